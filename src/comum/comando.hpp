@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+// How a long command (analysis, tax recalculation, import, status records) talks to
+// its front end without knowing it: the GUI implements this with Qt windows and
+// processes pending events at each cancel check; the CLI with terminal output and
+// flags.
+namespace zolvek {
+
+// One row of a command's error list.
+struct LinhaDeErro {
+    std::string tabela;     // "Tabela"
+    std::string campo;      // "Campo"
+    std::string funcao;     // "Função"
+    std::string descricao;  // "Descrição"
+    std::string comando;    // "Comando"
+};
+
+enum class Botoes { Ok, SimNao, SimNaoCancelar, SimNaoTodos };
+enum class Resposta { Ok, Sim, Nao, Cancelar, SimParaTodos, NaoParaTodos };
+enum class TipoDeMensagem { Atencao, Erro, Informacao };
+
+class InterfaceDoComando {
+public:
+    virtual ~InterfaceDoComando() = default;
+
+    // The progress text (one line) and the progress bar.
+    virtual void MostrarProgresso(const std::string& texto) = 0;
+    virtual void DefinirBarra(int posicao, int maximo) = 0;
+
+    // A question box; `padrao` is the preselected answer.
+    virtual Resposta Perguntar(const std::string& titulo, const std::string& texto, Botoes botoes,
+                               Resposta padrao) = 0;
+
+    // A message box with the caption of its kind ("Atenção", "Erro", "Informação").
+    virtual void Mostrar(TipoDeMensagem tipo, const std::string& texto) = 0;
+
+    // Called between units of work; true once the user asked to cancel.
+    virtual bool CancelamentoPedido() = 0;
+
+    // Adds a row to the command's error list.
+    virtual void AdicionarErro(const LinhaDeErro& linha) = 0;
+};
+
+}  // namespace zolvek

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/conector/valor.hpp"
+
+// The interface every backend implements (ODBC, the embedded stand-in). The session
+// layer (Conexao, Consulta, Procedimento) is built on top of it and is the only user.
+namespace zolvek::db {
+
+// A column of a result set.
+struct Coluna {
+    std::string nome;
+    TipoDeCampo tipo = TipoDeCampo::Desconhecido;
+    int tamanho = 0;  // characters for text, bytes for binary; 0 when unlimited or n/a
+    int precisao = 0;
+    int escala = 0;
+    bool anulavel = true;
+    bool somenteLeitura = false;  // identity, rowversion, computed
+    std::string tabelaBase;       // table the column comes from, when the backend knows it
+    std::string colunaBase;
+};
+
+// One result of a batch: a row set (colunas not empty) or a row count.
+struct Resultado {
+    std::vector<Coluna> colunas;
+    std::vector<std::vector<Valor>> linhas;
+    std::int64_t linhasAfetadas = -1;  // -1 when not known / not applicable
+};
+
+class Conector {
+public:
+    virtual ~Conector() = default;
+
+    // Opening fails with ErroDeBanco carrying the provider's message.
+    virtual void Abrir() = 0;
+    virtual void Fechar() noexcept = 0;
+    virtual bool Aberto() const = 0;
+
+    virtual void IniciarTransacao() = 0;
+    virtual void Confirmar() = 0;
+    virtual void Desfazer() = 0;
+    virtual bool EmTransacao() const = 0;
+
+    // Runs one batch. Parameters are positional: every '?' marker of the text outside
+    // quotes, brackets and comments, in order. Results come in the order the server
+    // sends them. timeoutSegundos = 0 means no limit. Failures raise ErroDeBanco.
+    virtual std::vector<Resultado> Executar(const std::string& sql,
+                                            const std::vector<Valor>& parametros,
+                                            int timeoutSegundos) = 0;
+
+    // Runs a stored procedure with input parameters given by name (without '@'), in
+    // the order given.
+    virtual std::vector<Resultado> ExecutarProcedimento(
+        const std::string& nome, const std::vector<std::pair<std::string, Valor>>& parametros,
+        int timeoutSegundos) = 0;
+};
+
+}  // namespace zolvek::db

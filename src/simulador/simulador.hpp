@@ -1,0 +1,15 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/conector/conector.hpp"
+
+namespace zolvek::simulador {
+
+// The connector of the embedded SQL Server stand-in, for a connection string whose
+// Provider is "Simulador": Data Source is the server folder, Initial Catalog the
+// database, User ID/Password or Integrated Security=SSPI the login.
+std::unique_ptr<db::Conector> CriarConector(const std::string& cadeiaDeConexao);
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include "db/cadeia_de_conexao.hpp"
+
+using zolvek::db::AlterarValorDaConexao;
+using zolvek::db::ObterValorDaConexao;
+
+TEST(CadeiaDeConexao, ObterValorComparaChaveComMesmaCaixa) {
+    const std::string cadeia = "Provider=SQLOLEDB.1;Initial Catalog=DB1;Data Source=srv";
+    EXPECT_EQ(ObterValorDaConexao(cadeia, "Initial Catalog"), "DB1");
+    EXPECT_EQ(ObterValorDaConexao(cadeia, "initial catalog"), "");
+    EXPECT_EQ(ObterValorDaConexao(cadeia, "User ID"), "");
+    EXPECT_EQ(ObterValorDaConexao("", "Provider"), "");
+}
+
+TEST(CadeiaDeConexao, AlterarValorSubstituiRemoveEAcrescenta) {
+    const std::string cadeia = "A=1;B=2;C=3";
+    EXPECT_EQ(AlterarValorDaConexao(cadeia, "B", "Remover"), "A=1;;C=3");
+    EXPECT_EQ(AlterarValorDaConexao(cadeia, "C", "Remover"), "A=1;B=2;");
+    EXPECT_EQ(AlterarValorDaConexao(cadeia, "D", "4"), "A=1;B=2;C=3;D=4");
+    EXPECT_EQ(AlterarValorDaConexao(cadeia, "A", "9"), "A=9;B=2;C=3");
+    EXPECT_EQ(AlterarValorDaConexao("", "A", "1"), "A=1");
+    EXPECT_EQ(AlterarValorDaConexao("", "A", "Remover"), "");
+}
