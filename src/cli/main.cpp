@@ -1,7 +1,9 @@
-#include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "cli/argumentos.hpp"
+#include "cli/registro.hpp"
 #include "comum/erros.hpp"
 
 namespace {
@@ -11,28 +13,54 @@ constexpr const char* kVersao = "1.0.0";
 void MostrarAjuda(std::ostream& saida) {
     saida << "Uso: zolvek-cli COMANDO [OPÇÕES]\n"
              "Ferramenta de manutenção do banco de dados SQL Server, sem janelas.\n\n"
-             "Opções gerais:\n"
-             "  --version   mostra a versão e termina\n"
-             "  --help      mostra esta ajuda e termina\n";
+             "Comandos:\n";
+    for (const auto& c : zolvek::cli::ComandosRegistrados())
+        saida << "  " << c.nome << std::string(c.nome.size() < 14 ? 14 - c.nome.size() : 1, ' ')
+              << c.resumo << "\n";
+    saida << "\nOpções gerais:\n"
+             "  --version     mostra a versão e termina\n"
+             "  --help        mostra esta ajuda e termina\n\n"
+             "Use \"zolvek-cli COMANDO --help\" para as opções de cada comando.\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    using namespace zolvek::cli;
     if (argc < 2) {
         MostrarAjuda(std::cerr);
-        return 2;
+        return kSaidaUso;
     }
-    const std::string comando = argv[1];
-    if (comando == "--version") {
+    const std::string nome = argv[1];
+    if (nome == "--version") {
         std::cout << "zolvek-cli " << kVersao << "\n";
-        return 0;
+        return kSaidaSucesso;
     }
-    if (comando == "--help" || comando == "-h") {
+    if (nome == "--help" || nome == "-h") {
         MostrarAjuda(std::cout);
-        return 0;
+        return kSaidaSucesso;
     }
-    std::cerr << "Comando desconhecido: " << comando << "\n";
-    MostrarAjuda(std::cerr);
-    return 2;
+    const ComandoCli* comando = AcharComando(nome);
+    if (!comando) {
+        std::cerr << "Comando desconhecido: " << nome << "\n\n";
+        MostrarAjuda(std::cerr);
+        return kSaidaUso;
+    }
+    std::vector<std::string> argumentos(argv + 2, argv + argc);
+    for (const auto& a : argumentos)
+        if (a == "--help") {
+            std::cout << comando->ajuda;
+            return kSaidaSucesso;
+        }
+    try {
+        return comando->executar(argumentos);
+    } catch (const ErroDeUso& e) {
+        std::cerr << e.what() << "\n";
+        return kSaidaUso;
+    } catch (const zolvek::Cancelamento&) {
+        return kSaidaFalha;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return kSaidaFalha;
+    }
 }

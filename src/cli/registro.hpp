@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zolvek::cli {
+
+// A subcommand of zolvek-cli. Each lives in its own file and registers itself with a
+// static RegistrarComando object, so adding one touches no other file.
+struct ComandoCli {
+    std::string nome;    // "sql", "dicionario", "info", ...
+    std::string resumo;  // one line for "zolvek-cli --help"
+    std::string ajuda;   // the full text of "zolvek-cli NOME --help"
+    // Receives the arguments after the command name; returns the exit status.
+    int (*executar)(const std::vector<std::string>& argumentos);
+};
+
+const std::vector<ComandoCli>& ComandosRegistrados();
+const ComandoCli* AcharComando(const std::string& nome);
+
+struct RegistrarComando {
+    explicit RegistrarComando(ComandoCli comando);
+};
+
+}  // namespace zolvek::cli
