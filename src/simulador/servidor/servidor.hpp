@@ -1,0 +1,206 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/conector/valor.hpp"
+
+struct sqlite3;
+
+// The server side of the SQL Server stand-in. A "server" is a folder: the file
+// master.sqlite holds everything that belongs to the server (logins, databases and
+// their files and options, sessions); every other database is a SQLite file of the
+// folder, whose inside belongs to the engine. Several processes may work on the same
+// folder at once: every change to master is one SQLite transaction, so a process that
+// dies leaves master consistent, and its sessions vanish once its pid is gone.
+//
+// Failures raise ErroDeBanco with SQL Server's own message text. Permission checks
+// are the engine's (it knows the database roles); the server only says who is
+// sysadmin. One object may be shared by the threads of a process (calls are
+// serialized); each process opens its own.
+namespace zolvek::simulador {
+
+// The product version reported by xp_msver ("ProductVersion", Character_Value) and
+// SERVERPROPERTY('ProductVersion').
+inline constexpr const char* kVersaoDoProduto = "11.0.2100.60";
+
+struct Login {
+    std::string nome;
+    bool sysadmin = false;
+};
+
+// One file of a database, as sys.master_files, sp_helpfile and RESTORE FILELISTONLY
+// show it. Sizes are metadata only (the SQLite file holds the data).
+struct ArquivoDoBanco {
+    std::string nomeLogico;  // NAME = ...
+    std::string nomeFisico;  // FILENAME = '...', as given (a path as the server sees it)
+    char tipo = 'D';         // 'D' data, 'L' log
+    std::string grupo;       // "PRIMARY" for data files, empty for the log
+    int id = 1;              // file_id: 1 the primary data file, 2 the first log file, ...
+    std::int64_t tamanhoKb = 0;
+    std::int64_t tamanhoMaximoKb = -1;  // -1 unlimited
+    std::int64_t crescimento = 10;      // percent when crescimentoEmPorcentagem, else KB
+    bool crescimentoEmPorcentagem = true;
+};
+
+// CREATE DATABASE: an empty list of data (or log) files gets the default file.
+struct DefinicaoDeBanco {
+    std::string nome;
+    std::vector<ArquivoDoBanco> dados;
+    std::vector<ArquivoDoBanco> log;
+};
+
+struct InfoDoBanco {
+    std::string nome;
+    int id = 0;  // database_id: master is 1, user databases from 5
+    db::DataHora criacao;
+    bool usuarioUnico = false;  // user_access_desc SINGLE_USER / MULTI_USER
+    std::string estado;         // state_desc: "ONLINE" or "RESTORING"
+    std::vector<ArquivoDoBanco> arquivos;
+    std::vector<std::string> opcoesLigadas;  // sp_dboption names of the options set
+    std::filesystem::path arquivoSqlite;     // the SQLite file the engine opens
+};
+
+// A row of master.dbo.sysprocesses.
+struct InfoDaSessao {
+    int spid = 0;
+    std::string login;         // loginame
+    std::string host;          // hostname (the client's Workstation ID)
+    std::string programa;      // program_name
+    std::string banco;         // DB_NAME(dbid)
+    int idDoBanco = 0;         // dbid
+    std::int64_t pid = 0;      // hostprocess
+    db::DataHora horaDoLogin;  // login_time (local clock)
+    db::DataHora ultimoLote;   // last_batch
+    std::string status;        // "sleeping" or "runnable"
+};
+
+struct SessaoAberta {
+    int spid = 0;
+    std::filesystem::path arquivoSqlite;  // the file of the session's database
+};
+
+// MOVE 'logical' TO 'physical' of RESTORE DATABASE.
+struct Movimento {
+    std::string nomeLogico;
+    std::string nomeFisico;
+};
+
+class Servidor {
+  public:
+    // Opens the server folder, creating it on first use with master, the login "sa"
+    // (empty password, sysadmin) and the operating-system user as a sysadmin login for
+    // integrated security. Raises ErroDeBanco when the folder cannot be used.
+    explicit Servidor(const std::filesystem::path& pasta);
+    ~Servidor();
+    Servidor(const Servidor&) = delete;
+    Servidor& operator=(const Servidor&) = delete;
+
+    const std::filesystem::path& Pasta() const { return pasta_; }
+    // @@SERVERNAME: the folder's name.
+    std::string Nome() const;
+    // @@VERSION.
+    static std::string TextoDaVersao();
+
+    // ---- logins -----------------------------------------------------------------
+    // "Login failed for user 'x'." for an unknown login or a wrong password.
+    Login Autenticar(const std::string& login, const std::string& senha);
+    // Integrated Security=SSPI: the operating-system user ("MAQUINA\usuario" form is
+    // not used; the bare user name is the login).
+    Login AutenticarIntegrado();
+    static std::string UsuarioDoSistema();
+    // "The server principal 'x' already exists."
+    void CriarLogin(const std::string& nome, const std::string& senha, bool sysadmin = false);
+    std::optional<Login> AcharLogin(const std::string& nome);
+    std::vector<Login> ListarLogins();
+
+    // ---- sessions -----------------------------------------------------------------
+    // Opens a session of `login` on `banco` ("master" when empty). pid 0 means this
+    // process. Refused with the login's failure texts when the database does not exist
+    // ("Cannot open database "X" requested by the login. The login failed."), is in
+    // single-user mode with another session in it, or is being restored.
+    SessaoAberta AbrirSessao(const Login& login, const std::string& banco, const std::string& host,
+                             const std::string& programa, std::int64_t pid = 0);
+    // USE X: moves an open session to another database (same refusals, with the
+    // texts of USE). Returns the file of the new database.
+    std::filesystem::path TrocarBanco(int spid, const std::string& banco);
+    // Silent; a session already gone is fine.
+    void FecharSessao(int spid) noexcept;
+    // False once the session was killed (KILL, MatarProcesso, restore or drop with
+    // rollback) or closed. The engine asks before each batch.
+    bool SessaoViva(int spid);
+    // Marks the session busy/idle and stamps last_batch.
+    void MarcarLote(int spid, bool emExecucao);
+    // Every live session, ordered by spid; sessions of dead processes are removed first.
+    std::vector<InfoDaSessao> ListarSessoes();
+    std::optional<InfoDaSessao> AcharSessao(int spid);
+    // MatarProcesso: ends every session of that login on that host (case-insensitive),
+    // the caller's own included when it matches. Returns how many ended.
+    int MatarSessoes(const std::string& login, const std::string& host);
+    // KILL n. "Process ID n is not an active process ID." /
+    // "Cannot use KILL to kill your own process."
+    void MatarSessao(int spid, int spidQuePede);
+
+    // ---- databases ------------------------------------------------------------------
+    std::vector<InfoDoBanco> ListarBancos();
+    // Names compare without letter case.
+    std::optional<InfoDoBanco> AcharBanco(const std::string& nome);
+    // "Database 'X' already exists. Choose a different database name."; an empty SQLite
+    // file is created for the engine.
+    InfoDoBanco CriarBanco(const DefinicaoDeBanco& definicao);
+    // DROP DATABASE. "Cannot drop database "X" because it is currently in use." when
+    // any session (the caller's too) is in it.
+    void ExcluirBanco(const std::string& nome);
+
+    // sp_dboption. Option names as sp_dboption lists them ('single user',
+    // 'trunc. log on chkpt.', 'select into/bulkcopy', 'autoshrink', ...); a unique
+    // prefix is accepted. Values 'true'/'on'/'false'/'off'.
+    static std::vector<std::string> OpcoesValidas();
+    // The canonical option name; "Database option 'x' does not exist. Specify a valid
+    // database option." otherwise.
+    static std::string NomeDaOpcao(const std::string& opcao);
+    bool LerOpcao(const std::string& banco, const std::string& opcao);
+    void DefinirOpcao(const std::string& banco, const std::string& opcao, const std::string& valor,
+                      int spidQuePede);
+    // ALTER DATABASE X SET SINGLE_USER [WITH ROLLBACK IMMEDIATE] / SET MULTI_USER.
+    // Without rollback, another session in the database makes it fail with "ALTER
+    // DATABASE failed because a lock could not be placed on database 'X'. Try again
+    // later."; with it, the other sessions are killed. The caller's own session may
+    // stay in the database.
+    void DefinirUsuarioUnico(const std::string& banco, bool usuarioUnico, int spidQuePede,
+                             bool encerrarOutras = false);
+
+    // ---- backup and restore -----------------------------------------------------------
+    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands: absolute paths as
+    // they are, relative ones under the folder's "Backup" folder.
+    std::filesystem::path CaminhoDeDisco(const std::string& disco) const;
+    // BACKUP DATABASE X TO DISK = '...': a consistent copy plus the file list.
+    // Overwrites an existing file (WITH INIT is what the program relies on).
+    void FazerBackup(const std::string& banco, const std::string& disco);
+    // RESTORE FILELISTONLY FROM DISK = '...'. "Cannot open backup device '...'.
+    // Operating system error 2(The system cannot find the file specified.)."
+    std::vector<ArquivoDoBanco> ListarArquivosDoBackup(const std::string& disco);
+    // The name of the database the backup was taken from.
+    std::string BancoDoBackup(const std::string& disco);
+    // RESTORE DATABASE X FROM DISK = '...' WITH [REPLACE], MOVE ... . Refused while any
+    // session is in X. Creates X when it does not exist. Without REPLACE an existing
+    // database of another name is refused. The files of X become the backup's logical
+    // files at the physical names given by MOVE (else the backup's own).
+    void Restaurar(const std::string& banco, const std::string& disco,
+                   const std::vector<Movimento>& movimentos, bool substituir);
+
+  private:
+    void Abrir();
+    void Criar();
+    void LimparSessoesMortas();
+
+    std::filesystem::path pasta_;
+    sqlite3* master_ = nullptr;
+    std::recursive_mutex mutex_;
+};
+
+}  // namespace zolvek::simulador
