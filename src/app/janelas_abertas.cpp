@@ -1,0 +1,88 @@
+#include "app/janelas_abertas.hpp"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QWidget>
+
+namespace zolvek::app {
+
+ConjuntoDaJanela::ConjuntoDaJanela(QObject* janela, const QString& nome,
+                                   db::ConjuntoDeDados* conjunto)
+    : QObject(janela), conjunto_(conjunto) {
+    setObjectName(nome);
+}
+
+void RegistrarConjunto(QObject* janela, const QString& nome, db::ConjuntoDeDados* conjunto) {
+    new ConjuntoDaJanela(janela, nome, conjunto);
+}
+
+QString ValorDoComponente(const QObject* componente) {
+    if (auto* combo = qobject_cast<const QComboBox*>(componente)) return combo->currentText();
+    if (auto* data = qobject_cast<const QDateTimeEdit*>(componente)) {
+        // A picker left at its minimum holds no date.
+        const QDate dia = data->date();
+        if (!dia.isValid() || dia <= data->minimumDate()) return {};
+        return QLocale().toString(dia, QLocale::ShortFormat);
+    }
+    if (auto* inteiro = qobject_cast<const QSpinBox*>(componente))
+        return inteiro->value() != 0 ? QString::number(inteiro->value()) : QString();
+    if (auto* numero = qobject_cast<const QDoubleSpinBox*>(componente))
+        return numero->value() != 0 ? QLocale().toString(numero->value()) : QString();
+    if (auto* memo = qobject_cast<const QPlainTextEdit*>(componente)) return memo->toPlainText();
+    if (auto* memo = qobject_cast<const QTextEdit*>(componente)) return memo->toPlainText();
+    if (auto* edicao = qobject_cast<const QLineEdit*>(componente)) {
+        // The editor inside a combo or spin box is reported by its owner; a password
+        // never goes to support.
+        if (qobject_cast<const QComboBox*>(edicao->parent()) ||
+            qobject_cast<const QAbstractSpinBox*>(edicao->parent()) ||
+            edicao->echoMode() != QLineEdit::Normal)
+            return {};
+        return edicao->text();
+    }
+    return {};
+}
+
+namespace {
+
+std::vector<admin::ItemDoConteiner> ItensDe(const QObject* janela) {
+    std::vector<admin::ItemDoConteiner> itens;
+    for (QObject* filho : janela->findChildren<QObject*>()) {
+        if (filho->objectName().isEmpty()) continue;
+        admin::ItemDoConteiner item;
+        item.nome = filho->objectName().toStdString();
+        if (auto* conjunto = qobject_cast<ConjuntoDaJanela*>(filho)) {
+            item.tipo = admin::ItemDoConteiner::Tipo::ConjuntoDeDados;
+            item.conjunto = conjunto->Conjunto();
+        } else {
+            item.tipo = admin::ItemDoConteiner::Tipo::Componente;
+            item.valor = ValorDoComponente(filho).toStdString();
+        }
+        itens.push_back(std::move(item));
+    }
+    return itens;
+}
+
+}  // namespace
+
+std::vector<admin::JanelaAberta> ListarJanelasAbertas() {
+    std::vector<admin::JanelaAberta> janelas;
+    for (QWidget* janela : QApplication::topLevelWidgets()) {
+        if (!janela->isVisible()) continue;
+        janelas.push_back({janela->objectName().toStdString(), ItensDe(janela)});
+    }
+    return janelas;
+}
+
+void DefinirListagemDasJanelasAbertas() {
+    admin::DefinirListagemDeJanelas(ListarJanelasAbertas);
+}
+
+}  // namespace zolvek::app

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The saved connections of the connection dialog: entries "name=connection string"
+// in most-recently-used order. Names compare upper-cased on both sides.
+namespace zolvek::app {
+
+QString NomeDaEntrada(const QString& entrada);
+QString ValorDaEntrada(const QString& entrada);
+
+// Position of the first entry with the name, ignoring letter case; -1 when none.
+int IndiceDoNome(const QStringList& lista, const QString& nome);
+
+// The value of the first entry with the name; "" when none.
+QString ValorDoNome(const QStringList& lista, const QString& nome);
+
+// Replaces the entry with the name (written with the given name's letter case), or
+// appends it when there is none.
+void DefinirValorDoNome(QStringList& lista, const QString& nome, const QString& valor);
+
+// The names, in list order.
+QStringList NomesDaLista(const QStringList& lista);
+
+}  // namespace zolvek::app

@@ -1,0 +1,124 @@
+#include "app/suporte_zav.hpp"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#ifdef ZOLVEK_COM_WEBENGINE
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#endif
+
+namespace zolvek::app {
+
+std::function<bool(const QUrl&)> TSuporteZAV::AbrirNoNavegador = [](const QUrl& endereco) {
+    return QDesktopServices::openUrl(endereco);
+};
+
+#ifdef ZOLVEK_COM_WEBENGINE
+namespace {
+
+// A text as a JavaScript string literal.
+QString LiteralJs(const QString& texto) {
+    const QByteArray json = QJsonDocument(QJsonArray{texto}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+}  // namespace
+#endif
+
+TSuporteZAV::TSuporteZAV(QWidget* pai) : QDialog(pai) {
+    setObjectName("SuporteZAV");
+    setWindowTitle("Suporte ZAV");
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    auto* pilha = new QVBoxLayout(this);
+#ifdef ZOLVEK_COM_WEBENGINE
+    resize(862, 692);
+    pilha->setContentsMargins(0, 0, 0, 0);
+    navegador_ = new QWebEngineView(this);
+    pilha->addWidget(navegador_);
+    connect(navegador_, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (ok) PreencherFormulario();
+    });
+    navegador_->load(QUrl(kPaginaDeChamado));
+#else
+    resize(620, 300);
+    auto* explicacao = new QLabel(
+        QString("A página de suporte foi aberta no navegador (%1). Preencha o formulário, "
+                "cole nele a mensagem abaixo e anexe o arquivo indicado.")
+            .arg(kPaginaDeChamado),
+        this);
+    explicacao->setWordWrap(true);
+    edtMensagem_ = new QPlainTextEdit(this);
+    edtMensagem_->setObjectName("edtMensagem");
+    edtMensagem_->setReadOnly(true);
+    edtArquivo_ = new QLineEdit(this);
+    edtArquivo_->setObjectName("edtArquivo");
+    edtArquivo_->setReadOnly(true);
+    auto* btnCopiarMensagem = new QPushButton("Copiar mensagem", this);
+    auto* btnCopiarArquivo = new QPushButton("Copiar caminho", this);
+    auto* btnAbrir = new QPushButton("Abrir a página de suporte", this);
+    auto* btnFechar = new QPushButton("Fechar", this);
+    btnFechar->setDefault(true);
+    auto* linhaArquivo = new QHBoxLayout;
+    linhaArquivo->addWidget(edtArquivo_, 1);
+    linhaArquivo->addWidget(btnCopiarArquivo);
+    auto* rodape = new QHBoxLayout;
+    rodape->addWidget(btnCopiarMensagem);
+    rodape->addWidget(btnAbrir);
+    rodape->addStretch();
+    rodape->addWidget(btnFechar);
+    pilha->addWidget(explicacao);
+    pilha->addWidget(new QLabel("Mensagem:", this));
+    pilha->addWidget(edtMensagem_, 1);
+    pilha->addWidget(new QLabel("Arquivo a anexar:", this));
+    pilha->addLayout(linhaArquivo);
+    pilha->addLayout(rodape);
+    connect(btnCopiarMensagem, &QPushButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(mensagem_); });
+    connect(btnCopiarArquivo, &QPushButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(arquivo_); });
+    connect(btnAbrir, &QPushButton::clicked, this,
+            [] { AbrirNoNavegador(QUrl(kPaginaDeChamado)); });
+    connect(btnFechar, &QPushButton::clicked, this, &QDialog::accept);
+#endif
+}
+
+void TSuporteZAV::Iniciar(const QString& topico, const QString& mensagem, const QString& arquivo) {
+    topico_ = topico;
+    mensagem_ = mensagem;
+    arquivo_ = arquivo;
+    if (edtMensagem_) edtMensagem_->setPlainText(mensagem);
+    if (edtArquivo_) edtArquivo_->setText(arquivo);
+}
+
+void TSuporteZAV::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (parentWidget()) move(parentWidget()->frameGeometry().center() - rect().center());
+#ifndef ZOLVEK_COM_WEBENGINE
+    static_cast<void>(navegador_);
+    AbrirNoNavegador(QUrl(kPaginaDeChamado));
+#endif
+}
+
+void TSuporteZAV::PreencherFormulario() {
+#ifdef ZOLVEK_COM_WEBENGINE
+    const QString script = QString(
+                               "(function(){var f=document.forms[0];if(!f)return;"
+                               "if(f.elements['topicId'])f.elements['topicId'].value=%1;"
+                               "if(f.elements['message'])f.elements['message'].value=%2;"
+                               "var n=document.getElementById('name');if(n)n.focus();})();")
+                               .arg(LiteralJs(topico_), LiteralJs(mensagem_));
+    navegador_->page()->runJavaScript(script);
+#endif
+}
+
+}  // namespace zolvek::app
