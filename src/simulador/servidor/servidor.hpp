@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -115,6 +116,8 @@ class Servidor {
     static std::string UsuarioDoSistema();
     // "The server principal 'x' already exists."
     void CriarLogin(const std::string& nome, const std::string& senha, bool sysadmin = false);
+    // CREATE LOGIN [x] FROM WINDOWS: a login that only integrated security opens.
+    void CriarLoginIntegrado(const std::string& nome, bool sysadmin = false);
     std::optional<Login> AcharLogin(const std::string& nome);
     std::vector<Login> ListarLogins();
 
@@ -149,6 +152,7 @@ class Servidor {
     std::vector<InfoDoBanco> ListarBancos();
     // Names compare without letter case.
     std::optional<InfoDoBanco> AcharBanco(const std::string& nome);
+    std::optional<InfoDoBanco> AcharBancoPorId(int id);
     // "Database 'X' already exists. Choose a different database name."; an empty SQLite
     // file is created for the engine.
     InfoDoBanco CriarBanco(const DefinicaoDeBanco& definicao);
@@ -194,13 +198,26 @@ class Servidor {
                    const std::vector<Movimento>& movimentos, bool substituir);
 
   private:
-    void Abrir();
-    void Criar();
+    void CriarEsquema();
+    void InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
+                      bool integrado);
+    // Inside a master transaction: removes the sessions of processes of this machine
+    // that are gone.
     void LimparSessoesMortas();
+    int ContarSessoesNoBanco(int idDoBanco, int excetoSpid);
+    std::string NovoNomeDeArquivo(const std::string& banco);
+    void ExigirArquivosLivres(const std::vector<ArquivoDoBanco>& arquivos, int idDoBanco,
+                              bool criando);
+    void GravarArquivos(int idDoBanco, const std::vector<ArquivoDoBanco>& arquivos);
+    std::filesystem::path CaminhoSqlite(const std::string& nomeDoArquivo) const;
 
     std::filesystem::path pasta_;
     sqlite3* master_ = nullptr;
     std::recursive_mutex mutex_;
+    std::map<int, std::int64_t> minhasSessoes_;  // spid -> the row's unique key
+    std::string maquina_;
+    std::int64_t pid_ = 0;
+    std::string inicioDoProcesso_;
 };
 
 }  // namespace zolvek::simulador

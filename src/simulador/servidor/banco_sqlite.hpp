@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "db/conector/valor.hpp"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Thin helpers over SQLite for the server's own files (master, backups). Failures
+// raise ErroDeBanco.
+namespace zolvek::simulador::interno {
+
+[[noreturn]] void FalharSqlite(sqlite3* banco, const std::string& contexto);
+
+// Opens a file with the busy timeout the server uses everywhere.
+sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, bool criar);
+void FecharArquivoSqlite(sqlite3* banco) noexcept;
+
+void ExecutarSql(sqlite3* banco, const char* sql);
+
+// Removes a database file with its journal files; silent when they are missing.
+void RemoverArquivoSqlite(const std::filesystem::path& caminho) noexcept;
+
+// A prepared statement. Parameters are numbered from 1, columns from 0.
+class Comando {
+  public:
+    Comando(sqlite3* banco, const char* sql);
+    ~Comando();
+    Comando(const Comando&) = delete;
+    Comando& operator=(const Comando&) = delete;
+
+    Comando& Ligar(int indice, const std::string& valor);
+    Comando& Ligar(int indice, std::int64_t valor);
+    // True while there is a row.
+    bool Passo();
+    // Runs a statement that returns no rows.
+    void Executar();
+    void Reiniciar();
+
+    std::string Texto(int coluna) const;
+    std::int64_t Inteiro(int coluna) const;
+
+  private:
+    sqlite3* banco_;
+    sqlite3_stmt* comando_ = nullptr;
+};
+
+// BEGIN IMMEDIATE ... COMMIT; rolled back when left without Confirmar.
+class Transacao {
+  public:
+    explicit Transacao(sqlite3* banco);
+    ~Transacao();
+    Transacao(const Transacao&) = delete;
+    Transacao& operator=(const Transacao&) = delete;
+    void Confirmar();
+
+  private:
+    sqlite3* banco_;
+    bool ativa_ = false;
+};
+
+// Local clock as stored in master: "yyyy-mm-dd hh:nn:ss.zzz".
+std::string AgoraComoTexto();
+db::DataHora LerDataHora(const std::string& texto);
+
+// The key names are compared by: upper case (accents too), trailing blanks removed.
+std::string ChaveDeNome(const std::string& nome);
+
+}  // namespace zolvek::simulador::interno

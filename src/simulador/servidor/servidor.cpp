@@ -1,0 +1,215 @@
+#include "simulador/servidor/servidor.hpp"
+
+#include <sqlite3.h>
+
+#include <random>
+#include <system_error>
+
+#include "comum/erros.hpp"
+#include "simulador/servidor/banco_sqlite.hpp"
+#include "simulador/servidor/processos.hpp"
+#include "simulador/servidor/sha256.hpp"
+
+namespace zolvek::simulador {
+
+using namespace interno;
+
+namespace {
+
+constexpr const char* kArquivoMaster = "master.sqlite";
+constexpr const char* kPastaDeDadosPadrao =
+    "C:\\Program Files\\Microsoft SQL Server\\MSSQL11.MSSQLSERVER\\MSSQL\\DATA\\";
+
+// Tables of master that belong to the server; the engine keeps its own catalog of the
+// master database beside them and never touches the srv_ tables.
+constexpr const char* kEsquema = R"(
+CREATE TABLE IF NOT EXISTS srv_parametros (
+    nome TEXT PRIMARY KEY, valor TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS srv_logins (
+    chave TEXT PRIMARY KEY, nome TEXT NOT NULL, senha TEXT NOT NULL,
+    sysadmin INTEGER NOT NULL, integrado INTEGER NOT NULL, criacao TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS srv_bancos (
+    id INTEGER PRIMARY KEY, chave TEXT NOT NULL UNIQUE, nome TEXT NOT NULL,
+    arquivo TEXT NOT NULL, criacao TEXT NOT NULL,
+    usuario_unico INTEGER NOT NULL DEFAULT 0, estado TEXT NOT NULL DEFAULT 'ONLINE');
+CREATE TABLE IF NOT EXISTS srv_arquivos (
+    banco INTEGER NOT NULL REFERENCES srv_bancos(id) ON DELETE CASCADE, id INTEGER NOT NULL,
+    nome_logico TEXT NOT NULL, nome_fisico TEXT NOT NULL, chave_fisica TEXT NOT NULL,
+    tipo TEXT NOT NULL, grupo TEXT NOT NULL, tamanho_kb INTEGER NOT NULL,
+    tamanho_maximo_kb INTEGER NOT NULL, crescimento INTEGER NOT NULL,
+    em_porcentagem INTEGER NOT NULL, PRIMARY KEY (banco, id));
+CREATE TABLE IF NOT EXISTS srv_opcoes (
+    banco INTEGER NOT NULL REFERENCES srv_bancos(id) ON DELETE CASCADE, opcao TEXT NOT NULL,
+    PRIMARY KEY (banco, opcao));
+CREATE TABLE IF NOT EXISTS srv_sessoes (
+    chave INTEGER PRIMARY KEY AUTOINCREMENT, spid INTEGER NOT NULL UNIQUE,
+    login TEXT NOT NULL, chave_login TEXT NOT NULL, host TEXT NOT NULL,
+    chave_host TEXT NOT NULL, programa TEXT NOT NULL, banco INTEGER NOT NULL,
+    pid INTEGER NOT NULL, maquina TEXT NOT NULL, inicio_processo TEXT NOT NULL,
+    hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL);
+)";
+
+std::string NovoSal() {
+    std::random_device fonte;
+    std::string sal;
+    const char* digitos = "0123456789abcdef";
+    for (int i = 0; i < 16; ++i) sal += digitos[fonte() % 16];
+    return sal;
+}
+
+std::string GuardarSenha(const std::string& senha) {
+    std::string sal = NovoSal();
+    return sal + "$" + ResumoSha256(sal + senha);
+}
+
+bool SenhaConfere(const std::string& guardada, const std::string& senha) {
+    auto separador = guardada.find('$');
+    if (separador == std::string::npos) return false;
+    return ResumoSha256(guardada.substr(0, separador) + senha) == guardada.substr(separador + 1);
+}
+
+std::string FalhaDeLogin(const std::string& login) {
+    return "Login failed for user '" + login + "'.";
+}
+
+}  // namespace
+
+Servidor::Servidor(const std::filesystem::path& pasta)
+    : pasta_(pasta),
+      maquina_(NomeDaMaquina()),
+      pid_(PidAtual()),
+      inicioDoProcesso_(InicioDoProcesso(PidAtual())) {
+    std::error_code erro;
+    std::filesystem::create_directories(pasta_, erro);
+    if (!std::filesystem::is_directory(pasta_))
+        throw ErroDeBanco("A pasta do servidor não pode ser usada: " + pasta_.string());
+    master_ = AbrirArquivoSqlite((pasta_ / kArquivoMaster).string(), false, true);
+    try {
+        // WAL lets readers of master go on while another process writes; NORMAL
+        // synchronisation keeps every commit across a process crash.
+        ExecutarSql(master_, "PRAGMA journal_mode=WAL");
+        ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
+        ExecutarSql(master_, "PRAGMA foreign_keys=ON");
+        CriarEsquema();
+    } catch (...) {
+        FecharArquivoSqlite(master_);
+        throw;
+    }
+}
+
+Servidor::~Servidor() {
+    std::vector<int> abertas;
+    for (const auto& [spid, chave] : minhasSessoes_) abertas.push_back(spid);
+    for (int spid : abertas) FecharSessao(spid);
+    FecharArquivoSqlite(master_);
+}
+
+void Servidor::CriarEsquema() {
+    std::lock_guard trava(mutex_);
+    Transacao transacao(master_);
+    ExecutarSql(master_, kEsquema);
+    Comando existe(master_, "SELECT count(*) FROM srv_bancos WHERE id = 1");
+    existe.Passo();
+    if (existe.Inteiro(0) == 0) {
+        const std::string agora = AgoraComoTexto();
+        Comando banco(master_,
+                      "INSERT INTO srv_bancos (id, chave, nome, arquivo, criacao) "
+                      "VALUES (1, 'MASTER', 'master', ?, ?)");
+        banco.Ligar(1, std::string(kArquivoMaster)).Ligar(2, agora).Executar();
+        GravarArquivos(1, {{"master", std::string(kPastaDeDadosPadrao) + "master.mdf", 'D',
+                            "PRIMARY", 1, 4096, -1, 10, true},
+                           {"mastlog", std::string(kPastaDeDadosPadrao) + "mastlog.ldf", 'L', "", 2,
+                            1024, -1, 10, true}});
+        InserirLogin("sa", "", true, false);
+        InserirLogin(UsuarioDoSistemaOperacional(), "", true, true);
+    }
+    transacao.Confirmar();
+}
+
+std::string Servidor::Nome() const {
+    return pasta_.filename().string();
+}
+
+std::string Servidor::TextoDaVersao() {
+    return std::string("Microsoft SQL Server 2012 - ") + kVersaoDoProduto +
+           " (X64) \n\tSimulador do Zolvek sobre SQLite " + sqlite3_libversion() + "\n";
+}
+
+std::string Servidor::UsuarioDoSistema() {
+    return UsuarioDoSistemaOperacional();
+}
+
+std::filesystem::path Servidor::CaminhoSqlite(const std::string& nomeDoArquivo) const {
+    return pasta_ / nomeDoArquivo;
+}
+
+// ---- logins -------------------------------------------------------------------------
+
+void Servidor::InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
+                            bool integrado) {
+    Comando inserir(master_,
+                    "INSERT OR IGNORE INTO srv_logins (chave, nome, senha, sysadmin, integrado, "
+                    "criacao) VALUES (?, ?, ?, ?, ?, ?)");
+    inserir.Ligar(1, ChaveDeNome(nome))
+        .Ligar(2, nome)
+        .Ligar(3, integrado ? std::string() : GuardarSenha(senha))
+        .Ligar(4, std::int64_t{sysadmin})
+        .Ligar(5, std::int64_t{integrado})
+        .Ligar(6, AgoraComoTexto())
+        .Executar();
+}
+
+Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
+    std::lock_guard trava(mutex_);
+    Comando ler(master_,
+                "SELECT nome, senha, sysadmin FROM srv_logins "
+                "WHERE chave = ? AND integrado = 0");
+    ler.Ligar(1, ChaveDeNome(login));
+    if (!ler.Passo() || !SenhaConfere(ler.Texto(1), senha)) throw ErroDeBanco(FalhaDeLogin(login));
+    return Login{ler.Texto(0), ler.Inteiro(2) != 0};
+}
+
+Login Servidor::AutenticarIntegrado() {
+    std::lock_guard trava(mutex_);
+    const std::string usuario = UsuarioDoSistemaOperacional();
+    Comando ler(master_, "SELECT nome, sysadmin FROM srv_logins WHERE chave = ? AND integrado = 1");
+    ler.Ligar(1, ChaveDeNome(usuario));
+    if (!ler.Passo()) throw ErroDeBanco(FalhaDeLogin(usuario));
+    return Login{ler.Texto(0), ler.Inteiro(1) != 0};
+}
+
+void Servidor::CriarLogin(const std::string& nome, const std::string& senha, bool sysadmin) {
+    std::lock_guard trava(mutex_);
+    if (ChaveDeNome(nome).empty()) throw ErroDeBanco("Incorrect syntax near 'LOGIN'.");
+    Transacao transacao(master_);
+    if (AcharLogin(nome)) throw ErroDeBanco("The server principal '" + nome + "' already exists.");
+    InserirLogin(nome, senha, sysadmin, false);
+    transacao.Confirmar();
+}
+
+void Servidor::CriarLoginIntegrado(const std::string& nome, bool sysadmin) {
+    std::lock_guard trava(mutex_);
+    if (ChaveDeNome(nome).empty()) throw ErroDeBanco("Incorrect syntax near 'LOGIN'.");
+    Transacao transacao(master_);
+    if (AcharLogin(nome)) throw ErroDeBanco("The server principal '" + nome + "' already exists.");
+    InserirLogin(nome, "", sysadmin, true);
+    transacao.Confirmar();
+}
+
+std::optional<Login> Servidor::AcharLogin(const std::string& nome) {
+    std::lock_guard trava(mutex_);
+    Comando ler(master_, "SELECT nome, sysadmin FROM srv_logins WHERE chave = ?");
+    ler.Ligar(1, ChaveDeNome(nome));
+    if (!ler.Passo()) return std::nullopt;
+    return Login{ler.Texto(0), ler.Inteiro(1) != 0};
+}
+
+std::vector<Login> Servidor::ListarLogins() {
+    std::lock_guard trava(mutex_);
+    Comando ler(master_, "SELECT nome, sysadmin FROM srv_logins ORDER BY chave");
+    std::vector<Login> logins;
+    while (ler.Passo()) logins.push_back(Login{ler.Texto(0), ler.Inteiro(1) != 0});
+    return logins;
+}
+
+}  // namespace zolvek::simulador

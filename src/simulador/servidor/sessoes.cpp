@@ -1,0 +1,231 @@
+#include <utility>
+
+#include "comum/erros.hpp"
+#include "simulador/servidor/banco_sqlite.hpp"
+#include "simulador/servidor/processos.hpp"
+#include "simulador/servidor/servidor.hpp"
+
+namespace zolvek::simulador {
+
+using namespace interno;
+
+namespace {
+
+// User sessions are numbered from 51, as on SQL Server (lower spids are the system's).
+constexpr int kPrimeiroSpid = 51;
+
+std::string UsuarioUnicoOcupado(const std::string& banco) {
+    return "Database '" + banco + "' is already open and can only have one user at a time.";
+}
+
+InfoDaSessao LerSessao(const Comando& ler) {
+    InfoDaSessao s;
+    s.spid = static_cast<int>(ler.Inteiro(0));
+    s.login = ler.Texto(1);
+    s.host = ler.Texto(2);
+    s.programa = ler.Texto(3);
+    s.banco = ler.Texto(4);
+    s.idDoBanco = static_cast<int>(ler.Inteiro(5));
+    s.pid = ler.Inteiro(6);
+    s.horaDoLogin = LerDataHora(ler.Texto(7));
+    s.ultimoLote = LerDataHora(ler.Texto(8));
+    s.status = ler.Texto(9);
+    return s;
+}
+
+constexpr const char* kSelecaoDeSessoes =
+    "SELECT s.spid, s.login, s.host, s.programa, coalesce(b.nome, ''), s.banco, s.pid, "
+    "s.hora_login, s.ultimo_lote, s.status FROM srv_sessoes s "
+    "LEFT JOIN srv_bancos b ON b.id = s.banco ";
+
+}  // namespace
+
+void Servidor::LimparSessoesMortas() {
+    Comando processos(master_,
+                      "SELECT DISTINCT pid, inicio_processo FROM srv_sessoes WHERE maquina = ?");
+    processos.Ligar(1, maquina_);
+    std::vector<std::pair<std::int64_t, std::string>> mortos;
+    while (processos.Passo()) {
+        const std::int64_t pid = processos.Inteiro(0);
+        const std::string inicio = processos.Texto(1);
+        if (pid == pid_ && inicio == inicioDoProcesso_) continue;
+        bool morto = !ProcessoVivo(pid);
+        if (!morto && !inicio.empty()) {
+            // The pid was taken by a newer process.
+            const std::string atual = InicioDoProcesso(pid);
+            morto = !atual.empty() && atual != inicio;
+        }
+        if (morto) mortos.emplace_back(pid, inicio);
+    }
+    Comando apagar(master_,
+                   "DELETE FROM srv_sessoes WHERE maquina = ? AND pid = ? AND inicio_processo = ?");
+    for (const auto& [pid, inicio] : mortos) {
+        apagar.Ligar(1, maquina_).Ligar(2, pid).Ligar(3, inicio).Executar();
+        apagar.Reiniciar();
+    }
+}
+
+int Servidor::ContarSessoesNoBanco(int idDoBanco, int excetoSpid) {
+    Comando contar(master_, "SELECT count(*) FROM srv_sessoes WHERE banco = ? AND spid <> ?");
+    contar.Ligar(1, std::int64_t{idDoBanco}).Ligar(2, std::int64_t{excetoSpid});
+    contar.Passo();
+    return static_cast<int>(contar.Inteiro(0));
+}
+
+SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
+                                   const std::string& host, const std::string& programa,
+                                   std::int64_t pid) {
+    std::lock_guard trava(mutex_);
+    Transacao transacao(master_);
+    LimparSessoesMortas();
+    const std::string nomeDoBanco = ChaveDeNome(banco).empty() ? "master" : banco;
+    auto info = AcharBanco(nomeDoBanco);
+    if (!info || info->estado != "ONLINE")
+        throw ErroDeBanco("Cannot open database \"" + nomeDoBanco +
+                          "\" requested by the login. The login failed.");
+    if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
+        throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
+
+    int spid = kPrimeiroSpid;
+    {
+        Comando usados(master_, "SELECT spid FROM srv_sessoes WHERE spid >= ? ORDER BY spid");
+        usados.Ligar(1, std::int64_t{kPrimeiroSpid});
+        while (usados.Passo() && usados.Inteiro(0) == spid) ++spid;
+    }
+    const std::int64_t pidDaSessao = pid > 0 ? pid : pid_;
+    const std::string inicio = pidDaSessao == pid_ ? inicioDoProcesso_ : InicioDoProcesso(pid);
+    const std::string agora = AgoraComoTexto();
+    Comando inserir(
+        master_,
+        "INSERT INTO srv_sessoes (spid, login, chave_login, host, chave_host, programa, "
+        "banco, pid, maquina, inicio_processo, hora_login, ultimo_lote, status) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'sleeping')");
+    inserir.Ligar(1, std::int64_t{spid})
+        .Ligar(2, login.nome)
+        .Ligar(3, ChaveDeNome(login.nome))
+        .Ligar(4, host)
+        .Ligar(5, ChaveDeNome(host))
+        .Ligar(6, programa)
+        .Ligar(7, std::int64_t{info->id})
+        .Ligar(8, pidDaSessao)
+        .Ligar(9, maquina_)
+        .Ligar(10, inicio)
+        .Ligar(11, agora)
+        .Ligar(12, agora)
+        .Executar();
+    Comando chave(master_, "SELECT last_insert_rowid()");
+    chave.Passo();
+    const std::int64_t chaveDaSessao = chave.Inteiro(0);
+    transacao.Confirmar();
+    minhasSessoes_[spid] = chaveDaSessao;
+    return SessaoAberta{spid, info->arquivoSqlite};
+}
+
+std::filesystem::path Servidor::TrocarBanco(int spid, const std::string& banco) {
+    std::lock_guard trava(mutex_);
+    Transacao transacao(master_);
+    LimparSessoesMortas();
+    if (!SessaoViva(spid))
+        throw ErroDeBanco(
+            "Cannot continue the execution because the session is in the kill state.");
+    auto info = AcharBanco(banco);
+    if (!info)
+        throw ErroDeBanco("Database '" + banco +
+                          "' does not exist. Make sure that the name is entered correctly.");
+    if (info->estado != "ONLINE")
+        throw ErroDeBanco("Database '" + info->nome +
+                          "' cannot be opened. It is in the middle of a restore.");
+    if (info->usuarioUnico && ContarSessoesNoBanco(info->id, spid) > 0)
+        throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
+    Comando mudar(master_, "UPDATE srv_sessoes SET banco = ? WHERE spid = ?");
+    mudar.Ligar(1, std::int64_t{info->id}).Ligar(2, std::int64_t{spid}).Executar();
+    transacao.Confirmar();
+    return info->arquivoSqlite;
+}
+
+void Servidor::FecharSessao(int spid) noexcept {
+    try {
+        std::lock_guard trava(mutex_);
+        auto minha = minhasSessoes_.find(spid);
+        if (minha != minhasSessoes_.end()) {
+            Comando apagar(master_, "DELETE FROM srv_sessoes WHERE chave = ?");
+            apagar.Ligar(1, minha->second).Executar();
+            minhasSessoes_.erase(minha);
+        } else {
+            Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ?");
+            apagar.Ligar(1, std::int64_t{spid}).Executar();
+        }
+    } catch (...) {
+        // A session left behind is removed with its process.
+    }
+}
+
+bool Servidor::SessaoViva(int spid) {
+    std::lock_guard trava(mutex_);
+    auto minha = minhasSessoes_.find(spid);
+    if (minha != minhasSessoes_.end()) {
+        Comando ler(master_, "SELECT 1 FROM srv_sessoes WHERE chave = ?");
+        ler.Ligar(1, minha->second);
+        return ler.Passo();
+    }
+    Comando ler(master_, "SELECT 1 FROM srv_sessoes WHERE spid = ?");
+    ler.Ligar(1, std::int64_t{spid});
+    return ler.Passo();
+}
+
+void Servidor::MarcarLote(int spid, bool emExecucao) {
+    std::lock_guard trava(mutex_);
+    Comando marcar(master_, "UPDATE srv_sessoes SET status = ?, ultimo_lote = ? WHERE spid = ?");
+    marcar.Ligar(1, std::string(emExecucao ? "runnable" : "sleeping"))
+        .Ligar(2, AgoraComoTexto())
+        .Ligar(3, std::int64_t{spid})
+        .Executar();
+}
+
+std::vector<InfoDaSessao> Servidor::ListarSessoes() {
+    std::lock_guard trava(mutex_);
+    Transacao transacao(master_);
+    LimparSessoesMortas();
+    Comando ler(master_, (std::string(kSelecaoDeSessoes) + "ORDER BY s.spid").c_str());
+    std::vector<InfoDaSessao> sessoes;
+    while (ler.Passo()) sessoes.push_back(LerSessao(ler));
+    transacao.Confirmar();
+    return sessoes;
+}
+
+std::optional<InfoDaSessao> Servidor::AcharSessao(int spid) {
+    std::lock_guard trava(mutex_);
+    Comando ler(master_, (std::string(kSelecaoDeSessoes) + "WHERE s.spid = ?").c_str());
+    ler.Ligar(1, std::int64_t{spid});
+    if (!ler.Passo()) return std::nullopt;
+    return LerSessao(ler);
+}
+
+int Servidor::MatarSessoes(const std::string& login, const std::string& host) {
+    std::lock_guard trava(mutex_);
+    Transacao transacao(master_);
+    Comando contar(master_,
+                   "SELECT count(*) FROM srv_sessoes WHERE chave_login = ? AND chave_host = ?");
+    contar.Ligar(1, ChaveDeNome(login)).Ligar(2, ChaveDeNome(host));
+    contar.Passo();
+    const int quantas = static_cast<int>(contar.Inteiro(0));
+    Comando apagar(master_, "DELETE FROM srv_sessoes WHERE chave_login = ? AND chave_host = ?");
+    apagar.Ligar(1, ChaveDeNome(login)).Ligar(2, ChaveDeNome(host)).Executar();
+    transacao.Confirmar();
+    return quantas;
+}
+
+void Servidor::MatarSessao(int spid, int spidQuePede) {
+    std::lock_guard trava(mutex_);
+    if (spid == spidQuePede) throw ErroDeBanco("Cannot use KILL to kill your own process.");
+    Transacao transacao(master_);
+    Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ?");
+    apagar.Ligar(1, std::int64_t{spid}).Executar();
+    Comando mudancas(master_, "SELECT changes()");
+    mudancas.Passo();
+    if (mudancas.Inteiro(0) == 0)
+        throw ErroDeBanco("Process ID " + std::to_string(spid) + " is not an active process ID.");
+    transacao.Confirmar();
+}
+
+}  // namespace zolvek::simulador
