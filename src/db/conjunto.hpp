@@ -16,7 +16,7 @@ class ConjuntoDeDados;
 
 // A field of the current row of an open dataset.
 class Campo {
-public:
+  public:
     Campo(ConjuntoDeDados* dono, std::size_t indice, Coluna coluna);
 
     const std::string& Nome() const { return coluna_.nome; }
@@ -26,7 +26,7 @@ public:
     bool EhBlob() const;
 
     bool Nulo() const;
-    std::string Texto() const;          // AsString (NULL -> "")
+    std::string Texto() const;            // AsString (NULL -> "")
     std::string TextoDeExibicao() const;  // DisplayText
     std::int64_t Inteiro() const;
     double Real() const;
@@ -41,7 +41,7 @@ public:
     void DefinirDataHora(const DataHora& d) { DefinirValor(d); }
     void Limpar() { DefinirValor(std::monostate{}); }
 
-private:
+  private:
     ConjuntoDeDados* dono_;
     std::size_t indice_;
     Coluna coluna_;
@@ -51,7 +51,7 @@ enum class TipoDeParametro { Texto, Inteiro, Variante };
 enum class DirecaoDeParametro { Entrada };
 
 class Parametro {
-public:
+  public:
     explicit Parametro(std::string nome) : nome_(std::move(nome)) {}
     const std::string& Nome() const { return nome_; }
     void DefinirTipo(TipoDeParametro t) { tipo_ = t; }
@@ -62,7 +62,7 @@ public:
     void DefinirInteiro(std::int64_t n) { valor_ = n; }
     const Valor& ValorAtual() const { return valor_; }
 
-private:
+  private:
     std::string nome_;
     TipoDeParametro tipo_ = TipoDeParametro::Variante;
     DirecaoDeParametro direcao_ = DirecaoDeParametro::Entrada;
@@ -78,7 +78,7 @@ using Marcador = std::int64_t;
 // What Consulta and Procedimento share: the rows of the first result set that has
 // columns (read whole when opened), navigation, fields, edit/insert/post.
 class ConjuntoDeDados {
-public:
+  public:
     explicit ConjuntoDeDados(Conexao* conexao = nullptr);
     virtual ~ConjuntoDeDados();
     ConjuntoDeDados(const ConjuntoDeDados&) = delete;
@@ -86,6 +86,11 @@ public:
 
     void DefinirConexao(Conexao* conexao) { conexao_ = conexao; }
     Conexao* ConexaoAtual() const { return conexao_; }
+
+    // The component name ("Parametros", "qryDataHora"): named in error messages and in
+    // dumps of the program's state.
+    void DefinirNomeDoComponente(std::string nome) { nomeDoComponente_ = std::move(nome); }
+    const std::string& NomeDoComponente() const { return nomeDoComponente_; }
 
     // Opens and positions on the first row. Raises ErroDeBanco on failure.
     void Abrir();
@@ -119,8 +124,8 @@ public:
     void Proximo();
     void Anterior();
     void Ultimo();
-    bool Fim() const;     // Eof
-    bool Inicio() const;  // Bof
+    bool Fim() const;              // Eof
+    bool Inicio() const;           // Bof
     int NumeroDoRegistro() const;  // 1-based; 0 when there is no row
     int QuantidadeDeRegistros() const;
     bool Vazio() const { return QuantidadeDeRegistros() == 0; }
@@ -145,21 +150,40 @@ public:
     const Valor& ValorNaLinha(std::size_t indice) const;
     void AlterarValorNaLinha(std::size_t indice, Valor v);
 
-protected:
+  protected:
     // The results of running the dataset's command (query text or procedure).
     virtual std::vector<Resultado> RodarComando() = 0;
     // The table a Post writes to; raises ErroDeEntrada when there is no single table.
     virtual std::string TabelaParaGravar() const = 0;
 
     Conector& ConectorAberto();
+    // The columns of the open result.
+    const std::vector<Coluna>& Colunas() const { return colunas_; }
+    // The one table the columns come from, as the backend reports it ("" when it does
+    // not say); ErroDeEntrada when they come from several tables.
+    std::string TabelaDasColunas() const;
+    // "Nome: " for messages ("" when the dataset has no name).
+    std::string Prefixo() const;
 
     Conexao* conexao_ = nullptr;
     std::vector<Parametro> parametros_;
     int timeout_ = 30;
 
-private:
+  private:
     void CarregarResultados(std::vector<Resultado> resultados);
     void GravarLinha();
+    void GravarInclusao(Conector& conector, const std::string& tabela,
+                        const std::vector<std::size_t>& colunas);
+    void GravarAlteracao(Conector& conector, const std::string& tabela,
+                         const std::vector<std::size_t>& colunas);
+    std::vector<std::size_t> ColunasParaLocalizar(Conector& conector, const std::string& tabela,
+                                                  const std::vector<std::size_t>& daTabela,
+                                                  bool& porChave);
+    void ExigirAberto() const;
+    void ExigirEdicaoPossivel() const;
+    // Leaves edit or insert mode as navigation does: posts a modified row, drops an
+    // untouched one.
+    void SairDaEdicao();
 
     EstadoDoConjunto estado_ = EstadoDoConjunto::Fechado;
     TipoDeBloqueio bloqueio_ = TipoDeBloqueio::Atualizavel;
@@ -172,12 +196,16 @@ private:
     bool eof_ = true;
     std::int64_t linhasAfetadas_ = -1;
     int controlesDesabilitados_ = 0;
+    std::string nomeDoComponente_;
+    std::vector<Marcador> marcadores_;  // a stable mark per row, parallel to linhas_
+    Marcador proximoMarcador_ = 1;
+    bool modificado_ = false;
 };
 
 // A dataset over SQL text. `:name` markers of the text are its parameters: they are
 // created whenever the text changes, keeping the values of names that remain.
 class Consulta : public ConjuntoDeDados {
-public:
+  public:
     explicit Consulta(Conexao* conexao = nullptr);
 
     // The lines are joined with line breaks and sent as one batch.
@@ -187,18 +215,18 @@ public:
     const std::vector<std::string>& LinhasSQL() const { return linhas_; }
     std::string TextoSQL() const;
 
-protected:
+  protected:
     std::vector<Resultado> RodarComando() override;
     std::string TabelaParaGravar() const override;
 
-private:
+  private:
     void AtualizarParametros();
     std::vector<std::string> linhas_;
 };
 
 // A stored-procedure dataset: runs the named procedure with input parameters.
 class Procedimento : public ConjuntoDeDados {
-public:
+  public:
     explicit Procedimento(Conexao* conexao = nullptr);
 
     void DefinirNome(const std::string& nome) { nome_ = nome; }
@@ -207,11 +235,11 @@ public:
     Parametro& CriarParametro(const std::string& nome, TipoDeParametro tipo);
     void Preparar() {}
 
-protected:
+  protected:
     std::vector<Resultado> RodarComando() override;
     std::string TabelaParaGravar() const override;
 
-private:
+  private:
     std::string nome_;
 };
 

@@ -23,6 +23,7 @@ struct Coluna {
     bool somenteLeitura = false;  // identity, rowversion, computed
     std::string tabelaBase;       // table the column comes from, when the backend knows it
     std::string colunaBase;
+    bool chave = false;  // part of the primary key of tabelaBase, when the backend knows it
 };
 
 // One result of a batch: a row set (colunas not empty) or a row count.
@@ -33,7 +34,7 @@ struct Resultado {
 };
 
 class Conector {
-public:
+  public:
     virtual ~Conector() = default;
 
     // Opening fails with ErroDeBanco carrying the provider's message.
@@ -58,6 +59,10 @@ public:
     virtual std::vector<Resultado> ExecutarProcedimento(
         const std::string& nome, const std::vector<std::pair<std::string, Valor>>& parametros,
         int timeoutSegundos) = 0;
+
+    // The primary-key columns of a table, in key order; empty when there is none or
+    // the backend cannot tell (a Post then locates the row by its original values).
+    virtual std::vector<std::string> ColunasChave(const std::string& /*tabela*/) { return {}; }
 };
 
 }  // namespace zolvek::db

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reading an OLE DB connection string for the backends: "key=value" entries separated
+// by ";", keys compared without regard to letter case, values optionally quoted.
+namespace zolvek::db {
+
+struct EntradaDaConexao {
+    std::string chave;  // blanks trimmed
+    std::string valor;  // blanks trimmed, quotes removed
+};
+
+// Empty segments are skipped. An empty string, or a segment without "=", raises
+// ErroDeEntrada with a Portuguese message.
+std::vector<EntradaDaConexao> LerEntradasDaConexao(std::string_view cadeia);
+
+// The value of the first entry named `chave` (letter case ignored); "" when absent.
+std::string ValorDaEntrada(const std::vector<EntradaDaConexao>& entradas, std::string_view chave);
+bool TemEntrada(const std::vector<EntradaDaConexao>& entradas, std::string_view chave);
+
+}  // namespace zolvek::db

@@ -1,0 +1,269 @@
+#include "db/texto_sql.hpp"
+
+#include "comum/texto.hpp"
+
+namespace zolvek::db {
+
+namespace {
+
+bool CaractereDeNome(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           u >= 0x80;
+}
+
+// Index just past a quoted piece, comment or bracketed name starting at `i`, or `i`
+// when none starts there.
+std::size_t PularTrechoEspecial(std::string_view s, std::size_t i) {
+    const char c = s[i];
+    const char prox = i + 1 < s.size() ? s[i + 1] : '\0';
+    if (c == '\'' || c == '"' || c == '[') {
+        const char fecha = c == '[' ? ']' : c;
+        std::size_t j = i + 1;
+        while (j < s.size()) {
+            if (s[j] == fecha) {
+                if (j + 1 < s.size() && s[j + 1] == fecha) {
+                    j += 2;  // doubled closing character stands for itself
+                    continue;
+                }
+                return j + 1;
+            }
+            ++j;
+        }
+        return s.size();
+    }
+    if (c == '-' && prox == '-') {
+        const auto fim = s.find('\n', i);
+        return fim == std::string_view::npos ? s.size() : fim;
+    }
+    if (c == '/' && prox == '*') {
+        int profundidade = 0;
+        std::size_t j = i;
+        while (j < s.size()) {
+            if (s[j] == '/' && j + 1 < s.size() && s[j + 1] == '*') {
+                ++profundidade;
+                j += 2;
+            } else if (s[j] == '*' && j + 1 < s.size() && s[j + 1] == '/') {
+                j += 2;
+                if (--profundidade == 0) return j;
+            } else {
+                ++j;
+            }
+        }
+        return s.size();
+    }
+    return i;
+}
+
+enum class Tipo { Palavra, Nome, Simbolo };
+
+struct Token {
+    Tipo tipo;
+    std::string texto;  // names without their brackets or quotes
+};
+
+std::vector<Token> Tokens(std::string_view s) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
+        if (c == '[' || c == '"') {
+            const std::size_t fim = PularTrechoEspecial(s, i);
+            std::string nome;
+            const char fecha = c == '[' ? ']' : '"';
+            for (std::size_t j = i + 1; j < fim; ++j) {
+                if (s[j] == fecha) {
+                    if (j + 1 < fim && s[j + 1] == fecha) {
+                        nome += fecha;
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+                nome += s[j];
+            }
+            tokens.push_back({Tipo::Nome, nome});
+            i = fim;
+            continue;
+        }
+        if (const std::size_t fim = PularTrechoEspecial(s, i); fim != i) {
+            if (c == '\'') tokens.push_back({Tipo::Simbolo, "'"});
+            i = fim;
+            continue;
+        }
+        if (CaractereDeNome(c) || c == '#' || c == '@' || c == '$') {
+            std::size_t j = i + 1;
+            while (j < s.size() &&
+                   (CaractereDeNome(s[j]) || s[j] == '#' || s[j] == '@' || s[j] == '$'))
+                ++j;
+            tokens.push_back({Tipo::Palavra, std::string(s.substr(i, j - i))});
+            i = j;
+            continue;
+        }
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            tokens.push_back({Tipo::Simbolo, std::string(1, c)});
+        ++i;
+    }
+    return tokens;
+}
+
+bool Eh(const Token& t, std::string_view palavra) {
+    return t.tipo == Tipo::Palavra && texto::IguaisSemCaixa(t.texto, palavra);
+}
+
+bool EhSimbolo(const Token& t, char c) {
+    return t.tipo == Tipo::Simbolo && t.texto.size() == 1 && t.texto[0] == c;
+}
+
+bool PalavraReservada(const Token& t) {
+    for (const char* p :
+         {"where",     "order", "group",  "having", "option",  "for",  "union", "except",
+          "intersect", "join",  "inner",  "left",   "right",   "full", "cross", "outer",
+          "on",        "with",  "window", "into",   "natural", "limit"})
+        if (Eh(t, p)) return true;
+    return false;
+}
+
+// Skips a parenthesised group starting at `i` ("(NOLOCK)"); returns the index after it.
+std::size_t PularParenteses(const std::vector<Token>& t, std::size_t i) {
+    int profundidade = 0;
+    for (; i < t.size(); ++i) {
+        if (EhSimbolo(t[i], '(')) ++profundidade;
+        if (EhSimbolo(t[i], ')') && --profundidade == 0) return i + 1;
+    }
+    return i;
+}
+
+}  // namespace
+
+SqlPosicional TraduzirParametros(std::string_view s) {
+    SqlPosicional r;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        if (const std::size_t fim = PularTrechoEspecial(s, i); fim != i) {
+            r.sql.append(s.substr(i, fim - i));
+            i = fim;
+            continue;
+        }
+        if (s[i] == ':') {
+            if (i + 1 < s.size() && s[i + 1] == ':') {
+                r.sql += "::";
+                i += 2;
+                continue;
+            }
+            std::size_t j = i + 1;
+            while (j < s.size() && CaractereDeNome(s[j])) ++j;
+            if (j > i + 1) {
+                r.nomes.emplace_back(s.substr(i + 1, j - i - 1));
+                r.sql += '?';
+                i = j;
+                continue;
+            }
+        }
+        r.sql += s[i++];
+    }
+    return r;
+}
+
+std::vector<std::string> NomesDeParametros(std::string_view sql) {
+    std::vector<std::string> unicos;
+    for (auto& nome : TraduzirParametros(sql).nomes) {
+        bool repetido = false;
+        for (const auto& u : unicos) repetido = repetido || texto::IguaisSemCaixa(u, nome);
+        if (!repetido) unicos.push_back(std::move(nome));
+    }
+    return unicos;
+}
+
+std::string EntreColchetes(std::string_view nome) {
+    std::string r = "[";
+    for (char c : nome) {
+        r += c;
+        if (c == ']') r += ']';
+    }
+    return r + "]";
+}
+
+std::string TabelaUnicaDoSelect(std::string_view sql) {
+    const auto t = Tokens(sql);
+    std::size_t i = 0;
+    int profundidade = 0;
+    for (; i < t.size(); ++i) {
+        if (EhSimbolo(t[i], '(')) ++profundidade;
+        if (EhSimbolo(t[i], ')')) --profundidade;
+        if (profundidade == 0 && Eh(t[i], "from")) break;
+    }
+    if (i >= t.size()) return "";
+    ++i;
+    // The name: parts separated by dots, an empty part allowed ("banco..tabela").
+    std::vector<std::string> partes;
+    bool esperaParte = true;
+    while (i < t.size()) {
+        if (esperaParte &&
+            (t[i].tipo == Tipo::Nome || (t[i].tipo == Tipo::Palavra && !PalavraReservada(t[i])))) {
+            partes.push_back(t[i].texto);
+            esperaParte = false;
+        } else if (EhSimbolo(t[i], '.')) {
+            if (esperaParte) partes.emplace_back();
+            esperaParte = true;
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (partes.empty() || esperaParte) return "";
+    // Table hints, alias, hints again.
+    auto pularDicas = [&] {
+        if (i < t.size() && EhSimbolo(t[i], '(')) i = PularParenteses(t, i);
+        if (i + 1 < t.size() && Eh(t[i], "with") && EhSimbolo(t[i + 1], '('))
+            i = PularParenteses(t, i + 1);
+    };
+    pularDicas();
+    if (i < t.size() && Eh(t[i], "as")) ++i;
+    if (i < t.size() &&
+        (t[i].tipo == Tipo::Nome || (t[i].tipo == Tipo::Palavra && !PalavraReservada(t[i]))))
+        ++i;
+    pularDicas();
+    // What follows must not bring in another table.
+    profundidade = 0;
+    for (std::size_t j = i; j < t.size(); ++j) {
+        if (EhSimbolo(t[j], '(')) ++profundidade;
+        if (EhSimbolo(t[j], ')')) --profundidade;
+        if (profundidade != 0) continue;
+        if (j == i &&
+            !(Eh(t[j], "where") || Eh(t[j], "order") || Eh(t[j], "group") || Eh(t[j], "having") ||
+              Eh(t[j], "option") || Eh(t[j], "for") || EhSimbolo(t[j], ';')))
+            return "";
+        if (Eh(t[j], "union") || Eh(t[j], "except") || Eh(t[j], "intersect") || Eh(t[j], "join") ||
+            Eh(t[j], "select"))
+            return "";
+    }
+    std::string nome;
+    for (std::size_t p = 0; p < partes.size(); ++p) {
+        if (p > 0) nome += '.';
+        if (!partes[p].empty()) nome += EntreColchetes(partes[p]);
+    }
+    return nome;
+}
+
+std::vector<std::string> DividirEmLinhas(std::string_view texto) {
+    std::vector<std::string> linhas;
+    std::string atual;
+    bool pendente = false;
+    for (std::size_t i = 0; i < texto.size(); ++i) {
+        const char c = texto[i];
+        if (c == '\r' || c == '\n') {
+            linhas.push_back(std::move(atual));
+            atual.clear();
+            pendente = false;
+            if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n') ++i;
+        } else {
+            atual += c;
+            pendente = true;
+        }
+    }
+    if (pendente) linhas.push_back(std::move(atual));
+    return linhas;
+}
+
+}  // namespace zolvek::db
