@@ -230,7 +230,8 @@ TipoDeCampo TipoDaColuna(SQLSMALLINT tipoSql, SQLULEN tamanho, const std::string
         case kSsXml:
             return TipoDeCampo::Memo;
         case SQL_BINARY:
-            if (tamanho == 0 || tamanho > 8000) return TipoDeCampo::Blob;
+            if (tamanho == 0 || tamanho > 8000 || Contem(nome, "blob") || Contem(nome, "image"))
+                return TipoDeCampo::Blob;
             return TipoDeCampo::Bytes;
         case SQL_VARBINARY:
         case SQL_LONGVARBINARY:
