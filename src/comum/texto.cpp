@@ -125,11 +125,16 @@ bool EhBranco(char c) {
 std::string DeWindows1252(std::string_view bytes) {
     std::string saida;
     saida.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80) {
-            saida += ch;
-        } else if (b < 0xA0) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        // Plain ASCII runs are copied whole.
+        size_t fim = i;
+        while (fim < bytes.size() && static_cast<unsigned char>(bytes[fim]) < 0x80) ++fim;
+        saida.append(bytes.substr(i, fim - i));
+        if (fim == bytes.size()) break;
+        const auto b = static_cast<unsigned char>(bytes[fim]);
+        i = fim + 1;
+        if (b < 0xA0) {
             AcrescentarUtf8(saida, kFaixa80a9F[b - 0x80]);
         } else {
             AcrescentarUtf8(saida, b);

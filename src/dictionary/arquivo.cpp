@@ -1,5 +1,6 @@
 #include "dictionary/arquivo.hpp"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <new>
@@ -34,13 +35,13 @@ std::string Mensagem(const std::string& inicio, const std::filesystem::path& cam
 }  // namespace
 
 void DesembaralharDicionario(std::string& dados) {
-    std::size_t p = 0;
-    for (char& c : dados) {
-        if (c == 0) break;
-        if (p >= kBytesUsadosDaChave) p = 0;
-        const char k = ChaveDoDicionario[p];
-        if (c != k) c = static_cast<char>(c ^ k);
-        ++p;
+    const std::size_t fim = std::min(dados.size(), dados.find('\0'));
+    // Whole turns of the key, then the rest: no key-position test per byte.
+    for (std::size_t inicio = 0; inicio < fim; inicio += kBytesUsadosDaChave) {
+        const std::size_t n = std::min(kBytesUsadosDaChave, fim - inicio);
+        char* c = dados.data() + inicio;
+        for (std::size_t p = 0; p < n; ++p)
+            if (c[p] != ChaveDoDicionario[p]) c[p] = static_cast<char>(c[p] ^ ChaveDoDicionario[p]);
     }
 }
 
