@@ -55,7 +55,10 @@ namespace {
 std::vector<admin::ItemDoConteiner> ItensDe(const QObject* janela) {
     std::vector<admin::ItemDoConteiner> itens;
     for (QObject* filho : janela->findChildren<QObject*>()) {
-        if (filho->objectName().isEmpty()) continue;
+        // Only the program's own named widgets and datasets; Qt's inner parts are
+        // reported through the widget they belong to.
+        if (filho->objectName().isEmpty() || filho->objectName().startsWith("qt_")) continue;
+        if (!filho->isWidgetType() && !qobject_cast<ConjuntoDaJanela*>(filho)) continue;
         admin::ItemDoConteiner item;
         item.nome = filho->objectName().toStdString();
         if (auto* conjunto = qobject_cast<ConjuntoDaJanela*>(filho)) {

@@ -21,6 +21,11 @@
 #include "comum/log.hpp"
 #include "comum/versao.hpp"
 
+// The pictures live in the GUI library, which the linker would otherwise leave out.
+static void CarregarFiguras() {
+    Q_INIT_RESOURCE(zolvek);
+}
+
 namespace zolvek::app {
 
 db::TModuloDados* ModuloDados = nullptr;
@@ -73,6 +78,7 @@ TPrincipal::TPrincipal(std::vector<std::string> argumentos, QWidget* pai)
                            Qt::MSWindowsFixedSizeDialogHint),
       argumentos_(std::move(argumentos)),
       dicionario_(admin::CaminhoDoDicionarioPadrao()) {
+    CarregarFiguras();
     setObjectName("Principal");
     setWindowTitle("Manutenção");
     EntregarConfiguracaoDoLog();

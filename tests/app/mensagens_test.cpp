@@ -1,0 +1,90 @@
+#include "app/mensagens.hpp"
+
+#include <QPushButton>
+
+#include "app/interface_grafica.hpp"
+#include "auxiliares.hpp"
+#include "comum/erros.hpp"
+
+namespace zolvek::app {
+namespace {
+
+using teste::RespondedorDeCaixas;
+
+class MensagensTeste : public teste::TesteDeJanela {};
+
+TEST_F(MensagensTeste, AtencaoPerguntaComOsBotoesPedidos) {
+    {
+        RespondedorDeCaixas respondedor;  // takes the preselected button
+        EXPECT_EQ(MostrarAtencao("Continuar?", kSimNaoComNaoPadrao), kBotaoNao);
+        ASSERT_EQ(respondedor.caixas.size(), 1u);
+        const auto& caixa = respondedor.caixas[0];
+        EXPECT_EQ(caixa.titulo, "Atenção");
+        EXPECT_EQ(caixa.texto, "Continuar?");
+        EXPECT_EQ(caixa.icone, QMessageBox::Question);
+        EXPECT_EQ(caixa.botoes, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(caixa.padrao, QMessageBox::No);
+    }
+    {
+        RespondedorDeCaixas respondedor(QMessageBox::Yes);
+        EXPECT_EQ(MostrarAtencao("Continuar?", kSimNaoComNaoPadrao), kBotaoSim);
+    }
+    {
+        RespondedorDeCaixas respondedor(QMessageBox::Cancel);
+        EXPECT_EQ(MostrarAtencao("Gravar?", kSimNaoCancelar), kBotaoCancelar);
+        EXPECT_EQ(respondedor.caixas.at(0).botoes,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_EQ(respondedor.caixas.at(0).padrao, QMessageBox::Yes);
+    }
+}
+
+TEST_F(MensagensTeste, ErroEInformacaoComSeusTitulos) {
+    RespondedorDeCaixas respondedor;
+    MostrarErro("falhou");
+    MostrarInformacao("pronto");
+    ASSERT_EQ(respondedor.caixas.size(), 2u);
+    EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
+    EXPECT_EQ(respondedor.caixas[0].icone, QMessageBox::Critical);
+    EXPECT_EQ(respondedor.caixas[1].titulo, "Informação");
+    EXPECT_EQ(respondedor.caixas[1].icone, QMessageBox::Information);
+    EXPECT_EQ(respondedor.caixas[1].texto, "pronto");
+}
+
+TEST_F(MensagensTeste, ErroQueEscapaDoComandoViraCaixaECancelamentoNaoMostraNada) {
+    RespondedorDeCaixas respondedor;
+    EXPECT_FALSE(ExecutarComando([] { throw Cancelamento(); }));
+    EXPECT_TRUE(respondedor.caixas.empty());
+    EXPECT_FALSE(ExecutarComando([] { throw ErroDeBanco("Login failed for user 'x'."); }));
+    ASSERT_EQ(respondedor.caixas.size(), 1u);
+    EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
+    EXPECT_EQ(respondedor.caixas[0].texto, "Login failed for user 'x'.");
+    EXPECT_TRUE(ExecutarComando([] {}));
+}
+
+TEST_F(MensagensTeste, InterfaceDoComandoPerguntaEPercebeOCancelamento) {
+    InterfaceGrafica interface;
+    QStringList rotulos;
+    teste::QuandoPossivel([&] {
+        auto* caixa = teste::JanelaVisivel<QMessageBox>();
+        if (!caixa) return false;
+        EXPECT_EQ(caixa->windowTitle(), "Alterar tabela");
+        for (auto* b : caixa->buttons()) rotulos << b->text();
+        EXPECT_EQ(caixa->defaultButton()->text(), "Não");
+        for (auto* b : caixa->buttons())
+            if (b->text() == "Sim para todos") b->click();
+        return true;
+    });
+    EXPECT_EQ(interface.Perguntar("Alterar tabela", "Alterar PEMPRESA?", Botoes::SimNaoTodos,
+                                  Resposta::Nao),
+              Resposta::SimParaTodos);
+    rotulos.sort();
+    EXPECT_EQ(rotulos, QStringList({"Não", "Não para todos", "Sim", "Sim para todos"}));
+
+    // A cancel request made by a window event is seen at the next check.
+    EXPECT_FALSE(interface.CancelamentoPedido());
+    QTimer::singleShot(0, [&] { interface.PedirCancelamento(); });
+    EXPECT_TRUE(interface.CancelamentoPedido());
+}
+
+}  // namespace
+}  // namespace zolvek::app
