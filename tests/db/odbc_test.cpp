@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "comum/erros.hpp"
+#include "db/conexao.hpp"
+#include "db/odbc/conector_odbc.hpp"
+#include "db/odbc/traducao.hpp"
+
+namespace zolvek::db::odbc {
+namespace {
+
+TEST(TraducaoOdbc, CadeiaOleDbViraCadeiaDoFreeTds) {
+    EXPECT_EQ(
+        TraduzirParaOdbc("Provider=SQLOLEDB.1;Data Source=servidor,1433;Initial Catalog=EMPRESA;"
+                         "User ID=sa;Password=segredo",
+                         "FreeTDS"),
+        "Driver={FreeTDS};Server=servidor;Port=1433;Database=EMPRESA;UID=sa;PWD=segredo;"
+        "TDS_Version=7.4;ClientCharset=UTF-8");
+    EXPECT_EQ(
+        TraduzirParaOdbc("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+                         "Initial Catalog=DB1;Data Source=srv\\SQL2008",
+                         "FreeTDS"),
+        "Driver={FreeTDS};Server=srv\\SQL2008;Database=DB1;Trusted_Connection=yes;"
+        "TDS_Version=7.4;ClientCharset=UTF-8");
+    EXPECT_EQ(TraduzirParaOdbc("Provider=SQLOLEDB;Data Source=(local);User ID=u;Password=a;b=c",
+                               "FreeTDS"),
+              "Driver={FreeTDS};Server=localhost;UID=u;PWD=a;TDS_Version=7.4;ClientCharset=UTF-8");
+    // A password with separators goes in braces.
+    EXPECT_EQ(
+        TraduzirParaOdbc("Provider=SQLOLEDB;Data Source=s;User ID=u;Password=\"p;w}\"", "FreeTDS"),
+        "Driver={FreeTDS};Server=s;UID=u;PWD={p;w}}};TDS_Version=7.4;ClientCharset=UTF-8");
+}
+
+TEST(TraducaoOdbc, OutroDriverEhEscolhidoPelaChaveOuPeloAmbiente) {
+    EXPECT_EQ(TraduzirParaOdbc("Provider=SQLOLEDB.1;Data Source=tcp:srv,1444;Initial Catalog=E;"
+                               "Driver=ODBC Driver 18 for SQL Server;User ID=sa;Password=x",
+                               "FreeTDS"),
+              "Driver={ODBC Driver 18 for SQL Server};Server=tcp:srv,1444;Database=E;UID=sa;PWD=x");
+    ::setenv("ZOLVEK_DRIVER_ODBC", "ODBC Driver 17 for SQL Server", 1);
+    EXPECT_EQ(TraduzirParaOdbc("Provider=SQLOLEDB.1;Data Source=srv"),
+              "Driver={ODBC Driver 17 for SQL Server};Server=srv");
+    ::unsetenv("ZOLVEK_DRIVER_ODBC");
+    // Without a choice, FreeTDS by name when registered, else by its library's path.
+    const std::string padrao = DriverPadrao();
+    EXPECT_TRUE(padrao == "FreeTDS" || padrao.find("libtdsodbc") != std::string::npos) << padrao;
+}
+
+TEST(TraducaoOdbc, CadeiasOdbcPassamSemMudancaEEntradasRuinsSaoRecusadas) {
+    const std::string odbc = "Driver={FreeTDS};Server=x;PWD={a;b}";
+    EXPECT_EQ(TraduzirParaOdbc(odbc), odbc);
+    EXPECT_EQ(TraduzirParaOdbc("DSN=empresa"), "DSN=empresa");
+    EXPECT_THROW(TraduzirParaOdbc(""), ErroDeEntrada);
+    EXPECT_THROW(TraduzirParaOdbc("servidor sem chave"), ErroDeEntrada);
+    try {
+        TraduzirParaOdbc("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=c:\\x.mdb");
+        FAIL();
+    } catch (const ErroDeEntrada& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "O provedor \"Microsoft.Jet.OLEDB.4.0\" não é suportado: use SQLOLEDB (SQL Server) "
+            "ou Simulador");
+    }
+    EXPECT_EQ(TimeoutDeConexao("Provider=SQLOLEDB;Connect Timeout=3"), 3);
+    EXPECT_EQ(TimeoutDeConexao("Provider=SQLOLEDB"), kTimeoutDeConexaoPadrao);
+    EXPECT_THROW(TimeoutDeConexao("Provider=SQLOLEDB;Connect Timeout=abc"), ErroDeEntrada);
+}
+
+TEST(ConexaoOdbc, EntradaRuimDaErroClaroSemAbrir) {
+    Conexao c;
+    c.DefinirStringDeConexao("");
+    EXPECT_THROW(c.Abrir(), ErroDeEntrada);
+    c.DefinirStringDeConexao("isto não é uma string de conexão");
+    try {
+        c.Abrir();
+        FAIL();
+    } catch (const ErroDeEntrada& e) {
+        EXPECT_NE(std::string(e.what()).find("chave=valor"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(c.Aberta());
+    EXPECT_EQ(c.StringDeConexao(), "isto não é uma string de conexão");
+    EXPECT_THROW(c.ConectorAberto(), ErroDeBanco);
+}
+
+TEST(ConexaoOdbc, ServidorQueNaoRespondeDaErroDoDriver) {
+    if (CaminhoDaBibliotecaFreeTds().empty()) GTEST_SKIP() << "FreeTDS não instalado";
+    Conexao c;
+    c.DefinirStringDeConexao(
+        "Provider=SQLOLEDB.1;Data Source=127.0.0.1,1;Initial Catalog=X;User "
+        "ID=sa;Password=x;Connect Timeout=2");
+    try {
+        c.Abrir();
+        FAIL() << "não devia conectar";
+    } catch (const ErroDeBanco& e) {
+        EXPECT_FALSE(std::string(e.what()).empty());
+        std::printf("%s\n", e.what());
+        EXPECT_EQ(std::string(e.what()).find("[FreeTDS]"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(c.Aberta());
+}
+
+}  // namespace
+}  // namespace zolvek::db::odbc
