@@ -92,8 +92,9 @@ TEST(ConexaoOdbc, ServidorQueNaoRespondeDaErroDoDriver) {
         c.Abrir();
         FAIL() << "não devia conectar";
     } catch (const ErroDeBanco& e) {
-        EXPECT_FALSE(std::string(e.what()).empty());
-        std::printf("%s\n", e.what());
+        const std::string m = e.what();
+        EXPECT_EQ(m.rfind("Não foi possível conectar ao banco de dados:\n", 0), 0u) << m;
+        EXPECT_GT(m.size(), std::string("Não foi possível conectar ao banco de dados:\n").size());
         EXPECT_EQ(std::string(e.what()).find("[FreeTDS]"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(c.Aberta());

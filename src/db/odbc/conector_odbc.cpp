@@ -106,9 +106,10 @@ class ConectorOdbc : public Conector {
             static_cast<SQLSMALLINT>(saida.size()), &tamanho, SQL_DRIVER_NOPROMPT);
         try {
             Verificar(rc, SQL_HANDLE_DBC, dbc_, "conectar ao servidor");
-        } catch (...) {
+        } catch (const ErroDeBanco& e) {
             Fechar();
-            throw;
+            throw ErroDeBanco("Não foi possível conectar ao banco de dados:\n" +
+                              std::string(e.what()));
         }
         aberto_ = true;
     }
