@@ -22,10 +22,6 @@ std::string MensagemDe(const std::function<void()>& f) {
     return "(sem erro)";
 }
 
-TEST(CamadaXor, ChaveTem57CaracteresSemZero) {
-    EXPECT_EQ(std::strlen(ChaveDoDicionario), 57u);
-}
-
 TEST(CamadaXor, PosicoesDaChaveSeRepetemACada51Bytes) {
     std::string dados(120, 'z');
     DesembaralharDicionario(dados);
@@ -53,12 +49,6 @@ TEST(CamadaXor, ByteIgualAoDaChaveFicaComoEstaEVoltaIgual) {
             DesembaralharDicionario(s);
             ASSERT_EQ(s, antes);
         }
-}
-
-TEST(CamadaXor, ParaNoPrimeiroZero) {
-    std::string dados = std::string("AB") + '\0' + "CD";
-    DesembaralharDicionario(dados);
-    EXPECT_EQ(dados.substr(2), std::string("\0CD", 3));
 }
 
 TEST(CamadaHexadecimal, IdaEVolta) {

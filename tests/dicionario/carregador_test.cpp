@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "auxiliares.hpp"
 #include "comum/erros.hpp"
 #include "dictionary/arquivo.hpp"
@@ -62,20 +64,15 @@ TEST(Carregador, TabelaCamposEIndicesNaOrdemDoArquivo) {
     EXPECT_EQ(t.Sistemas, "ZVZF");
     ASSERT_EQ(t.Campos.size(), 3u);
     const CampoDic& c = t.Campos[0];
-    EXPECT_EQ(c.Nome, "CLIENTE");
-    EXPECT_EQ(c.Tipo, 'N');
-    EXPECT_EQ(c.Tamanho, 9);
-    EXPECT_EQ(c.SistemasExcluidos, "XX");
-    EXPECT_EQ(c.Titulo, "Cliente");
-    EXPECT_EQ(c.Texto7, "p7");
-    EXPECT_EQ(c.TabelaReferenciada, "CADASTRO");
-    EXPECT_EQ(c.CampoReferenciado, "NUMCAD");
-    EXPECT_EQ(c.FiltroDaReferencia, "f10");
+    EXPECT_EQ(std::tie(c.Nome, c.Tipo, c.Tamanho, c.SistemasExcluidos, c.Titulo, c.Texto7),
+              std::make_tuple(std::string("CLIENTE"), 'N', 9, std::string("XX"),
+                              std::string("Cliente"), std::string("p7")));
+    EXPECT_EQ(std::tie(c.TabelaReferenciada, c.CampoReferenciado, c.FiltroDaReferencia, c.Validacao,
+                       c.ValorPadrao, c.Sistemas, c.Texto15),
+              std::make_tuple(std::string("CADASTRO"), std::string("NUMCAD"), std::string("f10"),
+                              std::string("CLIENTE>0"), std::string(), std::string("ZV"),
+                              std::string("p15")));
     EXPECT_TRUE(c.Obrigatorio);
-    EXPECT_EQ(c.Validacao, "CLIENTE>0");
-    EXPECT_EQ(c.ValorPadrao, "");
-    EXPECT_EQ(c.Sistemas, "ZV");
-    EXPECT_EQ(c.Texto15, "p15");
     EXPECT_EQ(t.Campos[1].Nome, "NOME");
     EXPECT_EQ(t.Campos[2].Tamanho, 12);
     EXPECT_EQ(t.Campos[2].Decimais, 2);
