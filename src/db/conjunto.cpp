@@ -67,12 +67,13 @@ std::string NomeNaTabela(const Coluna& c) {
     return EntreColchetes(c.colunaBase.empty() ? c.nome : c.colunaBase);
 }
 
-std::int64_t SomarLinhasAfetadas(const std::vector<Resultado>& resultados) {
-    std::int64_t total = -1;
+// The count of the last statement that reported one. Triggers that do not set NOCOUNT
+// report their own counts first; the statement's own count comes last.
+std::int64_t LinhasAfetadasDoComando(const std::vector<Resultado>& resultados) {
+    std::int64_t n = -1;
     for (const auto& r : resultados)
-        if (r.colunas.empty() && r.linhasAfetadas >= 0)
-            total = (total < 0 ? 0 : total) + r.linhasAfetadas;
-    return total;
+        if (r.colunas.empty() && r.linhasAfetadas >= 0) n = r.linhasAfetadas;
+    return n;
 }
 
 }  // namespace
@@ -192,7 +193,7 @@ void ConjuntoDeDados::Fechar() {
 }
 
 void ConjuntoDeDados::Executar() {
-    linhasAfetadas_ = SomarLinhasAfetadas(RodarComando());
+    linhasAfetadas_ = LinhasAfetadasDoComando(RodarComando());
 }
 
 Parametro* ConjuntoDeDados::AcharParametro(std::string_view nome) {
@@ -426,7 +427,7 @@ void ConjuntoDeDados::GravarInclusao(Conector& conector, const std::string& tabe
     const std::string sql =
         valores.empty() ? "INSERT INTO " + tabela + " DEFAULT VALUES"
                         : "INSERT INTO " + tabela + " (" + nomes + ") VALUES (" + marcas + ")";
-    const std::int64_t n = SomarLinhasAfetadas(conector.Executar(sql, valores, timeout_));
+    const std::int64_t n = LinhasAfetadasDoComando(conector.Executar(sql, valores, timeout_));
     if (n == 0) throw ErroDeBanco(Prefixo() + "A linha não foi incluída em " + tabela);
 }
 
@@ -522,7 +523,7 @@ void ConjuntoDeDados::GravarAlteracao(Conector& conector, const std::string& tab
     const bool transacaoPropria = !conector.EmTransacao();
     if (transacaoPropria) conector.IniciarTransacao();
     try {
-        const std::int64_t n = SomarLinhasAfetadas(conector.Executar(sql, valores, timeout_));
+        const std::int64_t n = LinhasAfetadasDoComando(conector.Executar(sql, valores, timeout_));
         if (n == 0) throw ErroDeBanco(naoLocalizada);
         if (n > 1) throw ErroDeBanco(muitas(n));
         if (transacaoPropria) conector.Confirmar();
