@@ -1,3 +1,4 @@
+#include <set>
 #include <utility>
 
 #include "comum/erros.hpp"
@@ -86,12 +87,17 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
     if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
         throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
 
-    int spid = kPrimeiroSpid;
+    // The lowest free number, as SQL Server does; a number this object handed out
+    // stays taken until closed, so that a killed session never reads as alive again.
+    std::set<int> usados;
+    for (const auto& [numero, chave] : minhasSessoes_) usados.insert(numero);
     {
-        Comando usados(master_, "SELECT spid FROM srv_sessoes WHERE spid >= ? ORDER BY spid");
-        usados.Ligar(1, std::int64_t{kPrimeiroSpid});
-        while (usados.Passo() && usados.Inteiro(0) == spid) ++spid;
+        Comando ler(master_, "SELECT spid FROM srv_sessoes WHERE spid >= ?");
+        ler.Ligar(1, std::int64_t{kPrimeiroSpid});
+        while (ler.Passo()) usados.insert(static_cast<int>(ler.Inteiro(0)));
     }
+    int spid = kPrimeiroSpid;
+    while (usados.count(spid)) ++spid;
     const std::int64_t pidDaSessao = pid > 0 ? pid : pid_;
     const std::string inicio = pidDaSessao == pid_ ? inicioDoProcesso_ : InicioDoProcesso(pid);
     const std::string agora = AgoraComoTexto();
