@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sql.h>
+#include <sqlext.h>
 
 #include <cstdlib>
 
 #include "comum/erros.hpp"
 #include "db/conexao.hpp"
 #include "db/odbc/conector_odbc.hpp"
+#include "db/odbc/leitura.hpp"
+#include "db/odbc/nomes.hpp"
 #include "db/odbc/traducao.hpp"
 
 namespace zolvek::db::odbc {
@@ -98,6 +102,43 @@ TEST(ConexaoOdbc, ServidorQueNaoRespondeDaErroDoDriver) {
         EXPECT_EQ(std::string(e.what()).find("[FreeTDS]"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(c.Aberta());
+}
+
+TEST(TiposOdbc, TiposDoSqlServerComoOsDriversInformam) {
+    EXPECT_EQ(TipoDaColuna(SQL_WVARCHAR, 50, "nvarchar"), TipoDeCampo::String);
+    EXPECT_EQ(TipoDaColuna(SQL_VARCHAR, 0, "varchar"), TipoDeCampo::Memo);  // varchar(max)
+    EXPECT_EQ(TipoDaColuna(SQL_WLONGVARCHAR, 1073741823, "nvarchar"), TipoDeCampo::Memo);
+    EXPECT_EQ(TipoDaColuna(SQL_LONGVARCHAR, 2147483647, "text"), TipoDeCampo::Memo);
+    EXPECT_EQ(TipoDaColuna(SQL_VARBINARY, 100, "varbinary"), TipoDeCampo::Blob);
+    EXPECT_EQ(TipoDaColuna(SQL_LONGVARBINARY, 2147483647, "image"), TipoDeCampo::Blob);
+    EXPECT_EQ(TipoDaColuna(SQL_BINARY, 8, "timestamp"), TipoDeCampo::Bytes);
+    EXPECT_EQ(TipoDaColuna(SQL_TINYINT, 3, "tinyint"), TipoDeCampo::Word);
+    EXPECT_EQ(TipoDaColuna(SQL_BIGINT, 19, "bigint"), TipoDeCampo::LargeInt);
+    EXPECT_EQ(TipoDaColuna(SQL_BIT, 1, "bit"), TipoDeCampo::Boolean);
+    EXPECT_EQ(TipoDaColuna(SQL_DECIMAL, 19, "money"), TipoDeCampo::Currency);  // FreeTDS
+    EXPECT_EQ(TipoDaColuna(SQL_DECIMAL, 18, "decimal"), TipoDeCampo::Float);
+    EXPECT_EQ(TipoDaColuna(SQL_REAL, 24, "real"), TipoDeCampo::Float);
+    EXPECT_EQ(TipoDaColuna(SQL_TYPE_TIMESTAMP, 23, "datetime"), TipoDeCampo::DateTime);
+    EXPECT_EQ(TipoDaColuna(SQL_TYPE_DATE, 10, "date"), TipoDeCampo::Date);
+    EXPECT_EQ(TipoDaColuna(-154, 16, "time"), TipoDeCampo::Time);
+    EXPECT_EQ(TipoDaColuna(SQL_GUID, 36, "uniqueidentifier"), TipoDeCampo::Guid);
+    EXPECT_EQ(NormalizarDecimal(".5000"), "0.5000");
+    EXPECT_EQ(NormalizarDecimal("-.25"), "-0.25");
+    EXPECT_EQ(NormalizarDecimal("12.00"), "12.00");
+}
+
+TEST(TiposOdbc, NomesDeProcedimentoETabela) {
+    EXPECT_NO_THROW(ValidarNomeDeProcedimento("master.dbo.xp_msver"));
+    EXPECT_NO_THROW(ValidarNomeDeProcedimento("[dbo].[Matar Processo]"));
+    EXPECT_THROW(ValidarNomeDeProcedimento("x; drop table y"), ErroDeEntrada);
+    EXPECT_THROW(ValidarNomeDeProcedimento(""), ErroDeEntrada);
+    std::string esquema, nome;
+    SepararNomeDeTabela("[dbo].[Reg.Mov]", esquema, nome);
+    EXPECT_EQ(esquema, "dbo");
+    EXPECT_EQ(nome, "Reg.Mov");
+    SepararNomeDeTabela("StatusBD", esquema, nome);
+    EXPECT_EQ(esquema, "");
+    EXPECT_EQ(nome, "StatusBD");
 }
 
 }  // namespace

@@ -92,8 +92,9 @@ Descricao Descrever(SQLHSTMT h, SQLUSMALLINT col) {
     if (tipoSql == SQL_DECIMAL || tipoSql == SQL_NUMERIC) d.leitor = Leitor::Decimal;
     if (tipoSql == SQL_FLOAT || tipoSql == SQL_REAL || tipoSql == SQL_DOUBLE)
         d.leitor = Leitor::Real;
-    const bool texto = d.coluna.tipo == TipoDeCampo::String || d.coluna.tipo == TipoDeCampo::Bytes;
-    d.coluna.tamanho = texto && tamanho < 1000000 ? static_cast<int>(tamanho) : 0;
+    const bool medido = d.coluna.tipo == TipoDeCampo::String ||
+                        d.coluna.tipo == TipoDeCampo::Bytes || d.coluna.tipo == TipoDeCampo::Blob;
+    d.coluna.tamanho = medido && tamanho <= 8000 ? static_cast<int>(tamanho) : 0;
     d.coluna.precisao = tamanho < 1000 ? static_cast<int>(tamanho) : 0;
     d.coluna.escala = decimais;
     d.coluna.anulavel = anulavel != SQL_NO_NULLS;
