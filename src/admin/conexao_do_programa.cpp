@@ -62,6 +62,8 @@ std::optional<std::string> ConectarBanco(db::TModuloDados& modulo, const std::st
 }
 
 std::optional<std::string> TituloDaEmpresa(db::TModuloDados& modulo) {
+    // Reopened, so that a new connection never shows the name read from an older one.
+    modulo.Parametros.Fechar();
     modulo.AbrirParametros();
     const db::Campo* razao = modulo.Parametros.AcharCampo("RAZAO_SOC");
     const std::string nome = texto::Aparar(razao ? razao->Texto() : std::string());

@@ -130,8 +130,10 @@ void RegistrarInicioDaAnalise(db::TModuloDados& modulo, const std::vector<std::s
         definir("Parâmetros", JuntarLinhas(parametros));
         if (db::Campo* procedimentos = consulta.AcharCampo("Procedimentos")) {
             procedimentos->Limpar();
+            // A blank script means no internal procedures: the column stays empty.
             if (db::Campo* script = modulo.Parametros.AcharCampo("Script"))
-                procedimentos->DefinirTexto(texto::Aparar(script->Texto()));
+                if (auto aparado = texto::Aparar(script->Texto()); !aparado.empty())
+                    procedimentos->DefinirTexto(aparado);
         }
         definir("Status", std::string("Em análise..."));
         for (const char* nome :
