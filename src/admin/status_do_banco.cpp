@@ -43,14 +43,22 @@ std::string TextoDeDataHora(const db::Campo& campo) {
     return campo.Nulo() ? std::string() : campo.DataEHora().Texto();
 }
 
+// Whole seconds since 1899-12-30, leaving out the milliseconds that the texts of the
+// two moments do not show either.
+long long SegundosDoMomento(const db::DataHora& d) {
+    const db::DataHora dia{d.ano, d.mes, d.dia, 0, 0, 0, 0};
+    return std::llround(dia.ComoDias()) * 86400LL + d.hora * 3600LL + d.minuto * 60LL + d.segundo;
+}
+
 // "hh:nn:ss" of the time between the two, counting whole hours past a day; empty
 // while either moment is missing (an analysis still running has no end).
 std::string TextoDaDuracao(const db::Campo& inicio, const db::Campo& final) {
     if (inicio.Nulo() || final.Nulo()) return "";
-    double dias = final.DataEHora().ComoDias() - inicio.DataEHora().ComoDias();
-    long long segundos = std::llround(std::fabs(dias) * 86400.0);
+    const long long diferenca =
+        SegundosDoMomento(final.DataEHora()) - SegundosDoMomento(inicio.DataEHora());
+    const long long segundos = diferenca < 0 ? -diferenca : diferenca;
     char texto[48];
-    std::snprintf(texto, sizeof texto, "%s%02lld:%02lld:%02lld", dias < 0 ? "-" : "",
+    std::snprintf(texto, sizeof texto, "%s%02lld:%02lld:%02lld", diferenca < 0 ? "-" : "",
                   segundos / 3600, segundos / 60 % 60, segundos % 60);
     return texto;
 }

@@ -143,6 +143,21 @@ TEST_F(StatusDoBanco, FimDaAnaliseLiberacaoEValidacao) {
     }
 }
 
+TEST_F(StatusDoBanco, DuracaoPassaDeUmDia) {
+    banco.CriarTabelasDaEmpresa();
+    banco.Executar("INSERT INTO PEMPRESA (RevisaoDoBD) VALUES ('9')");
+    banco.Executar(
+        "INSERT INTO StatusBD (Inicio, Final, Status) VALUES ('2024-03-10 08:00:00', "
+        "'2024-03-11 10:01:02.700', 'ok')");
+    Conectar();
+    std::vector<std::string> linhas;
+    EXPECT_TRUE(ObterStatusDoBanco(modulo, linhas));
+    EXPECT_EQ(linhas[2], "Início=10/03/2024 08:00:00");
+    EXPECT_EQ(linhas[3], "Final=11/03/2024 10:01:02");
+    EXPECT_EQ(linhas[4], "Duração=26:01:02");
+    EXPECT_EQ(linhas[6], "Revisão do banco de dados: 9");
+}
+
 TEST_F(StatusDoBanco, SemColunasDeValidacao) {
     banco.CriarTabelasDaEmpresa(true, false);
     banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC, RevisaoDoBD) VALUES ('ACME', '12')");
