@@ -1,0 +1,191 @@
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/argumentos.hpp"
+#include "cli/registro.hpp"
+#include "cli/sessao_cli.hpp"
+#include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "db/conexao.hpp"
+#include "db/lotes_sql.hpp"
+
+namespace zolvek::cli {
+
+namespace {
+
+bool Utf8Valido(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t extras = c < 0x80           ? 0
+                                   : (c >> 5) == 0x6  ? 1
+                                   : (c >> 4) == 0xE  ? 2
+                                   : (c >> 3) == 0x1E ? 3
+                                                      : 9;
+        if (extras == 9 || i + extras >= s.size() + (extras == 0 ? 1 : 0)) return false;
+        for (std::size_t k = 1; k <= extras; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += 1 + extras;
+    }
+    return true;
+}
+
+// The script as UTF-8: a file saved by the Windows program is Windows-1252, which is
+// taken as such whenever the bytes are not valid UTF-8.
+std::string LerScript(const std::string& origem) {
+    std::string bytes;
+    if (origem == "-") {
+        bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        std::ifstream arquivo(origem, std::ios::binary);
+        if (!arquivo) throw ErroDeEntrada("Não foi possível ler o arquivo de comandos: " + origem);
+        std::ostringstream conteudo;
+        conteudo << arquivo.rdbuf();
+        bytes = conteudo.str();
+    }
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+    return Utf8Valido(bytes) ? bytes : texto::DeWindows1252(bytes);
+}
+
+// One field as a line of tab-separated output: NULL as NULL, dates in ISO form, binary
+// in hexadecimal; tabs and line breaks inside a value are written as \t, \r and \n.
+std::string TextoDoCampo(const db::Valor& valor) {
+    if (db::EhNulo(valor)) return "NULL";
+    std::string texto;
+    if (const auto* logico = std::get_if<bool>(&valor)) {
+        texto = *logico ? "1" : "0";
+    } else if (const auto* data = std::get_if<db::DataHora>(&valor)) {
+        texto = data->TextoIso();
+    } else if (const auto* bytes = std::get_if<db::Bytes>(&valor)) {
+        texto = "0x";
+        char par[3];
+        for (auto b : *bytes) {
+            std::snprintf(par, sizeof par, "%02X", b);
+            texto += par;
+        }
+    } else {
+        texto = db::ValorComoTexto(valor);
+    }
+    std::string saida;
+    for (char c : texto) {
+        if (c == '\t')
+            saida += "\\t";
+        else if (c == '\n')
+            saida += "\\n";
+        else if (c == '\r')
+            saida += "\\r";
+        else
+            saida += c;
+    }
+    return saida;
+}
+
+// Runs one batch; with a transaction, the batch is committed on its own and a failing
+// batch leaves nothing behind.
+std::vector<db::Resultado> RodarLote(db::Conector& conector, const db::LoteSql& lote,
+                                     bool comTransacao) {
+    if (!comTransacao) return conector.Executar(lote.Texto(), {}, 0);
+    conector.IniciarTransacao();
+    try {
+        auto resultados = conector.Executar(lote.Texto(), {}, 0);
+        conector.Confirmar();
+        return resultados;
+    } catch (...) {
+        try {
+            if (conector.EmTransacao()) conector.Desfazer();
+        } catch (const Erro&) {
+            // The batch's own failure is the one to report.
+        }
+        throw;
+    }
+}
+
+void ImprimirResultados(std::ostream& saida, const std::vector<db::Resultado>& resultados,
+                        bool& algoImpresso) {
+    bool impressoNoLote = false;
+    for (const auto& r : resultados) {
+        if (!r.colunas.empty()) {
+            if (algoImpresso) saida << '\n';
+            for (std::size_t i = 0; i < r.colunas.size(); ++i)
+                saida << (i ? "\t" : "") << r.colunas[i].nome;
+            saida << '\n';
+            for (const auto& linha : r.linhas) {
+                for (std::size_t i = 0; i < linha.size(); ++i)
+                    saida << (i ? "\t" : "") << TextoDoCampo(linha[i]);
+                saida << '\n';
+            }
+        } else if (r.linhasAfetadas >= 0) {
+            saida << "Linhas afetadas: " << r.linhasAfetadas << '\n';
+        } else {
+            continue;
+        }
+        algoImpresso = impressoNoLote = true;
+    }
+    if (!impressoNoLote) {
+        saida << "Comando executado com sucesso\n";
+        algoImpresso = true;
+    }
+    saida.flush();
+}
+
+int ExecutarSql(const std::vector<std::string>& parametros) {
+    const Argumentos argumentos(parametros, {"--conexao"}, {"--sem-transacao"});
+    const auto& posicionais = argumentos.Posicionais();
+    if (posicionais.size() > 1) throw ErroDeUso("Argumento inesperado: " + posicionais[1]);
+    const std::string cadeia = CadeiaDeConexao(argumentos);
+    const std::string origem = posicionais.empty() ? "-" : posicionais.front();
+    const bool comTransacao = !argumentos.Marcado("--sem-transacao");
+    return ExecutarComMensagens(std::cout, [&] {
+        const auto lotes = db::DividirEmLotes(db::LinhasDoTexto(LerScript(origem)));
+        db::Conexao conexao;
+        conexao.DefinirStringDeConexao(cadeia);
+        conexao.Abrir();
+        db::Conector& conector = conexao.ConectorAberto();
+        bool algoImpresso = false;
+        for (const auto& lote : lotes) {
+            std::vector<db::Resultado> resultados;
+            try {
+                resultados = RodarLote(conector, lote, comTransacao);
+            } catch (const ErroDeBanco&) {
+                std::cerr << "Falha no lote iniciado na linha " << lote.primeiraLinha << "\n";
+                throw;
+            }
+            ImprimirResultados(std::cout, resultados, algoImpresso);
+        }
+        return kSaidaSucesso;
+    });
+}
+
+const RegistrarComando registro({
+    "sql",
+    "executa um script SQL, lote por lote",
+    "Uso: zolvek-cli sql [--conexao TEXTO] [--sem-transacao] [ARQUIVO|-]\n"
+    "Executa os comandos do ARQUIVO (ou da entrada padrão, sem ARQUIVO ou com \"-\") no\n"
+    "banco de dados da conexão. Uma linha que contém só GO (em qualquer caixa, sem\n"
+    "espaços) termina um lote; cada lote roda em uma transação própria, confirmada ao\n"
+    "seu fim. Um arquivo que não está em UTF-8 é lido como Windows-1252.\n"
+    "\n"
+    "Cada conjunto de linhas devolvido sai com uma linha de cabeçalho com os nomes das\n"
+    "colunas e uma linha por registro, separadas por tabulação (valor nulo: NULL);\n"
+    "os demais comandos mostram \"Linhas afetadas: \" e o número de linhas, e um lote\n"
+    "sem nada a mostrar, \"Comando executado com sucesso\".\n"
+    "\n"
+    "Saída 0: todos os lotes executados; 1: um lote falhou (a mensagem do servidor vai\n"
+    "para a saída padrão e a linha onde o lote começa para a saída de erros; os lotes\n"
+    "anteriores ficam confirmados e o que falhou é desfeito); 2: uso incorreto.\n"
+    "\n"
+    "Opções:\n"
+    "  --conexao TEXTO      cadeia de conexão OLE DB (key=valor;...); sem ela, a variável\n"
+    "                       de ambiente ZOLVEK_CONEXAO\n"
+    "  --sem-transacao      executa os lotes sem transação, para comandos que o servidor\n"
+    "                       não aceita dentro de uma (CREATE DATABASE, ALTER DATABASE,\n"
+    "                       BACKUP, RESTORE)\n"
+    "  --help               mostra esta ajuda e termina\n",
+    ExecutarSql,
+});
+
+}  // namespace
+
+}  // namespace zolvek::cli
