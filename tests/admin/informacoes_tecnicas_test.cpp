@@ -69,6 +69,18 @@ TEST_F(InformacoesTecnicas, SolicitadasMesmoComLogDesligado) {
     std::vector<std::string> saida{"intocada"};
     GravarInformacoesTecnicas(modulo, false, "", &saida);
     EXPECT_EQ(saida, std::vector<std::string>{"intocada"});
+
+    // With the log on and no list, the log goes to LogZAV.txt in its folder.
+    const auto pasta = teste::PastaTemporariaUnica("zolvek_logzav_");
+    log::DescartarLog();
+    log::DefinirConfiguracaoDoLog({true, pasta.string()});
+    log::RegistrarNoLog("A", 1, "M", "inicio");
+    GravarInformacoesTecnicas(modulo, false, "EvolucaoAnalisar", nullptr);
+    EXPECT_TRUE(std::filesystem::exists(pasta / "LogZAV.txt"));
+    EXPECT_TRUE(
+        Contem(log::EntradasDoLog(),
+               "<<<*>>> Tabelas e componentes do ambiente  - De: EvolucaoAnalisar <<<*>>>"));
+    std::filesystem::remove_all(pasta);
 }
 
 TEST_F(InformacoesTecnicas, JanelasComponentesEQuadros) {
@@ -163,19 +175,6 @@ TEST_F(InformacoesTecnicas, PacoteDeSuporteNaPastaTemporaria) {
     RemoverPacoteDeSuporte(pacote);
     EXPECT_FALSE(std::filesystem::exists(pacote.pasta));
     std::filesystem::remove_all(temp);
-}
-
-TEST_F(InformacoesTecnicas, GravadasNoArquivoDoLog) {
-    const auto pasta = teste::PastaTemporariaUnica("zolvek_logzav_");
-    log::DefinirConfiguracaoDoLog({true, pasta.string()});
-    db::TModuloDados modulo;
-    log::RegistrarNoLog("A", 1, "M", "inicio");
-    GravarInformacoesTecnicas(modulo, false, "EvolucaoAnalisar", nullptr);
-    ASSERT_TRUE(std::filesystem::exists(pasta / "LogZAV.txt"));
-    EXPECT_TRUE(
-        Contem(log::EntradasDoLog(),
-               "<<<*>>> Tabelas e componentes do ambiente  - De: EvolucaoAnalisar <<<*>>>"));
-    std::filesystem::remove_all(pasta);
 }
 
 }  // namespace
