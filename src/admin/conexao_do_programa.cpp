@@ -64,7 +64,13 @@ std::optional<std::string> ConectarBanco(db::TModuloDados& modulo, const std::st
 std::optional<std::string> TituloDaEmpresa(db::TModuloDados& modulo) {
     // Reopened, so that a new connection never shows the name read from an older one.
     modulo.Parametros.Fechar();
-    modulo.AbrirParametros();
+    try {
+        modulo.AbrirParametros();
+    } catch (const ErroDeBanco&) {
+        // A new, still empty database has no parameter tables: it is connected all the
+        // same, so that "Analisar" can build them; the panel tells it is out of date.
+        return std::nullopt;
+    }
     const db::Campo* razao = modulo.Parametros.AcharCampo("RAZAO_SOC");
     const std::string nome = texto::Aparar(razao ? razao->Texto() : std::string());
     if (nome.empty()) return std::nullopt;

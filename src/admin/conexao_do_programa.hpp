@@ -34,7 +34,7 @@ std::optional<std::string> ConectarBanco(db::TModuloDados& modulo, const std::st
 
 // The part of HabilitarComandos that is not a widget: opens `Parametros` and builds
 // the title from RAZAO_SOC: trimmed name + " - Manutenção " + VersaoDoPrograma, or
-// nullopt when the name is blank.
+// nullopt when the name is blank or the database has no parameter tables yet.
 std::optional<std::string> TituloDaEmpresa(db::TModuloDados& modulo);
 
 // The title while disconnected: "Manutenção " + VersaoDoPrograma.

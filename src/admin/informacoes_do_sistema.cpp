@@ -90,8 +90,15 @@ bool ObterSisInfo(db::TModuloDados& modulo, std::vector<std::string>& linhas) {
     }
 
     modulo.Parametros.Fechar();
-    modulo.AbrirParametros();
-    if (const db::Campo* revisao = modulo.Parametros.AcharCampo("RevisaoDoBD")) {
+    bool semParametros = false;
+    try {
+        modulo.AbrirParametros();
+    } catch (const ErroDeBanco&) {
+        semParametros = true;  // an empty database, before its first analysis
+    }
+    const db::Campo* revisao =
+        semParametros ? nullptr : modulo.Parametros.AcharCampo("RevisaoDoBD");
+    if (revisao) {
         const std::string valor = modulo.Parametros.Vazio() ? "" : revisao->Texto();
         if (texto::Aparar(valor).empty()) {
             linhas.push_back("Revisão do banco de dados: INCONSISTENTE");

@@ -10,8 +10,8 @@
 namespace zolvek::admin {
 
 // Appends the system information; false when the text reports a problem (no
-// program path, the database revision missing or blank, or the parameter tables
-// without RevisaoDoBD). Errors of the database queries propagate.
+// program path, the database revision missing or blank, the parameter tables
+// without RevisaoDoBD or missing). Errors of the other queries propagate.
 bool ObterSisInfo(db::TModuloDados& modulo, std::vector<std::string>& linhas);
 
 // The whole panel as the main window shows it. Lines may hold several lines

@@ -115,6 +115,18 @@ TEST_F(PainelConectado, SemColunaDeRevisaoDesatualizado) {
     EXPECT_FALSE(painel.textoNormal);
 }
 
+TEST_F(PainelConectado, BancoNovoSemTabelasConectaDesatualizado) {
+    const auto arquivo = banco.Pasta() / "dic.DicD";
+    dicionario::GravarDicionario(arquivo, {});
+    EXPECT_EQ(ConectarBanco(modulo, banco.Cadeia(), arquivo), std::nullopt);
+    ASSERT_TRUE(modulo.Banco.Aberta());
+    const auto painel = AtualizarInformacoes(modulo);
+    EXPECT_EQ(painel.linhas[3], "BANCO DE DADOS DESATUALIZADO");
+    EXPECT_TRUE(painel.linhas.back().starts_with(
+        "Revisão do banco de dados: *** Erro ao abrir 'PEMPRESA': "));
+    EXPECT_FALSE(painel.textoNormal);
+}
+
 TEST_F(PainelConectado, StatusVazioDeixaVermelho) {
     banco.CriarTabelasDaEmpresa();
     banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC, RevisaoDoBD) VALUES ('ACME', '57')");
