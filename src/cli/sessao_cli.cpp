@@ -22,7 +22,8 @@ const char* const kAjudaDaSessao =
     "\n"
     "Variáveis de ambiente:\n"
     "  ZOLVEK_CONEXAO       cadeia de conexão quando --conexao não é dada\n"
-    "  ZOLVEK_LOG           \"1\" habilita o log (HabilitarLogZAV do programa com janelas)\n"
+    "  ZOLVEK_LOG           um número diferente de 0 (por exemplo 1) habilita o log\n"
+    "                       (HabilitarLogZAV do programa com janelas)\n"
     "  ZOLVEK_PASTA_LOG     pasta do arquivo LogZAV.txt (PastaLogZAV); sem ela,\n"
     "                       USERPROFILE ou a pasta pessoal\n";
 
@@ -41,7 +42,7 @@ std::filesystem::path ArquivoDoDicionario(const Argumentos& argumentos) {
 void ConfigurarLogPeloAmbiente() {
     log::ConfiguracaoDoLog configuracao;
     if (const char* habilitar = std::getenv("ZOLVEK_LOG"))
-        configuracao.habilitarLogZAV = std::string(habilitar) == "1";
+        configuracao.habilitarLogZAV = std::atoi(habilitar) != 0;  // non-zero is on
     if (const char* pasta = std::getenv("ZOLVEK_PASTA_LOG")) configuracao.pastaLogZAV = pasta;
     log::DefinirConfiguracaoDoLog(configuracao);
 }

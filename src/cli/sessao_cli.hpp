@@ -27,7 +27,7 @@ extern const char* const kAjudaDaSessao;
 // The dictionary file: --dicionario, else the one beside the program.
 std::filesystem::path ArquivoDoDicionario(const Argumentos& argumentos);
 
-// The log switches from ZOLVEK_LOG ("1" enables the log) and ZOLVEK_PASTA_LOG (the
+// The log switches from ZOLVEK_LOG (a non-zero number enables the log) and ZOLVEK_PASTA_LOG (the
 // folder of LogZAV.txt).
 void ConfigurarLogPeloAmbiente();
 
