@@ -9,6 +9,7 @@ using ServidorNovo = PastaDeServidor;
 
 TEST_F(ServidorNovo, PrimeiroUsoCriaMasterComSaESistemaComoSysadmin) {
     Servidor servidor(pasta_);
+    EXPECT_TRUE(std::filesystem::exists(pasta_ / "servidor.sqlite"));
     EXPECT_TRUE(std::filesystem::exists(pasta_ / "master.sqlite"));
     auto bancos = servidor.ListarBancos();
     ASSERT_EQ(bancos.size(), 1u);

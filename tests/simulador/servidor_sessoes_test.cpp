@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <set>
 
 #include "comum/erros.hpp"
@@ -114,6 +116,22 @@ TEST_F(Sessoes, MatarPorLoginEComputadorDeixaOsOutros) {
     EXPECT_FALSE(servidor_->SessaoViva(joaoPc1.spid));
     servidor_->FecharSessao(joaoPc1.spid);
     EXPECT_EQ(servidor_->AbrirSessao(sa_, "EMPRESA", "PC9", "ERP").spid, joaoPc1.spid);
+}
+
+TEST_F(Sessoes, TransacaoAbertaNoBancoMasterNaoPrendeOServidor) {
+    sqlite3* master = nullptr;
+    ASSERT_EQ(
+        sqlite3_open(servidor_->AcharBanco("master")->arquivoSqlite.string().c_str(), &master),
+        SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(master, "BEGIN IMMEDIATE; CREATE TABLE t (x);", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    auto sessao = servidor_->AbrirSessao(sa_, "master", "PC1", "Zolvek");
+    servidor_->CriarBanco(DefinicaoDeBanco{"OUTRO", {}, {}});
+    EXPECT_EQ(servidor_->ListarSessoes().size(), 1u);
+    servidor_->FecharSessao(sessao.spid);
+    sqlite3_exec(master, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(master);
 }
 
 #ifndef _WIN32

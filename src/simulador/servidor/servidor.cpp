@@ -16,12 +16,14 @@ using namespace interno;
 
 namespace {
 
+// The server's own state (logins, databases, sessions) is kept apart from the file of
+// the master database: an engine transaction left open on master must never hold up
+// logins, the session list or the database commands of the server.
+constexpr const char* kArquivoDoServidor = "servidor.sqlite";
 constexpr const char* kArquivoMaster = "master.sqlite";
 constexpr const char* kPastaDeDadosPadrao =
     "C:\\Program Files\\Microsoft SQL Server\\MSSQL11.MSSQLSERVER\\MSSQL\\DATA\\";
 
-// Tables of master that belong to the server; the engine keeps its own catalog of the
-// master database beside them and never touches the srv_ tables.
 constexpr const char* kEsquema = R"(
 CREATE TABLE IF NOT EXISTS srv_parametros (
     nome TEXT PRIMARY KEY, valor TEXT NOT NULL);
@@ -83,9 +85,9 @@ Servidor::Servidor(const std::filesystem::path& pasta)
     std::filesystem::create_directories(pasta_, erro);
     if (!std::filesystem::is_directory(pasta_))
         throw ErroDeBanco("A pasta do servidor não pode ser usada: " + pasta_.string());
-    master_ = AbrirArquivoSqlite((pasta_ / kArquivoMaster).string(), false, true);
+    master_ = AbrirArquivoSqlite((pasta_ / kArquivoDoServidor).string(), false, true);
     try {
-        // WAL lets readers of master go on while another process writes; NORMAL
+        // WAL lets readers go on while another process writes; NORMAL
         // synchronisation keeps every commit across a process crash.
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
@@ -111,6 +113,8 @@ void Servidor::CriarEsquema() {
     Comando existe(master_, "SELECT count(*) FROM srv_bancos WHERE id = 1");
     existe.Passo();
     if (existe.Inteiro(0) == 0) {
+        // An empty file for the master database: the engine lays out its catalog.
+        FecharArquivoSqlite(AbrirArquivoSqlite((pasta_ / kArquivoMaster).string(), false, true));
         const std::string agora = AgoraComoTexto();
         Comando banco(master_,
                       "INSERT INTO srv_bancos (id, chave, nome, arquivo, criacao) "

@@ -13,11 +13,12 @@
 struct sqlite3;
 
 // The server side of the SQL Server stand-in. A "server" is a folder: the file
-// master.sqlite holds everything that belongs to the server (logins, databases and
-// their files and options, sessions); every other database is a SQLite file of the
-// folder, whose inside belongs to the engine. Several processes may work on the same
-// folder at once: every change to master is one SQLite transaction, so a process that
-// dies leaves master consistent, and its sessions vanish once its pid is gone.
+// servidor.sqlite holds everything that belongs to the server (logins, databases and
+// their files and options, sessions); each database, master included, is a SQLite file
+// of the folder whose inside belongs to the engine. Several processes may work on the
+// same folder at once: every change to the server's state is one SQLite transaction,
+// so a process that dies leaves it consistent, and its sessions vanish once its pid is
+// gone.
 //
 // Failures raise ErroDeBanco with SQL Server's own message text. Permission checks
 // are the engine's (it knows the database roles); the server only says who is
@@ -93,7 +94,8 @@ struct Movimento {
 
 class Servidor {
   public:
-    // Opens the server folder, creating it on first use with master, the login "sa"
+    // Opens the server folder, creating it on first use with the server's state file, an
+    // empty master database, the login "sa"
     // (empty password, sysadmin) and the operating-system user as a sysadmin login for
     // integrated security. Raises ErroDeBanco when the folder cannot be used.
     explicit Servidor(const std::filesystem::path& pasta);
@@ -212,7 +214,7 @@ class Servidor {
     std::filesystem::path CaminhoSqlite(const std::string& nomeDoArquivo) const;
 
     std::filesystem::path pasta_;
-    sqlite3* master_ = nullptr;
+    sqlite3* master_ = nullptr;  // the server's state file
     std::recursive_mutex mutex_;
     std::map<int, std::int64_t> minhasSessoes_;  // spid -> the row's unique key
     std::string maquina_;
