@@ -10,9 +10,12 @@ TAplicacao::TAplicacao(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool TAplicacao::notify(QObject* receptor, QEvent* evento) {
-    bool tratado = false;
-    ExecutarComando([&] { tratado = QApplication::notify(receptor, evento); });
-    return tratado;
+    try {
+        return QApplication::notify(receptor, evento);
+    } catch (...) {
+        MostrarErroCapturado();
+    }
+    return false;
 }
 
 }  // namespace zolvek::app

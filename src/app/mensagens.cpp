@@ -67,15 +67,23 @@ void MostrarInformacao(const QString& texto) {
     caixa.exec();
 }
 
-bool ExecutarComando(const std::function<void()>& comando) {
+void MostrarErroCapturado() {
     try {
-        comando();
-        return true;
+        throw;
     } catch (const Cancelamento&) {
     } catch (const std::exception& e) {
         MostrarErro(QString::fromUtf8(e.what()));
     } catch (...) {
         MostrarErro("Erro desconhecido");
+    }
+}
+
+bool ExecutarComando(const std::function<void()>& comando) {
+    try {
+        comando();
+        return true;
+    } catch (...) {
+        MostrarErroCapturado();
     }
     return false;
 }

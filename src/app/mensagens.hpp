@@ -35,4 +35,7 @@ void MostrarInformacao(const QString& texto);
 // ran to its end.
 bool ExecutarComando(const std::function<void()>& comando);
 
+// The same treatment for the error being handled; only valid inside a catch block.
+void MostrarErroCapturado();
+
 }  // namespace zolvek::app

@@ -1,11 +1,13 @@
 #include "app/principal.hpp"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMenuBar>
 
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
 #include "app/mensagens.hpp"
+#include "app/suporte_zav.hpp"
 #include "auxiliares.hpp"
 #include "comum/versao.hpp"
 #include "db/conjunto.hpp"
@@ -252,6 +254,38 @@ TEST_F(PrincipalTeste, ChavesDoLogSaoEntreguesAoNucleo) {
     const auto info = j->ObterInformacoesTecnicas();
     EXPECT_NE(std::find(info.begin(), info.end(), "<<<*>>> Informações técnicas <<<*>>>"),
               info.end());
+}
+
+TEST_F(PrincipalTeste, LinkDeSuporteEntregaOPacoteEApagaDepois) {
+    ::setenv("TEMP", Pasta().c_str(), 1);
+    std::vector<QUrl> abertos;
+    TSuporteZAV::AbrirNoNavegador = [&](const QUrl& endereco) {
+        abertos.push_back(endereco);
+        return true;
+    };
+    auto j = Janela();
+    QString mensagem, topico;
+    bool arquivoExistia = false;
+    QuandoPossivel([&] {
+        auto* suporte = JanelaVisivel<TSuporteZAV>();
+        if (!suporte) return false;
+        EXPECT_EQ(suporte->windowTitle(), "Suporte ZAV");
+        mensagem = suporte->Mensagem();
+        topico = suporte->Topico();
+        const QString arquivo = mensagem.section('\'', 1, 1);
+        arquivoExistia = QFileInfo(arquivo).isFile();
+        suporte->accept();
+        return true;
+    });
+    j->URLdaZAV->linkActivated(kEnderecoDoSite);
+    EXPECT_EQ(topico, "2");
+    EXPECT_TRUE(
+        mensagem.startsWith("Favor detalhar sua dúvida aqui e no campo abaixo anexar o arquivo '"));
+    EXPECT_TRUE(mensagem.endsWith("LogZAV.txt'"));
+    EXPECT_TRUE(arquivoExistia);
+    EXPECT_FALSE(QFileInfo::exists(mensagem.section('\'', 1, 1)));
+    ASSERT_EQ(abertos.size(), 1u);
+    EXPECT_EQ(abertos[0], QUrl(kPaginaDeChamado));
 }
 
 }  // namespace
