@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Execucao {
+    int status = -1;
+    std::string saida;
+    std::string erros;
+};
+
+std::string Aspas(const std::string& texto) {
+    std::string saida = "'";
+    for (char c : texto) saida += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return saida + "'";
+}
+
+std::string Ler(const fs::path& arquivo) {
+    std::ifstream entrada(arquivo, std::ios::binary);
+    std::ostringstream texto;
+    texto << entrada.rdbuf();
+    return texto.str();
+}
+
+// A stand-in server in a temporary folder, and zolvek-cli sql run against it.
+class ComandoSql : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static std::atomic<int> contador{0};
+        pasta_ = fs::temp_directory_path() /
+                 ("zolvek_cli_sql_" + std::to_string(getpid()) + "_" + std::to_string(contador++) +
+                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(pasta_);
+        fs::create_directories(pasta_);
+    }
+    void TearDown() override {
+        std::error_code erro;
+        fs::remove_all(pasta_, erro);
+    }
+
+    std::string Conexao(const std::string& banco) const {
+        return "Provider=Simulador;Data Source=" + (pasta_ / "servidor").string() +
+               ";Initial Catalog=" + banco + ";User ID=sa;Password=";
+    }
+
+    // Runs "zolvek-cli sql ARGUMENTOS" with `script` on its standard input.
+    Execucao Rodar(const std::string& argumentos, const std::string& script = "",
+                   const std::string& ambiente = "") {
+        const auto entrada = pasta_ / "entrada.sql";
+        std::ofstream(entrada, std::ios::binary) << script;
+        const auto saida = pasta_ / "saida.txt";
+        const auto erros = pasta_ / "erros.txt";
+        const std::string comando = "env -u ZOLVEK_CONEXAO " + ambiente + " " +
+                                    Aspas(std::string(ZOLVEK_PASTA_BINARIOS) + "/zolvek-cli") +
+                                    " sql " + argumentos + " <" + Aspas(entrada.string()) + " >" +
+                                    Aspas(saida.string()) + " 2>" + Aspas(erros.string());
+        Execucao e;
+        const int bruto = std::system(comando.c_str());
+        e.status = WIFEXITED(bruto) ? WEXITSTATUS(bruto) : -1;
+        e.saida = Ler(saida);
+        e.erros = Ler(erros);
+        return e;
+    }
+
+    void CriarBanco(const std::string& nome) {
+        auto e = Rodar("--sem-transacao --conexao " + Aspas(Conexao("master")),
+                       "CREATE DATABASE " + nome + "\n");
+        ASSERT_EQ(e.status, 0) << e.saida << e.erros;
+    }
+
+    fs::path pasta_;
+};
+
+TEST_F(ComandoSql, AjudaEUso) {
+    auto ajuda = Rodar("--help");
+    EXPECT_EQ(ajuda.status, 0);
+    EXPECT_NE(ajuda.saida.find("--sem-transacao"), std::string::npos);
+    EXPECT_NE(ajuda.saida.find("ZOLVEK_CONEXAO"), std::string::npos);
+    EXPECT_EQ(Rodar("").status, 2);  // no connection
+    EXPECT_EQ(Rodar("--conexao x a.sql b.sql").status, 2);
+    EXPECT_EQ(Rodar("--conexao x --outra").status, 2);
+}
+
+TEST_F(ComandoSql, LotesComResultadosELinhasAfetadas) {
+    CriarBanco("Empresa");
+    auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
+                   "create table Itens (Codigo int, Nome varchar(20))\r\n"
+                   "go\r\n"
+                   "insert into Itens values (1, 'Parafuso')\r\n"
+                   "insert into Itens values (2, NULL)\r\n"
+                   "GO\r\n"
+                   "select Codigo, Nome from Itens order by Codigo\r\n"
+                   "select count(*) as Total from Itens\r\n"
+                   "GO\r\n"
+                   "update Itens set Codigo = Codigo + 10\r\n");
+    EXPECT_EQ(e.status, 0) << e.erros;
+    EXPECT_EQ(e.saida,
+              "Comando executado com sucesso\n"
+              "Linhas afetadas: 1\n"
+              "Linhas afetadas: 1\n"
+              "\n"
+              "Codigo\tNome\n"
+              "1\tParafuso\n"
+              "2\tNULL\n"
+              "\n"
+              "Total\n"
+              "2\n"
+              "Linhas afetadas: 2\n");
+}
+
+TEST_F(ComandoSql, FalhaMostraAMensagemDoServidorEDesfazOLote) {
+    CriarBanco("Empresa");
+    const std::string conexao = "--conexao " + Aspas(Conexao("Empresa"));
+    auto e = Rodar(conexao,
+                   "create table T (a int)\n"
+                   "GO\n"
+                   "insert into T values (1)\n"
+                   "select * from NaoExiste\n"
+                   "GO\n"
+                   "insert into T values (2)\n");
+    EXPECT_EQ(e.status, 1);
+    EXPECT_EQ(e.saida, "Comando executado com sucesso\nInvalid object name 'NaoExiste'.\n");
+    EXPECT_NE(e.erros.find("linha 3"), std::string::npos);
+    // The first batch stays; the failing one left nothing; the last never ran.
+    auto depois = Rodar(conexao, "select count(*) as n from T\n");
+    EXPECT_EQ(depois.saida, "n\n0\n");
+}
+
+TEST_F(ComandoSql, ArquivoWindows1252EConexaoDoAmbiente) {
+    CriarBanco("Empresa");
+    const auto arquivo = pasta_ / "script.sql";
+    std::ofstream(arquivo, std::ios::binary)
+        << "create table Opcoes (Descricao varchar(20))\r\nGO\r\n"
+           "insert into Opcoes values ('A\xe7\xe3o')\r\nGO\r\nselect Descricao from Opcoes\r\n";
+    auto e = Rodar(Aspas(arquivo.string()), "", "ZOLVEK_CONEXAO=" + Aspas(Conexao("Empresa")));
+    EXPECT_EQ(e.status, 0) << e.saida << e.erros;
+    EXPECT_EQ(e.saida, "Comando executado com sucesso\nLinhas afetadas: 1\n\nDescricao\nAção\n");
+    EXPECT_EQ(Rodar(Aspas((pasta_ / "nada.sql").string()), "",
+                    "ZOLVEK_CONEXAO=" + Aspas(Conexao("Empresa")))
+                  .status,
+              1);
+}
+
+TEST_F(ComandoSql, ConexaoRecusada) {
+    CriarBanco("Empresa");
+    auto e = Rodar("--conexao " + Aspas(Conexao("NaoHa")), "select 1\n");
+    EXPECT_EQ(e.status, 1);
+    EXPECT_NE(e.saida.find("Cannot open database \"NaoHa\" requested by the login."),
+              std::string::npos)
+        << e.saida;
+}
+
+}  // namespace
