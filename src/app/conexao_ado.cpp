@@ -83,26 +83,22 @@ TConexaoADO::TConexaoADO(QWidget* pai) : QDialog(pai) {
 }
 
 void TConexaoADO::RestaurarMemoria() {
-    auto memoria = AbrirConfiguracoes(RaizDasConfiguracoes::Produto);
-    memoria->beginGroup("ConexaoADO");
-    edtNome->setText(memoria->value("edtNome.Text").toString());
-    Bancos = memoria->value("Bancos.Strings").toStringList();
-    ConexaoLenta = memoria->value("ConexaoLenta.Strings").toStringList();
-    const int indice = memoria->value("cbxBanco.ItemIndex", -1).toInt();
-    memoria->endGroup();
+    const ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Produto);
+    edtNome->setText(memoria.Ler("edtNome.Text").toString());
+    Bancos = memoria.Ler("Bancos.Strings").toStringList();
+    ConexaoLenta = memoria.Ler("ConexaoLenta.Strings").toStringList();
+    const int indice = memoria.Ler("cbxBanco.ItemIndex", -1).toInt();
     RecarregarNomes();
     if (indice >= 0 && indice < cbxBanco->count()) cbxBanco->setCurrentIndex(indice);
 }
 
 void TConexaoADO::GravarMemoria() {
-    auto memoria = AbrirConfiguracoes(RaizDasConfiguracoes::Produto);
-    memoria->beginGroup("ConexaoADO");
-    memoria->setValue("edtNome.Text", edtNome->text());
-    memoria->setValue("Bancos.Strings", Bancos);
-    memoria->setValue("ConexaoLenta.Strings", ConexaoLenta);
-    memoria->setValue("cbxBanco.ItemIndex", cbxBanco->currentIndex());
-    memoria->endGroup();
-    GravarConfiguracoes(*memoria);
+    ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Produto);
+    memoria.Gravar("edtNome.Text", edtNome->text());
+    memoria.Gravar("Bancos.Strings", Bancos);
+    memoria.Gravar("ConexaoLenta.Strings", ConexaoLenta);
+    memoria.Gravar("cbxBanco.ItemIndex", cbxBanco->currentIndex());
+    memoria.Confirmar();
 }
 
 void TConexaoADO::RecarregarNomes() {

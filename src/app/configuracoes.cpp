@@ -1,6 +1,9 @@
 #include "app/configuracoes.hpp"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 
 #include "comum/erros.hpp"
 
@@ -38,6 +41,40 @@ void GravarConfiguracoes(QSettings& configuracoes) {
     if (configuracoes.status() == QSettings::FormatError)
         throw Erro("As configurações em '" + configuracoes.fileName().toStdString() +
                    "' estão com formato inválido");
+}
+
+ArmazenamentoDoFormulario::ArmazenamentoDoFormulario(QWidget* janela, RaizDasConfiguracoes raiz)
+    : janela_(janela), configuracoes_(AbrirConfiguracoes(raiz)) {
+    configuracoes_->beginGroup(janela->objectName());
+}
+
+QVariant ArmazenamentoDoFormulario::Ler(const QString& propriedade, const QVariant& padrao) const {
+    return configuracoes_->value(propriedade, padrao);
+}
+
+void ArmazenamentoDoFormulario::Gravar(const QString& propriedade, const QVariant& valor) {
+    configuracoes_->setValue(propriedade, valor);
+}
+
+void ArmazenamentoDoFormulario::Confirmar() {
+    GravarConfiguracoes(*configuracoes_);
+}
+
+void ArmazenamentoDoFormulario::RestaurarPosicao() {
+    const bool guardada = configuracoes_->contains("Left") && configuracoes_->contains("Top");
+    const QPoint posicao(Ler("Left").toInt(), Ler("Top").toInt());
+    QScreen* tela = QGuiApplication::primaryScreen();
+    const QRect areaDaTela = tela ? tela->availableGeometry() : QRect();
+    if (guardada && (areaDaTela.isNull() || areaDaTela.contains(posicao)))
+        janela_->move(posicao);
+    else if (!areaDaTela.isNull())
+        janela_->move(areaDaTela.center() - QPoint(janela_->width() / 2, janela_->height() / 2));
+}
+
+void ArmazenamentoDoFormulario::GravarPosicao() {
+    Gravar("Left", janela_->pos().x());
+    Gravar("Top", janela_->pos().y());
+    Confirmar();
 }
 
 }  // namespace zolvek::app

@@ -1,10 +1,8 @@
 #include "app/principal.hpp"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -211,26 +209,11 @@ void TPrincipal::CriarPainel() {
 }
 
 void TPrincipal::LerPosicao() {
-    auto memoria = AbrirConfiguracoes(RaizDasConfiguracoes::Geral);
-    memoria->beginGroup("Principal");
-    const bool guardada = memoria->contains("Left") && memoria->contains("Top");
-    const QPoint posicao(memoria->value("Left").toInt(), memoria->value("Top").toInt());
-    memoria->endGroup();
-    QScreen* tela = QGuiApplication::primaryScreen();
-    const QRect areaDaTela = tela ? tela->availableGeometry() : QRect();
-    if (guardada && (areaDaTela.isNull() || areaDaTela.contains(posicao)))
-        move(posicao);
-    else if (!areaDaTela.isNull())
-        move(areaDaTela.center() - QPoint(width() / 2, height() / 2));
+    ArmazenamentoDoFormulario(this, RaizDasConfiguracoes::Geral).RestaurarPosicao();
 }
 
 void TPrincipal::GravarPosicao() {
-    auto memoria = AbrirConfiguracoes(RaizDasConfiguracoes::Geral);
-    memoria->beginGroup("Principal");
-    memoria->setValue("Left", pos().x());
-    memoria->setValue("Top", pos().y());
-    memoria->endGroup();
-    GravarConfiguracoes(*memoria);
+    ArmazenamentoDoFormulario(this, RaizDasConfiguracoes::Geral).GravarPosicao();
 }
 
 void TPrincipal::showEvent(QShowEvent* evento) {

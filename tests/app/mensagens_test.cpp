@@ -38,18 +38,6 @@ TEST_F(MensagensTeste, AtencaoPerguntaComOsBotoesPedidos) {
     }
 }
 
-TEST_F(MensagensTeste, ErroEInformacaoComSeusTitulos) {
-    RespondedorDeCaixas respondedor;
-    MostrarErro("falhou");
-    MostrarInformacao("pronto");
-    ASSERT_EQ(respondedor.caixas.size(), 2u);
-    EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
-    EXPECT_EQ(respondedor.caixas[0].icone, QMessageBox::Critical);
-    EXPECT_EQ(respondedor.caixas[1].titulo, "Informação");
-    EXPECT_EQ(respondedor.caixas[1].icone, QMessageBox::Information);
-    EXPECT_EQ(respondedor.caixas[1].texto, "pronto");
-}
-
 TEST_F(MensagensTeste, ErroQueEscapaDoComandoViraCaixaECancelamentoNaoMostraNada) {
     RespondedorDeCaixas respondedor;
     EXPECT_FALSE(ExecutarComando([] { throw Cancelamento(); }));
@@ -57,6 +45,7 @@ TEST_F(MensagensTeste, ErroQueEscapaDoComandoViraCaixaECancelamentoNaoMostraNada
     EXPECT_FALSE(ExecutarComando([] { throw ErroDeBanco("Login failed for user 'x'."); }));
     ASSERT_EQ(respondedor.caixas.size(), 1u);
     EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
+    EXPECT_EQ(respondedor.caixas[0].icone, QMessageBox::Critical);
     EXPECT_EQ(respondedor.caixas[0].texto, "Login failed for user 'x'.");
     EXPECT_TRUE(ExecutarComando([] {}));
 }

@@ -127,6 +127,11 @@ TEST_F(PrincipalTeste, SemArgumentoComecaDesconectado) {
     EXPECT_FALSE(Vermelho(*j));
     EXPECT_FALSE(j->btnAnalisar->property("vermelho").toBool());
     Capturar(*j, "principal_desconectado");
+
+    // The window comes back where it was left.
+    j->move(40, 50);
+    j.reset();
+    EXPECT_EQ(Janela()->pos(), QPoint(40, 50));
 }
 
 TEST_F(PrincipalTeste, ComandoAindaNaoConstruidoAvisaQueNaoEstaDisponivel) {
