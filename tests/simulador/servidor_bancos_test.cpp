@@ -218,4 +218,10 @@ TEST_F(Bancos, CopiaInexistenteOuEstragada) {
     EXPECT_EQ(MensagemDe([&] { servidor.FazerBackup("EMPRESA", "/nao/existe/x.bak"); }),
               "Cannot open backup device '/nao/existe/x.bak'. Operating system error 3(The system "
               "cannot find the path specified.).");
+    // Never over a live database file.
+    const auto vivo = servidor.AcharBanco("EMPRESA")->arquivoSqlite.string();
+    EXPECT_EQ(MensagemDe([&] { servidor.FazerBackup("EMPRESA", vivo); }),
+              "Cannot open backup device '" + vivo +
+                  "'. Operating system error 32(The process cannot access the file because it is "
+                  "being used by another process.).");
 }

@@ -48,10 +48,12 @@ struct ArquivoAberto {
 };
 
 std::string DispositivoInacessivel(const std::string& disco, int erro) {
+    const char* causa = erro == 2    ? "(The system cannot find the file specified.)."
+                        : erro == 32 ? "(The process cannot access the file because it is being "
+                                       "used by another process.)."
+                                     : "(The system cannot find the path specified.).";
     return "Cannot open backup device '" + disco + "'. Operating system error " +
-           std::to_string(erro) +
-           (erro == 2 ? "(The system cannot find the file specified.)."
-                      : "(The system cannot find the path specified.).");
+           std::to_string(erro) + causa;
 }
 
 void GravarDescricao(sqlite3* copia, const InfoDoBanco& info) {
@@ -171,6 +173,10 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco) {
         std::filesystem::create_directories(pastaDoDestino, erro);
     if (!std::filesystem::is_directory(pastaDoDestino, erro))
         throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+    // The top of the server folder holds the live database files: a backup written there
+    // could replace one of them.
+    if (std::filesystem::equivalent(pastaDoDestino, pasta_, erro))
+        throw ErroDeBanco(DispositivoInacessivel(disco, 32));
 
     // Written beside the target and renamed over it, so that a failure never leaves a
     // half-written backup under the name asked for.

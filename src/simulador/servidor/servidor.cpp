@@ -124,6 +124,9 @@ void Servidor::CriarEsquema() {
                             "PRIMARY", 1, 4096, -1, 10, true},
                            {"mastlog", std::string(kPastaDeDadosPadrao) + "mastlog.ldf", 'L', "", 2,
                             1024, -1, 10, true}});
+        ExecutarSql(master_,
+                    "INSERT OR IGNORE INTO srv_parametros (nome, valor) "
+                    "VALUES ('versao_do_esquema', '1')");
         InserirLogin("sa", "", true, false);
         InserirLogin(UsuarioDoSistemaOperacional(), "", true, true);
     }

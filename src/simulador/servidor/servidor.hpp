@@ -185,7 +185,8 @@ class Servidor {
     // they are, relative ones under the folder's "Backup" folder.
     std::filesystem::path CaminhoDeDisco(const std::string& disco) const;
     // BACKUP DATABASE X TO DISK = '...': a consistent copy plus the file list.
-    // Overwrites an existing file (WITH INIT is what the program relies on).
+    // Overwrites an existing file (WITH INIT is what the program relies on); never a
+    // file at the top of the server folder, where the live database files are.
     void FazerBackup(const std::string& banco, const std::string& disco);
     // RESTORE FILELISTONLY FROM DISK = '...'. "Cannot open backup device '...'.
     // Operating system error 2(The system cannot find the file specified.)."
