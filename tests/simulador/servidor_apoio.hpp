@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "comum/erros.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 #ifndef _WIN32
