@@ -168,7 +168,6 @@ void TConexaoADO::btnOKClick() {
 }
 
 void TConexaoADO::btnConfigurarClick() {
-    CursorDeEspera espera;
     const QString nome = cbxBanco->currentText();
     if (nome.isEmpty())
         throw ErroDeEntrada(
@@ -176,7 +175,9 @@ void TConexaoADO::btnConfigurarClick() {
             "identificar a conexão");
     banco_ = ValorDoNome(Bancos, nome).toStdString();
     if (banco_.empty()) banco_ = kCadeiaPadrao;
+    // No hourglass over the editor: the user is typing there.
     banco_ = EditorDeConexao(this, banco_);
+    CursorDeEspera espera;
     DefinirValorDoNome(Bancos, nome, QString::fromStdString(banco_));
     RecarregarNomes();
     cbxBanco->setCurrentIndex(IndiceDoNome(Bancos, nome));

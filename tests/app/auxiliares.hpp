@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -51,6 +52,13 @@ class TesteDeJanela : public ::testing::Test {
   private:
     std::filesystem::path pasta_;
 };
+
+// Saves a picture of the window under the build folder, to look at.
+inline void Capturar(QWidget& janela, const QString& nome) {
+    const QString pasta = QString(ZOLVEK_PASTA_BINARIOS) + "/../capturas";
+    QDir().mkpath(pasta);
+    janela.grab().save(pasta + "/" + nome + ".png");
+}
 
 // Runs `passo` from the event loop of whatever modal window is open, until it returns
 // true. Gives up (and fails the test) rather than leave a test hanging on a window

@@ -44,6 +44,7 @@ TEST_F(ConexaoAdoTeste, OkDevolveACadeiaComOLoginEOMaisRecenteSobeParaOTopo) {
         if (!d) return false;
         EXPECT_TRUE(d->chkAutomatico->isHidden());
         EXPECT_EQ(d->cbxBanco->currentText(), "A");
+        teste::Capturar(*d, "conexao");
         d->cbxBanco->setCurrentIndex(1);
         d->edtNome->setText("Maria");
         d->edtSenha->setText("segredo");

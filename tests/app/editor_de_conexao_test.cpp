@@ -1,5 +1,6 @@
 #include "app/editor_de_conexao.hpp"
 
+#include "app/mensagens.hpp"
 #include "auxiliares.hpp"
 
 namespace zolvek::app {
@@ -15,6 +16,7 @@ TEST_F(EditorDeConexaoTeste, MostraACadeiaEGuardaAsChavesQueNaoMostra) {
     EXPECT_EQ(editor.edtServidor->text(), "srv,1433");
     EXPECT_EQ(editor.edtBanco->text(), "EMPRESA");
     EXPECT_TRUE(editor.rbtWindows->isChecked());
+    teste::Capturar(editor, "editor_de_conexao");
     EXPECT_EQ(editor.MontarCadeia(),
               "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
               "Initial Catalog=EMPRESA;Data Source=srv,1433;Workstation ID=PC1");
@@ -41,6 +43,25 @@ TEST_F(EditorDeConexaoTeste, SimuladorEProvedorDesconhecido) {
     TEditorDeConexao outro(nullptr, "Provider=SQLNCLI11;Data Source=srv");
     EXPECT_EQ(outro.cbxProvedor->currentText(), "SQLNCLI11");
     EXPECT_EQ(outro.MontarCadeia(), "Provider=SQLNCLI11;Data Source=srv;Integrated Security=SSPI");
+}
+
+TEST_F(EditorDeConexaoTeste, TestarConexaoAbreEFechaComOsCamposDaTela) {
+    const std::string servidor = (Pasta() / "servidor").string();
+    TEditorDeConexao editor(
+        nullptr, "Provider=Simulador;Data Source=" + servidor + ";Initial Catalog=master");
+    editor.rbtSqlServer->setChecked(true);
+    editor.edtUsuario->setText("sa");
+    {
+        teste::RespondedorDeCaixas respondedor;
+        ExecutarComando([&] { editor.btnTestarClick(); });
+        ASSERT_EQ(respondedor.caixas.size(), 1u);
+        EXPECT_EQ(respondedor.caixas[0].titulo, "Informação");
+    }
+    editor.edtUsuario->setText("ninguem");
+    teste::RespondedorDeCaixas respondedor;
+    ExecutarComando([&] { editor.btnTestarClick(); });
+    ASSERT_EQ(respondedor.caixas.size(), 1u);
+    EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
 }
 
 }  // namespace

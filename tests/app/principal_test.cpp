@@ -96,12 +96,6 @@ class PrincipalTeste : public teste::TesteDeJanela {
             EXPECT_TRUE(a->isEnabled());
     }
 
-    static void Capturar(TPrincipal& j, const QString& nome) {
-        const QString pasta = QString(ZOLVEK_PASTA_BINARIOS) + "/../capturas";
-        QDir().mkpath(pasta);
-        j.grab().save(pasta + "/" + nome + ".png");
-    }
-
     std::string servidor_;
     std::filesystem::path dicionario_;
 };
@@ -126,7 +120,7 @@ TEST_F(PrincipalTeste, SemArgumentoComecaDesconectado) {
                      "ZWK - Sem conexão com servidor SQL"}));
     EXPECT_FALSE(Vermelho(*j));
     EXPECT_FALSE(j->btnAnalisar->property("vermelho").toBool());
-    Capturar(*j, "principal_desconectado");
+    teste::Capturar(*j, "principal_desconectado");
 
     // The window comes back where it was left.
     j->move(40, 50);
@@ -162,7 +156,7 @@ TEST_F(PrincipalTeste, ArgumentoConectaSemDialogoEMostraAEmpresa) {
     EXPECT_TRUE(linhas.contains("Banco de dados liberado"));
     EXPECT_TRUE(linhas.contains("Dicionário de dados no.: 7"));
     EXPECT_FALSE(Vermelho(*j));
-    Capturar(*j, "principal_conectado");
+    teste::Capturar(*j, "principal_conectado");
 }
 
 TEST_F(PrincipalTeste, ArgumentoQueNaoConectaMostraOErroEDeixaOsComandosDesabilitados) {
