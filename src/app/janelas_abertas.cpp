@@ -27,9 +27,9 @@ void RegistrarConjunto(QObject* janela, const QString& nome, db::ConjuntoDeDados
 QString ValorDoComponente(const QObject* componente) {
     if (auto* combo = qobject_cast<const QComboBox*>(componente)) return combo->currentText();
     if (auto* data = qobject_cast<const QDateTimeEdit*>(componente)) {
-        // A picker left at its minimum holds no date.
+        // A picker left at its minimum, or at day 0 (1899-12-30) or before, holds no date.
         const QDate dia = data->date();
-        if (!dia.isValid() || dia <= data->minimumDate()) return {};
+        if (!dia.isValid() || dia <= data->minimumDate() || dia <= QDate(1899, 12, 30)) return {};
         return QLocale().toString(dia, QLocale::ShortFormat);
     }
     if (auto* inteiro = qobject_cast<const QSpinBox*>(componente))
