@@ -124,7 +124,7 @@ void TConexaoADO::showEvent(QShowEvent* evento) {
 std::string TConexaoADO::ObterConexao(bool automatico, bool automaticoPermitido) {
     RestaurarMemoria();
     MemoriaRestorePlacement();
-    if (!automaticoPermitido) chkAutomatico->hide();
+    chkAutomatico->setVisible(automaticoPermitido);
     std::string resultado = banco_;
     if (automatico) return resultado;
     if (chkAutomatico->isChecked() && automaticoPermitido) return resultado;

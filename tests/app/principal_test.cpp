@@ -120,6 +120,9 @@ TEST_F(PrincipalTeste, SemArgumentoComecaDesconectado) {
                      "ZWK - Sem conexão com servidor SQL"}));
     EXPECT_FALSE(Vermelho(*j));
     EXPECT_FALSE(j->btnAnalisar->property("vermelho").toBool());
+    // The pictures come from the program's own resources.
+    EXPECT_FALSE(j->findChild<QLabel*>("imgFaixa")->pixmap().isNull());
+    EXPECT_FALSE(j->btnSair->icon().pixmap(20, 20).isNull());
     teste::Capturar(*j, "principal_desconectado");
 
     // The window comes back where it was left.
