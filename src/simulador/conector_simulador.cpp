@@ -1,10 +1,125 @@
+#include <unistd.h>
+
+#include <map>
+#include <mutex>
+
 #include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/sessao.hpp"
 #include "simulador/simulador.hpp"
 
 namespace zolvek::simulador {
 
-std::unique_ptr<db::Conector> CriarConector(const std::string& /*cadeiaDeConexao*/) {
-    throw ErroDeBanco("O simulador de SQL Server ainda não está disponível nesta versão");
+namespace {
+
+// Entries of an OLE DB connection string; keys compare without letter case and
+// blanks around keys and values do not count.
+std::map<std::string, std::string> LerCadeia(const std::string& cadeia) {
+    std::map<std::string, std::string> r;
+    std::size_t i = 0;
+    while (i <= cadeia.size()) {
+        std::size_t f = cadeia.find(';', i);
+        if (f == std::string::npos) f = cadeia.size();
+        std::string item = cadeia.substr(i, f - i);
+        auto igual = item.find('=');
+        if (igual != std::string::npos) {
+            auto aparar = [](std::string s) {
+                while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+                    s.erase(0, 1);
+                while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+                    s.pop_back();
+                if (s.size() >= 2 && ((s.front() == '"' && s.back() == '"') ||
+                                      (s.front() == '\'' && s.back() == '\'')))
+                    s = s.substr(1, s.size() - 2);
+                return s;
+            };
+            std::string chave = Dobrar(aparar(item.substr(0, igual)));
+            if (!r.count(chave)) r[chave] = aparar(item.substr(igual + 1));
+        }
+        i = f + 1;
+    }
+    return r;
+}
+
+// One server object per folder and process, shared by its connections.
+std::shared_ptr<Servidor> ServidorDaPasta(const std::filesystem::path& pasta) {
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<Servidor>> abertos;
+    std::lock_guard trava(mutex);
+    std::error_code erro;
+    std::string chave = std::filesystem::weakly_canonical(pasta, erro).string();
+    if (erro) chave = pasta.string();
+    if (auto s = abertos[chave].lock()) return s;
+    auto s = std::make_shared<Servidor>(pasta);
+    abertos[chave] = s;
+    return s;
+}
+
+std::string NomeDaMaquina() {
+    char b[256] = {};
+    if (gethostname(b, sizeof b - 1) != 0) return "localhost";
+    return b;
+}
+
+class ConectorSimulador : public db::Conector {
+  public:
+    explicit ConectorSimulador(std::string cadeia) : cadeia_(std::move(cadeia)) {}
+
+    void Abrir() override {
+        if (sessao_) return;
+        auto e = LerCadeia(cadeia_);
+        std::string pasta = e["data source"];
+        if (pasta.empty())
+            throw ErroDeBanco(
+                "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access "
+                "denied.");
+        auto servidor = ServidorDaPasta(pasta);
+        Login login;
+        std::string integrada = Dobrar(e["integrated security"]);
+        if (integrada == "sspi" || integrada == "true" || integrada == "yes")
+            login = servidor->AutenticarIntegrado();
+        else
+            login = servidor->Autenticar(e["user id"].empty() ? e["uid"] : e["user id"],
+                                         e.count("password") ? e["password"] : e["pwd"]);
+        std::string host = e["workstation id"].empty() ? NomeDaMaquina() : e["workstation id"];
+        std::string programa = e["application name"].empty() ? "Zolvek" : e["application name"];
+        sessao_ = std::make_unique<Sessao>(servidor, login, e["initial catalog"], host, programa);
+    }
+
+    void Fechar() noexcept override { sessao_.reset(); }
+    bool Aberto() const override { return sessao_ != nullptr; }
+
+    void IniciarTransacao() override { Sessao_().IniciarTransacao(); }
+    void Confirmar() override { Sessao_().Confirmar(); }
+    void Desfazer() override { Sessao_().Desfazer(); }
+    bool EmTransacao() const override { return sessao_ && sessao_->EmTransacao(); }
+
+    std::vector<db::Resultado> Executar(const std::string& sql,
+                                        const std::vector<db::Valor>& parametros,
+                                        int /*timeoutSegundos*/) override {
+        return Sessao_().ExecutarLote(sql, parametros);
+    }
+
+    std::vector<db::Resultado> ExecutarProcedimento(
+        const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros,
+        int /*timeoutSegundos*/) override {
+        return Sessao_().ExecutarProcedimento(nome, parametros);
+    }
+
+  private:
+    Sessao& Sessao_() {
+        if (!sessao_) throw ErroDeBanco("A conexão não está aberta.");
+        return *sessao_;
+    }
+
+    std::string cadeia_;
+    std::unique_ptr<Sessao> sessao_;
+};
+
+}  // namespace
+
+std::unique_ptr<db::Conector> CriarConector(const std::string& cadeiaDeConexao) {
+    return std::make_unique<ConectorSimulador>(cadeiaDeConexao);
 }
 
 }  // namespace zolvek::simulador

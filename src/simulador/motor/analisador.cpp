@@ -1,0 +1,1157 @@
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/arvore.hpp"
+#include "simulador/motor/colacao.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+// Keywords that start a new statement when met at the outer level.
+bool IniciaInstrucao(const Token& t) {
+    static const char* palavras[] = {
+        "INSERT",  "UPDATE",  "DELETE", "CREATE", "ALTER",   "DROP",  "IF",     "ELSE",
+        "EXEC",    "EXECUTE", "GRANT",  "DENY",   "REVOKE",  "BEGIN", "COMMIT", "ROLLBACK",
+        "DECLARE", "PRINT",   "USE",    "BACKUP", "RESTORE", "WHILE", "RETURN", "TRUNCATE",
+        "SET",     "END",     "SELECT", "KILL",   "WITH",    "MERGE", "SAVE"};
+    if (t.tipo != TipoToken::Palavra) return false;
+    for (const char* p : palavras)
+        if (EhPalavra(t, p)) return true;
+    return false;
+}
+
+class Analisador {
+  public:
+    Analisador(const std::vector<Token>& tokens, const std::string& texto)
+        : t_(tokens), texto_(texto) {}
+
+    std::vector<std::unique_ptr<Comando>> Lote() {
+        std::vector<std::unique_ptr<Comando>> r;
+        bool primeiro = true;
+        while (!Fim()) {
+            if (Simbolo(";")) {
+                ++i_;
+                continue;
+            }
+            r.push_back(Instrucao(primeiro));
+            primeiro = false;
+        }
+        return r;
+    }
+
+  private:
+    bool Fim() const { return i_ >= t_.size(); }
+    const Token& Atual() const { return t_[i_]; }
+    bool Palavra(std::string_view p, std::size_t k = 0) const {
+        return i_ + k < t_.size() && EhPalavra(t_[i_ + k], p);
+    }
+    bool Simbolo(std::string_view s, std::size_t k = 0) const {
+        return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
+    }
+    [[noreturn]] void Erro() const {
+        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        std::string perto = t_[i_].tipo == TipoToken::Texto ? t_[i_].texto : t_[i_].texto;
+        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.");
+    }
+    void Esperar(std::string_view p) {
+        if (!Palavra(p)) Erro();
+        ++i_;
+    }
+    void EsperarSimbolo(std::string_view s) {
+        if (!Simbolo(s)) Erro();
+        ++i_;
+    }
+    bool Aceitar(std::string_view p) {
+        if (Palavra(p)) {
+            ++i_;
+            return true;
+        }
+        return false;
+    }
+    bool AceitarSimbolo(std::string_view s) {
+        if (Simbolo(s)) {
+            ++i_;
+            return true;
+        }
+        return false;
+    }
+    std::string Nome() {
+        if (Fim() || !EhNome(Atual())) Erro();
+        return t_[i_++].texto;
+    }
+    // a, a.b, a.b.c, a..c
+    NomeComposto NomeDeObjeto() {
+        NomeComposto n;
+        n.partes.push_back(Nome());
+        while (Simbolo(".")) {
+            ++i_;
+            if (Simbolo(".")) {
+                n.partes.push_back("");
+                continue;
+            }
+            n.partes.push_back(Nome());
+        }
+        return n;
+    }
+    std::string TextoOuNome() {
+        if (Fim()) Erro();
+        const Token& t = Atual();
+        if (t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN || EhNome(t)) {
+            ++i_;
+            return t.texto;
+        }
+        Erro();
+    }
+    // Index of the matching ')' of the '(' at i.
+    std::size_t Fecho(std::size_t i) const {
+        int nivel = 0;
+        for (std::size_t k = i; k < t_.size(); ++k) {
+            if (EhSimbolo(t_[k], "("))
+                ++nivel;
+            else if (EhSimbolo(t_[k], ")") && --nivel == 0)
+                return k;
+        }
+        throw ErroDeBanco("Incorrect syntax near '('.");
+    }
+    std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
+        if (b <= a) return "";
+        return texto_.substr(t_[a].inicio, t_[b - 1].fim - t_[a].inicio);
+    }
+
+    // Where a statement that began at `inicio` ends: ';', or a keyword that starts a
+    // statement at the outer level. `selectsAceitos` SELECTs and `setsAceitos` SETs
+    // still belong to it (INSERT ... SELECT, UPDATE ... SET).
+    std::size_t FimDaInstrucao(std::size_t k, int selectsAceitos = 0, int setsAceitos = 0) const {
+        int nivel = 0, casos = 0;
+        for (; k < t_.size(); ++k) {
+            const Token& t = t_[k];
+            if (EhSimbolo(t, "(")) {
+                ++nivel;
+                continue;
+            }
+            if (EhSimbolo(t, ")")) {
+                if (nivel == 0) return k;
+                --nivel;
+                continue;
+            }
+            if (nivel > 0) continue;
+            if (EhSimbolo(t, ";")) return k;
+            if (EhPalavra(t, "CASE")) {
+                ++casos;
+                continue;
+            }
+            if (casos > 0 && EhPalavra(t, "END")) {
+                --casos;
+                continue;
+            }
+            if (casos > 0 && EhPalavra(t, "ELSE")) continue;
+            if (!IniciaInstrucao(t)) continue;
+            if (EhPalavra(t, "SELECT")) {
+                const Token* ant = k > 0 ? &t_[k - 1] : nullptr;
+                if (ant && (EhPalavra(*ant, "UNION") || EhPalavra(*ant, "ALL") ||
+                            EhPalavra(*ant, "EXCEPT") || EhPalavra(*ant, "INTERSECT") ||
+                            EhPalavra(*ant, "AS") || EhSimbolo(*ant, "(")))
+                    continue;
+                if (selectsAceitos > 0) {
+                    --selectsAceitos;
+                    continue;
+                }
+            }
+            if (EhPalavra(t, "SET") && setsAceitos > 0) {
+                --setsAceitos;
+                continue;
+            }
+            if (EhPalavra(t, "WITH") && k + 1 < t_.size() && EhSimbolo(t_[k + 1], "(")) continue;
+            return k;
+        }
+        return k;
+    }
+
+    std::unique_ptr<Comando> Novo(TipoComando tipo, std::size_t inicio) {
+        auto c = std::make_unique<Comando>();
+        c->tipo = tipo;
+        c->faixa.inicio = inicio;
+        return c;
+    }
+
+    std::unique_ptr<Comando> Instrucao(bool primeiro) {
+        std::size_t inicio = i_;
+        std::unique_ptr<Comando> c;
+        if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
+            c = Novo(TipoComando::Selecionar, inicio);
+            i_ = FimDaInstrucao(i_ + 1);
+            if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
+            c->selecao = {inicio, i_};
+        } else if (Palavra("INSERT")) {
+            c = Inserir();
+        } else if (Palavra("UPDATE")) {
+            c = Atualizar();
+        } else if (Palavra("DELETE")) {
+            c = Excluir();
+        } else if (Palavra("TRUNCATE")) {
+            ++i_;
+            Esperar("TABLE");
+            c = Novo(TipoComando::Excluir, inicio);
+            c->objeto = NomeDeObjeto();
+            c->resto = {i_, i_};
+        } else if (Palavra("CREATE")) {
+            c = Criar();
+        } else if (Palavra("ALTER")) {
+            c = Alterar();
+        } else if (Palavra("DROP")) {
+            c = Soltar();
+        } else if (Palavra("IF")) {
+            c = Se();
+        } else if (Palavra("BEGIN")) {
+            c = Iniciar();
+        } else if (Palavra("COMMIT") || Palavra("ROLLBACK")) {
+            c = Novo(Palavra("COMMIT") ? TipoComando::ConfirmarTransacao
+                                       : TipoComando::DesfazerTransacao,
+                     inicio);
+            ++i_;
+            if (Aceitar("TRAN") || Aceitar("TRANSACTION") || Aceitar("WORK")) {
+                if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
+            }
+        } else if (Palavra("SAVE")) {
+            c = Novo(TipoComando::Ignorado, inicio);
+            i_ = FimDaInstrucao(i_ + 1);
+        } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
+            ++i_;
+            c = Executar(inicio);
+        } else if (Palavra("SET")) {
+            c = Definir();
+        } else if (Palavra("GRANT") || Palavra("DENY") || Palavra("REVOKE")) {
+            c = Conceder();
+        } else if (Palavra("BACKUP")) {
+            c = Backup();
+        } else if (Palavra("RESTORE")) {
+            c = Restaurar();
+        } else if (Palavra("USE")) {
+            ++i_;
+            c = Novo(TipoComando::Usar, inicio);
+            c->objeto.partes.push_back(Nome());
+        } else if (Palavra("KILL")) {
+            ++i_;
+            c = Novo(TipoComando::Matar, inicio);
+            c->numero = {i_, i_ + 1};
+            if (Fim()) Erro();
+            ++i_;
+        } else if (Palavra("PRINT")) {
+            c = Novo(TipoComando::Ignorado, inicio);
+            i_ = FimDaInstrucao(i_ + 1);
+        } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
+            // A procedure called without EXEC, allowed as a batch's first statement.
+            c = Executar(inicio);
+        } else if (!Fim() && Atual().tipo == TipoToken::Palavra) {
+            throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
+                              Atual().texto + ".");
+        } else {
+            Erro();
+        }
+        c->faixa.fim = i_;
+        return c;
+    }
+
+    std::unique_ptr<Comando> Inserir() {
+        auto c = Novo(TipoComando::Inserir, i_);
+        ++i_;
+        Aceitar("INTO");
+        c->objeto = NomeDeObjeto();
+        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+        if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1))) {
+            ++i_;
+            do {
+                c->colunasAlvo.push_back(NomeDeObjeto().Nome());
+            } while (AceitarSimbolo(","));
+            EsperarSimbolo(")");
+        }
+        if (Aceitar("DEFAULT")) {
+            Esperar("VALUES");
+            c->valoresPadrao = true;
+        } else if (Aceitar("VALUES")) {
+            do {
+                if (!Simbolo("(")) Erro();
+                std::size_t fecho = Fecho(i_);
+                ++i_;
+                std::vector<Faixa> linha;
+                while (i_ < fecho) {
+                    std::size_t ini = i_;
+                    int nivel = 0;
+                    while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
+                        if (Simbolo("(")) ++nivel;
+                        if (Simbolo(")")) --nivel;
+                        ++i_;
+                    }
+                    if (i_ == ini) Erro();
+                    linha.push_back({ini, i_});
+                    if (i_ < fecho) ++i_;
+                }
+                i_ = fecho + 1;
+                c->valores.push_back(std::move(linha));
+            } while (AceitarSimbolo(","));
+        } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
+            std::size_t ini = i_;
+            i_ = FimDaInstrucao(i_ + 1);
+            c->selecao = {ini, i_};
+        } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
+            throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
+        } else {
+            Erro();
+        }
+        return c;
+    }
+
+    std::unique_ptr<Comando> Atualizar() {
+        auto c = Novo(TipoComando::Atualizar, i_);
+        ++i_;
+        c->objeto = NomeDeObjeto();
+        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+        Esperar("SET");
+        std::size_t fim = FimDaInstrucao(i_);
+        for (;;) {
+            NomeComposto coluna = NomeDeObjeto();
+            if (coluna.Nome().empty()) Erro();
+            EsperarSimbolo("=");
+            std::size_t ini = i_;
+            int nivel = 0, casos = 0;
+            while (i_ < fim) {
+                if (Simbolo("(")) ++nivel;
+                if (Simbolo(")")) --nivel;
+                if (nivel == 0 && Palavra("CASE")) ++casos;
+                if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
+                if (nivel == 0 && casos == 0 &&
+                    (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION")))
+                    break;
+                ++i_;
+            }
+            if (i_ == ini) Erro();
+            c->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
+            if (!AceitarSimbolo(",")) break;
+        }
+        c->resto = {i_, fim};
+        i_ = fim;
+        return c;
+    }
+
+    std::unique_ptr<Comando> Excluir() {
+        auto c = Novo(TipoComando::Excluir, i_);
+        ++i_;
+        Aceitar("FROM");
+        c->objeto = NomeDeObjeto();
+        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+        if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
+        std::size_t fim = FimDaInstrucao(i_);
+        if (Palavra("FROM"))
+            throw ErroDeBanco(
+                "O simulador de SQL Server não interpreta DELETE ... FROM com junções.");
+        c->resto = {i_, fim};
+        i_ = fim;
+        return c;
+    }
+
+    // A DEFAULT value: a parenthesised expression, a literal or a function call.
+    std::string Expressao() {
+        std::size_t ini = i_;
+        if (Simbolo("(")) {
+            i_ = Fecho(i_) + 1;
+        } else {
+            if (Simbolo("-") || Simbolo("+")) ++i_;
+            if (Fim()) Erro();
+            ++i_;
+            if (Simbolo("(")) i_ = Fecho(i_) + 1;
+        }
+        return TextoEntre(ini, i_);
+    }
+
+    static std::string EntreParenteses(const std::string& s) {
+        if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
+            // Only when the outer pair matches.
+            int nivel = 0;
+            for (std::size_t k = 0; k < s.size(); ++k) {
+                if (s[k] == '(') ++nivel;
+                if (s[k] == ')' && --nivel == 0 && k + 1 < s.size()) return "(" + s + ")";
+            }
+            return s;
+        }
+        return "(" + s + ")";
+    }
+
+    TipoSql Tipo() {
+        std::string nome = Nome();
+        if (Simbolo(".")) {  // dbo.type
+            ++i_;
+            nome = Nome();
+        }
+        auto base = TipoPeloNome(nome);
+        if (!base)
+            throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome +
+                              ".");
+        int tamanho = 0, precisao = 0, escala = 0;
+        bool informado = false;
+        if (Aceitar("VARYING")) {
+            if (*base == TipoBase::Char) base = TipoBase::VarChar;
+        }
+        if (AceitarSimbolo("(")) {
+            informado = true;
+            if (Aceitar("MAX")) {
+                tamanho = -1;
+            } else {
+                if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+                tamanho = precisao = std::stoi(t_[i_++].texto);
+                if (AceitarSimbolo(",")) {
+                    if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+                    escala = std::stoi(t_[i_++].texto);
+                }
+            }
+            EsperarSimbolo(")");
+        }
+        TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
+        if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
+                               t.base == TipoBase::VarBinary))
+            throw ErroDeBanco("Incorrect syntax near 'max'.");
+        if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char ||
+             t.base == TipoBase::VarBinary || t.base == TipoBase::Binary) &&
+            t.tamanho > 8000)
+            throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
+                              NomeDoTipo(t.base) +
+                              "' exceeds the maximum allowed for any data type (8000).");
+        if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
+            throw ErroDeBanco("The size (" + std::to_string(t.tamanho) +
+                              ") given to the parameter '" + NomeDoTipo(t.base) +
+                              "' exceeds the maximum allowed (4000).");
+        if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
+            (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
+            throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
+                              ") for column must be within the range 0 to " +
+                              std::to_string(t.precisao) + ".");
+        if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
+            throw ErroDeBanco("The size (0) given to the type '" + NomeDoTipo(t.base) +
+                              "' exceeds the maximum allowed for any data type (8000).");
+        return t;
+    }
+
+    std::vector<ColunaDeIndice> ColunasDeIndice() {
+        EsperarSimbolo("(");
+        std::vector<ColunaDeIndice> r;
+        do {
+            ColunaDeIndice c;
+            c.nome = Nome();
+            if (Aceitar("DESC"))
+                c.decrescente = true;
+            else
+                Aceitar("ASC");
+            r.push_back(c);
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+        return r;
+    }
+
+    std::vector<std::string> ListaDeNomes() {
+        EsperarSimbolo("(");
+        std::vector<std::string> r;
+        do {
+            r.push_back(Nome());
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+        return r;
+    }
+
+    void OpcoesDeIndice() {
+        while (Palavra("CLUSTERED") || Palavra("NONCLUSTERED")) ++i_;
+    }
+
+    void AcoesReferenciais() {
+        while (Palavra("ON") && (Palavra("DELETE", 1) || Palavra("UPDATE", 1))) {
+            i_ += 2;
+            if (Aceitar("NO"))
+                Esperar("ACTION");
+            else if (Aceitar("CASCADE")) {
+                throw ErroDeBanco(
+                    "O simulador de SQL Server não interpreta ON DELETE/UPDATE CASCADE.");
+            } else if (Aceitar("SET")) {
+                if (!Aceitar("NULL")) Esperar("DEFAULT");
+                throw ErroDeBanco(
+                    "O simulador de SQL Server não interpreta ON DELETE/UPDATE SET NULL/DEFAULT.");
+            } else {
+                Erro();
+            }
+        }
+        if (Palavra("NOT") && Palavra("FOR", 1)) {
+            i_ += 3;  // NOT FOR REPLICATION
+        }
+    }
+
+    // A table-level constraint, after an optional CONSTRAINT name. False when the
+    // tokens are not a constraint.
+    bool RestricaoDeTabela(DefRestricao& r) {
+        if (Aceitar("CONSTRAINT")) r.nome = Nome();
+        if (Palavra("PRIMARY")) {
+            ++i_;
+            Esperar("KEY");
+            OpcoesDeIndice();
+            r.tipo = "PK";
+            r.colunas = ColunasDeIndice();
+            PularWithOn();
+        } else if (Aceitar("UNIQUE")) {
+            OpcoesDeIndice();
+            r.tipo = "UQ";
+            r.colunas = ColunasDeIndice();
+            PularWithOn();
+        } else if (Aceitar("FOREIGN")) {
+            Esperar("KEY");
+            r.tipo = "F";
+            for (const auto& n : ListaDeNomes()) r.colunas.push_back({n, false});
+            Esperar("REFERENCES");
+            r.tabelaReferida = NomeDeObjeto().Nome();
+            if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
+            AcoesReferenciais();
+        } else if (Aceitar("CHECK")) {
+            if (Palavra("NOT") && Palavra("FOR", 1)) i_ += 3;
+            r.tipo = "C";
+            if (!Simbolo("(")) Erro();
+            std::size_t f = Fecho(i_);
+            r.texto = TextoEntre(i_, f + 1);
+            i_ = f + 1;
+        } else if (Aceitar("DEFAULT")) {
+            r.tipo = "D";
+            r.texto = EntreParenteses(Expressao());
+            Esperar("FOR");
+            r.colunas.push_back({Nome(), false});
+            Aceitar("WITH") && Aceitar("VALUES");
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    void PularWithOn() {
+        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+        if (Palavra("ON") && !Fim() && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) i_ += 2;
+    }
+
+    DefColuna Coluna(bool soTipo) {
+        DefColuna c;
+        c.nome = Nome();
+        c.tipo = Tipo();
+        for (;;) {
+            if (Fim() || Simbolo(",") || Simbolo(")")) break;
+            if (Palavra("IDENTITY")) {
+                ++i_;
+                c.identidade = true;
+                if (AceitarSimbolo("(")) {
+                    c.semente = std::stoll(Numero());
+                    EsperarSimbolo(",");
+                    c.incremento = std::stoll(Numero());
+                    EsperarSimbolo(")");
+                }
+            } else if (Palavra("NOT") && Palavra("NULL", 1)) {
+                i_ += 2;
+                c.anulavel = false;
+            } else if (Aceitar("NULL")) {
+                c.anulavel = true;
+            } else if (Aceitar("COLLATE")) {
+                Nome();
+            } else if (Aceitar("ROWGUIDCOL") || Aceitar("SPARSE")) {
+            } else if (Palavra("NOT") && Palavra("FOR", 1)) {
+                i_ += 3;
+            } else if (soTipo) {
+                break;
+            } else {
+                DefRestricao r;
+                std::string nome;
+                if (Aceitar("CONSTRAINT")) nome = Nome();
+                r.nome = nome;
+                if (Aceitar("DEFAULT")) {
+                    r.tipo = "D";
+                    r.texto = EntreParenteses(Expressao());
+                    r.colunas.push_back({c.nome, false});
+                } else if (Palavra("PRIMARY")) {
+                    i_ += 1;
+                    Esperar("KEY");
+                    OpcoesDeIndice();
+                    r.tipo = "PK";
+                    r.colunas.push_back({c.nome, Aceitar("DESC")});
+                    Aceitar("ASC");
+                } else if (Aceitar("UNIQUE")) {
+                    OpcoesDeIndice();
+                    r.tipo = "UQ";
+                    r.colunas.push_back({c.nome, false});
+                } else if (Palavra("FOREIGN") || Palavra("REFERENCES")) {
+                    if (Aceitar("FOREIGN")) Esperar("KEY");
+                    Esperar("REFERENCES");
+                    r.tipo = "F";
+                    r.colunas.push_back({c.nome, false});
+                    r.tabelaReferida = NomeDeObjeto().Nome();
+                    if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
+                    AcoesReferenciais();
+                } else if (Aceitar("CHECK")) {
+                    r.tipo = "C";
+                    if (!Simbolo("(")) Erro();
+                    std::size_t f = Fecho(i_);
+                    r.texto = TextoEntre(i_, f + 1);
+                    i_ = f + 1;
+                    r.colunas.push_back({c.nome, false});
+                } else {
+                    Erro();
+                }
+                c.restricoes.push_back(std::move(r));
+            }
+        }
+        return c;
+    }
+
+    std::string Numero() {
+        bool negativo = AceitarSimbolo("-");
+        if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+        return (negativo ? "-" : "") + t_[i_++].texto;
+    }
+
+    std::unique_ptr<Comando> Criar() {
+        std::size_t inicio = i_;
+        ++i_;
+        if (Aceitar("TABLE")) {
+            auto c = Novo(TipoComando::CriarTabela, inicio);
+            c->objeto = NomeDeObjeto();
+            EsperarSimbolo("(");
+            do {
+                if (Simbolo(")")) break;
+                DefRestricao r;
+                std::size_t antes = i_;
+                if (RestricaoDeTabela(r)) {
+                    c->restricoes.push_back(std::move(r));
+                } else {
+                    i_ = antes;
+                    c->colunas.push_back(Coluna(false));
+                }
+            } while (AceitarSimbolo(","));
+            EsperarSimbolo(")");
+            PularWithOn();
+            if (Aceitar("TEXTIMAGE_ON")) Nome();
+            return c;
+        }
+        if (Palavra("UNIQUE") || Palavra("INDEX") || Palavra("CLUSTERED") ||
+            Palavra("NONCLUSTERED")) {
+            auto c = Novo(TipoComando::CriarIndice, inicio);
+            c->unico = Aceitar("UNIQUE");
+            OpcoesDeIndice();
+            Esperar("INDEX");
+            c->nomeDoIndice = Nome();
+            Esperar("ON");
+            c->objeto = NomeDeObjeto();
+            c->colunasDoIndice = ColunasDeIndice();
+            if (Aceitar("INCLUDE")) ListaDeNomes();
+            PularWithOn();
+            return c;
+        }
+        if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
+            Palavra("FUNCTION"))
+            return ObjetoProgramado(inicio, false);
+        if (Aceitar("DATABASE")) return CriarBanco(inicio);
+        if (Aceitar("LOGIN")) {
+            auto c = Novo(TipoComando::CriarLogin, inicio);
+            c->objeto.partes.push_back(Nome());
+            if (Aceitar("FROM")) {
+                Esperar("WINDOWS");
+                c->semLogin = true;
+            } else {
+                Esperar("WITH");
+                Esperar("PASSWORD");
+                EsperarSimbolo("=");
+                c->senha = TextoOuNome();
+            }
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        if (Aceitar("USER")) {
+            auto c = Novo(TipoComando::CriarUsuario, inicio);
+            c->objeto.partes.push_back(Nome());
+            if (Aceitar("FOR") || Aceitar("FROM")) {
+                Esperar("LOGIN");
+                c->login = Nome();
+            } else if (Aceitar("WITHOUT")) {
+                Esperar("LOGIN");
+                c->semLogin = true;
+            } else {
+                c->login = c->objeto.Nome();
+            }
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        if (Aceitar("ROLE")) {
+            auto c = Novo(TipoComando::CriarPapel, inicio);
+            c->objeto.partes.push_back(Nome());
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        Erro();
+    }
+
+    std::unique_ptr<Comando> ObjetoProgramado(std::size_t inicio, bool alterar) {
+        auto c = Novo(TipoComando::CriarObjeto, inicio);
+        c->alterar = alterar;
+        if (Aceitar("PROC") || Aceitar("PROCEDURE"))
+            c->tipoDeObjeto = "P";
+        else if (Aceitar("TRIGGER"))
+            c->tipoDeObjeto = "TR";
+        else if (Aceitar("VIEW"))
+            c->tipoDeObjeto = "V";
+        else if (Aceitar("FUNCTION"))
+            c->tipoDeObjeto = "FN";
+        c->objeto = NomeDeObjeto();
+        if (c->tipoDeObjeto == "TR") {
+            Esperar("ON");
+            c->tabelaDoGatilho = NomeDeObjeto();
+        }
+        if (c->tipoDeObjeto == "FN") {
+            for (std::size_t k = i_; k + 1 < t_.size(); ++k) {
+                if (EhPalavra(t_[k], "RETURNS")) {
+                    if (EhPalavra(t_[k + 1], "TABLE"))
+                        c->tipoDeObjeto = "IF";
+                    else if (t_[k + 1].tipo == TipoToken::Variavel)
+                        c->tipoDeObjeto = "TF";
+                    break;
+                }
+            }
+        }
+        if (c->tipoDeObjeto == "V") {
+            if (Simbolo("(")) i_ = Fecho(i_) + 1;
+            while (!Fim() && !Palavra("AS")) ++i_;
+            Esperar("AS");
+            std::size_t ini = i_;
+            c->corpo = {ini, t_.size()};
+        }
+        // The definition runs to the end of the batch.
+        i_ = t_.size();
+        return c;
+    }
+
+    ArquivoDeclarado Arquivo() {
+        ArquivoDeclarado a;
+        EsperarSimbolo("(");
+        while (!Simbolo(")")) {
+            std::string chave = Nome();
+            EsperarSimbolo("=");
+            std::string k = Dobrar(chave);
+            if (k == "name") {
+                a.nomeLogico = TextoOuNome();
+            } else if (k == "filename") {
+                a.nomeFisico = TextoOuNome();
+            } else {
+                bool ilimitado = false;
+                std::int64_t v = 0;
+                bool porcento = false;
+                if (Aceitar("UNLIMITED")) {
+                    ilimitado = true;
+                } else {
+                    v = std::stoll(Numero());
+                    std::int64_t fator = 1024;
+                    if (Aceitar("KB"))
+                        fator = 1;
+                    else if (Aceitar("MB"))
+                        fator = 1024;
+                    else if (Aceitar("GB"))
+                        fator = 1024 * 1024;
+                    else if (Aceitar("TB"))
+                        fator = 1024LL * 1024 * 1024;
+                    else if (AceitarSimbolo("%"))
+                        porcento = true;
+                    if (!porcento) v *= fator;
+                }
+                if (k == "size")
+                    a.tamanhoKb = v;
+                else if (k == "maxsize")
+                    a.maximoKb = ilimitado ? -1 : v;
+                else if (k == "filegrowth") {
+                    a.crescimento = v;
+                    a.emPorcentagem = porcento;
+                }
+            }
+            AceitarSimbolo(",");
+        }
+        EsperarSimbolo(")");
+        return a;
+    }
+
+    std::unique_ptr<Comando> CriarBanco(std::size_t inicio) {
+        auto c = Novo(TipoComando::CriarBanco, inicio);
+        c->objeto.partes.push_back(Nome());
+        if (Aceitar("ON")) {
+            Aceitar("PRIMARY");
+            do {
+                c->arquivosDeDados.push_back(Arquivo());
+            } while (AceitarSimbolo(","));
+        }
+        if (Aceitar("LOG")) {
+            Esperar("ON");
+            do {
+                c->arquivosDeLog.push_back(Arquivo());
+            } while (AceitarSimbolo(","));
+        }
+        if (Aceitar("COLLATE")) Nome();
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+
+    std::unique_ptr<Comando> Alterar() {
+        std::size_t inicio = i_;
+        ++i_;
+        if (Aceitar("TABLE")) {
+            auto c = Novo(TipoComando::AlterarTabela, inicio);
+            c->objeto = NomeDeObjeto();
+            if (Palavra("WITH") && (Palavra("CHECK", 1) || Palavra("NOCHECK", 1))) {
+                c->comVerificacao = Palavra("CHECK", 1);
+                i_ += 2;
+            }
+            if (Aceitar("ADD")) {
+                c->acao = AcaoAlterar::Adicionar;
+                do {
+                    DefRestricao r;
+                    std::size_t antes = i_;
+                    if (RestricaoDeTabela(r)) {
+                        c->restricoes.push_back(std::move(r));
+                    } else {
+                        i_ = antes;
+                        c->colunas.push_back(Coluna(false));
+                    }
+                } while (AceitarSimbolo(","));
+            } else if (Palavra("ALTER") && Palavra("COLUMN", 1)) {
+                i_ += 2;
+                c->acao = AcaoAlterar::AlterarColuna;
+                c->colunas.push_back(Coluna(true));
+            } else if (Aceitar("DROP")) {
+                if (Aceitar("COLUMN")) {
+                    c->acao = AcaoAlterar::ExcluirColuna;
+                } else {
+                    Aceitar("CONSTRAINT");
+                    c->acao = AcaoAlterar::ExcluirRestricao;
+                }
+                do {
+                    if (c->acao == AcaoAlterar::ExcluirRestricao && Aceitar("COLUMN")) Erro();
+                    c->nomes.push_back(Nome());
+                } while (AceitarSimbolo(","));
+            } else if (Palavra("CHECK") || Palavra("NOCHECK")) {
+                c->acao = AcaoAlterar::Verificacao;
+                ++i_;
+                Esperar("CONSTRAINT");
+                if (!Aceitar("ALL")) do {
+                        c->nomes.push_back(Nome());
+                    } while (AceitarSimbolo(","));
+            } else {
+                Erro();
+            }
+            return c;
+        }
+        if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
+            Palavra("FUNCTION"))
+            return ObjetoProgramado(inicio, true);
+        if (Aceitar("DATABASE")) {
+            auto c = Novo(TipoComando::AlterarBanco, inicio);
+            c->objeto.partes.push_back(Nome());
+            Esperar("SET");
+            if (Aceitar("SINGLE_USER")) {
+                c->ligado = true;
+                c->nomes.push_back("SINGLE_USER");
+            } else if (Aceitar("MULTI_USER")) {
+                c->nomes.push_back("MULTI_USER");
+            } else {
+                c->nomes.push_back("");
+            }
+            if (Aceitar("WITH")) {
+                if (Aceitar("ROLLBACK")) {
+                    c->comRollback = true;
+                    if (!Aceitar("IMMEDIATE")) {
+                        Aceitar("AFTER");
+                        if (!Fim()) ++i_;
+                        Aceitar("SECONDS");
+                    }
+                } else {
+                    Aceitar("NO_WAIT");
+                }
+            }
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        if (Aceitar("ROLE")) {
+            auto c = Novo(TipoComando::AlterarPapel, inicio);
+            c->papel = Nome();
+            if (Aceitar("ADD"))
+                c->adicionarMembro = true;
+            else {
+                Esperar("DROP");
+                c->adicionarMembro = false;
+            }
+            Esperar("MEMBER");
+            c->membro = Nome();
+            return c;
+        }
+        if (Aceitar("LOGIN") || Aceitar("USER")) {
+            auto c = Novo(TipoComando::Ignorado, inicio);
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        Erro();
+    }
+
+    std::unique_ptr<Comando> Soltar() {
+        std::size_t inicio = i_;
+        ++i_;
+        auto seExistir = [&]() {
+            if (Palavra("IF") && Palavra("EXISTS", 1)) {
+                i_ += 2;
+                return true;
+            }
+            return false;
+        };
+        if (Aceitar("TABLE")) {
+            auto c = Novo(TipoComando::ExcluirTabela, inicio);
+            c->seExistir = seExistir();
+            do {
+                c->nomes.push_back(NomeDeObjeto().Nome());
+            } while (AceitarSimbolo(","));
+            return c;
+        }
+        if (Aceitar("INDEX")) {
+            auto c = Novo(TipoComando::ExcluirIndice, inicio);
+            c->seExistir = seExistir();
+            do {
+                NomeComposto n = NomeDeObjeto();
+                if (Aceitar("ON")) {
+                    NomeComposto t = NomeDeObjeto();
+                    c->indices.emplace_back(t, n.Nome());
+                } else {
+                    if (n.partes.size() < 2)
+                        throw ErroDeBanco("Incorrect syntax near '" + n.Nome() + "'.");
+                    std::string indice = n.partes.back();
+                    n.partes.pop_back();
+                    c->indices.emplace_back(n, indice);
+                }
+            } while (AceitarSimbolo(","));
+            return c;
+        }
+        if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
+            Palavra("FUNCTION")) {
+            auto c = Novo(TipoComando::ExcluirObjeto, inicio);
+            if (Aceitar("PROC") || Aceitar("PROCEDURE"))
+                c->tipoDeObjeto = "P";
+            else if (Aceitar("TRIGGER"))
+                c->tipoDeObjeto = "TR";
+            else if (Aceitar("VIEW"))
+                c->tipoDeObjeto = "V";
+            else if (Aceitar("FUNCTION"))
+                c->tipoDeObjeto = "FN";
+            c->seExistir = seExistir();
+            do {
+                c->nomes.push_back(NomeDeObjeto().Nome());
+            } while (AceitarSimbolo(","));
+            return c;
+        }
+        if (Aceitar("DATABASE")) {
+            auto c = Novo(TipoComando::ExcluirBanco, inicio);
+            c->seExistir = seExistir();
+            c->objeto.partes.push_back(Nome());
+            return c;
+        }
+        if (Aceitar("USER")) {
+            auto c = Novo(TipoComando::ExcluirUsuario, inicio);
+            c->seExistir = seExistir();
+            c->objeto.partes.push_back(Nome());
+            return c;
+        }
+        Erro();
+    }
+
+    std::unique_ptr<Comando> Se() {
+        auto c = Novo(TipoComando::Se, i_);
+        ++i_;
+        std::size_t ini = i_;
+        int nivel = 0;
+        while (!Fim()) {
+            if (Simbolo("("))
+                ++nivel;
+            else if (Simbolo(")"))
+                --nivel;
+            else if (nivel == 0 && IniciaInstrucao(Atual()) && i_ > ini)
+                break;
+            ++i_;
+        }
+        c->condicao = {ini, i_};
+        if (c->condicao.Vazia() || Fim()) Erro();
+        c->entao = Instrucao(false);
+        while (AceitarSimbolo(";")) {
+        }
+        if (Aceitar("ELSE")) c->senao = Instrucao(false);
+        return c;
+    }
+
+    std::unique_ptr<Comando> Iniciar() {
+        std::size_t inicio = i_;
+        ++i_;
+        if (Aceitar("TRAN") || Aceitar("TRANSACTION") || (Palavra("DISTRIBUTED") && (i_ += 2))) {
+            auto c = Novo(TipoComando::IniciarTransacao, inicio);
+            if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
+            return c;
+        }
+        auto c = Novo(TipoComando::Bloco, inicio);
+        while (!Palavra("END")) {
+            if (Fim()) Erro();
+            if (AceitarSimbolo(";")) continue;
+            c->filhos.push_back(Instrucao(false));
+        }
+        ++i_;
+        return c;
+    }
+
+    std::unique_ptr<Comando> Executar(std::size_t inicio) {
+        auto c = Novo(TipoComando::ExecutarProcedimento, inicio);
+        if (Fim()) Erro();
+        if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) i_ += 2;  // @ret =
+        if (Simbolo("("))
+            throw ErroDeBanco("O simulador de SQL Server não interpreta EXEC de texto dinâmico.");
+        c->objeto = NomeDeObjeto();
+        std::size_t fim = FimDaInstrucao(i_);
+        while (i_ < fim) {
+            std::string nome;
+            if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) {
+                nome = Atual().texto.substr(1);
+                i_ += 2;
+            }
+            std::size_t ini = i_;
+            int nivel = 0;
+            while (i_ < fim && !(nivel == 0 && Simbolo(","))) {
+                if (Simbolo("(")) ++nivel;
+                if (Simbolo(")")) --nivel;
+                ++i_;
+            }
+            std::size_t f = i_;
+            if (f > ini && (EhPalavra(t_[f - 1], "OUTPUT") || EhPalavra(t_[f - 1], "OUT"))) --f;
+            c->argumentos.emplace_back(nome, Faixa{ini, f});
+            if (!AceitarSimbolo(",")) break;
+        }
+        i_ = fim;
+        return c;
+    }
+
+    std::unique_ptr<Comando> Definir() {
+        std::size_t inicio = i_;
+        ++i_;
+        if (Aceitar("IDENTITY_INSERT")) {
+            auto c = Novo(TipoComando::IdentityInsert, inicio);
+            c->objeto = NomeDeObjeto();
+            if (Aceitar("ON"))
+                c->ligado = true;
+            else
+                Esperar("OFF");
+            return c;
+        }
+        if (!Fim() && Atual().tipo == TipoToken::Variavel)
+            throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
+        auto c = Novo(TipoComando::Ignorado, inicio);
+        i_ = FimDaInstrucao(i_, 0, 0);
+        return c;
+    }
+
+    std::unique_ptr<Comando> Conceder() {
+        auto c = Novo(TipoComando::Conceder, i_);
+        c->estado = Dobrar(Atual().texto) == "grant"  ? "GRANT"
+                    : Dobrar(Atual().texto) == "deny" ? "DENY"
+                                                      : "REVOKE";
+        ++i_;
+        while (!Fim() && !Palavra("ON") && !Palavra("TO") && !Palavra("FROM")) {
+            if (Simbolo(",")) {
+                ++i_;
+                continue;
+            }
+            std::string p = Nome();
+            while (!Fim() && Atual().tipo == TipoToken::Palavra && !Palavra("ON") &&
+                   !Palavra("TO") && !Palavra("FROM") && !Simbolo(","))
+                p += " " + t_[i_++].texto;
+            if (Simbolo("(")) i_ = Fecho(i_) + 1;  // column list
+            c->permissoes.push_back(p);
+        }
+        if (Aceitar("ON")) {
+            if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
+            c->objeto = NomeDeObjeto();
+        }
+        if (!Aceitar("TO")) Esperar("FROM");
+        do {
+            c->principais.push_back(Nome());
+        } while (AceitarSimbolo(","));
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+
+    void Disco(Comando& c) {
+        Esperar("DISK");
+        EsperarSimbolo("=");
+        std::size_t ini = i_;
+        if (Fim()) Erro();
+        ++i_;
+        c.disco = {ini, i_};
+    }
+
+    std::unique_ptr<Comando> Backup() {
+        auto c = Novo(TipoComando::Backup, i_);
+        ++i_;
+        Esperar("DATABASE");
+        c->objeto.partes.push_back(Nome());
+        Esperar("TO");
+        Disco(*c);
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+
+    std::unique_ptr<Comando> Restaurar() {
+        std::size_t inicio = i_;
+        ++i_;
+        if (Aceitar("FILELISTONLY")) {
+            auto c = Novo(TipoComando::RestaurarLista, inicio);
+            Esperar("FROM");
+            Disco(*c);
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        Esperar("DATABASE");
+        auto c = Novo(TipoComando::Restaurar, inicio);
+        c->objeto.partes.push_back(Nome());
+        Esperar("FROM");
+        Disco(*c);
+        if (Aceitar("WITH")) {
+            do {
+                if (Aceitar("REPLACE")) {
+                    c->substituir = true;
+                } else if (Aceitar("MOVE")) {
+                    std::size_t a = i_++;
+                    Esperar("TO");
+                    std::size_t b = i_++;
+                    c->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
+                } else if (Aceitar("FILE")) {
+                    EsperarSimbolo("=");
+                    ++i_;
+                } else if (!Fim() && Atual().tipo == TipoToken::Palavra) {
+                    ++i_;  // NOUNLOAD, RECOVERY, STATS ...
+                    if (AceitarSimbolo("=")) ++i_;
+                } else {
+                    Erro();
+                }
+            } while (AceitarSimbolo(","));
+        }
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+
+    const std::vector<Token>& t_;
+    const std::string& texto_;
+    std::size_t i_ = 0;
+};
+
+}  // namespace
+
+std::vector<std::unique_ptr<Comando>> AnalisarLote(const std::vector<Token>& tokens,
+                                                   const std::string& texto) {
+    return Analisador(tokens, texto).Lote();
+}
+
+}  // namespace zolvek::simulador

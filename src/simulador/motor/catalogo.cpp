@@ -1,0 +1,382 @@
+#include "simulador/motor/catalogo.hpp"
+
+#include <algorithm>
+
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+const char* kEsquema = R"(
+CREATE TABLE IF NOT EXISTS zv_objetos(id INTEGER PRIMARY KEY, nome TEXT NOT NULL COLLATE LATIN1_CI_AS,
+  tipo TEXT NOT NULL, pai INTEGER NOT NULL DEFAULT 0, criacao TEXT NOT NULL, texto TEXT,
+  colunas TEXT, tabela_ref TEXT, colunas_ref TEXT, nocheck INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE IF NOT EXISTS zv_colunas(tabela INTEGER NOT NULL, colid INTEGER NOT NULL,
+  nome TEXT NOT NULL COLLATE LATIN1_CI_AS, tipo TEXT NOT NULL, tamanho INTEGER, precisao INTEGER,
+  escala INTEGER, anulavel INTEGER, identidade INTEGER, semente INTEGER, incremento INTEGER,
+  xtype INTEGER, comprimento INTEGER, prec INTEGER, escala_cat INTEGER, prec_num INTEGER,
+  escala_num INTEGER, padrao INTEGER NOT NULL DEFAULT 0, texto_tipo TEXT, PRIMARY KEY(tabela, colid));
+CREATE TABLE IF NOT EXISTS zv_indices(tabela INTEGER NOT NULL, indid INTEGER NOT NULL,
+  nome TEXT COLLATE LATIN1_CI_AS, unico INTEGER, primario INTEGER, restricao INTEGER, colunas TEXT,
+  PRIMARY KEY(tabela, indid));
+CREATE TABLE IF NOT EXISTS zv_permissoes(objeto INTEGER NOT NULL, principal TEXT NOT NULL COLLATE LATIN1_CI_AS,
+  permissao TEXT NOT NULL COLLATE LATIN1_CI_AS, estado TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS zv_usuarios(nome TEXT PRIMARY KEY COLLATE LATIN1_CI_AS,
+  login TEXT COLLATE LATIN1_CI_AS, papel INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE IF NOT EXISTS zv_membros(papel TEXT NOT NULL COLLATE LATIN1_CI_AS,
+  membro TEXT NOT NULL COLLATE LATIN1_CI_AS, PRIMARY KEY(papel, membro));
+CREATE TABLE IF NOT EXISTS zv_config(chave TEXT PRIMARY KEY, valor);
+CREATE TABLE IF NOT EXISTS zv_contador(valor INTEGER NOT NULL);
+)";
+
+std::string CodificarColunas(const std::vector<ColunaDeIndice>& cols) {
+    std::string s;
+    for (const auto& c : cols) {
+        if (!s.empty()) s += '\n';
+        s += c.nome;
+        if (c.decrescente) s += "\t1";
+    }
+    return s;
+}
+
+std::vector<ColunaDeIndice> DecodificarColunas(const std::string& s) {
+    std::vector<ColunaDeIndice> r;
+    if (s.empty()) return r;
+    std::size_t i = 0;
+    while (i <= s.size()) {
+        std::size_t f = s.find('\n', i);
+        if (f == std::string::npos) f = s.size();
+        std::string item = s.substr(i, f - i);
+        ColunaDeIndice c;
+        std::size_t tab = item.find('\t');
+        if (tab != std::string::npos) {
+            c.decrescente = true;
+            item.erase(tab);
+        }
+        c.nome = item;
+        r.push_back(c);
+        i = f + 1;
+    }
+    return r;
+}
+
+std::string CodificarNomes(const std::vector<std::string>& nomes) {
+    std::string s;
+    for (const auto& n : nomes) {
+        if (!s.empty()) s += '\n';
+        s += n;
+    }
+    return s;
+}
+
+std::vector<std::string> DecodificarNomes(const std::string& s) {
+    std::vector<std::string> r;
+    for (const auto& c : DecodificarColunas(s)) r.push_back(c.nome);
+    return r;
+}
+
+std::optional<TipoBase> BasePeloNomeExato(const std::string& nome) {
+    if (nome == "timestamp") return TipoBase::RowVersion;
+    return TipoPeloNome(nome);
+}
+
+}  // namespace
+
+const ColunaDaTabela* Tabela::Coluna(const std::string& n) const {
+    for (const auto& c : colunas)
+        if (IguaisCiAs(c.nome, n)) return &c;
+    return nullptr;
+}
+
+ColunaDaTabela* Tabela::Coluna(const std::string& n) {
+    for (auto& c : colunas)
+        if (IguaisCiAs(c.nome, n)) return &c;
+    return nullptr;
+}
+
+const ColunaDaTabela* Tabela::Identidade() const {
+    for (const auto& c : colunas)
+        if (c.identidade) return &c;
+    return nullptr;
+}
+
+const ColunaDaTabela* Tabela::VersaoDeLinha() const {
+    for (const auto& c : colunas)
+        if (c.tipo.base == TipoBase::RowVersion) return &c;
+    return nullptr;
+}
+
+Restricao* Tabela::RestricaoPeloNome(const std::string& n) {
+    for (auto& r : restricoes)
+        if (IguaisCiAs(r.nome, n)) return &r;
+    return nullptr;
+}
+
+Indice* Tabela::IndicePeloNome(const std::string& n) {
+    for (auto& i : indices)
+        if (IguaisCiAs(i.nome, n)) return &i;
+    return nullptr;
+}
+
+const Restricao* Tabela::PadraoDaColuna(const std::string& coluna) const {
+    for (const auto& r : restricoes)
+        if (r.tipo == "D" && !r.colunas.empty() && IguaisCiAs(r.colunas[0].nome, coluna)) return &r;
+    return nullptr;
+}
+
+void Catalogo::Preparar(sqlite3* db) {
+    ExecutarSql(db, kEsquema);
+}
+
+void Catalogo::Carregar(sqlite3* db) {
+    tabelas_.clear();
+    objetos_.clear();
+    ultimoId_ = 0;
+    std::map<std::int64_t, Tabela*> porId;
+    {
+        Instrucao q(db,
+                    "SELECT id, nome, tipo, pai, criacao, texto, colunas, tabela_ref, colunas_ref, "
+                    "nocheck FROM zv_objetos ORDER BY id");
+        std::vector<std::pair<std::int64_t, Restricao>> restricoes;
+        while (q.Passo()) {
+            std::int64_t id = q.Inteiro(0);
+            ultimoId_ = std::max(ultimoId_, id);
+            std::string tipo = q.Texto(2);
+            if (tipo == "U") {
+                Tabela t;
+                t.id = id;
+                t.nome = q.Texto(1);
+                t.criacao = q.Texto(4);
+                auto& ref = tabelas_[Dobrar(t.nome)] = std::move(t);
+                porId[id] = &ref;
+            } else if (tipo == "PK" || tipo == "UQ" || tipo == "F" || tipo == "C" || tipo == "D") {
+                Restricao r;
+                r.id = id;
+                r.nome = q.Texto(1);
+                r.tipo = tipo;
+                r.criacao = q.Texto(4);
+                r.texto = q.Texto(5);
+                r.colunas = DecodificarColunas(q.Texto(6));
+                r.tabelaReferida = q.Texto(7);
+                r.colunasReferidas = DecodificarNomes(q.Texto(8));
+                r.semVerificacao = q.Inteiro(9) != 0;
+                restricoes.emplace_back(q.Inteiro(3), std::move(r));
+            } else {
+                ObjetoProgramado o;
+                o.id = id;
+                o.nome = q.Texto(1);
+                o.tipo = tipo;
+                o.pai = q.Inteiro(3);
+                o.criacao = q.Texto(4);
+                o.texto = q.Texto(5);
+                objetos_[Dobrar(o.nome)] = std::move(o);
+            }
+        }
+        for (auto& [pai, r] : restricoes) {
+            auto it = porId.find(pai);
+            if (it != porId.end()) it->second->restricoes.push_back(std::move(r));
+        }
+    }
+    {
+        Instrucao q(db,
+                    "SELECT tabela, nome, tipo, tamanho, precisao, escala, anulavel, identidade, "
+                    "semente, incremento FROM zv_colunas ORDER BY tabela, colid");
+        while (q.Passo()) {
+            auto it = porId.find(q.Inteiro(0));
+            if (it == porId.end()) continue;
+            ColunaDaTabela c;
+            c.nome = q.Texto(1);
+            c.tipo.base = BasePeloNomeExato(q.Texto(2)).value_or(TipoBase::SqlVariant);
+            c.tipo.tamanho = static_cast<int>(q.Inteiro(3));
+            c.tipo.precisao = static_cast<int>(q.Inteiro(4));
+            c.tipo.escala = static_cast<int>(q.Inteiro(5));
+            c.anulavel = q.Inteiro(6) != 0;
+            c.identidade = q.Inteiro(7) != 0;
+            c.semente = q.Inteiro(8);
+            c.incremento = q.Inteiro(9);
+            it->second->colunas.push_back(std::move(c));
+        }
+    }
+    {
+        Instrucao q(
+            db,
+            "SELECT tabela, indid, nome, unico, primario, restricao, colunas FROM zv_indices "
+            "ORDER BY tabela, indid");
+        while (q.Passo()) {
+            auto it = porId.find(q.Inteiro(0));
+            if (it == porId.end()) continue;
+            Indice i;
+            i.indid = static_cast<int>(q.Inteiro(1));
+            i.nome = q.Texto(2);
+            i.unico = q.Inteiro(3) != 0;
+            i.primario = q.Inteiro(4) != 0;
+            i.restricao = q.Inteiro(5);
+            i.colunas = DecodificarColunas(q.Texto(6));
+            it->second->indices.push_back(std::move(i));
+        }
+    }
+    Indexar();
+}
+
+void Catalogo::Indexar() {
+    nomes_.clear();
+    for (auto& [chave, t] : tabelas_) {
+        nomes_[chave] = {t.id, t.nome};
+        for (const auto& r : t.restricoes) nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+    }
+    for (auto& [chave, o] : objetos_) nomes_[chave] = {o.id, ""};
+}
+
+Tabela* Catalogo::AcharTabela(const std::string& nome) {
+    auto it = tabelas_.find(Dobrar(nome));
+    return it == tabelas_.end() ? nullptr : &it->second;
+}
+
+const ObjetoProgramado* Catalogo::AcharObjeto(const std::string& nome) const {
+    auto it = objetos_.find(Dobrar(nome));
+    return it == objetos_.end() ? nullptr : &it->second;
+}
+
+std::optional<std::int64_t> Catalogo::IdDoObjeto(const std::string& nome) const {
+    auto it = nomes_.find(Dobrar(nome));
+    if (it == nomes_.end()) return std::nullopt;
+    return it->second.first;
+}
+
+Tabela* Catalogo::TabelaDaRestricao(const std::string& nomeDaRestricao) {
+    auto it = nomes_.find(Dobrar(nomeDaRestricao));
+    if (it == nomes_.end() || it->second.second.empty()) return nullptr;
+    Tabela* t = AcharTabela(it->second.second);
+    if (!t || t->id == it->second.first) return nullptr;
+    return t;
+}
+
+std::vector<Tabela*> Catalogo::Tabelas() {
+    std::vector<Tabela*> r;
+    for (auto& [k, t] : tabelas_) r.push_back(&t);
+    return r;
+}
+
+std::int64_t Catalogo::NovoId() {
+    if (ultimoId_ < 100000000) ultimoId_ = 100000000 + 1000 * 0;
+    return ++ultimoId_;
+}
+
+void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
+    Instrucao(db, "DELETE FROM zv_colunas WHERE tabela=?").Ligar(1, t.id).Executar();
+    Instrucao(db, "DELETE FROM zv_indices WHERE tabela=?").Ligar(1, t.id).Executar();
+    Instrucao(db,
+              "DELETE FROM zv_objetos WHERE id=? OR (pai=? AND tipo IN ('PK','UQ','F','C','D'))")
+        .Ligar(1, t.id)
+        .Ligar(2, t.id)
+        .Executar();
+    Instrucao(db, "INSERT INTO zv_objetos(id, nome, tipo, pai, criacao) VALUES (?,?,'U',0,?)")
+        .Ligar(1, t.id)
+        .Ligar(2, t.nome)
+        .Ligar(3, t.criacao)
+        .Executar();
+    {
+        Instrucao ins(
+            db,
+            "INSERT INTO zv_colunas(tabela, colid, nome, tipo, tamanho, precisao, escala, "
+            "anulavel, identidade, semente, incremento, xtype, comprimento, prec, escala_cat, "
+            "prec_num, escala_num, padrao, texto_tipo) VALUES "
+            "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        int colid = 0;
+        for (const auto& c : t.colunas) {
+            sqlite3_stmt* s = ins.Bruta();
+            sqlite3_reset(s);
+            ins.Ligar(1, t.id).Ligar(2, ++colid).Ligar(3, c.nome).Ligar(4, NomeDoTipo(c.tipo.base));
+            ins.Ligar(5, c.tipo.tamanho).Ligar(6, c.tipo.precisao).Ligar(7, c.tipo.escala);
+            ins.Ligar(8, c.anulavel ? 1 : 0).Ligar(9, c.identidade ? 1 : 0);
+            ins.Ligar(10, c.semente).Ligar(11, c.incremento);
+            ins.Ligar(12, XType(c.tipo.base)).Ligar(13, ComprimentoEmBytes(c.tipo));
+            ins.Ligar(14, PrecisaoDoCatalogo(c.tipo)).Ligar(15, EscalaDoCatalogo(c.tipo));
+            if (auto p = PrecisaoNumerica(c.tipo))
+                ins.Ligar(16, *p);
+            else
+                ins.LigarNulo(16);
+            if (auto e = EscalaNumerica(c.tipo))
+                ins.Ligar(17, *e);
+            else
+                ins.LigarNulo(17);
+            const Restricao* d = t.PadraoDaColuna(c.nome);
+            ins.Ligar(18, d ? d->id : 0);
+            ins.Ligar(19, TextoDoTipo(c.tipo));
+            ins.Executar();
+        }
+    }
+    {
+        Instrucao ins(db,
+                      "INSERT INTO zv_objetos(id, nome, tipo, pai, criacao, texto, colunas, "
+                      "tabela_ref, colunas_ref, nocheck) VALUES (?,?,?,?,?,?,?,?,?,?)");
+        for (const auto& r : t.restricoes) {
+            sqlite3_reset(ins.Bruta());
+            ins.Ligar(1, r.id).Ligar(2, r.nome).Ligar(3, r.tipo).Ligar(4, t.id).Ligar(5, r.criacao);
+            ins.Ligar(6, r.texto).Ligar(7, CodificarColunas(r.colunas)).Ligar(8, r.tabelaReferida);
+            ins.Ligar(9, CodificarNomes(r.colunasReferidas)).Ligar(10, r.semVerificacao ? 1 : 0);
+            ins.Executar();
+        }
+    }
+    {
+        Instrucao ins(db,
+                      "INSERT INTO zv_indices(tabela, indid, nome, unico, primario, restricao, "
+                      "colunas) VALUES (?,?,?,?,?,?,?)");
+        for (const auto& i : t.indices) {
+            sqlite3_reset(ins.Bruta());
+            ins.Ligar(1, t.id).Ligar(2, i.indid).Ligar(3, i.nome).Ligar(4, i.unico ? 1 : 0);
+            ins.Ligar(5, i.primario ? 1 : 0)
+                .Ligar(6, i.restricao)
+                .Ligar(7, CodificarColunas(i.colunas));
+            ins.Executar();
+        }
+    }
+    tabelas_[Dobrar(t.nome)] = t;
+    Indexar();
+}
+
+void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
+    Tabela* t = AcharTabela(nome);
+    if (!t) return;
+    std::int64_t id = t->id;
+    Instrucao(db, "DELETE FROM zv_colunas WHERE tabela=?").Ligar(1, id).Executar();
+    Instrucao(db, "DELETE FROM zv_indices WHERE tabela=?").Ligar(1, id).Executar();
+    Instrucao(db, "DELETE FROM zv_permissoes WHERE objeto=?").Ligar(1, id).Executar();
+    // Triggers go with their table.
+    Instrucao(db, "DELETE FROM zv_objetos WHERE id=? OR pai=?")
+        .Ligar(1, id)
+        .Ligar(2, id)
+        .Executar();
+    for (auto it = objetos_.begin(); it != objetos_.end();)
+        it = it->second.pai == id ? objetos_.erase(it) : std::next(it);
+    tabelas_.erase(Dobrar(nome));
+    Indexar();
+}
+
+void Catalogo::GravarObjeto(sqlite3* db, const ObjetoProgramado& o) {
+    Instrucao(db,
+              "INSERT OR REPLACE INTO zv_objetos(id, nome, tipo, pai, criacao, texto) "
+              "VALUES (?,?,?,?,?,?)")
+        .Ligar(1, o.id)
+        .Ligar(2, o.nome)
+        .Ligar(3, o.tipo)
+        .Ligar(4, o.pai)
+        .Ligar(5, o.criacao)
+        .Ligar(6, o.texto)
+        .Executar();
+    objetos_[Dobrar(o.nome)] = o;
+    Indexar();
+}
+
+void Catalogo::ExcluirObjeto(sqlite3* db, const std::string& nome) {
+    auto it = objetos_.find(Dobrar(nome));
+    if (it == objetos_.end()) return;
+    Instrucao(db, "DELETE FROM zv_objetos WHERE id=?").Ligar(1, it->second.id).Executar();
+    Instrucao(db, "DELETE FROM zv_permissoes WHERE objeto=?").Ligar(1, it->second.id).Executar();
+    objetos_.erase(it);
+    Indexar();
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "simulador/motor/tipos.hpp"
+
+struct sqlite3;
+
+// The catalog of one database: tables with their columns, constraints and indexes,
+// and the programmed objects. It lives in metadata tables of the database file (so a
+// rolled-back transaction rolls it back too); this is the in-memory copy a session
+// works with.
+namespace zolvek::simulador {
+
+struct ColunaDeIndice {
+    std::string nome;
+    bool decrescente = false;
+};
+
+struct ColunaDaTabela {
+    std::string nome;
+    TipoSql tipo;
+    bool anulavel = true;
+    bool identidade = false;
+    std::int64_t semente = 1;
+    std::int64_t incremento = 1;
+};
+
+// PK, UQ, F (foreign key), C (check), D (default).
+struct Restricao {
+    std::int64_t id = 0;
+    std::string nome;
+    std::string tipo;
+    std::vector<ColunaDeIndice> colunas;  // D and C: the one column (C may have none)
+    std::string texto;                    // C and D: the expression as written, in parentheses
+    std::string tabelaReferida;           // F
+    std::vector<std::string> colunasReferidas;
+    bool semVerificacao = false;  // WITH NOCHECK
+    std::string criacao;
+};
+
+struct Indice {
+    int indid = 0;
+    std::string nome;
+    bool unico = false;
+    bool primario = false;
+    std::int64_t restricao = 0;  // the PK/UQ constraint that owns it
+    std::vector<ColunaDeIndice> colunas;
+};
+
+struct Tabela {
+    std::int64_t id = 0;
+    std::string nome;
+    std::string criacao;
+    std::vector<ColunaDaTabela> colunas;
+    std::vector<Restricao> restricoes;
+    std::vector<Indice> indices;
+
+    const ColunaDaTabela* Coluna(const std::string& nome) const;
+    ColunaDaTabela* Coluna(const std::string& nome);
+    const ColunaDaTabela* Identidade() const;
+    const ColunaDaTabela* VersaoDeLinha() const;
+    Restricao* RestricaoPeloNome(const std::string& nome);
+    Indice* IndicePeloNome(const std::string& nome);
+    const Restricao* PadraoDaColuna(const std::string& coluna) const;
+};
+
+// Procedures (P), triggers (TR), views (V), functions (FN, IF, TF).
+struct ObjetoProgramado {
+    std::int64_t id = 0;
+    std::string nome;
+    std::string tipo;
+    std::string texto;
+    std::int64_t pai = 0;
+    std::string criacao;
+};
+
+class Catalogo {
+  public:
+    // Creates the metadata tables when the file is new.
+    static void Preparar(sqlite3* db);
+    void Carregar(sqlite3* db);
+
+    Tabela* AcharTabela(const std::string& nome);
+    const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
+    // The id of any object of that name: table, constraint or programmed object.
+    std::optional<std::int64_t> IdDoObjeto(const std::string& nome) const;
+    // The table that owns a constraint.
+    Tabela* TabelaDaRestricao(const std::string& nomeDaRestricao);
+    std::vector<Tabela*> Tabelas();
+    std::int64_t NovoId();
+
+    // Writes a table's rows of the metadata tables and keeps the copy.
+    void GravarTabela(sqlite3* db, const Tabela& t);
+    void ExcluirTabela(sqlite3* db, const std::string& nome);
+    void GravarObjeto(sqlite3* db, const ObjetoProgramado& o);
+    void ExcluirObjeto(sqlite3* db, const std::string& nome);
+
+  private:
+    void Indexar();
+
+    std::map<std::string, Tabela> tabelas_;  // by folded name
+    std::map<std::string, ObjetoProgramado> objetos_;
+    std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
+    std::int64_t ultimoId_ = 0;
+};
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,104 @@
+#include "simulador/motor/colacao.hpp"
+
+#include <sqlite3.h>
+
+#include <cstdint>
+
+namespace zolvek::simulador {
+
+namespace {
+
+// Reads one UTF-8 character; invalid bytes stand for themselves.
+char32_t Ler(std::string_view s, std::size_t& i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+        ++i;
+        return c;
+    }
+    int extras = (c >= 0xF0) ? 3 : (c >= 0xE0) ? 2 : (c >= 0xC0) ? 1 : 0;
+    if (extras == 0 || i + extras >= s.size()) {
+        ++i;
+        return c;
+    }
+    char32_t v = c & (0x3F >> extras);
+    for (int k = 1; k <= extras; ++k) {
+        unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) {
+            ++i;
+            return c;
+        }
+        v = (v << 6) | (d & 0x3F);
+    }
+    i += extras + 1;
+    return v;
+}
+
+char32_t Minuscula(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    return c;
+}
+
+void Escrever(std::string& s, char32_t c) {
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string_view SemBrancosNoFim(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+int Comparar(void*, int na, const void* a, int nb, const void* b) {
+    return CompararCiAs(
+        std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
+        std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
+}
+
+}  // namespace
+
+int CompararCiAs(std::string_view a, std::string_view b) {
+    a = SemBrancosNoFim(a);
+    b = SemBrancosNoFim(b);
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        char32_t x = Minuscula(Ler(a, i));
+        char32_t y = Minuscula(Ler(b, j));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+bool IguaisCiAs(std::string_view a, std::string_view b) {
+    return CompararCiAs(a, b) == 0;
+}
+
+std::string Dobrar(std::string_view s) {
+    s = SemBrancosNoFim(s);
+    std::string r;
+    r.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) Escrever(r, Minuscula(Ler(s, i)));
+    return r;
+}
+
+void RegistrarColacao(sqlite3* db) {
+    sqlite3_create_collation(db, kColacao, SQLITE_UTF8, nullptr, Comparar);
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+// SQL Server's usual Latin1_General_CI_AS collation: letters compare without case
+// (the accented Latin-1 letters too) but with their accents, and trailing blanks do
+// not count. Identifiers and data use the same rule.
+namespace zolvek::simulador {
+
+inline constexpr const char* kColacao = "LATIN1_CI_AS";
+
+int CompararCiAs(std::string_view a, std::string_view b);
+bool IguaisCiAs(std::string_view a, std::string_view b);
+
+// The key under which a name is looked up: lower case, trailing blanks removed.
+std::string Dobrar(std::string_view s);
+
+// Registers the collation on a connection.
+void RegistrarColacao(sqlite3* db);
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,623 @@
+#include "simulador/motor/executor.hpp"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/visoes.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+constexpr int kProcessos = 1;
+constexpr int kBancos = 2;
+
+std::string Texto(sqlite3_stmt* s, int c) {
+    const unsigned char* t = sqlite3_column_text(s, c);
+    return t ? std::string(reinterpret_cast<const char*>(t),
+                           static_cast<std::size_t>(sqlite3_column_bytes(s, c)))
+             : std::string();
+}
+
+// The value of a column of a catalog table, as the provider would give it.
+db::Valor ValorTipado(sqlite3_stmt* s, int c, const TipoSql& t) {
+    int tipo = sqlite3_column_type(s, c);
+    if (tipo == SQLITE_NULL) return std::monostate{};
+    if (EhInteiro(t.base)) {
+        if (t.base == TipoBase::Bit) return sqlite3_column_int64(s, c) != 0;
+        return static_cast<std::int64_t>(sqlite3_column_int64(s, c));
+    }
+    if (EhNumericoExato(t.base))
+        return db::Decimal{FormatarDecimal(sqlite3_column_double(s, c), EscalaDoCatalogo(t))};
+    if (t.base == TipoBase::Float || t.base == TipoBase::Real) return sqlite3_column_double(s, c);
+    if (EhDataHora(t.base)) {
+        db::DataHora d;
+        if (LerDataHora(Texto(s, c), d)) return d;
+        return Texto(s, c);
+    }
+    if (EhBinario(t.base)) {
+        const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, c));
+        return db::Bytes(p, p + sqlite3_column_bytes(s, c));
+    }
+    return Texto(s, c);
+}
+
+db::Valor ValorNatural(sqlite3_stmt* s, int c) {
+    switch (sqlite3_column_type(s, c)) {
+        case SQLITE_NULL:
+            return std::monostate{};
+        case SQLITE_INTEGER:
+            return static_cast<std::int64_t>(sqlite3_column_int64(s, c));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(s, c);
+        case SQLITE_BLOB: {
+            const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, c));
+            return db::Bytes(p, p + sqlite3_column_bytes(s, c));
+        }
+        default: {
+            if (sqlite3_value_subtype(sqlite3_column_value(s, c)) == kSubtipoDataHora) {
+                db::DataHora d;
+                if (LerDataHora(Texto(s, c), d)) return d;
+            }
+            return Texto(s, c);
+        }
+    }
+}
+
+db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
+    using db::TipoDeCampo;
+    if (std::holds_alternative<std::int64_t>(v)) {
+        auto x = std::get<std::int64_t>(v);
+        return (x >= INT32_MIN && x <= INT32_MAX) ? TipoDeCampo::Integer : TipoDeCampo::LargeInt;
+    }
+    if (std::holds_alternative<double>(v)) return TipoDeCampo::Float;
+    if (std::holds_alternative<db::DataHora>(v)) return TipoDeCampo::DateTime;
+    if (std::holds_alternative<db::Bytes>(v)) return TipoDeCampo::Blob;
+    return TipoDeCampo::String;
+}
+
+std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo) {
+    auto p = msg.find(prefixo);
+    if (p == std::string::npos) return "";
+    return msg.substr(p + prefixo.size());
+}
+
+}  // namespace
+
+Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros)
+    : s_(sessao), plano_(plano), parametros_(parametros) {}
+
+std::vector<db::Resultado> Executor::Executar() {
+    for (const auto& c : plano_.comandos) Rodar(*c);
+    return std::move(resultados_);
+}
+
+std::string Executor::TextoDaFaixa(Faixa f) const {
+    if (f.Vazia()) return "";
+    return plano_.texto.substr(plano_.tokens[f.inicio].inicio,
+                               plano_.tokens[f.fim - 1].fim - plano_.tokens[f.inicio].inicio);
+}
+
+std::string Executor::Reescrita(Faixa f, int* flags) {
+    ContextoDeReescrita ctx;
+    ctx.ordinais = &plano_.ordinais;
+    std::string r = Reescrever(plano_.tokens, f, ctx);
+    if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    return r;
+}
+
+void Executor::Ligar(sqlite3_stmt* st) {
+    int n = sqlite3_bind_parameter_count(st);
+    for (int i = 1; i <= n; ++i) {
+        const char* nome = sqlite3_bind_parameter_name(st, i);
+        std::size_t k =
+            nome ? static_cast<std::size_t>(std::atoi(nome + 1)) : static_cast<std::size_t>(i);
+        if (k == 0 || k > parametros_.size())
+            throw ErroDeBanco("No value given for one or more required parameters.");
+        const db::Valor& v = parametros_[k - 1];
+        std::visit(
+            [&](const auto& x) {
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, std::monostate>)
+                    sqlite3_bind_null(st, i);
+                else if constexpr (std::is_same_v<T, bool>)
+                    sqlite3_bind_int(st, i, x ? 1 : 0);
+                else if constexpr (std::is_same_v<T, std::int64_t>)
+                    sqlite3_bind_int64(st, i, x);
+                else if constexpr (std::is_same_v<T, double>)
+                    sqlite3_bind_double(st, i, x);
+                else if constexpr (std::is_same_v<T, db::Decimal>)
+                    sqlite3_bind_double(st, i, std::atof(x.texto.c_str()));
+                else if constexpr (std::is_same_v<T, std::string>)
+                    sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()),
+                                      SQLITE_TRANSIENT);
+                else if constexpr (std::is_same_v<T, db::Bytes>)
+                    sqlite3_bind_blob(st, i, x.data(), static_cast<int>(x.size()),
+                                      SQLITE_TRANSIENT);
+                else {
+                    std::string t = FormatarDataHora(x);
+                    sqlite3_bind_text(st, i, t.data(), static_cast<int>(t.size()),
+                                      SQLITE_TRANSIENT);
+                }
+            },
+            v);
+    }
+}
+
+void Executor::FalhaTraduzida(const std::string& msg, char operacao, const std::string& tabela) {
+    const std::string& banco = s_.Banco();
+    std::string verbo = operacao == 'U'   ? "UPDATE"
+                        : operacao == 'D' ? "DELETE"
+                        : operacao == 'A' ? "ALTER TABLE"
+                                          : "INSERT";
+    if (msg.rfind("zvfk|", 0) == 0 || msg.rfind("zvref|", 0) == 0) {
+        bool fk = msg.rfind("zvfk|", 0) == 0;
+        std::string resto = msg.substr(fk ? 5 : 6);
+        std::string acao = resto.substr(0, resto.find('|'));
+        std::string nome = resto.substr(resto.find('|') + 1);
+        Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
+        const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
+        if (r && fk)
+            throw ErroDeBanco("The " + acao +
+                              " statement conflicted with the FOREIGN KEY constraint \"" + nome +
+                              "\". The conflict occurred in database \"" + banco +
+                              "\", table \"dbo." + r->tabelaReferida + "\", column '" +
+                              (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'.");
+        if (r)
+            throw ErroDeBanco(
+                "The " + acao + " statement conflicted with the REFERENCE constraint \"" + nome +
+                "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
+                dona->nome + "\", column '" + r->colunas[0].nome + "'.");
+    }
+    if (auto c = ColunaDaMensagem(msg, "NOT NULL constraint failed: "); !c.empty()) {
+        auto ponto = c.find('.');
+        std::string t = ponto == std::string::npos ? tabela : c.substr(0, ponto);
+        std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
+        throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
+                          banco + ".dbo." + t + "'; column does not allow nulls. " +
+                          (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.");
+    }
+    if (auto c = ColunaDaMensagem(msg, "CHECK constraint failed: "); !c.empty()) {
+        Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(c);
+        std::string coluna;
+        if (dona)
+            if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
+                coluna = ", column '" + r->colunas[0].nome + "'";
+        throw ErroDeBanco("The " + verbo + " statement conflicted with the CHECK constraint \"" +
+                          c + "\". The conflict occurred in database \"" + banco +
+                          "\", table \"dbo." + (dona ? dona->nome : tabela) + "\"" + coluna + ".");
+    }
+    if (auto c = ColunaDaMensagem(msg, "UNIQUE constraint failed: "); !c.empty()) {
+        // "T.a, T.b": find the index over those columns
+        std::vector<std::string> cols;
+        std::string t;
+        std::size_t i = 0;
+        while (i < c.size()) {
+            std::size_t f = c.find(", ", i);
+            if (f == std::string::npos) f = c.size();
+            std::string item = c.substr(i, f - i);
+            auto ponto = item.find('.');
+            t = item.substr(0, ponto);
+            cols.push_back(item.substr(ponto + 1));
+            i = f + 2;
+        }
+        Tabela* tab = s_.CatalogoAtual().AcharTabela(t);
+        if (tab) {
+            for (const auto& ind : tab->indices) {
+                if (!ind.unico || ind.colunas.size() != cols.size()) continue;
+                bool iguais = true;
+                for (std::size_t k = 0; k < cols.size(); ++k)
+                    if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
+                if (!iguais) continue;
+                if (ind.primario)
+                    throw ErroDeBanco("Violation of PRIMARY KEY constraint '" + ind.nome +
+                                      "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
+                                      "'.");
+                if (ind.restricao != 0)
+                    throw ErroDeBanco("Violation of UNIQUE KEY constraint '" + ind.nome +
+                                      "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
+                                      "'.");
+                throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                                  "' with unique index '" + ind.nome + "'.");
+            }
+            if (tab->Identidade())
+                throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                                  "': the identity value already exists.");
+        }
+        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.");
+    }
+    if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
+        auto ponto = c.find('.');
+        if (ponto != std::string::npos) c = c.substr(ponto + 1);
+        throw ErroDeBanco("Invalid object name '" + c + "'.");
+    }
+    if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
+        if (c.find('.') != std::string::npos)
+            throw ErroDeBanco("The multi-part identifier \"" + c + "\" could not be bound.");
+        throw ErroDeBanco("Invalid column name '" + c + "'.");
+    }
+    if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
+        throw ErroDeBanco("Ambiguous column name '" + c + "'.");
+    if (auto c = ColunaDaMensagem(msg, "no such function: "); !c.empty())
+        throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.");
+    if (msg.find("syntax error") != std::string::npos) {
+        auto a = msg.find("near \"");
+        if (a != std::string::npos) {
+            auto b = msg.find("\"", a + 6);
+            throw ErroDeBanco("Incorrect syntax near '" + msg.substr(a + 6, b - a - 6) + "'.");
+        }
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+    }
+    if (msg.find("database is locked") != std::string::npos ||
+        msg.find("database table is locked") != std::string::npos)
+        throw ErroDeBanco("Lock request time out period exceeded.");
+    if (msg.find("interrupted") != std::string::npos) throw ErroDeBanco("Query timeout expired");
+    throw ErroDeBanco(msg);
+}
+
+db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
+                                  const std::string& tabela) {
+    if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
+    sqlite3_stmt* st = nullptr;
+    try {
+        st = s_.Preparar(sql);
+    } catch (const ErroDeBanco& e) {
+        FalhaTraduzida(e.what(), operacao, tabela);
+    }
+    Ligar(st);
+    db::Resultado r;
+    int ncol = sqlite3_column_count(st);
+    std::vector<const TipoSql*> tipos(static_cast<std::size_t>(ncol), nullptr);
+    for (int c = 0; c < ncol; ++c) {
+        db::Coluna col;
+        col.nome = sqlite3_column_name(st, c);
+        const char* tab = sqlite3_column_table_name(st, c);
+        const char* orig = sqlite3_column_origin_name(st, c);
+        if (tab && orig && std::strncmp(tab, "zv_", 3) != 0) {
+            if (Tabela* t = s_.CatalogoAtual().AcharTabela(tab)) {
+                if (const ColunaDaTabela* cc = t->Coluna(orig)) {
+                    tipos[static_cast<std::size_t>(c)] = &cc->tipo;
+                    col.tipo = CategoriaDoTipo(cc->tipo);
+                    col.tamanho = EhTexto(cc->tipo.base) || EhBinario(cc->tipo.base)
+                                      ? std::max(0, cc->tipo.tamanho)
+                                      : 0;
+                    if (cc->tipo.base == TipoBase::RowVersion) col.tamanho = 8;
+                    col.precisao = PrecisaoDoCatalogo(cc->tipo);
+                    col.escala = EscalaDoCatalogo(cc->tipo);
+                    col.anulavel = cc->anulavel;
+                    col.somenteLeitura = cc->identidade || cc->tipo.base == TipoBase::RowVersion;
+                    col.tabelaBase = t->nome;
+                    col.colunaBase = cc->nome;
+                }
+            }
+        }
+        r.colunas.push_back(std::move(col));
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        std::vector<db::Valor> linha;
+        linha.reserve(static_cast<std::size_t>(ncol));
+        for (int c = 0; c < ncol; ++c) {
+            const TipoSql* t = tipos[static_cast<std::size_t>(c)];
+            linha.push_back(t ? ValorTipado(st, c, *t) : ValorNatural(st, c));
+        }
+        r.linhas.push_back(std::move(linha));
+    }
+    if (rc != SQLITE_DONE) {
+        std::string msg = sqlite3_errmsg(sqlite3_db_handle(st));
+        sqlite3_reset(st);
+        FalhaTraduzida(msg, operacao, tabela);
+    }
+    sqlite3_reset(st);
+    if (ncol == 0) {
+        r.colunas.clear();
+        r.linhasAfetadas = sqlite3_changes(sqlite3_db_handle(st));
+        return r;
+    }
+    for (int c = 0; c < ncol; ++c) {
+        auto& col = r.colunas[static_cast<std::size_t>(c)];
+        if (tipos[static_cast<std::size_t>(c)]) continue;
+        col.tipo = db::TipoDeCampo::String;
+        for (const auto& l : r.linhas) {
+            if (!db::EhNulo(l[static_cast<std::size_t>(c)])) {
+                col.tipo = CategoriaNatural(l[static_cast<std::size_t>(c)]);
+                break;
+            }
+        }
+    }
+    return r;
+}
+
+void Executor::Atomico(const std::function<void()>& f) {
+    sqlite3* db = s_.db_;
+    ExecutarSql(db, "SAVEPOINT zv_instrucao");
+    try {
+        f();
+        ExecutarSql(db, "RELEASE zv_instrucao");
+    } catch (...) {
+        sqlite3_exec(db, "PRAGMA ignore_check_constraints = OFF", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "ROLLBACK TO zv_instrucao", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
+        s_.catalogo_.Carregar(db);
+        s_.planos_.clear();
+        throw;
+    }
+}
+
+void Executor::AposDdl() {
+    s_.MarcarCatalogoAlterado();
+}
+
+bool Executor::Condicao(Faixa f) {
+    int flags = 0;
+    std::string sql = "SELECT CASE WHEN (" + Reescrita(f, &flags) + ") THEN 1 ELSE 0 END";
+    db::Resultado r = Consultar(sql, flags, 'S', "");
+    return !r.linhas.empty() && std::holds_alternative<std::int64_t>(r.linhas[0][0]) &&
+           std::get<std::int64_t>(r.linhas[0][0]) != 0;
+}
+
+db::Valor Executor::Avaliar(Faixa f) {
+    if (f.Vazia()) return std::monostate{};
+    const Token& t = plano_.tokens[f.inicio];
+    if (f.fim == f.inicio + 1 && EhNome(t) && t.tipo != TipoToken::Aspas)
+        return t.texto;  // bare words
+    int flags = 0;
+    db::Resultado r = Consultar("SELECT " + Reescrita(f, &flags), flags, 'S', "");
+    return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
+}
+
+void Executor::Rodar(const Comando& c) {
+    switch (c.tipo) {
+        case TipoComando::Selecionar:
+            return Selecionar(c);
+        case TipoComando::Inserir:
+            return Inserir(c);
+        case TipoComando::Atualizar:
+            return Atualizar(c);
+        case TipoComando::Excluir:
+            return Excluir(c);
+        case TipoComando::CriarTabela:
+            return CriarTabela(c);
+        case TipoComando::AlterarTabela:
+            return AlterarTabela(c);
+        case TipoComando::ExcluirTabela:
+            return ExcluirTabela(c);
+        case TipoComando::CriarIndice:
+            return CriarIndice(c);
+        case TipoComando::ExcluirIndice:
+            return ExcluirIndice(c);
+        case TipoComando::CriarObjeto:
+            return CriarObjeto(c);
+        case TipoComando::ExcluirObjeto:
+            return ExcluirObjeto(c);
+        case TipoComando::Conceder:
+            return Conceder(c);
+        case TipoComando::ExecutarProcedimento:
+            return ExecutarComando(c);
+        case TipoComando::IdentityInsert:
+            return IdentityInsert(c);
+        case TipoComando::Ignorado:
+            return;
+        case TipoComando::Se:
+            if (Condicao(c.condicao))
+                Rodar(*c.entao);
+            else if (c.senao)
+                Rodar(*c.senao);
+            return;
+        case TipoComando::Bloco:
+            for (const auto& f : c.filhos) Rodar(*f);
+            return;
+        case TipoComando::IniciarTransacao:
+            return s_.IniciarTransacao();
+        case TipoComando::ConfirmarTransacao:
+            if (!s_.EmTransacao())
+                throw ErroDeBanco(
+                    "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+            return s_.Confirmar();
+        case TipoComando::DesfazerTransacao:
+            if (!s_.EmTransacao())
+                throw ErroDeBanco(
+                    "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+            return s_.Desfazer();
+        case TipoComando::CriarLogin:
+        case TipoComando::CriarUsuario:
+        case TipoComando::ExcluirUsuario:
+        case TipoComando::CriarPapel:
+        case TipoComando::AlterarPapel:
+            return ComandoDeUsuario(c);
+        default:
+            return ComandoDeServidor(c);
+    }
+}
+
+void Executor::Selecionar(const Comando& c) {
+    auto it = plano_.compilados.find(&c);
+    if (it == plano_.compilados.end()) {
+        int flags = 0;
+        std::string sql = Reescrita(c.selecao, &flags);
+        plano_.flags[&c] = flags;
+        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+    }
+    resultados_.push_back(Consultar(it->second, plano_.flags[&c], 'S', ""));
+}
+
+void Executor::Inserir(const Comando& c) {
+    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    if (!t) {
+        if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
+            throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
+        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    }
+    bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
+    auto it = plano_.compilados.find(&c);
+    if (it == plano_.compilados.end()) {
+        std::vector<const ColunaDaTabela*> alvo;
+        if (c.colunasAlvo.empty()) {
+            if (identityLigado && t->Identidade())
+                throw ErroDeBanco("An explicit value for the identity column in table '" + t->nome +
+                                  "' can only be specified when a column list is used and "
+                                  "IDENTITY_INSERT is ON.");
+            for (const auto& col : t->colunas)
+                if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
+        } else {
+            for (const auto& n : c.colunasAlvo) {
+                const ColunaDaTabela* col = t->Coluna(n);
+                if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.");
+                alvo.push_back(col);
+            }
+        }
+        bool temIdentidade = false;
+        for (const auto* col : alvo) {
+            if (col->identidade) temIdentidade = true;
+            if (col->tipo.base == TipoBase::RowVersion)
+                throw ErroDeBanco(
+                    "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
+                    "column "
+                    "list to exclude the timestamp column, or insert a DEFAULT into a timestamp "
+                    "column.");
+        }
+        if (temIdentidade && !identityLigado)
+            throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
+                              t->nome + "' when IDENTITY_INSERT is set to OFF.");
+        if (!temIdentidade && identityLigado && t->Identidade())
+            throw ErroDeBanco("Explicit value must be specified for identity column in table '" +
+                              t->nome +
+                              "' either when IDENTITY_INSERT is set to ON or when a replication "
+                              "user is inserting "
+                              "into a NOT FOR REPLICATION identity column.");
+        std::string colunas;
+        for (const auto* col : alvo)
+            colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
+        std::string sql;
+        if (c.valoresPadrao) {
+            sql = "INSERT INTO " + ComoIdentificador(t->nome) + " DEFAULT VALUES";
+        } else if (!c.valores.empty()) {
+            sql = "INSERT INTO " + ComoIdentificador(t->nome) + " (" + colunas + ") VALUES ";
+            bool primeira = true;
+            for (const auto& linha : c.valores) {
+                if (linha.size() > alvo.size())
+                    throw ErroDeBanco(
+                        "There are fewer columns in the INSERT statement than values specified in "
+                        "the "
+                        "VALUES clause. The number of values in the VALUES clause must match the "
+                        "number "
+                        "of columns specified in the INSERT statement.");
+                if (linha.size() < alvo.size())
+                    throw ErroDeBanco(
+                        "There are more columns in the INSERT statement than values specified in "
+                        "the "
+                        "VALUES clause. The number of values in the VALUES clause must match the "
+                        "number "
+                        "of columns specified in the INSERT statement.");
+                sql += primeira ? "(" : ", (";
+                primeira = false;
+                for (std::size_t k = 0; k < linha.size(); ++k) {
+                    if (k) sql += ", ";
+                    const ColunaDaTabela* col = alvo[k];
+                    if (linha[k].fim == linha[k].inicio + 1 &&
+                        EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
+                        const Restricao* d = t->PadraoDaColuna(col->nome);
+                        sql += d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo)
+                                 : "NULL";
+                        continue;
+                    }
+                    std::string e = Reescrita(linha[k]);
+                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo);
+                }
+                sql += ")";
+            }
+        } else {
+            std::string nomes, conv;
+            for (std::size_t k = 0; k < alvo.size(); ++k) {
+                std::string n = "c" + std::to_string(k + 1);
+                nomes += (k ? ", " : "") + n;
+                conv += (k ? ", " : "") +
+                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo));
+            }
+            sql = "WITH zv_fonte(" + nomes + ") AS (" + Reescrita(c.selecao) + ") INSERT INTO " +
+                  ComoIdentificador(t->nome) + " (" + colunas + ") SELECT " + conv +
+                  " FROM zv_fonte";
+        }
+        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+    } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
+        throw ErroDeBanco(
+            "An explicit value for the identity column in table '" + t->nome +
+            "' can only be specified when a column list is used and IDENTITY_INSERT is ON.");
+    }
+    resultados_.push_back(Consultar(it->second, 0, 'I', t->nome));
+}
+
+void Executor::Atualizar(const Comando& c) {
+    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    auto it = plano_.compilados.find(&c);
+    if (it == plano_.compilados.end()) {
+        std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
+        bool primeiro = true;
+        for (const auto& [nome, expr] : c.atribuicoes) {
+            const ColunaDaTabela* col = t->Coluna(nome);
+            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.");
+            if (col->identidade)
+                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.");
+            if (col->tipo.base == TipoBase::RowVersion)
+                throw ErroDeBanco("Cannot update a timestamp column.");
+            if (!primeiro) sql += ", ";
+            primeiro = false;
+            std::string valor;
+            if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
+                const Restricao* d = t->PadraoDaColuna(col->nome);
+                valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
+            } else {
+                valor = ChamadaDeConversao(Reescrita(expr), col->tipo);
+            }
+            sql += ComoIdentificador(col->nome) + " = " + valor;
+        }
+        if (!c.resto.Vazia()) sql += " " + Reescrita(c.resto);
+        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+    }
+    resultados_.push_back(Consultar(it->second, 0, 'U', t->nome));
+}
+
+void Executor::Excluir(const Comando& c) {
+    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    auto it = plano_.compilados.find(&c);
+    if (it == plano_.compilados.end()) {
+        std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
+        if (!c.resto.Vazia()) sql += " " + Reescrita(c.resto);
+        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+    }
+    resultados_.push_back(Consultar(it->second, 0, 'D', t->nome));
+}
+
+void Executor::IdentityInsert(const Comando& c) {
+    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    if (!t)
+        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
+                          "\" because it does not exist or you do not have permissions.");
+    if (!t->Identidade())
+        throw ErroDeBanco("Table '" + t->nome +
+                          "' does not have the identity property. Cannot perform SET operation.");
+    std::string chave = Dobrar(t->nome);
+    if (c.ligado) {
+        if (!s_.identityInsert_.empty() && s_.identityInsert_ != chave) {
+            Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.identityInsert_);
+            throw ErroDeBanco("IDENTITY_INSERT is already ON for table '" + s_.Banco() + ".dbo." +
+                              (outra ? outra->nome : s_.identityInsert_) +
+                              "'. Cannot perform SET operation for table '" + t->nome + "'.");
+        }
+        s_.identityInsert_ = chave;
+    } else if (s_.identityInsert_ == chave) {
+        s_.identityInsert_.clear();
+    }
+}
+
+}  // namespace zolvek::simulador

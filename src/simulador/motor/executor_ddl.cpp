@@ -1,0 +1,760 @@
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <set>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+std::string Agora() {
+    return FormatarDataHora(DataHoraAtual());
+}
+
+std::string Sufixo() {
+    static thread_local std::mt19937 g{std::random_device{}()};
+    char b[20];
+    std::snprintf(b, sizeof b, "%08X", static_cast<unsigned>(g()));
+    return b;
+}
+
+std::string NomeGerado(const std::string& tipo, const Tabela& t, const std::string& coluna) {
+    std::string prefixo = tipo == "PK"   ? "PK"
+                          : tipo == "UQ" ? "UQ"
+                          : tipo == "F"  ? "FK"
+                          : tipo == "C"  ? "CK"
+                                         : "DF";
+    std::string n = prefixo + "__" + t.nome.substr(0, 12) + "__";
+    if (!coluna.empty()) n += coluna.substr(0, 12) + "__";
+    return n + Sufixo();
+}
+
+const char* kNaoCriou = "\nCould not create constraint or index. See previous errors.";
+
+// Columns of `t` named in an expression.
+std::vector<std::string> ColunasDaExpressao(const Tabela& t, const std::string& texto) {
+    std::vector<std::string> r;
+    for (const auto& tk : Tokenizar(texto)) {
+        if (!EhNome(tk)) continue;
+        const ColunaDaTabela* c = t.Coluna(tk.texto);
+        if (c && std::find(r.begin(), r.end(), c->nome) == r.end()) r.push_back(c->nome);
+    }
+    return r;
+}
+
+int ProximoIndid(const Tabela& t, bool clusterizado) {
+    if (clusterizado && std::none_of(t.indices.begin(), t.indices.end(),
+                                     [](const Indice& i) { return i.indid == 1; }))
+        return 1;
+    int n = 1;
+    for (const auto& i : t.indices) n = std::max(n, i.indid);
+    return n + 1;
+}
+
+// The objects that depend on a column, for ALTER/DROP COLUMN.
+struct Dependencia {
+    std::string nome;
+    bool indice = false;
+    bool primario = false;
+    bool padrao = false;
+};
+
+std::vector<Dependencia> Dependencias(Catalogo& cat, const Tabela& t, const std::string& coluna) {
+    std::vector<Dependencia> r;
+    for (const auto& i : t.indices)
+        for (const auto& c : i.colunas)
+            if (IguaisCiAs(c.nome, coluna))
+                r.push_back({i.nome, i.restricao == 0, i.primario, false});
+    for (const auto& rr : t.restricoes) {
+        if (rr.tipo == "D" && IguaisCiAs(rr.colunas[0].nome, coluna))
+            r.push_back({rr.nome, false, false, true});
+        if (rr.tipo == "F")
+            for (const auto& c : rr.colunas)
+                if (IguaisCiAs(c.nome, coluna)) r.push_back({rr.nome, false, false, false});
+        if (rr.tipo == "C") {
+            auto cols = ColunasDaExpressao(t, rr.texto);
+            for (const auto& c : cols)
+                if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false});
+        }
+    }
+    for (Tabela* outra : cat.Tabelas())
+        for (const auto& rr : outra->restricoes)
+            if (rr.tipo == "F" && IguaisCiAs(rr.tabelaReferida, t.nome))
+                for (const auto& c : rr.colunasReferidas)
+                    if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false});
+    return r;
+}
+
+std::map<std::string, std::string> MesmasColunas(const Tabela& t) {
+    std::map<std::string, std::string> m;
+    for (const auto& c : t.colunas) m[Dobrar(c.nome)] = c.nome;
+    return m;
+}
+
+bool TemLinhas(sqlite3* db, const std::string& tabela) {
+    Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(tabela) + " LIMIT 1");
+    return q.Passo();
+}
+
+}  // namespace
+
+// Adds a constraint to the in-memory table, checking what SQL Server checks.
+static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao def, bool verificar,
+                               bool criandoTabela) {
+    Catalogo& cat = s.CatalogoAtual();
+    Restricao r;
+    r.tipo = def.tipo;
+    r.colunas = def.colunas;
+    r.texto = def.texto;
+    r.tabelaReferida = def.tabelaReferida;
+    r.colunasReferidas = def.colunasReferidas;
+    r.semVerificacao = !verificar && !criandoTabela;
+    r.criacao = Agora();
+    std::string primeiraColuna = r.colunas.empty() ? "" : r.colunas[0].nome;
+    if (r.tipo == "C" && primeiraColuna.empty()) {
+        auto cols = ColunasDaExpressao(t, r.texto);
+        if (cols.size() == 1) r.colunas.push_back({cols[0], false});
+    }
+    r.nome = def.nome.empty()
+                 ? NomeGerado(r.tipo, t,
+                              r.tipo == "D" || r.tipo == "C" || r.tipo == "F" ? primeiraColuna : "")
+                 : def.nome;
+    if (cat.IdDoObjeto(r.nome) || t.RestricaoPeloNome(r.nome))
+        throw ErroDeBanco("There is already an object named '" + r.nome + "' in the database." +
+                          kNaoCriou);
+    for (auto& c : r.colunas) {
+        const ColunaDaTabela* col = t.Coluna(c.nome);
+        if (!col) {
+            if (r.tipo == "D") throw ErroDeBanco("Invalid column name '" + c.nome + "'.");
+            throw ErroDeBanco("Column name '" + c.nome +
+                              "' does not exist in the target table or view." + kNaoCriou);
+        }
+        c.nome = col->nome;
+    }
+    r.id = cat.NovoId();
+    const std::string& banco = s.Banco();
+    if (r.tipo == "PK" || r.tipo == "UQ") {
+        if (r.tipo == "PK")
+            for (const auto& x : t.restricoes)
+                if (x.tipo == "PK")
+                    throw ErroDeBanco("Table '" + t.nome +
+                                      "' already has a primary key defined on it." + kNaoCriou);
+        for (const auto& c : r.colunas) {
+            ColunaDaTabela* col = t.Coluna(c.nome);
+            if (r.tipo == "PK" && col->anulavel) {
+                if (!criandoTabela)
+                    throw ErroDeBanco(
+                        "Cannot define PRIMARY KEY constraint on nullable column in table '" +
+                        t.nome + "'." + kNaoCriou);
+                col->anulavel = false;
+            }
+            if (col->tipo.tamanho < 0 || col->tipo.base == TipoBase::Text ||
+                col->tipo.base == TipoBase::NText || col->tipo.base == TipoBase::Image)
+                throw ErroDeBanco(
+                    "Column '" + col->nome + "' in table '" + t.nome +
+                    "' is of a type that is invalid for use as a key column in an index." +
+                    kNaoCriou);
+        }
+        Indice i;
+        i.nome = r.nome;
+        i.unico = true;
+        i.primario = r.tipo == "PK";
+        i.restricao = r.id;
+        i.colunas = r.colunas;
+        i.indid = ProximoIndid(t, r.tipo == "PK");
+        t.indices.push_back(i);
+    } else if (r.tipo == "F") {
+        Tabela* ref = IguaisCiAs(r.tabelaReferida, t.nome) ? &t : cat.AcharTabela(r.tabelaReferida);
+        if (!ref)
+            throw ErroDeBanco("Foreign key '" + r.nome + "' references invalid table '" +
+                              r.tabelaReferida + "'." + kNaoCriou);
+        r.tabelaReferida = ref->nome;
+        if (r.colunasReferidas.empty()) {
+            for (const auto& i : ref->indices)
+                if (i.primario)
+                    for (const auto& c : i.colunas) r.colunasReferidas.push_back(c.nome);
+        }
+        bool casa = false;
+        for (const auto& i : ref->indices) {
+            if (!i.unico || i.colunas.size() != r.colunasReferidas.size()) continue;
+            bool todas = true;
+            for (const auto& c : i.colunas)
+                if (std::none_of(r.colunasReferidas.begin(), r.colunasReferidas.end(),
+                                 [&](const std::string& x) { return IguaisCiAs(x, c.nome); }))
+                    todas = false;
+            if (todas) casa = true;
+        }
+        if (!casa || r.colunasReferidas.size() != r.colunas.size())
+            throw ErroDeBanco("There are no primary or candidate keys in the referenced table '" +
+                              ref->nome +
+                              "' that match the referencing column list in the foreign key '" +
+                              r.nome + "'." + kNaoCriou);
+        for (std::size_t k = 0; k < r.colunas.size(); ++k) {
+            const ColunaDaTabela* local = t.Coluna(r.colunas[k].nome);
+            const ColunaDaTabela* remota = ref->Coluna(r.colunasReferidas[k]);
+            r.colunasReferidas[k] = remota->nome;
+            if (local->tipo.base != remota->tipo.base)
+                throw ErroDeBanco("Column '" + ref->nome + "." + remota->nome +
+                                  "' is not the same data type as referencing column '" + t.nome +
+                                  "." + local->nome + "' in foreign key '" + r.nome + "'." +
+                                  kNaoCriou);
+        }
+        if (verificar && !criandoTabela) {
+            std::string cond, nn;
+            for (std::size_t k = 0; k < r.colunas.size(); ++k) {
+                nn += "f." + ComoIdentificador(r.colunas[k].nome) + " IS NOT NULL AND ";
+                cond += (k ? " AND " : "") + std::string("p.") +
+                        ComoIdentificador(r.colunasReferidas[k]) + " = f." +
+                        ComoIdentificador(r.colunas[k].nome);
+            }
+            Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " f WHERE " + nn +
+                                "NOT EXISTS (SELECT 1 FROM " + ComoIdentificador(ref->nome) +
+                                " p WHERE " + cond + ") LIMIT 1");
+            if (q.Passo())
+                throw ErroDeBanco(
+                    "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" +
+                    r.nome + "\". The conflict occurred in database \"" + banco +
+                    "\", table \"dbo." + ref->nome + "\", column '" + r.colunasReferidas[0] + "'.");
+        }
+    } else if (r.tipo == "C") {
+        std::string expr = ExpressaoParaSqlite(r.texto);
+        if (verificar && !criandoTabela) {
+            bool viola = false;
+            try {
+                Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
+                                    expr + ") LIMIT 1");
+                viola = q.Passo();
+            } catch (const ErroDeBanco& e) {
+                std::string m = e.what();
+                if (m.find("no such column: ") != std::string::npos)
+                    throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.");
+                throw;
+            }
+            if (viola)
+                throw ErroDeBanco(
+                    "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
+                    "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
+                    t.nome + "\"" +
+                    (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'") +
+                    ".");
+        }
+    } else if (r.tipo == "D") {
+        const ColunaDaTabela* col = t.Coluna(r.colunas[0].nome);
+        if (t.PadraoDaColuna(col->nome))
+            throw ErroDeBanco("Column already has a DEFAULT bound to it." + std::string(kNaoCriou));
+        if (col->identidade)
+            throw ErroDeBanco(
+                "Defaults cannot be created on columns with an IDENTITY attribute. Table '" +
+                t.nome + "', column '" + col->nome + "'." + kNaoCriou);
+        if (col->tipo.base == TipoBase::RowVersion)
+            throw ErroDeBanco(
+                "Defaults cannot be created on columns of data type timestamp. Table '" + t.nome +
+                "', column '" + col->nome + "'." + kNaoCriou);
+    }
+    t.restricoes.push_back(std::move(r));
+}
+
+static TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
+    if (d.identidade && !(EhInteiro(d.tipo.base) && d.tipo.base != TipoBase::Bit) &&
+        !EhNumericoExato(d.tipo.base))
+        throw ErroDeBanco(
+            "Identity column '" + d.nome +
+            "' must be of data type int, bigint, smallint, tinyint, or "
+            "decimal or numeric with a scale of 0, and constrained to be nonnullable.");
+    (void)tabela;
+    return d.tipo;
+}
+
+static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) {
+    ColunaDaTabela c;
+    c.nome = d.nome;
+    c.tipo = ValidarColuna(d, tabela);
+    c.identidade = d.identidade;
+    c.semente = d.semente;
+    c.incremento = d.incremento;
+    c.anulavel = d.anulavel.value_or(true);
+    if (d.identidade || d.tipo.base == TipoBase::RowVersion) c.anulavel = false;
+    if (d.identidade && d.anulavel.value_or(false))
+        throw ErroDeBanco("Could not create IDENTITY attribute on nullable column '" + d.nome +
+                          "', table '" + tabela + "'.");
+    return c;
+}
+
+void Executor::CriarTabela(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    const std::string& nome = c.objeto.Nome();
+    if (cat.IdDoObjeto(nome))
+        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.");
+    if (nome.empty() || nome.rfind("zv_", 0) == 0 || nome.rfind("sqlite_", 0) == 0)
+        throw ErroDeBanco("Incorrect syntax near '" + nome + "'.");
+    Tabela t;
+    t.nome = nome;
+    t.criacao = Agora();
+    int identidades = 0, versoes = 0;
+    std::vector<DefRestricao> restricoes;
+    for (const auto& d : c.colunas) {
+        if (t.Coluna(d.nome))
+            throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
+                              "' in table '" + nome + "' is specified more than once.");
+        if (d.identidade && ++identidades > 1)
+            throw ErroDeBanco("Multiple identity columns specified for table '" + nome +
+                              "'. Only one identity column per table is allowed.");
+        if (d.tipo.base == TipoBase::RowVersion && ++versoes > 1)
+            throw ErroDeBanco("A table can only have one timestamp column. Because table '" + nome +
+                              "' already has one, the column '" + d.nome + "' cannot be added.");
+        t.colunas.push_back(NovaColuna(d, nome));
+        for (const auto& r : d.restricoes) restricoes.push_back(r);
+    }
+    if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.");
+    for (const auto& r : c.restricoes) restricoes.push_back(r);
+    Atomico([&] {
+        t.id = cat.NovoId();
+        sqlite3* db = s_.db_;
+        for (const auto& r : restricoes) AdicionarRestricao(s_, db, t, r, false, true);
+        cat.GravarTabela(db, t);
+        CriarTabelaSqlite(db, cat, *cat.AcharTabela(nome));
+        for (const auto& r : t.restricoes)
+            if (r.tipo == "F" && !IguaisCiAs(r.tabelaReferida, t.nome))
+                RecriarGatilhos(db, cat, *cat.AcharTabela(r.tabelaReferida));
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::AlterarTabela(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    Tabela* atual = cat.AcharTabela(c.objeto.Nome());
+    if (!atual) {
+        throw ErroDeBanco(c.acao == AcaoAlterar::ExcluirRestricao
+                              ? "Cannot find the object \"" + c.objeto.Nome() +
+                                    "\" because it does not exist or you do not have permissions."
+                              : "Cannot find the object \"" + c.objeto.Nome() +
+                                    "\" because it does not exist or you do not have permissions.");
+    }
+    sqlite3* db = s_.db_;
+    const Tabela antiga = *atual;
+    Tabela t = antiga;
+    Atomico([&] {
+        switch (c.acao) {
+            case AcaoAlterar::Adicionar: {
+                bool verificar = c.comVerificacao.value_or(true);
+                auto origem = MesmasColunas(antiga);
+                bool reconstruir = !c.colunas.empty();
+                bool temLinhas = !c.colunas.empty() && TemLinhas(db, t.nome);
+                std::vector<DefRestricao> restricoes;
+                for (const auto& d : c.colunas) {
+                    if (t.Coluna(d.nome))
+                        throw ErroDeBanco(
+                            "Column names in each table must be unique. Column name '" + d.nome +
+                            "' in table '" + t.nome + "' is specified more than once.");
+                    if (d.identidade && t.Identidade())
+                        throw ErroDeBanco("Multiple identity columns specified for table '" +
+                                          t.nome +
+                                          "'. Only one identity column per table is allowed.");
+                    ColunaDaTabela col = NovaColuna(d, t.nome);
+                    bool temPadrao =
+                        std::any_of(d.restricoes.begin(), d.restricoes.end(),
+                                    [](const DefRestricao& r) { return r.tipo == "D"; });
+                    if (!col.anulavel && !temPadrao && !col.identidade &&
+                        col.tipo.base != TipoBase::RowVersion && temLinhas)
+                        throw ErroDeBanco(
+                            "ALTER TABLE only allows columns to be added that can contain nulls, "
+                            "or have a DEFAULT "
+                            "definition specified, or the column being added is an identity or "
+                            "timestamp column, or "
+                            "alternatively if none of the previous conditions are satisfied the "
+                            "table must be empty to "
+                            "allow addition of this column. Column '" +
+                            d.nome + "' cannot be added to non-empty table '" + t.nome +
+                            "' because it does not satisfy these conditions.");
+                    if (col.anulavel && temPadrao)
+                        origem[Dobrar(col.nome)] = "";  // existing rows get NULL
+                    t.colunas.push_back(col);
+                    for (const auto& r : d.restricoes) restricoes.push_back(r);
+                }
+                for (const auto& r : c.restricoes) restricoes.push_back(r);
+                std::set<std::string> pais;
+                bool soIndices = !reconstruir;
+                for (const auto& r : restricoes) {
+                    AdicionarRestricao(s_, db, t, r, verificar, false);
+                    if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
+                    if (r.tipo == "F") pais.insert(t.restricoes.back().tabelaReferida);
+                }
+                cat.GravarTabela(db, t);
+                const Tabela& gravada = *cat.AcharTabela(t.nome);
+                if (reconstruir) {
+                    ReconstruirTabela(db, cat, gravada, antiga, origem);
+                } else if (soIndices) {
+                    for (const auto& i : gravada.indices)
+                        if (std::none_of(
+                                antiga.indices.begin(), antiga.indices.end(),
+                                [&](const Indice& x) { return IguaisCiAs(x.nome, i.nome); }))
+                            CriarIndiceSqlite(db, gravada, i);
+                    RecriarGatilhos(db, cat, gravada);
+                }
+                for (const auto& p : pais)
+                    if (!IguaisCiAs(p, t.nome)) RecriarGatilhos(db, cat, *cat.AcharTabela(p));
+                break;
+            }
+            case AcaoAlterar::AlterarColuna: {
+                const DefColuna& d = c.colunas[0];
+                ColunaDaTabela* col = t.Coluna(d.nome);
+                if (!col)
+                    throw ErroDeBanco(
+                        "Cannot find the object \"" + d.nome +
+                        "\" because it does not exist or you do not have permissions.");
+                if (d.identidade)
+                    throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.");
+                if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
+                    throw ErroDeBanco("Cannot alter column '" + col->nome +
+                                      "' because it is 'timestamp'.");
+                bool mesmoTipo = col->tipo == d.tipo;
+                bool anulavel = d.anulavel.value_or(true);
+                if (col->identidade) anulavel = false;
+                bool cresce =
+                    col->tipo.base == d.tipo.base &&
+                    (d.tipo.base == TipoBase::VarChar || d.tipo.base == TipoBase::NVarChar ||
+                     d.tipo.base == TipoBase::VarBinary) &&
+                    d.tipo.tamanho >= col->tipo.tamanho && col->tipo.tamanho > 0 &&
+                    anulavel == col->anulavel;
+                for (const auto& dep : Dependencias(cat, t, col->nome)) {
+                    if (dep.padrao && mesmoTipo) continue;
+                    if (dep.indice && !dep.primario &&
+                        (cresce || (mesmoTipo && anulavel == col->anulavel)))
+                        continue;
+                    if (!dep.indice && !dep.padrao && !dep.primario && mesmoTipo &&
+                        anulavel == col->anulavel)
+                        continue;
+                    if (dep.nome.empty()) continue;
+                    bool eIndice = dep.indice;
+                    // a UNIQUE constraint's index may grow too
+                    if (!dep.primario && cresce) {
+                        const Indice* ind = nullptr;
+                        for (const auto& i : t.indices)
+                            if (IguaisCiAs(i.nome, dep.nome)) ind = &i;
+                        if (ind) continue;
+                    }
+                    throw ErroDeBanco(std::string("The ") + (eIndice ? "index" : "object") + " '" +
+                                      dep.nome + "' is dependent on column '" + col->nome +
+                                      "'.\nALTER TABLE ALTER COLUMN " + col->nome +
+                                      " failed because one or more objects access this column.");
+                }
+                col->tipo = d.tipo;
+                col->anulavel = anulavel;
+                cat.GravarTabela(db, t);
+                try {
+                    ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga,
+                                      MesmasColunas(antiga));
+                } catch (const ErroDeBanco& e) {
+                    FalhaTraduzida(e.what(), 'U', t.nome);
+                }
+                break;
+            }
+            case AcaoAlterar::ExcluirRestricao: {
+                std::set<std::string> pais;
+                bool reconstruir = false;
+                std::vector<Indice> indicesRemovidos;
+                for (const auto& nome : c.nomes) {
+                    Restricao* r = t.RestricaoPeloNome(nome);
+                    if (!r)
+                        throw ErroDeBanco("'" + nome +
+                                          "' is not a constraint.\nCould not drop constraint. See "
+                                          "previous errors.");
+                    if (r->tipo == "PK" || r->tipo == "UQ") {
+                        for (Tabela* outra : cat.Tabelas())
+                            for (const auto& f : outra->restricoes)
+                                if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t.nome) &&
+                                    outra->id != t.id) {
+                                    std::set<std::string> a, b;
+                                    for (const auto& x : f.colunasReferidas) a.insert(Dobrar(x));
+                                    for (const auto& x : r->colunas) b.insert(Dobrar(x.nome));
+                                    if (a == b)
+                                        throw ErroDeBanco(
+                                            "The constraint '" + r->nome +
+                                            "' is being referenced by table '" + outra->nome +
+                                            "', foreign key constraint '" + f.nome +
+                                            "'.\nCould not drop constraint. See previous errors.");
+                                }
+                        std::int64_t id = r->id;
+                        for (auto it = t.indices.begin(); it != t.indices.end();)
+                            if (it->restricao == id) {
+                                indicesRemovidos.push_back(*it);
+                                it = t.indices.erase(it);
+                            } else {
+                                ++it;
+                            }
+                    }
+                    if (r->tipo == "F") pais.insert(r->tabelaReferida);
+                    if (r->tipo == "C" || r->tipo == "D") reconstruir = true;
+                    std::string n = r->nome;
+                    t.restricoes.erase(
+                        std::remove_if(t.restricoes.begin(), t.restricoes.end(),
+                                       [&](const Restricao& x) { return IguaisCiAs(x.nome, n); }),
+                        t.restricoes.end());
+                }
+                cat.GravarTabela(db, t);
+                const Tabela& gravada = *cat.AcharTabela(t.nome);
+                if (reconstruir) {
+                    ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+                } else {
+                    for (const auto& i : indicesRemovidos) ExcluirIndiceSqlite(db, antiga, i);
+                    RecriarGatilhos(db, cat, gravada);
+                }
+                for (const auto& p : pais)
+                    if (!IguaisCiAs(p, t.nome))
+                        if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+                break;
+            }
+            case AcaoAlterar::ExcluirColuna: {
+                auto origem = MesmasColunas(antiga);
+                for (const auto& nome : c.nomes) {
+                    ColunaDaTabela* col = t.Coluna(nome);
+                    if (!col)
+                        throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because column '" + nome +
+                                          "' does not exist in table '" + t.nome + "'.");
+                    for (const auto& dep : Dependencias(cat, t, col->nome))
+                        throw ErroDeBanco(
+                            std::string("The ") + (dep.indice ? "index" : "object") + " '" +
+                            dep.nome + "' is dependent on column '" + col->nome +
+                            "'.\nALTER TABLE DROP COLUMN " + col->nome +
+                            " failed because one or more objects access this column.");
+                    origem.erase(Dobrar(col->nome));
+                    std::string n = col->nome;
+                    t.colunas.erase(std::remove_if(t.colunas.begin(), t.colunas.end(),
+                                                   [&](const ColunaDaTabela& x) {
+                                                       return IguaisCiAs(x.nome, n);
+                                                   }),
+                                    t.colunas.end());
+                }
+                if (t.colunas.empty())
+                    throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because '" + c.nomes.back() +
+                                      "' is the only data column in table '" + t.nome +
+                                      "'. A table must have at least one data column.");
+                cat.GravarTabela(db, t);
+                ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
+                break;
+            }
+            case AcaoAlterar::Verificacao:
+                return;
+        }
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::ExcluirTabela(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    Atomico([&] {
+        sqlite3* db = s_.db_;
+        for (const auto& nome : c.nomes) {
+            Tabela* t = cat.AcharTabela(nome);
+            if (!t) {
+                if (c.seExistir) continue;
+                throw ErroDeBanco("Cannot drop the table '" + nome +
+                                  "', because it does not exist or you do not have permission.");
+            }
+            for (Tabela* outra : cat.Tabelas())
+                if (outra->id != t->id)
+                    for (const auto& f : outra->restricoes)
+                        if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t->nome))
+                            throw ErroDeBanco(
+                                "Could not drop object '" + t->nome +
+                                "' because it is referenced by a FOREIGN KEY constraint.");
+            std::vector<std::string> pais;
+            for (const auto& f : t->restricoes)
+                if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome))
+                    pais.push_back(f.tabelaReferida);
+            std::string nomeReal = t->nome;
+            ExecutarSql(db, "DROP TABLE " + ComoIdentificador(nomeReal));
+            if (Dobrar(nomeReal) == s_.identityInsert_) s_.identityInsert_.clear();
+            cat.ExcluirTabela(db, nomeReal);
+            for (const auto& p : pais)
+                if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+        }
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::CriarIndice(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    Tabela* atual = cat.AcharTabela(c.objeto.Nome());
+    if (!atual)
+        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
+                          "\" because it does not exist or you do not have permissions.");
+    Tabela t = *atual;
+    if (t.IndicePeloNome(c.nomeDoIndice))
+        throw ErroDeBanco("The operation failed because an index or statistics with name '" +
+                          c.nomeDoIndice + "' already exists on table '" + t.nome + "'.");
+    Indice i;
+    i.nome = c.nomeDoIndice;
+    i.unico = c.unico;
+    i.colunas = c.colunasDoIndice;
+    for (auto& col : i.colunas) {
+        const ColunaDaTabela* cc = t.Coluna(col.nome);
+        if (!cc)
+            throw ErroDeBanco("Column name '" + col.nome +
+                              "' does not exist in the target table or view.");
+        if (cc->tipo.tamanho < 0 || cc->tipo.base == TipoBase::Text ||
+            cc->tipo.base == TipoBase::NText || cc->tipo.base == TipoBase::Image)
+            throw ErroDeBanco(
+                "Column '" + cc->nome + "' in table '" + t.nome +
+                "' is of a type that is invalid for use as a key column in an index.");
+        col.nome = cc->nome;
+    }
+    i.indid = ProximoIndid(t, false);
+    t.indices.push_back(i);
+    Atomico([&] {
+        cat.GravarTabela(s_.db_, t);
+        CriarIndiceSqlite(s_.db_, t, i);
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::ExcluirIndice(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    Atomico([&] {
+        for (const auto& [tabela, indice] : c.indices) {
+            Tabela* atual = cat.AcharTabela(tabela.Nome());
+            Indice* i = atual ? atual->IndicePeloNome(indice) : nullptr;
+            if (!i) {
+                if (c.seExistir) continue;
+                throw ErroDeBanco("Cannot drop the index '" + tabela.Nome() + "." + indice +
+                                  "', because it does not exist or you do not have permission.");
+            }
+            if (i->restricao != 0)
+                throw ErroDeBanco("An explicit DROP INDEX is not allowed on index '" + atual->nome +
+                                  "." + i->nome + "'. It is being used for " +
+                                  (i->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                                  " constraint enforcement.");
+            Tabela t = *atual;
+            Indice removido = *i;
+            t.indices.erase(
+                std::remove_if(t.indices.begin(), t.indices.end(),
+                               [&](const Indice& x) { return x.indid == removido.indid; }),
+                t.indices.end());
+            ExcluirIndiceSqlite(s_.db_, t, removido);
+            cat.GravarTabela(s_.db_, t);
+        }
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::CriarObjeto(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    const std::string& nome = c.objeto.Nome();
+    const ObjetoProgramado* existente = cat.AcharObjeto(nome);
+    if (!c.alterar && cat.IdDoObjeto(nome))
+        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.");
+    if (c.alterar && !existente) throw ErroDeBanco("Invalid object name '" + nome + "'.");
+    ObjetoProgramado o;
+    o.nome = nome;
+    o.tipo = c.tipoDeObjeto;
+    o.texto = TextoDaFaixa(c.faixa);
+    o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
+    if (c.tipoDeObjeto == "TR") {
+        Tabela* t = cat.AcharTabela(c.tabelaDoGatilho.Nome());
+        if (!t) throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.");
+        o.pai = t->id;
+    }
+    Atomico([&] {
+        sqlite3* db = s_.db_;
+        o.id = existente ? existente->id : cat.NovoId();
+        if (c.tipoDeObjeto == "V") {
+            ExecutarSql(db, "DROP VIEW IF EXISTS " + ComoIdentificador(nome));
+            std::string sql =
+                "CREATE VIEW " + ComoIdentificador(nome) + " AS " + Reescrita(c.corpo);
+            try {
+                ExecutarSql(db, sql);
+                Instrucao teste(db, "SELECT * FROM " + ComoIdentificador(nome) + " LIMIT 0");
+                teste.Passo();
+            } catch (const ErroDeBanco& e) {
+                FalhaTraduzida(e.what(), 'S', "");
+            }
+        }
+        cat.GravarObjeto(db, o);
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::ExcluirObjeto(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    static const std::map<std::string, std::string> nomes = {
+        {"P", "procedure"}, {"TR", "trigger"}, {"V", "view"}, {"FN", "function"}};
+    Atomico([&] {
+        for (const auto& nome : c.nomes) {
+            const ObjetoProgramado* o = cat.AcharObjeto(nome);
+            bool tipoCerto =
+                o && (o->tipo == c.tipoDeObjeto ||
+                      (c.tipoDeObjeto == "FN" && (o->tipo == "IF" || o->tipo == "TF")));
+            if (!tipoCerto) {
+                if (c.seExistir) continue;
+                throw ErroDeBanco("Cannot drop the " + nomes.at(c.tipoDeObjeto) + " '" + nome +
+                                  "', because it does not exist or you do not have permission.");
+            }
+            if (o->tipo == "V")
+                ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + ComoIdentificador(o->nome));
+            cat.ExcluirObjeto(s_.db_, nome);
+        }
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::Conceder(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    std::int64_t objeto = 0;
+    if (!c.objeto.Vazio()) {
+        auto id = cat.IdDoObjeto(c.objeto.Nome());
+        if (!id)
+            throw ErroDeBanco("Cannot find the object '" + c.objeto.Nome() +
+                              "', because it does not exist or you do not have permission.");
+        objeto = *id;
+    }
+    sqlite3* db = s_.db_;
+    for (const auto& p : c.principais) {
+        if (!IguaisCiAs(p, "public")) {
+            Instrucao q(db, "SELECT 1 FROM zv_usuarios WHERE nome=?");
+            q.Ligar(1, p);
+            if (!q.Passo())
+                throw ErroDeBanco("Cannot find the user '" + p +
+                                  "', because it does not exist or you do not have permission.");
+        }
+    }
+    Atomico([&] {
+        for (const auto& p : c.principais)
+            for (const auto& perm : c.permissoes) {
+                Instrucao(
+                    db, "DELETE FROM zv_permissoes WHERE objeto=? AND principal=? AND permissao=?")
+                    .Ligar(1, objeto)
+                    .Ligar(2, p)
+                    .Ligar(3, perm)
+                    .Executar();
+                if (c.estado != "REVOKE")
+                    Instrucao(db,
+                              "INSERT INTO zv_permissoes(objeto, principal, permissao, estado) "
+                              "VALUES (?,?,?,?)")
+                        .Ligar(1, objeto)
+                        .Ligar(2, p)
+                        .Ligar(3, perm)
+                        .Ligar(4, c.estado)
+                        .Executar();
+            }
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,442 @@
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+std::string ComoTextoDeValor(const db::Valor& v) {
+    return std::visit(
+        [](const auto& x) -> std::string {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return "";
+            else if constexpr (std::is_same_v<T, bool>)
+                return x ? "1" : "0";
+            else if constexpr (std::is_same_v<T, std::int64_t>)
+                return std::to_string(x);
+            else if constexpr (std::is_same_v<T, double>)
+                return std::to_string(x);
+            else if constexpr (std::is_same_v<T, db::Decimal>)
+                return x.texto;
+            else if constexpr (std::is_same_v<T, std::string>)
+                return x;
+            else if constexpr (std::is_same_v<T, db::Bytes>)
+                return std::string(x.begin(), x.end());
+            else
+                return FormatarDataHora(x);
+        },
+        v);
+}
+
+db::Coluna ColunaDeTexto(const std::string& nome, int tamanho = 128) {
+    db::Coluna c;
+    c.nome = nome;
+    c.tipo = db::TipoDeCampo::String;
+    c.tamanho = tamanho;
+    return c;
+}
+
+db::Coluna ColunaInteira(const std::string& nome) {
+    db::Coluna c;
+    c.nome = nome;
+    c.tipo = db::TipoDeCampo::Integer;
+    return c;
+}
+
+db::Coluna ColunaLarga(const std::string& nome) {
+    db::Coluna c;
+    c.nome = nome;
+    c.tipo = db::TipoDeCampo::LargeInt;
+    return c;
+}
+
+std::string Kb(std::int64_t kb) {
+    return std::to_string(kb) + " KB";
+}
+
+const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
+                              "db_ddladmin",   "db_backupoperator", "db_datareader",
+                              "db_datawriter", "db_denydatareader", "db_denydatawriter",
+                              "public"};
+
+bool PapelFixo(const std::string& p) {
+    return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
+                       [&](const char* x) { return IguaisCiAs(p, x); });
+}
+
+}  // namespace
+
+void Executor::ComandoDeServidor(const Comando& c) {
+    Servidor& srv = s_.ServidorAtual();
+    switch (c.tipo) {
+        case TipoComando::CriarBanco: {
+            if (!s_.Sysadmin())
+                throw ErroDeBanco("CREATE DATABASE permission denied in database 'master'.");
+            DefinicaoDeBanco def;
+            def.nome = c.objeto.Nome();
+            auto converter = [](const ArquivoDeclarado& a, char tipo) {
+                ArquivoDoBanco r;
+                r.nomeLogico = a.nomeLogico;
+                r.nomeFisico = a.nomeFisico;
+                r.tipo = tipo;
+                r.grupo = tipo == 'D' ? "PRIMARY" : "";
+                r.tamanhoKb = a.tamanhoKb;
+                r.tamanhoMaximoKb = a.maximoKb;
+                r.crescimento = a.crescimento;
+                r.crescimentoEmPorcentagem = a.emPorcentagem;
+                return r;
+            };
+            for (const auto& a : c.arquivosDeDados) def.dados.push_back(converter(a, 'D'));
+            for (const auto& a : c.arquivosDeLog) def.log.push_back(converter(a, 'L'));
+            InfoDoBanco info = srv.CriarBanco(def);
+            Sessao::PrepararArquivo(info.arquivoSqlite.string(), s_.NomeDoLogin());
+            break;
+        }
+        case TipoComando::ExcluirBanco: {
+            if (c.seExistir && !srv.AcharBanco(c.objeto.Nome())) break;
+            if (!s_.Sysadmin())
+                throw ErroDeBanco("DROP DATABASE permission denied in database '" +
+                                  c.objeto.Nome() + "'.");
+            srv.ExcluirBanco(c.objeto.Nome());
+            break;
+        }
+        case TipoComando::AlterarBanco: {
+            auto b = srv.AcharBanco(c.objeto.Nome());
+            if (!b)
+                throw ErroDeBanco(
+                    "Database '" + c.objeto.Nome() +
+                    "' does not exist. Make sure that the name is entered correctly.");
+            if (!s_.Sysadmin() &&
+                !(IguaisCiAs(b->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
+                throw ErroDeBanco(
+                    "User does not have permission to alter database '" + b->nome +
+                    "', the database does not exist, or the database is not in a state that allows "
+                    "access checks.\nALTER DATABASE statement failed.");
+            if (c.nomes[0] == "SINGLE_USER")
+                srv.DefinirUsuarioUnico(b->nome, true, s_.Spid(), c.comRollback);
+            else if (c.nomes[0] == "MULTI_USER")
+                srv.DefinirUsuarioUnico(b->nome, false, s_.Spid(), c.comRollback);
+            break;
+        }
+        case TipoComando::Backup: {
+            if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
+                throw ErroDeBanco("BACKUP DATABASE permission denied in database '" +
+                                  c.objeto.Nome() + "'.");
+            srv.FazerBackup(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)));
+            break;
+        }
+        case TipoComando::RestaurarLista: {
+            db::Resultado r;
+            r.colunas = {ColunaDeTexto("LogicalName"), ColunaDeTexto("PhysicalName", 260),
+                         ColunaDeTexto("Type", 1),     ColunaDeTexto("FileGroupName"),
+                         ColunaLarga("Size"),          ColunaLarga("MaxSize"),
+                         ColunaLarga("FileId")};
+            for (const auto& a : srv.ListarArquivosDoBackup(ComoTextoDeValor(Avaliar(c.disco)))) {
+                r.linhas.push_back(
+                    {a.nomeLogico, a.nomeFisico, std::string(1, a.tipo),
+                     a.grupo.empty() ? db::Valor{} : db::Valor{a.grupo},
+                     static_cast<std::int64_t>(a.tamanhoKb * 1024),
+                     static_cast<std::int64_t>(a.tamanhoMaximoKb < 0 ? 35184372080640LL
+                                                                     : a.tamanhoMaximoKb * 1024),
+                     static_cast<std::int64_t>(a.id)});
+            }
+            resultados_.push_back(std::move(r));
+            return;
+        }
+        case TipoComando::Restaurar: {
+            if (!s_.Sysadmin())
+                throw ErroDeBanco(
+                    "CREATE DATABASE permission denied in database 'master'.\nRESTORE DATABASE is "
+                    "terminating abnormally.");
+            std::vector<Movimento> movs;
+            for (const auto& [a, b] : c.movimentos)
+                movs.push_back({ComoTextoDeValor(Avaliar(a)), ComoTextoDeValor(Avaliar(b))});
+            srv.Restaurar(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), movs, c.substituir);
+            break;
+        }
+        case TipoComando::Usar:
+            s_.Usar(c.objeto.Nome());
+            break;
+        case TipoComando::Matar: {
+            if (!s_.Sysadmin())
+                throw ErroDeBanco("User does not have permission to use the KILL statement.");
+            srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)),
+                            s_.Spid());
+            break;
+        }
+        default:
+            throw ErroDeBanco("O simulador de SQL Server não interpreta esta instrução.");
+    }
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::ComandoDeUsuario(const Comando& c) {
+    sqlite3* db = s_.db_;
+    Servidor& srv = s_.ServidorAtual();
+    auto existe = [&](const std::string& nome, int papel) {
+        Instrucao q(db, papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
+                                  : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
+        q.Ligar(1, nome);
+        if (papel >= 0) q.Ligar(2, papel);
+        return q.Passo();
+    };
+    bool dono = s_.Sysadmin() || s_.EhMembro("db_owner") == 1;
+    switch (c.tipo) {
+        case TipoComando::CriarLogin:
+            if (!s_.Sysadmin())
+                throw ErroDeBanco("User does not have permission to perform this action.");
+            if (c.semLogin)
+                srv.CriarLoginIntegrado(c.objeto.Nome());
+            else
+                srv.CriarLogin(c.objeto.Nome(), c.senha);
+            break;
+        case TipoComando::CriarUsuario: {
+            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
+            if (!c.semLogin && !srv.AcharLogin(c.login))
+                throw ErroDeBanco("'" + c.login +
+                                  "' is not a valid login or you do not have permission.");
+            if (existe(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
+                IguaisCiAs(c.objeto.Nome(), "dbo"))
+                throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
+                                  "' already exists in the current database.");
+            if (!c.semLogin) {
+                Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
+                q.Ligar(1, c.login);
+                if (q.Passo())
+                    throw ErroDeBanco(
+                        "The login already has an account under a different user name.");
+            }
+            Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
+            ins.Ligar(1, c.objeto.Nome());
+            if (c.semLogin)
+                ins.LigarNulo(2);
+            else
+                ins.Ligar(2, c.login);
+            ins.Executar();
+            break;
+        }
+        case TipoComando::ExcluirUsuario:
+            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
+            if (!existe(c.objeto.Nome(), 0)) {
+                if (c.seExistir) break;
+                throw ErroDeBanco("Cannot drop the user '" + c.objeto.Nome() +
+                                  "', because it does not exist or you do not have permission.");
+            }
+            Instrucao(db, "DELETE FROM zv_membros WHERE membro=?")
+                .Ligar(1, c.objeto.Nome())
+                .Executar();
+            Instrucao(db, "DELETE FROM zv_usuarios WHERE nome=?")
+                .Ligar(1, c.objeto.Nome())
+                .Executar();
+            break;
+        case TipoComando::CriarPapel:
+            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
+            if (existe(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
+                throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
+                                  "' already exists in the current database.");
+            Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
+                .Ligar(1, c.objeto.Nome())
+                .Executar();
+            break;
+        case TipoComando::AlterarPapel: {
+            if (!dono)
+                throw ErroDeBanco("Cannot alter the role '" + c.papel +
+                                  "', because it does not exist or you do not have permission.");
+            if (!PapelFixo(c.papel) && !existe(c.papel, 1))
+                throw ErroDeBanco("Cannot alter the role '" + c.papel +
+                                  "', because it does not exist or you do not have permission.");
+            if (!existe(c.membro, -1))
+                throw ErroDeBanco("Cannot add the principal '" + c.membro +
+                                  "', because it does not exist or you do not have permission.");
+            std::string papel = c.papel;
+            for (const char* p : kPapeisFixos)
+                if (IguaisCiAs(papel, p)) papel = p;
+            if (c.adicionarMembro)
+                Instrucao(db, "INSERT OR IGNORE INTO zv_membros(papel, membro) VALUES (?,?)")
+                    .Ligar(1, papel)
+                    .Ligar(2, c.membro)
+                    .Executar();
+            else
+                Instrucao(db, "DELETE FROM zv_membros WHERE papel=? AND membro=?")
+                    .Ligar(1, papel)
+                    .Ligar(2, c.membro)
+                    .Executar();
+            break;
+        }
+        default:
+            break;
+    }
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::ExecutarComando(const Comando& c) {
+    std::vector<std::pair<std::string, db::Valor>> args;
+    for (const auto& [nome, faixa] : c.argumentos) {
+        if (faixa.Vazia()) continue;
+        const Token& t = plano_.tokens[faixa.inicio];
+        if (faixa.fim == faixa.inicio + 1 && EhPalavra(t, "DEFAULT")) {
+            args.emplace_back(nome, db::Valor{});
+            continue;
+        }
+        args.emplace_back(nome, Avaliar(faixa));
+    }
+    std::string nome = c.objeto.Nome();
+    Procedimento(nome, args);
+}
+
+void Executor::Procedimento(const std::string& nomeCompleto,
+                            const std::vector<std::pair<std::string, db::Valor>>& args) {
+    std::string nome = nomeCompleto;
+    auto ponto = nome.rfind('.');
+    if (ponto != std::string::npos) nome = nome.substr(ponto + 1);
+    if (nome.size() > 2 && nome.front() == '[' && nome.back() == ']')
+        nome = nome.substr(1, nome.size() - 2);
+    std::string chave = Dobrar(nome);
+    Servidor& srv = s_.ServidorAtual();
+    auto arg = [&](std::size_t i, const char* nomeDoArg) -> std::optional<std::string> {
+        for (const auto& [n, v] : args)
+            if (!n.empty() && IguaisCiAs(n, nomeDoArg))
+                return EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+        std::size_t k = 0;
+        for (const auto& [n, v] : args) {
+            if (!n.empty()) continue;
+            if (k++ == i) return EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+        }
+        return std::nullopt;
+    };
+    if (chave == "xp_msver") {
+        db::Resultado r;
+        r.colunas = {ColunaInteira("Index"), ColunaDeTexto("Name"), ColunaInteira("Internal_Value"),
+                     ColunaDeTexto("Character_Value", 255)};
+        struct L {
+            int i;
+            const char* n;
+            std::int64_t v;
+            std::string t;
+        };
+        std::vector<L> linhas = {{1, "ProductName", 0, "Microsoft SQL Server"},
+                                 {2, "ProductVersion", 720896, kVersaoDoProduto},
+                                 {3, "Language", 1033, "English (United States)"},
+                                 {4, "Platform", 0, "NT x64"}};
+        auto filtro = arg(0, "optname");
+        for (const auto& l : linhas)
+            if (!filtro || IguaisCiAs(*filtro, l.n))
+                r.linhas.push_back({static_cast<std::int64_t>(l.i), std::string(l.n), l.v, l.t});
+        resultados_.push_back(std::move(r));
+        return;
+    }
+    if (chave == "sp_dboption") {
+        auto banco = arg(0, "dbname"), opcao = arg(1, "optname"), valor = arg(2, "optvalue");
+        if (!banco) throw ErroDeBanco("Settable database options:");
+        auto info = srv.AcharBanco(*banco);
+        if (!info)
+            throw ErroDeBanco("The database '" + *banco +
+                              "' does not exist. Use sys.databases to show available databases.");
+        if (!opcao) {
+            db::Resultado r;
+            r.colunas = {ColunaDeTexto("The following options are set:", 35)};
+            for (const auto& o : info->opcoesLigadas) r.linhas.push_back({o});
+            if (info->usuarioUnico) r.linhas.push_back({std::string("single user")});
+            resultados_.push_back(std::move(r));
+            return;
+        }
+        std::string canonico = Servidor::NomeDaOpcao(*opcao);
+        if (!valor) {
+            db::Resultado r;
+            r.colunas = {ColunaDeTexto("OptionName", 35), ColunaDeTexto("CurrentSetting", 3)};
+            r.linhas.push_back(
+                {canonico, std::string(srv.LerOpcao(info->nome, canonico) ? "ON" : "OFF")});
+            resultados_.push_back(std::move(r));
+            return;
+        }
+        if (!s_.Sysadmin() && !(IguaisCiAs(info->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
+            throw ErroDeBanco(
+                "Only members of the sysadmin role or the database owner may set database "
+                "options.");
+        srv.DefinirOpcao(info->nome, canonico, *valor, s_.Spid());
+        resultados_.push_back(db::Resultado{});
+        return;
+    }
+    if (chave == "sp_helpfile") {
+        auto info = srv.AcharBanco(s_.Banco());
+        db::Resultado r;
+        r.colunas = {ColunaDeTexto("name"),          ColunaInteira("fileid"),
+                     ColunaDeTexto("filename", 260), ColunaDeTexto("filegroup"),
+                     ColunaDeTexto("size", 18),      ColunaDeTexto("maxsize", 18),
+                     ColunaDeTexto("growth", 18),    ColunaDeTexto("usage", 9)};
+        if (info) {
+            auto arquivos = info->arquivos;
+            std::sort(arquivos.begin(), arquivos.end(),
+                      [](const auto& a, const auto& b) { return a.id < b.id; });
+            auto filtro = arg(0, "filename");
+            for (const auto& a : arquivos) {
+                if (filtro && !IguaisCiAs(*filtro, a.nomeLogico)) continue;
+                r.linhas.push_back(
+                    {a.nomeLogico, static_cast<std::int64_t>(a.id), a.nomeFisico,
+                     a.grupo.empty() ? db::Valor{} : db::Valor{a.grupo}, Kb(a.tamanhoKb),
+                     a.tamanhoMaximoKb < 0 ? std::string("Unlimited") : Kb(a.tamanhoMaximoKb),
+                     a.crescimentoEmPorcentagem ? std::to_string(a.crescimento) + "%"
+                                                : Kb(a.crescimento),
+                     std::string(a.tipo == 'D' ? "data only" : "log only")});
+            }
+        }
+        resultados_.push_back(std::move(r));
+        return;
+    }
+    if (chave == "sp_addrolemember" || chave == "sp_droprolemember") {
+        Comando c;
+        c.tipo = TipoComando::AlterarPapel;
+        c.papel = arg(0, "rolename").value_or("");
+        c.membro = arg(1, "membername").value_or("");
+        c.adicionarMembro = chave == "sp_addrolemember";
+        ComandoDeUsuario(c);
+        return;
+    }
+    if (chave == "sp_grantdbaccess" || chave == "sp_adduser") {
+        Comando c;
+        c.tipo = TipoComando::CriarUsuario;
+        c.login = arg(0, "loginame").value_or("");
+        c.objeto.partes.push_back(
+            arg(1, chave == "sp_adduser" ? "name_in_db" : "name_in_db").value_or(c.login));
+        ComandoDeUsuario(c);
+        return;
+    }
+    if (chave == "sp_addlogin") {
+        if (!s_.Sysadmin())
+            throw ErroDeBanco("User does not have permission to perform this action.");
+        srv.CriarLogin(arg(0, "loginame").value_or(""), arg(1, "passwd").value_or(""));
+        resultados_.push_back(db::Resultado{});
+        return;
+    }
+    if (chave == "sp_who" || chave == "sp_who2") {
+        db::Resultado r;
+        r.colunas = {ColunaInteira("spid"),     ColunaDeTexto("status", 30),
+                     ColunaDeTexto("loginame"), ColunaDeTexto("hostname"),
+                     ColunaDeTexto("dbname"),   ColunaDeTexto("cmd", 16)};
+        for (const auto& ss : srv.ListarSessoes())
+            r.linhas.push_back({static_cast<std::int64_t>(ss.spid), ss.status, ss.login, ss.host,
+                                ss.banco, std::string("AWAITING COMMAND")});
+        resultados_.push_back(std::move(r));
+        return;
+    }
+    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
+    if (!o || o->tipo != "P") throw ErroDeBanco("Could not find stored procedure '" + nome + "'.");
+    if (chave == "matarprocesso") {
+        auto login = arg(0, "NOME"), host = arg(1, "HOST");
+        if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
+            throw ErroDeBanco("User does not have permission to use the KILL statement.");
+        srv.MatarSessoes(login.value_or(""), host.value_or(""));
+    }
+    // Other procedures are stored, not interpreted: running one has no effect.
+    resultados_.push_back(db::Resultado{});
+}
+
+}  // namespace zolvek::simulador

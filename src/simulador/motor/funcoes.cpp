@@ -1,0 +1,931 @@
+#include "simulador/motor/funcoes.hpp"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/sessao.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+Sessao* Dono(sqlite3_context* c) {
+    return static_cast<Sessao*>(sqlite3_user_data(c));
+}
+
+std::string TextoDe(sqlite3_value* v) {
+    const unsigned char* t = sqlite3_value_text(v);
+    return t ? std::string(reinterpret_cast<const char*>(t),
+                           static_cast<std::size_t>(sqlite3_value_bytes(v)))
+             : std::string();
+}
+
+void ResultadoTexto(sqlite3_context* c, const std::string& s) {
+    sqlite3_result_text(c, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+}
+
+void ResultadoDataHora(sqlite3_context* c, const db::DataHora& d) {
+    ResultadoTexto(c, FormatarDataHora(d));
+    sqlite3_result_subtype(c, kSubtipoDataHora);
+}
+
+void Falhar(sqlite3_context* c, const std::string& msg) {
+    sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
+}
+
+std::size_t ContarCaracteres(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char ch : s)
+        if ((ch & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// The first n characters of a UTF-8 text.
+std::string Primeiros(std::string_view s, std::size_t n) {
+    std::size_t i = 0, k = 0;
+    while (i < s.size() && k < n) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+        ++k;
+    }
+    return std::string(s.substr(0, i));
+}
+
+std::string NumeroComoTexto(sqlite3_value* v) {
+    if (sqlite3_value_type(v) == SQLITE_INTEGER) return std::to_string(sqlite3_value_int64(v));
+    char b[64];
+    std::snprintf(b, sizeof b, "%.15g", sqlite3_value_double(v));
+    return b;
+}
+
+bool LerDataHoraDoValor(sqlite3_value* v, db::DataHora& d) {
+    int tipo = sqlite3_value_type(v);
+    if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT) {
+        d = DataHoraDeDias1900(sqlite3_value_double(v));
+        return true;
+    }
+    return LerDataHora(TextoDe(v), d);
+}
+
+const char* NomeDeOrigem(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            return "int";
+        case SQLITE_FLOAT:
+            return "numeric";
+        default:
+            return "varchar";
+    }
+}
+
+bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int64_t& valorInteiro) {
+    std::string s = texto;
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back();
+    if (s.empty()) return false;
+    char* fim = nullptr;
+    errno = 0;
+    long long ll = std::strtoll(s.c_str(), &fim, 10);
+    if (*fim == '\0' && errno == 0) {
+        inteiro = true;
+        valorInteiro = ll;
+        saida = static_cast<double>(ll);
+        return true;
+    }
+    inteiro = false;
+    double d = std::strtod(s.c_str(), &fim);
+    if (*fim != '\0') return false;
+    saida = d;
+    return true;
+}
+
+// Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
+// failing.
+void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo) {
+    int origem = sqlite3_value_type(v);
+    if (origem == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    TipoBase b = t.base;
+    if (EhTexto(b) || b == TipoBase::SqlVariant) {
+        std::string s;
+        if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
+            s = TextoDe(v);
+            if (sqlite3_value_subtype(v) == kSubtipoDataHora && b != TipoBase::SqlVariant) {
+                db::DataHora d;
+                if (LerDataHora(s, d)) {
+                    char buf[64];
+                    static const char* meses[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+                    switch (estilo) {
+                        case 120:
+                            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.ano,
+                                          d.mes, d.dia, d.hora, d.minuto, d.segundo);
+                            break;
+                        case 121:
+                        case 126:
+                            s = FormatarDataHora(d);
+                            buf[0] = 0;
+                            break;
+                        case 103:
+                            std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.dia, d.mes, d.ano);
+                            break;
+                        case 112:
+                            std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.ano, d.mes, d.dia);
+                            break;
+                        case 108:
+                            std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", d.hora, d.minuto,
+                                          d.segundo);
+                            break;
+                        case 23:
+                            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.ano, d.mes, d.dia);
+                            break;
+                        default:
+                            std::snprintf(buf, sizeof buf, "%s %2d %04d %2d:%02d%s",
+                                          meses[d.mes - 1], d.dia, d.ano,
+                                          d.hora % 12 == 0 ? 12 : d.hora % 12, d.minuto,
+                                          d.hora < 12 ? "AM" : "PM");
+                    }
+                    if (buf[0]) s = buf;
+                }
+            }
+        } else {
+            s = NumeroComoTexto(v);
+        }
+        if (b == TipoBase::UniqueIdentifier) {
+            if (s.size() != 36) {
+                Falhar(c,
+                       "Conversion failed when converting from a character string to "
+                       "uniqueidentifier.");
+                return;
+            }
+        } else if (t.tamanho > 0) {
+            std::size_t n = ContarCaracteres(s);
+            if (n > static_cast<std::size_t>(t.tamanho)) {
+                std::size_t semBrancos = n;
+                std::string aparado = s;
+                while (!aparado.empty() && aparado.back() == ' ') {
+                    aparado.pop_back();
+                    --semBrancos;
+                }
+                if (explicito) {
+                    s = Primeiros(s, static_cast<std::size_t>(t.tamanho));
+                } else if (semBrancos <= static_cast<std::size_t>(t.tamanho)) {
+                    s = Primeiros(s, static_cast<std::size_t>(t.tamanho));
+                } else {
+                    Falhar(c, "String or binary data would be truncated.");
+                    return;
+                }
+            } else if ((b == TipoBase::Char || b == TipoBase::NChar) &&
+                       n < static_cast<std::size_t>(t.tamanho)) {
+                s.append(static_cast<std::size_t>(t.tamanho) - n, ' ');
+            }
+        }
+        if (b == TipoBase::SqlVariant) {
+            sqlite3_result_value(c, v);
+            return;
+        }
+        ResultadoTexto(c, s);
+        return;
+    }
+    if (EhBinario(b)) {
+        const void* p = sqlite3_value_blob(v);
+        int n = sqlite3_value_bytes(v);
+        if (origem == SQLITE_INTEGER) {
+            std::int64_t x = sqlite3_value_int64(v);
+            unsigned char buf[8];
+            for (int k = 0; k < 8; ++k) buf[k] = static_cast<unsigned char>(x >> (56 - 8 * k));
+            int tam =
+                t.tamanho > 0 && t.tamanho < 8 ? t.tamanho : (b == TipoBase::RowVersion ? 8 : 4);
+            sqlite3_result_blob(c, buf + (8 - tam), tam, SQLITE_TRANSIENT);
+            return;
+        }
+        if (t.tamanho > 0 && n > t.tamanho) {
+            if (!explicito) {
+                Falhar(c, "String or binary data would be truncated.");
+                return;
+            }
+            n = t.tamanho;
+        }
+        sqlite3_result_blob(c, p, n, SQLITE_TRANSIENT);
+        return;
+    }
+    if (EhDataHora(b)) {
+        db::DataHora d;
+        if (!LerDataHoraDoValor(v, d)) {
+            Falhar(c, "Conversion failed when converting date and/or time from character string.");
+            return;
+        }
+        if (b == TipoBase::DateTime) d = ArredondarDataHora(d);
+        if (b == TipoBase::SmallDateTime) {
+            if (d.segundo >= 30) {
+                d = DataHoraDeDias1900(
+                    DiasDesde1900(db::DataHora{d.ano, d.mes, d.dia, d.hora, d.minuto, 0, 0}) +
+                    1.0 / 1440.0);
+            }
+            d.segundo = 0;
+            d.milissegundo = 0;
+        }
+        if (b == TipoBase::Date) d.hora = d.minuto = d.segundo = d.milissegundo = 0;
+        ResultadoDataHora(c, d);
+        return;
+    }
+    // Numbers.
+    double numero = 0;
+    bool inteiro = false;
+    std::int64_t valorInteiro = 0;
+    if (origem == SQLITE_INTEGER) {
+        inteiro = true;
+        valorInteiro = sqlite3_value_int64(v);
+        numero = static_cast<double>(valorInteiro);
+    } else if (origem == SQLITE_FLOAT) {
+        numero = sqlite3_value_double(v);
+    } else {
+        std::string s = TextoDe(v);
+        if (b == TipoBase::Bit) {
+            std::string d = Dobrar(s);
+            if (d == "true") {
+                sqlite3_result_int(c, 1);
+                return;
+            }
+            if (d == "false") {
+                sqlite3_result_int(c, 0);
+                return;
+            }
+        }
+        if (!LerNumero(s, numero, inteiro, valorInteiro)) {
+            if (EhInteiro(b))
+                Falhar(c, "Conversion failed when converting the varchar value '" + s +
+                              "' to data type " + NomeDoTipo(b) + ".");
+            else if (b == TipoBase::Float || b == TipoBase::Real)
+                Falhar(c, "Error converting data type varchar to float.");
+            else
+                Falhar(c, "Error converting data type varchar to numeric.");
+            return;
+        }
+        if (EhInteiro(b) && !inteiro && b != TipoBase::Bit) {
+            Falhar(c, "Conversion failed when converting the varchar value '" + s +
+                          "' to data type " + NomeDoTipo(b) + ".");
+            return;
+        }
+    }
+    if (EhInteiro(b)) {
+        std::int64_t x = inteiro ? valorInteiro : static_cast<std::int64_t>(std::trunc(numero));
+        if (b == TipoBase::Bit) {
+            sqlite3_result_int(c, (inteiro ? valorInteiro != 0 : numero != 0) ? 1 : 0);
+            return;
+        }
+        std::int64_t min = 0, max = 0;
+        switch (b) {
+            case TipoBase::Int:
+                min = -2147483648LL;
+                max = 2147483647LL;
+                break;
+            case TipoBase::SmallInt:
+                min = -32768;
+                max = 32767;
+                break;
+            case TipoBase::TinyInt:
+                min = 0;
+                max = 255;
+                break;
+            default:
+                min = INT64_MIN;
+                max = INT64_MAX;
+                break;
+        }
+        if (!inteiro &&
+            (numero < static_cast<double>(min) - 1 || numero > static_cast<double>(max) + 1)) {
+            Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                          NomeDoTipo(b) + ".");
+            return;
+        }
+        if (x < min || x > max) {
+            Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                          NomeDoTipo(b) + ".");
+            return;
+        }
+        sqlite3_result_int64(c, x);
+        return;
+    }
+    if (EhNumericoExato(b)) {
+        int escala = EscalaDoCatalogo(t);
+        int precisao = PrecisaoDoCatalogo(t);
+        double fator = std::pow(10.0, escala);
+        double r = std::round(numero * fator) / fator;
+        if (std::fabs(r) >= std::pow(10.0, precisao - escala)) {
+            if (b == TipoBase::Money || b == TipoBase::SmallMoney)
+                Falhar(c, "Arithmetic overflow error converting expression to data type money.");
+            else
+                Falhar(c, std::string("Arithmetic overflow error converting ") + NomeDeOrigem(v) +
+                              " to data type numeric.");
+            return;
+        }
+        sqlite3_result_double(c, r);
+        return;
+    }
+    sqlite3_result_double(
+        c, b == TipoBase::Real ? static_cast<double>(static_cast<float>(numero)) : numero);
+}
+
+void FnConv(sqlite3_context* c, int, sqlite3_value** a) {
+    TipoSql t;
+    t.base = static_cast<TipoBase>(sqlite3_value_int(a[1]));
+    t.tamanho = sqlite3_value_int(a[2]);
+    t.precisao = sqlite3_value_int(a[3]);
+    t.escala = sqlite3_value_int(a[4]);
+    Converter(c, a[0], t, false, 0);
+}
+
+void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
+    // zv_convert('type', x[, style]) and zv_cast(x, 'type')
+    bool cast = sqlite3_user_data(c) == nullptr;
+    std::string texto = TextoDe(cast ? a[1] : a[0]);
+    auto t = LerTextoDeTipo(texto);
+    if (!t) {
+        Falhar(c, "Type " + texto + " is not a defined system type.");
+        return;
+    }
+    if ((t->base == TipoBase::VarChar || t->base == TipoBase::NVarChar ||
+         t->base == TipoBase::Char || t->base == TipoBase::NChar) &&
+        texto.find('(') == std::string::npos)
+        t->tamanho = 30;
+    int estilo = (!cast && n > 2) ? sqlite3_value_int(a[2]) : 0;
+    Converter(c, cast ? a[0] : a[1], *t, true, estilo);
+}
+
+void FnGetDate(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoDataHora(c, DataHoraAtual());
+}
+
+void FnGetUtcDate(sqlite3_context* c, int, sqlite3_value**) {
+    std::time_t agora = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&agora, &utc);
+    db::DataHora d;
+    d.ano = utc.tm_year + 1900;
+    d.mes = utc.tm_mon + 1;
+    d.dia = utc.tm_mday;
+    d.hora = utc.tm_hour;
+    d.minuto = utc.tm_min;
+    d.segundo = utc.tm_sec;
+    ResultadoDataHora(c, d);
+}
+
+void FnDt(sqlite3_context* c, int, sqlite3_value** a) {
+    sqlite3_result_value(c, a[0]);
+    if (sqlite3_value_type(a[0]) == SQLITE_TEXT) sqlite3_result_subtype(c, kSubtipoDataHora);
+}
+
+void FnSuserSname(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoTexto(c, Dono(c)->NomeDoLogin());
+}
+void FnUserName(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoTexto(c, Dono(c)->NomeDoUsuario());
+}
+void FnHostName(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoTexto(c, Dono(c)->Host());
+}
+void FnAppName(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoTexto(c, Dono(c)->Programa());
+}
+void FnSpid(sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int(c, Dono(c)->Spid());
+}
+void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
+}
+void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoTexto(c, Servidor::TextoDaVersao());
+}
+void FnServerName(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoTexto(c, Dono(c)->ServidorAtual().Nome());
+}
+
+void FnIsMember(sqlite3_context* c, int, sqlite3_value** a) {
+    int r = Dono(c)->EhMembro(TextoDe(a[0]));
+    if (r < 0)
+        sqlite3_result_null(c);
+    else
+        sqlite3_result_int(c, r);
+}
+
+void FnIsSrvRoleMember(sqlite3_context* c, int, sqlite3_value** a) {
+    std::string papel = Dobrar(TextoDe(a[0]));
+    sqlite3_result_int(c, (papel == "sysadmin" || papel == "dbcreator" ||
+                           papel == "securityadmin" || papel == "processadmin") &&
+                                  Dono(c)->Sysadmin()
+                              ? 1
+                              : 0);
+}
+
+// 'dbo.[X]', '[X]', 'DB.dbo.X' -> X; names of another database give nothing.
+std::string NomeSimples(const std::string& texto, bool& outroBanco, const std::string& banco) {
+    outroBanco = false;
+    std::vector<std::string> partes;
+    try {
+        auto tokens = Tokenizar(texto);
+        std::string atual;
+        for (const auto& t : tokens) {
+            if (EhSimbolo(t, ".")) {
+                partes.push_back(atual);
+                atual.clear();
+            } else {
+                atual = t.texto;
+            }
+        }
+        partes.push_back(atual);
+    } catch (...) {
+        return texto;
+    }
+    if (partes.size() >= 3 && !partes[partes.size() - 3].empty() &&
+        !IguaisCiAs(partes[partes.size() - 3], banco))
+        outroBanco = true;
+    return partes.back();
+}
+
+void FnObjectId(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    bool outro = false;
+    std::string nome = NomeSimples(TextoDe(a[0]), outro, Dono(c)->Banco());
+    if (outro) {
+        sqlite3_result_null(c);
+        return;
+    }
+    auto id = Dono(c)->CatalogoAtual().IdDoObjeto(nome);
+    if (id)
+        sqlite3_result_int64(c, *id);
+    else
+        sqlite3_result_null(c);
+}
+
+void FnObjectName(sqlite3_context* c, int, sqlite3_value** a) {
+    sqlite3* db = sqlite3_context_db_handle(c);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT nome FROM main.zv_objetos WHERE id=?", -1, &s, nullptr);
+    sqlite3_bind_int64(s, 1, sqlite3_value_int64(a[0]));
+    if (sqlite3_step(s) == SQLITE_ROW)
+        sqlite3_result_text(c, reinterpret_cast<const char*>(sqlite3_column_text(s, 0)), -1,
+                            SQLITE_TRANSIENT);
+    else
+        sqlite3_result_null(c);
+    sqlite3_finalize(s);
+}
+
+void FnDbName(sqlite3_context* c, int n, sqlite3_value** a) {
+    if (n == 0 || sqlite3_value_type(a[0]) == SQLITE_NULL) {
+        ResultadoTexto(c, Dono(c)->Banco());
+        return;
+    }
+    try {
+        auto b = Dono(c)->ServidorAtual().AcharBancoPorId(sqlite3_value_int(a[0]));
+        if (b)
+            ResultadoTexto(c, b->nome);
+        else
+            sqlite3_result_null(c);
+    } catch (const std::exception& e) {
+        Falhar(c, e.what());
+    }
+}
+
+void FnDbId(sqlite3_context* c, int n, sqlite3_value** a) {
+    try {
+        std::string nome = n == 0 ? Dono(c)->Banco() : TextoDe(a[0]);
+        auto b = Dono(c)->ServidorAtual().AcharBanco(nome);
+        if (b)
+            sqlite3_result_int(c, b->id);
+        else
+            sqlite3_result_null(c);
+    } catch (const std::exception& e) {
+        Falhar(c, e.what());
+    }
+}
+
+std::string Parte(sqlite3_value* v) {
+    std::string p = Dobrar(TextoDe(v));
+    if (p == "yy" || p == "yyyy") return "year";
+    if (p == "qq" || p == "q") return "quarter";
+    if (p == "mm" || p == "m") return "month";
+    if (p == "dy" || p == "y") return "dayofyear";
+    if (p == "dd" || p == "d") return "day";
+    if (p == "wk" || p == "ww") return "week";
+    if (p == "dw") return "weekday";
+    if (p == "hh") return "hour";
+    if (p == "mi" || p == "n") return "minute";
+    if (p == "ss" || p == "s") return "second";
+    if (p == "ms") return "millisecond";
+    return p;
+}
+
+void FnDateDiff(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    db::DataHora x, y;
+    if (!LerDataHoraDoValor(a[1], x) || !LerDataHoraDoValor(a[2], y)) {
+        Falhar(c, "Conversion failed when converting date and/or time from character string.");
+        return;
+    }
+    std::string p = Parte(a[0]);
+    auto dia = [](const db::DataHora& d) {
+        return static_cast<std::int64_t>(
+            std::floor(DiasDesde1900(db::DataHora{d.ano, d.mes, d.dia, 0, 0, 0, 0})));
+    };
+    std::int64_t r = 0;
+    if (p == "year")
+        r = y.ano - x.ano;
+    else if (p == "quarter")
+        r = (y.ano * 4 + (y.mes - 1) / 3) - (x.ano * 4 + (x.mes - 1) / 3);
+    else if (p == "month")
+        r = (y.ano * 12 + y.mes) - (x.ano * 12 + x.mes);
+    else if (p == "day" || p == "dayofyear")
+        r = dia(y) - dia(x);
+    else if (p == "week")
+        r = (dia(y) + 1) / 7 - (dia(x) + 1) / 7;
+    else if (p == "hour")
+        r = (dia(y) * 24 + y.hora) - (dia(x) * 24 + x.hora);
+    else if (p == "minute")
+        r = (dia(y) * 1440 + y.hora * 60 + y.minuto) - (dia(x) * 1440 + x.hora * 60 + x.minuto);
+    else if (p == "second")
+        r = (dia(y) * 86400 + y.hora * 3600 + y.minuto * 60 + y.segundo) -
+            (dia(x) * 86400 + x.hora * 3600 + x.minuto * 60 + x.segundo);
+    else if (p == "millisecond")
+        r = std::llround((DiasDesde1900(y) - DiasDesde1900(x)) * 86400000.0);
+    else {
+        Falhar(c, "'" + TextoDe(a[0]) + "' is not a recognized datediff option.");
+        return;
+    }
+    sqlite3_result_int64(c, r);
+}
+
+void FnDateAdd(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    db::DataHora d;
+    if (!LerDataHoraDoValor(a[2], d)) {
+        Falhar(c, "Conversion failed when converting date and/or time from character string.");
+        return;
+    }
+    std::string p = Parte(a[0]);
+    std::int64_t n = sqlite3_value_int64(a[1]);
+    if (p == "year" || p == "quarter" || p == "month") {
+        std::int64_t meses = p == "year" ? n * 12 : p == "quarter" ? n * 3 : n;
+        std::int64_t total = d.ano * 12 + (d.mes - 1) + meses;
+        d.ano = static_cast<int>(total / 12);
+        d.mes = static_cast<int>(total % 12) + 1;
+        static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        int max = dias[d.mes - 1];
+        if (d.mes == 2 && ((d.ano % 4 == 0 && d.ano % 100 != 0) || d.ano % 400 == 0)) max = 29;
+        if (d.dia > max) d.dia = max;
+        ResultadoDataHora(c, d);
+        return;
+    }
+    double fator = p == "day" || p == "dayofyear" || p == "weekday" ? 1.0
+                   : p == "week"                                    ? 7.0
+                   : p == "hour"                                    ? 1.0 / 24
+                   : p == "minute"                                  ? 1.0 / 1440
+                   : p == "second"                                  ? 1.0 / 86400
+                                                                    : 1.0 / 86400000;
+    ResultadoDataHora(c, DataHoraDeDias1900(DiasDesde1900(d) + static_cast<double>(n) * fator));
+}
+
+void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
+    sqlite3_value* v = n == 2 ? a[1] : a[0];
+    if (sqlite3_value_type(v) == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    db::DataHora d;
+    if (!LerDataHoraDoValor(v, d)) {
+        Falhar(c, "Conversion failed when converting date and/or time from character string.");
+        return;
+    }
+    std::string p = n == 2 ? Parte(a[0]) : static_cast<const char*>(sqlite3_user_data(c));
+    int r = p == "year"          ? d.ano
+            : p == "month"       ? d.mes
+            : p == "day"         ? d.dia
+            : p == "hour"        ? d.hora
+            : p == "minute"      ? d.minuto
+            : p == "second"      ? d.segundo
+            : p == "millisecond" ? d.milissegundo
+            : p == "quarter"     ? (d.mes - 1) / 3 + 1
+                                 : 0;
+    if (p == "weekday")
+        r = static_cast<int>((static_cast<std::int64_t>(std::floor(DiasDesde1900(d))) + 1) % 7) + 1;
+    sqlite3_result_int(c, r);
+}
+
+void FnLen(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    std::string s = sqlite3_value_type(a[0]) == SQLITE_TEXT ? TextoDe(a[0]) : NumeroComoTexto(a[0]);
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    sqlite3_result_int64(c, static_cast<std::int64_t>(ContarCaracteres(s)));
+}
+
+void FnCharIndex(sqlite3_context* c, int n, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL) {
+        sqlite3_result_null(c);
+        return;
+    }
+    std::string agulha = Dobrar(TextoDe(a[0])), palheiro = Dobrar(TextoDe(a[1]));
+    std::size_t inicio = n > 2 && sqlite3_value_int(a[2]) > 1
+                             ? static_cast<std::size_t>(sqlite3_value_int(a[2]) - 1)
+                             : 0;
+    std::size_t p = palheiro.find(agulha, std::min(inicio, palheiro.size()));
+    sqlite3_result_int64(
+        c, p == std::string::npos
+               ? 0
+               : static_cast<std::int64_t>(ContarCaracteres(palheiro.substr(0, p)) + 1));
+}
+
+void FnLeft(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::int64_t n = std::max<std::int64_t>(0, sqlite3_value_int64(a[1]));
+    ResultadoTexto(c, Primeiros(TextoDe(a[0]), static_cast<std::size_t>(n)));
+}
+
+void FnRight(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string s = TextoDe(a[0]);
+    std::size_t total = ContarCaracteres(s);
+    std::size_t n = static_cast<std::size_t>(std::max<std::int64_t>(0, sqlite3_value_int64(a[1])));
+    if (n >= total) return ResultadoTexto(c, s);
+    std::size_t pular = total - n, i = 0, k = 0;
+    while (i < s.size() && k < pular) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+        ++k;
+    }
+    ResultadoTexto(c, s.substr(i));
+}
+
+void FnUpper(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string s = TextoDe(a[0]), r;
+    // ASCII and the Latin-1 letters (two-byte UTF-8 forms C3 A0..C3 BE)
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        unsigned char ch = static_cast<unsigned char>(s[i]);
+        if (ch >= 'a' && ch <= 'z')
+            r += static_cast<char>(ch - 32);
+        else if (ch == 0xC3 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0xA0 &&
+                 static_cast<unsigned char>(s[i + 1]) <= 0xBE &&
+                 static_cast<unsigned char>(s[i + 1]) != 0xB7) {
+            r += static_cast<char>(0xC3);
+            r += static_cast<char>(static_cast<unsigned char>(s[++i]) - 0x20);
+        } else
+            r += static_cast<char>(ch);
+    }
+    ResultadoTexto(c, r);
+}
+
+void FnLower(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string s = TextoDe(a[0]), r;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        unsigned char ch = static_cast<unsigned char>(s[i]);
+        if (ch >= 'A' && ch <= 'Z')
+            r += static_cast<char>(ch + 32);
+        else if (ch == 0xC3 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+                 static_cast<unsigned char>(s[i + 1]) <= 0x9E &&
+                 static_cast<unsigned char>(s[i + 1]) != 0x97) {
+            r += static_cast<char>(0xC3);
+            r += static_cast<char>(static_cast<unsigned char>(s[++i]) + 0x20);
+        } else
+            r += static_cast<char>(ch);
+    }
+    ResultadoTexto(c, r);
+}
+
+void FnCeiling(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_INTEGER) return sqlite3_result_value(c, a[0]);
+    sqlite3_result_double(c, std::ceil(sqlite3_value_double(a[0])));
+}
+void FnFloor(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_INTEGER) return sqlite3_result_value(c, a[0]);
+    sqlite3_result_double(c, std::floor(sqlite3_value_double(a[0])));
+}
+void FnPower(sqlite3_context* c, int, sqlite3_value** a) {
+    sqlite3_result_double(c, std::pow(sqlite3_value_double(a[0]), sqlite3_value_double(a[1])));
+}
+void FnSquare(sqlite3_context* c, int, sqlite3_value** a) {
+    double v = sqlite3_value_double(a[0]);
+    sqlite3_result_double(c, v * v);
+}
+void FnRound(sqlite3_context* c, int n, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    int casas = sqlite3_value_int(a[1]);
+    double fator = std::pow(10.0, casas);
+    double v = sqlite3_value_double(a[0]) * fator;
+    v = (n > 2 && sqlite3_value_int(a[2]) != 0) ? std::trunc(v) : std::round(v);
+    if (sqlite3_value_type(a[0]) == SQLITE_INTEGER)
+        sqlite3_result_int64(c, static_cast<std::int64_t>(v / fator));
+    else
+        sqlite3_result_double(c, v / fator);
+}
+void FnSpace(sqlite3_context* c, int, sqlite3_value** a) {
+    ResultadoTexto(
+        c, std::string(static_cast<std::size_t>(std::max(0, sqlite3_value_int(a[0]))), ' '));
+}
+void FnReplicate(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string s = TextoDe(a[0]), r;
+    for (int k = 0; k < sqlite3_value_int(a[1]); ++k) r += s;
+    ResultadoTexto(c, r);
+}
+void FnNewId(sqlite3_context* c, int, sqlite3_value**) {
+    static thread_local std::mt19937_64 g{std::random_device{}()};
+    char b[40];
+    std::uint64_t x = g(), y = g();
+    std::snprintf(b, sizeof b, "%08X-%04X-4%03X-%04X-%012llX", static_cast<unsigned>(x >> 32),
+                  static_cast<unsigned>((x >> 16) & 0xFFFF), static_cast<unsigned>(x & 0xFFF),
+                  static_cast<unsigned>(0x8000 | ((y >> 48) & 0x3FFF)),
+                  static_cast<unsigned long long>(y & 0xFFFFFFFFFFFFULL));
+    ResultadoTexto(c, b);
+}
+void FnServerProperty(sqlite3_context* c, int, sqlite3_value** a) {
+    std::string p = Dobrar(TextoDe(a[0]));
+    if (p == "productversion")
+        ResultadoTexto(c, kVersaoDoProduto);
+    else if (p == "productlevel")
+        ResultadoTexto(c, "RTM");
+    else if (p == "edition")
+        ResultadoTexto(c, "Express Edition");
+    else if (p == "servername" || p == "machinename")
+        ResultadoTexto(c, Dono(c)->ServidorAtual().Nome());
+    else if (p == "collation")
+        ResultadoTexto(c, "Latin1_General_CI_AS");
+    else
+        sqlite3_result_null(c);
+}
+void FnIsNumeric(sqlite3_context* c, int, sqlite3_value** a) {
+    int t = sqlite3_value_type(a[0]);
+    if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) return sqlite3_result_int(c, 1);
+    double d;
+    bool i;
+    std::int64_t v;
+    sqlite3_result_int(c, t == SQLITE_TEXT && LerNumero(TextoDe(a[0]), d, i, v) ? 1 : 0);
+}
+void FnIdentCurrent(sqlite3_context* c, int, sqlite3_value** a) {
+    sqlite3* db = sqlite3_context_db_handle(c);
+    sqlite3_stmt* s = nullptr;
+    bool outro = false;
+    std::string nome = NomeSimples(TextoDe(a[0]), outro, Dono(c)->Banco());
+    sqlite3_prepare_v2(db, "SELECT seq FROM main.sqlite_sequence WHERE name=? COLLATE NOCASE", -1,
+                       &s, nullptr);
+    sqlite3_bind_text(s, 1, nome.c_str(), -1, SQLITE_TRANSIENT);
+    if (s && sqlite3_step(s) == SQLITE_ROW)
+        sqlite3_result_int64(c, sqlite3_column_int64(s, 0));
+    else
+        sqlite3_result_null(c);
+    sqlite3_finalize(s);
+}
+void FnQuoteName(sqlite3_context* c, int, sqlite3_value** a) {
+    std::string s = TextoDe(a[0]), r = "[";
+    for (char ch : s) {
+        r += ch;
+        if (ch == ']') r += ']';
+    }
+    ResultadoTexto(c, r + "]");
+}
+void FnStr(sqlite3_context* c, int n, sqlite3_value** a) {
+    int tam = n > 1 ? sqlite3_value_int(a[1]) : 10, dec = n > 2 ? sqlite3_value_int(a[2]) : 0;
+    char b[128];
+    std::snprintf(b, sizeof b, "%*.*f", tam, dec, sqlite3_value_double(a[0]));
+    std::string s = b;
+    if (static_cast<int>(s.size()) > tam) s = std::string(static_cast<std::size_t>(tam), '*');
+    ResultadoTexto(c, s);
+}
+void FnBytes8(sqlite3_context* c, int, sqlite3_value** a) {
+    std::int64_t x = sqlite3_value_int64(a[0]);
+    unsigned char b[8];
+    for (int k = 0; k < 8; ++k) b[k] = static_cast<unsigned char>(x >> (56 - 8 * k));
+    sqlite3_result_blob(c, b, 8, SQLITE_TRANSIENT);
+}
+void FnUm(sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int(c, 1);
+}
+
+}  // namespace
+
+std::optional<TipoSql> LerTextoDeTipo(const std::string& texto) {
+    std::string nome;
+    std::size_t i = 0;
+    while (i < texto.size() && texto[i] != '(') nome += texto[i++];
+    while (!nome.empty() && nome.back() == ' ') nome.pop_back();
+    auto base = TipoPeloNome(nome);
+    if (!base) return std::nullopt;
+    int a = 0, b = 0;
+    bool informado = false;
+    if (i < texto.size()) {
+        informado = true;
+        std::string dentro = texto.substr(i + 1);
+        if (!dentro.empty() && dentro.back() == ')') dentro.pop_back();
+        if (Dobrar(dentro) == "max")
+            a = -1;
+        else {
+            a = std::atoi(dentro.c_str());
+            auto v = dentro.find(',');
+            if (v != std::string::npos) b = std::atoi(dentro.c_str() + v + 1);
+        }
+    }
+    return CompletarTipo(*base, a, a, b, informado);
+}
+
+std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t) {
+    return "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
+           std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
+           std::to_string(t.escala) + ")";
+}
+
+void RegistrarFuncoes(sqlite3* db, Sessao* s) {
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    const int nd = SQLITE_UTF8;
+    struct F {
+        const char* nome;
+        int args;
+        int flags;
+        void (*fn)(sqlite3_context*, int, sqlite3_value**);
+    };
+    const F funcoes[] = {
+        {"zv_conv", 5, det, FnConv},
+        {"zv_getdate", 0, nd, FnGetDate},
+        {"zv_getutcdate", 0, nd, FnGetUtcDate},
+        {"zv_dt", 1, det, FnDt},
+        {"zv_suser_sname", 0, nd, FnSuserSname},
+        {"zv_suser_sname", 1, nd, FnSuserSname},
+        {"zv_user_name", 0, nd, FnUserName},
+        {"zv_user_name", 1, nd, FnUserName},
+        {"zv_host_name", 0, nd, FnHostName},
+        {"zv_app_name", 0, nd, FnAppName},
+        {"zv_spid", 0, nd, FnSpid},
+        {"zv_trancount", 0, nd, FnTrancount},
+        {"zv_version", 0, nd, FnVersion},
+        {"zv_servername", 0, nd, FnServerName},
+        {"zv_is_member", 1, nd, FnIsMember},
+        {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember},
+        {"zv_object_id", 1, nd, FnObjectId},
+        {"zv_object_id", 2, nd, FnObjectId},
+        {"zv_object_name", 1, nd, FnObjectName},
+        {"zv_db_name", 0, nd, FnDbName},
+        {"zv_db_name", 1, nd, FnDbName},
+        {"zv_db_id", 0, nd, FnDbId},
+        {"zv_db_id", 1, nd, FnDbId},
+        {"zv_datediff", 3, det, FnDateDiff},
+        {"zv_dateadd", 3, det, FnDateAdd},
+        {"zv_datepart", 2, det, FnDatePart},
+        {"zv_len", 1, det, FnLen},
+        {"zv_charindex", 2, det, FnCharIndex},
+        {"zv_charindex", 3, det, FnCharIndex},
+        {"zv_left", 2, det, FnLeft},
+        {"zv_right", 2, det, FnRight},
+        {"zv_upper", 1, det, FnUpper},
+        {"zv_lower", 1, det, FnLower},
+        {"zv_ceiling", 1, det, FnCeiling},
+        {"zv_floor", 1, det, FnFloor},
+        {"zv_power", 2, det, FnPower},
+        {"zv_square", 1, det, FnSquare},
+        {"zv_round", 2, det, FnRound},
+        {"zv_round", 3, det, FnRound},
+        {"zv_space", 1, det, FnSpace},
+        {"zv_replicate", 2, det, FnReplicate},
+        {"zv_newid", 0, nd, FnNewId},
+        {"zv_serverproperty", 1, nd, FnServerProperty},
+        {"zv_isnumeric", 1, det, FnIsNumeric},
+        {"zv_ident_current", 1, nd, FnIdentCurrent},
+        {"zv_quotename", 1, det, FnQuoteName},
+        {"zv_str", 1, det, FnStr},
+        {"zv_str", 2, det, FnStr},
+        {"zv_str", 3, det, FnStr},
+        {"zv_bytes8", 1, det, FnBytes8},
+        {"zv_has_dbaccess", 1, nd, FnUm},
+    };
+    for (const auto& f : funcoes)
+        sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
+    // convert('type', x[, style]) carries a non-null marker; cast(x, 'type') a null one
+    static int marca = 1;
+    sqlite3_create_function(db, "zv_convert", 2, det, &marca, FnConvert, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_convert", 3, det, &marca, FnConvert, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_cast", 2, det, nullptr, FnConvert, nullptr, nullptr);
+    static const char* partes[] = {"year", "month", "day"};
+    static const char* nomes[] = {"zv_year", "zv_month", "zv_day"};
+    for (int k = 0; k < 3; ++k)
+        sqlite3_create_function(db, nomes[k], 1, det, const_cast<char*>(partes[k]), FnDatePart,
+                                nullptr, nullptr);
+}
+
+}  // namespace zolvek::simulador

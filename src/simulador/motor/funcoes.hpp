@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "simulador/motor/tipos.hpp"
+
+struct sqlite3;
+
+// The SQL functions the rewritten statements call: T-SQL's built-ins (getdate,
+// suser_sname, IS_MEMBER, object_id, datediff, convert ...) and the engine's own
+// (zv_conv, which gives a value the type of the column it goes into).
+namespace zolvek::simulador {
+
+class Sessao;
+
+void RegistrarFuncoes(sqlite3* db, Sessao* sessao);
+
+// A type written as text ("varchar(23)", "decimal(15,2)").
+std::optional<TipoSql> LerTextoDeTipo(const std::string& texto);
+
+// The SQLite call that converts an expression to a column type on writing.
+std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t);
+
+// Subtype that marks a text as a date-time in results.
+inline constexpr unsigned kSubtipoDataHora = 68;
+
+}  // namespace zolvek::simulador

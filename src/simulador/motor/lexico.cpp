@@ -1,0 +1,229 @@
+#include "simulador/motor/lexico.hpp"
+
+#include <cctype>
+
+#include "comum/erros.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+bool InicioDeNome(unsigned char c) {
+    return std::isalpha(c) || c == '_' || c == '#' || c >= 0x80;
+}
+
+bool ParteDeNome(unsigned char c) {
+    return std::isalnum(c) || c == '_' || c == '#' || c == '$' || c == '@' || c >= 0x80;
+}
+
+std::string Trecho(std::string_view sql, std::size_t i) {
+    return std::string(sql.substr(i, 20));
+}
+
+}  // namespace
+
+std::vector<Token> Tokenizar(std::string_view sql) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    const std::size_t n = sql.size();
+    while (i < n) {
+        unsigned char c = static_cast<unsigned char>(sql[i]);
+        if (std::isspace(c)) {
+            ++i;
+            continue;
+        }
+        if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            while (i < n && sql[i] != '\n') ++i;
+            continue;
+        }
+        if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            std::size_t inicio = i;
+            int nivel = 0;
+            do {
+                if (i + 1 < n && sql[i] == '/' && sql[i + 1] == '*') {
+                    ++nivel;
+                    i += 2;
+                } else if (i + 1 < n && sql[i] == '*' && sql[i + 1] == '/') {
+                    --nivel;
+                    i += 2;
+                } else {
+                    ++i;
+                }
+            } while (nivel > 0 && i < n);
+            if (nivel > 0) throw ErroDeBanco("Missing end comment mark '*/'.");
+            (void)inicio;
+            continue;
+        }
+        Token t;
+        t.inicio = i;
+        if (c == '[') {
+            t.tipo = TipoToken::Colchete;
+            ++i;
+            for (;;) {
+                if (i >= n)
+                    throw ErroDeBanco("Unclosed quotation mark after the character string '" +
+                                      t.texto + "'.");
+                if (sql[i] == ']') {
+                    if (i + 1 < n && sql[i + 1] == ']') {
+                        t.texto += ']';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.texto += sql[i++];
+            }
+        } else if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && sql[i + 1] == '\'') ||
+                   c == '"') {
+            char fecho = '\'';
+            if (c == '"') {
+                t.tipo = TipoToken::Aspas;
+                fecho = '"';
+            } else if (c == '\'') {
+                t.tipo = TipoToken::Texto;
+            } else {
+                t.tipo = TipoToken::TextoN;
+                ++i;
+            }
+            ++i;
+            for (;;) {
+                if (i >= n)
+                    throw ErroDeBanco("Unclosed quotation mark after the character string '" +
+                                      t.texto + "'.");
+                if (sql[i] == fecho) {
+                    if (i + 1 < n && sql[i + 1] == fecho) {
+                        t.texto += fecho;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.texto += sql[i++];
+            }
+        } else if (c == '0' && i + 1 < n && (sql[i + 1] == 'x' || sql[i + 1] == 'X')) {
+            t.tipo = TipoToken::Binario;
+            i += 2;
+            while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
+            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+        } else if (std::isdigit(c) || (c == '.' && i + 1 < n &&
+                                       std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
+            t.tipo = TipoToken::Numero;
+            while (i < n && (std::isdigit(static_cast<unsigned char>(sql[i])) || sql[i] == '.'))
+                ++i;
+            if (i < n && (sql[i] == 'e' || sql[i] == 'E')) {
+                std::size_t j = i + 1;
+                if (j < n && (sql[j] == '+' || sql[j] == '-')) ++j;
+                if (j < n && std::isdigit(static_cast<unsigned char>(sql[j]))) {
+                    i = j;
+                    while (i < n && std::isdigit(static_cast<unsigned char>(sql[i]))) ++i;
+                }
+            }
+            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+        } else if (c == '@') {
+            t.tipo = TipoToken::Variavel;
+            ++i;
+            while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
+            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+        } else if (c == '?') {
+            t.tipo = TipoToken::Parametro;
+            t.texto = "?";
+            ++i;
+        } else if (InicioDeNome(c)) {
+            t.tipo = TipoToken::Palavra;
+            while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
+            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+        } else {
+            t.tipo = TipoToken::Simbolo;
+            static const char* duplos[] = {"<>", "!=", ">=", "<=", "!<", "!>",
+                                           "||", "::", "+=", "-=", "*=", "/="};
+            std::string s(1, static_cast<char>(c));
+            for (const char* d : duplos) {
+                if (i + 1 < n && sql[i] == d[0] && sql[i + 1] == d[1]) {
+                    s = d;
+                    break;
+                }
+            }
+            if (std::string_view(";,()=<>+-*/%.&|^~!:{}").find(static_cast<char>(c)) ==
+                std::string_view::npos)
+                throw ErroDeBanco("Incorrect syntax near '" + Trecho(sql, i) + "'.");
+            i += s.size();
+            t.texto = s;
+        }
+        t.fim = i;
+        tokens.push_back(std::move(t));
+    }
+    return tokens;
+}
+
+std::vector<std::string> DividirLotes(std::string_view sql) {
+    std::vector<std::string> lotes;
+    std::string atual;
+    std::size_t i = 0;
+    while (i <= sql.size()) {
+        std::size_t fim = sql.find('\n', i);
+        if (fim == std::string_view::npos) fim = sql.size();
+        std::string_view linha = sql.substr(i, fim - i);
+        std::size_t a = 0, b = linha.size();
+        while (a < b && std::isspace(static_cast<unsigned char>(linha[a]))) ++a;
+        while (b > a && std::isspace(static_cast<unsigned char>(linha[b - 1]))) --b;
+        std::string_view nucleo = linha.substr(a, b - a);
+        if (nucleo.size() == 2 && (nucleo[0] == 'G' || nucleo[0] == 'g') &&
+            (nucleo[1] == 'O' || nucleo[1] == 'o')) {
+            lotes.push_back(std::move(atual));
+            atual.clear();
+        } else {
+            atual.append(linha);
+            if (fim < sql.size()) atual += '\n';
+        }
+        i = fim + 1;
+    }
+    lotes.push_back(std::move(atual));
+    std::vector<std::string> naoVazios;
+    for (auto& l : lotes) {
+        bool vazio = true;
+        for (char c : l)
+            if (!std::isspace(static_cast<unsigned char>(c))) vazio = false;
+        if (!vazio) naoVazios.push_back(std::move(l));
+    }
+    return naoVazios;
+}
+
+bool EhPalavra(const Token& t, std::string_view palavra) {
+    if (t.tipo != TipoToken::Palavra || t.texto.size() != palavra.size()) return false;
+    for (std::size_t i = 0; i < palavra.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(t.texto[i])) !=
+            std::toupper(static_cast<unsigned char>(palavra[i])))
+            return false;
+    return true;
+}
+
+bool EhNome(const Token& t) {
+    return t.tipo == TipoToken::Palavra || t.tipo == TipoToken::Colchete ||
+           t.tipo == TipoToken::Aspas;
+}
+
+bool EhSimbolo(const Token& t, std::string_view simbolo) {
+    return t.tipo == TipoToken::Simbolo && t.texto == simbolo;
+}
+
+std::string ComoIdentificador(std::string_view nome) {
+    std::string s = "\"";
+    for (char c : nome) {
+        if (c == '"') s += '"';
+        s += c;
+    }
+    return s + "\"";
+}
+
+std::string ComoTexto(std::string_view valor) {
+    std::string s = "'";
+    for (char c : valor) {
+        if (c == '\'') s += '\'';
+        s += c;
+    }
+    return s + "'";
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,249 @@
+#include "simulador/motor/materializacao.hpp"
+
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+std::string Id(const std::string& s) {
+    return ComoIdentificador(s);
+}
+
+std::string NomeDoIndice(const Tabela& t, const Indice& i) {
+    return Id("zvi_" + std::to_string(t.id) + "_" + std::to_string(i.indid));
+}
+
+std::string Colunas(const std::vector<ColunaDeIndice>& cols) {
+    std::string s;
+    for (const auto& c : cols) {
+        if (!s.empty()) s += ", ";
+        s += Id(c.nome);
+        if (c.decrescente) s += " DESC";
+    }
+    return s;
+}
+
+std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
+    std::string s = "CREATE TABLE " + Id(nome) + " (";
+    bool primeiro = true;
+    for (const auto& c : t.colunas) {
+        if (!primeiro) s += ", ";
+        primeiro = false;
+        s += Id(c.nome);
+        if (c.identidade) {
+            s += " INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL";
+            continue;
+        }
+        s += " ";
+        s += TipoSqlite(c.tipo);
+        if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
+        if (!c.anulavel && c.tipo.base != TipoBase::RowVersion) s += " NOT NULL";
+        if (const Restricao* d = t.PadraoDaColuna(c.nome))
+            s += " DEFAULT (" + ChamadaDeConversao(ExpressaoParaSqlite(d->texto), c.tipo) + ")";
+    }
+    for (const auto& r : t.restricoes) {
+        if (r.tipo != "C") continue;
+        s += ", CONSTRAINT " + Id(r.nome) + " CHECK (" + ExpressaoParaSqlite(r.texto) + ")";
+    }
+    return s + ")";
+}
+
+std::string Texto(const std::string& s) {
+    return ComoTexto(s);
+}
+
+std::string Condicoes(const std::vector<ColunaDeIndice>& locais,
+                      const std::vector<std::string>& remotas, const std::string& prefixo) {
+    std::string s;
+    for (std::size_t k = 0; k < locais.size() && k < remotas.size(); ++k) {
+        if (!s.empty()) s += " AND ";
+        s += Id(remotas[k]) + " = " + prefixo + "." + Id(locais[k].nome);
+    }
+    return s;
+}
+
+}  // namespace
+
+std::string ExpressaoParaSqlite(const std::string& texto) {
+    auto tokens = Tokenizar(texto);
+    ContextoDeReescrita ctx;
+    return Reescrever(tokens, {0, tokens.size()}, ctx);
+}
+
+void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
+    std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
+                      NomeDoIndice(t, i) + " ON " + Id(t.nome) + " (" + Colunas(i.colunas) + ")";
+    try {
+        ExecutarSql(db, sql);
+    } catch (const ErroDeBanco& e) {
+        std::string msg = e.what();
+        if (msg.find("UNIQUE constraint failed") != std::string::npos) {
+            if (i.restricao != 0)
+                throw ErroDeBanco(
+                    "The CREATE UNIQUE INDEX statement terminated because a duplicate key was "
+                    "found for the object name 'dbo." +
+                    t.nome + "' and the index name '" + i.nome +
+                    "'.\nCould not create constraint or index. See previous errors.");
+            throw ErroDeBanco(
+                "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found "
+                "for the object name 'dbo." +
+                t.nome + "' and the index name '" + i.nome + "'.");
+        }
+        throw;
+    }
+}
+
+void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
+    ExecutarSql(db, "DROP INDEX IF EXISTS " + NomeDoIndice(t, i));
+}
+
+void CriarIndicesSqlite(sqlite3* db, const Tabela& t) {
+    for (const auto& i : t.indices) CriarIndiceSqlite(db, t, i);
+}
+
+void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
+    std::vector<std::string> antigos;
+    {
+        Instrucao q(db,
+                    "SELECT name FROM main.sqlite_master WHERE type='trigger' AND tbl_name=? AND "
+                    "name LIKE 'zv\\_%' ESCAPE '\\'");
+        q.Ligar(1, t.nome);
+        while (q.Passo()) antigos.push_back(q.Texto(0));
+    }
+    for (const auto& n : antigos) ExecutarSql(db, "DROP TRIGGER " + Id(n));
+    int n = 0;
+    auto nome = [&]() { return Id("zv_" + std::to_string(t.id) + "_" + std::to_string(++n)); };
+    std::string tabela = Id(t.nome);
+    if (const ColunaDaTabela* rv = t.VersaoDeLinha()) {
+        std::string corpo =
+            " BEGIN UPDATE main.zv_contador SET valor = valor + 1; UPDATE " + tabela + " SET " +
+            Id(rv->nome) +
+            " = zv_bytes8((SELECT valor FROM main.zv_contador)) WHERE rowid = NEW.rowid; END";
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
+    }
+    // This table as the referencing side.
+    for (const auto& r : t.restricoes) {
+        if (r.tipo != "F") continue;
+        std::string naoNulos;
+        std::string colunas;
+        for (const auto& c : r.colunas) {
+            naoNulos += "NEW." + Id(c.nome) + " IS NOT NULL AND ";
+            if (!colunas.empty()) colunas += ", ";
+            colunas += Id(c.nome);
+        }
+        std::string teste = " WHEN " + naoNulos + "NOT EXISTS (SELECT 1 FROM " +
+                            Id(r.tabelaReferida) + " WHERE " +
+                            Condicoes(r.colunas, r.colunasReferidas, "NEW") + ")";
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE INSERT ON " + tabela +
+                            " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
+                            Texto("zvfk|INSERT|" + r.nome) + "); END");
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE UPDATE OF " + colunas + " ON " +
+                            tabela + " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
+                            Texto("zvfk|UPDATE|" + r.nome) + "); END");
+    }
+    // This table as the referenced side.
+    for (Tabela* filha : catalogo.Tabelas()) {
+        for (const auto& r : filha->restricoes) {
+            if (r.tipo != "F" || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
+            std::vector<ColunaDeIndice> locais;
+            for (const auto& c : r.colunasReferidas) locais.push_back({c, false});
+            std::vector<std::string> remotas;
+            for (const auto& c : r.colunas) remotas.push_back(c.nome);
+            std::string existe = "EXISTS (SELECT 1 FROM " + Id(filha->nome) + " WHERE " +
+                                 Condicoes(locais, remotas, "OLD") + ")";
+            ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
+                                " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
+                                Texto("zvref|DELETE|" + r.nome) + "); END");
+            std::string mudou, colunas;
+            for (const auto& c : r.colunasReferidas) {
+                if (!mudou.empty()) mudou += " OR ";
+                mudou += "OLD." + Id(c) + " IS NOT NEW." + Id(c);
+                if (!colunas.empty()) colunas += ", ";
+                colunas += Id(c);
+            }
+            ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE UPDATE OF " + colunas + " ON " +
+                                tabela + " FOR EACH ROW WHEN (" + mudou + ") AND " + existe +
+                                " BEGIN SELECT RAISE(ABORT, " + Texto("zvref|UPDATE|" + r.nome) +
+                                "); END");
+        }
+    }
+}
+
+void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
+    ExecutarSql(db, DefinicaoSqlite(t, t.nome));
+    if (const ColunaDaTabela* id = t.Identidade(); id && id->semente != 1) {
+        Instrucao(db, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
+            .Ligar(1, t.nome)
+            .Ligar(2, id->semente - 1)
+            .Executar();
+    }
+    CriarIndicesSqlite(db, t);
+    RecriarGatilhos(db, catalogo, t);
+}
+
+void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
+                       const std::map<std::string, std::string>& origem) {
+    std::int64_t sequencia = -1;
+    {
+        Instrucao q(db, "SELECT seq FROM main.sqlite_sequence WHERE name=?");
+        q.Ligar(1, antiga.nome);
+        if (q.Passo()) sequencia = q.Inteiro(0);
+    }
+    std::string velha = "zv_velha_" + std::to_string(antiga.id);
+    ExecutarSql(db, "ALTER TABLE " + Id(antiga.nome) + " RENAME TO " + Id(velha));
+    ExecutarSql(db, DefinicaoSqlite(nova, nova.nome));
+    std::string destino, fonte;
+    for (const auto& c : nova.colunas) {
+        auto it = origem.find(Dobrar(c.nome));
+        if (it == origem.end()) continue;
+        const ColunaDaTabela* anterior = antiga.Coluna(it->second);
+        if (!destino.empty()) {
+            destino += ", ";
+            fonte += ", ";
+        }
+        destino += Id(c.nome);
+        if (it->second.empty() || !anterior) {
+            fonte += "NULL";
+        } else if (anterior->tipo == c.tipo || c.identidade) {
+            fonte += Id(anterior->nome);
+        } else {
+            fonte += ChamadaDeConversao(Id(anterior->nome), c.tipo);
+        }
+    }
+    ExecutarSql(db, "PRAGMA ignore_check_constraints = ON");
+    try {
+        if (!destino.empty())
+            ExecutarSql(db, "INSERT INTO " + Id(nova.nome) + " (" + destino + ") SELECT " + fonte +
+                                " FROM " + Id(velha));
+    } catch (...) {
+        ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
+        throw;
+    }
+    ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
+    ExecutarSql(db, "DROP TABLE " + Id(velha));
+    if (sequencia >= 0 && nova.Identidade()) {
+        Instrucao(db, "DELETE FROM main.sqlite_sequence WHERE name=?")
+            .Ligar(1, nova.nome)
+            .Executar();
+        Instrucao(db,
+                  "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, max(?, coalesce((SELECT "
+                  "max(rowid) FROM " +
+                      Id(nova.nome) + "), 0)))")
+            .Ligar(1, nova.nome)
+            .Ligar(2, sequencia)
+            .Executar();
+    }
+    CriarIndicesSqlite(db, nova);
+    RecriarGatilhos(db, catalogo, nova);
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "simulador/motor/catalogo.hpp"
+
+struct sqlite3;
+
+// How a catalog table becomes a SQLite table: columns with SQLite types and the
+// collation, identity as AUTOINCREMENT, defaults and checks as SQLite clauses,
+// indexes, and triggers for foreign keys and rowversion. Changes SQLite cannot make
+// in place rebuild the table.
+namespace zolvek::simulador {
+
+// Translates a stored CHECK or DEFAULT text for SQLite.
+std::string ExpressaoParaSqlite(const std::string& texto);
+
+void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t);
+// Rebuilds `nova` from the rows of `antiga`. `origem` maps each column of `nova`
+// (folded name) to the column of `antiga` it is copied from; columns absent from the
+// map take their defaults. `verificarChecks` re-checks CHECK constraints on the copy.
+void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
+                       const std::map<std::string, std::string>& origem);
+void CriarIndicesSqlite(sqlite3* db, const Tabela& t);
+void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
+void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
+// Rewrites the engine's triggers attached to a table (rowversion, both sides of its
+// foreign keys).
+void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t);
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,363 @@
+#include "simulador/motor/reescrita.hpp"
+
+#include <map>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+bool EhDica(const Token& t) {
+    static const char* dicas[] = {"NOLOCK",       "READUNCOMMITTED", "ROWLOCK",  "UPDLOCK",
+                                  "HOLDLOCK",     "TABLOCK",         "TABLOCKX", "READPAST",
+                                  "XLOCK",        "PAGLOCK",         "NOWAIT",   "READCOMMITTED",
+                                  "SERIALIZABLE", "REPEATABLEREAD"};
+    for (const char* d : dicas)
+        if (EhPalavra(t, d)) return true;
+    return false;
+}
+
+const std::map<std::string, std::string>& Funcoes() {
+    static const std::map<std::string, std::string> f = {
+        {"getdate", "zv_getdate"},
+        {"getutcdate", "zv_getutcdate"},
+        {"sysdatetime", "zv_getdate"},
+        {"current_timestamp", "zv_getdate"},
+        {"suser_sname", "zv_suser_sname"},
+        {"suser_name", "zv_suser_sname"},
+        {"user_name", "zv_user_name"},
+        {"is_member", "zv_is_member"},
+        {"is_srvrolemember", "zv_is_srvrolemember"},
+        {"object_id", "zv_object_id"},
+        {"object_name", "zv_object_name"},
+        {"db_name", "zv_db_name"},
+        {"db_id", "zv_db_id"},
+        {"host_name", "zv_host_name"},
+        {"app_name", "zv_app_name"},
+        {"datediff", "zv_datediff"},
+        {"dateadd", "zv_dateadd"},
+        {"datepart", "zv_datepart"},
+        {"year", "zv_year"},
+        {"month", "zv_month"},
+        {"day", "zv_day"},
+        {"isnull", "ifnull"},
+        {"len", "zv_len"},
+        {"datalength", "length"},
+        {"substring", "substr"},
+        {"charindex", "zv_charindex"},
+        {"left", "zv_left"},
+        {"right", "zv_right"},
+        {"ceiling", "zv_ceiling"},
+        {"floor", "zv_floor"},
+        {"power", "zv_power"},
+        {"space", "zv_space"},
+        {"replicate", "zv_replicate"},
+        {"newid", "zv_newid"},
+        {"serverproperty", "zv_serverproperty"},
+        {"isnumeric", "zv_isnumeric"},
+        {"upper", "zv_upper"},
+        {"lower", "zv_lower"},
+        {"scope_identity", "last_insert_rowid"},
+        {"count_big", "count"},
+        {"ident_current", "zv_ident_current"},
+        {"quotename", "zv_quotename"},
+        {"str", "zv_str"},
+        {"round", "zv_round"},
+        {"convert", "zv_convert"},
+        {"cast", "zv_cast"},
+        {"has_dbaccess", "zv_has_dbaccess"},
+        {"square", "zv_square"},
+    };
+    return f;
+}
+
+// The SQLite name of a catalog view or table named with several parts.
+std::string NomeDeCatalogo(const std::vector<std::string>& partes, ContextoDeReescrita& ctx) {
+    std::vector<std::string> p;
+    for (const auto& s : partes) p.push_back(Dobrar(s));
+    const std::string& ultimo = p.back();
+    if (ultimo == "sysprocesses") {
+        ctx.usaProcessos = true;
+        return "zv_sysprocesses";
+    }
+    if (ultimo == "sysdatabases") {
+        ctx.usaBancos = true;
+        return "zv_sysdatabases";
+    }
+    if (p.size() >= 2 && p[p.size() - 2] == "sys") {
+        if (ultimo == "databases") ctx.usaBancos = true;
+        if (ultimo == "sysprocesses" || ultimo == "dm_exec_sessions") ctx.usaProcessos = true;
+        return "zv_sys_" + ultimo;
+    }
+    if (p.size() >= 2 && p[p.size() - 2] == "information_schema") return "zv_is_" + ultimo;
+    return "";
+}
+
+struct Escopo {
+    int nivel = 0;
+    std::string limite;
+};
+
+}  // namespace
+
+std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {
+    std::vector<int> r(tokens.size(), -1);
+    int n = 0;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (tokens[k].tipo == TipoToken::Parametro) r[k] = ++n;
+    return r;
+}
+
+std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReescrita& ctx) {
+    std::string s;
+    auto emitir = [&](const std::string& x) {
+        if (!s.empty() && s.back() != '(' && x != ")" && x != "," && x != "." && !(s.back() == '.'))
+            s += ' ';
+        s += x;
+    };
+    std::vector<Escopo> escopos;
+    std::vector<int> casts;  // paren levels of open CAST( calls
+    int nivel = 0;
+    auto fecharEscopos = [&](int ate) {
+        while (!escopos.empty() && escopos.back().nivel >= ate) {
+            if (!escopos.back().limite.empty()) emitir("LIMIT " + escopos.back().limite);
+            escopos.pop_back();
+        }
+    };
+    const std::size_t fim = faixa.fim;
+    for (std::size_t k = faixa.inicio; k < fim; ++k) {
+        const Token& tk = t[k];
+        switch (tk.tipo) {
+            case TipoToken::Texto:
+            case TipoToken::TextoN:
+                emitir(ComoTexto(tk.texto));
+                continue;
+            case TipoToken::Numero:
+                emitir(tk.texto);
+                continue;
+            case TipoToken::Binario:
+                emitir("X'" + tk.texto.substr(2) + "'");
+                continue;
+            case TipoToken::Parametro:
+                emitir("?" + std::to_string(ctx.ordinais ? (*ctx.ordinais)[k] : 1));
+                continue;
+            case TipoToken::Variavel: {
+                std::string v = Dobrar(tk.texto);
+                if (v == "@@identity")
+                    emitir("last_insert_rowid()");
+                else if (v == "@@rowcount")
+                    emitir("changes()");
+                else if (v == "@@version")
+                    emitir("zv_version()");
+                else if (v == "@@spid")
+                    emitir("zv_spid()");
+                else if (v == "@@servername")
+                    emitir("zv_servername()");
+                else if (v == "@@trancount")
+                    emitir("zv_trancount()");
+                else if (v == "@@error")
+                    emitir("0");
+                else
+                    throw ErroDeBanco("Must declare the scalar variable \"" + tk.texto + "\".");
+                continue;
+            }
+            case TipoToken::Simbolo: {
+                if (tk.texto == "(") {
+                    ++nivel;
+                    emitir("(");
+                } else if (tk.texto == ")") {
+                    fecharEscopos(nivel);
+                    if (!casts.empty() && casts.back() == nivel) casts.pop_back();
+                    --nivel;
+                    emitir(")");
+                } else if (tk.texto == "+") {
+                    bool texto = (k > faixa.inicio && (t[k - 1].tipo == TipoToken::Texto ||
+                                                       t[k - 1].tipo == TipoToken::TextoN)) ||
+                                 (k + 1 < fim && (t[k + 1].tipo == TipoToken::Texto ||
+                                                  t[k + 1].tipo == TipoToken::TextoN));
+                    emitir(texto ? "||" : "+");
+                } else if (tk.texto == "!<") {
+                    emitir(">=");
+                } else if (tk.texto == "!>") {
+                    emitir("<=");
+                } else if (tk.texto == ".") {
+                    s += '.';
+                } else if (tk.texto == ";") {
+                    // statement ends: nothing to send
+                } else {
+                    emitir(tk.texto);
+                }
+                continue;
+            }
+            case TipoToken::Colchete:
+            case TipoToken::Aspas:
+            case TipoToken::Palavra:
+                break;
+        }
+        // Names and keywords.
+        if (tk.tipo == TipoToken::Palavra) {
+            if (EhPalavra(tk, "SELECT")) {
+                emitir(tk.texto);
+                escopos.push_back({nivel, ""});
+                std::size_t j = k + 1;
+                if (j < fim && (EhPalavra(t[j], "DISTINCT") || EhPalavra(t[j], "ALL"))) {
+                    emitir(t[j].texto);
+                    ++j;
+                }
+                if (j < fim && EhPalavra(t[j], "TOP")) {
+                    ++j;
+                    std::string limite;
+                    if (j < fim && EhSimbolo(t[j], "(")) {
+                        int n = 0;
+                        std::size_t a = j;
+                        for (; j < fim; ++j) {
+                            if (EhSimbolo(t[j], "(")) ++n;
+                            if (EhSimbolo(t[j], ")") && --n == 0) break;
+                        }
+                        ContextoDeReescrita sub = ctx;
+                        limite = Reescrever(t, {a, j + 1}, sub);
+                        ++j;
+                    } else if (j < fim) {
+                        ContextoDeReescrita sub = ctx;
+                        limite = Reescrever(t, {j, j + 1}, sub);
+                        ++j;
+                    }
+                    if (j < fim && EhPalavra(t[j], "PERCENT")) ++j;
+                    if (j + 1 < fim && EhPalavra(t[j], "WITH") && EhPalavra(t[j + 1], "TIES"))
+                        j += 2;
+                    escopos.back().limite = limite;
+                }
+                k = j - 1;
+                continue;
+            }
+            if (EhPalavra(tk, "UNION") || EhPalavra(tk, "EXCEPT") || EhPalavra(tk, "INTERSECT")) {
+                fecharEscopos(nivel);
+                emitir(tk.texto);
+                continue;
+            }
+            if (EhPalavra(tk, "WITH") && k + 2 < fim && EhSimbolo(t[k + 1], "(") &&
+                EhDica(t[k + 2])) {
+                int n = 0;
+                for (++k; k < fim; ++k) {
+                    if (EhSimbolo(t[k], "(")) ++n;
+                    if (EhSimbolo(t[k], ")") && --n == 0) break;
+                }
+                continue;
+            }
+            if (EhPalavra(tk, "AS") && !casts.empty() && casts.back() == nivel) {
+                // CAST(x AS type): the type goes as the second argument
+                std::size_t a = k + 1, j = a;
+                int n = 0;
+                for (; j < fim; ++j) {
+                    if (EhSimbolo(t[j], "(")) ++n;
+                    if (EhSimbolo(t[j], ")")) {
+                        if (n == 0) break;
+                        --n;
+                    }
+                }
+                std::string tipo;
+                for (std::size_t q = a; q < j; ++q) tipo += t[q].texto;
+                emitir(",");
+                emitir(ComoTexto(tipo));
+                k = j - 1;
+                continue;
+            }
+            if (EhPalavra(tk, "CURRENT_TIMESTAMP")) {
+                emitir("zv_getdate()");
+                continue;
+            }
+            if (EhPalavra(tk, "SYSTEM_USER")) {
+                emitir("zv_suser_sname()");
+                continue;
+            }
+            if (EhPalavra(tk, "CURRENT_USER")) {
+                emitir("zv_user_name()");
+                continue;
+            }
+        }
+        // A name of one or more parts.
+        std::vector<std::string> partes{tk.texto};
+        std::size_t j = k + 1;
+        while (j + 1 < fim && EhSimbolo(t[j], ".")) {
+            if (EhSimbolo(t[j + 1], ".")) {
+                partes.push_back("");
+                ++j;
+                continue;
+            }
+            if (!EhNome(t[j + 1]) && !EhSimbolo(t[j + 1], "*")) break;
+            partes.push_back(t[j + 1].texto);
+            j += 2;
+        }
+        bool chamada = j < fim && EhSimbolo(t[j], "(") && tk.tipo == TipoToken::Palavra;
+        if (chamada && j + 1 < fim && EhDica(t[j + 1])) {
+            // T(NOLOCK)
+            std::string nome = NomeDeCatalogo(partes, ctx);
+            emitir(nome.empty() ? ComoIdentificador(partes.back()) : nome);
+            int n = 0;
+            for (k = j; k < fim; ++k) {
+                if (EhSimbolo(t[k], "(")) ++n;
+                if (EhSimbolo(t[k], ")") && --n == 0) break;
+            }
+            continue;
+        }
+        if (chamada) {
+            std::string nome = Dobrar(partes.back());
+            auto it = Funcoes().find(nome);
+            std::string sq = it == Funcoes().end() ? partes.back() : it->second;
+            emitir(sq);
+            s += '(';
+            ++nivel;
+            k = j;
+            if (nome == "datediff" || nome == "dateadd" || nome == "datepart") {
+                if (k + 1 < fim && EhNome(t[k + 1])) {
+                    s += ComoTexto(Dobrar(t[k + 1].texto));
+                    ++k;
+                }
+            } else if (nome == "convert") {
+                std::size_t a = k + 1, q = a;
+                int n = 0;
+                std::string tipo;
+                for (; q < fim; ++q) {
+                    if (EhSimbolo(t[q], "(")) ++n;
+                    if (EhSimbolo(t[q], ")")) --n;
+                    if (n == 0 && EhSimbolo(t[q], ",")) break;
+                    tipo += t[q].texto;
+                }
+                s += ComoTexto(tipo);
+                k = q - 1;
+            } else if (nome == "cast") {
+                casts.push_back(nivel);
+            }
+            continue;
+        }
+        std::string catalogo = NomeDeCatalogo(partes, ctx);
+        if (!catalogo.empty()) {
+            emitir(catalogo);
+        } else {
+            // dbo.T, DB.dbo.T and DB..T name a table of this database; a.b is alias.column
+            std::size_t primeiro = 0;
+            if (partes.size() >= 3)
+                primeiro = partes.size() - 1;
+            else if (partes.size() == 2 && Dobrar(partes[0]) == "dbo")
+                primeiro = 1;
+            std::string nome;
+            for (std::size_t q = primeiro; q < partes.size(); ++q) {
+                if (!nome.empty()) nome += '.';
+                if (partes[q] == "*")
+                    nome += "*";
+                else if (tk.tipo == TipoToken::Palavra && partes.size() == 1)
+                    nome += partes[q];
+                else
+                    nome += ComoIdentificador(partes[q]);
+            }
+            emitir(nome);
+        }
+        k = j - 1;
+    }
+    fecharEscopos(0);
+    return s;
+}
+
+}  // namespace zolvek::simulador

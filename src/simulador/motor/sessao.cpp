@@ -1,0 +1,290 @@
+#include "simulador/motor/sessao.hpp"
+
+#include <sqlite3.h>
+
+#include <random>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/visoes.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+constexpr std::size_t kMaximoDePlanos = 256;
+
+sqlite3* AbrirArquivo(const std::string& arquivo) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(arquivo.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
+        throw ErroDeBanco("Não foi possível abrir o arquivo do banco de dados '" + arquivo +
+                          "': " + msg);
+    }
+    sqlite3_busy_timeout(db, 30000);
+    sqlite3_extended_result_codes(db, 0);
+    RegistrarColacao(db);
+    return db;
+}
+
+void ConfigurarArquivo(sqlite3* db) {
+    ExecutarSql(db, "PRAGMA journal_mode = WAL");
+    ExecutarSql(db, "PRAGMA synchronous = FULL");
+    ExecutarSql(db, "PRAGMA legacy_alter_table = ON");
+    ExecutarSql(db, "PRAGMA foreign_keys = OFF");
+    ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
+}
+
+void GarantirEsquema(sqlite3* db, const std::string& dono) {
+    ExecutarSql(db, "BEGIN IMMEDIATE");
+    try {
+        Catalogo::Preparar(db);
+        ExecutarSql(
+            db, "INSERT INTO zv_contador SELECT 2000 WHERE NOT EXISTS (SELECT 1 FROM zv_contador)");
+        Instrucao(db, "INSERT OR IGNORE INTO zv_config(chave, valor) VALUES ('dono', ?)")
+            .Ligar(1, dono)
+            .Executar();
+        ExecutarSql(db, "INSERT OR IGNORE INTO zv_config(chave, valor) VALUES ('versao', '0')");
+        ExecutarSql(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+}  // namespace
+
+Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
+               const std::string& host, const std::string& programa)
+    : servidor_(std::move(servidor)), login_(login), host_(host), programa_(programa) {
+    SessaoAberta aberta = servidor_->AbrirSessao(login_, banco, host_, programa_);
+    spid_ = aberta.spid;
+    auto info = servidor_->AcharBanco(banco.empty() ? "master" : banco);
+    banco_ = info ? info->nome : banco;
+    try {
+        Abrir(aberta.arquivoSqlite.string());
+    } catch (...) {
+        Fechar();
+        servidor_->FecharSessao(spid_);
+        throw;
+    }
+}
+
+Sessao::~Sessao() {
+    Fechar();
+    servidor_->FecharSessao(spid_);
+}
+
+void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono) {
+    sqlite3* db = AbrirArquivo(arquivo);
+    try {
+        ConfigurarArquivo(db);
+        GarantirEsquema(db, dono);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    sqlite3_close(db);
+}
+
+void Sessao::Abrir(const std::string& arquivo) {
+    db_ = AbrirArquivo(arquivo);
+    ConfigurarArquivo(db_);
+    GarantirEsquema(db_, "sa");
+    RegistrarFuncoes(db_, this);
+    CriarVisoesDoCatalogo(db_);
+    catalogo_.Carregar(db_);
+    Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
+    if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
+    if (sqlite3_prepare_v3(db_, "SELECT valor FROM zv_config WHERE chave='versao'", -1,
+                           SQLITE_PREPARE_PERSISTENT, &lerVersao_, nullptr) != SQLITE_OK)
+        throw ErroDeBanco(sqlite3_errmsg(db_));
+    // A login that is not sysadmin needs a user in the database (or to own it).
+    if (!login_.sysadmin && !IguaisCiAs(banco_, "master") && NomeDoUsuario() == "guest")
+        throw ErroDeBanco("Cannot open database \"" + banco_ +
+                          "\" requested by the login. The login failed.\nLogin failed for user '" +
+                          login_.nome + "'.");
+}
+
+void Sessao::Fechar() noexcept {
+    for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
+    preparadas_.clear();
+    planos_.clear();
+    if (lerVersao_) sqlite3_finalize(lerVersao_);
+    lerVersao_ = nullptr;
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+    nivelDeTransacao_ = 0;
+}
+
+void Sessao::Usar(const std::string& banco) {
+    if (nivelDeTransacao_ > 0)
+        throw ErroDeBanco(
+            "O simulador de SQL Server não troca de banco de dados dentro de uma transação.");
+    auto arquivo = servidor_->TrocarBanco(spid_, banco);
+    Fechar();
+    auto info = servidor_->AcharBanco(banco);
+    banco_ = info ? info->nome : banco;
+    identityInsert_.clear();
+    Abrir(arquivo.string());
+}
+
+std::string Sessao::NomeDoUsuario() {
+    if (login_.sysadmin) return "dbo";
+    Instrucao dono(db_, "SELECT valor FROM zv_config WHERE chave='dono'");
+    if (dono.Passo() && IguaisCiAs(dono.Texto(0), login_.nome)) return "dbo";
+    Instrucao q(db_, "SELECT nome FROM zv_usuarios WHERE login=? AND papel=0");
+    q.Ligar(1, login_.nome);
+    if (q.Passo()) return q.Texto(0);
+    return "guest";
+}
+
+int Sessao::EhMembro(const std::string& papel) {
+    static const char* fixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
+                                  "db_ddladmin",   "db_backupoperator", "db_datareader",
+                                  "db_datawriter", "db_denydatareader", "db_denydatawriter"};
+    if (IguaisCiAs(papel, "public")) return 1;
+    bool fixo = false;
+    for (const char* f : fixos)
+        if (IguaisCiAs(papel, f)) fixo = true;
+    std::string usuario = NomeDoUsuario();
+    if (!fixo) {
+        Instrucao q(db_, "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=1");
+        q.Ligar(1, papel);
+        if (!q.Passo()) return -1;
+    }
+    if (usuario == "dbo") return IguaisCiAs(papel, "db_owner") ? 1 : 0;
+    Instrucao m(db_,
+                "SELECT 1 FROM zv_membros WHERE papel=? AND (membro=? OR membro IN "
+                "(SELECT papel FROM zv_membros WHERE membro=?))");
+    m.Ligar(1, papel).Ligar(2, usuario).Ligar(3, usuario);
+    return m.Passo() ? 1 : 0;
+}
+
+void Sessao::VerificarSessao() {
+    if (!servidor_->SessaoViva(spid_))
+        throw ErroDeBanco("A conexão com o servidor foi encerrada: a sessão " +
+                          std::to_string(spid_) +
+                          " foi eliminada no servidor. Conecte-se novamente.");
+}
+
+void Sessao::VerificarCatalogo() {
+    sqlite3_reset(lerVersao_);
+    std::string v;
+    if (sqlite3_step(lerVersao_) == SQLITE_ROW) {
+        const unsigned char* t = sqlite3_column_text(lerVersao_, 0);
+        v = t ? reinterpret_cast<const char*>(t) : "";
+    }
+    sqlite3_reset(lerVersao_);
+    if (v != versaoDoCatalogo_) {
+        catalogo_.Carregar(db_);
+        planos_.clear();
+        versaoDoCatalogo_ = v;
+    }
+}
+
+void Sessao::MarcarCatalogoAlterado() {
+    static thread_local std::mt19937_64 g{std::random_device{}()};
+    std::string v = std::to_string(g());
+    Instrucao(db_, "UPDATE zv_config SET valor=? WHERE chave='versao'").Ligar(1, v).Executar();
+    versaoDoCatalogo_ = v;
+    planos_.clear();
+}
+
+void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos) {
+    if (processos) PreencherProcessos(db_, servidor_->ListarSessoes());
+    if (bancos) PreencherBancos(db_, servidor_->ListarBancos());
+}
+
+sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
+    auto it = preparadas_.find(sql);
+    if (it != preparadas_.end()) return it->second;
+    if (preparadas_.size() > kMaximoDePlanos) {
+        for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
+        preparadas_.clear();
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                           SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+        throw ErroDeBanco(sqlite3_errmsg(db_));
+    if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+    preparadas_.emplace(sql, st);
+    return st;
+}
+
+std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
+    auto it = planos_.find(sql);
+    if (it != planos_.end()) return it->second;
+    auto plano = std::make_shared<PlanoDeLote>();
+    plano->texto = sql;
+    plano->tokens = Tokenizar(sql);
+    plano->ordinais = NumerarParametros(plano->tokens);
+    plano->comandos = AnalisarLote(plano->tokens, plano->texto);
+    if (planos_.size() > kMaximoDePlanos) planos_.clear();
+    planos_.emplace(sql, plano);
+    return plano;
+}
+
+std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
+                                                const std::vector<db::Valor>& parametros) {
+    if (!db_) throw ErroDeBanco("A conexão não está aberta.");
+    VerificarSessao();
+    VerificarCatalogo();
+    std::vector<db::Resultado> todos;
+    for (const auto& lote : DividirLotes(sql)) {
+        auto plano = Planejar(lote);
+        Executor ex(*this, *plano, parametros);
+        auto r = ex.Executar();
+        for (auto& x : r) todos.push_back(std::move(x));
+    }
+    return todos;
+}
+
+std::vector<db::Resultado> Sessao::ExecutarProcedimento(
+    const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros) {
+    if (!db_) throw ErroDeBanco("A conexão não está aberta.");
+    VerificarSessao();
+    VerificarCatalogo();
+    PlanoDeLote plano;
+    std::vector<db::Valor> nenhum;
+    Executor ex(*this, plano, nenhum);
+    ex.Procedimento(nome, parametros);
+    return ex.Executar();
+}
+
+void Sessao::IniciarTransacao() {
+    if (nivelDeTransacao_ == 0) {
+        VerificarSessao();
+        ExecutarSql(db_, "BEGIN IMMEDIATE");
+    }
+    ++nivelDeTransacao_;
+}
+
+void Sessao::Confirmar() {
+    if (nivelDeTransacao_ == 0)
+        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    if (nivelDeTransacao_ == 1) ExecutarSql(db_, "COMMIT");
+    --nivelDeTransacao_;
+}
+
+void Sessao::Desfazer() {
+    if (nivelDeTransacao_ == 0)
+        throw ErroDeBanco(
+            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    nivelDeTransacao_ = 0;
+    catalogo_.Carregar(db_);
+    planos_.clear();
+    sqlite3_reset(lerVersao_);
+    versaoDoCatalogo_.clear();
+    VerificarCatalogo();
+}
+
+}  // namespace zolvek::simulador

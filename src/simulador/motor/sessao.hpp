@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/conector/conector.hpp"
+#include "simulador/motor/arvore.hpp"
+#include "simulador/motor/catalogo.hpp"
+#include "simulador/servidor/servidor.hpp"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One session of the stand-in: a login connected to one database file. It parses
+// each batch, runs what it can itself (DDL, catalog, server statements) and hands
+// queries and data changes to SQLite after the rewrite.
+namespace zolvek::simulador {
+
+struct PlanoDeLote;
+
+class Sessao {
+  public:
+    Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
+           const std::string& host, const std::string& programa);
+    ~Sessao();
+    Sessao(const Sessao&) = delete;
+    Sessao& operator=(const Sessao&) = delete;
+
+    std::vector<db::Resultado> ExecutarLote(const std::string& sql,
+                                            const std::vector<db::Valor>& parametros);
+    std::vector<db::Resultado> ExecutarProcedimento(
+        const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros);
+
+    void IniciarTransacao();
+    void Confirmar();
+    void Desfazer();
+    bool EmTransacao() const { return nivelDeTransacao_ > 0; }
+
+    // For the SQL functions.
+    const std::string& Banco() const { return banco_; }
+    const std::string& NomeDoLogin() const { return login_.nome; }
+    std::string NomeDoUsuario();
+    bool Sysadmin() const { return login_.sysadmin; }
+    int Spid() const { return spid_; }
+    int NivelDeTransacao() const { return nivelDeTransacao_; }
+    const std::string& Host() const { return host_; }
+    const std::string& Programa() const { return programa_; }
+    Catalogo& CatalogoAtual() { return catalogo_; }
+    Servidor& ServidorAtual() { return *servidor_; }
+    // IS_MEMBER: 1, 0, or -1 when the role does not exist.
+    int EhMembro(const std::string& papel);
+
+    // Prepares a new database file: metadata tables and its owner.
+    static void PrepararArquivo(const std::string& arquivo, const std::string& dono);
+    // USE: moves the session to another database.
+    void Usar(const std::string& banco);
+
+  private:
+    friend class Executor;
+
+    void Abrir(const std::string& arquivo);
+    void Fechar() noexcept;
+    void VerificarSessao();
+    void VerificarCatalogo();
+    void MarcarCatalogoAlterado();
+    void AtualizarTabelasDoServidor(bool processos, bool bancos);
+    std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
+    sqlite3_stmt* Preparar(const std::string& sql);
+
+    std::shared_ptr<Servidor> servidor_;
+    Login login_;
+    std::string banco_;
+    std::string host_;
+    std::string programa_;
+    int spid_ = 0;
+    sqlite3* db_ = nullptr;
+    Catalogo catalogo_;
+    std::string versaoDoCatalogo_;
+    int nivelDeTransacao_ = 0;
+    std::string identityInsert_;  // the table with IDENTITY_INSERT ON, folded
+    std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
+    std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
+    sqlite3_stmt* lerVersao_ = nullptr;
+};
+
+}  // namespace zolvek::simulador

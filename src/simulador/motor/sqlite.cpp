@@ -1,0 +1,70 @@
+#include "simulador/motor/sqlite.hpp"
+
+#include "comum/erros.hpp"
+
+namespace zolvek::simulador {
+
+Instrucao::Instrucao(sqlite3* db, std::string_view sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+        SQLITE_OK)
+        throw ErroDeBanco(sqlite3_errmsg(db));
+}
+
+Instrucao::~Instrucao() {
+    sqlite3_finalize(stmt_);
+}
+
+Instrucao& Instrucao::Ligar(int i, std::int64_t v) {
+    sqlite3_bind_int64(stmt_, i, v);
+    return *this;
+}
+
+Instrucao& Instrucao::Ligar(int i, std::string_view v) {
+    sqlite3_bind_text(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+Instrucao& Instrucao::LigarNulo(int i) {
+    sqlite3_bind_null(stmt_, i);
+    return *this;
+}
+
+bool Instrucao::Passo() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    std::string msg = sqlite3_errmsg(db_);
+    sqlite3_reset(stmt_);
+    throw ErroDeBanco(msg);
+}
+
+void Instrucao::Executar() {
+    while (Passo()) {
+    }
+}
+
+std::int64_t Instrucao::Inteiro(int c) const {
+    return sqlite3_column_int64(stmt_, c);
+}
+
+std::string Instrucao::Texto(int c) const {
+    const unsigned char* t = sqlite3_column_text(stmt_, c);
+    return t ? std::string(reinterpret_cast<const char*>(t),
+                           static_cast<std::size_t>(sqlite3_column_bytes(stmt_, c)))
+             : std::string();
+}
+
+bool Instrucao::Nulo(int c) const {
+    return sqlite3_column_type(stmt_, c) == SQLITE_NULL;
+}
+
+void ExecutarSql(sqlite3* db, const std::string& sql) {
+    char* erro = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &erro) != SQLITE_OK) {
+        std::string msg = erro ? erro : sqlite3_errmsg(db);
+        sqlite3_free(erro);
+        throw ErroDeBanco(msg);
+    }
+}
+
+}  // namespace zolvek::simulador

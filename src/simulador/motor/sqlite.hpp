@@ -1,0 +1,38 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Small RAII helpers over the SQLite C API for the engine's own statements.
+namespace zolvek::simulador {
+
+class Instrucao {
+  public:
+    Instrucao(sqlite3* db, std::string_view sql);
+    ~Instrucao();
+    Instrucao(const Instrucao&) = delete;
+    Instrucao& operator=(const Instrucao&) = delete;
+
+    Instrucao& Ligar(int i, std::int64_t v);
+    Instrucao& Ligar(int i, std::string_view v);
+    Instrucao& LigarNulo(int i);
+    // True while there is a row; raises ErroDeBanco on failure.
+    bool Passo();
+    void Executar();
+    std::int64_t Inteiro(int c) const;
+    std::string Texto(int c) const;
+    bool Nulo(int c) const;
+    sqlite3_stmt* Bruta() const { return stmt_; }
+
+  private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Runs statements without results; raises ErroDeBanco with SQLite's message.
+void ExecutarSql(sqlite3* db, const std::string& sql);
+
+}  // namespace zolvek::simulador

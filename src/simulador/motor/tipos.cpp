@@ -1,0 +1,640 @@
+#include "simulador/motor/tipos.hpp"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <map>
+
+#include "simulador/motor/colacao.hpp"
+
+namespace zolvek::simulador {
+
+std::string NomeDoTipo(TipoBase b) {
+    switch (b) {
+        case TipoBase::Int:
+            return "int";
+        case TipoBase::SmallInt:
+            return "smallint";
+        case TipoBase::TinyInt:
+            return "tinyint";
+        case TipoBase::BigInt:
+            return "bigint";
+        case TipoBase::Bit:
+            return "bit";
+        case TipoBase::Decimal:
+            return "decimal";
+        case TipoBase::Numeric:
+            return "numeric";
+        case TipoBase::Money:
+            return "money";
+        case TipoBase::SmallMoney:
+            return "smallmoney";
+        case TipoBase::Float:
+            return "float";
+        case TipoBase::Real:
+            return "real";
+        case TipoBase::DateTime:
+            return "datetime";
+        case TipoBase::SmallDateTime:
+            return "smalldatetime";
+        case TipoBase::Date:
+            return "date";
+        case TipoBase::Time:
+            return "time";
+        case TipoBase::DateTime2:
+            return "datetime2";
+        case TipoBase::Char:
+            return "char";
+        case TipoBase::VarChar:
+            return "varchar";
+        case TipoBase::NChar:
+            return "nchar";
+        case TipoBase::NVarChar:
+            return "nvarchar";
+        case TipoBase::Text:
+            return "text";
+        case TipoBase::NText:
+            return "ntext";
+        case TipoBase::Binary:
+            return "binary";
+        case TipoBase::VarBinary:
+            return "varbinary";
+        case TipoBase::Image:
+            return "image";
+        case TipoBase::RowVersion:
+            return "timestamp";
+        case TipoBase::UniqueIdentifier:
+            return "uniqueidentifier";
+        case TipoBase::SqlVariant:
+            return "sql_variant";
+    }
+    return "int";
+}
+
+std::string TextoDoTipo(const TipoSql& t) {
+    std::string s = NomeDoTipo(t.base);
+    switch (t.base) {
+        case TipoBase::Char:
+        case TipoBase::VarChar:
+        case TipoBase::NChar:
+        case TipoBase::NVarChar:
+        case TipoBase::Binary:
+        case TipoBase::VarBinary:
+            return s + "(" + (t.tamanho < 0 ? std::string("max") : std::to_string(t.tamanho)) + ")";
+        case TipoBase::Decimal:
+        case TipoBase::Numeric:
+            return s + "(" + std::to_string(t.precisao) + "," + std::to_string(t.escala) + ")";
+        default:
+            return s;
+    }
+}
+
+std::optional<TipoBase> TipoPeloNome(std::string_view nome) {
+    static const std::map<std::string, TipoBase> nomes = {
+        {"int", TipoBase::Int},
+        {"integer", TipoBase::Int},
+        {"smallint", TipoBase::SmallInt},
+        {"tinyint", TipoBase::TinyInt},
+        {"bigint", TipoBase::BigInt},
+        {"bit", TipoBase::Bit},
+        {"decimal", TipoBase::Decimal},
+        {"dec", TipoBase::Decimal},
+        {"numeric", TipoBase::Numeric},
+        {"money", TipoBase::Money},
+        {"smallmoney", TipoBase::SmallMoney},
+        {"float", TipoBase::Float},
+        {"real", TipoBase::Real},
+        {"datetime", TipoBase::DateTime},
+        {"smalldatetime", TipoBase::SmallDateTime},
+        {"date", TipoBase::Date},
+        {"time", TipoBase::Time},
+        {"datetime2", TipoBase::DateTime2},
+        {"char", TipoBase::Char},
+        {"character", TipoBase::Char},
+        {"varchar", TipoBase::VarChar},
+        {"nchar", TipoBase::NChar},
+        {"nvarchar", TipoBase::NVarChar},
+        {"text", TipoBase::Text},
+        {"ntext", TipoBase::NText},
+        {"binary", TipoBase::Binary},
+        {"varbinary", TipoBase::VarBinary},
+        {"image", TipoBase::Image},
+        {"rowversion", TipoBase::RowVersion},
+        {"timestamp", TipoBase::RowVersion},
+        {"uniqueidentifier", TipoBase::UniqueIdentifier},
+        {"sql_variant", TipoBase::SqlVariant},
+        {"sysname", TipoBase::NVarChar},
+    };
+    auto it = nomes.find(Dobrar(nome));
+    if (it == nomes.end()) return std::nullopt;
+    return it->second;
+}
+
+TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado) {
+    TipoSql t;
+    t.base = b;
+    switch (b) {
+        case TipoBase::Char:
+        case TipoBase::VarChar:
+        case TipoBase::NChar:
+        case TipoBase::NVarChar:
+        case TipoBase::Binary:
+        case TipoBase::VarBinary:
+            t.tamanho = informado ? tamanho : 1;
+            break;
+        case TipoBase::Decimal:
+        case TipoBase::Numeric:
+            t.precisao = informado ? precisao : 18;
+            t.escala = informado ? escala : 0;
+            break;
+        case TipoBase::Float:
+            // float(n): 1..24 is real, 25..53 is float
+            if (informado && tamanho > 0 && tamanho <= 24) t.base = TipoBase::Real;
+            break;
+        default:
+            break;
+    }
+    return t;
+}
+
+bool EhTexto(TipoBase b) {
+    return b == TipoBase::Char || b == TipoBase::VarChar || b == TipoBase::NChar ||
+           b == TipoBase::NVarChar || b == TipoBase::Text || b == TipoBase::NText ||
+           b == TipoBase::UniqueIdentifier;
+}
+bool EhBinario(TipoBase b) {
+    return b == TipoBase::Binary || b == TipoBase::VarBinary || b == TipoBase::Image ||
+           b == TipoBase::RowVersion;
+}
+bool EhInteiro(TipoBase b) {
+    return b == TipoBase::Int || b == TipoBase::SmallInt || b == TipoBase::TinyInt ||
+           b == TipoBase::BigInt || b == TipoBase::Bit;
+}
+bool EhNumericoExato(TipoBase b) {
+    return b == TipoBase::Decimal || b == TipoBase::Numeric || b == TipoBase::Money ||
+           b == TipoBase::SmallMoney;
+}
+bool EhDataHora(TipoBase b) {
+    return b == TipoBase::DateTime || b == TipoBase::SmallDateTime || b == TipoBase::Date ||
+           b == TipoBase::Time || b == TipoBase::DateTime2;
+}
+
+int XType(TipoBase b) {
+    switch (b) {
+        case TipoBase::Int:
+            return 56;
+        case TipoBase::SmallInt:
+            return 52;
+        case TipoBase::TinyInt:
+            return 48;
+        case TipoBase::BigInt:
+            return 127;
+        case TipoBase::Bit:
+            return 104;
+        case TipoBase::Decimal:
+            return 106;
+        case TipoBase::Numeric:
+            return 108;
+        case TipoBase::Money:
+            return 60;
+        case TipoBase::SmallMoney:
+            return 122;
+        case TipoBase::Float:
+            return 62;
+        case TipoBase::Real:
+            return 59;
+        case TipoBase::DateTime:
+            return 61;
+        case TipoBase::SmallDateTime:
+            return 58;
+        case TipoBase::Date:
+            return 40;
+        case TipoBase::Time:
+            return 41;
+        case TipoBase::DateTime2:
+            return 42;
+        case TipoBase::Char:
+            return 175;
+        case TipoBase::VarChar:
+            return 167;
+        case TipoBase::NChar:
+            return 239;
+        case TipoBase::NVarChar:
+            return 231;
+        case TipoBase::Text:
+            return 35;
+        case TipoBase::NText:
+            return 99;
+        case TipoBase::Binary:
+            return 173;
+        case TipoBase::VarBinary:
+            return 165;
+        case TipoBase::Image:
+            return 34;
+        case TipoBase::RowVersion:
+            return 189;
+        case TipoBase::UniqueIdentifier:
+            return 36;
+        case TipoBase::SqlVariant:
+            return 98;
+    }
+    return 0;
+}
+
+int ComprimentoEmBytes(const TipoSql& t) {
+    switch (t.base) {
+        case TipoBase::Int:
+            return 4;
+        case TipoBase::SmallInt:
+            return 2;
+        case TipoBase::TinyInt:
+            return 1;
+        case TipoBase::BigInt:
+            return 8;
+        case TipoBase::Bit:
+            return 1;
+        case TipoBase::Decimal:
+        case TipoBase::Numeric:
+            return t.precisao <= 9 ? 5 : t.precisao <= 19 ? 9 : t.precisao <= 28 ? 13 : 17;
+        case TipoBase::Money:
+            return 8;
+        case TipoBase::SmallMoney:
+            return 4;
+        case TipoBase::Float:
+            return 8;
+        case TipoBase::Real:
+            return 4;
+        case TipoBase::DateTime:
+            return 8;
+        case TipoBase::SmallDateTime:
+            return 4;
+        case TipoBase::Date:
+            return 3;
+        case TipoBase::Time:
+            return 5;
+        case TipoBase::DateTime2:
+            return 8;
+        case TipoBase::Char:
+        case TipoBase::VarChar:
+        case TipoBase::Binary:
+        case TipoBase::VarBinary:
+            return t.tamanho;
+        case TipoBase::NChar:
+        case TipoBase::NVarChar:
+            return t.tamanho < 0 ? -1 : t.tamanho * 2;
+        case TipoBase::Text:
+        case TipoBase::NText:
+        case TipoBase::Image:
+            return 16;
+        case TipoBase::RowVersion:
+            return 8;
+        case TipoBase::UniqueIdentifier:
+            return 16;
+        case TipoBase::SqlVariant:
+            return 8016;
+    }
+    return 0;
+}
+
+int PrecisaoDoCatalogo(const TipoSql& t) {
+    switch (t.base) {
+        case TipoBase::Int:
+            return 10;
+        case TipoBase::SmallInt:
+            return 5;
+        case TipoBase::TinyInt:
+            return 3;
+        case TipoBase::BigInt:
+            return 19;
+        case TipoBase::Bit:
+            return 1;
+        case TipoBase::Decimal:
+        case TipoBase::Numeric:
+            return t.precisao;
+        case TipoBase::Money:
+            return 19;
+        case TipoBase::SmallMoney:
+            return 10;
+        case TipoBase::Float:
+            return 53;
+        case TipoBase::Real:
+            return 24;
+        case TipoBase::DateTime:
+            return 23;
+        case TipoBase::SmallDateTime:
+            return 16;
+        case TipoBase::Date:
+            return 10;
+        case TipoBase::Time:
+            return 16;
+        case TipoBase::DateTime2:
+            return 27;
+        case TipoBase::Char:
+        case TipoBase::VarChar:
+        case TipoBase::NChar:
+        case TipoBase::NVarChar:
+        case TipoBase::Binary:
+        case TipoBase::VarBinary:
+            return t.tamanho;
+        case TipoBase::Text:
+        case TipoBase::Image:
+            return 2147483647;
+        case TipoBase::NText:
+            return 1073741823;
+        case TipoBase::RowVersion:
+            return 8;
+        case TipoBase::UniqueIdentifier:
+            return 16;
+        case TipoBase::SqlVariant:
+            return 0;
+    }
+    return 0;
+}
+
+int EscalaDoCatalogo(const TipoSql& t) {
+    switch (t.base) {
+        case TipoBase::Decimal:
+        case TipoBase::Numeric:
+            return t.escala;
+        case TipoBase::Money:
+        case TipoBase::SmallMoney:
+            return 4;
+        case TipoBase::DateTime:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+std::optional<int> PrecisaoNumerica(const TipoSql& t) {
+    if (EhInteiro(t.base) && t.base != TipoBase::Bit) return PrecisaoDoCatalogo(t);
+    if (EhNumericoExato(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real)
+        return PrecisaoDoCatalogo(t);
+    return std::nullopt;
+}
+
+std::optional<int> EscalaNumerica(const TipoSql& t) {
+    if (EhInteiro(t.base) && t.base != TipoBase::Bit) return 0;
+    if (EhNumericoExato(t.base)) return EscalaDoCatalogo(t);
+    return std::nullopt;
+}
+
+db::TipoDeCampo CategoriaDoTipo(const TipoSql& t) {
+    using db::TipoDeCampo;
+    switch (t.base) {
+        case TipoBase::Char:
+        case TipoBase::NChar:
+            return TipoDeCampo::String;
+        case TipoBase::VarChar:
+        case TipoBase::NVarChar:
+            return t.tamanho < 0 ? TipoDeCampo::Memo : TipoDeCampo::String;
+        case TipoBase::Text:
+        case TipoBase::NText:
+            return TipoDeCampo::Memo;
+        case TipoBase::VarBinary:
+        case TipoBase::Image:
+            return TipoDeCampo::Blob;
+        case TipoBase::Binary:
+        case TipoBase::RowVersion:
+            return TipoDeCampo::Bytes;
+        case TipoBase::Int:
+            return TipoDeCampo::Integer;
+        case TipoBase::SmallInt:
+            return TipoDeCampo::SmallInt;
+        case TipoBase::TinyInt:
+            return TipoDeCampo::Word;
+        case TipoBase::BigInt:
+            return TipoDeCampo::LargeInt;
+        case TipoBase::Bit:
+            return TipoDeCampo::Boolean;
+        case TipoBase::Decimal:
+        case TipoBase::Numeric:
+        case TipoBase::Float:
+        case TipoBase::Real:
+            return TipoDeCampo::Float;
+        case TipoBase::Money:
+        case TipoBase::SmallMoney:
+            return TipoDeCampo::Currency;
+        case TipoBase::DateTime:
+        case TipoBase::SmallDateTime:
+        case TipoBase::DateTime2:
+            return TipoDeCampo::DateTime;
+        case TipoBase::Date:
+            return TipoDeCampo::Date;
+        case TipoBase::Time:
+            return TipoDeCampo::Time;
+        case TipoBase::UniqueIdentifier:
+            return TipoDeCampo::Guid;
+        case TipoBase::SqlVariant:
+            return TipoDeCampo::Variant;
+    }
+    return TipoDeCampo::Desconhecido;
+}
+
+const char* TipoSqlite(const TipoSql& t) {
+    if (EhInteiro(t.base)) return "INTEGER";
+    if (EhNumericoExato(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real)
+        return "REAL";
+    if (EhBinario(t.base)) return "BLOB";
+    if (t.base == TipoBase::SqlVariant) return "";
+    return "TEXT";
+}
+
+namespace {
+
+bool Digitos(std::string_view s, std::size_t i, std::size_t n, int& v) {
+    if (i + n > s.size()) return false;
+    v = 0;
+    for (std::size_t k = i; k < i + n; ++k) {
+        if (s[k] < '0' || s[k] > '9') return false;
+        v = v * 10 + (s[k] - '0');
+    }
+    return true;
+}
+
+bool DataValida(int a, int m, int d) {
+    if (a < 1 || a > 9999 || m < 1 || m > 12 || d < 1) return false;
+    static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int max = dias[m - 1];
+    if (m == 2 && ((a % 4 == 0 && a % 100 != 0) || a % 400 == 0)) max = 29;
+    return d <= max;
+}
+
+// "hh:nn[:ss[.zzz]]" from position i to the end.
+bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (i == s.size()) return true;
+    std::size_t dois = s.find(':', i);
+    if (dois == std::string_view::npos || dois - i < 1 || dois - i > 2) return false;
+    if (!Digitos(s, i, dois - i, d.hora)) return false;
+    i = dois + 1;
+    if (!Digitos(s, i, 2, d.minuto)) return false;
+    i += 2;
+    if (i < s.size() && s[i] == ':') {
+        if (!Digitos(s, i + 1, 2, d.segundo)) return false;
+        i += 3;
+        if (i < s.size() && (s[i] == '.' || s[i] == ':')) {
+            ++i;
+            int ms = 0, casas = 0;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+                if (casas < 3) {
+                    ms = ms * 10 + (s[i] - '0');
+                    ++casas;
+                }
+                ++i;
+            }
+            while (casas < 3 && casas > 0) {
+                ms *= 10;
+                ++casas;
+            }
+            d.milissegundo = ms;
+        }
+    }
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (i + 2 <= s.size() && (s.substr(i) == "AM" || s.substr(i) == "am" || s.substr(i) == "PM" ||
+                              s.substr(i) == "pm")) {
+        bool pm = s[i] == 'P' || s[i] == 'p';
+        if (d.hora == 12) d.hora = 0;
+        if (pm) d.hora += 12;
+        i += 2;
+    }
+    return i == s.size() && d.hora < 24 && d.minuto < 60 && d.segundo < 60;
+}
+
+std::int64_t DiasCivis(int a, int m, int d) {
+    a -= m <= 2;
+    const std::int64_t era = (a >= 0 ? a : a - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(a - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void CivilDeDias(std::int64_t z, int& a, int& m, int& d) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    a = static_cast<int>(y + (m <= 2));
+}
+
+}  // namespace
+
+bool LerDataHora(std::string_view s, db::DataHora& d) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    d = db::DataHora{};
+    d.ano = 1900;
+    d.mes = 1;
+    d.dia = 1;
+    if (s.empty()) return true;  // '' converts to 1900-01-01
+    std::size_t resto = 0;
+    int a = 0, m = 0, dia = 0;
+    if (s.size() >= 10 && s[4] == '-' && s[7] == '-' && Digitos(s, 0, 4, a) &&
+        Digitos(s, 5, 2, m) && Digitos(s, 8, 2, dia)) {
+        resto = 10;
+        if (resto < s.size() && s[resto] == 'T') ++resto;
+    } else if (s.size() >= 8 && Digitos(s, 0, 4, a) && Digitos(s, 4, 2, m) &&
+               Digitos(s, 6, 2, dia) && (s.size() == 8 || s[8] == ' ')) {
+        resto = 8;
+    } else {
+        // d/m/y with '/', '-' or '.'
+        std::size_t p1 = s.find_first_of("/.-");
+        if (p1 == std::string_view::npos || p1 > 2) return false;
+        char sep = s[p1];
+        std::size_t p2 = s.find(sep, p1 + 1);
+        if (p2 == std::string_view::npos) return false;
+        std::size_t fimAno = p2 + 1;
+        while (fimAno < s.size() && s[fimAno] >= '0' && s[fimAno] <= '9') ++fimAno;
+        if (!Digitos(s, 0, p1, dia) || !Digitos(s, p1 + 1, p2 - p1 - 1, m) ||
+            !Digitos(s, p2 + 1, fimAno - p2 - 1, a))
+            return false;
+        if (fimAno - p2 - 1 == 2) a += a < 50 ? 2000 : 1900;
+        resto = fimAno;
+    }
+    if (!DataValida(a, m, dia)) return false;
+    d.ano = a;
+    d.mes = m;
+    d.dia = dia;
+    return LerHora(s, resto, d);
+}
+
+std::string FormatarDataHora(const db::DataHora& d) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d.%03d", d.ano, d.mes, d.dia, d.hora,
+                  d.minuto, d.segundo, d.milissegundo);
+    return b;
+}
+
+db::DataHora DataHoraAtual() {
+    using namespace std::chrono;
+    auto agora = system_clock::now();
+    std::time_t t = system_clock::to_time_t(agora);
+    std::tm local{};
+    localtime_r(&t, &local);
+    db::DataHora d;
+    d.ano = local.tm_year + 1900;
+    d.mes = local.tm_mon + 1;
+    d.dia = local.tm_mday;
+    d.hora = local.tm_hour;
+    d.minuto = local.tm_min;
+    d.segundo = local.tm_sec;
+    d.milissegundo =
+        static_cast<int>(duration_cast<milliseconds>(agora.time_since_epoch()).count() % 1000);
+    return ArredondarDataHora(d);
+}
+
+double DiasDesde1900(const db::DataHora& d) {
+    double dias = static_cast<double>(DiasCivis(d.ano, d.mes, d.dia) - DiasCivis(1900, 1, 1));
+    return dias + (d.hora * 3600000.0 + d.minuto * 60000.0 + d.segundo * 1000.0 + d.milissegundo) /
+                      86400000.0;
+}
+
+db::DataHora DataHoraDeDias1900(double dias) {
+    double inteiro = std::floor(dias);
+    std::int64_t ms = std::llround((dias - inteiro) * 86400000.0);
+    std::int64_t z = static_cast<std::int64_t>(inteiro) + DiasCivis(1900, 1, 1);
+    if (ms >= 86400000) {
+        ms -= 86400000;
+        ++z;
+    }
+    db::DataHora d;
+    CivilDeDias(z, d.ano, d.mes, d.dia);
+    d.hora = static_cast<int>(ms / 3600000);
+    d.minuto = static_cast<int>(ms / 60000 % 60);
+    d.segundo = static_cast<int>(ms / 1000 % 60);
+    d.milissegundo = static_cast<int>(ms % 1000);
+    return d;
+}
+
+db::DataHora ArredondarDataHora(const db::DataHora& d) {
+    int ms = d.milissegundo;
+    int resto = ms % 10;
+    int base = ms - resto;
+    int r = resto <= 1 ? 0 : resto <= 4 ? 3 : resto <= 8 ? 7 : 10;
+    if (base + r < 1000) {
+        db::DataHora s = d;
+        s.milissegundo = base + r;
+        return s;
+    }
+    double dias = DiasDesde1900(db::DataHora{d.ano, d.mes, d.dia, d.hora, d.minuto, d.segundo, 0}) +
+                  1.0 / 86400.0;
+    return DataHoraDeDias1900(dias);
+}
+
+std::string FormatarDecimal(double v, int escala) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%.*f", escala, v);
+    std::string s = b;
+    if (s == "-0" || (s.rfind("-0.", 0) == 0 && s.find_first_not_of("-0.") == std::string::npos))
+        s.erase(0, 1);
+    return s;
+}
+
+}  // namespace zolvek::simulador

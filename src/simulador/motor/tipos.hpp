@@ -1,0 +1,93 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/conector/conector.hpp"
+
+// SQL Server's column types as declared, and what follows from each: the catalog
+// codes, the provider's field category, how a value is stored in SQLite.
+namespace zolvek::simulador {
+
+enum class TipoBase {
+    Int,
+    SmallInt,
+    TinyInt,
+    BigInt,
+    Bit,
+    Decimal,
+    Numeric,
+    Money,
+    SmallMoney,
+    Float,
+    Real,
+    DateTime,
+    SmallDateTime,
+    Date,
+    Time,
+    DateTime2,
+    Char,
+    VarChar,
+    NChar,
+    NVarChar,
+    Text,
+    NText,
+    Binary,
+    VarBinary,
+    Image,
+    RowVersion,
+    UniqueIdentifier,
+    SqlVariant,
+};
+
+struct TipoSql {
+    TipoBase base = TipoBase::Int;
+    int tamanho = 0;  // characters or bytes; -1 for (max)
+    int precisao = 0;
+    int escala = 0;
+    bool operator==(const TipoSql&) const = default;
+};
+
+// "nvarchar", "int" ... as SQL Server names the type (rowversion is "timestamp").
+std::string NomeDoTipo(TipoBase b);
+// "nvarchar(40)", "decimal(15,2)", "varbinary(max)".
+std::string TextoDoTipo(const TipoSql& t);
+// The type of a name ("dec", "integer", "rowversion" ...); nullopt when unknown.
+std::optional<TipoBase> TipoPeloNome(std::string_view nome);
+// Fills in what the declaration left out: lengths of (n)char/(n)varchar/binary default
+// to 1, decimal to (18,0), float to 53.
+TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado);
+
+bool EhTexto(TipoBase b);
+bool EhBinario(TipoBase b);
+bool EhInteiro(TipoBase b);
+bool EhNumericoExato(TipoBase b);  // decimal, numeric, money, smallmoney
+bool EhDataHora(TipoBase b);
+
+// Catalog facts.
+int XType(TipoBase b);
+int ComprimentoEmBytes(const TipoSql& t);  // syscolumns.length / max_length; -1 for max
+int PrecisaoDoCatalogo(const TipoSql& t);  // syscolumns.prec
+int EscalaDoCatalogo(const TipoSql& t);
+std::optional<int> PrecisaoNumerica(const TipoSql& t);  // information_schema
+std::optional<int> EscalaNumerica(const TipoSql& t);
+
+db::TipoDeCampo CategoriaDoTipo(const TipoSql& t);
+// The SQLite type a column of this type is declared with.
+const char* TipoSqlite(const TipoSql& t);
+
+// Date-times are stored as "yyyy-mm-dd hh:nn:ss.zzz".
+bool LerDataHora(std::string_view texto, db::DataHora& saida);
+std::string FormatarDataHora(const db::DataHora& d);
+db::DataHora DataHoraAtual();
+// Days since 1900-01-01 (SQL Server's number of a date-time).
+double DiasDesde1900(const db::DataHora& d);
+db::DataHora DataHoraDeDias1900(double dias);
+// DATETIME keeps 1/300 of a second: .000, .003, .007.
+db::DataHora ArredondarDataHora(const db::DataHora& d);
+
+// An exact text of a number with the given scale ("12.50").
+std::string FormatarDecimal(double v, int escala);
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,208 @@
+#include "simulador/motor/visoes.hpp"
+
+#include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/tipos.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+const char* kVisoes = R"(
+CREATE TEMP TABLE zv_systypes(name TEXT COLLATE LATIN1_CI_AS, xtype INTEGER, status INTEGER,
+  xusertype INTEGER, length INTEGER, xprec INTEGER, xscale INTEGER, tdefault INTEGER, domain INTEGER,
+  uid INTEGER, reserved INTEGER, collationid INTEGER, usertype INTEGER, variable INTEGER,
+  allownulls INTEGER, type INTEGER, printfmt TEXT, prec INTEGER, scale INTEGER, collation TEXT);
+CREATE TEMP VIEW systypes AS SELECT * FROM zv_systypes;
+CREATE TEMP VIEW sysobjects AS SELECT o.nome AS name, o.id AS id, o.tipo COLLATE LATIN1_CI_AS AS xtype,
+  1 AS uid, 0 AS info, 0 AS status, 0 AS base_schema_ver, 0 AS replinfo, o.pai AS parent_obj,
+  zv_dt(o.criacao) AS crdate, 0 AS ftcatid, 0 AS schema_ver, 0 AS stats_schema_ver,
+  (CASE WHEN o.tipo IN ('PK','UQ') THEN 'K' ELSE o.tipo END) COLLATE LATIN1_CI_AS AS type,
+  0 AS userstat, 0 AS sysstat, 0 AS indexdel, zv_dt(o.criacao) AS refdate, 0 AS version,
+  0 AS deltrig, 0 AS instrig, 0 AS updtrig, 0 AS seltrig, 0 AS category, 0 AS cache
+  FROM main.zv_objetos o;
+CREATE TEMP VIEW zv_sys_objects AS SELECT o.nome AS name, o.id AS object_id, NULL AS principal_id,
+  1 AS schema_id, o.pai AS parent_object_id, o.tipo COLLATE LATIN1_CI_AS AS type,
+  (CASE o.tipo WHEN 'U' THEN 'USER_TABLE' WHEN 'V' THEN 'VIEW' WHEN 'P' THEN 'SQL_STORED_PROCEDURE'
+   WHEN 'TR' THEN 'SQL_TRIGGER' WHEN 'FN' THEN 'SQL_SCALAR_FUNCTION'
+   WHEN 'IF' THEN 'SQL_INLINE_TABLE_VALUED_FUNCTION' WHEN 'TF' THEN 'SQL_TABLE_VALUED_FUNCTION'
+   WHEN 'PK' THEN 'PRIMARY_KEY_CONSTRAINT' WHEN 'UQ' THEN 'UNIQUE_CONSTRAINT'
+   WHEN 'F' THEN 'FOREIGN_KEY_CONSTRAINT' WHEN 'C' THEN 'CHECK_CONSTRAINT'
+   WHEN 'D' THEN 'DEFAULT_CONSTRAINT' END) COLLATE LATIN1_CI_AS AS type_desc,
+  zv_dt(o.criacao) AS create_date, zv_dt(o.criacao) AS modify_date, 0 AS is_ms_shipped,
+  0 AS is_published, 0 AS is_schema_published FROM main.zv_objetos o;
+CREATE TEMP VIEW zv_sys_tables AS SELECT * FROM zv_sys_objects WHERE type = 'U';
+CREATE TEMP VIEW zv_sys_views AS SELECT * FROM zv_sys_objects WHERE type = 'V';
+CREATE TEMP VIEW zv_sys_procedures AS SELECT * FROM zv_sys_objects WHERE type = 'P';
+CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS parent_id,
+  create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
+CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT *, 0 AS is_disabled, o2.nocheck AS is_not_trusted
+  FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'F';
+CREATE TEMP VIEW zv_sys_check_constraints AS SELECT s.*, o2.texto AS definition, 0 AS is_disabled,
+  o2.nocheck AS is_not_trusted FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id
+  WHERE s.type = 'C';
+CREATE TEMP VIEW zv_sys_default_constraints AS SELECT s.*, o2.texto AS definition
+  FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'D';
+CREATE TEMP VIEW zv_sys_key_constraints AS SELECT * FROM zv_sys_objects WHERE type IN ('PK','UQ');
+CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
+  0 AS typestat, c.xtype AS xusertype, c.comprimento AS length, coalesce(c.prec_num, 0) AS xprec,
+  coalesce(c.escala_num, 0) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
+  0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
+  NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
+  (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type, c.xtype AS usertype,
+  NULL AS printfmt, c.prec AS prec, c.escala_cat AS scale, 0 AS iscomputed, 0 AS isoutparam,
+  c.anulavel AS isnullable,
+  (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS collation
+  FROM main.zv_colunas c;
+CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name, c.colid AS column_id,
+  c.xtype AS system_type_id, c.xtype AS user_type_id, c.comprimento AS max_length,
+  coalesce(c.prec_num, 0) AS precision, coalesce(c.escala_num, 0) AS scale, c.anulavel AS is_nullable,
+  c.identidade AS is_identity, 0 AS is_computed, c.padrao AS default_object_id
+  FROM main.zv_colunas c;
+CREATE TEMP VIEW sysindexes AS SELECT i.tabela AS id, 0 AS status, NULL AS first, i.indid AS indid,
+  NULL AS root, 0 AS minlen, (SELECT count(*) FROM main.zv_indices) * 0 AS keycnt, 1 AS groupid,
+  0 AS dpages, 0 AS reserved, 0 AS used, 0 AS rowcnt, 0 AS rowmodctr, 0 AS reserved3,
+  0 AS reserved4, 0 AS xmaxlen, 0 AS maxirow, 0 AS OrigFillFactor, 0 AS StatVersion,
+  0 AS reserved2, NULL AS FirstIAM, 0 AS impid, 0 AS lockflags, 0 AS pgmodctr, NULL AS keys,
+  i.nome AS name, NULL AS statblob, 0 AS maxlen, 0 AS rows FROM main.zv_indices i
+  UNION ALL SELECT o.id, 0, NULL, 0, NULL, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NULL, 0, 0, 0,
+  NULL, NULL, NULL, 0, 0 FROM main.zv_objetos o WHERE o.tipo = 'U'
+  AND NOT EXISTS (SELECT 1 FROM main.zv_indices x WHERE x.tabela = o.id AND x.indid = 1);
+CREATE TEMP VIEW zv_sys_indexes AS SELECT i.tabela AS object_id, i.nome AS name, i.indid AS index_id,
+  (CASE WHEN i.indid = 1 THEN 1 ELSE 2 END) AS type,
+  (CASE WHEN i.indid = 1 THEN 'CLUSTERED' ELSE 'NONCLUSTERED' END) AS type_desc,
+  i.unico AS is_unique, 1 AS data_space_id, 0 AS ignore_dup_key, i.primario AS is_primary_key,
+  (CASE WHEN i.restricao <> 0 AND NOT i.primario THEN 1 ELSE 0 END) AS is_unique_constraint,
+  0 AS fill_factor, 0 AS is_padded, 0 AS is_disabled, 0 AS is_hypothetical,
+  1 AS allow_row_locks, 1 AS allow_page_locks, 0 AS has_filter, NULL AS filter_definition
+  FROM main.zv_indices i
+  UNION ALL SELECT o.id, NULL, 0, 0, 'HEAP', 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, NULL
+  FROM main.zv_objetos o WHERE o.tipo = 'U'
+  AND NOT EXISTS (SELECT 1 FROM main.zv_indices x WHERE x.tabela = o.id AND x.indid = 1);
+CREATE TEMP VIEW zv_is_columns AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA, o.nome AS TABLE_NAME, c.nome AS COLUMN_NAME,
+  c.colid AS ORDINAL_POSITION, d.texto AS COLUMN_DEFAULT,
+  (CASE WHEN c.anulavel THEN 'YES' ELSE 'NO' END) AS IS_NULLABLE,
+  c.tipo COLLATE LATIN1_CI_AS AS DATA_TYPE,
+  (CASE WHEN c.xtype IN (167, 175, 231, 239, 165, 173) THEN c.tamanho
+        WHEN c.xtype IN (35, 34) THEN 2147483647 WHEN c.xtype = 99 THEN 1073741823 END)
+    AS CHARACTER_MAXIMUM_LENGTH,
+  (CASE WHEN c.xtype IN (167, 175, 231, 239, 165, 173) THEN c.comprimento
+        WHEN c.xtype IN (35, 34, 99) THEN 2147483647 END) AS CHARACTER_OCTET_LENGTH,
+  c.prec_num AS NUMERIC_PRECISION,
+  (CASE WHEN c.xtype IN (62, 59) THEN 2 WHEN c.prec_num IS NOT NULL THEN 10 END) AS NUMERIC_PRECISION_RADIX,
+  c.escala_num AS NUMERIC_SCALE,
+  (CASE WHEN c.xtype IN (61, 58) THEN (CASE WHEN c.xtype = 61 THEN 3 ELSE 0 END) END) AS DATETIME_PRECISION,
+  NULL AS CHARACTER_SET_CATALOG, NULL AS CHARACTER_SET_SCHEMA,
+  (CASE WHEN c.xtype IN (35, 167, 175) THEN 'iso_1' WHEN c.xtype IN (99, 231, 239) THEN 'UNICODE' END)
+    AS CHARACTER_SET_NAME, NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
+  (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS COLLATION_NAME,
+  NULL AS DOMAIN_CATALOG, NULL AS DOMAIN_SCHEMA, NULL AS DOMAIN_NAME
+  FROM main.zv_colunas c JOIN main.zv_objetos o ON o.id = c.tabela
+  LEFT JOIN main.zv_objetos d ON d.id = c.padrao AND c.padrao <> 0;
+CREATE TEMP VIEW zv_is_tables AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA, o.nome AS TABLE_NAME,
+  (CASE o.tipo WHEN 'U' THEN 'BASE TABLE' ELSE 'VIEW' END) COLLATE LATIN1_CI_AS AS TABLE_TYPE
+  FROM main.zv_objetos o WHERE o.tipo IN ('U', 'V');
+CREATE TEMP VIEW zv_sys_database_principals AS SELECT nome AS name,
+  (CASE WHEN papel THEN 'R' ELSE 'S' END) AS type,
+  (CASE WHEN papel THEN 'DATABASE_ROLE' ELSE 'SQL_USER' END) AS type_desc FROM main.zv_usuarios;
+CREATE TEMP TABLE zv_sysprocesses(spid INTEGER, kpid INTEGER, blocked INTEGER, waittype BLOB,
+  waittime INTEGER, lastwaittype TEXT, waitresource TEXT, dbid INTEGER, uid INTEGER, cpu INTEGER,
+  physical_io INTEGER, memusage INTEGER, login_time TEXT, last_batch TEXT, ecid INTEGER,
+  open_tran INTEGER, status TEXT COLLATE LATIN1_CI_AS, sid BLOB, hostname TEXT COLLATE LATIN1_CI_AS,
+  program_name TEXT COLLATE LATIN1_CI_AS, hostprocess TEXT, cmd TEXT, nt_domain TEXT,
+  nt_username TEXT, net_address TEXT, net_library TEXT, loginame TEXT COLLATE LATIN1_CI_AS);
+CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id INTEGER,
+  source_database_id INTEGER, owner_sid BLOB, create_date TEXT, compatibility_level INTEGER,
+  collation_name TEXT, user_access INTEGER, user_access_desc TEXT COLLATE LATIN1_CI_AS,
+  is_read_only INTEGER, state INTEGER, state_desc TEXT COLLATE LATIN1_CI_AS,
+  recovery_model INTEGER, recovery_model_desc TEXT);
+CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS sid, 0 AS mode,
+  0 AS status, 0 AS status2, zv_dt(create_date) AS crdate, NULL AS reserved, 0 AS category,
+  110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
+)";
+
+}  // namespace
+
+void CriarVisoesDoCatalogo(sqlite3* db) {
+    ExecutarSql(db, kVisoes);
+    Instrucao ins(db,
+                  "INSERT INTO zv_systypes VALUES (?,?,0,?,?,?,?,0,0,4,0,0,?,?,1,?,NULL,?,?,?)");
+    const TipoBase todos[] = {
+        TipoBase::Image,         TipoBase::Text,       TipoBase::UniqueIdentifier,
+        TipoBase::Date,          TipoBase::Time,       TipoBase::DateTime2,
+        TipoBase::TinyInt,       TipoBase::SmallInt,   TipoBase::Int,
+        TipoBase::SmallDateTime, TipoBase::Real,       TipoBase::Money,
+        TipoBase::DateTime,      TipoBase::Float,      TipoBase::SqlVariant,
+        TipoBase::NText,         TipoBase::Bit,        TipoBase::Decimal,
+        TipoBase::Numeric,       TipoBase::SmallMoney, TipoBase::BigInt,
+        TipoBase::VarBinary,     TipoBase::VarChar,    TipoBase::Binary,
+        TipoBase::Char,          TipoBase::RowVersion, TipoBase::NVarChar,
+        TipoBase::NChar};
+    for (TipoBase b : todos) {
+        TipoSql t;
+        t.base = b;
+        if (b == TipoBase::Decimal || b == TipoBase::Numeric) {
+            t.precisao = 38;
+            t.escala = 38;
+        }
+        if (b == TipoBase::VarChar || b == TipoBase::Char || b == TipoBase::Binary ||
+            b == TipoBase::VarBinary)
+            t.tamanho = 8000;
+        if (b == TipoBase::NVarChar || b == TipoBase::NChar) t.tamanho = 4000;
+        sqlite3_reset(ins.Bruta());
+        int x = XType(b);
+        bool variavel =
+            b == TipoBase::VarChar || b == TipoBase::NVarChar || b == TipoBase::VarBinary;
+        bool texto = EhTexto(b) && b != TipoBase::UniqueIdentifier;
+        ins.Ligar(1, NomeDoTipo(b)).Ligar(2, x).Ligar(3, x).Ligar(4, ComprimentoEmBytes(t));
+        ins.Ligar(5, PrecisaoNumerica(t).value_or(0)).Ligar(6, EscalaNumerica(t).value_or(0));
+        ins.Ligar(7, x).Ligar(8, variavel ? 1 : 0).Ligar(9, x).Ligar(10, PrecisaoDoCatalogo(t));
+        ins.Ligar(11, EscalaDoCatalogo(t));
+        if (texto)
+            ins.Ligar(12, std::string("Latin1_General_CI_AS"));
+        else
+            ins.LigarNulo(12);
+        ins.Executar();
+    }
+    // sysname is nvarchar(128) under its own user type.
+    ExecutarSql(db,
+                "INSERT INTO zv_systypes SELECT 'sysname', 231, 0, 256, 256, 0, 0, 0, 0, 4, 0, 0, "
+                "256, 1, 0, 231, NULL, 128, 0, 'Latin1_General_CI_AS'");
+}
+
+void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes) {
+    ExecutarSql(db, "DELETE FROM temp.zv_sysprocesses");
+    Instrucao ins(
+        db,
+        "INSERT INTO temp.zv_sysprocesses(spid, kpid, blocked, waittime, dbid, uid, cpu, "
+        "physical_io, memusage, login_time, last_batch, ecid, open_tran, status, hostname, "
+        "program_name, hostprocess, cmd, nt_domain, nt_username, net_address, net_library, "
+        "loginame) VALUES (?,0,0,0,?,1,0,0,0,?,?,0,0,?,?,?,?,'AWAITING "
+        "COMMAND','','','','TCP/IP',?)");
+    for (const auto& s : sessoes) {
+        sqlite3_reset(ins.Bruta());
+        ins.Ligar(1, s.spid).Ligar(2, s.idDoBanco).Ligar(3, FormatarDataHora(s.horaDoLogin));
+        ins.Ligar(4, FormatarDataHora(s.ultimoLote)).Ligar(5, s.status).Ligar(6, s.host);
+        ins.Ligar(7, s.programa).Ligar(8, std::to_string(s.pid)).Ligar(9, s.login);
+        ins.Executar();
+    }
+}
+
+void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
+    ExecutarSql(db, "DELETE FROM temp.zv_sys_databases");
+    Instrucao ins(
+        db,
+        "INSERT INTO temp.zv_sys_databases VALUES (?,?,NULL,NULL,?,110,'Latin1_General_CI_AS',"
+        "?,?,0,?,?,3,'SIMPLE')");
+    for (const auto& b : bancos) {
+        sqlite3_reset(ins.Bruta());
+        ins.Ligar(1, b.nome).Ligar(2, b.id).Ligar(3, FormatarDataHora(b.criacao));
+        ins.Ligar(4, b.usuarioUnico ? 1 : 0)
+            .Ligar(5, std::string(b.usuarioUnico ? "SINGLE_USER" : "MULTI_USER"));
+        ins.Ligar(6, b.estado == "ONLINE" ? 0 : 1).Ligar(7, b.estado);
+        ins.Executar();
+    }
+}
+
+}  // namespace zolvek::simulador
