@@ -124,9 +124,9 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     std::string tabela = Id(t.nome);
     if (const ColunaDaTabela* rv = t.VersaoDeLinha()) {
         std::string corpo =
-            " BEGIN UPDATE main.zv_contador SET valor = valor + 1; UPDATE " + tabela + " SET " +
+            " BEGIN UPDATE zv_contador SET valor = valor + 1; UPDATE " + tabela + " SET " +
             Id(rv->nome) +
-            " = zv_bytes8((SELECT valor FROM main.zv_contador)) WHERE rowid = NEW.rowid; END";
+            " = zv_bytes8((SELECT valor FROM zv_contador)) WHERE rowid = NEW.rowid; END";
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
     }
