@@ -344,7 +344,6 @@ void Executor::Procedimento(const std::string& nomeCompleto,
             db::Resultado r;
             r.colunas = {ColunaDeTexto("The following options are set:", 35)};
             for (const auto& o : info->opcoesLigadas) r.linhas.push_back({o});
-            if (info->usuarioUnico) r.linhas.push_back({std::string("single user")});
             resultados_.push_back(std::move(r));
             return;
         }
