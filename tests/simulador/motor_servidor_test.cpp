@@ -4,9 +4,9 @@ using zolvek::db::Valor;
 
 // Statements that reach the server: databases, options, sessions, backup and restore,
 // logins and database users.
-class Servidor : public SimuladorTeste {};
+class ServidorSql : public SimuladorTeste {};
 
-TEST_F(Servidor, CriaBancoComArquivosEOpcoes) {
+TEST_F(ServidorSql, CriaBancoComArquivosEOpcoes) {
     auto master = Conectar("master");
     std::string pasta = (pasta_ / "Dados").string() + "/";
     std::string sql = "CREATE DATABASE\nNovo\nON\n( NAME =\nNovo_dat,\n  FILENAME =\n'" + pasta +
@@ -35,7 +35,7 @@ TEST_F(Servidor, CriaBancoComArquivosEOpcoes) {
     EXPECT_NE(Falha(sql, master.get()), "(sem erro)");
 }
 
-TEST_F(Servidor, UsuarioUnicoESessoes) {
+TEST_F(ServidorSql, UsuarioUnicoESessoes) {
     const std::string situacao =
         "select case when user_access_desc='SINGLE_USER' then 'ON' else 'OFF' end as "
         "CurrentSetting from "
@@ -65,7 +65,7 @@ TEST_F(Servidor, UsuarioUnicoESessoes) {
     EXPECT_EQ(Valor(situacao), "OFF");
 }
 
-TEST_F(Servidor, VersaoDoProduto) {
+TEST_F(ServidorSql, VersaoDoProduto) {
     auto r = db_->ExecutarProcedimento("master.dbo.xp_msver",
                                        {{"optname", std::string("ProductVersion")}}, 0);
     ASSERT_EQ(r.size(), 1u);
@@ -74,7 +74,7 @@ TEST_F(Servidor, VersaoDoProduto) {
     EXPECT_EQ(Texto(r[0].linhas[0][3]).substr(0, 3), "11.");
 }
 
-TEST_F(Servidor, DISABLED_CopiaERestauracao) {
+TEST_F(ServidorSql, DISABLED_CopiaERestauracao) {
     Sql("CREATE TABLE [T]([X] INT NULL)");
     Sql("insert into T values (1)");
     std::string copia = (pasta_ / "Backup" / "teste.bak").string();
@@ -97,7 +97,7 @@ TEST_F(Servidor, DISABLED_CopiaERestauracao) {
     EXPECT_EQ(Valor("select count(*) from T"), "1");
 }
 
-TEST_F(Servidor, LoginsUsuariosEPapeis) {
+TEST_F(ServidorSql, LoginsUsuariosEPapeis) {
     Sql("CREATE LOGIN Operador WITH PASSWORD = 'segredo'");
     EXPECT_NE(Falha("select 1", nullptr), "x");
     EXPECT_THROW(Conectar("Teste", "Operador", "errada"), std::exception);

@@ -338,14 +338,21 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
 
 void Executor::Atomico(const std::function<void()>& f) {
     sqlite3* db = s_.db_;
-    ExecutarSql(db, "SAVEPOINT zv_instrucao");
+    // Outside a transaction the statement takes the write lock up front, so that another
+    // process writing meanwhile makes it wait instead of failing.
+    bool proprio = s_.nivelDeTransacao_ == 0;
+    ExecutarSql(db, proprio ? "BEGIN IMMEDIATE" : "SAVEPOINT zv_instrucao");
     try {
         f();
-        ExecutarSql(db, "RELEASE zv_instrucao");
+        ExecutarSql(db, proprio ? "COMMIT" : "RELEASE zv_instrucao");
     } catch (...) {
         sqlite3_exec(db, "PRAGMA ignore_check_constraints = OFF", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "ROLLBACK TO zv_instrucao", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
+        if (proprio) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        } else {
+            sqlite3_exec(db, "ROLLBACK TO zv_instrucao", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
+        }
         s_.catalogo_.Carregar(db);
         s_.planos_.clear();
         throw;

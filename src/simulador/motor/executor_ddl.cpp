@@ -421,6 +421,7 @@ void Executor::AlterarTabela(const Comando& c) {
                 bool mesmoTipo = col->tipo == d.tipo;
                 bool anulavel = d.anulavel.value_or(true);
                 if (col->identidade) anulavel = false;
+                if (mesmoTipo && anulavel == col->anulavel) return;  // nothing changes
                 bool cresce =
                     col->tipo.base == d.tipo.base &&
                     (d.tipo.base == TipoBase::VarChar || d.tipo.base == TipoBase::NVarChar ||

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "ambiente.hpp"
+#include "simulador/motor/lexico.hpp"
+
+using namespace zolvek::simulador;
+
+TEST(Lexico, ColchetesAspasComentariosEParametros) {
+    auto t = Tokenizar(
+        "select [a]]b], 'it''s', N'ção', \"x\" -- fim\n /* a /* b */ c */ from T where x = ? and "
+        "@v = :n");
+    ASSERT_GE(t.size(), 15u);
+    EXPECT_EQ(t[1].tipo, TipoToken::Colchete);
+    EXPECT_EQ(t[1].texto, "a]b");
+    EXPECT_EQ(t[3].tipo, TipoToken::Texto);
+    EXPECT_EQ(t[3].texto, "it's");
+    EXPECT_EQ(t[5].tipo, TipoToken::TextoN);
+    EXPECT_EQ(t[5].texto, "ção");
+    EXPECT_EQ(t[7].tipo, TipoToken::Aspas);
+    EXPECT_EQ(t[8].texto, "from");
+    EXPECT_EQ(t[13].tipo, TipoToken::Parametro);
+    EXPECT_EQ(t[15].tipo, TipoToken::Variavel);
+    EXPECT_THROW(Tokenizar("select 'aberto"), std::exception);
+    EXPECT_THROW(Tokenizar("select /* sem fim"), std::exception);
+}
+
+TEST(Lexico, LinhasGoSeparamLotes) {
+    auto l = DividirLotes(
+        "create table a (x int)\nGO\ninsert a values (1)\n  go  \n\nGO\nselect 'GO'\n GOTO");
+    ASSERT_EQ(l.size(), 3u);
+    EXPECT_EQ(l[0], "create table a (x int)\n");
+    EXPECT_EQ(l[2], "select 'GO'\n GOTO");
+}
+
+TEST_F(SimuladorTeste, SintaxeDoTSql) {
+    Sql("CREATE TABLE [A b]([Preço] DEC(10,2) NULL,[Nome] NVARCHAR(20) NULL)");
+    Sql("insert [A b] values (1.5, N'Ação') insert into [A b] ([Nome]) values ('ação')");
+    EXPECT_EQ(Valor("select count(*) from [A b] where Nome = 'AÇÃO'"), "2");
+    EXPECT_EQ(Valor("select count(*) from [A b] where Nome = 'acao'"), "0");
+    EXPECT_EQ(Valor("select top 1 [Preço] from dbo.[A b] (NOLOCK) order by [Preço] desc"), "1.50");
+    EXPECT_EQ(Valor("select top (1) Nome from [A b] with (nolock) order by Nome"), "Ação");
+    EXPECT_EQ(Valor("select 'a' + Nome from [A b] where [Preço] is null"), "aação");
+    Sql("delete [A b] where Nome = 'ação' and [Preço] is null");
+    EXPECT_EQ(Valor("IF EXISTS (select * from [A b]) select 'sim' ELSE select 'não'"), "sim");
+    EXPECT_EQ(Valor("if not exists (select * from [A b] where 1=0) begin select 'vazio' end"),
+              "vazio");
+    EXPECT_EQ(Falha("select * from [Nada]"), "Invalid object name 'Nada'.");
+    EXPECT_EQ(Falha("select Nada from [A b]"), "Invalid column name 'Nada'.");
+    EXPECT_EQ(Falha("select from where"), "Incorrect syntax near 'from'.");
+    EXPECT_EQ(Valor("select count(*) from [A b] where Nome = 'Ação   '"), "1");
+    auto r = db_->Executar("select 1\nGO\nselect 2", {}, 0);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(Texto(r[1].linhas[0][0]), "2");
+}
