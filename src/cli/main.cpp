@@ -5,10 +5,9 @@
 #include "cli/argumentos.hpp"
 #include "cli/registro.hpp"
 #include "comum/erros.hpp"
+#include "comum/versao.hpp"
 
 namespace {
-
-constexpr const char* kVersao = "1.0.0";
 
 void MostrarAjuda(std::ostream& saida) {
     saida << "Uso: zolvek-cli COMANDO [OPÇÕES]\n"
@@ -33,7 +32,9 @@ int main(int argc, char** argv) {
     }
     const std::string nome = argv[1];
     if (nome == "--version") {
-        std::cout << "zolvek-cli " << kVersao << "\n";
+        std::cout << "zolvek-cli " << zolvek::versao::VersaoDoPrograma() << " (revisão "
+                  << zolvek::versao::NumeroDaRevisao() << ", "
+                  << zolvek::versao::IdDaRevisao().substr(0, 6) << ")\n";
         return kSaidaSucesso;
     }
     if (nome == "--help" || nome == "-h") {
