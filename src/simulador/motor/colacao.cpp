@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "simulador/motor/tipos.hpp"
+
 namespace zolvek::simulador {
 
 namespace {
@@ -68,6 +70,23 @@ int Comparar(void*, int na, const void* a, int nb, const void* b) {
         std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
 }
 
+// The canonical stored form "yyyy-mm-dd hh:nn:ss.zzz".
+bool Canonica(std::string_view s) { return s.size() == 23 && s[4] == '-' && s[10] == ' ' && s[19] == '.'; }
+
+int CompararDatas(void*, int na, const void* a, int nb, const void* b) {
+    std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(na));
+    std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(nb));
+    if (!(Canonica(x) && Canonica(y))) {
+        db::DataHora dx, dy;
+        if (LerDataHora(x, dx) && LerDataHora(y, dy)) {
+            std::string fx = FormatarDataHora(dx), fy = FormatarDataHora(dy);
+            return fx.compare(fy) < 0 ? -1 : fx.compare(fy) > 0 ? 1 : 0;
+        }
+    }
+    int r = x.compare(y);
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int CompararCiAs(std::string_view a, std::string_view b) {
@@ -99,6 +118,7 @@ std::string Dobrar(std::string_view s) {
 
 void RegistrarColacao(sqlite3* db) {
     sqlite3_create_collation(db, kColacao, SQLITE_UTF8, nullptr, Comparar);
+    sqlite3_create_collation(db, kColacaoDeData, SQLITE_UTF8, nullptr, CompararDatas);
 }
 
 }  // namespace zolvek::simulador

@@ -11,6 +11,9 @@ struct sqlite3;
 namespace zolvek::simulador {
 
 inline constexpr const char* kColacao = "LATIN1_CI_AS";
+// Date-time columns compare as dates, so that '20200101' equals the stored
+// '2020-01-01 00:00:00.000'.
+inline constexpr const char* kColacaoDeData = "ZV_DATAHORA";
 
 int CompararCiAs(std::string_view a, std::string_view b);
 bool IguaisCiAs(std::string_view a, std::string_view b);

@@ -45,6 +45,7 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
         s += " ";
         s += TipoSqlite(c.tipo);
         if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
+        if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
         if (!c.anulavel && c.tipo.base != TipoBase::RowVersion) s += " NOT NULL";
         if (const Restricao* d = t.PadraoDaColuna(c.nome))
             s += " DEFAULT (" + ChamadaDeConversao(ExpressaoParaSqlite(d->texto), c.tipo) + ")";
