@@ -48,6 +48,14 @@ TEST_F(SimuladorTeste, SintaxeDoTSql) {
     EXPECT_EQ(Falha("select Nada from [A b]"), "Invalid column name 'Nada'.");
     EXPECT_EQ(Falha("select from where"), "Incorrect syntax near 'from'.");
     EXPECT_EQ(Valor("select count(*) from [A b] where Nome = 'Ação   '"), "1");
+    // + joins texts and adds numbers, with T-SQL's precedence
+    EXPECT_EQ(Valor("select top 1 Nome + ' ' + Nome from [A b]"), "Ação Ação");
+    EXPECT_EQ(Valor("select 1 + 2 * 3 - 1"), "6");
+    EXPECT_EQ(Valor("select len('ab' + 'c') + 1"), "4");
+    EXPECT_EQ(Valor("select case when 1 + 1 = 2 then 'a' + 'b' else 'c' end"), "ab");
+    EXPECT_EQ(Valor("select '1' + 1"), "2");
+    EXPECT_EQ(Falha("select 'x' + 1"),
+              "Conversion failed when converting the varchar value 'x' to data type int.");
     auto r = db_->Executar("select 1\nGO\nselect 2", {}, 0);
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(Texto(r[1].linhas[0][0]), "2");

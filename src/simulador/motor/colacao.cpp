@@ -71,7 +71,9 @@ int Comparar(void*, int na, const void* a, int nb, const void* b) {
 }
 
 // The canonical stored form "yyyy-mm-dd hh:nn:ss.zzz".
-bool Canonica(std::string_view s) { return s.size() == 23 && s[4] == '-' && s[10] == ' ' && s[19] == '.'; }
+bool Canonica(std::string_view s) {
+    return s.size() == 23 && s[4] == '-' && s[10] == ' ' && s[19] == '.';
+}
 
 int CompararDatas(void*, int na, const void* a, int nb, const void* b) {
     std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(na));

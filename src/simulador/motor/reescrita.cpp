@@ -95,6 +95,24 @@ std::string NomeDeCatalogo(const std::vector<std::string>& partes, ContextoDeRee
     return "";
 }
 
+// Tokens that end a run of terms joined by + (and so start a new one).
+bool Terminador(const Token& t) {
+    if (t.tipo == TipoToken::Simbolo)
+        return t.texto == "," || t.texto == "=" || t.texto == "<" || t.texto == ">" ||
+               t.texto == "<=" || t.texto == ">=" || t.texto == "<>" || t.texto == "!=" ||
+               t.texto == "!<" || t.texto == "!>" || t.texto == ";";
+    static const char* palavras[] = {
+        "AND",    "OR",     "NOT",      "WHEN",   "THEN",   "ELSE",      "FROM",    "WHERE",
+        "AS",     "ON",     "JOIN",     "IS",     "IN",     "LIKE",      "BETWEEN", "BY",
+        "HAVING", "UNION",  "ALL",      "ASC",    "DESC",   "SET",       "VALUES",  "INTO",
+        "EXISTS", "SELECT", "DISTINCT", "ESCAPE", "EXCEPT", "INTERSECT", "INNER",   "OUTER",
+        "FULL",   "CROSS",  "GROUP",    "ORDER",  "COLLATE"};
+    if (t.tipo != TipoToken::Palavra) return false;
+    for (const char* p : palavras)
+        if (EhPalavra(t, p)) return true;
+    return false;
+}
+
 struct Escopo {
     int nivel = 0;
     std::string limite;
@@ -127,22 +145,40 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
         }
     };
     const std::size_t fim = faixa.fim;
-    for (std::size_t k = faixa.inicio; k < fim; ++k) {
+    // T-SQL's + adds numbers and joins texts: each run of terms joined by + at one level
+    // becomes zv_mais(zv_mais(a, b), c).
+    struct Soma {
+        std::size_t inicio;
+        int pendentes = 0;
+        bool caso = false;
+    };
+    std::vector<Soma> somas{{0, 0, false}};
+    auto fecharSomas = [&]() {
+        for (; somas.back().pendentes > 0; --somas.back().pendentes) s += ')';
+    };
+    auto operando = [&](std::size_t k) {
+        if (k <= faixa.inicio) return false;
+        const Token& a = t[k - 1];
+        return a.tipo != TipoToken::Simbolo
+                   ? !(a.tipo == TipoToken::Palavra && Terminador(a)) || EhPalavra(a, "END")
+                   : a.texto == ")";
+    };
+    auto corpo = [&](std::size_t& k) {
         const Token& tk = t[k];
         switch (tk.tipo) {
             case TipoToken::Texto:
             case TipoToken::TextoN:
                 emitir(ComoTexto(tk.texto));
-                continue;
+                return;
             case TipoToken::Numero:
                 emitir(tk.texto);
-                continue;
+                return;
             case TipoToken::Binario:
                 emitir("X'" + tk.texto.substr(2) + "'");
-                continue;
+                return;
             case TipoToken::Parametro:
                 emitir("?" + std::to_string(ctx.ordinais ? (*ctx.ordinais)[k] : 1));
-                continue;
+                return;
             case TipoToken::Variavel: {
                 std::string v = Dobrar(tk.texto);
                 if (v == "@@identity")
@@ -161,7 +197,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                     emitir("0");
                 else
                     throw ErroDeBanco("Must declare the scalar variable \"" + tk.texto + "\".");
-                continue;
+                return;
             }
             case TipoToken::Simbolo: {
                 if (tk.texto == "(") {
@@ -172,12 +208,6 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                     if (!casts.empty() && casts.back() == nivel) casts.pop_back();
                     --nivel;
                     emitir(")");
-                } else if (tk.texto == "+") {
-                    bool texto = (k > faixa.inicio && (t[k - 1].tipo == TipoToken::Texto ||
-                                                       t[k - 1].tipo == TipoToken::TextoN)) ||
-                                 (k + 1 < fim && (t[k + 1].tipo == TipoToken::Texto ||
-                                                  t[k + 1].tipo == TipoToken::TextoN));
-                    emitir(texto ? "||" : "+");
                 } else if (tk.texto == "!<") {
                     emitir(">=");
                 } else if (tk.texto == "!>") {
@@ -189,7 +219,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                 } else {
                     emitir(tk.texto);
                 }
-                continue;
+                return;
             }
             case TipoToken::Colchete:
             case TipoToken::Aspas:
@@ -230,12 +260,12 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                     escopos.back().limite = limite;
                 }
                 k = j - 1;
-                continue;
+                return;
             }
             if (EhPalavra(tk, "UNION") || EhPalavra(tk, "EXCEPT") || EhPalavra(tk, "INTERSECT")) {
                 fecharEscopos(nivel);
                 emitir(tk.texto);
-                continue;
+                return;
             }
             if (EhPalavra(tk, "WITH") && k + 2 < fim && EhSimbolo(t[k + 1], "(") &&
                 EhDica(t[k + 2])) {
@@ -244,7 +274,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                     if (EhSimbolo(t[k], "(")) ++n;
                     if (EhSimbolo(t[k], ")") && --n == 0) break;
                 }
-                continue;
+                return;
             }
             if (EhPalavra(tk, "AS") && !casts.empty() && casts.back() == nivel) {
                 // CAST(x AS type): the type goes as the second argument
@@ -262,19 +292,19 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                 emitir(",");
                 emitir(ComoTexto(tipo));
                 k = j - 1;
-                continue;
+                return;
             }
             if (EhPalavra(tk, "CURRENT_TIMESTAMP")) {
                 emitir("zv_getdate()");
-                continue;
+                return;
             }
             if (EhPalavra(tk, "SYSTEM_USER")) {
                 emitir("zv_suser_sname()");
-                continue;
+                return;
             }
             if (EhPalavra(tk, "CURRENT_USER")) {
                 emitir("zv_user_name()");
-                continue;
+                return;
             }
         }
         // A name of one or more parts.
@@ -284,7 +314,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
             if (EhSimbolo(t[j + 1], ".")) {
                 partes.push_back("");
                 ++j;
-                continue;
+                return;
             }
             if (!EhNome(t[j + 1]) && !EhSimbolo(t[j + 1], "*")) break;
             partes.push_back(t[j + 1].texto);
@@ -300,7 +330,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
                 if (EhSimbolo(t[k], "(")) ++n;
                 if (EhSimbolo(t[k], ")") && --n == 0) break;
             }
-            continue;
+            return;
         }
         if (chamada) {
             std::string nome = Dobrar(partes.back());
@@ -330,7 +360,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
             } else if (nome == "cast") {
                 casts.push_back(nivel);
             }
-            continue;
+            return;
         }
         std::string catalogo = NomeDeCatalogo(partes, ctx);
         if (!catalogo.empty()) {
@@ -355,6 +385,36 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
             emitir(nome);
         }
         k = j - 1;
+    };
+    for (std::size_t k = faixa.inicio; k < fim; ++k) {
+        const Token& tk = t[k];
+        bool binario = operando(k);
+        if (EhSimbolo(tk, "+") && binario) {
+            fecharSomas();
+            std::size_t p = somas.back().inicio;
+            bool junto = p == 0 || s[p - 1] == '(' || s[p - 1] == ' ';
+            s.insert(p, junto ? "zv_mais(" : " zv_mais(");
+            s += ',';
+            ++somas.back().pendentes;
+            continue;
+        }
+        if (EhSimbolo(tk, ")") || (EhPalavra(tk, "END") && somas.back().caso)) {
+            fecharSomas();
+            if (somas.size() > 1) somas.pop_back();
+        } else if ((EhSimbolo(tk, "-") && binario) || Terminador(tk)) {
+            fecharSomas();
+        }
+        int antes = nivel;
+        std::size_t inicial = k;
+        corpo(k);
+        for (int n = antes; n < nivel; ++n) somas.push_back({s.size(), 0, false});
+        if (EhPalavra(t[inicial], "CASE")) somas.push_back({s.size(), 0, true});
+        if (Terminador(t[inicial]) || EhPalavra(t[inicial], "SELECT"))
+            somas.back().inicio = s.size();
+    }
+    while (!somas.empty()) {
+        fecharSomas();
+        somas.pop_back();
     }
     fecharEscopos(0);
     return s;
