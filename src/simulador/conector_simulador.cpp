@@ -106,6 +106,10 @@ class ConectorSimulador : public db::Conector {
         return Sessao_().ExecutarProcedimento(nome, parametros);
     }
 
+    std::vector<std::string> ColunasChave(const std::string& tabela) override {
+        return Sessao_().ColunasChave(tabela);
+    }
+
   private:
     Sessao& Sessao_() {
         if (!sessao_) throw ErroDeBanco("A conexão não está aberta.");

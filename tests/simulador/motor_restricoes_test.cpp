@@ -77,6 +77,10 @@ TEST_F(Restricoes, ChavePrimariaEIndiceUnico) {
               "not create "
               "constraint or index. See previous errors.");
     Sql("ALTER TABLE [Pedidos] ADD CONSTRAINT [Chvpr_Pedidos] PRIMARY KEY ([Cliente])");
+    EXPECT_EQ(db_->ColunasChave("dbo.[Pedidos]"), std::vector<std::string>{"Cliente"});
+    auto r = Sql("select * from Pedidos");
+    EXPECT_TRUE(r.colunas[1].chave);
+    EXPECT_FALSE(r.colunas[0].chave);
     EXPECT_EQ(Falha("insert into Pedidos (Cliente) values ('a')"),
               "Violation of PRIMARY KEY constraint 'Chvpr_Pedidos'. Cannot insert duplicate key in "
               "object "

@@ -296,6 +296,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
                     col.somenteLeitura = cc->identidade || cc->tipo.base == TipoBase::RowVersion;
                     col.tabelaBase = t->nome;
                     col.colunaBase = cc->nome;
+                    for (const auto& i : t->indices)
+                        if (i.primario)
+                            for (const auto& k : i.colunas)
+                                if (IguaisCiAs(k.nome, cc->nome)) col.chave = true;
                 }
             }
         }

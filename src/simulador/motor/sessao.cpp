@@ -259,6 +259,20 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     return ex.Executar();
 }
 
+std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
+    if (!db_) throw ErroDeBanco("A conexão não está aberta.");
+    VerificarCatalogo();
+    std::string nome;
+    for (const auto& t : Tokenizar(tabela))
+        if (EhNome(t)) nome = t.texto;
+    std::vector<std::string> r;
+    if (Tabela* t = catalogo_.AcharTabela(nome))
+        for (const auto& i : t->indices)
+            if (i.primario)
+                for (const auto& c : i.colunas) r.push_back(c.nome);
+    return r;
+}
+
 void Sessao::IniciarTransacao() {
     if (nivelDeTransacao_ == 0) {
         VerificarSessao();

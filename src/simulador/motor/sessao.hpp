@@ -34,6 +34,9 @@ class Sessao {
     std::vector<db::Resultado> ExecutarProcedimento(
         const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros);
 
+    // The primary-key columns of a table ("T", "[T]" or "dbo.[T]"), in key order.
+    std::vector<std::string> ColunasChave(const std::string& tabela);
+
     void IniciarTransacao();
     void Confirmar();
     void Desfazer();
