@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -70,6 +71,11 @@ class SimuladorTeste : public ::testing::Test {
             return std::get<zolvek::db::Decimal>(v).texto;
         if (std::holds_alternative<std::monostate>(v)) return "NULL";
         if (std::holds_alternative<bool>(v)) return std::get<bool>(v) ? "1" : "0";
+        if (std::holds_alternative<double>(v)) {
+            char b[64];
+            std::snprintf(b, sizeof b, "%g", std::get<double>(v));
+            return b;
+        }
         return "?";
     }
 

@@ -314,7 +314,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
             if (EhSimbolo(t[j + 1], ".")) {
                 partes.push_back("");
                 ++j;
-                return;
+                continue;
             }
             if (!EhNome(t[j + 1]) && !EhSimbolo(t[j + 1], "*")) break;
             partes.push_back(t[j + 1].texto);

@@ -1,0 +1,104 @@
+#include "ambiente.hpp"
+
+using zolvek::db::DataHora;
+using zolvek::db::TipoDeCampo;
+
+// T-SQL's built-in functions and conversions as the stand-in answers them.
+class Funcoes : public SimuladorTeste {};
+
+TEST_F(Funcoes, DatasEHoras) {
+    EXPECT_EQ(Valor("select convert(varchar(23), dateadd(day, 1, '20201231'), 121)"),
+              "2021-01-01 00:00:00.000");
+    EXPECT_EQ(Valor("select convert(varchar(23), dateadd(month, 1, '2020-01-31'), 121)"),
+              "2020-02-29 00:00:00.000");
+    EXPECT_EQ(Valor("select datepart(year, '2021-03-04') * 100 + month('2021-03-04')"), "202103");
+    EXPECT_EQ(Valor("select day('04/03/2021')"), "4");
+    EXPECT_EQ(Valor("select datediff(day, '2020-12-31 23:59', '2021-01-01 00:01')"), "1");
+    EXPECT_EQ(Valor("select datediff(year, '2020-12-31', '2021-01-01')"), "1");
+    EXPECT_EQ(Valor("select convert(varchar(10), convert(datetime, '2021-03-04 05:06:07'), 103)"),
+              "04/03/2021");
+    EXPECT_EQ(Valor("select convert(varchar(8), convert(datetime, '2021-03-04'), 112)"),
+              "20210304");
+    EXPECT_EQ(Falha("select convert(datetime, '2021-13-01')"),
+              "Conversion failed when converting date and/or time from character string.");
+    auto r =
+        Sql("select dateadd(hour, 1, getdate()) as Depois, cast('20210304' as datetime) as Data");
+    EXPECT_EQ(r.colunas[0].tipo, TipoDeCampo::DateTime);
+    ASSERT_TRUE(std::holds_alternative<DataHora>(r.linhas[0][1]));
+    EXPECT_EQ(std::get<DataHora>(r.linhas[0][1]).mes, 3);
+}
+
+TEST_F(Funcoes, TextosComAcentos) {
+    EXPECT_EQ(Valor("select upper('ação')"), "AÇÃO");
+    EXPECT_EQ(Valor("select lower('ÁRVORE')"), "árvore");
+    EXPECT_EQ(Valor("select left('ação', 2) + right('ação', 1)"), "aço");
+    EXPECT_EQ(Valor("select charindex('ÇÃ', 'ação')"), "2");
+    EXPECT_EQ(Valor("select substring('abcdef', 2, 3)"), "bcd");
+    EXPECT_EQ(Valor("select replicate('ab', 3) + space(1) + ltrim('  x')"), "ababab x");
+    EXPECT_EQ(Valor("select len(N'ação')"), "4");
+    EXPECT_EQ(Valor("select quotename('a]b')"), "[a]]b]");
+    EXPECT_EQ(Valor("select case when 'ABC' = 'abc' then 'sim' else 'não' end"), "não");
+}
+
+TEST_F(Funcoes, ConversoesDeNumeros) {
+    EXPECT_EQ(Valor("select convert(int, '42') + 1"), "43");
+    EXPECT_EQ(Valor("select cast(12.7 as int)"), "12");
+    EXPECT_EQ(Valor("select convert(varchar(3), 'abcdef')"), "abc");
+    EXPECT_EQ(Falha("select convert(int, 'x1')"),
+              "Conversion failed when converting the varchar value 'x1' to data "
+              "type int.");
+    EXPECT_EQ(Falha("select convert(tinyint, 300)"),
+              "Arithmetic overflow error converting expression to data type "
+              "tinyint.");
+    EXPECT_EQ(Valor("select isnumeric('12.5') + isnumeric('a')"), "1");
+    EXPECT_EQ(Valor("select round(2.345, 2) * 1000"), "2350");
+    EXPECT_EQ(Valor("select ceiling(1.2) + floor(1.8)"), "3");
+}
+
+TEST_F(Funcoes, ServidorESessao) {
+    EXPECT_EQ(Valor("select db_name()"), "Teste");
+    EXPECT_EQ(Valor("select user_name()"), "dbo");
+    EXPECT_EQ(Valor("select is_srvrolemember('sysadmin')"), "1");
+    EXPECT_EQ(Valor("select IS_MEMBER('db_datareader')"), "0");
+    EXPECT_EQ(Valor("select IS_MEMBER('papel_que_nao_existe')"), "NULL");
+    EXPECT_EQ(Valor("select serverproperty('ProductVersion')").substr(0, 3), "11.");
+    EXPECT_NE(Valor("select @@version").find("Microsoft SQL Server"), std::string::npos);
+    EXPECT_EQ(Valor("select @@trancount"), "0");
+    EXPECT_EQ(Valor("select object_id('Nada')"), "NULL");
+    Sql("CREATE TABLE [T]([Id] INT IDENTITY(5,1),[X] INT NULL)");
+    Sql("insert T (X) values (1)");
+    EXPECT_EQ(Valor("select @@identity"), "5");
+    EXPECT_EQ(Valor("select scope_identity()"), "5");
+    EXPECT_EQ(Valor("select ident_current('T')"), "5");
+    EXPECT_EQ(Valor("select object_name(object_id('dbo.T'))"), "T");
+    EXPECT_EQ(Valor("select count(*) from Teste.dbo.T"), "1");
+    EXPECT_EQ(Valor("select count(*) from Teste..T"), "1");
+    EXPECT_EQ(Valor("select count(*) from information_schema.tables where table_name = 't'"), "1");
+    EXPECT_EQ(Valor("select count(*) from sys.tables where name = 'T'"), "1");
+}
+
+TEST_F(Funcoes, TiposDeColunaNaGravacao) {
+    Sql("CREATE TABLE [V]([C] CHAR(3) NULL,[B] BIT NULL,[G] UNIQUEIDENTIFIER NULL,[Bin] "
+        "VARBINARY(2) NULL,"
+        "[S] SMALLINT NULL,[L] BIGINT NULL,[R] REAL NULL,[Tx] TEXT NULL,[Im] IMAGE NULL)");
+    Sql("insert V (C, B, G, S, L) values ('a', 'true', newid(), 7, 9000000000)");
+    auto r = Sql("select * from V");
+    EXPECT_EQ(Texto(r.linhas[0][0]), "a  ");
+    EXPECT_EQ(std::get<bool>(r.linhas[0][1]), true);
+    EXPECT_EQ(Texto(r.linhas[0][2]).size(), 36u);
+    EXPECT_EQ(r.colunas[2].tipo, TipoDeCampo::Guid);
+    EXPECT_EQ(r.colunas[4].tipo, TipoDeCampo::SmallInt);
+    EXPECT_EQ(r.colunas[5].tipo, TipoDeCampo::LargeInt);
+    EXPECT_EQ(r.colunas[7].tipo, TipoDeCampo::Memo);
+    EXPECT_EQ(r.colunas[8].tipo, TipoDeCampo::Blob);
+    Sql("update V set Bin = ?", {zolvek::db::Bytes{1, 2}});
+    EXPECT_EQ(std::get<zolvek::db::Bytes>(Sql("select Bin from V").linhas[0][0]),
+              (zolvek::db::Bytes{1, 2}));
+    EXPECT_EQ(Falha("update V set Bin = 0x010203"), "String or binary data would be truncated.");
+    EXPECT_EQ(Falha("update V set S = 40000"),
+              "Arithmetic overflow error converting expression to data type smallint.");
+    EXPECT_EQ(Falha("update V set G = 'x'"),
+              "Conversion failed when converting from a character string to uniqueidentifier.");
+    EXPECT_EQ(Falha("insert V (C) values (?)"),
+              "No value given for one or more required parameters.");
+}
