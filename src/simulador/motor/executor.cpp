@@ -359,6 +359,7 @@ void Executor::Atomico(const std::function<void()>& f) {
         }
         s_.catalogo_.Carregar(db);
         s_.planos_.clear();
+        s_.EsquecerPreparadas();
         throw;
     }
 }

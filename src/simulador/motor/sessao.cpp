@@ -186,6 +186,7 @@ void Sessao::VerificarCatalogo() {
     if (v != versaoDoCatalogo_) {
         catalogo_.Carregar(db_);
         planos_.clear();
+        EsquecerPreparadas();
         versaoDoCatalogo_ = v;
     }
 }
@@ -196,6 +197,13 @@ void Sessao::MarcarCatalogoAlterado() {
     Instrucao(db_, "UPDATE zv_config SET valor=? WHERE chave='versao'").Ligar(1, v).Executar();
     versaoDoCatalogo_ = v;
     planos_.clear();
+    EsquecerPreparadas();
+}
+
+// Statements prepared before a structure change keep the old column lists of "*".
+void Sessao::EsquecerPreparadas() {
+    for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
+    preparadas_.clear();
 }
 
 void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos) {
@@ -206,10 +214,7 @@ void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos) {
 sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
     if (it != preparadas_.end()) return it->second;
-    if (preparadas_.size() > kMaximoDePlanos) {
-        for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
-        preparadas_.clear();
-    }
+    if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
                            SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
@@ -296,6 +301,7 @@ void Sessao::Desfazer() {
     nivelDeTransacao_ = 0;
     catalogo_.Carregar(db_);
     planos_.clear();
+    EsquecerPreparadas();
     sqlite3_reset(lerVersao_);
     versaoDoCatalogo_.clear();
     VerificarCatalogo();

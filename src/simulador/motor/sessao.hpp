@@ -69,6 +69,7 @@ class Sessao {
     void VerificarSessao();
     void VerificarCatalogo();
     void MarcarCatalogoAlterado();
+    void EsquecerPreparadas();
     void AtualizarTabelasDoServidor(bool processos, bool bancos);
     std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
     sqlite3_stmt* Preparar(const std::string& sql);

@@ -1,0 +1,110 @@
+#include "ambiente.hpp"
+
+// What SQL Server refuses in DDL, with its messages.
+class Ddl : public SimuladorTeste {
+  protected:
+    void SetUp() override {
+        SimuladorTeste::SetUp();
+        Sql("CREATE TABLE [T]([Id] INT IDENTITY(1,1),[A] NVARCHAR(10) NULL,[B] INT NULL)");
+    }
+};
+
+TEST_F(Ddl, ObjetosRepetidosOuAusentes) {
+    EXPECT_EQ(Falha("CREATE TABLE [t]([X] INT)"),
+              "There is already an object named 't' in the database.");
+    EXPECT_EQ(Falha("CREATE TABLE [U]([X] INT, [x] INT)"),
+              "Column names in each table must be unique. Column name 'x' in table 'U' is "
+              "specified more than once.");
+    EXPECT_EQ(Falha("CREATE TABLE [U]([X] INT IDENTITY, [Y] INT IDENTITY)"),
+              "Multiple identity columns specified for table 'U'. Only one identity column per "
+              "table is allowed.");
+    EXPECT_EQ(
+        Falha("CREATE TABLE [U]([X] NVARCHAR(5000))"),
+        "The size (5000) given to the parameter 'nvarchar' exceeds the maximum allowed (4000).");
+    EXPECT_EQ(Falha("CREATE TABLE [U]([X] VARCHAR(8001))"),
+              "The size (8001) given to the type 'varchar' exceeds the maximum allowed for any "
+              "data type (8000).");
+    EXPECT_EQ(Falha("CREATE TABLE [U]([X] TIPOX)"),
+              "Column, parameter, or variable #1: Cannot find data type TIPOX.");
+    EXPECT_EQ(Falha("DROP TABLE [U]"),
+              "Cannot drop the table 'U', because it does not exist or you do not have "
+              "permission.");
+    Sql("DROP TABLE IF EXISTS [U]");
+    EXPECT_EQ(Falha("DROP INDEX [T].[Nada]"),
+              "Cannot drop the index 'T.Nada', because it does not exist or you do "
+              "not have permission.");
+    EXPECT_EQ(Falha("CREATE INDEX [I] ON [T]([Nada])"),
+              "Column name 'Nada' does not exist in the target table or view.");
+    EXPECT_EQ(Falha("drop procedure dbo.[Nada]"),
+              "Cannot drop the procedure 'Nada', because it does not exist or you do not have "
+              "permission.");
+    EXPECT_EQ(Falha("ALTER TABLE [T] ADD [A] INT"),
+              "Column names in each table must be unique. Column name 'A' in table 'T' is "
+              "specified more than once.");
+    EXPECT_EQ(Falha("ALTER TABLE [T] ALTER COLUMN [Id] INT IDENTITY(1,1)"),
+              "Incorrect syntax near the keyword 'IDENTITY'.");
+    EXPECT_EQ(Falha("ALTER TABLE [T] ADD CONSTRAINT [D1] DEFAULT (1) FOR [Id]"),
+              "Defaults cannot be created on columns with an IDENTITY attribute. Table 'T', column "
+              "'Id'.\nCould not "
+              "create constraint or index. See previous errors.");
+    Sql("ALTER TABLE [T] ADD CONSTRAINT [D1] DEFAULT (1) FOR [B]");
+    EXPECT_EQ(Falha("ALTER TABLE [T] ADD CONSTRAINT [D2] DEFAULT (2) FOR [B]"),
+              "Column already has a DEFAULT bound to it.\nCould not create constraint or index. "
+              "See previous errors.");
+    EXPECT_EQ(Falha("ALTER TABLE [T] ADD CONSTRAINT [D1] DEFAULT ('x') FOR [A]"),
+              "There is already an object named 'D1' in the database.\nCould not create constraint "
+              "or index. See "
+              "previous errors.");
+}
+
+TEST_F(Ddl, ColunasExcluidasEDependencias) {
+    Sql("insert T (A, B) values ('x', 1)");
+    Sql("CREATE INDEX [IB] ON [T]([B])");
+    EXPECT_EQ(Falha("ALTER TABLE [T] DROP COLUMN [B]"),
+              "The index 'IB' is dependent on column 'B'.\nALTER TABLE DROP COLUMN B failed "
+              "because one or more "
+              "objects access this column.");
+    Sql("DROP INDEX [IB] ON [T]");
+    Sql("ALTER TABLE [T] DROP COLUMN [B]");
+    auto r = Sql("select * from T");
+    ASSERT_EQ(r.colunas.size(), 2u);
+    EXPECT_EQ(Texto(r.linhas[0][1]), "x");
+    // identity values go on after a rebuild
+    Sql("insert T (A) values ('y')");
+    EXPECT_EQ(Valor("select max(Id) from T"), "2");
+    // an identity column added to a table with rows numbers them
+    Sql("CREATE TABLE [W]([X] NVARCHAR(1) NULL)");
+    Sql("insert W values ('a') insert W values ('b')");
+    Sql("ALTER TABLE [W] ADD [N] INT IDENTITY(1,1)");
+    EXPECT_EQ(Valor("select sum(N) from W"), "3");
+    // a nullable column added with a default keeps NULL in the rows there; NOT NULL takes it
+    Sql("ALTER TABLE [W] ADD [P] INT NULL CONSTRAINT [Dp] DEFAULT (7), [Q] INT NOT NULL CONSTRAINT "
+        "[Dq] DEFAULT (8)");
+    EXPECT_EQ(Valor("select count(*) from W where P is null and Q = 8"), "2");
+}
+
+TEST_F(Ddl, TransacoesNoTexto) {
+    Sql("BEGIN TRANSACTION");
+    Sql("insert T (A) values ('a')");
+    EXPECT_EQ(Valor("select @@trancount"), "1");
+    Sql("ROLLBACK TRANSACTION");
+    EXPECT_EQ(Valor("select count(*) from T"), "0");
+    EXPECT_EQ(Falha("COMMIT"),
+              "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    Sql("begin tran insert T (A) values ('b') commit tran");
+    EXPECT_EQ(Valor("select count(*) from T"), "1");
+    EXPECT_FALSE(db_->EmTransacao());
+}
+
+TEST_F(Ddl, DuasSessoesVeemOMesmoCatalogo) {
+    auto outra = Conectar("Teste");
+    Sql("select * from T", {}, outra.get());
+    Sql("ALTER TABLE [T] ADD [C] NVARCHAR(5) NULL");
+    EXPECT_EQ(Sql("select * from T", {}, outra.get()).colunas.size(), 4u);
+    Sql("insert T (C) values ('abc')", {}, outra.get());
+    EXPECT_EQ(Falha("insert T (C) values ('abcdef')", outra.get()),
+              "String or binary data would be truncated.");
+    EXPECT_EQ(Valor("select C from T"), "abc");
+    EXPECT_EQ(Valor("select count(*) from master.dbo.sysprocesses where DB_NAME(dbid) = 'Teste'"),
+              "2");
+}
