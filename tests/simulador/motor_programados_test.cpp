@@ -125,3 +125,31 @@ TEST_F(SimuladorTeste, VisoesFuncoesEPermissoes) {
         Falha("GRANT SELECT ON [PrgAgr] TO Fulano"),
         "Cannot find the user 'Fulano', because it does not exist or you do not have permission.");
 }
+
+TEST_F(SimuladorTeste, VisaoTipadaEInstrucoesNaoInterpretadas) {
+    Sql("CREATE TABLE [Precos]([Item] NVARCHAR(10) NOT NULL,[Valor] MONEY NULL,[Data] DATETIME "
+        "NULL)");
+    Sql("insert Precos values ('a', 1.5, '20210101')");
+    Sql("CREATE VIEW [VPrecos] AS select Item, Valor, Data from Precos where Valor > 0");
+    auto r = Sql("select * from VPrecos");
+    ASSERT_EQ(r.linhas.size(), 1u);
+    EXPECT_EQ(r.colunas[1].tipo, zolvek::db::TipoDeCampo::Currency);
+    EXPECT_EQ(Texto(r.linhas[0][1]), "1.5000");
+    EXPECT_EQ(r.colunas[0].tabelaBase, "Precos");
+    EXPECT_EQ(Falha("CREATE VIEW [VErrada] AS select Nada from Precos"),
+              "Invalid column name 'Nada'.");
+    EXPECT_EQ(Falha("select * from VErrada"), "Invalid object name 'VErrada'.");
+    EXPECT_EQ(Falha("DECLARE @x int"),
+              "O simulador de SQL Server não interpreta a instrução DECLARE.");
+    EXPECT_EQ(Falha("SET @x = 1"),
+              "O simulador de SQL Server não interpreta variáveis (SET @...).");
+    EXPECT_EQ(Falha("select @x"), "Must declare the scalar variable \"@x\".");
+    EXPECT_EQ(
+        Falha(
+            "ALTER TABLE [Precos] ADD CONSTRAINT [F1] FOREIGN KEY ([Item]) REFERENCES [Nada]([X])"),
+        "Foreign key 'F1' references invalid table 'Nada'.\nCould not create constraint or index. "
+        "See previous "
+        "errors.");
+    Sql("SET NOCOUNT ON");
+    Sql("PRINT 'nada'");
+}

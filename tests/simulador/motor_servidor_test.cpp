@@ -56,6 +56,7 @@ TEST_F(ServidorSql, UsuarioUnicoESessoes) {
     db_->ExecutarProcedimento("MatarProcesso", {{"NOME", std::string("sa")}, {"HOST", host}}, 0);
     EXPECT_NE(Falha("select 1", outra.get()).find("foi encerrada"), std::string::npos);
     EXPECT_NE(Falha("select 1").find("foi encerrada"), std::string::npos);
+    EXPECT_NE(Falha("select 2").find("foi encerrada"), std::string::npos);
     db_ = Conectar("Teste");
     Sql("ALTER DATABASE Teste SET SINGLE_USER");
     EXPECT_EQ(Valor(situacao), "ON");

@@ -169,10 +169,17 @@ int Sessao::EhMembro(const std::string& papel) {
 }
 
 void Sessao::VerificarSessao() {
-    if (!servidor_->SessaoViva(spid_))
-        throw ErroDeBanco("A conexão com o servidor foi encerrada: a sessão " +
+    if (!db_)
+        throw ErroDeBanco(motivoDoFechamento_.empty() ? "A conexão não está aberta."
+                                                      : motivoDoFechamento_);
+    if (servidor_->SessaoViva(spid_)) return;
+    // A killed session loses its open transaction and lets go of the file.
+    if (nivelDeTransacao_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    Fechar();
+    motivoDoFechamento_ = "A conexão com o servidor foi encerrada: a sessão " +
                           std::to_string(spid_) +
-                          " foi eliminada no servidor. Conecte-se novamente.");
+                          " foi eliminada no servidor. Conecte-se novamente.";
+    throw ErroDeBanco(motivoDoFechamento_);
 }
 
 void Sessao::VerificarCatalogo() {
@@ -239,7 +246,6 @@ std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
 
 std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
                                                 const std::vector<db::Valor>& parametros) {
-    if (!db_) throw ErroDeBanco("A conexão não está aberta.");
     VerificarSessao();
     VerificarCatalogo();
     std::vector<db::Resultado> todos;
@@ -254,7 +260,6 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
 
 std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros) {
-    if (!db_) throw ErroDeBanco("A conexão não está aberta.");
     VerificarSessao();
     VerificarCatalogo();
     PlanoDeLote plano;
@@ -265,7 +270,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
 }
 
 std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
-    if (!db_) throw ErroDeBanco("A conexão não está aberta.");
+    VerificarSessao();
     VerificarCatalogo();
     std::string nome;
     for (const auto& t : Tokenizar(tabela))

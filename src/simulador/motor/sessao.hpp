@@ -88,6 +88,7 @@ class Sessao {
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     sqlite3_stmt* lerVersao_ = nullptr;
+    std::string motivoDoFechamento_;
 };
 
 }  // namespace zolvek::simulador
