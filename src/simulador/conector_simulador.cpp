@@ -96,8 +96,8 @@ class ConectorSimulador : public db::Conector {
 
     std::vector<db::Resultado> Executar(const std::string& sql,
                                         const std::vector<db::Valor>& parametros,
-                                        int /*timeoutSegundos*/) override {
-        return Sessao_().ExecutarLote(sql, parametros);
+                                        int timeoutSegundos) override {
+        return Sessao_().ExecutarLote(sql, parametros, timeoutSegundos);
     }
 
     std::vector<db::Resultado> ExecutarProcedimento(

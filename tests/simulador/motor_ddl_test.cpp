@@ -108,3 +108,16 @@ TEST_F(Ddl, DuasSessoesVeemOMesmoCatalogo) {
     EXPECT_EQ(Valor("select count(*) from master.dbo.sysprocesses where DB_NAME(dbid) = 'Teste'"),
               "2");
 }
+
+TEST_F(Ddl, TempoLimiteDoComando) {
+    const std::string longa =
+        "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) SELECT count(*) "
+        "FROM c";
+    try {
+        db_->Executar(longa, {}, 1);
+        ADD_FAILURE() << "the statement should have hit its time limit";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "Query timeout expired");
+    }
+    EXPECT_EQ(Valor("select 1"), "1");
+}

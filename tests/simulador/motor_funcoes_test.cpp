@@ -38,6 +38,13 @@ TEST_F(Funcoes, TextosComAcentos) {
     EXPECT_EQ(Valor("select len(N'ação')"), "4");
     EXPECT_EQ(Valor("select quotename('a]b')"), "[a]]b]");
     EXPECT_EQ(Valor("select case when 'ABC' = 'abc' then 'sim' else 'não' end"), "não");
+    // LIKE without letter case, accented letters too, and T-SQL's character classes
+    EXPECT_EQ(Valor("select case when 'AÇÃO' like 'açã%' then 1 else 0 end"), "1");
+    EXPECT_EQ(Valor("select case when 'Nota 7' like 'nota [0-9]' then 1 else 0 end"), "1");
+    EXPECT_EQ(Valor("select case when 'Nota x' like 'nota [^a-z]' then 1 else 0 end"), "0");
+    EXPECT_EQ(Valor("select case when 'a_b' like 'a!_b' escape '!' then 1 else 0 end"), "1");
+    EXPECT_EQ(Valor("select case when 'axb' like 'a!_b' escape '!' then 1 else 0 end"), "0");
+    EXPECT_EQ(Valor("select case when 'abc' like '_b%' then 1 else 0 end"), "1");
 }
 
 TEST_F(Funcoes, ConversoesDeNumeros) {

@@ -182,7 +182,8 @@ class Analisador {
         std::unique_ptr<Comando> c;
         if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
             c = Novo(TipoComando::Selecionar, inicio);
-            i_ = FimDaInstrucao(i_ + 1);
+            // WITH names its queries first; the statement's own SELECT follows them
+            i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
             if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
             c->selecao = {inicio, i_};
         } else if (Palavra("INSERT")) {

@@ -820,6 +820,91 @@ void FnUm(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, 1);
 }
 
+// One UTF-8 character of s at i, folded for comparison.
+std::string CaractereDobrado(const std::string& s, std::size_t& i) {
+    std::size_t n = 1;
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c >= 0xF0)
+        n = 4;
+    else if (c >= 0xE0)
+        n = 3;
+    else if (c >= 0xC0)
+        n = 2;
+    std::string r = Dobrar(s.substr(i, n));
+    i += n;
+    return r.empty() ? " " : r;
+}
+
+// T-SQL's LIKE: % and _, [abc], [a-z] and [^abc], without letter case.
+bool Casa(const std::string& texto, std::size_t i, const std::string& padrao, std::size_t p,
+          int escape) {
+    while (p < padrao.size()) {
+        char c = padrao[p];
+        if (escape >= 0 && static_cast<unsigned char>(c) == escape && p + 1 < padrao.size()) {
+            std::size_t q = p + 1;
+            std::string literal = CaractereDobrado(padrao, q);
+            if (i >= texto.size() || CaractereDobrado(texto, i) != literal) return false;
+            p = q;
+            continue;
+        }
+        if (c == '%') {
+            while (p < padrao.size() && padrao[p] == '%') ++p;
+            if (p == padrao.size()) return true;
+            for (std::size_t k = i; k <= texto.size();) {
+                if (Casa(texto, k, padrao, p, escape)) return true;
+                if (k == texto.size()) break;
+                CaractereDobrado(texto, k);
+            }
+            return false;
+        }
+        if (i >= texto.size()) return false;
+        if (c == '_') {
+            CaractereDobrado(texto, i);
+            ++p;
+            continue;
+        }
+        if (c == '[' && padrao.find(']', p + 1) != std::string::npos) {
+            std::size_t fim = padrao.find(']', p + 1);
+            std::string atual = CaractereDobrado(texto, i);
+            std::size_t q = p + 1;
+            bool negado = q < fim && padrao[q] == '^';
+            if (negado) ++q;
+            bool achou = false;
+            while (q < fim) {
+                std::string a = CaractereDobrado(padrao, q);
+                if (q < fim && padrao[q] == '-' && q + 1 < fim) {
+                    ++q;
+                    std::string b = CaractereDobrado(padrao, q);
+                    if (a <= atual && atual <= b) achou = true;
+                } else if (a == atual) {
+                    achou = true;
+                }
+            }
+            if (achou == negado) return false;
+            p = fim + 1;
+            continue;
+        }
+        std::size_t q = p;
+        if (CaractereDobrado(padrao, q) != CaractereDobrado(texto, i)) return false;
+        p = q;
+    }
+    while (!texto.empty() && i < texto.size() && texto[i] == ' ') ++i;
+    return i >= texto.size();
+}
+
+void FnLike(sqlite3_context* c, int n, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    int escape = -1;
+    if (n > 2 && sqlite3_value_type(a[2]) != SQLITE_NULL) {
+        std::string e = TextoDe(a[2]);
+        if (!e.empty()) escape = static_cast<unsigned char>(e[0]);
+    }
+    std::string texto =
+        sqlite3_value_type(a[1]) == SQLITE_TEXT ? TextoDe(a[1]) : NumeroComoTexto(a[1]);
+    sqlite3_result_int(c, Casa(texto, 0, TextoDe(a[0]), 0, escape) ? 1 : 0);
+}
+
 // T-SQL's +: texts are joined, numbers added, a date-time plus a number moves by days,
 // and a text that is not a number next to a number fails as SQL Server fails.
 void FnMais(sqlite3_context* c, int, sqlite3_value** a) {
@@ -954,6 +1039,8 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_bytes8", 1, det, FnBytes8},
         {"zv_has_dbaccess", 1, nd, FnUm},
         {"zv_mais", 2, det, FnMais},
+        {"like", 2, det, FnLike},
+        {"like", 3, det, FnLike},
     };
     for (const auto& f : funcoes)
         sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);

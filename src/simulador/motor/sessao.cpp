@@ -99,6 +99,13 @@ void Sessao::Abrir(const std::string& arquivo) {
     ConfigurarArquivo(db_);
     GarantirEsquema(db_, "sa");
     RegistrarFuncoes(db_, this);
+    sqlite3_progress_handler(
+        db_, 10000,
+        [](void* p) {
+            auto* s = static_cast<Sessao*>(p);
+            return s->comPrazo_ && std::chrono::steady_clock::now() > s->prazo_ ? 1 : 0;
+        },
+        this);
     CriarVisoesDoCatalogo(db_);
     catalogo_.Carregar(db_);
     Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
@@ -245,8 +252,15 @@ std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
 }
 
 std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
-                                                const std::vector<db::Valor>& parametros) {
+                                                const std::vector<db::Valor>& parametros,
+                                                int timeoutSegundos) {
     VerificarSessao();
+    comPrazo_ = timeoutSegundos > 0;
+    prazo_ = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSegundos);
+    struct Fim {
+        bool& f;
+        ~Fim() { f = false; }
+    } fim{comPrazo_};
     VerificarCatalogo();
     std::vector<db::Resultado> todos;
     for (const auto& lote : DividirLotes(sql)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,8 +30,11 @@ class Sessao {
     Sessao(const Sessao&) = delete;
     Sessao& operator=(const Sessao&) = delete;
 
+    // timeoutSegundos 0: no limit; otherwise a statement still running then fails with
+    // "Query timeout expired".
     std::vector<db::Resultado> ExecutarLote(const std::string& sql,
-                                            const std::vector<db::Valor>& parametros);
+                                            const std::vector<db::Valor>& parametros,
+                                            int timeoutSegundos = 0);
     std::vector<db::Resultado> ExecutarProcedimento(
         const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros);
 
@@ -89,6 +93,8 @@ class Sessao {
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     sqlite3_stmt* lerVersao_ = nullptr;
     std::string motivoDoFechamento_;
+    std::chrono::steady_clock::time_point prazo_{};
+    bool comPrazo_ = false;
 };
 
 }  // namespace zolvek::simulador
