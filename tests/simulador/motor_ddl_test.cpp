@@ -121,3 +121,17 @@ TEST_F(Ddl, TempoLimiteDoComando) {
     }
     EXPECT_EQ(Valor("select 1"), "1");
 }
+
+TEST_F(Ddl, AtualizacaoEExclusaoComJuncao) {
+    Sql("CREATE TABLE [A]([Id] INT NOT NULL,[V] INT NULL)");
+    Sql("CREATE TABLE [B]([Id] INT NOT NULL,[W] INT NULL)");
+    Sql("insert A values (1, 0) insert A values (2, 0) insert B values (1, 10)");
+    EXPECT_EQ(Sql("update a set V = b.W from A a inner join B b on a.Id = b.Id").linhasAfetadas, 1);
+    EXPECT_EQ(Valor("select sum(V) from A"), "10");
+    Sql("update A set V = V + 1 from A join B on A.Id = B.Id where B.W > 5");
+    EXPECT_EQ(Valor("select V from A where Id = 1"), "11");
+    Sql("delete A from A join B on A.Id = B.Id");
+    EXPECT_EQ(Valor("select count(*) from A"), "1");
+    Sql("delete x from A x where x.Id = 2");
+    EXPECT_EQ(Valor("select count(*) from A"), "0");
+}

@@ -118,3 +118,21 @@ TEST_F(ServidorSql, LoginsUsuariosEPapeis) {
     EXPECT_EQ(Falha("CREATE DATABASE Outro", op.get()),
               "CREATE DATABASE permission denied in database 'master'.");
 }
+
+TEST_F(ServidorSql, UseKillEOutrosBancos) {
+    Sql("CREATE TABLE [Local]([X] INT NULL)");
+    Sql("USE master");
+    EXPECT_EQ(Valor("select db_name()"), "master");
+    EXPECT_EQ(Falha("select * from Local"), "Invalid object name 'Local'.");
+    Sql("USE Teste");
+    EXPECT_EQ(Valor("select count(*) from Local"), "0");
+    auto outra = Conectar("Teste");
+    std::string spid = Texto(Sql("select @@spid", {}, outra.get()).linhas[0][0]);
+    EXPECT_EQ(Valor("select count(*) from sys.databases where name in ('master', 'teste')"), "2");
+    Sql("KILL " + spid);
+    EXPECT_NE(Falha("select 1", outra.get()).find("foi encerrada"), std::string::npos);
+    EXPECT_EQ(Falha("ALTER DATABASE Nenhum SET SINGLE_USER"),
+              "Database 'Nenhum' does not exist. Make sure that the name is entered correctly.");
+    auto r = Sql("exec sp_who");
+    EXPECT_EQ(r.linhas.size(), 1u);
+}

@@ -345,9 +345,6 @@ class Analisador {
         if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
         if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
         std::size_t fim = FimDaInstrucao(i_);
-        if (Palavra("FROM"))
-            throw ErroDeBanco(
-                "O simulador de SQL Server não interpreta DELETE ... FROM com junções.");
         c->resto = {i_, fim};
         i_ = fim;
         return c;

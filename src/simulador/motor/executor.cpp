@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <optional>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -88,6 +89,54 @@ std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo)
     auto p = msg.find(prefixo);
     if (p == std::string::npos) return "";
     return msg.substr(p + prefixo.size());
+}
+
+}  // namespace
+
+namespace {
+
+// UPDATE/DELETE with a FROM of their own: the target is a table of that FROM, named
+// directly or by its alias. Splits the FROM from the WHERE and finds the target's name
+// inside the FROM (its alias, or the table itself).
+struct Juncao {
+    Faixa de;    // FROM ... (without the keyword)
+    Faixa onde;  // WHERE condition, may be empty
+    std::string tabela;
+    std::string apelido;
+};
+
+std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const std::string& alvo) {
+    if (resto.Vazia() || !EhPalavra(t[resto.inicio], "FROM")) return std::nullopt;
+    Juncao j;
+    j.de = {resto.inicio + 1, resto.fim};
+    int nivel = 0;
+    for (std::size_t k = resto.inicio + 1; k < resto.fim; ++k) {
+        if (EhSimbolo(t[k], "(")) ++nivel;
+        if (EhSimbolo(t[k], ")")) --nivel;
+        if (nivel == 0 && EhPalavra(t[k], "WHERE")) {
+            j.de.fim = k;
+            j.onde = {k + 1, resto.fim};
+            break;
+        }
+    }
+    j.tabela = alvo;
+    j.apelido = ComoIdentificador(alvo);
+    for (std::size_t k = j.de.inicio; k + 1 < j.de.fim; ++k) {
+        // a table is named right after FROM, after JOIN or after a comma
+        bool lugarDeTabela =
+            k == j.de.inicio || EhPalavra(t[k - 1], "JOIN") || EhSimbolo(t[k - 1], ",");
+        if (!lugarDeTabela || !EhNome(t[k])) continue;
+        std::size_t a = k + 1;
+        while (a + 1 < j.de.fim && EhSimbolo(t[a], ".") && EhNome(t[a + 1])) a += 2;  // dbo.T
+        std::string tabela = t[a - 1].texto;
+        if (a < j.de.fim && EhPalavra(t[a], "AS")) ++a;
+        if (a < j.de.fim && EhNome(t[a]) && IguaisCiAs(t[a].texto, alvo)) {
+            j.tabela = tabela;
+            j.apelido = ComoIdentificador(t[a].texto);
+            break;
+        }
+    }
+    return j;
 }
 
 }  // namespace
@@ -568,7 +617,8 @@ void Executor::Inserir(const Comando& c) {
 }
 
 void Executor::Atualizar(const Comando& c) {
-    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
+    Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
     auto it = plano_.compilados.find(&c);
     if (it == plano_.compilados.end()) {
@@ -587,24 +637,45 @@ void Executor::Atualizar(const Comando& c) {
             if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
                 const Restricao* d = t->PadraoDaColuna(col->nome);
                 valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
+            } else if (juncao) {
+                // the value comes from the joined row of the target
+                valor = "(SELECT " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " FROM " +
+                        Reescrita(juncao->de) + " WHERE " + juncao->apelido +
+                        ".rowid = zv_alvo.rowid" +
+                        (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
+                        " LIMIT 1)";
             } else {
                 valor = ChamadaDeConversao(Reescrita(expr), col->tipo);
             }
             sql += ComoIdentificador(col->nome) + " = " + valor;
         }
-        if (!c.resto.Vazia()) sql += " " + Reescrita(c.resto);
+        if (juncao) {
+            sql.replace(0, 7 + ComoIdentificador(t->nome).size(),
+                        "UPDATE " + ComoIdentificador(t->nome) + " AS zv_alvo");
+            sql += " WHERE zv_alvo.rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
+                   Reescrita(juncao->de) +
+                   (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
+        } else if (!c.resto.Vazia()) {
+            sql += " " + Reescrita(c.resto);
+        }
         it = plano_.compilados.emplace(&c, std::move(sql)).first;
     }
     resultados_.push_back(Consultar(it->second, 0, 'U', t->nome));
 }
 
 void Executor::Excluir(const Comando& c) {
-    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
+    Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
     auto it = plano_.compilados.find(&c);
     if (it == plano_.compilados.end()) {
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
-        if (!c.resto.Vazia()) sql += " " + Reescrita(c.resto);
+        if (juncao)
+            sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
+                   Reescrita(juncao->de) +
+                   (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
+        else if (!c.resto.Vazia())
+            sql += " " + Reescrita(c.resto);
         it = plano_.compilados.emplace(&c, std::move(sql)).first;
     }
     resultados_.push_back(Consultar(it->second, 0, 'D', t->nome));
