@@ -50,7 +50,9 @@ TEST_F(Textos, RegistroDeMovimentoEStatus) {
     EXPECT_EQ(Texto(r.linhas[1][2]), "sa");
     Sql("insert RegMov (Hora, Tipo) values ('20200102', 'Liberar')");
     EXPECT_EQ(Valor("select count(*) from RegMov where Hora = '20200102'"), "1");
-    EXPECT_EQ(Valor("select count(*) from RegMov where Hora < '2020-01-03' and Hora >= '02/01/2020'"), "1");
+    EXPECT_EQ(
+        Valor("select count(*) from RegMov where Hora < '2020-01-03' and Hora >= '02/01/2020'"),
+        "1");
     EXPECT_EQ(Sql("select * from StatusBD(NOLOCK)").linhas.size(), 0u);
     Sql("insert into StatusBD ([Inicio], [Parâmetros]) values (getdate(), 'cbxGerarIndices=Sim')");
     r = Sql("select * from StatusBD(NOLOCK)");
