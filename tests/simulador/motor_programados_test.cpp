@@ -153,3 +153,13 @@ TEST_F(SimuladorTeste, VisaoTipadaEInstrucoesNaoInterpretadas) {
     Sql("SET NOCOUNT ON");
     Sql("PRINT 'nada'");
 }
+
+TEST_F(SimuladorTeste, TransacaoDeOutraSessaoNaoImpedeConectar) {
+    Sql("CREATE TABLE [A]([X] INT NULL)");
+    db_->IniciarTransacao();
+    Sql("insert A values (1)");
+    auto outra = Conectar("Teste");
+    EXPECT_EQ(Texto(Sql("select count(*) from A", {}, outra.get()).linhas[0][0]), "0");
+    db_->Confirmar();
+    EXPECT_EQ(Texto(Sql("select count(*) from A", {}, outra.get()).linhas[0][0]), "1");
+}

@@ -260,7 +260,8 @@ std::vector<Tabela*> Catalogo::Tabelas() {
 }
 
 std::int64_t Catalogo::NovoId() {
-    if (ultimoId_ < 100000000) ultimoId_ = 100000000 + 1000 * 0;
+    // Object ids look like SQL Server's: large numbers, never reused in the file.
+    if (ultimoId_ < 100000000) ultimoId_ = 100000000;
     return ++ultimoId_;
 }
 

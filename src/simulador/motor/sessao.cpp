@@ -43,6 +43,15 @@ void ConfigurarArquivo(sqlite3* db) {
 }
 
 void GarantirEsquema(sqlite3* db, const std::string& dono) {
+    // A file already laid out needs no write (which would wait for another session's
+    // open transaction).
+    {
+        Instrucao q(db, "SELECT 1 FROM sqlite_master WHERE name = 'zv_contador'");
+        if (q.Passo()) {
+            Instrucao c(db, "SELECT 1 FROM zv_contador");
+            if (c.Passo()) return;
+        }
+    }
     ExecutarSql(db, "BEGIN IMMEDIATE");
     try {
         Catalogo::Preparar(db);
