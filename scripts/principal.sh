@@ -1,8 +1,24 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian machine, builds the programs and runs the main job.
+# Sets up a fresh Debian machine, builds the programs and runs the main job on the
+# embedded SQL Server stand-in: a demo company database is created in a fresh server
+# folder and its maintenance state is read as the main window's panel shows it.
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 pasta="$raiz/build"
 bash "$raiz/scripts/preparar.sh"
 bash "$raiz/scripts/compilar.sh" "$pasta"
-"$pasta/bin/zolvek-cli" --version
+
+cli="$pasta/bin/zolvek-cli"
+servidor="$pasta/demo-servidor"
+rm -rf "$servidor"
+base="Provider=Simulador;Data Source=$servidor;User ID=sa;Password="
+
+"$cli" --version
+echo "== Criando o banco de demonstração em $servidor" >&2
+"$cli" sql --sem-transacao --conexao "$base;Initial Catalog=master" "$raiz/demo/criar_banco.sql"
+"$cli" sql --conexao "$base;Initial Catalog=EMPRESA_DEMO" "$raiz/demo/empresa_demo.sql"
+echo "== Dicionário de dados" >&2
+"$cli" dicionario mostrar | head -n 5
+echo "== Situação do banco" >&2
+# The panel is red (exit status 1) until the database has been analysed.
+"$cli" info --conexao "$base;Initial Catalog=EMPRESA_DEMO" || true

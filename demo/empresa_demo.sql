@@ -1,0 +1,37 @@
+CREATE TABLE [PEMPRESA] (
+  [idEmpresa] INT IDENTITY(1,1) NOT NULL,
+  [RAZAO_SOC] VARCHAR(60) NOT NULL,
+  [FANTASIA] VARCHAR(40) NULL,
+  [CNPJ] VARCHAR(18) NULL,
+  [CIDADE] VARCHAR(40) NULL,
+  [ESTADO] VARCHAR(2) NULL,
+  [RevisaoDoBD] DEC(9,0) NULL,
+  CONSTRAINT [Chvpr_PEMPRESA] PRIMARY KEY ([idEmpresa])
+)
+GO
+CREATE TABLE [PARFN] (
+  [idParfn] INT IDENTITY(1,1) NOT NULL,
+  [Script] VARCHAR(max) NULL,
+  [DIASPRAZO] DEC(4,0) NULL,
+  CONSTRAINT [Chvpr_PARFN] PRIMARY KEY ([idParfn])
+)
+GO
+CREATE TABLE [StatusBD] (
+  [Inicio] DATETIME NULL,
+  [Final] DATETIME NULL,
+  [Operador] VARCHAR(128) NULL,
+  [Parâmetros] VARCHAR(max) NULL,
+  [Procedimentos] VARCHAR(max) NULL,
+  [Status] VARCHAR(250) NULL,
+  [Erros] VARCHAR(max) NULL,
+  [Hora da liberação] DATETIME NULL,
+  [Liberado por] VARCHAR(128) NULL,
+  [Hora da validação] DATETIME NULL,
+  [Validado por] VARCHAR(128) NULL
+)
+GO
+INSERT INTO [PEMPRESA] ([RAZAO_SOC], [FANTASIA], [CNPJ], [CIDADE], [ESTADO])
+VALUES ('Molvena Distribuidora Ltda', 'Molvena', '12.345.678/0001-90', 'São Paulo', 'SP')
+GO
+INSERT INTO [PARFN] ([Script], [DIASPRAZO]) VALUES (NULL, 30)
+GO
