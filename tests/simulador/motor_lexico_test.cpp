@@ -56,6 +56,8 @@ TEST_F(SimuladorTeste, SintaxeDoTSql) {
     EXPECT_EQ(Valor("select '1' + 1"), "2");
     EXPECT_EQ(Falha("select 'x' + 1"),
               "Conversion failed when converting the varchar value 'x' to data type int.");
+    EXPECT_EQ(Falha(""), "Command text was not set for the command object.");
+    EXPECT_EQ(Falha("-- só comentário"), "(sem erro)");
     auto r = db_->Executar("select 1\nGO\nselect 2", {}, 0);
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(Texto(r[1].linhas[0][0]), "2");

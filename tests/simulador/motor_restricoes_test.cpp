@@ -206,3 +206,27 @@ TEST_F(Restricoes, LinhasDeParametroEValoresPadrao) {
     EXPECT_EQ(Valor("select count(*) from PARFN"), "1");
     EXPECT_EQ(Valor("select Opcao from PARFN"), "N");
 }
+
+TEST_F(Restricoes, TudoSobreviveAReconexao) {
+    Sql("ALTER TABLE [Pedidos] ADD CONSTRAINT [Chvpr_Pedidos] PRIMARY KEY ([Cliente])");
+    Sql("ALTER TABLE [Pedidos] ADD CONSTRAINT [Deflt_Pedidos_Tipo] DEFAULT ('N') FOR [Tipo]");
+    Sql("ALTER TABLE [Pedidos] WITH NOCHECK ADD CONSTRAINT [Check_Pedidos_Tipo] CHECK ([Tipo] IN "
+        "('S','N'))");
+    Sql("CREATE INDEX [Total] ON [Pedidos]([Total] DESC)");
+    db_.reset();
+    db_ = Conectar("Teste");
+    EXPECT_EQ(Valor("select count(*) from sysobjects where parent_obj = object_id('Pedidos')"),
+              "3");
+    EXPECT_EQ(Valor("select count(*) from sys.indexes where object_id = object_id('Pedidos') and "
+                    "name is not null"),
+              "2");
+    EXPECT_EQ(Valor("select COLUMN_DEFAULT from information_schema.columns where table_name = "
+                    "'Pedidos' and "
+                    "column_name = 'Tipo'"),
+              "('N')");
+    Sql("insert Pedidos (Cliente) values ('C')");
+    EXPECT_EQ(Valor("select Tipo from Pedidos where Cliente = 'C'"), "N");
+    EXPECT_NE(Falha("insert Pedidos (Cliente, Tipo) values ('D', 'X')"), "(sem erro)");
+    EXPECT_NE(Falha("insert Pedidos (Cliente) values ('c')"), "(sem erro)");
+    EXPECT_EQ(Valor("select max(Id) from Pedidos"), "3");
+}

@@ -264,6 +264,8 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
                                                 const std::vector<db::Valor>& parametros,
                                                 int timeoutSegundos) {
     VerificarSessao();
+    if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
+        throw ErroDeBanco("Command text was not set for the command object.");
     comPrazo_ = timeoutSegundos > 0;
     prazo_ = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSegundos);
     struct Fim {
