@@ -89,20 +89,40 @@ int CompararDatas(void*, int na, const void* a, int nb, const void* b) {
     return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
-}  // namespace
+// The letter without its accent, for the first pass of the ordering.
+char32_t SemAcento(char32_t c) {
+    if (c < 0xE0 || c > 0xFF) return c;
+    static const char base[] =
+        "aaaaaaaceeeeiiii"
+        "dnooooo/ouuuuyty";
+    return static_cast<unsigned char>(base[c - 0xE0]);
+}
 
-int CompararCiAs(std::string_view a, std::string_view b) {
-    a = SemBrancosNoFim(a);
-    b = SemBrancosNoFim(b);
+int CompararPassada(std::string_view a, std::string_view b, bool comAcentos) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         char32_t x = Minuscula(Ler(a, i));
         char32_t y = Minuscula(Ler(b, j));
+        if (!comAcentos) {
+            x = SemAcento(x);
+            y = SemAcento(y);
+        }
         if (x != y) return x < y ? -1 : 1;
     }
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
     return 0;
+}
+
+}  // namespace
+
+// Letters first compare without their accents (so "álamo" sorts among the a's), and
+// only texts equal that way are told apart by the accents.
+int CompararCiAs(std::string_view a, std::string_view b) {
+    a = SemBrancosNoFim(a);
+    b = SemBrancosNoFim(b);
+    int r = CompararPassada(a, b, false);
+    return r != 0 ? r : CompararPassada(a, b, true);
 }
 
 bool IguaisCiAs(std::string_view a, std::string_view b) {

@@ -282,6 +282,10 @@ static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) 
     c.identidade = d.identidade;
     c.semente = d.semente;
     c.incremento = d.incremento;
+    if (d.identidade && d.incremento != 1)
+        throw ErroDeBanco(
+            "O simulador de SQL Server só aceita IDENTITY com incremento 1 (coluna '" + d.nome +
+            "').");
     c.anulavel = d.anulavel.value_or(true);
     if (d.identidade || d.tipo.base == TipoBase::RowVersion) c.anulavel = false;
     if (d.identidade && d.anulavel.value_or(false))
