@@ -318,7 +318,10 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         int escala = EscalaDoCatalogo(t);
         int precisao = PrecisaoDoCatalogo(t);
         double fator = std::pow(10.0, escala);
-        double r = std::round(numero * fator) / fator;
+        // The number came as a double: 1.005 is 1.00499999..., which SQL Server, holding
+        // the literal exactly, rounds up. A nudge far below the 15 significant digits a
+        // double keeps gives the decimal answer.
+        double r = std::round(numero * fator * (1 + 1e-13)) / fator;
         if (std::fabs(r) >= std::pow(10.0, precisao - escala)) {
             if (b == TipoBase::Money || b == TipoBase::SmallMoney)
                 Falhar(c, "Arithmetic overflow error converting expression to data type money.");
