@@ -133,6 +133,8 @@ TEST_F(ServidorSql, UseKillEOutrosBancos) {
     EXPECT_NE(Falha("select 1", outra.get()).find("foi encerrada"), std::string::npos);
     EXPECT_EQ(Falha("ALTER DATABASE Nenhum SET SINGLE_USER"),
               "Database 'Nenhum' does not exist. Make sure that the name is entered correctly.");
+    EXPECT_EQ(Texto(Sql("exec sp_dboption Teste, 'single user'").linhas.at(0)[1]), "OFF");
+    EXPECT_EQ(Sql("exec sp_dboption").colunas.at(0).nome, "Settable database options:");
     auto r = Sql("exec sp_who");
     EXPECT_EQ(r.linhas.size(), 1u);
 }

@@ -428,8 +428,9 @@ bool Executor::Condicao(Faixa f) {
 db::Valor Executor::Avaliar(Faixa f) {
     if (f.Vazia()) return std::monostate{};
     const Token& t = plano_.tokens[f.inicio];
-    if (f.fim == f.inicio + 1 && EhNome(t) && t.tipo != TipoToken::Aspas)
-        return t.texto;  // bare words
+    // EXEC takes bare words as texts (sp_dboption EMPRESA, ...), NULL as nothing
+    if (f.fim == f.inicio + 1 && EhPalavra(t, "NULL")) return std::monostate{};
+    if (f.fim == f.inicio + 1 && EhNome(t) && t.tipo != TipoToken::Aspas) return t.texto;
     int flags = 0;
     db::Resultado r = Consultar("SELECT " + Reescrita(f, &flags), flags, 'S', "");
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];

@@ -335,7 +335,13 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     }
     if (chave == "sp_dboption") {
         auto banco = arg(0, "dbname"), opcao = arg(1, "optname"), valor = arg(2, "optvalue");
-        if (!banco) throw ErroDeBanco("Settable database options:");
+        if (!banco) {
+            db::Resultado r;
+            r.colunas = {ColunaDeTexto("Settable database options:", 35)};
+            for (const auto& o : Servidor::OpcoesValidas()) r.linhas.push_back({o});
+            resultados_.push_back(std::move(r));
+            return;
+        }
         auto info = srv.AcharBanco(*banco);
         if (!info)
             throw ErroDeBanco("The database '" + *banco +
