@@ -75,7 +75,7 @@ TEST_F(ServidorSql, VersaoDoProduto) {
     EXPECT_EQ(Texto(r[0].linhas[0][3]).substr(0, 3), "11.");
 }
 
-TEST_F(ServidorSql, DISABLED_CopiaERestauracao) {
+TEST_F(ServidorSql, CopiaERestauracao) {
     Sql("CREATE TABLE [T]([X] INT NULL)");
     Sql("insert into T values (1)");
     std::string copia = (pasta_ / "Backup" / "teste.bak").string();

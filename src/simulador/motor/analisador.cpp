@@ -1097,6 +1097,7 @@ class Analisador {
         c->objeto.partes.push_back(Nome());
         Esperar("TO");
         Disco(*c);
+        if (Aceitar("WITH")) i_ = FimDaInstrucao(i_);  // INIT, FORMAT, NAME = ...
         i_ = FimDaInstrucao(i_);
         return c;
     }
@@ -1108,6 +1109,7 @@ class Analisador {
             auto c = Novo(TipoComando::RestaurarLista, inicio);
             Esperar("FROM");
             Disco(*c);
+            if (Aceitar("WITH")) i_ = FimDaInstrucao(i_);  // FILE = n
             i_ = FimDaInstrucao(i_);
             return c;
         }

@@ -9,6 +9,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/colacao.hpp"
 
 namespace zolvek::simulador::interno {
 
@@ -35,6 +36,8 @@ sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, boo
     }
     sqlite3_busy_timeout(banco, kEsperaMs);
     sqlite3_extended_result_codes(banco, 1);
+    // The engine's tables and indexes use its collations (VACUUM INTO rebuilds them).
+    RegistrarColacao(banco);
     return banco;
 }
 
