@@ -18,7 +18,7 @@ echo "== Criando o banco de demonstração em $servidor" >&2
 "$cli" sql --sem-transacao --conexao "$base;Initial Catalog=master" "$raiz/demo/criar_banco.sql"
 "$cli" sql --conexao "$base;Initial Catalog=EMPRESA_DEMO" "$raiz/demo/empresa_demo.sql"
 echo "== Dicionário de dados" >&2
-"$cli" dicionario mostrar | head -n 5
+"$cli" dicionario mostrar | sed -n 1,5p
 echo "== Situação do banco" >&2
 # The panel is red (exit status 1) until the database has been analysed.
 "$cli" info --conexao "$base;Initial Catalog=EMPRESA_DEMO" || true
