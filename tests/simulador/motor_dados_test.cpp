@@ -71,3 +71,30 @@ TEST_F(Dados, ExclusaoDeTabelaLevaSeusObjetos) {
     Sql("insert Nomes values (1)");
     EXPECT_EQ(Valor("select count(*) from Nomes"), "1");
 }
+
+TEST_F(Dados, IdentidadeDaSessaoSoMudaComTabelaDeIdentidade) {
+    EXPECT_EQ(Valor("select @@identity"), "NULL");
+    Sql("CREATE TABLE [Sem]([X] INT NULL)");
+    Sql("insert into Nomes (Nome) values ('a')");
+    Sql("insert into Sem (X) values (7)");
+    Sql("insert into Sem (X) values (8)");
+    EXPECT_EQ(Valor("select @@identity"), "100");
+    EXPECT_EQ(Valor("select scope_identity()"), "100");
+    EXPECT_EQ(Falha("insert into Nomes (Id, Nome) values (5, 'b')"),
+              "Cannot insert explicit value for identity column in table 'Nomes' when "
+              "IDENTITY_INSERT is set to OFF.");
+    EXPECT_EQ(Valor("select @@identity"), "100");
+    auto outra = Conectar("Teste");
+    EXPECT_EQ(Texto(Sql("select @@identity", {}, outra.get()).linhas.at(0).at(0)), "NULL");
+}
+
+TEST_F(Dados, TextoDeFuncaoComparaSemCaixaNemBrancosFinais) {
+    Sql("insert into Nomes (Nome) values ('um')");
+    EXPECT_EQ(Valor("select count(*) from Nomes where upper(Nome) = 'um '"), "1");
+    EXPECT_EQ(Valor("select count(*) from Nomes where 'UM' = rtrim(Nome)"), "1");
+    EXPECT_EQ(Valor("select count(*) from Nomes where Nome + '' = 'Um'"), "1");
+    EXPECT_EQ(Valor("select case when 'abc' = 'ABC  ' then 1 else 0 end"), "1");
+    EXPECT_EQ(Valor("select case when 'abc' = 'ábc' then 1 else 0 end"), "0");
+    Sql("update Nomes set Quando = '20210105 10:00'");
+    EXPECT_EQ(Valor("select count(*) from Nomes where Quando >= '20210105'"), "1");
+}

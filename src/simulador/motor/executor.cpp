@@ -615,6 +615,9 @@ void Executor::Inserir(const Comando& c) {
             "' can only be specified when a column list is used and IDENTITY_INSERT is ON.");
     }
     resultados_.push_back(Consultar(it->second, 0, 'I', t->nome));
+    // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
+    if (t->Identidade() && resultados_.back().linhasAfetadas > 0)
+        s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
 }
 
 void Executor::Atualizar(const Comando& c) {

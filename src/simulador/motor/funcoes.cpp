@@ -401,6 +401,12 @@ void FnAppName(sqlite3_context* c, int, sqlite3_value**) {
 void FnSpid(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->Spid());
 }
+void FnIdentity(sqlite3_context* c, int, sqlite3_value**) {
+    if (const auto& v = Dono(c)->UltimaIdentidade())
+        sqlite3_result_int64(c, *v);
+    else
+        sqlite3_result_null(c);
+}
 void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
 }
@@ -1035,6 +1041,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_serverproperty", 1, nd, FnServerProperty},
         {"zv_isnumeric", 1, det, FnIsNumeric},
         {"zv_ident_current", 1, nd, FnIdentCurrent},
+        {"zv_identity", 0, nd, FnIdentity},
         {"zv_quotename", 1, det, FnQuoteName},
         {"zv_str", 1, det, FnStr},
         {"zv_str", 2, det, FnStr},

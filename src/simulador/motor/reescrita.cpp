@@ -59,7 +59,7 @@ const std::map<std::string, std::string>& Funcoes() {
         {"isnumeric", "zv_isnumeric"},
         {"upper", "zv_upper"},
         {"lower", "zv_lower"},
-        {"scope_identity", "last_insert_rowid"},
+        {"scope_identity", "zv_identity"},
         {"count_big", "count"},
         {"ident_current", "zv_ident_current"},
         {"quotename", "zv_quotename"},
@@ -110,6 +110,32 @@ bool Terminador(const Token& t) {
     if (t.tipo != TipoToken::Palavra) return false;
     for (const char* p : palavras)
         if (EhPalavra(t, p)) return true;
+    return false;
+}
+
+bool Comparacao(const Token& t) {
+    if (t.tipo != TipoToken::Simbolo) return false;
+    for (const char* op : {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"})
+        if (t.texto == op) return true;
+    return false;
+}
+
+// A text literal compared with something that is not a plain column (a function's
+// result, another literal, CASE ... END) would compare byte by byte in SQLite, which
+// gives no collation to such values; SQL Server compares it in the database's
+// collation. Beside a column the column's own collation (texts or dates) must win.
+bool ComparadoSemColuna(const std::vector<Token>& t, std::size_t k, Faixa faixa) {
+    auto semColuna = [&](const Token& x) {
+        return x.tipo == TipoToken::Texto || x.tipo == TipoToken::TextoN ||
+               (x.tipo == TipoToken::Simbolo && x.texto == ")") || EhPalavra(x, "END");
+    };
+    if (k >= faixa.inicio + 2 && Comparacao(t[k - 1]) && semColuna(t[k - 2])) return true;
+    if (k + 2 < faixa.fim && Comparacao(t[k + 1])) {
+        const Token& x = t[k + 2];
+        if (x.tipo == TipoToken::Texto || x.tipo == TipoToken::TextoN) return true;
+        if (x.tipo == TipoToken::Simbolo && x.texto == "(") return true;
+        if (x.tipo == TipoToken::Palavra && k + 3 < faixa.fim && t[k + 3].texto == "(") return true;
+    }
     return false;
 }
 
@@ -168,7 +194,10 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
         switch (tk.tipo) {
             case TipoToken::Texto:
             case TipoToken::TextoN:
-                emitir(ComoTexto(tk.texto));
+                if (ComparadoSemColuna(t, k, faixa))
+                    emitir("(" + ComoTexto(tk.texto) + " COLLATE " + kColacao + ")");
+                else
+                    emitir(ComoTexto(tk.texto));
                 return;
             case TipoToken::Numero:
                 emitir(tk.texto);
@@ -182,7 +211,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
             case TipoToken::Variavel: {
                 std::string v = Dobrar(tk.texto);
                 if (v == "@@identity")
-                    emitir("last_insert_rowid()");
+                    emitir("zv_identity()");
                 else if (v == "@@rowcount")
                     emitir("changes()");
                 else if (v == "@@version")

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -53,6 +54,9 @@ class Sessao {
     bool Sysadmin() const { return login_.sysadmin; }
     int Spid() const { return spid_; }
     int NivelDeTransacao() const { return nivelDeTransacao_; }
+    // @@IDENTITY: the identity value of the session's last insert into a table with an
+    // identity column; inserts into other tables leave it as it was.
+    const std::optional<std::int64_t>& UltimaIdentidade() const { return ultimaIdentidade_; }
     const std::string& Host() const { return host_; }
     const std::string& Programa() const { return programa_; }
     Catalogo& CatalogoAtual() { return catalogo_; }
@@ -88,6 +92,7 @@ class Sessao {
     Catalogo catalogo_;
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
+    std::optional<std::int64_t> ultimaIdentidade_;
     std::string identityInsert_;  // the table with IDENTITY_INSERT ON, folded
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
