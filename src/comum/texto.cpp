@@ -16,61 +16,6 @@ constexpr std::array<char32_t, 32> kFaixa80a9F = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AcrescentarUtf8(std::string& saida, char32_t c) {
-    if (c < 0x80) {
-        saida += static_cast<char>(c);
-    } else if (c < 0x800) {
-        saida += static_cast<char>(0xC0 | (c >> 6));
-        saida += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        saida += static_cast<char>(0xE0 | (c >> 12));
-        saida += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        saida += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        saida += static_cast<char>(0xF0 | (c >> 18));
-        saida += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        saida += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        saida += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Reads the character at `pos` and advances past it. Returns false (leaving `pos`
-// unchanged) when the bytes there are not valid UTF-8.
-bool LerUtf8(std::string_view s, size_t& pos, char32_t& c) {
-    const auto b0 = static_cast<unsigned char>(s[pos]);
-    if (b0 < 0x80) {
-        c = b0;
-        ++pos;
-        return true;
-    }
-    size_t extras;
-    char32_t minimo;
-    if ((b0 & 0xE0) == 0xC0) {
-        extras = 1;
-        c = b0 & 0x1F;
-        minimo = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extras = 2;
-        c = b0 & 0x0F;
-        minimo = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extras = 3;
-        c = b0 & 0x07;
-        minimo = 0x10000;
-    } else {
-        return false;
-    }
-    if (s.size() - pos <= extras) return false;
-    for (size_t i = 1; i <= extras; ++i) {
-        const auto b = static_cast<unsigned char>(s[pos + i]);
-        if ((b & 0xC0) != 0x80) return false;
-        c = (c << 6) | (b & 0x3F);
-    }
-    if (c < minimo || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    pos += extras + 1;
-    return true;
-}
-
 int ByteWindows1252(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
     for (size_t i = 0; i < kFaixa80a9F.size(); ++i)
@@ -121,6 +66,59 @@ bool EhBranco(char c) {
 }
 
 }  // namespace
+
+void AcrescentarUtf8(std::string& saida, char32_t c) {
+    if (c < 0x80) {
+        saida += static_cast<char>(c);
+    } else if (c < 0x800) {
+        saida += static_cast<char>(0xC0 | (c >> 6));
+        saida += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        saida += static_cast<char>(0xE0 | (c >> 12));
+        saida += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        saida += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        saida += static_cast<char>(0xF0 | (c >> 18));
+        saida += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        saida += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        saida += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool LerUtf8(std::string_view s, size_t& pos, char32_t& c) {
+    const auto b0 = static_cast<unsigned char>(s[pos]);
+    if (b0 < 0x80) {
+        c = b0;
+        ++pos;
+        return true;
+    }
+    size_t extras;
+    char32_t minimo;
+    if ((b0 & 0xE0) == 0xC0) {
+        extras = 1;
+        c = b0 & 0x1F;
+        minimo = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extras = 2;
+        c = b0 & 0x0F;
+        minimo = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extras = 3;
+        c = b0 & 0x07;
+        minimo = 0x10000;
+    } else {
+        return false;
+    }
+    if (s.size() - pos <= extras) return false;
+    for (size_t i = 1; i <= extras; ++i) {
+        const auto b = static_cast<unsigned char>(s[pos + i]);
+        if ((b & 0xC0) != 0x80) return false;
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < minimo || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    pos += extras + 1;
+    return true;
+}
 
 std::string DeWindows1252(std::string_view bytes) {
     std::string saida;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +8,14 @@
 // Text inside the program is UTF-8. Windows-1252 is used only at the edges that
 // demand it (dictionary file, log file).
 namespace zolvek::texto {
+
+// Appends the UTF-8 form of the character.
+void AcrescentarUtf8(std::string& saida, char32_t c);
+
+// Reads the character at `pos` and advances past it. Returns false (leaving `pos`
+// unchanged) when the bytes there are not valid UTF-8 (overlong forms, surrogates
+// and values past U+10FFFF included).
+bool LerUtf8(std::string_view s, size_t& pos, char32_t& c);
 
 // Windows-1252 bytes to UTF-8. All 256 byte values map to a character (the five
 // bytes Windows leaves undefined, 0x81 0x8D 0x8F 0x90 0x9D, map to the C1 control
