@@ -12,6 +12,7 @@
 #include "comum/log.hpp"
 #include "comum/texto.hpp"
 #include "comum/versao.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::admin {
 
@@ -63,24 +64,6 @@ void SecaoDeComponentes(std::vector<std::string>& linhas, const std::string& nom
 
 void AdicionarTodasAoLog(const std::vector<std::string>& linhas) {
     for (const auto& linha : linhas) log::AdicionarAoLog(linha);
-}
-
-// The lines of a text, at CR LF, CR or LF.
-std::vector<std::string> LinhasDoTexto(const std::string& texto) {
-    std::vector<std::string> linhas;
-    std::string atual;
-    for (std::size_t i = 0; i < texto.size(); ++i) {
-        char c = texto[i];
-        if (c == '\r' || c == '\n') {
-            linhas.push_back(atual);
-            atual.clear();
-            if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n') ++i;
-        } else {
-            atual += c;
-        }
-    }
-    if (!atual.empty()) linhas.push_back(atual);
-    return linhas;
 }
 
 std::string CarimboDaPasta() {
@@ -196,7 +179,7 @@ void GravarInformacoesTecnicas(db::TModuloDados& modulo, bool solicitado, const 
     AdicionarTodasAoLog(linhas);
 
     if (saida) {
-        *saida = LinhasDoTexto(log::TextoDoLog());
+        *saida = db::DividirEmLinhas(log::TextoDoLog());
         return;
     }
     log::SalvarLog(log::PastaDoLog(log::ConfiguracaoAtual()));

@@ -11,6 +11,7 @@
 #include "comum/texto.hpp"
 #include "db/conexao.hpp"
 #include "db/lotes_sql.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::cli {
 
@@ -138,7 +139,7 @@ int ExecutarSql(const std::vector<std::string>& parametros) {
     const std::string origem = posicionais.empty() ? "-" : posicionais.front();
     const bool comTransacao = !argumentos.Marcado("--sem-transacao");
     return ExecutarComMensagens(std::cout, [&] {
-        const auto lotes = db::DividirEmLotes(db::LinhasDoTexto(LerScript(origem)));
+        const auto lotes = db::DividirEmLotes(db::DividirEmLinhas(LerScript(origem)));
         db::Conexao conexao;
         conexao.DefinirStringDeConexao(cadeia);
         conexao.Abrir();

@@ -19,26 +19,6 @@ bool EhSeparadorDeLote(std::string_view linha) {
            (linha[1] == 'O' || linha[1] == 'o');
 }
 
-std::vector<std::string> LinhasDoTexto(std::string_view texto) {
-    std::vector<std::string> linhas;
-    std::string atual;
-    bool pendente = false;  // text seen since the last line break
-    for (std::size_t i = 0; i < texto.size(); ++i) {
-        const char c = texto[i];
-        if (c == '\r' || c == '\n') {
-            linhas.push_back(std::move(atual));
-            atual.clear();
-            pendente = false;
-            if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n') ++i;
-        } else {
-            atual += c;
-            pendente = true;
-        }
-    }
-    if (pendente) linhas.push_back(std::move(atual));
-    return linhas;
-}
-
 std::vector<LoteSql> DividirEmLotes(const std::vector<std::string>& linhas) {
     std::vector<LoteSql> lotes;
     LoteSql atual;

@@ -22,10 +22,6 @@ struct LoteSql {
 // (a blank before or after makes it an ordinary line).
 bool EhSeparadorDeLote(std::string_view linha);
 
-// The lines of a text, broken at CR LF, LF or CR; a final line break does not make an
-// extra empty line.
-std::vector<std::string> LinhasDoTexto(std::string_view texto);
-
 // Every GO line ends the batch collected so far, even an empty one (the server then
 // rejects it, as the script window shows); after the last line the rest is a batch
 // only when it is not blank.

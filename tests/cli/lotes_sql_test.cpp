@@ -4,7 +4,6 @@
 
 using zolvek::db::DividirEmLotes;
 using zolvek::db::EhSeparadorDeLote;
-using zolvek::db::LinhasDoTexto;
 
 TEST(LotesSql, SemGoOScriptInteiroEhUmLote) {
     auto lotes = DividirEmLotes({"update T set a = 1", "update T set b = 2"});
@@ -41,11 +40,4 @@ TEST(LotesSql, GoNoInicioOuRepetidoDaLoteVazio) {
     EXPECT_EQ(lotes[3].primeiraLinha, 5);
     EXPECT_TRUE(DividirEmLotes({}).empty());
     EXPECT_TRUE(DividirEmLotes({"", "\t"}).empty());
-}
-
-TEST(LotesSql, LinhasDeTextoComQualquerQuebra) {
-    EXPECT_EQ(LinhasDoTexto("a\r\nGO\r\nb\r\n"), (std::vector<std::string>{"a", "GO", "b"}));
-    EXPECT_EQ(LinhasDoTexto("a\nb\rc"), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(LinhasDoTexto("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(LinhasDoTexto("").empty());
 }

@@ -39,6 +39,7 @@ TEST(TextoSql, TabelaUnicaDoSelect) {
 TEST(TextoSql, LinhasEColchetes) {
     EXPECT_EQ(DividirEmLinhas("a\r\nb\nc\rd\r\n"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(DividirEmLinhas("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(DividirEmLinhas("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(DividirEmLinhas("").empty());
     EXPECT_EQ(EntreColchetes("Hora da liberação"), "[Hora da liberação]");
     EXPECT_EQ(EntreColchetes("a]b"), "[a]]b]");
