@@ -11,6 +11,10 @@ struct sqlite3_stmt;
 
 // Thin helpers over SQLite for the server's own files (master, backups). Failures
 // raise ErroDeBanco.
+namespace zolvek::simulador {
+struct ArquivoDoBanco;
+}
+
 namespace zolvek::simulador::interno {
 
 [[noreturn]] void FalharSqlite(sqlite3* banco, const std::string& contexto);
@@ -61,6 +65,11 @@ class Transacao {
     sqlite3* banco_;
     bool ativa_ = false;
 };
+
+// A file of a database from the current row, whose columns are nome_logico,
+// nome_fisico, tipo, grupo, id, tamanho_kb, tamanho_maximo_kb, crescimento and
+// em_porcentagem, in that order.
+ArquivoDoBanco LerArquivoDoBanco(const Comando& linha);
 
 // Local clock as stored in master: "yyyy-mm-dd hh:nn:ss.zzz".
 std::string AgoraComoTexto();

@@ -14,6 +14,31 @@ namespace zolvek::simulador {
 
 using namespace interno;
 
+ArquivoDoBanco interno::LerArquivoDoBanco(const Comando& linha) {
+    ArquivoDoBanco a;
+    a.nomeLogico = linha.Texto(0);
+    a.nomeFisico = linha.Texto(1);
+    a.tipo = linha.Texto(2) == "L" ? 'L' : 'D';
+    a.grupo = linha.Texto(3);
+    a.id = static_cast<int>(linha.Inteiro(4));
+    a.tamanhoKb = linha.Inteiro(5);
+    a.tamanhoMaximoKb = linha.Inteiro(6);
+    a.crescimento = linha.Inteiro(7);
+    a.crescimentoEmPorcentagem = linha.Inteiro(8) != 0;
+    return a;
+}
+
+InfoDoBanco Servidor::AcharBancoOnline(const std::string& nome) {
+    auto info = AcharBanco(nome);
+    if (!info)
+        throw ErroDeBanco("Database '" + nome +
+                          "' does not exist. Make sure that the name is entered correctly.");
+    if (info->estado != "ONLINE")
+        throw ErroDeBanco("Database '" + info->nome +
+                          "' cannot be opened. It is in the middle of a restore.");
+    return *info;
+}
+
 namespace {
 
 constexpr const char* kPastaDeDadosPadrao =
@@ -104,17 +129,7 @@ std::optional<InfoDoBanco> Servidor::AcharBancoPorId(int id) {
                      "WHERE banco = ? ORDER BY id");
     arquivos.Ligar(1, std::int64_t{id});
     while (arquivos.Passo()) {
-        ArquivoDoBanco a;
-        a.nomeLogico = arquivos.Texto(0);
-        a.nomeFisico = arquivos.Texto(1);
-        a.tipo = arquivos.Texto(2) == "L" ? 'L' : 'D';
-        a.grupo = arquivos.Texto(3);
-        a.id = static_cast<int>(arquivos.Inteiro(4));
-        a.tamanhoKb = arquivos.Inteiro(5);
-        a.tamanhoMaximoKb = arquivos.Inteiro(6);
-        a.crescimento = arquivos.Inteiro(7);
-        a.crescimentoEmPorcentagem = arquivos.Inteiro(8) != 0;
-        info.arquivos.push_back(std::move(a));
+        info.arquivos.push_back(LerArquivoDoBanco(arquivos));
     }
     Comando opcoes(master_, "SELECT opcao FROM srv_opcoes WHERE banco = ?");
     opcoes.Ligar(1, std::int64_t{id});

@@ -112,17 +112,7 @@ Copia LerCopia(const std::filesystem::path& caminho, const std::string& disco) {
                          "tamanho_maximo_kb, crescimento, em_porcentagem "
                          "FROM zolvek_copia_de_seguranca_arquivos ORDER BY id");
         while (arquivos.Passo()) {
-            ArquivoDoBanco a;
-            a.nomeLogico = arquivos.Texto(0);
-            a.nomeFisico = arquivos.Texto(1);
-            a.tipo = arquivos.Texto(2) == "L" ? 'L' : 'D';
-            a.grupo = arquivos.Texto(3);
-            a.id = static_cast<int>(arquivos.Inteiro(4));
-            a.tamanhoKb = arquivos.Inteiro(5);
-            a.tamanhoMaximoKb = arquivos.Inteiro(6);
-            a.crescimento = arquivos.Inteiro(7);
-            a.crescimentoEmPorcentagem = arquivos.Inteiro(8) != 0;
-            copia.arquivos.push_back(std::move(a));
+            copia.arquivos.push_back(LerArquivoDoBanco(arquivos));
         }
         Comando opcoes(arquivo.banco, "SELECT opcao FROM zolvek_copia_de_seguranca_opcoes");
         while (opcoes.Passo()) copia.opcoes.push_back(opcoes.Texto(0));
@@ -157,13 +147,7 @@ std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
 }
 
 void Servidor::FazerBackup(const std::string& banco, const std::string& disco) {
-    auto info = AcharBanco(banco);
-    if (!info)
-        throw ErroDeBanco("Database '" + banco +
-                          "' does not exist. Make sure that the name is entered correctly.");
-    if (info->estado != "ONLINE")
-        throw ErroDeBanco("Database '" + info->nome +
-                          "' cannot be opened. It is in the middle of a restore.");
+    const auto info = AcharBancoOnline(banco);
     const auto destino = CaminhoDeDisco(disco);
     std::error_code erro;
     // The server's own folders are made on demand; any other folder must exist.
@@ -186,14 +170,14 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco) {
     std::filesystem::remove(temporario, erro);
     try {
         {
-            ArquivoAberto origem{AbrirArquivoSqlite(info->arquivoSqlite.string(), false, false)};
+            ArquivoAberto origem{AbrirArquivoSqlite(info.arquivoSqlite.string(), false, false)};
             Comando copiar(origem.banco, "VACUUM INTO ?");
             copiar.Ligar(1, temporario.string()).Executar();
         }
         {
             ArquivoAberto copia{AbrirArquivoSqlite(temporario.string(), false, false)};
             ExecutarSql(copia.banco, "BEGIN");
-            GravarDescricao(copia.banco, *info);
+            GravarDescricao(copia.banco, info);
             ExecutarSql(copia.banco, "COMMIT");
         }
         std::filesystem::rename(temporario, destino);

@@ -155,6 +155,9 @@ class Servidor {
     // Names compare without letter case.
     std::optional<InfoDoBanco> AcharBanco(const std::string& nome);
     std::optional<InfoDoBanco> AcharBancoPorId(int id);
+    // A database sessions may enter: "Database 'X' does not exist. ..." / "... cannot be
+    // opened. It is in the middle of a restore." otherwise.
+    InfoDoBanco AcharBancoOnline(const std::string& nome);
     // "Database 'X' already exists. Choose a different database name."; an empty SQLite
     // file is created for the engine.
     InfoDoBanco CriarBanco(const DefinicaoDeBanco& definicao);

@@ -134,19 +134,13 @@ std::filesystem::path Servidor::TrocarBanco(int spid, const std::string& banco) 
     if (!SessaoViva(spid))
         throw ErroDeBanco(
             "Cannot continue the execution because the session is in the kill state.");
-    auto info = AcharBanco(banco);
-    if (!info)
-        throw ErroDeBanco("Database '" + banco +
-                          "' does not exist. Make sure that the name is entered correctly.");
-    if (info->estado != "ONLINE")
-        throw ErroDeBanco("Database '" + info->nome +
-                          "' cannot be opened. It is in the middle of a restore.");
-    if (info->usuarioUnico && ContarSessoesNoBanco(info->id, spid) > 0)
-        throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
+    const auto info = AcharBancoOnline(banco);
+    if (info.usuarioUnico && ContarSessoesNoBanco(info.id, spid) > 0)
+        throw ErroDeBanco(UsuarioUnicoOcupado(info.nome));
     Comando mudar(master_, "UPDATE srv_sessoes SET banco = ? WHERE spid = ?");
-    mudar.Ligar(1, std::int64_t{info->id}).Ligar(2, std::int64_t{spid}).Executar();
+    mudar.Ligar(1, std::int64_t{info.id}).Ligar(2, std::int64_t{spid}).Executar();
     transacao.Confirmar();
-    return info->arquivoSqlite;
+    return info.arquivoSqlite;
 }
 
 void Servidor::FecharSessao(int spid) noexcept {
