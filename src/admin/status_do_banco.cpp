@@ -76,6 +76,22 @@ void PerguntarSeContinua(InterfaceDoComando& interface, const std::string& texto
         throw Cancelamento();
 }
 
+// Runs one step of the bookkeeping. A failure closes the query and asks whether the
+// analysis goes on; a cancel closes it too and passes through.
+template <typename Passo>
+void ExecutarOuPerguntar(db::Consulta& consulta, InterfaceDoComando& interface, const char* falha,
+                         Passo passo) {
+    try {
+        passo();
+    } catch (const Cancelamento&) {
+        FecharSemErro(consulta);
+        throw;
+    } catch (const Erro& e) {
+        FecharSemErro(consulta);
+        PerguntarSeContinua(interface, PerguntaDeFalha(falha, e.what()));
+    }
+}
+
 void RegistrarQuemEQuando(db::TModuloDados& modulo, db::Consulta& consulta,
                           InterfaceDoComando& interface, const char* colunaDaHora,
                           const char* colunaDoNome) {
@@ -92,6 +108,45 @@ void RegistrarQuemEQuando(db::TModuloDados& modulo, db::Consulta& consulta,
     } catch (const Erro& e) {
         FecharSemErro(consulta);
         interface.Mostrar(TipoDeMensagem::Erro, e.what());
+    }
+}
+
+// The report of the status row the query stands on (a missing column raises).
+void ListarLinhaDeStatus(std::vector<std::string>& linhas, db::Consulta& consulta,
+                         const std::string& linhaDaRevisao) {
+    linhas.push_back("[Analisar]");
+    linhas.push_back(consulta.CampoPorNome("Status").Texto());
+    const db::Campo& horaDaLiberacao = consulta.CampoPorNome("Hora da liberação");
+    if (!horaDaLiberacao.Nulo())
+        linhas.push_back("Liberado por " + consulta.CampoPorNome("Liberado por").Texto() + " em " +
+                         TextoDeDataHora(horaDaLiberacao));
+    if (const db::Campo* horaDaValidacao = consulta.AcharCampo("Hora da validação");
+        horaDaValidacao && !horaDaValidacao->Nulo())
+        linhas.push_back("Validado por " + consulta.CampoPorNome("Validado por").Texto() + " em " +
+                         TextoDeDataHora(*horaDaValidacao));
+    const db::Campo& inicio = consulta.CampoPorNome("Inicio");
+    const db::Campo& final = consulta.CampoPorNome("Final");
+    linhas.push_back("Início=" + TextoDeDataHora(inicio));
+    linhas.push_back("Final=" + TextoDeDataHora(final));
+    linhas.push_back("Duração=" + TextoDaDuracao(inicio, final));
+    linhas.push_back("Operador=" + consulta.CampoPorNome("Operador").Texto());
+    linhas.push_back(linhaDaRevisao);
+    linhas.push_back("");
+
+    if (const db::Campo& erros = consulta.CampoPorNome("Erros"); !erros.Nulo()) {
+        std::string texto = erros.Texto();
+        if (texto.size() >= 2 && texto.compare(texto.size() - 2, 2, kCrLf) == 0)
+            texto.resize(texto.size() - 2);
+        if (!texto.empty()) linhas.push_back(texto);
+    }
+    linhas.push_back("Parâmetros utilizados:");
+    linhas.push_back(consulta.CampoPorNome("Parâmetros").Texto());
+    if (const db::Campo& procedimentos = consulta.CampoPorNome("Procedimentos");
+        !procedimentos.Nulo()) {
+        linhas.push_back("Procedimentos internos:");
+        linhas.push_back(procedimentos.Texto());
+    } else {
+        linhas.push_back("Não há Procedimentos internos");
     }
 }
 
@@ -126,53 +181,39 @@ db::DataHora HoraDoServidorOuLocal(db::TModuloDados& modulo, InterfaceDoComando&
 
 void RegistrarInicioDaAnalise(db::TModuloDados& modulo, const std::vector<std::string>& parametros,
                               db::Consulta& consulta, InterfaceDoComando& interface) {
-    try {
-        AbrirParaEditar(consulta, "select * from StatusBD");
-        // Older databases lack some of the columns: only those present are written.
-        auto definir = [&](const char* nome, db::Valor valor) {
-            if (db::Campo* campo = consulta.AcharCampo(nome)) campo->DefinirValor(std::move(valor));
-        };
-        definir("Inicio", HoraDoServidorOuLocal(modulo, interface));
-        definir("Final", std::monostate{});
-        definir("Operador", modulo.NomeDoUsuario());
-        definir("Parâmetros", JuntarLinhas(parametros));
-        if (db::Campo* procedimentos = consulta.AcharCampo("Procedimentos")) {
-            procedimentos->Limpar();
-            // A blank script means no internal procedures: the column stays empty.
-            if (db::Campo* script = modulo.Parametros.AcharCampo("Script"))
-                if (auto aparado = texto::Aparar(script->Texto()); !aparado.empty())
-                    procedimentos->DefinirTexto(aparado);
-        }
-        definir("Status", std::string("Em análise..."));
-        for (const char* nome :
-             {"Erros", "Hora da liberação", "Liberado por", "Hora da validação", "Validado por"})
-            definir(nome, std::monostate{});
-        consulta.Gravar();
-        consulta.Fechar();
-    } catch (const Cancelamento&) {
-        FecharSemErro(consulta);
-        throw;
-    } catch (const Erro& e) {
-        FecharSemErro(consulta);
-        PerguntarSeContinua(
-            interface,
-            PerguntaDeFalha("Erro ao limpar registros de análise em 'StatusBD'", e.what()));
-    }
-
-    try {
-        consulta.Fechar();
-        consulta.DefinirSQL("update PEMPRESA set RevisaoDoBD=NULL");
-        consulta.Executar();
-        consulta.Fechar();
-    } catch (const Cancelamento&) {
-        FecharSemErro(consulta);
-        throw;
-    } catch (const Erro& e) {
-        FecharSemErro(consulta);
-        PerguntarSeContinua(
-            interface,
-            PerguntaDeFalha("Erro ao registrar início de análise em 'PEMPRESA'", e.what()));
-    }
+    ExecutarOuPerguntar(
+        consulta, interface, "Erro ao limpar registros de análise em 'StatusBD'", [&] {
+            AbrirParaEditar(consulta, "select * from StatusBD");
+            // Older databases lack some of the columns: only those present are written.
+            auto definir = [&](const char* nome, db::Valor valor) {
+                if (db::Campo* campo = consulta.AcharCampo(nome))
+                    campo->DefinirValor(std::move(valor));
+            };
+            definir("Inicio", HoraDoServidorOuLocal(modulo, interface));
+            definir("Final", std::monostate{});
+            definir("Operador", modulo.NomeDoUsuario());
+            definir("Parâmetros", JuntarLinhas(parametros));
+            if (db::Campo* procedimentos = consulta.AcharCampo("Procedimentos")) {
+                procedimentos->Limpar();
+                // A blank script means no internal procedures: the column stays empty.
+                if (db::Campo* script = modulo.Parametros.AcharCampo("Script"))
+                    if (auto aparado = texto::Aparar(script->Texto()); !aparado.empty())
+                        procedimentos->DefinirTexto(aparado);
+            }
+            definir("Status", std::string("Em análise..."));
+            for (const char* nome : {"Erros", "Hora da liberação", "Liberado por",
+                                     "Hora da validação", "Validado por"})
+                definir(nome, std::monostate{});
+            consulta.Gravar();
+            consulta.Fechar();
+        });
+    ExecutarOuPerguntar(consulta, interface, "Erro ao registrar início de análise em 'PEMPRESA'",
+                        [&] {
+                            consulta.Fechar();
+                            consulta.DefinirSQL("update PEMPRESA set RevisaoDoBD=NULL");
+                            consulta.Executar();
+                            consulta.Fechar();
+                        });
 }
 
 void RegistrarFimDaAnalise(db::TModuloDados& modulo, const db::DataHora& inicio,
@@ -245,39 +286,16 @@ bool ObterStatusDoBanco(db::TModuloDados& modulo, std::vector<std::string>& linh
         return false;
     }
 
-    linhas.push_back("[Analisar]");
-    linhas.push_back(consulta.CampoPorNome("Status").Texto());
-    const db::Campo& horaDaLiberacao = consulta.CampoPorNome("Hora da liberação");
-    if (!horaDaLiberacao.Nulo())
-        linhas.push_back("Liberado por " + consulta.CampoPorNome("Liberado por").Texto() + " em " +
-                         TextoDeDataHora(horaDaLiberacao));
-    if (const db::Campo* horaDaValidacao = consulta.AcharCampo("Hora da validação");
-        horaDaValidacao && !horaDaValidacao->Nulo())
-        linhas.push_back("Validado por " + consulta.CampoPorNome("Validado por").Texto() + " em " +
-                         TextoDeDataHora(*horaDaValidacao));
-    const db::Campo& inicio = consulta.CampoPorNome("Inicio");
-    const db::Campo& final = consulta.CampoPorNome("Final");
-    linhas.push_back("Início=" + TextoDeDataHora(inicio));
-    linhas.push_back("Final=" + TextoDeDataHora(final));
-    linhas.push_back("Duração=" + TextoDaDuracao(inicio, final));
-    linhas.push_back("Operador=" + consulta.CampoPorNome("Operador").Texto());
-    linhas.push_back(linhaDaRevisao);
-    linhas.push_back("");
-
-    if (const db::Campo& erros = consulta.CampoPorNome("Erros"); !erros.Nulo()) {
-        std::string texto = erros.Texto();
-        if (texto.size() >= 2 && texto.compare(texto.size() - 2, 2, kCrLf) == 0)
-            texto.resize(texto.size() - 2);
-        if (!texto.empty()) linhas.push_back(texto);
-    }
-    linhas.push_back("Parâmetros utilizados:");
-    linhas.push_back(consulta.CampoPorNome("Parâmetros").Texto());
-    if (const db::Campo& procedimentos = consulta.CampoPorNome("Procedimentos");
-        !procedimentos.Nulo()) {
-        linhas.push_back("Procedimentos internos:");
-        linhas.push_back(procedimentos.Texto());
-    } else {
-        linhas.push_back("Não há Procedimentos internos");
+    // A status table of another layout lacks some columns: the report says so, in red,
+    // instead of failing the panel.
+    try {
+        ListarLinhaDeStatus(linhas, consulta, linhaDaRevisao);
+    } catch (const Cancelamento&) {
+        throw;
+    } catch (const Erro& e) {
+        FecharSemErro(consulta);
+        linhas.push_back(std::string("*** Erro ao ler 'StatusBD': ") + e.what() + " ***");
+        return false;
     }
     consulta.Fechar();
     return true;

@@ -203,6 +203,20 @@ TEST_F(StatusDoBanco, FimDaAnaliseExigeAsColunas) {
     EXPECT_FALSE(consulta.Aberto());
 }
 
+TEST_F(StatusDoBanco, TabelaDeStatusSemColunasViraErroNoRelatorio) {
+    banco.CriarTabelasDaEmpresa();
+    banco.Executar("DROP TABLE StatusBD");
+    banco.Executar("CREATE TABLE StatusBD (Status varchar(50) NULL)");
+    banco.Executar("INSERT INTO StatusBD (Status) VALUES ('ok')");
+    Conectar();
+    std::vector<std::string> linhas;
+    EXPECT_FALSE(ObterStatusDoBanco(modulo, linhas));
+    ASSERT_EQ(linhas.size(), 3u);
+    EXPECT_EQ(linhas[1], "ok");
+    EXPECT_TRUE(linhas[2].starts_with("*** Erro ao ler 'StatusBD': ")) << linhas[2];
+    EXPECT_NE(linhas[2].find("'Hora da liberação'"), std::string::npos) << linhas[2];
+}
+
 TEST_F(StatusDoBanco, RelatorioDasTabelasDeParametros) {
     banco.CriarTabelasDaEmpresa();
     banco.Executar(
