@@ -1,49 +1,22 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "admin/banco_de_teste.hpp"
+#include "cli/rodar_cli.hpp"
 #include "dictionary/escritor.hpp"
 
 namespace {
 
 using zolvek::teste::BancoDeTeste;
 
-struct Execucao {
-    int status = -1;
-    std::string saida;
-    std::string erros;
-};
+using zolvek::teste::Aspas;
+using zolvek::teste::Execucao;
 
-std::string Aspas(const std::string& texto) {
-    std::string saida = "'";
-    for (char c : texto) saida += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return saida + "'";
-}
-
-// Runs zolvek-cli with the arguments (and environment assignments before them).
+// Runs "zolvek-cli info ARGUMENTOS" (environment assignments in `ambiente`).
 Execucao Rodar(const std::string& argumentos, const std::string& ambiente = "") {
     const auto pasta = zolvek::teste::PastaTemporariaUnica("zolvek_cli_info_");
-    const auto saida = pasta / "saida.txt";
-    const auto erros = pasta / "erros.txt";
-    const std::string comando = "env -u ZOLVEK_CONEXAO " + ambiente + " " +
-                                Aspas(std::string(ZOLVEK_PASTA_BINARIOS) + "/zolvek-cli") +
-                                " info " + argumentos + " >" + Aspas(saida.string()) + " 2>" +
-                                Aspas(erros.string()) + " </dev/null";
-    Execucao e;
-    const int bruto = std::system(comando.c_str());
-    e.status = WIFEXITED(bruto) ? WEXITSTATUS(bruto) : -1;
-    auto ler = [](const std::filesystem::path& arquivo) {
-        std::ifstream entrada(arquivo, std::ios::binary);
-        std::ostringstream texto;
-        texto << entrada.rdbuf();
-        return texto.str();
-    };
-    e.saida = ler(saida);
-    e.erros = ler(erros);
+    auto e = zolvek::teste::RodarCli(pasta, "info " + argumentos, "/dev/null", ambiente);
     std::filesystem::remove_all(pasta);
     return e;
 }

@@ -1,35 +1,18 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "cli/rodar_cli.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Execucao {
-    int status = -1;
-    std::string saida;
-    std::string erros;
-};
-
-std::string Aspas(const std::string& texto) {
-    std::string saida = "'";
-    for (char c : texto) saida += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return saida + "'";
-}
-
-std::string Ler(const fs::path& arquivo) {
-    std::ifstream entrada(arquivo, std::ios::binary);
-    std::ostringstream texto;
-    texto << entrada.rdbuf();
-    return texto.str();
-}
+using zolvek::teste::Aspas;
+using zolvek::teste::Execucao;
 
 // A stand-in server in a temporary folder, and zolvek-cli sql run against it.
 class ComandoSql : public ::testing::Test {
@@ -57,18 +40,7 @@ class ComandoSql : public ::testing::Test {
                    const std::string& ambiente = "") {
         const auto entrada = pasta_ / "entrada.sql";
         std::ofstream(entrada, std::ios::binary) << script;
-        const auto saida = pasta_ / "saida.txt";
-        const auto erros = pasta_ / "erros.txt";
-        const std::string comando = "env -u ZOLVEK_CONEXAO " + ambiente + " " +
-                                    Aspas(std::string(ZOLVEK_PASTA_BINARIOS) + "/zolvek-cli") +
-                                    " sql " + argumentos + " <" + Aspas(entrada.string()) + " >" +
-                                    Aspas(saida.string()) + " 2>" + Aspas(erros.string());
-        Execucao e;
-        const int bruto = std::system(comando.c_str());
-        e.status = WIFEXITED(bruto) ? WEXITSTATUS(bruto) : -1;
-        e.saida = Ler(saida);
-        e.erros = Ler(erros);
-        return e;
+        return zolvek::teste::RodarCli(pasta_, "sql " + argumentos, entrada.string(), ambiente);
     }
 
     void CriarBanco(const std::string& nome) {
