@@ -9,6 +9,7 @@
 #include "admin/informacoes_do_sistema.hpp"
 #include "admin/status_do_banco.hpp"
 #include "comum/erros.hpp"
+#include "comum/hora_local.hpp"
 #include "comum/log.hpp"
 #include "comum/texto.hpp"
 #include "comum/versao.hpp"
@@ -68,12 +69,7 @@ void AdicionarTodasAoLog(const std::vector<std::string>& linhas) {
 
 std::string CarimboDaPasta() {
     std::time_t t = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = HoraLocal(t);
     char texto[64];
     // Year, month, day, minutes and seconds: the hour is not part of the name.
     std::snprintf(texto, sizeof texto, "%04d%02d%02d%02d%02d", local.tm_year + 1900,

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "comum/erros.hpp"
+#include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::log {
@@ -121,12 +122,7 @@ std::string NumeroComZeros(long long numero, int largura) {
 
 std::string TextoDeDataHoraLocal(Relogio::time_point hora) {
     std::time_t t = Relogio::to_time_t(std::chrono::floor<std::chrono::seconds>(hora));
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = HoraLocal(t);
     char texto[80];
     std::snprintf(texto, sizeof texto, "%02d/%02d/%04d %02d:%02d:%02d", local.tm_mday,
                   local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "comum/erros.hpp"
+#include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::db {
@@ -182,12 +183,7 @@ DataHora DataHora::DeDias(double dias) {
 DataHora DataHora::Agora() {
     const auto agora = std::chrono::system_clock::now();
     const std::time_t t = std::chrono::system_clock::to_time_t(agora);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
+    const std::tm tm = HoraLocal(t);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(agora.time_since_epoch()).count() %
         1000;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "comum/erros.hpp"
+#include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/colacao.hpp"
 
@@ -128,12 +129,7 @@ std::string AgoraComoTexto() {
     auto agora = system_clock::now();
     std::time_t segundos = system_clock::to_time_t(agora);
     int ms = static_cast<int>(duration_cast<milliseconds>(agora.time_since_epoch()).count() % 1000);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &segundos);
-#else
-    localtime_r(&segundos, &local);
-#endif
+    const std::tm local = HoraLocal(segundos);
     char texto[80];
     std::snprintf(texto, sizeof texto, "%04d-%02d-%02d %02d:%02d:%02d.%03d", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, ms);
