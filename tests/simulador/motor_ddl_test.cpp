@@ -96,6 +96,16 @@ TEST_F(Ddl, TransacoesNoTexto) {
     EXPECT_FALSE(db_->EmTransacao());
 }
 
+TEST_F(Ddl, AdicaoDeColunasSeguidaDeOutraInstrucaoNoLote) {
+    Sql("insert T (A) values ('a')");
+    Sql("begin tran alter table T add C int null, D varchar(2) not null default 'x' "
+        "rollback tran");
+    EXPECT_EQ(Falha("select C from T"), "Invalid column name 'C'.");
+    auto r = Sql("alter table T add E int not null default 4 with values; select E from T");
+    ASSERT_EQ(r.linhas.size(), 1u);
+    EXPECT_EQ(Texto(r.linhas[0][0]), "4");
+}
+
 TEST_F(Ddl, DuasSessoesVeemOMesmoCatalogo) {
     auto outra = Conectar("Teste");
     Sql("select * from T", {}, outra.get());

@@ -535,7 +535,13 @@ class Analisador {
         c.nome = Nome();
         c.tipo = Tipo();
         for (;;) {
-            if (Fim() || Simbolo(",") || Simbolo(")")) break;
+            if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
+            if (Palavra("WITH") && Palavra("VALUES", 1)) {
+                i_ += 2;
+                continue;
+            }
+            // ALTER TABLE ... ADD ends where the batch's next statement begins
+            if (IniciaInstrucao(Atual())) break;
             if (Palavra("IDENTITY")) {
                 ++i_;
                 c.identidade = true;
