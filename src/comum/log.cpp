@@ -1,14 +1,13 @@
 #include "comum/log.hpp"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <optional>
 
 #include "comum/erros.hpp"
+#include "comum/gravacao.hpp"
 #include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 
@@ -191,25 +190,8 @@ std::filesystem::path PastaDoLog(const ConfiguracaoDoLog& configuracao) {
 
 void GravarTextoWindows1252(const std::filesystem::path& arquivo, const std::string& texto) {
     const std::string bytes = ParaWindows1252Tolerante(ComCrLf(texto));
-    // Written beside and renamed over the old file, so that a failure never leaves a
-    // half-written file in its place.
-    std::filesystem::path temporario = arquivo;
-    temporario += ".tmp";
-    auto falhar = [&](const std::string& motivo) {
-        std::error_code ignorado;
-        std::filesystem::remove(temporario, ignorado);
-        throw Erro("Não foi possível gravar o arquivo '" + arquivo.string() + "': " + motivo);
-    };
-    {
-        std::ofstream saida(temporario, std::ios::binary | std::ios::trunc);
-        if (!saida) falhar(std::strerror(errno));
-        saida.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        saida.close();
-        if (!saida) falhar(std::strerror(errno));
-    }
-    std::error_code erro;
-    std::filesystem::rename(temporario, arquivo, erro);
-    if (erro) falhar(erro.message());
+    GravarArquivoInteiro(arquivo, bytes,
+                         "Não foi possível gravar o arquivo '" + arquivo.string() + "'");
 }
 
 std::filesystem::path SalvarLog(const std::filesystem::path& pasta) {

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "comum/erros.hpp"
+#include "comum/gravacao.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::dicionario {
@@ -104,25 +105,7 @@ std::string LerArquivoDoDicionario(const std::filesystem::path& caminho) {
 }
 
 void GravarArquivoDoDicionario(const std::filesystem::path& caminho, std::string_view bytes) {
-    std::filesystem::path temporario = caminho;
-    temporario += ".tmp";
-    {
-        std::ofstream saida(temporario, std::ios::binary | std::ios::trunc);
-        saida.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        saida.close();
-        if (!saida) {
-            std::error_code ignorado;
-            std::filesystem::remove(temporario, ignorado);
-            throw Erro(Mensagem("Erro ao gravar", caminho));
-        }
-    }
-    std::error_code erro;
-    std::filesystem::rename(temporario, caminho, erro);
-    if (erro) {
-        std::error_code ignorado;
-        std::filesystem::remove(temporario, ignorado);
-        throw Erro(Mensagem("Erro ao gravar", caminho) + ": " + erro.message());
-    }
+    GravarArquivoInteiro(caminho, bytes, Mensagem("Erro ao gravar", caminho));
 }
 
 std::string ConteudoDasLinhas(const std::vector<std::string>& linhas, std::size_t primeiraLinha) {
