@@ -145,3 +145,27 @@ TEST_F(Ddl, AtualizacaoEExclusaoComJuncao) {
     Sql("delete x from A x where x.Id = 2");
     EXPECT_EQ(Valor("select count(*) from A"), "0");
 }
+
+TEST_F(Ddl, AlteracaoDeColunaComPadraoOuValidacao) {
+    Sql("CREATE TABLE [G]([A] VARCHAR(5) NOT NULL CONSTRAINT [DF_G_A] DEFAULT 'x',"
+        "[N] DECIMAL(9,2) NULL CONSTRAINT [DF_G_N] DEFAULT 0,"
+        "[C] VARCHAR(4) NULL CONSTRAINT [CK_G_C] CHECK ([C] <> 'z'))");
+    // another length, precision or scale of the same type keeps the default
+    Sql("ALTER TABLE [G] ALTER COLUMN [A] VARCHAR(10) NOT NULL");
+    Sql("ALTER TABLE [G] ALTER COLUMN [N] DECIMAL(12,3) NULL");
+    // a CHECK lets a variable-length column change its length
+    Sql("ALTER TABLE [G] ALTER COLUMN [C] VARCHAR(8) NULL");
+    auto r =
+        Sql("select length, xprec, xscale from syscolumns where id = object_id('G') "
+            "order by colid");
+    ASSERT_EQ(r.linhas.size(), 3u);
+    EXPECT_EQ(Texto(r.linhas[0][0]), "10");
+    EXPECT_EQ(Texto(r.linhas[1][1]) + "," + Texto(r.linhas[1][2]), "12,3");
+    EXPECT_EQ(Texto(r.linhas[2][0]), "8");
+    EXPECT_EQ(Falha("ALTER TABLE [G] ALTER COLUMN [A] NVARCHAR(10) NOT NULL"),
+              "The object 'DF_G_A' is dependent on column 'A'.\nALTER TABLE ALTER COLUMN A "
+              "failed because one or more objects access this column.");
+    EXPECT_EQ(Falha("ALTER TABLE [G] ALTER COLUMN [C] INT NULL"),
+              "The object 'CK_G_C' is dependent on column 'C'.\nALTER TABLE ALTER COLUMN C "
+              "failed because one or more objects access this column.");
+}

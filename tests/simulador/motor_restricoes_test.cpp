@@ -187,7 +187,9 @@ TEST_F(Restricoes, AlterarEAcrescentarColunas) {
               "failed because one or "
               "more objects access this column.");
     Sql("ALTER TABLE [Pedidos] ADD CONSTRAINT [Deflt_Pedidos_Total] DEFAULT (0) FOR [Total]");
-    EXPECT_EQ(Falha("ALTER TABLE [Pedidos] ALTER COLUMN [Total] DEC(12,2)"),
+    // a default lets the precision change, not the type
+    Sql("ALTER TABLE [Pedidos] ALTER COLUMN [Total] DEC(12,2)");
+    EXPECT_EQ(Falha("ALTER TABLE [Pedidos] ALTER COLUMN [Total] FLOAT"),
               "The object 'Deflt_Pedidos_Total' is dependent on column 'Total'.\nALTER TABLE ALTER "
               "COLUMN Total failed "
               "because one or more objects access this column.");

@@ -67,6 +67,7 @@ struct Dependencia {
     bool indice = false;
     bool primario = false;
     bool padrao = false;
+    bool checagem = false;
 };
 
 std::vector<Dependencia> Dependencias(Catalogo& cat, const Tabela& t, const std::string& coluna) {
@@ -74,24 +75,24 @@ std::vector<Dependencia> Dependencias(Catalogo& cat, const Tabela& t, const std:
     for (const auto& i : t.indices)
         for (const auto& c : i.colunas)
             if (IguaisCiAs(c.nome, coluna))
-                r.push_back({i.nome, i.restricao == 0, i.primario, false});
+                r.push_back({i.nome, i.restricao == 0, i.primario, false, false});
     for (const auto& rr : t.restricoes) {
         if (rr.tipo == "D" && IguaisCiAs(rr.colunas[0].nome, coluna))
-            r.push_back({rr.nome, false, false, true});
+            r.push_back({rr.nome, false, false, true, false});
         if (rr.tipo == "F")
             for (const auto& c : rr.colunas)
-                if (IguaisCiAs(c.nome, coluna)) r.push_back({rr.nome, false, false, false});
+                if (IguaisCiAs(c.nome, coluna)) r.push_back({rr.nome, false, false, false, false});
         if (rr.tipo == "C") {
             auto cols = ColunasDaExpressao(t, rr.texto);
             for (const auto& c : cols)
-                if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false});
+                if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false, true});
         }
     }
     for (Tabela* outra : cat.Tabelas())
         for (const auto& rr : outra->restricoes)
             if (rr.tipo == "F" && IguaisCiAs(rr.tabelaReferida, t.nome))
                 for (const auto& c : rr.colunasReferidas)
-                    if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false});
+                    if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false, false});
     return r;
 }
 
@@ -432,8 +433,15 @@ void Executor::AlterarTabela(const Comando& c) {
                      d.tipo.base == TipoBase::VarBinary) &&
                     d.tipo.tamanho >= col->tipo.tamanho && col->tipo.tamanho > 0 &&
                     anulavel == col->anulavel;
+                bool mesmaBase = col->tipo.base == d.tipo.base;
+                bool variavel = mesmaBase && (d.tipo.base == TipoBase::VarChar ||
+                                              d.tipo.base == TipoBase::NVarChar ||
+                                              d.tipo.base == TipoBase::VarBinary);
                 for (const auto& dep : Dependencias(cat, t, col->nome)) {
-                    if (dep.padrao && mesmoTipo) continue;
+                    // a default allows another length, precision or scale of the same type
+                    if (dep.padrao && mesmaBase) continue;
+                    // a CHECK allows another length of a variable-length column
+                    if (dep.checagem && variavel && anulavel == col->anulavel) continue;
                     if (dep.indice && !dep.primario &&
                         (cresce || (mesmoTipo && anulavel == col->anulavel)))
                         continue;
