@@ -120,6 +120,12 @@ TEST_F(ComandoSql, ArquivoWindows1252EConexaoDoAmbiente) {
                     "ZOLVEK_CONEXAO=" + Aspas(Conexao("Empresa")))
                   .status,
               1);
+    // A folder is no script, even where it opens as an empty file.
+    const auto pastaComoScript =
+        Rodar(Aspas(pasta_.string()), "", "ZOLVEK_CONEXAO=" + Aspas(Conexao("Empresa")));
+    EXPECT_EQ(pastaComoScript.status, 1);
+    EXPECT_EQ(pastaComoScript.saida,
+              "Não foi possível ler o arquivo de comandos: " + pasta_.string() + "\n");
 }
 
 TEST_F(ComandoSql, ConexaoRecusada) {
