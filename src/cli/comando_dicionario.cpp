@@ -1,12 +1,11 @@
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/argumentos.hpp"
 #include "cli/registro.hpp"
+#include "comum/arquivo_inteiro.hpp"
 #include "comum/erros.hpp"
 #include "dictionary/arquivo.hpp"
 #include "dictionary/dicionario.hpp"
@@ -39,14 +38,8 @@ fs::path PastaDoExecutavel() {
 }
 
 std::string LerTexto(const fs::path& caminho) {
-    std::ifstream entrada(caminho, std::ios::binary);
-    if (!entrada)
-        throw ErroDeEntrada("Não foi possível abrir o arquivo '" + caminho.string() + "'");
-    std::ostringstream texto;
-    texto << entrada.rdbuf();
-    if (entrada.bad())
-        throw ErroDeEntrada("Não foi possível ler o arquivo '" + caminho.string() + "'");
-    std::string conteudo = texto.str();
+    std::string conteudo =
+        LerArquivoInteiro(caminho, "Não foi possível ler o arquivo '" + caminho.string() + "'");
     if (conteudo.rfind("\xEF\xBB\xBF", 0) == 0) conteudo.erase(0, 3);  // UTF-8 mark
     return conteudo;
 }

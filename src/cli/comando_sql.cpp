@@ -1,13 +1,11 @@
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 
 #include "cli/argumentos.hpp"
 #include "cli/registro.hpp"
 #include "cli/sessao_cli.hpp"
+#include "comum/arquivo_inteiro.hpp"
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "db/conexao.hpp"
@@ -41,17 +39,7 @@ std::string LerScript(const std::string& origem) {
     if (origem == "-") {
         bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     } else {
-        const std::string falha = "Não foi possível ler o arquivo de comandos: " + origem;
-        // A folder opens on some systems but reads as nothing: it must not pass for an
-        // empty script.
-        std::error_code erro;
-        if (std::filesystem::is_directory(origem, erro)) throw ErroDeEntrada(falha);
-        std::ifstream arquivo(origem, std::ios::binary);
-        if (!arquivo) throw ErroDeEntrada(falha);
-        std::ostringstream conteudo;
-        conteudo << arquivo.rdbuf();
-        if (arquivo.bad()) throw ErroDeEntrada(falha);
-        bytes = conteudo.str();
+        bytes = LerArquivoInteiro(origem, "Não foi possível ler o arquivo de comandos: " + origem);
     }
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
     return Utf8Valido(bytes) ? bytes : texto::DeWindows1252(bytes);

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "comum/erros.hpp"
-#include "comum/gravacao.hpp"
+#include "comum/arquivo_inteiro.hpp"
 #include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "comum/erros.hpp"
-#include "comum/gravacao.hpp"
+#include "comum/arquivo_inteiro.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::dicionario {

@@ -97,6 +97,13 @@ TEST_F(ComandoDicionario, ErrosEUsoIncorreto) {
         << r.saida;
     EXPECT_FALSE(fs::exists(pasta / "ruim.DicD"));
 
+    // A folder is no text to encode, even where it reads as empty.
+    fs::create_directory(pasta / "uma_pasta");
+    r = Executar("codificar " + Em("uma_pasta") + " " + Em("pasta.DicD"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.saida.find("Não foi possível ler o arquivo '"), std::string::npos) << r.saida;
+    EXPECT_FALSE(fs::exists(pasta / "pasta.DicD"));
+
     Escrever(pasta / "v4.txt", "Dicionário versão 4\n1\nx\n0,0,0\n");
     ASSERT_EQ(Executar("codificar " + Em("v4.txt") + " " + Em("v4.DicD")).status, 0);
     r = Executar("mostrar " + Em("v4.DicD"));

@@ -1,13 +1,26 @@
-#include "comum/gravacao.hpp"
+#include "comum/arquivo_inteiro.hpp"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "comum/erros.hpp"
 
 namespace zolvek {
+
+std::string LerArquivoInteiro(const std::filesystem::path& arquivo,
+                              const std::string& mensagemDeFalha) {
+    std::error_code erro;
+    if (std::filesystem::is_directory(arquivo, erro)) throw ErroDeEntrada(mensagemDeFalha);
+    std::ifstream entrada(arquivo, std::ios::binary);
+    if (!entrada) throw ErroDeEntrada(mensagemDeFalha);
+    std::ostringstream conteudo;
+    conteudo << entrada.rdbuf();
+    if (entrada.bad()) throw ErroDeEntrada(mensagemDeFalha);
+    return conteudo.str();
+}
 
 void GravarArquivoInteiro(const std::filesystem::path& arquivo, std::string_view bytes,
                           const std::string& mensagemDeFalha) {
