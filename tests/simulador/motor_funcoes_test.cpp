@@ -112,3 +112,16 @@ TEST_F(Funcoes, TiposDeColunaNaGravacao) {
     EXPECT_EQ(Falha("insert V (C) values (?)"),
               "No value given for one or more required parameters.");
 }
+
+TEST_F(Funcoes, EstiloDeConversaoDeColunaDeData) {
+    Sql("CREATE TABLE [Ped]([Data] DATETIME NULL)");
+    Sql("insert into Ped (Data) values ('20240105 13:14:15')");
+    EXPECT_EQ(Valor("select convert(varchar(10), Data, 103) from Ped"), "05/01/2024");
+    EXPECT_EQ(Valor("select convert(varchar(8), Data, 112) from Ped"), "20240105");
+    EXPECT_EQ(Valor("select convert(varchar(8), Data, 108) from Ped"), "13:14:15");
+    EXPECT_EQ(
+        Valor("select count(*) from Ped where convert(varchar(10), Data, 103) = '05/01/2024'"),
+        "1");
+    // a text keeps its characters whatever the style
+    EXPECT_EQ(Valor("select convert(varchar(10), '2024-01-05', 103)"), "2024-01-05");
+}

@@ -104,6 +104,17 @@ bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int6
     return true;
 }
 
+// "yyyy-mm-dd hh:nn:ss.zzz", as date-time columns are stored.
+bool PareceDataHoraGravada(const std::string& s) {
+    static const std::string modelo = "dddd-dd-dd dd:dd:dd.ddd";
+    if (s.size() != modelo.size()) return false;
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        bool digito = s[k] >= '0' && s[k] <= '9';
+        if (modelo[k] == 'd' ? !digito : s[k] != modelo[k]) return false;
+    }
+    return true;
+}
+
 // Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
 // failing.
 void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo) {
@@ -117,7 +128,10 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         std::string s;
         if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
             s = TextoDe(v);
-            if (sqlite3_value_subtype(v) == kSubtipoDataHora && b != TipoBase::SqlVariant) {
+            // a date-time column reaches here as its stored text; a style asks for a date
+            if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
+                 (estilo > 0 && PareceDataHoraGravada(s))) &&
+                b != TipoBase::SqlVariant) {
                 db::DataHora d;
                 if (LerDataHora(s, d)) {
                     char buf[64];
