@@ -98,3 +98,17 @@ TEST_F(Dados, TextoDeFuncaoComparaSemCaixaNemBrancosFinais) {
     Sql("update Nomes set Quando = '20210105 10:00'");
     EXPECT_EQ(Valor("select count(*) from Nomes where Quando >= '20210105'"), "1");
 }
+
+TEST_F(Dados, TruncateRecomecaAIdentidade) {
+    Sql("insert into Nomes (Nome) values ('a'), ('b')");
+    Sql("truncate table Nomes");
+    Sql("insert into Nomes (Nome) values ('c')");
+    EXPECT_EQ(Valor("select Id from Nomes"), "100");
+    Sql("CREATE TABLE [Filhos]([Pai] INT NULL)");
+    Sql("ALTER TABLE [Nomes] ADD CONSTRAINT [PK_Nomes] PRIMARY KEY ([Id])");
+    Sql("ALTER TABLE [Filhos] ADD CONSTRAINT [FK_Filhos] FOREIGN KEY ([Pai]) REFERENCES "
+        "[Nomes]([Id])");
+    EXPECT_EQ(Falha("truncate table Nomes"),
+              "Cannot truncate table 'Nomes' because it is being referenced by a FOREIGN KEY "
+              "constraint.");
+}

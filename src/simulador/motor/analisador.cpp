@@ -198,6 +198,7 @@ class Analisador {
             c = Novo(TipoComando::Excluir, inicio);
             c->objeto = NomeDeObjeto();
             c->resto = {i_, i_};
+            c->truncar = true;
         } else if (Palavra("CREATE")) {
             c = Criar();
         } else if (Palavra("ALTER")) {

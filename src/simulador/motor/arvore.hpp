@@ -116,6 +116,7 @@ struct Comando {
     std::vector<std::vector<Faixa>> valores;
     Faixa selecao;
     bool valoresPadrao = false;
+    bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
     std::vector<std::pair<std::string, Faixa>> atribuicoes;
     Faixa resto;  // FROM ... WHERE ... of UPDATE and DELETE
 

@@ -671,6 +671,13 @@ void Executor::Excluir(const Comando& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    if (c.truncar)
+        for (Tabela* outra : s_.CatalogoAtual().Tabelas())
+            for (const auto& r : outra->restricoes)
+                if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
+                    throw ErroDeBanco("Cannot truncate table '" + t->nome +
+                                      "' because it is being referenced by a FOREIGN KEY "
+                                      "constraint.");
     auto it = plano_.compilados.find(&c);
     if (it == plano_.compilados.end()) {
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
@@ -683,6 +690,17 @@ void Executor::Excluir(const Comando& c) {
         it = plano_.compilados.emplace(&c, std::move(sql)).first;
     }
     resultados_.push_back(Consultar(it->second, 0, 'D', t->nome));
+    if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
+        // the next row takes the seed again
+        Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
+            .Ligar(1, t->nome)
+            .Executar();
+        if (id->semente != 1)
+            Instrucao(s_.db_, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
+                .Ligar(1, t->nome)
+                .Ligar(2, id->semente - 1)
+                .Executar();
+    }
 }
 
 void Executor::IdentityInsert(const Comando& c) {
