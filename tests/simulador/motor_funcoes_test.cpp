@@ -125,3 +125,15 @@ TEST_F(Funcoes, EstiloDeConversaoDeColunaDeData) {
     // a text keeps its characters whatever the style
     EXPECT_EQ(Valor("select convert(varchar(10), '2024-01-05', 103)"), "2024-01-05");
 }
+
+TEST_F(Funcoes, ExpressaoSemApelidoNaoTemNome) {
+    Sql("CREATE TABLE [Cli]([Nome] NVARCHAR(10) NULL)");
+    Sql("insert into Cli values ('a')");
+    auto r = Sql("select len(Nome), Nome, upper(Nome) as Maior, 1 as [Um Dois], 2 from Cli");
+    ASSERT_EQ(r.colunas.size(), 5u);
+    EXPECT_EQ(r.colunas[0].nome, "");
+    EXPECT_EQ(r.colunas[1].nome, "Nome");
+    EXPECT_EQ(r.colunas[2].nome, "Maior");
+    EXPECT_EQ(r.colunas[3].nome, "Um Dois");
+    EXPECT_EQ(r.colunas[4].nome, "");
+}

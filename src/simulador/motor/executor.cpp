@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cstring>
 #include <optional>
 
@@ -312,6 +313,21 @@ void Executor::FalhaTraduzida(const std::string& msg, char operacao, const std::
     throw ErroDeBanco(msg);
 }
 
+namespace {
+// SQLite names an expression without alias by its (rewritten) text; an alias or a
+// plain name is kept.
+bool EhNomeDeColuna(const std::string& nome, const std::string& sql) {
+    if (nome.empty()) return false;
+    if (sql.find(ComoIdentificador(nome)) != std::string::npos) return true;
+    if (std::isdigit(static_cast<unsigned char>(nome[0])) || IguaisCiAs(nome, "NULL")) return false;
+    for (char ch : nome)
+        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '_' && ch != '@' && ch != '#' &&
+            ch != '$' && static_cast<unsigned char>(ch) < 0x80)
+            return false;
+    return true;
+}
+}  // namespace
+
 db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
                                   const std::string& tabela) {
     if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
@@ -328,6 +344,8 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
     for (int c = 0; c < ncol; ++c) {
         db::Coluna col;
         col.nome = sqlite3_column_name(st, c);
+        if (!sqlite3_column_origin_name(st, c) && !EhNomeDeColuna(col.nome, sql))
+            col.nome.clear();  // an expression without alias has no name on SQL Server
         const char* tab = sqlite3_column_table_name(st, c);
         const char* orig = sqlite3_column_origin_name(st, c);
         if (tab && orig && std::strncmp(tab, "zv_", 3) != 0) {
