@@ -141,3 +141,17 @@ TEST_F(Catalogo, CategoriasDeExpressoes) {
     EXPECT_EQ(Valor("select isnull(NULL, 'x')"), "x");
     EXPECT_EQ(Valor("select coalesce(NULL, N'ção')"), "ção");
 }
+
+TEST_F(Catalogo, PrecisaoEEscalaDeDatasEBitNoSyscolumns) {
+    Sql("CREATE TABLE [Datas]([A] DATETIME NULL,[B] SMALLDATETIME NULL,[C] BIT NULL,"
+        "[D] DATETIME2 NULL,[E] NVARCHAR(9) NULL)");
+    auto r =
+        Sql("select xprec, xscale from syscolumns where id = object_id('Datas') order by colid");
+    ASSERT_EQ(r.linhas.size(), 5u);
+    std::string s;
+    for (const auto& l : r.linhas) s += Texto(l[0]) + "," + Texto(l[1]) + ";";
+    EXPECT_EQ(s, "23,3;16,0;1,0;27,7;0,0;");
+    EXPECT_EQ(Valor("select precision from sys.columns where object_id = object_id('Datas') and "
+                    "name = 'A'"),
+              "23");
+}

@@ -44,8 +44,11 @@ CREATE TEMP VIEW zv_sys_default_constraints AS SELECT s.*, o2.texto AS definitio
   FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'D';
 CREATE TEMP VIEW zv_sys_key_constraints AS SELECT * FROM zv_sys_objects WHERE type IN ('PK','UQ');
 CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
-  0 AS typestat, c.xtype AS xusertype, c.comprimento AS length, coalesce(c.prec_num, 0) AS xprec,
-  coalesce(c.escala_num, 0) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
+  0 AS typestat, c.xtype AS xusertype, c.comprimento AS length,
+  (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+    THEN c.prec ELSE 0 END) AS xprec,
+  (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+    THEN c.escala_cat ELSE 0 END) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
   0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
   NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
   (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type, c.xtype AS usertype,
@@ -55,7 +58,10 @@ CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS
   FROM main.zv_colunas c;
 CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name, c.colid AS column_id,
   c.xtype AS system_type_id, c.xtype AS user_type_id, c.comprimento AS max_length,
-  coalesce(c.prec_num, 0) AS precision, coalesce(c.escala_num, 0) AS scale, c.anulavel AS is_nullable,
+  (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+    THEN c.prec ELSE 0 END) AS precision,
+  (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+    THEN c.escala_cat ELSE 0 END) AS scale, c.anulavel AS is_nullable,
   c.identidade AS is_identity, 0 AS is_computed, c.padrao AS default_object_id
   FROM main.zv_colunas c;
 CREATE TEMP VIEW sysindexes AS SELECT i.tabela AS id, 0 AS status, NULL AS first, i.indid AS indid,
