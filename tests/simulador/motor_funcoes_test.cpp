@@ -137,3 +137,20 @@ TEST_F(Funcoes, ExpressaoSemApelidoNaoTemNome) {
     EXPECT_EQ(r.colunas[3].nome, "Um Dois");
     EXPECT_EQ(r.colunas[4].nome, "");
 }
+
+TEST_F(Funcoes, ApelidoComIgualNaSelecao) {
+    Sql("CREATE TABLE [Cli]([Id] INT NULL,[Nome] NVARCHAR(10) NULL)");
+    Sql("insert into Cli values (1, 'a')");
+    Sql("insert into Cli values (2, 'b')");
+    auto r =
+        Sql("select top 1 Total = count(*), 'Maior' = max(Nome), [Com Id] = (select min(Id) "
+            "from Cli where Nome = 'a') from Cli where Id = ?",
+            {zolvek::db::Valor{std::int64_t{2}}});
+    ASSERT_EQ(r.colunas.size(), 3u);
+    EXPECT_EQ(r.colunas[0].nome, "Total");
+    EXPECT_EQ(r.colunas[1].nome, "Maior");
+    EXPECT_EQ(r.colunas[2].nome, "Com Id");
+    EXPECT_EQ(Texto(r.linhas[0][0]) + Texto(r.linhas[0][1]) + Texto(r.linhas[0][2]), "1b1");
+    // a comparison outside the column list stays a comparison
+    EXPECT_EQ(Valor("select count(*) from Cli where Id = 1"), "1");
+}

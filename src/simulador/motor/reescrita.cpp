@@ -154,7 +154,117 @@ std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {
     return r;
 }
 
+namespace {
+
+std::string ReescreverFaixa(const std::vector<Token>& t, Faixa faixa, ContextoDeReescrita& ctx);
+
+bool EncerraItemDaSelecao(const Token& x) {
+    for (const char* p :
+         {"FROM", "INTO", "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "EXCEPT", "INTERSECT"})
+        if (EhPalavra(x, p)) return true;
+    return false;
+}
+
+// T-SQL's "SELECT Nome = expressao": the same as "expressao AS Nome". Returns the
+// tokens in that order, with the parameter number of each, or false when there is
+// none of these items.
+bool ApelidosComIgual(const std::vector<Token>& t, Faixa faixa, const std::vector<int>* ordinais,
+                      std::vector<Token>& saida, std::vector<int>& numeros) {
+    bool achou = false;
+    saida.clear();
+    numeros.clear();
+    std::vector<bool> naSelecao{false};  // per parenthesis level
+    auto copiar = [&](std::size_t k) {
+        saida.push_back(t[k]);
+        numeros.push_back(ordinais && k < ordinais->size() ? (*ordinais)[k] : -1);
+    };
+    for (std::size_t k = faixa.inicio; k < faixa.fim; ++k) {
+        const Token& x = t[k];
+        bool inicioDeItem = false;
+        if (x.tipo == TipoToken::Simbolo && x.texto == "(") {
+            naSelecao.push_back(false);
+        } else if (x.tipo == TipoToken::Simbolo && x.texto == ")") {
+            if (naSelecao.size() > 1) naSelecao.pop_back();
+        } else if (EhPalavra(x, "SELECT")) {
+            naSelecao.back() = true;
+            inicioDeItem = true;
+        } else if (naSelecao.back() && EncerraItemDaSelecao(x)) {
+            naSelecao.back() = false;
+        } else if (naSelecao.back() && x.tipo == TipoToken::Simbolo && x.texto == ",") {
+            inicioDeItem = true;
+        }
+        copiar(k);
+        if (!inicioDeItem) continue;
+        std::size_t j = k + 1;
+        // DISTINCT and TOP n / TOP (n) come before the first item
+        if (EhPalavra(x, "SELECT")) {
+            if (j < faixa.fim && (EhPalavra(t[j], "DISTINCT") || EhPalavra(t[j], "ALL"))) {
+                copiar(j);
+                ++j;
+            }
+            if (j < faixa.fim && EhPalavra(t[j], "TOP")) {
+                copiar(j++);
+                if (j < faixa.fim && t[j].tipo == TipoToken::Simbolo && t[j].texto == "(") {
+                    while (j < faixa.fim && !(t[j].tipo == TipoToken::Simbolo && t[j].texto == ")"))
+                        copiar(j++);
+                }
+                if (j < faixa.fim) copiar(j++);
+            }
+        }
+        bool nome = j + 1 < faixa.fim &&
+                    (t[j].tipo == TipoToken::Palavra || t[j].tipo == TipoToken::Colchete ||
+                     t[j].tipo == TipoToken::Aspas || t[j].tipo == TipoToken::Texto) &&
+                    t[j + 1].tipo == TipoToken::Simbolo && t[j + 1].texto == "=";
+        if (!nome) {
+            k = j - 1;
+            continue;
+        }
+        // the expression runs to the next comma or clause at this level
+        std::size_t fimDoItem = j + 2;
+        int nivel = 0;
+        for (; fimDoItem < faixa.fim; ++fimDoItem) {
+            const Token& y = t[fimDoItem];
+            if (y.tipo == TipoToken::Simbolo && y.texto == "(") ++nivel;
+            if (y.tipo == TipoToken::Simbolo && y.texto == ")") {
+                if (nivel == 0) break;
+                --nivel;
+            }
+            if (nivel == 0 &&
+                ((y.tipo == TipoToken::Simbolo && y.texto == ",") || EncerraItemDaSelecao(y)))
+                break;
+        }
+        for (std::size_t m = j + 2; m < fimDoItem; ++m) copiar(m);
+        Token como{TipoToken::Palavra, "AS", t[j].inicio, t[j].inicio};
+        saida.push_back(como);
+        numeros.push_back(-1);
+        Token apelido = t[j];
+        if (apelido.tipo == TipoToken::Texto) apelido.tipo = TipoToken::Colchete;
+        saida.push_back(apelido);
+        numeros.push_back(-1);
+        achou = true;
+        k = fimDoItem - 1;
+    }
+    return achou;
+}
+
+}  // namespace
+
 std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReescrita& ctx) {
+    std::vector<Token> u;
+    std::vector<int> numeros;
+    if (!ApelidosComIgual(t, faixa, ctx.ordinais, u, numeros))
+        return ReescreverFaixa(t, faixa, ctx);
+    ContextoDeReescrita outro = ctx;
+    outro.ordinais = &numeros;
+    std::string s = ReescreverFaixa(u, Faixa{0, u.size()}, outro);
+    ctx.usaProcessos = outro.usaProcessos;
+    ctx.usaBancos = outro.usaBancos;
+    return s;
+}
+
+namespace {
+
+std::string ReescreverFaixa(const std::vector<Token>& t, Faixa faixa, ContextoDeReescrita& ctx) {
     std::string s;
     auto emitir = [&](const std::string& x) {
         if (!s.empty() && s.back() != '(' && x != ")" && x != "," && x != "." && !(s.back() == '.'))
@@ -448,5 +558,7 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
     fecharEscopos(0);
     return s;
 }
+
+}  // namespace
 
 }  // namespace zolvek::simulador
