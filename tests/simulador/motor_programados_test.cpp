@@ -163,3 +163,15 @@ TEST_F(SimuladorTeste, TransacaoDeOutraSessaoNaoImpedeConectar) {
     db_->Confirmar();
     EXPECT_EQ(Texto(Sql("select count(*) from A", {}, outra.get()).linhas[0][0]), "1");
 }
+
+TEST_F(SimuladorTeste, ObjectPropertyNoRoteiroDeExclusao) {
+    Sql("CREATE TABLE [Tab]([X] INT NULL)");
+    Sql("create procedure dbo.Proc1 as select 1");
+    EXPECT_EQ(Valor("select objectproperty(object_id('Proc1'), N'IsProcedure')"), "1");
+    EXPECT_EQ(Valor("select objectproperty(object_id('Tab'), 'IsProcedure')"), "0");
+    EXPECT_EQ(Valor("select objectproperty(object_id('Tab'), 'IsUserTable')"), "1");
+    EXPECT_EQ(Valor("select objectproperty(object_id('Nada'), 'IsUserTable')"), "NULL");
+    Sql("if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[Proc1]') and "
+        "OBJECTPROPERTY(id, N'IsProcedure') = 1) drop procedure [dbo].[Proc1]");
+    EXPECT_EQ(Valor("select count(*) from sysobjects where name = 'Proc1'"), "0");
+}

@@ -2,9 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -817,6 +821,42 @@ void FnIdentCurrent(sqlite3_context* c, int, sqlite3_value** a) {
         sqlite3_result_null(c);
     sqlite3_finalize(s);
 }
+// OBJECTPROPERTY(id, 'IsProcedure' ...): 1 or 0 by the object's type; NULL for an
+// unknown object or property.
+void FnObjectProperty(sqlite3_context* c, int, sqlite3_value** a) {
+    static const std::map<std::string, std::vector<std::string>> tipos = {
+        {"isprocedure", {"P"}},
+        {"isusertable", {"U"}},
+        {"istable", {"U", "S"}},
+        {"isview", {"V"}},
+        {"istrigger", {"TR"}},
+        {"isscalarfunction", {"FN"}},
+        {"istablefunction", {"TF", "IF"}},
+        {"isinlinefunction", {"IF"}},
+        {"isconstraint", {"C", "D", "F", "PK", "UQ"}},
+        {"isprimarykey", {"PK"}},
+        {"isforeignkey", {"F"}},
+        {"ischeckcnst", {"C"}},
+        {"isdefaultcnst", {"D"}},
+    };
+    auto it = tipos.find(Dobrar(TextoDe(a[1])));
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || it == tipos.end()) {
+        sqlite3_result_null(c);
+        return;
+    }
+    sqlite3* db = sqlite3_context_db_handle(c);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT tipo FROM main.zv_objetos WHERE id=?", -1, &s, nullptr);
+    sqlite3_bind_int64(s, 1, sqlite3_value_int64(a[0]));
+    if (s && sqlite3_step(s) == SQLITE_ROW) {
+        std::string tipo = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        bool e = std::find(it->second.begin(), it->second.end(), tipo) != it->second.end();
+        sqlite3_result_int(c, e ? 1 : 0);
+    } else {
+        sqlite3_result_null(c);
+    }
+    sqlite3_finalize(s);
+}
 void FnQuoteName(sqlite3_context* c, int, sqlite3_value** a) {
     std::string s = TextoDe(a[0]), r = "[";
     for (char ch : s) {
@@ -1056,6 +1096,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_isnumeric", 1, det, FnIsNumeric},
         {"zv_ident_current", 1, nd, FnIdentCurrent},
         {"zv_identity", 0, nd, FnIdentity},
+        {"zv_objectproperty", 2, nd, FnObjectProperty},
         {"zv_quotename", 1, det, FnQuoteName},
         {"zv_str", 1, det, FnStr},
         {"zv_str", 2, det, FnStr},

@@ -31,6 +31,7 @@ const std::map<std::string, std::string>& Funcoes() {
         {"is_member", "zv_is_member"},
         {"is_srvrolemember", "zv_is_srvrolemember"},
         {"object_id", "zv_object_id"},
+        {"objectproperty", "zv_objectproperty"},
         {"object_name", "zv_object_name"},
         {"db_name", "zv_db_name"},
         {"db_id", "zv_db_id"},
