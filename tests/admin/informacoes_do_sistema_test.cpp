@@ -57,6 +57,15 @@ class PainelConectado : public ::testing::Test {
         }
         return AtualizarInformacoes(modulo);
     }
+    // A company database at revision 57 whose last analysis ended, connected.
+    void ConectarAEmpresaAnalisada() {
+        banco.CriarTabelasDaEmpresa();
+        banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC, RevisaoDoBD) VALUES ('ACME', '57')");
+        banco.Executar("INSERT INTO StatusBD (Status) VALUES ('x')");
+        modulo.Banco.DefinirStringDeConexao(banco.Cadeia());
+        modulo.Conectar();
+        RegistrarAnalise();
+    }
     void RegistrarAnalise() {
         db::Consulta consulta(&modulo.Banco);
         teste::InterfaceDeTeste interface;
@@ -74,12 +83,7 @@ class PainelConectado : public ::testing::Test {
 };
 
 TEST_F(PainelConectado, BancoSaudavelLiberado) {
-    banco.CriarTabelasDaEmpresa();
-    banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC, RevisaoDoBD) VALUES ('ACME', '57')");
-    banco.Executar("INSERT INTO StatusBD (Status) VALUES ('x')");
-    modulo.Banco.DefinirStringDeConexao(banco.Cadeia());
-    modulo.Conectar();
-    RegistrarAnalise();
+    ConectarAEmpresaAnalisada();
     const auto painel = Painel();
     ASSERT_GE(painel.linhas.size(), 13u);
     EXPECT_EQ(std::vector<std::string>(painel.linhas.begin(), painel.linhas.begin() + 3),
@@ -137,12 +141,7 @@ TEST_F(PainelConectado, StatusVazioDeixaVermelho) {
 }
 
 TEST_F(PainelConectado, UsuarioUnicoEmManutencao) {
-    banco.CriarTabelasDaEmpresa();
-    banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC, RevisaoDoBD) VALUES ('ACME', '57')");
-    banco.Executar("INSERT INTO StatusBD (Status) VALUES ('x')");
-    modulo.Banco.DefinirStringDeConexao(banco.Cadeia());
-    modulo.Conectar();
-    RegistrarAnalise();
+    ConectarAEmpresaAnalisada();
     db::Consulta alterar(&modulo.Banco);
     alterar.DefinirSQL("ALTER DATABASE EMPRESA SET SINGLE_USER");
     alterar.Executar();
