@@ -286,17 +286,9 @@ bool ObterStatusDoBanco(db::TModuloDados& modulo, std::vector<std::string>& linh
         return false;
     }
 
-    // A status table of another layout lacks some columns: the report says so, in red,
-    // instead of failing the panel.
-    try {
-        ListarLinhaDeStatus(linhas, consulta, linhaDaRevisao);
-    } catch (const Cancelamento&) {
-        throw;
-    } catch (const Erro& e) {
-        FecharSemErro(consulta);
-        linhas.push_back(std::string("*** Erro ao ler 'StatusBD': ") + e.what() + " ***");
-        return false;
-    }
+    // A missing column (other than the validation pair, which older tables lack) is an
+    // error for the caller: the panel stays hidden until a refresh that works.
+    ListarLinhaDeStatus(linhas, consulta, linhaDaRevisao);
     consulta.Fechar();
     return true;
 }

@@ -203,18 +203,19 @@ TEST_F(StatusDoBanco, FimDaAnaliseExigeAsColunas) {
     EXPECT_FALSE(consulta.Aberto());
 }
 
-TEST_F(StatusDoBanco, TabelaDeStatusSemColunasViraErroNoRelatorio) {
+TEST_F(StatusDoBanco, TabelaDeStatusSemColunaChegaAoChamador) {
     banco.CriarTabelasDaEmpresa();
     banco.Executar("DROP TABLE StatusBD");
     banco.Executar("CREATE TABLE StatusBD (Status varchar(50) NULL)");
     banco.Executar("INSERT INTO StatusBD (Status) VALUES ('ok')");
     Conectar();
     std::vector<std::string> linhas;
-    EXPECT_FALSE(ObterStatusDoBanco(modulo, linhas));
-    ASSERT_EQ(linhas.size(), 3u);
-    EXPECT_EQ(linhas[1], "ok");
-    EXPECT_TRUE(linhas[2].starts_with("*** Erro ao ler 'StatusBD': ")) << linhas[2];
-    EXPECT_NE(linhas[2].find("'Hora da liberação'"), std::string::npos) << linhas[2];
+    try {
+        ObterStatusDoBanco(modulo, linhas);
+        FAIL() << "a coluna ausente deveria chegar ao chamador";
+    } catch (const Erro& e) {
+        EXPECT_NE(std::string(e.what()).find("Hora da liberação"), std::string::npos) << e.what();
+    }
 }
 
 TEST_F(StatusDoBanco, RelatorioDasTabelasDeParametros) {
