@@ -14,8 +14,6 @@
 
 namespace zolvek::db {
 
-namespace {
-
 // Days from 1970-01-01 to a civil date (proleptic Gregorian calendar).
 std::int64_t DiasDesde1970(std::int64_t a, unsigned m, unsigned d) {
     a -= m <= 2;
@@ -37,6 +35,8 @@ void DataCivil(std::int64_t z, int& a, int& m, int& d) {
     m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     a = static_cast<int>(static_cast<std::int64_t>(aoe) + era * 400 + (m <= 2));
 }
+
+namespace {
 
 const std::int64_t kDias1899 = DiasDesde1970(1899, 12, 30);
 constexpr std::int64_t kMsPorDia = 86400000;

@@ -38,39 +38,45 @@ struct Decimal {
 using Bytes = std::vector<std::uint8_t>;
 
 // A value of a field or parameter. monostate is NULL.
-using Valor = std::variant<std::monostate, bool, std::int64_t, double, Decimal, std::string, Bytes,
-                           DataHora>;
+using Valor =
+    std::variant<std::monostate, bool, std::int64_t, double, Decimal, std::string, Bytes, DataHora>;
 
-inline bool EhNulo(const Valor& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool EhNulo(const Valor& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 // Conversions used by fields and parameters; a value that cannot be converted raises
 // ErroDeEntrada with a Portuguese message.
-std::string ValorComoTexto(const Valor& v);  // NULL -> ""
+std::string ValorComoTexto(const Valor& v);     // NULL -> ""
 std::int64_t ValorComoInteiro(const Valor& v);  // NULL -> 0
-double ValorComoReal(const Valor& v);          // NULL -> 0
-bool ValorComoLogico(const Valor& v);          // NULL -> false
-DataHora ValorComoDataHora(const Valor& v);    // NULL -> 1899-12-30
+double ValorComoReal(const Valor& v);           // NULL -> 0
+bool ValorComoLogico(const Valor& v);           // NULL -> false
+DataHora ValorComoDataHora(const Valor& v);     // NULL -> 1899-12-30
 
 // The data type of a result column, in the categories the program tells apart.
 enum class TipoDeCampo {
     Desconhecido,
-    String,      // char/varchar/nchar/nvarchar(n)
-    Memo,        // text/ntext/varchar(max)/nvarchar(max)
-    Blob,        // image/varbinary(max)/varbinary(n)
-    Bytes,       // binary(n), rowversion/timestamp
-    Integer,     // int
-    SmallInt,    // smallint
-    Word,        // tinyint
-    LargeInt,    // bigint
-    Boolean,     // bit
-    Float,       // float/real/decimal/numeric
-    Currency,    // money/smallmoney
-    DateTime,    // datetime/smalldatetime/datetime2
-    Date,        // date
-    Time,        // time
-    Guid,        // uniqueidentifier
-    Variant,     // sql_variant
+    String,    // char/varchar/nchar/nvarchar(n)
+    Memo,      // text/ntext/varchar(max)/nvarchar(max)
+    Blob,      // image/varbinary(max)/varbinary(n)
+    Bytes,     // binary(n), rowversion/timestamp
+    Integer,   // int
+    SmallInt,  // smallint
+    Word,      // tinyint
+    LargeInt,  // bigint
+    Boolean,   // bit
+    Float,     // float/real/decimal/numeric
+    Currency,  // money/smallmoney
+    DateTime,  // datetime/smalldatetime/datetime2
+    Date,      // date
+    Time,      // time
+    Guid,      // uniqueidentifier
+    Variant,   // sql_variant
 };
+
+// Days from 1970-01-01 to a civil date of the proleptic Gregorian calendar, and back.
+std::int64_t DiasDesde1970(std::int64_t ano, unsigned mes, unsigned dia);
+void DataCivil(std::int64_t dias, int& ano, int& mes, int& dia);
 
 // True for binary large objects (the program treats memo fields as text, not as BLOB).
 bool EhBlob(TipoDeCampo t);

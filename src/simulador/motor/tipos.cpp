@@ -502,28 +502,6 @@ bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
     return i == s.size() && d.hora < 24 && d.minuto < 60 && d.segundo < 60;
 }
 
-std::int64_t DiasCivis(int a, int m, int d) {
-    a -= m <= 2;
-    const std::int64_t era = (a >= 0 ? a : a - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(a - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilDeDias(std::int64_t z, int& a, int& m, int& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    a = static_cast<int>(y + (m <= 2));
-}
-
 }  // namespace
 
 bool LerDataHora(std::string_view s, db::DataHora& d) {
@@ -573,25 +551,13 @@ std::string FormatarDataHora(const db::DataHora& d) {
 }
 
 db::DataHora DataHoraAtual() {
-    using namespace std::chrono;
-    auto agora = system_clock::now();
-    std::time_t t = system_clock::to_time_t(agora);
-    std::tm local{};
-    localtime_r(&t, &local);
-    db::DataHora d;
-    d.ano = local.tm_year + 1900;
-    d.mes = local.tm_mon + 1;
-    d.dia = local.tm_mday;
-    d.hora = local.tm_hour;
-    d.minuto = local.tm_min;
-    d.segundo = local.tm_sec;
-    d.milissegundo =
-        static_cast<int>(duration_cast<milliseconds>(agora.time_since_epoch()).count() % 1000);
-    return ArredondarDataHora(d);
+    return ArredondarDataHora(db::DataHora::Agora());
 }
 
 double DiasDesde1900(const db::DataHora& d) {
-    double dias = static_cast<double>(DiasCivis(d.ano, d.mes, d.dia) - DiasCivis(1900, 1, 1));
+    double dias = static_cast<double>(
+        db::DiasDesde1970(d.ano, static_cast<unsigned>(d.mes), static_cast<unsigned>(d.dia)) -
+        db::DiasDesde1970(1900, 1, 1));
     return dias + (d.hora * 3600000.0 + d.minuto * 60000.0 + d.segundo * 1000.0 + d.milissegundo) /
                       86400000.0;
 }
@@ -599,13 +565,13 @@ double DiasDesde1900(const db::DataHora& d) {
 db::DataHora DataHoraDeDias1900(double dias) {
     double inteiro = std::floor(dias);
     std::int64_t ms = std::llround((dias - inteiro) * 86400000.0);
-    std::int64_t z = static_cast<std::int64_t>(inteiro) + DiasCivis(1900, 1, 1);
+    std::int64_t z = static_cast<std::int64_t>(inteiro) + db::DiasDesde1970(1900, 1, 1);
     if (ms >= 86400000) {
         ms -= 86400000;
         ++z;
     }
     db::DataHora d;
-    CivilDeDias(z, d.ano, d.mes, d.dia);
+    db::DataCivil(z, d.ano, d.mes, d.dia);
     d.hora = static_cast<int>(ms / 3600000);
     d.minuto = static_cast<int>(ms / 60000 % 60);
     d.segundo = static_cast<int>(ms / 1000 % 60);
