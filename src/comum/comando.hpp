@@ -22,7 +22,7 @@ enum class Resposta { Ok, Sim, Nao, Cancelar, SimParaTodos, NaoParaTodos };
 enum class TipoDeMensagem { Atencao, Erro, Informacao };
 
 class InterfaceDoComando {
-public:
+  public:
     virtual ~InterfaceDoComando() = default;
 
     // The progress text (one line) and the progress bar.
@@ -41,6 +41,17 @@ public:
 
     // Adds a row to the command's error list.
     virtual void AdicionarErro(const LinhaDeErro& linha) = 0;
+
+    // The command's progress window. Opened when the work starts (`titulo` is its
+    // caption); finished with `concluido` true it stays open for reading, with the print
+    // link when the error list has rows and the support texts; with false (an abort) it
+    // closes. Front ends without such a window ignore both.
+    virtual void AbrirEvolucao(const std::string& titulo) {}
+    virtual void FinalizarEvolucao(bool concluido) {}
+
+    // Shows who is connected to the database (the active-users window, or a listing),
+    // for a command that could not have the database to itself.
+    virtual void MostrarUsuariosAtivos(const std::string& nomeDoBanco) {}
 };
 
 }  // namespace zolvek
