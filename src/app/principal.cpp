@@ -10,14 +10,22 @@
 #include "admin/conexao_do_programa.hpp"
 #include "admin/informacoes_do_sistema.hpp"
 #include "admin/informacoes_tecnicas.hpp"
+#include "admin/liberar_e_validar.hpp"
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
+#include "app/cria_novo_banco.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/historico_banco.hpp"
+#include "app/interface_grafica.hpp"
+#include "app/jv_sql_script.hpp"
 #include "app/janelas_abertas.hpp"
 #include "app/mensagens.hpp"
+#include "app/restaura_copia.hpp"
 #include "app/suporte_zav.hpp"
+#include "app/validar_bd.hpp"
 #include "comum/log.hpp"
 #include "comum/versao.hpp"
+#include "dictionary/dicionario.hpp"
 
 // The pictures live in the GUI library, which the linker would otherwise leave out.
 static void CarregarFiguras() {
@@ -302,11 +310,11 @@ void TPrincipal::ComandoIndisponivel() {
 }
 
 void TPrincipal::imbNovoClick() {
-    ComandoIndisponivel();
+    CriarNovoBancoDeDados(this);
 }
 
 void TPrincipal::imbRestaurarClick() {
-    ComandoIndisponivel();
+    RestaurarCopiaDeSeguranca(this);
 }
 
 void TPrincipal::imbConectarClick() {
@@ -327,19 +335,28 @@ void TPrincipal::imbAnalisarClick() {
 }
 
 void TPrincipal::imbSQLClick() {
-    ComandoIndisponivel();
+    AbrirComandosSql(this, modulo_->Banco);
 }
 
 void TPrincipal::imbLiberarClick() {
-    ComandoIndisponivel();
+    InterfaceGrafica interface;
+    admin::Liberar(*modulo_, interface, [this] { AtualizarInformacoes(); });
 }
 
 void TPrincipal::imbValidarClick() {
-    ComandoIndisponivel();
+    const int revisao = dicionario::DicionarioDoPrograma().RevisaoDoDicionario();
+    if (!ValidarBancoDeDados(this, *modulo_, revisao)) return;
+    AtualizarInformacoes();
+    MostrarInformacao(admin::kMensagemValidado);
 }
 
 void TPrincipal::imbHistoricoClick() {
-    ComandoIndisponivel();
+    std::unique_ptr<THistoricoBancoDeDados> janela;
+    {
+        CursorDeEspera espera;  // while the history is read
+        janela = std::make_unique<THistoricoBancoDeDados>(modulo_->Banco, this);
+    }
+    janela->exec();
 }
 
 void TPrincipal::imbImportarDadosClick() {
