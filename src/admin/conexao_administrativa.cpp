@@ -43,8 +43,8 @@ std::string CadeiaComSenha(const std::string& catalogo, const std::string& servi
                            const std::string& login, const std::string& senha) {
     return "Provider=SQLOLEDB.1;Password=" + ValorNaCadeia(senha) +
            ";Persist Security Info=True;User ID=" + ValorNaCadeia(login) +
-           ";Initial Catalog=" + ValorNaCadeia(catalogo) + ";Data Source=" +
-           ValorNaCadeia(servidor) + kFinalDaCadeia;
+           ";Initial Catalog=" + ValorNaCadeia(catalogo) +
+           ";Data Source=" + ValorNaCadeia(servidor) + kFinalDaCadeia;
 }
 
 std::string CadeiaParaOServidor(const std::string& cadeia, const std::string& servidor) {

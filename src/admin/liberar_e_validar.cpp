@@ -36,8 +36,8 @@ std::string LerUsuarioUnico(db::TModuloDados& modulo, db::Consulta& consulta,
 }
 
 void RegistrarNoRegMov(db::Consulta& consulta, const char* tipo) {
-    Executar(consulta, std::string("insert RegMov (Operador, Tipo) values (suser_sname(), '") +
-                           tipo + "')");
+    Executar(consulta,
+             std::string("insert RegMov (Operador, Tipo) values (suser_sname(), '") + tipo + "')");
 }
 
 void LiberarConfirmado(db::TModuloDados& modulo, db::Consulta& consulta,

@@ -12,11 +12,11 @@
 // module's connection, write their RegMov row and stamp the status row.
 namespace zolvek::admin {
 
-extern const char* const kMensagemJaLiberado;       // "Banco de dados já está liberado"
-extern const char* const kPerguntaLiberar;          // "O banco de dados será liberado, ..."
-extern const char* const kMensagemLiberado;         // "Banco de dados liberado com sucesso"
-extern const char* const kMensagemJaValidado;       // "Banco de dados já está validado"
-extern const char* const kMensagemValidado;         // "Banco de dados validado com sucesso"
+extern const char* const kMensagemJaLiberado;  // "Banco de dados já está liberado"
+extern const char* const kPerguntaLiberar;     // "O banco de dados será liberado, ..."
+extern const char* const kMensagemLiberado;    // "Banco de dados liberado com sucesso"
+extern const char* const kMensagemJaValidado;  // "Banco de dados já está validado"
+extern const char* const kMensagemValidado;    // "Banco de dados validado com sucesso"
 
 // The query that answers the single-user setting of the database in a column
 // CurrentSetting ("ON"/"OFF"): sys.databases from major version 11 on, sp_dboption

@@ -24,8 +24,7 @@ const ArquivoDoBanco& UnicoDoTipo(const std::vector<ArquivoDoBanco>& arquivos, b
             ++quantos;
         }
     const std::string tipo = dados ? "arquivo de dados" : "arquivo de 'log'";
-    if (quantos == 0)
-        throw ErroDeEntrada(onde + " não tem " + tipo + "; nada foi restaurado");
+    if (quantos == 0) throw ErroDeEntrada(onde + " não tem " + tipo + "; nada foi restaurado");
     if (quantos > 1)
         throw ErroDeEntrada(onde + " tem mais de um " + tipo +
                             "; só é possível restaurar uma cópia de um arquivo de dados e um "
@@ -36,8 +35,8 @@ const ArquivoDoBanco& UnicoDoTipo(const std::vector<ArquivoDoBanco>& arquivos, b
 
 db::Conexao& Conectar(db::Conexao& conexao, const std::string& catalogo,
                       const DadosDaRestauracao& d) {
-    conexao.DefinirStringDeConexao(CadeiaParaOServidor(
-        CadeiaComSenha(catalogo, d.servidor, d.login, d.senha), d.servidor));
+    conexao.DefinirStringDeConexao(
+        CadeiaParaOServidor(CadeiaComSenha(catalogo, d.servidor, d.login, d.senha), d.servidor));
     conexao.Abrir();
     return conexao;
 }
@@ -92,12 +91,9 @@ PlanoDeRestauracao ParearArquivos(const std::vector<ArquivoDoBanco>& copia,
 }
 
 std::vector<std::string> ComandoDeRestauracao(const std::string& destino) {
-    return {"RESTORE DATABASE",
-            db::EntreColchetes(destino),
-            "FROM DISK=:Origem",
-            "WITH FILE=1, NOUNLOAD, RECOVERY, REPLACE,",
-            "MOVE :Dados TO :ArqDados,",
-            "MOVE :Log TO :ArqLog"};
+    return {"RESTORE DATABASE",          db::EntreColchetes(destino),
+            "FROM DISK=:Origem",         "WITH FILE=1, NOUNLOAD, RECOVERY, REPLACE,",
+            "MOVE :Dados TO :ArqDados,", "MOVE :Log TO :ArqLog"};
 }
 
 void RestaurarCopia(const DadosDaRestauracao& d) {
@@ -110,12 +106,11 @@ void RestaurarCopia(const DadosDaRestauracao& d) {
     db::Consulta restaurar(&master);
     restaurar.DefinirSQL(texto::Juntar(ComandoDeRestauracao(d.destino), "\n"));
     restaurar.DefinirTimeout(0);
-    for (const auto& [nome, valor] :
-         {std::pair<const char*, std::string>{"Origem", d.arquivo},
-          {"Dados", plano.dados},
-          {"ArqDados", plano.arquivoDeDados},
-          {"Log", plano.log},
-          {"ArqLog", plano.arquivoDeLog}}) {
+    for (const auto& [nome, valor] : {std::pair<const char*, std::string>{"Origem", d.arquivo},
+                                      {"Dados", plano.dados},
+                                      {"ArqDados", plano.arquivoDeDados},
+                                      {"Log", plano.log},
+                                      {"ArqLog", plano.arquivoDeLog}}) {
         db::Parametro& parametro = restaurar.ParametroPorNome(nome);
         parametro.DefinirTipo(db::TipoDeParametro::Texto);
         parametro.DefinirTexto(valor);

@@ -99,8 +99,8 @@ void TCriaNovoBancoDeDados::GravarMemoria() {
 }
 
 void TCriaNovoBancoDeDados::HabilitarExecutar() {
-    btnExecutar->setEnabled(admin::PodeCriarBanco(edtNome->text().toStdString(),
-                                                  edtServidor->text().toStdString()));
+    btnExecutar->setEnabled(
+        admin::PodeCriarBanco(edtNome->text().toStdString(), edtServidor->text().toStdString()));
 }
 
 void TCriaNovoBancoDeDados::btnExecutarClick() {

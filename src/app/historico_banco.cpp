@@ -32,8 +32,7 @@ THistoricoBancoDeDados::THistoricoBancoDeDados(db::Conexao& conexao, QWidget* pa
     grdHistorico->setRowCount(static_cast<int>(linhas.size()));
     for (int l = 0; l < static_cast<int>(linhas.size()); ++l)
         for (int c = 0; c < static_cast<int>(linhas[l].size()); ++c)
-            grdHistorico->setItem(l, c,
-                                  new QTableWidgetItem(QString::fromStdString(linhas[l][c])));
+            grdHistorico->setItem(l, c, new QTableWidgetItem(QString::fromStdString(linhas[l][c])));
 
     btnFechar = new QPushButton("&Fechar", this);
     btnFechar->setObjectName("btnFechar");

@@ -55,8 +55,8 @@ void MostrarLinhas(QTableWidget* grade, const std::vector<db::Resultado>& result
         for (int l = 0; l < static_cast<int>(r.linhas.size()); ++l)
             for (int c = 0; c < static_cast<int>(r.linhas[l].size()); ++c)
                 grade->setItem(l, c,
-                               new QTableWidgetItem(QString::fromStdString(
-                                   db::ValorComoTexto(r.linhas[l][c]))));
+                               new QTableWidgetItem(
+                                   QString::fromStdString(db::ValorComoTexto(r.linhas[l][c]))));
         return;
     }
 }
@@ -69,8 +69,12 @@ TJvSQLScript::TJvSQLScript(db::Conexao* conexao, QWidget* pai, Modo modo)
       modo_(modo) {
     setObjectName("JvSQLScript");
     setWindowTitle(modo == Modo::Comandos ? "Comandos SQL" : "Procedimentos internos da empresa");
-    EscolherArquivoParaAbrir = [](QWidget* p) { return EscolherArquivo(p, QFileDialog::AcceptOpen); };
-    EscolherArquivoParaSalvar = [](QWidget* p) { return EscolherArquivo(p, QFileDialog::AcceptSave); };
+    EscolherArquivoParaAbrir = [](QWidget* p) {
+        return EscolherArquivo(p, QFileDialog::AcceptOpen);
+    };
+    EscolherArquivoParaSalvar = [](QWidget* p) {
+        return EscolherArquivo(p, QFileDialog::AcceptSave);
+    };
 
     edtScript = new QPlainTextEdit(this);
     edtScript->setObjectName("edtScript");
@@ -212,9 +216,8 @@ bool TJvSQLScript::btnSalvarClick() {
 
 bool TJvSQLScript::OferecerSalvar() {
     if (!edtScript->document()->isModified()) return true;
-    const int resposta =
-        MostrarAtencao("O texto com os comandos foi alterado, você deseja salvá-lo ?",
-                       kSimNaoCancelar);
+    const int resposta = MostrarAtencao(
+        "O texto com os comandos foi alterado, você deseja salvá-lo ?", kSimNaoCancelar);
     if (resposta == kBotaoCancelar) return false;
     if (resposta == kBotaoSim) return btnSalvarClick();
     return true;
@@ -228,7 +231,9 @@ void TJvSQLScript::closeEvent(QCloseEvent* evento) {
         return;
     }
     grdComandoSQL->clear();
-    QDialog::closeEvent(evento);
+    // Not QDialog::closeEvent: it would call reject(), which comes back here.
+    setResult(QDialog::Rejected);
+    evento->accept();
 }
 
 void TJvSQLScript::reject() {
@@ -237,7 +242,8 @@ void TJvSQLScript::reject() {
 
 void TJvSQLScript::RestaurarPosicao() {
     ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
-    const QSize tamanho(memoria.Ler("Width", width()).toInt(), memoria.Ler("Height", height()).toInt());
+    const QSize tamanho(memoria.Ler("Width", width()).toInt(),
+                        memoria.Ler("Height", height()).toInt());
     if (tamanho.isValid()) resize(tamanho);
     memoria.RestaurarPosicao();
     if (memoria.Ler("Maximized", false).toBool()) setWindowState(Qt::WindowMaximized);

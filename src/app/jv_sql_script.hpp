@@ -27,8 +27,7 @@ class TJvSQLScript : public QDialog {
     enum class Modo { Comandos, Procedimentos };
 
     // `conexao` may be null in the Procedimentos mode, which runs nothing.
-    explicit TJvSQLScript(db::Conexao* conexao, QWidget* pai = nullptr,
-                          Modo modo = Modo::Comandos);
+    explicit TJvSQLScript(db::Conexao* conexao, QWidget* pai = nullptr, Modo modo = Modo::Comandos);
     ~TJvSQLScript() override;
 
     void btnExecutarClick();

@@ -51,8 +51,7 @@ TRestauraCopia::TRestauraCopia(QWidget* pai)
 
     auto* tudo = new QVBoxLayout(this);
     Rotulado(tudo, "&Arquivo origem", edtOrigem);
-    Rotulado(tudo,
-             "&Banco de Dados destino (Todas as informações existentes serão perdidas)",
+    Rotulado(tudo, "&Banco de Dados destino (Todas as informações existentes serão perdidas)",
              edtDestino);
     Rotulado(tudo, "&Servidor", edtServidor);
     auto* grupo = new QGroupBox("Administrador", this);

@@ -17,8 +17,8 @@ TValidarBD::TValidarBD(db::TModuloDados& modulo, int revisaoDoDicionario, QWidge
       revisao_(revisaoDoDicionario) {
     setObjectName("ValidarBD");
     setWindowTitle("Validar BD");
-    lblRevisao = new QLabel(QString::fromStdString(admin::TextoDaValidacao(revisaoDoDicionario)),
-                            this);
+    lblRevisao =
+        new QLabel(QString::fromStdString(admin::TextoDaValidacao(revisaoDoDicionario)), this);
     lblRevisao->setObjectName("lblRevisao");
     lblRevisao->setWordWrap(true);
     lblRevisao->setMinimumWidth(280);

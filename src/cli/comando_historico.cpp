@@ -22,8 +22,7 @@ int ExecutarHistorico(const std::vector<std::string>& parametros) {
             cabecalho += (cabecalho.empty() ? "" : "\t") + std::string(coluna.titulo);
         std::cout << cabecalho << '\n';
         for (const auto& linha : admin::LinhasDoHistorico(qryRegmov)) {
-            for (std::size_t i = 0; i < linha.size(); ++i)
-                std::cout << (i ? "\t" : "") << linha[i];
+            for (std::size_t i = 0; i < linha.size(); ++i) std::cout << (i ? "\t" : "") << linha[i];
             std::cout << '\n';
         }
         std::cout.flush();

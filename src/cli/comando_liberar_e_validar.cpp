@@ -25,7 +25,7 @@ int ExecutarLiberar(const std::vector<std::string>& parametros) {
         auto modulo = AbrirSessao(argumentos, std::cerr);
         const auto resultado = admin::Liberar(*modulo, interface);
         return resultado == admin::ResultadoDaLiberacao::NaoConfirmado ? kSaidaFalha
-                                                                        : kSaidaSucesso;
+                                                                       : kSaidaSucesso;
     });
 }
 

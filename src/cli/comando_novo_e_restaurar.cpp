@@ -39,7 +39,8 @@ int ExecutarNovo(const std::vector<std::string>& parametros) {
     dados.servidor = Exigir(argumentos, "--servidor");
     dados.nome = Exigir(argumentos, "--nome");
     dados.pasta = argumentos.Valor("--pasta").value_or(dados.pasta);
-    if (auto log = argumentos.Valor("--log-maximo")) dados.tamanhoMaximoDoLog = TamanhoMaximoDoLog(*log);
+    if (auto log = argumentos.Valor("--log-maximo"))
+        dados.tamanhoMaximoDoLog = TamanhoMaximoDoLog(*log);
     dados.login = argumentos.Valor("--login").value_or(dados.login);
     dados.senha = argumentos.Valor("--senha").value_or("");
     if (!admin::PodeCriarBanco(dados.nome, dados.servidor))
@@ -62,8 +63,9 @@ int ExecutarRestaurar(const std::vector<std::string>& parametros) {
     dados.login = argumentos.Valor("--login").value_or(dados.login);
     dados.senha = argumentos.Valor("--senha").value_or("");
     if (!admin::PodeRestaurar(dados.arquivo, dados.destino, dados.servidor))
-        throw ErroDeUso("O arquivo origem, o banco de dados destino e o servidor não podem ficar "
-                        "em branco");
+        throw ErroDeUso(
+            "O arquivo origem, o banco de dados destino e o servidor não podem ficar "
+            "em branco");
     return ExecutarComMensagens(std::cout, [&] {
         admin::RestaurarCopia(dados);
         std::cout << admin::kMensagemCopiaRestaurada << std::endl;
@@ -106,22 +108,21 @@ const RegistrarComando registroNovo({
 const RegistrarComando registroRestaurar({
     "restaurar",
     "restaura uma cópia de segurança sobre um banco de dados existente",
-    std::string(
-        "Uso: zolvek-cli restaurar --arquivo ARQUIVO --destino BANCO --servidor SERVIDOR\n"
-        "                          [--login LOGIN] [--senha SENHA]\n"
-        "Restaura a cópia de segurança ARQUIVO (caminho como o servidor o vê) sobre o\n"
-        "banco de dados BANCO, que já precisa existir: todas as informações dele são\n"
-        "perdidas. O arquivo de dados da cópia vai para o arquivo de dados atual do\n"
-        "destino e o de 'log' para o de 'log'; uma cópia ou um destino com mais de um\n"
-        "arquivo de um tipo é recusado antes de qualquer restauração.\n"
-        "\n"
-        "Opções:\n"
-        "  --arquivo ARQUIVO    a cópia de segurança\n"
-        "  --destino BANCO      o banco de dados destino\n"
-        "  --servidor SERVIDOR  o servidor SQL Server\n"
-        "  --login LOGIN        login do administrador (padrão: sa)\n"
-        "  --senha SENHA        senha do administrador\n"
-        "  --help               mostra esta ajuda e termina\n\n") +
+    std::string("Uso: zolvek-cli restaurar --arquivo ARQUIVO --destino BANCO --servidor SERVIDOR\n"
+                "                          [--login LOGIN] [--senha SENHA]\n"
+                "Restaura a cópia de segurança ARQUIVO (caminho como o servidor o vê) sobre o\n"
+                "banco de dados BANCO, que já precisa existir: todas as informações dele são\n"
+                "perdidas. O arquivo de dados da cópia vai para o arquivo de dados atual do\n"
+                "destino e o de 'log' para o de 'log'; uma cópia ou um destino com mais de um\n"
+                "arquivo de um tipo é recusado antes de qualquer restauração.\n"
+                "\n"
+                "Opções:\n"
+                "  --arquivo ARQUIVO    a cópia de segurança\n"
+                "  --destino BANCO      o banco de dados destino\n"
+                "  --servidor SERVIDOR  o servidor SQL Server\n"
+                "  --login LOGIN        login do administrador (padrão: sa)\n"
+                "  --senha SENHA        senha do administrador\n"
+                "  --help               mostra esta ajuda e termina\n\n") +
         kAjudaDoServidor,
     ExecutarRestaurar,
 });

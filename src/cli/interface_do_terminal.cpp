@@ -12,22 +12,32 @@ namespace {
 
 const char* TextoDaResposta(Resposta r) {
     switch (r) {
-        case Resposta::Ok: return "OK";
-        case Resposta::Sim: return "Sim";
-        case Resposta::Nao: return "Não";
-        case Resposta::Cancelar: return "Cancelar";
-        case Resposta::SimParaTodos: return "Sim para todos";
-        case Resposta::NaoParaTodos: return "Não para todos";
+        case Resposta::Ok:
+            return "OK";
+        case Resposta::Sim:
+            return "Sim";
+        case Resposta::Nao:
+            return "Não";
+        case Resposta::Cancelar:
+            return "Cancelar";
+        case Resposta::SimParaTodos:
+            return "Sim para todos";
+        case Resposta::NaoParaTodos:
+            return "Não para todos";
     }
     return "";
 }
 
 const char* Opcoes(Botoes botoes) {
     switch (botoes) {
-        case Botoes::Ok: return "[Enter]";
-        case Botoes::SimNao: return "[s/n]";
-        case Botoes::SimNaoCancelar: return "[s/n/c]";
-        case Botoes::SimNaoTodos: return "[s/n/t (sim para todos)/x (não para todos)]";
+        case Botoes::Ok:
+            return "[Enter]";
+        case Botoes::SimNao:
+            return "[s/n]";
+        case Botoes::SimNaoCancelar:
+            return "[s/n/c]";
+        case Botoes::SimNaoTodos:
+            return "[s/n/t (sim para todos)/x (não para todos)]";
     }
     return "";
 }
@@ -88,8 +98,8 @@ void InterfaceDoTerminal::Mostrar(TipoDeMensagem tipo, const std::string& texto)
 
 void InterfaceDoTerminal::AdicionarErro(const LinhaDeErro& linha) {
     houveErro_ = true;
-    saida_ << linha.tabela << '\t' << linha.campo << '\t' << linha.funcao << '\t'
-           << linha.descricao << '\t' << linha.comando << std::endl;
+    saida_ << linha.tabela << '\t' << linha.campo << '\t' << linha.funcao << '\t' << linha.descricao
+           << '\t' << linha.comando << std::endl;
 }
 
 bool EntradaInterativa() {

@@ -40,8 +40,8 @@ TEST_F(RevisaoDoBanco, GravaARevisaoEmPempresaVaziaELibera) {
     banco.CriarTabelasDaEmpresa();
     ConectarEmManutencao();
     AtualizarRevisaoDoBanco(consulta, 120, banco.Nome());
-    EXPECT_EQ(Acesso(banco.Nome()), "MULTI_USER");
     EXPECT_EQ(consulta.TextoSQL(), "ALTER DATABASE [EMPRESA] SET MULTI_USER");
+    EXPECT_EQ(Acesso(banco.Nome()), "MULTI_USER");
     modulo.Banco.Fechar();
     EXPECT_EQ(banco.Coluna("select RevisaoDoBD from PEMPRESA"), std::vector<std::string>{"120"});
 }

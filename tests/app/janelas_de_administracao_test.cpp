@@ -1,12 +1,10 @@
-#include <QTest>
-
 #include "admin/banco_de_teste.hpp"
 #include "app/cria_novo_banco.hpp"
 #include "app/historico_banco.hpp"
 #include "app/jv_sql_script.hpp"
+#include "app/mensagens.hpp"
 #include "app/restaura_copia.hpp"
 #include "app/validar_bd.hpp"
-#include "app/mensagens.hpp"
 #include "auxiliares.hpp"
 #include "comum/erros.hpp"
 
@@ -65,7 +63,7 @@ TEST_F(JanelasDeAdministracao, NovoBancoHabilitaELembra) {
 }
 
 TEST_F(JanelasDeAdministracao, NovoBancoCriaNoServidorOuMostraOErro) {
-    teste::BancoDeTeste servidor;
+    zolvek::teste::BancoDeTeste servidor;
     TCriaNovoBancoDeDados dialogo;
     dialogo.edtNome->setText("NOVO");
     dialogo.edtServidor->setText(QString::fromStdString(servidor.Pasta().string()));
@@ -77,10 +75,11 @@ TEST_F(JanelasDeAdministracao, NovoBancoCriaNoServidorOuMostraOErro) {
     // Again: the server's error in a box, the dialog stays with its values.
     TCriaNovoBancoDeDados repetido;
     repetido.edtNome->setText("NOVO");
+    repetido.edtServidor->setText(dialogo.edtServidor->text());
     RespondedorDeCaixas respostas;
     repetido.show();
-    QTest::mouseClick(repetido.btnExecutar, Qt::LeftButton);
-    QTRY_COMPARE(respostas.caixas.size(), std::size_t{1});
+    repetido.btnExecutar->click();
+    ASSERT_EQ(respostas.caixas.size(), 1u);
     EXPECT_EQ(respostas.caixas[0].titulo, "Erro");
     EXPECT_EQ(respostas.caixas[0].texto,
               "Database 'NOVO' already exists. Choose a different database name.");
@@ -123,7 +122,8 @@ class JanelasNoBanco : public teste::TesteDeJanela {
             "getdate(), Operador varchar(128) NOT NULL, Tipo varchar(20) NOT NULL, Complemento "
             "varchar(255) NULL)");
         banco.Executar("CREATE TABLE T (a int)");
-        banco.Executar("INSERT INTO T VALUES (1) INSERT INTO T VALUES (2) INSERT INTO T VALUES (3)");
+        banco.Executar(
+            "INSERT INTO T VALUES (1) INSERT INTO T VALUES (2) INSERT INTO T VALUES (3)");
         modulo.Banco.DefinirStringDeConexao(banco.Cadeia());
         modulo.Conectar();
     }
@@ -138,7 +138,7 @@ class JanelasNoBanco : public teste::TesteDeJanela {
         return valores;
     }
 
-    teste::BancoDeTeste banco;
+    zolvek::teste::BancoDeTeste banco;
     db::TModuloDados modulo;
 };
 
@@ -226,11 +226,11 @@ TEST_F(JanelasNoBanco, ScriptPerguntaAoFecharEAbreESalvaArquivos) {
     };
     janela.EscolherArquivoParaAbrir = janela.EscolherArquivoParaSalvar;
     janela.show();
-    janela.edtScript->setPlainText("select 1");
+    janela.edtScript->insertPlainText("select 1");  // typed: the text is modified
     {
         RespondedorDeCaixas cancelar(QMessageBox::Cancel);
         janela.close();
-        QTRY_COMPARE(cancelar.caixas.size(), std::size_t{1});
+        ASSERT_EQ(cancelar.caixas.size(), 1u);
         EXPECT_EQ(cancelar.caixas[0].texto,
                   "O texto com os comandos foi alterado, você deseja salvá-lo ?");
         EXPECT_TRUE(janela.isVisible());

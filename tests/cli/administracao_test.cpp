@@ -114,7 +114,8 @@ TEST_F(Administracao, NovoERestaurar) {
     EXPECT_EQ(novo.saida, "Banco de Dados foi criado com sucesso\n");
     const auto repetido = Rodar("novo --servidor " + servidor + " --nome COPIA");
     EXPECT_EQ(repetido.status, 1);
-    EXPECT_EQ(repetido.saida, "Database 'COPIA' already exists. Choose a different database name.\n");
+    EXPECT_EQ(repetido.saida,
+              "Database 'COPIA' already exists. Choose a different database name.\n");
 
     banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC) VALUES ('ACME')");
     banco.Executar("BACKUP DATABASE EMPRESA TO DISK = 'empresa.bak'");
@@ -124,18 +125,17 @@ TEST_F(Administracao, NovoERestaurar) {
     EXPECT_EQ(restaurada.saida, "Cópia de segurança foi restaurada com sucesso\n");
     const auto entrada = banco.Pasta() / "consulta.sql";
     std::ofstream(entrada) << "select RAZAO_SOC from PEMPRESA\nGO\nsp_helpfile\n";
-    const auto copia = zolvek::teste::RodarCli(
-        banco.Pasta(), "sql --conexao " + Aspas(banco.Cadeia("COPIA")) + " " +
-                           Aspas(entrada.string()));
+    const auto copia =
+        zolvek::teste::RodarCli(banco.Pasta(), "sql --conexao " + Aspas(banco.Cadeia("COPIA")) +
+                                                   " " + Aspas(entrada.string()));
     EXPECT_EQ(copia.status, 0) << copia.saida;
     EXPECT_TRUE(copia.saida.starts_with("RAZAO_SOC\nACME\n")) << copia.saida;
     EXPECT_NE(copia.saida.find("\nEMPRESA\t1\tD:\\Dados\\COPIA_dat.mdf\t"), std::string::npos)
         << copia.saida;
-    EXPECT_NE(copia.saida.find("\nEMPRESA_log\t2\tD:\\Dados\\COPIA_log.ldf\t"),
-              std::string::npos);
+    EXPECT_NE(copia.saida.find("\nEMPRESA_log\t2\tD:\\Dados\\COPIA_log.ldf\t"), std::string::npos);
 
-    const auto semDestino = Rodar("restaurar --arquivo empresa.bak --destino FALTA --servidor " +
-                                  servidor);
+    const auto semDestino =
+        Rodar("restaurar --arquivo empresa.bak --destino FALTA --servidor " + servidor);
     EXPECT_EQ(semDestino.status, 1);
     EXPECT_NE(semDestino.saida.find("FALTA"), std::string::npos) << semDestino.saida;
 }

@@ -112,8 +112,8 @@ TEST_F(RodarLotesNoBanco, ModoAbrirExigeConjuntoDeRegistros) {
     EXPECT_THROW(Rodar({"insert T values (1)"}, ModoDoLote::Abrir), FalhaNoLote);
     EXPECT_EQ(Valores(), std::vector<std::string>{});
     std::vector<std::size_t> linhas;
-    RodarLotes(conexao.ConectorAberto(), DividirEmLotes({"select 1 as x union all select 2"}),
-               true, ModoDoLote::Abrir,
+    RodarLotes(conexao.ConectorAberto(), DividirEmLotes({"select 1 as x union all select 2"}), true,
+               ModoDoLote::Abrir,
                [&](const zolvek::db::LoteSql&, std::vector<Resultado>& resultados) {
                    linhas.push_back(resultados.at(0).linhas.size());
                });
