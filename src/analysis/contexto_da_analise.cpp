@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "comum/log.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::analysis {
@@ -87,7 +88,19 @@ void ContextoDaAnalise::CompletarBarra() {
 void ContextoDaAnalise::Executar(const std::string& sql) {
     Trabalho.Fechar();
     Trabalho.DefinirSQL(sql);
+    RegistrarComando(sql);
     Trabalho.Executar();
+}
+
+void ContextoDaAnalise::Abrir(db::Consulta& consulta, const std::string& sql) {
+    consulta.Fechar();
+    consulta.DefinirSQL(sql);
+    RegistrarComando(sql);
+    consulta.Abrir();
+}
+
+void ContextoDaAnalise::RegistrarComando(const std::string& sql) {
+    log::RegistrarNoLog("FAnalisar", 0, "ComandoDaAnalise", sql);
 }
 
 }  // namespace zolvek::analysis

@@ -64,6 +64,10 @@ class ContextoDaAnalise {
 
     // Runs one statement on the work dataset (server errors propagate).
     void Executar(const std::string& sql);
+    // Opens `consulta` (closed first) over `sql`.
+    void Abrir(db::Consulta& consulta, const std::string& sql);
+    // Every statement of the run goes to the log (when it is enabled), for support.
+    static void RegistrarComando(const std::string& sql);
 
   private:
     std::vector<LinhaDeErro> erros_;

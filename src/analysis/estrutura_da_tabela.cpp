@@ -26,12 +26,12 @@ bool EhTextual(CategoriaDeDados k) {
 // the column must be altered (narrower, or of an old or single-byte type).
 bool TamanhoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& campo) {
     db::Consulta consulta(&c.Banco);
-    consulta.DefinirSQL(
+    c.Abrir(
+        consulta,
         "select c.prec as length,st.name as UserType,bt.name as BaseType from dbo.syscolumns c "
         "INNER JOIN dbo.systypes st ON st.xusertype = c.xusertype INNER JOIN dbo.systypes bt ON "
         "bt.xusertype = c.xtype where c.id=object_id(" +
-        Literal(tabela) + ") and c.name = " + Literal(campo.Nome));
-    consulta.Abrir();
+            Literal(tabela) + ") and c.name = " + Literal(campo.Nome));
     bool confere = true;
     const std::int64_t tamanho = consulta.CampoPorNome("length").Inteiro();
     if (campo.Categoria() == CategoriaDeDados::Texto && tamanho != -1) {
@@ -51,12 +51,11 @@ bool PrecisaoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, Ca
                                    ? Literal(campo.Nome)
                                    : "lower(" + Literal(campo.Nome) + ")";
     db::Consulta consulta(&c.Banco);
-    consulta.DefinirSQL(
-        "select numeric_precision,numeric_scale from information_schema.columns where "
-        "table_catalog=lower(" +
-        Literal(c.NomeDoBanco) + ") and table_name=lower(" + Literal(tabela) +
-        ") and column_name=" + coluna);
-    consulta.Abrir();
+    c.Abrir(consulta,
+            "select numeric_precision,numeric_scale from information_schema.columns where "
+            "table_catalog=lower(" +
+                Literal(c.NomeDoBanco) + ") and table_name=lower(" + Literal(tabela) +
+                ") and column_name=" + coluna);
     const std::int64_t p = consulta.CampoPorNome("numeric_precision").Inteiro();
     const std::int64_t s = consulta.CampoPorNome("numeric_scale").Inteiro();
     consulta.Fechar();
@@ -76,9 +75,7 @@ bool TabelaExiste(ContextoDaAnalise& c, const std::string& nome, db::Consulta* c
     db::Consulta& q = consulta ? *consulta : propria;
     const std::string sql = "select * from sysobjects where id = object_id(" + Literal(nome) + ")";
     try {
-        q.Fechar();
-        q.DefinirSQL(sql);
-        q.Abrir();
+        c.Abrir(q, sql);
         const bool existe = !q.Vazio();
         q.Fechar();
         return existe;
@@ -106,9 +103,7 @@ bool ColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& ca
 bool EstruturaConfere(ContextoDaAnalise& c, TabelaDic& tabela) {
     bool confere = true;
     try {
-        c.Trabalho.Fechar();
-        c.Trabalho.DefinirSQL(AmostraDaTabela(tabela.Nome));
-        c.Trabalho.Abrir();
+        c.Abrir(c.Trabalho, AmostraDaTabela(tabela.Nome));
         for (CampoDic& campo : tabela.Campos) {
             bool existe = false;
             if (!ColunaConfere(c, tabela.Nome, campo, c.Trabalho, existe)) confere = false;
@@ -132,8 +127,7 @@ void CriarTabela(ContextoDaAnalise& c, const TabelaDic& tabela) {
 
 void AtualizarEstrutura(ContextoDaAnalise& c, TabelaDic& tabela) {
     db::Consulta amostra(&c.Banco);
-    amostra.DefinirSQL(AmostraDaTabela(tabela.Nome));
-    amostra.Abrir();
+    c.Abrir(amostra, AmostraDaTabela(tabela.Nome));
     std::vector<std::string> novas;
     bool alterar = false;
     for (CampoDic& campo : tabela.Campos) {

@@ -139,7 +139,15 @@ void RemoverRelacionamentosDasTabelas(ContextoDaAnalise& c) {
     for (const TabelaDic& t : c.Dicionario.Tabelas()) {
         c.MostrarProgresso("Removendo relacionamentos da tabela" + RotuloDaTabela(t) + "...");
         if (c.Cancelado()) return;
-        ProtegerTabela(c, t, [&] { RemoverRelacionamentos(c, t); });
+        try {
+            RemoverRelacionamentos(c, t);
+        } catch (const Cancelamento&) {
+            throw;
+        } catch (const Erro& e) {
+            // A table that does not exist yet has no relationship to remove: its
+            // failed column read is not an error of the run.
+            if (TabelaExiste(c, t.Nome)) c.AdicionarErro(t.Nome, "", "", e.what(), "");
+        }
         c.AvancarBarra();
     }
 }

@@ -40,8 +40,7 @@ bool ParticipaDeRelacionamento(const TabelaDic& t, const CampoDic& f) {
 
 void RemoverRelacionamentos(ContextoDaAnalise& c, const TabelaDic& t) {
     db::Consulta amostra(&c.Banco);
-    amostra.DefinirSQL("select top 1 * from [" + t.Nome + "]");
-    amostra.Abrir();
+    c.Abrir(amostra, "select top 1 * from [" + t.Nome + "]");
     for (const db::Campo& coluna : amostra.Campos()) {
         const std::string r = "Rlcto_" + t.Nome + "_" + coluna.Nome();
         const std::string sql = "if exists (select * from sysobjects where id = object_id(" +

@@ -46,14 +46,13 @@ std::string SemVerificacao(bool integridade) {
 // Drops the leftover named indexes the dictionary does not know of.
 void RemoverIndicesRestantes(ContextoDaAnalise& c, const TabelaDic& t) {
     db::Consulta nomes(&c.Banco);
-    nomes.DefinirSQL(c.VersaoMaior >= 9
-                         ? "SELECT i.name FROM sys.indexes i inner join sys.objects t on "
-                           "i.object_id=t.object_id where t.name = " +
-                               Literal(t.Nome) + " and i.name is not null"
-                         : "SELECT i.name FROM sysindexes i inner join sysobjects t on i.id=t.id "
-                           "where t.name = " +
-                               Literal(t.Nome) + " and i.rows>0");
-    nomes.Abrir();
+    c.Abrir(nomes, c.VersaoMaior >= 9
+                       ? "SELECT i.name FROM sys.indexes i inner join sys.objects t on "
+                         "i.object_id=t.object_id where t.name = " +
+                             Literal(t.Nome) + " and i.name is not null"
+                       : "SELECT i.name FROM sysindexes i inner join sysobjects t on i.id=t.id "
+                         "where t.name = " +
+                             Literal(t.Nome) + " and i.rows>0");
     for (nomes.Primeiro(); !nomes.Fim(); nomes.Proximo()) {
         const std::string nome = nomes.Campos().at(0).Texto();
         const std::string sql = "DROP INDEX [" + t.Nome + "].[" + nome + "]";
