@@ -21,7 +21,7 @@ void ReabrirParametrosSemErro(db::TModuloDados& modulo) {
     try {
         modulo.Parametros.Fechar();
         modulo.AbrirParametros();
-    } catch (const ErroDeBanco&) {
+    } catch (const Erro&) {
     }
 }
 
