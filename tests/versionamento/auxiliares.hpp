@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "comum/comando.hpp"
+#include "dictionary/dicionario.hpp"
+
+namespace zolvek::teste {
+
+inline dicionario::CampoDic Campo(const std::string& nome, char tipo, int tamanho = 0,
+                                  bool obrigatorio = false) {
+    dicionario::CampoDic c;
+    c.Nome = nome;
+    c.Tipo = tipo;
+    c.Tamanho = tamanho;
+    c.Obrigatorio = obrigatorio;
+    return c;
+}
+
+inline dicionario::TabelaDic Tabela(const std::string& nome,
+                                    std::vector<dicionario::CampoDic> campos) {
+    dicionario::TabelaDic t;
+    t.Nome = nome;
+    t.Descricao = nome;
+    t.Campos = std::move(campos);
+    return t;
+}
+
+// The lines of a text written with "\n" in the test, without the first line break.
+inline std::vector<std::string> Linhas(const std::string& texto) {
+    std::vector<std::string> linhas;
+    std::string atual;
+    for (std::size_t i = (!texto.empty() && texto[0] == '\n') ? 1 : 0; i < texto.size(); ++i) {
+        if (texto[i] == '\n') {
+            linhas.push_back(atual);
+            atual.clear();
+        } else {
+            atual += texto[i];
+        }
+    }
+    if (!atual.empty()) linhas.push_back(atual);
+    return linhas;
+}
+
+// A front end that answers nothing and shows nothing.
+class InterfaceSilenciosa : public InterfaceDoComando {
+  public:
+    void MostrarProgresso(const std::string&) override {}
+    void DefinirBarra(int, int) override {}
+    Resposta Perguntar(const std::string&, const std::string&, Botoes, Resposta padrao) override {
+        return padrao;
+    }
+    void Mostrar(TipoDeMensagem, const std::string&) override {}
+    bool CancelamentoPedido() override { return false; }
+    void AdicionarErro(const LinhaDeErro&) override {}
+};
+
+}  // namespace zolvek::teste
