@@ -38,6 +38,10 @@ const char* Opcoes(Botoes botoes) {
             return "[s/n/c]";
         case Botoes::SimNaoTodos:
             return "[s/n/t (sim para todos)/x (não para todos)]";
+        case Botoes::SimTodosNaoCancelar:
+            return "[s/t (sim para todos)/n/c]";
+        case Botoes::OkCancelar:
+            return "[o (OK)/c]";
     }
     return "";
 }
@@ -46,10 +50,17 @@ const char* Opcoes(Botoes botoes) {
 std::optional<Resposta> LerResposta(const std::string& linha, Botoes botoes) {
     const std::string r = texto::Minusculas(texto::Aparar(linha));
     if (botoes == Botoes::Ok) return Resposta::Ok;
+    if (botoes == Botoes::OkCancelar) {
+        if (r == "o" || r == "ok") return Resposta::Ok;
+        if (r == "c" || r == "cancelar") return Resposta::Cancelar;
+        return std::nullopt;
+    }
     if (r == "s" || r == "sim") return Resposta::Sim;
     if (r == "n" || r == "não" || r == "nao") return Resposta::Nao;
-    if (botoes == Botoes::SimNaoCancelar && (r == "c" || r == "cancelar"))
-        return Resposta::Cancelar;
+    const bool comCancelar =
+        botoes == Botoes::SimNaoCancelar || botoes == Botoes::SimTodosNaoCancelar;
+    if (comCancelar && (r == "c" || r == "cancelar")) return Resposta::Cancelar;
+    if (botoes == Botoes::SimTodosNaoCancelar && r == "t") return Resposta::SimParaTodos;
     if (botoes == Botoes::SimNaoTodos && r == "t") return Resposta::SimParaTodos;
     if (botoes == Botoes::SimNaoTodos && r == "x") return Resposta::NaoParaTodos;
     return std::nullopt;
@@ -72,7 +83,7 @@ void InterfaceDoTerminal::MostrarProgresso(const std::string& texto) {
 Resposta InterfaceDoTerminal::Perguntar(const std::string& titulo, const std::string& texto,
                                         Botoes botoes, Resposta padrao) {
     progresso_ << titulo << ": " << texto << ' ';
-    if (confirmar_ && botoes != Botoes::Ok) {
+    if (confirmar_ && botoes != Botoes::Ok && botoes != Botoes::OkCancelar) {
         progresso_ << "Sim (--sim)" << std::endl;
         return Resposta::Sim;
     }
