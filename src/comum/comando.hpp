@@ -17,7 +17,9 @@ struct LinhaDeErro {
     std::string comando;    // "Comando"
 };
 
-enum class Botoes { Ok, SimNao, SimNaoCancelar, SimNaoTodos };
+// SimTodosNaoCancelar: "Sim", "Sim para todos", "Não", "Cancelar" (the analysis asks
+// before altering or creating a table); OkCancelar: "OK", "Cancelar".
+enum class Botoes { Ok, SimNao, SimNaoCancelar, SimNaoTodos, SimTodosNaoCancelar, OkCancelar };
 enum class Resposta { Ok, Sim, Nao, Cancelar, SimParaTodos, NaoParaTodos };
 enum class TipoDeMensagem { Atencao, Erro, Informacao };
 
@@ -52,6 +54,10 @@ class InterfaceDoComando {
     // Shows who is connected to the database (the active-users window, or a listing),
     // for a command that could not have the database to itself.
     virtual void MostrarUsuariosAtivos(const std::string& nomeDoBanco) {}
+
+    // A second bar under the main one, for the units inside the current one (the rows
+    // of the table being imported). Front ends with a single bar ignore it.
+    virtual void DefinirBarraSecundaria(int posicao, int maximo) {}
 };
 
 }  // namespace zolvek
