@@ -189,3 +189,37 @@ TEST_F(Importacao, OrigemInacessivelNaoImportaNada) {
 
 }  // namespace
 }  // namespace zolvek::manutencao
+
+namespace zolvek::manutencao {
+namespace {
+
+// The session layer's part: a posted row carries its identity value only while the
+// dataset is told that identity insertion is on.
+TEST_F(Importacao, GravacaoComIdentidadeSoQuandoPedida) {
+    D("CREATE TABLE IDENT (Id int IDENTITY(1,1) NOT NULL PRIMARY KEY, Nome varchar(20))");
+    db::Consulta q(&destino);
+    q.DefinirSQL("select * from IDENT");
+    q.Abrir();
+    q.Acrescentar();
+    q.CampoPorNome("Id").DefinirInteiro(40);
+    q.CampoPorNome("Nome").DefinirTexto("sem");
+    q.Gravar();  // the server numbers it
+    EXPECT_EQ(Destino("SELECT Id FROM IDENT WHERE Nome = 'sem'"), std::vector<std::string>{"1"});
+
+    q.DefinirInclusaoDeIdentidade(true);
+    q.Acrescentar();
+    q.CampoPorNome("Id").DefinirInteiro(41);
+    q.CampoPorNome("Nome").DefinirTexto("com");
+    EXPECT_THROW(q.Gravar(), ErroDeBanco);  // IDENTITY_INSERT is off
+    q.Cancelar();
+    D("SET IDENTITY_INSERT IDENT ON");
+    q.Acrescentar();
+    q.CampoPorNome("Id").DefinirInteiro(41);
+    q.CampoPorNome("Nome").DefinirTexto("com");
+    q.Gravar();
+    EXPECT_EQ(Destino("SELECT Id FROM IDENT WHERE Nome = 'com'"), std::vector<std::string>{"41"});
+    EXPECT_EQ(q.QuantidadeDeRegistros(), 2);
+}
+
+}  // namespace
+}  // namespace zolvek::manutencao
