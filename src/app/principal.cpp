@@ -355,24 +355,7 @@ void TPrincipal::imbSairClick() {
 }
 
 void TPrincipal::URLdaZAVClick() {
-    admin::PacoteDeSuporte pacote;
-    {
-        CursorDeEspera espera;
-        pacote = admin::CriarPacoteDeSuporte(*modulo_);
-    }
-    struct Remocao {
-        const admin::PacoteDeSuporte& pacote;
-        ~Remocao() {
-            try {
-                admin::RemoverPacoteDeSuporte(pacote);
-            } catch (...) {
-                // A leftover temporary file is harmless.
-            }
-        }
-    } remocao{pacote};
-    TSuporteZAV suporte(this);
-    suporte.Iniciar(Texto(pacote.topico), Texto(pacote.mensagem), Texto(pacote.arquivo.string()));
-    suporte.exec();
+    AbrirSuporteZAV(*modulo_, this);
 }
 
 }  // namespace zolvek::app

@@ -9,6 +9,10 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWebEngineView;
 
+namespace zolvek::db {
+class TModuloDados;
+}
+
 namespace zolvek::app {
 
 // The address the main window's support link shows, and the maker's support ticket page.
@@ -45,5 +49,9 @@ class TSuporteZAV : public QDialog {
     QPlainTextEdit* edtMensagem_ = nullptr;
     QLineEdit* edtArquivo_ = nullptr;
 };
+
+// The support links' command: builds the support package (under the hourglass), opens
+// the support window modally over `pai` and removes the package afterwards.
+void AbrirSuporteZAV(db::TModuloDados& modulo, QWidget* pai);
 
 }  // namespace zolvek::app
