@@ -28,13 +28,7 @@ TEvolucaoAnalisar::TEvolucaoAnalisar(QWidget* pai)
     QFont negrito = lblDuvidas->font();
     negrito.setBold(true);
     lblDuvidas->setFont(negrito);
-    URLdaZAV = new QLabel(this);
-    URLdaZAV->setObjectName("URLdaZAV");
-    URLdaZAV->setText(
-        QString("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
-            .arg(kEnderecoDoSite, kEnderecoDoSite));
-    URLdaZAV->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    URLdaZAV->setCursor(Qt::PointingHandCursor);
+    URLdaZAV = CriarLinkDoSuporte(this);
     connect(URLdaZAV, &QLabel::linkActivated, this, [this] {
         ExecutarComando([this] {
             if (ModuloDados) AbrirSuporteZAV(*ModuloDados, this);

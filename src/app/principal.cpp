@@ -10,14 +10,19 @@
 #include "admin/conexao_do_programa.hpp"
 #include "admin/informacoes_do_sistema.hpp"
 #include "admin/informacoes_tecnicas.hpp"
+#include "analysis/analisar.hpp"
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
+#include "app/confirmacao_analisar.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/evolucao_analisar.hpp"
+#include "app/interface_grafica.hpp"
 #include "app/janelas_abertas.hpp"
 #include "app/mensagens.hpp"
 #include "app/suporte_zav.hpp"
 #include "comum/log.hpp"
 #include "comum/versao.hpp"
+#include "dictionary/dicionario.hpp"
 
 // The pictures live in the GUI library, which the linker would otherwise leave out.
 static void CarregarFiguras() {
@@ -190,13 +195,7 @@ void TPrincipal::CriarPainel() {
     QFont negrito = duvida->font();
     negrito.setBold(true);
     duvida->setFont(negrito);
-    URLdaZAV = new QLabel(pnlSisInfo);
-    URLdaZAV->setObjectName("URLdaZAV");
-    URLdaZAV->setText(
-        QString("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
-            .arg(kEnderecoDoSite, kEnderecoDoSite));
-    URLdaZAV->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    URLdaZAV->setCursor(Qt::PointingHandCursor);
+    URLdaZAV = CriarLinkDoSuporte(pnlSisInfo);
     connect(URLdaZAV, &QLabel::linkActivated, this,
             [this] { ExecutarComando([this] { URLdaZAVClick(); }); });
     auto* pilha = new QVBoxLayout(pnlSisInfo);
@@ -323,7 +322,15 @@ void TPrincipal::imbConectarClick() {
 }
 
 void TPrincipal::imbAnalisarClick() {
-    ComandoIndisponivel();
+    const auto opcoes = ConfirmarAnalise(modulo_.get(), this);
+    if (!opcoes) return;
+    // The progress window outlives this handler: it stays open for reading the outcome.
+    InterfaceGrafica interface(this, [](QWidget* dono, const QString&) -> TEvolucao* {
+        return new TEvolucaoAnalisar(dono);
+    });
+    analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_, *opcoes,
+                       interface);
+    AtualizarInformacoes();
 }
 
 void TPrincipal::imbSQLClick() {

@@ -124,6 +124,17 @@ void TSuporteZAV::PreencherFormulario() {
 #endif
 }
 
+QLabel* CriarLinkDoSuporte(QWidget* pai) {
+    auto* link = new QLabel(pai);
+    link->setObjectName("URLdaZAV");
+    link->setText(
+        QString("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
+            .arg(kEnderecoDoSite, kEnderecoDoSite));
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setCursor(Qt::PointingHandCursor);
+    return link;
+}
+
 void AbrirSuporteZAV(db::TModuloDados& modulo, QWidget* pai) {
     admin::PacoteDeSuporte pacote;
     {
