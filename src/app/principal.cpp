@@ -11,11 +11,15 @@
 #include "admin/informacoes_do_sistema.hpp"
 #include "admin/informacoes_tecnicas.hpp"
 #include "admin/liberar_e_validar.hpp"
+#include "analysis/analisar.hpp"
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
+#include "app/confirmacao_analisar.hpp"
 #include "app/cria_novo_banco.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/evolucao_analisar.hpp"
 #include "app/historico_banco.hpp"
+#include "app/importacao_outro_banco.hpp"
 #include "app/interface_grafica.hpp"
 #include "app/janelas_abertas.hpp"
 #include "app/jv_sql_script.hpp"
@@ -26,6 +30,8 @@
 #include "comum/log.hpp"
 #include "comum/versao.hpp"
 #include "dictionary/dicionario.hpp"
+#include "maintenance/atualizar_impostos_dos_itens.hpp"
+#include "maintenance/importar_outro_banco.hpp"
 
 // The pictures live in the GUI library, which the linker would otherwise leave out.
 static void CarregarFiguras() {
@@ -198,13 +204,7 @@ void TPrincipal::CriarPainel() {
     QFont negrito = duvida->font();
     negrito.setBold(true);
     duvida->setFont(negrito);
-    URLdaZAV = new QLabel(pnlSisInfo);
-    URLdaZAV->setObjectName("URLdaZAV");
-    URLdaZAV->setText(
-        QString("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
-            .arg(kEnderecoDoSite, kEnderecoDoSite));
-    URLdaZAV->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    URLdaZAV->setCursor(Qt::PointingHandCursor);
+    URLdaZAV = CriarLinkDoSuporte(pnlSisInfo);
     connect(URLdaZAV, &QLabel::linkActivated, this,
             [this] { ExecutarComando([this] { URLdaZAVClick(); }); });
     auto* pilha = new QVBoxLayout(pnlSisInfo);
@@ -331,7 +331,15 @@ void TPrincipal::imbConectarClick() {
 }
 
 void TPrincipal::imbAnalisarClick() {
-    ComandoIndisponivel();
+    const auto opcoes = ConfirmarAnalise(modulo_.get(), this);
+    if (!opcoes) return;
+    // The progress window outlives this handler: it stays open for reading the outcome.
+    InterfaceGrafica interface(this, [](QWidget* dono, const QString&) -> TEvolucao* {
+        return new TEvolucaoAnalisar(dono);
+    });
+    analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_, *opcoes,
+                       interface);
+    AtualizarInformacoes();
 }
 
 void TPrincipal::imbSQLClick() {
@@ -360,11 +368,36 @@ void TPrincipal::imbHistoricoClick() {
 }
 
 void TPrincipal::imbImportarDadosClick() {
-    ComandoIndisponivel();
+    std::unique_ptr<TImportacaoOutroBancoDados> dialogo;
+    {
+        CursorDeEspera espera;
+        dialogo = std::make_unique<TImportacaoOutroBancoDados>(this);
+    }
+    if (dialogo->exec() != QDialog::Accepted) return;
+    InterfaceGrafica interface;
+    manutencao::ResultadoDaImportacao r;
+    {
+        CursorDeEspera espera;
+        r = manutencao::ImportarDeOutroBanco(modulo_->Banco, dicionario::DicionarioDoPrograma(),
+                                             dialogo->Origem(), dialogo->Acrescentar(), interface);
+    }
+    MostrarInformacao(QString(r.cancelada ? "Importação cancelada, " : "Importação concluída, ") +
+                      QString::number(r.erros) + " erro(s)");
 }
 
 void TPrincipal::imbAtualizarTributosDosItensClick() {
-    ComandoIndisponivel();
+    TConfirmacaoAtualizarImpostosItens confirmacao(this);
+    if (confirmacao.exec() != QDialog::Accepted) return;
+    InterfaceGrafica interface;
+    manutencao::ResultadoDaAtualizacao r;
+    try {
+        r = manutencao::AtualizarImpostosDosItens(modulo_->Banco, interface);
+    } catch (...) {
+        AtualizarInformacoes();  // the database may be in single-user mode now
+        throw;
+    }
+    AtualizarInformacoes();
+    MostrarInformacao(QString::fromStdString(r.desfecho));
 }
 
 void TPrincipal::imbSairClick() {
@@ -372,24 +405,7 @@ void TPrincipal::imbSairClick() {
 }
 
 void TPrincipal::URLdaZAVClick() {
-    admin::PacoteDeSuporte pacote;
-    {
-        CursorDeEspera espera;
-        pacote = admin::CriarPacoteDeSuporte(*modulo_);
-    }
-    struct Remocao {
-        const admin::PacoteDeSuporte& pacote;
-        ~Remocao() {
-            try {
-                admin::RemoverPacoteDeSuporte(pacote);
-            } catch (...) {
-                // A leftover temporary file is harmless.
-            }
-        }
-    } remocao{pacote};
-    TSuporteZAV suporte(this);
-    suporte.Iniciar(Texto(pacote.topico), Texto(pacote.mensagem), Texto(pacote.arquivo.string()));
-    suporte.exec();
+    AbrirSuporteZAV(*modulo_, this);
 }
 
 }  // namespace zolvek::app
