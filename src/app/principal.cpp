@@ -305,10 +305,6 @@ std::vector<std::string> TPrincipal::ObterInformacoesTecnicas() {
     return admin::ObterInformacoesTecnicas(*modulo_);
 }
 
-void TPrincipal::ComandoIndisponivel() {
-    MostrarInformacao("Este comando ainda não está disponível nesta versão do programa.");
-}
-
 void TPrincipal::imbNovoClick() {
     CriarNovoBancoDeDados(this);
 }
