@@ -504,7 +504,26 @@ bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
 
 }  // namespace
 
+namespace {
+
+bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo);
+
+}  // namespace
+
 bool LerDataHora(std::string_view s, db::DataHora& d) {
+    bool fora = false;
+    return LerDataHoraComMotivo(s, d, fora);
+}
+
+bool DataForaDoIntervalo(std::string_view s) {
+    db::DataHora d;
+    bool fora = false;
+    return !LerDataHoraComMotivo(s, d, fora) && fora;
+}
+
+namespace {
+
+bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     d = db::DataHora{};
@@ -536,12 +555,17 @@ bool LerDataHora(std::string_view s, db::DataHora& d) {
         if (fimAno - p2 - 1 == 2) a += a < 50 ? 2000 : 1900;
         resto = fimAno;
     }
-    if (!DataValida(a, m, dia)) return false;
+    if (!DataValida(a, m, dia)) {
+        foraDoIntervalo = true;
+        return false;
+    }
     d.ano = a;
     d.mes = m;
     d.dia = dia;
     return LerHora(s, resto, d);
 }
+
+}  // namespace
 
 std::string FormatarDataHora(const db::DataHora& d) {
     char b[40];

@@ -79,6 +79,8 @@ const char* TipoSqlite(const TipoSql& t);
 
 // Date-times are stored as "yyyy-mm-dd hh:nn:ss.zzz".
 bool LerDataHora(std::string_view texto, db::DataHora& saida);
+// A text written as a date whose day, month or year is out of range ('20201301').
+bool DataForaDoIntervalo(std::string_view texto);
 std::string FormatarDataHora(const db::DataHora& d);
 db::DataHora DataHoraAtual();
 // Days since 1900-01-01 (SQL Server's number of a date-time).
