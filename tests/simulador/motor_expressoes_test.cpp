@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ambiente.hpp"
 #include "como_sql_server.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -143,4 +144,41 @@ TEST_P(ComoSqlServer, DataForaDoIntervalo) {
     Sql("CREATE TABLE [" + t + "] (d datetime)");
     EXPECT_EQ(Falha("INSERT [" + t + "] VALUES ('20231232')"), fora);
     EXPECT_EQ(Valor("SELECT count(*) FROM [" + t + "]"), "0");
+}
+
+TEST_P(ComoSqlServer, SetDateformatESetLanguage) {
+    std::string t = Tabela("Nascimentos");
+    Sql("CREATE TABLE [" + t + "] (d datetime)");
+    Sql("SET DATEFORMAT mdy INSERT [" + t + "] VALUES ('02/19/1952') INSERT [" + t +
+        "] VALUES ('12/08/1948')");
+    EXPECT_EQ(Coluna("SELECT CONVERT(varchar(10), d, 120) FROM [" + t + "] ORDER BY d"),
+              "1948-12-08,1952-02-19");
+    // the setting lasts for the session, as on SQL Server
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + t + "] WHERE d = '12/08/1948'"), "1");
+    Sql("SET DATEFORMAT dmy");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)"),
+              "1948-08-12");
+    EXPECT_EQ(Falha("SELECT CONVERT(datetime, '02/19/1952')"),
+              "The conversion of a varchar data type to a datetime data type resulted in an "
+              "out-of-range value.");
+    Sql("SET LANGUAGE us_english");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '02/19/1952'), 120)"),
+              "1952-02-19");
+    Sql("SET DATEFORMAT ymd");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '1952/02/19'), 120)"),
+              "1952-02-19");
+    EXPECT_EQ(Falha("SET DATEFORMAT xyz"), "SET DATEFORMAT date order 'xyz' is invalid.");
+}
+
+// The stand-in's logins have Portuguese (Brazil) as their default language.
+TEST_F(SimuladorTeste, FormatoDeDataPadraoEhDiaMesAno) {
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)"),
+              "1948-08-12");
+    Sql("SET DATEFORMAT mdy");
+    auto outra = Conectar("Teste");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)"),
+              "1948-12-08");
+    auto r =
+        outra->Executar("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)", {}, 0);
+    EXPECT_EQ(Texto(r.back().linhas[0][0]), "1948-08-12");
 }

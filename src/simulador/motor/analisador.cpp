@@ -1056,6 +1056,23 @@ class Analisador {
                 Esperar("OFF");
             return c;
         }
+        if (Aceitar("DATEFORMAT")) {
+            auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+            std::string nome = TextoOuNome();
+            auto ordem = OrdemDeDataPeloNome(nome);
+            if (!ordem) throw ErroDeBanco("SET DATEFORMAT date order '" + nome + "' is invalid.");
+            x->ordem = *ordem;
+            return c;
+        }
+        if (Aceitar("LANGUAGE")) {
+            auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+            std::string nome = TextoOuNome();
+            auto ordem = OrdemDoIdioma(nome);
+            if (!ordem)
+                throw ErroDeBanco("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
+            x->ordem = *ordem;
+            return c;
+        }
         if (!Fim() && Atual().tipo == TipoToken::Variavel)
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
         auto c = Novo<instrucao::Ignorado>(inicio).first;

@@ -9,6 +9,7 @@
 
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/tipos.hpp"
 
 // The statement trees the parser produces and the executor runs.
 namespace zolvek::simulador {
@@ -173,6 +174,10 @@ struct IdentityInsert {
 };
 
 struct Ignorado {};  // SET NOCOUNT and the like
+
+struct DefinirFormatoDeData {  // SET DATEFORMAT, SET LANGUAGE
+    OrdemDeData ordem = OrdemDeData::Dmy;
+};
 
 struct IniciarTransacao {};
 struct ConfirmarTransacao {};

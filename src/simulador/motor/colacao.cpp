@@ -85,11 +85,12 @@ bool EmFormaCanonica(std::string_view s, std::string_view& saida) {
     struct Lida {
         std::string texto, canonica;
         bool valida = false;
+        OrdemDeData ordem = OrdemDeData::Dmy;  // how '01/02/2020' was read
     };
     thread_local Lida lidas[4];
     thread_local unsigned proxima = 0;
     for (const auto& l : lidas) {
-        if (!l.texto.empty() && l.texto == s) {
+        if (!l.texto.empty() && l.texto == s && l.ordem == OrdemDeDataAtual()) {
             saida = l.canonica;
             return l.valida;
         }
@@ -97,6 +98,7 @@ bool EmFormaCanonica(std::string_view s, std::string_view& saida) {
     Lida& l = lidas[proxima++ % 4];
     db::DataHora d;
     l.texto = std::string(s);
+    l.ordem = OrdemDeDataAtual();
     l.valida = LerDataHora(s, d);
     l.canonica = l.valida ? FormatarDataHora(d) : std::string();
     saida = l.canonica;

@@ -147,6 +147,7 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
     : s_(sessao), plano_(plano), parametros_(parametros) {}
 
 std::vector<db::Resultado> Executor::Executar() {
+    DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
     for (const auto& c : plano_.comandos) Rodar(*c);
     return std::move(resultados_);
 }
@@ -474,6 +475,10 @@ void Executor::Rodar(const Comando& c) {
             [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
             [&](const instrucao::Ignorado&) {},
+            [&](const instrucao::DefinirFormatoDeData& x) {
+                s_.ordemDeData_ = x.ordem;
+                DefinirOrdemDeDataAtual(x.ordem);
+            },
             [&](const instrucao::Se& x) {
                 if (Condicao(x.condicao))
                     Rodar(*x.entao);
