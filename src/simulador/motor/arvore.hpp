@@ -259,12 +259,12 @@ using QualquerInstrucao =
                  instrucao::ExcluirTabela, instrucao::CriarIndice, instrucao::ExcluirIndice,
                  instrucao::CriarObjeto, instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco,
                  instrucao::Conceder, instrucao::ExecutarProcedimento, instrucao::IdentityInsert,
-                 instrucao::Ignorado, instrucao::IniciarTransacao, instrucao::ConfirmarTransacao,
-                 instrucao::DesfazerTransacao, instrucao::CriarBanco, instrucao::ExcluirBanco,
-                 instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
-                 instrucao::Restaurar, instrucao::CriarLogin, instrucao::CriarUsuario,
-                 instrucao::ExcluirUsuario, instrucao::CriarPapel, instrucao::AlterarPapel,
-                 instrucao::Usar, instrucao::Matar>;
+                 instrucao::Ignorado, instrucao::DefinirFormatoDeData, instrucao::IniciarTransacao,
+                 instrucao::ConfirmarTransacao, instrucao::DesfazerTransacao, instrucao::CriarBanco,
+                 instrucao::ExcluirBanco, instrucao::AlterarBanco, instrucao::Backup,
+                 instrucao::RestaurarLista, instrucao::Restaurar, instrucao::CriarLogin,
+                 instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
+                 instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar>;
 
 // One statement of a batch: its tokens and what it says.
 struct Comando {
