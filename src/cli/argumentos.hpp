@@ -11,7 +11,7 @@ namespace zolvek::cli {
 
 // Bad usage of the command line: exit status 2.
 class ErroDeUso : public ErroDeEntrada {
-public:
+  public:
     using ErroDeEntrada::ErroDeEntrada;
 };
 
@@ -24,16 +24,18 @@ constexpr int kSaidaUso = 2;
 // "--nome", and positional arguments ("-" alone is positional). Unknown options
 // raise ErroDeUso.
 class Argumentos {
-public:
+  public:
     Argumentos(const std::vector<std::string>& argumentos, const std::set<std::string>& comValor,
                const std::set<std::string>& semValor);
 
     std::optional<std::string> Valor(const std::string& opcao) const;
+    // Every value of a repeatable option, in the order given.
+    std::vector<std::string> Valores(const std::string& opcao) const;
     bool Marcado(const std::string& opcao) const;
     const std::vector<std::string>& Posicionais() const { return posicionais_; }
     bool PediuAjuda() const { return Marcado("--help"); }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> valores_;
     std::set<std::string> marcados_;
     std::vector<std::string> posicionais_;

@@ -10,7 +10,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "dictionary/dicionario.hpp"
-#include "versioning/gerar_versionamento.hpp"
+#include "versioning/comandos_de_instalacao.hpp"
 #include "versioning/modelo_de_versionamento.hpp"
 
 namespace zolvek::cli {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "comum/comando.hpp"
 #include "dictionary/dicionario.hpp"
 
 namespace zolvek::teste {
@@ -41,5 +42,18 @@ inline std::vector<std::string> Linhas(const std::string& texto) {
     if (!atual.empty()) linhas.push_back(atual);
     return linhas;
 }
+
+// A front end that answers nothing and shows nothing.
+class InterfaceSilenciosa : public InterfaceDoComando {
+  public:
+    void MostrarProgresso(const std::string&) override {}
+    void DefinirBarra(int, int) override {}
+    Resposta Perguntar(const std::string&, const std::string&, Botoes, Resposta padrao) override {
+        return padrao;
+    }
+    void Mostrar(TipoDeMensagem, const std::string&) override {}
+    bool CancelamentoPedido() override { return false; }
+    void AdicionarErro(const LinhaDeErro&) override {}
+};
 
 }  // namespace zolvek::teste

@@ -4,7 +4,8 @@
 #include "banco_simulado.hpp"
 #include "comum/erros.hpp"
 #include "versioning/comandos_das_triggers.hpp"
-#include "versioning/gerar_versionamento.hpp"
+#include "versioning/comandos_de_instalacao.hpp"
+#include "versioning/versionamento.hpp"
 
 namespace zolvek::versionamento {
 namespace {
@@ -74,6 +75,7 @@ class VersionamentoNoSimulador : public ::testing::Test {
 
     teste::BancoSimulado banco;
     dicionario::DicionarioDeDados dicionario;
+    teste::InterfaceSilenciosa interface;
 };
 
 const std::vector<std::string> kObjetosDoDicionario = {
@@ -82,26 +84,26 @@ const std::vector<std::string> kObjetosDoDicionario = {
     "Trigr_PARFN_RegVer_Upd TR"};
 
 TEST_F(VersionamentoNoSimulador, InstalaAsTriggersEOProcedimentoDasDuasClasses) {
-    GerarVersionamento(banco.conexao, dicionario, F);
-    GerarVersionamento(banco.conexao, dicionario, P);
+    GerarVersionamento(banco.conexao, dicionario, F, interface);
+    GerarVersionamento(banco.conexao, dicionario, P, interface);
     EXPECT_EQ(banco.Objetos(), kObjetosDoDicionario);
     EXPECT_FALSE(banco.conexao.EmTransacao());
 }
 
 TEST_F(VersionamentoNoSimulador, SegundaExecucaoSubstituiCadaObjeto) {
-    GerarVersionamento(banco.conexao, dicionario, F);
-    GerarVersionamento(banco.conexao, dicionario, P);
+    GerarVersionamento(banco.conexao, dicionario, F, interface);
+    GerarVersionamento(banco.conexao, dicionario, P, interface);
     const std::string antes = IdDoObjeto("Trigr_CLIENTE_RegTab_Ins");
     const std::string procedimento = IdDoObjeto("Stprc_PARFN_RegVer_Build");
-    GerarVersionamento(banco.conexao, dicionario, F);
-    GerarVersionamento(banco.conexao, dicionario, P);
+    GerarVersionamento(banco.conexao, dicionario, F, interface);
+    GerarVersionamento(banco.conexao, dicionario, P, interface);
     EXPECT_EQ(banco.Objetos(), kObjetosDoDicionario);
     EXPECT_NE(IdDoObjeto("Trigr_CLIENTE_RegTab_Ins"), antes);
     EXPECT_NE(IdDoObjeto("Stprc_PARFN_RegVer_Build"), procedimento);
 }
 
 TEST_F(VersionamentoNoSimulador, FalhaNoMeioDesfazAClasseInteira) {
-    GerarVersionamento(banco.conexao, dicionario, F);
+    GerarVersionamento(banco.conexao, dicionario, F, interface);
     const std::string antes = IdDoObjeto("Trigr_CLIENTE_RegTab_Ins");
     // CLIENTE is replaced and REF installed before FORNEC, which has no record key.
     banco.Executar("CREATE TABLE FORNEC (FORNECEDOR int NULL)");
@@ -109,7 +111,7 @@ TEST_F(VersionamentoNoSimulador, FalhaNoMeioDesfazAClasseInteira) {
         Tabela("REF", {Campo("NUMREF", 'S'), Campo("Descricao", 'C', 40)}));
     dicionario.Tabelas().push_back(Tabela("FORNEC", {Campo("FORNECEDOR", 'N', 9)}));
     try {
-        GerarVersionamento(banco.conexao, dicionario, F);
+        GerarVersionamento(banco.conexao, dicionario, F, interface);
         FAIL() << "devia falhar";
     } catch (const Erro& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Tabela 'FORNEC' não tem campo chave identity", 0),
@@ -126,7 +128,7 @@ TEST_F(VersionamentoNoSimulador, TabelaSemCampoGravadoFalhaNoServidorEDesfazACla
     banco.Executar("CREATE TABLE PARHIS (LctoContabilEmEdicao char(1) NULL)");
     dicionario.Tabelas().push_back(Tabela("PARHIS", {Campo("LctoContabilEmEdicao", 'L', 1)}));
     try {
-        GerarVersionamento(banco.conexao, dicionario, P);
+        GerarVersionamento(banco.conexao, dicionario, P, interface);
     } catch (const ErroDeBanco&) {
         EXPECT_FALSE(banco.conexao.EmTransacao());
         EXPECT_TRUE(banco.Objetos().empty());
@@ -141,8 +143,8 @@ TEST_F(VersionamentoNoSimulador, RemoveSoAsTriggersAntigasDeRegMov) {
     banco.Executar("CREATE TRIGGER [Trigr_CLIENTE_RegMov_Ins] ON [CLIENTE] FOR INSERT AS return");
     banco.Executar("CREATE TRIGGER [Trigr_PARFN_RegMov_Del] ON [PARFN] FOR DELETE AS return");
     banco.Executar("CREATE TRIGGER [Trigr_REF_RegMov_Upd] ON [REF] FOR UPDATE AS return");
-    GerarVersionamento(banco.conexao, dicionario, F);
-    RemoverTriggersDeRegMov(banco.conexao, dicionario);
+    GerarVersionamento(banco.conexao, dicionario, F, interface);
+    RemoverTriggersDeRegMov(banco.conexao, dicionario, interface);
     // REF is not in this dictionary: its trigger stays.
     EXPECT_EQ(banco.Objetos(), (std::vector<std::string>{
                                    "Trigr_CLIENTE_RegTab_Del TR", "Trigr_CLIENTE_RegTab_Ins TR",
@@ -152,7 +154,7 @@ TEST_F(VersionamentoNoSimulador, RemoveSoAsTriggersAntigasDeRegMov) {
 TEST_F(VersionamentoNoSimulador, RegTabGuardaOsValoresAnterioresACadaMudanca) {
     if (!ExecutaCorpos())
         GTEST_SKIP() << "o simulador ainda não executa corpos de procedimentos e triggers";
-    GerarVersionamento(banco.conexao, dicionario, F);
+    GerarVersionamento(banco.conexao, dicionario, F, interface);
     banco.Executar("insert into CLIENTE (CLIENTE, Nome) values (7, 'Ana')");
     banco.Executar("update CLIENTE set Nome = 'Bia', Nascimento = '2001-02-03' where CLIENTE = 7");
     banco.Executar("update CLIENTE set Nome = 'Bia' where CLIENTE = 7");  // changes nothing
@@ -170,8 +172,8 @@ TEST_F(VersionamentoNoSimulador, RegVerTiraOInstantaneoUmaVezEGuardaOsNovosValor
     if (!ExecutaCorpos())
         GTEST_SKIP() << "o simulador ainda não executa corpos de procedimentos e triggers";
     banco.Executar("insert into PARFN ([Código], Nome) values (1, 'Matriz')");
-    GerarVersionamento(banco.conexao, dicionario, P);
-    GerarVersionamento(banco.conexao, dicionario, P);  // the snapshot is not taken again
+    GerarVersionamento(banco.conexao, dicionario, P, interface);
+    GerarVersionamento(banco.conexao, dicionario, P, interface);  // the snapshot is not taken again
     banco.Executar("update PARFN set Nome = NULL");
     EXPECT_EQ(
         banco.Coluna("select Operacao + ' ' + cast(idTabela as varchar) + ' ' + Campo + ' ' + "

@@ -1,6 +1,5 @@
-#include "versioning/gerar_versionamento.hpp"
+#include "versioning/comandos_de_instalacao.hpp"
 
-#include "comum/erros.hpp"
 #include "versioning/comandos_das_triggers.hpp"
 #include "versioning/objetos_programados.hpp"
 
@@ -30,31 +29,6 @@ std::vector<std::string> ComandosDeInstalacao(const dic::TabelaDic& tabela,
         comandos.push_back("execute dbo." + procedimento);
     }
     return comandos;
-}
-
-void GerarVersionamento(db::Conexao& conexao, const dic::DicionarioDeDados& dicionario,
-                        ClasseDeVersionamento classe) {
-    conexao.IniciarTransacao();
-    try {
-        for (const dic::TabelaDic* tabela : TabelasVersionadas(dicionario, classe))
-            for (const auto& comando : ComandosDeInstalacao(*tabela, classe))
-                ExecutarTexto(conexao, comando);
-        conexao.Confirmar();
-    } catch (...) {
-        // The first error is the one to report; a failing rollback must not hide it.
-        try {
-            if (conexao.EmTransacao()) conexao.Desfazer();
-        } catch (const Erro&) {
-        }
-        throw;
-    }
-}
-
-void RemoverTriggersDeRegMov(db::Conexao& conexao, const dic::DicionarioDeDados& dicionario) {
-    for (const auto& tabela : dicionario.Tabelas())
-        for (const char* operacao : {"Ins", "Upd", "Del"})
-            ExecutarTexto(conexao, ComandoParaRemoverObjeto(
-                                       NomeDaTrigger(tabela.Nome, "RegMov", operacao), "trigger"));
 }
 
 }  // namespace zolvek::versionamento
