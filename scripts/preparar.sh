@@ -10,6 +10,7 @@ PACOTES=(
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core
+  libboost-dev
 )
 
 faltando=()

@@ -27,3 +27,7 @@ echo "== Analisando o banco de dados" >&2
 echo "== Situação do banco" >&2
 # The analysed database carries the dictionary's revision, so the panel is normal.
 "$cli" info --conexao "$base;Initial Catalog=EMPRESA_DEMO"
+echo "== Dados fiscais e atualização dos tributos dos itens" >&2
+"$cli" sql --conexao "$base;Initial Catalog=EMPRESA_DEMO" "$raiz/demo/fiscal_demo.sql" > /dev/null
+# Exit status 1 when some item could not be completed; the run still registers itself.
+"$cli" atualizar-tributos --sim --conexao "$base;Initial Catalog=EMPRESA_DEMO" | tail -n 3 || true

@@ -13,11 +13,16 @@
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/importacao_outro_banco.hpp"
+#include "app/interface_grafica.hpp"
 #include "app/janelas_abertas.hpp"
 #include "app/mensagens.hpp"
 #include "app/suporte_zav.hpp"
 #include "comum/log.hpp"
 #include "comum/versao.hpp"
+#include "dictionary/dicionario.hpp"
+#include "maintenance/atualizar_impostos_dos_itens.hpp"
+#include "maintenance/importar_outro_banco.hpp"
 
 // The pictures live in the GUI library, which the linker would otherwise leave out.
 static void CarregarFiguras() {
@@ -343,11 +348,36 @@ void TPrincipal::imbHistoricoClick() {
 }
 
 void TPrincipal::imbImportarDadosClick() {
-    ComandoIndisponivel();
+    std::unique_ptr<TImportacaoOutroBancoDados> dialogo;
+    {
+        CursorDeEspera espera;
+        dialogo = std::make_unique<TImportacaoOutroBancoDados>(this);
+    }
+    if (dialogo->exec() != QDialog::Accepted) return;
+    InterfaceGrafica interface;
+    manutencao::ResultadoDaImportacao r;
+    {
+        CursorDeEspera espera;
+        r = manutencao::ImportarDeOutroBanco(modulo_->Banco, dicionario::DicionarioDoPrograma(),
+                                             dialogo->Origem(), dialogo->Acrescentar(), interface);
+    }
+    MostrarInformacao(QString(r.cancelada ? "Importação cancelada, " : "Importação concluída, ") +
+                      QString::number(r.erros) + " erro(s)");
 }
 
 void TPrincipal::imbAtualizarTributosDosItensClick() {
-    ComandoIndisponivel();
+    TConfirmacaoAtualizarImpostosItens confirmacao(this);
+    if (confirmacao.exec() != QDialog::Accepted) return;
+    InterfaceGrafica interface;
+    manutencao::ResultadoDaAtualizacao r;
+    try {
+        r = manutencao::AtualizarImpostosDosItens(modulo_->Banco, interface);
+    } catch (...) {
+        AtualizarInformacoes();  // the database may be in single-user mode now
+        throw;
+    }
+    AtualizarInformacoes();
+    MostrarInformacao(QString::fromStdString(r.desfecho));
 }
 
 void TPrincipal::imbSairClick() {

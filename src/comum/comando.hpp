@@ -54,6 +54,10 @@ class InterfaceDoComando {
     // Shows who is connected to the database (the active-users window, or a listing),
     // for a command that could not have the database to itself.
     virtual void MostrarUsuariosAtivos(const std::string& nomeDoBanco) {}
+
+    // A second bar under the main one, for the units inside the current one (the rows
+    // of the table being imported). Front ends with a single bar ignore it.
+    virtual void DefinirBarraSecundaria(int posicao, int maximo) {}
 };
 
 }  // namespace zolvek

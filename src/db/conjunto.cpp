@@ -342,7 +342,16 @@ void ConjuntoDeDados::Editar() {
 void ConjuntoDeDados::Inserir() {
     ExigirEdicaoPossivel();
     SairDaEdicao();
-    const std::size_t pos = linhas_.empty() ? 0 : static_cast<std::size_t>(atual_);
+    InserirEm(linhas_.empty() ? 0 : static_cast<std::size_t>(atual_));
+}
+
+void ConjuntoDeDados::Acrescentar() {
+    ExigirEdicaoPossivel();
+    SairDaEdicao();
+    InserirEm(linhas_.size());
+}
+
+void ConjuntoDeDados::InserirEm(std::size_t pos) {
     linhas_.insert(linhas_.begin() + static_cast<std::ptrdiff_t>(pos),
                    std::vector<Valor>(colunas_.size()));
     marcadores_.insert(marcadores_.begin() + static_cast<std::ptrdiff_t>(pos), proximoMarcador_++);
@@ -417,9 +426,10 @@ void ConjuntoDeDados::GravarInclusao(Conector& conector, const std::string& tabe
     std::string nomes, marcas;
     std::vector<Valor> valores;
     for (std::size_t i : colunas) {
-        // Identity, rowversion and computed columns are the server's; an unset column
-        // takes its default.
-        if (colunas_[i].somenteLeitura || EhNulo(linha[i])) continue;
+        // Identity (unless identity insertion is on), rowversion and computed columns are
+        // the server's; an unset column takes its default.
+        const bool identidade = incluirIdentidade_ && colunas_[i].identidade;
+        if ((colunas_[i].somenteLeitura && !identidade) || EhNulo(linha[i])) continue;
         nomes += (nomes.empty() ? "" : ", ") + NomeNaTabela(colunas_[i]);
         marcas += marcas.empty() ? "?" : ", ?";
         valores.push_back(linha[i]);

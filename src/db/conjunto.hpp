@@ -105,6 +105,10 @@ class ConjuntoDeDados {
     void DefinirTimeout(int segundos) { timeout_ = segundos; }  // 0 = no limit
     int Timeout() const { return timeout_; }
     void DefinirBloqueio(TipoDeBloqueio b) { bloqueio_ = b; }
+    // While the session has IDENTITY_INSERT on for the table, an inserted row carries
+    // the value set in its identity column (the server refuses a row without one).
+    void DefinirInclusaoDeIdentidade(bool incluir) { incluirIdentidade_ = incluir; }
+    bool InclusaoDeIdentidade() const { return incluirIdentidade_; }
     TipoDeBloqueio Bloqueio() const { return bloqueio_; }
 
     // Parameters; the name lookup ignores letter case. A name the dataset does not
@@ -135,6 +139,8 @@ class ConjuntoDeDados {
     // dataset refuses edits with ErroDeEntrada.
     void Editar();
     void Inserir();
+    // Append: a new row after the last one (no rows move, so appending many is cheap).
+    void Acrescentar();
     void Gravar();  // Post
     void Cancelar();
 
@@ -168,6 +174,7 @@ class ConjuntoDeDados {
     Conexao* conexao_ = nullptr;
     std::vector<Parametro> parametros_;
     int timeout_ = 30;
+    bool incluirIdentidade_ = false;
 
   private:
     void CarregarResultados(std::vector<Resultado> resultados);
@@ -180,6 +187,7 @@ class ConjuntoDeDados {
                                                   const std::vector<std::size_t>& daTabela,
                                                   bool& porChave);
     void ExigirAberto() const;
+    void InserirEm(std::size_t pos);
     void ExigirEdicaoPossivel() const;
     // Leaves edit or insert mode as navigation does: posts a modified row, drops an
     // untouched one.

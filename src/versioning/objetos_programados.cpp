@@ -1,6 +1,7 @@
 #include "versioning/objetos_programados.hpp"
 
 #include "comum/erros.hpp"
+#include "comum/log.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::versionamento {
@@ -31,6 +32,8 @@ bool EhProcedimento(const std::string& tipo) {
 }  // namespace
 
 void ExecutarTexto(db::Conexao& conexao, const std::string& texto) {
+    // Logged like every other statement of an analysis (when the log is on).
+    log::RegistrarNoLog("FObjetosProgramados", 0, "ExecutarTexto", texto);
     conexao.ConectorAberto().Executar(texto, {}, 0);
 }
 

@@ -44,7 +44,8 @@ class InterfaceDaAnalise : public InterfaceDoComando {
         }
     }
     void Mostrar(TipoDeMensagem, const std::string&) override {}
-    bool CancelamentoPedido() override { return false; }
+    bool CancelamentoPedido() override { return cancelar; }
+    bool cancelar = false;
     void AdicionarErro(const LinhaDeErro&) override {}
 };
 
@@ -163,6 +164,51 @@ TEST_F(ProcedimentosNaAnalise, ClasseQueFalhaNoMeioMantemAsTriggersAnteriores) {
     EXPECT_EQ(IdDoObjeto("Trigr_DOCPAG_RegTab_Ins"), documento);
     EXPECT_NE(IdDoObjeto("Trigr_PARFN_RegVer_Ins"), parametro);
     EXPECT_EQ(IdDoObjeto("Trigr_AGENDA_RegTab_Ins"), "<NULL>");
+}
+
+TEST_F(ProcedimentosNaAnalise, ScriptDaEmpresaEmPARFNRodaDepoisDoDicionario) {
+    Analisar();
+    banco.Executar("delete from PARFN");
+    db::Consulta insercao(&banco.conexao);
+    insercao.DefinirSQL("insert into PARFN (Script) values (:Script)");
+    insercao.ParametroPorNome("Script").DefinirTexto(
+        "  \r\nIF EXISTS (SELECT * FROM sysobjects WHERE name = 'DaEmpresa') DROP PROCEDURE "
+        "DaEmpresa\r\ngo\r\nCREATE PROCEDURE DaEmpresa AS select 1\r\nGO\r\nCREATE "
+        "PROCEDURE ProximoDiaUtil AS select 2\r\n  ");
+    insercao.Executar();
+    auto erros = Erros(Analisar());
+    ASSERT_EQ(erros.size(), 1u);
+    EXPECT_EQ(erros[0],
+              "|Criar procedimento|There is already an object named 'ProximoDiaUtil' in "
+              "the database.");
+    const auto objetos = banco.Objetos();
+    EXPECT_NE(std::find(objetos.begin(), objetos.end(), "DaEmpresa P"), objetos.end());
+    // The second run drops the company's procedure first and creates it again.
+    const std::string id = IdDoObjeto("DaEmpresa");
+    erros = Erros(Analisar());
+    EXPECT_EQ(erros.size(), 1u);
+    EXPECT_NE(IdDoObjeto("DaEmpresa"), id);
+}
+
+TEST_F(ProcedimentosNaAnalise, CancelamentoPulaOsScriptsMasRefazOVersionamento) {
+    Analisar();
+    const std::string procedimento = IdDoObjeto("ProximoDiaUtil");
+    const std::string trigger = IdDoObjeto("Trigr_CLIENTE_RegTab_Upd");
+    interface.progresso.clear();
+    interface.aoMostrar = [&](const std::string& texto) {
+        if (texto == "Removendo procedimentos definidos na biblioteca de customização...")
+            interface.cancelar = true;
+    };
+    const auto r = Analisar();
+    EXPECT_EQ(r.classificacao, ClassificacaoDaAnalise::Cancelada);
+    EXPECT_EQ(IdDoObjeto("ProximoDiaUtil"), procedimento);
+    EXPECT_NE(IdDoObjeto("Trigr_CLIENTE_RegTab_Upd"), trigger);
+    for (const char* texto : {"Removendo procedimentos para integridade...",
+                              "Criando procedimentos para integridade...",
+                              "Criando procedimentos definidos na biblioteca de customização..."})
+        EXPECT_NE(std::find(interface.progresso.begin(), interface.progresso.end(), texto),
+                  interface.progresso.end())
+            << texto;  // shown, then skipped by the check that follows
 }
 
 class BibliotecaNaAnalise : public ProcedimentosNaAnalise {

@@ -317,6 +317,7 @@ TEST(TriggersDeRegTab, SemChaveIdentityFalhaComOLocalDoErro) {
             << texto;
         EXPECT_NE(texto.find("\r\nRevisão: "), std::string::npos);
     }
+    EXPECT_TRUE(c.Insercao.empty());  // no text of another table is left behind
 }
 
 TEST(TriggersDeRegTab, NomesComEspacoEAcentoSaoCitadosComoEstaoNoDicionario) {

@@ -21,6 +21,7 @@ struct Coluna {
     int escala = 0;
     bool anulavel = true;
     bool somenteLeitura = false;  // identity, rowversion, computed
+    bool identidade = false;      // the identity column (also somenteLeitura)
     std::string tabelaBase;       // table the column comes from, when the backend knows it
     std::string colunaBase;
     bool chave = false;  // part of the primary key of tabelaBase, when the backend knows it

@@ -100,8 +100,9 @@ Descricao Descrever(SQLHSTMT h, SQLUSMALLINT col) {
     d.coluna.anulavel = anulavel != SQL_NO_NULLS;
     const bool rowversion =
         Contem(tipoMinusculo, "timestamp") && d.coluna.tipo == TipoDeCampo::Bytes;
+    d.coluna.identidade = AtributoNumero(h, col, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE;
     d.coluna.somenteLeitura = rowversion || Contem(tipoMinusculo, "rowversion") ||
-                              AtributoNumero(h, col, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE ||
+                              d.coluna.identidade ||
                               AtributoNumero(h, col, SQL_DESC_UPDATABLE) == SQL_ATTR_READONLY;
     d.coluna.tabelaBase = AtributoTexto(h, col, SQL_DESC_BASE_TABLE_NAME);
     if (d.coluna.tabelaBase.empty())

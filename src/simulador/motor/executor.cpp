@@ -364,6 +364,7 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
                     col.escala = EscalaDoCatalogo(cc->tipo);
                     col.anulavel = cc->anulavel;
                     col.somenteLeitura = cc->identidade || cc->tipo.base == TipoBase::RowVersion;
+                    col.identidade = cc->identidade;
                     col.tabelaBase = t->nome;
                     col.colunaBase = cc->nome;
                     for (const auto& i : t->indices)

@@ -1,0 +1,111 @@
+#include "cli/terminal_da_manutencao.hpp"
+
+#include <atomic>
+#include <fstream>
+
+#include "comum/erros.hpp"
+#include "comum/texto.hpp"
+
+namespace zolvek::cli {
+
+namespace {
+
+std::atomic<bool> ctrlC{false};
+
+extern "C" void AoReceberCtrlC(int) {
+    ctrlC = true;
+}
+
+std::string CampoCsv(const std::string& valor) {
+    std::string saida = "\"";
+    for (char c : valor) saida += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return saida + "\"";
+}
+
+}  // namespace
+
+TerminalDaManutencao::TerminalDaManutencao(bool sim, bool interativo, std::ostream& saida,
+                                           std::ostream& progresso, std::istream& entrada)
+    : sim_(sim), interativo_(interativo), saida_(saida), progresso_(progresso), entrada_(entrada) {
+    ctrlC = false;
+    sinalAnterior_ = std::signal(SIGINT, AoReceberCtrlC);
+}
+
+TerminalDaManutencao::~TerminalDaManutencao() {
+    std::signal(SIGINT, sinalAnterior_);
+}
+
+void TerminalDaManutencao::MostrarProgresso(const std::string& texto) {
+    progresso_ << texto << std::endl;
+}
+
+void TerminalDaManutencao::DefinirBarra(int posicao, int maximo) {
+    // One line per tenth of the way, so that a redirected log stays short.
+    if (maximo <= 0) return;
+    const int decimo = std::min(10, posicao * 10 / maximo);
+    if (decimo == ultimoDecimo_ && posicao != 0) return;
+    ultimoDecimo_ = decimo;
+    progresso_ << "  " << posicao << "/" << maximo << std::endl;
+}
+
+Resposta TerminalDaManutencao::Perguntar(const std::string& titulo, const std::string& texto,
+                                         Botoes botoes, Resposta padrao) {
+    saida_ << titulo << ": " << texto << std::endl;
+    const Resposta confirmar =
+        botoes == Botoes::OkCancelar || botoes == Botoes::Ok ? Resposta::Ok : Resposta::Sim;
+    const Resposta recusar = botoes == Botoes::OkCancelar || botoes == Botoes::SimNaoCancelar
+                                 ? Resposta::Cancelar
+                                 : Resposta::Nao;
+    if (sim_) return confirmar;
+    if (botoes == Botoes::Ok) return Resposta::Ok;
+    if (!interativo_) return recusar;
+    saida_ << "Confirma? [s/N] " << std::flush;
+    std::string linha;
+    if (!std::getline(entrada_, linha)) return recusar;
+    const std::string r = texto::Minusculas(texto::Aparar(linha));
+    return r == "s" || r == "sim" ? confirmar : recusar;
+}
+
+void TerminalDaManutencao::Mostrar(TipoDeMensagem tipo, const std::string& texto) {
+    const char* titulo = tipo == TipoDeMensagem::Erro      ? "Erro"
+                         : tipo == TipoDeMensagem::Atencao ? "Atenção"
+                                                           : "Informação";
+    saida_ << titulo << ": " << texto << std::endl;
+}
+
+bool TerminalDaManutencao::CancelamentoPedido() {
+    return ctrlC.load();
+}
+
+void TerminalDaManutencao::AdicionarErro(const LinhaDeErro& linha) {
+    erros_.push_back(linha);
+    progresso_ << "Erro em " << linha.tabela << ": " << linha.descricao << std::endl;
+}
+
+void TerminalDaManutencao::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
+    saida_ << "Encerre as outras conexões ao banco de dados " << nomeDoBanco
+           << " e execute o comando de novo." << std::endl;
+}
+
+void TerminalDaManutencao::ImprimirErros(const std::string& arquivo) const {
+    for (std::size_t i = 0; i < erros_.size(); ++i) {
+        const LinhaDeErro& e = erros_[i];
+        saida_ << "Erro " << i + 1 << "\n  Tabela=" << e.tabela << "\n  Campo=" << e.campo
+               << "\n  Função=" << e.funcao << "\n  Descrição=" << e.descricao
+               << "\n  Comando=" << e.comando << "\n";
+    }
+    saida_.flush();
+    if (!arquivo.empty()) GravarErrosEmCsv(arquivo, erros_);
+}
+
+void GravarErrosEmCsv(const std::string& arquivo, const std::vector<LinhaDeErro>& erros) {
+    std::ofstream csv(arquivo, std::ios::binary | std::ios::trunc);
+    if (!csv) throw ErroDeEntrada("Não foi possível criar o arquivo " + arquivo);
+    csv << "\"Tabela\",\"Campo\",\"Função\",\"Descrição\",\"Comando\"\r\n";
+    for (const LinhaDeErro& e : erros)
+        csv << CampoCsv(e.tabela) << ',' << CampoCsv(e.campo) << ',' << CampoCsv(e.funcao) << ','
+            << CampoCsv(e.descricao) << ',' << CampoCsv(e.comando) << "\r\n";
+    if (!csv.flush()) throw ErroDeEntrada("Não foi possível gravar o arquivo " + arquivo);
+}
+
+}  // namespace zolvek::cli
