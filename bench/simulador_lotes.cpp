@@ -79,7 +79,9 @@ struct SqliteBruto {
         const char* resto = sql.c_str();
         while (resto && *resto) {
             sqlite3_stmt* s = nullptr;
-            if (sqlite3_prepare_v2(db, resto, -1, &s, &resto) != SQLITE_OK) break;
+            int falta =
+                static_cast<int>(sql.size() - static_cast<std::size_t>(resto - sql.c_str()));
+            if (sqlite3_prepare_v2(db, resto, falta, &s, &resto) != SQLITE_OK) break;
             if (!s) continue;
             while (sqlite3_step(s) == SQLITE_ROW)
                 benchmark::DoNotOptimize(sqlite3_column_int(s, 0));
