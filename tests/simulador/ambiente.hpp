@@ -63,6 +63,7 @@ class SimuladorTeste : public ::testing::Test {
         return "(sem erro)";
     }
 
+  public:
     static std::string Texto(const zolvek::db::Valor& v) {
         if (std::holds_alternative<std::string>(v)) return std::get<std::string>(v);
         if (std::holds_alternative<std::int64_t>(v))
@@ -79,6 +80,7 @@ class SimuladorTeste : public ::testing::Test {
         return "?";
     }
 
+  protected:
     // The first column of a query's first row, as text.
     std::string Valor(const std::string& sql) {
         auto r = Sql(sql);

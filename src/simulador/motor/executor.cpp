@@ -13,6 +13,7 @@
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/visitante.hpp"
 #include "simulador/motor/visoes.hpp"
 
 namespace zolvek::simulador {
@@ -146,6 +147,7 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
     : s_(sessao), plano_(plano), parametros_(parametros) {}
 
 std::vector<db::Resultado> Executor::Executar() {
+    DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
         Rodar(*c);
@@ -162,6 +164,7 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 std::string Executor::Reescrita(Faixa f, int* flags) {
     ContextoDeReescrita ctx;
     ctx.ordinais = &plano_.ordinais;
+    ctx.catalogo = &s_.CatalogoAtual();
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
     return r;
@@ -463,87 +466,94 @@ db::Valor Executor::Avaliar(Faixa f) {
 
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
-    switch (c.tipo) {
-        case TipoComando::Selecionar:
-            return Selecionar(c);
-        case TipoComando::Inserir:
-            return Inserir(c);
-        case TipoComando::Atualizar:
-            return Atualizar(c);
-        case TipoComando::Excluir:
-            return Excluir(c);
-        case TipoComando::CriarTabela:
-            return CriarTabela(c);
-        case TipoComando::AlterarTabela:
-            return AlterarTabela(c);
-        case TipoComando::ExcluirTabela:
-            return ExcluirTabela(c);
-        case TipoComando::CriarIndice:
-            return CriarIndice(c);
-        case TipoComando::ExcluirIndice:
-            return ExcluirIndice(c);
-        case TipoComando::CriarObjeto:
-            return CriarObjeto(c);
-        case TipoComando::ExcluirObjeto:
-            return ExcluirObjeto(c);
-        case TipoComando::Conceder:
-            return Conceder(c);
-        case TipoComando::ExecutarProcedimento:
-            return ExecutarComando(c);
-        case TipoComando::IdentityInsert:
-            return IdentityInsert(c);
-        case TipoComando::TempoDeBloqueio: {
-            const long long n =
-                std::strtoll(plano_.tokens[c.numero.inicio].texto.c_str(), nullptr, 10);
-            return s_.DefinirTempoDeBloqueio(
-                c.ligado || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
-        }
-        case TipoComando::Ignorado:
-            return;
-        case TipoComando::Se:
-            if (Condicao(c.condicao))
-                Rodar(*c.entao);
-            else if (c.senao)
-                Rodar(*c.senao);
-            return;
-        case TipoComando::Bloco:
-            for (const auto& f : c.filhos) Rodar(*f);
-            return;
-        case TipoComando::IniciarTransacao:
-            return s_.IniciarTransacao();
-        case TipoComando::ConfirmarTransacao:
-            if (!s_.EmTransacao())
-                throw ErroDeBanco(
-                    "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-            return s_.Confirmar();
-        case TipoComando::DesfazerTransacao:
-            if (!s_.EmTransacao())
-                throw ErroDeBanco(
-                    "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-            return s_.Desfazer();
-        case TipoComando::CriarLogin:
-        case TipoComando::CriarUsuario:
-        case TipoComando::ExcluirUsuario:
-        case TipoComando::CriarPapel:
-        case TipoComando::AlterarPapel:
-            return ComandoDeUsuario(c);
-        default:
-            return ComandoDeServidor(c);
-    }
+    std::visit(
+        Visitante{
+            [&](const instrucao::Selecionar& x) { Selecionar(x); },
+            [&](const instrucao::Inserir& x) { Inserir(x); },
+            [&](const instrucao::Atualizar& x) { Atualizar(x); },
+            [&](const instrucao::Excluir& x) { Excluir(x); },
+            [&](const instrucao::CriarTabela& x) { CriarTabela(x); },
+            [&](const instrucao::AlterarTabela& x) { AlterarTabela(x); },
+            [&](const instrucao::ExcluirTabela& x) { ExcluirTabela(x); },
+            [&](const instrucao::CriarIndice& x) { CriarIndice(x); },
+            [&](const instrucao::ExcluirIndice& x) { ExcluirIndice(x); },
+            [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
+            [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
+            [&](const instrucao::Conceder& x) { Conceder(x); },
+            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
+            [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
+            [&](const instrucao::Ignorado&) {},
+            [&](const instrucao::TempoDeBloqueio& x) {
+                const long long n =
+                    std::strtoll(plano_.tokens[x.numero.inicio].texto.c_str(), nullptr, 10);
+                s_.DefinirTempoDeBloqueio(
+                    x.semLimite || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
+            },
+            [&](const instrucao::DefinirFormatoDeData& x) {
+                s_.ordemDeData_ = x.ordem;
+                DefinirOrdemDeDataAtual(x.ordem);
+            },
+            [&](const instrucao::Se& x) {
+                if (Condicao(x.condicao))
+                    Rodar(*x.entao);
+                else if (x.senao)
+                    Rodar(*x.senao);
+            },
+            [&](const instrucao::Bloco& x) {
+                for (const auto& f : x.filhos) Rodar(*f);
+            },
+            [&](const instrucao::IniciarTransacao&) { s_.IniciarTransacao(); },
+            [&](const instrucao::ConfirmarTransacao&) {
+                if (!s_.EmTransacao())
+                    throw ErroDeBanco(
+                        "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+                s_.Confirmar();
+            },
+            [&](const instrucao::DesfazerTransacao&) {
+                if (!s_.EmTransacao())
+                    throw ErroDeBanco(
+                        "The ROLLBACK TRANSACTION request has no corresponding BEGIN "
+                        "TRANSACTION.");
+                s_.Desfazer();
+            },
+            [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::CriarLogin& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::CriarUsuario& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::ExcluirUsuario& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::CriarPapel& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::AlterarPapel& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const auto& x) {
+                ComandoDeServidor(x);
+                resultados_.push_back(db::Resultado{});
+            },
+        },
+        c.instrucao);
 }
 
-void Executor::Selecionar(const Comando& c) {
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
-        int flags = 0;
-        std::string sql = Reescrita(c.selecao, &flags);
-        plano_.flags[&c] = flags;
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+void Executor::Selecionar(const instrucao::Selecionar& c) {
+    if (!c.compilado.pronto) {
+        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags);
+        c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(it->second, plano_.flags[&c], 'S', ""));
+    resultados_.push_back(Consultar(c.compilado.sql, c.compilado.flags, 'S', ""));
 }
 
-void Executor::Inserir(const Comando& c) {
+void Executor::Inserir(const instrucao::Inserir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
@@ -551,8 +561,7 @@ void Executor::Inserir(const Comando& c) {
         throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
     }
     bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
+    if (!c.compilado.pronto) {
         std::vector<const ColunaDaTabela*> alvo;
         if (c.colunasAlvo.empty()) {
             if (identityLigado && t->Identidade())
@@ -640,24 +649,24 @@ void Executor::Inserir(const Comando& c) {
                   ComoIdentificador(t->nome) + " (" + colunas + ") SELECT " + conv +
                   " FROM zv_fonte";
         }
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+        c.compilado.sql = std::move(sql);
+        c.compilado.pronto = true;
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDeBanco(
             "An explicit value for the identity column in table '" + t->nome +
             "' can only be specified when a column list is used and IDENTITY_INSERT is ON.");
     }
-    resultados_.push_back(Consultar(it->second, 0, 'I', t->nome));
+    resultados_.push_back(Consultar(c.compilado.sql, 0, 'I', t->nome));
     // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
     if (t->Identidade() && resultados_.back().linhasAfetadas > 0)
         s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
 }
 
-void Executor::Atualizar(const Comando& c) {
+void Executor::Atualizar(const instrucao::Atualizar& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
+    if (!c.compilado.pronto) {
         std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
         bool primeiro = true;
         for (const auto& [nome, expr] : c.atribuicoes) {
@@ -694,12 +703,13 @@ void Executor::Atualizar(const Comando& c) {
         } else if (!c.resto.Vazia()) {
             sql += " " + Reescrita(c.resto);
         }
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+        c.compilado.sql = std::move(sql);
+        c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(it->second, 0, 'U', t->nome));
+    resultados_.push_back(Consultar(c.compilado.sql, 0, 'U', t->nome));
 }
 
-void Executor::Excluir(const Comando& c) {
+void Executor::Excluir(const instrucao::Excluir& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
@@ -710,8 +720,7 @@ void Executor::Excluir(const Comando& c) {
                     throw ErroDeBanco("Cannot truncate table '" + t->nome +
                                       "' because it is being referenced by a FOREIGN KEY "
                                       "constraint.");
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
+    if (!c.compilado.pronto) {
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
         if (juncao)
             sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
@@ -719,9 +728,10 @@ void Executor::Excluir(const Comando& c) {
                    (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
         else if (!c.resto.Vazia())
             sql += " " + Reescrita(c.resto);
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+        c.compilado.sql = std::move(sql);
+        c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(it->second, 0, 'D', t->nome));
+    resultados_.push_back(Consultar(c.compilado.sql, 0, 'D', t->nome));
     if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
         // the next row takes the seed again
         Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
@@ -735,7 +745,7 @@ void Executor::Excluir(const Comando& c) {
     }
 }
 
-void Executor::IdentityInsert(const Comando& c) {
+void Executor::IdentityInsert(const instrucao::IdentityInsert& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t)
         throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +

@@ -21,8 +21,6 @@ struct PlanoDeLote {
     std::vector<Token> tokens;
     std::vector<int> ordinais;
     std::vector<std::unique_ptr<Comando>> comandos;
-    std::unordered_map<const Comando*, std::string> compilados;  // SQLite text of DML
-    std::unordered_map<const Comando*, int> flags;               // server tables a query reads
 };
 
 // Runs the statements of one batch on a session.
@@ -36,26 +34,40 @@ class Executor {
 
   private:
     void Rodar(const Comando& c);
-    void Selecionar(const Comando& c);
-    void Inserir(const Comando& c);
-    void Atualizar(const Comando& c);
-    void Excluir(const Comando& c);
-    void CriarTabela(const Comando& c);
-    void AlterarTabela(const Comando& c);
-    void ExcluirTabela(const Comando& c);
-    void CriarIndice(const Comando& c);
-    void ExcluirIndice(const Comando& c);
-    void CriarObjeto(const Comando& c);
-    void ExcluirObjeto(const Comando& c);
-    void Conceder(const Comando& c);
-    void ExecutarComando(const Comando& c);
-    void IdentityInsert(const Comando& c);
-    void ComandoDeServidor(const Comando& c);
+    void Selecionar(const instrucao::Selecionar& c);
+    void Inserir(const instrucao::Inserir& c);
+    void Atualizar(const instrucao::Atualizar& c);
+    void Excluir(const instrucao::Excluir& c);
+    void CriarTabela(const instrucao::CriarTabela& c);
+    void AlterarTabela(const instrucao::AlterarTabela& c);
+    void ExcluirTabela(const instrucao::ExcluirTabela& c);
+    void CriarIndice(const instrucao::CriarIndice& c);
+    void ExcluirIndice(const instrucao::ExcluirIndice& c);
+    void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
+    void Conceder(const instrucao::Conceder& c);
+    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
+    void IdentityInsert(const instrucao::IdentityInsert& c);
+    void ComandoDeServidor(const instrucao::CriarBanco& c);
+    void ComandoDeServidor(const instrucao::ExcluirBanco& c);
+    void ComandoDeServidor(const instrucao::AlterarBanco& c);
+    void ComandoDeServidor(const instrucao::Backup& c);
+    void ComandoDeServidor(const instrucao::RestaurarLista& c);
+    void ComandoDeServidor(const instrucao::VerificarBackup& c);
+    void ComandoDeServidor(const instrucao::Restaurar& c);
+    void ComandoDeServidor(const instrucao::Usar& c);
+    void ComandoDeServidor(const instrucao::Matar& c);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
-    int ConjuntoPedido(const Comando& c);
+    int ConjuntoPedido(Faixa conjunto);
     db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
-    void ComandoDeUsuario(const Comando& c);
+    void ComandoDeUsuario(const instrucao::CriarLogin& c);
+    void ComandoDeUsuario(const instrucao::CriarUsuario& c);
+    void ComandoDeUsuario(const instrucao::ExcluirUsuario& c);
+    void ComandoDeUsuario(const instrucao::CriarPapel& c);
+    void ComandoDeUsuario(const instrucao::AlterarPapel& c);
+    bool ExisteUsuario(const std::string& nome, int papel);
+    bool DonoDoBanco();
 
     bool Condicao(Faixa f);
     db::Valor Avaliar(Faixa f);

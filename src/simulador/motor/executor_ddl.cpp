@@ -228,6 +228,8 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                     "\", table \"dbo." + ref->nome + "\", column '" + r.colunasReferidas[0] + "'.");
         }
     } else if (r.tipo == "C") {
+        for (const auto& coluna : ColunasDaExpressao(r.texto))
+            if (!t.Coluna(coluna)) throw ErroDeBanco("Invalid column name '" + coluna + "'.");
         std::string expr = ExpressaoParaSqlite(r.texto);
         if (verificar && !criandoTabela) {
             bool viola = false;
@@ -295,7 +297,7 @@ static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) 
     return c;
 }
 
-void Executor::CriarTabela(const Comando& c) {
+void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     if (cat.IdDoObjeto(nome))
@@ -336,7 +338,7 @@ void Executor::CriarTabela(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::AlterarTabela(const Comando& c) {
+void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
@@ -565,7 +567,7 @@ void Executor::AlterarTabela(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirTabela(const Comando& c) {
+void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
         sqlite3* db = s_.db_;
@@ -599,7 +601,7 @@ void Executor::ExcluirTabela(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::CriarIndice(const Comando& c) {
+void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual)
@@ -635,7 +637,7 @@ void Executor::CriarIndice(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirIndice(const Comando& c) {
+void Executor::ExcluirIndice(const instrucao::ExcluirIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
         for (const auto& [tabela, indice] : c.indices) {
@@ -665,7 +667,7 @@ void Executor::ExcluirIndice(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::CriarObjeto(const Comando& c) {
+void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);
@@ -675,7 +677,7 @@ void Executor::CriarObjeto(const Comando& c) {
     ObjetoProgramado o;
     o.nome = nome;
     o.tipo = c.tipoDeObjeto;
-    o.texto = TextoDaFaixa(c.faixa);
+    o.texto = TextoDaFaixa(faixa);
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
     if (c.tipoDeObjeto == "TR") {
         Tabela* t = cat.AcharTabela(c.tabelaDoGatilho.Nome());
@@ -703,7 +705,7 @@ void Executor::CriarObjeto(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirObjeto(const Comando& c) {
+void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
     Catalogo& cat = s_.CatalogoAtual();
     static const std::map<std::string, std::string> nomes = {
         {"P", "procedure"}, {"TR", "trigger"}, {"V", "view"}, {"FN", "function"}};
@@ -727,7 +729,7 @@ void Executor::ExcluirObjeto(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::Conceder(const Comando& c) {
+void Executor::Conceder(const instrucao::Conceder& c) {
     Catalogo& cat = s_.CatalogoAtual();
     std::int64_t objeto = 0;
     if (!c.objeto.Vazio()) {

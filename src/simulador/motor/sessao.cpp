@@ -37,6 +37,10 @@ sqlite3* AbrirArquivo(const std::string& arquivo) {
     }
     sqlite3_busy_timeout(db, 30000);
     sqlite3_extended_result_codes(db, 0);
+    // "name" is always a name, as in SQL Server: an unknown one fails instead of
+    // becoming a text
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     RegistrarColacao(db);
     return db;
 }

@@ -115,6 +115,8 @@ class Sessao {
     int nivelDeTransacao_ = 0;
     std::optional<std::int64_t> ultimaIdentidade_;
     std::string identityInsert_;  // the table with IDENTITY_INSERT ON, folded
+    // SET DATEFORMAT/LANGUAGE; the logins' default language is Portuguese (Brazil)
+    OrdemDeData ordemDeData_ = OrdemDeData::Dmy;
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     sqlite3_stmt* lerVersao_ = nullptr;
