@@ -11,7 +11,7 @@ namespace zolvek::cli {
 
 // Bad usage of the command line: exit status 2.
 class ErroDeUso : public ErroDeEntrada {
-public:
+  public:
     using ErroDeEntrada::ErroDeEntrada;
 };
 
@@ -24,7 +24,7 @@ constexpr int kSaidaUso = 2;
 // "--nome", and positional arguments ("-" alone is positional). Unknown options
 // raise ErroDeUso.
 class Argumentos {
-public:
+  public:
     Argumentos(const std::vector<std::string>& argumentos, const std::set<std::string>& comValor,
                const std::set<std::string>& semValor);
 
@@ -33,14 +33,15 @@ public:
     const std::vector<std::string>& Posicionais() const { return posicionais_; }
     bool PediuAjuda() const { return Marcado("--help"); }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> valores_;
     std::set<std::string> marcados_;
     std::vector<std::string> posicionais_;
 };
 
 // The connection string: --conexao, else the environment variable ZOLVEK_CONEXAO;
-// ErroDeUso when neither is given.
+// ErroDeUso when neither is given. --versao-do-simulador adds the stand-in's
+// "Versao do Servidor" key (the version of a server folder it creates).
 std::string CadeiaDeConexao(const Argumentos& argumentos);
 
 }  // namespace zolvek::cli

@@ -8,6 +8,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/materializacao.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -202,114 +203,160 @@ void Executor::Ligar(sqlite3_stmt* st) {
     }
 }
 
-void Executor::FalhaTraduzida(const std::string& msg, char operacao, const std::string& tabela) {
+void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                              const std::string& tabela) {
+    if (auto f = TomarFalhaDeFuncao()) throw *f;
+    const std::string msg = falha.what();
+    switch (falha.Codigo()) {
+        case SQLITE_CONSTRAINT_TRIGGER:
+            FalhaDeReferencia(msg);
+            break;
+        case SQLITE_CONSTRAINT_NOTNULL:
+            FalhaDeNulo(msg, operacao, tabela);
+        case SQLITE_CONSTRAINT_CHECK:
+            FalhaDeVerificacao(msg, operacao, tabela);
+        case SQLITE_CONSTRAINT_UNIQUE:
+        case SQLITE_CONSTRAINT_PRIMARYKEY:
+            FalhaDeChave(msg);
+        case SQLITE_BUSY:
+        case SQLITE_BUSY_SNAPSHOT:
+        case SQLITE_BUSY_RECOVERY:
+        case SQLITE_LOCKED:
+        case SQLITE_LOCKED_SHAREDCACHE:
+            throw ErroDeBanco("Lock request time out period exceeded.", 1222, 16, 45);
+        case SQLITE_INTERRUPT:
+            // the client gives up waiting: no server number, ODBC's SQLSTATE
+            throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+        default:
+            break;
+    }
+    FalhaDeCompilacao(msg);
+}
+
+// The foreign-key triggers raise "zvfk|action|name" (a row that references nothing)
+// or "zvref|action|name" (a row still referenced).
+void Executor::FalhaDeReferencia(const std::string& msg) {
+    const bool fk = msg.rfind("zvfk|", 0) == 0;
+    if (!fk && msg.rfind("zvref|", 0) != 0) return;
     const std::string& banco = s_.Banco();
-    std::string verbo = operacao == 'U'   ? "UPDATE"
-                        : operacao == 'D' ? "DELETE"
-                        : operacao == 'A' ? "ALTER TABLE"
-                                          : "INSERT";
-    if (msg.rfind("zvfk|", 0) == 0 || msg.rfind("zvref|", 0) == 0) {
-        bool fk = msg.rfind("zvfk|", 0) == 0;
-        std::string resto = msg.substr(fk ? 5 : 6);
-        std::string acao = resto.substr(0, resto.find('|'));
-        std::string nome = resto.substr(resto.find('|') + 1);
-        Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
-        const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
-        if (r && fk)
-            throw ErroDeBanco("The " + acao +
+    std::string resto = msg.substr(fk ? 5 : 6);
+    std::string acao = resto.substr(0, resto.find('|'));
+    std::string nome = resto.substr(resto.find('|') + 1);
+    Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
+    const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
+    if (r && fk)
+        throw ErroDeBanco("The " + acao +
                               " statement conflicted with the FOREIGN KEY constraint \"" + nome +
                               "\". The conflict occurred in database \"" + banco +
                               "\", table \"dbo." + r->tabelaReferida + "\", column '" +
-                              (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'.");
-        if (r)
-            throw ErroDeBanco(
-                "The " + acao + " statement conflicted with the REFERENCE constraint \"" + nome +
-                "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
-                dona->nome + "\", column '" + r->colunas[0].nome + "'.");
+                              (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'.",
+                          547, 16, 0);
+    if (r)
+        throw ErroDeBanco("The " + acao + " statement conflicted with the REFERENCE constraint \"" +
+                              nome + "\". The conflict occurred in database \"" + banco +
+                              "\", table \"dbo." + dona->nome + "\", column '" +
+                              r->colunas[0].nome + "'.",
+                          547, 16, 0);
+}
+
+// SQLite names the column as "T.c".
+void Executor::FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela) {
+    std::string c = ColunaDaMensagem(msg, "NOT NULL constraint failed: ");
+    auto ponto = c.find('.');
+    std::string t = ponto == std::string::npos ? tabela : c.substr(0, ponto);
+    std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
+    throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
+                          s_.Banco() + ".dbo." + t + "'; column does not allow nulls. " +
+                          (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.",
+                      515, 16, 2);
+}
+
+void Executor::FalhaDeVerificacao(const std::string& msg, char operacao,
+                                  const std::string& tabela) {
+    const std::string verbo = operacao == 'U'   ? "UPDATE"
+                              : operacao == 'D' ? "DELETE"
+                              : operacao == 'A' ? "ALTER TABLE"
+                                                : "INSERT";
+    std::string c = ColunaDaMensagem(msg, "CHECK constraint failed: ");
+    Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(c);
+    std::string coluna;
+    if (dona)
+        if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
+            coluna = ", column '" + r->colunas[0].nome + "'";
+    throw ErroDeBanco("The " + verbo + " statement conflicted with the CHECK constraint \"" + c +
+                          "\". The conflict occurred in database \"" + s_.Banco() +
+                          "\", table \"dbo." + (dona ? dona->nome : tabela) + "\"" + coluna + ".",
+                      547, 16, 0);
+}
+
+// SQLite names the key's columns as "T.a, T.b": the index over those columns tells
+// which constraint or index it is.
+void Executor::FalhaDeChave(const std::string& msg) {
+    std::string c = ColunaDaMensagem(msg, "UNIQUE constraint failed: ");
+    std::vector<std::string> cols;
+    std::string t;
+    std::size_t i = 0;
+    while (i < c.size()) {
+        std::size_t f = c.find(", ", i);
+        if (f == std::string::npos) f = c.size();
+        std::string item = c.substr(i, f - i);
+        auto ponto = item.find('.');
+        t = item.substr(0, ponto);
+        cols.push_back(item.substr(ponto + 1));
+        i = f + 2;
     }
-    if (auto c = ColunaDaMensagem(msg, "NOT NULL constraint failed: "); !c.empty()) {
-        auto ponto = c.find('.');
-        std::string t = ponto == std::string::npos ? tabela : c.substr(0, ponto);
-        std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
-        throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
-                          banco + ".dbo." + t + "'; column does not allow nulls. " +
-                          (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.");
-    }
-    if (auto c = ColunaDaMensagem(msg, "CHECK constraint failed: "); !c.empty()) {
-        Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(c);
-        std::string coluna;
-        if (dona)
-            if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
-                coluna = ", column '" + r->colunas[0].nome + "'";
-        throw ErroDeBanco("The " + verbo + " statement conflicted with the CHECK constraint \"" +
-                          c + "\". The conflict occurred in database \"" + banco +
-                          "\", table \"dbo." + (dona ? dona->nome : tabela) + "\"" + coluna + ".");
-    }
-    if (auto c = ColunaDaMensagem(msg, "UNIQUE constraint failed: "); !c.empty()) {
-        // "T.a, T.b": find the index over those columns
-        std::vector<std::string> cols;
-        std::string t;
-        std::size_t i = 0;
-        while (i < c.size()) {
-            std::size_t f = c.find(", ", i);
-            if (f == std::string::npos) f = c.size();
-            std::string item = c.substr(i, f - i);
-            auto ponto = item.find('.');
-            t = item.substr(0, ponto);
-            cols.push_back(item.substr(ponto + 1));
-            i = f + 2;
+    Tabela* tab = s_.CatalogoAtual().AcharTabela(t);
+    if (tab) {
+        for (const auto& ind : tab->indices) {
+            if (!ind.unico || ind.colunas.size() != cols.size()) continue;
+            bool iguais = true;
+            for (std::size_t k = 0; k < cols.size(); ++k)
+                if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
+            if (!iguais) continue;
+            if (ind.primario || ind.restricao != 0)
+                throw ErroDeBanco(
+                    std::string("Violation of ") + (ind.primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                        " constraint '" + ind.nome +
+                        "'. Cannot insert duplicate key in object 'dbo." + tab->nome + "'.",
+                    2627, 14, 1);
+            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                                  "' with unique index '" + ind.nome + "'.",
+                              2601, 14, 1);
         }
-        Tabela* tab = s_.CatalogoAtual().AcharTabela(t);
-        if (tab) {
-            for (const auto& ind : tab->indices) {
-                if (!ind.unico || ind.colunas.size() != cols.size()) continue;
-                bool iguais = true;
-                for (std::size_t k = 0; k < cols.size(); ++k)
-                    if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
-                if (!iguais) continue;
-                if (ind.primario)
-                    throw ErroDeBanco("Violation of PRIMARY KEY constraint '" + ind.nome +
-                                      "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
-                                      "'.");
-                if (ind.restricao != 0)
-                    throw ErroDeBanco("Violation of UNIQUE KEY constraint '" + ind.nome +
-                                      "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
-                                      "'.");
-                throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                                  "' with unique index '" + ind.nome + "'.");
-            }
-            if (tab->Identidade())
-                throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                                  "': the identity value already exists.");
-        }
-        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.");
+        if (tab->Identidade())
+            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                                  "': the identity value already exists.",
+                              2601, 14, 1);
     }
+    throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601, 14, 1);
+}
+
+// A name the rewritten text refers to and SQLite does not know, or text it cannot read.
+void Executor::FalhaDeCompilacao(const std::string& msg) {
     if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
         auto ponto = c.find('.');
         if (ponto != std::string::npos) c = c.substr(ponto + 1);
-        throw ErroDeBanco("Invalid object name '" + c + "'.");
+        throw ErroDeBanco("Invalid object name '" + c + "'.", 208, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
         if (c.find('.') != std::string::npos)
-            throw ErroDeBanco("The multi-part identifier \"" + c + "\" could not be bound.");
-        throw ErroDeBanco("Invalid column name '" + c + "'.");
+            throw ErroDeBanco("The multi-part identifier \"" + c + "\" could not be bound.", 4104,
+                              16, 1);
+        throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
-        throw ErroDeBanco("Ambiguous column name '" + c + "'.");
+        throw ErroDeBanco("Ambiguous column name '" + c + "'.", 209, 16, 1);
     if (auto c = ColunaDaMensagem(msg, "no such function: "); !c.empty())
-        throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.");
+        throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.", 195, 15, 10);
     if (msg.find("syntax error") != std::string::npos) {
         auto a = msg.find("near \"");
         if (a != std::string::npos) {
             auto b = msg.find("\"", a + 6);
-            throw ErroDeBanco("Incorrect syntax near '" + msg.substr(a + 6, b - a - 6) + "'.");
+            throw ErroDeBanco("Incorrect syntax near '" + msg.substr(a + 6, b - a - 6) + "'.", 102,
+                              15, 1);
         }
-        throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
     }
-    if (msg.find("database is locked") != std::string::npos ||
-        msg.find("database table is locked") != std::string::npos)
-        throw ErroDeBanco("Lock request time out period exceeded.");
-    if (msg.find("interrupted") != std::string::npos) throw ErroDeBanco("Query timeout expired");
     throw ErroDeBanco(msg);
 }
 
@@ -334,8 +381,8 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
     sqlite3_stmt* st = nullptr;
     try {
         st = s_.Preparar(sql);
-    } catch (const ErroDeBanco& e) {
-        FalhaTraduzida(e.what(), operacao, tabela);
+    } catch (const FalhaDoSqlite& f) {
+        FalhaTraduzida(f, operacao, tabela);
     }
     Ligar(st);
     db::Resultado r;
@@ -383,9 +430,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
         r.linhas.push_back(std::move(linha));
     }
     if (rc != SQLITE_DONE) {
-        std::string msg = sqlite3_errmsg(sqlite3_db_handle(st));
+        FalhaDoSqlite falha(sqlite3_extended_errcode(sqlite3_db_handle(st)),
+                            sqlite3_errmsg(sqlite3_db_handle(st)));
         sqlite3_reset(st);
-        FalhaTraduzida(msg, operacao, tabela);
+        FalhaTraduzida(falha, operacao, tabela);
     }
     sqlite3_reset(st);
     if (ncol == 0) {
@@ -500,12 +548,14 @@ void Executor::Rodar(const Comando& c) {
         case TipoComando::ConfirmarTransacao:
             if (!s_.EmTransacao())
                 throw ErroDeBanco(
-                    "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+                    "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3902,
+                    16, 1);
             return s_.Confirmar();
         case TipoComando::DesfazerTransacao:
             if (!s_.EmTransacao())
                 throw ErroDeBanco(
-                    "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+                    "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.",
+                    3903, 16, 1);
             return s_.Desfazer();
         case TipoComando::CriarLogin:
         case TipoComando::CriarUsuario:
@@ -534,7 +584,7 @@ void Executor::Inserir(const Comando& c) {
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
             throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
-        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     }
     bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
     auto it = plano_.compilados.find(&c);
@@ -543,14 +593,15 @@ void Executor::Inserir(const Comando& c) {
         if (c.colunasAlvo.empty()) {
             if (identityLigado && t->Identidade())
                 throw ErroDeBanco("An explicit value for the identity column in table '" + t->nome +
-                                  "' can only be specified when a column list is used and "
-                                  "IDENTITY_INSERT is ON.");
+                                      "' can only be specified when a column list is used and "
+                                      "IDENTITY_INSERT is ON.",
+                                  8101, 16, 1);
             for (const auto& col : t->colunas)
                 if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
         } else {
             for (const auto& n : c.colunasAlvo) {
                 const ColunaDaTabela* col = t->Coluna(n);
-                if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.");
+                if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
                 alvo.push_back(col);
             }
         }
@@ -562,17 +613,20 @@ void Executor::Inserir(const Comando& c) {
                     "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
                     "column "
                     "list to exclude the timestamp column, or insert a DEFAULT into a timestamp "
-                    "column.");
+                    "column.",
+                    273, 16, 1);
         }
         if (temIdentidade && !identityLigado)
             throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
-                              t->nome + "' when IDENTITY_INSERT is set to OFF.");
+                                  t->nome + "' when IDENTITY_INSERT is set to OFF.",
+                              544, 16, 1);
         if (!temIdentidade && identityLigado && t->Identidade())
-            throw ErroDeBanco("Explicit value must be specified for identity column in table '" +
-                              t->nome +
-                              "' either when IDENTITY_INSERT is set to ON or when a replication "
-                              "user is inserting "
-                              "into a NOT FOR REPLICATION identity column.");
+            throw ErroDeBanco(
+                "Explicit value must be specified for identity column in table '" + t->nome +
+                    "' either when IDENTITY_INSERT is set to ON or when a replication "
+                    "user is inserting "
+                    "into a NOT FOR REPLICATION identity column.",
+                545, 16, 1);
         std::string colunas;
         for (const auto* col : alvo)
             colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
@@ -589,14 +643,16 @@ void Executor::Inserir(const Comando& c) {
                         "the "
                         "VALUES clause. The number of values in the VALUES clause must match the "
                         "number "
-                        "of columns specified in the INSERT statement.");
+                        "of columns specified in the INSERT statement.",
+                        110, 15, 1);
                 if (linha.size() < alvo.size())
                     throw ErroDeBanco(
                         "There are more columns in the INSERT statement than values specified in "
                         "the "
                         "VALUES clause. The number of values in the VALUES clause must match the "
                         "number "
-                        "of columns specified in the INSERT statement.");
+                        "of columns specified in the INSERT statement.",
+                        109, 15, 1);
                 sql += primeira ? "(" : ", (";
                 primeira = false;
                 for (std::size_t k = 0; k < linha.size(); ++k) {
@@ -630,7 +686,8 @@ void Executor::Inserir(const Comando& c) {
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDeBanco(
             "An explicit value for the identity column in table '" + t->nome +
-            "' can only be specified when a column list is used and IDENTITY_INSERT is ON.");
+                "' can only be specified when a column list is used and IDENTITY_INSERT is ON.",
+            8101, 16, 1);
     }
     resultados_.push_back(Consultar(it->second, 0, 'I', t->nome));
     // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
@@ -641,18 +698,19 @@ void Executor::Inserir(const Comando& c) {
 void Executor::Atualizar(const Comando& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     auto it = plano_.compilados.find(&c);
     if (it == plano_.compilados.end()) {
         std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
         bool primeiro = true;
         for (const auto& [nome, expr] : c.atribuicoes) {
             const ColunaDaTabela* col = t->Coluna(nome);
-            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.");
+            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
             if (col->identidade)
-                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.");
+                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16,
+                                  1);
             if (col->tipo.base == TipoBase::RowVersion)
-                throw ErroDeBanco("Cannot update a timestamp column.");
+                throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
             if (!primeiro) sql += ", ";
             primeiro = false;
             std::string valor;
@@ -688,14 +746,15 @@ void Executor::Atualizar(const Comando& c) {
 void Executor::Excluir(const Comando& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     if (c.truncar)
         for (Tabela* outra : s_.CatalogoAtual().Tabelas())
             for (const auto& r : outra->restricoes)
                 if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
                     throw ErroDeBanco("Cannot truncate table '" + t->nome +
-                                      "' because it is being referenced by a FOREIGN KEY "
-                                      "constraint.");
+                                          "' because it is being referenced by a FOREIGN KEY "
+                                          "constraint.",
+                                      4712, 16, 1);
     auto it = plano_.compilados.find(&c);
     if (it == plano_.compilados.end()) {
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
@@ -725,17 +784,21 @@ void Executor::IdentityInsert(const Comando& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t)
         throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                          "\" because it does not exist or you do not have permissions.");
+                              "\" because it does not exist or you do not have permissions.",
+                          1088, 16, 11);
     if (!t->Identidade())
-        throw ErroDeBanco("Table '" + t->nome +
-                          "' does not have the identity property. Cannot perform SET operation.");
+        throw ErroDeBanco(
+            "Table '" + t->nome +
+                "' does not have the identity property. Cannot perform SET operation.",
+            8106, 16, 1);
     std::string chave = Dobrar(t->nome);
     if (c.ligado) {
         if (!s_.identityInsert_.empty() && s_.identityInsert_ != chave) {
             Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.identityInsert_);
             throw ErroDeBanco("IDENTITY_INSERT is already ON for table '" + s_.Banco() + ".dbo." +
-                              (outra ? outra->nome : s_.identityInsert_) +
-                              "'. Cannot perform SET operation for table '" + t->nome + "'.");
+                                  (outra ? outra->nome : s_.identityInsert_) +
+                                  "'. Cannot perform SET operation for table '" + t->nome + "'.",
+                              8107, 16, 1);
         }
         s_.identityInsert_ = chave;
     } else if (s_.identityInsert_ == chave) {

@@ -14,6 +14,7 @@ struct sqlite3_stmt;
 namespace zolvek::simulador {
 
 class Sessao;
+class FalhaDoSqlite;
 
 // A parsed batch, kept by the session for the next time the same text comes.
 struct PlanoDeLote {
@@ -62,8 +63,15 @@ class Executor {
     void Ligar(sqlite3_stmt* s);
     void Atomico(const std::function<void()>& f);
     void AposDdl();
-    [[noreturn]] void FalhaTraduzida(const std::string& msg, char operacao,
+    // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
+    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
                                      const std::string& tabela);
+    void FalhaDeReferencia(const std::string& msg);
+    [[noreturn]] void FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela);
+    [[noreturn]] void FalhaDeVerificacao(const std::string& msg, char operacao,
+                                         const std::string& tabela);
+    [[noreturn]] void FalhaDeChave(const std::string& msg);
+    [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
     std::string TextoDaFaixa(Faixa f) const;
 
     Sessao& s_;

@@ -131,14 +131,17 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                               r.tipo == "D" || r.tipo == "C" || r.tipo == "F" ? primeiraColuna : "")
                  : def.nome;
     if (cat.IdDoObjeto(r.nome) || t.RestricaoPeloNome(r.nome))
-        throw ErroDeBanco("There is already an object named '" + r.nome + "' in the database." +
-                          kNaoCriou);
+        throw ErroDeBanco(
+            "There is already an object named '" + r.nome + "' in the database." + kNaoCriou, 2714,
+            16, 6);
     for (auto& c : r.colunas) {
         const ColunaDaTabela* col = t.Coluna(c.nome);
         if (!col) {
-            if (r.tipo == "D") throw ErroDeBanco("Invalid column name '" + c.nome + "'.");
+            if (r.tipo == "D")
+                throw ErroDeBanco("Invalid column name '" + c.nome + "'.", 207, 16, 1);
             throw ErroDeBanco("Column name '" + c.nome +
-                              "' does not exist in the target table or view." + kNaoCriou);
+                                  "' does not exist in the target table or view." + kNaoCriou,
+                              1911, 16, 1);
         }
         c.nome = col->nome;
     }
@@ -149,22 +152,25 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
             for (const auto& x : t.restricoes)
                 if (x.tipo == "PK")
                     throw ErroDeBanco("Table '" + t.nome +
-                                      "' already has a primary key defined on it." + kNaoCriou);
+                                          "' already has a primary key defined on it." + kNaoCriou,
+                                      1779, 16, 0);
         for (const auto& c : r.colunas) {
             ColunaDaTabela* col = t.Coluna(c.nome);
             if (r.tipo == "PK" && col->anulavel) {
                 if (!criandoTabela)
                     throw ErroDeBanco(
                         "Cannot define PRIMARY KEY constraint on nullable column in table '" +
-                        t.nome + "'." + kNaoCriou);
+                            t.nome + "'." + kNaoCriou,
+                        8111, 16, 1);
                 col->anulavel = false;
             }
             if (col->tipo.tamanho < 0 || col->tipo.base == TipoBase::Text ||
                 col->tipo.base == TipoBase::NText || col->tipo.base == TipoBase::Image)
                 throw ErroDeBanco(
                     "Column '" + col->nome + "' in table '" + t.nome +
-                    "' is of a type that is invalid for use as a key column in an index." +
-                    kNaoCriou);
+                        "' is of a type that is invalid for use as a key column in an index." +
+                        kNaoCriou,
+                    1919, 16, 1);
         }
         Indice i;
         i.nome = r.nome;
@@ -178,7 +184,8 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
         Tabela* ref = IguaisCiAs(r.tabelaReferida, t.nome) ? &t : cat.AcharTabela(r.tabelaReferida);
         if (!ref)
             throw ErroDeBanco("Foreign key '" + r.nome + "' references invalid table '" +
-                              r.tabelaReferida + "'." + kNaoCriou);
+                                  r.tabelaReferida + "'." + kNaoCriou,
+                              1767, 16, 0);
         r.tabelaReferida = ref->nome;
         if (r.colunasReferidas.empty()) {
             for (const auto& i : ref->indices)
@@ -197,18 +204,20 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
         }
         if (!casa || r.colunasReferidas.size() != r.colunas.size())
             throw ErroDeBanco("There are no primary or candidate keys in the referenced table '" +
-                              ref->nome +
-                              "' that match the referencing column list in the foreign key '" +
-                              r.nome + "'." + kNaoCriou);
+                                  ref->nome +
+                                  "' that match the referencing column list in the foreign key '" +
+                                  r.nome + "'." + kNaoCriou,
+                              1776, 16, 0);
         for (std::size_t k = 0; k < r.colunas.size(); ++k) {
             const ColunaDaTabela* local = t.Coluna(r.colunas[k].nome);
             const ColunaDaTabela* remota = ref->Coluna(r.colunasReferidas[k]);
             r.colunasReferidas[k] = remota->nome;
             if (local->tipo.base != remota->tipo.base)
                 throw ErroDeBanco("Column '" + ref->nome + "." + remota->nome +
-                                  "' is not the same data type as referencing column '" + t.nome +
-                                  "." + local->nome + "' in foreign key '" + r.nome + "'." +
-                                  kNaoCriou);
+                                      "' is not the same data type as referencing column '" +
+                                      t.nome + "." + local->nome + "' in foreign key '" + r.nome +
+                                      "'." + kNaoCriou,
+                                  1778, 16, 0);
         }
         if (verificar && !criandoTabela) {
             std::string cond, nn;
@@ -224,8 +233,10 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
             if (q.Passo())
                 throw ErroDeBanco(
                     "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" +
-                    r.nome + "\". The conflict occurred in database \"" + banco +
-                    "\", table \"dbo." + ref->nome + "\", column '" + r.colunasReferidas[0] + "'.");
+                        r.nome + "\". The conflict occurred in database \"" + banco +
+                        "\", table \"dbo." + ref->nome + "\", column '" + r.colunasReferidas[0] +
+                        "'.",
+                    547, 16, 0);
         }
     } else if (r.tipo == "C") {
         std::string expr = ExpressaoParaSqlite(r.texto);
@@ -235,32 +246,38 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                 Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
                                     expr + ") LIMIT 1");
                 viola = q.Passo();
-            } catch (const ErroDeBanco& e) {
-                std::string m = e.what();
+            } catch (const FalhaDoSqlite& f) {
+                std::string m = f.what();
                 if (m.find("no such column: ") != std::string::npos)
-                    throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.");
+                    throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.",
+                                      207, 16, 1);
                 throw;
             }
             if (viola)
                 throw ErroDeBanco(
                     "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
-                    "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
-                    t.nome + "\"" +
-                    (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'") +
-                    ".");
+                        "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
+                        t.nome + "\"" +
+                        (r.colunas.empty() ? std::string()
+                                           : ", column '" + r.colunas[0].nome + "'") +
+                        ".",
+                    547, 16, 0);
         }
     } else if (r.tipo == "D") {
         const ColunaDaTabela* col = t.Coluna(r.colunas[0].nome);
         if (t.PadraoDaColuna(col->nome))
-            throw ErroDeBanco("Column already has a DEFAULT bound to it." + std::string(kNaoCriou));
+            throw ErroDeBanco("Column already has a DEFAULT bound to it." + std::string(kNaoCriou),
+                              1781, 16, 0);
         if (col->identidade)
             throw ErroDeBanco(
                 "Defaults cannot be created on columns with an IDENTITY attribute. Table '" +
-                t.nome + "', column '" + col->nome + "'." + kNaoCriou);
+                    t.nome + "', column '" + col->nome + "'." + kNaoCriou,
+                1754, 16, 0);
         if (col->tipo.base == TipoBase::RowVersion)
             throw ErroDeBanco(
                 "Defaults cannot be created on columns of data type timestamp. Table '" + t.nome +
-                "', column '" + col->nome + "'." + kNaoCriou);
+                    "', column '" + col->nome + "'." + kNaoCriou,
+                1755, 16, 0);
     }
     t.restricoes.push_back(std::move(r));
 }
@@ -270,8 +287,9 @@ static TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
         !EhNumericoExato(d.tipo.base))
         throw ErroDeBanco(
             "Identity column '" + d.nome +
-            "' must be of data type int, bigint, smallint, tinyint, or "
-            "decimal or numeric with a scale of 0, and constrained to be nonnullable.");
+                "' must be of data type int, bigint, smallint, tinyint, or "
+                "decimal or numeric with a scale of 0, and constrained to be nonnullable.",
+            2749, 16, 2);
     (void)tabela;
     return d.tipo;
 }
@@ -291,7 +309,8 @@ static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) 
     if (d.identidade || d.tipo.base == TipoBase::RowVersion) c.anulavel = false;
     if (d.identidade && d.anulavel.value_or(false))
         throw ErroDeBanco("Could not create IDENTITY attribute on nullable column '" + d.nome +
-                          "', table '" + tabela + "'.");
+                              "', table '" + tabela + "'.",
+                          8147, 16, 1);
     return c;
 }
 
@@ -299,9 +318,10 @@ void Executor::CriarTabela(const Comando& c) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     if (cat.IdDoObjeto(nome))
-        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.");
+        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
+                          16, 6);
     if (nome.empty() || nome.rfind("zv_", 0) == 0 || nome.rfind("sqlite_", 0) == 0)
-        throw ErroDeBanco("Incorrect syntax near '" + nome + "'.");
+        throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
     Tabela t;
     t.nome = nome;
     t.criacao = Agora();
@@ -310,17 +330,20 @@ void Executor::CriarTabela(const Comando& c) {
     for (const auto& d : c.colunas) {
         if (t.Coluna(d.nome))
             throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
-                              "' in table '" + nome + "' is specified more than once.");
+                                  "' in table '" + nome + "' is specified more than once.",
+                              2705, 16, 3);
         if (d.identidade && ++identidades > 1)
             throw ErroDeBanco("Multiple identity columns specified for table '" + nome +
-                              "'. Only one identity column per table is allowed.");
+                                  "'. Only one identity column per table is allowed.",
+                              2744, 16, 2);
         if (d.tipo.base == TipoBase::RowVersion && ++versoes > 1)
             throw ErroDeBanco("A table can only have one timestamp column. Because table '" + nome +
-                              "' already has one, the column '" + d.nome + "' cannot be added.");
+                                  "' already has one, the column '" + d.nome + "' cannot be added.",
+                              2738, 16, 2);
         t.colunas.push_back(NovaColuna(d, nome));
         for (const auto& r : d.restricoes) restricoes.push_back(r);
     }
-    if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.");
+    if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
     for (const auto& r : c.restricoes) restricoes.push_back(r);
     Atomico([&] {
         t.id = cat.NovoId();
@@ -344,7 +367,8 @@ void Executor::AlterarTabela(const Comando& c) {
                               ? "Cannot find the object \"" + c.objeto.Nome() +
                                     "\" because it does not exist or you do not have permissions."
                               : "Cannot find the object \"" + c.objeto.Nome() +
-                                    "\" because it does not exist or you do not have permissions.");
+                                    "\" because it does not exist or you do not have permissions.",
+                          4902, 16, 1);
     }
     sqlite3* db = s_.db_;
     const Tabela antiga = *atual;
@@ -361,11 +385,13 @@ void Executor::AlterarTabela(const Comando& c) {
                     if (t.Coluna(d.nome))
                         throw ErroDeBanco(
                             "Column names in each table must be unique. Column name '" + d.nome +
-                            "' in table '" + t.nome + "' is specified more than once.");
+                                "' in table '" + t.nome + "' is specified more than once.",
+                            2705, 16, 3);
                     if (d.identidade && t.Identidade())
                         throw ErroDeBanco("Multiple identity columns specified for table '" +
-                                          t.nome +
-                                          "'. Only one identity column per table is allowed.");
+                                              t.nome +
+                                              "'. Only one identity column per table is allowed.",
+                                          2744, 16, 2);
                     ColunaDaTabela col = NovaColuna(d, t.nome);
                     bool temPadrao =
                         std::any_of(d.restricoes.begin(), d.restricoes.end(),
@@ -380,8 +406,9 @@ void Executor::AlterarTabela(const Comando& c) {
                             "alternatively if none of the previous conditions are satisfied the "
                             "table must be empty to "
                             "allow addition of this column. Column '" +
-                            d.nome + "' cannot be added to non-empty table '" + t.nome +
-                            "' because it does not satisfy these conditions.");
+                                d.nome + "' cannot be added to non-empty table '" + t.nome +
+                                "' because it does not satisfy these conditions.",
+                            4901, 16, 1);
                     if (col.anulavel && temPadrao)
                         origem[Dobrar(col.nome)] = "";  // existing rows get NULL
                     t.colunas.push_back(col);
@@ -417,12 +444,14 @@ void Executor::AlterarTabela(const Comando& c) {
                 if (!col)
                     throw ErroDeBanco(
                         "Cannot find the object \"" + d.nome +
-                        "\" because it does not exist or you do not have permissions.");
+                            "\" because it does not exist or you do not have permissions.",
+                        4902, 16, 1);
                 if (d.identidade)
-                    throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.");
+                    throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.", 156, 15, 1);
                 if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
-                    throw ErroDeBanco("Cannot alter column '" + col->nome +
-                                      "' because it is 'timestamp'.");
+                    throw ErroDeBanco(
+                        "Cannot alter column '" + col->nome + "' because it is 'timestamp'.", 4928,
+                        16, 1);
                 bool mesmoTipo = col->tipo == d.tipo;
                 bool anulavel = d.anulavel.value_or(true);
                 if (col->identidade) anulavel = false;
@@ -458,9 +487,10 @@ void Executor::AlterarTabela(const Comando& c) {
                         if (ind) continue;
                     }
                     throw ErroDeBanco(std::string("The ") + (eIndice ? "index" : "object") + " '" +
-                                      dep.nome + "' is dependent on column '" + col->nome +
-                                      "'.\nALTER TABLE ALTER COLUMN " + col->nome +
-                                      " failed because one or more objects access this column.");
+                                          dep.nome + "' is dependent on column '" + col->nome +
+                                          "'.\nALTER TABLE ALTER COLUMN " + col->nome +
+                                          " failed because one or more objects access this column.",
+                                      5074, 16, 1);
                 }
                 col->tipo = d.tipo;
                 col->anulavel = anulavel;
@@ -468,8 +498,8 @@ void Executor::AlterarTabela(const Comando& c) {
                 try {
                     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga,
                                       MesmasColunas(antiga));
-                } catch (const ErroDeBanco& e) {
-                    FalhaTraduzida(e.what(), 'U', t.nome);
+                } catch (const FalhaDoSqlite& f) {
+                    FalhaTraduzida(f, 'U', t.nome);
                 }
                 break;
             }
@@ -480,9 +510,11 @@ void Executor::AlterarTabela(const Comando& c) {
                 for (const auto& nome : c.nomes) {
                     Restricao* r = t.RestricaoPeloNome(nome);
                     if (!r)
-                        throw ErroDeBanco("'" + nome +
-                                          "' is not a constraint.\nCould not drop constraint. See "
-                                          "previous errors.");
+                        throw ErroDeBanco(
+                            "'" + nome +
+                                "' is not a constraint.\nCould not drop constraint. See "
+                                "previous errors.",
+                            3728, 16, 1);
                     if (r->tipo == "PK" || r->tipo == "UQ") {
                         for (Tabela* outra : cat.Tabelas())
                             for (const auto& f : outra->restricoes)
@@ -494,9 +526,11 @@ void Executor::AlterarTabela(const Comando& c) {
                                     if (a == b)
                                         throw ErroDeBanco(
                                             "The constraint '" + r->nome +
-                                            "' is being referenced by table '" + outra->nome +
-                                            "', foreign key constraint '" + f.nome +
-                                            "'.\nCould not drop constraint. See previous errors.");
+                                                "' is being referenced by table '" + outra->nome +
+                                                "', foreign key constraint '" + f.nome +
+                                                "'.\nCould not drop constraint. See previous "
+                                                "errors.",
+                                            3725, 16, 0);
                                 }
                         std::int64_t id = r->id;
                         for (auto it = t.indices.begin(); it != t.indices.end();)
@@ -534,13 +568,15 @@ void Executor::AlterarTabela(const Comando& c) {
                     ColunaDaTabela* col = t.Coluna(nome);
                     if (!col)
                         throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because column '" + nome +
-                                          "' does not exist in table '" + t.nome + "'.");
+                                              "' does not exist in table '" + t.nome + "'.",
+                                          4924, 16, 1);
                     for (const auto& dep : Dependencias(cat, t, col->nome))
                         throw ErroDeBanco(
                             std::string("The ") + (dep.indice ? "index" : "object") + " '" +
-                            dep.nome + "' is dependent on column '" + col->nome +
-                            "'.\nALTER TABLE DROP COLUMN " + col->nome +
-                            " failed because one or more objects access this column.");
+                                dep.nome + "' is dependent on column '" + col->nome +
+                                "'.\nALTER TABLE DROP COLUMN " + col->nome +
+                                " failed because one or more objects access this column.",
+                            5074, 16, 1);
                     origem.erase(Dobrar(col->nome));
                     std::string n = col->nome;
                     t.colunas.erase(std::remove_if(t.colunas.begin(), t.colunas.end(),
@@ -551,8 +587,9 @@ void Executor::AlterarTabela(const Comando& c) {
                 }
                 if (t.colunas.empty())
                     throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because '" + c.nomes.back() +
-                                      "' is the only data column in table '" + t.nome +
-                                      "'. A table must have at least one data column.");
+                                          "' is the only data column in table '" + t.nome +
+                                          "'. A table must have at least one data column.",
+                                      4923, 16, 1);
                 cat.GravarTabela(db, t);
                 ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
                 break;
@@ -574,7 +611,8 @@ void Executor::ExcluirTabela(const Comando& c) {
             if (!t) {
                 if (c.seExistir) continue;
                 throw ErroDeBanco("Cannot drop the table '" + nome +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  3701, 11, 5);
             }
             for (Tabela* outra : cat.Tabelas())
                 if (outra->id != t->id)
@@ -582,7 +620,8 @@ void Executor::ExcluirTabela(const Comando& c) {
                         if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t->nome))
                             throw ErroDeBanco(
                                 "Could not drop object '" + t->nome +
-                                "' because it is referenced by a FOREIGN KEY constraint.");
+                                    "' because it is referenced by a FOREIGN KEY constraint.",
+                                3726, 16, 1);
             std::vector<std::string> pais;
             for (const auto& f : t->restricoes)
                 if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome))
@@ -604,11 +643,13 @@ void Executor::CriarIndice(const Comando& c) {
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual)
         throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                          "\" because it does not exist or you do not have permissions.");
+                              "\" because it does not exist or you do not have permissions.",
+                          1088, 16, 12);
     Tabela t = *atual;
     if (t.IndicePeloNome(c.nomeDoIndice))
         throw ErroDeBanco("The operation failed because an index or statistics with name '" +
-                          c.nomeDoIndice + "' already exists on table '" + t.nome + "'.");
+                              c.nomeDoIndice + "' already exists on table '" + t.nome + "'.",
+                          1913, 16, 1);
     Indice i;
     i.nome = c.nomeDoIndice;
     i.unico = c.unico;
@@ -616,13 +657,15 @@ void Executor::CriarIndice(const Comando& c) {
     for (auto& col : i.colunas) {
         const ColunaDaTabela* cc = t.Coluna(col.nome);
         if (!cc)
-            throw ErroDeBanco("Column name '" + col.nome +
-                              "' does not exist in the target table or view.");
+            throw ErroDeBanco(
+                "Column name '" + col.nome + "' does not exist in the target table or view.", 1911,
+                16, 1);
         if (cc->tipo.tamanho < 0 || cc->tipo.base == TipoBase::Text ||
             cc->tipo.base == TipoBase::NText || cc->tipo.base == TipoBase::Image)
             throw ErroDeBanco(
                 "Column '" + cc->nome + "' in table '" + t.nome +
-                "' is of a type that is invalid for use as a key column in an index.");
+                    "' is of a type that is invalid for use as a key column in an index.",
+                1919, 16, 1);
         col.nome = cc->nome;
     }
     i.indid = ProximoIndid(t, false);
@@ -644,13 +687,15 @@ void Executor::ExcluirIndice(const Comando& c) {
             if (!i) {
                 if (c.seExistir) continue;
                 throw ErroDeBanco("Cannot drop the index '" + tabela.Nome() + "." + indice +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  3701, 11, 7);
             }
             if (i->restricao != 0)
                 throw ErroDeBanco("An explicit DROP INDEX is not allowed on index '" + atual->nome +
-                                  "." + i->nome + "'. It is being used for " +
-                                  (i->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
-                                  " constraint enforcement.");
+                                      "." + i->nome + "'. It is being used for " +
+                                      (i->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                                      " constraint enforcement.",
+                                  3723, 16, 4);
             Tabela t = *atual;
             Indice removido = *i;
             t.indices.erase(
@@ -670,8 +715,10 @@ void Executor::CriarObjeto(const Comando& c) {
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);
     if (!c.alterar && cat.IdDoObjeto(nome))
-        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.");
-    if (c.alterar && !existente) throw ErroDeBanco("Invalid object name '" + nome + "'.");
+        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
+                          16, 6);
+    if (c.alterar && !existente)
+        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
     ObjetoProgramado o;
     o.nome = nome;
     o.tipo = c.tipoDeObjeto;
@@ -679,7 +726,9 @@ void Executor::CriarObjeto(const Comando& c) {
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
     if (c.tipoDeObjeto == "TR") {
         Tabela* t = cat.AcharTabela(c.tabelaDoGatilho.Nome());
-        if (!t) throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.");
+        if (!t)
+            throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.", 208, 16,
+                              1);
         o.pai = t->id;
     }
     Atomico([&] {
@@ -693,8 +742,8 @@ void Executor::CriarObjeto(const Comando& c) {
                 ExecutarSql(db, sql);
                 Instrucao teste(db, "SELECT * FROM " + ComoIdentificador(nome) + " LIMIT 0");
                 teste.Passo();
-            } catch (const ErroDeBanco& e) {
-                FalhaTraduzida(e.what(), 'S', "");
+            } catch (const FalhaDoSqlite& f) {
+                FalhaTraduzida(f, 'S', "");
             }
         }
         cat.GravarObjeto(db, o);
@@ -716,7 +765,8 @@ void Executor::ExcluirObjeto(const Comando& c) {
             if (!tipoCerto) {
                 if (c.seExistir) continue;
                 throw ErroDeBanco("Cannot drop the " + nomes.at(c.tipoDeObjeto) + " '" + nome +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  3701, 11, 5);
             }
             if (o->tipo == "V")
                 ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + ComoIdentificador(o->nome));
@@ -734,7 +784,8 @@ void Executor::Conceder(const Comando& c) {
         auto id = cat.IdDoObjeto(c.objeto.Nome());
         if (!id)
             throw ErroDeBanco("Cannot find the object '" + c.objeto.Nome() +
-                              "', because it does not exist or you do not have permission.");
+                                  "', because it does not exist or you do not have permission.",
+                              15151, 16, 1);
         objeto = *id;
     }
     sqlite3* db = s_.db_;
@@ -744,7 +795,8 @@ void Executor::Conceder(const Comando& c) {
             q.Ligar(1, p);
             if (!q.Passo())
                 throw ErroDeBanco("Cannot find the user '" + p +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  15151, 16, 1);
         }
     }
     Atomico([&] {

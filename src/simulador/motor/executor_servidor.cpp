@@ -74,12 +74,51 @@ bool PapelFixo(const std::string& p) {
 
 }  // namespace
 
+namespace {
+
+// SQL Server refuses these inside a user transaction (BEGIN TRAN, or the provider's).
+void RecusarDentroDeTransacao(TipoComando tipo) {
+    const char* restaurando =
+        "Cannot perform a backup or restore operation within a transaction.\n";
+    switch (tipo) {
+        case TipoComando::CriarBanco:
+            throw ErroDeBanco(
+                "CREATE DATABASE statement not allowed within multi-statement transaction.", 226,
+                16, 6);
+        case TipoComando::AlterarBanco:
+            throw ErroDeBanco(
+                "ALTER DATABASE statement not allowed within multi-statement transaction.", 226, 16,
+                6);
+        case TipoComando::ExcluirBanco:
+            throw ErroDeBanco("DROP DATABASE statement cannot be used inside a user transaction.",
+                              574, 16, 0);
+        case TipoComando::Backup:
+            throw ErroDeBanco(
+                std::string(restaurando) + "BACKUP DATABASE is terminating abnormally.", 3021, 16,
+                0);
+        case TipoComando::Restaurar:
+            throw ErroDeBanco(
+                std::string(restaurando) + "RESTORE DATABASE is terminating abnormally.", 3021, 16,
+                0);
+        case TipoComando::RestaurarLista:
+            throw ErroDeBanco(
+                std::string(restaurando) + "RESTORE FILELIST is terminating abnormally.", 3021, 16,
+                0);
+        default:
+            return;
+    }
+}
+
+}  // namespace
+
 void Executor::ComandoDeServidor(const Comando& c) {
     Servidor& srv = s_.ServidorAtual();
+    if (s_.EmTransacao()) RecusarDentroDeTransacao(c.tipo);
     switch (c.tipo) {
         case TipoComando::CriarBanco: {
             if (!s_.Sysadmin())
-                throw ErroDeBanco("CREATE DATABASE permission denied in database 'master'.");
+                throw ErroDeBanco("CREATE DATABASE permission denied in database 'master'.", 262,
+                                  14, 1);
             DefinicaoDeBanco def;
             def.nome = c.objeto.Nome();
             auto converter = [](const ArquivoDeclarado& a, char tipo) {
@@ -103,23 +142,23 @@ void Executor::ComandoDeServidor(const Comando& c) {
         case TipoComando::ExcluirBanco: {
             if (c.seExistir && !srv.AcharBanco(c.objeto.Nome())) break;
             if (!s_.Sysadmin())
-                throw ErroDeBanco("DROP DATABASE permission denied in database '" +
-                                  c.objeto.Nome() + "'.");
+                throw ErroDeBanco(
+                    "DROP DATABASE permission denied in database '" + c.objeto.Nome() + "'.", 262,
+                    14, 1);
             srv.ExcluirBanco(c.objeto.Nome());
             break;
         }
         case TipoComando::AlterarBanco: {
             auto b = srv.AcharBanco(c.objeto.Nome());
-            if (!b)
-                throw ErroDeBanco(
-                    "Database '" + c.objeto.Nome() +
-                    "' does not exist. Make sure that the name is entered correctly.");
-            if (!s_.Sysadmin() &&
-                !(IguaisCiAs(b->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
-                throw ErroDeBanco(
-                    "User does not have permission to alter database '" + b->nome +
-                    "', the database does not exist, or the database is not in a state that allows "
-                    "access checks.\nALTER DATABASE statement failed.");
+            // a database that does not exist is told as one the login may not alter
+            if (!b || (!s_.Sysadmin() &&
+                       !(IguaisCiAs(b->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1)))
+                throw ErroDeBanco("User does not have permission to alter database '" +
+                                      (b ? b->nome : c.objeto.Nome()) +
+                                      "', the database does not exist, or the database is not in a "
+                                      "state that allows "
+                                      "access checks.\nALTER DATABASE statement failed.",
+                                  5011, 14, 5);
             if (c.nomes[0] == "SINGLE_USER")
                 srv.DefinirUsuarioUnico(b->nome, true, s_.Spid(), c.comRollback);
             else if (c.nomes[0] == "MULTI_USER")
@@ -128,8 +167,9 @@ void Executor::ComandoDeServidor(const Comando& c) {
         }
         case TipoComando::Backup: {
             if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-                throw ErroDeBanco("BACKUP DATABASE permission denied in database '" +
-                                  c.objeto.Nome() + "'.");
+                throw ErroDeBanco(
+                    "BACKUP DATABASE permission denied in database '" + c.objeto.Nome() + "'.", 262,
+                    14, 1);
             srv.FazerBackup(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)));
             break;
         }
@@ -155,7 +195,8 @@ void Executor::ComandoDeServidor(const Comando& c) {
             if (!s_.Sysadmin())
                 throw ErroDeBanco(
                     "CREATE DATABASE permission denied in database 'master'.\nRESTORE DATABASE is "
-                    "terminating abnormally.");
+                    "terminating abnormally.",
+                    262, 14, 1);
             std::vector<Movimento> movs;
             for (const auto& [a, b] : c.movimentos)
                 movs.push_back({ComoTextoDeValor(Avaliar(a)), ComoTextoDeValor(Avaliar(b))});
@@ -167,7 +208,8 @@ void Executor::ComandoDeServidor(const Comando& c) {
             break;
         case TipoComando::Matar: {
             if (!s_.Sysadmin())
-                throw ErroDeBanco("User does not have permission to use the KILL statement.");
+                throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102,
+                                  14, 1);
             srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)),
                             s_.Spid());
             break;
@@ -192,27 +234,33 @@ void Executor::ComandoDeUsuario(const Comando& c) {
     switch (c.tipo) {
         case TipoComando::CriarLogin:
             if (!s_.Sysadmin())
-                throw ErroDeBanco("User does not have permission to perform this action.");
+                throw ErroDeBanco("User does not have permission to perform this action.", 15247,
+                                  16, 1);
             if (c.semLogin)
                 srv.CriarLoginIntegrado(c.objeto.Nome());
             else
                 srv.CriarLogin(c.objeto.Nome(), c.senha);
             break;
         case TipoComando::CriarUsuario: {
-            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
+            if (!dono)
+                throw ErroDeBanco("User does not have permission to perform this action.", 15247,
+                                  16, 1);
             if (!c.semLogin && !srv.AcharLogin(c.login))
-                throw ErroDeBanco("'" + c.login +
-                                  "' is not a valid login or you do not have permission.");
+                throw ErroDeBanco(
+                    "'" + c.login + "' is not a valid login or you do not have permission.", 15007,
+                    16, 1);
             if (existe(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
                 IguaisCiAs(c.objeto.Nome(), "dbo"))
                 throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
-                                  "' already exists in the current database.");
+                                      "' already exists in the current database.",
+                                  15023, 16, 1);
             if (!c.semLogin) {
                 Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
                 q.Ligar(1, c.login);
                 if (q.Passo())
                     throw ErroDeBanco(
-                        "The login already has an account under a different user name.");
+                        "The login already has an account under a different user name.", 15063, 16,
+                        1);
             }
             Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
             ins.Ligar(1, c.objeto.Nome());
@@ -224,11 +272,14 @@ void Executor::ComandoDeUsuario(const Comando& c) {
             break;
         }
         case TipoComando::ExcluirUsuario:
-            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
+            if (!dono)
+                throw ErroDeBanco("User does not have permission to perform this action.", 15247,
+                                  16, 1);
             if (!existe(c.objeto.Nome(), 0)) {
                 if (c.seExistir) break;
                 throw ErroDeBanco("Cannot drop the user '" + c.objeto.Nome() +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  15151, 16, 1);
             }
             Instrucao(db, "DELETE FROM zv_membros WHERE membro=?")
                 .Ligar(1, c.objeto.Nome())
@@ -238,10 +289,13 @@ void Executor::ComandoDeUsuario(const Comando& c) {
                 .Executar();
             break;
         case TipoComando::CriarPapel:
-            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
+            if (!dono)
+                throw ErroDeBanco("User does not have permission to perform this action.", 15247,
+                                  16, 1);
             if (existe(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
                 throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
-                                  "' already exists in the current database.");
+                                      "' already exists in the current database.",
+                                  15023, 16, 1);
             Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
                 .Ligar(1, c.objeto.Nome())
                 .Executar();
@@ -249,13 +303,16 @@ void Executor::ComandoDeUsuario(const Comando& c) {
         case TipoComando::AlterarPapel: {
             if (!dono)
                 throw ErroDeBanco("Cannot alter the role '" + c.papel +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  15151, 16, 1);
             if (!PapelFixo(c.papel) && !existe(c.papel, 1))
                 throw ErroDeBanco("Cannot alter the role '" + c.papel +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  15151, 16, 1);
             if (!existe(c.membro, -1))
                 throw ErroDeBanco("Cannot add the principal '" + c.membro +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  15151, 16, 1);
             std::string papel = c.papel;
             for (const char* p : kPapeisFixos)
                 if (IguaisCiAs(papel, p)) papel = p;
@@ -322,10 +379,12 @@ void Executor::Procedimento(const std::string& nomeCompleto,
             std::int64_t v;
             std::string t;
         };
-        std::vector<L> linhas = {{1, "ProductName", 0, "Microsoft SQL Server"},
-                                 {2, "ProductVersion", 720896, kVersaoDoProduto},
-                                 {3, "Language", 1033, "English (United States)"},
-                                 {4, "Platform", 0, "NT x64"}};
+        const VersaoDoServidor& versao = srv.Versao();
+        std::vector<L> linhas = {
+            {1, "ProductName", 0, "Microsoft SQL Server"},
+            {2, "ProductVersion", versao.maior * 65536 + versao.menor, versao.produto},
+            {3, "Language", 1033, "English (United States)"},
+            {4, "Platform", 0, "NT x64"}};
         auto filtro = arg(0, "optname");
         for (const auto& l : linhas)
             if (!filtro || IguaisCiAs(*filtro, l.n))
@@ -333,6 +392,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(std::move(r));
         return;
     }
+    if (chave == "sp_dboption" && srv.Versao().maior >= 11)
+        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
     if (chave == "sp_dboption") {
         auto banco = arg(0, "dbname"), opcao = arg(1, "optname"), valor = arg(2, "optvalue");
         if (!banco) {
@@ -344,8 +405,10 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         }
         auto info = srv.AcharBanco(*banco);
         if (!info)
-            throw ErroDeBanco("The database '" + *banco +
-                              "' does not exist. Use sys.databases to show available databases.");
+            throw ErroDeBanco(
+                "The database '" + *banco +
+                    "' does not exist. Use sys.databases to show available databases.",
+                15010, 16, 1);
         if (!opcao) {
             db::Resultado r;
             r.colunas = {ColunaDeTexto("The following options are set:", 35)};
@@ -365,7 +428,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         if (!s_.Sysadmin() && !(IguaisCiAs(info->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
             throw ErroDeBanco(
                 "Only members of the sysadmin role or the database owner may set database "
-                "options.");
+                "options.",
+                15247, 16, 1);
         srv.DefinirOpcao(info->nome, canonico, *valor, s_.Spid());
         resultados_.push_back(db::Resultado{});
         return;
@@ -416,7 +480,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     }
     if (chave == "sp_addlogin") {
         if (!s_.Sysadmin())
-            throw ErroDeBanco("User does not have permission to perform this action.");
+            throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16,
+                              1);
         srv.CriarLogin(arg(0, "loginame").value_or(""), arg(1, "passwd").value_or(""));
         resultados_.push_back(db::Resultado{});
         return;
@@ -433,11 +498,13 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         return;
     }
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
-    if (!o || o->tipo != "P") throw ErroDeBanco("Could not find stored procedure '" + nome + "'.");
+    if (!o || o->tipo != "P")
+        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
     if (chave == "matarprocesso") {
         auto login = arg(0, "NOME"), host = arg(1, "HOST");
         if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-            throw ErroDeBanco("User does not have permission to use the KILL statement.");
+            throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14,
+                              1);
         srv.MatarSessoes(login.value_or(""), host.value_or(""));
     }
     // Other procedures are stored, not interpreted: running one has no effect.

@@ -84,21 +84,15 @@ void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
                       NomeDoIndice(t, i) + " ON " + Id(t.nome) + " (" + Colunas(i.colunas) + ")";
     try {
         ExecutarSql(db, sql);
-    } catch (const ErroDeBanco& e) {
-        std::string msg = e.what();
-        if (msg.find("UNIQUE constraint failed") != std::string::npos) {
-            if (i.restricao != 0)
-                throw ErroDeBanco(
-                    "The CREATE UNIQUE INDEX statement terminated because a duplicate key was "
-                    "found for the object name 'dbo." +
-                    t.nome + "' and the index name '" + i.nome +
-                    "'.\nCould not create constraint or index. See previous errors.");
-            throw ErroDeBanco(
-                "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found "
-                "for the object name 'dbo." +
-                t.nome + "' and the index name '" + i.nome + "'.");
-        }
-        throw;
+    } catch (const FalhaDoSqlite& f) {
+        if (f.Codigo() != SQLITE_CONSTRAINT_UNIQUE) throw;
+        throw ErroDeBanco(
+            "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
+            "the object name 'dbo." +
+                t.nome + "' and the index name '" + i.nome + "'." +
+                (i.restricao != 0 ? "\nCould not create constraint or index. See previous errors."
+                                  : ""),
+            1505, 16, 1);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -121,12 +122,14 @@ void Sessao::Abrir(const std::string& arquivo) {
     if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
     if (sqlite3_prepare_v3(db_, "SELECT valor FROM zv_config WHERE chave='versao'", -1,
                            SQLITE_PREPARE_PERSISTENT, &lerVersao_, nullptr) != SQLITE_OK)
-        throw ErroDeBanco(sqlite3_errmsg(db_));
+        throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     // A login that is not sysadmin needs a user in the database (or to own it).
     if (!login_.sysadmin && !IguaisCiAs(banco_, "master") && NomeDoUsuario() == "guest")
-        throw ErroDeBanco("Cannot open database \"" + banco_ +
-                          "\" requested by the login. The login failed.\nLogin failed for user '" +
-                          login_.nome + "'.");
+        throw ErroDeBanco(
+            "Cannot open database \"" + banco_ +
+                "\" requested by the login. The login failed.\nLogin failed for user '" +
+                login_.nome + "'.",
+            4060, 11, 1);
 }
 
 void Sessao::Fechar() noexcept {
@@ -241,8 +244,8 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
                            SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
-        throw ErroDeBanco(sqlite3_errmsg(db_));
-    if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+    if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15);
     preparadas_.emplace(sql, st);
     return st;
 }
@@ -273,14 +276,12 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
         ~Fim() { f = false; }
     } fim{comPrazo_};
     VerificarCatalogo();
-    std::vector<db::Resultado> todos;
-    for (const auto& lote : DividirLotes(sql)) {
-        auto plano = Planejar(lote);
-        Executor ex(*this, *plano, parametros);
-        auto r = ex.Executar();
-        for (auto& x : r) todos.push_back(std::move(x));
-    }
-    return todos;
+    TomarFalhaDeFuncao();  // nothing left over from an earlier batch
+    // One text is one batch: GO belongs to the tools that split scripts, and the
+    // server reads it as any other word.
+    auto plano = Planejar(sql);
+    Executor ex(*this, *plano, parametros);
+    return ex.Executar();
 }
 
 std::vector<db::Resultado> Sessao::ExecutarProcedimento(
@@ -318,7 +319,8 @@ void Sessao::IniciarTransacao() {
 
 void Sessao::Confirmar() {
     if (nivelDeTransacao_ == 0)
-        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
+                          3902, 16, 1);
     if (nivelDeTransacao_ == 1) ExecutarSql(db_, "COMMIT");
     --nivelDeTransacao_;
 }
@@ -326,7 +328,8 @@ void Sessao::Confirmar() {
 void Sessao::Desfazer() {
     if (nivelDeTransacao_ == 0)
         throw ErroDeBanco(
-            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
+            1);
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     nivelDeTransacao_ = 0;
     catalogo_.Carregar(db_);

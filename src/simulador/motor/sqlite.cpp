@@ -1,13 +1,11 @@
 #include "simulador/motor/sqlite.hpp"
 
-#include "comum/erros.hpp"
-
 namespace zolvek::simulador {
 
 Instrucao::Instrucao(sqlite3* db, std::string_view sql) : db_(db) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK)
-        throw ErroDeBanco(sqlite3_errmsg(db));
+        throw FalhaDoSqlite(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
 }
 
 Instrucao::~Instrucao() {
@@ -33,9 +31,10 @@ bool Instrucao::Passo() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
+    const int codigo = sqlite3_extended_errcode(db_);
     std::string msg = sqlite3_errmsg(db_);
     sqlite3_reset(stmt_);
-    throw ErroDeBanco(msg);
+    throw FalhaDoSqlite(codigo, msg);
 }
 
 void Instrucao::Executar() {
@@ -61,9 +60,10 @@ bool Instrucao::Nulo(int c) const {
 void ExecutarSql(sqlite3* db, const std::string& sql) {
     char* erro = nullptr;
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &erro) != SQLITE_OK) {
+        const int codigo = sqlite3_extended_errcode(db);
         std::string msg = erro ? erro : sqlite3_errmsg(db);
         sqlite3_free(erro);
-        throw ErroDeBanco(msg);
+        throw FalhaDoSqlite(codigo, msg);
     }
 }
 

@@ -76,7 +76,7 @@ std::string FalhaDeLogin(const std::string& login) {
 
 }  // namespace
 
-Servidor::Servidor(const std::filesystem::path& pasta)
+Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao)
     : pasta_(pasta),
       maquina_(NomeDaMaquina()),
       pid_(PidAtual()),
@@ -92,7 +92,7 @@ Servidor::Servidor(const std::filesystem::path& pasta)
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
         ExecutarSql(master_, "PRAGMA foreign_keys=ON");
-        CriarEsquema();
+        CriarEsquema(versao);
     } catch (...) {
         FecharArquivoSqlite(master_);
         throw;
@@ -106,8 +106,9 @@ Servidor::~Servidor() {
     FecharArquivoSqlite(master_);
 }
 
-void Servidor::CriarEsquema() {
+void Servidor::CriarEsquema(const std::string& versao) {
     std::lock_guard trava(mutex_);
+    const VersaoDoServidor& pedida = versao.empty() ? VersaoPadrao() : VersaoPedida(versao);
     Transacao transacao(master_);
     ExecutarSql(master_, kEsquema);
     Comando existe(master_, "SELECT count(*) FROM srv_bancos WHERE id = 1");
@@ -129,7 +130,14 @@ void Servidor::CriarEsquema() {
                     "VALUES ('versao_do_esquema', '1')");
         InserirLogin("sa", "", true, false);
         InserirLogin(UsuarioDoSistemaOperacional(), "", true, true);
+        Comando guardar(master_,
+                        "INSERT INTO srv_parametros (nome, valor) VALUES ('versao_do_produto', ?)");
+        guardar.Ligar(1, pedida.produto).Executar();
     }
+    // A folder from before versions were kept is the default version.
+    Comando ler(master_, "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto'");
+    versao_ = ler.Passo() ? &VersaoDoProduto(ler.Texto(0)) : &VersaoPadrao();
+    ExigirMesmaVersao(pasta_.string(), *versao_, versao);
     transacao.Confirmar();
 }
 
@@ -137,8 +145,8 @@ std::string Servidor::Nome() const {
     return pasta_.filename().string();
 }
 
-std::string Servidor::TextoDaVersao() {
-    return std::string("Microsoft SQL Server 2012 - ") + kVersaoDoProduto +
+std::string Servidor::TextoDaVersao() const {
+    return versao_->nome + " - " + versao_->produto +
            " (X64) \n\tSimulador do Zolvek sobre SQLite " + sqlite3_libversion() + "\n";
 }
 
