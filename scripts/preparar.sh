@@ -7,7 +7,7 @@ PACOTES=(
   build-essential cmake ninja-build pkg-config git clang-format ccache
   qt6-base-dev libqt6printsupport6 libqt6svg6 qt6-qpa-plugins libgl1-mesa-dev
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 libsodium-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core
 )

@@ -43,6 +43,24 @@ TEST_F(NumerosDeErro, NomesEDados) {
     EXPECT_EQ(Numero("select cast('abc' as int)"), "245/16/1");
 }
 
+TEST_F(NumerosDeErro, ValorDaChaveDuplicada) {
+    EXPECT_EQ(Falha("insert into Pai (Id, Nome) values (1, 'b')"),
+              "Violation of PRIMARY KEY constraint '" +
+                  Valor("select name from sys.key_constraints where type = 'PK'") +
+                  "'. Cannot insert duplicate key in object 'dbo.Pai'. The duplicate key value is "
+                  "(1).");
+    // two new rows with the same key, and a key that is NULL
+    Sql("create table Dupla (A int not null, B varchar(5) null, constraint UQ_Dupla unique (A, B))");
+    Sql("insert into Dupla values (1, 'x')");
+    EXPECT_EQ(Falha("insert into Dupla values (2, 'y'), (2, 'y')"),
+              "Violation of UNIQUE KEY constraint 'UQ_Dupla'. Cannot insert duplicate key in "
+              "object 'dbo.Dupla'. The duplicate key value is (2, y).");
+    EXPECT_EQ(Falha("insert into Filho (Id, PaiId) select 1, null"),
+              "Cannot insert duplicate key row in object 'dbo.Filho' with unique index "
+              "'IX_Filho_Id'. The duplicate key value is (1).");
+    EXPECT_EQ(Valor("select count(*) from Dupla"), "1");
+}
+
 TEST_F(NumerosDeErro, InstrucoesEServidor) {
     EXPECT_EQ(Numero("commit"), "3902/16/1");
     EXPECT_EQ(Numero("rollback"), "3903/16/1");

@@ -39,8 +39,7 @@ TEST_F(LotesETransacoes, ComandosDeServidorRecusadosEmTransacao) {
     master->Desfazer();
     EXPECT_EQ(Valor("select count(*) from sys.databases where name = 'Outro'"), "0");
     try {
-        Sql("begin transaction\nbackup database Teste to disk = '" + copia + "'", {},
-            master.get());
+        Sql("begin transaction\nbackup database Teste to disk = '" + copia + "'", {}, master.get());
         FAIL();
     } catch (const zolvek::ErroDeBanco& e) {
         EXPECT_EQ(e.Numero(), 3021);

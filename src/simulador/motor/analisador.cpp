@@ -408,6 +408,14 @@ class Analisador {
             EsperarSimbolo(")");
         }
         TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
+        if (IguaisCiAs(nome, "sysname")) {
+            if (informado)
+                throw ErroDeBanco(
+                    "Column, parameter, or variable #1: Cannot specify a column width on data "
+                    "type sysname.",
+                    2716, 16, 1);
+            t.tamanho = 128;
+        }
         if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
                                t.base == TipoBase::VarBinary))
             throw ErroDeBanco("Incorrect syntax near 'max'.");
@@ -534,7 +542,12 @@ class Analisador {
     DefColuna Coluna(bool soTipo) {
         DefColuna c;
         c.nome = Nome();
+        const std::size_t inicioDoTipo = i_;
         c.tipo = Tipo();
+        // sysname is nvarchar(128) NOT NULL unless the column says NULL
+        bool sysname = false;
+        for (std::size_t k = inicioDoTipo; k < i_; ++k)
+            if (EhPalavra(t_[k], "sysname")) sysname = true;
         for (;;) {
             if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
             if (Palavra("WITH") && Palavra("VALUES", 1)) {
@@ -605,6 +618,7 @@ class Analisador {
                 c.restricoes.push_back(std::move(r));
             }
         }
+        if (sysname && !c.anulavel) c.anulavel = false;
         return c;
     }
 
@@ -839,6 +853,7 @@ class Analisador {
                 } while (AceitarSimbolo(","));
             } else if (Palavra("CHECK") || Palavra("NOCHECK")) {
                 c->acao = AcaoAlterar::Verificacao;
+                c->ligado = Palavra("CHECK");  // CHECK enables, NOCHECK disables
                 ++i_;
                 Esperar("CONSTRAINT");
                 if (!Aceitar("ALL")) do {

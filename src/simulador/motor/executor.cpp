@@ -160,6 +160,7 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 std::string Executor::Reescrita(Faixa f, int* flags) {
     ContextoDeReescrita ctx;
     ctx.ordinais = &plano_.ordinais;
+    ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
     return r;
@@ -224,6 +225,8 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
         case SQLITE_LOCKED:
         case SQLITE_LOCKED_SHAREDCACHE:
             throw ErroDeBanco("Lock request time out period exceeded.", 1222, 16, 45);
+        case SQLITE_AUTH:
+            throw ErroDeBanco("Invalid object name '" + s_.TabelaNegada() + "'.", 208, 16, 1);
         case SQLITE_INTERRUPT:
             // the client gives up waiting: no server number, ODBC's SQLSTATE
             throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
@@ -313,6 +316,8 @@ void Executor::FalhaDeChave(const std::string& msg) {
             for (std::size_t k = 0; k < cols.size(); ++k)
                 if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
             if (!iguais) continue;
+            chaveViolada_.clear();
+            for (const auto& k : ind.colunas) chaveViolada_.push_back(k.nome);
             if (ind.primario || ind.restricao != 0)
                 throw ErroDeBanco(
                     std::string("Violation of ") + (ind.primario ? "PRIMARY KEY" : "UNIQUE KEY") +
@@ -335,7 +340,11 @@ void Executor::FalhaDeChave(const std::string& msg) {
 void Executor::FalhaDeCompilacao(const std::string& msg) {
     if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
         auto ponto = c.find('.');
-        if (ponto != std::string::npos) c = c.substr(ponto + 1);
+        // another database's table is told by its three-part name
+        if (ponto != std::string::npos && c.rfind("zvb_", 0) == 0)
+            c = s_.BancoDoEsquema(c.substr(0, ponto)) + ".dbo." + c.substr(ponto + 1);
+        else if (ponto != std::string::npos)
+            c = c.substr(ponto + 1);
         throw ErroDeBanco("Invalid object name '" + c + "'.", 208, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
@@ -395,8 +404,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
             col.nome.clear();  // an expression without alias has no name on SQL Server
         const char* tab = sqlite3_column_table_name(st, c);
         const char* orig = sqlite3_column_origin_name(st, c);
-        if (tab && orig && std::strncmp(tab, "zv_", 3) != 0) {
-            if (Tabela* t = s_.CatalogoAtual().AcharTabela(tab)) {
+        const char* esquema = sqlite3_column_database_name(st, c);
+        Catalogo* catalogo = esquema ? s_.CatalogoDoEsquema(esquema) : nullptr;
+        if (tab && orig && catalogo && std::strncmp(tab, "zv_", 3) != 0) {
+            if (Tabela* t = catalogo->AcharTabela(tab)) {
                 if (const ColunaDaTabela* cc = t->Coluna(orig)) {
                     tipos[static_cast<std::size_t>(c)] = &cc->tipo;
                     col.tipo = CategoriaDoTipo(cc->tipo);
@@ -503,6 +514,7 @@ db::Valor Executor::Avaliar(Faixa f) {
 }
 
 void Executor::Rodar(const Comando& c) {
+    ExigirBancoAtual(c);
     switch (c.tipo) {
         case TipoComando::Selecionar:
             return Selecionar(c);
@@ -533,7 +545,7 @@ void Executor::Rodar(const Comando& c) {
         case TipoComando::IdentityInsert:
             return IdentityInsert(c);
         case TipoComando::Ignorado:
-            return;
+            return LerOpcaoDaSessao(c);
         case TipoComando::Se:
             if (Condicao(c.condicao))
                 Rodar(*c.entao);
@@ -566,6 +578,29 @@ void Executor::Rodar(const Comando& c) {
         default:
             return ComandoDeServidor(c);
     }
+}
+
+// Statements that write name their object in the current database: another one's
+// (ORIGEM.dbo.T) is read by queries only.
+void Executor::ExigirBancoAtual(const Comando& c) {
+    switch (c.tipo) {
+        case TipoComando::Inserir:
+        case TipoComando::Atualizar:
+        case TipoComando::Excluir:
+        case TipoComando::CriarTabela:
+        case TipoComando::AlterarTabela:
+        case TipoComando::ExcluirTabela:
+        case TipoComando::CriarObjeto:
+        case TipoComando::ExcluirObjeto:
+        case TipoComando::IdentityInsert:
+            break;
+        default:
+            return;
+    }
+    const std::string banco = BancoDoNome(c.objeto.partes);
+    if (banco.empty() || s_.EsquemaDoBanco(banco).empty()) return;
+    throw ErroDeBanco("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
+                      ".dbo." + c.objeto.Nome() + "'); use USE " + banco + ".");
 }
 
 void Executor::Selecionar(const Comando& c) {
@@ -689,10 +724,19 @@ void Executor::Inserir(const Comando& c) {
                 "' can only be specified when a column list is used and IDENTITY_INSERT is ON.",
             8101, 16, 1);
     }
-    resultados_.push_back(Consultar(it->second, 0, 'I', t->nome));
+    db::Resultado r;
+    try {
+        chaveViolada_.clear();
+        r = Consultar(it->second, 0, 'I', t->nome);
+    } catch (const ErroDeBanco& e) {
+        if (e.Numero() != 2627 && e.Numero() != 2601) throw;
+        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(it->second, *t), e.Numero(),
+                          e.Severidade(), e.Estado());
+    }
     // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
-    if (t->Identidade() && resultados_.back().linhasAfetadas > 0)
+    if (t->Identidade() && r.linhasAfetadas > 0)
         s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+    Contar(std::move(r));
 }
 
 void Executor::Atualizar(const Comando& c) {
@@ -740,7 +784,7 @@ void Executor::Atualizar(const Comando& c) {
         }
         it = plano_.compilados.emplace(&c, std::move(sql)).first;
     }
-    resultados_.push_back(Consultar(it->second, 0, 'U', t->nome));
+    Contar(Consultar(it->second, 0, 'U', t->nome));
 }
 
 void Executor::Excluir(const Comando& c) {
@@ -766,7 +810,7 @@ void Executor::Excluir(const Comando& c) {
             sql += " " + Reescrita(c.resto);
         it = plano_.compilados.emplace(&c, std::move(sql)).first;
     }
-    resultados_.push_back(Consultar(it->second, 0, 'D', t->nome));
+    Contar(Consultar(it->second, 0, 'D', t->nome));
     if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
         // the next row takes the seed again
         Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
@@ -777,6 +821,73 @@ void Executor::Excluir(const Comando& c) {
                 .Ligar(1, t->nome)
                 .Ligar(2, id->semente - 1)
                 .Executar();
+    }
+}
+
+// SET NOCOUNT ON|OFF; the other SET options the parser lets through change nothing here.
+void Executor::LerOpcaoDaSessao(const Comando& c) {
+    const auto& t = plano_.tokens;
+    const std::size_t i = c.faixa.inicio;
+    if (c.faixa.fim >= i + 3 && EhPalavra(t[i], "SET") && EhPalavra(t[i + 1], "NOCOUNT"))
+        s_.semContagem_ = EhPalavra(t[i + 2], "ON");
+}
+
+// The row count of a data change reaches the client unless SET NOCOUNT is ON.
+void Executor::Contar(db::Resultado r) {
+    if (!s_.semContagem_) resultados_.push_back(std::move(r));
+}
+
+namespace {
+
+// A key value as SQL Server shows it in "The duplicate key value is (...)".
+std::string TextoDaChave(const db::Valor& v) {
+    return db::EhNulo(v) ? "<NULL>" : ComoTextoDeValor(v);
+}
+
+}  // namespace
+
+// " The duplicate key value is (...)." for the INSERT that broke the key just named: the
+// first new row whose key is already in the table or comes twice among the new rows.
+// The rows are those of the statement's own text (VALUES or its query), run again.
+std::string Executor::ValorDuplicado(const std::string& insercao, const Tabela& t) {
+    const std::string inicio = "INSERT INTO " + ComoIdentificador(t.nome) + " (";
+    const auto p = insercao.find(inicio);
+    const auto fimDasColunas = p == std::string::npos ? p : insercao.find(") ", p);
+    if (chaveViolada_.empty() || fimDasColunas == std::string::npos) return "";
+    const std::string colunas =
+        insercao.substr(p + inicio.size(), fimDasColunas - p - inicio.size());
+    std::string chave, iguaisNaTabela, iguaisNasNovas;
+    for (const auto& k : chaveViolada_) {
+        const std::string id = ComoIdentificador(k);
+        if (!chave.empty()) {
+            chave += ", ";
+            iguaisNaTabela += " AND ";
+            iguaisNasNovas += " AND ";
+        }
+        chave += "n." + id;
+        iguaisNaTabela += "x." + id + " = n." + id;
+        iguaisNasNovas += "m." + id + " = n." + id;
+        // a key column the statement does not write (identity, default) is not known here
+        if (colunas.find(id) == std::string::npos) return "";
+    }
+    std::string antes = insercao.substr(0, p);
+    while (!antes.empty() && antes.back() == ' ') antes.pop_back();
+    const std::string novas =
+        "zv_novas(" + colunas + ") AS (" + insercao.substr(fimDasColunas + 2) + ")";
+    const std::string sql = (antes.empty() ? "WITH " + novas : antes + ", " + novas) + " SELECT " +
+                            chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
+                            ComoIdentificador(t.nome) + " x WHERE " + iguaisNaTabela +
+                            ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas +
+                            ") > 1 LIMIT 1";
+    try {
+        db::Resultado r = Consultar(sql, 0, 'S', "");
+        if (r.linhas.empty()) return "";
+        std::string valores;
+        for (const auto& v : r.linhas[0])
+            valores += (valores.empty() ? "" : ", ") + TextoDaChave(v);
+        return " The duplicate key value is (" + valores + ").";
+    } catch (const ErroDeBanco&) {
+        return "";  // the message stands without the value
     }
 }
 

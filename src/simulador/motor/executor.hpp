@@ -16,6 +16,9 @@ namespace zolvek::simulador {
 class Sessao;
 class FalhaDoSqlite;
 
+// A value as the text a system procedure takes ("" for NULL).
+std::string ComoTextoDeValor(const db::Valor& v);
+
 // A parsed batch, kept by the session for the next time the same text comes.
 struct PlanoDeLote {
     std::string texto;
@@ -35,14 +38,18 @@ class Executor {
     void Procedimento(const std::string& nome,
                       const std::vector<std::pair<std::string, db::Valor>>& argumentos);
 
+    using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
+
   private:
     void Rodar(const Comando& c);
+    void ExigirBancoAtual(const Comando& c);
     void Selecionar(const Comando& c);
     void Inserir(const Comando& c);
     void Atualizar(const Comando& c);
     void Excluir(const Comando& c);
     void CriarTabela(const Comando& c);
     void AlterarTabela(const Comando& c);
+    void HabilitarRestricoes(const Comando& c, Tabela& t, const Tabela& antiga);
     void ExcluirTabela(const Comando& c);
     void CriarIndice(const Comando& c);
     void ExcluirIndice(const Comando& c);
@@ -51,8 +58,16 @@ class Executor {
     void Conceder(const Comando& c);
     void ExecutarComando(const Comando& c);
     void IdentityInsert(const Comando& c);
+    void LerOpcaoDaSessao(const Comando& c);
+    std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
+    void Contar(db::Resultado r);
     void ComandoDeServidor(const Comando& c);
     void ComandoDeUsuario(const Comando& c);
+    // sp_executesql and sp_rename (executor_procedimentos.cpp).
+    void ExecutarSqlDinamico(const Argumentos& argumentos);
+    void Renomear(const Argumentos& argumentos);
+    void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
+    void RenomearTabela(Tabela& t, const std::string& novo);
 
     bool Condicao(Faixa f);
     db::Valor Avaliar(Faixa f);
@@ -78,6 +93,7 @@ class Executor {
     PlanoDeLote& plano_;
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
+    std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
 };
 
 }  // namespace zolvek::simulador

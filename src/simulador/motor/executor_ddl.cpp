@@ -109,6 +109,51 @@ bool TemLinhas(sqlite3* db, const std::string& tabela) {
 
 }  // namespace
 
+// The rows already in `t` must satisfy a foreign key or check being added or enabled
+// WITH CHECK: SQL Server's 547 for the first that does not.
+static void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, const Restricao& r) {
+    const std::string& banco = s.Banco();
+    if (r.tipo == "F") {
+        std::string cond, nn;
+        for (std::size_t k = 0; k < r.colunas.size(); ++k) {
+            nn += "f." + ComoIdentificador(r.colunas[k].nome) + " IS NOT NULL AND ";
+            cond += (k ? " AND " : "") + std::string("p.") +
+                    ComoIdentificador(r.colunasReferidas[k]) + " = f." +
+                    ComoIdentificador(r.colunas[k].nome);
+        }
+        Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " f WHERE " + nn +
+                            "NOT EXISTS (SELECT 1 FROM " + ComoIdentificador(r.tabelaReferida) +
+                            " p WHERE " + cond + ") LIMIT 1");
+        if (q.Passo())
+            throw ErroDeBanco(
+                "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" + r.nome +
+                    "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
+                    r.tabelaReferida + "\", column '" + r.colunasReferidas[0] + "'.",
+                547, 16, 0);
+        return;
+    }
+    if (r.tipo != "C") return;
+    bool viola = false;
+    try {
+        Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
+                            ExpressaoParaSqlite(r.texto) + ") LIMIT 1");
+        viola = q.Passo();
+    } catch (const FalhaDoSqlite& f) {
+        std::string m = f.what();
+        if (m.find("no such column: ") != std::string::npos)
+            throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.", 207, 16,
+                              1);
+        throw;
+    }
+    if (viola)
+        throw ErroDeBanco(
+            "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
+                "\". The conflict occurred in database \"" + banco + "\", table \"dbo." + t.nome +
+                "\"" +
+                (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'") + ".",
+            547, 16, 0);
+}
+
 // Adds a constraint to the in-memory table, checking what SQL Server checks.
 static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao def, bool verificar,
                                bool criandoTabela) {
@@ -146,7 +191,6 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
         c.nome = col->nome;
     }
     r.id = cat.NovoId();
-    const std::string& banco = s.Banco();
     if (r.tipo == "PK" || r.tipo == "UQ") {
         if (r.tipo == "PK")
             for (const auto& x : t.restricoes)
@@ -219,50 +263,9 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                                       "'." + kNaoCriou,
                                   1778, 16, 0);
         }
-        if (verificar && !criandoTabela) {
-            std::string cond, nn;
-            for (std::size_t k = 0; k < r.colunas.size(); ++k) {
-                nn += "f." + ComoIdentificador(r.colunas[k].nome) + " IS NOT NULL AND ";
-                cond += (k ? " AND " : "") + std::string("p.") +
-                        ComoIdentificador(r.colunasReferidas[k]) + " = f." +
-                        ComoIdentificador(r.colunas[k].nome);
-            }
-            Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " f WHERE " + nn +
-                                "NOT EXISTS (SELECT 1 FROM " + ComoIdentificador(ref->nome) +
-                                " p WHERE " + cond + ") LIMIT 1");
-            if (q.Passo())
-                throw ErroDeBanco(
-                    "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" +
-                        r.nome + "\". The conflict occurred in database \"" + banco +
-                        "\", table \"dbo." + ref->nome + "\", column '" + r.colunasReferidas[0] +
-                        "'.",
-                    547, 16, 0);
-        }
+        if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "C") {
-        std::string expr = ExpressaoParaSqlite(r.texto);
-        if (verificar && !criandoTabela) {
-            bool viola = false;
-            try {
-                Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
-                                    expr + ") LIMIT 1");
-                viola = q.Passo();
-            } catch (const FalhaDoSqlite& f) {
-                std::string m = f.what();
-                if (m.find("no such column: ") != std::string::npos)
-                    throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.",
-                                      207, 16, 1);
-                throw;
-            }
-            if (viola)
-                throw ErroDeBanco(
-                    "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
-                        "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
-                        t.nome + "\"" +
-                        (r.colunas.empty() ? std::string()
-                                           : ", column '" + r.colunas[0].nome + "'") +
-                        ".",
-                    547, 16, 0);
-        }
+        if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "D") {
         const ColunaDaTabela* col = t.Coluna(r.colunas[0].nome);
         if (t.PadraoDaColuna(col->nome))
@@ -595,11 +598,65 @@ void Executor::AlterarTabela(const Comando& c) {
                 break;
             }
             case AcaoAlterar::Verificacao:
-                return;
+                HabilitarRestricoes(c, t, antiga);
+                break;
         }
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
+}
+
+// ALTER TABLE T [WITH CHECK | WITH NOCHECK] CHECK | NOCHECK CONSTRAINT ALL | name, ...:
+// a disabled foreign key or check is not enforced (its triggers and SQLite's CHECK go);
+// enabling it WITH CHECK validates the rows first and makes it trusted again.
+void Executor::HabilitarRestricoes(const Comando& c, Tabela& t, const Tabela& antiga) {
+    Catalogo& cat = s_.CatalogoAtual();
+    sqlite3* db = s_.db_;
+    const bool habilitar = c.ligado;
+    const bool validar = habilitar && c.comVerificacao.value_or(false);
+    std::vector<Restricao*> alvo;
+    if (c.nomes.empty()) {
+        for (auto& r : t.restricoes)
+            if (r.tipo == "F" || r.tipo == "C") alvo.push_back(&r);
+    }
+    for (const auto& nome : c.nomes) {
+        Restricao* r = t.RestricaoPeloNome(nome);
+        if (!r)
+            throw ErroDeBanco("Constraint '" + nome +
+                                  "' does not exist.\nCould not enable or disable the constraint. "
+                                  "See previous errors.",
+                              4917, 16, 0);
+        if (r->tipo != "F" && r->tipo != "C")
+            throw ErroDeBanco("Object '" + r->nome +
+                                  "' cannot be disabled or enabled. This action applies only to "
+                                  "foreign key and check constraints.\nCould not enable or disable "
+                                  "the constraint. See previous errors.",
+                              11415, 16, 1);
+        alvo.push_back(r);
+    }
+    bool reconstruir = false;
+    std::set<std::string> pais;
+    for (Restricao* r : alvo) {
+        if (validar) VerificarLinhasExistentes(s_, db, t, *r);
+        if (r->desabilitada == !habilitar && !validar) continue;
+        if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
+        if (r->tipo == "F") pais.insert(r->tabelaReferida);
+        r->desabilitada = !habilitar;
+        // enabled without WITH CHECK it stays untrusted: the rows were not looked at
+        if (!habilitar)
+            r->semVerificacao = true;
+        else if (validar)
+            r->semVerificacao = false;
+    }
+    cat.GravarTabela(db, t);
+    const Tabela& gravada = *cat.AcharTabela(t.nome);
+    if (reconstruir)
+        ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    else
+        RecriarGatilhos(db, cat, gravada);
+    for (const auto& p : pais)
+        if (!IguaisCiAs(p, t.nome))
+            if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
 }
 
 void Executor::ExcluirTabela(const Comando& c) {

@@ -12,30 +12,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-std::string ComoTextoDeValor(const db::Valor& v) {
-    return std::visit(
-        [](const auto& x) -> std::string {
-            using T = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<T, std::monostate>)
-                return "";
-            else if constexpr (std::is_same_v<T, bool>)
-                return x ? "1" : "0";
-            else if constexpr (std::is_same_v<T, std::int64_t>)
-                return std::to_string(x);
-            else if constexpr (std::is_same_v<T, double>)
-                return std::to_string(x);
-            else if constexpr (std::is_same_v<T, db::Decimal>)
-                return x.texto;
-            else if constexpr (std::is_same_v<T, std::string>)
-                return x;
-            else if constexpr (std::is_same_v<T, db::Bytes>)
-                return std::string(x.begin(), x.end());
-            else
-                return FormatarDataHora(x);
-        },
-        v);
-}
-
 db::Coluna ColunaDeTexto(const std::string& nome, int tamanho = 128) {
     db::Coluna c;
     c.nome = nome;
@@ -73,6 +49,30 @@ bool PapelFixo(const std::string& p) {
 }
 
 }  // namespace
+
+std::string ComoTextoDeValor(const db::Valor& v) {
+    return std::visit(
+        [](const auto& x) -> std::string {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return "";
+            else if constexpr (std::is_same_v<T, bool>)
+                return x ? "1" : "0";
+            else if constexpr (std::is_same_v<T, std::int64_t>)
+                return std::to_string(x);
+            else if constexpr (std::is_same_v<T, double>)
+                return std::to_string(x);
+            else if constexpr (std::is_same_v<T, db::Decimal>)
+                return x.texto;
+            else if constexpr (std::is_same_v<T, std::string>)
+                return x;
+            else if constexpr (std::is_same_v<T, db::Bytes>)
+                return std::string(x.begin(), x.end());
+            else
+                return FormatarDataHora(x);
+        },
+        v);
+}
 
 namespace {
 
@@ -346,6 +346,16 @@ void Executor::ExecutarComando(const Comando& c) {
         args.emplace_back(nome, Avaliar(faixa));
     }
     std::string nome = c.objeto.Nome();
+    // sp_executesql takes its texts as Unicode only
+    if (IguaisCiAs(nome, "sp_executesql"))
+        for (std::size_t k = 0; k < 2 && k < c.argumentos.size(); ++k) {
+            const Faixa& f = c.argumentos[k].second;
+            if (!f.Vazia() && plano_.tokens[f.inicio].tipo == TipoToken::Texto)
+                throw ErroDeBanco(std::string("Procedure expects parameter '") +
+                                      (k == 0 ? "@statement" : "@params") +
+                                      "' of type 'ntext/nchar/nvarchar'.",
+                                  214, 16, k == 0 ? 2 : 3);
+        }
     Procedimento(nome, args);
 }
 
@@ -497,6 +507,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(std::move(r));
         return;
     }
+    if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
+    if (chave == "sp_rename") return Renomear(args);
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (!o || o->tipo != "P")
         throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);

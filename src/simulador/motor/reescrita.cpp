@@ -74,8 +74,25 @@ const std::map<std::string, std::string>& Funcoes() {
     return f;
 }
 
-// The SQLite name of a catalog view or table named with several parts.
+std::string NomeDeCatalogoLocal(const std::vector<std::string>& partes, ContextoDeReescrita& ctx);
+
+// The SQLite name of a catalog view or table named with several parts. The views show
+// this database's catalog: another database's is refused rather than shown wrong.
 std::string NomeDeCatalogo(const std::vector<std::string>& partes, ContextoDeReescrita& ctx) {
+    std::string nome = NomeDeCatalogoLocal(partes, ctx);
+    const std::string ultimo = Dobrar(partes.back());
+    const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
+                            ultimo == "databases" || ultimo == "dm_exec_sessions";
+    const std::string banco = BancoDoNome(partes);
+    if (!nome.empty() && !doServidor && !banco.empty() && ctx.esquemaDoBanco &&
+        !ctx.esquemaDoBanco(banco).empty())
+        throw ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco ('" + banco +
+                          "." + partes[partes.size() - 2] + "." + partes.back() + "'); use USE " +
+                          banco + ".");
+    return nome;
+}
+
+std::string NomeDeCatalogoLocal(const std::vector<std::string>& partes, ContextoDeReescrita& ctx) {
     std::vector<std::string> p;
     for (const auto& s : partes) p.push_back(Dobrar(s));
     const std::string& ultimo = p.back();
@@ -146,6 +163,16 @@ struct Escopo {
 };
 
 }  // namespace
+
+std::string BancoDoNome(const std::vector<std::string>& partes) {
+    if (partes.size() < 3) return "";
+    const std::string& banco = partes[partes.size() - 3];
+    const std::string esquema = Dobrar(partes[partes.size() - 2]);
+    // schema.table.column reads as a column; only dbo (or nothing) stands for a schema
+    if (banco.empty() || Dobrar(banco) == "dbo" || !(esquema.empty() || esquema == "dbo"))
+        return "";
+    return banco;
+}
 
 std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {
     std::vector<int> r(tokens.size(), -1);
@@ -462,9 +489,15 @@ std::string ReescreverFaixa(const std::vector<Token>& t, Faixa faixa, ContextoDe
         }
         bool chamada = j < fim && EhSimbolo(t[j], "(") && tk.tipo == TipoToken::Palavra;
         if (chamada && j + 1 < fim && EhDica(t[j + 1])) {
-            // T(NOLOCK)
+            // T(NOLOCK), ORIGEM..T(NOLOCK)
             std::string nome = NomeDeCatalogo(partes, ctx);
-            emitir(nome.empty() ? ComoIdentificador(partes.back()) : nome);
+            std::string esquema;
+            if (const std::string banco = BancoDoNome(partes);
+                nome.empty() && !banco.empty() && ctx.esquemaDoBanco)
+                esquema = ctx.esquemaDoBanco(banco);
+            emitir(!nome.empty()     ? nome
+                   : esquema.empty() ? ComoIdentificador(partes.back())
+                                     : esquema + "." + ComoIdentificador(partes.back()));
             int n = 0;
             for (k = j; k < fim; ++k) {
                 if (EhSimbolo(t[k], "(")) ++n;
@@ -506,11 +539,15 @@ std::string ReescreverFaixa(const std::vector<Token>& t, Faixa faixa, ContextoDe
         if (!catalogo.empty()) {
             emitir(catalogo);
         } else {
-            // dbo.T, DB.dbo.T and DB..T name a table of this database; a.b is alias.column
+            // dbo.T names a table of this database, DB.dbo.T and DB..T one of DB (this
+            // one or another, attached under its own schema); a.b is alias.column
             std::size_t primeiro = 0;
-            if (partes.size() >= 3)
+            std::string esquema;
+            if (partes.size() >= 3) {
                 primeiro = partes.size() - 1;
-            else if (partes.size() == 2 && Dobrar(partes[0]) == "dbo")
+                const std::string banco = BancoDoNome(partes);
+                if (!banco.empty() && ctx.esquemaDoBanco) esquema = ctx.esquemaDoBanco(banco);
+            } else if (partes.size() == 2 && Dobrar(partes[0]) == "dbo")
                 primeiro = 1;
             std::string nome;
             for (std::size_t q = primeiro; q < partes.size(); ++q) {
@@ -522,7 +559,7 @@ std::string ReescreverFaixa(const std::vector<Token>& t, Faixa faixa, ContextoDe
                 else
                     nome += ComoIdentificador(partes[q]);
             }
-            emitir(nome);
+            emitir(esquema.empty() ? nome : esquema + "." + nome);
         }
         k = j - 1;
     };

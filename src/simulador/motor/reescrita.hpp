@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,14 @@ struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
     bool usaProcessos = false;                   // master.dbo.sysprocesses was named
     bool usaBancos = false;                      // sys.databases was named
+    // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
+    // one); raises SQL Server's error for one that does not exist or cannot be opened.
+    std::function<std::string(const std::string&)> esquemaDoBanco;
 };
+
+// The database a name of three or more parts points at: "ORIGEM" for ORIGEM.dbo.T and
+// ORIGEM..T; "" when the name has no database part (dbo.T.coluna is a column).
+std::string BancoDoNome(const std::vector<std::string>& partes);
 
 std::string Reescrever(const std::vector<Token>& tokens, Faixa faixa, ContextoDeReescrita& ctx);
 
