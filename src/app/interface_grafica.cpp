@@ -56,12 +56,24 @@ Resposta InterfaceGrafica::Perguntar(const std::string& titulo, const std::strin
             adicionar("Sim para todos", QMessageBox::YesRole, Resposta::SimParaTodos);
             adicionar("Não para todos", QMessageBox::NoRole, Resposta::NaoParaTodos);
             break;
+        case Botoes::SimTodosNaoCancelar:
+            adicionar("Sim", QMessageBox::YesRole, Resposta::Sim);
+            adicionar("Sim para todos", QMessageBox::YesRole, Resposta::SimParaTodos);
+            adicionar("Não", QMessageBox::NoRole, Resposta::Nao);
+            adicionar("Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
+            break;
+        case Botoes::OkCancelar:
+            adicionar("OK", QMessageBox::AcceptRole, Resposta::Ok);
+            adicionar("Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
+            break;
     }
     caixa.exec();
     const auto achada = respostas.find(caixa.clickedButton());
     if (achada != respostas.end()) return achada->second;
     // Closed without a button: the safest answer the box offered.
-    if (botoes == Botoes::SimNaoCancelar) return Resposta::Cancelar;
+    if (botoes == Botoes::SimNaoCancelar || botoes == Botoes::SimTodosNaoCancelar ||
+        botoes == Botoes::OkCancelar)
+        return Resposta::Cancelar;
     if (botoes == Botoes::Ok) return Resposta::Ok;
     return Resposta::Nao;
 }

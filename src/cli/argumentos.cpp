@@ -42,6 +42,13 @@ std::optional<std::string> Argumentos::Valor(const std::string& opcao) const {
     return achado;
 }
 
+std::vector<std::string> Argumentos::Valores(const std::string& opcao) const {
+    std::vector<std::string> achados;
+    for (const auto& [nome, valor] : valores_)
+        if (nome == opcao) achados.push_back(valor);
+    return achados;
+}
+
 bool Argumentos::Marcado(const std::string& opcao) const {
     return marcados_.count(opcao) > 0;
 }

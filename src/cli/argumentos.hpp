@@ -29,6 +29,8 @@ class Argumentos {
                const std::set<std::string>& semValor);
 
     std::optional<std::string> Valor(const std::string& opcao) const;
+    // Every value of a repeatable option, in the order given.
+    std::vector<std::string> Valores(const std::string& opcao) const;
     bool Marcado(const std::string& opcao) const;
     const std::vector<std::string>& Posicionais() const { return posicionais_; }
     bool PediuAjuda() const { return Marcado("--help"); }

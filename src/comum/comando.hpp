@@ -17,7 +17,9 @@ struct LinhaDeErro {
     std::string comando;    // "Comando"
 };
 
-enum class Botoes { Ok, SimNao, SimNaoCancelar, SimNaoTodos };
+// SimTodosNaoCancelar: "Sim", "Sim para todos", "Não", "Cancelar" (the analysis asks
+// before altering or creating a table); OkCancelar: "OK", "Cancelar".
+enum class Botoes { Ok, SimNao, SimNaoCancelar, SimNaoTodos, SimTodosNaoCancelar, OkCancelar };
 enum class Resposta { Ok, Sim, Nao, Cancelar, SimParaTodos, NaoParaTodos };
 enum class TipoDeMensagem { Atencao, Erro, Informacao };
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/opcoes_da_analise.hpp"
+#include "comum/comando.hpp"
+#include "db/modulo_dados.hpp"
+#include "dictionary/dicionario.hpp"
+
+// "Analisar": brings the connected database to the structure of the data dictionary.
+namespace zolvek::analysis {
+
+// How a finished run is classified (an aborted run raises instead).
+enum class ClassificacaoDaAnalise {
+    Sucesso,       // ", executado com sucesso"
+    ForaDoPadrao,  // ", executado fora do padrão mínimo necessário"
+    ComErros,      // ", executado até o fim com N erro(s)"
+    Cancelada,     // ", cancelado, N erro(s)"
+};
+
+struct ResultadoDaAnalise {
+    ClassificacaoDaAnalise classificacao = ClassificacaoDaAnalise::Sucesso;
+    std::string Complemento;  // the registered outcome text
+    std::vector<LinhaDeErro> erros;
+};
+
+// Runs one analysis with the options the front end collected (its options dialog or
+// the command line). The dictionary file is loaded again into `dicionario` at the
+// start. The progress window is opened through `interface` ("Analisando banco de
+// dados") and finished at the end; it stays open for reading.
+//
+// An abort (the answer "Cancelar" to a question, a refused single-user switch, the
+// user declining to go on after a failed start record) raises Cancelamento: nothing
+// is registered and the front end ends the command silently. Any other error that no
+// step catches ends the run the same way and propagates for the front end to show.
+// Either way the progress window is finished with `false` (closed) first.
+ResultadoDaAnalise Analisar(db::TModuloDados& modulo, dicionario::DicionarioDeDados& dicionario,
+                            const std::filesystem::path& arquivoDoDicionario,
+                            const OpcoesDaAnalise& opcoes, InterfaceDoComando& interface);
+
+}  // namespace zolvek::analysis

@@ -1,0 +1,84 @@
+#include "analysis/tipos_sql.hpp"
+
+#include "comum/erros.hpp"
+
+namespace zolvek::analysis {
+
+using dicionario::CategoriaDeDados;
+
+std::string TipoSQL(const dicionario::CampoDic& campo, int versaoMaior) {
+    const std::string tamanho = std::to_string(campo.Tamanho);
+    switch (campo.Tipo) {
+        case 'S':
+            return "INT IDENTITY(1,1)";
+        case 'B':
+            return "VARBINARY(max)";
+        case 'M':
+            return "NVARCHAR(max)";
+        case 'F':
+        case 'N':
+            if (campo.Decimais == 0 && campo.Tamanho <= 9) return "INT";
+            return "DEC(" + tamanho + "," + std::to_string(campo.Decimais) + ")";
+        case 'D':
+        case 'H':
+            return "DATETIME";
+        case 'I':
+            return "MONEY";
+        case 'R':
+            return versaoMaior >= 10 ? "ROWVERSION" : "TIMESTAMP";
+        default:
+            if (campo.Tamanho > 8000)
+                throw ErroDeEntrada("Campo 'caracter' não pode ter mais que 8.000 caracteres");
+            if (campo.Tamanho > 4000) return "VARCHAR(" + tamanho + ")";
+            return "NVARCHAR(" + tamanho + ")";
+    }
+}
+
+std::string DefinicaoDaColuna(const dicionario::CampoDic& campo, ModoDeNulo modo, int versaoMaior) {
+    std::string definicao = "[" + campo.Nome + "] " + TipoSQL(campo, versaoMaior);
+    if (campo.Tipo == 'S' || campo.Tipo == 'M' || campo.Tipo == 'R') return definicao;
+    if (modo == ModoDeNulo::ConformeCampo)
+        return definicao + (campo.Obrigatorio ? " NOT NULL" : " NULL");
+    if (modo == ModoDeNulo::SempreNulo) return definicao + " NULL";
+    return definicao;
+}
+
+CategoriaDeDados CategoriaDaColuna(const db::Coluna& coluna) {
+    using db::TipoDeCampo;
+    switch (coluna.tipo) {
+        case TipoDeCampo::String:
+        case TipoDeCampo::Guid:
+        case TipoDeCampo::Variant:
+            return CategoriaDeDados::Texto;
+        case TipoDeCampo::Memo:
+            return CategoriaDeDados::Memo;
+        case TipoDeCampo::Blob:
+            return CategoriaDeDados::Blob;
+        case TipoDeCampo::Bytes:
+            return CategoriaDeDados::Bytes;
+        case TipoDeCampo::Integer:
+            return CategoriaDeDados::Inteiro;
+        case TipoDeCampo::SmallInt:
+        case TipoDeCampo::Word:  // tinyint: a small integer for the comparison
+            return CategoriaDeDados::InteiroPequeno;
+        case TipoDeCampo::LargeInt:
+            return CategoriaDeDados::InteiroGrande;
+        case TipoDeCampo::Boolean:
+            return CategoriaDeDados::Booleano;
+        case TipoDeCampo::Float:
+            return CategoriaDeDados::Flutuante;
+        case TipoDeCampo::Currency:
+            return CategoriaDeDados::Moeda;
+        case TipoDeCampo::DateTime:
+            return CategoriaDeDados::DataHora;
+        case TipoDeCampo::Date:
+            return CategoriaDeDados::Data;
+        case TipoDeCampo::Time:
+            return CategoriaDeDados::Hora;
+        case TipoDeCampo::Desconhecido:
+            break;
+    }
+    return CategoriaDeDados::Nenhuma;
+}
+
+}  // namespace zolvek::analysis

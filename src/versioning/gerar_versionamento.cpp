@@ -1,0 +1,60 @@
+#include "versioning/gerar_versionamento.hpp"
+
+#include "comum/erros.hpp"
+#include "versioning/comandos_das_triggers.hpp"
+#include "versioning/objetos_programados.hpp"
+
+namespace zolvek::versionamento {
+
+namespace dic = zolvek::dicionario;
+
+std::vector<std::string> ComandosDeInstalacao(const dic::TabelaDic& tabela,
+                                              ClasseDeVersionamento classe) {
+    const std::string H = TabelaDeHistorico(classe);
+    ComandosDasTriggers textos;
+    CriarComandosDasTriggers(tabela, classe, textos);
+    std::vector<std::string> comandos;
+    // Each object is dropped when present and created again; triggers and procedures
+    // get no grant.
+    auto substituir = [&](const std::string& nome, const std::vector<std::string>& linhas,
+                          const char* tipoDeObjeto) {
+        comandos.push_back(ComandoParaRemoverObjeto(nome, tipoDeObjeto));
+        comandos.push_back(TextoDoComando(linhas));
+    };
+    substituir(NomeDaTrigger(tabela.Nome, H, "Ins"), textos.Insercao, "trigger");
+    substituir(NomeDaTrigger(tabela.Nome, H, "Upd"), textos.Alteracao, "trigger");
+    substituir(NomeDaTrigger(tabela.Nome, H, "Del"), textos.Exclusao, "trigger");
+    if (classe == ClasseDeVersionamento::P) {
+        const std::string procedimento = NomeDoProcedimentoDeConstrucao(tabela.Nome, H);
+        substituir(procedimento, textos.Construcao, "procedure");
+        comandos.push_back("execute dbo." + procedimento);
+    }
+    return comandos;
+}
+
+void GerarVersionamento(db::Conexao& conexao, const dic::DicionarioDeDados& dicionario,
+                        ClasseDeVersionamento classe) {
+    conexao.IniciarTransacao();
+    try {
+        for (const dic::TabelaDic* tabela : TabelasVersionadas(dicionario, classe))
+            for (const auto& comando : ComandosDeInstalacao(*tabela, classe))
+                ExecutarTexto(conexao, comando);
+        conexao.Confirmar();
+    } catch (...) {
+        // The first error is the one to report; a failing rollback must not hide it.
+        try {
+            if (conexao.EmTransacao()) conexao.Desfazer();
+        } catch (const Erro&) {
+        }
+        throw;
+    }
+}
+
+void RemoverTriggersDeRegMov(db::Conexao& conexao, const dic::DicionarioDeDados& dicionario) {
+    for (const auto& tabela : dicionario.Tabelas())
+        for (const char* operacao : {"Ins", "Upd", "Del"})
+            ExecutarTexto(conexao, ComandoParaRemoverObjeto(
+                                       NomeDaTrigger(tabela.Nome, "RegMov", operacao), "trigger"));
+}
+
+}  // namespace zolvek::versionamento
