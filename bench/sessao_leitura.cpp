@@ -9,7 +9,6 @@
 
 #include "db/conexao.hpp"
 #include "db/conjunto.hpp"
-#include "db/odbc/conector_odbc.hpp"
 #include "db/texto_sql.hpp"
 
 namespace {
@@ -31,7 +30,6 @@ struct BancoTemporario {
                                     ("zolvek_bench_" + std::to_string(::getpid()) + ".sqlite");
     Conexao banco;
     explicit BancoTemporario(int linhas) {
-        zolvek::db::odbc::RegistrarProvedor();  // the backend this program offers
         banco.DefinirStringDeConexao("Driver=" + Biblioteca() + ";Database=" + arquivo.string());
         banco.Abrir();
         Consulta q(&banco);

@@ -78,9 +78,17 @@ TEST_F(ProcedimentosDoSistema, NocountSysnameESysindexes) {
     EXPECT_EQ(db_->Executar("set nocount off; delete from Filho where Id = 5", {}, 0).size(), 1u);
 
     Sql("create table Nomes (Nome sysname, Outro sysname null)");
-    EXPECT_EQ(Valor("select max_length from sys.columns where name = 'Nome'"), "256");
-    EXPECT_EQ(Valor("select is_nullable from sys.columns where name = 'Nome'"), "0");
-    EXPECT_EQ(Valor("select is_nullable from sys.columns where name = 'Outro'"), "1");
+    const std::string colunas =
+        "select %s from sys.columns where object_id = object_id('Nomes') "
+        "and name = '%s'";
+    auto coluna = [&](const char* o, const char* n) {
+        char sql[200];
+        std::snprintf(sql, sizeof sql, colunas.c_str(), o, n);
+        return Valor(sql);
+    };
+    EXPECT_EQ(coluna("max_length", "Nome"), "256");
+    EXPECT_EQ(coluna("is_nullable", "Nome"), "0");
+    EXPECT_EQ(coluna("is_nullable", "Outro"), "1");
     EXPECT_EQ(Falha("create table Largo (N sysname(10))"),
               "Column, parameter, or variable #1: Cannot specify a column width on data type "
               "sysname.");

@@ -52,9 +52,9 @@ class Analisador {
         return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
     }
     [[noreturn]] void Erro() const {
-        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
         std::string perto = t_[i_].tipo == TipoToken::Texto ? t_[i_].texto : t_[i_].texto;
-        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.");
+        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
     }
     void Esperar(std::string_view p) {
         if (!Palavra(p)) Erro();
@@ -247,7 +247,8 @@ class Analisador {
         } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
             // A procedure called without EXEC, allowed as a batch's first statement.
             c = Executar(inicio);
-        } else if (!Fim() && Atual().tipo == TipoToken::Palavra) {
+        } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO")) {
+            // GO separates batches for the tools; to the server it is bad syntax (Erro)
             throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                               Atual().texto + ".");
         } else {

@@ -83,7 +83,7 @@ std::string NomeDeCatalogo(const std::vector<std::string>& partes, ContextoDeRee
     const std::string ultimo = Dobrar(partes.back());
     const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
                             ultimo == "databases" || ultimo == "dm_exec_sessions";
-    const std::string banco = BancoDoNome(partes);
+    const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
     if (!nome.empty() && !doServidor && !banco.empty() && ctx.esquemaDoBanco &&
         !ctx.esquemaDoBanco(banco).empty())
         throw ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco ('" + banco +

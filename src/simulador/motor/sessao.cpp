@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <random>
 
 #include "comum/erros.hpp"
@@ -402,14 +403,17 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     std::pair<const std::set<std::string>*, std::string*> dados{&qualificados, &tabelaNegada_};
     tabelaNegada_.clear();
     if (!anexados_.empty()) sqlite3_set_authorizer(db_, AutorizarAcesso, &dados);
-    int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                                SQLITE_PREPARE_PERSISTENT, &st, nullptr);
-    if (rc != SQLITE_OK && std::strncmp(sqlite3_errmsg(db_), "no such table", 13) == 0 &&
-        GarantirVisoes())
-        rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                                SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+    auto preparar = [&] {
+        const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                                          SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+        return rc == SQLITE_OK ? std::optional<FalhaDoSqlite>()
+                               : FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+    };
+    auto falha = preparar();
+    if (falha && std::strncmp(falha->what(), "no such table", 13) == 0 && GarantirVisoes())
+        falha = preparar();
     if (!anexados_.empty()) sqlite3_set_authorizer(db_, nullptr, nullptr);
-    if (rc != SQLITE_OK) throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+    if (falha) throw *falha;
     if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15);
     preparadas_.emplace(sql, st);
     return st;

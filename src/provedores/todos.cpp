@@ -1,7 +1,8 @@
 #include "db/odbc/conector_odbc.hpp"
 #include "simulador/simulador.hpp"
 
-// The test programs offer the same backends as the programs, registered before main.
+// For the test and benchmark programs: they offer every backend, registered before main
+// (the programs register theirs in main).
 namespace {
 
 [[maybe_unused]] const bool registrados = [] {
