@@ -35,7 +35,8 @@ class SimuladorTeste : public ::testing::Test {
     std::string Cadeia(const std::string& banco, const std::string& login = "sa",
                        const std::string& senha = "") {
         return "Provider=Simulador;Data Source=" + pasta_.string() + ";Initial Catalog=" + banco +
-               ";User ID=" + login + ";Password=" + senha;
+               ";User ID=" + login + ";Password=" + senha +
+               (versao_.empty() ? "" : ";Versao do Servidor=" + versao_);
     }
 
     std::unique_ptr<zolvek::db::Conector> Conectar(const std::string& banco,
@@ -89,5 +90,6 @@ class SimuladorTeste : public ::testing::Test {
     }
 
     std::filesystem::path pasta_;
+    std::string versao_;  // the SQL Server version of the folder ("": the default)
     std::unique_ptr<zolvek::db::Conector> db_;
 };

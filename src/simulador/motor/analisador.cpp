@@ -53,9 +53,9 @@ class Analisador {
         return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
     }
     [[noreturn]] void Erro() const {
-        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
         std::string perto = t_[i_].tipo == TipoToken::Texto ? t_[i_].texto : t_[i_].texto;
-        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.");
+        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
     }
     void Esperar(std::string_view p) {
         if (!Palavra(p)) Erro();
@@ -256,7 +256,8 @@ class Analisador {
         } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
             // A procedure called without EXEC, allowed as a batch's first statement.
             c = Executar(inicio);
-        } else if (!Fim() && Atual().tipo == TipoToken::Palavra) {
+        } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO")) {
+            // GO separates batches for the tools; to the server it is bad syntax (Erro)
             throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                               Atual().texto + ".");
         } else {
@@ -417,6 +418,14 @@ class Analisador {
             EsperarSimbolo(")");
         }
         TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
+        if (IguaisCiAs(nome, "sysname")) {
+            if (informado)
+                throw ErroDeBanco(
+                    "Column, parameter, or variable #1: Cannot specify a column width on data "
+                    "type sysname.",
+                    2716, 16, 1);
+            t.tamanho = 128;
+        }
         if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
                                t.base == TipoBase::VarBinary))
             throw ErroDeBanco("Incorrect syntax near 'max'.");
@@ -543,7 +552,12 @@ class Analisador {
     DefColuna Coluna(bool soTipo) {
         DefColuna c;
         c.nome = Nome();
+        const std::size_t inicioDoTipo = i_;
         c.tipo = Tipo();
+        // sysname is nvarchar(128) NOT NULL unless the column says NULL
+        bool sysname = false;
+        for (std::size_t k = inicioDoTipo; k < i_; ++k)
+            if (EhPalavra(t_[k], "sysname")) sysname = true;
         for (;;) {
             if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
             if (Palavra("WITH") && Palavra("VALUES", 1)) {
@@ -614,6 +628,7 @@ class Analisador {
                 c.restricoes.push_back(std::move(r));
             }
         }
+        if (sysname && !c.anulavel) c.anulavel = false;
         return c;
     }
 
@@ -848,6 +863,7 @@ class Analisador {
                 } while (AceitarSimbolo(","));
             } else if (Palavra("CHECK") || Palavra("NOCHECK")) {
                 x->acao = AcaoAlterar::Verificacao;
+                x->ligado = Palavra("CHECK");  // CHECK enables, NOCHECK disables
                 ++i_;
                 Esperar("CONSTRAINT");
                 if (!Aceitar("ALL")) do {

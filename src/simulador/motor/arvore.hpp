@@ -112,6 +112,7 @@ struct AlterarTabela {
     std::vector<DefRestricao> restricoes;
     std::optional<bool> comVerificacao;  // WITH CHECK / WITH NOCHECK
     std::vector<std::string> nomes;      // DROP CONSTRAINT/COLUMN, CHECK CONSTRAINT
+    bool ligado = false;                 // CHECK CONSTRAINT (NOCHECK: false)
 };
 
 struct ExcluirTabela {

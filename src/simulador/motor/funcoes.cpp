@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -39,6 +40,7 @@ void ResultadoDataHora(sqlite3_context* c, const db::DataHora& d) {
 }
 
 void Falhar(sqlite3_context* c, const std::string& msg) {
+    GuardarFalhaDeFuncao(msg);
     sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
 }
 
@@ -442,7 +444,7 @@ void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
 }
 void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
-    ResultadoTexto(c, Servidor::TextoDaVersao());
+    ResultadoTexto(c, Dono(c)->ServidorAtual().TextoDaVersao());
 }
 void FnServerName(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().Nome());
@@ -819,7 +821,7 @@ void FnNewId(sqlite3_context* c, int, sqlite3_value**) {
 void FnServerProperty(sqlite3_context* c, int, sqlite3_value** a) {
     std::string p = Dobrar(TextoDe(a[0]));
     if (p == "productversion")
-        ResultadoTexto(c, kVersaoDoProduto);
+        ResultadoTexto(c, Dono(c)->ServidorAtual().Versao().produto);
     else if (p == "productlevel")
         ResultadoTexto(c, "RTM");
     else if (p == "edition")

@@ -7,6 +7,7 @@
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
@@ -290,9 +291,37 @@ std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
     return s;
 }
 
-// The SQLite name of a catalog view or table named with several parts; dbo.T,
-// DB.dbo.T and DB..T name a table of this database.
+// The SQLite name of a catalog view or table named with several parts. dbo.T names a
+// table of this database, DB.dbo.T and DB..T one of DB (this one or another, attached
+// under its own schema). The catalog views show this database's catalog: another
+// database's is refused rather than shown wrong.
 std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) {
+    if (std::string catalogo = NomeDeCatalogo(partes); !catalogo.empty()) {
+        const std::string ultimo = Dobrar(partes.back());
+        const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
+                                ultimo == "databases" || ultimo == "dm_exec_sessions";
+        const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
+        if (!doServidor && !banco.empty() && ctx_.esquemaDoBanco &&
+            !ctx_.esquemaDoBanco(banco).empty())
+            throw ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco ('" +
+                              banco + "." + partes[partes.size() - 2] + "." + partes.back() +
+                              "'); use USE " + banco + ".");
+        return catalogo;
+    }
+    const std::string banco = BancoDoNome(partes);
+    std::string esquema;
+    if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
+    const std::size_t n = partes.size();
+    if (n >= 3 || (n == 2 && Dobrar(partes[0]) == "dbo"))
+        return esquema.empty() ? ComoIdentificador(partes.back())
+                               : esquema + "." + ComoIdentificador(partes.back());
+    std::string nome;
+    for (const auto& s : partes) nome += (nome.empty() ? "" : ".") + ComoIdentificador(s);
+    return nome;
+}
+
+// The SQLite name of a catalog view; "" for any other name.
+std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes) {
     std::vector<std::string> p;
     for (const auto& s : partes) p.push_back(Dobrar(s));
     const std::string& ultimo = p.back();
@@ -310,10 +339,7 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         return "zv_sys_" + ultimo;
     }
     if (p.size() >= 2 && p[p.size() - 2] == "information_schema") return "zv_is_" + ultimo;
-    if (p.size() >= 3 || (p.size() == 2 && p[0] == "dbo")) return ComoIdentificador(partes.back());
-    std::string nome;
-    for (const auto& s : partes) nome += (nome.empty() ? "" : ".") + ComoIdentificador(s);
-    return nome;
+    return "";
 }
 
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,9 @@ struct ContextoDeReescrita {
     bool usaProcessos = false;                   // master.dbo.sysprocesses was named
     bool usaBancos = false;                      // sys.databases was named
     Catalogo* catalogo = nullptr;                // the tables' column types, when at hand
+    // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
+    // one); raises SQL Server's error for one that does not exist or cannot be opened.
+    std::function<std::string(const std::string&)> esquemaDoBanco;
 };
 
 class GeradorSqlite {
@@ -37,6 +41,7 @@ class GeradorSqlite {
     std::string GerarSelecao(const Selecao& s);
     std::string GerarRamo(const Ramo& r, bool unico);
     std::string GerarFonte(const Fonte& f);
+    std::string NomeDeCatalogo(const std::vector<std::string>& partes);
     std::string NomeDeTabela(const std::vector<std::string>& partes);
     std::string NomeDeColuna(const Coluna& c);
     std::string Ordem(const std::vector<OrdemDe>& ordem);

@@ -1,6 +1,7 @@
 #include "simulador/motor/reescrita.hpp"
 
 #include "simulador/motor/analisador_de_expressoes.hpp"
+#include "simulador/motor/colacao.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
@@ -63,6 +64,16 @@ std::vector<std::string> ColunasDaExpressao(const std::string& texto) {
     std::vector<std::string> r;
     JuntarColunas(*e, r);
     return r;
+}
+
+std::string BancoDoNome(const std::vector<std::string>& partes) {
+    if (partes.size() < 3) return "";
+    const std::string& banco = partes[partes.size() - 3];
+    const std::string esquema = Dobrar(partes[partes.size() - 2]);
+    // schema.table.column reads as a column; only dbo (or nothing) stands for a schema
+    if (banco.empty() || Dobrar(banco) == "dbo" || !(esquema.empty() || esquema == "dbo"))
+        return "";
+    return banco;
 }
 
 std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,10 @@
 // Turns a run of a batch's tokens (a query, an expression, a WHERE or FROM clause)
 // into SQLite's dialect: the run is read into the expression tree and written back.
 namespace zolvek::simulador {
+
+// The database a name of three or more parts points at: "ORIGEM" for ORIGEM.dbo.T and
+// ORIGEM..T; "" when the name has no database part (dbo.T.coluna is a column).
+std::string BancoDoNome(const std::vector<std::string>& partes);
 
 std::string Reescrever(const std::vector<Token>& tokens, Faixa faixa, ContextoDeReescrita& ctx);
 
