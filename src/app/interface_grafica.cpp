@@ -5,31 +5,31 @@
 #include <QPushButton>
 #include <map>
 
+#include "app/confirmacao.hpp"
+#include "app/evolucao_com_erros.hpp"
 #include "app/mensagens.hpp"
+#include "app/principal.hpp"
+#include "app/usuarios_ativos.hpp"
 
 namespace zolvek::app {
 
-InterfaceGrafica::InterfaceGrafica(QLabel* progresso, QProgressBar* barra,
-                                   std::function<void(const LinhaDeErro&)> aoAdicionarErro)
-    : progresso_(progresso), barra_(barra), aoAdicionarErro_(std::move(aoAdicionarErro)) {}
+namespace {
 
-void InterfaceGrafica::MostrarProgresso(const std::string& texto) {
-    if (progresso_) progresso_->setText(QString::fromStdString(texto));
-    QCoreApplication::processEvents();
+QString Texto(const std::string& s) {
+    return QString::fromStdString(s);
 }
 
-void InterfaceGrafica::DefinirBarra(int posicao, int maximo) {
-    if (!barra_) return;
-    barra_->setMaximum(maximo);
-    barra_->setValue(posicao);
+TEvolucao* EvolucaoPadrao(QWidget* dono, const QString& titulo) {
+    auto* janela = new TEvolucaoComErros(
+        dono, titulo + ": Erros",
+        {{"Tabela", 100}, {"Campo", 80}, {"Função", 80}, {"Descrição", 220}, {"Comando", 220}});
+    janela->setWindowTitle(titulo);
+    return janela;
 }
 
-Resposta InterfaceGrafica::Perguntar(const std::string& titulo, const std::string& texto,
-                                     Botoes botoes, Resposta padrao) {
-    QMessageBox caixa(QMessageBox::Question, QString::fromStdString(titulo),
-                      QString::fromStdString(texto), QMessageBox::NoButton,
-                      QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                                        : QApplication::activeWindow());
+Resposta PerguntarComCaixa(QWidget* pai, const QString& titulo, const QString& texto, Botoes botoes,
+                           Resposta padrao) {
+    QMessageBox caixa(QMessageBox::Question, titulo, texto, QMessageBox::NoButton, pai);
     std::map<QAbstractButton*, Resposta> respostas;
     auto adicionar = [&](const char* rotulo, QMessageBox::ButtonRole papel, Resposta resposta) {
         QPushButton* botao = caixa.addButton(rotulo, papel);
@@ -39,51 +39,92 @@ Resposta InterfaceGrafica::Perguntar(const std::string& titulo, const std::strin
     };
     switch (botoes) {
         case Botoes::Ok:
-            adicionar("OK", QMessageBox::AcceptRole, Resposta::Ok);
-            break;
-        case Botoes::SimNao:
-            adicionar("Sim", QMessageBox::YesRole, Resposta::Sim);
-            adicionar("Não", QMessageBox::NoRole, Resposta::Nao);
-            break;
-        case Botoes::SimNaoCancelar:
-            adicionar("Sim", QMessageBox::YesRole, Resposta::Sim);
-            adicionar("Não", QMessageBox::NoRole, Resposta::Nao);
-            adicionar("Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
-            break;
-        case Botoes::SimNaoTodos:
-            adicionar("Sim", QMessageBox::YesRole, Resposta::Sim);
-            adicionar("Não", QMessageBox::NoRole, Resposta::Nao);
-            adicionar("Sim para todos", QMessageBox::YesRole, Resposta::SimParaTodos);
-            adicionar("Não para todos", QMessageBox::NoRole, Resposta::NaoParaTodos);
-            break;
-        case Botoes::SimTodosNaoCancelar:
-            adicionar("Sim", QMessageBox::YesRole, Resposta::Sim);
-            adicionar("Sim para todos", QMessageBox::YesRole, Resposta::SimParaTodos);
-            adicionar("Não", QMessageBox::NoRole, Resposta::Nao);
-            adicionar("Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
+            adicionar("&OK", QMessageBox::AcceptRole, Resposta::Ok);
             break;
         case Botoes::OkCancelar:
-            adicionar("OK", QMessageBox::AcceptRole, Resposta::Ok);
-            adicionar("Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
+            adicionar("&OK", QMessageBox::AcceptRole, Resposta::Ok);
+            adicionar("&Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
             break;
+        case Botoes::SimNao:
+            adicionar("&Sim", QMessageBox::YesRole, Resposta::Sim);
+            adicionar("&Não", QMessageBox::NoRole, Resposta::Nao);
+            break;
+        case Botoes::SimNaoCancelar:
+            adicionar("&Sim", QMessageBox::YesRole, Resposta::Sim);
+            adicionar("&Não", QMessageBox::NoRole, Resposta::Nao);
+            adicionar("&Cancelar", QMessageBox::RejectRole, Resposta::Cancelar);
+            break;
+        case Botoes::SimNaoTodos:
+            adicionar("&Sim", QMessageBox::YesRole, Resposta::Sim);
+            adicionar("&Não", QMessageBox::NoRole, Resposta::Nao);
+            adicionar("Sim para &todos", QMessageBox::YesRole, Resposta::SimParaTodos);
+            adicionar("Não para t&odos", QMessageBox::NoRole, Resposta::NaoParaTodos);
+            break;
+        case Botoes::SimTodosNaoCancelar:
+            break;  // TConfirmacao
     }
     caixa.exec();
     const auto achada = respostas.find(caixa.clickedButton());
     if (achada != respostas.end()) return achada->second;
     // Closed without a button: the safest answer the box offered.
-    if (botoes == Botoes::SimNaoCancelar || botoes == Botoes::SimTodosNaoCancelar ||
-        botoes == Botoes::OkCancelar)
-        return Resposta::Cancelar;
+    if (botoes == Botoes::SimNaoCancelar || botoes == Botoes::OkCancelar) return Resposta::Cancelar;
     if (botoes == Botoes::Ok) return Resposta::Ok;
     return Resposta::Nao;
 }
 
+}  // namespace
+
+InterfaceGrafica::InterfaceGrafica(QWidget* dono, FabricaDeEvolucao fabrica)
+    : dono_(dono), fabrica_(fabrica ? std::move(fabrica) : FabricaDeEvolucao(EvolucaoPadrao)) {}
+
+InterfaceGrafica::~InterfaceGrafica() = default;
+
+QWidget* InterfaceGrafica::Pai() const {
+    if (evolucao_ && evolucao_->isVisible()) return evolucao_;
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (dono_) return dono_;
+    return QApplication::activeWindow();
+}
+
+void InterfaceGrafica::AbrirEvolucao(const std::string& titulo) {
+    // One progress window per run; a second call only brings it up.
+    if (!evolucao_) {
+        evolucao_ = fabrica_(dono_, Texto(titulo));
+        evolucao_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    evolucao_->Mostrar();
+}
+
+void InterfaceGrafica::FinalizarEvolucao(bool concluido) {
+    if (evolucao_) evolucao_->Finalizar(concluido);
+}
+
+void InterfaceGrafica::MostrarProgresso(const std::string& texto) {
+    if (evolucao_) evolucao_->DefinirFase(Texto(texto));
+    QCoreApplication::processEvents();
+}
+
+void InterfaceGrafica::DefinirBarra(int posicao, int maximo) {
+    if (!evolucao_) return;
+    evolucao_->DefinirMaximo(maximo);
+    evolucao_->DefinirPosicao(posicao);
+}
+
+Resposta InterfaceGrafica::Perguntar(const std::string& titulo, const std::string& texto,
+                                     Botoes botoes, Resposta padrao) {
+    if (botoes != Botoes::SimTodosNaoCancelar)
+        return PerguntarComCaixa(Pai(), Texto(titulo), Texto(texto), botoes, padrao);
+    // Created at the first question and kept for the rest of the run; owned here, not
+    // by the progress window, which may go away first.
+    if (!confirmacao_) confirmacao_ = std::make_unique<TConfirmacao>();
+    return confirmacao_->Perguntar(Texto(texto));
+}
+
 void InterfaceGrafica::Mostrar(TipoDeMensagem tipo, const std::string& texto) {
-    const QString mensagem = QString::fromStdString(texto);
+    const QString mensagem = Texto(texto);
     switch (tipo) {
         case TipoDeMensagem::Atencao: {
-            QMessageBox caixa(QMessageBox::Warning, "Atenção", mensagem, QMessageBox::Ok,
-                              QApplication::activeWindow());
+            QMessageBox caixa(QMessageBox::Warning, "Atenção", mensagem, QMessageBox::Ok, Pai());
             caixa.exec();
             break;
         }
@@ -98,11 +139,21 @@ void InterfaceGrafica::Mostrar(TipoDeMensagem tipo, const std::string& texto) {
 
 bool InterfaceGrafica::CancelamentoPedido() {
     QCoreApplication::processEvents();
+    if (evolucao_ && evolucao_->PedidoDeCancelamento()) cancelar_ = true;
     return cancelar_;
 }
 
 void InterfaceGrafica::AdicionarErro(const LinhaDeErro& linha) {
-    if (aoAdicionarErro_) aoAdicionarErro_(linha);
+    erros_.push_back(linha);
+    if (auto* janela = qobject_cast<TEvolucaoComErros*>(evolucao_.data()))
+        janela->AdicionarErro({Texto(linha.tabela), Texto(linha.campo), Texto(linha.funcao),
+                               Texto(linha.descricao), Texto(linha.comando)});
+}
+
+void InterfaceGrafica::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
+    db::Conexao* conexao = conexao_ ? conexao_ : (ModuloDados ? &ModuloDados->Banco : nullptr);
+    if (!conexao) return;
+    app::MostrarUsuariosAtivos(*conexao, nomeDoBanco, Pai());
 }
 
 }  // namespace zolvek::app

@@ -25,6 +25,10 @@ void RegistrarConjunto(QObject* janela, const QString& nome, db::ConjuntoDeDados
 }
 
 QString ValorDoComponente(const QObject* componente) {
+    // A widget that tells support more than its text (the error list of a progress
+    // window) says so through this property.
+    if (const QVariant proprio = componente->property("informacoesTecnicas"); proprio.isValid())
+        return proprio.toString();
     if (auto* combo = qobject_cast<const QComboBox*>(componente)) return combo->currentText();
     if (auto* data = qobject_cast<const QDateTimeEdit*>(componente)) {
         // A picker left at its minimum, or at day 0 (1899-12-30) or before, holds no date.

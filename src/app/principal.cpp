@@ -10,14 +10,23 @@
 #include "admin/conexao_do_programa.hpp"
 #include "admin/informacoes_do_sistema.hpp"
 #include "admin/informacoes_tecnicas.hpp"
+#include "admin/liberar_e_validar.hpp"
+#include "analysis/analisar.hpp"
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
+#include "app/confirmacao_analisar.hpp"
+#include "app/cria_novo_banco.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/evolucao_analisar.hpp"
+#include "app/historico_banco.hpp"
 #include "app/importacao_outro_banco.hpp"
 #include "app/interface_grafica.hpp"
 #include "app/janelas_abertas.hpp"
+#include "app/jv_sql_script.hpp"
 #include "app/mensagens.hpp"
+#include "app/restaura_copia.hpp"
 #include "app/suporte_zav.hpp"
+#include "app/validar_bd.hpp"
 #include "comum/log.hpp"
 #include "comum/versao.hpp"
 #include "dictionary/dicionario.hpp"
@@ -195,13 +204,7 @@ void TPrincipal::CriarPainel() {
     QFont negrito = duvida->font();
     negrito.setBold(true);
     duvida->setFont(negrito);
-    URLdaZAV = new QLabel(pnlSisInfo);
-    URLdaZAV->setObjectName("URLdaZAV");
-    URLdaZAV->setText(
-        QString("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
-            .arg(kEnderecoDoSite, kEnderecoDoSite));
-    URLdaZAV->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    URLdaZAV->setCursor(Qt::PointingHandCursor);
+    URLdaZAV = CriarLinkDoSuporte(pnlSisInfo);
     connect(URLdaZAV, &QLabel::linkActivated, this,
             [this] { ExecutarComando([this] { URLdaZAVClick(); }); });
     auto* pilha = new QVBoxLayout(pnlSisInfo);
@@ -302,16 +305,12 @@ std::vector<std::string> TPrincipal::ObterInformacoesTecnicas() {
     return admin::ObterInformacoesTecnicas(*modulo_);
 }
 
-void TPrincipal::ComandoIndisponivel() {
-    MostrarInformacao("Este comando ainda não está disponível nesta versão do programa.");
-}
-
 void TPrincipal::imbNovoClick() {
-    ComandoIndisponivel();
+    CriarNovoBancoDeDados(this);
 }
 
 void TPrincipal::imbRestaurarClick() {
-    ComandoIndisponivel();
+    RestaurarCopiaDeSeguranca(this);
 }
 
 void TPrincipal::imbConectarClick() {
@@ -328,23 +327,40 @@ void TPrincipal::imbConectarClick() {
 }
 
 void TPrincipal::imbAnalisarClick() {
-    ComandoIndisponivel();
+    const auto opcoes = ConfirmarAnalise(modulo_.get(), this);
+    if (!opcoes) return;
+    // The progress window outlives this handler: it stays open for reading the outcome.
+    InterfaceGrafica interface(this, [](QWidget* dono, const QString&) -> TEvolucao* {
+        return new TEvolucaoAnalisar(dono);
+    });
+    analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_, *opcoes,
+                       interface);
+    AtualizarInformacoes();
 }
 
 void TPrincipal::imbSQLClick() {
-    ComandoIndisponivel();
+    AbrirComandosSql(this, modulo_->Banco);
 }
 
 void TPrincipal::imbLiberarClick() {
-    ComandoIndisponivel();
+    InterfaceGrafica interface;
+    admin::Liberar(*modulo_, interface, [this] { AtualizarInformacoes(); });
 }
 
 void TPrincipal::imbValidarClick() {
-    ComandoIndisponivel();
+    const int revisao = dicionario::DicionarioDoPrograma().RevisaoDoDicionario();
+    if (!ValidarBancoDeDados(this, *modulo_, revisao)) return;
+    AtualizarInformacoes();
+    MostrarInformacao(admin::kMensagemValidado);
 }
 
 void TPrincipal::imbHistoricoClick() {
-    ComandoIndisponivel();
+    std::unique_ptr<THistoricoBancoDeDados> janela;
+    {
+        CursorDeEspera espera;  // while the history is read
+        janela = std::make_unique<THistoricoBancoDeDados>(modulo_->Banco, this);
+    }
+    janela->exec();
 }
 
 void TPrincipal::imbImportarDadosClick() {
@@ -385,24 +401,7 @@ void TPrincipal::imbSairClick() {
 }
 
 void TPrincipal::URLdaZAVClick() {
-    admin::PacoteDeSuporte pacote;
-    {
-        CursorDeEspera espera;
-        pacote = admin::CriarPacoteDeSuporte(*modulo_);
-    }
-    struct Remocao {
-        const admin::PacoteDeSuporte& pacote;
-        ~Remocao() {
-            try {
-                admin::RemoverPacoteDeSuporte(pacote);
-            } catch (...) {
-                // A leftover temporary file is harmless.
-            }
-        }
-    } remocao{pacote};
-    TSuporteZAV suporte(this);
-    suporte.Iniciar(Texto(pacote.topico), Texto(pacote.mensagem), Texto(pacote.arquivo.string()));
-    suporte.exec();
+    AbrirSuporteZAV(*modulo_, this);
 }
 
 }  // namespace zolvek::app

@@ -97,7 +97,6 @@ class TPrincipal : public QMainWindow {
     void CriarPainel();
     void DefinirComandosHabilitados(bool habilitados);
     void PintarAnalisar(bool vermelho);
-    void ComandoIndisponivel();
     void LerPosicao();
     void GravarPosicao();
 

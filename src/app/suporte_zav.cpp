@@ -17,6 +17,9 @@
 #include <QWebEngineView>
 #endif
 
+#include "admin/informacoes_tecnicas.hpp"
+#include "app/cursor_de_espera.hpp"
+
 namespace zolvek::app {
 
 std::function<bool(const QUrl&)> TSuporteZAV::AbrirNoNavegador = [](const QUrl& endereco) {
@@ -119,6 +122,39 @@ void TSuporteZAV::PreencherFormulario() {
                                .arg(LiteralJs(topico_), LiteralJs(mensagem_));
     navegador_->page()->runJavaScript(script);
 #endif
+}
+
+QLabel* CriarLinkDoSuporte(QWidget* pai) {
+    auto* link = new QLabel(pai);
+    link->setObjectName("URLdaZAV");
+    link->setText(
+        QString("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
+            .arg(kEnderecoDoSite, kEnderecoDoSite));
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setCursor(Qt::PointingHandCursor);
+    return link;
+}
+
+void AbrirSuporteZAV(db::TModuloDados& modulo, QWidget* pai) {
+    admin::PacoteDeSuporte pacote;
+    {
+        CursorDeEspera espera;
+        pacote = admin::CriarPacoteDeSuporte(modulo);
+    }
+    struct Remocao {
+        const admin::PacoteDeSuporte& pacote;
+        ~Remocao() {
+            try {
+                admin::RemoverPacoteDeSuporte(pacote);
+            } catch (...) {
+                // A leftover temporary file is harmless.
+            }
+        }
+    } remocao{pacote};
+    TSuporteZAV suporte(pai);
+    const auto texto = [](const std::string& s) { return QString::fromStdString(s); };
+    suporte.Iniciar(texto(pacote.topico), texto(pacote.mensagem), texto(pacote.arquivo.string()));
+    suporte.exec();
 }
 
 }  // namespace zolvek::app

@@ -5,9 +5,14 @@
 #include <QUrl>
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QWebEngineView;
+
+namespace zolvek::db {
+class TModuloDados;
+}
 
 namespace zolvek::app {
 
@@ -45,5 +50,13 @@ class TSuporteZAV : public QDialog {
     QPlainTextEdit* edtMensagem_ = nullptr;
     QLineEdit* edtArquivo_ = nullptr;
 };
+
+// The link label "URLdaZAV" that shows the support site's address (blue, underlined,
+// hand cursor); the owner connects its click.
+QLabel* CriarLinkDoSuporte(QWidget* pai);
+
+// The support links' command: builds the support package (under the hourglass), opens
+// the support window modally over `pai` and removes the package afterwards.
+void AbrirSuporteZAV(db::TModuloDados& modulo, QWidget* pai);
 
 }  // namespace zolvek::app

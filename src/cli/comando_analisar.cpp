@@ -6,6 +6,7 @@
 #include "analysis/analisar.hpp"
 #include "analysis/grupo_para_acesso.hpp"
 #include "cli/argumentos.hpp"
+#include "cli/erros_em_csv.hpp"
 #include "cli/registro.hpp"
 #include "cli/sessao_cli.hpp"
 #include "cli/terminal_da_analise.hpp"
@@ -58,22 +59,6 @@ OpcoesDaAnalise LerOpcoes(const Argumentos& a, const std::string& grupoGuardado)
     return o;
 }
 
-std::string CampoCsv(const std::string& valor) {
-    std::string saida = "\"";
-    for (char c : valor) saida += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return saida + "\"";
-}
-
-void GravarErrosCsv(const std::string& arquivo, const std::vector<LinhaDeErro>& erros) {
-    std::ofstream csv(arquivo, std::ios::binary | std::ios::trunc);
-    if (!csv) throw ErroDeEntrada("Não foi possível criar o arquivo " + arquivo);
-    csv << "\"Tabela\",\"Campo\",\"Função\",\"Descrição\",\"Comando\"\r\n";
-    for (const LinhaDeErro& e : erros)
-        csv << CampoCsv(e.tabela) << ',' << CampoCsv(e.campo) << ',' << CampoCsv(e.funcao) << ','
-            << CampoCsv(e.descricao) << ',' << CampoCsv(e.comando) << "\r\n";
-    if (!csv.flush()) throw ErroDeEntrada("Não foi possível gravar o arquivo " + arquivo);
-}
-
 void ImprimirErros(std::ostream& saida, const std::vector<LinhaDeErro>& erros) {
     for (std::size_t i = 0; i < erros.size(); ++i) {
         const LinhaDeErro& e = erros[i];
@@ -116,7 +101,7 @@ int RodarAnalise(const Argumentos& argumentos, db::TModuloDados& modulo) {
     }
     std::cout << resultado.Complemento << std::endl;
     ImprimirErros(std::cout, resultado.erros);
-    if (auto arquivo = argumentos.Valor("--erros")) GravarErrosCsv(*arquivo, resultado.erros);
+    if (auto arquivo = argumentos.Valor("--erros")) GravarErrosEmCsv(*arquivo, resultado.erros);
     return Saida(resultado.classificacao);
 }
 

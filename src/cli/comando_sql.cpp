@@ -16,22 +16,6 @@ namespace zolvek::cli {
 
 namespace {
 
-bool Utf8Valido(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t extras = c < 0x80           ? 0
-                                   : (c >> 5) == 0x6  ? 1
-                                   : (c >> 4) == 0xE  ? 2
-                                   : (c >> 3) == 0x1E ? 3
-                                                      : 9;
-        if (extras == 9 || i + extras >= s.size() + (extras == 0 ? 1 : 0)) return false;
-        for (std::size_t k = 1; k <= extras; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += 1 + extras;
-    }
-    return true;
-}
-
 // The script as UTF-8: a file saved by the Windows program is Windows-1252, which is
 // taken as such whenever the bytes are not valid UTF-8.
 std::string LerScript(const std::string& origem) {
@@ -41,8 +25,7 @@ std::string LerScript(const std::string& origem) {
     } else {
         bytes = LerArquivoInteiro(origem, "Não foi possível ler o arquivo de comandos: " + origem);
     }
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
-    return Utf8Valido(bytes) ? bytes : texto::DeWindows1252(bytes);
+    return db::TextoDoScript(std::move(bytes));
 }
 
 // One field as a line of tab-separated output: NULL as NULL, dates in ISO form, binary
@@ -76,26 +59,6 @@ std::string TextoDoCampo(const db::Valor& valor) {
             saida += c;
     }
     return saida;
-}
-
-// Runs one batch; with a transaction, the batch is committed on its own and a failing
-// batch leaves nothing behind.
-std::vector<db::Resultado> RodarLote(db::Conector& conector, const db::LoteSql& lote,
-                                     bool comTransacao) {
-    if (!comTransacao) return conector.Executar(lote.Texto(), {}, 0);
-    conector.IniciarTransacao();
-    try {
-        auto resultados = conector.Executar(lote.Texto(), {}, 0);
-        conector.Confirmar();
-        return resultados;
-    } catch (...) {
-        try {
-            if (conector.EmTransacao()) conector.Desfazer();
-        } catch (const Erro&) {
-            // The batch's own failure is the one to report.
-        }
-        throw;
-    }
 }
 
 void ImprimirResultados(std::ostream& saida, const std::vector<db::Resultado>& resultados,
@@ -138,17 +101,15 @@ int ExecutarSql(const std::vector<std::string>& parametros) {
         db::Conexao conexao;
         conexao.DefinirStringDeConexao(cadeia);
         conexao.Abrir();
-        db::Conector& conector = conexao.ConectorAberto();
         bool algoImpresso = false;
-        for (const auto& lote : lotes) {
-            std::vector<db::Resultado> resultados;
-            try {
-                resultados = RodarLote(conector, lote, comTransacao);
-            } catch (const ErroDeBanco&) {
-                std::cerr << "Falha no lote iniciado na linha " << lote.primeiraLinha << "\n";
-                throw;
-            }
-            ImprimirResultados(std::cout, resultados, algoImpresso);
+        try {
+            db::RodarLotes(conexao.ConectorAberto(), lotes, comTransacao, db::ModoDoLote::Executar,
+                           [&](const db::LoteSql&, std::vector<db::Resultado>& resultados) {
+                               ImprimirResultados(std::cout, resultados, algoImpresso);
+                           });
+        } catch (const db::FalhaNoLote& falha) {
+            std::cerr << db::TextoDaFalha(falha) << "\n";
+            throw;
         }
         return kSaidaSucesso;
     });
@@ -160,8 +121,10 @@ const RegistrarComando registro({
     "Uso: zolvek-cli sql [--conexao TEXTO] [--sem-transacao] [ARQUIVO|-]\n"
     "Executa os comandos do ARQUIVO (ou da entrada padrão, sem ARQUIVO ou com \"-\") no\n"
     "banco de dados da conexão. Uma linha que contém só GO (em qualquer caixa, sem\n"
-    "espaços) termina um lote; cada lote roda em uma transação própria, confirmada ao\n"
-    "seu fim. Um arquivo que não está em UTF-8 é lido como Windows-1252.\n"
+    "espaços) termina um lote; um lote vazio (GO no início ou dois GO seguidos) é\n"
+    "pulado. Cada lote roda em uma transação própria, confirmada ao seu fim, a não ser\n"
+    "que o próprio lote a tenha encerrado (COMMIT ou ROLLBACK TRANSACTION). Um arquivo\n"
+    "que não está em UTF-8 é lido como Windows-1252.\n"
     "\n"
     "Cada conjunto de linhas devolvido sai com uma linha de cabeçalho com os nomes das\n"
     "colunas e uma linha por registro, separadas por tabulação (valor nulo: NULL);\n"
@@ -169,8 +132,9 @@ const RegistrarComando registro({
     "sem nada a mostrar, \"Comando executado com sucesso\".\n"
     "\n"
     "Saída 0: todos os lotes executados; 1: um lote falhou (a mensagem do servidor vai\n"
-    "para a saída padrão e a linha onde o lote começa para a saída de erros; os lotes\n"
-    "anteriores ficam confirmados e o que falhou é desfeito); 2: uso incorreto.\n"
+    "para a saída padrão; a linha onde o lote começa e se ele foi desfeito, para a\n"
+    "saída de erros; os lotes anteriores ficam confirmados e nada do lote que falhou\n"
+    "fica pendente na conexão); 2: uso incorreto.\n"
     "\n"
     "Opções:\n"
     "  --conexao TEXTO      cadeia de conexão OLE DB (key=valor;...); sem ela, a variável\n"

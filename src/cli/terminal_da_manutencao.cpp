@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "cli/erros_em_csv.hpp"
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 
@@ -14,12 +15,6 @@ std::atomic<bool> ctrlC{false};
 
 extern "C" void AoReceberCtrlC(int) {
     ctrlC = true;
-}
-
-std::string CampoCsv(const std::string& valor) {
-    std::string saida = "\"";
-    for (char c : valor) saida += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return saida + "\"";
 }
 
 }  // namespace
@@ -96,16 +91,6 @@ void TerminalDaManutencao::ImprimirErros(const std::string& arquivo) const {
     }
     saida_.flush();
     if (!arquivo.empty()) GravarErrosEmCsv(arquivo, erros_);
-}
-
-void GravarErrosEmCsv(const std::string& arquivo, const std::vector<LinhaDeErro>& erros) {
-    std::ofstream csv(arquivo, std::ios::binary | std::ios::trunc);
-    if (!csv) throw ErroDeEntrada("Não foi possível criar o arquivo " + arquivo);
-    csv << "\"Tabela\",\"Campo\",\"Função\",\"Descrição\",\"Comando\"\r\n";
-    for (const LinhaDeErro& e : erros)
-        csv << CampoCsv(e.tabela) << ',' << CampoCsv(e.campo) << ',' << CampoCsv(e.funcao) << ','
-            << CampoCsv(e.descricao) << ',' << CampoCsv(e.comando) << "\r\n";
-    if (!csv.flush()) throw ErroDeEntrada("Não foi possível gravar o arquivo " + arquivo);
 }
 
 }  // namespace zolvek::cli

@@ -50,9 +50,4 @@ class TerminalDaManutencao : public InterfaceDoComando {
     void (*sinalAnterior_)(int) = SIG_DFL;
 };
 
-// The error rows as CSV: a header "Tabela","Campo","Função","Descrição","Comando",
-// every field quoted, CR LF line ends. Raises ErroDeEntrada when the file cannot be
-// written.
-void GravarErrosEmCsv(const std::string& arquivo, const std::vector<LinhaDeErro>& erros);
-
 }  // namespace zolvek::cli

@@ -7,11 +7,34 @@ namespace zolvek::db {
 
 namespace {
 
+// Where the value of the entry starting at `inicio` ends: the next ";" outside a value
+// in quotes ("a;b", 'a;b') or braces ({a;b}), where a doubled closing mark stands for
+// itself.
+std::string::size_type FimDaEntrada(const std::string& cadeia, std::string::size_type inicio) {
+    const auto fim = cadeia.find(';', inicio);
+    auto v = cadeia.find('=', inicio);
+    if (v == std::string::npos || v > fim) return fim;
+    ++v;
+    while (v < cadeia.size() && (cadeia[v] == ' ' || cadeia[v] == '\t')) ++v;
+    if (v >= cadeia.size() || (cadeia[v] != '"' && cadeia[v] != '\'' && cadeia[v] != '{'))
+        return fim;
+    const char fecho = cadeia[v] == '{' ? '}' : cadeia[v];
+    for (auto q = v + 1; q < cadeia.size(); ++q) {
+        if (cadeia[q] != fecho) continue;
+        if (q + 1 < cadeia.size() && cadeia[q + 1] == fecho) {
+            ++q;
+            continue;
+        }
+        return cadeia.find(';', q);
+    }
+    return std::string::npos;  // unclosed: the rest of the string is the value
+}
+
 std::vector<std::string> Entradas(const std::string& cadeia) {
     std::vector<std::string> entradas;
     std::string::size_type inicio = 0;
     while (true) {
-        auto fim = cadeia.find(';', inicio);
+        auto fim = FimDaEntrada(cadeia, inicio);
         entradas.push_back(cadeia.substr(inicio, fim - inicio));
         if (fim == std::string::npos) break;
         inicio = fim + 1;
@@ -23,13 +46,48 @@ std::string_view NomeDaEntrada(std::string_view entrada) {
     return entrada.substr(0, entrada.find('='));
 }
 
+// A value as written: unquoted when it was in quotes or braces, else as it stands.
+std::string ValorEscrito(const std::string& valor) {
+    auto v = valor.find_first_not_of(" \t");
+    if (v == std::string::npos) return valor;
+    if (valor[v] != '"' && valor[v] != '\'' && valor[v] != '{') return valor;
+    const char fecho = valor[v] == '{' ? '}' : valor[v];
+    std::string r;
+    for (auto q = v + 1; q < valor.size(); ++q) {
+        if (valor[q] == fecho) {
+            if (q + 1 < valor.size() && valor[q + 1] == fecho) {
+                r += fecho;
+                ++q;
+                continue;
+            }
+            return r;
+        }
+        r += valor[q];
+    }
+    return valor;  // unclosed: taken as it stands
+}
+
+// The value as an entry must hold it: in quotes when it has ";", edge blanks or an
+// opening quote or brace that would otherwise be read as quoting.
+std::string ValorParaEscrever(const std::string& valor) {
+    const bool precisa =
+        valor.find(';') != std::string::npos ||
+        (!valor.empty() && (valor.front() == ' ' || valor.front() == '\t' || valor.back() == ' ' ||
+                            valor.back() == '\t' || valor.front() == '"' || valor.front() == '\'' ||
+                            valor.front() == '{'));
+    if (!precisa) return valor;
+    std::string r = "\"";
+    for (char c : valor) r += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return r + "\"";
+}
+
 }  // namespace
 
 std::string ObterValorDaConexao(const std::string& cadeia, const std::string& chave) {
     for (const auto& entrada : Entradas(cadeia)) {
         auto igual = entrada.find('=');
         if (igual != std::string::npos && entrada.compare(0, igual, chave) == 0)
-            return entrada.substr(igual + 1);
+            return ValorEscrito(entrada.substr(igual + 1));
     }
     return "";
 }
@@ -43,14 +101,14 @@ std::string AlterarValorDaConexao(const std::string& cadeia, const std::string& 
         if (!resultado.empty()) resultado += ';';
         if (!achou && entrada.find('=') != std::string::npos && NomeDaEntrada(entrada) == chave) {
             achou = true;
-            if (!remover) resultado += chave + "=" + valor;
+            if (!remover) resultado += chave + "=" + ValorParaEscrever(valor);
         } else {
             resultado += entrada;
         }
     }
     if (!achou && !remover) {
         if (!resultado.empty()) resultado += ';';
-        resultado += chave + "=" + valor;
+        resultado += chave + "=" + ValorParaEscrever(valor);
     }
     return resultado;
 }

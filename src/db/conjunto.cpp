@@ -67,16 +67,14 @@ std::string NomeNaTabela(const Coluna& c) {
     return EntreColchetes(c.colunaBase.empty() ? c.nome : c.colunaBase);
 }
 
-// The count of the last statement that reported one. Triggers that do not set NOCOUNT
-// report their own counts first; the statement's own count comes last.
+}  // namespace
+
 std::int64_t LinhasAfetadasDoComando(const std::vector<Resultado>& resultados) {
     std::int64_t n = -1;
     for (const auto& r : resultados)
         if (r.colunas.empty() && r.linhasAfetadas >= 0) n = r.linhasAfetadas;
     return n;
 }
-
-}  // namespace
 
 // --- Campo ---------------------------------------------------------------------------
 

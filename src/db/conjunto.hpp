@@ -14,6 +14,11 @@ namespace zolvek::db {
 class Conexao;
 class ConjuntoDeDados;
 
+// The count of the last statement of a batch that reported one (-1: none did).
+// Triggers that do not set NOCOUNT report their own counts first; the statement's own
+// count comes last.
+std::int64_t LinhasAfetadasDoComando(const std::vector<Resultado>& resultados);
+
 // A field of the current row of an open dataset.
 class Campo {
   public:

@@ -184,6 +184,15 @@ std::string EntreColchetes(std::string_view nome) {
     return r + "]";
 }
 
+std::string EntreApostrofos(std::string_view texto) {
+    std::string r = "'";
+    for (char c : texto) {
+        r += c;
+        if (c == '\'') r += '\'';
+    }
+    return r + "'";
+}
+
 std::string TabelaUnicaDoSelect(std::string_view sql) {
     const auto t = Tokens(sql);
     std::size_t i = 0;

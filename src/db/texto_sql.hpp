@@ -27,6 +27,9 @@ std::string TabelaUnicaDoSelect(std::string_view sql);
 // A name in brackets, "]" doubled.
 std::string EntreColchetes(std::string_view nome);
 
+// A text as a SQL string literal: in apostrophes, each apostrophe doubled.
+std::string EntreApostrofos(std::string_view texto);
+
 // Text as lines, the way a line list takes it: CR LF, LF or CR end a line, and a final
 // line break does not start another line.
 std::vector<std::string> DividirEmLinhas(std::string_view texto);

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "comum/erros.hpp"
+#include "db/conector/entradas_da_conexao.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/simulador.hpp"
@@ -12,32 +13,11 @@ namespace zolvek::simulador {
 
 namespace {
 
-// Entries of an OLE DB connection string; keys compare without letter case and
-// blanks around keys and values do not count.
+// Entries of an OLE DB connection string, read as the other backend reads them (values
+// in quotes or braces may hold ";"); keys compare without letter case.
 std::map<std::string, std::string> LerCadeia(const std::string& cadeia) {
     std::map<std::string, std::string> r;
-    std::size_t i = 0;
-    while (i <= cadeia.size()) {
-        std::size_t f = cadeia.find(';', i);
-        if (f == std::string::npos) f = cadeia.size();
-        std::string item = cadeia.substr(i, f - i);
-        auto igual = item.find('=');
-        if (igual != std::string::npos) {
-            auto aparar = [](std::string s) {
-                while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-                    s.erase(0, 1);
-                while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-                    s.pop_back();
-                if (s.size() >= 2 && ((s.front() == '"' && s.back() == '"') ||
-                                      (s.front() == '\'' && s.back() == '\'')))
-                    s = s.substr(1, s.size() - 2);
-                return s;
-            };
-            std::string chave = Dobrar(aparar(item.substr(0, igual)));
-            if (!r.count(chave)) r[chave] = aparar(item.substr(igual + 1));
-        }
-        i = f + 1;
-    }
+    for (auto& e : db::LerEntradasDaConexao(cadeia)) r.emplace(Dobrar(e.chave), std::move(e.valor));
     return r;
 }
 

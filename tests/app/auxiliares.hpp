@@ -11,10 +11,13 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/traducao_do_qt.hpp"
 #include "comum/log.hpp"
 
 namespace zolvek::app::teste {
@@ -24,7 +27,12 @@ inline QApplication& Aplicacao() {
     static int argc = 1;
     static char nome[] = "testes_app";
     static char* argv[] = {nome, nullptr};
-    static QApplication* aplicacao = new QApplication(argc, argv);
+    static QApplication* aplicacao = [] {
+        auto* a = new QApplication(argc, argv);
+        // Qt's own texts in Portuguese, as the program has them.
+        CarregarTraducoesDoQt(*a);
+        return a;
+    }();
     return *aplicacao;
 }
 
@@ -34,6 +42,9 @@ class TesteDeJanela : public ::testing::Test {
   protected:
     void SetUp() override {
         Aplicacao();
+        // A test may point TEMP at its own folder, which goes away with it.
+        const char* temp = std::getenv("TEMP");
+        tempOriginal_ = temp ? std::optional<std::string>(temp) : std::nullopt;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         pasta_ = std::filesystem::temp_directory_path() /
                  ("zolvek_app_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
@@ -44,6 +55,10 @@ class TesteDeJanela : public ::testing::Test {
         log::DescartarLog();
     }
     void TearDown() override {
+        if (tempOriginal_)
+            ::setenv("TEMP", tempOriginal_->c_str(), 1);
+        else
+            ::unsetenv("TEMP");
         std::error_code ignorado;
         std::filesystem::remove_all(pasta_, ignorado);
     }
@@ -51,6 +66,7 @@ class TesteDeJanela : public ::testing::Test {
 
   private:
     std::filesystem::path pasta_;
+    std::optional<std::string> tempOriginal_;
 };
 
 // Saves a picture of the window under the build folder, to look at.

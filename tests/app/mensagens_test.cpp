@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "app/interface_grafica.hpp"
+#include "app/traducao_do_qt.hpp"
 #include "auxiliares.hpp"
 #include "comum/erros.hpp"
 
@@ -57,10 +58,11 @@ TEST_F(MensagensTeste, InterfaceDoComandoPerguntaEPercebeOCancelamento) {
         auto* caixa = teste::JanelaVisivel<QMessageBox>();
         if (!caixa) return false;
         EXPECT_EQ(caixa->windowTitle(), "Alterar tabela");
-        for (auto* b : caixa->buttons()) rotulos << b->text();
-        EXPECT_EQ(caixa->defaultButton()->text(), "Não");
+        // Buttons carry accelerators ("&Sim").
+        for (auto* b : caixa->buttons()) rotulos << b->text().remove('&');
+        EXPECT_EQ(caixa->defaultButton()->text(), "&Não");
         for (auto* b : caixa->buttons())
-            if (b->text() == "Sim para todos") b->click();
+            if (b->text().remove('&') == "Sim para todos") b->click();
         return true;
     });
     EXPECT_EQ(interface.Perguntar("Alterar tabela", "Alterar PEMPRESA?", Botoes::SimNaoTodos,
@@ -73,6 +75,18 @@ TEST_F(MensagensTeste, InterfaceDoComandoPerguntaEPercebeOCancelamento) {
     EXPECT_FALSE(interface.CancelamentoPedido());
     QTimer::singleShot(0, [&] { interface.PedirCancelamento(); });
     EXPECT_TRUE(interface.CancelamentoPedido());
+}
+
+TEST_F(MensagensTeste, TextosDoProprioQtEmPortugues) {
+    EXPECT_TRUE(CarregarTraducoesDoQt(*QApplication::instance()));
+    QMessageBox caixa(QMessageBox::Question, "Atenção", "Gravar?",
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(caixa.button(QMessageBox::Yes)->text().remove('&'), "Sim");
+    EXPECT_EQ(caixa.button(QMessageBox::No)->text().remove('&'), "Não");
+    EXPECT_EQ(caixa.button(QMessageBox::Cancel)->text().remove('&'), "Cancelar");
+    // The edit boxes' context menu.
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Copy").remove('&'), "Copiar");
+    EXPECT_EQ(QLocale().name(), "pt_BR");
 }
 
 }  // namespace

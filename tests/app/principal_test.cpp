@@ -131,15 +131,6 @@ TEST_F(PrincipalTeste, SemArgumentoComecaDesconectado) {
     EXPECT_EQ(Janela()->pos(), QPoint(40, 50));
 }
 
-TEST_F(PrincipalTeste, ComandoAindaNaoConstruidoAvisaQueNaoEstaDisponivel) {
-    auto j = Janela();
-    RespondedorDeCaixas respondedor;
-    j->imbNovo->trigger();
-    ASSERT_EQ(respondedor.caixas.size(), 1u);
-    EXPECT_EQ(respondedor.caixas[0].titulo, "Informação");
-    EXPECT_TRUE(respondedor.caixas[0].texto.contains("não está disponível"));
-}
-
 TEST_F(PrincipalTeste, ArgumentoConectaSemDialogoEMostraAEmpresa) {
     CriarEmpresa();
     auto j = Janela({Cadeia("EMPRESA")});

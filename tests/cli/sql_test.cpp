@@ -101,10 +101,30 @@ TEST_F(ComandoSql, FalhaMostraAMensagemDoServidorEDesfazOLote) {
                    "insert into T values (2)\n");
     EXPECT_EQ(e.status, 1);
     EXPECT_EQ(e.saida, "Comando executado com sucesso\nInvalid object name 'NaoExiste'.\n");
-    EXPECT_NE(e.erros.find("linha 3"), std::string::npos);
+    EXPECT_EQ(e.erros,
+              "Falha no lote iniciado na linha 3; os comandos deste lote foram desfeitos\n");
     // The first batch stays; the failing one left nothing; the last never ran.
     auto depois = Rodar(conexao, "select count(*) as n from T\n");
     EXPECT_EQ(depois.saida, "n\n0\n");
+}
+
+TEST_F(ComandoSql, LoteVazioPuladoELoteQueEncerraSuaTransacao) {
+    CriarBanco("Empresa");
+    const std::string conexao = "--conexao " + Aspas(Conexao("Empresa"));
+    auto e = Rodar(conexao,
+                   "GO\n"
+                   "create table T (a int)\n"
+                   "GO\n"
+                   "GO\n"
+                   "BEGIN TRAN\n"
+                   "insert into T values (1)\n"
+                   "ROLLBACK TRAN\n"
+                   "GO\n"
+                   "insert into T values (2)\n");
+    EXPECT_EQ(e.status, 0) << e.saida << e.erros;
+    EXPECT_EQ(e.saida, "Comando executado com sucesso\nLinhas afetadas: 1\nLinhas afetadas: 1\n");
+    auto depois = Rodar(conexao, "select a from T\n");
+    EXPECT_EQ(depois.saida, "a\n2\n");
 }
 
 TEST_F(ComandoSql, ArquivoWindows1252EConexaoDoAmbiente) {

@@ -22,3 +22,20 @@ TEST(CadeiaDeConexao, AlterarValorSubstituiRemoveEAcrescenta) {
     EXPECT_EQ(AlterarValorDaConexao("", "A", "1"), "A=1");
     EXPECT_EQ(AlterarValorDaConexao("", "A", "Remover"), "");
 }
+
+TEST(CadeiaDeConexao, ValoresEntreAspasOuChaves) {
+    // A password with ";" or edge blanks survives being written and read back.
+    for (const std::string senha : {"a;b", " com brancos ", "\"aspas\";x", "{chave}"}) {
+        const auto cadeia =
+            AlterarValorDaConexao("Provider=SQLOLEDB;User ID=sa", "Password", senha);
+        EXPECT_EQ(ObterValorDaConexao(cadeia, "Password"), senha) << cadeia;
+        EXPECT_EQ(ObterValorDaConexao(cadeia, "User ID"), "sa");
+    }
+    EXPECT_EQ(AlterarValorDaConexao("A=1", "Password", "a;b"), "A=1;Password=\"a;b\"");
+    const std::string cadeia = "Password={x;}}y};User ID='o;k';Data Source=\"s\"\"1\"";
+    EXPECT_EQ(ObterValorDaConexao(cadeia, "Password"), "x;}y");
+    EXPECT_EQ(ObterValorDaConexao(cadeia, "User ID"), "o;k");
+    EXPECT_EQ(ObterValorDaConexao(cadeia, "Data Source"), "s\"1");
+    EXPECT_EQ(AlterarValorDaConexao(cadeia, "User ID", "Remover"),
+              "Password={x;}}y};;Data Source=\"s\"\"1\"");
+}

@@ -43,6 +43,8 @@ TEST(TextoSql, LinhasEColchetes) {
     EXPECT_TRUE(DividirEmLinhas("").empty());
     EXPECT_EQ(EntreColchetes("Hora da liberação"), "[Hora da liberação]");
     EXPECT_EQ(EntreColchetes("a]b"), "[a]]b]");
+    EXPECT_EQ(EntreApostrofos("D'Ávila"), "'D''Ávila'");
+    EXPECT_EQ(EntreApostrofos(""), "''");
 }
 
 }  // namespace

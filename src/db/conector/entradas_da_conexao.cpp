@@ -25,11 +25,12 @@ std::vector<EntradaDaConexao> LerEntradasDaConexao(std::string_view cadeia) {
         e.chave = texto::Aparar(cadeia.substr(p, igual - p));
         if (e.chave.empty())
             throw ErroDeEntrada("A string de conexão é inválida: há um valor sem nome de chave");
-        // A value in quotes may hold ";" (a doubled quote stands for itself).
+        // A value in quotes (OLE DB) or braces (ODBC) may hold ";" and edge blanks; a
+        // doubled closing mark stands for itself.
         std::size_t v = igual + 1;
         while (v < cadeia.size() && (cadeia[v] == ' ' || cadeia[v] == '\t')) ++v;
-        if (v < cadeia.size() && (cadeia[v] == '"' || cadeia[v] == '\'')) {
-            const char aspa = cadeia[v];
+        if (v < cadeia.size() && (cadeia[v] == '"' || cadeia[v] == '\'' || cadeia[v] == '{')) {
+            const char aspa = cadeia[v] == '{' ? '}' : cadeia[v];
             std::size_t q = v + 1;
             std::string valor;
             bool fechou = false;

@@ -5,12 +5,13 @@
 #include <vector>
 
 // Reading an OLE DB connection string for the backends: "key=value" entries separated
-// by ";", keys compared without regard to letter case, values optionally quoted.
+// by ";", keys compared without regard to letter case, values optionally quoted
+// ("a;b", 'a;b' or the ODBC form {a;b}, a doubled closing mark standing for itself).
 namespace zolvek::db {
 
 struct EntradaDaConexao {
     std::string chave;  // blanks trimmed
-    std::string valor;  // blanks trimmed, quotes removed
+    std::string valor;  // blanks trimmed, quotes or braces removed
 };
 
 // Empty segments are skipped. An empty string, or a segment without "=", raises

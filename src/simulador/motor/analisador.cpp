@@ -1051,6 +1051,14 @@ class Analisador {
                 Esperar("OFF");
             return c;
         }
+        if (Aceitar("LOCK_TIMEOUT")) {
+            auto c = Novo(TipoComando::TempoDeBloqueio, inicio);
+            c->ligado = AceitarSimbolo("-");  // negative: wait without limit
+            if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+            c->numero = {i_, i_ + 1};
+            ++i_;
+            return c;
+        }
         if (!Fim() && Atual().tipo == TipoToken::Variavel)
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
         auto c = Novo(TipoComando::Ignorado, inicio);
@@ -1104,19 +1112,60 @@ class Analisador {
         c->objeto.partes.push_back(Nome());
         Esperar("TO");
         Disco(*c);
-        if (Aceitar("WITH")) i_ = FimDaInstrucao(i_);  // INIT, FORMAT, NAME = ...
+        if (Aceitar("WITH")) {
+            do {
+                if (Aceitar("INIT")) {
+                    c->iniciar = true;
+                } else if (Aceitar("NOINIT")) {
+                    c->iniciar = false;
+                } else if (Aceitar("FORMAT")) {
+                    c->formatar = true;
+                } else if (Aceitar("NOFORMAT")) {
+                    c->formatar = false;
+                } else {
+                    OpcaoIgnorada();  // NAME = ..., SKIP, STATS, CHECKSUM ...
+                }
+            } while (AceitarSimbolo(","));
+        }
         i_ = FimDaInstrucao(i_);
         return c;
+    }
+
+    // An option of BACKUP/RESTORE that changes nothing here: a word, "= value" maybe.
+    void OpcaoIgnorada() {
+        if (Fim() || Atual().tipo != TipoToken::Palavra) Erro();
+        ++i_;
+        if (AceitarSimbolo("=")) {
+            if (Fim()) Erro();
+            ++i_;
+        }
+    }
+
+    // WITH FILE = n, the only option of FILELISTONLY and VERIFYONLY that matters here.
+    void OpcoesDeLeitura(Comando& c) {
+        if (!Aceitar("WITH")) return;
+        do {
+            if (Aceitar("FILE")) {
+                EsperarSimbolo("=");
+                if (Fim()) Erro();
+                c.conjunto = {i_, i_ + 1};
+                ++i_;
+            } else {
+                OpcaoIgnorada();  // NOUNLOAD, CHECKSUM, LOADHISTORY ...
+            }
+        } while (AceitarSimbolo(","));
     }
 
     std::unique_ptr<Comando> Restaurar() {
         std::size_t inicio = i_;
         ++i_;
-        if (Aceitar("FILELISTONLY")) {
-            auto c = Novo(TipoComando::RestaurarLista, inicio);
+        for (auto [palavra, tipo] : {std::pair{"FILELISTONLY", TipoComando::RestaurarLista},
+                                     std::pair{"VERIFYONLY", TipoComando::VerificarBackup}}) {
+            if (!Aceitar(palavra)) continue;
+            auto c = Novo(tipo, inicio);
             Esperar("FROM");
             Disco(*c);
-            if (Aceitar("WITH")) i_ = FimDaInstrucao(i_);  // FILE = n
+            OpcoesDeLeitura(*c);
             i_ = FimDaInstrucao(i_);
             return c;
         }
@@ -1136,12 +1185,11 @@ class Analisador {
                     c->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
                 } else if (Aceitar("FILE")) {
                     EsperarSimbolo("=");
+                    if (Fim()) Erro();
+                    c->conjunto = {i_, i_ + 1};
                     ++i_;
-                } else if (!Fim() && Atual().tipo == TipoToken::Palavra) {
-                    ++i_;  // NOUNLOAD, RECOVERY, STATS ...
-                    if (AceitarSimbolo("=")) ++i_;
                 } else {
-                    Erro();
+                    OpcaoIgnorada();  // NOUNLOAD, RECOVERY, STATS ...
                 }
             } while (AceitarSimbolo(","));
         }

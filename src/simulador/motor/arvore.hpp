@@ -72,7 +72,8 @@ enum class TipoComando {
     Conceder,  // GRANT, DENY, REVOKE
     ExecutarProcedimento,
     IdentityInsert,
-    Ignorado,  // SET NOCOUNT and the like
+    Ignorado,         // SET NOCOUNT and the like
+    TempoDeBloqueio,  // SET LOCK_TIMEOUT n
     IniciarTransacao,
     ConfirmarTransacao,
     DesfazerTransacao,
@@ -82,6 +83,7 @@ enum class TipoComando {
     Backup,
     RestaurarLista,
     Restaurar,
+    VerificarBackup,  // RESTORE VERIFYONLY
     CriarLogin,
     CriarUsuario,
     ExcluirUsuario,
@@ -149,6 +151,9 @@ struct Comando {
     std::vector<ArquivoDeclarado> arquivosDeDados;
     std::vector<ArquivoDeclarado> arquivosDeLog;
     Faixa disco;
+    Faixa conjunto;         // WITH FILE = n (empty: the first set)
+    bool iniciar = false;   // BACKUP WITH INIT
+    bool formatar = false;  // BACKUP WITH FORMAT
     bool substituir = false;
     std::vector<std::pair<Faixa, Faixa>> movimentos;
     std::string senha;

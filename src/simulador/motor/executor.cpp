@@ -146,7 +146,10 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
     : s_(sessao), plano_(plano), parametros_(parametros) {}
 
 std::vector<db::Resultado> Executor::Executar() {
-    for (const auto& c : plano_.comandos) Rodar(*c);
+    for (const auto& c : plano_.comandos) {
+        s_.VerificarSeFoiEliminada();
+        Rodar(*c);
+    }
     return std::move(resultados_);
 }
 
@@ -309,7 +312,10 @@ void Executor::FalhaTraduzida(const std::string& msg, char operacao, const std::
     if (msg.find("database is locked") != std::string::npos ||
         msg.find("database table is locked") != std::string::npos)
         throw ErroDeBanco("Lock request time out period exceeded.");
-    if (msg.find("interrupted") != std::string::npos) throw ErroDeBanco("Query timeout expired");
+    if (msg.find("interrupted") != std::string::npos) {
+        s_.VerificarSeFoiEliminada();
+        throw ErroDeBanco("Query timeout expired");
+    }
     throw ErroDeBanco(msg);
 }
 
@@ -456,6 +462,7 @@ db::Valor Executor::Avaliar(Faixa f) {
 }
 
 void Executor::Rodar(const Comando& c) {
+    ExigirDireitos(c);
     switch (c.tipo) {
         case TipoComando::Selecionar:
             return Selecionar(c);
@@ -485,6 +492,12 @@ void Executor::Rodar(const Comando& c) {
             return ExecutarComando(c);
         case TipoComando::IdentityInsert:
             return IdentityInsert(c);
+        case TipoComando::TempoDeBloqueio: {
+            const long long n =
+                std::strtoll(plano_.tokens[c.numero.inicio].texto.c_str(), nullptr, 10);
+            return s_.DefinirTempoDeBloqueio(
+                c.ligado || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
+        }
         case TipoComando::Ignorado:
             return;
         case TipoComando::Se:

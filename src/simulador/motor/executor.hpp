@@ -51,6 +51,10 @@ class Executor {
     void ExecutarComando(const Comando& c);
     void IdentityInsert(const Comando& c);
     void ComandoDeServidor(const Comando& c);
+    // Refuses, with SQL Server's message, what the user's rights do not allow.
+    void ExigirDireitos(const Comando& c);
+    int ConjuntoPedido(const Comando& c);
+    db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
     void ComandoDeUsuario(const Comando& c);
 
     bool Condicao(Faixa f);

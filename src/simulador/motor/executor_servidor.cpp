@@ -67,12 +67,119 @@ const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_security
                               "db_datawriter", "db_denydatareader", "db_denydatawriter",
                               "public"};
 
+// A file's UniqueId: the same for the same database and logical name.
+std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogico) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (char ch : Dobrar(banco) + "|" + Dobrar(nomeLogico)) {
+        h ^= static_cast<unsigned char>(ch);
+        h *= 1099511628211ull;
+    }
+    static const char* digitos = "0123456789ABCDEF";
+    std::string x;
+    for (int i = 0; i < 32; ++i) x += digitos[(h >> ((i * 2) % 64)) & 15];
+    return "{" + x.substr(0, 8) + "-" + x.substr(8, 4) + "-" + x.substr(12, 4) + "-" +
+           x.substr(16, 4) + "-" + x.substr(20, 12) + "}";
+}
+
 bool PapelFixo(const std::string& p) {
     return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
                        [&](const char* x) { return IguaisCiAs(p, x); });
 }
 
 }  // namespace
+
+// WITH FILE = n of RESTORE: the backup set, counted from 1.
+int Executor::ConjuntoPedido(const Comando& c) {
+    if (c.conjunto.Vazia()) return 1;
+    const std::string texto = ComoTextoDeValor(Avaliar(c.conjunto));
+    try {
+        std::size_t fim = 0;
+        const long long n = std::stoll(texto, &fim);
+        if (fim == texto.size() && n >= 0 && n <= 2147483647) return static_cast<int>(n);
+    } catch (const std::exception&) {
+    }
+    throw ErroDeBanco("Conversion failed when converting the varchar value '" + texto +
+                      "' to data type int.");
+}
+
+// RESTORE FILELISTONLY: one row per file of the set, with SQL Server's columns.
+db::Resultado Executor::ListaDoBackup(const std::string& disco, int conjunto) {
+    db::Resultado r;
+    db::Coluna numerico;
+    numerico.tipo = db::TipoDeCampo::Float;
+    numerico.precisao = 25;
+    auto lsn = [&](const char* nome) {
+        db::Coluna c = numerico;
+        c.nome = nome;
+        return c;
+    };
+    auto guid = [](const char* nome) {
+        db::Coluna c;
+        c.nome = nome;
+        c.tipo = db::TipoDeCampo::Guid;
+        return c;
+    };
+    auto bit = [](const char* nome) {
+        db::Coluna c;
+        c.nome = nome;
+        c.tipo = db::TipoDeCampo::Boolean;
+        return c;
+    };
+    db::Coluna impressao;
+    impressao.nome = "TDEThumbprint";
+    impressao.tipo = db::TipoDeCampo::Blob;
+    impressao.tamanho = 32;
+    r.colunas = {ColunaDeTexto("LogicalName"),
+                 ColunaDeTexto("PhysicalName", 260),
+                 ColunaDeTexto("Type", 1),
+                 ColunaDeTexto("FileGroupName"),
+                 ColunaLarga("Size"),
+                 ColunaLarga("MaxSize"),
+                 ColunaLarga("FileId"),
+                 lsn("CreateLSN"),
+                 lsn("DropLSN"),
+                 guid("UniqueId"),
+                 lsn("ReadOnlyLSN"),
+                 lsn("ReadWriteLSN"),
+                 ColunaLarga("BackupSizeInBytes"),
+                 ColunaInteira("SourceBlockSize"),
+                 ColunaInteira("FileGroupId"),
+                 guid("LogGroupGUID"),
+                 lsn("DifferentialBaseLSN"),
+                 guid("DifferentialBaseGUID"),
+                 bit("IsReadOnly"),
+                 bit("IsPresent"),
+                 impressao};
+    Servidor& srv = s_.ServidorAtual();
+    const std::string banco = srv.BancoDoBackup(disco, conjunto);
+    for (const auto& a : srv.ListarArquivosDoBackup(disco, conjunto)) {
+        const bool dados = a.tipo == 'D';
+        r.linhas.push_back(
+            {a.nomeLogico,
+             a.nomeFisico,
+             std::string(1, a.tipo),
+             a.grupo.empty() ? db::Valor{} : db::Valor{a.grupo},
+             static_cast<std::int64_t>(a.tamanhoKb * 1024),
+             static_cast<std::int64_t>(a.tamanhoMaximoKb < 0 ? 35184372080640LL
+                                                             : a.tamanhoMaximoKb * 1024),
+             static_cast<std::int64_t>(a.id),
+             db::Decimal{"0"},
+             db::Decimal{"0"},
+             GuidDoArquivo(banco, a.nomeLogico),
+             db::Decimal{"0"},
+             db::Decimal{"0"},
+             static_cast<std::int64_t>(dados ? a.tamanhoKb * 1024 : 0),
+             std::int64_t{512},
+             std::int64_t{dados ? 1 : 0},
+             db::Valor{},
+             db::Decimal{"0"},
+             std::string("{00000000-0000-0000-0000-000000000000}"),
+             false,
+             true,
+             db::Valor{}});
+    }
+    return r;
+}
 
 void Executor::ComandoDeServidor(const Comando& c) {
     Servidor& srv = s_.ServidorAtual();
@@ -130,27 +237,19 @@ void Executor::ComandoDeServidor(const Comando& c) {
             if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
                 throw ErroDeBanco("BACKUP DATABASE permission denied in database '" +
                                   c.objeto.Nome() + "'.");
-            srv.FazerBackup(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)));
+            const auto modo = c.formatar  ? ModoDaMidia::Formatar
+                              : c.iniciar ? ModoDaMidia::Iniciar
+                                          : ModoDaMidia::Acrescentar;
+            srv.FazerBackup(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), modo);
             break;
         }
-        case TipoComando::RestaurarLista: {
-            db::Resultado r;
-            r.colunas = {ColunaDeTexto("LogicalName"), ColunaDeTexto("PhysicalName", 260),
-                         ColunaDeTexto("Type", 1),     ColunaDeTexto("FileGroupName"),
-                         ColunaLarga("Size"),          ColunaLarga("MaxSize"),
-                         ColunaLarga("FileId")};
-            for (const auto& a : srv.ListarArquivosDoBackup(ComoTextoDeValor(Avaliar(c.disco)))) {
-                r.linhas.push_back(
-                    {a.nomeLogico, a.nomeFisico, std::string(1, a.tipo),
-                     a.grupo.empty() ? db::Valor{} : db::Valor{a.grupo},
-                     static_cast<std::int64_t>(a.tamanhoKb * 1024),
-                     static_cast<std::int64_t>(a.tamanhoMaximoKb < 0 ? 35184372080640LL
-                                                                     : a.tamanhoMaximoKb * 1024),
-                     static_cast<std::int64_t>(a.id)});
-            }
-            resultados_.push_back(std::move(r));
+        case TipoComando::RestaurarLista:
+            resultados_.push_back(
+                ListaDoBackup(ComoTextoDeValor(Avaliar(c.disco)), ConjuntoPedido(c)));
             return;
-        }
+        case TipoComando::VerificarBackup:
+            srv.VerificarBackup(ComoTextoDeValor(Avaliar(c.disco)), ConjuntoPedido(c));
+            break;
         case TipoComando::Restaurar: {
             if (!s_.Sysadmin())
                 throw ErroDeBanco(
@@ -159,7 +258,8 @@ void Executor::ComandoDeServidor(const Comando& c) {
             std::vector<Movimento> movs;
             for (const auto& [a, b] : c.movimentos)
                 movs.push_back({ComoTextoDeValor(Avaliar(a)), ComoTextoDeValor(Avaliar(b))});
-            srv.Restaurar(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), movs, c.substituir);
+            srv.Restaurar(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), movs, c.substituir,
+                          ConjuntoPedido(c));
             break;
         }
         case TipoComando::Usar:
@@ -434,6 +534,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     }
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (!o || o->tipo != "P") throw ErroDeBanco("Could not find stored procedure '" + nome + "'.");
+    if (!s_.Direitos().Permite("EXECUTE", o->id))
+        throw ErroDeBanco(PermissaoNegada("EXECUTE", o->nome, s_.Banco()));
     if (chave == "matarprocesso") {
         auto login = arg(0, "NOME"), host = arg(1, "HOST");
         if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)

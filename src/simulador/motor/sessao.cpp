@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <random>
+#include <thread>
+#include <utility>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -18,6 +20,11 @@ namespace zolvek::simulador {
 namespace {
 
 constexpr std::size_t kMaximoDePlanos = 256;
+// A running batch asks the server whether its session was killed this often.
+constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
+// A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
+// waits here for another writer, which SQL Server's never does).
+constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
 
 sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
@@ -108,13 +115,10 @@ void Sessao::Abrir(const std::string& arquivo) {
     ConfigurarArquivo(db_);
     GarantirEsquema(db_, "sa");
     RegistrarFuncoes(db_, this);
+    sqlite3_busy_handler(db_, &Sessao::EsperarBloqueio, this);
+    sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
     sqlite3_progress_handler(
-        db_, 10000,
-        [](void* p) {
-            auto* s = static_cast<Sessao*>(p);
-            return s->comPrazo_ && std::chrono::steady_clock::now() > s->prazo_ ? 1 : 0;
-        },
-        this);
+        db_, 10000, [](void* p) { return static_cast<Sessao*>(p)->Interromper() ? 1 : 0; }, this);
     CriarVisoesDoCatalogo(db_);
     catalogo_.Carregar(db_);
     Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
@@ -127,6 +131,8 @@ void Sessao::Abrir(const std::string& arquivo) {
         throw ErroDeBanco("Cannot open database \"" + banco_ +
                           "\" requested by the login. The login failed.\nLogin failed for user '" +
                           login_.nome + "'.");
+    direitos_ = DireitosDoUsuario{};
+    AtualizarDireitos();
 }
 
 void Sessao::Fechar() noexcept {
@@ -188,14 +194,87 @@ void Sessao::VerificarSessao() {
     if (!db_)
         throw ErroDeBanco(motivoDoFechamento_.empty() ? "A conexão não está aberta."
                                                       : motivoDoFechamento_);
-    if (servidor_->SessaoViva(spid_)) return;
+    if (!eliminada_ && servidor_->SessaoViva(spid_)) return;
     // A killed session loses its open transaction and lets go of the file.
-    if (nivelDeTransacao_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (nivelDeTransacao_ > 0 || !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     Fechar();
+    eliminada_ = false;
     motivoDoFechamento_ = "A conexão com o servidor foi encerrada: a sessão " +
                           std::to_string(spid_) +
                           " foi eliminada no servidor. Conecte-se novamente.";
     throw ErroDeBanco(motivoDoFechamento_);
+}
+
+void Sessao::AtualizarDireitos() {
+    if (login_.sysadmin) return;
+    auto novos = LerDireitos(db_, NomeDoUsuario());
+    // Statements prepared under other rights were authorized for those.
+    if (novos == direitos_) return;
+    direitos_ = std::move(novos);
+    EsquecerPreparadas();
+}
+
+int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*,
+                      const char* dentro) {
+    auto* s = static_cast<Sessao*>(p);
+    if (!s->autorizando_) return SQLITE_OK;
+    const char* permissao = acao == SQLITE_READ     ? "SELECT"
+                            : acao == SQLITE_INSERT ? "INSERT"
+                            : acao == SQLITE_UPDATE ? "UPDATE"
+                            : acao == SQLITE_DELETE ? "DELETE"
+                                                    : nullptr;
+    if (!permissao || !a) return SQLITE_OK;
+    std::int64_t objeto = 0;
+    std::string nome;
+    if (dentro) {
+        // Through a view the user needs SELECT on the view only; the engine's own
+        // triggers and views check nothing more.
+        const ObjetoProgramado* v = s->catalogo_.AcharObjeto(dentro);
+        if (!v || v->tipo != "V") return SQLITE_OK;
+        objeto = v->id;
+        nome = v->nome;
+    } else {
+        Tabela* t = s->catalogo_.AcharTabela(a);
+        if (!t) return SQLITE_OK;  // the engine's tables and the catalog views
+        objeto = t->id;
+        nome = t->nome;
+    }
+    if (s->direitos_.Permite(permissao, objeto)) return SQLITE_OK;
+    if (s->negacao_.empty()) s->negacao_ = PermissaoNegada(permissao, nome, s->banco_);
+    return SQLITE_DENY;
+}
+
+bool Sessao::Interromper() {
+    const auto agora = std::chrono::steady_clock::now();
+    if (comPrazo_ && agora > prazo_) return true;
+    if (agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
+        ultimaVerificacao_ = agora;
+        if (!servidor_->SessaoViva(spid_)) eliminada_ = true;
+    }
+    return eliminada_;
+}
+
+void Sessao::VerificarSeFoiEliminada() {
+    Interromper();
+    // The statement stops here; ExecutarLote rolls back and closes the session.
+    if (eliminada_)
+        throw ErroDeBanco("A conexão com o servidor foi encerrada: a sessão " +
+                          std::to_string(spid_) +
+                          " foi eliminada no servidor. Conecte-se novamente.");
+}
+
+int Sessao::EsperarBloqueio(void* p, int tentativas) {
+    auto* s = static_cast<Sessao*>(p);
+    const auto agora = std::chrono::steady_clock::now();
+    if (tentativas == 0) s->inicioDaEspera_ = agora;
+    if (s->Interromper()) return 0;
+    const auto esperado = agora - s->inicioDaEspera_;
+    if (s->tempoDeBloqueioMs_ >= 0 && esperado >= std::chrono::milliseconds(s->tempoDeBloqueioMs_))
+        return 0;
+    if (s->tempoDeBloqueioMs_ < 0 && !s->comPrazo_ && esperado >= kEsperaSemLimite) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(tentativas < 10 ? 1 : 5));
+    return 1;
 }
 
 void Sessao::VerificarCatalogo() {
@@ -239,9 +318,15 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     if (it != preparadas_.end()) return it->second;
     if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                           SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+    autorizando_ = !direitos_.irrestrito;
+    negacao_.clear();
+    const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+    autorizando_ = false;
+    if (rc != SQLITE_OK) {
+        if (!negacao_.empty()) throw ErroDeBanco(std::exchange(negacao_, {}));
         throw ErroDeBanco(sqlite3_errmsg(db_));
+    }
     if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
     preparadas_.emplace(sql, st);
     return st;
@@ -273,12 +358,19 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
         ~Fim() { f = false; }
     } fim{comPrazo_};
     VerificarCatalogo();
+    AtualizarDireitos();
     std::vector<db::Resultado> todos;
-    for (const auto& lote : DividirLotes(sql)) {
-        auto plano = Planejar(lote);
-        Executor ex(*this, *plano, parametros);
-        auto r = ex.Executar();
-        for (auto& x : r) todos.push_back(std::move(x));
+    try {
+        for (const auto& lote : DividirLotes(sql)) {
+            auto plano = Planejar(lote);
+            Executor ex(*this, *plano, parametros);
+            auto r = ex.Executar();
+            for (auto& x : r) todos.push_back(std::move(x));
+        }
+    } catch (const ErroDeBanco&) {
+        // KILL stopped the batch: its transaction goes and the connection is closed.
+        if (eliminada_) VerificarSessao();
+        throw;
     }
     return todos;
 }
@@ -287,6 +379,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros) {
     VerificarSessao();
     VerificarCatalogo();
+    AtualizarDireitos();
     PlanoDeLote plano;
     std::vector<db::Valor> nenhum;
     Executor ex(*this, plano, nenhum);
@@ -311,7 +404,10 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
 void Sessao::IniciarTransacao() {
     if (nivelDeTransacao_ == 0) {
         VerificarSessao();
-        ExecutarSql(db_, "BEGIN IMMEDIATE");
+        if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            if (eliminada_) VerificarSessao();
+            FalharComSqlite(db_);
+        }
     }
     ++nivelDeTransacao_;
 }

@@ -11,6 +11,7 @@
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvore.hpp"
 #include "simulador/motor/catalogo.hpp"
+#include "simulador/motor/direitos.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;
@@ -63,11 +64,22 @@ class Sessao {
     Servidor& ServidorAtual() { return *servidor_; }
     // IS_MEMBER: 1, 0, or -1 when the role does not exist.
     int EhMembro(const std::string& papel);
+    // The user's rights in the current database, as of the batch's start.
+    const DireitosDoUsuario& Direitos() const { return direitos_; }
 
     // Prepares a new database file: metadata tables and its owner.
     static void PrepararArquivo(const std::string& arquivo, const std::string& dono);
     // USE: moves the session to another database.
     void Usar(const std::string& banco);
+    // SET LOCK_TIMEOUT: how long a statement waits for another session's lock before it
+    // fails with "Lock request time out period exceeded."; -1 waits as long as the
+    // command may run.
+    void DefinirTempoDeBloqueio(int milissegundos) { tempoDeBloqueioMs_ = milissegundos; }
+    int TempoDeBloqueio() const { return tempoDeBloqueioMs_; }
+    // KILL from another session reaches a running batch here: at most every few tenths
+    // of a second the server is asked, and a killed session rolls back, is closed and
+    // raises ErroDeBanco.
+    void VerificarSeFoiEliminada();
 
   private:
     friend class Executor;
@@ -75,6 +87,15 @@ class Sessao {
     void Abrir(const std::string& arquivo);
     void Fechar() noexcept;
     void VerificarSessao();
+    // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
+    // command's deadline and the session's life allow.
+    static int EsperarBloqueio(void* sessao, int tentativas);
+    // SQLite's authorizer: the tables a user statement reads and writes need the
+    // user's rights (the engine's own statements and its triggers are not checked).
+    static int Autorizar(void* sessao, int acao, const char* a, const char* b, const char* banco,
+                         const char* dentro);
+    void AtualizarDireitos();
+    bool Interromper();
     void VerificarCatalogo();
     void MarcarCatalogoAlterado();
     void EsquecerPreparadas();
@@ -100,6 +121,13 @@ class Sessao {
     std::string motivoDoFechamento_;
     std::chrono::steady_clock::time_point prazo_{};
     bool comPrazo_ = false;
+    int tempoDeBloqueioMs_ = -1;
+    std::chrono::steady_clock::time_point inicioDaEspera_{};
+    std::chrono::steady_clock::time_point ultimaVerificacao_{};
+    bool eliminada_ = false;  // KILL seen while a statement ran
+    DireitosDoUsuario direitos_;
+    bool autorizando_ = false;  // a user statement is being prepared
+    std::string negacao_;       // why the authorizer refused it
 };
 
 }  // namespace zolvek::simulador

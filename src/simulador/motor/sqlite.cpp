@@ -4,10 +4,22 @@
 
 namespace zolvek::simulador {
 
+void FalharComSqlite(sqlite3* db, const std::string& mensagem) {
+    switch (sqlite3_errcode(db) & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw ErroDeBanco("Lock request time out period exceeded.");
+        case SQLITE_INTERRUPT:
+            throw ErroDeBanco("Query timeout expired");
+        default:
+            throw ErroDeBanco(mensagem.empty() ? std::string(sqlite3_errmsg(db)) : mensagem);
+    }
+}
+
 Instrucao::Instrucao(sqlite3* db, std::string_view sql) : db_(db) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK)
-        throw ErroDeBanco(sqlite3_errmsg(db));
+        FalharComSqlite(db);
 }
 
 Instrucao::~Instrucao() {
@@ -35,7 +47,7 @@ bool Instrucao::Passo() {
     if (rc == SQLITE_DONE) return false;
     std::string msg = sqlite3_errmsg(db_);
     sqlite3_reset(stmt_);
-    throw ErroDeBanco(msg);
+    FalharComSqlite(db_, msg);
 }
 
 void Instrucao::Executar() {
@@ -63,7 +75,7 @@ void ExecutarSql(sqlite3* db, const std::string& sql) {
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &erro) != SQLITE_OK) {
         std::string msg = erro ? erro : sqlite3_errmsg(db);
         sqlite3_free(erro);
-        throw ErroDeBanco(msg);
+        FalharComSqlite(db, msg);
     }
 }
 

@@ -32,7 +32,13 @@ class Instrucao {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Runs statements without results; raises ErroDeBanco with SQLite's message.
+// Runs statements without results; raises ErroDeBanco as FalharComSqlite does.
 void ExecutarSql(sqlite3* db, const std::string& sql);
+
+// Raises the failure of the connection's last call: a lock wait that gave up is SQL
+// Server's "Lock request time out period exceeded.", an interrupted statement "Query
+// timeout expired"; anything else carries `mensagem` (SQLite's own when empty), which
+// the executor translates further.
+[[noreturn]] void FalharComSqlite(sqlite3* db, const std::string& mensagem = {});
 
 }  // namespace zolvek::simulador

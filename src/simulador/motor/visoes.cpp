@@ -122,7 +122,7 @@ CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id I
   source_database_id INTEGER, owner_sid BLOB, create_date TEXT, compatibility_level INTEGER,
   collation_name TEXT, user_access INTEGER, user_access_desc TEXT COLLATE LATIN1_CI_AS,
   is_read_only INTEGER, state INTEGER, state_desc TEXT COLLATE LATIN1_CI_AS,
-  recovery_model INTEGER, recovery_model_desc TEXT);
+  recovery_model INTEGER, recovery_model_desc TEXT, is_read_committed_snapshot_on INTEGER);
 CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS sid, 0 AS mode,
   0 AS status, 0 AS status2, zv_dt(create_date) AS crdate, NULL AS reserved, 0 AS category,
   110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
@@ -200,7 +200,7 @@ void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
     Instrucao ins(
         db,
         "INSERT INTO temp.zv_sys_databases VALUES (?,?,NULL,NULL,?,110,'Latin1_General_CI_AS',"
-        "?,?,0,?,?,3,'SIMPLE')");
+        "?,?,0,?,?,3,'SIMPLE',1)");  // readers never wait for writers: READ_COMMITTED_SNAPSHOT
     for (const auto& b : bancos) {
         sqlite3_reset(ins.Bruta());
         ins.Ligar(1, b.nome).Ligar(2, b.id).Ligar(3, FormatarDataHora(b.criacao));

@@ -1,5 +1,6 @@
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <system_error>
@@ -7,6 +8,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
+#include "simulador/servidor/midia.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/servidor.hpp"
 
@@ -16,137 +18,81 @@ using namespace interno;
 
 namespace {
 
-// A backup is a SQLite copy of the database with these tables added: what the database
-// was called, its files and its options. They are dropped again when it is restored.
-constexpr const char* kTabelasDaCopia = R"(
-CREATE TABLE zolvek_copia_de_seguranca (chave TEXT PRIMARY KEY, valor TEXT NOT NULL);
-CREATE TABLE zolvek_copia_de_seguranca_arquivos (
-    id INTEGER PRIMARY KEY, nome_logico TEXT NOT NULL, nome_fisico TEXT NOT NULL,
-    tipo TEXT NOT NULL, grupo TEXT NOT NULL, tamanho_kb INTEGER NOT NULL,
-    tamanho_maximo_kb INTEGER NOT NULL, crescimento INTEGER NOT NULL,
-    em_porcentagem INTEGER NOT NULL);
-CREATE TABLE zolvek_copia_de_seguranca_opcoes (opcao TEXT PRIMARY KEY);
-)";
-
-constexpr const char* kRemoverTabelasDaCopia = R"(
-DROP TABLE IF EXISTS zolvek_copia_de_seguranca;
-DROP TABLE IF EXISTS zolvek_copia_de_seguranca_arquivos;
-DROP TABLE IF EXISTS zolvek_copia_de_seguranca_opcoes;
-)";
-
-struct Copia {
-    std::string banco;
-    bool usuarioUnico = false;
-    std::vector<ArquivoDoBanco> arquivos;
-    std::vector<std::string> opcoes;
-};
-
 // Closes a SQLite handle on every path.
 struct ArquivoAberto {
     sqlite3* banco;
     ~ArquivoAberto() { FecharArquivoSqlite(banco); }
 };
 
-std::string DispositivoInacessivel(const std::string& disco, int erro) {
-    const char* causa = erro == 2    ? "(The system cannot find the file specified.)."
-                        : erro == 32 ? "(The process cannot access the file because it is being "
-                                       "used by another process.)."
-                                     : "(The system cannot find the path specified.).";
-    return "Cannot open backup device '" + disco + "'. Operating system error " +
-           std::to_string(erro) + causa;
+// Removes a scratch file on every path unless it was handed on.
+struct ArquivoTemporario {
+    std::filesystem::path caminho;
+    ~ArquivoTemporario() {
+        if (!caminho.empty()) RemoverArquivoSqlite(caminho);
+    }
+};
+
+// The parts of a path with "." dropped and ".." applied; false when a ".." climbs above
+// the first part.
+bool Normalizar(const std::string& caminho, std::vector<std::string>& partes) {
+    std::string parte;
+    for (std::size_t i = 0; i <= caminho.size(); ++i) {
+        if (i < caminho.size() && caminho[i] != '/') {
+            parte += caminho[i];
+            continue;
+        }
+        if (parte == "..") {
+            if (partes.empty()) return false;
+            partes.pop_back();
+        } else if (!parte.empty() && parte != ".") {
+            partes.push_back(parte);
+        }
+        parte.clear();
+    }
+    return true;
 }
 
-void GravarDescricao(sqlite3* copia, const InfoDoBanco& info) {
-    ExecutarSql(copia, kRemoverTabelasDaCopia);
-    ExecutarSql(copia, kTabelasDaCopia);
-    Comando chave(copia, "INSERT INTO zolvek_copia_de_seguranca (chave, valor) VALUES (?, ?)");
-    for (const auto& [nome, valor] : {std::pair<std::string, std::string>{"banco", info.nome},
-                                      {"usuario_unico", info.usuarioUnico ? "1" : "0"},
-                                      {"data", AgoraComoTexto()},
-                                      {"versao", kVersaoDoProduto}}) {
-        chave.Ligar(1, nome).Ligar(2, valor).Executar();
-        chave.Reiniciar();
-    }
-    Comando arquivo(copia,
-                    "INSERT INTO zolvek_copia_de_seguranca_arquivos (id, nome_logico, nome_fisico, "
-                    "tipo, grupo, tamanho_kb, tamanho_maximo_kb, crescimento, em_porcentagem) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const auto& a : info.arquivos) {
-        arquivo.Ligar(1, std::int64_t{a.id})
-            .Ligar(2, a.nomeLogico)
-            .Ligar(3, a.nomeFisico)
-            .Ligar(4, std::string(1, a.tipo))
-            .Ligar(5, a.grupo)
-            .Ligar(6, a.tamanhoKb)
-            .Ligar(7, a.tamanhoMaximoKb)
-            .Ligar(8, a.crescimento)
-            .Ligar(9, std::int64_t{a.crescimentoEmPorcentagem})
-            .Executar();
-        arquivo.Reiniciar();
-    }
-    Comando opcao(copia, "INSERT INTO zolvek_copia_de_seguranca_opcoes (opcao) VALUES (?)");
-    for (const auto& o : info.opcoesLigadas) {
-        if (o == "single user") continue;
-        opcao.Ligar(1, o).Executar();
-        opcao.Reiniciar();
-    }
+std::filesystem::path Juntar(std::filesystem::path base, const std::vector<std::string>& partes) {
+    for (const auto& p : partes) base /= p;
+    return base;
 }
 
-Copia LerCopia(const std::filesystem::path& caminho, const std::string& disco) {
-    std::error_code erro;
-    if (!std::filesystem::is_regular_file(caminho, erro))
-        throw ErroDeBanco(DispositivoInacessivel(disco, 2));
-    const std::string malFormada = "The media family on device '" + disco +
-                                   "' is incorrectly formed. SQL Server cannot process this "
-                                   "media family.";
-    Copia copia;
-    try {
-        ArquivoAberto arquivo{AbrirArquivoSqlite(caminho.string(), true, false)};
-        Comando chaves(arquivo.banco, "SELECT chave, valor FROM zolvek_copia_de_seguranca");
-        while (chaves.Passo()) {
-            if (chaves.Texto(0) == "banco") copia.banco = chaves.Texto(1);
-            if (chaves.Texto(0) == "usuario_unico") copia.usuarioUnico = chaves.Texto(1) == "1";
-        }
-        Comando arquivos(arquivo.banco,
-                         "SELECT nome_logico, nome_fisico, tipo, grupo, id, tamanho_kb, "
-                         "tamanho_maximo_kb, crescimento, em_porcentagem "
-                         "FROM zolvek_copia_de_seguranca_arquivos ORDER BY id");
-        while (arquivos.Passo()) {
-            copia.arquivos.push_back(LerArquivoDoBanco(arquivos));
-        }
-        Comando opcoes(arquivo.banco, "SELECT opcao FROM zolvek_copia_de_seguranca_opcoes");
-        while (opcoes.Passo()) copia.opcoes.push_back(opcoes.Texto(0));
-    } catch (const ErroDeBanco&) {
-        throw ErroDeBanco(malFormada);
-    }
-    if (copia.banco.empty() || copia.arquivos.empty()) throw ErroDeBanco(malFormada);
-    return copia;
+// A scratch file of the server folder that no other restore of any process shares.
+std::filesystem::path ArquivoDeTrabalho(const std::filesystem::path& pasta, const char* nome) {
+    static std::atomic<int> contador{0};
+    return pasta / (std::string(nome) + "-" + std::to_string(PidAtual()) + "-" +
+                    std::to_string(contador++) + ".tmp");
 }
 
 }  // namespace
 
 std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
     std::string texto = texto::Aparar(disco);
+    const auto semCaminho = [&] { return ErroDeBanco(DispositivoInacessivel(disco, 3)); };
+    std::vector<std::string> partes;
 #ifndef _WIN32
-    // A Windows path ("D:\Copias\x.bak") lands under the folder "discos/D" of the server.
     for (char& c : texto)
         if (c == '\\') c = '/';
+    // A network path (\\server\share) names no folder of this machine.
+    if (texto.rfind("//", 0) == 0) throw semCaminho();
+    // A Windows path ("D:\Copias\x.bak") lands under the folder "discos/D" of the server
+    // and may not climb out of it.
     if (texto.size() >= 2 && std::isalpha(static_cast<unsigned char>(texto[0])) &&
         texto[1] == ':') {
-        std::string resto = texto.substr(2);
-        while (!resto.empty() && resto.front() == '/') resto.erase(0, 1);
-        return pasta_ / "discos" /
-               std::string(1,
-                           static_cast<char>(std::toupper(static_cast<unsigned char>(texto[0])))) /
-               resto;
+        if (!Normalizar(texto.substr(2), partes)) throw semCaminho();
+        const char letra = static_cast<char>(std::toupper(static_cast<unsigned char>(texto[0])));
+        return Juntar(pasta_ / "discos" / std::string(1, letra), partes);
     }
 #endif
     std::filesystem::path caminho(texto);
-    if (caminho.is_absolute()) return caminho;
-    return pasta_ / "Backup" / caminho;
+    if (caminho.is_absolute()) return caminho.lexically_normal();
+    // A relative path starts in "Backup" and may not leave the server folder.
+    partes.push_back("Backup");
+    if (!Normalizar(texto, partes)) throw semCaminho();
+    return Juntar(pasta_, partes);
 }
 
-void Servidor::FazerBackup(const std::string& banco, const std::string& disco) {
+void Servidor::FazerBackup(const std::string& banco, const std::string& disco, ModoDaMidia modo) {
     const auto info = AcharBancoOnline(banco);
     const auto destino = CaminhoDeDisco(disco);
     std::error_code erro;
@@ -157,52 +103,59 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco) {
         std::filesystem::create_directories(pastaDoDestino, erro);
     if (!std::filesystem::is_directory(pastaDoDestino, erro))
         throw ErroDeBanco(DispositivoInacessivel(disco, 3));
-    // The top of the server folder holds the live database files: a backup written there
-    // could replace one of them.
-    if (std::filesystem::equivalent(pastaDoDestino, pasta_, erro))
-        throw ErroDeBanco(DispositivoInacessivel(disco, 32));
-
-    // Written beside the target and renamed over it, so that a failure never leaves a
-    // half-written backup under the name asked for.
-    const auto temporario =
-        std::filesystem::path(destino.string() + ".tmp" + std::to_string(PidAtual()) + "-" +
-                              std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    std::filesystem::remove(temporario, erro);
-    try {
-        {
-            ArquivoAberto origem{AbrirArquivoSqlite(info.arquivoSqlite.string(), false, false)};
-            Comando copiar(origem.banco, "VACUUM INTO ?");
-            copiar.Ligar(1, temporario.string()).Executar();
-        }
-        {
-            ArquivoAberto copia{AbrirArquivoSqlite(temporario.string(), false, false)};
-            ExecutarSql(copia.banco, "BEGIN");
-            GravarDescricao(copia.banco, info);
-            ExecutarSql(copia.banco, "COMMIT");
-        }
-        std::filesystem::rename(temporario, destino);
-    } catch (const std::filesystem::filesystem_error&) {
-        RemoverArquivoSqlite(temporario);
-        throw ErroDeBanco(DispositivoInacessivel(disco, 3));
-    } catch (...) {
-        RemoverArquivoSqlite(temporario);
-        throw;
+    // The top of the server folder holds the live database files and the server's own.
+    if (std::filesystem::equivalent(pastaDoDestino, pasta_, erro)) {
+        for (const auto& b : ListarBancos())
+            if (std::filesystem::equivalent(b.arquivoSqlite, destino, erro))
+                throw ErroDeBanco(DispositivoInacessivel(disco, 32));
+        throw ErroDeBanco(DispositivoInacessivel(disco, 5) +
+                          "\nO simulador de SQL Server não grava cópias de segurança no nível "
+                          "superior da pasta do servidor, reservado aos arquivos dos bancos de "
+                          "dados: use a pasta Backup ou um caminho de disco.");
     }
+
+    // A consistent copy of the database first; it becomes the set's pages.
+    ArquivoTemporario copia{
+        std::filesystem::path(destino.string() + ".copia" + std::to_string(PidAtual()))};
+    RemoverArquivoSqlite(copia.caminho);
+    try {
+        ArquivoAberto origem{AbrirArquivoSqlite(info.arquivoSqlite.string(), false, false)};
+        Comando copiar(origem.banco, "VACUUM INTO ?");
+        copiar.Ligar(1, copia.caminho.string()).Executar();
+    } catch (const ErroDeBanco&) {
+        throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+    }
+    ConjuntoDeBackup conjunto;
+    conjunto.banco = info.nome;
+    conjunto.usuarioUnico = info.usuarioUnico;
+    conjunto.data = AgoraComoTexto();
+    conjunto.arquivos = info.arquivos;
+    for (const auto& o : info.opcoesLigadas)
+        if (o != "single user") conjunto.opcoes.push_back(o);
+    GravarConjunto(destino, disco, modo, conjunto, copia.caminho);
 }
 
-std::vector<ArquivoDoBanco> Servidor::ListarArquivosDoBackup(const std::string& disco) {
-    return LerCopia(CaminhoDeDisco(disco), disco).arquivos;
+std::vector<ArquivoDoBanco> Servidor::ListarArquivosDoBackup(const std::string& disco,
+                                                             int conjunto) {
+    return EscolherConjunto(LerMidia(CaminhoDeDisco(disco), disco), conjunto, disco).arquivos;
 }
 
-std::string Servidor::BancoDoBackup(const std::string& disco) {
-    return LerCopia(CaminhoDeDisco(disco), disco).banco;
+std::string Servidor::BancoDoBackup(const std::string& disco, int conjunto) {
+    return EscolherConjunto(LerMidia(CaminhoDeDisco(disco), disco), conjunto, disco).banco;
+}
+
+void Servidor::VerificarBackup(const std::string& disco, int conjunto) {
+    const auto origem = CaminhoDeDisco(disco);
+    const auto escolhido = EscolherConjunto(LerMidia(origem, disco), conjunto, disco);
+    ArquivoTemporario verificado{ArquivoDeTrabalho(pasta_, "verificacao")};
+    ExtrairConjunto(origem, disco, escolhido, verificado.caminho);
 }
 
 void Servidor::Restaurar(const std::string& banco, const std::string& disco,
-                         const std::vector<Movimento>& movimentos, bool substituir) {
+                         const std::vector<Movimento>& movimentos, bool substituir, int conjunto) {
     const std::string nome = texto::Aparar(banco);
     const auto origem = CaminhoDeDisco(disco);
-    Copia copia = LerCopia(origem, disco);
+    ConjuntoDeBackup copia = EscolherConjunto(LerMidia(origem, disco), conjunto, disco);
     for (const auto& m : movimentos) {
         bool achado = false;
         for (auto& a : copia.arquivos)
@@ -214,6 +167,10 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
             throw ErroDeBanco("Logical file '" + m.nomeLogico + "' is not part of database '" +
                               nome + "'. Use RESTORE FILELISTONLY to list the logical file names.");
     }
+
+    // The set is checked whole on a scratch copy before anything is replaced.
+    ArquivoTemporario restaurado{ArquivoDeTrabalho(pasta_, "restauracao")};
+    ExtrairConjunto(origem, disco, copia, restaurado.caminho);
 
     std::lock_guard trava(mutex_);
     // First the database is marked as being restored, which keeps every session out.
@@ -264,14 +221,12 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
         transacao.Confirmar();
     }
 
-    // Then the data lands in a new file, so that the old one stays whole until master
-    // points at the new one.
+    // Then the checked copy becomes the new file, so that the old one stays whole until
+    // master points at the new one.
     const auto caminhoNovo = CaminhoSqlite(novoArquivo);
     try {
-        std::filesystem::copy_file(origem, caminhoNovo,
-                                   std::filesystem::copy_options::overwrite_existing);
-        ArquivoAberto restaurado{AbrirArquivoSqlite(caminhoNovo.string(), false, false)};
-        ExecutarSql(restaurado.banco, kRemoverTabelasDaCopia);
+        std::filesystem::rename(restaurado.caminho, caminhoNovo);
+        restaurado.caminho.clear();
     } catch (const std::exception& e) {
         RemoverArquivoSqlite(caminhoNovo);
         try {

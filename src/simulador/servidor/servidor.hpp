@@ -86,6 +86,10 @@ struct SessaoAberta {
     std::filesystem::path arquivoSqlite;  // the file of the session's database
 };
 
+// BACKUP ... WITH NOINIT (the set is appended to the media set), INIT (it replaces the
+// media's sets) or FORMAT (a new media set over whatever the file held).
+enum class ModoDaMidia { Acrescentar, Iniciar, Formatar };
+
 // MOVE 'logical' TO 'physical' of RESTORE DATABASE.
 struct Movimento {
     std::string nomeLogico;
@@ -184,24 +188,36 @@ class Servidor {
                              bool encerrarOutras = false);
 
     // ---- backup and restore -----------------------------------------------------------
-    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands: absolute paths as
-    // they are, relative ones under the folder's "Backup" folder.
+    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands: relative ones under the
+    // folder's "Backup" folder, a Windows drive path ("D:\Copias\x.bak") under the
+    // folder's "discos/D", other absolute paths as they are. A ".." that climbs out of the
+    // drive or the server folder, and network paths, are refused with "Cannot open backup
+    // device '...'. Operating system error 3(The system cannot find the path specified.)."
     std::filesystem::path CaminhoDeDisco(const std::string& disco) const;
-    // BACKUP DATABASE X TO DISK = '...': a consistent copy plus the file list.
-    // Overwrites an existing file (WITH INIT is what the program relies on); never a
-    // file at the top of the server folder, where the live database files are.
-    void FazerBackup(const std::string& banco, const std::string& disco);
-    // RESTORE FILELISTONLY FROM DISK = '...'. "Cannot open backup device '...'.
-    // Operating system error 2(The system cannot find the file specified.)."
-    std::vector<ArquivoDoBanco> ListarArquivosDoBackup(const std::string& disco);
-    // The name of the database the backup was taken from.
-    std::string BancoDoBackup(const std::string& disco);
-    // RESTORE DATABASE X FROM DISK = '...' WITH [REPLACE], MOVE ... . Refused while any
+    // BACKUP DATABASE X TO DISK = '...': a consistent copy with its file list and a
+    // checksum of each page, written as a backup set of the media set in the file (see
+    // ModoDaMidia). Only regular files are written, never a device, and never a file at
+    // the top of the server folder, where the live database files are.
+    void FazerBackup(const std::string& banco, const std::string& disco,
+                     ModoDaMidia modo = ModoDaMidia::Acrescentar);
+    // RESTORE FILELISTONLY FROM DISK = '...' WITH FILE = n (sets count from 1). "Cannot
+    // open backup device '...'. Operating system error 2(The system cannot find the file
+    // specified.)." / "The media family on device '...' is incorrectly formed. ..." /
+    // "Cannot find file ID n on device '...'."
+    std::vector<ArquivoDoBanco> ListarArquivosDoBackup(const std::string& disco, int conjunto = 1);
+    // The name of the database set n was taken from.
+    std::string BancoDoBackup(const std::string& disco, int conjunto = 1);
+    // RESTORE VERIFYONLY: the checks of a restore (each page's checksum, the database's
+    // integrity) without restoring. "RESTORE detected an error on page (1:n) in database
+    // "X" as read from the backup set." when the set is damaged.
+    void VerificarBackup(const std::string& disco, int conjunto = 1);
+    // RESTORE DATABASE X FROM DISK = '...' WITH [REPLACE], MOVE ..., FILE = n. The set
+    // is checked as VerificarBackup does before anything is replaced. Refused while any
     // session is in X. Creates X when it does not exist. Without REPLACE an existing
     // database of another name is refused. The files of X become the backup's logical
     // files at the physical names given by MOVE (else the backup's own).
     void Restaurar(const std::string& banco, const std::string& disco,
-                   const std::vector<Movimento>& movimentos, bool substituir);
+                   const std::vector<Movimento>& movimentos, bool substituir, int conjunto = 1);
 
   private:
     void CriarEsquema();

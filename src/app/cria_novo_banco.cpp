@@ -1,0 +1,124 @@
+#include "app/cria_novo_banco.hpp"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "admin/novo_banco.hpp"
+#include "app/configuracoes.hpp"
+#include "app/cursor_de_espera.hpp"
+#include "app/mensagens.hpp"
+
+namespace zolvek::app {
+
+namespace {
+
+QLineEdit* Campo(QWidget* pai, const char* nome) {
+    auto* campo = new QLineEdit(pai);
+    campo->setObjectName(nome);
+    return campo;
+}
+
+}  // namespace
+
+TCriaNovoBancoDeDados::TCriaNovoBancoDeDados(QWidget* pai)
+    : QDialog(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName("CriaNovoBancoDeDados");
+    setWindowTitle("Novo banco de dados");
+    edtNome = Campo(this, "edtNome");
+    edtServidor = Campo(this, "edtServidor");
+    edtPasta = Campo(this, "edtPasta");
+    edtPasta->setText(admin::kPastaPadraoDoNovoBanco);
+    edtPasta->setMinimumWidth(320);
+    edtTamanhoDoLog = new QSpinBox(this);
+    edtTamanhoDoLog->setObjectName("edtTamanhoDoLog");
+    edtTamanhoDoLog->setRange(5, 500);
+    edtTamanhoDoLog->setValue(100);
+    edtLogin = Campo(this, "edtLogin");
+    edtLogin->setText("sa");
+    edtSenha = Campo(this, "edtSenha");
+    edtSenha->setEchoMode(QLineEdit::Password);
+    btnExecutar = new QPushButton("E&xecutar", this);
+    btnExecutar->setObjectName("btnExecutar");
+    btnExecutar->setDefault(true);
+    btnCancelar = new QPushButton("&Cancelar", this);
+    btnCancelar->setObjectName("btnCancelar");
+    btnCancelar->setAutoDefault(false);
+
+    auto* campos = new QFormLayout;
+    campos->addRow("&Nome", edtNome);
+    campos->addRow("&Servidor", edtServidor);
+    campos->addRow("&Pasta", edtPasta);
+    campos->addRow("&Tamanho máximo do arquivo de 'log'", edtTamanhoDoLog);
+    auto* grupo = new QGroupBox("Administrador", this);
+    auto* administrador = new QFormLayout(grupo);
+    administrador->addRow("N&ome", edtLogin);
+    administrador->addRow("S&enha", edtSenha);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(btnExecutar);
+    botoes->addWidget(btnCancelar);
+    auto* tudo = new QVBoxLayout(this);
+    tudo->addLayout(campos);
+    tudo->addWidget(grupo);
+    tudo->addLayout(botoes);
+
+    connect(edtNome, &QLineEdit::textChanged, this, [this] { HabilitarExecutar(); });
+    connect(edtServidor, &QLineEdit::textChanged, this, [this] { HabilitarExecutar(); });
+    connect(btnExecutar, &QPushButton::clicked, this,
+            [this] { ExecutarComando([this] { btnExecutarClick(); }); });
+    connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    RestaurarMemoria();
+    HabilitarExecutar();
+}
+
+TCriaNovoBancoDeDados::~TCriaNovoBancoDeDados() {
+    try {
+        GravarMemoria();
+    } catch (...) {
+        // Values that could not be remembered are typed again next time.
+    }
+}
+
+void TCriaNovoBancoDeDados::RestaurarMemoria() {
+    const ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
+    edtServidor->setText(memoria.Ler("edtServidor.Text", edtServidor->text()).toString());
+    edtPasta->setText(memoria.Ler("edtPasta.Text", edtPasta->text()).toString());
+    edtTamanhoDoLog->setValue(memoria.Ler("edtTamanhoDoLog.Value", 100).toInt());
+    edtLogin->setText(memoria.Ler("edtLogin.Text", edtLogin->text()).toString());
+}
+
+void TCriaNovoBancoDeDados::GravarMemoria() {
+    ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
+    memoria.Gravar("edtServidor.Text", edtServidor->text());
+    memoria.Gravar("edtPasta.Text", edtPasta->text());
+    memoria.Gravar("edtTamanhoDoLog.Value", edtTamanhoDoLog->value());
+    memoria.Gravar("edtLogin.Text", edtLogin->text());
+    memoria.Confirmar();
+}
+
+void TCriaNovoBancoDeDados::HabilitarExecutar() {
+    btnExecutar->setEnabled(
+        admin::PodeCriarBanco(edtNome->text().toStdString(), edtServidor->text().toStdString()));
+}
+
+void TCriaNovoBancoDeDados::btnExecutarClick() {
+    CursorDeEspera espera;
+    admin::DadosDoNovoBanco dados;
+    dados.nome = edtNome->text().toStdString();
+    dados.servidor = edtServidor->text().toStdString();
+    dados.pasta = edtPasta->text().toStdString();
+    dados.tamanhoMaximoDoLog = edtTamanhoDoLog->value();
+    dados.login = edtLogin->text().toStdString();
+    dados.senha = edtSenha->text().toStdString();
+    admin::CriarNovoBanco(dados);
+    accept();
+}
+
+void CriarNovoBancoDeDados(QWidget* pai) {
+    TCriaNovoBancoDeDados dialogo(pai);
+    if (dialogo.exec() == QDialog::Accepted) MostrarInformacao(admin::kMensagemBancoCriado);
+}
+
+}  // namespace zolvek::app

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QVBoxLayout;
+
+namespace zolvek::app {
+
+// The program's generic progress window of a long command: the phase text, a bar and
+// "Cancelar". While it is shown it is modal to the whole program without blocking the
+// command that shows it: the other windows (or the modal window that was open) take
+// no input, so the command cannot be started twice; the command looks at Cancelado() between units
+// of work, which also lets pending window events run. Windows of particular commands derive from it
+// and add their own widgets under the bar (Corpo()).
+//
+// Running: "Cancelar" or confirming the close question sets the cancelled flag and
+// the window stays open. Finalizar(true): the finished state, the button reads "OK"
+// and closes the window. Finalizar(false): closes it at once (an aborted command).
+class TEvolucao : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr const char* kPerguntaAoFechar = "Você quer abandonar este processamento ?";
+
+    explicit TEvolucao(QWidget* pai = nullptr);
+    ~TEvolucao() override;
+
+    // Shows this window over the others, which take no input until it closes, with the
+    // arrow cursor, and lets pending events run.
+    void Mostrar();
+
+    void DefinirFase(const QString& texto);
+    QString Fase() const;
+    void DefinirMaximo(int maximo);
+    void DefinirPosicao(int posicao);
+    void Avancar();
+
+    // Lets pending window events run, then tells whether the user asked to cancel.
+    bool Cancelado();
+    bool PedidoDeCancelamento() const { return cancelado_; }
+    void PedirCancelamento() { cancelado_ = true; }
+
+    void Finalizar(bool ok);
+    bool Finalizado() const { return finalizado_; }
+
+    // Escape closes through the same question as the close box.
+    void reject() override;
+
+    QLabel* lblFase;
+    QProgressBar* pgbEvolucao;
+    QPushButton* btnCancelar;
+
+  protected:
+    // Where derived windows put their widgets, between the bar and the button row.
+    QVBoxLayout* Corpo() const { return corpo_; }
+    // Runs when the window reaches its finished state (before it is shown so).
+    virtual void AoFinalizar() {}
+
+    void closeEvent(QCloseEvent* evento) override;
+
+  private:
+    void btnCancelarClick();
+    void Restaurar();
+
+    QVBoxLayout* corpo_;
+    bool cancelado_ = false;
+    bool finalizado_ = false;
+    bool mostrada_ = false;
+};
+
+}  // namespace zolvek::app

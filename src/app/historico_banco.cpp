@@ -1,0 +1,48 @@
+#include "app/historico_banco.hpp"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "admin/historico.hpp"
+
+namespace zolvek::app {
+
+THistoricoBancoDeDados::THistoricoBancoDeDados(db::Conexao& conexao, QWidget* pai)
+    : QDialog(pai, Qt::Dialog | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      qryRegmov(&conexao) {
+    setObjectName("HistoricoBancoDeDados");
+    setWindowTitle("Banco de dados: Histórico de manutenção");
+    resize(444, 262);
+    admin::AbrirHistorico(qryRegmov);
+
+    const auto& colunas = admin::ColunasDoHistorico();
+    grdHistorico = new QTableWidget(this);
+    grdHistorico->setObjectName("grdHistorico");
+    grdHistorico->setColumnCount(static_cast<int>(colunas.size()));
+    grdHistorico->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdHistorico->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdHistorico->verticalHeader()->hide();
+    const int caractere = grdHistorico->fontMetrics().averageCharWidth();
+    for (int c = 0; c < static_cast<int>(colunas.size()); ++c) {
+        grdHistorico->setHorizontalHeaderItem(c, new QTableWidgetItem(colunas[c].titulo));
+        grdHistorico->setColumnWidth(c, colunas[c].largura * caractere);
+    }
+    const auto linhas = admin::LinhasDoHistorico(qryRegmov);
+    grdHistorico->setRowCount(static_cast<int>(linhas.size()));
+    for (int l = 0; l < static_cast<int>(linhas.size()); ++l)
+        for (int c = 0; c < static_cast<int>(linhas[l].size()); ++c)
+            grdHistorico->setItem(l, c, new QTableWidgetItem(QString::fromStdString(linhas[l][c])));
+
+    btnFechar = new QPushButton("&Fechar", this);
+    btnFechar->setObjectName("btnFechar");
+    auto* rodape = new QHBoxLayout;
+    rodape->addStretch();
+    rodape->addWidget(btnFechar);
+    auto* tudo = new QVBoxLayout(this);
+    tudo->addWidget(grdHistorico, 1);
+    tudo->addLayout(rodape);
+    connect(btnFechar, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace zolvek::app

@@ -1,0 +1,121 @@
+#include "app/restaura_copia.hpp"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "admin/restaurar_copia.hpp"
+#include "app/configuracoes.hpp"
+#include "app/cursor_de_espera.hpp"
+#include "app/mensagens.hpp"
+
+namespace zolvek::app {
+
+namespace {
+
+QLineEdit* Campo(QWidget* pai, const char* nome, const QString& texto = {}) {
+    auto* campo = new QLineEdit(texto, pai);
+    campo->setObjectName(nome);
+    campo->setMinimumWidth(300);
+    return campo;
+}
+
+// A label over its field, with the accelerator that focuses it.
+void Rotulado(QVBoxLayout* pilha, const QString& rotulo, QLineEdit* campo) {
+    auto* texto = new QLabel(rotulo, campo->parentWidget());
+    texto->setBuddy(campo);
+    pilha->addWidget(texto);
+    pilha->addWidget(campo);
+}
+
+}  // namespace
+
+TRestauraCopia::TRestauraCopia(QWidget* pai)
+    : QDialog(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName("RestauraCopia");
+    setWindowTitle("Cópia de Segurança: Restauração");
+    edtOrigem = Campo(this, "edtOrigem");
+    edtDestino = Campo(this, "edtDestino");
+    edtServidor = Campo(this, "edtServidor");
+    edtLogin = Campo(this, "edtLogin", "sa");
+    edtSenha = Campo(this, "edtSenha");
+    edtSenha->setEchoMode(QLineEdit::Password);
+    btnExecutar = new QPushButton("E&xecutar", this);
+    btnExecutar->setObjectName("btnExecutar");
+    btnExecutar->setDefault(true);
+    btnCancelar = new QPushButton("&Cancelar", this);
+    btnCancelar->setObjectName("btnCancelar");
+    btnCancelar->setAutoDefault(false);
+
+    auto* tudo = new QVBoxLayout(this);
+    Rotulado(tudo, "&Arquivo origem", edtOrigem);
+    Rotulado(tudo, "&Banco de Dados destino (Todas as informações existentes serão perdidas)",
+             edtDestino);
+    Rotulado(tudo, "&Servidor", edtServidor);
+    auto* grupo = new QGroupBox("Administrador", this);
+    auto* administrador = new QFormLayout(grupo);
+    administrador->addRow("N&ome", edtLogin);
+    administrador->addRow("S&enha", edtSenha);
+    tudo->addWidget(grupo);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(btnExecutar);
+    botoes->addWidget(btnCancelar);
+    tudo->addLayout(botoes);
+
+    for (QLineEdit* campo : {edtOrigem, edtDestino, edtServidor})
+        connect(campo, &QLineEdit::textChanged, this, [this] { HabilitarExecutar(); });
+    connect(btnExecutar, &QPushButton::clicked, this,
+            [this] { ExecutarComando([this] { btnExecutarClick(); }); });
+    connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    RestaurarMemoria();
+    HabilitarExecutar();
+}
+
+TRestauraCopia::~TRestauraCopia() {
+    try {
+        GravarMemoria();
+    } catch (...) {
+        // Values that could not be remembered are typed again next time.
+    }
+}
+
+void TRestauraCopia::RestaurarMemoria() {
+    const ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
+    for (QLineEdit* campo : {edtOrigem, edtDestino, edtServidor, edtLogin})
+        campo->setText(memoria.Ler(campo->objectName() + ".Text", campo->text()).toString());
+}
+
+void TRestauraCopia::GravarMemoria() {
+    ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
+    for (QLineEdit* campo : {edtOrigem, edtDestino, edtServidor, edtLogin})
+        memoria.Gravar(campo->objectName() + ".Text", campo->text());
+    memoria.Confirmar();
+}
+
+void TRestauraCopia::HabilitarExecutar() {
+    btnExecutar->setEnabled(admin::PodeRestaurar(edtOrigem->text().toStdString(),
+                                                 edtDestino->text().toStdString(),
+                                                 edtServidor->text().toStdString()));
+}
+
+void TRestauraCopia::btnExecutarClick() {
+    CursorDeEspera espera;
+    admin::DadosDaRestauracao dados;
+    dados.arquivo = edtOrigem->text().toStdString();
+    dados.destino = edtDestino->text().toStdString();
+    dados.servidor = edtServidor->text().toStdString();
+    dados.login = edtLogin->text().toStdString();
+    dados.senha = edtSenha->text().toStdString();
+    admin::RestaurarCopia(dados);
+    accept();
+}
+
+void RestaurarCopiaDeSeguranca(QWidget* pai) {
+    TRestauraCopia dialogo(pai);
+    if (dialogo.exec() == QDialog::Accepted) MostrarInformacao(admin::kMensagemCopiaRestaurada);
+}
+
+}  // namespace zolvek::app

@@ -1,0 +1,153 @@
+#include "simulador/motor/direitos.hpp"
+
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+bool DireitosDoUsuario::Membro(const std::string& papel) const {
+    return papeis.count(Dobrar(papel)) > 0;
+}
+
+bool DireitosDoUsuario::Permite(const std::string& permissao, std::int64_t objeto) const {
+    if (irrestrito) return true;
+    const std::string p = Dobrar(permissao);
+    const bool leitura = p == "select";
+    const bool escrita = p == "insert" || p == "update" || p == "delete";
+    if ((leitura && Membro("db_denydatareader")) || (escrita && Membro("db_denydatawriter")))
+        return false;
+    if (auto o = porObjeto.find(objeto); o != porObjeto.end())
+        if (auto q = o->second.find(p); q != o->second.end()) return q->second;
+    return (leitura && Membro("db_datareader")) || (escrita && Membro("db_datawriter"));
+}
+
+bool DireitosDoUsuario::PermiteDdl(const std::string& permissaoNoBanco) const {
+    if (irrestrito || Membro("db_ddladmin")) return true;
+    if (auto o = porObjeto.find(0); o != porObjeto.end())
+        if (auto q = o->second.find(Dobrar(permissaoNoBanco)); q != o->second.end())
+            return q->second;
+    return false;
+}
+
+DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario) {
+    DireitosDoUsuario d;
+    if (IguaisCiAs(usuario, "dbo")) return d;
+    // The user's roles, through roles that belong to other roles too.
+    std::vector<std::string> pendentes{usuario};
+    std::set<std::string> principais{Dobrar(usuario), "public"};
+    Instrucao papeis(db, "SELECT papel FROM zv_membros WHERE membro = ?");
+    while (!pendentes.empty()) {
+        const std::string membro = pendentes.back();
+        pendentes.pop_back();
+        sqlite3_reset(papeis.Bruta());
+        papeis.Ligar(1, membro);
+        while (papeis.Passo()) {
+            const std::string papel = papeis.Texto(0);
+            if (principais.insert(Dobrar(papel)).second) pendentes.push_back(papel);
+        }
+    }
+    d.papeis = principais;
+    d.irrestrito = d.Membro("db_owner");
+    if (d.irrestrito) return d;
+    Instrucao concedidas(db, "SELECT objeto, principal, permissao, estado FROM zv_permissoes");
+    while (concedidas.Passo()) {
+        if (!principais.count(Dobrar(concedidas.Texto(1)))) continue;
+        auto& estado = d.porObjeto[concedidas.Inteiro(0)];
+        std::string permissao = Dobrar(concedidas.Texto(2));
+        std::vector<std::string> permissoes{permissao == "exec" ? "execute" : permissao};
+        if (permissao == "all" || permissao == "all privileges")
+            permissoes = {"select", "insert", "update", "delete", "execute"};
+        const bool concedida = concedidas.Texto(3) != "DENY";
+        // A DENY to any of the user's principals wins over every GRANT.
+        for (const auto& p : permissoes) {
+            auto [it, novo] = estado.emplace(p, concedida);
+            if (!novo) it->second = it->second && concedida;
+        }
+    }
+    return d;
+}
+
+std::string PermissaoNegada(const std::string& permissao, const std::string& objeto,
+                            const std::string& banco) {
+    return "The " + permissao + " permission was denied on the object '" + objeto +
+           "', database '" + banco + "', schema 'dbo'.";
+}
+
+}  // namespace zolvek::simulador
+
+namespace zolvek::simulador {
+
+namespace {
+
+const char* TipoDoObjeto(const std::string& tipo) {
+    return tipo == "P" ? "PROCEDURE" : tipo == "TR" ? "TRIGGER" : tipo == "V" ? "VIEW" : "FUNCTION";
+}
+
+}  // namespace
+
+void Executor::ExigirDireitos(const Comando& c) {
+    const DireitosDoUsuario& d = s_.Direitos();
+    if (d.irrestrito) return;
+    const std::string& banco = s_.Banco();
+    const std::string nome = !c.objeto.Vazio() ? c.objeto.Nome()
+                             : c.nomes.empty() ? std::string()
+                                               : c.nomes.front();
+    switch (c.tipo) {
+        case TipoComando::CriarTabela:
+            if (!d.PermiteDdl("CREATE TABLE"))
+                throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco + "'.");
+            return;
+        case TipoComando::AlterarTabela:
+            if (!d.PermiteDdl("ALTER"))
+                throw ErroDeBanco("Cannot alter the table '" + nome +
+                                  "', because it does not exist or you do not have permission.");
+            return;
+        case TipoComando::ExcluirTabela:
+            if (!d.PermiteDdl("ALTER"))
+                throw ErroDeBanco("Cannot drop the table '" + nome +
+                                  "', because it does not exist or you do not have permission.");
+            return;
+        case TipoComando::CriarIndice:
+        case TipoComando::ExcluirIndice:
+            if (!d.PermiteDdl("ALTER"))
+                throw ErroDeBanco("Cannot find the object \"" + nome +
+                                  "\" because it does not exist or you do not have permissions.");
+            return;
+        case TipoComando::Excluir:
+            // TRUNCATE TABLE needs ALTER on the table, not DELETE.
+            if (c.truncar && !d.PermiteDdl("ALTER"))
+                throw ErroDeBanco("Cannot find the object \"" + nome +
+                                  "\" because it does not exist or you do not have permissions.");
+            return;
+        case TipoComando::CriarObjeto: {
+            const std::string tipo = TipoDoObjeto(c.tipoDeObjeto);
+            if (c.alterar && !d.PermiteDdl("ALTER"))
+                throw ErroDeBanco("Cannot alter the " + Dobrar(tipo) + " '" + nome +
+                                  "', because it does not exist or you do not have permission.");
+            if (!c.alterar && !d.PermiteDdl("CREATE " + tipo))
+                throw ErroDeBanco("CREATE " + tipo + " permission denied in database '" + banco +
+                                  "'.");
+            return;
+        }
+        case TipoComando::ExcluirObjeto:
+            if (!d.PermiteDdl("ALTER"))
+                throw ErroDeBanco("Cannot drop the " + Dobrar(TipoDoObjeto(c.tipoDeObjeto)) + " '" +
+                                  nome +
+                                  "', because it does not exist or you do not have permission.");
+            return;
+        case TipoComando::Conceder:
+            if (!d.Membro("db_securityadmin"))
+                throw ErroDeBanco("Cannot find the object '" + nome +
+                                  "', because it does not exist or you do not have permission.");
+            return;
+        default:
+            return;
+    }
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,143 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <fstream>
+#include <sstream>
+
+#include "app/confirmacao_analisar.hpp"
+#include "app/evolucao_analisar.hpp"
+#include "app/principal.hpp"
+#include "auxiliares.hpp"
+#include "db/conjunto.hpp"
+#include "dictionary/escritor.hpp"
+
+namespace zolvek::app {
+namespace {
+
+using teste::JanelaVisivel;
+using teste::QuandoPossivel;
+using teste::RespondedorDeCaixas;
+
+// The demo company database as a new installation leaves it (company row, empty status
+// table) on a stand-in server, and the demo dictionary beside the program.
+class AnalisarPelaJanelaTeste : public teste::TesteDeJanela {
+  protected:
+    void SetUp() override {
+        TesteDeJanela::SetUp();
+        servidor_ = (Pasta() / "servidor").string();
+        std::ifstream demo(std::string(ZOLVEK_PASTA_TESTES) +
+                           "/../src/dictionary/demo/ZAV_Molvena.txt");
+        std::stringstream texto;
+        texto << demo.rdbuf();
+        dicionario_ = Pasta() / "ZAV_Molvena.DicD";
+        std::ofstream(dicionario_, std::ios::binary) << dicionario::CodificarTexto(texto.str());
+        Executar("master", "CREATE DATABASE EMPRESA");
+        std::ifstream empresa(std::string(ZOLVEK_PASTA_TESTES) + "/../demo/empresa_demo.sql");
+        std::string linha, lote;
+        while (std::getline(empresa, linha)) {
+            if (linha == "GO") {
+                Executar("EMPRESA", lote);
+                lote.clear();
+            } else {
+                lote += linha + "\n";
+            }
+        }
+    }
+    std::string Cadeia(const std::string& banco) const {
+        return "Provider=Simulador;Data Source=" + servidor_ + ";Initial Catalog=" + banco +
+               ";User ID=sa;Password=";
+    }
+    void Executar(const std::string& banco, const std::string& sql) {
+        db::Conexao conexao;
+        conexao.DefinirStringDeConexao(Cadeia(banco));
+        conexao.Abrir();
+        db::Consulta consulta(&conexao);
+        consulta.DefinirSQL(sql);
+        consulta.Executar();
+    }
+    std::vector<std::string> Coluna(const std::string& sql) {
+        db::Conexao conexao;
+        conexao.DefinirStringDeConexao(Cadeia("EMPRESA"));
+        conexao.Abrir();
+        db::Consulta consulta(&conexao);
+        consulta.DefinirSQL(sql);
+        consulta.Abrir();
+        std::vector<std::string> valores;
+        for (consulta.Primeiro(); !consulta.Fim(); consulta.Proximo())
+            valores.push_back(consulta.Campos().at(0).Texto());
+        return valores;
+    }
+
+    std::string servidor_;
+    std::filesystem::path dicionario_;
+};
+
+TEST_F(AnalisarPelaJanelaTeste, AnaliseDoBancoDeDemonstracaoPelasJanelas) {
+    TPrincipal principal({Cadeia("EMPRESA")});
+    principal.DefinirCaminhoDoDicionario(dicionario_);
+    principal.show();
+    principal.FormShow();
+    ASSERT_TRUE(principal.Conectado());
+
+    RespondedorDeCaixas respondedor;  // no box is expected
+    bool viuAJanelaDeEvolucao = false;
+    QuandoPossivel([&] {
+        auto* dialogo = JanelaVisivel<TConfirmacaoAnalisar>();
+        if (!dialogo) return false;
+        EXPECT_EQ(dialogo->edtGrupoParaAcesso->text(), "PUBLIC");
+        dialogo->btnIniciar->click();
+        return true;
+    });
+    // While the run goes on, the progress window is the one that takes input.
+    QuandoPossivel([&] {
+        auto* janela = JanelaVisivel<TEvolucaoAnalisar>();
+        if (!janela) return false;
+        viuAJanelaDeEvolucao = QApplication::activeModalWidget() == janela;
+        return true;
+    });
+    principal.btnAnalisar->click();
+
+    auto* janela = JanelaVisivel<TEvolucaoAnalisar>();
+    ASSERT_NE(janela, nullptr);  // stays open for reading
+    EXPECT_TRUE(viuAJanelaDeEvolucao);
+    EXPECT_TRUE(janela->Finalizado());
+    EXPECT_EQ(janela->lblFase->text(), "Análise concluída");
+    EXPECT_EQ(janela->btnCancelar->text(), "&OK");
+    EXPECT_EQ(janela->pgbEvolucao->value(), janela->pgbEvolucao->maximum());
+    EXPECT_FALSE(janela->lblDuvidas->isHidden());
+    EXPECT_EQ(janela->lblImprimirErros->isHidden(), janela->QuantidadeDeErros() == 0);
+    for (const auto& l : janela->lstErros->Linhas()) ADD_FAILURE() << l.join(" | ").toStdString();
+    teste::Capturar(*janela, "analise_concluida");
+    EXPECT_TRUE(respondedor.caixas.empty());
+
+    const auto registro = Coluna("select Complemento from RegMov");
+    ASSERT_EQ(registro.size(), 1u);
+    EXPECT_EQ(registro[0], "Dicionário de dados revisão 12, executado com sucesso");
+    // The panel was refreshed: the database is no longer in maintenance.
+    EXPECT_FALSE(principal.btnAnalisar->property("vermelho").toBool());
+
+    janela->btnCancelar->click();
+    EXPECT_EQ(JanelaVisivel<TEvolucaoAnalisar>(), nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(AnalisarPelaJanelaTeste, CancelarNoDialogoNaoFazNada) {
+    TPrincipal principal({Cadeia("EMPRESA")});
+    principal.DefinirCaminhoDoDicionario(dicionario_);
+    principal.show();
+    principal.FormShow();
+    QuandoPossivel([&] {
+        auto* dialogo = JanelaVisivel<TConfirmacaoAnalisar>();
+        if (!dialogo) return false;
+        dialogo->btnCancelar->click();
+        return true;
+    });
+    principal.btnAnalisar->click();
+    EXPECT_EQ(JanelaVisivel<TEvolucaoAnalisar>(), nullptr);
+    EXPECT_TRUE(Coluna("select name from sysobjects where name='RegMov'").empty());
+}
+
+}  // namespace
+}  // namespace zolvek::app

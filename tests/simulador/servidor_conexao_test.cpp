@@ -1,0 +1,137 @@
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "ambiente.hpp"
+
+// What a client sees of the server through its connection string and its sessions.
+class ConexaoAoServidor : public SimuladorTeste {};
+
+TEST_F(ConexaoAoServidor, SenhasComPontoEVirgulaEBrancosNasFormasEntreAspas) {
+    Sql("CREATE LOGIN Op1 WITH PASSWORD = 'a;b'");
+    Sql("CREATE LOGIN Op2 WITH PASSWORD = ' x}y '");
+    Sql("CREATE USER Op1 FOR LOGIN Op1");
+    Sql("CREATE USER Op2 FOR LOGIN Op2");
+    const std::string base =
+        "Provider=Simulador;Data Source=" + pasta_.string() + ";Initial Catalog=Teste;User ID=";
+    for (const std::string& cadeia :
+         {base + "Op1;Password=\"a;b\"", base + "Op1;Password='a;b'", base + "Op1;Password={a;b}",
+          base + "Op2;Password=\" x}y \"", base + "Op2;Password={ x}}y }"}) {
+        auto c = zolvek::simulador::CriarConector(cadeia);
+        EXPECT_NO_THROW(c->Abrir()) << cadeia;
+    }
+    auto errada = zolvek::simulador::CriarConector(base + "Op1;Password=a;b");
+    try {
+        errada->Abrir();
+        ADD_FAILURE() << "a senha cortada no ';' não pode entrar";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("A string de conexão é inválida", 0), 0u) << e.what();
+    }
+}
+
+namespace {
+
+std::string Mensagem(const std::function<void()>& acao) {
+    try {
+        acao();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(sem erro)";
+}
+
+std::string Inserts(const std::string& tabela, int quantos) {
+    std::string lote;
+    for (int i = 1; i <= quantos; ++i)
+        lote += "INSERT INTO " + tabela + " VALUES (" + std::to_string(i) + ")\n";
+    return lote;
+}
+
+}  // namespace
+
+// A writer holds only what it changed: connecting and every read go on at once and see
+// the last committed state (READ_COMMITTED_SNAPSHOT); another writer waits LOCK_TIMEOUT.
+TEST_F(ConexaoAoServidor, LeitoresNaoEsperamPeloEscritor) {
+    Sql("CREATE TABLE T (x INT NOT NULL)");
+    Sql("INSERT INTO T VALUES (1)");
+    auto escritor = Conectar("Teste");
+    escritor->IniciarTransacao();
+    Sql("UPDATE T SET x = 2", {}, escritor.get());
+
+    auto leitor = Conectar("Teste");  // connecting does not wait either
+    Sql("SET LOCK_TIMEOUT 0", {}, leitor.get());
+    EXPECT_EQ(Texto(Sql("SELECT 1", {}, leitor.get()).linhas.at(0)[0]), "1");
+    EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    EXPECT_NO_THROW(Sql("SELECT x FROM T WITH (NOLOCK)", {}, leitor.get()));
+    EXPECT_EQ(Texto(Sql("SELECT is_read_committed_snapshot_on FROM sys.databases WHERE name = "
+                        "'Teste'",
+                        {}, leitor.get())
+                        .linhas.at(0)[0]),
+              "1");
+    EXPECT_EQ(Mensagem([&] { Sql("UPDATE T SET x = 3", {}, leitor.get()); }),
+              "Lock request time out period exceeded.");
+    EXPECT_EQ(Mensagem([&] { leitor->IniciarTransacao(); }),
+              "Lock request time out period exceeded.");
+    escritor->Confirmar();
+    EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "2");
+    Sql("UPDATE T SET x = 3", {}, leitor.get());
+    EXPECT_EQ(Valor("SELECT x FROM T"), "3");
+}
+
+TEST_F(ConexaoAoServidor, LeiturasDuranteUmaEscritaLonga) {
+    Sql("CREATE TABLE T (x INT NOT NULL)");
+    auto escritor = Conectar("Teste");
+    std::atomic<bool> terminou{false};
+    std::string falhaDoEscritor;
+    std::thread escrita([&] {
+        try {
+            escritor->IniciarTransacao();
+            escritor->Executar(Inserts("T", 3000), {}, 0);
+            escritor->Confirmar();
+        } catch (const std::exception& e) {
+            falhaDoEscritor = e.what();
+        }
+        terminou = true;
+    });
+    auto leitor = Conectar("Teste");
+    Sql("SET LOCK_TIMEOUT 0", {}, leitor.get());
+    int leituras = 0;
+    while (!terminou) {
+        const std::string n =
+            Texto(Sql("SELECT COUNT(*) FROM T", {}, leitor.get()).linhas.at(0)[0]);
+        // Never a part of the uncommitted batch: nothing, or everything once it committed.
+        EXPECT_TRUE(n == "0" || n == "3000") << n;
+        ++leituras;
+    }
+    escrita.join();
+    EXPECT_EQ(falhaDoEscritor, "");
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM T", {}, leitor.get()).linhas.at(0)[0]), "3000");
+    EXPECT_GT(leituras, 0);
+}
+
+// KILL stops the running batch at its next check, rolls back its transaction and
+// closes its connection.
+TEST_F(ConexaoAoServidor, KillParaOLoteEmExecucao) {
+    Sql("CREATE TABLE T (x INT NOT NULL)");
+    Sql("INSERT INTO T VALUES (1)");
+    Sql("CREATE TABLE G (x INT NOT NULL)");
+    Sql(Inserts("G", 100));
+    auto vitima = Conectar("Teste");
+    const std::string spid = Texto(Sql("SELECT @@SPID", {}, vitima.get()).linhas.at(0)[0]);
+    vitima->IniciarTransacao();
+    Sql("UPDATE T SET x = 5", {}, vitima.get());
+    std::string falha;
+    std::thread lote([&] {
+        // Far too long to ever end by itself: 10^10 rows.
+        falha = Mensagem(
+            [&] { Sql("SELECT COUNT(*) FROM G a, G b, G c, G d, G e", {}, vitima.get()); });
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Sql("KILL " + spid);
+    lote.join();
+    EXPECT_NE(falha.find("foi eliminada"), std::string::npos) << falha;
+    EXPECT_EQ(Valor("SELECT x FROM T"), "1");
+    EXPECT_NE(Mensagem([&] { Sql("SELECT 1", {}, vitima.get()); }).find("foi e"),
+              std::string::npos);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM master.dbo.sysprocesses WHERE spid = " + spid), "0");
+}

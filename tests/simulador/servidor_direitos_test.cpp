@@ -1,0 +1,81 @@
+#include "ambiente.hpp"
+
+// Fixed database roles and GRANT/DENY/REVOKE on tables and procedures are enforced with
+// SQL Server's messages.
+class DireitosNoBanco : public SimuladorTeste {
+  protected:
+    void SetUp() override {
+        SimuladorTeste::SetUp();
+        Sql("CREATE TABLE RegMov (Id INT NOT NULL, Valor INT NULL)");
+        Sql("INSERT INTO RegMov VALUES (1, 10)");
+        Sql("CREATE PROCEDURE Fechar AS SELECT 1");
+    }
+
+    std::unique_ptr<zolvek::db::Conector> Usuario(const std::string& nome,
+                                                  const std::string& papel) {
+        Sql("CREATE LOGIN " + nome + " WITH PASSWORD = 'x'");
+        Sql("CREATE USER " + nome + " FOR LOGIN " + nome);
+        if (!papel.empty()) Sql("exec sp_addrolemember '" + papel + "', '" + nome + "'");
+        return Conectar("Teste", nome, "x");
+    }
+
+    static std::string Negada(const std::string& permissao, const std::string& objeto) {
+        return "The " + permissao + " permission was denied on the object '" + objeto +
+               "', database 'Teste', schema 'dbo'.";
+    }
+};
+
+TEST_F(DireitosNoBanco, LeitorSoLe) {
+    auto leitor = Usuario("Leitor", "db_datareader");
+    EXPECT_EQ(Texto(Sql("SELECT Valor FROM RegMov", {}, leitor.get()).linhas.at(0)[0]), "10");
+    EXPECT_EQ(Falha("INSERT INTO RegMov VALUES (2, 20)", leitor.get()), Negada("INSERT", "RegMov"));
+    EXPECT_EQ(Falha("UPDATE RegMov SET Valor = 11", leitor.get()), Negada("UPDATE", "RegMov"));
+    EXPECT_EQ(Falha("DELETE FROM RegMov", leitor.get()), Negada("DELETE", "RegMov"));
+    EXPECT_EQ(Falha("CREATE TABLE Nova (x INT)", leitor.get()),
+              "CREATE TABLE permission denied in database 'Teste'.");
+    EXPECT_EQ(Falha("ALTER TABLE RegMov ADD Outro INT NULL", leitor.get()),
+              "Cannot alter the table 'RegMov', because it does not exist or you do not have "
+              "permission.");
+    EXPECT_EQ(Falha("DROP TABLE RegMov", leitor.get()),
+              "Cannot drop the table 'RegMov', because it does not exist or you do not have "
+              "permission.");
+    EXPECT_EQ(Falha("TRUNCATE TABLE RegMov", leitor.get()),
+              "Cannot find the object \"RegMov\" because it does not exist or you do not have "
+              "permissions.");
+    EXPECT_EQ(Falha("EXEC Fechar", leitor.get()), Negada("EXECUTE", "Fechar"));
+    EXPECT_EQ(Falha("GRANT INSERT ON RegMov TO Leitor", leitor.get()),
+              "Cannot find the object 'RegMov', because it does not exist or you do not have "
+              "permission.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM RegMov WHERE Valor = 10"), "1");
+}
+
+TEST_F(DireitosNoBanco, ConcederNegarERevogar) {
+    auto op = Usuario("Operador", "db_datareader");
+    Sql("GRANT INSERT ON RegMov TO Operador");
+    Sql("GRANT EXECUTE ON Fechar TO Operador");
+    Sql("INSERT INTO RegMov VALUES (2, 20)", {}, op.get());
+    Sql("EXEC Fechar", {}, op.get());
+    Sql("DENY SELECT ON RegMov TO public");  // a DENY to any of the user's roles wins
+    EXPECT_EQ(Falha("SELECT * FROM RegMov", op.get()), Negada("SELECT", "RegMov"));
+    Sql("REVOKE SELECT ON RegMov FROM public");
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM RegMov", {}, op.get()).linhas.at(0)[0]), "2");
+    Sql("REVOKE INSERT ON RegMov FROM Operador");
+    EXPECT_EQ(Falha("INSERT INTO RegMov VALUES (3, 30)", op.get()), Negada("INSERT", "RegMov"));
+}
+
+TEST_F(DireitosNoBanco, PapeisFixos) {
+    auto nenhum = Usuario("Nenhum", "");
+    EXPECT_EQ(Falha("SELECT * FROM RegMov", nenhum.get()), Negada("SELECT", "RegMov"));
+    auto escritor = Usuario("Escritor", "db_datawriter");
+    Sql("INSERT INTO RegMov VALUES (5, 50)", {}, escritor.get());
+    EXPECT_EQ(Falha("SELECT * FROM RegMov", escritor.get()), Negada("SELECT", "RegMov"));
+    auto negado = Usuario("Negado", "db_datareader");
+    Sql("exec sp_addrolemember 'db_denydatareader', 'Negado'");
+    EXPECT_EQ(Falha("SELECT * FROM RegMov", negado.get()), Negada("SELECT", "RegMov"));
+    auto ddl = Usuario("Estrutura", "db_ddladmin");
+    Sql("CREATE TABLE Nova (x INT NULL)", {}, ddl.get());
+    Sql("DROP TABLE Nova", {}, ddl.get());
+    auto dono = Usuario("Dono", "db_owner");
+    Sql("DELETE FROM RegMov WHERE Id = 5", {}, dono.get());
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM RegMov"), "1");
+}
