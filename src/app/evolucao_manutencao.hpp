@@ -24,17 +24,32 @@ class TImportacaoOutroBDEvolucao : public TEvolucaoComErros {
   public:
     explicit TImportacaoOutroBDEvolucao(QWidget* pai = nullptr);
 
+    void DefinirBarraDasLinhas(int posicao, int maximo);
+
     QProgressBar* pgbRegistros;
 };
 
-// The import's front end: its rows go to the three columns and the second bar follows
-// the rows of the table being copied.
+// The recalculation's front end: the generic one over its own progress window.
+class InterfaceDaAtualizacao : public InterfaceGrafica {
+  public:
+    explicit InterfaceDaAtualizacao(QWidget* dono);
+};
+
+// The import's front end: the busy cursor while the origin is reached (until the
+// progress window opens), and a second bar that follows the rows of the table being
+// copied.
 class InterfaceDaImportacao : public InterfaceGrafica {
   public:
     explicit InterfaceDaImportacao(QWidget* dono);
+    ~InterfaceDaImportacao() override;
 
-    void AdicionarErro(const LinhaDeErro& linha) override;
+    void AbrirEvolucao(const std::string& titulo) override;
     void DefinirBarraSecundaria(int posicao, int maximo) override;
+
+  private:
+    void RestaurarCursor();
+
+    bool esperando_ = false;
 };
 
 }  // namespace zolvek::app
