@@ -96,6 +96,17 @@ class ManutencaoPelaJanela : public teste::TesteDeJanela {
         return j;
     }
 
+    // "Atualizar tributos dos itens..." from the menu, confirmed with "Iniciar".
+    static void Atualizar(TPrincipal& j) {
+        QuandoPossivel([] {
+            auto* dialogo = JanelaVisivel<TConfirmacaoAtualizarImpostosItens>();
+            if (!dialogo) return false;
+            dialogo->btnIniciar->click();
+            return true;
+        });
+        j.imbAtualizarTributosDosItens->trigger();
+    }
+
     ServidorDeTeste servidor_;
     std::filesystem::path dicionario_;
 };
@@ -116,13 +127,7 @@ TEST_F(ManutencaoPelaJanela, AtualizacaoPeloMenuListaOItemQueFalhou) {
     auto j = Conectar();
     ASSERT_TRUE(j->Conectado());
     RespondedorDeCaixas respondedor;  // no box is expected
-    QuandoPossivel([&] {
-        auto* dialogo = JanelaVisivel<TConfirmacaoAtualizarImpostosItens>();
-        if (!dialogo) return false;
-        dialogo->btnIniciar->click();
-        return true;
-    });
-    j->imbAtualizarTributosDosItens->trigger();
+    Atualizar(*j);
 
     auto* janela = JanelaVisivel<TEvolucaoAtualizarImpostosItens>();
     ASSERT_NE(janela, nullptr);  // stays open for reading
@@ -158,13 +163,7 @@ TEST_F(ManutencaoPelaJanela, AtualizacaoSemItensFechaAJanelaEMostraOErro) {
     auto j = Conectar();
     ASSERT_TRUE(j->Conectado());
     RespondedorDeCaixas respondedor;
-    QuandoPossivel([&] {
-        auto* dialogo = JanelaVisivel<TConfirmacaoAtualizarImpostosItens>();
-        if (!dialogo) return false;
-        dialogo->btnIniciar->click();
-        return true;
-    });
-    j->imbAtualizarTributosDosItens->trigger();
+    Atualizar(*j);
     EXPECT_EQ(JanelaVisivel<TEvolucaoAtualizarImpostosItens>(), nullptr);
     ASSERT_EQ(respondedor.caixas.size(), 1u);
     EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
