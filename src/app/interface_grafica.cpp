@@ -19,6 +19,26 @@ QString Texto(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// The row's texts under the columns the window has (the import lists only three).
+QStringList TextosDasColunas(const LinhaDeErro& linha, const QStringList& titulos) {
+    QStringList textos;
+    for (const QString& titulo : titulos) {
+        if (titulo == "Tabela")
+            textos << Texto(linha.tabela);
+        else if (titulo == "Campo")
+            textos << Texto(linha.campo);
+        else if (titulo == "Função")
+            textos << Texto(linha.funcao);
+        else if (titulo == "Descrição")
+            textos << Texto(linha.descricao);
+        else if (titulo == "Comando")
+            textos << Texto(linha.comando);
+        else
+            textos << QString();
+    }
+    return textos;
+}
+
 TEvolucao* EvolucaoPadrao(QWidget* dono, const QString& titulo) {
     auto* janela = new TEvolucaoComErros(
         dono, titulo + ": Erros",
@@ -146,8 +166,7 @@ bool InterfaceGrafica::CancelamentoPedido() {
 void InterfaceGrafica::AdicionarErro(const LinhaDeErro& linha) {
     erros_.push_back(linha);
     if (auto* janela = qobject_cast<TEvolucaoComErros*>(evolucao_.data()))
-        janela->AdicionarErro({Texto(linha.tabela), Texto(linha.campo), Texto(linha.funcao),
-                               Texto(linha.descricao), Texto(linha.comando)});
+        janela->AdicionarErro(TextosDasColunas(linha, janela->lstErros->Titulos()));
 }
 
 void InterfaceGrafica::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {

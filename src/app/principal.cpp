@@ -18,6 +18,7 @@
 #include "app/cria_novo_banco.hpp"
 #include "app/cursor_de_espera.hpp"
 #include "app/evolucao_analisar.hpp"
+#include "app/evolucao_manutencao.hpp"
 #include "app/historico_banco.hpp"
 #include "app/importacao_outro_banco.hpp"
 #include "app/interface_grafica.hpp"
@@ -370,30 +371,23 @@ void TPrincipal::imbImportarDadosClick() {
         dialogo = std::make_unique<TImportacaoOutroBancoDados>(this);
     }
     if (dialogo->exec() != QDialog::Accepted) return;
-    InterfaceGrafica interface;
-    manutencao::ResultadoDaImportacao r;
-    {
-        CursorDeEspera espera;
-        r = manutencao::ImportarDeOutroBanco(modulo_->Banco, dicionario::DicionarioDoPrograma(),
-                                             dialogo->Origem(), dialogo->Acrescentar(), interface);
-    }
-    MostrarInformacao(QString(r.cancelada ? "Importação cancelada, " : "Importação concluída, ") +
-                      QString::number(r.erros) + " erro(s)");
+    // The progress window outlives this handler: it stays open for reading the outcome.
+    InterfaceDaImportacao interface(this);
+    manutencao::ImportarDeOutroBanco(modulo_->Banco, dicionario::DicionarioDoPrograma(),
+                                     dialogo->Origem(), dialogo->Acrescentar(), interface);
 }
 
 void TPrincipal::imbAtualizarTributosDosItensClick() {
     TConfirmacaoAtualizarImpostosItens confirmacao(this);
     if (confirmacao.exec() != QDialog::Accepted) return;
-    InterfaceGrafica interface;
-    manutencao::ResultadoDaAtualizacao r;
+    InterfaceDaAtualizacao interface(this);
     try {
-        r = manutencao::AtualizarImpostosDosItens(modulo_->Banco, interface);
+        manutencao::AtualizarImpostosDosItens(modulo_->Banco, interface);
     } catch (...) {
         AtualizarInformacoes();  // the database may be in single-user mode now
         throw;
     }
     AtualizarInformacoes();
-    MostrarInformacao(QString::fromStdString(r.desfecho));
 }
 
 void TPrincipal::imbSairClick() {

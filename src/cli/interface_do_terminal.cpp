@@ -4,29 +4,12 @@
 
 #include <optional>
 
+#include "cli/terminal_comum.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::cli {
 
 namespace {
-
-const char* TextoDaResposta(Resposta r) {
-    switch (r) {
-        case Resposta::Ok:
-            return "OK";
-        case Resposta::Sim:
-            return "Sim";
-        case Resposta::Nao:
-            return "Não";
-        case Resposta::Cancelar:
-            return "Cancelar";
-        case Resposta::SimParaTodos:
-            return "Sim para todos";
-        case Resposta::NaoParaTodos:
-            return "Não para todos";
-    }
-    return "";
-}
 
 const char* Opcoes(Botoes botoes) {
     switch (botoes) {
@@ -88,7 +71,7 @@ Resposta InterfaceDoTerminal::Perguntar(const std::string& titulo, const std::st
         return Resposta::Sim;
     }
     if (!interativo_) {
-        progresso_ << TextoDaResposta(padrao) << " (sem terminal para responder; use --sim)"
+        progresso_ << NomeDaResposta(padrao) << " (sem terminal para responder; use --sim)"
                    << std::endl;
         return padrao;
     }
@@ -98,7 +81,7 @@ Resposta InterfaceDoTerminal::Perguntar(const std::string& titulo, const std::st
         if (auto resposta = LerResposta(linha, botoes)) return *resposta;
         progresso_ << Opcoes(botoes) << ' ' << std::flush;
     }
-    progresso_ << TextoDaResposta(padrao) << std::endl;
+    progresso_ << NomeDaResposta(padrao) << std::endl;
     return padrao;
 }
 

@@ -4,23 +4,13 @@
 
 #include <iomanip>
 
+#include "cli/terminal_comum.hpp"
 #include "comum/texto.hpp"
 #include "db/conjunto.hpp"
 
 namespace zolvek::cli {
 
 namespace {
-
-volatile std::sig_atomic_t gCancelamentoPedido = 0;
-
-// The first Ctrl+C asks for cancellation at the next check; a second one ends the
-// program as usual.
-extern "C" void PedirCancelamento(int) {
-    gCancelamentoPedido = 1;
-    std::signal(SIGINT, SIG_DFL);
-    const char aviso[] = "\nCancelamento pedido: a análise para na próxima verificação.\n";
-    [[maybe_unused]] const auto escrito = write(STDERR_FILENO, aviso, sizeof(aviso) - 1);
-}
 
 std::string Opcoes(Botoes botoes) {
     switch (botoes) {
@@ -38,24 +28,6 @@ std::string Opcoes(Botoes botoes) {
             break;
     }
     return "[o] OK";
-}
-
-const char* NomeDaResposta(Resposta r) {
-    switch (r) {
-        case Resposta::Ok:
-            return "OK";
-        case Resposta::Sim:
-            return "Sim";
-        case Resposta::Nao:
-            return "Não";
-        case Resposta::Cancelar:
-            return "Cancelar";
-        case Resposta::SimParaTodos:
-            return "Sim para todos";
-        case Resposta::NaoParaTodos:
-            break;
-    }
-    return "Não para todos";
 }
 
 bool Oferece(Botoes botoes, Resposta r) {
@@ -125,14 +97,8 @@ TerminalDaAnalise::TerminalDaAnalise(db::Conexao& conexao, bool simParaTodos, bo
       barra_(barra),
       saida_(saida),
       progresso_(progresso),
-      entrada_(entrada) {
-    gCancelamentoPedido = 0;
-    sinalAnterior_ = std::signal(SIGINT, PedirCancelamento);
-}
-
-TerminalDaAnalise::~TerminalDaAnalise() {
-    std::signal(SIGINT, sinalAnterior_);
-}
+      entrada_(entrada),
+      ctrlC_("\nCancelamento pedido: a análise para na próxima verificação.\n") {}
 
 void TerminalDaAnalise::MostrarProgresso(const std::string& texto) {
     if (barra_) {
@@ -182,14 +148,11 @@ Resposta TerminalDaAnalise::LerResposta(Botoes botoes, Resposta padrao) {
 }
 
 void TerminalDaAnalise::Mostrar(TipoDeMensagem tipo, const std::string& texto) {
-    const char* titulo = tipo == TipoDeMensagem::Erro      ? "Erro"
-                         : tipo == TipoDeMensagem::Atencao ? "Atenção"
-                                                           : "Informação";
-    saida_ << titulo << ": " << texto << std::endl;
+    saida_ << TituloDaMensagem(tipo) << ": " << texto << std::endl;
 }
 
 bool TerminalDaAnalise::CancelamentoPedido() {
-    return gCancelamentoPedido != 0;
+    return ctrlC_.Pedido();
 }
 
 void TerminalDaAnalise::AdicionarErro(const LinhaDeErro& linha) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <csignal>
 #include <iostream>
 #include <string>
 
+#include "cli/terminal_comum.hpp"
 #include "comum/comando.hpp"
 #include "db/conexao.hpp"
 
@@ -19,9 +19,6 @@ class TerminalDaAnalise : public InterfaceDoComando {
     TerminalDaAnalise(db::Conexao& conexao, bool simParaTodos, bool interativo, bool barra,
                       std::ostream& saida = std::cout, std::ostream& progresso = std::cerr,
                       std::istream& entrada = std::cin);
-    ~TerminalDaAnalise() override;
-    TerminalDaAnalise(const TerminalDaAnalise&) = delete;
-    TerminalDaAnalise& operator=(const TerminalDaAnalise&) = delete;
 
     void MostrarProgresso(const std::string& texto) override;
     void DefinirBarra(int posicao, int maximo) override;
@@ -45,7 +42,7 @@ class TerminalDaAnalise : public InterfaceDoComando {
     std::istream& entrada_;
     int posicao_ = 0;
     int maximo_ = 100;
-    void (*sinalAnterior_)(int) = SIG_DFL;
+    CtrlCCancela ctrlC_;
 };
 
 }  // namespace zolvek::cli

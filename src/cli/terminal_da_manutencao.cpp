@@ -1,6 +1,5 @@
 #include "cli/terminal_da_manutencao.hpp"
 
-#include <atomic>
 #include <fstream>
 
 #include "cli/erros_em_csv.hpp"
@@ -9,26 +8,14 @@
 
 namespace zolvek::cli {
 
-namespace {
-
-std::atomic<bool> ctrlC{false};
-
-extern "C" void AoReceberCtrlC(int) {
-    ctrlC = true;
-}
-
-}  // namespace
-
 TerminalDaManutencao::TerminalDaManutencao(bool sim, bool interativo, std::ostream& saida,
                                            std::ostream& progresso, std::istream& entrada)
-    : sim_(sim), interativo_(interativo), saida_(saida), progresso_(progresso), entrada_(entrada) {
-    ctrlC = false;
-    sinalAnterior_ = std::signal(SIGINT, AoReceberCtrlC);
-}
-
-TerminalDaManutencao::~TerminalDaManutencao() {
-    std::signal(SIGINT, sinalAnterior_);
-}
+    : sim_(sim),
+      interativo_(interativo),
+      saida_(saida),
+      progresso_(progresso),
+      entrada_(entrada),
+      ctrlC_("\nCancelamento pedido: o comando para na próxima verificação.\n") {}
 
 void TerminalDaManutencao::MostrarProgresso(const std::string& texto) {
     progresso_ << texto << std::endl;
@@ -62,14 +49,11 @@ Resposta TerminalDaManutencao::Perguntar(const std::string& titulo, const std::s
 }
 
 void TerminalDaManutencao::Mostrar(TipoDeMensagem tipo, const std::string& texto) {
-    const char* titulo = tipo == TipoDeMensagem::Erro      ? "Erro"
-                         : tipo == TipoDeMensagem::Atencao ? "Atenção"
-                                                           : "Informação";
-    saida_ << titulo << ": " << texto << std::endl;
+    saida_ << TituloDaMensagem(tipo) << ": " << texto << std::endl;
 }
 
 bool TerminalDaManutencao::CancelamentoPedido() {
-    return ctrlC.load();
+    return ctrlC_.Pedido();
 }
 
 void TerminalDaManutencao::AdicionarErro(const LinhaDeErro& linha) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/terminal_comum.hpp"
 #include "comum/comando.hpp"
 
 // The front end of the data maintenance commands (atualizar-tributos, importar):
@@ -22,9 +22,6 @@ class TerminalDaManutencao : public InterfaceDoComando {
     // can be read from `entrada`.
     TerminalDaManutencao(bool sim, bool interativo, std::ostream& saida = std::cout,
                          std::ostream& progresso = std::cerr, std::istream& entrada = std::cin);
-    ~TerminalDaManutencao() override;
-    TerminalDaManutencao(const TerminalDaManutencao&) = delete;
-    TerminalDaManutencao& operator=(const TerminalDaManutencao&) = delete;
 
     void MostrarProgresso(const std::string& texto) override;
     void DefinirBarra(int posicao, int maximo) override;
@@ -47,7 +44,7 @@ class TerminalDaManutencao : public InterfaceDoComando {
     std::istream& entrada_;
     std::vector<LinhaDeErro> erros_;
     int ultimoDecimo_ = -1;
-    void (*sinalAnterior_)(int) = SIG_DFL;
+    CtrlCCancela ctrlC_;
 };
 
 }  // namespace zolvek::cli

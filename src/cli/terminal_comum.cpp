@@ -1,0 +1,66 @@
+#include "cli/terminal_comum.hpp"
+
+#include <unistd.h>
+
+#include <cstring>
+
+namespace zolvek::cli {
+
+namespace {
+
+volatile std::sig_atomic_t gCancelamentoPedido = 0;
+const char* gAviso = "";
+
+extern "C" void PedirCancelamento(int) {
+    gCancelamentoPedido = 1;
+    std::signal(SIGINT, SIG_DFL);
+    [[maybe_unused]] const auto escrito = write(STDERR_FILENO, gAviso, std::strlen(gAviso));
+}
+
+}  // namespace
+
+const char* NomeDaResposta(Resposta r) {
+    switch (r) {
+        case Resposta::Ok:
+            return "OK";
+        case Resposta::Sim:
+            return "Sim";
+        case Resposta::Nao:
+            return "Não";
+        case Resposta::Cancelar:
+            return "Cancelar";
+        case Resposta::SimParaTodos:
+            return "Sim para todos";
+        case Resposta::NaoParaTodos:
+            break;
+    }
+    return "Não para todos";
+}
+
+const char* TituloDaMensagem(TipoDeMensagem tipo) {
+    switch (tipo) {
+        case TipoDeMensagem::Erro:
+            return "Erro";
+        case TipoDeMensagem::Atencao:
+            return "Atenção";
+        case TipoDeMensagem::Informacao:
+            break;
+    }
+    return "Informação";
+}
+
+CtrlCCancela::CtrlCCancela(const char* aviso) {
+    gAviso = aviso;
+    gCancelamentoPedido = 0;
+    sinalAnterior_ = std::signal(SIGINT, PedirCancelamento);
+}
+
+CtrlCCancela::~CtrlCCancela() {
+    std::signal(SIGINT, sinalAnterior_);
+}
+
+bool CtrlCCancela::Pedido() const {
+    return gCancelamentoPedido != 0;
+}
+
+}  // namespace zolvek::cli
