@@ -347,8 +347,9 @@ Expr LeitorDeExpressoes::Primario() {
         }
     }
     // reserved words that are also functions
+    // UPDATE(col) tells a trigger whether the statement set the column
     if ((EhPalavra(tk, "LEFT") || EhPalavra(tk, "RIGHT") || EhPalavra(tk, "CONVERT") ||
-         EhPalavra(tk, "USER")) &&
+         EhPalavra(tk, "USER") || EhPalavra(tk, "UPDATE")) &&
         Simbolo("(", 1)) {
         ++i_;
         return Chamar({tk.texto});
@@ -561,6 +562,13 @@ ItemDaSelecao LeitorDeExpressoes::LerItem() {
         i_ + 1 < fim_ &&
         (NomeLivre() || t_[i_].tipo == TipoToken::Texto || t_[i_].tipo == TipoToken::TextoN) &&
         EhSimbolo(t_[i_ + 1], "=");
+    // SELECT @v = expressao assigns the variable instead of returning a column
+    if (i_ + 1 < fim_ && t_[i_].tipo == TipoToken::Variavel && EhSimbolo(t_[i_ + 1], "=")) {
+        item.variavel = t_[i_].texto;
+        i_ += 2;
+        item.expressao = Expressao();
+        return item;
+    }
     if (nomeComIgual) {
         item.apelido = t_[i_].texto;
         i_ += 2;
@@ -615,6 +623,8 @@ Fonte LeitorDeExpressoes::LerFonte() {
         }
         f.derivada = LerConsulta();
         EsperarSimbolo(")");
+    } else if (!Fim() && t_[i_].tipo == TipoToken::Variavel) {  // a table variable
+        f.nome = {t_[i_++].texto};
     } else {
         f.nome = NomeComPartes();
         if (f.nome.back() == "*") Erro();
