@@ -57,11 +57,7 @@ class Analisador {
     bool Simbolo(std::string_view s, std::size_t k = 0) const {
         return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
     }
-    [[noreturn]] void Erro() const {
-        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-        std::string perto = t_[i_].tipo == TipoToken::Texto ? t_[i_].texto : t_[i_].texto;
-        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
-    }
+    [[noreturn]] void Erro() const { ErroDeSintaxe(t_, i_); }
     void Esperar(std::string_view p) {
         if (!Palavra(p)) Erro();
         ++i_;
@@ -409,8 +405,9 @@ class Analisador {
         }
         auto base = TipoPeloNome(nome);
         if (!base)
-            throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome +
-                              ".");
+            throw ErroDeBanco(
+                "Column, parameter, or variable #1: Cannot find data type " + nome + ".", 2715, 16,
+                3);
         int tamanho = 0, precisao = 0, escala = 0;
         bool informado = false;
         if (Aceitar("VARYING")) {
@@ -1146,6 +1143,8 @@ class Analisador {
     Faixa Condicao() {
         std::size_t ini = i_;
         int nivel = 0;
+        // a statement cannot stand for the condition; UPDATE(col) of a trigger can
+        if (!Fim() && IniciaInstrucao(Atual()) && !(Palavra("UPDATE") && Simbolo("(", 1))) Erro();
         while (!Fim()) {
             if (Simbolo("("))
                 ++nivel;
@@ -1162,7 +1161,13 @@ class Analisador {
 
     // A statement inside another (IF, WHILE, BEGIN ... END).
     std::unique_ptr<Comando> Filha() {
-        ++aninhamento_;
+        // each level is a frame of this parser's stack: a bound keeps a hostile text from
+        // exhausting it
+        if (++aninhamento_ > 128)
+            throw ErroDeBanco(
+                "Some part of your SQL statement is nested too deeply. Rewrite the query or "
+                "break it up into smaller queries.",
+                191, 15, 1);
         auto c = Instrucao(false);
         --aninhamento_;
         return c;

@@ -118,8 +118,16 @@ void LeitorDeExpressoes::EsperarSimbolo(const char* s) {
 
 void LeitorDeExpressoes::Erro() const {
     // past the run, the token that follows it in the batch is the one SQL Server names
-    if (i_ >= t_.size()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
-    throw ErroDeBanco("Incorrect syntax near '" + t_[i_].texto + "'.");
+    ErroDeSintaxe(t_, i_);
+}
+
+void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i) {
+    if (i >= tokens.size())
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
+    const Token& t = tokens[i];
+    if (t.tipo == TipoToken::Palavra && PalavraReservada(t))
+        throw ErroDeBanco("Incorrect syntax near the keyword '" + t.texto + "'.", 156, 15, 1);
+    throw ErroDeBanco("Incorrect syntax near '" + t.texto + "'.", 102, 15, 1);
 }
 
 bool LeitorDeExpressoes::NoFim() const {
