@@ -110,8 +110,10 @@ TEST_F(CorposTeste, CorpoComErroDeSintaxeEhRecusado) {
     EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS IF 1 = PRINT 'x'"),
               "156: Incorrect syntax near the keyword 'PRINT'.");
     EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS RAISERROR('x')"), "102: Incorrect syntax near ')'.");
-    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS BEGIN END"), "156: Incorrect syntax near the keyword 'END'.");
-    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS SELECT 1 END"), "156: Incorrect syntax near the keyword 'END'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS BEGIN END"),
+              "156: Incorrect syntax near the keyword 'END'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS SELECT 1 END"),
+              "156: Incorrect syntax near the keyword 'END'.");
     EXPECT_EQ(Recusa("CREATE TRIGGER Ruim ON Clientes FOR INSERT AS WHILE BEGIN PRINT 1 END"),
               "156: Incorrect syntax near the keyword 'BEGIN'.");
     EXPECT_EQ(Recusa("CREATE TRIGGER Ruim ON Clientes FOR MERGE AS PRINT 1"),
@@ -168,4 +170,3 @@ TEST_F(CorposTeste, VariaveisSaoDeclaradasUmaVez) {
     // a batch is compiled the same way
     EXPECT_EQ(Recusa("SET @x = 1"), "137: Must declare the scalar variable \"@x\".");
 }
-

@@ -66,10 +66,12 @@ const std::vector<std::string> kCorpos = {
 };
 
 const std::vector<std::string> kPedacosDeCorpos = {
-    "DECLARE", "@n",    "@@fetch_status", "CURSOR", "FOR",    "OPEN",    "FETCH",  "NEXT",
-    "INTO",    "CLOSE", "DEALLOCATE",     "WHILE",  "BREAK",  "CONTINUE", "RETURN", "RAISERROR",
-    "PRINT",   "EXEC",  "TRY",            "CATCH",  "BEGIN",  "END",     "AS",     "+=",
-    "UPDATE(", "TABLE", "CREATE",         "TRIGGER", "PROC",  "ON",      "=",      "("};
+    "DECLARE", "@n",       "@@fetch_status", "CURSOR",    "FOR",        "OPEN",
+    "FETCH",   "NEXT",     "INTO",           "CLOSE",     "DEALLOCATE", "WHILE",
+    "BREAK",   "CONTINUE", "RETURN",         "RAISERROR", "PRINT",      "EXEC",
+    "TRY",     "CATCH",    "BEGIN",          "END",       "AS",         "+=",
+    "UPDATE(", "TABLE",    "CREATE",         "TRIGGER",   "PROC",       "ON",
+    "=",       "("};
 
 std::string Mutar(std::string s, std::mt19937& rng) {
     auto pos = [&](std::size_t n) {

@@ -7,8 +7,8 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/arvore.hpp"
-#include "simulador/motor/verificacao_do_corpo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
 
@@ -17,11 +17,11 @@ namespace {
 // Keywords that start a new statement when met at the outer level.
 bool IniciaInstrucao(const Token& t) {
     static const char* palavras[] = {
-        "INSERT",  "UPDATE",  "DELETE", "CREATE", "ALTER",   "DROP",  "IF",     "ELSE",
-        "EXEC",    "EXECUTE", "GRANT",  "DENY",   "REVOKE",  "BEGIN", "COMMIT", "ROLLBACK",
-        "DECLARE", "PRINT",   "USE",    "BACKUP", "RESTORE", "WHILE", "RETURN", "TRUNCATE",
-        "SET",     "END",     "SELECT", "KILL",   "WITH",    "MERGE", "SAVE",   "BREAK",
-        "CONTINUE", "OPEN",   "FETCH",  "CLOSE",  "DEALLOCATE", "RAISERROR"};
+        "INSERT",   "UPDATE",  "DELETE", "CREATE", "ALTER",      "DROP",     "IF",     "ELSE",
+        "EXEC",     "EXECUTE", "GRANT",  "DENY",   "REVOKE",     "BEGIN",    "COMMIT", "ROLLBACK",
+        "DECLARE",  "PRINT",   "USE",    "BACKUP", "RESTORE",    "WHILE",    "RETURN", "TRUNCATE",
+        "SET",      "END",     "SELECT", "KILL",   "WITH",       "MERGE",    "SAVE",   "BREAK",
+        "CONTINUE", "OPEN",    "FETCH",  "CLOSE",  "DEALLOCATE", "RAISERROR"};
     if (t.tipo != TipoToken::Palavra) return false;
     for (const char* p : palavras)
         if (EhPalavra(t, p)) return true;
@@ -747,8 +747,8 @@ class Analisador {
             dito = verbo + " FUNCTION";
         }
         if (aninhamento_ > 0)
-            throw ErroDeBanco("Incorrect syntax near the keyword '" + Atual().texto + "'.", 156,
-                              15, 1);
+            throw ErroDeBanco("Incorrect syntax near the keyword '" + Atual().texto + "'.", 156, 15,
+                              1);
         if (!primeiro_)
             throw ErroDeBanco("'" + dito + "' must be the first statement in a query batch.", 111,
                               15, 1);
@@ -779,7 +779,7 @@ class Analisador {
             if (Aceitar("EXECUTE") || Aceitar("EXEC")) {
                 Esperar("AS");
                 if (Fim()) Erro();
-                ++i_;  // CALLER, SELF, OWNER or 'user'
+                ++i_;                         // CALLER, SELF, OWNER or 'user'
             } else if (Aceitar("RETURNS")) {  // RETURNS NULL ON NULL INPUT
                 Esperar("NULL");
                 Esperar("ON");
@@ -1410,13 +1410,11 @@ class Analisador {
     // Statement keywords the engine knows but does not read: refused clearly inside a
     // body; any other word there is bad syntax.
     static bool NaoInterpretada(const Token& t) {
-        static const char* palavras[] = {"MERGE",    "THROW",   "WAITFOR",  "GOTO",
-                                         "DBCC",     "BULK",    "CHECKPOINT", "RECONFIGURE",
-                                         "WRITETEXT", "UPDATETEXT", "READTEXT", "REVERT",
-                                         "ENABLE",   "DISABLE", "SHUTDOWN", "SETUSER",
-                                         "RECEIVE",  "SEND",    "GET",      "MOVE",
-                                         "USE",      "SAVE",    "KILL",     "BACKUP",
-                                         "RESTORE"};
+        static const char* palavras[] = {
+            "MERGE",       "THROW",     "WAITFOR",    "GOTO",     "DBCC",   "BULK",   "CHECKPOINT",
+            "RECONFIGURE", "WRITETEXT", "UPDATETEXT", "READTEXT", "REVERT", "ENABLE", "DISABLE",
+            "SHUTDOWN",    "SETUSER",   "RECEIVE",    "SEND",     "GET",    "MOVE",   "USE",
+            "SAVE",        "KILL",      "BACKUP",     "RESTORE"};
         for (const char* p : palavras)
             if (EhPalavra(t, p)) return true;
         return false;
@@ -1557,9 +1555,9 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> DeclararCursor(std::size_t inicio) {
-        static const char* opcoes[] = {"LOCAL",        "GLOBAL",     "FORWARD_ONLY", "SCROLL",
-                                       "STATIC",       "KEYSET",     "DYNAMIC",      "FAST_FORWARD",
-                                       "READ_ONLY",    "SCROLL_LOCKS", "OPTIMISTIC", "TYPE_WARNING",
+        static const char* opcoes[] = {"LOCAL",      "GLOBAL",       "FORWARD_ONLY", "SCROLL",
+                                       "STATIC",     "KEYSET",       "DYNAMIC",      "FAST_FORWARD",
+                                       "READ_ONLY",  "SCROLL_LOCKS", "OPTIMISTIC",   "TYPE_WARNING",
                                        "INSENSITIVE"};
         auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
         x->cursor = Nome();
@@ -1743,8 +1741,8 @@ class Analisador {
                                           "unique within a query batch or stored procedure.",
                                       134, 15, 1);
             } else if (!declaradas.count(nome)) {
-                throw ErroDeBanco("Must declare the scalar variable \"" + t.texto + "\".", 137,
-                                  15, 2);
+                throw ErroDeBanco("Must declare the scalar variable \"" + t.texto + "\".", 137, 15,
+                                  2);
             }
         }
     }
@@ -1752,10 +1750,10 @@ class Analisador {
     const std::vector<Token>& t_;
     const std::string& texto_;
     std::size_t i_ = 0;
-    bool primeiro_ = true;  // the statement being read is the batch's first
-    int aninhamento_ = 0;   // statements inside IF, WHILE, BEGIN ... END
-    bool emCorpo_ = false;  // reading the body of a procedure, trigger or function
-    std::set<std::size_t> declaracoes_;      // tokens that declare a variable
+    bool primeiro_ = true;               // the statement being read is the batch's first
+    int aninhamento_ = 0;                // statements inside IF, WHILE, BEGIN ... END
+    bool emCorpo_ = false;               // reading the body of a procedure, trigger or function
+    std::set<std::size_t> declaracoes_;  // tokens that declare a variable
     std::set<std::size_t> nomesDeArgumento_;  // @p of EXEC proc @p = v
 };
 

@@ -150,11 +150,11 @@ struct CriarObjeto {
     std::string tipoDeObjeto;  // P, TR, V, FN, IF, TF
     bool alterar = false;
     NomeComposto tabelaDoGatilho;
-    std::vector<std::string> eventos;            // of a trigger: INSERT, UPDATE, DELETE
-    bool emVezDe = false;                        // INSTEAD OF trigger
-    std::vector<VariavelDeclarada> parametros;   // of a procedure or function
-    std::vector<VariavelDeclarada> retorno;      // RETURNS type, or @t TABLE (...)
-    Faixa corpo;                                 // the SELECT of a view or inline function
+    std::vector<std::string> eventos;                  // of a trigger: INSERT, UPDATE, DELETE
+    bool emVezDe = false;                              // INSTEAD OF trigger
+    std::vector<VariavelDeclarada> parametros;         // of a procedure or function
+    std::vector<VariavelDeclarada> retorno;            // RETURNS type, or @t TABLE (...)
+    Faixa corpo;                                       // the SELECT of a view or inline function
     std::vector<std::unique_ptr<Comando>> instrucoes;  // the body of the others
 };
 
@@ -291,24 +291,22 @@ struct Matar {
 
 namespace zolvek::simulador {
 
-using QualquerInstrucao =
-    std::variant<instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar,
-                 instrucao::Excluir, instrucao::CriarTabela, instrucao::AlterarTabela,
-                 instrucao::ExcluirTabela, instrucao::CriarIndice, instrucao::ExcluirIndice,
-                 instrucao::CriarObjeto, instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco,
-                 instrucao::Conceder, instrucao::ExecutarProcedimento, instrucao::IdentityInsert,
-                 instrucao::Ignorado, instrucao::TempoDeBloqueio, instrucao::DefinirFormatoDeData,
-                 instrucao::IniciarTransacao, instrucao::ConfirmarTransacao,
-                 instrucao::DesfazerTransacao, instrucao::CriarBanco, instrucao::ExcluirBanco,
-                 instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
-                 instrucao::VerificarBackup, instrucao::Restaurar, instrucao::CriarLogin,
-                 instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
-                 instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
-                 instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir,
-                 instrucao::Enquanto, instrucao::Interromper, instrucao::Continuar,
-                 instrucao::AbrirCursor, instrucao::BuscarCursor, instrucao::FecharCursor,
-                 instrucao::DesalocarCursor, instrucao::Retornar, instrucao::LevantarErro,
-                 instrucao::Imprimir, instrucao::ExecutarTexto, instrucao::TentarCapturar>;
+using QualquerInstrucao = std::variant<
+    instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar, instrucao::Excluir,
+    instrucao::CriarTabela, instrucao::AlterarTabela, instrucao::ExcluirTabela,
+    instrucao::CriarIndice, instrucao::ExcluirIndice, instrucao::CriarObjeto,
+    instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco, instrucao::Conceder,
+    instrucao::ExecutarProcedimento, instrucao::IdentityInsert, instrucao::Ignorado,
+    instrucao::TempoDeBloqueio, instrucao::DefinirFormatoDeData, instrucao::IniciarTransacao,
+    instrucao::ConfirmarTransacao, instrucao::DesfazerTransacao, instrucao::CriarBanco,
+    instrucao::ExcluirBanco, instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
+    instrucao::VerificarBackup, instrucao::Restaurar, instrucao::CriarLogin,
+    instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
+    instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar, instrucao::Declarar,
+    instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto, instrucao::Interromper,
+    instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor, instrucao::FecharCursor,
+    instrucao::DesalocarCursor, instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir,
+    instrucao::ExecutarTexto, instrucao::TentarCapturar>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.
 template <class T>

@@ -64,7 +64,7 @@ struct ExecutarTexto {  // EXEC ('texto' + @x)
     std::vector<Faixa> partes;
 };
 
-struct TentarCapturar {  // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH
+struct TentarCapturar {               // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH
     std::unique_ptr<Comando> tentar;  // a Bloco
     std::unique_ptr<Comando> capturar;
 };

@@ -12,54 +12,53 @@ class Verificador {
     explicit Verificador(const std::vector<Token>& tokens) : t_(tokens) {}
 
     void Instrucao(const Comando& c) {
-        std::visit(
-            Visitante{
-                [&](const instrucao::Selecionar& x) { Consulta(x.selecao); },
-                [&](const instrucao::Inserir& x) {
-                    for (const auto& linha : x.valores)
-                        for (const auto& v : linha) Valor(v);
-                    if (!x.selecao.Vazia()) Consulta(x.selecao);
-                },
-                [&](const instrucao::Atualizar& x) {
-                    for (const auto& [coluna, v] : x.atribuicoes) Valor(v);
-                    Clausulas(x.resto);
-                },
-                [&](const instrucao::Excluir& x) { Clausulas(x.resto); },
-                [&](const instrucao::Se& x) {
-                    Valor(x.condicao);
-                    Instrucao(*x.entao);
-                    if (x.senao) Instrucao(*x.senao);
-                },
-                [&](const instrucao::Bloco& x) {
-                    for (const auto& f : x.filhos) Instrucao(*f);
-                },
-                [&](const instrucao::Enquanto& x) {
-                    Valor(x.condicao);
-                    Instrucao(*x.corpo);
-                },
-                [&](const instrucao::TentarCapturar& x) {
-                    Instrucao(*x.tentar);
-                    Instrucao(*x.capturar);
-                },
-                [&](const instrucao::Declarar& x) {
-                    for (const auto& v : x.variaveis) Valor(v.valor);
-                },
-                [&](const instrucao::DeclararCursor& x) { Consulta(x.selecao); },
-                [&](const instrucao::Atribuir& x) { Valor(x.valor); },
-                [&](const instrucao::Retornar& x) { Valor(x.valor); },
-                [&](const instrucao::Imprimir& x) { Valor(x.valor); },
-                [&](const instrucao::LevantarErro& x) {
-                    for (const auto& a : x.argumentos) Valor(a);
-                },
-                [&](const instrucao::ExecutarTexto& x) {
-                    for (const auto& p : x.partes) Valor(p);
-                },
-                [&](const instrucao::ExecutarProcedimento& x) {
-                    for (const auto& [nome, v] : x.argumentos) Argumento(v);
-                },
-                [&](const auto&) {},
-            },
-            c.instrucao);
+        std::visit(Visitante{
+                       [&](const instrucao::Selecionar& x) { Consulta(x.selecao); },
+                       [&](const instrucao::Inserir& x) {
+                           for (const auto& linha : x.valores)
+                               for (const auto& v : linha) Valor(v);
+                           if (!x.selecao.Vazia()) Consulta(x.selecao);
+                       },
+                       [&](const instrucao::Atualizar& x) {
+                           for (const auto& [coluna, v] : x.atribuicoes) Valor(v);
+                           Clausulas(x.resto);
+                       },
+                       [&](const instrucao::Excluir& x) { Clausulas(x.resto); },
+                       [&](const instrucao::Se& x) {
+                           Valor(x.condicao);
+                           Instrucao(*x.entao);
+                           if (x.senao) Instrucao(*x.senao);
+                       },
+                       [&](const instrucao::Bloco& x) {
+                           for (const auto& f : x.filhos) Instrucao(*f);
+                       },
+                       [&](const instrucao::Enquanto& x) {
+                           Valor(x.condicao);
+                           Instrucao(*x.corpo);
+                       },
+                       [&](const instrucao::TentarCapturar& x) {
+                           Instrucao(*x.tentar);
+                           Instrucao(*x.capturar);
+                       },
+                       [&](const instrucao::Declarar& x) {
+                           for (const auto& v : x.variaveis) Valor(v.valor);
+                       },
+                       [&](const instrucao::DeclararCursor& x) { Consulta(x.selecao); },
+                       [&](const instrucao::Atribuir& x) { Valor(x.valor); },
+                       [&](const instrucao::Retornar& x) { Valor(x.valor); },
+                       [&](const instrucao::Imprimir& x) { Valor(x.valor); },
+                       [&](const instrucao::LevantarErro& x) {
+                           for (const auto& a : x.argumentos) Valor(a);
+                       },
+                       [&](const instrucao::ExecutarTexto& x) {
+                           for (const auto& p : x.partes) Valor(p);
+                       },
+                       [&](const instrucao::ExecutarProcedimento& x) {
+                           for (const auto& [nome, v] : x.argumentos) Argumento(v);
+                       },
+                       [&](const auto&) {},
+                   },
+                   c.instrucao);
     }
 
   private:
