@@ -165,7 +165,7 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 std::string Executor::Reescrita(Faixa f, int* flags) {
     ContextoDeReescrita ctx;
     ctx.ordinais = &plano_.ordinais;
-    ctx.catalogo = &s_.CatalogoAtual();
+    ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
@@ -497,7 +497,7 @@ void Executor::Atomico(const std::function<void()>& f) {
             sqlite3_exec(db, "ROLLBACK TO zv_instrucao", nullptr, nullptr, nullptr);
             sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
         }
-        s_.catalogo_.Carregar(db);
+        s_.EsquecerCatalogo();
         s_.planos_.clear();
         s_.EsquecerPreparadas();
         throw;
