@@ -127,8 +127,20 @@ TEST_F(CorposTeste, CorpoComErroDeSintaxeEhRecusado) {
     EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim @a nada AS PRINT 1"),
               "2715: Column, parameter, or variable #1: Cannot find data type nada.");
     EXPECT_EQ(Existe("Ruim"), "0");
-    // what SQL Server accepts but the engine does not read is refused clearly
-    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS WAITFOR DELAY '00:00:01'"),
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS USE master"),
+              "154: a USE database statement is not allowed in a procedure, function or "
+              "trigger.");
+    EXPECT_EQ(Recusa("CREATE FUNCTION Ruim () RETURNS int AS BEGIN IF 1 = 1 RETURN 1 END"),
+              "455: The last statement included within a function must be a return statement.");
+    EXPECT_EQ(Recusa("CREATE FUNCTION Ruim () RETURNS int AS BEGIN TRY RETURN 1 END TRY BEGIN "
+                     "CATCH RETURN 2 END CATCH"),
+              "102: Incorrect syntax near 'TRY'.");
+    EXPECT_EQ(Existe("Ruim"), "0");
+    // what SQL Server compiles but the engine does not run is kept, as SQL Server keeps it
+    Sql("CREATE PROCEDURE Espera AS WAITFOR DELAY '00:00:01' SELECT Id INTO #t FROM Clientes");
+    EXPECT_EQ(Existe("Espera"), "1");
+    // outside a body such statements are refused clearly
+    EXPECT_EQ(Recusa("SET NOCOUNT ON; WAITFOR DELAY '00:00:01'"),
               "0: O simulador de SQL Server não interpreta a instrução WAITFOR.");
 }
 

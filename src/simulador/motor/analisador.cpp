@@ -192,6 +192,10 @@ class Analisador {
     std::unique_ptr<Comando> Instrucao(bool primeiro) {
         std::size_t inicio = i_;
         primeiro_ = primeiro;
+        if (emCorpo_ && Palavra("USE"))
+            throw ErroDeBanco(
+                "a USE database statement is not allowed in a procedure, function or trigger.", 154,
+                15, 1);
         std::unique_ptr<Comando> c;
         if (auto procedural = InstrucaoProcedural()) {
             c = std::move(procedural);
@@ -261,6 +265,12 @@ class Analisador {
             c = std::move(n);
             if (Fim()) Erro();
             ++i_;
+        } else if (emCorpo_ && !Fim() && NaoInterpretada(Atual())) {
+            // SQL Server accepts it; it is refused when the body runs
+            auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
+            x->instrucao = texto::Maiusculas(Atual().texto);
+            i_ = FimDaInstrucao(i_ + 1);
+            c = std::move(n);
         } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
             // A procedure called without EXEC, allowed as a batch's first statement.
             c = Executar(inicio);
@@ -892,6 +902,13 @@ class Analisador {
         while (AceitarSimbolo(";")) {
         }
         if (!Fim()) Erro();
+        // BEGIN ... END, not BEGIN TRAN or BEGIN TRY
+        const auto* bloco = std::get_if<instrucao::Bloco>(&x.instrucoes.back()->instrucao);
+        if (!bloco) ErroDeSintaxe(t_, x.instrucoes.back()->faixa.inicio + 1);
+        if (!std::holds_alternative<instrucao::Retornar>(bloco->filhos.back()->instrucao))
+            throw ErroDeBanco(
+                "The last statement included within a function must be a return statement.", 455,
+                16, 2);
         VerificarCorpo(t_, x.instrucoes);
         return c;
     }
@@ -1432,8 +1449,7 @@ class Analisador {
         static const char* palavras[] = {
             "MERGE",       "THROW",     "WAITFOR",    "GOTO",     "DBCC",   "BULK",   "CHECKPOINT",
             "RECONFIGURE", "WRITETEXT", "UPDATETEXT", "READTEXT", "REVERT", "ENABLE", "DISABLE",
-            "SHUTDOWN",    "SETUSER",   "RECEIVE",    "SEND",     "GET",    "MOVE",   "USE",
-            "SAVE",        "KILL",      "BACKUP",     "RESTORE"};
+            "SHUTDOWN",    "SETUSER",   "RECEIVE",    "SEND",     "GET",    "MOVE"};
         for (const char* p : palavras)
             if (EhPalavra(t, p)) return true;
         return false;
@@ -1641,27 +1657,35 @@ class Analisador {
         return std::move(c);
     }
 
-    // RAISERROR (mensagem, severidade, estado [, argumento ...]) [WITH NOWAIT|LOG|SETERROR]
-    std::unique_ptr<Comando> LevantarErro() {
-        auto [c, x] = Novo<instrucao::LevantarErro>(i_);
-        ++i_;
+    // The items of the parenthesised list at i_, split at `separador` outside inner
+    // parentheses; i_ stops on the closing ')'.
+    std::vector<Faixa> ItensEntreParenteses(const char* separador) {
         if (!Simbolo("(")) Erro();
         const std::size_t fecho = Fecho(i_);
         ++i_;
+        std::vector<Faixa> itens;
         while (i_ < fecho) {
             std::size_t ini = i_;
             int nivel = 0;
-            while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
+            while (i_ < fecho && !(nivel == 0 && Simbolo(separador))) {
                 if (Simbolo("(")) ++nivel;
                 if (Simbolo(")")) --nivel;
                 ++i_;
             }
             if (i_ == ini) Erro();
-            x->argumentos.push_back({ini, i_});
-            if (i_ < fecho && (++i_ == fecho)) Erro();  // a ',' before ')'
+            itens.push_back({ini, i_});
+            if (i_ < fecho && ++i_ == fecho) Erro();  // a separator before ')'
         }
+        return itens;
+    }
+
+    // RAISERROR (mensagem, severidade, estado [, argumento ...]) [WITH NOWAIT|LOG|SETERROR]
+    std::unique_ptr<Comando> LevantarErro() {
+        auto [c, x] = Novo<instrucao::LevantarErro>(i_);
+        ++i_;
+        x->argumentos = ItensEntreParenteses(",");
         if (x->argumentos.size() < 3) Erro();  // names the ')'
-        i_ = fecho + 1;
+        ++i_;
         if (Aceitar("WITH")) do {
                 if (!(Palavra("NOWAIT") || Palavra("LOG") || Palavra("SETERROR"))) Erro();
                 x->opcoes.push_back(texto::Maiusculas(t_[i_++].texto));
@@ -1701,22 +1725,9 @@ class Analisador {
     // EXEC ('texto' + @x): the parts of the text, joined when it runs.
     std::unique_ptr<Comando> ExecutarTexto(std::size_t inicio) {
         auto [c, x] = Novo<instrucao::ExecutarTexto>(inicio);
-        const std::size_t fecho = Fecho(i_);
-        ++i_;
-        while (i_ < fecho) {
-            std::size_t ini = i_;
-            int nivel = 0;
-            while (i_ < fecho && !(nivel == 0 && Simbolo("+"))) {
-                if (Simbolo("(")) ++nivel;
-                if (Simbolo(")")) --nivel;
-                ++i_;
-            }
-            if (i_ == ini) Erro();
-            x->partes.push_back({ini, i_});
-            if (i_ < fecho && ++i_ == fecho) Erro();
-        }
+        x->partes = ItensEntreParenteses("+");
         if (x->partes.empty()) Erro();
-        i_ = fecho + 1;
+        ++i_;
         return std::move(c);
     }
 

@@ -307,18 +307,18 @@ using QualquerInstrucao = std::variant<
     instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto, instrucao::Interromper,
     instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor, instrucao::FecharCursor,
     instrucao::DesalocarCursor, instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir,
-    instrucao::ExecutarTexto, instrucao::TentarCapturar>;
+    instrucao::ExecutarTexto, instrucao::TentarCapturar, instrucao::NaoInterpretada>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.
 template <class T>
-concept InstrucaoProcedural =
-    std::is_same_v<T, instrucao::Declarar> || std::is_same_v<T, instrucao::DeclararCursor> ||
-    std::is_same_v<T, instrucao::Atribuir> || std::is_same_v<T, instrucao::Enquanto> ||
-    std::is_same_v<T, instrucao::Interromper> || std::is_same_v<T, instrucao::Continuar> ||
-    std::is_same_v<T, instrucao::AbrirCursor> || std::is_same_v<T, instrucao::BuscarCursor> ||
-    std::is_same_v<T, instrucao::FecharCursor> || std::is_same_v<T, instrucao::DesalocarCursor> ||
-    std::is_same_v<T, instrucao::Retornar> || std::is_same_v<T, instrucao::LevantarErro> ||
-    std::is_same_v<T, instrucao::ExecutarTexto> || std::is_same_v<T, instrucao::TentarCapturar>;
+concept InstrucaoProcedural = std::is_same_v<T, instrucao::Declarar> ||
+    std::is_same_v<T, instrucao::DeclararCursor> || std::is_same_v<T, instrucao::Atribuir> ||
+    std::is_same_v<T, instrucao::Enquanto> || std::is_same_v<T, instrucao::Interromper> ||
+    std::is_same_v<T, instrucao::Continuar> || std::is_same_v<T, instrucao::AbrirCursor> ||
+    std::is_same_v<T, instrucao::BuscarCursor> || std::is_same_v<T, instrucao::FecharCursor> ||
+    std::is_same_v<T, instrucao::DesalocarCursor> || std::is_same_v<T, instrucao::Retornar> ||
+    std::is_same_v<T, instrucao::LevantarErro> || std::is_same_v<T, instrucao::ExecutarTexto> ||
+    std::is_same_v<T, instrucao::TentarCapturar> || std::is_same_v<T, instrucao::NaoInterpretada>;
 
 // One statement of a batch: its tokens and what it says.
 struct Comando {

@@ -64,6 +64,12 @@ struct ExecutarTexto {  // EXEC ('texto' + @x)
     std::vector<Faixa> partes;
 };
 
+// A statement SQL Server runs and the engine does not read (WAITFOR, MERGE, ...):
+// kept in a body, refused when it runs.
+struct NaoInterpretada {
+    std::string instrucao;
+};
+
 struct TentarCapturar {               // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH
     std::unique_ptr<Comando> tentar;  // a Bloco
     std::unique_ptr<Comando> capturar;

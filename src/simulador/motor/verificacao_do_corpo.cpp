@@ -1,5 +1,8 @@
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
+#include <string_view>
+
+#include "comum/erros.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -62,23 +65,39 @@ class Verificador {
     }
 
   private:
+    // What SQL Server reads and the engine does not (SELECT ... INTO, APPLY) is refused
+    // when the body runs, not when it is created.
+    template <class F>
+    static void Ler(F ler) {
+        try {
+            ler();
+        } catch (const ErroDeBanco& e) {
+            if (std::string_view(e.what()).rfind("O simulador de SQL Server", 0) != 0) throw;
+        }
+    }
     void Valor(Faixa f) {
         if (f.Vazia()) return;
-        LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-        leitor.Expressao();
-        leitor.ExigirFim();
+        Ler([&] {
+            LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
+            leitor.Expressao();
+            leitor.ExigirFim();
+        });
     }
     void Consulta(Faixa f) {
-        LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-        leitor.LerConsulta();
-        leitor.ExigirFim();
+        Ler([&] {
+            LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
+            leitor.LerConsulta();
+            leitor.ExigirFim();
+        });
     }
     // FROM ... WHERE ... of UPDATE and DELETE
     void Clausulas(Faixa f) {
         if (f.Vazia()) return;
-        LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-        leitor.LerClausulas();
-        leitor.ExigirFim();
+        Ler([&] {
+            LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
+            leitor.LerClausulas();
+            leitor.ExigirFim();
+        });
     }
     // a value, or DEFAULT, and OUTPUT after a variable
     void Argumento(Faixa f) {
