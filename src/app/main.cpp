@@ -3,8 +3,13 @@
 
 #include "app/aplicacao.hpp"
 #include "app/principal.hpp"
+#include "db/odbc/conector_odbc.hpp"
+#include "simulador/simulador.hpp"
 
 int main(int argc, char** argv) {
+    // the backends this program offers: SQL Server through ODBC, and the stand-in
+    zolvek::db::odbc::RegistrarProvedor();
+    zolvek::simulador::RegistrarProvedor();
     zolvek::app::TAplicacao aplicacao(argc, argv);
     // The first argument, when given, is a complete connection string.
     std::vector<std::string> argumentos;

@@ -54,11 +54,21 @@ bool Argumentos::Marcado(const std::string& opcao) const {
 }
 
 std::string CadeiaDeConexao(const Argumentos& argumentos) {
-    if (auto valor = argumentos.Valor("--conexao")) return *valor;
-    if (const char* ambiente = std::getenv("ZOLVEK_CONEXAO"); ambiente && *ambiente)
-        return ambiente;
-    throw ErroDeUso(
-        "Informe a conexão com --conexao TEXTO ou na variável de ambiente ZOLVEK_CONEXAO");
+    std::string cadeia;
+    if (auto valor = argumentos.Valor("--conexao"))
+        cadeia = *valor;
+    else if (const char* ambiente = std::getenv("ZOLVEK_CONEXAO"); ambiente && *ambiente)
+        cadeia = ambiente;
+    else
+        throw ErroDeUso(
+            "Informe a conexão com --conexao TEXTO ou na variável de ambiente ZOLVEK_CONEXAO");
+    // The stand-in's own key, for a server folder created by this connection.
+    if (auto versao = argumentos.Valor("--versao-do-simulador")) {
+        if (versao->empty()) throw ErroDeUso("A opção --versao-do-simulador precisa de uma versão");
+        while (!cadeia.empty() && (cadeia.back() == ';' || cadeia.back() == ' ')) cadeia.pop_back();
+        cadeia += ";Versao do Servidor=" + *versao;
+    }
+    return cadeia;
 }
 
 }  // namespace zolvek::cli

@@ -42,7 +42,8 @@ class Argumentos {
 };
 
 // The connection string: --conexao, else the environment variable ZOLVEK_CONEXAO;
-// ErroDeUso when neither is given.
+// ErroDeUso when neither is given. --versao-do-simulador adds the stand-in's
+// "Versao do Servidor" key (the version of a server folder it creates).
 std::string CadeiaDeConexao(const Argumentos& argumentos);
 
 }  // namespace zolvek::cli

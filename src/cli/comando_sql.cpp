@@ -90,7 +90,8 @@ void ImprimirResultados(std::ostream& saida, const std::vector<db::Resultado>& r
 }
 
 int ExecutarSql(const std::vector<std::string>& parametros) {
-    const Argumentos argumentos(parametros, {"--conexao"}, {"--sem-transacao"});
+    const Argumentos argumentos(parametros, {"--conexao", "--versao-do-simulador"},
+                                {"--sem-transacao"});
     const auto& posicionais = argumentos.Posicionais();
     if (posicionais.size() > 1) throw ErroDeUso("Argumento inesperado: " + posicionais[1]);
     const std::string cadeia = CadeiaDeConexao(argumentos);
@@ -118,7 +119,8 @@ int ExecutarSql(const std::vector<std::string>& parametros) {
 const RegistrarComando registro({
     "sql",
     "executa um script SQL, lote por lote",
-    "Uso: zolvek-cli sql [--conexao TEXTO] [--sem-transacao] [ARQUIVO|-]\n"
+    "Uso: zolvek-cli sql [--conexao TEXTO] [--versao-do-simulador VERSAO] [--sem-transacao]\n"
+    "                    [ARQUIVO|-]\n"
     "Executa os comandos do ARQUIVO (ou da entrada padrão, sem ARQUIVO ou com \"-\") no\n"
     "banco de dados da conexão. Uma linha que contém só GO (em qualquer caixa, sem\n"
     "espaços) termina um lote; um lote vazio (GO no início ou dois GO seguidos) é\n"
@@ -139,6 +141,9 @@ const RegistrarComando registro({
     "Opções:\n"
     "  --conexao TEXTO      cadeia de conexão OLE DB (key=valor;...); sem ela, a variável\n"
     "                       de ambiente ZOLVEK_CONEXAO\n"
+    "  --versao-do-simulador VERSAO\n"
+    "                       versão do SQL Server (10.50, 11.0 ... 16.0) de uma pasta de\n"
+    "                       servidor do simulador criada por esta conexão\n"
     "  --sem-transacao      executa os lotes sem transação, para comandos que o servidor\n"
     "                       não aceita dentro de uma (CREATE DATABASE, ALTER DATABASE,\n"
     "                       BACKUP, RESTORE)\n"

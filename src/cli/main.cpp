@@ -6,6 +6,8 @@
 #include "cli/registro.hpp"
 #include "comum/erros.hpp"
 #include "comum/versao.hpp"
+#include "db/odbc/conector_odbc.hpp"
+#include "simulador/simulador.hpp"
 
 namespace {
 
@@ -26,6 +28,9 @@ void MostrarAjuda(std::ostream& saida) {
 
 int main(int argc, char** argv) {
     using namespace zolvek::cli;
+    // the backends this program offers: SQL Server through ODBC, and the stand-in
+    zolvek::db::odbc::RegistrarProvedor();
+    zolvek::simulador::RegistrarProvedor();
     if (argc < 2) {
         MostrarAjuda(std::cerr);
         return kSaidaUso;

@@ -14,6 +14,9 @@ const char* const kAjudaDaSessao =
     "                       de ambiente ZOLVEK_CONEXAO\n"
     "  --dicionario ARQUIVO arquivo do dicionário de dados (padrão: ZAV_Molvena.DicD na\n"
     "                       pasta do programa)\n"
+    "  --versao-do-simulador VERSAO\n"
+    "                       versão do SQL Server (10.50, 11.0 ... 16.0) de uma pasta de\n"
+    "                       servidor do simulador criada por esta conexão\n"
     "  --help               mostra esta ajuda e termina\n"
     "\n"
     "Só um usuário com atributo de 'db_owner' pode conectar.\n"
@@ -28,7 +31,7 @@ const char* const kAjudaDaSessao =
     "                       USERPROFILE ou a pasta pessoal\n";
 
 std::set<std::string> OpcoesDeSessao() {
-    return {"--conexao", "--dicionario"};
+    return {"--conexao", "--dicionario", "--versao-do-simulador"};
 }
 
 std::filesystem::path ArquivoDoDicionario(const Argumentos& argumentos) {

@@ -1,25 +1,9 @@
 #include "db/conexao.hpp"
 
 #include "comum/erros.hpp"
-#include "comum/texto.hpp"
-#include "db/conector/entradas_da_conexao.hpp"
-#include "db/odbc/conector_odbc.hpp"
-#include "simulador/simulador.hpp"
+#include "db/conector/provedores.hpp"
 
 namespace zolvek::db {
-
-namespace {
-
-bool CadeiaOdbc(const std::string& cadeia) {
-    const std::string a = texto::Aparar(cadeia);
-    auto comeca = [&a](std::string_view p) {
-        return a.size() >= p.size() &&
-               texto::IguaisSemCaixa(std::string_view(a).substr(0, p.size()), p);
-    };
-    return comeca("Driver=") || comeca("DSN=");
-}
-
-}  // namespace
 
 Conexao::Conexao() = default;
 
@@ -34,18 +18,7 @@ void Conexao::DefinirStringDeConexao(const std::string& cadeia) {
 void Conexao::Abrir() {
     if (Aberta()) return;
     conector_.reset();
-    std::unique_ptr<Conector> conector;
-    if (CadeiaOdbc(cadeia_)) {
-        conector = odbc::CriarConector(cadeia_);
-    } else {
-        // Malformed strings stop here, before any backend is tried.
-        const auto entradas = LerEntradasDaConexao(cadeia_);
-        const std::string provedor = texto::Aparar(ValorDaEntrada(entradas, "Provider"));
-        if (texto::IguaisSemCaixa(provedor, "Simulador"))
-            conector = simulador::CriarConector(cadeia_);
-        else
-            conector = odbc::CriarConector(cadeia_);
-    }
+    std::unique_ptr<Conector> conector = CriarConectorDaCadeia(cadeia_);
     conector->Abrir();
     conector_ = std::move(conector);
 }

@@ -9,9 +9,9 @@ namespace zolvek::db {
 
 // A connection to the database (the program's one connection is `Banco` of the data
 // module). The backend is chosen by the Provider of the connection string when it
-// opens: "Simulador" is the embedded stand-in, anything else goes through ODBC.
+// opens, among those the program registered (db/conector/provedores.hpp).
 class Conexao {
-public:
+  public:
     Conexao();
     ~Conexao();
     Conexao(const Conexao&) = delete;
@@ -36,7 +36,7 @@ public:
     // The open backend; raises ErroDeBanco when the connection is closed.
     Conector& ConectorAberto();
 
-private:
+  private:
     std::string cadeia_;
     std::unique_ptr<Conector> conector_;
 };

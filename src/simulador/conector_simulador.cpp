@@ -22,15 +22,20 @@ std::map<std::string, std::string> LerCadeia(const std::string& cadeia) {
 }
 
 // One server object per folder and process, shared by its connections.
-std::shared_ptr<Servidor> ServidorDaPasta(const std::filesystem::path& pasta) {
+// `versao`: the version a new folder is created as (empty: the default).
+std::shared_ptr<Servidor> ServidorDaPasta(const std::filesystem::path& pasta,
+                                          const std::string& versao) {
     static std::mutex mutex;
     static std::map<std::string, std::weak_ptr<Servidor>> abertos;
     std::lock_guard trava(mutex);
     std::error_code erro;
     std::string chave = std::filesystem::weakly_canonical(pasta, erro).string();
     if (erro) chave = pasta.string();
-    if (auto s = abertos[chave].lock()) return s;
-    auto s = std::make_shared<Servidor>(pasta);
+    if (auto s = abertos[chave].lock()) {
+        ExigirMesmaVersao(pasta.string(), s->Versao(), versao);
+        return s;
+    }
+    auto s = std::make_shared<Servidor>(pasta, versao);
     abertos[chave] = s;
     return s;
 }
@@ -53,7 +58,7 @@ class ConectorSimulador : public db::Conector {
             throw ErroDeBanco(
                 "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access "
                 "denied.");
-        auto servidor = ServidorDaPasta(pasta);
+        auto servidor = ServidorDaPasta(pasta, e["versao do servidor"]);
         Login login;
         std::string integrada = Dobrar(e["integrated security"]);
         if (integrada == "sspi" || integrada == "true" || integrada == "yes")

@@ -12,4 +12,7 @@ namespace zolvek::simulador {
 // database, User ID/Password or Integrated Security=SSPI the login.
 std::unique_ptr<db::Conector> CriarConector(const std::string& cadeiaDeConexao);
 
+// Offers the stand-in to the session layer as the provider "Simulador".
+void RegistrarProvedor();
+
 }  // namespace zolvek::simulador

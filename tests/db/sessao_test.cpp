@@ -123,6 +123,14 @@ TEST_P(Sessao, ErroDoServidorChegaComOTextoDele) {
     } catch (const ErroDeBanco& e) {
         EXPECT_NE(std::string(e.what()).find("tabela_que_nao_existe_xyz"), std::string::npos)
             << e.what();
+        // the driver's native error and SQLSTATE come along (SQL Server: 208, 42S02)
+        EXPECT_EQ(e.EstadoSql().size(), 5u) << e.EstadoSql();
+        if (GetParam() == "mssql") {
+            EXPECT_EQ(e.Numero(), 208);
+            EXPECT_EQ(e.EstadoSql(), "42S02");
+        } else {
+            EXPECT_NE(e.Numero(), 0);
+        }
     }
     EXPECT_FALSE(q.Aberto());
 }

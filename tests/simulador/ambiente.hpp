@@ -35,7 +35,8 @@ class SimuladorTeste : public ::testing::Test {
     std::string Cadeia(const std::string& banco, const std::string& login = "sa",
                        const std::string& senha = "") {
         return "Provider=Simulador;Data Source=" + pasta_.string() + ";Initial Catalog=" + banco +
-               ";User ID=" + login + ";Password=" + senha;
+               ";User ID=" + login + ";Password=" + senha +
+               (versao_.empty() ? "" : ";Versao do Servidor=" + versao_);
     }
 
     std::unique_ptr<zolvek::db::Conector> Conectar(const std::string& banco,
@@ -63,6 +64,7 @@ class SimuladorTeste : public ::testing::Test {
         return "(sem erro)";
     }
 
+  public:
     static std::string Texto(const zolvek::db::Valor& v) {
         if (std::holds_alternative<std::string>(v)) return std::get<std::string>(v);
         if (std::holds_alternative<std::int64_t>(v))
@@ -79,6 +81,7 @@ class SimuladorTeste : public ::testing::Test {
         return "?";
     }
 
+  protected:
     // The first column of a query's first row, as text.
     std::string Valor(const std::string& sql) {
         auto r = Sql(sql);
@@ -87,5 +90,6 @@ class SimuladorTeste : public ::testing::Test {
     }
 
     std::filesystem::path pasta_;
+    std::string versao_;  // the SQL Server version of the folder ("": the default)
     std::unique_ptr<zolvek::db::Conector> db_;
 };

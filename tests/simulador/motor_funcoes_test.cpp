@@ -20,6 +20,9 @@ TEST_F(Funcoes, DatasEHoras) {
     EXPECT_EQ(Valor("select convert(varchar(8), convert(datetime, '2021-03-04'), 112)"),
               "20210304");
     EXPECT_EQ(Falha("select convert(datetime, '2021-13-01')"),
+              "The conversion of a varchar data type to a datetime data type resulted in an "
+              "out-of-range value.");
+    EXPECT_EQ(Falha("select convert(datetime, '2021-1x-01')"),
               "Conversion failed when converting date and/or time from character string.");
     auto r =
         Sql("select dateadd(hour, 1, getdate()) as Depois, cast('20210304' as datetime) as Data");

@@ -84,7 +84,7 @@ TEST_F(Restricoes, ChavePrimariaEIndiceUnico) {
     EXPECT_EQ(Falha("insert into Pedidos (Cliente) values ('a')"),
               "Violation of PRIMARY KEY constraint 'Chvpr_Pedidos'. Cannot insert duplicate key in "
               "object "
-              "'dbo.Pedidos'.");
+              "'dbo.Pedidos'. The duplicate key value is (a).");
     Sql("insert into Pedidos (Cliente, Tipo) values ('C', 'S')");
     EXPECT_NE(Falha("CREATE UNIQUE INDEX [Tipo] ON [Pedidos]([Tipo])"), "(sem erro)");
     Sql("CREATE INDEX [Tipo] ON [Pedidos]([Tipo] DESC, [Total])");

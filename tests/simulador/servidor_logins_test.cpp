@@ -53,6 +53,7 @@ TEST_F(ServidorNovo, LoginCriadoValeEmOutraAberturaDaPasta) {
 }
 
 TEST_F(ServidorNovo, VersaoDoProdutoTemMaior11) {
-    EXPECT_STREQ(zolvek::simulador::kVersaoDoProduto, "11.0.2100.60");
-    EXPECT_NE(Servidor::TextoDaVersao().find("11.0.2100.60"), std::string::npos);
+    Servidor servidor(pasta_);
+    EXPECT_EQ(servidor.Versao().produto, "11.0.2100.60");
+    EXPECT_EQ(servidor.TextoDaVersao().rfind("Microsoft SQL Server 2012 - 11.0.2100.60", 0), 0u);
 }

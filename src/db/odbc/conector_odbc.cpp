@@ -15,6 +15,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "db/conector/provedores.hpp"
 #include "db/odbc/conector_odbc.hpp"
 #include "db/odbc/diagnostico.hpp"
 #include "db/odbc/leitura.hpp"
@@ -108,8 +109,9 @@ class ConectorOdbc : public Conector {
             Verificar(rc, SQL_HANDLE_DBC, dbc_, "conectar ao servidor");
         } catch (const ErroDeBanco& e) {
             Fechar();
-            throw ErroDeBanco("Não foi possível conectar ao banco de dados:\n" +
-                              std::string(e.what()));
+            throw ErroDeBanco(
+                "Não foi possível conectar ao banco de dados:\n" + std::string(e.what()),
+                e.Numero(), e.Severidade(), e.Estado(), e.EstadoSql());
         }
         aberto_ = true;
     }
@@ -289,6 +291,10 @@ void SepararNomeDeTabela(const std::string& tabela, std::string& esquema, std::s
 
 std::unique_ptr<Conector> CriarConector(const std::string& cadeiaDeConexao) {
     return std::make_unique<ConectorOdbc>(cadeiaDeConexao);
+}
+
+void RegistrarProvedor() {
+    RegistrarProvedorPadrao(&CriarConector);
 }
 
 }  // namespace zolvek::db::odbc

@@ -15,4 +15,8 @@ std::string TraduzirParaOdbc(const std::string& cadeiaOleDb);
 // manager on Windows).
 std::unique_ptr<Conector> CriarConector(const std::string& cadeiaDeConexao);
 
+// Offers ODBC to the session layer as the default backend: every provider no other
+// backend registered, and strings that name a driver or DSN.
+void RegistrarProvedor();
+
 }  // namespace zolvek::db::odbc

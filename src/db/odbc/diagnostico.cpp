@@ -22,9 +22,27 @@ std::string SemEtiquetas(std::string m) {
     return m;
 }
 
+// SQL Server's own fields of a diagnostic record (the Microsoft driver and FreeTDS
+// both answer them); other drivers do not know them.
+constexpr SQLSMALLINT kEstadoDaMensagem = -1150;
+constexpr SQLSMALLINT kSeveridade = -1151;
+
+int CampoInteiro(SQLSMALLINT tipo, SQLHANDLE h, SQLSMALLINT registro, SQLSMALLINT campo) {
+    SQLINTEGER valor = 0;
+    const SQLRETURN rc = SQLGetDiagField(tipo, h, registro, campo, &valor, SQL_IS_INTEGER, nullptr);
+    return SQL_SUCCEEDED(rc) ? static_cast<int>(valor) : 0;
+}
+
 }  // namespace
 
 std::string LerDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, bool* soAvisos) {
+    const Diagnostico d = LerDiagnostico(tipo, h);
+    if (soAvisos) *soAvisos = d.soAvisos;
+    return d.mensagens;
+}
+
+Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h) {
+    Diagnostico d;
     std::vector<std::string> mensagens;
     bool avisos = true;
     for (SQLSMALLINT i = 1;; ++i) {
@@ -42,35 +60,43 @@ std::string LerDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, bool* soAvisos) {
                                 static_cast<SQLSMALLINT>(texto.size()), &tamanho);
         }
         if (!SQL_SUCCEEDED(rc)) break;
-        if (!(estado[0] == u'0' && estado[1] == u'1')) avisos = false;
+        if (!(estado[0] == u'0' && estado[1] == u'1')) {
+            if (avisos) {
+                // the first error names the failure
+                d.nativo = static_cast<int>(nativo);
+                d.estadoSql = DeUtf16(std::u16string(estado, estado + 5));
+                d.severidade = CampoInteiro(tipo, h, i, kSeveridade);
+                d.estado = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
+            }
+            avisos = false;
+        }
         texto.resize(std::min<std::size_t>(static_cast<std::size_t>(tamanho), texto.size()));
         const auto fim = texto.find(u'\0');
         if (fim != std::u16string::npos) texto.resize(fim);
         std::string m = SemEtiquetas(DeUtf16(texto));
         if (!m.empty() && (mensagens.empty() || mensagens.back() != m)) mensagens.push_back(m);
     }
-    if (soAvisos) *soAvisos = avisos;
-    std::string saida;
+    d.soAvisos = avisos;
     for (const auto& m : mensagens) {
-        if (!saida.empty()) saida += '\n';
-        saida += m;
+        if (!d.mensagens.empty()) d.mensagens += '\n';
+        d.mensagens += m;
     }
-    return saida;
+    return d;
 }
 
 void Verificar(SQLRETURN rc, SQLSMALLINT tipo, SQLHANDLE h, const char* operacao) {
     if (rc == SQL_SUCCESS) return;
     if (rc == SQL_SUCCESS_WITH_INFO) {
-        bool soAvisos = true;
-        const std::string mensagens = LerDiagnosticos(tipo, h, &soAvisos);
-        if (soAvisos) return;
-        throw ErroDeBanco(mensagens);
+        const Diagnostico d = LerDiagnostico(tipo, h);
+        if (d.soAvisos) return;
+        throw ErroDeBanco(d.mensagens, d.nativo, d.severidade, d.estado, d.estadoSql);
     }
-    std::string mensagens = rc == SQL_INVALID_HANDLE ? "" : LerDiagnosticos(tipo, h);
-    if (mensagens.empty())
-        mensagens = std::string("Falha do ODBC ao ") + operacao + " (código " +
-                    std::to_string(static_cast<int>(rc)) + ")";
-    throw ErroDeBanco(mensagens);
+    Diagnostico d;
+    if (rc != SQL_INVALID_HANDLE) d = LerDiagnostico(tipo, h);
+    if (d.mensagens.empty())
+        d.mensagens = std::string("Falha do ODBC ao ") + operacao + " (código " +
+                      std::to_string(static_cast<int>(rc)) + ")";
+    throw ErroDeBanco(d.mensagens, d.nativo, d.severidade, d.estado, d.estadoSql);
 }
 
 }  // namespace zolvek::db::odbc

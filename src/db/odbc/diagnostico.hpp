@@ -14,6 +14,19 @@ namespace zolvek::db::odbc {
 // `soAvisos` tells whether all records were warnings (SQLSTATE class 01).
 std::string LerDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, bool* soAvisos = nullptr);
 
+// The diagnostics of the handle as the error to raise: every message, and the native
+// error number, SQLSTATE, severity and state of the first record that is not a mere
+// warning (severity and state when the driver tells them, otherwise 0).
+struct Diagnostico {
+    std::string mensagens;
+    bool soAvisos = true;
+    int nativo = 0;
+    std::string estadoSql;
+    int severidade = 0;
+    int estado = 0;
+};
+Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h);
+
 // Raises ErroDeBanco with the diagnostics unless the call succeeded. A success "with
 // info" whose records are not mere warnings is an error the driver let through.
 void Verificar(SQLRETURN rc, SQLSMALLINT tipo, SQLHANDLE h, const char* operacao);

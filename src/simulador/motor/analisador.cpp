@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <utility>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvore.hpp"
@@ -52,9 +53,9 @@ class Analisador {
         return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
     }
     [[noreturn]] void Erro() const {
-        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
         std::string perto = t_[i_].tipo == TipoToken::Texto ? t_[i_].texto : t_[i_].texto;
-        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.");
+        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
     }
     void Esperar(std::string_view p) {
         if (!Palavra(p)) Erro();
@@ -170,22 +171,26 @@ class Analisador {
         return k;
     }
 
-    std::unique_ptr<Comando> Novo(TipoComando tipo, std::size_t inicio) {
+    // A statement of type T that starts at token `inicio`, and its body to fill in.
+    template <class T>
+    std::pair<std::unique_ptr<Comando>, T*> Novo(std::size_t inicio) {
         auto c = std::make_unique<Comando>();
-        c->tipo = tipo;
         c->faixa.inicio = inicio;
-        return c;
+        c->instrucao = T{};
+        T* corpo = &std::get<T>(c->instrucao);
+        return {std::move(c), corpo};
     }
 
     std::unique_ptr<Comando> Instrucao(bool primeiro) {
         std::size_t inicio = i_;
         std::unique_ptr<Comando> c;
         if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
-            c = Novo(TipoComando::Selecionar, inicio);
+            auto [n, x] = Novo<instrucao::Selecionar>(inicio);
             // WITH names its queries first; the statement's own SELECT follows them
             i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
             if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
-            c->selecao = {inicio, i_};
+            x->selecao = {inicio, i_};
+            c = std::move(n);
         } else if (Palavra("INSERT")) {
             c = Inserir();
         } else if (Palavra("UPDATE")) {
@@ -195,10 +200,11 @@ class Analisador {
         } else if (Palavra("TRUNCATE")) {
             ++i_;
             Esperar("TABLE");
-            c = Novo(TipoComando::Excluir, inicio);
-            c->objeto = NomeDeObjeto();
-            c->resto = {i_, i_};
-            c->truncar = true;
+            auto [n, x] = Novo<instrucao::Excluir>(inicio);
+            x->objeto = NomeDeObjeto();
+            x->resto = {i_, i_};
+            x->truncar = true;
+            c = std::move(n);
         } else if (Palavra("CREATE")) {
             c = Criar();
         } else if (Palavra("ALTER")) {
@@ -210,15 +216,16 @@ class Analisador {
         } else if (Palavra("BEGIN")) {
             c = Iniciar();
         } else if (Palavra("COMMIT") || Palavra("ROLLBACK")) {
-            c = Novo(Palavra("COMMIT") ? TipoComando::ConfirmarTransacao
-                                       : TipoComando::DesfazerTransacao,
-                     inicio);
+            if (Palavra("COMMIT"))
+                c = Novo<instrucao::ConfirmarTransacao>(inicio).first;
+            else
+                c = Novo<instrucao::DesfazerTransacao>(inicio).first;
             ++i_;
             if (Aceitar("TRAN") || Aceitar("TRANSACTION") || Aceitar("WORK")) {
                 if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
             }
         } else if (Palavra("SAVE")) {
-            c = Novo(TipoComando::Ignorado, inicio);
+            c = Novo<instrucao::Ignorado>(inicio).first;
             i_ = FimDaInstrucao(i_ + 1);
         } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
             ++i_;
@@ -233,21 +240,24 @@ class Analisador {
             c = Restaurar();
         } else if (Palavra("USE")) {
             ++i_;
-            c = Novo(TipoComando::Usar, inicio);
-            c->objeto.partes.push_back(Nome());
+            auto [n, x] = Novo<instrucao::Usar>(inicio);
+            x->objeto.partes.push_back(Nome());
+            c = std::move(n);
         } else if (Palavra("KILL")) {
             ++i_;
-            c = Novo(TipoComando::Matar, inicio);
-            c->numero = {i_, i_ + 1};
+            auto [n, x] = Novo<instrucao::Matar>(inicio);
+            x->numero = {i_, i_ + 1};
+            c = std::move(n);
             if (Fim()) Erro();
             ++i_;
         } else if (Palavra("PRINT")) {
-            c = Novo(TipoComando::Ignorado, inicio);
+            c = Novo<instrucao::Ignorado>(inicio).first;
             i_ = FimDaInstrucao(i_ + 1);
         } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
             // A procedure called without EXEC, allowed as a batch's first statement.
             c = Executar(inicio);
-        } else if (!Fim() && Atual().tipo == TipoToken::Palavra) {
+        } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO")) {
+            // GO separates batches for the tools; to the server it is bad syntax (Erro)
             throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                               Atual().texto + ".");
         } else {
@@ -258,21 +268,21 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> Inserir() {
-        auto c = Novo(TipoComando::Inserir, i_);
+        auto [c, x] = Novo<instrucao::Inserir>(i_);
         ++i_;
         Aceitar("INTO");
-        c->objeto = NomeDeObjeto();
+        x->objeto = NomeDeObjeto();
         if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
         if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1))) {
             ++i_;
             do {
-                c->colunasAlvo.push_back(NomeDeObjeto().Nome());
+                x->colunasAlvo.push_back(NomeDeObjeto().Nome());
             } while (AceitarSimbolo(","));
             EsperarSimbolo(")");
         }
         if (Aceitar("DEFAULT")) {
             Esperar("VALUES");
-            c->valoresPadrao = true;
+            x->valoresPadrao = true;
         } else if (Aceitar("VALUES")) {
             do {
                 if (!Simbolo("(")) Erro();
@@ -292,12 +302,12 @@ class Analisador {
                     if (i_ < fecho) ++i_;
                 }
                 i_ = fecho + 1;
-                c->valores.push_back(std::move(linha));
+                x->valores.push_back(std::move(linha));
             } while (AceitarSimbolo(","));
         } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
             std::size_t ini = i_;
             i_ = FimDaInstrucao(i_ + 1);
-            c->selecao = {ini, i_};
+            x->selecao = {ini, i_};
         } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
             throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
         } else {
@@ -307,9 +317,9 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> Atualizar() {
-        auto c = Novo(TipoComando::Atualizar, i_);
+        auto [c, x] = Novo<instrucao::Atualizar>(i_);
         ++i_;
-        c->objeto = NomeDeObjeto();
+        x->objeto = NomeDeObjeto();
         if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
         Esperar("SET");
         std::size_t fim = FimDaInstrucao(i_);
@@ -330,23 +340,23 @@ class Analisador {
                 ++i_;
             }
             if (i_ == ini) Erro();
-            c->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
+            x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
             if (!AceitarSimbolo(",")) break;
         }
-        c->resto = {i_, fim};
+        x->resto = {i_, fim};
         i_ = fim;
         return c;
     }
 
     std::unique_ptr<Comando> Excluir() {
-        auto c = Novo(TipoComando::Excluir, i_);
+        auto [c, x] = Novo<instrucao::Excluir>(i_);
         ++i_;
         Aceitar("FROM");
-        c->objeto = NomeDeObjeto();
+        x->objeto = NomeDeObjeto();
         if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
         if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
         std::size_t fim = FimDaInstrucao(i_);
-        c->resto = {i_, fim};
+        x->resto = {i_, fim};
         i_ = fim;
         return c;
     }
@@ -408,6 +418,14 @@ class Analisador {
             EsperarSimbolo(")");
         }
         TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
+        if (IguaisCiAs(nome, "sysname")) {
+            if (informado)
+                throw ErroDeBanco(
+                    "Column, parameter, or variable #1: Cannot specify a column width on data "
+                    "type sysname.",
+                    2716, 16, 1);
+            t.tamanho = 128;
+        }
         if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
                                t.base == TipoBase::VarBinary))
             throw ErroDeBanco("Incorrect syntax near 'max'.");
@@ -534,7 +552,12 @@ class Analisador {
     DefColuna Coluna(bool soTipo) {
         DefColuna c;
         c.nome = Nome();
+        const std::size_t inicioDoTipo = i_;
         c.tipo = Tipo();
+        // sysname is nvarchar(128) NOT NULL unless the column says NULL
+        bool sysname = false;
+        for (std::size_t k = inicioDoTipo; k < i_; ++k)
+            if (EhPalavra(t_[k], "sysname")) sysname = true;
         for (;;) {
             if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
             if (Palavra("WITH") && Palavra("VALUES", 1)) {
@@ -605,6 +628,7 @@ class Analisador {
                 c.restricoes.push_back(std::move(r));
             }
         }
+        if (sysname && !c.anulavel) c.anulavel = false;
         return c;
     }
 
@@ -618,18 +642,18 @@ class Analisador {
         std::size_t inicio = i_;
         ++i_;
         if (Aceitar("TABLE")) {
-            auto c = Novo(TipoComando::CriarTabela, inicio);
-            c->objeto = NomeDeObjeto();
+            auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
+            x->objeto = NomeDeObjeto();
             EsperarSimbolo("(");
             do {
                 if (Simbolo(")")) break;
                 DefRestricao r;
                 std::size_t antes = i_;
                 if (RestricaoDeTabela(r)) {
-                    c->restricoes.push_back(std::move(r));
+                    x->restricoes.push_back(std::move(r));
                 } else {
                     i_ = antes;
-                    c->colunas.push_back(Coluna(false));
+                    x->colunas.push_back(Coluna(false));
                 }
             } while (AceitarSimbolo(","));
             EsperarSimbolo(")");
@@ -639,14 +663,14 @@ class Analisador {
         }
         if (Palavra("UNIQUE") || Palavra("INDEX") || Palavra("CLUSTERED") ||
             Palavra("NONCLUSTERED")) {
-            auto c = Novo(TipoComando::CriarIndice, inicio);
-            c->unico = Aceitar("UNIQUE");
+            auto [c, x] = Novo<instrucao::CriarIndice>(inicio);
+            x->unico = Aceitar("UNIQUE");
             OpcoesDeIndice();
             Esperar("INDEX");
-            c->nomeDoIndice = Nome();
+            x->nomeDoIndice = Nome();
             Esperar("ON");
-            c->objeto = NomeDeObjeto();
-            c->colunasDoIndice = ColunasDeIndice();
+            x->objeto = NomeDeObjeto();
+            x->colunasDoIndice = ColunasDeIndice();
             if (Aceitar("INCLUDE")) ListaDeNomes();
             PularWithOn();
             return c;
@@ -656,38 +680,38 @@ class Analisador {
             return ObjetoProgramado(inicio, false);
         if (Aceitar("DATABASE")) return CriarBanco(inicio);
         if (Aceitar("LOGIN")) {
-            auto c = Novo(TipoComando::CriarLogin, inicio);
-            c->objeto.partes.push_back(Nome());
+            auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
+            x->objeto.partes.push_back(Nome());
             if (Aceitar("FROM")) {
                 Esperar("WINDOWS");
-                c->semLogin = true;
+                x->semLogin = true;
             } else {
                 Esperar("WITH");
                 Esperar("PASSWORD");
                 EsperarSimbolo("=");
-                c->senha = TextoOuNome();
+                x->senha = TextoOuNome();
             }
             i_ = FimDaInstrucao(i_);
             return c;
         }
         if (Aceitar("USER")) {
-            auto c = Novo(TipoComando::CriarUsuario, inicio);
-            c->objeto.partes.push_back(Nome());
+            auto [c, x] = Novo<instrucao::CriarUsuario>(inicio);
+            x->objeto.partes.push_back(Nome());
             if (Aceitar("FOR") || Aceitar("FROM")) {
                 Esperar("LOGIN");
-                c->login = Nome();
+                x->login = Nome();
             } else if (Aceitar("WITHOUT")) {
                 Esperar("LOGIN");
-                c->semLogin = true;
+                x->semLogin = true;
             } else {
-                c->login = c->objeto.Nome();
+                x->login = x->objeto.Nome();
             }
             i_ = FimDaInstrucao(i_);
             return c;
         }
         if (Aceitar("ROLE")) {
-            auto c = Novo(TipoComando::CriarPapel, inicio);
-            c->objeto.partes.push_back(Nome());
+            auto [c, x] = Novo<instrucao::CriarPapel>(inicio);
+            x->objeto.partes.push_back(Nome());
             i_ = FimDaInstrucao(i_);
             return c;
         }
@@ -695,38 +719,38 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> ObjetoProgramado(std::size_t inicio, bool alterar) {
-        auto c = Novo(TipoComando::CriarObjeto, inicio);
-        c->alterar = alterar;
+        auto [c, x] = Novo<instrucao::CriarObjeto>(inicio);
+        x->alterar = alterar;
         if (Aceitar("PROC") || Aceitar("PROCEDURE"))
-            c->tipoDeObjeto = "P";
+            x->tipoDeObjeto = "P";
         else if (Aceitar("TRIGGER"))
-            c->tipoDeObjeto = "TR";
+            x->tipoDeObjeto = "TR";
         else if (Aceitar("VIEW"))
-            c->tipoDeObjeto = "V";
+            x->tipoDeObjeto = "V";
         else if (Aceitar("FUNCTION"))
-            c->tipoDeObjeto = "FN";
-        c->objeto = NomeDeObjeto();
-        if (c->tipoDeObjeto == "TR") {
+            x->tipoDeObjeto = "FN";
+        x->objeto = NomeDeObjeto();
+        if (x->tipoDeObjeto == "TR") {
             Esperar("ON");
-            c->tabelaDoGatilho = NomeDeObjeto();
+            x->tabelaDoGatilho = NomeDeObjeto();
         }
-        if (c->tipoDeObjeto == "FN") {
+        if (x->tipoDeObjeto == "FN") {
             for (std::size_t k = i_; k + 1 < t_.size(); ++k) {
                 if (EhPalavra(t_[k], "RETURNS")) {
                     if (EhPalavra(t_[k + 1], "TABLE"))
-                        c->tipoDeObjeto = "IF";
+                        x->tipoDeObjeto = "IF";
                     else if (t_[k + 1].tipo == TipoToken::Variavel)
-                        c->tipoDeObjeto = "TF";
+                        x->tipoDeObjeto = "TF";
                     break;
                 }
             }
         }
-        if (c->tipoDeObjeto == "V") {
+        if (x->tipoDeObjeto == "V") {
             if (Simbolo("(")) i_ = Fecho(i_) + 1;
             while (!Fim() && !Palavra("AS")) ++i_;
             Esperar("AS");
             std::size_t ini = i_;
-            c->corpo = {ini, t_.size()};
+            x->corpo = {ini, t_.size()};
         }
         // The definition runs to the end of the batch.
         i_ = t_.size();
@@ -781,18 +805,18 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> CriarBanco(std::size_t inicio) {
-        auto c = Novo(TipoComando::CriarBanco, inicio);
-        c->objeto.partes.push_back(Nome());
+        auto [c, x] = Novo<instrucao::CriarBanco>(inicio);
+        x->objeto.partes.push_back(Nome());
         if (Aceitar("ON")) {
             Aceitar("PRIMARY");
             do {
-                c->arquivosDeDados.push_back(Arquivo());
+                x->arquivosDeDados.push_back(Arquivo());
             } while (AceitarSimbolo(","));
         }
         if (Aceitar("LOG")) {
             Esperar("ON");
             do {
-                c->arquivosDeLog.push_back(Arquivo());
+                x->arquivosDeLog.push_back(Arquivo());
             } while (AceitarSimbolo(","));
         }
         if (Aceitar("COLLATE")) Nome();
@@ -804,45 +828,46 @@ class Analisador {
         std::size_t inicio = i_;
         ++i_;
         if (Aceitar("TABLE")) {
-            auto c = Novo(TipoComando::AlterarTabela, inicio);
-            c->objeto = NomeDeObjeto();
+            auto [c, x] = Novo<instrucao::AlterarTabela>(inicio);
+            x->objeto = NomeDeObjeto();
             if (Palavra("WITH") && (Palavra("CHECK", 1) || Palavra("NOCHECK", 1))) {
-                c->comVerificacao = Palavra("CHECK", 1);
+                x->comVerificacao = Palavra("CHECK", 1);
                 i_ += 2;
             }
             if (Aceitar("ADD")) {
-                c->acao = AcaoAlterar::Adicionar;
+                x->acao = AcaoAlterar::Adicionar;
                 do {
                     DefRestricao r;
                     std::size_t antes = i_;
                     if (RestricaoDeTabela(r)) {
-                        c->restricoes.push_back(std::move(r));
+                        x->restricoes.push_back(std::move(r));
                     } else {
                         i_ = antes;
-                        c->colunas.push_back(Coluna(false));
+                        x->colunas.push_back(Coluna(false));
                     }
                 } while (AceitarSimbolo(","));
             } else if (Palavra("ALTER") && Palavra("COLUMN", 1)) {
                 i_ += 2;
-                c->acao = AcaoAlterar::AlterarColuna;
-                c->colunas.push_back(Coluna(true));
+                x->acao = AcaoAlterar::AlterarColuna;
+                x->colunas.push_back(Coluna(true));
             } else if (Aceitar("DROP")) {
                 if (Aceitar("COLUMN")) {
-                    c->acao = AcaoAlterar::ExcluirColuna;
+                    x->acao = AcaoAlterar::ExcluirColuna;
                 } else {
                     Aceitar("CONSTRAINT");
-                    c->acao = AcaoAlterar::ExcluirRestricao;
+                    x->acao = AcaoAlterar::ExcluirRestricao;
                 }
                 do {
-                    if (c->acao == AcaoAlterar::ExcluirRestricao && Aceitar("COLUMN")) Erro();
-                    c->nomes.push_back(Nome());
+                    if (x->acao == AcaoAlterar::ExcluirRestricao && Aceitar("COLUMN")) Erro();
+                    x->nomes.push_back(Nome());
                 } while (AceitarSimbolo(","));
             } else if (Palavra("CHECK") || Palavra("NOCHECK")) {
-                c->acao = AcaoAlterar::Verificacao;
+                x->acao = AcaoAlterar::Verificacao;
+                x->ligado = Palavra("CHECK");  // CHECK enables, NOCHECK disables
                 ++i_;
                 Esperar("CONSTRAINT");
                 if (!Aceitar("ALL")) do {
-                        c->nomes.push_back(Nome());
+                        x->nomes.push_back(Nome());
                     } while (AceitarSimbolo(","));
             } else {
                 Erro();
@@ -853,20 +878,16 @@ class Analisador {
             Palavra("FUNCTION"))
             return ObjetoProgramado(inicio, true);
         if (Aceitar("DATABASE")) {
-            auto c = Novo(TipoComando::AlterarBanco, inicio);
-            c->objeto.partes.push_back(Nome());
+            auto [c, x] = Novo<instrucao::AlterarBanco>(inicio);
+            x->objeto.partes.push_back(Nome());
             Esperar("SET");
-            if (Aceitar("SINGLE_USER")) {
-                c->ligado = true;
-                c->nomes.push_back("SINGLE_USER");
-            } else if (Aceitar("MULTI_USER")) {
-                c->nomes.push_back("MULTI_USER");
-            } else {
-                c->nomes.push_back("");
-            }
+            if (Aceitar("SINGLE_USER"))
+                x->modo = "SINGLE_USER";
+            else if (Aceitar("MULTI_USER"))
+                x->modo = "MULTI_USER";
             if (Aceitar("WITH")) {
                 if (Aceitar("ROLLBACK")) {
-                    c->comRollback = true;
+                    x->comRollback = true;
                     if (!Aceitar("IMMEDIATE")) {
                         Aceitar("AFTER");
                         if (!Fim()) ++i_;
@@ -880,20 +901,20 @@ class Analisador {
             return c;
         }
         if (Aceitar("ROLE")) {
-            auto c = Novo(TipoComando::AlterarPapel, inicio);
-            c->papel = Nome();
+            auto [c, x] = Novo<instrucao::AlterarPapel>(inicio);
+            x->papel = Nome();
             if (Aceitar("ADD"))
-                c->adicionarMembro = true;
+                x->adicionarMembro = true;
             else {
                 Esperar("DROP");
-                c->adicionarMembro = false;
+                x->adicionarMembro = false;
             }
             Esperar("MEMBER");
-            c->membro = Nome();
+            x->membro = Nome();
             return c;
         }
         if (Aceitar("LOGIN") || Aceitar("USER")) {
-            auto c = Novo(TipoComando::Ignorado, inicio);
+            auto c = Novo<instrucao::Ignorado>(inicio).first;
             i_ = FimDaInstrucao(i_);
             return c;
         }
@@ -911,65 +932,65 @@ class Analisador {
             return false;
         };
         if (Aceitar("TABLE")) {
-            auto c = Novo(TipoComando::ExcluirTabela, inicio);
-            c->seExistir = seExistir();
+            auto [c, x] = Novo<instrucao::ExcluirTabela>(inicio);
+            x->seExistir = seExistir();
             do {
-                c->nomes.push_back(NomeDeObjeto().Nome());
+                x->nomes.push_back(NomeDeObjeto().Nome());
             } while (AceitarSimbolo(","));
             return c;
         }
         if (Aceitar("INDEX")) {
-            auto c = Novo(TipoComando::ExcluirIndice, inicio);
-            c->seExistir = seExistir();
+            auto [c, x] = Novo<instrucao::ExcluirIndice>(inicio);
+            x->seExistir = seExistir();
             do {
                 NomeComposto n = NomeDeObjeto();
                 if (Aceitar("ON")) {
                     NomeComposto t = NomeDeObjeto();
-                    c->indices.emplace_back(t, n.Nome());
+                    x->indices.emplace_back(t, n.Nome());
                 } else {
                     if (n.partes.size() < 2)
                         throw ErroDeBanco("Incorrect syntax near '" + n.Nome() + "'.");
                     std::string indice = n.partes.back();
                     n.partes.pop_back();
-                    c->indices.emplace_back(n, indice);
+                    x->indices.emplace_back(n, indice);
                 }
             } while (AceitarSimbolo(","));
             return c;
         }
         if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
             Palavra("FUNCTION")) {
-            auto c = Novo(TipoComando::ExcluirObjeto, inicio);
+            auto [c, x] = Novo<instrucao::ExcluirObjeto>(inicio);
             if (Aceitar("PROC") || Aceitar("PROCEDURE"))
-                c->tipoDeObjeto = "P";
+                x->tipoDeObjeto = "P";
             else if (Aceitar("TRIGGER"))
-                c->tipoDeObjeto = "TR";
+                x->tipoDeObjeto = "TR";
             else if (Aceitar("VIEW"))
-                c->tipoDeObjeto = "V";
+                x->tipoDeObjeto = "V";
             else if (Aceitar("FUNCTION"))
-                c->tipoDeObjeto = "FN";
-            c->seExistir = seExistir();
+                x->tipoDeObjeto = "FN";
+            x->seExistir = seExistir();
             do {
-                c->nomes.push_back(NomeDeObjeto().Nome());
+                x->nomes.push_back(NomeDeObjeto().Nome());
             } while (AceitarSimbolo(","));
             return c;
         }
         if (Aceitar("DATABASE")) {
-            auto c = Novo(TipoComando::ExcluirBanco, inicio);
-            c->seExistir = seExistir();
-            c->objeto.partes.push_back(Nome());
+            auto [c, x] = Novo<instrucao::ExcluirBanco>(inicio);
+            x->seExistir = seExistir();
+            x->objeto.partes.push_back(Nome());
             return c;
         }
         if (Aceitar("USER")) {
-            auto c = Novo(TipoComando::ExcluirUsuario, inicio);
-            c->seExistir = seExistir();
-            c->objeto.partes.push_back(Nome());
+            auto [c, x] = Novo<instrucao::ExcluirUsuario>(inicio);
+            x->seExistir = seExistir();
+            x->objeto.partes.push_back(Nome());
             return c;
         }
         Erro();
     }
 
     std::unique_ptr<Comando> Se() {
-        auto c = Novo(TipoComando::Se, i_);
+        auto [c, x] = Novo<instrucao::Se>(i_);
         ++i_;
         std::size_t ini = i_;
         int nivel = 0;
@@ -982,12 +1003,12 @@ class Analisador {
                 break;
             ++i_;
         }
-        c->condicao = {ini, i_};
-        if (c->condicao.Vazia() || Fim()) Erro();
-        c->entao = Instrucao(false);
+        x->condicao = {ini, i_};
+        if (x->condicao.Vazia() || Fim()) Erro();
+        x->entao = Instrucao(false);
         while (AceitarSimbolo(";")) {
         }
-        if (Aceitar("ELSE")) c->senao = Instrucao(false);
+        if (Aceitar("ELSE")) x->senao = Instrucao(false);
         return c;
     }
 
@@ -995,27 +1016,27 @@ class Analisador {
         std::size_t inicio = i_;
         ++i_;
         if (Aceitar("TRAN") || Aceitar("TRANSACTION") || (Palavra("DISTRIBUTED") && (i_ += 2))) {
-            auto c = Novo(TipoComando::IniciarTransacao, inicio);
+            auto c = Novo<instrucao::IniciarTransacao>(inicio).first;
             if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
             return c;
         }
-        auto c = Novo(TipoComando::Bloco, inicio);
+        auto [c, x] = Novo<instrucao::Bloco>(inicio);
         while (!Palavra("END")) {
             if (Fim()) Erro();
             if (AceitarSimbolo(";")) continue;
-            c->filhos.push_back(Instrucao(false));
+            x->filhos.push_back(Instrucao(false));
         }
         ++i_;
         return c;
     }
 
     std::unique_ptr<Comando> Executar(std::size_t inicio) {
-        auto c = Novo(TipoComando::ExecutarProcedimento, inicio);
+        auto [c, x] = Novo<instrucao::ExecutarProcedimento>(inicio);
         if (Fim()) Erro();
         if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) i_ += 2;  // @ret =
         if (Simbolo("("))
             throw ErroDeBanco("O simulador de SQL Server não interpreta EXEC de texto dinâmico.");
-        c->objeto = NomeDeObjeto();
+        x->objeto = NomeDeObjeto();
         std::size_t fim = FimDaInstrucao(i_);
         while (i_ < fim) {
             std::string nome;
@@ -1032,7 +1053,7 @@ class Analisador {
             }
             std::size_t f = i_;
             if (f > ini && (EhPalavra(t_[f - 1], "OUTPUT") || EhPalavra(t_[f - 1], "OUT"))) --f;
-            c->argumentos.emplace_back(nome, Faixa{ini, f});
+            x->argumentos.emplace_back(nome, Faixa{ini, f});
             if (!AceitarSimbolo(",")) break;
         }
         i_ = fim;
@@ -1043,32 +1064,49 @@ class Analisador {
         std::size_t inicio = i_;
         ++i_;
         if (Aceitar("IDENTITY_INSERT")) {
-            auto c = Novo(TipoComando::IdentityInsert, inicio);
-            c->objeto = NomeDeObjeto();
+            auto [c, x] = Novo<instrucao::IdentityInsert>(inicio);
+            x->objeto = NomeDeObjeto();
             if (Aceitar("ON"))
-                c->ligado = true;
+                x->ligado = true;
             else
                 Esperar("OFF");
             return c;
         }
         if (Aceitar("LOCK_TIMEOUT")) {
-            auto c = Novo(TipoComando::TempoDeBloqueio, inicio);
-            c->ligado = AceitarSimbolo("-");  // negative: wait without limit
+            auto [c, x] = Novo<instrucao::TempoDeBloqueio>(inicio);
+            x->semLimite = AceitarSimbolo("-");  // negative: wait without limit
             if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
-            c->numero = {i_, i_ + 1};
+            x->numero = {i_, i_ + 1};
             ++i_;
+            return c;
+        }
+        if (Aceitar("DATEFORMAT")) {
+            auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+            std::string nome = TextoOuNome();
+            auto ordem = OrdemDeDataPeloNome(nome);
+            if (!ordem) throw ErroDeBanco("SET DATEFORMAT date order '" + nome + "' is invalid.");
+            x->ordem = *ordem;
+            return c;
+        }
+        if (Aceitar("LANGUAGE")) {
+            auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+            std::string nome = TextoOuNome();
+            auto ordem = OrdemDoIdioma(nome);
+            if (!ordem)
+                throw ErroDeBanco("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
+            x->ordem = *ordem;
             return c;
         }
         if (!Fim() && Atual().tipo == TipoToken::Variavel)
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
-        auto c = Novo(TipoComando::Ignorado, inicio);
+        auto c = Novo<instrucao::Ignorado>(inicio).first;
         i_ = FimDaInstrucao(i_, 0, 0);
         return c;
     }
 
     std::unique_ptr<Comando> Conceder() {
-        auto c = Novo(TipoComando::Conceder, i_);
-        c->estado = Dobrar(Atual().texto) == "grant"  ? "GRANT"
+        auto [c, x] = Novo<instrucao::Conceder>(i_);
+        x->estado = Dobrar(Atual().texto) == "grant"  ? "GRANT"
                     : Dobrar(Atual().texto) == "deny" ? "DENY"
                                                       : "REVOKE";
         ++i_;
@@ -1082,46 +1120,46 @@ class Analisador {
                    !Palavra("TO") && !Palavra("FROM") && !Simbolo(","))
                 p += " " + t_[i_++].texto;
             if (Simbolo("(")) i_ = Fecho(i_) + 1;  // column list
-            c->permissoes.push_back(p);
+            x->permissoes.push_back(p);
         }
         if (Aceitar("ON")) {
             if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
-            c->objeto = NomeDeObjeto();
+            x->objeto = NomeDeObjeto();
         }
         if (!Aceitar("TO")) Esperar("FROM");
         do {
-            c->principais.push_back(Nome());
+            x->principais.push_back(Nome());
         } while (AceitarSimbolo(","));
         i_ = FimDaInstrucao(i_);
         return c;
     }
 
-    void Disco(Comando& c) {
+    Faixa Disco() {
         Esperar("DISK");
         EsperarSimbolo("=");
         std::size_t ini = i_;
         if (Fim()) Erro();
         ++i_;
-        c.disco = {ini, i_};
+        return {ini, i_};
     }
 
     std::unique_ptr<Comando> Backup() {
-        auto c = Novo(TipoComando::Backup, i_);
+        auto [c, x] = Novo<instrucao::Backup>(i_);
         ++i_;
         Esperar("DATABASE");
-        c->objeto.partes.push_back(Nome());
+        x->objeto.partes.push_back(Nome());
         Esperar("TO");
-        Disco(*c);
+        x->disco = Disco();
         if (Aceitar("WITH")) {
             do {
                 if (Aceitar("INIT")) {
-                    c->iniciar = true;
+                    x->iniciar = true;
                 } else if (Aceitar("NOINIT")) {
-                    c->iniciar = false;
+                    x->iniciar = false;
                 } else if (Aceitar("FORMAT")) {
-                    c->formatar = true;
+                    x->formatar = true;
                 } else if (Aceitar("NOFORMAT")) {
-                    c->formatar = false;
+                    x->formatar = false;
                 } else {
                     OpcaoIgnorada();  // NAME = ..., SKIP, STATS, CHECKSUM ...
                 }
@@ -1142,51 +1180,59 @@ class Analisador {
     }
 
     // WITH FILE = n, the only option of FILELISTONLY and VERIFYONLY that matters here.
-    void OpcoesDeLeitura(Comando& c) {
-        if (!Aceitar("WITH")) return;
+    Faixa OpcoesDeLeitura() {
+        Faixa conjunto;
+        if (!Aceitar("WITH")) return conjunto;
         do {
             if (Aceitar("FILE")) {
                 EsperarSimbolo("=");
                 if (Fim()) Erro();
-                c.conjunto = {i_, i_ + 1};
+                conjunto = {i_, i_ + 1};
                 ++i_;
             } else {
                 OpcaoIgnorada();  // NOUNLOAD, CHECKSUM, LOADHISTORY ...
             }
         } while (AceitarSimbolo(","));
+        return conjunto;
     }
 
     std::unique_ptr<Comando> Restaurar() {
         std::size_t inicio = i_;
         ++i_;
-        for (auto [palavra, tipo] : {std::pair{"FILELISTONLY", TipoComando::RestaurarLista},
-                                     std::pair{"VERIFYONLY", TipoComando::VerificarBackup}}) {
-            if (!Aceitar(palavra)) continue;
-            auto c = Novo(tipo, inicio);
+        if (Aceitar("FILELISTONLY")) {
+            auto [c, x] = Novo<instrucao::RestaurarLista>(inicio);
             Esperar("FROM");
-            Disco(*c);
-            OpcoesDeLeitura(*c);
+            x->disco = Disco();
+            x->conjunto = OpcoesDeLeitura();
+            i_ = FimDaInstrucao(i_);
+            return c;
+        }
+        if (Aceitar("VERIFYONLY")) {
+            auto [c, x] = Novo<instrucao::VerificarBackup>(inicio);
+            Esperar("FROM");
+            x->disco = Disco();
+            x->conjunto = OpcoesDeLeitura();
             i_ = FimDaInstrucao(i_);
             return c;
         }
         Esperar("DATABASE");
-        auto c = Novo(TipoComando::Restaurar, inicio);
-        c->objeto.partes.push_back(Nome());
+        auto [c, x] = Novo<instrucao::Restaurar>(inicio);
+        x->objeto.partes.push_back(Nome());
         Esperar("FROM");
-        Disco(*c);
+        x->disco = Disco();
         if (Aceitar("WITH")) {
             do {
                 if (Aceitar("REPLACE")) {
-                    c->substituir = true;
+                    x->substituir = true;
                 } else if (Aceitar("MOVE")) {
                     std::size_t a = i_++;
                     Esperar("TO");
                     std::size_t b = i_++;
-                    c->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
+                    x->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
                 } else if (Aceitar("FILE")) {
                     EsperarSimbolo("=");
                     if (Fim()) Erro();
-                    c->conjunto = {i_, i_ + 1};
+                    x->conjunto = {i_, i_ + 1};
                     ++i_;
                 } else {
                     OpcaoIgnorada();  // NOUNLOAD, RECOVERY, STATS ...

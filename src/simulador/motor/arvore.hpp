@@ -4,14 +4,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/tipos.hpp"
 
-// The statement trees the parser produces and the executor runs. Expressions stay as
-// ranges of tokens: the executor rewrites them for SQLite when it needs them.
+// The statement trees the parser produces and the executor runs.
 namespace zolvek::simulador {
+
+struct Comando;
 
 struct Faixa {
     std::size_t inicio = 0;  // token indexes, [inicio, fim)
@@ -55,114 +58,234 @@ struct ArquivoDeclarado {
     bool emPorcentagem = true;
 };
 
-enum class TipoComando {
-    Selecionar,  // any query the executor hands to SQLite after the rewrite
-    Inserir,
-    Atualizar,
-    Excluir,
-    CriarTabela,
-    AlterarTabela,
-    ExcluirTabela,
-    CriarIndice,
-    ExcluirIndice,
-    CriarObjeto,  // procedure, trigger, view, function (also ALTER)
-    ExcluirObjeto,
-    Se,
-    Bloco,
-    Conceder,  // GRANT, DENY, REVOKE
-    ExecutarProcedimento,
-    IdentityInsert,
-    Ignorado,         // SET NOCOUNT and the like
-    TempoDeBloqueio,  // SET LOCK_TIMEOUT n
-    IniciarTransacao,
-    ConfirmarTransacao,
-    DesfazerTransacao,
-    CriarBanco,
-    ExcluirBanco,
-    AlterarBanco,
-    Backup,
-    RestaurarLista,
-    Restaurar,
-    VerificarBackup,  // RESTORE VERIFYONLY
-    CriarLogin,
-    CriarUsuario,
-    ExcluirUsuario,
-    CriarPapel,
-    AlterarPapel,
-    Usar,
-    Matar,
-};
-
 enum class AcaoAlterar { Adicionar, AlterarColuna, ExcluirRestricao, ExcluirColuna, Verificacao };
 
-struct Comando {
-    TipoComando tipo = TipoComando::Ignorado;
-    Faixa faixa;  // the whole statement
-    NomeComposto objeto;
+// The statements of T-SQL the engine runs, one type each. Expressions are runs of the
+// batch's tokens that the executor hands to the expression tree when it needs them.
+namespace instrucao {
 
-    // CREATE TABLE / ALTER TABLE ADD
+// The SQLite text of a DML statement, made on its first run and kept with the plan.
+struct Compilado {
+    bool pronto = false;
+    std::string sql;
+    int flags = 0;  // server tables a query reads
+};
+
+struct Selecionar {  // any query the executor hands to SQLite
+    Faixa selecao;
+    mutable Compilado compilado;
+};
+
+struct Inserir {
+    NomeComposto objeto;
+    std::vector<std::string> colunasAlvo;
+    std::vector<std::vector<Faixa>> valores;
+    Faixa selecao;  // INSERT ... SELECT
+    bool valoresPadrao = false;
+    mutable Compilado compilado;
+};
+
+struct Atualizar {
+    NomeComposto objeto;
+    std::vector<std::pair<std::string, Faixa>> atribuicoes;
+    Faixa resto;  // FROM ... WHERE ...
+    mutable Compilado compilado;
+};
+
+struct Excluir {
+    NomeComposto objeto;
+    Faixa resto;           // FROM ... WHERE ...
+    bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
+    mutable Compilado compilado;
+};
+
+struct CriarTabela {
+    NomeComposto objeto;
     std::vector<DefColuna> colunas;
     std::vector<DefRestricao> restricoes;
-    AcaoAlterar acao = AcaoAlterar::Adicionar;
-    std::optional<bool> comVerificacao;  // WITH CHECK / WITH NOCHECK
-    std::vector<std::string> nomes;      // DROP CONSTRAINT/COLUMN, DROP TABLE extra names...
+};
 
-    // CREATE INDEX / DROP INDEX
+struct AlterarTabela {
+    NomeComposto objeto;
+    AcaoAlterar acao = AcaoAlterar::Adicionar;
+    std::vector<DefColuna> colunas;
+    std::vector<DefRestricao> restricoes;
+    std::optional<bool> comVerificacao;  // WITH CHECK / WITH NOCHECK
+    std::vector<std::string> nomes;      // DROP CONSTRAINT/COLUMN, CHECK CONSTRAINT
+    bool ligado = false;                 // CHECK CONSTRAINT (NOCHECK: false)
+};
+
+struct ExcluirTabela {
+    std::vector<std::string> nomes;
+    bool seExistir = false;
+};
+
+struct CriarIndice {
+    NomeComposto objeto;
     std::string nomeDoIndice;
     bool unico = false;
     std::vector<ColunaDeIndice> colunasDoIndice;
-    std::vector<std::pair<NomeComposto, std::string>> indices;  // DROP INDEX table.index
+};
 
-    // INSERT / UPDATE / DELETE
-    std::vector<std::string> colunasAlvo;
-    std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;
-    bool valoresPadrao = false;
-    bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
-    std::vector<std::pair<std::string, Faixa>> atribuicoes;
-    Faixa resto;  // FROM ... WHERE ... of UPDATE and DELETE
+struct ExcluirIndice {
+    std::vector<std::pair<NomeComposto, std::string>> indices;  // table.index
+    bool seExistir = false;
+};
 
-    // IF / blocks
-    Faixa condicao;
-    std::unique_ptr<Comando> entao;
-    std::unique_ptr<Comando> senao;
-    std::vector<std::unique_ptr<Comando>> filhos;
-
-    // EXEC: arguments in order, with their @name when given
-    std::vector<std::pair<std::string, Faixa>> argumentos;
-
-    // GRANT / DENY / REVOKE
-    std::string estado;
-    std::vector<std::string> permissoes;
-    std::vector<std::string> principais;
-
-    // CREATE PROCEDURE / TRIGGER / VIEW / FUNCTION
+// CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION
+struct CriarObjeto {
+    NomeComposto objeto;
     std::string tipoDeObjeto;  // P, TR, V, FN, IF, TF
     bool alterar = false;
     NomeComposto tabelaDoGatilho;
-    Faixa corpo;             // the SELECT of a view
-    bool seExistir = false;  // DROP ... IF EXISTS
+    Faixa corpo;  // the SELECT of a view
+};
 
-    // SET IDENTITY_INSERT, ALTER DATABASE SET SINGLE_USER/MULTI_USER
+struct ExcluirObjeto {
+    std::string tipoDeObjeto;
+    std::vector<std::string> nomes;
+    bool seExistir = false;
+};
+
+struct Se {
+    Faixa condicao;
+    std::unique_ptr<Comando> entao;
+    std::unique_ptr<Comando> senao;
+};
+
+struct Bloco {
+    std::vector<std::unique_ptr<Comando>> filhos;
+};
+
+struct Conceder {  // GRANT, DENY, REVOKE
+    std::string estado;
+    std::vector<std::string> permissoes;
+    NomeComposto objeto;
+    std::vector<std::string> principais;
+};
+
+struct ExecutarProcedimento {
+    NomeComposto objeto;
+    std::vector<std::pair<std::string, Faixa>> argumentos;  // in order, with their @name
+};
+
+struct IdentityInsert {
+    NomeComposto objeto;
     bool ligado = false;
-    bool comRollback = false;
+};
 
-    // Databases, backup and restore, logins
+struct Ignorado {};  // SET NOCOUNT and the like
+
+struct TempoDeBloqueio {  // SET LOCK_TIMEOUT n
+    Faixa numero;
+    bool semLimite = false;  // a negative n: wait without limit
+};
+
+struct DefinirFormatoDeData {  // SET DATEFORMAT, SET LANGUAGE
+    OrdemDeData ordem = OrdemDeData::Dmy;
+};
+
+struct IniciarTransacao {};
+struct ConfirmarTransacao {};
+struct DesfazerTransacao {};
+
+struct CriarBanco {
+    NomeComposto objeto;
     std::vector<ArquivoDeclarado> arquivosDeDados;
     std::vector<ArquivoDeclarado> arquivosDeLog;
+};
+
+struct ExcluirBanco {
+    NomeComposto objeto;
+    bool seExistir = false;
+};
+
+struct AlterarBanco {
+    NomeComposto objeto;
+    std::string modo;  // SINGLE_USER, MULTI_USER or empty for other options
+    bool comRollback = false;
+};
+
+struct Backup {
+    NomeComposto objeto;
     Faixa disco;
-    Faixa conjunto;         // WITH FILE = n (empty: the first set)
-    bool iniciar = false;   // BACKUP WITH INIT
-    bool formatar = false;  // BACKUP WITH FORMAT
+    bool iniciar = false;   // WITH INIT
+    bool formatar = false;  // WITH FORMAT
+};
+
+struct RestaurarLista {  // RESTORE FILELISTONLY
+    Faixa disco;
+    Faixa conjunto;  // WITH FILE = n (empty: the first set)
+};
+
+struct VerificarBackup {  // RESTORE VERIFYONLY
+    Faixa disco;
+    Faixa conjunto;
+};
+
+struct Restaurar {
+    NomeComposto objeto;
+    Faixa disco;
+    Faixa conjunto;
     bool substituir = false;
     std::vector<std::pair<Faixa, Faixa>> movimentos;
+};
+
+struct CriarLogin {
+    NomeComposto objeto;
     std::string senha;
+    bool semLogin = false;  // FROM WINDOWS: no password
+};
+
+struct CriarUsuario {
+    NomeComposto objeto;
     std::string login;
     bool semLogin = false;
+};
+
+struct ExcluirUsuario {
+    NomeComposto objeto;
+    bool seExistir = false;
+};
+
+struct CriarPapel {
+    NomeComposto objeto;
+};
+
+struct AlterarPapel {
     std::string papel;
     std::string membro;
     bool adicionarMembro = true;
+};
+
+struct Usar {
+    NomeComposto objeto;
+};
+
+struct Matar {
     Faixa numero;
+};
+
+}  // namespace instrucao
+
+using QualquerInstrucao =
+    std::variant<instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar,
+                 instrucao::Excluir, instrucao::CriarTabela, instrucao::AlterarTabela,
+                 instrucao::ExcluirTabela, instrucao::CriarIndice, instrucao::ExcluirIndice,
+                 instrucao::CriarObjeto, instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco,
+                 instrucao::Conceder, instrucao::ExecutarProcedimento, instrucao::IdentityInsert,
+                 instrucao::Ignorado, instrucao::TempoDeBloqueio, instrucao::DefinirFormatoDeData,
+                 instrucao::IniciarTransacao, instrucao::ConfirmarTransacao,
+                 instrucao::DesfazerTransacao, instrucao::CriarBanco, instrucao::ExcluirBanco,
+                 instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
+                 instrucao::VerificarBackup, instrucao::Restaurar, instrucao::CriarLogin,
+                 instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
+                 instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar>;
+
+// One statement of a batch: its tokens and what it says.
+struct Comando {
+    Faixa faixa;
+    QualquerInstrucao instrucao;
 };
 
 // Parses one batch. Raises ErroDeBanco ("Incorrect syntax near 'x'.") on what it cannot read.

@@ -130,7 +130,7 @@ void Catalogo::Preparar(sqlite3* db) {
     ExecutarSql(db, kEsquema);
 }
 
-void Catalogo::Carregar(sqlite3* db) {
+void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
     tabelas_.clear();
     objetos_.clear();
     ultimoId_ = 0;
@@ -138,7 +138,8 @@ void Catalogo::Carregar(sqlite3* db) {
     {
         Instrucao q(db,
                     "SELECT id, nome, tipo, pai, criacao, texto, colunas, tabela_ref, colunas_ref, "
-                    "nocheck FROM zv_objetos ORDER BY id");
+                    "nocheck FROM " +
+                        esquema + ".zv_objetos ORDER BY id");
         std::vector<std::pair<std::int64_t, Restricao>> restricoes;
         while (q.Passo()) {
             std::int64_t id = q.Inteiro(0);
@@ -161,7 +162,9 @@ void Catalogo::Carregar(sqlite3* db) {
                 r.colunas = DecodificarColunas(q.Texto(6));
                 r.tabelaReferida = q.Texto(7);
                 r.colunasReferidas = DecodificarNomes(q.Texto(8));
+                // nocheck: 0 trusted, 1 not trusted, 2 disabled (and so not trusted)
                 r.semVerificacao = q.Inteiro(9) != 0;
+                r.desabilitada = q.Inteiro(9) == 2;
                 restricoes.emplace_back(q.Inteiro(3), std::move(r));
             } else {
                 ObjetoProgramado o;
@@ -182,7 +185,8 @@ void Catalogo::Carregar(sqlite3* db) {
     {
         Instrucao q(db,
                     "SELECT tabela, nome, tipo, tamanho, precisao, escala, anulavel, identidade, "
-                    "semente, incremento FROM zv_colunas ORDER BY tabela, colid");
+                    "semente, incremento FROM " +
+                        esquema + ".zv_colunas ORDER BY tabela, colid");
         while (q.Passo()) {
             auto it = porId.find(q.Inteiro(0));
             if (it == porId.end()) continue;
@@ -200,10 +204,10 @@ void Catalogo::Carregar(sqlite3* db) {
         }
     }
     {
-        Instrucao q(
-            db,
-            "SELECT tabela, indid, nome, unico, primario, restricao, colunas FROM zv_indices "
-            "ORDER BY tabela, indid");
+        Instrucao q(db, "SELECT tabela, indid, nome, unico, primario, restricao, colunas FROM " +
+                            esquema +
+                            ".zv_indices "
+                            "ORDER BY tabela, indid");
         while (q.Passo()) {
             auto it = porId.find(q.Inteiro(0));
             if (it == porId.end()) continue;
@@ -317,7 +321,10 @@ void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
             sqlite3_reset(ins.Bruta());
             ins.Ligar(1, r.id).Ligar(2, r.nome).Ligar(3, r.tipo).Ligar(4, t.id).Ligar(5, r.criacao);
             ins.Ligar(6, r.texto).Ligar(7, CodificarColunas(r.colunas)).Ligar(8, r.tabelaReferida);
-            ins.Ligar(9, CodificarNomes(r.colunasReferidas)).Ligar(10, r.semVerificacao ? 1 : 0);
+            ins.Ligar(9, CodificarNomes(r.colunasReferidas))
+                .Ligar(10, r.desabilitada     ? 2
+                           : r.semVerificacao ? 1
+                                              : 0);
             ins.Executar();
         }
     }
@@ -335,6 +342,15 @@ void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
         }
     }
     tabelas_[Dobrar(t.nome)] = t;
+    Indexar();
+}
+
+void Catalogo::RenomearTabela(const std::string& nome, const std::string& novo) {
+    auto no = tabelas_.extract(Dobrar(nome));
+    if (no.empty()) return;
+    no.mapped().nome = novo;
+    no.key() = Dobrar(novo);
+    tabelas_.insert(std::move(no));
     Indexar();
 }
 

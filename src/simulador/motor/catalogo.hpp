@@ -39,7 +39,8 @@ struct Restricao {
     std::string texto;                    // C and D: the expression as written, in parentheses
     std::string tabelaReferida;           // F
     std::vector<std::string> colunasReferidas;
-    bool semVerificacao = false;  // WITH NOCHECK
+    bool semVerificacao = false;  // WITH NOCHECK: not trusted
+    bool desabilitada = false;    // NOCHECK CONSTRAINT: not enforced (F and C only)
     std::string criacao;
 };
 
@@ -83,7 +84,8 @@ class Catalogo {
   public:
     // Creates the metadata tables when the file is new.
     static void Preparar(sqlite3* db);
-    void Carregar(sqlite3* db);
+    // `esquema`: "main", or the schema another database is attached as.
+    void Carregar(sqlite3* db, const std::string& esquema = "main");
 
     Tabela* AcharTabela(const std::string& nome);
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
@@ -97,6 +99,8 @@ class Catalogo {
     // Writes a table's rows of the metadata tables and keeps the copy.
     void GravarTabela(sqlite3* db, const Tabela& t);
     void ExcluirTabela(sqlite3* db, const std::string& nome);
+    // sp_rename of a table: the in-memory copy only (GravarTabela writes it).
+    void RenomearTabela(const std::string& nome, const std::string& novo);
     void GravarObjeto(sqlite3* db, const ObjetoProgramado& o);
     void ExcluirObjeto(sqlite3* db, const std::string& nome);
 

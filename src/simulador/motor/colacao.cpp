@@ -75,14 +75,46 @@ bool Canonica(std::string_view s) {
     return s.size() == 23 && s[4] == '-' && s[10] == ' ' && s[19] == '.';
 }
 
+// A value written some other way ('20200101') in the canonical form, or false. A
+// filter compares one such literal with every row: the last few are kept.
+bool EmFormaCanonica(std::string_view s, std::string_view& saida) {
+    if (Canonica(s)) {
+        saida = s;
+        return true;
+    }
+    struct Lida {
+        std::string texto, canonica;
+        bool valida = false;
+        OrdemDeData ordem = OrdemDeData::Dmy;  // how '01/02/2020' was read
+    };
+    thread_local Lida lidas[4];
+    thread_local unsigned proxima = 0;
+    for (const auto& l : lidas) {
+        if (!l.texto.empty() && l.texto == s && l.ordem == OrdemDeDataAtual()) {
+            saida = l.canonica;
+            return l.valida;
+        }
+    }
+    Lida& l = lidas[proxima++ % 4];
+    db::DataHora d;
+    l.texto = std::string(s);
+    l.ordem = OrdemDeDataAtual();
+    l.valida = LerDataHora(s, d);
+    l.canonica = l.valida ? FormatarDataHora(d) : std::string();
+    saida = l.canonica;
+    return l.valida;
+}
+
 int CompararDatas(void*, int na, const void* a, int nb, const void* b) {
     std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(na));
     std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(nb));
-    if (!(Canonica(x) && Canonica(y))) {
-        db::DataHora dx, dy;
-        if (LerDataHora(x, dx) && LerDataHora(y, dy)) {
-            std::string fx = FormatarDataHora(dx), fy = FormatarDataHora(dy);
-            return fx.compare(fy) < 0 ? -1 : fx.compare(fy) > 0 ? 1 : 0;
+    std::string_view fx, fy;
+    char copia[23];  // reading y may reuse the place that holds x's canonical form
+    if (!(Canonica(x) && Canonica(y)) && EmFormaCanonica(x, fx)) {
+        fx.copy(copia, sizeof copia);
+        if (EmFormaCanonica(y, fy)) {
+            x = std::string_view(copia, sizeof copia);
+            y = fy;
         }
     }
     int r = x.compare(y);

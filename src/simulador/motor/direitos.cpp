@@ -7,6 +7,7 @@
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
 
@@ -94,60 +95,71 @@ void Executor::ExigirDireitos(const Comando& c) {
     const DireitosDoUsuario& d = s_.Direitos();
     if (d.irrestrito) return;
     const std::string& banco = s_.Banco();
-    const std::string nome = !c.objeto.Vazio() ? c.objeto.Nome()
-                             : c.nomes.empty() ? std::string()
-                                               : c.nomes.front();
-    switch (c.tipo) {
-        case TipoComando::CriarTabela:
-            if (!d.PermiteDdl("CREATE TABLE"))
-                throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco + "'.");
-            return;
-        case TipoComando::AlterarTabela:
-            if (!d.PermiteDdl("ALTER"))
-                throw ErroDeBanco("Cannot alter the table '" + nome +
-                                  "', because it does not exist or you do not have permission.");
-            return;
-        case TipoComando::ExcluirTabela:
-            if (!d.PermiteDdl("ALTER"))
-                throw ErroDeBanco("Cannot drop the table '" + nome +
-                                  "', because it does not exist or you do not have permission.");
-            return;
-        case TipoComando::CriarIndice:
-        case TipoComando::ExcluirIndice:
-            if (!d.PermiteDdl("ALTER"))
-                throw ErroDeBanco("Cannot find the object \"" + nome +
-                                  "\" because it does not exist or you do not have permissions.");
-            return;
-        case TipoComando::Excluir:
-            // TRUNCATE TABLE needs ALTER on the table, not DELETE.
-            if (c.truncar && !d.PermiteDdl("ALTER"))
-                throw ErroDeBanco("Cannot find the object \"" + nome +
-                                  "\" because it does not exist or you do not have permissions.");
-            return;
-        case TipoComando::CriarObjeto: {
-            const std::string tipo = TipoDoObjeto(c.tipoDeObjeto);
-            if (c.alterar && !d.PermiteDdl("ALTER"))
-                throw ErroDeBanco("Cannot alter the " + Dobrar(tipo) + " '" + nome +
-                                  "', because it does not exist or you do not have permission.");
-            if (!c.alterar && !d.PermiteDdl("CREATE " + tipo))
-                throw ErroDeBanco("CREATE " + tipo + " permission denied in database '" + banco +
-                                  "'.");
-            return;
-        }
-        case TipoComando::ExcluirObjeto:
-            if (!d.PermiteDdl("ALTER"))
-                throw ErroDeBanco("Cannot drop the " + Dobrar(TipoDoObjeto(c.tipoDeObjeto)) + " '" +
-                                  nome +
-                                  "', because it does not exist or you do not have permission.");
-            return;
-        case TipoComando::Conceder:
-            if (!d.Membro("db_securityadmin"))
-                throw ErroDeBanco("Cannot find the object '" + nome +
-                                  "', because it does not exist or you do not have permission.");
-            return;
-        default:
-            return;
-    }
+    auto semObjeto = [](const std::string& nome) {
+        return "Cannot find the object \"" + nome +
+               "\" because it does not exist or you do not have permissions.";
+    };
+    auto primeiro = [](const std::vector<std::string>& nomes) {
+        return nomes.empty() ? std::string() : nomes.front();
+    };
+    std::visit(
+        Visitante{
+            [&](const instrucao::CriarTabela&) {
+                if (!d.PermiteDdl("CREATE TABLE"))
+                    throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco +
+                                      "'.");
+            },
+            [&](const instrucao::AlterarTabela& x) {
+                if (!d.PermiteDdl("ALTER"))
+                    throw ErroDeBanco("Cannot alter the table '" + x.objeto.Nome() +
+                                      "', because it does not exist or you do not have "
+                                      "permission.");
+            },
+            [&](const instrucao::ExcluirTabela& x) {
+                if (!d.PermiteDdl("ALTER"))
+                    throw ErroDeBanco("Cannot drop the table '" + primeiro(x.nomes) +
+                                      "', because it does not exist or you do not have "
+                                      "permission.");
+            },
+            [&](const instrucao::CriarIndice& x) {
+                if (!d.PermiteDdl("ALTER")) throw ErroDeBanco(semObjeto(x.objeto.Nome()));
+            },
+            [&](const instrucao::ExcluirIndice& x) {
+                if (!d.PermiteDdl("ALTER"))
+                    throw ErroDeBanco(
+                        semObjeto(x.indices.empty() ? std::string() : x.indices[0].second));
+            },
+            [&](const instrucao::Excluir& x) {
+                // TRUNCATE TABLE needs ALTER on the table, not DELETE.
+                if (x.truncar && !d.PermiteDdl("ALTER"))
+                    throw ErroDeBanco(semObjeto(x.objeto.Nome()));
+            },
+            [&](const instrucao::CriarObjeto& x) {
+                const std::string tipo = TipoDoObjeto(x.tipoDeObjeto);
+                if (x.alterar && !d.PermiteDdl("ALTER"))
+                    throw ErroDeBanco("Cannot alter the " + Dobrar(tipo) + " '" + x.objeto.Nome() +
+                                      "', because it does not exist or you do not have "
+                                      "permission.");
+                if (!x.alterar && !d.PermiteDdl("CREATE " + tipo))
+                    throw ErroDeBanco("CREATE " + tipo + " permission denied in database '" +
+                                      banco + "'.");
+            },
+            [&](const instrucao::ExcluirObjeto& x) {
+                if (!d.PermiteDdl("ALTER"))
+                    throw ErroDeBanco("Cannot drop the " + Dobrar(TipoDoObjeto(x.tipoDeObjeto)) +
+                                      " '" + primeiro(x.nomes) +
+                                      "', because it does not exist or you do not have "
+                                      "permission.");
+            },
+            [&](const instrucao::Conceder& x) {
+                if (!d.Membro("db_securityadmin"))
+                    throw ErroDeBanco("Cannot find the object '" + x.objeto.Nome() +
+                                      "', because it does not exist or you do not have "
+                                      "permission.");
+            },
+            [](const auto&) {},
+        },
+        c.instrucao);
 }
 
 }  // namespace zolvek::simulador

@@ -8,11 +8,13 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/materializacao.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/visitante.hpp"
 #include "simulador/motor/visoes.hpp"
 
 namespace zolvek::simulador {
@@ -146,6 +148,7 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
     : s_(sessao), plano_(plano), parametros_(parametros) {}
 
 std::vector<db::Resultado> Executor::Executar() {
+    DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
         Rodar(*c);
@@ -162,6 +165,8 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 std::string Executor::Reescrita(Faixa f, int* flags) {
     ContextoDeReescrita ctx;
     ctx.ordinais = &plano_.ordinais;
+    ctx.catalogo = &s_.CatalogoAtual();
+    ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
     return r;
@@ -205,113 +210,171 @@ void Executor::Ligar(sqlite3_stmt* st) {
     }
 }
 
-void Executor::FalhaTraduzida(const std::string& msg, char operacao, const std::string& tabela) {
+void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                              const std::string& tabela) {
+    if (auto f = TomarFalhaDeFuncao()) throw *f;
+    const std::string msg = falha.what();
+    switch (falha.Codigo()) {
+        case SQLITE_CONSTRAINT_TRIGGER:
+            FalhaDeReferencia(msg);
+            break;
+        case SQLITE_CONSTRAINT_NOTNULL:
+            FalhaDeNulo(msg, operacao, tabela);
+        case SQLITE_CONSTRAINT_CHECK:
+            FalhaDeVerificacao(msg, operacao, tabela);
+        case SQLITE_CONSTRAINT_UNIQUE:
+        case SQLITE_CONSTRAINT_PRIMARYKEY:
+            FalhaDeChave(msg);
+        case SQLITE_BUSY:
+        case SQLITE_BUSY_SNAPSHOT:
+        case SQLITE_BUSY_RECOVERY:
+        case SQLITE_LOCKED:
+        case SQLITE_LOCKED_SHAREDCACHE:
+            throw ErroDeBanco("Lock request time out period exceeded.", 1222, 16, 45);
+        case SQLITE_AUTH:
+            throw ErroDeBanco("Invalid object name '" + s_.TabelaNegada() + "'.", 208, 16, 1);
+        case SQLITE_INTERRUPT:
+            // the client gives up waiting: no server number, ODBC's SQLSTATE
+            throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+        default:
+            break;
+    }
+    FalhaDeCompilacao(msg);
+}
+
+// The foreign-key triggers raise "zvfk|action|name" (a row that references nothing)
+// or "zvref|action|name" (a row still referenced).
+void Executor::FalhaDeReferencia(const std::string& msg) {
+    const bool fk = msg.rfind("zvfk|", 0) == 0;
+    if (!fk && msg.rfind("zvref|", 0) != 0) return;
     const std::string& banco = s_.Banco();
-    std::string verbo = operacao == 'U'   ? "UPDATE"
-                        : operacao == 'D' ? "DELETE"
-                        : operacao == 'A' ? "ALTER TABLE"
-                                          : "INSERT";
-    if (msg.rfind("zvfk|", 0) == 0 || msg.rfind("zvref|", 0) == 0) {
-        bool fk = msg.rfind("zvfk|", 0) == 0;
-        std::string resto = msg.substr(fk ? 5 : 6);
-        std::string acao = resto.substr(0, resto.find('|'));
-        std::string nome = resto.substr(resto.find('|') + 1);
-        Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
-        const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
-        if (r && fk)
-            throw ErroDeBanco("The " + acao +
+    std::string resto = msg.substr(fk ? 5 : 6);
+    std::string acao = resto.substr(0, resto.find('|'));
+    std::string nome = resto.substr(resto.find('|') + 1);
+    Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
+    const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
+    if (r && fk)
+        throw ErroDeBanco("The " + acao +
                               " statement conflicted with the FOREIGN KEY constraint \"" + nome +
                               "\". The conflict occurred in database \"" + banco +
                               "\", table \"dbo." + r->tabelaReferida + "\", column '" +
-                              (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'.");
-        if (r)
-            throw ErroDeBanco(
-                "The " + acao + " statement conflicted with the REFERENCE constraint \"" + nome +
-                "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
-                dona->nome + "\", column '" + r->colunas[0].nome + "'.");
+                              (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'.",
+                          547, 16, 0);
+    if (r)
+        throw ErroDeBanco("The " + acao + " statement conflicted with the REFERENCE constraint \"" +
+                              nome + "\". The conflict occurred in database \"" + banco +
+                              "\", table \"dbo." + dona->nome + "\", column '" +
+                              r->colunas[0].nome + "'.",
+                          547, 16, 0);
+}
+
+// SQLite names the column as "T.c".
+void Executor::FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela) {
+    std::string c = ColunaDaMensagem(msg, "NOT NULL constraint failed: ");
+    auto ponto = c.find('.');
+    std::string t = ponto == std::string::npos ? tabela : c.substr(0, ponto);
+    std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
+    throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
+                          s_.Banco() + ".dbo." + t + "'; column does not allow nulls. " +
+                          (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.",
+                      515, 16, 2);
+}
+
+void Executor::FalhaDeVerificacao(const std::string& msg, char operacao,
+                                  const std::string& tabela) {
+    const std::string verbo = operacao == 'U'   ? "UPDATE"
+                              : operacao == 'D' ? "DELETE"
+                              : operacao == 'A' ? "ALTER TABLE"
+                                                : "INSERT";
+    std::string c = ColunaDaMensagem(msg, "CHECK constraint failed: ");
+    Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(c);
+    std::string coluna;
+    if (dona)
+        if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
+            coluna = ", column '" + r->colunas[0].nome + "'";
+    throw ErroDeBanco("The " + verbo + " statement conflicted with the CHECK constraint \"" + c +
+                          "\". The conflict occurred in database \"" + s_.Banco() +
+                          "\", table \"dbo." + (dona ? dona->nome : tabela) + "\"" + coluna + ".",
+                      547, 16, 0);
+}
+
+// SQLite names the key's columns as "T.a, T.b": the index over those columns tells
+// which constraint or index it is.
+void Executor::FalhaDeChave(const std::string& msg) {
+    std::string c = ColunaDaMensagem(msg, "UNIQUE constraint failed: ");
+    std::vector<std::string> cols;
+    std::string t;
+    std::size_t i = 0;
+    while (i < c.size()) {
+        std::size_t f = c.find(", ", i);
+        if (f == std::string::npos) f = c.size();
+        std::string item = c.substr(i, f - i);
+        auto ponto = item.find('.');
+        t = item.substr(0, ponto);
+        cols.push_back(item.substr(ponto + 1));
+        i = f + 2;
     }
-    if (auto c = ColunaDaMensagem(msg, "NOT NULL constraint failed: "); !c.empty()) {
-        auto ponto = c.find('.');
-        std::string t = ponto == std::string::npos ? tabela : c.substr(0, ponto);
-        std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
-        throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
-                          banco + ".dbo." + t + "'; column does not allow nulls. " +
-                          (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.");
-    }
-    if (auto c = ColunaDaMensagem(msg, "CHECK constraint failed: "); !c.empty()) {
-        Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(c);
-        std::string coluna;
-        if (dona)
-            if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
-                coluna = ", column '" + r->colunas[0].nome + "'";
-        throw ErroDeBanco("The " + verbo + " statement conflicted with the CHECK constraint \"" +
-                          c + "\". The conflict occurred in database \"" + banco +
-                          "\", table \"dbo." + (dona ? dona->nome : tabela) + "\"" + coluna + ".");
-    }
-    if (auto c = ColunaDaMensagem(msg, "UNIQUE constraint failed: "); !c.empty()) {
-        // "T.a, T.b": find the index over those columns
-        std::vector<std::string> cols;
-        std::string t;
-        std::size_t i = 0;
-        while (i < c.size()) {
-            std::size_t f = c.find(", ", i);
-            if (f == std::string::npos) f = c.size();
-            std::string item = c.substr(i, f - i);
-            auto ponto = item.find('.');
-            t = item.substr(0, ponto);
-            cols.push_back(item.substr(ponto + 1));
-            i = f + 2;
+    Tabela* tab = s_.CatalogoAtual().AcharTabela(t);
+    if (tab) {
+        for (const auto& ind : tab->indices) {
+            if (!ind.unico || ind.colunas.size() != cols.size()) continue;
+            bool iguais = true;
+            for (std::size_t k = 0; k < cols.size(); ++k)
+                if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
+            if (!iguais) continue;
+            chaveViolada_.clear();
+            for (const auto& k : ind.colunas) chaveViolada_.push_back(k.nome);
+            if (ind.primario || ind.restricao != 0)
+                throw ErroDeBanco(
+                    std::string("Violation of ") + (ind.primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                        " constraint '" + ind.nome +
+                        "'. Cannot insert duplicate key in object 'dbo." + tab->nome + "'.",
+                    2627, 14, 1);
+            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                                  "' with unique index '" + ind.nome + "'.",
+                              2601, 14, 1);
         }
-        Tabela* tab = s_.CatalogoAtual().AcharTabela(t);
-        if (tab) {
-            for (const auto& ind : tab->indices) {
-                if (!ind.unico || ind.colunas.size() != cols.size()) continue;
-                bool iguais = true;
-                for (std::size_t k = 0; k < cols.size(); ++k)
-                    if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
-                if (!iguais) continue;
-                if (ind.primario)
-                    throw ErroDeBanco("Violation of PRIMARY KEY constraint '" + ind.nome +
-                                      "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
-                                      "'.");
-                if (ind.restricao != 0)
-                    throw ErroDeBanco("Violation of UNIQUE KEY constraint '" + ind.nome +
-                                      "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
-                                      "'.");
-                throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                                  "' with unique index '" + ind.nome + "'.");
-            }
-            if (tab->Identidade())
-                throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                                  "': the identity value already exists.");
-        }
-        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.");
+        if (tab->Identidade())
+            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                                  "': the identity value already exists.",
+                              2601, 14, 1);
     }
+    throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601, 14, 1);
+}
+
+// A name the rewritten text refers to and SQLite does not know, or text it cannot read.
+void Executor::FalhaDeCompilacao(const std::string& msg) {
     if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
         auto ponto = c.find('.');
-        if (ponto != std::string::npos) c = c.substr(ponto + 1);
-        throw ErroDeBanco("Invalid object name '" + c + "'.");
+        // another database's table is told by its three-part name
+        if (ponto != std::string::npos && c.rfind("zvb_", 0) == 0)
+            c = s_.BancoDoEsquema(c.substr(0, ponto)) + ".dbo." + c.substr(ponto + 1);
+        else if (ponto != std::string::npos)
+            c = c.substr(ponto + 1);
+        throw ErroDeBanco("Invalid object name '" + c + "'.", 208, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
         if (c.find('.') != std::string::npos)
-            throw ErroDeBanco("The multi-part identifier \"" + c + "\" could not be bound.");
-        throw ErroDeBanco("Invalid column name '" + c + "'.");
+            throw ErroDeBanco("The multi-part identifier \"" + c + "\" could not be bound.", 4104,
+                              16, 1);
+        throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
-        throw ErroDeBanco("Ambiguous column name '" + c + "'.");
+        throw ErroDeBanco("Ambiguous column name '" + c + "'.", 209, 16, 1);
     if (auto c = ColunaDaMensagem(msg, "no such function: "); !c.empty())
-        throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.");
+        throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.", 195, 15, 10);
     if (msg.find("syntax error") != std::string::npos) {
         auto a = msg.find("near \"");
         if (a != std::string::npos) {
             auto b = msg.find("\"", a + 6);
-            throw ErroDeBanco("Incorrect syntax near '" + msg.substr(a + 6, b - a - 6) + "'.");
+            throw ErroDeBanco("Incorrect syntax near '" + msg.substr(a + 6, b - a - 6) + "'.", 102,
+                              15, 1);
         }
-        throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
     }
     if (msg.find("database is locked") != std::string::npos ||
         msg.find("database table is locked") != std::string::npos)
-        throw ErroDeBanco("Lock request time out period exceeded.");
+        throw ErroDeBanco("Lock request time out period exceeded.", 1222, 16, 1);
     if (msg.find("interrupted") != std::string::npos) {
         s_.VerificarSeFoiEliminada();
         throw ErroDeBanco("Query timeout expired");
@@ -340,8 +403,8 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
     sqlite3_stmt* st = nullptr;
     try {
         st = s_.Preparar(sql);
-    } catch (const ErroDeBanco& e) {
-        FalhaTraduzida(e.what(), operacao, tabela);
+    } catch (const FalhaDoSqlite& f) {
+        FalhaTraduzida(f, operacao, tabela);
     }
     Ligar(st);
     db::Resultado r;
@@ -354,8 +417,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
             col.nome.clear();  // an expression without alias has no name on SQL Server
         const char* tab = sqlite3_column_table_name(st, c);
         const char* orig = sqlite3_column_origin_name(st, c);
-        if (tab && orig && std::strncmp(tab, "zv_", 3) != 0) {
-            if (Tabela* t = s_.CatalogoAtual().AcharTabela(tab)) {
+        const char* esquema = sqlite3_column_database_name(st, c);
+        Catalogo* catalogo = esquema ? s_.CatalogoDoEsquema(esquema) : nullptr;
+        if (tab && orig && catalogo && std::strncmp(tab, "zv_", 3) != 0) {
+            if (Tabela* t = catalogo->AcharTabela(tab)) {
                 if (const ColunaDaTabela* cc = t->Coluna(orig)) {
                     tipos[static_cast<std::size_t>(c)] = &cc->tipo;
                     col.tipo = CategoriaDoTipo(cc->tipo);
@@ -390,9 +455,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
         r.linhas.push_back(std::move(linha));
     }
     if (rc != SQLITE_DONE) {
-        std::string msg = sqlite3_errmsg(sqlite3_db_handle(st));
+        FalhaDoSqlite falha(sqlite3_extended_errcode(sqlite3_db_handle(st)),
+                            sqlite3_errmsg(sqlite3_db_handle(st)));
         sqlite3_reset(st);
-        FalhaTraduzida(msg, operacao, tabela);
+        FalhaTraduzida(falha, operacao, tabela);
     }
     sqlite3_reset(st);
     if (ncol == 0) {
@@ -463,108 +529,140 @@ db::Valor Executor::Avaliar(Faixa f) {
 
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
-    switch (c.tipo) {
-        case TipoComando::Selecionar:
-            return Selecionar(c);
-        case TipoComando::Inserir:
-            return Inserir(c);
-        case TipoComando::Atualizar:
-            return Atualizar(c);
-        case TipoComando::Excluir:
-            return Excluir(c);
-        case TipoComando::CriarTabela:
-            return CriarTabela(c);
-        case TipoComando::AlterarTabela:
-            return AlterarTabela(c);
-        case TipoComando::ExcluirTabela:
-            return ExcluirTabela(c);
-        case TipoComando::CriarIndice:
-            return CriarIndice(c);
-        case TipoComando::ExcluirIndice:
-            return ExcluirIndice(c);
-        case TipoComando::CriarObjeto:
-            return CriarObjeto(c);
-        case TipoComando::ExcluirObjeto:
-            return ExcluirObjeto(c);
-        case TipoComando::Conceder:
-            return Conceder(c);
-        case TipoComando::ExecutarProcedimento:
-            return ExecutarComando(c);
-        case TipoComando::IdentityInsert:
-            return IdentityInsert(c);
-        case TipoComando::TempoDeBloqueio: {
-            const long long n =
-                std::strtoll(plano_.tokens[c.numero.inicio].texto.c_str(), nullptr, 10);
-            return s_.DefinirTempoDeBloqueio(
-                c.ligado || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
-        }
-        case TipoComando::Ignorado:
-            return;
-        case TipoComando::Se:
-            if (Condicao(c.condicao))
-                Rodar(*c.entao);
-            else if (c.senao)
-                Rodar(*c.senao);
-            return;
-        case TipoComando::Bloco:
-            for (const auto& f : c.filhos) Rodar(*f);
-            return;
-        case TipoComando::IniciarTransacao:
-            return s_.IniciarTransacao();
-        case TipoComando::ConfirmarTransacao:
-            if (!s_.EmTransacao())
-                throw ErroDeBanco(
-                    "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-            return s_.Confirmar();
-        case TipoComando::DesfazerTransacao:
-            if (!s_.EmTransacao())
-                throw ErroDeBanco(
-                    "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-            return s_.Desfazer();
-        case TipoComando::CriarLogin:
-        case TipoComando::CriarUsuario:
-        case TipoComando::ExcluirUsuario:
-        case TipoComando::CriarPapel:
-        case TipoComando::AlterarPapel:
-            return ComandoDeUsuario(c);
-        default:
-            return ComandoDeServidor(c);
-    }
+    ExigirBancoAtual(c);
+    std::visit(
+        Visitante{
+            [&](const instrucao::Selecionar& x) { Selecionar(x); },
+            [&](const instrucao::Inserir& x) { Inserir(x); },
+            [&](const instrucao::Atualizar& x) { Atualizar(x); },
+            [&](const instrucao::Excluir& x) { Excluir(x); },
+            [&](const instrucao::CriarTabela& x) { CriarTabela(x); },
+            [&](const instrucao::AlterarTabela& x) { AlterarTabela(x); },
+            [&](const instrucao::ExcluirTabela& x) { ExcluirTabela(x); },
+            [&](const instrucao::CriarIndice& x) { CriarIndice(x); },
+            [&](const instrucao::ExcluirIndice& x) { ExcluirIndice(x); },
+            [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
+            [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
+            [&](const instrucao::Conceder& x) { Conceder(x); },
+            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
+            [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
+            [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },
+            [&](const instrucao::TempoDeBloqueio& x) {
+                const long long n =
+                    std::strtoll(plano_.tokens[x.numero.inicio].texto.c_str(), nullptr, 10);
+                s_.DefinirTempoDeBloqueio(
+                    x.semLimite || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
+            },
+            [&](const instrucao::DefinirFormatoDeData& x) {
+                s_.ordemDeData_ = x.ordem;
+                DefinirOrdemDeDataAtual(x.ordem);
+            },
+            [&](const instrucao::Se& x) {
+                if (Condicao(x.condicao))
+                    Rodar(*x.entao);
+                else if (x.senao)
+                    Rodar(*x.senao);
+            },
+            [&](const instrucao::Bloco& x) {
+                for (const auto& f : x.filhos) Rodar(*f);
+            },
+            [&](const instrucao::IniciarTransacao&) { s_.IniciarTransacao(); },
+            [&](const instrucao::ConfirmarTransacao&) {
+                if (!s_.EmTransacao())
+                    throw ErroDeBanco(
+                        "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
+                        3902, 16, 1);
+                s_.Confirmar();
+            },
+            [&](const instrucao::DesfazerTransacao&) {
+                if (!s_.EmTransacao())
+                    throw ErroDeBanco(
+                        "The ROLLBACK TRANSACTION request has no corresponding BEGIN "
+                        "TRANSACTION.",
+                        3903, 16, 1);
+                s_.Desfazer();
+            },
+            [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::CriarLogin& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::CriarUsuario& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::ExcluirUsuario& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::CriarPapel& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::AlterarPapel& x) {
+                ComandoDeUsuario(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const auto& x) {
+                ComandoDeServidor(x);
+                resultados_.push_back(db::Resultado{});
+            },
+        },
+        c.instrucao);
 }
 
-void Executor::Selecionar(const Comando& c) {
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
-        int flags = 0;
-        std::string sql = Reescrita(c.selecao, &flags);
-        plano_.flags[&c] = flags;
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
-    }
-    resultados_.push_back(Consultar(it->second, plano_.flags[&c], 'S', ""));
+// Statements that write name their object in the current database: another one's
+// (ORIGEM.dbo.T) is read by queries only.
+void Executor::ExigirBancoAtual(const Comando& c) {
+    const NomeComposto* objeto =
+        std::visit(Visitante{
+                       [](const instrucao::Inserir& x) { return &x.objeto; },
+                       [](const instrucao::Atualizar& x) { return &x.objeto; },
+                       [](const instrucao::Excluir& x) { return &x.objeto; },
+                       [](const instrucao::CriarTabela& x) { return &x.objeto; },
+                       [](const instrucao::AlterarTabela& x) { return &x.objeto; },
+                       [](const instrucao::CriarObjeto& x) { return &x.objeto; },
+                       [](const instrucao::IdentityInsert& x) { return &x.objeto; },
+                       [](const auto&) -> const NomeComposto* { return nullptr; },
+                   },
+                   c.instrucao);
+    if (!objeto) return;
+    const std::string banco = BancoDoNome(objeto->partes);
+    if (banco.empty() || s_.EsquemaDoBanco(banco).empty()) return;
+    throw ErroDeBanco("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
+                      ".dbo." + objeto->Nome() + "'); use USE " + banco + ".");
 }
 
-void Executor::Inserir(const Comando& c) {
+void Executor::Selecionar(const instrucao::Selecionar& c) {
+    if (!c.compilado.pronto) {
+        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags);
+        c.compilado.pronto = true;
+    }
+    resultados_.push_back(Consultar(c.compilado.sql, c.compilado.flags, 'S', ""));
+}
+
+void Executor::Inserir(const instrucao::Inserir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
             throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
-        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     }
     bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
+    if (!c.compilado.pronto) {
         std::vector<const ColunaDaTabela*> alvo;
         if (c.colunasAlvo.empty()) {
             if (identityLigado && t->Identidade())
                 throw ErroDeBanco("An explicit value for the identity column in table '" + t->nome +
-                                  "' can only be specified when a column list is used and "
-                                  "IDENTITY_INSERT is ON.");
+                                      "' can only be specified when a column list is used and "
+                                      "IDENTITY_INSERT is ON.",
+                                  8101, 16, 1);
             for (const auto& col : t->colunas)
                 if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
         } else {
             for (const auto& n : c.colunasAlvo) {
                 const ColunaDaTabela* col = t->Coluna(n);
-                if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.");
+                if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
                 alvo.push_back(col);
             }
         }
@@ -576,17 +674,20 @@ void Executor::Inserir(const Comando& c) {
                     "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
                     "column "
                     "list to exclude the timestamp column, or insert a DEFAULT into a timestamp "
-                    "column.");
+                    "column.",
+                    273, 16, 1);
         }
         if (temIdentidade && !identityLigado)
             throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
-                              t->nome + "' when IDENTITY_INSERT is set to OFF.");
+                                  t->nome + "' when IDENTITY_INSERT is set to OFF.",
+                              544, 16, 1);
         if (!temIdentidade && identityLigado && t->Identidade())
-            throw ErroDeBanco("Explicit value must be specified for identity column in table '" +
-                              t->nome +
-                              "' either when IDENTITY_INSERT is set to ON or when a replication "
-                              "user is inserting "
-                              "into a NOT FOR REPLICATION identity column.");
+            throw ErroDeBanco(
+                "Explicit value must be specified for identity column in table '" + t->nome +
+                    "' either when IDENTITY_INSERT is set to ON or when a replication "
+                    "user is inserting "
+                    "into a NOT FOR REPLICATION identity column.",
+                545, 16, 1);
         std::string colunas;
         for (const auto* col : alvo)
             colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
@@ -603,14 +704,16 @@ void Executor::Inserir(const Comando& c) {
                         "the "
                         "VALUES clause. The number of values in the VALUES clause must match the "
                         "number "
-                        "of columns specified in the INSERT statement.");
+                        "of columns specified in the INSERT statement.",
+                        110, 15, 1);
                 if (linha.size() < alvo.size())
                     throw ErroDeBanco(
                         "There are more columns in the INSERT statement than values specified in "
                         "the "
                         "VALUES clause. The number of values in the VALUES clause must match the "
                         "number "
-                        "of columns specified in the INSERT statement.");
+                        "of columns specified in the INSERT statement.",
+                        109, 15, 1);
                 sql += primeira ? "(" : ", (";
                 primeira = false;
                 for (std::size_t k = 0; k < linha.size(); ++k) {
@@ -640,33 +743,44 @@ void Executor::Inserir(const Comando& c) {
                   ComoIdentificador(t->nome) + " (" + colunas + ") SELECT " + conv +
                   " FROM zv_fonte";
         }
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+        c.compilado.sql = std::move(sql);
+        c.compilado.pronto = true;
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDeBanco(
             "An explicit value for the identity column in table '" + t->nome +
-            "' can only be specified when a column list is used and IDENTITY_INSERT is ON.");
+                "' can only be specified when a column list is used and IDENTITY_INSERT is ON.",
+            8101, 16, 1);
     }
-    resultados_.push_back(Consultar(it->second, 0, 'I', t->nome));
+    db::Resultado r;
+    try {
+        chaveViolada_.clear();
+        r = Consultar(c.compilado.sql, 0, 'I', t->nome);
+    } catch (const ErroDeBanco& e) {
+        if (e.Numero() != 2627 && e.Numero() != 2601) throw;
+        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(c.compilado.sql, *t), e.Numero(),
+                          e.Severidade(), e.Estado());
+    }
     // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
-    if (t->Identidade() && resultados_.back().linhasAfetadas > 0)
+    if (t->Identidade() && r.linhasAfetadas > 0)
         s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+    Contar(std::move(r));
 }
 
-void Executor::Atualizar(const Comando& c) {
+void Executor::Atualizar(const instrucao::Atualizar& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
+    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
+    if (!c.compilado.pronto) {
         std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
         bool primeiro = true;
         for (const auto& [nome, expr] : c.atribuicoes) {
             const ColunaDaTabela* col = t->Coluna(nome);
-            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.");
+            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
             if (col->identidade)
-                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.");
+                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16,
+                                  1);
             if (col->tipo.base == TipoBase::RowVersion)
-                throw ErroDeBanco("Cannot update a timestamp column.");
+                throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
             if (!primeiro) sql += ", ";
             primeiro = false;
             std::string valor;
@@ -694,24 +808,25 @@ void Executor::Atualizar(const Comando& c) {
         } else if (!c.resto.Vazia()) {
             sql += " " + Reescrita(c.resto);
         }
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+        c.compilado.sql = std::move(sql);
+        c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(it->second, 0, 'U', t->nome));
+    Contar(Consultar(c.compilado.sql, 0, 'U', t->nome));
 }
 
-void Executor::Excluir(const Comando& c) {
+void Executor::Excluir(const instrucao::Excluir& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.");
+    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     if (c.truncar)
         for (Tabela* outra : s_.CatalogoAtual().Tabelas())
             for (const auto& r : outra->restricoes)
                 if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
                     throw ErroDeBanco("Cannot truncate table '" + t->nome +
-                                      "' because it is being referenced by a FOREIGN KEY "
-                                      "constraint.");
-    auto it = plano_.compilados.find(&c);
-    if (it == plano_.compilados.end()) {
+                                          "' because it is being referenced by a FOREIGN KEY "
+                                          "constraint.",
+                                      4712, 16, 1);
+    if (!c.compilado.pronto) {
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
         if (juncao)
             sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
@@ -719,9 +834,10 @@ void Executor::Excluir(const Comando& c) {
                    (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
         else if (!c.resto.Vazia())
             sql += " " + Reescrita(c.resto);
-        it = plano_.compilados.emplace(&c, std::move(sql)).first;
+        c.compilado.sql = std::move(sql);
+        c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(it->second, 0, 'D', t->nome));
+    Contar(Consultar(c.compilado.sql, 0, 'D', t->nome));
     if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
         // the next row takes the seed again
         Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
@@ -735,21 +851,92 @@ void Executor::Excluir(const Comando& c) {
     }
 }
 
-void Executor::IdentityInsert(const Comando& c) {
+// SET NOCOUNT ON|OFF; the other SET options the parser lets through change nothing here.
+void Executor::LerOpcaoDaSessao(const Comando& c) {
+    const auto& t = plano_.tokens;
+    const std::size_t i = c.faixa.inicio;
+    if (c.faixa.fim >= i + 3 && EhPalavra(t[i], "SET") && EhPalavra(t[i + 1], "NOCOUNT"))
+        s_.semContagem_ = EhPalavra(t[i + 2], "ON");
+}
+
+// The row count of a data change reaches the client unless SET NOCOUNT is ON.
+void Executor::Contar(db::Resultado r) {
+    if (!s_.semContagem_) resultados_.push_back(std::move(r));
+}
+
+namespace {
+
+// A key value as SQL Server shows it in "The duplicate key value is (...)".
+std::string TextoDaChave(const db::Valor& v) {
+    return db::EhNulo(v) ? "<NULL>" : ComoTextoDeValor(v);
+}
+
+}  // namespace
+
+// " The duplicate key value is (...)." for the INSERT that broke the key just named: the
+// first new row whose key is already in the table or comes twice among the new rows.
+// The rows are those of the statement's own text (VALUES or its query), run again.
+std::string Executor::ValorDuplicado(const std::string& insercao, const Tabela& t) {
+    const std::string inicio = "INSERT INTO " + ComoIdentificador(t.nome) + " (";
+    const auto p = insercao.find(inicio);
+    const auto fimDasColunas = p == std::string::npos ? p : insercao.find(") ", p);
+    if (chaveViolada_.empty() || fimDasColunas == std::string::npos) return "";
+    const std::string colunas =
+        insercao.substr(p + inicio.size(), fimDasColunas - p - inicio.size());
+    std::string chave, iguaisNaTabela, iguaisNasNovas;
+    for (const auto& k : chaveViolada_) {
+        const std::string id = ComoIdentificador(k);
+        if (!chave.empty()) {
+            chave += ", ";
+            iguaisNaTabela += " AND ";
+            iguaisNasNovas += " AND ";
+        }
+        chave += "n." + id;
+        iguaisNaTabela += "x." + id + " = n." + id;
+        iguaisNasNovas += "m." + id + " = n." + id;
+        // a key column the statement does not write (identity, default) is not known here
+        if (colunas.find(id) == std::string::npos) return "";
+    }
+    std::string antes = insercao.substr(0, p);
+    while (!antes.empty() && antes.back() == ' ') antes.pop_back();
+    const std::string novas =
+        "zv_novas(" + colunas + ") AS (" + insercao.substr(fimDasColunas + 2) + ")";
+    const std::string sql = (antes.empty() ? "WITH " + novas : antes + ", " + novas) + " SELECT " +
+                            chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
+                            ComoIdentificador(t.nome) + " x WHERE " + iguaisNaTabela +
+                            ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas +
+                            ") > 1 LIMIT 1";
+    try {
+        db::Resultado r = Consultar(sql, 0, 'S', "");
+        if (r.linhas.empty()) return "";
+        std::string valores;
+        for (const auto& v : r.linhas[0])
+            valores += (valores.empty() ? "" : ", ") + TextoDaChave(v);
+        return " The duplicate key value is (" + valores + ").";
+    } catch (const ErroDeBanco&) {
+        return "";  // the message stands without the value
+    }
+}
+
+void Executor::IdentityInsert(const instrucao::IdentityInsert& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t)
         throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                          "\" because it does not exist or you do not have permissions.");
+                              "\" because it does not exist or you do not have permissions.",
+                          1088, 16, 11);
     if (!t->Identidade())
-        throw ErroDeBanco("Table '" + t->nome +
-                          "' does not have the identity property. Cannot perform SET operation.");
+        throw ErroDeBanco(
+            "Table '" + t->nome +
+                "' does not have the identity property. Cannot perform SET operation.",
+            8106, 16, 1);
     std::string chave = Dobrar(t->nome);
     if (c.ligado) {
         if (!s_.identityInsert_.empty() && s_.identityInsert_ != chave) {
             Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.identityInsert_);
             throw ErroDeBanco("IDENTITY_INSERT is already ON for table '" + s_.Banco() + ".dbo." +
-                              (outra ? outra->nome : s_.identityInsert_) +
-                              "'. Cannot perform SET operation for table '" + t->nome + "'.");
+                                  (outra ? outra->nome : s_.identityInsert_) +
+                                  "'. Cannot perform SET operation for table '" + t->nome + "'.",
+                              8107, 16, 1);
         }
         s_.identityInsert_ = chave;
     } else if (s_.identityInsert_ == chave) {

@@ -14,6 +14,10 @@ struct sqlite3_stmt;
 namespace zolvek::simulador {
 
 class Sessao;
+class FalhaDoSqlite;
+
+// A value as the text a system procedure takes ("" for NULL).
+std::string ComoTextoDeValor(const db::Valor& v);
 
 // A parsed batch, kept by the session for the next time the same text comes.
 struct PlanoDeLote {
@@ -21,8 +25,6 @@ struct PlanoDeLote {
     std::vector<Token> tokens;
     std::vector<int> ordinais;
     std::vector<std::unique_ptr<Comando>> comandos;
-    std::unordered_map<const Comando*, std::string> compilados;  // SQLite text of DML
-    std::unordered_map<const Comando*, int> flags;               // server tables a query reads
 };
 
 // Runs the statements of one batch on a session.
@@ -34,28 +36,54 @@ class Executor {
     void Procedimento(const std::string& nome,
                       const std::vector<std::pair<std::string, db::Valor>>& argumentos);
 
+    using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
+
   private:
     void Rodar(const Comando& c);
-    void Selecionar(const Comando& c);
-    void Inserir(const Comando& c);
-    void Atualizar(const Comando& c);
-    void Excluir(const Comando& c);
-    void CriarTabela(const Comando& c);
-    void AlterarTabela(const Comando& c);
-    void ExcluirTabela(const Comando& c);
-    void CriarIndice(const Comando& c);
-    void ExcluirIndice(const Comando& c);
-    void CriarObjeto(const Comando& c);
-    void ExcluirObjeto(const Comando& c);
-    void Conceder(const Comando& c);
-    void ExecutarComando(const Comando& c);
-    void IdentityInsert(const Comando& c);
-    void ComandoDeServidor(const Comando& c);
+    void ExigirBancoAtual(const Comando& c);
+    void Selecionar(const instrucao::Selecionar& c);
+    void Inserir(const instrucao::Inserir& c);
+    void Atualizar(const instrucao::Atualizar& c);
+    void Excluir(const instrucao::Excluir& c);
+    void CriarTabela(const instrucao::CriarTabela& c);
+    void AlterarTabela(const instrucao::AlterarTabela& c);
+    void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
+    void ExcluirTabela(const instrucao::ExcluirTabela& c);
+    void CriarIndice(const instrucao::CriarIndice& c);
+    void ExcluirIndice(const instrucao::ExcluirIndice& c);
+    void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
+    void Conceder(const instrucao::Conceder& c);
+    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
+    void IdentityInsert(const instrucao::IdentityInsert& c);
+    void ComandoDeServidor(const instrucao::CriarBanco& c);
+    void ComandoDeServidor(const instrucao::ExcluirBanco& c);
+    void ComandoDeServidor(const instrucao::AlterarBanco& c);
+    void ComandoDeServidor(const instrucao::Backup& c);
+    void ComandoDeServidor(const instrucao::RestaurarLista& c);
+    void ComandoDeServidor(const instrucao::VerificarBackup& c);
+    void ComandoDeServidor(const instrucao::Restaurar& c);
+    void ComandoDeServidor(const instrucao::Usar& c);
+    void ComandoDeServidor(const instrucao::Matar& c);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
-    int ConjuntoPedido(const Comando& c);
+    int ConjuntoPedido(Faixa conjunto);
     db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
-    void ComandoDeUsuario(const Comando& c);
+    void ComandoDeUsuario(const instrucao::CriarLogin& c);
+    void ComandoDeUsuario(const instrucao::CriarUsuario& c);
+    void ComandoDeUsuario(const instrucao::ExcluirUsuario& c);
+    void ComandoDeUsuario(const instrucao::CriarPapel& c);
+    void ComandoDeUsuario(const instrucao::AlterarPapel& c);
+    bool ExisteUsuario(const std::string& nome, int papel);
+    bool DonoDoBanco();
+    void LerOpcaoDaSessao(const Comando& c);
+    std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
+    void Contar(db::Resultado r);
+    // sp_executesql and sp_rename (executor_procedimentos.cpp).
+    void ExecutarSqlDinamico(const Argumentos& argumentos);
+    void Renomear(const Argumentos& argumentos);
+    void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
+    void RenomearTabela(Tabela& t, const std::string& novo);
 
     bool Condicao(Faixa f);
     db::Valor Avaliar(Faixa f);
@@ -66,14 +94,22 @@ class Executor {
     void Ligar(sqlite3_stmt* s);
     void Atomico(const std::function<void()>& f);
     void AposDdl();
-    [[noreturn]] void FalhaTraduzida(const std::string& msg, char operacao,
+    // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
+    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
                                      const std::string& tabela);
+    void FalhaDeReferencia(const std::string& msg);
+    [[noreturn]] void FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela);
+    [[noreturn]] void FalhaDeVerificacao(const std::string& msg, char operacao,
+                                         const std::string& tabela);
+    [[noreturn]] void FalhaDeChave(const std::string& msg);
+    [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
     std::string TextoDaFaixa(Faixa f) const;
 
     Sessao& s_;
     PlanoDeLote& plano_;
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
+    std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
 };
 
 }  // namespace zolvek::simulador

@@ -109,6 +109,51 @@ bool TemLinhas(sqlite3* db, const std::string& tabela) {
 
 }  // namespace
 
+// The rows already in `t` must satisfy a foreign key or check being added or enabled
+// WITH CHECK: SQL Server's 547 for the first that does not.
+static void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, const Restricao& r) {
+    const std::string& banco = s.Banco();
+    if (r.tipo == "F") {
+        std::string cond, nn;
+        for (std::size_t k = 0; k < r.colunas.size(); ++k) {
+            nn += "f." + ComoIdentificador(r.colunas[k].nome) + " IS NOT NULL AND ";
+            cond += (k ? " AND " : "") + std::string("p.") +
+                    ComoIdentificador(r.colunasReferidas[k]) + " = f." +
+                    ComoIdentificador(r.colunas[k].nome);
+        }
+        Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " f WHERE " + nn +
+                            "NOT EXISTS (SELECT 1 FROM " + ComoIdentificador(r.tabelaReferida) +
+                            " p WHERE " + cond + ") LIMIT 1");
+        if (q.Passo())
+            throw ErroDeBanco(
+                "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" + r.nome +
+                    "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
+                    r.tabelaReferida + "\", column '" + r.colunasReferidas[0] + "'.",
+                547, 16, 0);
+        return;
+    }
+    if (r.tipo != "C") return;
+    bool viola = false;
+    try {
+        Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
+                            ExpressaoParaSqlite(r.texto) + ") LIMIT 1");
+        viola = q.Passo();
+    } catch (const FalhaDoSqlite& f) {
+        std::string m = f.what();
+        if (m.find("no such column: ") != std::string::npos)
+            throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.", 207, 16,
+                              1);
+        throw;
+    }
+    if (viola)
+        throw ErroDeBanco(
+            "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
+                "\". The conflict occurred in database \"" + banco + "\", table \"dbo." + t.nome +
+                "\"" +
+                (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'") + ".",
+            547, 16, 0);
+}
+
 // Adds a constraint to the in-memory table, checking what SQL Server checks.
 static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao def, bool verificar,
                                bool criandoTabela) {
@@ -131,40 +176,45 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                               r.tipo == "D" || r.tipo == "C" || r.tipo == "F" ? primeiraColuna : "")
                  : def.nome;
     if (cat.IdDoObjeto(r.nome) || t.RestricaoPeloNome(r.nome))
-        throw ErroDeBanco("There is already an object named '" + r.nome + "' in the database." +
-                          kNaoCriou);
+        throw ErroDeBanco(
+            "There is already an object named '" + r.nome + "' in the database." + kNaoCriou, 2714,
+            16, 6);
     for (auto& c : r.colunas) {
         const ColunaDaTabela* col = t.Coluna(c.nome);
         if (!col) {
-            if (r.tipo == "D") throw ErroDeBanco("Invalid column name '" + c.nome + "'.");
+            if (r.tipo == "D")
+                throw ErroDeBanco("Invalid column name '" + c.nome + "'.", 207, 16, 1);
             throw ErroDeBanco("Column name '" + c.nome +
-                              "' does not exist in the target table or view." + kNaoCriou);
+                                  "' does not exist in the target table or view." + kNaoCriou,
+                              1911, 16, 1);
         }
         c.nome = col->nome;
     }
     r.id = cat.NovoId();
-    const std::string& banco = s.Banco();
     if (r.tipo == "PK" || r.tipo == "UQ") {
         if (r.tipo == "PK")
             for (const auto& x : t.restricoes)
                 if (x.tipo == "PK")
                     throw ErroDeBanco("Table '" + t.nome +
-                                      "' already has a primary key defined on it." + kNaoCriou);
+                                          "' already has a primary key defined on it." + kNaoCriou,
+                                      1779, 16, 0);
         for (const auto& c : r.colunas) {
             ColunaDaTabela* col = t.Coluna(c.nome);
             if (r.tipo == "PK" && col->anulavel) {
                 if (!criandoTabela)
                     throw ErroDeBanco(
                         "Cannot define PRIMARY KEY constraint on nullable column in table '" +
-                        t.nome + "'." + kNaoCriou);
+                            t.nome + "'." + kNaoCriou,
+                        8111, 16, 1);
                 col->anulavel = false;
             }
             if (col->tipo.tamanho < 0 || col->tipo.base == TipoBase::Text ||
                 col->tipo.base == TipoBase::NText || col->tipo.base == TipoBase::Image)
                 throw ErroDeBanco(
                     "Column '" + col->nome + "' in table '" + t.nome +
-                    "' is of a type that is invalid for use as a key column in an index." +
-                    kNaoCriou);
+                        "' is of a type that is invalid for use as a key column in an index." +
+                        kNaoCriou,
+                    1919, 16, 1);
         }
         Indice i;
         i.nome = r.nome;
@@ -178,7 +228,8 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
         Tabela* ref = IguaisCiAs(r.tabelaReferida, t.nome) ? &t : cat.AcharTabela(r.tabelaReferida);
         if (!ref)
             throw ErroDeBanco("Foreign key '" + r.nome + "' references invalid table '" +
-                              r.tabelaReferida + "'." + kNaoCriou);
+                                  r.tabelaReferida + "'." + kNaoCriou,
+                              1767, 16, 0);
         r.tabelaReferida = ref->nome;
         if (r.colunasReferidas.empty()) {
             for (const auto& i : ref->indices)
@@ -197,70 +248,43 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
         }
         if (!casa || r.colunasReferidas.size() != r.colunas.size())
             throw ErroDeBanco("There are no primary or candidate keys in the referenced table '" +
-                              ref->nome +
-                              "' that match the referencing column list in the foreign key '" +
-                              r.nome + "'." + kNaoCriou);
+                                  ref->nome +
+                                  "' that match the referencing column list in the foreign key '" +
+                                  r.nome + "'." + kNaoCriou,
+                              1776, 16, 0);
         for (std::size_t k = 0; k < r.colunas.size(); ++k) {
             const ColunaDaTabela* local = t.Coluna(r.colunas[k].nome);
             const ColunaDaTabela* remota = ref->Coluna(r.colunasReferidas[k]);
             r.colunasReferidas[k] = remota->nome;
             if (local->tipo.base != remota->tipo.base)
                 throw ErroDeBanco("Column '" + ref->nome + "." + remota->nome +
-                                  "' is not the same data type as referencing column '" + t.nome +
-                                  "." + local->nome + "' in foreign key '" + r.nome + "'." +
-                                  kNaoCriou);
+                                      "' is not the same data type as referencing column '" +
+                                      t.nome + "." + local->nome + "' in foreign key '" + r.nome +
+                                      "'." + kNaoCriou,
+                                  1778, 16, 0);
         }
-        if (verificar && !criandoTabela) {
-            std::string cond, nn;
-            for (std::size_t k = 0; k < r.colunas.size(); ++k) {
-                nn += "f." + ComoIdentificador(r.colunas[k].nome) + " IS NOT NULL AND ";
-                cond += (k ? " AND " : "") + std::string("p.") +
-                        ComoIdentificador(r.colunasReferidas[k]) + " = f." +
-                        ComoIdentificador(r.colunas[k].nome);
-            }
-            Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " f WHERE " + nn +
-                                "NOT EXISTS (SELECT 1 FROM " + ComoIdentificador(ref->nome) +
-                                " p WHERE " + cond + ") LIMIT 1");
-            if (q.Passo())
-                throw ErroDeBanco(
-                    "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" +
-                    r.nome + "\". The conflict occurred in database \"" + banco +
-                    "\", table \"dbo." + ref->nome + "\", column '" + r.colunasReferidas[0] + "'.");
-        }
+        if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "C") {
-        std::string expr = ExpressaoParaSqlite(r.texto);
-        if (verificar && !criandoTabela) {
-            bool viola = false;
-            try {
-                Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
-                                    expr + ") LIMIT 1");
-                viola = q.Passo();
-            } catch (const ErroDeBanco& e) {
-                std::string m = e.what();
-                if (m.find("no such column: ") != std::string::npos)
-                    throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.");
-                throw;
-            }
-            if (viola)
-                throw ErroDeBanco(
-                    "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
-                    "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
-                    t.nome + "\"" +
-                    (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'") +
-                    ".");
-        }
+        for (const auto& coluna : ColunasDaExpressao(r.texto))
+            if (!t.Coluna(coluna))
+                throw ErroDeBanco("Invalid column name '" + coluna + "'.", 207, 16, 1);
+        ExpressaoParaSqlite(r.texto);  // refuses here what the expression reader cannot read
+        if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "D") {
         const ColunaDaTabela* col = t.Coluna(r.colunas[0].nome);
         if (t.PadraoDaColuna(col->nome))
-            throw ErroDeBanco("Column already has a DEFAULT bound to it." + std::string(kNaoCriou));
+            throw ErroDeBanco("Column already has a DEFAULT bound to it." + std::string(kNaoCriou),
+                              1781, 16, 0);
         if (col->identidade)
             throw ErroDeBanco(
                 "Defaults cannot be created on columns with an IDENTITY attribute. Table '" +
-                t.nome + "', column '" + col->nome + "'." + kNaoCriou);
+                    t.nome + "', column '" + col->nome + "'." + kNaoCriou,
+                1754, 16, 0);
         if (col->tipo.base == TipoBase::RowVersion)
             throw ErroDeBanco(
                 "Defaults cannot be created on columns of data type timestamp. Table '" + t.nome +
-                "', column '" + col->nome + "'." + kNaoCriou);
+                    "', column '" + col->nome + "'." + kNaoCriou,
+                1755, 16, 0);
     }
     t.restricoes.push_back(std::move(r));
 }
@@ -270,8 +294,9 @@ static TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
         !EhNumericoExato(d.tipo.base))
         throw ErroDeBanco(
             "Identity column '" + d.nome +
-            "' must be of data type int, bigint, smallint, tinyint, or "
-            "decimal or numeric with a scale of 0, and constrained to be nonnullable.");
+                "' must be of data type int, bigint, smallint, tinyint, or "
+                "decimal or numeric with a scale of 0, and constrained to be nonnullable.",
+            2749, 16, 2);
     (void)tabela;
     return d.tipo;
 }
@@ -291,17 +316,19 @@ static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) 
     if (d.identidade || d.tipo.base == TipoBase::RowVersion) c.anulavel = false;
     if (d.identidade && d.anulavel.value_or(false))
         throw ErroDeBanco("Could not create IDENTITY attribute on nullable column '" + d.nome +
-                          "', table '" + tabela + "'.");
+                              "', table '" + tabela + "'.",
+                          8147, 16, 1);
     return c;
 }
 
-void Executor::CriarTabela(const Comando& c) {
+void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     if (cat.IdDoObjeto(nome))
-        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.");
+        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
+                          16, 6);
     if (nome.empty() || nome.rfind("zv_", 0) == 0 || nome.rfind("sqlite_", 0) == 0)
-        throw ErroDeBanco("Incorrect syntax near '" + nome + "'.");
+        throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
     Tabela t;
     t.nome = nome;
     t.criacao = Agora();
@@ -310,17 +337,20 @@ void Executor::CriarTabela(const Comando& c) {
     for (const auto& d : c.colunas) {
         if (t.Coluna(d.nome))
             throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
-                              "' in table '" + nome + "' is specified more than once.");
+                                  "' in table '" + nome + "' is specified more than once.",
+                              2705, 16, 3);
         if (d.identidade && ++identidades > 1)
             throw ErroDeBanco("Multiple identity columns specified for table '" + nome +
-                              "'. Only one identity column per table is allowed.");
+                                  "'. Only one identity column per table is allowed.",
+                              2744, 16, 2);
         if (d.tipo.base == TipoBase::RowVersion && ++versoes > 1)
             throw ErroDeBanco("A table can only have one timestamp column. Because table '" + nome +
-                              "' already has one, the column '" + d.nome + "' cannot be added.");
+                                  "' already has one, the column '" + d.nome + "' cannot be added.",
+                              2738, 16, 2);
         t.colunas.push_back(NovaColuna(d, nome));
         for (const auto& r : d.restricoes) restricoes.push_back(r);
     }
-    if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.");
+    if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
     for (const auto& r : c.restricoes) restricoes.push_back(r);
     Atomico([&] {
         t.id = cat.NovoId();
@@ -336,7 +366,7 @@ void Executor::CriarTabela(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::AlterarTabela(const Comando& c) {
+void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
@@ -344,7 +374,8 @@ void Executor::AlterarTabela(const Comando& c) {
                               ? "Cannot find the object \"" + c.objeto.Nome() +
                                     "\" because it does not exist or you do not have permissions."
                               : "Cannot find the object \"" + c.objeto.Nome() +
-                                    "\" because it does not exist or you do not have permissions.");
+                                    "\" because it does not exist or you do not have permissions.",
+                          4902, 16, 1);
     }
     sqlite3* db = s_.db_;
     const Tabela antiga = *atual;
@@ -361,11 +392,13 @@ void Executor::AlterarTabela(const Comando& c) {
                     if (t.Coluna(d.nome))
                         throw ErroDeBanco(
                             "Column names in each table must be unique. Column name '" + d.nome +
-                            "' in table '" + t.nome + "' is specified more than once.");
+                                "' in table '" + t.nome + "' is specified more than once.",
+                            2705, 16, 3);
                     if (d.identidade && t.Identidade())
                         throw ErroDeBanco("Multiple identity columns specified for table '" +
-                                          t.nome +
-                                          "'. Only one identity column per table is allowed.");
+                                              t.nome +
+                                              "'. Only one identity column per table is allowed.",
+                                          2744, 16, 2);
                     ColunaDaTabela col = NovaColuna(d, t.nome);
                     bool temPadrao =
                         std::any_of(d.restricoes.begin(), d.restricoes.end(),
@@ -380,8 +413,9 @@ void Executor::AlterarTabela(const Comando& c) {
                             "alternatively if none of the previous conditions are satisfied the "
                             "table must be empty to "
                             "allow addition of this column. Column '" +
-                            d.nome + "' cannot be added to non-empty table '" + t.nome +
-                            "' because it does not satisfy these conditions.");
+                                d.nome + "' cannot be added to non-empty table '" + t.nome +
+                                "' because it does not satisfy these conditions.",
+                            4901, 16, 1);
                     if (col.anulavel && temPadrao)
                         origem[Dobrar(col.nome)] = "";  // existing rows get NULL
                     t.colunas.push_back(col);
@@ -417,12 +451,14 @@ void Executor::AlterarTabela(const Comando& c) {
                 if (!col)
                     throw ErroDeBanco(
                         "Cannot find the object \"" + d.nome +
-                        "\" because it does not exist or you do not have permissions.");
+                            "\" because it does not exist or you do not have permissions.",
+                        4902, 16, 1);
                 if (d.identidade)
-                    throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.");
+                    throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.", 156, 15, 1);
                 if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
-                    throw ErroDeBanco("Cannot alter column '" + col->nome +
-                                      "' because it is 'timestamp'.");
+                    throw ErroDeBanco(
+                        "Cannot alter column '" + col->nome + "' because it is 'timestamp'.", 4928,
+                        16, 1);
                 bool mesmoTipo = col->tipo == d.tipo;
                 bool anulavel = d.anulavel.value_or(true);
                 if (col->identidade) anulavel = false;
@@ -458,9 +494,10 @@ void Executor::AlterarTabela(const Comando& c) {
                         if (ind) continue;
                     }
                     throw ErroDeBanco(std::string("The ") + (eIndice ? "index" : "object") + " '" +
-                                      dep.nome + "' is dependent on column '" + col->nome +
-                                      "'.\nALTER TABLE ALTER COLUMN " + col->nome +
-                                      " failed because one or more objects access this column.");
+                                          dep.nome + "' is dependent on column '" + col->nome +
+                                          "'.\nALTER TABLE ALTER COLUMN " + col->nome +
+                                          " failed because one or more objects access this column.",
+                                      5074, 16, 1);
                 }
                 col->tipo = d.tipo;
                 col->anulavel = anulavel;
@@ -468,8 +505,8 @@ void Executor::AlterarTabela(const Comando& c) {
                 try {
                     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga,
                                       MesmasColunas(antiga));
-                } catch (const ErroDeBanco& e) {
-                    FalhaTraduzida(e.what(), 'U', t.nome);
+                } catch (const FalhaDoSqlite& f) {
+                    FalhaTraduzida(f, 'U', t.nome);
                 }
                 break;
             }
@@ -480,9 +517,11 @@ void Executor::AlterarTabela(const Comando& c) {
                 for (const auto& nome : c.nomes) {
                     Restricao* r = t.RestricaoPeloNome(nome);
                     if (!r)
-                        throw ErroDeBanco("'" + nome +
-                                          "' is not a constraint.\nCould not drop constraint. See "
-                                          "previous errors.");
+                        throw ErroDeBanco(
+                            "'" + nome +
+                                "' is not a constraint.\nCould not drop constraint. See "
+                                "previous errors.",
+                            3728, 16, 1);
                     if (r->tipo == "PK" || r->tipo == "UQ") {
                         for (Tabela* outra : cat.Tabelas())
                             for (const auto& f : outra->restricoes)
@@ -494,9 +533,11 @@ void Executor::AlterarTabela(const Comando& c) {
                                     if (a == b)
                                         throw ErroDeBanco(
                                             "The constraint '" + r->nome +
-                                            "' is being referenced by table '" + outra->nome +
-                                            "', foreign key constraint '" + f.nome +
-                                            "'.\nCould not drop constraint. See previous errors.");
+                                                "' is being referenced by table '" + outra->nome +
+                                                "', foreign key constraint '" + f.nome +
+                                                "'.\nCould not drop constraint. See previous "
+                                                "errors.",
+                                            3725, 16, 0);
                                 }
                         std::int64_t id = r->id;
                         for (auto it = t.indices.begin(); it != t.indices.end();)
@@ -534,13 +575,15 @@ void Executor::AlterarTabela(const Comando& c) {
                     ColunaDaTabela* col = t.Coluna(nome);
                     if (!col)
                         throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because column '" + nome +
-                                          "' does not exist in table '" + t.nome + "'.");
+                                              "' does not exist in table '" + t.nome + "'.",
+                                          4924, 16, 1);
                     for (const auto& dep : Dependencias(cat, t, col->nome))
                         throw ErroDeBanco(
                             std::string("The ") + (dep.indice ? "index" : "object") + " '" +
-                            dep.nome + "' is dependent on column '" + col->nome +
-                            "'.\nALTER TABLE DROP COLUMN " + col->nome +
-                            " failed because one or more objects access this column.");
+                                dep.nome + "' is dependent on column '" + col->nome +
+                                "'.\nALTER TABLE DROP COLUMN " + col->nome +
+                                " failed because one or more objects access this column.",
+                            5074, 16, 1);
                     origem.erase(Dobrar(col->nome));
                     std::string n = col->nome;
                     t.colunas.erase(std::remove_if(t.colunas.begin(), t.colunas.end(),
@@ -551,21 +594,77 @@ void Executor::AlterarTabela(const Comando& c) {
                 }
                 if (t.colunas.empty())
                     throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because '" + c.nomes.back() +
-                                      "' is the only data column in table '" + t.nome +
-                                      "'. A table must have at least one data column.");
+                                          "' is the only data column in table '" + t.nome +
+                                          "'. A table must have at least one data column.",
+                                      4923, 16, 1);
                 cat.GravarTabela(db, t);
                 ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
                 break;
             }
             case AcaoAlterar::Verificacao:
-                return;
+                HabilitarRestricoes(c, t, antiga);
+                break;
         }
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirTabela(const Comando& c) {
+// ALTER TABLE T [WITH CHECK | WITH NOCHECK] CHECK | NOCHECK CONSTRAINT ALL | name, ...:
+// a disabled foreign key or check is not enforced (its triggers and SQLite's CHECK go);
+// enabling it WITH CHECK validates the rows first and makes it trusted again.
+void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
+                                   const Tabela& antiga) {
+    Catalogo& cat = s_.CatalogoAtual();
+    sqlite3* db = s_.db_;
+    const bool habilitar = c.ligado;
+    const bool validar = habilitar && c.comVerificacao.value_or(false);
+    std::vector<Restricao*> alvo;
+    if (c.nomes.empty()) {
+        for (auto& r : t.restricoes)
+            if (r.tipo == "F" || r.tipo == "C") alvo.push_back(&r);
+    }
+    for (const auto& nome : c.nomes) {
+        Restricao* r = t.RestricaoPeloNome(nome);
+        if (!r)
+            throw ErroDeBanco("Constraint '" + nome +
+                                  "' does not exist.\nCould not enable or disable the constraint. "
+                                  "See previous errors.",
+                              4917, 16, 0);
+        if (r->tipo != "F" && r->tipo != "C")
+            throw ErroDeBanco("Object '" + r->nome +
+                                  "' cannot be disabled or enabled. This action applies only to "
+                                  "foreign key and check constraints.\nCould not enable or disable "
+                                  "the constraint. See previous errors.",
+                              11415, 16, 1);
+        alvo.push_back(r);
+    }
+    bool reconstruir = false;
+    std::set<std::string> pais;
+    for (Restricao* r : alvo) {
+        if (validar) VerificarLinhasExistentes(s_, db, t, *r);
+        if (r->desabilitada == !habilitar && !validar) continue;
+        if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
+        if (r->tipo == "F") pais.insert(r->tabelaReferida);
+        r->desabilitada = !habilitar;
+        // enabled without WITH CHECK it stays untrusted: the rows were not looked at
+        if (!habilitar)
+            r->semVerificacao = true;
+        else if (validar)
+            r->semVerificacao = false;
+    }
+    cat.GravarTabela(db, t);
+    const Tabela& gravada = *cat.AcharTabela(t.nome);
+    if (reconstruir)
+        ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    else
+        RecriarGatilhos(db, cat, gravada);
+    for (const auto& p : pais)
+        if (!IguaisCiAs(p, t.nome))
+            if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+}
+
+void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
         sqlite3* db = s_.db_;
@@ -574,7 +673,8 @@ void Executor::ExcluirTabela(const Comando& c) {
             if (!t) {
                 if (c.seExistir) continue;
                 throw ErroDeBanco("Cannot drop the table '" + nome +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  3701, 11, 5);
             }
             for (Tabela* outra : cat.Tabelas())
                 if (outra->id != t->id)
@@ -582,7 +682,8 @@ void Executor::ExcluirTabela(const Comando& c) {
                         if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t->nome))
                             throw ErroDeBanco(
                                 "Could not drop object '" + t->nome +
-                                "' because it is referenced by a FOREIGN KEY constraint.");
+                                    "' because it is referenced by a FOREIGN KEY constraint.",
+                                3726, 16, 1);
             std::vector<std::string> pais;
             for (const auto& f : t->restricoes)
                 if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome))
@@ -599,16 +700,18 @@ void Executor::ExcluirTabela(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::CriarIndice(const Comando& c) {
+void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual)
         throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                          "\" because it does not exist or you do not have permissions.");
+                              "\" because it does not exist or you do not have permissions.",
+                          1088, 16, 12);
     Tabela t = *atual;
     if (t.IndicePeloNome(c.nomeDoIndice))
         throw ErroDeBanco("The operation failed because an index or statistics with name '" +
-                          c.nomeDoIndice + "' already exists on table '" + t.nome + "'.");
+                              c.nomeDoIndice + "' already exists on table '" + t.nome + "'.",
+                          1913, 16, 1);
     Indice i;
     i.nome = c.nomeDoIndice;
     i.unico = c.unico;
@@ -616,13 +719,15 @@ void Executor::CriarIndice(const Comando& c) {
     for (auto& col : i.colunas) {
         const ColunaDaTabela* cc = t.Coluna(col.nome);
         if (!cc)
-            throw ErroDeBanco("Column name '" + col.nome +
-                              "' does not exist in the target table or view.");
+            throw ErroDeBanco(
+                "Column name '" + col.nome + "' does not exist in the target table or view.", 1911,
+                16, 1);
         if (cc->tipo.tamanho < 0 || cc->tipo.base == TipoBase::Text ||
             cc->tipo.base == TipoBase::NText || cc->tipo.base == TipoBase::Image)
             throw ErroDeBanco(
                 "Column '" + cc->nome + "' in table '" + t.nome +
-                "' is of a type that is invalid for use as a key column in an index.");
+                    "' is of a type that is invalid for use as a key column in an index.",
+                1919, 16, 1);
         col.nome = cc->nome;
     }
     i.indid = ProximoIndid(t, false);
@@ -635,7 +740,7 @@ void Executor::CriarIndice(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirIndice(const Comando& c) {
+void Executor::ExcluirIndice(const instrucao::ExcluirIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
         for (const auto& [tabela, indice] : c.indices) {
@@ -644,13 +749,15 @@ void Executor::ExcluirIndice(const Comando& c) {
             if (!i) {
                 if (c.seExistir) continue;
                 throw ErroDeBanco("Cannot drop the index '" + tabela.Nome() + "." + indice +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  3701, 11, 7);
             }
             if (i->restricao != 0)
                 throw ErroDeBanco("An explicit DROP INDEX is not allowed on index '" + atual->nome +
-                                  "." + i->nome + "'. It is being used for " +
-                                  (i->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
-                                  " constraint enforcement.");
+                                      "." + i->nome + "'. It is being used for " +
+                                      (i->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                                      " constraint enforcement.",
+                                  3723, 16, 4);
             Tabela t = *atual;
             Indice removido = *i;
             t.indices.erase(
@@ -665,21 +772,25 @@ void Executor::ExcluirIndice(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::CriarObjeto(const Comando& c) {
+void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);
     if (!c.alterar && cat.IdDoObjeto(nome))
-        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.");
-    if (c.alterar && !existente) throw ErroDeBanco("Invalid object name '" + nome + "'.");
+        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
+                          16, 6);
+    if (c.alterar && !existente)
+        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
     ObjetoProgramado o;
     o.nome = nome;
     o.tipo = c.tipoDeObjeto;
-    o.texto = TextoDaFaixa(c.faixa);
+    o.texto = TextoDaFaixa(faixa);
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
     if (c.tipoDeObjeto == "TR") {
         Tabela* t = cat.AcharTabela(c.tabelaDoGatilho.Nome());
-        if (!t) throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.");
+        if (!t)
+            throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.", 208, 16,
+                              1);
         o.pai = t->id;
     }
     Atomico([&] {
@@ -693,8 +804,8 @@ void Executor::CriarObjeto(const Comando& c) {
                 ExecutarSql(db, sql);
                 Instrucao teste(db, "SELECT * FROM " + ComoIdentificador(nome) + " LIMIT 0");
                 teste.Passo();
-            } catch (const ErroDeBanco& e) {
-                FalhaTraduzida(e.what(), 'S', "");
+            } catch (const FalhaDoSqlite& f) {
+                FalhaTraduzida(f, 'S', "");
             }
         }
         cat.GravarObjeto(db, o);
@@ -703,7 +814,7 @@ void Executor::CriarObjeto(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirObjeto(const Comando& c) {
+void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
     Catalogo& cat = s_.CatalogoAtual();
     static const std::map<std::string, std::string> nomes = {
         {"P", "procedure"}, {"TR", "trigger"}, {"V", "view"}, {"FN", "function"}};
@@ -716,7 +827,8 @@ void Executor::ExcluirObjeto(const Comando& c) {
             if (!tipoCerto) {
                 if (c.seExistir) continue;
                 throw ErroDeBanco("Cannot drop the " + nomes.at(c.tipoDeObjeto) + " '" + nome +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  3701, 11, 5);
             }
             if (o->tipo == "V")
                 ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + ComoIdentificador(o->nome));
@@ -727,14 +839,15 @@ void Executor::ExcluirObjeto(const Comando& c) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::Conceder(const Comando& c) {
+void Executor::Conceder(const instrucao::Conceder& c) {
     Catalogo& cat = s_.CatalogoAtual();
     std::int64_t objeto = 0;
     if (!c.objeto.Vazio()) {
         auto id = cat.IdDoObjeto(c.objeto.Nome());
         if (!id)
             throw ErroDeBanco("Cannot find the object '" + c.objeto.Nome() +
-                              "', because it does not exist or you do not have permission.");
+                                  "', because it does not exist or you do not have permission.",
+                              15151, 16, 1);
         objeto = *id;
     }
     sqlite3* db = s_.db_;
@@ -744,7 +857,8 @@ void Executor::Conceder(const Comando& c) {
             q.Ligar(1, p);
             if (!q.Passo())
                 throw ErroDeBanco("Cannot find the user '" + p +
-                                  "', because it does not exist or you do not have permission.");
+                                      "', because it does not exist or you do not have permission.",
+                                  15151, 16, 1);
         }
     }
     Atomico([&] {

@@ -10,8 +10,6 @@
 
 namespace zolvek::simulador {
 
-namespace {
-
 std::string ComoTextoDeValor(const db::Valor& v) {
     return std::visit(
         [](const auto& x) -> std::string {
@@ -35,6 +33,8 @@ std::string ComoTextoDeValor(const db::Valor& v) {
         },
         v);
 }
+
+namespace {
 
 db::Coluna ColunaDeTexto(const std::string& nome, int tamanho = 128) {
     db::Coluna c;
@@ -81,6 +81,20 @@ std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogic
            x.substr(16, 4) + "-" + x.substr(20, 12) + "}";
 }
 
+// SQL Server refuses these inside a user transaction (BEGIN TRAN, or the provider's).
+void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
+    if (!s.EmTransacao()) return;
+    if (instrucao == "CREATE DATABASE" || instrucao == "ALTER DATABASE")
+        throw ErroDeBanco(instrucao + " statement not allowed within multi-statement transaction.",
+                          226, 16, 6);
+    if (instrucao == "DROP DATABASE")
+        throw ErroDeBanco("DROP DATABASE statement cannot be used inside a user transaction.", 574,
+                          16, 0);
+    throw ErroDeBanco("Cannot perform a backup or restore operation within a transaction.\n" +
+                          instrucao + " is terminating abnormally.",
+                      3021, 16, 0);
+}
+
 bool PapelFixo(const std::string& p) {
     return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
                        [&](const char* x) { return IguaisCiAs(p, x); });
@@ -89,9 +103,9 @@ bool PapelFixo(const std::string& p) {
 }  // namespace
 
 // WITH FILE = n of RESTORE: the backup set, counted from 1.
-int Executor::ConjuntoPedido(const Comando& c) {
-    if (c.conjunto.Vazia()) return 1;
-    const std::string texto = ComoTextoDeValor(Avaliar(c.conjunto));
+int Executor::ConjuntoPedido(Faixa conjunto) {
+    if (conjunto.Vazia()) return 1;
+    const std::string texto = ComoTextoDeValor(Avaliar(conjunto));
     try {
         std::size_t fim = 0;
         const long long n = std::stoll(texto, &fim);
@@ -181,203 +195,217 @@ db::Resultado Executor::ListaDoBackup(const std::string& disco, int conjunto) {
     return r;
 }
 
-void Executor::ComandoDeServidor(const Comando& c) {
+void Executor::ComandoDeServidor(const instrucao::CriarBanco& c) {
+    RecusarDentroDeTransacao(s_, "CREATE DATABASE");
     Servidor& srv = s_.ServidorAtual();
-    switch (c.tipo) {
-        case TipoComando::CriarBanco: {
-            if (!s_.Sysadmin())
-                throw ErroDeBanco("CREATE DATABASE permission denied in database 'master'.");
-            DefinicaoDeBanco def;
-            def.nome = c.objeto.Nome();
-            auto converter = [](const ArquivoDeclarado& a, char tipo) {
-                ArquivoDoBanco r;
-                r.nomeLogico = a.nomeLogico;
-                r.nomeFisico = a.nomeFisico;
-                r.tipo = tipo;
-                r.grupo = tipo == 'D' ? "PRIMARY" : "";
-                r.tamanhoKb = a.tamanhoKb;
-                r.tamanhoMaximoKb = a.maximoKb;
-                r.crescimento = a.crescimento;
-                r.crescimentoEmPorcentagem = a.emPorcentagem;
-                return r;
-            };
-            for (const auto& a : c.arquivosDeDados) def.dados.push_back(converter(a, 'D'));
-            for (const auto& a : c.arquivosDeLog) def.log.push_back(converter(a, 'L'));
-            InfoDoBanco info = srv.CriarBanco(def);
-            Sessao::PrepararArquivo(info.arquivoSqlite.string(), s_.NomeDoLogin());
-            break;
-        }
-        case TipoComando::ExcluirBanco: {
-            if (c.seExistir && !srv.AcharBanco(c.objeto.Nome())) break;
-            if (!s_.Sysadmin())
-                throw ErroDeBanco("DROP DATABASE permission denied in database '" +
-                                  c.objeto.Nome() + "'.");
-            srv.ExcluirBanco(c.objeto.Nome());
-            break;
-        }
-        case TipoComando::AlterarBanco: {
-            auto b = srv.AcharBanco(c.objeto.Nome());
-            if (!b)
-                throw ErroDeBanco(
-                    "Database '" + c.objeto.Nome() +
-                    "' does not exist. Make sure that the name is entered correctly.");
-            if (!s_.Sysadmin() &&
-                !(IguaisCiAs(b->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
-                throw ErroDeBanco(
-                    "User does not have permission to alter database '" + b->nome +
-                    "', the database does not exist, or the database is not in a state that allows "
-                    "access checks.\nALTER DATABASE statement failed.");
-            if (c.nomes[0] == "SINGLE_USER")
-                srv.DefinirUsuarioUnico(b->nome, true, s_.Spid(), c.comRollback);
-            else if (c.nomes[0] == "MULTI_USER")
-                srv.DefinirUsuarioUnico(b->nome, false, s_.Spid(), c.comRollback);
-            break;
-        }
-        case TipoComando::Backup: {
-            if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-                throw ErroDeBanco("BACKUP DATABASE permission denied in database '" +
-                                  c.objeto.Nome() + "'.");
-            const auto modo = c.formatar  ? ModoDaMidia::Formatar
-                              : c.iniciar ? ModoDaMidia::Iniciar
-                                          : ModoDaMidia::Acrescentar;
-            srv.FazerBackup(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), modo);
-            break;
-        }
-        case TipoComando::RestaurarLista:
-            resultados_.push_back(
-                ListaDoBackup(ComoTextoDeValor(Avaliar(c.disco)), ConjuntoPedido(c)));
-            return;
-        case TipoComando::VerificarBackup:
-            srv.VerificarBackup(ComoTextoDeValor(Avaliar(c.disco)), ConjuntoPedido(c));
-            break;
-        case TipoComando::Restaurar: {
-            if (!s_.Sysadmin())
-                throw ErroDeBanco(
-                    "CREATE DATABASE permission denied in database 'master'.\nRESTORE DATABASE is "
-                    "terminating abnormally.");
-            std::vector<Movimento> movs;
-            for (const auto& [a, b] : c.movimentos)
-                movs.push_back({ComoTextoDeValor(Avaliar(a)), ComoTextoDeValor(Avaliar(b))});
-            srv.Restaurar(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), movs, c.substituir,
-                          ConjuntoPedido(c));
-            break;
-        }
-        case TipoComando::Usar:
-            s_.Usar(c.objeto.Nome());
-            break;
-        case TipoComando::Matar: {
-            if (!s_.Sysadmin())
-                throw ErroDeBanco("User does not have permission to use the KILL statement.");
-            srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)),
-                            s_.Spid());
-            break;
-        }
-        default:
-            throw ErroDeBanco("O simulador de SQL Server não interpreta esta instrução.");
-    }
-    resultados_.push_back(db::Resultado{});
+    if (!s_.Sysadmin())
+        throw ErroDeBanco("CREATE DATABASE permission denied in database 'master'.", 262, 14, 1);
+    DefinicaoDeBanco def;
+    def.nome = c.objeto.Nome();
+    auto converter = [](const ArquivoDeclarado& a, char tipo) {
+        ArquivoDoBanco r;
+        r.nomeLogico = a.nomeLogico;
+        r.nomeFisico = a.nomeFisico;
+        r.tipo = tipo;
+        r.grupo = tipo == 'D' ? "PRIMARY" : "";
+        r.tamanhoKb = a.tamanhoKb;
+        r.tamanhoMaximoKb = a.maximoKb;
+        r.crescimento = a.crescimento;
+        r.crescimentoEmPorcentagem = a.emPorcentagem;
+        return r;
+    };
+    for (const auto& a : c.arquivosDeDados) def.dados.push_back(converter(a, 'D'));
+    for (const auto& a : c.arquivosDeLog) def.log.push_back(converter(a, 'L'));
+    InfoDoBanco info = srv.CriarBanco(def);
+    Sessao::PrepararArquivo(info.arquivoSqlite.string(), s_.NomeDoLogin());
 }
 
-void Executor::ComandoDeUsuario(const Comando& c) {
+void Executor::ComandoDeServidor(const instrucao::ExcluirBanco& c) {
+    RecusarDentroDeTransacao(s_, "DROP DATABASE");
+    Servidor& srv = s_.ServidorAtual();
+    if (c.seExistir && !srv.AcharBanco(c.objeto.Nome())) return;
+    if (!s_.Sysadmin())
+        throw ErroDeBanco("DROP DATABASE permission denied in database '" + c.objeto.Nome() + "'.",
+                          262, 14, 1);
+    srv.ExcluirBanco(c.objeto.Nome());
+}
+
+void Executor::ComandoDeServidor(const instrucao::AlterarBanco& c) {
+    RecusarDentroDeTransacao(s_, "ALTER DATABASE");
+    Servidor& srv = s_.ServidorAtual();
+    auto b = srv.AcharBanco(c.objeto.Nome());
+    // a database that does not exist is told as one the login may not alter
+    if (!b ||
+        (!s_.Sysadmin() && !(IguaisCiAs(b->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1)))
+        throw ErroDeBanco(
+            "User does not have permission to alter database '" + (b ? b->nome : c.objeto.Nome()) +
+                "', the database does not exist, or the database is not in a state that allows "
+                "access checks.\nALTER DATABASE statement failed.",
+            5011, 14, 5);
+    if (c.modo == "SINGLE_USER")
+        srv.DefinirUsuarioUnico(b->nome, true, s_.Spid(), c.comRollback);
+    else if (c.modo == "MULTI_USER")
+        srv.DefinirUsuarioUnico(b->nome, false, s_.Spid(), c.comRollback);
+}
+
+void Executor::ComandoDeServidor(const instrucao::Backup& c) {
+    RecusarDentroDeTransacao(s_, "BACKUP DATABASE");
+    Servidor& srv = s_.ServidorAtual();
+    if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
+        throw ErroDeBanco(
+            "BACKUP DATABASE permission denied in database '" + c.objeto.Nome() + "'.", 262, 14, 1);
+    const auto modo = c.formatar  ? ModoDaMidia::Formatar
+                      : c.iniciar ? ModoDaMidia::Iniciar
+                                  : ModoDaMidia::Acrescentar;
+    srv.FazerBackup(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), modo);
+}
+
+void Executor::ComandoDeServidor(const instrucao::RestaurarLista& c) {
+    RecusarDentroDeTransacao(s_, "RESTORE FILELIST");
+    resultados_.push_back(
+        ListaDoBackup(ComoTextoDeValor(Avaliar(c.disco)), ConjuntoPedido(c.conjunto)));
+}
+
+void Executor::ComandoDeServidor(const instrucao::VerificarBackup& c) {
+    RecusarDentroDeTransacao(s_, "RESTORE VERIFYONLY");
+    s_.ServidorAtual().VerificarBackup(ComoTextoDeValor(Avaliar(c.disco)),
+                                       ConjuntoPedido(c.conjunto));
+}
+
+void Executor::ComandoDeServidor(const instrucao::Restaurar& c) {
+    RecusarDentroDeTransacao(s_, "RESTORE DATABASE");
+    Servidor& srv = s_.ServidorAtual();
+    if (!s_.Sysadmin())
+        throw ErroDeBanco(
+            "CREATE DATABASE permission denied in database 'master'.\nRESTORE DATABASE is "
+            "terminating abnormally.",
+            262, 14, 1);
+    std::vector<Movimento> movs;
+    for (const auto& [a, b] : c.movimentos)
+        movs.push_back({ComoTextoDeValor(Avaliar(a)), ComoTextoDeValor(Avaliar(b))});
+    srv.Restaurar(c.objeto.Nome(), ComoTextoDeValor(Avaliar(c.disco)), movs, c.substituir,
+                  ConjuntoPedido(c.conjunto));
+}
+
+void Executor::ComandoDeServidor(const instrucao::Usar& c) {
+    s_.Usar(c.objeto.Nome());
+}
+
+void Executor::ComandoDeServidor(const instrucao::Matar& c) {
+    Servidor& srv = s_.ServidorAtual();
+    if (!s_.Sysadmin())
+        throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14, 1);
+    srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)), s_.Spid());
+}
+
+void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
+    Servidor& srv = s_.ServidorAtual();
+    if (!s_.Sysadmin())
+        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (c.semLogin)
+        srv.CriarLoginIntegrado(c.objeto.Nome());
+    else
+        srv.CriarLogin(c.objeto.Nome(), c.senha);
+}
+
+void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
     sqlite3* db = s_.db_;
     Servidor& srv = s_.ServidorAtual();
-    auto existe = [&](const std::string& nome, int papel) {
-        Instrucao q(db, papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
-                                  : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
-        q.Ligar(1, nome);
-        if (papel >= 0) q.Ligar(2, papel);
-        return q.Passo();
-    };
-    bool dono = s_.Sysadmin() || s_.EhMembro("db_owner") == 1;
-    switch (c.tipo) {
-        case TipoComando::CriarLogin:
-            if (!s_.Sysadmin())
-                throw ErroDeBanco("User does not have permission to perform this action.");
-            if (c.semLogin)
-                srv.CriarLoginIntegrado(c.objeto.Nome());
-            else
-                srv.CriarLogin(c.objeto.Nome(), c.senha);
-            break;
-        case TipoComando::CriarUsuario: {
-            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
-            if (!c.semLogin && !srv.AcharLogin(c.login))
-                throw ErroDeBanco("'" + c.login +
-                                  "' is not a valid login or you do not have permission.");
-            if (existe(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
-                IguaisCiAs(c.objeto.Nome(), "dbo"))
-                throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
-                                  "' already exists in the current database.");
-            if (!c.semLogin) {
-                Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
-                q.Ligar(1, c.login);
-                if (q.Passo())
-                    throw ErroDeBanco(
-                        "The login already has an account under a different user name.");
-            }
-            Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
-            ins.Ligar(1, c.objeto.Nome());
-            if (c.semLogin)
-                ins.LigarNulo(2);
-            else
-                ins.Ligar(2, c.login);
-            ins.Executar();
-            break;
-        }
-        case TipoComando::ExcluirUsuario:
-            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
-            if (!existe(c.objeto.Nome(), 0)) {
-                if (c.seExistir) break;
-                throw ErroDeBanco("Cannot drop the user '" + c.objeto.Nome() +
-                                  "', because it does not exist or you do not have permission.");
-            }
-            Instrucao(db, "DELETE FROM zv_membros WHERE membro=?")
-                .Ligar(1, c.objeto.Nome())
-                .Executar();
-            Instrucao(db, "DELETE FROM zv_usuarios WHERE nome=?")
-                .Ligar(1, c.objeto.Nome())
-                .Executar();
-            break;
-        case TipoComando::CriarPapel:
-            if (!dono) throw ErroDeBanco("User does not have permission to perform this action.");
-            if (existe(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
-                throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
-                                  "' already exists in the current database.");
-            Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
-                .Ligar(1, c.objeto.Nome())
-                .Executar();
-            break;
-        case TipoComando::AlterarPapel: {
-            if (!dono)
-                throw ErroDeBanco("Cannot alter the role '" + c.papel +
-                                  "', because it does not exist or you do not have permission.");
-            if (!PapelFixo(c.papel) && !existe(c.papel, 1))
-                throw ErroDeBanco("Cannot alter the role '" + c.papel +
-                                  "', because it does not exist or you do not have permission.");
-            if (!existe(c.membro, -1))
-                throw ErroDeBanco("Cannot add the principal '" + c.membro +
-                                  "', because it does not exist or you do not have permission.");
-            std::string papel = c.papel;
-            for (const char* p : kPapeisFixos)
-                if (IguaisCiAs(papel, p)) papel = p;
-            if (c.adicionarMembro)
-                Instrucao(db, "INSERT OR IGNORE INTO zv_membros(papel, membro) VALUES (?,?)")
-                    .Ligar(1, papel)
-                    .Ligar(2, c.membro)
-                    .Executar();
-            else
-                Instrucao(db, "DELETE FROM zv_membros WHERE papel=? AND membro=?")
-                    .Ligar(1, papel)
-                    .Ligar(2, c.membro)
-                    .Executar();
-            break;
-        }
-        default:
-            break;
+    if (!DonoDoBanco())
+        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (!c.semLogin && !srv.AcharLogin(c.login))
+        throw ErroDeBanco("'" + c.login + "' is not a valid login or you do not have permission.",
+                          15007, 16, 1);
+    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
+        IguaisCiAs(c.objeto.Nome(), "dbo"))
+        throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
+                              "' already exists in the current database.",
+                          15023, 16, 1);
+    if (!c.semLogin) {
+        Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
+        q.Ligar(1, c.login);
+        if (q.Passo())
+            throw ErroDeBanco("The login already has an account under a different user name.",
+                              15063, 16, 1);
     }
-    resultados_.push_back(db::Resultado{});
+    Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
+    ins.Ligar(1, c.objeto.Nome());
+    if (c.semLogin)
+        ins.LigarNulo(2);
+    else
+        ins.Ligar(2, c.login);
+    ins.Executar();
 }
 
-void Executor::ExecutarComando(const Comando& c) {
+void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
+    sqlite3* db = s_.db_;
+    if (!DonoDoBanco())
+        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (!ExisteUsuario(c.objeto.Nome(), 0)) {
+        if (c.seExistir) return;
+        throw ErroDeBanco("Cannot drop the user '" + c.objeto.Nome() +
+                              "', because it does not exist or you do not have permission.",
+                          15151, 16, 1);
+    }
+    Instrucao(db, "DELETE FROM zv_membros WHERE membro=?").Ligar(1, c.objeto.Nome()).Executar();
+    Instrucao(db, "DELETE FROM zv_usuarios WHERE nome=?").Ligar(1, c.objeto.Nome()).Executar();
+}
+
+void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
+    sqlite3* db = s_.db_;
+    if (!DonoDoBanco())
+        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
+        throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
+                              "' already exists in the current database.",
+                          15023, 16, 1);
+    Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
+        .Ligar(1, c.objeto.Nome())
+        .Executar();
+}
+
+void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
+    sqlite3* db = s_.db_;
+    if (!DonoDoBanco())
+        throw ErroDeBanco("Cannot alter the role '" + c.papel +
+                              "', because it does not exist or you do not have permission.",
+                          15151, 16, 1);
+    if (!PapelFixo(c.papel) && !ExisteUsuario(c.papel, 1))
+        throw ErroDeBanco("Cannot alter the role '" + c.papel +
+                              "', because it does not exist or you do not have permission.",
+                          15151, 16, 1);
+    if (!ExisteUsuario(c.membro, -1))
+        throw ErroDeBanco("Cannot add the principal '" + c.membro +
+                              "', because it does not exist or you do not have permission.",
+                          15151, 16, 1);
+    std::string papel = c.papel;
+    for (const char* p : kPapeisFixos)
+        if (IguaisCiAs(papel, p)) papel = p;
+    if (c.adicionarMembro)
+        Instrucao(db, "INSERT OR IGNORE INTO zv_membros(papel, membro) VALUES (?,?)")
+            .Ligar(1, papel)
+            .Ligar(2, c.membro)
+            .Executar();
+    else
+        Instrucao(db, "DELETE FROM zv_membros WHERE papel=? AND membro=?")
+            .Ligar(1, papel)
+            .Ligar(2, c.membro)
+            .Executar();
+}
+
+bool Executor::ExisteUsuario(const std::string& nome, int papel) {
+    Instrucao q(s_.db_, papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
+                                  : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
+    q.Ligar(1, nome);
+    if (papel >= 0) q.Ligar(2, papel);
+    return q.Passo();
+}
+
+bool Executor::DonoDoBanco() {
+    return s_.Sysadmin() || s_.EhMembro("db_owner") == 1;
+}
+
+void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c) {
     std::vector<std::pair<std::string, db::Valor>> args;
     for (const auto& [nome, faixa] : c.argumentos) {
         if (faixa.Vazia()) continue;
@@ -389,6 +417,16 @@ void Executor::ExecutarComando(const Comando& c) {
         args.emplace_back(nome, Avaliar(faixa));
     }
     std::string nome = c.objeto.Nome();
+    // sp_executesql takes its texts as Unicode only
+    if (IguaisCiAs(nome, "sp_executesql"))
+        for (std::size_t k = 0; k < 2 && k < c.argumentos.size(); ++k) {
+            const Faixa& f = c.argumentos[k].second;
+            if (!f.Vazia() && plano_.tokens[f.inicio].tipo == TipoToken::Texto)
+                throw ErroDeBanco(std::string("Procedure expects parameter '") +
+                                      (k == 0 ? "@statement" : "@params") +
+                                      "' of type 'ntext/nchar/nvarchar'.",
+                                  214, 16, k == 0 ? 2 : 3);
+        }
     Procedimento(nome, args);
 }
 
@@ -422,10 +460,12 @@ void Executor::Procedimento(const std::string& nomeCompleto,
             std::int64_t v;
             std::string t;
         };
-        std::vector<L> linhas = {{1, "ProductName", 0, "Microsoft SQL Server"},
-                                 {2, "ProductVersion", 720896, kVersaoDoProduto},
-                                 {3, "Language", 1033, "English (United States)"},
-                                 {4, "Platform", 0, "NT x64"}};
+        const VersaoDoServidor& versao = srv.Versao();
+        std::vector<L> linhas = {
+            {1, "ProductName", 0, "Microsoft SQL Server"},
+            {2, "ProductVersion", versao.maior * 65536 + versao.menor, versao.produto},
+            {3, "Language", 1033, "English (United States)"},
+            {4, "Platform", 0, "NT x64"}};
         auto filtro = arg(0, "optname");
         for (const auto& l : linhas)
             if (!filtro || IguaisCiAs(*filtro, l.n))
@@ -433,6 +473,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(std::move(r));
         return;
     }
+    if (chave == "sp_dboption" && srv.Versao().maior >= 11)
+        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
     if (chave == "sp_dboption") {
         auto banco = arg(0, "dbname"), opcao = arg(1, "optname"), valor = arg(2, "optvalue");
         if (!banco) {
@@ -444,8 +486,10 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         }
         auto info = srv.AcharBanco(*banco);
         if (!info)
-            throw ErroDeBanco("The database '" + *banco +
-                              "' does not exist. Use sys.databases to show available databases.");
+            throw ErroDeBanco(
+                "The database '" + *banco +
+                    "' does not exist. Use sys.databases to show available databases.",
+                15010, 16, 1);
         if (!opcao) {
             db::Resultado r;
             r.colunas = {ColunaDeTexto("The following options are set:", 35)};
@@ -465,7 +509,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         if (!s_.Sysadmin() && !(IguaisCiAs(info->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
             throw ErroDeBanco(
                 "Only members of the sysadmin role or the database owner may set database "
-                "options.");
+                "options.",
+                15247, 16, 1);
         srv.DefinirOpcao(info->nome, canonico, *valor, s_.Spid());
         resultados_.push_back(db::Resultado{});
         return;
@@ -497,26 +542,27 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         return;
     }
     if (chave == "sp_addrolemember" || chave == "sp_droprolemember") {
-        Comando c;
-        c.tipo = TipoComando::AlterarPapel;
+        instrucao::AlterarPapel c;
         c.papel = arg(0, "rolename").value_or("");
         c.membro = arg(1, "membername").value_or("");
         c.adicionarMembro = chave == "sp_addrolemember";
         ComandoDeUsuario(c);
+        resultados_.push_back(db::Resultado{});
         return;
     }
     if (chave == "sp_grantdbaccess" || chave == "sp_adduser") {
-        Comando c;
-        c.tipo = TipoComando::CriarUsuario;
+        instrucao::CriarUsuario c;
         c.login = arg(0, "loginame").value_or("");
         c.objeto.partes.push_back(
             arg(1, chave == "sp_adduser" ? "name_in_db" : "name_in_db").value_or(c.login));
         ComandoDeUsuario(c);
+        resultados_.push_back(db::Resultado{});
         return;
     }
     if (chave == "sp_addlogin") {
         if (!s_.Sysadmin())
-            throw ErroDeBanco("User does not have permission to perform this action.");
+            throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16,
+                              1);
         srv.CriarLogin(arg(0, "loginame").value_or(""), arg(1, "passwd").value_or(""));
         resultados_.push_back(db::Resultado{});
         return;
@@ -532,14 +578,18 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(std::move(r));
         return;
     }
+    if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
+    if (chave == "sp_rename") return Renomear(args);
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
-    if (!o || o->tipo != "P") throw ErroDeBanco("Could not find stored procedure '" + nome + "'.");
+    if (!o || o->tipo != "P")
+        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
     if (!s_.Direitos().Permite("EXECUTE", o->id))
         throw ErroDeBanco(PermissaoNegada("EXECUTE", o->nome, s_.Banco()));
     if (chave == "matarprocesso") {
         auto login = arg(0, "NOME"), host = arg(1, "HOST");
         if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-            throw ErroDeBanco("User does not have permission to use the KILL statement.");
+            throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14,
+                              1);
         srv.MatarSessoes(login.value_or(""), host.value_or(""));
     }
     // Other procedures are stored, not interpreted: running one has no effect.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -39,6 +40,7 @@ void ResultadoDataHora(sqlite3_context* c, const db::DataHora& d) {
 }
 
 void Falhar(sqlite3_context* c, const std::string& msg) {
+    GuardarFalhaDeFuncao(msg);
     sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
 }
 
@@ -237,7 +239,20 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
     if (EhDataHora(b)) {
         db::DataHora d;
         if (!LerDataHoraDoValor(v, d)) {
-            Falhar(c, "Conversion failed when converting date and/or time from character string.");
+            if (sqlite3_value_type(v) == SQLITE_TEXT && DataForaDoIntervalo(TextoDe(v)))
+                Falhar(c, std::string("The conversion of a varchar data type to a ") +
+                              NomeDoTipo(b) + " data type resulted in an out-of-range value.");
+            else
+                Falhar(c,
+                       "Conversion failed when converting date and/or time from character string.");
+            return;
+        }
+        bool texto = sqlite3_value_type(v) == SQLITE_TEXT;
+        bool fora = (b == TipoBase::DateTime && d.ano < 1753) ||
+                    (b == TipoBase::SmallDateTime && (d.ano < 1900 || d.ano > 2079));
+        if (texto && fora) {
+            Falhar(c, std::string("The conversion of a varchar data type to a ") + NomeDoTipo(b) +
+                          " data type resulted in an out-of-range value.");
             return;
         }
         if (b == TipoBase::DateTime) d = ArredondarDataHora(d);
@@ -429,7 +444,7 @@ void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
 }
 void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
-    ResultadoTexto(c, Servidor::TextoDaVersao());
+    ResultadoTexto(c, Dono(c)->ServidorAtual().TextoDaVersao());
 }
 void FnServerName(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().Nome());
@@ -453,27 +468,46 @@ void FnIsSrvRoleMember(sqlite3_context* c, int, sqlite3_value** a) {
 }
 
 // 'dbo.[X]', '[X]', 'DB.dbo.X' -> X; names of another database give nothing.
-std::string NomeSimples(const std::string& texto, bool& outroBanco, const std::string& banco) {
-    outroBanco = false;
-    std::vector<std::string> partes;
-    try {
-        auto tokens = Tokenizar(texto);
-        std::string atual;
-        for (const auto& t : tokens) {
-            if (EhSimbolo(t, ".")) {
-                partes.push_back(atual);
-                atual.clear();
-            } else {
-                atual = t.texto;
+// The parts of a name given as text ('dbo.Ordem de Serviço', '[dbo].[T]'), split at
+// the dots outside brackets and quotes; a part written bare keeps its inner blanks.
+std::vector<std::string> PartesDoNome(std::string_view texto) {
+    std::vector<std::string> partes(1);
+    std::size_t i = 0;
+    while (i < texto.size()) {
+        char c = texto[i];
+        if (c == '[' || c == '"') {
+            char fecho = c == '[' ? ']' : '"';
+            for (++i; i < texto.size(); ++i) {
+                if (texto[i] == fecho) {
+                    if (i + 1 < texto.size() && texto[i + 1] == fecho) {
+                        partes.back() += fecho;
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                partes.back() += texto[i];
             }
+            continue;
         }
-        partes.push_back(atual);
-    } catch (...) {
-        return texto;
+        if (c == '.')
+            partes.emplace_back();
+        else
+            partes.back() += c;
+        ++i;
     }
-    if (partes.size() >= 3 && !partes[partes.size() - 3].empty() &&
-        !IguaisCiAs(partes[partes.size() - 3], banco))
-        outroBanco = true;
+    for (auto& p : partes) {
+        while (!p.empty() && p.back() == ' ') p.pop_back();
+        while (!p.empty() && p.front() == ' ') p.erase(0, 1);
+    }
+    return partes;
+}
+
+std::string NomeSimples(const std::string& texto, bool& outroBanco, const std::string& banco) {
+    std::vector<std::string> partes = PartesDoNome(texto);
+    outroBanco = partes.size() >= 3 && !partes[partes.size() - 3].empty() &&
+                 !IguaisCiAs(partes[partes.size() - 3], banco);
     return partes.back();
 }
 
@@ -787,7 +821,7 @@ void FnNewId(sqlite3_context* c, int, sqlite3_value**) {
 void FnServerProperty(sqlite3_context* c, int, sqlite3_value** a) {
     std::string p = Dobrar(TextoDe(a[0]));
     if (p == "productversion")
-        ResultadoTexto(c, kVersaoDoProduto);
+        ResultadoTexto(c, Dono(c)->ServidorAtual().Versao().produto);
     else if (p == "productlevel")
         ResultadoTexto(c, "RTM");
     else if (p == "edition")

@@ -51,7 +51,7 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
             s += " DEFAULT (" + ChamadaDeConversao(ExpressaoParaSqlite(d->texto), c.tipo) + ")";
     }
     for (const auto& r : t.restricoes) {
-        if (r.tipo != "C") continue;
+        if (r.tipo != "C" || r.desabilitada) continue;
         s += ", CONSTRAINT " + Id(r.nome) + " CHECK (" + ExpressaoParaSqlite(r.texto) + ")";
     }
     return s + ")";
@@ -84,21 +84,15 @@ void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
                       NomeDoIndice(t, i) + " ON " + Id(t.nome) + " (" + Colunas(i.colunas) + ")";
     try {
         ExecutarSql(db, sql);
-    } catch (const ErroDeBanco& e) {
-        std::string msg = e.what();
-        if (msg.find("UNIQUE constraint failed") != std::string::npos) {
-            if (i.restricao != 0)
-                throw ErroDeBanco(
-                    "The CREATE UNIQUE INDEX statement terminated because a duplicate key was "
-                    "found for the object name 'dbo." +
-                    t.nome + "' and the index name '" + i.nome +
-                    "'.\nCould not create constraint or index. See previous errors.");
-            throw ErroDeBanco(
-                "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found "
-                "for the object name 'dbo." +
-                t.nome + "' and the index name '" + i.nome + "'.");
-        }
-        throw;
+    } catch (const FalhaDoSqlite& f) {
+        if (f.Codigo() != SQLITE_CONSTRAINT_UNIQUE) throw;
+        throw ErroDeBanco(
+            "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
+            "the object name 'dbo." +
+                t.nome + "' and the index name '" + i.nome + "'." +
+                (i.restricao != 0 ? "\nCould not create constraint or index. See previous errors."
+                                  : ""),
+            1505, 16, 1);
     }
 }
 
@@ -133,7 +127,7 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     }
     // This table as the referencing side.
     for (const auto& r : t.restricoes) {
-        if (r.tipo != "F") continue;
+        if (r.tipo != "F" || r.desabilitada) continue;
         std::string naoNulos;
         std::string colunas;
         for (const auto& c : r.colunas) {
@@ -154,7 +148,7 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     // This table as the referenced side.
     for (Tabela* filha : catalogo.Tabelas()) {
         for (const auto& r : filha->restricoes) {
-            if (r.tipo != "F" || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
+            if (r.tipo != "F" || r.desabilitada || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
             std::vector<ColunaDeIndice> locais;
             for (const auto& c : r.colunasReferidas) locais.push_back({c, false});
             std::vector<std::string> remotas;
@@ -204,8 +198,17 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
         q.Ligar(1, antiga.nome);
         if (q.Passo()) sequencia = q.Inteiro(0);
     }
+    // The rows wait in a temporary copy while the table is made again under its own
+    // name: renaming would have SQLite reparse the whole schema, for every table
+    // changed. The copy's columns have no type, so that no value is converted.
     std::string velha = "zv_velha_" + std::to_string(antiga.id);
-    ExecutarSql(db, "ALTER TABLE " + Id(antiga.nome) + " RENAME TO " + Id(velha));
+    std::string colunasDaCopia;
+    for (const auto& c : antiga.colunas) colunasDaCopia += ", " + Id(c.nome);
+    ExecutarSql(db, "DROP TABLE IF EXISTS temp." + Id(velha));
+    ExecutarSql(db, "CREATE TEMP TABLE " + Id(velha) + " (" + colunasDaCopia.substr(2) + ")");
+    ExecutarSql(db, "INSERT INTO temp." + Id(velha) + " SELECT " + colunasDaCopia.substr(2) +
+                        " FROM main." + Id(antiga.nome));
+    ExecutarSql(db, "DROP TABLE main." + Id(antiga.nome));
     ExecutarSql(db, DefinicaoSqlite(nova, nova.nome));
     std::string destino, fonte;
     for (const auto& c : nova.colunas) {
@@ -228,14 +231,14 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     ExecutarSql(db, "PRAGMA ignore_check_constraints = ON");
     try {
         if (!destino.empty())
-            ExecutarSql(db, "INSERT INTO " + Id(nova.nome) + " (" + destino + ") SELECT " + fonte +
-                                " FROM " + Id(velha));
+            ExecutarSql(db, "INSERT INTO main." + Id(nova.nome) + " (" + destino + ") SELECT " +
+                                fonte + " FROM temp." + Id(velha));
     } catch (...) {
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
         throw;
     }
     ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
-    ExecutarSql(db, "DROP TABLE " + Id(velha));
+    ExecutarSql(db, "DROP TABLE temp." + Id(velha));
     if (sequencia >= 0 && nova.Identidade()) {
         Instrucao(db, "DELETE FROM main.sqlite_sequence WHERE name=?")
             .Ligar(1, nova.nome)

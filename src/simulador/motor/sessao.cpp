@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+#include <cstring>
+#include <optional>
 #include <random>
 #include <thread>
 #include <utility>
@@ -9,6 +12,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -37,6 +41,10 @@ sqlite3* AbrirArquivo(const std::string& arquivo) {
     }
     sqlite3_busy_timeout(db, 30000);
     sqlite3_extended_result_codes(db, 0);
+    // "name" is always a name, as in SQL Server: an unknown one fails instead of
+    // becoming a text
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     RegistrarColacao(db);
     return db;
 }
@@ -119,23 +127,26 @@ void Sessao::Abrir(const std::string& arquivo) {
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
     sqlite3_progress_handler(
         db_, 10000, [](void* p) { return static_cast<Sessao*>(p)->Interromper() ? 1 : 0; }, this);
-    CriarVisoesDoCatalogo(db_);
     catalogo_.Carregar(db_);
     Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
     if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
     if (sqlite3_prepare_v3(db_, "SELECT valor FROM zv_config WHERE chave='versao'", -1,
                            SQLITE_PREPARE_PERSISTENT, &lerVersao_, nullptr) != SQLITE_OK)
-        throw ErroDeBanco(sqlite3_errmsg(db_));
+        throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     // A login that is not sysadmin needs a user in the database (or to own it).
     if (!login_.sysadmin && !IguaisCiAs(banco_, "master") && NomeDoUsuario() == "guest")
-        throw ErroDeBanco("Cannot open database \"" + banco_ +
-                          "\" requested by the login. The login failed.\nLogin failed for user '" +
-                          login_.nome + "'.");
+        throw ErroDeBanco(
+            "Cannot open database \"" + banco_ +
+                "\" requested by the login. The login failed.\nLogin failed for user '" +
+                login_.nome + "'.",
+            4060, 11, 1);
     direitos_ = DireitosDoUsuario{};
     AtualizarDireitos();
 }
 
 void Sessao::Fechar() noexcept {
+    anexados_.clear();
+    transacaoPendente_ = false;
     for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
     preparadas_.clear();
     planos_.clear();
@@ -144,6 +155,103 @@ void Sessao::Fechar() noexcept {
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     nivelDeTransacao_ = 0;
+}
+
+std::string Sessao::EsquemaDoBanco(const std::string& banco) {
+    if (banco.empty() || IguaisCiAs(banco, banco_)) return "";
+    if (auto it = anexados_.find(Dobrar(banco)); it != anexados_.end()) return it->second.esquema;
+    auto info = servidor_->AcharBanco(banco);
+    if (!info)
+        throw ErroDeBanco("Database '" + banco +
+                              "' does not exist. Make sure that the name is entered correctly.",
+                          911, 16, 1);
+    if (IguaisCiAs(info->nome, banco_)) return "";
+    if (info->estado != "ONLINE")
+        throw ErroDeBanco(
+            "Database '" + info->nome + "' cannot be opened. It is in the middle of a restore.",
+            927, 14, 2);
+    if (!sqlite3_get_autocommit(db_))
+        throw ErroDeBanco("O simulador de SQL Server só lê outro banco ('" + info->nome +
+                          "') citado já no lote em que a transação começa.");
+    const std::string esquema = "zvb_" + std::to_string(info->id);
+    Instrucao(db_, "ATTACH DATABASE ? AS " + esquema)
+        .Ligar(1, info->arquivoSqlite.string())
+        .Executar();
+    try {
+        if (!PodeAbrir(esquema))
+            throw ErroDeBanco("The server principal \"" + login_.nome +
+                                  "\" is not able to access the database \"" + info->nome +
+                                  "\" under the current security context.",
+                              916, 14, 1);
+        BancoAnexado anexado{info->nome, esquema, {}};
+        anexado.catalogo.Carregar(db_, esquema);
+        anexados_.emplace(Dobrar(info->nome), std::move(anexado));
+    } catch (...) {
+        sqlite3_exec(db_, ("DETACH DATABASE " + esquema).c_str(), nullptr, nullptr, nullptr);
+        throw;
+    }
+    return esquema;
+}
+
+// The login may enter a database it administers, owns or has a user in.
+bool Sessao::PodeAbrir(const std::string& esquema) {
+    if (login_.sysadmin) return true;
+    Instrucao dono(db_, "SELECT valor FROM " + esquema + ".zv_config WHERE chave='dono'");
+    if (dono.Passo() && IguaisCiAs(dono.Texto(0), login_.nome)) return true;
+    Instrucao q(db_, "SELECT 1 FROM " + esquema + ".zv_usuarios WHERE login=? AND papel=0");
+    q.Ligar(1, login_.nome);
+    return q.Passo();
+}
+
+std::string Sessao::BancoDoEsquema(const std::string& esquema) const {
+    for (const auto& [chave, a] : anexados_)
+        if (a.esquema == esquema) return a.nome;
+    return "";
+}
+
+Catalogo* Sessao::CatalogoDoEsquema(const std::string& esquema) {
+    if (esquema == "main") return &catalogo_;
+    for (auto& [nome, a] : anexados_)
+        if (a.esquema == esquema) return &a.catalogo;
+    return nullptr;
+}
+
+// Attaches, before the batch runs, the databases its names point at; a name that
+// cannot be attached fails later, at its own statement, as on SQL Server.
+void Sessao::AnexarBancosCitados(const std::vector<Token>& tokens) {
+    if (!sqlite3_get_autocommit(db_)) return;
+    for (std::size_t k = 0; k + 3 < tokens.size(); ++k) {
+        if (!EhNome(tokens[k]) || !EhSimbolo(tokens[k + 1], ".")) continue;
+        if (k > 0 && EhSimbolo(tokens[k - 1], ".")) continue;
+        std::vector<std::string> partes{tokens[k].texto};
+        std::size_t j = k + 1;
+        while (j + 1 < tokens.size() && EhSimbolo(tokens[j], ".")) {
+            if (EhSimbolo(tokens[j + 1], ".")) {
+                partes.push_back("");
+                ++j;
+                continue;
+            }
+            if (!EhNome(tokens[j + 1])) break;
+            partes.push_back(tokens[j + 1].texto);
+            j += 2;
+        }
+        const std::string banco = BancoDoNome(partes);
+        if (banco.empty()) continue;
+        try {
+            EsquemaDoBanco(banco);
+        } catch (const ErroDeBanco&) {
+        }
+    }
+}
+
+void Sessao::DesanexarBancos() noexcept {
+    for (auto it = anexados_.begin(); it != anexados_.end();) {
+        const std::string sql = "DETACH DATABASE " + it->second.esquema;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
+            it = anexados_.erase(it);
+        else
+            ++it;
+    }
 }
 
 void Sessao::Usar(const std::string& banco) {
@@ -215,9 +323,21 @@ void Sessao::AtualizarDireitos() {
     EsquecerPreparadas();
 }
 
-int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*,
+int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char* esquema,
                       const char* dentro) {
     auto* s = static_cast<Sessao*>(p);
+    // SQLite looks for a bare name in the attached databases too, SQL Server only in the
+    // current one: a statement may touch another database's table only by naming it so.
+    const bool acessoADados = acao == SQLITE_READ || acao == SQLITE_INSERT ||
+                              acao == SQLITE_UPDATE || acao == SQLITE_DELETE;
+    if (s->qualificados_ && acessoADados && esquema && a && !dentro &&
+        std::strncmp(esquema, "zvb_", 4) == 0) {
+        if (!s->qualificados_->count(std::string(esquema) + "." + Dobrar(a))) {
+            s->tabelaNegada_ = a;
+            return SQLITE_DENY;
+        }
+        return SQLITE_OK;  // another database's rights are its own
+    }
     if (!s->autorizando_) return SQLITE_OK;
     const char* permissao = acao == SQLITE_READ     ? "SELECT"
                             : acao == SQLITE_INSERT ? "INSERT"
@@ -308,26 +428,84 @@ void Sessao::EsquecerPreparadas() {
     preparadas_.clear();
 }
 
+// The catalog views are made the first time a statement needs them: most connections
+// never read them, and making them costs more than opening the file. A rollback may
+// take them back, so their absence is what is looked at.
+bool Sessao::GarantirVisoes() {
+    Instrucao q(db_, "SELECT 1 FROM sqlite_temp_master WHERE name = 'sysobjects'");
+    if (q.Passo()) return false;
+    CriarVisoesDoCatalogo(db_);
+    return true;
+}
+
 void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos) {
+    GarantirVisoes();
     if (processos) PreencherProcessos(db_, servidor_->ListarSessoes());
     if (bancos) PreencherBancos(db_, servidor_->ListarBancos());
 }
+
+namespace {
+
+// "zvb_5.t" for each zvb_5."T" of the rewritten text: the tables of other databases a
+// statement names itself.
+std::set<std::string> NomesQualificados(const std::string& sql) {
+    std::set<std::string> nomes;
+    for (std::size_t p = sql.find("zvb_"); p != std::string::npos; p = sql.find("zvb_", p + 1)) {
+        std::size_t q = p + 4;
+        while (q < sql.size() && std::isdigit(static_cast<unsigned char>(sql[q]))) ++q;
+        if (q + 1 >= sql.size() || sql[q] != '.' || sql[q + 1] != '"') continue;
+        std::string nome;
+        std::size_t k = q + 2;
+        for (; k < sql.size(); ++k) {
+            if (sql[k] == '"') {
+                if (k + 1 < sql.size() && sql[k + 1] == '"') {
+                    nome += '"';
+                    ++k;
+                    continue;
+                }
+                break;
+            }
+            nome += sql[k];
+        }
+        nomes.insert(sql.substr(p, q - p) + "." + Dobrar(nome));
+    }
+    return nomes;
+}
+
+}  // namespace
 
 sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
     if (it != preparadas_.end()) return it->second;
     if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
+    const std::set<std::string> qualificados =
+        anexados_.empty() ? std::set<std::string>{} : NomesQualificados(sql);
+    struct Autorizando {  // the authorizer looks only at the user's own statements
+        Sessao& s;
+        ~Autorizando() {
+            s.autorizando_ = false;
+            s.qualificados_ = nullptr;
+        }
+    } autorizando{*this};
     autorizando_ = !direitos_.irrestrito;
+    qualificados_ = anexados_.empty() ? nullptr : &qualificados;
     negacao_.clear();
-    const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                                      SQLITE_PREPARE_PERSISTENT, &st, nullptr);
-    autorizando_ = false;
-    if (rc != SQLITE_OK) {
-        if (!negacao_.empty()) throw ErroDeBanco(std::exchange(negacao_, {}));
-        throw ErroDeBanco(sqlite3_errmsg(db_));
+    tabelaNegada_.clear();
+    auto preparar = [&] {
+        const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                                          SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+        return rc == SQLITE_OK ? std::optional<FalhaDoSqlite>()
+                               : FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+    };
+    auto falha = preparar();
+    if (falha && std::strncmp(falha->what(), "no such table", 13) == 0 && GarantirVisoes())
+        falha = preparar();
+    if (falha) {
+        if (!negacao_.empty()) throw ErroDeBanco(std::exchange(negacao_, {}), 229, 14, 5);
+        throw *falha;
     }
-    if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+    if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15);
     preparadas_.emplace(sql, st);
     return st;
 }
@@ -359,20 +537,28 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
     } fim{comPrazo_};
     VerificarCatalogo();
     AtualizarDireitos();
-    std::vector<db::Resultado> todos;
+    TomarFalhaDeFuncao();  // nothing left over from an earlier batch
+    // One text is one batch: GO belongs to the tools that split scripts, and the
+    // server reads it as any other word.
+    auto plano = Planejar(sql);
     try {
-        for (const auto& lote : DividirLotes(sql)) {
-            auto plano = Planejar(lote);
-            Executor ex(*this, *plano, parametros);
-            auto r = ex.Executar();
-            for (auto& x : r) todos.push_back(std::move(x));
-        }
+        AnexarBancosCitados(plano->tokens);
+        struct FimDoLote {
+            Sessao& s;
+            ~FimDoLote() {
+                s.emLote_ = false;
+                if (s.nivelDeTransacao_ == 0) s.DesanexarBancos();
+            }
+        } fimDoLote{*this};
+        ComecarTransacaoPendente();
+        emLote_ = true;
+        Executor ex(*this, *plano, parametros);
+        return ex.Executar();
     } catch (const ErroDeBanco&) {
         // KILL stopped the batch: its transaction goes and the connection is closed.
         if (eliminada_) VerificarSessao();
         throw;
     }
-    return todos;
 }
 
 std::vector<db::Resultado> Sessao::ExecutarProcedimento(
@@ -380,6 +566,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     VerificarSessao();
     VerificarCatalogo();
     AtualizarDireitos();
+    ComecarTransacaoPendente();
     PlanoDeLote plano;
     std::vector<db::Valor> nenhum;
     Executor ex(*this, plano, nenhum);
@@ -404,27 +591,48 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
 void Sessao::IniciarTransacao() {
     if (nivelDeTransacao_ == 0) {
         VerificarSessao();
-        if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            if (eliminada_) VerificarSessao();
-            FalharComSqlite(db_);
-        }
+        if (emLote_)
+            ComecarTransacao();
+        else
+            transacaoPendente_ = true;
     }
     ++nivelDeTransacao_;
 }
 
+void Sessao::ComecarTransacaoPendente() {
+    if (!transacaoPendente_) return;
+    ComecarTransacao();
+    transacaoPendente_ = false;
+}
+
+// BEGIN IMMEDIATE takes the database's write lock, waiting as EsperarBloqueio allows.
+void Sessao::ComecarTransacao() {
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        if (eliminada_) VerificarSessao();
+        FalharComSqlite(db_);
+    }
+}
+
 void Sessao::Confirmar() {
     if (nivelDeTransacao_ == 0)
-        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-    if (nivelDeTransacao_ == 1) ExecutarSql(db_, "COMMIT");
-    --nivelDeTransacao_;
+        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
+                          3902, 16, 1);
+    if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
+    if (--nivelDeTransacao_ == 0) {
+        transacaoPendente_ = false;
+        if (!emLote_) DesanexarBancos();
+    }
 }
 
 void Sessao::Desfazer() {
     if (nivelDeTransacao_ == 0)
         throw ErroDeBanco(
-            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
+            1);
+    if (!transacaoPendente_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    transacaoPendente_ = false;
     nivelDeTransacao_ = 0;
+    if (!emLote_) DesanexarBancos();
     catalogo_.Carregar(db_);
     planos_.clear();
     EsquecerPreparadas();

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -81,6 +83,19 @@ class Sessao {
     // raises ErroDeBanco.
     void VerificarSeFoiEliminada();
 
+    // DB.dbo.T and DB..T: the SQLite schema another database of the server is attached
+    // as for this session ("" for the current database). SQL Server's error for one
+    // that does not exist, is being restored or the login cannot open. SQLite attaches
+    // only outside a transaction: a batch that names other databases attaches them
+    // before its transaction begins, and they stay until the transaction ends.
+    std::string EsquemaDoBanco(const std::string& banco);
+    // The catalog of a schema ("main" or an attached database's); null for others.
+    Catalogo* CatalogoDoEsquema(const std::string& esquema);
+    // The database an attached schema stands for ("" for none).
+    std::string BancoDoEsquema(const std::string& esquema) const;
+    // The table a statement named bare but SQLite found only in an attached database.
+    const std::string& TabelaNegada() const { return tabelaNegada_; }
+
   private:
     friend class Executor;
 
@@ -100,8 +115,23 @@ class Sessao {
     void MarcarCatalogoAlterado();
     void EsquecerPreparadas();
     void AtualizarTabelasDoServidor(bool processos, bool bancos);
+    // True when it had to make them.
+    bool GarantirVisoes();
     std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
     sqlite3_stmt* Preparar(const std::string& sql);
+    void AnexarBancosCitados(const std::vector<Token>& tokens);
+    void DesanexarBancos() noexcept;
+    bool PodeAbrir(const std::string& esquema);
+    // BEGIN of a transaction the provider asked for outside a batch waits for the next
+    // batch, so that it can attach the databases the batch names first.
+    void ComecarTransacaoPendente();
+    void ComecarTransacao();
+
+    struct BancoAnexado {
+        std::string nome;
+        std::string esquema;
+        Catalogo catalogo;
+    };
 
     std::shared_ptr<Servidor> servidor_;
     Login login_;
@@ -113,8 +143,16 @@ class Sessao {
     Catalogo catalogo_;
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
+    bool transacaoPendente_ = false;
+    bool semContagem_ = false;  // SET NOCOUNT ON
+    bool emLote_ = false;
+    std::map<std::string, BancoAnexado> anexados_;  // by folded database name
+    std::set<std::string> nomesQualificados_;       // "zvb_5.t" the statement being prepared names
+    std::string tabelaNegada_;
     std::optional<std::int64_t> ultimaIdentidade_;
     std::string identityInsert_;  // the table with IDENTITY_INSERT ON, folded
+    // SET DATEFORMAT/LANGUAGE; the logins' default language is Portuguese (Brazil)
+    OrdemDeData ordemDeData_ = OrdemDeData::Dmy;
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     sqlite3_stmt* lerVersao_ = nullptr;
@@ -128,6 +166,8 @@ class Sessao {
     DireitosDoUsuario direitos_;
     bool autorizando_ = false;  // a user statement is being prepared
     std::string negacao_;       // why the authorizer refused it
+    // names of other databases' tables the statement being prepared writes out in full
+    const std::set<std::string>* qualificados_ = nullptr;
 };
 
 }  // namespace zolvek::simulador

@@ -1,19 +1,26 @@
 #include "simulador/motor/sqlite.hpp"
 
-#include "comum/erros.hpp"
-
 namespace zolvek::simulador {
 
-void FalharComSqlite(sqlite3* db, const std::string& mensagem) {
-    switch (sqlite3_errcode(db) & 0xff) {
+namespace {
+
+[[noreturn]] void Falhar(int codigo, const std::string& mensagem) {
+    switch (codigo & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw ErroDeBanco("Lock request time out period exceeded.");
+            throw ErroDeBanco("Lock request time out period exceeded.", 1222);
         case SQLITE_INTERRUPT:
             throw ErroDeBanco("Query timeout expired");
         default:
-            throw ErroDeBanco(mensagem.empty() ? std::string(sqlite3_errmsg(db)) : mensagem);
+            throw FalhaDoSqlite(codigo, mensagem);
     }
+}
+
+}  // namespace
+
+void FalharComSqlite(sqlite3* db, const std::string& mensagem) {
+    Falhar(sqlite3_extended_errcode(db),
+           mensagem.empty() ? std::string(sqlite3_errmsg(db)) : mensagem);
 }
 
 Instrucao::Instrucao(sqlite3* db, std::string_view sql) : db_(db) {
@@ -45,9 +52,10 @@ bool Instrucao::Passo() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
+    const int codigo = sqlite3_extended_errcode(db_);
     std::string msg = sqlite3_errmsg(db_);
     sqlite3_reset(stmt_);
-    FalharComSqlite(db_, msg);
+    Falhar(codigo, msg);
 }
 
 void Instrucao::Executar() {

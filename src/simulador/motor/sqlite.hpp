@@ -6,8 +6,22 @@
 #include <string>
 #include <string_view>
 
+#include "comum/erros.hpp"
+
 // Small RAII helpers over the SQLite C API for the engine's own statements.
 namespace zolvek::simulador {
+
+// A failure of SQLite itself, with its extended result code. It never reaches the
+// caller as is: the executor turns it into SQL Server's error by the code.
+class FalhaDoSqlite : public ErroDeBanco {
+  public:
+    FalhaDoSqlite(int codigo, const std::string& mensagem)
+        : ErroDeBanco(mensagem), codigo_(codigo) {}
+    int Codigo() const noexcept { return codigo_; }
+
+  private:
+    int codigo_;
+};
 
 class Instrucao {
   public:
@@ -19,7 +33,7 @@ class Instrucao {
     Instrucao& Ligar(int i, std::int64_t v);
     Instrucao& Ligar(int i, std::string_view v);
     Instrucao& LigarNulo(int i);
-    // True while there is a row; raises ErroDeBanco on failure.
+    // True while there is a row; raises FalhaDoSqlite on failure.
     bool Passo();
     void Executar();
     std::int64_t Inteiro(int c) const;
@@ -32,13 +46,13 @@ class Instrucao {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Runs statements without results; raises ErroDeBanco as FalharComSqlite does.
+// Runs statements without results; raises as FalharComSqlite does.
 void ExecutarSql(sqlite3* db, const std::string& sql);
 
 // Raises the failure of the connection's last call: a lock wait that gave up is SQL
 // Server's "Lock request time out period exceeded.", an interrupted statement "Query
-// timeout expired"; anything else carries `mensagem` (SQLite's own when empty), which
-// the executor translates further.
+// timeout expired"; anything else is a FalhaDoSqlite carrying `mensagem` (SQLite's own
+// when empty), which the executor translates by its code.
 [[noreturn]] void FalharComSqlite(sqlite3* db, const std::string& mensagem = {});
 
 }  // namespace zolvek::simulador

@@ -1,5 +1,6 @@
 #include "simulador/motor/tipos.hpp"
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -504,7 +505,62 @@ bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
 
 }  // namespace
 
+namespace {
+
+bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo);
+
+}  // namespace
+
+namespace {
+
+thread_local OrdemDeData ordemAtual = OrdemDeData::Dmy;
+
+}  // namespace
+
+std::optional<OrdemDeData> OrdemDeDataPeloNome(std::string_view nome) {
+    static const char* nomes[] = {"dmy", "mdy", "ymd", "ydm", "myd", "dym"};
+    for (int k = 0; k < 6; ++k) {
+        std::string_view n = nomes[k];
+        bool igual = n.size() == nome.size();
+        for (std::size_t i = 0; igual && i < n.size(); ++i)
+            igual = std::tolower(static_cast<unsigned char>(nome[i])) == n[i];
+        if (igual) return static_cast<OrdemDeData>(k);
+    }
+    return std::nullopt;
+}
+
+std::optional<OrdemDeData> OrdemDoIdioma(std::string_view idioma) {
+    std::string i;
+    for (char c : idioma) i += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (i == "us_english" || i == "english") return OrdemDeData::Mdy;
+    for (const char* dmy : {"português", "portuguese", "brazilian", "british", "deutsch", "german",
+                            "français", "french", "español", "spanish", "italiano", "italian"})
+        if (i == dmy) return OrdemDeData::Dmy;
+    return std::nullopt;
+}
+
+OrdemDeData OrdemDeDataAtual() {
+    return ordemAtual;
+}
+
+void DefinirOrdemDeDataAtual(OrdemDeData ordem) {
+    ordemAtual = ordem;
+}
+
 bool LerDataHora(std::string_view s, db::DataHora& d) {
+    bool fora = false;
+    return LerDataHoraComMotivo(s, d, fora);
+}
+
+bool DataForaDoIntervalo(std::string_view s) {
+    db::DataHora d;
+    bool fora = false;
+    return !LerDataHoraComMotivo(s, d, fora) && fora;
+}
+
+namespace {
+
+bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     d = db::DataHora{};
@@ -522,26 +578,44 @@ bool LerDataHora(std::string_view s, db::DataHora& d) {
                Digitos(s, 6, 2, dia) && (s.size() == 8 || s[8] == ' ')) {
         resto = 8;
     } else {
-        // d/m/y with '/', '-' or '.'
+        // three numbers with '/', '-' or '.', in the session's order
         std::size_t p1 = s.find_first_of("/.-");
-        if (p1 == std::string_view::npos || p1 > 2) return false;
+        if (p1 == std::string_view::npos || p1 == 0 || p1 > 4) return false;
         char sep = s[p1];
         std::size_t p2 = s.find(sep, p1 + 1);
         if (p2 == std::string_view::npos) return false;
-        std::size_t fimAno = p2 + 1;
-        while (fimAno < s.size() && s[fimAno] >= '0' && s[fimAno] <= '9') ++fimAno;
-        if (!Digitos(s, 0, p1, dia) || !Digitos(s, p1 + 1, p2 - p1 - 1, m) ||
-            !Digitos(s, p2 + 1, fimAno - p2 - 1, a))
+        std::size_t fim = p2 + 1;
+        while (fim < s.size() && s[fim] >= '0' && s[fim] <= '9') ++fim;
+        int v[3];
+        std::size_t tamanho[3] = {p1, p2 - p1 - 1, fim - p2 - 1};
+        if (tamanho[1] < 1 || tamanho[1] > 4 || tamanho[2] < 1 || tamanho[2] > 4 ||
+            !Digitos(s, 0, tamanho[0], v[0]) || !Digitos(s, p1 + 1, tamanho[1], v[1]) ||
+            !Digitos(s, p2 + 1, tamanho[2], v[2]))
             return false;
-        if (fimAno - p2 - 1 == 2) a += a < 50 ? 2000 : 1900;
-        resto = fimAno;
+        static const int posicoes[][3] = {
+            // day, month, year of each order
+            {0, 1, 2}, {1, 0, 2}, {2, 1, 0}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}};
+        const int* pos = posicoes[static_cast<int>(OrdemDeDataAtual())];
+        dia = v[pos[0]];
+        m = v[pos[1]];
+        a = v[pos[2]];
+        if (tamanho[pos[0]] > 2 || tamanho[pos[1]] > 2 || tamanho[pos[2]] == 3 ||
+            tamanho[pos[2]] == 1)
+            return false;
+        if (tamanho[pos[2]] == 2) a += a < 50 ? 2000 : 1900;
+        resto = fim;
     }
-    if (!DataValida(a, m, dia)) return false;
+    if (!DataValida(a, m, dia)) {
+        foraDoIntervalo = true;
+        return false;
+    }
     d.ano = a;
     d.mes = m;
     d.dia = dia;
     return LerHora(s, resto, d);
 }
+
+}  // namespace
 
 std::string FormatarDataHora(const db::DataHora& d) {
     char b[40];

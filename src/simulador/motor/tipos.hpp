@@ -78,7 +78,18 @@ db::TipoDeCampo CategoriaDoTipo(const TipoSql& t);
 const char* TipoSqlite(const TipoSql& t);
 
 // Date-times are stored as "yyyy-mm-dd hh:nn:ss.zzz".
+// The order of day, month and year in a date written with separators ('02/01/2020'),
+// chosen per session by SET DATEFORMAT or SET LANGUAGE.
+enum class OrdemDeData { Dmy, Mdy, Ymd, Ydm, Myd, Dym };
+std::optional<OrdemDeData> OrdemDeDataPeloNome(std::string_view nome);  // "mdy"
+std::optional<OrdemDeData> OrdemDoIdioma(std::string_view idioma);      // "us_english"
+// The order the running batch reads dates in (the session's, set by the executor).
+OrdemDeData OrdemDeDataAtual();
+void DefinirOrdemDeDataAtual(OrdemDeData ordem);
+
 bool LerDataHora(std::string_view texto, db::DataHora& saida);
+// A text written as a date whose day, month or year is out of range ('20201301').
+bool DataForaDoIntervalo(std::string_view texto);
 std::string FormatarDataHora(const db::DataHora& d);
 db::DataHora DataHoraAtual();
 // Days since 1900-01-01 (SQL Server's number of a date-time).

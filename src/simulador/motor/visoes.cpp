@@ -1,5 +1,6 @@
 #include "simulador/motor/visoes.hpp"
 
+#include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -35,10 +36,11 @@ CREATE TEMP VIEW zv_sys_views AS SELECT * FROM zv_sys_objects WHERE type = 'V';
 CREATE TEMP VIEW zv_sys_procedures AS SELECT * FROM zv_sys_objects WHERE type = 'P';
 CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS parent_id,
   create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
-CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT *, 0 AS is_disabled, o2.nocheck AS is_not_trusted
+CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT *, o2.nocheck = 2 AS is_disabled,
+  o2.nocheck <> 0 AS is_not_trusted
   FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'F';
-CREATE TEMP VIEW zv_sys_check_constraints AS SELECT s.*, o2.texto AS definition, 0 AS is_disabled,
-  o2.nocheck AS is_not_trusted FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id
+CREATE TEMP VIEW zv_sys_check_constraints AS SELECT s.*, o2.texto AS definition,
+  o2.nocheck = 2 AS is_disabled, o2.nocheck <> 0 AS is_not_trusted FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id
   WHERE s.type = 'C';
 CREATE TEMP VIEW zv_sys_default_constraints AS SELECT s.*, o2.texto AS definition
   FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'D';
@@ -66,12 +68,12 @@ CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name,
   FROM main.zv_colunas c;
 CREATE TEMP VIEW sysindexes AS SELECT i.tabela AS id, 0 AS status, NULL AS first, i.indid AS indid,
   NULL AS root, 0 AS minlen, (SELECT count(*) FROM main.zv_indices) * 0 AS keycnt, 1 AS groupid,
-  0 AS dpages, 0 AS reserved, 0 AS used, 0 AS rowcnt, 0 AS rowmodctr, 0 AS reserved3,
+  0 AS dpages, 0 AS reserved, 0 AS used, zv_linhas(i.tabela) AS rowcnt, 0 AS rowmodctr, 0 AS reserved3,
   0 AS reserved4, 0 AS xmaxlen, 0 AS maxirow, 0 AS OrigFillFactor, 0 AS StatVersion,
   0 AS reserved2, NULL AS FirstIAM, 0 AS impid, 0 AS lockflags, 0 AS pgmodctr, NULL AS keys,
-  i.nome AS name, NULL AS statblob, 0 AS maxlen, 0 AS rows FROM main.zv_indices i
-  UNION ALL SELECT o.id, 0, NULL, 0, NULL, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NULL, 0, 0, 0,
-  NULL, NULL, NULL, 0, 0 FROM main.zv_objetos o WHERE o.tipo = 'U'
+  i.nome AS name, NULL AS statblob, 0 AS maxlen, zv_linhas(i.tabela) AS rows FROM main.zv_indices i
+  UNION ALL SELECT o.id, 0, NULL, 0, NULL, 0, 0, 1, 0, 0, 0, zv_linhas(o.id), 0, 0, 0, 0, 0, 0, 0, 0,
+  NULL, 0, 0, 0, NULL, NULL, NULL, 0, zv_linhas(o.id) FROM main.zv_objetos o WHERE o.tipo = 'U'
   AND NOT EXISTS (SELECT 1 FROM main.zv_indices x WHERE x.tabela = o.id AND x.indid = 1);
 CREATE TEMP VIEW zv_sys_indexes AS SELECT i.tabela AS object_id, i.nome AS name, i.indid AS index_id,
   (CASE WHEN i.indid = 1 THEN 1 ELSE 2 END) AS type,
@@ -130,7 +132,29 @@ CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS si
 
 }  // namespace
 
+namespace {
+
+// zv_linhas(object_id): the rows of a table, for sysindexes.rows and rowcnt (SQL Server
+// repeats the table's count on every index row).
+void ContarLinhas(sqlite3_context* c, int, sqlite3_value** a) {
+    sqlite3* db = sqlite3_context_db_handle(c);
+    try {
+        Instrucao nome(db, "SELECT nome FROM main.zv_objetos WHERE id = ? AND tipo = 'U'");
+        nome.Ligar(1, sqlite3_value_int64(a[0]));
+        if (!nome.Passo()) return sqlite3_result_int64(c, 0);
+        Instrucao n(db, "SELECT count(*) FROM main." + ComoIdentificador(nome.Texto(0)));
+        n.Passo();
+        sqlite3_result_int64(c, n.Inteiro(0));
+    } catch (const std::exception& e) {
+        sqlite3_result_error(c, e.what(), -1);
+    }
+}
+
+}  // namespace
+
 void CriarVisoesDoCatalogo(sqlite3* db) {
+    sqlite3_create_function_v2(db, "zv_linhas", 1, SQLITE_UTF8, nullptr, ContarLinhas, nullptr,
+                               nullptr, nullptr);
     ExecutarSql(db, kVisoes);
     Instrucao ins(db,
                   "INSERT INTO zv_systypes VALUES (?,?,0,?,?,?,?,0,0,4,0,0,?,?,1,?,NULL,?,?,?)");

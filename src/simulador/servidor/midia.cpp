@@ -15,7 +15,7 @@
 #include "comum/erros.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
-#include "simulador/servidor/sha256.hpp"
+#include "simulador/servidor/resumo.hpp"
 
 namespace zolvek::simulador::interno {
 

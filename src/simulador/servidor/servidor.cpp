@@ -1,5 +1,6 @@
 #include "simulador/servidor/servidor.hpp"
 
+#include <sodium.h>
 #include <sqlite3.h>
 
 #include <random>
@@ -8,7 +9,7 @@
 #include "comum/erros.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
-#include "simulador/servidor/sha256.hpp"
+#include "simulador/servidor/resumo.hpp"
 
 namespace zolvek::simulador {
 
@@ -51,23 +52,41 @@ CREATE TABLE IF NOT EXISTS srv_sessoes (
     hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL);
 )";
 
-std::string NovoSal() {
-    std::random_device fonte;
-    std::string sal;
-    const char* digitos = "0123456789abcdef";
-    for (int i = 0; i < 16; ++i) sal += digitos[fonte() % 16];
-    return sal;
+// Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
+// by it. The limits are low: a server folder is a test fixture, and every connection
+// verifies a password. Folders from before keep "salt$sha256-hex" hashes: those still
+// verify (SHA-256 through libsodium) and are replaced by Argon2id at that login.
+constexpr unsigned long long kOperacoesDaSenha = 2;
+constexpr std::size_t kMemoriaDaSenha = 1 << 20;
+
+void IniciarSodium() {
+    static const bool iniciado = sodium_init() >= 0;
+    if (!iniciado) throw ErroDeBanco("A biblioteca de criptografia (libsodium) não iniciou.");
 }
 
 std::string GuardarSenha(const std::string& senha) {
-    std::string sal = NovoSal();
-    return sal + "$" + ResumoSha256(sal + senha);
+    IniciarSodium();
+    char guardada[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(guardada, senha.data(), senha.size(), kOperacoesDaSenha,
+                          kMemoriaDaSenha) != 0)
+        throw ErroDeBanco("Não há memória para guardar a senha do login.");
+    return guardada;
+}
+
+bool EhSenhaAntiga(const std::string& guardada) {
+    return guardada.rfind("$argon2", 0) != 0;
 }
 
 bool SenhaConfere(const std::string& guardada, const std::string& senha) {
-    auto separador = guardada.find('$');
+    IniciarSodium();
+    if (!EhSenhaAntiga(guardada))
+        return crypto_pwhash_str_verify(guardada.c_str(), senha.data(), senha.size()) == 0;
+    const auto separador = guardada.find('$');
     if (separador == std::string::npos) return false;
-    return ResumoSha256(guardada.substr(0, separador) + senha) == guardada.substr(separador + 1);
+    const std::string hex = interno::ResumoSha256(guardada.substr(0, separador) + senha);
+    const std::string esperado = guardada.substr(separador + 1);
+    return esperado.size() == hex.size() &&
+           sodium_memcmp(hex.data(), esperado.data(), hex.size()) == 0;
 }
 
 std::string FalhaDeLogin(const std::string& login) {
@@ -76,7 +95,7 @@ std::string FalhaDeLogin(const std::string& login) {
 
 }  // namespace
 
-Servidor::Servidor(const std::filesystem::path& pasta)
+Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao)
     : pasta_(pasta),
       maquina_(NomeDaMaquina()),
       pid_(PidAtual()),
@@ -92,7 +111,7 @@ Servidor::Servidor(const std::filesystem::path& pasta)
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
         ExecutarSql(master_, "PRAGMA foreign_keys=ON");
-        CriarEsquema();
+        CriarEsquema(versao);
     } catch (...) {
         FecharArquivoSqlite(master_);
         throw;
@@ -106,8 +125,9 @@ Servidor::~Servidor() {
     FecharArquivoSqlite(master_);
 }
 
-void Servidor::CriarEsquema() {
+void Servidor::CriarEsquema(const std::string& versao) {
     std::lock_guard trava(mutex_);
+    const VersaoDoServidor& pedida = versao.empty() ? VersaoPadrao() : VersaoPedida(versao);
     Transacao transacao(master_);
     ExecutarSql(master_, kEsquema);
     Comando existe(master_, "SELECT count(*) FROM srv_bancos WHERE id = 1");
@@ -129,7 +149,14 @@ void Servidor::CriarEsquema() {
                     "VALUES ('versao_do_esquema', '1')");
         InserirLogin("sa", "", true, false);
         InserirLogin(UsuarioDoSistemaOperacional(), "", true, true);
+        Comando guardar(master_,
+                        "INSERT INTO srv_parametros (nome, valor) VALUES ('versao_do_produto', ?)");
+        guardar.Ligar(1, pedida.produto).Executar();
     }
+    // A folder from before versions were kept is the default version.
+    Comando ler(master_, "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto'");
+    versao_ = ler.Passo() ? &VersaoDoProduto(ler.Texto(0)) : &VersaoPadrao();
+    ExigirMesmaVersao(pasta_.string(), *versao_, versao);
     transacao.Confirmar();
 }
 
@@ -137,8 +164,8 @@ std::string Servidor::Nome() const {
     return pasta_.filename().string();
 }
 
-std::string Servidor::TextoDaVersao() {
-    return std::string("Microsoft SQL Server 2012 - ") + kVersaoDoProduto +
+std::string Servidor::TextoDaVersao() const {
+    return versao_->nome + " - " + versao_->produto +
            " (X64) \n\tSimulador do Zolvek sobre SQLite " + sqlite3_libversion() + "\n";
 }
 
@@ -172,8 +199,14 @@ Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
                 "SELECT nome, senha, sysadmin FROM srv_logins "
                 "WHERE chave = ? AND integrado = 0");
     ler.Ligar(1, ChaveDeNome(login));
-    if (!ler.Passo() || !SenhaConfere(ler.Texto(1), senha)) throw ErroDeBanco(FalhaDeLogin(login));
-    return Login{ler.Texto(0), ler.Inteiro(2) != 0};
+    if (!ler.Passo() || !SenhaConfere(ler.Texto(1), senha))
+        throw ErroDeBanco(FalhaDeLogin(login), 18456, 14, 1);
+    Login encontrado{ler.Texto(0), ler.Inteiro(2) != 0};
+    if (EhSenhaAntiga(ler.Texto(1))) {
+        Comando trocar(master_, "UPDATE srv_logins SET senha = ? WHERE chave = ?");
+        trocar.Ligar(1, GuardarSenha(senha)).Ligar(2, ChaveDeNome(login)).Executar();
+    }
+    return encontrado;
 }
 
 Login Servidor::AutenticarIntegrado() {

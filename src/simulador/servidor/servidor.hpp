@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/conector/valor.hpp"
+#include "simulador/servidor/versoes.hpp"
 
 struct sqlite3;
 
@@ -26,8 +27,7 @@ struct sqlite3;
 // serialized); each process opens its own.
 namespace zolvek::simulador {
 
-// The product version reported by xp_msver ("ProductVersion", Character_Value) and
-// SERVERPROPERTY('ProductVersion').
+// The product version of a folder created without a choice of version (versoes.hpp).
 inline constexpr const char* kVersaoDoProduto = "11.0.2100.60";
 
 struct Login {
@@ -102,7 +102,9 @@ class Servidor {
     // empty master database, the login "sa"
     // (empty password, sysadmin) and the operating-system user as a sysadmin login for
     // integrated security. Raises ErroDeBanco when the folder cannot be used.
-    explicit Servidor(const std::filesystem::path& pasta);
+    // `versao` ("10.50", "11.0", ...; empty: the default) is the version a new folder
+    // is created as; an existing folder of another version is refused (ErroDeEntrada).
+    explicit Servidor(const std::filesystem::path& pasta, const std::string& versao = {});
     ~Servidor();
     Servidor(const Servidor&) = delete;
     Servidor& operator=(const Servidor&) = delete;
@@ -110,8 +112,10 @@ class Servidor {
     const std::filesystem::path& Pasta() const { return pasta_; }
     // @@SERVERNAME: the folder's name.
     std::string Nome() const;
+    // The SQL Server version the folder was created as: xp_msver, SERVERPROPERTY.
+    const VersaoDoServidor& Versao() const { return *versao_; }
     // @@VERSION.
-    static std::string TextoDaVersao();
+    std::string TextoDaVersao() const;
 
     // ---- logins -----------------------------------------------------------------
     // "Login failed for user 'x'." for an unknown login or a wrong password.
@@ -220,7 +224,7 @@ class Servidor {
                    const std::vector<Movimento>& movimentos, bool substituir, int conjunto = 1);
 
   private:
-    void CriarEsquema();
+    void CriarEsquema(const std::string& versao);
     void InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
                       bool integrado);
     // Inside a master transaction: removes the sessions of processes of this machine
@@ -234,6 +238,7 @@ class Servidor {
     std::filesystem::path CaminhoSqlite(const std::string& nomeDoArquivo) const;
 
     std::filesystem::path pasta_;
+    const VersaoDoServidor* versao_ = nullptr;
     sqlite3* master_ = nullptr;  // the server's state file
     std::recursive_mutex mutex_;
     std::map<int, std::int64_t> minhasSessoes_;  // spid -> the row's unique key

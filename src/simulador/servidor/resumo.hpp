@@ -5,8 +5,7 @@
 
 namespace zolvek::simulador::interno {
 
-// SHA-256 of the bytes, as 64 lowercase hexadecimal digits. Login passwords are kept
-// only as a salted digest.
+// SHA-256 of the bytes (libsodium's), as 64 lowercase hexadecimal digits.
 std::string ResumoSha256(std::string_view dados);
 
 }  // namespace zolvek::simulador::interno

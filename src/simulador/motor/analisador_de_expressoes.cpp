@@ -1,0 +1,676 @@
+#include "simulador/motor/analisador_de_expressoes.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+// SQL Server refuses deeper nesting; the limit also keeps the recursion off the stack's end.
+constexpr int kProfundidadeMaxima = 128;
+
+std::string Maiusculas(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool EhComparacao(const Token& t) {
+    if (t.tipo != TipoToken::Simbolo) return false;
+    for (const char* op : {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"})
+        if (t.texto == op) return true;
+    return false;
+}
+
+// Guards the parser's recursion.
+struct Nivel {
+    explicit Nivel(int& n) : n_(n) {
+        if (++n_ > kProfundidadeMaxima)
+            throw ErroDeBanco(
+                "Some part of your SQL statement is nested too deeply. Rewrite the query or "
+                "break it up into smaller queries.");
+    }
+    ~Nivel() { --n_; }
+    Nivel(const Nivel&) = delete;
+    Nivel& operator=(const Nivel&) = delete;
+    int& n_;
+};
+
+// Table hints: locking hints change nothing on the engine's single writer.
+bool EhDica(const Token& t) {
+    static const char* dicas[] = {
+        "NOLOCK",       "READUNCOMMITTED", "ROWLOCK", "UPDLOCK",      "HOLDLOCK", "TABLOCK",
+        "TABLOCKX",     "READPAST",        "XLOCK",   "PAGLOCK",      "NOWAIT",   "READCOMMITTED",
+        "SERIALIZABLE", "REPEATABLEREAD",  "INDEX",   "FASTFIRSTROW", "NOEXPAND", "FORCESEEK"};
+    for (const char* d : dicas)
+        if (EhPalavra(t, d)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool PalavraReservada(const Token& t) {
+    static const char* reservadas[] = {
+        "ADD",         "ALL",          "ALTER",        "AND",        "ANY",
+        "AS",          "ASC",          "BACKUP",       "BEGIN",      "BETWEEN",
+        "BREAK",       "BY",           "CASCADE",      "CASE",       "CHECK",
+        "CLOSE",       "COLLATE",      "COLUMN",       "COMMIT",     "CONSTRAINT",
+        "CONTINUE",    "CREATE",       "CROSS",        "CURRENT",    "CURSOR",
+        "DATABASE",    "DEALLOCATE",   "DECLARE",      "DEFAULT",    "DELETE",
+        "DENY",        "DESC",         "DISTINCT",     "DROP",       "ELSE",
+        "END",         "ESCAPE",       "EXCEPT",       "EXEC",       "EXECUTE",
+        "EXISTS",      "FETCH",        "FOR",          "FOREIGN",    "FROM",
+        "FULL",        "FUNCTION",     "GOTO",         "GRANT",      "GROUP",
+        "HAVING",      "IF",           "IN",           "INDEX",      "INNER",
+        "INSERT",      "INTERSECT",    "INTO",         "IS",         "JOIN",
+        "KEY",         "KILL",         "LIKE",         "MERGE",      "NOT",
+        "NULL",        "OF",           "OFF",          "ON",         "OPEN",
+        "OPTION",      "OR",           "ORDER",        "OUTER",      "OVER",
+        "PERCENT",     "PIVOT",        "PRIMARY",      "PRINT",      "PROC",
+        "PROCEDURE",   "PUBLIC",       "RAISERROR",    "REFERENCES", "RESTORE",
+        "RETURN",      "REVOKE",       "ROLLBACK",     "SAVE",       "SELECT",
+        "SET",         "SOME",         "TABLE",        "THEN",       "TO",
+        "TOP",         "TRAN",         "TRANSACTION",  "TRIGGER",    "TRUNCATE",
+        "UNION",       "UNIQUE",       "UNPIVOT",      "UPDATE",     "USE",
+        "VALUES",      "VIEW",         "WHEN",         "WHERE",      "WHILE",
+        "WITH",        "LEFT",         "RIGHT",        "CONVERT",    "CURRENT_TIMESTAMP",
+        "SYSTEM_USER", "CURRENT_USER", "SESSION_USER", "USER",       "IDENTITY"};
+    if (t.tipo != TipoToken::Palavra) return false;
+    for (const char* p : reservadas)
+        if (EhPalavra(t, p)) return true;
+    return false;
+}
+
+LeitorDeExpressoes::LeitorDeExpressoes(const std::vector<Token>& tokens, std::size_t inicio,
+                                       std::size_t fim, const std::vector<int>* ordinais)
+    : t_(tokens), i_(inicio), fim_(std::min(fim, tokens.size())), ordinais_(ordinais) {}
+
+bool LeitorDeExpressoes::Palavra(const char* p, std::size_t k) const {
+    return i_ + k < fim_ && EhPalavra(t_[i_ + k], p);
+}
+
+bool LeitorDeExpressoes::Simbolo(const char* s, std::size_t k) const {
+    return i_ + k < fim_ && EhSimbolo(t_[i_ + k], s);
+}
+
+bool LeitorDeExpressoes::Aceitar(const char* p) {
+    if (!Palavra(p)) return false;
+    ++i_;
+    return true;
+}
+
+bool LeitorDeExpressoes::AceitarSimbolo(const char* s) {
+    if (!Simbolo(s)) return false;
+    ++i_;
+    return true;
+}
+
+void LeitorDeExpressoes::Esperar(const char* p) {
+    if (!Aceitar(p)) Erro();
+}
+
+void LeitorDeExpressoes::EsperarSimbolo(const char* s) {
+    if (!AceitarSimbolo(s)) Erro();
+}
+
+void LeitorDeExpressoes::Erro() const {
+    // past the run, the token that follows it in the batch is the one SQL Server names
+    if (i_ >= t_.size()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
+    throw ErroDeBanco("Incorrect syntax near '" + t_[i_].texto + "'.");
+}
+
+bool LeitorDeExpressoes::NoFim() const {
+    std::size_t k = i_;
+    while (k < fim_ && EhSimbolo(t_[k], ";")) ++k;
+    return k >= fim_;
+}
+
+void LeitorDeExpressoes::ExigirFim() {
+    if (!NoFim()) Erro();
+    i_ = fim_;
+}
+
+bool LeitorDeExpressoes::NomeLivre(std::size_t k) const {
+    return i_ + k < fim_ && EhNome(t_[i_ + k]) && !PalavraReservada(t_[i_ + k]);
+}
+
+// a, a.b, a.b.c, a..c (the empty part stands for dbo), t.*
+std::vector<std::string> LeitorDeExpressoes::NomeComPartes() {
+    std::vector<std::string> partes;
+    if (!NomeLivre()) Erro();
+    partes.push_back(t_[i_++].texto);
+    while (Simbolo(".")) {
+        ++i_;
+        if (Simbolo(".")) {
+            partes.emplace_back();
+            continue;
+        }
+        if (Simbolo("*")) {
+            partes.emplace_back("*");
+            ++i_;
+            break;
+        }
+        if (Fim() || !EhNome(t_[i_])) Erro();
+        partes.push_back(t_[i_++].texto);
+    }
+    return partes;
+}
+
+// AS x, x, AS 'x', 'x' (a text names a column too)
+std::string LeitorDeExpressoes::Apelido() {
+    bool como = Aceitar("AS");
+    if (!Fim() && (t_[i_].tipo == TipoToken::Texto || t_[i_].tipo == TipoToken::TextoN))
+        return t_[i_++].texto;
+    if (NomeLivre()) return t_[i_++].texto;
+    if (como) Erro();
+    return "";
+}
+
+bool LeitorDeExpressoes::IniciaConsulta() const {
+    std::size_t k = i_;
+    while (k < fim_ && EhSimbolo(t_[k], "(")) ++k;
+    return k < fim_ && (EhPalavra(t_[k], "SELECT") || EhPalavra(t_[k], "WITH"));
+}
+
+Expr LeitorDeExpressoes::Expressao() {
+    Nivel n(profundidade_);
+    return Ou();
+}
+
+Expr LeitorDeExpressoes::Ou() {
+    Expr e = E();
+    while (Aceitar("OR")) e = Nova(Binaria{"OR", std::move(e), E()});
+    return e;
+}
+
+Expr LeitorDeExpressoes::E() {
+    Expr e = Nao();
+    while (Aceitar("AND")) e = Nova(Binaria{"AND", std::move(e), Nao()});
+    return e;
+}
+
+Expr LeitorDeExpressoes::Nao() {
+    if (Aceitar("NOT")) {
+        Nivel n(profundidade_);
+        return Nova(Unaria{"NOT", Nao()});
+    }
+    return Predicado();
+}
+
+Expr LeitorDeExpressoes::Predicado() {
+    if (Aceitar("EXISTS")) {
+        EsperarSimbolo("(");
+        auto q = LerConsulta();
+        EsperarSimbolo(")");
+        return Nova(Existe{std::move(q)});
+    }
+    Expr e = Soma();
+    for (;;) {
+        if (!Fim() && EhComparacao(t_[i_])) {
+            std::string op = t_[i_++].texto;
+            if (Palavra("ALL") || Palavra("ANY") || Palavra("SOME"))
+                throw ErroDeBanco("O simulador de SQL Server não aceita comparações com " +
+                                  Maiusculas(t_[i_].texto) + " (subconsulta).");
+            e = Nova(Binaria{op, std::move(e), Soma()});
+            continue;
+        }
+        if (Aceitar("IS")) {
+            bool negado = Aceitar("NOT");
+            Esperar("NULL");
+            e = Nova(EhNulo{std::move(e), negado});
+            continue;
+        }
+        bool negado =
+            Palavra("NOT") && (Palavra("IN", 1) || Palavra("LIKE", 1) || Palavra("BETWEEN", 1));
+        if (negado) ++i_;
+        if (Aceitar("IN")) {
+            Em em{std::move(e), negado, {}, nullptr};
+            EsperarSimbolo("(");
+            if (IniciaConsulta()) {
+                em.consulta = LerConsulta();
+            } else {
+                do em.lista.push_back(Expressao());
+                while (AceitarSimbolo(","));
+            }
+            EsperarSimbolo(")");
+            e = Nova(std::move(em));
+        } else if (Aceitar("LIKE")) {
+            Semelhante s{std::move(e), Soma(), nullptr, negado};
+            if (Aceitar("ESCAPE")) s.escape = Soma();
+            e = Nova(std::move(s));
+        } else if (Aceitar("BETWEEN")) {
+            Expr de = Soma();
+            Esperar("AND");
+            e = Nova(Entre{std::move(e), std::move(de), Soma(), negado});
+        } else {
+            return e;
+        }
+    }
+}
+
+Expr LeitorDeExpressoes::Soma() {
+    Expr e = Produto();
+    for (;;) {
+        const char* op = nullptr;
+        for (const char* s : {"+", "-", "&", "|", "^"})
+            if (Simbolo(s)) op = s;
+        if (!op) return e;
+        ++i_;
+        e = Nova(Binaria{op, std::move(e), Produto()});
+    }
+}
+
+Expr LeitorDeExpressoes::Produto() {
+    Expr e = Unario();
+    for (;;) {
+        const char* op = nullptr;
+        for (const char* s : {"*", "/", "%"})
+            if (Simbolo(s)) op = s;
+        if (!op) return e;
+        ++i_;
+        e = Nova(Binaria{op, std::move(e), Unario()});
+    }
+}
+
+Expr LeitorDeExpressoes::Unario() {
+    for (const char* op : {"-", "+", "~"}) {
+        if (AceitarSimbolo(op)) {
+            Nivel n(profundidade_);
+            return Nova(Unaria{op, Unario()});
+        }
+    }
+    Expr e = Primario();
+    while (Aceitar("COLLATE")) {
+        if (Fim() || !EhNome(t_[i_])) Erro();
+        e = Nova(ComColacao{std::move(e), t_[i_++].texto});
+    }
+    return e;
+}
+
+Expr LeitorDeExpressoes::Primario() {
+    if (Fim()) Erro();
+    Nivel n(profundidade_);
+    const Token& tk = t_[i_];
+    switch (tk.tipo) {
+        case TipoToken::Texto:
+        case TipoToken::TextoN:
+            ++i_;
+            return Nova(Literal{Literal::Tipo::Texto, tk.texto, tk.tipo == TipoToken::TextoN});
+        case TipoToken::Numero:
+            ++i_;
+            return Nova(Literal{Literal::Tipo::Numero, tk.texto, false});
+        case TipoToken::Binario:
+            ++i_;
+            return Nova(Literal{Literal::Tipo::Binario, tk.texto, false});
+        case TipoToken::Parametro: {
+            std::size_t k = i_++;
+            int numero = ordinais_ && k < ordinais_->size() ? (*ordinais_)[k] : 1;
+            return Nova(Parametro{numero});
+        }
+        case TipoToken::Variavel:
+            ++i_;
+            return Nova(Variavel{tk.texto});
+        case TipoToken::Simbolo:
+            if (tk.texto == "(") {
+                ++i_;
+                if (IniciaConsulta()) {
+                    auto q = LerConsulta();
+                    EsperarSimbolo(")");
+                    return Nova(Subconsulta{std::move(q)});
+                }
+                Expr dentro = Expressao();
+                EsperarSimbolo(")");
+                return Nova(Parenteses{std::move(dentro)});
+            }
+            if (tk.texto == "*") {
+                ++i_;
+                return Nova(Coluna{{"*"}, false});
+            }
+            Erro();
+        case TipoToken::Palavra:
+        case TipoToken::Colchete:
+        case TipoToken::Aspas:
+            break;
+    }
+    if (EhPalavra(tk, "NULL")) {
+        ++i_;
+        return Nova(Literal{Literal::Tipo::Nulo, "NULL", false});
+    }
+    if (EhPalavra(tk, "CASE")) return LerCaso();
+    for (const char* p : {"CURRENT_TIMESTAMP", "SYSTEM_USER", "CURRENT_USER", "SESSION_USER"}) {
+        if (EhPalavra(tk, p)) {
+            ++i_;
+            return Nova(Niladica{p});
+        }
+    }
+    // reserved words that are also functions
+    if ((EhPalavra(tk, "LEFT") || EhPalavra(tk, "RIGHT") || EhPalavra(tk, "CONVERT") ||
+         EhPalavra(tk, "USER")) &&
+        Simbolo("(", 1)) {
+        ++i_;
+        return Chamar({tk.texto});
+    }
+    return NomeOuChamada();
+}
+
+Expr LeitorDeExpressoes::NomeOuChamada() {
+    bool citada = t_[i_].tipo != TipoToken::Palavra;
+    std::vector<std::string> partes = NomeComPartes();
+    if (partes.back() != "*" && Simbolo("(")) return Chamar(std::move(partes));
+    return Nova(Coluna{std::move(partes), citada});
+}
+
+Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
+    EsperarSimbolo("(");
+    Chamada c;
+    std::string chave = Dobrar(nome.back());
+    if (nome.size() == 1 &&
+        (chave == "datediff" || chave == "dateadd" || chave == "datepart" || chave == "datename")) {
+        if (Fim() || !EhNome(t_[i_])) Erro();
+        c.parteDeData = Dobrar(t_[i_++].texto);
+        if (!Simbolo(")")) EsperarSimbolo(",");
+    }
+    if (nome.size() == 1 && chave == "convert") {
+        c.tipo = LerTipo();
+        EsperarSimbolo(",");
+    }
+    if (Simbolo("*")) {
+        ++i_;
+        c.estrela = true;
+    } else if (!Simbolo(")")) {
+        if (Aceitar("DISTINCT"))
+            c.distinto = true;
+        else
+            Aceitar("ALL");
+        do c.argumentos.push_back(Expressao());
+        while (AceitarSimbolo(","));
+        if (nome.size() == 1 && chave == "cast") {
+            Esperar("AS");
+            c.tipo = LerTipo();
+        }
+    }
+    EsperarSimbolo(")");
+    if (nome.size() == 1 && chave == "cast" && c.tipo.empty()) Erro();
+    if (Aceitar("OVER")) c.sobre = LerJanela();
+    c.nome = std::move(nome);
+    return Nova(std::move(c));
+}
+
+// int, decimal(18, 4), nvarchar(max), [varchar](10): written without blanks
+std::string LeitorDeExpressoes::LerTipo() {
+    if (Fim() || !EhNome(t_[i_])) Erro();
+    std::string tipo = t_[i_++].texto;
+    while (NomeLivre() && !Simbolo("(")) tipo += " " + t_[i_++].texto;  // double precision
+    if (AceitarSimbolo("(")) {
+        tipo += "(";
+        for (bool primeiro = true; !AceitarSimbolo(")"); primeiro = false) {
+            if (!primeiro) {
+                EsperarSimbolo(",");
+                tipo += ",";
+            }
+            if (Fim() || (t_[i_].tipo != TipoToken::Numero && !EhPalavra(t_[i_], "MAX"))) Erro();
+            tipo += t_[i_++].texto;
+        }
+        tipo += ")";
+    }
+    return tipo;
+}
+
+std::unique_ptr<Janela> LeitorDeExpressoes::LerJanela() {
+    auto j = std::make_unique<Janela>();
+    EsperarSimbolo("(");
+    if (Aceitar("PARTITION")) {
+        Esperar("BY");
+        do j->particao.push_back(Expressao());
+        while (AceitarSimbolo(","));
+    }
+    if (Aceitar("ORDER")) j->ordem = LerOrdem();
+    EsperarSimbolo(")");
+    return j;
+}
+
+// after ORDER: BY a [ASC|DESC], ...
+std::vector<OrdemDe> LeitorDeExpressoes::LerOrdem() {
+    Esperar("BY");
+    std::vector<OrdemDe> ordem;
+    do {
+        OrdemDe o{Expressao(), false};
+        if (Aceitar("DESC"))
+            o.decrescente = true;
+        else
+            Aceitar("ASC");
+        ordem.push_back(std::move(o));
+    } while (AceitarSimbolo(","));
+    return ordem;
+}
+
+Expr LeitorDeExpressoes::LerCaso() {
+    Esperar("CASE");
+    Caso c;
+    if (!Palavra("WHEN")) c.base = Expressao();
+    if (!Palavra("WHEN")) Erro();
+    while (Aceitar("WHEN")) {
+        Expr quando = Expressao();
+        Esperar("THEN");
+        c.ramos.emplace_back(std::move(quando), Expressao());
+    }
+    if (Aceitar("ELSE")) c.senao = Expressao();
+    Esperar("END");
+    return Nova(std::move(c));
+}
+
+std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
+    Nivel n(profundidade_);
+    auto q = std::make_unique<Consulta>();
+    if (Aceitar("WITH")) {
+        do {
+            ConsultaNomeada cte;
+            if (Fim() || !EhNome(t_[i_])) Erro();
+            cte.nome = t_[i_++].texto;
+            if (AceitarSimbolo("(")) {
+                do {
+                    if (Fim() || !EhNome(t_[i_])) Erro();
+                    cte.colunas.push_back(t_[i_++].texto);
+                } while (AceitarSimbolo(","));
+                EsperarSimbolo(")");
+            }
+            Esperar("AS");
+            EsperarSimbolo("(");
+            cte.consulta = LerConsulta();
+            EsperarSimbolo(")");
+            q->com.push_back(std::move(cte));
+        } while (AceitarSimbolo(","));
+    }
+    for (;;) {
+        Ramo r;
+        if (AceitarSimbolo("(")) {
+            r.consulta = LerConsulta();
+            EsperarSimbolo(")");
+        } else {
+            r.selecao = LerSelecao();
+        }
+        q->ramos.push_back(std::move(r));
+        std::string op;
+        if (Aceitar("UNION"))
+            op = Aceitar("ALL") ? "UNION ALL" : "UNION";
+        else if (Aceitar("EXCEPT"))
+            op = "EXCEPT";
+        else if (Aceitar("INTERSECT"))
+            op = "INTERSECT";
+        else
+            break;
+        q->operadores.push_back(op);
+    }
+    if (Aceitar("ORDER")) {
+        q->ordem = LerOrdem();
+        if (Aceitar("OFFSET")) {
+            q->deslocamento = Soma();
+            if (!Aceitar("ROWS")) Esperar("ROW");
+            if (Aceitar("FETCH")) {
+                if (!Aceitar("NEXT")) Esperar("FIRST");
+                q->busca = Soma();
+                if (!Aceitar("ROWS")) Esperar("ROW");
+                Esperar("ONLY");
+            }
+        }
+    }
+    return q;
+}
+
+std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
+    Esperar("SELECT");
+    auto s = std::make_unique<Selecao>();
+    if (Aceitar("DISTINCT"))
+        s->distinto = true;
+    else
+        Aceitar("ALL");
+    if (Aceitar("TOP")) {
+        if (AceitarSimbolo("(")) {
+            s->topo = Expressao();
+            EsperarSimbolo(")");
+        } else {
+            s->topo = Primario();
+        }
+        s->porcento = Aceitar("PERCENT");
+        if (Aceitar("WITH")) {
+            Esperar("TIES");
+            s->comEmpates = true;
+        }
+    }
+    do s->itens.push_back(LerItem());
+    while (AceitarSimbolo(","));
+    if (Palavra("INTO")) throw ErroDeBanco("O simulador de SQL Server não aceita SELECT ... INTO.");
+    if (Aceitar("FROM")) s->de = LerFontes();
+    if (Aceitar("WHERE")) s->onde = Expressao();
+    if (Aceitar("GROUP")) {
+        Esperar("BY");
+        do s->grupo.push_back(Expressao());
+        while (AceitarSimbolo(","));
+    }
+    if (Aceitar("HAVING")) s->tendo = Expressao();
+    return s;
+}
+
+ItemDaSelecao LeitorDeExpressoes::LerItem() {
+    ItemDaSelecao item;
+    // T-SQL's "Nome = expressao" names the column as "expressao AS Nome" does
+    bool nomeComIgual =
+        i_ + 1 < fim_ &&
+        (NomeLivre() || t_[i_].tipo == TipoToken::Texto || t_[i_].tipo == TipoToken::TextoN) &&
+        EhSimbolo(t_[i_ + 1], "=");
+    if (nomeComIgual) {
+        item.apelido = t_[i_].texto;
+        i_ += 2;
+        item.expressao = Expressao();
+        return item;
+    }
+    item.expressao = Expressao();
+    item.apelido = Apelido();
+    return item;
+}
+
+std::vector<Juncao> LeitorDeExpressoes::LerFontes() {
+    std::vector<Juncao> r;
+    r.push_back({"", LerFonte(), nullptr});
+    for (;;) {
+        std::string tipo;
+        if (AceitarSimbolo(",")) {
+            tipo = ",";
+        } else if (Aceitar("CROSS")) {
+            if (Palavra("APPLY"))
+                throw ErroDeBanco("O simulador de SQL Server não aceita CROSS APPLY.");
+            Esperar("JOIN");
+            tipo = "CROSS JOIN";
+        } else if (Aceitar("INNER") || Palavra("JOIN")) {
+            Esperar("JOIN");
+            tipo = "JOIN";
+        } else if (Palavra("LEFT") || Palavra("RIGHT") || Palavra("FULL")) {
+            tipo = Maiusculas(t_[i_++].texto) + " JOIN";
+            Aceitar("OUTER");
+            Esperar("JOIN");
+        } else if (Palavra("OUTER") && Palavra("APPLY", 1)) {
+            throw ErroDeBanco("O simulador de SQL Server não aceita OUTER APPLY.");
+        } else {
+            return r;
+        }
+        Juncao j{tipo, LerFonte(), nullptr};
+        if (tipo != "," && tipo != "CROSS JOIN") {
+            Esperar("ON");
+            j.condicao = Expressao();
+        }
+        r.push_back(std::move(j));
+    }
+}
+
+Fonte LeitorDeExpressoes::LerFonte() {
+    Nivel n(profundidade_);
+    Fonte f;
+    if (AceitarSimbolo("(")) {
+        if (!IniciaConsulta()) {
+            // (a JOIN b ON ...) is not read here
+            Erro();
+        }
+        f.derivada = LerConsulta();
+        EsperarSimbolo(")");
+    } else {
+        f.nome = NomeComPartes();
+        if (f.nome.back() == "*") Erro();
+        if (Simbolo("(")) {
+            // T(NOLOCK) and [T] (NOLOCK) are hints; anything else is a function's rows
+            if (i_ + 1 < fim_ && EhDica(t_[i_ + 1])) {
+                LerDicas();
+            } else {
+                f.funcao = Chamar(std::move(f.nome));
+                f.nome.clear();
+            }
+        }
+    }
+    f.apelido = Apelido();
+    if (!f.apelido.empty() && f.nome.empty() && AceitarSimbolo("(")) {
+        do {
+            if (Fim() || !EhNome(t_[i_])) Erro();
+            f.colunasDoApelido.push_back(t_[i_++].texto);
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+    }
+    if (Aceitar("WITH")) {
+        if (!Simbolo("(")) Erro();
+        LerDicas();
+    } else if (Simbolo("(") && !f.nome.empty()) {
+        LerDicas();
+    }
+    return f;
+}
+
+// (NOLOCK, READUNCOMMITTED, INDEX(x), ...): locking hints change nothing on one connection
+void LeitorDeExpressoes::LerDicas() {
+    EsperarSimbolo("(");
+
+    do {
+        if (Fim() || !EhDica(t_[i_])) Erro();
+        bool indice = Palavra("INDEX");
+        ++i_;
+        if (indice) {
+            if (AceitarSimbolo("=")) {
+                ++i_;
+            } else {
+                EsperarSimbolo("(");
+                while (!Fim() && !Simbolo(")")) ++i_;
+                EsperarSimbolo(")");
+            }
+        }
+    } while (AceitarSimbolo(","));
+    EsperarSimbolo(")");
+}
+
+Clausulas LeitorDeExpressoes::LerClausulas() {
+    Clausulas c;
+    if (Aceitar("FROM")) c.de = LerFontes();
+    if (Aceitar("WHERE")) c.onde = Expressao();
+    return c;
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simulador/motor/expressao.hpp"
+#include "simulador/motor/lexico.hpp"
+
+// Reads T-SQL expressions and queries from a run of tokens into the typed tree.
+// Raises ErroDeBanco ("Incorrect syntax near 'x'.") on what it cannot read.
+namespace zolvek::simulador {
+
+class LeitorDeExpressoes {
+  public:
+    // Reads tokens [inicio, fim); `ordinais` numbers the '?' of the whole batch.
+    LeitorDeExpressoes(const std::vector<Token>& tokens, std::size_t inicio, std::size_t fim,
+                       const std::vector<int>* ordinais = nullptr);
+
+    Expr Expressao();
+    std::unique_ptr<Consulta> LerConsulta();
+    // [FROM sources] [WHERE condition]
+    Clausulas LerClausulas();
+    // a FROM list without its keyword
+    std::vector<Juncao> LerFontes();
+
+    bool NoFim() const;
+    // Fails unless every token was read (a trailing ';' aside).
+    void ExigirFim();
+    std::size_t Posicao() const { return i_; }
+
+  private:
+    bool Fim() const { return i_ >= fim_; }
+    bool Palavra(const char* p, std::size_t k = 0) const;
+    bool Simbolo(const char* s, std::size_t k = 0) const;
+    bool Aceitar(const char* p);
+    bool AceitarSimbolo(const char* s);
+    void Esperar(const char* p);
+    void EsperarSimbolo(const char* s);
+    [[noreturn]] void Erro() const;
+    bool NomeLivre(std::size_t k = 0) const;  // a name that is not a reserved word
+    std::vector<std::string> NomeComPartes();
+    std::string Apelido();
+    bool IniciaConsulta() const;
+
+    Expr Ou();
+    Expr E();
+    Expr Nao();
+    Expr Predicado();
+    Expr Soma();
+    Expr Produto();
+    Expr Unario();
+    Expr Primario();
+    Expr NomeOuChamada();
+    Expr Chamar(std::vector<std::string> nome);
+    Expr LerCaso();
+    std::string LerTipo();
+    std::unique_ptr<Janela> LerJanela();
+    std::vector<OrdemDe> LerOrdem();
+    std::unique_ptr<Selecao> LerSelecao();
+    ItemDaSelecao LerItem();
+    Fonte LerFonte();
+    void LerDicas();
+
+    const std::vector<Token>& t_;
+    std::size_t i_;
+    std::size_t fim_;
+    const std::vector<int>* ordinais_;
+    int profundidade_ = 0;
+};
+
+// True for T-SQL's reserved words, which cannot name a column or alias unquoted.
+bool PalavraReservada(const Token& t);
+
+}  // namespace zolvek::simulador

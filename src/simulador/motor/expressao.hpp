@@ -1,0 +1,190 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+// The typed tree of T-SQL expressions and queries: one node kind per expression form.
+// The parser (analisador_de_expressoes) builds it from tokens; the generator
+// (gerador_sqlite) writes SQLite's text from it.
+namespace zolvek::simulador {
+
+struct Expressao;
+struct Consulta;
+using Expr = std::unique_ptr<Expressao>;
+
+struct Literal {
+    enum class Tipo { Texto, Numero, Binario, Nulo } tipo;
+    std::string texto;      // the value of a text, the digits of a number, 0x.. of a binary
+    bool nacional = false;  // N'...'
+};
+
+struct Parametro {
+    int numero = 1;  // from 1, in the order of the '?' of the batch
+};
+
+struct Variavel {
+    std::string nome;  // with its @ or @@
+};
+
+// a, t.a, dbo.t.a, t.*, *
+struct Coluna {
+    std::vector<std::string> partes;
+    bool citada = false;  // a one-part name written in [brackets] or "quotes"
+};
+
+struct Unaria {
+    std::string operador;  // -, +, ~, NOT
+    Expr operando;
+};
+
+struct Binaria {
+    std::string operador;  // + - * / % & | ^, comparisons, AND, OR
+    Expr esquerda;
+    Expr direita;
+};
+
+struct OrdemDe {
+    Expr expressao;
+    bool decrescente = false;
+};
+
+struct Janela {
+    std::vector<Expr> particao;
+    std::vector<OrdemDe> ordem;
+};
+
+struct Chamada {
+    std::vector<std::string> nome;  // as written, one or more parts
+    std::vector<Expr> argumentos;
+    bool distinto = false;          // COUNT(DISTINCT x)
+    bool estrela = false;           // COUNT(*)
+    std::string parteDeData;        // DATEADD(day, ...): the first argument
+    std::string tipo;               // CAST(x AS tipo), CONVERT(tipo, x)
+    std::unique_ptr<Janela> sobre;  // OVER (...)
+};
+
+struct Caso {
+    Expr base;  // CASE x WHEN ...; null for CASE WHEN cond ...
+    std::vector<std::pair<Expr, Expr>> ramos;
+    Expr senao;
+};
+
+struct Subconsulta {
+    std::unique_ptr<Consulta> consulta;
+};
+
+struct Existe {
+    std::unique_ptr<Consulta> consulta;
+};
+
+struct Em {
+    Expr valor;
+    bool negado = false;
+    std::vector<Expr> lista;
+    std::unique_ptr<Consulta> consulta;  // IN (SELECT ...)
+};
+
+struct Entre {
+    Expr valor, de, ate;
+    bool negado = false;
+};
+
+struct Semelhante {
+    Expr valor, padrao, escape;
+    bool negado = false;
+};
+
+struct EhNulo {
+    Expr valor;
+    bool negado = false;
+};
+
+struct ComColacao {
+    Expr valor;
+    std::string colacao;
+};
+
+struct Parenteses {
+    Expr dentro;
+};
+
+// CURRENT_TIMESTAMP, SYSTEM_USER, CURRENT_USER, SESSION_USER
+struct Niladica {
+    std::string nome;  // upper case
+};
+
+struct Expressao {
+    std::variant<Literal, Parametro, Variavel, Coluna, Unaria, Binaria, Chamada, Caso, Subconsulta,
+                 Existe, Em, Entre, Semelhante, EhNulo, ComColacao, Parenteses, Niladica>
+        no;
+};
+
+// A table source of FROM: a table or view, a derived table, or a function's rows.
+struct Fonte {
+    std::vector<std::string> nome;       // table or view, as written
+    std::unique_ptr<Consulta> derivada;  // (SELECT ...) AS x
+    Expr funcao;                         // fn(args) AS x
+    std::string apelido;
+    std::vector<std::string> colunasDoApelido;  // AS x (a, b)
+};
+
+struct Juncao {
+    std::string tipo;  // ",", "JOIN", "LEFT JOIN", "RIGHT JOIN", "FULL JOIN", "CROSS JOIN"
+    Fonte fonte;
+    Expr condicao;  // ON ...
+};
+
+struct ItemDaSelecao {
+    Expr expressao;
+    std::string apelido;
+};
+
+struct Selecao {
+    bool distinto = false;
+    Expr topo;  // TOP n
+    bool porcento = false;
+    bool comEmpates = false;
+    std::vector<ItemDaSelecao> itens;
+    std::vector<Juncao> de;  // the first with tipo ""
+    Expr onde;
+    std::vector<Expr> grupo;
+    Expr tendo;
+};
+
+// One operand of UNION/EXCEPT/INTERSECT: a SELECT or a query in parentheses.
+struct Ramo {
+    std::unique_ptr<Selecao> selecao;
+    std::unique_ptr<Consulta> consulta;
+};
+
+struct ConsultaNomeada {
+    std::string nome;
+    std::vector<std::string> colunas;
+    std::unique_ptr<Consulta> consulta;
+};
+
+struct Consulta {
+    std::vector<ConsultaNomeada> com;  // WITH x AS (...)
+    std::vector<Ramo> ramos;
+    std::vector<std::string> operadores;  // between ramos: UNION, UNION ALL, EXCEPT, INTERSECT
+    std::vector<OrdemDe> ordem;
+    Expr deslocamento;  // OFFSET n ROWS
+    Expr busca;         // FETCH NEXT n ROWS ONLY
+};
+
+// A clause run the executor hands over: WHERE ..., FROM ... WHERE ..., a FROM list.
+struct Clausulas {
+    std::vector<Juncao> de;
+    Expr onde;
+};
+
+template <typename T>
+Expr Nova(T no) {
+    auto e = std::make_unique<Expressao>();
+    e->no = std::move(no);
+    return e;
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,469 @@
+#include "simulador/motor/gerador_sqlite.hpp"
+
+#include <cstdint>
+#include <map>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/catalogo.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/visitante.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+const std::map<std::string, std::string>& Funcoes() {
+    static const std::map<std::string, std::string> f = {
+        {"getdate", "zv_getdate"},
+        {"getutcdate", "zv_getutcdate"},
+        {"sysdatetime", "zv_getdate"},
+        {"current_timestamp", "zv_getdate"},
+        {"suser_sname", "zv_suser_sname"},
+        {"suser_name", "zv_suser_sname"},
+        {"user_name", "zv_user_name"},
+        {"is_member", "zv_is_member"},
+        {"is_srvrolemember", "zv_is_srvrolemember"},
+        {"object_id", "zv_object_id"},
+        {"objectproperty", "zv_objectproperty"},
+        {"object_name", "zv_object_name"},
+        {"db_name", "zv_db_name"},
+        {"db_id", "zv_db_id"},
+        {"host_name", "zv_host_name"},
+        {"app_name", "zv_app_name"},
+        {"datediff", "zv_datediff"},
+        {"dateadd", "zv_dateadd"},
+        {"datepart", "zv_datepart"},
+        {"year", "zv_year"},
+        {"month", "zv_month"},
+        {"day", "zv_day"},
+        {"isnull", "ifnull"},
+        {"len", "zv_len"},
+        {"datalength", "length"},
+        {"substring", "substr"},
+        {"charindex", "zv_charindex"},
+        {"left", "zv_left"},
+        {"right", "zv_right"},
+        {"ceiling", "zv_ceiling"},
+        {"floor", "zv_floor"},
+        {"power", "zv_power"},
+        {"space", "zv_space"},
+        {"replicate", "zv_replicate"},
+        {"newid", "zv_newid"},
+        {"serverproperty", "zv_serverproperty"},
+        {"isnumeric", "zv_isnumeric"},
+        {"upper", "zv_upper"},
+        {"lower", "zv_lower"},
+        {"scope_identity", "zv_identity"},
+        {"count_big", "count"},
+        {"ident_current", "zv_ident_current"},
+        {"quotename", "zv_quotename"},
+        {"str", "zv_str"},
+        {"round", "zv_round"},
+        {"convert", "zv_convert"},
+        {"cast", "zv_cast"},
+        {"has_dbaccess", "zv_has_dbaccess"},
+        {"square", "zv_square"},
+        {"user", "zv_user_name"},
+    };
+    return f;
+}
+
+// A value SQLite compares in its own collation: a column (its declared one), a
+// parameter, a variable or a number. Texts beside anything else would compare byte by
+// byte, while SQL Server compares them in the database's collation.
+bool ComparaPorSi(const Expressao& e) {
+    if (const auto* l = std::get_if<Literal>(&e.no)) return l->tipo != Literal::Tipo::Texto;
+    return std::holds_alternative<Coluna>(e.no) || std::holds_alternative<Parametro>(e.no) ||
+           std::holds_alternative<Variavel>(e.no) || std::holds_alternative<Niladica>(e.no);
+}
+
+bool EhTextoLiteral(const Expressao& e) {
+    const auto* l = std::get_if<Literal>(&e.no);
+    return l && l->tipo == Literal::Tipo::Texto;
+}
+
+// Operands that need parentheses to keep the tree's grouping in SQLite's text.
+bool Composta(const Expressao& e) {
+    return std::holds_alternative<Binaria>(e.no) || std::holds_alternative<Unaria>(e.no) ||
+           std::holds_alternative<Em>(e.no) || std::holds_alternative<Entre>(e.no) ||
+           std::holds_alternative<Semelhante>(e.no) || std::holds_alternative<EhNulo>(e.no);
+}
+
+std::string Colacao(const std::string& nome) {
+    std::string n = Dobrar(nome);
+    if (n == "database_default" || (n.size() > 6 && n.compare(n.size() - 6, 6, "_ci_as") == 0 &&
+                                    n.find("latin1") != std::string::npos))
+        return kColacao;
+    throw ErroDeBanco("O simulador de SQL Server só conhece a colação Latin1_General_CI_AS.");
+}
+
+// A binary literal beside a number converts to an integer of its last eight bytes
+// (sysstat & 0xf).
+std::string ComoInteiro(const Expressao& e) {
+    const auto* l = std::get_if<Literal>(&e.no);
+    if (!l || l->tipo != Literal::Tipo::Binario) return "";
+    std::string h = l->texto.substr(2);
+    if (h.size() > 16) h = h.substr(h.size() - 16);
+    std::uint64_t v = h.empty() ? 0 : std::stoull(h, nullptr, 16);
+    return std::to_string(static_cast<std::int64_t>(v));
+}
+
+std::string Variaveis(const std::string& nome) {
+    std::string v = Dobrar(nome);
+    if (v == "@@identity") return "zv_identity()";
+    if (v == "@@rowcount") return "changes()";
+    if (v == "@@version") return "zv_version()";
+    if (v == "@@spid") return "zv_spid()";
+    if (v == "@@servername") return "zv_servername()";
+    if (v == "@@trancount") return "zv_trancount()";
+    if (v == "@@error") return "0";
+    throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
+}
+
+}  // namespace
+
+std::string GeradorSqlite::Operando(const Expr& e) {
+    std::string s = Gerar(*e);
+    return Composta(*e) ? "(" + s + ")" : s;
+}
+
+std::string GeradorSqlite::Comparacao(const Binaria& b) {
+    std::string op = b.operador == "!<" ? ">=" : b.operador == "!>" ? "<=" : b.operador;
+    std::string l = Operando(b.esquerda), r = Operando(b.direita);
+    if (EhTextoLiteral(*b.esquerda) && !ComparaPorSi(*b.direita))
+        l = "(" + l + " COLLATE " + kColacao + ")";
+    if (EhTextoLiteral(*b.direita) && !ComparaPorSi(*b.esquerda))
+        r = "(" + r + " COLLATE " + kColacao + ")";
+    return l + " " + op + " " + r;
+}
+
+std::string GeradorSqlite::Gerar(const Expressao& e) {
+    return std::visit(
+        Visitante{
+            [&](const Literal& l) -> std::string {
+                switch (l.tipo) {
+                    case Literal::Tipo::Texto:
+                        return ComoTexto(l.texto);
+                    case Literal::Tipo::Numero:
+                        return l.texto;
+                    case Literal::Tipo::Binario: {
+                        std::string h = l.texto.substr(2);
+                        if (h.size() % 2) h = "0" + h;
+                        return "X'" + h + "'";
+                    }
+                    case Literal::Tipo::Nulo:
+                        break;
+                }
+                return "NULL";
+            },
+            [&](const Parametro& p) { return "?" + std::to_string(p.numero); },
+            [&](const Variavel& v) { return Variaveis(v.nome); },
+            [&](const Coluna& c) { return NomeDeColuna(c); },
+            [&](const Unaria& u) -> std::string {
+                std::string x = Operando(u.operando);
+                if (u.operador == "NOT") return "NOT " + x;
+                if (u.operador == "+") return x;
+                if (!x.empty() && x[0] == '-') x = "(" + x + ")";  // "--" would open a comment
+                return u.operador + x;
+            },
+            [&](const Binaria& b) -> std::string {
+                std::string il = ComoInteiro(*b.esquerda), ir = ComoInteiro(*b.direita);
+                if (b.operador == "+") {
+                    // binary + binary joins the bytes; beside a number it is a number
+                    if (il.empty() == ir.empty()) il = ir = "";
+                    return "zv_mais(" + (il.empty() ? Gerar(*b.esquerda) : il) + ", " +
+                           (ir.empty() ? Gerar(*b.direita) : ir) + ")";
+                }
+                std::string l = Operando(b.esquerda), r = Operando(b.direita);
+                bool aritmetica = b.operador != "AND" && b.operador != "OR" &&
+                                  b.operador.find_first_of("=<>") == std::string::npos;
+                if (aritmetica && !il.empty() && !ir.empty())
+                    throw ErroDeBanco(
+                        "The data types varbinary and varbinary are incompatible in "
+                        "the '" +
+                        b.operador + "' operator.");
+                if (aritmetica && !il.empty()) l = il;
+                if (aritmetica && !ir.empty()) r = ir;
+                if (b.operador == "^") return "((" + l + " | " + r + ") - (" + l + " & " + r + "))";
+                if (b.operador == "AND" || b.operador == "OR" || b.operador == "-" ||
+                    b.operador == "*" || b.operador == "/" || b.operador == "%" ||
+                    b.operador == "&" || b.operador == "|")
+                    return l + " " + b.operador + " " + r;
+                return Comparacao(b);
+            },
+            [&](const Chamada& c) { return Chamar(c); },
+            [&](const Caso& c) {
+                std::string s = "CASE";
+                if (c.base) s += " " + Operando(c.base);
+                for (const auto& [quando, entao] : c.ramos)
+                    s += " WHEN " + Gerar(*quando) + " THEN " + Gerar(*entao);
+                if (c.senao) s += " ELSE " + Gerar(*c.senao);
+                return s + " END";
+            },
+            [&](const Subconsulta& q) { return "(" + Gerar(*q.consulta) + ")"; },
+            [&](const Existe& q) { return "EXISTS (" + Gerar(*q.consulta) + ")"; },
+            [&](const Em& em) {
+                std::string s = Operando(em.valor) + (em.negado ? " NOT IN (" : " IN (");
+                if (em.consulta) return s + Gerar(*em.consulta) + ")";
+                for (std::size_t k = 0; k < em.lista.size(); ++k)
+                    s += (k ? ", " : "") + Gerar(*em.lista[k]);
+                return s + ")";
+            },
+            [&](const Entre& b) {
+                return Operando(b.valor) + (b.negado ? " NOT BETWEEN " : " BETWEEN ") +
+                       Operando(b.de) + " AND " + Operando(b.ate);
+            },
+            [&](const Semelhante& s) {
+                std::string r =
+                    Operando(s.valor) + (s.negado ? " NOT LIKE " : " LIKE ") + Operando(s.padrao);
+                if (s.escape) r += " ESCAPE " + Operando(s.escape);
+                return r;
+            },
+            [&](const EhNulo& n) {
+                return Operando(n.valor) + (n.negado ? " IS NOT NULL" : " IS NULL");
+            },
+            [&](const ComColacao& c) {
+                return Operando(c.valor) + " COLLATE " + Colacao(c.colacao);
+            },
+            [&](const Parenteses& p) { return "(" + Gerar(*p.dentro) + ")"; },
+            [&](const Niladica& n) -> std::string {
+                if (n.nome == "CURRENT_TIMESTAMP") return "zv_getdate()";
+                if (n.nome == "SYSTEM_USER") return "zv_suser_sname()";
+                return "zv_user_name()";
+            },
+        },
+        e.no);
+}
+
+// A national text (nchar, nvarchar, ntext, N'...'): two bytes a character.
+bool GeradorSqlite::Nacional(const Expressao& e) const {
+    if (const auto* l = std::get_if<Literal>(&e.no)) return l->nacional;
+    const auto* c = std::get_if<Coluna>(&e.no);
+    if (!c || c->partes.back() == "*") return false;
+    std::string dono = c->partes.size() >= 2 ? c->partes[c->partes.size() - 2] : "";
+    for (auto it = escopos_.rbegin(); it != escopos_.rend(); ++it) {
+        for (const auto& [nome, tabela] : *it) {
+            if (!tabela || (!dono.empty() && !IguaisCiAs(dono, nome))) continue;
+            if (const ColunaDaTabela* col = tabela->Coluna(c->partes.back()))
+                return col->tipo.base == TipoBase::NChar || col->tipo.base == TipoBase::NVarChar ||
+                       col->tipo.base == TipoBase::NText;
+        }
+    }
+    return false;
+}
+
+std::string GeradorSqlite::Chamar(const Chamada& c) {
+    std::string chave = Dobrar(c.nome.back());
+    if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
+        Nacional(*c.argumentos[0]))
+        return "(length(" + Gerar(*c.argumentos[0]) + ") * 2)";
+    auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
+    std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";
+    std::vector<std::string> args;
+    if (!c.parteDeData.empty()) args.push_back(ComoTexto(c.parteDeData));
+    if (chave == "convert" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
+    for (const auto& a : c.argumentos) args.push_back(Gerar(*a));
+    if (chave == "cast" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
+    if (c.estrela) args.push_back("*");
+    if (c.distinto) s += "DISTINCT ";
+    for (std::size_t k = 0; k < args.size(); ++k) s += (k ? ", " : "") + args[k];
+    s += ")";
+    if (c.sobre) {
+        s += " OVER (";
+        if (!c.sobre->particao.empty()) {
+            s += "PARTITION BY ";
+            for (std::size_t k = 0; k < c.sobre->particao.size(); ++k)
+                s += (k ? ", " : "") + Gerar(*c.sobre->particao[k]);
+        }
+        if (!c.sobre->ordem.empty())
+            s += std::string(c.sobre->particao.empty() ? "" : " ") + Ordem(c.sobre->ordem);
+        s += ")";
+    }
+    return s;
+}
+
+std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
+    std::string s = "ORDER BY ";
+    for (std::size_t k = 0; k < ordem.size(); ++k)
+        s += (k ? ", " : "") + Gerar(*ordem[k].expressao) + (ordem[k].decrescente ? " DESC" : "");
+    return s;
+}
+
+// The SQLite name of a catalog view or table named with several parts. dbo.T names a
+// table of this database, DB.dbo.T and DB..T one of DB (this one or another, attached
+// under its own schema). The catalog views show this database's catalog: another
+// database's is refused rather than shown wrong.
+std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) {
+    if (std::string catalogo = NomeDeCatalogo(partes); !catalogo.empty()) {
+        const std::string ultimo = Dobrar(partes.back());
+        const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
+                                ultimo == "databases" || ultimo == "dm_exec_sessions";
+        const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
+        if (!doServidor && !banco.empty() && ctx_.esquemaDoBanco &&
+            !ctx_.esquemaDoBanco(banco).empty())
+            throw ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco ('" +
+                              banco + "." + partes[partes.size() - 2] + "." + partes.back() +
+                              "'); use USE " + banco + ".");
+        return catalogo;
+    }
+    const std::string banco = BancoDoNome(partes);
+    std::string esquema;
+    if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
+    const std::size_t n = partes.size();
+    if (n >= 3 || (n == 2 && Dobrar(partes[0]) == "dbo"))
+        return esquema.empty() ? ComoIdentificador(partes.back())
+                               : esquema + "." + ComoIdentificador(partes.back());
+    std::string nome;
+    for (const auto& s : partes) nome += (nome.empty() ? "" : ".") + ComoIdentificador(s);
+    return nome;
+}
+
+// The SQLite name of a catalog view; "" for any other name.
+std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes) {
+    std::vector<std::string> p;
+    for (const auto& s : partes) p.push_back(Dobrar(s));
+    const std::string& ultimo = p.back();
+    if (ultimo == "sysprocesses") {
+        ctx_.usaProcessos = true;
+        return "zv_sysprocesses";
+    }
+    if (ultimo == "sysdatabases") {
+        ctx_.usaBancos = true;
+        return "zv_sysdatabases";
+    }
+    if (p.size() >= 2 && p[p.size() - 2] == "sys") {
+        if (ultimo == "databases") ctx_.usaBancos = true;
+        if (ultimo == "dm_exec_sessions") ctx_.usaProcessos = true;
+        return "zv_sys_" + ultimo;
+    }
+    if (p.size() >= 2 && p[p.size() - 2] == "information_schema") return "zv_is_" + ultimo;
+    return "";
+}
+
+std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
+    const auto& p = c.partes;
+    if (p.size() == 1) {
+        if (p[0] == "*") return "*";
+        return c.citada ? ComoIdentificador(p[0]) : p[0];
+    }
+    std::size_t primeiro = p.size() >= 3 ? p.size() - 1 : (Dobrar(p[0]) == "dbo" ? 1 : 0);
+    if (p.size() >= 3 && p.back() == "*") primeiro = p.size() - 2;
+    std::string nome;
+    for (std::size_t k = primeiro; k < p.size(); ++k)
+        nome += (nome.empty() ? "" : ".") + (p[k] == "*" ? "*" : ComoIdentificador(p[k]));
+    return nome;
+}
+
+std::string GeradorSqlite::GerarFonte(const Fonte& f) {
+    std::string s;
+    if (f.derivada)
+        s = "(" + Gerar(*f.derivada) + ")";
+    else if (f.funcao)
+        s = Gerar(*f.funcao);
+    else
+        s = NomeDeTabela(f.nome);
+    if (!f.colunasDoApelido.empty())
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
+            "derivada.");
+    if (!f.apelido.empty()) s += " AS " + ComoIdentificador(f.apelido);
+    return s;
+}
+
+std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
+    std::string s;
+    for (const auto& j : fontes) {
+        if (j.tipo == ",")
+            s += ", ";
+        else if (!j.tipo.empty())
+            s += " " + j.tipo + " ";
+        s += GerarFonte(j.fonte);
+        if (j.condicao) s += " ON " + Gerar(*j.condicao);
+    }
+    return s;
+}
+
+std::string GeradorSqlite::Gerar(const Clausulas& c) {
+    std::string s;
+    if (!c.de.empty()) s = "FROM " + Gerar(c.de);
+    if (c.onde) s += std::string(s.empty() ? "" : " ") + "WHERE " + Gerar(*c.onde);
+    return s;
+}
+
+std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
+    if (s.porcento || s.comEmpates)
+        throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
+    std::vector<std::pair<std::string, Tabela*>> escopo;
+    for (const auto& j : s.de) {
+        if (j.fonte.nome.empty() || !ctx_.catalogo) continue;
+        escopo.emplace_back(j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
+                            ctx_.catalogo->AcharTabela(j.fonte.nome.back()));
+    }
+    escopos_.push_back(std::move(escopo));
+    struct Saida {
+        std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
+        ~Saida() { e.pop_back(); }
+    } saida{escopos_};
+    std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
+    for (std::size_t k = 0; k < s.itens.size(); ++k) {
+        r += (k ? ", " : "") + Gerar(*s.itens[k].expressao);
+        if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
+    }
+    if (!s.de.empty()) r += " FROM " + Gerar(s.de);
+    if (s.onde) r += " WHERE " + Gerar(*s.onde);
+    if (!s.grupo.empty()) {
+        r += " GROUP BY ";
+        for (std::size_t k = 0; k < s.grupo.size(); ++k) r += (k ? ", " : "") + Gerar(*s.grupo[k]);
+    }
+    if (s.tendo) r += " HAVING " + Gerar(*s.tendo);
+    return r;
+}
+
+// A branch of a compound query: SQLite takes neither LIMIT nor parentheses there, so a
+// branch with TOP or in parentheses becomes a derived table of its own.
+std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
+    if (r.consulta) {
+        std::string q = Gerar(*r.consulta);
+        return unico ? q : "SELECT * FROM (" + q + ")";
+    }
+    std::string s = GerarSelecao(*r.selecao);
+    if (unico || !r.selecao->topo) return s;
+    return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";
+}
+
+std::string GeradorSqlite::Gerar(const Consulta& q) {
+    std::string s;
+    if (!q.com.empty()) {
+        s = "WITH ";
+        for (std::size_t k = 0; k < q.com.size(); ++k) {
+            const auto& c = q.com[k];
+            s += (k ? ", " : "") + ComoIdentificador(c.nome);
+            if (!c.colunas.empty()) {
+                s += "(";
+                for (std::size_t m = 0; m < c.colunas.size(); ++m)
+                    s += (m ? ", " : "") + ComoIdentificador(c.colunas[m]);
+                s += ")";
+            }
+            s += " AS (" + Gerar(*c.consulta) + ")";
+        }
+        s += " ";
+    }
+    bool unico = q.ramos.size() == 1;
+    bool entreParenteses = unico && q.ramos[0].consulta;
+    if (entreParenteses && (!q.ordem.empty() || q.deslocamento))
+        s += "SELECT * FROM (" + Gerar(*q.ramos[0].consulta) + ")";
+    else
+        for (std::size_t k = 0; k < q.ramos.size(); ++k)
+            s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
+    if (!q.ordem.empty()) s += " " + Ordem(q.ordem);
+    if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
+        s += " LIMIT " + Gerar(*q.ramos[0].selecao->topo);
+    else if (q.deslocamento)
+        s += " LIMIT " + (q.busca ? Gerar(*q.busca) : std::string("-1")) + " OFFSET " +
+             Gerar(*q.deslocamento);
+    return s;
+}
+
+}  // namespace zolvek::simulador

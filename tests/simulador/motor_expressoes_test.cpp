@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "ambiente.hpp"
+#include "como_sql_server.hpp"
+#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/reescrita.hpp"
+
+using namespace zolvek::simulador;
+
+namespace {
+
+// The SQLite text the engine makes of a whole T-SQL run.
+std::string ParaSqlite(const std::string& tsql) {
+    auto t = Tokenizar(tsql);
+    auto ordinais = NumerarParametros(t);
+    ContextoDeReescrita ctx;
+    ctx.ordinais = &ordinais;
+    return Reescrever(t, {0, t.size()}, ctx);
+}
+
+}  // namespace
+
+TEST(ArvoreDeExpressoes, GeraOTextoDoSqlite) {
+    EXPECT_EQ(ParaSqlite("select top 2 Nome = a + 'x', b from dbo.T (nolock) where c !< ? "
+                         "order by 1 desc"),
+              "SELECT zv_mais(a, 'x') AS \"Nome\", b FROM \"T\" WHERE c >= ?1 ORDER BY 1 DESC "
+              "LIMIT 2");
+    EXPECT_EQ(ParaSqlite("select id from T union select top 1 id from [U] with (nolock) "
+                         "order by id"),
+              "SELECT id FROM \"T\" UNION SELECT * FROM (SELECT id FROM \"U\" LIMIT 1) ORDER "
+              "BY id");
+    EXPECT_EQ(ParaSqlite("cast(x as decimal(18, 4)) + convert(varchar(10), getdate(), 103)"),
+              "zv_mais(zv_cast(x, 'decimal(18,4)'), zv_convert('varchar(10)', zv_getdate(), "
+              "103))");
+    EXPECT_EQ(ParaSqlite("case when a between 1 and 2 then datediff(day, b, c) end = 'x'"),
+              "CASE WHEN a BETWEEN 1 AND 2 THEN zv_datediff('day', b, c) END = ('x' COLLATE "
+              "LATIN1_CI_AS)");
+    EXPECT_EQ(ParaSqlite("not exists (select * from sys.objects o where o.name like 'a%')"),
+              "NOT EXISTS (SELECT * FROM zv_sys_objects AS \"o\" WHERE \"o\".\"name\" LIKE 'a%')");
+    EXPECT_EQ(ParaSqlite("- -1"), "-(-1)");
+    EXPECT_EQ(ParaSqlite("(select 1) union (select 2) order by 1"),
+              "SELECT * FROM (SELECT 1) UNION SELECT * FROM (SELECT 2) ORDER BY 1");
+}
+
+TEST(ArvoreDeExpressoes, RecusaOQueNaoLe) {
+    auto falha = [](const std::string& sql) -> std::string {
+        try {
+            ParaSqlite(sql);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "(sem erro)";
+    };
+    EXPECT_EQ(falha("select a from T where"), "Incorrect syntax near the end of the batch.");
+    EXPECT_EQ(falha("select (a from T"), "Incorrect syntax near 'from'.");
+    EXPECT_EQ(falha("select a from T x y"), "Incorrect syntax near 'y'.");
+    EXPECT_EQ(falha("select @x"), "Must declare the scalar variable \"@x\".");
+    EXPECT_EQ(falha(std::string(300, '(') + "1" + std::string(300, ')')),
+              "Some part of your SQL statement is nested too deeply. Rewrite the query or break "
+              "it up into smaller queries.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servidores, ComoSqlServer, ::testing::Values("simulador", "mssql"));
+
+TEST_P(ComoSqlServer, TopNumRamoDoUnionLimitaSoORamo) {
+    std::string t = Tabela("T"), u = Tabela("U");
+    Sql("CREATE TABLE [" + t + "] (id int)");
+    Sql("CREATE TABLE [" + u + "] (id int)");
+    Sql("INSERT [" + t + "] VALUES (1) INSERT [" + t + "] VALUES (2)");
+    Sql("INSERT [" + u + "] VALUES (3)");
+    EXPECT_EQ(
+        Coluna("SELECT id FROM [" + t + "] UNION SELECT TOP 1 id FROM [" + u + "] ORDER BY id"),
+        "1,2,3");
+    EXPECT_EQ(Coluna("SELECT TOP 1 id FROM [" + t + "] UNION ALL SELECT id FROM [" + u +
+                     "] ORDER BY id DESC"),
+              "3,1");
+}
+
+TEST_P(ComoSqlServer, DicaDeTabelaEntreColchetes) {
+    std::string t = Tabela("Ordem");
+    Sql("CREATE TABLE [" + t + "] (id int)");
+    Sql("INSERT [" + t + "] VALUES (7)");
+    EXPECT_EQ(Valor("SELECT id FROM [" + t + "](NOLOCK)"), "7");
+    EXPECT_EQ(Valor("SELECT x.id FROM [dbo].[" + t + "] x (NOLOCK)"), "7");
+    EXPECT_EQ(Valor("SELECT x.id FROM [" + t + "] AS x WITH (NOLOCK, INDEX(0))"), "7");
+}
+
+TEST_P(ComoSqlServer, ObjectIdDeNomeComBrancos) {
+    std::string t = Tabela("Ordem de Serviço");
+    Sql("CREATE TABLE [" + t + "] (id int)");
+    for (const std::string& nome : {t, "dbo." + t, "[dbo].[" + t + "]", " " + t})
+        EXPECT_EQ(Valor("SELECT CASE WHEN OBJECT_ID('" + nome + "') = OBJECT_ID('[" + t +
+                        "]') THEN 1 ELSE 0 END"),
+                  "1")
+            << nome;
+    EXPECT_EQ(Valor("SELECT CASE WHEN OBJECT_ID('Outra " + t + "') IS NULL THEN 1 END"), "1");
+}
+
+TEST_P(ComoSqlServer, ColunaDesconhecidaEntreColchetesOuAspas) {
+    std::string t = Tabela("Situacoes");
+    Sql("CREATE TABLE [" + t + "] (id int, [Situação] char(1))");
+    Sql("INSERT [" + t + "] VALUES (1, 'A')");
+    EXPECT_EQ(Falha("SELECT [Nao Existe] FROM [" + t + "]"), "Invalid column name 'Nao Existe'.");
+    EXPECT_EQ(Falha("SELECT \"Nao Existe\" FROM [" + t + "]"), "Invalid column name 'Nao Existe'.");
+    EXPECT_EQ(Falha("UPDATE [" + t + "] SET id = 2 WHERE [Situacao] = 'A'"),
+              "Invalid column name 'Situacao'.");
+    std::string u = Tabela("ComCheck");
+    EXPECT_EQ(Falha("CREATE TABLE [" + u +
+                    "] (id int, [Situação] char(1), CHECK ([Situacao] IN ('A','F')))"),
+              "Invalid column name 'Situacao'.");
+    EXPECT_EQ(Valor("SELECT \"Situação\" FROM [" + t + "]"), "A");
+}
+
+TEST_P(ComoSqlServer, InteiroEmHexadecimal) {
+    EXPECT_EQ(Valor("SELECT 13 & 0xf"), "13");
+    EXPECT_EQ(Valor("SELECT 0x0A + 1"), "11");
+    EXPECT_EQ(Valor("SELECT 0xff | 256"), "511");
+    EXPECT_EQ(Falha("SELECT 0xff | 0x100"),
+              "The data types varbinary and varbinary are incompatible in the '|' operator.");
+    EXPECT_EQ(Valor("SELECT CASE WHEN 0x1 = 0x01 THEN 'sim' END"), "sim");
+}
+
+TEST_P(ComoSqlServer, DatalengthContaBytes) {
+    std::string t = Tabela("Textos");
+    Sql("CREATE TABLE [" + t + "] (n nvarchar(10), v varchar(10))");
+    Sql("INSERT [" + t + "] VALUES (N'ação', 'ab')");
+    EXPECT_EQ(Valor("SELECT datalength(N'abc')"), "6");
+    EXPECT_EQ(Valor("SELECT datalength('abc')"), "3");
+    EXPECT_EQ(Valor("SELECT datalength(n) FROM [" + t + "]"), "8");
+    EXPECT_EQ(Valor("SELECT datalength(x.v) FROM [" + t + "] x"), "2");
+    EXPECT_EQ(Valor("SELECT (SELECT datalength(y.n) FROM [" + t + "] y) FROM [" + t + "]"), "8");
+}
+
+TEST_P(ComoSqlServer, DataForaDoIntervalo) {
+    const std::string fora =
+        "The conversion of a varchar data type to a datetime data type resulted in an "
+        "out-of-range value.";
+    EXPECT_EQ(Falha("SELECT CONVERT(datetime, '20201301')"), fora);
+    EXPECT_EQ(Falha("SELECT CAST('20200230' AS datetime)"), fora);
+    EXPECT_EQ(Falha("SELECT CAST('1700-01-01' AS datetime)"), fora);
+    EXPECT_EQ(Falha("SELECT CAST('abc' AS datetime)"),
+              "Conversion failed when converting date and/or time from character string.");
+    std::string t = Tabela("Datas");
+    Sql("CREATE TABLE [" + t + "] (d datetime)");
+    EXPECT_EQ(Falha("INSERT [" + t + "] VALUES ('20231232')"), fora);
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + t + "]"), "0");
+}
+
+TEST_P(ComoSqlServer, SetDateformatESetLanguage) {
+    std::string t = Tabela("Nascimentos");
+    Sql("CREATE TABLE [" + t + "] (d datetime)");
+    Sql("SET DATEFORMAT mdy INSERT [" + t + "] VALUES ('02/19/1952') INSERT [" + t +
+        "] VALUES ('12/08/1948')");
+    EXPECT_EQ(Coluna("SELECT CONVERT(varchar(10), d, 120) FROM [" + t + "] ORDER BY d"),
+              "1948-12-08,1952-02-19");
+    // the setting lasts for the session, as on SQL Server
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + t + "] WHERE d = '12/08/1948'"), "1");
+    Sql("SET DATEFORMAT dmy");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)"),
+              "1948-08-12");
+    EXPECT_EQ(Falha("SELECT CONVERT(datetime, '02/19/1952')"),
+              "The conversion of a varchar data type to a datetime data type resulted in an "
+              "out-of-range value.");
+    Sql("SET LANGUAGE us_english");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '02/19/1952'), 120)"),
+              "1952-02-19");
+    Sql("SET DATEFORMAT ymd");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '1952/02/19'), 120)"),
+              "1952-02-19");
+    EXPECT_EQ(Falha("SET DATEFORMAT xyz"), "SET DATEFORMAT date order 'xyz' is invalid.");
+}
+
+// The stand-in's logins have Portuguese (Brazil) as their default language.
+TEST_F(SimuladorTeste, FormatoDeDataPadraoEhDiaMesAno) {
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)"),
+              "1948-08-12");
+    Sql("SET DATEFORMAT mdy");
+    auto outra = Conectar("Teste");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)"),
+              "1948-12-08");
+    auto r =
+        outra->Executar("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)", {}, 0);
+    EXPECT_EQ(Texto(r.back().linhas[0][0]), "1948-08-12");
+}

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ambiente.hpp"
+#include "comum/erros.hpp"
+#include "simulador/motor/arvore.hpp"
+#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/reescrita.hpp"
+
+using namespace zolvek::simulador;
+
+// Random and mutated statements, from a fixed seed: the tokenizer and the parsers
+// either read them or refuse them with SQL Server's kind of message; nothing else.
+namespace {
+
+const std::vector<std::string> kSementes = {
+    "SELECT TOP 1 a, b AS [x y], Nome = c + 'z' FROM dbo.T (NOLOCK) WHERE a IN (1, 2) ORDER BY 1",
+    "SELECT count(*) FROM T t JOIN U u ON u.id = t.id LEFT JOIN V v ON v.a = u.a GROUP BY t.a "
+    "HAVING count(*) > 1",
+    "SELECT CASE WHEN a BETWEEN 1 AND 2 THEN 'x' ELSE NULL END FROM T WHERE b LIKE 'a%' ESCAPE "
+    "'!'",
+    "WITH q (a) AS (SELECT 1 UNION ALL SELECT 2) SELECT * FROM q WHERE NOT EXISTS (SELECT 1)",
+    "INSERT INTO T (a, b) VALUES (1, N'ação'), (2, CAST('3' AS int))",
+    "UPDATE T SET a = a + 1, b = DEFAULT FROM T JOIN U ON U.id = T.id WHERE U.x = ?",
+    "DELETE FROM T WHERE a = 0x0f AND b IS NOT NULL",
+    "CREATE TABLE [A b] (id int IDENTITY(1,1) PRIMARY KEY, v decimal(18,2) DEFAULT (0) NOT NULL, "
+    "CHECK (v >= 0))",
+    "IF OBJECT_ID('T') IS NOT NULL BEGIN DROP TABLE T END ELSE SELECT 1",
+    "ALTER TABLE T ADD CONSTRAINT FK_T FOREIGN KEY (a) REFERENCES U (id)",
+    "EXEC sp_helptext @objname = 'T', 1",
+    "SELECT convert(varchar(10), getdate(), 103), datediff(day, '20200101', a) FROM T",
+    "SELECT a FROM T UNION SELECT TOP (2) b FROM U ORDER BY a DESC OFFSET 1 ROWS",
+};
+
+const std::vector<std::string> kPedacos = {
+    "SELECT", "FROM",     "WHERE",  "(",       ")",       ",",     "a",           "[b c]",  "\"d\"",
+    "'t'",    "N'n'",     "1",      "2.5",     "0x1F",    "@v",    "@@rowcount",  "?",      "+",
+    "-",      "*",        "/",      "%",       "=",       "<>",    "!<",          "AND",    "OR",
+    "NOT",    "IN",       "LIKE",   "BETWEEN", "IS",      "NULL",  "CASE",        "WHEN",   "THEN",
+    "ELSE",   "END",      "EXISTS", "TOP",     "UNION",   "ALL",   "ORDER",       "BY",     "GROUP",
+    "JOIN",   "ON",       "AS",     "CAST",    "convert", "int",   "varchar(10)", "INSERT", "INTO",
+    "VALUES", "UPDATE",   "SET",    "DELETE",  "CREATE",  "TABLE", "DROP",        "IF",     "BEGIN",
+    "WITH",   "(NOLOCK)", ".",      ";",       "GO",      "--",    "/*",          "*/",     "'",
+    "[",      "]",        "\n"};
+
+std::string Mutar(std::string s, std::mt19937& rng) {
+    auto pos = [&](std::size_t n) {
+        return n ? std::uniform_int_distribution<std::size_t>(0, n - 1)(rng) : 0;
+    };
+    int passos = 1 + static_cast<int>(pos(4));
+    for (int k = 0; k < passos && !s.empty(); ++k) {
+        std::size_t p = pos(s.size());
+        switch (pos(4)) {
+            case 0:  // cut the statement short
+                s.erase(p);
+                break;
+            case 1:  // drop a stretch
+                s.erase(p, 1 + pos(8));
+                break;
+            case 2:  // repeat a stretch
+                s.insert(p, s.substr(p, 1 + pos(12)));
+                break;
+            default:  // put a random piece in
+                s.insert(p, " " + kPedacos[pos(kPedacos.size())] + " ");
+                break;
+        }
+    }
+    return s;
+}
+
+std::string Aleatoria(std::mt19937& rng) {
+    std::uniform_int_distribution<std::size_t> qual(0, kPedacos.size() - 1);
+    std::string s;
+    int n = std::uniform_int_distribution<int>(1, 25)(rng);
+    for (int k = 0; k < n; ++k) s += kPedacos[qual(rng)] + " ";
+    return s;
+}
+
+// The kinds of refusal SQL Server (or the stand-in, about what it does not interpret) gives.
+bool MensagemClara(const std::string& m) {
+    for (const char* inicio : {"Incorrect syntax near",
+                               "Unclosed quotation mark",
+                               "Missing end comment mark",
+                               "Must declare the scalar variable",
+                               "Some part of your SQL statement is nested too",
+                               "O simulador de SQL Server",
+                               "Column, parameter, or variable",
+                               "The size (",
+                               "The scale (",
+                               "The data types",
+                               "Invalid ",
+                               "Could not find",
+                               "Cannot ",
+                               "There are ",
+                               "Conversion failed",
+                               "The ",
+                               "An explicit value",
+                               "Explicit value",
+                               "Table ",
+                               "Database ",
+                               "User ",
+                               "Must ",
+                               "Operand ",
+                               "No value given",
+                               "Command text was not set",
+                               "Ambiguous column name",
+                               "'"})
+        if (m.rfind(inicio, 0) == 0) return true;
+    return false;
+}
+
+// Tokenizes, parses and writes every statement's text for SQLite. Returns the message
+// of a refusal, empty when all was read.
+std::string Ler(const std::string& sql) {
+    try {
+        auto tokens = Tokenizar(sql);
+        auto comandos = AnalisarLote(tokens, sql);
+        auto ordinais = NumerarParametros(tokens);
+        for (const auto& c : comandos) {
+            if (const auto* s = std::get_if<instrucao::Selecionar>(&c->instrucao)) {
+                ContextoDeReescrita ctx;
+                ctx.ordinais = &ordinais;
+                Reescrever(tokens, s->selecao, ctx);
+            }
+        }
+    } catch (const zolvek::ErroDeBanco& e) {
+        return e.what();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(FuzzDoAnalisador, TextosAleatoriosEMutadosTemRecusaClara) {
+    std::mt19937 rng(20261208);
+    for (int k = 0; k < 3000; ++k) {
+        std::string sql = k % 3 == 0 ? Aleatoria(rng) : Mutar(kSementes[k % kSementes.size()], rng);
+        std::string m = Ler(sql);
+        EXPECT_TRUE(m.empty() || MensagemClara(m)) << "texto: " << sql << "\nmensagem: " << m;
+    }
+}
+
+// The same texts run on the engine: any failure is a database error, the session lives on.
+TEST_F(SimuladorTeste, FuzzDoMotorNaoDerrubaASessao) {
+    Sql("CREATE TABLE T (a int, b varchar(10), id int) CREATE TABLE U (id int, x int, a int)");
+    std::mt19937 rng(8122026);
+    for (int k = 0; k < 300; ++k) {
+        std::string sql = k % 3 == 0 ? Aleatoria(rng) : Mutar(kSementes[k % kSementes.size()], rng);
+        try {
+            db_->Executar(sql, {std::int64_t{1}}, 0);
+        } catch (const zolvek::ErroDeBanco& e) {
+            EXPECT_FALSE(std::string(e.what()).empty()) << sql;
+        }
+        if (db_->EmTransacao()) db_->Desfazer();
+    }
+    EXPECT_EQ(Valor("SELECT count(*) FROM U"), Valor("SELECT count(*) FROM U"));
+    EXPECT_EQ(Valor("SELECT 1"), "1");
+}

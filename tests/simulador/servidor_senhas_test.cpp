@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+#include "comum/erros.hpp"
+#include "simulador/servidor_apoio.hpp"
+
+using zolvek::simulador::Servidor;
+
+using SenhasDosLogins = PastaDeServidor;
+
+namespace {
+
+// The stored hash of a login, read straight from the folder's state file.
+std::string SenhaGuardada(const std::filesystem::path& pasta, const std::string& chave) {
+    sqlite3* db = nullptr;
+    sqlite3_open((pasta / "servidor.sqlite").string().c_str(), &db);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT senha FROM srv_logins WHERE chave = ?", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, chave.c_str(), -1, SQLITE_TRANSIENT);
+    std::string r;
+    if (sqlite3_step(st) == SQLITE_ROW)
+        r = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return r;
+}
+
+void GuardarSenha(const std::filesystem::path& pasta, const std::string& chave,
+                  const std::string& senha) {
+    sqlite3* db = nullptr;
+    sqlite3_open((pasta / "servidor.sqlite").string().c_str(), &db);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE srv_logins SET senha = ? WHERE chave = ?", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, senha.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, chave.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+}  // namespace
+
+TEST_F(SenhasDosLogins, GuardadasComArgon2idESalDiferente) {
+    Servidor servidor(pasta_);
+    servidor.CriarLogin("Um", "segredo");
+    servidor.CriarLogin("Dois", "segredo");
+    const std::string um = SenhaGuardada(pasta_, "UM"), dois = SenhaGuardada(pasta_, "DOIS");
+    EXPECT_EQ(um.rfind("$argon2id$", 0), 0u) << um;
+    EXPECT_NE(um, dois);  // each with its own salt
+    EXPECT_EQ(servidor.Autenticar("um", "segredo").nome, "Um");
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("um", "Segredo"); }),
+              "Login failed for user 'um'.");
+}
+
+// A folder from before keeps "salt$sha256-hex": it still opens, and the login's hash
+// becomes Argon2id.
+TEST_F(SenhasDosLogins, HashAntigoAindaConfereEEhTrocado) {
+    {
+        Servidor servidor(pasta_);
+        servidor.CriarLogin("Velho", "x");
+    }
+    GuardarSenha(
+        pasta_, "VELHO",
+        "0123456789abcdef$ebdca20eac13d0e8696cd729ae9843ae0c3d804d1de8b92230956aae430d392d");
+    Servidor servidor(pasta_);
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("velho", "errada"); }),
+              "Login failed for user 'velho'.");
+    EXPECT_EQ(SenhaGuardada(pasta_, "VELHO").rfind("0123456789abcdef$", 0), 0u);
+    EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
+    EXPECT_EQ(SenhaGuardada(pasta_, "VELHO").rfind("$argon2id$", 0), 0u);
+    EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
+}
