@@ -603,12 +603,27 @@ void Executor::Rodar(const Comando& c) {
                 ComandoDeUsuario(x);
                 resultados_.push_back(db::Resultado{});
             },
+            [&](const instrucao::Imprimir&) {},
             [&](const auto& x) {
-                ComandoDeServidor(x);
-                resultados_.push_back(db::Resultado{});
+                if constexpr (InstrucaoProcedural<std::decay_t<decltype(x)>>) {
+                    RecusarProcedural(c);
+                } else {
+                    ComandoDeServidor(x);
+                    resultados_.push_back(db::Resultado{});
+                }
             },
         },
         c.instrucao);
+}
+
+// Variables, loops and cursors are read (a procedure's body is compiled with them) but
+// a batch of the engine does not run them.
+void Executor::RecusarProcedural(const Comando& c) {
+    if (std::holds_alternative<instrucao::Atribuir>(c.instrucao))
+        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
+    std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
+    if (std::holds_alternative<instrucao::TentarCapturar>(c.instrucao)) instrucao += " TRY";
+    throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
 // Statements that write name their object in the current database: another one's

@@ -55,6 +55,7 @@ class Executor {
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
     void ExecutarComando(const instrucao::ExecutarProcedimento& c);
+    [[noreturn]] void RecusarProcedural(const Comando& c);
     void IdentityInsert(const instrucao::IdentityInsert& c);
     void ComandoDeServidor(const instrucao::CriarBanco& c);
     void ComandoDeServidor(const instrucao::ExcluirBanco& c);
