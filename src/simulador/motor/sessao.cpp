@@ -477,6 +477,10 @@ std::set<std::string> NomesQualificados(const std::string& sql) {
 sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
     if (it != preparadas_.end()) return it->second;
+    // SQLite stops reading at a NUL; the rewrite writes none, and a text with one must
+    // never run cut short.
+    if (sql.find('\0') != std::string::npos)
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
     if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
     const std::set<std::string> qualificados =
