@@ -50,7 +50,8 @@ TEST_F(NumerosDeErro, ValorDaChaveDuplicada) {
                   "'. Cannot insert duplicate key in object 'dbo.Pai'. The duplicate key value is "
                   "(1).");
     // two new rows with the same key, and a key that is NULL
-    Sql("create table Dupla (A int not null, B varchar(5) null, constraint UQ_Dupla unique (A, B))");
+    Sql("create table Dupla (A int not null, B varchar(5) null, constraint UQ_Dupla unique (A, "
+        "B))");
     Sql("insert into Dupla values (1, 'x')");
     EXPECT_EQ(Falha("insert into Dupla values (2, 'y'), (2, 'y')"),
               "Violation of UNIQUE KEY constraint 'UQ_Dupla'. Cannot insert duplicate key in "

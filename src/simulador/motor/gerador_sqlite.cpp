@@ -7,6 +7,7 @@
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -281,6 +282,17 @@ int GeradorSqlite::LimiteDeReplicacao(const Expressao& e) const {
 
 std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::string chave = Dobrar(c.nome.back());
+    if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
+        std::string nome;
+        for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
+        if (c.nome.size() == 1)
+            throw ErroDeBanco("'" + nome + "' is not a recognized built-in function name.", 195, 15,
+                              10);
+        throw ErroDeBanco("Cannot find either column \"" + c.nome.front() +
+                              "\" or the user-defined function or aggregate \"" + nome +
+                              "\", or the name is ambiguous.",
+                          4121, 16, 1);
+    }
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
@@ -335,10 +347,18 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
                               "'); use USE " + banco + ".");
         return catalogo;
     }
+    const std::size_t n = partes.size();
+    // The engine's own tables and SQLite's schemas are no names of SQL Server's.
+    const bool deUsuario = ctx_.catalogo && (ctx_.catalogo->AcharTabela(partes.back()) ||
+                                             ctx_.catalogo->AcharObjeto(partes.back()));
+    if ((EhTabelaDoMotor(partes.back()) && !deUsuario) || (n == 2 && Dobrar(partes[0]) != "dbo")) {
+        std::string nome;
+        for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
+        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    }
     const std::string banco = BancoDoNome(partes);
     std::string esquema;
     if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
-    const std::size_t n = partes.size();
     if (n >= 3 || (n == 2 && Dobrar(partes[0]) == "dbo"))
         return esquema.empty() ? ComoIdentificador(partes.back())
                                : esquema + "." + ComoIdentificador(partes.back());
