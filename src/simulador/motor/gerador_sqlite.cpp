@@ -349,8 +349,10 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     }
     const std::size_t n = partes.size();
     // The engine's own tables and SQLite's schemas are no names of SQL Server's.
-    const bool deUsuario = ctx_.catalogo && (ctx_.catalogo->AcharTabela(partes.back()) ||
-                                             ctx_.catalogo->AcharObjeto(partes.back()));
+    Catalogo* catalogo =
+        EhTabelaDoMotor(partes.back()) && ctx_.catalogo ? ctx_.catalogo() : nullptr;
+    const bool deUsuario =
+        catalogo && (catalogo->AcharTabela(partes.back()) || catalogo->AcharObjeto(partes.back()));
     if ((EhTabelaDoMotor(partes.back()) && !deUsuario) || (n == 2 && Dobrar(partes[0]) != "dbo")) {
         std::string nome;
         for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
