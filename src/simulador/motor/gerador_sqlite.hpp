@@ -14,6 +14,7 @@ namespace zolvek::simulador {
 
 class Catalogo;
 struct Tabela;
+struct ColunaDaTabela;
 
 struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
@@ -47,6 +48,8 @@ class GeradorSqlite {
     std::string NomeDeColuna(const Coluna& c);
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     bool Nacional(const Expressao& e) const;
+    const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
+    int LimiteDeReplicacao(const Expressao& e) const;
 
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name
