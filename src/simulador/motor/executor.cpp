@@ -10,6 +10,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/materializacao.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -40,7 +41,7 @@ db::Valor ValorTipado(sqlite3_stmt* s, int c, const TipoSql& t) {
         return static_cast<std::int64_t>(sqlite3_column_int64(s, c));
     }
     if (EhNumericoExato(t.base))
-        return db::Decimal{FormatarDecimal(sqlite3_column_double(s, c), EscalaDoCatalogo(t))};
+        return db::Decimal{TextoDecimalDoValor(sqlite3_column_value(s, c), t)};
     if (t.base == TipoBase::Float || t.base == TipoBase::Real) return sqlite3_column_double(s, c);
     if (EhDataHora(t.base)) {
         db::DataHora d;
@@ -162,13 +163,15 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
                                plano_.tokens[f.fim - 1].fim - plano_.tokens[f.inicio].inicio);
 }
 
-std::string Executor::Reescrita(Faixa f, int* flags) {
+std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx;
+    ctx.tabelaPadrao = tabelaAlvo_;
     ctx.ordinais = &plano_.ordinais;
     ctx.catalogo = &s_.CatalogoAtual();
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
     return r;
 }
 
@@ -193,7 +196,8 @@ void Executor::Ligar(sqlite3_stmt* st) {
                 else if constexpr (std::is_same_v<T, double>)
                     sqlite3_bind_double(st, i, x);
                 else if constexpr (std::is_same_v<T, db::Decimal>)
-                    sqlite3_bind_double(st, i, std::atof(x.texto.c_str()));
+                    sqlite3_bind_text(st, i, x.texto.data(), static_cast<int>(x.texto.size()),
+                                      SQLITE_TRANSIENT);
                 else if constexpr (std::is_same_v<T, std::string>)
                     sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()),
                                       SQLITE_TRANSIENT);
@@ -398,7 +402,8 @@ bool EhNomeDeColuna(const std::string& nome, const std::string& sql) {
 }  // namespace
 
 db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
-                                  const std::string& tabela) {
+                                  const std::string& tabela,
+                                  const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
     if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
     sqlite3_stmt* st = nullptr;
     try {
@@ -440,6 +445,17 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
                             for (const auto& k : i.colunas)
                                 if (IguaisCiAs(k.nome, cc->nome)) col.chave = true;
                 }
+            }
+        }
+        if (!tipos[static_cast<std::size_t>(c)] && tiposConhecidos &&
+            tiposConhecidos->size() == static_cast<std::size_t>(ncol)) {
+            // a decimal the query computes: its type as the generator worked it out
+            const auto& t = (*tiposConhecidos)[static_cast<std::size_t>(c)];
+            if (t && EhNumericoExato(t->base)) {
+                tipos[static_cast<std::size_t>(c)] = &*t;
+                col.tipo = CategoriaDoTipo(*t);
+                col.precisao = PrecisaoDoCatalogo(*t);
+                col.escala = EscalaDoCatalogo(*t);
             }
         }
         r.colunas.push_back(std::move(col));
@@ -635,10 +651,11 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
     if (!c.compilado.pronto) {
-        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags);
+        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos);
         c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(c.compilado.sql, c.compilado.flags, 'S', ""));
+    resultados_.push_back(
+        Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos));
 }
 
 void Executor::Inserir(const instrucao::Inserir& c) {
@@ -771,6 +788,11 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     if (!c.compilado.pronto) {
+        tabelaAlvo_ = juncao ? nullptr : t;  // the columns its SET and WHERE name
+        struct Fim {
+            Tabela*& t;
+            ~Fim() { t = nullptr; }
+        } fim{tabelaAlvo_};
         std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
         bool primeiro = true;
         for (const auto& [nome, expr] : c.atribuicoes) {
@@ -827,6 +849,11 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                                           "constraint.",
                                       4712, 16, 1);
     if (!c.compilado.pronto) {
+        tabelaAlvo_ = juncao ? nullptr : t;
+        struct Fim {
+            Tabela*& t;
+            ~Fim() { t = nullptr; }
+        } fim{tabelaAlvo_};
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
         if (juncao)
             sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +

@@ -87,10 +87,13 @@ class Executor {
 
     bool Condicao(Faixa f);
     db::Valor Avaliar(Faixa f);
-    std::string Reescrita(Faixa f, int* flags = nullptr);
+    // `tipos` receives the types of the result columns the generator knows.
+    std::string Reescrita(Faixa f, int* flags = nullptr,
+                          std::vector<std::optional<TipoSql>>* tipos = nullptr);
     // Runs SQLite text with this batch's parameters; returns the rows when it has any.
     db::Resultado Consultar(const std::string& sql, int flags, char operacao,
-                            const std::string& tabela);
+                            const std::string& tabela,
+                            const std::vector<std::optional<TipoSql>>* tipos = nullptr);
     void Ligar(sqlite3_stmt* s);
     void Atomico(const std::function<void()>& f);
     void AposDdl();
@@ -110,6 +113,7 @@ class Executor {
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
     std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
+    Tabela* tabelaAlvo_ = nullptr;           // the UPDATE or DELETE being written
 };
 
 }  // namespace zolvek::simulador

@@ -110,6 +110,20 @@ std::string ComoInteiro(const Expressao& e) {
     return std::to_string(static_cast<std::int64_t>(v));
 }
 
+// A number with more digits than a double keeps (1234567890123.4567) goes as its exact
+// text: the decimal functions and decimal columns read it whole.
+std::string NumeroLiteral(const std::string& n) {
+    if (n.find_first_of("eExX") != std::string::npos) return n;
+    std::size_t digitos = 0;
+    bool significativo = false;
+    for (char c : n) {
+        if (c >= '1' && c <= '9') significativo = true;
+        if (c >= '0' && c <= '9' && significativo) ++digitos;
+    }
+    const bool ponto = n.find('.') != std::string::npos;
+    return digitos > (ponto ? 15u : 18u) ? ComoTexto(n) : n;
+}
+
 std::string Variaveis(const std::string& nome) {
     std::string v = Dobrar(nome);
     if (v == "@@identity") return "zv_identity()";
@@ -124,6 +138,10 @@ std::string Variaveis(const std::string& nome) {
 
 }  // namespace
 
+GeradorSqlite::GeradorSqlite(ContextoDeReescrita& ctx) : ctx_(ctx) {
+    if (ctx_.tabelaPadrao) escopos_.push_back({{ctx_.tabelaPadrao->nome, ctx_.tabelaPadrao}});
+}
+
 std::string GeradorSqlite::Operando(const Expr& e) {
     std::string s = Gerar(*e);
     return Composta(*e) ? "(" + s + ")" : s;
@@ -131,6 +149,7 @@ std::string GeradorSqlite::Operando(const Expr& e) {
 
 std::string GeradorSqlite::Comparacao(const Binaria& b) {
     std::string op = b.operador == "!<" ? ">=" : b.operador == "!>" ? "<=" : b.operador;
+    if (std::string d = ComparacaoDecimal(b, op); !d.empty()) return d;
     std::string l = Operando(b.esquerda), r = Operando(b.direita);
     if (EhTextoLiteral(*b.esquerda) && !ComparaPorSi(*b.direita))
         l = "(" + l + " COLLATE " + kColacao + ")";
@@ -147,7 +166,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                     case Literal::Tipo::Texto:
                         return ComoTexto(l.texto);
                     case Literal::Tipo::Numero:
-                        return l.texto;
+                        return NumeroLiteral(l.texto);
                     case Literal::Tipo::Binario: {
                         std::string h = l.texto.substr(2);
                         if (h.size() % 2) h = "0" + h;
@@ -165,10 +184,14 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 std::string x = Operando(u.operando);
                 if (u.operador == "NOT") return "NOT " + x;
                 if (u.operador == "+") return x;
+                if (std::string d = NegacaoDecimal(u); !d.empty()) return d;
                 if (!x.empty() && x[0] == '-') x = "(" + x + ")";  // "--" would open a comment
                 return u.operador + x;
             },
             [&](const Binaria& b) -> std::string {
+                if (b.operador.size() == 1 &&
+                    std::string("+-*/%").find(b.operador) != std::string::npos)
+                    if (std::string d = AritmeticaDecimal(b); !d.empty()) return d;
                 std::string il = ComoInteiro(*b.esquerda), ir = ComoInteiro(*b.direita);
                 if (b.operador == "+") {
                     // binary + binary joins the bytes; beside a number it is a number
@@ -241,17 +264,9 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
 bool GeradorSqlite::Nacional(const Expressao& e) const {
     if (const auto* l = std::get_if<Literal>(&e.no)) return l->nacional;
     const auto* c = std::get_if<Coluna>(&e.no);
-    if (!c || c->partes.back() == "*") return false;
-    std::string dono = c->partes.size() >= 2 ? c->partes[c->partes.size() - 2] : "";
-    for (auto it = escopos_.rbegin(); it != escopos_.rend(); ++it) {
-        for (const auto& [nome, tabela] : *it) {
-            if (!tabela || (!dono.empty() && !IguaisCiAs(dono, nome))) continue;
-            if (const ColunaDaTabela* col = tabela->Coluna(c->partes.back()))
-                return col->tipo.base == TipoBase::NChar || col->tipo.base == TipoBase::NVarChar ||
-                       col->tipo.base == TipoBase::NText;
-        }
-    }
-    return false;
+    const ColunaDaTabela* col = c ? AcharColuna(*c) : nullptr;
+    return col && (col->tipo.base == TipoBase::NChar || col->tipo.base == TipoBase::NVarChar ||
+                   col->tipo.base == TipoBase::NText);
 }
 
 std::string GeradorSqlite::Chamar(const Chamada& c) {
@@ -259,6 +274,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
         return "(length(" + Gerar(*c.argumentos[0]) + ") * 2)";
+    if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
     std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";
     std::vector<std::string> args;
@@ -287,7 +303,8 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
 std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
     std::string s = "ORDER BY ";
     for (std::size_t k = 0; k < ordem.size(); ++k)
-        s += (k ? ", " : "") + Gerar(*ordem[k].expressao) + (ordem[k].decrescente ? " DESC" : "");
+        s += (k ? ", " : "") + ComColacaoDecimal(*ordem[k].expressao, Gerar(*ordem[k].expressao)) +
+             (ordem[k].decrescente ? " DESC" : "");
     return s;
 }
 
@@ -406,9 +423,11 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
+    if (&s == selecaoPrincipal_) AnotarTipos(s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
     for (std::size_t k = 0; k < s.itens.size(); ++k) {
-        r += (k ? ", " : "") + Gerar(*s.itens[k].expressao);
+        r += (k ? ", " : "") +
+             ComColacaoDecimal(*s.itens[k].expressao, Gerar(*s.itens[k].expressao));
         if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
     }
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
@@ -434,6 +453,12 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
 }
 
 std::string GeradorSqlite::Gerar(const Consulta& q) {
+    if (consultas_ == 0 && !q.ramos.empty()) selecaoPrincipal_ = q.ramos[0].selecao.get();
+    ++consultas_;
+    struct Saida {
+        int& n;
+        ~Saida() { --n; }
+    } saida{consultas_};
     std::string s;
     if (!q.com.empty()) {
         s = "WITH ";

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "simulador/motor/expressao.hpp"
+#include "simulador/motor/tipos.hpp"
 
 // Writes SQLite's text from the expression tree: T-SQL's functions become the
 // engine's zv_ functions, + becomes zv_mais (numbers add, texts join), TOP becomes
@@ -14,6 +16,7 @@ namespace zolvek::simulador {
 
 class Catalogo;
 struct Tabela;
+struct ColunaDaTabela;
 
 struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
@@ -23,11 +26,16 @@ struct ContextoDeReescrita {
     // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
     // one); raises SQL Server's error for one that does not exist or cannot be opened.
     std::function<std::string(const std::string&)> esquemaDoBanco;
+    // A table whose columns lone expressions name (the target of UPDATE and DELETE).
+    Tabela* tabelaPadrao = nullptr;
+    // The types the generator knows of the outermost query's result columns (empty
+    // when it selects a *); nullopt where it does not know.
+    std::vector<std::optional<TipoSql>> tiposDaSelecao;
 };
 
 class GeradorSqlite {
   public:
-    explicit GeradorSqlite(ContextoDeReescrita& ctx) : ctx_(ctx) {}
+    explicit GeradorSqlite(ContextoDeReescrita& ctx);
 
     std::string Gerar(const Expressao& e);
     std::string Gerar(const Consulta& q);
@@ -47,9 +55,23 @@ class GeradorSqlite {
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     bool Nacional(const Expressao& e) const;
 
+    // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
+    // when the expression is not a decimal one.
+    const ColunaDaTabela* AcharColuna(const Coluna& c) const;
+    std::optional<TipoSql> TipoDe(const Expressao& e) const;
+    std::optional<TipoSql> TipoDaChamada(const Chamada& c) const;
+    std::string AritmeticaDecimal(const Binaria& b);
+    std::string ComparacaoDecimal(const Binaria& b, const std::string& op);
+    std::string ChamadaDecimal(const Chamada& c, const std::string& chave);
+    std::string NegacaoDecimal(const Unaria& u);
+    std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
+    void AnotarTipos(const Selecao& s);
+
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name
     std::vector<std::vector<std::pair<std::string, Tabela*>>> escopos_;
+    int consultas_ = 0;                          // queries being written, outermost first
+    const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
 };
 
 }  // namespace zolvek::simulador

@@ -46,6 +46,7 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
         s += TipoSqlite(c.tipo);
         if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
         if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
+        if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
         if (!c.anulavel && c.tipo.base != TipoBase::RowVersion) s += " NOT NULL";
         if (const Restricao* d = t.PadraoDaColuna(c.nome))
             s += " DEFAULT (" + ChamadaDeConversao(ExpressaoParaSqlite(d->texto), c.tipo) + ")";
