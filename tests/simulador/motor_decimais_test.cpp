@@ -129,6 +129,35 @@ TEST_P(Decimais, OrdemComparacaoEChaveSaoPorValor) {
     EXPECT_EQ(Valor("SELECT MAX(v) FROM [" + t + "]"), "100.01");
 }
 
+TEST_P(Decimais, DecimalViraInteiroPeloValor) {
+    const std::string t = Tabela("ParaInteiro"), u = Tabela("Inteiros");
+    Sql("CREATE TABLE [" + t + "] (d decimal(10,2) NOT NULL, i int NULL)");
+    Sql("CREATE TABLE [" + u + "] (i int NOT NULL)");
+    Sql("INSERT INTO [" + t + "] (d) VALUES (7.99)");
+    Sql("UPDATE [" + t + "] SET i = d");
+    EXPECT_EQ(Valor("SELECT i FROM [" + t + "]"), "7");
+    Sql("INSERT INTO [" + u + "] (i) SELECT d FROM [" + t + "]");
+    EXPECT_EQ(Valor("SELECT i FROM [" + u + "]"), "7");
+    EXPECT_EQ(Valor("SELECT SUM(CASE WHEN d > 100 THEN d ELSE 0 END) FROM [" + t + "]"), "0.00");
+    Sql("UPDATE [" + t + "] SET d = 8");
+    Sql("ALTER TABLE [" + t + "] ALTER COLUMN d int NOT NULL");
+    EXPECT_EQ(Valor("SELECT d FROM [" + t + "]"), "8");
+}
+
+TEST_P(Decimais, AtualizacaoComJuncaoSomaOsValores) {
+    const std::string a = Tabela("Contas"), b = Tabela("Lancamentos");
+    Sql("CREATE TABLE [" + a + "] (id int NOT NULL, v decimal(10,2) NOT NULL)");
+    Sql("CREATE TABLE [" + b + "] (id int NOT NULL, w decimal(10,2) NOT NULL)");
+    Sql("INSERT INTO [" + a + "] VALUES (1, 12.50)");
+    Sql("INSERT INTO [" + b + "] VALUES (1, 1.25)");
+    Sql("UPDATE x SET v = x.v + y.w FROM [" + a + "] x JOIN [" + b + "] y ON y.id = x.id");
+    EXPECT_EQ(Valor("SELECT v FROM [" + a + "]"), "13.75");
+    Sql("DELETE x FROM [" + a + "] x JOIN [" + b + "] y ON y.id = x.id WHERE x.v - y.w = 12.4");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + a + "]"), "1");
+    Sql("DELETE FROM [" + a + "] WHERE v * 2 = 27.5");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + a + "]"), "0");
+}
+
 INSTANTIATE_TEST_SUITE_P(Servidores, Decimais, ::testing::Values("simulador", "mssql"));
 
 }  // namespace

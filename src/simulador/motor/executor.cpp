@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -89,6 +90,11 @@ db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
     return TipoDeCampo::String;
 }
 
+// The type of a lone expression the generator wrote, when it knows it.
+std::optional<TipoSql> Unico(const std::vector<std::optional<TipoSql>>& tipos) {
+    return tipos.size() == 1 ? tipos[0] : std::nullopt;
+}
+
 std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo) {
     auto p = msg.find(prefixo);
     if (p == std::string::npos) return "";
@@ -165,7 +171,7 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 
 std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx;
-    ctx.tabelaPadrao = tabelaAlvo_;
+    ctx.escopoPadrao = escopoAlvo_;
     ctx.ordinais = &plano_.ordinais;
     ctx.catalogo = &s_.CatalogoAtual();
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
@@ -743,20 +749,24 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                                  : "NULL";
                         continue;
                     }
-                    std::string e = Reescrita(linha[k]);
-                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo);
+                    std::vector<std::optional<TipoSql>> tipo;
+                    std::string e = Reescrita(linha[k], nullptr, &tipo);
+                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo, Unico(tipo));
                 }
                 sql += ")";
             }
         } else {
+            std::vector<std::optional<TipoSql>> tipos;
+            const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
+            tipos.resize(alvo.size());
             std::string nomes, conv;
             for (std::size_t k = 0; k < alvo.size(); ++k) {
                 std::string n = "c" + std::to_string(k + 1);
                 nomes += (k ? ", " : "") + n;
                 conv += (k ? ", " : "") +
-                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo));
+                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]));
             }
-            sql = "WITH zv_fonte(" + nomes + ") AS (" + Reescrita(c.selecao) + ") INSERT INTO " +
+            sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
                   ComoIdentificador(t->nome) + " (" + colunas + ") SELECT " + conv +
                   " FROM zv_fonte";
         }
@@ -783,16 +793,36 @@ void Executor::Inserir(const instrucao::Inserir& c) {
     Contar(std::move(r));
 }
 
+// The tables an UPDATE or DELETE names, so that the generator knows their columns'
+// types: the target, or the tables of its own FROM.
+void Executor::DefinirEscopoAlvo(Tabela* alvo, Faixa de) {
+    escopoAlvo_.clear();
+    if (de.Vazia()) {
+        escopoAlvo_.emplace_back(alvo->nome, alvo);
+        return;
+    }
+    try {
+        LeitorDeExpressoes leitor(plano_.tokens, de.inicio, de.fim, &plano_.ordinais);
+        for (const auto& j : leitor.LerFontes())
+            if (!j.fonte.nome.empty())
+                escopoAlvo_.emplace_back(
+                    j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
+                    s_.CatalogoAtual().AcharTabela(j.fonte.nome.back()));
+    } catch (const ErroDeBanco&) {  // the statement itself reports its syntax
+        escopoAlvo_.clear();
+    }
+}
+
 void Executor::Atualizar(const instrucao::Atualizar& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     if (!c.compilado.pronto) {
-        tabelaAlvo_ = juncao ? nullptr : t;  // the columns its SET and WHERE name
+        DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});  // the columns SET and WHERE name
         struct Fim {
-            Tabela*& t;
-            ~Fim() { t = nullptr; }
-        } fim{tabelaAlvo_};
+            std::vector<std::pair<std::string, Tabela*>>& e;
+            ~Fim() { e.clear(); }
+        } fim{escopoAlvo_};
         std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
         bool primeiro = true;
         for (const auto& [nome, expr] : c.atribuicoes) {
@@ -817,7 +847,9 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
                         (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
                         " LIMIT 1)";
             } else {
-                valor = ChamadaDeConversao(Reescrita(expr), col->tipo);
+                std::vector<std::optional<TipoSql>> tipo;
+                std::string e = Reescrita(expr, nullptr, &tipo);
+                valor = ChamadaDeConversao(e, col->tipo, Unico(tipo));
             }
             sql += ComoIdentificador(col->nome) + " = " + valor;
         }
@@ -849,11 +881,11 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                                           "constraint.",
                                       4712, 16, 1);
     if (!c.compilado.pronto) {
-        tabelaAlvo_ = juncao ? nullptr : t;
+        DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});
         struct Fim {
-            Tabela*& t;
-            ~Fim() { t = nullptr; }
-        } fim{tabelaAlvo_};
+            std::vector<std::pair<std::string, Tabela*>>& e;
+            ~Fim() { e.clear(); }
+        } fim{escopoAlvo_};
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
         if (juncao)
             sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +

@@ -113,7 +113,9 @@ class Executor {
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
     std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
-    Tabela* tabelaAlvo_ = nullptr;           // the UPDATE or DELETE being written
+    // the tables of the UPDATE or DELETE being written, by alias or name
+    std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
+    void DefinirEscopoAlvo(Tabela* alvo, Faixa de);
 };
 
 }  // namespace zolvek::simulador

@@ -1040,7 +1040,11 @@ std::optional<TipoSql> LerTextoDeTipo(const std::string& texto) {
     return CompletarTipo(*base, a, a, b, informado);
 }
 
-std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t) {
+std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
+                               const std::optional<TipoSql>& origem) {
+    const bool numero = EhInteiro(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real;
+    if (origem && EhNumericoExato(origem->base) && numero)
+        return ChamadaDeConversao("zv_dreal(" + expressao + ")", t);
     return "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
            std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
            std::to_string(t.escala) + ")";

@@ -169,7 +169,7 @@ struct Soma {
     bool falhou = false;
 };
 
-void PassoDaSoma(sqlite3_context* c, int, sqlite3_value** a) {
+void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
     auto* s = static_cast<Soma*>(sqlite3_aggregate_context(c, sizeof(Soma)));
     // SQLite hands over zeroed memory, which is an empty Soma
     if (!s || s->falhou || sqlite3_value_type(a[0]) == SQLITE_NULL) return;
@@ -178,7 +178,7 @@ void PassoDaSoma(sqlite3_context* c, int, sqlite3_value** a) {
         s->falhou = true;
         return;
     }
-    s->escala = std::max(s->escala, d.Escala());
+    s->escala = std::max(s->escala, n > 1 ? sqlite3_value_int(a[1]) : d.Escala());
     try {
         s->total += d;
     } catch (const ErroDeEntrada&) {
@@ -266,13 +266,18 @@ void RegistrarFuncoesDecimais(sqlite3* db) {
     sqlite3_create_function(db, "zv_dcomparar", 2, det, nullptr, FnComparar, nullptr, nullptr);
     sqlite3_create_function(db, "zv_dreal", 1, det, nullptr, FnReal, nullptr, nullptr);
     sqlite3_create_function(db, "zv_dround", 6, det, nullptr, FnArredondar, nullptr, nullptr);
+    // (x) for DISTINCT, which takes one argument; (x, scale) otherwise
     static int moeda = 1;
-    sqlite3_create_function(db, "zv_dsoma", 1, det, nullptr, nullptr, PassoDaSoma, FinalDoTotal);
-    sqlite3_create_function(db, "zv_dmedia", 1, det, nullptr, nullptr, PassoDaSoma, FinalDaMedia);
-    sqlite3_create_function(db, "zv_dsoma_moeda", 1, det, &moeda, nullptr, PassoDaSoma,
-                            FinalDoTotal);
-    sqlite3_create_function(db, "zv_dmedia_moeda", 1, det, &moeda, nullptr, PassoDaSoma,
-                            FinalDaMedia);
+    for (int n = 1; n <= 2; ++n) {
+        sqlite3_create_function(db, "zv_dsoma", n, det, nullptr, nullptr, PassoDaSoma,
+                                FinalDoTotal);
+        sqlite3_create_function(db, "zv_dmedia", n, det, nullptr, nullptr, PassoDaSoma,
+                                FinalDaMedia);
+        sqlite3_create_function(db, "zv_dsoma_moeda", n, det, &moeda, nullptr, PassoDaSoma,
+                                FinalDoTotal);
+        sqlite3_create_function(db, "zv_dmedia_moeda", n, det, &moeda, nullptr, PassoDaSoma,
+                                FinalDaMedia);
+    }
 }
 
 }  // namespace zolvek::simulador

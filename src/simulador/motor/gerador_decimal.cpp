@@ -140,6 +140,7 @@ std::optional<TipoSql> GeradorSqlite::TipoDe(const Expressao& e) const {
                               return TipoDaAritmetica(b.operador[0], *l, *r);
                           },
                           [&](const Chamada& c) { return TipoDaChamada(c); },
+                          [&](const Caso& c) { return TipoDoCaso(c); },
                           [&](const auto&) -> std::optional<TipoSql> { return std::nullopt; },
                       },
                       e.no);
@@ -163,6 +164,35 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
         if (ComoDecimal(*a)) return TipoSql{TipoBase::Int, 0, 10, 0};
     }
     return std::nullopt;
+}
+
+// CASE gives the type of its branches by precedence; decimals keep the widest integral
+// part and the largest scale.
+std::optional<TipoSql> GeradorSqlite::TipoDoCaso(const Caso& c) const {
+    std::vector<const Expressao*> ramos;
+    for (const auto& r : c.ramos) ramos.push_back(r.second.get());
+    if (c.senao) ramos.push_back(c.senao.get());
+    std::optional<TipoSql> r;
+    bool exato = false;
+    int inteira = 0, escala = 0;
+    for (const Expressao* e : ramos) {
+        if (const auto* l = std::get_if<Literal>(&e->no); l && l->tipo == Literal::Tipo::Nulo)
+            continue;
+        auto t = TipoDe(*e);
+        if (!t || (!ComoDecimal(*t) && !EhReal(t))) return std::nullopt;
+        exato = exato || EhNumericoExato(t->base);
+        if (EhReal(t)) r = t;
+        if (auto d = ComoDecimal(*t)) {
+            inteira = std::max(inteira, d->first - d->second);
+            escala = std::max(escala, d->second);
+        }
+        if (!r || (!EhReal(r) && EhNumericoExato(t->base) &&
+                   (!EhNumericoExato(r->base) || EhMoeda(r->base))))
+            r = t;
+    }
+    if (!exato || !r || EhReal(r)) return r;
+    if (EhMoeda(r->base)) return r;
+    return TipoSql{TipoBase::Numeric, 0, std::min(38, inteira + escala), escala};
 }
 
 std::string GeradorSqlite::AritmeticaDecimal(const Binaria& b) {
@@ -193,7 +223,9 @@ std::string GeradorSqlite::ChamadaDecimal(const Chamada& c, const std::string& c
     if (chave == "sum" || chave == "avg") {
         std::string f = chave == "sum" ? "zv_dsoma" : "zv_dmedia";
         if (EhMoeda(a->base)) f += "_moeda";
-        return f + "(" + (c.distinto ? "DISTINCT " : "") + x + ")";
+        if (c.distinto) return f + "(DISTINCT " + x + ")";
+        // the scale of the result, also when every value summed is an integer
+        return f + "(" + x + ", " + std::to_string(EhMoeda(a->base) ? 4 : a->escala) + ")";
     }
     if (chave == "round" && c.argumentos.size() >= 2)
         return "zv_dround(" + x + ", " + Gerar(*c.argumentos[1]) + ", " +

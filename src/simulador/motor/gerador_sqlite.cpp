@@ -139,7 +139,7 @@ std::string Variaveis(const std::string& nome) {
 }  // namespace
 
 GeradorSqlite::GeradorSqlite(ContextoDeReescrita& ctx) : ctx_(ctx) {
-    if (ctx_.tabelaPadrao) escopos_.push_back({{ctx_.tabelaPadrao->nome, ctx_.tabelaPadrao}});
+    if (!ctx_.escopoPadrao.empty()) escopos_.push_back(ctx_.escopoPadrao);
 }
 
 std::string GeradorSqlite::Operando(const Expr& e) {

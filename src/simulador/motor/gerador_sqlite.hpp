@@ -26,8 +26,9 @@ struct ContextoDeReescrita {
     // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
     // one); raises SQL Server's error for one that does not exist or cannot be opened.
     std::function<std::string(const std::string&)> esquemaDoBanco;
-    // A table whose columns lone expressions name (the target of UPDATE and DELETE).
-    Tabela* tabelaPadrao = nullptr;
+    // The tables whose columns lone expressions name (those of an UPDATE or DELETE), by
+    // alias or name.
+    std::vector<std::pair<std::string, Tabela*>> escopoPadrao;
     // The types the generator knows of the outermost query's result columns (empty
     // when it selects a *); nullopt where it does not know.
     std::vector<std::optional<TipoSql>> tiposDaSelecao;
@@ -41,6 +42,8 @@ class GeradorSqlite {
     std::string Gerar(const Consulta& q);
     std::string Gerar(const Clausulas& c);
     std::string Gerar(const std::vector<Juncao>& fontes);
+    // The SQL Server type of a numeric expression, where the generator can tell it.
+    std::optional<TipoSql> TipoDe(const Expressao& e) const;
 
   private:
     std::string Operando(const Expr& e);
@@ -58,8 +61,8 @@ class GeradorSqlite {
     // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
     // when the expression is not a decimal one.
     const ColunaDaTabela* AcharColuna(const Coluna& c) const;
-    std::optional<TipoSql> TipoDe(const Expressao& e) const;
     std::optional<TipoSql> TipoDaChamada(const Chamada& c) const;
+    std::optional<TipoSql> TipoDoCaso(const Caso& c) const;
     std::string AritmeticaDecimal(const Binaria& b);
     std::string ComparacaoDecimal(const Binaria& b, const std::string& op);
     std::string ChamadaDecimal(const Chamada& c, const std::string& chave);

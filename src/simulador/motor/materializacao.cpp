@@ -226,7 +226,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
         } else if (anterior->tipo == c.tipo || c.identidade) {
             fonte += Id(anterior->nome);
         } else {
-            fonte += ChamadaDeConversao(Id(anterior->nome), c.tipo);
+            fonte += ChamadaDeConversao(Id(anterior->nome), c.tipo, anterior->tipo);
         }
     }
     ExecutarSql(db, "PRAGMA ignore_check_constraints = ON");
