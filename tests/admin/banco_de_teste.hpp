@@ -24,9 +24,16 @@ inline std::filesystem::path PastaTemporariaUnica(const std::string& prefixo) {
 
 class BancoDeTeste {
   public:
-    explicit BancoDeTeste(std::string nome = "EMPRESA")
+    // `versao` picks the SQL Server version the new server folder answers as ("10.50").
+    explicit BancoDeTeste(std::string nome = "EMPRESA", std::string versao = "")
         : pasta_(PastaTemporariaUnica("zolvek_admin_")), nome_(std::move(nome)) {
-        Executar("CREATE DATABASE " + nome_, "master");
+        db::Conexao conexao;
+        conexao.DefinirStringDeConexao(Cadeia("master") +
+                                       (versao.empty() ? "" : ";Versao do Servidor=" + versao));
+        conexao.Abrir();
+        db::Consulta consulta(&conexao);
+        consulta.DefinirSQL("CREATE DATABASE " + nome_);
+        consulta.Executar();
     }
     ~BancoDeTeste() {
         std::error_code ignorado;

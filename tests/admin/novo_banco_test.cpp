@@ -149,15 +149,36 @@ TEST_F(NovoBancoNoServidor, LoginRecusadoNadaCria) {
               std::vector<std::string>{"0"});
 }
 
+// The options of a new database as the server reports them, on a server of each side of
+// the removal of sp_dboption: "select into/bulkcopy" and "trunc. log on chkpt." end as the
+// simple recovery model either way.
+void ConferirOpcoesDoNovoBanco(const std::string& versao, const std::string& versaoEsperada) {
+    BancoDeTeste servidor("EMPRESA", versao);
+    EXPECT_EQ(servidor.Coluna("SELECT CAST(SERVERPROPERTY('ProductVersion') AS varchar(20))")
+                  .at(0)
+                  .rfind(versaoEsperada, 0),
+              0u);
+    DadosDoNovoBanco dados;
+    dados.nome = "NOVO";
+    dados.servidor = servidor.Pasta().string();
+    dados.pasta = "D:\\Dados";
+    dados.tamanhoMaximoDoLog = 100;
+    CriarNovoBanco(dados);
+    EXPECT_EQ(servidor.Coluna("SELECT recovery_model_desc + '|' + CAST(is_auto_shrink_on AS "
+                              "varchar(1)) FROM sys.databases WHERE name = 'NOVO'"),
+              std::vector<std::string>{"SIMPLE|1"});
+    // the company database next to it keeps the model's options
+    EXPECT_EQ(servidor.Coluna("SELECT recovery_model_desc + '|' + CAST(is_auto_shrink_on AS "
+                              "varchar(1)) FROM sys.databases WHERE name = 'EMPRESA'"),
+              std::vector<std::string>{"FULL|0"});
+}
+
 TEST_F(NovoBancoNoServidor, OpcoesNumServidor1050PorSpDboption) {
-    GTEST_SKIP() << "o simulador ainda não pode ser criado como versão 10.50 (sp_dboption); "
-                    "ComandosDeOpcoes(…, 10) é conferido acima";
+    ConferirOpcoesDoNovoBanco("10.50", "10.50.");
 }
 
 TEST_F(NovoBancoNoServidor, OpcoesNumServidor11PorAlterDatabase) {
-    GTEST_SKIP() << "o simulador aceita ALTER DATABASE ... SET RECOVERY/AUTO_SHRINK sem efeito "
-                    "(recovery_model_desc é sempre SIMPLE, sem is_auto_shrink_on): o estado "
-                    "das opções não pode ser conferido";
+    ConferirOpcoesDoNovoBanco("11.0", "11.0.");
 }
 
 }  // namespace

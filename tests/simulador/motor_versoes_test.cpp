@@ -75,3 +75,28 @@ TEST_F(VersoesDoServidor, VersaoSoSeEscolheParaPastaNova) {
     auto nova = Conectar("master");
     EXPECT_EQ(Versao(nova.get()), "16.0.1000.6 1048576");
 }
+
+// The recovery model and auto-shrink are one state, whether set by ALTER DATABASE or by
+// sp_dboption's flags.
+TEST_F(Versao2008R2, RecuperacaoEAutoShrinkPorAlterDatabaseOuSpDboption) {
+    auto estado = [&] {
+        return Valor(
+            "select recovery_model_desc + ' ' + cast(is_auto_shrink_on as varchar(1)) "
+            "from sys.databases where name = 'Teste'");
+    };
+    EXPECT_EQ(estado(), "FULL 0");
+    Sql("ALTER DATABASE Teste SET RECOVERY BULK_LOGGED");
+    EXPECT_EQ(estado(), "BULK_LOGGED 0");
+    EXPECT_EQ(Texto(Sql("exec sp_dboption Teste, 'select into/bulkcopy'").linhas.at(0)[1]), "ON");
+    Sql("ALTER DATABASE [Teste] SET RECOVERY SIMPLE");
+    Sql("ALTER DATABASE Teste SET AUTO_SHRINK ON");
+    EXPECT_EQ(estado(), "SIMPLE 1");
+    Sql("exec sp_dboption Teste, 'trunc. log on chkpt.', 'false'");
+    Sql("exec sp_dboption Teste, 'autoshrink', 'false'");
+    EXPECT_EQ(estado(), "FULL 0");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET RECOVERY PARCIAL"),
+              "Incorrect syntax near 'PARCIAL'.");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET COMPATIBILITY_LEVEL = 100"),
+              "O simulador de SQL Server não interpreta a opção 'COMPATIBILITY_LEVEL' de ALTER "
+              "DATABASE.");
+}

@@ -881,10 +881,22 @@ class Analisador {
             auto [c, x] = Novo<instrucao::AlterarBanco>(inicio);
             x->objeto.partes.push_back(Nome());
             Esperar("SET");
-            if (Aceitar("SINGLE_USER"))
+            if (Aceitar("SINGLE_USER")) {
                 x->modo = "SINGLE_USER";
-            else if (Aceitar("MULTI_USER"))
+            } else if (Aceitar("MULTI_USER")) {
                 x->modo = "MULTI_USER";
+            } else if (Aceitar("RECOVERY")) {
+                x->modo = "RECOVERY";
+                x->valor = PalavraEntre({"FULL", "BULK_LOGGED", "SIMPLE"});
+            } else if (Aceitar("AUTO_SHRINK")) {
+                x->modo = "AUTO_SHRINK";
+                x->valor = PalavraEntre({"ON", "OFF"});
+            } else {
+                // an option whose effect the stand-in would not show is refused, not ignored
+                if (Fim()) Erro();
+                throw ErroDeBanco("O simulador de SQL Server não interpreta a opção '" +
+                                  Atual().texto + "' de ALTER DATABASE.");
+            }
             if (Aceitar("WITH")) {
                 if (Aceitar("ROLLBACK")) {
                     x->comRollback = true;
@@ -1167,6 +1179,13 @@ class Analisador {
         }
         i_ = FimDaInstrucao(i_);
         return c;
+    }
+
+    // One of the words an option takes, in upper case.
+    std::string PalavraEntre(std::initializer_list<const char*> palavras) {
+        for (const char* p : palavras)
+            if (Aceitar(p)) return p;
+        Erro();
     }
 
     // An option of BACKUP/RESTORE that changes nothing here: a word, "= value" maybe.

@@ -203,7 +203,8 @@ struct ExcluirBanco {
 
 struct AlterarBanco {
     NomeComposto objeto;
-    std::string modo;  // SINGLE_USER, MULTI_USER or empty for other options
+    std::string modo;   // SINGLE_USER, MULTI_USER, RECOVERY or AUTO_SHRINK
+    std::string valor;  // FULL, BULK_LOGGED, SIMPLE; ON, OFF
     bool comRollback = false;
 };
 

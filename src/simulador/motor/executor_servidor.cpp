@@ -242,10 +242,19 @@ void Executor::ComandoDeServidor(const instrucao::AlterarBanco& c) {
                 "', the database does not exist, or the database is not in a state that allows "
                 "access checks.\nALTER DATABASE statement failed.",
             5011, 14, 5);
-    if (c.modo == "SINGLE_USER")
+    if (c.modo == "SINGLE_USER") {
         srv.DefinirUsuarioUnico(b->nome, true, s_.Spid(), c.comRollback);
-    else if (c.modo == "MULTI_USER")
+    } else if (c.modo == "MULTI_USER") {
         srv.DefinirUsuarioUnico(b->nome, false, s_.Spid(), c.comRollback);
+    } else if (c.modo == "RECOVERY") {
+        // the recovery model is kept as the two sp_dboption flags it stands for
+        const bool simples = c.valor == "SIMPLE";
+        srv.DefinirOpcao(b->nome, "trunc. log on chkpt.", simples ? "true" : "false", s_.Spid());
+        srv.DefinirOpcao(b->nome, "select into/bulkcopy",
+                         c.valor == "BULK_LOGGED" ? "true" : "false", s_.Spid());
+    } else if (c.modo == "AUTO_SHRINK") {
+        srv.DefinirOpcao(b->nome, "autoshrink", c.valor == "ON" ? "true" : "false", s_.Spid());
+    }
 }
 
 void Executor::ComandoDeServidor(const instrucao::Backup& c) {

@@ -1,5 +1,7 @@
 #include "simulador/motor/visoes.hpp"
 
+#include <algorithm>
+
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/tipos.hpp"
@@ -124,7 +126,8 @@ CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id I
   source_database_id INTEGER, owner_sid BLOB, create_date TEXT, compatibility_level INTEGER,
   collation_name TEXT, user_access INTEGER, user_access_desc TEXT COLLATE LATIN1_CI_AS,
   is_read_only INTEGER, state INTEGER, state_desc TEXT COLLATE LATIN1_CI_AS,
-  recovery_model INTEGER, recovery_model_desc TEXT, is_read_committed_snapshot_on INTEGER);
+  recovery_model INTEGER, recovery_model_desc TEXT, is_read_committed_snapshot_on INTEGER,
+  is_auto_shrink_on INTEGER);
 CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS sid, 0 AS mode,
   0 AS status, 0 AS status2, zv_dt(create_date) AS crdate, NULL AS reserved, 0 AS category,
   110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
@@ -224,13 +227,26 @@ void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
     Instrucao ins(
         db,
         "INSERT INTO temp.zv_sys_databases VALUES (?,?,NULL,NULL,?,110,'Latin1_General_CI_AS',"
-        "?,?,0,?,?,3,'SIMPLE',1)");  // readers never wait for writers: READ_COMMITTED_SNAPSHOT
+        "?,?,0,?,?,?,?,1,?)");  // readers never wait for writers: READ_COMMITTED_SNAPSHOT
     for (const auto& b : bancos) {
+        auto ligada = [&](const char* opcao) {
+            return std::find(b.opcoesLigadas.begin(), b.opcoesLigadas.end(), opcao) !=
+                   b.opcoesLigadas.end();
+        };
+        // "trunc. log on chkpt." is the simple recovery model, "select into/bulkcopy" alone
+        // the bulk-logged one
+        const int modelo = ligada("trunc. log on chkpt.")   ? 3
+                           : ligada("select into/bulkcopy") ? 2
+                                                            : 1;
         sqlite3_reset(ins.Bruta());
         ins.Ligar(1, b.nome).Ligar(2, b.id).Ligar(3, FormatarDataHora(b.criacao));
         ins.Ligar(4, b.usuarioUnico ? 1 : 0)
             .Ligar(5, std::string(b.usuarioUnico ? "SINGLE_USER" : "MULTI_USER"));
         ins.Ligar(6, b.estado == "ONLINE" ? 0 : 1).Ligar(7, b.estado);
+        ins.Ligar(8, modelo).Ligar(9, std::string(modelo == 3   ? "SIMPLE"
+                                                  : modelo == 2 ? "BULK_LOGGED"
+                                                                : "FULL"));
+        ins.Ligar(10, ligada("autoshrink") ? 1 : 0);
         ins.Executar();
     }
 }
