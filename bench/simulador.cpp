@@ -9,44 +9,21 @@
 #include <filesystem>
 #include <string>
 
-#include "simulador/simulador.hpp"
+#include "servidor_de_bench.hpp"
 
 namespace {
 
+using zolvek::bench::PastaNova;
+
 constexpr int kLinhas = 10000;
 
-std::filesystem::path PastaNova(const char* nome) {
-    auto p = std::filesystem::temp_directory_path() /
-             ("zolvek_bench_" + std::to_string(getpid()) + "_" + nome);
-    std::filesystem::remove_all(p);
-    std::filesystem::create_directories(p);
-    return p;
-}
-
-struct Simulador {
-    std::filesystem::path pasta = PastaNova("simulador");
-    std::unique_ptr<zolvek::db::Conector> c;
-
-    Simulador() {
-        auto master = Conectar("master");
-        master->Executar("CREATE DATABASE Bench", {}, 0);
-        c = Conectar("Bench");
+struct Simulador : zolvek::bench::ServidorDeBench {
+    Simulador() : ServidorDeBench("simulador") {
         c->Executar(
             "CREATE TABLE [Itens]([Id] INT NOT NULL,[Nome] NVARCHAR(40) NULL,[Valor] DEC(15,2) "
             "NULL)",
             {}, 0);
         c->Executar("ALTER TABLE [Itens] ADD CONSTRAINT [Chvpr_Itens] PRIMARY KEY ([Id])", {}, 0);
-    }
-    ~Simulador() {
-        c.reset();
-        std::filesystem::remove_all(pasta);
-    }
-    std::unique_ptr<zolvek::db::Conector> Conectar(const std::string& banco) {
-        auto r =
-            zolvek::simulador::CriarConector("Provider=Simulador;Data Source=" + pasta.string() +
-                                             ";Initial Catalog=" + banco + ";User ID=sa;Password=");
-        r->Abrir();
-        return r;
     }
     void Trabalho(std::int64_t base) {
         c->IniciarTransacao();

@@ -13,19 +13,13 @@
 #include <filesystem>
 #include <string>
 
-#include "simulador/simulador.hpp"
+#include "servidor_de_bench.hpp"
 
 namespace {
 
-constexpr int kColunas = 20;
+using zolvek::bench::PastaNova;
 
-std::filesystem::path PastaNova(const std::string& nome) {
-    auto p = std::filesystem::temp_directory_path() /
-             ("zolvek_bench_estrutura_" + std::to_string(getpid()) + "_" + nome);
-    std::filesystem::remove_all(p);
-    std::filesystem::create_directories(p);
-    return p;
-}
+constexpr int kColunas = 20;
 
 std::string Colunas(bool tsql) {
     std::string s = tsql ? "[Id] INT NOT NULL PRIMARY KEY" : "Id INTEGER NOT NULL PRIMARY KEY";
@@ -35,30 +29,13 @@ std::string Colunas(bool tsql) {
     return s;
 }
 
-struct Simulador {
-    std::filesystem::path pasta;
-    std::unique_ptr<zolvek::db::Conector> c;
-
-    explicit Simulador(int tabelas) : pasta(PastaNova("simulador_" + std::to_string(tabelas))) {
-        auto master = Conectar("master");
-        master->Executar("CREATE DATABASE Bench", {}, 0);
-        c = Conectar("Bench");
+struct Simulador : zolvek::bench::ServidorDeBench {
+    explicit Simulador(int tabelas) : ServidorDeBench("simulador_" + std::to_string(tabelas)) {
         for (int t = 0; t < tabelas; ++t) {
             const std::string nome = "[T" + std::to_string(t) + "]";
             c->Executar("CREATE TABLE " + nome + " (" + Colunas(true) + ")", {}, 0);
             c->Executar("INSERT INTO " + nome + " ([Id], [C1]) VALUES (1, 'a')", {}, 0);
         }
-    }
-    ~Simulador() {
-        c.reset();
-        std::filesystem::remove_all(pasta);
-    }
-    std::unique_ptr<zolvek::db::Conector> Conectar(const std::string& banco) {
-        auto r =
-            zolvek::simulador::CriarConector("Provider=Simulador;Data Source=" + pasta.string() +
-                                             ";Initial Catalog=" + banco + ";User ID=sa;Password=");
-        r->Abrir();
-        return r;
     }
     void AlterarColunas(int tabelas, int vez) {
         const std::string tamanho = std::to_string(30 + vez);

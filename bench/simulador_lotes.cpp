@@ -12,17 +12,11 @@
 #include <functional>
 #include <string>
 
-#include "simulador/simulador.hpp"
+#include "servidor_de_bench.hpp"
 
 namespace {
 
-std::filesystem::path PastaNova(const std::string& nome) {
-    auto p = std::filesystem::temp_directory_path() /
-             ("zolvek_bench_lotes_" + std::to_string(getpid()) + "_" + nome);
-    std::filesystem::remove_all(p);
-    std::filesystem::create_directories(p);
-    return p;
-}
+using zolvek::bench::PastaNova;
 
 // VmHWM of /proc/self/status, in MiB.
 double PicoDeMemoria() {
@@ -39,26 +33,8 @@ double PicoDeMemoria() {
     return 0;
 }
 
-struct Simulador {
-    std::filesystem::path pasta;
-    std::unique_ptr<zolvek::db::Conector> c;
-
-    explicit Simulador(const std::string& nome) : pasta(PastaNova("simulador_" + nome)) {
-        auto master = Conectar("master");
-        master->Executar("CREATE DATABASE Bench", {}, 0);
-        c = Conectar("Bench");
-    }
-    ~Simulador() {
-        c.reset();
-        std::filesystem::remove_all(pasta);
-    }
-    std::unique_ptr<zolvek::db::Conector> Conectar(const std::string& banco) {
-        auto r =
-            zolvek::simulador::CriarConector("Provider=Simulador;Data Source=" + pasta.string() +
-                                             ";Initial Catalog=" + banco + ";User ID=sa;Password=");
-        r->Abrir();
-        return r;
-    }
+struct Simulador : zolvek::bench::ServidorDeBench {
+    explicit Simulador(const std::string& nome) : ServidorDeBench("simulador_" + nome) {}
     void Rodar(const std::string& sql) { benchmark::DoNotOptimize(c->Executar(sql, {}, 0)); }
 };
 

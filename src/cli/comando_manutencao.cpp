@@ -27,6 +27,7 @@ std::string ArquivoDeErros(const Argumentos& a) {
 
 int RodarAtualizacao(const Argumentos& argumentos, db::TModuloDados& modulo) {
     TerminalDaManutencao terminal(argumentos.Marcado("--sim"), isatty(STDIN_FILENO) != 0);
+    terminal.DefinirConexao(&modulo.Banco);
     if (terminal.Perguntar(manutencao::kTituloDaConfirmacao, manutencao::kTextoDaConfirmacao,
                            Botoes::OkCancelar, Resposta::Cancelar) != Resposta::Ok) {
         std::cout << "Atualização não iniciada" << std::endl;

@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <iomanip>
+
+#include "db/conjunto.hpp"
 
 namespace zolvek::cli {
 
@@ -47,6 +50,25 @@ const char* TituloDaMensagem(TipoDeMensagem tipo) {
             break;
     }
     return "Informação";
+}
+
+void ListarUsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco,
+                          std::ostream& saida) {
+    db::Consulta processos(&conexao);
+    processos.DefinirSQL(
+        "SELECT hostname,loginame, max(datediff(minute,login_time,getdate())) as Tempo FROM "
+        "master.dbo.sysprocesses where DB_NAME(dbid)=:BD group by hostname,loginame");
+    processos.DefinirTimeout(0);
+    processos.ParametroPorNome("BD").DefinirTexto(nomeDoBanco);
+    processos.Abrir();
+    saida << "Usuários ativos em " << nomeDoBanco << ":" << std::endl;
+    saida << std::left << std::setw(30) << "Usuário"
+          << " " << std::setw(23) << "Computador"
+          << " Minutos" << std::endl;
+    for (processos.Primeiro(); !processos.Fim(); processos.Proximo())
+        saida << std::left << std::setw(30) << processos.CampoPorNome("loginame").Texto() << " "
+              << std::setw(23) << processos.CampoPorNome("hostname").Texto() << " "
+              << processos.CampoPorNome("Tempo").Texto() << std::endl;
 }
 
 CtrlCCancela::CtrlCCancela(const char* aviso) {

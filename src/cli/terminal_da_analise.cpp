@@ -6,7 +6,6 @@
 
 #include "cli/terminal_comum.hpp"
 #include "comum/texto.hpp"
-#include "db/conjunto.hpp"
 
 namespace zolvek::cli {
 
@@ -165,21 +164,7 @@ void TerminalDaAnalise::AbrirEvolucao(const std::string& titulo) {
 }
 
 void TerminalDaAnalise::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
-    db::Consulta processos(&conexao_);
-    processos.DefinirSQL(
-        "SELECT hostname,loginame, max(datediff(minute,login_time,getdate())) as Tempo FROM "
-        "master.dbo.sysprocesses where DB_NAME(dbid)=:BD group by hostname,loginame");
-    processos.DefinirTimeout(0);
-    processos.ParametroPorNome("BD").DefinirTexto(nomeDoBanco);
-    processos.Abrir();
-    saida_ << "Usuários ativos em " << nomeDoBanco << ":" << std::endl;
-    saida_ << std::left << std::setw(30) << "Usuário"
-           << " " << std::setw(23) << "Computador"
-           << " Minutos" << std::endl;
-    for (processos.Primeiro(); !processos.Fim(); processos.Proximo())
-        saida_ << std::left << std::setw(30) << processos.CampoPorNome("loginame").Texto() << " "
-               << std::setw(23) << processos.CampoPorNome("hostname").Texto() << " "
-               << processos.CampoPorNome("Tempo").Texto() << std::endl;
+    ListarUsuariosAtivos(conexao_, nomeDoBanco, saida_);
 }
 
 }  // namespace zolvek::cli

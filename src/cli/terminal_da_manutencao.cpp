@@ -62,6 +62,7 @@ void TerminalDaManutencao::AdicionarErro(const LinhaDeErro& linha) {
 }
 
 void TerminalDaManutencao::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
+    if (conexao_) ListarUsuariosAtivos(*conexao_, nomeDoBanco, saida_);
     saida_ << "Encerre as outras conexões ao banco de dados " << nomeDoBanco
            << " e execute o comando de novo." << std::endl;
 }

@@ -32,6 +32,10 @@ class TerminalDaManutencao : public InterfaceDoComando {
     void AdicionarErro(const LinhaDeErro& linha) override;
     void MostrarUsuariosAtivos(const std::string& nomeDoBanco) override;
 
+    // The connection on which the active users are listed when the database cannot be
+    // had alone; without one only the advice is printed.
+    void DefinirConexao(db::Conexao* conexao) { conexao_ = conexao; }
+
     const std::vector<LinhaDeErro>& Erros() const { return erros_; }
     // Prints the error rows and, when `arquivo` is not empty, writes them as CSV.
     void ImprimirErros(const std::string& arquivo) const;
@@ -43,6 +47,7 @@ class TerminalDaManutencao : public InterfaceDoComando {
     std::ostream& progresso_;
     std::istream& entrada_;
     std::vector<LinhaDeErro> erros_;
+    db::Conexao* conexao_ = nullptr;
     int ultimoDecimo_ = -1;
     CtrlCCancela ctrlC_;
 };

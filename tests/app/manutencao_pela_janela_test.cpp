@@ -107,6 +107,18 @@ class ManutencaoPelaJanela : public teste::TesteDeJanela {
         j.imbAtualizarTributosDosItens->trigger();
     }
 
+    // "Importar dados..." from the menu, from the database `origem` of the server.
+    void Importar(TPrincipal& j, const std::string& origem) {
+        QuandoPossivel([this, origem] {
+            auto* dialogo = JanelaVisivel<TImportacaoOutroBancoDados>();
+            if (!dialogo) return false;
+            dialogo->edtOrigem->setText(QString::fromStdString(servidor_.Cadeia(origem)));
+            dialogo->btnImportar->click();
+            return true;
+        });
+        j.imbImportarDados->trigger();
+    }
+
     ServidorDeTeste servidor_;
     std::filesystem::path dicionario_;
 };
@@ -189,14 +201,7 @@ TEST_F(ManutencaoPelaJanela, ImportacaoPeloMenuListaOsErrosEmTresColunas) {
     auto j = Conectar();
     ASSERT_TRUE(j->Conectado());
     RespondedorDeCaixas respondedor;  // no box is expected
-    QuandoPossivel([&] {
-        auto* dialogo = JanelaVisivel<TImportacaoOutroBancoDados>();
-        if (!dialogo) return false;
-        dialogo->edtOrigem->setText(QString::fromStdString(servidor_.Cadeia("ORIGEM")));
-        dialogo->btnImportar->click();
-        return true;
-    });
-    j->imbImportarDados->trigger();
+    Importar(*j, "ORIGEM");
 
     auto* janela = JanelaVisivel<TImportacaoOutroBDEvolucao>();
     ASSERT_NE(janela, nullptr);
@@ -221,6 +226,17 @@ TEST_F(ManutencaoPelaJanela, ImportacaoPeloMenuListaOsErrosEmTresColunas) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Coluna("EMPRESA", "SELECT Nome FROM PRODUTO ORDER BY Codigo"),
               (std::vector<std::string>{"um", "dois", "três"}));
+}
+
+TEST_F(ManutencaoPelaJanela, OrigemInacessivelMostraOErroSemAbrirAJanela) {
+    auto j = Conectar();
+    ASSERT_TRUE(j->Conectado());
+    RespondedorDeCaixas respondedor;
+    Importar(*j, "NENHUM");
+    EXPECT_EQ(JanelaVisivel<TImportacaoOutroBDEvolucao>(), nullptr);
+    ASSERT_EQ(respondedor.caixas.size(), 1u);
+    EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy cursor went with it
 }
 
 // Records the two bars at each cancel check, and presses "Cancelar" once two rows

@@ -69,6 +69,21 @@ TEST_F(ManutencaoNaLinhaDeComando, AtualizacaoComUmErroSaiComUmEGravaOCsv) {
     EXPECT_NE(texto.find("\"DOCRECIT Numint=1 Id_item=2\"\r\n"), std::string::npos) << texto;
 }
 
+TEST_F(ManutencaoNaLinhaDeComando, OutroUsuarioConectadoListaOsUsuariosAtivos) {
+    // `banco` stays open: the run cannot have the database to itself.
+    const Execucao e =
+        Rodar("atualizar-tributos --sim --conexao " + Aspas(servidor.Cadeia("FISCAL")));
+    EXPECT_EQ(e.status, 3) << e.saida << e.erros;
+    EXPECT_NE(e.saida.find("Ocorreu o seguinte erro ao tentar acesso único ao banco de dados: "),
+              std::string::npos)
+        << e.saida;
+    EXPECT_NE(e.saida.find("Usuários ativos em FISCAL:"), std::string::npos) << e.saida;
+    EXPECT_NE(e.saida.find("Encerre as outras conexões ao banco de dados FISCAL"),
+              std::string::npos)
+        << e.saida;
+    EXPECT_NE(e.saida.find("Atualização interrompida: nada foi registrado"), std::string::npos);
+}
+
 TEST_F(ManutencaoNaLinhaDeComando, OrigemInexistenteInterrompeAImportacao) {
     banco.Fechar();
     const Execucao e = Rodar("importar --conexao " + Aspas(servidor.Cadeia("FISCAL")) +

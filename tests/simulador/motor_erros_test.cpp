@@ -50,7 +50,8 @@ TEST_F(NumerosDeErro, ValorDaChaveDuplicada) {
                   "'. Cannot insert duplicate key in object 'dbo.Pai'. The duplicate key value is "
                   "(1).");
     // two new rows with the same key, and a key that is NULL
-    Sql("create table Dupla (A int not null, B varchar(5) null, constraint UQ_Dupla unique (A, B))");
+    Sql("create table Dupla (A int not null, B varchar(5) null, constraint UQ_Dupla unique (A, "
+        "B))");
     Sql("insert into Dupla values (1, 'x')");
     EXPECT_EQ(Falha("insert into Dupla values (2, 'y'), (2, 'y')"),
               "Violation of UNIQUE KEY constraint 'UQ_Dupla'. Cannot insert duplicate key in "
@@ -59,6 +60,20 @@ TEST_F(NumerosDeErro, ValorDaChaveDuplicada) {
               "Cannot insert duplicate key row in object 'dbo.Filho' with unique index "
               "'IX_Filho_Id'. The duplicate key value is (1).");
     EXPECT_EQ(Valor("select count(*) from Dupla"), "1");
+    // an UPDATE: against a row it leaves, and two rows it changes to the same key
+    Sql("insert into Dupla values (3, 'z'), (4, 'w')");
+    EXPECT_EQ(Falha("update Dupla set A = 1, B = 'x' where A = 3"),
+              "Violation of UNIQUE KEY constraint 'UQ_Dupla'. Cannot insert duplicate key in "
+              "object 'dbo.Dupla'. The duplicate key value is (1, x).");
+    EXPECT_EQ(Falha("update Dupla set A = 5, B = 'v' where A > 2"),
+              "Violation of UNIQUE KEY constraint 'UQ_Dupla'. Cannot insert duplicate key in "
+              "object 'dbo.Dupla'. The duplicate key value is (5, v).");
+    EXPECT_EQ(
+        Falha("update d set A = p.Id, B = 'x' from Dupla d join Pai p on p.Id = 1 where d.A = 4"),
+        "Violation of UNIQUE KEY constraint 'UQ_Dupla'. Cannot insert duplicate key in "
+        "object 'dbo.Dupla'. The duplicate key value is (1, x).");
+    Sql("update Dupla set A = A + 10");  // every key moves at once: no conflict
+    EXPECT_EQ(Valor("select min(A) from Dupla"), "11");
 }
 
 TEST_F(NumerosDeErro, InstrucoesEServidor) {

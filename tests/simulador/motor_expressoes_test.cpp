@@ -52,7 +52,7 @@ TEST(ArvoreDeExpressoes, RecusaOQueNaoLe) {
         return "(sem erro)";
     };
     EXPECT_EQ(falha("select a from T where"), "Incorrect syntax near the end of the batch.");
-    EXPECT_EQ(falha("select (a from T"), "Incorrect syntax near 'from'.");
+    EXPECT_EQ(falha("select (a from T"), "Incorrect syntax near the keyword 'from'.");
     EXPECT_EQ(falha("select a from T x y"), "Incorrect syntax near 'y'.");
     EXPECT_EQ(falha("select @x"), "Must declare the scalar variable \"@x\".");
     EXPECT_EQ(falha(std::string(300, '(') + "1" + std::string(300, ')')),

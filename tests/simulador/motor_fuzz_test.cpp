@@ -46,6 +46,33 @@ const std::vector<std::string> kPedacos = {
     "WITH",   "(NOLOCK)", ".",      ";",       "GO",      "--",    "/*",          "*/",     "'",
     "[",      "]",        "\n"};
 
+// Bodies of procedures, triggers, functions and views, compiled when they are created.
+const std::vector<std::string> kCorpos = {
+    "CREATE PROCEDURE dbo.P @a int, @b varchar(10) = 'x' OUTPUT WITH ENCRYPTION AS BEGIN SET "
+    "NOCOUNT ON DECLARE @n int = 0, @t nvarchar(max) SET @n = (SELECT count(*) FROM T) IF @n > 1 "
+    "PRINT 'a' ELSE RAISERROR('b %d', 16, 1, @n) WITH NOWAIT RETURN @n END",
+    "CREATE TRIGGER Tr ON T FOR INSERT, UPDATE AS DECLARE @id int declare c cursor local "
+    "fast_forward for select a from inserted open c while 1=1 begin fetch next from c into @id "
+    "if @@fetch_status <> 0 break if UPDATE(a) insert into U (id) values (@id) end close c "
+    "deallocate c",
+    "CREATE PROC Q AS BEGIN TRY BEGIN TRAN EXEC dbo.P @a = 1, @b = DEFAULT EXEC ('select ' + "
+    "'1') COMMIT TRAN END TRY BEGIN CATCH ROLLBACK TRAN RETURN -1 END CATCH",
+    "CREATE FUNCTION dbo.F (@v int) RETURNS int AS BEGIN DECLARE @r int SELECT @r = count(*) "
+    "FROM T WHERE a = @v WHILE @r < 10 BEGIN SET @r += 1 IF @r = 5 CONTINUE END RETURN @r END",
+    "CREATE FUNCTION dbo.G () RETURNS @r TABLE (a int) AS BEGIN INSERT @r SELECT a FROM T "
+    "RETURN END",
+    "CREATE VIEW V (x) WITH SCHEMABINDING AS SELECT a FROM dbo.T WHERE b = 'x' WITH CHECK "
+    "OPTION",
+};
+
+const std::vector<std::string> kPedacosDeCorpos = {
+    "DECLARE", "@n",       "@@fetch_status", "CURSOR",    "FOR",        "OPEN",
+    "FETCH",   "NEXT",     "INTO",           "CLOSE",     "DEALLOCATE", "WHILE",
+    "BREAK",   "CONTINUE", "RETURN",         "RAISERROR", "PRINT",      "EXEC",
+    "TRY",     "CATCH",    "BEGIN",          "END",       "AS",         "+=",
+    "UPDATE(", "TABLE",    "CREATE",         "TRIGGER",   "PROC",       "ON",
+    "=",       "("};
+
 std::string Mutar(std::string s, std::mt19937& rng) {
     auto pos = [&](std::size_t n) {
         return n ? std::uniform_int_distribution<std::size_t>(0, n - 1)(rng) : 0;
@@ -53,7 +80,7 @@ std::string Mutar(std::string s, std::mt19937& rng) {
     int passos = 1 + static_cast<int>(pos(4));
     for (int k = 0; k < passos && !s.empty(); ++k) {
         std::size_t p = pos(s.size());
-        switch (pos(4)) {
+        switch (pos(5)) {
             case 0:  // cut the statement short
                 s.erase(p);
                 break;
@@ -63,8 +90,11 @@ std::string Mutar(std::string s, std::mt19937& rng) {
             case 2:  // repeat a stretch
                 s.insert(p, s.substr(p, 1 + pos(12)));
                 break;
-            default:  // put a random piece in
+            case 3:  // put a random piece in
                 s.insert(p, " " + kPedacos[pos(kPedacos.size())] + " ");
+                break;
+            default:  // a piece of procedural T-SQL
+                s.insert(p, " " + kPedacosDeCorpos[pos(kPedacosDeCorpos.size())] + " ");
                 break;
         }
     }
@@ -141,6 +171,20 @@ TEST(FuzzDoAnalisador, TextosAleatoriosEMutadosTemRecusaClara) {
         std::string m = Ler(sql);
         EXPECT_TRUE(m.empty() || MensagemClara(m)) << "texto: " << sql << "\nmensagem: " << m;
     }
+}
+
+TEST(FuzzDoAnalisador, CorposMutadosTemRecusaClara) {
+    std::mt19937 rng(20261209);
+    for (int k = 0; k < 3000; ++k) {
+        std::string sql = Mutar(kCorpos[k % kCorpos.size()], rng);
+        std::string m = Ler(sql);
+        EXPECT_TRUE(m.empty() || MensagemClara(m)) << "texto: " << sql << "\nmensagem: " << m;
+    }
+    for (const auto& corpo : kCorpos) EXPECT_EQ(Ler(corpo), "") << corpo;
+    // deep nesting is refused, not a stack overflow
+    std::string fundo = "CREATE PROC P AS ";
+    for (int k = 0; k < 5000; ++k) fundo += "IF 1 = 1 BEGIN ";
+    EXPECT_EQ(Ler(fundo).rfind("Some part of your SQL statement is nested too deeply", 0), 0u);
 }
 
 // The same texts run on the engine: any failure is a database error, the session lives on.

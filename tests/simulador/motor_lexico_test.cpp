@@ -46,7 +46,7 @@ TEST_F(SimuladorTeste, SintaxeDoTSql) {
               "vazio");
     EXPECT_EQ(Falha("select * from [Nada]"), "Invalid object name 'Nada'.");
     EXPECT_EQ(Falha("select Nada from [A b]"), "Invalid column name 'Nada'.");
-    EXPECT_EQ(Falha("select from where"), "Incorrect syntax near 'from'.");
+    EXPECT_EQ(Falha("select from where"), "Incorrect syntax near the keyword 'from'.");
     EXPECT_EQ(Valor("select count(*) from [A b] where Nome = 'Ação   '"), "1");
     // + joins texts and adds numbers, with T-SQL's precedence
     EXPECT_EQ(Valor("select top 1 Nome + ' ' + Nome from [A b]"), "Ação Ação");

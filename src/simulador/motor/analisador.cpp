@@ -4,8 +4,11 @@
 #include <utility>
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/arvore.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
 
@@ -14,10 +17,11 @@ namespace {
 // Keywords that start a new statement when met at the outer level.
 bool IniciaInstrucao(const Token& t) {
     static const char* palavras[] = {
-        "INSERT",  "UPDATE",  "DELETE", "CREATE", "ALTER",   "DROP",  "IF",     "ELSE",
-        "EXEC",    "EXECUTE", "GRANT",  "DENY",   "REVOKE",  "BEGIN", "COMMIT", "ROLLBACK",
-        "DECLARE", "PRINT",   "USE",    "BACKUP", "RESTORE", "WHILE", "RETURN", "TRUNCATE",
-        "SET",     "END",     "SELECT", "KILL",   "WITH",    "MERGE", "SAVE"};
+        "INSERT",   "UPDATE",  "DELETE", "CREATE", "ALTER",      "DROP",     "IF",     "ELSE",
+        "EXEC",     "EXECUTE", "GRANT",  "DENY",   "REVOKE",     "BEGIN",    "COMMIT", "ROLLBACK",
+        "DECLARE",  "PRINT",   "USE",    "BACKUP", "RESTORE",    "WHILE",    "RETURN", "TRUNCATE",
+        "SET",      "END",     "SELECT", "KILL",   "WITH",       "MERGE",    "SAVE",   "BREAK",
+        "CONTINUE", "OPEN",    "FETCH",  "CLOSE",  "DEALLOCATE", "RAISERROR"};
     if (t.tipo != TipoToken::Palavra) return false;
     for (const char* p : palavras)
         if (EhPalavra(t, p)) return true;
@@ -40,6 +44,7 @@ class Analisador {
             r.push_back(Instrucao(primeiro));
             primeiro = false;
         }
+        VerificarVariaveis();
         return r;
     }
 
@@ -52,11 +57,7 @@ class Analisador {
     bool Simbolo(std::string_view s, std::size_t k = 0) const {
         return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
     }
-    [[noreturn]] void Erro() const {
-        if (Fim()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-        std::string perto = t_[i_].tipo == TipoToken::Texto ? t_[i_].texto : t_[i_].texto;
-        throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
-    }
+    [[noreturn]] void Erro() const { ErroDeSintaxe(t_, i_); }
     void Esperar(std::string_view p) {
         if (!Palavra(p)) Erro();
         ++i_;
@@ -86,6 +87,10 @@ class Analisador {
     // a, a.b, a.b.c, a..c
     NomeComposto NomeDeObjeto() {
         NomeComposto n;
+        if (!Fim() && Atual().tipo == TipoToken::Variavel) {  // a table variable
+            n.partes.push_back(t_[i_++].texto);
+            return n;
+        }
         n.partes.push_back(Nome());
         while (Simbolo(".")) {
             ++i_;
@@ -166,6 +171,9 @@ class Analisador {
                 continue;
             }
             if (EhPalavra(t, "WITH") && k + 1 < t_.size() && EhSimbolo(t_[k + 1], "(")) continue;
+            if (EhPalavra(t, "FETCH") && k > 0 &&
+                (EhPalavra(t_[k - 1], "ROWS") || EhPalavra(t_[k - 1], "ROW")))
+                continue;
             return k;
         }
         return k;
@@ -183,8 +191,11 @@ class Analisador {
 
     std::unique_ptr<Comando> Instrucao(bool primeiro) {
         std::size_t inicio = i_;
+        primeiro_ = primeiro;
         std::unique_ptr<Comando> c;
-        if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
+        if (auto procedural = InstrucaoProcedural()) {
+            c = std::move(procedural);
+        } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
             auto [n, x] = Novo<instrucao::Selecionar>(inicio);
             // WITH names its queries first; the statement's own SELECT follows them
             i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
@@ -250,13 +261,11 @@ class Analisador {
             c = std::move(n);
             if (Fim()) Erro();
             ++i_;
-        } else if (Palavra("PRINT")) {
-            c = Novo<instrucao::Ignorado>(inicio).first;
-            i_ = FimDaInstrucao(i_ + 1);
         } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
             // A procedure called without EXEC, allowed as a batch's first statement.
             c = Executar(inicio);
-        } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO")) {
+        } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO") &&
+                   !(emCorpo_ && !NaoInterpretada(Atual()))) {
             // GO separates batches for the tools; to the server it is bad syntax (Erro)
             throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                               Atual().texto + ".");
@@ -396,8 +405,9 @@ class Analisador {
         }
         auto base = TipoPeloNome(nome);
         if (!base)
-            throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome +
-                              ".");
+            throw ErroDeBanco(
+                "Column, parameter, or variable #1: Cannot find data type " + nome + ".", 2715, 16,
+                3);
         int tamanho = 0, precisao = 0, escala = 0;
         bool informado = false;
         if (Aceitar("VARYING")) {
@@ -721,39 +731,168 @@ class Analisador {
     std::unique_ptr<Comando> ObjetoProgramado(std::size_t inicio, bool alterar) {
         auto [c, x] = Novo<instrucao::CriarObjeto>(inicio);
         x->alterar = alterar;
-        if (Aceitar("PROC") || Aceitar("PROCEDURE"))
+        const std::string verbo = alterar ? "ALTER" : "CREATE";
+        std::string dito;  // as SQL Server names the statement in its messages
+        if (Palavra("PROC") || Palavra("PROCEDURE")) {
             x->tipoDeObjeto = "P";
-        else if (Aceitar("TRIGGER"))
+            dito = "CREATE/ALTER PROCEDURE";
+        } else if (Palavra("TRIGGER")) {
             x->tipoDeObjeto = "TR";
-        else if (Aceitar("VIEW"))
+            dito = verbo + " TRIGGER";
+        } else if (Palavra("VIEW")) {
             x->tipoDeObjeto = "V";
-        else if (Aceitar("FUNCTION"))
+            dito = verbo + " VIEW";
+        } else {
             x->tipoDeObjeto = "FN";
+            dito = verbo + " FUNCTION";
+        }
+        if (aninhamento_ > 0)
+            throw ErroDeBanco("Incorrect syntax near the keyword '" + Atual().texto + "'.", 156, 15,
+                              1);
+        if (!primeiro_)
+            throw ErroDeBanco("'" + dito + "' must be the first statement in a query batch.", 111,
+                              15, 1);
+        ++i_;
         x->objeto = NomeDeObjeto();
-        if (x->tipoDeObjeto == "TR") {
-            Esperar("ON");
-            x->tabelaDoGatilho = NomeDeObjeto();
+        if (x->tipoDeObjeto == "P")
+            CabecalhoDoProcedimento(*x);
+        else if (x->tipoDeObjeto == "TR")
+            CabecalhoDoGatilho(*x);
+        else if (x->tipoDeObjeto == "V")
+            return Visao(std::move(c), *x);
+        else
+            return Funcao(std::move(c), *x);
+        emCorpo_ = true;
+        while (!Fim()) {
+            if (AceitarSimbolo(";")) continue;
+            x->instrucoes.push_back(Instrucao(false));
         }
-        if (x->tipoDeObjeto == "FN") {
-            for (std::size_t k = i_; k + 1 < t_.size(); ++k) {
-                if (EhPalavra(t_[k], "RETURNS")) {
-                    if (EhPalavra(t_[k + 1], "TABLE"))
-                        x->tipoDeObjeto = "IF";
-                    else if (t_[k + 1].tipo == TipoToken::Variavel)
-                        x->tipoDeObjeto = "TF";
-                    break;
-                }
+        if (x->instrucoes.empty()) Erro();
+        VerificarCorpo(t_, x->instrucoes);
+        return std::move(c);
+    }
+
+    // WITH ENCRYPTION, RECOMPILE, SCHEMABINDING, EXECUTE AS ..., as a list
+    void OpcoesDoObjeto() {
+        if (!Aceitar("WITH")) return;
+        do {
+            if (Aceitar("EXECUTE") || Aceitar("EXEC")) {
+                Esperar("AS");
+                if (Fim()) Erro();
+                ++i_;                         // CALLER, SELF, OWNER or 'user'
+            } else if (Aceitar("RETURNS")) {  // RETURNS NULL ON NULL INPUT
+                Esperar("NULL");
+                Esperar("ON");
+                Esperar("NULL");
+                Esperar("INPUT");
+            } else if (Aceitar("CALLED")) {
+                Esperar("ON");
+                Esperar("NULL");
+                Esperar("INPUT");
+            } else {
+                bool conhecida = false;
+                for (const char* p : {"ENCRYPTION", "RECOMPILE", "SCHEMABINDING", "VIEW_METADATA",
+                                      "NATIVE_COMPILATION", "APPEND"})
+                    if (Aceitar(p)) conhecida = true;
+                if (!conhecida) Erro();
             }
+        } while (AceitarSimbolo(","));
+    }
+
+    void CabecalhoDoProcedimento(instrucao::CriarObjeto& x) {
+        if (AceitarSimbolo(";")) Numero();  // a numbered procedure: p;2
+        const bool parenteses = AceitarSimbolo("(");
+        if (!Fim() && Atual().tipo == TipoToken::Variavel) do {
+                x.parametros.push_back(Variavel(true));
+            } while (AceitarSimbolo(","));
+        if (parenteses) EsperarSimbolo(")");
+        OpcoesDoObjeto();
+        if (Palavra("FOR") && Palavra("REPLICATION", 1)) i_ += 2;
+        Esperar("AS");
+    }
+
+    // ON tabela [WITH ...] {FOR | AFTER | INSTEAD OF} {INSERT, UPDATE, DELETE} AS
+    void CabecalhoDoGatilho(instrucao::CriarObjeto& x) {
+        Esperar("ON");
+        x.tabelaDoGatilho = NomeDeObjeto();
+        OpcoesDoObjeto();
+        if (Aceitar("INSTEAD")) {
+            Esperar("OF");
+            x.emVezDe = true;
+        } else if (!Aceitar("AFTER")) {
+            Esperar("FOR");
         }
-        if (x->tipoDeObjeto == "V") {
-            if (Simbolo("(")) i_ = Fecho(i_) + 1;
-            while (!Fim() && !Palavra("AS")) ++i_;
-            Esperar("AS");
-            std::size_t ini = i_;
-            x->corpo = {ini, t_.size()};
+        do {
+            if (!(Palavra("INSERT") || Palavra("UPDATE") || Palavra("DELETE"))) Erro();
+            x.eventos.push_back(texto::Maiusculas(t_[i_++].texto));
+        } while (AceitarSimbolo(","));
+        if (Palavra("WITH") && Palavra("APPEND", 1)) i_ += 2;
+        if (Palavra("NOT") && Palavra("FOR", 1) && Palavra("REPLICATION", 2)) i_ += 3;
+        Esperar("AS");
+    }
+
+    // A query that runs to the end of the batch: the body of a view or inline function.
+    Faixa ConsultaAteOFim() {
+        if (!(Palavra("SELECT") || Palavra("WITH") || Simbolo("("))) Erro();
+        const std::size_t ini = i_;
+        i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
+        if (Simbolo(")") && EhSimbolo(t_[ini], "(")) ++i_;
+        Faixa f{ini, i_};
+        LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
+        leitor.LerConsulta();
+        leitor.ExigirFim();
+        return f;
+    }
+
+    std::unique_ptr<Comando> Visao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {
+        if (Simbolo("(")) ListaDeNomes();
+        OpcoesDoObjeto();
+        Esperar("AS");
+        x.corpo = ConsultaAteOFim();
+        if (Palavra("WITH") && Palavra("CHECK", 1) && Palavra("OPTION", 2)) i_ += 3;
+        while (AceitarSimbolo(";")) {
         }
-        // The definition runs to the end of the batch.
-        i_ = t_.size();
+        if (!Fim()) Erro();
+        return c;
+    }
+
+    // (parametros) RETURNS tipo | TABLE | @t TABLE (...) [WITH ...] [AS] corpo
+    std::unique_ptr<Comando> Funcao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {
+        EsperarSimbolo("(");
+        if (!Simbolo(")")) do {
+                x.parametros.push_back(Variavel(true));
+            } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+        Esperar("RETURNS");
+        if (Aceitar("TABLE")) {
+            x.tipoDeObjeto = "IF";
+            OpcoesDoObjeto();
+            Aceitar("AS");
+            Esperar("RETURN");
+            x.corpo = ConsultaAteOFim();
+            while (AceitarSimbolo(";")) {
+            }
+            if (!Fim()) Erro();
+            return c;
+        }
+        if (!Fim() && Atual().tipo == TipoToken::Variavel) {
+            x.tipoDeObjeto = "TF";
+            x.retorno.push_back(Variavel(false));
+            if (!x.retorno.back().tabela) Erro();
+        } else {
+            instrucao::VariavelDeclarada r;
+            r.tipo = Tipo();
+            x.retorno.push_back(std::move(r));
+        }
+        OpcoesDoObjeto();
+        Aceitar("AS");
+        if (!Palavra("BEGIN")) Erro();
+        emCorpo_ = true;
+        x.instrucoes.push_back(Instrucao(false));
+        while (AceitarSimbolo(";")) {
+        }
+        if (!Fim()) Erro();
+        VerificarCorpo(t_, x.instrucoes);
         return c;
     }
 
@@ -1004,29 +1143,52 @@ class Analisador {
     std::unique_ptr<Comando> Se() {
         auto [c, x] = Novo<instrucao::Se>(i_);
         ++i_;
+        x->condicao = Condicao();
+        x->entao = Filha();
+        while (AceitarSimbolo(";")) {
+        }
+        if (Aceitar("ELSE")) x->senao = Filha();
+        return c;
+    }
+
+    // The condition of IF and WHILE: it runs to the statement that follows it.
+    Faixa Condicao() {
         std::size_t ini = i_;
         int nivel = 0;
+        // a statement cannot stand for the condition; UPDATE(col) of a trigger can
+        if (!Fim() && IniciaInstrucao(Atual()) && !(Palavra("UPDATE") && Simbolo("(", 1))) Erro();
         while (!Fim()) {
             if (Simbolo("("))
                 ++nivel;
             else if (Simbolo(")"))
                 --nivel;
-            else if (nivel == 0 && IniciaInstrucao(Atual()) && i_ > ini)
+            else if (nivel == 0 && IniciaInstrucao(Atual()) && i_ > ini &&
+                     !(Palavra("UPDATE") && Simbolo("(", 1)))  // UPDATE(col) of a trigger
                 break;
             ++i_;
         }
-        x->condicao = {ini, i_};
-        if (x->condicao.Vazia() || Fim()) Erro();
-        x->entao = Instrucao(false);
-        while (AceitarSimbolo(";")) {
-        }
-        if (Aceitar("ELSE")) x->senao = Instrucao(false);
+        if (i_ == ini || Fim()) Erro();
+        return {ini, i_};
+    }
+
+    // A statement inside another (IF, WHILE, BEGIN ... END).
+    std::unique_ptr<Comando> Filha() {
+        // each level is a frame of this parser's stack: a bound keeps a hostile text from
+        // exhausting it
+        if (++aninhamento_ > 128)
+            throw ErroDeBanco(
+                "Some part of your SQL statement is nested too deeply. Rewrite the query or "
+                "break it up into smaller queries.",
+                191, 15, 1);
+        auto c = Instrucao(false);
+        --aninhamento_;
         return c;
     }
 
     std::unique_ptr<Comando> Iniciar() {
         std::size_t inicio = i_;
         ++i_;
+        if (Palavra("TRY")) return TentarCapturar(inicio);
         if (Aceitar("TRAN") || Aceitar("TRANSACTION") || (Palavra("DISTRIBUTED") && (i_ += 2))) {
             auto c = Novo<instrucao::IniciarTransacao>(inicio).first;
             if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
@@ -1036,8 +1198,9 @@ class Analisador {
         while (!Palavra("END")) {
             if (Fim()) Erro();
             if (AceitarSimbolo(";")) continue;
-            x->filhos.push_back(Instrucao(false));
+            x->filhos.push_back(Filha());
         }
+        if (x->filhos.empty()) Erro();  // BEGIN END holds at least one statement
         ++i_;
         return c;
     }
@@ -1046,14 +1209,14 @@ class Analisador {
         auto [c, x] = Novo<instrucao::ExecutarProcedimento>(inicio);
         if (Fim()) Erro();
         if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) i_ += 2;  // @ret =
-        if (Simbolo("("))
-            throw ErroDeBanco("O simulador de SQL Server não interpreta EXEC de texto dinâmico.");
+        if (Simbolo("(")) return ExecutarTexto(inicio);
         x->objeto = NomeDeObjeto();
         std::size_t fim = FimDaInstrucao(i_);
         while (i_ < fim) {
             std::string nome;
             if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) {
                 nome = Atual().texto.substr(1);
+                nomesDeArgumento_.insert(i_);  // the procedure's parameter, not a variable
                 i_ += 2;
             }
             std::size_t ini = i_;
@@ -1109,8 +1272,7 @@ class Analisador {
             x->ordem = *ordem;
             return c;
         }
-        if (!Fim() && Atual().tipo == TipoToken::Variavel)
-            throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
+        if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
         auto c = Novo<instrucao::Ignorado>(inicio).first;
         i_ = FimDaInstrucao(i_, 0, 0);
         return c;
@@ -1262,9 +1424,356 @@ class Analisador {
         return c;
     }
 
+    // ---- procedural T-SQL: the statements of procedures, triggers and functions ----
+
+    // Statement keywords the engine knows but does not read: refused clearly inside a
+    // body; any other word there is bad syntax.
+    static bool NaoInterpretada(const Token& t) {
+        static const char* palavras[] = {
+            "MERGE",       "THROW",     "WAITFOR",    "GOTO",     "DBCC",   "BULK",   "CHECKPOINT",
+            "RECONFIGURE", "WRITETEXT", "UPDATETEXT", "READTEXT", "REVERT", "ENABLE", "DISABLE",
+            "SHUTDOWN",    "SETUSER",   "RECEIVE",    "SEND",     "GET",    "MOVE",   "USE",
+            "SAVE",        "KILL",      "BACKUP",     "RESTORE"};
+        for (const char* p : palavras)
+            if (EhPalavra(t, p)) return true;
+        return false;
+    }
+
+    // DECLARE, WHILE, BREAK, CONTINUE, cursors, RETURN, RAISERROR, PRINT; null otherwise.
+    std::unique_ptr<Comando> InstrucaoProcedural() {
+        std::size_t inicio = i_;
+        if (Palavra("DECLARE")) return Declarar();
+        if (Palavra("WHILE")) {
+            auto [c, x] = Novo<instrucao::Enquanto>(inicio);
+            ++i_;
+            x->condicao = Condicao();
+            x->corpo = Filha();
+            return std::move(c);
+        }
+        if (Aceitar("BREAK")) return Novo<instrucao::Interromper>(inicio).first;
+        if (Aceitar("CONTINUE")) return Novo<instrucao::Continuar>(inicio).first;
+        if (Aceitar("OPEN")) {
+            auto [c, x] = Novo<instrucao::AbrirCursor>(inicio);
+            x->cursor = NomeDoCursor();
+            return std::move(c);
+        }
+        if (Aceitar("CLOSE")) {
+            auto [c, x] = Novo<instrucao::FecharCursor>(inicio);
+            x->cursor = NomeDoCursor();
+            return std::move(c);
+        }
+        if (Aceitar("DEALLOCATE")) {
+            auto [c, x] = Novo<instrucao::DesalocarCursor>(inicio);
+            x->cursor = NomeDoCursor();
+            return std::move(c);
+        }
+        if (Palavra("FETCH")) return Buscar();
+        if (Aceitar("RETURN")) {
+            auto [c, x] = Novo<instrucao::Retornar>(inicio);
+            // RETURN alone when a statement (or the end) follows
+            if (!Fim() && !Simbolo(";") && !IniciaInstrucao(Atual())) {
+                std::size_t fim = FimDaInstrucao(i_);
+                x->valor = {i_, fim};
+                i_ = fim;
+            }
+            return std::move(c);
+        }
+        if (Palavra("RAISERROR")) return LevantarErro();
+        if (Aceitar("PRINT")) {
+            auto [c, x] = Novo<instrucao::Imprimir>(inicio);
+            std::size_t fim = FimDaInstrucao(i_);
+            if (fim == i_) Erro();
+            x->valor = {i_, fim};
+            i_ = fim;
+            return std::move(c);
+        }
+        return nullptr;
+    }
+
+    // [GLOBAL] name, or a cursor variable
+    std::string NomeDoCursor() {
+        if (Palavra("GLOBAL") && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) ++i_;
+        if (!Fim() && Atual().tipo == TipoToken::Variavel) return t_[i_++].texto;
+        return Nome();
+    }
+
+    // Where an item of a list ends: a ',' outside parentheses, or the statement's end.
+    std::size_t FimDoItem() const {
+        const std::size_t fim = FimDaInstrucao(i_);
+        int nivel = 0;
+        for (std::size_t k = i_; k < fim; ++k) {
+            if (EhSimbolo(t_[k], "(")) ++nivel;
+            if (EhSimbolo(t_[k], ")")) --nivel;
+            if (nivel == 0 && EhSimbolo(t_[k], ",")) return k;
+        }
+        return fim;
+    }
+
+    std::unique_ptr<Comando> Declarar() {
+        std::size_t inicio = i_;
+        ++i_;
+        if (!Fim() && EhNome(Atual()) &&
+            (Palavra("CURSOR", 1) || Palavra("INSENSITIVE", 1) || Palavra("SCROLL", 1)))
+            return DeclararCursor(inicio);
+        auto [c, x] = Novo<instrucao::Declarar>(inicio);
+        do {
+            x->variaveis.push_back(Variavel(false));
+        } while (AceitarSimbolo(","));
+        return std::move(c);
+    }
+
+    // @nome [AS] tipo [= valor] of DECLARE, or a parameter (with its OUTPUT and default).
+    instrucao::VariavelDeclarada Variavel(bool parametro) {
+        instrucao::VariavelDeclarada v;
+        if (Fim() || Atual().tipo != TipoToken::Variavel || Atual().texto.rfind("@@", 0) == 0)
+            Erro();
+        v.nome = Atual().texto;
+        declaracoes_.insert(i_++);
+        Aceitar("AS");
+        if (!parametro && Aceitar("TABLE")) {
+            v.tabela = true;
+            v.colunas = ColunasDaTabelaVariavel();
+            return v;
+        }
+        if (!parametro && Aceitar("CURSOR")) return v;  // a cursor variable
+        v.tipo = Tipo();
+        if (parametro) Aceitar("VARYING");
+        if (AceitarSimbolo("=")) {
+            std::size_t fim = FimDoItem();
+            if (parametro) {  // a default stops before OUTPUT/READONLY
+                std::size_t k = i_;
+                while (k < fim && !EhPalavra(t_[k], "OUT") && !EhPalavra(t_[k], "OUTPUT") &&
+                       !EhPalavra(t_[k], "READONLY"))
+                    ++k;
+                fim = k;
+            }
+            if (fim == i_) Erro();
+            v.valor = {i_, fim};
+            i_ = fim;
+        }
+        if (parametro) {
+            if (Aceitar("OUT") || Aceitar("OUTPUT")) v.saida = true;
+            Aceitar("READONLY");
+        }
+        return v;
+    }
+
+    std::vector<DefColuna> ColunasDaTabelaVariavel() {
+        std::vector<DefColuna> colunas;
+        EsperarSimbolo("(");
+        do {
+            DefRestricao r;
+            std::size_t antes = i_;
+            if (!RestricaoDeTabela(r)) {
+                i_ = antes;
+                colunas.push_back(Coluna(false));
+            }
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+        return colunas;
+    }
+
+    std::unique_ptr<Comando> DeclararCursor(std::size_t inicio) {
+        static const char* opcoes[] = {"LOCAL",      "GLOBAL",       "FORWARD_ONLY", "SCROLL",
+                                       "STATIC",     "KEYSET",       "DYNAMIC",      "FAST_FORWARD",
+                                       "READ_ONLY",  "SCROLL_LOCKS", "OPTIMISTIC",   "TYPE_WARNING",
+                                       "INSENSITIVE"};
+        auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
+        x->cursor = Nome();
+        auto opcao = [&] {
+            for (const char* p : opcoes)
+                if (Palavra(p)) {
+                    x->opcoes.push_back(p);
+                    ++i_;
+                    return true;
+                }
+            return false;
+        };
+        while (!Palavra("CURSOR"))
+            if (!opcao()) Erro();
+        ++i_;
+        while (!Palavra("FOR"))
+            if (!opcao()) Erro();
+        ++i_;
+        if (!(Palavra("SELECT") || Palavra("WITH") || Simbolo("("))) Erro();
+        const std::size_t ini = i_;
+        i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
+        std::size_t fim = i_;
+        // FOR READ ONLY / FOR UPDATE [OF a, b] close the cursor's query
+        if (fim >= ini + 3 && EhPalavra(t_[fim - 3], "FOR") && EhPalavra(t_[fim - 2], "READ") &&
+            EhPalavra(t_[fim - 1], "ONLY")) {
+            fim -= 3;
+        } else if (fim > ini && EhPalavra(t_[fim - 1], "FOR") && Aceitar("UPDATE")) {
+            --fim;
+            if (Aceitar("OF")) do {
+                    Nome();
+                } while (AceitarSimbolo(","));
+        }
+        x->selecao = {ini, fim};
+        return std::move(c);
+    }
+
+    // FETCH [NEXT|PRIOR|FIRST|LAST|ABSOLUTE n|RELATIVE n FROM] cursor [INTO @a, ...]
+    std::unique_ptr<Comando> Buscar() {
+        auto [c, x] = Novo<instrucao::BuscarCursor>(i_);
+        ++i_;
+        x->direcao = "NEXT";
+        for (const char* d : {"NEXT", "PRIOR", "FIRST", "LAST", "ABSOLUTE", "RELATIVE"}) {
+            if (!Palavra(d)) continue;
+            x->direcao = d;
+            ++i_;
+            if (x->direcao == "ABSOLUTE" || x->direcao == "RELATIVE") {
+                if (Fim() || (Atual().tipo != TipoToken::Numero &&
+                              Atual().tipo != TipoToken::Variavel && !Simbolo("-")))
+                    Erro();
+                if (AceitarSimbolo("-") && (Fim() || Atual().tipo != TipoToken::Numero)) Erro();
+                ++i_;
+            }
+            Esperar("FROM");
+            break;
+        }
+        Aceitar("FROM");
+        x->cursor = NomeDoCursor();
+        if (Aceitar("INTO")) do {
+                if (Fim() || Atual().tipo != TipoToken::Variavel) Erro();
+                x->destinos.push_back(t_[i_++].texto);
+            } while (AceitarSimbolo(","));
+        return std::move(c);
+    }
+
+    // RAISERROR (mensagem, severidade, estado [, argumento ...]) [WITH NOWAIT|LOG|SETERROR]
+    std::unique_ptr<Comando> LevantarErro() {
+        auto [c, x] = Novo<instrucao::LevantarErro>(i_);
+        ++i_;
+        if (!Simbolo("(")) Erro();
+        const std::size_t fecho = Fecho(i_);
+        ++i_;
+        while (i_ < fecho) {
+            std::size_t ini = i_;
+            int nivel = 0;
+            while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
+                if (Simbolo("(")) ++nivel;
+                if (Simbolo(")")) --nivel;
+                ++i_;
+            }
+            if (i_ == ini) Erro();
+            x->argumentos.push_back({ini, i_});
+            if (i_ < fecho && (++i_ == fecho)) Erro();  // a ',' before ')'
+        }
+        if (x->argumentos.size() < 3) Erro();  // names the ')'
+        i_ = fecho + 1;
+        if (Aceitar("WITH")) do {
+                if (!(Palavra("NOWAIT") || Palavra("LOG") || Palavra("SETERROR"))) Erro();
+                x->opcoes.push_back(texto::Maiusculas(t_[i_++].texto));
+            } while (AceitarSimbolo(","));
+        return std::move(c);
+    }
+
+    // SET @v = valor, SET @v += valor
+    std::unique_ptr<Comando> Atribuir(std::size_t inicio) {
+        auto [c, x] = Novo<instrucao::Atribuir>(inicio);
+        if (Atual().texto.rfind("@@", 0) == 0) Erro();
+        x->variavel = t_[i_++].texto;
+        if (AceitarSimbolo("=")) {
+            x->operador = "=";
+        } else {
+            for (const char* op : {"+", "-", "*", "/", "%", "&", "|", "^"}) {
+                if (Simbolo(op) && Simbolo("=", 1)) {
+                    x->operador = std::string(op) + "=";
+                    i_ += 2;
+                    break;
+                }
+                if (Simbolo(std::string(op) + "=")) {
+                    x->operador = std::string(op) + "=";
+                    ++i_;
+                    break;
+                }
+            }
+            if (x->operador.empty()) Erro();
+        }
+        std::size_t fim = FimDaInstrucao(i_);
+        if (fim == i_) Erro();
+        x->valor = {i_, fim};
+        i_ = fim;
+        return std::move(c);
+    }
+
+    // EXEC ('texto' + @x): the parts of the text, joined when it runs.
+    std::unique_ptr<Comando> ExecutarTexto(std::size_t inicio) {
+        auto [c, x] = Novo<instrucao::ExecutarTexto>(inicio);
+        const std::size_t fecho = Fecho(i_);
+        ++i_;
+        while (i_ < fecho) {
+            std::size_t ini = i_;
+            int nivel = 0;
+            while (i_ < fecho && !(nivel == 0 && Simbolo("+"))) {
+                if (Simbolo("(")) ++nivel;
+                if (Simbolo(")")) --nivel;
+                ++i_;
+            }
+            if (i_ == ini) Erro();
+            x->partes.push_back({ini, i_});
+            if (i_ < fecho && ++i_ == fecho) Erro();
+        }
+        if (x->partes.empty()) Erro();
+        i_ = fecho + 1;
+        return std::move(c);
+    }
+
+    // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH
+    std::unique_ptr<Comando> TentarCapturar(std::size_t inicio) {
+        auto [c, x] = Novo<instrucao::TentarCapturar>(inicio);
+        ++i_;  // TRY
+        x->tentar = BlocoAte("TRY", true);
+        Esperar("BEGIN");
+        Esperar("CATCH");
+        x->capturar = BlocoAte("CATCH", false);
+        return std::move(c);
+    }
+
+    std::unique_ptr<Comando> BlocoAte(const char* fecho, bool exigeInstrucao) {
+        auto [c, x] = Novo<instrucao::Bloco>(i_);
+        while (!(Palavra("END") && Palavra(fecho, 1))) {
+            if (Fim()) Erro();
+            if (AceitarSimbolo(";")) continue;
+            x->filhos.push_back(Filha());
+        }
+        if (exigeInstrucao && x->filhos.empty()) Erro();
+        i_ += 2;
+        c->faixa.fim = i_;
+        return std::move(c);
+    }
+
+    // Every @variable is declared before it is used, and only once (parameters count
+    // as declared). SQL Server checks this when it compiles the batch or the body.
+    void VerificarVariaveis() const {
+        std::set<std::string> declaradas;
+        for (std::size_t k = 0; k < t_.size(); ++k) {
+            const Token& t = t_[k];
+            if (t.tipo != TipoToken::Variavel || t.texto.rfind("@@", 0) == 0) continue;
+            if (nomesDeArgumento_.count(k)) continue;
+            const std::string nome = Dobrar(t.texto);
+            if (declaracoes_.count(k)) {
+                if (!declaradas.insert(nome).second)
+                    throw ErroDeBanco("The variable name '" + t.texto +
+                                          "' has already been declared. Variable names must be "
+                                          "unique within a query batch or stored procedure.",
+                                      134, 15, 1);
+            } else if (!declaradas.count(nome)) {
+                throw ErroDeBanco("Must declare the scalar variable \"" + t.texto + "\".", 137, 15,
+                                  2);
+            }
+        }
+    }
+
     const std::vector<Token>& t_;
     const std::string& texto_;
     std::size_t i_ = 0;
+    bool primeiro_ = true;               // the statement being read is the batch's first
+    int aninhamento_ = 0;                // statements inside IF, WHILE, BEGIN ... END
+    bool emCorpo_ = false;               // reading the body of a procedure, trigger or function
+    std::set<std::size_t> declaracoes_;  // tokens that declare a variable
+    std::set<std::size_t> nomesDeArgumento_;  // @p of EXEC proc @p = v
 };
 
 }  // namespace

@@ -118,8 +118,16 @@ void LeitorDeExpressoes::EsperarSimbolo(const char* s) {
 
 void LeitorDeExpressoes::Erro() const {
     // past the run, the token that follows it in the batch is the one SQL Server names
-    if (i_ >= t_.size()) throw ErroDeBanco("Incorrect syntax near the end of the batch.");
-    throw ErroDeBanco("Incorrect syntax near '" + t_[i_].texto + "'.");
+    ErroDeSintaxe(t_, i_);
+}
+
+void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i) {
+    if (i >= tokens.size())
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
+    const Token& t = tokens[i];
+    if (t.tipo == TipoToken::Palavra && PalavraReservada(t))
+        throw ErroDeBanco("Incorrect syntax near the keyword '" + t.texto + "'.", 156, 15, 1);
+    throw ErroDeBanco("Incorrect syntax near '" + t.texto + "'.", 102, 15, 1);
 }
 
 bool LeitorDeExpressoes::NoFim() const {
@@ -347,8 +355,9 @@ Expr LeitorDeExpressoes::Primario() {
         }
     }
     // reserved words that are also functions
+    // UPDATE(col) tells a trigger whether the statement set the column
     if ((EhPalavra(tk, "LEFT") || EhPalavra(tk, "RIGHT") || EhPalavra(tk, "CONVERT") ||
-         EhPalavra(tk, "USER")) &&
+         EhPalavra(tk, "USER") || EhPalavra(tk, "UPDATE")) &&
         Simbolo("(", 1)) {
         ++i_;
         return Chamar({tk.texto});
@@ -561,6 +570,13 @@ ItemDaSelecao LeitorDeExpressoes::LerItem() {
         i_ + 1 < fim_ &&
         (NomeLivre() || t_[i_].tipo == TipoToken::Texto || t_[i_].tipo == TipoToken::TextoN) &&
         EhSimbolo(t_[i_ + 1], "=");
+    // SELECT @v = expressao assigns the variable instead of returning a column
+    if (i_ + 1 < fim_ && t_[i_].tipo == TipoToken::Variavel && EhSimbolo(t_[i_ + 1], "=")) {
+        item.variavel = t_[i_].texto;
+        i_ += 2;
+        item.expressao = Expressao();
+        return item;
+    }
     if (nomeComIgual) {
         item.apelido = t_[i_].texto;
         i_ += 2;
@@ -615,6 +631,8 @@ Fonte LeitorDeExpressoes::LerFonte() {
         }
         f.derivada = LerConsulta();
         EsperarSimbolo(")");
+    } else if (!Fim() && t_[i_].tipo == TipoToken::Variavel) {  // a table variable
+        f.nome = {t_[i_++].texto};
     } else {
         f.nome = NomeComPartes();
         if (f.nome.back() == "*") Erro();

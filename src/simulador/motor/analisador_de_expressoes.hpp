@@ -70,6 +70,10 @@ class LeitorDeExpressoes {
     int profundidade_ = 0;
 };
 
+// "Incorrect syntax near 'x'." (102), or "near the keyword 'X'." (156) for a reserved
+// word, naming token i (the end of the batch past the last).
+[[noreturn]] void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i);
+
 // True for T-SQL's reserved words, which cannot name a column or alias unquoted.
 bool PalavraReservada(const Token& t);
 

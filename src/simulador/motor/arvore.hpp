@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -133,13 +134,29 @@ struct ExcluirIndice {
     bool seExistir = false;
 };
 
-// CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION
+// @nome tipo [= valor], a parameter (with its default) or a DECLAREd variable.
+struct VariavelDeclarada {
+    std::string nome;  // with its @
+    TipoSql tipo;
+    Faixa valor;                     // initial value or parameter default; empty: none
+    bool saida = false;              // OUTPUT parameter
+    bool tabela = false;             // DECLARE @t TABLE (...)
+    std::vector<DefColuna> colunas;  // of a table variable
+};
+
+// CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION, compiled as SQL Server does when
+// it creates them: the text is kept as written, the body parsed into statements.
 struct CriarObjeto {
     NomeComposto objeto;
     std::string tipoDeObjeto;  // P, TR, V, FN, IF, TF
     bool alterar = false;
     NomeComposto tabelaDoGatilho;
-    Faixa corpo;  // the SELECT of a view
+    std::vector<std::string> eventos;                  // of a trigger: INSERT, UPDATE, DELETE
+    bool emVezDe = false;                              // INSTEAD OF trigger
+    std::vector<VariavelDeclarada> parametros;         // of a procedure or function
+    std::vector<VariavelDeclarada> retorno;            // RETURNS type, or @t TABLE (...)
+    Faixa corpo;                                       // the SELECT of a view or inline function
+    std::vector<std::unique_ptr<Comando>> instrucoes;  // the body of the others
 };
 
 struct ExcluirObjeto {
@@ -270,19 +287,39 @@ struct Matar {
 
 }  // namespace instrucao
 
-using QualquerInstrucao =
-    std::variant<instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar,
-                 instrucao::Excluir, instrucao::CriarTabela, instrucao::AlterarTabela,
-                 instrucao::ExcluirTabela, instrucao::CriarIndice, instrucao::ExcluirIndice,
-                 instrucao::CriarObjeto, instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco,
-                 instrucao::Conceder, instrucao::ExecutarProcedimento, instrucao::IdentityInsert,
-                 instrucao::Ignorado, instrucao::TempoDeBloqueio, instrucao::DefinirFormatoDeData,
-                 instrucao::IniciarTransacao, instrucao::ConfirmarTransacao,
-                 instrucao::DesfazerTransacao, instrucao::CriarBanco, instrucao::ExcluirBanco,
-                 instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
-                 instrucao::VerificarBackup, instrucao::Restaurar, instrucao::CriarLogin,
-                 instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
-                 instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar>;
+}  // namespace zolvek::simulador
+
+#include "simulador/motor/arvore_procedural.hpp"
+
+namespace zolvek::simulador {
+
+using QualquerInstrucao = std::variant<
+    instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar, instrucao::Excluir,
+    instrucao::CriarTabela, instrucao::AlterarTabela, instrucao::ExcluirTabela,
+    instrucao::CriarIndice, instrucao::ExcluirIndice, instrucao::CriarObjeto,
+    instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco, instrucao::Conceder,
+    instrucao::ExecutarProcedimento, instrucao::IdentityInsert, instrucao::Ignorado,
+    instrucao::TempoDeBloqueio, instrucao::DefinirFormatoDeData, instrucao::IniciarTransacao,
+    instrucao::ConfirmarTransacao, instrucao::DesfazerTransacao, instrucao::CriarBanco,
+    instrucao::ExcluirBanco, instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
+    instrucao::VerificarBackup, instrucao::Restaurar, instrucao::CriarLogin,
+    instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
+    instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar, instrucao::Declarar,
+    instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto, instrucao::Interromper,
+    instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor, instrucao::FecharCursor,
+    instrucao::DesalocarCursor, instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir,
+    instrucao::ExecutarTexto, instrucao::TentarCapturar>;
+
+// The statements only a procedure, trigger or function runs; a batch refuses them.
+template <class T>
+concept InstrucaoProcedural =
+    std::is_same_v<T, instrucao::Declarar> || std::is_same_v<T, instrucao::DeclararCursor> ||
+    std::is_same_v<T, instrucao::Atribuir> || std::is_same_v<T, instrucao::Enquanto> ||
+    std::is_same_v<T, instrucao::Interromper> || std::is_same_v<T, instrucao::Continuar> ||
+    std::is_same_v<T, instrucao::AbrirCursor> || std::is_same_v<T, instrucao::BuscarCursor> ||
+    std::is_same_v<T, instrucao::FecharCursor> || std::is_same_v<T, instrucao::DesalocarCursor> ||
+    std::is_same_v<T, instrucao::Retornar> || std::is_same_v<T, instrucao::LevantarErro> ||
+    std::is_same_v<T, instrucao::ExecutarTexto> || std::is_same_v<T, instrucao::TentarCapturar>;
 
 // One statement of a batch: its tokens and what it says.
 struct Comando {

@@ -173,7 +173,7 @@ std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<T
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
     ctx.ordinais = &plano_.ordinais;
-    ctx.catalogo = &s_.CatalogoAtual();
+    ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
@@ -519,7 +519,7 @@ void Executor::Atomico(const std::function<void()>& f) {
             sqlite3_exec(db, "ROLLBACK TO zv_instrucao", nullptr, nullptr, nullptr);
             sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
         }
-        s_.catalogo_.Carregar(db);
+        s_.EsquecerCatalogo();
         s_.planos_.clear();
         s_.EsquecerPreparadas();
         throw;
@@ -625,12 +625,27 @@ void Executor::Rodar(const Comando& c) {
                 ComandoDeUsuario(x);
                 resultados_.push_back(db::Resultado{});
             },
+            [&](const instrucao::Imprimir&) {},
             [&](const auto& x) {
-                ComandoDeServidor(x);
-                resultados_.push_back(db::Resultado{});
+                if constexpr (InstrucaoProcedural<std::decay_t<decltype(x)>>) {
+                    RecusarProcedural(c);
+                } else {
+                    ComandoDeServidor(x);
+                    resultados_.push_back(db::Resultado{});
+                }
             },
         },
         c.instrucao);
+}
+
+// Variables, loops and cursors are read (a procedure's body is compiled with them) but
+// a batch of the engine does not run them.
+void Executor::RecusarProcedural(const Comando& c) {
+    if (std::holds_alternative<instrucao::Atribuir>(c.instrucao))
+        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
+    std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
+    if (std::holds_alternative<instrucao::TentarCapturar>(c.instrucao)) instrucao += " TRY";
+    throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
 // Statements that write name their object in the current database: another one's
@@ -795,10 +810,10 @@ void Executor::Inserir(const instrucao::Inserir& c) {
 
 // The tables an UPDATE or DELETE names, so that the generator knows their columns'
 // types: the target, or the tables of its own FROM.
-void Executor::DefinirEscopoAlvo(Tabela* alvo, Faixa de) {
+void Executor::DefinirEscopoAlvo(const Tabela& alvo, Faixa de) {
     escopoAlvo_.clear();
     if (de.Vazia()) {
-        escopoAlvo_.emplace_back(alvo->nome, alvo);
+        escopoAlvo_.emplace_back(alvo.nome, const_cast<Tabela*>(&alvo));  // only read
         return;
     }
     try {
@@ -813,59 +828,72 @@ void Executor::DefinirEscopoAlvo(Tabela* alvo, Faixa de) {
     }
 }
 
+// The parts of an UPDATE in SQLite's text: the target, each column's new value and the
+// rows' condition.
+Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atualizar& c,
+                                                            const Tabela& t) {
+    auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
+    DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});
+    struct Fim {
+        std::vector<std::pair<std::string, Tabela*>>& e;
+        ~Fim() { e.clear(); }
+    } fim{escopoAlvo_};  // the columns SET and WHERE name
+    PartesDaAtualizacao p;
+    p.alvo = ComoIdentificador(t.nome) + (juncao ? " AS zv_alvo" : "");
+    for (const auto& [nome, expr] : c.atribuicoes) {
+        const ColunaDaTabela* col = t.Coluna(nome);
+        if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+        if (col->identidade)
+            throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16, 1);
+        if (col->tipo.base == TipoBase::RowVersion)
+            throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
+        std::string valor;
+        if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
+            const Restricao* d = t.PadraoDaColuna(col->nome);
+            valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
+        } else if (juncao) {
+            // the value comes from the joined row of the target
+            valor = "(SELECT " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " FROM " +
+                    Reescrita(juncao->de) + " WHERE " + juncao->apelido + ".rowid = zv_alvo.rowid" +
+                    (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
+                    " LIMIT 1)";
+        } else {
+            std::vector<std::optional<TipoSql>> tipo;
+            std::string e = Reescrita(expr, nullptr, &tipo);
+            valor = ChamadaDeConversao(e, col->tipo, Unico(tipo));
+        }
+        p.valores.emplace_back(col->nome, std::move(valor));
+    }
+    if (juncao)
+        p.onde = " WHERE zv_alvo.rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
+                 Reescrita(juncao->de) +
+                 (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
+    else if (!c.resto.Vazia())
+        p.onde = " " + Reescrita(c.resto);
+    return p;
+}
+
 void Executor::Atualizar(const instrucao::Atualizar& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
     if (!c.compilado.pronto) {
-        DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});  // the columns SET and WHERE name
-        struct Fim {
-            std::vector<std::pair<std::string, Tabela*>>& e;
-            ~Fim() { e.clear(); }
-        } fim{escopoAlvo_};
-        std::string sql = "UPDATE " + ComoIdentificador(t->nome) + " SET ";
-        bool primeiro = true;
-        for (const auto& [nome, expr] : c.atribuicoes) {
-            const ColunaDaTabela* col = t->Coluna(nome);
-            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
-            if (col->identidade)
-                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16,
-                                  1);
-            if (col->tipo.base == TipoBase::RowVersion)
-                throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
-            if (!primeiro) sql += ", ";
-            primeiro = false;
-            std::string valor;
-            if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
-                const Restricao* d = t->PadraoDaColuna(col->nome);
-                valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
-            } else if (juncao) {
-                // the value comes from the joined row of the target
-                valor = "(SELECT " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " FROM " +
-                        Reescrita(juncao->de) + " WHERE " + juncao->apelido +
-                        ".rowid = zv_alvo.rowid" +
-                        (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
-                        " LIMIT 1)";
-            } else {
-                std::vector<std::optional<TipoSql>> tipo;
-                std::string e = Reescrita(expr, nullptr, &tipo);
-                valor = ChamadaDeConversao(e, col->tipo, Unico(tipo));
-            }
-            sql += ComoIdentificador(col->nome) + " = " + valor;
-        }
-        if (juncao) {
-            sql.replace(0, 7 + ComoIdentificador(t->nome).size(),
-                        "UPDATE " + ComoIdentificador(t->nome) + " AS zv_alvo");
-            sql += " WHERE zv_alvo.rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
-                   Reescrita(juncao->de) +
-                   (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
-        } else if (!c.resto.Vazia()) {
-            sql += " " + Reescrita(c.resto);
-        }
-        c.compilado.sql = std::move(sql);
+        const PartesDaAtualizacao p = CompilarAtualizacao(c, *t);
+        std::string sql = "UPDATE " + p.alvo + " SET ";
+        for (std::size_t k = 0; k < p.valores.size(); ++k)
+            sql += (k ? ", " : "") + ComoIdentificador(p.valores[k].first) + " = " +
+                   p.valores[k].second;
+        c.compilado.sql = sql + p.onde;
         c.compilado.pronto = true;
     }
-    Contar(Consultar(c.compilado.sql, 0, 'U', t->nome));
+    try {
+        chaveViolada_.clear();
+        Contar(Consultar(c.compilado.sql, 0, 'U', t->nome));
+    } catch (const ErroDeBanco& e) {
+        if (e.Numero() != 2627 && e.Numero() != 2601) throw;
+        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(CompilarAtualizacao(c, *t), *t),
+                          e.Numero(), e.Severidade(), e.Estado());
+    }
 }
 
 void Executor::Excluir(const instrucao::Excluir& c) {
@@ -881,7 +909,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                                           "constraint.",
                                       4712, 16, 1);
     if (!c.compilado.pronto) {
-        DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});
+        DefinirEscopoAlvo(*t, juncao ? juncao->de : Faixa{});
         struct Fim {
             std::vector<std::pair<std::string, Tabela*>>& e;
             ~Fim() { e.clear(); }
@@ -942,6 +970,38 @@ std::string Executor::ValorDuplicado(const std::string& insercao, const Tabela& 
     if (chaveViolada_.empty() || fimDasColunas == std::string::npos) return "";
     const std::string colunas =
         insercao.substr(p + inicio.size(), fimDasColunas - p - inicio.size());
+    // a key column the statement does not write (identity, default) is not known here
+    for (const auto& k : chaveViolada_)
+        if (colunas.find(ComoIdentificador(k)) == std::string::npos) return "";
+    std::string antes = insercao.substr(0, p);
+    while (!antes.empty() && antes.back() == ' ') antes.pop_back();
+    const std::string novas =
+        "zv_novas(" + colunas + ") AS (" + insercao.substr(fimDasColunas + 2) + ")";
+    return BuscarValorDuplicado(antes.empty() ? "WITH " + novas : antes + ", " + novas, "", t);
+}
+
+// The same for an UPDATE: the rows it changes, with their new keys, against the rows it
+// leaves as they are and against each other.
+std::string Executor::ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t) {
+    if (chaveViolada_.empty()) return "";
+    std::string colunas, valores;
+    for (const auto& k : chaveViolada_) {
+        std::string valor = (p.alvo.find(" AS zv_alvo") == std::string::npos ? "" : "zv_alvo.") +
+                            ComoIdentificador(k);
+        for (const auto& [coluna, novo] : p.valores)
+            if (IguaisCiAs(coluna, k)) valor = novo;
+        colunas += ComoIdentificador(k) + ", ";
+        valores += valor + ", ";
+    }
+    const std::string novas = "WITH zv_novas(" + colunas + "zv_linha) AS (SELECT " + valores +
+                              "rowid FROM " + p.alvo + p.onde + ")";
+    return BuscarValorDuplicado(novas, " AND x.rowid NOT IN (SELECT zv_linha FROM zv_novas)", t);
+}
+
+// Runs `novas` (a WITH that names the new rows zv_novas) and tells the first new key that
+// is already in the table (in a row that `outras` leaves) or comes twice among the new.
+std::string Executor::BuscarValorDuplicado(const std::string& novas, const std::string& outras,
+                                           const Tabela& t) {
     std::string chave, iguaisNaTabela, iguaisNasNovas;
     for (const auto& k : chaveViolada_) {
         const std::string id = ComoIdentificador(k);
@@ -953,18 +1013,11 @@ std::string Executor::ValorDuplicado(const std::string& insercao, const Tabela& 
         chave += "n." + id;
         iguaisNaTabela += "x." + id + " = n." + id;
         iguaisNasNovas += "m." + id + " = n." + id;
-        // a key column the statement does not write (identity, default) is not known here
-        if (colunas.find(id) == std::string::npos) return "";
     }
-    std::string antes = insercao.substr(0, p);
-    while (!antes.empty() && antes.back() == ' ') antes.pop_back();
-    const std::string novas =
-        "zv_novas(" + colunas + ") AS (" + insercao.substr(fimDasColunas + 2) + ")";
-    const std::string sql = (antes.empty() ? "WITH " + novas : antes + ", " + novas) + " SELECT " +
-                            chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
-                            ComoIdentificador(t.nome) + " x WHERE " + iguaisNaTabela +
-                            ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas +
-                            ") > 1 LIMIT 1";
+    const std::string sql =
+        novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
+        ComoIdentificador(t.nome) + " x WHERE " + iguaisNaTabela + outras +
+        ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas + ") > 1 LIMIT 1";
     try {
         db::Resultado r = Consultar(sql, 0, 'S', "");
         if (r.linhas.empty()) return "";

@@ -55,6 +55,7 @@ class Executor {
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
     void ExecutarComando(const instrucao::ExecutarProcedimento& c);
+    [[noreturn]] void RecusarProcedural(const Comando& c);
     void IdentityInsert(const instrucao::IdentityInsert& c);
     void ComandoDeServidor(const instrucao::CriarBanco& c);
     void ComandoDeServidor(const instrucao::ExcluirBanco& c);
@@ -77,7 +78,16 @@ class Executor {
     bool ExisteUsuario(const std::string& nome, int papel);
     bool DonoDoBanco();
     void LerOpcaoDaSessao(const Comando& c);
+    struct PartesDaAtualizacao {
+        std::string alvo;                                          // T, or T AS zv_alvo
+        std::vector<std::pair<std::string, std::string>> valores;  // column, new value
+        std::string onde;
+    };
+    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t);
     std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
+    std::string ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t);
+    std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,
+                                     const Tabela& t);
     void Contar(db::Resultado r);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
     void ExecutarSqlDinamico(const Argumentos& argumentos);
@@ -115,7 +125,7 @@ class Executor {
     std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
     // the tables of the UPDATE or DELETE being written, by alias or name
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
-    void DefinirEscopoAlvo(Tabela* alvo, Faixa de);
+    void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
 };
 
 }  // namespace zolvek::simulador

@@ -139,6 +139,7 @@ struct Juncao {
 struct ItemDaSelecao {
     Expr expressao;
     std::string apelido;
+    std::string variavel;  // SELECT @v = expressao: the variable it assigns
 };
 
 struct Selecao {

@@ -416,7 +416,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     for (const auto& j : s.de) {
         if (j.fonte.nome.empty() || !ctx_.catalogo) continue;
         escopo.emplace_back(j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
-                            ctx_.catalogo->AcharTabela(j.fonte.nome.back()));
+                            ctx_.catalogo()->AcharTabela(j.fonte.nome.back()));
     }
     escopos_.push_back(std::move(escopo));
     struct Saida {

@@ -22,7 +22,8 @@ struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
     bool usaProcessos = false;                   // master.dbo.sysprocesses was named
     bool usaBancos = false;                      // sys.databases was named
-    Catalogo* catalogo = nullptr;                // the tables' column types, when at hand
+    // the tables' column types, when at hand (read only if a query names a table)
+    std::function<Catalogo*()> catalogo;
     // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
     // one); raises SQL Server's error for one that does not exist or cannot be opened.
     std::function<std::string(const std::string&)> esquemaDoBanco;

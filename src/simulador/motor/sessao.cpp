@@ -127,7 +127,7 @@ void Sessao::Abrir(const std::string& arquivo) {
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
     sqlite3_progress_handler(
         db_, 10000, [](void* p) { return static_cast<Sessao*>(p)->Interromper() ? 1 : 0; }, this);
-    catalogo_.Carregar(db_);
+    EsquecerCatalogo();
     Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
     if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
     if (sqlite3_prepare_v3(db_, "SELECT valor FROM zv_config WHERE chave='versao'", -1,
@@ -210,7 +210,7 @@ std::string Sessao::BancoDoEsquema(const std::string& esquema) const {
 }
 
 Catalogo* Sessao::CatalogoDoEsquema(const std::string& esquema) {
-    if (esquema == "main") return &catalogo_;
+    if (esquema == "main") return &CatalogoAtual();
     for (auto& [nome, a] : anexados_)
         if (a.esquema == esquema) return &a.catalogo;
     return nullptr;
@@ -350,12 +350,12 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
     if (dentro) {
         // Through a view the user needs SELECT on the view only; the engine's own
         // triggers and views check nothing more.
-        const ObjetoProgramado* v = s->catalogo_.AcharObjeto(dentro);
+        const ObjetoProgramado* v = s->CatalogoAtual().AcharObjeto(dentro);
         if (!v || v->tipo != "V") return SQLITE_OK;
         objeto = v->id;
         nome = v->nome;
     } else {
-        Tabela* t = s->catalogo_.AcharTabela(a);
+        Tabela* t = s->CatalogoAtual().AcharTabela(a);
         if (!t) return SQLITE_OK;  // the engine's tables and the catalog views
         objeto = t->id;
         nome = t->nome;
@@ -397,6 +397,14 @@ int Sessao::EsperarBloqueio(void* p, int tentativas) {
     return 1;
 }
 
+Catalogo& Sessao::CatalogoAtual() {
+    if (!catalogoEmDia_) {
+        catalogo_.Carregar(db_);
+        catalogoEmDia_ = true;
+    }
+    return catalogo_;
+}
+
 void Sessao::VerificarCatalogo() {
     sqlite3_reset(lerVersao_);
     std::string v;
@@ -406,7 +414,7 @@ void Sessao::VerificarCatalogo() {
     }
     sqlite3_reset(lerVersao_);
     if (v != versaoDoCatalogo_) {
-        catalogo_.Carregar(db_);
+        EsquecerCatalogo();
         planos_.clear();
         EsquecerPreparadas();
         versaoDoCatalogo_ = v;
@@ -581,7 +589,7 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
     for (const auto& t : Tokenizar(tabela))
         if (EhNome(t)) nome = t.texto;
     std::vector<std::string> r;
-    if (Tabela* t = catalogo_.AcharTabela(nome))
+    if (Tabela* t = CatalogoAtual().AcharTabela(nome))
         for (const auto& i : t->indices)
             if (i.primario)
                 for (const auto& c : i.colunas) r.push_back(c.nome);
@@ -633,7 +641,7 @@ void Sessao::Desfazer() {
     transacaoPendente_ = false;
     nivelDeTransacao_ = 0;
     if (!emLote_) DesanexarBancos();
-    catalogo_.Carregar(db_);
+    EsquecerCatalogo();
     planos_.clear();
     EsquecerPreparadas();
     sqlite3_reset(lerVersao_);

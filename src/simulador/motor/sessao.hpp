@@ -62,7 +62,11 @@ class Sessao {
     const std::optional<std::int64_t>& UltimaIdentidade() const { return ultimaIdentidade_; }
     const std::string& Host() const { return host_; }
     const std::string& Programa() const { return programa_; }
-    Catalogo& CatalogoAtual() { return catalogo_; }
+    // The current database's catalog, read on first use: most connections never need it,
+    // and reading it grows with the schema.
+    Catalogo& CatalogoAtual();
+    // The catalog is read again at its next use (a rollback or a failed change).
+    void EsquecerCatalogo() { catalogoEmDia_ = false; }
     Servidor& ServidorAtual() { return *servidor_; }
     // IS_MEMBER: 1, 0, or -1 when the role does not exist.
     int EhMembro(const std::string& papel);
@@ -141,6 +145,7 @@ class Sessao {
     int spid_ = 0;
     sqlite3* db_ = nullptr;
     Catalogo catalogo_;
+    bool catalogoEmDia_ = false;
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
     bool transacaoPendente_ = false;

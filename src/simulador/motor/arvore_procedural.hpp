@@ -1,0 +1,72 @@
+#pragma once
+
+// The procedural statements of T-SQL: variables, loops, cursors, errors and the
+// bodies of procedures, triggers and functions. Included by arvore.hpp, which
+// defines Faixa, Comando and DefColuna before it.
+namespace zolvek::simulador::instrucao {
+
+struct Declarar {
+    std::vector<VariavelDeclarada> variaveis;
+};
+
+struct DeclararCursor {
+    std::string cursor;
+    std::vector<std::string> opcoes;  // LOCAL, FAST_FORWARD, ... upper case
+    Faixa selecao;
+};
+
+struct Atribuir {  // SET @v = valor, SET @v += valor
+    std::string variavel;
+    std::string operador;  // "=", "+=", "-=", ...
+    Faixa valor;
+};
+
+struct Enquanto {
+    Faixa condicao;
+    std::unique_ptr<Comando> corpo;
+};
+
+struct Interromper {};  // BREAK
+struct Continuar {};    // CONTINUE
+
+struct AbrirCursor {
+    std::string cursor;
+};
+
+struct BuscarCursor {  // FETCH NEXT FROM c INTO @a, @b
+    std::string cursor;
+    std::string direcao;  // NEXT, PRIOR, FIRST, LAST
+    std::vector<std::string> destinos;
+};
+
+struct FecharCursor {
+    std::string cursor;
+};
+
+struct DesalocarCursor {
+    std::string cursor;
+};
+
+struct Retornar {
+    Faixa valor;  // empty: RETURN alone
+};
+
+struct LevantarErro {  // RAISERROR (mensagem, severidade, estado [, argumentos])
+    std::vector<Faixa> argumentos;
+    std::vector<std::string> opcoes;  // NOWAIT, LOG, SETERROR
+};
+
+struct Imprimir {
+    Faixa valor;
+};
+
+struct ExecutarTexto {  // EXEC ('texto' + @x)
+    std::vector<Faixa> partes;
+};
+
+struct TentarCapturar {               // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH
+    std::unique_ptr<Comando> tentar;  // a Bloco
+    std::unique_ptr<Comando> capturar;
+};
+
+}  // namespace zolvek::simulador::instrucao

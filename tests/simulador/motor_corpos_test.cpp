@@ -1,0 +1,172 @@
+#include "ambiente.hpp"
+#include "comum/erros.hpp"
+
+// The bodies of procedures, triggers, functions and views are compiled when they are
+// created, as SQL Server does: bad syntax, a misplaced CREATE and undeclared or doubly
+// declared variables are refused with SQL Server's message and number; tables are
+// resolved only when the body runs.
+class CorposTeste : public SimuladorTeste {
+  protected:
+    void SetUp() override {
+        SimuladorTeste::SetUp();
+        Sql("CREATE TABLE Clientes (Id int IDENTITY(1,1) PRIMARY KEY, Nome nvarchar(60) NULL, "
+            "Saldo money NULL)");
+    }
+
+    // "número: mensagem" of a batch that must fail
+    std::string Recusa(const std::string& sql) {
+        try {
+            Sql(sql);
+        } catch (const zolvek::ErroDeBanco& e) {
+            return std::to_string(e.Numero()) + ": " + e.what();
+        }
+        return "(sem erro)";
+    }
+
+    std::string Existe(const std::string& nome) {
+        return Valor("select count(*) from sysobjects where id = object_id('" + nome + "')");
+    }
+};
+
+TEST_F(CorposTeste, ProcedimentoComCadaConstrucaoEhAceito) {
+    const std::string texto =
+        "CREATE PROCEDURE dbo.Completo @id int, @nome varchar(60) = NULL, @total money OUTPUT\r\n"
+        "WITH ENCRYPTION\r\nAS\r\nBEGIN\r\n"
+        "  SET NOCOUNT ON\r\n"
+        "  DECLARE @n int = 0, @texto nvarchar(max), @data datetime\r\n"
+        "  DECLARE @t TABLE (id int PRIMARY KEY, v decimal(18,2) NULL)\r\n"
+        "  DECLARE c CURSOR LOCAL FAST_FORWARD FOR SELECT Id, Nome FROM Clientes WHERE Id > @id\r\n"
+        "  SET @n = (SELECT count(*) FROM Clientes)\r\n"
+        "  SET @n += 1\r\n"
+        "  SELECT @texto = Nome, @data = getdate() FROM Clientes WHERE Id = @id\r\n"
+        "  IF @n > 10 AND @nome IS NOT NULL\r\n"
+        "     PRINT 'muitos'\r\n"
+        "  ELSE IF EXISTS (SELECT 1 FROM Clientes) BEGIN PRINT 'alguns: ' + @texto END\r\n"
+        "  ELSE\r\n"
+        "     RAISERROR('Nenhum cliente %s', 16, 1, @nome) WITH NOWAIT\r\n"
+        "  OPEN c\r\n"
+        "  FETCH NEXT FROM c INTO @n, @texto\r\n"
+        "  WHILE @@FETCH_STATUS = 0\r\n"
+        "  BEGIN\r\n"
+        "     IF @n = 3 CONTINUE\r\n"
+        "     IF @n > 5 BREAK\r\n"
+        "     INSERT INTO @t (id, v) VALUES (@n, 0)\r\n"
+        "     UPDATE Clientes SET Nome = @texto WHERE Id = @n\r\n"
+        "     DELETE FROM Historico WHERE idTabela = @n\r\n"  // a table made later
+        "     FETCH NEXT FROM c INTO @n, @texto\r\n"
+        "  END\r\n"
+        "  CLOSE c\r\n"
+        "  DEALLOCATE c\r\n"
+        "  BEGIN TRY\r\n"
+        "     BEGIN TRAN\r\n"
+        "     EXEC dbo.Outro @p = @n, @q = 'x'\r\n"
+        "     EXEC ('select * from ' + @texto)\r\n"
+        "     COMMIT TRAN\r\n"
+        "  END TRY\r\n"
+        "  BEGIN CATCH\r\n"
+        "     ROLLBACK TRANSACTION\r\n"
+        "     RAISERROR('falhou', 16, 1)\r\n"
+        "     RETURN -1\r\n"
+        "  END CATCH\r\n"
+        "  SELECT @total = sum(v) FROM @t\r\n"
+        "  RETURN 0\r\n"
+        "END\r\n";
+    Sql(texto);
+    EXPECT_EQ(Valor("select xtype from sysobjects where id = object_id('Completo')"), "P");
+    // stored, not run: executing it changes nothing
+    Sql("exec dbo.Completo 1, @total = NULL");
+    EXPECT_EQ(Valor("select count(*) from Clientes"), "0");
+}
+
+TEST_F(CorposTeste, GatilhosFuncoesEVisoesSaoCompilados) {
+    // UPDATE(col), inserted and deleted in a trigger
+    Sql("CREATE TRIGGER TrClientes ON Clientes AFTER INSERT, UPDATE AS\n"
+        "IF UPDATE(Nome) OR UPDATE(Saldo)\n"
+        "  INSERT INTO Historico (Tabela, idTabela) SELECT 'Clientes', i.Id FROM inserted i "
+        "JOIN deleted d ON d.Id = i.Id\n"
+        "ELSE IF NOT UPDATE(Id) RETURN");
+    Sql("CREATE TRIGGER TrEmVez ON Clientes INSTEAD OF DELETE AS SET NOCOUNT ON; "
+        "DELETE FROM Clientes WHERE Id IN (SELECT Id FROM deleted)");
+    Sql("CREATE FUNCTION dbo.Dobro (@v int) RETURNS int AS BEGIN RETURN @v * 2 END");
+    Sql("CREATE FUNCTION dbo.DosClientes (@minimo money = 0) RETURNS TABLE AS RETURN "
+        "(SELECT Id, Nome FROM Clientes WHERE Saldo >= @minimo)");
+    Sql("CREATE FUNCTION dbo.Lista () RETURNS @r TABLE (Id int, Nome nvarchar(60)) AS BEGIN "
+        "INSERT INTO @r SELECT Id, Nome FROM Clientes RETURN END");
+    Sql("CREATE VIEW VClientes (Codigo, Nome) WITH SCHEMABINDING AS SELECT Id, Nome FROM "
+        "dbo.Clientes WHERE Saldo > 0 WITH CHECK OPTION");
+    EXPECT_EQ(Valor("select count(*) from VClientes"), "0");
+    EXPECT_EQ(Valor("select count(*) from sysobjects where xtype in ('TR','FN','IF','TF','V')"),
+              "6");
+    // a variable declared inside a block lives to the end of the body
+    Sql("CREATE PROCEDURE Escopo AS IF 1 = 1 BEGIN DECLARE @x int END SET @x = 1");
+    Sql("CREATE PROC Argumentos AS EXEC sp_executesql N'select @a', N'@a int', @a = 1");
+}
+
+TEST_F(CorposTeste, CorpoComErroDeSintaxeEhRecusado) {
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS SELECT * FROM WHERE Id = 1"),
+              "156: Incorrect syntax near the keyword 'WHERE'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS BEGIN UPDATE Clientes SET Nome = WHERE Id = 1 END"),
+              "156: Incorrect syntax near the keyword 'WHERE'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS IF 1 = PRINT 'x'"),
+              "156: Incorrect syntax near the keyword 'PRINT'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS RAISERROR('x')"), "102: Incorrect syntax near ')'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS BEGIN END"),
+              "156: Incorrect syntax near the keyword 'END'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS SELECT 1 END"),
+              "156: Incorrect syntax near the keyword 'END'.");
+    EXPECT_EQ(Recusa("CREATE TRIGGER Ruim ON Clientes FOR INSERT AS WHILE BEGIN PRINT 1 END"),
+              "156: Incorrect syntax near the keyword 'BEGIN'.");
+    EXPECT_EQ(Recusa("CREATE TRIGGER Ruim ON Clientes FOR MERGE AS PRINT 1"),
+              "156: Incorrect syntax near the keyword 'MERGE'.");
+    EXPECT_EQ(Recusa("CREATE FUNCTION Ruim (@a int) RETURNS int AS RETURN @a"),
+              "156: Incorrect syntax near the keyword 'RETURN'.");
+    EXPECT_EQ(Recusa("CREATE VIEW Ruim AS SELECT 1 AS a SELECT 2 AS b"),
+              "156: Incorrect syntax near the keyword 'SELECT'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS DECLARE c CURSOR FOR UPDATE Clientes SET Nome = 1"),
+              "156: Incorrect syntax near the keyword 'UPDATE'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim @a nada AS PRINT 1"),
+              "2715: Column, parameter, or variable #1: Cannot find data type nada.");
+    EXPECT_EQ(Existe("Ruim"), "0");
+    // what SQL Server accepts but the engine does not read is refused clearly
+    EXPECT_EQ(Recusa("CREATE PROCEDURE Ruim AS WAITFOR DELAY '00:00:01'"),
+              "0: O simulador de SQL Server não interpreta a instrução WAITFOR.");
+}
+
+TEST_F(CorposTeste, CriacaoForaDoInicioDoLoteEhRecusada) {
+    EXPECT_EQ(Recusa("SELECT 1\nCREATE TRIGGER Tr ON Clientes FOR INSERT AS PRINT 1"),
+              "111: 'CREATE TRIGGER' must be the first statement in a query batch.");
+    EXPECT_EQ(Recusa("SET NOCOUNT ON CREATE PROCEDURE P AS PRINT 1"),
+              "111: 'CREATE/ALTER PROCEDURE' must be the first statement in a query batch.");
+    EXPECT_EQ(Recusa("CREATE TABLE U (a int) CREATE VIEW V AS SELECT a FROM U"),
+              "111: 'CREATE VIEW' must be the first statement in a query batch.");
+    EXPECT_EQ(Recusa("PRINT 1 CREATE FUNCTION F () RETURNS int AS BEGIN RETURN 1 END"),
+              "111: 'CREATE FUNCTION' must be the first statement in a query batch.");
+    EXPECT_EQ(Recusa("IF 1 = 1 CREATE VIEW V AS SELECT 1 AS a"),
+              "156: Incorrect syntax near the keyword 'VIEW'.");
+    EXPECT_EQ(Existe("U"), "0");
+    // a trigger's body runs to the end of the batch: a second CREATE is part of it
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS PRINT 1\nCREATE PROCEDURE Q AS PRINT 2"),
+              "111: 'CREATE/ALTER PROCEDURE' must be the first statement in a query batch.");
+    EXPECT_EQ(Existe("P"), "0");
+}
+
+TEST_F(CorposTeste, VariaveisSaoDeclaradasUmaVez) {
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS SELECT @x"),
+              "137: Must declare the scalar variable \"@x\".");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS SET @x = 1 DECLARE @x int"),
+              "137: Must declare the scalar variable \"@x\".");
+    EXPECT_EQ(Recusa("CREATE TRIGGER T ON Clientes FOR INSERT AS DECLARE @a int FETCH NEXT "
+                     "FROM c INTO @a, @b"),
+              "137: Must declare the scalar variable \"@b\".");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P @a int AS DECLARE @A int"),
+              "134: The variable name '@A' has already been declared. Variable names must be "
+              "unique within a query batch or stored procedure.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS DECLARE @a int, @b int DECLARE @b char(1)"),
+              "134: The variable name '@b' has already been declared. Variable names must be "
+              "unique within a query batch or stored procedure.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS EXEC @r = dbo.Outro"),
+              "137: Must declare the scalar variable \"@r\".");
+    EXPECT_EQ(Existe("P"), "0");
+    // a batch is compiled the same way
+    EXPECT_EQ(Recusa("SET @x = 1"), "137: Must declare the scalar variable \"@x\".");
+}
