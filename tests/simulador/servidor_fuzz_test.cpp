@@ -146,6 +146,31 @@ std::string Plausivel(std::mt19937& gerador) {
     }
 }
 
+// The first word of SQLite's own messages found in a refusal ("" when none).
+std::string VocabularioDoSqlite(const std::string& mensagem) {
+    static const char* const kPalavras[] = {"SQLite",
+                                            "syntax error",
+                                            "incomplete input",
+                                            "parser stack",
+                                            "datatype mismatch",
+                                            "too big",
+                                            "no such ",
+                                            "unrecognized token",
+                                            "constraint failed",
+                                            "misuse of",
+                                            "already exists",
+                                            "near \"",
+                                            "too many terms",
+                                            "database is locked",
+                                            "malformed",
+                                            "compound SELECT",
+                                            "wrong number of arguments",
+                                            "zvb_"};
+    for (const char* p : kPalavras)
+        if (mensagem.find(p) != std::string::npos) return p;
+    return "";
+}
+
 std::string Integridade(const std::filesystem::path& arquivo) {
     sqlite3* banco = nullptr;
     std::string r;
@@ -191,8 +216,10 @@ TEST_F(FuzzDeInstrucoes, NadaSePerdeNemSeCorrompe) {
         const std::string sql = gerador() % 3 == 0 ? Plausivel(gerador) : Aleatoria(gerador);
         try {
             db_->Executar(sql, {std::string("p")}, 0);
-        } catch (const std::exception&) {
-            // Refusals are expected; what matters is what they leave behind.
+        } catch (const std::exception& e) {
+            // Refusals are expected; what matters is what they leave behind, and that
+            // they read as SQL Server's.
+            EXPECT_EQ(VocabularioDoSqlite(e.what()), "") << sql;
         }
         if (db_->EmTransacao()) db_->Desfazer();
         if (!db_->Aberto() || i % 25 == 0) db_ = Conectar("Teste");

@@ -31,7 +31,8 @@ struct Nivel {
         if (++n_ > kProfundidadeMaxima)
             throw ErroDeBanco(
                 "Some part of your SQL statement is nested too deeply. Rewrite the query or "
-                "break it up into smaller queries.");
+                "break it up into smaller queries.",
+                191, 15, 1);
     }
     ~Nivel() { --n_; }
     Nivel(const Nivel&) = delete;

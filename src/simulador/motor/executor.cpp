@@ -389,7 +389,7 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         s_.VerificarSeFoiEliminada();
         throw ErroDeBanco("Query timeout expired");
     }
-    throw ErroDeBanco(msg);
+    throw ErroComoSqlServer(msg);
 }
 
 namespace {

@@ -56,4 +56,108 @@ std::optional<ErroDeBanco> TomarFalhaDeFuncao() {
     return f;
 }
 
+namespace {
+
+struct Traducao {
+    std::string_view trecho;  // a piece of SQLite's message
+    const char* mensagem;     // SQL Server's message for the same case
+    int numero;
+    int severidade;
+    int estado;
+};
+
+constexpr const char* kAninhadoDemais =
+    "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up "
+    "into smaller queries.";
+constexpr const char* kSemPlano =
+    "The query processor ran out of internal resources and could not produce a query plan. "
+    "This is a rare event and only expected for extremely complex queries or queries that "
+    "reference a very large number of tables or partitions. Please simplify the query. If you "
+    "believe you have received this message in error, contact Customer Support Services for "
+    "more information.";
+constexpr const char* kUmaExpressao =
+    "Only one expression can be specified in the select list when the subquery is not "
+    "introduced with EXISTS.";
+
+// SQLite's failures that SQL Server knows under another text.
+constexpr Traducao kTraducoes[] = {
+    {"parser stack overflow", kAninhadoDemais, 191, 15, 1},
+    {"Expression tree is too large", kAninhadoDemais, 191, 15, 1},
+    {"too many levels of trigger recursion",
+     "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32).", 217,
+     16, 1},
+    {"too many terms in compound SELECT", kSemPlano, 8623, 16, 1},
+    {"too many columns", kSemPlano, 8623, 16, 1},
+    {"too many arguments on function", kSemPlano, 8623, 16, 1},
+    {"at most 64 tables in a join", kSemPlano, 8623, 16, 1},
+    {"LIKE or GLOB pattern too complex", kSemPlano, 8623, 16, 1},
+    {"too many SQL variables",
+     "The incoming request has too many parameters. The server supports a maximum of 2100 "
+     "parameters. Reduce the number of parameters and resend the request.",
+     8003, 16, 1},
+    {"string or blob too big",
+     "Attempting to grow LOB beyond maximum allowed size of 2147483647 bytes.", 7119, 16, 1},
+    {"datatype mismatch", "Error converting data type varchar to int.", 8114, 16, 5},
+    {"integer overflow", "Arithmetic overflow error converting expression to data type int.", 8115,
+     16, 2},
+    {"incomplete input", "Incorrect syntax near the end of the batch.", 102, 15, 1},
+    {"out of memory",
+     "There is insufficient system memory in resource pool 'default' to run this query.", 701, 17,
+     123},
+    {"misuse of aggregate",
+     "An aggregate may not appear in the WHERE clause unless it is in a subquery contained in "
+     "a HAVING clause or a select list, and the column being aggregated is an outer reference.",
+     147, 15, 1},
+    {"aggregate functions are not allowed in the GROUP BY clause",
+     "Cannot use an aggregate or a subquery in an expression used for the group by list of a "
+     "GROUP BY clause.",
+     144, 15, 1},
+    {"do not have the same number of result columns",
+     "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal "
+     "number of expressions in their target lists.",
+     205, 16, 1},
+    {"sub-select returns", kUmaExpressao, 116, 16, 1},
+    {"row value misused", kUmaExpressao, 116, 16, 1},
+    {"no tables specified", "Must specify table to select from.", 263, 16, 1},
+    {"cannot commit - no transaction is active",
+     "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3902, 16, 1},
+    {"cannot rollback - no transaction is active",
+     "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16, 1},
+};
+
+// The quoted name of "table \"X\" already exists" and the like ("" when none).
+std::string NomeCitado(const std::string& msg, std::string_view depoisDe) {
+    auto p = msg.find(depoisDe);
+    if (p == std::string::npos) return "";
+    p += depoisDe.size();
+    if (p < msg.size() && (msg[p] == '"' || msg[p] == '\'')) {
+        const char aspas = msg[p];
+        const auto fim = msg.find(aspas, p + 1);
+        if (fim != std::string::npos) return msg.substr(p + 1, fim - p - 1);
+    }
+    const auto fim = msg.find_first_of(" \t", p);
+    return msg.substr(p, fim == std::string::npos ? std::string::npos : fim - p);
+}
+
+}  // namespace
+
+ErroDeBanco ErroComoSqlServer(const std::string& msg) {
+    for (const auto& t : kTraducoes)
+        if (msg.find(t.trecho) != std::string::npos)
+            return ErroDeBanco(t.mensagem, t.numero, t.severidade, t.estado);
+    if (auto nome = NomeCitado(msg, "unrecognized token: "); !nome.empty())
+        return ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
+    if (msg.rfind("table ", 0) == 0 && msg.find(" already exists") != std::string::npos)
+        return ErroDeBanco(
+            "There is already an object named '" + NomeCitado(msg, "table ") + "' in the database.",
+            2714, 16, 6);
+    if (auto nome = NomeCitado(msg, "no such index: "); !nome.empty())
+        return ErroDeBanco("Cannot drop the index '" + nome +
+                               "', because it does not exist or you do not have permission.",
+                           3701, 11, 7);
+    // Nothing of SQLite's wording reaches the user: what has no counterpart here is
+    // refused as the stand-in's own limit.
+    return ErroDeBanco("O simulador de SQL Server não conseguiu executar esta instrução.");
+}
+
 }  // namespace zolvek::simulador

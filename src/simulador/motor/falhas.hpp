@@ -16,4 +16,9 @@ void GuardarFalhaDeFuncao(const std::string& mensagem);
 // The kept error, once; nothing when no function failed since the last call.
 std::optional<ErroDeBanco> TomarFalhaDeFuncao();
 
+// SQL Server's error for a failure SQLite tells in its own words and nothing more
+// precise explains: SQL Server's message and number for the same case, or the
+// stand-in's own refusal; never SQLite's text.
+ErroDeBanco ErroComoSqlServer(const std::string& mensagemDoSqlite);
+
 }  // namespace zolvek::simulador

@@ -670,6 +670,22 @@ void FnLen(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_int64(c, static_cast<std::int64_t>(ContarCaracteres(s)));
 }
 
+// DATALENGTH of a text counts its characters (a byte each in varchar), NUL included,
+// which SQLite's length() stops at; a binary value counts its bytes.
+void FnDataLength(sqlite3_context* c, int, sqlite3_value** a) {
+    switch (sqlite3_value_type(a[0])) {
+        case SQLITE_NULL:
+            return sqlite3_result_null(c);
+        case SQLITE_BLOB:
+            return sqlite3_result_int64(c, sqlite3_value_bytes(a[0]));
+        case SQLITE_TEXT:
+            return sqlite3_result_int64(c,
+                                        static_cast<std::int64_t>(ContarCaracteres(TextoDe(a[0]))));
+        default:
+            return sqlite3_result_int64(c, static_cast<std::int64_t>(NumeroComoTexto(a[0]).size()));
+    }
+}
+
 void FnCharIndex(sqlite3_context* c, int n, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL) {
         sqlite3_result_null(c);
@@ -770,14 +786,41 @@ void FnRound(sqlite3_context* c, int n, sqlite3_value** a) {
     else
         sqlite3_result_double(c, v / fator);
 }
+// Texts longer than SQL Server's 2 GB are refused long before: the stand-in builds a
+// value in memory.
+constexpr std::int64_t kMaiorTextoMontado = 256LL * 1024 * 1024;
+
+// SPACE gives at most 8 000 spaces (varchar); NULL for a negative count.
 void FnSpace(sqlite3_context* c, int, sqlite3_value** a) {
-    ResultadoTexto(
-        c, std::string(static_cast<std::size_t>(std::max(0, sqlite3_value_int(a[0]))), ' '));
-}
-void FnReplicate(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
-    std::string s = TextoDe(a[0]), r;
-    for (int k = 0; k < sqlite3_value_int(a[1]); ++k) r += s;
+    const std::int64_t n = sqlite3_value_int64(a[0]);
+    if (n < 0) return sqlite3_result_null(c);
+    ResultadoTexto(c, std::string(static_cast<std::size_t>(std::min<std::int64_t>(n, 8000)), ' '));
+}
+
+// REPLICATE(texto, n[, limite]): `limite` is the most characters the input's type holds
+// (8 000 for varchar, 4 000 for nvarchar; 0 for the max types), where SQL Server cuts
+// the result. An input longer than that can only be of a max type.
+void FnReplicate(sqlite3_context* c, int argc, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    const std::int64_t vezes = sqlite3_value_int64(a[1]);
+    if (vezes < 0) return sqlite3_result_null(c);
+    const std::string s = TextoDe(a[0]);
+    const std::size_t caracteres = ContarCaracteres(s);
+    std::int64_t limite = argc > 2 ? sqlite3_value_int64(a[2]) : 8000;
+    if (limite > 0 && caracteres > static_cast<std::size_t>(limite)) limite = 0;
+    if (s.empty() || vezes == 0) return ResultadoTexto(c, "");
+    std::int64_t copias = vezes;
+    if (limite > 0)
+        copias = std::min<std::int64_t>(vezes, limite / static_cast<std::int64_t>(caracteres) + 1);
+    if (copias > kMaiorTextoMontado / static_cast<std::int64_t>(s.size()))
+        return Falhar(c,
+                      "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE).");
+    std::string r;
+    r.reserve(s.size() * static_cast<std::size_t>(copias));
+    for (std::int64_t k = 0; k < copias; ++k) r += s;
+    if (limite > 0) r = Primeiros(r, static_cast<std::size_t>(limite));
     ResultadoTexto(c, r);
 }
 void FnNewId(sqlite3_context* c, int, sqlite3_value**) {
@@ -1087,6 +1130,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_dateadd", 3, det, FnDateAdd},
         {"zv_datepart", 2, det, FnDatePart},
         {"zv_len", 1, det, FnLen},
+        {"zv_datalength", 1, det, FnDataLength},
         {"zv_charindex", 2, det, FnCharIndex},
         {"zv_charindex", 3, det, FnCharIndex},
         {"zv_left", 2, det, FnLeft},
@@ -1101,6 +1145,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_round", 3, det, FnRound},
         {"zv_space", 1, det, FnSpace},
         {"zv_replicate", 2, det, FnReplicate},
+        {"zv_replicate", 3, det, FnReplicate},
         {"zv_newid", 0, nd, FnNewId},
         {"zv_serverproperty", 1, nd, FnServerProperty},
         {"zv_isnumeric", 1, det, FnIsNumeric},

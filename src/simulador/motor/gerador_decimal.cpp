@@ -107,23 +107,11 @@ bool EhColunaSimples(const Expressao& e) {
 
 }  // namespace
 
-const ColunaDaTabela* GeradorSqlite::AcharColuna(const Coluna& c) const {
-    if (c.partes.back() == "*") return nullptr;
-    std::string dono = c.partes.size() >= 2 ? c.partes[c.partes.size() - 2] : "";
-    for (auto it = escopos_.rbegin(); it != escopos_.rend(); ++it) {
-        for (const auto& [nome, tabela] : *it) {
-            if (!tabela || (!dono.empty() && !IguaisCiAs(dono, nome))) continue;
-            if (const ColunaDaTabela* col = tabela->Coluna(c.partes.back())) return col;
-        }
-    }
-    return nullptr;
-}
-
 std::optional<TipoSql> GeradorSqlite::TipoDe(const Expressao& e) const {
     return std::visit(Visitante{
                           [&](const Literal& l) { return TipoDoLiteral(l); },
                           [&](const Coluna& c) -> std::optional<TipoSql> {
-                              if (const ColunaDaTabela* col = AcharColuna(c)) return col->tipo;
+                              if (const ColunaDaTabela* col = ColunaDoEscopo(c)) return col->tipo;
                               return std::nullopt;
                           },
                           [&](const Parenteses& p) { return TipoDe(*p.dentro); },

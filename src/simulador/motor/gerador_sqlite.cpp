@@ -7,6 +7,7 @@
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -40,7 +41,7 @@ const std::map<std::string, std::string>& Funcoes() {
         {"day", "zv_day"},
         {"isnull", "ifnull"},
         {"len", "zv_len"},
-        {"datalength", "length"},
+        {"datalength", "zv_datalength"},
         {"substring", "substr"},
         {"charindex", "zv_charindex"},
         {"left", "zv_left"},
@@ -260,20 +261,64 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
         e.no);
 }
 
+// The column a name stands for in the tables of the SELECTs being written.
+const ColunaDaTabela* GeradorSqlite::ColunaDoEscopo(const Coluna& c) const {
+    if (c.partes.back() == "*") return nullptr;
+    std::string dono = c.partes.size() >= 2 ? c.partes[c.partes.size() - 2] : "";
+    for (auto it = escopos_.rbegin(); it != escopos_.rend(); ++it) {
+        for (const auto& [nome, tabela] : *it) {
+            if (!tabela || (!dono.empty() && !IguaisCiAs(dono, nome))) continue;
+            if (const ColunaDaTabela* col = tabela->Coluna(c.partes.back())) return col;
+        }
+    }
+    return nullptr;
+}
+
 // A national text (nchar, nvarchar, ntext, N'...'): two bytes a character.
 bool GeradorSqlite::Nacional(const Expressao& e) const {
     if (const auto* l = std::get_if<Literal>(&e.no)) return l->nacional;
     const auto* c = std::get_if<Coluna>(&e.no);
-    const ColunaDaTabela* col = c ? AcharColuna(*c) : nullptr;
-    return col && (col->tipo.base == TipoBase::NChar || col->tipo.base == TipoBase::NVarChar ||
-                   col->tipo.base == TipoBase::NText);
+    const ColunaDaTabela* col = c ? ColunaDoEscopo(*c) : nullptr;
+    if (!col) return false;
+    return col->tipo.base == TipoBase::NChar || col->tipo.base == TipoBase::NVarChar ||
+           col->tipo.base == TipoBase::NText;
+}
+
+// The most characters a text's type holds where SQL Server cuts what REPLICATE makes of
+// it: 8 000 bytes, so 4 000 national characters; 0 for the max types, which it does not
+// cut.
+int GeradorSqlite::LimiteDeReplicacao(const Expressao& e) const {
+    if (const auto* p = std::get_if<Parenteses>(&e.no)) return LimiteDeReplicacao(*p->dentro);
+    if (const auto* f = std::get_if<Chamada>(&e.no)) {
+        const std::string chave = Dobrar(f->nome.back());
+        if ((chave == "cast" || chave == "convert") &&
+            Dobrar(f->tipo).find("max") != std::string::npos)
+            return 0;
+    }
+    if (const auto* c = std::get_if<Coluna>(&e.no))
+        if (const ColunaDaTabela* col = ColunaDoEscopo(*c))
+            if (col->tipo.tamanho == -1 || col->tipo.base == TipoBase::Text ||
+                col->tipo.base == TipoBase::NText)
+                return 0;
+    return Nacional(e) ? 4000 : 8000;
 }
 
 std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::string chave = Dobrar(c.nome.back());
+    if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
+        std::string nome;
+        for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
+        if (c.nome.size() == 1)
+            throw ErroDeBanco("'" + nome + "' is not a recognized built-in function name.", 195, 15,
+                              10);
+        throw ErroDeBanco("Cannot find either column \"" + c.nome.front() +
+                              "\" or the user-defined function or aggregate \"" + nome +
+                              "\", or the name is ambiguous.",
+                          4121, 16, 1);
+    }
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
-        return "(length(" + Gerar(*c.argumentos[0]) + ") * 2)";
+        return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
     if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
     std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";
@@ -282,6 +327,8 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (chave == "convert" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
     for (const auto& a : c.argumentos) args.push_back(Gerar(*a));
     if (chave == "cast" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
+    if (chave == "replicate" && c.nome.size() == 1 && c.argumentos.size() == 2)
+        args.push_back(std::to_string(LimiteDeReplicacao(*c.argumentos[0])));
     if (c.estrela) args.push_back("*");
     if (c.distinto) s += "DISTINCT ";
     for (std::size_t k = 0; k < args.size(); ++k) s += (k ? ", " : "") + args[k];
@@ -325,10 +372,20 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
                               "'); use USE " + banco + ".");
         return catalogo;
     }
+    const std::size_t n = partes.size();
+    // The engine's own tables and SQLite's schemas are no names of SQL Server's.
+    Catalogo* catalogo =
+        EhTabelaDoMotor(partes.back()) && ctx_.catalogo ? ctx_.catalogo() : nullptr;
+    const bool deUsuario =
+        catalogo && (catalogo->AcharTabela(partes.back()) || catalogo->AcharObjeto(partes.back()));
+    if ((EhTabelaDoMotor(partes.back()) && !deUsuario) || (n == 2 && Dobrar(partes[0]) != "dbo")) {
+        std::string nome;
+        for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
+        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    }
     const std::string banco = BancoDoNome(partes);
     std::string esquema;
     if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
-    const std::size_t n = partes.size();
     if (n >= 3 || (n == 2 && Dobrar(partes[0]) == "dbo"))
         return esquema.empty() ? ComoIdentificador(partes.back())
                                : esquema + "." + ComoIdentificador(partes.back());

@@ -58,10 +58,11 @@ class GeradorSqlite {
     std::string NomeDeColuna(const Coluna& c);
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     bool Nacional(const Expressao& e) const;
+    const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
+    int LimiteDeReplicacao(const Expressao& e) const;
 
     // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
     // when the expression is not a decimal one.
-    const ColunaDaTabela* AcharColuna(const Coluna& c) const;
     std::optional<TipoSql> TipoDaChamada(const Chamada& c) const;
     std::optional<TipoSql> TipoDoCaso(const Caso& c) const;
     std::string AritmeticaDecimal(const Binaria& b);

@@ -16,6 +16,23 @@ bool ParteDeNome(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '#' || c == '$' || c == '@' || c >= 0x80;
 }
 
+// A NUL is no character of T-SQL outside a literal: the batch fails near what follows
+// it, and nothing after it may be dropped silently (SQLite would stop reading there).
+[[noreturn]] void FalharNoNulo(std::string_view sql, std::size_t posicao) {
+    std::string resto(sql.substr(posicao + 1));
+    for (char& c : resto)
+        if (c == '\0') c = ' ';
+    std::string perto;
+    try {
+        auto seguintes = Tokenizar(resto);
+        if (!seguintes.empty()) perto = seguintes.front().texto;
+    } catch (const ErroDeBanco&) {
+        perto = resto.substr(0, resto.find_first_of(" \t\r\n"));
+    }
+    if (perto.empty()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
+    throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
+}
+
 }  // namespace
 
 std::vector<Token> Tokenizar(std::string_view sql) {
@@ -25,6 +42,7 @@ std::vector<Token> Tokenizar(std::string_view sql) {
     const std::size_t n = sql.size();
     while (i < n) {
         unsigned char c = static_cast<unsigned char>(sql[i]);
+        if (c == 0) FalharNoNulo(sql, i);
         if (std::isspace(c)) {
             ++i;
             continue;
@@ -60,6 +78,7 @@ std::vector<Token> Tokenizar(std::string_view sql) {
                 if (i >= n)
                     throw ErroDeBanco("Unclosed quotation mark after the character string '" +
                                       t.texto + "'.");
+                if (sql[i] == '\0') FalharNoNulo(sql, i);
                 if (sql[i] == ']') {
                     if (i + 1 < n && sql[i + 1] == ']') {
                         t.texto += ']';
@@ -88,6 +107,7 @@ std::vector<Token> Tokenizar(std::string_view sql) {
                 if (i >= n)
                     throw ErroDeBanco("Unclosed quotation mark after the character string '" +
                                       t.texto + "'.");
+                if (sql[i] == '\0' && t.tipo == TipoToken::Aspas) FalharNoNulo(sql, i);
                 if (sql[i] == fecho) {
                     if (i + 1 < n && sql[i + 1] == fecho) {
                         t.texto += fecho;
@@ -214,6 +234,16 @@ std::string ComoIdentificador(std::string_view nome) {
 }
 
 std::string ComoTexto(std::string_view valor) {
+    // SQLite reads a literal only up to a NUL: such a text goes as its bytes.
+    if (valor.find('\0') != std::string_view::npos) {
+        static const char* const kHex = "0123456789ABCDEF";
+        std::string s = "CAST(X'";
+        for (unsigned char c : valor) {
+            s += kHex[c >> 4];
+            s += kHex[c & 15];
+        }
+        return s + "' AS TEXT)";
+    }
     std::string s = "'";
     for (char c : valor) {
         if (c == '\'') s += '\'';

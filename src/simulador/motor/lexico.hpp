@@ -30,7 +30,8 @@ struct Token {
     std::size_t fim = 0;
 };
 
-// Raises ErroDeBanco for an unclosed quote, bracket or comment.
+// Raises ErroDeBanco for an unclosed quote, bracket or comment, and for a NUL byte
+// outside a text literal or comment (SQL Server's syntax error 102).
 std::vector<Token> Tokenizar(std::string_view sql);
 
 // Splits a script at lines that hold only GO (any letter case, blanks allowed around
@@ -45,7 +46,7 @@ bool EhSimbolo(const Token& t, std::string_view simbolo);
 
 // Writes an identifier as SQLite expects it ("a""b").
 std::string ComoIdentificador(std::string_view nome);
-// Writes a text literal ('it''s').
+// Writes a text literal ('it''s'); one with a NUL in it as CAST(X'...' AS TEXT).
 std::string ComoTexto(std::string_view valor);
 
 }  // namespace zolvek::simulador

@@ -24,6 +24,9 @@ namespace zolvek::simulador {
 namespace {
 
 constexpr std::size_t kMaximoDePlanos = 256;
+// A batch longer than this is read, parsed and run a piece at a time, so that the
+// memory it takes does not grow with its number of statements.
+constexpr std::size_t kTamanhoDoTrecho = 256 * 1024;
 // A running batch asks the server whether its session was killed this often.
 constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
 // A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
@@ -485,6 +488,10 @@ std::set<std::string> NomesQualificados(const std::string& sql) {
 sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
     if (it != preparadas_.end()) return it->second;
+    // SQLite stops reading at a NUL; the rewrite writes none, and a text with one must
+    // never run cut short.
+    if (sql.find('\0') != std::string::npos)
+        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
     if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
     const std::set<std::string> qualificados =
@@ -531,9 +538,69 @@ std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
     return plano;
 }
 
+namespace {
+
+// Where the piece of `sql` that starts at `inicio` ends: the first line break after
+// `tamanho` bytes, or the end of the text.
+std::size_t FimDoTrecho(const std::string& sql, std::size_t inicio, std::size_t tamanho) {
+    if (sql.size() - inicio <= tamanho) return sql.size();
+    const auto p = sql.find('\n', inicio + tamanho);
+    return p == std::string::npos ? sql.size() : p + 1;
+}
+
+}  // namespace
+
+// Parses a long batch piece by piece and hands each piece's plan to `f`. A piece ends
+// at a line break; its last statement may go on in the next piece, so it starts the
+// next one. A piece that does not parse, or holds only that last statement, is taken
+// again twice as long, up to the whole rest of the batch, which gives the batch's own
+// error. Only the first statement of the batch may be one that must come first.
+void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f) {
+    std::size_t inicio = 0, tamanho = kTamanhoDoTrecho;
+    while (inicio < sql.size()) {
+        std::size_t fim = FimDoTrecho(sql, inicio, tamanho);
+        const bool ultimo = fim == sql.size();
+        PlanoDeLote plano;
+        plano.texto = sql.substr(inicio, fim - inicio);
+        try {
+            plano.tokens = Tokenizar(plano.texto);
+            plano.ordinais = NumerarParametros(plano.tokens);
+            plano.comandos = AnalisarLote(plano.tokens, plano.texto);
+        } catch (const ErroDeBanco&) {
+            if (ultimo) throw;
+            tamanho *= 2;
+            continue;
+        }
+        if (!ultimo) {
+            if (plano.comandos.size() < 2) {
+                tamanho *= 2;
+                continue;
+            }
+            fim = inicio + plano.tokens[plano.comandos.back()->faixa.inicio].inicio;
+            plano.comandos.pop_back();
+        }
+        if (inicio > 0 && !plano.comandos.empty() &&
+            std::holds_alternative<instrucao::CriarObjeto>(plano.comandos.front()->instrucao))
+            AnalisarLote(Tokenizar(sql), sql);  // raises SQL Server's error for it
+        f(plano);
+        inicio = fim;
+        tamanho = kTamanhoDoTrecho;
+    }
+}
+
 std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
                                                 const std::vector<db::Valor>& parametros,
                                                 int timeoutSegundos) {
+    try {
+        return ExecutarLoteTraduzido(sql, parametros, timeoutSegundos);
+    } catch (const FalhaDoSqlite& f) {
+        throw ErroComoSqlServer(f.what());
+    }
+}
+
+std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
+                                                         const std::vector<db::Valor>& parametros,
+                                                         int timeoutSegundos) {
     VerificarSessao();
     if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
         throw ErroDeBanco("Command text was not set for the command object.");
@@ -547,10 +614,17 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
     AtualizarDireitos();
     TomarFalhaDeFuncao();  // nothing left over from an earlier batch
     // One text is one batch: GO belongs to the tools that split scripts, and the
-    // server reads it as any other word.
-    auto plano = Planejar(sql);
+    // server reads it as any other word. A long batch without parameters is read in
+    // pieces: all of them parse before the first runs, as SQL Server compiles the
+    // whole batch first.
+    const bool emTrechos = sql.size() > kTamanhoDoTrecho && parametros.empty();
+    std::shared_ptr<PlanoDeLote> plano;
+    if (emTrechos)
+        PercorrerTrechos(sql, [&](PlanoDeLote& p) { AnexarBancosCitados(p.tokens); });
+    else
+        plano = Planejar(sql);
     try {
-        AnexarBancosCitados(plano->tokens);
+        if (plano) AnexarBancosCitados(plano->tokens);
         struct FimDoLote {
             Sessao& s;
             ~FimDoLote() {
@@ -560,8 +634,13 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
         } fimDoLote{*this};
         ComecarTransacaoPendente();
         emLote_ = true;
-        Executor ex(*this, *plano, parametros);
-        return ex.Executar();
+        if (plano) return Executor(*this, *plano, parametros).Executar();
+        std::vector<db::Resultado> resultados;
+        PercorrerTrechos(sql, [&](PlanoDeLote& p) {
+            for (auto& r : Executor(*this, p, parametros).Executar())
+                resultados.push_back(std::move(r));
+        });
+        return resultados;
     } catch (const ErroDeBanco&) {
         // KILL stopped the batch: its transaction goes and the connection is closed.
         if (eliminada_) VerificarSessao();
@@ -574,12 +653,16 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     VerificarSessao();
     VerificarCatalogo();
     AtualizarDireitos();
-    ComecarTransacaoPendente();
-    PlanoDeLote plano;
-    std::vector<db::Valor> nenhum;
-    Executor ex(*this, plano, nenhum);
-    ex.Procedimento(nome, parametros);
-    return ex.Executar();
+    try {
+        ComecarTransacaoPendente();
+        PlanoDeLote plano;
+        std::vector<db::Valor> nenhum;
+        Executor ex(*this, plano, nenhum);
+        ex.Procedimento(nome, parametros);
+        return ex.Executar();
+    } catch (const FalhaDoSqlite& f) {
+        throw ErroComoSqlServer(f.what());
+    }
 }
 
 std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -122,6 +123,10 @@ class Sessao {
     // True when it had to make them.
     bool GarantirVisoes();
     std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
+    void PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f);
+    std::vector<db::Resultado> ExecutarLoteTraduzido(const std::string& sql,
+                                                     const std::vector<db::Valor>& parametros,
+                                                     int timeoutSegundos);
     sqlite3_stmt* Preparar(const std::string& sql);
     void AnexarBancosCitados(const std::vector<Token>& tokens);
     void DesanexarBancos() noexcept;

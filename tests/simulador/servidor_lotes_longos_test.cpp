@@ -1,0 +1,53 @@
+#include "ambiente.hpp"
+
+// A batch longer than the piece the stand-in reads at a time runs as one batch: every
+// statement runs, in order, and a syntax error anywhere in it runs none.
+namespace {
+
+class LotesLongos : public SimuladorTeste {
+  protected:
+    void SetUp() override {
+        SimuladorTeste::SetUp();
+        Sql("CREATE TABLE T (id INT NOT NULL, v VARCHAR(MAX) NULL)");
+    }
+    // n single-row INSERTs, one a line: about 230 bytes each.
+    static std::string Insercoes(int n, int primeiro = 0) {
+        std::string sql;
+        for (int k = primeiro; k < primeiro + n; ++k)
+            sql += "INSERT INTO T (id, v) VALUES (" + std::to_string(k) + ", '" +
+                   std::string(190, 'a') + "')\n";
+        return sql;
+    }
+};
+
+TEST_F(LotesLongos, TodasAsInstrucoesRodamEmOrdem) {
+    const std::string lote =
+        "BEGIN TRAN\n" + Insercoes(3000) + "UPDATE T SET v = 'fim' WHERE id = 2999\nCOMMIT\n";
+    ASSERT_GT(lote.size(), 600000u);
+    auto r = db_->Executar(lote, {}, 0);
+    EXPECT_EQ(r.size(), 3001u);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "3000");
+    EXPECT_EQ(Valor("SELECT v FROM T WHERE id = 2999"), "fim");
+}
+
+TEST_F(LotesLongos, UmErroDeSintaxeNoFimNaoDeixaNadaRodar) {
+    EXPECT_EQ(Falha(Insercoes(3000) + "INSERT INTO T VALUES (1,"),
+              Falha("INSERT INTO T VALUES (1,"));
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "0");
+    EXPECT_EQ(Falha(Insercoes(1500) + "SELEC 1\n" + Insercoes(1500)),
+              Falha("INSERT INTO T (id) VALUES (1)\nSELEC 1"));
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "0");
+}
+
+TEST_F(LotesLongos, BlocosELiteraisQueAtravessamOTrechoFicamInteiros) {
+    std::string bloco = "IF 1 = 1\nBEGIN\n" + Insercoes(1500) + "END\nELSE\n" + "DELETE FROM T\n";
+    std::string texto = "INSERT INTO T (id, v) VALUES (-1, 'x')\n";
+    std::string longo =
+        "INSERT INTO T (id, v) VALUES (-2, 'a\n" + std::string(300000, 'y') + "')\n";
+    db_->Executar("BEGIN TRAN\n" + Insercoes(1500, 10000) + bloco + longo + texto + "COMMIT\n", {},
+                  0);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "3002");
+    EXPECT_EQ(Valor("SELECT LEN(v) FROM T WHERE id = -2"), "300002");
+}
+
+}  // namespace
