@@ -137,7 +137,7 @@ TPrincipal::~TPrincipal() {
 }
 
 void TPrincipal::CriarMenu() {
-    QMenu* menu = menuBar()->addMenu("Banco de Dados");
+    QMenu* menu = menuBar()->addMenu("&Banco de Dados");
     auto item = [&](QAction*& acao, const char* nome, const char* rotulo,
                     void (TPrincipal::*tratador)()) {
         acao = menu->addAction(rotulo);
@@ -145,21 +145,21 @@ void TPrincipal::CriarMenu() {
         connect(acao, &QAction::triggered, this,
                 [this, tratador] { ExecutarComando([this, tratador] { (this->*tratador)(); }); });
     };
-    item(imbNovo, "imbNovo", "Novo..", &TPrincipal::imbNovoClick);
-    item(imbRestaurar, "imbRestaurar", "Restaurar cópia...", &TPrincipal::imbRestaurarClick);
+    item(imbNovo, "imbNovo", "&Novo..", &TPrincipal::imbNovoClick);
+    item(imbRestaurar, "imbRestaurar", "&Restaurar cópia...", &TPrincipal::imbRestaurarClick);
     menu->addSeparator();
-    item(imbConectar, "imbConectar", "Conectar...", &TPrincipal::imbConectarClick);
-    item(imbAnalisar, "imbAnalisar", "Analisar...", &TPrincipal::imbAnalisarClick);
-    item(imbSQL, "imbSQL", "SQL", &TPrincipal::imbSQLClick);
-    item(imbLiberar, "imbLiberar", "Liberar...", &TPrincipal::imbLiberarClick);
-    item(imbValidar, "imbValidar", "Validar...", &TPrincipal::imbValidarClick);
-    item(imbHistorico, "imbHistorico", "Histórico", &TPrincipal::imbHistoricoClick);
-    item(imbImportarDados, "imbImportarDados", "Importar dados...",
+    item(imbConectar, "imbConectar", "&Conectar...", &TPrincipal::imbConectarClick);
+    item(imbAnalisar, "imbAnalisar", "&Analisar...", &TPrincipal::imbAnalisarClick);
+    item(imbSQL, "imbSQL", "S&QL", &TPrincipal::imbSQLClick);
+    item(imbLiberar, "imbLiberar", "&Liberar...", &TPrincipal::imbLiberarClick);
+    item(imbValidar, "imbValidar", "&Validar...", &TPrincipal::imbValidarClick);
+    item(imbHistorico, "imbHistorico", "&Histórico", &TPrincipal::imbHistoricoClick);
+    item(imbImportarDados, "imbImportarDados", "&Importar dados...",
          &TPrincipal::imbImportarDadosClick);
     item(imbAtualizarTributosDosItens, "imbAtualizarTributosDosItens",
-         "Atualizar tributos dos itens...", &TPrincipal::imbAtualizarTributosDosItensClick);
+         "A&tualizar tributos dos itens...", &TPrincipal::imbAtualizarTributosDosItensClick);
     menu->addSeparator();
-    item(imbSair, "imbSair", "Sair                     Alt+F4", &TPrincipal::imbSairClick);
+    item(imbSair, "imbSair", "&Sair                     Alt+F4", &TPrincipal::imbSairClick);
 }
 
 void TPrincipal::CriarBotoes(QWidget* coluna) {
@@ -178,10 +178,10 @@ void TPrincipal::CriarBotoes(QWidget* coluna) {
         connect(b, &QToolButton::clicked, this,
                 [this, tratador] { ExecutarComando([this, tratador] { (this->*tratador)(); }); });
     };
-    botao(btnConectar, "btnConectar", "Conectar", "conectar.svg", &TPrincipal::imbConectarClick);
-    botao(btnAnalisar, "btnAnalisar", "Analisar", "analisar.svg", &TPrincipal::imbAnalisarClick);
-    botao(btnSQL, "btnSQL", "SQL", "sql.svg", &TPrincipal::imbSQLClick);
-    botao(btnSair, "btnSair", "Sair", "sair.svg", &TPrincipal::imbSairClick);
+    botao(btnConectar, "btnConectar", "&Conectar", "conectar.svg", &TPrincipal::imbConectarClick);
+    botao(btnAnalisar, "btnAnalisar", "&Analisar", "analisar.svg", &TPrincipal::imbAnalisarClick);
+    botao(btnSQL, "btnSQL", "S&QL", "sql.svg", &TPrincipal::imbSQLClick);
+    botao(btnSair, "btnSair", "&Sair", "sair.svg", &TPrincipal::imbSairClick);
     auto* pilha = new QVBoxLayout(coluna);
     pilha->setContentsMargins(8, 8, 8, 8);
     pilha->setSpacing(6);
@@ -255,8 +255,8 @@ void TPrincipal::ConectarBanco(bool automatico, const std::string& textoDaConexa
     CursorDeEspera espera;
     const auto titulo = admin::ConectarBanco(*modulo_, cadeia, dicionario_);
     HabilitarComandos(titulo);
-    imbConectar->setText("Desconectar");
-    btnConectar->setText("Desconectar");
+    imbConectar->setText("&Desconectar");
+    btnConectar->setText("&Desconectar");
 }
 
 void TPrincipal::DefinirComandosHabilitados(bool habilitados) {
@@ -319,8 +319,8 @@ void TPrincipal::imbConectarClick() {
         CursorDeEspera espera;
         modulo_->Banco.Fechar();
         DesabilitarComandos();
-        imbConectar->setText("Conectar...");
-        btnConectar->setText("Conectar...");
+        imbConectar->setText("&Conectar...");
+        btnConectar->setText("&Conectar...");
         AtualizarInformacoes();
         return;
     }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSet>
 
 #include "app/conexao_ado.hpp"
 #include "app/configuracoes.hpp"
@@ -106,9 +107,18 @@ TEST_F(PrincipalTeste, SemArgumentoComecaDesconectado) {
     auto j = Janela();
     j->FormShow();
     EXPECT_EQ(j->windowTitle(), "Manutenção " + kVersao);
-    EXPECT_EQ(j->btnConectar->text(), "Conectar");
-    EXPECT_EQ(j->imbConectar->text(), "Conectar...");
-    EXPECT_EQ(j->imbSair->text(), "Sair                     Alt+F4");
+    EXPECT_EQ(j->btnConectar->text(), "&Conectar");
+    EXPECT_EQ(j->imbConectar->text(), "&Conectar...");
+    EXPECT_EQ(j->imbSair->text(), "&Sair                     Alt+F4");
+    // every entry of the menu has its own letter
+    QSet<QChar> letras;
+    for (QAction* a : j->menuBar()->actions().at(0)->menu()->actions()) {
+        if (a->isSeparator()) continue;
+        const int e = a->text().indexOf('&');
+        ASSERT_GE(e, 0) << a->text().toStdString();
+        EXPECT_FALSE(letras.contains(a->text().at(e + 1).toLower())) << a->text().toStdString();
+        letras.insert(a->text().at(e + 1).toLower());
+    }
     EXPECT_EQ(j->size(), QSize(533, 405 + j->menuBar()->height()));
     ExpectComandos(*j, false);
     EXPECT_EQ(
@@ -140,8 +150,8 @@ TEST_F(PrincipalTeste, ArgumentoConectaSemDialogoEMostraAEmpresa) {
     EXPECT_EQ(JanelaVisivel<TConexaoADO>(), nullptr);
     ASSERT_TRUE(j->Conectado());
     EXPECT_EQ(j->windowTitle(), "ACME LTDA - Manutenção " + kVersao);
-    EXPECT_EQ(j->imbConectar->text(), "Desconectar");
-    EXPECT_EQ(j->btnConectar->text(), "Desconectar");
+    EXPECT_EQ(j->imbConectar->text(), "&Desconectar");
+    EXPECT_EQ(j->btnConectar->text(), "&Desconectar");
     ExpectComandos(*j, true);
     const QStringList linhas = Linhas(*j);
     EXPECT_TRUE(linhas.contains("Revisão do banco de dados: 7"));
@@ -178,7 +188,7 @@ TEST_F(PrincipalTeste, LoginQueNaoEDbOwnerERecusado) {
     EXPECT_EQ(respondedor.caixas[0].texto, kSemDbOwner);
     EXPECT_FALSE(j->Conectado());
     ExpectComandos(*j, false);
-    EXPECT_EQ(j->imbConectar->text(), "Conectar...");
+    EXPECT_EQ(j->imbConectar->text(), "&Conectar...");
 }
 
 TEST_F(PrincipalTeste, DesconectarEConectarPeloDialogo) {
@@ -194,8 +204,8 @@ TEST_F(PrincipalTeste, DesconectarEConectarPeloDialogo) {
 
     j->imbConectar->trigger();
     EXPECT_FALSE(j->Conectado());
-    EXPECT_EQ(j->imbConectar->text(), "Conectar...");
-    EXPECT_EQ(j->btnConectar->text(), "Conectar...");
+    EXPECT_EQ(j->imbConectar->text(), "&Conectar...");
+    EXPECT_EQ(j->btnConectar->text(), "&Conectar...");
     EXPECT_EQ(j->windowTitle(), "Manutenção " + kVersao);
     ExpectComandos(*j, false);
     EXPECT_EQ(Linhas(*j).size(), 4);
