@@ -158,6 +158,20 @@ TEST_P(Decimais, AtualizacaoComJuncaoSomaOsValores) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + a + "]"), "0");
 }
 
+// A derived table's or WITH query's columns keep their decimal type: + adds, never joins texts.
+TEST_P(Decimais, TabelaDerivadaEWithSomamComoDecimais) {
+    const std::string t = Tabela("Derivada");
+    Sql("CREATE TABLE [" + t + "] (a decimal(5,2) NOT NULL, b decimal(5,2) NOT NULL)");
+    Sql("INSERT INTO [" + t + "] VALUES (1.5, 2)");
+    EXPECT_EQ(Valor("SELECT x.a + x.b FROM (SELECT a, b FROM [" + t + "]) x"), "3.50");
+    EXPECT_EQ(Valor("SELECT y.s + 1 FROM (SELECT x.a + x.b AS s FROM (SELECT a, b FROM [" + t +
+                    "]) x) y"),
+              "4.50");
+    EXPECT_EQ(Valor("WITH w (p, q) AS (SELECT a, b FROM [" + t + "]) SELECT p + q FROM w"), "3.50");
+    EXPECT_EQ(Valor("SELECT SUM(x.a) FROM (SELECT a FROM [" + t + "]) x"), "1.50");
+    EXPECT_EQ(Valor("SELECT x.t + x.u FROM (SELECT 'a' AS t, 'b' AS u) x"), "ab");
+}
+
 INSTANTIATE_TEST_SUITE_P(Servidores, Decimais, ::testing::Values("simulador", "mssql"));
 
 }  // namespace

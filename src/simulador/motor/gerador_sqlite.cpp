@@ -261,6 +261,50 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
         e.no);
 }
 
+// The tables of a SELECT's FROM, by alias or name: the catalog's, and derived tables and
+// WITH queries typed from their own SELECT, so that their decimal columns stay exact.
+std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selecao& s) {
+    std::vector<std::pair<std::string, Tabela*>> escopo;
+    for (const auto& j : s.de) {
+        const Fonte& f = j.fonte;
+        if (f.derivada) {
+            if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
+            continue;
+        }
+        if (f.nome.empty()) continue;
+        const std::string& nome = f.apelido.empty() ? f.nome.back() : f.apelido;
+        Tabela* t = nullptr;
+        if (f.nome.size() == 1)
+            for (auto it = nomeadas_.rbegin(); it != nomeadas_.rend() && !t; ++it)
+                if (IguaisCiAs(it->first, f.nome[0])) t = it->second;
+        if (!t && ctx_.catalogo) t = ctx_.catalogo()->AcharTabela(f.nome.back());
+        escopo.emplace_back(nome, t);
+    }
+    return escopo;
+}
+
+// A derived table's (or WITH query's) columns with the types of its first SELECT's items;
+// `nomes` are the names a WITH gives them.
+Tabela* GeradorSqlite::TabelaDerivada(const Consulta& q, const std::vector<std::string>& nomes) {
+    if (q.ramos.empty() || !q.ramos[0].selecao) return nullptr;
+    const Selecao& s = *q.ramos[0].selecao;
+    escopos_.push_back(EscopoDe(s));
+    struct Saida {
+        std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
+        ~Saida() { e.pop_back(); }
+    } saida{escopos_};
+    auto t = std::make_unique<Tabela>();
+    for (std::size_t k = 0; k < s.itens.size(); ++k) {
+        const Expressao& e = *s.itens[k].expressao;
+        std::string nome = k < nomes.size() ? nomes[k] : s.itens[k].apelido;
+        if (const auto* c = std::get_if<Coluna>(&e.no); nome.empty() && c) nome = c->partes.back();
+        if (nome.empty() || nome == "*") continue;
+        if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo});
+    }
+    derivadas_.push_back(std::move(t));
+    return derivadas_.back().get();
+}
+
 // The column a name stands for in the tables of the SELECTs being written.
 const ColunaDaTabela* GeradorSqlite::ColunaDoEscopo(const Coluna& c) const {
     if (c.partes.back() == "*") return nullptr;
@@ -469,13 +513,7 @@ std::string GeradorSqlite::Gerar(const Clausulas& c) {
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (s.porcento || s.comEmpates)
         throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
-    std::vector<std::pair<std::string, Tabela*>> escopo;
-    for (const auto& j : s.de) {
-        if (j.fonte.nome.empty() || !ctx_.catalogo) continue;
-        escopo.emplace_back(j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
-                            ctx_.catalogo()->AcharTabela(j.fonte.nome.back()));
-    }
-    escopos_.push_back(std::move(escopo));
+    escopos_.push_back(EscopoDe(s));
     struct Saida {
         std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
         ~Saida() { e.pop_back(); }
@@ -529,6 +567,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
                 s += ")";
             }
             s += " AS (" + Gerar(*c.consulta) + ")";
+            nomeadas_.emplace_back(c.nome, TabelaDerivada(*c.consulta, c.colunas));
         }
         s += " ";
     }

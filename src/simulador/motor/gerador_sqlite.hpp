@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -59,6 +60,8 @@ class GeradorSqlite {
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
+    std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
+    Tabela* TabelaDerivada(const Consulta& q, const std::vector<std::string>& nomes = {});
     int LimiteDeReplicacao(const Expressao& e) const;
 
     // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
@@ -75,6 +78,9 @@ class GeradorSqlite {
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name
     std::vector<std::vector<std::pair<std::string, Tabela*>>> escopos_;
+    // derived tables and WITH queries, typed from their own SELECT
+    std::vector<std::unique_ptr<Tabela>> derivadas_;
+    std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
     int consultas_ = 0;                          // queries being written, outermost first
     const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
 };
