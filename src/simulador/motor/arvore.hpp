@@ -69,7 +69,8 @@ namespace instrucao {
 struct Compilado {
     bool pronto = false;
     std::string sql;
-    int flags = 0;  // server tables a query reads
+    int flags = 0;                              // server tables a query reads
+    std::vector<std::optional<TipoSql>> tipos;  // of the result columns, where known
 };
 
 struct Selecionar {  // any query the executor hands to SQLite

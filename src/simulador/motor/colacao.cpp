@@ -146,7 +146,62 @@ int CompararPassada(std::string_view a, std::string_view b, bool comAcentos) {
     return 0;
 }
 
+// A decimal text taken apart: sign, integer digits without leading zeros, fraction
+// digits without trailing zeros. False for anything else (exponents, words).
+struct PartesDecimais {
+    bool negativo = false;
+    std::string_view inteira, fracao;
+};
+
+bool SepararDecimal(std::string_view s, PartesDecimais& p) {
+    std::size_t i = 0, fim = s.size();
+    while (i < fim && s[i] == ' ') ++i;
+    while (fim > i && s[fim - 1] == ' ') --fim;
+    if (i < fim && (s[i] == '-' || s[i] == '+')) p.negativo = s[i++] == '-';
+    const std::size_t inicio = i;
+    while (i < fim && s[i] >= '0' && s[i] <= '9') ++i;
+    p.inteira = s.substr(inicio, i - inicio);
+    std::size_t digitos = i - inicio;
+    if (i < fim && s[i] == '.') {
+        const std::size_t f = ++i;
+        while (i < fim && s[i] >= '0' && s[i] <= '9') ++i;
+        p.fracao = s.substr(f, i - f);
+        digitos += i - f;
+    }
+    if (i != fim || digitos == 0) return false;
+    while (!p.inteira.empty() && p.inteira.front() == '0') p.inteira.remove_prefix(1);
+    while (!p.fracao.empty() && p.fracao.back() == '0') p.fracao.remove_suffix(1);
+    if (p.inteira.empty() && p.fracao.empty()) p.negativo = false;  // -0.00 is 0
+    return true;
+}
+
+int CompararMagnitudes(const PartesDecimais& a, const PartesDecimais& b) {
+    if (a.inteira.size() != b.inteira.size()) return a.inteira.size() < b.inteira.size() ? -1 : 1;
+    if (int r = a.inteira.compare(b.inteira)) return r < 0 ? -1 : 1;
+    int r = a.fracao.compare(b.fracao);  // no trailing zeros: a longer fraction is larger
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
+int CompararDecimais(void*, int na, const void* a, int nb, const void* b) {
+    return CompararTextosDecimais(
+        std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
+        std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
+}
+
 }  // namespace
+
+int CompararTextosDecimais(std::string_view a, std::string_view b) {
+    PartesDecimais x, y;
+    const bool nx = SepararDecimal(a, x), ny = SepararDecimal(b, y);
+    if (!nx || !ny) {
+        if (nx != ny) return nx ? -1 : 1;
+        int r = a.compare(b);
+        return r < 0 ? -1 : r > 0 ? 1 : 0;
+    }
+    if (x.negativo != y.negativo) return x.negativo ? -1 : 1;
+    const int r = CompararMagnitudes(x, y);
+    return x.negativo ? -r : r;
+}
 
 // Letters first compare without their accents (so "álamo" sorts among the a's), and
 // only texts equal that way are told apart by the accents.
@@ -173,6 +228,7 @@ std::string Dobrar(std::string_view s) {
 void RegistrarColacao(sqlite3* db) {
     sqlite3_create_collation(db, kColacao, SQLITE_UTF8, nullptr, Comparar);
     sqlite3_create_collation(db, kColacaoDeData, SQLITE_UTF8, nullptr, CompararDatas);
+    sqlite3_create_collation(db, kColacaoDecimal, SQLITE_UTF8, nullptr, CompararDecimais);
 }
 
 }  // namespace zolvek::simulador

@@ -14,6 +14,13 @@ inline constexpr const char* kColacao = "LATIN1_CI_AS";
 // Date-time columns compare as dates, so that '20200101' equals the stored
 // '2020-01-01 00:00:00.000'.
 inline constexpr const char* kColacaoDeData = "ZV_DATAHORA";
+// Decimal, numeric and money columns hold exact texts ("12.50") that compare as
+// numbers, so that '9.5' sorts before '10.00' and '1.5' equals '1.50'.
+inline constexpr const char* kColacaoDecimal = "ZV_DECIMAL";
+
+// Compares two decimal texts by value; texts that are not numbers compare byte by
+// byte after every number.
+int CompararTextosDecimais(std::string_view a, std::string_view b);
 
 int CompararCiAs(std::string_view a, std::string_view b);
 bool IguaisCiAs(std::string_view a, std::string_view b);

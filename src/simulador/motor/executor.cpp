@@ -7,9 +7,11 @@
 #include <optional>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/materializacao.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -40,7 +42,7 @@ db::Valor ValorTipado(sqlite3_stmt* s, int c, const TipoSql& t) {
         return static_cast<std::int64_t>(sqlite3_column_int64(s, c));
     }
     if (EhNumericoExato(t.base))
-        return db::Decimal{FormatarDecimal(sqlite3_column_double(s, c), EscalaDoCatalogo(t))};
+        return db::Decimal{TextoDecimalDoValor(sqlite3_column_value(s, c), t)};
     if (t.base == TipoBase::Float || t.base == TipoBase::Real) return sqlite3_column_double(s, c);
     if (EhDataHora(t.base)) {
         db::DataHora d;
@@ -86,6 +88,11 @@ db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
     if (std::holds_alternative<db::DataHora>(v)) return TipoDeCampo::DateTime;
     if (std::holds_alternative<db::Bytes>(v)) return TipoDeCampo::Blob;
     return TipoDeCampo::String;
+}
+
+// The type of a lone expression the generator wrote, when it knows it.
+std::optional<TipoSql> Unico(const std::vector<std::optional<TipoSql>>& tipos) {
+    return tipos.size() == 1 ? tipos[0] : std::nullopt;
 }
 
 std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo) {
@@ -162,13 +169,15 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
                                plano_.tokens[f.fim - 1].fim - plano_.tokens[f.inicio].inicio);
 }
 
-std::string Executor::Reescrita(Faixa f, int* flags) {
+std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx;
+    ctx.escopoPadrao = escopoAlvo_;
     ctx.ordinais = &plano_.ordinais;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
     return r;
 }
 
@@ -193,7 +202,8 @@ void Executor::Ligar(sqlite3_stmt* st) {
                 else if constexpr (std::is_same_v<T, double>)
                     sqlite3_bind_double(st, i, x);
                 else if constexpr (std::is_same_v<T, db::Decimal>)
-                    sqlite3_bind_double(st, i, std::atof(x.texto.c_str()));
+                    sqlite3_bind_text(st, i, x.texto.data(), static_cast<int>(x.texto.size()),
+                                      SQLITE_TRANSIENT);
                 else if constexpr (std::is_same_v<T, std::string>)
                     sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()),
                                       SQLITE_TRANSIENT);
@@ -398,7 +408,8 @@ bool EhNomeDeColuna(const std::string& nome, const std::string& sql) {
 }  // namespace
 
 db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
-                                  const std::string& tabela) {
+                                  const std::string& tabela,
+                                  const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
     if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
     sqlite3_stmt* st = nullptr;
     try {
@@ -440,6 +451,17 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
                             for (const auto& k : i.colunas)
                                 if (IguaisCiAs(k.nome, cc->nome)) col.chave = true;
                 }
+            }
+        }
+        if (!tipos[static_cast<std::size_t>(c)] && tiposConhecidos &&
+            tiposConhecidos->size() == static_cast<std::size_t>(ncol)) {
+            // a decimal the query computes: its type as the generator worked it out
+            const auto& t = (*tiposConhecidos)[static_cast<std::size_t>(c)];
+            if (t && EhNumericoExato(t->base)) {
+                tipos[static_cast<std::size_t>(c)] = &*t;
+                col.tipo = CategoriaDoTipo(*t);
+                col.precisao = PrecisaoDoCatalogo(*t);
+                col.escala = EscalaDoCatalogo(*t);
             }
         }
         r.colunas.push_back(std::move(col));
@@ -650,10 +672,11 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
     if (!c.compilado.pronto) {
-        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags);
+        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos);
         c.compilado.pronto = true;
     }
-    resultados_.push_back(Consultar(c.compilado.sql, c.compilado.flags, 'S', ""));
+    resultados_.push_back(
+        Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos));
 }
 
 void Executor::Inserir(const instrucao::Inserir& c) {
@@ -741,20 +764,24 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                                  : "NULL";
                         continue;
                     }
-                    std::string e = Reescrita(linha[k]);
-                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo);
+                    std::vector<std::optional<TipoSql>> tipo;
+                    std::string e = Reescrita(linha[k], nullptr, &tipo);
+                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo, Unico(tipo));
                 }
                 sql += ")";
             }
         } else {
+            std::vector<std::optional<TipoSql>> tipos;
+            const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
+            tipos.resize(alvo.size());
             std::string nomes, conv;
             for (std::size_t k = 0; k < alvo.size(); ++k) {
                 std::string n = "c" + std::to_string(k + 1);
                 nomes += (k ? ", " : "") + n;
                 conv += (k ? ", " : "") +
-                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo));
+                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]));
             }
-            sql = "WITH zv_fonte(" + nomes + ") AS (" + Reescrita(c.selecao) + ") INSERT INTO " +
+            sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
                   ComoIdentificador(t->nome) + " (" + colunas + ") SELECT " + conv +
                   " FROM zv_fonte";
         }
@@ -781,11 +808,36 @@ void Executor::Inserir(const instrucao::Inserir& c) {
     Contar(std::move(r));
 }
 
+// The tables an UPDATE or DELETE names, so that the generator knows their columns'
+// types: the target, or the tables of its own FROM.
+void Executor::DefinirEscopoAlvo(const Tabela& alvo, Faixa de) {
+    escopoAlvo_.clear();
+    if (de.Vazia()) {
+        escopoAlvo_.emplace_back(alvo.nome, const_cast<Tabela*>(&alvo));  // only read
+        return;
+    }
+    try {
+        LeitorDeExpressoes leitor(plano_.tokens, de.inicio, de.fim, &plano_.ordinais);
+        for (const auto& j : leitor.LerFontes())
+            if (!j.fonte.nome.empty())
+                escopoAlvo_.emplace_back(
+                    j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
+                    s_.CatalogoAtual().AcharTabela(j.fonte.nome.back()));
+    } catch (const ErroDeBanco&) {  // the statement itself reports its syntax
+        escopoAlvo_.clear();
+    }
+}
+
 // The parts of an UPDATE in SQLite's text: the target, each column's new value and the
 // rows' condition.
 Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atualizar& c,
                                                             const Tabela& t) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
+    DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});
+    struct Fim {
+        std::vector<std::pair<std::string, Tabela*>>& e;
+        ~Fim() { e.clear(); }
+    } fim{escopoAlvo_};  // the columns SET and WHERE name
     PartesDaAtualizacao p;
     p.alvo = ComoIdentificador(t.nome) + (juncao ? " AS zv_alvo" : "");
     for (const auto& [nome, expr] : c.atribuicoes) {
@@ -806,7 +858,9 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
                     (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
                     " LIMIT 1)";
         } else {
-            valor = ChamadaDeConversao(Reescrita(expr), col->tipo);
+            std::vector<std::optional<TipoSql>> tipo;
+            std::string e = Reescrita(expr, nullptr, &tipo);
+            valor = ChamadaDeConversao(e, col->tipo, Unico(tipo));
         }
         p.valores.emplace_back(col->nome, std::move(valor));
     }
@@ -855,6 +909,11 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                                           "constraint.",
                                       4712, 16, 1);
     if (!c.compilado.pronto) {
+        DefinirEscopoAlvo(*t, juncao ? juncao->de : Faixa{});
+        struct Fim {
+            std::vector<std::pair<std::string, Tabela*>>& e;
+            ~Fim() { e.clear(); }
+        } fim{escopoAlvo_};
         std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
         if (juncao)
             sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +

@@ -97,10 +97,13 @@ class Executor {
 
     bool Condicao(Faixa f);
     db::Valor Avaliar(Faixa f);
-    std::string Reescrita(Faixa f, int* flags = nullptr);
+    // `tipos` receives the types of the result columns the generator knows.
+    std::string Reescrita(Faixa f, int* flags = nullptr,
+                          std::vector<std::optional<TipoSql>>* tipos = nullptr);
     // Runs SQLite text with this batch's parameters; returns the rows when it has any.
     db::Resultado Consultar(const std::string& sql, int flags, char operacao,
-                            const std::string& tabela);
+                            const std::string& tabela,
+                            const std::vector<std::optional<TipoSql>>* tipos = nullptr);
     void Ligar(sqlite3_stmt* s);
     void Atomico(const std::function<void()>& f);
     void AposDdl();
@@ -120,6 +123,9 @@ class Executor {
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
     std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
+    // the tables of the UPDATE or DELETE being written, by alias or name
+    std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
+    void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
 };
 
 }  // namespace zolvek::simulador

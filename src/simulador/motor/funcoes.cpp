@@ -12,6 +12,7 @@
 
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -76,17 +77,6 @@ bool LerDataHoraDoValor(sqlite3_value* v, db::DataHora& d) {
         return true;
     }
     return LerDataHora(TextoDe(v), d);
-}
-
-const char* NomeDeOrigem(sqlite3_value* v) {
-    switch (sqlite3_value_type(v)) {
-        case SQLITE_INTEGER:
-            return "int";
-        case SQLITE_FLOAT:
-            return "numeric";
-        default:
-            return "varchar";
-    }
 }
 
 bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int64_t& valorInteiro) {
@@ -269,6 +259,7 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         ResultadoDataHora(c, d);
         return;
     }
+    if (EhNumericoExato(b)) return ConverterParaDecimal(c, v, t);
     // Numbers.
     double numero = 0;
     bool inteiro = false;
@@ -345,25 +336,6 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
             return;
         }
         sqlite3_result_int64(c, x);
-        return;
-    }
-    if (EhNumericoExato(b)) {
-        int escala = EscalaDoCatalogo(t);
-        int precisao = PrecisaoDoCatalogo(t);
-        double fator = std::pow(10.0, escala);
-        // The number came as a double: 1.005 is 1.00499999..., which SQL Server, holding
-        // the literal exactly, rounds up. A nudge far below the 15 significant digits a
-        // double keeps gives the decimal answer.
-        double r = std::round(numero * fator * (1 + 1e-13)) / fator;
-        if (std::fabs(r) >= std::pow(10.0, precisao - escala)) {
-            if (b == TipoBase::Money || b == TipoBase::SmallMoney)
-                Falhar(c, "Arithmetic overflow error converting expression to data type money.");
-            else
-                Falhar(c, std::string("Arithmetic overflow error converting ") + NomeDeOrigem(v) +
-                              " to data type numeric.");
-            return;
-        }
-        sqlite3_result_double(c, r);
         return;
     }
     sqlite3_result_double(
@@ -1111,7 +1083,11 @@ std::optional<TipoSql> LerTextoDeTipo(const std::string& texto) {
     return CompletarTipo(*base, a, a, b, informado);
 }
 
-std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t) {
+std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
+                               const std::optional<TipoSql>& origem) {
+    const bool numero = EhInteiro(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real;
+    if (origem && EhNumericoExato(origem->base) && numero)
+        return ChamadaDeConversao("zv_dreal(" + expressao + ")", t);
     return "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
            std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
            std::to_string(t.escala) + ")";
@@ -1188,6 +1164,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     };
     for (const auto& f : funcoes)
         sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
+    RegistrarFuncoesDecimais(db);
     // convert('type', x[, style]) carries a non-null marker; cast(x, 'type') a null one
     static int marca = 1;
     sqlite3_create_function(db, "zv_convert", 2, det, &marca, FnConvert, nullptr, nullptr);

@@ -19,8 +19,10 @@ void RegistrarFuncoes(sqlite3* db, Sessao* sessao);
 // A type written as text ("varchar(23)", "decimal(15,2)").
 std::optional<TipoSql> LerTextoDeTipo(const std::string& texto);
 
-// The SQLite call that converts an expression to a column type on writing.
-std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t);
+// The SQLite call that converts an expression to a column type on writing. `origem`,
+// when known, is the expression's own type (a decimal goes to a number by its value).
+std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
+                               const std::optional<TipoSql>& origem = std::nullopt);
 
 // Subtype that marks a text as a date-time in results.
 inline constexpr unsigned kSubtipoDataHora = 68;

@@ -111,6 +111,20 @@ std::string ComoInteiro(const Expressao& e) {
     return std::to_string(static_cast<std::int64_t>(v));
 }
 
+// A number with more digits than a double keeps (1234567890123.4567) goes as its exact
+// text: the decimal functions and decimal columns read it whole.
+std::string NumeroLiteral(const std::string& n) {
+    if (n.find_first_of("eExX") != std::string::npos) return n;
+    std::size_t digitos = 0;
+    bool significativo = false;
+    for (char c : n) {
+        if (c >= '1' && c <= '9') significativo = true;
+        if (c >= '0' && c <= '9' && significativo) ++digitos;
+    }
+    const bool ponto = n.find('.') != std::string::npos;
+    return digitos > (ponto ? 15u : 18u) ? ComoTexto(n) : n;
+}
+
 std::string Variaveis(const std::string& nome) {
     std::string v = Dobrar(nome);
     if (v == "@@identity") return "zv_identity()";
@@ -125,6 +139,10 @@ std::string Variaveis(const std::string& nome) {
 
 }  // namespace
 
+GeradorSqlite::GeradorSqlite(ContextoDeReescrita& ctx) : ctx_(ctx) {
+    if (!ctx_.escopoPadrao.empty()) escopos_.push_back(ctx_.escopoPadrao);
+}
+
 std::string GeradorSqlite::Operando(const Expr& e) {
     std::string s = Gerar(*e);
     return Composta(*e) ? "(" + s + ")" : s;
@@ -132,6 +150,7 @@ std::string GeradorSqlite::Operando(const Expr& e) {
 
 std::string GeradorSqlite::Comparacao(const Binaria& b) {
     std::string op = b.operador == "!<" ? ">=" : b.operador == "!>" ? "<=" : b.operador;
+    if (std::string d = ComparacaoDecimal(b, op); !d.empty()) return d;
     std::string l = Operando(b.esquerda), r = Operando(b.direita);
     if (EhTextoLiteral(*b.esquerda) && !ComparaPorSi(*b.direita))
         l = "(" + l + " COLLATE " + kColacao + ")";
@@ -148,7 +167,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                     case Literal::Tipo::Texto:
                         return ComoTexto(l.texto);
                     case Literal::Tipo::Numero:
-                        return l.texto;
+                        return NumeroLiteral(l.texto);
                     case Literal::Tipo::Binario: {
                         std::string h = l.texto.substr(2);
                         if (h.size() % 2) h = "0" + h;
@@ -166,10 +185,14 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 std::string x = Operando(u.operando);
                 if (u.operador == "NOT") return "NOT " + x;
                 if (u.operador == "+") return x;
+                if (std::string d = NegacaoDecimal(u); !d.empty()) return d;
                 if (!x.empty() && x[0] == '-') x = "(" + x + ")";  // "--" would open a comment
                 return u.operador + x;
             },
             [&](const Binaria& b) -> std::string {
+                if (b.operador.size() == 1 &&
+                    std::string("+-*/%").find(b.operador) != std::string::npos)
+                    if (std::string d = AritmeticaDecimal(b); !d.empty()) return d;
                 std::string il = ComoInteiro(*b.esquerda), ir = ComoInteiro(*b.direita);
                 if (b.operador == "+") {
                     // binary + binary joins the bytes; beside a number it is a number
@@ -238,6 +261,50 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
         e.no);
 }
 
+// The tables of a SELECT's FROM, by alias or name: the catalog's, and derived tables and
+// WITH queries typed from their own SELECT, so that their decimal columns stay exact.
+std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selecao& s) {
+    std::vector<std::pair<std::string, Tabela*>> escopo;
+    for (const auto& j : s.de) {
+        const Fonte& f = j.fonte;
+        if (f.derivada) {
+            if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
+            continue;
+        }
+        if (f.nome.empty()) continue;
+        const std::string& nome = f.apelido.empty() ? f.nome.back() : f.apelido;
+        Tabela* t = nullptr;
+        if (f.nome.size() == 1)
+            for (auto it = nomeadas_.rbegin(); it != nomeadas_.rend() && !t; ++it)
+                if (IguaisCiAs(it->first, f.nome[0])) t = it->second;
+        if (!t && ctx_.catalogo) t = ctx_.catalogo()->AcharTabela(f.nome.back());
+        escopo.emplace_back(nome, t);
+    }
+    return escopo;
+}
+
+// A derived table's (or WITH query's) columns with the types of its first SELECT's items;
+// `nomes` are the names a WITH gives them.
+Tabela* GeradorSqlite::TabelaDerivada(const Consulta& q, const std::vector<std::string>& nomes) {
+    if (q.ramos.empty() || !q.ramos[0].selecao) return nullptr;
+    const Selecao& s = *q.ramos[0].selecao;
+    escopos_.push_back(EscopoDe(s));
+    struct Saida {
+        std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
+        ~Saida() { e.pop_back(); }
+    } saida{escopos_};
+    auto t = std::make_unique<Tabela>();
+    for (std::size_t k = 0; k < s.itens.size(); ++k) {
+        const Expressao& e = *s.itens[k].expressao;
+        std::string nome = k < nomes.size() ? nomes[k] : s.itens[k].apelido;
+        if (const auto* c = std::get_if<Coluna>(&e.no); nome.empty() && c) nome = c->partes.back();
+        if (nome.empty() || nome == "*") continue;
+        if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo});
+    }
+    derivadas_.push_back(std::move(t));
+    return derivadas_.back().get();
+}
+
 // The column a name stands for in the tables of the SELECTs being written.
 const ColunaDaTabela* GeradorSqlite::ColunaDoEscopo(const Coluna& c) const {
     if (c.partes.back() == "*") return nullptr;
@@ -296,6 +363,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
+    if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
     std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";
     std::vector<std::string> args;
@@ -326,7 +394,8 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
 std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
     std::string s = "ORDER BY ";
     for (std::size_t k = 0; k < ordem.size(); ++k)
-        s += (k ? ", " : "") + Gerar(*ordem[k].expressao) + (ordem[k].decrescente ? " DESC" : "");
+        s += (k ? ", " : "") + ComColacaoDecimal(*ordem[k].expressao, Gerar(*ordem[k].expressao)) +
+             (ordem[k].decrescente ? " DESC" : "");
     return s;
 }
 
@@ -444,20 +513,16 @@ std::string GeradorSqlite::Gerar(const Clausulas& c) {
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (s.porcento || s.comEmpates)
         throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
-    std::vector<std::pair<std::string, Tabela*>> escopo;
-    for (const auto& j : s.de) {
-        if (j.fonte.nome.empty() || !ctx_.catalogo) continue;
-        escopo.emplace_back(j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
-                            ctx_.catalogo()->AcharTabela(j.fonte.nome.back()));
-    }
-    escopos_.push_back(std::move(escopo));
+    escopos_.push_back(EscopoDe(s));
     struct Saida {
         std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
+    if (&s == selecaoPrincipal_) AnotarTipos(s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
     for (std::size_t k = 0; k < s.itens.size(); ++k) {
-        r += (k ? ", " : "") + Gerar(*s.itens[k].expressao);
+        r += (k ? ", " : "") +
+             ComColacaoDecimal(*s.itens[k].expressao, Gerar(*s.itens[k].expressao));
         if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
     }
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
@@ -483,6 +548,12 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
 }
 
 std::string GeradorSqlite::Gerar(const Consulta& q) {
+    if (consultas_ == 0 && !q.ramos.empty()) selecaoPrincipal_ = q.ramos[0].selecao.get();
+    ++consultas_;
+    struct Saida {
+        int& n;
+        ~Saida() { --n; }
+    } saida{consultas_};
     std::string s;
     if (!q.com.empty()) {
         s = "WITH ";
@@ -496,6 +567,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
                 s += ")";
             }
             s += " AS (" + Gerar(*c.consulta) + ")";
+            nomeadas_.emplace_back(c.nome, TabelaDerivada(*c.consulta, c.colunas));
         }
         s += " ";
     }

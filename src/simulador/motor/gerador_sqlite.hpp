@@ -1,11 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "simulador/motor/expressao.hpp"
+#include "simulador/motor/tipos.hpp"
 
 // Writes SQLite's text from the expression tree: T-SQL's functions become the
 // engine's zv_ functions, + becomes zv_mais (numbers add, texts join), TOP becomes
@@ -25,16 +28,24 @@ struct ContextoDeReescrita {
     // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
     // one); raises SQL Server's error for one that does not exist or cannot be opened.
     std::function<std::string(const std::string&)> esquemaDoBanco;
+    // The tables whose columns lone expressions name (those of an UPDATE or DELETE), by
+    // alias or name.
+    std::vector<std::pair<std::string, Tabela*>> escopoPadrao;
+    // The types the generator knows of the outermost query's result columns (empty
+    // when it selects a *); nullopt where it does not know.
+    std::vector<std::optional<TipoSql>> tiposDaSelecao;
 };
 
 class GeradorSqlite {
   public:
-    explicit GeradorSqlite(ContextoDeReescrita& ctx) : ctx_(ctx) {}
+    explicit GeradorSqlite(ContextoDeReescrita& ctx);
 
     std::string Gerar(const Expressao& e);
     std::string Gerar(const Consulta& q);
     std::string Gerar(const Clausulas& c);
     std::string Gerar(const std::vector<Juncao>& fontes);
+    // The SQL Server type of a numeric expression, where the generator can tell it.
+    std::optional<TipoSql> TipoDe(const Expressao& e) const;
 
   private:
     std::string Operando(const Expr& e);
@@ -49,11 +60,29 @@ class GeradorSqlite {
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
+    std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
+    Tabela* TabelaDerivada(const Consulta& q, const std::vector<std::string>& nomes = {});
     int LimiteDeReplicacao(const Expressao& e) const;
+
+    // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
+    // when the expression is not a decimal one.
+    std::optional<TipoSql> TipoDaChamada(const Chamada& c) const;
+    std::optional<TipoSql> TipoDoCaso(const Caso& c) const;
+    std::string AritmeticaDecimal(const Binaria& b);
+    std::string ComparacaoDecimal(const Binaria& b, const std::string& op);
+    std::string ChamadaDecimal(const Chamada& c, const std::string& chave);
+    std::string NegacaoDecimal(const Unaria& u);
+    std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
+    void AnotarTipos(const Selecao& s);
 
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name
     std::vector<std::vector<std::pair<std::string, Tabela*>>> escopos_;
+    // derived tables and WITH queries, typed from their own SELECT
+    std::vector<std::unique_ptr<Tabela>> derivadas_;
+    std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
+    int consultas_ = 0;                          // queries being written, outermost first
+    const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
 };
 
 }  // namespace zolvek::simulador

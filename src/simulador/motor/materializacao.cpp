@@ -46,6 +46,7 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
         s += TipoSqlite(c.tipo);
         if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
         if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
+        if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
         if (!c.anulavel && c.tipo.base != TipoBase::RowVersion) s += " NOT NULL";
         if (const Restricao* d = t.PadraoDaColuna(c.nome))
             s += " DEFAULT (" + ChamadaDeConversao(ExpressaoParaSqlite(d->texto), c.tipo) + ")";
@@ -225,7 +226,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
         } else if (anterior->tipo == c.tipo || c.identidade) {
             fonte += Id(anterior->nome);
         } else {
-            fonte += ChamadaDeConversao(Id(anterior->nome), c.tipo);
+            fonte += ChamadaDeConversao(Id(anterior->nome), c.tipo, anterior->tipo);
         }
     }
     ExecutarSql(db, "PRAGMA ignore_check_constraints = ON");

@@ -103,7 +103,9 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
         // the sources of an UPDATE or DELETE with a FROM of its own
         sql = gerador.Gerar(leitor.LerFontes());
     } else {
-        sql = gerador.Gerar(*leitor.Expressao());
+        Expr e = leitor.Expressao();
+        sql = gerador.Gerar(*e);
+        ctx.tiposDaSelecao.assign(1, gerador.TipoDe(*e));
         // (SELECT ...) UNION (SELECT ...): a query, not a value
         if (!leitor.NoFim() && EhSimbolo(primeiro, "(")) return comoConsulta();
     }

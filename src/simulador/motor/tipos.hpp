@@ -74,8 +74,13 @@ std::optional<int> PrecisaoNumerica(const TipoSql& t);  // information_schema
 std::optional<int> EscalaNumerica(const TipoSql& t);
 
 db::TipoDeCampo CategoriaDoTipo(const TipoSql& t);
-// The SQLite type a column of this type is declared with.
+// The SQLite type a column of this type is declared with. Decimal, numeric and money
+// values are exact texts ("12.50"), never floating point.
 const char* TipoSqlite(const TipoSql& t);
+
+// SQL Server's precision and scale of e1 op e2 for decimal operands (p1,s1) and (p2,s2),
+// op one of + - * / %, reduced to 38 digits as SQL Server reduces it.
+TipoSql TipoDaOperacaoDecimal(char operador, int p1, int s1, int p2, int s2);
 
 // Date-times are stored as "yyyy-mm-dd hh:nn:ss.zzz".
 // The order of day, month and year in a date written with separators ('02/01/2020'),

@@ -1,0 +1,283 @@
+#include "simulador/motor/funcoes_decimais.hpp"
+
+#include <sqlite3.h>
+
+#include <optional>
+
+#include "comum/decimal.hpp"
+#include "comum/erros.hpp"
+#include "simulador/motor/falhas.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+using zolvek::Arredondamento;
+using zolvek::Decimal;
+
+// money keeps a 64-bit count of ten-thousandths, smallmoney a 32-bit one.
+const Decimal& LimiteDeMoeda(TipoBase b) {
+    static const Decimal money = Decimal::Ler("922337203685477.5807");
+    static const Decimal smallmoney = Decimal::Ler("214748.3647");
+    return b == TipoBase::SmallMoney ? smallmoney : money;
+}
+
+bool EhMoeda(TipoBase b) {
+    return b == TipoBase::Money || b == TipoBase::SmallMoney;
+}
+
+void Falhar(sqlite3_context* c, const std::string& msg) {
+    GuardarFalhaDeFuncao(msg);
+    sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
+}
+
+std::string TextoDe(sqlite3_value* v) {
+    const unsigned char* t = sqlite3_value_text(v);
+    return t ? std::string(reinterpret_cast<const char*>(t),
+                           static_cast<std::size_t>(sqlite3_value_bytes(v)))
+             : std::string();
+}
+
+void ResultadoDecimal(sqlite3_context* c, const Decimal& d) {
+    const std::string s = d.Texto();
+    sqlite3_result_text(c, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+}
+
+// The value of an operand; false (after failing the call) for text that is no number.
+bool LerOperando(sqlite3_context* c, sqlite3_value* v, Decimal& d) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            d = Decimal(static_cast<std::int64_t>(sqlite3_value_int64(v)));
+            return true;
+        case SQLITE_FLOAT:
+            d = Decimal::DeReal(sqlite3_value_double(v));
+            return true;
+        default:
+            if (Decimal::TentarLer(TextoDe(v), d)) return true;
+            Falhar(c, "Error converting data type varchar to numeric.");
+            return false;
+    }
+}
+
+// Whether d, already at the type's scale, fits the type.
+bool Cabe(const Decimal& d, const TipoSql& t) {
+    if (EhMoeda(t.base)) {
+        const Decimal& limite = LimiteDeMoeda(t.base);
+        return d <= limite && -d <= limite + Decimal::Ler("0.0001");
+    }
+    return d.CabeEm(t.precisao, t.escala);
+}
+
+std::string NomeNaMensagem(TipoBase b) {
+    return EhMoeda(b) ? NomeDoTipo(b) : "numeric";
+}
+
+// The result of an expression of type t: rounded to its scale, failing when too wide.
+void Devolver(sqlite3_context* c, const Decimal& exato, const TipoSql& t, Arredondamento modo) {
+    const Decimal d = exato.Arredondar(t.escala, modo);
+    if (!Cabe(d, t))
+        return Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                             NomeNaMensagem(t.base) + ".");
+    ResultadoDecimal(c, d);
+}
+
+TipoSql TipoDosArgumentos(sqlite3_value** a) {
+    TipoSql t;
+    t.precisao = sqlite3_value_int(a[0]);
+    t.escala = sqlite3_value_int(a[1]);
+    t.base = static_cast<TipoBase>(sqlite3_value_int(a[2]));
+    return t;
+}
+
+// zv_dmais(a, b, precision, scale, base) and its kin: a op b as the type given.
+template <char Operador>
+void FnOperar(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    Decimal x, y;
+    if (!LerOperando(c, a[0], x) || !LerOperando(c, a[1], y)) return;
+    const TipoSql t = TipoDosArgumentos(a + 2);
+    try {
+        switch (Operador) {
+            case '+':
+                return Devolver(c, x + y, t, Arredondamento::MetadeLongeDoZero);
+            case '-':
+                return Devolver(c, x - y, t, Arredondamento::MetadeLongeDoZero);
+            case '*':
+                return Devolver(c, x * y, t, Arredondamento::MetadeLongeDoZero);
+            default:
+                break;
+        }
+        if (y.Zero()) return Falhar(c, "Divide by zero error encountered.");
+        if (Operador == '/')
+            return Devolver(c, x.Dividir(y, t.escala, Arredondamento::Truncar), t,
+                            Arredondamento::Truncar);
+        const Decimal quociente = x.Dividir(y, 0, Arredondamento::Truncar);
+        Devolver(c, x - quociente * y, t, Arredondamento::MetadeLongeDoZero);
+    } catch (const ErroDeEntrada&) {
+        Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                      NomeNaMensagem(t.base) + ".");
+    }
+}
+
+// zv_dcomparar(a, b): -1, 0 or 1 by value; NULL beside NULL.
+void FnComparar(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    Decimal x, y;
+    if (!LerOperando(c, a[0], x) || !LerOperando(c, a[1], y)) return;
+    const auto r = x <=> y;
+    sqlite3_result_int(c, r < 0 ? -1 : r > 0 ? 1 : 0);
+}
+
+// zv_dreal(x): the value as a number SQLite computes with (for float and integer
+// conversions of a decimal).
+void FnReal(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) != SQLITE_TEXT) return sqlite3_result_value(c, a[0]);
+    Decimal d;
+    if (!LerOperando(c, a[0], d)) return;
+    if (d.Escala() == 0 && d.CabeEm(18, 0)) return sqlite3_result_int64(c, d.ComoInteiro());
+    sqlite3_result_double(c, d.ComoReal());
+}
+
+// zv_dround(x, places, truncate, precision, scale, base): ROUND of a decimal keeps its
+// type; a value that grows past its precision overflows.
+void FnArredondar(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    Decimal x;
+    if (!LerOperando(c, a[0], x)) return;
+    const int casas = sqlite3_value_int(a[1]);
+    const bool truncar = sqlite3_value_type(a[2]) != SQLITE_NULL && sqlite3_value_int(a[2]) != 0;
+    const TipoSql t = TipoDosArgumentos(a + 3);
+    try {
+        const Decimal r =
+            x.Arredondar(std::max(casas, -38),
+                         truncar ? Arredondamento::Truncar : Arredondamento::MetadeLongeDoZero);
+        Devolver(c, r, t, Arredondamento::MetadeLongeDoZero);
+    } catch (const ErroDeEntrada&) {
+        Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                      NomeNaMensagem(t.base) + ".");
+    }
+}
+
+// SUM and AVG of decimals: exact, at the scale of the values summed.
+struct Soma {
+    Decimal total;
+    std::int64_t linhas = 0;
+    int escala = 0;
+    bool falhou = false;
+};
+
+void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
+    auto* s = static_cast<Soma*>(sqlite3_aggregate_context(c, sizeof(Soma)));
+    // SQLite hands over zeroed memory, which is an empty Soma
+    if (!s || s->falhou || sqlite3_value_type(a[0]) == SQLITE_NULL) return;
+    Decimal d;
+    if (!LerOperando(c, a[0], d)) {
+        s->falhou = true;
+        return;
+    }
+    s->escala = std::max(s->escala, n > 1 ? sqlite3_value_int(a[1]) : d.Escala());
+    try {
+        s->total += d;
+    } catch (const ErroDeEntrada&) {
+        s->falhou = true;
+        Falhar(c, "Arithmetic overflow error converting expression to data type numeric.");
+        return;
+    }
+    ++s->linhas;
+}
+
+// The aggregate's result type: SUM is decimal(38, s); AVG decimal(38, max(s, 6)); money
+// stays money.
+void FinalDaSoma(sqlite3_context* c, bool media) {
+    auto* s = static_cast<Soma*>(sqlite3_aggregate_context(c, 0));
+    if (!s || s->linhas == 0 || s->falhou) return sqlite3_result_null(c);
+    const bool moeda = sqlite3_user_data(c) != nullptr;
+    TipoSql t{moeda ? TipoBase::Money : TipoBase::Numeric, 0, 38, s->escala};
+    if (moeda) t.escala = 4;
+    Decimal r = s->total;
+    if (media) {
+        if (!moeda) t.escala = std::max(s->escala, 6);
+        r = r.Dividir(Decimal(s->linhas), t.escala, Arredondamento::Truncar);
+    }
+    Devolver(c, r, t, Arredondamento::MetadeLongeDoZero);
+}
+
+void FinalDoTotal(sqlite3_context* c) {
+    FinalDaSoma(c, false);
+}
+void FinalDaMedia(sqlite3_context* c) {
+    FinalDaSoma(c, true);
+}
+
+}  // namespace
+
+std::string TextoDecimalDoValor(sqlite3_value* v, const TipoSql& t) {
+    const int escala = EhMoeda(t.base) ? 4 : t.escala;
+    Decimal d;
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        const std::string s = TextoDe(v);
+        const auto ponto = s.find('.');
+        const int casas = ponto == std::string::npos ? 0 : static_cast<int>(s.size() - ponto - 1);
+        if (casas == escala && s.find_first_of("eE") == std::string::npos) return s;
+        if (!Decimal::TentarLer(s, d)) return s;
+    } else if (sqlite3_value_type(v) == SQLITE_INTEGER) {
+        d = Decimal(static_cast<std::int64_t>(sqlite3_value_int64(v)));
+    } else {
+        d = Decimal::DeReal(sqlite3_value_double(v));
+    }
+    return d.Arredondar(escala, Arredondamento::MetadeLongeDoZero).Texto();
+}
+
+void ConverterParaDecimal(sqlite3_context* c, sqlite3_value* v, const TipoSql& alvo) {
+    TipoSql t = alvo;
+    if (EhMoeda(t.base)) t.escala = 4;
+    const int origem = sqlite3_value_type(v);
+    Decimal d;
+    if (origem == SQLITE_TEXT) {
+        if (!Decimal::TentarLer(TextoDe(v), d))
+            return Falhar(c, "Error converting data type varchar to numeric.");
+    } else if (!LerOperando(c, v, d)) {
+        return;
+    }
+    bool cabe = false;
+    try {
+        d = d.Arredondar(t.escala, Arredondamento::MetadeLongeDoZero);
+        cabe = Cabe(d, t);
+    } catch (const ErroDeEntrada&) {  // past any precision
+    }
+    if (cabe) return ResultadoDecimal(c, d);
+    if (EhMoeda(t.base))
+        return Falhar(c, "Arithmetic overflow error converting expression to data type money.");
+    // a floating-point value here is almost always a numeric literal (1000.5)
+    const char* de = origem == SQLITE_INTEGER ? "int" : "numeric";
+    Falhar(c, std::string("Arithmetic overflow error converting ") + de + " to data type numeric.");
+}
+
+void RegistrarFuncoesDecimais(sqlite3* db) {
+    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "zv_dmais", 5, det, nullptr, FnOperar<'+'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dmenos", 5, det, nullptr, FnOperar<'-'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dvezes", 5, det, nullptr, FnOperar<'*'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_ddividir", 5, det, nullptr, FnOperar<'/'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dresto", 5, det, nullptr, FnOperar<'%'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dcomparar", 2, det, nullptr, FnComparar, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dreal", 1, det, nullptr, FnReal, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dround", 6, det, nullptr, FnArredondar, nullptr, nullptr);
+    // (x) for DISTINCT, which takes one argument; (x, scale) otherwise
+    static int moeda = 1;
+    for (int n = 1; n <= 2; ++n) {
+        sqlite3_create_function(db, "zv_dsoma", n, det, nullptr, nullptr, PassoDaSoma,
+                                FinalDoTotal);
+        sqlite3_create_function(db, "zv_dmedia", n, det, nullptr, nullptr, PassoDaSoma,
+                                FinalDaMedia);
+        sqlite3_create_function(db, "zv_dsoma_moeda", n, det, &moeda, nullptr, PassoDaSoma,
+                                FinalDoTotal);
+        sqlite3_create_function(db, "zv_dmedia_moeda", n, det, &moeda, nullptr, PassoDaSoma,
+                                FinalDaMedia);
+    }
+}
+
+}  // namespace zolvek::simulador
