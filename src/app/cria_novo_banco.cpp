@@ -1,11 +1,10 @@
 #include "app/cria_novo_banco.hpp"
 
 #include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "admin/novo_banco.hpp"
+#include "app/administrador_do_servidor.hpp"
 #include "app/configuracoes.hpp"
 #include "app/cursor_de_espera.hpp"
 #include "app/mensagens.hpp"
@@ -38,37 +37,22 @@ TCriaNovoBancoDeDados::TCriaNovoBancoDeDados(QWidget* pai)
     edtLogin = Campo(this, "edtLogin");
     edtLogin->setText("sa");
     edtSenha = Campo(this, "edtSenha");
-    edtSenha->setEchoMode(QLineEdit::Password);
-    btnExecutar = new QPushButton("E&xecutar", this);
-    btnExecutar->setObjectName("btnExecutar");
-    btnExecutar->setDefault(true);
-    btnCancelar = new QPushButton("&Cancelar", this);
-    btnCancelar->setObjectName("btnCancelar");
-    btnCancelar->setAutoDefault(false);
 
     auto* campos = new QFormLayout;
     campos->addRow("&Nome", edtNome);
     campos->addRow("&Servidor", edtServidor);
     campos->addRow("&Pasta", edtPasta);
     campos->addRow("&Tamanho máximo do arquivo de 'log'", edtTamanhoDoLog);
-    auto* grupo = new QGroupBox("Administrador", this);
-    auto* administrador = new QFormLayout(grupo);
-    administrador->addRow("N&ome", edtLogin);
-    administrador->addRow("S&enha", edtSenha);
-    auto* botoes = new QHBoxLayout;
-    botoes->addStretch();
-    botoes->addWidget(btnExecutar);
-    botoes->addWidget(btnCancelar);
     auto* tudo = new QVBoxLayout(this);
     tudo->addLayout(campos);
-    tudo->addWidget(grupo);
-    tudo->addLayout(botoes);
+    const auto botoes = TerminarComAdministrador(this, tudo, edtLogin, edtSenha);
+    btnExecutar = botoes.executar;
+    btnCancelar = botoes.cancelar;
 
     connect(edtNome, &QLineEdit::textChanged, this, [this] { HabilitarExecutar(); });
     connect(edtServidor, &QLineEdit::textChanged, this, [this] { HabilitarExecutar(); });
     connect(btnExecutar, &QPushButton::clicked, this,
             [this] { ExecutarComando([this] { btnExecutarClick(); }); });
-    connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
     RestaurarMemoria();
     HabilitarExecutar();
 }

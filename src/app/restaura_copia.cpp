@@ -1,12 +1,10 @@
 #include "app/restaura_copia.hpp"
 
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include "admin/restaurar_copia.hpp"
+#include "app/administrador_do_servidor.hpp"
 #include "app/configuracoes.hpp"
 #include "app/cursor_de_espera.hpp"
 #include "app/mensagens.hpp"
@@ -41,35 +39,20 @@ TRestauraCopia::TRestauraCopia(QWidget* pai)
     edtServidor = Campo(this, "edtServidor");
     edtLogin = Campo(this, "edtLogin", "sa");
     edtSenha = Campo(this, "edtSenha");
-    edtSenha->setEchoMode(QLineEdit::Password);
-    btnExecutar = new QPushButton("E&xecutar", this);
-    btnExecutar->setObjectName("btnExecutar");
-    btnExecutar->setDefault(true);
-    btnCancelar = new QPushButton("&Cancelar", this);
-    btnCancelar->setObjectName("btnCancelar");
-    btnCancelar->setAutoDefault(false);
 
     auto* tudo = new QVBoxLayout(this);
     Rotulado(tudo, "&Arquivo origem", edtOrigem);
     Rotulado(tudo, "&Banco de Dados destino (Todas as informações existentes serão perdidas)",
              edtDestino);
     Rotulado(tudo, "&Servidor", edtServidor);
-    auto* grupo = new QGroupBox("Administrador", this);
-    auto* administrador = new QFormLayout(grupo);
-    administrador->addRow("N&ome", edtLogin);
-    administrador->addRow("S&enha", edtSenha);
-    tudo->addWidget(grupo);
-    auto* botoes = new QHBoxLayout;
-    botoes->addStretch();
-    botoes->addWidget(btnExecutar);
-    botoes->addWidget(btnCancelar);
-    tudo->addLayout(botoes);
+    const auto botoes = TerminarComAdministrador(this, tudo, edtLogin, edtSenha);
+    btnExecutar = botoes.executar;
+    btnCancelar = botoes.cancelar;
 
     for (QLineEdit* campo : {edtOrigem, edtDestino, edtServidor})
         connect(campo, &QLineEdit::textChanged, this, [this] { HabilitarExecutar(); });
     connect(btnExecutar, &QPushButton::clicked, this,
             [this] { ExecutarComando([this] { btnExecutarClick(); }); });
-    connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
     RestaurarMemoria();
     HabilitarExecutar();
 }
