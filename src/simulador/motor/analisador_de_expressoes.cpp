@@ -260,6 +260,16 @@ Expr LeitorDeExpressoes::Predicado() {
     }
 }
 
+// A value where T-SQL takes no condition (a select item): a comparison, IS, IN, LIKE,
+// BETWEEN, NOT, AND or OR after it is a syntax error there, as EXISTS before it is.
+Expr LeitorDeExpressoes::Escalar() {
+    Expr e = Soma();
+    if (!Fim() && (EhComparacao(t_[i_]) || Palavra("IS") || Palavra("IN") || Palavra("LIKE") ||
+                   Palavra("BETWEEN") || Palavra("NOT") || Palavra("AND") || Palavra("OR")))
+        Erro();
+    return e;
+}
+
 Expr LeitorDeExpressoes::Soma() {
     Expr e = Produto();
     for (;;) {
@@ -575,16 +585,16 @@ ItemDaSelecao LeitorDeExpressoes::LerItem() {
     if (i_ + 1 < fim_ && t_[i_].tipo == TipoToken::Variavel && EhSimbolo(t_[i_ + 1], "=")) {
         item.variavel = t_[i_].texto;
         i_ += 2;
-        item.expressao = Expressao();
+        item.expressao = Escalar();
         return item;
     }
     if (nomeComIgual) {
         item.apelido = t_[i_].texto;
         i_ += 2;
-        item.expressao = Expressao();
+        item.expressao = Escalar();
         return item;
     }
-    item.expressao = Expressao();
+    item.expressao = Escalar();
     item.apelido = Apelido();
     return item;
 }

@@ -48,6 +48,7 @@ class LeitorDeExpressoes {
     Expr E();
     Expr Nao();
     Expr Predicado();
+    Expr Escalar();
     Expr Soma();
     Expr Produto();
     Expr Unario();

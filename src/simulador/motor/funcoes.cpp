@@ -13,6 +13,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
+#include "simulador/motor/funcoes_inteiras.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -325,7 +326,7 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
                 break;
         }
         if (!inteiro &&
-            (numero < static_cast<double>(min) - 1 || numero > static_cast<double>(max) + 1)) {
+            (numero < static_cast<double>(min) - 1 || numero >= static_cast<double>(max) + 1)) {
             Falhar(c, "Arithmetic overflow error converting expression to data type " +
                           NomeDoTipo(b) + ".");
             return;
@@ -1165,6 +1166,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     for (const auto& f : funcoes)
         sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
     RegistrarFuncoesDecimais(db);
+    RegistrarFuncoesInteiras(db);
     // convert('type', x[, style]) carries a non-null marker; cast(x, 'type') a null one
     static int marca = 1;
     sqlite3_create_function(db, "zv_convert", 2, det, &marca, FnConvert, nullptr, nullptr);

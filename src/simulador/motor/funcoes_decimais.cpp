@@ -1,5 +1,8 @@
 #include "simulador/motor/funcoes_decimais.hpp"
 
+#include <cerrno>
+#include <cstdlib>
+
 #include <sqlite3.h>
 
 #include <optional>
@@ -137,6 +140,14 @@ void FnReal(sqlite3_context* c, int, sqlite3_value** a) {
     Decimal d;
     if (!LerOperando(c, a[0], d)) return;
     if (d.Escala() == 0 && d.CabeEm(18, 0)) return sqlite3_result_int64(c, d.ComoInteiro());
+    // 19 digits may still be a bigint, which a double would round
+    if (d.Escala() == 0 && d.CabeEm(19, 0)) {
+        const std::string texto = d.Texto();
+        errno = 0;
+        char* fim = nullptr;
+        const long long v = std::strtoll(texto.c_str(), &fim, 10);
+        if (errno == 0 && fim && *fim == '\0') return sqlite3_result_int64(c, v);
+    }
     sqlite3_result_double(c, d.ComoReal());
 }
 

@@ -151,6 +151,7 @@ std::string GeradorSqlite::Operando(const Expr& e) {
 std::string GeradorSqlite::Comparacao(const Binaria& b) {
     std::string op = b.operador == "!<" ? ">=" : b.operador == "!>" ? "<=" : b.operador;
     if (std::string d = ComparacaoDecimal(b, op); !d.empty()) return d;
+    if (std::string c = ComparacaoConvertida(b, op); !c.empty()) return c;
     std::string l = Operando(b.esquerda), r = Operando(b.direita);
     if (EhTextoLiteral(*b.esquerda) && !ComparaPorSi(*b.direita))
         l = "(" + l + " COLLATE " + kColacao + ")";
@@ -193,6 +194,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 if (b.operador.size() == 1 &&
                     std::string("+-*/%").find(b.operador) != std::string::npos)
                     if (std::string d = AritmeticaDecimal(b); !d.empty()) return d;
+                if (std::string i = AritmeticaInteira(b); !i.empty()) return i;
                 std::string il = ComoInteiro(*b.esquerda), ir = ComoInteiro(*b.direita);
                 if (b.operador == "+") {
                     // binary + binary joins the bytes; beside a number it is a number
@@ -211,19 +213,21 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 if (aritmetica && !il.empty()) l = il;
                 if (aritmetica && !ir.empty()) r = ir;
                 if (b.operador == "^") return "((" + l + " | " + r + ") - (" + l + " & " + r + "))";
+                if (b.operador == "/" || b.operador == "%")
+                    return l + " " + b.operador + " zv_divisor(" + r + ")";
                 if (b.operador == "AND" || b.operador == "OR" || b.operador == "-" ||
-                    b.operador == "*" || b.operador == "/" || b.operador == "%" ||
-                    b.operador == "&" || b.operador == "|")
+                    b.operador == "*" || b.operador == "&" || b.operador == "|")
                     return l + " " + b.operador + " " + r;
                 return Comparacao(b);
             },
             [&](const Chamada& c) { return Chamar(c); },
             [&](const Caso& c) {
+                const auto alvo = AlvoDosResultados(c);
                 std::string s = "CASE";
                 if (c.base) s += " " + Operando(c.base);
                 for (const auto& [quando, entao] : c.ramos)
-                    s += " WHEN " + Gerar(*quando) + " THEN " + Gerar(*entao);
-                if (c.senao) s += " ELSE " + Gerar(*c.senao);
+                    s += " WHEN " + Gerar(*quando) + " THEN " + ResultadoConvertido(*entao, alvo);
+                if (c.senao) s += " ELSE " + ResultadoConvertido(*c.senao, alvo);
                 return s + " END";
             },
             [&](const Subconsulta& q) { return "(" + Gerar(*q.consulta) + ")"; },
@@ -363,6 +367,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
+    VerificarOperandoDoAgregado(c, chave);
     if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
     std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";

@@ -75,6 +75,14 @@ class GeradorSqlite {
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
 
+    // Integer operators and the implicit conversions of comparisons, as SQL Server
+    // does them (gerador_conversoes.cpp); "" when SQLite's own is right.
+    std::string AritmeticaInteira(const Binaria& b);
+    std::string ComparacaoConvertida(const Binaria& b, const std::string& op);
+    void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
+    std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
+    std::string ResultadoConvertido(const Expressao& e, const std::optional<TipoSql>& alvo);
+
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name
     std::vector<std::vector<std::pair<std::string, Tabela*>>> escopos_;

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "ambiente.hpp"
+#include "como_sql_server.hpp"
+
+namespace {
+
+const char* const kTransbordaInt =
+    "Arithmetic overflow error converting expression to data type int.";
+const char* const kDivisaoPorZero = "Divide by zero error encountered.";
+
+TEST_P(ComoSqlServer, AritmeticaInteiraGuardaOIntervaloDoTipoEFalhaNaDivisaoPorZero) {
+    EXPECT_EQ(Falha("SELECT 2147483647 * 2"), kTransbordaInt);
+    EXPECT_EQ(Falha("SELECT 2147483647 + 1"), kTransbordaInt);
+    EXPECT_EQ(Valor("SELECT CAST(9223372036854775807 AS bigint)"), "9223372036854775807");
+    EXPECT_EQ(Falha("SELECT CAST(9223372036854775808 AS bigint)"),
+              "Arithmetic overflow error converting expression to data type bigint.");
+    EXPECT_EQ(Falha("SELECT CAST(9223372036854775807 AS bigint) + 1"),
+              "Arithmetic overflow error converting expression to data type bigint.");
+    EXPECT_EQ(Falha("SELECT CAST(32767 AS smallint) + CAST(1 AS smallint)"),
+              "Arithmetic overflow error converting expression to data type smallint.");
+    EXPECT_EQ(Valor("SELECT CAST(32767 AS smallint) + 1"), "32768");
+    EXPECT_EQ(Valor("SELECT CAST(2147483647 AS bigint) * 2"), "4294967294");
+    EXPECT_EQ(Valor("SELECT -7 / 2"), "-3");
+    EXPECT_EQ(Valor("SELECT -7 % 3"), "-1");
+    EXPECT_EQ(Valor("SELECT 7 / NULL"), "NULL");
+    EXPECT_EQ(Falha("SELECT 1 / 0"), kDivisaoPorZero);
+    EXPECT_EQ(Falha("SELECT 5 % 0"), kDivisaoPorZero);
+    EXPECT_EQ(Falha("SELECT 1e0 / 0"), kDivisaoPorZero);
+
+    std::string t = Tabela("Numeros");
+    Sql("CREATE TABLE [" + t + "] (v int, z int, f float)");
+    Sql("INSERT [" + t + "] VALUES (2147483647, 0, 0)");
+    EXPECT_EQ(Falha("SELECT v + 1 FROM [" + t + "]"), kTransbordaInt);
+    EXPECT_EQ(Falha("SELECT v / z FROM [" + t + "]"), kDivisaoPorZero);
+    EXPECT_EQ(Falha("SELECT 1 / f FROM [" + t + "]"), kDivisaoPorZero);
+    EXPECT_EQ(Falha("UPDATE [" + t + "] SET v = v + 1"), kTransbordaInt);
+    EXPECT_EQ(Valor("SELECT v FROM [" + t + "]"), "2147483647");
+}
+
+TEST_P(ComoSqlServer, ComparacaoConverteOTextoParaOTipoDoOutroLado) {
+    std::string t = Tabela("Conversoes");
+    Sql("CREATE TABLE [" + t + "] (id int, nome varchar(10), d datetime)");
+    Sql("INSERT [" + t + "] VALUES (1, '1', '2024-01-02')");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE id = '1'"), "1");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE nome = 1"), "1");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE d > '2024-01-01'"), "1");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE id = '1x'"),
+              "Conversion failed when converting the varchar value '1x' to data type int.");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE d > 'lixo'"),
+              "Conversion failed when converting date and/or time from character string.");
+    Sql("INSERT [" + t + "] VALUES (2, 'a', NULL)");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE nome = 1"),
+              "Conversion failed when converting the varchar value 'a' to data type int.");
+    Sql("ALTER TABLE [" + t + "] ADD v decimal(10,2)");
+    Sql("UPDATE [" + t + "] SET v = 10.5");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE v = '10.50' ORDER BY id"), "1,2");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE v = 'x'"),
+              "Error converting data type varchar to numeric.");
+    // text against text stays a text comparison
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE nome = 'A' ORDER BY id"), "2");
+}
+
+TEST_P(ComoSqlServer, CaseTemOTipoDeMaiorPrecedenciaEntreOsResultados) {
+    EXPECT_EQ(Valor("SELECT CASE WHEN 1 = 1 THEN '7' ELSE 1 END + 1"), "8");
+    EXPECT_EQ(Falha("SELECT CASE WHEN 1 = 1 THEN 'x' ELSE 1 END"),
+              "Conversion failed when converting the varchar value 'x' to data type int.");
+    EXPECT_EQ(Valor("SELECT CASE WHEN 1 = 0 THEN 'x' ELSE 1 END"), "1");
+    EXPECT_EQ(Valor("SELECT CASE WHEN 1 = 1 THEN 'x' ELSE 'y' END"), "x");
+}
+
+TEST_P(ComoSqlServer, SomaEMediaSoDeNumerosECondicaoNaoEhValor) {
+    std::string t = Tabela("Agregados");
+    Sql("CREATE TABLE [" + t + "] (nome varchar(10), d datetime, n int)");
+    Sql("INSERT [" + t + "] VALUES ('a', '2024-01-01', 1)");
+    EXPECT_EQ(Falha("SELECT SUM(nome) FROM [" + t + "]"),
+              "Operand data type varchar is invalid for sum operator.");
+    EXPECT_EQ(Falha("SELECT AVG(d) FROM [" + t + "]"),
+              "Operand data type datetime is invalid for avg operator.");
+    EXPECT_EQ(Valor("SELECT SUM(n) FROM [" + t + "]"), "1");
+    EXPECT_EQ(Falha("SELECT 'a' < 'b'"), "Incorrect syntax near '<'.");
+    EXPECT_EQ(Falha("SELECT n IS NULL FROM [" + t + "]"),
+              "Incorrect syntax near the keyword 'IS'.");
+    EXPECT_EQ(Falha("SELECT exists (SELECT 1)"), "Incorrect syntax near the keyword 'exists'.");
+    EXPECT_EQ(Valor("SELECT Total = n + 1 FROM [" + t + "]"), "2");
+}
+
+}  // namespace
