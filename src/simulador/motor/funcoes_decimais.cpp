@@ -244,15 +244,21 @@ struct Soma {
     bool falhou = false;
 };
 
-void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
+// The running sum and the value of the row that comes or goes; null when there is nothing
+// to add (a NULL, or a sum already failed).
+Soma* ValorDaLinha(sqlite3_context* c, sqlite3_value* v, Decimal& d) {
     auto* s = static_cast<Soma*>(sqlite3_aggregate_context(c, sizeof(Soma)));
     // SQLite hands over zeroed memory, which is an empty Soma
-    if (!s || s->falhou || sqlite3_value_type(a[0]) == SQLITE_NULL) return;
+    if (!s || s->falhou || sqlite3_value_type(v) == SQLITE_NULL) return nullptr;
+    if (LerOperando(c, v, d)) return s;
+    s->falhou = true;
+    return nullptr;
+}
+
+void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
     Decimal d;
-    if (!LerOperando(c, a[0], d)) {
-        s->falhou = true;
-        return;
-    }
+    Soma* s = ValorDaLinha(c, a[0], d);
+    if (!s) return;
     s->escala = std::max(s->escala, n > 1 ? sqlite3_value_int(a[1]) : d.Escala());
     try {
         s->total += d;
@@ -282,13 +288,9 @@ void FinalDaSoma(sqlite3_context* c, bool media) {
 
 // A window frame's first row leaving: SUM ... OVER (ORDER BY ...) and its kin.
 void InversoDaSoma(sqlite3_context* c, int, sqlite3_value** a) {
-    auto* s = static_cast<Soma*>(sqlite3_aggregate_context(c, sizeof(Soma)));
-    if (!s || s->falhou || sqlite3_value_type(a[0]) == SQLITE_NULL) return;
     Decimal d;
-    if (!LerOperando(c, a[0], d)) {
-        s->falhou = true;
-        return;
-    }
+    Soma* s = ValorDaLinha(c, a[0], d);
+    if (!s) return;
     s->total -= d;
     --s->linhas;
 }
