@@ -10,6 +10,7 @@
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visitante.hpp"
+#include "simulador/motor/visoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -417,12 +418,12 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         return catalogo;
     }
     const std::size_t n = partes.size();
-    // The engine's own tables and SQLite's schemas are no names of SQL Server's.
-    Catalogo* catalogo =
-        EhTabelaDoMotor(partes.back()) && ctx_.catalogo ? ctx_.catalogo() : nullptr;
-    const bool deUsuario =
-        catalogo && (catalogo->AcharTabela(partes.back()) || catalogo->AcharObjeto(partes.back()));
-    if ((EhTabelaDoMotor(partes.back()) && !deUsuario) || (n == 2 && Dobrar(partes[0]) != "dbo")) {
+    // SQLite's schemas are no names of SQL Server's, and the engine's own tables are
+    // reached by none: a name of the engine's is a user's object or unknown.
+    bool desconhecido = n == 2 && Dobrar(partes[0]) != "dbo";
+    if (!desconhecido && EhTabelaDoMotor(partes.back()) && BancoDoNome(partes).empty())
+        desconhecido = !ObjetoDoUsuario(partes);
+    if (desconhecido) {
         std::string nome;
         for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
         throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
@@ -430,12 +431,18 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     const std::string banco = BancoDoNome(partes);
     std::string esquema;
     if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
-    if (n >= 3 || (n == 2 && Dobrar(partes[0]) == "dbo"))
-        return esquema.empty() ? ComoIdentificador(partes.back())
-                               : esquema + "." + ComoIdentificador(partes.back());
-    std::string nome;
-    for (const auto& s : partes) nome += (nome.empty() ? "" : ".") + ComoIdentificador(s);
-    return nome;
+    const std::string nome = IdentificadorNoSqlite(partes.back());
+    return esquema.empty() ? nome : esquema + "." + nome;
+}
+
+// A table, view or WITH query of this database has that name.
+bool GeradorSqlite::ObjetoDoUsuario(const std::vector<std::string>& partes) {
+    if (partes.size() == 1)
+        for (const auto& [nome, tabela] : nomeadas_)
+            if (IguaisCiAs(nome, partes[0])) return true;
+    Catalogo* catalogo = ctx_.catalogo ? ctx_.catalogo() : nullptr;
+    return catalogo &&
+           (catalogo->AcharTabela(partes.back()) || catalogo->AcharObjeto(partes.back()));
 }
 
 // The SQLite name of a catalog view; "" for any other name.
@@ -451,13 +458,24 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
         ctx_.usaBancos = true;
         return "zv_sysdatabases";
     }
+    std::string nome;
     if (p.size() >= 2 && p[p.size() - 2] == "sys") {
         if (ultimo == "databases") ctx_.usaBancos = true;
         if (ultimo == "dm_exec_sessions") ctx_.usaProcessos = true;
-        return "zv_sys_" + ultimo;
+        // sys.sysobjects is sysobjects
+        nome =
+            EhVisaoDoCatalogo(ultimo) && ultimo.rfind("sys", 0) == 0 ? ultimo : "zv_sys_" + ultimo;
+    } else if (p.size() >= 2 && p[p.size() - 2] == "information_schema") {
+        nome = "zv_is_" + ultimo;
+    } else {
+        return "";
     }
-    if (p.size() >= 2 && p[p.size() - 2] == "information_schema") return "zv_is_" + ultimo;
-    return "";
+    if (!EhVisaoDoCatalogo(nome)) {
+        std::string escrito;
+        for (const auto& s : partes) escrito += (escrito.empty() ? "" : ".") + s;
+        throw ErroDeBanco("Invalid object name '" + escrito + "'.", 208, 16, 1);
+    }
+    return nome;
 }
 
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
@@ -469,8 +487,11 @@ std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
     std::size_t primeiro = p.size() >= 3 ? p.size() - 1 : (Dobrar(p[0]) == "dbo" ? 1 : 0);
     if (p.size() >= 3 && p.back() == "*") primeiro = p.size() - 2;
     std::string nome;
+    // the parts before the column's name a table's or an alias's
     for (std::size_t k = primeiro; k < p.size(); ++k)
-        nome += (nome.empty() ? "" : ".") + (p[k] == "*" ? "*" : ComoIdentificador(p[k]));
+        nome += (nome.empty() ? "" : ".") + (p[k] == "*"        ? "*"
+                                             : k + 1 < p.size() ? IdentificadorNoSqlite(p[k])
+                                                                : ComoIdentificador(p[k]));
     return nome;
 }
 
@@ -486,7 +507,7 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
             "derivada.");
-    if (!f.apelido.empty()) s += " AS " + ComoIdentificador(f.apelido);
+    if (!f.apelido.empty()) s += " AS " + IdentificadorNoSqlite(f.apelido);
     return s;
 }
 
@@ -559,15 +580,18 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         s = "WITH ";
         for (std::size_t k = 0; k < q.com.size(); ++k) {
             const auto& c = q.com[k];
-            s += (k ? ", " : "") + ComoIdentificador(c.nome);
+            s += (k ? ", " : "") + IdentificadorNoSqlite(c.nome);
             if (!c.colunas.empty()) {
                 s += "(";
                 for (std::size_t m = 0; m < c.colunas.size(); ++m)
                     s += (m ? ", " : "") + ComoIdentificador(c.colunas[m]);
                 s += ")";
             }
+            // named already while its own text is written: a recursive one reads itself
+            nomeadas_.emplace_back(c.nome, nullptr);
+            const std::size_t propria = nomeadas_.size() - 1;
             s += " AS (" + Gerar(*c.consulta) + ")";
-            nomeadas_.emplace_back(c.nome, TabelaDerivada(*c.consulta, c.colunas));
+            nomeadas_[propria].second = TabelaDerivada(*c.consulta, c.colunas);
         }
         s += " ";
     }

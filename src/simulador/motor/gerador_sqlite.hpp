@@ -56,6 +56,7 @@ class GeradorSqlite {
     std::string GerarFonte(const Fonte& f);
     std::string NomeDeCatalogo(const std::vector<std::string>& partes);
     std::string NomeDeTabela(const std::vector<std::string>& partes);
+    bool ObjetoDoUsuario(const std::vector<std::string>& partes);
     std::string NomeDeColuna(const Coluna& c);
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     bool Nacional(const Expressao& e) const;
