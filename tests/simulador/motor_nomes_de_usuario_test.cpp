@@ -191,6 +191,9 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     EXPECT_EQ(Valor("SELECT OBJECTPROPERTY(OBJECT_ID('zv_visao'), 'IsView')"), "1");
     Sql("ALTER VIEW zv_visao AS SELECT id FROM zv_itens");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM zv_visao"), "2");
+    // the table made again under its name keeps its views
+    Sql("ALTER TABLE zv_itens ADD extra INT NULL");
+    EXPECT_EQ(Valor("SELECT SUM(dobro) FROM sqlite_visao"), "60");
     // their rights are their own
     Sql("CREATE LOGIN Leitor WITH PASSWORD = 'x'");
     Sql("CREATE USER Leitor FOR LOGIN Leitor");
