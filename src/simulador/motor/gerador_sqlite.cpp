@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 
+#include "comum/decimal.hpp"
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -126,6 +127,11 @@ std::string NumeroLiteral(const std::string& n) {
     return digitos > (ponto ? 15u : 18u) ? ComoTexto(n) : n;
 }
 
+// $12.34 goes as the exact text of a money value, with its four places.
+std::string MoedaLiteral(const std::string& n) {
+    return ComoTexto(Decimal::Ler(n).Arredondar(4, Arredondamento::MetadeLongeDoZero).Texto());
+}
+
 std::string Variaveis(const std::string& nome) {
     std::string v = Dobrar(nome);
     if (v == "@@identity") return "zv_identity()";
@@ -168,6 +174,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                     case Literal::Tipo::Texto:
                         return ComoTexto(l.texto);
                     case Literal::Tipo::Numero:
+                        if (l.moeda) return MoedaLiteral(l.texto);
                         return NumeroLiteral(l.texto);
                     case Literal::Tipo::Binario: {
                         std::string h = l.texto.substr(2);
@@ -230,6 +237,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const Subconsulta& q) { return "(" + Gerar(*q.consulta) + ")"; },
             [&](const Existe& q) { return "EXISTS (" + Gerar(*q.consulta) + ")"; },
             [&](const Em& em) {
+                if (std::string d = EmDecimal(em); !d.empty()) return d;
                 std::string s = Operando(em.valor) + (em.negado ? " NOT IN (" : " IN (");
                 if (em.consulta) return s + Gerar(*em.consulta) + ")";
                 for (std::size_t k = 0; k < em.lista.size(); ++k)
@@ -237,6 +245,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 return s + ")";
             },
             [&](const Entre& b) {
+                if (std::string d = EntreDecimal(b); !d.empty()) return d;
                 return Operando(b.valor) + (b.negado ? " NOT BETWEEN " : " BETWEEN ") +
                        Operando(b.de) + " AND " + Operando(b.ate);
             },
@@ -377,19 +386,21 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (c.estrela) args.push_back("*");
     if (c.distinto) s += "DISTINCT ";
     for (std::size_t k = 0; k < args.size(); ++k) s += (k ? ", " : "") + args[k];
-    s += ")";
-    if (c.sobre) {
-        s += " OVER (";
-        if (!c.sobre->particao.empty()) {
-            s += "PARTITION BY ";
-            for (std::size_t k = 0; k < c.sobre->particao.size(); ++k)
-                s += (k ? ", " : "") + Gerar(*c.sobre->particao[k]);
-        }
-        if (!c.sobre->ordem.empty())
-            s += std::string(c.sobre->particao.empty() ? "" : " ") + Ordem(c.sobre->ordem);
-        s += ")";
+    return s + ")" + Sobre(c);
+}
+
+// " OVER (...)" of a window function; "" for any other call.
+std::string GeradorSqlite::Sobre(const Chamada& c) {
+    if (!c.sobre) return "";
+    std::string s = " OVER (";
+    if (!c.sobre->particao.empty()) {
+        s += "PARTITION BY ";
+        for (std::size_t k = 0; k < c.sobre->particao.size(); ++k)
+            s += (k ? ", " : "") + Gerar(*c.sobre->particao[k]);
     }
-    return s;
+    if (!c.sobre->ordem.empty())
+        s += std::string(c.sobre->particao.empty() ? "" : " ") + Ordem(c.sobre->ordem);
+    return s + ")";
 }
 
 std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
@@ -540,10 +551,15 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     if (&s == selecaoPrincipal_) AnotarTipos(s);
+    const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
     for (std::size_t k = 0; k < s.itens.size(); ++k) {
-        r += (k ? ", " : "") +
-             ComColacaoDecimal(*s.itens[k].expressao, Gerar(*s.itens[k].expressao));
+        const Expressao& e = *s.itens[k].expressao;
+        std::string item = Gerar(e);
+        std::string convertido;
+        if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
+            convertido = ComoTipoDoRamo(e, ramo->second[k], item);
+        r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
         if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
     }
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
@@ -595,6 +611,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         }
         s += " ";
     }
+    TiparRamos(q);
     bool unico = q.ramos.size() == 1;
     bool entreParenteses = unico && q.ramos[0].consulta;
     if (entreParenteses && (!q.ordem.empty() || q.deslocamento))

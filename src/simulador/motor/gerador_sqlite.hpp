@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +52,7 @@ class GeradorSqlite {
     std::string Operando(const Expr& e);
     std::string Comparacao(const Binaria& b);
     std::string Chamar(const Chamada& c);
+    std::string Sobre(const Chamada& c);
     std::string GerarSelecao(const Selecao& s);
     std::string GerarRamo(const Ramo& r, bool unico);
     std::string GerarFonte(const Fonte& f);
@@ -72,7 +74,14 @@ class GeradorSqlite {
     std::string AritmeticaDecimal(const Binaria& b);
     std::string ComparacaoDecimal(const Binaria& b, const std::string& op);
     std::string ChamadaDecimal(const Chamada& c, const std::string& chave);
+    std::string FuncaoDecimal(const Chamada& c, const std::string& chave);
     std::string NegacaoDecimal(const Unaria& u);
+    std::string EntreDecimal(const Entre& b);
+    std::string EmDecimal(const Em& em);
+    std::string ComoTipoDoRamo(const Expressao& e, const std::optional<TipoSql>& alvo,
+                               const std::string& sql) const;
+    std::optional<TipoSql> TipoComum(const std::vector<const Expressao*>& valores) const;
+    void TiparRamos(const Consulta& q);
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
 
@@ -84,6 +93,8 @@ class GeradorSqlite {
     std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
     int consultas_ = 0;                          // queries being written, outermost first
     const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
+    // the column types of each SELECT of a UNION, EXCEPT or INTERSECT: those of the whole
+    std::map<const Selecao*, std::vector<std::optional<TipoSql>>> tiposDosRamos_;
 };
 
 }  // namespace zolvek::simulador
