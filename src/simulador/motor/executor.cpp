@@ -776,7 +776,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                     }
                     std::vector<std::optional<TipoSql>> tipo;
                     std::string e = Reescrita(linha[k], nullptr, &tipo);
-                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo, Unico(tipo));
+                    sql += ChamadaDeConversao(e, col->tipo, Unico(tipo));
                 }
                 sql += ")";
             }
@@ -788,8 +788,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
             for (std::size_t k = 0; k < alvo.size(); ++k) {
                 std::string n = "c" + std::to_string(k + 1);
                 nomes += (k ? ", " : "") + n;
-                conv += (k ? ", " : "") +
-                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]));
+                conv += (k ? ", " : "") + ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]);
             }
             sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
                   IdentificadorNoSqlite(t->nome) + " (" + colunas + ") SELECT " + conv +

@@ -1,10 +1,12 @@
 #include "simulador/motor/gerador_sqlite.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
+#include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -370,6 +372,9 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
+    if (c.nome.size() == 1)
+        ExigirArgumentos(
+            chave, c.argumentos.size() + (c.parteDeData.empty() ? 0 : 1) + (c.estrela ? 1 : 0));
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
@@ -409,6 +414,35 @@ std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
         s += (k ? ", " : "") + ComColacaoDecimal(*ordem[k].expressao, Gerar(*ordem[k].expressao)) +
              (ordem[k].decrescente ? " DESC" : "");
     return s;
+}
+
+// An ORDER BY names a position of the select list or an expression; a constant that is
+// no position is refused as SQL Server does.
+void GeradorSqlite::VerificarOrdem(const Consulta& q) {
+    const Selecao* s = q.ramos.empty() ? nullptr : q.ramos[0].selecao.get();
+    const bool contavel =
+        s && std::none_of(s->itens.begin(), s->itens.end(), [](const ItemDaSelecao& i) {
+            const auto* c = std::get_if<Coluna>(&i.expressao->no);
+            return c && c->partes.back() == "*";
+        });
+    for (std::size_t k = 0; k < q.ordem.size(); ++k) {
+        const auto* l = std::get_if<Literal>(&q.ordem[k].expressao->no);
+        if (!l) continue;
+        const bool posicao = l->tipo == Literal::Tipo::Numero && !l->moeda && !l->texto.empty() &&
+                             l->texto.find_first_not_of("0123456789") == std::string::npos;
+        if (!posicao)
+            throw ErroDeBanco(
+                "A constant expression was encountered in the ORDER BY list, position " +
+                    std::to_string(k + 1) + ".",
+                408, 16, 1);
+        const std::string numero =
+            l->texto.substr(std::min(l->texto.find_first_not_of('0'), l->texto.size() - 1));
+        if (contavel &&
+            (numero == "0" || numero.size() > 9 || std::stoul(numero) > s->itens.size()))
+            throw ErroDeBanco("The ORDER BY position number " + numero +
+                                  " is out of range of the number of items in the select list.",
+                              108, 16, 1);
+    }
 }
 
 // The SQLite name of a catalog view or table named with several parts. dbo.T names a
@@ -565,6 +599,13 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
     if (s.onde) r += " WHERE " + Gerar(*s.onde);
     if (!s.grupo.empty()) {
+        // SQLite would read a number as a position of the select list
+        for (const auto& g : s.grupo)
+            if (std::holds_alternative<Literal>(g->no))
+                throw ErroDeBanco(
+                    "Each GROUP BY expression must contain at least one column that is not an "
+                    "outer reference.",
+                    164, 15, 1);
         r += " GROUP BY ";
         for (std::size_t k = 0; k < s.grupo.size(); ++k) r += (k ? ", " : "") + Gerar(*s.grupo[k]);
     }
@@ -619,7 +660,10 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     else
         for (std::size_t k = 0; k < q.ramos.size(); ++k)
             s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
-    if (!q.ordem.empty()) s += " " + Ordem(q.ordem);
+    if (!q.ordem.empty()) {
+        VerificarOrdem(q);
+        s += " " + Ordem(q.ordem);
+    }
     if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
         s += " LIMIT " + Gerar(*q.ramos[0].selecao->topo);
     else if (q.deslocamento)
