@@ -60,8 +60,10 @@ class GeradorSqlite {
     std::string GerarFonte(const Fonte& f);
     std::string NomeDeCatalogo(const std::vector<std::string>& partes);
     std::string NomeDeTabela(const std::vector<std::string>& partes);
+    bool ObjetoDoUsuario(const std::vector<std::string>& partes);
     std::string NomeDeColuna(const Coluna& c);
     std::string Ordem(const std::vector<OrdemDe>& ordem);
+    void VerificarOrdem(const Consulta& q);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
     std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
