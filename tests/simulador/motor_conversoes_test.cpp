@@ -85,4 +85,35 @@ TEST_P(ComoSqlServer, SomaEMediaSoDeNumerosECondicaoNaoEhValor) {
     EXPECT_EQ(Valor("SELECT Total = n + 1 FROM [" + t + "]"), "2");
 }
 
+TEST_P(ComoSqlServer, AgrupamentoDistinctESubconsultaComoSqlServerVerifica) {
+    std::string t = Tabela("Grupos");
+    Sql("CREATE TABLE [" + t + "] (id int, nome varchar(10), d datetime)");
+    Sql("INSERT [" + t + "] VALUES (1, 'a', '2024-01-01')");
+    Sql("INSERT [" + t + "] VALUES (2, 'a', '2024-02-01')");
+    EXPECT_EQ(Falha("SELECT id, COUNT(*) FROM [" + t + "]"),
+              "Column '" + t +
+                  ".id' is invalid in the select list because it is not contained in either an "
+                  "aggregate function or the GROUP BY clause.");
+    EXPECT_EQ(Falha("SELECT x.id FROM [" + t + "] x GROUP BY nome"),
+              "Column 'x.id' is invalid in the select list because it is not contained in either "
+              "an aggregate function or the GROUP BY clause.");
+    EXPECT_EQ(Falha("SELECT nome FROM [" + t + "] GROUP BY nome HAVING id > 1"),
+              "Column '" + t +
+                  ".id' is invalid in the HAVING clause because it is not contained in either an "
+                  "aggregate function or the GROUP BY clause.");
+    EXPECT_EQ(Coluna("SELECT x.nome FROM [" + t + "] x GROUP BY nome"), "a");
+    EXPECT_EQ(Coluna("SELECT YEAR(d) + 1, COUNT(*) FROM [" + t + "] GROUP BY YEAR(d)"), "2025");
+    EXPECT_EQ(Coluna("SELECT COUNT(*) OVER () FROM [" + t + "] WHERE id = 1"), "1");
+    EXPECT_EQ(Falha("SELECT DISTINCT nome FROM [" + t + "] ORDER BY id"),
+              "ORDER BY items must appear in the select list if SELECT DISTINCT is specified.");
+    EXPECT_EQ(Coluna("SELECT DISTINCT nome AS n FROM [" + t + "] ORDER BY n"), "a");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE id = (SELECT id FROM [" + t + "])"),
+              "Subquery returned more than 1 value. This is not permitted when the subquery "
+              "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.");
+    EXPECT_EQ(Coluna("SELECT (SELECT MAX(y.id) FROM [" + t + "] y WHERE y.id <= x.id) FROM [" + t +
+                     "] x ORDER BY x.id"),
+              "1,2");
+    EXPECT_EQ(Valor("SELECT (SELECT id FROM [" + t + "] WHERE id = 3)"), "NULL");
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/funcoes_inteiras.hpp"
+#include "simulador/motor/funcoes_subconsulta.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -1169,6 +1170,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
     RegistrarFuncoesDecimais(db);
     RegistrarFuncoesInteiras(db);
+    RegistrarFuncoesDeSubconsulta(db);
     // convert('type', x[, style]) carries a non-null marker; cast(x, 'type') a null one
     static int marca = 1;
     sqlite3_create_function(db, "zv_convert", 2, det, &marca, FnConvert, nullptr, nullptr);

@@ -243,7 +243,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 if (c.senao) s += " ELSE " + ResultadoConvertido(*c.senao, alvo);
                 return s + " END";
             },
-            [&](const Subconsulta& q) { return "(" + Gerar(*q.consulta) + ")"; },
+            [&](const Subconsulta& q) { return SubconsultaEscalar(*q.consulta); },
             [&](const Existe& q) { return "EXISTS (" + Gerar(*q.consulta) + ")"; },
             [&](const Em& em) {
                 if (std::string d = EmDecimal(em); !d.empty()) return d;
@@ -593,6 +593,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     if (&s == selecaoPrincipal_) AnotarTipos(s);
+    VerificarAgrupamento(s);
     const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
     for (std::size_t k = 0; k < s.itens.size(); ++k) {
@@ -670,6 +671,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
             s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
     if (!q.ordem.empty()) {
         VerificarOrdem(q);
+        VerificarOrdemDistinta(q);
         s += " " + Ordem(q.ordem);
     }
     if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)

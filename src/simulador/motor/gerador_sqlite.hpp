@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,6 +96,17 @@ class GeradorSqlite {
     void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
     std::string ResultadoConvertido(const Expressao& e, const std::optional<TipoSql>& alvo);
+
+    // What SQL Server checks of grouped queries and DISTINCT (gerador_agrupamento.cpp).
+    struct Agrupamento {
+        std::set<std::string> expressoes;  // the GROUP BY's, as written for SQLite
+        std::set<std::string> colunas;     // "tabela.coluna" of its plain columns, folded
+    };
+    void VerificarAgrupamento(const Selecao& s);
+    void VerificarAgrupado(const Expressao& e, const Agrupamento& grupo, const char* onde);
+    bool ColunaDaSelecao(const Coluna& c, std::string& tabela) const;
+    void VerificarOrdemDistinta(const Consulta& q);
+    std::string SubconsultaEscalar(const Consulta& q);
 
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name

@@ -1,0 +1,48 @@
+#include "simulador/motor/funcoes_subconsulta.hpp"
+
+#include <sqlite3.h>
+
+#include <string>
+
+#include "simulador/motor/falhas.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+struct Unico {
+    sqlite3_value* valor;
+    int linhas;
+};
+
+void Passo(sqlite3_context* c, int, sqlite3_value** v) {
+    auto* u = static_cast<Unico*>(sqlite3_aggregate_context(c, sizeof(Unico)));
+    if (!u) return sqlite3_result_error_nomem(c);
+    if (++u->linhas == 1) {
+        u->valor = sqlite3_value_dup(v[0]);
+        return;
+    }
+    if (u->linhas == 2) {
+        const std::string msg =
+            "Subquery returned more than 1 value. This is not permitted when the subquery "
+            "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.";
+        GuardarFalhaDeFuncao(msg);
+        sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
+    }
+}
+
+void Final(sqlite3_context* c) {
+    auto* u = static_cast<Unico*>(sqlite3_aggregate_context(c, 0));
+    if (!u || !u->valor) return sqlite3_result_null(c);
+    if (u->linhas == 1) sqlite3_result_value(c, u->valor);
+    sqlite3_value_free(u->valor);
+    u->valor = nullptr;
+}
+
+}  // namespace
+
+void RegistrarFuncoesDeSubconsulta(sqlite3* db) {
+    sqlite3_create_function(db, "zv_valor_unico", 1, SQLITE_UTF8, nullptr, nullptr, Passo, Final);
+}
+
+}  // namespace zolvek::simulador
