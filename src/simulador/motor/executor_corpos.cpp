@@ -80,8 +80,9 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
 void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas) {
     const Tabela* t = TabelaDoCorpo(objeto);
     if (!t) return;
-    for (const auto& c : colunas)
-        if (c.rfind('@', 0) != 0 && !t->Coluna(c))  // UPDATE ... SET @v = ... sets a variable throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
+    for (const auto& c : colunas)  // UPDATE ... SET @v = ... sets a variable
+        if (c.rfind('@', 0) != 0 && !t->Coluna(c))
+            throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
 }
 
 // UPDATE and DELETE: the columns they set, the values they set them to and what their
