@@ -211,6 +211,33 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype <> 'U'"), "0");
 }
 
+// SQLite's hidden rowid (also oid and _rowid_) is no column of SQL Server's; a column the
+// user names so is the user's, and the engine finds its rows without it.
+TEST_F(NomesDeUsuario, ColunasComONomeDaLinhaDoSqlite) {
+    Sql("CREATE TABLE T (id INT NOT NULL, v INT NULL)");
+    Sql("INSERT INTO T VALUES (1, 10), (2, 20)");
+    EXPECT_EQ(Recusa("SELECT rowid FROM T"),
+              std::make_pair(207, std::string("Invalid column name 'rowid'.")));
+    EXPECT_EQ(Recusa("SELECT t.OID FROM T t").first, 207);
+    EXPECT_EQ(Recusa("SELECT id FROM T WHERE _rowid_ = 1").first, 207);
+    EXPECT_EQ(Recusa("UPDATE T SET v = rowid").first, 207);
+    Sql("CREATE TABLE R (rowid INT NULL, oid INT NULL, v INT NULL CONSTRAINT UQ_R UNIQUE, "
+        "versao TIMESTAMP NOT NULL)");
+    Sql("INSERT INTO R (rowid, oid, v) VALUES (5, 5, 1), (5, 5, 2)");
+    EXPECT_EQ(Linhas("SELECT rowid, R.oid, v FROM R ORDER BY v"), "5,5,1;5,5,2;");
+    // each change reaches its own row only
+    Sql("UPDATE R SET v = 3 WHERE v = 1");
+    EXPECT_EQ(Valor("SELECT COUNT(DISTINCT versao) FROM R"), "2");
+    Sql("UPDATE R SET v = 7 FROM R JOIN T ON T.id = R.v WHERE T.id = 2");
+    EXPECT_EQ(Linhas("SELECT v FROM R ORDER BY v"), "3;7;");
+    EXPECT_EQ(Recusa("UPDATE R SET v = 3 FROM R JOIN T ON T.id = 1 WHERE R.v = 7"),
+              std::make_pair(2627, std::string("Violation of UNIQUE KEY constraint 'UQ_R'. "
+                                               "Cannot insert duplicate key in object 'dbo.R'. "
+                                               "The duplicate key value is (3).")));
+    Sql("DELETE R FROM R JOIN T ON T.id = 1 WHERE R.v = 3");
+    EXPECT_EQ(Linhas("SELECT rowid, v FROM R"), "5,7;");
+}
+
 TEST_F(NomesDeUsuario, RenomearDeEParaNomesDoMotor) {
     Sql("CREATE TABLE Pai (id INT NOT NULL PRIMARY KEY)");
     Sql("CREATE TABLE Filho (pai INT NULL REFERENCES Pai (id))");
