@@ -211,6 +211,24 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype <> 'U'"), "0");
 }
 
+// A table named as one of SQL Server's compatibility views is the user's under dbo. and
+// in DML; the bare name in a query still reads the catalog view.
+TEST_F(NomesDeUsuario, TabelasComNomesDeVisoesDoCatalogo) {
+    Sql("CREATE TABLE sysobjects (x INT NULL)");
+    Sql("CREATE TABLE SysColumns (x INT NULL)");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype = 'U'"), "2");
+    Sql("INSERT INTO sysobjects VALUES (7)");
+    Sql("INSERT INTO syscolumns SELECT x + 1 FROM dbo.sysobjects");
+    Sql("UPDATE sysobjects SET x = x * 10");
+    EXPECT_EQ(Valor("SELECT x FROM dbo.sysobjects"), "70");
+    EXPECT_EQ(Valor("SELECT s.x FROM dbo.syscolumns s"), "8");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM syscolumns WHERE id = OBJECT_ID('sysobjects')"), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sys.sysobjects WHERE name = 'SysColumns'"), "1");
+    Sql("DELETE FROM syscolumns");
+    Sql("DROP TABLE sysobjects, syscolumns");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM dbo.sysobjects"), "0");
+}
+
 // SQLite's hidden rowid (also oid and _rowid_) is no column of SQL Server's; a column the
 // user names so is the user's, and the engine finds its rows without it.
 TEST_F(NomesDeUsuario, ColunasComONomeDaLinhaDoSqlite) {

@@ -474,6 +474,15 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
     }
     const std::string banco = BancoDoNome(partes);
+    // sysobjects is the catalog's (or a WITH query's); dbo.sysobjects the user's table,
+    // if there is one
+    const std::string visao = Dobrar(partes.back());
+    if (banco.empty() && visao.rfind("zv_", 0) != 0 && EhVisaoDoCatalogo(visao)) {
+        const bool daConsulta =
+            n == 1 && std::any_of(nomeadas_.begin(), nomeadas_.end(),
+                                  [&](const auto& c) { return IguaisCiAs(c.first, visao); });
+        if (!daConsulta && (n == 1 || !ObjetoDoUsuario(partes))) return visao;
+    }
     std::string esquema;
     if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
     const std::string nome = IdentificadorNoSqlite(partes.back());
