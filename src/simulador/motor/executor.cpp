@@ -178,6 +178,7 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
+    ctx.variaveisSemValor = compilandoCorpo_;
     ctx.ordinais = &plano_.ordinais;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
@@ -358,6 +359,17 @@ void Executor::FalhaDeChave(const std::string& msg) {
     throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601, 14, 1);
 }
 
+// Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
+// such a one is a column it lacks, not a prefix that binds to nothing.
+bool Executor::NomeDeFonte(const std::string& nome) const {
+    const auto& t = plano_.tokens;
+    for (std::size_t k = 0; k < t.size(); ++k)
+        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) &&
+            !(k + 1 < t.size() && EhSimbolo(t[k + 1], ".")))
+            return true;
+    return false;
+}
+
 // A name the rewritten text refers to and SQLite does not know, or text it cannot read.
 void Executor::FalhaDeCompilacao(const std::string& msg) {
     if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
@@ -373,10 +385,12 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         throw ErroDeBanco("Invalid object name '" + c + "'.", 208, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
-        if (auto ponto = c.rfind('.'); ponto != std::string::npos)
+        const auto ponto = c.rfind('.');
+        if (ponto != std::string::npos && !NomeDeFonte(c.substr(0, ponto)))
             throw ErroDeBanco("The multi-part identifier \"" + NomeDaMensagem(c.substr(0, ponto)) +
                                   c.substr(ponto) + "\" could not be bound.",
                               4104, 16, 1);
+        if (ponto != std::string::npos) c = c.substr(ponto + 1);
         throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
@@ -655,6 +669,8 @@ void Executor::RecusarProcedural(const Comando& c) {
         throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
     std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
     if (std::holds_alternative<instrucao::TentarCapturar>(c.instrucao)) instrucao += " TRY";
+    if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
+        instrucao = n->instrucao;
     throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 

@@ -793,6 +793,7 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
                               1);
         o.pai = t->id;
     }
+    VerificarColunasDoCorpo(c);
     Atomico([&] {
         sqlite3* db = s_.db_;
         o.id = existente ? existente->id : cat.NovoId();

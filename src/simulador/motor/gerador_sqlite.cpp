@@ -189,7 +189,10 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 return "NULL";
             },
             [&](const Parametro& p) { return "?" + std::to_string(p.numero); },
-            [&](const Variavel& v) { return Variaveis(v.nome); },
+            [&](const Variavel& v) -> std::string {
+                if (ctx_.variaveisSemValor && v.nome.rfind("@@", 0) != 0) return "NULL";
+                return Variaveis(v.nome);
+            },
             [&](const Coluna& c) { return NomeDeColuna(c); },
             [&](const Unaria& u) -> std::string {
                 std::string x = Operando(u.operando);

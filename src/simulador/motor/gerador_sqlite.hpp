@@ -35,6 +35,8 @@ struct ContextoDeReescrita {
     // The types the generator knows of the outermost query's result columns (empty
     // when it selects a *); nullopt where it does not know.
     std::vector<std::optional<TipoSql>> tiposDaSelecao;
+    // a body being compiled: its variables and parameters have no value yet
+    bool variaveisSemValor = false;
 };
 
 class GeradorSqlite {
