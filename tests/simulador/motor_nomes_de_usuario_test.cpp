@@ -184,6 +184,9 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     Sql("CREATE PROCEDURE zv_proc AS SELECT 1");
     Sql("CREATE TRIGGER sqlite_gatilho ON zv_itens FOR INSERT AS SELECT 1");
     Sql("EXEC zv_proc");
+    // a body's statements are compiled against them as against any table
+    EXPECT_EQ(Recusa("CREATE PROCEDURE zv_errada AS UPDATE zv_itens SET valor = 1 WHERE nada = 1"),
+              std::make_pair(207, std::string("Invalid column name 'nada'.")));
     EXPECT_EQ(Linhas("SELECT name, xtype FROM sysobjects WHERE xtype IN ('V', 'P', 'TR') "
                      "ORDER BY name"),
               "sqlite_gatilho,TR;sqlite_visao,V;zv_proc,P;zv_visao,V;");
@@ -219,7 +222,9 @@ TEST_F(NomesDeUsuario, TabelasComNomesDeVisoesDoCatalogo) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype = 'U'"), "2");
     Sql("INSERT INTO sysobjects VALUES (7)");
     Sql("INSERT INTO syscolumns SELECT x + 1 FROM dbo.sysobjects");
-    Sql("UPDATE sysobjects SET x = x * 10");
+    Sql("CREATE PROCEDURE Multiplicar AS UPDATE sysobjects SET x = x * 10 WHERE x > 0");
+    Sql("DROP PROCEDURE Multiplicar");
+    Sql("UPDATE sysobjects SET x = x * 10 WHERE x > 0");
     EXPECT_EQ(Valor("SELECT x FROM dbo.sysobjects"), "70");
     EXPECT_EQ(Valor("SELECT s.x FROM dbo.syscolumns s"), "8");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM syscolumns WHERE id = OBJECT_ID('sysobjects')"), "1");
