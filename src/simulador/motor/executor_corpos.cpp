@@ -6,6 +6,7 @@
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visitante.hpp"
@@ -24,7 +25,8 @@ void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
     compilandoCorpo_ = true;
     // a trigger reads inserted and deleted with its table's columns
     if (const Tabela* t = c.tipoDeObjeto == "TR" ? TabelaDoCorpo(c.tabelaDoGatilho) : nullptr) {
-        const std::string linhas = " AS (SELECT * FROM " + ComoIdentificador(t->nome) + " WHERE 0)";
+        const std::string linhas =
+            " AS (SELECT * FROM " + IdentificadorNoSqlite(t->nome) + " WHERE 0)";
         pseudoTabelas_ = "inserted" + linhas + ", deleted" + linhas;
     }
     if (c.tipoDeObjeto == "IF")
@@ -111,7 +113,7 @@ void Executor::ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
     }
     if (!comFrom)
         CompilarSeResolvido([&] {
-            return selecao() + "FROM " + ComoIdentificador(t->nome) + " " + Reescrita(resto);
+            return selecao() + "FROM " + IdentificadorNoSqlite(t->nome) + " " + Reescrita(resto);
         });
 }
 
