@@ -52,9 +52,12 @@ sqlite3* AbrirArquivo(const std::string& arquivo) {
     return db;
 }
 
-void ConfigurarArquivo(sqlite3* db) {
+// A session's connection syncs its log once a batch (Sessao::SincronizarGravacoes)
+// instead of at each commit; any other connection syncs at each commit.
+void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA journal_mode = WAL");
-    ExecutarSql(db, "PRAGMA synchronous = FULL");
+    ExecutarSql(db,
+                sincronizaPorLote ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
     ExecutarSql(db, "PRAGMA legacy_alter_table = ON");
     ExecutarSql(db, "PRAGMA foreign_keys = OFF");
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
@@ -112,7 +115,7 @@ Sessao::~Sessao() {
 void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono) {
     sqlite3* db = AbrirArquivo(arquivo);
     try {
-        ConfigurarArquivo(db);
+        ConfigurarArquivo(db, false);
         GarantirEsquema(db, dono);
     } catch (...) {
         sqlite3_close(db);
@@ -123,8 +126,16 @@ void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono
 
 void Sessao::Abrir(const std::string& arquivo) {
     db_ = AbrirArquivo(arquivo);
-    ConfigurarArquivo(db_);
+    ConfigurarArquivo(db_, true);
+    sqlite3_commit_hook(
+        db_,
+        [](void* p) {
+            static_cast<Sessao*>(p)->gravacoesPendentes_ = true;
+            return 0;
+        },
+        this);
     GarantirEsquema(db_, "sa");
+    SincronizarGravacoes();
     RegistrarFuncoes(db_, this);
     sqlite3_busy_handler(db_, &Sessao::EsperarBloqueio, this);
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
@@ -148,6 +159,7 @@ void Sessao::Abrir(const std::string& arquivo) {
 }
 
 void Sessao::Fechar() noexcept {
+    SincronizarSemFalhar();
     anexados_.clear();
     transacaoPendente_ = false;
     for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
@@ -262,6 +274,7 @@ void Sessao::Usar(const std::string& banco) {
         throw ErroDeBanco(
             "O simulador de SQL Server não troca de banco de dados dentro de uma transação.");
     auto arquivo = servidor_->TrocarBanco(spid_, banco);
+    SincronizarGravacoes();
     Fechar();
     auto info = servidor_->AcharBanco(banco);
     banco_ = info ? info->nome : banco;
@@ -588,13 +601,43 @@ void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(P
     }
 }
 
+// The batch's commits reach the disk before the batch returns, whether it ends well or
+// with an error: each statement stays its own transaction, seen by the other sessions
+// as soon as it ends, but the log is synced once for all of them.
+void Sessao::SincronizarGravacoes() {
+    if (!gravacoesPendentes_ || !db_) return;
+    for (int i = 0; const char* esquema = sqlite3_db_name(db_, i); ++i) {
+        if (i == 1) continue;  // temp: the session's own tables
+        sqlite3_file* log = nullptr;
+        if (sqlite3_file_control(db_, esquema, SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
+            !log || !log->pMethods)
+            continue;
+        if (int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL); rc != SQLITE_OK)
+            throw FalhaDoSqlite(rc, "disk I/O error");
+    }
+    gravacoesPendentes_ = false;
+}
+
+void Sessao::SincronizarSemFalhar() noexcept {
+    try {
+        SincronizarGravacoes();
+    } catch (...) {  // the error the batch raised is the one reported
+    }
+}
+
 std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
                                                 const std::vector<db::Valor>& parametros,
                                                 int timeoutSegundos) {
     try {
-        return ExecutarLoteTraduzido(sql, parametros, timeoutSegundos);
+        auto resultados = ExecutarLoteTraduzido(sql, parametros, timeoutSegundos);
+        SincronizarGravacoes();
+        return resultados;
     } catch (const FalhaDoSqlite& f) {
+        SincronizarSemFalhar();
         throw ErroComoSqlServer(f.what());
+    } catch (...) {
+        SincronizarSemFalhar();
+        throw;
     }
 }
 
@@ -659,9 +702,15 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
         std::vector<db::Valor> nenhum;
         Executor ex(*this, plano, nenhum);
         ex.Procedimento(nome, parametros);
-        return ex.Executar();
+        auto resultados = ex.Executar();
+        SincronizarGravacoes();
+        return resultados;
     } catch (const FalhaDoSqlite& f) {
+        SincronizarSemFalhar();
         throw ErroComoSqlServer(f.what());
+    } catch (...) {
+        SincronizarSemFalhar();
+        throw;
     }
 }
 
@@ -711,7 +760,10 @@ void Sessao::Confirmar() {
     if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
-        if (!emLote_) DesanexarBancos();
+        if (!emLote_) {
+            SincronizarGravacoes();
+            DesanexarBancos();
+        }
     }
 }
 

@@ -106,6 +106,9 @@ class Sessao {
 
     void Abrir(const std::string& arquivo);
     void Fechar() noexcept;
+    // Syncs the log of what the session committed since the last time.
+    void SincronizarGravacoes();
+    void SincronizarSemFalhar() noexcept;
     void VerificarSessao();
     // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
     // command's deadline and the session's life allow.
@@ -149,6 +152,7 @@ class Sessao {
     std::string programa_;
     int spid_ = 0;
     sqlite3* db_ = nullptr;
+    bool gravacoesPendentes_ = false;  // committed, not yet synced
     Catalogo catalogo_;
     bool catalogoEmDia_ = false;
     std::string versaoDoCatalogo_;
