@@ -411,12 +411,13 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
                                   const std::string& tabela,
                                   const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
     if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
-    sqlite3_stmt* st = nullptr;
+    Preparada preparada;
     try {
-        st = s_.Preparar(sql);
+        preparada = s_.Preparar(sql);
     } catch (const FalhaDoSqlite& f) {
         FalhaTraduzida(f, operacao, tabela);
     }
+    sqlite3_stmt* st = preparada.Bruta();
     Ligar(st);
     db::Resultado r;
     int ncol = sqlite3_column_count(st);

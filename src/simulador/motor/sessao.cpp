@@ -24,6 +24,11 @@ namespace zolvek::simulador {
 namespace {
 
 constexpr std::size_t kMaximoDePlanos = 256;
+// Plans and prepared statements are kept for texts that may come again: a long text
+// (a multi-row VALUES, a script) seldom does, and its prepared form takes a hundred
+// times its size. The kept texts together stay under a bound too.
+constexpr std::size_t kTextoGuardavel = 8 * 1024;
+constexpr std::size_t kTextosGuardados = 256 * 1024;
 // A batch longer than this is read, parsed and run a piece at a time, so that the
 // memory it takes does not grow with its number of statements.
 constexpr std::size_t kTamanhoDoTrecho = 256 * 1024;
@@ -162,8 +167,7 @@ void Sessao::Fechar() noexcept {
     SincronizarSemFalhar();
     anexados_.clear();
     transacaoPendente_ = false;
-    for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
-    preparadas_.clear();
+    EsquecerPreparadas();
     planos_.clear();
     if (lerVersao_) sqlite3_finalize(lerVersao_);
     lerVersao_ = nullptr;
@@ -450,6 +454,20 @@ void Sessao::MarcarCatalogoAlterado() {
 void Sessao::EsquecerPreparadas() {
     for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
     preparadas_.clear();
+    tamanhoDasPreparadas_ = 0;
+}
+
+Preparada::~Preparada() {
+    if (propria_) sqlite3_finalize(st_);
+}
+
+Preparada& Preparada::operator=(Preparada&& o) noexcept {
+    if (this != &o) {
+        if (propria_) sqlite3_finalize(st_);
+        st_ = std::exchange(o.st_, nullptr);
+        propria_ = std::exchange(o.propria_, false);
+    }
+    return *this;
 }
 
 // The catalog views are made the first time a statement needs them: most connections
@@ -498,14 +516,17 @@ std::set<std::string> NomesQualificados(const std::string& sql) {
 
 }  // namespace
 
-sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
+Preparada Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
-    if (it != preparadas_.end()) return it->second;
+    if (it != preparadas_.end()) return Preparada(it->second, false);
     // SQLite stops reading at a NUL; the rewrite writes none, and a text with one must
     // never run cut short.
     if (sql.find('\0') != std::string::npos)
         throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-    if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
+    const bool guardar = sql.size() <= kTextoGuardavel;
+    if (guardar && (preparadas_.size() >= kMaximoDePlanos ||
+                    tamanhoDasPreparadas_ + sql.size() > kTextosGuardados))
+        EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
     const std::set<std::string> qualificados =
         anexados_.empty() ? std::set<std::string>{} : NomesQualificados(sql);
@@ -522,7 +543,7 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     tabelaNegada_.clear();
     auto preparar = [&] {
         const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                                          SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+                                          guardar ? SQLITE_PREPARE_PERSISTENT : 0u, &st, nullptr);
         return rc == SQLITE_OK ? std::optional<FalhaDoSqlite>()
                                : FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     };
@@ -534,8 +555,10 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
         throw *falha;
     }
     if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15);
+    if (!guardar) return Preparada(st, true);
     preparadas_.emplace(sql, st);
-    return st;
+    tamanhoDasPreparadas_ += sql.size();
+    return Preparada(st, false);
 }
 
 std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
@@ -546,7 +569,8 @@ std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
     plano->tokens = Tokenizar(sql);
     plano->ordinais = NumerarParametros(plano->tokens);
     plano->comandos = AnalisarLote(plano->tokens, plano->texto);
-    if (planos_.size() > kMaximoDePlanos) planos_.clear();
+    if (sql.size() > kTextoGuardavel) return plano;
+    if (planos_.size() >= kMaximoDePlanos) planos_.clear();
     planos_.emplace(sql, plano);
     return plano;
 }

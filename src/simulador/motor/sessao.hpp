@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "db/conector/conector.hpp"
@@ -26,6 +27,23 @@ struct sqlite3_stmt;
 namespace zolvek::simulador {
 
 struct PlanoDeLote;
+
+// A statement of Sessao::Preparar: one the session keeps for the next time the same text
+// comes, or one of its own, finalized with it.
+class Preparada {
+  public:
+    Preparada() = default;
+    Preparada(sqlite3_stmt* st, bool propria) : st_(st), propria_(propria) {}
+    ~Preparada();
+    Preparada(Preparada&& o) noexcept
+        : st_(std::exchange(o.st_, nullptr)), propria_(std::exchange(o.propria_, false)) {}
+    Preparada& operator=(Preparada&& o) noexcept;
+    sqlite3_stmt* Bruta() const { return st_; }
+
+  private:
+    sqlite3_stmt* st_ = nullptr;
+    bool propria_ = false;
+};
 
 class Sessao {
   public:
@@ -130,7 +148,7 @@ class Sessao {
     std::vector<db::Resultado> ExecutarLoteTraduzido(const std::string& sql,
                                                      const std::vector<db::Valor>& parametros,
                                                      int timeoutSegundos);
-    sqlite3_stmt* Preparar(const std::string& sql);
+    Preparada Preparar(const std::string& sql);
     void AnexarBancosCitados(const std::vector<Token>& tokens);
     void DesanexarBancos() noexcept;
     bool PodeAbrir(const std::string& esquema);
@@ -169,6 +187,7 @@ class Sessao {
     OrdemDeData ordemDeData_ = OrdemDeData::Dmy;
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
+    std::size_t tamanhoDasPreparadas_ = 0;  // their texts' bytes
     sqlite3_stmt* lerVersao_ = nullptr;
     std::string motivoDoFechamento_;
     std::chrono::steady_clock::time_point prazo_{};
