@@ -550,9 +550,30 @@ db::Valor Executor::Avaliar(Faixa f) {
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 
+namespace {
+
+// INSERT ... VALUES (or DEFAULT VALUES) without a query inside: short work, that may share
+// its transaction with the next ones.
+bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
+    const auto* x = std::get_if<instrucao::Inserir>(&c.instrucao);
+    if (!x || (x->valores.empty() && !x->valoresPadrao)) return false;
+    for (std::size_t k = c.faixa.inicio; k < c.faixa.fim && k < tokens.size(); ++k)
+        if (EhPalavra(tokens[k], "SELECT") || EhPalavra(tokens[k], "EXEC") ||
+            EhPalavra(tokens[k], "EXECUTE"))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
+    if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens)) {
+        s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao)); });
+        return;
+    }
+    s_.FecharGrupo();
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },

@@ -37,6 +37,8 @@ constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
 // A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
 // waits here for another writer, which SQL Server's never does).
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
+// A group of autocommitted statements holds the write lock at most about this long.
+constexpr auto kDuracaoDoGrupo = std::chrono::milliseconds(100);
 
 sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
@@ -145,7 +147,13 @@ void Sessao::Abrir(const std::string& arquivo) {
     sqlite3_busy_handler(db_, &Sessao::EsperarBloqueio, this);
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
     sqlite3_progress_handler(
-        db_, 10000, [](void* p) { return static_cast<Sessao*>(p)->Interromper() ? 1 : 0; }, this);
+        db_, 10000,
+        [](void* p) {
+            auto* s = static_cast<Sessao*>(p);
+            // an interrupted write would take the whole group's transaction with it
+            return !s->adiarInterrupcao_ && s->Interromper() ? 1 : 0;
+        },
+        this);
     EsquecerCatalogo();
     Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
     if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
@@ -642,6 +650,55 @@ void Sessao::SincronizarGravacoes() {
     gravacoesPendentes_ = false;
 }
 
+void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
+    if (!grupoAberto_) {
+        ComecarTransacao();
+        grupoAberto_ = true;
+        inicioDoGrupo_ = std::chrono::steady_clock::now();
+    }
+    ExecutarSql(db_, "SAVEPOINT zv_agrupada");
+    adiarInterrupcao_ = true;
+    try {
+        instrucao();
+        adiarInterrupcao_ = false;
+        ExecutarSql(db_, "RELEASE zv_agrupada");
+    } catch (...) {
+        adiarInterrupcao_ = false;
+        if (sqlite3_get_autocommit(db_)) {
+            grupoAberto_ = false;  // SQLite gave the transaction up (I/O error)
+        } else {
+            sqlite3_exec(db_, "ROLLBACK TO zv_agrupada", nullptr, nullptr, nullptr);
+            sqlite3_exec(db_, "RELEASE zv_agrupada", nullptr, nullptr, nullptr);
+        }
+        FecharGrupoSemFalhar();
+        throw;
+    }
+    const auto agora = std::chrono::steady_clock::now();
+    if (comPrazo_ && agora > prazo_) {
+        FecharGrupo();
+        throw ErroDeBanco("Query timeout expired");
+    }
+    if (agora - inicioDoGrupo_ >= kDuracaoDoGrupo) FecharGrupo();
+}
+
+void Sessao::FecharGrupo() {
+    if (!grupoAberto_) return;
+    grupoAberto_ = false;
+    if (sqlite3_get_autocommit(db_)) return;
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        FalhaDoSqlite falha(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw falha;
+    }
+}
+
+void Sessao::FecharGrupoSemFalhar() noexcept {
+    try {
+        FecharGrupo();
+    } catch (...) {  // the error the batch raised is the one reported
+    }
+}
+
 void Sessao::SincronizarSemFalhar() noexcept {
     try {
         SincronizarGravacoes();
@@ -695,18 +752,22 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
         struct FimDoLote {
             Sessao& s;
             ~FimDoLote() {
+                s.FecharGrupoSemFalhar();  // an error or a KILL: what ran before it stays
                 s.emLote_ = false;
                 if (s.nivelDeTransacao_ == 0) s.DesanexarBancos();
             }
         } fimDoLote{*this};
         ComecarTransacaoPendente();
         emLote_ = true;
-        if (plano) return Executor(*this, *plano, parametros).Executar();
         std::vector<db::Resultado> resultados;
-        PercorrerTrechos(sql, [&](PlanoDeLote& p) {
-            for (auto& r : Executor(*this, p, parametros).Executar())
-                resultados.push_back(std::move(r));
-        });
+        if (plano)
+            resultados = Executor(*this, *plano, parametros).Executar();
+        else
+            PercorrerTrechos(sql, [&](PlanoDeLote& p) {
+                for (auto& r : Executor(*this, p, parametros).Executar())
+                    resultados.push_back(std::move(r));
+            });
+        FecharGrupo();
         return resultados;
     } catch (const ErroDeBanco&) {
         // KILL stopped the batch: its transaction goes and the connection is closed.

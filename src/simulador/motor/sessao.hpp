@@ -127,6 +127,15 @@ class Sessao {
     // Syncs the log of what the session committed since the last time.
     void SincronizarGravacoes();
     void SincronizarSemFalhar() noexcept;
+    // Autocommitted INSERT ... VALUES statements that follow one another in a batch share
+    // one SQLite transaction (a commit costs more than such a statement), each inside a
+    // savepoint of its own: one that fails is undone alone, as on SQL Server. Whatever
+    // else comes next, the end of the batch, an error or a KILL commits the group first,
+    // and nobody sees its rows before that: neither another session nor the caller.
+    bool PodeAgrupar() const { return emLote_ && nivelDeTransacao_ == 0 && !transacaoPendente_; }
+    void RodarAgrupada(const std::function<void()>& instrucao);
+    void FecharGrupo();
+    void FecharGrupoSemFalhar() noexcept;
     void VerificarSessao();
     // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
     // command's deadline and the session's life allow.
@@ -171,6 +180,9 @@ class Sessao {
     int spid_ = 0;
     sqlite3* db_ = nullptr;
     bool gravacoesPendentes_ = false;  // committed, not yet synced
+    bool grupoAberto_ = false;         // see RodarAgrupada
+    std::chrono::steady_clock::time_point inicioDoGrupo_{};
+    bool adiarInterrupcao_ = false;  // a grouped statement finishes before a timeout or KILL
     Catalogo catalogo_;
     bool catalogoEmDia_ = false;
     std::string versaoDoCatalogo_;
