@@ -83,3 +83,28 @@ TEST_F(LotesETransacoes, InsercoesSeguidasFicamQuandoOLoteFalhaDepois) {
     EXPECT_EQ(Valor("select count(*) from T where id in (7, 10, 12)"), "3");
     EXPECT_EQ(Texto(Sql("select count(*) from T", {}, outra.get()).linhas.at(0)[0]), "10");
 }
+
+// INSERTs of one shape with other values each store their own values, whatever their
+// type, and fail as their own values make them fail.
+TEST_F(LotesETransacoes, InsercoesDaMesmaFormaGuardamCadaUmSeusValores) {
+    Sql("CREATE TABLE V (i INT NULL, g BIGINT NULL, t VARCHAR(6) NULL, n NVARCHAR(6) NULL, "
+        "d DECIMAL(9,2) NULL, h DATETIME NULL, b BIT NULL)");
+    Sql("insert into V values (1, 2147483648, 'a''b', N'ção', 1.5, '20240131', 1)\n"
+        "insert into V values (-2, -12, '', N'', 2, '2024-02-29 10:00', 0)\n"
+        "insert into V values (NULL, 007, '12', N'x', -3, NULL, NULL)");
+    auto r = Sql("select i, g, t, n, d, convert(varchar(19), h, 120), b from V order by g");
+    ASSERT_EQ(r.linhas.size(), 3u);
+    auto linha = [&](std::size_t k) {
+        std::string s;
+        for (const auto& v : r.linhas[k]) s += Texto(v) + "|";
+        return s;
+    };
+    EXPECT_EQ(linha(0), "-2|-12|||2.00|2024-02-29 10:00:00|0|");
+    EXPECT_EQ(linha(1), "NULL|7|12|x|-3.00|NULL|NULL|");
+    EXPECT_EQ(linha(2), "1|2147483648|a'b|ção|1.50|2024-01-31 00:00:00|1|");
+    EXPECT_EQ(Falha("insert into V (i, t) values (3, 'abcdefg')"),
+              "String or binary data would be truncated.");
+    EXPECT_EQ(Falha("insert into V (i, h) values (4, '20241399')").substr(0, 19),
+              "The conversion of a");
+    EXPECT_EQ(Valor("select count(*) from V"), "3");
+}

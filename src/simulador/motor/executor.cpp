@@ -185,11 +185,13 @@ void Executor::Ligar(sqlite3_stmt* st) {
     int n = sqlite3_bind_parameter_count(st);
     for (int i = 1; i <= n; ++i) {
         const char* nome = sqlite3_bind_parameter_name(st, i);
-        std::size_t k =
-            nome ? static_cast<std::size_t>(std::atoi(nome + 1)) : static_cast<std::size_t>(i);
-        if (k == 0 || k > parametros_.size())
+        const bool literal = nome && std::strncmp(nome, ":zvl", 4) == 0;
+        const std::vector<db::Valor>& valores = literal && literais_ ? *literais_ : parametros_;
+        std::size_t k = nome ? static_cast<std::size_t>(std::atoi(nome + (literal ? 4 : 1)))
+                             : static_cast<std::size_t>(i);
+        if (k == 0 || k > valores.size())
             throw ErroDeBanco("No value given for one or more required parameters.");
-        const db::Valor& v = parametros_[k - 1];
+        const db::Valor& v = valores[k - 1];
         std::visit(
             [&](const auto& x) {
                 using T = std::decay_t<decltype(x)>;
@@ -701,6 +703,34 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos));
 }
 
+namespace {
+
+// Literals of a short INSERT ... VALUES are bound instead of written, so that the next
+// INSERTs of the same shape find it prepared (the texts differ only in their values).
+constexpr std::size_t kLiteraisLigados = 64;
+
+// The value of an SQLite literal the rewrite wrote: an integer that fits, or a text.
+std::optional<db::Valor> ValorDoLiteral(const std::string& e) {
+    if (e.size() >= 2 && e.front() == '\'' && e.back() == '\'') {
+        std::string texto;
+        for (std::size_t k = 1; k + 1 < e.size(); ++k) {
+            if (e[k] == '\'') {
+                if (e[k + 1] != '\'' || k + 2 >= e.size()) return std::nullopt;
+                ++k;
+            }
+            texto += e[k];
+        }
+        return texto;
+    }
+    const std::size_t inicio = !e.empty() && e[0] == '-' ? 1 : 0;
+    if (e.size() <= inicio || e.size() - inicio > 18) return std::nullopt;
+    for (std::size_t k = inicio; k < e.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(e[k]))) return std::nullopt;
+    return static_cast<std::int64_t>(std::strtoll(e.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
 void Executor::Inserir(const instrucao::Inserir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
@@ -752,6 +782,13 @@ void Executor::Inserir(const instrucao::Inserir& c) {
         for (const auto* col : alvo)
             colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
         std::string sql;
+        std::vector<db::Valor> literais;
+        // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
+        bool ligarLiterais = c.valores.size() * alvo.size() <= kLiteraisLigados;
+        for (const auto& linha : c.valores)
+            for (const Faixa& f : linha)
+                for (std::size_t k = f.inicio; k < f.fim; ++k)
+                    if (plano_.tokens[k].tipo == TipoToken::Parametro) ligarLiterais = false;
         if (c.valoresPadrao) {
             sql = "INSERT INTO " + ComoIdentificador(t->nome) + " DEFAULT VALUES";
         } else if (!c.valores.empty()) {
@@ -788,6 +825,10 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                     }
                     std::vector<std::optional<TipoSql>> tipo;
                     std::string e = Reescrita(linha[k], nullptr, &tipo);
+                    if (auto v = ligarLiterais ? ValorDoLiteral(e) : std::nullopt) {
+                        literais.push_back(std::move(*v));
+                        e = ":zvl" + std::to_string(literais.size());
+                    }
                     sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo, Unico(tipo));
                 }
                 sql += ")";
@@ -808,6 +849,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                   " FROM zv_fonte";
         }
         c.compilado.sql = std::move(sql);
+        c.compilado.literais = std::move(literais);
         c.compilado.pronto = true;
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDeBanco(
@@ -816,6 +858,10 @@ void Executor::Inserir(const instrucao::Inserir& c) {
             8101, 16, 1);
     }
     db::Resultado r;
+    struct Literais {
+        const std::vector<db::Valor>*& l;
+        ~Literais() { l = nullptr; }
+    } literais{literais_ = &c.compilado.literais};
     try {
         chaveViolada_.clear();
         r = Consultar(c.compilado.sql, 0, 'I', t->nome);

@@ -122,7 +122,8 @@ class Executor {
     PlanoDeLote& plano_;
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
-    std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
+    const std::vector<db::Valor>* literais_ = nullptr;  // of the statement being run
+    std::vector<std::string> chaveViolada_;             // columns of the key the last failure broke
     // the tables of the UPDATE or DELETE being written, by alias or name
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
