@@ -108,3 +108,21 @@ TEST_F(LotesETransacoes, InsercoesDaMesmaFormaGuardamCadaUmSeusValores) {
               "The conversion of a");
     EXPECT_EQ(Valor("select count(*) from V"), "3");
 }
+
+// A VALUES of several rows converts each value to its column, rows in their order, whether
+// the rows' values are of one type or not.
+TEST_F(LotesETransacoes, ValoresDeVariasLinhasConvertidosEmOrdem) {
+    Sql("CREATE TABLE W (id INT IDENTITY(1,1) NOT NULL, d DECIMAL(9,2) NULL, "
+        "t VARCHAR(3) NULL CONSTRAINT DF_W_t DEFAULT 'pd', f FLOAT NULL)");
+    Sql("insert into W (d, t, f) values (1.5, 'a', 1), (2, N'b', 2.25), (-3, 'c', 3)");
+    Sql("insert into W (d, t, f) values (4, DEFAULT, 4), (5.125, 'e', 5)");
+    EXPECT_EQ(Valor("select @@IDENTITY"), "5");
+    auto r = Sql("select id, d, t, f from W order by id");
+    std::string s;
+    for (const auto& l : r.linhas)
+        for (const auto& v : l) s += Texto(v) + " ";
+    EXPECT_EQ(s, "1 1.50 a 1 2 2.00 b 2.25 3 -3.00 c 3 4 4.00 pd 4 5 5.13 e 5 ");
+    EXPECT_EQ(Falha("insert into W (d, t) values (1, 'x'), (2, 'long')"),
+              "String or binary data would be truncated.");
+    EXPECT_EQ(Valor("select count(*) from W"), "5");
+}

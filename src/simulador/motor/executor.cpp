@@ -731,6 +731,76 @@ std::optional<db::Valor> ValorDoLiteral(const std::string& e) {
 
 }  // namespace
 
+// INSERT ... VALUES in SQLite's text. Rows whose values each column converts alike get the
+// conversion once per column, over a VALUES of the bare values: SQLite then generates
+// code for one conversion a column instead of one a value. `literais`: where the bound
+// literals go (none when null).
+std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela& t,
+                                      const std::vector<const ColunaDaTabela*>& alvo,
+                                      const std::string& colunas,
+                                      std::vector<db::Valor>* literais) {
+    const std::string marca = "\x01";  // where the value goes in a conversion
+    auto comValor = [&](std::string conversao, const std::string& valor) {
+        const auto p = conversao.find(marca);
+        return p == std::string::npos ? conversao : conversao.replace(p, marca.size(), valor);
+    };
+    std::string sql = "INSERT INTO " + ComoIdentificador(t.nome) + " (" + colunas + ") VALUES ";
+    std::string linhas;
+    std::vector<std::string> conversoes;
+    bool fatorar = c.valores.size() > 1;
+    for (const auto& linha : c.valores) {
+        if (linha.size() > alvo.size())
+            throw ErroDeBanco(
+                "There are fewer columns in the INSERT statement than values specified in the "
+                "VALUES clause. The number of values in the VALUES clause must match the number "
+                "of columns specified in the INSERT statement.",
+                110, 15, 1);
+        if (linha.size() < alvo.size())
+            throw ErroDeBanco(
+                "There are more columns in the INSERT statement than values specified in the "
+                "VALUES clause. The number of values in the VALUES clause must match the number "
+                "of columns specified in the INSERT statement.",
+                109, 15, 1);
+        const bool primeira = conversoes.empty();
+        sql += primeira ? "(" : ", (";
+        linhas += primeira ? "(" : ", (";
+        for (std::size_t k = 0; k < linha.size(); ++k) {
+            const ColunaDaTabela* col = alvo[k];
+            std::string e, conversao;
+            if (linha[k].fim == linha[k].inicio + 1 &&
+                EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
+                const Restricao* d = t.PadraoDaColuna(col->nome);
+                conversao =
+                    d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
+                fatorar = false;
+            } else {
+                std::vector<std::optional<TipoSql>> tipo;
+                e = Reescrita(linha[k], nullptr, &tipo);
+                if (auto v = literais ? ValorDoLiteral(e) : std::nullopt) {
+                    literais->push_back(std::move(*v));
+                    e = ":zvl" + std::to_string(literais->size());
+                }
+                conversao =
+                    col->identidade ? marca : ChamadaDeConversao(marca, col->tipo, Unico(tipo));
+            }
+            sql += (k ? ", " : "") + comValor(conversao, e);
+            linhas += (k ? ", " : "") + e;
+            if (primeira)
+                conversoes.push_back(conversao);
+            else if (conversoes[k] != conversao)
+                fatorar = false;
+        }
+        sql += ")";
+        linhas += ")";
+    }
+    if (!fatorar) return sql;
+    std::string selecao;
+    for (std::size_t k = 0; k < conversoes.size(); ++k)
+        selecao += (k ? ", " : "") + comValor(conversoes[k], "column" + std::to_string(k + 1));
+    return "INSERT INTO " + ComoIdentificador(t.nome) + " (" + colunas + ") SELECT " + selecao +
+           " FROM (VALUES " + linhas + ")";
+}
+
 void Executor::Inserir(const instrucao::Inserir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
@@ -792,47 +862,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
         if (c.valoresPadrao) {
             sql = "INSERT INTO " + ComoIdentificador(t->nome) + " DEFAULT VALUES";
         } else if (!c.valores.empty()) {
-            sql = "INSERT INTO " + ComoIdentificador(t->nome) + " (" + colunas + ") VALUES ";
-            bool primeira = true;
-            for (const auto& linha : c.valores) {
-                if (linha.size() > alvo.size())
-                    throw ErroDeBanco(
-                        "There are fewer columns in the INSERT statement than values specified in "
-                        "the "
-                        "VALUES clause. The number of values in the VALUES clause must match the "
-                        "number "
-                        "of columns specified in the INSERT statement.",
-                        110, 15, 1);
-                if (linha.size() < alvo.size())
-                    throw ErroDeBanco(
-                        "There are more columns in the INSERT statement than values specified in "
-                        "the "
-                        "VALUES clause. The number of values in the VALUES clause must match the "
-                        "number "
-                        "of columns specified in the INSERT statement.",
-                        109, 15, 1);
-                sql += primeira ? "(" : ", (";
-                primeira = false;
-                for (std::size_t k = 0; k < linha.size(); ++k) {
-                    if (k) sql += ", ";
-                    const ColunaDaTabela* col = alvo[k];
-                    if (linha[k].fim == linha[k].inicio + 1 &&
-                        EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
-                        const Restricao* d = t->PadraoDaColuna(col->nome);
-                        sql += d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo)
-                                 : "NULL";
-                        continue;
-                    }
-                    std::vector<std::optional<TipoSql>> tipo;
-                    std::string e = Reescrita(linha[k], nullptr, &tipo);
-                    if (auto v = ligarLiterais ? ValorDoLiteral(e) : std::nullopt) {
-                        literais.push_back(std::move(*v));
-                        e = ":zvl" + std::to_string(literais.size());
-                    }
-                    sql += col->identidade ? e : ChamadaDeConversao(e, col->tipo, Unico(tipo));
-                }
-                sql += ")";
-            }
+            sql = CompilarValores(c, *t, alvo, colunas, ligarLiterais ? &literais : nullptr);
         } else {
             std::vector<std::optional<TipoSql>> tipos;
             const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);

@@ -43,6 +43,9 @@ class Executor {
     void ExigirBancoAtual(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
     void Inserir(const instrucao::Inserir& c);
+    std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
+                                const std::vector<const ColunaDaTabela*>& alvo,
+                                const std::string& colunas, std::vector<db::Valor>* literais);
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
     void CriarTabela(const instrucao::CriarTabela& c);
