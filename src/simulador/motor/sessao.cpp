@@ -134,11 +134,14 @@ void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono
 void Sessao::Abrir(const std::string& arquivo) {
     db_ = AbrirArquivo(arquivo);
     ConfigurarArquivo(db_, true);
-    sqlite3_commit_hook(
+    // Told of each commit to a database file (not to the session's temp tables); the
+    // checkpoint every 1000 pages is SQLite's own, which this hook replaces.
+    sqlite3_wal_hook(
         db_,
-        [](void* p) {
+        [](void* p, sqlite3* db, const char* esquema, int paginas) {
             static_cast<Sessao*>(p)->gravacoesPendentes_ = true;
-            return 0;
+            if (paginas >= 1000) sqlite3_wal_checkpoint(db, esquema);
+            return SQLITE_OK;
         },
         this);
     GarantirEsquema(db_, "sa");
