@@ -180,8 +180,10 @@ void Sessao::Fechar() noexcept {
     transacaoPendente_ = false;
     EsquecerPreparadas();
     planos_.clear();
-    if (lerVersao_) sqlite3_finalize(lerVersao_);
-    lerVersao_ = nullptr;
+    for (sqlite3_stmt** st : {&lerVersao_, &salvarPonto_, &liberarPonto_}) {
+        sqlite3_finalize(*st);
+        *st = nullptr;
+    }
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     nivelDeTransacao_ = 0;
@@ -659,12 +661,12 @@ void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
         grupoAberto_ = true;
         inicioDoGrupo_ = std::chrono::steady_clock::now();
     }
-    ExecutarSql(db_, "SAVEPOINT zv_agrupada");
+    ExecutarPropria(salvarPonto_, "SAVEPOINT zv_agrupada");
     adiarInterrupcao_ = true;
     try {
         instrucao();
         adiarInterrupcao_ = false;
-        ExecutarSql(db_, "RELEASE zv_agrupada");
+        ExecutarPropria(liberarPonto_, "RELEASE zv_agrupada");
     } catch (...) {
         adiarInterrupcao_ = false;
         if (sqlite3_get_autocommit(db_)) {
@@ -682,6 +684,15 @@ void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
         throw ErroDeBanco("Query timeout expired");
     }
     if (agora - inicioDoGrupo_ >= kDuracaoDoGrupo) FecharGrupo();
+}
+
+void Sessao::ExecutarPropria(sqlite3_stmt*& st, const char* sql) {
+    if (!st &&
+        sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+        FalharComSqlite(db_);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) FalharComSqlite(db_);
 }
 
 void Sessao::FecharGrupo() {

@@ -136,6 +136,8 @@ class Sessao {
     void RodarAgrupada(const std::function<void()>& instrucao);
     void FecharGrupo();
     void FecharGrupoSemFalhar() noexcept;
+    // Runs one of the session's own statements, prepared the first time.
+    void ExecutarPropria(sqlite3_stmt*& st, const char* sql);
     void VerificarSessao();
     // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
     // command's deadline and the session's life allow.
@@ -201,6 +203,8 @@ class Sessao {
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     std::size_t tamanhoDasPreparadas_ = 0;  // their texts' bytes
     sqlite3_stmt* lerVersao_ = nullptr;
+    sqlite3_stmt* salvarPonto_ = nullptr;  // SAVEPOINT and RELEASE of a grouped statement
+    sqlite3_stmt* liberarPonto_ = nullptr;
     std::string motivoDoFechamento_;
     std::chrono::steady_clock::time_point prazo_{};
     bool comPrazo_ = false;
