@@ -1,6 +1,9 @@
 // The data maintenance commands on the stand-in: items whose taxes are recalculated
-// per second, and rows imported from another database per second.
+// per second, and rows imported from another database per second. The import commits
+// each row on its own, so beside it runs the floor that sets: the same rows inserted
+// into raw SQLite, one durable commit each (WAL, synchronous=FULL, as the stand-in).
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -186,6 +189,43 @@ void ImportarTabela(benchmark::State& estado) {
                            benchmark::Counter::kIsRate);
 }
 BENCHMARK(ImportarTabela)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+void InserirNoSqliteBruto(benchmark::State& estado) {
+    const int linhas = static_cast<int>(estado.range(0));
+    for (auto _ : estado) {
+        estado.PauseTiming();
+        Servidor servidor;
+        sqlite3* db = nullptr;
+        sqlite3_open((servidor.pasta / "bruto.sqlite").string().c_str(), &db);
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; CREATE TABLE GRANDE (Id "
+                     "INTEGER PRIMARY KEY, Nome TEXT, Valor TEXT, Data TEXT)",
+                     nullptr, nullptr, nullptr);
+        sqlite3_stmt* ins = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO GRANDE VALUES (?, ?, '12.34', datetime('now'))", -1,
+                           &ins, nullptr);
+        estado.ResumeTiming();
+        for (int i = 0; i < linhas; ++i) {
+            const std::string nome = "Linha " + std::to_string(i);
+            sqlite3_bind_int(ins, 1, i + 1);
+            sqlite3_bind_text(ins, 2, nome.c_str(), -1, SQLITE_TRANSIENT);
+            if (sqlite3_step(ins) != SQLITE_DONE) estado.SkipWithError(sqlite3_errmsg(db));
+            sqlite3_reset(ins);
+        }
+        estado.PauseTiming();
+        sqlite3_finalize(ins);
+        sqlite3_close(db);
+        estado.ResumeTiming();
+    }
+    estado.counters["linhas/s"] =
+        benchmark::Counter(static_cast<double>(linhas) * static_cast<double>(estado.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(InserirNoSqliteBruto)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -182,3 +182,89 @@ TEST_F(CorposTeste, VariaveisSaoDeclaradasUmaVez) {
     // a batch is compiled the same way
     EXPECT_EQ(Recusa("SET @x = 1"), "137: Must declare the scalar variable \"@x\".");
 }
+
+// Columns of tables that exist are resolved when the body is created; a statement that
+// names a table not made yet is resolved when it runs.
+TEST_F(CorposTeste, ColunasDeTabelasExistentesSaoResolvidasNaCriacao) {
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS SELECT Nada FROM Clientes"),
+              "207: Invalid column name 'Nada'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS UPDATE Clientes SET Nada = 1 WHERE Id = 1"),
+              "207: Invalid column name 'Nada'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P @id int AS DELETE FROM Clientes WHERE Codigo = @id"),
+              "207: Invalid column name 'Codigo'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS INSERT INTO Clientes (Nome, Cidade) VALUES ('a', 'b')"),
+              "207: Invalid column name 'Cidade'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS IF EXISTS (SELECT 1 FROM Clientes WHERE Ativo = 1) "
+                     "PRINT 1"),
+              "207: Invalid column name 'Ativo'.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS BEGIN DECLARE @n int SET @n = (SELECT MAX(c.Limite) "
+                     "FROM dbo.Clientes c) END"),
+              "207: Invalid column name 'Limite'.");
+    EXPECT_EQ(Recusa("CREATE FUNCTION dbo.F (@id int) RETURNS TABLE AS RETURN (SELECT Nome, Email "
+                     "FROM Clientes WHERE Id = @id)"),
+              "207: Invalid column name 'Email'.");
+    EXPECT_EQ(Existe("P") + Existe("F"), "00");
+    Sql("CREATE PROCEDURE Futura @id int AS SELECT Nada FROM TabelaFutura WHERE Id = @id "
+        "UPDATE c SET Nome = t.Nada FROM Clientes c JOIN #Temp t ON t.Id = c.Id "
+        "SELECT Nome, Saldo FROM Clientes WHERE Id = @id");
+    EXPECT_EQ(Existe("Futura"), "1");
+    // outside a body the same names are told apart from an alias that binds to nothing
+    EXPECT_EQ(Recusa("SELECT c.Nada FROM Clientes c"), "207: Invalid column name 'Nada'.");
+    EXPECT_EQ(Recusa("SELECT z.Nome FROM Clientes c"),
+              "4104: The multi-part identifier \"z.Nome\" could not be bound.");
+}
+
+// A function changes nothing outside itself and returns no rows to the client.
+TEST_F(CorposTeste, FuncaoSemEfeitosColaterais) {
+    const std::string f = "CREATE FUNCTION dbo.F () RETURNS int AS BEGIN ";
+    EXPECT_EQ(Recusa(f + "INSERT INTO Clientes (Nome) VALUES ('x') RETURN 1 END"),
+              "443: Invalid use of a side-effecting operator 'INSERT' within a function.");
+    EXPECT_EQ(Recusa(f + "IF 1 = 1 UPDATE Clientes SET Nome = 'x' RETURN 1 END"),
+              "443: Invalid use of a side-effecting operator 'UPDATE' within a function.");
+    EXPECT_EQ(Recusa(f + "DELETE FROM Clientes RETURN 1 END"),
+              "443: Invalid use of a side-effecting operator 'DELETE' within a function.");
+    EXPECT_EQ(Recusa(f + "PRINT 'x' RETURN 1 END"),
+              "443: Invalid use of a side-effecting operator 'PRINT' within a function.");
+    EXPECT_EQ(Recusa(f + "EXEC ('select 1') RETURN 1 END"),
+              "443: Invalid use of a side-effecting operator 'EXECUTE STRING' within a function.");
+    EXPECT_EQ(Recusa(f + "SELECT Nome FROM Clientes RETURN 1 END"),
+              "444: Select statements included within a function cannot return data to a "
+              "client.");
+    EXPECT_EQ(Existe("F"), "0");
+    Sql("CREATE FUNCTION dbo.Lista () RETURNS @r TABLE (a int) AS BEGIN INSERT INTO @r VALUES (1) "
+        "UPDATE @r SET a = 2 DELETE FROM @r WHERE a = 3 RETURN END");
+    Sql(f +
+        "DECLARE @t TABLE (a int) DECLARE @n int UPDATE x SET a = 1 FROM @t x "
+        "SELECT @n = COUNT(*) FROM Clientes RETURN @n END");
+    EXPECT_EQ(Existe("Lista") + Existe("F"), "11");
+}
+
+TEST_F(CorposTeste, RotulosCursoresETabelasVariaveis) {
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS IF 1 = 1 GOTO fim PRINT 1"),
+              "133: A GOTO statement references the label 'fim' but the label has not been "
+              "declared.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS a: PRINT 1 A: PRINT 2"),
+              "132: The label 'A' has already been declared. Label names must be unique within "
+              "a query batch or stored procedure.");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS INSERT INTO @t (a) VALUES (1)"),
+              "1087: Must declare the table variable \"@t\".");
+    EXPECT_EQ(Recusa("CREATE PROCEDURE P AS SELECT * FROM @t"),
+              "1087: Must declare the table variable \"@t\".");
+    EXPECT_EQ(Existe("P"), "0");
+    Sql("CREATE PROCEDURE Saltos AS IF 1 = 1 GOTO fim PRINT 1\nfim: RETURN");
+    Sql("CREATE PROCEDURE Cursor1 AS DECLARE @c CURSOR SET @c = CURSOR LOCAL FAST_FORWARD FOR "
+        "SELECT Id FROM Clientes OPEN @c CLOSE @c DEALLOCATE @c");
+    Sql("CREATE PROCEDURE Captura AS CREATE TABLE #t (a int) INSERT INTO #t EXEC dbo.Saltos "
+        "INSERT #t EXEC ('select 1')");
+    EXPECT_EQ(Existe("Saltos") + Existe("Cursor1") + Existe("Captura"), "111");
+}
+
+// SQL Server compiles a whole batch first: a later statement's bad syntax stops it before
+// its first statement runs.
+TEST_F(CorposTeste, LoteComErroDeSintaxeNaoRodaNada) {
+    EXPECT_EQ(Recusa("INSERT INTO Clientes (Nome) VALUES ('a')\nSELECT * FROM WHERE"),
+              "156: Incorrect syntax near the keyword 'WHERE'.");
+    EXPECT_EQ(Recusa("UPDATE Clientes SET Nome = 'b'\nINSERT INTO Clientes (Nome) VALUES ("),
+              "102: Incorrect syntax near '('.");
+    EXPECT_EQ(Valor("select count(*) from Clientes"), "0");
+}

@@ -27,6 +27,11 @@ TEST_F(ProcedimentosDoSistema, RenomeiaColunaETabela) {
     EXPECT_NE(Falha("insert into Pai values (3, 'x')").find("CK_Pai_Nome"), std::string::npos);
     Sql("exec sp_rename 'Pai.Id', 'Codigo', 'COLUMN'");
     EXPECT_NE(Falha("insert into Filho values (2, 9)").find("column 'Codigo'"), std::string::npos);
+    // the rows that reference the key still hold it under its new name
+    EXPECT_EQ(Falha("delete from Pai where Codigo = 1"),
+              "The DELETE statement conflicted with the REFERENCE constraint \"FK_Filho_Pai\". The "
+              "conflict occurred in database \"Teste\", table \"dbo.Filho\", column 'PaiId'.");
+    Sql("update Pai set Codigo = 3 where Codigo = 2");
     Sql("exec sp_rename 'Pai', 'Mae'");
     EXPECT_EQ(Valor("select count(*) from Mae"), "2");
     EXPECT_EQ(Falha("select * from Pai"), "Invalid object name 'Pai'.");

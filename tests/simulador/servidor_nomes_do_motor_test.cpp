@@ -33,10 +33,20 @@ TEST_F(NomesDoMotor, TabelasDoMotorSaoNomesDesconhecidos) {
     EXPECT_EQ(Recusa("SELECT * FROM zv_sysprocesses").first, 208);
     EXPECT_EQ(Recusa("SELECT 1 WHERE EXISTS (SELECT 1 FROM sqlite_sequence)").first, 208);
     EXPECT_EQ(Recusa("INSERT INTO zv_config (chave, valor) VALUES ('a', 'b')").first, 208);
+    // nor do the names the engine gives SQL Server's catalog views
+    EXPECT_EQ(Recusa("SELECT * FROM sys.nada"),
+              std::make_pair(208, std::string("Invalid object name 'sys.nada'.")));
+    EXPECT_EQ(Recusa("SELECT * FROM INFORMATION_SCHEMA.Nada"),
+              std::make_pair(208, std::string("Invalid object name 'INFORMATION_SCHEMA.Nada'.")));
+    EXPECT_EQ(Recusa("SELECT * FROM Teste.sys.zv_sys_tables"),
+              std::make_pair(208, std::string("Invalid object name 'Teste.sys.zv_sys_tables'.")));
+    EXPECT_EQ(Recusa("SELECT * FROM zv_sys_tables").first, 208);
+    EXPECT_EQ(Recusa("SELECT * FROM zv_is_columns").first, 208);
     // SQL Server's own catalog is still there
     Sql("CREATE TABLE T (id INT NOT NULL)");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE name = 'T'"), "1");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sys.objects WHERE name = 'T'"), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sys.sysobjects WHERE name = 'T'"), "1");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = 'T'"), "1");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM master..sysprocesses WHERE spid = @@SPID"), "1");
 }

@@ -17,11 +17,12 @@ namespace {
 // Keywords that start a new statement when met at the outer level.
 bool IniciaInstrucao(const Token& t) {
     static const char* palavras[] = {
-        "INSERT",   "UPDATE",  "DELETE", "CREATE", "ALTER",      "DROP",     "IF",     "ELSE",
-        "EXEC",     "EXECUTE", "GRANT",  "DENY",   "REVOKE",     "BEGIN",    "COMMIT", "ROLLBACK",
-        "DECLARE",  "PRINT",   "USE",    "BACKUP", "RESTORE",    "WHILE",    "RETURN", "TRUNCATE",
-        "SET",      "END",     "SELECT", "KILL",   "WITH",       "MERGE",    "SAVE",   "BREAK",
-        "CONTINUE", "OPEN",    "FETCH",  "CLOSE",  "DEALLOCATE", "RAISERROR"};
+        "INSERT", "UPDATE",     "DELETE",    "CREATE", "ALTER",    "DROP",   "IF",
+        "ELSE",   "EXEC",       "EXECUTE",   "GRANT",  "DENY",     "REVOKE", "BEGIN",
+        "COMMIT", "ROLLBACK",   "DECLARE",   "PRINT",  "USE",      "BACKUP", "RESTORE",
+        "WHILE",  "RETURN",     "TRUNCATE",  "SET",    "END",      "SELECT", "KILL",
+        "WITH",   "MERGE",      "SAVE",      "BREAK",  "CONTINUE", "OPEN",   "FETCH",
+        "CLOSE",  "DEALLOCATE", "RAISERROR", "GOTO",   "WAITFOR",  "THROW"};
     if (t.tipo != TipoToken::Palavra) return false;
     for (const char* p : palavras)
         if (EhPalavra(t, p)) return true;
@@ -45,6 +46,9 @@ class Analisador {
             primeiro = false;
         }
         VerificarVariaveis();
+        VerificarRotulos();
+        // SQL Server compiles the whole batch before it runs any of it
+        VerificarCorpo(t_, r, false);
         return r;
     }
 
@@ -120,7 +124,7 @@ class Analisador {
             else if (EhSimbolo(t_[k], ")") && --nivel == 0)
                 return k;
         }
-        throw ErroDeBanco("Incorrect syntax near '('.");
+        throw ErroDeBanco("Incorrect syntax near '('.", 102, 15, 1);
     }
     std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
         if (b <= a) return "";
@@ -144,7 +148,7 @@ class Analisador {
                 continue;
             }
             if (nivel > 0) continue;
-            if (EhSimbolo(t, ";")) return k;
+            if (EhSimbolo(t, ";") || EhRotulo(k)) return k;
             if (EhPalavra(t, "CASE")) {
                 ++casos;
                 continue;
@@ -197,7 +201,11 @@ class Analisador {
                 "a USE database statement is not allowed in a procedure, function or trigger.", 154,
                 15, 1);
         std::unique_ptr<Comando> c;
-        if (auto procedural = InstrucaoProcedural()) {
+        if (EhRotulo(i_)) {  // a GOTO's label: nothing to run
+            c = Novo<instrucao::Ignorado>(inicio).first;
+            rotulos_.push_back(i_);
+            i_ += 2;
+        } else if (auto procedural = InstrucaoProcedural()) {
             c = std::move(procedural);
         } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
             auto [n, x] = Novo<instrucao::Selecionar>(inicio);
@@ -269,6 +277,10 @@ class Analisador {
             // SQL Server accepts it; it is refused when the body runs
             auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
             x->instrucao = texto::Maiusculas(Atual().texto);
+            if (x->instrucao == "GOTO") {
+                if (i_ + 1 >= t_.size() || !EhNome(t_[i_ + 1])) ErroDeSintaxe(t_, i_ + 1);
+                destinos_.push_back(i_ + 1);
+            }
             i_ = FimDaInstrucao(i_ + 1);
             c = std::move(n);
         } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
@@ -327,6 +339,18 @@ class Analisador {
             std::size_t ini = i_;
             i_ = FimDaInstrucao(i_ + 1);
             x->selecao = {ini, i_};
+        } else if ((Palavra("EXEC") || Palavra("EXECUTE")) && emCorpo_) {
+            // SQL Server accepts it in a body; it is refused when the body runs
+            auto [n, y] = Novo<instrucao::NaoInterpretada>(c->faixa.inicio);
+            y->instrucao = "INSERT ... EXEC";
+            ++i_;
+            if (Simbolo("(")) {
+                i_ = Fecho(i_) + 1;
+            } else {
+                NomeDeObjeto();
+                i_ = FimDaInstrucao(i_);
+            }
+            return std::move(n);
         } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
             throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
         } else {
@@ -778,7 +802,7 @@ class Analisador {
             x->instrucoes.push_back(Instrucao(false));
         }
         if (x->instrucoes.empty()) Erro();
-        VerificarCorpo(t_, x->instrucoes);
+        VerificarCorpo(t_, x->instrucoes, false);
         return std::move(c);
     }
 
@@ -909,7 +933,7 @@ class Analisador {
             throw ErroDeBanco(
                 "The last statement included within a function must be a return statement.", 455,
                 16, 2);
-        VerificarCorpo(t_, x.instrucoes);
+        VerificarCorpo(t_, x.instrucoes, true);
         return c;
     }
 
@@ -1590,16 +1614,22 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> DeclararCursor(std::size_t inicio) {
+        auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
+        x->cursor = Nome();
+        LerCursor(*x);
+        return std::move(c);
+    }
+
+    // [options] CURSOR [options] FOR select [FOR READ ONLY | FOR UPDATE [OF ...]]
+    void LerCursor(instrucao::DeclararCursor& x) {
         static const char* opcoes[] = {"LOCAL",      "GLOBAL",       "FORWARD_ONLY", "SCROLL",
                                        "STATIC",     "KEYSET",       "DYNAMIC",      "FAST_FORWARD",
                                        "READ_ONLY",  "SCROLL_LOCKS", "OPTIMISTIC",   "TYPE_WARNING",
                                        "INSENSITIVE"};
-        auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
-        x->cursor = Nome();
         auto opcao = [&] {
             for (const char* p : opcoes)
                 if (Palavra(p)) {
-                    x->opcoes.push_back(p);
+                    x.opcoes.push_back(p);
                     ++i_;
                     return true;
                 }
@@ -1625,8 +1655,7 @@ class Analisador {
                     Nome();
                 } while (AceitarSimbolo(","));
         }
-        x->selecao = {ini, fim};
-        return std::move(c);
+        x.selecao = {ini, fim};
     }
 
     // FETCH [NEXT|PRIOR|FIRST|LAST|ABSOLUTE n|RELATIVE n FROM] cursor [INTO @a, ...]
@@ -1695,6 +1724,13 @@ class Analisador {
 
     // SET @v = valor, SET @v += valor
     std::unique_ptr<Comando> Atribuir(std::size_t inicio) {
+        if (Simbolo("=", 1) && Palavra("CURSOR", 2)) {  // SET @c = CURSOR ... FOR select
+            auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
+            x->cursor = t_[i_].texto;
+            i_ += 2;
+            LerCursor(*x);
+            return std::move(c);
+        }
         auto [c, x] = Novo<instrucao::Atribuir>(inicio);
         if (Atual().texto.rfind("@@", 0) == 0) Erro();
         x->variavel = t_[i_++].texto;
@@ -1771,10 +1807,42 @@ class Analisador {
                                           "unique within a query batch or stored procedure.",
                                       134, 15, 1);
             } else if (!declaradas.count(nome)) {
+                if (k > 0 && EmLugarDeTabela(t_[k - 1]))
+                    throw ErroDeBanco("Must declare the table variable \"" + t.texto + "\".", 1087,
+                                      15, 2);
                 throw ErroDeBanco("Must declare the scalar variable \"" + t.texto + "\".", 137, 15,
                                   2);
             }
         }
+    }
+
+    // A variable after these words names a table.
+    static bool EmLugarDeTabela(const Token& anterior) {
+        for (const char* p : {"FROM", "JOIN", "INTO", "UPDATE", "DELETE", "TABLE"})
+            if (EhPalavra(anterior, p)) return true;
+        return false;
+    }
+
+    // `name:` where a statement starts: a label GOTO jumps to.
+    bool EhRotulo(std::size_t k) const {
+        return k + 1 < t_.size() && t_[k].tipo == TipoToken::Palavra && !IniciaInstrucao(t_[k]) &&
+               EhSimbolo(t_[k + 1], ":");
+    }
+
+    // Labels are unique in a batch or body, and every GOTO names one of them.
+    void VerificarRotulos() const {
+        std::set<std::string> rotulos;
+        for (std::size_t k : rotulos_)
+            if (!rotulos.insert(Dobrar(t_[k].texto)).second)
+                throw ErroDeBanco("The label '" + t_[k].texto +
+                                      "' has already been declared. Label names must be unique "
+                                      "within a query batch or stored procedure.",
+                                  132, 15, 1);
+        for (std::size_t k : destinos_)
+            if (!rotulos.count(Dobrar(t_[k].texto)))
+                throw ErroDeBanco("A GOTO statement references the label '" + t_[k].texto +
+                                      "' but the label has not been declared.",
+                                  133, 15, 1);
     }
 
     const std::vector<Token>& t_;
@@ -1785,6 +1853,8 @@ class Analisador {
     bool emCorpo_ = false;               // reading the body of a procedure, trigger or function
     std::set<std::size_t> declaracoes_;  // tokens that declare a variable
     std::set<std::size_t> nomesDeArgumento_;  // @p of EXEC proc @p = v
+    std::vector<std::size_t> rotulos_;        // the name token of each label
+    std::vector<std::size_t> destinos_;       // the label token of each GOTO
 };
 
 }  // namespace

@@ -51,6 +51,16 @@ bool EhDica(const Token& t) {
     return false;
 }
 
+// $12.34, $-5: a money constant; "-" or "+" with no digits is no number.
+Expr LiteralDeMoeda(std::string digitos) {
+    if (!digitos.empty() && digitos[0] == '+') digitos.erase(0, 1);
+    if (digitos.find_first_of("0123456789") == std::string::npos)
+        throw ErroDeBanco("Incorrect syntax near '$'.", 102, 15, 1);
+    Literal l{Literal::Tipo::Numero, std::move(digitos), false};
+    l.moeda = true;
+    return Nova(std::move(l));
+}
+
 }  // namespace
 
 bool PalavraReservada(const Token& t) {
@@ -310,6 +320,7 @@ Expr LeitorDeExpressoes::Primario() {
             return Nova(Literal{Literal::Tipo::Texto, tk.texto, tk.tipo == TipoToken::TextoN});
         case TipoToken::Numero:
             ++i_;
+            if (tk.texto[0] == '$') return LiteralDeMoeda(tk.texto.substr(1));
             return Nova(Literal{Literal::Tipo::Numero, tk.texto, false});
         case TipoToken::Binario:
             ++i_;

@@ -13,6 +13,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -101,6 +102,11 @@ std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo)
     return msg.substr(p + prefixo.size());
 }
 
+// A table's or alias's name in SQLite's message as the user wrote it.
+std::string NomeDaMensagem(const std::string& nome) {
+    return NomeNoTsql(nome).value_or(nome);
+}
+
 }  // namespace
 
 namespace {
@@ -130,7 +136,7 @@ std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const 
         }
     }
     j.tabela = alvo;
-    j.apelido = ComoIdentificador(alvo);
+    j.apelido = IdentificadorNoSqlite(alvo);
     for (std::size_t k = j.de.inicio; k + 1 < j.de.fim; ++k) {
         // a table is named right after FROM, after JOIN or after a comma
         bool lugarDeTabela =
@@ -142,7 +148,7 @@ std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const 
         if (a < j.de.fim && EhPalavra(t[a], "AS")) ++a;
         if (a < j.de.fim && EhNome(t[a]) && IguaisCiAs(t[a].texto, alvo)) {
             j.tabela = tabela;
-            j.apelido = ComoIdentificador(t[a].texto);
+            j.apelido = IdentificadorNoSqlite(t[a].texto);
             break;
         }
     }
@@ -172,6 +178,7 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
 std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
+    ctx.variaveisSemValor = compilandoCorpo_;
     ctx.ordinais = &plano_.ordinais;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
@@ -284,7 +291,7 @@ void Executor::FalhaDeReferencia(const std::string& msg) {
 void Executor::FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela) {
     std::string c = ColunaDaMensagem(msg, "NOT NULL constraint failed: ");
     auto ponto = c.find('.');
-    std::string t = ponto == std::string::npos ? tabela : c.substr(0, ponto);
+    std::string t = ponto == std::string::npos ? tabela : NomeDaMensagem(c.substr(0, ponto));
     std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
     throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
                           s_.Banco() + ".dbo." + t + "'; column does not allow nulls. " +
@@ -322,7 +329,7 @@ void Executor::FalhaDeChave(const std::string& msg) {
         if (f == std::string::npos) f = c.size();
         std::string item = c.substr(i, f - i);
         auto ponto = item.find('.');
-        t = item.substr(0, ponto);
+        t = NomeDaMensagem(item.substr(0, ponto));
         cols.push_back(item.substr(ponto + 1));
         i = f + 2;
     }
@@ -354,21 +361,38 @@ void Executor::FalhaDeChave(const std::string& msg) {
     throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601, 14, 1);
 }
 
+// Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
+// such a one is a column it lacks, not a prefix that binds to nothing.
+bool Executor::NomeDeFonte(const std::string& nome) const {
+    const auto& t = plano_.tokens;
+    for (std::size_t k = 0; k < t.size(); ++k)
+        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) &&
+            !(k + 1 < t.size() && EhSimbolo(t[k + 1], ".")))
+            return true;
+    return false;
+}
+
 // A name the rewritten text refers to and SQLite does not know, or text it cannot read.
 void Executor::FalhaDeCompilacao(const std::string& msg) {
     if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
         auto ponto = c.find('.');
         // another database's table is told by its three-part name
         if (ponto != std::string::npos && c.rfind("zvb_", 0) == 0)
-            c = s_.BancoDoEsquema(c.substr(0, ponto)) + ".dbo." + c.substr(ponto + 1);
+            c = s_.BancoDoEsquema(c.substr(0, ponto)) + ".dbo." +
+                NomeDaMensagem(c.substr(ponto + 1));
         else if (ponto != std::string::npos)
-            c = c.substr(ponto + 1);
+            c = NomeDaMensagem(c.substr(ponto + 1));
+        else
+            c = NomeDaMensagem(c);
         throw ErroDeBanco("Invalid object name '" + c + "'.", 208, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
-        if (c.find('.') != std::string::npos)
-            throw ErroDeBanco("The multi-part identifier \"" + c + "\" could not be bound.", 4104,
-                              16, 1);
+        const auto ponto = c.rfind('.');
+        if (ponto != std::string::npos && !NomeDeFonte(c.substr(0, ponto)))
+            throw ErroDeBanco("The multi-part identifier \"" + NomeDaMensagem(c.substr(0, ponto)) +
+                                  c.substr(ponto) + "\" could not be bound.",
+                              4104, 16, 1);
+        if (ponto != std::string::npos) c = c.substr(ponto + 1);
         throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
@@ -669,6 +693,8 @@ void Executor::RecusarProcedural(const Comando& c) {
         throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
     std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
     if (std::holds_alternative<instrucao::TentarCapturar>(c.instrucao)) instrucao += " TRY";
+    if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
+        instrucao = n->instrucao;
     throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
@@ -744,7 +770,7 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
         const auto p = conversao.find(marca);
         return p == std::string::npos ? conversao : conversao.replace(p, marca.size(), valor);
     };
-    std::string sql = "INSERT INTO " + ComoIdentificador(t.nome) + " (" + colunas + ") VALUES ";
+    std::string sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") VALUES ";
     std::string linhas;
     std::vector<std::string> conversoes;
     bool fatorar = c.valores.size() > 1;
@@ -780,8 +806,7 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
                     literais->push_back(std::move(*v));
                     e = ":zvl" + std::to_string(literais->size());
                 }
-                conversao =
-                    col->identidade ? marca : ChamadaDeConversao(marca, col->tipo, Unico(tipo));
+                conversao = ChamadaDeConversao(marca, col->tipo, Unico(tipo));
             }
             sql += (k ? ", " : "") + comValor(conversao, e);
             linhas += (k ? ", " : "") + e;
@@ -797,7 +822,7 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
     std::string selecao;
     for (std::size_t k = 0; k < conversoes.size(); ++k)
         selecao += (k ? ", " : "") + comValor(conversoes[k], "column" + std::to_string(k + 1));
-    return "INSERT INTO " + ComoIdentificador(t.nome) + " (" + colunas + ") SELECT " + selecao +
+    return "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + selecao +
            " FROM (VALUES " + linhas + ")";
 }
 
@@ -860,7 +885,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                 for (std::size_t k = f.inicio; k < f.fim; ++k)
                     if (plano_.tokens[k].tipo == TipoToken::Parametro) ligarLiterais = false;
         if (c.valoresPadrao) {
-            sql = "INSERT INTO " + ComoIdentificador(t->nome) + " DEFAULT VALUES";
+            sql = "INSERT INTO " + IdentificadorNoSqlite(t->nome) + " DEFAULT VALUES";
         } else if (!c.valores.empty()) {
             sql = CompilarValores(c, *t, alvo, colunas, ligarLiterais ? &literais : nullptr);
         } else {
@@ -871,11 +896,10 @@ void Executor::Inserir(const instrucao::Inserir& c) {
             for (std::size_t k = 0; k < alvo.size(); ++k) {
                 std::string n = "c" + std::to_string(k + 1);
                 nomes += (k ? ", " : "") + n;
-                conv += (k ? ", " : "") +
-                        (alvo[k]->identidade ? n : ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]));
+                conv += (k ? ", " : "") + ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]);
             }
             sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
-                  ComoIdentificador(t->nome) + " (" + colunas + ") SELECT " + conv +
+                  IdentificadorNoSqlite(t->nome) + " (" + colunas + ") SELECT " + conv +
                   " FROM zv_fonte";
         }
         c.compilado.sql = std::move(sql);
@@ -937,7 +961,7 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
         ~Fim() { e.clear(); }
     } fim{escopoAlvo_};  // the columns SET and WHERE name
     PartesDaAtualizacao p;
-    p.alvo = ComoIdentificador(t.nome) + (juncao ? " AS zv_alvo" : "");
+    p.alvo = IdentificadorNoSqlite(t.nome) + (juncao ? " AS zv_alvo" : "");
     for (const auto& [nome, expr] : c.atribuicoes) {
         const ColunaDaTabela* col = t.Coluna(nome);
         if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
@@ -1012,7 +1036,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
             std::vector<std::pair<std::string, Tabela*>>& e;
             ~Fim() { e.clear(); }
         } fim{escopoAlvo_};
-        std::string sql = "DELETE FROM " + ComoIdentificador(t->nome);
+        std::string sql = "DELETE FROM " + IdentificadorNoSqlite(t->nome);
         if (juncao)
             sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
                    Reescrita(juncao->de) +
@@ -1026,11 +1050,11 @@ void Executor::Excluir(const instrucao::Excluir& c) {
     if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
         // the next row takes the seed again
         Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
-            .Ligar(1, t->nome)
+            .Ligar(1, NomeNoSqlite(t->nome))
             .Executar();
         if (id->semente != 1)
             Instrucao(s_.db_, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
-                .Ligar(1, t->nome)
+                .Ligar(1, NomeNoSqlite(t->nome))
                 .Ligar(2, id->semente - 1)
                 .Executar();
     }
@@ -1062,7 +1086,7 @@ std::string TextoDaChave(const db::Valor& v) {
 // first new row whose key is already in the table or comes twice among the new rows.
 // The rows are those of the statement's own text (VALUES or its query), run again.
 std::string Executor::ValorDuplicado(const std::string& insercao, const Tabela& t) {
-    const std::string inicio = "INSERT INTO " + ComoIdentificador(t.nome) + " (";
+    const std::string inicio = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (";
     const auto p = insercao.find(inicio);
     const auto fimDasColunas = p == std::string::npos ? p : insercao.find(") ", p);
     if (chaveViolada_.empty() || fimDasColunas == std::string::npos) return "";
@@ -1114,7 +1138,7 @@ std::string Executor::BuscarValorDuplicado(const std::string& novas, const std::
     }
     const std::string sql =
         novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
-        ComoIdentificador(t.nome) + " x WHERE " + iguaisNaTabela + outras +
+        IdentificadorNoSqlite(t.nome) + " x WHERE " + iguaisNaTabela + outras +
         ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas + ") > 1 LIMIT 1";
     try {
         db::Resultado r = Consultar(sql, 0, 'S', "");

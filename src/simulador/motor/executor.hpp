@@ -55,6 +55,14 @@ class Executor {
     void CriarIndice(const instrucao::CriarIndice& c);
     void ExcluirIndice(const instrucao::ExcluirIndice& c);
     void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
+    void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
+    void ColunasDaInstrucao(const Comando& c);
+    void ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas);
+    void ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
+                         const std::vector<std::string>& colunas);
+    const Tabela* TabelaDoCorpo(const NomeComposto& objeto);
+    void CompilarSeResolvido(const std::function<std::string()>& texto);
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
     void ExecutarComando(const instrucao::ExecutarProcedimento& c);
@@ -119,6 +127,7 @@ class Executor {
                                          const std::string& tabela);
     [[noreturn]] void FalhaDeChave(const std::string& msg);
     [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
+    bool NomeDeFonte(const std::string& nome) const;
     std::string TextoDaFaixa(Faixa f) const;
 
     Sessao& s_;
@@ -129,6 +138,7 @@ class Executor {
     std::vector<std::string> chaveViolada_;             // columns of the key the last failure broke
     // the tables of the UPDATE or DELETE being written, by alias or name
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
+    bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
     void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
 };
 

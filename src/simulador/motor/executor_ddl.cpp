@@ -9,6 +9,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -103,7 +104,7 @@ std::map<std::string, std::string> MesmasColunas(const Tabela& t) {
 }
 
 bool TemLinhas(sqlite3* db, const std::string& tabela) {
-    Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(tabela) + " LIMIT 1");
+    Instrucao q(db, "SELECT 1 FROM " + IdentificadorNoSqlite(tabela) + " LIMIT 1");
     return q.Passo();
 }
 
@@ -121,8 +122,8 @@ static void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, c
                     ComoIdentificador(r.colunasReferidas[k]) + " = f." +
                     ComoIdentificador(r.colunas[k].nome);
         }
-        Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " f WHERE " + nn +
-                            "NOT EXISTS (SELECT 1 FROM " + ComoIdentificador(r.tabelaReferida) +
+        Instrucao q(db, "SELECT 1 FROM " + IdentificadorNoSqlite(t.nome) + " f WHERE " + nn +
+                            "NOT EXISTS (SELECT 1 FROM " + IdentificadorNoSqlite(r.tabelaReferida) +
                             " p WHERE " + cond + ") LIMIT 1");
         if (q.Passo())
             throw ErroDeBanco(
@@ -135,7 +136,7 @@ static void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, c
     if (r.tipo != "C") return;
     bool viola = false;
     try {
-        Instrucao q(db, "SELECT 1 FROM " + ComoIdentificador(t.nome) + " WHERE NOT (" +
+        Instrucao q(db, "SELECT 1 FROM " + IdentificadorNoSqlite(t.nome) + " WHERE NOT (" +
                             ExpressaoParaSqlite(r.texto) + ") LIMIT 1");
         viola = q.Passo();
     } catch (const FalhaDoSqlite& f) {
@@ -327,8 +328,7 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     if (cat.IdDoObjeto(nome))
         throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
                           16, 6);
-    if (nome.empty() || nome.rfind("zv_", 0) == 0 || nome.rfind("sqlite_", 0) == 0)
-        throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
+    if (nome.empty()) throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
     Tabela t;
     t.nome = nome;
     t.criacao = Agora();
@@ -689,7 +689,7 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
                 if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome))
                     pais.push_back(f.tabelaReferida);
             std::string nomeReal = t->nome;
-            ExecutarSql(db, "DROP TABLE " + ComoIdentificador(nomeReal));
+            ExecutarSql(db, "DROP TABLE " + IdentificadorNoSqlite(nomeReal));
             if (Dobrar(nomeReal) == s_.identityInsert_) s_.identityInsert_.clear();
             cat.ExcluirTabela(db, nomeReal);
             for (const auto& p : pais)
@@ -793,16 +793,17 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
                               1);
         o.pai = t->id;
     }
+    VerificarColunasDoCorpo(c);
     Atomico([&] {
         sqlite3* db = s_.db_;
         o.id = existente ? existente->id : cat.NovoId();
         if (c.tipoDeObjeto == "V") {
-            ExecutarSql(db, "DROP VIEW IF EXISTS " + ComoIdentificador(nome));
+            ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
             std::string sql =
-                "CREATE VIEW " + ComoIdentificador(nome) + " AS " + Reescrita(c.corpo);
+                "CREATE VIEW " + IdentificadorNoSqlite(nome) + " AS " + Reescrita(c.corpo);
             try {
                 ExecutarSql(db, sql);
-                Instrucao teste(db, "SELECT * FROM " + ComoIdentificador(nome) + " LIMIT 0");
+                Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");
                 teste.Passo();
             } catch (const FalhaDoSqlite& f) {
                 FalhaTraduzida(f, 'S', "");
@@ -831,7 +832,7 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
                                   3701, 11, 5);
             }
             if (o->tipo == "V")
-                ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + ComoIdentificador(o->nome));
+                ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
             cat.ExcluirObjeto(s_.db_, nome);
         }
         AposDdl();

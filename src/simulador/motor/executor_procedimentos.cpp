@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
 
@@ -195,6 +196,7 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
             if (IguaisCiAs(c.nome, velho)) c.nome = novo;
     cat.GravarTabela(db, t);
     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
+    bool referida = false;
     for (Tabela* outra : cat.Tabelas()) {
         if (outra->id == t.id) continue;
         bool mudou = false;
@@ -209,15 +211,18 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
         Tabela copia = *outra;
         cat.GravarTabela(db, copia);
         RecriarGatilhos(db, cat, *cat.AcharTabela(copia.nome));
+        referida = true;
     }
+    // this table's triggers check the rows that reference the key by its new name
+    if (referida) RecriarGatilhos(db, cat, *cat.AcharTabela(t.nome));
 }
 
 void Executor::RenomearTabela(Tabela& atual, const std::string& novo) {
     Catalogo& cat = s_.CatalogoAtual();
     sqlite3* db = s_.db_;
     const std::string velho = atual.nome;
-    ExecutarSql(db, "ALTER TABLE main." + ComoIdentificador(velho) + " RENAME TO " +
-                        ComoIdentificador(novo));
+    ExecutarSql(db, "ALTER TABLE main." + IdentificadorNoSqlite(velho) + " RENAME TO " +
+                        IdentificadorNoSqlite(novo));
     cat.RenomearTabela(velho, novo);
     std::vector<std::string> tocadas{novo};
     for (Tabela* outra : cat.Tabelas()) {

@@ -18,6 +18,7 @@ struct Literal {
     enum class Tipo { Texto, Numero, Binario, Nulo } tipo;
     std::string texto;      // the value of a text, the digits of a number, 0x.. of a binary
     bool nacional = false;  // N'...'
+    bool moeda = false;     // $12.34: texto holds the digits without the $
 };
 
 struct Parametro {

@@ -14,6 +14,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
@@ -863,6 +864,7 @@ void FnIdentCurrent(sqlite3_context* c, int, sqlite3_value** a) {
     std::string nome = NomeSimples(TextoDe(a[0]), outro, Dono(c)->Banco());
     sqlite3_prepare_v2(db, "SELECT seq FROM main.sqlite_sequence WHERE name=? COLLATE NOCASE", -1,
                        &s, nullptr);
+    nome = NomeNoSqlite(nome);
     sqlite3_bind_text(s, 1, nome.c_str(), -1, SQLITE_TRANSIENT);
     if (s && sqlite3_step(s) == SQLITE_ROW)
         sqlite3_result_int64(c, sqlite3_column_int64(s, 0));

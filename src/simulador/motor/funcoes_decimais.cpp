@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "comum/decimal.hpp"
@@ -161,6 +163,79 @@ void FnArredondar(sqlite3_context* c, int, sqlite3_value** a) {
     }
 }
 
+// zv_dabs, zv_dsinal, zv_dteto, zv_dpiso (x, precision, scale, base): ABS, SIGN, CEILING
+// and FLOOR of a decimal or money, as the type given.
+template <char Funcao>
+void FnUnaria(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    Decimal x;
+    if (!LerOperando(c, a[0], x)) return;
+    const TipoSql t = TipoDosArgumentos(a + 1);
+    try {
+        Decimal r;
+        if (Funcao == 'a') r = x.Negativo() ? -x : x;
+        if (Funcao == 's') r = Decimal(x.Sinal());
+        if (Funcao == 't' || Funcao == 'p') {
+            r = x.Truncar(0);
+            if (r != x && (Funcao == 't') != x.Negativo()) r += Decimal(Funcao == 't' ? 1 : -1);
+        }
+        Devolver(c, r.Zero() ? Decimal(0) : r, t, Arredondamento::MetadeLongeDoZero);
+    } catch (const ErroDeEntrada&) {
+        Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                      NomeNaMensagem(t.base) + ".");
+    }
+}
+
+// x to the power y: exact for a whole exponent, through floating point otherwise.
+Decimal Potencia(const Decimal& x, sqlite3_value* y, int escala) {
+    const double expoente = sqlite3_value_double(y);
+    if (expoente != static_cast<double>(static_cast<std::int64_t>(expoente)) || expoente > 256 ||
+        expoente < -256)
+        return Decimal::DeReal(std::pow(x.ComoReal(), expoente));
+    Decimal r(1);
+    for (std::int64_t k = 0; k < static_cast<std::int64_t>(std::fabs(expoente)); ++k) {
+        r *= x;
+        r = r.Truncar(escala + 12);
+    }
+    if (expoente >= 0) return r;
+    if (r.Zero()) throw ErroDeEntrada("zero");
+    return Decimal(1).Dividir(r, escala + 12, Arredondamento::Truncar);
+}
+
+// zv_dpotencia(x, y, precision, scale, base): POWER of a decimal rounds to the scale of
+// its base.
+void FnPotencia(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    Decimal x;
+    if (!LerOperando(c, a[0], x)) return;
+    const TipoSql t = TipoDosArgumentos(a + 2);
+    try {
+        Devolver(c, Potencia(x, a[1], EhMoeda(t.base) ? 4 : t.escala), t,
+                 Arredondamento::MetadeLongeDoZero);
+    } catch (const ErroDeEntrada&) {
+        Falhar(c, "Arithmetic overflow error converting expression to data type " +
+                      NomeNaMensagem(t.base) + ".");
+    }
+}
+
+// zv_dmoeda_texto(x, style): money as text, as CONVERT writes it: two places (style 0),
+// two places and thousands separators (1), four places (2 and 126).
+void FnMoedaComoTexto(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    Decimal x;
+    if (!LerOperando(c, a[0], x)) return;
+    const int estilo = sqlite3_value_int(a[1]);
+    std::string s =
+        x.Arredondar(estilo == 2 || estilo == 126 ? 4 : 2, Arredondamento::MetadeLongeDoZero)
+            .Texto();
+    if (estilo == 1) {
+        const std::size_t inicio = s[0] == '-' ? 1 : 0;
+        for (std::size_t k = s.find('.'); k > inicio + 3; k -= 3) s.insert(k - 3, ",");
+    }
+    sqlite3_result_text(c, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+}
+
 // SUM and AVG of decimals: exact, at the scale of the values summed.
 struct Soma {
     Decimal total;
@@ -169,15 +244,21 @@ struct Soma {
     bool falhou = false;
 };
 
-void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
+// The running sum and the value of the row that comes or goes; null when there is nothing
+// to add (a NULL, or a sum already failed).
+Soma* ValorDaLinha(sqlite3_context* c, sqlite3_value* v, Decimal& d) {
     auto* s = static_cast<Soma*>(sqlite3_aggregate_context(c, sizeof(Soma)));
     // SQLite hands over zeroed memory, which is an empty Soma
-    if (!s || s->falhou || sqlite3_value_type(a[0]) == SQLITE_NULL) return;
+    if (!s || s->falhou || sqlite3_value_type(v) == SQLITE_NULL) return nullptr;
+    if (LerOperando(c, v, d)) return s;
+    s->falhou = true;
+    return nullptr;
+}
+
+void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
     Decimal d;
-    if (!LerOperando(c, a[0], d)) {
-        s->falhou = true;
-        return;
-    }
+    Soma* s = ValorDaLinha(c, a[0], d);
+    if (!s) return;
     s->escala = std::max(s->escala, n > 1 ? sqlite3_value_int(a[1]) : d.Escala());
     try {
         s->total += d;
@@ -203,6 +284,15 @@ void FinalDaSoma(sqlite3_context* c, bool media) {
         r = r.Dividir(Decimal(s->linhas), t.escala, Arredondamento::Truncar);
     }
     Devolver(c, r, t, Arredondamento::MetadeLongeDoZero);
+}
+
+// A window frame's first row leaving: SUM ... OVER (ORDER BY ...) and its kin.
+void InversoDaSoma(sqlite3_context* c, int, sqlite3_value** a) {
+    Decimal d;
+    Soma* s = ValorDaLinha(c, a[0], d);
+    if (!s) return;
+    s->total -= d;
+    --s->linhas;
 }
 
 void FinalDoTotal(sqlite3_context* c) {
@@ -269,15 +359,23 @@ void RegistrarFuncoesDecimais(sqlite3* db) {
     // (x) for DISTINCT, which takes one argument; (x, scale) otherwise
     static int moeda = 1;
     for (int n = 1; n <= 2; ++n) {
-        sqlite3_create_function(db, "zv_dsoma", n, det, nullptr, nullptr, PassoDaSoma,
-                                FinalDoTotal);
-        sqlite3_create_function(db, "zv_dmedia", n, det, nullptr, nullptr, PassoDaSoma,
-                                FinalDaMedia);
-        sqlite3_create_function(db, "zv_dsoma_moeda", n, det, &moeda, nullptr, PassoDaSoma,
-                                FinalDoTotal);
-        sqlite3_create_function(db, "zv_dmedia_moeda", n, det, &moeda, nullptr, PassoDaSoma,
-                                FinalDaMedia);
+        // window functions, so that SUM(x) OVER (...) is exact as well
+        sqlite3_create_window_function(db, "zv_dsoma", n, det, nullptr, PassoDaSoma, FinalDoTotal,
+                                       FinalDoTotal, InversoDaSoma, nullptr);
+        sqlite3_create_window_function(db, "zv_dmedia", n, det, nullptr, PassoDaSoma, FinalDaMedia,
+                                       FinalDaMedia, InversoDaSoma, nullptr);
+        sqlite3_create_window_function(db, "zv_dsoma_moeda", n, det, &moeda, PassoDaSoma,
+                                       FinalDoTotal, FinalDoTotal, InversoDaSoma, nullptr);
+        sqlite3_create_window_function(db, "zv_dmedia_moeda", n, det, &moeda, PassoDaSoma,
+                                       FinalDaMedia, FinalDaMedia, InversoDaSoma, nullptr);
     }
+    sqlite3_create_function(db, "zv_dabs", 4, det, nullptr, FnUnaria<'a'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dsinal", 4, det, nullptr, FnUnaria<'s'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dteto", 4, det, nullptr, FnUnaria<'t'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dpiso", 4, det, nullptr, FnUnaria<'p'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dpotencia", 5, det, nullptr, FnPotencia, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dmoeda_texto", 2, det, nullptr, FnMoedaComoTexto, nullptr,
+                            nullptr);
 }
 
 }  // namespace zolvek::simulador

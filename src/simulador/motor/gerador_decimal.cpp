@@ -2,6 +2,7 @@
 // or money, and the exact functions their arithmetic, comparisons and aggregates
 // become (SQLite would compute them in floating point).
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "simulador/motor/catalogo.hpp"
@@ -55,6 +56,7 @@ std::optional<std::pair<int, int>> ComoDecimal(const TipoSql& t) {
 
 std::optional<TipoSql> TipoDoLiteral(const Literal& l) {
     if (l.tipo != Literal::Tipo::Numero) return std::nullopt;
+    if (l.moeda) return TipoSql{TipoBase::Money, 0, 19, 4};
     const std::string& s = l.texto;
     if (s.find_first_of("eE") != std::string::npos) return TipoSql{TipoBase::Float, 0, 53, 0};
     const auto ponto = s.find('.');
@@ -100,6 +102,39 @@ std::string Tipo(const TipoSql& t) {
            ", " + std::to_string(static_cast<int>(t.base));
 }
 
+// The type values of these types take where they meet (CASE, COALESCE, UNION): by
+// precedence; decimals keep the widest integral part and the largest scale.
+std::optional<TipoSql> Combinar(const std::vector<TipoSql>& tipos) {
+    std::optional<TipoSql> r;
+    bool exato = false;
+    int inteira = 0, escala = 0;
+    for (const TipoSql& t : tipos) {
+        if (!ComoDecimal(t) && !EhReal(t)) return std::nullopt;
+        exato = exato || EhNumericoExato(t.base);
+        if (EhReal(t)) r = t;
+        if (auto d = ComoDecimal(t)) {
+            inteira = std::max(inteira, d->first - d->second);
+            escala = std::max(escala, d->second);
+        }
+        if (!r || (!EhReal(r) && EhNumericoExato(t.base) &&
+                   (!EhNumericoExato(r->base) || EhMoeda(r->base))))
+            r = t;
+    }
+    if (!exato || !r || EhReal(r)) return r;
+    if (EhMoeda(r->base)) return r;
+    return TipoSql{TipoBase::Numeric, 0, std::min(38, inteira + escala), escala};
+}
+
+bool MesmoTipo(const TipoSql& a, const TipoSql& b) {
+    return a.base == b.base && a.precisao == b.precisao &&
+           (EhMoeda(a.base) || a.escala == b.escala);
+}
+
+bool EhNuloLiteral(const Expressao& e) {
+    const auto* l = std::get_if<Literal>(&e.no);
+    return l && l->tipo == Literal::Tipo::Nulo;
+}
+
 bool EhColunaSimples(const Expressao& e) {
     if (const auto* p = std::get_if<Parenteses>(&e.no)) return EhColunaSimples(*p->dentro);
     return std::holds_alternative<Coluna>(e.no);
@@ -138,10 +173,26 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
     if (c.nome.size() != 1) return std::nullopt;
     const std::string f = Dobrar(c.nome[0]);
     if (f == "cast" || f == "convert") return LerTextoDeTipo(c.tipo);
+    if (f == "iif" && c.argumentos.size() == 3)
+        return TipoComum({c.argumentos[1].get(), c.argumentos[2].get()});
     if (c.argumentos.empty()) return std::nullopt;
     auto a = TipoDe(*c.argumentos[0]);
     if (!a) return std::nullopt;
-    if (f == "min" || f == "max" || f == "round" || f == "isnull" || f == "coalesce") return a;
+    if (f == "coalesce") {
+        std::vector<const Expressao*> valores;
+        for (const auto& x : c.argumentos) valores.push_back(x.get());
+        return TipoComum(valores);
+    }
+    if (f == "min" || f == "max" || f == "round" || f == "isnull" || f == "abs" || f == "sign" ||
+        f == "nullif")
+        return a;
+    if ((f == "ceiling" || f == "floor") && EhNumericoExato(a->base) && !EhMoeda(a->base))
+        return TipoSql{TipoBase::Numeric, 0, a->precisao, 0};
+    if (f == "ceiling" || f == "floor" || f == "power") {
+        if (EhMoeda(a->base)) return TipoSql{TipoBase::Money, 0, 19, 4};
+        if (EhNumericoExato(a->base)) return TipoSql{TipoBase::Numeric, 0, 38, a->escala};
+        if (f != "power") return a;
+    }
     if (f == "sum" || f == "avg") {
         if (EhMoeda(a->base)) return TipoSql{TipoBase::Money, 0, 19, 4};
         if (EhNumericoExato(a->base))
@@ -160,27 +211,70 @@ std::optional<TipoSql> GeradorSqlite::TipoDoCaso(const Caso& c) const {
     std::vector<const Expressao*> ramos;
     for (const auto& r : c.ramos) ramos.push_back(r.second.get());
     if (c.senao) ramos.push_back(c.senao.get());
-    std::optional<TipoSql> r;
-    bool exato = false;
-    int inteira = 0, escala = 0;
-    for (const Expressao* e : ramos) {
-        if (const auto* l = std::get_if<Literal>(&e->no); l && l->tipo == Literal::Tipo::Nulo)
-            continue;
+    return TipoComum(ramos);
+}
+
+// The type of values that meet, a NULL taking the others' type.
+std::optional<TipoSql> GeradorSqlite::TipoComum(
+    const std::vector<const Expressao*>& valores) const {
+    std::vector<TipoSql> tipos;
+    for (const Expressao* e : valores) {
+        if (EhNuloLiteral(*e)) continue;
         auto t = TipoDe(*e);
-        if (!t || (!ComoDecimal(*t) && !EhReal(t))) return std::nullopt;
-        exato = exato || EhNumericoExato(t->base);
-        if (EhReal(t)) r = t;
-        if (auto d = ComoDecimal(*t)) {
-            inteira = std::max(inteira, d->first - d->second);
-            escala = std::max(escala, d->second);
-        }
-        if (!r || (!EhReal(r) && EhNumericoExato(t->base) &&
-                   (!EhNumericoExato(r->base) || EhMoeda(r->base))))
-            r = t;
+        if (!t) return std::nullopt;
+        tipos.push_back(*t);
     }
-    if (!exato || !r || EhReal(r)) return r;
-    if (EhMoeda(r->base)) return r;
-    return TipoSql{TipoBase::Numeric, 0, std::min(38, inteira + escala), escala};
+    return Combinar(tipos);
+}
+
+// A UNION's (EXCEPT's, INTERSECT's) columns take the type of all its SELECTs: each
+// SELECT's decimal columns are converted to it, so that values compare and show alike.
+void GeradorSqlite::TiparRamos(const Consulta& q) {
+    if (q.ramos.size() < 2) return;
+    // each SELECT's column types; a NULL has the others' type, nullopt when unknown
+    std::vector<std::vector<std::optional<std::optional<TipoSql>>>> porRamo;
+    for (const auto& r : q.ramos) {
+        if (!r.selecao) return;
+        escopos_.push_back(EscopoDe(*r.selecao));
+        std::vector<std::optional<std::optional<TipoSql>>> tipos;
+        bool estrela = false;
+        for (const auto& item : r.selecao->itens) {
+            const auto* c = std::get_if<Coluna>(&item.expressao->no);
+            estrela = estrela || (c && c->partes.back() == "*");
+            if (EhNuloLiteral(*item.expressao))
+                tipos.emplace_back(std::optional<TipoSql>());
+            else if (auto t = TipoDe(*item.expressao))
+                tipos.emplace_back(t);
+            else
+                tipos.emplace_back();
+        }
+        escopos_.pop_back();
+        if (estrela || (!porRamo.empty() && tipos.size() != porRamo[0].size())) return;
+        porRamo.push_back(std::move(tipos));
+    }
+    std::vector<std::optional<TipoSql>> comuns;
+    for (std::size_t k = 0; k < porRamo[0].size(); ++k) {
+        std::vector<TipoSql> tipos;
+        bool conhecido = true;
+        for (const auto& ramo : porRamo) {
+            if (!ramo[k])
+                conhecido = false;
+            else if (*ramo[k])
+                tipos.push_back(**ramo[k]);
+        }
+        auto t = conhecido ? Combinar(tipos) : std::nullopt;
+        comuns.push_back(Exato(t) ? t : std::nullopt);
+    }
+    for (const auto& r : q.ramos) tiposDosRamos_[r.selecao.get()] = comuns;
+}
+
+// A column of one SELECT of a UNION converted to the type of the whole; "" when it
+// already has it.
+std::string GeradorSqlite::ComoTipoDoRamo(const Expressao& e, const std::optional<TipoSql>& alvo,
+                                          const std::string& sql) const {
+    if (!alvo || EhNuloLiteral(e)) return "";
+    if (auto t = TipoDe(e); t && MesmoTipo(*t, *alvo)) return "";
+    return "zv_cast(" + sql + ", " + ComoTexto(TextoDoTipo(*alvo)) + ") COLLATE " + kColacaoDecimal;
 }
 
 std::string GeradorSqlite::AritmeticaDecimal(const Binaria& b) {
@@ -196,25 +290,79 @@ std::string GeradorSqlite::AritmeticaDecimal(const Binaria& b) {
 
 // A decimal that is not a plain column has no column affinity or collation to compare
 // by: it compares through zv_dcomparar.
+// Beside a float, a decimal is converted to float (float comes first in precedence).
 std::string GeradorSqlite::ComparacaoDecimal(const Binaria& b, const std::string& op) {
-    const bool l = Exato(TipoDe(*b.esquerda)) && !EhColunaSimples(*b.esquerda);
-    const bool r = Exato(TipoDe(*b.direita)) && !EhColunaSimples(*b.direita);
+    const auto tl = TipoDe(*b.esquerda), tr = TipoDe(*b.direita);
+    if ((Exato(tl) && EhReal(tr)) || (EhReal(tl) && Exato(tr)))
+        return "zv_dreal(" + Gerar(*b.esquerda) + ") " + op + " zv_dreal(" + Gerar(*b.direita) +
+               ")";
+    const bool l = Exato(tl) && !EhColunaSimples(*b.esquerda);
+    const bool r = Exato(tr) && !EhColunaSimples(*b.direita);
     if (!l && !r) return "";
     return "zv_dcomparar(" + Gerar(*b.esquerda) + ", " + Gerar(*b.direita) + ") " + op + " 0";
 }
 
+// x BETWEEN a AND b of computed decimals: two comparisons by value.
+std::string GeradorSqlite::EntreDecimal(const Entre& b) {
+    const Expressao* partes[] = {b.valor.get(), b.de.get(), b.ate.get()};
+    bool exato = false, real = false;
+    for (const Expressao* e : partes) {
+        const auto t = TipoDe(*e);
+        exato = exato || (Exato(t) && !EhColunaSimples(*e));
+        real = real || EhReal(t);
+    }
+    if (!exato) return "";
+    const std::string f = real ? "zv_dreal" : "";
+    const std::string x = f + "(" + Gerar(*b.valor) + ")";
+    const std::string c = real ? x + " >= " + f + "(" + Gerar(*b.de) + ") AND " + x + " <= " + f +
+                                     "(" + Gerar(*b.ate) + ")"
+                               : "zv_dcomparar(" + x + ", " + Gerar(*b.de) +
+                                     ") >= 0 AND zv_dcomparar(" + x + ", " + Gerar(*b.ate) +
+                                     ") <= 0";
+    return std::string(b.negado ? "NOT " : "") + "(" + c + ")";
+}
+
+// x IN (a, b, ...) of computed decimals: one comparison by value per item.
+std::string GeradorSqlite::EmDecimal(const Em& em) {
+    if (em.consulta) {
+        // the subquery's values are decimal texts: they compare in the decimal collation
+        if (!Exato(TipoDe(*em.valor)) || EhColunaSimples(*em.valor)) return "";
+        return "(" + Gerar(*em.valor) + " COLLATE " + kColacaoDecimal + ")" +
+               (em.negado ? " NOT IN (" : " IN (") + Gerar(*em.consulta) + ")";
+    }
+    bool exato = Exato(TipoDe(*em.valor)) && !EhColunaSimples(*em.valor);
+    for (const auto& e : em.lista) exato = exato || (Exato(TipoDe(*e)) && !EhColunaSimples(*e));
+    if (!exato) return "";
+    const std::string x = Gerar(*em.valor);
+    std::string s;
+    for (const auto& e : em.lista)
+        s += (s.empty() ? "" : " OR ") + std::string("zv_dcomparar(") + x + ", " + Gerar(*e) +
+             ") = 0";
+    // NOT IN with a NULL item is unknown, as SQL Server has it
+    return std::string(em.negado ? "NOT " : "") + "(" + s + ")";
+}
+
 std::string GeradorSqlite::ChamadaDecimal(const Chamada& c, const std::string& chave) {
-    if (c.nome.size() != 1 || c.argumentos.empty() || c.sobre) return "";
+    if (c.nome.size() != 1 || c.argumentos.empty()) return "";
     auto a = TipoDe(*c.argumentos[0]);
     if (!Exato(a)) return "";
+    if (c.sobre && chave != "sum" && chave != "avg" && chave != "min" && chave != "max") return "";
     const std::string x = Gerar(*c.argumentos[0]);
     if (chave == "sum" || chave == "avg") {
         std::string f = chave == "sum" ? "zv_dsoma" : "zv_dmedia";
         if (EhMoeda(a->base)) f += "_moeda";
-        if (c.distinto) return f + "(DISTINCT " + x + ")";
+        if (c.distinto) return f + "(DISTINCT " + x + ")" + Sobre(c);
         // the scale of the result, also when every value summed is an integer
-        return f + "(" + x + ", " + std::to_string(EhMoeda(a->base) ? 4 : a->escala) + ")";
+        return f + "(" + x + ", " + std::to_string(EhMoeda(a->base) ? 4 : a->escala) + ")" +
+               Sobre(c);
     }
+    // a computed decimal has no collation of its own to order by
+    if ((chave == "min" || chave == "max") && !EhColunaSimples(*c.argumentos[0]))
+        return chave + "(" + x + " COLLATE " + kColacaoDecimal + ")" + Sobre(c);
+    if (std::string f = FuncaoDecimal(c, chave); !f.empty()) return f;
+    if (chave == "nullif" && c.argumentos.size() == 2)
+        return "CASE WHEN zv_dcomparar(" + x + ", " + Gerar(*c.argumentos[1]) +
+               ") = 0 THEN NULL ELSE " + x + " END";
     if (chave == "round" && c.argumentos.size() >= 2)
         return "zv_dround(" + x + ", " + Gerar(*c.argumentos[1]) + ", " +
                (c.argumentos.size() > 2 ? Gerar(*c.argumentos[2]) : std::string("0")) + ", " +
@@ -222,6 +370,15 @@ std::string GeradorSqlite::ChamadaDecimal(const Chamada& c, const std::string& c
     if (chave == "cast" || chave == "convert") {
         // a decimal becomes an integer or float from its value, not from its text
         auto alvo = LerTextoDeTipo(c.tipo);
+        if (alvo && EhTexto(alvo->base) && EhMoeda(a->base)) {
+            // money as text has two places unless the style asks for four
+            const std::string estilo = chave == "convert" && c.argumentos.size() > 1
+                                           ? Gerar(*c.argumentos[1])
+                                           : std::string("0");
+            const std::string texto = "zv_dmoeda_texto(" + x + ", " + estilo + ")";
+            if (chave == "cast") return "zv_cast(" + texto + ", " + ComoTexto(c.tipo) + ")";
+            return "zv_convert(" + ComoTexto(c.tipo) + ", " + texto + ")";
+        }
         if (!alvo || EhNumericoExato(alvo->base) || EhTexto(alvo->base) || EhBinario(alvo->base))
             return "";
         if (!EhInteiro(alvo->base) && !EhReal(alvo)) return "";
@@ -230,6 +387,21 @@ std::string GeradorSqlite::ChamadaDecimal(const Chamada& c, const std::string& c
         for (std::size_t k = 1; k < c.argumentos.size(); ++k) s += ", " + Gerar(*c.argumentos[k]);
         return s + ")";
     }
+    return "";
+}
+
+// ABS, SIGN, CEILING, FLOOR and POWER of a decimal or money, exact and of SQL Server's
+// result type.
+std::string GeradorSqlite::FuncaoDecimal(const Chamada& c, const std::string& chave) {
+    static const std::map<std::string, std::string> nomes = {
+        {"abs", "zv_dabs"}, {"sign", "zv_dsinal"}, {"ceiling", "zv_dteto"}, {"floor", "zv_dpiso"}};
+    auto t = TipoDaChamada(c);
+    if (!t) return "";
+    const std::string x = Gerar(*c.argumentos[0]);
+    if (auto it = nomes.find(chave); it != nomes.end() && c.argumentos.size() == 1)
+        return it->second + "(" + x + ", " + Tipo(*t) + ")";
+    if (chave == "power" && c.argumentos.size() == 2)
+        return "zv_dpotencia(" + x + ", " + Gerar(*c.argumentos[1]) + ", " + Tipo(*t) + ")";
     return "";
 }
 
@@ -248,6 +420,10 @@ std::string GeradorSqlite::ComColacaoDecimal(const Expressao& e, std::string sql
 
 void GeradorSqlite::AnotarTipos(const Selecao& s) {
     ctx_.tiposDaSelecao.clear();
+    if (auto it = tiposDosRamos_.find(&s); it != tiposDosRamos_.end()) {
+        ctx_.tiposDaSelecao = it->second;
+        return;
+    }
     for (const auto& item : s.itens) {
         const auto* c = std::get_if<Coluna>(&item.expressao->no);
         if (c && c->partes.back() == "*") {

@@ -1,15 +1,19 @@
 #include "simulador/motor/gerador_sqlite.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 
+#include "comum/decimal.hpp"
 #include "comum/erros.hpp"
+#include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visitante.hpp"
+#include "simulador/motor/visoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -125,6 +129,11 @@ std::string NumeroLiteral(const std::string& n) {
     return digitos > (ponto ? 15u : 18u) ? ComoTexto(n) : n;
 }
 
+// $12.34 goes as the exact text of a money value, with its four places.
+std::string MoedaLiteral(const std::string& n) {
+    return ComoTexto(Decimal::Ler(n).Arredondar(4, Arredondamento::MetadeLongeDoZero).Texto());
+}
+
 std::string Variaveis(const std::string& nome) {
     std::string v = Dobrar(nome);
     if (v == "@@identity") return "zv_identity()";
@@ -167,6 +176,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                     case Literal::Tipo::Texto:
                         return ComoTexto(l.texto);
                     case Literal::Tipo::Numero:
+                        if (l.moeda) return MoedaLiteral(l.texto);
                         return NumeroLiteral(l.texto);
                     case Literal::Tipo::Binario: {
                         std::string h = l.texto.substr(2);
@@ -179,7 +189,10 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 return "NULL";
             },
             [&](const Parametro& p) { return "?" + std::to_string(p.numero); },
-            [&](const Variavel& v) { return Variaveis(v.nome); },
+            [&](const Variavel& v) -> std::string {
+                if (ctx_.variaveisSemValor && v.nome.rfind("@@", 0) != 0) return "NULL";
+                return Variaveis(v.nome);
+            },
             [&](const Coluna& c) { return NomeDeColuna(c); },
             [&](const Unaria& u) -> std::string {
                 std::string x = Operando(u.operando);
@@ -229,6 +242,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const Subconsulta& q) { return "(" + Gerar(*q.consulta) + ")"; },
             [&](const Existe& q) { return "EXISTS (" + Gerar(*q.consulta) + ")"; },
             [&](const Em& em) {
+                if (std::string d = EmDecimal(em); !d.empty()) return d;
                 std::string s = Operando(em.valor) + (em.negado ? " NOT IN (" : " IN (");
                 if (em.consulta) return s + Gerar(*em.consulta) + ")";
                 for (std::size_t k = 0; k < em.lista.size(); ++k)
@@ -236,6 +250,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 return s + ")";
             },
             [&](const Entre& b) {
+                if (std::string d = EntreDecimal(b); !d.empty()) return d;
                 return Operando(b.valor) + (b.negado ? " NOT BETWEEN " : " BETWEEN ") +
                        Operando(b.de) + " AND " + Operando(b.ate);
             },
@@ -360,6 +375,9 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
+    if (c.nome.size() == 1)
+        ExigirArgumentos(
+            chave, c.argumentos.size() + (c.parteDeData.empty() ? 0 : 1) + (c.estrela ? 1 : 0));
     if (chave == "datalength" && c.nome.size() == 1 && c.argumentos.size() == 1 &&
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
@@ -376,19 +394,21 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (c.estrela) args.push_back("*");
     if (c.distinto) s += "DISTINCT ";
     for (std::size_t k = 0; k < args.size(); ++k) s += (k ? ", " : "") + args[k];
-    s += ")";
-    if (c.sobre) {
-        s += " OVER (";
-        if (!c.sobre->particao.empty()) {
-            s += "PARTITION BY ";
-            for (std::size_t k = 0; k < c.sobre->particao.size(); ++k)
-                s += (k ? ", " : "") + Gerar(*c.sobre->particao[k]);
-        }
-        if (!c.sobre->ordem.empty())
-            s += std::string(c.sobre->particao.empty() ? "" : " ") + Ordem(c.sobre->ordem);
-        s += ")";
+    return s + ")" + Sobre(c);
+}
+
+// " OVER (...)" of a window function; "" for any other call.
+std::string GeradorSqlite::Sobre(const Chamada& c) {
+    if (!c.sobre) return "";
+    std::string s = " OVER (";
+    if (!c.sobre->particao.empty()) {
+        s += "PARTITION BY ";
+        for (std::size_t k = 0; k < c.sobre->particao.size(); ++k)
+            s += (k ? ", " : "") + Gerar(*c.sobre->particao[k]);
     }
-    return s;
+    if (!c.sobre->ordem.empty())
+        s += std::string(c.sobre->particao.empty() ? "" : " ") + Ordem(c.sobre->ordem);
+    return s + ")";
 }
 
 std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
@@ -397,6 +417,35 @@ std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
         s += (k ? ", " : "") + ComColacaoDecimal(*ordem[k].expressao, Gerar(*ordem[k].expressao)) +
              (ordem[k].decrescente ? " DESC" : "");
     return s;
+}
+
+// An ORDER BY names a position of the select list or an expression; a constant that is
+// no position is refused as SQL Server does.
+void GeradorSqlite::VerificarOrdem(const Consulta& q) {
+    const Selecao* s = q.ramos.empty() ? nullptr : q.ramos[0].selecao.get();
+    const bool contavel =
+        s && std::none_of(s->itens.begin(), s->itens.end(), [](const ItemDaSelecao& i) {
+            const auto* c = std::get_if<Coluna>(&i.expressao->no);
+            return c && c->partes.back() == "*";
+        });
+    for (std::size_t k = 0; k < q.ordem.size(); ++k) {
+        const auto* l = std::get_if<Literal>(&q.ordem[k].expressao->no);
+        if (!l) continue;
+        const bool posicao = l->tipo == Literal::Tipo::Numero && !l->moeda && !l->texto.empty() &&
+                             l->texto.find_first_not_of("0123456789") == std::string::npos;
+        if (!posicao)
+            throw ErroDeBanco(
+                "A constant expression was encountered in the ORDER BY list, position " +
+                    std::to_string(k + 1) + ".",
+                408, 16, 1);
+        const std::string numero =
+            l->texto.substr(std::min(l->texto.find_first_not_of('0'), l->texto.size() - 1));
+        if (contavel &&
+            (numero == "0" || numero.size() > 9 || std::stoul(numero) > s->itens.size()))
+            throw ErroDeBanco("The ORDER BY position number " + numero +
+                                  " is out of range of the number of items in the select list.",
+                              108, 16, 1);
+    }
 }
 
 // The SQLite name of a catalog view or table named with several parts. dbo.T names a
@@ -417,12 +466,12 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         return catalogo;
     }
     const std::size_t n = partes.size();
-    // The engine's own tables and SQLite's schemas are no names of SQL Server's.
-    Catalogo* catalogo =
-        EhTabelaDoMotor(partes.back()) && ctx_.catalogo ? ctx_.catalogo() : nullptr;
-    const bool deUsuario =
-        catalogo && (catalogo->AcharTabela(partes.back()) || catalogo->AcharObjeto(partes.back()));
-    if ((EhTabelaDoMotor(partes.back()) && !deUsuario) || (n == 2 && Dobrar(partes[0]) != "dbo")) {
+    // SQLite's schemas are no names of SQL Server's, and the engine's own tables are
+    // reached by none: a name of the engine's is a user's object or unknown.
+    bool desconhecido = n == 2 && Dobrar(partes[0]) != "dbo";
+    if (!desconhecido && EhTabelaDoMotor(partes.back()) && BancoDoNome(partes).empty())
+        desconhecido = !ObjetoDoUsuario(partes);
+    if (desconhecido) {
         std::string nome;
         for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
         throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
@@ -430,12 +479,18 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     const std::string banco = BancoDoNome(partes);
     std::string esquema;
     if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
-    if (n >= 3 || (n == 2 && Dobrar(partes[0]) == "dbo"))
-        return esquema.empty() ? ComoIdentificador(partes.back())
-                               : esquema + "." + ComoIdentificador(partes.back());
-    std::string nome;
-    for (const auto& s : partes) nome += (nome.empty() ? "" : ".") + ComoIdentificador(s);
-    return nome;
+    const std::string nome = IdentificadorNoSqlite(partes.back());
+    return esquema.empty() ? nome : esquema + "." + nome;
+}
+
+// A table, view or WITH query of this database has that name.
+bool GeradorSqlite::ObjetoDoUsuario(const std::vector<std::string>& partes) {
+    if (partes.size() == 1)
+        for (const auto& [nome, tabela] : nomeadas_)
+            if (IguaisCiAs(nome, partes[0])) return true;
+    Catalogo* catalogo = ctx_.catalogo ? ctx_.catalogo() : nullptr;
+    return catalogo &&
+           (catalogo->AcharTabela(partes.back()) || catalogo->AcharObjeto(partes.back()));
 }
 
 // The SQLite name of a catalog view; "" for any other name.
@@ -451,13 +506,24 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
         ctx_.usaBancos = true;
         return "zv_sysdatabases";
     }
+    std::string nome;
     if (p.size() >= 2 && p[p.size() - 2] == "sys") {
         if (ultimo == "databases") ctx_.usaBancos = true;
         if (ultimo == "dm_exec_sessions") ctx_.usaProcessos = true;
-        return "zv_sys_" + ultimo;
+        // sys.sysobjects is sysobjects
+        nome =
+            EhVisaoDoCatalogo(ultimo) && ultimo.rfind("sys", 0) == 0 ? ultimo : "zv_sys_" + ultimo;
+    } else if (p.size() >= 2 && p[p.size() - 2] == "information_schema") {
+        nome = "zv_is_" + ultimo;
+    } else {
+        return "";
     }
-    if (p.size() >= 2 && p[p.size() - 2] == "information_schema") return "zv_is_" + ultimo;
-    return "";
+    if (!EhVisaoDoCatalogo(nome)) {
+        std::string escrito;
+        for (const auto& s : partes) escrito += (escrito.empty() ? "" : ".") + s;
+        throw ErroDeBanco("Invalid object name '" + escrito + "'.", 208, 16, 1);
+    }
+    return nome;
 }
 
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
@@ -469,8 +535,11 @@ std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
     std::size_t primeiro = p.size() >= 3 ? p.size() - 1 : (Dobrar(p[0]) == "dbo" ? 1 : 0);
     if (p.size() >= 3 && p.back() == "*") primeiro = p.size() - 2;
     std::string nome;
+    // the parts before the column's name a table's or an alias's
     for (std::size_t k = primeiro; k < p.size(); ++k)
-        nome += (nome.empty() ? "" : ".") + (p[k] == "*" ? "*" : ComoIdentificador(p[k]));
+        nome += (nome.empty() ? "" : ".") + (p[k] == "*"        ? "*"
+                                             : k + 1 < p.size() ? IdentificadorNoSqlite(p[k])
+                                                                : ComoIdentificador(p[k]));
     return nome;
 }
 
@@ -486,7 +555,7 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
             "derivada.");
-    if (!f.apelido.empty()) s += " AS " + ComoIdentificador(f.apelido);
+    if (!f.apelido.empty()) s += " AS " + IdentificadorNoSqlite(f.apelido);
     return s;
 }
 
@@ -519,15 +588,27 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     if (&s == selecaoPrincipal_) AnotarTipos(s);
+    const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
     for (std::size_t k = 0; k < s.itens.size(); ++k) {
-        r += (k ? ", " : "") +
-             ComColacaoDecimal(*s.itens[k].expressao, Gerar(*s.itens[k].expressao));
+        const Expressao& e = *s.itens[k].expressao;
+        std::string item = Gerar(e);
+        std::string convertido;
+        if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
+            convertido = ComoTipoDoRamo(e, ramo->second[k], item);
+        r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
         if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
     }
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
     if (s.onde) r += " WHERE " + Gerar(*s.onde);
     if (!s.grupo.empty()) {
+        // SQLite would read a number as a position of the select list
+        for (const auto& g : s.grupo)
+            if (std::holds_alternative<Literal>(g->no))
+                throw ErroDeBanco(
+                    "Each GROUP BY expression must contain at least one column that is not an "
+                    "outer reference.",
+                    164, 15, 1);
         r += " GROUP BY ";
         for (std::size_t k = 0; k < s.grupo.size(); ++k) r += (k ? ", " : "") + Gerar(*s.grupo[k]);
     }
@@ -559,18 +640,22 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         s = "WITH ";
         for (std::size_t k = 0; k < q.com.size(); ++k) {
             const auto& c = q.com[k];
-            s += (k ? ", " : "") + ComoIdentificador(c.nome);
+            s += (k ? ", " : "") + IdentificadorNoSqlite(c.nome);
             if (!c.colunas.empty()) {
                 s += "(";
                 for (std::size_t m = 0; m < c.colunas.size(); ++m)
                     s += (m ? ", " : "") + ComoIdentificador(c.colunas[m]);
                 s += ")";
             }
+            // named already while its own text is written: a recursive one reads itself
+            nomeadas_.emplace_back(c.nome, nullptr);
+            const std::size_t propria = nomeadas_.size() - 1;
             s += " AS (" + Gerar(*c.consulta) + ")";
-            nomeadas_.emplace_back(c.nome, TabelaDerivada(*c.consulta, c.colunas));
+            nomeadas_[propria].second = TabelaDerivada(*c.consulta, c.colunas);
         }
         s += " ";
     }
+    TiparRamos(q);
     bool unico = q.ramos.size() == 1;
     bool entreParenteses = unico && q.ramos[0].consulta;
     if (entreParenteses && (!q.ordem.empty() || q.deslocamento))
@@ -578,7 +663,10 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     else
         for (std::size_t k = 0; k < q.ramos.size(); ++k)
             s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
-    if (!q.ordem.empty()) s += " " + Ordem(q.ordem);
+    if (!q.ordem.empty()) {
+        VerificarOrdem(q);
+        s += " " + Ordem(q.ordem);
+    }
     if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
         s += " LIMIT " + Gerar(*q.ramos[0].selecao->topo);
     else if (q.deslocamento)

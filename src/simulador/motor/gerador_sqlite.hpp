@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,8 @@ struct ContextoDeReescrita {
     // The types the generator knows of the outermost query's result columns (empty
     // when it selects a *); nullopt where it does not know.
     std::vector<std::optional<TipoSql>> tiposDaSelecao;
+    // a body being compiled: its variables and parameters have no value yet
+    bool variaveisSemValor = false;
 };
 
 class GeradorSqlite {
@@ -51,13 +54,16 @@ class GeradorSqlite {
     std::string Operando(const Expr& e);
     std::string Comparacao(const Binaria& b);
     std::string Chamar(const Chamada& c);
+    std::string Sobre(const Chamada& c);
     std::string GerarSelecao(const Selecao& s);
     std::string GerarRamo(const Ramo& r, bool unico);
     std::string GerarFonte(const Fonte& f);
     std::string NomeDeCatalogo(const std::vector<std::string>& partes);
     std::string NomeDeTabela(const std::vector<std::string>& partes);
+    bool ObjetoDoUsuario(const std::vector<std::string>& partes);
     std::string NomeDeColuna(const Coluna& c);
     std::string Ordem(const std::vector<OrdemDe>& ordem);
+    void VerificarOrdem(const Consulta& q);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
     std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
@@ -71,7 +77,14 @@ class GeradorSqlite {
     std::string AritmeticaDecimal(const Binaria& b);
     std::string ComparacaoDecimal(const Binaria& b, const std::string& op);
     std::string ChamadaDecimal(const Chamada& c, const std::string& chave);
+    std::string FuncaoDecimal(const Chamada& c, const std::string& chave);
     std::string NegacaoDecimal(const Unaria& u);
+    std::string EntreDecimal(const Entre& b);
+    std::string EmDecimal(const Em& em);
+    std::string ComoTipoDoRamo(const Expressao& e, const std::optional<TipoSql>& alvo,
+                               const std::string& sql) const;
+    std::optional<TipoSql> TipoComum(const std::vector<const Expressao*>& valores) const;
+    void TiparRamos(const Consulta& q);
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
 
@@ -83,6 +96,8 @@ class GeradorSqlite {
     std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
     int consultas_ = 0;                          // queries being written, outermost first
     const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
+    // the column types of each SELECT of a UNION, EXCEPT or INTERSECT: those of the whole
+    std::map<const Selecao*, std::vector<std::optional<TipoSql>>> tiposDosRamos_;
 };
 
 }  // namespace zolvek::simulador

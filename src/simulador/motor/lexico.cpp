@@ -124,6 +124,16 @@ std::vector<Token> Tokenizar(std::string_view sql) {
             i += 2;
             while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
             t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+        } else if (c == '$' && i + 1 < n &&
+                   (std::isdigit(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '.' ||
+                    sql[i + 1] == '-' || sql[i + 1] == '+')) {
+            // a money constant: $12.34, $-5; texto keeps the $
+            t.tipo = TipoToken::Numero;
+            ++i;
+            if (sql[i] == '-' || sql[i] == '+') ++i;
+            while (i < n && (std::isdigit(static_cast<unsigned char>(sql[i])) || sql[i] == '.'))
+                ++i;
+            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
         } else if (std::isdigit(c) || (c == '.' && i + 1 < n &&
                                        std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
             t.tipo = TipoToken::Numero;

@@ -6,6 +6,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
 
@@ -15,6 +16,11 @@ namespace {
 
 std::string Id(const std::string& s) {
     return ComoIdentificador(s);
+}
+
+// A user's table in SQLite's text.
+std::string Tab(const std::string& nome) {
+    return IdentificadorNoSqlite(nome);
 }
 
 std::string NomeDoIndice(const Tabela& t, const Indice& i) {
@@ -32,7 +38,7 @@ std::string Colunas(const std::vector<ColunaDeIndice>& cols) {
 }
 
 std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
-    std::string s = "CREATE TABLE " + Id(nome) + " (";
+    std::string s = "CREATE TABLE " + Tab(nome) + " (";
     bool primeiro = true;
     for (const auto& c : t.colunas) {
         if (!primeiro) s += ", ";
@@ -82,7 +88,7 @@ std::string ExpressaoParaSqlite(const std::string& texto) {
 
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
     std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
-                      NomeDoIndice(t, i) + " ON " + Id(t.nome) + " (" + Colunas(i.colunas) + ")";
+                      NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")";
     try {
         ExecutarSql(db, sql);
     } catch (const FalhaDoSqlite& f) {
@@ -111,13 +117,13 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
         Instrucao q(db,
                     "SELECT name FROM main.sqlite_master WHERE type='trigger' AND tbl_name=? AND "
                     "name LIKE 'zv\\_%' ESCAPE '\\'");
-        q.Ligar(1, t.nome);
+        q.Ligar(1, NomeNoSqlite(t.nome));
         while (q.Passo()) antigos.push_back(q.Texto(0));
     }
     for (const auto& n : antigos) ExecutarSql(db, "DROP TRIGGER " + Id(n));
     int n = 0;
     auto nome = [&]() { return Id("zv_" + std::to_string(t.id) + "_" + std::to_string(++n)); };
-    std::string tabela = Id(t.nome);
+    std::string tabela = Tab(t.nome);
     if (const ColunaDaTabela* rv = t.VersaoDeLinha()) {
         std::string corpo =
             " BEGIN UPDATE zv_contador SET valor = valor + 1; UPDATE " + tabela + " SET " +
@@ -137,7 +143,7 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
             colunas += Id(c.nome);
         }
         std::string teste = " WHEN " + naoNulos + "NOT EXISTS (SELECT 1 FROM " +
-                            Id(r.tabelaReferida) + " WHERE " +
+                            Tab(r.tabelaReferida) + " WHERE " +
                             Condicoes(r.colunas, r.colunasReferidas, "NEW") + ")";
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE INSERT ON " + tabela +
                             " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
@@ -154,7 +160,7 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
             for (const auto& c : r.colunasReferidas) locais.push_back({c, false});
             std::vector<std::string> remotas;
             for (const auto& c : r.colunas) remotas.push_back(c.nome);
-            std::string existe = "EXISTS (SELECT 1 FROM " + Id(filha->nome) + " WHERE " +
+            std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha->nome) + " WHERE " +
                                  Condicoes(locais, remotas, "OLD") + ")";
             ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
                                 " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
@@ -178,7 +184,7 @@ void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     ExecutarSql(db, DefinicaoSqlite(t, t.nome));
     if (const ColunaDaTabela* id = t.Identidade(); id && id->semente != 1) {
         Instrucao(db, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
-            .Ligar(1, t.nome)
+            .Ligar(1, NomeNoSqlite(t.nome))
             .Ligar(2, id->semente - 1)
             .Executar();
     }
@@ -196,7 +202,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     }
     if (temSequencias) {
         Instrucao q(db, "SELECT seq FROM main.sqlite_sequence WHERE name=?");
-        q.Ligar(1, antiga.nome);
+        q.Ligar(1, NomeNoSqlite(antiga.nome));
         if (q.Passo()) sequencia = q.Inteiro(0);
     }
     // The rows wait in a temporary copy while the table is made again under its own
@@ -208,8 +214,8 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     ExecutarSql(db, "DROP TABLE IF EXISTS temp." + Id(velha));
     ExecutarSql(db, "CREATE TEMP TABLE " + Id(velha) + " (" + colunasDaCopia.substr(2) + ")");
     ExecutarSql(db, "INSERT INTO temp." + Id(velha) + " SELECT " + colunasDaCopia.substr(2) +
-                        " FROM main." + Id(antiga.nome));
-    ExecutarSql(db, "DROP TABLE main." + Id(antiga.nome));
+                        " FROM main." + Tab(antiga.nome));
+    ExecutarSql(db, "DROP TABLE main." + Tab(antiga.nome));
     ExecutarSql(db, DefinicaoSqlite(nova, nova.nome));
     std::string destino, fonte;
     for (const auto& c : nova.colunas) {
@@ -232,7 +238,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     ExecutarSql(db, "PRAGMA ignore_check_constraints = ON");
     try {
         if (!destino.empty())
-            ExecutarSql(db, "INSERT INTO main." + Id(nova.nome) + " (" + destino + ") SELECT " +
+            ExecutarSql(db, "INSERT INTO main." + Tab(nova.nome) + " (" + destino + ") SELECT " +
                                 fonte + " FROM temp." + Id(velha));
     } catch (...) {
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
@@ -242,13 +248,13 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     ExecutarSql(db, "DROP TABLE temp." + Id(velha));
     if (sequencia >= 0 && nova.Identidade()) {
         Instrucao(db, "DELETE FROM main.sqlite_sequence WHERE name=?")
-            .Ligar(1, nova.nome)
+            .Ligar(1, NomeNoSqlite(nova.nome))
             .Executar();
         Instrucao(db,
                   "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, max(?, coalesce((SELECT "
                   "max(rowid) FROM " +
-                      Id(nova.nome) + "), 0)))")
-            .Ligar(1, nova.nome)
+                      Tab(nova.nome) + "), 0)))")
+            .Ligar(1, NomeNoSqlite(nova.nome))
             .Ligar(2, sequencia)
             .Executar();
     }

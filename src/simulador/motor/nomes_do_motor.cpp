@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string>
 
+#include "simulador/motor/lexico.hpp"
+
 namespace zolvek::simulador {
 
 namespace {
@@ -17,7 +19,32 @@ bool ComecaCom(const std::string& s, std::string_view prefixo) {
     return s.compare(0, prefixo.size(), prefixo) == 0;
 }
 
+constexpr std::string_view kPrefixoDoUsuario = "zv_usuario_";
+
+// The names of SQLite's objects and of the engine's tables, views, triggers and indexes.
+bool NoEspacoDoMotor(const std::string& minusculas) {
+    return ComecaCom(minusculas, "zv_") || ComecaCom(minusculas, "zvi_") ||
+           ComecaCom(minusculas, "sqlite_");
+}
+
 }  // namespace
+
+std::string NomeNoSqlite(std::string_view nome) {
+    if (!NoEspacoDoMotor(Minusculas(nome))) return std::string(nome);
+    return std::string(kPrefixoDoUsuario) + std::string(nome);
+}
+
+std::string IdentificadorNoSqlite(std::string_view nome) {
+    return ComoIdentificador(NomeNoSqlite(nome));
+}
+
+std::optional<std::string> NomeNoTsql(std::string_view nomeNoSqlite) {
+    const std::string s = Minusculas(nomeNoSqlite);
+    if (ComecaCom(s, kPrefixoDoUsuario))
+        return std::string(nomeNoSqlite.substr(kPrefixoDoUsuario.size()));
+    if (NoEspacoDoMotor(s)) return std::nullopt;
+    return std::string(nomeNoSqlite);
+}
 
 bool EhTabelaDoMotor(std::string_view nome) {
     const std::string s = Minusculas(nome);

@@ -15,6 +15,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visoes.hpp"
@@ -366,7 +367,7 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
     if (s->qualificados_ && acessoADados && esquema && a && !dentro &&
         std::strncmp(esquema, "zvb_", 4) == 0) {
         if (!s->qualificados_->count(std::string(esquema) + "." + Dobrar(a))) {
-            s->tabelaNegada_ = a;
+            s->tabelaNegada_ = NomeNoTsql(a).value_or(a);
             return SQLITE_DENY;
         }
         return SQLITE_OK;  // another database's rights are its own
@@ -383,12 +384,14 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
     if (dentro) {
         // Through a view the user needs SELECT on the view only; the engine's own
         // triggers and views check nothing more.
-        const ObjetoProgramado* v = s->CatalogoAtual().AcharObjeto(dentro);
+        const auto visao = NomeNoTsql(dentro);
+        const ObjetoProgramado* v = visao ? s->CatalogoAtual().AcharObjeto(*visao) : nullptr;
         if (!v || v->tipo != "V") return SQLITE_OK;
         objeto = v->id;
         nome = v->nome;
     } else {
-        Tabela* t = s->CatalogoAtual().AcharTabela(a);
+        const auto tabela = NomeNoTsql(a);
+        Tabela* t = tabela ? s->CatalogoAtual().AcharTabela(*tabela) : nullptr;
         if (!t) return SQLITE_OK;  // the engine's tables and the catalog views
         objeto = t->id;
         nome = t->nome;

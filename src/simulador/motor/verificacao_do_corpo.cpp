@@ -4,15 +4,22 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
+#include "simulador/motor/colacao.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
 
+[[noreturn]] void EfeitoColateral(const std::string& operador) {
+    throw ErroDeBanco(
+        "Invalid use of a side-effecting operator '" + operador + "' within a function.", 443, 16,
+        15);
+}
+
 class Verificador {
   public:
-    explicit Verificador(const std::vector<Token>& tokens) : t_(tokens) {}
+    Verificador(const std::vector<Token>& tokens, bool funcao) : t_(tokens), funcao_(funcao) {}
 
     void Instrucao(const Comando& c) {
         std::visit(Visitante{
@@ -62,9 +69,74 @@ class Verificador {
                        [&](const auto&) {},
                    },
                    c.instrucao);
+        if (funcao_) SemEfeitoForaDaFuncao(c);
     }
 
   private:
+    // A function changes nothing but its own variables and table variables, and shows
+    // no rows: SQL Server refuses the rest when the function is created.
+    void SemEfeitoForaDaFuncao(const Comando& c) const {
+        std::visit(
+            Visitante{
+                [&](const instrucao::Inserir& x) {
+                    if (!DaFuncao(x.objeto, {})) EfeitoColateral("INSERT");
+                },
+                [&](const instrucao::Atualizar& x) {
+                    if (!DaFuncao(x.objeto, x.resto)) EfeitoColateral("UPDATE");
+                },
+                [&](const instrucao::Excluir& x) {
+                    if (!DaFuncao(x.objeto, x.resto))
+                        EfeitoColateral(x.truncar ? "TRUNCATE TABLE" : "DELETE");
+                },
+                [&](const instrucao::Imprimir&) { EfeitoColateral("PRINT"); },
+                [&](const instrucao::LevantarErro&) { EfeitoColateral("RAISERROR"); },
+                [&](const instrucao::ExecutarTexto&) { EfeitoColateral("EXECUTE STRING"); },
+                [&](const instrucao::IniciarTransacao&) { EfeitoColateral("BEGIN TRANSACTION"); },
+                [&](const instrucao::ConfirmarTransacao&) {
+                    EfeitoColateral("COMMIT TRANSACTION");
+                },
+                [&](const instrucao::DesfazerTransacao&) {
+                    EfeitoColateral("ROLLBACK TRANSACTION");
+                },
+                [&](const instrucao::Selecionar& x) {
+                    if (!Atribui(x.selecao))
+                        throw ErroDeBanco(
+                            "Select statements included within a function cannot return "
+                            "data to a client.",
+                            444, 16, 2);
+                },
+                [&](const auto&) {},
+            },
+            c.instrucao);
+    }
+
+    // A table variable, or the alias a FROM gives one (UPDATE r SET ... FROM @t r).
+    bool DaFuncao(const NomeComposto& objeto, Faixa resto) const {
+        if (objeto.partes.size() == 1 && !objeto.partes[0].empty() && objeto.partes[0][0] == '@')
+            return true;
+        for (std::size_t k = resto.inicio; k + 1 < resto.fim; ++k) {
+            if (t_[k].tipo != TipoToken::Variavel) continue;
+            std::size_t a = k + 1;
+            if (EhPalavra(t_[a], "AS") && a + 1 < resto.fim) ++a;
+            if (EhNome(t_[a]) && IguaisCiAs(t_[a].texto, objeto.Nome())) return true;
+        }
+        return false;
+    }
+
+    // SELECT @v = ...: a SELECT that assigns variables shows nothing.
+    bool Atribui(Faixa f) const {
+        try {
+            LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
+            auto q = leitor.LerConsulta();
+            leitor.ExigirFim();
+            return !q->ramos.empty() && q->ramos[0].selecao &&
+                   !q->ramos[0].selecao->itens.empty() &&
+                   !q->ramos[0].selecao->itens[0].variavel.empty();
+        } catch (const ErroDeBanco&) {
+            return true;  // its syntax is told by Consulta
+        }
+    }
+
     // What SQL Server reads and the engine does not (SELECT ... INTO, APPLY) is refused
     // when the body runs, not when it is created.
     template <class F>
@@ -106,13 +178,14 @@ class Verificador {
     }
 
     const std::vector<Token>& t_;
+    bool funcao_;
 };
 
 }  // namespace
 
 void VerificarCorpo(const std::vector<Token>& tokens,
-                    const std::vector<std::unique_ptr<Comando>>& instrucoes) {
-    Verificador v(tokens);
+                    const std::vector<std::unique_ptr<Comando>>& instrucoes, bool funcao) {
+    Verificador v(tokens, funcao);
     for (const auto& c : instrucoes) v.Instrucao(*c);
 }
 

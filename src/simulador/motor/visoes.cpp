@@ -1,8 +1,11 @@
 #include "simulador/motor/visoes.hpp"
 
 #include <algorithm>
+#include <cstring>
+#include <set>
 
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -145,7 +148,7 @@ void ContarLinhas(sqlite3_context* c, int, sqlite3_value** a) {
         Instrucao nome(db, "SELECT nome FROM main.zv_objetos WHERE id = ? AND tipo = 'U'");
         nome.Ligar(1, sqlite3_value_int64(a[0]));
         if (!nome.Passo()) return sqlite3_result_int64(c, 0);
-        Instrucao n(db, "SELECT count(*) FROM main." + ComoIdentificador(nome.Texto(0)));
+        Instrucao n(db, "SELECT count(*) FROM main." + IdentificadorNoSqlite(nome.Texto(0)));
         n.Passo();
         sqlite3_result_int64(c, n.Inteiro(0));
     } catch (const std::exception& e) {
@@ -154,6 +157,21 @@ void ContarLinhas(sqlite3_context* c, int, sqlite3_value** a) {
 }
 
 }  // namespace
+
+bool EhVisaoDoCatalogo(const std::string& nome) {
+    static const std::set<std::string> nomes = [] {
+        std::set<std::string> r;
+        const std::string texto = kVisoes;
+        for (const char* inicio : {"CREATE TEMP VIEW ", "CREATE TEMP TABLE "})
+            for (auto p = texto.find(inicio); p != std::string::npos;
+                 p = texto.find(inicio, p + 1)) {
+                const auto q = p + std::strlen(inicio);
+                r.insert(texto.substr(q, texto.find_first_of(" (", q) - q));
+            }
+        return r;
+    }();
+    return nomes.count(nome) > 0;
+}
 
 void CriarVisoesDoCatalogo(sqlite3* db) {
     sqlite3_create_function_v2(db, "zv_linhas", 1, SQLITE_UTF8, nullptr, ContarLinhas, nullptr,

@@ -13,6 +13,8 @@ struct sqlite3;
 namespace zolvek::simulador {
 
 void CriarVisoesDoCatalogo(sqlite3* db);
+// One of those views or tables, by its SQLite name (zv_sys_objects, sysobjects, ...).
+bool EhVisaoDoCatalogo(const std::string& nome);
 void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes);
 void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos);
 

@@ -1,0 +1,99 @@
+#include "simulador/motor/argumentos_das_funcoes.hpp"
+
+#include <map>
+#include <utility>
+
+#include "comum/erros.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+// The fewest and the most arguments of each function.
+const std::map<std::string, std::pair<std::size_t, std::size_t>>& Aridades() {
+    static const std::map<std::string, std::pair<std::size_t, std::size_t>> a = {
+        {"abs", {1, 1}},
+        {"app_name", {0, 0}},
+        {"ascii", {1, 1}},
+        {"avg", {1, 1}},
+        {"ceiling", {1, 1}},
+        {"char", {1, 1}},
+        {"charindex", {2, 3}},
+        {"count", {1, 1}},
+        {"count_big", {1, 1}},
+        {"datalength", {1, 1}},
+        {"dateadd", {3, 3}},
+        {"datediff", {3, 3}},
+        {"datename", {2, 2}},
+        {"datepart", {2, 2}},
+        {"day", {1, 1}},
+        {"db_id", {0, 1}},
+        {"db_name", {0, 1}},
+        {"floor", {1, 1}},
+        {"getdate", {0, 0}},
+        {"getutcdate", {0, 0}},
+        {"has_dbaccess", {1, 1}},
+        {"host_name", {0, 0}},
+        {"ident_current", {1, 1}},
+        {"is_member", {1, 1}},
+        {"is_srvrolemember", {1, 2}},
+        {"isdate", {1, 1}},
+        {"isnull", {2, 2}},
+        {"isnumeric", {1, 1}},
+        {"left", {2, 2}},
+        {"len", {1, 1}},
+        {"lower", {1, 1}},
+        {"ltrim", {1, 1}},
+        {"max", {1, 1}},
+        {"min", {1, 1}},
+        {"month", {1, 1}},
+        {"newid", {0, 0}},
+        {"nullif", {2, 2}},
+        {"object_id", {1, 2}},
+        {"object_name", {1, 2}},
+        {"objectproperty", {2, 2}},
+        {"power", {2, 2}},
+        {"quotename", {1, 2}},
+        {"replace", {3, 3}},
+        {"replicate", {2, 2}},
+        {"reverse", {1, 1}},
+        {"right", {2, 2}},
+        {"round", {2, 3}},
+        {"rtrim", {1, 1}},
+        {"scope_identity", {0, 0}},
+        {"serverproperty", {1, 1}},
+        {"sign", {1, 1}},
+        {"space", {1, 1}},
+        {"sqrt", {1, 1}},
+        {"square", {1, 1}},
+        {"str", {1, 3}},
+        {"stuff", {4, 4}},
+        {"substring", {3, 3}},
+        {"sum", {1, 1}},
+        {"suser_name", {0, 1}},
+        {"suser_sname", {0, 1}},
+        {"sysdatetime", {0, 0}},
+        {"upper", {1, 1}},
+        {"user_name", {0, 1}},
+        {"year", {1, 1}},
+    };
+    return a;
+}
+
+}  // namespace
+
+void ExigirArgumentos(const std::string& funcao, std::size_t quantos) {
+    auto it = Aridades().find(funcao);
+    if (it == Aridades().end()) return;
+    const auto [minimo, maximo] = it->second;
+    if (quantos >= minimo && quantos <= maximo) return;
+    if (minimo == maximo)
+        throw ErroDeBanco(
+            "The " + funcao + " function requires " + std::to_string(minimo) + " argument(s).", 174,
+            15, 1);
+    throw ErroDeBanco("The " + funcao + " function requires " + std::to_string(minimo) + " to " +
+                          std::to_string(maximo) + " arguments.",
+                      189, 15, 1);
+}
+
+}  // namespace zolvek::simulador

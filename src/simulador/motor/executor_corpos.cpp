@@ -1,0 +1,128 @@
+// A body's columns are resolved when it is created: SQL Server compiles each statement
+// against the tables that exist then and refuses an unknown column (207) or an ambiguous
+// one (209), while a statement that names a table not made yet waits until it runs.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/catalogo.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/visitante.hpp"
+
+namespace zolvek::simulador {
+
+void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
+    struct Guarda {
+        bool& b;
+        ~Guarda() { b = false; }
+    } guarda{compilandoCorpo_};
+    compilandoCorpo_ = true;
+    if (c.tipoDeObjeto == "IF")
+        CompilarSeResolvido([&] {
+            // RETURN (SELECT ...): the query in parentheses
+            const std::string q = Reescrita(c.corpo);
+            return q.rfind('(', 0) == 0 ? "SELECT * FROM " + q : q;
+        });
+    for (const auto& i : c.instrucoes) ColunasDaInstrucao(*i);
+}
+
+void Executor::ColunasDaInstrucao(const Comando& c) {
+    auto consulta = [&](Faixa f) { CompilarSeResolvido([&] { return Reescrita(f); }); };
+    auto valor = [&](Faixa f) {
+        if (!f.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Reescrita(f); });
+    };
+    std::visit(Visitante{
+                   [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
+                   [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
+                   [&](const instrucao::Inserir& x) {
+                       ColunasDoAlvo(x.objeto, x.colunasAlvo);
+                       if (!x.selecao.Vazia()) consulta(x.selecao);
+                   },
+                   [&](const instrucao::Atualizar& x) {
+                       std::vector<std::string> colunas;
+                       for (const auto& [coluna, v] : x.atribuicoes) colunas.push_back(coluna);
+                       ClausulasDoAlvo(x.objeto, x.resto, colunas);
+                   },
+                   [&](const instrucao::Excluir& x) { ClausulasDoAlvo(x.objeto, x.resto, {}); },
+                   [&](const instrucao::Se& x) {
+                       CompilarSeResolvido([&] {
+                           return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END";
+                       });
+                       ColunasDaInstrucao(*x.entao);
+                       if (x.senao) ColunasDaInstrucao(*x.senao);
+                   },
+                   [&](const instrucao::Enquanto& x) {
+                       CompilarSeResolvido([&] {
+                           return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END";
+                       });
+                       ColunasDaInstrucao(*x.corpo);
+                   },
+                   [&](const instrucao::Bloco& x) {
+                       for (const auto& f : x.filhos) ColunasDaInstrucao(*f);
+                   },
+                   [&](const instrucao::TentarCapturar& x) {
+                       ColunasDaInstrucao(*x.tentar);
+                       ColunasDaInstrucao(*x.capturar);
+                   },
+                   [&](const instrucao::Atribuir& x) { valor(x.valor); },
+                   [&](const instrucao::Retornar& x) { valor(x.valor); },
+                   [&](const auto&) {},
+               },
+               c.instrucao);
+}
+
+// The columns an INSERT or UPDATE names in a table of this database.
+void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas) {
+    const Tabela* t = TabelaDoCorpo(objeto);
+    if (!t) return;
+    for (const auto& c : colunas)
+        if (!t->Coluna(c)) throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
+}
+
+// UPDATE and DELETE: the columns they set and those their FROM and WHERE read.
+void Executor::ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
+                               const std::vector<std::string>& colunas) {
+    const bool comFrom = !resto.Vazia() && EhPalavra(plano_.tokens[resto.inicio], "FROM");
+    if (comFrom) {
+        CompilarSeResolvido([&] { return "SELECT 1 " + Reescrita(resto); });
+        if (!s_.CatalogoAtual().AcharTabela(objeto.Nome())) return;  // an alias of the FROM
+    }
+    const Tabela* t = TabelaDoCorpo(objeto);
+    if (!t) return;
+    ColunasDoAlvo(objeto, colunas);
+    if (!comFrom)
+        CompilarSeResolvido(
+            [&] { return "SELECT 1 FROM " + ComoIdentificador(t->nome) + " " + Reescrita(resto); });
+}
+
+// A table of this database named by dbo.T or T; null for a table variable, a temporary
+// table, another database's table or one not made yet.
+const Tabela* Executor::TabelaDoCorpo(const NomeComposto& objeto) {
+    const auto& p = objeto.partes;
+    if (p.empty() || p.size() > 2 || (p.size() == 2 && !IguaisCiAs(p[0], "dbo"))) return nullptr;
+    if (p.back().empty() || p.back()[0] == '@' || p.back()[0] == '#') return nullptr;
+    return s_.CatalogoAtual().AcharTabela(p.back());
+}
+
+// Prepares the statement's SQLite text: a column SQLite cannot find among tables that all
+// exist is SQL Server's error; anything else (a missing table, what the engine does not
+// write) waits until the body runs.
+void Executor::CompilarSeResolvido(const std::function<std::string()>& texto) {
+    std::string sql;
+    try {
+        sql = texto();
+    } catch (const ErroDeBanco&) {
+        return;
+    }
+    try {
+        Instrucao teste(s_.db_, sql);
+    } catch (const FalhaDoSqlite& f) {
+        const std::string msg = f.what();
+        if (msg.find("no such column: ") != std::string::npos ||
+            msg.find("ambiguous column name: ") != std::string::npos)
+            FalhaDeCompilacao(msg);
+    }
+}
+
+}  // namespace zolvek::simulador
