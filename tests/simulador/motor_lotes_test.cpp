@@ -122,6 +122,8 @@ TEST_F(LotesETransacoes, ValoresDeVariasLinhasConvertidosEmOrdem) {
     for (const auto& l : r.linhas)
         for (const auto& v : l) s += Texto(v) + " ";
     EXPECT_EQ(s, "1 1.50 a 1 2 2.00 b 2.25 3 -3.00 c 3 4 4.00 pd 4 5 5.13 e 5 ");
+    Sql("update W set t = DEFAULT where id = 5");
+    EXPECT_EQ(Valor("select t from W where id = 5"), "pd");
     EXPECT_EQ(Falha("insert into W (d, t) values (1, 'x'), (2, 'long')"),
               "String or binary data would be truncated.");
     EXPECT_EQ(Valor("select count(*) from W"), "5");
