@@ -184,6 +184,9 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     Sql("CREATE PROCEDURE zv_proc AS SELECT 1");
     Sql("CREATE TRIGGER sqlite_gatilho ON zv_itens FOR INSERT AS SELECT 1");
     Sql("EXEC zv_proc");
+    // a body's statements are compiled against them as against any table
+    EXPECT_EQ(Recusa("CREATE PROCEDURE zv_errada AS UPDATE zv_itens SET valor = 1 WHERE nada = 1"),
+              std::make_pair(207, std::string("Invalid column name 'nada'.")));
     EXPECT_EQ(Linhas("SELECT name, xtype FROM sysobjects WHERE xtype IN ('V', 'P', 'TR') "
                      "ORDER BY name"),
               "sqlite_gatilho,TR;sqlite_visao,V;zv_proc,P;zv_visao,V;");
@@ -209,6 +212,53 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     Sql("DROP TRIGGER sqlite_gatilho");
     EXPECT_EQ(Recusa("SELECT * FROM sqlite_visao").first, 208);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype <> 'U'"), "0");
+}
+
+// A table named as one of SQL Server's compatibility views is the user's under dbo. and
+// in DML; the bare name in a query still reads the catalog view.
+TEST_F(NomesDeUsuario, TabelasComNomesDeVisoesDoCatalogo) {
+    Sql("CREATE TABLE sysobjects (x INT NULL)");
+    Sql("CREATE TABLE SysColumns (x INT NULL)");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype = 'U'"), "2");
+    Sql("INSERT INTO sysobjects VALUES (7)");
+    Sql("INSERT INTO syscolumns SELECT x + 1 FROM dbo.sysobjects");
+    Sql("CREATE PROCEDURE Multiplicar AS UPDATE sysobjects SET x = x * 10 WHERE x > 0");
+    Sql("DROP PROCEDURE Multiplicar");
+    Sql("UPDATE sysobjects SET x = x * 10 WHERE x > 0");
+    EXPECT_EQ(Valor("SELECT x FROM dbo.sysobjects"), "70");
+    EXPECT_EQ(Valor("SELECT s.x FROM dbo.syscolumns s"), "8");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM syscolumns WHERE id = OBJECT_ID('sysobjects')"), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sys.sysobjects WHERE name = 'SysColumns'"), "1");
+    Sql("DELETE FROM syscolumns");
+    Sql("DROP TABLE sysobjects, syscolumns");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM dbo.sysobjects"), "0");
+}
+
+// SQLite's hidden rowid (also oid and _rowid_) is no column of SQL Server's; a column the
+// user names so is the user's, and the engine finds its rows without it.
+TEST_F(NomesDeUsuario, ColunasComONomeDaLinhaDoSqlite) {
+    Sql("CREATE TABLE T (id INT NOT NULL, v INT NULL)");
+    Sql("INSERT INTO T VALUES (1, 10), (2, 20)");
+    EXPECT_EQ(Recusa("SELECT rowid FROM T"),
+              std::make_pair(207, std::string("Invalid column name 'rowid'.")));
+    EXPECT_EQ(Recusa("SELECT t.OID FROM T t").first, 207);
+    EXPECT_EQ(Recusa("SELECT id FROM T WHERE _rowid_ = 1").first, 207);
+    EXPECT_EQ(Recusa("UPDATE T SET v = rowid").first, 207);
+    Sql("CREATE TABLE R (rowid INT NULL, oid INT NULL, v INT NULL CONSTRAINT UQ_R UNIQUE, "
+        "versao TIMESTAMP NOT NULL)");
+    Sql("INSERT INTO R (rowid, oid, v) VALUES (5, 5, 1), (5, 5, 2)");
+    EXPECT_EQ(Linhas("SELECT rowid, R.oid, v FROM R ORDER BY v"), "5,5,1;5,5,2;");
+    // each change reaches its own row only
+    Sql("UPDATE R SET v = 3 WHERE v = 1");
+    EXPECT_EQ(Valor("SELECT COUNT(DISTINCT versao) FROM R"), "2");
+    Sql("UPDATE R SET v = 7 FROM R JOIN T ON T.id = R.v WHERE T.id = 2");
+    EXPECT_EQ(Linhas("SELECT v FROM R ORDER BY v"), "3;7;");
+    EXPECT_EQ(Recusa("UPDATE R SET v = 3 FROM R JOIN T ON T.id = 1 WHERE R.v = 7"),
+              std::make_pair(2627, std::string("Violation of UNIQUE KEY constraint 'UQ_R'. "
+                                               "Cannot insert duplicate key in object 'dbo.R'. "
+                                               "The duplicate key value is (3).")));
+    Sql("DELETE R FROM R JOIN T ON T.id = 1 WHERE R.v = 3");
+    EXPECT_EQ(Linhas("SELECT rowid, v FROM R"), "5,7;");
 }
 
 TEST_F(NomesDeUsuario, RenomearDeEParaNomesDoMotor) {

@@ -976,7 +976,8 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
         } else if (juncao) {
             // the value comes from the joined row of the target
             valor = "(SELECT " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " FROM " +
-                    Reescrita(juncao->de) + " WHERE " + juncao->apelido + ".rowid = zv_alvo.rowid" +
+                    Reescrita(juncao->de) + " WHERE " + juncao->apelido + "." + ColunaDaLinha(t) +
+                    " = zv_alvo." + ColunaDaLinha(t) +
                     (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
                     " LIMIT 1)";
         } else {
@@ -987,8 +988,8 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
         p.valores.emplace_back(col->nome, std::move(valor));
     }
     if (juncao)
-        p.onde = " WHERE zv_alvo.rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
-                 Reescrita(juncao->de) +
+        p.onde = " WHERE zv_alvo." + ColunaDaLinha(t) + " IN (SELECT " + juncao->apelido + "." +
+                 ColunaDaLinha(t) + " FROM " + Reescrita(juncao->de) +
                  (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
     else if (!c.resto.Vazia())
         p.onde = " " + Reescrita(c.resto);
@@ -1038,8 +1039,8 @@ void Executor::Excluir(const instrucao::Excluir& c) {
         } fim{escopoAlvo_};
         std::string sql = "DELETE FROM " + IdentificadorNoSqlite(t->nome);
         if (juncao)
-            sql += " WHERE rowid IN (SELECT " + juncao->apelido + ".rowid FROM " +
-                   Reescrita(juncao->de) +
+            sql += " WHERE " + ColunaDaLinha(*t) + " IN (SELECT " + juncao->apelido + "." +
+                   ColunaDaLinha(*t) + " FROM " + Reescrita(juncao->de) +
                    (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
         else if (!c.resto.Vazia())
             sql += " " + Reescrita(c.resto);
@@ -1116,8 +1117,10 @@ std::string Executor::ValorDuplicado(const PartesDaAtualizacao& p, const Tabela&
         valores += valor + ", ";
     }
     const std::string novas = "WITH zv_novas(" + colunas + "zv_linha) AS (SELECT " + valores +
-                              "rowid FROM " + p.alvo + p.onde + ")";
-    return BuscarValorDuplicado(novas, " AND x.rowid NOT IN (SELECT zv_linha FROM zv_novas)", t);
+                              (p.alvo.find(" AS zv_alvo") == std::string::npos ? "" : "zv_alvo.") +
+                              ColunaDaLinha(t) + " FROM " + p.alvo + p.onde + ")";
+    return BuscarValorDuplicado(
+        novas, " AND x." + ColunaDaLinha(t) + " NOT IN (SELECT zv_linha FROM zv_novas)", t);
 }
 
 // Runs `novas` (a WITH that names the new rows zv_novas) and tells the first new key that

@@ -6,6 +6,7 @@
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visitante.hpp"
@@ -92,8 +93,9 @@ void Executor::ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
     if (!t) return;
     ColunasDoAlvo(objeto, colunas);
     if (!comFrom)
-        CompilarSeResolvido(
-            [&] { return "SELECT 1 FROM " + ComoIdentificador(t->nome) + " " + Reescrita(resto); });
+        CompilarSeResolvido([&] {
+            return "SELECT 1 FROM " + IdentificadorNoSqlite(t->nome) + " " + Reescrita(resto);
+        });
 }
 
 // A table of this database named by dbo.T or T; null for a table variable, a temporary

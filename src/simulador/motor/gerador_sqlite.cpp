@@ -477,6 +477,15 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
     }
     const std::string banco = BancoDoNome(partes);
+    // sysobjects is the catalog's (or a WITH query's); dbo.sysobjects the user's table,
+    // if there is one
+    const std::string visao = Dobrar(partes.back());
+    if (banco.empty() && visao.rfind("zv_", 0) != 0 && EhVisaoDoCatalogo(visao)) {
+        const bool daConsulta =
+            n == 1 && std::any_of(nomeadas_.begin(), nomeadas_.end(),
+                                  [&](const auto& c) { return IguaisCiAs(c.first, visao); });
+        if (!daConsulta && (n == 1 || !ObjetoDoUsuario(partes))) return visao;
+    }
     std::string esquema;
     if (!banco.empty() && ctx_.esquemaDoBanco) esquema = ctx_.esquemaDoBanco(banco);
     const std::string nome = IdentificadorNoSqlite(partes.back());
@@ -526,7 +535,29 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
     return nome;
 }
 
+// SQLite's hidden rowid, oid and _rowid_ are no columns of SQL Server's: such a name is
+// a column the tables in scope declare (as far as the generator knows them all), or none.
+bool GeradorSqlite::ColunaOcultaDoSqlite(const Coluna& c) const {
+    const std::string nome = Dobrar(c.partes.back());
+    if ((nome != "rowid" && nome != "oid" && nome != "_rowid_") || escopos_.empty() ||
+        ColunaDoEscopo(c))
+        return false;
+    const std::string dono = c.partes.size() >= 2 ? c.partes[c.partes.size() - 2] : "";
+    bool donoNoEscopo = dono.empty();
+    for (const auto& escopo : escopos_)
+        for (const auto& [apelido, tabela] : escopo) {
+            const bool derivada =
+                std::any_of(derivadas_.begin(), derivadas_.end(),
+                            [&](const std::unique_ptr<Tabela>& d) { return d.get() == tabela; });
+            if (!tabela || derivada) return false;
+            if (!dono.empty() && IguaisCiAs(apelido, dono)) donoNoEscopo = true;
+        }
+    return donoNoEscopo;
+}
+
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
+    if (ColunaOcultaDoSqlite(c))
+        throw ErroDeBanco("Invalid column name '" + c.partes.back() + "'.", 207, 16, 1);
     const auto& p = c.partes;
     if (p.size() == 1) {
         if (p[0] == "*") return "*";

@@ -62,6 +62,7 @@ class GeradorSqlite {
     std::string NomeDeTabela(const std::vector<std::string>& partes);
     bool ObjetoDoUsuario(const std::vector<std::string>& partes);
     std::string NomeDeColuna(const Coluna& c);
+    bool ColunaOcultaDoSqlite(const Coluna& c) const;
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     void VerificarOrdem(const Consulta& q);
     bool Nacional(const Expressao& e) const;

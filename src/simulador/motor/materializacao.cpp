@@ -111,6 +111,13 @@ void CriarIndicesSqlite(sqlite3* db, const Tabela& t) {
     for (const auto& i : t.indices) CriarIndiceSqlite(db, t, i);
 }
 
+std::string ColunaDaLinha(const Tabela& t) {
+    for (const char* nome : {"rowid", "_rowid_", "oid"})
+        if (!t.Coluna(nome)) return nome;
+    throw ErroDeBanco("O simulador de SQL Server não trabalha com a tabela '" + t.nome +
+                      "', que tem colunas chamadas rowid, _rowid_ e oid.");
+}
+
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     std::vector<std::string> antigos;
     {
@@ -125,10 +132,11 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     auto nome = [&]() { return Id("zv_" + std::to_string(t.id) + "_" + std::to_string(++n)); };
     std::string tabela = Tab(t.nome);
     if (const ColunaDaTabela* rv = t.VersaoDeLinha()) {
-        std::string corpo =
-            " BEGIN UPDATE zv_contador SET valor = valor + 1; UPDATE " + tabela + " SET " +
-            Id(rv->nome) +
-            " = zv_bytes8((SELECT valor FROM zv_contador)) WHERE rowid = NEW.rowid; END";
+        const std::string linha = ColunaDaLinha(t);
+        std::string corpo = " BEGIN UPDATE zv_contador SET valor = valor + 1; UPDATE " + tabela +
+                            " SET " + Id(rv->nome) +
+                            " = zv_bytes8((SELECT valor FROM zv_contador)) WHERE " + linha +
+                            " = NEW." + linha + "; END";
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
     }
@@ -252,8 +260,8 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
             .Executar();
         Instrucao(db,
                   "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, max(?, coalesce((SELECT "
-                  "max(rowid) FROM " +
-                      Tab(nova.nome) + "), 0)))")
+                  "max(" +
+                      ColunaDaLinha(nova) + ") FROM " + Tab(nova.nome) + "), 0)))")
             .Ligar(1, NomeNoSqlite(nova.nome))
             .Ligar(2, sequencia)
             .Executar();

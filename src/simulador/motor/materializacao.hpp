@@ -28,5 +28,8 @@ void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 // Rewrites the engine's triggers attached to a table (rowversion, both sides of its
 // foreign keys).
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t);
+// The name SQLite's rowid goes by in `t`: rowid, or _rowid_ or oid when the table has a
+// column named rowid (SQLite then means the column).
+std::string ColunaDaLinha(const Tabela& t);
 
 }  // namespace zolvek::simulador

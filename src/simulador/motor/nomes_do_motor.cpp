@@ -4,6 +4,7 @@
 #include <string>
 
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/visoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -21,10 +22,11 @@ bool ComecaCom(const std::string& s, std::string_view prefixo) {
 
 constexpr std::string_view kPrefixoDoUsuario = "zv_usuario_";
 
-// The names of SQLite's objects and of the engine's tables, views, triggers and indexes.
+// The names of SQLite's objects and of the engine's tables, views, triggers and indexes,
+// the catalog views of each connection (sysobjects...) among them.
 bool NoEspacoDoMotor(const std::string& minusculas) {
     return ComecaCom(minusculas, "zv_") || ComecaCom(minusculas, "zvi_") ||
-           ComecaCom(minusculas, "sqlite_");
+           ComecaCom(minusculas, "sqlite_") || EhVisaoDoCatalogo(minusculas);
 }
 
 }  // namespace

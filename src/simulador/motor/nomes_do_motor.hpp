@@ -15,7 +15,8 @@ bool EhTabelaDoMotor(std::string_view nome);
 bool EhFuncaoDoMotor(std::string_view nome);
 
 // A user's table or view may have any name, the engine's own included: in SQLite a name
-// in the engine's space (zv_..., zvi_..., sqlite_...) becomes "zv_usuario_" + name, which
+// in the engine's space (zv_..., zvi_..., sqlite_..., the catalog views' sysobjects,
+// syscolumns...) becomes "zv_usuario_" + name, which
 // no object of the engine has; any other name stays as it is. Every name of a user's
 // object, alias or WITH query goes through it on its way into SQLite's text.
 std::string NomeNoSqlite(std::string_view nome);
