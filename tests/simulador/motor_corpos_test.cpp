@@ -203,10 +203,17 @@ TEST_F(CorposTeste, ColunasDeTabelasExistentesSaoResolvidasNaCriacao) {
     EXPECT_EQ(Recusa("CREATE FUNCTION dbo.F (@id int) RETURNS TABLE AS RETURN (SELECT Nome, Email "
                      "FROM Clientes WHERE Id = @id)"),
               "207: Invalid column name 'Email'.");
-    EXPECT_EQ(Existe("P") + Existe("F"), "00");
+    EXPECT_EQ(Recusa("CREATE TRIGGER T ON Clientes FOR UPDATE AS UPDATE c SET Nome = i.Apelido "
+                     "FROM Clientes c JOIN inserted i ON i.Id = c.Id"),
+              "207: Invalid column name 'Apelido'.");
+    EXPECT_EQ(Recusa("CREATE TRIGGER T ON Clientes FOR DELETE AS IF EXISTS (SELECT 1 FROM deleted "
+                     "WHERE Bloqueado = 1) RAISERROR('x', 16, 1)"),
+              "207: Invalid column name 'Bloqueado'.");
+    EXPECT_EQ(Existe("P") + Existe("F") + Existe("T"), "000");
     Sql("CREATE PROCEDURE Futura @id int AS SELECT Nada FROM TabelaFutura WHERE Id = @id "
         "UPDATE c SET Nome = t.Nada FROM Clientes c JOIN #Temp t ON t.Id = c.Id "
-        "SELECT Nome, Saldo FROM Clientes WHERE Id = @id");
+        "SELECT Nome, Saldo FROM Clientes WHERE Id = @id "
+        "DECLARE @n nvarchar(60) UPDATE Clientes SET @n = Nome = Nome + 'x' WHERE Id = @id");
     EXPECT_EQ(Existe("Futura"), "1");
     // outside a body the same names are told apart from an alias that binds to nothing
     EXPECT_EQ(Recusa("SELECT c.Nada FROM Clientes c"), "207: Invalid column name 'Nada'.");

@@ -57,7 +57,7 @@ class Executor {
     void ColunasDaInstrucao(const Comando& c);
     void ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas);
     void ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
-                         const std::vector<std::string>& colunas);
+                         const instrucao::Atualizar* atualizar);
     const Tabela* TabelaDoCorpo(const NomeComposto& objeto);
     void CompilarSeResolvido(const std::function<std::string()>& texto);
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
@@ -135,6 +135,7 @@ class Executor {
     // the tables of the UPDATE or DELETE being written, by alias or name
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
+    std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
     void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
 };
 

@@ -16,9 +16,19 @@ namespace zolvek::simulador {
 void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
     struct Guarda {
         bool& b;
-        ~Guarda() { b = false; }
-    } guarda{compilandoCorpo_};
+        std::string& pseudo;
+        ~Guarda() {
+            b = false;
+            pseudo.clear();
+        }
+    } guarda{compilandoCorpo_, pseudoTabelas_};
     compilandoCorpo_ = true;
+    // a trigger reads inserted and deleted with its table's columns
+    if (const Tabela* t = c.tipoDeObjeto == "TR" ? TabelaDoCorpo(c.tabelaDoGatilho) : nullptr) {
+        const std::string linhas =
+            " AS (SELECT * FROM " + IdentificadorNoSqlite(t->nome) + " WHERE 0)";
+        pseudoTabelas_ = "inserted" + linhas + ", deleted" + linhas;
+    }
     if (c.tipoDeObjeto == "IF")
         CompilarSeResolvido([&] {
             // RETURN (SELECT ...): the query in parentheses
@@ -33,68 +43,77 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
     auto valor = [&](Faixa f) {
         if (!f.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Reescrita(f); });
     };
-    std::visit(Visitante{
-                   [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
-                   [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
-                   [&](const instrucao::Inserir& x) {
-                       ColunasDoAlvo(x.objeto, x.colunasAlvo);
-                       if (!x.selecao.Vazia()) consulta(x.selecao);
-                   },
-                   [&](const instrucao::Atualizar& x) {
-                       std::vector<std::string> colunas;
-                       for (const auto& [coluna, v] : x.atribuicoes) colunas.push_back(coluna);
-                       ClausulasDoAlvo(x.objeto, x.resto, colunas);
-                   },
-                   [&](const instrucao::Excluir& x) { ClausulasDoAlvo(x.objeto, x.resto, {}); },
-                   [&](const instrucao::Se& x) {
-                       CompilarSeResolvido([&] {
-                           return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END";
-                       });
-                       ColunasDaInstrucao(*x.entao);
-                       if (x.senao) ColunasDaInstrucao(*x.senao);
-                   },
-                   [&](const instrucao::Enquanto& x) {
-                       CompilarSeResolvido([&] {
-                           return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END";
-                       });
-                       ColunasDaInstrucao(*x.corpo);
-                   },
-                   [&](const instrucao::Bloco& x) {
-                       for (const auto& f : x.filhos) ColunasDaInstrucao(*f);
-                   },
-                   [&](const instrucao::TentarCapturar& x) {
-                       ColunasDaInstrucao(*x.tentar);
-                       ColunasDaInstrucao(*x.capturar);
-                   },
-                   [&](const instrucao::Atribuir& x) { valor(x.valor); },
-                   [&](const instrucao::Retornar& x) { valor(x.valor); },
-                   [&](const auto&) {},
-               },
-               c.instrucao);
+    std::visit(
+        Visitante{
+            [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
+            [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
+            [&](const instrucao::Inserir& x) {
+                ColunasDoAlvo(x.objeto, x.colunasAlvo);
+                if (!x.selecao.Vazia()) consulta(x.selecao);
+            },
+            [&](const instrucao::Atualizar& x) { ClausulasDoAlvo(x.objeto, x.resto, &x); },
+            [&](const instrucao::Excluir& x) { ClausulasDoAlvo(x.objeto, x.resto, nullptr); },
+            [&](const instrucao::Se& x) {
+                CompilarSeResolvido(
+                    [&] { return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END"; });
+                ColunasDaInstrucao(*x.entao);
+                if (x.senao) ColunasDaInstrucao(*x.senao);
+            },
+            [&](const instrucao::Enquanto& x) {
+                CompilarSeResolvido(
+                    [&] { return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END"; });
+                ColunasDaInstrucao(*x.corpo);
+            },
+            [&](const instrucao::Bloco& x) {
+                for (const auto& f : x.filhos) ColunasDaInstrucao(*f);
+            },
+            [&](const instrucao::TentarCapturar& x) {
+                ColunasDaInstrucao(*x.tentar);
+                ColunasDaInstrucao(*x.capturar);
+            },
+            [&](const instrucao::Atribuir& x) { valor(x.valor); },
+            [&](const instrucao::Retornar& x) { valor(x.valor); },
+            [&](const auto&) {},
+        },
+        c.instrucao);
 }
 
 // The columns an INSERT or UPDATE names in a table of this database.
 void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas) {
     const Tabela* t = TabelaDoCorpo(objeto);
     if (!t) return;
-    for (const auto& c : colunas)
-        if (!t->Coluna(c)) throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
+    for (const auto& c : colunas)  // UPDATE ... SET @v = ... sets a variable
+        if (c.rfind('@', 0) != 0 && !t->Coluna(c))
+            throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
 }
 
-// UPDATE and DELETE: the columns they set and those their FROM and WHERE read.
+// UPDATE and DELETE: the columns they set, the values they set them to and what their
+// FROM and WHERE read.
 void Executor::ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
-                               const std::vector<std::string>& colunas) {
+                               const instrucao::Atualizar* atualizar) {
+    auto selecao = [&] {
+        std::string s = "SELECT 1";
+        if (atualizar)
+            for (const auto& [coluna, v] : atualizar->atribuicoes)
+                if (!(v.fim == v.inicio + 1 && EhPalavra(plano_.tokens[v.inicio], "DEFAULT")))
+                    s += ", " + Reescrita(v);
+        return s + " ";
+    };
     const bool comFrom = !resto.Vazia() && EhPalavra(plano_.tokens[resto.inicio], "FROM");
     if (comFrom) {
-        CompilarSeResolvido([&] { return "SELECT 1 " + Reescrita(resto); });
+        CompilarSeResolvido([&] { return selecao() + Reescrita(resto); });
         if (!s_.CatalogoAtual().AcharTabela(objeto.Nome())) return;  // an alias of the FROM
     }
     const Tabela* t = TabelaDoCorpo(objeto);
     if (!t) return;
-    ColunasDoAlvo(objeto, colunas);
+    if (atualizar) {
+        std::vector<std::string> colunas;
+        for (const auto& [coluna, v] : atualizar->atribuicoes) colunas.push_back(coluna);
+        ColunasDoAlvo(objeto, colunas);
+    }
     if (!comFrom)
         CompilarSeResolvido([&] {
-            return "SELECT 1 FROM " + IdentificadorNoSqlite(t->nome) + " " + Reescrita(resto);
+            return selecao() + "FROM " + IdentificadorNoSqlite(t->nome) + " " + Reescrita(resto);
         });
 }
 
@@ -117,6 +136,9 @@ void Executor::CompilarSeResolvido(const std::function<std::string()>& texto) {
     } catch (const ErroDeBanco&) {
         return;
     }
+    if (!pseudoTabelas_.empty())
+        sql = sql.rfind("WITH ", 0) == 0 ? "WITH " + pseudoTabelas_ + ", " + sql.substr(5)
+                                         : "WITH " + pseudoTabelas_ + " " + sql;
     try {
         Instrucao teste(s_.db_, sql);
     } catch (const FalhaDoSqlite& f) {
