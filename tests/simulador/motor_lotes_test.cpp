@@ -49,3 +49,82 @@ TEST_F(LotesETransacoes, ComandosDeServidorRecusadosEmTransacao) {
     Sql("CREATE DATABASE Outro", {}, master.get());
     EXPECT_EQ(Valor("select count(*) from sys.databases where name = 'Outro'"), "1");
 }
+
+// INSERTs that follow one another outside a transaction each commit on their own: an error
+// or a time limit later in the batch takes none of them back, and another connection sees
+// and writes the table as soon as the batch returns.
+TEST_F(LotesETransacoes, InsercoesSeguidasFicamQuandoOLoteFalhaDepois) {
+    Sql("CREATE TABLE T (id INT NOT NULL PRIMARY KEY, v INT NULL)");
+    EXPECT_EQ(Falha("insert into T values (1, 1)\ninsert into T values (2, 2)\n"
+                    "insert into T values (1, 3)\ninsert into T values (3, 3)")
+                  .substr(0, 33),
+              "Violation of PRIMARY KEY constrai");
+    EXPECT_EQ(Valor("select count(*) from T"), "2");
+    auto outra = Conectar("Teste");
+    EXPECT_EQ(Texto(Sql("select sum(v) from T", {}, outra.get()).linhas.at(0)[0]), "3");
+    Sql("insert into T values (4, 4)", {}, outra.get());
+    const std::string longa =
+        "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) SELECT count(*) "
+        "FROM c";
+    try {
+        db_->Executar("insert into T values (5, 5)\ninsert into T values (6, 6)\n" + longa, {}, 1);
+        ADD_FAILURE() << "the query should have hit its time limit";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "Query timeout expired");
+    }
+    EXPECT_EQ(Valor("select count(*) from T"), "5");
+    EXPECT_EQ(Falha("insert into T values (7, 7)\nrollback"),
+              "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    EXPECT_EQ(Valor("insert into T values (8, 8) insert into T values (9, 9) select @@TRANCOUNT"),
+              "0");
+    Sql("insert into T values (10, 10)\nbegin tran\ninsert into T values (11, 11)\nrollback\n"
+        "insert into T values (12, 12)");
+    EXPECT_EQ(Valor("select count(*) from T"), "10");
+    EXPECT_EQ(Valor("select count(*) from T where id in (7, 10, 12)"), "3");
+    EXPECT_EQ(Texto(Sql("select count(*) from T", {}, outra.get()).linhas.at(0)[0]), "10");
+}
+
+// INSERTs of one shape with other values each store their own values, whatever their
+// type, and fail as their own values make them fail.
+TEST_F(LotesETransacoes, InsercoesDaMesmaFormaGuardamCadaUmSeusValores) {
+    Sql("CREATE TABLE V (i INT NULL, g BIGINT NULL, t VARCHAR(6) NULL, n NVARCHAR(6) NULL, "
+        "d DECIMAL(9,2) NULL, h DATETIME NULL, b BIT NULL)");
+    Sql("insert into V values (1, 2147483648, 'a''b', N'ção', 1.5, '20240131', 1)\n"
+        "insert into V values (-2, -12, '', N'', 2, '2024-02-29 10:00', 0)\n"
+        "insert into V values (NULL, 007, '12', N'x', -3, NULL, NULL)");
+    auto r = Sql("select i, g, t, n, d, convert(varchar(19), h, 120), b from V order by g");
+    ASSERT_EQ(r.linhas.size(), 3u);
+    auto linha = [&](std::size_t k) {
+        std::string s;
+        for (const auto& v : r.linhas[k]) s += Texto(v) + "|";
+        return s;
+    };
+    EXPECT_EQ(linha(0), "-2|-12|||2.00|2024-02-29 10:00:00|0|");
+    EXPECT_EQ(linha(1), "NULL|7|12|x|-3.00|NULL|NULL|");
+    EXPECT_EQ(linha(2), "1|2147483648|a'b|ção|1.50|2024-01-31 00:00:00|1|");
+    EXPECT_EQ(Falha("insert into V (i, t) values (3, 'abcdefg')"),
+              "String or binary data would be truncated.");
+    EXPECT_EQ(Falha("insert into V (i, h) values (4, '20241399')").substr(0, 19),
+              "The conversion of a");
+    EXPECT_EQ(Valor("select count(*) from V"), "3");
+}
+
+// A VALUES of several rows converts each value to its column, rows in their order, whether
+// the rows' values are of one type or not.
+TEST_F(LotesETransacoes, ValoresDeVariasLinhasConvertidosEmOrdem) {
+    Sql("CREATE TABLE W (id INT IDENTITY(1,1) NOT NULL, d DECIMAL(9,2) NULL, "
+        "t VARCHAR(3) NULL CONSTRAINT DF_W_t DEFAULT 'pd', f FLOAT NULL)");
+    Sql("insert into W (d, t, f) values (1.5, 'a', 1), (2, N'b', 2.25), (-3, 'c', 3)");
+    Sql("insert into W (d, t, f) values (4, DEFAULT, 4), (5.125, 'e', 5)");
+    EXPECT_EQ(Valor("select @@IDENTITY"), "5");
+    auto r = Sql("select id, d, t, f from W order by id");
+    std::string s;
+    for (const auto& l : r.linhas)
+        for (const auto& v : l) s += Texto(v) + " ";
+    EXPECT_EQ(s, "1 1.50 a 1 2 2.00 b 2.25 3 -3.00 c 3 4 4.00 pd 4 5 5.13 e 5 ");
+    Sql("update W set t = DEFAULT where id = 5");
+    EXPECT_EQ(Valor("select t from W where id = 5"), "pd");
+    EXPECT_EQ(Falha("insert into W (d, t) values (1, 'x'), (2, 'long')"),
+              "String or binary data would be truncated.");
+    EXPECT_EQ(Valor("select count(*) from W"), "5");
+}

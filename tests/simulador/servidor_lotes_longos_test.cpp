@@ -50,4 +50,28 @@ TEST_F(LotesLongos, BlocosELiteraisQueAtravessamOTrechoFicamInteiros) {
     EXPECT_EQ(Valor("SELECT LEN(v) FROM T WHERE id = -2"), "300002");
 }
 
+// Long statements are prepared afresh each time (a session keeps only short ones): the
+// same long text runs again, after a failure of its own too.
+TEST_F(LotesLongos, UmaInstrucaoLongaRodaDeNovo) {
+    std::string insercao = "INSERT INTO T (id, v) VALUES ";
+    for (int k = 0; k < 500; ++k)
+        insercao += (k ? ", (" : "(") + std::to_string(k) + ", 'linha " + std::to_string(k) + "')";
+    ASSERT_GT(insercao.size(), 8192u);
+    Sql(insercao);
+    Sql("CREATE UNIQUE INDEX IX_T ON T (id)");
+    EXPECT_EQ(Falha(insercao).substr(0, 38), "Cannot insert duplicate key row in obj");
+    Sql("DELETE FROM T WHERE id >= 250");
+    EXPECT_EQ(Falha(insercao).substr(0, 38), "Cannot insert duplicate key row in obj");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "250");
+    Sql("DELETE FROM T");
+    EXPECT_EQ(Sql(insercao).linhasAfetadas, 500);
+    std::string consulta = "SELECT COUNT(*) FROM T WHERE id IN (-1";
+    for (int k = 0; k < 2000; ++k) consulta += ", " + std::to_string(k * 7);
+    consulta += ")";
+    ASSERT_GT(consulta.size(), 8192u);
+    EXPECT_EQ(Valor(consulta), "72");
+    Sql("DELETE FROM T WHERE id = 399");
+    EXPECT_EQ(Valor(consulta), "71");
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sodium.h>
 #include <sqlite3.h>
 
 #include <string>
@@ -71,4 +72,26 @@ TEST_F(SenhasDosLogins, HashAntigoAindaConfereEEhTrocado) {
     EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
     EXPECT_EQ(SenhaGuardada(pasta_, "VELHO").rfind("$argon2id$", 0), 0u);
     EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
+}
+
+// An Argon2id hash of other limits (two passes, as folders from before keep) still opens
+// and is made again with the server's own: one pass over 1 MiB.
+TEST_F(SenhasDosLogins, HashDeOutrosLimitesConfereEEhRefeito) {
+    {
+        Servidor servidor(pasta_);
+        servidor.CriarLogin("Velho", "x");
+    }
+    ASSERT_GE(sodium_init(), 0);
+    char antiga[crypto_pwhash_STRBYTES];
+    ASSERT_EQ(crypto_pwhash_str(antiga, "segredo", 7, 2, 1 << 20), 0);
+    GuardarSenha(pasta_, "VELHO", antiga);
+    Servidor servidor(pasta_);
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("velho", "errada"); }),
+              "Login failed for user 'velho'.");
+    EXPECT_EQ(SenhaGuardada(pasta_, "VELHO"), antiga);
+    EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
+    const std::string nova = SenhaGuardada(pasta_, "VELHO");
+    EXPECT_EQ(nova.rfind("$argon2id$v=19$m=1024,t=1,p=1$", 0), 0u) << nova;
+    EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
+    EXPECT_EQ(SenhaGuardada(pasta_, "VELHO"), nova);
 }

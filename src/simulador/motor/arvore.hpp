@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "db/conector/valor.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/tipos.hpp"
@@ -71,6 +72,7 @@ struct Compilado {
     std::string sql;
     int flags = 0;                              // server tables a query reads
     std::vector<std::optional<TipoSql>> tipos;  // of the result columns, where known
+    std::vector<db::Valor> literais;            // bound to :zvl1, :zvl2... of `sql`
 };
 
 struct Selecionar {  // any query the executor hands to SQLite

@@ -192,11 +192,13 @@ void Executor::Ligar(sqlite3_stmt* st) {
     int n = sqlite3_bind_parameter_count(st);
     for (int i = 1; i <= n; ++i) {
         const char* nome = sqlite3_bind_parameter_name(st, i);
-        std::size_t k =
-            nome ? static_cast<std::size_t>(std::atoi(nome + 1)) : static_cast<std::size_t>(i);
-        if (k == 0 || k > parametros_.size())
+        const bool literal = nome && std::strncmp(nome, ":zvl", 4) == 0;
+        const std::vector<db::Valor>& valores = literal && literais_ ? *literais_ : parametros_;
+        std::size_t k = nome ? static_cast<std::size_t>(std::atoi(nome + (literal ? 4 : 1)))
+                             : static_cast<std::size_t>(i);
+        if (k == 0 || k > valores.size())
             throw ErroDeBanco("No value given for one or more required parameters.");
-        const db::Valor& v = parametros_[k - 1];
+        const db::Valor& v = valores[k - 1];
         std::visit(
             [&](const auto& x) {
                 using T = std::decay_t<decltype(x)>;
@@ -435,12 +437,13 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
                                   const std::string& tabela,
                                   const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
     if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
-    sqlite3_stmt* st = nullptr;
+    Preparada preparada;
     try {
-        st = s_.Preparar(sql);
+        preparada = s_.Preparar(sql);
     } catch (const FalhaDoSqlite& f) {
         FalhaTraduzida(f, operacao, tabela);
     }
+    sqlite3_stmt* st = preparada.Bruta();
     Ligar(st);
     db::Resultado r;
     int ncol = sqlite3_column_count(st);
@@ -573,9 +576,30 @@ db::Valor Executor::Avaliar(Faixa f) {
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 
+namespace {
+
+// INSERT ... VALUES (or DEFAULT VALUES) without a query inside: short work, that may share
+// its transaction with the next ones.
+bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
+    const auto* x = std::get_if<instrucao::Inserir>(&c.instrucao);
+    if (!x || (x->valores.empty() && !x->valoresPadrao)) return false;
+    for (std::size_t k = c.faixa.inicio; k < c.faixa.fim && k < tokens.size(); ++k)
+        if (EhPalavra(tokens[k], "SELECT") || EhPalavra(tokens[k], "EXEC") ||
+            EhPalavra(tokens[k], "EXECUTE"))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
+    if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens)) {
+        s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao)); });
+        return;
+    }
+    s_.FecharGrupo();
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },
@@ -705,6 +729,103 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos));
 }
 
+namespace {
+
+// Literals of a short INSERT ... VALUES are bound instead of written, so that the next
+// INSERTs of the same shape find it prepared (the texts differ only in their values).
+constexpr std::size_t kLiteraisLigados = 64;
+
+// The value of an SQLite literal the rewrite wrote: an integer that fits, or a text.
+std::optional<db::Valor> ValorDoLiteral(const std::string& e) {
+    if (e.size() >= 2 && e.front() == '\'' && e.back() == '\'') {
+        std::string texto;
+        for (std::size_t k = 1; k + 1 < e.size(); ++k) {
+            if (e[k] == '\'') {
+                if (e[k + 1] != '\'' || k + 2 >= e.size()) return std::nullopt;
+                ++k;
+            }
+            texto += e[k];
+        }
+        return texto;
+    }
+    const std::size_t inicio = !e.empty() && e[0] == '-' ? 1 : 0;
+    if (e.size() <= inicio || e.size() - inicio > 18) return std::nullopt;
+    for (std::size_t k = inicio; k < e.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(e[k]))) return std::nullopt;
+    return static_cast<std::int64_t>(std::strtoll(e.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+// INSERT ... VALUES in SQLite's text. Rows whose values each column converts alike get the
+// conversion once per column, over a VALUES of the bare values: SQLite then generates
+// code for one conversion a column instead of one a value. `literais`: where the bound
+// literals go (none when null).
+std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela& t,
+                                      const std::vector<const ColunaDaTabela*>& alvo,
+                                      const std::string& colunas,
+                                      std::vector<db::Valor>* literais) {
+    const std::string marca = "\x01";  // where the value goes in a conversion
+    auto comValor = [&](std::string conversao, const std::string& valor) {
+        const auto p = conversao.find(marca);
+        return p == std::string::npos ? conversao : conversao.replace(p, marca.size(), valor);
+    };
+    std::string sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") VALUES ";
+    std::string linhas;
+    std::vector<std::string> conversoes;
+    bool fatorar = c.valores.size() > 1;
+    for (const auto& linha : c.valores) {
+        if (linha.size() > alvo.size())
+            throw ErroDeBanco(
+                "There are fewer columns in the INSERT statement than values specified in the "
+                "VALUES clause. The number of values in the VALUES clause must match the number "
+                "of columns specified in the INSERT statement.",
+                110, 15, 1);
+        if (linha.size() < alvo.size())
+            throw ErroDeBanco(
+                "There are more columns in the INSERT statement than values specified in the "
+                "VALUES clause. The number of values in the VALUES clause must match the number "
+                "of columns specified in the INSERT statement.",
+                109, 15, 1);
+        const bool primeira = conversoes.empty();
+        sql += primeira ? "(" : ", (";
+        linhas += primeira ? "(" : ", (";
+        for (std::size_t k = 0; k < linha.size(); ++k) {
+            const ColunaDaTabela* col = alvo[k];
+            std::string e, conversao;
+            if (linha[k].fim == linha[k].inicio + 1 &&
+                EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
+                const Restricao* d = t.PadraoDaColuna(col->nome);
+                conversao =
+                    d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
+                fatorar = false;
+            } else {
+                std::vector<std::optional<TipoSql>> tipo;
+                e = Reescrita(linha[k], nullptr, &tipo);
+                if (auto v = literais ? ValorDoLiteral(e) : std::nullopt) {
+                    literais->push_back(std::move(*v));
+                    e = ":zvl" + std::to_string(literais->size());
+                }
+                conversao = ChamadaDeConversao(marca, col->tipo, Unico(tipo));
+            }
+            sql += (k ? ", " : "") + comValor(conversao, e);
+            linhas += (k ? ", " : "") + e;
+            if (primeira)
+                conversoes.push_back(conversao);
+            else if (conversoes[k] != conversao)
+                fatorar = false;
+        }
+        sql += ")";
+        linhas += ")";
+    }
+    if (!fatorar) return sql;
+    std::string selecao;
+    for (std::size_t k = 0; k < conversoes.size(); ++k)
+        selecao += (k ? ", " : "") + comValor(conversoes[k], "column" + std::to_string(k + 1));
+    return "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + selecao +
+           " FROM (VALUES " + linhas + ")";
+}
+
 void Executor::Inserir(const instrucao::Inserir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
@@ -756,46 +877,17 @@ void Executor::Inserir(const instrucao::Inserir& c) {
         for (const auto* col : alvo)
             colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
         std::string sql;
+        std::vector<db::Valor> literais;
+        // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
+        bool ligarLiterais = c.valores.size() * alvo.size() <= kLiteraisLigados;
+        for (const auto& linha : c.valores)
+            for (const Faixa& f : linha)
+                for (std::size_t k = f.inicio; k < f.fim; ++k)
+                    if (plano_.tokens[k].tipo == TipoToken::Parametro) ligarLiterais = false;
         if (c.valoresPadrao) {
             sql = "INSERT INTO " + IdentificadorNoSqlite(t->nome) + " DEFAULT VALUES";
         } else if (!c.valores.empty()) {
-            sql = "INSERT INTO " + IdentificadorNoSqlite(t->nome) + " (" + colunas + ") VALUES ";
-            bool primeira = true;
-            for (const auto& linha : c.valores) {
-                if (linha.size() > alvo.size())
-                    throw ErroDeBanco(
-                        "There are fewer columns in the INSERT statement than values specified in "
-                        "the "
-                        "VALUES clause. The number of values in the VALUES clause must match the "
-                        "number "
-                        "of columns specified in the INSERT statement.",
-                        110, 15, 1);
-                if (linha.size() < alvo.size())
-                    throw ErroDeBanco(
-                        "There are more columns in the INSERT statement than values specified in "
-                        "the "
-                        "VALUES clause. The number of values in the VALUES clause must match the "
-                        "number "
-                        "of columns specified in the INSERT statement.",
-                        109, 15, 1);
-                sql += primeira ? "(" : ", (";
-                primeira = false;
-                for (std::size_t k = 0; k < linha.size(); ++k) {
-                    if (k) sql += ", ";
-                    const ColunaDaTabela* col = alvo[k];
-                    if (linha[k].fim == linha[k].inicio + 1 &&
-                        EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
-                        const Restricao* d = t->PadraoDaColuna(col->nome);
-                        sql += d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo)
-                                 : "NULL";
-                        continue;
-                    }
-                    std::vector<std::optional<TipoSql>> tipo;
-                    std::string e = Reescrita(linha[k], nullptr, &tipo);
-                    sql += ChamadaDeConversao(e, col->tipo, Unico(tipo));
-                }
-                sql += ")";
-            }
+            sql = CompilarValores(c, *t, alvo, colunas, ligarLiterais ? &literais : nullptr);
         } else {
             std::vector<std::optional<TipoSql>> tipos;
             const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
@@ -811,6 +903,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
                   " FROM zv_fonte";
         }
         c.compilado.sql = std::move(sql);
+        c.compilado.literais = std::move(literais);
         c.compilado.pronto = true;
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDeBanco(
@@ -819,6 +912,10 @@ void Executor::Inserir(const instrucao::Inserir& c) {
             8101, 16, 1);
     }
     db::Resultado r;
+    struct Literais {
+        const std::vector<db::Valor>*& l;
+        ~Literais() { l = nullptr; }
+    } literais{literais_ = &c.compilado.literais};
     try {
         chaveViolada_.clear();
         r = Consultar(c.compilado.sql, 0, 'I', t->nome);

@@ -43,6 +43,9 @@ class Executor {
     void ExigirBancoAtual(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
     void Inserir(const instrucao::Inserir& c);
+    std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
+                                const std::vector<const ColunaDaTabela*>& alvo,
+                                const std::string& colunas, std::vector<db::Valor>* literais);
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
     void CriarTabela(const instrucao::CriarTabela& c);
@@ -131,7 +134,8 @@ class Executor {
     PlanoDeLote& plano_;
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;
-    std::vector<std::string> chaveViolada_;  // columns of the key the last failure broke
+    const std::vector<db::Valor>* literais_ = nullptr;  // of the statement being run
+    std::vector<std::string> chaveViolada_;             // columns of the key the last failure broke
     // the tables of the UPDATE or DELETE being written, by alias or name
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run

@@ -37,7 +37,7 @@ bool ParteDeNome(unsigned char c) {
 
 std::vector<Token> Tokenizar(std::string_view sql) {
     std::vector<Token> tokens;
-    tokens.reserve(sql.size() / 5 + 16);  // a long batch would otherwise move its tokens often
+    tokens.reserve(sql.size() / 3 + 16);  // a long batch would otherwise move its tokens often
     std::size_t i = 0;
     const std::size_t n = sql.size();
     while (i < n) {

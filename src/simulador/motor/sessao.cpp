@@ -25,14 +25,24 @@ namespace zolvek::simulador {
 namespace {
 
 constexpr std::size_t kMaximoDePlanos = 256;
+// Plans and prepared statements are kept for texts that may come again: a long text
+// (a multi-row VALUES, a script) seldom does, and its prepared form takes a hundred
+// times its size. The kept texts together stay under a bound too.
+constexpr std::size_t kTextoGuardavel = 8 * 1024;
+constexpr std::size_t kTextosGuardados = 256 * 1024;
 // A batch longer than this is read, parsed and run a piece at a time, so that the
 // memory it takes does not grow with its number of statements.
 constexpr std::size_t kTamanhoDoTrecho = 256 * 1024;
+// The plans of a long batch's first pieces, parsed to check the whole batch before it
+// runs, are kept for the run up to this much text; the pieces past it are parsed again.
+constexpr std::size_t kTextoDosPlanosGuardados = 1024 * 1024;
 // A running batch asks the server whether its session was killed this often.
 constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
 // A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
 // waits here for another writer, which SQL Server's never does).
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
+// A group of autocommitted statements holds the write lock at most about this long.
+constexpr auto kDuracaoDoGrupo = std::chrono::milliseconds(100);
 
 sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
@@ -53,9 +63,12 @@ sqlite3* AbrirArquivo(const std::string& arquivo) {
     return db;
 }
 
-void ConfigurarArquivo(sqlite3* db) {
+// A session's connection syncs its log once a batch (Sessao::SincronizarGravacoes)
+// instead of at each commit; any other connection syncs at each commit.
+void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA journal_mode = WAL");
-    ExecutarSql(db, "PRAGMA synchronous = FULL");
+    ExecutarSql(db,
+                sincronizaPorLote ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
     ExecutarSql(db, "PRAGMA legacy_alter_table = ON");
     ExecutarSql(db, "PRAGMA foreign_keys = OFF");
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
@@ -113,7 +126,7 @@ Sessao::~Sessao() {
 void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono) {
     sqlite3* db = AbrirArquivo(arquivo);
     try {
-        ConfigurarArquivo(db);
+        ConfigurarArquivo(db, false);
         GarantirEsquema(db, dono);
     } catch (...) {
         sqlite3_close(db);
@@ -124,13 +137,30 @@ void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono
 
 void Sessao::Abrir(const std::string& arquivo) {
     db_ = AbrirArquivo(arquivo);
-    ConfigurarArquivo(db_);
+    ConfigurarArquivo(db_, true);
+    // Told of each commit to a database file (not to the session's temp tables); the
+    // checkpoint every 1000 pages is SQLite's own, which this hook replaces.
+    sqlite3_wal_hook(
+        db_,
+        [](void* p, sqlite3* db, const char* esquema, int paginas) {
+            static_cast<Sessao*>(p)->gravacoesPendentes_ = true;
+            if (paginas >= 1000) sqlite3_wal_checkpoint(db, esquema);
+            return SQLITE_OK;
+        },
+        this);
     GarantirEsquema(db_, "sa");
+    SincronizarGravacoes();
     RegistrarFuncoes(db_, this);
     sqlite3_busy_handler(db_, &Sessao::EsperarBloqueio, this);
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
     sqlite3_progress_handler(
-        db_, 10000, [](void* p) { return static_cast<Sessao*>(p)->Interromper() ? 1 : 0; }, this);
+        db_, 10000,
+        [](void* p) {
+            auto* s = static_cast<Sessao*>(p);
+            // an interrupted write would take the whole group's transaction with it
+            return !s->adiarInterrupcao_ && s->Interromper() ? 1 : 0;
+        },
+        this);
     EsquecerCatalogo();
     Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
     if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
@@ -149,13 +179,15 @@ void Sessao::Abrir(const std::string& arquivo) {
 }
 
 void Sessao::Fechar() noexcept {
+    SincronizarSemFalhar();
     anexados_.clear();
     transacaoPendente_ = false;
-    for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
-    preparadas_.clear();
+    EsquecerPreparadas();
     planos_.clear();
-    if (lerVersao_) sqlite3_finalize(lerVersao_);
-    lerVersao_ = nullptr;
+    for (sqlite3_stmt** st : {&lerVersao_, &salvarPonto_, &liberarPonto_}) {
+        sqlite3_finalize(*st);
+        *st = nullptr;
+    }
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     nivelDeTransacao_ = 0;
@@ -263,6 +295,7 @@ void Sessao::Usar(const std::string& banco) {
         throw ErroDeBanco(
             "O simulador de SQL Server não troca de banco de dados dentro de uma transação.");
     auto arquivo = servidor_->TrocarBanco(spid_, banco);
+    SincronizarGravacoes();
     Fechar();
     auto info = servidor_->AcharBanco(banco);
     banco_ = info ? info->nome : banco;
@@ -440,6 +473,20 @@ void Sessao::MarcarCatalogoAlterado() {
 void Sessao::EsquecerPreparadas() {
     for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
     preparadas_.clear();
+    tamanhoDasPreparadas_ = 0;
+}
+
+Preparada::~Preparada() {
+    if (propria_) sqlite3_finalize(st_);
+}
+
+Preparada& Preparada::operator=(Preparada&& o) noexcept {
+    if (this != &o) {
+        if (propria_) sqlite3_finalize(st_);
+        st_ = std::exchange(o.st_, nullptr);
+        propria_ = std::exchange(o.propria_, false);
+    }
+    return *this;
 }
 
 // The catalog views are made the first time a statement needs them: most connections
@@ -488,14 +535,17 @@ std::set<std::string> NomesQualificados(const std::string& sql) {
 
 }  // namespace
 
-sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
+Preparada Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
-    if (it != preparadas_.end()) return it->second;
+    if (it != preparadas_.end()) return Preparada(it->second, false);
     // SQLite stops reading at a NUL; the rewrite writes none, and a text with one must
     // never run cut short.
     if (sql.find('\0') != std::string::npos)
         throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-    if (preparadas_.size() > kMaximoDePlanos) EsquecerPreparadas();
+    const bool guardar = sql.size() <= kTextoGuardavel;
+    if (guardar && (preparadas_.size() >= kMaximoDePlanos ||
+                    tamanhoDasPreparadas_ + sql.size() > kTextosGuardados))
+        EsquecerPreparadas();
     sqlite3_stmt* st = nullptr;
     const std::set<std::string> qualificados =
         anexados_.empty() ? std::set<std::string>{} : NomesQualificados(sql);
@@ -512,7 +562,7 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
     tabelaNegada_.clear();
     auto preparar = [&] {
         const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                                          SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+                                          guardar ? SQLITE_PREPARE_PERSISTENT : 0u, &st, nullptr);
         return rc == SQLITE_OK ? std::optional<FalhaDoSqlite>()
                                : FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     };
@@ -524,8 +574,10 @@ sqlite3_stmt* Sessao::Preparar(const std::string& sql) {
         throw *falha;
     }
     if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15);
+    if (!guardar) return Preparada(st, true);
     preparadas_.emplace(sql, st);
-    return st;
+    tamanhoDasPreparadas_ += sql.size();
+    return Preparada(st, false);
 }
 
 std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
@@ -536,7 +588,8 @@ std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
     plano->tokens = Tokenizar(sql);
     plano->ordinais = NumerarParametros(plano->tokens);
     plano->comandos = AnalisarLote(plano->tokens, plano->texto);
-    if (planos_.size() > kMaximoDePlanos) planos_.clear();
+    if (sql.size() > kTextoGuardavel) return plano;
+    if (planos_.size() >= kMaximoDePlanos) planos_.clear();
     planos_.emplace(sql, plano);
     return plano;
 }
@@ -558,8 +611,9 @@ std::size_t FimDoTrecho(const std::string& sql, std::size_t inicio, std::size_t 
 // next one. A piece that does not parse, or holds only that last statement, is taken
 // again twice as long, up to the whole rest of the batch, which gives the batch's own
 // error. Only the first statement of the batch may be one that must come first.
-void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f) {
-    std::size_t inicio = 0, tamanho = kTamanhoDoTrecho;
+void Sessao::PercorrerTrechos(const std::string& sql, std::size_t inicio,
+                              const std::function<void(PlanoDeLote&, std::size_t)>& f) {
+    std::size_t tamanho = kTamanhoDoTrecho;
     while (inicio < sql.size()) {
         std::size_t fim = FimDoTrecho(sql, inicio, tamanho);
         const bool ultimo = fim == sql.size();
@@ -585,9 +639,91 @@ void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(P
         if (inicio > 0 && !plano.comandos.empty() &&
             std::holds_alternative<instrucao::CriarObjeto>(plano.comandos.front()->instrucao))
             AnalisarLote(Tokenizar(sql), sql);  // raises SQL Server's error for it
-        f(plano);
+        f(plano, fim);
         inicio = fim;
         tamanho = kTamanhoDoTrecho;
+    }
+}
+
+// The batch's commits reach the disk before the batch returns, whether it ends well or
+// with an error: each statement stays its own transaction, seen by the other sessions
+// as soon as it ends, but the log is synced once for all of them.
+void Sessao::SincronizarGravacoes() {
+    if (!gravacoesPendentes_ || !db_) return;
+    for (int i = 0; const char* esquema = sqlite3_db_name(db_, i); ++i) {
+        if (i == 1) continue;  // temp: the session's own tables
+        sqlite3_file* log = nullptr;
+        if (sqlite3_file_control(db_, esquema, SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
+            !log || !log->pMethods)
+            continue;
+        if (int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL); rc != SQLITE_OK)
+            throw FalhaDoSqlite(rc, "disk I/O error");
+    }
+    gravacoesPendentes_ = false;
+}
+
+void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
+    if (!grupoAberto_) {
+        ComecarTransacao();
+        grupoAberto_ = true;
+        inicioDoGrupo_ = std::chrono::steady_clock::now();
+    }
+    ExecutarPropria(salvarPonto_, "SAVEPOINT zv_agrupada");
+    adiarInterrupcao_ = true;
+    try {
+        instrucao();
+        adiarInterrupcao_ = false;
+        ExecutarPropria(liberarPonto_, "RELEASE zv_agrupada");
+    } catch (...) {
+        adiarInterrupcao_ = false;
+        if (sqlite3_get_autocommit(db_)) {
+            grupoAberto_ = false;  // SQLite gave the transaction up (I/O error)
+        } else {
+            sqlite3_exec(db_, "ROLLBACK TO zv_agrupada", nullptr, nullptr, nullptr);
+            sqlite3_exec(db_, "RELEASE zv_agrupada", nullptr, nullptr, nullptr);
+        }
+        FecharGrupoSemFalhar();
+        throw;
+    }
+    const auto agora = std::chrono::steady_clock::now();
+    if (comPrazo_ && agora > prazo_) {
+        FecharGrupo();
+        throw ErroDeBanco("Query timeout expired");
+    }
+    if (agora - inicioDoGrupo_ >= kDuracaoDoGrupo) FecharGrupo();
+}
+
+void Sessao::ExecutarPropria(sqlite3_stmt*& st, const char* sql) {
+    if (!st &&
+        sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+        FalharComSqlite(db_);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) FalharComSqlite(db_);
+}
+
+void Sessao::FecharGrupo() {
+    if (!grupoAberto_) return;
+    grupoAberto_ = false;
+    if (sqlite3_get_autocommit(db_)) return;
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        FalhaDoSqlite falha(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw falha;
+    }
+}
+
+void Sessao::FecharGrupoSemFalhar() noexcept {
+    try {
+        FecharGrupo();
+    } catch (...) {  // the error the batch raised is the one reported
+    }
+}
+
+void Sessao::SincronizarSemFalhar() noexcept {
+    try {
+        SincronizarGravacoes();
+    } catch (...) {  // the error the batch raised is the one reported
     }
 }
 
@@ -595,9 +731,15 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
                                                 const std::vector<db::Valor>& parametros,
                                                 int timeoutSegundos) {
     try {
-        return ExecutarLoteTraduzido(sql, parametros, timeoutSegundos);
+        auto resultados = ExecutarLoteTraduzido(sql, parametros, timeoutSegundos);
+        SincronizarGravacoes();
+        return resultados;
     } catch (const FalhaDoSqlite& f) {
+        SincronizarSemFalhar();
         throw ErroComoSqlServer(f.what());
+    } catch (...) {
+        SincronizarSemFalhar();
+        throw;
     }
 }
 
@@ -622,8 +764,18 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
     // whole batch first.
     const bool emTrechos = sql.size() > kTamanhoDoTrecho && parametros.empty();
     std::shared_ptr<PlanoDeLote> plano;
+    std::vector<PlanoDeLote> guardados;
+    std::size_t fimDosGuardados = 0, textoGuardado = 0;
+    bool guardando = true;  // only the first pieces, one after the other
     if (emTrechos)
-        PercorrerTrechos(sql, [&](PlanoDeLote& p) { AnexarBancosCitados(p.tokens); });
+        PercorrerTrechos(sql, 0, [&](PlanoDeLote& p, std::size_t fim) {
+            AnexarBancosCitados(p.tokens);
+            guardando = guardando && textoGuardado + p.texto.size() <= kTextoDosPlanosGuardados;
+            if (!guardando) return;
+            textoGuardado += p.texto.size();
+            fimDosGuardados = fim;
+            guardados.push_back(std::move(p));
+        });
     else
         plano = Planejar(sql);
     try {
@@ -631,18 +783,28 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
         struct FimDoLote {
             Sessao& s;
             ~FimDoLote() {
+                s.FecharGrupoSemFalhar();  // an error or a KILL: what ran before it stays
                 s.emLote_ = false;
                 if (s.nivelDeTransacao_ == 0) s.DesanexarBancos();
             }
         } fimDoLote{*this};
         ComecarTransacaoPendente();
         emLote_ = true;
-        if (plano) return Executor(*this, *plano, parametros).Executar();
         std::vector<db::Resultado> resultados;
-        PercorrerTrechos(sql, [&](PlanoDeLote& p) {
+        auto executar = [&](PlanoDeLote& p, std::size_t) {
             for (auto& r : Executor(*this, p, parametros).Executar())
                 resultados.push_back(std::move(r));
-        });
+        };
+        if (plano) {
+            resultados = Executor(*this, *plano, parametros).Executar();
+        } else {
+            for (auto& p : guardados) {
+                executar(p, 0);
+                p = PlanoDeLote{};
+            }
+            if (fimDosGuardados < sql.size()) PercorrerTrechos(sql, fimDosGuardados, executar);
+        }
+        FecharGrupo();
         return resultados;
     } catch (const ErroDeBanco&) {
         // KILL stopped the batch: its transaction goes and the connection is closed.
@@ -662,9 +824,15 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
         std::vector<db::Valor> nenhum;
         Executor ex(*this, plano, nenhum);
         ex.Procedimento(nome, parametros);
-        return ex.Executar();
+        auto resultados = ex.Executar();
+        SincronizarGravacoes();
+        return resultados;
     } catch (const FalhaDoSqlite& f) {
+        SincronizarSemFalhar();
         throw ErroComoSqlServer(f.what());
+    } catch (...) {
+        SincronizarSemFalhar();
+        throw;
     }
 }
 
@@ -714,7 +882,10 @@ void Sessao::Confirmar() {
     if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
-        if (!emLote_) DesanexarBancos();
+        if (!emLote_) {
+            SincronizarGravacoes();
+            DesanexarBancos();
+        }
     }
 }
 

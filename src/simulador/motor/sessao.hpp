@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "db/conector/conector.hpp"
@@ -26,6 +27,23 @@ struct sqlite3_stmt;
 namespace zolvek::simulador {
 
 struct PlanoDeLote;
+
+// A statement of Sessao::Preparar: one the session keeps for the next time the same text
+// comes, or one of its own, finalized with it.
+class Preparada {
+  public:
+    Preparada() = default;
+    Preparada(sqlite3_stmt* st, bool propria) : st_(st), propria_(propria) {}
+    ~Preparada();
+    Preparada(Preparada&& o) noexcept
+        : st_(std::exchange(o.st_, nullptr)), propria_(std::exchange(o.propria_, false)) {}
+    Preparada& operator=(Preparada&& o) noexcept;
+    sqlite3_stmt* Bruta() const { return st_; }
+
+  private:
+    sqlite3_stmt* st_ = nullptr;
+    bool propria_ = false;
+};
 
 class Sessao {
   public:
@@ -106,6 +124,20 @@ class Sessao {
 
     void Abrir(const std::string& arquivo);
     void Fechar() noexcept;
+    // Syncs the log of what the session committed since the last time.
+    void SincronizarGravacoes();
+    void SincronizarSemFalhar() noexcept;
+    // Autocommitted INSERT ... VALUES statements that follow one another in a batch share
+    // one SQLite transaction (a commit costs more than such a statement), each inside a
+    // savepoint of its own: one that fails is undone alone, as on SQL Server. Whatever
+    // else comes next, the end of the batch, an error or a KILL commits the group first,
+    // and nobody sees its rows before that: neither another session nor the caller.
+    bool PodeAgrupar() const { return emLote_ && nivelDeTransacao_ == 0 && !transacaoPendente_; }
+    void RodarAgrupada(const std::function<void()>& instrucao);
+    void FecharGrupo();
+    void FecharGrupoSemFalhar() noexcept;
+    // Runs one of the session's own statements, prepared the first time.
+    void ExecutarPropria(sqlite3_stmt*& st, const char* sql);
     void VerificarSessao();
     // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
     // command's deadline and the session's life allow.
@@ -123,11 +155,13 @@ class Sessao {
     // True when it had to make them.
     bool GarantirVisoes();
     std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
-    void PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f);
+    // From `inicio` on; `f` gets each piece's plan and where its text ends.
+    void PercorrerTrechos(const std::string& sql, std::size_t inicio,
+                          const std::function<void(PlanoDeLote&, std::size_t)>& f);
     std::vector<db::Resultado> ExecutarLoteTraduzido(const std::string& sql,
                                                      const std::vector<db::Valor>& parametros,
                                                      int timeoutSegundos);
-    sqlite3_stmt* Preparar(const std::string& sql);
+    Preparada Preparar(const std::string& sql);
     void AnexarBancosCitados(const std::vector<Token>& tokens);
     void DesanexarBancos() noexcept;
     bool PodeAbrir(const std::string& esquema);
@@ -149,6 +183,10 @@ class Sessao {
     std::string programa_;
     int spid_ = 0;
     sqlite3* db_ = nullptr;
+    bool gravacoesPendentes_ = false;  // committed, not yet synced
+    bool grupoAberto_ = false;         // see RodarAgrupada
+    std::chrono::steady_clock::time_point inicioDoGrupo_{};
+    bool adiarInterrupcao_ = false;  // a grouped statement finishes before a timeout or KILL
     Catalogo catalogo_;
     bool catalogoEmDia_ = false;
     std::string versaoDoCatalogo_;
@@ -165,7 +203,10 @@ class Sessao {
     OrdemDeData ordemDeData_ = OrdemDeData::Dmy;
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
+    std::size_t tamanhoDasPreparadas_ = 0;  // their texts' bytes
     sqlite3_stmt* lerVersao_ = nullptr;
+    sqlite3_stmt* salvarPonto_ = nullptr;  // SAVEPOINT and RELEASE of a grouped statement
+    sqlite3_stmt* liberarPonto_ = nullptr;
     std::string motivoDoFechamento_;
     std::chrono::steady_clock::time_point prazo_{};
     bool comPrazo_ = false;

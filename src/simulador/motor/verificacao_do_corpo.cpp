@@ -26,11 +26,11 @@ class Verificador {
                        [&](const instrucao::Selecionar& x) { Consulta(x.selecao); },
                        [&](const instrucao::Inserir& x) {
                            for (const auto& linha : x.valores)
-                               for (const auto& v : linha) Valor(v);
+                               for (const auto& v : linha) ValorOuPadrao(v);
                            if (!x.selecao.Vazia()) Consulta(x.selecao);
                        },
                        [&](const instrucao::Atualizar& x) {
-                           for (const auto& [coluna, v] : x.atribuicoes) Valor(v);
+                           for (const auto& [coluna, v] : x.atribuicoes) ValorOuPadrao(v);
                            Clausulas(x.resto);
                        },
                        [&](const instrucao::Excluir& x) { Clausulas(x.resto); },
@@ -171,11 +171,13 @@ class Verificador {
             leitor.ExigirFim();
         });
     }
-    // a value, or DEFAULT, and OUTPUT after a variable
-    void Argumento(Faixa f) {
+    // a value, or DEFAULT (INSERT ... VALUES, UPDATE ... SET)
+    void ValorOuPadrao(Faixa f) {
         if (f.fim == f.inicio + 1 && EhPalavra(t_[f.inicio], "DEFAULT")) return;
         Valor(f);
     }
+    // a value, or DEFAULT, and OUTPUT after a variable
+    void Argumento(Faixa f) { ValorOuPadrao(f); }
 
     const std::vector<Token>& t_;
     bool funcao_;

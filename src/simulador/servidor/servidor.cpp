@@ -53,10 +53,12 @@ CREATE TABLE IF NOT EXISTS srv_sessoes (
 )";
 
 // Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
-// by it. The limits are low: a server folder is a test fixture, and every connection
-// verifies a password. Folders from before keep "salt$sha256-hex" hashes: those still
-// verify (SHA-256 through libsodium) and are replaced by Argon2id at that login.
-constexpr unsigned long long kOperacoesDaSenha = 2;
+// by it. The limits are low (one pass, the least Argon2id takes): a server folder is a
+// test fixture, and every connection, often a whole short process, verifies a password
+// (SQL Server keeps a salted SHA-512 for each login). Folders from before keep
+// "salt$sha256-hex" hashes, or Argon2id ones of other limits: those still verify and are
+// replaced at that login.
+constexpr unsigned long long kOperacoesDaSenha = 1;
 constexpr std::size_t kMemoriaDaSenha = 1 << 20;
 
 void IniciarSodium() {
@@ -74,12 +76,14 @@ std::string GuardarSenha(const std::string& senha) {
 }
 
 bool EhSenhaAntiga(const std::string& guardada) {
-    return guardada.rfind("$argon2", 0) != 0;
+    return guardada.rfind("$argon2", 0) != 0 ||
+           crypto_pwhash_str_needs_rehash(guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) !=
+               0;
 }
 
 bool SenhaConfere(const std::string& guardada, const std::string& senha) {
     IniciarSodium();
-    if (!EhSenhaAntiga(guardada))
+    if (guardada.rfind("$argon2", 0) == 0)
         return crypto_pwhash_str_verify(guardada.c_str(), senha.data(), senha.size()) == 0;
     const auto separador = guardada.find('$');
     if (separador == std::string::npos) return false;
