@@ -33,9 +33,6 @@ constexpr std::size_t kTextosGuardados = 256 * 1024;
 // A batch longer than this is read, parsed and run a piece at a time, so that the
 // memory it takes does not grow with its number of statements.
 constexpr std::size_t kTamanhoDoTrecho = 256 * 1024;
-// The plans of a long batch's first pieces, parsed to check the whole batch before it
-// runs, are kept for the run up to this much text; the pieces past it are parsed again.
-constexpr std::size_t kTextoDosPlanosGuardados = 1024 * 1024;
 // A running batch asks the server whether its session was killed this often.
 constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
 // A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
@@ -611,9 +608,8 @@ std::size_t FimDoTrecho(const std::string& sql, std::size_t inicio, std::size_t 
 // next one. A piece that does not parse, or holds only that last statement, is taken
 // again twice as long, up to the whole rest of the batch, which gives the batch's own
 // error. Only the first statement of the batch may be one that must come first.
-void Sessao::PercorrerTrechos(const std::string& sql, std::size_t inicio,
-                              const std::function<void(PlanoDeLote&, std::size_t)>& f) {
-    std::size_t tamanho = kTamanhoDoTrecho;
+void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f) {
+    std::size_t inicio = 0, tamanho = kTamanhoDoTrecho;
     while (inicio < sql.size()) {
         std::size_t fim = FimDoTrecho(sql, inicio, tamanho);
         const bool ultimo = fim == sql.size();
@@ -639,7 +635,7 @@ void Sessao::PercorrerTrechos(const std::string& sql, std::size_t inicio,
         if (inicio > 0 && !plano.comandos.empty() &&
             std::holds_alternative<instrucao::CriarObjeto>(plano.comandos.front()->instrucao))
             AnalisarLote(Tokenizar(sql), sql);  // raises SQL Server's error for it
-        f(plano, fim);
+        f(plano);
         inicio = fim;
         tamanho = kTamanhoDoTrecho;
     }
@@ -764,18 +760,8 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
     // whole batch first.
     const bool emTrechos = sql.size() > kTamanhoDoTrecho && parametros.empty();
     std::shared_ptr<PlanoDeLote> plano;
-    std::vector<PlanoDeLote> guardados;
-    std::size_t fimDosGuardados = 0, textoGuardado = 0;
-    bool guardando = true;  // only the first pieces, one after the other
     if (emTrechos)
-        PercorrerTrechos(sql, 0, [&](PlanoDeLote& p, std::size_t fim) {
-            AnexarBancosCitados(p.tokens);
-            guardando = guardando && textoGuardado + p.texto.size() <= kTextoDosPlanosGuardados;
-            if (!guardando) return;
-            textoGuardado += p.texto.size();
-            fimDosGuardados = fim;
-            guardados.push_back(std::move(p));
-        });
+        PercorrerTrechos(sql, [&](PlanoDeLote& p) { AnexarBancosCitados(p.tokens); });
     else
         plano = Planejar(sql);
     try {
@@ -791,19 +777,13 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
         ComecarTransacaoPendente();
         emLote_ = true;
         std::vector<db::Resultado> resultados;
-        auto executar = [&](PlanoDeLote& p, std::size_t) {
-            for (auto& r : Executor(*this, p, parametros).Executar())
-                resultados.push_back(std::move(r));
-        };
-        if (plano) {
+        if (plano)
             resultados = Executor(*this, *plano, parametros).Executar();
-        } else {
-            for (auto& p : guardados) {
-                executar(p, 0);
-                p = PlanoDeLote{};
-            }
-            if (fimDosGuardados < sql.size()) PercorrerTrechos(sql, fimDosGuardados, executar);
-        }
+        else
+            PercorrerTrechos(sql, [&](PlanoDeLote& p) {
+                for (auto& r : Executor(*this, p, parametros).Executar())
+                    resultados.push_back(std::move(r));
+            });
         FecharGrupo();
         return resultados;
     } catch (const ErroDeBanco&) {

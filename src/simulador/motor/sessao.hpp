@@ -155,9 +155,7 @@ class Sessao {
     // True when it had to make them.
     bool GarantirVisoes();
     std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
-    // From `inicio` on; `f` gets each piece's plan and where its text ends.
-    void PercorrerTrechos(const std::string& sql, std::size_t inicio,
-                          const std::function<void(PlanoDeLote&, std::size_t)>& f);
+    void PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f);
     std::vector<db::Resultado> ExecutarLoteTraduzido(const std::string& sql,
                                                      const std::vector<db::Valor>& parametros,
                                                      int timeoutSegundos);
