@@ -113,6 +113,12 @@ TEST_F(NomesDeUsuario, OsObjetosDoMotorContinuamInvisiveis) {
                                                Valor("SELECT name FROM sys.key_constraints") +
                                                "'. Cannot insert duplicate key in object "
                                                "'dbo.zv_alvo'. The duplicate key value is (1).")));
+    EXPECT_EQ(Recusa("SELECT id FROM zv_alvo, zv_novas"),
+              std::make_pair(209, std::string("Ambiguous column name 'id'.")));
+    EXPECT_EQ(Recusa("SELECT zv_novas.id FROM zv_novas JOIN dbo.zv_novas ON 1 = 1"),
+              std::make_pair(1013, std::string("The objects \"zv_novas\" and \"dbo.zv_novas\" in "
+                                               "the FROM clause have the same exposed names. Use "
+                                               "correlation names to distinguish them.")));
     EXPECT_EQ(Recusa("SELECT zv_alvo.id FROM zv_alvo a").first, 4104);
     EXPECT_EQ(Recusa("SELECT zv_alvo.id FROM zv_alvo a").second,
               "The multi-part identifier \"zv_alvo.id\" could not be bound.");
@@ -244,6 +250,8 @@ TEST_F(NomesDeUsuario, ColunasComONomeDaLinhaDoSqlite) {
     EXPECT_EQ(Recusa("SELECT t.OID FROM T t").first, 207);
     EXPECT_EQ(Recusa("SELECT id FROM T WHERE _rowid_ = 1").first, 207);
     EXPECT_EQ(Recusa("UPDATE T SET v = rowid").first, 207);
+    EXPECT_EQ(Recusa("SELECT id FROM T ORDER BY rowid").first, 207);
+    EXPECT_EQ(Linhas("SELECT v AS rowid FROM T ORDER BY rowid DESC"), "20;10;");
     Sql("CREATE TABLE R (rowid INT NULL, oid INT NULL, v INT NULL CONSTRAINT UQ_R UNIQUE, "
         "versao TIMESTAMP NOT NULL)");
     Sql("INSERT INTO R (rowid, oid, v) VALUES (5, 5, 1), (5, 5, 2)");

@@ -396,7 +396,8 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
     }
     if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
-        throw ErroDeBanco("Ambiguous column name '" + c + "'.", 209, 16, 1);
+        throw ErroDeBanco("Ambiguous column name '" + c.substr(c.rfind('.') + 1) + "'.", 209, 16,
+                          1);
     if (auto c = ColunaDaMensagem(msg, "no such function: "); !c.empty())
         throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.", 195, 15, 10);
     if (msg.find("syntax error") != std::string::npos) {

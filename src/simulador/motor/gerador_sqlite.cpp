@@ -419,8 +419,31 @@ std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {
     return s;
 }
 
+// Two tables of one FROM without an alias are told apart by nothing: SQL Server refuses
+// them (SQLite would take both and fail on, or pick one for, each column they share).
+void GeradorSqlite::ExigirNomesExpostosDistintos(const Selecao& s) {
+    auto escrito = [](const std::vector<std::string>& partes) {
+        std::string nome;
+        for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
+        return nome;
+    };
+    for (std::size_t a = 0; a < s.de.size(); ++a) {
+        const Fonte& x = s.de[a].fonte;
+        if (x.nome.empty() || !x.apelido.empty()) continue;
+        for (std::size_t b = a + 1; b < s.de.size(); ++b) {
+            const Fonte& y = s.de[b].fonte;
+            if (!y.nome.empty() && y.apelido.empty() && IguaisCiAs(x.nome.back(), y.nome.back()))
+                throw ErroDeBanco("The objects \"" + escrito(x.nome) + "\" and \"" +
+                                      escrito(y.nome) +
+                                      "\" in the FROM clause have the same exposed names. Use "
+                                      "correlation names to distinguish them.",
+                                  1013, 16, 1);
+        }
+    }
+}
+
 // An ORDER BY names a position of the select list or an expression; a constant that is
-// no position is refused as SQL Server does.
+// no position is refused as SQL Server does, and so is SQLite's hidden rowid.
 void GeradorSqlite::VerificarOrdem(const Consulta& q) {
     const Selecao* s = q.ramos.empty() ? nullptr : q.ramos[0].selecao.get();
     const bool contavel =
@@ -429,6 +452,16 @@ void GeradorSqlite::VerificarOrdem(const Consulta& q) {
             return c && c->partes.back() == "*";
         });
     for (std::size_t k = 0; k < q.ordem.size(); ++k) {
+        if (const auto* c = std::get_if<Coluna>(&q.ordem[k].expressao->no); c && s) {
+            const bool apelido = std::any_of(s->itens.begin(), s->itens.end(), [&](const auto& i) {
+                return c->partes.size() == 1 && IguaisCiAs(i.apelido, c->partes[0]);
+            });
+            escopos_.push_back(EscopoDe(*s));
+            const bool oculta = !apelido && ColunaOcultaDoSqlite(*c);
+            escopos_.pop_back();
+            if (oculta)
+                throw ErroDeBanco("Invalid column name '" + c->partes.back() + "'.", 207, 16, 1);
+        }
         const auto* l = std::get_if<Literal>(&q.ordem[k].expressao->no);
         if (!l) continue;
         const bool posicao = l->tipo == Literal::Tipo::Numero && !l->moeda && !l->texto.empty() &&
@@ -613,6 +646,7 @@ std::string GeradorSqlite::Gerar(const Clausulas& c) {
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (s.porcento || s.comEmpates)
         throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
+    ExigirNomesExpostosDistintos(s);
     escopos_.push_back(EscopoDe(s));
     struct Saida {
         std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;

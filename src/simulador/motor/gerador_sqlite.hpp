@@ -65,6 +65,7 @@ class GeradorSqlite {
     bool ColunaOcultaDoSqlite(const Coluna& c) const;
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     void VerificarOrdem(const Consulta& q);
+    void ExigirNomesExpostosDistintos(const Selecao& s);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
     std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
