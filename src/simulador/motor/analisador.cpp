@@ -5,16 +5,12 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/analisador_de_expressoes.hpp"
-#include "simulador/motor/arvore.hpp"
+#include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
 
-namespace {
-
-// Keywords that start a new statement when met at the outer level.
 bool IniciaInstrucao(const Token& t) {
     static const char* palavras[] = {
         "INSERT", "UPDATE",     "DELETE",    "CREATE", "ALTER",    "DROP",   "IF",
@@ -29,668 +25,767 @@ bool IniciaInstrucao(const Token& t) {
     return false;
 }
 
-class Analisador {
-  public:
-    Analisador(const std::vector<Token>& tokens, const std::string& texto)
-        : t_(tokens), texto_(texto) {}
+std::vector<std::unique_ptr<Comando>> Analisador::Lote() {
+    std::vector<std::unique_ptr<Comando>> r;
+    bool primeiro = true;
+    while (!Fim()) {
+        if (Simbolo(";")) {
+            ++i_;
+            continue;
+        }
+        r.push_back(Instrucao(primeiro));
+        primeiro = false;
+    }
+    VerificarVariaveis();
+    VerificarRotulos();
+    // SQL Server compiles the whole batch before it runs any of it
+    VerificarCorpo(t_, r, false);
+    return r;
+}
 
-    std::vector<std::unique_ptr<Comando>> Lote() {
-        std::vector<std::unique_ptr<Comando>> r;
-        bool primeiro = true;
-        while (!Fim()) {
-            if (Simbolo(";")) {
-                ++i_;
-                continue;
-            }
-            r.push_back(Instrucao(primeiro));
-            primeiro = false;
-        }
-        VerificarVariaveis();
-        VerificarRotulos();
-        // SQL Server compiles the whole batch before it runs any of it
-        VerificarCorpo(t_, r, false);
-        return r;
-    }
+std::string Analisador::Nome() {
+    if (Fim() || !EhNome(Atual())) Erro();
+    return t_[i_++].texto;
+}
 
-  private:
-    bool Fim() const { return i_ >= t_.size(); }
-    const Token& Atual() const { return t_[i_]; }
-    bool Palavra(std::string_view p, std::size_t k = 0) const {
-        return i_ + k < t_.size() && EhPalavra(t_[i_ + k], p);
-    }
-    bool Simbolo(std::string_view s, std::size_t k = 0) const {
-        return i_ + k < t_.size() && EhSimbolo(t_[i_ + k], s);
-    }
-    [[noreturn]] void Erro() const { ErroDeSintaxe(t_, i_); }
-    void Esperar(std::string_view p) {
-        if (!Palavra(p)) Erro();
-        ++i_;
-    }
-    void EsperarSimbolo(std::string_view s) {
-        if (!Simbolo(s)) Erro();
-        ++i_;
-    }
-    bool Aceitar(std::string_view p) {
-        if (Palavra(p)) {
-            ++i_;
-            return true;
-        }
-        return false;
-    }
-    bool AceitarSimbolo(std::string_view s) {
-        if (Simbolo(s)) {
-            ++i_;
-            return true;
-        }
-        return false;
-    }
-    std::string Nome() {
-        if (Fim() || !EhNome(Atual())) Erro();
-        return t_[i_++].texto;
-    }
-    // a, a.b, a.b.c, a..c
-    NomeComposto NomeDeObjeto() {
-        NomeComposto n;
-        if (!Fim() && Atual().tipo == TipoToken::Variavel) {  // a table variable
-            n.partes.push_back(t_[i_++].texto);
-            return n;
-        }
-        n.partes.push_back(Nome());
-        while (Simbolo(".")) {
-            ++i_;
-            if (Simbolo(".")) {
-                n.partes.push_back("");
-                continue;
-            }
-            n.partes.push_back(Nome());
-        }
+// a, a.b, a.b.c, a..c
+NomeComposto Analisador::NomeDeObjeto() {
+    NomeComposto n;
+    if (!Fim() && Atual().tipo == TipoToken::Variavel) {  // a table variable
+        n.partes.push_back(t_[i_++].texto);
         return n;
     }
-    std::string TextoOuNome() {
-        if (Fim()) Erro();
-        const Token& t = Atual();
-        if (t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN || EhNome(t)) {
-            ++i_;
-            return t.texto;
+    n.partes.push_back(Nome());
+    while (Simbolo(".")) {
+        ++i_;
+        if (Simbolo(".")) {
+            n.partes.push_back("");
+            continue;
         }
-        Erro();
+        n.partes.push_back(Nome());
     }
-    // Index of the matching ')' of the '(' at i.
-    std::size_t Fecho(std::size_t i) const {
-        int nivel = 0;
-        for (std::size_t k = i; k < t_.size(); ++k) {
-            if (EhSimbolo(t_[k], "("))
-                ++nivel;
-            else if (EhSimbolo(t_[k], ")") && --nivel == 0)
-                return k;
-        }
-        throw ErroDeBanco("Incorrect syntax near '('.", 102, 15, 1);
-    }
-    std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
-        if (b <= a) return "";
-        return texto_.substr(t_[a].inicio, t_[b - 1].fim - t_[a].inicio);
-    }
+    return n;
+}
 
-    // Where a statement that began at `inicio` ends: ';', or a keyword that starts a
-    // statement at the outer level. `selectsAceitos` SELECTs and `setsAceitos` SETs
-    // still belong to it (INSERT ... SELECT, UPDATE ... SET).
-    std::size_t FimDaInstrucao(std::size_t k, int selectsAceitos = 0, int setsAceitos = 0) const {
-        int nivel = 0, casos = 0;
-        for (; k < t_.size(); ++k) {
-            const Token& t = t_[k];
-            if (EhSimbolo(t, "(")) {
-                ++nivel;
-                continue;
-            }
-            if (EhSimbolo(t, ")")) {
-                if (nivel == 0) return k;
-                --nivel;
-                continue;
-            }
-            if (nivel > 0) continue;
-            if (EhSimbolo(t, ";") || EhRotulo(k)) return k;
-            if (EhPalavra(t, "CASE")) {
-                ++casos;
-                continue;
-            }
-            if (casos > 0 && EhPalavra(t, "END")) {
-                --casos;
-                continue;
-            }
-            if (casos > 0 && EhPalavra(t, "ELSE")) continue;
-            if (!IniciaInstrucao(t)) continue;
-            if (EhPalavra(t, "SELECT")) {
-                const Token* ant = k > 0 ? &t_[k - 1] : nullptr;
-                if (ant && (EhPalavra(*ant, "UNION") || EhPalavra(*ant, "ALL") ||
-                            EhPalavra(*ant, "EXCEPT") || EhPalavra(*ant, "INTERSECT") ||
-                            EhPalavra(*ant, "AS") || EhSimbolo(*ant, "(")))
-                    continue;
-                if (selectsAceitos > 0) {
-                    --selectsAceitos;
-                    continue;
-                }
-            }
-            if (EhPalavra(t, "SET") && setsAceitos > 0) {
-                --setsAceitos;
-                continue;
-            }
-            if (EhPalavra(t, "WITH") && k + 1 < t_.size() && EhSimbolo(t_[k + 1], "(")) continue;
-            if (EhPalavra(t, "FETCH") && k > 0 &&
-                (EhPalavra(t_[k - 1], "ROWS") || EhPalavra(t_[k - 1], "ROW")))
-                continue;
+std::string Analisador::TextoOuNome() {
+    if (Fim()) Erro();
+    const Token& t = Atual();
+    if (t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN || EhNome(t)) {
+        ++i_;
+        return t.texto;
+    }
+    Erro();
+}
+
+// Index of the matching ')' of the '(' at i.
+std::size_t Analisador::Fecho(std::size_t i) const {
+    int nivel = 0;
+    for (std::size_t k = i; k < t_.size(); ++k) {
+        if (EhSimbolo(t_[k], "("))
+            ++nivel;
+        else if (EhSimbolo(t_[k], ")") && --nivel == 0)
             return k;
+    }
+    throw ErroDeBanco("Incorrect syntax near '('.", 102, 15, 1);
+}
+
+// Where a statement that began at `inicio` ends: ';', or a keyword that starts a
+// statement at the outer level. `selectsAceitos` SELECTs and `setsAceitos` SETs
+// still belong to it (INSERT ... SELECT, UPDATE ... SET).
+std::size_t Analisador::FimDaInstrucao(std::size_t k, int selectsAceitos, int setsAceitos) const {
+    int nivel = 0, casos = 0;
+    for (; k < t_.size(); ++k) {
+        const Token& t = t_[k];
+        if (EhSimbolo(t, "(")) {
+            ++nivel;
+            continue;
         }
+        if (EhSimbolo(t, ")")) {
+            if (nivel == 0) return k;
+            --nivel;
+            continue;
+        }
+        if (nivel > 0) continue;
+        if (EhSimbolo(t, ";") || EhRotulo(k)) return k;
+        if (EhPalavra(t, "CASE")) {
+            ++casos;
+            continue;
+        }
+        if (casos > 0 && EhPalavra(t, "END")) {
+            --casos;
+            continue;
+        }
+        if (casos > 0 && EhPalavra(t, "ELSE")) continue;
+        if (!IniciaInstrucao(t)) continue;
+        if (EhPalavra(t, "SELECT")) {
+            const Token* ant = k > 0 ? &t_[k - 1] : nullptr;
+            if (ant &&
+                (EhPalavra(*ant, "UNION") || EhPalavra(*ant, "ALL") || EhPalavra(*ant, "EXCEPT") ||
+                 EhPalavra(*ant, "INTERSECT") || EhPalavra(*ant, "AS") || EhSimbolo(*ant, "(")))
+                continue;
+            if (selectsAceitos > 0) {
+                --selectsAceitos;
+                continue;
+            }
+        }
+        if (EhPalavra(t, "SET") && setsAceitos > 0) {
+            --setsAceitos;
+            continue;
+        }
+        if (EhPalavra(t, "WITH") && k + 1 < t_.size() && EhSimbolo(t_[k + 1], "(")) continue;
+        if (EhPalavra(t, "FETCH") && k > 0 &&
+            (EhPalavra(t_[k - 1], "ROWS") || EhPalavra(t_[k - 1], "ROW")))
+            continue;
         return k;
     }
+    return k;
+}
 
-    // A statement of type T that starts at token `inicio`, and its body to fill in.
-    template <class T>
-    std::pair<std::unique_ptr<Comando>, T*> Novo(std::size_t inicio) {
-        auto c = std::make_unique<Comando>();
-        c->faixa.inicio = inicio;
-        c->instrucao = T{};
-        T* corpo = &std::get<T>(c->instrucao);
-        return {std::move(c), corpo};
-    }
-
-    std::unique_ptr<Comando> Instrucao(bool primeiro) {
-        std::size_t inicio = i_;
-        primeiro_ = primeiro;
-        if (emCorpo_ && Palavra("USE"))
-            throw ErroDeBanco(
-                "a USE database statement is not allowed in a procedure, function or trigger.", 154,
-                15, 1);
-        std::unique_ptr<Comando> c;
-        if (EhRotulo(i_)) {  // a GOTO's label: nothing to run
-            c = Novo<instrucao::Ignorado>(inicio).first;
-            rotulos_.push_back(i_);
-            i_ += 2;
-        } else if (auto procedural = InstrucaoProcedural()) {
-            c = std::move(procedural);
-        } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
-            auto [n, x] = Novo<instrucao::Selecionar>(inicio);
-            // WITH names its queries first; the statement's own SELECT follows them
-            i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
-            if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
-            x->selecao = {inicio, i_};
-            c = std::move(n);
-        } else if (Palavra("INSERT")) {
-            c = Inserir();
-        } else if (Palavra("UPDATE")) {
-            c = Atualizar();
-        } else if (Palavra("DELETE")) {
-            c = Excluir();
-        } else if (Palavra("TRUNCATE")) {
-            ++i_;
-            Esperar("TABLE");
-            auto [n, x] = Novo<instrucao::Excluir>(inicio);
-            x->objeto = NomeDeObjeto();
-            x->resto = {i_, i_};
-            x->truncar = true;
-            c = std::move(n);
-        } else if (Palavra("CREATE")) {
-            c = Criar();
-        } else if (Palavra("ALTER")) {
-            c = Alterar();
-        } else if (Palavra("DROP")) {
-            c = Soltar();
-        } else if (Palavra("IF")) {
-            c = Se();
-        } else if (Palavra("BEGIN")) {
-            c = Iniciar();
-        } else if (Palavra("COMMIT") || Palavra("ROLLBACK")) {
-            if (Palavra("COMMIT"))
-                c = Novo<instrucao::ConfirmarTransacao>(inicio).first;
-            else
-                c = Novo<instrucao::DesfazerTransacao>(inicio).first;
-            ++i_;
-            if (Aceitar("TRAN") || Aceitar("TRANSACTION") || Aceitar("WORK")) {
-                if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
-            }
-        } else if (Palavra("SAVE")) {
-            c = Novo<instrucao::Ignorado>(inicio).first;
-            i_ = FimDaInstrucao(i_ + 1);
-        } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
-            ++i_;
-            c = Executar(inicio);
-        } else if (Palavra("SET")) {
-            c = Definir();
-        } else if (Palavra("GRANT") || Palavra("DENY") || Palavra("REVOKE")) {
-            c = Conceder();
-        } else if (Palavra("BACKUP")) {
-            c = Backup();
-        } else if (Palavra("RESTORE")) {
-            c = Restaurar();
-        } else if (Palavra("USE")) {
-            ++i_;
-            auto [n, x] = Novo<instrucao::Usar>(inicio);
-            x->objeto.partes.push_back(Nome());
-            c = std::move(n);
-        } else if (Palavra("KILL")) {
-            ++i_;
-            auto [n, x] = Novo<instrucao::Matar>(inicio);
-            x->numero = {i_, i_ + 1};
-            c = std::move(n);
-            if (Fim()) Erro();
-            ++i_;
-        } else if (emCorpo_ && !Fim() && NaoInterpretada(Atual())) {
-            // SQL Server accepts it; it is refused when the body runs
-            auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
-            x->instrucao = texto::Maiusculas(Atual().texto);
-            if (x->instrucao == "GOTO") {
-                if (i_ + 1 >= t_.size() || !EhNome(t_[i_ + 1])) ErroDeSintaxe(t_, i_ + 1);
-                destinos_.push_back(i_ + 1);
-            }
-            i_ = FimDaInstrucao(i_ + 1);
-            c = std::move(n);
-        } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
-            // A procedure called without EXEC, allowed as a batch's first statement.
-            c = Executar(inicio);
-        } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO") &&
-                   !(emCorpo_ && !NaoInterpretada(Atual()))) {
-            // GO separates batches for the tools; to the server it is bad syntax (Erro)
-            throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
-                              Atual().texto + ".");
-        } else {
-            Erro();
-        }
-        c->faixa.fim = i_;
-        return c;
-    }
-
-    std::unique_ptr<Comando> Inserir() {
-        auto [c, x] = Novo<instrucao::Inserir>(i_);
+std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
+    std::size_t inicio = i_;
+    primeiro_ = primeiro;
+    if (emCorpo_ && Palavra("USE"))
+        throw ErroDeBanco(
+            "a USE database statement is not allowed in a procedure, function or trigger.", 154, 15,
+            1);
+    std::unique_ptr<Comando> c;
+    if (EhRotulo(i_)) {  // a GOTO's label: nothing to run
+        c = Novo<instrucao::Ignorado>(inicio).first;
+        rotulos_.push_back(i_);
+        i_ += 2;
+    } else if (auto procedural = InstrucaoProcedural()) {
+        c = std::move(procedural);
+    } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
+        auto [n, x] = Novo<instrucao::Selecionar>(inicio);
+        // WITH names its queries first; the statement's own SELECT follows them
+        i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
+        if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
+        x->selecao = {inicio, i_};
+        c = std::move(n);
+    } else if (Palavra("INSERT")) {
+        c = Inserir();
+    } else if (Palavra("UPDATE")) {
+        c = Atualizar();
+    } else if (Palavra("DELETE")) {
+        c = Excluir();
+    } else if (Palavra("TRUNCATE")) {
         ++i_;
-        Aceitar("INTO");
+        Esperar("TABLE");
+        auto [n, x] = Novo<instrucao::Excluir>(inicio);
         x->objeto = NomeDeObjeto();
-        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
-        if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1))) {
-            ++i_;
-            do {
-                x->colunasAlvo.push_back(NomeDeObjeto().Nome());
-            } while (AceitarSimbolo(","));
-            EsperarSimbolo(")");
+        x->resto = {i_, i_};
+        x->truncar = true;
+        c = std::move(n);
+    } else if (Palavra("CREATE")) {
+        c = Criar();
+    } else if (Palavra("ALTER")) {
+        c = Alterar();
+    } else if (Palavra("DROP")) {
+        c = Soltar();
+    } else if (Palavra("IF")) {
+        c = Se();
+    } else if (Palavra("BEGIN")) {
+        c = Iniciar();
+    } else if (Palavra("COMMIT") || Palavra("ROLLBACK")) {
+        if (Palavra("COMMIT"))
+            c = Novo<instrucao::ConfirmarTransacao>(inicio).first;
+        else
+            c = Novo<instrucao::DesfazerTransacao>(inicio).first;
+        ++i_;
+        if (Aceitar("TRAN") || Aceitar("TRANSACTION") || Aceitar("WORK")) {
+            if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
         }
-        if (Aceitar("DEFAULT")) {
-            Esperar("VALUES");
-            x->valoresPadrao = true;
-        } else if (Aceitar("VALUES")) {
-            do {
-                if (!Simbolo("(")) Erro();
-                std::size_t fecho = Fecho(i_);
-                ++i_;
-                std::vector<Faixa> linha;
-                while (i_ < fecho) {
-                    std::size_t ini = i_;
-                    int nivel = 0;
-                    while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
-                        if (Simbolo("(")) ++nivel;
-                        if (Simbolo(")")) --nivel;
-                        ++i_;
-                    }
-                    if (i_ == ini) Erro();
-                    linha.push_back({ini, i_});
-                    if (i_ < fecho) ++i_;
+    } else if (Palavra("SAVE")) {
+        c = Novo<instrucao::Ignorado>(inicio).first;
+        i_ = FimDaInstrucao(i_ + 1);
+    } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
+        ++i_;
+        c = Executar(inicio);
+    } else if (Palavra("SET")) {
+        c = Definir();
+    } else if (Palavra("GRANT") || Palavra("DENY") || Palavra("REVOKE")) {
+        c = Conceder();
+    } else if (Palavra("BACKUP")) {
+        c = Backup();
+    } else if (Palavra("RESTORE")) {
+        c = Restaurar();
+    } else if (Palavra("USE")) {
+        ++i_;
+        auto [n, x] = Novo<instrucao::Usar>(inicio);
+        x->objeto.partes.push_back(Nome());
+        c = std::move(n);
+    } else if (Palavra("KILL")) {
+        ++i_;
+        auto [n, x] = Novo<instrucao::Matar>(inicio);
+        x->numero = {i_, i_ + 1};
+        c = std::move(n);
+        if (Fim()) Erro();
+        ++i_;
+    } else if (emCorpo_ && !Fim() && NaoInterpretada(Atual())) {
+        // SQL Server accepts it; it is refused when the body runs
+        auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
+        x->instrucao = texto::Maiusculas(Atual().texto);
+        if (x->instrucao == "GOTO") {
+            if (i_ + 1 >= t_.size() || !EhNome(t_[i_ + 1])) ErroDeSintaxe(t_, i_ + 1);
+            destinos_.push_back(i_ + 1);
+        }
+        i_ = FimDaInstrucao(i_ + 1);
+        c = std::move(n);
+    } else if (primeiro && !Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) {
+        // A procedure called without EXEC, allowed as a batch's first statement.
+        c = Executar(inicio);
+    } else if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO") &&
+               !(emCorpo_ && !NaoInterpretada(Atual()))) {
+        // GO separates batches for the tools; to the server it is bad syntax (Erro)
+        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + Atual().texto +
+                          ".");
+    } else {
+        Erro();
+    }
+    c->faixa.fim = i_;
+    return c;
+}
+
+std::unique_ptr<Comando> Analisador::Inserir() {
+    auto [c, x] = Novo<instrucao::Inserir>(i_);
+    ++i_;
+    Aceitar("INTO");
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1))) {
+        ++i_;
+        do {
+            x->colunasAlvo.push_back(NomeDeObjeto().Nome());
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+    }
+    if (Aceitar("DEFAULT")) {
+        Esperar("VALUES");
+        x->valoresPadrao = true;
+    } else if (Aceitar("VALUES")) {
+        do {
+            if (!Simbolo("(")) Erro();
+            std::size_t fecho = Fecho(i_);
+            ++i_;
+            std::vector<Faixa> linha;
+            while (i_ < fecho) {
+                std::size_t ini = i_;
+                int nivel = 0;
+                while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
+                    if (Simbolo("(")) ++nivel;
+                    if (Simbolo(")")) --nivel;
+                    ++i_;
                 }
-                i_ = fecho + 1;
-                x->valores.push_back(std::move(linha));
-            } while (AceitarSimbolo(","));
-        } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
-            std::size_t ini = i_;
-            i_ = FimDaInstrucao(i_ + 1);
-            x->selecao = {ini, i_};
-        } else if ((Palavra("EXEC") || Palavra("EXECUTE")) && emCorpo_) {
-            // SQL Server accepts it in a body; it is refused when the body runs
-            auto [n, y] = Novo<instrucao::NaoInterpretada>(c->faixa.inicio);
-            y->instrucao = "INSERT ... EXEC";
-            ++i_;
-            if (Simbolo("(")) {
-                i_ = Fecho(i_) + 1;
-            } else {
-                NomeDeObjeto();
-                i_ = FimDaInstrucao(i_);
+                if (i_ == ini) Erro();
+                linha.push_back({ini, i_});
+                if (i_ < fecho) ++i_;
             }
-            return std::move(n);
-        } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
-            throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
-        } else {
-            Erro();
-        }
-        return c;
-    }
-
-    std::unique_ptr<Comando> Atualizar() {
-        auto [c, x] = Novo<instrucao::Atualizar>(i_);
-        ++i_;
-        x->objeto = NomeDeObjeto();
-        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
-        Esperar("SET");
-        std::size_t fim = FimDaInstrucao(i_);
-        for (;;) {
-            NomeComposto coluna = NomeDeObjeto();
-            if (coluna.Nome().empty()) Erro();
-            EsperarSimbolo("=");
-            std::size_t ini = i_;
-            int nivel = 0, casos = 0;
-            while (i_ < fim) {
-                if (Simbolo("(")) ++nivel;
-                if (Simbolo(")")) --nivel;
-                if (nivel == 0 && Palavra("CASE")) ++casos;
-                if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
-                if (nivel == 0 && casos == 0 &&
-                    (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION")))
-                    break;
-                ++i_;
-            }
-            if (i_ == ini) Erro();
-            x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
-            if (!AceitarSimbolo(",")) break;
-        }
-        x->resto = {i_, fim};
-        i_ = fim;
-        return c;
-    }
-
-    std::unique_ptr<Comando> Excluir() {
-        auto [c, x] = Novo<instrucao::Excluir>(i_);
-        ++i_;
-        Aceitar("FROM");
-        x->objeto = NomeDeObjeto();
-        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
-        if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
-        std::size_t fim = FimDaInstrucao(i_);
-        x->resto = {i_, fim};
-        i_ = fim;
-        return c;
-    }
-
-    // A DEFAULT value: a parenthesised expression, a literal or a function call.
-    std::string Expressao() {
+            i_ = fecho + 1;
+            x->valores.push_back(std::move(linha));
+        } while (AceitarSimbolo(","));
+    } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         std::size_t ini = i_;
+        i_ = FimDaInstrucao(i_ + 1);
+        x->selecao = {ini, i_};
+    } else if ((Palavra("EXEC") || Palavra("EXECUTE")) && emCorpo_) {
+        // SQL Server accepts it in a body; it is refused when the body runs
+        auto [n, y] = Novo<instrucao::NaoInterpretada>(c->faixa.inicio);
+        y->instrucao = "INSERT ... EXEC";
+        ++i_;
         if (Simbolo("(")) {
             i_ = Fecho(i_) + 1;
         } else {
-            if (Simbolo("-") || Simbolo("+")) ++i_;
-            if (Fim()) Erro();
-            ++i_;
-            if (Simbolo("(")) i_ = Fecho(i_) + 1;
+            NomeDeObjeto();
+            i_ = FimDaInstrucao(i_);
         }
-        return TextoEntre(ini, i_);
+        return std::move(n);
+    } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
+        throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
+    } else {
+        Erro();
     }
+    return c;
+}
 
-    static std::string EntreParenteses(const std::string& s) {
-        if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
-            // Only when the outer pair matches.
-            int nivel = 0;
-            for (std::size_t k = 0; k < s.size(); ++k) {
-                if (s[k] == '(') ++nivel;
-                if (s[k] == ')' && --nivel == 0 && k + 1 < s.size()) return "(" + s + ")";
-            }
-            return s;
-        }
-        return "(" + s + ")";
-    }
-
-    TipoSql Tipo() {
-        std::string nome = Nome();
-        if (Simbolo(".")) {  // dbo.type
+std::unique_ptr<Comando> Analisador::Atualizar() {
+    auto [c, x] = Novo<instrucao::Atualizar>(i_);
+    ++i_;
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    Esperar("SET");
+    std::size_t fim = FimDaInstrucao(i_);
+    for (;;) {
+        NomeComposto coluna = NomeDeObjeto();
+        if (coluna.Nome().empty()) Erro();
+        EsperarSimbolo("=");
+        std::size_t ini = i_;
+        int nivel = 0, casos = 0;
+        while (i_ < fim) {
+            if (Simbolo("(")) ++nivel;
+            if (Simbolo(")")) --nivel;
+            if (nivel == 0 && Palavra("CASE")) ++casos;
+            if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
+            if (nivel == 0 && casos == 0 &&
+                (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION")))
+                break;
             ++i_;
-            nome = Nome();
         }
-        auto base = TipoPeloNome(nome);
-        if (!base)
-            throw ErroDeBanco(
-                "Column, parameter, or variable #1: Cannot find data type " + nome + ".", 2715, 16,
-                3);
-        int tamanho = 0, precisao = 0, escala = 0;
-        bool informado = false;
-        if (Aceitar("VARYING")) {
-            if (*base == TipoBase::Char) base = TipoBase::VarChar;
+        if (i_ == ini) Erro();
+        x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
+        if (!AceitarSimbolo(",")) break;
+    }
+    x->resto = {i_, fim};
+    i_ = fim;
+    return c;
+}
+
+std::unique_ptr<Comando> Analisador::Excluir() {
+    auto [c, x] = Novo<instrucao::Excluir>(i_);
+    ++i_;
+    Aceitar("FROM");
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
+    std::size_t fim = FimDaInstrucao(i_);
+    x->resto = {i_, fim};
+    i_ = fim;
+    return c;
+}
+
+// A DEFAULT value: a parenthesised expression, a literal or a function call.
+std::string Analisador::Expressao() {
+    std::size_t ini = i_;
+    if (Simbolo("(")) {
+        i_ = Fecho(i_) + 1;
+    } else {
+        if (Simbolo("-") || Simbolo("+")) ++i_;
+        if (Fim()) Erro();
+        ++i_;
+        if (Simbolo("(")) i_ = Fecho(i_) + 1;
+    }
+    return TextoEntre(ini, i_);
+}
+
+std::string Analisador::EntreParenteses(const std::string& s) {
+    if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
+        // Only when the outer pair matches.
+        int nivel = 0;
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            if (s[k] == '(') ++nivel;
+            if (s[k] == ')' && --nivel == 0 && k + 1 < s.size()) return "(" + s + ")";
         }
-        if (AceitarSimbolo("(")) {
-            informado = true;
-            if (Aceitar("MAX")) {
-                tamanho = -1;
-            } else {
+        return s;
+    }
+    return "(" + s + ")";
+}
+
+TipoSql Analisador::Tipo() {
+    std::string nome = Nome();
+    if (Simbolo(".")) {  // dbo.type
+        ++i_;
+        nome = Nome();
+    }
+    auto base = TipoPeloNome(nome);
+    if (!base)
+        throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome + ".",
+                          2715, 16, 3);
+    int tamanho = 0, precisao = 0, escala = 0;
+    bool informado = false;
+    if (Aceitar("VARYING")) {
+        if (*base == TipoBase::Char) base = TipoBase::VarChar;
+    }
+    if (AceitarSimbolo("(")) {
+        informado = true;
+        if (Aceitar("MAX")) {
+            tamanho = -1;
+        } else {
+            if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+            tamanho = precisao = std::stoi(t_[i_++].texto);
+            if (AceitarSimbolo(",")) {
                 if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
-                tamanho = precisao = std::stoi(t_[i_++].texto);
-                if (AceitarSimbolo(",")) {
-                    if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
-                    escala = std::stoi(t_[i_++].texto);
-                }
+                escala = std::stoi(t_[i_++].texto);
             }
-            EsperarSimbolo(")");
         }
-        TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
-        if (IguaisCiAs(nome, "sysname")) {
-            if (informado)
-                throw ErroDeBanco(
-                    "Column, parameter, or variable #1: Cannot specify a column width on data "
-                    "type sysname.",
-                    2716, 16, 1);
-            t.tamanho = 128;
+        EsperarSimbolo(")");
+    }
+    TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
+    if (IguaisCiAs(nome, "sysname")) {
+        if (informado)
+            throw ErroDeBanco(
+                "Column, parameter, or variable #1: Cannot specify a column width on data "
+                "type sysname.",
+                2716, 16, 1);
+        t.tamanho = 128;
+    }
+    if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
+                           t.base == TipoBase::VarBinary))
+        throw ErroDeBanco("Incorrect syntax near 'max'.");
+    if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char || t.base == TipoBase::VarBinary ||
+         t.base == TipoBase::Binary) &&
+        t.tamanho > 8000)
+        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
+                          NomeDoTipo(t.base) +
+                          "' exceeds the maximum allowed for any data type (8000).");
+    if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
+        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the parameter '" +
+                          NomeDoTipo(t.base) + "' exceeds the maximum allowed (4000).");
+    if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
+        (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
+        throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
+                          ") for column must be within the range 0 to " +
+                          std::to_string(t.precisao) + ".");
+    if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
+        throw ErroDeBanco("The size (0) given to the type '" + NomeDoTipo(t.base) +
+                          "' exceeds the maximum allowed for any data type (8000).");
+    return t;
+}
+
+std::vector<ColunaDeIndice> Analisador::ColunasDeIndice() {
+    EsperarSimbolo("(");
+    std::vector<ColunaDeIndice> r;
+    do {
+        ColunaDeIndice c;
+        c.nome = Nome();
+        if (Aceitar("DESC"))
+            c.decrescente = true;
+        else
+            Aceitar("ASC");
+        r.push_back(c);
+    } while (AceitarSimbolo(","));
+    EsperarSimbolo(")");
+    return r;
+}
+
+std::vector<std::string> Analisador::ListaDeNomes() {
+    EsperarSimbolo("(");
+    std::vector<std::string> r;
+    do {
+        r.push_back(Nome());
+    } while (AceitarSimbolo(","));
+    EsperarSimbolo(")");
+    return r;
+}
+
+void Analisador::OpcoesDeIndice() {
+    while (Palavra("CLUSTERED") || Palavra("NONCLUSTERED")) ++i_;
+}
+
+void Analisador::AcoesReferenciais() {
+    while (Palavra("ON") && (Palavra("DELETE", 1) || Palavra("UPDATE", 1))) {
+        i_ += 2;
+        if (Aceitar("NO"))
+            Esperar("ACTION");
+        else if (Aceitar("CASCADE")) {
+            throw ErroDeBanco("O simulador de SQL Server não interpreta ON DELETE/UPDATE CASCADE.");
+        } else if (Aceitar("SET")) {
+            if (!Aceitar("NULL")) Esperar("DEFAULT");
+            throw ErroDeBanco(
+                "O simulador de SQL Server não interpreta ON DELETE/UPDATE SET NULL/DEFAULT.");
+        } else {
+            Erro();
         }
-        if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
-                               t.base == TipoBase::VarBinary))
-            throw ErroDeBanco("Incorrect syntax near 'max'.");
-        if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char ||
-             t.base == TipoBase::VarBinary || t.base == TipoBase::Binary) &&
-            t.tamanho > 8000)
-            throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
-                              NomeDoTipo(t.base) +
-                              "' exceeds the maximum allowed for any data type (8000).");
-        if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
-            throw ErroDeBanco("The size (" + std::to_string(t.tamanho) +
-                              ") given to the parameter '" + NomeDoTipo(t.base) +
-                              "' exceeds the maximum allowed (4000).");
-        if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
-            (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
-            throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
-                              ") for column must be within the range 0 to " +
-                              std::to_string(t.precisao) + ".");
-        if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
-            throw ErroDeBanco("The size (0) given to the type '" + NomeDoTipo(t.base) +
-                              "' exceeds the maximum allowed for any data type (8000).");
-        return t;
     }
-
-    std::vector<ColunaDeIndice> ColunasDeIndice() {
-        EsperarSimbolo("(");
-        std::vector<ColunaDeIndice> r;
-        do {
-            ColunaDeIndice c;
-            c.nome = Nome();
-            if (Aceitar("DESC"))
-                c.decrescente = true;
-            else
-                Aceitar("ASC");
-            r.push_back(c);
-        } while (AceitarSimbolo(","));
-        EsperarSimbolo(")");
-        return r;
+    if (Palavra("NOT") && Palavra("FOR", 1)) {
+        i_ += 3;  // NOT FOR REPLICATION
     }
+}
 
-    std::vector<std::string> ListaDeNomes() {
-        EsperarSimbolo("(");
-        std::vector<std::string> r;
-        do {
-            r.push_back(Nome());
-        } while (AceitarSimbolo(","));
-        EsperarSimbolo(")");
-        return r;
+// A table-level constraint, after an optional CONSTRAINT name. False when the
+// tokens are not a constraint.
+bool Analisador::RestricaoDeTabela(DefRestricao& r) {
+    if (Aceitar("CONSTRAINT")) r.nome = Nome();
+    if (Palavra("PRIMARY")) {
+        ++i_;
+        Esperar("KEY");
+        OpcoesDeIndice();
+        r.tipo = "PK";
+        r.colunas = ColunasDeIndice();
+        PularWithOn();
+    } else if (Aceitar("UNIQUE")) {
+        OpcoesDeIndice();
+        r.tipo = "UQ";
+        r.colunas = ColunasDeIndice();
+        PularWithOn();
+    } else if (Aceitar("FOREIGN")) {
+        Esperar("KEY");
+        r.tipo = "F";
+        for (const auto& n : ListaDeNomes()) r.colunas.push_back({n, false});
+        Esperar("REFERENCES");
+        r.tabelaReferida = NomeDeObjeto().Nome();
+        if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
+        AcoesReferenciais();
+    } else if (Aceitar("CHECK")) {
+        if (Palavra("NOT") && Palavra("FOR", 1)) i_ += 3;
+        r.tipo = "C";
+        if (!Simbolo("(")) Erro();
+        std::size_t f = Fecho(i_);
+        r.texto = TextoEntre(i_, f + 1);
+        i_ = f + 1;
+    } else if (Aceitar("DEFAULT")) {
+        r.tipo = "D";
+        r.texto = EntreParenteses(Expressao());
+        Esperar("FOR");
+        r.colunas.push_back({Nome(), false});
+        Aceitar("WITH") && Aceitar("VALUES");
+    } else {
+        return false;
     }
+    return true;
+}
 
-    void OpcoesDeIndice() {
-        while (Palavra("CLUSTERED") || Palavra("NONCLUSTERED")) ++i_;
-    }
+void Analisador::PularWithOn() {
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    if (Palavra("ON") && !Fim() && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) i_ += 2;
+}
 
-    void AcoesReferenciais() {
-        while (Palavra("ON") && (Palavra("DELETE", 1) || Palavra("UPDATE", 1))) {
+DefColuna Analisador::Coluna(bool soTipo) {
+    DefColuna c;
+    c.nome = Nome();
+    const std::size_t inicioDoTipo = i_;
+    c.tipo = Tipo();
+    // sysname is nvarchar(128) NOT NULL unless the column says NULL
+    bool sysname = false;
+    for (std::size_t k = inicioDoTipo; k < i_; ++k)
+        if (EhPalavra(t_[k], "sysname")) sysname = true;
+    for (;;) {
+        if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
+        if (Palavra("WITH") && Palavra("VALUES", 1)) {
             i_ += 2;
-            if (Aceitar("NO"))
-                Esperar("ACTION");
-            else if (Aceitar("CASCADE")) {
-                throw ErroDeBanco(
-                    "O simulador de SQL Server não interpreta ON DELETE/UPDATE CASCADE.");
-            } else if (Aceitar("SET")) {
-                if (!Aceitar("NULL")) Esperar("DEFAULT");
-                throw ErroDeBanco(
-                    "O simulador de SQL Server não interpreta ON DELETE/UPDATE SET NULL/DEFAULT.");
+            continue;
+        }
+        // ALTER TABLE ... ADD ends where the batch's next statement begins
+        if (IniciaInstrucao(Atual())) break;
+        if (Palavra("IDENTITY")) {
+            ++i_;
+            c.identidade = true;
+            if (AceitarSimbolo("(")) {
+                c.semente = std::stoll(Numero());
+                EsperarSimbolo(",");
+                c.incremento = std::stoll(Numero());
+                EsperarSimbolo(")");
+            }
+        } else if (Palavra("NOT") && Palavra("NULL", 1)) {
+            i_ += 2;
+            c.anulavel = false;
+        } else if (Aceitar("NULL")) {
+            c.anulavel = true;
+        } else if (Aceitar("COLLATE")) {
+            Nome();
+        } else if (Aceitar("ROWGUIDCOL") || Aceitar("SPARSE")) {
+        } else if (Palavra("NOT") && Palavra("FOR", 1)) {
+            i_ += 3;
+        } else if (soTipo) {
+            break;
+        } else {
+            DefRestricao r;
+            std::string nome;
+            if (Aceitar("CONSTRAINT")) nome = Nome();
+            r.nome = nome;
+            if (Aceitar("DEFAULT")) {
+                r.tipo = "D";
+                r.texto = EntreParenteses(Expressao());
+                r.colunas.push_back({c.nome, false});
+            } else if (Palavra("PRIMARY")) {
+                i_ += 1;
+                Esperar("KEY");
+                OpcoesDeIndice();
+                r.tipo = "PK";
+                r.colunas.push_back({c.nome, Aceitar("DESC")});
+                Aceitar("ASC");
+            } else if (Aceitar("UNIQUE")) {
+                OpcoesDeIndice();
+                r.tipo = "UQ";
+                r.colunas.push_back({c.nome, false});
+            } else if (Palavra("FOREIGN") || Palavra("REFERENCES")) {
+                if (Aceitar("FOREIGN")) Esperar("KEY");
+                Esperar("REFERENCES");
+                r.tipo = "F";
+                r.colunas.push_back({c.nome, false});
+                r.tabelaReferida = NomeDeObjeto().Nome();
+                if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
+                AcoesReferenciais();
+            } else if (Aceitar("CHECK")) {
+                r.tipo = "C";
+                if (!Simbolo("(")) Erro();
+                std::size_t f = Fecho(i_);
+                r.texto = TextoEntre(i_, f + 1);
+                i_ = f + 1;
+                r.colunas.push_back({c.nome, false});
             } else {
                 Erro();
             }
-        }
-        if (Palavra("NOT") && Palavra("FOR", 1)) {
-            i_ += 3;  // NOT FOR REPLICATION
+            c.restricoes.push_back(std::move(r));
         }
     }
+    if (sysname && !c.anulavel) c.anulavel = false;
+    return c;
+}
 
-    // A table-level constraint, after an optional CONSTRAINT name. False when the
-    // tokens are not a constraint.
-    bool RestricaoDeTabela(DefRestricao& r) {
-        if (Aceitar("CONSTRAINT")) r.nome = Nome();
-        if (Palavra("PRIMARY")) {
-            ++i_;
-            Esperar("KEY");
-            OpcoesDeIndice();
-            r.tipo = "PK";
-            r.colunas = ColunasDeIndice();
-            PularWithOn();
-        } else if (Aceitar("UNIQUE")) {
-            OpcoesDeIndice();
-            r.tipo = "UQ";
-            r.colunas = ColunasDeIndice();
-            PularWithOn();
-        } else if (Aceitar("FOREIGN")) {
-            Esperar("KEY");
-            r.tipo = "F";
-            for (const auto& n : ListaDeNomes()) r.colunas.push_back({n, false});
-            Esperar("REFERENCES");
-            r.tabelaReferida = NomeDeObjeto().Nome();
-            if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
-            AcoesReferenciais();
-        } else if (Aceitar("CHECK")) {
-            if (Palavra("NOT") && Palavra("FOR", 1)) i_ += 3;
-            r.tipo = "C";
-            if (!Simbolo("(")) Erro();
-            std::size_t f = Fecho(i_);
-            r.texto = TextoEntre(i_, f + 1);
-            i_ = f + 1;
-        } else if (Aceitar("DEFAULT")) {
-            r.tipo = "D";
-            r.texto = EntreParenteses(Expressao());
-            Esperar("FOR");
-            r.colunas.push_back({Nome(), false});
-            Aceitar("WITH") && Aceitar("VALUES");
-        } else {
-            return false;
-        }
-        return true;
-    }
+std::string Analisador::Numero() {
+    bool negativo = AceitarSimbolo("-");
+    if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+    return (negativo ? "-" : "") + t_[i_++].texto;
+}
 
-    void PularWithOn() {
-        if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
-        if (Palavra("ON") && !Fim() && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) i_ += 2;
-    }
-
-    DefColuna Coluna(bool soTipo) {
-        DefColuna c;
-        c.nome = Nome();
-        const std::size_t inicioDoTipo = i_;
-        c.tipo = Tipo();
-        // sysname is nvarchar(128) NOT NULL unless the column says NULL
-        bool sysname = false;
-        for (std::size_t k = inicioDoTipo; k < i_; ++k)
-            if (EhPalavra(t_[k], "sysname")) sysname = true;
-        for (;;) {
-            if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
-            if (Palavra("WITH") && Palavra("VALUES", 1)) {
-                i_ += 2;
-                continue;
-            }
-            // ALTER TABLE ... ADD ends where the batch's next statement begins
-            if (IniciaInstrucao(Atual())) break;
-            if (Palavra("IDENTITY")) {
-                ++i_;
-                c.identidade = true;
-                if (AceitarSimbolo("(")) {
-                    c.semente = std::stoll(Numero());
-                    EsperarSimbolo(",");
-                    c.incremento = std::stoll(Numero());
-                    EsperarSimbolo(")");
-                }
-            } else if (Palavra("NOT") && Palavra("NULL", 1)) {
-                i_ += 2;
-                c.anulavel = false;
-            } else if (Aceitar("NULL")) {
-                c.anulavel = true;
-            } else if (Aceitar("COLLATE")) {
-                Nome();
-            } else if (Aceitar("ROWGUIDCOL") || Aceitar("SPARSE")) {
-            } else if (Palavra("NOT") && Palavra("FOR", 1)) {
-                i_ += 3;
-            } else if (soTipo) {
-                break;
+std::unique_ptr<Comando> Analisador::Criar() {
+    std::size_t inicio = i_;
+    ++i_;
+    if (Aceitar("TABLE")) {
+        auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
+        x->objeto = NomeDeObjeto();
+        EsperarSimbolo("(");
+        do {
+            if (Simbolo(")")) break;
+            DefRestricao r;
+            std::size_t antes = i_;
+            if (RestricaoDeTabela(r)) {
+                x->restricoes.push_back(std::move(r));
             } else {
-                DefRestricao r;
-                std::string nome;
-                if (Aceitar("CONSTRAINT")) nome = Nome();
-                r.nome = nome;
-                if (Aceitar("DEFAULT")) {
-                    r.tipo = "D";
-                    r.texto = EntreParenteses(Expressao());
-                    r.colunas.push_back({c.nome, false});
-                } else if (Palavra("PRIMARY")) {
-                    i_ += 1;
-                    Esperar("KEY");
-                    OpcoesDeIndice();
-                    r.tipo = "PK";
-                    r.colunas.push_back({c.nome, Aceitar("DESC")});
-                    Aceitar("ASC");
-                } else if (Aceitar("UNIQUE")) {
-                    OpcoesDeIndice();
-                    r.tipo = "UQ";
-                    r.colunas.push_back({c.nome, false});
-                } else if (Palavra("FOREIGN") || Palavra("REFERENCES")) {
-                    if (Aceitar("FOREIGN")) Esperar("KEY");
-                    Esperar("REFERENCES");
-                    r.tipo = "F";
-                    r.colunas.push_back({c.nome, false});
-                    r.tabelaReferida = NomeDeObjeto().Nome();
-                    if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
-                    AcoesReferenciais();
-                } else if (Aceitar("CHECK")) {
-                    r.tipo = "C";
-                    if (!Simbolo("(")) Erro();
-                    std::size_t f = Fecho(i_);
-                    r.texto = TextoEntre(i_, f + 1);
-                    i_ = f + 1;
-                    r.colunas.push_back({c.nome, false});
-                } else {
-                    Erro();
-                }
-                c.restricoes.push_back(std::move(r));
+                i_ = antes;
+                x->colunas.push_back(Coluna(false));
             }
-        }
-        if (sysname && !c.anulavel) c.anulavel = false;
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+        PularWithOn();
+        if (Aceitar("TEXTIMAGE_ON")) Nome();
         return c;
     }
-
-    std::string Numero() {
-        bool negativo = AceitarSimbolo("-");
-        if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
-        return (negativo ? "-" : "") + t_[i_++].texto;
+    if (Palavra("UNIQUE") || Palavra("INDEX") || Palavra("CLUSTERED") || Palavra("NONCLUSTERED")) {
+        auto [c, x] = Novo<instrucao::CriarIndice>(inicio);
+        x->unico = Aceitar("UNIQUE");
+        OpcoesDeIndice();
+        Esperar("INDEX");
+        x->nomeDoIndice = Nome();
+        Esperar("ON");
+        x->objeto = NomeDeObjeto();
+        x->colunasDoIndice = ColunasDeIndice();
+        if (Aceitar("INCLUDE")) ListaDeNomes();
+        PularWithOn();
+        return c;
     }
+    if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
+        Palavra("FUNCTION"))
+        return ObjetoProgramado(inicio, false);
+    if (Aceitar("DATABASE")) return CriarBanco(inicio);
+    if (Aceitar("LOGIN")) {
+        auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
+        x->objeto.partes.push_back(Nome());
+        if (Aceitar("FROM")) {
+            Esperar("WINDOWS");
+            x->semLogin = true;
+        } else {
+            Esperar("WITH");
+            Esperar("PASSWORD");
+            EsperarSimbolo("=");
+            x->senha = TextoOuNome();
+        }
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+    if (Aceitar("USER")) {
+        auto [c, x] = Novo<instrucao::CriarUsuario>(inicio);
+        x->objeto.partes.push_back(Nome());
+        if (Aceitar("FOR") || Aceitar("FROM")) {
+            Esperar("LOGIN");
+            x->login = Nome();
+        } else if (Aceitar("WITHOUT")) {
+            Esperar("LOGIN");
+            x->semLogin = true;
+        } else {
+            x->login = x->objeto.Nome();
+        }
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+    if (Aceitar("ROLE")) {
+        auto [c, x] = Novo<instrucao::CriarPapel>(inicio);
+        x->objeto.partes.push_back(Nome());
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+    Erro();
+}
 
-    std::unique_ptr<Comando> Criar() {
-        std::size_t inicio = i_;
-        ++i_;
-        if (Aceitar("TABLE")) {
-            auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
-            x->objeto = NomeDeObjeto();
-            EsperarSimbolo("(");
+ArquivoDeclarado Analisador::Arquivo() {
+    ArquivoDeclarado a;
+    EsperarSimbolo("(");
+    while (!Simbolo(")")) {
+        std::string chave = Nome();
+        EsperarSimbolo("=");
+        std::string k = Dobrar(chave);
+        if (k == "name") {
+            a.nomeLogico = TextoOuNome();
+        } else if (k == "filename") {
+            a.nomeFisico = TextoOuNome();
+        } else {
+            bool ilimitado = false;
+            std::int64_t v = 0;
+            bool porcento = false;
+            if (Aceitar("UNLIMITED")) {
+                ilimitado = true;
+            } else {
+                v = std::stoll(Numero());
+                std::int64_t fator = 1024;
+                if (Aceitar("KB"))
+                    fator = 1;
+                else if (Aceitar("MB"))
+                    fator = 1024;
+                else if (Aceitar("GB"))
+                    fator = 1024 * 1024;
+                else if (Aceitar("TB"))
+                    fator = 1024LL * 1024 * 1024;
+                else if (AceitarSimbolo("%"))
+                    porcento = true;
+                if (!porcento) v *= fator;
+            }
+            if (k == "size")
+                a.tamanhoKb = v;
+            else if (k == "maxsize")
+                a.maximoKb = ilimitado ? -1 : v;
+            else if (k == "filegrowth") {
+                a.crescimento = v;
+                a.emPorcentagem = porcento;
+            }
+        }
+        AceitarSimbolo(",");
+    }
+    EsperarSimbolo(")");
+    return a;
+}
+
+std::unique_ptr<Comando> Analisador::CriarBanco(std::size_t inicio) {
+    auto [c, x] = Novo<instrucao::CriarBanco>(inicio);
+    x->objeto.partes.push_back(Nome());
+    if (Aceitar("ON")) {
+        Aceitar("PRIMARY");
+        do {
+            x->arquivosDeDados.push_back(Arquivo());
+        } while (AceitarSimbolo(","));
+    }
+    if (Aceitar("LOG")) {
+        Esperar("ON");
+        do {
+            x->arquivosDeLog.push_back(Arquivo());
+        } while (AceitarSimbolo(","));
+    }
+    if (Aceitar("COLLATE")) Nome();
+    i_ = FimDaInstrucao(i_);
+    return c;
+}
+
+std::unique_ptr<Comando> Analisador::Alterar() {
+    std::size_t inicio = i_;
+    ++i_;
+    if (Aceitar("TABLE")) {
+        auto [c, x] = Novo<instrucao::AlterarTabela>(inicio);
+        x->objeto = NomeDeObjeto();
+        if (Palavra("WITH") && (Palavra("CHECK", 1) || Palavra("NOCHECK", 1))) {
+            x->comVerificacao = Palavra("CHECK", 1);
+            i_ += 2;
+        }
+        if (Aceitar("ADD")) {
+            x->acao = AcaoAlterar::Adicionar;
             do {
-                if (Simbolo(")")) break;
                 DefRestricao r;
                 std::size_t antes = i_;
                 if (RestricaoDeTabela(r)) {
@@ -700,1164 +795,399 @@ class Analisador {
                     x->colunas.push_back(Coluna(false));
                 }
             } while (AceitarSimbolo(","));
-            EsperarSimbolo(")");
-            PularWithOn();
-            if (Aceitar("TEXTIMAGE_ON")) Nome();
-            return c;
-        }
-        if (Palavra("UNIQUE") || Palavra("INDEX") || Palavra("CLUSTERED") ||
-            Palavra("NONCLUSTERED")) {
-            auto [c, x] = Novo<instrucao::CriarIndice>(inicio);
-            x->unico = Aceitar("UNIQUE");
-            OpcoesDeIndice();
-            Esperar("INDEX");
-            x->nomeDoIndice = Nome();
-            Esperar("ON");
-            x->objeto = NomeDeObjeto();
-            x->colunasDoIndice = ColunasDeIndice();
-            if (Aceitar("INCLUDE")) ListaDeNomes();
-            PularWithOn();
-            return c;
-        }
-        if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
-            Palavra("FUNCTION"))
-            return ObjetoProgramado(inicio, false);
-        if (Aceitar("DATABASE")) return CriarBanco(inicio);
-        if (Aceitar("LOGIN")) {
-            auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
-            x->objeto.partes.push_back(Nome());
-            if (Aceitar("FROM")) {
-                Esperar("WINDOWS");
-                x->semLogin = true;
+        } else if (Palavra("ALTER") && Palavra("COLUMN", 1)) {
+            i_ += 2;
+            x->acao = AcaoAlterar::AlterarColuna;
+            x->colunas.push_back(Coluna(true));
+        } else if (Aceitar("DROP")) {
+            if (Aceitar("COLUMN")) {
+                x->acao = AcaoAlterar::ExcluirColuna;
             } else {
-                Esperar("WITH");
-                Esperar("PASSWORD");
-                EsperarSimbolo("=");
-                x->senha = TextoOuNome();
+                Aceitar("CONSTRAINT");
+                x->acao = AcaoAlterar::ExcluirRestricao;
             }
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        if (Aceitar("USER")) {
-            auto [c, x] = Novo<instrucao::CriarUsuario>(inicio);
-            x->objeto.partes.push_back(Nome());
-            if (Aceitar("FOR") || Aceitar("FROM")) {
-                Esperar("LOGIN");
-                x->login = Nome();
-            } else if (Aceitar("WITHOUT")) {
-                Esperar("LOGIN");
-                x->semLogin = true;
-            } else {
-                x->login = x->objeto.Nome();
-            }
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        if (Aceitar("ROLE")) {
-            auto [c, x] = Novo<instrucao::CriarPapel>(inicio);
-            x->objeto.partes.push_back(Nome());
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        Erro();
-    }
-
-    std::unique_ptr<Comando> ObjetoProgramado(std::size_t inicio, bool alterar) {
-        auto [c, x] = Novo<instrucao::CriarObjeto>(inicio);
-        x->alterar = alterar;
-        const std::string verbo = alterar ? "ALTER" : "CREATE";
-        std::string dito;  // as SQL Server names the statement in its messages
-        if (Palavra("PROC") || Palavra("PROCEDURE")) {
-            x->tipoDeObjeto = "P";
-            dito = "CREATE/ALTER PROCEDURE";
-        } else if (Palavra("TRIGGER")) {
-            x->tipoDeObjeto = "TR";
-            dito = verbo + " TRIGGER";
-        } else if (Palavra("VIEW")) {
-            x->tipoDeObjeto = "V";
-            dito = verbo + " VIEW";
-        } else {
-            x->tipoDeObjeto = "FN";
-            dito = verbo + " FUNCTION";
-        }
-        if (aninhamento_ > 0)
-            throw ErroDeBanco("Incorrect syntax near the keyword '" + Atual().texto + "'.", 156, 15,
-                              1);
-        if (!primeiro_)
-            throw ErroDeBanco("'" + dito + "' must be the first statement in a query batch.", 111,
-                              15, 1);
-        ++i_;
-        x->objeto = NomeDeObjeto();
-        if (x->tipoDeObjeto == "P")
-            CabecalhoDoProcedimento(*x);
-        else if (x->tipoDeObjeto == "TR")
-            CabecalhoDoGatilho(*x);
-        else if (x->tipoDeObjeto == "V")
-            return Visao(std::move(c), *x);
-        else
-            return Funcao(std::move(c), *x);
-        emCorpo_ = true;
-        while (!Fim()) {
-            if (AceitarSimbolo(";")) continue;
-            x->instrucoes.push_back(Instrucao(false));
-        }
-        if (x->instrucoes.empty()) Erro();
-        VerificarCorpo(t_, x->instrucoes, false);
-        return std::move(c);
-    }
-
-    // WITH ENCRYPTION, RECOMPILE, SCHEMABINDING, EXECUTE AS ..., as a list
-    void OpcoesDoObjeto() {
-        if (!Aceitar("WITH")) return;
-        do {
-            if (Aceitar("EXECUTE") || Aceitar("EXEC")) {
-                Esperar("AS");
-                if (Fim()) Erro();
-                ++i_;                         // CALLER, SELF, OWNER or 'user'
-            } else if (Aceitar("RETURNS")) {  // RETURNS NULL ON NULL INPUT
-                Esperar("NULL");
-                Esperar("ON");
-                Esperar("NULL");
-                Esperar("INPUT");
-            } else if (Aceitar("CALLED")) {
-                Esperar("ON");
-                Esperar("NULL");
-                Esperar("INPUT");
-            } else {
-                bool conhecida = false;
-                for (const char* p : {"ENCRYPTION", "RECOMPILE", "SCHEMABINDING", "VIEW_METADATA",
-                                      "NATIVE_COMPILATION", "APPEND"})
-                    if (Aceitar(p)) conhecida = true;
-                if (!conhecida) Erro();
-            }
-        } while (AceitarSimbolo(","));
-    }
-
-    void CabecalhoDoProcedimento(instrucao::CriarObjeto& x) {
-        if (AceitarSimbolo(";")) Numero();  // a numbered procedure: p;2
-        const bool parenteses = AceitarSimbolo("(");
-        if (!Fim() && Atual().tipo == TipoToken::Variavel) do {
-                x.parametros.push_back(Variavel(true));
-            } while (AceitarSimbolo(","));
-        if (parenteses) EsperarSimbolo(")");
-        OpcoesDoObjeto();
-        if (Palavra("FOR") && Palavra("REPLICATION", 1)) i_ += 2;
-        Esperar("AS");
-    }
-
-    // ON tabela [WITH ...] {FOR | AFTER | INSTEAD OF} {INSERT, UPDATE, DELETE} AS
-    void CabecalhoDoGatilho(instrucao::CriarObjeto& x) {
-        Esperar("ON");
-        x.tabelaDoGatilho = NomeDeObjeto();
-        OpcoesDoObjeto();
-        if (Aceitar("INSTEAD")) {
-            Esperar("OF");
-            x.emVezDe = true;
-        } else if (!Aceitar("AFTER")) {
-            Esperar("FOR");
-        }
-        do {
-            if (!(Palavra("INSERT") || Palavra("UPDATE") || Palavra("DELETE"))) Erro();
-            x.eventos.push_back(texto::Maiusculas(t_[i_++].texto));
-        } while (AceitarSimbolo(","));
-        if (Palavra("WITH") && Palavra("APPEND", 1)) i_ += 2;
-        if (Palavra("NOT") && Palavra("FOR", 1) && Palavra("REPLICATION", 2)) i_ += 3;
-        Esperar("AS");
-    }
-
-    // A query that runs to the end of the batch: the body of a view or inline function.
-    Faixa ConsultaAteOFim() {
-        if (!(Palavra("SELECT") || Palavra("WITH") || Simbolo("("))) Erro();
-        const std::size_t ini = i_;
-        i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
-        if (Simbolo(")") && EhSimbolo(t_[ini], "(")) ++i_;
-        Faixa f{ini, i_};
-        LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-        leitor.LerConsulta();
-        leitor.ExigirFim();
-        return f;
-    }
-
-    std::unique_ptr<Comando> Visao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {
-        if (Simbolo("(")) ListaDeNomes();
-        OpcoesDoObjeto();
-        Esperar("AS");
-        x.corpo = ConsultaAteOFim();
-        if (Palavra("WITH") && Palavra("CHECK", 1) && Palavra("OPTION", 2)) i_ += 3;
-        while (AceitarSimbolo(";")) {
-        }
-        if (!Fim()) Erro();
-        return c;
-    }
-
-    // (parametros) RETURNS tipo | TABLE | @t TABLE (...) [WITH ...] [AS] corpo
-    std::unique_ptr<Comando> Funcao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {
-        EsperarSimbolo("(");
-        if (!Simbolo(")")) do {
-                x.parametros.push_back(Variavel(true));
-            } while (AceitarSimbolo(","));
-        EsperarSimbolo(")");
-        Esperar("RETURNS");
-        if (Aceitar("TABLE")) {
-            x.tipoDeObjeto = "IF";
-            OpcoesDoObjeto();
-            Aceitar("AS");
-            Esperar("RETURN");
-            x.corpo = ConsultaAteOFim();
-            while (AceitarSimbolo(";")) {
-            }
-            if (!Fim()) Erro();
-            return c;
-        }
-        if (!Fim() && Atual().tipo == TipoToken::Variavel) {
-            x.tipoDeObjeto = "TF";
-            x.retorno.push_back(Variavel(false));
-            if (!x.retorno.back().tabela) Erro();
-        } else {
-            instrucao::VariavelDeclarada r;
-            r.tipo = Tipo();
-            x.retorno.push_back(std::move(r));
-        }
-        OpcoesDoObjeto();
-        Aceitar("AS");
-        if (!Palavra("BEGIN")) Erro();
-        emCorpo_ = true;
-        x.instrucoes.push_back(Instrucao(false));
-        while (AceitarSimbolo(";")) {
-        }
-        if (!Fim()) Erro();
-        // BEGIN ... END, not BEGIN TRAN or BEGIN TRY
-        const auto* bloco = std::get_if<instrucao::Bloco>(&x.instrucoes.back()->instrucao);
-        if (!bloco) ErroDeSintaxe(t_, x.instrucoes.back()->faixa.inicio + 1);
-        if (!std::holds_alternative<instrucao::Retornar>(bloco->filhos.back()->instrucao))
-            throw ErroDeBanco(
-                "The last statement included within a function must be a return statement.", 455,
-                16, 2);
-        VerificarCorpo(t_, x.instrucoes, true);
-        return c;
-    }
-
-    ArquivoDeclarado Arquivo() {
-        ArquivoDeclarado a;
-        EsperarSimbolo("(");
-        while (!Simbolo(")")) {
-            std::string chave = Nome();
-            EsperarSimbolo("=");
-            std::string k = Dobrar(chave);
-            if (k == "name") {
-                a.nomeLogico = TextoOuNome();
-            } else if (k == "filename") {
-                a.nomeFisico = TextoOuNome();
-            } else {
-                bool ilimitado = false;
-                std::int64_t v = 0;
-                bool porcento = false;
-                if (Aceitar("UNLIMITED")) {
-                    ilimitado = true;
-                } else {
-                    v = std::stoll(Numero());
-                    std::int64_t fator = 1024;
-                    if (Aceitar("KB"))
-                        fator = 1;
-                    else if (Aceitar("MB"))
-                        fator = 1024;
-                    else if (Aceitar("GB"))
-                        fator = 1024 * 1024;
-                    else if (Aceitar("TB"))
-                        fator = 1024LL * 1024 * 1024;
-                    else if (AceitarSimbolo("%"))
-                        porcento = true;
-                    if (!porcento) v *= fator;
-                }
-                if (k == "size")
-                    a.tamanhoKb = v;
-                else if (k == "maxsize")
-                    a.maximoKb = ilimitado ? -1 : v;
-                else if (k == "filegrowth") {
-                    a.crescimento = v;
-                    a.emPorcentagem = porcento;
-                }
-            }
-            AceitarSimbolo(",");
-        }
-        EsperarSimbolo(")");
-        return a;
-    }
-
-    std::unique_ptr<Comando> CriarBanco(std::size_t inicio) {
-        auto [c, x] = Novo<instrucao::CriarBanco>(inicio);
-        x->objeto.partes.push_back(Nome());
-        if (Aceitar("ON")) {
-            Aceitar("PRIMARY");
             do {
-                x->arquivosDeDados.push_back(Arquivo());
+                if (x->acao == AcaoAlterar::ExcluirRestricao && Aceitar("COLUMN")) Erro();
+                x->nomes.push_back(Nome());
             } while (AceitarSimbolo(","));
-        }
-        if (Aceitar("LOG")) {
-            Esperar("ON");
-            do {
-                x->arquivosDeLog.push_back(Arquivo());
-            } while (AceitarSimbolo(","));
-        }
-        if (Aceitar("COLLATE")) Nome();
-        i_ = FimDaInstrucao(i_);
-        return c;
-    }
-
-    std::unique_ptr<Comando> Alterar() {
-        std::size_t inicio = i_;
-        ++i_;
-        if (Aceitar("TABLE")) {
-            auto [c, x] = Novo<instrucao::AlterarTabela>(inicio);
-            x->objeto = NomeDeObjeto();
-            if (Palavra("WITH") && (Palavra("CHECK", 1) || Palavra("NOCHECK", 1))) {
-                x->comVerificacao = Palavra("CHECK", 1);
-                i_ += 2;
-            }
-            if (Aceitar("ADD")) {
-                x->acao = AcaoAlterar::Adicionar;
-                do {
-                    DefRestricao r;
-                    std::size_t antes = i_;
-                    if (RestricaoDeTabela(r)) {
-                        x->restricoes.push_back(std::move(r));
-                    } else {
-                        i_ = antes;
-                        x->colunas.push_back(Coluna(false));
-                    }
-                } while (AceitarSimbolo(","));
-            } else if (Palavra("ALTER") && Palavra("COLUMN", 1)) {
-                i_ += 2;
-                x->acao = AcaoAlterar::AlterarColuna;
-                x->colunas.push_back(Coluna(true));
-            } else if (Aceitar("DROP")) {
-                if (Aceitar("COLUMN")) {
-                    x->acao = AcaoAlterar::ExcluirColuna;
-                } else {
-                    Aceitar("CONSTRAINT");
-                    x->acao = AcaoAlterar::ExcluirRestricao;
-                }
-                do {
-                    if (x->acao == AcaoAlterar::ExcluirRestricao && Aceitar("COLUMN")) Erro();
+        } else if (Palavra("CHECK") || Palavra("NOCHECK")) {
+            x->acao = AcaoAlterar::Verificacao;
+            x->ligado = Palavra("CHECK");  // CHECK enables, NOCHECK disables
+            ++i_;
+            Esperar("CONSTRAINT");
+            if (!Aceitar("ALL")) do {
                     x->nomes.push_back(Nome());
                 } while (AceitarSimbolo(","));
-            } else if (Palavra("CHECK") || Palavra("NOCHECK")) {
-                x->acao = AcaoAlterar::Verificacao;
-                x->ligado = Palavra("CHECK");  // CHECK enables, NOCHECK disables
-                ++i_;
-                Esperar("CONSTRAINT");
-                if (!Aceitar("ALL")) do {
-                        x->nomes.push_back(Nome());
-                    } while (AceitarSimbolo(","));
-            } else {
-                Erro();
-            }
-            return c;
+        } else {
+            Erro();
         }
-        if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
-            Palavra("FUNCTION"))
-            return ObjetoProgramado(inicio, true);
-        if (Aceitar("DATABASE")) {
-            auto [c, x] = Novo<instrucao::AlterarBanco>(inicio);
-            x->objeto.partes.push_back(Nome());
-            Esperar("SET");
-            if (Aceitar("SINGLE_USER")) {
-                x->modo = "SINGLE_USER";
-            } else if (Aceitar("MULTI_USER")) {
-                x->modo = "MULTI_USER";
-            } else if (Aceitar("RECOVERY")) {
-                x->modo = "RECOVERY";
-                x->valor = PalavraEntre({"FULL", "BULK_LOGGED", "SIMPLE"});
-            } else if (Aceitar("AUTO_SHRINK")) {
-                x->modo = "AUTO_SHRINK";
-                x->valor = PalavraEntre({"ON", "OFF"});
-            } else {
-                // an option whose effect the stand-in would not show is refused, not ignored
-                if (Fim()) Erro();
-                throw ErroDeBanco("O simulador de SQL Server não interpreta a opção '" +
-                                  Atual().texto + "' de ALTER DATABASE.");
-            }
-            if (Aceitar("WITH")) {
-                if (Aceitar("ROLLBACK")) {
-                    x->comRollback = true;
-                    if (!Aceitar("IMMEDIATE")) {
-                        Aceitar("AFTER");
-                        if (!Fim()) ++i_;
-                        Aceitar("SECONDS");
-                    }
-                } else {
-                    Aceitar("NO_WAIT");
-                }
-            }
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        if (Aceitar("ROLE")) {
-            auto [c, x] = Novo<instrucao::AlterarPapel>(inicio);
-            x->papel = Nome();
-            if (Aceitar("ADD"))
-                x->adicionarMembro = true;
-            else {
-                Esperar("DROP");
-                x->adicionarMembro = false;
-            }
-            Esperar("MEMBER");
-            x->membro = Nome();
-            return c;
-        }
-        if (Aceitar("LOGIN") || Aceitar("USER")) {
-            auto c = Novo<instrucao::Ignorado>(inicio).first;
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        Erro();
-    }
-
-    std::unique_ptr<Comando> Soltar() {
-        std::size_t inicio = i_;
-        ++i_;
-        auto seExistir = [&]() {
-            if (Palavra("IF") && Palavra("EXISTS", 1)) {
-                i_ += 2;
-                return true;
-            }
-            return false;
-        };
-        if (Aceitar("TABLE")) {
-            auto [c, x] = Novo<instrucao::ExcluirTabela>(inicio);
-            x->seExistir = seExistir();
-            do {
-                x->nomes.push_back(NomeDeObjeto().Nome());
-            } while (AceitarSimbolo(","));
-            return c;
-        }
-        if (Aceitar("INDEX")) {
-            auto [c, x] = Novo<instrucao::ExcluirIndice>(inicio);
-            x->seExistir = seExistir();
-            do {
-                NomeComposto n = NomeDeObjeto();
-                if (Aceitar("ON")) {
-                    NomeComposto t = NomeDeObjeto();
-                    x->indices.emplace_back(t, n.Nome());
-                } else {
-                    if (n.partes.size() < 2)
-                        throw ErroDeBanco("Incorrect syntax near '" + n.Nome() + "'.");
-                    std::string indice = n.partes.back();
-                    n.partes.pop_back();
-                    x->indices.emplace_back(n, indice);
-                }
-            } while (AceitarSimbolo(","));
-            return c;
-        }
-        if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
-            Palavra("FUNCTION")) {
-            auto [c, x] = Novo<instrucao::ExcluirObjeto>(inicio);
-            if (Aceitar("PROC") || Aceitar("PROCEDURE"))
-                x->tipoDeObjeto = "P";
-            else if (Aceitar("TRIGGER"))
-                x->tipoDeObjeto = "TR";
-            else if (Aceitar("VIEW"))
-                x->tipoDeObjeto = "V";
-            else if (Aceitar("FUNCTION"))
-                x->tipoDeObjeto = "FN";
-            x->seExistir = seExistir();
-            do {
-                x->nomes.push_back(NomeDeObjeto().Nome());
-            } while (AceitarSimbolo(","));
-            return c;
-        }
-        if (Aceitar("DATABASE")) {
-            auto [c, x] = Novo<instrucao::ExcluirBanco>(inicio);
-            x->seExistir = seExistir();
-            x->objeto.partes.push_back(Nome());
-            return c;
-        }
-        if (Aceitar("USER")) {
-            auto [c, x] = Novo<instrucao::ExcluirUsuario>(inicio);
-            x->seExistir = seExistir();
-            x->objeto.partes.push_back(Nome());
-            return c;
-        }
-        Erro();
-    }
-
-    std::unique_ptr<Comando> Se() {
-        auto [c, x] = Novo<instrucao::Se>(i_);
-        ++i_;
-        x->condicao = Condicao();
-        x->entao = Filha();
-        while (AceitarSimbolo(";")) {
-        }
-        if (Aceitar("ELSE")) x->senao = Filha();
         return c;
     }
+    if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
+        Palavra("FUNCTION"))
+        return ObjetoProgramado(inicio, true);
+    if (Aceitar("DATABASE")) {
+        auto [c, x] = Novo<instrucao::AlterarBanco>(inicio);
+        x->objeto.partes.push_back(Nome());
+        Esperar("SET");
+        if (Aceitar("SINGLE_USER")) {
+            x->modo = "SINGLE_USER";
+        } else if (Aceitar("MULTI_USER")) {
+            x->modo = "MULTI_USER";
+        } else if (Aceitar("RECOVERY")) {
+            x->modo = "RECOVERY";
+            x->valor = PalavraEntre({"FULL", "BULK_LOGGED", "SIMPLE"});
+        } else if (Aceitar("AUTO_SHRINK")) {
+            x->modo = "AUTO_SHRINK";
+            x->valor = PalavraEntre({"ON", "OFF"});
+        } else {
+            // an option whose effect the stand-in would not show is refused, not ignored
+            if (Fim()) Erro();
+            throw ErroDeBanco("O simulador de SQL Server não interpreta a opção '" + Atual().texto +
+                              "' de ALTER DATABASE.");
+        }
+        if (Aceitar("WITH")) {
+            if (Aceitar("ROLLBACK")) {
+                x->comRollback = true;
+                if (!Aceitar("IMMEDIATE")) {
+                    Aceitar("AFTER");
+                    if (!Fim()) ++i_;
+                    Aceitar("SECONDS");
+                }
+            } else {
+                Aceitar("NO_WAIT");
+            }
+        }
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+    if (Aceitar("ROLE")) {
+        auto [c, x] = Novo<instrucao::AlterarPapel>(inicio);
+        x->papel = Nome();
+        if (Aceitar("ADD"))
+            x->adicionarMembro = true;
+        else {
+            Esperar("DROP");
+            x->adicionarMembro = false;
+        }
+        Esperar("MEMBER");
+        x->membro = Nome();
+        return c;
+    }
+    if (Aceitar("LOGIN") || Aceitar("USER")) {
+        auto c = Novo<instrucao::Ignorado>(inicio).first;
+        i_ = FimDaInstrucao(i_);
+        return c;
+    }
+    Erro();
+}
 
-    // The condition of IF and WHILE: it runs to the statement that follows it.
-    Faixa Condicao() {
+std::unique_ptr<Comando> Analisador::Soltar() {
+    std::size_t inicio = i_;
+    ++i_;
+    auto seExistir = [&]() {
+        if (Palavra("IF") && Palavra("EXISTS", 1)) {
+            i_ += 2;
+            return true;
+        }
+        return false;
+    };
+    if (Aceitar("TABLE")) {
+        auto [c, x] = Novo<instrucao::ExcluirTabela>(inicio);
+        x->seExistir = seExistir();
+        do {
+            x->nomes.push_back(NomeDeObjeto().Nome());
+        } while (AceitarSimbolo(","));
+        return c;
+    }
+    if (Aceitar("INDEX")) {
+        auto [c, x] = Novo<instrucao::ExcluirIndice>(inicio);
+        x->seExistir = seExistir();
+        do {
+            NomeComposto n = NomeDeObjeto();
+            if (Aceitar("ON")) {
+                NomeComposto t = NomeDeObjeto();
+                x->indices.emplace_back(t, n.Nome());
+            } else {
+                if (n.partes.size() < 2)
+                    throw ErroDeBanco("Incorrect syntax near '" + n.Nome() + "'.");
+                std::string indice = n.partes.back();
+                n.partes.pop_back();
+                x->indices.emplace_back(n, indice);
+            }
+        } while (AceitarSimbolo(","));
+        return c;
+    }
+    if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
+        Palavra("FUNCTION")) {
+        auto [c, x] = Novo<instrucao::ExcluirObjeto>(inicio);
+        if (Aceitar("PROC") || Aceitar("PROCEDURE"))
+            x->tipoDeObjeto = "P";
+        else if (Aceitar("TRIGGER"))
+            x->tipoDeObjeto = "TR";
+        else if (Aceitar("VIEW"))
+            x->tipoDeObjeto = "V";
+        else if (Aceitar("FUNCTION"))
+            x->tipoDeObjeto = "FN";
+        x->seExistir = seExistir();
+        do {
+            x->nomes.push_back(NomeDeObjeto().Nome());
+        } while (AceitarSimbolo(","));
+        return c;
+    }
+    if (Aceitar("DATABASE")) {
+        auto [c, x] = Novo<instrucao::ExcluirBanco>(inicio);
+        x->seExistir = seExistir();
+        x->objeto.partes.push_back(Nome());
+        return c;
+    }
+    if (Aceitar("USER")) {
+        auto [c, x] = Novo<instrucao::ExcluirUsuario>(inicio);
+        x->seExistir = seExistir();
+        x->objeto.partes.push_back(Nome());
+        return c;
+    }
+    Erro();
+}
+
+std::unique_ptr<Comando> Analisador::Iniciar() {
+    std::size_t inicio = i_;
+    ++i_;
+    if (Palavra("TRY")) return TentarCapturar(inicio);
+    if (Aceitar("TRAN") || Aceitar("TRANSACTION") || (Palavra("DISTRIBUTED") && (i_ += 2))) {
+        auto c = Novo<instrucao::IniciarTransacao>(inicio).first;
+        if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
+        return c;
+    }
+    auto [c, x] = Novo<instrucao::Bloco>(inicio);
+    while (!Palavra("END")) {
+        if (Fim()) Erro();
+        if (AceitarSimbolo(";")) continue;
+        x->filhos.push_back(Filha());
+    }
+    if (x->filhos.empty()) Erro();  // BEGIN END holds at least one statement
+    ++i_;
+    return c;
+}
+
+std::unique_ptr<Comando> Analisador::Executar(std::size_t inicio) {
+    auto [c, x] = Novo<instrucao::ExecutarProcedimento>(inicio);
+    if (Fim()) Erro();
+    if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) i_ += 2;  // @ret =
+    if (Simbolo("(")) return ExecutarTexto(inicio);
+    x->objeto = NomeDeObjeto();
+    std::size_t fim = FimDaInstrucao(i_);
+    while (i_ < fim) {
+        std::string nome;
+        if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) {
+            nome = Atual().texto.substr(1);
+            nomesDeArgumento_.insert(i_);  // the procedure's parameter, not a variable
+            i_ += 2;
+        }
         std::size_t ini = i_;
         int nivel = 0;
-        // a statement cannot stand for the condition; UPDATE(col) of a trigger can
-        if (!Fim() && IniciaInstrucao(Atual()) && !(Palavra("UPDATE") && Simbolo("(", 1))) Erro();
-        while (!Fim()) {
-            if (Simbolo("("))
-                ++nivel;
-            else if (Simbolo(")"))
-                --nivel;
-            else if (nivel == 0 && IniciaInstrucao(Atual()) && i_ > ini &&
-                     !(Palavra("UPDATE") && Simbolo("(", 1)))  // UPDATE(col) of a trigger
-                break;
+        while (i_ < fim && !(nivel == 0 && Simbolo(","))) {
+            if (Simbolo("(")) ++nivel;
+            if (Simbolo(")")) --nivel;
             ++i_;
         }
-        if (i_ == ini || Fim()) Erro();
-        return {ini, i_};
+        std::size_t f = i_;
+        if (f > ini && (EhPalavra(t_[f - 1], "OUTPUT") || EhPalavra(t_[f - 1], "OUT"))) --f;
+        x->argumentos.emplace_back(nome, Faixa{ini, f});
+        if (!AceitarSimbolo(",")) break;
     }
+    i_ = fim;
+    return c;
+}
 
-    // A statement inside another (IF, WHILE, BEGIN ... END).
-    std::unique_ptr<Comando> Filha() {
-        // each level is a frame of this parser's stack: a bound keeps a hostile text from
-        // exhausting it
-        if (++aninhamento_ > 128)
-            throw ErroDeBanco(
-                "Some part of your SQL statement is nested too deeply. Rewrite the query or "
-                "break it up into smaller queries.",
-                191, 15, 1);
-        auto c = Instrucao(false);
-        --aninhamento_;
-        return c;
-    }
-
-    std::unique_ptr<Comando> Iniciar() {
-        std::size_t inicio = i_;
-        ++i_;
-        if (Palavra("TRY")) return TentarCapturar(inicio);
-        if (Aceitar("TRAN") || Aceitar("TRANSACTION") || (Palavra("DISTRIBUTED") && (i_ += 2))) {
-            auto c = Novo<instrucao::IniciarTransacao>(inicio).first;
-            if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
-            return c;
-        }
-        auto [c, x] = Novo<instrucao::Bloco>(inicio);
-        while (!Palavra("END")) {
-            if (Fim()) Erro();
-            if (AceitarSimbolo(";")) continue;
-            x->filhos.push_back(Filha());
-        }
-        if (x->filhos.empty()) Erro();  // BEGIN END holds at least one statement
-        ++i_;
-        return c;
-    }
-
-    std::unique_ptr<Comando> Executar(std::size_t inicio) {
-        auto [c, x] = Novo<instrucao::ExecutarProcedimento>(inicio);
-        if (Fim()) Erro();
-        if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) i_ += 2;  // @ret =
-        if (Simbolo("(")) return ExecutarTexto(inicio);
+std::unique_ptr<Comando> Analisador::Definir() {
+    std::size_t inicio = i_;
+    ++i_;
+    if (Aceitar("IDENTITY_INSERT")) {
+        auto [c, x] = Novo<instrucao::IdentityInsert>(inicio);
         x->objeto = NomeDeObjeto();
-        std::size_t fim = FimDaInstrucao(i_);
-        while (i_ < fim) {
-            std::string nome;
-            if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) {
-                nome = Atual().texto.substr(1);
-                nomesDeArgumento_.insert(i_);  // the procedure's parameter, not a variable
-                i_ += 2;
-            }
-            std::size_t ini = i_;
-            int nivel = 0;
-            while (i_ < fim && !(nivel == 0 && Simbolo(","))) {
-                if (Simbolo("(")) ++nivel;
-                if (Simbolo(")")) --nivel;
-                ++i_;
-            }
-            std::size_t f = i_;
-            if (f > ini && (EhPalavra(t_[f - 1], "OUTPUT") || EhPalavra(t_[f - 1], "OUT"))) --f;
-            x->argumentos.emplace_back(nome, Faixa{ini, f});
-            if (!AceitarSimbolo(",")) break;
-        }
-        i_ = fim;
+        if (Aceitar("ON"))
+            x->ligado = true;
+        else
+            Esperar("OFF");
         return c;
     }
-
-    std::unique_ptr<Comando> Definir() {
-        std::size_t inicio = i_;
+    if (Aceitar("LOCK_TIMEOUT")) {
+        auto [c, x] = Novo<instrucao::TempoDeBloqueio>(inicio);
+        x->semLimite = AceitarSimbolo("-");  // negative: wait without limit
+        if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+        x->numero = {i_, i_ + 1};
         ++i_;
-        if (Aceitar("IDENTITY_INSERT")) {
-            auto [c, x] = Novo<instrucao::IdentityInsert>(inicio);
-            x->objeto = NomeDeObjeto();
-            if (Aceitar("ON"))
-                x->ligado = true;
-            else
-                Esperar("OFF");
-            return c;
-        }
-        if (Aceitar("LOCK_TIMEOUT")) {
-            auto [c, x] = Novo<instrucao::TempoDeBloqueio>(inicio);
-            x->semLimite = AceitarSimbolo("-");  // negative: wait without limit
-            if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
-            x->numero = {i_, i_ + 1};
+        return c;
+    }
+    if (Aceitar("DATEFORMAT")) {
+        auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+        std::string nome = TextoOuNome();
+        auto ordem = OrdemDeDataPeloNome(nome);
+        if (!ordem) throw ErroDeBanco("SET DATEFORMAT date order '" + nome + "' is invalid.");
+        x->ordem = *ordem;
+        return c;
+    }
+    if (Aceitar("LANGUAGE")) {
+        auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+        std::string nome = TextoOuNome();
+        auto ordem = OrdemDoIdioma(nome);
+        if (!ordem)
+            throw ErroDeBanco("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
+        x->ordem = *ordem;
+        return c;
+    }
+    if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
+    auto c = Novo<instrucao::Ignorado>(inicio).first;
+    i_ = FimDaInstrucao(i_, 0, 0);
+    return c;
+}
+
+std::unique_ptr<Comando> Analisador::Conceder() {
+    auto [c, x] = Novo<instrucao::Conceder>(i_);
+    x->estado = Dobrar(Atual().texto) == "grant"  ? "GRANT"
+                : Dobrar(Atual().texto) == "deny" ? "DENY"
+                                                  : "REVOKE";
+    ++i_;
+    while (!Fim() && !Palavra("ON") && !Palavra("TO") && !Palavra("FROM")) {
+        if (Simbolo(",")) {
             ++i_;
-            return c;
+            continue;
         }
-        if (Aceitar("DATEFORMAT")) {
-            auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
-            std::string nome = TextoOuNome();
-            auto ordem = OrdemDeDataPeloNome(nome);
-            if (!ordem) throw ErroDeBanco("SET DATEFORMAT date order '" + nome + "' is invalid.");
-            x->ordem = *ordem;
-            return c;
-        }
-        if (Aceitar("LANGUAGE")) {
-            auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
-            std::string nome = TextoOuNome();
-            auto ordem = OrdemDoIdioma(nome);
-            if (!ordem)
-                throw ErroDeBanco("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
-            x->ordem = *ordem;
-            return c;
-        }
-        if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
-        auto c = Novo<instrucao::Ignorado>(inicio).first;
-        i_ = FimDaInstrucao(i_, 0, 0);
-        return c;
+        std::string p = Nome();
+        while (!Fim() && Atual().tipo == TipoToken::Palavra && !Palavra("ON") && !Palavra("TO") &&
+               !Palavra("FROM") && !Simbolo(","))
+            p += " " + t_[i_++].texto;
+        if (Simbolo("(")) i_ = Fecho(i_) + 1;  // column list
+        x->permissoes.push_back(p);
     }
+    if (Aceitar("ON")) {
+        if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
+        x->objeto = NomeDeObjeto();
+    }
+    if (!Aceitar("TO")) Esperar("FROM");
+    do {
+        x->principais.push_back(Nome());
+    } while (AceitarSimbolo(","));
+    i_ = FimDaInstrucao(i_);
+    return c;
+}
 
-    std::unique_ptr<Comando> Conceder() {
-        auto [c, x] = Novo<instrucao::Conceder>(i_);
-        x->estado = Dobrar(Atual().texto) == "grant"  ? "GRANT"
-                    : Dobrar(Atual().texto) == "deny" ? "DENY"
-                                                      : "REVOKE";
-        ++i_;
-        while (!Fim() && !Palavra("ON") && !Palavra("TO") && !Palavra("FROM")) {
-            if (Simbolo(",")) {
-                ++i_;
-                continue;
-            }
-            std::string p = Nome();
-            while (!Fim() && Atual().tipo == TipoToken::Palavra && !Palavra("ON") &&
-                   !Palavra("TO") && !Palavra("FROM") && !Simbolo(","))
-                p += " " + t_[i_++].texto;
-            if (Simbolo("(")) i_ = Fecho(i_) + 1;  // column list
-            x->permissoes.push_back(p);
-        }
-        if (Aceitar("ON")) {
-            if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
-            x->objeto = NomeDeObjeto();
-        }
-        if (!Aceitar("TO")) Esperar("FROM");
+Faixa Analisador::Disco() {
+    Esperar("DISK");
+    EsperarSimbolo("=");
+    std::size_t ini = i_;
+    if (Fim()) Erro();
+    ++i_;
+    return {ini, i_};
+}
+
+std::unique_ptr<Comando> Analisador::Backup() {
+    auto [c, x] = Novo<instrucao::Backup>(i_);
+    ++i_;
+    Esperar("DATABASE");
+    x->objeto.partes.push_back(Nome());
+    Esperar("TO");
+    x->disco = Disco();
+    if (Aceitar("WITH")) {
         do {
-            x->principais.push_back(Nome());
+            if (Aceitar("INIT")) {
+                x->iniciar = true;
+            } else if (Aceitar("NOINIT")) {
+                x->iniciar = false;
+            } else if (Aceitar("FORMAT")) {
+                x->formatar = true;
+            } else if (Aceitar("NOFORMAT")) {
+                x->formatar = false;
+            } else {
+                OpcaoIgnorada();  // NAME = ..., SKIP, STATS, CHECKSUM ...
+            }
         } while (AceitarSimbolo(","));
-        i_ = FimDaInstrucao(i_);
-        return c;
     }
+    i_ = FimDaInstrucao(i_);
+    return c;
+}
 
-    Faixa Disco() {
-        Esperar("DISK");
-        EsperarSimbolo("=");
-        std::size_t ini = i_;
+// One of the words an option takes, in upper case.
+std::string Analisador::PalavraEntre(std::initializer_list<const char*> palavras) {
+    for (const char* p : palavras)
+        if (Aceitar(p)) return p;
+    Erro();
+}
+
+// An option of BACKUP/RESTORE that changes nothing here: a word, "= value" maybe.
+void Analisador::OpcaoIgnorada() {
+    if (Fim() || Atual().tipo != TipoToken::Palavra) Erro();
+    ++i_;
+    if (AceitarSimbolo("=")) {
         if (Fim()) Erro();
         ++i_;
-        return {ini, i_};
     }
+}
 
-    std::unique_ptr<Comando> Backup() {
-        auto [c, x] = Novo<instrucao::Backup>(i_);
-        ++i_;
-        Esperar("DATABASE");
-        x->objeto.partes.push_back(Nome());
-        Esperar("TO");
-        x->disco = Disco();
-        if (Aceitar("WITH")) {
-            do {
-                if (Aceitar("INIT")) {
-                    x->iniciar = true;
-                } else if (Aceitar("NOINIT")) {
-                    x->iniciar = false;
-                } else if (Aceitar("FORMAT")) {
-                    x->formatar = true;
-                } else if (Aceitar("NOFORMAT")) {
-                    x->formatar = false;
-                } else {
-                    OpcaoIgnorada();  // NAME = ..., SKIP, STATS, CHECKSUM ...
-                }
-            } while (AceitarSimbolo(","));
-        }
-        i_ = FimDaInstrucao(i_);
-        return c;
-    }
-
-    // One of the words an option takes, in upper case.
-    std::string PalavraEntre(std::initializer_list<const char*> palavras) {
-        for (const char* p : palavras)
-            if (Aceitar(p)) return p;
-        Erro();
-    }
-
-    // An option of BACKUP/RESTORE that changes nothing here: a word, "= value" maybe.
-    void OpcaoIgnorada() {
-        if (Fim() || Atual().tipo != TipoToken::Palavra) Erro();
-        ++i_;
-        if (AceitarSimbolo("=")) {
+// WITH FILE = n, the only option of FILELISTONLY and VERIFYONLY that matters here.
+Faixa Analisador::OpcoesDeLeitura() {
+    Faixa conjunto;
+    if (!Aceitar("WITH")) return conjunto;
+    do {
+        if (Aceitar("FILE")) {
+            EsperarSimbolo("=");
             if (Fim()) Erro();
+            conjunto = {i_, i_ + 1};
             ++i_;
+        } else {
+            OpcaoIgnorada();  // NOUNLOAD, CHECKSUM, LOADHISTORY ...
         }
-    }
+    } while (AceitarSimbolo(","));
+    return conjunto;
+}
 
-    // WITH FILE = n, the only option of FILELISTONLY and VERIFYONLY that matters here.
-    Faixa OpcoesDeLeitura() {
-        Faixa conjunto;
-        if (!Aceitar("WITH")) return conjunto;
-        do {
-            if (Aceitar("FILE")) {
-                EsperarSimbolo("=");
-                if (Fim()) Erro();
-                conjunto = {i_, i_ + 1};
-                ++i_;
-            } else {
-                OpcaoIgnorada();  // NOUNLOAD, CHECKSUM, LOADHISTORY ...
-            }
-        } while (AceitarSimbolo(","));
-        return conjunto;
-    }
-
-    std::unique_ptr<Comando> Restaurar() {
-        std::size_t inicio = i_;
-        ++i_;
-        if (Aceitar("FILELISTONLY")) {
-            auto [c, x] = Novo<instrucao::RestaurarLista>(inicio);
-            Esperar("FROM");
-            x->disco = Disco();
-            x->conjunto = OpcoesDeLeitura();
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        if (Aceitar("VERIFYONLY")) {
-            auto [c, x] = Novo<instrucao::VerificarBackup>(inicio);
-            Esperar("FROM");
-            x->disco = Disco();
-            x->conjunto = OpcoesDeLeitura();
-            i_ = FimDaInstrucao(i_);
-            return c;
-        }
-        Esperar("DATABASE");
-        auto [c, x] = Novo<instrucao::Restaurar>(inicio);
-        x->objeto.partes.push_back(Nome());
+std::unique_ptr<Comando> Analisador::Restaurar() {
+    std::size_t inicio = i_;
+    ++i_;
+    if (Aceitar("FILELISTONLY")) {
+        auto [c, x] = Novo<instrucao::RestaurarLista>(inicio);
         Esperar("FROM");
         x->disco = Disco();
-        if (Aceitar("WITH")) {
-            do {
-                if (Aceitar("REPLACE")) {
-                    x->substituir = true;
-                } else if (Aceitar("MOVE")) {
-                    std::size_t a = i_++;
-                    Esperar("TO");
-                    std::size_t b = i_++;
-                    x->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
-                } else if (Aceitar("FILE")) {
-                    EsperarSimbolo("=");
-                    if (Fim()) Erro();
-                    x->conjunto = {i_, i_ + 1};
-                    ++i_;
-                } else {
-                    OpcaoIgnorada();  // NOUNLOAD, RECOVERY, STATS ...
-                }
-            } while (AceitarSimbolo(","));
-        }
+        x->conjunto = OpcoesDeLeitura();
         i_ = FimDaInstrucao(i_);
         return c;
     }
-
-    // ---- procedural T-SQL: the statements of procedures, triggers and functions ----
-
-    // Statement keywords the engine knows but does not read: refused clearly inside a
-    // body; any other word there is bad syntax.
-    static bool NaoInterpretada(const Token& t) {
-        static const char* palavras[] = {
-            "MERGE",       "THROW",     "WAITFOR",    "GOTO",     "DBCC",   "BULK",   "CHECKPOINT",
-            "RECONFIGURE", "WRITETEXT", "UPDATETEXT", "READTEXT", "REVERT", "ENABLE", "DISABLE",
-            "SHUTDOWN",    "SETUSER",   "RECEIVE",    "SEND",     "GET",    "MOVE"};
-        for (const char* p : palavras)
-            if (EhPalavra(t, p)) return true;
-        return false;
+    if (Aceitar("VERIFYONLY")) {
+        auto [c, x] = Novo<instrucao::VerificarBackup>(inicio);
+        Esperar("FROM");
+        x->disco = Disco();
+        x->conjunto = OpcoesDeLeitura();
+        i_ = FimDaInstrucao(i_);
+        return c;
     }
-
-    // DECLARE, WHILE, BREAK, CONTINUE, cursors, RETURN, RAISERROR, PRINT; null otherwise.
-    std::unique_ptr<Comando> InstrucaoProcedural() {
-        std::size_t inicio = i_;
-        if (Palavra("DECLARE")) return Declarar();
-        if (Palavra("WHILE")) {
-            auto [c, x] = Novo<instrucao::Enquanto>(inicio);
-            ++i_;
-            x->condicao = Condicao();
-            x->corpo = Filha();
-            return std::move(c);
-        }
-        if (Aceitar("BREAK")) return Novo<instrucao::Interromper>(inicio).first;
-        if (Aceitar("CONTINUE")) return Novo<instrucao::Continuar>(inicio).first;
-        if (Aceitar("OPEN")) {
-            auto [c, x] = Novo<instrucao::AbrirCursor>(inicio);
-            x->cursor = NomeDoCursor();
-            return std::move(c);
-        }
-        if (Aceitar("CLOSE")) {
-            auto [c, x] = Novo<instrucao::FecharCursor>(inicio);
-            x->cursor = NomeDoCursor();
-            return std::move(c);
-        }
-        if (Aceitar("DEALLOCATE")) {
-            auto [c, x] = Novo<instrucao::DesalocarCursor>(inicio);
-            x->cursor = NomeDoCursor();
-            return std::move(c);
-        }
-        if (Palavra("FETCH")) return Buscar();
-        if (Aceitar("RETURN")) {
-            auto [c, x] = Novo<instrucao::Retornar>(inicio);
-            // RETURN alone when a statement (or the end) follows
-            if (!Fim() && !Simbolo(";") && !IniciaInstrucao(Atual())) {
-                std::size_t fim = FimDaInstrucao(i_);
-                x->valor = {i_, fim};
-                i_ = fim;
-            }
-            return std::move(c);
-        }
-        if (Palavra("RAISERROR")) return LevantarErro();
-        if (Aceitar("PRINT")) {
-            auto [c, x] = Novo<instrucao::Imprimir>(inicio);
-            std::size_t fim = FimDaInstrucao(i_);
-            if (fim == i_) Erro();
-            x->valor = {i_, fim};
-            i_ = fim;
-            return std::move(c);
-        }
-        return nullptr;
-    }
-
-    // [GLOBAL] name, or a cursor variable
-    std::string NomeDoCursor() {
-        if (Palavra("GLOBAL") && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) ++i_;
-        if (!Fim() && Atual().tipo == TipoToken::Variavel) return t_[i_++].texto;
-        return Nome();
-    }
-
-    // Where an item of a list ends: a ',' outside parentheses, or the statement's end.
-    std::size_t FimDoItem() const {
-        const std::size_t fim = FimDaInstrucao(i_);
-        int nivel = 0;
-        for (std::size_t k = i_; k < fim; ++k) {
-            if (EhSimbolo(t_[k], "(")) ++nivel;
-            if (EhSimbolo(t_[k], ")")) --nivel;
-            if (nivel == 0 && EhSimbolo(t_[k], ",")) return k;
-        }
-        return fim;
-    }
-
-    std::unique_ptr<Comando> Declarar() {
-        std::size_t inicio = i_;
-        ++i_;
-        if (!Fim() && EhNome(Atual()) &&
-            (Palavra("CURSOR", 1) || Palavra("INSENSITIVE", 1) || Palavra("SCROLL", 1)))
-            return DeclararCursor(inicio);
-        auto [c, x] = Novo<instrucao::Declarar>(inicio);
+    Esperar("DATABASE");
+    auto [c, x] = Novo<instrucao::Restaurar>(inicio);
+    x->objeto.partes.push_back(Nome());
+    Esperar("FROM");
+    x->disco = Disco();
+    if (Aceitar("WITH")) {
         do {
-            x->variaveis.push_back(Variavel(false));
-        } while (AceitarSimbolo(","));
-        return std::move(c);
-    }
-
-    // @nome [AS] tipo [= valor] of DECLARE, or a parameter (with its OUTPUT and default).
-    instrucao::VariavelDeclarada Variavel(bool parametro) {
-        instrucao::VariavelDeclarada v;
-        if (Fim() || Atual().tipo != TipoToken::Variavel || Atual().texto.rfind("@@", 0) == 0)
-            Erro();
-        v.nome = Atual().texto;
-        declaracoes_.insert(i_++);
-        Aceitar("AS");
-        if (!parametro && Aceitar("TABLE")) {
-            v.tabela = true;
-            v.colunas = ColunasDaTabelaVariavel();
-            return v;
-        }
-        if (!parametro && Aceitar("CURSOR")) return v;  // a cursor variable
-        v.tipo = Tipo();
-        if (parametro) Aceitar("VARYING");
-        if (AceitarSimbolo("=")) {
-            std::size_t fim = FimDoItem();
-            if (parametro) {  // a default stops before OUTPUT/READONLY
-                std::size_t k = i_;
-                while (k < fim && !EhPalavra(t_[k], "OUT") && !EhPalavra(t_[k], "OUTPUT") &&
-                       !EhPalavra(t_[k], "READONLY"))
-                    ++k;
-                fim = k;
-            }
-            if (fim == i_) Erro();
-            v.valor = {i_, fim};
-            i_ = fim;
-        }
-        if (parametro) {
-            if (Aceitar("OUT") || Aceitar("OUTPUT")) v.saida = true;
-            Aceitar("READONLY");
-        }
-        return v;
-    }
-
-    std::vector<DefColuna> ColunasDaTabelaVariavel() {
-        std::vector<DefColuna> colunas;
-        EsperarSimbolo("(");
-        do {
-            DefRestricao r;
-            std::size_t antes = i_;
-            if (!RestricaoDeTabela(r)) {
-                i_ = antes;
-                colunas.push_back(Coluna(false));
+            if (Aceitar("REPLACE")) {
+                x->substituir = true;
+            } else if (Aceitar("MOVE")) {
+                std::size_t a = i_++;
+                Esperar("TO");
+                std::size_t b = i_++;
+                x->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
+            } else if (Aceitar("FILE")) {
+                EsperarSimbolo("=");
+                if (Fim()) Erro();
+                x->conjunto = {i_, i_ + 1};
+                ++i_;
+            } else {
+                OpcaoIgnorada();  // NOUNLOAD, RECOVERY, STATS ...
             }
         } while (AceitarSimbolo(","));
-        EsperarSimbolo(")");
-        return colunas;
     }
-
-    std::unique_ptr<Comando> DeclararCursor(std::size_t inicio) {
-        auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
-        x->cursor = Nome();
-        LerCursor(*x);
-        return std::move(c);
-    }
-
-    // [options] CURSOR [options] FOR select [FOR READ ONLY | FOR UPDATE [OF ...]]
-    void LerCursor(instrucao::DeclararCursor& x) {
-        static const char* opcoes[] = {"LOCAL",      "GLOBAL",       "FORWARD_ONLY", "SCROLL",
-                                       "STATIC",     "KEYSET",       "DYNAMIC",      "FAST_FORWARD",
-                                       "READ_ONLY",  "SCROLL_LOCKS", "OPTIMISTIC",   "TYPE_WARNING",
-                                       "INSENSITIVE"};
-        auto opcao = [&] {
-            for (const char* p : opcoes)
-                if (Palavra(p)) {
-                    x.opcoes.push_back(p);
-                    ++i_;
-                    return true;
-                }
-            return false;
-        };
-        while (!Palavra("CURSOR"))
-            if (!opcao()) Erro();
-        ++i_;
-        while (!Palavra("FOR"))
-            if (!opcao()) Erro();
-        ++i_;
-        if (!(Palavra("SELECT") || Palavra("WITH") || Simbolo("("))) Erro();
-        const std::size_t ini = i_;
-        i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
-        std::size_t fim = i_;
-        // FOR READ ONLY / FOR UPDATE [OF a, b] close the cursor's query
-        if (fim >= ini + 3 && EhPalavra(t_[fim - 3], "FOR") && EhPalavra(t_[fim - 2], "READ") &&
-            EhPalavra(t_[fim - 1], "ONLY")) {
-            fim -= 3;
-        } else if (fim > ini && EhPalavra(t_[fim - 1], "FOR") && Aceitar("UPDATE")) {
-            --fim;
-            if (Aceitar("OF")) do {
-                    Nome();
-                } while (AceitarSimbolo(","));
-        }
-        x.selecao = {ini, fim};
-    }
-
-    // FETCH [NEXT|PRIOR|FIRST|LAST|ABSOLUTE n|RELATIVE n FROM] cursor [INTO @a, ...]
-    std::unique_ptr<Comando> Buscar() {
-        auto [c, x] = Novo<instrucao::BuscarCursor>(i_);
-        ++i_;
-        x->direcao = "NEXT";
-        for (const char* d : {"NEXT", "PRIOR", "FIRST", "LAST", "ABSOLUTE", "RELATIVE"}) {
-            if (!Palavra(d)) continue;
-            x->direcao = d;
-            ++i_;
-            if (x->direcao == "ABSOLUTE" || x->direcao == "RELATIVE") {
-                if (Fim() || (Atual().tipo != TipoToken::Numero &&
-                              Atual().tipo != TipoToken::Variavel && !Simbolo("-")))
-                    Erro();
-                if (AceitarSimbolo("-") && (Fim() || Atual().tipo != TipoToken::Numero)) Erro();
-                ++i_;
-            }
-            Esperar("FROM");
-            break;
-        }
-        Aceitar("FROM");
-        x->cursor = NomeDoCursor();
-        if (Aceitar("INTO")) do {
-                if (Fim() || Atual().tipo != TipoToken::Variavel) Erro();
-                x->destinos.push_back(t_[i_++].texto);
-            } while (AceitarSimbolo(","));
-        return std::move(c);
-    }
-
-    // The items of the parenthesised list at i_, split at `separador` outside inner
-    // parentheses; i_ stops on the closing ')'.
-    std::vector<Faixa> ItensEntreParenteses(const char* separador) {
-        if (!Simbolo("(")) Erro();
-        const std::size_t fecho = Fecho(i_);
-        ++i_;
-        std::vector<Faixa> itens;
-        while (i_ < fecho) {
-            std::size_t ini = i_;
-            int nivel = 0;
-            while (i_ < fecho && !(nivel == 0 && Simbolo(separador))) {
-                if (Simbolo("(")) ++nivel;
-                if (Simbolo(")")) --nivel;
-                ++i_;
-            }
-            if (i_ == ini) Erro();
-            itens.push_back({ini, i_});
-            if (i_ < fecho && ++i_ == fecho) Erro();  // a separator before ')'
-        }
-        return itens;
-    }
-
-    // RAISERROR (mensagem, severidade, estado [, argumento ...]) [WITH NOWAIT|LOG|SETERROR]
-    std::unique_ptr<Comando> LevantarErro() {
-        auto [c, x] = Novo<instrucao::LevantarErro>(i_);
-        ++i_;
-        x->argumentos = ItensEntreParenteses(",");
-        if (x->argumentos.size() < 3) Erro();  // names the ')'
-        ++i_;
-        if (Aceitar("WITH")) do {
-                if (!(Palavra("NOWAIT") || Palavra("LOG") || Palavra("SETERROR"))) Erro();
-                x->opcoes.push_back(texto::Maiusculas(t_[i_++].texto));
-            } while (AceitarSimbolo(","));
-        return std::move(c);
-    }
-
-    // SET @v = valor, SET @v += valor
-    std::unique_ptr<Comando> Atribuir(std::size_t inicio) {
-        if (Simbolo("=", 1) && Palavra("CURSOR", 2)) {  // SET @c = CURSOR ... FOR select
-            auto [c, x] = Novo<instrucao::DeclararCursor>(inicio);
-            x->cursor = t_[i_].texto;
-            i_ += 2;
-            LerCursor(*x);
-            return std::move(c);
-        }
-        auto [c, x] = Novo<instrucao::Atribuir>(inicio);
-        if (Atual().texto.rfind("@@", 0) == 0) Erro();
-        x->variavel = t_[i_++].texto;
-        if (AceitarSimbolo("=")) {
-            x->operador = "=";
-        } else {
-            for (const char* op : {"+", "-", "*", "/", "%", "&", "|", "^"}) {
-                if (Simbolo(op) && Simbolo("=", 1)) {
-                    x->operador = std::string(op) + "=";
-                    i_ += 2;
-                    break;
-                }
-                if (Simbolo(std::string(op) + "=")) {
-                    x->operador = std::string(op) + "=";
-                    ++i_;
-                    break;
-                }
-            }
-            if (x->operador.empty()) Erro();
-        }
-        std::size_t fim = FimDaInstrucao(i_);
-        if (fim == i_) Erro();
-        x->valor = {i_, fim};
-        i_ = fim;
-        return std::move(c);
-    }
-
-    // EXEC ('texto' + @x): the parts of the text, joined when it runs.
-    std::unique_ptr<Comando> ExecutarTexto(std::size_t inicio) {
-        auto [c, x] = Novo<instrucao::ExecutarTexto>(inicio);
-        x->partes = ItensEntreParenteses("+");
-        if (x->partes.empty()) Erro();
-        ++i_;
-        return std::move(c);
-    }
-
-    // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH
-    std::unique_ptr<Comando> TentarCapturar(std::size_t inicio) {
-        auto [c, x] = Novo<instrucao::TentarCapturar>(inicio);
-        ++i_;  // TRY
-        x->tentar = BlocoAte("TRY", true);
-        Esperar("BEGIN");
-        Esperar("CATCH");
-        x->capturar = BlocoAte("CATCH", false);
-        return std::move(c);
-    }
-
-    std::unique_ptr<Comando> BlocoAte(const char* fecho, bool exigeInstrucao) {
-        auto [c, x] = Novo<instrucao::Bloco>(i_);
-        while (!(Palavra("END") && Palavra(fecho, 1))) {
-            if (Fim()) Erro();
-            if (AceitarSimbolo(";")) continue;
-            x->filhos.push_back(Filha());
-        }
-        if (exigeInstrucao && x->filhos.empty()) Erro();
-        i_ += 2;
-        c->faixa.fim = i_;
-        return std::move(c);
-    }
-
-    // Every @variable is declared before it is used, and only once (parameters count
-    // as declared). SQL Server checks this when it compiles the batch or the body.
-    void VerificarVariaveis() const {
-        std::set<std::string> declaradas;
-        for (std::size_t k = 0; k < t_.size(); ++k) {
-            const Token& t = t_[k];
-            if (t.tipo != TipoToken::Variavel || t.texto.rfind("@@", 0) == 0) continue;
-            if (nomesDeArgumento_.count(k)) continue;
-            const std::string nome = Dobrar(t.texto);
-            if (declaracoes_.count(k)) {
-                if (!declaradas.insert(nome).second)
-                    throw ErroDeBanco("The variable name '" + t.texto +
-                                          "' has already been declared. Variable names must be "
-                                          "unique within a query batch or stored procedure.",
-                                      134, 15, 1);
-            } else if (!declaradas.count(nome)) {
-                if (k > 0 && EmLugarDeTabela(t_[k - 1]))
-                    throw ErroDeBanco("Must declare the table variable \"" + t.texto + "\".", 1087,
-                                      15, 2);
-                throw ErroDeBanco("Must declare the scalar variable \"" + t.texto + "\".", 137, 15,
-                                  2);
-            }
-        }
-    }
-
-    // A variable after these words names a table.
-    static bool EmLugarDeTabela(const Token& anterior) {
-        for (const char* p : {"FROM", "JOIN", "INTO", "UPDATE", "DELETE", "TABLE"})
-            if (EhPalavra(anterior, p)) return true;
-        return false;
-    }
-
-    // `name:` where a statement starts: a label GOTO jumps to.
-    bool EhRotulo(std::size_t k) const {
-        return k + 1 < t_.size() && t_[k].tipo == TipoToken::Palavra && !IniciaInstrucao(t_[k]) &&
-               EhSimbolo(t_[k + 1], ":");
-    }
-
-    // Labels are unique in a batch or body, and every GOTO names one of them.
-    void VerificarRotulos() const {
-        std::set<std::string> rotulos;
-        for (std::size_t k : rotulos_)
-            if (!rotulos.insert(Dobrar(t_[k].texto)).second)
-                throw ErroDeBanco("The label '" + t_[k].texto +
-                                      "' has already been declared. Label names must be unique "
-                                      "within a query batch or stored procedure.",
-                                  132, 15, 1);
-        for (std::size_t k : destinos_)
-            if (!rotulos.count(Dobrar(t_[k].texto)))
-                throw ErroDeBanco("A GOTO statement references the label '" + t_[k].texto +
-                                      "' but the label has not been declared.",
-                                  133, 15, 1);
-    }
-
-    const std::vector<Token>& t_;
-    const std::string& texto_;
-    std::size_t i_ = 0;
-    bool primeiro_ = true;               // the statement being read is the batch's first
-    int aninhamento_ = 0;                // statements inside IF, WHILE, BEGIN ... END
-    bool emCorpo_ = false;               // reading the body of a procedure, trigger or function
-    std::set<std::size_t> declaracoes_;  // tokens that declare a variable
-    std::set<std::size_t> nomesDeArgumento_;  // @p of EXEC proc @p = v
-    std::vector<std::size_t> rotulos_;        // the name token of each label
-    std::vector<std::size_t> destinos_;       // the label token of each GOTO
-};
-
-}  // namespace
+    i_ = FimDaInstrucao(i_);
+    return c;
+}
 
 std::vector<std::unique_ptr<Comando>> AnalisarLote(const std::vector<Token>& tokens,
                                                    const std::string& texto) {
