@@ -116,4 +116,26 @@ TEST_P(ComoSqlServer, AgrupamentoDistinctESubconsultaComoSqlServerVerifica) {
     EXPECT_EQ(Valor("SELECT (SELECT id FROM [" + t + "] WHERE id = 3)"), "NULL");
 }
 
+TEST_P(ComoSqlServer, TextosTomamOTipoDosOutrosValoresOndeSeEncontram) {
+    std::string t = Tabela("Encontros");
+    Sql("CREATE TABLE [" + t + "] (id int, nome varchar(10), v decimal(10,2))");
+    Sql("INSERT [" + t + "] VALUES (1, 'a', NULL)");
+    const std::string a =
+        "Conversion failed when converting the varchar value 'a' to data type int.";
+    EXPECT_EQ(Falha("SELECT COALESCE(nome, 1) FROM [" + t + "]"), a);
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] UNION SELECT nome FROM [" + t + "]"), a);
+    EXPECT_EQ(Falha("SELECT 1 UNION ALL SELECT 'x'"),
+              "Conversion failed when converting the varchar value 'x' to data type int.");
+    EXPECT_EQ(Coluna("SELECT 1 UNION ALL SELECT '2' ORDER BY 1"), "1,2");
+    EXPECT_EQ(Falha("SELECT IIF(id > 0, nome, 0) FROM [" + t + "]"), a);
+    EXPECT_EQ(Falha("SELECT ISNULL(v, 'x') FROM [" + t + "]"),
+              "Error converting data type varchar to numeric.");
+    EXPECT_EQ(Valor("SELECT ISNULL(nome, 0) FROM [" + t + "]"), "a");
+    EXPECT_EQ(Valor("SELECT NULLIF(id, '1') FROM [" + t + "]"), "NULL");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE nome IN (1, 2)"), a);
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE id IN ('1', 2)"), "1");
+    EXPECT_EQ(Falha("SELECT id FROM [" + t + "] WHERE id BETWEEN 'a' AND 'b'"), a);
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE nome IN ('a', 'b')"), "1");
+}
+
 }  // namespace

@@ -100,26 +100,73 @@ std::string GeradorSqlite::ComparacaoConvertida(const Binaria& b, const std::str
     return l + " " + op + " " + r;
 }
 
-// The type a CASE's text results convert to: the number or date type of highest
-// precedence among its other results (SQL Server types a CASE as that one), when none of
-// them is a decimal, whose own rules the decimal writer keeps.
+// The type the text values among these convert to where values meet (CASE, COALESCE,
+// IIF, IN, BETWEEN): the number or date type of highest precedence among the others, as
+// SQL Server types the whole. Nothing when there is no text among them, when a type is
+// unknown, or when one is a decimal, whose own rules the decimal writer keeps.
+std::optional<TipoSql> GeradorSqlite::AlvoDosValores(
+    const std::vector<const Expressao*>& valores) const {
+    std::vector<std::optional<TipoSql>> tipos;
+    std::vector<bool> textos;
+    for (const Expressao* e : valores) {
+        const auto* l = std::get_if<Literal>(&e->no);
+        if (l && l->tipo == Literal::Tipo::Nulo) continue;
+        tipos.push_back(TipoDe(*e));
+        textos.push_back(EhCaracteres(*e, tipos.back()));
+    }
+    return AlvoDosTextos(tipos, textos);
+}
+
+std::optional<TipoSql> AlvoDosTextos(const std::vector<std::optional<TipoSql>>& tipos,
+                                     const std::vector<bool>& textos) {
+    std::optional<TipoSql> alvo;
+    bool texto = false;
+    for (std::size_t k = 0; k < tipos.size(); ++k) {
+        if (textos[k]) {
+            texto = true;
+            continue;
+        }
+        const auto a = tipos[k] ? AlvoDaConversao(*tipos[k]) : std::nullopt;
+        if (!a) return std::nullopt;
+        if (!alvo || Precedencia(a->base) > Precedencia(alvo->base)) alvo = a;
+    }
+    return texto ? alvo : std::nullopt;
+}
+
 std::optional<TipoSql> GeradorSqlite::AlvoDosResultados(const Caso& c) const {
     std::vector<const Expressao*> ramos;
     for (const auto& r : c.ramos) ramos.push_back(r.second.get());
     if (c.senao) ramos.push_back(c.senao.get());
-    std::optional<TipoSql> alvo;
-    bool texto = false;
-    for (const Expressao* e : ramos) {
-        const auto t = TipoDe(*e);
-        if (EhCaracteres(*e, t)) {
-            texto = true;
-            continue;
-        }
-        if (t && EhNumericoExato(t->base)) return std::nullopt;
-        const auto a = t ? AlvoDaConversao(*t) : std::nullopt;
-        if (a && (!alvo || Precedencia(a->base) > Precedencia(alvo->base))) alvo = a;
+    return AlvoDosValores(ramos);
+}
+
+// The arguments of COALESCE, IIF, ISNULL and NULLIF with their texts converted as SQL
+// Server types the call; empty when none is.
+std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
+                                                              const std::string& chave) {
+    const auto& a = c.argumentos;
+    std::vector<const Expressao*> valores;
+    std::size_t primeiro = 0;
+    if (chave == "coalesce" || (chave == "nullif" && a.size() == 2)) {
+        for (const auto& x : a) valores.push_back(x.get());
+    } else if (chave == "iif" && a.size() == 3) {
+        valores = {a[1].get(), a[2].get()};
+        primeiro = 1;
+    } else if (chave == "isnull" && a.size() == 2) {
+        // ISNULL has its first argument's type
+        const auto t = TipoDe(*a[0]);
+        if (!t || EhCaracteres(*a[0], t) || !EhCaracteres(*a[1], TipoDe(*a[1]))) return {};
+        auto alvo = AlvoDaConversao(*t);
+        if (!alvo && EhNumericoExato(t->base)) alvo = t;
+        if (!alvo) return {};
+        return {Gerar(*a[0]), ResultadoConvertido(*a[1], alvo)};
     }
-    return texto ? alvo : std::nullopt;
+    const auto alvo = valores.empty() ? std::nullopt : AlvoDosValores(valores);
+    if (!alvo) return {};
+    std::vector<std::string> r;
+    for (std::size_t k = 0; k < a.size(); ++k)
+        r.push_back(k < primeiro ? Gerar(*a[k]) : ResultadoConvertido(*a[k], alvo));
+    return r;
 }
 
 std::string GeradorSqlite::ResultadoConvertido(const Expressao& e,
@@ -127,6 +174,12 @@ std::string GeradorSqlite::ResultadoConvertido(const Expressao& e,
     const auto t = TipoDe(e);
     if (!alvo || !EhCaracteres(e, t)) return Gerar(e);
     return ChamadaDeConversao(Gerar(e), *alvo, t);
+}
+
+// An operand of IN or BETWEEN, its text converted when `alvo` says so.
+std::string GeradorSqlite::ValorConvertido(const Expr& e, const std::optional<TipoSql>& alvo) {
+    if (!alvo || !EhCaracteres(*e, TipoDe(*e))) return Operando(e);
+    return ResultadoConvertido(*e, alvo);
 }
 
 // SUM and AVG take numbers only: SQL Server refuses a text, date or bit column when it

@@ -241,8 +241,11 @@ void GeradorSqlite::TiparRamos(const Consulta& q) {
         for (const auto& item : r.selecao->itens) {
             const auto* c = std::get_if<Coluna>(&item.expressao->no);
             estrela = estrela || (c && c->partes.back() == "*");
+            const auto* l = std::get_if<Literal>(&item.expressao->no);
             if (EhNuloLiteral(*item.expressao))
                 tipos.emplace_back(std::optional<TipoSql>());
+            else if (l && l->tipo == Literal::Tipo::Texto)
+                tipos.emplace_back(TipoSql{TipoBase::VarChar, static_cast<int>(l->texto.size())});
             else if (auto t = TipoDe(*item.expressao))
                 tipos.emplace_back(t);
             else
@@ -263,7 +266,14 @@ void GeradorSqlite::TiparRamos(const Consulta& q) {
                 tipos.push_back(**ramo[k]);
         }
         auto t = conhecido ? Combinar(tipos) : std::nullopt;
-        comuns.push_back(Exato(t) ? t : std::nullopt);
+        if (!Exato(t) && conhecido) {
+            // texts beside numbers or dates take their type
+            std::vector<std::optional<TipoSql>> todos(tipos.begin(), tipos.end());
+            std::vector<bool> textos;
+            for (const auto& x : tipos) textos.push_back(EhTexto(x.base));
+            t = AlvoDosTextos(todos, textos);
+        }
+        comuns.push_back(t);
     }
     for (const auto& r : q.ramos) tiposDosRamos_[r.selecao.get()] = comuns;
 }
@@ -273,7 +283,13 @@ void GeradorSqlite::TiparRamos(const Consulta& q) {
 std::string GeradorSqlite::ComoTipoDoRamo(const Expressao& e, const std::optional<TipoSql>& alvo,
                                           const std::string& sql) const {
     if (!alvo || EhNuloLiteral(e)) return "";
-    if (auto t = TipoDe(e); t && MesmoTipo(*t, *alvo)) return "";
+    const auto t = TipoDe(e);
+    if (t && MesmoTipo(*t, *alvo)) return "";
+    if (!EhNumericoExato(alvo->base)) {
+        const auto* l = std::get_if<Literal>(&e.no);
+        const bool texto = (l && l->tipo == Literal::Tipo::Texto) || (t && EhTexto(t->base));
+        return texto ? ChamadaDeConversao(sql, *alvo, t) : "";
+    }
     return "zv_cast(" + sql + ", " + ComoTexto(TextoDoTipo(*alvo)) + ") COLLATE " + kColacaoDecimal;
 }
 

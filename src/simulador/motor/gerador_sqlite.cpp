@@ -247,16 +247,21 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const Existe& q) { return "EXISTS (" + Gerar(*q.consulta) + ")"; },
             [&](const Em& em) {
                 if (std::string d = EmDecimal(em); !d.empty()) return d;
-                std::string s = Operando(em.valor) + (em.negado ? " NOT IN (" : " IN (");
+                std::vector<const Expressao*> valores{em.valor.get()};
+                for (const auto& x : em.lista) valores.push_back(x.get());
+                const auto alvo = em.consulta ? std::nullopt : AlvoDosValores(valores);
+                std::string s =
+                    ValorConvertido(em.valor, alvo) + (em.negado ? " NOT IN (" : " IN (");
                 if (em.consulta) return s + Gerar(*em.consulta) + ")";
                 for (std::size_t k = 0; k < em.lista.size(); ++k)
-                    s += (k ? ", " : "") + Gerar(*em.lista[k]);
+                    s += (k ? ", " : "") + ValorConvertido(em.lista[k], alvo);
                 return s + ")";
             },
             [&](const Entre& b) {
                 if (std::string d = EntreDecimal(b); !d.empty()) return d;
-                return Operando(b.valor) + (b.negado ? " NOT BETWEEN " : " BETWEEN ") +
-                       Operando(b.de) + " AND " + Operando(b.ate);
+                const auto alvo = AlvoDosValores({b.valor.get(), b.de.get(), b.ate.get()});
+                return ValorConvertido(b.valor, alvo) + (b.negado ? " NOT BETWEEN " : " BETWEEN ") +
+                       ValorConvertido(b.de, alvo) + " AND " + ValorConvertido(b.ate, alvo);
             },
             [&](const Semelhante& s) {
                 std::string r =
@@ -392,7 +397,12 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::vector<std::string> args;
     if (!c.parteDeData.empty()) args.push_back(ComoTexto(c.parteDeData));
     if (chave == "convert" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
-    for (const auto& a : c.argumentos) args.push_back(Gerar(*a));
+    if (auto convertidos =
+            c.nome.size() == 1 ? ArgumentosConvertidos(c, chave) : std::vector<std::string>{};
+        !convertidos.empty())
+        args.insert(args.end(), convertidos.begin(), convertidos.end());
+    else
+        for (const auto& a : c.argumentos) args.push_back(Gerar(*a));
     if (chave == "cast" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
     if (chave == "replicate" && c.nome.size() == 1 && c.argumentos.size() == 2)
         args.push_back(std::to_string(LimiteDeReplicacao(*c.argumentos[0])));

@@ -40,6 +40,11 @@ struct ContextoDeReescrita {
     bool variaveisSemValor = false;
 };
 
+// The type texts convert to beside values of these types (nothing when none is a text
+// or when one is neither a number nor a date); `textos` marks the character ones.
+std::optional<TipoSql> AlvoDosTextos(const std::vector<std::optional<TipoSql>>& tipos,
+                                     const std::vector<bool>& textos);
+
 class GeradorSqlite {
   public:
     explicit GeradorSqlite(ContextoDeReescrita& ctx);
@@ -96,7 +101,10 @@ class GeradorSqlite {
     std::string AritmeticaInteira(const Binaria& b);
     std::string ComparacaoConvertida(const Binaria& b, const std::string& op);
     void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
+    std::optional<TipoSql> AlvoDosValores(const std::vector<const Expressao*>& valores) const;
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
+    std::vector<std::string> ArgumentosConvertidos(const Chamada& c, const std::string& chave);
+    std::string ValorConvertido(const Expr& e, const std::optional<TipoSql>& alvo);
     std::string ResultadoConvertido(const Expressao& e, const std::optional<TipoSql>& alvo);
 
     // What SQL Server checks of grouped queries and DISTINCT (gerador_agrupamento.cpp).
