@@ -8,9 +8,9 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
-#include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
 
@@ -25,29 +25,9 @@ bool EhAgregado(const Chamada& c) {
 
 // Whether the expression holds an aggregate outside its subqueries.
 bool TemAgregado(const Expressao& e) {
+    if (const auto* c = std::get_if<Chamada>(&e.no); c && EhAgregado(*c)) return true;
     bool achou = false;
-    std::visit(
-        Visitante{
-            [&](const Chamada& c) {
-                if (EhAgregado(c)) {
-                    achou = true;
-                    return;
-                }
-                for (const auto& a : c.argumentos) achou = achou || TemAgregado(*a);
-            },
-            [&](const Unaria& u) { achou = TemAgregado(*u.operando); },
-            [&](const Binaria& b) { achou = TemAgregado(*b.esquerda) || TemAgregado(*b.direita); },
-            [&](const Parenteses& p) { achou = TemAgregado(*p.dentro); },
-            [&](const ComColacao& c) { achou = TemAgregado(*c.valor); },
-            [&](const Caso& c) {
-                if (c.base) achou = TemAgregado(*c.base);
-                for (const auto& [q, e2] : c.ramos)
-                    achou = achou || TemAgregado(*q) || TemAgregado(*e2);
-                if (c.senao) achou = achou || TemAgregado(*c.senao);
-            },
-            [&](const auto&) {},
-        },
-        e.no);
+    ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || TemAgregado(x); });
     return achou;
 }
 
@@ -77,57 +57,18 @@ void GeradorSqlite::VerificarAgrupamento(const Selecao& s) {
 void GeradorSqlite::VerificarAgrupado(const Expressao& e, const Agrupamento& grupo,
                                       const char* onde) {
     if (grupo.expressoes.count(Gerar(e))) return;
-    auto filho = [&](const Expr& x) {
-        if (x) VerificarAgrupado(*x, grupo, onde);
-    };
-    std::visit(Visitante{
-                   [&](const Coluna& c) {
-                       if (c.partes.back() == "*") return;
-                       std::string tabela;
-                       if (!ColunaDaSelecao(c, tabela)) return;  // an outer reference
-                       if (grupo.colunas.count(Dobrar(tabela + "." + c.partes.back()))) return;
-                       throw ErroDeBanco("Column '" + tabela + "." + c.partes.back() +
-                                             "' is invalid in the " + onde +
-                                             " because it is not contained in either an "
-                                             "aggregate function or the GROUP BY clause.",
-                                         8120, 16, 1);
-                   },
-                   [&](const Chamada& c) {
-                       if (EhAgregado(c)) return;
-                       for (const auto& a : c.argumentos) filho(a);
-                   },
-                   [&](const Unaria& u) { filho(u.operando); },
-                   [&](const Binaria& b) {
-                       filho(b.esquerda);
-                       filho(b.direita);
-                   },
-                   [&](const Parenteses& p) { filho(p.dentro); },
-                   [&](const ComColacao& c) { filho(c.valor); },
-                   [&](const Caso& c) {
-                       filho(c.base);
-                       for (const auto& [q, r] : c.ramos) {
-                           filho(q);
-                           filho(r);
-                       }
-                       filho(c.senao);
-                   },
-                   [&](const Em& em) {
-                       filho(em.valor);
-                       for (const auto& x : em.lista) filho(x);
-                   },
-                   [&](const Entre& b) {
-                       filho(b.valor);
-                       filho(b.de);
-                       filho(b.ate);
-                   },
-                   [&](const Semelhante& l) {
-                       filho(l.valor);
-                       filho(l.padrao);
-                   },
-                   [&](const EhNulo& n) { filho(n.valor); },
-                   [&](const auto&) {},
-               },
-               e.no);
+    if (const auto* c = std::get_if<Coluna>(&e.no)) {
+        std::string tabela;
+        if (c->partes.back() == "*" || !ColunaDaSelecao(*c, tabela)) return;  // outer reference
+        if (grupo.colunas.count(Dobrar(tabela + "." + c->partes.back()))) return;
+        throw ErroDeBanco("Column '" + tabela + "." + c->partes.back() + "' is invalid in the " +
+                              onde +
+                              " because it is not contained in either an aggregate function or "
+                              "the GROUP BY clause.",
+                          8120, 16, 1);
+    }
+    if (const auto* c = std::get_if<Chamada>(&e.no); c && EhAgregado(*c)) return;
+    ParaCadaFilho(e, [&](const Expressao& x) { VerificarAgrupado(x, grupo, onde); });
 }
 
 // Whether the column is one of the innermost SELECT's tables; `tabela` gets the name

@@ -2,56 +2,18 @@
 
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
-#include "simulador/motor/visitante.hpp"
+#include "simulador/motor/filhos_da_expressao.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
 
 void JuntarColunas(const Expressao& e, std::vector<std::string>& r) {
-    auto filho = [&](const Expr& x) {
-        if (x) JuntarColunas(*x, r);
-    };
-    std::visit(Visitante{
-                   [&](const Coluna& c) {
-                       if (c.partes.back() != "*") r.push_back(c.partes.back());
-                   },
-                   [&](const Unaria& u) { filho(u.operando); },
-                   [&](const Binaria& b) {
-                       filho(b.esquerda);
-                       filho(b.direita);
-                   },
-                   [&](const Chamada& c) {
-                       for (const auto& a : c.argumentos) filho(a);
-                   },
-                   [&](const Caso& c) {
-                       filho(c.base);
-                       for (const auto& [quando, entao] : c.ramos) {
-                           filho(quando);
-                           filho(entao);
-                       }
-                       filho(c.senao);
-                   },
-                   [&](const Em& em) {
-                       filho(em.valor);
-                       for (const auto& x : em.lista) filho(x);
-                   },
-                   [&](const Entre& b) {
-                       filho(b.valor);
-                       filho(b.de);
-                       filho(b.ate);
-                   },
-                   [&](const Semelhante& s) {
-                       filho(s.valor);
-                       filho(s.padrao);
-                       filho(s.escape);
-                   },
-                   [&](const EhNulo& n) { filho(n.valor); },
-                   [&](const ComColacao& c) { filho(c.valor); },
-                   [&](const Parenteses& p) { filho(p.dentro); },
-                   [&](const auto&) {},
-               },
-               e.no);
+    if (const auto* c = std::get_if<Coluna>(&e.no)) {
+        if (c->partes.back() != "*") r.push_back(c->partes.back());
+        return;
+    }
+    ParaCadaFilho(e, [&](const Expressao& x) { JuntarColunas(x, r); });
 }
 
 }  // namespace
