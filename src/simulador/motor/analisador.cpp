@@ -541,6 +541,9 @@ void Analisador::PularWithOn() {
 DefColuna Analisador::Coluna(bool soTipo) {
     DefColuna c;
     c.nome = Nome();
+    if (!soTipo && Palavra("AS"))
+        throw ErroDeBanco("O simulador de SQL Server não aceita colunas calculadas (\"" + c.nome +
+                          " AS ...\").");
     const std::size_t inicioDoTipo = i_;
     c.tipo = Tipo();
     // sysname is nvarchar(128) NOT NULL unless the column says NULL

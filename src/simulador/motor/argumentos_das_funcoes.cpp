@@ -21,6 +21,7 @@ const std::map<std::string, std::pair<std::size_t, std::size_t>>& Aridades() {
         {"charindex", {2, 3}},
         {"count", {1, 1}},
         {"count_big", {1, 1}},
+        {"concat", {2, 254}},
         {"datalength", {1, 1}},
         {"dateadd", {3, 3}},
         {"datediff", {3, 3}},

@@ -859,6 +859,28 @@ void FnIsNumeric(sqlite3_context* c, int, sqlite3_value** a) {
     std::int64_t v;
     sqlite3_result_int(c, t == SQLITE_TEXT && LerNumero(TextoDe(a[0]), d, i, v) ? 1 : 0);
 }
+// ISDATE: 1 for a text or number that converts to a datetime (1753 to 9999).
+void FnIsDate(sqlite3_context* c, int, sqlite3_value** a) {
+    db::DataHora d;
+    const int t = sqlite3_value_type(a[0]);
+    const bool ok = t == SQLITE_TEXT && LerDataHoraDoValor(a[0], d) && d.ano >= 1753;
+    sqlite3_result_int(c, ok ? 1 : 0);
+}
+// REVERSE by characters, not bytes.
+void FnReverse(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    const std::string s =
+        sqlite3_value_type(a[0]) == SQLITE_TEXT ? TextoDe(a[0]) : NumeroComoTexto(a[0]);
+    std::string r;
+    r.reserve(s.size());
+    for (std::size_t fim = s.size(); fim > 0;) {
+        std::size_t inicio = fim - 1;
+        while (inicio > 0 && (static_cast<unsigned char>(s[inicio]) & 0xC0) == 0x80) --inicio;
+        r.append(s, inicio, fim - inicio);
+        fim = inicio;
+    }
+    ResultadoTexto(c, r);
+}
 void FnIdentCurrent(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3* db = sqlite3_context_db_handle(c);
     sqlite3_stmt* s = nullptr;
@@ -1153,6 +1175,8 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_newid", 0, nd, FnNewId},
         {"zv_serverproperty", 1, nd, FnServerProperty},
         {"zv_isnumeric", 1, det, FnIsNumeric},
+        {"zv_isdate", 1, det, FnIsDate},
+        {"zv_reverse", 1, det, FnReverse},
         {"zv_ident_current", 1, nd, FnIdentCurrent},
         {"zv_identity", 0, nd, FnIdentity},
         {"zv_objectproperty", 2, nd, FnObjectProperty},

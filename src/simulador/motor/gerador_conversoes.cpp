@@ -182,6 +182,22 @@ std::string GeradorSqlite::ValorConvertido(const Expr& e, const std::optional<Ti
     return ResultadoConvertido(*e, alvo);
 }
 
+// CONCAT joins its arguments each converted to text as CONVERT does (money with two
+// places, a date in its default style), a NULL as an empty text.
+std::string GeradorSqlite::Concatenar(const Chamada& c) {
+    std::string r = "(";
+    for (std::size_t k = 0; k < c.argumentos.size(); ++k) {
+        const Expressao& a = *c.argumentos[k];
+        const auto t = TipoDe(a);
+        // money as text has two places
+        const std::string x = t && (t->base == TipoBase::Money || t->base == TipoBase::SmallMoney)
+                                  ? "zv_dmoeda_texto(" + Gerar(a) + ", 0)"
+                                  : Gerar(a);
+        r += (k ? " || " : "") + std::string("ifnull(zv_convert('nvarchar(max)', ") + x + "), '')";
+    }
+    return r + ")";
+}
+
 // SUM and AVG take numbers only: SQL Server refuses a text, date or bit column when it
 // compiles the statement, where SQLite would sum the texts as zeros.
 void GeradorSqlite::VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const {

@@ -58,6 +58,8 @@ const std::map<std::string, std::string>& Funcoes() {
         {"newid", "zv_newid"},
         {"serverproperty", "zv_serverproperty"},
         {"isnumeric", "zv_isnumeric"},
+        {"isdate", "zv_isdate"},
+        {"reverse", "zv_reverse"},
         {"upper", "zv_upper"},
         {"lower", "zv_lower"},
         {"scope_identity", "zv_identity"},
@@ -391,6 +393,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
     VerificarOperandoDoAgregado(c, chave);
+    if (chave == "concat" && c.nome.size() == 1) return Concatenar(c);
     if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
     std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";

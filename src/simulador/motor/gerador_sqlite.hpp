@@ -105,6 +105,7 @@ class GeradorSqlite {
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
     std::vector<std::string> ArgumentosConvertidos(const Chamada& c, const std::string& chave);
     std::string ValorConvertido(const Expr& e, const std::optional<TipoSql>& alvo);
+    std::string Concatenar(const Chamada& c);
     std::string ResultadoConvertido(const Expressao& e, const std::optional<TipoSql>& alvo);
 
     // What SQL Server checks of grouped queries and DISTINCT (gerador_agrupamento.cpp).
