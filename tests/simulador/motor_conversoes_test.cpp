@@ -142,7 +142,7 @@ TEST_P(ComoSqlServer, ReverseIsdateEConcat) {
     EXPECT_EQ(Valor("SELECT REVERSE(N'ação')"), "oãça");
     EXPECT_EQ(Valor("SELECT REVERSE(NULL)"), "NULL");
     EXPECT_EQ(Valor("SELECT ISDATE('2024-02-29') + ISDATE('2024-02-30') + ISDATE(NULL)"), "1");
-    EXPECT_EQ(Valor("SELECT CONCAT('a', NULL, 1, CAST(1.5 AS money))"), "a11.50");
+    EXPECT_EQ(Valor("SELECT CONCAT('a', NULL, 1, CAST(1.5 AS money), 2.50)"), "a11.502.50");
     EXPECT_EQ(Falha("SELECT CONCAT('a')"), "The concat function requires 2 to 254 arguments.");
 }
 

@@ -189,10 +189,12 @@ std::string GeradorSqlite::Concatenar(const Chamada& c) {
     for (std::size_t k = 0; k < c.argumentos.size(); ++k) {
         const Expressao& a = *c.argumentos[k];
         const auto t = TipoDe(a);
-        // money as text has two places
-        const std::string x = t && (t->base == TipoBase::Money || t->base == TipoBase::SmallMoney)
-                                  ? "zv_dmoeda_texto(" + Gerar(a) + ", 0)"
-                                  : Gerar(a);
+        // money as text has two places; a decimal all the places of its scale
+        std::string x = Gerar(a);
+        if (t && (t->base == TipoBase::Money || t->base == TipoBase::SmallMoney))
+            x = "zv_dmoeda_texto(" + x + ", 0)";
+        else if (t && EhNumericoExato(t->base))
+            x = "zv_cast(" + x + ", '" + TextoDoTipo(*t) + "')";
         r += (k ? " || " : "") + std::string("ifnull(zv_convert('nvarchar(max)', ") + x + "), '')";
     }
     return r + ")";
