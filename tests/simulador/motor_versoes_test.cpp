@@ -44,6 +44,11 @@ TEST_F(Versao2008R2, TemSpDboptionEInformaAVersao) {
         0u);
     EXPECT_EQ(Texto(Sql("exec sp_dboption Teste, 'single user'").linhas.at(0)[1]), "OFF");
     EXPECT_EQ(Sql("exec sp_dboption").colunas.at(0).nome, "Settable database options:");
+    // the functions SQL Server 2012 brought are unknown here
+    EXPECT_EQ(Falha("select iif(1 = 1, 'a', 'b')"),
+              "'iif' is not a recognized built-in function name.");
+    EXPECT_EQ(Falha("select CONCAT('a', 'b')"),
+              "'CONCAT' is not a recognized built-in function name.");
     // the version stays with the folder: later connections need not name it
     versao_.clear();
     auto outra = Conectar("Teste");

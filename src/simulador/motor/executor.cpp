@@ -180,6 +180,7 @@ std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<T
     ctx.escopoPadrao = escopoAlvo_;
     ctx.variaveisSemValor = compilandoCorpo_;
     ctx.ordinais = &plano_.ordinais;
+    ctx.versaoMaior = s_.ServidorAtual().Versao().maior;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     std::string r = Reescrever(plano_.tokens, f, ctx);

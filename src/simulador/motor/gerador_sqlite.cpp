@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <set>
 
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
@@ -386,6 +387,12 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
+    static const std::set<std::string> kDe2012 = {"concat", "iif",          "choose",   "eomonth",
+                                                  "format", "try_convert",  "try_cast", "try_parse",
+                                                  "parse",  "datefromparts"};
+    if (c.nome.size() == 1 && ctx_.versaoMaior < 11 && kDe2012.count(chave))
+        throw ErroDeBanco("'" + c.nome[0] + "' is not a recognized built-in function name.", 195,
+                          15, 10);
     if (c.nome.size() == 1)
         ExigirArgumentos(
             chave, c.argumentos.size() + (c.parteDeData.empty() ? 0 : 1) + (c.estrela ? 1 : 0));

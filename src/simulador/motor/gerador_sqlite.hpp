@@ -38,6 +38,8 @@ struct ContextoDeReescrita {
     std::vector<std::optional<TipoSql>> tiposDaSelecao;
     // a body being compiled: its variables and parameters have no value yet
     bool variaveisSemValor = false;
+    // the server's major version: 10 (2008 R2) knows none of 2012's functions
+    int versaoMaior = 11;
 };
 
 // The type texts convert to beside values of these types (nothing when none is a text
