@@ -146,4 +146,11 @@ TEST_P(ComoSqlServer, ReverseIsdateEConcat) {
     EXPECT_EQ(Falha("SELECT CONCAT('a')"), "The concat function requires 2 to 254 arguments.");
 }
 
+TEST_P(ComoSqlServer, HoraSozinhaEhDoPrimeiroDiaDe1900) {
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(23), CAST('10:11:12.5' AS datetime), 121)"),
+              "1900-01-01 10:11:12.500");
+    EXPECT_EQ(Valor("SELECT ISDATE('10:11')"), "1");
+    EXPECT_EQ(Valor("SELECT ISDATE('10:61')"), "0");
+}
+
 }  // namespace

@@ -603,6 +603,11 @@ bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoInter
     d.mes = 1;
     d.dia = 1;
     if (s.empty()) return true;  // '' converts to 1900-01-01
+    // a time alone ('10:11:12') is that time of 1900-01-01
+    const std::size_t doisPontos = s.find(':');
+    if (doisPontos != std::string_view::npos && doisPontos <= 2 &&
+        s.find_first_of("/.-") > doisPontos)
+        return LerHora(s, 0, d);
     std::size_t resto = 0;
     int a = 0, m = 0, dia = 0;
     if (s.size() >= 10 && s[4] == '-' && s[7] == '-' && Digitos(s, 0, 4, a) &&
