@@ -182,6 +182,11 @@ struct Clausulas {
     Expr onde;
 };
 
+inline bool EhTextoLiteral(const Expressao& e) {
+    const auto* l = std::get_if<Literal>(&e.no);
+    return l && l->tipo == Literal::Tipo::Texto;
+}
+
 template <typename T>
 Expr Nova(T no) {
     auto e = std::make_unique<Expressao>();

@@ -1,5 +1,7 @@
 #include "simulador/motor/falhas.hpp"
 
+#include <sqlite3.h>
+
 #include <string_view>
 
 namespace zolvek::simulador {
@@ -49,6 +51,11 @@ void GuardarFalhaDeFuncao(const std::string& mensagem) {
             return;
         }
     falhaGuardada.emplace(mensagem, 0, 16, 1);
+}
+
+void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem) {
+    GuardarFalhaDeFuncao(mensagem);
+    sqlite3_result_error(c, mensagem.data(), static_cast<int>(mensagem.size()));
 }
 
 std::optional<ErroDeBanco> TomarFalhaDeFuncao() {

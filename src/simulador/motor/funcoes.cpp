@@ -43,11 +43,6 @@ void ResultadoDataHora(sqlite3_context* c, const db::DataHora& d) {
     sqlite3_result_subtype(c, kSubtipoDataHora);
 }
 
-void Falhar(sqlite3_context* c, const std::string& msg) {
-    GuardarFalhaDeFuncao(msg);
-    sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
-}
-
 std::size_t ContarCaracteres(std::string_view s) {
     std::size_t n = 0;
     for (unsigned char ch : s)
@@ -173,9 +168,9 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         }
         if (b == TipoBase::UniqueIdentifier) {
             if (s.size() != 36) {
-                Falhar(c,
-                       "Conversion failed when converting from a character string to "
-                       "uniqueidentifier.");
+                FalharNaFuncao(c,
+                               "Conversion failed when converting from a character string to "
+                               "uniqueidentifier.");
                 return;
             }
         } else if (t.tamanho > 0) {
@@ -192,7 +187,7 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
                 } else if (semBrancos <= static_cast<std::size_t>(t.tamanho)) {
                     s = Primeiros(s, static_cast<std::size_t>(t.tamanho));
                 } else {
-                    Falhar(c, "String or binary data would be truncated.");
+                    FalharNaFuncao(c, "String or binary data would be truncated.");
                     return;
                 }
             } else if ((b == TipoBase::Char || b == TipoBase::NChar) &&
@@ -221,7 +216,7 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         }
         if (t.tamanho > 0 && n > t.tamanho) {
             if (!explicito) {
-                Falhar(c, "String or binary data would be truncated.");
+                FalharNaFuncao(c, "String or binary data would be truncated.");
                 return;
             }
             n = t.tamanho;
@@ -233,19 +228,20 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         db::DataHora d;
         if (!LerDataHoraDoValor(v, d)) {
             if (sqlite3_value_type(v) == SQLITE_TEXT && DataForaDoIntervalo(TextoDe(v)))
-                Falhar(c, std::string("The conversion of a varchar data type to a ") +
-                              NomeDoTipo(b) + " data type resulted in an out-of-range value.");
+                FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
+                                      NomeDoTipo(b) +
+                                      " data type resulted in an out-of-range value.");
             else
-                Falhar(c,
-                       "Conversion failed when converting date and/or time from character string.");
+                FalharNaFuncao(
+                    c, "Conversion failed when converting date and/or time from character string.");
             return;
         }
         bool texto = sqlite3_value_type(v) == SQLITE_TEXT;
         bool fora = (b == TipoBase::DateTime && d.ano < 1753) ||
                     (b == TipoBase::SmallDateTime && (d.ano < 1900 || d.ano > 2079));
         if (texto && fora) {
-            Falhar(c, std::string("The conversion of a varchar data type to a ") + NomeDoTipo(b) +
-                          " data type resulted in an out-of-range value.");
+            FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
+                                  NomeDoTipo(b) + " data type resulted in an out-of-range value.");
             return;
         }
         if (b == TipoBase::DateTime) d = ArredondarDataHora(d);
@@ -288,17 +284,17 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         }
         if (!LerNumero(s, numero, inteiro, valorInteiro)) {
             if (EhInteiro(b))
-                Falhar(c, "Conversion failed when converting the varchar value '" + s +
-                              "' to data type " + NomeDoTipo(b) + ".");
+                FalharNaFuncao(c, "Conversion failed when converting the varchar value '" + s +
+                                      "' to data type " + NomeDoTipo(b) + ".");
             else if (b == TipoBase::Float || b == TipoBase::Real)
-                Falhar(c, "Error converting data type varchar to float.");
+                FalharNaFuncao(c, "Error converting data type varchar to float.");
             else
-                Falhar(c, "Error converting data type varchar to numeric.");
+                FalharNaFuncao(c, "Error converting data type varchar to numeric.");
             return;
         }
         if (EhInteiro(b) && !inteiro && b != TipoBase::Bit) {
-            Falhar(c, "Conversion failed when converting the varchar value '" + s +
-                          "' to data type " + NomeDoTipo(b) + ".");
+            FalharNaFuncao(c, "Conversion failed when converting the varchar value '" + s +
+                                  "' to data type " + NomeDoTipo(b) + ".");
             return;
         }
     }
@@ -329,13 +325,13 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         }
         if (!inteiro &&
             (numero < static_cast<double>(min) - 1 || numero >= static_cast<double>(max) + 1)) {
-            Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                          NomeDoTipo(b) + ".");
+            FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                                  NomeDoTipo(b) + ".");
             return;
         }
         if (x < min || x > max) {
-            Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                          NomeDoTipo(b) + ".");
+            FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                                  NomeDoTipo(b) + ".");
             return;
         }
         sqlite3_result_int64(c, x);
@@ -360,7 +356,7 @@ void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
     std::string texto = TextoDe(cast ? a[1] : a[0]);
     auto t = LerTextoDeTipo(texto);
     if (!t) {
-        Falhar(c, "Type " + texto + " is not a defined system type.");
+        FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
         return;
     }
     if ((t->base == TipoBase::VarChar || t->base == TipoBase::NVarChar ||
@@ -529,7 +525,7 @@ void FnDbName(sqlite3_context* c, int n, sqlite3_value** a) {
         else
             sqlite3_result_null(c);
     } catch (const std::exception& e) {
-        Falhar(c, e.what());
+        FalharNaFuncao(c, e.what());
     }
 }
 
@@ -542,7 +538,7 @@ void FnDbId(sqlite3_context* c, int n, sqlite3_value** a) {
         else
             sqlite3_result_null(c);
     } catch (const std::exception& e) {
-        Falhar(c, e.what());
+        FalharNaFuncao(c, e.what());
     }
 }
 
@@ -569,7 +565,8 @@ void FnDateDiff(sqlite3_context* c, int, sqlite3_value** a) {
     }
     db::DataHora x, y;
     if (!LerDataHoraDoValor(a[1], x) || !LerDataHoraDoValor(a[2], y)) {
-        Falhar(c, "Conversion failed when converting date and/or time from character string.");
+        FalharNaFuncao(c,
+                       "Conversion failed when converting date and/or time from character string.");
         return;
     }
     std::string p = Parte(a[0]);
@@ -598,7 +595,7 @@ void FnDateDiff(sqlite3_context* c, int, sqlite3_value** a) {
     else if (p == "millisecond")
         r = std::llround((DiasDesde1900(y) - DiasDesde1900(x)) * 86400000.0);
     else {
-        Falhar(c, "'" + TextoDe(a[0]) + "' is not a recognized datediff option.");
+        FalharNaFuncao(c, "'" + TextoDe(a[0]) + "' is not a recognized datediff option.");
         return;
     }
     sqlite3_result_int64(c, r);
@@ -611,7 +608,8 @@ void FnDateAdd(sqlite3_context* c, int, sqlite3_value** a) {
     }
     db::DataHora d;
     if (!LerDataHoraDoValor(a[2], d)) {
-        Falhar(c, "Conversion failed when converting date and/or time from character string.");
+        FalharNaFuncao(c,
+                       "Conversion failed when converting date and/or time from character string.");
         return;
     }
     std::string p = Parte(a[0]);
@@ -645,7 +643,8 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
     }
     db::DataHora d;
     if (!LerDataHoraDoValor(v, d)) {
-        Falhar(c, "Conversion failed when converting date and/or time from character string.");
+        FalharNaFuncao(c,
+                       "Conversion failed when converting date and/or time from character string.");
         return;
     }
     std::string p = n == 2 ? Parte(a[0]) : static_cast<const char*>(sqlite3_user_data(c));
@@ -818,8 +817,8 @@ void FnReplicate(sqlite3_context* c, int argc, sqlite3_value** a) {
     if (limite > 0)
         copias = std::min<std::int64_t>(vezes, limite / static_cast<std::int64_t>(caracteres) + 1);
     if (copias > kMaiorTextoMontado / static_cast<std::int64_t>(s.size()))
-        return Falhar(c,
-                      "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE).");
+        return FalharNaFuncao(
+            c, "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE).");
     std::string r;
     r.reserve(s.size() * static_cast<std::size_t>(copias));
     for (std::int64_t k = 0; k < copias; ++k) r += s;
@@ -1074,8 +1073,8 @@ void FnMais(sqlite3_context* c, int, sqlite3_value** a) {
             }
             bool inteiro = false;
             if (!LerNumero(s, numeros[k], inteiro, valores[k]))
-                return Falhar(c, "Conversion failed when converting the varchar value '" + s +
-                                     "' to data type int.");
+                return FalharNaFuncao(c, "Conversion failed when converting the varchar value '" +
+                                             s + "' to data type int.");
             inteiros = inteiros && inteiro;
         }
     }

@@ -31,11 +31,6 @@ bool EhMoeda(TipoBase b) {
     return b == TipoBase::Money || b == TipoBase::SmallMoney;
 }
 
-void Falhar(sqlite3_context* c, const std::string& msg) {
-    GuardarFalhaDeFuncao(msg);
-    sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
-}
-
 std::string TextoDe(sqlite3_value* v) {
     const unsigned char* t = sqlite3_value_text(v);
     return t ? std::string(reinterpret_cast<const char*>(t),
@@ -59,7 +54,7 @@ bool LerOperando(sqlite3_context* c, sqlite3_value* v, Decimal& d) {
             return true;
         default:
             if (Decimal::TentarLer(TextoDe(v), d)) return true;
-            Falhar(c, "Error converting data type varchar to numeric.");
+            FalharNaFuncao(c, "Error converting data type varchar to numeric.");
             return false;
     }
 }
@@ -81,8 +76,8 @@ std::string NomeNaMensagem(TipoBase b) {
 void Devolver(sqlite3_context* c, const Decimal& exato, const TipoSql& t, Arredondamento modo) {
     const Decimal d = exato.Arredondar(t.escala, modo);
     if (!Cabe(d, t))
-        return Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                             NomeNaMensagem(t.base) + ".");
+        return FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                                     NomeNaMensagem(t.base) + ".");
     ResultadoDecimal(c, d);
 }
 
@@ -113,15 +108,15 @@ void FnOperar(sqlite3_context* c, int, sqlite3_value** a) {
             default:
                 break;
         }
-        if (y.Zero()) return Falhar(c, "Divide by zero error encountered.");
+        if (y.Zero()) return FalharNaFuncao(c, "Divide by zero error encountered.");
         if (Operador == '/')
             return Devolver(c, x.Dividir(y, t.escala, Arredondamento::Truncar), t,
                             Arredondamento::Truncar);
         const Decimal quociente = x.Dividir(y, 0, Arredondamento::Truncar);
         Devolver(c, x - quociente * y, t, Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                      NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                              NomeNaMensagem(t.base) + ".");
     }
 }
 
@@ -169,8 +164,8 @@ void FnArredondar(sqlite3_context* c, int, sqlite3_value** a) {
                          truncar ? Arredondamento::Truncar : Arredondamento::MetadeLongeDoZero);
         Devolver(c, r, t, Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                      NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                              NomeNaMensagem(t.base) + ".");
     }
 }
 
@@ -192,8 +187,8 @@ void FnUnaria(sqlite3_context* c, int, sqlite3_value** a) {
         }
         Devolver(c, r.Zero() ? Decimal(0) : r, t, Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                      NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                              NomeNaMensagem(t.base) + ".");
     }
 }
 
@@ -225,8 +220,8 @@ void FnPotencia(sqlite3_context* c, int, sqlite3_value** a) {
         Devolver(c, Potencia(x, a[1], EhMoeda(t.base) ? 4 : t.escala), t,
                  Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        Falhar(c, "Arithmetic overflow error converting expression to data type " +
-                      NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                              NomeNaMensagem(t.base) + ".");
     }
 }
 
@@ -275,7 +270,7 @@ void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
         s->total += d;
     } catch (const ErroDeEntrada&) {
         s->falhou = true;
-        Falhar(c, "Arithmetic overflow error converting expression to data type numeric.");
+        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type numeric.");
         return;
     }
     ++s->linhas;
@@ -339,7 +334,7 @@ void ConverterParaDecimal(sqlite3_context* c, sqlite3_value* v, const TipoSql& a
     Decimal d;
     if (origem == SQLITE_TEXT) {
         if (!Decimal::TentarLer(TextoDe(v), d))
-            return Falhar(c, "Error converting data type varchar to numeric.");
+            return FalharNaFuncao(c, "Error converting data type varchar to numeric.");
     } else if (!LerOperando(c, v, d)) {
         return;
     }
@@ -351,10 +346,12 @@ void ConverterParaDecimal(sqlite3_context* c, sqlite3_value* v, const TipoSql& a
     }
     if (cabe) return ResultadoDecimal(c, d);
     if (EhMoeda(t.base))
-        return Falhar(c, "Arithmetic overflow error converting expression to data type money.");
+        return FalharNaFuncao(
+            c, "Arithmetic overflow error converting expression to data type money.");
     // a floating-point value here is almost always a numeric literal (1000.5)
     const char* de = origem == SQLITE_INTEGER ? "int" : "numeric";
-    Falhar(c, std::string("Arithmetic overflow error converting ") + de + " to data type numeric.");
+    FalharNaFuncao(
+        c, std::string("Arithmetic overflow error converting ") + de + " to data type numeric.");
 }
 
 void RegistrarFuncoesDecimais(sqlite3* db) {

@@ -12,13 +12,8 @@ namespace zolvek::simulador {
 
 namespace {
 
-void Falhar(sqlite3_context* c, const std::string& msg) {
-    GuardarFalhaDeFuncao(msg);
-    sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
-}
-
 void FalharNaDivisao(sqlite3_context* c) {
-    Falhar(c, "Divide by zero error encountered.");
+    FalharNaFuncao(c, "Divide by zero error encountered.");
 }
 
 bool CabeNoTipo(std::int64_t v, const std::string& tipo) {
@@ -62,8 +57,8 @@ void FnInteira(sqlite3_context* c, int, sqlite3_value** v) {
     if ((op == '/' || op == '%') && b == 0) return FalharNaDivisao(c);
     std::int64_t r = 0;
     if (!Operar(op, a, b, r) || !CabeNoTipo(r, tipo))
-        return Falhar(c,
-                      "Arithmetic overflow error converting expression to data type " + tipo + ".");
+        return FalharNaFuncao(
+            c, "Arithmetic overflow error converting expression to data type " + tipo + ".");
     sqlite3_result_int64(c, r);
 }
 

@@ -26,8 +26,7 @@ void Passo(sqlite3_context* c, int, sqlite3_value** v) {
         const std::string msg =
             "Subquery returned more than 1 value. This is not permitted when the subquery "
             "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.";
-        GuardarFalhaDeFuncao(msg);
-        sqlite3_result_error(c, msg.data(), static_cast<int>(msg.size()));
+        FalharNaFuncao(c, msg);
     }
 }
 

@@ -28,11 +28,6 @@ TipoBase MaiorInteiro(TipoBase a, TipoBase b) {
     return TipoBase::TinyInt;
 }
 
-bool EhTextoLiteral(const Expressao& e) {
-    const auto* l = std::get_if<Literal>(&e.no);
-    return l && l->tipo == Literal::Tipo::Texto;
-}
-
 bool EhCaracteres(const Expressao& e, const std::optional<TipoSql>& t) {
     if (EhTextoLiteral(e)) return true;
     return t && (t->base == TipoBase::Char || t->base == TipoBase::VarChar ||

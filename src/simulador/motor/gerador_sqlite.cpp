@@ -87,11 +87,6 @@ bool ComparaPorSi(const Expressao& e) {
            std::holds_alternative<Variavel>(e.no) || std::holds_alternative<Niladica>(e.no);
 }
 
-bool EhTextoLiteral(const Expressao& e) {
-    const auto* l = std::get_if<Literal>(&e.no);
-    return l && l->tipo == Literal::Tipo::Texto;
-}
-
 // Operands that need parentheses to keep the tree's grouping in SQLite's text.
 bool Composta(const Expressao& e) {
     return std::holds_alternative<Binaria>(e.no) || std::holds_alternative<Unaria>(e.no) ||
