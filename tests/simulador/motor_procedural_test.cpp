@@ -28,8 +28,7 @@ class Procedural : public ComoSqlServer {
         auto r = Sql(sql);
         if (r.linhas.empty()) return "(vazio)";
         std::string s;
-        for (const auto& v : r.linhas[0])
-            s += (s.empty() ? "" : "|") + SimuladorTeste::Texto(v);
+        for (const auto& v : r.linhas[0]) s += (s.empty() ? "" : "|") + SimuladorTeste::Texto(v);
         return s;
     }
 
@@ -59,8 +58,7 @@ TEST_P(Procedural, VariaveisTomamOTipoDeclaradoAoSeremAtribuidas) {
     EXPECT_EQ(Valor("DECLARE @i int; SET @i = '12'; SELECT @i + 1"), "13");
     EXPECT_EQ(Valor("DECLARE @i int = 7.9; SELECT @i"), "7");
     EXPECT_EQ(Valor("DECLARE @d decimal(10,2) = 1.005; SELECT @d * 2"), "2.02");
-    EXPECT_EQ(Valor("DECLARE @d datetime = '2024-01-31 10:20:30'; SELECT DATEPART(day, @d)"),
-              "31");
+    EXPECT_EQ(Valor("DECLARE @d datetime = '2024-01-31 10:20:30'; SELECT DATEPART(day, @d)"), "31");
     EXPECT_EQ(Valor("DECLARE @s varchar(10) = 'abc'; SELECT CASE WHEN @s = 'ABC' THEN 1 ELSE 0 "
                     "END"),
               "1");
@@ -119,7 +117,8 @@ TEST_P(Procedural, FluxoComSeEnquantoInterrompaContinueERetorne) {
     EXPECT_EQ(Valor("SELECT 5; PRINT 'texto'"), "5");
     const std::string t = Tabela("Contagem");
     Sql("CREATE TABLE [" + t + "] (id int)");
-    EXPECT_EQ(Valor("DECLARE @n int; INSERT [" + t + "] VALUES (1), (2), (3); SET @n = @@ROWCOUNT; "
+    EXPECT_EQ(Valor("DECLARE @n int; INSERT [" + t +
+                    "] VALUES (1), (2), (3); SET @n = @@ROWCOUNT; "
                     "SELECT @n"),
               "3");
     EXPECT_EQ(Linha("DECLARE @n int; UPDATE [" + t +
@@ -203,19 +202,19 @@ TEST_P(Procedural, CursorPercorreAsLinhasEFalhaComoOSqlServer) {
 TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
     const std::string t = Tabela("Pedidos");
     Sql("CREATE TABLE [" + t + "] (id int, valor int)");
-    const std::string p =
-        Procedimento("Gravar", "@id int, @valor int = 10, @total int = NULL OUTPUT AS\n"
-                               "BEGIN\n"
-                               "  SET NOCOUNT ON\n"
-                               "  INSERT [" +
-                                   t +
-                                   "] VALUES (@id, @valor)\n"
-                                   "  SELECT @total = SUM(valor) FROM [" +
-                                   t +
-                                   "]\n"
-                                   "  IF @id < 0 RETURN 7\n"
-                                   "  SELECT id, valor FROM [" +
-                                   t + "] WHERE id = @id\n" + "END");
+    const std::string p = Procedimento("Gravar",
+                                       "@id int, @valor int = 10, @total int = NULL OUTPUT AS\n"
+                                       "BEGIN\n"
+                                       "  SET NOCOUNT ON\n"
+                                       "  INSERT [" +
+                                           t +
+                                           "] VALUES (@id, @valor)\n"
+                                           "  SELECT @total = SUM(valor) FROM [" +
+                                           t +
+                                           "]\n"
+                                           "  IF @id < 0 RETURN 7\n"
+                                           "  SELECT id, valor FROM [" +
+                                           t + "] WHERE id = @id\n" + "END");
     EXPECT_EQ(Linha("EXEC [" + p + "] 1, 5"), "1|5");
     EXPECT_EQ(Linha("EXEC [" + p + "] @id = 2"), "2|10");
     EXPECT_EQ(Linha("DECLARE @t int, @r int; EXEC @r = [" + p +
@@ -237,15 +236,15 @@ TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
 }
 
 TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {
-    const std::string r = Procedimento("Recursivo", "@n int AS BEGIN SET @n = @n + 1; EXEC [Recursivo" +
-                                                        sufixo_ + "] @n END");
+    const std::string r = Procedimento(
+        "Recursivo", "@n int AS BEGIN SET @n = @n + 1; EXEC [Recursivo" + sufixo_ + "] @n END");
     EXPECT_EQ(Recusa("EXEC [" + r + "] 0"),
               "217: Maximum stored procedure, function, trigger, or view nesting level exceeded "
               "(limit 32).");
     const std::string f = Procedimento("Falha", "AS SELECT * FROM TabelaQueNaoExiste");
-    EXPECT_EQ(Valor("BEGIN TRY EXEC [" + f +
-                    "] END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"),
-              "208");
+    EXPECT_EQ(
+        Valor("BEGIN TRY EXEC [" + f + "] END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"),
+        "208");
     // at its own level, a name the batch cannot resolve is not caught
     EXPECT_EQ(Recusa("BEGIN TRY SELECT * FROM TabelaQueNaoExiste END TRY BEGIN CATCH SELECT 0 "
                      "END CATCH"),

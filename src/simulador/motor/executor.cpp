@@ -225,33 +225,30 @@ db::Valor Executor::ValorDeVariavel(const char* nome) const {
 }
 
 void Executor::LigarValor(sqlite3_stmt* st, int i, const db::Valor& v) {
-        std::visit(
-            [&](const auto& x) {
-                using T = std::decay_t<decltype(x)>;
-                if constexpr (std::is_same_v<T, std::monostate>)
-                    sqlite3_bind_null(st, i);
-                else if constexpr (std::is_same_v<T, bool>)
-                    sqlite3_bind_int(st, i, x ? 1 : 0);
-                else if constexpr (std::is_same_v<T, std::int64_t>)
-                    sqlite3_bind_int64(st, i, x);
-                else if constexpr (std::is_same_v<T, double>)
-                    sqlite3_bind_double(st, i, x);
-                else if constexpr (std::is_same_v<T, db::Decimal>)
-                    sqlite3_bind_text(st, i, x.texto.data(), static_cast<int>(x.texto.size()),
-                                      SQLITE_TRANSIENT);
-                else if constexpr (std::is_same_v<T, std::string>)
-                    sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()),
-                                      SQLITE_TRANSIENT);
-                else if constexpr (std::is_same_v<T, db::Bytes>)
-                    sqlite3_bind_blob(st, i, x.data(), static_cast<int>(x.size()),
-                                      SQLITE_TRANSIENT);
-                else {
-                    std::string t = FormatarDataHora(x);
-                    sqlite3_bind_text(st, i, t.data(), static_cast<int>(t.size()),
-                                      SQLITE_TRANSIENT);
-                }
-            },
-            v);
+    std::visit(
+        [&](const auto& x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>)
+                sqlite3_bind_null(st, i);
+            else if constexpr (std::is_same_v<T, bool>)
+                sqlite3_bind_int(st, i, x ? 1 : 0);
+            else if constexpr (std::is_same_v<T, std::int64_t>)
+                sqlite3_bind_int64(st, i, x);
+            else if constexpr (std::is_same_v<T, double>)
+                sqlite3_bind_double(st, i, x);
+            else if constexpr (std::is_same_v<T, db::Decimal>)
+                sqlite3_bind_text(st, i, x.texto.data(), static_cast<int>(x.texto.size()),
+                                  SQLITE_TRANSIENT);
+            else if constexpr (std::is_same_v<T, std::string>)
+                sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()), SQLITE_TRANSIENT);
+            else if constexpr (std::is_same_v<T, db::Bytes>)
+                sqlite3_bind_blob(st, i, x.data(), static_cast<int>(x.size()), SQLITE_TRANSIENT);
+            else {
+                std::string t = FormatarDataHora(x);
+                sqlite3_bind_text(st, i, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+            }
+        },
+        v);
 }
 
 void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
@@ -739,8 +736,8 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
     if (!c.compilado.pronto) {
-        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos,
-                                    &c.compilado.atribuidas);
+        c.compilado.sql =
+            Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos, &c.compilado.atribuidas);
         c.compilado.pronto = true;
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);

@@ -97,8 +97,7 @@ class Executor {
         std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one
         std::string retorno;              // EXEC @r = P
     };
-    ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c,
-                                     Faixa faixa) const;
+    ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c, Faixa faixa) const;
     void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                            const ChamadaDeProcedimento& chamada);
     void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,

@@ -59,9 +59,10 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
             "32).",
             217, 16, 1);
     auto plano = s_.Planejar(o.texto);
-    const auto* def = plano->comandos.empty()
-                          ? nullptr
-                          : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
+    const auto* def =
+        plano->comandos.empty()
+            ? nullptr
+            : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
     if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     Executor corpo(s_, *plano, kSemParametros);
     corpo.estado_ = estado_;
@@ -147,8 +148,8 @@ void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::Criar
             corpo.AtribuirValor(v, args[k].second);
         } catch (const ErroDeBanco& e) {
             if (e.Numero() != 245 && e.Numero() != 241 && e.Numero() != 8114) throw;
-            throw ErroDeBanco("Error converting data type " + TipoDoValor(args[k].second) +
-                                  " to " + NomeDoTipo(par.tipo.base) + ".",
+            throw ErroDeBanco("Error converting data type " + TipoDoValor(args[k].second) + " to " +
+                                  NomeDoTipo(par.tipo.base) + ".",
                               8114, 16, 1);
         }
     }

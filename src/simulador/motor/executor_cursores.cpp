@@ -18,8 +18,7 @@ void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
     c.nome = x.cursor;
     c.selecao = x.selecao;
     for (const auto& o : x.opcoes)
-        if (o == "SCROLL" || o == "STATIC" || o == "KEYSET" || o == "DYNAMIC" ||
-            o == "INSENSITIVE")
+        if (o == "SCROLL" || o == "STATIC" || o == "KEYSET" || o == "DYNAMIC" || o == "INSENSITIVE")
             c.rolavel = true;
     for (const auto& o : x.opcoes)
         if (o == "FORWARD_ONLY" || o == "FAST_FORWARD") c.rolavel = false;
@@ -60,8 +59,9 @@ void Executor::BuscarCursor(const instrucao::BuscarCursor& x) {
     if (x.direcao != "NEXT" && !c.rolavel) {
         std::string d = x.direcao;
         for (auto& ch : d) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        throw ErroDeBanco("fetch: The fetch type " + d + " cannot be used with forward only cursors.",
-                          16911, 16, 1);
+        throw ErroDeBanco(
+            "fetch: The fetch type " + d + " cannot be used with forward only cursors.", 16911, 16,
+            1);
     }
     if (x.direcao == "ABSOLUTE" || x.direcao == "RELATIVE")
         throw ErroDeBanco("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");

@@ -13,8 +13,8 @@ namespace zolvek::simulador {
 namespace {
 
 // @@ROWCOUNT, @@ERROR, @@FETCH_STATUS and the CATCH block's functions, as :zvsN.
-constexpr const char* kPseudo[] = {"@@rowcount",     "@@error",         "@@fetch_status",
-                                   "error_number",   "error_message",   "error_severity",
+constexpr const char* kPseudo[] = {"@@rowcount",   "@@error",       "@@fetch_status",
+                                   "error_number", "error_message", "error_severity",
                                    "error_state"};
 
 int Pseudo(const std::string& dobrado) {
@@ -123,16 +123,13 @@ std::string SqliteDaFuncaoDeErro(const std::string& nome, bool comEstado) {
 namespace {
 
 bool Usa(const Comando& c) {
-    return std::visit(Visitante{
-                          [](const instrucao::Se& x) {
-                              return Usa(*x.entao) || (x.senao && Usa(*x.senao));
-                          },
-                          [](const instrucao::Bloco& x) { return UsaVariaveis(x.filhos); },
-                          [](const auto& x) {
-                              return InstrucaoProcedural<std::decay_t<decltype(x)>>;
-                          },
-                      },
-                      c.instrucao);
+    return std::visit(
+        Visitante{
+            [](const instrucao::Se& x) { return Usa(*x.entao) || (x.senao && Usa(*x.senao)); },
+            [](const instrucao::Bloco& x) { return UsaVariaveis(x.filhos); },
+            [](const auto& x) { return InstrucaoProcedural<std::decay_t<decltype(x)>>; },
+        },
+        c.instrucao);
 }
 
 }  // namespace
@@ -179,8 +176,8 @@ std::string FormatarMensagem(const std::string& f, const std::vector<db::Valor>&
         auto numero = [&] {
             if (j < f.size() && f[j] == '*') {
                 ++j;
-                especificacao += std::to_string(
-                    proximo < args.size() ? InteiroDoArgumento(args[proximo++]) : 0);
+                especificacao +=
+                    std::to_string(proximo < args.size() ? InteiroDoArgumento(args[proximo++]) : 0);
                 return;
             }
             while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j])))

@@ -58,7 +58,9 @@ class QuadroDeVariaveis {
 
     VariavelDoLote* Achar(const std::string& nome);
     const VariavelDoLote* Achar(const std::string& nome) const;
-    std::size_t Slot(const VariavelDoLote& v) const { return static_cast<std::size_t>(&v - &itens_[0]); }
+    std::size_t Slot(const VariavelDoLote& v) const {
+        return static_cast<std::size_t>(&v - &itens_[0]);
+    }
     const db::Valor& ValorDoSlot(std::size_t n) const { return itens_.at(n - 1).valor; }
     // The SQLite text that reads a variable or one of @@ROWCOUNT, @@ERROR,
     // @@FETCH_STATUS; "" for a name it does not hold.
@@ -70,7 +72,7 @@ class QuadroDeVariaveis {
 
   private:
     std::vector<VariavelDoLote> itens_;
-    std::map<std::string, std::size_t> porNome_;  // folded name -> index
+    std::map<std::string, std::size_t> porNome_;    // folded name -> index
     std::map<std::string, CursorDoLote> cursores_;  // by folded name, when DECLAREd
 };
 
