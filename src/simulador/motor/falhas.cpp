@@ -190,7 +190,7 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
         case 8152:  // string or binary data would be truncated
             return true;
         default:
-            return false;
+            return e.Numero() >= 50000;  // RAISERROR
     }
 }
 
