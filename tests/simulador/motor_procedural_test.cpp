@@ -243,6 +243,32 @@ TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
     EXPECT_EQ(Valor("DECLARE @r int = 5; EXEC @r = sp_who; SELECT @r"), "0");
 }
 
+TEST_P(Procedural, LacoComSubconsultaDevolveADataPorSaida) {
+    const std::string f = Tabela("Feriados");
+    Sql("CREATE TABLE [" + f + "] (DATA datetime, FIXO char(1))");
+    Sql("INSERT [" + f + "] VALUES ('2024-12-25', 'S'), ('2024-12-26', 'N')");
+    const std::string p =
+        Procedimento("ProximoDiaUtil",
+                     "@Data DATETIME, @Resultado DATETIME OUTPUT AS BEGIN\n"
+                     "  SET @Resultado = @Data\n"
+                     "  WHILE DATEPART(dw, @Resultado) IN (1, 7) OR EXISTS (SELECT * FROM [" +
+                         f +
+                         "] WHERE DATA = @Resultado OR (FIXO = 'S' AND MONTH(DATA) = "
+                         "MONTH(@Resultado) AND DAY(DATA) = DAY(@Resultado)))\n"
+                         "    SET @Resultado = DATEADD(day, 1, @Resultado)\n"
+                         "END");
+    const std::string chamada = "DECLARE @r datetime; EXEC [" + p + "] @Data = ";
+    EXPECT_EQ(
+        Valor(chamada + "'2024-12-24', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        "20241224");
+    EXPECT_EQ(
+        Valor(chamada + "'2024-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        "20241227");
+    EXPECT_EQ(
+        Valor(chamada + "'2025-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        "20251226");
+}
+
 TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {
     const std::string r = Procedimento(
         "Recursivo", "@n int AS BEGIN SET @n = @n + 1; EXEC [Recursivo" + sufixo_ + "] @n END");
@@ -259,6 +285,10 @@ TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {
               "266: Transaction count after EXECUTE indicates a mismatching number of BEGIN and "
               "COMMIT statements. Previous count = 0, current count = 1.");
     Sql("IF @@TRANCOUNT > 0 ROLLBACK");
+    const std::string nivel = Procedimento("Nivel", "AS SELECT @@NESTLEVEL");
+    EXPECT_EQ(Valor("EXEC [" + nivel + "]"), "1");
+    EXPECT_EQ(Valor("DECLARE @x int; SELECT @@NESTLEVEL"), "0");
+    EXPECT_EQ(Valor("SELECT @@NESTLEVEL"), "0");
     const std::string f = Procedimento("Falha", "AS SELECT * FROM TabelaQueNaoExiste");
     EXPECT_EQ(
         Valor("BEGIN TRY EXEC [" + f + "] END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"),
