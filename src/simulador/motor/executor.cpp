@@ -725,6 +725,7 @@ void Executor::Rodar(const Comando& c) {
             },
         },
         c.instrucao);
+    estado_->erro = 0;  // @@ERROR tells of the statement just before
 }
 
 // Statements that write name their object in the current database: another one's
