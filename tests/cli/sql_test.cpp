@@ -89,6 +89,22 @@ TEST_F(ComandoSql, LotesComResultadosELinhasAfetadas) {
               "Linhas afetadas: 2\n");
 }
 
+// A date shows no time and a time no date, whether a column or a value the query makes.
+TEST_F(ComandoSql, DataSemHoraEHoraSemData) {
+    CriarBanco("Empresa");
+    auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
+                   "create table D (d date, t time, h datetime)\n"
+                   "insert into D values ('2024-03-05', '10:11:12.123', '2024-03-05')\n"
+                   "GO\n"
+                   "select d, t, h, dateadd(day, 1, d), cast(h as date), cast('10:11' as time) "
+                   "from D\n");
+    EXPECT_EQ(e.status, 0) << e.erros;
+    EXPECT_NE(e.saida.find("2024-03-05\t10:11:12.123\t2024-03-05 00:00:00.000\t2024-03-06\t"
+                           "2024-03-05\t10:11:00.000\n"),
+              std::string::npos)
+        << e.saida;
+}
+
 TEST_F(ComandoSql, FalhaMostraAMensagemDoServidorEDesfazOLote) {
     CriarBanco("Empresa");
     const std::string conexao = "--conexao " + Aspas(Conexao("Empresa"));

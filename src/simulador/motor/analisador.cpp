@@ -228,8 +228,8 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = std::move(n);
         if (Fim()) Erro();
         ++i_;
-    } else if (emCorpo_ && !Fim() && NaoInterpretada(Atual())) {
-        // SQL Server accepts it; it is refused when the body runs
+    } else if (!Fim() && NaoInterpretada(Atual())) {
+        // SQL Server accepts it; it is refused when it runs
         auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
         x->instrucao = texto::Maiusculas(Atual().texto);
         if (x->instrucao == "GOTO") {

@@ -519,9 +519,11 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
         }
         if (!tipos[static_cast<std::size_t>(c)] && tiposConhecidos &&
             tiposConhecidos->size() == static_cast<std::size_t>(ncol)) {
-            // a decimal the query computes: its type as the generator worked it out
+            // a decimal, date or time the query computes: its type as the generator worked
+            // it out
             const auto& t = (*tiposConhecidos)[static_cast<std::size_t>(c)];
-            if (t && EhNumericoExato(t->base)) {
+            if (t && (EhNumericoExato(t->base) || t->base == TipoBase::Date ||
+                      t->base == TipoBase::Time)) {
                 tipos[static_cast<std::size_t>(c)] = &*t;
                 col.tipo = CategoriaDoTipo(*t);
                 col.precisao = PrecisaoDoCatalogo(*t);
@@ -1080,7 +1082,13 @@ void Executor::Excluir(const instrucao::Excluir& c) {
         c.compilado.sql = std::move(sql);
         c.compilado.pronto = true;
     }
-    Contar(Consultar(c.compilado.sql, 0, 'D', t->nome));
+    db::Resultado r = Consultar(c.compilado.sql, 0, 'D', t->nome);
+    if (c.truncar) {  // TRUNCATE TABLE counts no rows
+        estado_->linhas = 0;
+        resultados_.push_back(db::Resultado{});
+    } else {
+        Contar(std::move(r));
+    }
     if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
         // the next row takes the seed again
         Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")

@@ -180,6 +180,11 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
     if (f == "cast" || f == "convert") return LerTextoDeTipo(c.tipo);
     if (f == "iif" && c.argumentos.size() == 3)
         return TipoComum({c.argumentos[1].get(), c.argumentos[2].get()});
+    if (f == "dateadd" && c.argumentos.size() == 2) {  // a date stays a date
+        auto t = TipoDe(*c.argumentos[1]);
+        if (t && (t->base == TipoBase::Date || t->base == TipoBase::Time)) return t;
+        return std::nullopt;
+    }
     if (c.argumentos.empty()) return std::nullopt;
     auto a = TipoDe(*c.argumentos[0]);
     if (!a) return std::nullopt;
