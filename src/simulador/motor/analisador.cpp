@@ -132,7 +132,9 @@ std::size_t Analisador::FimDaInstrucao(std::size_t k, int selectsAceitos, int se
             --setsAceitos;
             continue;
         }
-        if (EhPalavra(t, "WITH") && k + 1 < t_.size() && EhSimbolo(t_[k + 1], "(")) continue;
+        if (EhPalavra(t, "WITH") && k + 1 < t_.size() &&
+            (EhSimbolo(t_[k + 1], "(") || EhPalavra(t_[k + 1], "TIES")))
+            continue;
         if (EhPalavra(t, "FETCH") && k > 0 &&
             (EhPalavra(t_[k - 1], "ROWS") || EhPalavra(t_[k - 1], "ROW")))
             continue;
@@ -266,6 +268,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");
     }
+    RecusarSaida();
     if (Aceitar("DEFAULT")) {
         Esperar("VALUES");
         x->valoresPadrao = true;
@@ -314,6 +317,13 @@ std::unique_ptr<Comando> Analisador::Inserir() {
     return c;
 }
 
+// INSERT, UPDATE and DELETE ... OUTPUT inserted.x, deleted.y: SQL Server returns the rows
+// they wrote; the engine does not.
+void Analisador::RecusarSaida() const {
+    if (Palavra("OUTPUT"))
+        throw ErroDeBanco("O simulador de SQL Server não aceita a cláusula OUTPUT.");
+}
+
 std::unique_ptr<Comando> Analisador::Atualizar() {
     auto [c, x] = Novo<instrucao::Atualizar>(i_);
     ++i_;
@@ -333,7 +343,8 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
             if (nivel == 0 && Palavra("CASE")) ++casos;
             if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
             if (nivel == 0 && casos == 0 &&
-                (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION")))
+                (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION") ||
+                 Palavra("OUTPUT")))
                 break;
             ++i_;
         }
@@ -341,6 +352,7 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
         x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
         if (!AceitarSimbolo(",")) break;
     }
+    RecusarSaida();
     x->resto = {i_, fim};
     i_ = fim;
     return c;
@@ -353,6 +365,7 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
+    RecusarSaida();
     std::size_t fim = FimDaInstrucao(i_);
     x->resto = {i_, fim};
     i_ = fim;
