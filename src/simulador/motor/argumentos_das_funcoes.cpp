@@ -13,6 +13,14 @@ namespace {
 const std::map<std::string, std::pair<std::size_t, std::size_t>>& Aridades() {
     static const std::map<std::string, std::pair<std::size_t, std::size_t>> a = {
         {"abs", {1, 1}},
+        {"format", {2, 3}},
+        {"difference", {2, 2}},
+        {"soundex", {1, 1}},
+        {"patindex", {2, 2}},
+        {"nchar", {1, 1}},
+        {"unicode", {1, 1}},
+        {"eomonth", {1, 2}},
+        {"datefromparts", {3, 3}},
         {"app_name", {0, 0}},
         {"ascii", {1, 1}},
         {"avg", {1, 1}},

@@ -74,6 +74,18 @@ const std::map<std::string, std::string>& Funcoes() {
         {"has_dbaccess", "zv_has_dbaccess"},
         {"square", "zv_square"},
         {"user", "zv_user_name"},
+        {"datename", "zv_datename"},
+        {"datefromparts", "zv_datefromparts"},
+        {"eomonth", "zv_eomonth"},
+        {"stuff", "zv_stuff"},
+        {"ascii", "zv_ascii"},
+        {"unicode", "zv_unicode"},
+        {"char", "zv_char"},
+        {"nchar", "zv_nchar"},
+        {"patindex", "zv_patindex"},
+        {"soundex", "zv_soundex"},
+        {"difference", "zv_difference"},
+        {"format", "zv_format"},
     };
     return f;
 }
@@ -141,6 +153,11 @@ std::string Variaveis(const std::string& nome) {
     if (v == "@@servername") return "zv_servername()";
     if (v == "@@trancount") return "zv_trancount()";
     if (v == "@@error") return "0";
+    if (v == "@@language") return "zv_language()";
+    if (v == "@@langid") return "zv_langid()";
+    if (v == "@@datefirst") return "zv_datefirst()";
+    if (v == "@@max_connections") return "32767";
+    if (v == "@@microsoftversion") return "zv_microsoftversion()";
     throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
 }
 
@@ -408,6 +425,12 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         args.insert(args.end(), convertidos.begin(), convertidos.end());
     else
         for (const auto& a : c.argumentos) args.push_back(Gerar(*a));
+    if ((chave == "cast" || chave == "convert") && c.nome.size() == 1 && !c.argumentos.empty()) {
+        // a date-time column's stored text is written in the style asked for, as any date-time
+        const auto t = TipoDe(*c.argumentos[0]);
+        if (t && (t->base == TipoBase::DateTime || t->base == TipoBase::SmallDateTime))
+            args[chave == "convert" ? 1 : 0] = "zv_dt(" + args[chave == "convert" ? 1 : 0] + ")";
+    }
     if (chave == "cast" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
     if (chave == "replicate" && c.nome.size() == 1 && c.argumentos.size() == 2)
         args.push_back(std::to_string(LimiteDeReplicacao(*c.argumentos[0])));
