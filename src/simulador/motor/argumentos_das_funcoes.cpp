@@ -13,6 +13,17 @@ namespace {
 const std::map<std::string, std::pair<std::size_t, std::size_t>>& Aridades() {
     static const std::map<std::string, std::pair<std::size_t, std::size_t>> a = {
         {"abs", {1, 1}},
+        {"hashbytes", {2, 2}},
+        {"rand", {0, 1}},
+        {"varp", {1, 1}},
+        {"var", {1, 1}},
+        {"stdevp", {1, 1}},
+        {"stdev", {1, 1}},
+        {"type_name", {1, 1}},
+        {"type_id", {1, 1}},
+        {"columnproperty", {3, 3}},
+        {"col_name", {2, 2}},
+        {"col_length", {2, 2}},
         {"format", {2, 3}},
         {"difference", {2, 2}},
         {"soundex", {1, 1}},

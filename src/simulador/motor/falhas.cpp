@@ -37,6 +37,7 @@ constexpr NumeroDaMensagem kNumeros[] = {
     {" is not a valid style number when converting", 281, 16, 1},
     {"Adding a value to a 'date' column caused an overflow.", 517, 16, 1},
     {"The culture parameter '", 9818, 16, 1},
+    {"Error converting string value '", 9819, 16, 1},
 };
 
 thread_local std::optional<ErroDeBanco> falhaGuardada;
@@ -59,7 +60,23 @@ void GuardarFalhaDeFuncao(const std::string& mensagem) {
     falhaGuardada.emplace(mensagem, 0, 16, 1);
 }
 
+namespace {
+thread_local TentativaDeFuncao* tentativaAtual = nullptr;
+}  // namespace
+
+TentativaDeFuncao::TentativaDeFuncao() : anterior_(tentativaAtual) {
+    tentativaAtual = this;
+}
+
+TentativaDeFuncao::~TentativaDeFuncao() {
+    tentativaAtual = anterior_;
+}
+
 void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem) {
+    if (tentativaAtual) {
+        tentativaAtual->falhou_ = true;
+        return;
+    }
     GuardarFalhaDeFuncao(mensagem);
     sqlite3_result_error(c, mensagem.data(), static_cast<int>(mensagem.size()));
 }

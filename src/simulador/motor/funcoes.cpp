@@ -12,11 +12,14 @@
 
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes_datas.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
+#include "simulador/motor/funcoes_estatisticas.hpp"
 #include "simulador/motor/funcoes_formato.hpp"
 #include "simulador/motor/funcoes_inteiras.hpp"
+#include "simulador/motor/funcoes_resumos.hpp"
 #include "simulador/motor/funcoes_subconsulta.hpp"
 #include "simulador/motor/funcoes_texto.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -114,7 +117,10 @@ bool PareceDataHoraGravada(const std::string& s) {
 
 // Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
 // failing.
-void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo) {
+// `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
+// number of that type (a number too long for a text is '*' or an error by it).
+void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo,
+               std::string_view tipoDoNumero = {}) {
     int origem = sqlite3_value_type(v);
     if (origem == SQLITE_NULL) {
         sqlite3_result_null(c);
@@ -123,7 +129,15 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
     TipoBase b = t.base;
     if (EhTexto(b) || b == TipoBase::SqlVariant) {
         std::string s;
-        if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
+        if (origem == SQLITE_BLOB && (estilo == 1 || estilo == 2)) {
+            // binary as hexadecimal digits, with 0x in style 1
+            static const char kHex[] = "0123456789ABCDEF";
+            s = estilo == 1 ? "0x" : "";
+            for (unsigned char byte : TextoDe(v)) {
+                s += kHex[byte >> 4];
+                s += kHex[byte & 15];
+            }
+        } else if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
             s = TextoDe(v);
             // a date-time column reaches here as its stored text; a style asks for a date
             if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
@@ -146,6 +160,22 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
             }
         } else if (t.tamanho > 0) {
             std::size_t n = ContarCaracteres(s);
+            if (tipoDoNumero.empty() && origem == SQLITE_INTEGER) tipoDoNumero = "int";
+            if (tipoDoNumero.empty() && origem == SQLITE_FLOAT) tipoDoNumero = "float";
+            if (explicito && n > static_cast<std::size_t>(t.tamanho) && !tipoDoNumero.empty()) {
+                // int to (var)char shows '*'; any other number fails
+                if (tipoDoNumero == "int" && (b == TipoBase::Char || b == TipoBase::VarChar)) {
+                    s = "*";
+                    n = 1;
+                } else {
+                    return FalharNaFuncao(
+                        c, "Arithmetic overflow error converting " +
+                               std::string(tipoDoNumero == "int" || tipoDoNumero == "money"
+                                               ? "expression"
+                                               : tipoDoNumero) +
+                               " to data type " + NomeDoTipo(b) + ".");
+                }
+            }
             if (n > static_cast<std::size_t>(t.tamanho)) {
                 std::size_t semBrancos = n;
                 std::string aparado = s;
@@ -326,10 +356,14 @@ void FnConv(sqlite3_context* c, int, sqlite3_value** a) {
     Converter(c, a[0], t, false, 0);
 }
 
-void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
-    // zv_convert('type', x[, style]) and zv_cast(x, 'type')
-    bool cast = sqlite3_user_data(c) == nullptr;
+// CAST and CONVERT with their arguments as zv_cast and zv_convert take them.
+void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert) {
+    const bool cast = !convert;
     std::string texto = TextoDe(cast ? a[1] : a[0]);
+    // "varchar(2)|numeric": the generator tells the number's type after the target's
+    const std::size_t barra = texto.find('|');
+    const std::string numero = barra == std::string::npos ? "" : texto.substr(barra + 1);
+    if (barra != std::string::npos) texto.erase(barra);
     auto t = LerTextoDeTipo(texto);
     if (!t) {
         FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
@@ -340,7 +374,23 @@ void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
         texto.find('(') == std::string::npos)
         t->tamanho = 30;
     int estilo = (!cast && n > 2) ? sqlite3_value_int(a[2]) : 0;
-    Converter(c, cast ? a[0] : a[1], *t, true, estilo);
+    Converter(c, cast ? a[0] : a[1], *t, true, estilo, numero);
+}
+
+// What zv_convert's and zv_cast's user data say: CONVERT's argument order, TRY_'s NULL.
+constexpr int kMarcaConvert = 1, kMarcaTentativa = 2;
+
+void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
+    // zv_convert('type', x[, style]) and zv_cast(x, 'type'); TRY_CONVERT and TRY_CAST give
+    // NULL where these fail
+    const int marca = *static_cast<const int*>(sqlite3_user_data(c));
+    if (marca & kMarcaTentativa) {
+        TentativaDeFuncao tentativa;
+        ConverterChamada(c, a, n, marca & kMarcaConvert);
+        if (tentativa.Falhou()) sqlite3_result_null(c);
+        return;
+    }
+    ConverterChamada(c, a, n, marca & kMarcaConvert);
 }
 
 void FnGetDate(sqlite3_context* c, int, sqlite3_value**) {
@@ -421,6 +471,8 @@ void FnIsSrvRoleMember(sqlite3_context* c, int, sqlite3_value** a) {
                               : 0);
 }
 
+}  // namespace
+
 // 'dbo.[X]', '[X]', 'DB.dbo.X' -> X; names of another database give nothing.
 // The parts of a name given as text ('dbo.Ordem de Serviço', '[dbo].[T]'), split at
 // the dots outside brackets and quotes; a part written bare keeps its inner blanks.
@@ -464,6 +516,8 @@ std::string NomeSimples(const std::string& texto, bool& outroBanco, const std::s
                  !IguaisCiAs(partes[partes.size() - 3], banco);
     return partes.back();
 }
+
+namespace {
 
 void FnObjectId(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) {
@@ -1124,14 +1178,20 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesDecimais(db);
     RegistrarFuncoesInteiras(db);
     RegistrarFuncoesDeSubconsulta(db);
-    // convert('type', x[, style]) carries a non-null marker; cast(x, 'type') a null one
-    static int marca = 1;
-    sqlite3_create_function(db, "zv_convert", 2, det, &marca, FnConvert, nullptr, nullptr);
-    sqlite3_create_function(db, "zv_convert", 3, det, &marca, FnConvert, nullptr, nullptr);
-    sqlite3_create_function(db, "zv_cast", 2, det, nullptr, FnConvert, nullptr, nullptr);
+    static const int kMarcas[] = {0, kMarcaConvert, kMarcaTentativa,
+                                  kMarcaConvert | kMarcaTentativa};
+    const std::pair<const char*, int> conversoes[] = {
+        {"zv_cast", 0}, {"zv_convert", 1}, {"zv_try_cast", 2}, {"zv_try_convert", 3}};
+    for (const auto& [nome, k] : conversoes)
+        for (int args = 2; args <= ((k & kMarcaConvert) ? 3 : 2); ++args)
+            sqlite3_create_function(db, nome, args, det, const_cast<int*>(&kMarcas[k]), FnConvert,
+                                    nullptr, nullptr);
     RegistrarFuncoesDeDatas(db);
     RegistrarFuncoesDeTexto(db);
     RegistrarFuncaoFormat(db);
+    RegistrarFuncoesDeCatalogo(db, s);
+    RegistrarFuncoesEstatisticas(db);
+    RegistrarFuncoesDeResumo(db);
 }
 
 }  // namespace zolvek::simulador

@@ -39,3 +39,11 @@ bool Casa(const std::string& texto, std::size_t i, const std::string& padrao, st
 std::string CaractereDobrado(const std::string& s, std::size_t& i);
 
 }  // namespace zolvek::simulador
+
+namespace zolvek::simulador {
+
+// The last part of a name given as text ('dbo.[T]' -> T); `outroBanco` when the name is
+// of a database other than `banco`.
+std::string NomeSimples(const std::string& texto, bool& outroBanco, const std::string& banco);
+
+}  // namespace zolvek::simulador

@@ -113,7 +113,7 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
 // does not know.
 const Idioma* IdiomaComNomes(sqlite3_context* c) {
     const Idioma& i = IdiomaAtual();
-    if (i.meses[0]) return &i;
+    if (i.meses) return &i;
     FalharNaFuncao(c, std::string("O simulador de SQL Server não conhece os nomes de meses e "
                                   "dias do idioma '") +
                           i.nome + "'.");
@@ -246,7 +246,7 @@ bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
     const Idioma& idioma = IdiomaAtual();
     const int base = estilo >= 100 ? estilo - 100 : estilo;
     const bool comMes = base == 0 || base == 6 || base == 7 || base == 9 || base == 13;
-    if (comMes && !idioma.mesesCurtos[0]) {
+    if (comMes && !idioma.mesesCurtos) {
         erro = std::string("O simulador de SQL Server não conhece os nomes de meses do idioma '") +
                idioma.nome + "'.";
         return false;

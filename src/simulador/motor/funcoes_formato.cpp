@@ -23,8 +23,8 @@ struct Cultura {
     char decimal;
     const char* am;
     const char* pm;
-    const char* meses[12];
-    const char* mesesCurtos[12];
+    const char* const* meses;  // 12
+    const char* const* mesesCurtos;
     const char* dias[7];  // Sunday first, as .NET counts them
     const char* diasCurtos[7];
     const char* dataCurta;  // the standard formats d, D, t, T
@@ -33,17 +33,16 @@ struct Cultura {
     const char* horaLonga;
 };
 
-#define ZV_MESES_EN                                                                            \
-    {                                                                                          \
-        "January", "February", "March", "April", "May", "June", "July", "August", "September", \
-            "October", "November", "December"                                                  \
-    }
-#define ZV_CURTOS_EN \
-    { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" }
 #define ZV_DIAS_EN \
     { "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday" }
 #define ZV_DIAS_CURTOS_EN \
     { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" }
+
+const char* const kMesesPtBr[] = {"janeiro",  "fevereiro", "março",    "abril",
+                                  "maio",     "junho",     "julho",    "agosto",
+                                  "setembro", "outubro",   "novembro", "dezembro"};
+const char* const kMesesCurtosPtBr[] = {"jan", "fev", "mar", "abr", "mai", "jun",
+                                        "jul", "ago", "set", "out", "nov", "dez"};
 
 const Cultura kCulturas[] = {
     {"pt-BR",
@@ -51,9 +50,8 @@ const Cultura kCulturas[] = {
      ',',
      "",
      "",
-     {"janeiro", "fevereiro", "março", "abril", "maio", "junho", "julho", "agosto", "setembro",
-      "outubro", "novembro", "dezembro"},
-     {"jan", "fev", "mar", "abr", "mai", "jun", "jul", "ago", "set", "out", "nov", "dez"},
+     kMesesPtBr,
+     kMesesCurtosPtBr,
      {"domingo", "segunda-feira", "terça-feira", "quarta-feira", "quinta-feira", "sexta-feira",
       "sábado"},
      {"dom", "seg", "ter", "qua", "qui", "sex", "sáb"},
@@ -61,14 +59,12 @@ const Cultura kCulturas[] = {
      "dddd, d' de 'MMMM' de 'yyyy",
      "HH:mm",
      "HH:mm:ss"},
-    {"en-US", ',', '.', "AM", "PM", ZV_MESES_EN, ZV_CURTOS_EN, ZV_DIAS_EN, ZV_DIAS_CURTOS_EN,
-     "M/d/yyyy", "dddd, MMMM d, yyyy", "h:mm tt", "h:mm:ss tt"},
-    {"en-GB", ',', '.', "AM", "PM", ZV_MESES_EN, ZV_CURTOS_EN, ZV_DIAS_EN, ZV_DIAS_CURTOS_EN,
-     "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm", "HH:mm:ss"},
+    {"en-US", ',', '.', "AM", "PM", kMesesEmIngles, kMesesCurtosEmIngles, ZV_DIAS_EN,
+     ZV_DIAS_CURTOS_EN, "M/d/yyyy", "dddd, MMMM d, yyyy", "h:mm tt", "h:mm:ss tt"},
+    {"en-GB", ',', '.', "AM", "PM", kMesesEmIngles, kMesesCurtosEmIngles, ZV_DIAS_EN,
+     ZV_DIAS_CURTOS_EN, "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm", "HH:mm:ss"},
 };
 
-#undef ZV_MESES_EN
-#undef ZV_CURTOS_EN
 #undef ZV_DIAS_EN
 #undef ZV_DIAS_CURTOS_EN
 
@@ -315,9 +311,64 @@ void FnFormat(sqlite3_context* c, int n, sqlite3_value** a) {
     ResultadoTexto(c, r);
 }
 
+// A number in the culture's writing ("1.234,56", "R$ 12") as the invariant text CAST reads.
+bool NumeroInvariante(const std::string& s, const Cultura& cul, std::string& r) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char ch = s[i];
+        if ((ch >= '0' && ch <= '9') || ch == '+' || ch == '-')
+            r += ch;
+        else if (ch == cul.decimal)
+            r += '.';
+        else if (ch != cul.milhar && ch != ' ' && ch != '$' && ch != 'R' &&
+                 s.compare(i, 3, "\xE2\x82\xAC") != 0)  // R$, $ and the euro sign
+            return false;
+        else if (s.compare(i, 3, "\xE2\x82\xAC") == 0)
+            i += 2;
+    }
+    Decimal d;
+    return Decimal::TentarLer(r, d);
+}
+
+// zv_parse(texto, 'tipo', cultura, tentativa): PARSE's text made the invariant one CAST
+// reads; TRY_PARSE (tentativa 1) gives NULL where PARSE fails.
+void FnParse(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    if (sqlite3_value_type(a[0]) != SQLITE_TEXT)
+        return FalharNaFuncao(c, std::string("Argument data type ") +
+                                     (sqlite3_value_type(a[0]) == SQLITE_FLOAT ? "float" : "int") +
+                                     " is invalid for argument 1 of parse function.");
+    const std::string texto = TextoDe(a[0]), tipo = TextoDe(a[1]), escrita = TextoDe(a[2]);
+    const Cultura* cul = AcharCultura(escrita.empty() ? IdiomaAtual().cultura : escrita);
+    if (!cul)
+        return FalharNaFuncao(c, "The culture parameter '" + escrita +
+                                     "' provided in the function call is not supported.");
+    const auto t = LerTextoDeTipo(tipo);
+    if (!t || (EhTexto(t->base) || EhBinario(t->base) || t->base == TipoBase::Bit))
+        return FalharNaFuncao(
+            c, "O simulador de SQL Server não aceita PARSE para o tipo " + tipo + ".");
+    std::string r;
+    bool ok = false;
+    if (EhDataHora(t->base)) {
+        const OrdemDeData antes = OrdemDeDataAtual();
+        DefinirOrdemDeDataAtual(std::string(cul->nome) == "en-US" ? OrdemDeData::Mdy
+                                                                  : OrdemDeData::Dmy);
+        db::DataHora d;
+        ok = LerDataHora(texto, d);
+        DefinirOrdemDeDataAtual(antes);
+        if (ok) r = FormatarDataHora(d);
+    } else {
+        ok = NumeroInvariante(texto, *cul, r);
+    }
+    if (ok) return ResultadoTexto(c, r);
+    if (sqlite3_value_int(a[3])) return sqlite3_result_null(c);
+    FalharNaFuncao(c, "Error converting string value '" + texto + "' into data type " +
+                          NomeDoTipo(t->base) + " using culture '" + escrita + "'.");
+}
+
 }  // namespace
 
 void RegistrarFuncaoFormat(sqlite3* db) {
+    sqlite3_create_function(db, "zv_parse", 4, SQLITE_UTF8, nullptr, FnParse, nullptr, nullptr);
     const int nd = SQLITE_UTF8;  // the default culture is the session's language's
     sqlite3_create_function(db, "zv_format", 2, nd, nullptr, FnFormat, nullptr, nullptr);
     sqlite3_create_function(db, "zv_format", 3, nd, nullptr, FnFormat, nullptr, nullptr);

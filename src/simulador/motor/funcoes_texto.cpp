@@ -288,6 +288,31 @@ bool LerTextoDeMoeda(const std::string& texto, std::string& numero) {
     return true;
 }
 
+std::string BytesDeVarchar(const std::string& utf8) {
+    std::string r;
+    for (std::size_t i = 0; i < utf8.size();)
+        r += static_cast<char>(ParaCp1252(LerCodigo(utf8, i)));
+    return r;
+}
+
+std::string BytesDeNvarchar(const std::string& utf8) {
+    std::string r;
+    const auto unidade = [&](char32_t u) {
+        r += static_cast<char>(u & 0xFF);
+        r += static_cast<char>((u >> 8) & 0xFF);
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t c = LerCodigo(utf8, i);
+        if (c < 0x10000) {
+            unidade(c);
+        } else {
+            unidade(0xD800 + ((c - 0x10000) >> 10));
+            unidade(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return r;
+}
+
 void RegistrarFuncoesDeTexto(sqlite3* db) {
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     static int marca = 1;  // ASCII and CHAR; UNICODE and NCHAR go without it

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct sqlite3;
 
@@ -16,5 +17,9 @@ bool EhNumericoParaSqlServer(const std::string& texto);
 // A text as money reads it ('$1,234.56', ' -12 '): the plain number in `numero`; false
 // when money does not take it.
 bool LerTextoDeMoeda(const std::string& texto, std::string& numero);
+// The bytes of a UTF-8 text as varchar keeps them (Windows-1252, '?' for what it lacks)
+// and as nvarchar keeps them (UTF-16, little-endian).
+std::string BytesDeVarchar(const std::string& utf8);
+std::string BytesDeNvarchar(const std::string& utf8);
 
 }  // namespace zolvek::simulador

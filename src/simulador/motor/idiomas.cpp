@@ -6,42 +6,37 @@ namespace zolvek::simulador {
 
 namespace {
 
-#define ZV_MESES_EN                                                                            \
-    {                                                                                          \
-        "January", "February", "March", "April", "May", "June", "July", "August", "September", \
-            "October", "November", "December"                                                  \
-    }
-#define ZV_CURTOS_EN \
-    { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" }
-#define ZV_DIAS_EN \
-    { "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday" }
+const char* const kDiasEmIngles[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                     "Friday", "Saturday", "Sunday"};
+const char* const kMesesPt[] = {"Janeiro",  "Fevereiro", "Março",    "Abril",
+                                "Maio",     "Junho",     "Julho",    "Agosto",
+                                "Setembro", "Outubro",   "Novembro", "Dezembro"};
+const char* const kMesesCurtosPt[] = {"Jan", "Fev", "Mar", "Abr", "Mai", "Jun",
+                                      "Jul", "Ago", "Set", "Out", "Nov", "Dez"};
+const char* const kDiasPt[] = {"Segunda-Feira", "Terça-Feira", "Quarta-Feira", "Quinta-Feira",
+                               "Sexta-Feira",   "Sábado",      "Domingo"};
 
 const Idioma kIdiomas[] = {
-    {"us_english", 0, OrdemDeData::Mdy, 7, ZV_MESES_EN, ZV_CURTOS_EN, ZV_DIAS_EN, "en-US"},
-    {"British", 23, OrdemDeData::Dmy, 1, ZV_MESES_EN, ZV_CURTOS_EN, ZV_DIAS_EN, "en-GB"},
-    {"Português (Brasil)",
-     27,
-     OrdemDeData::Dmy,
-     7,
-     {"Janeiro", "Fevereiro", "Março", "Abril", "Maio", "Junho", "Julho", "Agosto", "Setembro",
-      "Outubro", "Novembro", "Dezembro"},
-     {"Jan", "Fev", "Mar", "Abr", "Mai", "Jun", "Jul", "Ago", "Set", "Out", "Nov", "Dez"},
-     {"Segunda-Feira", "Terça-Feira", "Quarta-Feira", "Quinta-Feira", "Sexta-Feira", "Sábado",
-      "Domingo"},
-     "pt-BR"},
+    {"us_english", 0, OrdemDeData::Mdy, 7, kMesesEmIngles, kMesesCurtosEmIngles, kDiasEmIngles,
+     "en-US"},
+    {"British", 23, OrdemDeData::Dmy, 1, kMesesEmIngles, kMesesCurtosEmIngles, kDiasEmIngles,
+     "en-GB"},
+    {"Português (Brasil)", 27, OrdemDeData::Dmy, 7, kMesesPt, kMesesCurtosPt, kDiasPt, "pt-BR"},
     // languages whose names the stand-in does not write: their dates read and count alike
-    {"Português", 9, OrdemDeData::Dmy, 1, {}, {}, {}, "pt-PT"},
-    {"Deutsch", 1, OrdemDeData::Dmy, 1, {}, {}, {}, "de-DE"},
-    {"Français", 2, OrdemDeData::Dmy, 1, {}, {}, {}, "fr-FR"},
-    {"Español", 5, OrdemDeData::Dmy, 1, {}, {}, {}, "es-ES"},
-    {"Italiano", 6, OrdemDeData::Dmy, 1, {}, {}, {}, "it-IT"},
+    {"Português", 9, OrdemDeData::Dmy, 1, nullptr, nullptr, nullptr, "pt-PT"},
+    {"Deutsch", 1, OrdemDeData::Dmy, 1, nullptr, nullptr, nullptr, "de-DE"},
+    {"Français", 2, OrdemDeData::Dmy, 1, nullptr, nullptr, nullptr, "fr-FR"},
+    {"Español", 5, OrdemDeData::Dmy, 1, nullptr, nullptr, nullptr, "es-ES"},
+    {"Italiano", 6, OrdemDeData::Dmy, 1, nullptr, nullptr, nullptr, "it-IT"},
 };
 
-#undef ZV_MESES_EN
-#undef ZV_CURTOS_EN
-#undef ZV_DIAS_EN
-
 }  // namespace
+
+const char* const kMesesEmIngles[12] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
+const char* const kMesesCurtosEmIngles[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 const Idioma* AcharIdioma(std::string_view nome) {
     static const std::pair<const char*, const char*> kApelidos[] = {

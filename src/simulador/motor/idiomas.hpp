@@ -15,12 +15,17 @@ struct Idioma {
     const char* nome;  // as @@LANGUAGE gives it
     int id;            // @@LANGID
     OrdemDeData ordem;
-    int primeiroDia;        // @@DATEFIRST: 1 Monday ... 7 Sunday
-    const char* meses[12];  // nullptr when the stand-in does not know the names
-    const char* mesesCurtos[12];
-    const char* dias[7];  // Monday first
-    const char* cultura;  // FORMAT's default culture
+    int primeiroDia;  // @@DATEFIRST: 1 Monday ... 7 Sunday
+    // the names, nullptr when the stand-in does not know them
+    const char* const* meses;        // 12
+    const char* const* mesesCurtos;  // 12
+    const char* const* dias;         // 7, Monday first
+    const char* cultura;             // FORMAT's default culture
 };
+
+// The English names of the months (FORMAT's en-US and en-GB write them too).
+extern const char* const kMesesEmIngles[12];
+extern const char* const kMesesCurtosEmIngles[12];
 
 // The language of a name or alias as SET LANGUAGE takes it ("us_english", "Brazilian",
 // "Português (Brasil)"); nothing when unknown.
