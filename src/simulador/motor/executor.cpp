@@ -14,6 +14,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
+#include "simulador/motor/idiomas.hpp"
 #include "simulador/motor/materializacao.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -168,6 +169,7 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
 
 std::vector<db::Resultado> Executor::Executar() {
     DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
+    DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
     PrepararVariaveis();
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
@@ -665,8 +667,11 @@ void Executor::Rodar(const Comando& c) {
                     x.semLimite || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
             },
             [&](const instrucao::DefinirFormatoDeData& x) {
-                s_.ordemDeData_ = x.ordem;
-                DefinirOrdemDeDataAtual(x.ordem);
+                if (x.ordem) s_.ordemDeData_ = *x.ordem;
+                if (!x.idioma.empty()) s_.idioma_ = x.idioma;
+                if (x.primeiroDia) s_.primeiroDia_ = x.primeiroDia;
+                DefinirOrdemDeDataAtual(s_.ordemDeData_);
+                DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
             },
             [&](const instrucao::Se& x) {
                 if (Condicao(x.condicao))
