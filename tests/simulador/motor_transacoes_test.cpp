@@ -91,5 +91,6 @@ TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
               "O simulador de SQL Server não interpreta a instrução DBCC.");
     // TRUNCATE counts no rows
     EXPECT_EQ(Valor("truncate table T select @@rowcount"), "0");
-    EXPECT_EQ(Valor("create table U (x int) select @@rowcount"), "0");
+    EXPECT_EQ(Valor("insert into T (b) values (1), (2) begin tran select @@rowcount"), "0");
+    Sql("rollback");
 }

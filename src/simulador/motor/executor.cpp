@@ -730,6 +730,14 @@ void Executor::Rodar(const Comando& c) {
         },
         c.instrucao);
     estado_->erro = 0;  // @@ERROR tells of the statement just before
+    // SET, USE and the transaction statements count no rows (@@ROWCOUNT is 0 after them)
+    if (std::holds_alternative<instrucao::Ignorado>(c.instrucao) ||
+        std::holds_alternative<instrucao::Usar>(c.instrucao) ||
+        std::holds_alternative<instrucao::IniciarTransacao>(c.instrucao) ||
+        std::holds_alternative<instrucao::ConfirmarTransacao>(c.instrucao) ||
+        std::holds_alternative<instrucao::DesfazerTransacao>(c.instrucao) ||
+        std::holds_alternative<instrucao::SalvarTransacao>(c.instrucao))
+        estado_->linhas = 0;
 }
 
 // Statements that write name their object in the current database: another one's
