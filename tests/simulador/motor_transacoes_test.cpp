@@ -94,3 +94,14 @@ TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
     EXPECT_EQ(Valor("insert into T (b) values (1), (2) begin tran select @@rowcount"), "0");
     Sql("rollback");
 }
+
+// A #table is the session's: it goes when the session ends.
+TEST_F(Transacoes, TabelaTemporariaVaiComASessao) {
+    auto outra = Conectar("Teste");
+    Sql("create table #t (a int)\ninsert into #t values (1)\ncreate table ##g (b int)", {},
+        outra.get());
+    EXPECT_EQ(Texto(Sql("select count(*) from #t", {}, outra.get()).linhas.at(0)[0]), "1");
+    outra.reset();
+    EXPECT_EQ(Valor("select count(*) from sysobjects where name in ('#t', '##g')"), "0");
+    Sql("create table #t (c int)");
+}

@@ -329,6 +329,8 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
         throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
                           16, 6);
     if (nome.empty()) throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
+    // #T and ##T live as long as the session that made them
+    if (nome[0] == '#') s_.AnotarTemporaria(nome);
     Tabela t;
     t.nome = nome;
     t.criacao = Agora();

@@ -117,6 +117,7 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
 }
 
 Sessao::~Sessao() {
+    ExcluirTemporarias();
     Fechar();
     servidor_->FecharSessao(spid_);
 }
@@ -174,6 +175,21 @@ void Sessao::Abrir(const std::string& arquivo) {
             4060, 11, 1);
     direitos_ = DireitosDoUsuario{};
     AtualizarDireitos();
+}
+
+// The #tables of the session's current database go with it; one made in a database the
+// session has left stays (the engine keeps them in their database, not in tempdb).
+void Sessao::ExcluirTemporarias() noexcept {
+    if (!db_) return;
+    try {
+        if (nivelDeTransacao_ > 0) Desfazer();
+        for (const auto& [banco, nome] : temporarias_)
+            if (IguaisCiAs(banco, banco_) && CatalogoAtual().AcharTabela(nome))
+                ExecutarLote("DROP TABLE [" + nome + "]", {});
+    } catch (...) {
+        // a session that ends cannot fail: the table stays, as after a crash
+    }
+    temporarias_.clear();
 }
 
 void Sessao::Fechar() noexcept {

@@ -69,6 +69,8 @@ class Sessao {
     // ROLLBACK [TRAN name]: the whole transaction, or back to the savepoint of that name.
     void Desfazer(const std::string& nome = "");
     void SalvarPonto(const std::string& nome);  // SAVE TRAN name
+    // A #table this session made: dropped when the session ends.
+    void AnotarTemporaria(const std::string& nome) { temporarias_.insert({banco_, nome}); }
     bool EmTransacao() const { return nivelDeTransacao_ > 0; }
 
     // For the SQL functions.
@@ -168,6 +170,7 @@ class Sessao {
     // BEGIN of a transaction the provider asked for outside a batch waits for the next
     // batch, so that it can attach the databases the batch names first.
     void ComecarTransacaoPendente();
+    void ExcluirTemporarias() noexcept;
     void VoltarAoPonto(const std::string& nome);
     void RecarregarCatalogo();
     void ComecarTransacao();
@@ -194,7 +197,8 @@ class Sessao {
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
     bool transacaoPendente_ = false;
-    std::string nomeDaTransacao_;            // of the outermost BEGIN TRAN
+    std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
+    std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON
     bool xactAbort_ = false;                 // SET XACT_ABORT ON
