@@ -213,6 +213,9 @@ TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
               "25|0");
     EXPECT_EQ(Valor("DECLARE @r int; EXEC @r = [" + p + "] -1; SELECT @r"), "7");
     EXPECT_EQ(Valor("DECLARE @t int = 99; EXEC [" + p + "] 4, 1, @t; SELECT @t"), "99");
+    // a default right before AS
+    const std::string triplo = Procedimento("Triplo", "@x int = 3 AS SELECT @x * 3");
+    EXPECT_EQ(Valor("EXEC [" + triplo + "]"), "9");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "5");
     EXPECT_EQ(Recusa("EXEC [" + p + "]"), "201: Procedure or function '" + p +
                                               "' expects parameter '@id', which was not supplied.");

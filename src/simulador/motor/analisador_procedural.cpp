@@ -167,10 +167,12 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
     if (parametro) Aceitar("VARYING");
     if (AceitarSimbolo("=")) {
         std::size_t fim = FimDoItem();
-        if (parametro) {  // a default stops before OUTPUT/READONLY
+        if (parametro) {  // a default (a constant) stops before OUTPUT/READONLY or the body
             std::size_t k = i_;
             while (k < fim && !EhPalavra(t_[k], "OUT") && !EhPalavra(t_[k], "OUTPUT") &&
-                   !EhPalavra(t_[k], "READONLY"))
+                   !EhPalavra(t_[k], "READONLY") && !EhPalavra(t_[k], "AS") &&
+                   !EhPalavra(t_[k], "WITH") && !EhPalavra(t_[k], "FOR") &&
+                   !EhSimbolo(t_[k], ")"))
                 ++k;
             fim = k;
         }
