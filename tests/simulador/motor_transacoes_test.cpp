@@ -89,6 +89,14 @@ TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
               "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
     EXPECT_EQ(Falha("dbcc checkident('T', reseed, 0)"),
               "O simulador de SQL Server não interpreta a instrução DBCC.");
+    EXPECT_EQ(Falha("exec sp_help 'T'"),
+              "O simulador de SQL Server não tem o procedimento de sistema sp_help.");
+    EXPECT_EQ(Falha("exec sp_helptext 'T'"), "There is no text for object 'T'.");
+    Sql("create view V as\nselect b from T");
+    const auto texto = Sql("exec sp_helptext 'V'");
+    ASSERT_EQ(texto.linhas.size(), 2u);
+    EXPECT_EQ(Texto(texto.linhas[0][0]), "create view V as\n");
+    EXPECT_EQ(Texto(texto.linhas[1][0]), "select b from T");
     // TRUNCATE counts no rows
     EXPECT_EQ(Valor("truncate table T select @@rowcount"), "0");
     EXPECT_EQ(Valor("insert into T (b) values (1), (2) begin tran select @@rowcount"), "0");

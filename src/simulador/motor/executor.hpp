@@ -142,6 +142,7 @@ class Executor {
                                      const Tabela& t);
     void Contar(db::Resultado r);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
+    void TextoDoObjeto(const std::string& nome);
     void ExecutarSqlDinamico(const Argumentos& argumentos);
     void Renomear(const Argumentos& argumentos);
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);

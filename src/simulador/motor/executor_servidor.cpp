@@ -1,6 +1,8 @@
 #include <sqlite3.h>
+#include <set>
 
 #include <algorithm>
+#include <set>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -414,6 +416,94 @@ bool Executor::DonoDoBanco() {
     return s_.Sysadmin() || s_.EhMembro("db_owner") == 1;
 }
 
+namespace {
+
+// SQL Server's own procedures the engine does not have: refused by name, not as unknown.
+bool ProcedimentoDeSistema(const std::string& chave) {
+    static const std::set<std::string> nomes = {"sp_help",
+                                                "sp_columns",
+                                                "sp_tables",
+                                                "sp_helpindex",
+                                                "sp_spaceused",
+                                                "sp_databases",
+                                                "sp_helpdb",
+                                                "sp_helpconstraint",
+                                                "sp_depends",
+                                                "sp_fkeys",
+                                                "sp_pkeys",
+                                                "sp_stored_procedures",
+                                                "sp_helpuser",
+                                                "sp_helplogins",
+                                                "sp_lock",
+                                                "sp_configure",
+                                                "sp_droplogin",
+                                                "sp_password",
+                                                "sp_dropuser",
+                                                "sp_changedbowner",
+                                                "sp_defaultdb",
+                                                "sp_attach_db",
+                                                "sp_detach_db",
+                                                "sp_msforeachtable",
+                                                "sp_msforeachdb",
+                                                "sp_refreshview",
+                                                "sp_recompile",
+                                                "sp_updatestats",
+                                                "sp_addtype",
+                                                "sp_droptype",
+                                                "sp_bindefault",
+                                                "sp_unbindefault",
+                                                "sp_bindrule",
+                                                "sp_unbindrule",
+                                                "sp_settriggerorder",
+                                                "sp_helprotect",
+                                                "sp_statistics",
+                                                "sp_special_columns",
+                                                "sp_server_info",
+                                                "sp_addmessage",
+                                                "sp_dropmessage",
+                                                "sp_helpfilegroup",
+                                                "sp_addumpdevice",
+                                                "sp_dropdevice",
+                                                "sp_grantdbaccess",
+                                                "sp_revokedbaccess",
+                                                "sp_addrole",
+                                                "sp_droprole",
+                                                "sp_addsrvrolemember",
+                                                "sp_dropsrvrolemember",
+                                                "sp_helprole",
+                                                "sp_helprolemember",
+                                                "sp_helpsrvrolemember",
+                                                "sp_change_users_login",
+                                                "sp_validatelogins",
+                                                "sp_procoption",
+                                                "sp_serveroption",
+                                                "sp_addlinkedserver",
+                                                "sp_helpserver",
+                                                "sp_describe_first_result_set",
+                                                "sp_getapplock",
+                                                "sp_releaseapplock",
+                                                "sp_xml_preparedocument",
+                                                "sp_xml_removedocument",
+                                                "sp_cycle_errorlog",
+                                                "sp_readerrorlog",
+                                                "sp_monitor",
+                                                "sp_resetstatus",
+                                                "sp_tableoption",
+                                                "sp_indexoption",
+                                                "sp_autostats",
+                                                "sp_createstats",
+                                                "sp_helpstats",
+                                                "sp_send_dbmail",
+                                                "xp_cmdshell",
+                                                "xp_fixeddrives",
+                                                "xp_regread",
+                                                "xp_readerrorlog",
+                                                "xp_logininfo"};
+    return nomes.count(chave) > 0;
+}
+
+}  // namespace
+
 void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa faixa) {
     std::vector<std::pair<std::string, db::Valor>> args;
     ChamadaDeProcedimento chamada = LerChamada(c, faixa);
@@ -597,7 +687,11 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     }
     if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
     if (chave == "sp_rename") return Renomear(args);
+    if (chave == "sp_helptext") return TextoDoObjeto(arg(0, "objname").value_or(""));
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
+    if ((!o || o->tipo != "P") && ProcedimentoDeSistema(chave))
+        throw ErroDeBanco("O simulador de SQL Server não tem o procedimento de sistema " + nome +
+                          ".");
     if (!o || o->tipo != "P")
         throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
     if (!s_.Direitos().Permite("EXECUTE", o->id))
@@ -616,6 +710,29 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     Argumentos posicionais;
     for (const auto& [n, v] : args) posicionais.emplace_back("", v);
     RodarProcedimento(*o, posicionais, ChamadaDeProcedimento{});
+}
+
+// EXEC sp_helptext 'V': the text a view, procedure, function or trigger was made with,
+// a row per line.
+void Executor::TextoDoObjeto(const std::string& nome) {
+    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
+    if (!o) {
+        if (s_.CatalogoAtual().AcharTabela(nome))
+            throw ErroDeBanco("There is no text for object '" + nome + "'.", 15197, 16, 1);
+        throw ErroDeBanco("The object '" + nome + "' does not exist in database '" + s_.Banco() +
+                              "' or is invalid for this operation.",
+                          15009, 16, 1);
+    }
+    db::Resultado r;
+    r.colunas = {ColunaDeTexto("Text", 255)};
+    std::size_t inicio = 0;
+    while (inicio < o->texto.size()) {
+        std::size_t fim = o->texto.find('\n', inicio);
+        fim = fim == std::string::npos ? o->texto.size() : fim + 1;
+        r.linhas.push_back({o->texto.substr(inicio, fim - inicio)});
+        inicio = fim;
+    }
+    resultados_.push_back(std::move(r));
 }
 
 }  // namespace zolvek::simulador
