@@ -10,19 +10,6 @@ namespace {
 
 class Procedural : public ComoSqlServer {
   protected:
-    // "número: mensagem" of a batch that must fail
-    std::string Recusa(const std::string& sql) {
-        try {
-            Sql(sql);
-        } catch (const zolvek::ErroDeBanco& e) {
-            std::string m = e.what();
-            while (!m.empty() && m[0] == '[' && m.find(']') != std::string::npos)
-                m.erase(0, m.find(']') + 1);
-            return std::to_string(e.Numero()) + ": " + m;
-        }
-        return "(sem erro)";
-    }
-
     // The values of the batch's last result's first row, joined by '|'.
     std::string Linha(const std::string& sql) {
         auto r = Sql(sql);
@@ -241,6 +228,16 @@ TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(SimuladorTeste::Texto(r.back().linhas.at(0).at(1)), "10");
     EXPECT_EQ(Valor("DECLARE @r int = 5; EXEC @r = sp_who; SELECT @r"), "0");
+    EXPECT_EQ(
+        Linha("DECLARE @n int, @m varchar(5); EXEC sp_executesql N'SELECT @q = COUNT(*) "
+              "FROM [" +
+              t +
+              "] WHERE id > @min; SET @s = ''abcdefg''', N'@min int, @q int "
+              "OUTPUT, @s varchar(3) OUTPUT', 1, @q = @n OUTPUT, @s = @m OUTPUT; SELECT @n, @m"),
+        "4|abc");
+    EXPECT_EQ(Recusa("DECLARE @n int; EXEC sp_executesql N'SET @a = 1', N'@a int', @a = @n OUTPUT"),
+              "8162: The formal parameter \"@a\" was not declared as an OUTPUT parameter, but the "
+              "actual parameter passed in requested output.");
 }
 
 TEST_P(Procedural, LacoComSubconsultaDevolveADataPorSaida) {

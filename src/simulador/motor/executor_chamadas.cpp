@@ -57,7 +57,7 @@ Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarPr
 void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada) {
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (o && o->tipo == "P") return;
-    if (chamada.temSaidas)
+    if (chamada.temSaidas && !IguaisCiAs(nome, "sp_executesql"))
         throw ErroDeBanco("O simulador de SQL Server não devolve parâmetros OUTPUT de " + nome +
                           ".");
     if (!chamada.retorno.empty())
