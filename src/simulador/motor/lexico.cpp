@@ -88,7 +88,7 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
     while (i < n) {
         unsigned char c = static_cast<unsigned char>(sql[i]);
         if (c == 0) FalharNoNulo(sql, i);
-        if (std::isspace(c)) {
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t' || std::isspace(c)) {
             ++i;
             continue;
         }
@@ -114,7 +114,8 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
             (void)inicio;
             continue;
         }
-        Token t;
+        // made in place: a long batch has hundreds of thousands of them
+        Token& t = tokens.emplace_back();
         t.inicio = i;
         if (c == '[') {
             t.tipo = TipoToken::Colchete;
@@ -136,7 +137,7 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
             t.tipo = TipoToken::Binario;
             i += 2;
             while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (c == '$' && i + 1 < n &&
                    (Digito(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '.' ||
                     sql[i + 1] == '-' || sql[i + 1] == '+')) {
@@ -145,7 +146,7 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
             ++i;
             if (sql[i] == '-' || sql[i] == '+') ++i;
             while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (Digito(c) ||
                    (c == '.' && i + 1 < n && Digito(static_cast<unsigned char>(sql[i + 1])))) {
             t.tipo = TipoToken::Numero;
@@ -158,12 +159,12 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
                     while (i < n && Digito(static_cast<unsigned char>(sql[i]))) ++i;
                 }
             }
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (c == '@') {
             t.tipo = TipoToken::Variavel;
             ++i;
             while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (c == '?') {
             t.tipo = TipoToken::Parametro;
             t.texto = "?";
@@ -171,7 +172,7 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
         } else if (InicioDeNome(c)) {
             t.tipo = TipoToken::Palavra;
             while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else {
             t.tipo = TipoToken::Simbolo;
             static const char* duplos[] = {"<>", "!=", ">=", "<=", "!<", "!>",
@@ -187,7 +188,6 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
             i += tamanho;
         }
         t.fim = i;
-        tokens.push_back(std::move(t));
     }
 }
 
