@@ -112,6 +112,9 @@ TEST_P(ComoSqlServer, AgregadosEstatisticosRandETentativas) {
     EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), TRY_CONVERT(datetime, '29/02/2024', 103), 120)"),
               "2024-02-29");
     EXPECT_EQ(Valor("SELECT @@MAX_CONNECTIONS"), "32767");
+    // the functions' own types: the text beside them converts to int, as SQL Server does
+    EXPECT_EQ(Valor("SELECT COUNT(*) WHERE DATEPART(month, '2024-03-05') = '03'"), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) WHERE ASCII('A') = '065'"), "1");
     EXPECT_EQ(Valor("SELECT PARSE('1.234,56' AS decimal(10,2) USING 'pt-BR')"), "1234.56");
     EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), PARSE('12/31/2024' AS datetime USING 'en-US'), "
                     "120)"),
