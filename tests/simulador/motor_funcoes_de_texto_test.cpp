@@ -148,6 +148,13 @@ TEST_P(ComoSqlServer, NumeroEmTextoCurtoDemais) {
     EXPECT_EQ(Falha("SELECT CAST(m AS varchar(3))" + de),
               "Arithmetic overflow error converting expression to data type varchar.");
     EXPECT_EQ(Valor("SELECT TRY_CAST(12.5 AS varchar(2))"), "NULL");
+    // a float in text has at most six digits
+    Sql("UPDATE [" + t + "] SET f = 1234567");
+    EXPECT_EQ(Valor("SELECT CAST(f AS varchar(20))" + de), "1.23457e+006");
+    Sql("UPDATE [" + t + "] SET f = 123456.7");
+    EXPECT_EQ(Valor("SELECT CAST(f AS varchar(20))" + de), "123457");
+    Sql("UPDATE [" + t + "] SET f = 0.1");
+    EXPECT_EQ(Valor("SELECT CAST(f AS varchar(20)) + CAST(12.5 AS varchar(5))" + de), "0.112.5");
 }
 
 }  // namespace
