@@ -231,6 +231,12 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
                                     {valores.begin() + 3, valores.end()});
     }
     estado_->linhas = 0;
+    const bool comSetError =
+        std::find(x.opcoes.begin(), x.opcoes.end(), std::string("SETERROR")) != x.opcoes.end();
+    if (severidade <= 10 && comSetError)
+        throw ErroDeBanco(
+            "O simulador de SQL Server não interpreta RAISERROR ... WITH SETERROR de severidade "
+            "até 10.");
     if (severidade <= 10) return;
     throw ErroDeBanco(mensagem, numero, static_cast<int>(severidade), static_cast<int>(estado));
 }
