@@ -97,6 +97,13 @@ TEST_P(Gatilhos, RollbackNaTriggerDesfazTudoEAbortaOLote) {
               "8134: Divide by zero error encountered.");
     EXPECT_EQ(Coluna("SELECT qtd FROM [" + t_ + "] ORDER BY id"), "0,1");
     EXPECT_EQ(Coluna("SELECT op FROM [" + a_ + "]"), "x");
+    // RAISERROR neither undoes the transaction nor ends the batch, even under XACT_ABORT
+    EXPECT_EQ(Recusa("SET XACT_ABORT ON; BEGIN TRAN; RAISERROR('aviso', 16, 1); INSERT [" + a_ +
+                     "] (op) VALUES ('z')"),
+              "50000: aviso");
+    EXPECT_EQ(Valor("SELECT @@TRANCOUNT"), "1");
+    Sql("COMMIT; SET XACT_ABORT OFF");
+    EXPECT_EQ(Coluna("SELECT op FROM [" + a_ + "] ORDER BY n"), "x,z");
 }
 
 TEST_P(Gatilhos, TriggersAninhamSemSeDispararDeNovo) {
