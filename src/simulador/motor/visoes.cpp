@@ -18,6 +18,7 @@ CREATE TEMP TABLE zv_systypes(name TEXT COLLATE LATIN1_CI_AS, xtype INTEGER, sta
   xusertype INTEGER, length INTEGER, xprec INTEGER, xscale INTEGER, tdefault INTEGER, domain INTEGER,
   uid INTEGER, reserved INTEGER, collationid INTEGER, usertype INTEGER, variable INTEGER,
   allownulls INTEGER, type INTEGER, printfmt TEXT, prec INTEGER, scale INTEGER, collation TEXT);
+CREATE INDEX temp.zv_systypes_xusertype ON zv_systypes(xusertype);
 CREATE TEMP VIEW systypes AS SELECT * FROM zv_systypes;
 CREATE TEMP VIEW sysobjects AS SELECT o.nome AS name, o.id AS id, o.tipo COLLATE LATIN1_CI_AS AS xtype,
   1 AS uid, 0 AS info, 0 AS status, 0 AS base_schema_ver, 0 AS replinfo, o.pai AS parent_obj,
