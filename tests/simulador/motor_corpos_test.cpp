@@ -73,8 +73,10 @@ TEST_F(CorposTeste, ProcedimentoComCadaConstrucaoEhAceito) {
         "END\r\n";
     Sql(texto);
     EXPECT_EQ(Valor("select xtype from sysobjects where id = object_id('Completo')"), "P");
-    // stored, not run: executing it changes nothing
-    Sql("exec dbo.Completo 1, @total = NULL");
+    // it runs up to what the engine cannot do, and refuses that clearly
+    EXPECT_EQ(Recusa("exec dbo.Completo 1, @total = NULL"),
+              "0: O simulador de SQL Server não interpreta variáveis de tabela (DECLARE @t "
+              "TABLE).");
     EXPECT_EQ(Valor("select count(*) from Clientes"), "0");
 }
 

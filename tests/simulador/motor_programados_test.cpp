@@ -139,11 +139,9 @@ TEST_F(SimuladorTeste, VisaoTipadaEInstrucoesNaoInterpretadas) {
     EXPECT_EQ(Falha("CREATE VIEW [VErrada] AS select Nada from Precos"),
               "Invalid column name 'Nada'.");
     EXPECT_EQ(Falha("select * from VErrada"), "Invalid object name 'VErrada'.");
-    EXPECT_EQ(Falha("DECLARE @x int"),
-              "O simulador de SQL Server não interpreta a instrução DECLARE.");
     EXPECT_EQ(Falha("SET @x = 1"), "Must declare the scalar variable \"@x\".");
-    EXPECT_EQ(Falha("DECLARE @x int SET @x = 1"),
-              "O simulador de SQL Server não interpreta a instrução DECLARE.");
+    EXPECT_EQ(Falha("DECLARE @t TABLE (a int)"),
+              "O simulador de SQL Server não interpreta variáveis de tabela (DECLARE @t TABLE).");
     EXPECT_EQ(Falha("select @x"), "Must declare the scalar variable \"@x\".");
     EXPECT_EQ(
         Falha(

@@ -73,6 +73,7 @@ struct Compilado {
     int flags = 0;                              // server tables a query reads
     std::vector<std::optional<TipoSql>> tipos;  // of the result columns, where known
     std::vector<db::Valor> literais;            // bound to :zvl1, :zvl2... of `sql`
+    std::vector<std::string> atribuidas;        // SELECT @a = ...: the variables it sets
 };
 
 struct Selecionar {  // any query the executor hands to SQLite

@@ -162,9 +162,11 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
 
 std::vector<db::Resultado> Executor::Executar() {
     DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
+    PrepararVariaveis();
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
         Rodar(*c);
+        if (fluxo_ == Fluxo::Retornar) break;  // RETURN ends the batch
     }
     return std::move(resultados_);
 }
@@ -175,17 +177,25 @@ std::string Executor::TextoDaFaixa(Faixa f) const {
                                plano_.tokens[f.fim - 1].fim - plano_.tokens[f.inicio].inicio);
 }
 
-std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos) {
+ContextoDeReescrita Executor::Contexto() {
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
     ctx.variaveisSemValor = compilandoCorpo_;
+    ctx.variaveis = quadro_.get();
     ctx.ordinais = &plano_.ordinais;
     ctx.versaoMaior = s_.ServidorAtual().Versao().maior;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
+    return ctx;
+}
+
+std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos,
+                                std::vector<std::string>* atribuidas) {
+    ContextoDeReescrita ctx = Contexto();
     std::string r = Reescrever(plano_.tokens, f, ctx);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
     if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
+    if (atribuidas) *atribuidas = std::move(ctx.atribuidas);
     return r;
 }
 
@@ -193,41 +203,52 @@ void Executor::Ligar(sqlite3_stmt* st) {
     int n = sqlite3_bind_parameter_count(st);
     for (int i = 1; i <= n; ++i) {
         const char* nome = sqlite3_bind_parameter_name(st, i);
+        if (nome && std::strncmp(nome, ":zv", 3) == 0 && (nome[3] == 'v' || nome[3] == 's')) {
+            LigarValor(st, i, ValorDeVariavel(nome));
+            continue;
+        }
         const bool literal = nome && std::strncmp(nome, ":zvl", 4) == 0;
         const std::vector<db::Valor>& valores = literal && literais_ ? *literais_ : parametros_;
         std::size_t k = nome ? static_cast<std::size_t>(std::atoi(nome + (literal ? 4 : 1)))
                              : static_cast<std::size_t>(i);
         if (k == 0 || k > valores.size())
             throw ErroDeBanco("No value given for one or more required parameters.");
-        const db::Valor& v = valores[k - 1];
-        std::visit(
-            [&](const auto& x) {
-                using T = std::decay_t<decltype(x)>;
-                if constexpr (std::is_same_v<T, std::monostate>)
-                    sqlite3_bind_null(st, i);
-                else if constexpr (std::is_same_v<T, bool>)
-                    sqlite3_bind_int(st, i, x ? 1 : 0);
-                else if constexpr (std::is_same_v<T, std::int64_t>)
-                    sqlite3_bind_int64(st, i, x);
-                else if constexpr (std::is_same_v<T, double>)
-                    sqlite3_bind_double(st, i, x);
-                else if constexpr (std::is_same_v<T, db::Decimal>)
-                    sqlite3_bind_text(st, i, x.texto.data(), static_cast<int>(x.texto.size()),
-                                      SQLITE_TRANSIENT);
-                else if constexpr (std::is_same_v<T, std::string>)
-                    sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()),
-                                      SQLITE_TRANSIENT);
-                else if constexpr (std::is_same_v<T, db::Bytes>)
-                    sqlite3_bind_blob(st, i, x.data(), static_cast<int>(x.size()),
-                                      SQLITE_TRANSIENT);
-                else {
-                    std::string t = FormatarDataHora(x);
-                    sqlite3_bind_text(st, i, t.data(), static_cast<int>(t.size()),
-                                      SQLITE_TRANSIENT);
-                }
-            },
-            v);
+        LigarValor(st, i, valores[k - 1]);
     }
+}
+
+// :zvvN reads the variable of slot N, :zvsN the connection's @@ROWCOUNT and the like.
+db::Valor Executor::ValorDeVariavel(const char* nome) const {
+    const int n = std::atoi(nome + 4);
+    if (nome[3] == 's') return estado_->Valor(n);
+    return quadro_ ? quadro_->ValorDoSlot(static_cast<std::size_t>(n)) : db::Valor{};
+}
+
+void Executor::LigarValor(sqlite3_stmt* st, int i, const db::Valor& v) {
+    std::visit(
+        [&](const auto& x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>)
+                sqlite3_bind_null(st, i);
+            else if constexpr (std::is_same_v<T, bool>)
+                sqlite3_bind_int(st, i, x ? 1 : 0);
+            else if constexpr (std::is_same_v<T, std::int64_t>)
+                sqlite3_bind_int64(st, i, x);
+            else if constexpr (std::is_same_v<T, double>)
+                sqlite3_bind_double(st, i, x);
+            else if constexpr (std::is_same_v<T, db::Decimal>)
+                sqlite3_bind_text(st, i, x.texto.data(), static_cast<int>(x.texto.size()),
+                                  SQLITE_TRANSIENT);
+            else if constexpr (std::is_same_v<T, std::string>)
+                sqlite3_bind_text(st, i, x.data(), static_cast<int>(x.size()), SQLITE_TRANSIENT);
+            else if constexpr (std::is_same_v<T, db::Bytes>)
+                sqlite3_bind_blob(st, i, x.data(), static_cast<int>(x.size()), SQLITE_TRANSIENT);
+            else {
+                std::string t = FormatarDataHora(x);
+                sqlite3_bind_text(st, i, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+            }
+        },
+        v);
 }
 
 void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
@@ -616,7 +637,7 @@ void Executor::Rodar(const Comando& c) {
             [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
             [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
             [&](const instrucao::Conceder& x) { Conceder(x); },
-            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
+            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x, c.faixa); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
             [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },
             [&](const instrucao::TempoDeBloqueio& x) {
@@ -636,7 +657,10 @@ void Executor::Rodar(const Comando& c) {
                     Rodar(*x.senao);
             },
             [&](const instrucao::Bloco& x) {
-                for (const auto& f : x.filhos) Rodar(*f);
+                for (const auto& f : x.filhos) {
+                    Rodar(*f);
+                    if (fluxo_ != Fluxo::Seguir) break;  // BREAK, CONTINUE, RETURN
+                }
             },
             [&](const instrucao::IniciarTransacao&) { s_.IniciarTransacao(); },
             [&](const instrucao::ConfirmarTransacao&) {
@@ -675,10 +699,10 @@ void Executor::Rodar(const Comando& c) {
                 ComandoDeUsuario(x);
                 resultados_.push_back(db::Resultado{});
             },
-            [&](const instrucao::Imprimir&) {},
             [&](const auto& x) {
-                if constexpr (InstrucaoProcedural<std::decay_t<decltype(x)>>) {
-                    RecusarProcedural(c);
+                if constexpr (InstrucaoProcedural<std::decay_t<decltype(x)>> ||
+                              std::is_same_v<std::decay_t<decltype(x)>, instrucao::Imprimir>) {
+                    RodarProcedural(c);
                 } else {
                     ComandoDeServidor(x);
                     resultados_.push_back(db::Resultado{});
@@ -686,18 +710,6 @@ void Executor::Rodar(const Comando& c) {
             },
         },
         c.instrucao);
-}
-
-// Variables, loops and cursors are read (a procedure's body is compiled with them) but
-// a batch of the engine does not run them.
-void Executor::RecusarProcedural(const Comando& c) {
-    if (std::holds_alternative<instrucao::Atribuir>(c.instrucao))
-        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (SET @...).");
-    std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
-    if (std::holds_alternative<instrucao::TentarCapturar>(c.instrucao)) instrucao += " TRY";
-    if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
-        instrucao = n->instrucao;
-    throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
 // Statements that write name their object in the current database: another one's
@@ -724,11 +736,14 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
     if (!c.compilado.pronto) {
-        c.compilado.sql = Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos);
+        c.compilado.sql =
+            Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos, &c.compilado.atribuidas);
         c.compilado.pronto = true;
     }
-    resultados_.push_back(
-        Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos));
+    db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
+    estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
+    if (!c.compilado.atribuidas.empty()) return AtribuirDaConsulta(c.compilado.atribuidas, r);
+    resultados_.push_back(std::move(r));
 }
 
 namespace {
@@ -1073,6 +1088,7 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
 
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.
 void Executor::Contar(db::Resultado r) {
+    estado_->linhas = r.linhasAfetadas;
     if (!s_.semContagem_) resultados_.push_back(std::move(r));
 }
 

@@ -8,6 +8,7 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvore.hpp"
+#include "simulador/motor/variaveis.hpp"
 
 struct sqlite3_stmt;
 
@@ -15,6 +16,7 @@ namespace zolvek::simulador {
 
 class Sessao;
 class FalhaDoSqlite;
+struct ContextoDeReescrita;
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -65,8 +67,42 @@ class Executor {
     void CompilarSeResolvido(const std::function<std::string()>& texto);
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
-    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
+    void ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa faixa);
+    // Variables, loops, cursors, errors and procedure calls (executor_procedural.cpp,
+    // executor_chamadas.cpp, executor_cursores.cpp).
+    void RodarProcedural(const Comando& c);
     [[noreturn]] void RecusarProcedural(const Comando& c);
+    void PrepararVariaveis();
+    void Declarar(const Comando& c, const instrucao::Declarar& x);
+    void Atribuir(const instrucao::Atribuir& x);
+    void Enquanto(const instrucao::Enquanto& x);
+    void Retornar(const instrucao::Retornar& x);
+    void LevantarErro(const instrucao::LevantarErro& x);
+    void ExecutarTexto(const instrucao::ExecutarTexto& x);
+    void TentarCapturar(const instrucao::TentarCapturar& x);
+    void DeclararCursor(const instrucao::DeclararCursor& x);
+    void AbrirCursor(const instrucao::AbrirCursor& x);
+    void BuscarCursor(const instrucao::BuscarCursor& x);
+    CursorDoLote& CursorDeclarado(const std::string& nome);
+    CursorDoLote& CursorAberto(const std::string& nome);
+    VariavelDoLote& VariavelDeclarada(const std::string& nome);
+    // A value of an expression as the type of a variable it is assigned to.
+    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo, const std::string& operador = "=",
+                              const std::string& variavel = "");
+    // A value from elsewhere (a row, an argument) put into a variable, of its type.
+    void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
+    void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r);
+    struct ChamadaDeProcedimento {
+        std::vector<bool> padrao;         // per argument: DEFAULT
+        std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one
+        std::string retorno;              // EXEC @r = P
+    };
+    ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c, Faixa faixa) const;
+    void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
+                           const ChamadaDeProcedimento& chamada);
+    void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                         const Argumentos& args, const ChamadaDeProcedimento& chamada,
+                         Executor& corpo, std::vector<int>& parametroDe);
     void IdentityInsert(const instrucao::IdentityInsert& c);
     void ComandoDeServidor(const instrucao::CriarBanco& c);
     void ComandoDeServidor(const instrucao::ExcluirBanco& c);
@@ -110,12 +146,16 @@ class Executor {
     db::Valor Avaliar(Faixa f);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
-                          std::vector<std::optional<TipoSql>>* tipos = nullptr);
+                          std::vector<std::optional<TipoSql>>* tipos = nullptr,
+                          std::vector<std::string>* atribuidas = nullptr);
+    ContextoDeReescrita Contexto();
     // Runs SQLite text with this batch's parameters; returns the rows when it has any.
     db::Resultado Consultar(const std::string& sql, int flags, char operacao,
                             const std::string& tabela,
                             const std::vector<std::optional<TipoSql>>* tipos = nullptr);
     void Ligar(sqlite3_stmt* s);
+    static void LigarValor(sqlite3_stmt* st, int i, const db::Valor& v);
+    db::Valor ValorDeVariavel(const char* nome) const;
     void Atomico(const std::function<void()>& f);
     void AposDdl();
     // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
@@ -141,6 +181,15 @@ class Executor {
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
     std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
     void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
+
+    std::unique_ptr<QuadroDeVariaveis> quadro_;  // none: a batch without variables
+    EstadoProcedural estadoProprio_;
+    EstadoProcedural* estado_ = &estadoProprio_;  // the outermost executor's
+    enum class Fluxo { Seguir, Interromper, Continuar, Retornar } fluxo_ = Fluxo::Seguir;
+    std::int64_t retorno_ = 0;
+    bool emProcedimento_ = false;
+    const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
+    bool erroDeChamada_ = false;  // the error in flight came from a called procedure
 };
 
 }  // namespace zolvek::simulador

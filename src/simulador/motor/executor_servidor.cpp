@@ -414,8 +414,9 @@ bool Executor::DonoDoBanco() {
     return s_.Sysadmin() || s_.EhMembro("db_owner") == 1;
 }
 
-void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c) {
+void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa faixa) {
     std::vector<std::pair<std::string, db::Valor>> args;
+    ChamadaDeProcedimento chamada = LerChamada(c, faixa);
     for (const auto& [nome, faixa] : c.argumentos) {
         if (faixa.Vazia()) continue;
         const Token& t = plano_.tokens[faixa.inicio];
@@ -425,6 +426,11 @@ void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c) {
         }
         args.emplace_back(nome, Avaliar(faixa));
     }
+    chamada_ = &chamada;
+    struct Fim {
+        const ChamadaDeProcedimento*& c;
+        ~Fim() { c = nullptr; }
+    } fim{chamada_};
     std::string nome = c.objeto.Nome();
     // sp_executesql takes its texts as Unicode only
     if (IguaisCiAs(nome, "sp_executesql"))
@@ -600,9 +606,11 @@ void Executor::Procedimento(const std::string& nomeCompleto,
             throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14,
                               1);
         srv.MatarSessoes(login.value_or(""), host.value_or(""));
+        resultados_.push_back(db::Resultado{});  // the engine does its work itself
+        return;
     }
-    // Other procedures are stored, not interpreted: running one has no effect.
-    resultados_.push_back(db::Resultado{});
+    static const ChamadaDeProcedimento kSemSaidas;
+    RodarProcedimento(*o, args, chamada_ ? *chamada_ : kSemSaidas);
 }
 
 }  // namespace zolvek::simulador

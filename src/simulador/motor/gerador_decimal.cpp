@@ -10,6 +10,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/variaveis.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
@@ -150,6 +151,10 @@ std::optional<TipoSql> GeradorSqlite::TipoDe(const Expressao& e) const {
                               return std::nullopt;
                           },
                           [&](const Parenteses& p) { return TipoDe(*p.dentro); },
+                          [&](const Variavel& v) -> std::optional<TipoSql> {
+                              if (!ctx_.variaveis) return std::nullopt;
+                              return ctx_.variaveis->Tipo(v.nome);
+                          },
                           [&](const Unaria& u) -> std::optional<TipoSql> {
                               if (u.operador == "NOT") return std::nullopt;
                               return TipoDe(*u.operando);

@@ -13,6 +13,7 @@
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/variaveis.hpp"
 #include "simulador/motor/visitante.hpp"
 #include "simulador/motor/visoes.hpp"
 
@@ -141,6 +142,7 @@ std::string Variaveis(const std::string& nome) {
     if (v == "@@servername") return "zv_servername()";
     if (v == "@@trancount") return "zv_trancount()";
     if (v == "@@error") return "0";
+    if (v == "@@fetch_status") return "-1";
     throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
 }
 
@@ -190,6 +192,8 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const Parametro& p) { return "?" + std::to_string(p.numero); },
             [&](const Variavel& v) -> std::string {
                 if (ctx_.variaveisSemValor && v.nome.rfind("@@", 0) != 0) return "NULL";
+                if (ctx_.variaveis)
+                    if (std::string s = ctx_.variaveis->Sqlite(v.nome); !s.empty()) return s;
                 return Variaveis(v.nome);
             },
             [&](const Coluna& c) { return NomeDeColuna(c); },
@@ -371,6 +375,8 @@ int GeradorSqlite::LimiteDeReplicacao(const Expressao& e) const {
 
 std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::string chave = Dobrar(c.nome.back());
+    if (c.nome.size() == 1 && c.argumentos.empty())
+        if (std::string f = SqliteDaFuncaoDeErro(chave, ctx_.variaveis); !f.empty()) return f;
     if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
         std::string nome;
         for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
@@ -663,6 +669,31 @@ std::string GeradorSqlite::Gerar(const Clausulas& c) {
     return s;
 }
 
+// SELECT @v = x: the value as the variable's type. A SELECT that assigns returns no
+// rows to the client, so each of its items assigns.
+std::string GeradorSqlite::ValorAtribuido(const Selecao& s, std::size_t k) {
+    const ItemDaSelecao& item = s.itens[k];
+    if (item.variavel.empty() || &s != selecaoPrincipal_)
+        throw ErroDeBanco(
+            "A SELECT statement that assigns a value to a variable must not be combined with "
+            "data-retrieval operations.",
+            141, 15, 1);
+    const auto tipo = ctx_.variaveis ? ctx_.variaveis->Tipo(item.variavel) : std::nullopt;
+    if (!tipo) return Gerar(*item.expressao);  // a body being compiled
+    ctx_.atribuidas.push_back(item.variavel);
+    return Convertido(*item.expressao, *tipo);
+}
+
+std::string GeradorSqlite::Convertido(const Expressao& e, const TipoSql& t) {
+    std::string x = Gerar(e);
+    const auto origem = TipoDe(e);
+    // a decimal becomes an integer or float from its value, not from its text
+    if (origem && EhNumericoExato(origem->base) &&
+        (EhInteiro(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real))
+        x = "zv_dreal(" + x + ")";
+    return "zv_cast(" + x + ", " + ComoTexto(TextoDoTipo(t)) + ")";
+}
+
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (s.porcento || s.comEmpates)
         throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
@@ -676,8 +707,15 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     VerificarAgrupamento(s);
     const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
+    if (&s == selecaoPrincipal_) ctx_.atribuidas.clear();
+    const bool atribui = std::any_of(s.itens.begin(), s.itens.end(),
+                                     [](const auto& i) { return !i.variavel.empty(); });
     for (std::size_t k = 0; k < s.itens.size(); ++k) {
         const Expressao& e = *s.itens[k].expressao;
+        if (atribui) {
+            r += (k ? ", " : "") + ValorAtribuido(s, k);
+            continue;
+        }
         std::string item = Gerar(e);
         std::string convertido;
         if (ramo != tiposDosRamos_.end() && k < ramo->second.size())

@@ -18,6 +18,7 @@
 namespace zolvek::simulador {
 
 class Catalogo;
+class QuadroDeVariaveis;
 struct Tabela;
 struct ColunaDaTabela;
 
@@ -38,6 +39,10 @@ struct ContextoDeReescrita {
     std::vector<std::optional<TipoSql>> tiposDaSelecao;
     // a body being compiled: its variables and parameters have no value yet
     bool variaveisSemValor = false;
+    // the variables of the batch or procedure call being run (none: a plain batch)
+    const QuadroDeVariaveis* variaveis = nullptr;
+    // SELECT @a = x, @b = y: the variables the outermost query assigns, in order
+    std::vector<std::string> atribuidas;
     // the server's major version: 10 (2008 R2) knows none of 2012's functions
     int versaoMaior = 11;
 };
@@ -57,6 +62,8 @@ class GeradorSqlite {
     std::string Gerar(const std::vector<Juncao>& fontes);
     // The SQL Server type of a numeric expression, where the generator can tell it.
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
+    // An expression converted to a type as an assignment to a variable converts it.
+    std::string Convertido(const Expressao& e, const TipoSql& t);
 
   private:
     std::string Operando(const Expr& e);
@@ -64,6 +71,7 @@ class GeradorSqlite {
     std::string Chamar(const Chamada& c);
     std::string Sobre(const Chamada& c);
     std::string GerarSelecao(const Selecao& s);
+    std::string ValorAtribuido(const Selecao& s, std::size_t k);
     std::string GerarRamo(const Ramo& r, bool unico);
     std::string GerarFonte(const Fonte& f);
     std::string NomeDeCatalogo(const std::vector<std::string>& partes);

@@ -1,0 +1,169 @@
+// EXEC of a user procedure: its stored body runs with its parameters as variables of
+// its own call; OUTPUT parameters and the RETURN value go back to the caller.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/sessao.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+const std::vector<db::Valor> kSemParametros;
+constexpr int kAninhamentoMaximo = 32;
+
+std::string SemArroba(const std::string& nome) {
+    return !nome.empty() && nome[0] == '@' ? nome.substr(1) : nome;
+}
+
+// The type SQL Server names for a value the caller passed.
+std::string TipoDoValor(const db::Valor& v) {
+    if (std::holds_alternative<std::int64_t>(v)) return "int";
+    if (std::holds_alternative<double>(v)) return "float";
+    if (std::holds_alternative<db::Decimal>(v)) return "numeric";
+    if (std::holds_alternative<db::DataHora>(v)) return "datetime";
+    if (std::holds_alternative<db::Bytes>(v)) return "varbinary";
+    return "varchar";
+}
+
+}  // namespace
+
+// EXEC @r = P @a, @b = @v OUTPUT: which arguments are DEFAULT, which write back.
+Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c,
+                                                     Faixa faixa) const {
+    ChamadaDeProcedimento r;
+    const auto& t = plano_.tokens;
+    const std::size_t i = faixa.inicio + 1;
+    if (i + 1 < faixa.fim && t[i].tipo == TipoToken::Variavel && EhSimbolo(t[i + 1], "="))
+        r.retorno = t[i].texto;
+    for (const auto& [nome, f] : c.argumentos) {
+        if (f.Vazia()) continue;
+        r.padrao.push_back(f.fim == f.inicio + 1 && EhPalavra(t[f.inicio], "DEFAULT"));
+        const bool saida =
+            f.fim < faixa.fim && (EhPalavra(t[f.fim], "OUTPUT") || EhPalavra(t[f.fim], "OUT"));
+        if (saida && !(f.fim == f.inicio + 1 && t[f.inicio].tipo == TipoToken::Variavel))
+            throw ErroDeBanco(
+                "Cannot use the OUTPUT option when passing a constant to a stored procedure.", 179,
+                15, 1);
+        r.saidas.push_back(saida ? t[f.inicio].texto : "");
+    }
+    return r;
+}
+
+void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
+                                 const ChamadaDeProcedimento& chamada) {
+    if (estado_->aninhamento >= kAninhamentoMaximo)
+        throw ErroDeBanco(
+            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
+            "32).",
+            217, 16, 1);
+    auto plano = s_.Planejar(o.texto);
+    const auto* def =
+        plano->comandos.empty()
+            ? nullptr
+            : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
+    if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
+    Executor corpo(s_, *plano, kSemParametros);
+    corpo.estado_ = estado_;
+    corpo.emProcedimento_ = true;
+    corpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
+    for (const auto& p : def->parametros) corpo.quadro_->Declarar(p);
+    corpo.quadro_->DeclararDe(def->instrucoes);
+    std::vector<int> parametroDe;  // per argument: the parameter it sets
+    LigarArgumentos(o, *def, args, chamada, corpo, parametroDe);
+    ++estado_->aninhamento;
+    struct Saida {
+        int& n;
+        ~Saida() { --n; }
+    } saida{estado_->aninhamento};
+    try {
+        for (const auto& c : def->instrucoes) {
+            s_.VerificarSeFoiEliminada();
+            corpo.Rodar(*c);
+            if (corpo.fluxo_ == Fluxo::Retornar) break;
+        }
+    } catch (const ErroDeBanco&) {
+        for (auto& r : corpo.resultados_) resultados_.push_back(std::move(r));
+        erroDeChamada_ = true;
+        throw;
+    }
+    for (auto& r : corpo.resultados_) resultados_.push_back(std::move(r));
+    for (std::size_t k = 0; k < chamada.saidas.size() && k < parametroDe.size(); ++k) {
+        if (chamada.saidas[k].empty() || parametroDe[k] < 0) continue;
+        const auto& p = def->parametros[static_cast<std::size_t>(parametroDe[k])];
+        AtribuirValor(VariavelDeclarada(chamada.saidas[k]), corpo.quadro_->Achar(p.nome)->valor);
+    }
+    if (!chamada.retorno.empty())
+        AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{corpo.retorno_});
+}
+
+// Positional arguments first, then @name = value ones; a parameter left out takes its
+// default, and one without a default must be given.
+void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                               const Argumentos& args, const ChamadaDeProcedimento& chamada,
+                               Executor& corpo, std::vector<int>& parametroDe) {
+    const auto& ps = def.parametros;
+    std::vector<bool> dado(ps.size(), false);
+    bool nomeado = false;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string nome = SemArroba(args[k].first);
+        int p = -1;
+        if (nome.empty()) {
+            if (nomeado)
+                throw ErroDeBanco(
+                    "Must pass parameter number " + std::to_string(k + 1) +
+                        " and subsequent parameters as '@name = value'. After the form '@name = "
+                        "value' has been used, all subsequent parameters must be passed in the "
+                        "form '@name = value'.",
+                    119, 15, 1);
+            if (k >= ps.size())
+                throw ErroDeBanco(
+                    "Procedure or function " + o.nome + " has too many arguments specified.", 8144,
+                    16, 2);
+            p = static_cast<int>(k);
+        } else {
+            nomeado = true;
+            for (std::size_t j = 0; j < ps.size(); ++j)
+                if (IguaisCiAs(SemArroba(ps[j].nome), nome)) p = static_cast<int>(j);
+            if (p < 0)
+                throw ErroDeBanco("@" + nome + " is not a parameter for procedure " + o.nome + ".",
+                                  8145, 16, 2);
+            if (dado[static_cast<std::size_t>(p)])
+                throw ErroDeBanco("Parameter '@" + nome + "' was supplied multiple times.", 8143,
+                                  16, 1);
+        }
+        const auto& par = ps[static_cast<std::size_t>(p)];
+        const bool saida = k < chamada.saidas.size() && !chamada.saidas[k].empty();
+        if (saida && !par.saida)
+            throw ErroDeBanco("The formal parameter \"" + par.nome +
+                                  "\" was not declared as an OUTPUT parameter, but the actual "
+                                  "parameter passed in requested output.",
+                              8162, 16, 2);
+        parametroDe.push_back(p);
+        if (k < chamada.padrao.size() && chamada.padrao[k]) continue;  // DEFAULT: as if left out
+        dado[static_cast<std::size_t>(p)] = true;
+        VariavelDoLote& v = *corpo.quadro_->Achar(par.nome);
+        try {
+            corpo.AtribuirValor(v, args[k].second);
+        } catch (const ErroDeBanco& e) {
+            if (e.Numero() != 245 && e.Numero() != 241 && e.Numero() != 8114) throw;
+            throw ErroDeBanco("Error converting data type " + TipoDoValor(args[k].second) + " to " +
+                                  NomeDoTipo(par.tipo.base) + ".",
+                              8114, 16, 1);
+        }
+    }
+    for (std::size_t j = 0; j < ps.size(); ++j) {
+        if (dado[j]) continue;
+        VariavelDoLote& v = *corpo.quadro_->Achar(ps[j].nome);
+        if (!ps[j].valor.Vazia()) {
+            v.valor = corpo.ValorConvertido(ps[j].valor, v.tipo);
+        } else {
+            throw ErroDeBanco("Procedure or function '" + o.nome + "' expects parameter '" +
+                                  ps[j].nome + "', which was not supplied.",
+                              201, 16, 4);
+        }
+    }
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,98 @@
+// Cursors of a batch or procedure call: OPEN reads the query's rows once, FETCH walks
+// them into variables and sets @@FETCH_STATUS.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/sessao.hpp"
+
+namespace zolvek::simulador {
+
+void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
+    if (x.cursor.rfind('@', 0) == 0)
+        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
+    if (quadro_->Cursor(x.cursor))
+        throw ErroDeBanco("A cursor with the name '" + x.cursor + "' already exists.", 16915, 16,
+                          1);
+    CursorDoLote c;
+    c.nome = x.cursor;
+    c.selecao = x.selecao;
+    for (const auto& o : x.opcoes)
+        if (o == "SCROLL" || o == "STATIC" || o == "KEYSET" || o == "DYNAMIC" || o == "INSENSITIVE")
+            c.rolavel = true;
+    for (const auto& o : x.opcoes)
+        if (o == "FORWARD_ONLY" || o == "FAST_FORWARD") c.rolavel = false;
+    quadro_->Cursores().emplace(Dobrar(x.cursor), std::move(c));
+}
+
+CursorDoLote& Executor::CursorDeclarado(const std::string& nome) {
+    CursorDoLote* c = quadro_ ? quadro_->Cursor(nome) : nullptr;
+    if (!c)
+        throw ErroDeBanco("A cursor with the name '" + nome + "' does not exist.", 16916, 16, 1);
+    return *c;
+}
+
+CursorDoLote& Executor::CursorAberto(const std::string& nome) {
+    CursorDoLote& c = CursorDeclarado(nome);
+    if (!c.aberto) throw ErroDeBanco("Cursor is not open.", 16917, 16, 2);
+    return c;
+}
+
+void Executor::AbrirCursor(const instrucao::AbrirCursor& x) {
+    CursorDoLote& c = CursorDeclarado(x.cursor);
+    if (c.aberto) throw ErroDeBanco("The cursor is already open.", 16905, 16, 1);
+    int flags = 0;
+    std::vector<std::optional<TipoSql>> tipos;
+    const std::string sql = Reescrita(c.selecao, &flags, &tipos);
+    db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
+    c.colunas = std::move(r.colunas);
+    c.linhas = std::move(r.linhas);
+    c.posicao = -1;
+    c.aberto = true;
+    estado_->linhas = static_cast<std::int64_t>(c.linhas.size());
+}
+
+// FETCH NEXT (PRIOR, FIRST, LAST of a scrollable cursor) [INTO @a, @b]: without INTO
+// the row comes back as a result.
+void Executor::BuscarCursor(const instrucao::BuscarCursor& x) {
+    CursorDoLote& c = CursorAberto(x.cursor);
+    if (x.direcao != "NEXT" && !c.rolavel) {
+        std::string d = x.direcao;
+        for (auto& ch : d) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        throw ErroDeBanco(
+            "fetch: The fetch type " + d + " cannot be used with forward only cursors.", 16911, 16,
+            1);
+    }
+    if (x.direcao == "ABSOLUTE" || x.direcao == "RELATIVE")
+        throw ErroDeBanco("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");
+    if (!x.destinos.empty() && x.destinos.size() != c.colunas.size())
+        throw ErroDeBanco(
+            "Cursorfetch: The number of variables declared in the INTO list must match that of "
+            "selected columns.",
+            16924, 16, 1);
+    const auto n = static_cast<std::ptrdiff_t>(c.linhas.size());
+    if (x.direcao == "NEXT")
+        c.posicao = std::min(c.posicao + 1, n);
+    else if (x.direcao == "PRIOR")
+        c.posicao = std::max<std::ptrdiff_t>(c.posicao - 1, -1);
+    else if (x.direcao == "FIRST")
+        c.posicao = n ? 0 : -1;
+    else
+        c.posicao = n - 1;
+    const bool achou = c.posicao >= 0 && c.posicao < n;
+    estado_->buscaDoCursor = achou ? 0 : -1;
+    estado_->linhas = achou ? 1 : 0;
+    if (x.destinos.empty()) {
+        db::Resultado r;
+        r.colunas = c.colunas;
+        if (achou) r.linhas.push_back(c.linhas[static_cast<std::size_t>(c.posicao)]);
+        resultados_.push_back(std::move(r));
+        return;
+    }
+    if (!achou) return;  // the variables keep their values
+    const auto linha = c.linhas[static_cast<std::size_t>(c.posicao)];
+    for (std::size_t k = 0; k < x.destinos.size(); ++k)
+        AtribuirValor(VariavelDeclarada(x.destinos[k]), linha[k]);
+}
+
+}  // namespace zolvek::simulador

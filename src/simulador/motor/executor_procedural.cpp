@@ -1,0 +1,259 @@
+// The procedural statements of a batch or a procedure's body: variables, IF/WHILE
+// flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/analisador_de_expressoes.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/visitante.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+const std::vector<db::Valor> kSemParametros;
+
+std::int64_t ComoInteiro(const db::Valor& v) {
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
+    if (const auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
+    if (const auto* d = std::get_if<double>(&v)) return static_cast<std::int64_t>(*d);
+    if (db::EhNulo(v)) return 0;
+    return std::strtoll(ComoTextoDeValor(v).c_str(), nullptr, 10);
+}
+
+}  // namespace
+
+void Executor::PrepararVariaveis() {
+    if (quadro_ || !UsaVariaveis(plano_.comandos)) return;
+    quadro_ = std::make_unique<QuadroDeVariaveis>();
+    quadro_->DeclararDe(plano_.comandos);
+}
+
+void Executor::RodarProcedural(const Comando& c) {
+    std::visit(Visitante{
+                   [&](const instrucao::Declarar& x) { Declarar(c, x); },
+                   [&](const instrucao::Atribuir& x) { Atribuir(x); },
+                   [&](const instrucao::Enquanto& x) { Enquanto(x); },
+                   [&](const instrucao::Interromper&) { fluxo_ = Fluxo::Interromper; },
+                   [&](const instrucao::Continuar&) { fluxo_ = Fluxo::Continuar; },
+                   [&](const instrucao::Retornar& x) { Retornar(x); },
+                   [&](const instrucao::LevantarErro& x) { LevantarErro(x); },
+                   [&](const instrucao::Imprimir& x) {
+                       Avaliar(x.valor);  // its errors are the statement's
+                       estado_->linhas = 0;
+                   },
+                   [&](const instrucao::ExecutarTexto& x) { ExecutarTexto(x); },
+                   [&](const instrucao::TentarCapturar& x) { TentarCapturar(x); },
+                   [&](const instrucao::DeclararCursor& x) { DeclararCursor(x); },
+                   [&](const instrucao::AbrirCursor& x) { AbrirCursor(x); },
+                   [&](const instrucao::BuscarCursor& x) { BuscarCursor(x); },
+                   [&](const instrucao::FecharCursor& x) {
+                       CursorAberto(x.cursor).aberto = false;
+                       estado_->linhas = 0;
+                   },
+                   [&](const instrucao::DesalocarCursor& x) {
+                       CursorDeclarado(x.cursor);
+                       quadro_->Cursores().erase(Dobrar(x.cursor));
+                       estado_->linhas = 0;
+                   },
+                   [&](const auto&) { RecusarProcedural(c); },
+               },
+               c.instrucao);
+}
+
+// Statements SQL Server runs and the engine does not: refused when they run, never
+// skipped.
+void Executor::RecusarProcedural(const Comando& c) {
+    std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
+    if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
+        instrucao = n->instrucao;
+    throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
+}
+
+VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
+    VariavelDoLote* v = quadro_ ? quadro_->Achar(nome) : nullptr;
+    if (!v) throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".", 137, 15, 2);
+    return *v;
+}
+
+// DECLARE @a int = 1, @b varchar(10): the slots exist since the batch began; a value
+// given here is assigned each time the DECLARE runs.
+void Executor::Declarar(const Comando& c, const instrucao::Declarar& x) {
+    for (std::size_t k = c.faixa.inicio; k + 1 < c.faixa.fim; ++k)
+        if (plano_.tokens[k].tipo == TipoToken::Variavel &&
+            (EhPalavra(plano_.tokens[k + 1], "CURSOR") ||
+             (EhPalavra(plano_.tokens[k + 1], "AS") && k + 2 < c.faixa.fim &&
+              EhPalavra(plano_.tokens[k + 2], "CURSOR"))))
+            throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
+    for (const auto& v : x.variaveis) {
+        if (v.tabela)
+            throw ErroDeBanco(
+                "O simulador de SQL Server não interpreta variáveis de tabela (DECLARE " + v.nome +
+                " TABLE).");
+        if (v.valor.Vazia()) continue;
+        VariavelDoLote& destino = VariavelDeclarada(v.nome);
+        destino.valor = ValorConvertido(v.valor, destino.tipo);
+    }
+}
+
+db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo, const std::string& operador,
+                                    const std::string& variavel) {
+    ContextoDeReescrita ctx = Contexto();
+    LeitorDeExpressoes leitor(plano_.tokens, f.inicio, f.fim, &plano_.ordinais);
+    Expr e = leitor.Expressao();
+    leitor.ExigirFim();
+    if (operador != "=") {  // SET @v += x is SET @v = @v + (x)
+        Binaria b{operador.substr(0, 1), Nova(simulador::Variavel{variavel}),
+                  Nova(Parenteses{std::move(e)})};
+        e = Nova(std::move(b));
+    }
+    GeradorSqlite gerador(ctx);
+    const std::string sql = "SELECT " + gerador.Convertido(*e, tipo);
+    const std::vector<std::optional<TipoSql>> tipos{tipo};
+    const int flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0);
+    db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
+    return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
+}
+
+void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
+    v.valor = valor;
+    const std::vector<std::optional<TipoSql>> tipos{v.tipo};
+    db::Resultado r = Consultar("SELECT " + quadro_->Sqlite(v.nome), 0, 'S', "", &tipos);
+    v.valor = r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
+}
+
+// SET @v = x, SET @v += x
+void Executor::Atribuir(const instrucao::Atribuir& x) {
+    VariavelDoLote& v = VariavelDeclarada(x.variavel);
+    v.valor = ValorConvertido(x.valor, v.tipo, x.operador, v.nome);
+    estado_->linhas = 1;
+}
+
+// SELECT @a = x, @b = y FROM ...: each row assigns in turn, so the last one's values
+// stay; no row leaves the variables as they were.
+void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis,
+                                  const db::Resultado& r) {
+    if (r.linhas.empty()) return;
+    const auto& linha = r.linhas.back();
+    for (std::size_t k = 0; k < variaveis.size() && k < linha.size(); ++k)
+        VariavelDeclarada(variaveis[k]).valor = linha[k];
+}
+
+void Executor::Enquanto(const instrucao::Enquanto& x) {
+    while (Condicao(x.condicao)) {
+        s_.VerificarSeFoiEliminada();
+        Rodar(*x.corpo);
+        if (fluxo_ == Fluxo::Retornar) return;
+        const bool parar = fluxo_ == Fluxo::Interromper;
+        fluxo_ = Fluxo::Seguir;
+        if (parar) return;
+    }
+}
+
+void Executor::Retornar(const instrucao::Retornar& x) {
+    retorno_ = 0;
+    if (!x.valor.Vazia()) {
+        if (!emProcedimento_)
+            throw ErroDeBanco(
+                "A RETURN statement with a return value cannot be used in this context.", 178, 15,
+                1);
+        retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
+    }
+    fluxo_ = Fluxo::Retornar;
+}
+
+// RAISERROR (message or msg id, severity, state [, arguments]): severity 10 or less is
+// a message, not an error; above 18 only a sysadmin WITH LOG may raise it.
+void Executor::LevantarErro(const instrucao::LevantarErro& x) {
+    std::vector<db::Valor> valores;
+    for (const Faixa& f : x.argumentos) valores.push_back(Avaliar(f));
+    const std::int64_t severidade = std::max<std::int64_t>(0, ComoInteiro(valores[1]));
+    const std::int64_t estado = std::clamp<std::int64_t>(ComoInteiro(valores[2]), 0, 255);
+    const bool comLog =
+        std::find(x.opcoes.begin(), x.opcoes.end(), std::string("LOG")) != x.opcoes.end();
+    if (severidade > 18 && !(comLog && s_.Sysadmin()))
+        throw ErroDeBanco(
+            "Error severity levels greater than 18 can only be specified by members of the "
+            "sysadmin role, using the WITH LOG option.",
+            2754, 16, 1);
+    std::string mensagem;
+    int numero = 50000;
+    if (std::holds_alternative<std::int64_t>(valores[0])) {
+        const std::int64_t id = std::get<std::int64_t>(valores[0]);
+        if (id < 13000 || id == 50000)
+            throw ErroDeBanco("Error number " + std::to_string(id) +
+                                  " is invalid. The number must be from 13000 through 2147483647 "
+                                  "and it cannot be 50000.",
+                              2732, 16, 1);
+        // the server has no user messages (sp_addmessage): SQL Server says so
+        mensagem = "Error " + std::to_string(id) + ", severity " + std::to_string(severidade) +
+                   ", state " + std::to_string(estado) +
+                   " was raised, but no message with that error number was found in "
+                   "sys.messages. If error is larger than 50000, make sure the user-defined "
+                   "message is added using sp_addmessage.";
+        numero = 18054;
+    } else {
+        mensagem = FormatarMensagem(db::EhNulo(valores[0]) ? "" : ComoTextoDeValor(valores[0]),
+                                    {valores.begin() + 3, valores.end()});
+    }
+    estado_->linhas = 0;
+    if (severidade <= 10) return;
+    throw ErroDeBanco(mensagem, numero, static_cast<int>(severidade), static_cast<int>(estado));
+}
+
+// EXEC ('texto' + @x): the text runs as a batch of its own, which does not see the
+// caller's variables.
+void Executor::ExecutarTexto(const instrucao::ExecutarTexto& x) {
+    std::string texto;
+    for (const Faixa& f : x.partes) {
+        const db::Valor v = Avaliar(f);
+        if (!db::EhNulo(v)) texto += ComoTextoDeValor(v);
+    }
+    if (texto.find_first_not_of(" \t\r\n") == std::string::npos) return;
+    auto plano = s_.Planejar(texto);
+    Executor interno(s_, *plano, kSemParametros);
+    interno.estado_ = estado_;
+    for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
+}
+
+// BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH: an error of severity 11 to 19 runs
+// the CATCH block, where ERROR_NUMBER() and the like tell it. A name the batch itself
+// cannot resolve is not caught at its own level, as on SQL Server; one inside a called
+// procedure is.
+void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
+    erroDeChamada_ = false;
+    try {
+        Rodar(*x.tentar);
+        return;
+    } catch (const ErroDeBanco& e) {
+        const int n = e.Numero();
+        const bool deResolucao = n == 208 || n == 207 || n == 4104;
+        if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.eliminada_ ||
+            (deResolucao && !erroDeChamada_))
+            throw;
+        EstadoProcedural anterior = *estado_;
+        estado_->emCaptura = true;
+        estado_->numeroDoErro = n;
+        estado_->mensagemDoErro = e.what();
+        estado_->severidadeDoErro = e.Severidade();
+        estado_->estadoDoErro = e.Estado();
+        estado_->erro = n;
+        fluxo_ = Fluxo::Seguir;
+        struct Restaurar {
+            EstadoProcedural& atual;
+            const EstadoProcedural& antes;
+            ~Restaurar() {
+                atual.emCaptura = antes.emCaptura;
+                atual.numeroDoErro = antes.numeroDoErro;
+                atual.mensagemDoErro = antes.mensagemDoErro;
+                atual.severidadeDoErro = antes.severidadeDoErro;
+                atual.estadoDoErro = antes.estadoDoErro;
+            }
+        } restaurar{*estado_, anterior};
+        Rodar(*x.capturar);
+    }
+}
+
+}  // namespace zolvek::simulador
