@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ambiente.hpp"
+#include "comum/erros.hpp"
 #include "db/conexao.hpp"
 
 // Statement tests whose answers are SQL Server's own: they run on the stand-in and,
@@ -73,6 +74,19 @@ class ComoSqlServer : public ::testing::TestWithParam<std::string> {
             while (!m.empty() && m[0] == '[' && m.find(']') != std::string::npos)
                 m.erase(0, m.find(']') + 1);
             return m;
+        }
+        return "(sem erro)";
+    }
+
+    // "número: mensagem" of a batch that must fail
+    std::string Recusa(const std::string& sql) {
+        try {
+            Sql(sql);
+        } catch (const zolvek::ErroDeBanco& e) {
+            std::string m = e.what();
+            while (!m.empty() && m[0] == '[' && m.find(']') != std::string::npos)
+                m.erase(0, m.find(']') + 1);
+            return std::to_string(e.Numero()) + ": " + m;
         }
         return "(sem erro)";
     }

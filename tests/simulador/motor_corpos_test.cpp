@@ -102,6 +102,13 @@ TEST_F(CorposTeste, GatilhosFuncoesEVisoesSaoCompilados) {
     // a variable declared inside a block lives to the end of the body
     Sql("CREATE PROCEDURE Escopo AS IF 1 = 1 BEGIN DECLARE @x int END SET @x = 1");
     Sql("CREATE PROC Argumentos AS EXEC sp_executesql N'select @a', N'@a int', @a = 1");
+    Sql("EXEC Escopo");
+    EXPECT_EQ(Valor("EXEC Argumentos"), "1");
+    // what the engine does not run is refused by name, never answered wrongly
+    EXPECT_EQ(Recusa("SELECT dbo.Dobro(2)"),
+              "0: O simulador de SQL Server não executa funções do usuário ('Dobro').");
+    EXPECT_EQ(Recusa("SELECT * FROM dbo.DosClientes(0)"),
+              "0: O simulador de SQL Server não executa funções do usuário ('DosClientes').");
 }
 
 TEST_F(CorposTeste, CorpoComErroDeSintaxeEhRecusado) {

@@ -10,19 +10,6 @@ namespace {
 
 class Procedural : public ComoSqlServer {
   protected:
-    // "número: mensagem" of a batch that must fail
-    std::string Recusa(const std::string& sql) {
-        try {
-            Sql(sql);
-        } catch (const zolvek::ErroDeBanco& e) {
-            std::string m = e.what();
-            while (!m.empty() && m[0] == '[' && m.find(']') != std::string::npos)
-                m.erase(0, m.find(']') + 1);
-            return std::to_string(e.Numero()) + ": " + m;
-        }
-        return "(sem erro)";
-    }
-
     // The values of the batch's last result's first row, joined by '|'.
     std::string Linha(const std::string& sql) {
         auto r = Sql(sql);
@@ -164,6 +151,9 @@ TEST_P(Procedural, TentarCapturarDaOErroAoBlocoDeCaptura) {
                     "'x'; SET @r = 'depois' END TRY BEGIN CATCH SET @r = @r + ' pego' END CATCH; "
                     "SELECT @r"),
               "antes pego");
+    EXPECT_EQ(Linha("DECLARE @e int, @depois int; BEGIN TRY SELECT 1 / 0 END TRY BEGIN CATCH "
+                    "SET @e = @@ERROR; SET @depois = @@ERROR END CATCH; SELECT @e, @depois"),
+              "8134|0");
     EXPECT_EQ(Recusa("BEGIN TRY SELECT 1 END TRY BEGIN CATCH SELECT 2 END CATCH; RAISERROR('fora', "
                      "16, 1)"),
               "50000: fora");
@@ -233,6 +223,47 @@ TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
               "8162: The formal parameter \"@valor\" was not declared as an OUTPUT parameter, "
               "but the actual parameter passed in requested output.");
     EXPECT_EQ(Recusa("EXEC [" + p + "] 'x'"), "8114: Error converting data type varchar to int.");
+    // the provider's call passes its parameters in order, as ODBC does
+    auto r = banco_.ConectorAberto().ExecutarProcedimento(p, {{"qualquer", int64_t{6}}}, 0);
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(SimuladorTeste::Texto(r.back().linhas.at(0).at(1)), "10");
+    EXPECT_EQ(Valor("DECLARE @r int = 5; EXEC @r = sp_who; SELECT @r"), "0");
+    EXPECT_EQ(
+        Linha("DECLARE @n int, @m varchar(5); EXEC sp_executesql N'SELECT @q = COUNT(*) "
+              "FROM [" +
+              t +
+              "] WHERE id > @min; SET @s = ''abcdefg''', N'@min int, @q int "
+              "OUTPUT, @s varchar(3) OUTPUT', 1, @q = @n OUTPUT, @s = @m OUTPUT; SELECT @n, @m"),
+        "4|abc");
+    EXPECT_EQ(Recusa("DECLARE @n int; EXEC sp_executesql N'SET @a = 1', N'@a int', @a = @n OUTPUT"),
+              "8162: The formal parameter \"@a\" was not declared as an OUTPUT parameter, but the "
+              "actual parameter passed in requested output.");
+}
+
+TEST_P(Procedural, LacoComSubconsultaDevolveADataPorSaida) {
+    const std::string f = Tabela("Feriados");
+    Sql("CREATE TABLE [" + f + "] (DATA datetime, FIXO char(1))");
+    Sql("INSERT [" + f + "] VALUES ('2024-12-25', 'S'), ('2024-12-26', 'N')");
+    const std::string p =
+        Procedimento("ProximoDiaUtil",
+                     "@Data DATETIME, @Resultado DATETIME OUTPUT AS BEGIN\n"
+                     "  SET @Resultado = @Data\n"
+                     "  WHILE DATEPART(dw, @Resultado) IN (1, 7) OR EXISTS (SELECT * FROM [" +
+                         f +
+                         "] WHERE DATA = @Resultado OR (FIXO = 'S' AND MONTH(DATA) = "
+                         "MONTH(@Resultado) AND DAY(DATA) = DAY(@Resultado)))\n"
+                         "    SET @Resultado = DATEADD(day, 1, @Resultado)\n"
+                         "END");
+    const std::string chamada = "DECLARE @r datetime; EXEC [" + p + "] @Data = ";
+    EXPECT_EQ(
+        Valor(chamada + "'2024-12-24', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        "20241224");
+    EXPECT_EQ(
+        Valor(chamada + "'2024-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        "20241227");
+    EXPECT_EQ(
+        Valor(chamada + "'2025-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        "20251226");
 }
 
 TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {
@@ -241,6 +272,20 @@ TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {
     EXPECT_EQ(Recusa("EXEC [" + r + "] 0"),
               "217: Maximum stored procedure, function, trigger, or view nesting level exceeded "
               "(limit 32).");
+    // SET NOCOUNT ON inside a procedure lasts until it returns
+    const std::string t = Tabela("Contados");
+    Sql("CREATE TABLE [" + t + "] (id int)");
+    const std::string n = Procedimento("SemContagem", "AS SET NOCOUNT ON");
+    EXPECT_EQ(Sql("EXEC [" + n + "]; INSERT [" + t + "] VALUES (1), (2)").linhasAfetadas, 2);
+    const std::string a = Procedimento("Aberta", "AS BEGIN TRAN");
+    EXPECT_EQ(Recusa("EXEC [" + a + "]"),
+              "266: Transaction count after EXECUTE indicates a mismatching number of BEGIN and "
+              "COMMIT statements. Previous count = 0, current count = 1.");
+    Sql("IF @@TRANCOUNT > 0 ROLLBACK");
+    const std::string nivel = Procedimento("Nivel", "AS SELECT @@NESTLEVEL");
+    EXPECT_EQ(Valor("EXEC [" + nivel + "]"), "1");
+    EXPECT_EQ(Valor("DECLARE @x int; SELECT @@NESTLEVEL"), "0");
+    EXPECT_EQ(Valor("SELECT @@NESTLEVEL"), "0");
     const std::string f = Procedimento("Falha", "AS SELECT * FROM TabelaQueNaoExiste");
     EXPECT_EQ(
         Valor("BEGIN TRY EXEC [" + f + "] END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"),

@@ -186,18 +186,25 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = Se();
     } else if (Palavra("BEGIN")) {
         c = Iniciar();
-    } else if (Palavra("COMMIT") || Palavra("ROLLBACK")) {
-        if (Palavra("COMMIT"))
-            c = Novo<instrucao::ConfirmarTransacao>(inicio).first;
-        else
-            c = Novo<instrucao::DesfazerTransacao>(inicio).first;
+    } else if (Palavra("COMMIT")) {
+        c = Novo<instrucao::ConfirmarTransacao>(inicio).first;
         ++i_;
-        if (Aceitar("TRAN") || Aceitar("TRANSACTION") || Aceitar("WORK")) {
-            if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
-        }
+        if (Aceitar("TRAN") || Aceitar("TRANSACTION") || Aceitar("WORK")) NomeDaTransacao();
+    } else if (Palavra("ROLLBACK")) {
+        auto [n, x] = Novo<instrucao::DesfazerTransacao>(inicio);
+        c = std::move(n);
+        ++i_;
+        if (Aceitar("TRAN") || Aceitar("TRANSACTION"))
+            x->nome = NomeDaTransacao();
+        else
+            Aceitar("WORK");
     } else if (Palavra("SAVE")) {
-        c = Novo<instrucao::Ignorado>(inicio).first;
-        i_ = FimDaInstrucao(i_ + 1);
+        auto [n, x] = Novo<instrucao::SalvarTransacao>(inicio);
+        c = std::move(n);
+        ++i_;
+        if (!Aceitar("TRAN") && !Aceitar("TRANSACTION")) Erro();
+        x->nome = NomeDaTransacao();
+        if (x->nome.empty()) Erro();
     } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
         ++i_;
         c = Executar(inicio);
@@ -953,14 +960,25 @@ std::unique_ptr<Comando> Analisador::Soltar() {
     Erro();
 }
 
+// The optional name after BEGIN/COMMIT/ROLLBACK/SAVE TRAN: a name or a variable.
+std::string Analisador::NomeDaTransacao() {
+    if (Fim()) return "";
+    const Token& t = Atual();
+    if (t.tipo == TipoToken::Variavel || (EhNome(t) && !IniciaInstrucao(t))) {
+        ++i_;
+        return t.texto;
+    }
+    return "";
+}
+
 std::unique_ptr<Comando> Analisador::Iniciar() {
     std::size_t inicio = i_;
     ++i_;
     if (Palavra("TRY")) return TentarCapturar(inicio);
     if (Aceitar("TRAN") || Aceitar("TRANSACTION") || (Palavra("DISTRIBUTED") && (i_ += 2))) {
-        auto c = Novo<instrucao::IniciarTransacao>(inicio).first;
-        if (!Fim() && EhNome(Atual()) && !IniciaInstrucao(Atual())) ++i_;
-        return c;
+        auto [c, x] = Novo<instrucao::IniciarTransacao>(inicio);
+        x->nome = NomeDaTransacao();
+        return std::move(c);
     }
     auto [c, x] = Novo<instrucao::Bloco>(inicio);
     while (!Palavra("END")) {

@@ -61,6 +61,7 @@ class Analisador {
     std::string Nome();
     NomeComposto NomeDeObjeto();
     std::string TextoOuNome();
+    std::string NomeDaTransacao();
     std::size_t Fecho(std::size_t i) const;
     std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
         if (b <= a) return "";

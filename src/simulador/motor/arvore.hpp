@@ -206,9 +206,18 @@ struct DefinirFormatoDeData {  // SET DATEFORMAT, SET LANGUAGE
     OrdemDeData ordem = OrdemDeData::Dmy;
 };
 
-struct IniciarTransacao {};
+// A transaction's or savepoint's name, as written (SQL Server compares them case by case);
+// empty when none is given.
+struct IniciarTransacao {
+    std::string nome;
+};
 struct ConfirmarTransacao {};
-struct DesfazerTransacao {};
+struct DesfazerTransacao {
+    std::string nome;
+};
+struct SalvarTransacao {  // SAVE TRAN name
+    std::string nome;
+};
 
 struct CriarBanco {
     NomeComposto objeto;
@@ -303,15 +312,16 @@ using QualquerInstrucao = std::variant<
     instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco, instrucao::Conceder,
     instrucao::ExecutarProcedimento, instrucao::IdentityInsert, instrucao::Ignorado,
     instrucao::TempoDeBloqueio, instrucao::DefinirFormatoDeData, instrucao::IniciarTransacao,
-    instrucao::ConfirmarTransacao, instrucao::DesfazerTransacao, instrucao::CriarBanco,
-    instrucao::ExcluirBanco, instrucao::AlterarBanco, instrucao::Backup, instrucao::RestaurarLista,
-    instrucao::VerificarBackup, instrucao::Restaurar, instrucao::CriarLogin,
-    instrucao::CriarUsuario, instrucao::ExcluirUsuario, instrucao::CriarPapel,
-    instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar, instrucao::Declarar,
-    instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto, instrucao::Interromper,
-    instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor, instrucao::FecharCursor,
-    instrucao::DesalocarCursor, instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir,
-    instrucao::ExecutarTexto, instrucao::TentarCapturar, instrucao::NaoInterpretada>;
+    instrucao::ConfirmarTransacao, instrucao::DesfazerTransacao, instrucao::SalvarTransacao,
+    instrucao::CriarBanco, instrucao::ExcluirBanco, instrucao::AlterarBanco, instrucao::Backup,
+    instrucao::RestaurarLista, instrucao::VerificarBackup, instrucao::Restaurar,
+    instrucao::CriarLogin, instrucao::CriarUsuario, instrucao::ExcluirUsuario,
+    instrucao::CriarPapel, instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
+    instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto,
+    instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor,
+    instrucao::FecharCursor, instrucao::DesalocarCursor, instrucao::Retornar,
+    instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
+    instrucao::TentarCapturar, instrucao::NaoInterpretada>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.
 template <class T>

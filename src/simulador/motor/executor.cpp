@@ -4,7 +4,9 @@
 
 #include <cctype>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <set>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
@@ -163,11 +165,23 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
 std::vector<db::Resultado> Executor::Executar() {
     DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
     PrepararVariaveis();
+    std::optional<ErroDeBanco> primeiro;  // the client hears of it when the batch ends
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
-        Rodar(*c);
+        try {
+            Rodar(*c);
+        } catch (const ErroDeBanco& e) {
+            // SET XACT_ABORT ON: any error undoes the transaction and ends the batch
+            if (s_.xactAbort_ && s_.EmTransacao()) s_.Desfazer();
+            if (s_.xactAbort_ || !EncerraSoAInstrucao(e)) {
+                if (primeiro) throw *primeiro;
+                throw;
+            }
+            if (!primeiro) primeiro = e;
+        }
         if (fluxo_ == Fluxo::Retornar) break;  // RETURN ends the batch
     }
+    if (primeiro) throw *primeiro;
     return std::move(resultados_);
 }
 
@@ -613,6 +627,13 @@ bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
     return true;
 }
 
+// A transaction's or savepoint's name; one held in a variable waits for variables.
+const std::string& NomeSalvo(const std::string& nome) {
+    if (!nome.empty() && nome[0] == '@')
+        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (" + nome + ").");
+    return nome;
+}
+
 }  // namespace
 
 void Executor::Rodar(const Comando& c) {
@@ -662,7 +683,8 @@ void Executor::Rodar(const Comando& c) {
                     if (fluxo_ != Fluxo::Seguir) break;  // BREAK, CONTINUE, RETURN
                 }
             },
-            [&](const instrucao::IniciarTransacao&) { s_.IniciarTransacao(); },
+            [&](const instrucao::IniciarTransacao& x) { s_.IniciarTransacao(NomeSalvo(x.nome)); },
+            [&](const instrucao::SalvarTransacao& x) { s_.SalvarPonto(NomeSalvo(x.nome)); },
             [&](const instrucao::ConfirmarTransacao&) {
                 if (!s_.EmTransacao())
                     throw ErroDeBanco(
@@ -670,14 +692,7 @@ void Executor::Rodar(const Comando& c) {
                         3902, 16, 1);
                 s_.Confirmar();
             },
-            [&](const instrucao::DesfazerTransacao&) {
-                if (!s_.EmTransacao())
-                    throw ErroDeBanco(
-                        "The ROLLBACK TRANSACTION request has no corresponding BEGIN "
-                        "TRANSACTION.",
-                        3903, 16, 1);
-                s_.Desfazer();
-            },
+            [&](const instrucao::DesfazerTransacao& x) { s_.Desfazer(NomeSalvo(x.nome)); },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
             [&](const instrucao::CriarLogin& x) {
                 ComandoDeUsuario(x);
@@ -710,6 +725,7 @@ void Executor::Rodar(const Comando& c) {
             },
         },
         c.instrucao);
+    estado_->erro = 0;  // @@ERROR tells of the statement just before
 }
 
 // Statements that write name their object in the current database: another one's
@@ -1079,11 +1095,102 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 }
 
 // SET NOCOUNT ON|OFF; the other SET options the parser lets through change nothing here.
+namespace {
+
+// ON/OFF options the engine keeps as SQL Server's defaults, with the values that change
+// nothing it answers: "*" any value. Others would change results, and are refused.
+const std::map<std::string, std::string>& OpcoesSemEfeito() {
+    static const std::map<std::string, std::string> m = {
+        {"ANSI_NULLS", "ON"},
+        {"ANSI_PADDING", "ON"},
+        {"ANSI_WARNINGS", "ON"},
+        {"ANSI_NULL_DFLT_ON", "ON"},
+        {"ANSI_NULL_DFLT_OFF", "OFF"},
+        {"ARITHABORT", "*"},
+        {"ARITHIGNORE", "*"},
+        {"CONCAT_NULL_YIELDS_NULL", "ON"},
+        {"CURSOR_CLOSE_ON_COMMIT", "OFF"},
+        {"FMTONLY", "OFF"},
+        {"FORCEPLAN", "*"},
+        {"IMPLICIT_TRANSACTIONS", "OFF"},
+        {"NO_BROWSETABLE", "*"},
+        {"NOCOUNT", "*"},
+        {"NOEXEC", "OFF"},
+        {"NUMERIC_ROUNDABORT", "OFF"},
+        {"PARSEONLY", "OFF"},
+        {"QUOTED_IDENTIFIER", "ON"},
+        {"REMOTE_PROC_TRANSACTIONS", "OFF"},
+        {"SHOWPLAN_ALL", "OFF"},
+        {"SHOWPLAN_TEXT", "OFF"},
+        {"SHOWPLAN_XML", "OFF"},
+        {"XACT_ABORT", "*"},
+    };
+    return m;
+}
+
+// SET options that take a value other than ON/OFF, and the values that change nothing.
+bool ValorSemEfeito(const std::string& opcao, const std::string& valor) {
+    if (opcao == "TRANSACTION" || opcao == "DEADLOCK_PRIORITY" || opcao == "CONTEXT_INFO" ||
+        opcao == "TEXTSIZE" || opcao == "QUERY_GOVERNOR_COST_LIMIT")
+        return true;
+    if (opcao == "ROWCOUNT") return valor == "0";
+    if (opcao == "DATEFIRST") return valor == "7";
+    return false;
+}
+
+bool OpcaoConhecida(const std::string& o) {
+    static const std::set<std::string> outras = {"ANSI_DEFAULTS",
+                                                 "CONTEXT_INFO",
+                                                 "DATEFIRST",
+                                                 "DEADLOCK_PRIORITY",
+                                                 "FIPS_FLAGGER",
+                                                 "OFFSETS",
+                                                 "QUERY_GOVERNOR_COST_LIMIT",
+                                                 "ROWCOUNT",
+                                                 "TEXTSIZE",
+                                                 "TRANSACTION"};
+    return OpcoesSemEfeito().count(o) > 0 || outras.count(o) > 0 || o.rfind("STATISTICS ", 0) == 0;
+}
+
+}  // namespace
+
+// SET NOCOUNT, XACT_ABORT and the options that leave the engine's answers as SQL Server's.
 void Executor::LerOpcaoDaSessao(const Comando& c) {
     const auto& t = plano_.tokens;
-    const std::size_t i = c.faixa.inicio;
-    if (c.faixa.fim >= i + 3 && EhPalavra(t[i], "SET") && EhPalavra(t[i + 1], "NOCOUNT"))
-        s_.semContagem_ = EhPalavra(t[i + 2], "ON");
+    std::vector<std::string> opcoes;
+    std::size_t k = c.faixa.inicio + 1;
+    for (; k < c.faixa.fim; ++k) {
+        if (EhSimbolo(t[k], ",")) continue;
+        if (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF")) break;
+        std::string o = t[k].texto;
+        if (Dobrar(o) == "statistics" && k + 1 < c.faixa.fim)  // STATISTICS IO, TIME, XML...
+            o += " " + t[++k].texto;
+        for (auto& ch : o) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (!OpcaoConhecida(o))
+            throw ErroDeBanco("'" + t[k].texto + "' is not a recognized SET option.", 195, 15, 1);
+        opcoes.push_back(o);
+        if (OpcoesSemEfeito().count(o) == 0 && o.rfind("STATISTICS ", 0) != 0) break;
+    }
+    const bool comValor = k < c.faixa.fim && (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF"));
+    const std::string valor = k + 1 <= c.faixa.fim && k < c.faixa.fim ? t[k].texto : "";
+    std::string valorMaiusculo = valor;
+    for (auto& ch : valorMaiusculo)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    for (const auto& o : opcoes) {
+        auto it = OpcoesSemEfeito().find(o);
+        bool aceita = false;
+        if (comValor && it != OpcoesSemEfeito().end())
+            aceita = it->second == "*" || it->second == valorMaiusculo;
+        else if (comValor && o.rfind("STATISTICS ", 0) == 0)
+            aceita = o == "STATISTICS IO" || o == "STATISTICS TIME" || valorMaiusculo == "OFF";
+        else if (!comValor && opcoes.size() == 1)
+            aceita = ValorSemEfeito(o, TextoDaFaixa({k + 1, c.faixa.fim}));
+        if (!aceita)
+            throw ErroDeBanco("O simulador de SQL Server não aceita " + TextoDaFaixa(c.faixa) +
+                              ".");
+        if (o == "NOCOUNT") s_.semContagem_ = valorMaiusculo == "ON";
+        if (o == "XACT_ABORT") s_.xactAbort_ = valorMaiusculo == "ON";
+    }
 }
 
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.

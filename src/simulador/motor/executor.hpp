@@ -96,7 +96,9 @@ class Executor {
         std::vector<bool> padrao;         // per argument: DEFAULT
         std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one
         std::string retorno;              // EXEC @r = P
+        bool temSaidas = false;
     };
+    void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
     ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c, Faixa faixa) const;
     void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                            const ChamadaDeProcedimento& chamada);

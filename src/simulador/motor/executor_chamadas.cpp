@@ -47,8 +47,21 @@ Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarPr
                 "Cannot use the OUTPUT option when passing a constant to a stored procedure.", 179,
                 15, 1);
         r.saidas.push_back(saida ? t[f.inicio].texto : "");
+        r.temSaidas = r.temSaidas || saida;
     }
     return r;
+}
+
+// EXEC @r = sp_xxx: the engine's own procedures return 0 when they succeed; none of
+// them gives OUTPUT parameters back.
+void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada) {
+    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
+    if (o && o->tipo == "P") return;
+    if (chamada.temSaidas && !IguaisCiAs(nome, "sp_executesql"))
+        throw ErroDeBanco("O simulador de SQL Server não devolve parâmetros OUTPUT de " + nome +
+                          ".");
+    if (!chamada.retorno.empty())
+        AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{std::int64_t{0}});
 }
 
 void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
@@ -73,10 +86,22 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
     std::vector<int> parametroDe;  // per argument: the parameter it sets
     LigarArgumentos(o, *def, args, chamada, corpo, parametroDe);
     ++estado_->aninhamento;
+    // SET options a procedure changes last until it returns
     struct Saida {
+        Sessao& s;
         int& n;
-        ~Saida() { --n; }
-    } saida{estado_->aninhamento};
+        const bool semContagem;
+        const OrdemDeData ordem;
+        const std::string identityInsert;
+        ~Saida() {
+            --n;
+            s.semContagem_ = semContagem;
+            s.ordemDeData_ = ordem;
+            DefinirOrdemDeDataAtual(ordem);
+            s.identityInsert_ = identityInsert;
+        }
+    } saida{s_, estado_->aninhamento, s_.semContagem_, s_.ordemDeData_, s_.identityInsert_};
+    const int transacoes = s_.NivelDeTransacao();
     try {
         for (const auto& c : def->instrucoes) {
             s_.VerificarSeFoiEliminada();
@@ -89,6 +114,13 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
         throw;
     }
     for (auto& r : corpo.resultados_) resultados_.push_back(std::move(r));
+    if (s_.NivelDeTransacao() != transacoes)
+        throw ErroDeBanco(
+            "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT "
+            "statements. Previous count = " +
+                std::to_string(transacoes) +
+                ", current count = " + std::to_string(s_.NivelDeTransacao()) + ".",
+            266, 16, 2);
     for (std::size_t k = 0; k < chamada.saidas.size() && k < parametroDe.size(); ++k) {
         if (chamada.saidas[k].empty() || parametroDe[k] < 0) continue;
         const auto& p = def->parametros[static_cast<std::size_t>(parametroDe[k])];

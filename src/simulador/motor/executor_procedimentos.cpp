@@ -19,7 +19,10 @@ namespace {
 struct ParametroDeclarado {
     std::string nome;  // with the @
     std::string tipo;  // as written: "int", "varchar(10)"
+    bool saida = false;
 };
+
+const std::vector<db::Valor> kSemParametros;
 
 // "@id int, @nome varchar(10) OUTPUT" of sp_executesql.
 std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
@@ -39,8 +42,10 @@ std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
         }
         std::size_t ultimo = fim;
         if (ultimo > k &&
-            (EhPalavra(tokens[ultimo - 1], "OUTPUT") || EhPalavra(tokens[ultimo - 1], "OUT")))
+            (EhPalavra(tokens[ultimo - 1], "OUTPUT") || EhPalavra(tokens[ultimo - 1], "OUT"))) {
             --ultimo;
+            p.saida = true;
+        }
         if (ultimo == k) throw ErroDeBanco("Incorrect syntax near '" + p.nome + "'.", 102, 15, 1);
         p.tipo = texto.substr(tokens[k].inicio, tokens[ultimo - 1].fim - tokens[k].inicio);
         r.push_back(std::move(p));
@@ -90,6 +95,40 @@ void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
             valores[Dobrar(nome)] = valor;
         else if (posicional < declarados.size())
             valores[Dobrar(declarados[posicional++].nome.substr(1))] = valor;
+    }
+    if (chamada_ && chamada_->temSaidas) {
+        // OUTPUT parameters are variables of the text's batch, declared before it
+        std::string lote;
+        for (const auto& d : declarados)
+            lote += (lote.empty() ? "DECLARE " : ", ") + d.nome + " " + d.tipo;
+        auto plano = s_.Planejar(lote + "\n" + texto);
+        Executor interno(s_, *plano, kSemParametros);
+        interno.estado_ = estado_;
+        interno.quadro_ = std::make_unique<QuadroDeVariaveis>();
+        interno.quadro_->DeclararDe(plano->comandos);
+        std::vector<std::pair<std::size_t, const ParametroDeclarado*>> saidas;
+        std::size_t posicao = 0;
+        for (std::size_t k = 2; k < argumentos.size(); ++k) {
+            const auto& [nome, valor] = argumentos[k];
+            const ParametroDeclarado* d = nullptr;
+            if (nome.empty() && posicao < declarados.size()) d = &declarados[posicao++];
+            for (const auto& x : declarados)
+                if (!nome.empty() && IguaisCiAs(x.nome.substr(1), nome)) d = &x;
+            if (!d) continue;
+            interno.AtribuirValor(*interno.quadro_->Achar(d->nome), valor);
+            if (k >= chamada_->saidas.size() || chamada_->saidas[k].empty()) continue;
+            if (!d->saida)
+                throw ErroDeBanco("The formal parameter \"" + d->nome +
+                                      "\" was not declared as an OUTPUT parameter, but the actual "
+                                      "parameter passed in requested output.",
+                                  8162, 16, 2);
+            saidas.emplace_back(k, d);
+        }
+        for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
+        for (const auto& [k, d] : saidas)
+            AtribuirValor(VariavelDeclarada(chamada_->saidas[k]),
+                          interno.quadro_->Achar(d->nome)->valor);
+        return;
     }
     std::string lote = texto;
     std::vector<db::Valor> parametros;

@@ -453,6 +453,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     if (nome.size() > 2 && nome.front() == '[' && nome.back() == ']')
         nome = nome.substr(1, nome.size() - 2);
     std::string chave = Dobrar(nome);
+    if (chamada_ && (!chamada_->retorno.empty() || chamada_->temSaidas))
+        ChamadaDeSistema(nome, *chamada_);
     Servidor& srv = s_.ServidorAtual();
     auto arg = [&](std::size_t i, const char* nomeDoArg) -> std::optional<std::string> {
         for (const auto& [n, v] : args)
@@ -609,8 +611,11 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(db::Resultado{});  // the engine does its work itself
         return;
     }
-    static const ChamadaDeProcedimento kSemSaidas;
-    RodarProcedimento(*o, args, chamada_ ? *chamada_ : kSemSaidas);
+    if (chamada_) return RodarProcedimento(*o, args, *chamada_);
+    // the provider's call gives its parameters in the procedure's order, as ODBC's does
+    Argumentos posicionais;
+    for (const auto& [n, v] : args) posicionais.emplace_back("", v);
+    RodarProcedimento(*o, posicionais, ChamadaDeProcedimento{});
 }
 
 }  // namespace zolvek::simulador

@@ -168,4 +168,30 @@ ErroDeBanco ErroComoSqlServer(const std::string& msg) {
     return ErroDeBanco("O simulador de SQL Server não conseguiu executar esta instrução.");
 }
 
+bool EncerraSoAInstrucao(const ErroDeBanco& e) {
+    switch (e.Numero()) {
+        case 220:   // arithmetic overflow of a tinyint/smallint
+        case 515:   // NULL into a NOT NULL column
+        case 544:   // explicit identity value with IDENTITY_INSERT off
+        case 547:   // foreign key or check
+        case 628:   // SAVE TRAN outside a transaction
+        case 1913:  // index already exists
+        case 2601:  // duplicate key of a unique index
+        case 2627:  // duplicate key of a constraint
+        case 2628:  // string truncated (2019 text)
+        case 2714:  // object already exists
+        case 3701:  // cannot drop: it does not exist
+        case 3902:  // COMMIT without BEGIN TRAN
+        case 3903:  // ROLLBACK without BEGIN TRAN
+        case 6401:  // no savepoint of that name
+        case 8101:  // identity column needs a column list
+        case 8115:  // arithmetic overflow
+        case 8134:  // divide by zero
+        case 8152:  // string or binary data would be truncated
+            return true;
+        default:
+            return e.Numero() >= 50000;  // RAISERROR
+    }
+}
+
 }  // namespace zolvek::simulador

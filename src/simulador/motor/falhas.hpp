@@ -25,4 +25,10 @@ std::optional<ErroDeBanco> TomarFalhaDeFuncao();
 // stand-in's own refusal; never SQLite's text.
 ErroDeBanco ErroComoSqlServer(const std::string& mensagemDoSqlite);
 
+// Errors after which SQL Server goes on with the batch's next statement (a duplicate key,
+// a constraint, a truncation, a failed transaction statement...): only the statement
+// ends. Any other error (a conversion, a name not found when the statement runs, the
+// engine's own refusals) ends the whole batch.
+bool EncerraSoAInstrucao(const ErroDeBanco& e);
+
 }  // namespace zolvek::simulador

@@ -143,6 +143,7 @@ std::string Variaveis(const std::string& nome) {
     if (v == "@@trancount") return "zv_trancount()";
     if (v == "@@error") return "0";
     if (v == "@@fetch_status") return "-1";
+    if (v == "@@nestlevel") return "0";
     throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
 }
 
@@ -388,6 +389,12 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
+    if (c.nome.size() > 1 && !ctx_.variaveisSemValor && ctx_.catalogo)
+        if (const Catalogo* cat = ctx_.catalogo())
+            if (const ObjetoProgramado* o = cat->AcharObjeto(c.nome.back());
+                o && (o->tipo == "FN" || o->tipo == "IF" || o->tipo == "TF"))
+                throw ErroDeBanco("O simulador de SQL Server não executa funções do usuário ('" +
+                                  o->nome + "').");
     static const std::set<std::string> kDe2012 = {"concat", "iif",          "choose",   "eomonth",
                                                   "format", "try_convert",  "try_cast", "try_parse",
                                                   "parse",  "datefromparts"};

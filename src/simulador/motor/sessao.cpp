@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -188,6 +189,7 @@ void Sessao::Fechar() noexcept {
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     nivelDeTransacao_ = 0;
+    pontosSalvos_.clear();
 }
 
 std::string Sessao::EsquemaDoBanco(const std::string& banco) {
@@ -830,9 +832,11 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
     return r;
 }
 
-void Sessao::IniciarTransacao() {
+void Sessao::IniciarTransacao(const std::string& nome) {
     if (nivelDeTransacao_ == 0) {
         VerificarSessao();
+        nomeDaTransacao_ = nome;
+        pontosSalvos_.clear();
         if (emLote_)
             ComecarTransacao();
         else
@@ -862,6 +866,7 @@ void Sessao::Confirmar() {
     if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
+        pontosSalvos_.clear();
         if (!emLote_) {
             SincronizarGravacoes();
             DesanexarBancos();
@@ -869,15 +874,45 @@ void Sessao::Confirmar() {
     }
 }
 
-void Sessao::Desfazer() {
+void Sessao::Desfazer(const std::string& nome) {
     if (nivelDeTransacao_ == 0)
         throw ErroDeBanco(
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
             1);
+    if (!nome.empty() && nome != nomeDaTransacao_) return VoltarAoPonto(nome);
     if (!transacaoPendente_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     transacaoPendente_ = false;
     nivelDeTransacao_ = 0;
+    pontosSalvos_.clear();
     if (!emLote_) DesanexarBancos();
+    RecarregarCatalogo();
+}
+
+// A savepoint is a SQLite savepoint of the same place; SQL Server, as SQLite, lets a
+// transaction go back to one more than once and forgets those saved after it.
+void Sessao::SalvarPonto(const std::string& nome) {
+    if (nivelDeTransacao_ == 0)
+        throw ErroDeBanco("Cannot issue SAVE TRANSACTION when there is no active transaction.", 628,
+                          16, 1);
+    ComecarTransacaoPendente();
+    ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(pontosSalvos_.size()));
+    pontosSalvos_.push_back(nome);
+}
+
+void Sessao::VoltarAoPonto(const std::string& nome) {
+    auto it = std::find(pontosSalvos_.rbegin(), pontosSalvos_.rend(), nome);
+    if (it == pontosSalvos_.rend())
+        throw ErroDeBanco(
+            "Cannot roll back " + nome + ". No transaction or savepoint of that name was found.",
+            6401, 16, 1);
+    const auto k = static_cast<std::size_t>(pontosSalvos_.rend() - it) - 1;
+    ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k));
+    pontosSalvos_.resize(k + 1);
+    RecarregarCatalogo();
+}
+
+// What was undone may have been DDL: the catalog and the prepared statements read anew.
+void Sessao::RecarregarCatalogo() {
     EsquecerCatalogo();
     planos_.clear();
     EsquecerPreparadas();

@@ -64,9 +64,11 @@ class Sessao {
     // The primary-key columns of a table ("T", "[T]" or "dbo.[T]"), in key order.
     std::vector<std::string> ColunasChave(const std::string& tabela);
 
-    void IniciarTransacao();
+    void IniciarTransacao(const std::string& nome = "");
     void Confirmar();
-    void Desfazer();
+    // ROLLBACK [TRAN name]: the whole transaction, or back to the savepoint of that name.
+    void Desfazer(const std::string& nome = "");
+    void SalvarPonto(const std::string& nome);  // SAVE TRAN name
     bool EmTransacao() const { return nivelDeTransacao_ > 0; }
 
     // For the SQL functions.
@@ -166,6 +168,8 @@ class Sessao {
     // BEGIN of a transaction the provider asked for outside a batch waits for the next
     // batch, so that it can attach the databases the batch names first.
     void ComecarTransacaoPendente();
+    void VoltarAoPonto(const std::string& nome);
+    void RecarregarCatalogo();
     void ComecarTransacao();
 
     struct BancoAnexado {
@@ -190,7 +194,10 @@ class Sessao {
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
     bool transacaoPendente_ = false;
-    bool semContagem_ = false;  // SET NOCOUNT ON
+    std::string nomeDaTransacao_;            // of the outermost BEGIN TRAN
+    std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
+    bool semContagem_ = false;               // SET NOCOUNT ON
+    bool xactAbort_ = false;                 // SET XACT_ABORT ON
     bool emLote_ = false;
     std::map<std::string, BancoAnexado> anexados_;  // by folded database name
     std::set<std::string> nomesQualificados_;       // "zvb_5.t" the statement being prepared names

@@ -15,10 +15,10 @@ namespace {
 // @@ROWCOUNT, @@ERROR, @@FETCH_STATUS and the CATCH block's functions, as :zvsN.
 constexpr const char* kPseudo[] = {"@@rowcount",   "@@error",       "@@fetch_status",
                                    "error_number", "error_message", "error_severity",
-                                   "error_state"};
+                                   "error_state",  "@@nestlevel"};
 
 int Pseudo(const std::string& dobrado) {
-    for (int k = 0; k < 7; ++k)
+    for (int k = 0; k < 8; ++k)
         if (dobrado == kPseudo[k]) return k + 1;
     return 0;
 }
@@ -36,6 +36,7 @@ db::Valor EstadoProcedural::Valor(int n) const {
         default:
             break;
     }
+    if (n == 8) return static_cast<std::int64_t>(aninhamento);
     if (!emCaptura) return std::monostate{};
     if (n == 4) return numeroDoErro;
     if (n == 5) return mensagemDoErro;
@@ -115,7 +116,7 @@ CursorDoLote* QuadroDeVariaveis::Cursor(const std::string& nome) {
 std::string SqliteDaFuncaoDeErro(const std::string& nome, bool comEstado) {
     if (nome == "xact_state") return "(CASE WHEN zv_trancount() > 0 THEN 1 ELSE 0 END)";
     const int p = Pseudo(nome);
-    if (p < 4) return "";
+    if (p < 4 || p > 7) return "";
     // outside a CATCH block they are NULL
     return comEstado ? ":zvs" + std::to_string(p) : "NULL";
 }

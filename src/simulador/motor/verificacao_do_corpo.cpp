@@ -98,6 +98,7 @@ class Verificador {
                 [&](const instrucao::DesfazerTransacao&) {
                     EfeitoColateral("ROLLBACK TRANSACTION");
                 },
+                [&](const instrucao::SalvarTransacao&) { EfeitoColateral("SAVE TRANSACTION"); },
                 [&](const instrucao::Selecionar& x) {
                     if (!Atribui(x.selecao))
                         throw ErroDeBanco(
