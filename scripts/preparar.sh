@@ -8,7 +8,7 @@ PACOTES=(
   qt6-base-dev libqt6printsupport6 libqt6svg6 qt6-qpa-plugins libgl1-mesa-dev
   qt6-translations-l10n
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
-  libsqlite3-dev sqlite3 libsodium-dev
+  libsqlite3-dev sqlite3 libsodium-dev nettle-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core
   libboost-dev

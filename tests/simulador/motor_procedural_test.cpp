@@ -108,6 +108,7 @@ TEST_P(Procedural, FluxoComSeEnquantoInterrompaContinueERetorne) {
                     "] VALUES (1), (2), (3); SET @n = @@ROWCOUNT; "
                     "SELECT @n"),
               "3");
+    EXPECT_EQ(Valor("SELECT id FROM [" + t + "]; SELECT @@ROWCOUNT"), "3");
     EXPECT_EQ(Linha("DECLARE @n int; UPDATE [" + t +
                     "] SET id = id WHERE id > 1; SELECT @@ROWCOUNT, @@ERROR"),
               "2|0");
@@ -264,6 +265,29 @@ TEST_P(Procedural, LacoComSubconsultaDevolveADataPorSaida) {
     EXPECT_EQ(
         Valor(chamada + "'2025-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
         "20251226");
+}
+
+TEST_P(Procedural, ErroQueEncerraSoAInstrucaoDeixaBlocoECorpoSeguirem) {
+    const std::string t = Tabela("Seguem");
+    Sql("CREATE TABLE [" + t + "] (id int PRIMARY KEY)");
+    const std::string p =
+        Procedimento("Segue", "AS BEGIN INSERT [" + t + "] VALUES (1); INSERT [" + t +
+                                  "] VALUES (1); INSERT [" + t + "] VALUES (2) END");
+    EXPECT_EQ(Recusa("EXEC [" + p + "]").substr(0, 50),
+              "2627: Violation of PRIMARY KEY constraint 'PK__Seg");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] ORDER BY id"), "1,2");
+    EXPECT_EQ(Recusa("IF 1 = 1 BEGIN INSERT [" + t + "] VALUES (1 / 0); INSERT [" + t +
+                     "] VALUES (3) END; INSERT [" + t + "] VALUES (2); IF @@ERROR <> 0 INSERT [" +
+                     t + "] VALUES (4)"),
+              "8134: Divide by zero error encountered.");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] ORDER BY id"), "1,2,3,4");
+    // inside TRY the called procedure stops at its error and the CATCH block takes it
+    const std::string q = Procedimento(
+        "Para", "AS BEGIN INSERT [" + t + "] VALUES (1 / 0); INSERT [" + t + "] VALUES (5) END");
+    EXPECT_EQ(
+        Valor("BEGIN TRY EXEC [" + q + "] END TRY BEGIN CATCH SELECT ERROR_NUMBER() END CATCH"),
+        "8134");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] ORDER BY id"), "1,2,3,4");
 }
 
 TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {

@@ -7,6 +7,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/idiomas.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
@@ -1052,10 +1053,22 @@ std::unique_ptr<Comando> Analisador::Definir() {
     if (Aceitar("LANGUAGE")) {
         auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
         std::string nome = TextoOuNome();
-        auto ordem = OrdemDoIdioma(nome);
-        if (!ordem)
+        const Idioma* idioma = AcharIdioma(nome);
+        if (!idioma)
             throw ErroDeBanco("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
-        x->ordem = *ordem;
+        x->ordem = idioma->ordem;
+        x->idioma = idioma->nome;
+        x->primeiroDia = idioma->primeiroDia;
+        return c;
+    }
+    if (Aceitar("DATEFIRST")) {
+        auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
+        if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+        const std::string n = Atual().texto;
+        ++i_;
+        x->primeiroDia = n.size() == 1 && n[0] >= '1' && n[0] <= '7' ? n[0] - '0' : 0;
+        if (!x->primeiroDia)
+            throw ErroDeBanco("SET DATEFIRST " + n + " is out of range.", 2741, 16, 1);
         return c;
     }
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);

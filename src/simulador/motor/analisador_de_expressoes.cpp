@@ -404,7 +404,9 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
         c.parteDeData = Dobrar(t_[i_++].texto);
         if (!Simbolo(")")) EsperarSimbolo(",");
     }
-    if (nome.size() == 1 && chave == "convert") {
+    const bool comoCast =
+        chave == "cast" || chave == "try_cast" || chave == "parse" || chave == "try_parse";
+    if (nome.size() == 1 && (chave == "convert" || chave == "try_convert")) {
         c.tipo = LerTipo();
         EsperarSimbolo(",");
     }
@@ -418,13 +420,16 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
             Aceitar("ALL");
         do c.argumentos.push_back(Expressao());
         while (AceitarSimbolo(","));
-        if (nome.size() == 1 && chave == "cast") {
+        if (nome.size() == 1 && comoCast) {
             Esperar("AS");
             c.tipo = LerTipo();
+            // PARSE(texto AS tipo USING 'pt-BR'): the culture is a second argument
+            if ((chave == "parse" || chave == "try_parse") && Aceitar("USING"))
+                c.argumentos.push_back(Expressao());
         }
     }
     EsperarSimbolo(")");
-    if (nome.size() == 1 && chave == "cast" && c.tipo.empty()) Erro();
+    if (nome.size() == 1 && comoCast && c.tipo.empty()) Erro();
     if (Aceitar("OVER")) c.sobre = LerJanela();
     c.nome = std::move(nome);
     return Nova(std::move(c));
@@ -434,7 +439,8 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
 std::string LeitorDeExpressoes::LerTipo() {
     if (Fim() || !EhNome(t_[i_])) Erro();
     std::string tipo = t_[i_++].texto;
-    while (NomeLivre() && !Simbolo("(")) tipo += " " + t_[i_++].texto;  // double precision
+    while (NomeLivre() && !Simbolo("(") && !EhPalavra(t_[i_], "USING"))
+        tipo += " " + t_[i_++].texto;  // double precision
     if (AceitarSimbolo("(")) {
         tipo += "(";
         for (bool primeiro = true; !AceitarSimbolo(")"); primeiro = false) {

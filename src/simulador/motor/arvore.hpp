@@ -202,8 +202,10 @@ struct TempoDeBloqueio {  // SET LOCK_TIMEOUT n
     bool semLimite = false;  // a negative n: wait without limit
 };
 
-struct DefinirFormatoDeData {  // SET DATEFORMAT, SET LANGUAGE
-    OrdemDeData ordem = OrdemDeData::Dmy;
+struct DefinirFormatoDeData {  // SET DATEFORMAT, SET LANGUAGE, SET DATEFIRST
+    std::optional<OrdemDeData> ordem;
+    std::string idioma;   // SET LANGUAGE: its name as @@LANGUAGE gives it
+    int primeiroDia = 0;  // SET DATEFIRST, or the language's
 };
 
 // A transaction's or savepoint's name, as written (SQL Server compares them case by case);

@@ -14,6 +14,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
+#include "simulador/motor/idiomas.hpp"
 #include "simulador/motor/materializacao.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -160,28 +161,24 @@ std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const 
 }  // namespace
 
 Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros)
-    : s_(sessao), plano_(plano), parametros_(parametros) {}
+    : s_(sessao), plano_(plano), parametros_(parametros) {
+    // @@ROWCOUNT of a batch's first statement: the rows the last change of the
+    // connection touched
+    estadoProprio_.linhas = sqlite3_changes(s_.db_);
+}
 
 std::vector<db::Resultado> Executor::Executar() {
     DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
+    DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
     PrepararVariaveis();
-    std::optional<ErroDeBanco> primeiro;  // the client hears of it when the batch ends
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
-        try {
-            Rodar(*c);
-        } catch (const ErroDeBanco& e) {
-            // SET XACT_ABORT ON: any error undoes the transaction and ends the batch
-            if (s_.xactAbort_ && s_.EmTransacao()) s_.Desfazer();
-            if (s_.xactAbort_ || !EncerraSoAInstrucao(e)) {
-                if (primeiro) throw *primeiro;
-                throw;
-            }
-            if (!primeiro) primeiro = e;
-        }
+        RodarNaLista(*c);
         if (fluxo_ == Fluxo::Retornar) break;  // RETURN ends the batch
     }
-    if (primeiro) throw *primeiro;
+    // the client hears of the first error that let the batch go on when the batch ends
+    if (estado_ == &estadoProprio_ && estadoProprio_.primeiroErro)
+        throw *estadoProprio_.primeiroErro;
     return std::move(resultados_);
 }
 
@@ -195,7 +192,9 @@ ContextoDeReescrita Executor::Contexto() {
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
     ctx.variaveisSemValor = compilandoCorpo_;
-    ctx.variaveis = quadro_.get();
+    // without variables of its own a batch still reads @@ROWCOUNT and @@ERROR
+    static const QuadroDeVariaveis kSemVariaveis;
+    ctx.variaveis = quadro_ ? quadro_.get() : &kSemVariaveis;
     ctx.ordinais = &plano_.ordinais;
     ctx.versaoMaior = s_.ServidorAtual().Versao().maior;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
@@ -668,8 +667,11 @@ void Executor::Rodar(const Comando& c) {
                     x.semLimite || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
             },
             [&](const instrucao::DefinirFormatoDeData& x) {
-                s_.ordemDeData_ = x.ordem;
-                DefinirOrdemDeDataAtual(x.ordem);
+                if (x.ordem) s_.ordemDeData_ = *x.ordem;
+                if (!x.idioma.empty()) s_.idioma_ = x.idioma;
+                if (x.primeiroDia) s_.primeiroDia_ = x.primeiroDia;
+                DefinirOrdemDeDataAtual(s_.ordemDeData_);
+                DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
             },
             [&](const instrucao::Se& x) {
                 if (Condicao(x.condicao))
@@ -679,7 +681,7 @@ void Executor::Rodar(const Comando& c) {
             },
             [&](const instrucao::Bloco& x) {
                 for (const auto& f : x.filhos) {
-                    Rodar(*f);
+                    RodarNaLista(*f);
                     if (fluxo_ != Fluxo::Seguir) break;  // BREAK, CONTINUE, RETURN
                 }
             },

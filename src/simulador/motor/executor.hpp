@@ -71,6 +71,9 @@ class Executor {
     // Variables, loops, cursors, errors and procedure calls (executor_procedural.cpp,
     // executor_chamadas.cpp, executor_cursores.cpp).
     void RodarProcedural(const Comando& c);
+    // Runs a statement of a batch, block or body: an error that ends only its statement
+    // lets the next one run, as on SQL Server.
+    void RodarNaLista(const Comando& c);
     [[noreturn]] void RecusarProcedural(const Comando& c);
     void PrepararVariaveis();
     void Declarar(const Comando& c, const instrucao::Declarar& x);

@@ -105,7 +105,7 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
     try {
         for (const auto& c : def->instrucoes) {
             s_.VerificarSeFoiEliminada();
-            corpo.Rodar(*c);
+            corpo.RodarNaLista(*c);
             if (corpo.fluxo_ == Fluxo::Retornar) break;
         }
     } catch (const ErroDeBanco&) {

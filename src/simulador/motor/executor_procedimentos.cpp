@@ -153,6 +153,7 @@ void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
                      "CAST(? AS " + it->second->tipo + ")");
     auto plano = s_.Planejar(lote);
     Executor interno(s_, *plano, parametros);
+    interno.estado_ = estado_;
     for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
 }
 

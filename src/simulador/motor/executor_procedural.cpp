@@ -5,6 +5,7 @@
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/visitante.hpp"
@@ -29,6 +30,23 @@ void Executor::PrepararVariaveis() {
     if (quadro_ || !UsaVariaveis(plano_.comandos)) return;
     quadro_ = std::make_unique<QuadroDeVariaveis>();
     quadro_->DeclararDe(plano_.comandos);
+}
+
+void Executor::RodarNaLista(const Comando& c) {
+    try {
+        Rodar(c);
+    } catch (const ErroDeBanco& e) {
+        estado_->erro = e.Numero();
+        if (estado_->tentativas > 0) throw;  // the CATCH block takes it
+        // SET XACT_ABORT ON: any error undoes the transaction and ends the batch
+        if (s_.xactAbort_ && s_.EmTransacao()) s_.Desfazer();
+        if (s_.xactAbort_ || !EncerraSoAInstrucao(e)) {
+            if (estado_ == &estadoProprio_ && estadoProprio_.primeiroErro)
+                throw *estadoProprio_.primeiroErro;
+            throw;
+        }
+        if (!estado_->primeiroErro) estado_->primeiroErro = e;
+    }
 }
 
 void Executor::RodarProcedural(const Comando& c) {
@@ -144,7 +162,7 @@ void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis,
 void Executor::Enquanto(const instrucao::Enquanto& x) {
     while (Condicao(x.condicao)) {
         s_.VerificarSeFoiEliminada();
-        Rodar(*x.corpo);
+        RodarNaLista(*x.corpo);
         if (fluxo_ == Fluxo::Retornar) return;
         const bool parar = fluxo_ == Fluxo::Interromper;
         fluxo_ = Fluxo::Seguir;
@@ -224,15 +242,27 @@ void Executor::ExecutarTexto(const instrucao::ExecutarTexto& x) {
 // procedure is.
 void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
     erroDeChamada_ = false;
-    try {
-        Rodar(*x.tentar);
-        return;
-    } catch (const ErroDeBanco& e) {
+    std::optional<ErroDeBanco> capturado;
+    {
+        ++estado_->tentativas;
+        struct Fim {
+            int& n;
+            ~Fim() { --n; }
+        } fim{estado_->tentativas};
+        try {
+            Rodar(*x.tentar);
+        } catch (const ErroDeBanco& e) {
+            const int n = e.Numero();
+            const bool deResolucao = n == 208 || n == 207 || n == 4104;
+            if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.eliminada_ ||
+                (deResolucao && !erroDeChamada_))
+                throw;
+            capturado = e;
+        }
+    }
+    if (capturado) {
+        const ErroDeBanco& e = *capturado;
         const int n = e.Numero();
-        const bool deResolucao = n == 208 || n == 207 || n == 4104;
-        if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.eliminada_ ||
-            (deResolucao && !erroDeChamada_))
-            throw;
         EstadoProcedural anterior = *estado_;
         estado_->emCaptura = true;
         estado_->numeroDoErro = n;

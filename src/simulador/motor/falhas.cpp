@@ -32,12 +32,19 @@ constexpr NumeroDaMensagem kNumeros[] = {
     {"' is not a recognized datepart option.", 155, 15, 1},
     {"Invalid length parameter passed to the", 537, 16, 3},
     {"Argument data type", 8116, 16, 1},
+    {"Cannot convert a char value to money.", 235, 16, 0},
+    {"Cannot construct data type", 289, 16, 1},
+    {" is not a valid style number when converting", 281, 16, 1},
+    {"Adding a value to a 'date' column caused an overflow.", 517, 16, 1},
+    {"The culture parameter '", 9818, 16, 1},
+    {"Error converting string value '", 9819, 16, 1},
 };
 
 thread_local std::optional<ErroDeBanco> falhaGuardada;
 
 bool Casa(std::string_view mensagem, std::string_view trecho) {
-    if (!trecho.empty() && trecho.front() == '\'')  // a name comes first
+    if (!trecho.empty() &&
+        (trecho.front() == '\'' || trecho.front() == ' '))  // a name or number first
         return mensagem.find(trecho) != std::string_view::npos;
     return mensagem.substr(0, trecho.size()) == trecho;
 }
@@ -53,7 +60,23 @@ void GuardarFalhaDeFuncao(const std::string& mensagem) {
     falhaGuardada.emplace(mensagem, 0, 16, 1);
 }
 
+namespace {
+thread_local TentativaDeFuncao* tentativaAtual = nullptr;
+}  // namespace
+
+TentativaDeFuncao::TentativaDeFuncao() : anterior_(tentativaAtual) {
+    tentativaAtual = this;
+}
+
+TentativaDeFuncao::~TentativaDeFuncao() {
+    tentativaAtual = anterior_;
+}
+
 void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem) {
+    if (tentativaAtual) {
+        tentativaAtual->falhou_ = true;
+        return;
+    }
     GuardarFalhaDeFuncao(mensagem);
     sqlite3_result_error(c, mensagem.data(), static_cast<int>(mensagem.size()));
 }

@@ -17,6 +17,21 @@ namespace zolvek::simulador {
 void GuardarFalhaDeFuncao(const std::string& mensagem);
 // Fails the SQL function's call with SQL Server's message, and keeps its error.
 void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem);
+// While one lives on this thread, FalharNaFuncao neither keeps an error nor fails the
+// call: it notes that one failed, and TRY_CAST and TRY_CONVERT answer NULL instead.
+class TentativaDeFuncao {
+  public:
+    TentativaDeFuncao();
+    ~TentativaDeFuncao();
+    TentativaDeFuncao(const TentativaDeFuncao&) = delete;
+    TentativaDeFuncao& operator=(const TentativaDeFuncao&) = delete;
+    bool Falhou() const { return falhou_; }
+
+  private:
+    friend void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem);
+    TentativaDeFuncao* anterior_;
+    bool falhou_ = false;
+};
 // The kept error, once; nothing when no function failed since the last call.
 std::optional<ErroDeBanco> TomarFalhaDeFuncao();
 

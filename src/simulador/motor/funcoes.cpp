@@ -12,16 +12,21 @@
 
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/funcoes_catalogo.hpp"
+#include "simulador/motor/funcoes_comuns.hpp"
+#include "simulador/motor/funcoes_datas.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
+#include "simulador/motor/funcoes_estatisticas.hpp"
+#include "simulador/motor/funcoes_formato.hpp"
 #include "simulador/motor/funcoes_inteiras.hpp"
+#include "simulador/motor/funcoes_resumos.hpp"
 #include "simulador/motor/funcoes_subconsulta.hpp"
+#include "simulador/motor/funcoes_texto.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
-
-namespace {
 
 Sessao* Dono(sqlite3_context* c) {
     return static_cast<Sessao*>(sqlite3_user_data(c));
@@ -50,7 +55,6 @@ std::size_t ContarCaracteres(std::string_view s) {
     return n;
 }
 
-// The first n characters of a UTF-8 text.
 std::string Primeiros(std::string_view s, std::size_t n) {
     std::size_t i = 0, k = 0;
     while (i < s.size() && k < n) {
@@ -76,6 +80,8 @@ bool LerDataHoraDoValor(sqlite3_value* v, db::DataHora& d) {
     }
     return LerDataHora(TextoDe(v), d);
 }
+
+namespace {
 
 bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int64_t& valorInteiro) {
     std::string s = texto;
@@ -111,7 +117,10 @@ bool PareceDataHoraGravada(const std::string& s) {
 
 // Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
 // failing.
-void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo) {
+// `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
+// number of that type (a number too long for a text is '*' or an error by it).
+void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo,
+               std::string_view tipoDoNumero = {}) {
     int origem = sqlite3_value_type(v);
     if (origem == SQLITE_NULL) {
         sqlite3_result_null(c);
@@ -120,48 +129,24 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
     TipoBase b = t.base;
     if (EhTexto(b) || b == TipoBase::SqlVariant) {
         std::string s;
-        if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
+        if (origem == SQLITE_BLOB && (estilo == 1 || estilo == 2)) {
+            // binary as hexadecimal digits, with 0x in style 1
+            static const char kHex[] = "0123456789ABCDEF";
+            s = estilo == 1 ? "0x" : "";
+            for (unsigned char byte : TextoDe(v)) {
+                s += kHex[byte >> 4];
+                s += kHex[byte & 15];
+            }
+        } else if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
             s = TextoDe(v);
             // a date-time column reaches here as its stored text; a style asks for a date
             if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
                  (estilo > 0 && PareceDataHoraGravada(s))) &&
                 b != TipoBase::SqlVariant) {
                 db::DataHora d;
-                if (LerDataHora(s, d)) {
-                    char buf[64];
-                    static const char* meses[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-                    switch (estilo) {
-                        case 120:
-                            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.ano,
-                                          d.mes, d.dia, d.hora, d.minuto, d.segundo);
-                            break;
-                        case 121:
-                        case 126:
-                            s = FormatarDataHora(d);
-                            buf[0] = 0;
-                            break;
-                        case 103:
-                            std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.dia, d.mes, d.ano);
-                            break;
-                        case 112:
-                            std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.ano, d.mes, d.dia);
-                            break;
-                        case 108:
-                            std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", d.hora, d.minuto,
-                                          d.segundo);
-                            break;
-                        case 23:
-                            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.ano, d.mes, d.dia);
-                            break;
-                        default:
-                            std::snprintf(buf, sizeof buf, "%s %2d %04d %2d:%02d%s",
-                                          meses[d.mes - 1], d.dia, d.ano,
-                                          d.hora % 12 == 0 ? 12 : d.hora % 12, d.minuto,
-                                          d.hora < 12 ? "AM" : "PM");
-                    }
-                    if (buf[0]) s = buf;
-                }
+                std::string erro;
+                if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
+                    return FalharNaFuncao(c, erro);
             }
         } else {
             s = NumeroComoTexto(v);
@@ -175,6 +160,22 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
             }
         } else if (t.tamanho > 0) {
             std::size_t n = ContarCaracteres(s);
+            if (tipoDoNumero.empty() && origem == SQLITE_INTEGER) tipoDoNumero = "int";
+            if (tipoDoNumero.empty() && origem == SQLITE_FLOAT) tipoDoNumero = "float";
+            if (explicito && n > static_cast<std::size_t>(t.tamanho) && !tipoDoNumero.empty()) {
+                // int to (var)char shows '*'; any other number fails
+                if (tipoDoNumero == "int" && (b == TipoBase::Char || b == TipoBase::VarChar)) {
+                    s = "*";
+                    n = 1;
+                } else {
+                    return FalharNaFuncao(
+                        c, "Arithmetic overflow error converting " +
+                               std::string(tipoDoNumero == "int" || tipoDoNumero == "money"
+                                               ? "expression"
+                                               : tipoDoNumero) +
+                               " to data type " + NomeDoTipo(b) + ".");
+                }
+            }
             if (n > static_cast<std::size_t>(t.tamanho)) {
                 std::size_t semBrancos = n;
                 std::string aparado = s;
@@ -226,7 +227,12 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
     }
     if (EhDataHora(b)) {
         db::DataHora d;
-        if (!LerDataHoraDoValor(v, d)) {
+        std::string erro;
+        const bool lida = estilo && origem == SQLITE_TEXT
+                              ? LerDataNoEstilo(TextoDe(v), estilo, d, erro)
+                              : LerDataHoraDoValor(v, d);
+        if (!erro.empty()) return FalharNaFuncao(c, erro);
+        if (!lida) {
             if (sqlite3_value_type(v) == SQLITE_TEXT && DataForaDoIntervalo(TextoDe(v)))
                 FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
                                       NomeDoTipo(b) +
@@ -350,10 +356,14 @@ void FnConv(sqlite3_context* c, int, sqlite3_value** a) {
     Converter(c, a[0], t, false, 0);
 }
 
-void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
-    // zv_convert('type', x[, style]) and zv_cast(x, 'type')
-    bool cast = sqlite3_user_data(c) == nullptr;
+// CAST and CONVERT with their arguments as zv_cast and zv_convert take them.
+void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert) {
+    const bool cast = !convert;
     std::string texto = TextoDe(cast ? a[1] : a[0]);
+    // "varchar(2)|numeric": the generator tells the number's type after the target's
+    const std::size_t barra = texto.find('|');
+    const std::string numero = barra == std::string::npos ? "" : texto.substr(barra + 1);
+    if (barra != std::string::npos) texto.erase(barra);
     auto t = LerTextoDeTipo(texto);
     if (!t) {
         FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
@@ -364,7 +374,23 @@ void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
         texto.find('(') == std::string::npos)
         t->tamanho = 30;
     int estilo = (!cast && n > 2) ? sqlite3_value_int(a[2]) : 0;
-    Converter(c, cast ? a[0] : a[1], *t, true, estilo);
+    Converter(c, cast ? a[0] : a[1], *t, true, estilo, numero);
+}
+
+// What zv_convert's and zv_cast's user data say: CONVERT's argument order, TRY_'s NULL.
+constexpr int kMarcaConvert = 1, kMarcaTentativa = 2;
+
+void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
+    // zv_convert('type', x[, style]) and zv_cast(x, 'type'); TRY_CONVERT and TRY_CAST give
+    // NULL where these fail
+    const int marca = *static_cast<const int*>(sqlite3_user_data(c));
+    if (marca & kMarcaTentativa) {
+        TentativaDeFuncao tentativa;
+        ConverterChamada(c, a, n, marca & kMarcaConvert);
+        if (tentativa.Falhou()) sqlite3_result_null(c);
+        return;
+    }
+    ConverterChamada(c, a, n, marca & kMarcaConvert);
 }
 
 void FnGetDate(sqlite3_context* c, int, sqlite3_value**) {
@@ -417,6 +443,13 @@ void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
 void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().TextoDaVersao());
 }
+// @@MICROSOFTVERSION: the major version in the high byte, the build in the low 16 bits.
+void FnMicrosoftVersion(sqlite3_context* c, int, sqlite3_value**) {
+    const std::string v = Dono(c)->ServidorAtual().Versao().produto;  // "11.0.2100.60"
+    const std::size_t p1 = v.find('.'), p2 = v.find('.', p1 + 1);
+    const std::int64_t maior = std::atoll(v.c_str()), construcao = std::atoll(v.c_str() + p2 + 1);
+    sqlite3_result_int64(c, (maior << 24) + construcao);
+}
 void FnServerName(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().Nome());
 }
@@ -437,6 +470,8 @@ void FnIsSrvRoleMember(sqlite3_context* c, int, sqlite3_value** a) {
                               ? 1
                               : 0);
 }
+
+}  // namespace
 
 // 'dbo.[X]', '[X]', 'DB.dbo.X' -> X; names of another database give nothing.
 // The parts of a name given as text ('dbo.Ordem de Serviço', '[dbo].[T]'), split at
@@ -481,6 +516,8 @@ std::string NomeSimples(const std::string& texto, bool& outroBanco, const std::s
                  !IguaisCiAs(partes[partes.size() - 3], banco);
     return partes.back();
 }
+
+namespace {
 
 void FnObjectId(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) {
@@ -543,19 +580,7 @@ void FnDbId(sqlite3_context* c, int n, sqlite3_value** a) {
 }
 
 std::string Parte(sqlite3_value* v) {
-    std::string p = Dobrar(TextoDe(v));
-    if (p == "yy" || p == "yyyy") return "year";
-    if (p == "qq" || p == "q") return "quarter";
-    if (p == "mm" || p == "m") return "month";
-    if (p == "dy" || p == "y") return "dayofyear";
-    if (p == "dd" || p == "d") return "day";
-    if (p == "wk" || p == "ww") return "week";
-    if (p == "dw") return "weekday";
-    if (p == "hh") return "hour";
-    if (p == "mi" || p == "n") return "minute";
-    if (p == "ss" || p == "s") return "second";
-    if (p == "ms") return "millisecond";
-    return p;
+    return ParteDeData(TextoDe(v));
 }
 
 void FnDateDiff(sqlite3_context* c, int, sqlite3_value** a) {
@@ -633,33 +658,6 @@ void FnDateAdd(sqlite3_context* c, int, sqlite3_value** a) {
                    : p == "second"                                  ? 1.0 / 86400
                                                                     : 1.0 / 86400000;
     ResultadoDataHora(c, DataHoraDeDias1900(DiasDesde1900(d) + static_cast<double>(n) * fator));
-}
-
-void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
-    sqlite3_value* v = n == 2 ? a[1] : a[0];
-    if (sqlite3_value_type(v) == SQLITE_NULL) {
-        sqlite3_result_null(c);
-        return;
-    }
-    db::DataHora d;
-    if (!LerDataHoraDoValor(v, d)) {
-        FalharNaFuncao(c,
-                       "Conversion failed when converting date and/or time from character string.");
-        return;
-    }
-    std::string p = n == 2 ? Parte(a[0]) : static_cast<const char*>(sqlite3_user_data(c));
-    int r = p == "year"          ? d.ano
-            : p == "month"       ? d.mes
-            : p == "day"         ? d.dia
-            : p == "hour"        ? d.hora
-            : p == "minute"      ? d.minuto
-            : p == "second"      ? d.segundo
-            : p == "millisecond" ? d.milissegundo
-            : p == "quarter"     ? (d.mes - 1) / 3 + 1
-                                 : 0;
-    if (p == "weekday")
-        r = static_cast<int>((static_cast<std::int64_t>(std::floor(DiasDesde1900(d))) + 1) % 7) + 1;
-    sqlite3_result_int(c, r);
 }
 
 void FnLen(sqlite3_context* c, int, sqlite3_value** a) {
@@ -850,14 +848,6 @@ void FnServerProperty(sqlite3_context* c, int, sqlite3_value** a) {
     else
         sqlite3_result_null(c);
 }
-void FnIsNumeric(sqlite3_context* c, int, sqlite3_value** a) {
-    int t = sqlite3_value_type(a[0]);
-    if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) return sqlite3_result_int(c, 1);
-    double d;
-    bool i;
-    std::int64_t v;
-    sqlite3_result_int(c, t == SQLITE_TEXT && LerNumero(TextoDe(a[0]), d, i, v) ? 1 : 0);
-}
 // ISDATE: 1 for a text or number that converts to a datetime (1753 to 9999).
 void FnIsDate(sqlite3_context* c, int, sqlite3_value** a) {
     db::DataHora d;
@@ -931,14 +921,6 @@ void FnObjectProperty(sqlite3_context* c, int, sqlite3_value** a) {
     }
     sqlite3_finalize(s);
 }
-void FnQuoteName(sqlite3_context* c, int, sqlite3_value** a) {
-    std::string s = TextoDe(a[0]), r = "[";
-    for (char ch : s) {
-        r += ch;
-        if (ch == ']') r += ']';
-    }
-    ResultadoTexto(c, r + "]");
-}
 void FnStr(sqlite3_context* c, int n, sqlite3_value** a) {
     int tam = n > 1 ? sqlite3_value_int(a[1]) : 10, dec = n > 2 ? sqlite3_value_int(a[2]) : 0;
     char b[128];
@@ -956,6 +938,8 @@ void FnBytes8(sqlite3_context* c, int, sqlite3_value** a) {
 void FnUm(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, 1);
 }
+
+}  // namespace
 
 // One UTF-8 character of s at i, folded for comparison.
 std::string CaractereDobrado(const std::string& s, std::size_t& i) {
@@ -1028,6 +1012,8 @@ bool Casa(const std::string& texto, std::size_t i, const std::string& padrao, st
     while (!texto.empty() && i < texto.size() && texto[i] == ' ') ++i;
     return i >= texto.size();
 }
+
+namespace {
 
 void FnLike(sqlite3_context* c, int n, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
@@ -1142,6 +1128,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_trancount", 0, nd, FnTrancount},
         {"zv_version", 0, nd, FnVersion},
         {"zv_servername", 0, nd, FnServerName},
+        {"zv_microsoftversion", 0, nd, FnMicrosoftVersion},
         {"zv_is_member", 1, nd, FnIsMember},
         {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember},
         {"zv_object_id", 1, nd, FnObjectId},
@@ -1153,7 +1140,6 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_db_id", 1, nd, FnDbId},
         {"zv_datediff", 3, det, FnDateDiff},
         {"zv_dateadd", 3, det, FnDateAdd},
-        {"zv_datepart", 2, det, FnDatePart},
         {"zv_len", 1, det, FnLen},
         {"zv_datalength", 1, det, FnDataLength},
         {"zv_charindex", 2, det, FnCharIndex},
@@ -1173,13 +1159,11 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_replicate", 3, det, FnReplicate},
         {"zv_newid", 0, nd, FnNewId},
         {"zv_serverproperty", 1, nd, FnServerProperty},
-        {"zv_isnumeric", 1, det, FnIsNumeric},
         {"zv_isdate", 1, det, FnIsDate},
         {"zv_reverse", 1, det, FnReverse},
         {"zv_ident_current", 1, nd, FnIdentCurrent},
         {"zv_identity", 0, nd, FnIdentity},
         {"zv_objectproperty", 2, nd, FnObjectProperty},
-        {"zv_quotename", 1, det, FnQuoteName},
         {"zv_str", 1, det, FnStr},
         {"zv_str", 2, det, FnStr},
         {"zv_str", 3, det, FnStr},
@@ -1194,16 +1178,20 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesDecimais(db);
     RegistrarFuncoesInteiras(db);
     RegistrarFuncoesDeSubconsulta(db);
-    // convert('type', x[, style]) carries a non-null marker; cast(x, 'type') a null one
-    static int marca = 1;
-    sqlite3_create_function(db, "zv_convert", 2, det, &marca, FnConvert, nullptr, nullptr);
-    sqlite3_create_function(db, "zv_convert", 3, det, &marca, FnConvert, nullptr, nullptr);
-    sqlite3_create_function(db, "zv_cast", 2, det, nullptr, FnConvert, nullptr, nullptr);
-    static const char* partes[] = {"year", "month", "day"};
-    static const char* nomes[] = {"zv_year", "zv_month", "zv_day"};
-    for (int k = 0; k < 3; ++k)
-        sqlite3_create_function(db, nomes[k], 1, det, const_cast<char*>(partes[k]), FnDatePart,
-                                nullptr, nullptr);
+    static const int kMarcas[] = {0, kMarcaConvert, kMarcaTentativa,
+                                  kMarcaConvert | kMarcaTentativa};
+    const std::pair<const char*, int> conversoes[] = {
+        {"zv_cast", 0}, {"zv_convert", 1}, {"zv_try_cast", 2}, {"zv_try_convert", 3}};
+    for (const auto& [nome, k] : conversoes)
+        for (int args = 2; args <= ((k & kMarcaConvert) ? 3 : 2); ++args)
+            sqlite3_create_function(db, nome, args, det, const_cast<int*>(&kMarcas[k]), FnConvert,
+                                    nullptr, nullptr);
+    RegistrarFuncoesDeDatas(db);
+    RegistrarFuncoesDeTexto(db);
+    RegistrarFuncaoFormat(db);
+    RegistrarFuncoesDeCatalogo(db, s);
+    RegistrarFuncoesEstatisticas(db);
+    RegistrarFuncoesDeResumo(db);
 }
 
 }  // namespace zolvek::simulador

@@ -12,6 +12,7 @@
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/funcoes_texto.hpp"
 
 namespace zolvek::simulador {
 
@@ -332,7 +333,13 @@ void ConverterParaDecimal(sqlite3_context* c, sqlite3_value* v, const TipoSql& a
     if (EhMoeda(t.base)) t.escala = 4;
     const int origem = sqlite3_value_type(v);
     Decimal d;
-    if (origem == SQLITE_TEXT) {
+    if (origem == SQLITE_TEXT && EhMoeda(t.base)) {
+        std::string numero;
+        if (!LerTextoDeMoeda(TextoDe(v), numero) || !Decimal::TentarLer(numero, d))
+            return FalharNaFuncao(c,
+                                  "Cannot convert a char value to money. The char value has "
+                                  "incorrect syntax.");
+    } else if (origem == SQLITE_TEXT) {
         if (!Decimal::TentarLer(TextoDe(v), d))
             return FalharNaFuncao(c, "Error converting data type varchar to numeric.");
     } else if (!LerOperando(c, v, d)) {

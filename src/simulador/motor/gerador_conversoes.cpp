@@ -195,10 +195,13 @@ std::string GeradorSqlite::Concatenar(const Chamada& c) {
     return r + ")";
 }
 
-// SUM and AVG take numbers only: SQL Server refuses a text, date or bit column when it
+// SUM, AVG, STDEV and VAR take numbers only: SQL Server refuses a text, date or bit column when it
 // compiles the statement, where SQLite would sum the texts as zeros.
 void GeradorSqlite::VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const {
-    if ((chave != "sum" && chave != "avg") || c.nome.size() != 1 || c.argumentos.size() != 1)
+    const bool estatistica =
+        chave == "stdev" || chave == "stdevp" || chave == "var" || chave == "varp";
+    if ((chave != "sum" && chave != "avg" && !estatistica) || c.nome.size() != 1 ||
+        c.argumentos.size() != 1)
         return;
     const auto t = TipoDe(*c.argumentos[0]);
     if (!t || EhNumericoExato(t->base) || EhInteiro(t) || t->base == TipoBase::Float ||

@@ -177,7 +177,9 @@ std::optional<TipoSql> GeradorSqlite::TipoDe(const Expressao& e) const {
 std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
     if (c.nome.size() != 1) return std::nullopt;
     const std::string f = Dobrar(c.nome[0]);
-    if (f == "cast" || f == "convert") return LerTextoDeTipo(c.tipo);
+    if (f == "cast" || f == "convert" || f == "try_cast" || f == "try_convert" || f == "parse" ||
+        f == "try_parse")
+        return LerTextoDeTipo(c.tipo);
     if (f == "iif" && c.argumentos.size() == 3)
         return TipoComum({c.argumentos[1].get(), c.argumentos[2].get()});
     if (c.argumentos.empty()) return std::nullopt;
@@ -397,8 +399,10 @@ std::string GeradorSqlite::ChamadaDecimal(const Chamada& c, const std::string& c
                                            ? Gerar(*c.argumentos[1])
                                            : std::string("0");
             const std::string texto = "zv_dmoeda_texto(" + x + ", " + estilo + ")";
-            if (chave == "cast") return "zv_cast(" + texto + ", " + ComoTexto(c.tipo) + ")";
-            return "zv_convert(" + ComoTexto(c.tipo) + ", " + texto + ")";
+            // too long for the text: SQL Server's overflow, never a cut number
+            const std::string tipo = ComoTexto(c.tipo + "|money");
+            if (chave == "cast") return "zv_cast(" + texto + ", " + tipo + ")";
+            return "zv_convert(" + tipo + ", " + texto + ")";
         }
         if (!alvo || EhNumericoExato(alvo->base) || EhTexto(alvo->base) || EhBinario(alvo->base))
             return "";

@@ -10,6 +10,7 @@
 #include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
@@ -75,6 +76,31 @@ const std::map<std::string, std::string>& Funcoes() {
         {"has_dbaccess", "zv_has_dbaccess"},
         {"square", "zv_square"},
         {"user", "zv_user_name"},
+        {"datename", "zv_datename"},
+        {"datefromparts", "zv_datefromparts"},
+        {"eomonth", "zv_eomonth"},
+        {"stuff", "zv_stuff"},
+        {"ascii", "zv_ascii"},
+        {"unicode", "zv_unicode"},
+        {"char", "zv_char"},
+        {"nchar", "zv_nchar"},
+        {"patindex", "zv_patindex"},
+        {"soundex", "zv_soundex"},
+        {"difference", "zv_difference"},
+        {"format", "zv_format"},
+        {"col_length", "zv_col_length"},
+        {"col_name", "zv_col_name"},
+        {"columnproperty", "zv_columnproperty"},
+        {"type_id", "zv_type_id"},
+        {"type_name", "zv_type_name"},
+        {"stdev", "zv_stdev"},
+        {"stdevp", "zv_stdevp"},
+        {"var", "zv_var"},
+        {"varp", "zv_varp"},
+        {"rand", "zv_rand"},
+        {"hashbytes", "zv_hashbytes"},
+        {"try_cast", "zv_try_cast"},
+        {"try_convert", "zv_try_convert"},
     };
     return f;
 }
@@ -142,6 +168,11 @@ std::string Variaveis(const std::string& nome) {
     if (v == "@@servername") return "zv_servername()";
     if (v == "@@trancount") return "zv_trancount()";
     if (v == "@@error") return "0";
+    if (v == "@@language") return "zv_language()";
+    if (v == "@@langid") return "zv_langid()";
+    if (v == "@@datefirst") return "zv_datefirst()";
+    if (v == "@@max_connections") return "32767";
+    if (v == "@@microsoftversion") return "zv_microsoftversion()";
     if (v == "@@fetch_status") return "-1";
     if (v == "@@nestlevel") return "0";
     throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
@@ -374,6 +405,20 @@ int GeradorSqlite::LimiteDeReplicacao(const Expressao& e) const {
     return Nacional(e) ? 4000 : 8000;
 }
 
+// "|int", "|numeric", "|money" or "|float" after the type of a CAST or CONVERT of a number
+// to text: a result too long for the text is '*' or an error by the number's type.
+std::string GeradorSqlite::OrigemNumerica(const Chamada& c, std::size_t valor) const {
+    if (valor >= c.argumentos.size()) return "";
+    const auto alvo = LerTextoDeTipo(c.tipo);
+    const auto t = TipoDe(*c.argumentos[valor]);
+    if (!alvo || !t || !EhTexto(alvo->base)) return "";
+    if (EhInteiro(t->base) && t->base != TipoBase::Bit) return "|int";
+    if (t->base == TipoBase::Money || t->base == TipoBase::SmallMoney) return "|money";
+    if (EhNumericoExato(t->base)) return "|numeric";
+    if (t->base == TipoBase::Float || t->base == TipoBase::Real) return "|float";
+    return "";
+}
+
 std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::string chave = Dobrar(c.nome.back());
     if (c.nome.size() == 1 && c.argumentos.empty())
@@ -409,19 +454,40 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
     VerificarOperandoDoAgregado(c, chave);
     if (chave == "concat" && c.nome.size() == 1) return Concatenar(c);
+    if ((chave == "parse" || chave == "try_parse") && c.nome.size() == 1) {
+        // the culture's text made the invariant one, then converted as CAST converts it
+        const std::string tentar = chave == "try_parse" ? "1" : "0";
+        return std::string(chave == "try_parse" ? "zv_try_cast" : "zv_cast") + "(zv_parse(" +
+               Gerar(*c.argumentos[0]) + ", " + ComoTexto(c.tipo) + ", " +
+               (c.argumentos.size() > 1 ? Gerar(*c.argumentos[1]) : "''") + ", " + tentar + "), " +
+               ComoTexto(c.tipo) + ")";
+    }
+    if (chave == "hashbytes" && c.nome.size() == 1)
+        return "zv_hashbytes(" + Gerar(*c.argumentos[0]) + ", " + Gerar(*c.argumentos[1]) + ", " +
+               (Nacional(*c.argumentos[1]) ? "1" : "0") + ")";
     if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
     std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";
     std::vector<std::string> args;
     if (!c.parteDeData.empty()) args.push_back(ComoTexto(c.parteDeData));
-    if (chave == "convert" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
+    const bool comoConvert = chave == "convert" || chave == "try_convert";
+    const bool comoCast = chave == "cast" || chave == "try_cast";
+    const std::string tipo =
+        (comoConvert || comoCast) && c.nome.size() == 1 ? c.tipo + OrigemNumerica(c, 0) : c.tipo;
+    if (comoConvert && c.nome.size() == 1) args.push_back(ComoTexto(tipo));
     if (auto convertidos =
             c.nome.size() == 1 ? ArgumentosConvertidos(c, chave) : std::vector<std::string>{};
         !convertidos.empty())
         args.insert(args.end(), convertidos.begin(), convertidos.end());
     else
         for (const auto& a : c.argumentos) args.push_back(Gerar(*a));
-    if (chave == "cast" && c.nome.size() == 1) args.push_back(ComoTexto(c.tipo));
+    if ((comoCast || comoConvert) && c.nome.size() == 1 && !c.argumentos.empty()) {
+        // a date-time column's stored text is written in the style asked for, as any date-time
+        const auto t = TipoDe(*c.argumentos[0]);
+        if (t && (t->base == TipoBase::DateTime || t->base == TipoBase::SmallDateTime))
+            args[comoConvert ? 1 : 0] = "zv_dt(" + args[comoConvert ? 1 : 0] + ")";
+    }
+    if (comoCast && c.nome.size() == 1) args.push_back(ComoTexto(tipo));
     if (chave == "replicate" && c.nome.size() == 1 && c.argumentos.size() == 2)
         args.push_back(std::to_string(LimiteDeReplicacao(*c.argumentos[0])));
     if (c.estrela) args.push_back("*");

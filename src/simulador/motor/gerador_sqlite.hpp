@@ -91,6 +91,7 @@ class GeradorSqlite {
     // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
     // when the expression is not a decimal one.
     std::optional<TipoSql> TipoDaChamada(const Chamada& c) const;
+    std::string OrigemNumerica(const Chamada& c, std::size_t valor) const;
     std::optional<TipoSql> TipoDoCaso(const Caso& c) const;
     std::string AritmeticaDecimal(const Binaria& b);
     std::string ComparacaoDecimal(const Binaria& b, const std::string& op);

@@ -206,6 +206,8 @@ class Sessao {
     std::string identityInsert_;  // the table with IDENTITY_INSERT ON, folded
     // SET DATEFORMAT/LANGUAGE; the logins' default language is Portuguese (Brazil)
     OrdemDeData ordemDeData_ = OrdemDeData::Dmy;
+    std::string idioma_ = "Português (Brasil)";
+    int primeiroDia_ = 7;
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     std::size_t tamanhoDasPreparadas_ = 0;  // their texts' bytes

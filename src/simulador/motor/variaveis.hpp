@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/motor/arvore.hpp"
 #include "simulador/motor/tipos.hpp"
@@ -45,6 +46,9 @@ struct EstadoProcedural {
     std::int64_t severidadeDoErro = 0;
     std::int64_t estadoDoErro = 0;
     int aninhamento = 0;  // procedure calls in progress
+    int tentativas = 0;   // TRY blocks in progress: an error goes to their CATCH
+    // the first error the batch went on after, which the client hears of at its end
+    std::optional<ErroDeBanco> primeiroErro;
     // :zvsN of a statement's text (see SqliteDoEstado)
     db::Valor Valor(int n) const;
 };

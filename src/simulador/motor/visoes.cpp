@@ -20,6 +20,13 @@ CREATE TEMP TABLE zv_systypes(name TEXT COLLATE LATIN1_CI_AS, xtype INTEGER, sta
   allownulls INTEGER, type INTEGER, printfmt TEXT, prec INTEGER, scale INTEGER, collation TEXT);
 CREATE INDEX temp.zv_systypes_xusertype ON zv_systypes(xusertype);
 CREATE TEMP VIEW systypes AS SELECT * FROM zv_systypes;
+CREATE TEMP VIEW zv_sys_types AS SELECT name, xtype AS system_type_id, xusertype AS user_type_id,
+  4 AS schema_id, NULL AS principal_id, length AS max_length,
+  (CASE WHEN xtype IN (34, 35, 36, 98, 99, 165, 167, 173, 175, 189, 231, 239) THEN 0 ELSE prec END)
+    AS precision, (CASE WHEN xtype IN (41, 42) THEN 7 ELSE scale END) AS scale,
+  collation AS collation_name, (CASE WHEN xusertype = 256 THEN 0 ELSE 1 END) AS is_nullable,
+  0 AS is_user_defined, 0 AS is_assembly_type, 0 AS default_object_id, 0 AS rule_object_id,
+  0 AS is_table_type FROM zv_systypes;
 CREATE TEMP VIEW sysobjects AS SELECT o.nome AS name, o.id AS id, o.tipo COLLATE LATIN1_CI_AS AS xtype,
   1 AS uid, 0 AS info, 0 AS status, 0 AS base_schema_ver, 0 AS replinfo, o.pai AS parent_obj,
   zv_dt(o.criacao) AS crdate, 0 AS ftcatid, 0 AS schema_ver, 0 AS stats_schema_ver,
