@@ -112,6 +112,9 @@ TEST_P(ComoSqlServer, AgregadosEstatisticosRandETentativas) {
     EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), TRY_CONVERT(datetime, '29/02/2024', 103), 120)"),
               "2024-02-29");
     EXPECT_EQ(Valor("SELECT @@MAX_CONNECTIONS"), "32767");
+    // the functions' own types: the text beside them converts to int, as SQL Server does
+    EXPECT_EQ(Valor("SELECT COUNT(*) WHERE DATEPART(month, '2024-03-05') = '03'"), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) WHERE ASCII('A') = '065'"), "1");
     EXPECT_EQ(Valor("SELECT PARSE('1.234,56' AS decimal(10,2) USING 'pt-BR')"), "1234.56");
     EXPECT_EQ(Valor("SELECT CONVERT(varchar(10), PARSE('12/31/2024' AS datetime USING 'en-US'), "
                     "120)"),
@@ -145,6 +148,13 @@ TEST_P(ComoSqlServer, NumeroEmTextoCurtoDemais) {
     EXPECT_EQ(Falha("SELECT CAST(m AS varchar(3))" + de),
               "Arithmetic overflow error converting expression to data type varchar.");
     EXPECT_EQ(Valor("SELECT TRY_CAST(12.5 AS varchar(2))"), "NULL");
+    // a float in text has at most six digits
+    Sql("UPDATE [" + t + "] SET f = 1234567");
+    EXPECT_EQ(Valor("SELECT CAST(f AS varchar(20))" + de), "1.23457e+006");
+    Sql("UPDATE [" + t + "] SET f = 123456.7");
+    EXPECT_EQ(Valor("SELECT CAST(f AS varchar(20))" + de), "123457");
+    Sql("UPDATE [" + t + "] SET f = 0.1");
+    EXPECT_EQ(Valor("SELECT CAST(f AS varchar(20)) + CAST(12.5 AS varchar(5))" + de), "0.112.5");
 }
 
 }  // namespace

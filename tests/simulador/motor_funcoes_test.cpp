@@ -157,3 +157,22 @@ TEST_F(Funcoes, ApelidoComIgualNaSelecao) {
     // a comparison outside the column list stays a comparison
     EXPECT_EQ(Valor("select count(*) from Cli where Id = 1"), "1");
 }
+
+// What the stand-in cannot answer as SQL Server does it refuses in Portuguese, never with
+// another value nor with "not a recognized built-in function name".
+TEST_F(Funcoes, RecusaOQueNaoReproduz) {
+    // the logins' language is Brazilian Portuguese: dd/mm, Portuguese names
+    EXPECT_EQ(Valor("select @@language + ' ' + datename(month, '2024-03-05')"),
+              "Português (Brasil) Março");
+    EXPECT_EQ(Falha("select checksum(1)"),
+              "O simulador de SQL Server não calcula checksum: os valores de SQL Server para ela "
+              "não se reproduzem aqui.");
+    EXPECT_EQ(Falha("select format(1, 'C')"),
+              "O simulador de SQL Server não aceita o formato 'C' em FORMAT.");
+    EXPECT_EQ(Falha("select convert(varchar(30), getdate(), 130)"),
+              "O simulador de SQL Server não escreve datas no calendário Hijri (estilos 130 e "
+              "131).");
+    EXPECT_EQ(Falha("set language Deutsch select datename(month, getdate())"),
+              "O simulador de SQL Server não conhece os nomes de meses e dias do idioma "
+              "'Deutsch'.");
+}

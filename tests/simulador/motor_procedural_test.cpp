@@ -75,6 +75,15 @@ TEST_P(Procedural, VariaveisServemAsInstrucoesDeDadosESelectAtribuiDaUltimaLinha
     EXPECT_EQ(Valor("DECLARE @a int = 9; SELECT @a = id FROM [" + t + "] WHERE id > 5; SELECT @a"),
               "9");
     EXPECT_EQ(Valor("DECLARE @c int; SELECT @c = COUNT(*) FROM [" + t + "]; SELECT @c"), "2");
+    EXPECT_EQ(Valor("DECLARE @s varchar(20) = 'x'; SELECT @s = @s + nome FROM [" + t +
+                    "] WHERE id = 1; SELECT @s"),
+              "xum");
+    EXPECT_EQ(Recusa("DECLARE @s varchar(20) = ''; SELECT @s = @s + nome FROM [" + t + "]"),
+              "0: O simulador de SQL Server não acumula variáveis linha a linha (SELECT @s = @s "
+              "... de várias linhas).");
+    EXPECT_EQ(Recusa("DECLARE @i int; SET @i = (SELECT id FROM [" + t + "])"),
+              "512: Subquery returned more than 1 value. This is not permitted when the subquery "
+              "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.");
     Sql("DECLARE @id int = 1; DELETE FROM [" + t + "] WHERE id = @id");
     EXPECT_EQ(Coluna("SELECT id FROM [" + t + "]"), "2");
     EXPECT_EQ(Recusa("DECLARE @a int; SELECT @a = id, nome FROM [" + t + "]"),

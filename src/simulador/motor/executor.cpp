@@ -760,7 +760,8 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
-    if (!c.compilado.atribuidas.empty()) return AtribuirDaConsulta(c.compilado.atribuidas, r);
+    if (!c.compilado.atribuidas.empty())
+        return AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
     resultados_.push_back(std::move(r));
 }
 

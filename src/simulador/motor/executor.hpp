@@ -94,7 +94,8 @@ class Executor {
                               const std::string& variavel = "");
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
-    void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r);
+    void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
+                            Faixa selecao);
     struct ChamadaDeProcedimento {
         std::vector<bool> padrao;         // per argument: DEFAULT
         std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one

@@ -151,9 +151,23 @@ void Executor::Atribuir(const instrucao::Atribuir& x) {
 
 // SELECT @a = x, @b = y FROM ...: each row assigns in turn, so the last one's values
 // stay; no row leaves the variables as they were.
-void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis,
-                                  const db::Resultado& r) {
+void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
+                                  Faixa selecao) {
     if (r.linhas.empty()) return;
+    // SELECT @s = @s + x FROM ...: SQL Server carries each row's value into the next;
+    // the query read them all with the value from before it
+    if (r.linhas.size() > 1)
+        for (const auto& v : variaveis) {
+            int usos = 0;
+            for (std::size_t k = selecao.inicio; k < selecao.fim; ++k)
+                if (plano_.tokens[k].tipo == TipoToken::Variavel &&
+                    IguaisCiAs(plano_.tokens[k].texto, v))
+                    ++usos;
+            if (usos > 1)
+                throw ErroDeBanco(
+                    "O simulador de SQL Server não acumula variáveis linha a linha (SELECT " + v +
+                    " = " + v + " ... de várias linhas).");
+        }
     const auto& linha = r.linhas.back();
     for (std::size_t k = 0; k < variaveis.size() && k < linha.size(); ++k)
         VariavelDeclarada(variaveis[k]).valor = linha[k];
@@ -217,6 +231,12 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
                                     {valores.begin() + 3, valores.end()});
     }
     estado_->linhas = 0;
+    const bool comSetError =
+        std::find(x.opcoes.begin(), x.opcoes.end(), std::string("SETERROR")) != x.opcoes.end();
+    if (severidade <= 10 && comSetError)
+        throw ErroDeBanco(
+            "O simulador de SQL Server não interpreta RAISERROR ... WITH SETERROR de severidade "
+            "até 10.");
     if (severidade <= 10) return;
     throw ErroDeBanco(mensagem, numero, static_cast<int>(severidade), static_cast<int>(estado));
 }

@@ -104,6 +104,19 @@ bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int6
     return true;
 }
 
+// A float as CAST writes it in style 0: at most six digits, in scientific notation when
+// it needs more, its exponent in three digits ("1.23457e+006").
+std::string FloatComoTexto(double x) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%.6g", x);
+    std::string s = b;
+    const std::size_t e = s.find('e');
+    if (e == std::string::npos || e + 2 >= s.size()) return s;
+    std::string expoente = s.substr(e + 2);
+    expoente.insert(0, expoente.size() < 3 ? 3 - expoente.size() : 0, '0');
+    return s.substr(0, e + 2) + expoente;
+}
+
 // "yyyy-mm-dd hh:nn:ss.zzz", as date-time columns are stored.
 bool PareceDataHoraGravada(const std::string& s) {
     static const std::string modelo = "dddd-dd-dd dd:dd:dd.ddd";
@@ -148,6 +161,8 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
                 if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
                     return FalharNaFuncao(c, erro);
             }
+        } else if (tipoDoNumero == "float") {
+            s = FloatComoTexto(sqlite3_value_double(v));
         } else {
             s = NumeroComoTexto(v);
         }

@@ -446,6 +446,11 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (c.nome.size() == 1 && ctx_.versaoMaior < 11 && kDe2012.count(chave))
         throw ErroDeBanco("'" + c.nome[0] + "' is not a recognized built-in function name.", 195,
                           15, 10);
+    // SQL Server's hash of these is its own: a value of another would be a wrong answer
+    if (c.nome.size() == 1 &&
+        (chave == "checksum" || chave == "binary_checksum" || chave == "checksum_agg"))
+        throw ErroDeBanco("O simulador de SQL Server não calcula " + c.nome[0] +
+                          ": os valores de SQL Server para ela não se reproduzem aqui.");
     if (c.nome.size() == 1)
         ExigirArgumentos(
             chave, c.argumentos.size() + (c.parteDeData.empty() ? 0 : 1) + (c.estrela ? 1 : 0));
