@@ -45,6 +45,8 @@ TEST_P(Procedural, VariaveisTomamOTipoDeclaradoAoSeremAtribuidas) {
     EXPECT_EQ(Valor("DECLARE @i int; SET @i = '12'; SELECT @i + 1"), "13");
     EXPECT_EQ(Valor("DECLARE @i int = 7.9; SELECT @i"), "7");
     EXPECT_EQ(Valor("DECLARE @d decimal(10,2) = 1.005; SELECT @d * 2"), "2.02");
+    EXPECT_EQ(Valor("DECLARE @m money = 10.5; SELECT @m * 2"), "21.0000");
+    EXPECT_EQ(Valor("DECLARE @x nvarchar(max) = N'abc'; SELECT LEN(@x) + DATALENGTH(@x)"), "9");
     EXPECT_EQ(Valor("DECLARE @d datetime = '2024-01-31 10:20:30'; SELECT DATEPART(day, @d)"), "31");
     EXPECT_EQ(Valor("DECLARE @s varchar(10) = 'abc'; SELECT CASE WHEN @s = 'ABC' THEN 1 ELSE 0 "
                     "END"),

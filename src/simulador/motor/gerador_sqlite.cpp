@@ -379,11 +379,14 @@ const ColunaDaTabela* GeradorSqlite::ColunaDoEscopo(const Coluna& c) const {
 // A national text (nchar, nvarchar, ntext, N'...'): two bytes a character.
 bool GeradorSqlite::Nacional(const Expressao& e) const {
     if (const auto* l = std::get_if<Literal>(&e.no)) return l->nacional;
-    const auto* c = std::get_if<Coluna>(&e.no);
-    const ColunaDaTabela* col = c ? ColunaDoEscopo(*c) : nullptr;
-    if (!col) return false;
-    return col->tipo.base == TipoBase::NChar || col->tipo.base == TipoBase::NVarChar ||
-           col->tipo.base == TipoBase::NText;
+    std::optional<TipoSql> tipo;
+    if (const auto* c = std::get_if<Coluna>(&e.no))
+        if (const ColunaDaTabela* col = ColunaDoEscopo(*c)) tipo = col->tipo;
+    if (const auto* v = std::get_if<Variavel>(&e.no); v && ctx_.variaveis)
+        tipo = ctx_.variaveis->Tipo(v->nome);
+    if (!tipo) return false;
+    return tipo->base == TipoBase::NChar || tipo->base == TipoBase::NVarChar ||
+           tipo->base == TipoBase::NText;
 }
 
 // The most characters a text's type holds where SQL Server cuts what REPLICATE makes of
