@@ -129,3 +129,43 @@ TEST_F(LotesETransacoes, ValoresDeVariasLinhasConvertidosEmOrdem) {
               "String or binary data would be truncated.");
     EXPECT_EQ(Valor("select count(*) from W"), "5");
 }
+
+// INSERTs that differ only in their literals share one compiled form, each binding its
+// own values; a literal of another kind, a NULL, a sign, another table definition or
+// another IDENTITY_INSERT setting makes another form.
+TEST_F(LotesETransacoes, FormasDeInsercaoCompartilhadasSoEntreIguais) {
+    Sql("CREATE TABLE F (id INT NOT NULL PRIMARY KEY, i INT NULL, t VARCHAR(6) NULL, "
+        "d DECIMAL(9,2) NULL)");
+    Sql("insert into F values (1, 5, 'x', 1)\ninsert into F values (2, 7, N'x', 1.5)\n"
+        "insert into F values (3, 1.5, 1, '2.25')\ninsert into F values (4, -7, 1.5, 2)\n"
+        "insert into F values (5, -8, 'it''s', 3)\ninsert into F values (6, NULL, NULL, 4)\n"
+        "insert into F values (7, 2147483647, 'abcdef', 5)");
+    auto r = Sql("select id, i, t, d from F order by id");
+    std::string s;
+    for (const auto& l : r.linhas)
+        for (const auto& v : l) s += Texto(v) + " ";
+    EXPECT_EQ(s,
+              "1 5 x 1.00 2 7 x 1.50 3 1 1 2.25 4 -7 1.5 2.00 5 -8 it's 3.00 6 NULL NULL 4.00 "
+              "7 2147483647 abcdef 5.00 ");
+    // each fails by its own value, not by the one its form was made with
+    EXPECT_EQ(Falha("insert into F values (8, 2147483648, 'a', 1)"),
+              "Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Falha("insert into F values (8, 1, 'abcdefg', 1)"),
+              "String or binary data would be truncated.");
+    const std::string duplicada = Falha(
+        "insert into F values (9, 1, 'a', 1)\n"
+        "insert into F values (3, 1, 'a', 1)");
+    EXPECT_NE(duplicada.find("The duplicate key value is (3)."), std::string::npos) << duplicada;
+    EXPECT_EQ(Valor("select count(*) from F"), "8");
+    // a changed column is written with its new type
+    Sql("UPDATE F SET t = NULL\nALTER TABLE F ALTER COLUMN t VARCHAR(2) NULL");
+    EXPECT_EQ(Falha("insert into F values (0, 1, 'abc', 1)"),
+              "String or binary data would be truncated.");
+    Sql("insert into F values (0, 1, 'ab', 1)");
+    Sql("CREATE TABLE G (id INT IDENTITY(1,1) NOT NULL, v VARCHAR(3) NULL)");
+    Sql("SET IDENTITY_INSERT G ON\ninsert into G (id, v) values (7, 'a')");
+    EXPECT_EQ(Falha("SET IDENTITY_INSERT G OFF\ninsert into G (id, v) values (8, 'b')"),
+              "Cannot insert explicit value for identity column in table 'G' when "
+              "IDENTITY_INSERT is set to OFF.");
+    EXPECT_EQ(Valor("select count(*) from G"), "1");
+}

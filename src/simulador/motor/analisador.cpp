@@ -263,7 +263,11 @@ std::unique_ptr<Comando> Analisador::Inserir() {
     if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1))) {
         ++i_;
         do {
-            x->colunasAlvo.push_back(NomeDeObjeto().Nome());
+            // a bare column name, as a script writes them, without a NomeComposto of its own
+            if (!Fim() && EhNome(Atual()) && !Simbolo(".", 1))
+                x->colunasAlvo.push_back(t_[i_++].texto);
+            else
+                x->colunasAlvo.push_back(NomeDeObjeto().Nome());
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");
     }

@@ -73,9 +73,8 @@ class Analisador {
     // A statement of type T that starts at token `inicio`, and its body to fill in.
     template <class T>
     std::pair<std::unique_ptr<Comando>, T*> Novo(std::size_t inicio) {
-        auto c = std::make_unique<Comando>();
-        c->faixa.inicio = inicio;
-        c->instrucao = T{};
+        auto c = std::unique_ptr<Comando>(
+            new Comando{Faixa{inicio, 0}, QualquerInstrucao(std::in_place_type<T>)});
         T* corpo = &std::get<T>(c->instrucao);
         return {std::move(c), corpo};
     }

@@ -319,6 +319,21 @@ Expr LeitorDeExpressoes::Unario() {
     return e;
 }
 
+Expr LiteralDoToken(const Token& t) {
+    switch (t.tipo) {
+        case TipoToken::Texto:
+        case TipoToken::TextoN:
+            return Nova(Literal{Literal::Tipo::Texto, t.texto, t.tipo == TipoToken::TextoN});
+        case TipoToken::Numero:
+            if (t.texto.empty() || t.texto[0] == '$') return nullptr;
+            return Nova(Literal{Literal::Tipo::Numero, t.texto, false});
+        case TipoToken::Binario:
+            return Nova(Literal{Literal::Tipo::Binario, t.texto, false});
+        default:
+            return nullptr;
+    }
+}
+
 Expr LeitorDeExpressoes::Primario() {
     if (Fim()) Erro();
     Nivel n(profundidade_);
@@ -326,15 +341,13 @@ Expr LeitorDeExpressoes::Primario() {
     switch (tk.tipo) {
         case TipoToken::Texto:
         case TipoToken::TextoN:
+        case TipoToken::Binario:
             ++i_;
-            return Nova(Literal{Literal::Tipo::Texto, tk.texto, tk.tipo == TipoToken::TextoN});
+            return LiteralDoToken(tk);
         case TipoToken::Numero:
             ++i_;
             if (tk.texto[0] == '$') return LiteralDeMoeda(tk.texto.substr(1));
-            return Nova(Literal{Literal::Tipo::Numero, tk.texto, false});
-        case TipoToken::Binario:
-            ++i_;
-            return Nova(Literal{Literal::Tipo::Binario, tk.texto, false});
+            return LiteralDoToken(tk);
         case TipoToken::Parametro: {
             std::size_t k = i_++;
             int numero = ordinais_ && k < ordinais_->size() ? (*ordinais_)[k] : 1;

@@ -71,6 +71,10 @@ class LeitorDeExpressoes {
     int profundidade_ = 0;
 };
 
+// The literal a lone text, number or binary token reads as, as the reader makes it;
+// null for any other token and for a money constant ($12, which is read further).
+Expr LiteralDoToken(const Token& t);
+
 // "Incorrect syntax near 'x'." (102), or "near the keyword 'X'." (156) for a reserved
 // word, naming token i (the end of the batch past the last).
 [[noreturn]] void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i);

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,6 +13,7 @@
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/idiomas.hpp"
@@ -639,14 +641,14 @@ void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
     if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens)) {
-        s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao)); });
+        s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao), c.faixa); });
         return;
     }
     s_.FecharGrupo();
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },
-            [&](const instrucao::Inserir& x) { Inserir(x); },
+            [&](const instrucao::Inserir& x) { Inserir(x, c.faixa); },
             [&](const instrucao::Atualizar& x) { Atualizar(x); },
             [&](const instrucao::Excluir& x) { Excluir(x); },
             [&](const instrucao::CriarTabela& x) { CriarTabela(x); },
@@ -770,6 +772,8 @@ namespace {
 // Literals of a short INSERT ... VALUES are bound instead of written, so that the next
 // INSERTs of the same shape find it prepared (the texts differ only in their values).
 constexpr std::size_t kLiteraisLigados = 64;
+// INSERT forms a session keeps (formas_de_insercao.hpp).
+constexpr std::size_t kFormasGuardadas = 256;
 
 // The value of an SQLite literal the rewrite wrote: an integer that fits, or a text.
 std::optional<db::Valor> ValorDoLiteral(const std::string& e) {
@@ -793,76 +797,255 @@ std::optional<db::Valor> ValorDoLiteral(const std::string& e) {
 
 }  // namespace
 
+namespace {
+
+// A row of VALUES has one value for each column of the INSERT.
+void ExigirValoresDasColunas(std::size_t valores, std::size_t colunas) {
+    if (valores > colunas)
+        throw ErroDeBanco(
+            "There are fewer columns in the INSERT statement than values specified in the "
+            "VALUES clause. The number of values in the VALUES clause must match the number "
+            "of columns specified in the INSERT statement.",
+            110, 15, 1);
+    if (valores < colunas)
+        throw ErroDeBanco(
+            "There are more columns in the INSERT statement than values specified in the "
+            "VALUES clause. The number of values in the VALUES clause must match the number "
+            "of columns specified in the INSERT statement.",
+            109, 15, 1);
+}
+
+// The conversions of the values of an INSERT's columns, each written once for each type
+// of value the column gets (a long VALUES list brings few types).
+class ConversoesDasColunas {
+  public:
+    ConversoesDasColunas(const std::vector<const ColunaDaTabela*>& alvo, const std::string& marca)
+        : alvo_(alvo), marca_(marca), feitas_(alvo.size()) {}
+
+    const std::string& Da(std::size_t coluna, const std::optional<TipoSql>& origem) {
+        auto& feitas = feitas_[coluna];
+        for (const auto& [tipo, conversao] : feitas)
+            if (tipo == origem) return *conversao;
+        const std::string& nova = Guardar(ChamadaDeConversao(marca_, alvo_[coluna]->tipo, origem));
+        if (feitas.size() < kTiposPorColuna) feitas.emplace_back(origem, &nova);
+        return nova;
+    }
+    const std::string& Guardar(std::string conversao) {
+        return textos_.emplace_back(std::move(conversao));
+    }
+
+  private:
+    static constexpr std::size_t kTiposPorColuna = 16;
+    const std::vector<const ColunaDaTabela*>& alvo_;
+    const std::string& marca_;
+    std::deque<std::string> textos_;
+    std::vector<std::vector<std::pair<std::optional<TipoSql>, const std::string*>>> feitas_;
+};
+
+}  // namespace
+
+// A value of INSERT ... VALUES in SQLite's text, and its type where known. A lone literal
+// is written as the rewrite writes it, without reading it as a whole expression.
+std::string Executor::ValorEscrito(Faixa f, std::optional<TipoSql>& tipo) {
+    if (f.fim == f.inicio + 1) {
+        if (Expr e = LiteralDoToken(plano_.tokens[f.inicio])) {
+            ContextoDeReescrita ctx;  // a literal reads nothing of it
+            GeradorSqlite gerador(ctx);
+            std::string sql = gerador.Gerar(*e);
+            tipo = gerador.TipoDe(*e);
+            return sql;
+        }
+    }
+    std::vector<std::optional<TipoSql>> tipos;
+    std::string sql = Reescrita(f, nullptr, &tipos);
+    tipo = Unico(tipos);
+    return sql;
+}
+
 // INSERT ... VALUES in SQLite's text. Rows whose values each column converts alike get the
 // conversion once per column, over a VALUES of the bare values: SQLite then generates
 // code for one conversion a column instead of one a value. `literais`: where the bound
 // literals go (none when null).
 std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                       const std::vector<const ColunaDaTabela*>& alvo,
-                                      const std::string& colunas,
-                                      std::vector<db::Valor>* literais) {
+                                      const std::string& colunas, std::vector<db::Valor>* literais,
+                                      std::vector<int>* ligados) {
     const std::string marca = "\x01";  // where the value goes in a conversion
-    auto comValor = [&](std::string conversao, const std::string& valor) {
+    auto juntarComValor = [&](std::string& destino, const std::string& conversao,
+                              const std::string& valor) {
         const auto p = conversao.find(marca);
-        return p == std::string::npos ? conversao : conversao.replace(p, marca.size(), valor);
+        if (p == std::string::npos) {
+            destino += conversao;
+            return;
+        }
+        destino.append(conversao, 0, p);
+        destino += valor;
+        destino.append(conversao, p + marca.size());
     };
-    std::string sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") VALUES ";
-    std::string linhas;
-    std::vector<std::string> conversoes;
+    ConversoesDasColunas conversoesDasColunas(alvo, marca);
+    std::vector<std::string> textos;             // of each value, row after row
+    std::vector<const std::string*> conversoes;  // of each value
+    textos.reserve(c.valores.size() * alvo.size());
+    conversoes.reserve(c.valores.size() * alvo.size());
     bool fatorar = c.valores.size() > 1;
     for (const auto& linha : c.valores) {
-        if (linha.size() > alvo.size())
-            throw ErroDeBanco(
-                "There are fewer columns in the INSERT statement than values specified in the "
-                "VALUES clause. The number of values in the VALUES clause must match the number "
-                "of columns specified in the INSERT statement.",
-                110, 15, 1);
-        if (linha.size() < alvo.size())
-            throw ErroDeBanco(
-                "There are more columns in the INSERT statement than values specified in the "
-                "VALUES clause. The number of values in the VALUES clause must match the number "
-                "of columns specified in the INSERT statement.",
-                109, 15, 1);
+        ExigirValoresDasColunas(linha.size(), alvo.size());
         const bool primeira = conversoes.empty();
-        sql += primeira ? "(" : ", (";
-        linhas += primeira ? "(" : ", (";
         for (std::size_t k = 0; k < linha.size(); ++k) {
             const ColunaDaTabela* col = alvo[k];
-            std::string e, conversao;
+            std::string e;
+            const std::string* conversao = nullptr;
+            int ligado = -1;
             if (linha[k].fim == linha[k].inicio + 1 &&
                 EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
                 const Restricao* d = t.PadraoDaColuna(col->nome);
-                conversao =
-                    d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
+                conversao = &conversoesDasColunas.Guardar(
+                    d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL");
                 fatorar = false;
             } else {
-                std::vector<std::optional<TipoSql>> tipo;
-                e = Reescrita(linha[k], nullptr, &tipo);
+                std::optional<TipoSql> tipo;
+                e = ValorEscrito(linha[k], tipo);
                 if (auto v = literais ? ValorDoLiteral(e) : std::nullopt) {
                     literais->push_back(std::move(*v));
                     e = ":zvl" + std::to_string(literais->size());
+                    ligado = static_cast<int>(literais->size()) - 1;
                 }
-                conversao = ChamadaDeConversao(marca, col->tipo, Unico(tipo));
+                conversao = &conversoesDasColunas.Da(k, tipo);
             }
-            sql += (k ? ", " : "") + comValor(conversao, e);
-            linhas += (k ? ", " : "") + e;
-            if (primeira)
-                conversoes.push_back(conversao);
-            else if (conversoes[k] != conversao)
+            if (ligados) ligados->push_back(ligado);
+            if (!primeira && conversao != conversoes[k] && *conversao != *conversoes[k])
                 fatorar = false;
+            textos.push_back(std::move(e));
+            conversoes.push_back(conversao);
+        }
+    }
+    const std::size_t n = alvo.size();
+    std::string sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") ";
+    if (fatorar) {
+        sql += "SELECT ";
+        for (std::size_t k = 0; k < n; ++k) {
+            if (k) sql += ", ";
+            juntarComValor(sql, *conversoes[k], "column" + std::to_string(k + 1));
+        }
+        sql += " FROM (VALUES ";
+    } else {
+        sql += "VALUES ";
+    }
+    for (std::size_t r = 0; r < c.valores.size(); ++r) {
+        sql += r ? ", (" : "(";
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t v = r * n + k;
+            if (k) sql += ", ";
+            if (fatorar)
+                sql += textos[v];
+            else
+                juntarComValor(sql, *conversoes[v], textos[v]);
         }
         sql += ")";
-        linhas += ")";
     }
-    if (!fatorar) return sql;
-    std::string selecao;
-    for (std::size_t k = 0; k < conversoes.size(); ++k)
-        selecao += (k ? ", " : "") + comValor(conversoes[k], "column" + std::to_string(k + 1));
-    return "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + selecao +
-           " FROM (VALUES " + linhas + ")";
+    if (fatorar) sql += ")";
+    return sql;
 }
 
-void Executor::Inserir(const instrucao::Inserir& c) {
+void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                                Faixa faixa) {
+    // a body being compiled reads its variables as NULL, a trigger's statements see
+    // inserted and deleted: their texts are their own
+    const bool compartilhavel = !compilandoCorpo_ && pseudoTabelas_.empty() && !c.valores.empty();
+    std::string chave =
+        compartilhavel ? ChaveDaForma(plano_.tokens, faixa, identityLigado) : std::string();
+    if (!chave.empty()) {
+        if (auto it = s_.formas_.find(chave); it != s_.formas_.end()) {
+            if (!it->second.reutilizavel) return CompilarInsercao(c, t, identityLigado, nullptr);
+            c.compilado.sql = it->second.sql;
+            c.compilado.literais = LiteraisDaForma(it->second, plano_.tokens, faixa);
+            c.compilado.pronto = true;
+            return;
+        }
+    }
+    std::vector<int> ligados;
+    CompilarInsercao(c, t, identityLigado, &ligados);
+    if (chave.empty()) return;
+    if (s_.formas_.size() >= kFormasGuardadas) s_.formas_.clear();
+    s_.formas_.emplace(std::move(chave), FormaCompilada(plano_.tokens, faixa, c, c.compilado.sql,
+                                                        c.compilado.literais, ligados));
+}
+
+void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                                std::vector<int>* ligados) {
+    std::vector<const ColunaDaTabela*> alvo;
+    if (c.colunasAlvo.empty()) {
+        if (identityLigado && t.Identidade())
+            throw ErroDeBanco("An explicit value for the identity column in table '" + t.nome +
+                                  "' can only be specified when a column list is used and "
+                                  "IDENTITY_INSERT is ON.",
+                              8101, 16, 1);
+        for (const auto& col : t.colunas)
+            if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
+    } else {
+        for (const auto& n : c.colunasAlvo) {
+            const ColunaDaTabela* col = t.Coluna(n);
+            if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
+            alvo.push_back(col);
+        }
+    }
+    bool temIdentidade = false;
+    for (const auto* col : alvo) {
+        if (col->identidade) temIdentidade = true;
+        if (col->tipo.base == TipoBase::RowVersion)
+            throw ErroDeBanco(
+                "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
+                "column "
+                "list to exclude the timestamp column, or insert a DEFAULT into a timestamp "
+                "column.",
+                273, 16, 1);
+    }
+    if (temIdentidade && !identityLigado)
+        throw ErroDeBanco("Cannot insert explicit value for identity column in table '" + t.nome +
+                              "' when IDENTITY_INSERT is set to OFF.",
+                          544, 16, 1);
+    if (!temIdentidade && identityLigado && t.Identidade())
+        throw ErroDeBanco("Explicit value must be specified for identity column in table '" +
+                              t.nome +
+                              "' either when IDENTITY_INSERT is set to ON or when a replication "
+                              "user is inserting "
+                              "into a NOT FOR REPLICATION identity column.",
+                          545, 16, 1);
+    std::string colunas;
+    for (const auto* col : alvo)
+        colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
+    std::string sql;
+    std::vector<db::Valor> literais;
+    // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
+    bool ligarLiterais = c.valores.size() * alvo.size() <= kLiteraisLigados;
+    for (const auto& linha : c.valores)
+        for (const Faixa& f : linha)
+            for (std::size_t k = f.inicio; k < f.fim; ++k)
+                if (plano_.tokens[k].tipo == TipoToken::Parametro) ligarLiterais = false;
+    if (c.valoresPadrao) {
+        sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " DEFAULT VALUES";
+    } else if (!c.valores.empty()) {
+        sql = CompilarValores(c, t, alvo, colunas, ligarLiterais ? &literais : nullptr, ligados);
+    } else {
+        std::vector<std::optional<TipoSql>> tipos;
+        const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
+        tipos.resize(alvo.size());
+        std::string nomes, conv;
+        for (std::size_t k = 0; k < alvo.size(); ++k) {
+            std::string n = "c" + std::to_string(k + 1);
+            nomes += (k ? ", " : "") + n;
+            conv += (k ? ", " : "") + ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]);
+        }
+        sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
+              IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + conv +
+              " FROM zv_fonte";
+    }
+    c.compilado.sql = std::move(sql);
+    c.compilado.literais = std::move(literais);
+    c.compilado.pronto = true;
+}
+
+void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
@@ -871,76 +1054,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
     }
     bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
     if (!c.compilado.pronto) {
-        std::vector<const ColunaDaTabela*> alvo;
-        if (c.colunasAlvo.empty()) {
-            if (identityLigado && t->Identidade())
-                throw ErroDeBanco("An explicit value for the identity column in table '" + t->nome +
-                                      "' can only be specified when a column list is used and "
-                                      "IDENTITY_INSERT is ON.",
-                                  8101, 16, 1);
-            for (const auto& col : t->colunas)
-                if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
-        } else {
-            for (const auto& n : c.colunasAlvo) {
-                const ColunaDaTabela* col = t->Coluna(n);
-                if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
-                alvo.push_back(col);
-            }
-        }
-        bool temIdentidade = false;
-        for (const auto* col : alvo) {
-            if (col->identidade) temIdentidade = true;
-            if (col->tipo.base == TipoBase::RowVersion)
-                throw ErroDeBanco(
-                    "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
-                    "column "
-                    "list to exclude the timestamp column, or insert a DEFAULT into a timestamp "
-                    "column.",
-                    273, 16, 1);
-        }
-        if (temIdentidade && !identityLigado)
-            throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
-                                  t->nome + "' when IDENTITY_INSERT is set to OFF.",
-                              544, 16, 1);
-        if (!temIdentidade && identityLigado && t->Identidade())
-            throw ErroDeBanco(
-                "Explicit value must be specified for identity column in table '" + t->nome +
-                    "' either when IDENTITY_INSERT is set to ON or when a replication "
-                    "user is inserting "
-                    "into a NOT FOR REPLICATION identity column.",
-                545, 16, 1);
-        std::string colunas;
-        for (const auto* col : alvo)
-            colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
-        std::string sql;
-        std::vector<db::Valor> literais;
-        // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
-        bool ligarLiterais = c.valores.size() * alvo.size() <= kLiteraisLigados;
-        for (const auto& linha : c.valores)
-            for (const Faixa& f : linha)
-                for (std::size_t k = f.inicio; k < f.fim; ++k)
-                    if (plano_.tokens[k].tipo == TipoToken::Parametro) ligarLiterais = false;
-        if (c.valoresPadrao) {
-            sql = "INSERT INTO " + IdentificadorNoSqlite(t->nome) + " DEFAULT VALUES";
-        } else if (!c.valores.empty()) {
-            sql = CompilarValores(c, *t, alvo, colunas, ligarLiterais ? &literais : nullptr);
-        } else {
-            std::vector<std::optional<TipoSql>> tipos;
-            const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
-            tipos.resize(alvo.size());
-            std::string nomes, conv;
-            for (std::size_t k = 0; k < alvo.size(); ++k) {
-                std::string n = "c" + std::to_string(k + 1);
-                nomes += (k ? ", " : "") + n;
-                conv += (k ? ", " : "") + ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]);
-            }
-            sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
-                  IdentificadorNoSqlite(t->nome) + " (" + colunas + ") SELECT " + conv +
-                  " FROM zv_fonte";
-        }
-        c.compilado.sql = std::move(sql);
-        c.compilado.literais = std::move(literais);
-        c.compilado.pronto = true;
+        CompilarComForma(c, *t, identityLigado, faixa);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDeBanco(
             "An explicit value for the identity column in table '" + t->nome +

@@ -44,10 +44,19 @@ class Executor {
     void Rodar(const Comando& c);
     void ExigirBancoAtual(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
-    void Inserir(const instrucao::Inserir& c);
+    void Inserir(const instrucao::Inserir& c, Faixa faixa);
+    // The SQLite text of an INSERT: its form's, when the session compiled one of the
+    // same form (formas_de_insercao.hpp), or compiled now.
+    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                          Faixa faixa);
+    // `ligados`: for each value, the literal it was bound to (-1: none).
+    void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                          std::vector<int>* ligados);
+    std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
     std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                 const std::vector<const ColunaDaTabela*>& alvo,
-                                const std::string& colunas, std::vector<db::Valor>* literais);
+                                const std::string& colunas, std::vector<db::Valor>* literais,
+                                std::vector<int>* ligados);
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
     void CriarTabela(const instrucao::CriarTabela& c);

@@ -8,12 +8,51 @@ namespace zolvek::simulador {
 
 namespace {
 
+[[noreturn]] void FalharNoNulo(std::string_view sql, std::size_t posicao);
+
+bool Letra(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool Digito(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Any byte past ASCII belongs to a name (the letters of UTF-8 text).
 bool InicioDeNome(unsigned char c) {
-    return std::isalpha(c) || c == '_' || c == '#' || c >= 0x80;
+    return Letra(c) || c == '_' || c == '#' || c >= 0x80;
 }
 
 bool ParteDeNome(unsigned char c) {
-    return std::isalnum(c) || c == '_' || c == '#' || c == '$' || c == '@' || c >= 0x80;
+    return Letra(c) || Digito(c) || c == '_' || c == '#' || c == '$' || c == '@' || c >= 0x80;
+}
+
+// Reads a quoted text or name from just after its opening `fecho`, a doubled `fecho`
+// standing for one; returns the position past the closing one. A NUL fails only where
+// `nuloFalha` (names).
+std::size_t LerEntre(std::string_view sql, std::size_t i, char fecho, bool nuloFalha,
+                     std::string& texto) {
+    const std::size_t n = sql.size();
+    for (;;) {
+        std::size_t fim = sql.find(fecho, i);
+        const std::size_t ate = fim == std::string_view::npos ? n : fim;
+        if (nuloFalha) {
+            const std::size_t nulo = sql.substr(0, ate).find('\0', i);
+            if (nulo != std::string_view::npos) {
+                texto.append(sql.substr(i, nulo - i));
+                FalharNoNulo(sql, nulo);
+            }
+        }
+        texto.append(sql.substr(i, ate - i));
+        if (fim == std::string_view::npos)
+            throw ErroDeBanco("Unclosed quotation mark after the character string '" + texto +
+                              "'.");
+        if (fim + 1 < n && sql[fim + 1] == fecho) {
+            texto += fecho;
+            i = fim + 2;
+            continue;
+        }
+        return fim + 1;
+    }
 }
 
 // A NUL is no character of T-SQL outside a literal: the batch fails near what follows
@@ -37,13 +76,19 @@ bool ParteDeNome(unsigned char c) {
 
 std::vector<Token> Tokenizar(std::string_view sql) {
     std::vector<Token> tokens;
+    Tokenizar(sql, tokens);
+    return tokens;
+}
+
+void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
+    tokens.clear();
     tokens.reserve(sql.size() / 3 + 16);  // a long batch would otherwise move its tokens often
     std::size_t i = 0;
     const std::size_t n = sql.size();
     while (i < n) {
         unsigned char c = static_cast<unsigned char>(sql[i]);
         if (c == 0) FalharNoNulo(sql, i);
-        if (std::isspace(c)) {
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t' || std::isspace(c)) {
             ++i;
             continue;
         }
@@ -69,27 +114,12 @@ std::vector<Token> Tokenizar(std::string_view sql) {
             (void)inicio;
             continue;
         }
-        Token t;
+        // made in place: a long batch has hundreds of thousands of them
+        Token& t = tokens.emplace_back();
         t.inicio = i;
         if (c == '[') {
             t.tipo = TipoToken::Colchete;
-            ++i;
-            for (;;) {
-                if (i >= n)
-                    throw ErroDeBanco("Unclosed quotation mark after the character string '" +
-                                      t.texto + "'.");
-                if (sql[i] == '\0') FalharNoNulo(sql, i);
-                if (sql[i] == ']') {
-                    if (i + 1 < n && sql[i + 1] == ']') {
-                        t.texto += ']';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                t.texto += sql[i++];
-            }
+            i = LerEntre(sql, i + 1, ']', true, t.texto);
         } else if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && sql[i + 1] == '\'') ||
                    c == '"') {
             char fecho = '\'';
@@ -102,57 +132,39 @@ std::vector<Token> Tokenizar(std::string_view sql) {
                 t.tipo = TipoToken::TextoN;
                 ++i;
             }
-            ++i;
-            for (;;) {
-                if (i >= n)
-                    throw ErroDeBanco("Unclosed quotation mark after the character string '" +
-                                      t.texto + "'.");
-                if (sql[i] == '\0' && t.tipo == TipoToken::Aspas) FalharNoNulo(sql, i);
-                if (sql[i] == fecho) {
-                    if (i + 1 < n && sql[i + 1] == fecho) {
-                        t.texto += fecho;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                t.texto += sql[i++];
-            }
+            i = LerEntre(sql, i + 1, fecho, t.tipo == TipoToken::Aspas, t.texto);
         } else if (c == '0' && i + 1 < n && (sql[i + 1] == 'x' || sql[i + 1] == 'X')) {
             t.tipo = TipoToken::Binario;
             i += 2;
             while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (c == '$' && i + 1 < n &&
-                   (std::isdigit(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '.' ||
+                   (Digito(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '.' ||
                     sql[i + 1] == '-' || sql[i + 1] == '+')) {
             // a money constant: $12.34, $-5; texto keeps the $
             t.tipo = TipoToken::Numero;
             ++i;
             if (sql[i] == '-' || sql[i] == '+') ++i;
-            while (i < n && (std::isdigit(static_cast<unsigned char>(sql[i])) || sql[i] == '.'))
-                ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
-        } else if (std::isdigit(c) || (c == '.' && i + 1 < n &&
-                                       std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
+            while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
+        } else if (Digito(c) ||
+                   (c == '.' && i + 1 < n && Digito(static_cast<unsigned char>(sql[i + 1])))) {
             t.tipo = TipoToken::Numero;
-            while (i < n && (std::isdigit(static_cast<unsigned char>(sql[i])) || sql[i] == '.'))
-                ++i;
+            while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
             if (i < n && (sql[i] == 'e' || sql[i] == 'E')) {
                 std::size_t j = i + 1;
                 if (j < n && (sql[j] == '+' || sql[j] == '-')) ++j;
-                if (j < n && std::isdigit(static_cast<unsigned char>(sql[j]))) {
+                if (j < n && Digito(static_cast<unsigned char>(sql[j]))) {
                     i = j;
-                    while (i < n && std::isdigit(static_cast<unsigned char>(sql[i]))) ++i;
+                    while (i < n && Digito(static_cast<unsigned char>(sql[i]))) ++i;
                 }
             }
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (c == '@') {
             t.tipo = TipoToken::Variavel;
             ++i;
             while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else if (c == '?') {
             t.tipo = TipoToken::Parametro;
             t.texto = "?";
@@ -160,27 +172,23 @@ std::vector<Token> Tokenizar(std::string_view sql) {
         } else if (InicioDeNome(c)) {
             t.tipo = TipoToken::Palavra;
             while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto = std::string(sql.substr(t.inicio, i - t.inicio));
+            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
         } else {
             t.tipo = TipoToken::Simbolo;
             static const char* duplos[] = {"<>", "!=", ">=", "<=", "!<", "!>",
                                            "||", "::", "+=", "-=", "*=", "/="};
-            std::string s(1, static_cast<char>(c));
-            for (const char* d : duplos) {
-                if (i + 1 < n && sql[i] == d[0] && sql[i + 1] == d[1]) {
-                    s = d;
-                    break;
-                }
-            }
+            std::size_t tamanho = 1;
+            // only these end a two-character symbol
+            if (i + 1 < n && std::string_view("=<>|:").find(sql[i + 1]) != std::string_view::npos)
+                for (const char* d : duplos)
+                    if (sql[i] == d[0] && sql[i + 1] == d[1]) tamanho = 2;
             // Anything else stands for itself: procedure bodies are stored, not parsed, and
             // a statement that uses such a character fails in the parser.
-            i += s.size();
-            t.texto = s;
+            t.texto.assign(sql.substr(i, tamanho));
+            i += tamanho;
         }
         t.fim = i;
-        tokens.push_back(std::move(t));
     }
-    return tokens;
 }
 
 std::vector<std::string> DividirLotes(std::string_view sql) {
@@ -218,10 +226,10 @@ std::vector<std::string> DividirLotes(std::string_view sql) {
 
 bool EhPalavra(const Token& t, std::string_view palavra) {
     if (t.tipo != TipoToken::Palavra || t.texto.size() != palavra.size()) return false;
+    // keywords are ASCII: only its letters fold
+    auto maiuscula = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
     for (std::size_t i = 0; i < palavra.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(t.texto[i])) !=
-            std::toupper(static_cast<unsigned char>(palavra[i])))
-            return false;
+        if (maiuscula(t.texto[i]) != maiuscula(palavra[i])) return false;
     return true;
 }
 

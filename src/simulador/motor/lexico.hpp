@@ -33,6 +33,9 @@ struct Token {
 // Raises ErroDeBanco for an unclosed quote, bracket or comment, and for a NUL byte
 // outside a text literal or comment (SQL Server's syntax error 102).
 std::vector<Token> Tokenizar(std::string_view sql);
+// The same into `tokens`, emptied first: a long batch read a piece at a time keeps
+// the memory of its tokens from piece to piece.
+void Tokenizar(std::string_view sql, std::vector<Token>& tokens);
 
 // Splits a script at lines that hold only GO (any letter case, blanks allowed around
 // it, as sqlcmd does). Batches that are blank are dropped.

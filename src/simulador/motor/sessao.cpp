@@ -473,6 +473,7 @@ void Sessao::EsquecerPreparadas() {
     for (auto& [k, st] : preparadas_) sqlite3_finalize(st);
     preparadas_.clear();
     tamanhoDasPreparadas_ = 0;
+    formas_.clear();
 }
 
 Preparada::~Preparada() {
@@ -612,13 +613,20 @@ std::size_t FimDoTrecho(const std::string& sql, std::size_t inicio, std::size_t 
 // error. Only the first statement of the batch may be one that must come first.
 void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f) {
     std::size_t inicio = 0, tamanho = kTamanhoDoTrecho;
+    std::vector<Token> reserva;  // the memory of the tokens, from piece to piece
     while (inicio < sql.size()) {
         std::size_t fim = FimDoTrecho(sql, inicio, tamanho);
         const bool ultimo = fim == sql.size();
         PlanoDeLote plano;
+        plano.tokens = std::move(reserva);
+        struct Devolver {
+            PlanoDeLote& plano;
+            std::vector<Token>& reserva;
+            ~Devolver() { reserva = std::move(plano.tokens); }
+        } devolver{plano, reserva};
         plano.texto = sql.substr(inicio, fim - inicio);
         try {
-            plano.tokens = Tokenizar(plano.texto);
+            Tokenizar(plano.texto, plano.tokens);
             plano.ordinais = NumerarParametros(plano.tokens);
             plano.comandos = AnalisarLote(plano.tokens, plano.texto);
         } catch (const ErroDeBanco&) {

@@ -16,6 +16,7 @@
 #include "simulador/motor/arvore.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/direitos.hpp"
+#include "simulador/motor/formas_de_insercao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;
@@ -211,6 +212,8 @@ class Sessao {
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     std::size_t tamanhoDasPreparadas_ = 0;  // their texts' bytes
+    // INSERT forms by ChaveDaForma, forgotten with the prepared statements
+    std::unordered_map<std::string, FormaDeInsercao> formas_;
     sqlite3_stmt* lerVersao_ = nullptr;
     sqlite3_stmt* salvarPonto_ = nullptr;  // SAVEPOINT and RELEASE of a grouped statement
     sqlite3_stmt* liberarPonto_ = nullptr;

@@ -138,6 +138,16 @@ class Verificador {
         }
     }
 
+    // A lone text, number or binary always reads (as a literal): the long VALUES lists
+    // of a script are made of them. A money constant ($12) is read further.
+    bool LiteralSozinho(Faixa f) const {
+        if (f.fim != f.inicio + 1) return false;
+        const Token& t = t_[f.inicio];
+        return t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN ||
+               t.tipo == TipoToken::Binario ||
+               (t.tipo == TipoToken::Numero && !t.texto.empty() && t.texto[0] != '$');
+    }
+
     // What SQL Server reads and the engine does not (SELECT ... INTO, APPLY) is refused
     // when the body runs, not when it is created.
     template <class F>
@@ -149,7 +159,7 @@ class Verificador {
         }
     }
     void Valor(Faixa f) {
-        if (f.Vazia()) return;
+        if (f.Vazia() || LiteralSozinho(f)) return;
         Ler([&] {
             LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
             leitor.Expressao();
