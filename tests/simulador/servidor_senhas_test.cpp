@@ -95,3 +95,35 @@ TEST_F(SenhasDosLogins, HashDeOutrosLimitesConfereEEhRefeito) {
     EXPECT_EQ(servidor.Autenticar("velho", "segredo").nome, "Velho");
     EXPECT_EQ(SenhaGuardada(pasta_, "VELHO"), nova);
 }
+
+// An empty password (the one "sa" starts with) is kept as a salted SHA-256: a hash of it
+// hides nothing, and every connection pays for verifying it. It still opens only with the
+// empty password, and an Argon2id hash of it from before is replaced at that login.
+TEST_F(SenhasDosLogins, SenhaVaziaGuardadaComSalEConfereSoVazia) {
+    {
+        Servidor servidor(pasta_);
+        servidor.CriarLogin("Vazio", "");
+    }
+    const std::string sa = SenhaGuardada(pasta_, "SA"), vazio = SenhaGuardada(pasta_, "VAZIO");
+    ASSERT_EQ(sa.size(), 32u + 1 + 64) << sa;
+    EXPECT_EQ(sa[32], '$');
+    EXPECT_NE(sa.substr(0, 32), vazio.substr(0, 32));  // each with its own salt
+    Servidor servidor(pasta_);
+    EXPECT_EQ(servidor.Autenticar("SA", "").nome, "sa");
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("vazio", " "); }),
+              "Login failed for user 'vazio'.");
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("sa", "x"); }), "Login failed for user 'sa'.");
+    EXPECT_EQ(SenhaGuardada(pasta_, "SA"), sa);
+
+    ASSERT_GE(sodium_init(), 0);
+    char antiga[crypto_pwhash_STRBYTES];
+    ASSERT_EQ(crypto_pwhash_str(antiga, "", 0, 1, 1 << 20), 0);
+    GuardarSenha(pasta_, "VAZIO", antiga);
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("vazio", "x"); }),
+              "Login failed for user 'vazio'.");
+    EXPECT_EQ(SenhaGuardada(pasta_, "VAZIO"), antiga);
+    EXPECT_EQ(servidor.Autenticar("vazio", "").nome, "Vazio");
+    const std::string nova = SenhaGuardada(pasta_, "VAZIO");
+    EXPECT_EQ(nova.size(), 32u + 1 + 64) << nova;
+    EXPECT_EQ(servidor.Autenticar("vazio", "").nome, "Vazio");
+}

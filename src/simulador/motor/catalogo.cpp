@@ -230,7 +230,19 @@ void Catalogo::Indexar() {
         nomes_[chave] = {t.id, t.nome};
         for (const auto& r : t.restricoes) nomes_[Dobrar(r.nome)] = {r.id, t.nome};
     }
-    for (auto& [chave, o] : objetos_) nomes_[chave] = {o.id, ""};
+    comGatilhos_.clear();
+    for (auto& [chave, o] : objetos_) {
+        nomes_[chave] = {o.id, ""};
+        if (o.tipo == "TR") comGatilhos_.insert(o.pai);
+    }
+}
+
+std::vector<const ObjetoProgramado*> Catalogo::GatilhosDe(std::int64_t tabela) const {
+    std::vector<const ObjetoProgramado*> r;
+    for (const auto& [chave, o] : objetos_)
+        if (o.tipo == "TR" && o.pai == tabela) r.push_back(&o);
+    std::sort(r.begin(), r.end(), [](const auto* a, const auto* b) { return a->id < b->id; });
+    return r;
 }
 
 Tabela* Catalogo::AcharTabela(const std::string& nome) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,12 @@ class Catalogo {
 
     Tabela* AcharTabela(const std::string& nome);
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
+    // Whether a table has triggers, answered without looking through the objects: a
+    // statement on a table without any does no work for them.
+    bool TemGatilhos(std::int64_t tabela) const { return comGatilhos_.count(tabela) != 0; }
+    bool AlgumGatilho() const { return !comGatilhos_.empty(); }
+    // The table's triggers, in the order they were created.
+    std::vector<const ObjetoProgramado*> GatilhosDe(std::int64_t tabela) const;
     // The id of any object of that name: table, constraint or programmed object.
     std::optional<std::int64_t> IdDoObjeto(const std::string& nome) const;
     // The table that owns a constraint.
@@ -111,6 +118,7 @@ class Catalogo {
     std::map<std::string, ObjetoProgramado> objetos_;
     std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
     std::int64_t ultimoId_ = 0;
+    std::set<std::int64_t> comGatilhos_;  // tables with triggers
 };
 
 }  // namespace zolvek::simulador

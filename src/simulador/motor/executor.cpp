@@ -201,6 +201,7 @@ ContextoDeReescrita Executor::Contexto() {
     ctx.versaoMaior = s_.ServidorAtual().Versao().maior;
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
+    ctx.gatilho = gatilho_;
     return ctx;
 }
 
@@ -642,7 +643,7 @@ const std::string& NomeSalvo(const std::string& nome) {
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
-    if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens)) {
+    if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens) && !InsercaoComGatilhos(c)) {
         s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao), c.faixa); });
         return;
     }
@@ -1076,17 +1077,23 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
         const std::vector<db::Valor>*& l;
         ~Literais() { l = nullptr; }
     } literais{literais_ = &c.compilado.literais};
+    // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
+    const bool identidade = t->Identidade() != nullptr;
+    auto feita = [&](const db::Resultado& x) {
+        if (identidade && x.linhasAfetadas > 0)
+            s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+    };
     try {
         chaveViolada_.clear();
-        r = Consultar(c.compilado.sql, 0, 'I', t->nome);
+        if (!MudarComGatilhos(*t, "INSERT", c.compilado.sql, {}, {}, 'I', r, feita)) {
+            r = Consultar(c.compilado.sql, 0, 'I', t->nome);
+            feita(r);
+        }
     } catch (const ErroDeBanco& e) {
-        if (e.Numero() != 2627 && e.Numero() != 2601) throw;
+        if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
         throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(c.compilado.sql, *t), e.Numero(),
                           e.Severidade(), e.Estado());
     }
-    // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
-    if (t->Identidade() && r.linhasAfetadas > 0)
-        s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
     Contar(std::move(r));
 }
 
@@ -1171,9 +1178,15 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
     }
     try {
         chaveViolada_.clear();
-        Contar(Consultar(c.compilado.sql, 0, 'U', t->nome));
+        db::Resultado r;
+        if (!MudarComGatilhos(
+                *t, "UPDATE", c.compilado.sql,
+                [&] { return LinhasAntigas(c, *t, static_cast<bool>(juncao)); },
+                ColunasAtribuidas(c), 'U', r, [](const db::Resultado&) {}))
+            r = Consultar(c.compilado.sql, 0, 'U', t->nome);
+        Contar(std::move(r));
     } catch (const ErroDeBanco& e) {
-        if (e.Numero() != 2627 && e.Numero() != 2601) throw;
+        if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
         throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(CompilarAtualizacao(c, *t), *t),
                           e.Numero(), e.Severidade(), e.Estado());
     }
@@ -1207,7 +1220,14 @@ void Executor::Excluir(const instrucao::Excluir& c) {
         c.compilado.sql = std::move(sql);
         c.compilado.pronto = true;
     }
-    db::Resultado r = Consultar(c.compilado.sql, 0, 'D', t->nome);
+    db::Resultado r;
+    // TRUNCATE TABLE fires no trigger
+    if (c.truncar ||
+        !MudarComGatilhos(
+            *t, "DELETE", c.compilado.sql,
+            [&] { return "SELECT * FROM " + c.compilado.sql.substr(std::strlen("DELETE FROM ")); },
+            {}, 'D', r, [](const db::Resultado&) {}))
+        r = Consultar(c.compilado.sql, 0, 'D', t->nome);
     if (c.truncar) {  // TRUNCATE TABLE counts no rows
         estado_->linhas = 0;
         resultados_.push_back(db::Resultado{});

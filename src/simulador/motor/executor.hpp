@@ -17,6 +17,7 @@ namespace zolvek::simulador {
 class Sessao;
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
+struct ContextoDoGatilho;
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -118,6 +119,20 @@ class Executor {
     void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
                          const Argumentos& args, const ChamadaDeProcedimento& chamada,
                          Executor& corpo, std::vector<int>& parametroDe);
+    // AFTER triggers (executor_gatilhos.cpp).
+    bool TemGatilhos(const Tabela& t);
+    bool InsercaoComGatilhos(const Comando& c);
+    std::string LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t, bool comJuncao);
+    static std::vector<std::string> ColunasAtribuidas(const instrucao::Atualizar& c);
+    std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
+                                                                  const std::string& evento,
+                                                                  std::vector<std::int64_t>& ids);
+    bool MudarComGatilhos(const Tabela& tabela, const std::string& evento, const std::string& sql,
+                          const std::function<std::string()>& antigas,
+                          const std::vector<std::string>& atualizadas, char operacao,
+                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita);
+    void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
+    void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     void IdentityInsert(const instrucao::IdentityInsert& c);
     void ComandoDeServidor(const instrucao::CriarBanco& c);
     void ComandoDeServidor(const instrucao::ExcluirBanco& c);
@@ -206,6 +221,7 @@ class Executor {
     bool emProcedimento_ = false;
     const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
     bool erroDeChamada_ = false;  // the error in flight came from a called procedure
+    const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
 };
 
 }  // namespace zolvek::simulador

@@ -53,9 +53,12 @@ void Executor::RodarNaLista(const Comando& c) {
     } catch (const ErroDeBanco& e) {
         estado_->erro = e.Numero();
         if (estado_->tentativas > 0) throw;  // the CATCH block takes it
-        // SET XACT_ABORT ON: any error undoes the transaction and ends the batch
-        if (s_.xactAbort_ && s_.EmTransacao()) s_.Desfazer();
-        if (s_.xactAbort_ || !EncerraSoAInstrucao(e)) {
+        // SET XACT_ABORT ON (always, in a trigger): an error undoes the transaction and
+        // ends the batch; RAISERROR's do not
+        const bool abortar =
+            (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho;
+        if (abortar && s_.EmTransacao()) s_.Desfazer();
+        if (abortar || !EncerraSoAInstrucao(e)) {
             if (estado_ == &estadoProprio_ && estadoProprio_.primeiroErro)
                 throw *estadoProprio_.primeiroErro;
             throw;
@@ -293,6 +296,7 @@ void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
                 (deResolucao && !erroDeChamada_))
                 throw;
             capturado = e;
+            estado_->erroDeGatilho = false;
         }
     }
     if (capturado) {

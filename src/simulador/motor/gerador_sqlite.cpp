@@ -335,6 +335,9 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
         if (f.nome.size() == 1)
             for (auto it = nomeadas_.rbegin(); it != nomeadas_.rend() && !t; ++it)
                 if (IguaisCiAs(it->first, f.nome[0])) t = it->second;
+        if (!t && ctx_.gatilho && f.nome.size() == 1 &&
+            (IguaisCiAs(f.nome[0], "inserted") || IguaisCiAs(f.nome[0], "deleted")))
+            t = ctx_.gatilho->tabela;
         if (!t && ctx_.catalogo) t = ctx_.catalogo()->AcharTabela(f.nome.back());
         escopo.emplace_back(nome, t);
     }
@@ -454,6 +457,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         (chave == "checksum" || chave == "binary_checksum" || chave == "checksum_agg"))
         throw ErroDeBanco("O simulador de SQL Server não calcula " + c.nome[0] +
                           ": os valores de SQL Server para ela não se reproduzem aqui.");
+    if (chave == "update" && c.nome.size() == 1) return ColunaAtualizada(c);
     if (c.nome.size() == 1)
         ExigirArgumentos(
             chave, c.argumentos.size() + (c.parteDeData.empty() ? 0 : 1) + (c.estrela ? 1 : 0));
@@ -502,6 +506,24 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     if (c.distinto) s += "DISTINCT ";
     for (std::size_t k = 0; k < args.size(); ++k) s += (k ? ", " : "") + args[k];
     return s + ")" + Sobre(c);
+}
+
+// UPDATE(col) in a trigger: whether the statement that fired it set the column (an
+// INSERT sets them all).
+std::string GeradorSqlite::ColunaAtualizada(const Chamada& c) {
+    const auto* col =
+        c.argumentos.size() == 1 ? std::get_if<Coluna>(&c.argumentos[0]->no) : nullptr;
+    if (!col || col->partes.size() != 1)
+        throw ErroDeBanco("Incorrect syntax near 'UPDATE'.", 102, 15, 1);
+    if (ctx_.variaveisSemValor) return "0";  // a body being compiled
+    if (!ctx_.gatilho)
+        throw ErroDeBanco("O simulador de SQL Server não avalia UPDATE(" + col->partes[0] +
+                          ") fora de uma trigger.");
+    if (ctx_.gatilho->tabela && !ctx_.gatilho->tabela->Coluna(col->partes[0]))
+        throw ErroDeBanco("Invalid column name '" + col->partes[0] + "'.", 207, 16, 1);
+    for (const auto& a : ctx_.gatilho->atualizadas)
+        if (IguaisCiAs(a, col->partes[0])) return "1";
+    return "0";
 }
 
 // " OVER (...)" of a window function; "" for any other call.
@@ -593,6 +615,10 @@ void GeradorSqlite::VerificarOrdem(const Consulta& q) {
 // under its own schema). The catalog views show this database's catalog: another
 // database's is refused rather than shown wrong.
 std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) {
+    if (ctx_.gatilho && partes.size() == 1) {
+        if (IguaisCiAs(partes[0], "inserted")) return ctx_.gatilho->inseridas;
+        if (IguaisCiAs(partes[0], "deleted")) return ctx_.gatilho->excluidas;
+    }
     if (std::string catalogo = NomeDeCatalogo(partes); !catalogo.empty()) {
         const std::string ultimo = Dobrar(partes.back());
         const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||

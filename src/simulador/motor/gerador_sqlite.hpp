@@ -22,6 +22,15 @@ class QuadroDeVariaveis;
 struct Tabela;
 struct ColunaDaTabela;
 
+// The trigger being run: its table, the SQLite tables holding its inserted and deleted
+// rows, and the columns UPDATE(col) is true for.
+struct ContextoDoGatilho {
+    std::int64_t id = 0;
+    Tabela* tabela = nullptr;
+    std::string inseridas, excluidas;
+    std::vector<std::string> atualizadas;
+};
+
 struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
     bool usaProcessos = false;                   // master.dbo.sysprocesses was named
@@ -45,6 +54,7 @@ struct ContextoDeReescrita {
     std::vector<std::string> atribuidas;
     // the server's major version: 10 (2008 R2) knows none of 2012's functions
     int versaoMaior = 11;
+    const ContextoDoGatilho* gatilho = nullptr;  // none: not a trigger's body
 };
 
 // The type texts convert to beside values of these types (nothing when none is a text
@@ -69,6 +79,7 @@ class GeradorSqlite {
     std::string Operando(const Expr& e);
     std::string Comparacao(const Binaria& b);
     std::string Chamar(const Chamada& c);
+    std::string ColunaAtualizada(const Chamada& c);
     std::string Sobre(const Chamada& c);
     std::string GerarSelecao(const Selecao& s);
     std::string ValorAtribuido(const Selecao& s, std::size_t k);

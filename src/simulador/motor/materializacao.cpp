@@ -37,6 +37,22 @@ std::string Colunas(const std::vector<ColunaDeIndice>& cols) {
     return s;
 }
 
+}  // namespace
+
+std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome) {
+    std::string s = "CREATE TEMP TABLE " + nome + " (";
+    for (std::size_t k = 0; k < t.colunas.size(); ++k) {
+        const ColunaDaTabela& c = t.colunas[k];
+        s += (k ? ", " : "") + Id(c.nome) + " " + (c.identidade ? "INTEGER" : TipoSqlite(c.tipo));
+        if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
+        if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
+        if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
+    }
+    return s + ")";
+}
+
+namespace {
+
 std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
     std::string s = "CREATE TABLE " + Tab(nome) + " (";
     bool primeiro = true;

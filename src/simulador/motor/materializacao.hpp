@@ -16,6 +16,9 @@ namespace zolvek::simulador {
 // Translates a stored CHECK or DEFAULT text for SQLite.
 std::string ExpressaoParaSqlite(const std::string& texto);
 
+// A temporary SQLite table `nome` with t's columns, types and collations and none of its
+// constraints: a trigger's inserted and deleted rows.
+std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome);
 void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t);
 // Rebuilds `nova` from the rows of `antiga`. `origem` maps each column of `nova`
 // (folded name) to the column of `antiga` it is copied from; columns absent from the

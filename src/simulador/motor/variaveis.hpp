@@ -47,6 +47,8 @@ struct EstadoProcedural {
     std::int64_t estadoDoErro = 0;
     int aninhamento = 0;  // procedure calls in progress
     int tentativas = 0;   // TRY blocks in progress: an error goes to their CATCH
+    // the error in flight came out of a trigger: it aborts the batch, whatever its number
+    bool erroDeGatilho = false;
     // the first error the batch went on after, which the client hears of at its end
     std::optional<ErroDeBanco> primeiroErro;
     // :zvsN of a statement's text (see SqliteDoEstado)

@@ -18,6 +18,7 @@ CREATE TEMP TABLE zv_systypes(name TEXT COLLATE LATIN1_CI_AS, xtype INTEGER, sta
   xusertype INTEGER, length INTEGER, xprec INTEGER, xscale INTEGER, tdefault INTEGER, domain INTEGER,
   uid INTEGER, reserved INTEGER, collationid INTEGER, usertype INTEGER, variable INTEGER,
   allownulls INTEGER, type INTEGER, printfmt TEXT, prec INTEGER, scale INTEGER, collation TEXT);
+CREATE INDEX temp.zv_systypes_xusertype ON zv_systypes(xusertype);
 CREATE TEMP VIEW systypes AS SELECT * FROM zv_systypes;
 CREATE TEMP VIEW zv_sys_types AS SELECT name, xtype AS system_type_id, xusertype AS user_type_id,
   4 AS schema_id, NULL AS principal_id, length AS max_length,

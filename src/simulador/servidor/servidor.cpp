@@ -3,6 +3,7 @@
 #include <sodium.h>
 #include <sqlite3.h>
 
+#include <cstring>
 #include <random>
 #include <system_error>
 
@@ -55,9 +56,12 @@ CREATE TABLE IF NOT EXISTS srv_sessoes (
 // Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
 // by it. The limits are low (one pass, the least Argon2id takes): a server folder is a
 // test fixture, and every connection, often a whole short process, verifies a password
-// (SQL Server keeps a salted SHA-512 for each login). Folders from before keep
-// "salt$sha256-hex" hashes, or Argon2id ones of other limits: those still verify and are
-// replaced at that login.
+// (SQL Server keeps a salted SHA-512 for each login). An empty password, that of the
+// login "sa" every folder starts with, is kept as a salted SHA-256 ("salt$hex", the form
+// folders from before keep for every login): any hash of it gives it away at the first
+// guess, so a costly one would only slow every connection down. Folders from before
+// keep "salt$sha256-hex" hashes, or Argon2id ones of other limits: those still verify
+// and are replaced at that login.
 constexpr unsigned long long kOperacoesDaSenha = 1;
 constexpr std::size_t kMemoriaDaSenha = 1 << 20;
 
@@ -66,8 +70,19 @@ void IniciarSodium() {
     if (!iniciado) throw ErroDeBanco("A biblioteca de criptografia (libsodium) não iniciou.");
 }
 
+std::string ResumoSalgado(const std::string& sal, const std::string& senha) {
+    return sal + "$" + interno::ResumoSha256(sal + senha);
+}
+
 std::string GuardarSenha(const std::string& senha) {
     IniciarSodium();
+    if (senha.empty()) {
+        unsigned char bytes[16];
+        randombytes_buf(bytes, sizeof bytes);
+        char sal[sizeof bytes * 2 + 1];
+        sodium_bin2hex(sal, sizeof sal, bytes, sizeof bytes);
+        return ResumoSalgado(sal, senha);
+    }
     char guardada[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(guardada, senha.data(), senha.size(), kOperacoesDaSenha,
                           kMemoriaDaSenha) != 0)
@@ -75,22 +90,26 @@ std::string GuardarSenha(const std::string& senha) {
     return guardada;
 }
 
-bool EhSenhaAntiga(const std::string& guardada) {
-    return guardada.rfind("$argon2", 0) != 0 ||
-           crypto_pwhash_str_needs_rehash(guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) !=
-               0;
+bool EhArgon2(const std::string& guardada) {
+    return guardada.rfind("$argon2", 0) == 0;
+}
+
+// Whether a hash that `senha` matched is kept in another form than GuardarSenha's.
+bool EhSenhaAntiga(const std::string& guardada, const std::string& senha) {
+    if (senha.empty()) return EhArgon2(guardada);
+    return !EhArgon2(guardada) || crypto_pwhash_str_needs_rehash(
+                                      guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) != 0;
 }
 
 bool SenhaConfere(const std::string& guardada, const std::string& senha) {
     IniciarSodium();
-    if (guardada.rfind("$argon2", 0) == 0)
+    if (EhArgon2(guardada))
         return crypto_pwhash_str_verify(guardada.c_str(), senha.data(), senha.size()) == 0;
     const auto separador = guardada.find('$');
     if (separador == std::string::npos) return false;
-    const std::string hex = interno::ResumoSha256(guardada.substr(0, separador) + senha);
-    const std::string esperado = guardada.substr(separador + 1);
-    return esperado.size() == hex.size() &&
-           sodium_memcmp(hex.data(), esperado.data(), hex.size()) == 0;
+    const std::string esperado = ResumoSalgado(guardada.substr(0, separador), senha);
+    return esperado.size() == guardada.size() &&
+           sodium_memcmp(esperado.data(), guardada.data(), esperado.size()) == 0;
 }
 
 std::string FalhaDeLogin(const std::string& login) {
@@ -115,7 +134,13 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
         ExecutarSql(master_, "PRAGMA foreign_keys=ON");
-        CriarEsquema(versao);
+        // Every connection, often a whole short process, writes its session here. The log
+        // stays when the process ends: the last one out would otherwise copy it into the
+        // file and delete it, syncing both, and the next would create it again (a sync of
+        // the folder). A short log keeps the reading of it at the next open short.
+        sqlite3_db_config(master_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        ExecutarSql(master_, "PRAGMA wal_autocheckpoint=100");
+        if (!LerEsquemaPronto(versao)) CriarEsquema(versao);
     } catch (...) {
         FecharArquivoSqlite(master_);
         throw;
@@ -127,6 +152,24 @@ Servidor::~Servidor() {
     for (const auto& [spid, chave] : minhasSessoes_) abertas.push_back(spid);
     for (int spid : abertas) FecharSessao(spid);
     FecharArquivoSqlite(master_);
+}
+
+// A folder laid out before (every table of the schema, master and the version kept) is
+// only read: no write transaction, which would wait for another process's.
+bool Servidor::LerEsquemaPronto(const std::string& versao) {
+    std::int64_t tabelas = 0;
+    for (const char* p = kEsquema; (p = std::strstr(p, "CREATE TABLE")) != nullptr; ++p) ++tabelas;
+    Comando contar(master_,
+                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name GLOB 'srv_*'");
+    if (!contar.Passo() || contar.Inteiro(0) != tabelas) return false;
+    Comando ler(master_,
+                "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto' "
+                "AND EXISTS (SELECT 1 FROM srv_bancos WHERE id = 1)");
+    if (!ler.Passo()) return false;
+    const VersaoDoServidor& daPasta = VersaoDoProduto(ler.Texto(0));
+    ExigirMesmaVersao(pasta_.string(), daPasta, versao);
+    versao_ = &daPasta;
+    return true;
 }
 
 void Servidor::CriarEsquema(const std::string& versao) {
@@ -206,7 +249,7 @@ Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
     if (!ler.Passo() || !SenhaConfere(ler.Texto(1), senha))
         throw ErroDeBanco(FalhaDeLogin(login), 18456, 14, 1);
     Login encontrado{ler.Texto(0), ler.Inteiro(2) != 0};
-    if (EhSenhaAntiga(ler.Texto(1))) {
+    if (EhSenhaAntiga(ler.Texto(1), senha)) {
         Comando trocar(master_, "UPDATE srv_logins SET senha = ? WHERE chave = ?");
         trocar.Ligar(1, GuardarSenha(senha)).Ligar(2, ChaveDeNome(login)).Executar();
     }

@@ -224,6 +224,7 @@ class Servidor {
                    const std::vector<Movimento>& movimentos, bool substituir, int conjunto = 1);
 
   private:
+    bool LerEsquemaPronto(const std::string& versao);
     void CriarEsquema(const std::string& versao);
     void InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
                       bool integrado);

@@ -1,0 +1,224 @@
+// AFTER triggers. A statement on a table with triggers keeps its old and new rows in
+// temporary tables (the triggers' deleted and inserted) and runs each trigger of its
+// action once, within the statement's own atomicity: an error in a trigger undoes the
+// statement, and a trigger that ends the transaction aborts the batch.
+
+#include <algorithm>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/catalogo.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+#include <sqlite3.h>
+
+namespace zolvek::simulador {
+
+namespace {
+
+const std::vector<db::Valor> kSemParametros;
+constexpr int kAninhamentoMaximo = 32;
+constexpr std::size_t kLinhasPorCopia = 500;
+
+}  // namespace
+
+bool Executor::TemGatilhos(const Tabela& t) {
+    return s_.CatalogoAtual().TemGatilhos(t.id);
+}
+
+// A grouped INSERT shares its transaction with the next ones: one that fires triggers
+// runs on its own.
+bool Executor::InsercaoComGatilhos(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    if (!cat.AlgumGatilho()) return false;
+    const Tabela* t = cat.AcharTabela(std::get<instrucao::Inserir>(c.instrucao).objeto.Nome());
+    return t && cat.TemGatilhos(t->id);
+}
+
+// The query of the rows an UPDATE will change, as they are before it.
+std::string Executor::LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t,
+                                    bool comJuncao) {
+    const PartesDaAtualizacao p = CompilarAtualizacao(c, t);
+    return std::string("SELECT ") + (comJuncao ? "zv_alvo.*" : "*") + " FROM " + p.alvo + p.onde;
+}
+
+std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar& c) {
+    std::vector<std::string> r;
+    for (const auto& [coluna, valor] : c.atribuicoes) r.push_back(coluna);
+    return r;
+}
+
+// The plans of the triggers the event fires on the table. A trigger does not fire
+// itself again (RECURSIVE_TRIGGERS is OFF); an INSTEAD OF one is refused, never skipped.
+std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
+    const Tabela& t, const std::string& evento, std::vector<std::int64_t>& ids) {
+    std::vector<std::shared_ptr<PlanoDeLote>> planos;
+    for (const ObjetoProgramado* o : s_.CatalogoAtual().GatilhosDe(t.id)) {
+        const std::int64_t id = o->id;
+        const std::string nome = o->nome;
+        auto plano = s_.Planejar(o->texto);
+        const auto* def =
+            plano->comandos.empty()
+                ? nullptr
+                : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
+        if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+        if (std::find(def->eventos.begin(), def->eventos.end(), evento) == def->eventos.end())
+            continue;
+        if (def->emVezDe)
+            throw ErroDeBanco("O simulador de SQL Server não executa triggers INSTEAD OF.");
+        if (gatilho_ && gatilho_->id == id) continue;
+        planos.push_back(std::move(plano));
+        ids.push_back(id);
+    }
+    return planos;
+}
+
+// Runs `sql` (the statement's SQLite text) and the triggers it fires; false, with nothing
+// run, when it fires none. `antigas` gives the query of the rows an UPDATE or DELETE
+// will change; `feita` is told of the statement's rows before any trigger runs.
+bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
+                                const std::string& sql, const std::function<std::string()>& antigas,
+                                const std::vector<std::string>& atualizadas, char operacao,
+                                db::Resultado& r,
+                                const std::function<void(const db::Resultado&)>& feita) {
+    if (!TemGatilhos(tabela)) return false;
+    std::vector<std::int64_t> ids;
+    const auto planos = GatilhosQueDisparam(tabela, evento, ids);
+    if (planos.empty()) return false;
+    const Tabela copia = tabela;  // what a trigger's DDL reloads does not move it
+    ContextoDoGatilho ctx;
+    ctx.tabela = const_cast<Tabela*>(&copia);
+    const std::string nivel = std::to_string(estado_->aninhamento + 1);
+    ctx.inseridas = "temp.zv_inseridas_" + nivel;
+    ctx.excluidas = "temp.zv_excluidas_" + nivel;
+    if (evento == "INSERT")
+        for (const auto& c : copia.colunas) ctx.atualizadas.push_back(c.nome);
+    else if (evento == "UPDATE")
+        ctx.atualizadas = atualizadas;
+    sqlite3* db = s_.db_;
+    const int transacoes = s_.NivelDeTransacao();
+    const std::string ponto = "zv_gatilhos_" + nivel;
+    s_.FecharGrupo();
+    if (transacoes == 0) s_.IniciarTransacao();
+    s_.ComecarTransacaoPendente();
+    if (transacoes > 0) ExecutarSql(db, "SAVEPOINT " + ponto);
+    const int nossas = std::max(transacoes, 1);
+    auto descartar = [&] {
+        for (const auto& n : {ctx.inseridas, ctx.excluidas})
+            sqlite3_exec(db, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
+    };
+    try {
+        descartar();
+        ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
+        ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
+        if (evento != "INSERT")
+            Consultar("INSERT INTO " + ctx.excluidas + " " + antigas(), 0, 'S', "");
+        if (evento == "DELETE") {
+            r = Consultar(sql, 0, operacao, copia.nome);
+            feita(r);
+        } else {
+            const std::string linha = ColunaDaLinha(copia);
+            db::Resultado novas = Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
+            r = db::Resultado{};
+            r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
+            feita(r);
+            CopiarLinhas(novas, copia, ctx.inseridas);
+        }
+        for (std::size_t k = 0; k < planos.size(); ++k) {
+            ctx.id = ids[k];
+            try {
+                DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
+            } catch (const ErroDeBanco&) {
+                estado_->erroDeGatilho = true;
+                throw;
+            }
+            if (s_.NivelDeTransacao() < nossas)
+                throw ErroDeBanco(
+                    "The transaction ended in the trigger. The batch has been aborted.", 3609, 16,
+                    1);
+        }
+        descartar();
+        if (transacoes == 0)
+            s_.Confirmar();
+        else
+            ExecutarSql(db, "RELEASE " + ponto);
+    } catch (...) {
+        if (s_.NivelDeTransacao() >= nossas) {
+            if (transacoes == 0) {
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                s_.nivelDeTransacao_ = 0;
+                s_.transacaoPendente_ = false;
+                s_.pontosSalvos_.clear();
+            } else {
+                sqlite3_exec(db, ("ROLLBACK TO " + ponto).c_str(), nullptr, nullptr, nullptr);
+                sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
+            }
+        }
+        descartar();  // a COMMIT in the trigger kept them
+        throw;
+    }
+    return true;
+}
+
+// The statement's new rows, by their SQLite row ids, into the trigger's inserted.
+void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
+                            const std::string& destino) {
+    const std::string inicio = "INSERT INTO " + destino + " SELECT * FROM " +
+                               IdentificadorNoSqlite(t.nome) + " WHERE " + ColunaDaLinha(t) +
+                               " IN (";
+    for (std::size_t k = 0; k < novas.linhas.size(); k += kLinhasPorCopia) {
+        std::string lista;
+        for (std::size_t j = k; j < std::min(novas.linhas.size(), k + kLinhasPorCopia); ++j)
+            lista +=
+                (j > k ? "," : "") + std::to_string(std::get<std::int64_t>(novas.linhas[j].at(0)));
+        ExecutarSql(s_.db_, inicio + lista + ")");
+    }
+}
+
+// A trigger's body runs as a procedure's does, with no parameters, @@ROWCOUNT the
+// statement's rows and its SET options its own.
+void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
+                               std::int64_t linhas) {
+    if (estado_->aninhamento >= kAninhamentoMaximo)
+        throw ErroDeBanco(
+            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
+            "32).",
+            217, 16, 1);
+    const auto& def = std::get<instrucao::CriarObjeto>(plano.comandos.front()->instrucao);
+    Executor corpo(s_, plano, kSemParametros);
+    corpo.estado_ = estado_;
+    corpo.gatilho_ = &ctx;
+    corpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
+    corpo.quadro_->DeclararDe(def.instrucoes);
+    ++estado_->aninhamento;
+    struct Saida {
+        Sessao& s;
+        int& n;
+        const bool semContagem;
+        const bool xactAbort;
+        ~Saida() {
+            --n;
+            s.semContagem_ = semContagem;
+            s.xactAbort_ = xactAbort;
+        }
+    } saida{s_, estado_->aninhamento, s_.semContagem_, s_.xactAbort_};
+    s_.xactAbort_ = true;  // an error in a trigger undoes the transaction
+    estado_->linhas = linhas;
+    try {
+        for (const auto& c : def.instrucoes) {
+            s_.VerificarSeFoiEliminada();
+            corpo.RodarNaLista(*c);
+            if (corpo.fluxo_ == Fluxo::Retornar) break;
+        }
+    } catch (const ErroDeBanco&) {
+        for (auto& x : corpo.resultados_) resultados_.push_back(std::move(x));
+        throw;
+    }
+    for (auto& x : corpo.resultados_) resultados_.push_back(std::move(x));
+}
+
+}  // namespace zolvek::simulador
