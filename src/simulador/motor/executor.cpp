@@ -733,8 +733,11 @@ void Executor::Rodar(const Comando& c) {
         },
         c.instrucao);
     estado_->erro = 0;  // @@ERROR tells of the statement just before
-    // SET, USE and the transaction statements count no rows (@@ROWCOUNT is 0 after them)
-    if (std::holds_alternative<instrucao::Ignorado>(c.instrucao) ||
+    // SET, USE and the transaction statements count no rows (@@ROWCOUNT is 0 after them);
+    // SET NOCOUNT keeps the count, so a trigger or procedure may begin with it
+    if ((std::holds_alternative<instrucao::Ignorado>(c.instrucao) &&
+         !(c.faixa.fim > c.faixa.inicio + 1 &&
+           EhPalavra(plano_.tokens[c.faixa.inicio + 1], "NOCOUNT"))) ||
         std::holds_alternative<instrucao::Usar>(c.instrucao) ||
         std::holds_alternative<instrucao::IniciarTransacao>(c.instrucao) ||
         std::holds_alternative<instrucao::ConfirmarTransacao>(c.instrucao) ||
