@@ -229,6 +229,9 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = std::move(n);
         if (Fim()) Erro();
         ++i_;
+    } else if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
+        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
+                          texto::Maiusculas(Atual().texto) + " TRIGGER.");
     } else if (emCorpo_ && !Fim() && NaoInterpretada(Atual())) {
         // SQL Server accepts it; it is refused when the body runs
         auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
@@ -833,6 +836,9 @@ std::unique_ptr<Comando> Analisador::Alterar() {
             if (!Aceitar("ALL")) do {
                     x->nomes.push_back(Nome());
                 } while (AceitarSimbolo(","));
+        } else if ((Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
+            throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
+                              texto::Maiusculas(Atual().texto) + " TRIGGER.");
         } else {
             Erro();
         }
