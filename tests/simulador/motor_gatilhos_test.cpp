@@ -135,6 +135,11 @@ TEST_P(Gatilhos, TriggersAninhamSemSeDispararDeNovo) {
     if (GetParam() == "simulador") {
         EXPECT_EQ(Recusa("INSERT [" + v + "] VALUES (1)"),
                   "0: O simulador de SQL Server não executa triggers INSTEAD OF.");
+        // turning triggers off is refused, not ignored
+        EXPECT_EQ(Recusa("ALTER TABLE [" + t_ + "] DISABLE TRIGGER ALL"),
+                  "0: O simulador de SQL Server não interpreta a instrução DISABLE TRIGGER.");
+        EXPECT_EQ(Recusa("DISABLE TRIGGER [BparaT" + sufixo_ + "] ON [" + b + "]"),
+                  "0: O simulador de SQL Server não interpreta a instrução DISABLE TRIGGER.");
     }
 }
 

@@ -231,6 +231,9 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = std::move(n);
         if (Fim()) Erro();
         ++i_;
+    } else if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
+        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
+                          texto::Maiusculas(Atual().texto) + " TRIGGER.");
     } else if (!Fim() && NaoInterpretada(Atual())) {
         // SQL Server accepts it; it is refused when it runs
         auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
@@ -846,6 +849,9 @@ std::unique_ptr<Comando> Analisador::Alterar() {
             if (!Aceitar("ALL")) do {
                     x->nomes.push_back(Nome());
                 } while (AceitarSimbolo(","));
+        } else if ((Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
+            throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
+                              texto::Maiusculas(Atual().texto) + " TRIGGER.");
         } else {
             Erro();
         }
