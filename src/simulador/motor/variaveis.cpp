@@ -171,22 +171,22 @@ std::string FormatarMensagem(const std::string& f, const std::vector<db::Valor>&
             continue;
         }
         std::size_t j = k + 1;
-        std::string especificacao = "%";
+        std::string conversao = "%";
         while (j < f.size() && std::string("-+ 0#").find(f[j]) != std::string::npos)
-            especificacao += f[j++];
+            conversao += f[j++];
         auto numero = [&] {
             if (j < f.size() && f[j] == '*') {
                 ++j;
-                especificacao +=
+                conversao +=
                     std::to_string(proximo < args.size() ? InteiroDoArgumento(args[proximo++]) : 0);
                 return;
             }
             while (j < f.size() && std::isdigit(static_cast<unsigned char>(f[j])))
-                especificacao += f[j++];
+                conversao += f[j++];
         };
         numero();
         if (j < f.size() && f[j] == '.') {
-            especificacao += f[j++];
+            conversao += f[j++];
             numero();
         }
         if (j < f.size() && (f[j] == 'h' || f[j] == 'l')) ++j;
@@ -205,11 +205,10 @@ std::string FormatarMensagem(const std::string& f, const std::vector<db::Valor>&
         const db::Valor& a = args[proximo++];
         char buf[512];
         if (tipo == 's' || db::EhNulo(a)) {
-            std::snprintf(buf, sizeof buf, (especificacao + "s").c_str(),
-                          TextoDoArgumento(a).c_str());
+            std::snprintf(buf, sizeof buf, (conversao + "s").c_str(), TextoDoArgumento(a).c_str());
         } else {
-            const std::string spec = especificacao + "ll" + (tipo == 'i' ? 'd' : tipo);
-            std::snprintf(buf, sizeof buf, spec.c_str(),
+            const std::string molde = conversao + "ll" + (tipo == 'i' ? 'd' : tipo);
+            std::snprintf(buf, sizeof buf, molde.c_str(),
                           static_cast<long long>(InteiroDoArgumento(a)));
         }
         r += buf;
