@@ -10,6 +10,7 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
@@ -1321,17 +1322,14 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
         std::string o = t[k].texto;
         if (Dobrar(o) == "statistics" && k + 1 < c.faixa.fim)  // STATISTICS IO, TIME, XML...
             o += " " + t[++k].texto;
-        for (auto& ch : o) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        o = texto::Maiusculas(o);
         if (!OpcaoConhecida(o))
             throw ErroDeBanco("'" + t[k].texto + "' is not a recognized SET option.", 195, 15, 1);
         opcoes.push_back(o);
         if (OpcoesSemEfeito().count(o) == 0 && o.rfind("STATISTICS ", 0) != 0) break;
     }
     const bool comValor = k < c.faixa.fim && (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF"));
-    const std::string valor = k + 1 <= c.faixa.fim && k < c.faixa.fim ? t[k].texto : "";
-    std::string valorMaiusculo = valor;
-    for (auto& ch : valorMaiusculo)
-        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    const std::string valorMaiusculo = comValor ? texto::Maiusculas(t[k].texto) : "";
     for (const auto& o : opcoes) {
         auto it = OpcoesSemEfeito().find(o);
         bool aceita = false;

@@ -26,23 +26,8 @@ std::int64_t ComoInteiro(const db::Valor& v) {
 
 }  // namespace
 
-namespace {
-
-// @@ROWCOUNT and @@ERROR tell of the statement before: SQLite's changes() does not know
-// which statements count rows.
-bool LeEstado(const std::vector<Token>& tokens) {
-    for (const auto& t : tokens)
-        if (t.tipo == TipoToken::Variavel && t.texto.size() > 2 && t.texto[1] == '@') {
-            const std::string v = Dobrar(t.texto);
-            if (v == "@@rowcount" || v == "@@error" || v == "@@fetch_status") return true;
-        }
-    return false;
-}
-
-}  // namespace
-
 void Executor::PrepararVariaveis() {
-    if (quadro_ || (!UsaVariaveis(plano_.comandos) && !LeEstado(plano_.tokens))) return;
+    if (quadro_ || !UsaVariaveis(plano_.comandos)) return;
     quadro_ = std::make_unique<QuadroDeVariaveis>();
     quadro_->DeclararDe(plano_.comandos);
 }
