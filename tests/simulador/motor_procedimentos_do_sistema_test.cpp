@@ -102,3 +102,52 @@ TEST_F(ProcedimentosDoSistema, NocountSysnameESysindexes) {
     EXPECT_EQ(Valor("select rows from sysindexes where id = object_id('Filho') and indid = 0"),
               "1");
 }
+
+namespace {
+
+// A result as text: the column names, then a line per row, values joined by '|'.
+std::string Linhas(const zolvek::db::Resultado& r) {
+    std::string s;
+    for (const auto& c : r.colunas) s += (s.empty() ? "" : "|") + c.nome;
+    for (const auto& l : r.linhas) {
+        s += "\n";
+        for (std::size_t k = 0; k < l.size(); ++k)
+            s += (k ? "|" : "") + ProcedimentosDoSistema::Texto(l[k]);
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST_F(ProcedimentosDoSistema, CatalogoPorProcedimentosDoSistema) {
+    Sql("create unique index IX_Filho on Filho (PaiId desc, Id)");
+    EXPECT_EQ(Linhas(Sql("exec sp_helpindex 'Filho'")),
+              "index_name|index_description|index_keys\n"
+              "IX_Filho|nonclustered, unique located on PRIMARY|PaiId(-), Id");
+    EXPECT_EQ(Linhas(Sql("exec sp_helpindex 'Pai'")),
+              "index_name|index_description|index_keys\n"
+              "PK_Pai|clustered, unique, primary key located on PRIMARY|Id");
+    EXPECT_EQ(Falha("exec sp_helpindex 'Nada'"),
+              "The object 'Nada' does not exist in database 'Teste' or is invalid for this "
+              "operation.");
+    EXPECT_EQ(Linhas(Sql("exec sp_tables @table_name = 'F%'")),
+              "TABLE_QUALIFIER|TABLE_OWNER|TABLE_NAME|TABLE_TYPE|REMARKS\n"
+              "Teste|dbo|Filho|TABLE|NULL");
+    EXPECT_EQ(Linhas(Sql("exec sp_pkeys 'Pai'")),
+              "TABLE_QUALIFIER|TABLE_OWNER|TABLE_NAME|COLUMN_NAME|KEY_SEQ|PK_NAME\n"
+              "Teste|dbo|Pai|Id|1|PK_Pai");
+    auto fk = Sql("exec sp_fkeys @fktable_name = 'Filho'");
+    ASSERT_EQ(fk.linhas.size(), 1u);
+    EXPECT_EQ(Linhas(fk).substr(Linhas(fk).find('\n') + 1),
+              "Teste|dbo|Pai|Id|Teste|dbo|Filho|PaiId|1|1|1|FK_Filho_Pai|PK_Pai|7");
+    EXPECT_EQ(Falha("exec sp_fkeys"),
+              "Must specify either a primary key table or a foreign key table.");
+    // sp_who's nine columns, this session running, nchar values padded
+    auto who = Sql("exec sp_who");
+    ASSERT_EQ(who.colunas.size(), 9u);
+    EXPECT_EQ(who.colunas[5].nome, "blk");
+    EXPECT_EQ(Texto(who.linhas.at(0).at(7)), "SELECT          ");
+    EXPECT_EQ(Falha("exec sp_who 'ninguem'"),
+              "'ninguem' is not a valid login or you do not have permission.");
+    EXPECT_EQ(Sql("exec sp_who2").colunas.size(), 13u);
+}

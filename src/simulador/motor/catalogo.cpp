@@ -275,6 +275,12 @@ std::vector<Tabela*> Catalogo::Tabelas() {
     return r;
 }
 
+std::vector<const ObjetoProgramado*> Catalogo::Objetos() const {
+    std::vector<const ObjetoProgramado*> r;
+    for (const auto& [k, o] : objetos_) r.push_back(&o);
+    return r;
+}
+
 std::int64_t Catalogo::NovoId() {
     // Object ids look like SQL Server's: large numbers, never reused in the file.
     if (ultimoId_ < 100000000) ultimoId_ = 100000000;

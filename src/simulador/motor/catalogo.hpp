@@ -101,6 +101,7 @@ class Catalogo {
     // The table that owns a constraint.
     Tabela* TabelaDaRestricao(const std::string& nomeDaRestricao);
     std::vector<Tabela*> Tabelas();
+    std::vector<const ObjetoProgramado*> Objetos() const;
     std::int64_t NovoId();
 
     // Writes a table's rows of the metadata tables and keeps the copy.

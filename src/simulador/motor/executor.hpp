@@ -168,6 +168,17 @@ class Executor {
     void Contar(db::Resultado r);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
     void TextoDoObjeto(const std::string& nome);
+    // sp_who, sp_databases, sp_tables, sp_pkeys, sp_fkeys, sp_helpindex; false for others.
+    bool ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args);
+    void ListarSessoesDoServidor(const std::optional<std::string>& filtro, bool who2);
+    void ListarBancosDoServidor();
+    void ListarTabelas(const std::optional<std::string>& nome,
+                       const std::optional<std::string>& dono,
+                       const std::optional<std::string>& tipos);
+    void ListarChavesPrimarias(const std::string& tabela);
+    void ListarChavesEstrangeiras(const std::optional<std::string>& referida,
+                                  const std::optional<std::string>& dona);
+    void ListarIndices(const std::string& objeto);
     void ExecutarSqlDinamico(const Argumentos& argumentos);
     void Renomear(const Argumentos& argumentos);
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);

@@ -422,15 +422,10 @@ namespace {
 bool ProcedimentoDeSistema(const std::string& chave) {
     static const std::set<std::string> nomes = {"sp_help",
                                                 "sp_columns",
-                                                "sp_tables",
-                                                "sp_helpindex",
                                                 "sp_spaceused",
-                                                "sp_databases",
                                                 "sp_helpdb",
                                                 "sp_helpconstraint",
                                                 "sp_depends",
-                                                "sp_fkeys",
-                                                "sp_pkeys",
                                                 "sp_stored_procedures",
                                                 "sp_helpuser",
                                                 "sp_helplogins",
@@ -674,17 +669,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(db::Resultado{});
         return;
     }
-    if (chave == "sp_who" || chave == "sp_who2") {
-        db::Resultado r;
-        r.colunas = {ColunaInteira("spid"),     ColunaDeTexto("status", 30),
-                     ColunaDeTexto("loginame"), ColunaDeTexto("hostname"),
-                     ColunaDeTexto("dbname"),   ColunaDeTexto("cmd", 16)};
-        for (const auto& ss : srv.ListarSessoes())
-            r.linhas.push_back({static_cast<std::int64_t>(ss.spid), ss.status, ss.login, ss.host,
-                                ss.banco, std::string("AWAITING COMMAND")});
-        resultados_.push_back(std::move(r));
-        return;
-    }
+    if (ProcedimentoDeCatalogo(chave, args)) return;
     if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
     if (chave == "sp_rename") return Renomear(args);
     if (chave == "sp_helptext") return TextoDoObjeto(arg(0, "objname").value_or(""));

@@ -1,0 +1,318 @@
+// The system procedures that describe the server and the database: sp_who, sp_who2,
+// sp_databases, sp_tables, sp_pkeys, sp_fkeys and sp_helpindex, with SQL Server's columns,
+// read from the session list and the database's catalog.
+#include <algorithm>
+#include <cstdio>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/sessao.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+db::Coluna Coluna(const std::string& nome, db::TipoDeCampo tipo, int tamanho = 0) {
+    db::Coluna c;
+    c.nome = nome;
+    c.tipo = tipo;
+    c.tamanho = tamanho;
+    return c;
+}
+
+db::Coluna Texto(const std::string& nome, int tamanho = 128) {
+    return Coluna(nome, db::TipoDeCampo::String, tamanho);
+}
+
+db::Coluna Inteiro(const std::string& nome) {
+    return Coluna(nome, db::TipoDeCampo::Integer);
+}
+
+// An nchar(n)/char(n) value: padded with blanks to its length, as the client reads it.
+std::string Preenchido(std::string s, std::size_t n) {
+    if (s.size() < n) s.append(n - s.size(), ' ');
+    return s;
+}
+
+// LIKE of the catalog procedures' name arguments: % and _ (and [..] sets), any case.
+bool CasaComPadrao(std::string_view nome, std::string_view padrao) {
+    if (padrao.empty()) return nome.empty();
+    const char p = padrao.front();
+    if (p == '%') {
+        for (std::size_t i = 0; i <= nome.size(); ++i)
+            if (CasaComPadrao(nome.substr(i), padrao.substr(1))) return true;
+        return false;
+    }
+    if (nome.empty()) return false;
+    if (p == '[') {
+        const auto fim = padrao.find(']');
+        if (fim != std::string_view::npos) {
+            const std::string conjunto = Dobrar(std::string(padrao.substr(1, fim - 1)));
+            const std::string letra = Dobrar(std::string(1, nome.front()));
+            if (conjunto.find(letra) == std::string::npos) return false;
+            return CasaComPadrao(nome.substr(1), padrao.substr(fim + 1));
+        }
+    }
+    if (p != '_' && !IguaisCiAs(std::string(1, p), std::string(1, nome.front()))) return false;
+    return CasaComPadrao(nome.substr(1), padrao.substr(1));
+}
+
+// sp_who2's LastBatch: "MM/dd hh:mm:ss".
+std::string UltimoLote(const db::DataHora& d) {
+    char s[32];
+    std::snprintf(s, sizeof s, "%02d/%02d %02d:%02d:%02d", d.mes, d.dia, d.hora, d.minuto,
+                  d.segundo);
+    return s;
+}
+
+std::string ChavesDoIndice(const Indice& i) {
+    std::string s;
+    for (const auto& c : i.colunas)
+        s += (s.empty() ? "" : ", ") + c.nome + (c.decrescente ? "(-)" : "");
+    return s;
+}
+
+// The index that enforces a foreign key's referenced columns: the PK or a unique one.
+const Indice* ChaveReferida(const Tabela& t, const std::vector<std::string>& colunas) {
+    for (const auto& i : t.indices) {
+        if (!i.unico || i.colunas.size() != colunas.size()) continue;
+        bool iguais = true;
+        for (std::size_t k = 0; k < colunas.size(); ++k)
+            if (!IguaisCiAs(i.colunas[k].nome, colunas[k])) iguais = false;
+        if (iguais) return &i;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args) {
+    auto arg = [&](std::size_t i, const char* nome) -> std::optional<std::string> {
+        for (const auto& [n, v] : args)
+            if (!n.empty() && IguaisCiAs(n, nome))
+                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+        std::size_t k = 0;
+        for (const auto& [n, v] : args)
+            if (n.empty() && k++ == i)
+                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+        return std::nullopt;
+    };
+    if (chave == "sp_who" || chave == "sp_who2") {
+        ListarSessoesDoServidor(arg(0, "loginame"), chave == "sp_who2");
+    } else if (chave == "sp_databases") {
+        ListarBancosDoServidor();
+    } else if (chave == "sp_tables") {
+        ListarTabelas(arg(0, "table_name"), arg(1, "table_owner"), arg(3, "table_type"));
+    } else if (chave == "sp_pkeys") {
+        ListarChavesPrimarias(arg(0, "table_name").value_or(""));
+    } else if (chave == "sp_fkeys") {
+        ListarChavesEstrangeiras(arg(0, "pktable_name"), arg(3, "fktable_name"));
+    } else if (chave == "sp_helpindex") {
+        ListarIndices(arg(0, "objname").value_or(""));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// sp_who [login | spid | 'ACTIVE']; sp_who2 the same with its own columns.
+void Executor::ListarSessoesDoServidor(const std::optional<std::string>& filtro, bool who2) {
+    auto sessoes = s_.ServidorAtual().ListarSessoes();
+    const bool ativas = filtro && IguaisCiAs(*filtro, "ACTIVE");
+    const bool numero =
+        filtro && !filtro->empty() &&
+        std::all_of(filtro->begin(), filtro->end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (filtro && !ativas && !numero &&
+        std::none_of(sessoes.begin(), sessoes.end(),
+                     [&](const InfoDaSessao& s) { return IguaisCiAs(s.login, *filtro); }) &&
+        !s_.ServidorAtual().AcharLogin(*filtro))
+        throw ErroDeBanco("'" + *filtro + "' is not a valid login or you do not have permission.",
+                          15007, 16, 1);
+    db::Resultado r;
+    if (who2)
+        r.colunas = {Texto("SPID", 5),       Texto("Status", 30),  Texto("Login"),
+                     Texto("HostName"),      Texto("BlkBy", 5),    Texto("DBName"),
+                     Texto("Command", 16),   Inteiro("CPUTime"),   Inteiro("DiskIO"),
+                     Texto("LastBatch", 14), Texto("ProgramName"), Texto("SPID", 5),
+                     Inteiro("REQUESTID")};
+    else
+        r.colunas = {Coluna("spid", db::TipoDeCampo::SmallInt),
+                     Coluna("ecid", db::TipoDeCampo::SmallInt),
+                     Texto("status", 30),
+                     Texto("loginame"),
+                     Texto("hostname"),
+                     Texto("blk", 5),
+                     Texto("dbname"),
+                     Texto("cmd", 16),
+                     Inteiro("request_id")};
+    for (const auto& ss : sessoes) {
+        const bool esta = ss.spid == s_.Spid();  // the session running this: its command is this
+        const std::string status = esta ? "runnable" : ss.status;
+        const std::string comando = esta ? "SELECT" : "AWAITING COMMAND";
+        if (ativas && !esta && comando == "AWAITING COMMAND") continue;
+        if (numero && std::to_string(ss.spid) != *filtro) continue;
+        if (filtro && !ativas && !numero && !IguaisCiAs(ss.login, *filtro)) continue;
+        const std::int64_t spid = ss.spid;
+        if (who2)
+            r.linhas.push_back({Preenchido(std::to_string(spid), 5), status, ss.login, ss.host,
+                                std::string("  ."), ss.banco, comando, std::int64_t{0},
+                                std::int64_t{0}, UltimoLote(ss.ultimoLote), ss.programa,
+                                Preenchido(std::to_string(spid), 5), std::int64_t{0}});
+        else
+            r.linhas.push_back({spid, std::int64_t{0}, Preenchido(status, 30),
+                                Preenchido(ss.login, 128), Preenchido(ss.host, 128),
+                                std::string("0    "), Preenchido(ss.banco, 128),
+                                Preenchido(comando, 16), std::int64_t{0}});
+    }
+    resultados_.push_back(std::move(r));
+}
+
+// sp_databases: each database and its size in KB.
+void Executor::ListarBancosDoServidor() {
+    db::Resultado r;
+    r.colunas = {Texto("DATABASE_NAME"), Inteiro("DATABASE_SIZE"), Texto("REMARKS", 254)};
+    auto bancos = s_.ServidorAtual().ListarBancos();
+    std::sort(bancos.begin(), bancos.end(),
+              [](const auto& a, const auto& b) { return Dobrar(a.nome) < Dobrar(b.nome); });
+    for (const auto& b : bancos) {
+        std::int64_t kb = 0;
+        for (const auto& a : b.arquivos) kb += a.tamanhoKb;
+        r.linhas.push_back({b.nome, kb, db::Valor{}});
+    }
+    resultados_.push_back(std::move(r));
+}
+
+// sp_tables [name [, owner [, qualifier [, type]]]]: the database's tables and views.
+void Executor::ListarTabelas(const std::optional<std::string>& nome,
+                             const std::optional<std::string>& dono,
+                             const std::optional<std::string>& tipos) {
+    db::Resultado r;
+    r.colunas = {Texto("TABLE_QUALIFIER"), Texto("TABLE_OWNER"), Texto("TABLE_NAME"),
+                 Texto("TABLE_TYPE", 32), Texto("REMARKS", 254)};
+    auto querTipo = [&](const char* tipo) {
+        return !tipos ||
+               Dobrar(*tipos).find(Dobrar(std::string("'") + tipo + "'")) != std::string::npos;
+    };
+    std::vector<std::pair<std::string, std::string>> achadas;  // type, name
+    Catalogo& cat = s_.CatalogoAtual();
+    if (!dono || CasaComPadrao("dbo", *dono)) {
+        for (const Tabela* t : cat.Tabelas())
+            if (querTipo("TABLE") && (!nome || CasaComPadrao(t->nome, *nome)))
+                achadas.emplace_back("TABLE", t->nome);
+        for (const ObjetoProgramado* o : cat.Objetos())
+            if (o->tipo == "V" && querTipo("VIEW") && (!nome || CasaComPadrao(o->nome, *nome)))
+                achadas.emplace_back("VIEW", o->nome);
+    }
+    std::sort(achadas.begin(), achadas.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : Dobrar(a.second) < Dobrar(b.second);
+    });
+    for (const auto& [tipo, t] : achadas)
+        r.linhas.push_back({s_.Banco(), std::string("dbo"), t, tipo, db::Valor{}});
+    resultados_.push_back(std::move(r));
+}
+
+// sp_pkeys 'T': the primary key's columns in key order.
+void Executor::ListarChavesPrimarias(const std::string& tabela) {
+    db::Resultado r;
+    r.colunas = {Texto("TABLE_QUALIFIER"),
+                 Texto("TABLE_OWNER"),
+                 Texto("TABLE_NAME"),
+                 Texto("COLUMN_NAME"),
+                 Coluna("KEY_SEQ", db::TipoDeCampo::SmallInt),
+                 Texto("PK_NAME")};
+    if (const Tabela* t = s_.CatalogoAtual().AcharTabela(tabela))
+        for (const auto& i : t->indices)
+            if (i.primario)
+                for (std::size_t k = 0; k < i.colunas.size(); ++k)
+                    r.linhas.push_back({s_.Banco(), std::string("dbo"), t->nome, i.colunas[k].nome,
+                                        static_cast<std::int64_t>(k + 1), i.nome});
+    resultados_.push_back(std::move(r));
+}
+
+// sp_fkeys [pk table] [, , , fk table]: the foreign keys between them, a row per column.
+void Executor::ListarChavesEstrangeiras(const std::optional<std::string>& referida,
+                                        const std::optional<std::string>& dona) {
+    if (!referida && !dona)
+        throw ErroDeBanco("Must specify either a primary key table or a foreign key table.", 15252,
+                          16, 1);
+    db::Resultado r;
+    r.colunas = {Texto("PKTABLE_QUALIFIER"),
+                 Texto("PKTABLE_OWNER"),
+                 Texto("PKTABLE_NAME"),
+                 Texto("PKCOLUMN_NAME"),
+                 Texto("FKTABLE_QUALIFIER"),
+                 Texto("FKTABLE_OWNER"),
+                 Texto("FKTABLE_NAME"),
+                 Texto("FKCOLUMN_NAME"),
+                 Coluna("KEY_SEQ", db::TipoDeCampo::SmallInt),
+                 Coluna("UPDATE_RULE", db::TipoDeCampo::SmallInt),
+                 Coluna("DELETE_RULE", db::TipoDeCampo::SmallInt),
+                 Texto("FK_NAME"),
+                 Texto("PK_NAME"),
+                 Coluna("DEFERRABILITY", db::TipoDeCampo::SmallInt)};
+    Catalogo& cat = s_.CatalogoAtual();
+    struct Linha {
+        std::string fkTabela, fk;
+        std::size_t k;
+        std::vector<db::Valor> valores;
+    };
+    std::vector<Linha> linhas;
+    for (const Tabela* t : cat.Tabelas())
+        for (const auto& f : t->restricoes) {
+            if (f.tipo != "F") continue;
+            if (dona && !IguaisCiAs(t->nome, *dona)) continue;
+            if (referida && !IguaisCiAs(f.tabelaReferida, *referida)) continue;
+            const Tabela* pai = cat.AcharTabela(f.tabelaReferida);
+            const Indice* pk = pai ? ChaveReferida(*pai, f.colunasReferidas) : nullptr;
+            for (std::size_t k = 0; k < f.colunas.size() && k < f.colunasReferidas.size(); ++k)
+                linhas.push_back(
+                    {t->nome,
+                     f.nome,
+                     k,
+                     {s_.Banco(), std::string("dbo"), pai ? pai->nome : f.tabelaReferida,
+                      f.colunasReferidas[k], s_.Banco(), std::string("dbo"), t->nome,
+                      f.colunas[k].nome, static_cast<std::int64_t>(k + 1), std::int64_t{1},
+                      std::int64_t{1}, f.nome, pk ? db::Valor{pk->nome} : db::Valor{},
+                      std::int64_t{7}}});
+        }
+    std::sort(linhas.begin(), linhas.end(), [](const Linha& a, const Linha& b) {
+        if (!IguaisCiAs(a.fkTabela, b.fkTabela)) return Dobrar(a.fkTabela) < Dobrar(b.fkTabela);
+        if (!IguaisCiAs(a.fk, b.fk)) return Dobrar(a.fk) < Dobrar(b.fk);
+        return a.k < b.k;
+    });
+    for (auto& l : linhas) r.linhas.push_back(std::move(l.valores));
+    resultados_.push_back(std::move(r));
+}
+
+// sp_helpindex 'T': each index with how it is made and its keys ("a, b(-)").
+void Executor::ListarIndices(const std::string& objeto) {
+    const Tabela* t = s_.CatalogoAtual().AcharTabela(objeto);
+    if (!t) {
+        // a view has none: SQL Server only informs, and gives no rows
+        const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(objeto);
+        if (o && o->tipo == "V") return;
+        throw ErroDeBanco("The object '" + objeto + "' does not exist in database '" + s_.Banco() +
+                              "' or is invalid for this operation.",
+                          15009, 16, 1);
+    }
+    if (t->indices.empty()) return;  // informs, as for a view
+    db::Resultado r;
+    r.colunas = {Texto("index_name"), Texto("index_description", 210), Texto("index_keys", 2078)};
+    std::vector<const Indice*> indices;
+    for (const auto& i : t->indices) indices.push_back(&i);
+    std::sort(indices.begin(), indices.end(),
+              [](const Indice* a, const Indice* b) { return Dobrar(a->nome) < Dobrar(b->nome); });
+    for (const Indice* i : indices) {
+        std::string descricao = i->primario ? "clustered" : "nonclustered";
+        if (i->unico) descricao += ", unique";
+        if (i->primario)
+            descricao += ", primary key";
+        else if (i->restricao != 0)
+            descricao += ", unique key";
+        r.linhas.push_back({i->nome, descricao + " located on PRIMARY", ChavesDoIndice(*i)});
+    }
+    resultados_.push_back(std::move(r));
+}
+
+}  // namespace zolvek::simulador
