@@ -276,7 +276,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");
     }
-    RecusarSaida();
+    x->saida = Saida();
     if (Aceitar("DEFAULT")) {
         Esperar("VALUES");
         x->valoresPadrao = true;
@@ -325,11 +325,30 @@ std::unique_ptr<Comando> Analisador::Inserir() {
     return c;
 }
 
-// INSERT, UPDATE and DELETE ... OUTPUT inserted.x, deleted.y: SQL Server returns the rows
-// they wrote; the engine does not.
-void Analisador::RecusarSaida() const {
-    if (Palavra("OUTPUT"))
-        throw ErroDeBanco("O simulador de SQL Server não aceita a cláusula OUTPUT.");
+// OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE: the list
+// runs to INTO or to the clause that follows it (VALUES, SELECT, FROM, WHERE...).
+std::optional<instrucao::ClausulaDeSaida> Analisador::Saida() {
+    if (!Aceitar("OUTPUT")) return std::nullopt;
+    instrucao::ClausulaDeSaida s;
+    const std::size_t ini = i_;
+    const std::size_t fim = FimDaInstrucao(i_);
+    int nivel = 0;
+    for (; i_ < fim; ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && (Palavra("INTO") || Palavra("VALUES") || Palavra("DEFAULT") ||
+                           Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION") ||
+                           Palavra("EXEC") || Palavra("EXECUTE") || Palavra("SELECT")))
+            break;
+    }
+    if (i_ == ini) Erro();
+    s.lista = {ini, i_};
+    if (Aceitar("INTO")) {
+        s.destino = NomeDeObjeto();
+        if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1)))
+            s.colunasDoDestino = ListaDeNomes();
+    }
+    return s;
 }
 
 std::unique_ptr<Comando> Analisador::Atualizar() {
@@ -360,7 +379,7 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
         x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
         if (!AceitarSimbolo(",")) break;
     }
-    RecusarSaida();
+    x->saida = Saida();
     x->resto = {i_, fim};
     i_ = fim;
     return c;
@@ -373,7 +392,7 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
-    RecusarSaida();
+    x->saida = Saida();
     std::size_t fim = FimDaInstrucao(i_);
     x->resto = {i_, fim};
     i_ = fim;

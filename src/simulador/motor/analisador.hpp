@@ -62,7 +62,7 @@ class Analisador {
     NomeComposto NomeDeObjeto();
     std::string TextoOuNome();
     std::string NomeDaTransacao();
-    void RecusarSaida() const;
+    std::optional<instrucao::ClausulaDeSaida> Saida();
     std::size_t Fecho(std::size_t i) const;
     std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
         if (b <= a) return "";

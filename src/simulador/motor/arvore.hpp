@@ -81,12 +81,20 @@ struct Selecionar {  // any query the executor hands to SQLite
     mutable Compilado compilado;
 };
 
+// OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE.
+struct ClausulaDeSaida {
+    Faixa lista;           // the select list, as written
+    NomeComposto destino;  // INTO: empty when the rows go to the client
+    std::vector<std::string> colunasDoDestino;
+};
+
 struct Inserir {
     NomeComposto objeto;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
     Faixa selecao;  // INSERT ... SELECT
     bool valoresPadrao = false;
+    std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
 
@@ -94,6 +102,7 @@ struct Atualizar {
     NomeComposto objeto;
     std::vector<std::pair<std::string, Faixa>> atribuicoes;
     Faixa resto;  // FROM ... WHERE ...
+    std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
 
@@ -101,6 +110,7 @@ struct Excluir {
     NomeComposto objeto;
     Faixa resto;           // FROM ... WHERE ...
     bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
+    std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
 

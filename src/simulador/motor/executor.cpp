@@ -624,7 +624,7 @@ namespace {
 // its transaction with the next ones.
 bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
     const auto* x = std::get_if<instrucao::Inserir>(&c.instrucao);
-    if (!x || (x->valores.empty() && !x->valoresPadrao)) return false;
+    if (!x || (x->valores.empty() && !x->valoresPadrao) || x->saida) return false;
     for (std::size_t k = c.faixa.inicio; k < c.faixa.fim && k < tokens.size(); ++k)
         if (EhPalavra(tokens[k], "SELECT") || EhPalavra(tokens[k], "EXEC") ||
             EhPalavra(tokens[k], "EXECUTE"))
@@ -1089,7 +1089,8 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
     };
     try {
         chaveViolada_.clear();
-        if (!MudarComGatilhos(*t, "INSERT", c.compilado.sql, {}, {}, 'I', r, feita)) {
+        if (!MudarComGatilhos(*t, "INSERT", c.compilado.sql, {}, {}, 'I', r, feita,
+                              SaidaDe(c.saida, c.objeto, *t, "INSERT"))) {
             r = Consultar(c.compilado.sql, 0, 'I', t->nome);
             feita(r);
         }
@@ -1098,7 +1099,7 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
         throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(c.compilado.sql, *t), e.Numero(),
                           e.Severidade(), e.Estado());
     }
-    Contar(std::move(r));
+    Contar(std::move(r), c.saida);
 }
 
 // The tables an UPDATE or DELETE names, so that the generator knows their columns'
@@ -1186,9 +1187,10 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
         if (!MudarComGatilhos(
                 *t, "UPDATE", c.compilado.sql,
                 [&] { return LinhasAntigas(c, *t, static_cast<bool>(juncao)); },
-                ColunasAtribuidas(c), 'U', r, [](const db::Resultado&) {}))
+                ColunasAtribuidas(c), 'U', r, [](const db::Resultado&) {},
+                SaidaDe(c.saida, c.objeto, *t, "UPDATE")))
             r = Consultar(c.compilado.sql, 0, 'U', t->nome);
-        Contar(std::move(r));
+        Contar(std::move(r), c.saida);
     } catch (const ErroDeBanco& e) {
         if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
         throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(CompilarAtualizacao(c, *t), *t),
@@ -1229,14 +1231,17 @@ void Executor::Excluir(const instrucao::Excluir& c) {
     if (c.truncar ||
         !MudarComGatilhos(
             *t, "DELETE", c.compilado.sql,
-            [&] { return "SELECT * FROM " + c.compilado.sql.substr(std::strlen("DELETE FROM ")); },
-            {}, 'D', r, [](const db::Resultado&) {}))
+            [&] {
+                return "SELECT " + ColunaDaLinha(*t) + ", * FROM " +
+                       c.compilado.sql.substr(std::strlen("DELETE FROM "));
+            },
+            {}, 'D', r, [](const db::Resultado&) {}, SaidaDe(c.saida, c.objeto, *t, "DELETE")))
         r = Consultar(c.compilado.sql, 0, 'D', t->nome);
     if (c.truncar) {  // TRUNCATE TABLE counts no rows
         estado_->linhas = 0;
         resultados_.push_back(db::Resultado{});
     } else {
-        Contar(std::move(r));
+        Contar(std::move(r), c.saida);
     }
     if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
         // the next row takes the seed again

@@ -127,10 +127,23 @@ class Executor {
     std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
                                                                   const std::string& evento,
                                                                   std::vector<std::int64_t>& ids);
+    using SaidaDaInstrucao = std::function<void(const ContextoDoGatilho&)>;
     bool MudarComGatilhos(const Tabela& tabela, const std::string& evento, const std::string& sql,
                           const std::function<std::string()>& antigas,
                           const std::vector<std::string>& atualizadas, char operacao,
-                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita);
+                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita,
+                          const SaidaDaInstrucao& saida = {});
+    static std::string ColunasComALinha(const Tabela& t);
+    // The OUTPUT clause of INSERT, UPDATE and DELETE (executor_saida.cpp): nothing when the
+    // statement has none.
+    SaidaDaInstrucao SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
+                             const NomeComposto& objeto, const Tabela& t,
+                             const std::string& evento);
+    void ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
+                       const std::string& evento);
+    void GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
+                     const std::vector<std::optional<TipoSql>>& tipos);
+    const Tabela& DestinoDaSaida(const NomeComposto& destino);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     void IdentityInsert(const instrucao::IdentityInsert& c);
@@ -166,6 +179,8 @@ class Executor {
     std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,
                                      const Tabela& t);
     void Contar(db::Resultado r);
+    // A data change's count; one whose OUTPUT went to the client has given its rows instead.
+    void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
     void TextoDoObjeto(const std::string& nome);
     void ExecutarSqlDinamico(const Argumentos& argumentos);
