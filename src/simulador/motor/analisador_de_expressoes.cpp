@@ -592,7 +592,14 @@ std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
     }
     do s->itens.push_back(LerItem());
     while (AceitarSimbolo(","));
-    if (Palavra("INTO")) throw ErroDeBanco("O simulador de SQL Server não aceita SELECT ... INTO.");
+    // SELECT ... INTO t: only the statement's own query makes a table (the generator
+    // refuses it elsewhere)
+    if (Palavra("INTO") && profundidade_ == 1) {
+        ++i_;
+        if (Fim() || !EhNome(t_[i_])) Erro();
+        s->destino = NomeComPartes();
+        if (s->destino.back() == "*") Erro();
+    }
     if (Aceitar("FROM")) s->de = LerFontes();
     if (Aceitar("WHERE")) s->onde = Expressao();
     if (Aceitar("GROUP")) {

@@ -153,6 +153,7 @@ struct Selecao {
     Expr onde;
     std::vector<Expr> grupo;
     Expr tendo;
+    std::vector<std::string> destino;  // SELECT ... INTO t: the table it makes
 };
 
 // One operand of UNION/EXCEPT/INTERSECT: a SELECT or a query in parentheses.

@@ -360,7 +360,7 @@ Tabela* GeradorSqlite::TabelaDerivada(const Consulta& q, const std::vector<std::
         std::string nome = k < nomes.size() ? nomes[k] : s.itens[k].apelido;
         if (const auto* c = std::get_if<Coluna>(&e.no); nome.empty() && c) nome = c->partes.back();
         if (nome.empty() || nome == "*") continue;
-        if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo});
+        if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo, !NaoNulo(e, s)});
     }
     derivadas_.push_back(std::move(t));
     return derivadas_.back().get();
@@ -811,6 +811,16 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     if (&s == selecaoPrincipal_) AnotarTipos(s);
+    if (!s.destino.empty()) {
+        if (&s != selecaoPrincipal_ && tiposDosRamos_.count(&s))
+            throw ErroDeBanco(
+                "SELECT INTO must be the first query in a statement containing a UNION, "
+                "INTERSECT or EXCEPT operator.",
+                196, 15, 1);
+        if (&s != selecaoPrincipal_ || !ctx_.comDestino)
+            throw ErroDeBanco("Incorrect syntax near the keyword 'INTO'.", 156, 15, 1);
+        AnotarDestino(s);
+    }
     VerificarAgrupamento(s);
     const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";

@@ -55,6 +55,11 @@ struct ContextoDeReescrita {
     // the server's major version: 10 (2008 R2) knows none of 2012's functions
     int versaoMaior = 11;
     const ContextoDoGatilho* gatilho = nullptr;  // none: not a trigger's body
+    // SELECT ... INTO: the statement's query may name a new table, whose columns the
+    // generator gives in `destino` (gerador_destino.cpp)
+    bool comDestino = false;
+    std::shared_ptr<Tabela> destino;
+    std::string destinoSemTipo;  // its first column whose type the generator cannot tell
 };
 
 // The type texts convert to beside values of these types (nothing when none is a text
@@ -74,6 +79,8 @@ class GeradorSqlite {
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
     // An expression converted to a type as an assignment to a variable converts it.
     std::string Convertido(const Expressao& e, const TipoSql& t);
+    // TipoDe, and the types of texts, NULL, dates and identifiers besides.
+    std::optional<TipoSql> TipoDoValor(const Expressao& e) const;
 
   private:
     std::string Operando(const Expr& e);
@@ -117,6 +124,10 @@ class GeradorSqlite {
     void TiparRamos(const Consulta& q);
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
+    void AnotarDestino(const Selecao& s);
+    bool NaoNulo(const Expressao& e, const std::set<std::string>& anulaveis) const;
+    bool NaoNulo(const Expressao& e, const Selecao& s) const;
+    std::string DonoDaColuna(const Coluna& c) const;
 
     // Integer operators and the implicit conversions of comparisons, as SQL Server
     // does them (gerador_conversoes.cpp); "" when SQLite's own is right.
