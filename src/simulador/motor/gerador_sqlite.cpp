@@ -329,6 +329,10 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
             continue;
         }
+        if (!f.valores.empty()) {
+            escopo.emplace_back(f.apelido, TabelaDosValores(f));
+            continue;
+        }
         if (f.nome.empty()) continue;
         const std::string& nome = f.apelido.empty() ? f.nome.back() : f.apelido;
         Tabela* t = nullptr;
@@ -746,9 +750,11 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
         s = "(" + Gerar(*f.derivada) + ")";
     else if (f.funcao)
         s = Gerar(*f.funcao);
+    else if (!f.valores.empty())
+        s = GerarValores(f);
     else
         s = NomeDeTabela(f.nome);
-    if (!f.colunasDoApelido.empty())
+    if (!f.colunasDoApelido.empty() && f.valores.empty())
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
             "derivada.");

@@ -125,6 +125,10 @@ class GeradorSqlite {
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
     void AnotarDestino(const Selecao& s);
+    // (VALUES ...) AS v (a, b) in FROM (gerador_valores.cpp).
+    std::optional<TipoSql> TipoDosValores(const std::vector<const Expressao*>& valores) const;
+    Tabela* TabelaDosValores(const Fonte& f);
+    std::string GerarValores(const Fonte& f);
     bool NaoNulo(const Expressao& e, const std::set<std::string>& anulaveis) const;
     bool NaoNulo(const Expressao& e, const Selecao& s) const;
     std::string DonoDaColuna(const Coluna& c) const;
@@ -158,6 +162,7 @@ class GeradorSqlite {
     // derived tables and WITH queries, typed from their own SELECT
     std::vector<std::unique_ptr<Tabela>> derivadas_;
     std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
+    std::map<const Fonte*, Tabela*> valores_;                // tables of values, typed
     int consultas_ = 0;                          // queries being written, outermost first
     const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
     // the column types of each SELECT of a UNION, EXCEPT or INTERSECT: those of the whole
