@@ -96,3 +96,29 @@ TEST_P(Saida, ProcedimentoDevolveAsLinhasExcluidas) {
 INSTANTIATE_TEST_SUITE_P(Servidores, Saida, ::testing::Values("simulador", "mssql"));
 
 }  // namespace
+
+namespace {
+
+// MERGE: each row takes the first WHEN clause that holds for it; @@ROWCOUNT counts them all.
+TEST_P(Saida, MergeAtualizaInsereEExcluiComoOSqlServer) {
+    Sql("INSERT [" + t_ + "] (nome, v) VALUES ('a', 1), ('b', 2), ('c', 3)");
+    const std::string merge = "MERGE [" + t_ +
+                              "] AS d USING (SELECT 'A' nome, 5 v UNION ALL SELECT 'n', 7) s ON "
+                              "d.nome = s.nome WHEN MATCHED AND d.v > 0 THEN UPDATE SET v = d.v "
+                              "+ s.v WHEN NOT MATCHED BY TARGET THEN INSERT (nome, v) VALUES "
+                              "(s.nome, s.v) WHEN NOT MATCHED BY SOURCE AND d.nome = 'b' THEN "
+                              "DELETE OUTPUT $action, inserted.nome, deleted.v;";
+    EXPECT_EQ(Tabulado(Sql(merge)), "$action,nome,v|UPDATE,a,1|DELETE,NULL,2|INSERT,n,NULL");
+    EXPECT_EQ(Coluna("SELECT nome + ':' + CAST(v AS varchar) FROM [" + t_ + "] ORDER BY nome"),
+              "a:6,c:3,n:7");
+    EXPECT_EQ(Recusa("MERGE [" + t_ + "] d USING [" + t_ + "] s ON 1 = 1 WHEN MATCHED THEN DELETE;")
+                  .substr(0, 71),
+              "8672: The MERGE statement attempted to UPDATE or DELETE the same row mo");
+    EXPECT_EQ(Recusa("MERGE [" + t_ + "] d USING [" + t_ +
+                     "] s ON d.id = s.id WHEN MATCHED THEN "
+                     "DELETE"),
+              "10713: A MERGE statement must be terminated by a semi-colon (;).");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "3");
+}
+
+}  // namespace

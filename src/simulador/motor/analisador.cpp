@@ -183,6 +183,8 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = Atualizar();
     } else if (Palavra("DELETE")) {
         c = Excluir();
+    } else if (Palavra("MERGE")) {
+        c = Mesclar();
     } else if (Palavra("TRUNCATE")) {
         ++i_;
         Esperar("TABLE");
@@ -363,6 +365,40 @@ std::optional<instrucao::ClausulaDeSaida> Analisador::Saida() {
     return s;
 }
 
+// Moves to the first ',' (when `virgula`) or word of `paradas` outside parentheses and
+// CASE ... END, before `fim`.
+void Analisador::IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas,
+                       bool virgula) {
+    int nivel = 0, casos = 0;
+    for (; i_ < fim; ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && Palavra("CASE")) ++casos;
+        if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
+        if (nivel != 0 || casos != 0) continue;
+        if (virgula && Simbolo(",")) return;
+        for (auto p : paradas)
+            if (Palavra(p)) return;
+    }
+}
+
+// col = value, ... of UPDATE SET (and MERGE's): each value runs to a ',' or a word of
+// `paradas`.
+std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
+    std::size_t fim, std::initializer_list<std::string_view> paradas) {
+    std::vector<std::pair<std::string, Faixa>> r;
+    do {
+        NomeComposto coluna = NomeDeObjeto();
+        if (coluna.Nome().empty()) Erro();
+        EsperarSimbolo("=");
+        const std::size_t ini = i_;
+        IrAte(fim, paradas, true);
+        if (i_ == ini) Erro();
+        r.emplace_back(coluna.Nome(), Faixa{ini, i_});
+    } while (AceitarSimbolo(","));
+    return r;
+}
+
 std::unique_ptr<Comando> Analisador::Atualizar() {
     auto [c, x] = Novo<instrucao::Atualizar>(i_);
     ++i_;
@@ -370,27 +406,7 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     Esperar("SET");
     std::size_t fim = FimDaInstrucao(i_);
-    for (;;) {
-        NomeComposto coluna = NomeDeObjeto();
-        if (coluna.Nome().empty()) Erro();
-        EsperarSimbolo("=");
-        std::size_t ini = i_;
-        int nivel = 0, casos = 0;
-        while (i_ < fim) {
-            if (Simbolo("(")) ++nivel;
-            if (Simbolo(")")) --nivel;
-            if (nivel == 0 && Palavra("CASE")) ++casos;
-            if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
-            if (nivel == 0 && casos == 0 &&
-                (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION") ||
-                 Palavra("OUTPUT")))
-                break;
-            ++i_;
-        }
-        if (i_ == ini) Erro();
-        x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
-        if (!AceitarSimbolo(",")) break;
-    }
+    x->atribuicoes = Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"});
     x->saida = Saida();
     x->resto = {i_, fim};
     i_ = fim;

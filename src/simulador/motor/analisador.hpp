@@ -84,6 +84,12 @@ class Analisador {
     std::unique_ptr<Comando> Instrucao(bool primeiro);
     std::unique_ptr<Comando> Inserir();
     std::unique_ptr<Comando> Atualizar();
+    void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
+    std::vector<std::pair<std::string, Faixa>> Atribuicoes(
+        std::size_t fim, std::initializer_list<std::string_view> paradas);
+    // MERGE (analisador_mescla.cpp).
+    std::unique_ptr<Comando> Mesclar();
+    void AcaoDaMescla(instrucao::AcaoDaMescla& a);
     std::unique_ptr<Comando> Excluir();
     std::string Expressao();
     static std::string EntreParenteses(const std::string& s);

@@ -115,6 +115,27 @@ struct Excluir {
     mutable Compilado compilado;
 };
 
+// One WHEN ... THEN of a MERGE.
+struct AcaoDaMescla {
+    enum class Quando { Combinada, SemAlvo, SemFonte } quando = Quando::Combinada;
+    Faixa condicao;       // AND ...: empty when none
+    char operacao = 'U';  // U (UPDATE SET), D (DELETE), I (INSERT)
+    std::vector<std::pair<std::string, Faixa>> atribuicoes;
+    std::vector<std::string> colunas;  // INSERT (colunas)
+    std::vector<Faixa> valores;        // INSERT VALUES (...); none: DEFAULT VALUES
+};
+
+struct Mesclar {  // MERGE
+    NomeComposto objeto;
+    std::string apelido;
+    Faixa fonte;  // a table's name, or the query of a derived table
+    bool fonteDerivada = false;
+    std::string apelidoDaFonte;
+    Faixa condicao;  // ON
+    std::vector<AcaoDaMescla> acoes;
+    std::optional<ClausulaDeSaida> saida;
+};
+
 struct CriarTabela {
     NomeComposto objeto;
     std::vector<DefColuna> colunas;
@@ -321,7 +342,7 @@ namespace zolvek::simulador {
 
 using QualquerInstrucao = std::variant<
     instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar, instrucao::Excluir,
-    instrucao::CriarTabela, instrucao::AlterarTabela, instrucao::ExcluirTabela,
+    instrucao::Mesclar, instrucao::CriarTabela, instrucao::AlterarTabela, instrucao::ExcluirTabela,
     instrucao::CriarIndice, instrucao::ExcluirIndice, instrucao::CriarObjeto,
     instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco, instrucao::Conceder,
     instrucao::ExecutarProcedimento, instrucao::IdentityInsert, instrucao::Ignorado,

@@ -666,6 +666,7 @@ void Executor::Rodar(const Comando& c) {
             [&](const instrucao::Inserir& x) { Inserir(x, c.faixa); },
             [&](const instrucao::Atualizar& x) { Atualizar(x); },
             [&](const instrucao::Excluir& x) { Excluir(x); },
+            [&](const instrucao::Mesclar& x) { Mesclar(x); },
             [&](const instrucao::CriarTabela& x) { CriarTabela(x); },
             [&](const instrucao::AlterarTabela& x) { AlterarTabela(x); },
             [&](const instrucao::ExcluirTabela& x) { ExcluirTabela(x); },
@@ -766,6 +767,7 @@ void Executor::ExigirBancoAtual(const Comando& c) {
                        [](const instrucao::Inserir& x) { return &x.objeto; },
                        [](const instrucao::Atualizar& x) { return &x.objeto; },
                        [](const instrucao::Excluir& x) { return &x.objeto; },
+                       [](const instrucao::Mesclar& x) { return &x.objeto; },
                        [](const instrucao::CriarTabela& x) { return &x.objeto; },
                        [](const instrucao::AlterarTabela& x) { return &x.objeto; },
                        [](const instrucao::CriarObjeto& x) { return &x.objeto; },
@@ -1207,6 +1209,7 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
         c.compilado.sql = sql + p.onde;
         c.compilado.pronto = true;
     }
+    if (c.saida) RecusarChaveNaSaida(*t, ColunasAtribuidas(c));
     try {
         chaveViolada_.clear();
         db::Resultado r;

@@ -142,6 +142,16 @@ class Executor {
                           db::Resultado& r, const std::function<void(const db::Resultado&)>& feita,
                           const SaidaDaInstrucao& saida = {});
     static std::string ColunasComALinha(const Tabela& t);
+    void ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
+                          const std::function<void()>& limpar);
+    // MERGE (executor_mescla.cpp).
+    struct Mescla;
+    void Mesclar(const instrucao::Mesclar& c);
+    Tabela FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    void EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t AtualizarNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t InserirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
     // The OUTPUT clause of INSERT, UPDATE and DELETE (executor_saida.cpp): nothing when the
     // statement has none.
     SaidaDaInstrucao SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
@@ -152,6 +162,18 @@ class Executor {
     void GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
                      const std::vector<std::optional<TipoSql>>& tipos);
     const Tabela& DestinoDaSaida(const NomeComposto& destino);
+    void RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas);
+    // A query made of runs of the batch's tokens and words of the engine's, for SQLite.
+    struct PedacoDeConsulta {
+        PedacoDeConsulta(std::string p, TipoToken t = TipoToken::Palavra)
+            : palavra(std::move(p)), tipo(t) {}
+        PedacoDeConsulta(Faixa f) : faixa(f) {}
+        std::string palavra;  // empty: the run `faixa` of the batch
+        Faixa faixa;
+        TipoToken tipo = TipoToken::Palavra;
+    };
+    std::string ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
+                                  ContextoDeReescrita& rc);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     void IdentityInsert(const instrucao::IdentityInsert& c);
@@ -245,6 +267,7 @@ class Executor {
     const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
     bool erroDeChamada_ = false;  // the error in flight came from a called procedure
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
+    const char* acaoDaMescla_ = nullptr;          // the change of a MERGE being made: its $action
     bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
     std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
 };

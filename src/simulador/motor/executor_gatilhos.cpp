@@ -112,50 +112,67 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
     else if (evento == "UPDATE")
         ctx.atualizadas = atualizadas;
     sqlite3* db = s_.db_;
+    const int nossas = std::max(s_.NivelDeTransacao(), 1);
+    auto descartar = [&] {
+        for (const auto& n : {ctx.inseridas, ctx.excluidas})
+            sqlite3_exec(db, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
+    };
+    ComoUmaInstrucao(
+        "zv_gatilhos_" + nivel,
+        [&] {
+            descartar();
+            ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
+            ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
+            if (evento != "INSERT")
+                Consultar(
+                    "INSERT INTO " + ctx.excluidas + ColunasComALinha(copia) + " " + antigas(), 0,
+                    'S', "");
+            if (evento == "DELETE") {
+                r = Consultar(sql, 0, operacao, copia.nome);
+                feita(r);
+            } else {
+                const std::string linha = ColunaDaLinha(copia);
+                db::Resultado novas =
+                    Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
+                r = db::Resultado{};
+                r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
+                feita(r);
+                CopiarLinhas(novas, copia, ctx.inseridas);
+            }
+            if (saida) saida(ctx);
+            for (std::size_t k = 0; k < planos.size(); ++k) {
+                ctx.id = ids[k];
+                try {
+                    DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
+                } catch (const ErroDeBanco&) {
+                    estado_->erroDeGatilho = true;
+                    throw;
+                }
+                if (s_.NivelDeTransacao() < nossas)
+                    throw ErroDeBanco(
+                        "The transaction ended in the trigger. The batch has been aborted.", 3609,
+                        16, 1);
+            }
+            descartar();
+        },
+        descartar);  // a COMMIT in the trigger kept them
+    return true;
+}
+
+// Runs `corpo` as one statement that fires triggers: in the session's transaction (one of
+// its own when none is open, so that a trigger sees @@TRANCOUNT 1), undone whole when it
+// fails unless a trigger already ended the transaction; `limpar` runs after the undoing.
+void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
+                                const std::function<void()>& limpar) {
+    sqlite3* db = s_.db_;
     const int transacoes = s_.NivelDeTransacao();
-    const std::string ponto = "zv_gatilhos_" + nivel;
     s_.FecharGrupo();
     if (transacoes == 0) s_.IniciarTransacao();
     s_.ComecarTransacaoPendente();
     if (transacoes > 0) ExecutarSql(db, "SAVEPOINT " + ponto);
     const int nossas = std::max(transacoes, 1);
-    auto descartar = [&] {
-        for (const auto& n : {ctx.inseridas, ctx.excluidas})
-            sqlite3_exec(db, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
-    };
     try {
-        descartar();
-        ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
-        ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
-        if (evento != "INSERT")
-            Consultar("INSERT INTO " + ctx.excluidas + ColunasComALinha(copia) + " " + antigas(), 0,
-                      'S', "");
-        if (evento == "DELETE") {
-            r = Consultar(sql, 0, operacao, copia.nome);
-            feita(r);
-        } else {
-            const std::string linha = ColunaDaLinha(copia);
-            db::Resultado novas = Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
-            r = db::Resultado{};
-            r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
-            feita(r);
-            CopiarLinhas(novas, copia, ctx.inseridas);
-        }
-        if (saida) saida(ctx);
-        for (std::size_t k = 0; k < planos.size(); ++k) {
-            ctx.id = ids[k];
-            try {
-                DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
-            } catch (const ErroDeBanco&) {
-                estado_->erroDeGatilho = true;
-                throw;
-            }
-            if (s_.NivelDeTransacao() < nossas)
-                throw ErroDeBanco(
-                    "The transaction ended in the trigger. The batch has been aborted.", 3609, 16,
-                    1);
-        }
-        descartar();
+        corpo();
         if (transacoes == 0)
             s_.Confirmar();
         else
@@ -172,10 +189,9 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
                 sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
             }
         }
-        descartar();  // a COMMIT in the trigger kept them
+        limpar();
         throw;
     }
-    return true;
 }
 
 // The statement's new rows, by their SQLite row ids, into the trigger's inserted.

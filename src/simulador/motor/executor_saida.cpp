@@ -47,41 +47,65 @@ Executor::SaidaDaInstrucao Executor::SaidaDe(const std::optional<instrucao::Clau
     };
 }
 
-// The list as the query SELECT list FROM inserted, deleted (those the statement has),
-// written for SQLite with the captured rows in their place and an UPDATE's old and new
-// rows paired by their row ids.
-void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
-                             const std::string& evento) {
+std::string Executor::ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
+                                        ContextoDeReescrita& rc) {
     std::vector<Token> tokens;
     std::vector<int> ordinais;
-    const std::size_t pos = plano_.tokens[s.lista.inicio].inicio;
-    auto palavra = [&](const char* p) {
-        tokens.push_back(Token{TipoToken::Palavra, p, pos, pos});
-        ordinais.push_back(0);
-    };
-    palavra("SELECT");
-    for (std::size_t k = s.lista.inicio; k < s.lista.fim; ++k) {
-        tokens.push_back(plano_.tokens[k]);
-        ordinais.push_back(k < plano_.ordinais.size() ? plano_.ordinais[k] : 0);
-    }
-    palavra("FROM");
-    const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
-    for (const char* nome : {"inserted", "deleted"}) {
-        if ((evento == "INSERT" && nome[0] == 'd') || (evento == "DELETE" && nome[0] == 'i'))
-            continue;
-        if (tokens.back().texto != "FROM") {
-            tokens.push_back(Token{TipoToken::Simbolo, ",", pos, pos});
+    std::size_t pos = 0;
+    for (const auto& p : pedacos) {
+        if (!p.palavra.empty()) {
+            tokens.push_back(Token{p.tipo, p.palavra, pos, pos});
             ordinais.push_back(0);
+            continue;
         }
-        palavra(nome);
-        palavra("AS");
-        palavra(nome);
+        for (std::size_t k = p.faixa.inicio; k < p.faixa.fim; ++k) {
+            tokens.push_back(plano_.tokens[k]);
+            pos = plano_.tokens[k].fim;
+            ordinais.push_back(k < plano_.ordinais.size() ? plano_.ordinais[k] : 0);
+        }
     }
+    rc.ordinais = &ordinais;
+    return Reescrever(tokens, {0, tokens.size()}, rc);
+}
+
+// The list as the query SELECT list FROM inserted, deleted (those the statement has),
+// written for SQLite with the captured rows in their place and an UPDATE's old and new
+// rows paired by their row ids. A MERGE's $action names the change being made.
+void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
+                             const std::string& evento) {
+    std::vector<PedacoDeConsulta> q{{"SELECT"}};
+    std::size_t ini = s.lista.inicio;
+    const auto& t = plano_.tokens;
+    for (std::size_t k = ini; acaoDaMescla_ && k + 1 < s.lista.fim; ++k) {
+        if (!EhSimbolo(t[k], "$") || !EhPalavra(t[k + 1], "action") || t[k].fim != t[k + 1].inicio)
+            continue;
+        q.push_back(Faixa{ini, k});
+        q.push_back({acaoDaMescla_, TipoToken::Texto});
+        ini = k + 2;
+        if (ini >= s.lista.fim || EhSimbolo(t[ini], ","))
+            q.push_back({"$action", TipoToken::Colchete});
+    }
+    q.push_back(Faixa{ini, s.lista.fim});
+    q.push_back({"FROM"});
+    const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
+    const std::string segunda = evento == "DELETE" ? "inserted" : "deleted";
+    q.insert(q.end(), {{primeira}, {"AS"}, {primeira}});
+    if (evento == "UPDATE")
+        q.insert(q.end(), {{",", TipoToken::Simbolo}, {segunda}, {"AS"}, {segunda}});
+    else if (acaoDaMescla_)  // the other's columns are NULL
+        q.insert(q.end(), {{"LEFT"},
+                           {"JOIN"},
+                           {segunda},
+                           {"AS"},
+                           {segunda},
+                           {"ON"},
+                           {"1", TipoToken::Numero},
+                           {"=", TipoToken::Simbolo},
+                           {"0", TipoToken::Numero}});
     ContextoDeReescrita rc = Contexto();
     rc.escopoPadrao.clear();
-    rc.ordinais = &ordinais;
     rc.gatilho = &ctx;
-    std::string sql = Reescrever(tokens, {0, tokens.size()}, rc);
+    std::string sql = ReescritaComposta(q, rc);
     const std::string linha = ColunaDaLinha(*ctx.tabela);
     if (evento == "UPDATE") sql += " WHERE inserted." + linha + " = deleted." + linha;
     sql += " ORDER BY " + primeira + "." + linha;
@@ -94,12 +118,9 @@ void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const Contexto
 // OUTPUT ... INTO: a table without triggers, foreign keys or checks, as SQL Server demands.
 const Tabela& Executor::DestinoDaSaida(const NomeComposto& destino) {
     const std::string& nome = destino.Nome();
-    if (!nome.empty() && nome[0] == '@')
-        throw ErroDeBanco(
-            "O simulador de SQL Server não grava a saída de OUTPUT na variável de "
-            "tabela " +
-            nome + ".");
     Tabela* t = s_.CatalogoAtual().AcharTabela(nome);
+    if (!t && !nome.empty() && nome[0] == '@')
+        throw ErroDeBanco("Must declare the table variable \"" + nome + "\".", 1087, 15, 2);
     if (!t) throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
     const std::string escrito = NomeEscrito(destino);
     if (TemGatilhos(*t))
@@ -176,6 +197,18 @@ void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::strin
                   IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + valores +
                   " FROM zv_saida",
               0, 'I', t.nome);
+}
+
+// An UPDATE's old and new rows are paired by SQLite's row key: one that changes the column
+// that is that key cannot pair them.
+void Executor::RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas) {
+    const ColunaDaTabela* chave = ChaveNaLinha(t);
+    for (const auto& c : colunas)
+        if (chave && IguaisCiAs(c, chave->nome))
+            throw ErroDeBanco(
+                "O simulador de SQL Server não devolve OUTPUT de um UPDATE que muda a "
+                "chave primária inteira ('" +
+                chave->nome + "').");
 }
 
 void Executor::Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida) {

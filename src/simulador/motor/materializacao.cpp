@@ -55,7 +55,9 @@ std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome) {
     for (std::size_t k = 0; k < t.colunas.size(); ++k) {
         const ColunaDaTabela& c = t.colunas[k];
         s += (k ? ", " : "") + Id(c.nome) + " " + (c.identidade ? "INTEGER" : TipoSqlite(c.tipo));
-        if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
+        // a sql_variant compares its texts as the server's collation does
+        if (EhTexto(c.tipo.base) || c.tipo.base == TipoBase::SqlVariant)
+            s += std::string(" COLLATE ") + kColacao;
         if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
         if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
     }
