@@ -57,6 +57,12 @@ class Executor {
     // `ligados`: for each value, the literal it was bound to (-1: none).
     void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
                           std::vector<int>* ligados);
+    std::vector<const ColunaDaTabela*> ColunasDaInsercao(const instrucao::Inserir& c,
+                                                         const Tabela& t, bool identityLigado);
+    // INSERT ... EXEC: the rows of the result sets the call returns (executor_insercao_exec.cpp).
+    void InserirDaExecucao(const instrucao::Inserir& c);
+    void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
+                       const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
     std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
     std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                 const std::vector<const ColunaDaTabela*>& alvo,
