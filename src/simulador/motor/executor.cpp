@@ -1460,7 +1460,8 @@ std::string Executor::BuscarValorDuplicado(const std::string& novas, const std::
         iguaisNasNovas += "m." + id + " = n." + id;
     }
     const std::string sql =
-        novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
+        novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM " +
+        (t.id < 0 ? "temp." : "main.") +  // a table variable's are in the temp schema
         IdentificadorNoSqlite(t.nome) + " x WHERE " + iguaisNaTabela + outras +
         ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas + ") > 1 LIMIT 1";
     try {

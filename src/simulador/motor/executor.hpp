@@ -75,6 +75,7 @@ class Executor {
                              const std::vector<DefRestricao>& daTabela,
                              std::vector<DefRestricao>& restricoes);
     void CriarVariaveisDeTabela();
+    void AnotarTemporaria(const std::string& nome);
     void AlterarTabela(const instrucao::AlterarTabela& c);
     void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
     void ExcluirTabela(const instrucao::ExcluirTabela& c);
@@ -238,6 +239,7 @@ class Executor {
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
     bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
     std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
+    std::vector<std::string> temporarias_;        // #tables of a procedure call, likewise
 };
 
 }  // namespace zolvek::simulador
