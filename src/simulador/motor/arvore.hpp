@@ -93,7 +93,8 @@ struct Inserir {
     NomeComposto objeto;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;  // INSERT ... SELECT
+    Faixa selecao;                      // INSERT ... SELECT
+    std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
