@@ -142,10 +142,11 @@ struct ExcluirIndice {
 struct VariavelDeclarada {
     std::string nome;  // with its @
     TipoSql tipo;
-    Faixa valor;                     // initial value or parameter default; empty: none
-    bool saida = false;              // OUTPUT parameter
-    bool tabela = false;             // DECLARE @t TABLE (...)
-    std::vector<DefColuna> colunas;  // of a table variable
+    Faixa valor;                           // initial value or parameter default; empty: none
+    bool saida = false;                    // OUTPUT parameter
+    bool tabela = false;                   // DECLARE @t TABLE (...)
+    std::vector<DefColuna> colunas;        // of a table variable
+    std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
 };
 
 // CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION, compiled as SQL Server does when

@@ -73,6 +73,9 @@ class QuadroDeVariaveis {
     std::string Sqlite(const std::string& nome) const;
     std::optional<TipoSql> Tipo(const std::string& nome) const;
 
+    // DECLARE @t TABLE (...) of these statements, made when they begin to run.
+    const std::vector<const instrucao::VariavelDeclarada*>& Tabelas() const { return tabelas_; }
+
     CursorDoLote* Cursor(const std::string& nome);
     std::map<std::string, CursorDoLote>& Cursores() { return cursores_; }
 
@@ -80,6 +83,7 @@ class QuadroDeVariaveis {
     std::vector<VariavelDoLote> itens_;
     std::map<std::string, std::size_t> porNome_;    // folded name -> index
     std::map<std::string, CursorDoLote> cursores_;  // by folded name, when DECLAREd
+    std::vector<const instrucao::VariavelDeclarada*> tabelas_;
 };
 
 // The SQLite text of the function calls a CATCH block reads (ERROR_NUMBER() ...) and of
