@@ -83,5 +83,9 @@ TEST_F(SelecaoPara, TransacaoEProcedimento) {
     EXPECT_EQ(Valor("select object_id('N')"), "NULL");
     Sql("create procedure P as select id, nome into #x from T where id < 3; "
         "select count(*) from #x");
-    EXPECT_EQ(Valor("exec P"), "2");
+    // the procedure's #table goes when the call ends, as on SQL Server
+    EXPECT_EQ(Valor("exec P; exec P"), "2");
+    EXPECT_EQ(Valor("select object_id('#x')"), "NULL");
+    Sql("exec ('select 1 as a into #d')");
+    EXPECT_EQ(Valor("select object_id('#d')"), "NULL");
 }

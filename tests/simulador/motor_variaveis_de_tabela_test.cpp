@@ -46,5 +46,7 @@ TEST_F(VariaveisDeTabela, ErrosComoSqlServer) {
     const std::string e =
         Falha("declare @t table(id int primary key); insert @t values (1); insert @t values (1)");
     EXPECT_EQ(e.substr(0, 38), "Violation of PRIMARY KEY constraint 'P");
-    EXPECT_NE(e.find("Cannot insert duplicate key in object 'dbo.@t'."), std::string::npos);
+    EXPECT_NE(e.find("Cannot insert duplicate key in object 'dbo.@t'. The duplicate key value is "
+                     "(1)."),
+              std::string::npos);
 }

@@ -86,7 +86,8 @@ struct Inserir {
     NomeComposto objeto;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;  // INSERT ... SELECT
+    Faixa selecao;                      // INSERT ... SELECT
+    std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     mutable Compilado compilado;
 };

@@ -711,7 +711,13 @@ void Executor::Rodar(const Comando& c) {
                         3902, 16, 1);
                 s_.Confirmar();
             },
-            [&](const instrucao::DesfazerTransacao& x) { s_.Desfazer(NomeSalvo(x.nome)); },
+            [&](const instrucao::DesfazerTransacao& x) {
+                if (estado_->insercoesExec > 0)
+                    throw ErroDeBanco(
+                        "Cannot use the ROLLBACK statement within an INSERT-EXEC statement.", 3915,
+                        16, 1);
+                s_.Desfazer(NomeSalvo(x.nome));
+            },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
             [&](const instrucao::CriarLogin& x) {
                 ComandoDeUsuario(x);
@@ -1002,8 +1008,10 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
                                                         c.compilado.literais, ligados));
 }
 
-void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                                std::vector<int>* ligados) {
+// The columns an INSERT writes: those it names, or all but the identity and timestamp.
+std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::Inserir& c,
+                                                               const Tabela& t,
+                                                               bool identityLigado) {
     std::vector<const ColunaDaTabela*> alvo;
     if (c.colunasAlvo.empty()) {
         if (identityLigado && t.Identidade())
@@ -1042,6 +1050,12 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
                               "user is inserting "
                               "into a NOT FOR REPLICATION identity column.",
                           545, 16, 1);
+    return alvo;
+}
+
+void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                                std::vector<int>* ligados) {
+    const std::vector<const ColunaDaTabela*> alvo = ColunasDaInsercao(c, t, identityLigado);
     std::string colunas;
     for (const auto* col : alvo)
         colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
@@ -1087,6 +1101,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
 }
 
 void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
+    if (c.execucao) return InserirDaExecucao(c);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
@@ -1445,7 +1460,8 @@ std::string Executor::BuscarValorDuplicado(const std::string& novas, const std::
         iguaisNasNovas += "m." + id + " = n." + id;
     }
     const std::string sql =
-        novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM main." +
+        novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM " +
+        (t.id < 0 ? "temp." : "main.") +  // a table variable's are in the temp schema
         IdentificadorNoSqlite(t.nome) + " x WHERE " + iguaisNaTabela + outras +
         ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas + ") > 1 LIMIT 1";
     try {

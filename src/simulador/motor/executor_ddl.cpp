@@ -330,7 +330,7 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
                           16, 6);
     if (nome.empty()) throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
     // #T and ##T live as long as the session that made them
-    if (nome[0] == '#') s_.AnotarTemporaria(nome);
+    if (nome[0] == '#') AnotarTemporaria(nome);
     std::vector<DefRestricao> restricoes;
     Tabela t = ColunasDeclaradas(nome, c.colunas, c.restricoes, restricoes);
     Atomico([&] {
@@ -400,8 +400,24 @@ void Executor::CriarVariaveisDeTabela() {
     }
 }
 
+// A #table lives as long as the session, or as the procedure call or dynamic batch
+// (EXEC ('...'), sp_executesql) that made it; a ##table as the session.
+void Executor::AnotarTemporaria(const std::string& nome) {
+    s_.AnotarTemporaria(nome);
+    if (estado_ != &estadoProprio_ && nome.rfind("##", 0) != 0) temporarias_.push_back(nome);
+}
+
 Executor::~Executor() {
     for (const auto& nome : variaveisDeTabela_) s_.ExcluirVariavelDeTabela(nome);
+    if (temporarias_.empty()) return;
+    try {
+        instrucao::ExcluirTabela x;
+        x.nomes = temporarias_;
+        x.seExistir = true;
+        ExcluirTabela(x);
+    } catch (...) {
+        // the session drops it when it ends
+    }
 }
 
 void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {

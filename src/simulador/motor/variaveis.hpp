@@ -45,8 +45,9 @@ struct EstadoProcedural {
     std::string mensagemDoErro;
     std::int64_t severidadeDoErro = 0;
     std::int64_t estadoDoErro = 0;
-    int aninhamento = 0;  // procedure calls in progress
-    int tentativas = 0;   // TRY blocks in progress: an error goes to their CATCH
+    int aninhamento = 0;    // procedure calls in progress
+    int tentativas = 0;     // TRY blocks in progress: an error goes to their CATCH
+    int insercoesExec = 0;  // INSERT ... EXEC in progress (they do not nest)
     // the error in flight came out of a trigger: it aborts the batch, whatever its number
     bool erroDeGatilho = false;
     // the first error the batch went on after, which the client hears of at its end
