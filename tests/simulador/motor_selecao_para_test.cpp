@@ -72,6 +72,8 @@ TEST_F(SelecaoPara, ErrosComoSqlServer) {
     EXPECT_EQ(Falha("select * from (select 1 as a into Z) d"),
               "Incorrect syntax near the keyword 'into'.");
     EXPECT_EQ(Falha("select nme into Z from T"), "Invalid column name 'nme'.");
+    EXPECT_EQ(Falha("declare @t table(a int); select 1 as a into @t"),
+              "Incorrect syntax near '@t'.");
     EXPECT_EQ(Falha("select nome into foo.Z from T"),
               "The specified schema name \"foo\" either does not exist or you do not have "
               "permission to use it.");
