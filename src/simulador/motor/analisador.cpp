@@ -183,6 +183,8 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = Atualizar();
     } else if (Palavra("DELETE")) {
         c = Excluir();
+    } else if (Palavra("MERGE")) {
+        c = Mesclar();
     } else if (Palavra("TRUNCATE")) {
         ++i_;
         Esperar("TABLE");
@@ -288,7 +290,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");
     }
-    RecusarSaida();
+    x->saida = Saida();
     if (Aceitar("DEFAULT")) {
         Esperar("VALUES");
         x->valoresPadrao = true;
@@ -317,31 +319,74 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         std::size_t ini = i_;
         i_ = FimDaInstrucao(i_ + 1);
         x->selecao = {ini, i_};
-    } else if ((Palavra("EXEC") || Palavra("EXECUTE")) && emCorpo_) {
-        // SQL Server accepts it in a body; it is refused when the body runs
-        auto [n, y] = Novo<instrucao::NaoInterpretada>(c->faixa.inicio);
-        y->instrucao = "INSERT ... EXEC";
-        ++i_;
-        if (Simbolo("(")) {
-            i_ = Fecho(i_) + 1;
-        } else {
-            NomeDeObjeto();
-            i_ = FimDaInstrucao(i_);
-        }
-        return std::move(n);
     } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
-        throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
+        const std::size_t exec = i_++;
+        x->execucao = Executar(exec);
+        x->execucao->faixa.fim = i_;
     } else {
         Erro();
     }
     return c;
 }
 
-// INSERT, UPDATE and DELETE ... OUTPUT inserted.x, deleted.y: SQL Server returns the rows
-// they wrote; the engine does not.
-void Analisador::RecusarSaida() const {
-    if (Palavra("OUTPUT"))
-        throw ErroDeBanco("O simulador de SQL Server não aceita a cláusula OUTPUT.");
+// OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE: the list
+// runs to INTO or to the clause that follows it (VALUES, SELECT, FROM, WHERE...).
+std::optional<instrucao::ClausulaDeSaida> Analisador::Saida() {
+    if (!Aceitar("OUTPUT")) return std::nullopt;
+    instrucao::ClausulaDeSaida s;
+    const std::size_t ini = i_;
+    const std::size_t fim = FimDaInstrucao(i_);
+    int nivel = 0;
+    for (; i_ < fim; ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && (Palavra("INTO") || Palavra("VALUES") || Palavra("DEFAULT") ||
+                           Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION") ||
+                           Palavra("EXEC") || Palavra("EXECUTE") || Palavra("SELECT")))
+            break;
+    }
+    if (i_ == ini) Erro();
+    s.lista = {ini, i_};
+    if (Aceitar("INTO")) {
+        s.destino = NomeDeObjeto();
+        if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1)))
+            s.colunasDoDestino = ListaDeNomes();
+    }
+    return s;
+}
+
+// Moves to the first ',' (when `virgula`) or word of `paradas` outside parentheses and
+// CASE ... END, before `fim`.
+void Analisador::IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas,
+                       bool virgula) {
+    int nivel = 0, casos = 0;
+    for (; i_ < fim; ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && Palavra("CASE")) ++casos;
+        if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
+        if (nivel != 0 || casos != 0) continue;
+        if (virgula && Simbolo(",")) return;
+        for (auto p : paradas)
+            if (Palavra(p)) return;
+    }
+}
+
+// col = value, ... of UPDATE SET (and MERGE's): each value runs to a ',' or a word of
+// `paradas`.
+std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
+    std::size_t fim, std::initializer_list<std::string_view> paradas) {
+    std::vector<std::pair<std::string, Faixa>> r;
+    do {
+        NomeComposto coluna = NomeDeObjeto();
+        if (coluna.Nome().empty()) Erro();
+        EsperarSimbolo("=");
+        const std::size_t ini = i_;
+        IrAte(fim, paradas, true);
+        if (i_ == ini) Erro();
+        r.emplace_back(coluna.Nome(), Faixa{ini, i_});
+    } while (AceitarSimbolo(","));
+    return r;
 }
 
 std::unique_ptr<Comando> Analisador::Atualizar() {
@@ -351,28 +396,8 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     Esperar("SET");
     std::size_t fim = FimDaInstrucao(i_);
-    for (;;) {
-        NomeComposto coluna = NomeDeObjeto();
-        if (coluna.Nome().empty()) Erro();
-        EsperarSimbolo("=");
-        std::size_t ini = i_;
-        int nivel = 0, casos = 0;
-        while (i_ < fim) {
-            if (Simbolo("(")) ++nivel;
-            if (Simbolo(")")) --nivel;
-            if (nivel == 0 && Palavra("CASE")) ++casos;
-            if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
-            if (nivel == 0 && casos == 0 &&
-                (Simbolo(",") || Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION") ||
-                 Palavra("OUTPUT")))
-                break;
-            ++i_;
-        }
-        if (i_ == ini) Erro();
-        x->atribuicoes.emplace_back(coluna.Nome(), Faixa{ini, i_});
-        if (!AceitarSimbolo(",")) break;
-    }
-    RecusarSaida();
+    x->atribuicoes = Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"});
+    x->saida = Saida();
     x->resto = {i_, fim};
     i_ = fim;
     return c;
@@ -385,7 +410,7 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
-    RecusarSaida();
+    x->saida = Saida();
     std::size_t fim = FimDaInstrucao(i_);
     x->resto = {i_, fim};
     i_ = fim;

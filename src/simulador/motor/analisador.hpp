@@ -62,7 +62,7 @@ class Analisador {
     NomeComposto NomeDeObjeto();
     std::string TextoOuNome();
     std::string NomeDaTransacao();
-    void RecusarSaida() const;
+    std::optional<instrucao::ClausulaDeSaida> Saida();
     bool TemInto(Faixa f) const;
     std::size_t Fecho(std::size_t i) const;
     std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
@@ -84,6 +84,12 @@ class Analisador {
     std::unique_ptr<Comando> Instrucao(bool primeiro);
     std::unique_ptr<Comando> Inserir();
     std::unique_ptr<Comando> Atualizar();
+    void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
+    std::vector<std::pair<std::string, Faixa>> Atribuicoes(
+        std::size_t fim, std::initializer_list<std::string_view> paradas);
+    // MERGE (analisador_mescla.cpp).
+    std::unique_ptr<Comando> Mesclar();
+    void AcaoDaMescla(instrucao::AcaoDaMescla& a);
     std::unique_ptr<Comando> Excluir();
     std::string Expressao();
     static std::string EntreParenteses(const std::string& s);
@@ -131,7 +137,7 @@ class Analisador {
     std::size_t FimDoItem() const;
     std::unique_ptr<Comando> Declarar();
     instrucao::VariavelDeclarada Variavel(bool parametro);
-    std::vector<DefColuna> ColunasDaTabelaVariavel();
+    std::vector<DefColuna> ColunasDaTabelaVariavel(std::vector<DefRestricao>& restricoes);
     std::unique_ptr<Comando> DeclararCursor(std::size_t inicio);
     void LerCursor(instrucao::DeclararCursor& x);
     std::unique_ptr<Comando> Buscar();

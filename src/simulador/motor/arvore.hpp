@@ -82,12 +82,21 @@ struct Selecionar {  // any query the executor hands to SQLite
     mutable Compilado compilado;
 };
 
+// OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE.
+struct ClausulaDeSaida {
+    Faixa lista;           // the select list, as written
+    NomeComposto destino;  // INTO: empty when the rows go to the client
+    std::vector<std::string> colunasDoDestino;
+};
+
 struct Inserir {
     NomeComposto objeto;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;  // INSERT ... SELECT
+    Faixa selecao;                      // INSERT ... SELECT
+    std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
+    std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
 
@@ -95,6 +104,7 @@ struct Atualizar {
     NomeComposto objeto;
     std::vector<std::pair<std::string, Faixa>> atribuicoes;
     Faixa resto;  // FROM ... WHERE ...
+    std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
 
@@ -102,7 +112,29 @@ struct Excluir {
     NomeComposto objeto;
     Faixa resto;           // FROM ... WHERE ...
     bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
+    std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
+};
+
+// One WHEN ... THEN of a MERGE.
+struct AcaoDaMescla {
+    enum class Quando { Combinada, SemAlvo, SemFonte } quando = Quando::Combinada;
+    Faixa condicao;       // AND ...: empty when none
+    char operacao = 'U';  // U (UPDATE SET), D (DELETE), I (INSERT)
+    std::vector<std::pair<std::string, Faixa>> atribuicoes;
+    std::vector<std::string> colunas;  // INSERT (colunas)
+    std::vector<Faixa> valores;        // INSERT VALUES (...); none: DEFAULT VALUES
+};
+
+struct Mesclar {  // MERGE
+    NomeComposto objeto;
+    std::string apelido;
+    Faixa fonte;  // a table's name, or the query of a derived table
+    bool fonteDerivada = false;
+    std::string apelidoDaFonte;
+    Faixa condicao;  // ON
+    std::vector<AcaoDaMescla> acoes;
+    std::optional<ClausulaDeSaida> saida;
 };
 
 struct CriarTabela {
@@ -142,10 +174,11 @@ struct ExcluirIndice {
 struct VariavelDeclarada {
     std::string nome;  // with its @
     TipoSql tipo;
-    Faixa valor;                     // initial value or parameter default; empty: none
-    bool saida = false;              // OUTPUT parameter
-    bool tabela = false;             // DECLARE @t TABLE (...)
-    std::vector<DefColuna> colunas;  // of a table variable
+    Faixa valor;                           // initial value or parameter default; empty: none
+    bool saida = false;                    // OUTPUT parameter
+    bool tabela = false;                   // DECLARE @t TABLE (...)
+    std::vector<DefColuna> colunas;        // of a table variable
+    std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
 };
 
 // CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION, compiled as SQL Server does when
@@ -310,7 +343,7 @@ namespace zolvek::simulador {
 
 using QualquerInstrucao = std::variant<
     instrucao::Selecionar, instrucao::Inserir, instrucao::Atualizar, instrucao::Excluir,
-    instrucao::CriarTabela, instrucao::AlterarTabela, instrucao::ExcluirTabela,
+    instrucao::Mesclar, instrucao::CriarTabela, instrucao::AlterarTabela, instrucao::ExcluirTabela,
     instrucao::CriarIndice, instrucao::ExcluirIndice, instrucao::CriarObjeto,
     instrucao::ExcluirObjeto, instrucao::Se, instrucao::Bloco, instrucao::Conceder,
     instrucao::ExecutarProcedimento, instrucao::IdentityInsert, instrucao::Ignorado,

@@ -34,6 +34,9 @@ struct PlanoDeLote {
 class Executor {
   public:
     Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros);
+    ~Executor();
+    Executor(const Executor&) = delete;
+    Executor& operator=(const Executor&) = delete;
     std::vector<db::Resultado> Executar();
     // EXEC of a procedure with evaluated arguments (also the connector's own call).
     void Procedimento(const std::string& nome,
@@ -54,6 +57,12 @@ class Executor {
     // `ligados`: for each value, the literal it was bound to (-1: none).
     void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
                           std::vector<int>* ligados);
+    std::vector<const ColunaDaTabela*> ColunasDaInsercao(const instrucao::Inserir& c,
+                                                         const Tabela& t, bool identityLigado);
+    // INSERT ... EXEC: the rows of the result sets the call returns (executor_insercao_exec.cpp).
+    void InserirDaExecucao(const instrucao::Inserir& c);
+    void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
+                       const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
     std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
     std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                 const std::vector<const ColunaDaTabela*>& alvo,
@@ -62,6 +71,11 @@ class Executor {
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
     void CriarTabela(const instrucao::CriarTabela& c);
+    Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
+                             const std::vector<DefRestricao>& daTabela,
+                             std::vector<DefRestricao>& restricoes);
+    void CriarVariaveisDeTabela();
+    void AnotarTemporaria(const std::string& nome);
     void AlterarTabela(const instrucao::AlterarTabela& c);
     void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
     void ExcluirTabela(const instrucao::ExcluirTabela& c);
@@ -128,10 +142,45 @@ class Executor {
     std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
                                                                   const std::string& evento,
                                                                   std::vector<std::int64_t>& ids);
+    using SaidaDaInstrucao = std::function<void(const ContextoDoGatilho&)>;
     bool MudarComGatilhos(const Tabela& tabela, const std::string& evento, const std::string& sql,
                           const std::function<std::string()>& antigas,
                           const std::vector<std::string>& atualizadas, char operacao,
-                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita);
+                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita,
+                          const SaidaDaInstrucao& saida = {});
+    static std::string ColunasComALinha(const Tabela& t);
+    void ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
+                          const std::function<void()>& limpar);
+    // MERGE (executor_mescla.cpp).
+    struct Mescla;
+    void Mesclar(const instrucao::Mesclar& c);
+    Tabela FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    void EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t AtualizarNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t InserirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    // The OUTPUT clause of INSERT, UPDATE and DELETE (executor_saida.cpp): nothing when the
+    // statement has none.
+    SaidaDaInstrucao SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
+                             const NomeComposto& objeto, const Tabela& t,
+                             const std::string& evento);
+    void ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
+                       const std::string& evento);
+    void GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
+                     const std::vector<std::optional<TipoSql>>& tipos);
+    const Tabela& DestinoDaSaida(const NomeComposto& destino);
+    void RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas);
+    // A query made of runs of the batch's tokens and words of the engine's, for SQLite.
+    struct PedacoDeConsulta {
+        PedacoDeConsulta(std::string p, TipoToken t = TipoToken::Palavra)
+            : palavra(std::move(p)), tipo(t) {}
+        PedacoDeConsulta(Faixa f) : faixa(f) {}
+        std::string palavra;  // empty: the run `faixa` of the batch
+        Faixa faixa;
+        TipoToken tipo = TipoToken::Palavra;
+    };
+    std::string ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
+                                  ContextoDeReescrita& rc);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     void IdentityInsert(const instrucao::IdentityInsert& c);
@@ -167,6 +216,8 @@ class Executor {
     std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,
                                      const Tabela& t);
     void Contar(db::Resultado r);
+    // A data change's count; one whose OUTPUT went to the client has given its rows instead.
+    void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
     void TextoDoObjeto(const std::string& nome);
     // sp_who, sp_databases, sp_tables, sp_pkeys, sp_fkeys, sp_helpindex; false for others.
@@ -234,6 +285,10 @@ class Executor {
     const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
     bool erroDeChamada_ = false;  // the error in flight came from a called procedure
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
+    const char* acaoDaMescla_ = nullptr;          // the change of a MERGE being made: its $action
+    bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
+    std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
+    std::vector<std::string> temporarias_;        // #tables of a procedure call, likewise
 };
 
 }  // namespace zolvek::simulador

@@ -43,7 +43,17 @@ bool Executor::InsercaoComGatilhos(const Comando& c) {
 std::string Executor::LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t,
                                     bool comJuncao) {
     const PartesDaAtualizacao p = CompilarAtualizacao(c, t);
-    return std::string("SELECT ") + (comJuncao ? "zv_alvo.*" : "*") + " FROM " + p.alvo + p.onde;
+    const std::string linha = ColunaDaLinha(t);
+    return "SELECT " + (comJuncao ? "zv_alvo." + linha + ", zv_alvo.*" : linha + ", *") + " FROM " +
+           p.alvo + p.onde;
+}
+
+// " (rowid, a, b...)": the captured rows keep the table's row ids, which pair an UPDATE's
+// old and new rows for its OUTPUT.
+std::string Executor::ColunasComALinha(const Tabela& t) {
+    std::string s = " (" + ColunaDaLinha(t);
+    for (const auto& c : t.colunas) s += ", " + ComoIdentificador(c.nome);
+    return s + ")";
 }
 
 std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar& c) {
@@ -78,17 +88,19 @@ std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
 }
 
 // Runs `sql` (the statement's SQLite text) and the triggers it fires; false, with nothing
-// run, when it fires none. `antigas` gives the query of the rows an UPDATE or DELETE
-// will change; `feita` is told of the statement's rows before any trigger runs.
+// run, when it fires none and has no OUTPUT. `antigas` gives the query of the rows an
+// UPDATE or DELETE will change (their row ids first); `feita` is told of the statement's
+// rows before any trigger runs, and `saida` (the OUTPUT clause) reads them then.
 bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
                                 const std::string& sql, const std::function<std::string()>& antigas,
                                 const std::vector<std::string>& atualizadas, char operacao,
                                 db::Resultado& r,
-                                const std::function<void(const db::Resultado&)>& feita) {
-    if (!TemGatilhos(tabela)) return false;
+                                const std::function<void(const db::Resultado&)>& feita,
+                                const SaidaDaInstrucao& saida) {
     std::vector<std::int64_t> ids;
-    const auto planos = GatilhosQueDisparam(tabela, evento, ids);
-    if (planos.empty()) return false;
+    std::vector<std::shared_ptr<PlanoDeLote>> planos;
+    if (TemGatilhos(tabela)) planos = GatilhosQueDisparam(tabela, evento, ids);
+    if (planos.empty() && !saida) return false;
     const Tabela copia = tabela;  // what a trigger's DDL reloads does not move it
     ContextoDoGatilho ctx;
     ctx.tabela = const_cast<Tabela*>(&copia);
@@ -100,48 +112,67 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
     else if (evento == "UPDATE")
         ctx.atualizadas = atualizadas;
     sqlite3* db = s_.db_;
+    const int nossas = std::max(s_.NivelDeTransacao(), 1);
+    auto descartar = [&] {
+        for (const auto& n : {ctx.inseridas, ctx.excluidas})
+            sqlite3_exec(db, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
+    };
+    ComoUmaInstrucao(
+        "zv_gatilhos_" + nivel,
+        [&] {
+            descartar();
+            ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
+            ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
+            if (evento != "INSERT")
+                Consultar(
+                    "INSERT INTO " + ctx.excluidas + ColunasComALinha(copia) + " " + antigas(), 0,
+                    'S', "");
+            if (evento == "DELETE") {
+                r = Consultar(sql, 0, operacao, copia.nome);
+                feita(r);
+            } else {
+                const std::string linha = ColunaDaLinha(copia);
+                db::Resultado novas =
+                    Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
+                r = db::Resultado{};
+                r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
+                feita(r);
+                CopiarLinhas(novas, copia, ctx.inseridas);
+            }
+            if (saida) saida(ctx);
+            for (std::size_t k = 0; k < planos.size(); ++k) {
+                ctx.id = ids[k];
+                try {
+                    DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
+                } catch (const ErroDeBanco&) {
+                    estado_->erroDeGatilho = true;
+                    throw;
+                }
+                if (s_.NivelDeTransacao() < nossas)
+                    throw ErroDeBanco(
+                        "The transaction ended in the trigger. The batch has been aborted.", 3609,
+                        16, 1);
+            }
+            descartar();
+        },
+        descartar);  // a COMMIT in the trigger kept them
+    return true;
+}
+
+// Runs `corpo` as one statement that fires triggers: in the session's transaction (one of
+// its own when none is open, so that a trigger sees @@TRANCOUNT 1), undone whole when it
+// fails unless a trigger already ended the transaction; `limpar` runs after the undoing.
+void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
+                                const std::function<void()>& limpar) {
+    sqlite3* db = s_.db_;
     const int transacoes = s_.NivelDeTransacao();
-    const std::string ponto = "zv_gatilhos_" + nivel;
     s_.FecharGrupo();
     if (transacoes == 0) s_.IniciarTransacao();
     s_.ComecarTransacaoPendente();
     if (transacoes > 0) ExecutarSql(db, "SAVEPOINT " + ponto);
     const int nossas = std::max(transacoes, 1);
-    auto descartar = [&] {
-        for (const auto& n : {ctx.inseridas, ctx.excluidas})
-            sqlite3_exec(db, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
-    };
     try {
-        descartar();
-        ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
-        ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
-        if (evento != "INSERT")
-            Consultar("INSERT INTO " + ctx.excluidas + " " + antigas(), 0, 'S', "");
-        if (evento == "DELETE") {
-            r = Consultar(sql, 0, operacao, copia.nome);
-            feita(r);
-        } else {
-            const std::string linha = ColunaDaLinha(copia);
-            db::Resultado novas = Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
-            r = db::Resultado{};
-            r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
-            feita(r);
-            CopiarLinhas(novas, copia, ctx.inseridas);
-        }
-        for (std::size_t k = 0; k < planos.size(); ++k) {
-            ctx.id = ids[k];
-            try {
-                DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
-            } catch (const ErroDeBanco&) {
-                estado_->erroDeGatilho = true;
-                throw;
-            }
-            if (s_.NivelDeTransacao() < nossas)
-                throw ErroDeBanco(
-                    "The transaction ended in the trigger. The batch has been aborted.", 3609, 16,
-                    1);
-        }
-        descartar();
+        corpo();
         if (transacoes == 0)
             s_.Confirmar();
         else
@@ -158,18 +189,17 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
                 sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
             }
         }
-        descartar();  // a COMMIT in the trigger kept them
+        limpar();
         throw;
     }
-    return true;
 }
 
 // The statement's new rows, by their SQLite row ids, into the trigger's inserted.
 void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
                             const std::string& destino) {
-    const std::string inicio = "INSERT INTO " + destino + " SELECT * FROM " +
-                               IdentificadorNoSqlite(t.nome) + " WHERE " + ColunaDaLinha(t) +
-                               " IN (";
+    const std::string inicio = "INSERT INTO " + destino + ColunasComALinha(t) + " SELECT " +
+                               ColunaDaLinha(t) + ", * FROM " + IdentificadorNoSqlite(t.nome) +
+                               " WHERE " + ColunaDaLinha(t) + " IN (";
     for (std::size_t k = 0; k < novas.linhas.size(); k += kLinhasPorCopia) {
         std::string lista;
         for (std::size_t j = k; j < std::min(novas.linhas.size(), k + kLinhasPorCopia); ++j)

@@ -55,7 +55,9 @@ std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome) {
     for (std::size_t k = 0; k < t.colunas.size(); ++k) {
         const ColunaDaTabela& c = t.colunas[k];
         s += (k ? ", " : "") + Id(c.nome) + " " + (c.identidade ? "INTEGER" : TipoSqlite(c.tipo));
-        if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
+        // a sql_variant compares its texts as the server's collation does
+        if (EhTexto(c.tipo.base) || c.tipo.base == TipoBase::SqlVariant)
+            s += std::string(" COLLATE ") + kColacao;
         if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
         if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
     }
@@ -263,6 +265,17 @@ void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     }
     CriarIndicesSqlite(db, t);
     RecriarGatilhos(db, catalogo, t);
+}
+
+void CriarTabelaTemporariaSqlite(sqlite3* db, const Tabela& t) {
+    ExecutarSql(db, "DROP TABLE IF EXISTS temp." + Tab(t.nome));
+    ExecutarSql(db, "CREATE TEMP" + DefinicaoSqlite(t, t.nome).substr(6));
+    if (const ColunaDaTabela* id = t.Identidade(); id && id->semente != 1)
+        Instrucao(db, "INSERT INTO temp.sqlite_sequence(name, seq) VALUES (?, ?)")
+            .Ligar(1, NomeNoSqlite(t.nome))
+            .Ligar(2, id->semente - 1)
+            .Executar();
+    CriarIndicesSqlite(db, t);
 }
 
 void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,

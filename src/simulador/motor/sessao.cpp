@@ -457,6 +457,7 @@ int Sessao::EsperarBloqueio(void* p, int tentativas) {
 Catalogo& Sessao::CatalogoAtual() {
     if (!catalogoEmDia_) {
         catalogo_.Carregar(db_);
+        for (const auto& [nome, t] : variaveisDeTabela_) catalogo_.AnotarTabela(t);
         catalogoEmDia_ = true;
     }
     return catalogo_;
@@ -511,9 +512,9 @@ Preparada& Preparada::operator=(Preparada&& o) noexcept {
 // The catalog views are made the first time a statement needs them: most connections
 // never read them, and making them costs more than opening the file. A rollback may
 // take them back, so their absence is what is looked at.
-bool Sessao::GarantirVisoes() {
+bool Sessao::GarantirVisoes(std::string_view faltando) {
     Instrucao q(db_, "SELECT 1 FROM sqlite_temp_master WHERE name = 'sysobjects'");
-    if (q.Passo()) return false;
+    if (q.Passo()) return CriarVisoesDeChavesQueFaltam(db_, faltando);
     CriarVisoesDoCatalogo(db_);
     return true;
 }
@@ -586,7 +587,9 @@ Preparada Sessao::Preparar(const std::string& sql) {
                                : FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     };
     auto falha = preparar();
-    if (falha && std::strncmp(falha->what(), "no such table", 13) == 0 && GarantirVisoes())
+    constexpr std::string_view kSemTabela = "no such table: ";
+    while (falha && std::string_view(falha->what()).substr(0, kSemTabela.size()) == kSemTabela &&
+           GarantirVisoes(std::string_view(falha->what()).substr(kSemTabela.size())))
         falha = preparar();
     if (falha) {
         if (!negacao_.empty()) throw ErroDeBanco(std::exchange(negacao_, {}), 229, 14, 5);
@@ -907,7 +910,9 @@ void Sessao::Desfazer(const std::string& nome) {
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
             1);
     if (!nome.empty() && nome != nomeDaTransacao_) return VoltarAoPonto(nome);
-    if (!transacaoPendente_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!transacaoPendente_)
+        DesfazerGuardandoVariaveis(
+            [&] { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); });
     transacaoPendente_ = false;
     nivelDeTransacao_ = 0;
     pontosSalvos_.clear();
@@ -933,7 +938,8 @@ void Sessao::VoltarAoPonto(const std::string& nome) {
             "Cannot roll back " + nome + ". No transaction or savepoint of that name was found.",
             6401, 16, 1);
     const auto k = static_cast<std::size_t>(pontosSalvos_.rend() - it) - 1;
-    ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k));
+    DesfazerGuardandoVariaveis(
+        [&] { ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k)); });
     pontosSalvos_.resize(k + 1);
     RecarregarCatalogo();
 }
