@@ -134,6 +134,14 @@ void Executor::ExigirLeituraNaFuncao(const Comando& c) {
             "Only functions and some extended stored procedures can be executed from within a "
             "function.",
             557, 16, 2);
+    // its caller's statement is running: no table can be made for a table variable now
+    if (const auto* d = std::get_if<instrucao::Declarar>(&c.instrucao))
+        for (const auto& v : d->variaveis)
+            if (v.tabela)
+                throw ErroDeBanco(
+                    "O simulador de SQL Server não interpreta variáveis de tabela em funções "
+                    "(DECLARE " +
+                    v.nome + " TABLE).");
     const bool le = std::visit(
         [](const auto& x) {
             using T = std::decay_t<decltype(x)>;
