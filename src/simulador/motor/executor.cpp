@@ -181,10 +181,6 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
     emCurso_ = this;
 }
 
-Executor::~Executor() {
-    emCurso_ = anterior_;
-}
-
 std::vector<db::Resultado> Executor::Executar() {
     DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
     DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
