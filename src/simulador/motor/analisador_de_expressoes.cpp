@@ -431,8 +431,15 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
             c.distinto = true;
         else
             Aceitar("ALL");
-        do c.argumentos.push_back(Expressao());
-        while (AceitarSimbolo(","));
+        do {
+            // dbo.f(1, DEFAULT): a user function's parameter takes its default
+            if (nome.size() > 1 && Palavra("DEFAULT") && (Simbolo(",", 1) || Simbolo(")", 1))) {
+                ++i_;
+                c.argumentos.push_back(Nova(Niladica{"DEFAULT"}));
+            } else {
+                c.argumentos.push_back(Expressao());
+            }
+        } while (AceitarSimbolo(","));
         if (nome.size() == 1 && comoCast) {
             Esperar("AS");
             c.tipo = LerTipo();

@@ -177,6 +177,8 @@ Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Val
     // @@ROWCOUNT of a batch's first statement: the rows the last change of the
     // connection touched
     estadoProprio_.linhas = sqlite3_changes(s_.db_);
+    anterior_ = emCurso_;
+    emCurso_ = this;
 }
 
 std::vector<db::Resultado> Executor::Executar() {
@@ -212,6 +214,9 @@ ContextoDeReescrita Executor::Contexto() {
     ctx.catalogo = [this] { return &s_.CatalogoAtual(); };
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     ctx.gatilho = gatilho_;
+    ctx.funcaoDoUsuario = [this](const std::vector<std::string>& nome) {
+        return AssinaturaDaFuncao(nome);
+    };
     return ctx;
 }
 
@@ -655,11 +660,15 @@ const std::string& NomeSalvo(const std::string& nome) {
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
-    if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens) && !InsercaoComGatilhos(c)) {
-        s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao), c.faixa); });
-        return;
+    if (emFuncao_) ExigirLeituraNaFuncao(c);
+    // a function's body runs inside its caller's statement, which may be a grouped INSERT
+    if (!emFuncao_) {
+        if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens) && !InsercaoComGatilhos(c)) {
+            s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao), c.faixa); });
+            return;
+        }
+        s_.FecharGrupo();
     }
-    s_.FecharGrupo();
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },

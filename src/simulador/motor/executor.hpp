@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +19,7 @@ class Sessao;
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct ContextoDoGatilho;
+struct AssinaturaDeFuncao;
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -44,7 +46,24 @@ class Executor {
 
     using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
 
+    // User functions (executor_funcoes.cpp). The executor whose statement SQLite is
+    // running on this thread runs the bodies of the functions the statement calls.
+    static Executor* EmCurso() { return emCurso_; }
+    // A scalar function's body for one row: `padroes` marks with '1' the parameters the
+    // call left to their defaults; `argumentos` are the others', of their types.
+    db::Valor ChamarFuncao(const std::string& nome, const std::string& padroes,
+                           const std::vector<db::Valor>& argumentos);
+
   private:
+    std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
+    // A function's body only reads: its caller's statement is still running on SQLite.
+    void ExigirLeituraNaFuncao(const Comando& c);
+    static thread_local Executor* emCurso_;
+    Executor* anterior_ = nullptr;            // the executor this one runs inside
+    bool emFuncao_ = false;                   // a function's body: an error ends it, whatever it is
+    const TipoSql* tipoDoRetorno_ = nullptr;  // of the scalar function whose body this runs
+    db::Valor valorRetornado_;
+
     void Rodar(const Comando& c);
     void ExigirBancoAtual(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);

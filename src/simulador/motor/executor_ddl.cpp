@@ -408,6 +408,7 @@ void Executor::AnotarTemporaria(const std::string& nome) {
 }
 
 Executor::~Executor() {
+    emCurso_ = anterior_;
     for (const auto& nome : variaveisDeTabela_) s_.ExcluirVariavelDeTabela(nome);
     if (temporarias_.empty()) return;
     try {

@@ -33,6 +33,7 @@ void Executor::PrepararVariaveis() {
 }
 
 void Executor::RodarNaLista(const Comando& c) {
+    if (emFuncao_) return Rodar(c);  // any error ends the function and its caller's statement
     if (!tabelasCriadas_) CriarVariaveisDeTabela();
     try {
         Rodar(c);
@@ -186,7 +187,9 @@ void Executor::Enquanto(const instrucao::Enquanto& x) {
 
 void Executor::Retornar(const instrucao::Retornar& x) {
     retorno_ = 0;
-    if (!x.valor.Vazia()) {
+    if (tipoDoRetorno_) {  // a scalar function's RETURN value, of its RETURNS type
+        valorRetornado_ = ValorConvertido(x.valor, *tipoDoRetorno_);
+    } else if (!x.valor.Vazia()) {
         if (!emProcedimento_)
             throw ErroDeBanco(
                 "A RETURN statement with a return value cannot be used in this context.", 178, 15,

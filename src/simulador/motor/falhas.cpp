@@ -60,6 +60,10 @@ void GuardarFalhaDeFuncao(const std::string& mensagem) {
     falhaGuardada.emplace(mensagem, 0, 16, 1);
 }
 
+void GuardarErroDeFuncao(const ErroDeBanco& erro) {
+    falhaGuardada.emplace(erro);
+}
+
 namespace {
 thread_local TentativaDeFuncao* tentativaAtual = nullptr;
 }  // namespace

@@ -15,6 +15,8 @@ namespace zolvek::simulador {
 // Keeps the error of the function that failed (the last one wins); its number is the
 // one SQL Server gives that message.
 void GuardarFalhaDeFuncao(const std::string& mensagem);
+// Keeps an error as it was raised (a user function's body failed inside the statement).
+void GuardarErroDeFuncao(const ErroDeBanco& erro);
 // Fails the SQL function's call with SQL Server's message, and keeps its error.
 void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem);
 // While one lives on this thread, FalharNaFuncao neither keeps an error nor fails the

@@ -1154,6 +1154,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesDeCatalogo(db, s);
     RegistrarFuncoesEstatisticas(db);
     RegistrarFuncoesDeResumo(db);
+    RegistrarFuncoesDoUsuario(db);
 }
 
 }  // namespace zolvek::simulador

@@ -15,6 +15,8 @@ namespace zolvek::simulador {
 class Sessao;
 
 void RegistrarFuncoes(sqlite3* db, Sessao* sessao);
+// zv_funcao, the call of a user function (executor_funcoes.cpp).
+void RegistrarFuncoesDoUsuario(sqlite3* db);
 
 // A type written as text ("varchar(23)", "decimal(15,2)").
 std::optional<TipoSql> LerTextoDeTipo(const std::string& texto);

@@ -201,7 +201,10 @@ std::optional<TipoSql> GeradorSqlite::TipoDe(const Expressao& e) const {
 }
 
 std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
-    if (c.nome.size() != 1) return std::nullopt;
+    if (c.nome.size() != 1) {
+        if (auto f = FuncaoDoUsuario(c); f && f->tipo == "FN") return f->retorno;
+        return std::nullopt;
+    }
     const std::string f = Dobrar(c.nome[0]);
     if (f == "cast" || f == "convert" || f == "try_cast" || f == "try_convert" || f == "parse" ||
         f == "try_parse")

@@ -230,6 +230,10 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             },
             [&](const Parametro& p) { return "?" + std::to_string(p.numero); },
             [&](const Variavel& v) -> std::string {
+                if (ctx_.valoresDosParametros)
+                    if (auto it = ctx_.valoresDosParametros->find(Dobrar(v.nome));
+                        it != ctx_.valoresDosParametros->end())
+                        return it->second;
                 if (ctx_.variaveisSemValor && v.nome.rfind("@@", 0) != 0) return "NULL";
                 if (ctx_.variaveis)
                     if (std::string s = ctx_.variaveis->Sqlite(v.nome); !s.empty()) return s;
@@ -320,6 +324,8 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const Niladica& n) -> std::string {
                 if (n.nome == "CURRENT_TIMESTAMP") return "zv_getdate()";
                 if (n.nome == "SYSTEM_USER") return "zv_suser_sname()";
+                if (n.nome == "DEFAULT")  // only a user function's argument takes it
+                    throw ErroDeBanco("Incorrect syntax near the keyword 'DEFAULT'.", 156, 15, 1);
                 return "zv_user_name()";
             },
         },
@@ -334,6 +340,11 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
         const Fonte& f = j.fonte;
         if (f.derivada) {
             if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
+            continue;
+        }
+        if (FuncaoDeTabela(f)) {
+            escopo.emplace_back(f.apelido.empty() ? NomeDaFuncao(f) : f.apelido,
+                                ExpandirFuncao(f).tabela);
             continue;
         }
         if (!f.valores.empty()) {
@@ -451,12 +462,18 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
-    if (c.nome.size() > 1 && !ctx_.variaveisSemValor && ctx_.catalogo)
-        if (const Catalogo* cat = ctx_.catalogo())
-            if (const ObjetoProgramado* o = cat->AcharObjeto(c.nome.back());
-                o && (o->tipo == "FN" || o->tipo == "IF" || o->tipo == "TF"))
-                throw ErroDeBanco("O simulador de SQL Server não executa funções do usuário ('" +
-                                  o->nome + "').");
+    if (c.nome.size() > 1 && ctx_.funcaoDoUsuario) {
+        if (auto f = FuncaoDoUsuario(c)) return ChamarFuncaoDoUsuario(c, *f);
+        // a body may call a function made after it
+        if (!ctx_.variaveisSemValor && c.nome.size() <= 3) {
+            std::string nome;
+            for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
+            throw ErroDeBanco("Cannot find either column \"" + c.nome[c.nome.size() - 2] +
+                                  "\" or the user-defined function or aggregate \"" + nome +
+                                  "\", or the name is ambiguous.",
+                              4121, 16, 1);
+        }
+    }
     static const std::set<std::string> kDe2012 = {"concat", "iif",          "choose",   "eomonth",
                                                   "format", "try_convert",  "try_cast", "try_parse",
                                                   "parse",  "datefromparts"};
@@ -760,6 +777,9 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
     std::string s;
     if (f.derivada)
         s = "(" + Gerar(*f.derivada) + ")";
+    else if (FuncaoDeTabela(f))
+        s = ExpandirFuncao(f).sql +
+            (f.apelido.empty() ? " AS " + IdentificadorNoSqlite(NomeDaFuncao(f)) : "");
     else if (f.funcao)
         s = Gerar(*f.funcao);
     else if (!f.valores.empty())

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simulador/motor/expressao.hpp"
+#include "simulador/motor/lexico.hpp"
 #include "simulador/motor/tipos.hpp"
 
 // Writes SQLite's text from the expression tree: T-SQL's functions become the
@@ -29,6 +30,21 @@ struct ContextoDoGatilho {
     Tabela* tabela = nullptr;
     std::string inseridas, excluidas;
     std::vector<std::string> atualizadas;
+};
+
+// What a query needs of a user function it calls: its parameters and what it returns,
+// and, for an inline table function, its query in its own tokens (kept alive by `dono`).
+struct AssinaturaDeFuncao {
+    std::string nome;                     // as created
+    std::string tipo;                     // FN, IF or TF
+    std::vector<std::string> parametros;  // with their @
+    std::vector<TipoSql> tipos;
+    std::vector<bool> comPadrao;
+    TipoSql retorno;  // of a scalar function
+    std::shared_ptr<const void> dono;
+    const std::vector<Token>* tokens = nullptr;
+    std::size_t inicio = 0, fim = 0;  // the inline function's query, or a default's value
+    std::vector<std::pair<std::size_t, std::size_t>> padroes;  // each parameter's default
 };
 
 struct ContextoDeReescrita {
@@ -55,6 +71,12 @@ struct ContextoDeReescrita {
     // the server's major version: 10 (2008 R2) knows none of 2012's functions
     int versaoMaior = 11;
     const ContextoDoGatilho* gatilho = nullptr;  // none: not a trigger's body
+    // The user function a schema-qualified name calls (dbo.f, DB.dbo.f); nothing when
+    // there is none. Raises SQL Server's error for another database's.
+    std::function<std::optional<AssinaturaDeFuncao>(const std::vector<std::string>&)>
+        funcaoDoUsuario;
+    // an inline function's query being written: its parameters' SQLite text, by folded name
+    const std::map<std::string, std::string>* valoresDosParametros = nullptr;
     // SELECT ... INTO: the statement's query may name a new table, whose columns the
     // generator gives in `destino` (gerador_destino.cpp)
     bool comDestino = false;
@@ -86,6 +108,19 @@ class GeradorSqlite {
     std::string Operando(const Expr& e);
     std::string Comparacao(const Binaria& b);
     std::string Chamar(const Chamada& c);
+    // User functions (gerador_funcoes_do_usuario.cpp).
+    std::string ChamarFuncaoDoUsuario(const Chamada& c, const AssinaturaDeFuncao& f);
+    std::vector<std::string> ArgumentosDoUsuario(const Chamada& c, const AssinaturaDeFuncao& f,
+                                                 std::string* padroes);
+    struct FonteDeFuncao {
+        std::string sql;
+        Tabela* tabela = nullptr;
+    };
+    const FonteDeFuncao& ExpandirFuncao(const Fonte& f);
+    // FROM dbo.f(...): a source a user function gives (not a built-in one)
+    bool FuncaoDeTabela(const Fonte& f) const;
+    static std::string NomeDaFuncao(const Fonte& f);
+    std::optional<AssinaturaDeFuncao> FuncaoDoUsuario(const Chamada& c) const;
     std::string ColunaAtualizada(const Chamada& c);
     std::string Sobre(const Chamada& c);
     std::string GerarSelecao(const Selecao& s);
@@ -167,6 +202,8 @@ class GeradorSqlite {
     const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
     // the column types of each SELECT of a UNION, EXCEPT or INTERSECT: those of the whole
     std::map<const Selecao*, std::vector<std::optional<TipoSql>>> tiposDosRamos_;
+    // inline table functions of FROM, written once for their scope and their text
+    std::map<const Fonte*, FonteDeFuncao> funcoesExpandidas_;
 };
 
 }  // namespace zolvek::simulador

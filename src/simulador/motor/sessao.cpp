@@ -557,15 +557,23 @@ std::set<std::string> NomesQualificados(const std::string& sql) {
 
 Preparada Sessao::Preparar(const std::string& sql) {
     auto it = preparadas_.find(sql);
-    if (it != preparadas_.end()) return Preparada(it->second, false);
+    // a user function's body runs inside its caller's statement: a statement still being
+    // stepped (the same query of a recursive call) is never handed out or finalized
+    const bool emUso = it != preparadas_.end() && sqlite3_stmt_busy(it->second);
+    if (it != preparadas_.end() && !emUso) return Preparada(it->second, false);
     // SQLite stops reading at a NUL; the rewrite writes none, and a text with one must
     // never run cut short.
     if (sql.find('\0') != std::string::npos)
         throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-    const bool guardar = sql.size() <= kTextoGuardavel;
+    bool guardar = !emUso && sql.size() <= kTextoGuardavel;
     if (guardar && (preparadas_.size() >= kMaximoDePlanos ||
-                    tamanhoDasPreparadas_ + sql.size() > kTextosGuardados))
-        EsquecerPreparadas();
+                    tamanhoDasPreparadas_ + sql.size() > kTextosGuardados)) {
+        if (std::any_of(preparadas_.begin(), preparadas_.end(),
+                        [](const auto& p) { return sqlite3_stmt_busy(p.second) != 0; }))
+            guardar = false;
+        else
+            EsquecerPreparadas();
+    }
     sqlite3_stmt* st = nullptr;
     const std::set<std::string> qualificados =
         anexados_.empty() ? std::set<std::string>{} : NomesQualificados(sql);

@@ -1,0 +1,146 @@
+// Calls of user functions. A scalar one becomes zv_funcao, which runs the function's body
+// for each row (executor_funcoes.cpp); an inline table function's query is written in
+// place of the call, a derived table whose parameters are the call's values.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/analisador_de_expressoes.hpp"
+#include "simulador/motor/catalogo.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/variaveis.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+std::string NomeEscrito(const std::vector<std::string>& partes) {
+    std::string nome;
+    for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
+    return nome;
+}
+
+bool EhPadrao(const Expressao& e) {
+    const auto* n = std::get_if<Niladica>(&e.no);
+    return n && n->nome == "DEFAULT";
+}
+
+}  // namespace
+
+bool GeradorSqlite::FuncaoDeTabela(const Fonte& f) const {
+    const auto* c = f.funcao ? std::get_if<Chamada>(&f.funcao->no) : nullptr;
+    return c && c->nome.size() > 1 && ctx_.funcaoDoUsuario;
+}
+
+std::string GeradorSqlite::NomeDaFuncao(const Fonte& f) {
+    return std::get<Chamada>(f.funcao->no).nome.back();
+}
+
+std::optional<AssinaturaDeFuncao> GeradorSqlite::FuncaoDoUsuario(const Chamada& c) const {
+    if (c.nome.size() < 2 || !ctx_.funcaoDoUsuario) return std::nullopt;
+    return ctx_.funcaoDoUsuario(c.nome);
+}
+
+// The arguments converted to their parameters' types, as an assignment converts; a
+// DEFAULT leaves its parameter to its default, marked '1' in `padroes`.
+std::vector<std::string> GeradorSqlite::ArgumentosDoUsuario(const Chamada& c,
+                                                            const AssinaturaDeFuncao& f,
+                                                            std::string* padroes) {
+    const std::string nome = NomeEscrito(c.nome);
+    if (c.estrela) throw ErroDeBanco("Incorrect syntax near '*'.", 102, 15, 1);
+    if (c.distinto) throw ErroDeBanco("Incorrect syntax near the keyword 'DISTINCT'.", 156, 15, 1);
+    if (c.sobre)
+        throw ErroDeBanco("The function '" + c.nome.back() +
+                              "' is not a valid windowing function, and cannot be used with the "
+                              "OVER clause.",
+                          4109, 16, 1);
+    if (c.argumentos.size() > f.tipos.size())
+        throw ErroDeBanco("Procedure or function " + nome + " has too many arguments specified.",
+                          8144, 16, 2);
+    std::vector<std::string> sql;
+    for (std::size_t k = 0; k < f.tipos.size(); ++k) {
+        // SQL Server gives a parameter its default only when the call says DEFAULT
+        const bool padrao = k < c.argumentos.size() && EhPadrao(*c.argumentos[k]);
+        if (k >= c.argumentos.size() || (padrao && !f.comPadrao[k]))
+            throw ErroDeBanco(
+                "An insufficient number of arguments were supplied for the procedure or "
+                "function " +
+                    nome + ".",
+                313, 16, 3);
+        padroes->push_back(padrao ? '1' : '0');
+        if (!padrao) sql.push_back(Convertido(*c.argumentos[k], f.tipos[k]));
+    }
+    return sql;
+}
+
+std::string GeradorSqlite::ChamarFuncaoDoUsuario(const Chamada& c, const AssinaturaDeFuncao& f) {
+    if (f.tipo != "FN")
+        throw ErroDeBanco("Cannot find either column \"" + c.nome[c.nome.size() - 2] +
+                              "\" or the user-defined function or aggregate \"" +
+                              NomeEscrito(c.nome) + "\", or the name is ambiguous.",
+                          4121, 16, 1);
+    std::string padroes;
+    std::string s = "zv_funcao(" + ComoTexto(f.nome);
+    const auto args = ArgumentosDoUsuario(c, f, &padroes);
+    s += ", " + ComoTexto(padroes);
+    for (const auto& a : args) s += ", " + a;
+    s = "zv_cast(" + s + "), " + ComoTexto(TextoDoTipo(f.retorno)) + ")";
+    // a text compares in the database's collation, as a variable's does
+    if (EhTexto(f.retorno.base)) s = "(" + s + " COLLATE " + kColacao + ")";
+    return s;
+}
+
+// FROM dbo.f(args): the function's query with its parameters' values, and its columns.
+const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& fonte) {
+    if (auto it = funcoesExpandidas_.find(&fonte); it != funcoesExpandidas_.end())
+        return it->second;
+    const auto& c = std::get<Chamada>(fonte.funcao->no);
+    const auto f = FuncaoDoUsuario(c);
+    if (!f || f->tipo == "FN")
+        throw ErroDeBanco("Invalid object name '" + NomeEscrito(c.nome) + "'.", 208, 16, 1);
+    if (f->tipo == "TF")
+        throw ErroDeBanco(
+            "O simulador de SQL Server não executa funções de várias instruções que devolvem "
+            "tabela ('" +
+            f->nome + "').");
+    std::string padroes;
+    const auto args = ArgumentosDoUsuario(c, *f, &padroes);
+    QuadroDeVariaveis parametros;
+    std::map<std::string, std::string> valores;
+    ContextoDeReescrita interno = ctx_;
+    interno.variaveis = &parametros;
+    interno.valoresDosParametros = &valores;
+    interno.gatilho = nullptr;
+    interno.escopoPadrao.clear();
+    interno.ordinais = nullptr;
+    GeradorSqlite gerador(interno);
+    for (std::size_t k = 0, dado = 0; k < f->tipos.size(); ++k) {
+        instrucao::VariavelDeclarada v;
+        v.nome = f->parametros[k];
+        v.tipo = f->tipos[k];
+        parametros.Declarar(v);
+        std::string& valor = valores[Dobrar(v.nome)];
+        if (padroes[k] == '0') {
+            valor = args[dado++];
+            continue;
+        }
+        const auto [inicio, fim] = f->padroes[k];
+        LeitorDeExpressoes leitor(*f->tokens, inicio, fim);
+        Expr e = leitor.Expressao();
+        leitor.ExigirFim();
+        valor = gerador.Convertido(*e, v.tipo);
+    }
+    LeitorDeExpressoes leitor(*f->tokens, f->inicio, f->fim);
+    auto q = leitor.LerConsulta();
+    leitor.ExigirFim();
+    FonteDeFuncao r;
+    r.sql = gerador.Gerar(*q);
+    // RETURN (SELECT ...): the query in parentheses
+    r.sql = r.sql.rfind('(', 0) == 0 ? "(SELECT * FROM " + r.sql + ")" : "(" + r.sql + ")";
+    r.tabela = gerador.TabelaDerivada(*q);
+    for (auto& d : gerador.derivadas_) derivadas_.push_back(std::move(d));
+    ctx_.usaProcessos = ctx_.usaProcessos || interno.usaProcessos;
+    ctx_.usaBancos = ctx_.usaBancos || interno.usaBancos;
+    return funcoesExpandidas_[&fonte] = std::move(r);
+}
+
+}  // namespace zolvek::simulador
