@@ -194,6 +194,6 @@ void JuncaoPorData(benchmark::State& estado) {
 
 BENCHMARK(InsertsDeUmaLinha)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(ValoresDe500Linhas)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(JuncaoPorData)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(JuncaoPorData)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 BENCHMARK_MAIN();

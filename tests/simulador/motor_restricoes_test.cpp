@@ -97,6 +97,48 @@ TEST_F(Restricoes, ChavePrimariaEIndiceUnico) {
               "KEY constraint enforcement.");
 }
 
+// An integer primary key is kept as SQLite's row key: a NULL for it must still be refused,
+// never taken as "make a new key", and dropping the key must stop enforcing it.
+TEST_F(Restricoes, ChavePrimariaInteiraRecusaNuloEDeixaDeValerAoSerExcluida) {
+    Sql("CREATE TABLE Itens (Id int NOT NULL CONSTRAINT PK_Itens PRIMARY KEY, Nome varchar(9))");
+    Sql("insert into Itens values (2, 'b'), (1, 'a')");
+    const std::string nulo =
+        "Cannot insert the value NULL into column 'Id', table 'Teste.dbo.Itens'; column does not "
+        "allow nulls. ";
+    EXPECT_EQ(Falha("insert into Itens (Nome) values ('c')"), nulo + "INSERT fails.");
+    EXPECT_EQ(Falha("insert into Itens default values"), nulo + "INSERT fails.");
+    EXPECT_EQ(Falha("insert into Itens values (NULL, 'c')"), nulo + "INSERT fails.");
+    EXPECT_EQ(Falha("insert into Itens (Nome) select 'c'"), nulo + "INSERT fails.");
+    EXPECT_EQ(Falha("insert into Itens select NULL, 'c'"), nulo + "INSERT fails.");
+    EXPECT_EQ(Falha("update Itens set Id = NULL where Id = 1"), nulo + "UPDATE fails.");
+    Sql("insert into Itens (Nome) select 'c' where 1 = 0");
+    EXPECT_EQ(Falha("insert into Itens values (1, 'x')"),
+              "Violation of PRIMARY KEY constraint 'PK_Itens'. Cannot insert duplicate key in "
+              "object 'dbo.Itens'. The duplicate key value is (1).");
+    EXPECT_EQ(Valor("select count(*) from Itens"), "2");
+    Sql("ALTER TABLE Itens DROP CONSTRAINT PK_Itens");
+    Sql("insert into Itens values (1, 'x')");
+    EXPECT_EQ(Valor("select count(*) from Itens where Id = 1"), "2");
+    EXPECT_EQ(Falha("ALTER TABLE Itens ADD CONSTRAINT PK_Itens PRIMARY KEY (Id)"),
+              "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
+              "the object name 'dbo.Itens' and the index name 'PK_Itens'.\nCould not create "
+              "constraint or index. See previous errors.");
+    EXPECT_EQ(Falha("ALTER TABLE Itens ADD CONSTRAINT PK_Itens PRIMARY KEY (Id), CONSTRAINT "
+                    "CK_Itens CHECK (Id > 0)"),
+              "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
+              "the object name 'dbo.Itens' and the index name 'PK_Itens'.\nCould not create "
+              "constraint or index. See previous errors.");
+    EXPECT_EQ(Valor("select count(*) from Itens"), "3");
+    Sql("delete from Itens where Nome = 'x'");
+    // the key comes back with a rebuild (a default and a check in the same statement)
+    Sql("ALTER TABLE Itens ADD CONSTRAINT PK_Itens PRIMARY KEY (Id), CONSTRAINT CK_Itens CHECK "
+        "(Id > 0)");
+    EXPECT_EQ(Falha("insert into Itens values (2, 'y')"),
+              "Violation of PRIMARY KEY constraint 'PK_Itens'. Cannot insert duplicate key in "
+              "object 'dbo.Itens'. The duplicate key value is (2).");
+    EXPECT_EQ(Falha("insert into Itens (Nome) values ('c')"), nulo + "INSERT fails.");
+}
+
 TEST_F(Restricoes, ChavesEstrangeirasSimplesECompostas) {
     Sql("CREATE TABLE [Notas]([Serie] NVARCHAR(3) NOT NULL,[Numero] INT NOT NULL,[Cliente] "
         "NVARCHAR(10) NULL)");

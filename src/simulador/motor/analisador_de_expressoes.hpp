@@ -62,6 +62,8 @@ class LeitorDeExpressoes {
     std::unique_ptr<Selecao> LerSelecao();
     ItemDaSelecao LerItem();
     Fonte LerFonte();
+    void LerValores(Fonte& f);
+    void ExigirNomesDosValores(const Fonte& f) const;
     void LerDicas();
 
     const std::vector<Token>& t_;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <deque>
@@ -770,6 +771,7 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 }
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
+    if (c.para) return SelecionarPara(c);
     if (!c.compilado.pronto) {
         c.compilado.sql =
             Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos, &c.compilado.atribuidas);
@@ -834,14 +836,16 @@ void ExigirValoresDasColunas(std::size_t valores, std::size_t colunas) {
 // of value the column gets (a long VALUES list brings few types).
 class ConversoesDasColunas {
   public:
-    ConversoesDasColunas(const std::vector<const ColunaDaTabela*>& alvo, const std::string& marca)
-        : alvo_(alvo), marca_(marca), feitas_(alvo.size()) {}
+    ConversoesDasColunas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
+                         const std::string& marca)
+        : t_(t), alvo_(alvo), marca_(marca), feitas_(alvo.size()) {}
 
     const std::string& Da(std::size_t coluna, const std::optional<TipoSql>& origem) {
         auto& feitas = feitas_[coluna];
         for (const auto& [tipo, conversao] : feitas)
             if (tipo == origem) return *conversao;
-        const std::string& nova = Guardar(ChamadaDeConversao(marca_, alvo_[coluna]->tipo, origem));
+        const std::string& nova = Guardar(GuardaDaChave(
+            t_, *alvo_[coluna], ChamadaDeConversao(marca_, alvo_[coluna]->tipo, origem)));
         if (feitas.size() < kTiposPorColuna) feitas.emplace_back(origem, &nova);
         return nova;
     }
@@ -851,6 +855,7 @@ class ConversoesDasColunas {
 
   private:
     static constexpr std::size_t kTiposPorColuna = 16;
+    const Tabela& t_;
     const std::vector<const ColunaDaTabela*>& alvo_;
     const std::string& marca_;
     std::deque<std::string> textos_;
@@ -897,7 +902,7 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
         destino += valor;
         destino.append(conversao, p + marca.size());
     };
-    ConversoesDasColunas conversoesDasColunas(alvo, marca);
+    ConversoesDasColunas conversoesDasColunas(t, alvo, marca);
     std::vector<std::string> textos;             // of each value, row after row
     std::vector<const std::string*> conversoes;  // of each value
     textos.reserve(c.valores.size() * alvo.size());
@@ -914,8 +919,9 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
             if (linha[k].fim == linha[k].inicio + 1 &&
                 EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
                 const Restricao* d = t.PadraoDaColuna(col->nome);
-                conversao = &conversoesDasColunas.Guardar(
-                    d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL");
+                conversao = &conversoesDasColunas.Guardar(GuardaDaChave(
+                    t, *col,
+                    d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL"));
                 fatorar = false;
             } else {
                 std::optional<TipoSql> tipo;
@@ -1029,6 +1035,14 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     std::string colunas;
     for (const auto* col : alvo)
         colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
+    // a row key left out takes NULL (it has no default): refused for each row written
+    const ColunaDaTabela* chave = ChaveNaLinha(t);
+    if (chave && (c.valoresPadrao || std::find(alvo.begin(), alvo.end(), chave) == alvo.end())) {
+        if (!c.valores.empty() || c.valoresPadrao)
+            throw ErroDeBanco(MensagemDeNulo(s_.Banco(), t, chave->nome, 'I'), 515, 16, 2);
+    } else {
+        chave = nullptr;
+    }
     std::string sql;
     std::vector<db::Valor> literais;
     // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
@@ -1049,11 +1063,13 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
         for (std::size_t k = 0; k < alvo.size(); ++k) {
             std::string n = "c" + std::to_string(k + 1);
             nomes += (k ? ", " : "") + n;
-            conv += (k ? ", " : "") + ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]);
+            conv += (k ? ", " : "") +
+                    GuardaDaChave(t, *alvo[k], ChamadaDeConversao(n, alvo[k]->tipo, tipos[k]));
         }
+        const std::string todas = chave ? colunas + ", " + ComoIdentificador(chave->nome) : colunas;
+        if (chave) conv += ", " + GuardaDaChave(t, *chave, "NULL");
         sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
-              IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + conv +
-              " FROM zv_fonte";
+              IdentificadorNoSqlite(t.nome) + " (" + todas + ") SELECT " + conv + " FROM zv_fonte";
     }
     c.compilado.sql = std::move(sql);
     c.compilado.literais = std::move(literais);
@@ -1156,7 +1172,7 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
             std::string e = Reescrita(expr, nullptr, &tipo);
             valor = ChamadaDeConversao(e, col->tipo, Unico(tipo));
         }
-        p.valores.emplace_back(col->nome, std::move(valor));
+        p.valores.emplace_back(col->nome, GuardaDaChave(t, *col, std::move(valor)));
     }
     if (juncao)
         p.onde = " WHERE zv_alvo." + ColunaDaLinha(t) + " IN (SELECT " + juncao->apelido + "." +

@@ -560,6 +560,10 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 }
                 cat.GravarTabela(db, t);
                 const Tabela& gravada = *cat.AcharTabela(t.nome);
+                // a primary key kept as SQLite's row key goes only with the table rebuilt
+                if (std::any_of(indicesRemovidos.begin(), indicesRemovidos.end(),
+                                [&](const Indice& i) { return IndiceNaLinha(db, antiga, i); }))
+                    reconstruir = true;
                 if (reconstruir) {
                     ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
                 } else {

@@ -124,9 +124,10 @@ struct Expressao {
 
 // A table source of FROM: a table or view, a derived table, or a function's rows.
 struct Fonte {
-    std::vector<std::string> nome;       // table or view, as written
-    std::unique_ptr<Consulta> derivada;  // (SELECT ...) AS x
-    Expr funcao;                         // fn(args) AS x
+    std::vector<std::string> nome;           // table or view, as written
+    std::unique_ptr<Consulta> derivada;      // (SELECT ...) AS x
+    Expr funcao;                             // fn(args) AS x
+    std::vector<std::vector<Expr>> valores;  // (VALUES (1, 'a'), (2, 'b')) AS x (n, t)
     std::string apelido;
     std::vector<std::string> colunasDoApelido;  // AS x (a, b)
 };
@@ -153,6 +154,7 @@ struct Selecao {
     Expr onde;
     std::vector<Expr> grupo;
     Expr tendo;
+    std::vector<std::string> destino;  // SELECT ... INTO t: the table it makes
 };
 
 // One operand of UNION/EXCEPT/INTERSECT: a SELECT or a query in parentheses.

@@ -355,6 +355,19 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         c, b == TipoBase::Real ? static_cast<double>(static_cast<float>(numero)) : numero);
 }
 
+// zv_chave(valor, 'T.c'): the value of a table's row key, refused when NULL as SQLite
+// refuses a NULL in a NOT NULL column (SQLite itself would make a new key of it).
+void FnChave(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) != SQLITE_NULL) {
+        sqlite3_result_value(c, a[0]);
+        return;
+    }
+    const std::string msg = std::string("NOT NULL constraint failed: ") +
+                            reinterpret_cast<const char*>(sqlite3_value_text(a[1]));
+    sqlite3_result_error(c, msg.c_str(), -1);
+    sqlite3_result_error_code(c, SQLITE_CONSTRAINT_NOTNULL);
+}
+
 void FnConv(sqlite3_context* c, int, sqlite3_value** a) {
     TipoSql t;
     t.base = static_cast<TipoBase>(sqlite3_value_int(a[1]));
@@ -1052,6 +1065,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     };
     const F funcoes[] = {
         {"zv_conv", 5, det, FnConv},
+        {"zv_chave", 2, det, FnChave},
         {"zv_getdate", 0, nd, FnGetDate},
         {"zv_getutcdate", 0, nd, FnGetUtcDate},
         {"zv_dt", 1, det, FnDt},

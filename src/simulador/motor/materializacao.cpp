@@ -1,5 +1,6 @@
 #include "simulador/motor/materializacao.hpp"
 
+#include <stdexcept>
 #include <vector>
 
 #include "comum/erros.hpp"
@@ -25,6 +26,16 @@ std::string Tab(const std::string& nome) {
 
 std::string NomeDoIndice(const Tabela& t, const Indice& i) {
     return Id("zvi_" + std::to_string(t.id) + "_" + std::to_string(i.indid));
+}
+
+[[noreturn]] void FalharPorChaveDuplicada(const Tabela& t, const Indice& i) {
+    throw ErroDeBanco(
+        "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
+        "the object name 'dbo." +
+            t.nome + "' and the index name '" + i.nome + "'." +
+            (i.restricao != 0 ? "\nCould not create constraint or index. See previous errors."
+                              : ""),
+        1505, 16, 1);
 }
 
 std::string Colunas(const std::vector<ColunaDeIndice>& cols) {
@@ -55,6 +66,7 @@ namespace {
 
 std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
     std::string s = "CREATE TABLE " + Tab(nome) + " (";
+    const ColunaDaTabela* chave = ChaveNaLinha(t);
     bool primeiro = true;
     for (const auto& c : t.colunas) {
         if (!primeiro) s += ", ";
@@ -62,6 +74,10 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
         s += Id(c.nome);
         if (c.identidade) {
             s += " INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL";
+            continue;
+        }
+        if (&c == chave) {
+            s += " INTEGER PRIMARY KEY NOT NULL";
             continue;
         }
         s += " ";
@@ -102,29 +118,62 @@ std::string ExpressaoParaSqlite(const std::string& texto) {
     return Reescrever(tokens, {0, tokens.size()}, ctx);
 }
 
+// Whether the SQLite table keeps index i as its row key (it was made so when the table
+// last was), so that no index of its own is there.
+bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i) {
+    if (!i.primario || i.colunas.size() != 1 || i.colunas[0].decrescente) return false;
+    const ColunaDaTabela* c = t.Coluna(i.colunas[0].nome);
+    if (!c || c->identidade || !EhInteiro(c->tipo.base)) return false;
+    Instrucao q(db, "SELECT 1 FROM pragma_table_info(?) WHERE pk = 1 AND name = ? COLLATE NOCASE");
+    q.Ligar(1, NomeNoSqlite(t.nome));
+    q.Ligar(2, c->nome);
+    return q.Passo();
+}
+
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
+    if (IndiceNaLinha(db, t, i)) return;
     std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
                       NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")";
     try {
         ExecutarSql(db, sql);
     } catch (const FalhaDoSqlite& f) {
         if (f.Codigo() != SQLITE_CONSTRAINT_UNIQUE) throw;
-        throw ErroDeBanco(
-            "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
-            "the object name 'dbo." +
-                t.nome + "' and the index name '" + i.nome + "'." +
-                (i.restricao != 0 ? "\nCould not create constraint or index. See previous errors."
-                                  : ""),
-            1505, 16, 1);
+        FalharPorChaveDuplicada(t, i);
     }
 }
 
 void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
+    if (IndiceNaLinha(db, t, i))
+        throw std::logic_error("a row key goes only with its table rebuilt without it");
     ExecutarSql(db, "DROP INDEX IF EXISTS " + NomeDoIndice(t, i));
 }
 
 void CriarIndicesSqlite(sqlite3* db, const Tabela& t) {
     for (const auto& i : t.indices) CriarIndiceSqlite(db, t, i);
+}
+
+const ColunaDaTabela* ChaveNaLinha(const Tabela& t) {
+    if (t.Identidade()) return nullptr;
+    for (const auto& i : t.indices) {
+        if (!i.primario) continue;
+        if (i.colunas.size() != 1 || i.colunas[0].decrescente) return nullptr;
+        const ColunaDaTabela* c = t.Coluna(i.colunas[0].nome);
+        if (!c || !EhInteiro(c->tipo.base) || t.PadraoDaColuna(c->nome)) return nullptr;
+        return c;
+    }
+    return nullptr;
+}
+
+std::string GuardaDaChave(const Tabela& t, const ColunaDaTabela& c, std::string valor) {
+    if (ChaveNaLinha(t) != &c) return valor;
+    return "zv_chave(" + valor + ", " + Texto(NomeNoSqlite(t.nome) + "." + c.nome) + ")";
+}
+
+std::string MensagemDeNulo(const std::string& banco, const Tabela& t, const std::string& coluna,
+                           char operacao) {
+    return "Cannot insert the value NULL into column '" + coluna + "', table '" + banco + ".dbo." +
+           t.nome + "'; column does not allow nulls. " + (operacao == 'I' ? "INSERT" : "UPDATE") +
+           " fails.";
 }
 
 std::string ColunaDaLinha(const Tabela& t) {
@@ -264,6 +313,12 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
         if (!destino.empty())
             ExecutarSql(db, "INSERT INTO main." + Tab(nova.nome) + " (" + destino + ") SELECT " +
                                 fonte + " FROM temp." + Id(velha));
+    } catch (const FalhaDoSqlite& f) {
+        ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
+        if (f.Codigo() == SQLITE_CONSTRAINT_PRIMARYKEY)
+            for (const auto& i : nova.indices)
+                if (i.primario) FalharPorChaveDuplicada(nova, i);
+        throw;
     } catch (...) {
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
         throw;

@@ -27,12 +27,25 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
                        const std::map<std::string, std::string>& origem);
 void CriarIndicesSqlite(sqlite3* db, const Tabela& t);
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
+// Not for an index IndiceNaLinha tells of: that one goes only with the table rebuilt.
 void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
+bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i);
 // Rewrites the engine's triggers attached to a table (rowversion, both sides of its
 // foreign keys).
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t);
 // The name SQLite's rowid goes by in `t`: rowid, or _rowid_ or oid when the table has a
 // column named rowid (SQLite then means the column).
 std::string ColunaDaLinha(const Tabela& t);
+
+// The column a new table keeps as SQLite's own row key, which makes a search by the
+// primary key a single descent: the key's one ascending integer column, when it has no
+// default and the table no identity (which holds that place). Null when there is none.
+const ColunaDaTabela* ChaveNaLinha(const Tabela& t);
+// `valor` as written to column `c`: SQLite reads a NULL given to its row key as "make a
+// new key", so the key's value is checked for NULL before SQLite sees it.
+std::string GuardaDaChave(const Tabela& t, const ColunaDaTabela& c, std::string valor);
+// The message SQL Server gives for a NULL into a column that takes none.
+std::string MensagemDeNulo(const std::string& banco, const Tabela& t, const std::string& coluna,
+                           char operacao);
 
 }  // namespace zolvek::simulador
