@@ -72,6 +72,8 @@ TEST_F(SelecaoPara, ErrosComoSqlServer) {
     EXPECT_EQ(Falha("select * from (select 1 as a into Z) d"),
               "Incorrect syntax near the keyword 'into'.");
     EXPECT_EQ(Falha("select nme into Z from T"), "Invalid column name 'nme'.");
+    EXPECT_EQ(Falha("declare @t table(a int); select 1 as a into @t"),
+              "Incorrect syntax near '@t'.");
     EXPECT_EQ(Falha("select nome into foo.Z from T"),
               "The specified schema name \"foo\" either does not exist or you do not have "
               "permission to use it.");
@@ -83,5 +85,9 @@ TEST_F(SelecaoPara, TransacaoEProcedimento) {
     EXPECT_EQ(Valor("select object_id('N')"), "NULL");
     Sql("create procedure P as select id, nome into #x from T where id < 3; "
         "select count(*) from #x");
-    EXPECT_EQ(Valor("exec P"), "2");
+    // the procedure's #table goes when the call ends, as on SQL Server
+    EXPECT_EQ(Valor("exec P; exec P"), "2");
+    EXPECT_EQ(Valor("select object_id('#x')"), "NULL");
+    Sql("exec ('select 1 as a into #d')");
+    EXPECT_EQ(Valor("select object_id('#d')"), "NULL");
 }

@@ -596,7 +596,8 @@ std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
     // refuses it elsewhere)
     if (Palavra("INTO") && profundidade_ == 1) {
         ++i_;
-        if (Fim() || !EhNome(t_[i_])) Erro();
+        // a table variable is no table SELECT ... INTO makes
+        if (Fim() || !EhNome(t_[i_]) || t_[i_].tipo == TipoToken::Variavel) Erro();
         s->destino = NomeComPartes();
         if (s->destino.back() == "*") Erro();
     }

@@ -91,7 +91,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
                       0, 'I', t.nome);
     });
     // #T and ##T live as long as the session that made them
-    if (t.nome[0] == '#') s_.AnotarTemporaria(t.nome);
+    if (t.nome[0] == '#') AnotarTemporaria(t.nome);
     if (t.Identidade() && r.linhasAfetadas > 0)
         s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
     Contar(std::move(r));
