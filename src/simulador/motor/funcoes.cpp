@@ -568,19 +568,6 @@ void FnObjectId(sqlite3_context* c, int, sqlite3_value** a) {
         sqlite3_result_null(c);
 }
 
-void FnObjectName(sqlite3_context* c, int, sqlite3_value** a) {
-    sqlite3* db = sqlite3_context_db_handle(c);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT nome FROM main.zv_objetos WHERE id=?", -1, &s, nullptr);
-    sqlite3_bind_int64(s, 1, sqlite3_value_int64(a[0]));
-    if (sqlite3_step(s) == SQLITE_ROW)
-        sqlite3_result_text(c, reinterpret_cast<const char*>(sqlite3_column_text(s, 0)), -1,
-                            SQLITE_TRANSIENT);
-    else
-        sqlite3_result_null(c);
-    sqlite3_finalize(s);
-}
-
 void FnDbName(sqlite3_context* c, int n, sqlite3_value** a) {
     if (n == 0 || sqlite3_value_type(a[0]) == SQLITE_NULL) {
         ResultadoTexto(c, Dono(c)->Banco());
@@ -820,57 +807,6 @@ void FnReverse(sqlite3_context* c, int, sqlite3_value** a) {
     }
     ResultadoTexto(c, r);
 }
-void FnIdentCurrent(sqlite3_context* c, int, sqlite3_value** a) {
-    sqlite3* db = sqlite3_context_db_handle(c);
-    sqlite3_stmt* s = nullptr;
-    bool outro = false;
-    std::string nome = NomeSimples(TextoDe(a[0]), outro, Dono(c)->Banco());
-    sqlite3_prepare_v2(db, "SELECT seq FROM main.sqlite_sequence WHERE name=? COLLATE NOCASE", -1,
-                       &s, nullptr);
-    nome = NomeNoSqlite(nome);
-    sqlite3_bind_text(s, 1, nome.c_str(), -1, SQLITE_TRANSIENT);
-    if (s && sqlite3_step(s) == SQLITE_ROW)
-        sqlite3_result_int64(c, sqlite3_column_int64(s, 0));
-    else
-        sqlite3_result_null(c);
-    sqlite3_finalize(s);
-}
-// OBJECTPROPERTY(id, 'IsProcedure' ...): 1 or 0 by the object's type; NULL for an
-// unknown object or property.
-void FnObjectProperty(sqlite3_context* c, int, sqlite3_value** a) {
-    static const std::map<std::string, std::vector<std::string>> tipos = {
-        {"isprocedure", {"P"}},
-        {"isusertable", {"U"}},
-        {"istable", {"U", "S"}},
-        {"isview", {"V"}},
-        {"istrigger", {"TR"}},
-        {"isscalarfunction", {"FN"}},
-        {"istablefunction", {"TF", "IF"}},
-        {"isinlinefunction", {"IF"}},
-        {"isconstraint", {"C", "D", "F", "PK", "UQ"}},
-        {"isprimarykey", {"PK"}},
-        {"isforeignkey", {"F"}},
-        {"ischeckcnst", {"C"}},
-        {"isdefaultcnst", {"D"}},
-    };
-    auto it = tipos.find(Dobrar(TextoDe(a[1])));
-    if (sqlite3_value_type(a[0]) == SQLITE_NULL || it == tipos.end()) {
-        sqlite3_result_null(c);
-        return;
-    }
-    sqlite3* db = sqlite3_context_db_handle(c);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT tipo FROM main.zv_objetos WHERE id=?", -1, &s, nullptr);
-    sqlite3_bind_int64(s, 1, sqlite3_value_int64(a[0]));
-    if (s && sqlite3_step(s) == SQLITE_ROW) {
-        std::string tipo = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-        bool e = std::find(it->second.begin(), it->second.end(), tipo) != it->second.end();
-        sqlite3_result_int(c, e ? 1 : 0);
-    } else {
-        sqlite3_result_null(c);
-    }
-    sqlite3_finalize(s);
-}
 void FnStr(sqlite3_context* c, int n, sqlite3_value** a) {
     int tam = n > 1 ? sqlite3_value_int(a[1]) : 10, dec = n > 2 ? sqlite3_value_int(a[2]) : 0;
     char b[128];
@@ -1084,7 +1020,6 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember},
         {"zv_object_id", 1, nd, FnObjectId},
         {"zv_object_id", 2, nd, FnObjectId},
-        {"zv_object_name", 1, nd, FnObjectName},
         {"zv_db_name", 0, nd, FnDbName},
         {"zv_db_name", 1, nd, FnDbName},
         {"zv_db_id", 0, nd, FnDbId},
@@ -1110,9 +1045,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_serverproperty", 1, nd, FnServerProperty},
         {"zv_isdate", 1, det, FnIsDate},
         {"zv_reverse", 1, det, FnReverse},
-        {"zv_ident_current", 1, nd, FnIdentCurrent},
         {"zv_identity", 0, nd, FnIdentity},
-        {"zv_objectproperty", 2, nd, FnObjectProperty},
         {"zv_str", 1, det, FnStr},
         {"zv_str", 2, det, FnStr},
         {"zv_str", 3, det, FnStr},

@@ -121,6 +121,7 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
                             nullptr);
     sqlite3_create_function(db, "zv_type_id", 1, det, nullptr, FnTypeId, nullptr, nullptr);
     sqlite3_create_function(db, "zv_type_name", 1, det, nullptr, FnTypeName, nullptr, nullptr);
+    RegistrarFuncoesDeObjetos(db, sessao);
 }
 
 }  // namespace zolvek::simulador

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 struct sqlite3;
 
 // T-SQL's functions about columns and types: COL_LENGTH, COL_NAME, COLUMNPROPERTY,
@@ -7,5 +10,12 @@ struct sqlite3;
 namespace zolvek::simulador {
 
 void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao);
+// OBJECT_DEFINITION, OBJECTPROPERTY, OBJECT_NAME, OBJECT_SCHEMA_NAME, SCHEMA_NAME,
+// SCHEMA_ID, IDENT_CURRENT, IDENT_SEED, IDENT_INCR and CHOOSE.
+void RegistrarFuncoesDeObjetos(sqlite3* db, void* sessao);
+
+struct Tabela;
+// The last identity value a table gave; nullopt while it gave none (new or truncated).
+std::optional<std::int64_t> UltimaIdentidade(sqlite3* db, const Tabela& t);
 
 }  // namespace zolvek::simulador

@@ -136,7 +136,7 @@ std::optional<TipoSql> GeradorSqlite::AlvoDosResultados(const Caso& c) const {
     return AlvoDosValores(ramos);
 }
 
-// The arguments of COALESCE, IIF, ISNULL and NULLIF with their texts converted as SQL
+// The arguments of COALESCE, IIF, CHOOSE, ISNULL and NULLIF with their texts converted as SQL
 // Server types the call; empty when none is.
 std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
                                                               const std::string& chave) {
@@ -147,6 +147,9 @@ std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
         for (const auto& x : a) valores.push_back(x.get());
     } else if (chave == "iif" && a.size() == 3) {
         valores = {a[1].get(), a[2].get()};
+        primeiro = 1;
+    } else if (chave == "choose" && a.size() >= 2) {
+        for (std::size_t k = 1; k < a.size(); ++k) valores.push_back(a[k].get());
         primeiro = 1;
     } else if (chave == "isnull" && a.size() == 2) {
         // ISNULL has its first argument's type

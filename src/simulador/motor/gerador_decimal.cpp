@@ -158,6 +158,10 @@ std::optional<TipoSql> TipoDaFuncaoFixa(const std::string& f) {
         {"col_name", {TipoBase::NVarChar, 128}},
         {"hashbytes", {TipoBase::VarBinary, 8000}},
     };
+    // the names of the catalog are sysname, and a module's text nvarchar(max)
+    if (f == "schema_name" || f == "object_schema_name") return TipoSql{TipoBase::NVarChar, 128};
+    if (f == "object_definition") return TipoSql{TipoBase::NVarChar, -1};
+    if (f == "schema_id") return TipoSql{TipoBase::Int, 0, 10, 0};
     const auto it = kTipos.find(f);
     if (it == kTipos.end()) return std::nullopt;
     return it->second;
@@ -219,6 +223,12 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
         return LerTextoDeTipo(c.tipo);
     if (f == "iif" && c.argumentos.size() == 3)
         return TipoComum({c.argumentos[1].get(), c.argumentos[2].get()});
+    if (f == "choose" && c.argumentos.size() >= 2) {
+        std::vector<const Expressao*> valores;
+        for (std::size_t k = 1; k < c.argumentos.size(); ++k)
+            valores.push_back(c.argumentos[k].get());
+        return TipoComum(valores);
+    }
     if (f == "dateadd" && c.argumentos.size() == 2) {  // a date stays a date
         auto t = TipoDe(*c.argumentos[1]);
         if (t && (t->base == TipoBase::Date || t->base == TipoBase::Time ||

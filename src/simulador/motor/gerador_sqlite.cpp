@@ -94,6 +94,13 @@ const std::map<std::string, std::string>& Funcoes() {
         {"columnproperty", "zv_columnproperty"},
         {"type_id", "zv_type_id"},
         {"type_name", "zv_type_name"},
+        {"object_definition", "zv_object_definition"},
+        {"object_schema_name", "zv_object_schema_name"},
+        {"schema_name", "zv_schema_name"},
+        {"schema_id", "zv_schema_id"},
+        {"ident_seed", "zv_ident_seed"},
+        {"ident_incr", "zv_ident_incr"},
+        {"choose", "zv_choose"},
         {"stdev", "zv_stdev"},
         {"stdevp", "zv_stdevp"},
         {"var", "zv_var"},
@@ -518,6 +525,8 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     }
     if (chave == "replicate" && c.nome.size() == 1 && c.argumentos.size() == 2)
         args.push_back(std::to_string(LimiteDeReplicacao(*c.argumentos[0])));
+    if (chave == "choose" && c.nome.size() == 1 && !args.empty())
+        args[0] = "zv_cast(" + args[0] + ", 'int')";  // CHOOSE(2.7, ...) is CHOOSE(2, ...)
     if (c.estrela) args.push_back("*");
     if (c.distinto) s += "DISTINCT ";
     for (std::size_t k = 0; k < args.size(); ++k) s += (k ? ", " : "") + args[k];

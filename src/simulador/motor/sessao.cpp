@@ -512,9 +512,9 @@ Preparada& Preparada::operator=(Preparada&& o) noexcept {
 // The catalog views are made the first time a statement needs them: most connections
 // never read them, and making them costs more than opening the file. A rollback may
 // take them back, so their absence is what is looked at.
-bool Sessao::GarantirVisoes() {
+bool Sessao::GarantirVisoes(std::string_view faltando) {
     Instrucao q(db_, "SELECT 1 FROM sqlite_temp_master WHERE name = 'sysobjects'");
-    if (q.Passo()) return false;
+    if (q.Passo()) return CriarVisoesDeChavesQueFaltam(db_, faltando);
     CriarVisoesDoCatalogo(db_);
     return true;
 }
@@ -587,7 +587,9 @@ Preparada Sessao::Preparar(const std::string& sql) {
                                : FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     };
     auto falha = preparar();
-    if (falha && std::strncmp(falha->what(), "no such table", 13) == 0 && GarantirVisoes())
+    constexpr std::string_view kSemTabela = "no such table: ";
+    while (falha && std::string_view(falha->what()).substr(0, kSemTabela.size()) == kSemTabela &&
+           GarantirVisoes(std::string_view(falha->what()).substr(kSemTabela.size())))
         falha = preparar();
     if (falha) {
         if (!negacao_.empty()) throw ErroDeBanco(std::exchange(negacao_, {}), 229, 14, 5);

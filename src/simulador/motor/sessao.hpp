@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -163,8 +164,9 @@ class Sessao {
     void MarcarCatalogoAlterado();
     void EsquecerPreparadas();
     void AtualizarTabelasDoServidor(bool processos, bool bancos);
-    // True when it had to make them.
-    bool GarantirVisoes();
+    // True when it had to make them. `faltando`: the table a statement missed, which may
+    // be one of the views made only when named.
+    bool GarantirVisoes(std::string_view faltando = {});
     std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
     void PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f);
     std::vector<db::Resultado> ExecutarLoteTraduzido(const std::string& sql,

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <set>
 
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -49,15 +51,6 @@ CREATE TEMP VIEW zv_sys_views AS SELECT * FROM zv_sys_objects WHERE type = 'V';
 CREATE TEMP VIEW zv_sys_procedures AS SELECT * FROM zv_sys_objects WHERE type = 'P';
 CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS parent_id,
   create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
-CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT *, o2.nocheck = 2 AS is_disabled,
-  o2.nocheck <> 0 AS is_not_trusted
-  FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'F';
-CREATE TEMP VIEW zv_sys_check_constraints AS SELECT s.*, o2.texto AS definition,
-  o2.nocheck = 2 AS is_disabled, o2.nocheck <> 0 AS is_not_trusted FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id
-  WHERE s.type = 'C';
-CREATE TEMP VIEW zv_sys_default_constraints AS SELECT s.*, o2.texto AS definition
-  FROM zv_sys_objects s JOIN main.zv_objetos o2 ON o2.id = s.object_id WHERE s.type = 'D';
-CREATE TEMP VIEW zv_sys_key_constraints AS SELECT * FROM zv_sys_objects WHERE type IN ('PK','UQ');
 CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
   0 AS typestat, c.xtype AS xusertype, c.comprimento AS length,
   (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
@@ -76,8 +69,14 @@ CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name,
   (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS precision,
   (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
-    THEN c.escala_cat ELSE 0 END) AS scale, c.anulavel AS is_nullable,
-  c.identidade AS is_identity, 0 AS is_computed, c.padrao AS default_object_id
+    THEN c.escala_cat ELSE 0 END) AS scale,
+  (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
+    COLLATE LATIN1_CI_AS AS collation_name, c.anulavel AS is_nullable,
+  (CASE WHEN c.xtype IN (98, 165, 167, 173, 175, 231, 239) THEN 1 ELSE 0 END) AS is_ansi_padded,
+  0 AS is_rowguidcol, c.identidade AS is_identity, 0 AS is_computed, 0 AS is_filestream,
+  0 AS is_replicated, 0 AS is_non_sql_subscribed, 0 AS is_merge_published, 0 AS is_dts_replicated,
+  0 AS is_xml_document, 0 AS xml_collection_id, c.padrao AS default_object_id, 0 AS rule_object_id,
+  0 AS is_sparse, 0 AS is_column_set
   FROM main.zv_colunas c;
 CREATE TEMP VIEW sysindexes AS SELECT i.tabela AS id, 0 AS status, NULL AS first, i.indid AS indid,
   NULL AS root, 0 AS minlen, (SELECT count(*) FROM main.zv_indices) * 0 AS keycnt, 1 AS groupid,
@@ -144,6 +143,162 @@ CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS si
   110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
 )";
 
+// The constraints, keys, modules and schemas, in the views SQL Server offers for them. The
+// lists of columns a constraint or index keeps in one text (names one a line, "\t1" after
+// a descending one) are split here into rows.
+const char* kVisoesDeChavesEModulos = R"(
+CREATE TEMP VIEW zv_listas_de_colunas AS WITH RECURSIVE p(dono, indid, lista, ordem, resto, item) AS (
+  SELECT id, 0, 'K', 0, colunas || char(10), NULL FROM main.zv_objetos
+    WHERE tipo IN ('PK', 'UQ', 'F') AND colunas <> ''
+  UNION ALL SELECT id, 0, 'R', 0, colunas_ref || char(10), NULL FROM main.zv_objetos
+    WHERE tipo = 'F' AND colunas_ref <> ''
+  UNION ALL SELECT tabela, indid, 'I', 0, colunas || char(10), NULL FROM main.zv_indices
+    WHERE colunas <> ''
+  UNION ALL SELECT dono, indid, lista, ordem + 1, substr(resto, instr(resto, char(10)) + 1),
+    substr(resto, 1, instr(resto, char(10)) - 1) FROM p WHERE resto <> '')
+  SELECT dono, indid, lista, ordem, (CASE WHEN instr(item, char(9)) > 0
+    THEN substr(item, 1, instr(item, char(9)) - 1) ELSE item END) AS nome,
+  (instr(item, char(9)) > 0) AS decrescente FROM p WHERE ordem > 0;
+CREATE TEMP VIEW zv_colunas_das_chaves AS SELECT l.dono AS restricao, r.pai AS tabela,
+  l.ordem AS ordem, c.colid AS colid, c.nome AS nome FROM zv_listas_de_colunas l
+  JOIN main.zv_objetos r ON r.id = l.dono JOIN main.zv_colunas c ON c.tabela = r.pai AND c.nome = l.nome
+  WHERE l.lista = 'K';
+CREATE TEMP VIEW zv_colunas_referidas AS SELECT l.dono AS restricao, t.id AS tabela,
+  l.ordem AS ordem, c.colid AS colid FROM zv_listas_de_colunas l
+  JOIN main.zv_objetos r ON r.id = l.dono JOIN main.zv_objetos t ON t.nome = r.tabela_ref AND t.tipo = 'U'
+  JOIN main.zv_colunas c ON c.tabela = t.id AND c.nome = l.nome WHERE l.lista = 'R';
+CREATE TEMP VIEW zv_indice_referido AS SELECT r.id AS restricao, t.id AS tabela,
+  (SELECT i.indid FROM main.zv_indices i WHERE i.tabela = t.id AND i.unico
+    AND replace(i.colunas, char(9) || '1', '') = r.colunas_ref COLLATE LATIN1_CI_AS
+    ORDER BY i.indid LIMIT 1) AS indid
+  FROM main.zv_objetos r JOIN main.zv_objetos t ON t.nome = r.tabela_ref AND t.tipo = 'U'
+  WHERE r.tipo = 'F';
+CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT s.*, x.tabela AS referenced_object_id,
+  x.indid AS key_index_id, (r.nocheck = 2) AS is_disabled, 0 AS is_not_for_replication,
+  (r.nocheck <> 0) AS is_not_trusted, 0 AS delete_referential_action,
+  'NO_ACTION' COLLATE LATIN1_CI_AS AS delete_referential_action_desc, 0 AS update_referential_action,
+  'NO_ACTION' COLLATE LATIN1_CI_AS AS update_referential_action_desc,
+  (r.nome GLOB 'FK__*__*') AS is_system_named
+  FROM zv_sys_objects s JOIN main.zv_objetos r ON r.id = s.object_id
+  LEFT JOIN zv_indice_referido x ON x.restricao = r.id WHERE r.tipo = 'F';
+CREATE TEMP VIEW zv_sys_foreign_key_columns AS SELECT k.restricao AS constraint_object_id,
+  k.ordem AS constraint_column_id, k.tabela AS parent_object_id, k.colid AS parent_column_id,
+  x.tabela AS referenced_object_id, x.colid AS referenced_column_id
+  FROM zv_colunas_das_chaves k JOIN zv_colunas_referidas x ON x.restricao = k.restricao AND x.ordem = k.ordem;
+CREATE TEMP VIEW zv_sys_check_constraints AS SELECT s.*, (r.nocheck = 2) AS is_disabled,
+  0 AS is_not_for_replication, (r.nocheck <> 0) AS is_not_trusted,
+  coalesce((SELECT c.colid FROM main.zv_colunas c WHERE c.tabela = r.pai AND c.nome = r.colunas), 0)
+    AS parent_column_id, r.texto AS definition, 0 AS uses_database_collation,
+  (r.nome GLOB 'CK__*__*') AS is_system_named
+  FROM zv_sys_objects s JOIN main.zv_objetos r ON r.id = s.object_id WHERE r.tipo = 'C';
+CREATE TEMP VIEW zv_sys_default_constraints AS SELECT s.*,
+  coalesce((SELECT c.colid FROM main.zv_colunas c WHERE c.tabela = r.pai AND c.nome = r.colunas), 0)
+    AS parent_column_id, r.texto AS definition, (r.nome GLOB 'DF__*__*') AS is_system_named
+  FROM zv_sys_objects s JOIN main.zv_objetos r ON r.id = s.object_id WHERE r.tipo = 'D';
+CREATE TEMP VIEW zv_sys_key_constraints AS SELECT s.*,
+  (SELECT i.indid FROM main.zv_indices i WHERE i.restricao = s.object_id) AS unique_index_id,
+  (s.name GLOB 'PK__*__*' OR s.name GLOB 'UQ__*__*') AS is_system_named
+  FROM zv_sys_objects s WHERE s.type IN ('PK', 'UQ');
+CREATE TEMP VIEW zv_sys_index_columns AS SELECT l.dono AS object_id, l.indid AS index_id,
+  l.ordem AS index_column_id, c.colid AS column_id, l.ordem AS key_ordinal, 0 AS partition_ordinal,
+  l.decrescente AS is_descending_key, 0 AS is_included_column FROM zv_listas_de_colunas l
+  JOIN main.zv_colunas c ON c.tabela = l.dono AND c.nome = l.nome WHERE l.lista = 'I';
+CREATE TEMP VIEW zv_sys_identity_columns AS SELECT s.*, c.semente AS seed_value,
+  c.incremento AS increment_value, zv_ultima_identidade(c.tabela) AS last_value,
+  0 AS is_not_for_replication FROM zv_sys_columns s
+  JOIN main.zv_colunas c ON c.tabela = s.object_id AND c.colid = s.column_id WHERE c.identidade;
+CREATE TEMP VIEW zv_sys_all_objects AS SELECT * FROM zv_sys_objects;
+CREATE TEMP VIEW zv_sys_all_columns AS SELECT * FROM zv_sys_columns;
+CREATE TEMP VIEW zv_sys_sql_modules AS SELECT o.id AS object_id, o.texto AS definition,
+  1 AS uses_ansi_nulls, 1 AS uses_quoted_identifier, 0 AS is_schema_bound,
+  0 AS uses_database_collation, 0 AS is_recompiled, 0 AS null_on_null_input,
+  NULL AS execute_as_principal_id FROM main.zv_objetos o WHERE o.tipo IN ('P', 'V', 'TR', 'FN', 'IF', 'TF');
+CREATE TEMP VIEW zv_sys_schemas AS SELECT column1 COLLATE LATIN1_CI_AS AS name, column2 AS schema_id,
+  column2 AS principal_id FROM (VALUES ('dbo', 1), ('guest', 2), ('INFORMATION_SCHEMA', 3),
+  ('sys', 4), ('db_owner', 16384), ('db_accessadmin', 16385), ('db_securityadmin', 16386),
+  ('db_ddladmin', 16387), ('db_backupoperator', 16389), ('db_datareader', 16390),
+  ('db_datawriter', 16391), ('db_denydatareader', 16392), ('db_denydatawriter', 16393));
+CREATE TEMP VIEW zv_is_schemata AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CATALOG_NAME,
+  name AS SCHEMA_NAME, name AS SCHEMA_OWNER, NULL AS DEFAULT_CHARACTER_SET_CATALOG,
+  NULL AS DEFAULT_CHARACTER_SET_SCHEMA, 'iso_1' COLLATE LATIN1_CI_AS AS DEFAULT_CHARACTER_SET_NAME
+  FROM zv_sys_schemas;
+CREATE TEMP VIEW zv_is_table_constraints AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA, r.nome AS CONSTRAINT_NAME,
+  zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG, 'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA,
+  t.nome AS TABLE_NAME, (CASE r.tipo WHEN 'PK' THEN 'PRIMARY KEY' WHEN 'UQ' THEN 'UNIQUE'
+    WHEN 'F' THEN 'FOREIGN KEY' ELSE 'CHECK' END) COLLATE LATIN1_CI_AS AS CONSTRAINT_TYPE,
+  'NO' COLLATE LATIN1_CI_AS AS IS_DEFERRABLE, 'NO' COLLATE LATIN1_CI_AS AS INITIALLY_DEFERRED
+  FROM main.zv_objetos r JOIN main.zv_objetos t ON t.id = r.pai WHERE r.tipo IN ('PK', 'UQ', 'F', 'C');
+CREATE TEMP VIEW zv_is_key_column_usage AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA, r.nome AS CONSTRAINT_NAME,
+  zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG, 'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA,
+  t.nome AS TABLE_NAME, k.nome AS COLUMN_NAME, k.ordem AS ORDINAL_POSITION
+  FROM zv_colunas_das_chaves k JOIN main.zv_objetos r ON r.id = k.restricao
+  JOIN main.zv_objetos t ON t.id = k.tabela;
+CREATE TEMP VIEW zv_is_constraint_column_usage AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA, t.nome AS TABLE_NAME, k.nome AS COLUMN_NAME,
+  zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG, 'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA,
+  r.nome AS CONSTRAINT_NAME FROM zv_colunas_das_chaves k JOIN main.zv_objetos r ON r.id = k.restricao
+  JOIN main.zv_objetos t ON t.id = k.tabela
+  UNION ALL SELECT zv_db_name() COLLATE LATIN1_CI_AS, 'dbo' COLLATE LATIN1_CI_AS, t.nome, c.nome,
+  zv_db_name() COLLATE LATIN1_CI_AS, 'dbo' COLLATE LATIN1_CI_AS, r.nome FROM main.zv_objetos r
+  JOIN main.zv_objetos t ON t.id = r.pai JOIN main.zv_colunas c ON c.tabela = r.pai
+  WHERE r.tipo = 'C' AND zv_menciona(r.texto, c.nome);
+CREATE TEMP VIEW zv_is_referential_constraints AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA, r.nome AS CONSTRAINT_NAME,
+  zv_db_name() COLLATE LATIN1_CI_AS AS UNIQUE_CONSTRAINT_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS UNIQUE_CONSTRAINT_SCHEMA, i.nome AS UNIQUE_CONSTRAINT_NAME,
+  'SIMPLE' COLLATE LATIN1_CI_AS AS MATCH_OPTION, 'NO ACTION' COLLATE LATIN1_CI_AS AS UPDATE_RULE,
+  'NO ACTION' COLLATE LATIN1_CI_AS AS DELETE_RULE FROM main.zv_objetos r
+  LEFT JOIN zv_indice_referido x ON x.restricao = r.id
+  LEFT JOIN main.zv_indices i ON i.tabela = x.tabela AND i.indid = x.indid WHERE r.tipo = 'F';
+CREATE TEMP VIEW zv_is_check_constraints AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA, r.nome AS CONSTRAINT_NAME,
+  r.texto COLLATE LATIN1_CI_AS AS CHECK_CLAUSE FROM main.zv_objetos r WHERE r.tipo = 'C';
+CREATE TEMP VIEW zv_is_views AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA, o.nome AS TABLE_NAME,
+  substr(o.texto, 1, 4000) COLLATE LATIN1_CI_AS AS VIEW_DEFINITION,
+  (CASE WHEN zv_menciona(o.texto, 'WITH CHECK OPTION') THEN 'CASCADE' ELSE 'NONE' END)
+    COLLATE LATIN1_CI_AS AS CHECK_OPTION, 'NO' COLLATE LATIN1_CI_AS AS IS_UPDATABLE
+  FROM main.zv_objetos o WHERE o.tipo = 'V';
+CREATE TEMP VIEW zv_is_routines AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS SPECIFIC_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS SPECIFIC_SCHEMA, o.nome AS SPECIFIC_NAME,
+  zv_db_name() COLLATE LATIN1_CI_AS AS ROUTINE_CATALOG, 'dbo' COLLATE LATIN1_CI_AS AS ROUTINE_SCHEMA,
+  o.nome AS ROUTINE_NAME,
+  (CASE WHEN o.tipo = 'P' THEN 'PROCEDURE' ELSE 'FUNCTION' END) COLLATE LATIN1_CI_AS AS ROUTINE_TYPE,
+  NULL AS MODULE_CATALOG, NULL AS MODULE_SCHEMA, NULL AS MODULE_NAME, NULL AS UDT_CATALOG,
+  NULL AS UDT_SCHEMA, NULL AS UDT_NAME, f.tipo COLLATE LATIN1_CI_AS AS DATA_TYPE,
+  (CASE WHEN f.xtype IN (167, 175, 231, 239, 165, 173) THEN f.tamanho
+        WHEN f.xtype IN (35, 34) THEN 2147483647 WHEN f.xtype = 99 THEN 1073741823 END)
+    AS CHARACTER_MAXIMUM_LENGTH,
+  (CASE WHEN f.xtype IN (167, 175, 231, 239, 165, 173) THEN f.comprimento
+        WHEN f.xtype IN (35, 34, 99) THEN 2147483647 END) AS CHARACTER_OCTET_LENGTH,
+  NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
+  (CASE WHEN f.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
+    COLLATE LATIN1_CI_AS AS COLLATION_NAME, NULL AS CHARACTER_SET_CATALOG, NULL AS CHARACTER_SET_SCHEMA,
+  (CASE WHEN f.xtype IN (35, 167, 175) THEN 'iso_1' WHEN f.xtype IN (99, 231, 239) THEN 'UNICODE' END)
+    COLLATE LATIN1_CI_AS AS CHARACTER_SET_NAME, f.prec_num AS NUMERIC_PRECISION,
+  (CASE WHEN f.xtype IN (62, 59) THEN 2 WHEN f.prec_num IS NOT NULL THEN 10 END) AS NUMERIC_PRECISION_RADIX,
+  f.escala_num AS NUMERIC_SCALE,
+  (CASE WHEN f.xtype = 61 THEN 3 WHEN f.xtype = 58 THEN 0 END) AS DATETIME_PRECISION,
+  NULL AS INTERVAL_TYPE, NULL AS INTERVAL_PRECISION, NULL AS TYPE_UDT_CATALOG, NULL AS TYPE_UDT_SCHEMA,
+  NULL AS TYPE_UDT_NAME, NULL AS SCOPE_CATALOG, NULL AS SCOPE_SCHEMA, NULL AS SCOPE_NAME,
+  NULL AS MAXIMUM_CARDINALITY, NULL AS DTD_IDENTIFIER, 'SQL' COLLATE LATIN1_CI_AS AS ROUTINE_BODY,
+  substr(o.texto, 1, 4000) COLLATE LATIN1_CI_AS AS ROUTINE_DEFINITION, NULL AS EXTERNAL_NAME,
+  NULL AS EXTERNAL_LANGUAGE, NULL AS PARAMETER_STYLE, 'NO' COLLATE LATIN1_CI_AS AS IS_DETERMINISTIC,
+  (CASE WHEN o.tipo = 'P' THEN 'MODIFIES' ELSE 'READS' END) COLLATE LATIN1_CI_AS AS SQL_DATA_ACCESS,
+  (CASE WHEN o.tipo = 'P' THEN NULL ELSE 'NO' END) COLLATE LATIN1_CI_AS AS IS_NULL_CALL,
+  NULL AS SQL_PATH, 'YES' COLLATE LATIN1_CI_AS AS SCHEMA_LEVEL_ROUTINE,
+  (CASE WHEN o.tipo = 'P' THEN -1 ELSE 0 END) AS MAX_DYNAMIC_RESULT_SETS,
+  'NO' COLLATE LATIN1_CI_AS AS IS_USER_DEFINED_CAST, 'NO' COLLATE LATIN1_CI_AS AS IS_IMPLICITLY_INVOCABLE,
+  zv_dt(o.criacao) AS CREATED, zv_dt(o.criacao) AS LAST_ALTERED FROM main.zv_objetos o
+  LEFT JOIN (SELECT id, zv_retorno(texto, 'tipo') AS tipo, zv_retorno(texto, 'xtype') AS xtype,
+    zv_retorno(texto, 'tamanho') AS tamanho, zv_retorno(texto, 'comprimento') AS comprimento,
+    zv_retorno(texto, 'prec_num') AS prec_num, zv_retorno(texto, 'escala_num') AS escala_num
+    FROM main.zv_objetos WHERE tipo IN ('FN', 'IF', 'TF')) f ON f.id = o.id
+  WHERE o.tipo IN ('P', 'FN', 'IF', 'TF');
+)";
+
 }  // namespace
 
 namespace {
@@ -164,21 +319,109 @@ void ContarLinhas(sqlite3_context* c, int, sqlite3_value** a) {
     }
 }
 
+// zv_menciona(texto, 'A B'): whether the T-SQL text names A and then B, word by word
+// (names and keywords, not the insides of comments or literals).
+void Menciona(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_int(c, 0);
+    try {
+        const auto palavras = Tokenizar(reinterpret_cast<const char*>(sqlite3_value_text(a[1])));
+        const auto tokens = Tokenizar(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
+        for (std::size_t i = 0; i + palavras.size() <= tokens.size(); ++i) {
+            std::size_t k = 0;
+            while (k < palavras.size() && EhNome(tokens[i + k]) &&
+                   IguaisCiAs(tokens[i + k].texto, palavras[k].texto))
+                ++k;
+            if (k == palavras.size()) return sqlite3_result_int(c, 1);
+        }
+    } catch (const std::exception&) {
+        // a text the lexer refuses names nothing
+    }
+    sqlite3_result_int(c, 0);
+}
+
+// The type after RETURNS in a function's text ("varchar(10)"); "TABLE" for a table
+// function.
+std::string TextoDoRetorno(const std::string& texto) {
+    const auto tokens = Tokenizar(texto);
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (!EhPalavra(tokens[i], "RETURNS")) continue;
+        const Token& t = tokens[i + 1];
+        if (t.tipo == TipoToken::Variavel || EhPalavra(t, "TABLE")) return "TABLE";
+        std::string tipo = t.texto;
+        if (i + 2 < tokens.size() && EhSimbolo(tokens[i + 2], "("))
+            for (std::size_t k = i + 2; k < tokens.size(); ++k) {
+                tipo += tokens[k].texto;
+                if (EhSimbolo(tokens[k], ")")) break;
+            }
+        return tipo;
+    }
+    return "";
+}
+
+// zv_retorno(texto, campo): what INFORMATION_SCHEMA.ROUTINES shows of a function's
+// return type, in the fields of the engine's columns (tipo, xtype, tamanho ...).
+void Retorno(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string texto;
+    try {
+        texto = TextoDoRetorno(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
+    } catch (const std::exception&) {
+        return sqlite3_result_null(c);
+    }
+    const std::string campo = reinterpret_cast<const char*>(sqlite3_value_text(a[1]));
+    auto resultado = [&](const std::string& s) {
+        sqlite3_result_text(c, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    };
+    if (texto == "TABLE") return campo == "tipo" ? resultado(texto) : sqlite3_result_null(c);
+    auto tipo = LerTextoDeTipo(texto);
+    if (!tipo) return sqlite3_result_null(c);
+    if (texto.find('(') == std::string::npos && EhTexto(tipo->base) && tipo->tamanho == 0)
+        tipo->tamanho = 1;  // varchar alone is varchar(1) where it declares
+    if (campo == "tipo") return resultado(NomeDoTipo(tipo->base));
+    if (campo == "xtype") return sqlite3_result_int(c, XType(tipo->base));
+    if (campo == "tamanho") return sqlite3_result_int(c, tipo->tamanho);
+    if (campo == "comprimento") return sqlite3_result_int(c, ComprimentoEmBytes(*tipo));
+    const auto n = campo == "prec_num" ? PrecisaoNumerica(*tipo) : EscalaNumerica(*tipo);
+    if (!n) return sqlite3_result_null(c);
+    sqlite3_result_int(c, *n);
+}
+
+}  // namespace
+
+namespace {
+
+// The names of the views and tables a text of them makes.
+std::set<std::string> NomesDasVisoes(const std::string& texto) {
+    std::set<std::string> r;
+    for (const char* inicio : {"CREATE TEMP VIEW ", "CREATE TEMP TABLE "})
+        for (auto p = texto.find(inicio); p != std::string::npos; p = texto.find(inicio, p + 1)) {
+            const auto q = p + std::strlen(inicio);
+            r.insert(texto.substr(q, texto.find_first_of(" (", q) - q));
+        }
+    return r;
+}
+
 }  // namespace
 
 bool EhVisaoDoCatalogo(const std::string& nome) {
-    static const std::set<std::string> nomes = [] {
-        std::set<std::string> r;
-        const std::string texto = kVisoes;
-        for (const char* inicio : {"CREATE TEMP VIEW ", "CREATE TEMP TABLE "})
-            for (auto p = texto.find(inicio); p != std::string::npos;
-                 p = texto.find(inicio, p + 1)) {
-                const auto q = p + std::strlen(inicio);
-                r.insert(texto.substr(q, texto.find_first_of(" (", q) - q));
-            }
-        return r;
-    }();
+    static const std::set<std::string> nomes =
+        NomesDasVisoes(std::string(kVisoes) + kVisoesDeChavesEModulos);
     return nomes.count(nome) > 0;
+}
+
+bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando) {
+    static const std::set<std::string> nomes = NomesDasVisoes(kVisoesDeChavesEModulos);
+    if (faltando.substr(0, 5) == "temp." || faltando.substr(0, 5) == "main.")
+        faltando.remove_prefix(5);
+    if (!nomes.count(std::string(faltando))) return false;
+    Instrucao q(db, "SELECT 1 FROM sqlite_temp_master WHERE name = 'zv_listas_de_colunas'");
+    if (q.Passo()) return false;
+    sqlite3_create_function_v2(db, "zv_menciona", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               Menciona, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "zv_retorno", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               Retorno, nullptr, nullptr, nullptr);
+    ExecutarSql(db, kVisoesDeChavesEModulos);
+    return true;
 }
 
 void CriarVisoesDoCatalogo(sqlite3* db) {

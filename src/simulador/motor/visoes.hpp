@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "simulador/servidor/servidor.hpp"
@@ -13,6 +15,11 @@ struct sqlite3;
 namespace zolvek::simulador {
 
 void CriarVisoesDoCatalogo(sqlite3* db);
+// The views of keys, constraints, modules and schemas (information_schema.key_column_usage,
+// sys.sql_modules ...) cost more to make than all the others together: they are made the
+// first time a statement misses one. True when `faltando`, SQLite's name of the table a
+// statement missed, is one of them and they were made now.
+bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando);
 // One of those views or tables, by its SQLite name (zv_sys_objects, sysobjects, ...).
 bool EhVisaoDoCatalogo(const std::string& nome);
 void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes);
