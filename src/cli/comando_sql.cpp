@@ -28,18 +28,27 @@ std::string LerScript(const std::string& origem) {
     return db::TextoDoScript(std::move(bytes));
 }
 
+// The fraction digits a date-time field shows: its column's scale (datetime2(n), time(n),
+// datetime), the milliseconds of a smalldatetime or of a column that tells no scale, and
+// all seven digits when such a value has them.
+int CasasDaFracao(const db::DataHora& d, const db::Coluna& coluna) {
+    const bool pequena = coluna.tipo == db::TipoDeCampo::DateTime && coluna.precisao == 16;
+    if (coluna.precisao == 0 || pequena) return d.cemNanos ? 7 : 3;
+    return coluna.escala;
+}
+
 // One field as a line of tab-separated output: NULL as NULL, dates in ISO form (a date
 // column's without the time, a time column's without the date), binary in hexadecimal;
 // tabs and line breaks inside a value are written as \t, \r and \n.
-std::string TextoDoCampo(const db::Valor& valor, db::TipoDeCampo tipo) {
+std::string TextoDoCampo(const db::Valor& valor, const db::Coluna& coluna) {
     if (db::EhNulo(valor)) return "NULL";
     std::string texto;
     if (const auto* logico = std::get_if<bool>(&valor)) {
         texto = *logico ? "1" : "0";
     } else if (const auto* data = std::get_if<db::DataHora>(&valor)) {
-        texto = data->TextoIso();  // yyyy-mm-dd hh:nn:ss.zzz
-        if (tipo == db::TipoDeCampo::Date) texto = texto.substr(0, 10);
-        if (tipo == db::TipoDeCampo::Time) texto = texto.substr(11);
+        texto = data->TextoIso(CasasDaFracao(*data, coluna));  // yyyy-mm-dd hh:nn:ss.zzz
+        if (coluna.tipo == db::TipoDeCampo::Date) texto = texto.substr(0, 10);
+        if (coluna.tipo == db::TipoDeCampo::Time) texto = texto.substr(11);
     } else if (const auto* bytes = std::get_if<db::Bytes>(&valor)) {
         texto = "0x";
         char par[3];
@@ -75,7 +84,7 @@ void ImprimirResultados(std::ostream& saida, const std::vector<db::Resultado>& r
             saida << '\n';
             for (const auto& linha : r.linhas) {
                 for (std::size_t i = 0; i < linha.size(); ++i)
-                    saida << (i ? "\t" : "") << TextoDoCampo(linha[i], r.colunas[i].tipo);
+                    saida << (i ? "\t" : "") << TextoDoCampo(linha[i], r.colunas[i]);
                 saida << '\n';
             }
         } else if (r.linhasAfetadas >= 0) {

@@ -99,8 +99,24 @@ TEST_F(ComandoSql, DataSemHoraEHoraSemData) {
                    "select d, t, h, dateadd(day, 1, d), cast(h as date), cast('10:11' as time) "
                    "from D\n");
     EXPECT_EQ(e.status, 0) << e.erros;
-    EXPECT_NE(e.saida.find("2024-03-05\t10:11:12.123\t2024-03-05 00:00:00.000\t2024-03-06\t"
-                           "2024-03-05\t10:11:00.000\n"),
+    EXPECT_NE(e.saida.find("2024-03-05\t10:11:12.1230000\t2024-03-05 00:00:00.000\t2024-03-06\t"
+                           "2024-03-05\t10:11:00.0000000\n"),
+              std::string::npos)
+        << e.saida;
+}
+
+// datetime2(n) and time(n) show exactly n fraction digits, and no point for none.
+TEST_F(ComandoSql, FracaoDaEscalaDeDatetime2ETime) {
+    CriarBanco("Empresa");
+    auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
+                   "create table D (a datetime2, b datetime2(0), t time(3), s smalldatetime)\n"
+                   "insert into D values ('2024-01-02 03:04:05.1234567', "
+                   "'2024-01-02 03:04:05.1234567', '12:34:56.1234567', '2024-01-02 03:04:05')\n"
+                   "GO\n"
+                   "select a, b, t, s, sysdatetime() from D\n");
+    EXPECT_EQ(e.status, 0) << e.erros;
+    EXPECT_NE(e.saida.find("2024-01-02 03:04:05.1234567\t2024-01-02 03:04:05\t12:34:56.123\t"
+                           "2024-01-02 03:04:00.000\t"),
               std::string::npos)
         << e.saida;
 }

@@ -14,7 +14,9 @@ TEST(Valor, DataHoraFormasDeTextoEDias) {
     EXPECT_EQ((DataHora{2024, 2, 29, 0, 0, 0, 0}).Texto(), "29/02/2024");
     DataHora lida;
     ASSERT_TRUE(DataHora::LerIso("2024-02-29T07:05:09.1204567", lida));
-    EXPECT_EQ(lida, d);
+    EXPECT_EQ(lida, (DataHora{2024, 2, 29, 7, 5, 9, 120, 4567}));  // 100 ns kept
+    EXPECT_EQ(lida.TextoIso(7), "2024-02-29 07:05:09.1204567");
+    EXPECT_EQ(lida.TextoIso(0), "2024-02-29 07:05:09");
     EXPECT_FALSE(DataHora::LerIso("2023-02-29", lida));
     EXPECT_FALSE(DataHora::LerIso("29/02/2024", lida));
     EXPECT_DOUBLE_EQ(DataHora{}.ComoDias(), 0.0);

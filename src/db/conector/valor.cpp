@@ -1,5 +1,6 @@
 #include "db/conector/valor.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -105,6 +106,14 @@ std::string DataHora::TextoIso() const {
     return b;
 }
 
+std::string DataHora::TextoIso(int casas) const {
+    std::string s = TextoIso().substr(0, 19);
+    if (casas <= 0) return s;
+    char b[16];
+    std::snprintf(b, sizeof b, ".%03d%04d", milissegundo, cemNanos);
+    return s + std::string(b, static_cast<std::size_t>(1 + std::min(casas, 7)));
+}
+
 std::string DataHora::Texto() const {
     std::string t = DoisDigitos(dia) + "/" + DoisDigitos(mes) + "/";
     char b[8];
@@ -134,16 +143,17 @@ bool DataHora::LerIso(const std::string& bruto, DataHora& saida) {
             if (!LerDigitos(s, p, 2, d.segundo)) return false;
             if (p < s.size() && s[p] == '.') {
                 ++p;
-                // Any number of fraction digits; milliseconds are kept.
-                int casas = 0, ms = 0;
+                // Any number of fraction digits; 100 ns units are kept.
+                int casas = 0, unidades = 0;
                 while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
-                    if (casas < 3) ms = ms * 10 + (s[p] - '0');
+                    if (casas < 7) unidades = unidades * 10 + (s[p] - '0');
                     ++casas;
                     ++p;
                 }
                 if (casas == 0) return false;
-                for (int i = casas; i < 3; ++i) ms *= 10;
-                d.milissegundo = ms;
+                for (int i = casas; i < 7; ++i) unidades *= 10;
+                d.milissegundo = unidades / 10000;
+                d.cemNanos = unidades % 10000;
             }
         }
         if (p != s.size() || d.hora > 23 || d.minuto > 59 || d.segundo > 59) return false;

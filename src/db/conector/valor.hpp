@@ -8,15 +8,19 @@
 
 namespace zolvek::db {
 
-// A date and time as the server holds it (milliseconds kept; DATETIME rounds to 1/300 s).
+// A date and time as the server holds it: datetime2 and time keep 100 ns units, datetime
+// rounds to 1/300 s.
 struct DataHora {
     int ano = 1899, mes = 12, dia = 30;
     int hora = 0, minuto = 0, segundo = 0, milissegundo = 0;
+    int cemNanos = 0;  // the 100 ns units past the millisecond, 0..9999
 
     auto operator<=>(const DataHora&) const = default;
 
     // "yyyy-mm-dd hh:nn:ss.zzz", the form SQL Server's convert(..., 121) gives.
     std::string TextoIso() const;
+    // The same with `casas` fraction digits (0..7), and no point when there are none.
+    std::string TextoIso(int casas) const;
     // The default display form, "dd/mm/yyyy hh:nn:ss" ("dd/mm/yyyy" when the time is midnight).
     std::string Texto() const;
     // Reads "yyyy-mm-dd[ hh:nn[:ss[.zzz]]]" (also with 'T'); false when it is not a date.

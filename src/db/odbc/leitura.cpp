@@ -159,6 +159,7 @@ DataHora DeTimestamp(const SQL_TIMESTAMP_STRUCT& t) {
     d.minuto = t.minute;
     d.segundo = t.second;
     d.milissegundo = static_cast<int>(t.fraction / 1000000);
+    d.cemNanos = static_cast<int>(t.fraction / 100 % 10000);
     return d;
 }
 

@@ -451,6 +451,7 @@ TipoSql Analisador::Tipo() {
         nome = Nome();
     }
     auto base = TipoPeloNome(nome);
+    if (!base && IguaisCiAs(nome, "datetimeoffset")) throw ErroDeBanco(RecusaDoFusoHorario(nome));
     if (!base)
         throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome + ".",
                           2715, 16, 3);
@@ -481,6 +482,12 @@ TipoSql Analisador::Tipo() {
                 "type sysname.",
                 2716, 16, 1);
         t.tamanho = 128;
+    }
+    if (t.base == TipoBase::Time || t.base == TipoBase::DateTime2) {
+        if (informado && (tamanho < 0 || tamanho > 7))
+            throw ErroDeBanco("Specified scale " + std::to_string(tamanho) + " is invalid.", 1002,
+                              16, 1);
+        return t;
     }
     if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
                            t.base == TipoBase::VarBinary))

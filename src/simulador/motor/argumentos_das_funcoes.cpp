@@ -100,6 +100,7 @@ const std::map<std::string, std::pair<std::size_t, std::size_t>>& Aridades() {
         {"suser_name", {0, 1}},
         {"suser_sname", {0, 1}},
         {"sysdatetime", {0, 0}},
+        {"sysutcdatetime", {0, 0}},
         {"upper", {1, 1}},
         {"user_name", {0, 1}},
         {"year", {1, 1}},

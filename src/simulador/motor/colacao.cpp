@@ -70,9 +70,10 @@ int Comparar(void*, int na, const void* a, int nb, const void* b) {
         std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
 }
 
-// The canonical stored form "yyyy-mm-dd hh:nn:ss.zzz".
+// The canonical stored form "yyyy-mm-dd hh:nn:ss.zzz", seven fraction digits when a
+// datetime2 or time has a part below the millisecond.
 bool Canonica(std::string_view s) {
-    return s.size() == 23 && s[4] == '-' && s[10] == ' ' && s[19] == '.';
+    return (s.size() == 23 || s.size() == 27) && s[4] == '-' && s[10] == ' ' && s[19] == '.';
 }
 
 // A value written some other way ('20200101') in the canonical form, or false. A
@@ -109,11 +110,11 @@ int CompararDatas(void*, int na, const void* a, int nb, const void* b) {
     std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(na));
     std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(nb));
     std::string_view fx, fy;
-    char copia[23];  // reading y may reuse the place that holds x's canonical form
+    char copia[27];  // reading y may reuse the place that holds x's canonical form
     if (!(Canonica(x) && Canonica(y)) && EmFormaCanonica(x, fx)) {
-        fx.copy(copia, sizeof copia);
+        const std::size_t n = fx.copy(copia, sizeof copia);
         if (EmFormaCanonica(y, fy)) {
-            x = std::string_view(copia, sizeof copia);
+            x = std::string_view(copia, n);
             y = fy;
         }
     }

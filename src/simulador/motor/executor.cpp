@@ -542,7 +542,7 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
             // it out
             const auto& t = (*tiposConhecidos)[static_cast<std::size_t>(c)];
             if (t && (EhNumericoExato(t->base) || t->base == TipoBase::Date ||
-                      t->base == TipoBase::Time)) {
+                      t->base == TipoBase::Time || t->base == TipoBase::DateTime2)) {
                 tipos[static_cast<std::size_t>(c)] = &*t;
                 col.tipo = CategoriaDoTipo(*t);
                 col.precisao = PrecisaoDoCatalogo(*t);

@@ -35,7 +35,10 @@ constexpr NumeroDaMensagem kNumeros[] = {
     {"Cannot convert a char value to money.", 235, 16, 0},
     {"Cannot construct data type", 289, 16, 1},
     {" is not a valid style number when converting", 281, 16, 1},
-    {"Adding a value to a 'date' column caused an overflow.", 517, 16, 1},
+    {"Adding a value to a '", 517, 16, 1},
+    {"The datediff function resulted in an overflow.", 535, 16, 0},
+    {"' is not a recognized dateadd option.", 155, 15, 1},
+    {"The datepart ", 9810, 16, 10},
     {"The culture parameter '", 9818, 16, 1},
     {"Error converting string value '", 9819, 16, 1},
 };

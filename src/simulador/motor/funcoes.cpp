@@ -132,8 +132,9 @@ bool PareceDataHoraGravada(const std::string& s) {
 // failing.
 // `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
 // number of that type (a number too long for a text is '*' or an error by it).
+// `origemData`: the date, time or datetime2 type of the value, which a text shows.
 void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo,
-               std::string_view tipoDoNumero = {}) {
+               std::string_view tipoDoNumero = {}, const TipoSql* origemData = nullptr) {
     int origem = sqlite3_value_type(v);
     if (origem == SQLITE_NULL) {
         sqlite3_result_null(c);
@@ -152,12 +153,15 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
             }
         } else if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
             s = TextoDe(v);
-            // a date-time column reaches here as its stored text; a style asks for a date
-            if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
-                 (estilo > 0 && PareceDataHoraGravada(s))) &&
-                b != TipoBase::SqlVariant) {
-                db::DataHora d;
-                std::string erro;
+            db::DataHora d;
+            std::string erro;
+            if (origemData && b != TipoBase::SqlVariant && LerDataHora(s, d)) {
+                if (!EscreverDataDoTipo(d, *origemData, estilo, s, erro))
+                    return FalharNaFuncao(c, erro);
+            } else if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
+                        (estilo > 0 && PareceDataHoraGravada(s))) &&
+                       b != TipoBase::SqlVariant) {
+                // a date-time column reaches here as its stored text; a style asks for a date
                 if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
                     return FalharNaFuncao(c, erro);
             }
@@ -265,18 +269,7 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
                                   NomeDoTipo(b) + " data type resulted in an out-of-range value.");
             return;
         }
-        if (b == TipoBase::DateTime) d = ArredondarDataHora(d);
-        if (b == TipoBase::SmallDateTime) {
-            if (d.segundo >= 30) {
-                d = DataHoraDeDias1900(
-                    DiasDesde1900(db::DataHora{d.ano, d.mes, d.dia, d.hora, d.minuto, 0, 0}) +
-                    1.0 / 1440.0);
-            }
-            d.segundo = 0;
-            d.milissegundo = 0;
-        }
-        if (b == TipoBase::Date) d.hora = d.minuto = d.segundo = d.milissegundo = 0;
-        ResultadoDataHora(c, d);
+        ResultadoDataHora(c, NoTipoDeData(d, t));
         return;
     }
     if (EhNumericoExato(b)) return ConverterParaDecimal(c, v, t);
@@ -393,6 +386,8 @@ void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert
     const std::string numero = barra == std::string::npos ? "" : texto.substr(barra + 1);
     if (barra != std::string::npos) texto.erase(barra);
     auto t = LerTextoDeTipo(texto);
+    if (!t && Dobrar(texto).rfind("datetimeoffset", 0) == 0)
+        return FalharNaFuncao(c, RecusaDoFusoHorario("datetimeoffset"));
     if (!t) {
         FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
         return;
@@ -402,6 +397,10 @@ void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert
         texto.find('(') == std::string::npos)
         t->tamanho = 30;
     int estilo = (!cast && n > 2) ? sqlite3_value_int(a[2]) : 0;
+    // after the bar may also come the date type of the value ("varchar(30)|datetime2(3)")
+    const auto data = LerTextoDeTipo(numero);
+    if (data && EhDataHora(data->base))
+        return Converter(c, cast ? a[0] : a[1], *t, true, estilo, {}, &*data);
     Converter(c, cast ? a[0] : a[1], *t, true, estilo, numero);
 }
 
@@ -423,6 +422,10 @@ void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
 
 void FnGetDate(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoDataHora(c, DataHoraAtual());
+}
+
+void FnSysDateTime(sqlite3_context* c, int, sqlite3_value**) {
+    ResultadoDataHora(c, DataHoraAtualPrecisa(sqlite3_user_data(c) != nullptr));
 }
 
 void FnGetUtcDate(sqlite3_context* c, int, sqlite3_value**) {
@@ -592,87 +595,6 @@ void FnDbId(sqlite3_context* c, int n, sqlite3_value** a) {
     } catch (const std::exception& e) {
         FalharNaFuncao(c, e.what());
     }
-}
-
-std::string Parte(sqlite3_value* v) {
-    return ParteDeData(TextoDe(v));
-}
-
-void FnDateDiff(sqlite3_context* c, int, sqlite3_value** a) {
-    if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL) {
-        sqlite3_result_null(c);
-        return;
-    }
-    db::DataHora x, y;
-    if (!LerDataHoraDoValor(a[1], x) || !LerDataHoraDoValor(a[2], y)) {
-        FalharNaFuncao(c,
-                       "Conversion failed when converting date and/or time from character string.");
-        return;
-    }
-    std::string p = Parte(a[0]);
-    auto dia = [](const db::DataHora& d) {
-        return static_cast<std::int64_t>(
-            std::floor(DiasDesde1900(db::DataHora{d.ano, d.mes, d.dia, 0, 0, 0, 0})));
-    };
-    std::int64_t r = 0;
-    if (p == "year")
-        r = y.ano - x.ano;
-    else if (p == "quarter")
-        r = (y.ano * 4 + (y.mes - 1) / 3) - (x.ano * 4 + (x.mes - 1) / 3);
-    else if (p == "month")
-        r = (y.ano * 12 + y.mes) - (x.ano * 12 + x.mes);
-    else if (p == "day" || p == "dayofyear")
-        r = dia(y) - dia(x);
-    else if (p == "week")
-        r = (dia(y) + 1) / 7 - (dia(x) + 1) / 7;
-    else if (p == "hour")
-        r = (dia(y) * 24 + y.hora) - (dia(x) * 24 + x.hora);
-    else if (p == "minute")
-        r = (dia(y) * 1440 + y.hora * 60 + y.minuto) - (dia(x) * 1440 + x.hora * 60 + x.minuto);
-    else if (p == "second")
-        r = (dia(y) * 86400 + y.hora * 3600 + y.minuto * 60 + y.segundo) -
-            (dia(x) * 86400 + x.hora * 3600 + x.minuto * 60 + x.segundo);
-    else if (p == "millisecond")
-        r = std::llround((DiasDesde1900(y) - DiasDesde1900(x)) * 86400000.0);
-    else {
-        FalharNaFuncao(c, "'" + TextoDe(a[0]) + "' is not a recognized datediff option.");
-        return;
-    }
-    sqlite3_result_int64(c, r);
-}
-
-void FnDateAdd(sqlite3_context* c, int, sqlite3_value** a) {
-    if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL) {
-        sqlite3_result_null(c);
-        return;
-    }
-    db::DataHora d;
-    if (!LerDataHoraDoValor(a[2], d)) {
-        FalharNaFuncao(c,
-                       "Conversion failed when converting date and/or time from character string.");
-        return;
-    }
-    std::string p = Parte(a[0]);
-    std::int64_t n = sqlite3_value_int64(a[1]);
-    if (p == "year" || p == "quarter" || p == "month") {
-        std::int64_t meses = p == "year" ? n * 12 : p == "quarter" ? n * 3 : n;
-        std::int64_t total = d.ano * 12 + (d.mes - 1) + meses;
-        d.ano = static_cast<int>(total / 12);
-        d.mes = static_cast<int>(total % 12) + 1;
-        static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        int max = dias[d.mes - 1];
-        if (d.mes == 2 && ((d.ano % 4 == 0 && d.ano % 100 != 0) || d.ano % 400 == 0)) max = 29;
-        if (d.dia > max) d.dia = max;
-        ResultadoDataHora(c, d);
-        return;
-    }
-    double fator = p == "day" || p == "dayofyear" || p == "weekday" ? 1.0
-                   : p == "week"                                    ? 7.0
-                   : p == "hour"                                    ? 1.0 / 24
-                   : p == "minute"                                  ? 1.0 / 1440
-                   : p == "second"                                  ? 1.0 / 86400
-                                                                    : 1.0 / 86400000;
-    ResultadoDataHora(c, DataHoraDeDias1900(DiasDesde1900(d) + static_cast<double>(n) * fator));
 }
 
 void FnLen(sqlite3_context* c, int, sqlite3_value** a) {
@@ -1102,8 +1024,6 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_db_name", 1, nd, FnDbName},
         {"zv_db_id", 0, nd, FnDbId},
         {"zv_db_id", 1, nd, FnDbId},
-        {"zv_datediff", 3, det, FnDateDiff},
-        {"zv_dateadd", 3, det, FnDateAdd},
         {"zv_len", 1, det, FnLen},
         {"zv_datalength", 1, det, FnDataLength},
         {"zv_charindex", 2, det, FnCharIndex},
@@ -1137,6 +1057,9 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     };
     for (const auto& f : funcoes)
         sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
+    static int utc = 1;
+    sqlite3_create_function(db, "zv_sysdatetime", 0, nd, nullptr, FnSysDateTime, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_sysutcdatetime", 0, nd, &utc, FnSysDateTime, nullptr, nullptr);
     RegistrarFuncoesDecimais(db);
     RegistrarFuncoesInteiras(db);
     RegistrarFuncoesDeSubconsulta(db);
@@ -1149,6 +1072,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
             sqlite3_create_function(db, nome, args, det, const_cast<int*>(&kMarcas[k]), FnConvert,
                                     nullptr, nullptr);
     RegistrarFuncoesDeDatas(db);
+    RegistrarAritmeticaDeDatas(db);
     RegistrarFuncoesDeTexto(db);
     RegistrarFuncaoFormat(db);
     RegistrarFuncoesDeCatalogo(db, s);

@@ -73,9 +73,9 @@ bool ValorDaParte(const db::DataHora& d, const std::string& p, std::int64_t& r) 
     else if (p == "millisecond")
         r = d.milissegundo;
     else if (p == "microsecond")
-        r = d.milissegundo * 1000LL;
+        r = d.milissegundo * 1000LL + d.cemNanos / 10;
     else if (p == "nanosecond")
-        r = d.milissegundo * 1000000LL;
+        r = (d.milissegundo * 10000LL + d.cemNanos) * 100;
     else if (p == "iso_week")
         r = SemanaIso(d);
     else if (p == "tzoffset")
@@ -317,6 +317,24 @@ bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
             return false;
     }
     saida = b;
+    return true;
+}
+
+bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std::string& saida,
+                        std::string& erro) {
+    const int casas = CasasDaFracao(t);
+    const bool iso = estilo == 0 || estilo == 21 || estilo == 121;
+    const bool t126 = estilo == 126 || estilo == 127;
+    if (t.base == TipoBase::Date && estilo == 0) {
+        saida = d.TextoIso(0).substr(0, 10);
+    } else if (t.base == TipoBase::Time && (iso || t126)) {
+        saida = d.TextoIso(casas).substr(11);
+    } else if (t.base == TipoBase::DateTime2 && (iso || t126)) {
+        saida = d.TextoIso(casas);
+        if (t126) saida[10] = 'T';
+    } else {
+        return EscreverDataNoEstilo(d, estilo, saida, erro);
+    }
     return true;
 }
 

@@ -46,9 +46,10 @@ std::optional<TipoSql> AlvoDaConversao(const TipoSql& t) {
         case TipoBase::DateTime:
         case TipoBase::SmallDateTime:
         case TipoBase::Date:
+            return TipoSql{t.base, 0, t.base == TipoBase::Float ? 53 : 0, 0};
         case TipoBase::DateTime2:
         case TipoBase::Time:
-            return TipoSql{t.base, 0, t.base == TipoBase::Float ? 53 : 0, 0};
+            return t;  // with its scale, to which the text rounds
         default:
             return std::nullopt;
     }

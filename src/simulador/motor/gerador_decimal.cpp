@@ -129,19 +129,34 @@ std::optional<TipoSql> Combinar(const std::vector<TipoSql>& tipos) {
 // The type of the built-in functions whose result type does not follow their arguments.
 std::optional<TipoSql> TipoDaFuncaoFixa(const std::string& f) {
     static const std::map<std::string, TipoSql> kTipos = {
-        {"datepart", {TipoBase::Int, 0, 10, 0}}, {"datediff", {TipoBase::Int, 0, 10, 0}},
-        {"year", {TipoBase::Int, 0, 10, 0}},     {"month", {TipoBase::Int, 0, 10, 0}},
-        {"day", {TipoBase::Int, 0, 10, 0}},      {"ascii", {TipoBase::Int, 0, 10, 0}},
-        {"unicode", {TipoBase::Int, 0, 10, 0}},  {"difference", {TipoBase::Int, 0, 10, 0}},
-        {"type_id", {TipoBase::Int, 0, 10, 0}},  {"col_length", {TipoBase::SmallInt, 0, 5, 0}},
-        {"stdev", {TipoBase::Float, 0, 53, 0}},  {"stdevp", {TipoBase::Float, 0, 53, 0}},
-        {"var", {TipoBase::Float, 0, 53, 0}},    {"varp", {TipoBase::Float, 0, 53, 0}},
-        {"rand", {TipoBase::Float, 0, 53, 0}},   {"datefromparts", {TipoBase::Date, 0, 10, 0}},
-        {"eomonth", {TipoBase::Date, 0, 10, 0}}, {"datename", {TipoBase::NVarChar, 30}},
-        {"format", {TipoBase::NVarChar, 4000}},  {"quotename", {TipoBase::NVarChar, 258}},
-        {"soundex", {TipoBase::VarChar, 4}},     {"char", {TipoBase::Char, 1}},
-        {"nchar", {TipoBase::NChar, 1}},         {"type_name", {TipoBase::NVarChar, 128}},
-        {"col_name", {TipoBase::NVarChar, 128}}, {"hashbytes", {TipoBase::VarBinary, 8000}},
+        {"datepart", {TipoBase::Int, 0, 10, 0}},
+        {"datediff", {TipoBase::Int, 0, 10, 0}},
+        {"year", {TipoBase::Int, 0, 10, 0}},
+        {"month", {TipoBase::Int, 0, 10, 0}},
+        {"day", {TipoBase::Int, 0, 10, 0}},
+        {"ascii", {TipoBase::Int, 0, 10, 0}},
+        {"unicode", {TipoBase::Int, 0, 10, 0}},
+        {"difference", {TipoBase::Int, 0, 10, 0}},
+        {"type_id", {TipoBase::Int, 0, 10, 0}},
+        {"col_length", {TipoBase::SmallInt, 0, 5, 0}},
+        {"stdev", {TipoBase::Float, 0, 53, 0}},
+        {"stdevp", {TipoBase::Float, 0, 53, 0}},
+        {"var", {TipoBase::Float, 0, 53, 0}},
+        {"varp", {TipoBase::Float, 0, 53, 0}},
+        {"rand", {TipoBase::Float, 0, 53, 0}},
+        {"datefromparts", {TipoBase::Date, 0, 10, 0}},
+        {"eomonth", {TipoBase::Date, 0, 10, 0}},
+        {"datename", {TipoBase::NVarChar, 30}},
+        {"format", {TipoBase::NVarChar, 4000}},
+        {"quotename", {TipoBase::NVarChar, 258}},
+        {"sysdatetime", {TipoBase::DateTime2, 0, 27, 7}},
+        {"sysutcdatetime", {TipoBase::DateTime2, 0, 27, 7}},
+        {"soundex", {TipoBase::VarChar, 4}},
+        {"char", {TipoBase::Char, 1}},
+        {"nchar", {TipoBase::NChar, 1}},
+        {"type_name", {TipoBase::NVarChar, 128}},
+        {"col_name", {TipoBase::NVarChar, 128}},
+        {"hashbytes", {TipoBase::VarBinary, 8000}},
     };
     // the names of the catalog are sysname, and a module's text nvarchar(max)
     if (f == "schema_name" || f == "object_schema_name") return TipoSql{TipoBase::NVarChar, 128};
@@ -219,7 +234,9 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
     }
     if (f == "dateadd" && c.argumentos.size() == 2) {  // a date stays a date
         auto t = TipoDe(*c.argumentos[1]);
-        if (t && (t->base == TipoBase::Date || t->base == TipoBase::Time)) return t;
+        if (t && (t->base == TipoBase::Date || t->base == TipoBase::Time ||
+                  t->base == TipoBase::DateTime2))
+            return t;
         return std::nullopt;
     }
     if (auto t = TipoDaFuncaoFixa(f)) return t;

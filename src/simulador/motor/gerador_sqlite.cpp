@@ -26,7 +26,8 @@ const std::map<std::string, std::string>& Funcoes() {
     static const std::map<std::string, std::string> f = {
         {"getdate", "zv_getdate"},
         {"getutcdate", "zv_getutcdate"},
-        {"sysdatetime", "zv_getdate"},
+        {"sysdatetime", "zv_sysdatetime"},
+        {"sysutcdatetime", "zv_sysutcdatetime"},
         {"current_timestamp", "zv_getdate"},
         {"suser_sname", "zv_suser_sname"},
         {"suser_name", "zv_suser_sname"},
@@ -444,6 +445,9 @@ std::string GeradorSqlite::OrigemNumerica(const Chamada& c, std::size_t valor) c
     if (t->base == TipoBase::Money || t->base == TipoBase::SmallMoney) return "|money";
     if (EhNumericoExato(t->base)) return "|numeric";
     if (t->base == TipoBase::Float || t->base == TipoBase::Real) return "|float";
+    // a date, time or datetime2 shows its own fraction, unlike a datetime
+    if (t->base == TipoBase::Date || t->base == TipoBase::Time || t->base == TipoBase::DateTime2)
+        return "|" + TextoDoTipo(*t);
     return "";
 }
 
@@ -485,6 +489,9 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         (chave == "checksum" || chave == "binary_checksum" || chave == "checksum_agg"))
         throw ErroDeBanco("O simulador de SQL Server não calcula " + c.nome[0] +
                           ": os valores de SQL Server para ela não se reproduzem aqui.");
+    if (c.nome.size() == 1 &&
+        (chave == "sysdatetimeoffset" || chave == "todatetimeoffset" || chave == "switchoffset"))
+        throw ErroDeBanco(RecusaDoFusoHorario(c.nome[0]));
     if (chave == "update" && c.nome.size() == 1) return ColunaAtualizada(c);
     if (c.nome.size() == 1)
         ExigirArgumentos(
@@ -528,6 +535,11 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
             args[comoConvert ? 1 : 0] = "zv_dt(" + args[comoConvert ? 1 : 0] + ")";
     }
     if (comoCast && c.nome.size() == 1) args.push_back(ComoTexto(tipo));
+    if (chave == "dateadd" && c.nome.size() == 1 && c.argumentos.size() == 2) {
+        // the sum keeps the date's type, whose parts it must have
+        const auto t = TipoDe(*c.argumentos[1]);
+        args.push_back(ComoTexto(t && EhDataHora(t->base) ? TextoDoTipo(*t) : ""));
+    }
     if (chave == "replicate" && c.nome.size() == 1 && c.argumentos.size() == 2)
         args.push_back(std::to_string(LimiteDeReplicacao(*c.argumentos[0])));
     if (chave == "choose" && c.nome.size() == 1 && !args.empty())

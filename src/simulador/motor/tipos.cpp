@@ -8,6 +8,7 @@
 #include <ctime>
 #include <map>
 
+#include "comum/hora_local.hpp"
 #include "simulador/motor/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -87,6 +88,9 @@ std::string TextoDoTipo(const TipoSql& t) {
         case TipoBase::Decimal:
         case TipoBase::Numeric:
             return s + "(" + std::to_string(t.precisao) + "," + std::to_string(t.escala) + ")";
+        case TipoBase::Time:
+        case TipoBase::DateTime2:
+            return CasasDaFracao(t) == 7 ? s : s + "(" + std::to_string(CasasDaFracao(t)) + ")";
         default:
             return s;
     }
@@ -133,6 +137,11 @@ std::optional<TipoBase> TipoPeloNome(std::string_view nome) {
     return it->second;
 }
 
+std::string RecusaDoFusoHorario(std::string_view nome) {
+    return "O simulador de SQL Server não trabalha com datas com fuso horário (" +
+           std::string(nome) + ").";
+}
+
 TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado) {
     TipoSql t;
     t.base = b;
@@ -153,6 +162,12 @@ TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool in
         case TipoBase::Float:
             // float(n): 1..24 is real, 25..53 is float
             if (informado && tamanho > 0 && tamanho <= 24) t.base = TipoBase::Real;
+            break;
+        case TipoBase::Time:
+        case TipoBase::DateTime2:
+            // the precision tells a kept scale from a column stored before it was kept
+            t.escala = informado ? tamanho : 7;
+            t.precisao = (b == TipoBase::Time ? 8 : 19) + (t.escala ? t.escala + 1 : 0);
             break;
         default:
             break;
@@ -274,9 +289,9 @@ int ComprimentoEmBytes(const TipoSql& t) {
         case TipoBase::Date:
             return 3;
         case TipoBase::Time:
-            return 5;
+            return CasasDaFracao(t) <= 2 ? 3 : CasasDaFracao(t) <= 4 ? 4 : 5;
         case TipoBase::DateTime2:
-            return 8;
+            return CasasDaFracao(t) <= 2 ? 6 : CasasDaFracao(t) <= 4 ? 7 : 8;
         case TipoBase::Char:
         case TipoBase::VarChar:
         case TipoBase::Binary:
@@ -329,9 +344,9 @@ int PrecisaoDoCatalogo(const TipoSql& t) {
         case TipoBase::Date:
             return 10;
         case TipoBase::Time:
-            return 16;
         case TipoBase::DateTime2:
-            return 27;
+            return (t.base == TipoBase::Time ? 8 : 19) +
+                   (CasasDaFracao(t) ? CasasDaFracao(t) + 1 : 0);
         case TipoBase::Char:
         case TipoBase::VarChar:
         case TipoBase::NChar:
@@ -364,6 +379,9 @@ int EscalaDoCatalogo(const TipoSql& t) {
             return 4;
         case TipoBase::DateTime:
             return 3;
+        case TipoBase::Time:
+        case TipoBase::DateTime2:
+            return CasasDaFracao(t);
         default:
             return 0;
     }
@@ -511,20 +529,21 @@ bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
         if (!Digitos(s, i + 1, 2, d.segundo)) return false;
         i += 3;
         if (i < s.size() && (s[i] == '.' || s[i] == ':')) {
+            // SQL Server reads seven digits at most ("...05.1234567")
+            const bool ponto = s[i] == '.';
             ++i;
-            int ms = 0, casas = 0;
+            int unidades = 0, casas = 0;
             while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-                if (casas < 3) {
-                    ms = ms * 10 + (s[i] - '0');
-                    ++casas;
-                }
+                if (++casas > (ponto ? 7 : 3)) return false;
+                unidades = unidades * 10 + (s[i] - '0');
                 ++i;
             }
-            while (casas < 3 && casas > 0) {
-                ms *= 10;
+            while (casas < 7 && casas > 0) {
+                unidades *= 10;
                 ++casas;
             }
-            d.milissegundo = ms;
+            d.milissegundo = unidades / 10000;
+            d.cemNanos = unidades % 10000;
         }
     }
     while (i < s.size() && s[i] == ' ') ++i;
@@ -658,9 +677,10 @@ bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoInter
 }  // namespace
 
 std::string FormatarDataHora(const db::DataHora& d) {
-    char b[40];
+    char b[48];
     std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d.%03d", d.ano, d.mes, d.dia, d.hora,
                   d.minuto, d.segundo, d.milissegundo);
+    if (d.cemNanos) std::snprintf(b + 23, sizeof b - 23, "%04d", d.cemNanos);
     return b;
 }
 
@@ -694,18 +714,97 @@ db::DataHora DataHoraDeDias1900(double dias) {
 }
 
 db::DataHora ArredondarDataHora(const db::DataHora& d) {
-    int ms = d.milissegundo;
-    int resto = ms % 10;
-    int base = ms - resto;
-    int r = resto <= 1 ? 0 : resto <= 4 ? 3 : resto <= 8 ? 7 : 10;
-    if (base + r < 1000) {
-        db::DataHora s = d;
-        s.milissegundo = base + r;
-        return s;
+    // to the nearest 1/300 s, shown as the nearest millisecond (.003, .007)
+    const std::int64_t ticks = TicksDe(d);
+    const std::int64_t dia = ticks - ticks % kTicksPorDia;
+    const std::int64_t trezentos = ((ticks - dia) * 3 + 50000) / 100000;
+    const std::int64_t ms = (trezentos * 10 + 1) / 3;
+    return DataHoraDeTicks(dia + ms * 10000);
+}
+
+int CasasDaFracao(const TipoSql& t) {
+    switch (t.base) {
+        case TipoBase::Time:
+        case TipoBase::DateTime2:
+            return t.precisao == 0 ? 7 : std::clamp(t.escala, 0, 7);
+        case TipoBase::DateTime:
+            return 3;
+        default:
+            return 0;
     }
-    double dias = DiasDesde1900(db::DataHora{d.ano, d.mes, d.dia, d.hora, d.minuto, d.segundo, 0}) +
-                  1.0 / 86400.0;
-    return DataHoraDeDias1900(dias);
+}
+
+std::int64_t TicksDe(const db::DataHora& d) {
+    const std::int64_t dias =
+        db::DiasDesde1970(d.ano, static_cast<unsigned>(d.mes), static_cast<unsigned>(d.dia)) -
+        db::DiasDesde1970(1, 1, 1);
+    const std::int64_t segundos = d.hora * 3600LL + d.minuto * 60LL + d.segundo;
+    return dias * kTicksPorDia + segundos * 10000000LL + d.milissegundo * 10000LL + d.cemNanos;
+}
+
+db::DataHora DataHoraDeTicks(std::int64_t ticks) {
+    db::DataHora d;
+    db::DataCivil(ticks / kTicksPorDia + db::DiasDesde1970(1, 1, 1), d.ano, d.mes, d.dia);
+    std::int64_t resto = ticks % kTicksPorDia;
+    d.hora = static_cast<int>(resto / 36000000000LL);
+    d.minuto = static_cast<int>(resto / 600000000LL % 60);
+    d.segundo = static_cast<int>(resto / 10000000LL % 60);
+    d.milissegundo = static_cast<int>(resto / 10000 % 1000);
+    d.cemNanos = static_cast<int>(resto % 10000);
+    return d;
+}
+
+db::DataHora ArredondarNaEscala(const db::DataHora& d, int casas) {
+    std::int64_t passo = 1;
+    for (int k = std::clamp(casas, 0, 7); k < 7; ++k) passo *= 10;
+    const std::int64_t ticks = TicksDe(d);
+    std::int64_t r = (ticks + passo / 2) / passo * passo;
+    if (r >= TicksDe(db::DataHora{10000, 1, 1, 0, 0, 0, 0, 0})) r = ticks / passo * passo;
+    return DataHoraDeTicks(r);
+}
+
+db::DataHora NoTipoDeData(const db::DataHora& d, const TipoSql& t) {
+    constexpr std::int64_t kMinuto = 600000000;
+    switch (t.base) {
+        case TipoBase::DateTime:
+            return ArredondarDataHora(d);
+        case TipoBase::SmallDateTime: {
+            const std::int64_t minutos = TicksDe(d) / kMinuto + (d.segundo >= 30 ? 1 : 0);
+            return DataHoraDeTicks(minutos * kMinuto);
+        }
+        case TipoBase::Date:
+            return db::DataHora{d.ano, d.mes, d.dia, 0, 0, 0, 0, 0};
+        case TipoBase::Time: {
+            const db::DataHora r = ArredondarNaEscala(d, CasasDaFracao(t));
+            return db::DataHora{1900,           1,         1, r.hora, r.minuto, r.segundo,
+                                r.milissegundo, r.cemNanos};
+        }
+        case TipoBase::DateTime2:
+            return ArredondarNaEscala(d, CasasDaFracao(t));
+        default:
+            return d;
+    }
+}
+
+db::DataHora DataHoraAtualPrecisa(bool utc) {
+    using namespace std::chrono;
+    const auto agora = system_clock::now();
+    const std::time_t segundos = system_clock::to_time_t(agora);
+    std::tm tm{};
+    if (utc)
+        gmtime_r(&segundos, &tm);
+    else
+        tm = HoraLocal(segundos);
+    const std::int64_t unidades =
+        duration_cast<nanoseconds>(agora.time_since_epoch()).count() / 100 % 10000000;
+    return db::DataHora{tm.tm_year + 1900,
+                        tm.tm_mon + 1,
+                        tm.tm_mday,
+                        tm.tm_hour,
+                        tm.tm_min,
+                        tm.tm_sec,
+                        static_cast<int>(unidades / 10000),
+                        static_cast<int>(unidades % 10000)};
 }
 
 std::string FormatarDecimal(double v, int escala) {

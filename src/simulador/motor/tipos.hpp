@@ -55,6 +55,8 @@ std::string NomeDoTipo(TipoBase b);
 std::string TextoDoTipo(const TipoSql& t);
 // The type of a name ("dec", "integer", "rowversion" ...); nullopt when unknown.
 std::optional<TipoBase> TipoPeloNome(std::string_view nome);
+// The stand-in's refusal of datetimeoffset and its functions, which SQL Server 2008 has.
+std::string RecusaDoFusoHorario(std::string_view nome);
 // Fills in what the declaration left out: lengths of (n)char/(n)varchar/binary default
 // to 1, decimal to (18,0), float to 53.
 TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado);
@@ -82,7 +84,10 @@ const char* TipoSqlite(const TipoSql& t);
 // op one of + - * / %, reduced to 38 digits as SQL Server reduces it.
 TipoSql TipoDaOperacaoDecimal(char operador, int p1, int s1, int p2, int s2);
 
-// Date-times are stored as "yyyy-mm-dd hh:nn:ss.zzz".
+// Date-times are stored as "yyyy-mm-dd hh:nn:ss.zzz", with seven fraction digits
+// ("...05.1234567") when a datetime2 or time has a part below the millisecond: texts of
+// equal values are equal, and their byte order is their order. A time is stored on
+// 1900-01-01.
 // The order of day, month and year in a date written with separators ('02/01/2020'),
 // chosen per session by SET DATEFORMAT or SET LANGUAGE.
 enum class OrdemDeData { Dmy, Mdy, Ymd, Ydm, Myd, Dym };
@@ -102,6 +107,23 @@ double DiasDesde1900(const db::DataHora& d);
 db::DataHora DataHoraDeDias1900(double dias);
 // DATETIME keeps 1/300 of a second: .000, .003, .007.
 db::DataHora ArredondarDataHora(const db::DataHora& d);
+
+// The fraction digits a date-time type keeps: n of time(n) and datetime2(n), 3 of
+// datetime, none of date and smalldatetime.
+int CasasDaFracao(const TipoSql& t);
+// 100 ns units since 0001-01-01 00:00, and back.
+std::int64_t TicksDe(const db::DataHora& d);
+db::DataHora DataHoraDeTicks(std::int64_t ticks);
+constexpr std::int64_t kTicksPorDia = 864000000000;
+// Rounded to `casas` fraction digits, as datetime2(n) and time(n) keep it; a value past
+// 9999-12-31 23:59:59.9999999 stays cut instead.
+db::DataHora ArredondarNaEscala(const db::DataHora& d, int casas);
+// A value as a column or variable of the date-time type `t` keeps it: rounded to the
+// type's fraction (a smalldatetime to the minute), a date without its time, a time on
+// 1900-01-01.
+db::DataHora NoTipoDeData(const db::DataHora& d, const TipoSql& t);
+// The clock in 100 ns units, local or UTC (SYSDATETIME, SYSUTCDATETIME).
+db::DataHora DataHoraAtualPrecisa(bool utc);
 
 // An exact text of a number with the given scale ("12.50").
 std::string FormatarDecimal(double v, int escala);
