@@ -231,6 +231,16 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = std::move(n);
         if (Fim()) Erro();
         ++i_;
+    } else if (Palavra("WAITFOR") && (Palavra("DELAY", 1) || Palavra("TIME", 1))) {
+        auto [n, x] = Novo<instrucao::Esperar>(inicio);
+        x->hora = Palavra("TIME", 1);
+        i_ += 2;
+        if (Fim() || (Atual().tipo != TipoToken::Texto && Atual().tipo != TipoToken::TextoN &&
+                      Atual().tipo != TipoToken::Variavel))
+            Erro();
+        x->valor = {i_, i_ + 1};
+        ++i_;
+        c = std::move(n);
     } else if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
         throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                           texto::Maiusculas(Atual().texto) + " TRIGGER.");
