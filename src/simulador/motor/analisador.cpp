@@ -144,6 +144,17 @@ std::size_t Analisador::FimDaInstrucao(std::size_t k, int selectsAceitos, int se
     return k;
 }
 
+// SELECT ... INTO outside parentheses: the statement makes a table.
+bool Analisador::TemInto(Faixa f) const {
+    int nivel = 0;
+    for (std::size_t k = f.inicio; k < f.fim; ++k) {
+        if (EhSimbolo(t_[k], "(")) ++nivel;
+        if (EhSimbolo(t_[k], ")")) --nivel;
+        if (nivel == 0 && EhPalavra(t_[k], "INTO")) return true;
+    }
+    return false;
+}
+
 std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
     std::size_t inicio = i_;
     primeiro_ = primeiro;
@@ -164,6 +175,7 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
         if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
         x->selecao = {inicio, i_};
+        x->para = TemInto(x->selecao);
         c = std::move(n);
     } else if (Palavra("INSERT")) {
         c = Inserir();

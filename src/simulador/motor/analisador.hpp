@@ -63,6 +63,7 @@ class Analisador {
     std::string TextoOuNome();
     std::string NomeDaTransacao();
     void RecusarSaida() const;
+    bool TemInto(Faixa f) const;
     std::size_t Fecho(std::size_t i) const;
     std::string TextoEntre(std::size_t a, std::size_t b) const {  // tokens [a, b)
         if (b <= a) return "";

@@ -600,7 +600,14 @@ std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
     }
     do s->itens.push_back(LerItem());
     while (AceitarSimbolo(","));
-    if (Palavra("INTO")) throw ErroDeBanco("O simulador de SQL Server não aceita SELECT ... INTO.");
+    // SELECT ... INTO t: only the statement's own query makes a table (the generator
+    // refuses it elsewhere)
+    if (Palavra("INTO") && profundidade_ == 1) {
+        ++i_;
+        if (Fim() || !EhNome(t_[i_])) Erro();
+        s->destino = NomeComPartes();
+        if (s->destino.back() == "*") Erro();
+    }
     if (Aceitar("FROM")) s->de = LerFontes();
     if (Aceitar("WHERE")) s->onde = Expressao();
     if (Aceitar("GROUP")) {
@@ -673,12 +680,17 @@ Fonte LeitorDeExpressoes::LerFonte() {
     Nivel n(profundidade_);
     Fonte f;
     if (AceitarSimbolo("(")) {
-        if (!IniciaConsulta()) {
-            // (a JOIN b ON ...) is not read here
-            Erro();
+        if (Aceitar("VALUES")) {
+            LerValores(f);
+            EsperarSimbolo(")");
+        } else {
+            if (!IniciaConsulta()) {
+                // (a JOIN b ON ...) is not read here
+                Erro();
+            }
+            f.derivada = LerConsulta();
+            EsperarSimbolo(")");
         }
-        f.derivada = LerConsulta();
-        EsperarSimbolo(")");
     } else if (!Fim() && t_[i_].tipo == TipoToken::Variavel) {  // a table variable
         f.nome = {t_[i_++].texto};
     } else {
@@ -704,6 +716,7 @@ Fonte LeitorDeExpressoes::LerFonte() {
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");
     }
+    if (!f.valores.empty()) ExigirNomesDosValores(f);
     if (Aceitar("WITH")) {
         if (!Simbolo("(")) Erro();
         LerDicas();
@@ -718,6 +731,42 @@ Fonte LeitorDeExpressoes::LerFonte() {
 void LeitorDeExpressoes::RecusarAmostra() const {
     if (Palavra("TABLESAMPLE"))
         throw ErroDeBanco("O simulador de SQL Server não aceita TABLESAMPLE.");
+}
+
+// (VALUES (a, b), (c, d)): rows of values, each of as many as the first.
+void LeitorDeExpressoes::LerValores(Fonte& f) {
+    do {
+        EsperarSimbolo("(");
+        std::vector<Expr> linha;
+        do linha.push_back(Escalar());
+        while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+        if (!f.valores.empty() && linha.size() != f.valores[0].size())
+            throw ErroDeBanco(
+                "The number of columns for each row in a table value constructor must be the "
+                "same.",
+                10709, 16, 1);
+        f.valores.push_back(std::move(linha));
+    } while (AceitarSimbolo(","));
+}
+
+// A table of values is named, and so is each of its columns.
+void LeitorDeExpressoes::ExigirNomesDosValores(const Fonte& f) const {
+    if (f.apelido.empty()) Erro();
+    const std::size_t n = f.valores[0].size();
+    if (f.colunasDoApelido.empty())
+        throw ErroDeBanco("No column name was specified for column 1 of '" + f.apelido + "'.", 8155,
+                          16, 2);
+    if (f.colunasDoApelido.size() < n)
+        throw ErroDeBanco("'" + f.apelido +
+                              "' has more columns than were specified in the "
+                              "column list.",
+                          8158, 16, 1);
+    if (f.colunasDoApelido.size() > n)
+        throw ErroDeBanco("'" + f.apelido +
+                              "' has fewer columns than were specified in the "
+                              "column list.",
+                          8159, 16, 1);
 }
 
 // (NOLOCK, READUNCOMMITTED, INDEX(x), ...): locking hints change nothing on one connection

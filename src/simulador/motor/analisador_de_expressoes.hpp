@@ -70,6 +70,8 @@ class LeitorDeExpressoes {
     std::vector<std::size_t> LerComposto(Selecao& s);
     Fonte LerFonte();
     std::unique_ptr<Pivo> LerPivo();
+    void LerValores(Fonte& f);
+    void ExigirNomesDosValores(const Fonte& f) const;
     void LerDicas();
     void RecusarAmostra() const;
 

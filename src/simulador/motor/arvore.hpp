@@ -78,6 +78,7 @@ struct Compilado {
 
 struct Selecionar {  // any query the executor hands to SQLite
     Faixa selecao;
+    bool para = false;  // SELECT ... INTO t: it makes the table t of its rows
     mutable Compilado compilado;
 };
 

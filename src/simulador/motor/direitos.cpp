@@ -104,6 +104,11 @@ void Executor::ExigirDireitos(const Comando& c) {
     };
     std::visit(
         Visitante{
+            [&](const instrucao::Selecionar& x) {  // SELECT ... INTO
+                if (x.para && !d.PermiteDdl("CREATE TABLE"))
+                    throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco +
+                                      "'.");
+            },
             [&](const instrucao::CriarTabela&) {
                 if (!d.PermiteDdl("CREATE TABLE"))
                     throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco +

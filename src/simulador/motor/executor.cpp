@@ -772,6 +772,7 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 }
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
+    if (c.para) return SelecionarPara(c);
     if (!c.compilado.pronto) {
         c.compilado.sql =
             Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos, &c.compilado.atribuidas);

@@ -45,6 +45,7 @@ class Executor {
     void Rodar(const Comando& c);
     void ExigirBancoAtual(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
+    void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO
     void Inserir(const instrucao::Inserir& c, Faixa faixa);
     // The SQLite text of an INSERT: its form's, when the session compiled one of the
     // same form (formas_de_insercao.hpp), or compiled now.

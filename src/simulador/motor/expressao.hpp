@@ -140,9 +140,10 @@ struct Pivo {
 
 // A table source of FROM: a table or view, a derived table, or a function's rows.
 struct Fonte {
-    std::vector<std::string> nome;       // table or view, as written
-    std::unique_ptr<Consulta> derivada;  // (SELECT ...) AS x
-    Expr funcao;                         // fn(args) AS x
+    std::vector<std::string> nome;           // table or view, as written
+    std::unique_ptr<Consulta> derivada;      // (SELECT ...) AS x
+    Expr funcao;                             // fn(args) AS x
+    std::vector<std::vector<Expr>> valores;  // (VALUES (1, 'a'), (2, 'b')) AS x (n, t)
     std::string apelido;
     std::vector<std::string> colunasDoApelido;  // AS x (a, b)
     std::unique_ptr<Pivo> pivo;                 // PIVOT or UNPIVOT of this source
@@ -174,6 +175,7 @@ struct Selecao {
     std::vector<std::vector<std::size_t>> conjuntos;
     bool emRollup = false;  // a lone ROLLUP: its subtotals follow their group's rows
     Expr tendo;
+    std::vector<std::string> destino;  // SELECT ... INTO t: the table it makes
 };
 
 // One operand of UNION/EXCEPT/INTERSECT: a SELECT or a query in parentheses.

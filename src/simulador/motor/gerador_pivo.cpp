@@ -34,7 +34,7 @@ Expr ColunaDe(const std::string& tabela, const std::string& nome) {
 
 const GeradorSqlite::PivoGerado& GeradorSqlite::GerarPivo(const Fonte& f) {
     if (auto it = pivos_.find(&f); it != pivos_.end()) return it->second;
-    if (f.funcao || !f.colunasDoApelido.empty())
+    if (f.funcao || !f.colunasDoApelido.empty() || (!f.derivada && f.nome.empty()))
         throw ErroDeBanco("O simulador de SQL Server não aplica PIVOT nem UNPIVOT a esta fonte.");
     // the source is written on its own, with its own name as the columns' owner
     const std::string apelido = !f.apelido.empty() ? f.apelido : f.nome.back();

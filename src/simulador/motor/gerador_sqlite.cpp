@@ -335,6 +335,10 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
             continue;
         }
+        if (!f.valores.empty()) {
+            escopo.emplace_back(f.apelido, TabelaDosValores(f));
+            continue;
+        }
         if (f.nome.empty()) continue;
         const std::string& nome = f.apelido.empty() ? f.nome.back() : f.apelido;
         Tabela* t = nullptr;
@@ -366,7 +370,7 @@ Tabela* GeradorSqlite::TabelaDerivada(const Consulta& q, const std::vector<std::
         std::string nome = k < nomes.size() ? nomes[k] : s.itens[k].apelido;
         if (const auto* c = std::get_if<Coluna>(&e.no); nome.empty() && c) nome = c->partes.back();
         if (nome.empty() || nome == "*") continue;
-        if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo});
+        if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo, !NaoNulo(e, s)});
     }
     derivadas_.push_back(std::move(t));
     return derivadas_.back().get();
@@ -772,9 +776,11 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
         s = "(" + Gerar(*f.derivada) + ")";
     else if (f.funcao)
         s = Gerar(*f.funcao);
+    else if (!f.valores.empty())
+        s = GerarValores(f);
     else
         s = NomeDeTabela(f.nome);
-    if (!f.colunasDoApelido.empty())
+    if (!f.colunasDoApelido.empty() && f.valores.empty())
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
             "derivada.");
@@ -837,6 +843,16 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     if (&s == selecaoPrincipal_) AnotarTipos(s);
+    if (!s.destino.empty()) {
+        if (&s != selecaoPrincipal_ && tiposDosRamos_.count(&s))
+            throw ErroDeBanco(
+                "SELECT INTO must be the first query in a statement containing a UNION, "
+                "INTERSECT or EXCEPT operator.",
+                196, 15, 1);
+        if (&s != selecaoPrincipal_ || !ctx_.comDestino)
+            throw ErroDeBanco("Incorrect syntax near the keyword 'INTO'.", 156, 15, 1);
+        AnotarDestino(s);
+    }
     VerificarAgrupamento(s);
     // a subquery's columns are its own: the outer grouping set masks none of them
     struct Contexto {

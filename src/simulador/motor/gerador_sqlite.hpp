@@ -55,6 +55,11 @@ struct ContextoDeReescrita {
     // the server's major version: 10 (2008 R2) knows none of 2012's functions
     int versaoMaior = 11;
     const ContextoDoGatilho* gatilho = nullptr;  // none: not a trigger's body
+    // SELECT ... INTO: the statement's query may name a new table, whose columns the
+    // generator gives in `destino` (gerador_destino.cpp)
+    bool comDestino = false;
+    std::shared_ptr<Tabela> destino;
+    std::string destinoSemTipo;  // its first column whose type the generator cannot tell
 };
 
 // The type texts convert to beside values of these types (nothing when none is a text
@@ -74,6 +79,8 @@ class GeradorSqlite {
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
     // An expression converted to a type as an assignment to a variable converts it.
     std::string Convertido(const Expressao& e, const TipoSql& t);
+    // TipoDe, and the types of texts, NULL, dates and identifiers besides.
+    std::optional<TipoSql> TipoDoValor(const Expressao& e) const;
 
   private:
     std::string Operando(const Expr& e);
@@ -118,6 +125,14 @@ class GeradorSqlite {
     void TiparRamos(const Consulta& q);
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
+    void AnotarDestino(const Selecao& s);
+    // (VALUES ...) AS v (a, b) in FROM (gerador_valores.cpp).
+    std::optional<TipoSql> TipoDosValores(const std::vector<const Expressao*>& valores) const;
+    Tabela* TabelaDosValores(const Fonte& f);
+    std::string GerarValores(const Fonte& f);
+    bool NaoNulo(const Expressao& e, const std::set<std::string>& anulaveis) const;
+    bool NaoNulo(const Expressao& e, const Selecao& s) const;
+    std::string DonoDaColuna(const Coluna& c) const;
 
     // Integer operators and the implicit conversions of comparisons, as SQL Server
     // does them (gerador_conversoes.cpp); "" when SQLite's own is right.
@@ -177,6 +192,7 @@ class GeradorSqlite {
     // derived tables and WITH queries, typed from their own SELECT
     std::vector<std::unique_ptr<Tabela>> derivadas_;
     std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
+    std::map<const Fonte*, Tabela*> valores_;                // tables of values, typed
     int consultas_ = 0;                          // queries being written, outermost first
     const Selecao* selecaoPrincipal_ = nullptr;  // the outermost query's first SELECT
     // the column types of each SELECT of a UNION, EXCEPT or INTERSECT: those of the whole

@@ -100,6 +100,7 @@ class Verificador {
                 },
                 [&](const instrucao::SalvarTransacao&) { EfeitoColateral("SAVE TRANSACTION"); },
                 [&](const instrucao::Selecionar& x) {
+                    if (x.para) EfeitoColateral("SELECT INTO");
                     if (!Atribui(x.selecao))
                         throw ErroDeBanco(
                             "Select statements included within a function cannot return "
@@ -148,7 +149,7 @@ class Verificador {
                (t.tipo == TipoToken::Numero && !t.texto.empty() && t.texto[0] != '$');
     }
 
-    // What SQL Server reads and the engine does not (SELECT ... INTO, APPLY) is refused
+    // What SQL Server reads and the engine does not (APPLY, ...) is refused
     // when the body runs, not when it is created.
     template <class F>
     static void Ler(F ler) {
