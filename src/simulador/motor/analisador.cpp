@@ -134,7 +134,8 @@ std::size_t Analisador::FimDaInstrucao(std::size_t k, int selectsAceitos, int se
             continue;
         }
         if (EhPalavra(t, "WITH") && k + 1 < t_.size() &&
-            (EhSimbolo(t_[k + 1], "(") || EhPalavra(t_[k + 1], "TIES")))
+            (EhSimbolo(t_[k + 1], "(") || EhPalavra(t_[k + 1], "TIES") ||
+             EhPalavra(t_[k + 1], "ROLLUP") || EhPalavra(t_[k + 1], "CUBE")))
             continue;
         if (EhPalavra(t, "FETCH") && k > 0 &&
             (EhPalavra(t_[k - 1], "ROWS") || EhPalavra(t_[k - 1], "ROW")))

@@ -129,10 +129,15 @@ namespace {
 
 const char* const kRecusaDosConjuntos = "O simulador de SQL Server não ";
 
-bool TemJanela(const Expressao& e) {
+// Whether the expression holds a window function or a subquery, whose rows the grouping
+// sets would not see masked.
+bool TemJanelaOuSubconsulta(const Expressao& e) {
     if (const auto* c = std::get_if<Chamada>(&e.no); c && c->sobre) return true;
+    if (std::holds_alternative<Subconsulta>(e.no) || std::holds_alternative<Existe>(e.no))
+        return true;
+    if (const auto* em = std::get_if<Em>(&e.no); em && em->consulta) return true;
     bool achou = false;
-    ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || TemJanela(x); });
+    ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || TemJanelaOuSubconsulta(x); });
     return achou;
 }
 
@@ -157,11 +162,15 @@ std::string GeradorSqlite::GerarConjuntos(const Selecao& s) {
         if (!i.variavel.empty())
             throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
                               "atribui variáveis numa consulta com ROLLUP, CUBE ou GROUPING SETS.");
-        if (TemJanela(*i.expressao))
+        if (TemJanelaOuSubconsulta(*i.expressao))
             throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
-                              "calcula funções com OVER numa consulta com ROLLUP, CUBE ou "
-                              "GROUPING SETS.");
+                              "calcula funções com OVER nem subconsultas numa consulta com "
+                              "ROLLUP, CUBE ou GROUPING SETS.");
     }
+    if (s.tendo && TemJanelaOuSubconsulta(*s.tendo))
+        throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
+                          "calcula subconsultas no HAVING de uma consulta com ROLLUP, CUBE ou "
+                          "GROUPING SETS.");
     auto& textos = textosDosConjuntos_[&s];
     textos.clear();
     std::vector<std::size_t> indice;
@@ -264,6 +273,15 @@ std::string GeradorSqlite::Agrupando(const Chamada& c, const std::string& chave)
     if (c.argumentos.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
     std::vector<std::string> plano;
     const std::vector<std::string>* textos = conjunto_ ? conjunto_->textos : nullptr;
+    if (!conjunto_ && !agrupada_) {
+        // outside its SELECT (an ORDER BY): its SELECT has checked it; the comment tells
+        // GROUPING of one expression from that of another
+        std::string comentario = nome;
+        for (const auto& a : c.argumentos) comentario += " " + Gerar(*a);
+        for (auto k = comentario.find("*/"); k != std::string::npos; k = comentario.find("*/"))
+            comentario.replace(k, 2, "* /");
+        return "CAST(0 AS INTEGER) /* " + comentario + " */";
+    }
     if (!conjunto_ && agrupada_) {
         const bool mascarando = mascarar_;
         mascarar_ = false;

@@ -853,7 +853,6 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
             throw ErroDeBanco("Incorrect syntax near the keyword 'INTO'.", 156, 15, 1);
         AnotarDestino(s);
     }
-    VerificarAgrupamento(s);
     // a subquery's columns are its own: the outer grouping set masks none of them
     struct Contexto {
         GeradorSqlite& g;
@@ -865,6 +864,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     conjunto_ = nullptr;
     mascarar_ = false;
     agrupada_ = &s;
+    VerificarAgrupamento(s);
     if (!s.conjuntos.empty()) return GerarConjuntos(s);
     const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
