@@ -73,10 +73,8 @@ TEST_F(CorposTeste, ProcedimentoComCadaConstrucaoEhAceito) {
         "END\r\n";
     Sql(texto);
     EXPECT_EQ(Valor("select xtype from sysobjects where id = object_id('Completo')"), "P");
-    // it runs up to what the engine cannot do, and refuses that clearly
-    EXPECT_EQ(Recusa("exec dbo.Completo 1, @total = NULL"),
-              "0: O simulador de SQL Server não interpreta variáveis de tabela (DECLARE @t "
-              "TABLE).");
+    // it runs: without clients it raises its own error, a NULL argument shown as (null)
+    EXPECT_EQ(Recusa("exec dbo.Completo 1, @total = NULL"), "50000: Nenhum cliente (null)");
     EXPECT_EQ(Valor("select count(*) from Clientes"), "0");
 }
 

@@ -140,8 +140,8 @@ TEST_F(SimuladorTeste, VisaoTipadaEInstrucoesNaoInterpretadas) {
               "Invalid column name 'Nada'.");
     EXPECT_EQ(Falha("select * from VErrada"), "Invalid object name 'VErrada'.");
     EXPECT_EQ(Falha("SET @x = 1"), "Must declare the scalar variable \"@x\".");
-    EXPECT_EQ(Falha("DECLARE @t TABLE (a int)"),
-              "O simulador de SQL Server não interpreta variáveis de tabela (DECLARE @t TABLE).");
+    EXPECT_EQ(Falha("DECLARE @t TABLE (a int) select * from @u"),
+              "Must declare the table variable \"@u\".");
     EXPECT_EQ(Falha("select @x"), "Must declare the scalar variable \"@x\".");
     EXPECT_EQ(
         Falha(

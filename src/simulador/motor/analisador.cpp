@@ -328,20 +328,10 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         std::size_t ini = i_;
         i_ = FimDaInstrucao(i_ + 1);
         x->selecao = {ini, i_};
-    } else if ((Palavra("EXEC") || Palavra("EXECUTE")) && emCorpo_) {
-        // SQL Server accepts it in a body; it is refused when the body runs
-        auto [n, y] = Novo<instrucao::NaoInterpretada>(c->faixa.inicio);
-        y->instrucao = "INSERT ... EXEC";
-        ++i_;
-        if (Simbolo("(")) {
-            i_ = Fecho(i_) + 1;
-        } else {
-            NomeDeObjeto();
-            i_ = FimDaInstrucao(i_);
-        }
-        return std::move(n);
     } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
-        throw ErroDeBanco("O simulador de SQL Server não interpreta INSERT ... EXEC.");
+        const std::size_t exec = i_++;
+        x->execucao = Executar(exec);
+        x->execucao->faixa.fim = i_;
     } else {
         Erro();
     }

@@ -131,7 +131,7 @@ class Analisador {
     std::size_t FimDoItem() const;
     std::unique_ptr<Comando> Declarar();
     instrucao::VariavelDeclarada Variavel(bool parametro);
-    std::vector<DefColuna> ColunasDaTabelaVariavel();
+    std::vector<DefColuna> ColunasDaTabelaVariavel(std::vector<DefRestricao>& restricoes);
     std::unique_ptr<Comando> DeclararCursor(std::size_t inicio);
     void LerCursor(instrucao::DeclararCursor& x);
     std::unique_ptr<Comando> Buscar();

@@ -159,7 +159,7 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
     Aceitar("AS");
     if (!parametro && Aceitar("TABLE")) {
         v.tabela = true;
-        v.colunas = ColunasDaTabelaVariavel();
+        v.colunas = ColunasDaTabelaVariavel(v.restricoes);
         return v;
     }
     if (!parametro && Aceitar("CURSOR")) return v;  // a cursor variable
@@ -171,8 +171,7 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
             std::size_t k = i_;
             while (k < fim && !EhPalavra(t_[k], "OUT") && !EhPalavra(t_[k], "OUTPUT") &&
                    !EhPalavra(t_[k], "READONLY") && !EhPalavra(t_[k], "AS") &&
-                   !EhPalavra(t_[k], "WITH") && !EhPalavra(t_[k], "FOR") &&
-                   !EhSimbolo(t_[k], ")"))
+                   !EhPalavra(t_[k], "WITH") && !EhPalavra(t_[k], "FOR") && !EhSimbolo(t_[k], ")"))
                 ++k;
             fim = k;
         }
@@ -187,13 +186,15 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
     return v;
 }
 
-std::vector<DefColuna> Analisador::ColunasDaTabelaVariavel() {
+std::vector<DefColuna> Analisador::ColunasDaTabelaVariavel(std::vector<DefRestricao>& restricoes) {
     std::vector<DefColuna> colunas;
     EsperarSimbolo("(");
     do {
         DefRestricao r;
         std::size_t antes = i_;
-        if (!RestricaoDeTabela(r)) {
+        if (RestricaoDeTabela(r)) {
+            restricoes.push_back(std::move(r));
+        } else {
             i_ = antes;
             colunas.push_back(Coluna(false));
         }

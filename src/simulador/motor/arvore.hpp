@@ -86,7 +86,8 @@ struct Inserir {
     NomeComposto objeto;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;  // INSERT ... SELECT
+    Faixa selecao;                      // INSERT ... SELECT
+    std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     mutable Compilado compilado;
 };
@@ -142,10 +143,11 @@ struct ExcluirIndice {
 struct VariavelDeclarada {
     std::string nome;  // with its @
     TipoSql tipo;
-    Faixa valor;                     // initial value or parameter default; empty: none
-    bool saida = false;              // OUTPUT parameter
-    bool tabela = false;             // DECLARE @t TABLE (...)
-    std::vector<DefColuna> colunas;  // of a table variable
+    Faixa valor;                           // initial value or parameter default; empty: none
+    bool saida = false;                    // OUTPUT parameter
+    bool tabela = false;                   // DECLARE @t TABLE (...)
+    std::vector<DefColuna> colunas;        // of a table variable
+    std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
 };
 
 // CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION, compiled as SQL Server does when

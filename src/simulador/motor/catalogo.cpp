@@ -245,6 +245,14 @@ std::vector<const ObjetoProgramado*> Catalogo::GatilhosDe(std::int64_t tabela) c
     return r;
 }
 
+void Catalogo::AnotarTabela(const Tabela& t) {
+    tabelas_[Dobrar(t.nome)] = t;
+}
+
+void Catalogo::EsquecerTabela(const std::string& nome) {
+    tabelas_.erase(Dobrar(nome));
+}
+
 Tabela* Catalogo::AcharTabela(const std::string& nome) {
     auto it = tabelas_.find(Dobrar(nome));
     return it == tabelas_.end() ? nullptr : &it->second;

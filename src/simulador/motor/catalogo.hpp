@@ -106,6 +106,10 @@ class Catalogo {
     // Writes a table's rows of the metadata tables and keeps the copy.
     void GravarTabela(sqlite3* db, const Tabela& t);
     void ExcluirTabela(sqlite3* db, const std::string& nome);
+    // A session's table variable: kept in the in-memory copy only, where the statements
+    // find it, and never in the metadata tables the catalog views read.
+    void AnotarTabela(const Tabela& t);
+    void EsquecerTabela(const std::string& nome);
     // sp_rename of a table: the in-memory copy only (GravarTabela writes it).
     void RenomearTabela(const std::string& nome, const std::string& novo);
     void GravarObjeto(sqlite3* db, const ObjetoProgramado& o);

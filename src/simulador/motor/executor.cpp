@@ -109,6 +109,14 @@ std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo)
     return msg.substr(p + prefixo.size());
 }
 
+// A table the statement names and the database does not have; an undeclared table
+// variable is SQL Server's 1087.
+[[noreturn]] void ObjetoInvalido(const std::string& nome) {
+    if (!nome.empty() && nome[0] == '@')
+        throw ErroDeBanco("Must declare the table variable \"" + nome + "\".", 1087, 15, 2);
+    throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+}
+
 // A table's or alias's name in SQLite's message as the user wrote it.
 std::string NomeDaMensagem(const std::string& nome) {
     return NomeNoTsql(nome).value_or(nome);
@@ -148,7 +156,7 @@ std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const 
         // a table is named right after FROM, after JOIN or after a comma
         bool lugarDeTabela =
             k == j.de.inicio || EhPalavra(t[k - 1], "JOIN") || EhSimbolo(t[k - 1], ",");
-        if (!lugarDeTabela || !EhNome(t[k])) continue;
+        if (!lugarDeTabela || !(EhNome(t[k]) || t[k].tipo == TipoToken::Variavel)) continue;
         std::size_t a = k + 1;
         while (a + 1 < j.de.fim && EhSimbolo(t[a], ".") && EhNome(t[a + 1])) a += 2;  // dbo.T
         std::string tabela = t[a - 1].texto;
@@ -333,8 +341,10 @@ void Executor::FalhaDeNulo(const std::string& msg, char operacao, const std::str
     auto ponto = c.find('.');
     std::string t = ponto == std::string::npos ? tabela : NomeDaMensagem(c.substr(0, ponto));
     std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
+    // a table variable is named alone
     throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
-                          s_.Banco() + ".dbo." + t + "'; column does not allow nulls. " +
+                          (t.rfind('@', 0) == 0 ? t : s_.Banco() + ".dbo." + t) +
+                          "'; column does not allow nulls. " +
                           (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.",
                       515, 16, 2);
 }
@@ -702,7 +712,13 @@ void Executor::Rodar(const Comando& c) {
                         3902, 16, 1);
                 s_.Confirmar();
             },
-            [&](const instrucao::DesfazerTransacao& x) { s_.Desfazer(NomeSalvo(x.nome)); },
+            [&](const instrucao::DesfazerTransacao& x) {
+                if (estado_->insercoesExec > 0)
+                    throw ErroDeBanco(
+                        "Cannot use the ROLLBACK statement within an INSERT-EXEC statement.", 3915,
+                        16, 1);
+                s_.Desfazer(NomeSalvo(x.nome));
+            },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
             [&](const instrucao::CriarLogin& x) {
                 ComandoDeUsuario(x);
@@ -993,8 +1009,10 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
                                                         c.compilado.literais, ligados));
 }
 
-void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                                std::vector<int>* ligados) {
+// The columns an INSERT writes: those it names, or all but the identity and timestamp.
+std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::Inserir& c,
+                                                               const Tabela& t,
+                                                               bool identityLigado) {
     std::vector<const ColunaDaTabela*> alvo;
     if (c.colunasAlvo.empty()) {
         if (identityLigado && t.Identidade())
@@ -1033,6 +1051,12 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
                               "user is inserting "
                               "into a NOT FOR REPLICATION identity column.",
                           545, 16, 1);
+    return alvo;
+}
+
+void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                                std::vector<int>* ligados) {
+    const std::vector<const ColunaDaTabela*> alvo = ColunasDaInsercao(c, t, identityLigado);
     std::string colunas;
     for (const auto* col : alvo)
         colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
@@ -1078,11 +1102,12 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
 }
 
 void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
+    if (c.execucao) return InserirDaExecucao(c);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
             throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
-        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
+        ObjetoInvalido(c.objeto.Nome());
     }
     bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
     if (!c.compilado.pronto) {
@@ -1187,7 +1212,7 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
 void Executor::Atualizar(const instrucao::Atualizar& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
+    if (!t) ObjetoInvalido(c.objeto.Nome());
     if (!c.compilado.pronto) {
         const PartesDaAtualizacao p = CompilarAtualizacao(c, *t);
         std::string sql = "UPDATE " + p.alvo + " SET ";
@@ -1216,7 +1241,7 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
 void Executor::Excluir(const instrucao::Excluir& c) {
     auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
+    if (!t) ObjetoInvalido(c.objeto.Nome());
     if (c.truncar)
         for (Tabela* outra : s_.CatalogoAtual().Tabelas())
             for (const auto& r : outra->restricoes)

@@ -34,6 +34,9 @@ struct PlanoDeLote {
 class Executor {
   public:
     Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros);
+    ~Executor();
+    Executor(const Executor&) = delete;
+    Executor& operator=(const Executor&) = delete;
     std::vector<db::Resultado> Executar();
     // EXEC of a procedure with evaluated arguments (also the connector's own call).
     void Procedimento(const std::string& nome,
@@ -54,6 +57,12 @@ class Executor {
     // `ligados`: for each value, the literal it was bound to (-1: none).
     void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
                           std::vector<int>* ligados);
+    std::vector<const ColunaDaTabela*> ColunasDaInsercao(const instrucao::Inserir& c,
+                                                         const Tabela& t, bool identityLigado);
+    // INSERT ... EXEC: the rows of the result sets the call returns (executor_insercao_exec.cpp).
+    void InserirDaExecucao(const instrucao::Inserir& c);
+    void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
+                       const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
     std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
     std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                 const std::vector<const ColunaDaTabela*>& alvo,
@@ -62,6 +71,10 @@ class Executor {
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
     void CriarTabela(const instrucao::CriarTabela& c);
+    Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
+                             const std::vector<DefRestricao>& daTabela,
+                             std::vector<DefRestricao>& restricoes);
+    void CriarVariaveisDeTabela();
     void AlterarTabela(const instrucao::AlterarTabela& c);
     void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
     void ExcluirTabela(const instrucao::ExcluirTabela& c);
@@ -225,6 +238,8 @@ class Executor {
     const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
     bool erroDeChamada_ = false;  // the error in flight came from a called procedure
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
+    bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
+    std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
 };
 
 }  // namespace zolvek::simulador

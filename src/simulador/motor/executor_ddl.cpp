@@ -331,12 +331,32 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     if (nome.empty()) throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
     // #T and ##T live as long as the session that made them
     if (nome[0] == '#') s_.AnotarTemporaria(nome);
+    std::vector<DefRestricao> restricoes;
+    Tabela t = ColunasDeclaradas(nome, c.colunas, c.restricoes, restricoes);
+    Atomico([&] {
+        t.id = cat.NovoId();
+        sqlite3* db = s_.db_;
+        for (const auto& r : restricoes) AdicionarRestricao(s_, db, t, r, false, true);
+        cat.GravarTabela(db, t);
+        CriarTabelaSqlite(db, cat, *cat.AcharTabela(nome));
+        for (const auto& r : t.restricoes)
+            if (r.tipo == "F" && !IguaisCiAs(r.tabelaReferida, t.nome))
+                RecriarGatilhos(db, cat, *cat.AcharTabela(r.tabelaReferida));
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+// The columns of CREATE TABLE or DECLARE @t TABLE, checked as SQL Server checks them;
+// `restricoes` receives the constraints of the columns and of the table.
+Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
+                                   const std::vector<DefRestricao>& daTabela,
+                                   std::vector<DefRestricao>& restricoes) {
     Tabela t;
     t.nome = nome;
     t.criacao = Agora();
     int identidades = 0, versoes = 0;
-    std::vector<DefRestricao> restricoes;
-    for (const auto& d : c.colunas) {
+    for (const auto& d : colunas) {
         if (t.Coluna(d.nome))
             throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
                                   "' in table '" + nome + "' is specified more than once.",
@@ -353,19 +373,35 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
         for (const auto& r : d.restricoes) restricoes.push_back(r);
     }
     if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
-    for (const auto& r : c.restricoes) restricoes.push_back(r);
-    Atomico([&] {
-        t.id = cat.NovoId();
-        sqlite3* db = s_.db_;
-        for (const auto& r : restricoes) AdicionarRestricao(s_, db, t, r, false, true);
-        cat.GravarTabela(db, t);
-        CriarTabelaSqlite(db, cat, *cat.AcharTabela(nome));
-        for (const auto& r : t.restricoes)
-            if (r.tipo == "F" && !IguaisCiAs(r.tabelaReferida, t.nome))
-                RecriarGatilhos(db, cat, *cat.AcharTabela(r.tabelaReferida));
-        AposDdl();
-    });
-    resultados_.push_back(db::Resultado{});
+    for (const auto& r : daTabela) restricoes.push_back(r);
+    return t;
+}
+
+// DECLARE @t TABLE (...): the table variables of a batch or a procedure's body are made
+// when it begins to run and dropped when it ends.
+void Executor::CriarVariaveisDeTabela() {
+    tabelasCriadas_ = true;
+    if (!quadro_) return;
+    for (const instrucao::VariavelDeclarada* v : quadro_->Tabelas()) {
+        std::vector<DefRestricao> restricoes;
+        Tabela t = ColunasDeclaradas(v->nome, v->colunas, v->restricoes, restricoes);
+        for (const auto& r : restricoes) {
+            if (r.tipo == "F")
+                throw ErroDeBanco("Incorrect syntax near the keyword 'REFERENCES'.", 156, 15, 1);
+            AdicionarRestricao(s_, s_.db_, t, r, false, true);
+        }
+        if (t.VersaoDeLinha())
+            throw ErroDeBanco(
+                "O simulador de SQL Server não aceita colunas timestamp em "
+                "variáveis de tabela (" +
+                v->nome + ").");
+        s_.CriarVariavelDeTabela(std::move(t));
+        variaveisDeTabela_.push_back(v->nome);
+    }
+}
+
+Executor::~Executor() {
+    for (const auto& nome : variaveisDeTabela_) s_.ExcluirVariavelDeTabela(nome);
 }
 
 void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {

@@ -33,6 +33,7 @@ void Executor::PrepararVariaveis() {
 }
 
 void Executor::RodarNaLista(const Comando& c) {
+    if (!tabelasCriadas_) CriarVariaveisDeTabela();
     try {
         Rodar(c);
     } catch (const ErroDeBanco& e) {
@@ -109,11 +110,7 @@ void Executor::Declarar(const Comando& c, const instrucao::Declarar& x) {
               EhPalavra(plano_.tokens[k + 2], "CURSOR"))))
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
     for (const auto& v : x.variaveis) {
-        if (v.tabela)
-            throw ErroDeBanco(
-                "O simulador de SQL Server não interpreta variáveis de tabela (DECLARE " + v.nome +
-                " TABLE).");
-        if (v.valor.Vazia()) continue;
+        if (v.tabela || v.valor.Vazia()) continue;  // a table variable exists already
         VariavelDoLote& destino = VariavelDeclarada(v.nome);
         destino.valor = ValorConvertido(v.valor, destino.tipo);
     }

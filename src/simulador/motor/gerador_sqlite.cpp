@@ -661,6 +661,9 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         return catalogo;
     }
     const std::size_t n = partes.size();
+    if (n == 1 && !partes[0].empty() && partes[0][0] == '@' &&
+        !(ctx_.catalogo && ctx_.catalogo()->AcharTabela(partes[0])))
+        throw ErroDeBanco("Must declare the table variable \"" + partes[0] + "\".", 1087, 15, 2);
     // SQLite's schemas are no names of SQL Server's, and the engine's own tables are
     // reached by none: a name of the engine's is a user's object or unknown.
     bool desconhecido = n == 2 && Dobrar(partes[0]) != "dbo";

@@ -265,6 +265,17 @@ void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     RecriarGatilhos(db, catalogo, t);
 }
 
+void CriarTabelaTemporariaSqlite(sqlite3* db, const Tabela& t) {
+    ExecutarSql(db, "DROP TABLE IF EXISTS temp." + Tab(t.nome));
+    ExecutarSql(db, "CREATE TEMP" + DefinicaoSqlite(t, t.nome).substr(6));
+    if (const ColunaDaTabela* id = t.Identidade(); id && id->semente != 1)
+        Instrucao(db, "INSERT INTO temp.sqlite_sequence(name, seq) VALUES (?, ?)")
+            .Ligar(1, NomeNoSqlite(t.nome))
+            .Ligar(2, id->semente - 1)
+            .Executar();
+    CriarIndicesSqlite(db, t);
+}
+
 void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
                        const std::map<std::string, std::string>& origem) {
     std::int64_t sequencia = -1;

@@ -20,6 +20,8 @@ std::string ExpressaoParaSqlite(const std::string& texto);
 // constraints: a trigger's inserted and deleted rows.
 std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome);
 void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t);
+// A table variable: a table of SQLite's temp schema, which only its connection sees.
+void CriarTabelaTemporariaSqlite(sqlite3* db, const Tabela& t);
 // Rebuilds `nova` from the rows of `antiga`. `origem` maps each column of `nova`
 // (folded name) to the column of `antiga` it is copied from; columns absent from the
 // map take their defaults. `verificarChecks` re-checks CHECK constraints on the copy.

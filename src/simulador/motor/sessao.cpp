@@ -457,6 +457,7 @@ int Sessao::EsperarBloqueio(void* p, int tentativas) {
 Catalogo& Sessao::CatalogoAtual() {
     if (!catalogoEmDia_) {
         catalogo_.Carregar(db_);
+        for (const auto& [nome, t] : variaveisDeTabela_) catalogo_.AnotarTabela(t);
         catalogoEmDia_ = true;
     }
     return catalogo_;
@@ -907,7 +908,9 @@ void Sessao::Desfazer(const std::string& nome) {
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
             1);
     if (!nome.empty() && nome != nomeDaTransacao_) return VoltarAoPonto(nome);
-    if (!transacaoPendente_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!transacaoPendente_)
+        DesfazerGuardandoVariaveis(
+            [&] { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); });
     transacaoPendente_ = false;
     nivelDeTransacao_ = 0;
     pontosSalvos_.clear();
@@ -933,7 +936,8 @@ void Sessao::VoltarAoPonto(const std::string& nome) {
             "Cannot roll back " + nome + ". No transaction or savepoint of that name was found.",
             6401, 16, 1);
     const auto k = static_cast<std::size_t>(pontosSalvos_.rend() - it) - 1;
-    ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k));
+    DesfazerGuardandoVariaveis(
+        [&] { ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k)); });
     pontosSalvos_.resize(k + 1);
     RecarregarCatalogo();
 }

@@ -21,6 +21,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 // One session of the stand-in: a login connected to one database file. It parses
 // each batch, runs what it can itself (DDL, catalog, server statements) and hands
@@ -73,6 +74,11 @@ class Sessao {
     // A #table this session made: dropped when the session ends.
     void AnotarTemporaria(const std::string& nome) { temporarias_.insert({banco_, nome}); }
     bool EmTransacao() const { return nivelDeTransacao_ > 0; }
+    // DECLARE @t TABLE: the session keeps its table variables in SQLite's temp schema and
+    // in the catalog's in-memory copy only (sessao_variaveis_de_tabela.cpp). A ROLLBACK
+    // leaves their rows as they were, as on SQL Server.
+    void CriarVariavelDeTabela(Tabela t);
+    void ExcluirVariavelDeTabela(const std::string& nome) noexcept;
 
     // For the SQL functions.
     const std::string& Banco() const { return banco_; }
@@ -172,6 +178,10 @@ class Sessao {
     // batch, so that it can attach the databases the batch names first.
     void ComecarTransacaoPendente();
     void ExcluirTemporarias() noexcept;
+    struct CopiaDasVariaveis;
+    std::vector<std::vector<sqlite3_value*>> LinhasDaVariavel(const Tabela& t);
+    // ROLLBACK: the rows of the table variables before it, put back after it.
+    void DesfazerGuardandoVariaveis(const std::function<void()>& desfazer);
     void VoltarAoPonto(const std::string& nome);
     void RecarregarCatalogo();
     void ComecarTransacao();
@@ -199,6 +209,8 @@ class Sessao {
     int nivelDeTransacao_ = 0;
     bool transacaoPendente_ = false;
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
+    std::map<std::string, Tabela> variaveisDeTabela_;            // by folded @name
+    std::int64_t ultimaVariavelDeTabela_ = 0;                    // their ids count down from -1
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON

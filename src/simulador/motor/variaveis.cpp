@@ -59,7 +59,10 @@ void QuadroDeVariaveis::DeclararDe(const Comando& c) {
     std::visit(Visitante{
                    [&](const instrucao::Declarar& x) {
                        for (const auto& v : x.variaveis)
-                           if (!v.tabela) Declarar(v);
+                           if (!v.tabela)
+                               Declarar(v);
+                           else
+                               tabelas_.push_back(&v);
                    },
                    [&](const instrucao::Se& x) {
                        DeclararDe(*x.entao);

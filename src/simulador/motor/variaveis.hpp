@@ -45,8 +45,9 @@ struct EstadoProcedural {
     std::string mensagemDoErro;
     std::int64_t severidadeDoErro = 0;
     std::int64_t estadoDoErro = 0;
-    int aninhamento = 0;  // procedure calls in progress
-    int tentativas = 0;   // TRY blocks in progress: an error goes to their CATCH
+    int aninhamento = 0;    // procedure calls in progress
+    int tentativas = 0;     // TRY blocks in progress: an error goes to their CATCH
+    int insercoesExec = 0;  // INSERT ... EXEC in progress (they do not nest)
     // the error in flight came out of a trigger: it aborts the batch, whatever its number
     bool erroDeGatilho = false;
     // the first error the batch went on after, which the client hears of at its end
@@ -73,6 +74,9 @@ class QuadroDeVariaveis {
     std::string Sqlite(const std::string& nome) const;
     std::optional<TipoSql> Tipo(const std::string& nome) const;
 
+    // DECLARE @t TABLE (...) of these statements, made when they begin to run.
+    const std::vector<const instrucao::VariavelDeclarada*>& Tabelas() const { return tabelas_; }
+
     CursorDoLote* Cursor(const std::string& nome);
     std::map<std::string, CursorDoLote>& Cursores() { return cursores_; }
 
@@ -80,6 +84,7 @@ class QuadroDeVariaveis {
     std::vector<VariavelDoLote> itens_;
     std::map<std::string, std::size_t> porNome_;    // folded name -> index
     std::map<std::string, CursorDoLote> cursores_;  // by folded name, when DECLAREd
+    std::vector<const instrucao::VariavelDeclarada*> tabelas_;
 };
 
 // The SQLite text of the function calls a CATCH block reads (ERROR_NUMBER() ...) and of
