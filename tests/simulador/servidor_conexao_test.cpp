@@ -139,3 +139,22 @@ TEST_F(ConexaoAoServidor, KillParaOLoteEmExecucao) {
               std::string::npos);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM master.dbo.sysprocesses WHERE spid = " + spid), "0");
 }
+
+// WAITFOR waits as SQL Server does: a KILL and the command's timeout end it.
+TEST_F(ConexaoAoServidor, WaitforTerminaComKillOuComOPrazoDoComando) {
+    Sql("WAITFOR DELAY '00:00:00.010'");
+    EXPECT_EQ(Mensagem([&] { db_->Executar("WAITFOR DELAY '00:10'", {}, 1); }),
+              "Query timeout expired");
+    auto vitima = Conectar("Teste");
+    const std::string spid = Texto(Sql("SELECT @@SPID", {}, vitima.get()).linhas.at(0)[0]);
+    std::string falha;
+    std::thread lote([&] {
+        falha = Mensagem([&] {
+            Sql("DECLARE @d varchar(12) = '00:10:00'; WAITFOR DELAY @d", {}, vitima.get());
+        });
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Sql("KILL " + spid);
+    lote.join();
+    EXPECT_NE(falha.find("foi eliminada"), std::string::npos) << falha;
+}

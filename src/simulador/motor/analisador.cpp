@@ -134,7 +134,8 @@ std::size_t Analisador::FimDaInstrucao(std::size_t k, int selectsAceitos, int se
             continue;
         }
         if (EhPalavra(t, "WITH") && k + 1 < t_.size() &&
-            (EhSimbolo(t_[k + 1], "(") || EhPalavra(t_[k + 1], "TIES")))
+            (EhSimbolo(t_[k + 1], "(") || EhPalavra(t_[k + 1], "TIES") ||
+             EhPalavra(t_[k + 1], "ROLLUP") || EhPalavra(t_[k + 1], "CUBE")))
             continue;
         if (EhPalavra(t, "FETCH") && k > 0 &&
             (EhPalavra(t_[k - 1], "ROWS") || EhPalavra(t_[k - 1], "ROW")))
@@ -245,6 +246,16 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         c = std::move(n);
         if (Fim()) Erro();
         ++i_;
+    } else if (Palavra("WAITFOR") && (Palavra("DELAY", 1) || Palavra("TIME", 1))) {
+        auto [n, x] = Novo<instrucao::Esperar>(inicio);
+        x->hora = Palavra("TIME", 1);
+        i_ += 2;
+        if (Fim() || (Atual().tipo != TipoToken::Texto && Atual().tipo != TipoToken::TextoN &&
+                      Atual().tipo != TipoToken::Variavel))
+            Erro();
+        x->valor = {i_, i_ + 1};
+        ++i_;
+        c = std::move(n);
     } else if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
         throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                           texto::Maiusculas(Atual().texto) + " TRIGGER.");

@@ -450,6 +450,13 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
     }
     EsperarSimbolo(")");
     if (nome.size() == 1 && comoCast && c.tipo.empty()) Erro();
+    if (Palavra("WITHIN") && Palavra("GROUP", 1)) {
+        i_ += 2;
+        EsperarSimbolo("(");
+        Esperar("ORDER");
+        c.noGrupo = LerOrdem();
+        EsperarSimbolo(")");
+    }
     if (Aceitar("OVER")) c.sobre = LerJanela();
     c.nome = std::move(nome);
     return Nova(std::move(c));
@@ -485,6 +492,7 @@ std::unique_ptr<Janela> LeitorDeExpressoes::LerJanela() {
         while (AceitarSimbolo(","));
     }
     if (Aceitar("ORDER")) j->ordem = LerOrdem();
+    if (Palavra("ROWS") || Palavra("RANGE")) LerMoldura(*j);
     EsperarSimbolo(")");
     return j;
 }
@@ -612,8 +620,7 @@ std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
     if (Aceitar("WHERE")) s->onde = Expressao();
     if (Aceitar("GROUP")) {
         Esperar("BY");
-        do s->grupo.push_back(Expressao());
-        while (AceitarSimbolo(","));
+        LerAgrupamento(*s);
     }
     if (Aceitar("HAVING")) s->tendo = Expressao();
     return s;
@@ -707,7 +714,9 @@ Fonte LeitorDeExpressoes::LerFonte() {
             }
         }
     }
+    RecusarAmostra();
     f.apelido = Apelido();
+    RecusarAmostra();
     if (!f.apelido.empty() && f.nome.empty() && AceitarSimbolo("(")) {
         do {
             if (Fim() || !EhNome(t_[i_])) Erro();
@@ -722,7 +731,14 @@ Fonte LeitorDeExpressoes::LerFonte() {
     } else if (Simbolo("(") && !f.nome.empty()) {
         LerDicas();
     }
+    if (Palavra("PIVOT") || Palavra("UNPIVOT")) f.pivo = LerPivo();
     return f;
+}
+
+// TABLESAMPLE picks rows at random by pages, which SQLite has not: no sample is made up.
+void LeitorDeExpressoes::RecusarAmostra() const {
+    if (Palavra("TABLESAMPLE"))
+        throw ErroDeBanco("O simulador de SQL Server não aceita TABLESAMPLE.");
 }
 
 // (VALUES (a, b), (c, d)): rows of values, each of as many as the first.

@@ -58,13 +58,22 @@ class LeitorDeExpressoes {
     Expr LerCaso();
     std::string LerTipo();
     std::unique_ptr<Janela> LerJanela();
+    void LerMoldura(Janela& j);
+    std::string LerLimiteDaMoldura(bool faixa, bool inicio, bool sozinho);
     std::vector<OrdemDe> LerOrdem();
     std::unique_ptr<Selecao> LerSelecao();
     ItemDaSelecao LerItem();
+    // GROUP BY's list (analisador_de_agrupamento.cpp)
+    void LerAgrupamento(Selecao& s);
+    std::vector<std::vector<std::size_t>> LerElementoDoAgrupamento(Selecao& s, int& especial);
+    std::vector<std::vector<std::size_t>> LerListaDeConjuntos(Selecao& s);
+    std::vector<std::size_t> LerComposto(Selecao& s);
     Fonte LerFonte();
+    std::unique_ptr<Pivo> LerPivo();
     void LerValores(Fonte& f);
     void ExigirNomesDosValores(const Fonte& f) const;
     void LerDicas();
+    void RecusarAmostra() const;
 
     const std::vector<Token>& t_;
     std::size_t i_;

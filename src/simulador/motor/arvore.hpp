@@ -333,6 +333,11 @@ struct Matar {
     Faixa numero;
 };
 
+struct Esperar {        // WAITFOR DELAY 'hh:mm:ss' / WAITFOR TIME 'hh:mm:ss'
+    bool hora = false;  // TIME: until that time of day
+    Faixa valor;        // a text or a variable
+};
+
 }  // namespace instrucao
 
 }  // namespace zolvek::simulador
@@ -353,10 +358,10 @@ using QualquerInstrucao = std::variant<
     instrucao::RestaurarLista, instrucao::VerificarBackup, instrucao::Restaurar,
     instrucao::CriarLogin, instrucao::CriarUsuario, instrucao::ExcluirUsuario,
     instrucao::CriarPapel, instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
-    instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto,
-    instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor,
-    instrucao::FecharCursor, instrucao::DesalocarCursor, instrucao::Retornar,
-    instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
+    instrucao::Esperar, instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir,
+    instrucao::Enquanto, instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor,
+    instrucao::BuscarCursor, instrucao::FecharCursor, instrucao::DesalocarCursor,
+    instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
     instrucao::TentarCapturar, instrucao::NaoInterpretada>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.

@@ -686,6 +686,7 @@ void Executor::Rodar(const Comando& c) {
             [&](const instrucao::Conceder& x) { Conceder(x); },
             [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x, c.faixa); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
+            [&](const instrucao::Esperar& x) { Esperar(x); },
             [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },
             [&](const instrucao::TempoDeBloqueio& x) {
                 const long long n =

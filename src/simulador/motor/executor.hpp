@@ -212,6 +212,8 @@ class Executor {
     void ComandoDeServidor(const instrucao::Restaurar& c);
     void ComandoDeServidor(const instrucao::Usar& c);
     void ComandoDeServidor(const instrucao::Matar& c);
+    // WAITFOR DELAY/TIME (executor_espera.cpp)
+    void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
     int ConjuntoPedido(Faixa conjunto);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <variant>
@@ -54,6 +55,8 @@ struct OrdemDe {
 struct Janela {
     std::vector<Expr> particao;
     std::vector<OrdemDe> ordem;
+    std::string moldura;  // ROWS/RANGE ...: SQLite's text of it, the same as T-SQL's
+    std::string escrita;  // its first word as written
 };
 
 struct Chamada {
@@ -64,6 +67,7 @@ struct Chamada {
     std::string parteDeData;        // DATEADD(day, ...): the first argument
     std::string tipo;               // CAST(x AS tipo), CONVERT(tipo, x)
     std::unique_ptr<Janela> sobre;  // OVER (...)
+    std::vector<OrdemDe> noGrupo;   // WITHIN GROUP (ORDER BY ...)
 };
 
 struct Caso {
@@ -122,6 +126,18 @@ struct Expressao {
         no;
 };
 
+// source PIVOT (agregado(valor) FOR coluna IN ([a], [b])) AS apelido: a row per value of the
+// source's other columns, a column per listed value of `coluna`; UNPIVOT (valor FOR coluna
+// IN (a, b)) turns the listed columns into rows, leaving out their NULLs.
+struct Pivo {
+    bool desfazer = false;  // UNPIVOT
+    Expr agregado;          // PIVOT's aggregate
+    std::string valor;      // UNPIVOT's column of values
+    std::string coluna;     // FOR coluna
+    std::vector<std::string> lista;
+    std::string apelido;
+};
+
 // A table source of FROM: a table or view, a derived table, or a function's rows.
 struct Fonte {
     std::vector<std::string> nome;           // table or view, as written
@@ -130,6 +146,7 @@ struct Fonte {
     std::vector<std::vector<Expr>> valores;  // (VALUES (1, 'a'), (2, 'b')) AS x (n, t)
     std::string apelido;
     std::vector<std::string> colunasDoApelido;  // AS x (a, b)
+    std::unique_ptr<Pivo> pivo;                 // PIVOT or UNPIVOT of this source
 };
 
 struct Juncao {
@@ -153,6 +170,10 @@ struct Selecao {
     std::vector<Juncao> de;  // the first with tipo ""
     Expr onde;
     std::vector<Expr> grupo;
+    // ROLLUP, CUBE, GROUPING SETS, WITH ROLLUP/CUBE: the grouping sets, each the indexes in
+    // `grupo` of its expressions; empty for a plain GROUP BY
+    std::vector<std::vector<std::size_t>> conjuntos;
+    bool emRollup = false;  // a lone ROLLUP: its subtotals follow their group's rows
     Expr tendo;
     std::vector<std::string> destino;  // SELECT ... INTO t: the table it makes
 };

@@ -210,6 +210,8 @@ std::string GeradorSqlite::Comparacao(const Binaria& b) {
 }
 
 std::string GeradorSqlite::Gerar(const Expressao& e) {
+    if (mascarar_ && conjunto_)
+        if (auto m = Mascarado(e)) return *m;
     return std::visit(
         Visitante{
             [&](const Literal& l) -> std::string {
@@ -339,6 +341,10 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
     std::vector<std::pair<std::string, Tabela*>> escopo;
     for (const auto& j : s.de) {
         const Fonte& f = j.fonte;
+        if (f.pivo) {
+            escopo.emplace_back(f.pivo->apelido, GerarPivo(f).tabela);
+            continue;
+        }
         if (f.derivada) {
             if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
             continue;
@@ -478,9 +484,24 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               4121, 16, 1);
         }
     }
-    static const std::set<std::string> kDe2012 = {"concat", "iif",          "choose",   "eomonth",
-                                                  "format", "try_convert",  "try_cast", "try_parse",
-                                                  "parse",  "datefromparts"};
+    static const std::set<std::string> kDe2012 = {"concat",
+                                                  "iif",
+                                                  "choose",
+                                                  "eomonth",
+                                                  "format",
+                                                  "try_convert",
+                                                  "try_cast",
+                                                  "try_parse",
+                                                  "parse",
+                                                  "datefromparts",
+                                                  "lag",
+                                                  "lead",
+                                                  "first_value",
+                                                  "last_value",
+                                                  "cume_dist",
+                                                  "percent_rank",
+                                                  "percentile_cont",
+                                                  "percentile_disc"};
     if (c.nome.size() == 1 && ctx_.versaoMaior < 11 && kDe2012.count(chave))
         throw ErroDeBanco("'" + c.nome[0] + "' is not a recognized built-in function name.", 195,
                           15, 10);
@@ -493,6 +514,9 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         (chave == "sysdatetimeoffset" || chave == "todatetimeoffset" || chave == "switchoffset"))
         throw ErroDeBanco(RecusaDoFusoHorario(c.nome[0]));
     if (chave == "update" && c.nome.size() == 1) return ColunaAtualizada(c);
+    if (c.nome.size() == 1) VerificarJanela(c, chave);
+    if (c.nome.size() == 1 && (chave == "grouping" || chave == "grouping_id"))
+        return Agrupando(c, chave);
     if (c.nome.size() == 1)
         ExigirArgumentos(
             chave, c.argumentos.size() + (c.parteDeData.empty() ? 0 : 1) + (c.estrela ? 1 : 0));
@@ -579,6 +603,7 @@ std::string GeradorSqlite::Sobre(const Chamada& c) {
     }
     if (!c.sobre->ordem.empty())
         s += std::string(c.sobre->particao.empty() ? "" : " ") + Ordem(c.sobre->ordem);
+    if (!c.sobre->moldura.empty()) s += " " + c.sobre->moldura;
     return s + ")";
 }
 
@@ -786,6 +811,7 @@ std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
 }
 
 std::string GeradorSqlite::GerarFonte(const Fonte& f) {
+    if (f.pivo) return GerarPivo(f).sql + " AS " + IdentificadorNoSqlite(f.pivo->apelido);
     std::string s;
     if (f.derivada)
         s = "(" + Gerar(*f.derivada) + ")";
@@ -871,7 +897,19 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
             throw ErroDeBanco("Incorrect syntax near the keyword 'INTO'.", 156, 15, 1);
         AnotarDestino(s);
     }
+    // a subquery's columns are its own: the outer grouping set masks none of them
+    struct Contexto {
+        GeradorSqlite& g;
+        const ConjuntoAtual* conjunto;
+        bool mascarar;
+        const Selecao* agrupada;
+        ~Contexto() { g.conjunto_ = conjunto, g.mascarar_ = mascarar, g.agrupada_ = agrupada; }
+    } contexto{*this, conjunto_, mascarar_, agrupada_};
+    conjunto_ = nullptr;
+    mascarar_ = false;
+    agrupada_ = &s;
     VerificarAgrupamento(s);
+    if (!s.conjuntos.empty()) return GerarConjuntos(s);
     const auto ramo = tiposDosRamos_.find(&s);
     std::string r = s.distinto ? "SELECT DISTINCT " : "SELECT ";
     if (&s == selecaoPrincipal_) ctx_.atribuidas.clear();
@@ -957,7 +995,11 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     if (!q.ordem.empty()) {
         VerificarOrdem(q);
         VerificarOrdemDistinta(q);
-        s += " " + Ordem(q.ordem);
+        s += " " + (unico && q.ramos[0].selecao && !q.ramos[0].selecao->conjuntos.empty()
+                        ? OrdemDosConjuntos(q)
+                        : Ordem(q.ordem));
+    } else if (unico && q.ramos[0].selecao && q.ramos[0].selecao->emRollup) {
+        s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }
     if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
         s += " LIMIT " + Gerar(*q.ramos[0].selecao->topo);

@@ -123,6 +123,7 @@ class GeradorSqlite {
     std::optional<AssinaturaDeFuncao> FuncaoDoUsuario(const Chamada& c) const;
     std::string ColunaAtualizada(const Chamada& c);
     std::string Sobre(const Chamada& c);
+    void VerificarJanela(const Chamada& c, const std::string& chave) const;
     std::string GerarSelecao(const Selecao& s);
     std::string ValorAtribuido(const Selecao& s, std::size_t k);
     std::string GerarRamo(const Ramo& r, bool unico);
@@ -190,6 +191,35 @@ class GeradorSqlite {
     bool ColunaDaSelecao(const Coluna& c, std::string& tabela) const;
     void VerificarOrdemDistinta(const Consulta& q);
     std::string SubconsultaEscalar(const Consulta& q);
+
+    // ROLLUP, CUBE and GROUPING SETS: one grouped SELECT per grouping set, the expressions
+    // a set leaves out written as NULL, joined by UNION ALL (gerador_agrupamento.cpp).
+    struct ConjuntoAtual {
+        const std::vector<std::string>* textos;  // the GROUP BY's distinct expressions
+        std::vector<bool> presentes;             // those the set being written groups by
+    };
+    std::string GerarConjuntos(const Selecao& s);
+    std::string RamoDoConjunto(const Selecao& s, const ConjuntoAtual& conjunto, bool vazio);
+    std::optional<std::string> Mascarado(const Expressao& e);
+    std::string Agrupando(const Chamada& c, const std::string& chave);
+    std::string OrdemDosConjuntos(const Consulta& q);
+    std::string OrdemDoRollup(const Selecao& s) const;
+    // PIVOT and UNPIVOT (gerador_pivo.cpp): the source regrouped as a derived table.
+    struct PivoGerado {
+        std::string sql;
+        Tabela* tabela = nullptr;
+    };
+    const PivoGerado& GerarPivo(const Fonte& f);
+    std::string Pivotar(const Fonte& f, const std::string& origem,
+                        const std::vector<std::string>& colunas, Tabela& saida);
+    std::string Despivotar(const Fonte& f, const std::string& origem, Tabela* t,
+                           const std::vector<std::string>& colunas, Tabela& saida);
+    std::vector<std::string> ColunasDaOrigem(const Fonte& f, Tabela* t);
+    std::map<const Fonte*, PivoGerado> pivos_;
+    const ConjuntoAtual* conjunto_ = nullptr;  // the grouping set being written
+    bool mascarar_ = false;                    // outside aggregates: masked expressions
+    const Selecao* agrupada_ = nullptr;        // the SELECT being written
+    std::map<const Selecao*, std::vector<std::string>> textosDosConjuntos_;
 
     ContextoDeReescrita& ctx_;
     // the tables of each SELECT being written, innermost last, by alias or name
