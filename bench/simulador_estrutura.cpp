@@ -131,6 +131,7 @@ void Comparar(benchmark::State& estado, int tabelas, Trabalho trabalho) {
     estado.counters["simulador_ms"] = 1000 * tSimulador / n;
     estado.counters["sqlite_ms"] = 1000 * tBruto / n;
     estado.counters["simulador_ms_por_tabela"] = 1000 * tSimulador / n / tabelas;
+    estado.counters["simulador_cpu_ms_por_tabela"] = 1000 * cpuSimulador / n / tabelas;
     estado.counters["razao"] = tSimulador / tBruto;
     estado.counters["razao_cpu"] = cpuSimulador / cpuBruto;
 }

@@ -78,6 +78,12 @@ class SimuladorTeste : public ::testing::Test {
             std::snprintf(b, sizeof b, "%g", std::get<double>(v));
             return b;
         }
+        if (const auto* bytes = std::get_if<zolvek::db::Bytes>(&v)) {
+            static const char kHex[] = "0123456789ABCDEF";
+            std::string h = "0x";
+            for (std::uint8_t x : *bytes) h += {kHex[x >> 4], kHex[x & 15]};
+            return h;
+        }
         return "?";
     }
 

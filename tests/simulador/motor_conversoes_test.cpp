@@ -153,4 +153,23 @@ TEST_P(ComoSqlServer, HoraSozinhaEhDoPrimeiroDiaDe1900) {
     EXPECT_EQ(Valor("SELECT ISDATE('10:61')"), "0");
 }
 
+TEST_P(ComoSqlServer, TextoEBinarioConvertemPelosBytesQueCadaTipoGuarda) {
+    // varchar keeps Windows-1252, nvarchar UTF-16 little-endian
+    EXPECT_EQ(Valor("SELECT CAST('ação' AS varbinary(10))"), "0x61E7E36F");
+    EXPECT_EQ(Valor("SELECT CAST(N'ação' AS varbinary(10))"), "0x6100E700E3006F00");
+    EXPECT_EQ(Valor("SELECT CAST(0x61E7E36F AS varchar(10))"), "ação");
+    EXPECT_EQ(Valor("SELECT CAST(0x6100E700 AS nvarchar(10))"), "aç");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(20), 0x4142, 1)"), "0x4142");
+    EXPECT_EQ(Valor("SELECT CONVERT(varbinary(4), '0x4142', 1)"), "0x4142");
+    EXPECT_EQ(Valor("SELECT CONVERT(varbinary(4), '4142', 2)"), "0x4142");
+    EXPECT_EQ(Falha("SELECT CONVERT(varbinary(4), '0x41G2', 1)"),
+              "Error converting data type varchar to varbinary.");
+    std::string t = Tabela("Bytes");
+    Sql("CREATE TABLE [" + t + "] (v varbinary(20), n nvarchar(10))");
+    Sql("INSERT [" + t + "] VALUES (CAST(N'ã' AS varbinary(20)), N'ã')");
+    EXPECT_EQ(Valor("SELECT v FROM [" + t + "]"), "0xE300");
+    EXPECT_EQ(Valor("SELECT CAST(v AS nvarchar(10)) FROM [" + t + "]"), "ã");
+    EXPECT_EQ(Valor("SELECT CAST(n AS varbinary(10)) FROM [" + t + "]"), "0xE300");
+}
+
 }  // namespace

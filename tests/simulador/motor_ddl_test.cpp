@@ -104,6 +104,14 @@ TEST_F(Ddl, AdicaoDeColunasSeguidaDeOutraInstrucaoNoLote) {
     auto r = Sql("alter table T add E int not null default 4 with values; select E from T");
     ASSERT_EQ(r.linhas.size(), 1u);
     EXPECT_EQ(Texto(r.linhas[0][0]), "4");
+    // a nullable column's default reaches the rows already there only WITH VALUES
+    Sql("alter table T add F int null default 7 with values, G int null default 8");
+    EXPECT_EQ(Valor("select cast(F as varchar) + '|' + isnull(cast(G as varchar), 'NULL') from T"),
+              "7|NULL");
+    // a collation the stand-in does not compare by is refused, not taken as the default
+    EXPECT_EQ(Falha("alter table T add H varchar(5) collate Latin1_General_CS_AS null"),
+              "O simulador de SQL Server só conhece a colação Latin1_General_CI_AS.");
+    Sql("alter table T add I varchar(5) collate SQL_Latin1_General_CP1_CI_AS null");
 }
 
 TEST_F(Ddl, DuasSessoesVeemOMesmoCatalogo) {

@@ -637,6 +637,7 @@ DefColuna Analisador::Coluna(bool soTipo) {
         if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
         if (Palavra("WITH") && Palavra("VALUES", 1)) {
             i_ += 2;
+            c.comValores = true;
             continue;
         }
         // ALTER TABLE ... ADD ends where the batch's next statement begins
@@ -656,7 +657,7 @@ DefColuna Analisador::Coluna(bool soTipo) {
         } else if (Aceitar("NULL")) {
             c.anulavel = true;
         } else if (Aceitar("COLLATE")) {
-            Nome();
+            ColacaoConhecida(Nome());
         } else if (Aceitar("ROWGUIDCOL") || Aceitar("SPARSE")) {
         } else if (Palavra("NOT") && Palavra("FOR", 1)) {
             i_ += 3;
@@ -854,7 +855,7 @@ std::unique_ptr<Comando> Analisador::CriarBanco(std::size_t inicio) {
             x->arquivosDeLog.push_back(Arquivo());
         } while (AceitarSimbolo(","));
     }
-    if (Aceitar("COLLATE")) Nome();
+    if (Aceitar("COLLATE")) ColacaoConhecida(Nome());
     i_ = FimDaInstrucao(i_);
     return c;
 }

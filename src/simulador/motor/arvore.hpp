@@ -49,6 +49,7 @@ struct DefColuna {
     std::int64_t semente = 1;
     std::int64_t incremento = 1;
     std::vector<DefRestricao> restricoes;  // declared with the column
+    bool comValores = false;               // WITH VALUES: rows already there get the default
 };
 
 struct ArquivoDeclarado {

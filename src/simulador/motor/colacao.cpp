@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "comum/erros.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -224,6 +225,14 @@ std::string Dobrar(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) Escrever(r, Minuscula(Ler(s, i)));
     return r;
+}
+
+const char* ColacaoConhecida(const std::string& nome) {
+    std::string n = Dobrar(nome);
+    if (n == "database_default" || (n.size() > 6 && n.compare(n.size() - 6, 6, "_ci_as") == 0 &&
+                                    n.find("latin1") != std::string::npos))
+        return kColacao;
+    throw ErroDeBanco("O simulador de SQL Server só conhece a colação Latin1_General_CI_AS.");
 }
 
 void RegistrarColacao(sqlite3* db) {

@@ -28,6 +28,11 @@ bool IguaisCiAs(std::string_view a, std::string_view b);
 // The key under which a name is looked up: lower case, trailing blanks removed.
 std::string Dobrar(std::string_view s);
 
+// The SQLite collation that stands for a SQL Server collation name; the stand-in knows
+// only the Latin1 case-insensitive, accent-sensitive ones, and refuses the others
+// rather than compare by a rule the name does not say.
+const char* ColacaoConhecida(const std::string& nome);
+
 // Registers the collation on a connection.
 void RegistrarColacao(sqlite3* db);
 

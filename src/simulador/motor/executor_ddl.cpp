@@ -471,7 +471,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                                 d.nome + "' cannot be added to non-empty table '" + t.nome +
                                 "' because it does not satisfy these conditions.",
                             4901, 16, 1);
-                    if (col.anulavel && temPadrao)
+                    if (col.anulavel && temPadrao && !d.comValores)
                         origem[Dobrar(col.nome)] = "";  // existing rows get NULL
                     t.colunas.push_back(col);
                     for (const auto& r : d.restricoes) restricoes.push_back(r);

@@ -133,6 +133,38 @@ bool PareceDataHoraGravada(const std::string& s) {
 // `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
 // number of that type (a number too long for a text is '*' or an error by it).
 // `origemData`: the date, time or datetime2 type of the value, which a text shows.
+bool EhNacional(TipoBase b) {
+    return b == TipoBase::NChar || b == TipoBase::NVarChar || b == TipoBase::NText;
+}
+
+// A text as binary: its Windows-1252 bytes, or with CONVERT's styles 1 ('0x4142') and 2
+// ('4142') the bytes its hexadecimal digits spell; false when the digits do not.
+bool LerBytesDoTexto(const std::string& texto, int estilo, std::string& bytes) {
+    if (estilo != 1 && estilo != 2) {
+        bytes = BytesDeVarchar(texto);
+        return true;
+    }
+    std::string_view h = texto;
+    if (estilo == 1) {
+        if (h.size() < 2 || h[0] != '0' || (h[1] != 'x' && h[1] != 'X')) return false;
+        h.remove_prefix(2);
+    }
+    if (h.size() % 2) return false;
+    const auto digito = [](char ch) {
+        if (ch >= '0' && ch <= '9') return ch - '0';
+        if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+        return -1;
+    };
+    bytes.clear();
+    for (std::size_t k = 0; k < h.size(); k += 2) {
+        const int alto = digito(h[k]), baixo = digito(h[k + 1]);
+        if (alto < 0 || baixo < 0) return false;
+        bytes += static_cast<char>(alto * 16 + baixo);
+    }
+    return true;
+}
+
 void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo,
                std::string_view tipoDoNumero = {}, const TipoSql* origemData = nullptr) {
     int origem = sqlite3_value_type(v);
@@ -151,6 +183,10 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
                 s += kHex[byte >> 4];
                 s += kHex[byte & 15];
             }
+        } else if (origem == SQLITE_BLOB && b != TipoBase::SqlVariant) {
+            // bytes read as the target keeps text: nvarchar in UTF-16, varchar in Windows-1252
+            const std::string bytes = TextoDe(v);
+            s = EhNacional(b) ? TextoDeBytesNvarchar(bytes) : TextoDeBytesVarchar(bytes);
         } else if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
             s = TextoDe(v);
             db::DataHora d;
@@ -223,8 +259,13 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         return;
     }
     if (EhBinario(b)) {
-        const void* p = sqlite3_value_blob(v);
-        int n = sqlite3_value_bytes(v);
+        std::string texto;
+        if (origem == SQLITE_TEXT) {
+            if (!LerBytesDoTexto(TextoDe(v), estilo, texto))
+                return FalharNaFuncao(c, "Error converting data type varchar to varbinary.");
+        }
+        const void* p = origem == SQLITE_TEXT ? texto.data() : sqlite3_value_blob(v);
+        int n = origem == SQLITE_TEXT ? static_cast<int>(texto.size()) : sqlite3_value_bytes(v);
         if (origem == SQLITE_INTEGER) {
             std::int64_t x = sqlite3_value_int64(v);
             unsigned char buf[8];

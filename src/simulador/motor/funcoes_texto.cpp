@@ -313,6 +313,46 @@ std::string BytesDeNvarchar(const std::string& utf8) {
     return r;
 }
 
+std::string TextoDeBytesVarchar(std::string_view bytes) {
+    std::string r;
+    for (unsigned char b : bytes) r += Utf8(DoCp1252(b));
+    return r;
+}
+
+std::string TextoDeBytesNvarchar(std::string_view bytes) {
+    std::string r;
+    const auto unidade = [&](std::size_t i) -> char32_t {
+        const auto baixo = static_cast<unsigned char>(bytes[i]);
+        const auto alto = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        return static_cast<char32_t>(baixo | (alto << 8));
+    };
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t u = unidade(i);
+        if (u >= 0xD800 && u < 0xDC00 && i + 2 < bytes.size()) {
+            const char32_t v = unidade(i + 2);
+            if (v >= 0xDC00 && v < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00);
+                i += 2;
+            }
+        }
+        r += Utf8(u);
+    }
+    return r;
+}
+
+namespace {
+
+// zv_bytes(x, nacional): a text as the bytes its type keeps, for CAST to binary; other
+// values as they are.
+void FnBytes(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) != SQLITE_TEXT) return sqlite3_result_value(c, a[0]);
+    const std::string texto = TextoDe(a[0]);
+    const std::string b = sqlite3_value_int(a[1]) ? BytesDeNvarchar(texto) : BytesDeVarchar(texto);
+    sqlite3_result_blob(c, b.data(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
 void RegistrarFuncoesDeTexto(sqlite3* db) {
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     static int marca = 1;  // ASCII and CHAR; UNICODE and NCHAR go without it
@@ -328,7 +368,7 @@ void RegistrarFuncoesDeTexto(sqlite3* db) {
         {"zv_unicode", 1, nullptr, FnCodigo},      {"zv_char", 1, &marca, FnCaractere},
         {"zv_nchar", 1, nullptr, FnCaractere},     {"zv_patindex", 2, nullptr, FnPatIndex},
         {"zv_soundex", 1, nullptr, FnSoundex},     {"zv_difference", 2, nullptr, FnDifference},
-        {"zv_isnumeric", 1, nullptr, FnIsNumeric},
+        {"zv_isnumeric", 1, nullptr, FnIsNumeric}, {"zv_bytes", 2, nullptr, FnBytes},
     };
     for (const auto& f : funcoes)
         sqlite3_create_function(db, f.nome, f.args, det, f.dados, f.fn, nullptr, nullptr);

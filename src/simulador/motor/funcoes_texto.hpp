@@ -21,5 +21,9 @@ bool LerTextoDeMoeda(const std::string& texto, std::string& numero);
 // and as nvarchar keeps them (UTF-16, little-endian).
 std::string BytesDeVarchar(const std::string& utf8);
 std::string BytesDeNvarchar(const std::string& utf8);
+// The way back: bytes read as varchar (Windows-1252) or nvarchar (UTF-16, little-endian;
+// an odd last byte is the low half of a character).
+std::string TextoDeBytesVarchar(std::string_view bytes);
+std::string TextoDeBytesNvarchar(std::string_view bytes);
 
 }  // namespace zolvek::simulador

@@ -129,14 +129,6 @@ bool Composta(const Expressao& e) {
            std::holds_alternative<Semelhante>(e.no) || std::holds_alternative<EhNulo>(e.no);
 }
 
-std::string Colacao(const std::string& nome) {
-    std::string n = Dobrar(nome);
-    if (n == "database_default" || (n.size() > 6 && n.compare(n.size() - 6, 6, "_ci_as") == 0 &&
-                                    n.find("latin1") != std::string::npos))
-        return kColacao;
-    throw ErroDeBanco("O simulador de SQL Server só conhece a colação Latin1_General_CI_AS.");
-}
-
 // A binary literal beside a number converts to an integer of its last eight bytes
 // (sysstat & 0xf).
 std::string ComoInteiro(const Expressao& e) {
@@ -321,7 +313,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 return Operando(n.valor) + (n.negado ? " IS NOT NULL" : " IS NULL");
             },
             [&](const ComColacao& c) {
-                return Operando(c.valor) + " COLLATE " + Colacao(c.colacao);
+                return Operando(c.valor) + " COLLATE " + ColacaoConhecida(c.colacao);
             },
             [&](const Parenteses& p) { return "(" + Gerar(*p.dentro) + ")"; },
             [&](const Niladica& n) -> std::string {
@@ -533,6 +525,15 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                (c.argumentos.size() > 1 ? Gerar(*c.argumentos[1]) : "''") + ", " + tentar + "), " +
                ComoTexto(c.tipo) + ")";
     }
+    if ((chave == "cast" || chave == "convert") && c.nome.size() == 1 &&
+        (chave == "cast" || c.argumentos.size() == 1))
+        if (auto alvo = LerTextoDeTipo(c.tipo); alvo && EhBinario(alvo->base)) {
+            // a text becomes the bytes its own type keeps: nvarchar's are UTF-16
+            const std::string x = "zv_bytes(" + Gerar(*c.argumentos[0]) + ", " +
+                                  (Nacional(*c.argumentos[0]) ? "1" : "0") + ")";
+            return chave == "cast" ? "zv_cast(" + x + ", " + ComoTexto(c.tipo) + ")"
+                                   : "zv_convert(" + ComoTexto(c.tipo) + ", " + x + ")";
+        }
     if (chave == "hashbytes" && c.nome.size() == 1)
         return "zv_hashbytes(" + Gerar(*c.argumentos[0]) + ", " + Gerar(*c.argumentos[1]) + ", " +
                (Nacional(*c.argumentos[1]) ? "1" : "0") + ")";
