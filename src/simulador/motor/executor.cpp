@@ -14,6 +14,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -52,7 +53,8 @@ db::Valor ValorTipado(sqlite3_stmt* s, int c, const TipoSql& t) {
     if (EhNumericoExato(t.base))
         return db::Decimal{TextoDecimalDoValor(sqlite3_column_value(s, c), t)};
     if (t.base == TipoBase::Float || t.base == TipoBase::Real) return sqlite3_column_double(s, c);
-    if (EhDataHora(t.base)) {
+    // a datetimeoffset keeps its offset as its text, which a date-time field would lose
+    if (EhDataHora(t.base) && t.base != TipoBase::DateTimeOffset) {
         db::DataHora d;
         if (LerDataHora(Texto(s, c), d)) return d;
         return Texto(s, c);
@@ -78,8 +80,11 @@ db::Valor ValorNatural(sqlite3_stmt* s, int c) {
         }
         default: {
             if (sqlite3_value_subtype(sqlite3_column_value(s, c)) == kSubtipoDataHora) {
-                db::DataHora d;
-                if (LerDataHora(Texto(s, c), d)) return d;
+                const std::string texto = Texto(s, c);
+                std::string_view semFuso = texto;
+                int fuso = 0;
+                db::DataHora d;  // a datetimeoffset stays its text, offset and all
+                if (!SepararFuso(semFuso, fuso) && LerDataHora(texto, d)) return d;
             }
             return Texto(s, c);
         }

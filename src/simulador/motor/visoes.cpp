@@ -435,16 +435,16 @@ void CriarVisoesDoCatalogo(sqlite3* db) {
     Instrucao ins(db,
                   "INSERT INTO zv_systypes VALUES (?,?,0,?,?,?,?,0,0,4,0,0,?,?,1,?,NULL,?,?,?)");
     const TipoBase todos[] = {
-        TipoBase::Image,         TipoBase::Text,       TipoBase::UniqueIdentifier,
-        TipoBase::Date,          TipoBase::Time,       TipoBase::DateTime2,
-        TipoBase::TinyInt,       TipoBase::SmallInt,   TipoBase::Int,
-        TipoBase::SmallDateTime, TipoBase::Real,       TipoBase::Money,
-        TipoBase::DateTime,      TipoBase::Float,      TipoBase::SqlVariant,
-        TipoBase::NText,         TipoBase::Bit,        TipoBase::Decimal,
-        TipoBase::Numeric,       TipoBase::SmallMoney, TipoBase::BigInt,
-        TipoBase::VarBinary,     TipoBase::VarChar,    TipoBase::Binary,
-        TipoBase::Char,          TipoBase::RowVersion, TipoBase::NVarChar,
-        TipoBase::NChar};
+        TipoBase::Image,         TipoBase::Text,          TipoBase::UniqueIdentifier,
+        TipoBase::Date,          TipoBase::Time,          TipoBase::DateTime2,
+        TipoBase::TinyInt,       TipoBase::SmallInt,      TipoBase::Int,
+        TipoBase::SmallDateTime, TipoBase::Real,          TipoBase::Money,
+        TipoBase::DateTime,      TipoBase::Float,         TipoBase::SqlVariant,
+        TipoBase::NText,         TipoBase::Bit,           TipoBase::Decimal,
+        TipoBase::Numeric,       TipoBase::SmallMoney,    TipoBase::BigInt,
+        TipoBase::VarBinary,     TipoBase::VarChar,       TipoBase::Binary,
+        TipoBase::Char,          TipoBase::RowVersion,    TipoBase::NVarChar,
+        TipoBase::NChar,         TipoBase::DateTimeOffset};
     for (TipoBase b : todos) {
         TipoSql t;
         t.base = b;
