@@ -745,7 +745,11 @@ std::unique_ptr<Comando> Analisador::Criar() {
         Esperar("ON");
         x->objeto = NomeDeObjeto();
         x->colunasDoIndice = ColunasDeIndice();
-        if (Aceitar("INCLUDE")) ListaDeNomes();
+        if (Aceitar("INCLUDE")) x->incluidas = ListaDeNomes();
+        if (Palavra("WHERE"))
+            throw ErroDeBanco(
+                "O simulador de SQL Server não cria índices filtrados (CREATE INDEX "
+                "... WHERE).");
         PularWithOn();
         return c;
     }

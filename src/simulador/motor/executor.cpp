@@ -665,6 +665,7 @@ const std::string& NomeSalvo(const std::string& nome) {
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
+    ExigirTransacaoGravavel(c);
     if (emFuncao_) ExigirLeituraNaFuncao(c);
     // a function's body runs inside its caller's statement, which may be a grouped INSERT
     if (!emFuncao_) {
@@ -778,6 +779,29 @@ void Executor::Rodar(const Comando& c) {
         std::holds_alternative<instrucao::DesfazerTransacao>(c.instrucao) ||
         std::holds_alternative<instrucao::SalvarTransacao>(c.instrucao))
         estado_->linhas = 0;
+}
+
+void Executor::ExigirTransacaoGravavel(const Comando& c) {
+    if (!s_.TransacaoCondenada()) return;
+    auto emTabela = [](const NomeComposto& n) { return n.Nome().rfind('@', 0) != 0; };
+    const bool grava =
+        std::visit(Visitante{
+                       [&](const instrucao::Inserir& x) { return emTabela(x.objeto); },
+                       [&](const instrucao::Atualizar& x) { return emTabela(x.objeto); },
+                       [&](const instrucao::Excluir& x) { return emTabela(x.objeto); },
+                       [&](const instrucao::Mesclar& x) { return emTabela(x.objeto); },
+                       [](const instrucao::Selecionar& x) { return x.para; },
+                       [](const instrucao::CriarTabela&) { return true; },
+                       [](const instrucao::AlterarTabela&) { return true; },
+                       [](const instrucao::ExcluirTabela&) { return true; },
+                       [](const instrucao::CriarIndice&) { return true; },
+                       [](const instrucao::ExcluirIndice&) { return true; },
+                       [](const instrucao::CriarObjeto&) { return true; },
+                       [](const instrucao::ExcluirObjeto&) { return true; },
+                       [](const auto&) { return false; },
+                   },
+                   c.instrucao);
+    if (grava) throw ErroDeTransacaoCondenada();
 }
 
 // Statements that write name their object in the current database: another one's

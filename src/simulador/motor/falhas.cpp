@@ -225,4 +225,11 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
     }
 }
 
+ErroDeBanco ErroDeTransacaoCondenada() {
+    return ErroDeBanco(
+        "The current transaction cannot be committed and cannot support operations that write "
+        "to the log file. Roll back the transaction.",
+        3930, 16, 1);
+}
+
 }  // namespace zolvek::simulador

@@ -467,6 +467,9 @@ void FnIdentity(sqlite3_context* c, int, sqlite3_value**) {
 void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
 }
+void FnXactState(sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int(c, Dono(c)->EstadoDaTransacao());
+}
 void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().TextoDaVersao());
 }
@@ -1014,6 +1017,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_app_name", 0, nd, FnAppName},
         {"zv_spid", 0, nd, FnSpid},
         {"zv_trancount", 0, nd, FnTrancount},
+        {"zv_xact_state", 0, nd, FnXactState},
         {"zv_version", 0, nd, FnVersion},
         {"zv_servername", 0, nd, FnServerName},
         {"zv_microsoftversion", 0, nd, FnMicrosoftVersion},
