@@ -94,7 +94,7 @@ TEST_F(ComandoSql, DataSemHoraEHoraSemData) {
     CriarBanco("Empresa");
     auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
                    "create table D (d date, t time, h datetime)\n"
-                   "insert into D values ('2024-03-05', '10:11:12.123', '2024-03-05')\n"
+                   "insert into D values ('2024-03-05', '10:11:12.123', '20240305')\n"
                    "GO\n"
                    "select d, t, h, dateadd(day, 1, d), cast(h as date), cast('10:11' as time) "
                    "from D\n");
@@ -111,7 +111,7 @@ TEST_F(ComandoSql, FracaoDaEscalaDeDatetime2ETime) {
     auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
                    "create table D (a datetime2, b datetime2(0), t time(3), s smalldatetime)\n"
                    "insert into D values ('2024-01-02 03:04:05.1234567', "
-                   "'2024-01-02 03:04:05.1234567', '12:34:56.1234567', '2024-01-02 03:04:05')\n"
+                   "'2024-01-02 03:04:05.1234567', '12:34:56.1234567', '20240102 03:04:05')\n"
                    "GO\n"
                    "select a, b, t, s, sysdatetime() from D\n");
     EXPECT_EQ(e.status, 0) << e.erros;
@@ -138,6 +138,40 @@ TEST_F(ComandoSql, FalhaMostraAMensagemDoServidorEDesfazOLote) {
     // The first batch stays; the failing one left nothing; the last never ran.
     auto depois = Rodar(conexao, "select count(*) as n from T\n");
     EXPECT_EQ(depois.saida, "n\n0\n");
+}
+
+TEST_F(ComandoSql, MensagensDoServidorNaOrdemEntreOsResultados) {
+    CriarBanco("Empresa");
+    const std::string conexao = "--conexao " + Aspas(Conexao("Empresa"));
+    auto e = Rodar(conexao,
+                   "create table T (a int)\n"
+                   "GO\n"
+                   "create trigger Tr on T for insert as print 'na trigger'\n"
+                   "GO\n"
+                   "print 'início'\n"
+                   "select 1 as um\n"
+                   "raiserror('aviso %d de %s', 10, 1, 7, 'dez')\n"
+                   "declare @n int; print @n\n"
+                   "insert into T values (1)\n"
+                   "exec ('print ''dinâmico''')\n"
+                   "print 42\n"
+                   "GO\n"
+                   "print 'antes do erro'\n"
+                   "select 1 / 0\n");
+    EXPECT_EQ(e.status, 1);
+    EXPECT_EQ(e.saida,
+              "Comando executado com sucesso\n"
+              "Comando executado com sucesso\n"
+              "início\n"
+              "\num\n1\n"
+              "aviso 7 de dez\n"
+              "\n"
+              "na trigger\n"
+              "Linhas afetadas: 1\n"
+              "dinâmico\n"
+              "42\n"
+              "antes do erro\n"
+              "Divide by zero error encountered.\n");
 }
 
 TEST_F(ComandoSql, LoteVazioPuladoELoteQueEncerraSuaTransacao) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
@@ -128,11 +129,6 @@ bool PareceDataHoraGravada(const std::string& s) {
     return true;
 }
 
-// Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
-// failing.
-// `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
-// number of that type (a number too long for a text is '*' or an error by it).
-// `origemData`: the date, time or datetime2 type of the value, which a text shows.
 bool EhNacional(TipoBase b) {
     return b == TipoBase::NChar || b == TipoBase::NVarChar || b == TipoBase::NText;
 }
@@ -165,6 +161,12 @@ bool LerBytesDoTexto(const std::string& texto, int estilo, std::string& bytes) {
     return true;
 }
 
+// Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
+// failing.
+// `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
+// number of that type (a number too long for a text is '*' or an error by it); for a
+// date-time target, the character type of a text value.
+// `origemData`: the date-time type of the value, which a text shows and a date-time reads.
 void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo,
                std::string_view tipoDoNumero = {}, const TipoSql* origemData = nullptr) {
     int origem = sqlite3_value_type(v);
@@ -191,14 +193,25 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
             s = TextoDe(v);
             db::DataHora d;
             std::string erro;
-            if (origemData && b != TipoBase::SqlVariant && LerDataHora(s, d)) {
+            if (origemData && origemData->base == TipoBase::DateTimeOffset &&
+                b != TipoBase::SqlVariant) {
+                if (!EscreverDataComFuso(TextoDe(v), *origemData, estilo, s, erro))
+                    return FalharNaFuncao(c, erro);
+            } else if (origemData && b != TipoBase::SqlVariant && LerDataHora(s, d)) {
                 if (!EscreverDataDoTipo(d, *origemData, estilo, s, erro))
                     return FalharNaFuncao(c, erro);
             } else if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
                         (estilo > 0 && PareceDataHoraGravada(s))) &&
                        b != TipoBase::SqlVariant) {
                 // a date-time column reaches here as its stored text; a style asks for a date
-                if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
+                std::string_view semFuso = s;
+                int fuso = 0;
+                const TipoSql comFuso{TipoBase::DateTimeOffset, 0, 34, 7};
+                if (SepararFuso(semFuso, fuso)) {  // a datetimeoffset's text is its own form
+                    if (estilo != 0 && estilo != 121 &&
+                        !EscreverDataComFuso(TextoDe(v), comFuso, estilo, s, erro))
+                        return FalharNaFuncao(c, erro);
+                } else if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
                     return FalharNaFuncao(c, erro);
             }
         } else if (tipoDoNumero == "float") {
@@ -286,32 +299,14 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         return;
     }
     if (EhDataHora(b)) {
-        db::DataHora d;
-        std::string erro;
-        const bool lida = estilo && origem == SQLITE_TEXT
-                              ? LerDataNoEstilo(TextoDe(v), estilo, d, erro)
-                              : LerDataHoraDoValor(v, d);
-        if (!erro.empty()) return FalharNaFuncao(c, erro);
-        if (!lida) {
-            if (sqlite3_value_type(v) == SQLITE_TEXT && DataForaDoIntervalo(TextoDe(v)))
-                FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
-                                      NomeDoTipo(b) +
-                                      " data type resulted in an out-of-range value.");
-            else
-                FalharNaFuncao(
-                    c, "Conversion failed when converting date and/or time from character string.");
-            return;
+        // what the statement knows of the value: a date-time's type, or a text's
+        OrigemDoValor o;
+        if (origemData) {
+            o = {OrigemDaData::DataHora, *origemData};
+        } else if (auto tt = LerTextoDeTipo(std::string(tipoDoNumero)); tt && EhTexto(tt->base)) {
+            o = {OrigemDaData::Caracteres, tt};
         }
-        bool texto = sqlite3_value_type(v) == SQLITE_TEXT;
-        bool fora = (b == TipoBase::DateTime && d.ano < 1753) ||
-                    (b == TipoBase::SmallDateTime && (d.ano < 1900 || d.ano > 2079));
-        if (texto && fora) {
-            FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
-                                  NomeDoTipo(b) + " data type resulted in an out-of-range value.");
-            return;
-        }
-        ResultadoDataHora(c, NoTipoDeData(d, t));
-        return;
+        return ConverterEmData(c, v, t, estilo, o);
     }
     if (EhNumericoExato(b)) return ConverterParaDecimal(c, v, t);
     // Numbers.
@@ -409,13 +404,16 @@ void FnChave(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_error_code(c, SQLITE_CONSTRAINT_NOTNULL);
 }
 
-void FnConv(sqlite3_context* c, int, sqlite3_value** a) {
+void FnConv(sqlite3_context* c, int n, sqlite3_value** a) {
     TipoSql t;
     t.base = static_cast<TipoBase>(sqlite3_value_int(a[1]));
     t.tamanho = sqlite3_value_int(a[2]);
     t.precisao = sqlite3_value_int(a[3]);
     t.escala = sqlite3_value_int(a[4]);
-    Converter(c, a[0], t, false, 0);
+    // a sixth argument: the value's type, which a conversion to a date-time needs
+    const auto origem = n > 5 ? LerTextoDeTipo(TextoDe(a[5])) : std::nullopt;
+    if (origem && EhDataHora(origem->base)) return Converter(c, a[0], t, false, 0, {}, &*origem);
+    Converter(c, a[0], t, false, 0, n > 5 ? TextoDe(a[5]) : std::string());
 }
 
 // CAST and CONVERT with their arguments as zv_cast and zv_convert take them.
@@ -427,8 +425,6 @@ void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert
     const std::string numero = barra == std::string::npos ? "" : texto.substr(barra + 1);
     if (barra != std::string::npos) texto.erase(barra);
     auto t = LerTextoDeTipo(texto);
-    if (!t && Dobrar(texto).rfind("datetimeoffset", 0) == 0)
-        return FalharNaFuncao(c, RecusaDoFusoHorario("datetimeoffset"));
     if (!t) {
         FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
         return;
@@ -511,6 +507,9 @@ void FnIdentity(sqlite3_context* c, int, sqlite3_value**) {
 }
 void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
+}
+void FnXactState(sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int(c, Dono(c)->EstadoDaTransacao());
 }
 void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().TextoDaVersao());
@@ -1026,9 +1025,13 @@ std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
     const bool numero = EhInteiro(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real;
     if (origem && EhNumericoExato(origem->base) && numero)
         return ChamadaDeConversao("zv_dreal(" + expressao + ")", t);
-    return "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
-           std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
-           std::to_string(t.escala) + ")";
+    std::string s = "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
+                    std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
+                    std::to_string(t.escala);
+    // a date-time reads a text and a stored date-time differently
+    if (EhDataHora(t.base) && origem && (EhDataHora(origem->base) || EhTexto(origem->base)))
+        s += ",'" + TextoDoTipo(*origem) + "'";
+    return s + ")";
 }
 
 void RegistrarFuncoes(sqlite3* db, Sessao* s) {
@@ -1042,6 +1045,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     };
     const F funcoes[] = {
         {"zv_conv", 5, det, FnConv},
+        {"zv_conv", 6, det, FnConv},
         {"zv_chave", 2, det, FnChave},
         {"zv_getdate", 0, nd, FnGetDate},
         {"zv_getutcdate", 0, nd, FnGetUtcDate},
@@ -1054,6 +1058,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_app_name", 0, nd, FnAppName},
         {"zv_spid", 0, nd, FnSpid},
         {"zv_trancount", 0, nd, FnTrancount},
+        {"zv_xact_state", 0, nd, FnXactState},
         {"zv_version", 0, nd, FnVersion},
         {"zv_servername", 0, nd, FnServerName},
         {"zv_microsoftversion", 0, nd, FnMicrosoftVersion},
@@ -1114,6 +1119,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
                                     nullptr, nullptr);
     RegistrarFuncoesDeDatas(db);
     RegistrarAritmeticaDeDatas(db);
+    RegistrarFuncoesDeFuso(db);
     RegistrarFuncoesDeTexto(db);
     RegistrarFuncaoFormat(db);
     RegistrarFuncoesDeCatalogo(db, s);

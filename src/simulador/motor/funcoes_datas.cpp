@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/idiomas.hpp"
@@ -85,6 +86,15 @@ bool ValorDaParte(const db::DataHora& d, const std::string& p, std::int64_t& r) 
     return true;
 }
 
+// The offset of a datetimeoffset's text, in minutes; 0 for any other value.
+int FusoDoValor(sqlite3_value* v) {
+    int fuso = 0;
+    std::string texto = TextoDe(v);
+    std::string_view s = texto;
+    if (sqlite3_value_type(v) == SQLITE_TEXT) SepararFuso(s, fuso);
+    return fuso;
+}
+
 // The date-time argument of a date function: false when the call already has its result
 // (NULL, or the failure of a text that is no date).
 bool ArgumentoDeData(sqlite3_context* c, sqlite3_value* v, db::DataHora& d) {
@@ -106,6 +116,7 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
     db::DataHora d;
     if (!ArgumentoDeData(c, a[n - 1], d)) return;
     ValorDaParte(d, p, r);
+    if (p == "tzoffset") r = FusoDoValor(a[n - 1]);
     sqlite3_result_int64(c, r);
 }
 
@@ -134,6 +145,7 @@ void FnDateName(sqlite3_context* c, int, sqlite3_value** a) {
                               p == "month" ? i->meses[d.mes - 1] : i->dias[DiaDaSemanaIso(d) - 1]);
     }
     ValorDaParte(d, p, r);
+    if (p == "tzoffset") return ResultadoTexto(c, FormatarFuso(FusoDoValor(a[1])));
     ResultadoTexto(c, std::to_string(r));
 }
 
@@ -325,7 +337,9 @@ bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std
     const int casas = CasasDaFracao(t);
     const bool iso = estilo == 0 || estilo == 21 || estilo == 121;
     const bool t126 = estilo == 126 || estilo == 127;
-    if (t.base == TipoBase::Date && estilo == 0) {
+    // a date has no time to show in the ISO-like styles
+    const bool soData = estilo == 0 || estilo == 20 || estilo == 120 || iso || t126;
+    if (t.base == TipoBase::Date && soData) {
         saida = d.TextoIso(0).substr(0, 10);
     } else if (t.base == TipoBase::Time && (iso || t126)) {
         saida = d.TextoIso(casas).substr(11);
@@ -338,7 +352,8 @@ bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std
     return true;
 }
 
-bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro) {
+bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro,
+                     LeituraDeData leitura) {
     const int base = estilo >= 100 ? estilo - 100 : estilo;
     const bool valido = (estilo >= 0 && estilo <= 14) || (estilo >= 20 && estilo <= 23) ||
                         (estilo >= 100 && estilo <= 114) || estilo == 120 || estilo == 121 ||
@@ -358,7 +373,7 @@ bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std:
         ordem = OrdemDeData::Ymd;
     const OrdemDeData antes = OrdemDeDataAtual();
     DefinirOrdemDeDataAtual(ordem);
-    const bool ok = LerDataHora(texto, d);
+    const bool ok = LerDataHora(texto, d, leitura);
     DefinirOrdemDeDataAtual(antes);
     return ok;
 }

@@ -53,9 +53,10 @@ CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS 
   create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
 CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
   0 AS typestat, c.xtype AS xusertype, c.comprimento AS length,
-  (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS xprec,
-  (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
+    WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.escala_cat ELSE 0 END) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
   0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
   NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
@@ -66,9 +67,10 @@ CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS
   FROM main.zv_colunas c;
 CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name, c.colid AS column_id,
   c.xtype AS system_type_id, c.xtype AS user_type_id, c.comprimento AS max_length,
-  (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS precision,
-  (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
+    WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.escala_cat ELSE 0 END) AS scale,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
     COLLATE LATIN1_CI_AS AS collation_name, c.anulavel AS is_nullable,
@@ -111,7 +113,9 @@ CREATE TEMP VIEW zv_is_columns AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TA
   c.prec_num AS NUMERIC_PRECISION,
   (CASE WHEN c.xtype IN (62, 59) THEN 2 WHEN c.prec_num IS NOT NULL THEN 10 END) AS NUMERIC_PRECISION_RADIX,
   c.escala_num AS NUMERIC_SCALE,
-  (CASE WHEN c.xtype IN (61, 58) THEN (CASE WHEN c.xtype = 61 THEN 3 ELSE 0 END) END) AS DATETIME_PRECISION,
+  (CASE WHEN c.xtype IN (40, 58) THEN 0 WHEN c.xtype = 61 THEN 3
+        WHEN c.xtype IN (41, 42, 43) THEN (CASE WHEN c.precisao = 0 THEN 7 ELSE c.escala END) END)
+    AS DATETIME_PRECISION,
   NULL AS CHARACTER_SET_CATALOG, NULL AS CHARACTER_SET_SCHEMA,
   (CASE WHEN c.xtype IN (35, 167, 175) THEN 'iso_1' WHEN c.xtype IN (99, 231, 239) THEN 'UNICODE' END)
     AS CHARACTER_SET_NAME, NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
@@ -158,7 +162,8 @@ CREATE TEMP VIEW zv_listas_de_colunas AS WITH RECURSIVE p(dono, indid, lista, or
     substr(resto, 1, instr(resto, char(10)) - 1) FROM p WHERE resto <> '')
   SELECT dono, indid, lista, ordem, (CASE WHEN instr(item, char(9)) > 0
     THEN substr(item, 1, instr(item, char(9)) - 1) ELSE item END) AS nome,
-  (instr(item, char(9)) > 0) AS decrescente FROM p WHERE ordem > 0;
+  (substr(item, -2) = char(9) || '1') AS decrescente,
+  (substr(item, -2) = char(9) || '+') AS incluida FROM p WHERE ordem > 0;
 CREATE TEMP VIEW zv_colunas_das_chaves AS SELECT l.dono AS restricao, r.pai AS tabela,
   l.ordem AS ordem, c.colid AS colid, c.nome AS nome FROM zv_listas_de_colunas l
   JOIN main.zv_objetos r ON r.id = l.dono JOIN main.zv_colunas c ON c.tabela = r.pai AND c.nome = l.nome
@@ -200,8 +205,9 @@ CREATE TEMP VIEW zv_sys_key_constraints AS SELECT s.*,
   (s.name GLOB 'PK__*__*' OR s.name GLOB 'UQ__*__*') AS is_system_named
   FROM zv_sys_objects s WHERE s.type IN ('PK', 'UQ');
 CREATE TEMP VIEW zv_sys_index_columns AS SELECT l.dono AS object_id, l.indid AS index_id,
-  l.ordem AS index_column_id, c.colid AS column_id, l.ordem AS key_ordinal, 0 AS partition_ordinal,
-  l.decrescente AS is_descending_key, 0 AS is_included_column FROM zv_listas_de_colunas l
+  l.ordem AS index_column_id, c.colid AS column_id,
+  (CASE WHEN l.incluida THEN 0 ELSE l.ordem END) AS key_ordinal, 0 AS partition_ordinal,
+  l.decrescente AS is_descending_key, l.incluida AS is_included_column FROM zv_listas_de_colunas l
   JOIN main.zv_colunas c ON c.tabela = l.dono AND c.nome = l.nome WHERE l.lista = 'I';
 CREATE TEMP VIEW zv_sys_identity_columns AS SELECT s.*, c.semente AS seed_value,
   c.incremento AS increment_value, zv_ultima_identidade(c.tabela) AS last_value,
@@ -431,16 +437,16 @@ void CriarVisoesDoCatalogo(sqlite3* db) {
     Instrucao ins(db,
                   "INSERT INTO zv_systypes VALUES (?,?,0,?,?,?,?,0,0,4,0,0,?,?,1,?,NULL,?,?,?)");
     const TipoBase todos[] = {
-        TipoBase::Image,         TipoBase::Text,       TipoBase::UniqueIdentifier,
-        TipoBase::Date,          TipoBase::Time,       TipoBase::DateTime2,
-        TipoBase::TinyInt,       TipoBase::SmallInt,   TipoBase::Int,
-        TipoBase::SmallDateTime, TipoBase::Real,       TipoBase::Money,
-        TipoBase::DateTime,      TipoBase::Float,      TipoBase::SqlVariant,
-        TipoBase::NText,         TipoBase::Bit,        TipoBase::Decimal,
-        TipoBase::Numeric,       TipoBase::SmallMoney, TipoBase::BigInt,
-        TipoBase::VarBinary,     TipoBase::VarChar,    TipoBase::Binary,
-        TipoBase::Char,          TipoBase::RowVersion, TipoBase::NVarChar,
-        TipoBase::NChar};
+        TipoBase::Image,         TipoBase::Text,          TipoBase::UniqueIdentifier,
+        TipoBase::Date,          TipoBase::Time,          TipoBase::DateTime2,
+        TipoBase::TinyInt,       TipoBase::SmallInt,      TipoBase::Int,
+        TipoBase::SmallDateTime, TipoBase::Real,          TipoBase::Money,
+        TipoBase::DateTime,      TipoBase::Float,         TipoBase::SqlVariant,
+        TipoBase::NText,         TipoBase::Bit,           TipoBase::Decimal,
+        TipoBase::Numeric,       TipoBase::SmallMoney,    TipoBase::BigInt,
+        TipoBase::VarBinary,     TipoBase::VarChar,       TipoBase::Binary,
+        TipoBase::Char,          TipoBase::RowVersion,    TipoBase::NVarChar,
+        TipoBase::NChar,         TipoBase::DateTimeOffset};
     for (TipoBase b : todos) {
         TipoSql t;
         t.base = b;
