@@ -85,8 +85,8 @@ TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
               "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
     EXPECT_EQ(Falha("dbcc checkident('T', reseed, 0)"),
               "O simulador de SQL Server não interpreta a instrução DBCC.");
-    EXPECT_EQ(Falha("exec sp_help 'T'"),
-              "O simulador de SQL Server não tem o procedimento de sistema sp_help.");
+    EXPECT_EQ(Falha("exec sp_helpconstraint 'T'"),
+              "O simulador de SQL Server não tem o procedimento de sistema sp_helpconstraint.");
     EXPECT_EQ(Falha("exec sp_helptext 'T'"), "There is no text for object 'T'.");
     Sql("create view V as\nselect b from T");
     const auto texto = Sql("exec sp_helptext 'V'");

@@ -258,6 +258,22 @@ class Executor {
     void ListarChavesEstrangeiras(const std::optional<std::string>& referida,
                                   const std::optional<std::string>& dona);
     void ListarIndices(const std::string& objeto);
+    // sp_help (executor_ajuda.cpp), sp_spaceused and sp_helpdb (executor_espaco.cpp).
+    void AjudaDoObjeto(const std::optional<std::string>& nome);
+    void ListarObjetosDaAjuda();
+    void AjudaDaTabela(const Tabela& t);
+    void ParametrosDaAjuda(const ObjetoProgramado& o);
+    void EspacoUsado(const std::optional<std::string>& objeto);
+    void EspacoDaTabela(const std::string& objeto);
+    void AjudaDoBanco(const std::optional<std::string>& nome);
+    // sp_columns and sp_stored_procedures (executor_catalogo_odbc.cpp).
+    void ListarColunasOdbc(const std::optional<std::string>& tabela,
+                           const std::optional<std::string>& dono,
+                           const std::optional<std::string>& qualificador,
+                           const std::optional<std::string>& coluna);
+    void ListarProcedimentos(const std::optional<std::string>& nome,
+                             const std::optional<std::string>& dono,
+                             const std::optional<std::string>& qualificador);
     void ExecutarSqlDinamico(const Argumentos& argumentos);
     void Renomear(const Argumentos& argumentos);
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);

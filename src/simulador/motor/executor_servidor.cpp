@@ -7,6 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
 
@@ -58,10 +59,6 @@ db::Coluna ColunaLarga(const std::string& nome) {
     c.nome = nome;
     c.tipo = db::TipoDeCampo::LargeInt;
     return c;
-}
-
-std::string Kb(std::int64_t kb) {
-    return std::to_string(kb) + " KB";
 }
 
 const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
@@ -420,13 +417,8 @@ namespace {
 
 // SQL Server's own procedures the engine does not have: refused by name, not as unknown.
 bool ProcedimentoDeSistema(const std::string& chave) {
-    static const std::set<std::string> nomes = {"sp_help",
-                                                "sp_columns",
-                                                "sp_spaceused",
-                                                "sp_helpdb",
-                                                "sp_helpconstraint",
+    static const std::set<std::string> nomes = {"sp_helpconstraint",
                                                 "sp_depends",
-                                                "sp_stored_procedures",
                                                 "sp_helpuser",
                                                 "sp_helplogins",
                                                 "sp_lock",
@@ -619,28 +611,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     }
     if (chave == "sp_helpfile") {
         auto info = srv.AcharBanco(s_.Banco());
-        db::Resultado r;
-        r.colunas = {ColunaDeTexto("name"),          ColunaInteira("fileid"),
-                     ColunaDeTexto("filename", 260), ColunaDeTexto("filegroup"),
-                     ColunaDeTexto("size", 18),      ColunaDeTexto("maxsize", 18),
-                     ColunaDeTexto("growth", 18),    ColunaDeTexto("usage", 9)};
-        if (info) {
-            auto arquivos = info->arquivos;
-            std::sort(arquivos.begin(), arquivos.end(),
-                      [](const auto& a, const auto& b) { return a.id < b.id; });
-            auto filtro = arg(0, "filename");
-            for (const auto& a : arquivos) {
-                if (filtro && !IguaisCiAs(*filtro, a.nomeLogico)) continue;
-                r.linhas.push_back(
-                    {a.nomeLogico, static_cast<std::int64_t>(a.id), a.nomeFisico,
-                     a.grupo.empty() ? db::Valor{} : db::Valor{a.grupo}, Kb(a.tamanhoKb),
-                     a.tamanhoMaximoKb < 0 ? std::string("Unlimited") : Kb(a.tamanhoMaximoKb),
-                     a.crescimentoEmPorcentagem ? std::to_string(a.crescimento) + "%"
-                                                : Kb(a.crescimento),
-                     std::string(a.tipo == 'D' ? "data only" : "log only")});
-            }
-        }
-        resultados_.push_back(std::move(r));
+        resultados_.push_back(info ? ArquivosDoBanco(*info, arg(0, "filename"))
+                                   : ArquivosDoBanco(InfoDoBanco{}, std::nullopt));
         return;
     }
     if (chave == "sp_addrolemember" || chave == "sp_droprolemember") {

@@ -1,62 +1,19 @@
 // The system procedures that describe the server and the database: sp_who, sp_who2,
 // sp_databases, sp_tables, sp_pkeys, sp_fkeys and sp_helpindex, with SQL Server's columns,
-// read from the session list and the database's catalog.
+// read from the session list and the database's catalog; and the dispatch to sp_help,
+// sp_spaceused and sp_helpdb.
 #include <algorithm>
 #include <cstdio>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
-
-db::Coluna Coluna(const std::string& nome, db::TipoDeCampo tipo, int tamanho = 0) {
-    db::Coluna c;
-    c.nome = nome;
-    c.tipo = tipo;
-    c.tamanho = tamanho;
-    return c;
-}
-
-db::Coluna Texto(const std::string& nome, int tamanho = 128) {
-    return Coluna(nome, db::TipoDeCampo::String, tamanho);
-}
-
-db::Coluna Inteiro(const std::string& nome) {
-    return Coluna(nome, db::TipoDeCampo::Integer);
-}
-
-// An nchar(n)/char(n) value: padded with blanks to its length, as the client reads it.
-std::string Preenchido(std::string s, std::size_t n) {
-    if (s.size() < n) s.append(n - s.size(), ' ');
-    return s;
-}
-
-// LIKE of the catalog procedures' name arguments: % and _ (and [..] sets), any case.
-bool CasaComPadrao(std::string_view nome, std::string_view padrao) {
-    if (padrao.empty()) return nome.empty();
-    const char p = padrao.front();
-    if (p == '%') {
-        for (std::size_t i = 0; i <= nome.size(); ++i)
-            if (CasaComPadrao(nome.substr(i), padrao.substr(1))) return true;
-        return false;
-    }
-    if (nome.empty()) return false;
-    if (p == '[') {
-        const auto fim = padrao.find(']');
-        if (fim != std::string_view::npos) {
-            const std::string conjunto = Dobrar(std::string(padrao.substr(1, fim - 1)));
-            const std::string letra = Dobrar(std::string(1, nome.front()));
-            if (conjunto.find(letra) == std::string::npos) return false;
-            return CasaComPadrao(nome.substr(1), padrao.substr(fim + 1));
-        }
-    }
-    if (p != '_' && !IguaisCiAs(std::string(1, p), std::string(1, nome.front()))) return false;
-    return CasaComPadrao(nome.substr(1), padrao.substr(1));
-}
 
 // sp_who2's LastBatch: "MM/dd hh:mm:ss".
 std::string UltimoLote(const db::DataHora& d) {
@@ -98,6 +55,12 @@ bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos
                 return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
         return std::nullopt;
     };
+    auto fornecido = [&](std::size_t i, const char* nome) {
+        std::size_t posicionais = 0;
+        for (const auto& [n, v] : args)
+            if (n.empty() ? posicionais++ == i : IguaisCiAs(n, nome)) return true;
+        return false;
+    };
     if (chave == "sp_who" || chave == "sp_who2") {
         ListarSessoesDoServidor(arg(0, "loginame"), chave == "sp_who2");
     } else if (chave == "sp_databases") {
@@ -110,6 +73,22 @@ bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos
         ListarChavesEstrangeiras(arg(0, "pktable_name"), arg(3, "fktable_name"));
     } else if (chave == "sp_helpindex") {
         ListarIndices(arg(0, "objname").value_or(""));
+    } else if (chave == "sp_help") {
+        AjudaDoObjeto(arg(0, "objname"));
+    } else if (chave == "sp_spaceused") {
+        EspacoUsado(arg(0, "objname"));
+    } else if (chave == "sp_helpdb") {
+        AjudaDoBanco(arg(0, "dbname"));
+    } else if (chave == "sp_columns") {
+        if (!fornecido(0, "table_name"))
+            throw ErroDeBanco(
+                "Procedure or function 'sp_columns' expects parameter "
+                "'@table_name', which was not supplied.",
+                201, 16, 4);
+        ListarColunasOdbc(arg(0, "table_name"), arg(1, "table_owner"), arg(2, "table_qualifier"),
+                          arg(3, "column_name"));
+    } else if (chave == "sp_stored_procedures") {
+        ListarProcedimentos(arg(0, "sp_name"), arg(1, "sp_owner"), arg(2, "sp_qualifier"));
     } else {
         return false;
     }
@@ -131,21 +110,23 @@ void Executor::ListarSessoesDoServidor(const std::optional<std::string>& filtro,
                           15007, 16, 1);
     db::Resultado r;
     if (who2)
-        r.colunas = {Texto("SPID", 5),       Texto("Status", 30),  Texto("Login"),
-                     Texto("HostName"),      Texto("BlkBy", 5),    Texto("DBName"),
-                     Texto("Command", 16),   Inteiro("CPUTime"),   Inteiro("DiskIO"),
-                     Texto("LastBatch", 14), Texto("ProgramName"), Texto("SPID", 5),
-                     Inteiro("REQUESTID")};
+        r.colunas = {TextoDoSistema("SPID", 5),     TextoDoSistema("Status", 30),
+                     TextoDoSistema("Login"),       TextoDoSistema("HostName"),
+                     TextoDoSistema("BlkBy", 5),    TextoDoSistema("DBName"),
+                     TextoDoSistema("Command", 16), InteiroDoSistema("CPUTime"),
+                     InteiroDoSistema("DiskIO"),    TextoDoSistema("LastBatch", 14),
+                     TextoDoSistema("ProgramName"), TextoDoSistema("SPID", 5),
+                     InteiroDoSistema("REQUESTID")};
     else
-        r.colunas = {Coluna("spid", db::TipoDeCampo::SmallInt),
-                     Coluna("ecid", db::TipoDeCampo::SmallInt),
-                     Texto("status", 30),
-                     Texto("loginame"),
-                     Texto("hostname"),
-                     Texto("blk", 5),
-                     Texto("dbname"),
-                     Texto("cmd", 16),
-                     Inteiro("request_id")};
+        r.colunas = {ColunaDoSistema("spid", db::TipoDeCampo::SmallInt),
+                     ColunaDoSistema("ecid", db::TipoDeCampo::SmallInt),
+                     TextoDoSistema("status", 30),
+                     TextoDoSistema("loginame"),
+                     TextoDoSistema("hostname"),
+                     TextoDoSistema("blk", 5),
+                     TextoDoSistema("dbname"),
+                     TextoDoSistema("cmd", 16),
+                     InteiroDoSistema("request_id")};
     for (const auto& ss : sessoes) {
         const bool esta = ss.spid == s_.Spid();  // the session running this: its command is this
         const std::string status = esta ? "runnable" : ss.status;
@@ -171,7 +152,8 @@ void Executor::ListarSessoesDoServidor(const std::optional<std::string>& filtro,
 // sp_databases: each database and its size in KB.
 void Executor::ListarBancosDoServidor() {
     db::Resultado r;
-    r.colunas = {Texto("DATABASE_NAME"), Inteiro("DATABASE_SIZE"), Texto("REMARKS", 254)};
+    r.colunas = {TextoDoSistema("DATABASE_NAME"), InteiroDoSistema("DATABASE_SIZE"),
+                 TextoDoSistema("REMARKS", 254)};
     auto bancos = s_.ServidorAtual().ListarBancos();
     std::sort(bancos.begin(), bancos.end(),
               [](const auto& a, const auto& b) { return Dobrar(a.nome) < Dobrar(b.nome); });
@@ -188,8 +170,9 @@ void Executor::ListarTabelas(const std::optional<std::string>& nome,
                              const std::optional<std::string>& dono,
                              const std::optional<std::string>& tipos) {
     db::Resultado r;
-    r.colunas = {Texto("TABLE_QUALIFIER"), Texto("TABLE_OWNER"), Texto("TABLE_NAME"),
-                 Texto("TABLE_TYPE", 32), Texto("REMARKS", 254)};
+    r.colunas = {TextoDoSistema("TABLE_QUALIFIER"), TextoDoSistema("TABLE_OWNER"),
+                 TextoDoSistema("TABLE_NAME"), TextoDoSistema("TABLE_TYPE", 32),
+                 TextoDoSistema("REMARKS", 254)};
     auto querTipo = [&](const char* tipo) {
         return !tipos ||
                Dobrar(*tipos).find(Dobrar(std::string("'") + tipo + "'")) != std::string::npos;
@@ -215,12 +198,12 @@ void Executor::ListarTabelas(const std::optional<std::string>& nome,
 // sp_pkeys 'T': the primary key's columns in key order.
 void Executor::ListarChavesPrimarias(const std::string& tabela) {
     db::Resultado r;
-    r.colunas = {Texto("TABLE_QUALIFIER"),
-                 Texto("TABLE_OWNER"),
-                 Texto("TABLE_NAME"),
-                 Texto("COLUMN_NAME"),
-                 Coluna("KEY_SEQ", db::TipoDeCampo::SmallInt),
-                 Texto("PK_NAME")};
+    r.colunas = {TextoDoSistema("TABLE_QUALIFIER"),
+                 TextoDoSistema("TABLE_OWNER"),
+                 TextoDoSistema("TABLE_NAME"),
+                 TextoDoSistema("COLUMN_NAME"),
+                 ColunaDoSistema("KEY_SEQ", db::TipoDeCampo::SmallInt),
+                 TextoDoSistema("PK_NAME")};
     if (const Tabela* t = s_.CatalogoAtual().AcharTabela(tabela))
         for (const auto& i : t->indices)
             if (i.primario)
@@ -237,20 +220,20 @@ void Executor::ListarChavesEstrangeiras(const std::optional<std::string>& referi
         throw ErroDeBanco("Must specify either a primary key table or a foreign key table.", 15252,
                           16, 1);
     db::Resultado r;
-    r.colunas = {Texto("PKTABLE_QUALIFIER"),
-                 Texto("PKTABLE_OWNER"),
-                 Texto("PKTABLE_NAME"),
-                 Texto("PKCOLUMN_NAME"),
-                 Texto("FKTABLE_QUALIFIER"),
-                 Texto("FKTABLE_OWNER"),
-                 Texto("FKTABLE_NAME"),
-                 Texto("FKCOLUMN_NAME"),
-                 Coluna("KEY_SEQ", db::TipoDeCampo::SmallInt),
-                 Coluna("UPDATE_RULE", db::TipoDeCampo::SmallInt),
-                 Coluna("DELETE_RULE", db::TipoDeCampo::SmallInt),
-                 Texto("FK_NAME"),
-                 Texto("PK_NAME"),
-                 Coluna("DEFERRABILITY", db::TipoDeCampo::SmallInt)};
+    r.colunas = {TextoDoSistema("PKTABLE_QUALIFIER"),
+                 TextoDoSistema("PKTABLE_OWNER"),
+                 TextoDoSistema("PKTABLE_NAME"),
+                 TextoDoSistema("PKCOLUMN_NAME"),
+                 TextoDoSistema("FKTABLE_QUALIFIER"),
+                 TextoDoSistema("FKTABLE_OWNER"),
+                 TextoDoSistema("FKTABLE_NAME"),
+                 TextoDoSistema("FKCOLUMN_NAME"),
+                 ColunaDoSistema("KEY_SEQ", db::TipoDeCampo::SmallInt),
+                 ColunaDoSistema("UPDATE_RULE", db::TipoDeCampo::SmallInt),
+                 ColunaDoSistema("DELETE_RULE", db::TipoDeCampo::SmallInt),
+                 TextoDoSistema("FK_NAME"),
+                 TextoDoSistema("PK_NAME"),
+                 ColunaDoSistema("DEFERRABILITY", db::TipoDeCampo::SmallInt)};
     Catalogo& cat = s_.CatalogoAtual();
     struct Linha {
         std::string fkTabela, fk;
@@ -298,7 +281,8 @@ void Executor::ListarIndices(const std::string& objeto) {
     }
     if (t->indices.empty()) return;  // informs, as for a view
     db::Resultado r;
-    r.colunas = {Texto("index_name"), Texto("index_description", 210), Texto("index_keys", 2078)};
+    r.colunas = {TextoDoSistema("index_name"), TextoDoSistema("index_description", 210),
+                 TextoDoSistema("index_keys", 2078)};
     std::vector<const Indice*> indices;
     for (const auto& i : t->indices) indices.push_back(&i);
     std::sort(indices.begin(), indices.end(),

@@ -703,7 +703,8 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     if (std::string catalogo = NomeDeCatalogo(partes); !catalogo.empty()) {
         const std::string ultimo = Dobrar(partes.back());
         const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
-                                ultimo == "databases" || ultimo == "dm_exec_sessions";
+                                ultimo == "databases" || ultimo == "dm_exec_sessions" ||
+                                ultimo == "dm_exec_requests";
         const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
         if (!doServidor && !banco.empty() && ctx_.esquemaDoBanco &&
             !ctx_.esquemaDoBanco(banco).empty())
@@ -768,7 +769,7 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
     std::string nome;
     if (p.size() >= 2 && p[p.size() - 2] == "sys") {
         if (ultimo == "databases") ctx_.usaBancos = true;
-        if (ultimo == "dm_exec_sessions") ctx_.usaProcessos = true;
+        if (ultimo == "dm_exec_sessions" || ultimo == "dm_exec_requests") ctx_.usaProcessos = true;
         // sys.sysobjects is sysobjects
         nome =
             EhVisaoDoCatalogo(ultimo) && ultimo.rfind("sys", 0) == 0 ? ultimo : "zv_sys_" + ultimo;

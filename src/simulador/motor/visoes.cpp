@@ -8,6 +8,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
+#include "simulador/motor/parametros_dos_modulos.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -136,6 +137,25 @@ CREATE TEMP TABLE zv_sysprocesses(spid INTEGER, kpid INTEGER, blocked INTEGER, w
   open_tran INTEGER, status TEXT COLLATE LATIN1_CI_AS, sid BLOB, hostname TEXT COLLATE LATIN1_CI_AS,
   program_name TEXT COLLATE LATIN1_CI_AS, hostprocess TEXT, cmd TEXT, nt_domain TEXT,
   nt_username TEXT, net_address TEXT, net_library TEXT, loginame TEXT COLLATE LATIN1_CI_AS);
+-- Of the sessions, the columns the server knows: the settings, counters and times a
+-- session does not keep (cpu_time, reads, language, last_request_end_time ...) are left
+-- out, and a query that names one is refused as it names an unknown column.
+CREATE TEMP VIEW zv_sys_dm_exec_sessions AS SELECT spid AS session_id,
+  zv_dt(login_time) AS login_time, hostname AS host_name, program_name,
+  CAST(hostprocess AS INTEGER) AS host_process_id, loginame AS login_name,
+  (CASE WHEN spid = zv_spid() OR status = 'runnable' THEN 'running' ELSE 'sleeping' END)
+    COLLATE LATIN1_CI_AS AS status, zv_dt(last_batch) AS last_request_start_time,
+  1 AS is_user_process, dbid AS database_id, loginame AS original_login_name
+  FROM zv_sysprocesses;
+-- A request per session running a batch: this one, and those other connections run now,
+-- whose command the server does not know.
+CREATE TEMP VIEW zv_sys_dm_exec_requests AS SELECT spid AS session_id, 0 AS request_id,
+  zv_dt(last_batch) AS start_time, 'running' COLLATE LATIN1_CI_AS AS status,
+  (CASE WHEN spid = zv_spid() THEN 'SELECT' END) COLLATE LATIN1_CI_AS AS command,
+  dbid AS database_id, 0 AS blocking_session_id, NULL AS wait_type, 0 AS wait_time,
+  '' COLLATE LATIN1_CI_AS AS wait_resource, 0 AS percent_complete,
+  0 AS estimated_completion_time
+  FROM zv_sysprocesses WHERE spid = zv_spid() OR status = 'runnable';
 CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id INTEGER,
   source_database_id INTEGER, owner_sid BLOB, create_date TEXT, compatibility_level INTEGER,
   collation_name TEXT, user_access INTEGER, user_access_desc TEXT COLLATE LATIN1_CI_AS,
@@ -303,6 +323,50 @@ CREATE TEMP VIEW zv_is_routines AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS S
     zv_retorno(texto, 'prec_num') AS prec_num, zv_retorno(texto, 'escala_num') AS escala_num
     FROM main.zv_objetos WHERE tipo IN ('FN', 'IF', 'TF')) f ON f.id = o.id
   WHERE o.tipo IN ('P', 'FN', 'IF', 'TF');
+CREATE TEMP VIEW zv_parametros_dos_modulos AS SELECT o.id AS objeto, o.nome AS modulo,
+  json_extract(p.value, '$.ordem') AS ordem, json_extract(p.value, '$.nome') AS nome,
+  json_extract(p.value, '$.tipo') AS tipo, json_extract(p.value, '$.xtype') AS xtype,
+  json_extract(p.value, '$.tamanho') AS tamanho, json_extract(p.value, '$.comprimento') AS comprimento,
+  json_extract(p.value, '$.prec') AS prec, json_extract(p.value, '$.escala') AS escala,
+  json_extract(p.value, '$.prec_num') AS prec_num, json_extract(p.value, '$.escala_num') AS escala_num,
+  json_extract(p.value, '$.saida') AS saida
+  FROM main.zv_objetos o, json_each(zv_parametros(o.texto)) p WHERE o.tipo IN ('P', 'FN', 'IF', 'TF');
+CREATE TEMP VIEW zv_sys_parameters AS SELECT p.objeto AS object_id, p.nome COLLATE LATIN1_CI_AS AS name,
+  p.ordem AS parameter_id, p.xtype AS system_type_id, p.xtype AS user_type_id,
+  p.comprimento AS max_length,
+  (CASE WHEN p.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+    THEN p.prec ELSE 0 END) AS precision,
+  (CASE WHEN p.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+    THEN p.escala ELSE 0 END) AS scale,
+  p.saida AS is_output, 0 AS is_cursor_ref, 0 AS has_default_value, 0 AS is_xml_document,
+  NULL AS default_value, 0 AS xml_collection_id, 0 AS is_readonly, 1 AS is_nullable
+  FROM zv_parametros_dos_modulos p;
+CREATE TEMP VIEW zv_is_parameters AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS SPECIFIC_CATALOG,
+  'dbo' COLLATE LATIN1_CI_AS AS SPECIFIC_SCHEMA, p.modulo AS SPECIFIC_NAME,
+  p.ordem AS ORDINAL_POSITION,
+  (CASE WHEN p.ordem = 0 THEN 'OUT' WHEN p.saida THEN 'INOUT' ELSE 'IN' END)
+    COLLATE LATIN1_CI_AS AS PARAMETER_MODE,
+  (CASE WHEN p.ordem = 0 THEN 'YES' ELSE 'NO' END) COLLATE LATIN1_CI_AS AS IS_RESULT,
+  'NO' COLLATE LATIN1_CI_AS AS AS_LOCATOR, p.nome COLLATE LATIN1_CI_AS AS PARAMETER_NAME,
+  p.tipo COLLATE LATIN1_CI_AS AS DATA_TYPE,
+  (CASE WHEN p.xtype IN (167, 175, 231, 239, 165, 173) THEN p.tamanho
+        WHEN p.xtype IN (35, 34) THEN 2147483647 WHEN p.xtype = 99 THEN 1073741823 END)
+    AS CHARACTER_MAXIMUM_LENGTH,
+  (CASE WHEN p.xtype IN (167, 175, 231, 239, 165, 173) THEN p.comprimento
+        WHEN p.xtype IN (35, 34, 99) THEN 2147483647 END) AS CHARACTER_OCTET_LENGTH,
+  NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
+  (CASE WHEN p.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
+    COLLATE LATIN1_CI_AS AS COLLATION_NAME, NULL AS CHARACTER_SET_CATALOG,
+  NULL AS CHARACTER_SET_SCHEMA,
+  (CASE WHEN p.xtype IN (35, 167, 175) THEN 'iso_1' WHEN p.xtype IN (99, 231, 239) THEN 'UNICODE' END)
+    COLLATE LATIN1_CI_AS AS CHARACTER_SET_NAME, p.prec_num AS NUMERIC_PRECISION,
+  (CASE WHEN p.xtype IN (62, 59) THEN 2 WHEN p.prec_num IS NOT NULL THEN 10 END) AS NUMERIC_PRECISION_RADIX,
+  p.escala_num AS NUMERIC_SCALE,
+  (CASE WHEN p.xtype IN (40, 58) THEN 0 WHEN p.xtype = 61 THEN 3 WHEN p.xtype IN (41, 42, 43)
+    THEN p.escala END) AS DATETIME_PRECISION,
+  NULL AS INTERVAL_TYPE, NULL AS INTERVAL_PRECISION, NULL AS USER_DEFINED_TYPE_CATALOG,
+  NULL AS USER_DEFINED_TYPE_SCHEMA, NULL AS USER_DEFINED_TYPE_NAME, NULL AS SCOPE_CATALOG,
+  NULL AS SCOPE_SCHEMA, NULL AS SCOPE_NAME FROM zv_parametros_dos_modulos p;
 )";
 
 }  // namespace
@@ -392,6 +456,19 @@ void Retorno(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_int(c, *n);
 }
 
+// zv_parametros(texto): the parameters of a procedure or function, as JSON for json_each.
+void Parametros(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL)
+        return sqlite3_result_text(c, "[]", 2, SQLITE_STATIC);
+    try {
+        const std::string json =
+            ParametrosComoJson(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
+        sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+    } catch (const std::exception& e) {
+        sqlite3_result_error(c, e.what(), -1);  // never a module shown without its parameters
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -426,6 +503,8 @@ bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando) {
                                Menciona, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zv_retorno", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                Retorno, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "zv_parametros", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               Parametros, nullptr, nullptr, nullptr);
     ExecutarSql(db, kVisoesDeChavesEModulos);
     return true;
 }
@@ -497,6 +576,18 @@ void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes) {
     }
 }
 
+std::string NomeDoModeloDeRecuperacao(const InfoDoBanco& b) {
+    auto ligada = [&](const char* opcao) {
+        return std::find(b.opcoesLigadas.begin(), b.opcoesLigadas.end(), opcao) !=
+               b.opcoesLigadas.end();
+    };
+    // "trunc. log on chkpt." is the simple recovery model, "select into/bulkcopy" alone
+    // the bulk-logged one
+    if (ligada("trunc. log on chkpt.")) return "SIMPLE";
+    if (ligada("select into/bulkcopy")) return "BULK_LOGGED";
+    return "FULL";
+}
+
 void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
     ExecutarSql(db, "DELETE FROM temp.zv_sys_databases");
     Instrucao ins(
@@ -504,23 +595,18 @@ void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
         "INSERT INTO temp.zv_sys_databases VALUES (?,?,NULL,NULL,?,110,'Latin1_General_CI_AS',"
         "?,?,0,?,?,?,?,1,?)");  // readers never wait for writers: READ_COMMITTED_SNAPSHOT
     for (const auto& b : bancos) {
+        const std::string nomeDoModelo = NomeDoModeloDeRecuperacao(b);
+        const int modelo = nomeDoModelo == "SIMPLE" ? 3 : nomeDoModelo == "BULK_LOGGED" ? 2 : 1;
         auto ligada = [&](const char* opcao) {
             return std::find(b.opcoesLigadas.begin(), b.opcoesLigadas.end(), opcao) !=
                    b.opcoesLigadas.end();
         };
-        // "trunc. log on chkpt." is the simple recovery model, "select into/bulkcopy" alone
-        // the bulk-logged one
-        const int modelo = ligada("trunc. log on chkpt.")   ? 3
-                           : ligada("select into/bulkcopy") ? 2
-                                                            : 1;
         sqlite3_reset(ins.Bruta());
         ins.Ligar(1, b.nome).Ligar(2, b.id).Ligar(3, FormatarDataHora(b.criacao));
         ins.Ligar(4, b.usuarioUnico ? 1 : 0)
             .Ligar(5, std::string(b.usuarioUnico ? "SINGLE_USER" : "MULTI_USER"));
         ins.Ligar(6, b.estado == "ONLINE" ? 0 : 1).Ligar(7, b.estado);
-        ins.Ligar(8, modelo).Ligar(9, std::string(modelo == 3   ? "SIMPLE"
-                                                  : modelo == 2 ? "BULK_LOGGED"
-                                                                : "FULL"));
+        ins.Ligar(8, modelo).Ligar(9, nomeDoModelo);
         ins.Ligar(10, ligada("autoshrink") ? 1 : 0);
         ins.Executar();
     }

@@ -23,6 +23,8 @@ bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando);
 // One of those views or tables, by its SQLite name (zv_sys_objects, sysobjects, ...).
 bool EhVisaoDoCatalogo(const std::string& nome);
 void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes);
+// FULL, BULK_LOGGED or SIMPLE: the recovery model the database's options stand for.
+std::string NomeDoModeloDeRecuperacao(const InfoDoBanco& banco);
 void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos);
 
 }  // namespace zolvek::simulador

@@ -173,13 +173,16 @@ bool Servidor::SessaoViva(int spid) {
     return ler.Passo();
 }
 
+// last_batch is when the last batch began (sys.dm_exec_sessions' last_request_start_time):
+// its end only changes the status.
 void Servidor::MarcarLote(int spid, bool emExecucao) {
     std::lock_guard trava(mutex_);
-    Comando marcar(master_, "UPDATE srv_sessoes SET status = ?, ultimo_lote = ? WHERE spid = ?");
-    marcar.Ligar(1, std::string(emExecucao ? "runnable" : "sleeping"))
-        .Ligar(2, AgoraComoTexto())
-        .Ligar(3, std::int64_t{spid})
-        .Executar();
+    Comando marcar(master_,
+                   emExecucao ? "UPDATE srv_sessoes SET status = ?, ultimo_lote = ? WHERE spid = ?"
+                              : "UPDATE srv_sessoes SET status = ? WHERE spid = ?");
+    marcar.Ligar(1, std::string(emExecucao ? "runnable" : "sleeping"));
+    if (emExecucao) marcar.Ligar(2, AgoraComoTexto());
+    marcar.Ligar(emExecucao ? 3 : 2, std::int64_t{spid}).Executar();
 }
 
 std::vector<InfoDaSessao> Servidor::ListarSessoes() {
