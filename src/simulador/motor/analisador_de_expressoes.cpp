@@ -362,7 +362,10 @@ Expr LeitorDeExpressoes::Primario() {
                 if (IniciaConsulta()) {
                     auto q = LerConsulta();
                     EsperarSimbolo(")");
-                    return Nova(Subconsulta{std::move(q)});
+                    Expr sub = Nova(Subconsulta{std::move(q)});
+                    if (Simbolo(".") && i_ + 1 < fim_ && t_[i_ + 1].tipo == TipoToken::Palavra)
+                        return LerMetodoXml(std::move(sub));
+                    return sub;
                 }
                 Expr dentro = Expressao();
                 EsperarSimbolo(")");
@@ -582,6 +585,8 @@ std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
             }
         }
     }
+    if (Palavra("FOR") && (Palavra("XML", 1) || Palavra("JSON", 1) || Palavra("BROWSE", 1)))
+        q->xml = LerParaXml();
     return q;
 }
 

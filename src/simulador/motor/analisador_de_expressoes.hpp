@@ -73,6 +73,10 @@ class LeitorDeExpressoes {
     void LerValores(Fonte& f);
     void ExigirNomesDosValores(const Fonte& f) const;
     void LerDicas();
+    // FOR XML PATH and the xml methods of its TYPE (analisador_xml.cpp)
+    std::unique_ptr<ParaXml> LerParaXml();
+    std::string LerNomeDoXml(const char* padrao);
+    Expr LerMetodoXml(Expr alvo);
     void RecusarAmostra() const;
 
     const std::vector<Token>& t_;

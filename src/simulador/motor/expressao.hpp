@@ -190,6 +190,13 @@ struct ConsultaNomeada {
     std::unique_ptr<Consulta> consulta;
 };
 
+// FOR XML PATH[('linha')] [, TYPE] [, ROOT[('raiz')]]: the rows as one XML text.
+struct ParaXml {
+    std::string linha = "row";  // "" for PATH(''): no element around each row
+    bool tipo = false;          // TYPE: an xml value, whose methods (.value) can be called
+    std::string raiz;           // ROOT: "" when none
+};
+
 struct Consulta {
     std::vector<ConsultaNomeada> com;  // WITH x AS (...)
     std::vector<Ramo> ramos;
@@ -197,6 +204,7 @@ struct Consulta {
     std::vector<OrdemDe> ordem;
     Expr deslocamento;  // OFFSET n ROWS
     Expr busca;         // FETCH NEXT n ROWS ONLY
+    std::unique_ptr<ParaXml> xml;
 };
 
 // A clause run the executor hands over: WHERE ..., FROM ... WHERE ..., a FROM list.

@@ -42,6 +42,7 @@ constexpr NumeroDaMensagem kNumeros[] = {
     {"The datepart ", 9810, 16, 10},
     {"The culture parameter '", 9818, 16, 1},
     {"Error converting string value '", 9819, 16, 1},
+    {"FOR XML could not serialize the data", 6841, 16, 1},
 };
 
 thread_local std::optional<ErroDeBanco> falhaGuardada;

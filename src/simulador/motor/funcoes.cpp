@@ -23,6 +23,7 @@
 #include "simulador/motor/funcoes_resumos.hpp"
 #include "simulador/motor/funcoes_subconsulta.hpp"
 #include "simulador/motor/funcoes_texto.hpp"
+#include "simulador/motor/funcoes_xml.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -1126,6 +1127,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesEstatisticas(db);
     RegistrarFuncoesDeResumo(db);
     RegistrarFuncoesDoUsuario(db);
+    RegistrarFuncoesXml(db);
 }
 
 }  // namespace zolvek::simulador

@@ -286,7 +286,10 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 if (c.senao) s += " ELSE " + ResultadoConvertido(*c.senao, alvo);
                 return s + " END";
             },
-            [&](const Subconsulta& q) { return SubconsultaEscalar(*q.consulta); },
+            [&](const Subconsulta& q) {
+                if (q.consulta->xml) return "(" + GerarXml(*q.consulta, true) + ")";
+                return SubconsultaEscalar(*q.consulta);
+            },
             [&](const Existe& q) { return "EXISTS (" + Gerar(*q.consulta) + ")"; },
             [&](const Em& em) {
                 if (std::string d = EmDecimal(em); !d.empty()) return d;
@@ -456,6 +459,7 @@ std::string GeradorSqlite::OrigemNumerica(const Chamada& c, std::size_t valor) c
 }
 
 std::string GeradorSqlite::Chamar(const Chamada& c) {
+    if (c.nome.size() == 1 && c.nome[0] == ".value") return ChamarValorXml(c);
     std::string chave = Dobrar(c.nome.back());
     if (c.nome.size() == 1 && c.argumentos.empty())
         if (std::string f = SqliteDaFuncaoDeErro(chave, ctx_.variaveis); !f.empty()) return f;
@@ -976,6 +980,7 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
 }
 
 std::string GeradorSqlite::Gerar(const Consulta& q) {
+    if (q.xml && &q != xmlEmCurso_) return GerarXml(q, false);
     if (consultas_ == 0 && !q.ramos.empty()) selecaoPrincipal_ = q.ramos[0].selecao.get();
     ++consultas_;
     struct Saida {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "simulador/motor/expressao.hpp"
+#include "simulador/motor/funcoes_xml.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -103,6 +104,13 @@ class GeradorSqlite {
     std::string Convertido(const Expressao& e, const TipoSql& t);
     // TipoDe, and the types of texts, NULL, dates and identifiers besides.
     std::optional<TipoSql> TipoDoValor(const Expressao& e) const;
+
+    // A column of FOR XML PATH: where its value goes, under which name, and its type.
+    struct ColunaDoXml {
+        PapelNoXml papel;
+        std::string nome;
+        std::optional<TipoSql> tipo;
+    };
 
   private:
     std::string Operando(const Expr& e);
@@ -216,6 +224,14 @@ class GeradorSqlite {
                            const std::vector<std::string>& colunas, Tabela& saida);
     std::vector<std::string> ColunasDaOrigem(const Fonte& f, Tabela* t);
     std::map<const Fonte*, PivoGerado> pivos_;
+    // FOR XML PATH and xml's .value() (gerador_xml.cpp).
+    std::string GerarXml(const Consulta& q, bool escalar);
+    std::vector<ColunaDoXml> ColunasDoXml(const Selecao& s);
+    PapelNoXml PapelDoItem(const ItemDaSelecao& item) const;
+    void ColunasDaEstrela(const Coluna& c, const Selecao& s, std::vector<ColunaDoXml>& r);
+    std::string ValorNoXml(const ColunaDoXml& c, const std::string& sql);
+    std::string ChamarValorXml(const Chamada& c);
+    const Consulta* xmlEmCurso_ = nullptr;     // the FOR XML query whose own rows are written
     const ConjuntoAtual* conjunto_ = nullptr;  // the grouping set being written
     bool mascarar_ = false;                    // outside aggregates: masked expressions
     const Selecao* agrupada_ = nullptr;        // the SELECT being written
