@@ -40,10 +40,10 @@ TEST_F(Historico, MaisRecentePrimeiroSemValidar) {
         "varchar(255) NULL)");
     banco.Executar(
         "insert RegMov (Hora, Operador, Tipo, Complemento) values "
-        "('2026-01-02 10:00', 'ana', 'Analisar', 'Dicionário de dados revisão 12, executado com "
-        "sucesso'), ('2026-01-03 09:30', 'bia', 'Validar', NULL), "
-        "('2026-01-04 08:15', 'caio', 'Liberar', NULL), "
-        "('2026-01-01 07:00', 'dora', 'Atualizar', 'x')");
+        "('20260102 10:00', 'ana', 'Analisar', 'Dicionário de dados revisão 12, executado com "
+        "sucesso'), ('20260103 09:30', 'bia', 'Validar', NULL), "
+        "('20260104 08:15', 'caio', 'Liberar', NULL), "
+        "('20260101 07:00', 'dora', 'Atualizar', 'x')");
     Conectar();
     AbrirHistorico(qryRegmov);
     EXPECT_EQ(qryRegmov.LinhasSQL(),

@@ -147,8 +147,8 @@ TEST_F(StatusDoBanco, DuracaoPassaDeUmDia) {
     banco.CriarTabelasDaEmpresa();
     banco.Executar("INSERT INTO PEMPRESA (RevisaoDoBD) VALUES ('9')");
     banco.Executar(
-        "INSERT INTO StatusBD (Inicio, Final, Status) VALUES ('2024-03-10 08:00:00', "
-        "'2024-03-11 10:01:02.700', 'ok')");
+        "INSERT INTO StatusBD (Inicio, Final, Status) VALUES ('20240310 08:00:00', "
+        "'20240311 10:01:02.700', 'ok')");
     Conectar();
     std::vector<std::string> linhas;
     EXPECT_TRUE(ObterStatusDoBanco(modulo, linhas));

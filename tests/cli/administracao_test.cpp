@@ -84,7 +84,7 @@ TEST_F(Administracao, ValidarEHistorico) {
     EXPECT_EQ(denovo.saida, "Banco de dados já está validado\n");
 
     banco.Executar(
-        "insert RegMov (Hora, Operador, Tipo, Complemento) values ('2020-05-06 07:08:09', 'ana', "
+        "insert RegMov (Hora, Operador, Tipo, Complemento) values ('20200506 07:08:09', 'ana', "
         "'Analisar', 'ok')");
     const auto historico = RodarNoBanco("historico");
     EXPECT_EQ(historico.status, 0) << historico.saida;

@@ -94,7 +94,7 @@ TEST_F(ComandoSql, DataSemHoraEHoraSemData) {
     CriarBanco("Empresa");
     auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
                    "create table D (d date, t time, h datetime)\n"
-                   "insert into D values ('2024-03-05', '10:11:12.123', '2024-03-05')\n"
+                   "insert into D values ('2024-03-05', '10:11:12.123', '20240305')\n"
                    "GO\n"
                    "select d, t, h, dateadd(day, 1, d), cast(h as date), cast('10:11' as time) "
                    "from D\n");
@@ -111,7 +111,7 @@ TEST_F(ComandoSql, FracaoDaEscalaDeDatetime2ETime) {
     auto e = Rodar("--conexao " + Aspas(Conexao("Empresa")),
                    "create table D (a datetime2, b datetime2(0), t time(3), s smalldatetime)\n"
                    "insert into D values ('2024-01-02 03:04:05.1234567', "
-                   "'2024-01-02 03:04:05.1234567', '12:34:56.1234567', '2024-01-02 03:04:05')\n"
+                   "'2024-01-02 03:04:05.1234567', '12:34:56.1234567', '20240102 03:04:05')\n"
                    "GO\n"
                    "select a, b, t, s, sysdatetime() from D\n");
     EXPECT_EQ(e.status, 0) << e.erros;

@@ -6,6 +6,7 @@ namespace {
 
 // datetime2 and time keep 100 ns and round to their scale; datetime its 1/300 s.
 TEST_P(ComoSqlServer, Datetime2ETimeGuardamAFracaoDaEscala) {
+    Sql("SET DATEFORMAT ymd");  // datetime reads 'yyyy-mm-dd' in the session's order
     const std::string t = Tabela("Precisas");
     Sql("CREATE TABLE [" + t +
         "] (a datetime2, b datetime2(0), c time, d time(3), h datetime2(3), s smalldatetime)");
@@ -49,6 +50,7 @@ TEST_P(ComoSqlServer, Datetime2ETimeGuardamAFracaoDaEscala) {
 }
 
 TEST_P(ComoSqlServer, Datetime2ComparaEOrdenaPelos100ns) {
+    Sql("SET DATEFORMAT ymd");
     const std::string t = Tabela("Ordem");
     Sql("CREATE TABLE [" + t + "] (id int, a datetime2, d datetime)");
     Sql("INSERT [" + t +

@@ -30,7 +30,7 @@ TEST_P(ComoSqlServer, PartesDeDataSeguemDatefirstEIdioma) {
               "Português (Brasil) 7");
     EXPECT_EQ(Valor("SELECT DATENAME(month, '2024-03-05') + ' ' + DATENAME(weekday, '2024-03-05')"),
               "Março Terça-Feira");
-    EXPECT_EQ(Valor("SELECT CONVERT(varchar(11), CAST('2024-02-05' AS datetime), 106)"),
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(11), CAST('20240205' AS datetime), 106)"),
               "05 Fev 2024");
 }
 
@@ -129,15 +129,15 @@ TEST_P(ComoSqlServer, ConvertLeDataNoEstiloDado) {
 
 TEST_P(ComoSqlServer, FormatDeDatasENumeros) {
     const std::pair<const char*, const char*> casos[] = {
-        {"FORMAT(CAST('2024-03-05 14:03:04.123' AS datetime), 'yyyy')", "2024"},
-        {"FORMAT(CAST('2024-03-05 14:03:04.123' AS datetime), 'dd/MM/yy HH:mm:ss.fff', 'en-US')",
+        {"FORMAT(CAST('2024-03-05T14:03:04.123' AS datetime), 'yyyy')", "2024"},
+        {"FORMAT(CAST('2024-03-05T14:03:04.123' AS datetime), 'dd/MM/yy HH:mm:ss.fff', 'en-US')",
          "05/03/24 14:03:04.123"},
-        {"FORMAT(CAST('2024-03-05 14:03:04' AS datetime), 'M/d/yyyy h:mm tt', 'en-US')",
+        {"FORMAT(CAST('2024-03-05T14:03:04' AS datetime), 'M/d/yyyy h:mm tt', 'en-US')",
          "3/5/2024 2:03 PM"},
-        {"FORMAT(CAST('2024-03-05' AS datetime), 'dddd, d ''de'' MMMM', 'pt-BR')",
+        {"FORMAT(CAST('20240305' AS datetime), 'dddd, d ''de'' MMMM', 'pt-BR')",
          "terça-feira, 5 de março"},
-        {"FORMAT(CAST('2024-03-05' AS datetime), 'd', 'en-US')", "3/5/2024"},
-        {"FORMAT(CAST('2024-03-05' AS datetime), 'd', 'pt-BR')", "05/03/2024"},
+        {"FORMAT(CAST('20240305' AS datetime), 'd', 'en-US')", "3/5/2024"},
+        {"FORMAT(CAST('20240305' AS datetime), 'd', 'pt-BR')", "05/03/2024"},
         {"FORMAT(1234.567, 'N2', 'en-US')", "1,234.57"},
         {"FORMAT(1234.567, 'N2', 'pt-BR')", "1.234,57"},
         {"FORMAT(-1234.5, 'N0', 'en-US')", "-1,235"},

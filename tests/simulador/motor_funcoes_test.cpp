@@ -15,11 +15,10 @@ TEST_F(Funcoes, DatasEHoras) {
     EXPECT_EQ(Valor("select day('04/03/2021')"), "4");
     EXPECT_EQ(Valor("select datediff(day, '2020-12-31 23:59', '2021-01-01 00:01')"), "1");
     EXPECT_EQ(Valor("select datediff(year, '2020-12-31', '2021-01-01')"), "1");
-    EXPECT_EQ(Valor("select convert(varchar(10), convert(datetime, '2021-03-04 05:06:07'), 103)"),
+    EXPECT_EQ(Valor("select convert(varchar(10), convert(datetime, '2021-03-04T05:06:07'), 103)"),
               "04/03/2021");
-    EXPECT_EQ(Valor("select convert(varchar(8), convert(datetime, '2021-03-04'), 112)"),
-              "20210304");
-    EXPECT_EQ(Falha("select convert(datetime, '2021-13-01')"),
+    EXPECT_EQ(Valor("select convert(varchar(8), convert(datetime, '20210304'), 112)"), "20210304");
+    EXPECT_EQ(Falha("select convert(datetime, '20211301')"),
               "The conversion of a varchar data type to a datetime data type resulted in an "
               "out-of-range value.");
     EXPECT_EQ(Falha("select convert(datetime, '2021-1x-01')"),

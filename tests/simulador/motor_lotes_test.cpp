@@ -91,7 +91,7 @@ TEST_F(LotesETransacoes, InsercoesDaMesmaFormaGuardamCadaUmSeusValores) {
     Sql("CREATE TABLE V (i INT NULL, g BIGINT NULL, t VARCHAR(6) NULL, n NVARCHAR(6) NULL, "
         "d DECIMAL(9,2) NULL, h DATETIME NULL, b BIT NULL)");
     Sql("insert into V values (1, 2147483648, 'a''b', N'ção', 1.5, '20240131', 1)\n"
-        "insert into V values (-2, -12, '', N'', 2, '2024-02-29 10:00', 0)\n"
+        "insert into V values (-2, -12, '', N'', 2, '20240229 10:00', 0)\n"
         "insert into V values (NULL, 007, '12', N'x', -3, NULL, NULL)");
     auto r = Sql("select i, g, t, n, d, convert(varchar(19), h, 120), b from V order by g");
     ASSERT_EQ(r.linhas.size(), 3u);

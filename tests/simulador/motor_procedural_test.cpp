@@ -47,7 +47,7 @@ TEST_P(Procedural, VariaveisTomamOTipoDeclaradoAoSeremAtribuidas) {
     EXPECT_EQ(Valor("DECLARE @d decimal(10,2) = 1.005; SELECT @d * 2"), "2.02");
     EXPECT_EQ(Valor("DECLARE @m money = 10.5; SELECT @m * 2"), "21.0000");
     EXPECT_EQ(Valor("DECLARE @x nvarchar(max) = N'abc'; SELECT LEN(@x) + DATALENGTH(@x)"), "9");
-    EXPECT_EQ(Valor("DECLARE @d datetime = '2024-01-31 10:20:30'; SELECT DATEPART(day, @d)"), "31");
+    EXPECT_EQ(Valor("DECLARE @d datetime = '2024-01-31T10:20:30'; SELECT DATEPART(day, @d)"), "31");
     EXPECT_EQ(Valor("DECLARE @s varchar(10) = 'abc'; SELECT CASE WHEN @s = 'ABC' THEN 1 ELSE 0 "
                     "END"),
               "1");
@@ -258,7 +258,7 @@ TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {
 TEST_P(Procedural, LacoComSubconsultaDevolveADataPorSaida) {
     const std::string f = Tabela("Feriados");
     Sql("CREATE TABLE [" + f + "] (DATA datetime, FIXO char(1))");
-    Sql("INSERT [" + f + "] VALUES ('2024-12-25', 'S'), ('2024-12-26', 'N')");
+    Sql("INSERT [" + f + "] VALUES ('20241225', 'S'), ('20241226', 'N')");
     const std::string p =
         Procedimento("ProximoDiaUtil",
                      "@Data DATETIME, @Resultado DATETIME OUTPUT AS BEGIN\n"
@@ -271,13 +271,13 @@ TEST_P(Procedural, LacoComSubconsultaDevolveADataPorSaida) {
                          "END");
     const std::string chamada = "DECLARE @r datetime; EXEC [" + p + "] @Data = ";
     EXPECT_EQ(
-        Valor(chamada + "'2024-12-24', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        Valor(chamada + "'20241224', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
         "20241224");
     EXPECT_EQ(
-        Valor(chamada + "'2024-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        Valor(chamada + "'20241225', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
         "20241227");
     EXPECT_EQ(
-        Valor(chamada + "'2025-12-25', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
+        Valor(chamada + "'20251225', @Resultado = @r OUTPUT; SELECT CONVERT(varchar, @r, 112)"),
         "20251226");
 }
 

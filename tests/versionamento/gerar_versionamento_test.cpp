@@ -146,7 +146,7 @@ TEST_F(VersionamentoNoSimulador, RemoveSoAsTriggersAntigasDeRegMov) {
 TEST_F(VersionamentoNoSimulador, RegTabGuardaOsValoresAnterioresACadaMudanca) {
     GerarVersionamento(banco.conexao, dicionario, F, interface);
     banco.Executar("insert into CLIENTE (CLIENTE, Nome) values (7, 'Ana')");
-    banco.Executar("update CLIENTE set Nome = 'Bia', Nascimento = '2001-02-03' where CLIENTE = 7");
+    banco.Executar("update CLIENTE set Nome = 'Bia', Nascimento = '20010203' where CLIENTE = 7");
     banco.Executar("update CLIENTE set Nome = 'Bia' where CLIENTE = 7");  // changes nothing
     banco.Executar("delete from CLIENTE where CLIENTE = 7");
     EXPECT_EQ(

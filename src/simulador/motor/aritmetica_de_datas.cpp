@@ -67,6 +67,16 @@ bool MoverMeses(db::DataHora& d, std::int64_t meses) {
     return true;
 }
 
+// The sum as the date's type keeps it, or the overflow past the type's range (a datetime
+// before 1753, a smalldatetime out of 1900 ... 2079).
+void ResultadoNoTipo(sqlite3_context* c, const db::DataHora& soma,
+                     const std::optional<TipoSql>& tipo, const std::string& estouro) {
+    if (!tipo) return ResultadoDataHora(c, soma);
+    const db::DataHora r = NoTipoDeData(soma, *tipo);
+    if (!DataCabeNoTipo(r, *tipo)) return FalharNaFuncao(c, estouro);
+    ResultadoDataHora(c, r);
+}
+
 void FnDateAdd(sqlite3_context* c, int n, sqlite3_value** a) {
     if (sqlite3_value_type(a[1]) == SQLITE_NULL || sqlite3_value_type(a[2]) == SQLITE_NULL)
         return sqlite3_result_null(c);
@@ -92,7 +102,7 @@ void FnDateAdd(sqlite3_context* c, int n, sqlite3_value** a) {
                                    : p == "quarter" ? quantidade * 3
                                                     : quantidade;
         if (!MoverMeses(d, meses)) return FalharNaFuncao(c, estouro);
-        return ResultadoDataHora(c, tipo ? NoTipoDeData(d, *tipo) : d);
+        return ResultadoNoTipo(c, d, tipo, estouro);
     }
     const std::int64_t fim = TicksDe(db::DataHora{10000, 1, 1, 0, 0, 0, 0, 0});
     if (quantidade > fim / unidade || quantidade < -(fim / unidade))
@@ -106,8 +116,7 @@ void FnDateAdd(sqlite3_context* c, int n, sqlite3_value** a) {
         r = TicksDe(db::DataHora{1900, 1, 1, 0, 0, 0, 0, 0}) +
             ((r % kTicksPorDia) + kTicksPorDia) % kTicksPorDia;
     if (r < 0 || r >= fim) return FalharNaFuncao(c, estouro);
-    const db::DataHora soma = DataHoraDeTicks(static_cast<std::int64_t>(r));
-    ResultadoDataHora(c, tipo ? NoTipoDeData(soma, *tipo) : soma);
+    ResultadoNoTipo(c, DataHoraDeTicks(static_cast<std::int64_t>(r)), tipo, estouro);
 }
 
 // The boundaries of a part crossed from x to y; false when the part is none.

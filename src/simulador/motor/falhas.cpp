@@ -19,10 +19,10 @@ struct NumeroDaMensagem {
 constexpr NumeroDaMensagem kNumeros[] = {
     {"String or binary data would be truncated.", 8152, 16, 14},
     {"Conversion failed when converting date and/or time", 241, 16, 1},
-    {"The conversion of a varchar data type to a datetime data type resulted in an "
-     "out-of-range value.",
-     242, 16, 3},
+    {"The conversion of a ", 242, 16, 3},  // ... data type resulted in an out-of-range value.
+    {"The conversion from datetime data type to smalldatetime", 298, 16, 1},
     {"Conversion failed when converting the", 245, 16, 1},
+    {"Conversion failed when converting character string to smalldatetime", 295, 16, 3},
     {"Error converting data type", 8114, 16, 5},
     {"Arithmetic overflow error", 8115, 16, 8},
     {"Divide by zero error encountered.", 8134, 16, 1},

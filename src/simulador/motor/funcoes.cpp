@@ -131,8 +131,9 @@ bool PareceDataHoraGravada(const std::string& s) {
 // Converts a value to a type. `explicito`: CONVERT/CAST, which cut texts instead of
 // failing.
 // `tipoDoNumero`: "int", "numeric", "money" or "float" when the generator knows the value is a
-// number of that type (a number too long for a text is '*' or an error by it).
-// `origemData`: the date, time or datetime2 type of the value, which a text shows.
+// number of that type (a number too long for a text is '*' or an error by it); for a
+// date-time target, the character type of a text value.
+// `origemData`: the date-time type of the value, which a text shows and a date-time reads.
 void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool explicito, int estilo,
                std::string_view tipoDoNumero = {}, const TipoSql* origemData = nullptr) {
     int origem = sqlite3_value_type(v);
@@ -245,32 +246,14 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
         return;
     }
     if (EhDataHora(b)) {
-        db::DataHora d;
-        std::string erro;
-        const bool lida = estilo && origem == SQLITE_TEXT
-                              ? LerDataNoEstilo(TextoDe(v), estilo, d, erro)
-                              : LerDataHoraDoValor(v, d);
-        if (!erro.empty()) return FalharNaFuncao(c, erro);
-        if (!lida) {
-            if (sqlite3_value_type(v) == SQLITE_TEXT && DataForaDoIntervalo(TextoDe(v)))
-                FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
-                                      NomeDoTipo(b) +
-                                      " data type resulted in an out-of-range value.");
-            else
-                FalharNaFuncao(
-                    c, "Conversion failed when converting date and/or time from character string.");
-            return;
+        // what the statement knows of the value: a date-time's type, or a text's
+        OrigemDoValor o;
+        if (origemData) {
+            o = {OrigemDaData::DataHora, *origemData};
+        } else if (auto tt = LerTextoDeTipo(std::string(tipoDoNumero)); tt && EhTexto(tt->base)) {
+            o = {OrigemDaData::Caracteres, tt};
         }
-        bool texto = sqlite3_value_type(v) == SQLITE_TEXT;
-        bool fora = (b == TipoBase::DateTime && d.ano < 1753) ||
-                    (b == TipoBase::SmallDateTime && (d.ano < 1900 || d.ano > 2079));
-        if (texto && fora) {
-            FalharNaFuncao(c, std::string("The conversion of a varchar data type to a ") +
-                                  NomeDoTipo(b) + " data type resulted in an out-of-range value.");
-            return;
-        }
-        ResultadoDataHora(c, NoTipoDeData(d, t));
-        return;
+        return ConverterEmData(c, v, t, estilo, o);
     }
     if (EhNumericoExato(b)) return ConverterParaDecimal(c, v, t);
     // Numbers.
@@ -368,13 +351,16 @@ void FnChave(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_error_code(c, SQLITE_CONSTRAINT_NOTNULL);
 }
 
-void FnConv(sqlite3_context* c, int, sqlite3_value** a) {
+void FnConv(sqlite3_context* c, int n, sqlite3_value** a) {
     TipoSql t;
     t.base = static_cast<TipoBase>(sqlite3_value_int(a[1]));
     t.tamanho = sqlite3_value_int(a[2]);
     t.precisao = sqlite3_value_int(a[3]);
     t.escala = sqlite3_value_int(a[4]);
-    Converter(c, a[0], t, false, 0);
+    // a sixth argument: the value's type, which a conversion to a date-time needs
+    const auto origem = n > 5 ? LerTextoDeTipo(TextoDe(a[5])) : std::nullopt;
+    if (origem && EhDataHora(origem->base)) return Converter(c, a[0], t, false, 0, {}, &*origem);
+    Converter(c, a[0], t, false, 0, n > 5 ? TextoDe(a[5]) : std::string());
 }
 
 // CAST and CONVERT with their arguments as zv_cast and zv_convert take them.
@@ -985,9 +971,13 @@ std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
     const bool numero = EhInteiro(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real;
     if (origem && EhNumericoExato(origem->base) && numero)
         return ChamadaDeConversao("zv_dreal(" + expressao + ")", t);
-    return "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
-           std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
-           std::to_string(t.escala) + ")";
+    std::string s = "zv_conv(" + expressao + "," + std::to_string(static_cast<int>(t.base)) + "," +
+                    std::to_string(t.tamanho) + "," + std::to_string(t.precisao) + "," +
+                    std::to_string(t.escala);
+    // a date-time reads a text and a stored date-time differently
+    if (EhDataHora(t.base) && origem && (EhDataHora(origem->base) || EhTexto(origem->base)))
+        s += ",'" + TextoDoTipo(*origem) + "'";
+    return s + ")";
 }
 
 void RegistrarFuncoes(sqlite3* db, Sessao* s) {
@@ -1001,6 +991,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     };
     const F funcoes[] = {
         {"zv_conv", 5, det, FnConv},
+        {"zv_conv", 6, det, FnConv},
         {"zv_chave", 2, det, FnChave},
         {"zv_getdate", 0, nd, FnGetDate},
         {"zv_getutcdate", 0, nd, FnGetUtcDate},

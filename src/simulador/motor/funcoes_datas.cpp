@@ -325,7 +325,9 @@ bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std
     const int casas = CasasDaFracao(t);
     const bool iso = estilo == 0 || estilo == 21 || estilo == 121;
     const bool t126 = estilo == 126 || estilo == 127;
-    if (t.base == TipoBase::Date && estilo == 0) {
+    // a date has no time to show in the ISO-like styles
+    const bool soData = estilo == 0 || estilo == 20 || estilo == 120 || iso || t126;
+    if (t.base == TipoBase::Date && soData) {
         saida = d.TextoIso(0).substr(0, 10);
     } else if (t.base == TipoBase::Time && (iso || t126)) {
         saida = d.TextoIso(casas).substr(11);
@@ -338,7 +340,8 @@ bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std
     return true;
 }
 
-bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro) {
+bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro,
+                     LeituraDeData leitura) {
     const int base = estilo >= 100 ? estilo - 100 : estilo;
     const bool valido = (estilo >= 0 && estilo <= 14) || (estilo >= 20 && estilo <= 23) ||
                         (estilo >= 100 && estilo <= 114) || estilo == 120 || estilo == 121 ||
@@ -358,7 +361,7 @@ bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std:
         ordem = OrdemDeData::Ymd;
     const OrdemDeData antes = OrdemDeDataAtual();
     DefinirOrdemDeDataAtual(ordem);
-    const bool ok = LerDataHora(texto, d);
+    const bool ok = LerDataHora(texto, d, leitura);
     DefinirOrdemDeDataAtual(antes);
     return ok;
 }

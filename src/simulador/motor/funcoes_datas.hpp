@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,8 @@
 #include "simulador/motor/tipos.hpp"
 
 struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
 
 // T-SQL's date functions (DATEPART and its parts, DATENAME, DATEFROMPARTS, EOMONTH) and
 // the date styles of CONVERT, in the session's language and first day of the week.
@@ -29,6 +32,20 @@ bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std
                         std::string& erro);
 // A text read as a date-time in a style (103 reads dd/mm/yyyy); false with `erro` empty
 // when the text is no date, or SQL Server's message for a style it does not take.
-bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro);
+bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro,
+                     LeituraDeData leitura = LeituraDeData::Iso);
+
+// What the statement knows of a value it converts to a date-time type: a character
+// string (`tipo` says which), a value of a date-time type (stored as its text, `tipo`
+// says which when known), or nothing.
+enum class OrigemDaData { Desconhecida, Caracteres, DataHora };
+struct OrigemDoValor {
+    OrigemDaData origem = OrigemDaData::Desconhecida;
+    std::optional<TipoSql> tipo;
+};
+// The value converted to the date-time type `t` as CAST, CONVERT (in `estilo`) and the
+// implicit conversions do, or the call failed with SQL Server's message.
+void ConverterEmData(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int estilo,
+                     const OrigemDoValor& origem);
 
 }  // namespace zolvek::simulador

@@ -446,6 +446,8 @@ std::string GeradorSqlite::OrigemNumerica(const Chamada& c, std::size_t valor) c
     if (valor >= c.argumentos.size()) return "";
     const auto alvo = LerTextoDeTipo(c.tipo);
     const auto t = TipoDe(*c.argumentos[valor]);
+    if (alvo && t && EhDataHora(alvo->base) && (EhDataHora(t->base) || EhTexto(t->base)))
+        return "|" + TextoDoTipo(*t);  // a text and a stored date-time read differently
     if (!alvo || !t || !EhTexto(alvo->base)) return "";
     if (EhInteiro(t->base) && t->base != TipoBase::Bit) return "|int";
     if (t->base == TipoBase::Money || t->base == TipoBase::SmallMoney) return "|money";
@@ -874,7 +876,10 @@ std::string GeradorSqlite::Convertido(const Expressao& e, const TipoSql& t) {
     if (origem && EhNumericoExato(origem->base) &&
         (EhInteiro(t.base) || t.base == TipoBase::Float || t.base == TipoBase::Real))
         x = "zv_dreal(" + x + ")";
-    return "zv_cast(" + x + ", " + ComoTexto(TextoDoTipo(t)) + ")";
+    std::string tipo = TextoDoTipo(t);
+    if (origem && EhDataHora(t.base) && (EhDataHora(origem->base) || EhTexto(origem->base)))
+        tipo += "|" + TextoDoTipo(*origem);
+    return "zv_cast(" + x + ", " + ComoTexto(tipo) + ")";
 }
 
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {

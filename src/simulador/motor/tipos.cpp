@@ -515,8 +515,9 @@ bool DataValida(int a, int m, int d) {
     return d <= max;
 }
 
-// "hh:nn[:ss[.zzz]]" from position i to the end.
-bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
+// "hh:nn[:ss[.zzz]]" from position i to the end; `casas` fraction digits at most after
+// a point.
+bool LerHora(std::string_view s, std::size_t i, db::DataHora& d, int casas = 7) {
     while (i < s.size() && s[i] == ' ') ++i;
     if (i == s.size()) return true;
     std::size_t dois = s.find(':', i);
@@ -530,17 +531,17 @@ bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
         i += 3;
         if (i < s.size() && (s[i] == '.' || s[i] == ':')) {
             // SQL Server reads seven digits at most ("...05.1234567")
-            const bool ponto = s[i] == '.';
+            const int maximo = s[i] == '.' ? casas : 3;
             ++i;
-            int unidades = 0, casas = 0;
+            int unidades = 0, lidas = 0;
             while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-                if (++casas > (ponto ? 7 : 3)) return false;
+                if (++lidas > maximo) return false;
                 unidades = unidades * 10 + (s[i] - '0');
                 ++i;
             }
-            while (casas < 7 && casas > 0) {
+            while (lidas < 7 && lidas > 0) {
                 unidades *= 10;
-                ++casas;
+                ++lidas;
             }
             d.milissegundo = unidades / 10000;
             d.cemNanos = unidades % 10000;
@@ -561,7 +562,8 @@ bool LerHora(std::string_view s, std::size_t i, db::DataHora& d) {
 
 namespace {
 
-bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo);
+bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo,
+                          LeituraDeData leitura);
 
 }  // namespace
 
@@ -601,68 +603,89 @@ void DefinirOrdemDeDataAtual(OrdemDeData ordem) {
     ordemAtual = ordem;
 }
 
-bool LerDataHora(std::string_view s, db::DataHora& d) {
+bool LerDataHora(std::string_view s, db::DataHora& d, LeituraDeData leitura) {
     bool fora = false;
-    return LerDataHoraComMotivo(s, d, fora);
+    return LerDataHoraComMotivo(s, d, fora, leitura);
 }
 
-bool DataForaDoIntervalo(std::string_view s) {
+bool DataForaDoIntervalo(std::string_view s, LeituraDeData leitura) {
     db::DataHora d;
     bool fora = false;
-    return !LerDataHoraComMotivo(s, d, fora) && fora;
+    return !LerDataHoraComMotivo(s, d, fora, leitura) && fora;
 }
 
 namespace {
 
-bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo) {
+// Whether datetime reads a date that starts with the year as yyyy-dd-mm: when the
+// session's order has the day before the month.
+bool AnoDiaMes(LeituraDeData leitura) {
+    const OrdemDeData o = OrdemDeDataAtual();
+    return leitura == LeituraDeData::Classica &&
+           (o == OrdemDeData::Dmy || o == OrdemDeData::Ydm || o == OrdemDeData::Dym);
+}
+
+// Three numbers with '/', '-' or '.' ('03/02/2021', '2021.3.2'), in the session's order
+// (a four-digit year first: as AnoDiaMes says); `resto` is where the time starts.
+bool LerTresNumeros(std::string_view s, int& a, int& m, int& dia, std::size_t& resto,
+                    LeituraDeData leitura) {
+    std::size_t p1 = s.find_first_of("/.-");
+    if (p1 == std::string_view::npos || p1 == 0 || p1 > 4) return false;
+    char sep = s[p1];
+    std::size_t p2 = s.find(sep, p1 + 1);
+    if (p2 == std::string_view::npos) return false;
+    std::size_t fim = p2 + 1;
+    while (fim < s.size() && s[fim] >= '0' && s[fim] <= '9') ++fim;
+    int v[3];
+    std::size_t tamanho[3] = {p1, p2 - p1 - 1, fim - p2 - 1};
+    if (tamanho[1] < 1 || tamanho[1] > 4 || tamanho[2] < 1 || tamanho[2] > 4 ||
+        !Digitos(s, 0, tamanho[0], v[0]) || !Digitos(s, p1 + 1, tamanho[1], v[1]) ||
+        !Digitos(s, p2 + 1, tamanho[2], v[2]))
+        return false;
+    static const int posicoes[][3] = {
+        // day, month, year of each order
+        {0, 1, 2}, {1, 0, 2}, {2, 1, 0}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}};
+    OrdemDeData ordem = OrdemDeDataAtual();
+    if (tamanho[0] == 4) ordem = AnoDiaMes(leitura) ? OrdemDeData::Ydm : OrdemDeData::Ymd;
+    const int* pos = posicoes[static_cast<int>(ordem)];
+    dia = v[pos[0]];
+    m = v[pos[1]];
+    a = v[pos[2]];
+    if (tamanho[pos[0]] > 2 || tamanho[pos[1]] > 2 || tamanho[pos[2]] == 3 || tamanho[pos[2]] == 1)
+        return false;
+    if (tamanho[pos[2]] == 2) a += a < 50 ? 2000 : 1900;
+    resto = fim;
+    return true;
+}
+
+bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoIntervalo,
+                          LeituraDeData leitura) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     d = db::DataHora{};
     d.ano = 1900;
     d.mes = 1;
     d.dia = 1;
+    const int casas = leitura == LeituraDeData::Classica ? 3 : 7;
     if (s.empty()) return true;  // '' converts to 1900-01-01
     // a time alone ('10:11:12') is that time of 1900-01-01
     const std::size_t doisPontos = s.find(':');
     if (doisPontos != std::string_view::npos && doisPontos <= 2 &&
         s.find_first_of("/.-") > doisPontos)
-        return LerHora(s, 0, d);
+        return LerHora(s, 0, d, casas);
     std::size_t resto = 0;
     int a = 0, m = 0, dia = 0;
     if (s.size() >= 10 && s[4] == '-' && s[7] == '-' && Digitos(s, 0, 4, a) &&
         Digitos(s, 5, 2, m) && Digitos(s, 8, 2, dia)) {
         resto = 10;
-        if (resto < s.size() && s[resto] == 'T') ++resto;
+        if (resto < s.size() && s[resto] == 'T')
+            ++resto;  // ISO 8601 reads alike in every order
+        else if (AnoDiaMes(leitura))
+            std::swap(m, dia);
     } else if (s.size() >= 8 && Digitos(s, 0, 4, a) && Digitos(s, 4, 2, m) &&
                Digitos(s, 6, 2, dia) && (s.size() == 8 || s[8] == ' ')) {
         resto = 8;
-    } else {
-        // three numbers with '/', '-' or '.', in the session's order
-        std::size_t p1 = s.find_first_of("/.-");
-        if (p1 == std::string_view::npos || p1 == 0 || p1 > 4) return false;
-        char sep = s[p1];
-        std::size_t p2 = s.find(sep, p1 + 1);
-        if (p2 == std::string_view::npos) return false;
-        std::size_t fim = p2 + 1;
-        while (fim < s.size() && s[fim] >= '0' && s[fim] <= '9') ++fim;
-        int v[3];
-        std::size_t tamanho[3] = {p1, p2 - p1 - 1, fim - p2 - 1};
-        if (tamanho[1] < 1 || tamanho[1] > 4 || tamanho[2] < 1 || tamanho[2] > 4 ||
-            !Digitos(s, 0, tamanho[0], v[0]) || !Digitos(s, p1 + 1, tamanho[1], v[1]) ||
-            !Digitos(s, p2 + 1, tamanho[2], v[2]))
-            return false;
-        static const int posicoes[][3] = {
-            // day, month, year of each order
-            {0, 1, 2}, {1, 0, 2}, {2, 1, 0}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}};
-        const int* pos = posicoes[static_cast<int>(OrdemDeDataAtual())];
-        dia = v[pos[0]];
-        m = v[pos[1]];
-        a = v[pos[2]];
-        if (tamanho[pos[0]] > 2 || tamanho[pos[1]] > 2 || tamanho[pos[2]] == 3 ||
-            tamanho[pos[2]] == 1)
-            return false;
-        if (tamanho[pos[2]] == 2) a += a < 50 ? 2000 : 1900;
-        resto = fim;
+    } else if (!LerTresNumeros(s, a, m, dia, resto, leitura)) {
+        return false;
     }
     if (!DataValida(a, m, dia)) {
         foraDoIntervalo = true;
@@ -671,7 +694,7 @@ bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoInter
     d.ano = a;
     d.mes = m;
     d.dia = dia;
-    return LerHora(s, resto, d);
+    return LerHora(s, resto, d, casas);
 }
 
 }  // namespace
@@ -769,7 +792,9 @@ db::DataHora NoTipoDeData(const db::DataHora& d, const TipoSql& t) {
         case TipoBase::DateTime:
             return ArredondarDataHora(d);
         case TipoBase::SmallDateTime: {
-            const std::int64_t minutos = TicksDe(d) / kMinuto + (d.segundo >= 30 ? 1 : 0);
+            // as a datetime first: 29.999 s is 30.000 s there, and goes up to the next minute
+            const db::DataHora r = ArredondarDataHora(d);
+            const std::int64_t minutos = TicksDe(r) / kMinuto + (r.segundo >= 30 ? 1 : 0);
             return DataHoraDeTicks(minutos * kMinuto);
         }
         case TipoBase::Date:
@@ -784,6 +809,14 @@ db::DataHora NoTipoDeData(const db::DataHora& d, const TipoSql& t) {
         default:
             return d;
     }
+}
+
+bool DataCabeNoTipo(const db::DataHora& d, const TipoSql& t) {
+    if (t.base == TipoBase::DateTime) return d.ano >= 1753 && d.ano <= 9999;
+    if (t.base != TipoBase::SmallDateTime) return d.ano >= 1 && d.ano <= 9999;
+    const std::int64_t ticks = TicksDe(d);
+    return ticks >= TicksDe(db::DataHora{1900, 1, 1, 0, 0, 0, 0, 0}) &&
+           ticks <= TicksDe(db::DataHora{2079, 6, 6, 23, 59, 0, 0, 0});
 }
 
 db::DataHora DataHoraAtualPrecisa(bool utc) {

@@ -97,9 +97,16 @@ std::optional<OrdemDeData> OrdemDoIdioma(std::string_view idioma);      // "us_e
 OrdemDeData OrdemDeDataAtual();
 void DefinirOrdemDeDataAtual(OrdemDeData ordem);
 
-bool LerDataHora(std::string_view texto, db::DataHora& saida);
+// How a text is read as a date-time. datetime and smalldatetime read a date that starts
+// with the year ('2021-02-03', '2021/02/03') as yyyy-dd-mm when the session's order puts
+// the day before the month (dmy, ydm, dym), and take at most three fraction digits; the
+// other types read it always as yyyy-mm-dd. 'yyyymmdd' and 'yyyy-mm-ddThh:mi:ss' read
+// alike for all.
+enum class LeituraDeData { Iso, Classica };
+bool LerDataHora(std::string_view texto, db::DataHora& saida,
+                 LeituraDeData leitura = LeituraDeData::Iso);
 // A text written as a date whose day, month or year is out of range ('20201301').
-bool DataForaDoIntervalo(std::string_view texto);
+bool DataForaDoIntervalo(std::string_view texto, LeituraDeData leitura = LeituraDeData::Iso);
 std::string FormatarDataHora(const db::DataHora& d);
 db::DataHora DataHoraAtual();
 // Days since 1900-01-01 (SQL Server's number of a date-time).
@@ -122,6 +129,9 @@ db::DataHora ArredondarNaEscala(const db::DataHora& d, int casas);
 // type's fraction (a smalldatetime to the minute), a date without its time, a time on
 // 1900-01-01.
 db::DataHora NoTipoDeData(const db::DataHora& d, const TipoSql& t);
+// Whether a value, as the date-time type `t` keeps it, is in the type's range (datetime
+// from 1753, smalldatetime from 1900-01-01 to 2079-06-06 23:59).
+bool DataCabeNoTipo(const db::DataHora& d, const TipoSql& t);
 // The clock in 100 ns units, local or UTC (SYSDATETIME, SYSUTCDATETIME).
 db::DataHora DataHoraAtualPrecisa(bool utc);
 

@@ -53,9 +53,10 @@ CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS 
   create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
 CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
   0 AS typestat, c.xtype AS xusertype, c.comprimento AS length,
-  (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS xprec,
-  (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
+    WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.escala_cat ELSE 0 END) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
   0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
   NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
@@ -66,9 +67,10 @@ CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS
   FROM main.zv_colunas c;
 CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name, c.colid AS column_id,
   c.xtype AS system_type_id, c.xtype AS user_type_id, c.comprimento AS max_length,
-  (CASE WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS precision,
-  (CASE WHEN c.xtype IN (41, 42) THEN 7 WHEN c.xtype IN (40, 41, 42, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
+  (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
+    WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.escala_cat ELSE 0 END) AS scale,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
     COLLATE LATIN1_CI_AS AS collation_name, c.anulavel AS is_nullable,
@@ -111,7 +113,9 @@ CREATE TEMP VIEW zv_is_columns AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TA
   c.prec_num AS NUMERIC_PRECISION,
   (CASE WHEN c.xtype IN (62, 59) THEN 2 WHEN c.prec_num IS NOT NULL THEN 10 END) AS NUMERIC_PRECISION_RADIX,
   c.escala_num AS NUMERIC_SCALE,
-  (CASE WHEN c.xtype IN (61, 58) THEN (CASE WHEN c.xtype = 61 THEN 3 ELSE 0 END) END) AS DATETIME_PRECISION,
+  (CASE WHEN c.xtype IN (40, 58) THEN 0 WHEN c.xtype = 61 THEN 3
+        WHEN c.xtype IN (41, 42, 43) THEN (CASE WHEN c.precisao = 0 THEN 7 ELSE c.escala END) END)
+    AS DATETIME_PRECISION,
   NULL AS CHARACTER_SET_CATALOG, NULL AS CHARACTER_SET_SCHEMA,
   (CASE WHEN c.xtype IN (35, 167, 175) THEN 'iso_1' WHEN c.xtype IN (99, 231, 239) THEN 'UNICODE' END)
     AS CHARACTER_SET_NAME, NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
