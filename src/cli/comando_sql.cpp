@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -73,10 +74,23 @@ std::string TextoDoCampo(const db::Valor& valor, const db::Coluna& coluna) {
     return saida;
 }
 
+// The messages that came before result `ate` (all that are left, for SIZE_MAX).
+void ImprimirMensagens(std::ostream& saida, std::vector<db::Mensagem>& mensagens, std::size_t ate,
+                       bool& algoImpresso) {
+    std::size_t k = 0;
+    for (; k < mensagens.size() && mensagens[k].resultado <= ate; ++k) {
+        saida << mensagens[k].texto << '\n';
+        algoImpresso = true;
+    }
+    mensagens.erase(mensagens.begin(), mensagens.begin() + static_cast<std::ptrdiff_t>(k));
+}
+
 void ImprimirResultados(std::ostream& saida, const std::vector<db::Resultado>& resultados,
-                        bool& algoImpresso) {
-    bool impressoNoLote = false;
-    for (const auto& r : resultados) {
+                        std::vector<db::Mensagem>& mensagens, bool& algoImpresso) {
+    bool impressoNoLote = !mensagens.empty();
+    for (std::size_t k = 0; k < resultados.size(); ++k) {
+        const auto& r = resultados[k];
+        ImprimirMensagens(saida, mensagens, k, algoImpresso);
         if (!r.colunas.empty()) {
             if (algoImpresso) saida << '\n';
             for (std::size_t i = 0; i < r.colunas.size(); ++i)
@@ -94,6 +108,7 @@ void ImprimirResultados(std::ostream& saida, const std::vector<db::Resultado>& r
         }
         algoImpresso = impressoNoLote = true;
     }
+    ImprimirMensagens(saida, mensagens, SIZE_MAX, algoImpresso);
     if (!impressoNoLote) {
         saida << "Comando executado com sucesso\n";
         algoImpresso = true;
@@ -115,12 +130,17 @@ int ExecutarSql(const std::vector<std::string>& parametros) {
         conexao.DefinirStringDeConexao(cadeia);
         conexao.Abrir();
         bool algoImpresso = false;
+        std::vector<db::Mensagem> mensagens;
         try {
-            db::RodarLotes(conexao.ConectorAberto(), lotes, comTransacao, db::ModoDoLote::Executar,
-                           [&](const db::LoteSql&, std::vector<db::Resultado>& resultados) {
-                               ImprimirResultados(std::cout, resultados, algoImpresso);
-                           });
+            db::RodarLotes(
+                conexao.ConectorAberto(), lotes, comTransacao, db::ModoDoLote::Executar,
+                [&](const db::LoteSql&, std::vector<db::Resultado>& resultados) {
+                    ImprimirResultados(std::cout, resultados, mensagens, algoImpresso);
+                },
+                [&](std::vector<db::Mensagem> doLote) { mensagens = std::move(doLote); });
         } catch (const db::FalhaNoLote& falha) {
+            ImprimirMensagens(std::cout, mensagens, SIZE_MAX, algoImpresso);  // before the error
+            std::cout.flush();
             std::cerr << db::TextoDaFalha(falha) << "\n";
             throw;
         }
@@ -143,7 +163,9 @@ const RegistrarComando registro({
     "Cada conjunto de linhas devolvido sai com uma linha de cabeçalho com os nomes das\n"
     "colunas e uma linha por registro, separadas por tabulação (valor nulo: NULL);\n"
     "os demais comandos mostram \"Linhas afetadas: \" e o número de linhas, e um lote\n"
-    "sem nada a mostrar, \"Comando executado com sucesso\".\n"
+    "sem nada a mostrar, \"Comando executado com sucesso\". As mensagens do servidor\n"
+    "(PRINT, RAISERROR de severidade até 10) saem cada uma em sua linha, na ordem em\n"
+    "que vieram entre os resultados, também as de um lote que falhou.\n"
     "\n"
     "Saída 0: todos os lotes executados; 1: um lote falhou (a mensagem do servidor vai\n"
     "para a saída padrão; a linha onde o lote começa e se ele foi desfeito, para a\n"

@@ -1,6 +1,7 @@
 #include "db/lotes_sql.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "comum/texto.hpp"
 #include "db/conector/valor.hpp"
@@ -38,8 +39,10 @@ bool DesfazerLote(Conector& conector) noexcept {
     }
 }
 
-std::vector<Resultado> RodarLote(Conector& conector, const LoteSql& lote, ModoDoLote modo) {
+std::vector<Resultado> RodarLote(Conector& conector, const LoteSql& lote, ModoDoLote modo,
+                                 const std::function<void()>& informar) {
     auto resultados = conector.Executar(lote.Texto(), {}, 0);
+    informar();
     if (modo == ModoDoLote::Abrir &&
         std::none_of(resultados.begin(), resultados.end(),
                      [](const Resultado& r) { return !r.colunas.empty(); }))
@@ -101,14 +104,21 @@ std::string TextoDaFalha(const FalhaNoLote& falha) {
 
 void RodarLotes(Conector& conector, const std::vector<LoteSql>& lotes, bool comTransacao,
                 ModoDoLote modo,
-                const std::function<void(const LoteSql&, std::vector<Resultado>&)>& aoTerminar) {
+                const std::function<void(const LoteSql&, std::vector<Resultado>&)>& aoTerminar,
+                const std::function<void(std::vector<Mensagem>)>& aoInformar) {
     for (const auto& lote : lotes) {
         std::vector<Resultado> resultados;
+        bool informado = false;
+        auto informar = [&] {  // before anything else runs on the connection
+            if (aoInformar && !std::exchange(informado, true))
+                aoInformar(conector.TomarMensagens());
+        };
         try {
             if (comTransacao) conector.IniciarTransacao();
-            resultados = RodarLote(conector, lote, modo);
+            resultados = RodarLote(conector, lote, modo, informar);
             if (comTransacao) ConfirmarLote(conector);
         } catch (const Erro& e) {
+            informar();
             const bool desfeito = comTransacao && DesfazerLote(conector);
             throw FalhaNoLote(e.what(), lote.primeiraLinha, desfeito);
         }

@@ -63,9 +63,11 @@ std::string TextoDaFalha(const FalhaNoLote& falha);
 // so that nothing of it stays pending on the connection, and FalhaNoLote is raised;
 // the batches before it stay committed and the ones after it do not run. In Abrir
 // mode a batch without a row set fails with "O comando não retornou nenhum conjunto
-// de registros". `aoTerminar` receives each batch's results once it is committed.
+// de registros". `aoTerminar` receives each batch's results once it is committed;
+// `aoInformar`, before that or before FalhaNoLote, the batch's messages (PRINT...).
 void RodarLotes(Conector& conector, const std::vector<LoteSql>& lotes, bool comTransacao,
                 ModoDoLote modo,
-                const std::function<void(const LoteSql&, std::vector<Resultado>&)>& aoTerminar);
+                const std::function<void(const LoteSql&, std::vector<Resultado>&)>& aoTerminar,
+                const std::function<void(std::vector<Mensagem>)>& aoInformar = {});
 
 }  // namespace zolvek::db

@@ -95,6 +95,10 @@ class ConectorSimulador : public db::Conector {
         return Sessao_().ColunasChave(tabela);
     }
 
+    std::vector<db::Mensagem> TomarMensagens() override {
+        return sessao_ ? sessao_->TomarMensagens() : std::vector<db::Mensagem>{};
+    }
+
   private:
     Sessao& Sessao_() {
         if (!sessao_) throw ErroDeBanco("A conexão não está aberta.");

@@ -140,6 +140,40 @@ TEST_F(ComandoSql, FalhaMostraAMensagemDoServidorEDesfazOLote) {
     EXPECT_EQ(depois.saida, "n\n0\n");
 }
 
+TEST_F(ComandoSql, MensagensDoServidorNaOrdemEntreOsResultados) {
+    CriarBanco("Empresa");
+    const std::string conexao = "--conexao " + Aspas(Conexao("Empresa"));
+    auto e = Rodar(conexao,
+                   "create table T (a int)\n"
+                   "GO\n"
+                   "create trigger Tr on T for insert as print 'na trigger'\n"
+                   "GO\n"
+                   "print 'início'\n"
+                   "select 1 as um\n"
+                   "raiserror('aviso %d de %s', 10, 1, 7, 'dez')\n"
+                   "declare @n int; print @n\n"
+                   "insert into T values (1)\n"
+                   "exec ('print ''dinâmico''')\n"
+                   "print 42\n"
+                   "GO\n"
+                   "print 'antes do erro'\n"
+                   "select 1 / 0\n");
+    EXPECT_EQ(e.status, 1);
+    EXPECT_EQ(e.saida,
+              "Comando executado com sucesso\n"
+              "Comando executado com sucesso\n"
+              "início\n"
+              "\num\n1\n"
+              "aviso 7 de dez\n"
+              "\n"
+              "na trigger\n"
+              "Linhas afetadas: 1\n"
+              "dinâmico\n"
+              "42\n"
+              "antes do erro\n"
+              "Divide by zero error encountered.\n");
+}
+
 TEST_F(ComandoSql, LoteVazioPuladoELoteQueEncerraSuaTransacao) {
     CriarBanco("Empresa");
     const std::string conexao = "--conexao " + Aspas(Conexao("Empresa"));

@@ -89,19 +89,4 @@ TEST_P(ComoSqlServer, PartesAbaixoDoMilissegundoEmDateaddEDatediff) {
               "type datetime.");
 }
 
-// datetimeoffset exists since SQL Server 2008: the stand-in refuses it by name, never
-// as an unknown type.
-TEST_P(ComoSqlServer, DatetimeoffsetRecusadoPeloNome) {
-    if (GetParam() != "simulador") GTEST_SKIP() << "recusa própria do simulador";
-    EXPECT_EQ(Falha("CREATE TABLE [" + Tabela("Fuso") + "] (a datetimeoffset)"),
-              "O simulador de SQL Server não trabalha com datas com fuso horário "
-              "(datetimeoffset).");
-    EXPECT_EQ(Falha("SELECT CAST('2024-01-01' AS datetimeoffset(3))"),
-              "O simulador de SQL Server não trabalha com datas com fuso horário "
-              "(datetimeoffset).");
-    EXPECT_EQ(Falha("SELECT SYSDATETIMEOFFSET()"),
-              "O simulador de SQL Server não trabalha com datas com fuso horário "
-              "(SYSDATETIMEOFFSET).");
-}
-
 }  // namespace

@@ -34,6 +34,12 @@ struct Resultado {
     std::int64_t linhasAfetadas = -1;  // -1 when not known / not applicable
 };
 
+// An informational message of a batch: PRINT, or RAISERROR of severity 10 or less.
+struct Mensagem {
+    std::size_t resultado = 0;  // how many of the batch's results the server sent before it
+    std::string texto;
+};
+
 class Conector {
   public:
     virtual ~Conector() = default;
@@ -64,6 +70,10 @@ class Conector {
     // The primary-key columns of a table, in key order; empty when there is none or
     // the backend cannot tell (a Post then locates the row by its original values).
     virtual std::vector<std::string> ColunasChave(const std::string& /*tabela*/) { return {}; }
+
+    // The informational messages of the last Executar or ExecutarProcedimento, in the
+    // order the server sent them (also of one that failed); taking them clears them.
+    virtual std::vector<Mensagem> TomarMensagens() { return {}; }
 };
 
 }  // namespace zolvek::db

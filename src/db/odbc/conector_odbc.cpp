@@ -57,10 +57,15 @@ class Comando {
     SQLHSTMT h_ = SQL_NULL_HSTMT;
 };
 
-// Reads every result of an executed statement: row sets and counts, in order.
-std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc) {
+// Reads every result of an executed statement: row sets and counts, in order, and the
+// messages (a success "with info" of mere warnings) that came with them.
+std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc,
+                                        std::vector<Mensagem>& mensagens) {
     std::vector<Resultado> resultados;
     while (true) {
+        if (rc == SQL_SUCCESS_WITH_INFO)
+            for (auto& m : LerDiagnostico(SQL_HANDLE_STMT, h).avisos)
+                mensagens.push_back({resultados.size(), std::move(m)});
         if (rc != SQL_NO_DATA) Verificar(rc, SQL_HANDLE_STMT, h, "executar o comando");
         SQLSMALLINT colunas = 0;
         if (rc != SQL_NO_DATA)
@@ -155,7 +160,8 @@ class ConectorOdbc : public Conector {
         std::u16string texto = ParaUtf16(sql);
         const SQLRETURN rc =
             SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
-        return ColherResultados(cmd.h(), rc);
+        mensagens_.clear();
+        return ColherResultados(cmd.h(), rc, mensagens_);
     }
 
     std::vector<Resultado> ExecutarProcedimento(
@@ -171,6 +177,8 @@ class ConectorOdbc : public Conector {
         }
         return Executar(sql, valores, timeoutSegundos);
     }
+
+    std::vector<Mensagem> TomarMensagens() override { return std::exchange(mensagens_, {}); }
 
     std::vector<std::string> ColunasChave(const std::string& tabela) override {
         ExigirAberta();
@@ -245,6 +253,7 @@ class ConectorOdbc : public Conector {
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool aberto_ = false;
     bool emTransacao_ = false;
+    std::vector<Mensagem> mensagens_;  // of the last Executar
 };
 
 }  // namespace

@@ -74,6 +74,7 @@ Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h) {
         const auto fim = texto.find(u'\0');
         if (fim != std::u16string::npos) texto.resize(fim);
         std::string m = SemEtiquetas(DeUtf16(texto));
+        if (estado[0] == u'0' && estado[1] == u'1') d.avisos.push_back(m);
         if (!m.empty() && (mensagens.empty() || mensagens.back() != m)) mensagens.push_back(m);
     }
     d.soAvisos = avisos;

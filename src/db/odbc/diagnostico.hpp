@@ -6,6 +6,7 @@
 #include <sql.h>
 
 #include <string>
+#include <vector>
 
 namespace zolvek::db::odbc {
 
@@ -24,6 +25,7 @@ struct Diagnostico {
     std::string estadoSql;
     int severidade = 0;
     int estado = 0;
+    std::vector<std::string> avisos;  // each warning's text (PRINT, RAISERROR up to 10)
 };
 Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h);
 

@@ -464,7 +464,6 @@ TipoSql Analisador::Tipo() {
         nome = Nome();
     }
     auto base = TipoPeloNome(nome);
-    if (!base && IguaisCiAs(nome, "datetimeoffset")) throw ErroDeBanco(RecusaDoFusoHorario(nome));
     if (!base)
         throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome + ".",
                           2715, 16, 3);
@@ -496,7 +495,8 @@ TipoSql Analisador::Tipo() {
                 2716, 16, 1);
         t.tamanho = 128;
     }
-    if (t.base == TipoBase::Time || t.base == TipoBase::DateTime2) {
+    if (t.base == TipoBase::Time || t.base == TipoBase::DateTime2 ||
+        t.base == TipoBase::DateTimeOffset) {
         if (informado && (tamanho < 0 || tamanho > 7))
             throw ErroDeBanco("Specified scale " + std::to_string(tamanho) + " is invalid.", 1002,
                               16, 1);
@@ -747,7 +747,11 @@ std::unique_ptr<Comando> Analisador::Criar() {
         Esperar("ON");
         x->objeto = NomeDeObjeto();
         x->colunasDoIndice = ColunasDeIndice();
-        if (Aceitar("INCLUDE")) ListaDeNomes();
+        if (Aceitar("INCLUDE")) x->incluidas = ListaDeNomes();
+        if (Palavra("WHERE"))
+            throw ErroDeBanco(
+                "O simulador de SQL Server não cria índices filtrados (CREATE INDEX "
+                "... WHERE).");
         PularWithOn();
         return c;
     }

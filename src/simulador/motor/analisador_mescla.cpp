@@ -7,6 +7,48 @@
 
 namespace zolvek::simulador {
 
+namespace {
+
+using Quando = instrucao::AcaoDaMescla::Quando;
+
+std::string NomeDaClausula(Quando q) {
+    switch (q) {
+        case Quando::Combinada:
+            return "WHEN MATCHED";
+        case Quando::SemAlvo:
+            return "WHEN NOT MATCHED";
+        default:
+            return "WHEN NOT MATCHED BY SOURCE";
+    }
+}
+
+std::string NomeDaAcao(char operacao) {
+    return operacao == 'U' ? "UPDATE" : operacao == 'D' ? "DELETE" : "INSERT";
+}
+
+// Each kind of clause takes each action once (so WHEN MATCHED at most twice, an UPDATE
+// and a DELETE), and of two clauses of a kind only the last may go without AND.
+void ExigirClausulasValidas(const std::vector<instrucao::AcaoDaMescla>& acoes) {
+    for (std::size_t k = 0; k < acoes.size(); ++k)
+        for (std::size_t j = 0; j < k; ++j) {
+            if (acoes[j].quando != acoes[k].quando) continue;
+            const std::string clausula = NomeDaClausula(acoes[k].quando);
+            // SQL Server's text names the clause and the action the other way round
+            if (acoes[j].operacao == acoes[k].operacao)
+                throw ErroDeBanco(
+                    "An action of type '" + clausula + "' cannot appear more than once in a '" +
+                        NomeDaAcao(acoes[k].operacao) + "' clause of a MERGE statement.",
+                    10714, 15, 1);
+            if (acoes[j].condicao.Vazia())
+                throw ErroDeBanco("In a MERGE statement, a '" + clausula +
+                                      "' clause with a search condition cannot appear after a '" +
+                                      clausula + "' clause with no search condition.",
+                                  5324, 15, 1);
+        }
+}
+
+}  // namespace
+
 std::unique_ptr<Comando> Analisador::Mesclar() {
     auto [c, x] = Novo<instrucao::Mesclar>(i_);
     ++i_;
@@ -45,6 +87,7 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
         AcaoDaMescla(x->acoes.back());
     }
     if (x->acoes.empty()) Erro();
+    ExigirClausulasValidas(x->acoes);
     x->saida = Saida();
     if (Palavra("OPTION") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (!Simbolo(";"))
@@ -55,7 +98,6 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
 
 // WHEN [NOT] MATCHED [BY TARGET|SOURCE] [AND condição] THEN UPDATE SET | DELETE | INSERT
 void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
-    using Quando = instrucao::AcaoDaMescla::Quando;
     if (!Aceitar("MATCHED")) {
         Esperar("NOT");
         Esperar("MATCHED");
@@ -74,13 +116,22 @@ void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
         a.condicao = {ini, i_};
     }
     Esperar("THEN");
-    if (a.quando != Quando::SemAlvo && Aceitar("UPDATE")) {
+    if (Palavra("UPDATE") || Palavra("DELETE") || Palavra("INSERT")) {
+        // INSERT only where the target has no row, UPDATE and DELETE only where it has
+        const bool insercao = Palavra("INSERT");
+        if (insercao != (a.quando == Quando::SemAlvo))
+            throw ErroDeBanco("An action of type '" + texto::Maiusculas(Atual().texto) +
+                                  "' is not allowed in the '" + NomeDaClausula(a.quando) +
+                                  "' clause of a MERGE statement.",
+                              10711, 15, 1);
+    }
+    if (Aceitar("UPDATE")) {
         a.operacao = 'U';
         Esperar("SET");
         a.atribuicoes = Atribuicoes(t_.size(), {"WHEN", "OUTPUT", "OPTION"});
-    } else if (a.quando != Quando::SemAlvo && Aceitar("DELETE")) {
+    } else if (Aceitar("DELETE")) {
         a.operacao = 'D';
-    } else if (a.quando == Quando::SemAlvo && Aceitar("INSERT")) {
+    } else if (Aceitar("INSERT")) {
         a.operacao = 'I';
         if (Simbolo("(")) a.colunas = ListaDeNomes();
         if (Aceitar("DEFAULT")) {

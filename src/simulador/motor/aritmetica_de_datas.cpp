@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
@@ -70,8 +71,14 @@ bool MoverMeses(db::DataHora& d, std::int64_t meses) {
 // The sum as the date's type keeps it, or the overflow past the type's range (a datetime
 // before 1753, a smalldatetime out of 1900 ... 2079).
 void ResultadoNoTipo(sqlite3_context* c, const db::DataHora& soma,
-                     const std::optional<TipoSql>& tipo, const std::string& estouro) {
+                     const std::optional<TipoSql>& tipo, const std::string& estouro,
+                     sqlite3_value* data) {
     if (!tipo) return ResultadoDataHora(c, soma);
+    if (tipo->base == TipoBase::DateTimeOffset) {  // the sum keeps the date's offset
+        DataComFuso d;
+        LerDataComFuso(TextoDe(data), d);
+        return ResultadoDataComFuso(c, DataComFuso{soma, d.fuso}, CasasDaFracao(*tipo));
+    }
     const db::DataHora r = NoTipoDeData(soma, *tipo);
     if (!DataCabeNoTipo(r, *tipo)) return FalharNaFuncao(c, estouro);
     ResultadoDataHora(c, r);
@@ -102,7 +109,7 @@ void FnDateAdd(sqlite3_context* c, int n, sqlite3_value** a) {
                                    : p == "quarter" ? quantidade * 3
                                                     : quantidade;
         if (!MoverMeses(d, meses)) return FalharNaFuncao(c, estouro);
-        return ResultadoNoTipo(c, d, tipo, estouro);
+        return ResultadoNoTipo(c, d, tipo, estouro, a[2]);
     }
     const std::int64_t fim = TicksDe(db::DataHora{10000, 1, 1, 0, 0, 0, 0, 0});
     if (quantidade > fim / unidade || quantidade < -(fim / unidade))
@@ -116,7 +123,7 @@ void FnDateAdd(sqlite3_context* c, int n, sqlite3_value** a) {
         r = TicksDe(db::DataHora{1900, 1, 1, 0, 0, 0, 0, 0}) +
             ((r % kTicksPorDia) + kTicksPorDia) % kTicksPorDia;
     if (r < 0 || r >= fim) return FalharNaFuncao(c, estouro);
-    ResultadoNoTipo(c, DataHoraDeTicks(static_cast<std::int64_t>(r)), tipo, estouro);
+    ResultadoNoTipo(c, DataHoraDeTicks(static_cast<std::int64_t>(r)), tipo, estouro, a[2]);
 }
 
 // The boundaries of a part crossed from x to y; false when the part is none.

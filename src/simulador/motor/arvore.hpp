@@ -163,6 +163,7 @@ struct CriarIndice {
     std::string nomeDoIndice;
     bool unico = false;
     std::vector<ColunaDeIndice> colunasDoIndice;
+    std::vector<std::string> incluidas;  // INCLUDE (...)
 };
 
 struct ExcluirIndice {

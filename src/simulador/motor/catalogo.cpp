@@ -41,7 +41,15 @@ std::string CodificarColunas(const std::vector<ColunaDeIndice>& cols) {
     return s;
 }
 
-std::vector<ColunaDeIndice> DecodificarColunas(const std::string& s) {
+// An index's included columns follow its keys in the same text, "\t+" after each.
+std::string CodificarColunas(const Indice& i) {
+    std::string s = CodificarColunas(i.colunas);
+    for (const auto& c : i.incluidas) s += (s.empty() ? "" : "\n") + c + "\t+";
+    return s;
+}
+
+std::vector<ColunaDeIndice> DecodificarColunas(const std::string& s,
+                                               std::vector<std::string>* incluidas = nullptr) {
     std::vector<ColunaDeIndice> r;
     if (s.empty()) return r;
     std::size_t i = 0;
@@ -51,12 +59,16 @@ std::vector<ColunaDeIndice> DecodificarColunas(const std::string& s) {
         std::string item = s.substr(i, f - i);
         ColunaDeIndice c;
         std::size_t tab = item.find('\t');
+        const bool incluida = tab != std::string::npos && item.compare(tab, 2, "\t+") == 0;
         if (tab != std::string::npos) {
-            c.decrescente = true;
+            c.decrescente = !incluida;
             item.erase(tab);
         }
         c.nome = item;
-        r.push_back(c);
+        if (incluida && incluidas)
+            incluidas->push_back(item);
+        else
+            r.push_back(c);
         i = f + 1;
     }
     return r;
@@ -217,7 +229,7 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
             i.unico = q.Inteiro(3) != 0;
             i.primario = q.Inteiro(4) != 0;
             i.restricao = q.Inteiro(5);
-            i.colunas = DecodificarColunas(q.Texto(6));
+            i.colunas = DecodificarColunas(q.Texto(6), &i.incluidas);
             it->second->indices.push_back(std::move(i));
         }
     }
@@ -361,9 +373,7 @@ void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
         for (const auto& i : t.indices) {
             sqlite3_reset(ins.Bruta());
             ins.Ligar(1, t.id).Ligar(2, i.indid).Ligar(3, i.nome).Ligar(4, i.unico ? 1 : 0);
-            ins.Ligar(5, i.primario ? 1 : 0)
-                .Ligar(6, i.restricao)
-                .Ligar(7, CodificarColunas(i.colunas));
+            ins.Ligar(5, i.primario ? 1 : 0).Ligar(6, i.restricao).Ligar(7, CodificarColunas(i));
             ins.Executar();
         }
     }

@@ -50,8 +50,9 @@ struct Indice {
     std::string nome;
     bool unico = false;
     bool primario = false;
-    std::int64_t restricao = 0;  // the PK/UQ constraint that owns it
-    std::vector<ColunaDeIndice> colunas;
+    std::int64_t restricao = 0;           // the PK/UQ constraint that owns it
+    std::vector<ColunaDeIndice> colunas;  // the keys
+    std::vector<std::string> incluidas;   // INCLUDE (...): kept in the index, not keys
 };
 
 struct Tabela {

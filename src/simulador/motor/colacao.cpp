@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -97,11 +98,11 @@ bool EmFormaCanonica(std::string_view s, std::string_view& saida) {
         }
     }
     Lida& l = lidas[proxima++ % 4];
-    db::DataHora d;
+    DataComFuso d;  // a datetimeoffset compares by its UTC instant
     l.texto = std::string(s);
     l.ordem = OrdemDeDataAtual();
-    l.valida = LerDataHora(s, d);
-    l.canonica = l.valida ? FormatarDataHora(d) : std::string();
+    l.valida = LerDataComFuso(s, d);
+    l.canonica = l.valida ? FormatarDataHora(EmUtc(d)) : std::string();
     saida = l.canonica;
     return l.valida;
 }

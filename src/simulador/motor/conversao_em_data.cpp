@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
@@ -15,9 +16,14 @@ namespace zolvek::simulador {
 
 namespace {
 
-// "yyyy-mm-dd hh:nn:ss.zzz[zzzz]", as the engine keeps date-times.
-bool PareceGravada(const std::string& s) {
+// "yyyy-mm-dd hh:nn:ss.zzz[zzzz]", as the engine keeps date-times, or a datetimeoffset's
+// "yyyy-mm-dd hh:nn:ss[.fffffff] +hh:mm".
+bool PareceGravada(const std::string& texto) {
     static const std::string modelo = "dddd-dd-dd dd:dd:dd.ddddddd";
+    std::string_view s = texto;
+    int fuso = 0;
+    if (SepararFuso(s, fuso))
+        return s.size() >= 19 && PareceGravada(std::string(s.substr(0, 19)) + ".000");
     if (s.size() != 23 && s.size() != 27) return false;
     for (std::size_t k = 0; k < s.size(); ++k) {
         const bool digito = s[k] >= '0' && s[k] <= '9';
@@ -57,10 +63,32 @@ std::string MensagemDeForaDoIntervalo(sqlite3_value* v, const TipoSql& t, const 
            " data type resulted in an out-of-range value.";
 }
 
+// datetimeoffset from a text (with or without its offset) or another date-time (at +00:00).
+void ConverterEmDataComFuso(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int estilo) {
+    const int tipo = sqlite3_value_type(v);
+    if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT)
+        return FalharNaFuncao(c, std::string("Explicit conversion from data type ") +
+                                     (tipo == SQLITE_INTEGER ? "int" : "float") +
+                                     " to datetimeoffset is not allowed.");
+    if (estilo)
+        return FalharNaFuncao(c,
+                              "O simulador de SQL Server não lê datetimeoffset em estilos "
+                              "de CONVERT.");
+    DataComFuso d;
+    const std::string texto = TextoDe(v);
+    if (LerDataComFuso(texto, d)) return ResultadoDataComFuso(c, d, CasasDaFracao(t));
+    if (DataForaDoIntervalo(texto))
+        return FalharNaFuncao(c,
+                              "The conversion of a varchar data type to a datetimeoffset data "
+                              "type resulted in an out-of-range value.");
+    FalharNaFuncao(c, "Conversion failed when converting date and/or time from character string.");
+}
+
 }  // namespace
 
 void ConverterEmData(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int estilo,
                      const OrigemDoValor& origem) {
+    if (t.base == TipoBase::DateTimeOffset) return ConverterEmDataComFuso(c, v, t, estilo);
     const bool texto = sqlite3_value_type(v) == SQLITE_TEXT;
     const LeituraDeData leitura = EhClassica(t) && texto && !EhDataGravada(v, origem)
                                       ? LeituraDeData::Classica

@@ -14,6 +14,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -52,7 +53,8 @@ db::Valor ValorTipado(sqlite3_stmt* s, int c, const TipoSql& t) {
     if (EhNumericoExato(t.base))
         return db::Decimal{TextoDecimalDoValor(sqlite3_column_value(s, c), t)};
     if (t.base == TipoBase::Float || t.base == TipoBase::Real) return sqlite3_column_double(s, c);
-    if (EhDataHora(t.base)) {
+    // a datetimeoffset keeps its offset as its text, which a date-time field would lose
+    if (EhDataHora(t.base) && t.base != TipoBase::DateTimeOffset) {
         db::DataHora d;
         if (LerDataHora(Texto(s, c), d)) return d;
         return Texto(s, c);
@@ -78,8 +80,11 @@ db::Valor ValorNatural(sqlite3_stmt* s, int c) {
         }
         default: {
             if (sqlite3_value_subtype(sqlite3_column_value(s, c)) == kSubtipoDataHora) {
-                db::DataHora d;
-                if (LerDataHora(Texto(s, c), d)) return d;
+                const std::string texto = Texto(s, c);
+                std::string_view semFuso = texto;
+                int fuso = 0;
+                db::DataHora d;  // a datetimeoffset stays its text, offset and all
+                if (!SepararFuso(semFuso, fuso) && LerDataHora(texto, d)) return d;
             }
             return Texto(s, c);
         }
@@ -661,6 +666,7 @@ const std::string& NomeSalvo(const std::string& nome) {
 void Executor::Rodar(const Comando& c) {
     ExigirDireitos(c);
     ExigirBancoAtual(c);
+    ExigirTransacaoGravavel(c);
     if (emFuncao_) ExigirLeituraNaFuncao(c);
     // a function's body runs inside its caller's statement, which may be a grouped INSERT
     if (!emFuncao_) {
@@ -774,6 +780,29 @@ void Executor::Rodar(const Comando& c) {
         std::holds_alternative<instrucao::DesfazerTransacao>(c.instrucao) ||
         std::holds_alternative<instrucao::SalvarTransacao>(c.instrucao))
         estado_->linhas = 0;
+}
+
+void Executor::ExigirTransacaoGravavel(const Comando& c) {
+    if (!s_.TransacaoCondenada()) return;
+    auto emTabela = [](const NomeComposto& n) { return n.Nome().rfind('@', 0) != 0; };
+    const bool grava =
+        std::visit(Visitante{
+                       [&](const instrucao::Inserir& x) { return emTabela(x.objeto); },
+                       [&](const instrucao::Atualizar& x) { return emTabela(x.objeto); },
+                       [&](const instrucao::Excluir& x) { return emTabela(x.objeto); },
+                       [&](const instrucao::Mesclar& x) { return emTabela(x.objeto); },
+                       [](const instrucao::Selecionar& x) { return x.para; },
+                       [](const instrucao::CriarTabela&) { return true; },
+                       [](const instrucao::AlterarTabela&) { return true; },
+                       [](const instrucao::ExcluirTabela&) { return true; },
+                       [](const instrucao::CriarIndice&) { return true; },
+                       [](const instrucao::ExcluirIndice&) { return true; },
+                       [](const instrucao::CriarObjeto&) { return true; },
+                       [](const instrucao::ExcluirObjeto&) { return true; },
+                       [](const auto&) { return false; },
+                   },
+                   c.instrucao);
+    if (grava) throw ErroDeTransacaoCondenada();
 }
 
 // Statements that write name their object in the current database: another one's

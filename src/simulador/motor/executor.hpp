@@ -86,6 +86,8 @@ class Executor {
 
     void Rodar(const Comando& c);
     void ExigirBancoAtual(const Comando& c);
+    // In a doomed transaction only reads run, and writes to table variables.
+    void ExigirTransacaoGravavel(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
     void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO
     void Inserir(const instrucao::Inserir& c, Faixa faixa);
@@ -147,6 +149,9 @@ class Executor {
     void LevantarErro(const instrucao::LevantarErro& x);
     void ExecutarTexto(const instrucao::ExecutarTexto& x);
     void TentarCapturar(const instrucao::TentarCapturar& x);
+    bool AbortaATransacao(const ErroDeBanco& e) const;
+    void Imprimir(const instrucao::Imprimir& x);
+    void Informar(std::string texto);
     void DeclararCursor(const instrucao::DeclararCursor& x);
     void AbrirCursor(const instrucao::AbrirCursor& x);
     void BuscarCursor(const instrucao::BuscarCursor& x);
@@ -222,6 +227,7 @@ class Executor {
                                   ContextoDeReescrita& rc);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
+    [[noreturn]] void SairComTransacaoCondenada();
     void IdentityInsert(const instrucao::IdentityInsert& c);
     void ComandoDeServidor(const instrucao::CriarBanco& c);
     void ComandoDeServidor(const instrucao::ExcluirBanco& c);

@@ -73,10 +73,12 @@ struct Dependencia {
 
 std::vector<Dependencia> Dependencias(Catalogo& cat, const Tabela& t, const std::string& coluna) {
     std::vector<Dependencia> r;
-    for (const auto& i : t.indices)
-        for (const auto& c : i.colunas)
-            if (IguaisCiAs(c.nome, coluna))
-                r.push_back({i.nome, i.restricao == 0, i.primario, false, false});
+    for (const auto& i : t.indices) {
+        bool usa = std::any_of(i.incluidas.begin(), i.incluidas.end(),
+                               [&](const std::string& c) { return IguaisCiAs(c, coluna); });
+        for (const auto& c : i.colunas) usa = usa || IguaisCiAs(c.nome, coluna);
+        if (usa) r.push_back({i.nome, i.restricao == 0, i.primario, false, false});
+    }
     for (const auto& rr : t.restricoes) {
         if (rr.tipo == "D" && IguaisCiAs(rr.colunas[0].nome, coluna))
             r.push_back({rr.nome, false, false, true, false});
@@ -763,6 +765,25 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
     resultados_.push_back(db::Resultado{});
 }
 
+namespace {
+
+// A column is a key of the index once, or one of its included columns once, never both.
+void ExigirColunasDistintas(const instrucao::CriarIndice& i) {
+    std::vector<std::string> vistas;
+    auto ver = [&](const std::string& nome) {
+        if (std::any_of(vistas.begin(), vistas.end(),
+                        [&](const std::string& v) { return IguaisCiAs(v, nome); }))
+            throw ErroDeBanco("Cannot use duplicate column names in index. Column name '" + nome +
+                                  "' listed more than once.",
+                              1909, 16, 1);
+        vistas.push_back(nome);
+    };
+    for (const auto& c : i.colunasDoIndice) ver(c.nome);
+    for (const auto& c : i.incluidas) ver(c);
+}
+
+}  // namespace
+
 void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
@@ -779,6 +800,7 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     i.nome = c.nomeDoIndice;
     i.unico = c.unico;
     i.colunas = c.colunasDoIndice;
+    ExigirColunasDistintas(c);
     for (auto& col : i.colunas) {
         const ColunaDaTabela* cc = t.Coluna(col.nome);
         if (!cc)
@@ -792,6 +814,14 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
                     "' is of a type that is invalid for use as a key column in an index.",
                 1919, 16, 1);
         col.nome = cc->nome;
+    }
+    for (const auto& nome : c.incluidas) {
+        const ColunaDaTabela* cc = t.Coluna(nome);
+        if (!cc)
+            throw ErroDeBanco(
+                "Column name '" + nome + "' does not exist in the target table or view.", 1911, 16,
+                1);
+        i.incluidas.push_back(cc->nome);
     }
     i.indid = ProximoIndid(t, false);
     t.indices.push_back(i);

@@ -152,11 +152,23 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
                     throw ErroDeBanco(
                         "The transaction ended in the trigger. The batch has been aborted.", 3609,
                         16, 1);
+                if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
             }
             descartar();
         },
         descartar);  // a COMMIT in the trigger kept them
     return true;
+}
+
+// A trigger whose CATCH block took an error and left the doomed transaction open: it is
+// undone, and the batch ends.
+void Executor::SairComTransacaoCondenada() {
+    s_.Desfazer();
+    estado_->erroDeGatilho = true;
+    throw ErroDeBanco(
+        "An error was raised during trigger execution. The batch has been aborted and the user "
+        "transaction, if any, has been rolled back.",
+        3616, 16, 1);
 }
 
 // Runs `corpo` as one statement that fires triggers: in the session's transaction (one of

@@ -231,9 +231,12 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
             for (auto& c : r.colunasReferidas)
                 if (IguaisCiAs(c, velho)) c = novo;
     }
-    for (auto& i : t.indices)
+    for (auto& i : t.indices) {
         for (auto& c : i.colunas)
             if (IguaisCiAs(c.nome, velho)) c.nome = novo;
+        for (auto& c : i.incluidas)
+            if (IguaisCiAs(c, velho)) c = novo;
+    }
     cat.GravarTabela(db, t);
     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
     bool referida = false;

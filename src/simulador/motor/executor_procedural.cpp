@@ -40,10 +40,7 @@ void Executor::RodarNaLista(const Comando& c) {
     } catch (const ErroDeBanco& e) {
         estado_->erro = e.Numero();
         if (estado_->tentativas > 0) throw;  // the CATCH block takes it
-        // SET XACT_ABORT ON (always, in a trigger): an error undoes the transaction and
-        // ends the batch; RAISERROR's do not
-        const bool abortar =
-            (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho;
+        const bool abortar = AbortaATransacao(e);
         if (abortar && s_.EmTransacao()) s_.Desfazer();
         if (abortar || !EncerraSoAInstrucao(e)) {
             if (estado_ == &estadoProprio_ && estadoProprio_.primeiroErro)
@@ -52,6 +49,13 @@ void Executor::RodarNaLista(const Comando& c) {
         }
         if (!estado_->primeiroErro) estado_->primeiroErro = e;
     }
+}
+
+// SET XACT_ABORT ON (always, in a trigger): an error undoes the transaction and ends the
+// batch, or dooms the transaction when a CATCH block takes it; RAISERROR's do not. An
+// error out of a trigger does so whatever its kind.
+bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
+    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho;
 }
 
 void Executor::RodarProcedural(const Comando& c) {
@@ -63,10 +67,7 @@ void Executor::RodarProcedural(const Comando& c) {
                    [&](const instrucao::Continuar&) { fluxo_ = Fluxo::Continuar; },
                    [&](const instrucao::Retornar& x) { Retornar(x); },
                    [&](const instrucao::LevantarErro& x) { LevantarErro(x); },
-                   [&](const instrucao::Imprimir& x) {
-                       Avaliar(x.valor);  // its errors are the statement's
-                       estado_->linhas = 0;
-                   },
+                   [&](const instrucao::Imprimir& x) { Imprimir(x); },
                    [&](const instrucao::ExecutarTexto& x) { ExecutarTexto(x); },
                    [&](const instrucao::TentarCapturar& x) { TentarCapturar(x); },
                    [&](const instrucao::DeclararCursor& x) { DeclararCursor(x); },
@@ -84,6 +85,21 @@ void Executor::RodarProcedural(const Comando& c) {
                    [&](const auto&) { RecusarProcedural(c); },
                },
                c.instrucao);
+}
+
+// PRINT: its text (NULL prints an empty line) goes to the client as a message.
+void Executor::Imprimir(const instrucao::Imprimir& x) {
+    const db::Valor v = ValorConvertido(x.valor, TipoSql{TipoBase::NVarChar, 4000, 0, 0});
+    estado_->linhas = 0;
+    Informar(db::EhNulo(v) ? "" : ComoTextoDeValor(v));
+}
+
+// The message comes after the results the batch has so far, those of the calls it is in
+// included.
+void Executor::Informar(std::string texto) {
+    std::size_t resultados = 0;
+    for (const Executor* e = this; e; e = e->anterior_) resultados += e->resultados_.size();
+    s_.Informar(resultados, std::move(texto));
 }
 
 // Statements SQL Server runs and the engine does not: refused when they run, never
@@ -240,7 +256,7 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
         throw ErroDeBanco(
             "O simulador de SQL Server não interpreta RAISERROR ... WITH SETERROR de severidade "
             "até 10.");
-    if (severidade <= 10) return;
+    if (severidade <= 10) return Informar(mensagem);
     throw ErroDeBanco(mensagem, numero, static_cast<int>(severidade), static_cast<int>(estado));
 }
 
@@ -281,6 +297,7 @@ void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
                 (deResolucao && !erroDeChamada_))
                 throw;
             capturado = e;
+            if (AbortaATransacao(e)) s_.CondenarTransacao();
             estado_->erroDeGatilho = false;
         }
     }

@@ -26,6 +26,7 @@ constexpr NumeroDaMensagem kNumeros[] = {
     {"Error converting data type", 8114, 16, 5},
     {"Arithmetic overflow error", 8115, 16, 8},
     {"Divide by zero error encountered.", 8134, 16, 1},
+    {"Explicit conversion from data type ", 529, 16, 2},
     {"Subquery returned more than 1 value.", 512, 16, 1},
     {"Type ", 243, 16, 2},
     {"' is not a recognized datediff option.", 155, 15, 1},
@@ -222,6 +223,13 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
         default:
             return e.Numero() >= 50000;  // RAISERROR
     }
+}
+
+ErroDeBanco ErroDeTransacaoCondenada() {
+    return ErroDeBanco(
+        "The current transaction cannot be committed and cannot support operations that write "
+        "to the log file. Roll back the transaction.",
+        3930, 16, 1);
 }
 
 }  // namespace zolvek::simulador

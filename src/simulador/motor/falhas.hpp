@@ -48,4 +48,7 @@ ErroDeBanco ErroComoSqlServer(const std::string& mensagemDoSqlite);
 // engine's own refusals) ends the whole batch.
 bool EncerraSoAInstrucao(const ErroDeBanco& e);
 
+// A COMMIT or a statement that writes in a doomed transaction (XACT_STATE() -1).
+ErroDeBanco ErroDeTransacaoCondenada();
+
 }  // namespace zolvek::simulador

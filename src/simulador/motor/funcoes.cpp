@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
@@ -156,14 +157,25 @@ void Converter(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bool expl
             s = TextoDe(v);
             db::DataHora d;
             std::string erro;
-            if (origemData && b != TipoBase::SqlVariant && LerDataHora(s, d)) {
+            if (origemData && origemData->base == TipoBase::DateTimeOffset &&
+                b != TipoBase::SqlVariant) {
+                if (!EscreverDataComFuso(TextoDe(v), *origemData, estilo, s, erro))
+                    return FalharNaFuncao(c, erro);
+            } else if (origemData && b != TipoBase::SqlVariant && LerDataHora(s, d)) {
                 if (!EscreverDataDoTipo(d, *origemData, estilo, s, erro))
                     return FalharNaFuncao(c, erro);
             } else if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
                         (estilo > 0 && PareceDataHoraGravada(s))) &&
                        b != TipoBase::SqlVariant) {
                 // a date-time column reaches here as its stored text; a style asks for a date
-                if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
+                std::string_view semFuso = s;
+                int fuso = 0;
+                const TipoSql comFuso{TipoBase::DateTimeOffset, 0, 34, 7};
+                if (SepararFuso(semFuso, fuso)) {  // a datetimeoffset's text is its own form
+                    if (estilo != 0 && estilo != 121 &&
+                        !EscreverDataComFuso(TextoDe(v), comFuso, estilo, s, erro))
+                        return FalharNaFuncao(c, erro);
+                } else if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
                     return FalharNaFuncao(c, erro);
             }
         } else if (tipoDoNumero == "float") {
@@ -372,8 +384,6 @@ void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert
     const std::string numero = barra == std::string::npos ? "" : texto.substr(barra + 1);
     if (barra != std::string::npos) texto.erase(barra);
     auto t = LerTextoDeTipo(texto);
-    if (!t && Dobrar(texto).rfind("datetimeoffset", 0) == 0)
-        return FalharNaFuncao(c, RecusaDoFusoHorario("datetimeoffset"));
     if (!t) {
         FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
         return;
@@ -456,6 +466,9 @@ void FnIdentity(sqlite3_context* c, int, sqlite3_value**) {
 }
 void FnTrancount(sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int(c, Dono(c)->NivelDeTransacao());
+}
+void FnXactState(sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int(c, Dono(c)->EstadoDaTransacao());
 }
 void FnVersion(sqlite3_context* c, int, sqlite3_value**) {
     ResultadoTexto(c, Dono(c)->ServidorAtual().TextoDaVersao());
@@ -1004,6 +1017,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_app_name", 0, nd, FnAppName},
         {"zv_spid", 0, nd, FnSpid},
         {"zv_trancount", 0, nd, FnTrancount},
+        {"zv_xact_state", 0, nd, FnXactState},
         {"zv_version", 0, nd, FnVersion},
         {"zv_servername", 0, nd, FnServerName},
         {"zv_microsoftversion", 0, nd, FnMicrosoftVersion},
@@ -1064,6 +1078,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
                                     nullptr, nullptr);
     RegistrarFuncoesDeDatas(db);
     RegistrarAritmeticaDeDatas(db);
+    RegistrarFuncoesDeFuso(db);
     RegistrarFuncoesDeTexto(db);
     RegistrarFuncaoFormat(db);
     RegistrarFuncoesDeCatalogo(db, s);

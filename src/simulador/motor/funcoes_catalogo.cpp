@@ -104,7 +104,7 @@ void FnTypeName(sqlite3_context* c, int, sqlite3_value** a) {
     if (Nulo(a[0])) return sqlite3_result_null(c);
     const std::int64_t id = sqlite3_value_int64(a[0]);
     if (id == kXTypeSysname) return ResultadoTexto(c, "sysname");
-    for (int k = 0; k <= static_cast<int>(TipoBase::SqlVariant); ++k)
+    for (int k = 0; k <= static_cast<int>(TipoBase::DateTimeOffset); ++k)
         if (XType(static_cast<TipoBase>(k)) == id)
             return ResultadoTexto(c, NomeDoTipo(static_cast<TipoBase>(k)));
     sqlite3_result_null(c);

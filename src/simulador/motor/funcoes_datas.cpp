@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/idiomas.hpp"
@@ -85,6 +86,15 @@ bool ValorDaParte(const db::DataHora& d, const std::string& p, std::int64_t& r) 
     return true;
 }
 
+// The offset of a datetimeoffset's text, in minutes; 0 for any other value.
+int FusoDoValor(sqlite3_value* v) {
+    int fuso = 0;
+    std::string texto = TextoDe(v);
+    std::string_view s = texto;
+    if (sqlite3_value_type(v) == SQLITE_TEXT) SepararFuso(s, fuso);
+    return fuso;
+}
+
 // The date-time argument of a date function: false when the call already has its result
 // (NULL, or the failure of a text that is no date).
 bool ArgumentoDeData(sqlite3_context* c, sqlite3_value* v, db::DataHora& d) {
@@ -106,6 +116,7 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
     db::DataHora d;
     if (!ArgumentoDeData(c, a[n - 1], d)) return;
     ValorDaParte(d, p, r);
+    if (p == "tzoffset") r = FusoDoValor(a[n - 1]);
     sqlite3_result_int64(c, r);
 }
 
@@ -134,6 +145,7 @@ void FnDateName(sqlite3_context* c, int, sqlite3_value** a) {
                               p == "month" ? i->meses[d.mes - 1] : i->dias[DiaDaSemanaIso(d) - 1]);
     }
     ValorDaParte(d, p, r);
+    if (p == "tzoffset") return ResultadoTexto(c, FormatarFuso(FusoDoValor(a[1])));
     ResultadoTexto(c, std::to_string(r));
 }
 

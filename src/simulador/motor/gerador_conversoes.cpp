@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 
@@ -48,6 +49,7 @@ std::optional<TipoSql> AlvoDaConversao(const TipoSql& t) {
         case TipoBase::Date:
             return TipoSql{t.base, 0, t.base == TipoBase::Float ? 53 : 0, 0};
         case TipoBase::DateTime2:
+        case TipoBase::DateTimeOffset:
         case TipoBase::Time:
             return t;  // with its scale, to which the text rounds
         default:
@@ -57,10 +59,10 @@ std::optional<TipoSql> AlvoDaConversao(const TipoSql& t) {
 
 // SQL Server's order of precedence among the types a text converts to.
 int Precedencia(TipoBase b) {
-    constexpr TipoBase kOrdem[] = {TipoBase::TinyInt,  TipoBase::SmallInt, TipoBase::Int,
-                                   TipoBase::BigInt,   TipoBase::Real,     TipoBase::Float,
-                                   TipoBase::Time,     TipoBase::Date,     TipoBase::SmallDateTime,
-                                   TipoBase::DateTime, TipoBase::DateTime2};
+    constexpr TipoBase kOrdem[] = {
+        TipoBase::TinyInt,       TipoBase::SmallInt, TipoBase::Int,       TipoBase::BigInt,
+        TipoBase::Real,          TipoBase::Float,    TipoBase::Time,      TipoBase::Date,
+        TipoBase::SmallDateTime, TipoBase::DateTime, TipoBase::DateTime2, TipoBase::DateTimeOffset};
     for (int k = 0; k < static_cast<int>(std::size(kOrdem)); ++k)
         if (kOrdem[k] == b) return k + 1;
     return 0;
@@ -93,6 +95,8 @@ std::string GeradorSqlite::ComparacaoConvertida(const Binaria& b, const std::str
         l = ChamadaDeConversao(Gerar(*b.esquerda), *alvo, tl);
     else
         r = ChamadaDeConversao(Gerar(*b.direita), *alvo, tr);
+    // datetimeoffsets compare by their UTC instant, whatever their offsets
+    if (alvo->base == TipoBase::DateTimeOffset) r += std::string(" COLLATE ") + kColacaoDeData;
     return l + " " + op + " " + r;
 }
 

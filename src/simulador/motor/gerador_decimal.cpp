@@ -150,6 +150,7 @@ std::optional<TipoSql> TipoDaFuncaoFixa(const std::string& f) {
         {"format", {TipoBase::NVarChar, 4000}},
         {"quotename", {TipoBase::NVarChar, 258}},
         {"sysdatetime", {TipoBase::DateTime2, 0, 27, 7}},
+        {"sysdatetimeoffset", {TipoBase::DateTimeOffset, 0, 34, 7}},
         {"sysutcdatetime", {TipoBase::DateTime2, 0, 27, 7}},
         {"soundex", {TipoBase::VarChar, 4}},
         {"char", {TipoBase::Char, 1}},
@@ -231,6 +232,11 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
         for (std::size_t k = 1; k < c.argumentos.size(); ++k)
             valores.push_back(c.argumentos[k].get());
         return TipoComum(valores);
+    }
+    if ((f == "todatetimeoffset" || f == "switchoffset") && c.argumentos.size() == 2) {
+        const auto t = TipoDe(*c.argumentos[0]);
+        const int casas = t && EhDataHora(t->base) ? CasasDaFracao(*t) : 7;
+        return CompletarTipo(TipoBase::DateTimeOffset, casas, casas, 0, true);
     }
     if (f == "dateadd" && c.argumentos.size() == 2) {  // a date stays a date
         auto t = TipoDe(*c.argumentos[1]);

@@ -97,7 +97,8 @@ std::optional<TipoSql> GeradorSqlite::TipoDoValor(const Expressao& e) const {
     const std::string f = Dobrar(c->nome[0]);
     if (f == "getdate" || f == "getutcdate")
         return CompletarTipo(TipoBase::DateTime, 0, 0, 0, false);
-    if (f == "sysdatetime") return CompletarTipo(TipoBase::DateTime2, 0, 7, 7, true);
+    if (f == "sysdatetime") return CompletarTipo(TipoBase::DateTime2, 7, 7, 0, true);
+    if (f == "sysdatetimeoffset") return CompletarTipo(TipoBase::DateTimeOffset, 7, 7, 0, true);
     if (f == "newid") return TipoSql{TipoBase::UniqueIdentifier, 0, 0, 0};
     if (f == "count" || f == "len" || f == "charindex" || f == "patindex" || f == "datalength")
         return TipoSql{TipoBase::Int, 0, 10, 0};

@@ -27,6 +27,9 @@ const std::map<std::string, std::string>& Funcoes() {
         {"getdate", "zv_getdate"},
         {"getutcdate", "zv_getutcdate"},
         {"sysdatetime", "zv_sysdatetime"},
+        {"sysdatetimeoffset", "zv_sysdatetimeoffset"},
+        {"todatetimeoffset", "zv_todatetimeoffset"},
+        {"switchoffset", "zv_switchoffset"},
         {"sysutcdatetime", "zv_sysutcdatetime"},
         {"current_timestamp", "zv_getdate"},
         {"suser_sname", "zv_suser_sname"},
@@ -454,7 +457,8 @@ std::string GeradorSqlite::OrigemNumerica(const Chamada& c, std::size_t valor) c
     if (EhNumericoExato(t->base)) return "|numeric";
     if (t->base == TipoBase::Float || t->base == TipoBase::Real) return "|float";
     // a date, time or datetime2 shows its own fraction, unlike a datetime
-    if (t->base == TipoBase::Date || t->base == TipoBase::Time || t->base == TipoBase::DateTime2)
+    if (t->base == TipoBase::Date || t->base == TipoBase::Time || t->base == TipoBase::DateTime2 ||
+        t->base == TipoBase::DateTimeOffset)
         return "|" + TextoDoTipo(*t);
     return "";
 }
@@ -512,9 +516,6 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         (chave == "checksum" || chave == "binary_checksum" || chave == "checksum_agg"))
         throw ErroDeBanco("O simulador de SQL Server não calcula " + c.nome[0] +
                           ": os valores de SQL Server para ela não se reproduzem aqui.");
-    if (c.nome.size() == 1 &&
-        (chave == "sysdatetimeoffset" || chave == "todatetimeoffset" || chave == "switchoffset"))
-        throw ErroDeBanco(RecusaDoFusoHorario(c.nome[0]));
     if (chave == "update" && c.nome.size() == 1) return ColunaAtualizada(c);
     if (c.nome.size() == 1) VerificarJanela(c, chave);
     if (c.nome.size() == 1 && (chave == "grouping" || chave == "grouping_id"))
@@ -561,6 +562,16 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
             args[comoConvert ? 1 : 0] = "zv_dt(" + args[comoConvert ? 1 : 0] + ")";
     }
     if (comoCast && c.nome.size() == 1) args.push_back(ComoTexto(tipo));
+    if ((chave == "todatetimeoffset" || chave == "switchoffset") && c.nome.size() == 1 &&
+        c.argumentos.size() == 2) {
+        // the result keeps the fraction digits of the value's type
+        const auto t = TipoDe(*c.argumentos[0]);
+        args.push_back(ComoTexto(t && EhDataHora(t->base) ? TextoDoTipo(*t) : ""));
+    }
+    if (chave == "datediff" && c.nome.size() == 1)  // a datetimeoffset counts in UTC
+        for (std::size_t k = 0; k < c.argumentos.size(); ++k)
+            if (const auto t = TipoDe(*c.argumentos[k]); t && t->base == TipoBase::DateTimeOffset)
+                args[k + 1] = "zv_dto_utc(" + args[k + 1] + ")";
     if (chave == "dateadd" && c.nome.size() == 1 && c.argumentos.size() == 2) {
         // the sum keeps the date's type, whose parts it must have
         const auto t = TipoDe(*c.argumentos[1]);

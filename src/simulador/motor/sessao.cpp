@@ -783,6 +783,7 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
                                                          const std::vector<db::Valor>& parametros,
                                                          int timeoutSegundos) {
     VerificarSessao();
+    mensagens_.clear();
     if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
         throw ErroDeBanco("Command text was not set for the command object.");
     comPrazo_ = timeoutSegundos > 0;
@@ -825,10 +826,12 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
                     resultados.push_back(std::move(r));
             });
         FecharGrupo();
+        DesfazerCondenada(false);
         return resultados;
     } catch (const ErroDeBanco&) {
         // KILL stopped the batch: its transaction goes and the connection is closed.
         if (eliminada_) VerificarSessao();
+        DesfazerCondenada(true);
         throw;
     }
 }
@@ -836,6 +839,7 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
 std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros) {
     VerificarSessao();
+    mensagens_.clear();
     VerificarCatalogo();
     AtualizarDireitos();
     try {
@@ -845,15 +849,30 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
         Executor ex(*this, plano, nenhum);
         ex.Procedimento(nome, parametros);
         auto resultados = ex.Executar();
+        DesfazerCondenada(false);
         SincronizarGravacoes();
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
         throw ErroComoSqlServer(f.what());
+    } catch (const ErroDeBanco&) {
+        DesfazerCondenada(true);
+        SincronizarSemFalhar();
+        throw;
     } catch (...) {
         SincronizarSemFalhar();
         throw;
     }
+}
+
+void Sessao::DesfazerCondenada(bool comErro) {
+    if (!TransacaoCondenada()) return;
+    Desfazer();
+    if (!comErro)
+        throw ErroDeBanco(
+            "Uncommittable transaction is detected at the end of the batch. The transaction is "
+            "rolled back.",
+            3998, 16, 1);
 }
 
 std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
@@ -874,6 +893,7 @@ void Sessao::IniciarTransacao(const std::string& nome) {
     if (nivelDeTransacao_ == 0) {
         VerificarSessao();
         nomeDaTransacao_ = nome;
+        transacaoCondenada_ = false;
         pontosSalvos_.clear();
         if (emLote_)
             ComecarTransacao();
@@ -901,6 +921,7 @@ void Sessao::Confirmar() {
     if (nivelDeTransacao_ == 0)
         throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
                           3902, 16, 1);
+    if (transacaoCondenada_) throw ErroDeTransacaoCondenada();
     if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
@@ -922,6 +943,7 @@ void Sessao::Desfazer(const std::string& nome) {
         DesfazerGuardandoVariaveis(
             [&] { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); });
     transacaoPendente_ = false;
+    transacaoCondenada_ = false;
     nivelDeTransacao_ = 0;
     pontosSalvos_.clear();
     if (!emLote_) DesanexarBancos();
@@ -940,6 +962,11 @@ void Sessao::SalvarPonto(const std::string& nome) {
 }
 
 void Sessao::VoltarAoPonto(const std::string& nome) {
+    if (transacaoCondenada_)
+        throw ErroDeBanco(
+            "The current transaction cannot be committed and cannot be rolled back to a "
+            "savepoint. Roll back the entire transaction.",
+            3931, 16, 1);
     auto it = std::find(pontosSalvos_.rbegin(), pontosSalvos_.rend(), nome);
     if (it == pontosSalvos_.rend())
         throw ErroDeBanco(

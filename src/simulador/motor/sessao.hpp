@@ -64,6 +64,12 @@ class Sessao {
     std::vector<db::Resultado> ExecutarProcedimento(
         const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros);
 
+    // PRINT and RAISERROR of severity 10 or less of the last batch or procedure, in order.
+    std::vector<db::Mensagem> TomarMensagens() { return std::exchange(mensagens_, {}); }
+    void Informar(std::size_t resultado, std::string texto) {
+        mensagens_.push_back({resultado, std::move(texto)});
+    }
+
     // The primary-key columns of a table ("T", "[T]" or "dbo.[T]"), in key order.
     std::vector<std::string> ColunasChave(const std::string& tabela);
 
@@ -93,6 +99,13 @@ class Sessao {
     bool Sysadmin() const { return login_.sysadmin; }
     int Spid() const { return spid_; }
     int NivelDeTransacao() const { return nivelDeTransacao_; }
+    // XACT_STATE(): 1 in a transaction that can commit, -1 in one an error doomed (only a
+    // whole ROLLBACK ends it, and nothing may write before it), 0 outside a transaction.
+    int EstadoDaTransacao() const {
+        return nivelDeTransacao_ == 0 ? 0 : (transacaoCondenada_ ? -1 : 1);
+    }
+    bool TransacaoCondenada() const { return EstadoDaTransacao() < 0; }
+    void CondenarTransacao() { transacaoCondenada_ = nivelDeTransacao_ > 0; }
     // @@IDENTITY: the identity value of the session's last insert into a table with an
     // identity column; inserts into other tables leave it as it was.
     const std::optional<std::int64_t>& UltimaIdentidade() const { return ultimaIdentidade_; }
@@ -192,6 +205,9 @@ class Sessao {
     void VoltarAoPonto(const std::string& nome);
     void RecarregarCatalogo();
     void ComecarTransacao();
+    // The end of a batch with a doomed transaction: it is undone, and the client told so
+    // when no error of the batch told it already.
+    void DesfazerCondenada(bool comErro);
 
     struct BancoAnexado {
         std::string nome;
@@ -215,6 +231,8 @@ class Sessao {
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
     bool transacaoPendente_ = false;
+    bool transacaoCondenada_ = false;  // see EstadoDaTransacao
+    std::vector<db::Mensagem> mensagens_;
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
     std::map<std::string, Tabela> variaveisDeTabela_;            // by folded @name
     std::int64_t ultimaVariavelDeTabela_ = 0;                    // their ids count down from -1

@@ -10,6 +10,7 @@
 
 #include "comum/hora_local.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/datas_com_fuso.hpp"
 
 namespace zolvek::simulador {
 
@@ -71,6 +72,8 @@ std::string NomeDoTipo(TipoBase b) {
             return "uniqueidentifier";
         case TipoBase::SqlVariant:
             return "sql_variant";
+        case TipoBase::DateTimeOffset:
+            return "datetimeoffset";
     }
     return "int";
 }
@@ -90,6 +93,7 @@ std::string TextoDoTipo(const TipoSql& t) {
             return s + "(" + std::to_string(t.precisao) + "," + std::to_string(t.escala) + ")";
         case TipoBase::Time:
         case TipoBase::DateTime2:
+        case TipoBase::DateTimeOffset:
             return CasasDaFracao(t) == 7 ? s : s + "(" + std::to_string(CasasDaFracao(t)) + ")";
         default:
             return s;
@@ -116,6 +120,7 @@ std::optional<TipoBase> TipoPeloNome(std::string_view nome) {
         {"date", TipoBase::Date},
         {"time", TipoBase::Time},
         {"datetime2", TipoBase::DateTime2},
+        {"datetimeoffset", TipoBase::DateTimeOffset},
         {"char", TipoBase::Char},
         {"character", TipoBase::Char},
         {"varchar", TipoBase::VarChar},
@@ -137,10 +142,15 @@ std::optional<TipoBase> TipoPeloNome(std::string_view nome) {
     return it->second;
 }
 
-std::string RecusaDoFusoHorario(std::string_view nome) {
-    return "O simulador de SQL Server não trabalha com datas com fuso horário (" +
-           std::string(nome) + ").";
+namespace {
+
+// The digits a time, datetime2 or datetimeoffset of `casas` fraction digits is written with.
+int PrecisaoDaData(TipoBase b, int casas) {
+    const int base = b == TipoBase::Time ? 8 : b == TipoBase::DateTime2 ? 19 : 26;
+    return base + (casas ? casas + 1 : 0);
 }
+
+}  // namespace
 
 TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado) {
     TipoSql t;
@@ -165,9 +175,10 @@ TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool in
             break;
         case TipoBase::Time:
         case TipoBase::DateTime2:
+        case TipoBase::DateTimeOffset:
             // the precision tells a kept scale from a column stored before it was kept
             t.escala = informado ? tamanho : 7;
-            t.precisao = (b == TipoBase::Time ? 8 : 19) + (t.escala ? t.escala + 1 : 0);
+            t.precisao = PrecisaoDaData(b, t.escala);
             break;
         default:
             break;
@@ -194,7 +205,7 @@ bool EhNumericoExato(TipoBase b) {
 }
 bool EhDataHora(TipoBase b) {
     return b == TipoBase::DateTime || b == TipoBase::SmallDateTime || b == TipoBase::Date ||
-           b == TipoBase::Time || b == TipoBase::DateTime2;
+           b == TipoBase::Time || b == TipoBase::DateTime2 || b == TipoBase::DateTimeOffset;
 }
 
 int XType(TipoBase b) {
@@ -255,6 +266,8 @@ int XType(TipoBase b) {
             return 36;
         case TipoBase::SqlVariant:
             return 98;
+        case TipoBase::DateTimeOffset:
+            return 43;
     }
     return 0;
 }
@@ -292,6 +305,8 @@ int ComprimentoEmBytes(const TipoSql& t) {
             return CasasDaFracao(t) <= 2 ? 3 : CasasDaFracao(t) <= 4 ? 4 : 5;
         case TipoBase::DateTime2:
             return CasasDaFracao(t) <= 2 ? 6 : CasasDaFracao(t) <= 4 ? 7 : 8;
+        case TipoBase::DateTimeOffset:
+            return CasasDaFracao(t) <= 2 ? 8 : CasasDaFracao(t) <= 4 ? 9 : 10;
         case TipoBase::Char:
         case TipoBase::VarChar:
         case TipoBase::Binary:
@@ -345,8 +360,8 @@ int PrecisaoDoCatalogo(const TipoSql& t) {
             return 10;
         case TipoBase::Time:
         case TipoBase::DateTime2:
-            return (t.base == TipoBase::Time ? 8 : 19) +
-                   (CasasDaFracao(t) ? CasasDaFracao(t) + 1 : 0);
+        case TipoBase::DateTimeOffset:
+            return PrecisaoDaData(t.base, CasasDaFracao(t));
         case TipoBase::Char:
         case TipoBase::VarChar:
         case TipoBase::NChar:
@@ -381,6 +396,7 @@ int EscalaDoCatalogo(const TipoSql& t) {
             return 3;
         case TipoBase::Time:
         case TipoBase::DateTime2:
+        case TipoBase::DateTimeOffset:
             return CasasDaFracao(t);
         default:
             return 0;
@@ -440,6 +456,8 @@ db::TipoDeCampo CategoriaDoTipo(const TipoSql& t) {
         case TipoBase::SmallDateTime:
         case TipoBase::DateTime2:
             return TipoDeCampo::DateTime;
+        case TipoBase::DateTimeOffset:  // its text, which keeps the offset
+            return TipoDeCampo::String;
         case TipoBase::Date:
             return TipoDeCampo::Date;
         case TipoBase::Time:
@@ -666,6 +684,8 @@ bool LerDataHoraComMotivo(std::string_view s, db::DataHora& d, bool& foraDoInter
     d.mes = 1;
     d.dia = 1;
     const int casas = leitura == LeituraDeData::Classica ? 3 : 7;
+    int fuso = 0;  // the newer types read a datetimeoffset's text without its offset
+    if (leitura == LeituraDeData::Iso) SepararFuso(s, fuso);
     if (s.empty()) return true;  // '' converts to 1900-01-01
     // a time alone ('10:11:12') is that time of 1900-01-01
     const std::size_t doisPontos = s.find(':');
@@ -749,6 +769,7 @@ int CasasDaFracao(const TipoSql& t) {
     switch (t.base) {
         case TipoBase::Time:
         case TipoBase::DateTime2:
+        case TipoBase::DateTimeOffset:
             return t.precisao == 0 ? 7 : std::clamp(t.escala, 0, 7);
         case TipoBase::DateTime:
             return 3;
@@ -805,6 +826,7 @@ db::DataHora NoTipoDeData(const db::DataHora& d, const TipoSql& t) {
                                 r.milissegundo, r.cemNanos};
         }
         case TipoBase::DateTime2:
+        case TipoBase::DateTimeOffset:  // the date-time in its own offset
             return ArredondarNaEscala(d, CasasDaFracao(t));
         default:
             return d;

@@ -39,6 +39,7 @@ enum class TipoBase {
     RowVersion,
     UniqueIdentifier,
     SqlVariant,
+    DateTimeOffset,  // last: the engine's SQL keeps these numbers
 };
 
 struct TipoSql {
@@ -55,8 +56,6 @@ std::string NomeDoTipo(TipoBase b);
 std::string TextoDoTipo(const TipoSql& t);
 // The type of a name ("dec", "integer", "rowversion" ...); nullopt when unknown.
 std::optional<TipoBase> TipoPeloNome(std::string_view nome);
-// The stand-in's refusal of datetimeoffset and its functions, which SQL Server 2008 has.
-std::string RecusaDoFusoHorario(std::string_view nome);
 // Fills in what the declaration left out: lengths of (n)char/(n)varchar/binary default
 // to 1, decimal to (18,0), float to 53.
 TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado);

@@ -117,7 +117,7 @@ CursorDoLote* QuadroDeVariaveis::Cursor(const std::string& nome) {
 }
 
 std::string SqliteDaFuncaoDeErro(const std::string& nome, bool comEstado) {
-    if (nome == "xact_state") return "(CASE WHEN zv_trancount() > 0 THEN 1 ELSE 0 END)";
+    if (nome == "xact_state") return "zv_xact_state()";
     const int p = Pseudo(nome);
     if (p < 4 || p > 7) return "";
     // outside a CATCH block they are NULL

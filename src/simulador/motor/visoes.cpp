@@ -162,7 +162,8 @@ CREATE TEMP VIEW zv_listas_de_colunas AS WITH RECURSIVE p(dono, indid, lista, or
     substr(resto, 1, instr(resto, char(10)) - 1) FROM p WHERE resto <> '')
   SELECT dono, indid, lista, ordem, (CASE WHEN instr(item, char(9)) > 0
     THEN substr(item, 1, instr(item, char(9)) - 1) ELSE item END) AS nome,
-  (instr(item, char(9)) > 0) AS decrescente FROM p WHERE ordem > 0;
+  (substr(item, -2) = char(9) || '1') AS decrescente,
+  (substr(item, -2) = char(9) || '+') AS incluida FROM p WHERE ordem > 0;
 CREATE TEMP VIEW zv_colunas_das_chaves AS SELECT l.dono AS restricao, r.pai AS tabela,
   l.ordem AS ordem, c.colid AS colid, c.nome AS nome FROM zv_listas_de_colunas l
   JOIN main.zv_objetos r ON r.id = l.dono JOIN main.zv_colunas c ON c.tabela = r.pai AND c.nome = l.nome
@@ -204,8 +205,9 @@ CREATE TEMP VIEW zv_sys_key_constraints AS SELECT s.*,
   (s.name GLOB 'PK__*__*' OR s.name GLOB 'UQ__*__*') AS is_system_named
   FROM zv_sys_objects s WHERE s.type IN ('PK', 'UQ');
 CREATE TEMP VIEW zv_sys_index_columns AS SELECT l.dono AS object_id, l.indid AS index_id,
-  l.ordem AS index_column_id, c.colid AS column_id, l.ordem AS key_ordinal, 0 AS partition_ordinal,
-  l.decrescente AS is_descending_key, 0 AS is_included_column FROM zv_listas_de_colunas l
+  l.ordem AS index_column_id, c.colid AS column_id,
+  (CASE WHEN l.incluida THEN 0 ELSE l.ordem END) AS key_ordinal, 0 AS partition_ordinal,
+  l.decrescente AS is_descending_key, l.incluida AS is_included_column FROM zv_listas_de_colunas l
   JOIN main.zv_colunas c ON c.tabela = l.dono AND c.nome = l.nome WHERE l.lista = 'I';
 CREATE TEMP VIEW zv_sys_identity_columns AS SELECT s.*, c.semente AS seed_value,
   c.incremento AS increment_value, zv_ultima_identidade(c.tabela) AS last_value,
@@ -435,16 +437,16 @@ void CriarVisoesDoCatalogo(sqlite3* db) {
     Instrucao ins(db,
                   "INSERT INTO zv_systypes VALUES (?,?,0,?,?,?,?,0,0,4,0,0,?,?,1,?,NULL,?,?,?)");
     const TipoBase todos[] = {
-        TipoBase::Image,         TipoBase::Text,       TipoBase::UniqueIdentifier,
-        TipoBase::Date,          TipoBase::Time,       TipoBase::DateTime2,
-        TipoBase::TinyInt,       TipoBase::SmallInt,   TipoBase::Int,
-        TipoBase::SmallDateTime, TipoBase::Real,       TipoBase::Money,
-        TipoBase::DateTime,      TipoBase::Float,      TipoBase::SqlVariant,
-        TipoBase::NText,         TipoBase::Bit,        TipoBase::Decimal,
-        TipoBase::Numeric,       TipoBase::SmallMoney, TipoBase::BigInt,
-        TipoBase::VarBinary,     TipoBase::VarChar,    TipoBase::Binary,
-        TipoBase::Char,          TipoBase::RowVersion, TipoBase::NVarChar,
-        TipoBase::NChar};
+        TipoBase::Image,         TipoBase::Text,          TipoBase::UniqueIdentifier,
+        TipoBase::Date,          TipoBase::Time,          TipoBase::DateTime2,
+        TipoBase::TinyInt,       TipoBase::SmallInt,      TipoBase::Int,
+        TipoBase::SmallDateTime, TipoBase::Real,          TipoBase::Money,
+        TipoBase::DateTime,      TipoBase::Float,         TipoBase::SqlVariant,
+        TipoBase::NText,         TipoBase::Bit,           TipoBase::Decimal,
+        TipoBase::Numeric,       TipoBase::SmallMoney,    TipoBase::BigInt,
+        TipoBase::VarBinary,     TipoBase::VarChar,       TipoBase::Binary,
+        TipoBase::Char,          TipoBase::RowVersion,    TipoBase::NVarChar,
+        TipoBase::NChar,         TipoBase::DateTimeOffset};
     for (TipoBase b : todos) {
         TipoSql t;
         t.base = b;
