@@ -136,6 +136,7 @@ bool MensagemClara(const std::string& m) {
                                "Operand ",
                                "No value given",
                                "Command text was not set",
+                               "A RETURN statement with a return value",
                                "Ambiguous column name",
                                "'"})
         if (m.rfind(inicio, 0) == 0) return true;

@@ -428,7 +428,7 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     return c;
 }
 
-// A DEFAULT value: a parenthesised expression, a literal or a function call.
+// A DEFAULT value: a parenthesised expression, a literal or a (user) function's call.
 std::string Analisador::Expressao() {
     std::size_t ini = i_;
     if (Simbolo("(")) {
@@ -437,6 +437,8 @@ std::string Analisador::Expressao() {
         if (Simbolo("-") || Simbolo("+")) ++i_;
         if (Fim()) Erro();
         ++i_;
+        // a user function: dbo.f()
+        while (Simbolo(".") && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) i_ += 2;
         if (Simbolo("(")) i_ = Fecho(i_) + 1;
     }
     return TextoEntre(ini, i_);

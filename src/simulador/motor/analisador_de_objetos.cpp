@@ -178,7 +178,7 @@ std::unique_ptr<Comando> Analisador::Funcao(std::unique_ptr<Comando> c, instruca
         throw ErroDeBanco(
             "The last statement included within a function must be a return statement.", 455, 16,
             2);
-    VerificarCorpo(t_, x.instrucoes, true);
+    VerificarCorpo(t_, x.instrucoes, true, x.tipoDeObjeto == "TF");
     return c;
 }
 

@@ -593,6 +593,7 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
 }
 
 void Executor::Atomico(const std::function<void()>& f) {
+    if (emFuncao_) return AtomicoNaFuncao(f);
     sqlite3* db = s_.db_;
     // Outside a transaction the statement takes the write lock up front, so that another
     // process writing meanwhile makes it wait instead of failing.

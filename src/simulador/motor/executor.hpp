@@ -9,6 +9,7 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvore.hpp"
+#include "simulador/motor/funcoes_de_tabela.hpp"
 #include "simulador/motor/variaveis.hpp"
 
 struct sqlite3_stmt;
@@ -20,6 +21,7 @@ class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
+struct ObjetoProgramado;
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -53,14 +55,32 @@ class Executor {
     // call left to their defaults; `argumentos` are the others', of their types.
     db::Valor ChamarFuncao(const std::string& nome, const std::string& padroes,
                            const std::vector<db::Valor>& argumentos);
+    // A multi-statement table function's rows for one call (executor_funcoes_de_tabela.cpp).
+    LinhasDoSqlite LinhasDaFuncaoDeTabela(const std::string& nome, const std::string& padroes,
+                                          const std::vector<db::Valor>& argumentos);
+
+    // What a query needs of the user function a name calls (dbo.f); nothing when none.
+    std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
 
   private:
-    std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
+    // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
+    void ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao);
+    void ExigirAninhamentoDaFuncao() const;
+    std::unique_ptr<Executor> CorpoDaFuncao(PlanoDeLote& plano, const instrucao::CriarObjeto& def,
+                                            const std::string& padroes,
+                                            const std::vector<db::Valor>& argumentos);
+    void RodarCorpoDaFuncao(Executor& corpo, const instrucao::CriarObjeto& def);
+    // Its return table's columns and the SQLite module that runs it, for the generator.
+    void PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                                AssinaturaDeFuncao& f);
+    // DECLARE @t TABLE (...) and RETURNS @t TABLE (...): the table, not yet in SQLite.
+    Tabela TabelaDaVariavel(const instrucao::VariavelDeclarada& v);
     // A function's body only reads: its caller's statement is still running on SQLite.
     void ExigirLeituraNaFuncao(const Comando& c);
     static thread_local Executor* emCurso_;
     Executor* anterior_ = nullptr;            // the executor this one runs inside
     bool emFuncao_ = false;                   // a function's body: an error ends it, whatever it is
+    bool funcaoDeTabela_ = false;             // a table function's body: it fills its table
     const TipoSql* tipoDoRetorno_ = nullptr;  // of the scalar function whose body this runs
     db::Valor valorRetornado_;
 
@@ -294,6 +314,8 @@ class Executor {
     static void LigarValor(sqlite3_stmt* st, int i, const db::Valor& v);
     db::Valor ValorDeVariavel(const char* nome) const;
     void Atomico(const std::function<void()>& f);
+    // A table function's change to its table, inside its caller's running statement.
+    void AtomicoNaFuncao(const std::function<void()>& f);
     void AposDdl();
     // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
     [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,

@@ -381,23 +381,27 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
 
 // DECLARE @t TABLE (...): the table variables of a batch or a procedure's body are made
 // when it begins to run and dropped when it ends.
+Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
+    std::vector<DefRestricao> restricoes;
+    Tabela t = ColunasDeclaradas(v.nome, v.colunas, v.restricoes, restricoes);
+    for (const auto& r : restricoes) {
+        if (r.tipo == "F")
+            throw ErroDeBanco("Incorrect syntax near the keyword 'REFERENCES'.", 156, 15, 1);
+        AdicionarRestricao(s_, s_.db_, t, r, false, true);
+    }
+    if (t.VersaoDeLinha())
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita colunas timestamp em "
+            "variáveis de tabela (" +
+            v.nome + ").");
+    return t;
+}
+
 void Executor::CriarVariaveisDeTabela() {
     tabelasCriadas_ = true;
     if (!quadro_) return;
     for (const instrucao::VariavelDeclarada* v : quadro_->Tabelas()) {
-        std::vector<DefRestricao> restricoes;
-        Tabela t = ColunasDeclaradas(v->nome, v->colunas, v->restricoes, restricoes);
-        for (const auto& r : restricoes) {
-            if (r.tipo == "F")
-                throw ErroDeBanco("Incorrect syntax near the keyword 'REFERENCES'.", 156, 15, 1);
-            AdicionarRestricao(s_, s_.db_, t, r, false, true);
-        }
-        if (t.VersaoDeLinha())
-            throw ErroDeBanco(
-                "O simulador de SQL Server não aceita colunas timestamp em "
-                "variáveis de tabela (" +
-                v->nome + ").");
-        s_.CriarVariavelDeTabela(std::move(t));
+        s_.CriarVariavelDeTabela(TabelaDaVariavel(*v));
         variaveisDeTabela_.push_back(v->nome);
     }
 }
@@ -870,6 +874,9 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
                           16, 6);
     if (c.alterar && !existente)
         throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (c.alterar && existente && (existente->tipo == "FN" || existente->tipo == "IF" ||
+                                   existente->tipo == "TF"))
+        ExigirFuncaoSemRestricoes(existente->nome, "ALTER");
     ObjetoProgramado o;
     o.nome = nome;
     o.tipo = c.tipoDeObjeto;
@@ -920,6 +927,7 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
                                       "', because it does not exist or you do not have permission.",
                                   3701, 11, 5);
             }
+            if (c.tipoDeObjeto == "FN") ExigirFuncaoSemRestricoes(o->nome, "DROP FUNCTION");
             if (o->tipo == "V")
                 ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
             cat.ExcluirObjeto(s_.db_, nome);

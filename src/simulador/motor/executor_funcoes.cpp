@@ -10,17 +10,14 @@
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/funcoes_de_tabela.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/lexico.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
 
 thread_local Executor* Executor::emCurso_ = nullptr;
-
-namespace {
-
-const std::vector<db::Valor> kSemParametros;
-constexpr int kAninhamentoMaximo = 32;
 
 db::Valor ValorDoSqlite(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
@@ -39,6 +36,10 @@ db::Valor ValorDoSqlite(sqlite3_value* v) {
                                static_cast<std::size_t>(sqlite3_value_bytes(v)));
     }
 }
+
+namespace {
+
+constexpr int kAninhamentoMaximo = 32;
 
 void ResultadoDoValor(sqlite3_context* c, const db::Valor& valor) {
     std::visit(
@@ -121,11 +122,43 @@ std::optional<AssinaturaDeFuncao> Executor::AssinaturaDaFuncao(
         f.padroes.emplace_back(p.valor.inicio, p.valor.fim);
     }
     if (o->tipo == "FN" && !def->retorno.empty()) f.retorno = def->retorno.front().tipo;
+    if (o->tipo == "TF") PrepararFuncaoDeTabela(*o, *def, f);
     f.tokens = &plano->tokens;
     f.inicio = def->corpo.inicio;
     f.fim = def->corpo.fim;
     f.dono = std::move(plano);
     return f;
+}
+
+std::function<std::optional<AssinaturaDeFuncao>(const std::vector<std::string>&)>
+FuncoesDoUsuarioEmCurso() {
+    Executor* e = Executor::EmCurso();
+    if (!e) return {};
+    return [e](const std::vector<std::string>& nome) { return e->AssinaturaDaFuncao(nome); };
+}
+
+namespace {
+
+// Whether an expression's text calls dbo.nome(...) (or DB.dbo.nome, or .nome).
+bool ChamaAFuncao(const std::string& texto, const std::string& nome) {
+    const auto t = Tokenizar(texto);
+    for (std::size_t k = 1; k + 1 < t.size(); ++k)
+        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) && EhSimbolo(t[k - 1], ".") &&
+            EhSimbolo(t[k + 1], "("))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void Executor::ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao) {
+    for (const Tabela* t : s_.CatalogoAtual().Tabelas())
+        for (const auto& r : t->restricoes)
+            if ((r.tipo == "C" || r.tipo == "D") && ChamaAFuncao(r.texto, nome))
+                throw ErroDeBanco("Cannot " + acao + " 'dbo." + nome +
+                                      "' because it is being referenced by object '" + r.nome +
+                                      "'.",
+                                  3729, 16, 1);
 }
 
 void Executor::ExigirLeituraNaFuncao(const Comando& c) {
@@ -142,11 +175,16 @@ void Executor::ExigirLeituraNaFuncao(const Comando& c) {
                     "O simulador de SQL Server não interpreta variáveis de tabela em funções "
                     "(DECLARE " +
                     v.nome + " TABLE).");
+    // a table function's body fills its return table (its only table: created so)
+    const bool muda = funcaoDeTabela_;
     const bool le = std::visit(
-        [](const auto& x) {
+        [muda](const auto& x) {
             using T = std::decay_t<decltype(x)>;
             return InstrucaoProcedural<T> || std::is_same_v<T, instrucao::Selecionar> ||
-                   std::is_same_v<T, instrucao::Se> || std::is_same_v<T, instrucao::Bloco>;
+                   std::is_same_v<T, instrucao::Se> || std::is_same_v<T, instrucao::Bloco> ||
+                   (muda && (std::is_same_v<T, instrucao::Inserir> ||
+                             std::is_same_v<T, instrucao::Atualizar> ||
+                             std::is_same_v<T, instrucao::Excluir>));
         },
         c.instrucao);
     if (!le)
@@ -154,13 +192,51 @@ void Executor::ExigirLeituraNaFuncao(const Comando& c) {
                           plano_.tokens[c.faixa.inicio].texto + " numa função.");
 }
 
-db::Valor Executor::ChamarFuncao(const std::string& nome, const std::string& padroes,
-                                 const std::vector<db::Valor>& argumentos) {
+void Executor::ExigirAninhamentoDaFuncao() const {
     if (estado_->aninhamento >= kAninhamentoMaximo)
         throw ErroDeBanco(
             "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
             "32).",
             217, 16, 1);
+}
+
+// The body's executor, on the caller's state, with the parameters' values: the call's
+// arguments, or their defaults where `padroes` marks a '1'.
+std::unique_ptr<Executor> Executor::CorpoDaFuncao(PlanoDeLote& plano,
+                                                  const instrucao::CriarObjeto& def,
+                                                  const std::string& padroes,
+                                                  const std::vector<db::Valor>& argumentos) {
+    static const std::vector<db::Valor> kSemParametros;
+    auto corpo = std::make_unique<Executor>(s_, plano, kSemParametros);
+    corpo->estado_ = estado_;
+    corpo->emFuncao_ = true;
+    corpo->quadro_ = std::make_unique<QuadroDeVariaveis>();
+    for (const auto& p : def.parametros) corpo->quadro_->Declarar(p);
+    corpo->quadro_->DeclararDe(def.instrucoes);
+    for (std::size_t k = 0, dado = 0; k < def.parametros.size(); ++k) {
+        const auto& p = def.parametros[k];
+        VariavelDoLote& v = *corpo->quadro_->Achar(p.nome);
+        v.valor = padroes[k] == '1' ? corpo->ValorConvertido(p.valor, v.tipo)
+                                    : argumentos.at(dado++);  // converted by the statement
+    }
+    return corpo;
+}
+
+void Executor::RodarCorpoDaFuncao(Executor& corpo, const instrucao::CriarObjeto& def) {
+    ++estado_->aninhamento;
+    struct Saida {
+        int& n;
+        ~Saida() { --n; }
+    } saida{estado_->aninhamento};
+    for (const auto& c : def.instrucoes) {
+        corpo.Rodar(*c);
+        if (corpo.fluxo_ == Fluxo::Retornar) break;
+    }
+}
+
+db::Valor Executor::ChamarFuncao(const std::string& nome, const std::string& padroes,
+                                 const std::vector<db::Valor>& argumentos) {
+    ExigirAninhamentoDaFuncao();
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     auto plano = o && o->tipo == "FN" ? s_.Planejar(o->texto) : nullptr;
     const auto* def = plano && !plano->comandos.empty()
@@ -168,29 +244,10 @@ db::Valor Executor::ChamarFuncao(const std::string& nome, const std::string& pad
                           : nullptr;
     if (!def || def->retorno.empty() || padroes.size() != def->parametros.size())
         throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
-    Executor corpo(s_, *plano, kSemParametros);
-    corpo.estado_ = estado_;
-    corpo.emFuncao_ = true;
-    corpo.tipoDoRetorno_ = &def->retorno.front().tipo;
-    corpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
-    for (const auto& p : def->parametros) corpo.quadro_->Declarar(p);
-    corpo.quadro_->DeclararDe(def->instrucoes);
-    for (std::size_t k = 0, dado = 0; k < def->parametros.size(); ++k) {
-        const auto& p = def->parametros[k];
-        VariavelDoLote& v = *corpo.quadro_->Achar(p.nome);
-        v.valor = padroes[k] == '1' ? corpo.ValorConvertido(p.valor, v.tipo)
-                                    : argumentos.at(dado++);  // converted by the statement
-    }
-    ++estado_->aninhamento;
-    struct Saida {
-        int& n;
-        ~Saida() { --n; }
-    } saida{estado_->aninhamento};
-    for (const auto& c : def->instrucoes) {
-        corpo.Rodar(*c);
-        if (corpo.fluxo_ == Fluxo::Retornar) break;
-    }
-    return corpo.valorRetornado_;
+    auto corpo = CorpoDaFuncao(*plano, *def, padroes, argumentos);
+    corpo->tipoDoRetorno_ = &def->retorno.front().tipo;
+    RodarCorpoDaFuncao(*corpo, *def);
+    return corpo->valorRetornado_;
 }
 
 }  // namespace zolvek::simulador

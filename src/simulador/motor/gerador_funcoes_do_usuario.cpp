@@ -6,6 +6,7 @@
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/variaveis.hpp"
 
@@ -24,7 +25,41 @@ bool EhPadrao(const Expressao& e) {
     return n && n->nome == "DEFAULT";
 }
 
+// The columns an expression names, outside its subqueries.
+void ColunasNomeadas(const Expressao& e, std::vector<const Coluna*>& colunas) {
+    if (const auto* c = std::get_if<Coluna>(&e.no)) colunas.push_back(c);
+    ParaCadaFilho(e, [&](const Expressao& f) { ColunasNomeadas(f, colunas); });
+}
+
 }  // namespace
+
+// A table function's arguments see the enclosing queries' columns, not those of the
+// tables beside it in its FROM (SQL Server binds them before the FROM's own).
+void GeradorSqlite::ExigirArgumentosDeFora(const Chamada& c) const {
+    std::vector<const Coluna*> colunas;
+    for (const auto& a : c.argumentos)
+        if (a) ColunasNomeadas(*a, colunas);
+    for (const Coluna* col : colunas) {
+        const auto& p = col->partes;
+        std::string nome;
+        for (const auto& x : p) nome += (nome.empty() ? "" : ".") + x;
+        bool achou = false, incerto = false;
+        for (const auto& escopo : escopos_)
+            for (const auto& [apelido, tabela] : escopo) {
+                if (p.size() >= 2)
+                    achou = achou || IguaisCiAs(apelido, p[p.size() - 2]);
+                else if (!tabela)
+                    incerto = true;
+                else
+                    achou = achou || tabela->Coluna(p[0]) != nullptr;
+            }
+        if (achou || incerto) continue;
+        if (p.size() >= 2)
+            throw ErroDeBanco("The multi-part identifier \"" + nome + "\" could not be bound.",
+                              4104, 16, 1);
+        throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+    }
+}
 
 bool GeradorSqlite::FuncaoDeTabela(const Fonte& f) const {
     const auto* c = f.funcao ? std::get_if<Chamada>(&f.funcao->no) : nullptr;
@@ -89,6 +124,24 @@ std::string GeradorSqlite::ChamarFuncaoDoUsuario(const Chamada& c, const Assinat
     return s;
 }
 
+// FROM dbo.f(args) of a multi-statement function: its module, called with the defaults'
+// marks and every parameter's value (NULL for a default), which may name the columns of
+// the tables before it.
+GeradorSqlite::FonteDeFuncao GeradorSqlite::ChamadaDaFuncaoDeTabela(const Chamada& c,
+                                                                    const AssinaturaDeFuncao& f) {
+    ExigirArgumentosDeFora(c);
+    std::string padroes;
+    const auto args = ArgumentosDoUsuario(c, f, &padroes);
+    std::string sql;
+    for (std::size_t k = 0, dado = 0; k < padroes.size(); ++k)
+        sql += ", " + (padroes[k] == '1' ? std::string("NULL") : args[dado++]);
+    FonteDeFuncao r;
+    r.sql = f.modulo + "(" + ComoTexto(padroes) + sql + ")";
+    derivadas_.push_back(std::make_unique<Tabela>(*f.tabela));
+    r.tabela = derivadas_.back().get();
+    return r;
+}
+
 // FROM dbo.f(args): the function's query with its parameters' values, and its columns.
 const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& fonte) {
     if (auto it = funcoesExpandidas_.find(&fonte); it != funcoesExpandidas_.end())
@@ -97,11 +150,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
     const auto f = FuncaoDoUsuario(c);
     if (!f || f->tipo == "FN")
         throw ErroDeBanco("Invalid object name '" + NomeEscrito(c.nome) + "'.", 208, 16, 1);
-    if (f->tipo == "TF")
-        throw ErroDeBanco(
-            "O simulador de SQL Server não executa funções de várias instruções que devolvem "
-            "tabela ('" +
-            f->nome + "').");
+    if (f->tipo == "TF") return funcoesExpandidas_[&fonte] = ChamadaDaFuncaoDeTabela(c, *f);
     std::string padroes;
     const auto args = ArgumentosDoUsuario(c, *f, &padroes);
     QuadroDeVariaveis parametros;

@@ -46,7 +46,15 @@ struct AssinaturaDeFuncao {
     const std::vector<Token>* tokens = nullptr;
     std::size_t inicio = 0, fim = 0;  // the inline function's query, or a default's value
     std::vector<std::pair<std::size_t, std::size_t>> padroes;  // each parameter's default
+    // a multi-statement table function's return table, and the SQLite module that runs it
+    std::shared_ptr<const Tabela> tabela;
+    std::string modulo;
 };
+
+// The user functions as the statement running on this thread finds them (nothing when
+// none runs): what a constraint's expression, written outside a statement, may call.
+std::function<std::optional<AssinaturaDeFuncao>(const std::vector<std::string>&)>
+FuncoesDoUsuarioEmCurso();
 
 struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
@@ -125,6 +133,8 @@ class GeradorSqlite {
         Tabela* tabela = nullptr;
     };
     const FonteDeFuncao& ExpandirFuncao(const Fonte& f);
+    FonteDeFuncao ChamadaDaFuncaoDeTabela(const Chamada& c, const AssinaturaDeFuncao& f);
+    void ExigirArgumentosDeFora(const Chamada& c) const;
     // FROM dbo.f(...): a source a user function gives (not a built-in one)
     bool FuncaoDeTabela(const Fonte& f) const;
     static std::string NomeDaFuncao(const Fonte& f);

@@ -117,6 +117,7 @@ std::string Condicoes(const std::vector<ColunaDeIndice>& locais,
 std::string ExpressaoParaSqlite(const std::string& texto) {
     auto tokens = Tokenizar(texto);
     ContextoDeReescrita ctx;
+    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();  // a default or check may call one
     return Reescrever(tokens, {0, tokens.size()}, ctx);
 }
 

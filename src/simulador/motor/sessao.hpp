@@ -86,6 +86,11 @@ class Sessao {
     // leaves their rows as they were, as on SQL Server.
     void CriarVariavelDeTabela(Tabela t);
     void ExcluirVariavelDeTabela(const std::string& nome) noexcept;
+    // A table function's return table while its body runs. Its caller's statement is
+    // running, and SQLite drops no table then: the table stays, empty, for the next call
+    // of the same `definicao`, known to no statement in between.
+    const Tabela& EmprestarVariavelDeTabela(Tabela t, const std::string& definicao);
+    void DevolverVariavelDeTabela(const std::string& nome) noexcept;
 
     // For the SQL functions.
     const std::string& Banco() const { return banco_; }
@@ -231,6 +236,7 @@ class Sessao {
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
     std::map<std::string, Tabela> variaveisDeTabela_;            // by folded @name
     std::int64_t ultimaVariavelDeTabela_ = 0;                    // their ids count down from -1
+    std::map<std::string, std::string> tabelasDeRetorno_;  // by folded @name: the definition
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON

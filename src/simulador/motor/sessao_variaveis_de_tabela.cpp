@@ -22,8 +22,67 @@ void Sessao::CriarVariavelDeTabela(Tabela t) {
                           " num procedimento chamado enquanto outra de mesmo nome existe.");
     t.id = --ultimaVariavelDeTabela_;
     CriarTabelaTemporariaSqlite(db_, t);
+    tabelasDeRetorno_.erase(chave);  // a table function's left there is gone
     if (catalogoEmDia_) catalogo_.AnotarTabela(t);
     variaveisDeTabela_.emplace(chave, std::move(t));
+}
+
+namespace {
+
+// the prefix of a return table set aside (executor_funcoes_de_tabela.cpp drops them)
+constexpr const char* kDescartada = "zv_descartada_";
+
+}  // namespace
+
+const Tabela& Sessao::EmprestarVariavelDeTabela(Tabela t, const std::string& definicao) {
+    const std::string chave = Dobrar(t.nome);
+    if (variaveisDeTabela_.count(chave))
+        throw ErroDeBanco(
+            "O simulador de SQL Server não chama uma função cuja tabela de retorno tem o nome "
+            "de uma variável de tabela que já existe (" +
+            t.nome + ").");
+    t.id = --ultimaVariavelDeTabela_;
+    bool existe = false;
+    {
+        Instrucao q(db_, "SELECT 1 FROM temp.sqlite_master WHERE type = 'table' AND name = ?");
+        q.Ligar(1, NomeNoSqlite(t.nome));
+        existe = q.Passo();
+    }
+    auto it = tabelasDeRetorno_.find(chave);
+    if (existe && it != tabelasDeRetorno_.end() && it->second == definicao) {
+        ExecutarSql(db_, "DELETE FROM temp." + IdentificadorNoSqlite(t.nome));
+        if (const ColunaDaTabela* id = t.Identidade()) {
+            Instrucao(db_, "DELETE FROM temp.sqlite_sequence WHERE name = ?")
+                .Ligar(1, NomeNoSqlite(t.nome))
+                .Executar();
+            if (id->semente != 1)
+                Instrucao(db_, "INSERT INTO temp.sqlite_sequence(name, seq) VALUES (?, ?)")
+                    .Ligar(1, NomeNoSqlite(t.nome))
+                    .Ligar(2, id->semente - 1)
+                    .Executar();
+        }
+    } else {
+        // another function's table, of other columns: SQLite drops no table while a
+        // statement runs, but renames one (dropped later)
+        tabelasDeRetorno_.erase(chave);
+        if (existe)
+            ExecutarSql(db_,
+                        "ALTER TABLE temp." + IdentificadorNoSqlite(t.nome) + " RENAME TO " +
+                            ComoIdentificador(std::string(kDescartada) + std::to_string(-t.id)));
+        CriarTabelaTemporariaSqlite(db_, t);
+    }
+    tabelasDeRetorno_[chave] = definicao;
+    if (catalogoEmDia_) catalogo_.AnotarTabela(t);
+    return variaveisDeTabela_.emplace(chave, std::move(t)).first->second;
+}
+
+void Sessao::DevolverVariavelDeTabela(const std::string& nome) noexcept {
+    auto it = variaveisDeTabela_.find(Dobrar(nome));
+    if (it == variaveisDeTabela_.end()) return;
+    sqlite3_exec(db_, ("DELETE FROM temp." + IdentificadorNoSqlite(it->second.nome)).c_str(),
+                 nullptr, nullptr, nullptr);
+    if (catalogoEmDia_) catalogo_.EsquecerTabela(nome);
+    variaveisDeTabela_.erase(it);
 }
 
 void Sessao::ExcluirVariavelDeTabela(const std::string& nome) noexcept {

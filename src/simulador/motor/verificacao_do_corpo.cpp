@@ -19,7 +19,8 @@ namespace {
 
 class Verificador {
   public:
-    Verificador(const std::vector<Token>& tokens, bool funcao) : t_(tokens), funcao_(funcao) {}
+    Verificador(const std::vector<Token>& tokens, bool funcao, bool funcaoDeTabela)
+        : t_(tokens), funcao_(funcao), funcaoDeTabela_(funcaoDeTabela) {}
 
     void Instrucao(const Comando& c) {
         std::visit(Visitante{
@@ -55,7 +56,15 @@ class Verificador {
                        },
                        [&](const instrucao::DeclararCursor& x) { Consulta(x.selecao); },
                        [&](const instrucao::Atribuir& x) { Valor(x.valor); },
-                       [&](const instrucao::Retornar& x) { Valor(x.valor); },
+                       [&](const instrucao::Retornar& x) {
+                           // a table function returns its table: RETURN takes no value
+                           if (funcaoDeTabela_ && !x.valor.Vazia())
+                               throw ErroDeBanco(
+                                   "A RETURN statement with a return value cannot be used in "
+                                   "this context.",
+                                   178, 15, 1);
+                           Valor(x.valor);
+                       },
                        [&](const instrucao::Imprimir& x) { Valor(x.valor); },
                        [&](const instrucao::LevantarErro& x) {
                            for (const auto& a : x.argumentos) Valor(a);
@@ -193,13 +202,15 @@ class Verificador {
 
     const std::vector<Token>& t_;
     bool funcao_;
+    bool funcaoDeTabela_;
 };
 
 }  // namespace
 
 void VerificarCorpo(const std::vector<Token>& tokens,
-                    const std::vector<std::unique_ptr<Comando>>& instrucoes, bool funcao) {
-    Verificador v(tokens, funcao);
+                    const std::vector<std::unique_ptr<Comando>>& instrucoes, bool funcao,
+                    bool funcaoDeTabela) {
+    Verificador v(tokens, funcao, funcaoDeTabela);
     for (const auto& c : instrucoes) v.Instrucao(*c);
 }
 

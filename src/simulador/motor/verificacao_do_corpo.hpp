@@ -11,8 +11,10 @@ namespace zolvek::simulador {
 
 // Raises ErroDeBanco ("Incorrect syntax near 'x'.") on the first expression or query of
 // the statements that does not read; in a function's body (`funcao`), also on the first
-// statement with an effect outside it (443) or that returns rows to the client (444).
+// statement with an effect outside it (443) or that returns rows to the client (444); in
+// a table function's (`funcaoDeTabela`), also on a RETURN with a value (178).
 void VerificarCorpo(const std::vector<Token>& tokens,
-                    const std::vector<std::unique_ptr<Comando>>& instrucoes, bool funcao);
+                    const std::vector<std::unique_ptr<Comando>>& instrucoes, bool funcao,
+                    bool funcaoDeTabela = false);
 
 }  // namespace zolvek::simulador
