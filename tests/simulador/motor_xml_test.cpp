@@ -11,8 +11,8 @@ class ParaXmlPath : public ComoSqlServer {
         u_ = Tabela("Fone");
         Sql("CREATE TABLE [" + t_ + "] (id int, nome varchar(20), saldo decimal(10,2), " +
             "nasc datetime, obs varchar(20))");
-        Sql("INSERT INTO [" + t_ + "] VALUES (1, 'Ana', 10.5, '2001-02-03 04:05:06', NULL), " +
-            "(2, 'Bia & Cia', NULL, NULL, '<b>'), (3, 'Caio', 0, '2010-01-01', '')");
+        Sql("INSERT INTO [" + t_ + "] VALUES (1, 'Ana', 10.5, '20010203 04:05:06', NULL), " +
+            "(2, 'Bia & Cia', NULL, NULL, '<b>'), (3, 'Caio', 0, '20100101', '')");
         Sql("CREATE TABLE [" + u_ + "] (pessoa int, fone varchar(10))");
         Sql("INSERT INTO [" + u_ + "] VALUES (1, '111'), (1, '222'), (3, '333')");
     }
