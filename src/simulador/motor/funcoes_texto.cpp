@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "comum/texto.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 
 namespace zolvek::simulador {
@@ -26,21 +27,7 @@ char32_t LerCodigo(std::string_view s, std::size_t& i) {
 
 std::string Utf8(char32_t c) {
     std::string r;
-    if (c < 0x80) {
-        r += static_cast<char>(c);
-    } else if (c < 0x800) {
-        r += static_cast<char>(0xC0 | (c >> 6));
-        r += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        r += static_cast<char>(0xE0 | (c >> 12));
-        r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        r += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        r += static_cast<char>(0xF0 | (c >> 18));
-        r += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        r += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    texto::AcrescentarUtf8(r, c);
     return r;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 
@@ -191,25 +192,6 @@ void Final(sqlite3_context* c) {
     ResultadoTexto(c, r);
 }
 
-// Appends the UTF-8 form of a character reference's code point.
-void AcrescentarCaractere(std::string& s, unsigned long cp) {
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (cp >> 18));
-        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // The text of an entity at s[i] ('&'); i moves past it.
 void Decodificar(const std::string& s, std::size_t& i, std::string& saida) {
     const std::size_t fim = s.find(';', i);
@@ -230,9 +212,10 @@ void Decodificar(const std::string& s, std::size_t& i, std::string& saida) {
     else if (nome == "apos")
         saida += '\'';
     else if (nome.size() > 2 && nome[0] == '#' && (nome[1] == 'x' || nome[1] == 'X'))
-        AcrescentarCaractere(saida, std::stoul(nome.substr(2), nullptr, 16));
+        texto::AcrescentarUtf8(saida,
+                               static_cast<char32_t>(std::stoul(nome.substr(2), nullptr, 16)));
     else if (nome.size() > 1 && nome[0] == '#')
-        AcrescentarCaractere(saida, std::stoul(nome.substr(1)));
+        texto::AcrescentarUtf8(saida, static_cast<char32_t>(std::stoul(nome.substr(1))));
     else
         saida += "&" + nome + ";";
 }
