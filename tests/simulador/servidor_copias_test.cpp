@@ -107,6 +107,35 @@ TEST_F(Copias, CopiaEstragadaNaoTocaODestino) {
               "process this media family.");
 }
 
+// Rows that break a CHECK constraint SQL Server no longer trusts are data: they back up
+// and restore as they are. A constraint or default that calls one of the engine's
+// functions backs up too, and damage no page accounts for is not blamed on page 1.
+TEST_F(Copias, RestricoesNaoConfiaveisEFuncoesVoltamDaCopia) {
+    Servidor servidor(pasta_);
+    const auto origem = CriarComLinha(servidor, "ORIGEM", "x");
+    EXPECT_EQ(Consultar(origem,
+                        "CREATE TABLE C (a INT, t TEXT); INSERT INTO C VALUES (0, ''); PRAGMA "
+                        "writable_schema = ON; UPDATE sqlite_master SET sql = 'CREATE TABLE C (a "
+                        "INT CHECK (a > 0), t TEXT CHECK (zv_len(t) > 0) DEFAULT "
+                        "(zv_upper(''x'')))' WHERE name = 'C';"),
+              "");
+    servidor.FazerBackup("ORIGEM", "c.bak");
+    EXPECT_EQ(MensagemDe([&] { servidor.VerificarBackup("c.bak"); }), "");
+    servidor.Restaurar("VOLTA", "c.bak", {{"ORIGEM", "volta.mdf"}, {"ORIGEM_log", "volta.ldf"}},
+                       false);
+    EXPECT_EQ(Consultar(servidor.AcharBanco("VOLTA")->arquivoSqlite, "SELECT a, t FROM C"), "0;;");
+
+    // A NOT NULL column holding a NULL: damage SQLite names no page for.
+    Consultar(origem,
+              "CREATE TABLE N (x TEXT); INSERT INTO N VALUES (NULL); PRAGMA writable_schema = ON; "
+              "UPDATE sqlite_master SET sql = 'CREATE TABLE N (x TEXT NOT NULL)' WHERE name = "
+              "'N';");
+    servidor.FazerBackup("ORIGEM", "n.bak");
+    EXPECT_EQ(MensagemDe([&] { servidor.VerificarBackup("n.bak"); }),
+              "Damage to the backup set was detected.");
+    EXPECT_EQ(ArquivosTemporarios(pasta_), std::vector<std::string>{});
+}
+
 TEST_F(Copias, ConjuntosDaMidia) {
     Servidor servidor(pasta_);
     const auto origem = CriarComLinha(servidor, "ORIGEM", "primeira");

@@ -1043,6 +1043,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         int args;
         int flags;
         void (*fn)(sqlite3_context*, int, sqlite3_value**);
+        bool daSessao = false;  // it asks the session (Dono)
     };
     const F funcoes[] = {
         {"zv_conv", 5, det, FnConv},
@@ -1051,26 +1052,26 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_getdate", 0, nd, FnGetDate},
         {"zv_getutcdate", 0, nd, FnGetUtcDate},
         {"zv_dt", 1, det, FnDt},
-        {"zv_suser_sname", 0, nd, FnSuserSname},
-        {"zv_suser_sname", 1, nd, FnSuserSname},
-        {"zv_user_name", 0, nd, FnUserName},
-        {"zv_user_name", 1, nd, FnUserName},
-        {"zv_host_name", 0, nd, FnHostName},
-        {"zv_app_name", 0, nd, FnAppName},
-        {"zv_spid", 0, nd, FnSpid},
-        {"zv_trancount", 0, nd, FnTrancount},
-        {"zv_xact_state", 0, nd, FnXactState},
-        {"zv_version", 0, nd, FnVersion},
-        {"zv_servername", 0, nd, FnServerName},
-        {"zv_microsoftversion", 0, nd, FnMicrosoftVersion},
-        {"zv_is_member", 1, nd, FnIsMember},
-        {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember},
-        {"zv_object_id", 1, nd, FnObjectId},
-        {"zv_object_id", 2, nd, FnObjectId},
-        {"zv_db_name", 0, nd, FnDbName},
-        {"zv_db_name", 1, nd, FnDbName},
-        {"zv_db_id", 0, nd, FnDbId},
-        {"zv_db_id", 1, nd, FnDbId},
+        {"zv_suser_sname", 0, nd, FnSuserSname, true},
+        {"zv_suser_sname", 1, nd, FnSuserSname, true},
+        {"zv_user_name", 0, nd, FnUserName, true},
+        {"zv_user_name", 1, nd, FnUserName, true},
+        {"zv_host_name", 0, nd, FnHostName, true},
+        {"zv_app_name", 0, nd, FnAppName, true},
+        {"zv_spid", 0, nd, FnSpid, true},
+        {"zv_trancount", 0, nd, FnTrancount, true},
+        {"zv_xact_state", 0, nd, FnXactState, true},
+        {"zv_version", 0, nd, FnVersion, true},
+        {"zv_servername", 0, nd, FnServerName, true},
+        {"zv_microsoftversion", 0, nd, FnMicrosoftVersion, true},
+        {"zv_is_member", 1, nd, FnIsMember, true},
+        {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember, true},
+        {"zv_object_id", 1, nd, FnObjectId, true},
+        {"zv_object_id", 2, nd, FnObjectId, true},
+        {"zv_db_name", 0, nd, FnDbName, true},
+        {"zv_db_name", 1, nd, FnDbName, true},
+        {"zv_db_id", 0, nd, FnDbId, true},
+        {"zv_db_id", 1, nd, FnDbId, true},
         {"zv_len", 1, det, FnLen},
         {"zv_datalength", 1, det, FnDataLength},
         {"zv_charindex", 2, det, FnCharIndex},
@@ -1089,10 +1090,10 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_replicate", 2, det, FnReplicate},
         {"zv_replicate", 3, det, FnReplicate},
         {"zv_newid", 0, nd, FnNewId},
-        {"zv_serverproperty", 1, nd, FnServerProperty},
+        {"zv_serverproperty", 1, nd, FnServerProperty, true},
         {"zv_isdate", 1, det, FnIsDate},
         {"zv_reverse", 1, det, FnReverse},
-        {"zv_identity", 0, nd, FnIdentity},
+        {"zv_identity", 0, nd, FnIdentity, true},
         {"zv_str", 1, det, FnStr},
         {"zv_str", 2, det, FnStr},
         {"zv_str", 3, det, FnStr},
@@ -1102,8 +1103,12 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"like", 2, det, FnLike},
         {"like", 3, det, FnLike},
     };
+    // A connection of the server itself (a backup, a restore's check) has no session: it
+    // gets every function a constraint, default or view may call but those that tell of
+    // the session.
     for (const auto& f : funcoes)
-        sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
+        if (s || !f.daSessao)
+            sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
     static int utc = 1;
     sqlite3_create_function(db, "zv_sysdatetime", 0, nd, nullptr, FnSysDateTime, nullptr, nullptr);
     sqlite3_create_function(db, "zv_sysutcdatetime", 0, nd, &utc, FnSysDateTime, nullptr, nullptr);
@@ -1123,7 +1128,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesDeFuso(db);
     RegistrarFuncoesDeTexto(db);
     RegistrarFuncaoFormat(db);
-    RegistrarFuncoesDeCatalogo(db, s);
+    if (s) RegistrarFuncoesDeCatalogo(db, s);
     RegistrarFuncoesEstatisticas(db);
     RegistrarFuncoesDeResumo(db);
     RegistrarFuncoesDoUsuario(db);

@@ -64,6 +64,41 @@ std::filesystem::path ArquivoDeTrabalho(const std::filesystem::path& pasta, cons
                     std::to_string(contador++) + ".tmp");
 }
 
+// A consistent copy of a database's file, read as of one moment: it waits for no writer.
+// A failure of the disk is told as SQL Server tells it; any other is the stand-in's own.
+void CopiarBanco(const InfoDoBanco& info, const std::filesystem::path& copia,
+                 const std::string& disco) {
+    RemoverArquivoSqlite(copia);
+    ArquivoAberto origem{AbrirBancoDoMotor(info.arquivoSqlite.string(), false)};
+    sqlite3_stmt* copiar = nullptr;
+    int codigo = sqlite3_prepare_v2(origem.banco, "VACUUM INTO ?", -1, &copiar, nullptr);
+    if (codigo == SQLITE_OK) {
+        const std::string destino = copia.string();
+        sqlite3_bind_text(copiar, 1, destino.c_str(), -1, SQLITE_TRANSIENT);
+        codigo = sqlite3_step(copiar);
+        if (codigo == SQLITE_DONE) codigo = SQLITE_OK;
+    }
+    if (codigo != SQLITE_OK) codigo = sqlite3_extended_errcode(origem.banco);
+    sqlite3_finalize(copiar);
+    if (codigo == SQLITE_OK) return;
+    RemoverArquivoSqlite(copia);
+    switch (codigo & 0xff) {
+        case SQLITE_FULL:
+            throw ErroDeBanco(
+                "Write on \"" + disco + "\" failed: 112(There is not enough space on the disk.)",
+                3202, 16, 1);
+        case SQLITE_IOERR:
+            throw ErroDeBanco("Write on \"" + disco +
+                                  "\" failed: 1117(The request could not be performed because "
+                                  "of an I/O device error.)",
+                              3202, 16, 1);
+        default:
+            throw ErroDeBanco("O simulador de SQL Server não conseguiu copiar o banco de dados '" +
+                              info.nome + "' (código " + std::to_string(codigo) +
+                              " do SQLite).\nBACKUP DATABASE is terminating abnormally.");
+    }
+}
+
 }  // namespace
 
 std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
@@ -115,16 +150,8 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco, M
     }
 
     // A consistent copy of the database first; it becomes the set's pages.
-    ArquivoTemporario copia{
-        std::filesystem::path(destino.string() + ".copia" + std::to_string(PidAtual()))};
-    RemoverArquivoSqlite(copia.caminho);
-    try {
-        ArquivoAberto origem{AbrirArquivoSqlite(info.arquivoSqlite.string(), false, false)};
-        Comando copiar(origem.banco, "VACUUM INTO ?");
-        copiar.Ligar(1, copia.caminho.string()).Executar();
-    } catch (const ErroDeBanco&) {
-        throw ErroDeBanco(DispositivoInacessivel(disco, 3));
-    }
+    ArquivoTemporario copia{ArquivoDeTrabalho(pasta_, "copia")};
+    CopiarBanco(info, copia.caminho, disco);
     ConjuntoDeBackup conjunto;
     conjunto.banco = info.nome;
     conjunto.usuarioUnico = info.usuarioUnico;

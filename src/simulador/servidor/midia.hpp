@@ -46,8 +46,9 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
                     const std::filesystem::path& dados);
 
 // Copies the set's pages to `destino`, checking each page's checksum and then the
-// database's integrity: "RESTORE detected an error on page (1:n) in database "X" as read
-// from the backup set." when something is wrong (the destination is then removed).
+// structure of the database they form: "RESTORE detected an error on page (1:n) in
+// database "X" as read from the backup set." for a damaged page, "Damage to the backup set
+// was detected." for damage no page accounts for (the destination is then removed).
 void ExtrairConjunto(const std::filesystem::path& caminho, const std::string& disco,
                      const ConjuntoDeBackup& conjunto, const std::filesystem::path& destino);
 

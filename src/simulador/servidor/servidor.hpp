@@ -212,8 +212,9 @@ class Servidor {
     // The name of the database set n was taken from.
     std::string BancoDoBackup(const std::string& disco, int conjunto = 1);
     // RESTORE VERIFYONLY: the checks of a restore (each page's checksum, the database's
-    // integrity) without restoring. "RESTORE detected an error on page (1:n) in database
-    // "X" as read from the backup set." when the set is damaged.
+    // structure) without restoring. "RESTORE detected an error on page (1:n) in database
+    // "X" as read from the backup set." or "Damage to the backup set was detected." when the
+    // set is damaged. Rows that break an untrusted CHECK constraint are data, not damage.
     void VerificarBackup(const std::string& disco, int conjunto = 1);
     // RESTORE DATABASE X FROM DISK = '...' WITH [REPLACE], MOVE ..., FILE = n. The set
     // is checked as VerificarBackup does before anything is replaced. Refused while any
