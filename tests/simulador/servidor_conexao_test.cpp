@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "ambiente.hpp"
+#include "comum/erros.hpp"
 
 // What a client sees of the server through its connection string and its sessions.
 class ConexaoAoServidor : public SimuladorTeste {};
@@ -70,9 +71,11 @@ TEST_F(ConexaoAoServidor, LeitoresNaoEsperamPeloEscritor) {
               "1");
     EXPECT_EQ(Mensagem([&] { Sql("UPDATE T SET x = 3", {}, leitor.get()); }),
               "Lock request time out period exceeded.");
-    // as on SQL Server, BEGIN TRAN itself takes no lock: the first statement after it does
+    // BEGIN TRAN takes no lock, nor do the reads after it: each reads the last committed
+    // state as of its own start. The transaction's first write waits for the lock.
     EXPECT_EQ(Mensagem([&] { leitor->IniciarTransacao(); }), "(sem erro)");
-    EXPECT_EQ(Mensagem([&] { Sql("SELECT x FROM T", {}, leitor.get()); }),
+    EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    EXPECT_EQ(Mensagem([&] { Sql("UPDATE T SET x = 3", {}, leitor.get()); }),
               "Lock request time out period exceeded.");
     escritor->Confirmar();
     EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "2");
@@ -80,6 +83,52 @@ TEST_F(ConexaoAoServidor, LeitoresNaoEsperamPeloEscritor) {
     EXPECT_EQ(Valor("SELECT x FROM T"), "2");  // not committed yet
     leitor->Confirmar();
     EXPECT_EQ(Valor("SELECT x FROM T"), "3");
+}
+
+// A session inside a transaction (the CLI's batch transaction, an application's BEGIN
+// TRAN) reads while another holds an open write transaction, and its first write waits
+// for that transaction to end.
+TEST_F(ConexaoAoServidor, TransacaoQueSoLeNaoEsperaPeloEscritor) {
+    Sql("CREATE TABLE T (x INT NOT NULL)");
+    Sql("INSERT INTO T VALUES (1)");
+    Sql("CREATE PROCEDURE Contar AS SELECT COUNT(*) FROM T");
+    auto escritor = Conectar("Teste");
+    escritor->IniciarTransacao();
+    Sql("UPDATE T SET x = 2", {}, escritor.get());
+
+    auto leitor = Conectar("Teste");
+    Sql("SET LOCK_TIMEOUT 0", {}, leitor.get());
+    leitor->IniciarTransacao();
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    EXPECT_EQ(
+        Texto(Sql("BEGIN TRAN SAVE TRAN p SELECT x FROM T ROLLBACK TRAN p COMMIT", {}, leitor.get())
+                  .linhas.at(0)[0]),
+        "1");
+    EXPECT_EQ(Texto(Sql("EXEC Contar", {}, leitor.get()).linhas.at(0)[0]), "1");
+    try {
+        Sql("DELETE FROM T", {}, leitor.get());
+        ADD_FAILURE() << "a escrita não esperou pelo bloqueio";
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Numero(), 1222);
+    }
+    leitor->Desfazer();
+
+    // Without LOCK_TIMEOUT the write waits, and goes on once the other commits.
+    Sql("SET LOCK_TIMEOUT -1", {}, leitor.get());
+    leitor->IniciarTransacao();
+    EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    std::atomic<bool> comecou{false};
+    std::string falha;
+    std::thread escrita([&] {
+        comecou = true;
+        falha = Mensagem([&] { Sql("UPDATE T SET x = x + 10", {}, leitor.get()); });
+    });
+    while (!comecou) std::this_thread::yield();
+    escritor->Confirmar();
+    escrita.join();
+    EXPECT_EQ(falha, "(sem erro)");
+    leitor->Confirmar();
+    EXPECT_EQ(Valor("SELECT x FROM T"), "12");
 }
 
 TEST_F(ConexaoAoServidor, LeiturasDuranteUmaEscritaLonga) {

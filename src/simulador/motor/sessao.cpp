@@ -39,8 +39,8 @@ constexpr std::size_t kLoteEmTrechos = 256 * 1024;
 constexpr std::size_t kTamanhoDoTrecho = 32 * 1024;
 // A running batch asks the server whether its session was killed this often.
 constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
-// A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
-// waits here for another writer, which SQL Server's never does).
+// A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends, where SQL
+// Server's would go on: a session that forgot its transaction must not hang the others.
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
 // A group of autocommitted statements holds the write lock at most about this long.
 constexpr auto kDuracaoDoGrupo = std::chrono::milliseconds(100);
@@ -152,6 +152,18 @@ void Sessao::Abrir(const std::string& arquivo) {
         this);
     GarantirEsquema(db_, "sa");
     SincronizarGravacoes();
+    // A transaction that wrote nothing yet runs its statements in SQLite's autocommit
+    // (GarantirEscrita): a write that got there without taking the lock would commit by
+    // itself and escape the transaction's ROLLBACK. It is undone, and fails.
+    sqlite3_commit_hook(
+        db_,
+        [](void* p) {
+            auto* s = static_cast<Sessao*>(p);
+            return s->transacaoPendente_ && sqlite3_txn_state(s->db_, "main") == SQLITE_TXN_WRITE
+                       ? 1
+                       : 0;
+        },
+        this);
     RegistrarFuncoes(db_, this);
     sqlite3_busy_handler(db_, &Sessao::EsperarBloqueio, this);
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
@@ -480,6 +492,7 @@ void Sessao::VerificarCatalogo() {
 }
 
 void Sessao::MarcarCatalogoAlterado() {
+    GarantirEscrita();
     static thread_local std::mt19937_64 g{std::random_device{}()};
     std::string v = std::to_string(g());
     Instrucao(db_, "UPDATE zv_config SET valor=? WHERE chave='versao'").Ligar(1, v).Executar();
@@ -815,7 +828,6 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
                 if (s.nivelDeTransacao_ == 0) s.DesanexarBancos();
             }
         } fimDoLote{*this};
-        ComecarTransacaoPendente();
         emLote_ = true;
         std::vector<db::Resultado> resultados;
         if (plano)
@@ -843,7 +855,6 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     VerificarCatalogo();
     AtualizarDireitos();
     try {
-        ComecarTransacaoPendente();
         PlanoDeLote plano;
         std::vector<db::Valor> nenhum;
         Executor ex(*this, plano, nenhum);
@@ -889,27 +900,30 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
     return r;
 }
 
+// BEGIN TRAN takes no lock: until the transaction's first write each statement reads the
+// last committed state as of its own start, as READ_COMMITTED_SNAPSHOT does, and never
+// waits for another session's writes.
 void Sessao::IniciarTransacao(const std::string& nome) {
     if (nivelDeTransacao_ == 0) {
         VerificarSessao();
         nomeDaTransacao_ = nome;
         transacaoCondenada_ = false;
         pontosSalvos_.clear();
-        if (emLote_)
-            ComecarTransacao();
-        else
-            transacaoPendente_ = true;
+        transacaoPendente_ = true;
     }
     ++nivelDeTransacao_;
 }
 
-void Sessao::ComecarTransacaoPendente() {
+// The transaction's first write takes the database's write lock (BEGIN IMMEDIATE, waiting
+// as EsperarBloqueio allows), with the savepoints saved before it.
+void Sessao::GarantirEscrita() {
     if (!transacaoPendente_) return;
     ComecarTransacao();
     transacaoPendente_ = false;
+    for (std::size_t k = 0; k < pontosSalvos_.size(); ++k)
+        ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(k));
 }
 
-// BEGIN IMMEDIATE takes the database's write lock, waiting as EsperarBloqueio allows.
 void Sessao::ComecarTransacao() {
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         if (eliminada_) VerificarSessao();
@@ -939,7 +953,8 @@ void Sessao::Desfazer(const std::string& nome) {
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
             1);
     if (!nome.empty() && nome != nomeDaTransacao_) return VoltarAoPonto(nome);
-    if (!transacaoPendente_)
+    const bool escreveu = !transacaoPendente_;
+    if (escreveu)
         DesfazerGuardandoVariaveis(
             [&] { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); });
     transacaoPendente_ = false;
@@ -947,7 +962,7 @@ void Sessao::Desfazer(const std::string& nome) {
     nivelDeTransacao_ = 0;
     pontosSalvos_.clear();
     if (!emLote_) DesanexarBancos();
-    RecarregarCatalogo();
+    if (escreveu) RecarregarCatalogo();
 }
 
 // A savepoint is a SQLite savepoint of the same place; SQL Server, as SQLite, lets a
@@ -956,8 +971,9 @@ void Sessao::SalvarPonto(const std::string& nome) {
     if (nivelDeTransacao_ == 0)
         throw ErroDeBanco("Cannot issue SAVE TRANSACTION when there is no active transaction.", 628,
                           16, 1);
-    ComecarTransacaoPendente();
-    ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(pontosSalvos_.size()));
+    // before the first write the savepoint is the transaction's start (GarantirEscrita)
+    if (!transacaoPendente_)
+        ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(pontosSalvos_.size()));
     pontosSalvos_.push_back(nome);
 }
 
@@ -973,9 +989,10 @@ void Sessao::VoltarAoPonto(const std::string& nome) {
             "Cannot roll back " + nome + ". No transaction or savepoint of that name was found.",
             6401, 16, 1);
     const auto k = static_cast<std::size_t>(pontosSalvos_.rend() - it) - 1;
+    pontosSalvos_.resize(k + 1);
+    if (transacaoPendente_) return;  // nothing written since it
     DesfazerGuardandoVariaveis(
         [&] { ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k)); });
-    pontosSalvos_.resize(k + 1);
     RecarregarCatalogo();
 }
 

@@ -194,9 +194,9 @@ class Sessao {
     void AnexarBancosCitados(const std::vector<Token>& tokens);
     void DesanexarBancos() noexcept;
     bool PodeAbrir(const std::string& esquema);
-    // BEGIN of a transaction the provider asked for outside a batch waits for the next
-    // batch, so that it can attach the databases the batch names first.
-    void ComecarTransacaoPendente();
+    // A transaction takes the database's write lock at its first write (and not before:
+    // its reads never wait), in every statement that writes a database file.
+    void GarantirEscrita();
     void ExcluirTemporarias() noexcept;
     struct CopiaDasVariaveis;
     std::vector<std::vector<sqlite3_value*>> LinhasDaVariavel(const Tabela& t);
@@ -230,13 +230,13 @@ class Sessao {
     bool catalogoEmDia_ = false;
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
-    bool transacaoPendente_ = false;
+    bool transacaoPendente_ = false;   // a transaction that wrote nothing yet: no SQLite one
     bool transacaoCondenada_ = false;  // see EstadoDaTransacao
     std::vector<db::Mensagem> mensagens_;
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
     std::map<std::string, Tabela> variaveisDeTabela_;            // by folded @name
     std::int64_t ultimaVariavelDeTabela_ = 0;                    // their ids count down from -1
-    std::map<std::string, std::string> tabelasDeRetorno_;  // by folded @name: the definition
+    std::map<std::string, std::string> tabelasDeRetorno_;        // by folded @name: the definition
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON
