@@ -874,8 +874,8 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
                           16, 6);
     if (c.alterar && !existente)
         throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
-    if (c.alterar && existente &&
-        (existente->tipo == "FN" || existente->tipo == "IF" || existente->tipo == "TF"))
+    if (c.alterar && existente && (existente->tipo == "FN" || existente->tipo == "IF" ||
+                                   existente->tipo == "TF"))
         ExigirFuncaoSemRestricoes(existente->nome, "ALTER");
     ObjetoProgramado o;
     o.nome = nome;
