@@ -220,6 +220,22 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype <> 'U'"), "0");
 }
 
+// Functions too, though the engine's own SQL functions are named zv_...: a call through
+// the schema is the user's function; a bare name is a built-in one, as on SQL Server.
+TEST_F(NomesDeUsuario, FuncoesComNomesDoMotor) {
+    Sql("CREATE FUNCTION zv_len (@a INT) RETURNS INT AS BEGIN RETURN @a + 1 END");
+    Sql("CREATE FUNCTION sqlite_tabela (@a INT) RETURNS TABLE AS RETURN (SELECT @a AS x)");
+    EXPECT_EQ(Valor("SELECT dbo.zv_len(1)"), "2");
+    EXPECT_EQ(Valor("SELECT x FROM dbo.sqlite_tabela(3)"), "3");
+    Sql("CREATE TABLE T (a INT NULL CONSTRAINT zv_ck CHECK (dbo.zv_len(a) > 0))");
+    Sql("INSERT INTO T VALUES (1)");
+    EXPECT_EQ(Recusa("INSERT INTO T VALUES (-5)").first, 547);
+    EXPECT_EQ(Recusa("SELECT zv_len(1)"),
+              std::make_pair(195, std::string("'zv_len' is not a recognized built-in function "
+                                              "name.")));
+    EXPECT_EQ(Recusa("SELECT dbo.zv_upper('a')").first, 4121);
+}
+
 // A table named as one of SQL Server's compatibility views is the user's under dbo. and
 // in DML; the bare name in a query still reads the catalog view.
 TEST_F(NomesDeUsuario, TabelasComNomesDeVisoesDoCatalogo) {

@@ -463,6 +463,10 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::string chave = Dobrar(c.nome.back());
     if (c.nome.size() == 1 && c.argumentos.empty())
         if (std::string f = SqliteDaFuncaoDeErro(chave, ctx_.variaveis); !f.empty()) return f;
+    // a user's function may have any name, the engine's own included (dbo.zv_len)
+    const bool doUsuario = c.nome.size() > 1 && ctx_.funcaoDoUsuario;
+    if (doUsuario)
+        if (auto f = FuncaoDoUsuario(c)) return ChamarFuncaoDoUsuario(c, *f);
     if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
         std::string nome;
         for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
@@ -474,8 +478,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
-    if (c.nome.size() > 1 && ctx_.funcaoDoUsuario) {
-        if (auto f = FuncaoDoUsuario(c)) return ChamarFuncaoDoUsuario(c, *f);
+    if (doUsuario) {
         // a body may call a function made after it
         if (!ctx_.variaveisSemValor && c.nome.size() <= 3) {
             std::string nome;
