@@ -5,13 +5,17 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
 
-// SQL Server refuses deeper nesting; the limit also keeps the recursion off the stack's end.
-constexpr int kProfundidadeMaxima = 128;
+// SQL Server refuses deeper nesting (parentheses, calls, subqueries, CASE); the limit also
+// keeps the reader's recursion off the stack's end. A flat chain (a + b + c ..., x = 1 OR
+// x = 2 ...) is read in a loop and costs no nesting; the height of the tree it makes has
+// a limit of its own (AlturaDoNo).
+constexpr int kProfundidadeMaxima = 256;
 
 std::string Maiusculas(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -28,11 +32,7 @@ bool EhComparacao(const Token& t) {
 // Guards the parser's recursion.
 struct Nivel {
     explicit Nivel(int& n) : n_(n) {
-        if (++n_ > kProfundidadeMaxima)
-            throw ErroDeBanco(
-                "Some part of your SQL statement is nested too deeply. Rewrite the query or "
-                "break it up into smaller queries.",
-                191, 15, 1);
+        if (++n_ > kProfundidadeMaxima) throw ErroDeAninhamento();
     }
     ~Nivel() { --n_; }
     Nivel(const Nivel&) = delete;
@@ -195,7 +195,6 @@ bool LeitorDeExpressoes::IniciaConsulta() const {
 }
 
 Expr LeitorDeExpressoes::Expressao() {
-    Nivel n(profundidade_);
     return Ou();
 }
 
@@ -221,6 +220,7 @@ Expr LeitorDeExpressoes::Nao() {
 
 Expr LeitorDeExpressoes::Predicado() {
     if (Aceitar("EXISTS")) {
+        Nivel n(profundidade_);
         EsperarSimbolo("(");
         auto q = LerConsulta();
         EsperarSimbolo(")");
@@ -246,6 +246,7 @@ Expr LeitorDeExpressoes::Predicado() {
             Palavra("NOT") && (Palavra("IN", 1) || Palavra("LIKE", 1) || Palavra("BETWEEN", 1));
         if (negado) ++i_;
         if (Aceitar("IN")) {
+            Nivel n(profundidade_);
             Em em{std::move(e), negado, {}, nullptr};
             EsperarSimbolo("(");
             if (IniciaConsulta()) {
@@ -532,6 +533,12 @@ Expr LeitorDeExpressoes::LerCaso() {
 
 std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
     Nivel n(profundidade_);
+    // the query's height is its expressions' (AlturaDoNo); the enclosing query's counts them too
+    struct Altura {
+        int fora = TomarMaiorAltura();
+        int dentro = 0;
+        ~Altura() { TomarMaiorAltura(std::max(fora, dentro)); }
+    } altura;
     auto q = std::make_unique<Consulta>();
     if (Aceitar("WITH")) {
         do {
@@ -587,6 +594,7 @@ std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
     }
     if (Palavra("FOR") && (Palavra("XML", 1) || Palavra("JSON", 1) || Palavra("BROWSE", 1)))
         q->xml = LerParaXml();
+    altura.dentro = q->altura = TomarMaiorAltura();
     return q;
 }
 

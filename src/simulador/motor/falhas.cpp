@@ -226,6 +226,10 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
     }
 }
 
+ErroDeBanco ErroDeAninhamento() {
+    return ErroDeBanco(kAninhadoDemais, 191, 15, 1);
+}
+
 ErroDeBanco ErroDeTransacaoCondenada() {
     return ErroDeBanco(
         "The current transaction cannot be committed and cannot support operations that write "

@@ -83,8 +83,6 @@ bool LerDataHoraDoValor(sqlite3_value* v, db::DataHora& d) {
     return LerDataHora(TextoDe(v), d);
 }
 
-namespace {
-
 bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int64_t& valorInteiro) {
     std::string s = texto;
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1);
@@ -105,6 +103,8 @@ bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int6
     saida = d;
     return true;
 }
+
+namespace {
 
 // A float as CAST writes it in style 0: at most six digits, in scientific notation when
 // it needs more, its exponent in three digits ("1.23457e+006").
@@ -955,46 +955,6 @@ void FnLike(sqlite3_context* c, int n, sqlite3_value** a) {
     sqlite3_result_int(c, Casa(texto, 0, TextoDe(a[0]), 0, escape) ? 1 : 0);
 }
 
-// T-SQL's +: texts are joined, numbers added, a date-time plus a number moves by days,
-// and a text that is not a number next to a number fails as SQL Server fails.
-void FnMais(sqlite3_context* c, int, sqlite3_value** a) {
-    int x = sqlite3_value_type(a[0]), y = sqlite3_value_type(a[1]);
-    if (x == SQLITE_NULL || y == SQLITE_NULL) return sqlite3_result_null(c);
-    if ((x == SQLITE_TEXT || x == SQLITE_BLOB) && (y == SQLITE_TEXT || y == SQLITE_BLOB)) {
-        std::string r = TextoDe(a[0]) + TextoDe(a[1]);
-        if (x == SQLITE_BLOB && y == SQLITE_BLOB)
-            return sqlite3_result_blob(c, r.data(), static_cast<int>(r.size()), SQLITE_TRANSIENT);
-        return ResultadoTexto(c, r);
-    }
-    double numeros[2] = {0, 0};
-    bool inteiros = true;
-    std::int64_t valores[2] = {0, 0};
-    for (int k = 0; k < 2; ++k) {
-        int tipo = sqlite3_value_type(a[k]);
-        if (tipo == SQLITE_INTEGER) {
-            valores[k] = sqlite3_value_int64(a[k]);
-            numeros[k] = static_cast<double>(valores[k]);
-        } else if (tipo == SQLITE_FLOAT) {
-            numeros[k] = sqlite3_value_double(a[k]);
-            inteiros = false;
-        } else {
-            std::string s = TextoDe(a[k]);
-            db::DataHora d;
-            if (s.size() >= 10 && s[4] == '-' && LerDataHora(s, d)) {
-                double dias = sqlite3_value_double(a[1 - k]);
-                return ResultadoDataHora(c, DataHoraDeDias1900(DiasDesde1900(d) + dias));
-            }
-            bool inteiro = false;
-            if (!LerNumero(s, numeros[k], inteiro, valores[k]))
-                return FalharNaFuncao(c, "Conversion failed when converting the varchar value '" +
-                                             s + "' to data type int.");
-            inteiros = inteiros && inteiro;
-        }
-    }
-    if (inteiros) return sqlite3_result_int64(c, valores[0] + valores[1]);
-    sqlite3_result_double(c, numeros[0] + numeros[1]);
-}
-
 }  // namespace
 
 std::optional<TipoSql> LerTextoDeTipo(const std::string& texto) {
@@ -1099,7 +1059,6 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_str", 3, det, FnStr},
         {"zv_bytes8", 1, det, FnBytes8},
         {"zv_has_dbaccess", 1, nd, FnUm},
-        {"zv_mais", 2, det, FnMais},
         {"like", 2, det, FnLike},
         {"like", 3, det, FnLike},
     };
@@ -1133,6 +1092,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesDeResumo(db);
     RegistrarFuncoesDoUsuario(db);
     RegistrarFuncoesXml(db);
+    RegistrarFuncaoMais(db);
 }
 
 }  // namespace zolvek::simulador
