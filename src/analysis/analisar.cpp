@@ -5,6 +5,7 @@
 #include "admin/status_do_banco.hpp"
 #include "analysis/contexto_da_analise.hpp"
 #include "analysis/laco_das_tabelas.hpp"
+#include "analysis/nomes_da_analise.hpp"
 #include "analysis/passos_da_analise.hpp"
 #include "analysis/procedimentos.hpp"
 #include "analysis/registro_da_execucao.hpp"
@@ -34,6 +35,7 @@ db::DataHora PrepararInicio(ContextoDaAnalise& c, const std::filesystem::path& a
     ReabrirParametrosSemErro(c.Modulo);
     c.Dicionario.CarregarDicionario(arquivo, TipoDoServidor(c.Modulo), &c.LinhasDeScript,
                                     &c.TabelasDeParametro);
+    VerificarNomesDoDicionario(c.Dicionario);
     const db::DataHora inicio = admin::HoraDoServidorOuLocal(c.Modulo, c.Interface);
     if (TabelaExiste(c, "PEMPRESA") && TabelaExiste(c, "PARFN")) {
         c.Modulo.Parametros.Fechar();
@@ -114,14 +116,7 @@ ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio) {
     RegistrarExecucao(c, inicio, resultado.Complemento);
     c.MostrarProgresso(c.FoiCancelado() ? "Análise cancelada" : "Análise concluída");
     c.FinalizarEvolucao(true);
-    if (c.Opcoes.NaoBloquear) {
-        // The run is registered and its window finished: a refusal here has nothing
-        // left to abort.
-        try {
-            AcessoUnico(c, false);
-        } catch (const Cancelamento&) {
-        }
-    }
+    if (c.Opcoes.NaoBloquear) ConferirAcessoUnicoAoFim(c);
     resultado.erros = c.Erros();
     return resultado;
 }
@@ -131,6 +126,9 @@ ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio) {
 ResultadoDaAnalise Analisar(db::TModuloDados& modulo, dicionario::DicionarioDeDados& dicionario,
                             const std::filesystem::path& arquivoDoDicionario,
                             const OpcoesDaAnalise& opcoes, InterfaceDoComando& interface) {
+    // The dictionary loaded at connect is the one the run reads again: a name the
+    // server cannot take refuses the run before the database is touched.
+    VerificarNomesDoDicionario(dicionario);
     ContextoDaAnalise c(modulo, dicionario, opcoes, interface);
     AcessoUnico(c, !opcoes.NaoBloquear);
     const db::DataHora inicio = PrepararInicio(c, arquivoDoDicionario);
