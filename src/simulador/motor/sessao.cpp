@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -20,6 +21,7 @@
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visoes.hpp"
+#include "simulador/simulador.hpp"
 
 namespace zolvek::simulador {
 
@@ -44,6 +46,17 @@ constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
 // A group of autocommitted statements holds the write lock at most about this long.
 constexpr auto kDuracaoDoGrupo = std::chrono::milliseconds(100);
+
+std::atomic<int> crescimentoMaximo{0};
+
+// A session's file grows at most by the pages tests allow (a full disk without one).
+void LimitarCrescimento(sqlite3* db) {
+    const int paginas = crescimentoMaximo.load();
+    if (paginas <= 0) return;
+    Instrucao tamanho(db, "PRAGMA page_count");
+    tamanho.Passo();
+    ExecutarSql(db, "PRAGMA max_page_count = " + std::to_string(tamanho.Inteiro(0) + paginas));
+}
 
 sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
@@ -103,6 +116,10 @@ void GarantirEsquema(sqlite3* db, const std::string& dono) {
 
 }  // namespace
 
+void LimitarCrescimentoDosBancosParaTestes(int paginas) {
+    crescimentoMaximo.store(paginas);
+}
+
 Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
                const std::string& host, const std::string& programa)
     : servidor_(std::move(servidor)), login_(login), host_(host), programa_(programa) {
@@ -140,6 +157,7 @@ void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono
 void Sessao::Abrir(const std::string& arquivo) {
     db_ = AbrirArquivo(arquivo);
     ConfigurarArquivo(db_, true);
+    LimitarCrescimento(db_);
     // Told of each commit to a database file (not to the session's temp tables); the
     // checkpoint every 1000 pages is SQLite's own, which this hook replaces.
     sqlite3_wal_hook(
@@ -772,7 +790,7 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
-        throw ErroComoSqlServer(f.what());
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (...) {
         SincronizarSemFalhar();
         throw;
@@ -854,7 +872,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
-        throw ErroComoSqlServer(f.what());
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (const ErroDeBanco&) {
         DesfazerCondenada(true);
         SincronizarSemFalhar();
@@ -922,7 +940,13 @@ void Sessao::Confirmar() {
         throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
                           3902, 16, 1);
     if (transacaoCondenada_) throw ErroDeTransacaoCondenada();
-    if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
+    if (nivelDeTransacao_ == 1 && !transacaoPendente_) {
+        try {
+            ExecutarSql(db_, "COMMIT");
+        } catch (const FalhaDoSqlite& f) {
+            throw ErroComoSqlServer(f.what(), banco_);
+        }
+    }
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
         pontosSalvos_.clear();
