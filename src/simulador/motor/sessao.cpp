@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -13,6 +12,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/crescimento_dos_bancos.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -21,7 +21,6 @@
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visoes.hpp"
-#include "simulador/simulador.hpp"
 
 namespace zolvek::simulador {
 
@@ -46,17 +45,6 @@ constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
 // A group of autocommitted statements holds the write lock at most about this long.
 constexpr auto kDuracaoDoGrupo = std::chrono::milliseconds(100);
-
-std::atomic<int> crescimentoMaximo{0};
-
-// A session's file grows at most by the pages tests allow (a full disk without one).
-void LimitarCrescimento(sqlite3* db) {
-    const int paginas = crescimentoMaximo.load();
-    if (paginas <= 0) return;
-    Instrucao tamanho(db, "PRAGMA page_count");
-    tamanho.Passo();
-    ExecutarSql(db, "PRAGMA max_page_count = " + std::to_string(tamanho.Inteiro(0) + paginas));
-}
 
 sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
@@ -115,10 +103,6 @@ void GarantirEsquema(sqlite3* db, const std::string& dono) {
 }
 
 }  // namespace
-
-void LimitarCrescimentoDosBancosParaTestes(int paginas) {
-    crescimentoMaximo.store(paginas);
-}
 
 Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
                const std::string& host, const std::string& programa)
