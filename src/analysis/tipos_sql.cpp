@@ -53,26 +53,9 @@ std::string DefinicaoDaColuna(const dicionario::CampoDic& campo, ModoDeNulo modo
 }
 
 CategoriaDeDados CategoriaDaColunaCriada(const dicionario::CampoDic& campo) {
-    switch (campo.Tipo) {
-        case 'S':
-            return CategoriaDeDados::Inteiro;
-        case 'B':
-            return CategoriaDeDados::Blob;
-        case 'M':
-            return CategoriaDeDados::Memo;
-        case 'F':
-        case 'N':
-            return CriaInteiro(campo) ? CategoriaDeDados::Inteiro : CategoriaDeDados::Flutuante;
-        case 'D':
-        case 'H':
-            return CategoriaDeDados::DataHora;
-        case 'I':
-            return CategoriaDeDados::Moeda;
-        case 'R':
-            return CategoriaDeDados::Bytes;
-        default:
-            return CategoriaDeDados::Texto;
-    }
+    if (campo.Tipo == 'F' && CriaInteiro(campo)) return CategoriaDeDados::Inteiro;
+    const CategoriaDeDados k = campo.Categoria();
+    return k == CategoriaDeDados::Nenhuma ? CategoriaDeDados::Texto : k;
 }
 
 bool CriaVarchar(const dicionario::CampoDic& campo) {
