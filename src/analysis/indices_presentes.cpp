@@ -1,8 +1,8 @@
 #include <set>
 
 #include "analysis/passos_da_analise.hpp"
-#include "analysis/sql_da_analise.hpp"
 #include "comum/texto.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
@@ -11,8 +11,8 @@ bool IndicesPresentes(ContextoDaAnalise& c, const dicionario::TabelaDic& t) {
     std::set<std::string> presentes;
     try {
         db::Consulta nomes(&c.Banco);
-        c.Abrir(nomes, "select name from sysindexes where id = object_id(" + Literal(t.Nome) +
-                           ") and name is not null");
+        c.Abrir(nomes, "select name from sysindexes where id = object_id(" +
+                           db::EntreApostrofos(t.Nome) + ") and name is not null");
         for (nomes.Primeiro(); !nomes.Fim(); nomes.Proximo())
             presentes.insert(texto::Minusculas(nomes.Campos().at(0).Texto()));
     } catch (const Cancelamento&) {
