@@ -162,8 +162,6 @@ TEST(NomesLongos, RecusadosAntesDeQualquerComando) {
     const std::string longo(123, 'T');  // "Chvpr_" + 123 characters is 129
     const auto arquivo = ArquivoTemporario("longo");
     dicionario::GravarDicionario(arquivo, Dicionario(longo, 10));
-    // As a connect leaves it: the program's dictionary loaded from the file.
-    amb.dicionario.CarregarDicionario(arquivo, dicionario::TipoDeServidor::SqlServer);
     try {
         analysis::Analisar(amb.modulo, amb.dicionario, arquivo, amb.opcoes, amb.interface);
         FAIL() << "a análise começou";
