@@ -150,6 +150,14 @@ TEST_P(NomesHostis, CriadosEAlteradosComoNomes) {
     EXPECT_EQ(Objeto("CANARIO"), Lista{"U"});
     EXPECT_EQ(Objeto("Chvpr_" + h), Lista{"PK"});
     EXPECT_EQ(Objeto("Rlcto_FILHO_" + h), Lista{"F"});
+
+    // Nothing changed: the table is found whole, keys and indexes included.
+    AmbienteDaAnalise::EsquecerComandos();
+    Analisar(20);
+    EXPECT_EQ(resultado.classificacao, ClassificacaoDaAnalise::Sucesso);
+    EXPECT_FALSE(AlgumComeca(AmbienteDaAnalise::Comandos(), "CREATE INDEX"));
+    EXPECT_FALSE(AlgumComeca(AmbienteDaAnalise::Comandos(),
+                             "ALTER TABLE " + db::EntreColchetes(h) + " ADD CONSTRAINT"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Nomes, NomesHostis,
