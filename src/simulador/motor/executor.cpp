@@ -317,6 +317,8 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
             throw ErroDeBanco(
                 "O simulador de SQL Server desfez uma gravação que escaparia da transação "
                 "aberta: a instrução não foi executada.");
+        case SQLITE_FULL:
+            throw ErroDeDiscoCheio(s_.Banco(), tabela);
         default:
             break;
     }
@@ -480,7 +482,7 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         s_.VerificarSeFoiEliminada();
         throw ErroDeBanco("Query timeout expired");
     }
-    throw ErroComoSqlServer(msg);
+    throw ErroComoSqlServer(msg, s_.Banco());
 }
 
 namespace {
