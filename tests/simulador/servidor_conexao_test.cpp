@@ -30,6 +30,31 @@ TEST_F(ConexaoAoServidor, SenhasComPontoEVirgulaEBrancosNasFormasEntreAspas) {
     }
 }
 
+// A connection the new server would refuse leaves no server folder behind.
+TEST_F(ConexaoAoServidor, ConexaoRecusadaNaoCriaAPasta) {
+    const std::filesystem::path nova = pasta_.string() + "_nova";
+    auto tentar = [&](const std::string& resto) {
+        try {
+            zolvek::simulador::CriarConector("Provider=Simulador;Data Source=" + nova.string() +
+                                             ";" + resto)
+                ->Abrir();
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        }
+        return std::string("(sem erro)");
+    };
+    EXPECT_EQ(tentar("Initial Catalog=master;User ID=sa;Password=x"),
+              "Login failed for user 'sa'.");
+    EXPECT_EQ(tentar("User ID=outro"), "Login failed for user 'outro'.");
+    EXPECT_NE(tentar("User ID=sa;Versao do Servidor=9.0").find("9.0"), std::string::npos);
+    EXPECT_EQ(tentar("Initial Catalog=EMPRESA;User ID=sa"),
+              "Cannot open database \"EMPRESA\" requested by the login. The login failed.");
+    EXPECT_FALSE(std::filesystem::exists(nova));
+    EXPECT_EQ(tentar("Initial Catalog=master;User ID=sa"), "(sem erro)");
+    EXPECT_TRUE(std::filesystem::exists(nova / "servidor.sqlite"));
+    std::filesystem::remove_all(nova);
+}
+
 namespace {
 
 std::string Mensagem(const std::function<void()>& acao) {

@@ -50,10 +50,10 @@ sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(arquivo.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
-        std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
+        const int codigo = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
         sqlite3_close(db);
         throw ErroDeBanco("Não foi possível abrir o arquivo do banco de dados '" + arquivo +
-                          "': " + msg);
+                          "' (código " + std::to_string(codigo) + " do SQLite).");
     }
     sqlite3_busy_timeout(db, 30000);
     sqlite3_extended_result_codes(db, 0);
@@ -113,6 +113,10 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
     banco_ = info ? info->nome : banco;
     try {
         Abrir(aberta.arquivoSqlite.string());
+    } catch (const FalhaDoSqlite& f) {
+        Fechar();
+        servidor_->FecharSessao(spid_);
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (...) {
         Fechar();
         servidor_->FecharSessao(spid_);

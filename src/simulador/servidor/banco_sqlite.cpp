@@ -155,6 +155,10 @@ db::DataHora LerDataHora(const std::string& texto) {
     return d;
 }
 
+std::string BancoNaoAbre(const std::string& banco) {
+    return "Cannot open database \"" + banco + "\" requested by the login. The login failed.";
+}
+
 std::string ChaveDeNome(const std::string& nome) {
     std::string chave = texto::Maiusculas(nome);
     while (!chave.empty() && chave.back() == ' ') chave.pop_back();

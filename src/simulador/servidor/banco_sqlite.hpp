@@ -78,6 +78,9 @@ ArquivoDoBanco LerArquivoDoBanco(const Comando& linha);
 std::string AgoraComoTexto();
 db::DataHora LerDataHora(const std::string& texto);
 
+// "Cannot open database "X" requested by the login. The login failed."
+std::string BancoNaoAbre(const std::string& banco);
+
 // The key names are compared by: upper case (accents too), trailing blanks removed.
 std::string ChaveDeNome(const std::string& nome);
 

@@ -306,11 +306,12 @@ void VerificarIntegridade(const std::filesystem::path& arquivo, const std::strin
 
 std::string DispositivoInacessivel(const std::string& disco, int erro) {
     const char* causa =
-        erro == 2    ? "(The system cannot find the file specified.)."
-        : erro == 5  ? "(Access is denied.)."
-        : erro == 32 ? "(The process cannot access the file because it is being used by another "
-                       "process.)."
-                     : "(The system cannot find the path specified.).";
+        erro == 2     ? "(The system cannot find the file specified.)."
+        : erro == 5   ? "(Access is denied.)."
+        : erro == 32  ? "(The process cannot access the file because it is being used by another "
+                        "process.)."
+        : erro == 206 ? "(The filename or extension is too long.)."
+                      : "(The system cannot find the path specified.).";
     return "Cannot open backup device '" + disco + "'. Operating system error " +
            std::to_string(erro) + causa;
 }

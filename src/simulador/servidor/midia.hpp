@@ -26,7 +26,7 @@ struct ConjuntoDeBackup {
     std::vector<std::string> resumos;
 };
 
-// "Cannot open backup device '...'. Operating system error n(...)."
+// "Cannot open backup device '...'. Operating system error n(...)." for n 2, 3, 5, 32, 206.
 std::string DispositivoInacessivel(const std::string& disco, int erro);
 // "The media family on device '...' is incorrectly formed. ..."
 std::string MidiaMalFormada(const std::string& disco);

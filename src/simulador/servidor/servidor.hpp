@@ -105,6 +105,14 @@ class Servidor {
     // `versao` ("10.50", "11.0", ...; empty: the default) is the version a new folder
     // is created as; an existing folder of another version is refused (ErroDeEntrada).
     explicit Servidor(const std::filesystem::path& pasta, const std::string& versao = {});
+    // Whether the folder is a server already (else the constructor creates one).
+    static bool PastaCriada(const std::filesystem::path& pasta);
+    // A connection to a folder that is no server yet, which the new server would refuse
+    // (an unknown version, another login than "sa" without a password, a database other
+    // than master), is refused before the folder is made, with the same errors.
+    static void ExigirEntradaNaPastaNova(const std::string& versao, const std::string& login,
+                                         const std::string& senha, bool integrada,
+                                         const std::string& banco);
     ~Servidor();
     Servidor(const Servidor&) = delete;
     Servidor& operator=(const Servidor&) = delete;
@@ -192,11 +200,13 @@ class Servidor {
                              bool encerrarOutras = false);
 
     // ---- backup and restore -----------------------------------------------------------
-    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands: relative ones under the
-    // folder's "Backup" folder, a Windows drive path ("D:\Copias\x.bak") under the
-    // folder's "discos/D", other absolute paths as they are. A ".." that climbs out of the
-    // drive or the server folder, and network paths, are refused with "Cannot open backup
-    // device '...'. Operating system error 3(The system cannot find the path specified.)."
+    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands, always inside the server
+    // folder: relative ones under its "Backup" folder, a Windows drive path
+    // ("D:\Copias\x.bak") under its "discos/D", an absolute path of this machine only when
+    // it lies inside the folder (else "... Operating system error 5(Access is denied.)."). A
+    // ".." that climbs out of the drive or the server folder, and network paths, are refused
+    // with "Cannot open backup device '...'. Operating system error 3(The system cannot find
+    // the path specified.)."; a path through a symbolic link with error 5.
     std::filesystem::path CaminhoDeDisco(const std::string& disco) const;
     // BACKUP DATABASE X TO DISK = '...': a consistent copy with its file list and a
     // checksum of each page, written as a backup set of the media set in the file (see
@@ -226,6 +236,7 @@ class Servidor {
 
   private:
     bool LerEsquemaPronto(const std::string& versao);
+    void RemoverSobras() noexcept;
     void CriarEsquema(const std::string& versao);
     void InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
                       bool integrado);
@@ -238,6 +249,9 @@ class Servidor {
                               bool criando);
     void GravarArquivos(int idDoBanco, const std::vector<ArquivoDoBanco>& arquivos);
     std::filesystem::path CaminhoSqlite(const std::string& nomeDoArquivo) const;
+    bool DentroDaPasta(std::vector<std::string>& partes) const;
+    std::filesystem::path SemLigacoes(const std::filesystem::path& caminho,
+                                      const std::string& disco) const;
 
     std::filesystem::path pasta_;
     const VersaoDoServidor* versao_ = nullptr;

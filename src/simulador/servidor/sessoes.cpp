@@ -81,9 +81,7 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
     LimparSessoesMortas();
     const std::string nomeDoBanco = ChaveDeNome(banco).empty() ? "master" : banco;
     auto info = AcharBanco(nomeDoBanco);
-    if (!info || info->estado != "ONLINE")
-        throw ErroDeBanco("Cannot open database \"" + nomeDoBanco +
-                          "\" requested by the login. The login failed.");
+    if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoNaoAbre(nomeDoBanco));
     if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
         throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
 
