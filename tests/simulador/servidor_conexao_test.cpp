@@ -2,8 +2,12 @@
 #include <functional>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ambiente.hpp"
 #include "comum/erros.hpp"
+#include "simulador/motor/sessao.hpp"
 
 // What a client sees of the server through its connection string and its sessions.
 class ConexaoAoServidor : public SimuladorTeste {};
@@ -28,6 +32,36 @@ TEST_F(ConexaoAoServidor, SenhasComPontoEVirgulaEBrancosNasFormasEntreAspas) {
     } catch (const std::exception& e) {
         EXPECT_EQ(std::string(e.what()).rfind("A string de conexão é inválida", 0), 0u) << e.what();
     }
+}
+
+// Another process's change of the catalog and its KILL reach a session before its next
+// batch, though the session asks the server only when the folder's shared counter moved.
+TEST_F(ConexaoAoServidor, OutroProcessoMudaOCatalogoEMataASessao) {
+    Sql("CREATE TABLE T (a INT NULL)");
+    EXPECT_EQ(Sql("SELECT * FROM T").colunas.size(), 1u);
+    const std::string spid = Valor("SELECT @@SPID");
+    // the child opens the folder afresh: no connection of the parent crosses the fork
+    auto emOutroProcesso = [&](const std::string& lote) {
+        const pid_t filho = fork();
+        if (filho == 0) {
+            try {
+                auto servidor = std::make_shared<zolvek::simulador::Servidor>(pasta_);
+                zolvek::simulador::Sessao sessao(servidor, servidor->Autenticar("sa", ""), "Teste",
+                                                 "OUTRO-PC", "Auxiliar");
+                sessao.ExecutarLote(lote, {});
+            } catch (...) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        int estado = -1;
+        waitpid(filho, &estado, 0);
+        return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    };
+    ASSERT_EQ(emOutroProcesso("ALTER TABLE T ADD b INT NULL"), 0);
+    EXPECT_EQ(Sql("SELECT * FROM T").colunas.size(), 2u);
+    ASSERT_EQ(emOutroProcesso("KILL " + spid), 0);
+    EXPECT_NE(Falha("SELECT 1").find("foi eliminada"), std::string::npos);
 }
 
 // A connection the new server would refuse leaves no server folder behind.

@@ -38,8 +38,12 @@ constexpr std::size_t kLoteEmTrechos = 256 * 1024;
 // The pieces are small enough for their tokens (some 15 bytes of text make a token of
 // 56) to stay in the processor's cache between the reading and the parse.
 constexpr std::size_t kTamanhoDoTrecho = 32 * 1024;
-// A running batch asks the server whether its session was killed this often.
+// A running batch asks the server whether its session was killed this often, and at once
+// when the server's shared counter moves.
 constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
+// Before a batch the session asks only when the counter moved, or when this much went by
+// (a process that died between its change and its moving the counter).
+constexpr auto kConferenciaMaxima = std::chrono::seconds(1);
 // A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends, where SQL
 // Server's would go on: a session that forgot its transaction must not hang the others.
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
@@ -151,7 +155,9 @@ void Sessao::Abrir(const std::string& arquivo) {
     sqlite3_wal_hook(
         db_,
         [](void* p, sqlite3* db, const char* esquema, int paginas) {
-            static_cast<Sessao*>(p)->gravacoesPendentes_ = true;
+            auto* s = static_cast<Sessao*>(p);
+            s->gravacoesPendentes_ = true;
+            if (s->catalogoAlterado_) s->AvisarCatalogoAlterado();
             if (paginas >= 1000) sqlite3_wal_checkpoint(db, esquema);
             return SQLITE_OK;
         },
@@ -371,6 +377,27 @@ int Sessao::EhMembro(const std::string& papel) {
     return m.Passo() ? 1 : 0;
 }
 
+// Before a batch: a KILL and another session's change of the catalog are learned of through
+// the server's shared counter, asked about only when it moved.
+void Sessao::ConferirAntesDoLote() {
+    const auto sinal = servidor_->Sinal();
+    const auto agora = std::chrono::steady_clock::now();
+    const bool mudou = sinal != sinalVisto_ || agora - conferidoEm_ >= kConferenciaMaxima;
+    if (mudou) {
+        sinalVisto_ = sinal;
+        conferidoEm_ = agora;
+    }
+    if (mudou || eliminada_ || !db_) VerificarSessao();
+    if (mudou) VerificarCatalogo();
+}
+
+// A change of the catalog, once committed, moves the server's counter for the other
+// sessions; this one's own catalog is current already.
+void Sessao::AvisarCatalogoAlterado() noexcept {
+    catalogoAlterado_ = false;
+    if (servidor_->AvisarMudanca() == sinalVisto_) ++sinalVisto_;
+}
+
 void Sessao::VerificarSessao() {
     if (!db_)
         throw ErroDeBanco(motivoDoFechamento_.empty() ? "A conexão não está aberta."
@@ -443,7 +470,9 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
 bool Sessao::Interromper() {
     const auto agora = std::chrono::steady_clock::now();
     if (comPrazo_ && agora > prazo_) return true;
-    if (agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
+    const auto sinal = servidor_->Sinal();
+    if (sinal != sinalDaInterrupcao_ || agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
+        sinalDaInterrupcao_ = sinal;
         ultimaVerificacao_ = agora;
         if (!servidor_->SessaoViva(spid_)) eliminada_ = true;
     }
@@ -499,6 +528,7 @@ void Sessao::VerificarCatalogo() {
 
 void Sessao::MarcarCatalogoAlterado() {
     GarantirEscrita();
+    catalogoAlterado_ = true;
     static thread_local std::mt19937_64 g{std::random_device{}()};
     std::string v = std::to_string(g());
     Instrucao(db_, "UPDATE zv_config SET valor=? WHERE chave='versao'").Ligar(1, v).Executar();
@@ -801,7 +831,7 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
 std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
                                                          const std::vector<db::Valor>& parametros,
                                                          int timeoutSegundos) {
-    VerificarSessao();
+    ConferirAntesDoLote();
     mensagens_.clear();
     if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
         throw ErroDeBanco("Command text was not set for the command object.");
@@ -811,7 +841,6 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
         bool& f;
         ~Fim() { f = false; }
     } fim{comPrazo_};
-    VerificarCatalogo();
     AtualizarDireitos();
     TomarFalhaDeFuncao();  // nothing left over from an earlier batch
     // One text is one batch: GO belongs to the tools that split scripts, and the
@@ -856,9 +885,8 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
 
 std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros) {
-    VerificarSessao();
+    ConferirAntesDoLote();
     mensagens_.clear();
-    VerificarCatalogo();
     AtualizarDireitos();
     try {
         PlanoDeLote plano;
@@ -893,8 +921,7 @@ void Sessao::DesfazerCondenada(bool comErro) {
 }
 
 std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
-    VerificarSessao();
-    VerificarCatalogo();
+    ConferirAntesDoLote();
     std::string nome;
     for (const auto& t : Tokenizar(tabela))
         if (EhNome(t)) nome = t.texto;
@@ -911,7 +938,7 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
 // waits for another session's writes.
 void Sessao::IniciarTransacao(const std::string& nome) {
     if (nivelDeTransacao_ == 0) {
-        VerificarSessao();
+        ConferirAntesDoLote();
         nomeDaTransacao_ = nome;
         transacaoCondenada_ = false;
         pontosSalvos_.clear();

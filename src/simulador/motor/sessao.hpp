@@ -169,6 +169,8 @@ class Sessao {
     // Runs one of the session's own statements, prepared the first time.
     void ExecutarPropria(sqlite3_stmt*& st, const char* sql);
     void VerificarSessao();
+    void ConferirAntesDoLote();
+    void AvisarCatalogoAlterado() noexcept;
     // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
     // command's deadline and the session's life allow.
     static int EsperarBloqueio(void* sessao, int tentativas);
@@ -265,7 +267,11 @@ class Sessao {
     int tempoDeBloqueioMs_ = -1;
     std::chrono::steady_clock::time_point inicioDaEspera_{};
     std::chrono::steady_clock::time_point ultimaVerificacao_{};
-    bool eliminada_ = false;  // KILL seen while a statement ran
+    std::uint64_t sinalDaInterrupcao_ = 0;  // the server's counter when Interromper last asked
+    std::uint64_t sinalVisto_ = 0;          // and when ConferirAntesDoLote last did
+    std::chrono::steady_clock::time_point conferidoEm_{};
+    bool catalogoAlterado_ = false;  // a change of the catalog not committed yet
+    bool eliminada_ = false;         // KILL seen while a statement ran
     DireitosDoUsuario direitos_;
     bool autorizando_ = false;  // a user statement is being prepared
     std::string negacao_;       // why the authorizer refused it

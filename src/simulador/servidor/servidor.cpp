@@ -11,6 +11,7 @@
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/resumo.hpp"
+#include "simulador/servidor/sinal.hpp"
 
 namespace zolvek::simulador {
 
@@ -23,6 +24,7 @@ namespace {
 // logins, the session list or the database commands of the server.
 constexpr const char* kArquivoDoServidor = "servidor.sqlite";
 constexpr const char* kArquivoMaster = "master.sqlite";
+constexpr const char* kArquivoDoSinal = "servidor.sinal";
 constexpr const char* kPastaDeDadosPadrao =
     "C:\\Program Files\\Microsoft SQL Server\\MSSQL11.MSSQLSERVER\\MSSQL\\DATA\\";
 
@@ -158,6 +160,7 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
     std::filesystem::create_directories(pasta_, erro);
     if (!std::filesystem::is_directory(pasta_, erro))
         throw ErroDeBanco("A pasta do servidor não pode ser usada: " + pasta.string());
+    sinal_ = std::make_unique<interno::Sinal>(pasta_ / kArquivoDoSinal);
     master_ = AbrirArquivoSqlite((pasta_ / kArquivoDoServidor).string(), false, true);
     try {
         // WAL lets readers go on while another process writes; NORMAL

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,6 +13,10 @@
 #include "simulador/servidor/versoes.hpp"
 
 struct sqlite3;
+
+namespace zolvek::simulador::interno {
+class Sinal;
+}
 
 // The server side of the SQL Server stand-in. A "server" is a folder: the file
 // servidor.sqlite holds everything that belongs to the server (logins, databases and
@@ -154,6 +159,12 @@ class Servidor {
     // False once the session was killed (KILL, MatarProcesso, restore or drop with
     // rollback) or closed. The engine asks before each batch.
     bool SessaoViva(int spid);
+    // A counter the processes of the folder share that moves whenever a session is killed
+    // or a database's catalog changes (AvisarMudanca, after the change is committed): a
+    // session asks SessaoViva and reads its catalog's version again only when it moved.
+    std::uint64_t Sinal();
+    // Returns the value before.
+    std::uint64_t AvisarMudanca();
     // Marks the session busy/idle and stamps last_batch.
     void MarcarLote(int spid, bool emExecucao);
     // Every live session, ordered by spid; sessions of dead processes are removed first.
@@ -256,6 +267,7 @@ class Servidor {
     std::filesystem::path pasta_;
     const VersaoDoServidor* versao_ = nullptr;
     sqlite3* master_ = nullptr;  // the server's state file
+    std::unique_ptr<interno::Sinal> sinal_;
     std::recursive_mutex mutex_;
     std::map<int, std::int64_t> minhasSessoes_;  // spid -> the row's unique key
     std::string maquina_;

@@ -5,6 +5,7 @@
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/servidor.hpp"
+#include "simulador/servidor/sinal.hpp"
 
 namespace zolvek::simulador {
 
@@ -152,10 +153,19 @@ void Servidor::FecharSessao(int spid) noexcept {
         } else {
             Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ?");
             apagar.Ligar(1, std::int64_t{spid}).Executar();
+            AvisarMudanca();
         }
     } catch (...) {
         // A session left behind is removed with its process.
     }
+}
+
+std::uint64_t Servidor::Sinal() {
+    return sinal_->Ler();
+}
+
+std::uint64_t Servidor::AvisarMudanca() {
+    return sinal_->Avisar();
 }
 
 bool Servidor::SessaoViva(int spid) {
@@ -213,6 +223,7 @@ int Servidor::MatarSessoes(const std::string& login, const std::string& host) {
     Comando apagar(master_, "DELETE FROM srv_sessoes WHERE chave_login = ? AND chave_host = ?");
     apagar.Ligar(1, ChaveDeNome(login)).Ligar(2, ChaveDeNome(host)).Executar();
     transacao.Confirmar();
+    AvisarMudanca();
     return quantas;
 }
 
@@ -227,6 +238,7 @@ void Servidor::MatarSessao(int spid, int spidQuePede) {
     if (mudancas.Inteiro(0) == 0)
         throw ErroDeBanco("Process ID " + std::to_string(spid) + " is not an active process ID.");
     transacao.Confirmar();
+    AvisarMudanca();
 }
 
 }  // namespace zolvek::simulador
