@@ -67,7 +67,7 @@ class AtualizacaoDosTributos : public ::testing::Test {
 
     teste::ServidorDeTeste servidor;
     db::Conexao banco;
-    teste::InterfaceDeTeste ui;
+    teste::InterfaceDaManutencao ui;
 };
 
 TEST_F(AtualizacaoDosTributos, UmItemComFalhaNaoImpedeOsOutros) {
@@ -141,7 +141,7 @@ TEST_F(AtualizacaoDosTributos, SoAsColunasNulasSaoGravadasEComponentesFicamDeFor
     EXPECT_EQ(Coluna("DOCRECIT", "BASECALC", componente), "<NULL>");
     EXPECT_EQ(Coluna("DOCRECIT", "BASEIPI", componente), "<NULL>");
     // A second run finds nothing left to do.
-    teste::InterfaceDeTeste outra;
+    teste::InterfaceDaManutencao outra;
     EXPECT_THROW(AtualizarImpostosDosItens(banco, outra), Erro);
 }
 
@@ -196,7 +196,7 @@ TEST_F(AtualizacaoDosTributos, OutroUsuarioConectadoImpedeAExecucao) {
               std::string::npos);
     EXPECT_EQ(ui.eventos, std::vector<std::string>{"usuarios:FISCAL"});
 
-    teste::InterfaceDeTeste recusa;
+    teste::InterfaceDaManutencao recusa;
     recusa.resposta = Resposta::Cancelar;
     EXPECT_THROW(AtualizarImpostosDosItens(banco, recusa), Cancelamento);
     EXPECT_TRUE(recusa.eventos.empty());

@@ -69,7 +69,7 @@ inline bool MesmoNumero(const std::string& a, const std::string& b) {
     return da == db;
 }
 
-class InterfaceDeTeste : public InterfaceDoComando {
+class InterfaceDaManutencao : public InterfaceDoComando {
   public:
     std::vector<std::string> progresso;
     std::vector<LinhaDeErro> erros;
