@@ -42,8 +42,9 @@ if(NOT DEFINED CMAKE_UNITY_BUILD_BATCH_SIZE)
   set(CMAKE_UNITY_BUILD_BATCH_SIZE 8)
 endif()
 
-# zolvek_lotes(ALVO): the target's .cpp files in batches of about
-# CMAKE_UNITY_BUILD_BATCH_SIZE, each of one folder, of even sizes.
+# zolvek_lotes(ALVO): the target's .cpp files in batches of even sizes of about its
+# UNITY_BUILD_BATCH_SIZE (CMAKE_UNITY_BUILD_BATCH_SIZE where it was made), each of one
+# folder.
 function(zolvek_lotes alvo)
   get_target_property(fontes ${alvo} SOURCES)
   get_target_property(raiz ${alvo} SOURCE_DIR)
@@ -70,7 +71,7 @@ function(zolvek_lotes alvo)
     endif()
     math(EXPR n_${chave} "${n_${chave}} + 1")
   endforeach()
-  set(tamanho ${CMAKE_UNITY_BUILD_BATCH_SIZE})
+  get_target_property(tamanho ${alvo} UNITY_BUILD_BATCH_SIZE)
   foreach(fonte IN LISTS cpps)
     get_filename_component(pasta ${fonte} DIRECTORY)
     string(MAKE_C_IDENTIFIER "${pasta}" chave)
