@@ -1,5 +1,7 @@
 #include "admin/usuarios_ativos.hpp"
 
+#include "comum/texto.hpp"
+
 namespace zolvek::admin {
 
 const char* const kConsultaDosProcessos =
@@ -8,7 +10,7 @@ const char* const kConsultaDosProcessos =
 const char* const kProcedimentoMatarProcesso = "MatarProcesso";
 
 UsuariosAtivos::UsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco)
-    : qryProcessos(&conexao), stpMatarProcesso(&conexao) {
+    : qryProcessos(&conexao), stpMatarProcesso(&conexao), conexao_(conexao) {
     qryProcessos.DefinirNomeDoComponente("qryProcessos");
     qryProcessos.DefinirSQL(kConsultaDosProcessos);
     qryProcessos.DefinirBloqueio(db::TipoDeBloqueio::SomenteLeitura);
@@ -49,6 +51,17 @@ void UsuariosAtivos::MatarProcesso(const std::string& loginame, const std::strin
     stpMatarProcesso.Preparar();
     stpMatarProcesso.Executar();
     Atualizar();
+}
+
+bool UsuariosAtivos::EhDaPropriaConexao(const std::string& loginame, const std::string& hostname) {
+    db::Consulta propria(&conexao_);
+    propria.DefinirSQL("select suser_sname() as Login, host_name() as Computador");
+    propria.Abrir();
+    // sysprocesses pads its names with blanks.
+    return texto::IguaisSemCaixa(texto::Aparar(propria.CampoPorNome("Login").Texto()),
+                                 texto::Aparar(loginame)) &&
+           texto::IguaisSemCaixa(texto::Aparar(propria.CampoPorNome("Computador").Texto()),
+                                 texto::Aparar(hostname));
 }
 
 }  // namespace zolvek::admin

@@ -130,7 +130,14 @@ void ImportarTabela(Importacao& im, const std::string& tabela) {
     origem.DefinirTimeout(0);
     origem.DefinirSQL("select * from " + tabela);
     origem.DefinirBloqueio(db::TipoDeBloqueio::SomenteLeitura);
-    origem.Abrir();
+    {
+        struct Espera {
+            InterfaceDoComando& ui;
+            explicit Espera(InterfaceDoComando& u) : ui(u) { ui.MostrarEspera(true); }
+            ~Espera() { ui.MostrarEspera(false); }
+        } espera(im.ui);  // the whole table is read here
+        origem.Abrir();
+    }
 
     const int quantidade = ContarOrigem(im, tabela);
     if (quantidade > 0) im.ui.DefinirBarraSecundaria(0, quantidade);
