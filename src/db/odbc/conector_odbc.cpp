@@ -15,6 +15,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "db/conector/cancelamento.hpp"
 #include "db/conector/provedores.hpp"
 #include "db/odbc/conector_odbc.hpp"
 #include "db/odbc/diagnostico.hpp"
@@ -158,10 +159,19 @@ class ConectorOdbc : public Conector {
         ParametrosLigados ligados(parametros);
         ligados.Ligar(cmd.h());
         std::u16string texto = ParaUtf16(sql);
-        const SQLRETURN rc =
-            SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
         mensagens_.clear();
-        return ColherResultados(cmd.h(), rc, mensagens_);
+        // The driver stops the statement (and the reading of its results) from another
+        // thread; the call under way then fails with SQLSTATE HY008.
+        ExecucaoCancelavel execucao([h = cmd.h()] { SQLCancel(h); });
+        try {
+            const SQLRETURN rc =
+                SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
+            return ColherResultados(cmd.h(), rc, mensagens_);
+        } catch (const ErroDeBanco&) {
+            // Whatever the driver made of it (the cancel may close a cursor being read).
+            if (execucao.Cancelada()) throw ErroDeCancelamento();
+            throw;
+        }
     }
 
     std::vector<Resultado> ExecutarProcedimento(
