@@ -12,7 +12,9 @@ namespace {
 using db::TipoDeCampo;
 
 constexpr std::uint16_t kAnulavel = 0x0001;
-constexpr std::uint16_t kAtualizavel = 0x0004;  // usUpdateable = read/write
+// usUpdateable "unknown", as SQL Server marks the columns of a plain SELECT (drivers
+// take any column so marked as writable)
+constexpr std::uint16_t kAtualizavel = 0x0008;
 constexpr std::uint16_t kIdentidade = 0x0010;
 
 // What the values of a column say about it.

@@ -1,5 +1,6 @@
 // SQL batches, and what every request runs through: the stand-in's connector.
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "comum/texto.hpp"
@@ -70,6 +71,7 @@ void PularCabecalhos(Leitor& l) {
 
 Execucao Executar(SessaoTds& s, const std::string& sql, const std::vector<db::Valor>& parametros) {
     Execucao x;
+    if (std::getenv("ZOLVEK_TDS_DEPURAR")) s.registrar("lote: " + sql.substr(0, 2000));
     try {
         x.resultados = s.conector->Executar(sql, parametros, 0);
     } catch (const ErroDeBanco& e) {
