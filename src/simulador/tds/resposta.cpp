@@ -14,7 +14,7 @@ constexpr std::size_t kEnvioParcial = 64 * 1024;
 MensagemDoServidor MensagemDoErro(const ErroDeBanco& e, const std::string& servidor) {
     MensagemDoServidor m;
     m.erro = true;
-    m.numero = e.Numero() != 0 ? e.Numero() : 50000;
+    m.numero = e.Numero();
     m.classe = static_cast<std::uint8_t>(e.Severidade() > 0 ? e.Severidade() : 16);
     m.estado = static_cast<std::uint8_t>(e.Estado() > 0 ? e.Estado() : 1);
     m.texto = e.what();

@@ -59,7 +59,7 @@ class Resposta {
 };
 
 // ErroDeBanco's number, severity and state as the ERROR token carries them (the
-// stand-in's own refusals, of number 0, go as the user errors of RAISERROR do).
+// stand-in's own refusals keep their number 0, with severity 16).
 MensagemDoServidor MensagemDoErro(const ErroDeBanco& e, const std::string& servidor);
 
 }  // namespace zolvek::simulador::tds
