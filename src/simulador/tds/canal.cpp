@@ -2,7 +2,6 @@
 
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -40,7 +39,6 @@ Canal::Canal(int socket) : socket_(socket) {}
 
 Canal::~Canal() {
     tls_.reset();
-    ::close(socket_);
 }
 
 void Canal::LigarTls(std::unique_ptr<CamadaTls> tls) {

@@ -7,6 +7,7 @@
 #include "simulador/tds/bytes.hpp"
 
 // One client's connection: TDS packets in and out of a socket, with or without TLS.
+// The socket stays its owner's: the channel neither opens nor closes it.
 namespace zolvek::simulador::tds {
 
 // Packet types of the protocol.

@@ -80,7 +80,11 @@ void AtenderConexao(int socket, const std::string& cliente, const ConfiguracaoDa
     try {
         if (!Negociar(s, c)) return;
         MensagemTds m;
-        while (!s.encerrar && canal.Ler(m, c.limiteDaMensagem)) AtenderPedido(s, m);
+        while (!s.encerrar && canal.Ler(m, c.limiteDaMensagem)) {
+            if (c.antesDoPedido) c.antesDoPedido(socket);
+            AtenderPedido(s, m);
+        }
+        s.conector.reset();  // the session ends before the line that says so
         s.registrar(s.encerrar ? "conexão de " + cliente + " encerrada: a sessão " +
                                      std::to_string(s.spid) + " foi eliminada"
                                : "conexão de " + cliente + " encerrada pelo cliente");

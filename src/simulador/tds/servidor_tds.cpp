@@ -8,8 +8,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <vector>
 
 #include "comum/erros.hpp"
 #include "simulador/servidor/servidor.hpp"
@@ -21,6 +24,9 @@ namespace zolvek::simulador::tds {
 namespace {
 
 constexpr int kEsperaDoLaco = 200;  // ms between looks at the stop flag
+// How long a request waits for the sessions of connections already hung up to end (one
+// still running a batch finishes it first).
+constexpr auto kEsperaPorDesconexao = std::chrono::seconds(2);
 
 std::string Endereco(const sockaddr_in& a) {
     char b[INET_ADDRSTRLEN] = {};
@@ -75,8 +81,12 @@ void ServidorTds::Iniciar() {
 }
 
 void ServidorTds::Aceitar() {
-    ConfiguracaoDaConexao c{opcoes_.pasta, versao_, tls_.get(), opcoes_.limiteDaMensagem,
-                            [this](const std::string& l) { Registrar(l); }};
+    ConfiguracaoDaConexao c{opcoes_.pasta,
+                            versao_,
+                            tls_.get(),
+                            opcoes_.limiteDaMensagem,
+                            [this](const std::string& l) { Registrar(l); },
+                            [this](int s) { EsperarDesconexoes(s); }};
     while (!parando_) {
         pollfd p{escuta_, POLLIN, 0};
         if (::poll(&p, 1, kEsperaDoLaco) <= 0) {
@@ -93,9 +103,14 @@ void ServidorTds::Aceitar() {
         std::lock_guard trava(mutex_);
         Conexao& nova = conexoes_.emplace_back();
         nova.socket = s;
-        nova.thread = std::thread([c, s, &nova, quem = Endereco(cliente)] {
+        nova.thread = std::thread([this, c, s, &nova, quem = Endereco(cliente)] {
             AtenderConexao(s, quem, c);
-            nova.terminada = true;
+            {
+                std::lock_guard fim(mutex_);
+                ::close(s);
+                nova.terminada = true;
+            }
+            terminou_.notify_all();
         });
     }
 }
@@ -117,6 +132,22 @@ void ServidorTds::Recolher(bool todas) {
         }
     }
     for (auto& c : fim) c.thread.join();
+}
+
+void ServidorTds::EsperarDesconexoes(int socketDoPedido) {
+    const auto limite = std::chrono::steady_clock::now() + kEsperaPorDesconexao;
+    std::unique_lock trava(mutex_);
+    while (true) {
+        std::vector<pollfd> abertas;
+        for (const auto& c : conexoes_)
+            if (!c.terminada && c.socket != socketDoPedido)
+                abertas.push_back({c.socket, POLLRDHUP, 0});
+        if (abertas.empty() || ::poll(abertas.data(), abertas.size(), 0) <= 0) return;
+        const bool desligada = std::any_of(abertas.begin(), abertas.end(), [](const pollfd& p) {
+            return (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+        });
+        if (!desligada || terminou_.wait_until(trava, limite) == std::cv_status::timeout) return;
+    }
 }
 
 void ServidorTds::Parar() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <list>
@@ -45,6 +46,11 @@ class ServidorTds {
     // Blocks until Parar (from another thread) or until `parar` turns true.
     void Esperar(const std::atomic<bool>& parar);
 
+    // A client that closed one connection and then sends a request on another expects the
+    // first one's session to be gone (a database it left can go single-user): before a
+    // request runs, the connections whose client has already hung up are waited for.
+    void EsperarDesconexoes(int socketDoPedido);
+
   private:
     void Aceitar();
     void Registrar(const std::string& linha);
@@ -63,7 +69,8 @@ class ServidorTds {
     int porta_ = 0;
     std::atomic<bool> parando_{false};
     std::thread aceitacao_;
-    std::mutex mutex_;  // conexoes_ and the log
+    std::mutex mutex_;  // conexoes_ (a socket is closed only under it) and the log
+    std::condition_variable terminou_;
     std::list<Conexao> conexoes_;
 };
 

@@ -44,10 +44,14 @@ bool IniciarOutra(Leitor& l) {
 void Terminar(SessaoTds& s, Resposta& r, bool desfazer, Leitor& l) {
     Nome(l);
     const bool outra = IniciarOutra(l);
-    if (desfazer)
-        s.conector->Desfazer();
-    else
-        s.conector->Confirmar();
+    // With no transaction open (the batch ended its own) there is nothing to end, as
+    // ODBC's SQLEndTran says.
+    if (s.conector->EmTransacao()) {
+        if (desfazer)
+            s.conector->Desfazer();
+        else
+            s.conector->Confirmar();
+    }
     if (s.emTransacao) AnunciarFim(s, r, desfazer);
     if (outra) {
         s.conector->IniciarTransacao();
