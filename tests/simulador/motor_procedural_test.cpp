@@ -202,6 +202,14 @@ TEST_P(Procedural, CursorPercorreAsLinhasEFalhaComoOSqlServer) {
               "that of selected columns.");
     EXPECT_EQ(Recusa("DECLARE c CURSOR FOR SELECT 1; OPEN c; FETCH LAST FROM c"),
               "16911: fetch: The fetch type last cannot be used with forward only cursors.");
+    // CURSOR_CLOSE_ON_COMMIT ON (pymssql sets it): the end of the transaction closes the
+    // cursor; OFF, SQL Server's default, keeps it open.
+    const std::string aposConfirmar =
+        "DECLARE c CURSOR LOCAL FOR SELECT 1; BEGIN TRAN; OPEN c; COMMIT; FETCH NEXT FROM c; "
+        "CLOSE c";
+    EXPECT_EQ(Recusa("SET CURSOR_CLOSE_ON_COMMIT ON; " + aposConfirmar),
+              "16917: Cursor is not open.");
+    EXPECT_EQ(Recusa("SET CURSOR_CLOSE_ON_COMMIT OFF; " + aposConfirmar), "(sem erro)");
 }
 
 TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {

@@ -236,11 +236,12 @@ class Sessao {
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
     std::map<std::string, Tabela> variaveisDeTabela_;            // by folded @name
     std::int64_t ultimaVariavelDeTabela_ = 0;                    // their ids count down from -1
-    std::map<std::string, std::string> tabelasDeRetorno_;  // by folded @name: the definition
+    std::map<std::string, std::string> tabelasDeRetorno_;        // by folded @name: the definition
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON
     bool xactAbort_ = false;                 // SET XACT_ABORT ON
+    bool fecharCursoresNoFim_ = false;       // SET CURSOR_CLOSE_ON_COMMIT ON
     bool emLote_ = false;
     std::map<std::string, BancoAnexado> anexados_;  // by folded database name
     std::set<std::string> nomesQualificados_;       // "zvb_5.t" the statement being prepared names
