@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a test program against a TDS listener: zolvek-cli servidor on a fresh folder and a
 # free loopback port, a database "Teste" created through it, and ZOLVEK_TESTE_MSSQL set
-# to reach it through ODBC and FreeTDS. The listener stops when the program ends.
+# to reach it through ODBC and FreeTDS (ZOLVEK_TDS_PORTA: its port). The listener stops
+# when the program ends.
 # Uso: com_servidor.sh ZOLVEK_CLI PROGRAMA [ARGUMENTOS...]
 set -euo pipefail
 cli="$1"
@@ -19,4 +20,4 @@ porta="$(sed -n 's/.*escutando em 127\.0\.0\.1:\([0-9]*\).*/\1/p' <<<"$linha")"
 cat <&3 >&2 &
 base="Provider=SQLOLEDB.1;Data Source=127.0.0.1,$porta;User ID=sa;Password="
 echo "CREATE DATABASE Teste" | "$cli" sql --sem-transacao --conexao "$base;Initial Catalog=master" -
-ZOLVEK_TESTE_MSSQL="$base;Initial Catalog=Teste" "$@"
+ZOLVEK_TDS_PORTA="$porta" ZOLVEK_TESTE_MSSQL="$base;Initial Catalog=Teste" "$@"
