@@ -77,6 +77,7 @@ void AtenderPedido(SessaoTds& s, const MensagemTds& m) {
 void AtenderConexao(int socket, const std::string& cliente, const ConfiguracaoDaConexao& c) {
     Canal canal(socket);
     SessaoTds s{canal, c.registrar, cliente};
+    s.vigia = c.vigia;
     try {
         if (!Negociar(s, c)) return;
         MensagemTds m;

@@ -7,6 +7,7 @@
 namespace zolvek::simulador::tds {
 
 class ContextoTls;
+class VigiaDeAtencao;
 
 struct ConfiguracaoDaConexao {
     std::string pasta;                 // the stand-in's server folder
@@ -16,6 +17,7 @@ struct ConfiguracaoDaConexao {
     std::function<void(const std::string&)> registrar;
     // Called before each request runs (see ServidorTds::EsperarDesconexoes).
     std::function<void(int socket)> antesDoPedido;
+    VigiaDeAtencao* vigia = nullptr;
 };
 
 // Serves one client on its socket until it leaves, breaks the protocol or its session

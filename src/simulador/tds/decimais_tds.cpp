@@ -42,10 +42,12 @@ std::string TextoDaMagnitude(const Magnitude& m, int escala) {
 
 std::int64_t ComoDezMilesimos(const db::Valor& v) {
     const Magnitude m = ComoMagnitude(v, 19, 4);
-    if (m.valor > static_cast<Inteiro128>(INT64_MAX))
+    // money goes from -922337203685477.5808 to 922337203685477.5807
+    const Inteiro128 limite = static_cast<Inteiro128>(INT64_MAX) + (m.negativo ? 1 : 0);
+    if (m.valor > limite)
         throw ErroDeEntrada("Arithmetic overflow error converting expression to data type money.");
-    const auto n = static_cast<std::int64_t>(m.valor);
-    return m.negativo ? -n : n;
+    if (!m.negativo || m.valor == 0) return static_cast<std::int64_t>(m.valor);
+    return -static_cast<std::int64_t>(m.valor - 1) - 1;
 }
 
 }  // namespace zolvek::simulador::tds

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "comum/texto.hpp"
 #include "simulador/tds/resposta.hpp"
@@ -72,6 +73,8 @@ void PularCabecalhos(Leitor& l) {
 Execucao Executar(SessaoTds& s, const std::string& sql, const std::vector<db::Valor>& parametros) {
     Execucao x;
     if (std::getenv("ZOLVEK_TDS_DEPURAR")) s.registrar("lote: " + sql.substr(0, 2000));
+    std::optional<VigiaDeAtencao::Guarda> guarda;
+    if (s.vigia && s.cancelar) guarda.emplace(*s.vigia, s.canal.Socket(), s.cancelar);
     try {
         x.resultados = s.conector->Executar(sql, parametros, 0);
     } catch (const ErroDeBanco& e) {

@@ -18,6 +18,7 @@
 #include "simulador/servidor/servidor.hpp"
 #include "simulador/tds/conexao_tds.hpp"
 #include "simulador/tds/tls.hpp"
+#include "simulador/tds/vigia_de_atencao.hpp"
 
 namespace zolvek::simulador::tds {
 
@@ -75,6 +76,7 @@ void ServidorTds::Iniciar() {
     socklen_t tamanho = sizeof a;
     getsockname(escuta_, reinterpret_cast<sockaddr*>(&a), &tamanho);
     porta_ = ntohs(a.sin_port);
+    vigia_ = std::make_unique<VigiaDeAtencao>();
     aceitacao_ = std::thread([this] { Aceitar(); });
     Registrar("escutando em " + opcoes_.endereco + ":" + std::to_string(porta_) + " (pasta " +
               opcoes_.pasta + ", SQL Server " + versao_ + (tls_ ? ", com TLS)" : ")"));
@@ -86,7 +88,8 @@ void ServidorTds::Aceitar() {
                             tls_.get(),
                             opcoes_.limiteDaMensagem,
                             [this](const std::string& l) { Registrar(l); },
-                            [this](int s) { EsperarDesconexoes(s); }};
+                            [this](int s) { EsperarDesconexoes(s); },
+                            vigia_.get()};
     while (!parando_) {
         pollfd p{escuta_, POLLIN, 0};
         if (::poll(&p, 1, kEsperaDoLaco) <= 0) {

@@ -16,6 +16,7 @@
 namespace zolvek::simulador::tds {
 
 class ContextoTls;
+class VigiaDeAtencao;
 
 struct OpcoesDoServidorTds {
     std::string pasta;
@@ -65,6 +66,7 @@ class ServidorTds {
     OpcoesDoServidorTds opcoes_;
     std::string versao_;
     std::unique_ptr<ContextoTls> tls_;
+    std::unique_ptr<VigiaDeAtencao> vigia_;
     int escuta_ = -1;
     int porta_ = 0;
     std::atomic<bool> parando_{false};

@@ -11,6 +11,7 @@
 #include "db/conector/conector.hpp"
 #include "simulador/tds/bytes.hpp"
 #include "simulador/tds/canal.hpp"
+#include "simulador/tds/vigia_de_atencao.hpp"
 
 // The state one client's connection keeps once it is logged in, and the requests it
 // serves: SQL batches, RPCs and the transaction manager's requests.
@@ -46,6 +47,10 @@ struct SessaoTds {
     std::map<std::int32_t, Preparado> preparados;
     std::int32_t proximoPreparado = 1;
     bool encerrar = false;  // the session was killed: the connection closes
+    // ATTENTION: the watcher of running requests, and how a running batch is stopped at
+    // its next check (none: it runs to its end, and the DONE_ATTN follows its answer).
+    VigiaDeAtencao* vigia = nullptr;
+    std::function<void()> cancelar;
 };
 
 // ALL_HEADERS of a request (TDS 7.2 and later): skipped after checking its lengths.

@@ -88,6 +88,7 @@ db::Valor LerVariante(Leitor& l) {
     TipoTds comTamanho = t;
     if (t.tipo == kVarChar || t.tipo == kNVarChar || t.tipo == kVarBinario)
         comTamanho.tamanho = 8000;
+    if (valor.Tamanho() == total) comTamanho.tamanho = static_cast<std::uint32_t>(total);
     return LerValor(interno, comTamanho);
 }
 
