@@ -12,7 +12,7 @@ PACOTES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core
   libboost-dev
-  libssl-dev freetds-bin python3-pymssql nodejs
+  libssl-dev openssl freetds-bin python3-pymssql nodejs
 )
 
 faltando=()

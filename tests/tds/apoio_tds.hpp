@@ -28,7 +28,8 @@ namespace zolvek::simulador::tds::teste {
 class ServidorDeTeste {
   public:
     explicit ServidorDeTeste(const std::string& certificado = "", const std::string& chave = "") {
-        std::string modelo = (std::filesystem::temp_directory_path() / "zolvek_tds_XXXXXX").string();
+        std::string modelo =
+            (std::filesystem::temp_directory_path() / "zolvek_tds_XXXXXX").string();
         if (!mkdtemp(modelo.data())) throw std::runtime_error("mkdtemp falhou");
         pasta_ = modelo;
         OpcoesDoServidorTds opcoes;
@@ -123,9 +124,14 @@ class ClienteCru {
 
     void Bruto(const Bytes& b) { (void)::send(s_, b.data(), b.size(), MSG_NOSIGNAL); }
     void Pacote(std::uint8_t tipo, const Bytes& corpo, bool ultimo = true) {
-        Bytes p = {tipo, static_cast<std::uint8_t>(ultimo ? 1 : 0),
+        Bytes p = {tipo,
+                   static_cast<std::uint8_t>(ultimo ? 1 : 0),
                    static_cast<std::uint8_t>((corpo.size() + 8) >> 8),
-                   static_cast<std::uint8_t>(corpo.size() + 8), 0, 0, 1, 0};
+                   static_cast<std::uint8_t>(corpo.size() + 8),
+                   0,
+                   0,
+                   1,
+                   0};
         p.insert(p.end(), corpo.begin(), corpo.end());
         Bruto(p);
     }
@@ -171,8 +177,8 @@ class ClienteCru {
         e.U8(0);
         e.U32(0);
         e.U32(0x0409);
-        const std::vector<std::string> textos = {"teste", usuario, senha, "cru", "", "",
-                                                 "",      "",      banco};
+        const std::vector<std::string> textos = {"teste", usuario, senha, "cru", "",
+                                                 "",      "",      "",    banco};
         std::size_t posicao = 94;
         Escritor dados;
         for (std::size_t i = 0; i < textos.size(); ++i) {
@@ -192,7 +198,7 @@ class ClienteCru {
             e.U16(static_cast<std::uint16_t>(n));
             posicao += n * 2;
         }
-        for (int i = 0; i < 6; ++i) e.U8(0);  // client id
+        for (int i = 0; i < 6; ++i) e.U8(0);   // client id
         for (int i = 0; i < 4; ++i) e.U16(0);  // SSPI, attach file
         e.U16(0);
         e.U16(0);  // change password

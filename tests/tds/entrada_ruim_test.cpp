@@ -141,7 +141,8 @@ TEST_F(EntradaRuim, LoteMaiorQueOLimiteEClienteQueSaiNoMeioDaResposta) {
     {
         ClienteCru c(servidor_.Porta());
         ASSERT_TRUE(c.Entrar());
-        c.Pacote(0x01, ClienteCru::Lote("select replicate(cast('x' as varchar(max)), 8000000) as longo"));
+        c.Pacote(0x01,
+                 ClienteCru::Lote("select replicate(cast('x' as varchar(max)), 8000000) as longo"));
         c.Fechar();
         EXPECT_TRUE(servidor_.EsperarLinha({"fechada", "desconectou durante a resposta"}))
             << servidor_.Log();

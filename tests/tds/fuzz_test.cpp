@@ -43,7 +43,8 @@ Bytes Estragar(Bytes b, std::mt19937& g) {
     std::uniform_int_distribution<int> tipo(0, 3);
     switch (tipo(g)) {
         case 0:  // a few bytes changed
-            for (int i = 0; i < 3 && !b.empty(); ++i) b[g() % b.size()] = static_cast<std::uint8_t>(g());
+            for (int i = 0; i < 3 && !b.empty(); ++i)
+                b[g() % b.size()] = static_cast<std::uint8_t>(g());
             break;
         case 1:  // cut
             b.resize(g() % (b.size() + 1));
@@ -53,7 +54,9 @@ Bytes Estragar(Bytes b, std::mt19937& g) {
             for (auto& x : b) x = static_cast<std::uint8_t>(g());
             break;
         default:  // bytes added
-            for (int i = 0; i < 8; ++i) b.insert(b.begin() + static_cast<long>(g() % (b.size() + 1)), static_cast<std::uint8_t>(g()));
+            for (int i = 0; i < 8; ++i)
+                b.insert(b.begin() + static_cast<long>(g() % (b.size() + 1)),
+                         static_cast<std::uint8_t>(g()));
     }
     return b;
 }

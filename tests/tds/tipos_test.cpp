@@ -32,15 +32,17 @@ db::Valor IdaEVolta(const TipoTds& t, const db::Valor& v) {
 }
 
 TEST(TiposTds, NumerosExatosEAproximadosIdaEVolta) {
-    EXPECT_EQ(IdaEVolta(Tipo(kIntN, 4), std::int64_t{-2147483648LL}), db::Valor(std::int64_t{-2147483648LL}));
+    EXPECT_EQ(IdaEVolta(Tipo(kIntN, 4), std::int64_t{-2147483648LL}),
+              db::Valor(std::int64_t{-2147483648LL}));
     EXPECT_EQ(IdaEVolta(Tipo(kIntN, 1), std::int64_t{255}), db::Valor(std::int64_t{255}));
     EXPECT_EQ(IdaEVolta(Tipo(kIntN, 8), std::int64_t{9007199254740993}),
               db::Valor(std::int64_t{9007199254740993}));
     EXPECT_THROW(IdaEVolta(Tipo(kIntN, 2), std::int64_t{40000}), Erro);
     EXPECT_EQ(IdaEVolta(Tipo(kBitN, 1), true), db::Valor(true));
     EXPECT_EQ(IdaEVolta(Tipo(kRealN, 8), 0.1), db::Valor(0.1));
-    EXPECT_EQ(IdaEVolta(Tipo(kDecimalN, 17, 38, 4), db::Decimal{"-12345678901234567890123456789.1234"}),
-              db::Valor(db::Decimal{"-12345678901234567890123456789.1234"}));
+    EXPECT_EQ(
+        IdaEVolta(Tipo(kDecimalN, 17, 38, 4), db::Decimal{"-12345678901234567890123456789.1234"}),
+        db::Valor(db::Decimal{"-12345678901234567890123456789.1234"}));
     // rounded half away from zero to the column's scale, as SQL Server converts
     EXPECT_EQ(IdaEVolta(Tipo(kDecimalN, 5, 5, 2), db::Decimal{"1.005"}),
               db::Valor(db::Decimal{"1.01"}));
@@ -72,10 +74,12 @@ TEST(TiposTds, DatasEHorasIdaEVolta) {
 }
 
 TEST(TiposTds, TextosBinariosGuidEVariante) {
-    EXPECT_EQ(IdaEVolta(Tipo(kNVarChar, 80), std::string("Ação 😀")), db::Valor(std::string("Ação 😀")));
+    EXPECT_EQ(IdaEVolta(Tipo(kNVarChar, 80), std::string("Ação 😀")),
+              db::Valor(std::string("Ação 😀")));
     std::string longo(100000, 'x');
     EXPECT_EQ(IdaEVolta(Tipo(kNVarChar, kTamanhoMax), longo), db::Valor(longo));
-    EXPECT_EQ(IdaEVolta(Tipo(kVarChar, 20), std::string("Opção€")), db::Valor(std::string("Opção€")));
+    EXPECT_EQ(IdaEVolta(Tipo(kVarChar, 20), std::string("Opção€")),
+              db::Valor(std::string("Opção€")));
     EXPECT_EQ(IdaEVolta(Tipo(kVarChar, 20), std::string("日本")), db::Valor(std::string("??")));
     EXPECT_EQ(IdaEVolta(Tipo(kNChar, 8), std::string("ab")), db::Valor(std::string("ab  ")));
     EXPECT_THROW(IdaEVolta(Tipo(kNVarChar, 4), std::string("abc")), Erro);

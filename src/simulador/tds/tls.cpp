@@ -29,7 +29,8 @@ ContextoTls::ContextoTls(const std::string& certificado, const std::string& chav
     // the client has left the wrapping.
     SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
     SSL_CTX_set_max_proto_version(ctx_, TLS1_2_VERSION);
-    SSL_CTX_set_options(ctx_, SSL_OP_NO_TICKET);
+    SSL_CTX_set_options(
+        ctx_, SSL_OP_NO_TICKET | SSL_OP_IGNORE_UNEXPECTED_EOF);  // a client may just close
     if (SSL_CTX_use_certificate_chain_file(ctx_, certificado.c_str()) != 1) {
         const std::string m = ErroDoOpenSsl();
         SSL_CTX_free(ctx_);
