@@ -31,9 +31,9 @@ struct ComServidorTds {
         return o;
     }
     std::unique_ptr<db::Conector> PeloOdbc() {
-        auto c = db::odbc::CriarConector(
-            "Provider=SQLOLEDB.1;Data Source=127.0.0.1," + std::to_string(servidor.Porta()) +
-            ";Initial Catalog=Bench;User ID=sa;Password=");
+        auto c = db::odbc::CriarConector("Provider=SQLOLEDB.1;Data Source=127.0.0.1," +
+                                         std::to_string(servidor.Porta()) +
+                                         ";Initial Catalog=Bench;User ID=sa;Password=");
         c->Abrir();
         return c;
     }
@@ -50,8 +50,8 @@ BENCHMARK_CAPTURE(SelectUm, pelo_odbc, true)->Unit(benchmark::kMicrosecond);
 
 void InsercaoComParametros(benchmark::State& estado, bool peloOdbc) {
     ComServidorTds s(peloOdbc ? "tds_ins_odbc" : "tds_ins");
-    s.base.c->Executar("CREATE TABLE Item (id int PRIMARY KEY, nome nvarchar(40), preco decimal(12,2))",
-                       {}, 0);
+    s.base.c->Executar(
+        "CREATE TABLE Item (id int PRIMARY KEY, nome nvarchar(40), preco decimal(12,2))", {}, 0);
     auto odbc = peloOdbc ? s.PeloOdbc() : nullptr;
     db::Conector& c = peloOdbc ? *odbc : *s.base.c;
     std::int64_t id = 0;
@@ -82,13 +82,15 @@ void ConexoesConcorrentes(benchmark::State& estado) {
                 try {
                     auto c = s.PeloOdbc();
                     for (int i = 0; i < kConsultas; ++i)
-                        c->Executar("SELECT v FROM Par WHERE k = ?", {std::int64_t{1 + (t + i) % 3}}, 0);
+                        c->Executar("SELECT v FROM Par WHERE k = ?",
+                                    {std::int64_t{1 + (t + i) % 3}}, 0);
                 } catch (const std::exception&) {
                     ++erros;
                 }
             });
         for (auto& t : threads) t.join();
-        if (erros) estado.SkipWithError((std::to_string(erros.load()) + " conexões falharam").c_str());
+        if (erros)
+            estado.SkipWithError((std::to_string(erros.load()) + " conexões falharam").c_str());
     }
     estado.counters["consultas/s"] = benchmark::Counter(
         static_cast<double>(kConexoes * kConsultas) * static_cast<double>(estado.iterations()),
