@@ -41,4 +41,24 @@ class UsuariosAtivos {
     db::Procedimento stpMatarProcesso;
 };
 
+// One server session in the database, for naming a user's row by a session number.
+struct ProcessoAtivo {
+    int spid = 0;
+    std::string loginame;
+    std::string hostname;
+};
+
+// The database's sessions, ordered by number (login and computer without trailing
+// blanks).
+std::vector<ProcessoAtivo> ProcessosDoBanco(db::Conexao& conexao, const std::string& nomeDoBanco);
+
+// The number of the connection's own session (@@SPID).
+int SessaoPropria(db::Conexao& conexao);
+
+// The session `spid` of the database, whose login and computer MatarProcesso would end.
+// Raises ErroDeEntrada when it is not in the database, when it is the connection's own
+// session, or when it shares the connection's login and computer: MatarProcesso ends
+// every process of the pair, and the program's own connection would go with them.
+ProcessoAtivo ProcessoParaEliminar(db::Conexao& conexao, const std::string& nomeDoBanco, int spid);
+
 }  // namespace zolvek::admin

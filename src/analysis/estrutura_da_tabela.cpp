@@ -23,7 +23,8 @@ bool EhTextual(CategoriaDeDados k) {
 }
 
 // Size and declared type of a text or binary column; may widen the field. False when
-// the column must be altered (narrower, or of an old or single-byte type).
+// the column must be altered (narrower, or of an old or single-byte type other than
+// the VARCHAR that a text of more than 4000 characters is made with).
 bool TamanhoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& campo) {
     db::Consulta consulta(&c.Banco);
     c.Abrir(
@@ -34,14 +35,16 @@ bool TamanhoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, Cam
             Literal(tabela) + ") and c.name = " + Literal(campo.Nome));
     bool confere = true;
     const std::int64_t tamanho = consulta.CampoPorNome("length").Inteiro();
-    if (campo.Categoria() == CategoriaDeDados::Texto && tamanho != -1) {
+    if (CategoriaDaColunaCriada(campo) == CategoriaDeDados::Texto && tamanho != -1) {
         if (tamanho < campo.Tamanho)
             confere = false;
         else if (tamanho > campo.Tamanho)
             campo.Tamanho = static_cast<std::int32_t>(tamanho);
     }
     const std::string tipo = texto::Minusculas(consulta.CampoPorNome("UserType").Texto());
-    if (tipo == "text" || tipo == "image" || tipo.rfind("varchar", 0) == 0) confere = false;
+    if (tipo == "text" || tipo == "image") confere = false;
+    if (tipo.rfind("varchar", 0) == 0 && !(tipo == "varchar" && CriaVarchar(campo)))
+        confere = false;
     return confere;
 }
 
@@ -91,11 +94,15 @@ bool ColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& ca
     const db::Campo* coluna = amostra.AcharCampo(campo.Nome);
     existe = coluna != nullptr;
     if (!existe) return false;
-    const CategoriaDeDados k = campo.Categoria();
+    // The field's own category, or the one of the column the analysis makes for it.
+    const CategoriaDeDados criada = CategoriaDaColunaCriada(campo);
+    const CategoriaDeDados daColuna = CategoriaDaColuna(coluna->Definicao());
     bool confere = true;
-    if (EhTextual(k) && !TamanhoDaColunaConfere(c, tabela, campo)) confere = false;
-    if (confere && CategoriaDaColuna(coluna->Definicao()) != k) confere = false;
-    if (confere && k == CategoriaDeDados::Flutuante && !PrecisaoDaColunaConfere(c, tabela, campo))
+    if (EhTextual(criada) && !TamanhoDaColunaConfere(c, tabela, campo)) confere = false;
+    if (confere && daColuna != campo.Categoria() && daColuna != criada) confere = false;
+    // An INT column of an "F" field has no precision to take: only decimal columns do.
+    if (confere && daColuna == CategoriaDeDados::Flutuante &&
+        !PrecisaoDaColunaConfere(c, tabela, campo))
         confere = false;
     return confere;
 }

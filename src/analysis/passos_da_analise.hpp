@@ -37,6 +37,9 @@ void RemoverValoresPadrao(ContextoDaAnalise& contexto, const dicionario::TabelaD
 void CriarValoresPadrao(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela,
                         bool integridade);
 void RemoverIndices(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
+// True when the table has its primary key ("Chvpr_" + table) and every other index of
+// the dictionary, by name; false also when they cannot be read.
+bool IndicesPresentes(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void CriarIndices(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void RemoverValidacoes(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void CriarValidacoes(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela,

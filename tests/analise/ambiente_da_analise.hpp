@@ -41,11 +41,16 @@ inline std::filesystem::path PastaTemporaria() {
 inline std::string TextoDoDicionario(const std::vector<std::string> &corpo,
                                      int revisao = 7) {
   std::string texto = "Dicionário versão 5\r\n" + std::to_string(revisao) +
-                      "\r\nteste\r\n0,0,0\r\n";
+                      "\r\nteste\r\n" +
+                      dicionario::LinhaDeContagens(corpo) + "\r\n";
   for (const auto &linha : corpo)
     texto += linha + "\r\n";
   return texto;
 }
+
+// Thrown by the test front end to stop a run dead, as a killed process stops: no
+// guard of the analysis catches it, so nothing after that point runs.
+struct ProcessoMorto {};
 
 // The front end of a test run.
 class InterfaceGravada : public InterfaceDoComando {
@@ -65,11 +70,15 @@ public:
   // Cancels at the check that follows the progress text that contains this.
   std::string cancelarEm;
   bool cancelado = false;
+  // Throws ProcessoMorto at the progress text that contains this.
+  std::string morrerEm;
 
   void MostrarProgresso(const std::string &texto) override {
     progresso.push_back(texto);
     if (!cancelarEm.empty() && texto.find(cancelarEm) != std::string::npos)
       cancelado = true;
+    if (!morrerEm.empty() && texto.find(morrerEm) != std::string::npos)
+      throw ProcessoMorto{};
   }
   void DefinirBarra(int p, int m) override {
     posicao = p;
@@ -174,9 +183,13 @@ public:
 
   void EscreverDicionario(const std::vector<std::string> &corpo,
                           int revisao = 7) {
+    EscreverTextoDoDicionario(TextoDoDicionario(corpo, revisao));
+  }
+  // The dictionary file from its whole text (header lines included).
+  void EscreverTextoDoDicionario(const std::string &texto) {
     arquivo_ = pasta_ / "teste.DicD";
     std::ofstream saida(arquivo_, std::ios::binary);
-    saida << dicionario::CodificarTexto(TextoDoDicionario(corpo, revisao));
+    saida << dicionario::CodificarTexto(texto);
   }
 
   // The demo company dictionary of the repository.
