@@ -37,7 +37,10 @@ bool Negociar(SessaoTds& s, const ConfiguracaoDaConexao& c) {
         throw ErroDeProtocolo("pacote de tipo " + std::to_string(m.tipo) + " antes do LOGIN7");
     // Encryption of the login only: the rest goes in the clear.
     if (cripto == kCriptografiaDesligada) s.canal.DesligarTls();
-    return Entrar(s, LerLogin7(m.dados), c.pasta);
+    const Login7 login = LerLogin7(m.dados);
+    // a login may be refused for a session that a client already hung up
+    if (c.antesDoPedido) c.antesDoPedido(s.canal.Socket());
+    return Entrar(s, login, c.pasta);
 }
 
 // RESETCONNECTION: the pooled connection starts over as a new session of the same login.

@@ -183,11 +183,6 @@ void EscreverDataHora(Escritor& e, const TipoTds& t, const db::Valor& v) {
     if (t.tipo == kDataHoraComFusoN) e.U16(0);
 }
 
-bool Fixo(std::uint8_t t) {
-    return t == kInt1 || t == kBit || t == kInt2 || t == kInt4 || t == kInt8 || t == kReal4 ||
-           t == kReal8 || t == kDinheiro || t == kDinheiro4 || t == kDataHora || t == kDataHora4;
-}
-
 }  // namespace
 
 void EscreverValor(Escritor& e, const TipoTds& t, const db::Valor& v) {
@@ -206,7 +201,8 @@ void EscreverValor(Escritor& e, const TipoTds& t, const db::Valor& v) {
             break;
     }
     if (db::EhNulo(v)) {
-        if (Fixo(t.tipo)) throw ErroDeEntrada("Um valor nulo não cabe num tipo de tamanho fixo");
+        if (TamanhoFixo(t.tipo) > 0)
+            throw ErroDeEntrada("Um valor nulo não cabe num tipo de tamanho fixo");
         return e.U8(0);
     }
     switch (t.tipo) {

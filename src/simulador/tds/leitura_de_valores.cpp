@@ -193,10 +193,7 @@ db::Valor LerValor(Leitor& l, const TipoTds& t) {
         return texto::DeWindows1252(std::string(corpo.begin(), corpo.end()));
     }
     std::size_t n = t.tamanho;
-    const bool fixo = t.tipo == kInt1 || t.tipo == kBit || t.tipo == kInt2 || t.tipo == kInt4 ||
-                      t.tipo == kInt8 || t.tipo == kReal4 || t.tipo == kReal8 ||
-                      t.tipo == kDinheiro || t.tipo == kDinheiro4 || t.tipo == kDataHora ||
-                      t.tipo == kDataHora4;
+    const bool fixo = TamanhoFixo(t.tipo) > 0;
     if (!fixo) {
         n = l.U8();
         if (n == 0) return {};

@@ -11,7 +11,14 @@ bool EhTextoComColacao(std::uint8_t t) {
            t == kTextoUnicode;
 }
 
-// Bytes of the types whose TYPE_INFO is the type alone.
+std::string ComTamanho(const char* nome, std::uint32_t tamanho, bool unicode) {
+    if (tamanho == kTamanhoMax) return std::string(nome) + "(max)";
+    const std::uint32_t n = unicode ? tamanho / 2 : tamanho;
+    return std::string(nome) + "(" + std::to_string(n == 0 ? 1 : n) + ")";
+}
+
+}  // namespace
+
 int TamanhoFixo(std::uint8_t t) {
     switch (t) {
         case kNulo:
@@ -35,14 +42,6 @@ int TamanhoFixo(std::uint8_t t) {
             return -1;
     }
 }
-
-std::string ComTamanho(const char* nome, std::uint32_t tamanho, bool unicode) {
-    if (tamanho == kTamanhoMax) return std::string(nome) + "(max)";
-    const std::uint32_t n = unicode ? tamanho / 2 : tamanho;
-    return std::string(nome) + "(" + std::to_string(n == 0 ? 1 : n) + ")";
-}
-
-}  // namespace
 
 bool TipoTds::Plp() const {
     return tipo == kXml || (tamanho == kTamanhoMax &&

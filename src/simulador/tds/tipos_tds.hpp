@@ -66,6 +66,10 @@ struct TipoTds {
     bool Plp() const;  // (max) types and xml: values in chunks
 };
 
+// Bytes of the types whose TYPE_INFO is the type alone (int, datetime...: no NULL
+// either), -1 for the others.
+int TamanhoFixo(std::uint8_t tipo);
+
 // ErroDeProtocolo for a type the listener does not know or cannot take (UDT, TVP).
 TipoTds LerInfoDeTipo(Leitor& l);
 void EscreverInfoDeTipo(Escritor& e, const TipoTds& t);

@@ -56,6 +56,18 @@ conexao.on('connect', async (erro) => {
     esperar('OUTPUT', p.valores.r, 42);
     esperar('RETURN', p.status, 3);
 
+    // sp_prepare once, sp_execute twice, sp_unprepare
+    const preparado = new Request('SELECT nome FROM ItemJs WHERE id = @id', () => {});
+    preparado.addParameter('id', TYPES.Int);
+    const nomes = [];
+    preparado.on('row', (colunas) => nomes.push(colunas[0].value));
+    await new Promise((ok) => { preparado.once('prepared', ok); conexao.prepare(preparado); });
+    for (const id of [1, 2]) {
+      await new Promise((ok) => { preparado.once('requestCompleted', ok); conexao.execute(preparado, { id }); });
+    }
+    await new Promise((ok) => { preparado.once('requestCompleted', ok); conexao.unprepare(preparado); });
+    esperar('preparada', nomes, ['Açúcar']);
+
     await transacao('beginTransaction');
     await sql("INSERT INTO ItemJs VALUES (2, 'desfeito', 0)");
     await transacao('rollbackTransaction');
@@ -69,6 +81,6 @@ conexao.on('connect', async (erro) => {
     console.error(falhas.join('\n'));
     process.exit(1);
   }
-  console.log('tedious: 5 verificações passaram');
+  console.log('tedious: 6 verificações passaram');
 });
 conexao.connect();
