@@ -212,46 +212,27 @@ TipoTds TipoAnulavel(const TipoTds& t) {
     return r;
 }
 
-std::string NomeSql(const TipoTds& t) {
+std::string NomeSql(const TipoTds& original) {
+    // the fixed-length types by the length of their nullable forms
+    TipoTds t = TipoAnulavel(original);
+    if (const int fixo = TamanhoFixo(original.tipo); fixo > 0)
+        t.tamanho = static_cast<std::uint32_t>(fixo);
     switch (t.tipo) {
-        case kInt1:
-            return "tinyint";
-        case kBit:
         case kBitN:
             return "bit";
-        case kInt2:
-            return "smallint";
-        case kInt4:
-            return "int";
-        case kInt8:
-            return "bigint";
         case kIntN:
             return t.tamanho == 1   ? "tinyint"
                    : t.tamanho == 2 ? "smallint"
                    : t.tamanho == 8 ? "bigint"
                                     : "int";
-        case kReal4:
-            return "real";
-        case kReal8:
-            return "float";
         case kRealN:
             return t.tamanho == 4 ? "real" : "float";
-        case kDinheiro4:
-            return "smallmoney";
-        case kDinheiro:
-            return "money";
         case kDinheiroN:
             return t.tamanho == 4 ? "smallmoney" : "money";
-        case kDataHora4:
-            return "smalldatetime";
-        case kDataHora:
-            return "datetime";
         case kDataHoraN:
             return t.tamanho == 4 ? "smalldatetime" : "datetime";
         case kDecimalN:
         case kNumericoN:
-        case kDecimalAntigo:
-        case kNumericoAntigo:
             return "decimal(" + std::to_string(t.precisao) + "," + std::to_string(t.escala) + ")";
         case kDataN:
             return "date";
