@@ -32,7 +32,7 @@ bool DoFreeTds(const std::u16string& texto) {
 constexpr SQLSMALLINT kEstadoDaMensagem = -1150;
 constexpr SQLSMALLINT kSeveridade = -1151;
 
-// The buffer length of an integer field is ignored by the specification, but it must be
+// ODBC ignores the buffer length of an integer field, but it must be
 // 0: FreeTDS refuses a negative one (SQL_IS_INTEGER), and unixODBC takes a positive one
 // for a text to convert.
 int CampoInteiro(SQLSMALLINT tipo, SQLHANDLE h, SQLSMALLINT registro, SQLSMALLINT campo) {
