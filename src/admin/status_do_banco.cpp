@@ -102,12 +102,9 @@ void RegistrarQuemEQuando(db::TModuloDados& modulo, db::Consulta& consulta,
         consulta.CampoPorNome(colunaDoNome).DefinirTexto(modulo.NomeDoUsuario());
         consulta.Gravar();
         consulta.Fechar();
-    } catch (const Cancelamento&) {
+    } catch (...) {
         FecharSemErro(consulta);
         throw;
-    } catch (const Erro& e) {
-        FecharSemErro(consulta);
-        interface.Mostrar(TipoDeMensagem::Erro, e.what());
     }
 }
 

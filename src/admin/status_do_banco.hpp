@@ -48,9 +48,8 @@ void RegistrarFimDaAnalise(db::TModuloDados& modulo, const db::DataHora& inicio,
                            const std::vector<LinhaDeErro>& erros, db::Consulta& consulta,
                            InterfaceDoComando& interface);
 
-// Record who released / validated the database and when. A failure is shown through
-// the interface as an error message and does not propagate (the command that called
-// them is not undone); Cancelamento raised by the interface does.
+// Record who released / validated the database and when. A failure leaves the query
+// closed and propagates, for the command to say what it did and what it could not.
 void RegistrarLiberacao(db::TModuloDados& modulo, db::Consulta& consulta,
                         InterfaceDoComando& interface);
 void RegistrarValidacao(db::TModuloDados& modulo, db::Consulta& consulta,

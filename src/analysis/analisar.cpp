@@ -5,6 +5,7 @@
 #include "admin/status_do_banco.hpp"
 #include "analysis/contexto_da_analise.hpp"
 #include "analysis/laco_das_tabelas.hpp"
+#include "analysis/nomes_da_analise.hpp"
 #include "analysis/passos_da_analise.hpp"
 #include "analysis/procedimentos.hpp"
 #include "analysis/registro_da_execucao.hpp"
@@ -127,14 +128,7 @@ ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio) {
     RegistrarExecucao(c, inicio, resultado.Complemento);
     c.MostrarProgresso(c.FoiCancelado() ? "Análise cancelada" : "Análise concluída");
     c.FinalizarEvolucao(true);
-    if (c.Opcoes.NaoBloquear) {
-        // The run is registered and its window finished: a refusal here has nothing
-        // left to abort.
-        try {
-            AcessoUnico(c, false);
-        } catch (const Cancelamento&) {
-        }
-    }
+    if (c.Opcoes.NaoBloquear) ConferirAcessoUnicoAoFim(c);
     resultado.erros = c.Erros();
     return resultado;
 }
@@ -145,10 +139,11 @@ ResultadoDaAnalise Analisar(db::TModuloDados& modulo, dicionario::DicionarioDeDa
                             const std::filesystem::path& arquivoDoDicionario,
                             const OpcoesDaAnalise& opcoes, InterfaceDoComando& interface) {
     ContextoDaAnalise c(modulo, dicionario, opcoes, interface);
-    // The dictionary first: a file that does not load (cut short, for one) is refused
-    // before anything is sent to the database.
+    // The dictionary first: a file that does not load (cut short, for one), or a name
+    // the server cannot take, is refused before anything is sent to the database.
     c.Dicionario.CarregarDicionario(arquivoDoDicionario, TipoDoServidor(c.Modulo),
                                     &c.LinhasDeScript, &c.TabelasDeParametro);
+    VerificarNomesDoDicionario(c.Dicionario);
     AcessoUnico(c, !opcoes.NaoBloquear);
     const db::DataHora inicio = PrepararInicio(c);
     c.AbrirEvolucao("Analisando banco de dados");

@@ -12,7 +12,7 @@ bool IndicesPresentes(ContextoDaAnalise& c, const dicionario::TabelaDic& t) {
     try {
         db::Consulta nomes(&c.Banco);
         c.Abrir(nomes, "select name from sysindexes where id = object_id(" +
-                           db::EntreApostrofos(t.Nome) + ") and name is not null");
+                           db::NomeDeObjetoComoLiteral(t.Nome) + ") and name is not null");
         for (nomes.Primeiro(); !nomes.Fim(); nomes.Proximo())
             presentes.insert(texto::Minusculas(nomes.Campos().at(0).Texto()));
     } catch (const Cancelamento&) {

@@ -54,6 +54,9 @@ void CriarRelacionamentos(ContextoDaAnalise& contexto, const dicionario::TabelaD
 // false). A refusal is explained to the user, who may look at the active users; the
 // run then aborts with Cancelamento.
 void AcessoUnico(ContextoDaAnalise& contexto, bool bloquear);
+// The last switch of a run with "Não bloquear": the run is registered and its window
+// finished, so a refusal ends nothing and asks nothing; what happened is told once.
+void ConferirAcessoUnicoAoFim(ContextoDaAnalise& contexto);
 void InserirDadosIniciais(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void ConcederAcesso(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela,
                     const std::string& grupo);

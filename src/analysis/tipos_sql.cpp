@@ -1,6 +1,7 @@
 #include "analysis/tipos_sql.hpp"
 
 #include "comum/erros.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
@@ -44,7 +45,7 @@ std::string TipoSQL(const dicionario::CampoDic& campo, int versaoMaior) {
 }
 
 std::string DefinicaoDaColuna(const dicionario::CampoDic& campo, ModoDeNulo modo, int versaoMaior) {
-    std::string definicao = "[" + campo.Nome + "] " + TipoSQL(campo, versaoMaior);
+    std::string definicao = db::EntreColchetes(campo.Nome) + " " + TipoSQL(campo, versaoMaior);
     if (campo.Tipo == 'S' || campo.Tipo == 'M' || campo.Tipo == 'R') return definicao;
     if (modo == ModoDeNulo::ConformeCampo)
         return definicao + (campo.Obrigatorio ? " NOT NULL" : " NULL");

@@ -210,10 +210,12 @@ public:
                                   dicionario::TipoDeServidor::SqlServer);
   }
 
-  ResultadoDaAnalise Analisar() {
+  ResultadoDaAnalise Analisar() { return Analisar(interface); }
+  // A run with a front end of the test's own.
+  ResultadoDaAnalise Analisar(InterfaceDoComando &outra) {
     log::DescartarLog();
     log::DefinirConfiguracaoDoLog({true, pasta_.string()});
-    return analysis::Analisar(modulo, dicionario, arquivo_, opcoes, interface);
+    return analysis::Analisar(modulo, dicionario, arquivo_, opcoes, outra);
   }
 
   // The statements sent through the run's context since the log was last

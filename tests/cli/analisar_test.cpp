@@ -126,6 +126,21 @@ TEST_F(AnalisarPelaLinhaDeComando, PerguntasSemTerminalCancelam) {
     EXPECT_EQ(sim.saida, kSucesso + "\n");
 }
 
+// A database made by "novo" has no company row yet: the first analysis gives every
+// parameter table its row of defaults and ends as a success.
+TEST_F(AnalisarPelaLinhaDeComando, BancoNovoTerminaComSucesso) {
+    const auto novo = zolvek::teste::RodarCli(
+        banco.Pasta(), "novo --servidor " + Aspas(banco.Pasta().string()) +
+                           " --nome 'Empresa Nova' --senha ''");
+    ASSERT_EQ(novo.status, 0) << novo.saida << novo.erros;
+    const auto e = zolvek::teste::RodarCli(
+        banco.Pasta(), "analisar --conexao " + Aspas(banco.Cadeia("Empresa Nova")));
+    EXPECT_EQ(e.status, 0) << e.saida << e.erros;
+    EXPECT_EQ(e.saida, kSucesso + "\n");
+    EXPECT_EQ(banco.Coluna("select count(*) from [Empresa Nova]..PEMPRESA"),
+              std::vector<std::string>{"1"});
+}
+
 TEST_F(AnalisarPelaLinhaDeComando, OutraSessaoImpedeOAcessoUnico) {
     zolvek::db::Conexao outra;
     outra.DefinirStringDeConexao(banco.Cadeia());

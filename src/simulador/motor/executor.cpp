@@ -313,6 +313,8 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
         case SQLITE_INTERRUPT:
             // the client gives up waiting: no server number, ODBC's SQLSTATE
             throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+        case SQLITE_FULL:
+            throw ErroDeDiscoCheio(s_.Banco(), tabela);
         default:
             break;
     }
@@ -476,7 +478,7 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         s_.VerificarSeFoiEliminada();
         throw ErroDeBanco("Query timeout expired");
     }
-    throw ErroComoSqlServer(msg);
+    throw ErroComoSqlServer(msg, s_.Banco());
 }
 
 namespace {

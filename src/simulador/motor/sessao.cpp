@@ -12,6 +12,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/crescimento_dos_bancos.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -140,6 +141,7 @@ void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono
 void Sessao::Abrir(const std::string& arquivo) {
     db_ = AbrirArquivo(arquivo);
     ConfigurarArquivo(db_, true);
+    LimitarCrescimento(db_);
     // Told of each commit to a database file (not to the session's temp tables); the
     // checkpoint every 1000 pages is SQLite's own, which this hook replaces.
     sqlite3_wal_hook(
@@ -772,7 +774,7 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
-        throw ErroComoSqlServer(f.what());
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (...) {
         SincronizarSemFalhar();
         throw;
@@ -854,7 +856,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
-        throw ErroComoSqlServer(f.what());
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (const ErroDeBanco&) {
         DesfazerCondenada(true);
         SincronizarSemFalhar();
@@ -922,7 +924,13 @@ void Sessao::Confirmar() {
         throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
                           3902, 16, 1);
     if (transacaoCondenada_) throw ErroDeTransacaoCondenada();
-    if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
+    if (nivelDeTransacao_ == 1 && !transacaoPendente_) {
+        try {
+            ExecutarSql(db_, "COMMIT");
+        } catch (const FalhaDoSqlite& f) {
+            throw ErroComoSqlServer(f.what(), banco_);
+        }
+    }
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
         pontosSalvos_.clear();
