@@ -80,7 +80,11 @@ std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc,
             if (rc == SQL_NO_DATA && contagem < 0) contagem = 0;
             r.linhasAfetadas = contagem;
         }
-        resultados.push_back(std::move(r));
+        // A PRINT after the last result comes as one more "result" that holds nothing
+        // but its message: the message is kept, the empty result is not.
+        const bool soMensagem = colunas == 0 && r.linhasAfetadas < 0 &&
+                                rc == SQL_SUCCESS_WITH_INFO && !resultados.empty();
+        if (!soMensagem) resultados.push_back(std::move(r));
         rc = SQLMoreResults(h);
         if (rc == SQL_NO_DATA) break;
     }

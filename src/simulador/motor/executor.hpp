@@ -256,6 +256,7 @@ class Executor {
     void ComandoDeUsuario(const instrucao::AlterarPapel& c);
     bool ExisteUsuario(const std::string& nome, int papel);
     bool DonoDoBanco();
+    void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const Comando& c);
     struct PartesDaAtualizacao {
         std::string alvo;                                          // T, or T AS zv_alvo

@@ -246,6 +246,7 @@ class Sessao {
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON
     bool xactAbort_ = false;                 // SET XACT_ABORT ON
+    bool fecharCursoresNoFim_ = false;       // SET CURSOR_CLOSE_ON_COMMIT ON
     bool emLote_ = false;
     std::map<std::string, BancoAnexado> anexados_;  // by folded database name
     std::set<std::string> nomesQualificados_;       // "zvb_5.t" the statement being prepared names
