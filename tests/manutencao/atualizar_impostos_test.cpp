@@ -69,7 +69,7 @@ class AtualizacaoDosTributos : public ::testing::Test {
 
     teste::ServidorDeTeste servidor;
     db::Conexao banco;
-    teste::InterfaceDaManutencao ui;
+    teste::InterfaceDeTeste ui;
 };
 
 TEST_F(AtualizacaoDosTributos, UmItemComFalhaNaoImpedeOsOutros) {
@@ -143,7 +143,7 @@ TEST_F(AtualizacaoDosTributos, SoAsColunasNulasSaoGravadasEComponentesFicamDeFor
     EXPECT_EQ(Coluna("DOCRECIT", "BASECALC", componente), "<NULL>");
     EXPECT_EQ(Coluna("DOCRECIT", "BASEIPI", componente), "<NULL>");
     // A second run finds nothing left to do.
-    teste::InterfaceDaManutencao outra;
+    teste::InterfaceDeTeste outra;
     EXPECT_THROW(AtualizarImpostosDosItens(banco, outra), Erro);
 }
 
@@ -198,7 +198,7 @@ TEST_F(AtualizacaoDosTributos, OutroUsuarioConectadoImpedeAExecucao) {
               std::string::npos);
     EXPECT_EQ(ui.eventos, std::vector<std::string>{"usuarios:FISCAL"});
 
-    teste::InterfaceDaManutencao recusa;
+    teste::InterfaceDeTeste recusa;
     recusa.resposta = Resposta::Cancelar;
     EXPECT_THROW(AtualizarImpostosDosItens(banco, recusa), Cancelamento);
     EXPECT_TRUE(recusa.eventos.empty());

@@ -69,7 +69,7 @@ inline bool MesmoNumero(const std::string& a, const std::string& b) {
     return da == db;
 }
 
-class InterfaceDaManutencao : public InterfaceDoComando {
+class InterfaceDeTeste : public InterfaceDoComando {
   public:
     std::vector<std::string> progresso;
     std::vector<LinhaDeErro> erros;

@@ -44,7 +44,7 @@ class Importacao : public ::testing::Test {
     ServidorDeTeste servidor;
     db::Conexao origem, destino;
     dicionario::DicionarioDeDados dic;
-    teste::InterfaceDaManutencao ui;
+    teste::InterfaceDeTeste ui;
 };
 
 TEST_F(Importacao, LinhaUnicaDoDestinoDaLugarAsDaOrigemEColunasAusentesSaoAnotadas) {
@@ -97,7 +97,7 @@ TEST_F(Importacao, DuasLinhasNoDestinoSoComAcrescentar) {
     EXPECT_EQ(Destino("SELECT COUNT(*) FROM SEGUINTE"), std::vector<std::string>{"3"});
 
     D("DELETE FROM SEGUINTE");
-    teste::InterfaceDaManutencao outra;
+    teste::InterfaceDeTeste outra;
     ui = outra;
     const ResultadoDaImportacao r = Importar(true);
     EXPECT_EQ(r.erros, 0);
