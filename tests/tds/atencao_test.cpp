@@ -1,5 +1,6 @@
-// ATTENTION: the client's cancel (or its query timeout) is acknowledged with DONE_ATTN,
-// after which the connection serves the next request.
+// ATTENTION: the client's cancel (or its query timeout) stops the running batch at its
+// next check and is acknowledged with DONE_ATTN, after which the connection serves the
+// next request.
 #include <gtest/gtest.h>
 
 #include "apoio_tds.hpp"
@@ -13,7 +14,9 @@ TEST(AtencaoDoCliente, RespondidaComDoneAttnEAConexaoSegue) {
     ServidorDeTeste servidor;
     ClienteCru c(servidor.Porta());
     ASSERT_TRUE(c.Entrar());
-    c.Pacote(0x01, ClienteCru::Lote("waitfor delay '00:00:00.300'; insert into T values (1)"));
+    // were the wait not stopped, the acknowledgement would come ten minutes later, with
+    // the row written
+    c.Pacote(0x01, ClienteCru::Lote("waitfor delay '00:10:00'; insert into T values (1)"));
     c.Pacote(0x06, {});
     // The batch's answer may come first; the acknowledgement ends the exchange.
     Bytes r;
@@ -26,6 +29,7 @@ TEST(AtencaoDoCliente, RespondidaComDoneAttnEAConexaoSegue) {
     c.Pacote(0x01, ClienteCru::Lote("select 1"));
     ASSERT_TRUE(c.Ler(r));
     EXPECT_EQ(StatusDoUltimoFim(r) & kAtencao, 0);
+    EXPECT_EQ(servidor.Sql("select count(*) from T"), "0");
     // an ATTENTION with nothing running is acknowledged too
     c.Pacote(0x06, {});
     ASSERT_TRUE(c.Ler(r));

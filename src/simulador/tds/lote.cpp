@@ -1,10 +1,12 @@
 // SQL batches, and what every request runs through: the stand-in's connector.
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 
 #include "comum/texto.hpp"
+#include "db/conector/cancelamento.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/sessao_tds.hpp"
 
@@ -73,12 +75,22 @@ void PularCabecalhos(Leitor& l) {
 Execucao Executar(SessaoTds& s, const std::string& sql, const std::vector<db::Valor>& parametros) {
     Execucao x;
     if (std::getenv("ZOLVEK_TDS_DEPURAR")) s.registrar("lote: " + sql.substr(0, 2000));
+    // An ATTENTION that arrives while the batch runs stops it at the engine's next check;
+    // the batch then ends without an error of its own, and the acknowledgement follows.
+    db::CanceladorDeComandos cancelador;
+    db::VinculoDoCancelador vinculo(cancelador);
+    std::atomic<bool> atencao{false};
     std::optional<VigiaDeAtencao::Guarda> guarda;
-    if (s.vigia && s.cancelar) guarda.emplace(*s.vigia, s.canal.Socket(), s.cancelar);
+    if (s.vigia)
+        guarda.emplace(*s.vigia, s.canal.Socket(), [&] {
+            atencao = true;
+            cancelador.Cancelar();
+        });
     try {
         x.resultados = s.conector->Executar(sql, parametros, 0);
     } catch (const ErroDeBanco& e) {
-        x.erro = std::make_unique<ErroDeBanco>(e);
+        if (!(atencao && e.EstadoSql() == db::ErroDeCancelamento().EstadoSql()))
+            x.erro = std::make_unique<ErroDeBanco>(e);
         if (e.Numero() == 0 &&
             std::strncmp(e.what(), kSessaoEliminada, std::strlen(kSessaoEliminada)) == 0)
             s.encerrar = true;

@@ -47,10 +47,9 @@ struct SessaoTds {
     std::map<std::int32_t, Preparado> preparados;
     std::int32_t proximoPreparado = 1;
     bool encerrar = false;  // the session was killed: the connection closes
-    // ATTENTION: the watcher of running requests, and how a running batch is stopped at
-    // its next check (none: it runs to its end, and the DONE_ATTN follows its answer).
+    // ATTENTION: the watcher of running requests (none: a batch runs to its end, and the
+    // DONE_ATTN follows its answer).
     VigiaDeAtencao* vigia = nullptr;
-    std::function<void()> cancelar;
 };
 
 // ALL_HEADERS of a request (TDS 7.2 and later): skipped after checking its lengths.
