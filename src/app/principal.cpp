@@ -49,14 +49,11 @@ namespace {
 
 QString tituloDaAplicacao;
 
-QString Texto(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // The panel's entries may hold CR LF inside (multi-line column values).
 QString TextoDoPainel(const std::vector<std::string>& linhas) {
     QStringList partes;
-    for (const auto& linha : linhas) partes.append(Texto(linha).replace("\r\n", "\n"));
+    for (const auto& linha : linhas)
+        partes.append(QString::fromStdString(linha).replace("\r\n", "\n"));
     return partes.join('\n');
 }
 
@@ -79,7 +76,8 @@ void EntregarConfiguracaoDoLog() {
 }  // namespace
 
 QString TituloDaAplicacao() {
-    if (tituloDaAplicacao.isEmpty()) tituloDaAplicacao = Texto(versao::NomeDoProduto());
+    if (tituloDaAplicacao.isEmpty())
+        tituloDaAplicacao = QString::fromStdString(versao::NomeDoProduto());
     return tituloDaAplicacao;
 }
 
@@ -293,14 +291,14 @@ void TPrincipal::DefinirComandosHabilitados(bool habilitados) {
 
 void TPrincipal::HabilitarComandos(const std::optional<std::string>& tituloDaEmpresa) {
     DefinirComandosHabilitados(true);
-    if (tituloDaEmpresa) DefinirTituloDaAplicacao(Texto(*tituloDaEmpresa));
+    if (tituloDaEmpresa) DefinirTituloDaAplicacao(QString::fromStdString(*tituloDaEmpresa));
     setWindowTitle(TituloDaAplicacao());
     AtualizarInformacoes();
 }
 
 void TPrincipal::DesabilitarComandos() {
     DefinirComandosHabilitados(false);
-    DefinirTituloDaAplicacao(Texto(admin::TituloSemConexao()));
+    DefinirTituloDaAplicacao(QString::fromStdString(admin::TituloSemConexao()));
     setWindowTitle(TituloDaAplicacao());
 }
 

@@ -134,16 +134,17 @@ namespace {
 // UPDATE/DELETE with a FROM of their own: the target is a table of that FROM, named
 // directly or by its alias. Splits the FROM from the WHERE and finds the target's name
 // inside the FROM (its alias, or the table itself).
-struct Juncao {
+struct JuncaoDaAlteracao {
     Faixa de;    // FROM ... (without the keyword)
     Faixa onde;  // WHERE condition, may be empty
     std::string tabela;
     std::string apelido;
 };
 
-std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const std::string& alvo) {
+std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa resto,
+                                           const std::string& alvo) {
     if (resto.Vazia() || !EhPalavra(t[resto.inicio], "FROM")) return std::nullopt;
-    Juncao j;
+    JuncaoDaAlteracao j;
     j.de = {resto.inicio + 1, resto.fim};
     int nivel = 0;
     for (std::size_t k = resto.inicio + 1; k < resto.fim; ++k) {
