@@ -33,7 +33,7 @@ std::size_t PassosPorChamada(Familia f) {
 
 }  // namespace
 
-std::string ComoInteiro(const Expressao& e) {
+std::string BinarioComoInteiro(const Expressao& e) {
     const auto* l = std::get_if<Literal>(&e.no);
     if (!l || l->tipo != Literal::Tipo::Binario) return "";
     std::string h = l->texto.substr(2);
@@ -81,12 +81,12 @@ std::string GeradorSqlite::Aritmetica(const Binaria& b) {
     };
     if (familia == Familia::Mais) {
         // binary + binary joins the bytes; beside a number it is a number
-        std::string il = ComoInteiro(*primeiro), ir = ComoInteiro(*passos[0].first->direita);
+        std::string il = BinarioComoInteiro(*primeiro), ir = BinarioComoInteiro(*passos[0].first->direita);
         if (il.empty() == ir.empty()) il = ir = "";
         sql = il.empty() ? Gerar(*primeiro) : il;
         for (std::size_t k = 0; k < passos.size(); ++k) {
             const Expressao& operando = *passos[k].first->direita;
-            const std::string convertido = k == 0 ? ir : ComoInteiro(operando);
+            const std::string convertido = k == 0 ? ir : BinarioComoInteiro(operando);
             const std::string texto = convertido.empty() ? Gerar(operando) : convertido;
             abrir(k, "zv_mais(");
             sql += ", " + texto + ")";

@@ -253,7 +253,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const Binaria& b) -> std::string {
                 if (std::string a = Aritmetica(b); !a.empty()) return a;
                 if (std::string l = Logica(b); !l.empty()) return l;
-                std::string il = ComoInteiro(*b.esquerda), ir = ComoInteiro(*b.direita);
+                std::string il = BinarioComoInteiro(*b.esquerda), ir = BinarioComoInteiro(*b.direita);
                 std::string l = Operando(b.esquerda, b.operador),
                             r = Operando(b.direita, b.operador, true);
                 bool aritmetica = b.operador != "AND" && b.operador != "OR" &&

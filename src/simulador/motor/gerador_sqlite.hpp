@@ -101,7 +101,7 @@ std::optional<TipoSql> AlvoDosTextos(const std::vector<std::optional<TipoSql>>& 
 
 // A binary literal beside a number converts to an integer of its last eight bytes
 // (sysstat & 0xf); "" for anything else.
-std::string ComoInteiro(const Expressao& e);
+std::string BinarioComoInteiro(const Expressao& e);
 
 class GeradorSqlite {
   public:
