@@ -84,7 +84,10 @@ struct ObjetoProgramado {
 
 class Catalogo {
   public:
-    // Creates the metadata tables when the file is new.
+    // The layout of the metadata tables (SQLite's user_version of the file): a file of an
+    // earlier one gets what was added (the indexes by name) at its first opening.
+    static constexpr int kVersao = 2;
+    // Creates the metadata tables when the file is new, and what an older file lacks.
     static void Preparar(sqlite3* db);
     // `esquema`: "main", or the schema another database is attached as.
     void Carregar(sqlite3* db, const std::string& esquema = "main");
@@ -93,14 +96,21 @@ class Catalogo {
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
     // Whether a table has triggers, answered without looking through the objects: a
     // statement on a table without any does no work for them.
-    bool TemGatilhos(std::int64_t tabela) const { return comGatilhos_.count(tabela) != 0; }
-    bool AlgumGatilho() const { return !comGatilhos_.empty(); }
+    bool TemGatilhos(std::int64_t tabela) const { return gatilhos_.count(tabela) != 0; }
+    bool AlgumGatilho() const { return !gatilhos_.empty(); }
     // The table's triggers, in the order they were created.
     std::vector<const ObjetoProgramado*> GatilhosDe(std::int64_t tabela) const;
     // The id of any object of that name: table, constraint or programmed object.
     std::optional<std::int64_t> IdDoObjeto(const std::string& nome) const;
     // The table that owns a constraint.
     Tabela* TabelaDaRestricao(const std::string& nomeDaRestricao);
+    // The tables with a foreign key to this one, found without looking through the others.
+    std::vector<Tabela*> TabelasQueReferem(const std::string& nome);
+    // How many of SQLite's own triggers (zv_<id>_1, zv_<id>_2, ...) a table's
+    // constraints and rowversion have in the file, as read with the catalog and written
+    // since: they are dropped by name, without reading SQLite's schema.
+    int GatilhosNoSqlite(std::int64_t tabela) const;
+    void AnotarGatilhosNoSqlite(std::int64_t tabela, int quantos);
     std::vector<Tabela*> Tabelas();
     std::vector<const ObjetoProgramado*> Objetos() const;
     std::int64_t NovoId();
@@ -118,13 +128,22 @@ class Catalogo {
     void ExcluirObjeto(sqlite3* db, const std::string& nome);
 
   private:
+    // The indexes of names are kept up to date one table or object at a time: a change
+    // costs what it touches, not the whole catalog.
     void Indexar();
+    void IndexarTabela(const Tabela& t);
+    void DesindexarTabela(const Tabela& t);
+    void IndexarObjeto(const ObjetoProgramado& o);
+    void DesindexarObjeto(const ObjetoProgramado& o);
+    void LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema);
 
     std::map<std::string, Tabela> tabelas_;  // by folded name
     std::map<std::string, ObjetoProgramado> objetos_;
     std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
+    std::map<std::string, std::set<std::string>> filhas_;  // referenced -> referencing, folded
     std::int64_t ultimoId_ = 0;
-    std::set<std::int64_t> comGatilhos_;  // tables with triggers
+    std::map<std::int64_t, int> gatilhos_;          // table -> its triggers (T-SQL's)
+    std::map<std::int64_t, int> gatilhosNoSqlite_;  // table -> SQLite's own
 };
 
 }  // namespace zolvek::simulador

@@ -584,7 +584,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                                 "previous errors.",
                             3728, 16, 1);
                     if (r->tipo == "PK" || r->tipo == "UQ") {
-                        for (Tabela* outra : cat.Tabelas())
+                        for (Tabela* outra : cat.TabelasQueReferem(t.nome))
                             for (const auto& f : outra->restricoes)
                                 if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t.nome) &&
                                     outra->id != t.id) {

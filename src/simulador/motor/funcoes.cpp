@@ -1026,8 +1026,9 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_microsoftversion", 0, nd, FnMicrosoftVersion, true},
         {"zv_is_member", 1, nd, FnIsMember, true},
         {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember, true},
-        {"zv_object_id", 1, nd, FnObjectId, true},
-        {"zv_object_id", 2, nd, FnObjectId, true},
+        // constant in a statement: SQLite computes it once, and seeks by it (id = OBJECT_ID(...))
+        {"zv_object_id", 1, det, FnObjectId, true},
+        {"zv_object_id", 2, det, FnObjectId, true},
         {"zv_db_name", 0, nd, FnDbName, true},
         {"zv_db_name", 1, nd, FnDbName, true},
         {"zv_db_id", 0, nd, FnDbId, true},

@@ -81,19 +81,19 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
 }
 
+int VersaoDoArquivo(sqlite3* db) {
+    Instrucao q(db, "PRAGMA main.user_version");
+    return q.Passo() ? static_cast<int>(q.Inteiro(0)) : 0;
+}
+
 void GarantirEsquema(sqlite3* db, const std::string& dono) {
-    // A file already laid out needs no write (which would wait for another session's
-    // open transaction).
-    {
-        Instrucao q(db, "SELECT 1 FROM sqlite_master WHERE name = 'zv_contador'");
-        if (q.Passo()) {
-            Instrucao c(db, "SELECT 1 FROM zv_contador");
-            if (c.Passo()) return;
-        }
-    }
+    // A file laid out as this version lays it needs no write (which would wait for
+    // another session's open transaction).
+    if (VersaoDoArquivo(db) >= Catalogo::kVersao) return;
     ExecutarSql(db, "BEGIN IMMEDIATE");
     try {
         Catalogo::Preparar(db);
+        ExecutarSql(db, "PRAGMA main.user_version = " + std::to_string(Catalogo::kVersao));
         ExecutarSql(
             db, "INSERT INTO zv_contador SELECT 2000 WHERE NOT EXISTS (SELECT 1 FROM zv_contador)");
         Instrucao(db, "INSERT OR IGNORE INTO zv_config(chave, valor) VALUES ('dono', ?)")
