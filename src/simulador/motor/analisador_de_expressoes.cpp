@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
+#include <unordered_set>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -64,7 +66,8 @@ Expr LiteralDeMoeda(std::string digitos) {
 }  // namespace
 
 bool PalavraReservada(const Token& t) {
-    static const char* reservadas[] = {
+    // looked up at every name of every statement: a hash of views, not a walk with strlen
+    static const std::unordered_set<std::string_view> reservadas = {
         "ADD",         "ALL",          "ALTER",        "AND",        "ANY",
         "AS",          "ASC",          "BACKUP",       "BEGIN",      "BETWEEN",
         "BREAK",       "BY",           "CASCADE",      "CASE",       "CHECK",
@@ -89,10 +92,15 @@ bool PalavraReservada(const Token& t) {
         "VALUES",      "VIEW",         "WHEN",         "WHERE",      "WHILE",
         "WITH",        "LEFT",         "RIGHT",        "CONVERT",    "CURRENT_TIMESTAMP",
         "SYSTEM_USER", "CURRENT_USER", "SESSION_USER", "USER",       "IDENTITY"};
-    if (t.tipo != TipoToken::Palavra) return false;
-    for (const char* p : reservadas)
-        if (EhPalavra(t, p)) return true;
-    return false;
+    constexpr std::size_t kMaisLonga = 17;  // CURRENT_TIMESTAMP
+    if (t.tipo != TipoToken::Palavra || t.texto.size() > kMaisLonga) return false;
+    char maiusculas[kMaisLonga];
+    // the words are ASCII: only its letters fold
+    for (std::size_t i = 0; i < t.texto.size(); ++i) {
+        const char c = t.texto[i];
+        maiusculas[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    }
+    return reservadas.count(std::string_view(maiusculas, t.texto.size())) != 0;
 }
 
 LeitorDeExpressoes::LeitorDeExpressoes(const std::vector<Token>& tokens, std::size_t inicio,

@@ -244,13 +244,15 @@ void Catalogo::Indexar() {
     nomes_.clear();
     filhas_.clear();
     gatilhos_.clear();
-    for (const auto& [chave, t] : tabelas_) IndexarTabela(t);
+    porId_.clear();
+    for (auto& [chave, t] : tabelas_) IndexarTabela(t);
     for (const auto& [chave, o] : objetos_) IndexarObjeto(o);
 }
 
-void Catalogo::IndexarTabela(const Tabela& t) {
+void Catalogo::IndexarTabela(Tabela& t) {
     const std::string chave = Dobrar(t.nome);
     nomes_[chave] = {t.id, t.nome};
+    porId_[t.id] = &t;
     for (const auto& r : t.restricoes) {
         nomes_[Dobrar(r.nome)] = {r.id, t.nome};
         if (r.tipo == "F") filhas_[Dobrar(r.tabelaReferida)].insert(chave);
@@ -264,6 +266,7 @@ void Catalogo::DesindexarTabela(const Tabela& t) {
         if (it != nomes_.end() && it->second.first == id) nomes_.erase(it);
     };
     apagar(chave, t.id);
+    EsquecerId(t);
     for (const auto& r : t.restricoes) {
         apagar(Dobrar(r.nome), r.id);
         if (r.tipo != "F") continue;
@@ -336,11 +339,27 @@ std::vector<const ObjetoProgramado*> Catalogo::GatilhosDe(std::int64_t tabela) c
 }
 
 void Catalogo::AnotarTabela(const Tabela& t) {
-    tabelas_[Dobrar(t.nome)] = t;
+    Tabela& guardada = tabelas_[Dobrar(t.nome)];
+    EsquecerId(guardada);
+    guardada = t;
+    porId_[guardada.id] = &guardada;
 }
 
 void Catalogo::EsquecerTabela(const std::string& nome) {
-    tabelas_.erase(Dobrar(nome));
+    auto it = tabelas_.find(Dobrar(nome));
+    if (it == tabelas_.end()) return;
+    EsquecerId(it->second);
+    tabelas_.erase(it);
+}
+
+void Catalogo::EsquecerId(const Tabela& t) {
+    auto it = porId_.find(t.id);
+    if (it != porId_.end() && it->second == &t) porId_.erase(it);
+}
+
+Tabela* Catalogo::TabelaPeloId(std::int64_t id) {
+    auto it = porId_.find(id);
+    return it == porId_.end() ? nullptr : it->second;
 }
 
 Tabela* Catalogo::AcharTabela(const std::string& nome) {

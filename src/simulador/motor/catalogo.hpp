@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "simulador/motor/tipos.hpp"
@@ -84,6 +85,13 @@ struct ObjetoProgramado {
 
 class Catalogo {
   public:
+    // porId_ points into tabelas_: a copy would point into the original (a move keeps the nodes)
+    Catalogo() = default;
+    Catalogo(const Catalogo&) = delete;
+    Catalogo& operator=(const Catalogo&) = delete;
+    Catalogo(Catalogo&&) = default;
+    Catalogo& operator=(Catalogo&&) = default;
+
     // The layout of the metadata tables (SQLite's user_version of the file): a file of an
     // earlier one gets what was added (the indexes by name) at its first opening.
     static constexpr int kVersao = 2;
@@ -93,6 +101,8 @@ class Catalogo {
     void Carregar(sqlite3* db, const std::string& esquema = "main");
 
     Tabela* AcharTabela(const std::string& nome);
+    // The table of an id (OBJECT_NAME, COL_LENGTH...), found without looking through all.
+    Tabela* TabelaPeloId(std::int64_t id);
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
     // Whether a table has triggers, answered without looking through the objects: a
     // statement on a table without any does no work for them.
@@ -104,7 +114,8 @@ class Catalogo {
     std::optional<std::int64_t> IdDoObjeto(const std::string& nome) const;
     // The table that owns a constraint.
     Tabela* TabelaDaRestricao(const std::string& nomeDaRestricao);
-    // The tables with a foreign key to this one, found without looking through the others.
+    // The tables with a foreign key to this one, found without looking through the others;
+    // after a rename it may hold more than those, so a caller checks each key it reads.
     std::vector<Tabela*> TabelasQueReferem(const std::string& nome);
     // How many of SQLite's own triggers (zv_<id>_1, zv_<id>_2, ...) a table's
     // constraints and rowversion have in the file, as read with the catalog and written
@@ -131,7 +142,8 @@ class Catalogo {
     // The indexes of names are kept up to date one table or object at a time: a change
     // costs what it touches, not the whole catalog.
     void Indexar();
-    void IndexarTabela(const Tabela& t);
+    void IndexarTabela(Tabela& t);
+    void EsquecerId(const Tabela& t);
     void DesindexarTabela(const Tabela& t);
     void IndexarObjeto(const ObjetoProgramado& o);
     void DesindexarObjeto(const ObjetoProgramado& o);
@@ -142,8 +154,9 @@ class Catalogo {
     std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
     std::map<std::string, std::set<std::string>> filhas_;  // referenced -> referencing, folded
     std::int64_t ultimoId_ = 0;
-    std::map<std::int64_t, int> gatilhos_;          // table -> its triggers (T-SQL's)
-    std::map<std::int64_t, int> gatilhosNoSqlite_;  // table -> SQLite's own
+    std::unordered_map<std::int64_t, Tabela*> porId_;  // into tabelas_
+    std::map<std::int64_t, int> gatilhos_;             // table -> its triggers (T-SQL's)
+    std::map<std::int64_t, int> gatilhosNoSqlite_;     // table -> SQLite's own
 };
 
 }  // namespace zolvek::simulador

@@ -1311,7 +1311,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
     if (!t) ObjetoInvalido(c.objeto.Nome());
     if (c.truncar)
-        for (Tabela* outra : s_.CatalogoAtual().Tabelas())
+        for (Tabela* outra : s_.CatalogoAtual().TabelasQueReferem(t->nome))
             for (const auto& r : outra->restricoes)
                 if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
                     throw ErroDeBanco("Cannot truncate table '" + t->nome +

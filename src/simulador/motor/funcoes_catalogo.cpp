@@ -23,10 +23,7 @@ namespace {
 constexpr int kXTypeSysname = 256;
 
 Tabela* TabelaPeloId(sqlite3_context* c, sqlite3_value* v) {
-    const std::int64_t id = sqlite3_value_int64(v);
-    for (Tabela* t : Dono(c)->CatalogoAtual().Tabelas())
-        if (t->id == id) return t;
-    return nullptr;
+    return Dono(c)->CatalogoAtual().TabelaPeloId(sqlite3_value_int64(v));
 }
 
 // COL_LENGTH('tabela', 'coluna'): the column's bytes (-1 for the max types).
