@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-// The program's in-memory log and the log file LogZAV.txt. Process-wide and used
-// from one thread only, like the rest of the program.
+// The program's in-memory log and the log file LogZAV.txt. Process-wide; entries may be
+// added from several threads (analyses of several databases at once), the rest is used
+// from one.
 namespace zolvek::log {
 
 // The log switches. The front end reads them from its settings (HabilitarLogZAV and

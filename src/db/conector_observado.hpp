@@ -16,10 +16,10 @@ namespace zolvek::db {
 // that fails is seen too.
 using ObservadorDeComandos = std::function<void(std::string_view comando)>;
 
-// Told how a command ended, after it ran: `erro` is the backend's failure (the same
-// error then reaches the caller), nullptr when the command ran.
-using ObservadorDeDesfechos =
-    std::function<void(std::string_view comando, const ErroDeBanco* erro)>;
+// Told how a command ended, after it ran: its results when it ran, or the backend's
+// failure (the same error then reaches the caller); the other one is nullptr.
+using ObservadorDeDesfechos = std::function<void(
+    std::string_view comando, const std::vector<Resultado>* resultados, const ErroDeBanco* erro)>;
 
 // Thrown by an observer of commands to hold a command back: it is not sent, it answers
 // as a command that returned nothing, and no outcome is told for it.
@@ -73,10 +73,10 @@ class ConectorObservado : public Conector {
         try {
             r = enviar();
         } catch (const ErroDeBanco& e) {
-            desfechos_(comando, &e);
+            desfechos_(comando, nullptr, &e);
             throw;
         }
-        desfechos_(comando, nullptr);
+        desfechos_(comando, &r, nullptr);
         return r;
     }
 

@@ -17,7 +17,7 @@ enum class TipoDeToken {
 };
 
 struct TokenSql {
-    TipoDeToken tipo;
+    TipoDeToken tipo = TipoDeToken::Simbolo;
     std::string texto;
     std::size_t inicio = 0;  // where it starts in the text
     std::size_t fim = 0;     // just past its end

@@ -295,7 +295,9 @@ TEST_P(Sessao, DesfechosERetencaoDeComandos) {
         [&](std::string_view comando) {
             if (comando.find("values (2)") != std::string_view::npos) throw ComandoRetido{};
         },
-        [&](std::string_view comando, const ErroDeBanco* erro) {
+        [&](std::string_view comando, const std::vector<Resultado>* resultados,
+            const ErroDeBanco* erro) {
+            EXPECT_NE(resultados == nullptr, erro == nullptr);
             desfechos.push_back((erro ? "falhou: " : "ok: ") + std::string(comando));
         });
     Rodar("insert into " + t + " values (1)");
