@@ -12,6 +12,7 @@ PACOTES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core
   libboost-dev
+  nlohmann-json3-dev libvalijson-dev
 )
 
 faltando=()
