@@ -11,7 +11,10 @@ const char* const kConsultaDosProcessos =
 const char* const kProcedimentoMatarProcesso = "MatarProcesso";
 
 UsuariosAtivos::UsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco)
-    : qryProcessos(&conexao), stpMatarProcesso(&conexao) {
+    : qryProcessos(&conexao),
+      stpMatarProcesso(&conexao),
+      conexao_(conexao),
+      nomeDoBanco_(nomeDoBanco) {
     qryProcessos.DefinirNomeDoComponente("qryProcessos");
     qryProcessos.DefinirSQL(kConsultaDosProcessos);
     qryProcessos.DefinirBloqueio(db::TipoDeBloqueio::SomenteLeitura);
@@ -52,6 +55,15 @@ void UsuariosAtivos::MatarProcesso(const std::string& loginame, const std::strin
     stpMatarProcesso.Preparar();
     stpMatarProcesso.Executar();
     Atualizar();
+}
+
+bool UsuariosAtivos::EhDaPropriaConexao(const std::string& loginame, const std::string& hostname) {
+    const int propria = SessaoPropria(conexao_);
+    for (const ProcessoAtivo& p : ProcessosDoBanco(conexao_, nomeDoBanco_))
+        if (p.spid == propria)
+            return texto::IguaisSemCaixa(p.loginame, texto::Aparar(loginame)) &&
+                   texto::IguaisSemCaixa(p.hostname, texto::Aparar(hostname));
+    return false;
 }
 
 std::vector<ProcessoAtivo> ProcessosDoBanco(db::Conexao& conexao, const std::string& nomeDoBanco) {

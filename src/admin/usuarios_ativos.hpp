@@ -37,8 +37,16 @@ class UsuariosAtivos {
     // is asked here; server errors (no such procedure, no right) propagate.
     void MatarProcesso(const std::string& loginame, const std::string& hostname);
 
+    // True when the row's login and computer are those of the connection itself:
+    // ending them ends the program's own session too.
+    bool EhDaPropriaConexao(const std::string& loginame, const std::string& hostname);
+
     db::Consulta qryProcessos;
     db::Procedimento stpMatarProcesso;
+
+  private:
+    db::Conexao& conexao_;
+    std::string nomeDoBanco_;
 };
 
 // One server session in the database, for naming a user's row by a session number.

@@ -6,14 +6,13 @@
 #include "admin/restaurar_copia.hpp"
 #include "app/administrador_do_servidor.hpp"
 #include "app/configuracoes.hpp"
-#include "app/cursor_de_espera.hpp"
 #include "app/mensagens.hpp"
 
 namespace zolvek::app {
 
 namespace {
 
-QLineEdit* Campo(QWidget* pai, const char* nome, const QString& texto = {}) {
+QLineEdit* CampoDaCopia(QWidget* pai, const char* nome, const QString& texto = {}) {
     auto* campo = new QLineEdit(texto, pai);
     campo->setObjectName(nome);
     campo->setMinimumWidth(300);
@@ -31,21 +30,21 @@ void Rotulado(QVBoxLayout* pilha, const QString& rotulo, QLineEdit* campo) {
 }  // namespace
 
 TRestauraCopia::TRestauraCopia(QWidget* pai)
-    : QDialog(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    : TDialogoDoServidor(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("RestauraCopia");
     setWindowTitle("Cópia de Segurança: Restauração");
-    edtOrigem = Campo(this, "edtOrigem");
-    edtDestino = Campo(this, "edtDestino");
-    edtServidor = Campo(this, "edtServidor");
-    edtLogin = Campo(this, "edtLogin", "sa");
-    edtSenha = Campo(this, "edtSenha");
+    edtOrigem = CampoDaCopia(this, "edtOrigem");
+    edtDestino = CampoDaCopia(this, "edtDestino");
+    edtServidor = CampoDaCopia(this, "edtServidor");
+    edtLogin = CampoDaCopia(this, "edtLogin", "sa");
+    edtSenha = CampoDaCopia(this, "edtSenha");
 
     auto* tudo = new QVBoxLayout(this);
     Rotulado(tudo, "&Arquivo origem", edtOrigem);
     Rotulado(tudo, "&Banco de Dados destino (Todas as informações existentes serão perdidas)",
              edtDestino);
     Rotulado(tudo, "&Servidor", edtServidor);
-    const auto botoes = TerminarComAdministrador(this, tudo, edtLogin, edtSenha);
+    const auto botoes = TerminarComAdministrador(tudo, edtLogin, edtSenha);
     btnExecutar = botoes.executar;
     btnCancelar = botoes.cancelar;
 
@@ -85,20 +84,19 @@ void TRestauraCopia::HabilitarExecutar() {
 }
 
 void TRestauraCopia::btnExecutarClick() {
-    CursorDeEspera espera;
     admin::DadosDaRestauracao dados;
     dados.arquivo = edtOrigem->text().toStdString();
     dados.destino = edtDestino->text().toStdString();
     dados.servidor = edtServidor->text().toStdString();
     dados.login = edtLogin->text().toStdString();
     dados.senha = edtSenha->text().toStdString();
-    admin::RestaurarCopia(dados);
+    ExecutarNoServidor([dados] { admin::RestaurarCopia(dados); });
     accept();
 }
 
 void RestaurarCopiaDeSeguranca(QWidget* pai) {
     TRestauraCopia dialogo(pai);
-    if (dialogo.exec() == QDialog::Accepted) MostrarInformacao(admin::kMensagemCopiaRestaurada);
+    if (dialogo.Mostrar()) MostrarInformacao(admin::kMensagemCopiaRestaurada);
 }
 
 }  // namespace zolvek::app

@@ -151,7 +151,7 @@ int ExecutarAnalisar(const std::vector<std::string>& parametros) {
     return RodarUmBanco(argumentos, pedido, relatorio);
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroAnalisar({
     "analisar",
     "analisa o banco de dados e o atualiza para a estrutura do dicionário",
     std::string(

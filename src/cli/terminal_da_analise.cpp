@@ -11,7 +11,7 @@ namespace zolvek::cli {
 
 namespace {
 
-std::string Opcoes(Botoes botoes) {
+std::string OpcoesDaAnalise(Botoes botoes) {
     switch (botoes) {
         case Botoes::SimTodosNaoCancelar:
             return "[s] Sim, [t] Sim para todos, [n] Não, [c] Cancelar";
@@ -134,7 +134,7 @@ Resposta TerminalDaAnalise::Perguntar(const std::string& titulo, const std::stri
 
 Resposta TerminalDaAnalise::LerResposta(Botoes botoes, Resposta padrao) {
     for (;;) {
-        progresso_ << Opcoes(botoes) << " (Enter: " << NomeDaResposta(padrao) << ")? "
+        progresso_ << OpcoesDaAnalise(botoes) << " (Enter: " << NomeDaResposta(padrao) << ")? "
                    << std::flush;
         std::string linha;
         if (!std::getline(entrada_, linha))

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-// The program's in-memory log and the log file LogZAV.txt. Process-wide; entries may be
-// added from several threads (analyses of several databases at once), the rest is used
-// from one.
+// The program's in-memory log and the log file LogZAV.txt. Process-wide. Entries may be
+// added from several threads at once (analyses of several databases side by side, a
+// command's worker thread); the rest is used from one thread at a time.
 namespace zolvek::log {
 
 // The log switches. The front end reads them from its settings (HabilitarLogZAV and

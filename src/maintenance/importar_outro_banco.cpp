@@ -118,7 +118,14 @@ void CopiarLinhas(Importacao& im, const std::string& tabela, db::Consulta& orige
 
 void ImportarTabela(Importacao& im, const std::string& tabela) {
     db::Consulta origem(&im.origem);
-    AbrirOrigem(origem, tabela);
+    {
+        struct Espera {
+            InterfaceDoComando& ui;
+            explicit Espera(InterfaceDoComando& u) : ui(u) { ui.MostrarEspera(true); }
+            ~Espera() { ui.MostrarEspera(false); }
+        } espera(im.ui);  // the whole table is read here
+        AbrirOrigem(origem, tabela);
+    }
     const int quantidade = ContarOrigem(im, tabela);
     if (quantidade > 0) im.ui.DefinirBarraSecundaria(0, quantidade);
 

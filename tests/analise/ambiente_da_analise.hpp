@@ -20,6 +20,7 @@
 #include "db/texto_sql.hpp"
 #include "dictionary/dicionario.hpp"
 #include "dictionary/escritor.hpp"
+#include "tds/cadeia_de_teste.hpp"
 
 // A stand-in server of its own per test, a dictionary file written from text
 // lines, a front end that answers from a script and keeps what it was shown,
@@ -148,8 +149,7 @@ public:
   const std::string &Banco() const { return banco_; }
   const std::filesystem::path &Pasta() const { return pasta_; }
   std::string Cadeia(const std::string &banco) const {
-    return "Provider=Simulador;Data Source=" + pasta_.string() +
-           ";Initial Catalog=" + banco + ";User ID=sa;Password=";
+    return zolvek::teste::CadeiaDeTeste(pasta_.string(), banco);
   }
 
   // Runs one statement on a connection of its own.

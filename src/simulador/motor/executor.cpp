@@ -134,16 +134,17 @@ namespace {
 // UPDATE/DELETE with a FROM of their own: the target is a table of that FROM, named
 // directly or by its alias. Splits the FROM from the WHERE and finds the target's name
 // inside the FROM (its alias, or the table itself).
-struct Juncao {
+struct JuncaoDaAlteracao {
     Faixa de;    // FROM ... (without the keyword)
     Faixa onde;  // WHERE condition, may be empty
     std::string tabela;
     std::string apelido;
 };
 
-std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const std::string& alvo) {
+std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa resto,
+                                           const std::string& alvo) {
     if (resto.Vazia() || !EhPalavra(t[resto.inicio], "FROM")) return std::nullopt;
-    Juncao j;
+    JuncaoDaAlteracao j;
     j.de = {resto.inicio + 1, resto.fim};
     int nivel = 0;
     for (std::size_t k = resto.inicio + 1; k < resto.fim; ++k) {
@@ -730,6 +731,7 @@ void Executor::Rodar(const Comando& c) {
                         "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
                         3902, 16, 1);
                 s_.Confirmar();
+                FecharCursoresNoFimDaTransacao();
             },
             [&](const instrucao::DesfazerTransacao& x) {
                 if (estado_->insercoesExec > 0)
@@ -737,6 +739,7 @@ void Executor::Rodar(const Comando& c) {
                         "Cannot use the ROLLBACK statement within an INSERT-EXEC statement.", 3915,
                         16, 1);
                 s_.Desfazer(NomeSalvo(x.nome));
+                FecharCursoresNoFimDaTransacao();
             },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
             [&](const instrucao::CriarLogin& x) {
@@ -1357,7 +1360,7 @@ const std::map<std::string, std::string>& OpcoesSemEfeito() {
         {"ARITHABORT", "*"},
         {"ARITHIGNORE", "*"},
         {"CONCAT_NULL_YIELDS_NULL", "ON"},
-        {"CURSOR_CLOSE_ON_COMMIT", "OFF"},
+        {"CURSOR_CLOSE_ON_COMMIT", "*"},  // ON: the end of a transaction closes the cursors
         {"FMTONLY", "OFF"},
         {"FORCEPLAN", "*"},
         {"IMPLICIT_TRANSACTIONS", "OFF"},
@@ -1435,7 +1438,17 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
                               ".");
         if (o == "NOCOUNT") s_.semContagem_ = valorMaiusculo == "ON";
         if (o == "XACT_ABORT") s_.xactAbort_ = valorMaiusculo == "ON";
+        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.fecharCursoresNoFim_ = valorMaiusculo == "ON";
     }
+}
+
+// SET CURSOR_CLOSE_ON_COMMIT ON: the end of the transaction closes the open cursors of
+// the batch and of the calls it is in.
+void Executor::FecharCursoresNoFimDaTransacao() {
+    if (!s_.fecharCursoresNoFim_ || s_.EmTransacao()) return;
+    for (Executor* e = this; e; e = e->anterior_)
+        if (e->quadro_)
+            for (auto& [nome, cursor] : e->quadro_->Cursores()) cursor.aberto = false;
 }
 
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.

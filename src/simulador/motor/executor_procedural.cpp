@@ -14,8 +14,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-const std::vector<db::Valor> kSemParametros;
-
 std::int64_t ComoInteiro(const db::Valor& v) {
     if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
     if (const auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;

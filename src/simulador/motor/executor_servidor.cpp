@@ -542,11 +542,11 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     auto arg = [&](std::size_t i, const char* nomeDoArg) -> std::optional<std::string> {
         for (const auto& [n, v] : args)
             if (!n.empty() && IguaisCiAs(n, nomeDoArg))
-                return EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
         std::size_t k = 0;
         for (const auto& [n, v] : args) {
             if (!n.empty()) continue;
-            if (k++ == i) return EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+            if (k++ == i) return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
         }
         return std::nullopt;
     };

@@ -27,15 +27,15 @@ bool Agregado(const std::string& f) {
     return kAgregados.count(f) != 0;
 }
 
-bool TemAgregado(const Expressao& e) {
+bool TemAgregadoSimples(const Expressao& e) {
     if (const auto* c = std::get_if<Chamada>(&e.no))
         if (c->nome.size() == 1 && Agregado(Dobrar(c->nome[0])) && !c->sobre) return true;
-    if (const auto* p = std::get_if<Parenteses>(&e.no)) return TemAgregado(*p->dentro);
+    if (const auto* p = std::get_if<Parenteses>(&e.no)) return TemAgregadoSimples(*p->dentro);
     if (const auto* b = std::get_if<Binaria>(&e.no))
-        return TemAgregado(*b->esquerda) || TemAgregado(*b->direita);
+        return TemAgregadoSimples(*b->esquerda) || TemAgregadoSimples(*b->direita);
     if (const auto* c = std::get_if<Chamada>(&e.no))
         return std::any_of(c->argumentos.begin(), c->argumentos.end(),
-                           [](const Expr& a) { return TemAgregado(*a); });
+                           [](const Expr& a) { return TemAgregadoSimples(*a); });
     return false;
 }
 
@@ -159,8 +159,9 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
     const std::set<std::string> anulaveis = FontesAnulaveis(s);
     // an identity column keeps its property only when read alone, once, from one table
     bool identidadePossivel = s.de.size() == 1 && s.grupo.empty() && !s.distinto &&
-                              std::none_of(s.itens.begin(), s.itens.end(),
-                                           [](const auto& i) { return TemAgregado(*i.expressao); });
+                              std::none_of(s.itens.begin(), s.itens.end(), [](const auto& i) {
+                                  return TemAgregadoSimples(*i.expressao);
+                              });
     int identidades = 0;
     auto acrescentar = [&](ColunaDaTabela col) {
         if (t->Coluna(col.nome))

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "comum/erros.hpp"
+#include "db/conector/cancelamento.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/crescimento_dos_bancos.hpp"
 #include "simulador/motor/executor.hpp"
@@ -425,6 +426,7 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
 }
 
 bool Sessao::Interromper() {
+    if (cancelamentoPedido_) return true;
     const auto agora = std::chrono::steady_clock::now();
     if (comPrazo_ && agora > prazo_) return true;
     if (agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
@@ -435,6 +437,8 @@ bool Sessao::Interromper() {
 }
 
 void Sessao::VerificarSeFoiEliminada() {
+    // The client's cancel stops a batch between statements and in loops too.
+    if (cancelamentoPedido_) throw db::ErroDeCancelamento();
     Interromper();
     // The statement stops here; ExecutarLote rolls back and closes the session.
     if (eliminada_)
