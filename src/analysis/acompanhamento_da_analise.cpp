@@ -40,10 +40,10 @@ PontoNomeado PontoDoComando(std::string_view sql) {
 }
 
 // While it lives, the commands the object sends are its own.
-struct Proprio {
+struct ComandoProprio {
     bool& flag;
-    explicit Proprio(bool& f) : flag(f) { flag = true; }
-    ~Proprio() { flag = false; }
+    explicit ComandoProprio(bool& f) : flag(f) { flag = true; }
+    ~ComandoProprio() { flag = false; }
 };
 
 }  // namespace
@@ -82,7 +82,7 @@ AcompanhamentoDaAnalise::~AcompanhamentoDaAnalise() {
 void AcompanhamentoDaAnalise::Encerrar() {
     if (!simular_ || encerrado_) return;
     encerrado_ = true;
-    Proprio proprio(proprio_);
+    ComandoProprio proprio(proprio_);
     if (conexao_.EmTransacao()) conexao_.Desfazer();
 }
 
@@ -155,7 +155,7 @@ void AcompanhamentoDaAnalise::AcompanharPontoSalvo(std::string_view sql) {
 }
 
 std::optional<std::vector<std::int64_t>> AcompanhamentoDaAnalise::Contar(const std::string& sql) {
-    Proprio proprio(proprio_);
+    ComandoProprio proprio(proprio_);
     db::Consulta q(&conexao_);
     q.DefinirTimeout(0);
     q.DefinirSQL(sql);
@@ -210,7 +210,7 @@ void AcompanhamentoDaAnalise::ContarAntesDeAlterar(const Mudanca& m, std::string
 
 void AcompanhamentoDaAnalise::VerificarTransacao(std::string_view sql, const ErroDeBanco& erro) {
     if (!interrupcao_.empty()) return;
-    Proprio proprio(proprio_);
+    ComandoProprio proprio(proprio_);
     db::Consulta q(&conexao_);
     q.DefinirSQL("select @@TRANCOUNT");
     std::int64_t abertas = 0;

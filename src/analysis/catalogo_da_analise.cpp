@@ -12,13 +12,13 @@ namespace zolvek::analysis {
 
 namespace {
 
-std::string Chave(const std::string& nome) {
+std::string ChaveDoCatalogo(const std::string& nome) {
     return texto::Minusculas(nome);
 }
 
 // Runs `sql` and hands every row to `linha`; a catalog that cannot be read is skipped.
 template <typename Linha>
-void PercorrerConsulta(db::Conexao& conexao, const std::string& sql, Linha linha) {
+void PercorrerCatalogo(db::Conexao& conexao, const std::string& sql, Linha linha) {
     db::Consulta q(&conexao);
     q.DefinirTimeout(0);
     q.DefinirSQL(sql);
@@ -30,14 +30,14 @@ void PercorrerConsulta(db::Conexao& conexao, const std::string& sql, Linha linha
     q.Fechar();
 }
 
-enum class Familia { Texto, Numero, Data, Outra };
+enum class FamiliaDeTipo { Texto, Numero, Data, Outra };
 
-std::string Base(const std::string& tipo) {
+std::string BaseDoTipo(const std::string& tipo) {
     return tipo.substr(0, tipo.find('('));
 }
 
 // The numbers in the type's parentheses; "max" is -1.
-std::vector<long long> Parametros(const std::string& tipo) {
+std::vector<long long> ParametrosDoTipo(const std::string& tipo) {
     std::vector<long long> r;
     const auto abre = tipo.find('('), fecha = tipo.find(')');
     if (abre == std::string::npos || fecha == std::string::npos || fecha < abre) return r;
@@ -49,34 +49,34 @@ std::vector<long long> Parametros(const std::string& tipo) {
     return r;
 }
 
-Familia FamiliaDe(const std::string& tipo) {
-    const std::string b = Base(tipo);
+FamiliaDeTipo FamiliaDoTipo(const std::string& tipo) {
+    const std::string b = BaseDoTipo(tipo);
     for (const char* t : {"CHAR", "VARCHAR", "NCHAR", "NVARCHAR", "TEXT", "NTEXT"})
-        if (b == t) return Familia::Texto;
+        if (b == t) return FamiliaDeTipo::Texto;
     for (const char* t : {"INT", "BIGINT", "SMALLINT", "TINYINT", "BIT", "DECIMAL", "MONEY",
                           "SMALLMONEY", "FLOAT", "REAL"})
-        if (b == t) return Familia::Numero;
+        if (b == t) return FamiliaDeTipo::Numero;
     for (const char* t : {"DATETIME", "SMALLDATETIME", "DATE", "DATETIME2", "TIME"})
-        if (b == t) return Familia::Data;
-    return Familia::Outra;
+        if (b == t) return FamiliaDeTipo::Data;
+    return FamiliaDeTipo::Outra;
 }
 
-bool Nacional(const std::string& tipo) {
+bool TextoNacional(const std::string& tipo) {
     return !tipo.empty() && tipo[0] == 'N';
 }
 
 // Characters a text type takes; -1 for no limit.
-long long Comprimento(const std::string& tipo) {
-    const auto p = Parametros(tipo);
-    if (Base(tipo) == "TEXT" || Base(tipo) == "NTEXT") return -1;
+long long ComprimentoDoTexto(const std::string& tipo) {
+    const auto p = ParametrosDoTipo(tipo);
+    if (BaseDoTipo(tipo) == "TEXT" || BaseDoTipo(tipo) == "NTEXT") return -1;
     return p.empty() ? 1 : p[0];
 }
 
 // Digits before the decimal point and after it.
-std::pair<long long, long long> Digitos(const std::string& tipo) {
-    const std::string b = Base(tipo);
+std::pair<long long, long long> DigitosDoNumero(const std::string& tipo) {
+    const std::string b = BaseDoTipo(tipo);
     if (b == "DECIMAL") {
-        const auto p = Parametros(tipo);
+        const auto p = ParametrosDoTipo(tipo);
         const long long precisao = p.empty() ? 18 : p[0];
         const long long escala = p.size() > 1 ? p[1] : 0;
         return {precisao - escala, escala};
@@ -89,16 +89,17 @@ std::pair<long long, long long> Digitos(const std::string& tipo) {
 }
 
 bool TextoMaisLargo(const std::string& de, const std::string& para) {
-    if (Nacional(de) && !Nacional(para)) return false;  // characters outside the code page
-    const long long a = Comprimento(de), b = Comprimento(para);
+    if (TextoNacional(de) && !TextoNacional(para))
+        return false;  // characters outside the code page
+    const long long a = ComprimentoDoTexto(de), b = ComprimentoDoTexto(para);
     return b == -1 || (a != -1 && b >= a);
 }
 
 bool NumeroMaisLargo(const std::string& de, const std::string& para) {
-    const auto [inteirosDe, decimaisDe] = Digitos(de);
-    const auto [inteirosPara, decimaisPara] = Digitos(para);
+    const auto [inteirosDe, decimaisDe] = DigitosDoNumero(de);
+    const auto [inteirosPara, decimaisPara] = DigitosDoNumero(para);
     if (inteirosDe < 0 || inteirosPara < 0) return false;
-    if (Base(para) != "DECIMAL" && Base(de) == "DECIMAL") return false;
+    if (BaseDoTipo(para) != "DECIMAL" && BaseDoTipo(de) == "DECIMAL") return false;
     return inteirosPara >= inteirosDe && decimaisPara >= decimaisDe;
 }
 
@@ -106,7 +107,7 @@ bool NumeroMaisLargo(const std::string& de, const std::string& para) {
 
 FotoDoCatalogo FotoDoCatalogo::Ler(db::Conexao& conexao) {
     FotoDoCatalogo f;
-    PercorrerConsulta(
+    PercorrerCatalogo(
         conexao,
         "select TABLE_NAME, COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, "
         "NUMERIC_PRECISION, NUMERIC_SCALE, IS_NULLABLE from INFORMATION_SCHEMA.COLUMNS",
@@ -119,9 +120,9 @@ FotoDoCatalogo FotoDoCatalogo::Ler(db::Conexao& conexao) {
             c.nulo = texto::IguaisSemCaixa(campo(6).Texto(), "YES");
             f.DefinirColuna(campo(0).Texto(), campo(1).Texto(), c);
         });
-    PercorrerConsulta(conexao, "select name from sysobjects",
+    PercorrerCatalogo(conexao, "select name from sysobjects",
                       [&](db::Consulta& q) { f.DefinirObjeto(q.Campos().at(0).Texto(), true); });
-    PercorrerConsulta(conexao,
+    PercorrerCatalogo(conexao,
                       "select t.name, i.name from sys.indexes i inner join sys.objects t on "
                       "i.object_id = t.object_id where i.name is not null",
                       [&](db::Consulta& q) {
@@ -132,43 +133,43 @@ FotoDoCatalogo FotoDoCatalogo::Ler(db::Conexao& conexao) {
 
 std::optional<ColunaDoCatalogo> FotoDoCatalogo::Coluna(const std::string& tabela,
                                                        const std::string& coluna) const {
-    const auto t = colunas_.find(Chave(tabela));
+    const auto t = colunas_.find(ChaveDoCatalogo(tabela));
     if (t == colunas_.end()) return std::nullopt;
-    const auto c = t->second.find(Chave(coluna));
+    const auto c = t->second.find(ChaveDoCatalogo(coluna));
     if (c == t->second.end()) return std::nullopt;
     return c->second;
 }
 
 void FotoDoCatalogo::DefinirColuna(const std::string& tabela, const std::string& coluna,
                                    const ColunaDoCatalogo& c) {
-    colunas_[Chave(tabela)][Chave(coluna)] = c;
+    colunas_[ChaveDoCatalogo(tabela)][ChaveDoCatalogo(coluna)] = c;
 }
 
 bool FotoDoCatalogo::TabelaExiste(const std::string& tabela) const {
-    return colunas_.count(Chave(tabela)) > 0;
+    return colunas_.count(ChaveDoCatalogo(tabela)) > 0;
 }
 
 bool FotoDoCatalogo::ObjetoExiste(const std::string& nome) const {
-    return objetos_.count(Chave(nome)) > 0;
+    return objetos_.count(ChaveDoCatalogo(nome)) > 0;
 }
 
 void FotoDoCatalogo::DefinirObjeto(const std::string& nome, bool existe) {
     if (existe)
-        objetos_.insert(Chave(nome));
+        objetos_.insert(ChaveDoCatalogo(nome));
     else
-        objetos_.erase(Chave(nome));
+        objetos_.erase(ChaveDoCatalogo(nome));
 }
 
 bool FotoDoCatalogo::IndiceExiste(const std::string& tabela, const std::string& nome) const {
-    return indices_.count({Chave(tabela), Chave(nome)}) > 0;
+    return indices_.count({ChaveDoCatalogo(tabela), ChaveDoCatalogo(nome)}) > 0;
 }
 
 void FotoDoCatalogo::DefinirIndice(const std::string& tabela, const std::string& nome,
                                    bool existe) {
     if (existe)
-        indices_.insert({Chave(tabela), Chave(nome)});
+        indices_.insert({ChaveDoCatalogo(tabela), ChaveDoCatalogo(nome)});
     else
-        indices_.erase({Chave(tabela), Chave(nome)});
+        indices_.erase({ChaveDoCatalogo(tabela), ChaveDoCatalogo(nome)});
 }
 
 std::string TipoDoCatalogo(const std::string& tipo, std::int64_t tamanho, std::int64_t precisao,
@@ -184,15 +185,15 @@ std::string TipoDoCatalogo(const std::string& tipo, std::int64_t tamanho, std::i
 
 bool PodeFalharOuPerder(const std::string& de, const std::string& para) {
     if (de == para) return false;
-    const Familia a = FamiliaDe(de), b = FamiliaDe(para);
-    if (a == Familia::Texto && b == Familia::Texto) return !TextoMaisLargo(de, para);
-    if (a == Familia::Numero && b == Familia::Numero) return !NumeroMaisLargo(de, para);
+    const FamiliaDeTipo a = FamiliaDoTipo(de), b = FamiliaDoTipo(para);
+    if (a == FamiliaDeTipo::Texto && b == FamiliaDeTipo::Texto) return !TextoMaisLargo(de, para);
+    if (a == FamiliaDeTipo::Numero && b == FamiliaDeTipo::Numero) return !NumeroMaisLargo(de, para);
     return true;
 }
 
 bool ConversaoDesfazATransacao(const std::string& para) {
-    const Familia f = FamiliaDe(para);
-    return f == Familia::Numero || f == Familia::Data;
+    const FamiliaDeTipo f = FamiliaDoTipo(para);
+    return f == FamiliaDeTipo::Numero || f == FamiliaDeTipo::Data;
 }
 
 std::optional<std::string> ConsultaDeValoresQueNaoConvertem(const std::string& tabela,
@@ -202,15 +203,17 @@ std::optional<std::string> ConsultaDeValoresQueNaoConvertem(const std::string& t
                                                             int versaoMaior) {
     if (!PodeFalharOuPerder(de, para)) return std::nullopt;
     const std::string c = db::EntreColchetes(coluna);
-    const Familia destino = FamiliaDe(para), origem = FamiliaDe(de);
+    const FamiliaDeTipo destino = FamiliaDoTipo(para), origem = FamiliaDoTipo(de);
     std::string falham, perdem = "0";
-    if (destino == Familia::Texto) {
-        if (origem == Familia::Outra || Comprimento(para) < 0) return std::nullopt;
-        falham = "LEN(CONVERT(NVARCHAR(max), " + c + ")) > " + std::to_string(Comprimento(para));
-    } else if ((destino == Familia::Numero || destino == Familia::Data) && versaoMaior >= 11) {
+    if (destino == FamiliaDeTipo::Texto) {
+        if (origem == FamiliaDeTipo::Outra || ComprimentoDoTexto(para) < 0) return std::nullopt;
+        falham =
+            "LEN(CONVERT(NVARCHAR(max), " + c + ")) > " + std::to_string(ComprimentoDoTexto(para));
+    } else if ((destino == FamiliaDeTipo::Numero || destino == FamiliaDeTipo::Data) &&
+               versaoMaior >= 11) {
         falham = "TRY_CONVERT(" + para + ", " + c + ") IS NULL";
         // Only a number compares with a number without a conversion of its own.
-        if (destino == Familia::Numero && origem == Familia::Numero)
+        if (destino == FamiliaDeTipo::Numero && origem == FamiliaDeTipo::Numero)
             perdem =
                 "COUNT(CASE WHEN TRY_CONVERT(" + para + ", " + c + ") <> " + c + " THEN 1 END)";
     } else {

@@ -15,9 +15,9 @@ using db::EhSimbolo;
 using db::TokenSql;
 
 // A walk over the tokens of one batch.
-class Leitor {
+class LeitorDeComando {
   public:
-    explicit Leitor(std::string_view sql) : sql_(sql), t_(db::TokensSql(sql)) {}
+    explicit LeitorDeComando(std::string_view sql) : sql_(sql), t_(db::TokensSql(sql)) {}
 
     bool Fim() const { return i_ >= t_.size(); }
     bool Eh(std::string_view palavra) const { return !Fim() && EhPalavra(t_[i_], palavra); }
@@ -77,7 +77,7 @@ class Leitor {
     std::size_t i_ = 0;
 };
 
-bool EhModulo(const TokenSql& t) {
+bool EhModuloProgramado(const TokenSql& t) {
     for (const char* p : {"PROC", "PROCEDURE", "TRIGGER", "FUNCTION", "VIEW"})
         if (EhPalavra(t, p)) return true;
     return false;
@@ -85,16 +85,16 @@ bool EhModulo(const TokenSql& t) {
 
 // CREATE [OR ALTER] / ALTER of a procedure, trigger, function or view: the rest of the
 // batch is its body.
-bool DefineModulo(const std::vector<TokenSql>& t) {
+bool DefineModuloProgramado(const std::vector<TokenSql>& t) {
     std::size_t i = 0;
     if (t.empty() || !(EhPalavra(t[0], "CREATE") || EhPalavra(t[0], "ALTER"))) return false;
     ++i;
     if (i + 1 < t.size() && EhPalavra(t[i], "OR") && EhPalavra(t[i + 1], "ALTER")) i += 2;
-    return i < t.size() && EhModulo(t[i]);
+    return i < t.size() && EhModuloProgramado(t[i]);
 }
 
-bool Seguido(const std::vector<TokenSql>& t, std::size_t i,
-             std::initializer_list<std::string_view> proximos) {
+bool SeguidoPor(const std::vector<TokenSql>& t, std::size_t i,
+                std::initializer_list<std::string_view> proximos) {
     if (i + 1 >= t.size()) return false;
     return std::any_of(proximos.begin(), proximos.end(),
                        [&](std::string_view p) { return EhPalavra(t[i + 1], p); });
@@ -117,7 +117,7 @@ int ContarArgumentos(const std::vector<TokenSql>& t, std::size_t de) {
     return virgulas + 1;
 }
 
-EspecieDeComando EspecieDeExecucao(Leitor& l) {
+EspecieDeComando EspecieDeExecucao(LeitorDeComando& l) {
     l.AceitarAlgum({"EXEC", "EXECUTE"});
     const std::string nome = l.Nome();
     return ProcedimentoQueInforma(nome, ContarArgumentos(l.Tokens(), l.Posicao()))
@@ -125,7 +125,7 @@ EspecieDeComando EspecieDeExecucao(Leitor& l) {
                : EspecieDeComando::Mudanca;
 }
 
-bool SoTransacao(Leitor& l) {
+bool SoTransacao(LeitorDeComando& l) {
     if (l.Aceitar("BEGIN")) {
         if (!l.AceitarAlgum({"TRAN", "TRANSACTION"})) return false;
     } else if (!l.AceitarAlgum({"SAVE", "COMMIT", "ROLLBACK"})) {
@@ -141,11 +141,11 @@ bool SoTransacao(Leitor& l) {
 }  // namespace
 
 EspecieDeComando EspecieDoComando(std::string_view sql) {
-    Leitor l(sql);
+    LeitorDeComando l(sql);
     if (l.Fim()) return EspecieDeComando::Leitura;
     if (l.Eh("EXEC") || l.Eh("EXECUTE")) return EspecieDeExecucao(l);
     {
-        Leitor t(sql);
+        LeitorDeComando t(sql);
         if (SoTransacao(t)) return EspecieDeComando::Transacao;
     }
     if (!l.Eh("SELECT")) return EspecieDeComando::Mudanca;
@@ -158,18 +158,18 @@ EspecieDeComando EspecieDoComando(std::string_view sql) {
 
 std::string RecusaEmTransacao(std::string_view sql) {
     const auto t = db::TokensSql(sql);
-    if (DefineModulo(t)) return "";
+    if (DefineModuloProgramado(t)) return "";
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i].tipo != db::TipoDeToken::Palavra) continue;
         const std::string p = texto::Maiusculas(t[i].texto);
-        if ((p == "ALTER" || p == "CREATE" || p == "DROP") && Seguido(t, i, {"DATABASE"}))
+        if ((p == "ALTER" || p == "CREATE" || p == "DROP") && SeguidoPor(t, i, {"DATABASE"}))
             return p + " DATABASE";
-        if ((p == "ALTER" || p == "CREATE" || p == "DROP") && Seguido(t, i, {"FULLTEXT"}))
+        if ((p == "ALTER" || p == "CREATE" || p == "DROP") && SeguidoPor(t, i, {"FULLTEXT"}))
             return p + " FULLTEXT";
-        if (p == "BACKUP" && Seguido(t, i, {"DATABASE", "LOG"})) return "BACKUP";
+        if (p == "BACKUP" && SeguidoPor(t, i, {"DATABASE", "LOG"})) return "BACKUP";
         if (p == "RESTORE" &&
-            Seguido(t, i,
-                    {"DATABASE", "LOG", "VERIFYONLY", "FILELISTONLY", "HEADERONLY", "LABELONLY"}))
+            SeguidoPor(
+                t, i, {"DATABASE", "LOG", "VERIFYONLY", "FILELISTONLY", "HEADERONLY", "LABELONLY"}))
             return "RESTORE";
         if (p == "RECONFIGURE" || p == "KILL") return p;
     }
@@ -178,11 +178,11 @@ std::string RecusaEmTransacao(std::string_view sql) {
 
 bool EncerraTransacaoDeFora(std::string_view sql) {
     const auto t = db::TokensSql(sql);
-    if (DefineModulo(t)) return false;
+    if (DefineModuloProgramado(t)) return false;
     int abertas = 0;
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (EhPalavra(t[i], "ROLLBACK")) return true;
-        if (EhPalavra(t[i], "BEGIN") && Seguido(t, i, {"TRAN", "TRANSACTION", "DISTRIBUTED"}))
+        if (EhPalavra(t[i], "BEGIN") && SeguidoPor(t, i, {"TRAN", "TRANSACTION", "DISTRIBUTED"}))
             ++abertas;
         if (EhPalavra(t[i], "COMMIT") && --abertas < 0) return true;
     }
@@ -212,8 +212,9 @@ namespace {
 
 // "name type ..." pieces of a column list, split at its top-level commas, from token
 // `de` to `ate`; pieces that declare a constraint are left out.
-std::vector<std::pair<std::string, std::string>> Colunas(const Leitor& l, std::size_t de,
-                                                         std::size_t ate) {
+std::vector<std::pair<std::string, std::string>> ColunasDaDefinicao(const LeitorDeComando& l,
+                                                                    std::size_t de,
+                                                                    std::size_t ate) {
     std::vector<std::pair<std::string, std::string>> colunas;
     const auto& t = l.Tokens();
     std::size_t inicio = de;
@@ -236,7 +237,7 @@ std::vector<std::pair<std::string, std::string>> Colunas(const Leitor& l, std::s
     return colunas;
 }
 
-void LerAlterarColuna(Leitor& l, Mudanca& m) {
+void LerAlterarColuna(LeitorDeComando& l, Mudanca& m) {
     m.tipo = TipoDeMudanca::AlterarColuna;
     m.objeto = l.Nome();
     const std::size_t de = l.Posicao();
@@ -251,14 +252,14 @@ void LerAlterarColuna(Leitor& l, Mudanca& m) {
     if (!m.nulo && l.Aceitar("NULL")) m.nulo = true;
 }
 
-std::string EspecieDaRestricao(Leitor& l) {
+std::string EspecieDaRestricao(LeitorDeComando& l) {
     if (l.Aceitar("PRIMARY")) return "PRIMARY KEY";
     if (l.Aceitar("FOREIGN")) return "FOREIGN KEY";
     if (l.Fim()) return "";
     return texto::Maiusculas(l.Atual().texto);  // DEFAULT, CHECK, UNIQUE
 }
 
-Mudanca LerAlterarTabela(Leitor& l) {
+Mudanca LerAlterarTabela(LeitorDeComando& l) {
     Mudanca m;
     m.tabela = l.Nome();
     if (l.Aceitar("WITH")) l.AceitarAlgum({"CHECK", "NOCHECK"});
@@ -269,7 +270,7 @@ Mudanca LerAlterarTabela(Leitor& l) {
             m.especie = EspecieDaRestricao(l);
         } else {
             m.tipo = TipoDeMudanca::AcrescentarColunas;
-            m.colunas = Colunas(l, l.Posicao(), l.Tokens().size());
+            m.colunas = ColunasDaDefinicao(l, l.Posicao(), l.Tokens().size());
         }
     } else if (l.Aceitar("ALTER") && l.Aceitar("COLUMN")) {
         LerAlterarColuna(l, m);
@@ -280,7 +281,7 @@ Mudanca LerAlterarTabela(Leitor& l) {
     return m;
 }
 
-Mudanca LerCriar(Leitor& l) {
+Mudanca LerCriar(LeitorDeComando& l) {
     Mudanca m;
     if (l.Aceitar("OR")) l.Aceitar("ALTER");
     if (l.Aceitar("TABLE")) {
@@ -289,11 +290,11 @@ Mudanca LerCriar(Leitor& l) {
         if (l.EhSim('(')) {
             const std::size_t de = l.Posicao() + 1;
             l.PularParenteses();
-            m.colunas = Colunas(l, de, l.Posicao() - 1);
+            m.colunas = ColunasDaDefinicao(l, de, l.Posicao() - 1);
         }
         return m;
     }
-    if (!l.Fim() && EhModulo(l.Atual())) {
+    if (!l.Fim() && EhModuloProgramado(l.Atual())) {
         m.tipo = TipoDeMudanca::CriarObjeto;
         m.especie = texto::Minusculas(l.Atual().texto);
         if (m.especie == "proc") m.especie = "procedure";
@@ -312,7 +313,7 @@ Mudanca LerCriar(Leitor& l) {
     return m;
 }
 
-Mudanca LerRemover(Leitor& l) {
+Mudanca LerRemover(LeitorDeComando& l) {
     Mudanca m;
     if (l.Aceitar("INDEX")) {
         m.tipo = TipoDeMudanca::RemoverIndice;
@@ -326,7 +327,7 @@ Mudanca LerRemover(Leitor& l) {
         }
         return m;
     }
-    if (!l.Fim() && EhModulo(l.Atual())) {
+    if (!l.Fim() && EhModuloProgramado(l.Atual())) {
         m.tipo = TipoDeMudanca::RemoverObjeto;
         m.especie = texto::Minusculas(l.Atual().texto);
         if (m.especie == "proc") m.especie = "procedure";
@@ -337,7 +338,7 @@ Mudanca LerRemover(Leitor& l) {
 }
 
 // The words that open the batch, for a change of no known kind.
-std::string Abertura(const Leitor& l) {
+std::string AberturaDoComando(const LeitorDeComando& l) {
     std::string r;
     const auto& t = l.Tokens();
     for (std::size_t i = 0; i < t.size() && i < 3 && t[i].tipo == db::TipoDeToken::Palavra; ++i)
@@ -345,12 +346,12 @@ std::string Abertura(const Leitor& l) {
     return r;
 }
 
-Mudanca LerComando(Leitor& l) {
+Mudanca LerComando(LeitorDeComando& l) {
     Mudanca m;
     if (l.Aceitar("CREATE")) return LerCriar(l);
     if (l.Aceitar("ALTER")) {
         if (l.Aceitar("TABLE")) return LerAlterarTabela(l);
-        if (!l.Fim() && EhModulo(l.Atual())) return LerCriar(l);
+        if (!l.Fim() && EhModuloProgramado(l.Atual())) return LerCriar(l);
         return m;
     }
     if (l.Aceitar("DROP")) return LerRemover(l);
@@ -379,7 +380,7 @@ Mudanca LerComando(Leitor& l) {
 }  // namespace
 
 Mudanca ClassificarMudanca(std::string_view sql) {
-    Leitor l(sql);
+    LeitorDeComando l(sql);
     bool seNaoExistir = false;
     if (l.Aceitar("IF")) {
         seNaoExistir = l.Aceitar("NOT");
@@ -389,7 +390,7 @@ Mudanca ClassificarMudanca(std::string_view sql) {
     Mudanca m = LerComando(l);
     if (m.tipo == TipoDeMudanca::DadosIniciais && seNaoExistir && l.Aceitar("DEFAULT"))
         m.tipo = TipoDeMudanca::LinhaDeParametro;
-    if (m.tipo == TipoDeMudanca::Outra) m.objeto = Abertura(l);
+    if (m.tipo == TipoDeMudanca::Outra) m.objeto = AberturaDoComando(l);
     return m;
 }
 

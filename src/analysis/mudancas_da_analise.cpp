@@ -39,13 +39,13 @@ std::string EspeciePeloNome(const std::string& nome) {
     return "";
 }
 
-bool Mostrar(const ColunaMudada& c) {
+bool MudancaVisivel(const ColunaMudada& c) {
     return c.tipoAntes != c.tipoDepois || c.nuloAntes != c.nuloDepois ||
            (!c.tipoPedido.empty() && c.tipoPedido != c.tipoDepois) || c.falham.value_or(0) > 0 ||
            c.perdem.value_or(0) > 0 || c.nulos.value_or(0) > 0;
 }
 
-bool Mostrar(const ObjetoMudado& o) {
+bool MudancaVisivel(const ObjetoMudado& o) {
     return o.criado || o.existia != o.existe;
 }
 
@@ -163,8 +163,8 @@ void RegistroDeMudancas::Aplicar(const Mudanca& m) {
 std::vector<MudancasDaTabela> RegistroDeMudancas::Tabelas() const {
     std::vector<MudancasDaTabela> r;
     for (MudancasDaTabela t : tabelas_) {
-        std::erase_if(t.colunas, [](const ColunaMudada& c) { return !Mostrar(c); });
-        std::erase_if(t.objetos, [](const ObjetoMudado& o) { return !Mostrar(o); });
+        std::erase_if(t.colunas, [](const ColunaMudada& c) { return !MudancaVisivel(c); });
+        std::erase_if(t.objetos, [](const ObjetoMudado& o) { return !MudancaVisivel(o); });
         const bool vazia = !t.criada && t.colunasNovas.empty() && t.colunas.empty() &&
                            t.objetos.empty() && t.linhasIniciais == 0 && t.preenchidas.empty() &&
                            !t.permissao && t.outras.empty();

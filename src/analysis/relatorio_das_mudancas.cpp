@@ -6,7 +6,7 @@ namespace zolvek::analysis {
 
 namespace {
 
-std::string Linhas(std::int64_t n) {
+std::string TextoDeLinhas(std::int64_t n) {
     return std::to_string(n) + " linha(s)";
 }
 
@@ -17,15 +17,15 @@ std::string AvisoDeConversao(const ColunaMudada& c) {
     if (!c.falham && !c.perdem) {
         partes.push_back("linhas não contadas");
     } else {
-        if (c.falham.value_or(0) > 0) partes.push_back(Linhas(*c.falham) + " não convertem");
+        if (c.falham.value_or(0) > 0) partes.push_back(TextoDeLinhas(*c.falham) + " não convertem");
         if (c.perdem.value_or(0) > 0)
-            partes.push_back(Linhas(*c.perdem) + " perdem parte do valor");
+            partes.push_back(TextoDeLinhas(*c.perdem) + " perdem parte do valor");
         if (partes.empty()) partes.push_back("nenhuma linha deixa de converter agora");
     }
     return " (ATENÇÃO: pode falhar ou perder dados: " + texto::Juntar(partes, ", ") + ")";
 }
 
-std::string ListaDeObjetos(const std::vector<ObjetoMudado>& objetos, bool existia, bool existe) {
+std::string ObjetosMudados(const std::vector<ObjetoMudado>& objetos, bool existia, bool existe) {
     std::vector<std::string> nomes;
     for (const ObjetoMudado& o : objetos)
         if (o.existia == existia && o.existe == existe && (existe ? o.criado : true))
@@ -38,14 +38,14 @@ void AcrescentarSeHouver(std::vector<std::string>& r, const std::string& rotulo,
     if (!lista.empty()) r.push_back("  " + rotulo + ": " + lista);
 }
 
-void AcrescentarErro(std::vector<std::string>& r, const LinhaDeErro& e) {
+void AcrescentarErroDaTabela(std::vector<std::string>& r, const LinhaDeErro& e) {
     std::string onde = e.funcao;
     if (!e.campo.empty()) onde += (onde.empty() ? "" : ", ") + std::string("campo ") + e.campo;
     r.push_back("  Erro" + (onde.empty() ? std::string() : " (" + onde + ")") + ": " + e.descricao);
     if (!e.comando.empty()) r.push_back("    Comando: " + e.comando);
 }
 
-std::string Cabecalho(const MudancasDaTabela& t) {
+std::string CabecalhoDaTabela(const MudancasDaTabela& t) {
     if (t.tabela.empty()) return "Procedimentos, funções, vistas e outros comandos";
     if (t.criada)
         return "Tabela " + t.tabela + ": criar, com " + std::to_string(t.colunasNovas.size()) +
@@ -55,29 +55,29 @@ std::string Cabecalho(const MudancasDaTabela& t) {
 
 void AcrescentarTabela(std::vector<std::string>& r, const MudancasDaTabela& t,
                        const std::vector<LinhaDeErro>& erros) {
-    r.push_back(Cabecalho(t));
+    r.push_back(CabecalhoDaTabela(t));
     AcrescentarSeHouver(r, t.criada ? "Colunas" : "Acrescentar colunas",
                         texto::Juntar(t.colunasNovas, ", "));
     for (const ColunaMudada& c : t.colunas) r.push_back("  " + TextoDaColuna(c));
-    AcrescentarSeHouver(r, "Recriar", ListaDeObjetos(t.objetos, true, true));
-    AcrescentarSeHouver(r, "Criar", ListaDeObjetos(t.objetos, false, true));
-    AcrescentarSeHouver(r, "Remover", ListaDeObjetos(t.objetos, true, false));
-    if (t.linhasIniciais > 0) r.push_back("  Dados iniciais: " + Linhas(t.linhasIniciais));
+    AcrescentarSeHouver(r, "Recriar", ObjetosMudados(t.objetos, true, true));
+    AcrescentarSeHouver(r, "Criar", ObjetosMudados(t.objetos, false, true));
+    AcrescentarSeHouver(r, "Remover", ObjetosMudados(t.objetos, true, false));
+    if (t.linhasIniciais > 0) r.push_back("  Dados iniciais: " + TextoDeLinhas(t.linhasIniciais));
     AcrescentarSeHouver(r, "Preencher com o valor padrão os NULL de",
                         texto::Juntar(t.preenchidas, ", "));
     if (t.permissao) r.push_back("  Conceder acesso ao grupo");
     AcrescentarSeHouver(r, "Outros comandos", texto::Juntar(t.outras, ", "));
     for (const LinhaDeErro& e : erros)
-        if (texto::IguaisSemCaixa(e.tabela, t.tabela)) AcrescentarErro(r, e);
+        if (texto::IguaisSemCaixa(e.tabela, t.tabela)) AcrescentarErroDaTabela(r, e);
 }
 
-bool TabelaListada(const std::vector<MudancasDaTabela>& tabelas, const std::string& nome) {
+bool TabelaNoRelatorio(const std::vector<MudancasDaTabela>& tabelas, const std::string& nome) {
     for (const MudancasDaTabela& t : tabelas)
         if (texto::IguaisSemCaixa(t.tabela, nome)) return true;
     return false;
 }
 
-std::string Resumo(const ConteudoDoRelatorio& c) {
+std::string ResumoDasMudancas(const ConteudoDoRelatorio& c) {
     const ContagemDeMudancas n = ContarMudancas(c.tabelas);
     return "Tabelas a criar: " + std::to_string(n.tabelasCriadas) +
            "; tabelas a alterar: " + std::to_string(n.tabelasAlteradas) +
@@ -98,12 +98,12 @@ std::string TextoDaColuna(const ColunaMudada& c) {
     if (c.nuloAntes != c.nuloDepois)
         r += c.nuloDepois ? " passa a aceitar NULL" : " passa a NOT NULL";
     if (c.nulos.value_or(0) > 0)
-        r += " (ATENÇÃO: " + Linhas(*c.nulos) + " com NULL não aceitam NOT NULL)";
+        r += " (ATENÇÃO: " + TextoDeLinhas(*c.nulos) + " com NULL não aceitam NOT NULL)";
     return r;
 }
 
 std::vector<std::string> TextoDasMudancas(const ConteudoDoRelatorio& c) {
-    std::vector<std::string> r{c.titulo, Resumo(c)};
+    std::vector<std::string> r{c.titulo, ResumoDasMudancas(c)};
     if (!c.desfecho.empty()) r.push_back("A execução registraria: " + c.desfecho);
     for (const MudancasDaTabela& t : c.tabelas) {
         r.push_back("");
@@ -112,11 +112,11 @@ std::vector<std::string> TextoDasMudancas(const ConteudoDoRelatorio& c) {
     // Errors of tables that changed nothing, and of no table.
     std::vector<std::string> soErros;
     for (const LinhaDeErro& e : c.erros)
-        if (!TabelaListada(c.tabelas, e.tabela)) {
+        if (!TabelaNoRelatorio(c.tabelas, e.tabela)) {
             if (soErros.empty()) soErros.push_back("");
             soErros.push_back((e.tabela.empty() ? std::string("Geral") : "Tabela " + e.tabela) +
                               ":");
-            AcrescentarErro(soErros, e);
+            AcrescentarErroDaTabela(soErros, e);
         }
     r.insert(r.end(), soErros.begin(), soErros.end());
     if (!c.retidos.empty()) {

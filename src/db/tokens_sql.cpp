@@ -6,13 +6,13 @@ namespace zolvek::db {
 
 namespace {
 
-bool CaractereDeNome(char c) {
+bool CaractereDePalavra(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == '#' || c == '@' || c == '$' || u >= 0x80;
 }
 
-std::size_t FimDoDelimitado(std::string_view s, std::size_t i, char fecha) {
+std::size_t FimDoTrechoDelimitado(std::string_view s, std::size_t i, char fecha) {
     std::size_t j = i + 1;
     while (j < s.size()) {
         if (s[j] == fecha) {
@@ -27,7 +27,7 @@ std::size_t FimDoDelimitado(std::string_view s, std::size_t i, char fecha) {
     return s.size();
 }
 
-std::size_t FimDoComentarioDeBloco(std::string_view s, std::size_t i) {
+std::size_t FimDoComentarioEmBloco(std::string_view s, std::size_t i) {
     int profundidade = 0;
     std::size_t j = i;
     while (j < s.size()) {
@@ -45,7 +45,8 @@ std::size_t FimDoComentarioDeBloco(std::string_view s, std::size_t i) {
 }
 
 // The content of a delimited piece, the doubled closing marks undone.
-std::string Conteudo(std::string_view s, std::size_t inicio, std::size_t fim, char fecha) {
+std::string ConteudoDelimitado(std::string_view s, std::size_t inicio, std::size_t fim,
+                               char fecha) {
     std::string r;
     for (std::size_t j = inicio + 1; j < fim; ++j) {
         if (s[j] == fecha) {
@@ -66,13 +67,13 @@ std::string Conteudo(std::string_view s, std::size_t inicio, std::size_t fim, ch
 std::size_t PularTrechoEspecial(std::string_view s, std::size_t i) {
     const char c = s[i];
     const char prox = i + 1 < s.size() ? s[i + 1] : '\0';
-    if (c == '\'' || c == '"') return FimDoDelimitado(s, i, c);
-    if (c == '[') return FimDoDelimitado(s, i, ']');
+    if (c == '\'' || c == '"') return FimDoTrechoDelimitado(s, i, c);
+    if (c == '[') return FimDoTrechoDelimitado(s, i, ']');
     if (c == '-' && prox == '-') {
         const auto fim = s.find('\n', i);
         return fim == std::string_view::npos ? s.size() : fim;
     }
-    if (c == '/' && prox == '*') return FimDoComentarioDeBloco(s, i);
+    if (c == '/' && prox == '*') return FimDoComentarioEmBloco(s, i);
     return i;
 }
 
@@ -83,16 +84,16 @@ std::vector<TokenSql> TokensSql(std::string_view s) {
         const char c = s[i];
         if (const std::size_t fim = PularTrechoEspecial(s, i); fim != i) {
             if (c == '[' || c == '"')
-                tokens.push_back(
-                    {TipoDeToken::Nome, Conteudo(s, i, fim, c == '[' ? ']' : '"'), i, fim});
+                tokens.push_back({TipoDeToken::Nome,
+                                  ConteudoDelimitado(s, i, fim, c == '[' ? ']' : '"'), i, fim});
             else if (c == '\'')
-                tokens.push_back({TipoDeToken::Texto, Conteudo(s, i, fim, '\''), i, fim});
+                tokens.push_back({TipoDeToken::Texto, ConteudoDelimitado(s, i, fim, '\''), i, fim});
             i = fim;
             continue;
         }
-        if (CaractereDeNome(c)) {
+        if (CaractereDePalavra(c)) {
             std::size_t j = i + 1;
-            while (j < s.size() && CaractereDeNome(s[j])) ++j;
+            while (j < s.size() && CaractereDePalavra(s[j])) ++j;
             tokens.push_back({TipoDeToken::Palavra, std::string(s.substr(i, j - i)), i, j});
             i = j;
             continue;

@@ -9,7 +9,7 @@ namespace zolvek::execucao {
 
 namespace {
 
-using Relogio = std::chrono::system_clock;
+using RelogioDaExecucao = std::chrono::system_clock;
 
 void RelatarResultado(ExecucaoRelatada& e, const analysis::ResultadoDaAnalise& r) {
     e.desfecho = r.Complemento;
@@ -34,8 +34,8 @@ void GravarScript(ExecucaoRelatada& e, const PedidoDeAnalise& p,
 }
 
 // Connected as db_owner; runs and reports the analysis.
-void Rodar(AnaliseRelatada& r, const PedidoDeAnalise& p, db::TModuloDados& modulo,
-           InterfaceDoComando& interface, dicionario::DicionarioDeDados& dicionario) {
+void RodarConectado(AnaliseRelatada& r, const PedidoDeAnalise& p, db::TModuloDados& modulo,
+                    InterfaceDoComando& interface, dicionario::DicionarioDeDados& dicionario) {
     ExecucaoRelatada& e = r.relato;
     AnotarSessao(e, modulo, -1);
     analysis::OpcoesDaAnalise opcoes = p.opcoes;
@@ -92,7 +92,7 @@ AnaliseRelatada AnalisarBanco(const PedidoDeAnalise& p, InterfaceDoComando& inte
         admin::AbrirComoDbOwner(modulo, p.cadeia);
         conectado = true;
         if (p.aoConectar) p.aoConectar(modulo);
-        Rodar(r, p, modulo, interface, dicionario);
+        RodarConectado(r, p, modulo, interface, dicionario);
     } catch (const Cancelamento&) {
         e.classe = ClasseDoDesfecho::Interrompida;
         e.desfecho = interrompida;
@@ -105,7 +105,7 @@ AnaliseRelatada AnalisarBanco(const PedidoDeAnalise& p, InterfaceDoComando& inte
     }
     if (dicionario.RevisaoDoDicionario() >= 0)
         e.revisaoDoDicionario = dicionario.RevisaoDoDicionario();
-    e.fim = Relogio::now();
+    e.fim = RelogioDaExecucao::now();
     return r;
 }
 

@@ -11,19 +11,19 @@ namespace zolvek::execucao {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using JsonOrdenado = nlohmann::ordered_json;
 
 template <typename T>
-Json OuNulo(const std::optional<T>& v) {
-    return v ? Json(*v) : Json(nullptr);
+JsonOrdenado OuNulo(const std::optional<T>& v) {
+    return v ? JsonOrdenado(*v) : JsonOrdenado(nullptr);
 }
 
-Json OuNulo(const std::string& s) {
-    return s.empty() ? Json(nullptr) : Json(s);
+JsonOrdenado OuNulo(const std::string& s) {
+    return s.empty() ? JsonOrdenado(nullptr) : JsonOrdenado(s);
 }
 
-Json Erros(const std::vector<LinhaDeErro>& erros) {
-    Json r = Json::array();
+JsonOrdenado ErrosEmJson(const std::vector<LinhaDeErro>& erros) {
+    JsonOrdenado r = JsonOrdenado::array();
     for (const LinhaDeErro& e : erros)
         r.push_back({{"tabela", e.tabela},
                      {"campo", e.campo},
@@ -33,7 +33,7 @@ Json Erros(const std::vector<LinhaDeErro>& erros) {
     return r;
 }
 
-Json Coluna(const analysis::ColunaMudada& c) {
+JsonOrdenado ColunaEmJson(const analysis::ColunaMudada& c) {
     return {{"coluna", c.coluna},
             {"tipoAntes", c.tipoAntes},
             {"tipoDepois", c.tipoDepois},
@@ -46,8 +46,8 @@ Json Coluna(const analysis::ColunaMudada& c) {
             {"linhasComNulo", OuNulo(c.nulos)}};
 }
 
-Json Objetos(const std::vector<analysis::ObjetoMudado>& objetos) {
-    Json r = Json::array();
+JsonOrdenado ObjetosEmJson(const std::vector<analysis::ObjetoMudado>& objetos) {
+    JsonOrdenado r = JsonOrdenado::array();
     for (const analysis::ObjetoMudado& o : objetos) {
         const char* acao = o.existia && o.existe ? "recriado" : o.existe ? "criado" : "removido";
         r.push_back({{"nome", o.nome}, {"especie", o.especie}, {"acao", acao}});
@@ -55,16 +55,16 @@ Json Objetos(const std::vector<analysis::ObjetoMudado>& objetos) {
     return r;
 }
 
-Json Mudancas(const std::vector<analysis::MudancasDaTabela>& tabelas) {
-    Json r = Json::array();
+JsonOrdenado MudancasEmJson(const std::vector<analysis::MudancasDaTabela>& tabelas) {
+    JsonOrdenado r = JsonOrdenado::array();
     for (const analysis::MudancasDaTabela& t : tabelas) {
-        Json colunas = Json::array();
-        for (const analysis::ColunaMudada& c : t.colunas) colunas.push_back(Coluna(c));
+        JsonOrdenado colunas = JsonOrdenado::array();
+        for (const analysis::ColunaMudada& c : t.colunas) colunas.push_back(ColunaEmJson(c));
         r.push_back({{"tabela", OuNulo(t.tabela)},
                      {"criada", t.criada},
                      {"colunasNovas", t.colunasNovas},
                      {"colunasAlteradas", colunas},
-                     {"objetos", Objetos(t.objetos)},
+                     {"objetos", ObjetosEmJson(t.objetos)},
                      {"comandosDeDadosIniciais", t.linhasIniciais},
                      {"colunasPreenchidas", t.preenchidas},
                      {"acessoConcedido", t.permissao},
@@ -73,11 +73,11 @@ Json Mudancas(const std::vector<analysis::MudancasDaTabela>& tabelas) {
     return r;
 }
 
-Json Execucao(const ExecucaoRelatada& e) {
-    Json opcoes = Json::object();
+JsonOrdenado ExecucaoEmJson(const ExecucaoRelatada& e) {
+    JsonOrdenado opcoes = JsonOrdenado::object();
     for (const auto& [nome, valor] : e.opcoes) opcoes[nome] = valor;
     const ContagensDaExecucao& n = e.contagens;
-    Json simulacao = nullptr;
+    JsonOrdenado simulacao = nullptr;
     if (e.simulacao) simulacao = {{"script", OuNulo(e.script)}, {"naoEnviados", e.retidos}};
     return {{"banco", e.banco},
             {"servidor", e.servidor},
@@ -89,7 +89,7 @@ Json Execucao(const ExecucaoRelatada& e) {
             {"operador", OuNulo(e.operador)},
             {"revisaoDoDicionario", OuNulo(e.revisaoDoDicionario)},
             {"opcoes", opcoes},
-            {"erros", Erros(e.erros)},
+            {"erros", ErrosEmJson(e.erros)},
             {"contagens",
              {{"tabelasCriadas", OuNulo(n.tabelasCriadas)},
               {"tabelasAlteradas", OuNulo(n.tabelasAlteradas)},
@@ -97,7 +97,7 @@ Json Execucao(const ExecucaoRelatada& e) {
               {"itens", OuNulo(n.itens)},
               {"linhas", OuNulo(n.linhas)}}},
             {"copiaDeSeguranca", OuNulo(e.copiaDeSeguranca)},
-            {"mudancas", Mudancas(e.mudancas)},
+            {"mudancas", MudancasEmJson(e.mudancas)},
             {"simulacao", simulacao}};
 }
 
@@ -178,13 +178,13 @@ int SaidaDoRelatorio(const RelatorioDaExecucao& r) {
 }
 
 std::string RelatorioEmJson(const RelatorioDaExecucao& r) {
-    Json execucoes = Json::array();
-    for (const ExecucaoRelatada& e : r.execucoes) execucoes.push_back(Execucao(e));
-    Json j = {{"formato", 1},
-              {"comando", r.comando},
-              {"saida", SaidaDoRelatorio(r)},
-              {"execucoes", execucoes}};
-    return j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    JsonOrdenado execucoes = JsonOrdenado::array();
+    for (const ExecucaoRelatada& e : r.execucoes) execucoes.push_back(ExecucaoEmJson(e));
+    JsonOrdenado j = {{"formato", 1},
+                      {"comando", r.comando},
+                      {"saida", SaidaDoRelatorio(r)},
+                      {"execucoes", execucoes}};
+    return j.dump(2, ' ', false, JsonOrdenado::error_handler_t::replace) + "\n";
 }
 
 }  // namespace zolvek::execucao

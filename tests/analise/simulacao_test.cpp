@@ -17,7 +17,7 @@ namespace {
 using Lista = std::vector<std::string>;
 
 // Every row of a query, its columns joined by "|".
-Lista Linhas(AmbienteDaAnalise& a, const std::string& sql) {
+Lista LinhasDaConsulta(AmbienteDaAnalise& a, const std::string& sql) {
     db::Consulta q(&a.modulo.Banco);
     q.DefinirSQL(sql);
     q.Abrir();
@@ -48,10 +48,10 @@ Lista FotoDoBanco(AmbienteDaAnalise& a) {
           "select name, is_disabled from sys.foreign_keys order by 1",
           "select user_access_desc from sys.databases where name = db_name()"}) {
         r.push_back(std::string("== ") + sql);
-        for (auto& l : Linhas(a, sql)) r.push_back(std::move(l));
+        for (auto& l : LinhasDaConsulta(a, sql)) r.push_back(std::move(l));
     }
     for (const std::string& t : a.Coluna("select name from sysobjects where xtype = 'U'")) {
-        Lista linhas = Linhas(a, "select * from " + db::EntreColchetes(t));
+        Lista linhas = LinhasDaConsulta(a, "select * from " + db::EntreColchetes(t));
         std::sort(linhas.begin(), linhas.end());
         r.push_back("== " + t);
         r.insert(r.end(), linhas.begin(), linhas.end());
@@ -71,11 +71,11 @@ void CriarEmpresaDeDemonstracao(AmbienteDaAnalise& a) {
                    db::ModoDoLote::Executar, [](const db::LoteSql&, auto&) {});
 }
 
-bool Contem(const std::string& texto, const std::string& trecho) {
+bool ContemTrecho(const std::string& texto, const std::string& trecho) {
     return texto.find(trecho) != std::string::npos;
 }
 
-std::string Juntar(const Lista& linhas) {
+std::string JuntarLinhas(const Lista& linhas) {
     std::string r;
     for (const auto& l : linhas) r += l + "\n";
     return r;
@@ -102,30 +102,32 @@ TEST(Simulacao, NadaFicaNoBancoEOQueMudariaEhRelatado) {
     // The script: the statements in order, each batch ended by GO, the single-user
     // switch commented out as SQL Server refuses it inside a transaction.
     EXPECT_EQ(r.script.rfind("-- Simulação de \"Analisar\" no banco de dados EMPRESA", 0), 0u);
-    EXPECT_TRUE(Contem(r.script,
-                       "-- Não enviado na simulação: o SQL Server não aceita ALTER DATABASE "
-                       "dentro de uma transação:\n-- ALTER DATABASE [EMPRESA] SET SINGLE_USER\n"));
     EXPECT_TRUE(
-        Contem(r.script, "\nALTER TABLE [PEMPRESA] ALTER COLUMN [RAZAO_SOC] NVARCHAR(60)\nGO\n"));
-    EXPECT_TRUE(Contem(r.script, "\nCREATE TABLE [RegMov]([idRegMov] INT IDENTITY(1,1),"));
-    EXPECT_FALSE(Contem(r.script, "RegMov (Hora, Operador, Tipo, Complemento)"));
-    EXPECT_FALSE(Contem(r.script, "StatusBD SET"));
+        ContemTrecho(r.script,
+                     "-- Não enviado na simulação: o SQL Server não aceita ALTER DATABASE "
+                     "dentro de uma transação:\n-- ALTER DATABASE [EMPRESA] SET SINGLE_USER\n"));
+    EXPECT_TRUE(ContemTrecho(
+        r.script, "\nALTER TABLE [PEMPRESA] ALTER COLUMN [RAZAO_SOC] NVARCHAR(60)\nGO\n"));
+    EXPECT_TRUE(ContemTrecho(r.script, "\nCREATE TABLE [RegMov]([idRegMov] INT IDENTITY(1,1),"));
+    EXPECT_FALSE(ContemTrecho(r.script, "RegMov (Hora, Operador, Tipo, Complemento)"));
+    EXPECT_FALSE(ContemTrecho(r.script, "StatusBD SET"));
     EXPECT_EQ(r.retidos, (Lista{"ALTER DATABASE [EMPRESA] SET SINGLE_USER -- o SQL Server não "
                                 "aceita ALTER DATABASE dentro de uma transação"}));
 
     // The report, grouped by table.
-    const std::string relatorio = Juntar(r.relatorio);
-    EXPECT_TRUE(Contem(relatorio,
-                       "A execução registraria: Dicionário de dados revisão 12, "
-                       "executado com sucesso\n"));
+    const std::string relatorio = JuntarLinhas(r.relatorio);
+    EXPECT_TRUE(ContemTrecho(relatorio,
+                             "A execução registraria: Dicionário de dados revisão 12, "
+                             "executado com sucesso\n"));
     EXPECT_TRUE(
-        Contem(relatorio, "\nTabela PEMPRESA\n  Acrescentar colunas: INSCEST NVARCHAR(20)"));
-    EXPECT_TRUE(Contem(relatorio, "  Coluna RAZAO_SOC: VARCHAR(60) -> NVARCHAR(60)\n"));
-    EXPECT_TRUE(Contem(relatorio,
-                       "  Coluna RevisaoDoBD: DECIMAL(9,0) -> INT (ATENÇÃO: pode falhar ou perder "
-                       "dados: nenhuma linha deixa de converter agora)\n"));
-    EXPECT_TRUE(Contem(relatorio, "\nTabela FERIADOS: criar, com "));
-    EXPECT_TRUE(Contem(relatorio, "  Dados iniciais: 8 linha(s)\n"));
+        ContemTrecho(relatorio, "\nTabela PEMPRESA\n  Acrescentar colunas: INSCEST NVARCHAR(20)"));
+    EXPECT_TRUE(ContemTrecho(relatorio, "  Coluna RAZAO_SOC: VARCHAR(60) -> NVARCHAR(60)\n"));
+    EXPECT_TRUE(
+        ContemTrecho(relatorio,
+                     "  Coluna RevisaoDoBD: DECIMAL(9,0) -> INT (ATENÇÃO: pode falhar ou perder "
+                     "dados: nenhuma linha deixa de converter agora)\n"));
+    EXPECT_TRUE(ContemTrecho(relatorio, "\nTabela FERIADOS: criar, com "));
+    EXPECT_TRUE(ContemTrecho(relatorio, "  Dados iniciais: 8 linha(s)\n"));
 
     // A run afterwards does what the simulation said.
     a.extras.simular = false;
@@ -155,14 +157,14 @@ TEST(Simulacao, ColunaQueNaoConverteEhContadaEFalhaComoNaExecucao) {
               "A alteração da coluna falharia: 1 linha(s) de T.Codigo não convertem de "
               "NVARCHAR(10) para INT (na simulação o comando não foi enviado)");
     EXPECT_EQ(r.Complemento, "Dicionário de dados revisão 7, executado até o fim com 1 erro(s)");
-    EXPECT_TRUE(Contem(r.script,
-                       "-- Falharia (não enviado na simulação): 1 linha(s) de T.Codigo "
-                       "não convertem de NVARCHAR(10) para INT\n-- ALTER TABLE [T] "
-                       "ALTER COLUMN [Codigo] INT\n"));
-    const std::string relatorio = Juntar(r.relatorio);
-    EXPECT_TRUE(Contem(relatorio,
-                       "  Coluna Codigo: NVARCHAR(10) -> INT (não aplicado) (ATENÇÃO: "
-                       "pode falhar ou perder dados: 1 linha(s) não convertem)\n"));
+    EXPECT_TRUE(ContemTrecho(r.script,
+                             "-- Falharia (não enviado na simulação): 1 linha(s) de T.Codigo "
+                             "não convertem de NVARCHAR(10) para INT\n-- ALTER TABLE [T] "
+                             "ALTER COLUMN [Codigo] INT\n"));
+    const std::string relatorio = JuntarLinhas(r.relatorio);
+    EXPECT_TRUE(ContemTrecho(relatorio,
+                             "  Coluna Codigo: NVARCHAR(10) -> INT (não aplicado) (ATENÇÃO: "
+                             "pode falhar ou perder dados: 1 linha(s) não convertem)\n"));
 
     // The run itself fails there too, on the server's conversion error (and then on
     // its registration, which a simulation does not try: this database has no RegMov).
@@ -170,7 +172,7 @@ TEST(Simulacao, ColunaQueNaoConverteEhContadaEFalhaComoNaExecucao) {
     const ResultadoDaAnalise real = a.Analisar();
     ASSERT_EQ(real.erros.size(), 2u);
     EXPECT_EQ(real.erros[0].tabela, "T");
-    EXPECT_TRUE(Contem(real.erros[0].descricao, "Conversion failed when converting"));
+    EXPECT_TRUE(ContemTrecho(real.erros[0].descricao, "Conversion failed when converting"));
     EXPECT_EQ(real.erros[1].tabela, "REGMOV");
 }
 
@@ -187,9 +189,10 @@ TEST(Simulacao, NaoNuloComLinhasNulasEhContado) {
     const ResultadoDaAnalise r = a.Analisar();
     ASSERT_EQ(r.erros.size(), 1u);
     EXPECT_EQ(r.erros[0].funcao, "Criar não nulo");
-    EXPECT_TRUE(Contem(Juntar(r.relatorio),
-                       "  Coluna Nome: (ATENÇÃO: 2 linha(s) com NULL não aceitam NOT NULL)\n"));
-    EXPECT_TRUE(Contem(r.script, "-- Falhou na simulação: "));
+    EXPECT_TRUE(
+        ContemTrecho(JuntarLinhas(r.relatorio),
+                     "  Coluna Nome: (ATENÇÃO: 2 linha(s) com NULL não aceitam NOT NULL)\n"));
+    EXPECT_TRUE(ContemTrecho(r.script, "-- Falhou na simulação: "));
 }
 
 // Statements of the company's own script that SQL Server refuses inside a transaction,
@@ -209,15 +212,16 @@ TEST(Simulacao, ComandosRecusadosOuQueEncerrariamATransacaoNaoSaoEnviados) {
     const ResultadoDaAnalise r = a.Analisar();
     EXPECT_EQ(FotoDoBanco(a), antes);
     EXPECT_TRUE(r.erros.empty()) << r.erros.front().descricao;
-    EXPECT_TRUE(Contem(r.script,
-                       "-- Não enviado na simulação: o SQL Server não aceita ALTER "
-                       "DATABASE dentro de uma transação:\n-- ALTER DATABASE [EMPRESA] "
-                       "SET RECOVERY SIMPLE\n"));
-    EXPECT_TRUE(Contem(r.script,
-                       "-- Não enviado na simulação: encerraria a transação da "
-                       "simulação:\n-- BEGIN TRAN\n"));
+    EXPECT_TRUE(ContemTrecho(r.script,
+                             "-- Não enviado na simulação: o SQL Server não aceita ALTER "
+                             "DATABASE dentro de uma transação:\n-- ALTER DATABASE [EMPRESA] "
+                             "SET RECOVERY SIMPLE\n"));
+    EXPECT_TRUE(ContemTrecho(r.script,
+                             "-- Não enviado na simulação: encerraria a transação da "
+                             "simulação:\n-- BEGIN TRAN\n"));
     // A transaction of its own inside the simulation's is sent: it ends nothing.
-    EXPECT_TRUE(Contem(r.script, "\nBEGIN TRAN\nUPDATE PEMPRESA SET FANTASIA = 'y'\nCOMMIT\nGO\n"));
+    EXPECT_TRUE(
+        ContemTrecho(r.script, "\nBEGIN TRAN\nUPDATE PEMPRESA SET FANTASIA = 'y'\nCOMMIT\nGO\n"));
 }
 
 // A batch that rolls the transaction back on the server (a conversion error) leaves the
@@ -261,13 +265,13 @@ TEST(Simulacao, VersionamentoQueFalhaNaoDesfazASimulacao) {
     EXPECT_EQ(FotoDoBanco(a), antes);
     EXPECT_TRUE(std::any_of(r.erros.begin(), r.erros.end(),
                             [](const LinhaDeErro& e) { return e.tabela == "RegTab"; }));
-    const std::string relatorio = Juntar(r.relatorio);
-    EXPECT_TRUE(Contem(relatorio, "\nTabela REF: criar, com 2 coluna(s)\n")) << relatorio;
-    EXPECT_FALSE(Contem(relatorio, "Trigr_REF_RegTab_Ins")) << relatorio;
-    EXPECT_FALSE(Contem(r.script, "CREATE TRIGGER [Trigr_REF_RegTab_Ins]"));
-    EXPECT_TRUE(Contem(r.script,
-                       "-- Comandos desfeitos pela própria análise depois de uma falha "
-                       "(volta ao ponto salvo zv_ponto_1) foram omitidos aqui.\n"));
+    const std::string relatorio = JuntarLinhas(r.relatorio);
+    EXPECT_TRUE(ContemTrecho(relatorio, "\nTabela REF: criar, com 2 coluna(s)\n")) << relatorio;
+    EXPECT_FALSE(ContemTrecho(relatorio, "Trigr_REF_RegTab_Ins")) << relatorio;
+    EXPECT_FALSE(ContemTrecho(r.script, "CREATE TRIGGER [Trigr_REF_RegTab_Ins]"));
+    EXPECT_TRUE(ContemTrecho(r.script,
+                             "-- Comandos desfeitos pela própria análise depois de uma falha "
+                             "(volta ao ponto salvo zv_ponto_1) foram omitidos aqui.\n"));
 }
 
 TEST(CopiaAntes, FeitaEVerificadaAntesDaPrimeiraMudanca) {
@@ -292,7 +296,7 @@ TEST(CopiaAntes, FalhaImpedeOInicio) {
                                               "EMPRESA em '/nao/existe/antes.bak': ",
                                               0),
                   0u);
-        EXPECT_TRUE(Contem(e.what(), ". A análise não foi iniciada."));
+        EXPECT_TRUE(ContemTrecho(e.what(), ". A análise não foi iniciada."));
     }
     EXPECT_EQ(FotoDoBanco(a), antes);
     EXPECT_TRUE(a.interface.eventos.empty());

@@ -15,7 +15,7 @@ using zolvek::teste::BancoDeTeste;
 using zolvek::teste::Execucao;
 using zolvek::teste::LerRelatorio;
 
-const std::string kSucesso = "Dicionário de dados revisão 12, executado com sucesso";
+const std::string kAnaliseComSucesso = "Dicionário de dados revisão 12, executado com sucesso";
 
 class RelatorioDaLinhaDeComando : public ::testing::Test {
   protected:
@@ -44,7 +44,7 @@ TEST_F(RelatorioDaLinhaDeComando, AnalisarLiberarEValidar) {
     auto x = r["execucoes"][0];
     EXPECT_EQ(x["banco"], "EMPRESA_DEMO");
     EXPECT_EQ(x["servidor"], banco.Pasta().string());
-    EXPECT_EQ(x["desfecho"], kSucesso);
+    EXPECT_EQ(x["desfecho"], kAnaliseComSucesso);
     EXPECT_EQ(x["classe"], "sucesso");
     EXPECT_EQ(x["operador"], "sa");
     EXPECT_EQ(x["revisaoDoDicionario"], 12);
@@ -122,7 +122,8 @@ TEST_F(RelatorioDaLinhaDeComando, SimulacaoComScriptNaoMudaNada) {
                             0),
               0u)
         << e.saida;
-    EXPECT_NE(e.saida.find("\nA execução registraria: " + kSucesso + "\n"), std::string::npos);
+    EXPECT_NE(e.saida.find("\nA execução registraria: " + kAnaliseComSucesso + "\n"),
+              std::string::npos);
     EXPECT_NE(e.saida.find("\nScript: " + Arquivo("s.sql") + "\n"), std::string::npos);
     const auto x = LerRelatorio(Arquivo("s.json"))["execucoes"][0];
     EXPECT_EQ(x["classe"], "sucesso");
@@ -181,11 +182,11 @@ TEST_F(RelatorioDaLinhaDeComando, VariosBancos) {
     const std::string servidor = " (" + banco.Pasta().string() + "): ";
     EXPECT_EQ(
         e.saida,
-        "EMPRESA_DEMO" + servidor + "[sucesso] " + kSucesso + "\n" +
+        "EMPRESA_DEMO" + servidor + "[sucesso] " + kAnaliseComSucesso + "\n" +
             ": [falhou] Linha 4 da lista: " +
             LerRelatorio(Arquivo("b.json"))["execucoes"][1]["desfecho"].get<std::string>().substr(
                 18) +
-            "\nOUTRA" + servidor + "[sucesso] " + kSucesso +
+            "\nOUTRA" + servidor + "[sucesso] " + kAnaliseComSucesso +
             "\nTotal: 3 banco(s): 1 falhou, 2 sucesso\n");
     const auto r = LerRelatorio(Arquivo("b.json"));
     EXPECT_EQ(r["saida"], 1);
