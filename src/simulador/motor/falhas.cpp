@@ -245,6 +245,17 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
     }
 }
 
+bool DesfazATransacao(const ErroDeBanco& e) {
+    switch (e.Numero()) {
+        case 241:   // date and/or time from a character string
+        case 245:   // a value to another type
+        case 8114:  // error converting data type
+            return true;
+        default:
+            return false;
+    }
+}
+
 ErroDeBanco ErroDeTransacaoCondenada() {
     return ErroDeBanco(
         "The current transaction cannot be committed and cannot support operations that write "
