@@ -13,6 +13,7 @@ PACOTES=(
   fonts-dejavu-core
   libboost-dev
   libssl-dev openssl freetds-bin python3-pymssql nodejs
+  nlohmann-json3-dev libvalijson-dev
 )
 
 faltando=()

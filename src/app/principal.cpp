@@ -28,6 +28,7 @@
 #include "app/mensagens.hpp"
 #include "app/restaura_copia.hpp"
 #include "app/senhas_guardadas.hpp"
+#include "app/simulacao_analisar.hpp"
 #include "app/suporte_zav.hpp"
 #include "app/validar_bd.hpp"
 #include "comum/log.hpp"
@@ -350,8 +351,13 @@ void TPrincipal::imbConectarClick() {
 }
 
 void TPrincipal::imbAnalisarClick() {
-    const auto opcoes = ConfirmarAnalise(modulo_.get(), this);
-    if (!opcoes) return;
+    const auto confirmada =
+        ConfirmarAnalise(modulo_.get(), this,
+                         [this](QWidget* dialogo, const analysis::OpcoesDaAnalise& o,
+                                const analysis::ExtrasDaAnalise& x) {
+                             SimularAnalise(dialogo, *modulo_, dicionario_, o, x);
+                         });
+    if (!confirmada) return;
     // The progress window outlives this handler: it stays open for reading the outcome.
     InterfaceGrafica janelas(this, [](QWidget* dono, const QString&) -> TEvolucao* {
         return new TEvolucaoAnalisar(dono);
@@ -359,11 +365,11 @@ void TPrincipal::imbAnalisarClick() {
     analysis::ResultadoDaAnalise resultado;
     ExecutarComandoEmSegundoPlano(janelas, [&](InterfaceDoComando& interface) {
         resultado = analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_,
-                                       *opcoes, interface);
+                                       confirmada->opcoes, interface, confirmada->extras);
     });
     if (auto* janela = qobject_cast<TEvolucaoAnalisar*>(janelas.Evolucao()))
         janela->MostrarResultado(
-            Texto(resultado.Complemento),
+            QString::fromStdString(resultado.Complemento),
             resultado.classificacao == analysis::ClassificacaoDaAnalise::Sucesso);
 }
 

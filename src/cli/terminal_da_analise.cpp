@@ -87,11 +87,10 @@ Resposta RespostaAfirmativa(Botoes botoes) {
 
 }  // namespace
 
-TerminalDaAnalise::TerminalDaAnalise(db::Conexao& conexao, bool simParaTodos, bool interativo,
-                                     bool barra, std::ostream& saida, std::ostream& progresso,
+TerminalDaAnalise::TerminalDaAnalise(bool simParaTodos, bool interativo, bool barra,
+                                     std::ostream& saida, std::ostream& progresso,
                                      std::istream& entrada)
-    : conexao_(conexao),
-      simParaTodos_(simParaTodos),
+    : simParaTodos_(simParaTodos),
       interativo_(interativo),
       barra_(barra),
       saida_(saida),
@@ -164,7 +163,7 @@ void TerminalDaAnalise::AbrirEvolucao(const std::string& titulo) {
 }
 
 void TerminalDaAnalise::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
-    ListarUsuariosAtivos(conexao_, nomeDoBanco, saida_);
+    if (conexao_) ListarUsuariosAtivos(*conexao_, nomeDoBanco, saida_);
 }
 
 }  // namespace zolvek::cli

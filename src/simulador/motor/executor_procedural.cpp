@@ -51,9 +51,11 @@ void Executor::RodarNaLista(const Comando& c) {
 
 // SET XACT_ABORT ON (always, in a trigger): an error undoes the transaction and ends the
 // batch, or dooms the transaction when a CATCH block takes it; RAISERROR's do not. An
-// error out of a trigger does so whatever its kind.
+// error out of a trigger does so whatever its kind, and a conversion error whatever
+// the setting.
 bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
-    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho;
+    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho ||
+           DesfazATransacao(e);
 }
 
 void Executor::RodarProcedural(const Comando& c) {

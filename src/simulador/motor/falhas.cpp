@@ -249,6 +249,17 @@ ErroDeBanco ErroDeAninhamento() {
     return ErroDeBanco(kAninhadoDemais, 191, 15, 1);
 }
 
+bool DesfazATransacao(const ErroDeBanco& e) {
+    switch (e.Numero()) {
+        case 241:   // date and/or time from a character string
+        case 245:   // a value to another type
+        case 8114:  // error converting data type
+            return true;
+        default:
+            return false;
+    }
+}
+
 ErroDeBanco ErroDeTransacaoCondenada() {
     return ErroDeBanco(
         "The current transaction cannot be committed and cannot support operations that write "
