@@ -9,6 +9,8 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/idiomas.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
+#include "simulador/motor/visitante.hpp"
+#include "simulador/motor/reescrita.hpp"
 
 namespace zolvek::simulador {
 
@@ -170,6 +172,8 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         i_ += 2;
     } else if (auto procedural = InstrucaoProcedural()) {
         c = std::move(procedural);
+    } else if (Palavra("WITH") && ComAntesDeAlteracao()) {
+        c = AlteracaoComConsultas();
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         auto [n, x] = Novo<instrucao::Selecionar>(inicio);
         // WITH names its queries first; the statement's own SELECT follows them
@@ -284,9 +288,71 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
     return c;
 }
 
+// Where the named queries of a WITH that starts at `k` end: the token after the last ')'.
+std::size_t Analisador::FimDoCom(std::size_t k) const {
+    ++k;  // WITH
+    for (;;) {
+        if (k >= t_.size() || !EhNome(t_[k])) return k;
+        ++k;
+        if (k < t_.size() && EhSimbolo(t_[k], "(")) k = Fecho(k) + 1;
+        if (k >= t_.size() || !EhPalavra(t_[k], "AS")) return k;
+        if (++k >= t_.size() || !EhSimbolo(t_[k], "(")) return k;
+        k = Fecho(k) + 1;
+        if (k >= t_.size() || !EhSimbolo(t_[k], ",")) return k;
+        ++k;
+    }
+}
+
+// WITH x AS (...) followed by INSERT, UPDATE, DELETE or MERGE instead of a SELECT.
+bool Analisador::ComAntesDeAlteracao() const {
+    const std::size_t k = FimDoCom(i_);
+    return k < t_.size() && (EhPalavra(t_[k], "INSERT") || EhPalavra(t_[k], "UPDATE") ||
+                             EhPalavra(t_[k], "DELETE") || EhPalavra(t_[k], "MERGE"));
+}
+
+// The data change that follows a WITH, with its named queries read into their trees.
+std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
+    const std::size_t inicio = i_, fim = FimDoCom(i_);
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    LeitorDeExpressoes leitor(t_, inicio, fim, &ordinais_);
+    auto com = std::make_shared<const std::vector<ConsultaNomeada>>(leitor.LerCom());
+    leitor.ExigirFim();
+    i_ = fim;
+    if (Palavra("MERGE"))
+        throw ErroDeBanco("O simulador de SQL Server não aceita WITH antes de MERGE.");
+    std::unique_ptr<Comando> c = Palavra("INSERT")   ? Inserir()
+                                 : Palavra("UPDATE") ? Atualizar()
+                                                     : Excluir();
+    std::visit(Visitante{
+                   [&](instrucao::Inserir& x) { x.com = com; },
+                   [&](instrucao::Atualizar& x) { x.com = com; },
+                   [&](instrucao::Excluir& x) { x.com = com; },
+                   [](auto&) {},
+               },
+               c->instrucao);
+    c->faixa.inicio = inicio;
+    return c;
+}
+
+// TOP (n) [PERCENT] after INSERT, UPDATE or DELETE: the parentheses are required there.
+std::optional<instrucao::Topo> Analisador::TopoDaAlteracao() {
+    if (!Aceitar("TOP")) return std::nullopt;
+    if (!Simbolo("(")) Erro();
+    const std::size_t fecho = Fecho(i_);
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    LeitorDeExpressoes leitor(t_, i_ + 1, fecho, &ordinais_);
+    instrucao::Topo topo;
+    topo.quantidade = leitor.Expressao();
+    leitor.ExigirFim();
+    i_ = fecho + 1;
+    topo.porcento = Aceitar("PERCENT");
+    return topo;
+}
+
 std::unique_ptr<Comando> Analisador::Inserir() {
     auto [c, x] = Novo<instrucao::Inserir>(i_);
     ++i_;
+    x->topo = TopoDaAlteracao();
     Aceitar("INTO");
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
@@ -403,6 +469,7 @@ std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
 std::unique_ptr<Comando> Analisador::Atualizar() {
     auto [c, x] = Novo<instrucao::Atualizar>(i_);
     ++i_;
+    x->topo = TopoDaAlteracao();
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     Esperar("SET");
@@ -417,6 +484,7 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
 std::unique_ptr<Comando> Analisador::Excluir() {
     auto [c, x] = Novo<instrucao::Excluir>(i_);
     ++i_;
+    x->topo = TopoDaAlteracao();
     Aceitar("FROM");
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;

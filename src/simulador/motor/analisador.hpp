@@ -82,6 +82,10 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> Instrucao(bool primeiro);
+    std::size_t FimDoCom(std::size_t k) const;
+    bool ComAntesDeAlteracao() const;
+    std::unique_ptr<Comando> AlteracaoComConsultas();
+    std::optional<instrucao::Topo> TopoDaAlteracao();
     std::unique_ptr<Comando> Inserir();
     std::unique_ptr<Comando> Atualizar();
     void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
@@ -162,6 +166,7 @@ class Analisador {
     std::set<std::size_t> nomesDeArgumento_;  // @p of EXEC proc @p = v
     std::vector<std::size_t> rotulos_;        // the name token of each label
     std::vector<std::size_t> destinos_;       // the label token of each GOTO
+    std::vector<int> ordinais_;               // of the '?' tokens, numbered when first needed
 };
 
 }  // namespace zolvek::simulador

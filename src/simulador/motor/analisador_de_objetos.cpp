@@ -124,11 +124,14 @@ Faixa Analisador::ConsultaAteOFim() {
 }
 
 std::unique_ptr<Comando> Analisador::Visao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {
-    if (Simbolo("(")) ListaDeNomes();
+    if (Simbolo("(")) x.colunasDaVisao = ListaDeNomes();
     OpcoesDoObjeto();
     Esperar("AS");
     x.corpo = ConsultaAteOFim();
-    if (Palavra("WITH") && Palavra("CHECK", 1) && Palavra("OPTION", 2)) i_ += 3;
+    if (Palavra("WITH") && Palavra("CHECK", 1) && Palavra("OPTION", 2)) {
+        i_ += 3;
+        x.comVerificacao = true;
+    }
     while (AceitarSimbolo(";")) {
     }
     if (!Fim()) Erro();

@@ -17,6 +17,8 @@
 namespace zolvek::simulador {
 
 struct Comando;
+struct ConsultaNomeada;
+struct Expressao;
 
 struct Faixa {
     std::size_t inicio = 0;  // token indexes, [inicio, fim)
@@ -67,6 +69,16 @@ enum class AcaoAlterar { Adicionar, AlterarColuna, ExcluirRestricao, ExcluirColu
 // batch's tokens that the executor hands to the expression tree when it needs them.
 namespace instrucao {
 
+// WITH x AS (...) before a data change: the named queries it reads, and may change.
+using ConsultasNomeadas = std::shared_ptr<const std::vector<ConsultaNomeada>>;
+
+// TOP (n) [PERCENT] of INSERT, UPDATE and DELETE: how many of the rows it reaches the
+// statement changes.
+struct Topo {
+    std::shared_ptr<const Expressao> quantidade;
+    bool porcento = false;
+};
+
 // The SQLite text of a DML statement, made on its first run and kept with the plan.
 struct Compilado {
     bool pronto = false;
@@ -75,6 +87,7 @@ struct Compilado {
     std::vector<std::optional<TipoSql>> tipos;  // of the result columns, where known
     std::vector<db::Valor> literais;            // bound to :zvl1, :zvl2... of `sql`
     std::vector<std::string> atribuidas;        // SELECT @a = ...: the variables it sets
+    std::string antigas;  // UPDATE and DELETE: the query of the rows it changes, row ids first
 };
 
 struct Selecionar {  // any query the executor hands to SQLite
@@ -92,6 +105,8 @@ struct ClausulaDeSaida {
 
 struct Inserir {
     NomeComposto objeto;
+    ConsultasNomeadas com;
+    std::optional<Topo> topo;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
     Faixa selecao;                      // INSERT ... SELECT
@@ -99,10 +114,15 @@ struct Inserir {
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
+    // through a view or WITH query: the same statement on its base table, made on its
+    // first run
+    mutable std::shared_ptr<Inserir> pelaBase;
 };
 
 struct Atualizar {
     NomeComposto objeto;
+    ConsultasNomeadas com;
+    std::optional<Topo> topo;
     std::vector<std::pair<std::string, Faixa>> atribuicoes;
     Faixa resto;  // FROM ... WHERE ...
     std::optional<ClausulaDeSaida> saida;
@@ -111,6 +131,8 @@ struct Atualizar {
 
 struct Excluir {
     NomeComposto objeto;
+    ConsultasNomeadas com;
+    std::optional<Topo> topo;
     Faixa resto;           // FROM ... WHERE ...
     bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
     std::optional<ClausulaDeSaida> saida;
@@ -195,6 +217,8 @@ struct CriarObjeto {
     std::vector<VariavelDeclarada> parametros;         // of a procedure or function
     std::vector<VariavelDeclarada> retorno;            // RETURNS type, or @t TABLE (...)
     Faixa corpo;                                       // the SELECT of a view or inline function
+    std::vector<std::string> colunasDaVisao;           // CREATE VIEW v (a, b): its columns' names
+    bool comVerificacao = false;                       // a view WITH CHECK OPTION
     std::vector<std::unique_ptr<Comando>> instrucoes;  // the body of the others
 };
 

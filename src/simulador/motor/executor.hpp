@@ -21,6 +21,7 @@ class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
+struct AlvoAlteravel;
 struct ObjetoProgramado;
 
 // A value as the text a system procedure takes ("" for NULL).
@@ -109,8 +110,31 @@ class Executor {
                                 const std::vector<const ColunaDaTabela*>& alvo,
                                 const std::string& colunas, std::vector<db::Valor>* literais,
                                 std::vector<int>* ligados);
+    // UPDATE and DELETE (executor_alteracoes.cpp), also through views and WITH queries.
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
+    void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
+                          const AlvoAlteravel* alvo);
+    Tabela& TabelaTruncada(const NomeComposto& objeto);
+    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
+    std::string LimiteDaInsercao(const instrucao::Inserir& c);
+    void RecomecarIdentidade(const Tabela& t);
+    struct LinhasEscolhidas;
+    struct EscopoDaAlteracao;
+    std::unique_ptr<AlvoAlteravel> AlvoPorVisao(const std::vector<std::string>& nome,
+                                                const instrucao::ConsultasNomeadas& com,
+                                                char operacao,
+                                                const std::vector<std::string>& colunas);
+    std::string PrefixoCom(const instrucao::ConsultasNomeadas& com, const AlvoAlteravel* alvo);
+    std::string LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
+                                  const LinhasEscolhidas& e);
+    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto, Faixa resto,
+                                                     const std::optional<instrucao::Topo>& topo,
+                                                     const Tabela& t, const AlvoAlteravel* alvo);
+    Tabela& TabelaAlterada(const NomeComposto& objeto, Faixa resto,
+                           const instrucao::ConsultasNomeadas& com, char operacao,
+                           const std::vector<std::string>& colunas,
+                           std::unique_ptr<AlvoAlteravel>& alvo);
     void CriarTabela(const instrucao::CriarTabela& c);
     Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
                              const std::vector<DefRestricao>& daTabela,
@@ -181,7 +205,6 @@ class Executor {
     // AFTER triggers (executor_gatilhos.cpp).
     bool TemGatilhos(const Tabela& t);
     bool InsercaoComGatilhos(const Comando& c);
-    std::string LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t, bool comJuncao);
     static std::vector<std::string> ColunasAtribuidas(const instrucao::Atualizar& c);
     std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
                                                                   const std::string& evento,
@@ -252,12 +275,15 @@ class Executor {
     bool ExisteUsuario(const std::string& nome, int papel);
     bool DonoDoBanco();
     void LerOpcaoDaSessao(const Comando& c);
+    void DefinirLimiteDeLinhas(Faixa valor);
     struct PartesDaAtualizacao {
+        std::string prefixo;                                       // WITH ..., or ""
         std::string alvo;                                          // T, or T AS zv_alvo
         std::vector<std::pair<std::string, std::string>> valores;  // column, new value
         std::string onde;
     };
-    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t);
+    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t,
+                                            const AlvoAlteravel* alvo);
     std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
     std::string ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t);
     std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,

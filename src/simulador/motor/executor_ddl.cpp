@@ -6,6 +6,7 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
@@ -431,11 +432,8 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
-        throw ErroDeBanco(c.acao == AcaoAlterar::ExcluirRestricao
-                              ? "Cannot find the object \"" + c.objeto.Nome() +
-                                    "\" because it does not exist or you do not have permissions."
-                              : "Cannot find the object \"" + c.objeto.Nome() +
-                                    "\" because it does not exist or you do not have permissions.",
+        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
+                              "\" because it does not exist or you do not have permissions.",
                           4902, 16, 1);
     }
     sqlite3* db = s_.db_;
@@ -510,10 +508,9 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 const DefColuna& d = c.colunas[0];
                 ColunaDaTabela* col = t.Coluna(d.nome);
                 if (!col)
-                    throw ErroDeBanco(
-                        "Cannot find the object \"" + d.nome +
-                            "\" because it does not exist or you do not have permissions.",
-                        4902, 16, 1);
+                    throw ErroDeBanco("ALTER TABLE ALTER COLUMN failed because column '" +
+                                          d.nome + "' does not exist in table '" + t.nome + "'.",
+                                      4924, 16, 1);
                 if (d.identidade)
                     throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.", 156, 15, 1);
                 if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
@@ -937,6 +934,25 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
     resultados_.push_back(db::Resultado{});
 }
 
+namespace {
+
+// EXECUTE goes with procedures and scalar functions; SELECT, INSERT, UPDATE and DELETE with
+// tables, views and table functions.
+void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
+                                 const std::string& tipo) {
+    const bool executavel = tipo == "P" || tipo == "FN";
+    for (const auto& p : permissoes) {
+        const std::string d = Dobrar(p);
+        const bool deDados = d == "select" || d == "insert" || d == "update" || d == "delete";
+        if ((d == "execute" && !executavel) || (deDados && executavel))
+            throw ErroDeBanco("Granted or revoked privilege " + texto::Maiusculas(p) +
+                                  " is not compatible with object.",
+                              4606, 16, 1);
+    }
+}
+
+}  // namespace
+
 void Executor::Conceder(const instrucao::Conceder& c) {
     Catalogo& cat = s_.CatalogoAtual();
     std::int64_t objeto = 0;
@@ -947,6 +963,8 @@ void Executor::Conceder(const instrucao::Conceder& c) {
                                   "', because it does not exist or you do not have permission.",
                               15151, 16, 1);
         objeto = *id;
+        const ObjetoProgramado* o = cat.AcharObjeto(c.objeto.Nome());
+        ExigirPermissoesCompativeis(c.permissoes, o ? o->tipo : "U");
     }
     sqlite3* db = s_.db_;
     for (const auto& p : c.principais) {

@@ -39,15 +39,6 @@ bool Executor::InsercaoComGatilhos(const Comando& c) {
     return t && cat.TemGatilhos(t->id);
 }
 
-// The query of the rows an UPDATE will change, as they are before it.
-std::string Executor::LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t,
-                                    bool comJuncao) {
-    const PartesDaAtualizacao p = CompilarAtualizacao(c, t);
-    const std::string linha = ColunaDaLinha(t);
-    return "SELECT " + (comJuncao ? "zv_alvo." + linha + ", zv_alvo.*" : linha + ", *") + " FROM " +
-           p.alvo + p.onde;
-}
-
 // " (rowid, a, b...)": the captured rows keep the table's row ids, which pair an UPDATE's
 // old and new rows for its OUTPUT.
 std::string Executor::ColunasComALinha(const Tabela& t) {

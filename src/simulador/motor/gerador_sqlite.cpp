@@ -10,6 +10,7 @@
 #include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
@@ -337,26 +338,25 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
 // WITH queries typed from their own SELECT, so that their decimal columns stay exact.
 std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selecao& s) {
     std::vector<std::pair<std::string, Tabela*>> escopo;
-    for (const auto& j : s.de) {
-        const Fonte& f = j.fonte;
+    ParaCadaFonte(s.de, [&](const Fonte& f) {
         if (f.pivo) {
             escopo.emplace_back(f.pivo->apelido, GerarPivo(f).tabela);
-            continue;
+            return;
         }
         if (f.derivada) {
             if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
-            continue;
+            return;
         }
         if (FuncaoDeTabela(f)) {
             escopo.emplace_back(f.apelido.empty() ? NomeDaFuncao(f) : f.apelido,
                                 ExpandirFuncao(f).tabela);
-            continue;
+            return;
         }
         if (!f.valores.empty()) {
             escopo.emplace_back(f.apelido, TabelaDosValores(f));
-            continue;
+            return;
         }
-        if (f.nome.empty()) continue;
+        if (f.nome.empty()) return;
         const std::string& nome = f.apelido.empty() ? f.nome.back() : f.apelido;
         Tabela* t = nullptr;
         if (f.nome.size() == 1)
@@ -367,7 +367,7 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             t = ctx_.gatilho->tabela;
         if (!t && ctx_.catalogo) t = ctx_.catalogo()->AcharTabela(f.nome.back());
         escopo.emplace_back(nome, t);
-    }
+    });
     return escopo;
 }
 
@@ -641,11 +641,13 @@ void GeradorSqlite::ExigirNomesExpostosDistintos(const Selecao& s) {
         for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
         return nome;
     };
-    for (std::size_t a = 0; a < s.de.size(); ++a) {
-        const Fonte& x = s.de[a].fonte;
+    std::vector<const Fonte*> fontes;
+    ParaCadaFonte(s.de, [&](const Fonte& f) { fontes.push_back(&f); });
+    for (std::size_t a = 0; a < fontes.size(); ++a) {
+        const Fonte& x = *fontes[a];
         if (x.nome.empty() || !x.apelido.empty()) continue;
-        for (std::size_t b = a + 1; b < s.de.size(); ++b) {
-            const Fonte& y = s.de[b].fonte;
+        for (std::size_t b = a + 1; b < fontes.size(); ++b) {
+            const Fonte& y = *fontes[b];
             if (!y.nome.empty() && y.apelido.empty() && IguaisCiAs(x.nome.back(), y.nome.back()))
                 throw ErroDeBanco("The objects \"" + escrito(x.nome) + "\" and \"" +
                                       escrito(y.nome) +
@@ -830,6 +832,7 @@ std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
 }
 
 std::string GeradorSqlite::GerarFonte(const Fonte& f) {
+    if (!f.juncoes.empty()) return "(" + Gerar(f.juncoes) + ")";
     if (f.pivo) return GerarPivo(f).sql + " AS " + IdentificadorNoSqlite(f.pivo->apelido);
     std::string s;
     if (f.derivada)
@@ -854,6 +857,8 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
 std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
     std::string s;
     for (const auto& j : fontes) {
+        if (j.tipo == "CROSS APPLY" || j.tipo == "OUTER APPLY")
+            throw ErroDeBanco("O simulador de SQL Server não aceita " + j.tipo + ".");
         if (j.tipo == ",")
             s += ", ";
         else if (!j.tipo.empty())
@@ -868,6 +873,28 @@ std::string GeradorSqlite::Gerar(const Clausulas& c) {
     std::string s;
     if (!c.de.empty()) s = "FROM " + Gerar(c.de);
     if (c.onde) s += std::string(s.empty() ? "" : " ") + "WHERE " + Gerar(*c.onde);
+    return s;
+}
+
+std::string GeradorSqlite::GerarNomeada(const std::string& nome,
+                                        const std::vector<std::string>& colunas,
+                                        const Consulta& consulta) {
+    std::string s = IdentificadorNoSqlite(nome);
+    if (!colunas.empty()) {
+        s += "(";
+        for (std::size_t m = 0; m < colunas.size(); ++m)
+            s += (m ? ", " : "") + ComoIdentificador(colunas[m]);
+        const Consulta* q = &consulta;  // (SELECT ...): the SELECT inside
+        while (q->ramos.size() == 1 && q->ramos[0].consulta) q = q->ramos[0].consulta.get();
+        const Selecao* primeira = q->ramos.empty() ? nullptr : q->ramos[0].selecao.get();
+        if (ctx_.chavesDaLinha && ctx_.chavesDaLinha->count(primeira)) s += ", zv_linha";
+        s += ")";
+    }
+    // named already while its own text is written: a recursive one reads itself
+    nomeadas_.emplace_back(nome, nullptr);
+    const std::size_t propria = nomeadas_.size() - 1;
+    s += " AS (" + Gerar(consulta) + ")";
+    nomeadas_[propria].second = TabelaDerivada(consulta, colunas);
     return s;
 }
 
@@ -950,6 +977,9 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
         if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
     }
+    if (ctx_.chavesDaLinha)
+        if (auto chave = ctx_.chavesDaLinha->find(&s); chave != ctx_.chavesDaLinha->end())
+            r += ", " + chave->second + " AS zv_linha";
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
     if (s.onde) r += " WHERE " + Gerar(*s.onde);
     if (!s.grupo.empty()) {
@@ -990,21 +1020,8 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     std::string s;
     if (!q.com.empty()) {
         s = "WITH ";
-        for (std::size_t k = 0; k < q.com.size(); ++k) {
-            const auto& c = q.com[k];
-            s += (k ? ", " : "") + IdentificadorNoSqlite(c.nome);
-            if (!c.colunas.empty()) {
-                s += "(";
-                for (std::size_t m = 0; m < c.colunas.size(); ++m)
-                    s += (m ? ", " : "") + ComoIdentificador(c.colunas[m]);
-                s += ")";
-            }
-            // named already while its own text is written: a recursive one reads itself
-            nomeadas_.emplace_back(c.nome, nullptr);
-            const std::size_t propria = nomeadas_.size() - 1;
-            s += " AS (" + Gerar(*c.consulta) + ")";
-            nomeadas_[propria].second = TabelaDerivada(*c.consulta, c.colunas);
-        }
+        for (std::size_t k = 0; k < q.com.size(); ++k)
+            s += (k ? ", " : "") + GerarNomeada(q.com[k].nome, q.com[k].colunas, *q.com[k].consulta);
         s += " ";
     }
     TiparRamos(q);

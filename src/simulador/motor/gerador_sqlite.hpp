@@ -91,6 +91,9 @@ struct ContextoDeReescrita {
     bool comDestino = false;
     std::shared_ptr<Tabela> destino;
     std::string destinoSemTipo;  // its first column whose type the generator cannot tell
+    // a change through a view or WITH query: the SELECTs that give the base row's key as
+    // one more column, zv_linha, and its SQLite text in each (alvos_alteraveis.hpp)
+    const std::map<const Selecao*, std::string>* chavesDaLinha = nullptr;
 };
 
 // The type texts convert to beside values of these types (nothing when none is a text
@@ -106,6 +109,9 @@ class GeradorSqlite {
     std::string Gerar(const Consulta& q);
     std::string Gerar(const Clausulas& c);
     std::string Gerar(const std::vector<Juncao>& fontes);
+    // nome[(colunas)] AS (consulta), a query of a WITH; the queries that follow it read it.
+    std::string GerarNomeada(const std::string& nome, const std::vector<std::string>& colunas,
+                             const Consulta& consulta);
     // The SQL Server type of a numeric expression, where the generator can tell it.
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
     // An expression converted to a type as an assignment to a variable converts it.

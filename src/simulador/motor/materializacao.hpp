@@ -32,6 +32,8 @@ void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 // Not for an index IndiceNaLinha tells of: that one goes only with the table rebuilt.
 void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i);
+// The index of `t` that SQLite's index `nome` (as its messages name it) enforces.
+const Indice* IndiceDoSqlite(const Tabela& t, const std::string& nome);
 // Rewrites the engine's triggers attached to a table (rowversion, both sides of its
 // foreign keys).
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t);

@@ -1,0 +1,83 @@
+#include "simulador/motor/mensagens_do_servidor.hpp"
+
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+
+namespace zolvek::simulador {
+
+namespace {
+
+struct MensagemDoServidor {
+    int numero;
+    int severidade;
+    int estado;
+    std::string_view texto;  // %1, %2...: the values, in order
+};
+
+// In the order of their numbers.
+constexpr MensagemDoServidor kMensagens[] = {
+    {207, 16, 1, "Invalid column name '%1'."},
+    {2501, 16, 45, "Cannot find a table or object with the name \"%1\". Check the system catalog."},
+    {4403, 16, 1,
+     "Cannot update the view or function '%1' because it contains aggregates, or a DISTINCT or "
+     "GROUP BY clause, or PIVOT or UNPIVOT operator."},
+    {4405, 16, 1,
+     "View or function '%1' is not updatable because the modification affects multiple base "
+     "tables."},
+    {4406, 16, 1,
+     "Update or insert of view or function '%1' failed because it contains a derived or "
+     "constant field."},
+    {4417, 16, 1, "Derived table '%1' is not updatable because the definition contains a UNION "
+                  "operator."},
+    {4418, 16, 1,
+     "Derived table '%1' is not updatable because it contains aggregates, or a DISTINCT or GROUP "
+     "BY clause, or PIVOT or UNPIVOT operator."},
+    {4420, 16, 1,
+     "Derived table '%1' is not updatable because the modification affects multiple base "
+     "tables."},
+    {4421, 16, 1,
+     "Derived table '%1' is not updatable because a column of the derived table is derived or "
+     "constant."},
+    {4426, 16, 1, "View '%1' is not updatable because the definition contains a UNION operator."},
+    {4436, 16, 1,
+     "UNION ALL view '%1' is not updatable because a partitioning column was not found."},
+    {4606, 16, 1, "Granted or revoked privilege %1 is not compatible with object."},
+    {4924, 16, 1, "%1 failed because column '%2' does not exist in table '%3'."},
+    {7997, 16, 1, "'%1' does not contain an identity column."},
+};
+
+const MensagemDoServidor& Mensagem(int numero) {
+    const auto* fim = std::end(kMensagens);
+    const auto* m = std::lower_bound(
+        std::begin(kMensagens), fim, numero,
+        [](const MensagemDoServidor& x, int n) { return x.numero < n; });
+    if (m == fim || m->numero != numero)
+        throw std::logic_error("message " + std::to_string(numero) + " is not in the table");
+    return *m;
+}
+
+}  // namespace
+
+std::string TextoDoServidor(int numero, std::initializer_list<std::string_view> valores) {
+    const std::string_view texto = Mensagem(numero).texto;
+    std::string r;
+    for (std::size_t k = 0; k < texto.size(); ++k) {
+        const char d = k + 1 < texto.size() ? texto[k + 1] : '\0';
+        if (texto[k] == '%' && d >= '1' && d <= '9') {
+            const auto n = static_cast<std::size_t>(d - '1');
+            if (n < valores.size()) r += *(valores.begin() + n);
+            ++k;
+            continue;
+        }
+        r += texto[k];
+    }
+    return r;
+}
+
+ErroDeBanco ErroDoServidor(int numero, std::initializer_list<std::string_view> valores) {
+    const MensagemDoServidor& m = Mensagem(numero);
+    return ErroDeBanco(TextoDoServidor(numero, valores), m.numero, m.severidade, m.estado);
+}
+
+}  // namespace zolvek::simulador
