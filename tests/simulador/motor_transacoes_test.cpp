@@ -80,8 +80,9 @@ TEST_F(Transacoes, OpcoesQueMudariamAsRespostasSaoRecusadas) {
 // What SQL Server runs and the engine does not is refused by name, never as bad syntax.
 TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
     Sql("create table T (a int identity, b int)\ninsert into T (b) values (1), (2)");
-    EXPECT_EQ(Falha("select top (1) with ties b from T order by b"),
-              "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
+    EXPECT_EQ(Falha("select top 50 percent b from T union select 3"),
+              "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, "
+              "EXCEPT ou INTERSECT.");
     EXPECT_EQ(Falha("dbcc checkident('T', reseed, 0)"),
               "O simulador de SQL Server não interpreta a instrução DBCC.");
     EXPECT_EQ(Falha("exec sp_helpconstraint 'T'"),

@@ -97,8 +97,8 @@ struct Executor::LinhasEscolhidas {
     std::string onde;    // its condition, "" for none
     std::string limite;  // " LIMIT n", "" for none
     // " WHERE key IN (SELECT ...)": the target's rows the query picks
-    std::string Filtro(const std::string& alvo, const Tabela& t) const {
-        return " WHERE " + alvo + ColunaDaLinha(t) + " IN (SELECT " + chave + " FROM " + de +
+    std::string Filtro(const Tabela& t) const {
+        return " WHERE " + ColunaDaLinha(t) + " IN (SELECT " + chave + " FROM " + de +
                (onde.empty() ? "" : " WHERE " + onde) + limite + ")";
     }
 };
@@ -236,6 +236,9 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
     PartesDaAtualizacao p;
     p.prefixo = PrefixoCom(c.com, alvo);
     p.alvo = IdentificadorNoSqlite(t.nome) + (escolhidas ? " AS zv_alvo" : "");
+    // the picked rows and their new values, read once before any changes (zv_novos): a
+    // value may read rows the statement changes, as they were before it
+    std::string novos;
     for (const auto& [nome, expr] : c.atribuicoes) {
         const ColunaDaTabela* col = alvo ? &alvo->ColunaBase(nome) : t.Coluna(nome);
         if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
@@ -248,12 +251,10 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
             const Restricao* d = t.PadraoDaColuna(col->nome);
             valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
         } else if (escolhidas) {
-            // the value comes from the row of the query that picked the target's row
-            valor = "(SELECT " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " FROM " +
-                    escolhidas->de + " WHERE " + escolhidas->chave + " = zv_alvo." +
-                    ColunaDaLinha(t) +
-                    (escolhidas->onde.empty() ? "" : " AND (" + escolhidas->onde + ")") +
-                    " LIMIT 1)";
+            const std::string v = "zv_v" + std::to_string(p.valores.size() + 1);
+            novos += ", " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " AS " + v;
+            valor = "(SELECT " + v + " FROM zv_novos WHERE zv_k = zv_alvo." + ColunaDaLinha(t) +
+                    ")";
         } else {
             std::vector<std::optional<TipoSql>> tipo;
             std::string e = Reescrita(expr, nullptr, &tipo);
@@ -261,10 +262,16 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
         }
         p.valores.emplace_back(col->nome, GuardaDaChave(t, *col, std::move(valor)));
     }
-    if (escolhidas)
-        p.onde = escolhidas->Filtro("zv_alvo.", t);
-    else if (!c.resto.Vazia())
+    if (escolhidas) {
+        p.prefixo = (p.prefixo.empty() ? "WITH " : p.prefixo + ", ") +
+                    "zv_novos AS MATERIALIZED (SELECT " + escolhidas->chave + " AS zv_k" + novos +
+                    " FROM " + escolhidas->de +
+                    (escolhidas->onde.empty() ? "" : " WHERE " + escolhidas->onde) +
+                    escolhidas->limite + ") ";
+        p.onde = " WHERE zv_alvo." + ColunaDaLinha(t) + " IN (SELECT zv_k FROM zv_novos)";
+    } else if (!c.resto.Vazia()) {
         p.onde = " " + Reescrita(c.resto);
+    }
     return p;
 }
 
@@ -331,7 +338,7 @@ void Executor::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
     const std::string prefixo = PrefixoCom(c.com, alvo);
     std::string filtro;
     if (escolhidas)
-        filtro = escolhidas->Filtro("", t);
+        filtro = escolhidas->Filtro(t);
     else if (!c.resto.Vazia())
         filtro = " " + Reescrita(c.resto);
     const std::string tabela = IdentificadorNoSqlite(t.nome);

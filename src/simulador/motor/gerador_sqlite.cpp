@@ -13,6 +13,7 @@
 #include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/variaveis.hpp"
@@ -927,8 +928,6 @@ std::string GeradorSqlite::Convertido(const Expressao& e, const TipoSql& t) {
 }
 
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
-    if (s.porcento || s.comEmpates)
-        throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
     ExigirNomesExpostosDistintos(s);
     escopos_.push_back(EscopoDe(s));
     struct Saida {
@@ -980,6 +979,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (ctx_.chavesDaLinha)
         if (auto chave = ctx_.chavesDaLinha->find(&s); chave != ctx_.chavesDaLinha->end())
             r += ", " + chave->second + " AS zv_linha";
+    if (&s == contarEmpates_.first) r += ", count(*) OVER (" + contarEmpates_.second + ") AS zv_empates";
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
     if (s.onde) r += " WHERE " + Gerar(*s.onde);
     if (!s.grupo.empty()) {
@@ -1006,6 +1006,10 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
     }
     std::string s = GerarSelecao(*r.selecao);
     if (unico || !r.selecao->topo) return s;
+    if (r.selecao->porcento || r.selecao->comEmpates)
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
+            "ou INTERSECT.");
     return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";
 }
 
@@ -1027,11 +1031,13 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     TiparRamos(q);
     bool unico = q.ramos.size() == 1;
     bool entreParenteses = unico && q.ramos[0].consulta;
+    const std::size_t inicioDoCorpo = s.size();
     if (entreParenteses && (!q.ordem.empty() || q.deslocamento))
         s += "SELECT * FROM (" + Gerar(*q.ramos[0].consulta) + ")";
     else
         for (std::size_t k = 0; k < q.ramos.size(); ++k)
             s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
+    const std::string corpo = s.substr(inicioDoCorpo);
     if (!q.ordem.empty()) {
         VerificarOrdem(q);
         VerificarOrdemDistinta(q);
@@ -1042,11 +1048,34 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }
     if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
-        s += " LIMIT " + Gerar(*q.ramos[0].selecao->topo);
+        s += " LIMIT " + LimiteDoTopo(q, *q.ramos[0].selecao, corpo);
     else if (q.deslocamento)
         s += " LIMIT " + (q.busca ? Gerar(*q.busca) : std::string("-1")) + " OFFSET " +
              Gerar(*q.deslocamento);
     return s;
+}
+
+// The LIMIT of TOP n [PERCENT] [WITH TIES] of a lone SELECT, `corpo` its text without
+// ORDER BY. A percent of its rows is rounded up; ties take the rows after the nth whose
+// ORDER BY values equal its, so the limit is the count of rows ordered no later than it.
+std::string GeradorSqlite::LimiteDoTopo(const Consulta& q, const Selecao& s,
+                                        const std::string& corpo) {
+    std::string n = Gerar(*s.topo);
+    if (!s.porcento && !s.comEmpates) return n;
+    n = "(" + n + ")";
+    if (s.porcento) {
+        const std::string x = "(count(*) * " + n + " / 100.0)";
+        n = "(SELECT CAST(" + x + " AS INTEGER) + (" + x + " > CAST(" + x + " AS INTEGER)) FROM (" +
+            corpo + "))";
+    }
+    if (!s.comEmpates) return n;
+    if (q.ordem.empty()) throw ErroDoServidor(1062);
+    const std::string ordem = Ordem(q.ordem);
+    contarEmpates_ = {&s, ordem};
+    const std::string contada = GerarSelecao(s);
+    contarEmpates_ = {};
+    return "coalesce((SELECT zv_empates FROM (" + contada + " " + ordem + " LIMIT 1 OFFSET " + n +
+           " - 1)), -1)";
 }
 
 }  // namespace zolvek::simulador

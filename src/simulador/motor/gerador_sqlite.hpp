@@ -151,6 +151,10 @@ class GeradorSqlite {
     std::string GerarSelecao(const Selecao& s);
     std::string ValorAtribuido(const Selecao& s, std::size_t k);
     std::string GerarRamo(const Ramo& r, bool unico);
+    std::string LimiteDoTopo(const Consulta& q, const Selecao& s, const std::string& corpo);
+    // TOP ... WITH TIES: the SELECT that counts, for each row, the rows ordered no later
+    // (zv_empates), and its ORDER BY
+    std::pair<const Selecao*, std::string> contarEmpates_;
     std::string GerarFonte(const Fonte& f);
     std::string NomeDeCatalogo(const std::vector<std::string>& partes);
     std::string NomeDeTabela(const std::vector<std::string>& partes);
