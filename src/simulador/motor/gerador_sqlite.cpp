@@ -349,8 +349,18 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             return;
         }
         if (FuncaoDeTabela(f)) {
-            escopo.emplace_back(f.apelido.empty() ? NomeDaFuncao(f) : f.apelido,
-                                ExpandirFuncao(f).tabela);
+            // applied, its arguments may read the sources before it
+            const bool aplicada = FonteAplicada(s.de, f);
+            if (aplicada) escopos_.push_back(escopo);
+            Tabela* t = nullptr;
+            try {
+                t = ExpandirFuncao(f).tabela;
+            } catch (...) {
+                if (aplicada) escopos_.pop_back();
+                throw;
+            }
+            if (aplicada) escopos_.pop_back();
+            escopo.emplace_back(f.apelido.empty() ? NomeDaFuncao(f) : f.apelido, t);
             return;
         }
         if (!f.valores.empty()) {
@@ -814,6 +824,7 @@ bool GeradorSqlite::ColunaOcultaDoSqlite(const Coluna& c) const {
 }
 
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
+    if (auto aplicada = ColunaAplicada(c)) return *aplicada;
     if (ColunaOcultaDoSqlite(c))
         throw ErroDeBanco("Invalid column name '" + c.partes.back() + "'.", 207, 16, 1);
     const auto& p = c.partes;
@@ -858,8 +869,10 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
 std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
     std::string s;
     for (const auto& j : fontes) {
-        if (j.tipo == "CROSS APPLY" || j.tipo == "OUTER APPLY")
-            throw ErroDeBanco("O simulador de SQL Server não aceita " + j.tipo + ".");
+        if (j.tipo == "CROSS APPLY" || j.tipo == "OUTER APPLY") {
+            s += GerarAplicacao(j);
+            continue;
+        }
         if (j.tipo == ",")
             s += ", ";
         else if (!j.tipo.empty())
@@ -932,8 +945,14 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     escopos_.push_back(EscopoDe(s));
     struct Saida {
         std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
-        ~Saida() { e.pop_back(); }
-    } saida{escopos_};
+        std::vector<const Selecao*>& abertas;
+        ~Saida() {
+            e.pop_back();
+            abertas.pop_back();
+        }
+    } saida{escopos_, abertas_};
+    abertas_.push_back(&s);
+    RegistrarAplicadas(s);
     if (&s == selecaoPrincipal_) AnotarTipos(s);
     if (!s.destino.empty()) {
         if (&s != selecaoPrincipal_ && tiposDosRamos_.count(&s))
@@ -969,6 +988,11 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
             r += (k ? ", " : "") + ValorAtribuido(s, k);
             continue;
         }
+        if (const auto* c = std::get_if<Coluna>(&e.no))
+            if (auto estrela = EstrelaComAplicadas(*c, s)) {
+                r += (k ? ", " : "") + *estrela;
+                continue;
+            }
         std::string item = Gerar(e);
         std::string convertido;
         if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
@@ -1038,6 +1062,12 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         for (std::size_t k = 0; k < q.ramos.size(); ++k)
             s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
     const std::string corpo = s.substr(inicioDoCorpo);
+    // ORDER BY and TOP read the columns of the queries the lone SELECT applies
+    struct Aberta {
+        std::vector<const Selecao*>& abertas;
+        ~Aberta() { abertas.pop_back(); }
+    } aberta{abertas_};
+    abertas_.push_back(unico ? q.ramos[0].selecao.get() : nullptr);
     if (!q.ordem.empty()) {
         VerificarOrdem(q);
         VerificarOrdemDistinta(q);

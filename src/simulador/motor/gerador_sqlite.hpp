@@ -137,6 +137,7 @@ class GeradorSqlite {
     struct FonteDeFuncao {
         std::string sql;
         Tabela* tabela = nullptr;
+        std::vector<std::string> nomes;  // of its columns, in order
     };
     const FonteDeFuncao& ExpandirFuncao(const Fonte& f);
     FonteDeFuncao ChamadaDaFuncaoDeTabela(const Chamada& c, const AssinaturaDeFuncao& f);
@@ -270,6 +271,29 @@ class GeradorSqlite {
     std::map<const Selecao*, std::vector<std::optional<TipoSql>>> tiposDosRamos_;
     // inline table functions of FROM, written once for their scope and their text
     std::map<const Fonte*, FonteDeFuncao> funcoesExpandidas_;
+
+    // CROSS APPLY and OUTER APPLY of a query (gerador_aplicacao.cpp).
+    struct Aplicada {
+        const Selecao* dona = nullptr;  // the SELECT whose FROM applies it
+        const Fonte* fonte = nullptr;
+        std::string apelido;
+        std::string sqlite;  // the json_each's name
+        std::vector<std::string> nomes;
+        std::vector<std::optional<TipoSql>> tipos;
+    };
+    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta, const std::string& apelido);
+    void RegistrarAplicadas(const Selecao& s);
+    const Aplicada* AplicadaAberta(const std::string& apelido, const std::string& coluna,
+                                   std::size_t& k) const;
+    bool FuncaoEmLinha(const Fonte& f);
+    static bool FonteAplicada(const std::vector<Juncao>& de, const Fonte& f);
+    std::string ValorAplicado(const Aplicada& a, std::size_t k) const;
+    std::optional<std::string> ColunaAplicada(const Coluna& c) const;
+    std::optional<std::string> EstrelaComAplicadas(const Coluna& c, const Selecao& s);
+    std::string GerarAplicacao(const Juncao& j);
+    std::vector<Aplicada> aplicadas_;
+    std::vector<const Selecao*> abertas_;  // the SELECTs being written, outermost first
+    int aplicacoes_ = 0;
 };
 
 }  // namespace zolvek::simulador
