@@ -694,15 +694,14 @@ void Analisador::PularWithOn() {
 DefColuna Analisador::Coluna(bool soTipo) {
     DefColuna c;
     c.nome = Nome();
-    if (!soTipo && Palavra("AS"))
-        throw ErroDeBanco("O simulador de SQL Server não aceita colunas calculadas (\"" + c.nome +
-                          " AS ...\").");
-    const std::size_t inicioDoTipo = i_;
-    c.tipo = Tipo();
     // sysname is nvarchar(128) NOT NULL unless the column says NULL
     bool sysname = false;
-    for (std::size_t k = inicioDoTipo; k < i_; ++k)
-        if (EhPalavra(t_[k], "sysname")) sysname = true;
+    if (!soTipo && Aceitar("AS")) {
+        LerCalculo(c);
+    } else {
+        sysname = EhPalavra(Atual(), "sysname");
+        c.tipo = Tipo();
+    }
     for (;;) {
         if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
         if (Palavra("WITH") && Palavra("VALUES", 1)) {
@@ -728,6 +727,8 @@ DefColuna Analisador::Coluna(bool soTipo) {
             c.anulavel = true;
         } else if (Aceitar("COLLATE")) {
             ColacaoConhecida(Nome());
+        } else if (!c.calculo.empty() && Aceitar("PERSISTED")) {
+            c.persistida = true;
         } else if (Aceitar("ROWGUIDCOL") || Aceitar("SPARSE")) {
         } else if (Palavra("NOT") && Palavra("FOR", 1)) {
             i_ += 3;
@@ -776,6 +777,30 @@ DefColuna Analisador::Coluna(bool soTipo) {
     }
     if (sysname && !c.anulavel) c.anulavel = false;
     return c;
+}
+
+// nome AS expressão [PERSISTED [NOT NULL]]: a computed column. The expression runs to the
+// column's end, or to PERSISTED or a constraint.
+void Analisador::LerCalculo(DefColuna& c) {
+    const std::size_t inicio = i_;
+    int nivel = 0, casos = 0;
+    for (; !Fim(); ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")") && --nivel < 0) break;
+        if (nivel > 0) continue;
+        if (Palavra("CASE")) ++casos;
+        if (casos > 0 && Palavra("END")) --casos;
+        if (casos > 0) continue;
+        if (Simbolo(",") || Palavra("PERSISTED") || Palavra("CONSTRAINT") || Palavra("PRIMARY") ||
+            Palavra("UNIQUE") || Palavra("CHECK") || Palavra("REFERENCES") ||
+            Palavra("FOREIGN") || IniciaInstrucao(Atual()))
+            break;
+    }
+    if (i_ == inicio) Erro();
+    LeitorDeExpressoes leitor(t_, inicio, i_);
+    leitor.Expressao();
+    leitor.ExigirFim();
+    c.calculo = EntreParenteses(TextoEntre(inicio, i_));
 }
 
 std::string Analisador::Numero() {

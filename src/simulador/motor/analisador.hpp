@@ -105,6 +105,7 @@ class Analisador {
     bool RestricaoDeTabela(DefRestricao& r);
     void PularWithOn();
     DefColuna Coluna(bool soTipo);
+    void LerCalculo(DefColuna& c);
     std::string Numero();
     std::unique_ptr<Comando> Criar();
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)

@@ -52,6 +52,8 @@ struct DefColuna {
     std::int64_t incremento = 1;
     std::vector<DefRestricao> restricoes;  // declared with the column
     bool comValores = false;               // WITH VALUES: rows already there get the default
+    std::string calculo;                   // AS expressão: a computed column, in parentheses
+    bool persistida = false;               // PERSISTED
 };
 
 struct ArquivoDeclarado {

@@ -1037,11 +1037,13 @@ std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::
                                   "IDENTITY_INSERT is ON.",
                               8101, 16, 1);
         for (const auto& col : t.colunas)
-            if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
+            if (!col.identidade && col.tipo.base != TipoBase::RowVersion && col.calculo.empty())
+                alvo.push_back(&col);
     } else {
         for (const auto& n : c.colunasAlvo) {
             const ColunaDaTabela* col = t.Coluna(n);
             if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
+            ExigirColunaGravavel(*col);
             alvo.push_back(col);
         }
     }

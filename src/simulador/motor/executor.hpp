@@ -24,6 +24,9 @@ struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
 struct ObjetoProgramado;
 
+// INSERT and UPDATE write no computed column (271).
+void ExigirColunaGravavel(const ColunaDaTabela& c);
+
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
 
@@ -140,6 +143,7 @@ class Executor {
                              const std::vector<DefRestricao>& daTabela,
                              std::vector<DefRestricao>& restricoes);
     void CriarVariaveisDeTabela();
+    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
     void AnotarTemporaria(const std::string& nome);
     void AlterarTabela(const instrucao::AlterarTabela& c);
     void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);

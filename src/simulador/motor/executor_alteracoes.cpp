@@ -242,6 +242,7 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
     for (const auto& [nome, expr] : c.atribuicoes) {
         const ColunaDaTabela* col = alvo ? &alvo->ColunaBase(nome) : t.Coluna(nome);
         if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+        ExigirColunaGravavel(*col);
         if (col->identidade)
             throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16, 1);
         if (col->tipo.base == TipoBase::RowVersion)

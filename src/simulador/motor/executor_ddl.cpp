@@ -308,6 +308,12 @@ static TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
 static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) {
     ColunaDaTabela c;
     c.nome = d.nome;
+    c.calculo = d.calculo;
+    c.persistida = d.persistida;
+    if (!c.calculo.empty()) {  // its type is its expression's (TiparColunasCalculadas)
+        c.anulavel = d.anulavel.value_or(true);
+        return c;
+    }
     c.tipo = ValidarColuna(d, tabela);
     c.identidade = d.identidade;
     c.semente = d.semente;
@@ -377,6 +383,7 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
     }
     if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
     for (const auto& r : daTabela) restricoes.push_back(r);
+    TiparColunasCalculadas(t);
     return t;
 }
 

@@ -27,10 +27,7 @@ Tabela* TabelaPeloNome(sqlite3_context* c, sqlite3_value* v) {
 }
 
 Tabela* TabelaPeloId(sqlite3_context* c, sqlite3_value* v) {
-    const std::int64_t id = sqlite3_value_int64(v);
-    for (Tabela* t : Dono(c)->CatalogoAtual().Tabelas())
-        if (t->id == id) return t;
-    return nullptr;
+    return Dono(c)->CatalogoAtual().TabelaPeloId(sqlite3_value_int64(v));
 }
 
 // COL_LENGTH('tabela', 'coluna'): the column's bytes (-1 for the max types).
@@ -68,8 +65,8 @@ void FnColumnProperty(sqlite3_context* c, int, sqlite3_value** a) {
     const TipoSql& tipo = col->tipo;
     if (p == "allowsnull") return sqlite3_result_int(c, col->anulavel ? 1 : 0);
     if (p == "isidentity") return sqlite3_result_int(c, col->identidade ? 1 : 0);
-    if (p == "iscomputed" || p == "isrowguidcol" || p == "isfulltextindexed")
-        return sqlite3_result_int(c, 0);
+    if (p == "iscomputed") return sqlite3_result_int(c, col->calculo.empty() ? 0 : 1);
+    if (p == "isrowguidcol" || p == "isfulltextindexed") return sqlite3_result_int(c, 0);
     if (p == "precision")
         return sqlite3_result_int(c, tipo.tamanho == -1 ? -1 : PrecisaoDoCatalogo(tipo));
     if (p == "scale") {
@@ -110,6 +107,22 @@ void FnTypeName(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_null(c);
 }
 
+// zv_atributo_da_coluna(tabela, colid, 'calculo' | 'persistida' | 'tipo'): what the catalog
+// views show of a computed column and of a column of an alias type; NULL for none.
+void FnAtributoDaColuna(sqlite3_context* c, int, sqlite3_value** a) {
+    const Tabela* t = TabelaPeloId(c, a[0]);
+    const std::int64_t n = sqlite3_value_int64(a[1]);
+    if (!t || n < 1 || n > static_cast<std::int64_t>(t->colunas.size()))
+        return sqlite3_result_null(c);
+    const ColunaDaTabela& col = t->colunas[static_cast<std::size_t>(n - 1)];
+    const std::string qual = TextoDe(a[2]);
+    if (qual == "calculo" && !col.calculo.empty()) return ResultadoTexto(c, col.calculo);
+    if (qual == "persistida" && !col.calculo.empty())
+        return sqlite3_result_int(c, col.persistida ? 1 : 0);
+    if (qual == "tipo" && !col.tipoDoUsuario.empty()) return ResultadoTexto(c, col.tipoDoUsuario);
+    sqlite3_result_null(c);
+}
+
 }  // namespace
 
 void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
@@ -119,6 +132,8 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
     sqlite3_create_function(db, "zv_col_name", 2, nd, sessao, FnColName, nullptr, nullptr);
     sqlite3_create_function(db, "zv_columnproperty", 3, nd, sessao, FnColumnProperty, nullptr,
                             nullptr);
+    sqlite3_create_function(db, "zv_atributo_da_coluna", 3, nd, sessao, FnAtributoDaColuna,
+                            nullptr, nullptr);
     sqlite3_create_function(db, "zv_type_id", 1, det, nullptr, FnTypeId, nullptr, nullptr);
     sqlite3_create_function(db, "zv_type_name", 1, det, nullptr, FnTypeName, nullptr, nullptr);
     RegistrarFuncoesDeObjetos(db, sessao);

@@ -60,6 +60,19 @@ void CriarIndiceDeNulos(sqlite3* db, const Tabela& t, const Indice& i) {
                         " (" + colunas + ") WHERE " + nulos);
 }
 
+// "c = (expressão), ..." of a table's computed columns, each value as its column's type;
+// "" when it has none.
+std::string ColunasCalculadas(const Tabela& t) {
+    std::string s;
+    for (const auto& c : t.colunas) {
+        if (c.calculo.empty()) continue;
+        std::string valor = ExpressaoDaTabela(t, c.calculo);
+        if (c.tipo.base != TipoBase::SqlVariant) valor = ChamadaDeConversao(valor, c.tipo);
+        s += (s.empty() ? "" : ", ") + Id(c.nome) + " = " + valor;
+    }
+    return s;
+}
+
 // A key value as SQL Server writes it in its messages: NULL as <NULL>, binaries in hex.
 std::string TextoDoValorDaChave(sqlite3_stmt* st, int c) {
     switch (sqlite3_column_type(st, c)) {
@@ -160,6 +173,10 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
         }
         s += " ";
         s += TipoSqlite(c.tipo);
+        if (!c.calculo.empty()) {  // its value is written by the table's triggers
+            s += ColacaoDoTipo(c.tipo);
+            continue;
+        }
         if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
         if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
         if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
@@ -194,6 +211,14 @@ std::string ExpressaoParaSqlite(const std::string& texto) {
     auto tokens = Tokenizar(texto);
     ContextoDeReescrita ctx;
     ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();  // a default or check may call one
+    return Reescrever(tokens, {0, tokens.size()}, ctx);
+}
+
+std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto) {
+    auto tokens = Tokenizar(texto);
+    ContextoDeReescrita ctx;
+    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();
+    ctx.escopoPadrao = {{t.nome, const_cast<Tabela*>(&t)}};  // only read
     return Reescrever(tokens, {0, tokens.size()}, ctx);
 }
 
@@ -290,6 +315,13 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
                             " SET " + Id(rv->nome) +
                             " = zv_bytes8((SELECT valor FROM zv_contador)) WHERE " + linha +
                             " = NEW." + linha + "; END";
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
+    }
+    if (const std::string calculadas = ColunasCalculadas(t); !calculadas.empty()) {
+        const std::string linha = ColunaDaLinha(t);
+        const std::string corpo = " BEGIN UPDATE " + tabela + " SET " + calculadas + " WHERE " +
+                                  linha + " = NEW." + linha + "; END";
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
     }
@@ -455,6 +487,8 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     }
     CriarIndicesSqlite(db, nova);
     RecriarGatilhos(db, catalogo, nova);
+    if (const std::string calculadas = ColunasCalculadas(nova); !calculadas.empty())
+        ExecutarSql(db, "UPDATE main." + Tab(nova.nome) + " SET " + calculadas);
 }
 
 }  // namespace zolvek::simulador

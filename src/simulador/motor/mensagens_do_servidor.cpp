@@ -18,7 +18,13 @@ struct MensagemDoServidor {
 // In the order of their numbers.
 constexpr MensagemDoServidor kMensagens[] = {
     {207, 16, 1, "Invalid column name '%1'."},
+    {271, 16, 1,
+     "The column \"%1\" cannot be modified because it is either a computed column or is the "
+     "result of a UNION operator."},
     {1062, 16, 1, "The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY clause."},
+    {1759, 16, 0,
+     "Computed column '%1' in table '%2' is not allowed to be used in another computed-column "
+     "definition."},
     {2501, 16, 45, "Cannot find a table or object with the name \"%1\". Check the system catalog."},
     {4403, 16, 1,
      "Cannot update the view or function '%1' because it contains aggregates, or a DISTINCT or "

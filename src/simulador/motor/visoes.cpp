@@ -62,7 +62,8 @@ CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS
   0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
   NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
   (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type, c.xtype AS usertype,
-  NULL AS printfmt, c.prec AS prec, c.escala_cat AS scale, 0 AS iscomputed, 0 AS isoutparam,
+  NULL AS printfmt, c.prec AS prec, c.escala_cat AS scale,
+  (zv_atributo_da_coluna(c.tabela, c.colid, 'calculo') IS NOT NULL) AS iscomputed, 0 AS isoutparam,
   c.anulavel AS isnullable,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS collation
   FROM main.zv_colunas c;
@@ -76,11 +77,17 @@ CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
     COLLATE LATIN1_CI_AS AS collation_name, c.anulavel AS is_nullable,
   (CASE WHEN c.xtype IN (98, 165, 167, 173, 175, 231, 239) THEN 1 ELSE 0 END) AS is_ansi_padded,
-  0 AS is_rowguidcol, c.identidade AS is_identity, 0 AS is_computed, 0 AS is_filestream,
+  0 AS is_rowguidcol, c.identidade AS is_identity,
+  (zv_atributo_da_coluna(c.tabela, c.colid, 'calculo') IS NOT NULL) AS is_computed, 0 AS is_filestream,
   0 AS is_replicated, 0 AS is_non_sql_subscribed, 0 AS is_merge_published, 0 AS is_dts_replicated,
   0 AS is_xml_document, 0 AS xml_collection_id, c.padrao AS default_object_id, 0 AS rule_object_id,
   0 AS is_sparse, 0 AS is_column_set
   FROM main.zv_colunas c;
+CREATE TEMP VIEW zv_sys_computed_columns AS SELECT c.*,
+  zv_atributo_da_coluna(c.object_id, c.column_id, 'calculo') AS definition,
+  1 AS uses_database_collation,
+  zv_atributo_da_coluna(c.object_id, c.column_id, 'persistida') AS is_persisted
+  FROM zv_sys_columns c WHERE c.is_computed = 1;
 CREATE TEMP VIEW sysindexes AS SELECT i.tabela AS id, 0 AS status, NULL AS first, i.indid AS indid,
   NULL AS root, 0 AS minlen, (SELECT count(*) FROM main.zv_indices) * 0 AS keycnt, 1 AS groupid,
   0 AS dpages, 0 AS reserved, 0 AS used, zv_linhas(i.tabela) AS rowcnt, 0 AS rowmodctr, 0 AS reserved3,
