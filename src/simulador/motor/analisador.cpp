@@ -623,17 +623,18 @@ void Analisador::OpcoesDeIndice() {
     while (Palavra("CLUSTERED") || Palavra("NONCLUSTERED")) ++i_;
 }
 
-void Analisador::AcoesReferenciais() {
+void Analisador::AcoesReferenciais(DefRestricao& r) {
     while (Palavra("ON") && (Palavra("DELETE", 1) || Palavra("UPDATE", 1))) {
+        std::string& acao = Palavra("DELETE", 1) ? r.aoExcluir : r.aoAtualizar;
         i_ += 2;
-        if (Aceitar("NO"))
+        if (Aceitar("NO")) {
             Esperar("ACTION");
-        else if (Aceitar("CASCADE")) {
-            throw ErroDeBanco("O simulador de SQL Server não interpreta ON DELETE/UPDATE CASCADE.");
+            acao.clear();
+        } else if (Aceitar("CASCADE")) {
+            acao = "CASCADE";
         } else if (Aceitar("SET")) {
             if (!Aceitar("NULL")) Esperar("DEFAULT");
-            throw ErroDeBanco(
-                "O simulador de SQL Server não interpreta ON DELETE/UPDATE SET NULL/DEFAULT.");
+            acao = EhPalavra(t_[i_ - 1], "NULL") ? "SET NULL" : "SET DEFAULT";
         } else {
             Erro();
         }
@@ -666,7 +667,7 @@ bool Analisador::RestricaoDeTabela(DefRestricao& r) {
         Esperar("REFERENCES");
         r.tabelaReferida = NomeDeObjeto().Nome();
         if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
-        AcoesReferenciais();
+        AcoesReferenciais(r);
     } else if (Aceitar("CHECK")) {
         if (Palavra("NOT") && Palavra("FOR", 1)) i_ += 3;
         r.tipo = "C";
@@ -761,7 +762,7 @@ DefColuna Analisador::Coluna(bool soTipo) {
                 r.colunas.push_back({c.nome, false});
                 r.tabelaReferida = NomeDeObjeto().Nome();
                 if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
-                AcoesReferenciais();
+                AcoesReferenciais(r);
             } else if (Aceitar("CHECK")) {
                 r.tipo = "C";
                 if (!Simbolo("(")) Erro();

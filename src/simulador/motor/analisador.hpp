@@ -101,7 +101,7 @@ class Analisador {
     std::vector<ColunaDeIndice> ColunasDeIndice();
     std::vector<std::string> ListaDeNomes();
     void OpcoesDeIndice();
-    void AcoesReferenciais();
+    void AcoesReferenciais(DefRestricao& r);
     bool RestricaoDeTabela(DefRestricao& r);
     void PularWithOn();
     DefColuna Coluna(bool soTipo);

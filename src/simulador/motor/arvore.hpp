@@ -41,6 +41,7 @@ struct DefRestricao {
     std::string texto;  // CHECK and DEFAULT expression text
     std::string tabelaReferida;
     std::vector<std::string> colunasReferidas;
+    std::string aoExcluir, aoAtualizar;  // ON DELETE/UPDATE CASCADE, SET NULL, SET DEFAULT
 };
 
 struct DefColuna {

@@ -241,10 +241,14 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
 void Catalogo::Indexar() {
     nomes_.clear();
     porId_.clear();
+    restricoesPorId_.clear();
     for (auto& [chave, t] : tabelas_) {
         nomes_[chave] = {t.id, t.nome};
         porId_[t.id] = &t;
-        for (const auto& r : t.restricoes) nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+        for (const auto& r : t.restricoes) {
+            nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+            restricoesPorId_[r.id] = &r;
+        }
     }
     comGatilhos_.clear();
     for (auto& [chave, o] : objetos_) {
@@ -270,7 +274,13 @@ void Catalogo::EsquecerTabela(const std::string& nome) {
     auto it = tabelas_.find(Dobrar(nome));
     if (it == tabelas_.end()) return;
     porId_.erase(it->second.id);
+    for (const auto& r : it->second.restricoes) restricoesPorId_.erase(r.id);
     tabelas_.erase(it);
+}
+
+const Restricao* Catalogo::RestricaoPeloId(std::int64_t id) const {
+    auto it = restricoesPorId_.find(id);
+    return it == restricoesPorId_.end() ? nullptr : it->second;
 }
 
 Tabela* Catalogo::TabelaPeloId(std::int64_t id) {

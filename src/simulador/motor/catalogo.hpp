@@ -111,6 +111,7 @@ class Catalogo {
 
     Tabela* AcharTabela(const std::string& nome);
     Tabela* TabelaPeloId(std::int64_t id);
+    const Restricao* RestricaoPeloId(std::int64_t id) const;
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
     // Whether a table has triggers, answered without looking through the objects: a
     // statement on a table without any does no work for them.
@@ -157,6 +158,7 @@ class Catalogo {
     std::map<std::string, ObjetoProgramado> objetos_;
     std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
     std::map<std::int64_t, Tabela*> porId_;                               // the tables by id
+    std::map<std::int64_t, const Restricao*> restricoesPorId_;
     std::int64_t ultimoId_ = 0;
     std::set<std::int64_t> comGatilhos_;  // tables with triggers
     std::vector<TipoDoUsuario> tipos_;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/acoes_referenciais.hpp"
 #include "simulador/motor/alvos_alteraveis.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -294,6 +295,7 @@ Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, Faixa resto,
 void Executor::Atualizar(const instrucao::Atualizar& c) {
     std::unique_ptr<AlvoAlteravel> alvo;
     Tabela& t = TabelaAlterada(c.objeto, c.resto, c.com, 'U', ColunasAtribuidas(c), alvo);
+    ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "UPDATE");
     if (alvo && c.saida)
         throw ErroDeBanco("O simulador de SQL Server não aceita OUTPUT em alterações por meio "
                           "de visões.");
@@ -351,6 +353,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
     std::unique_ptr<AlvoAlteravel> alvo;
     Tabela& t = c.truncar ? TabelaTruncada(c.objeto)
                           : TabelaAlterada(c.objeto, c.resto, c.com, 'D', {}, alvo);
+    ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "DELETE");
     if (alvo && c.saida)
         throw ErroDeBanco("O simulador de SQL Server não aceita OUTPUT em alterações por meio "
                           "de visões.");

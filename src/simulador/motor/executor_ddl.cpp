@@ -7,6 +7,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/acoes_referenciais.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
@@ -168,6 +169,8 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
     r.texto = def.texto;
     r.tabelaReferida = def.tabelaReferida;
     r.colunasReferidas = def.colunasReferidas;
+    r.aoExcluir = def.aoExcluir;
+    r.aoAtualizar = def.aoAtualizar;
     r.semVerificacao = !verificar && !criandoTabela;
     r.criacao = Agora();
     std::string primeiraColuna = r.colunas.empty() ? "" : r.colunas[0].nome;
@@ -267,6 +270,7 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                                       "'." + kNaoCriou,
                                   1778, 16, 0);
         }
+        ExigirAcoesValidas(cat, t, r);
         if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "C") {
         for (const auto& coluna : ColunasDaExpressao(r.texto))

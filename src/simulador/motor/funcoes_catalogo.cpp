@@ -123,6 +123,14 @@ void FnAtributoDaColuna(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_null(c);
 }
 
+// zv_acao_referencial(id, 'ao_excluir' | 'ao_atualizar'): a foreign key's action, "" for
+// NO ACTION.
+void FnAcaoReferencial(sqlite3_context* c, int, sqlite3_value** a) {
+    const Restricao* r = Dono(c)->CatalogoAtual().RestricaoPeloId(sqlite3_value_int64(a[0]));
+    if (!r) return ResultadoTexto(c, "");
+    ResultadoTexto(c, TextoDe(a[1]) == "ao_excluir" ? r->aoExcluir : r->aoAtualizar);
+}
+
 }  // namespace
 
 void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
@@ -134,6 +142,8 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
                             nullptr);
     sqlite3_create_function(db, "zv_atributo_da_coluna", 3, nd, sessao, FnAtributoDaColuna,
                             nullptr, nullptr);
+    sqlite3_create_function(db, "zv_acao_referencial", 2, nd, sessao, FnAcaoReferencial, nullptr,
+                            nullptr);
     sqlite3_create_function(db, "zv_type_id", 1, det, nullptr, FnTypeId, nullptr, nullptr);
     sqlite3_create_function(db, "zv_type_name", 1, det, nullptr, FnTypeName, nullptr, nullptr);
     RegistrarFuncoesDeObjetos(db, sessao);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/acoes_referenciais.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -355,9 +356,12 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
             for (const auto& c : r.colunas) remotas.push_back(c.nome);
             std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha->nome) + " WHERE " +
                                  Condicoes(locais, remotas, "OLD") + ")";
-            ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
-                                " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
-                                Texto("zvref|DELETE|" + r.nome) + "); END");
+            CriarGatilhosDasAcoes(db, t, *filha, r, nome);
+            if (r.aoExcluir.empty())
+                ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
+                                    " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
+                                    Texto("zvref|DELETE|" + r.nome) + "); END");
+            if (!r.aoAtualizar.empty()) continue;
             std::string mudou, colunas;
             for (const auto& c : r.colunasReferidas) {
                 if (!mudou.empty()) mudou += " OR ";

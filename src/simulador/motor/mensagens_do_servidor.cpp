@@ -25,6 +25,13 @@ constexpr MensagemDoServidor kMensagens[] = {
     {1759, 16, 0,
      "Computed column '%1' in table '%2' is not allowed to be used in another computed-column "
      "definition."},
+    {1761, 16, 0,
+     "Cannot create the foreign key \"%1\" with the SET NULL referential action, because one or "
+     "more referencing columns are not nullable."},
+    {1785, 16, 0,
+     "Introducing FOREIGN KEY constraint '%1' on table '%2' may cause cycles or multiple cascade "
+     "paths. Specify ON DELETE NO ACTION or ON UPDATE NO ACTION, or modify other FOREIGN KEY "
+     "constraints."},
     {2501, 16, 45, "Cannot find a table or object with the name \"%1\". Check the system catalog."},
     {4403, 16, 1,
      "Cannot update the view or function '%1' because it contains aggregates, or a DISTINCT or "

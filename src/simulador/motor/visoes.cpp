@@ -207,9 +207,15 @@ CREATE TEMP VIEW zv_indice_referido AS SELECT r.id AS restricao, t.id AS tabela,
   WHERE r.tipo = 'F';
 CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT s.*, x.tabela AS referenced_object_id,
   x.indid AS key_index_id, (r.nocheck = 2) AS is_disabled, 0 AS is_not_for_replication,
-  (r.nocheck <> 0) AS is_not_trusted, 0 AS delete_referential_action,
-  'NO_ACTION' COLLATE LATIN1_CI_AS AS delete_referential_action_desc, 0 AS update_referential_action,
-  'NO_ACTION' COLLATE LATIN1_CI_AS AS update_referential_action_desc,
+  (r.nocheck <> 0) AS is_not_trusted,
+  (CASE zv_acao_referencial(r.id, 'ao_excluir') WHEN 'CASCADE' THEN 1
+    WHEN 'SET NULL' THEN 2 WHEN 'SET DEFAULT' THEN 3 ELSE 0 END) AS delete_referential_action,
+  replace(coalesce(nullif(zv_acao_referencial(r.id, 'ao_excluir'), ''), 'NO ACTION'), ' ', '_')
+    COLLATE LATIN1_CI_AS AS delete_referential_action_desc,
+  (CASE zv_acao_referencial(r.id, 'ao_atualizar') WHEN 'CASCADE' THEN 1
+    WHEN 'SET NULL' THEN 2 WHEN 'SET DEFAULT' THEN 3 ELSE 0 END) AS update_referential_action,
+  replace(coalesce(nullif(zv_acao_referencial(r.id, 'ao_atualizar'), ''), 'NO ACTION'), ' ', '_')
+    COLLATE LATIN1_CI_AS AS update_referential_action_desc,
   (r.nome GLOB 'FK__*__*') AS is_system_named
   FROM zv_sys_objects s JOIN main.zv_objetos r ON r.id = s.object_id
   LEFT JOIN zv_indice_referido x ON x.restricao = r.id WHERE r.tipo = 'F';
@@ -281,8 +287,11 @@ CREATE TEMP VIEW zv_is_referential_constraints AS SELECT zv_db_name() COLLATE LA
   'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA, r.nome AS CONSTRAINT_NAME,
   zv_db_name() COLLATE LATIN1_CI_AS AS UNIQUE_CONSTRAINT_CATALOG,
   'dbo' COLLATE LATIN1_CI_AS AS UNIQUE_CONSTRAINT_SCHEMA, i.nome AS UNIQUE_CONSTRAINT_NAME,
-  'SIMPLE' COLLATE LATIN1_CI_AS AS MATCH_OPTION, 'NO ACTION' COLLATE LATIN1_CI_AS AS UPDATE_RULE,
-  'NO ACTION' COLLATE LATIN1_CI_AS AS DELETE_RULE FROM main.zv_objetos r
+  'SIMPLE' COLLATE LATIN1_CI_AS AS MATCH_OPTION,
+  coalesce(nullif(zv_acao_referencial(r.id, 'ao_atualizar'), ''), 'NO ACTION')
+    COLLATE LATIN1_CI_AS AS UPDATE_RULE,
+  coalesce(nullif(zv_acao_referencial(r.id, 'ao_excluir'), ''), 'NO ACTION')
+    COLLATE LATIN1_CI_AS AS DELETE_RULE FROM main.zv_objetos r
   LEFT JOIN zv_indice_referido x ON x.restricao = r.id
   LEFT JOIN main.zv_indices i ON i.tabela = x.tabela AND i.indid = x.indid WHERE r.tipo = 'F';
 CREATE TEMP VIEW zv_is_check_constraints AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG,
