@@ -12,6 +12,7 @@ PACOTES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core
   libboost-dev
+  libssl-dev openssl freetds-bin python3-pymssql nodejs
 )
 
 faltando=()
@@ -27,4 +28,12 @@ if [ ${#faltando[@]} -gt 0 ]; then
     $SUDO apt-get update -q
   fi
   $SUDO apt-get install -y -q --no-install-recommends "${faltando[@]}"
+fi
+
+# npm (for the tedious test of the TDS listener) comes with some builds of nodejs and in
+# a package of its own with Debian's.
+if ! command -v npm >/dev/null 2>&1; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends npm
 fi

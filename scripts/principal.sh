@@ -28,6 +28,15 @@ echo "== Situação do banco" >&2
 # The analysed database carries the dictionary's revision, so the panel is normal.
 "$cli" info --conexao "$base;Initial Catalog=EMPRESA_DEMO"
 echo "== Dados fiscais e atualização dos tributos dos itens" >&2
-"$cli" sql --conexao "$base;Initial Catalog=EMPRESA_DEMO" "$raiz/demo/fiscal_demo.sql" > /dev/null
-# Exit status 1 when some item could not be completed; the run still registers itself.
-"$cli" atualizar-tributos --sim --conexao "$base;Initial Catalog=EMPRESA_DEMO" | tail -n 3 || true
+# The script's hundreds of row counts and batch confirmations are left out; anything
+# else it prints, a server's message above all, reaches the screen, and a failing
+# batch stops the job.
+"$cli" sql --conexao "$base;Initial Catalog=EMPRESA_DEMO" "$raiz/demo/fiscal_demo.sql" |
+  sed -e '/^Linhas afetadas: [0-9]*$/d' -e '/^Comando executado com sucesso$/d'
+# The outcome and the items that could not be completed (exit status 1: the run
+# still registers itself); any other failure stops the job.
+situacao=0
+"$cli" atualizar-tributos --sim --conexao "$base;Initial Catalog=EMPRESA_DEMO" \
+  > "$pasta/demo-tributos.txt" || situacao=$?
+sed -n '/^Atualização dos tributos dos itens  /,$p' "$pasta/demo-tributos.txt"
+[ "$situacao" -le 1 ] || { cat "$pasta/demo-tributos.txt"; exit "$situacao"; }

@@ -40,8 +40,8 @@ void RegistrarNoRegMov(db::Consulta& consulta, const char* tipo) {
              std::string("insert RegMov (Operador, Tipo) values (suser_sname(), '") + tipo + "')");
 }
 
-void LiberarConfirmado(db::TModuloDados& modulo, db::Consulta& consulta,
-                       InterfaceDoComando& interface, const std::string& nomeDoBanco) {
+void LiberarConfirmado(db::Consulta& consulta, InterfaceDoComando& interface,
+                       const std::string& nomeDoBanco) {
     try {
         RegistrarNoRegMov(consulta, "Liberar");
     } catch (const ErroDeBanco& e) {
@@ -50,7 +50,20 @@ void LiberarConfirmado(db::TModuloDados& modulo, db::Consulta& consulta,
         interface.Mostrar(TipoDeMensagem::Erro, e.what());
     }
     AtualizarRevisaoDoBanco(consulta, -1, nomeDoBanco);
-    RegistrarLiberacao(modulo, consulta, interface);
+}
+
+// The status stamp after the database was released or validated: its failure is
+// that command's outcome, said once, never followed by a success message.
+template <typename Carimbo>
+std::optional<std::string> FalhaDoCarimbo(Carimbo carimbar) {
+    try {
+        carimbar();
+        return std::nullopt;
+    } catch (const Cancelamento&) {
+        throw;
+    } catch (const Erro& e) {
+        return std::string(e.what());
+    }
 }
 
 // The revision as the number it holds ("12", "12.0" of a numeric column); nullopt for
@@ -86,8 +99,14 @@ ResultadoDaLiberacao Liberar(db::TModuloDados& modulo, InterfaceDoComando& inter
     if (interface.Perguntar("Atenção", kPerguntaLiberar, Botoes::SimNao, Resposta::Nao) !=
         Resposta::Sim)
         return ResultadoDaLiberacao::NaoConfirmado;
-    LiberarConfirmado(modulo, consulta, interface, nomeDoBanco);
+    LiberarConfirmado(consulta, interface, nomeDoBanco);
+    const auto falha = FalhaDoCarimbo([&] { RegistrarLiberacao(modulo, consulta, interface); });
     if (atualizarInformacoes) atualizarInformacoes();
+    if (falha)
+        throw Erro(
+            "O banco de dados foi liberado, mas a liberação não foi registrada em "
+            "'StatusBD': " +
+            *falha);
     interface.Mostrar(TipoDeMensagem::Informacao, kMensagemLiberado);
     return ResultadoDaLiberacao::Liberado;
 }
@@ -115,7 +134,12 @@ void ValidarBanco(db::TModuloDados& modulo, db::Consulta& qryComando, int revisa
                   InterfaceDoComando& interface) {
     RegistrarNoRegMov(qryComando, "Validar");
     AtualizarRevisaoDoBanco(qryComando, revisaoDoDicionario, modulo.NomeDoBanco());
-    RegistrarValidacao(modulo, qryComando, interface);
+    if (const auto falha =
+            FalhaDoCarimbo([&] { RegistrarValidacao(modulo, qryComando, interface); }))
+        throw Erro(
+            "O banco de dados foi validado, mas a validação não foi registrada em "
+            "'StatusBD': " +
+            *falha);
 }
 
 }  // namespace zolvek::admin

@@ -29,7 +29,8 @@ enum class ResultadoDaLiberacao { JaLiberado, NaoConfirmado, Liberado };
 // says so; otherwise asks for confirmation and then writes the RegMov row (a failure
 // there is shown and the release goes on), sets multi-user, stamps the status row,
 // runs `atualizarInformacoes` (the front end's panel) and tells the success. A
-// failure of the single-user query or of ALTER DATABASE propagates.
+// failure of the single-user query or of ALTER DATABASE propagates; so does a failed
+// stamp, as an error that says the database was released, and no success is told.
 ResultadoDaLiberacao Liberar(db::TModuloDados& modulo, InterfaceDoComando& interface,
                              const std::function<void()>& atualizarInformacoes = {});
 
@@ -44,7 +45,8 @@ std::string TextoDaValidacao(int revisaoDoDicionario);
 
 // The steps of "Validar" on `qryComando` (bound to the data module's connection):
 // the RegMov row, the revision written and the database released, the status row
-// stamped. Failures propagate; the steps already done stay done.
+// stamped. Failures propagate (a failed stamp as an error that says the database was
+// validated); the steps already done stay done.
 void ValidarBanco(db::TModuloDados& modulo, db::Consulta& qryComando, int revisaoDoDicionario,
                   InterfaceDoComando& interface);
 

@@ -78,10 +78,9 @@ std::vector<ComandoDeOpcao> ComandosDeOpcoes(const std::string& nome, int versao
     // "select into/bulkcopy" is the bulk-logged recovery model and "trunc. log on
     // chkpt." the simple one; set in that order, as the three calls did, the database
     // ends in SIMPLE recovery, where bulk operations are minimally logged as well.
-    const std::string alterar = "ALTER DATABASE " + db::EntreColchetes(banco);
-    return {{alterar + " SET RECOVERY BULK_LOGGED", {}},
-            {alterar + " SET RECOVERY SIMPLE", {}},
-            {alterar + " SET AUTO_SHRINK ON", {}}};
+    return {{db::AlterarBanco(banco, "SET RECOVERY BULK_LOGGED"), {}},
+            {db::AlterarBanco(banco, "SET RECOVERY SIMPLE"), {}},
+            {db::AlterarBanco(banco, "SET AUTO_SHRINK ON"), {}}};
 }
 
 void CriarNovoBanco(const DadosDoNovoBanco& dados) {

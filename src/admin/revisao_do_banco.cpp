@@ -30,7 +30,7 @@ void GravarRevisao(db::Consulta& consulta, int revisao) {
 }  // namespace
 
 std::string ComandoDeMultiplosUsuarios(const std::string& nomeDoBanco) {
-    return "ALTER DATABASE " + db::EntreColchetes(nomeDoBanco) + " SET MULTI_USER";
+    return db::AlterarBanco(nomeDoBanco, "SET MULTI_USER");
 }
 
 void AtualizarRevisaoDoBanco(db::Consulta& consulta, int revisao, const std::string& nomeDoBanco) {

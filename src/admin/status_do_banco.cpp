@@ -102,13 +102,22 @@ void RegistrarQuemEQuando(db::TModuloDados& modulo, db::Consulta& consulta,
         consulta.CampoPorNome(colunaDoNome).DefinirTexto(modulo.NomeDoUsuario());
         consulta.Gravar();
         consulta.Fechar();
-    } catch (const Cancelamento&) {
+    } catch (...) {
         FecharSemErro(consulta);
         throw;
-    } catch (const Erro& e) {
-        FecharSemErro(consulta);
-        interface.Mostrar(TipoDeMensagem::Erro, e.what());
     }
+}
+
+// The row the query stands on, when it says an analysis is still running.
+std::optional<AnaliseSemFim> LerAnaliseSemFim(db::Consulta& consulta) {
+    const db::Campo* status = consulta.AcharCampo("Status");
+    if (!status || status->Texto() != "Em análise...") return std::nullopt;
+    AnaliseSemFim anterior;
+    if (const db::Campo* inicio = consulta.AcharCampo("Inicio"))
+        anterior.inicio = TextoDeDataHora(*inicio);
+    if (const db::Campo* operador = consulta.AcharCampo("Operador"))
+        anterior.operador = operador->Texto();
+    return anterior;
 }
 
 // The report of the status row the query stands on (a missing column raises).
@@ -179,11 +188,15 @@ db::DataHora HoraDoServidorOuLocal(db::TModuloDados& modulo, InterfaceDoComando&
     }
 }
 
-void RegistrarInicioDaAnalise(db::TModuloDados& modulo, const std::vector<std::string>& parametros,
-                              db::Consulta& consulta, InterfaceDoComando& interface) {
+std::optional<AnaliseSemFim> RegistrarInicioDaAnalise(db::TModuloDados& modulo,
+                                                      const std::vector<std::string>& parametros,
+                                                      db::Consulta& consulta,
+                                                      InterfaceDoComando& interface) {
+    std::optional<AnaliseSemFim> anterior;
     ExecutarOuPerguntar(
         consulta, interface, "Erro ao limpar registros de análise em 'StatusBD'", [&] {
             AbrirParaEditar(consulta, "select * from StatusBD");
+            anterior = LerAnaliseSemFim(consulta);
             // Older databases lack some of the columns: only those present are written.
             auto definir = [&](const char* nome, db::Valor valor) {
                 if (db::Campo* campo = consulta.AcharCampo(nome))
@@ -214,6 +227,7 @@ void RegistrarInicioDaAnalise(db::TModuloDados& modulo, const std::vector<std::s
                             consulta.Executar();
                             consulta.Fechar();
                         });
+    return anterior;
 }
 
 void RegistrarFimDaAnalise(db::TModuloDados& modulo, const db::DataHora& inicio,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,22 @@ std::string MontarTextoDeErros(const std::vector<LinhaDeErro>& erros);
 // interface and the local clock is used instead.
 db::DataHora HoraDoServidorOuLocal(db::TModuloDados& modulo, InterfaceDoComando& interface);
 
+// An earlier analysis that registered its start and never its end (killed, aborted,
+// or its end record failed): its table work may have stopped between removing a
+// table's keys, indexes, defaults or checks and creating them again.
+struct AnaliseSemFim {
+    std::string inicio;    // the start as text ("" when not recorded)
+    std::string operador;  // who ran it ("" when not recorded)
+};
+
 // Returns the status row to "Em análise..." (columns the table lacks are skipped)
 // and empties PEMPRESA.RevisaoDoBD. A failure of either part asks the user whether
 // to go on; "Não" raises Cancelamento. `Parametros` of the data module should be open.
-void RegistrarInicioDaAnalise(db::TModuloDados& modulo, const std::vector<std::string>& parametros,
-                              db::Consulta& consulta, InterfaceDoComando& interface);
+// Tells what the row held before when it was still "Em análise...".
+std::optional<AnaliseSemFim> RegistrarInicioDaAnalise(db::TModuloDados& modulo,
+                                                      const std::vector<std::string>& parametros,
+                                                      db::Consulta& consulta,
+                                                      InterfaceDoComando& interface);
 
 // Writes the outcome of the run; every failure (a missing column among them)
 // propagates to the caller.
@@ -36,9 +48,8 @@ void RegistrarFimDaAnalise(db::TModuloDados& modulo, const db::DataHora& inicio,
                            const std::vector<LinhaDeErro>& erros, db::Consulta& consulta,
                            InterfaceDoComando& interface);
 
-// Record who released / validated the database and when. A failure is shown through
-// the interface as an error message and does not propagate (the command that called
-// them is not undone); Cancelamento raised by the interface does.
+// Record who released / validated the database and when. A failure leaves the query
+// closed and propagates, for the command to say what it did and what it could not.
 void RegistrarLiberacao(db::TModuloDados& modulo, db::Consulta& consulta,
                         InterfaceDoComando& interface);
 void RegistrarValidacao(db::TModuloDados& modulo, db::Consulta& consulta,

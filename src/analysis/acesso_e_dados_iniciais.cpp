@@ -1,6 +1,6 @@
 #include "analysis/passos_da_analise.hpp"
-#include "analysis/sql_da_analise.hpp"
 #include "comum/texto.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
@@ -51,9 +51,8 @@ void ExecutarTodos(ContextoDaAnalise& c, const char* const (&comandos)[N]) {
 }  // namespace
 
 void AcessoUnico(ContextoDaAnalise& c, bool bloquear) {
-    const std::string banco = NomeDoBancoEntreColchetes(c.NomeDoBanco);
     try {
-        c.Executar("ALTER DATABASE " + banco + " SET SINGLE_USER");
+        c.Executar(db::AlterarBanco(c.NomeDoBanco, "SET SINGLE_USER"));
     } catch (const ErroDeBanco& e) {
         const Resposta r = c.Interface.Perguntar(
             "Atenção",
@@ -65,7 +64,25 @@ void AcessoUnico(ContextoDaAnalise& c, bool bloquear) {
         if (r == Resposta::Ok) c.Interface.MostrarUsuariosAtivos(c.NomeDoBanco);
         throw Cancelamento();
     }
-    if (!bloquear) c.Executar("ALTER DATABASE " + banco + " SET MULTI_USER");
+    if (!bloquear) c.Executar(db::AlterarBanco(c.NomeDoBanco, "SET MULTI_USER"));
+}
+
+void ConferirAcessoUnicoAoFim(ContextoDaAnalise& c) {
+    bool unico = false;
+    try {
+        c.Executar(db::AlterarBanco(c.NomeDoBanco, "SET SINGLE_USER"));
+        unico = true;
+        c.Executar(db::AlterarBanco(c.NomeDoBanco, "SET MULTI_USER"));
+    } catch (const ErroDeBanco& e) {
+        const std::string erro = std::string(e.what()) + ". A execução já está registrada";
+        c.Interface.Mostrar(
+            TipoDeMensagem::Atencao,
+            unico ? "Ocorreu o seguinte erro ao liberar o banco de dados ao fim da análise: " +
+                        erro + "; o banco de dados ficou em acesso único e precisa ser liberado"
+                  : "Ocorreu o seguinte erro ao tentar acesso único ao banco de dados ao fim da "
+                    "análise: " +
+                        erro + " e o banco de dados continua liberado para os outros usuários");
+    }
 }
 
 void InserirDadosIniciais(ContextoDaAnalise& c, const dicionario::TabelaDic& t) {
@@ -79,15 +96,18 @@ void InserirDadosIniciais(ContextoDaAnalise& c, const dicionario::TabelaDic& t) 
 
 void ConcederAcesso(ContextoDaAnalise& c, const dicionario::TabelaDic& t,
                     const std::string& grupo) {
-    if (t.Restrita || texto::Aparar(grupo).empty()) return;
-    c.Executar("GRANT SELECT,INSERT,UPDATE,DELETE ON [" + t.Nome + "] TO " + grupo);
+    // The group is a name like any other: blanks around it were never part of it.
+    const std::string principal = texto::Aparar(grupo);
+    if (t.Restrita || principal.empty()) return;
+    c.Executar("GRANT SELECT,INSERT,UPDATE,DELETE ON " + db::EntreColchetes(t.Nome) + " TO " +
+               db::EntreColchetes(principal));
 }
 
 void CriarLinhasDeParametro(ContextoDaAnalise& c) {
     for (const std::string& x : c.TabelasDeParametro) {
         if (c.Cancelado()) return;
-        const std::string sql =
-            "if not exists (select * from [" + x + "]) INSERT INTO [" + x + "] DEFAULT VALUES";
+        const std::string sql = "if not exists (select * from " + db::EntreColchetes(x) +
+                                ") INSERT INTO " + db::EntreColchetes(x) + " DEFAULT VALUES";
         try {
             c.Executar(sql);
         } catch (const ErroDeBanco& e) {

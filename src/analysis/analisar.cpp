@@ -5,6 +5,7 @@
 #include "admin/status_do_banco.hpp"
 #include "analysis/contexto_da_analise.hpp"
 #include "analysis/laco_das_tabelas.hpp"
+#include "analysis/nomes_da_analise.hpp"
 #include "analysis/passos_da_analise.hpp"
 #include "analysis/procedimentos.hpp"
 #include "analysis/registro_da_execucao.hpp"
@@ -29,17 +30,30 @@ dicionario::TipoDeServidor TipoDoServidor(const db::TModuloDados& modulo) {
     return static_cast<dicionario::TipoDeServidor>(static_cast<int>(modulo.TipoDeServidor));
 }
 
-// Steps 5 to 7: the dictionary again, the start time and the start record.
-db::DataHora PrepararInicio(ContextoDaAnalise& c, const std::filesystem::path& arquivo) {
+// A run that finds the previous one unfinished says so and processes every table.
+void PrepararReparo(ContextoDaAnalise& c, const std::optional<admin::AnaliseSemFim>& anterior) {
+    if (!anterior) return;
+    c.RefazerTodasAsTabelas = true;
+    std::string quando;
+    if (!anterior->inicio.empty()) quando += ", iniciada em " + anterior->inicio;
+    if (!anterior->operador.empty()) quando += " por " + anterior->operador;
+    c.Interface.Mostrar(TipoDeMensagem::Informacao,
+                        "A análise anterior deste banco de dados" + quando +
+                            ", não registrou o seu fim: pode ter parado com chaves, índices, "
+                            "valores padrão ou validações de uma tabela removidos. Todas as "
+                            "tabelas serão processadas nesta execução.");
+}
+
+// Steps 6 and 7: the start time and the start record (the dictionary is already loaded).
+db::DataHora PrepararInicio(ContextoDaAnalise& c) {
     ReabrirParametrosSemErro(c.Modulo);
-    c.Dicionario.CarregarDicionario(arquivo, TipoDoServidor(c.Modulo), &c.LinhasDeScript,
-                                    &c.TabelasDeParametro);
     const db::DataHora inicio = admin::HoraDoServidorOuLocal(c.Modulo, c.Interface);
     if (TabelaExiste(c, "PEMPRESA") && TabelaExiste(c, "PARFN")) {
         c.Modulo.Parametros.Fechar();
         c.Modulo.AbrirParametros();
         if (TabelaExiste(c, "StatusBD"))
-            admin::RegistrarInicioDaAnalise(c.Modulo, c.ListaDeOpcoes, c.Trabalho, c.Interface);
+            PrepararReparo(c, admin::RegistrarInicioDaAnalise(c.Modulo, c.ListaDeOpcoes, c.Trabalho,
+                                                              c.Interface));
     }
     return inicio;
 }
@@ -114,14 +128,7 @@ ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio) {
     RegistrarExecucao(c, inicio, resultado.Complemento);
     c.MostrarProgresso(c.FoiCancelado() ? "Análise cancelada" : "Análise concluída");
     c.FinalizarEvolucao(true);
-    if (c.Opcoes.NaoBloquear) {
-        // The run is registered and its window finished: a refusal here has nothing
-        // left to abort.
-        try {
-            AcessoUnico(c, false);
-        } catch (const Cancelamento&) {
-        }
-    }
+    if (c.Opcoes.NaoBloquear) ConferirAcessoUnicoAoFim(c);
     resultado.erros = c.Erros();
     return resultado;
 }
@@ -132,8 +139,13 @@ ResultadoDaAnalise Analisar(db::TModuloDados& modulo, dicionario::DicionarioDeDa
                             const std::filesystem::path& arquivoDoDicionario,
                             const OpcoesDaAnalise& opcoes, InterfaceDoComando& interface) {
     ContextoDaAnalise c(modulo, dicionario, opcoes, interface);
+    // The dictionary first: a file that does not load (cut short, for one), or a name
+    // the server cannot take, is refused before anything is sent to the database.
+    c.Dicionario.CarregarDicionario(arquivoDoDicionario, TipoDoServidor(c.Modulo),
+                                    &c.LinhasDeScript, &c.TabelasDeParametro);
+    VerificarNomesDoDicionario(c.Dicionario);
     AcessoUnico(c, !opcoes.NaoBloquear);
-    const db::DataHora inicio = PrepararInicio(c, arquivoDoDicionario);
+    const db::DataHora inicio = PrepararInicio(c);
     c.AbrirEvolucao("Analisando banco de dados");
     try {
         c.ProgramasAgregados = ListarProgramasAgregados(c);

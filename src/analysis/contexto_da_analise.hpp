@@ -36,6 +36,9 @@ class ContextoDaAnalise {
     std::vector<std::string> LinhasDeScript;
     std::vector<std::string> TabelasDeParametro;
     std::vector<std::string> ProgramasAgregados;  // idPrgAgr values as decimal texts
+    // The previous analysis never registered its end: every existing table is processed,
+    // so that what it removed and did not create again comes back.
+    bool RefazerTodasAsTabelas = false;
     const std::string NomeDoBanco;
     // The server version up to its first "."; 10 when it cannot be read as a number.
     const int VersaoMaior;

@@ -1,20 +1,22 @@
 #include <algorithm>
 
 #include "analysis/passos_da_analise.hpp"
-#include "analysis/sql_da_analise.hpp"
 #include "analysis/tipos_sql.hpp"
 #include "comum/texto.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
 namespace {
 
+using db::EntreApostrofos;
+using db::EntreColchetes;
 using dicionario::CampoDic;
 using dicionario::CategoriaDeDados;
 using dicionario::TabelaDic;
 
 std::string AmostraDaTabela(const std::string& tabela) {
-    return "select top 1 * from [" + tabela + "]";
+    return "select top 1 * from " + EntreColchetes(tabela);
 }
 
 bool EhTextual(CategoriaDeDados k) {
@@ -23,7 +25,8 @@ bool EhTextual(CategoriaDeDados k) {
 }
 
 // Size and declared type of a text or binary column; may widen the field. False when
-// the column must be altered (narrower, or of an old or single-byte type).
+// the column must be altered (narrower, or of an old or single-byte type other than
+// the VARCHAR that a text of more than 4000 characters is made with).
 bool TamanhoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& campo) {
     db::Consulta consulta(&c.Banco);
     c.Abrir(
@@ -31,31 +34,33 @@ bool TamanhoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, Cam
         "select c.prec as length,st.name as UserType,bt.name as BaseType from dbo.syscolumns c "
         "INNER JOIN dbo.systypes st ON st.xusertype = c.xusertype INNER JOIN dbo.systypes bt ON "
         "bt.xusertype = c.xtype where c.id=object_id(" +
-            Literal(tabela) + ") and c.name = " + Literal(campo.Nome));
+            db::NomeDeObjetoComoLiteral(tabela) + ") and c.name = " + EntreApostrofos(campo.Nome));
     bool confere = true;
     const std::int64_t tamanho = consulta.CampoPorNome("length").Inteiro();
-    if (campo.Categoria() == CategoriaDeDados::Texto && tamanho != -1) {
+    if (CategoriaDaColunaCriada(campo) == CategoriaDeDados::Texto && tamanho != -1) {
         if (tamanho < campo.Tamanho)
             confere = false;
         else if (tamanho > campo.Tamanho)
             campo.Tamanho = static_cast<std::int32_t>(tamanho);
     }
     const std::string tipo = texto::Minusculas(consulta.CampoPorNome("UserType").Texto());
-    if (tipo == "text" || tipo == "image" || tipo.rfind("varchar", 0) == 0) confere = false;
+    if (tipo == "text" || tipo == "image") confere = false;
+    if (tipo.rfind("varchar", 0) == 0 && !(tipo == "varchar" && CriaVarchar(campo)))
+        confere = false;
     return confere;
 }
 
 // Precision and scale of a decimal column; may widen the field.
 bool PrecisaoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& campo) {
     const std::string coluna = campo.Nome.find(' ') != std::string::npos
-                                   ? Literal(campo.Nome)
-                                   : "lower(" + Literal(campo.Nome) + ")";
+                                   ? EntreApostrofos(campo.Nome)
+                                   : "lower(" + EntreApostrofos(campo.Nome) + ")";
     db::Consulta consulta(&c.Banco);
     c.Abrir(consulta,
             "select numeric_precision,numeric_scale from information_schema.columns where "
             "table_catalog=lower(" +
-                Literal(c.NomeDoBanco) + ") and table_name=lower(" + Literal(tabela) +
-                ") and column_name=" + coluna);
+                EntreApostrofos(c.NomeDoBanco) + ") and table_name=lower(" +
+                EntreApostrofos(tabela) + ") and column_name=" + coluna);
     const std::int64_t p = consulta.CampoPorNome("numeric_precision").Inteiro();
     const std::int64_t s = consulta.CampoPorNome("numeric_scale").Inteiro();
     consulta.Fechar();
@@ -73,7 +78,8 @@ bool PrecisaoDaColunaConfere(ContextoDaAnalise& c, const std::string& tabela, Ca
 bool TabelaExiste(ContextoDaAnalise& c, const std::string& nome, db::Consulta* consulta) {
     db::Consulta propria(&c.Banco);
     db::Consulta& q = consulta ? *consulta : propria;
-    const std::string sql = "select * from sysobjects where id = object_id(" + Literal(nome) + ")";
+    const std::string sql =
+        "select * from sysobjects where id = object_id(" + db::NomeDeObjetoComoLiteral(nome) + ")";
     try {
         c.Abrir(q, sql);
         const bool existe = !q.Vazio();
@@ -91,11 +97,15 @@ bool ColunaConfere(ContextoDaAnalise& c, const std::string& tabela, CampoDic& ca
     const db::Campo* coluna = amostra.AcharCampo(campo.Nome);
     existe = coluna != nullptr;
     if (!existe) return false;
-    const CategoriaDeDados k = campo.Categoria();
+    // The field's own category, or the one of the column the analysis makes for it.
+    const CategoriaDeDados criada = CategoriaDaColunaCriada(campo);
+    const CategoriaDeDados daColuna = CategoriaDaColuna(coluna->Definicao());
     bool confere = true;
-    if (EhTextual(k) && !TamanhoDaColunaConfere(c, tabela, campo)) confere = false;
-    if (confere && CategoriaDaColuna(coluna->Definicao()) != k) confere = false;
-    if (confere && k == CategoriaDeDados::Flutuante && !PrecisaoDaColunaConfere(c, tabela, campo))
+    if (EhTextual(criada) && !TamanhoDaColunaConfere(c, tabela, campo)) confere = false;
+    if (confere && daColuna != campo.Categoria() && daColuna != criada) confere = false;
+    // An INT column of an "F" field has no precision to take: only decimal columns do.
+    if (confere && daColuna == CategoriaDeDados::Flutuante &&
+        !PrecisaoDaColunaConfere(c, tabela, campo))
         confere = false;
     return confere;
 }
@@ -121,7 +131,8 @@ void CriarTabela(ContextoDaAnalise& c, const TabelaDic& tabela) {
     std::vector<std::string> colunas;
     for (const CampoDic& campo : tabela.Campos)
         colunas.push_back(DefinicaoDaColuna(campo, ModoDeNulo::ConformeCampo, c.VersaoMaior));
-    c.Executar("CREATE TABLE [" + tabela.Nome + "](" + texto::Juntar(colunas, ",") + ")");
+    c.Executar("CREATE TABLE " + EntreColchetes(tabela.Nome) + "(" + texto::Juntar(colunas, ",") +
+               ")");
     InserirDadosIniciais(c, tabela);
 }
 
@@ -139,13 +150,14 @@ void AtualizarEstrutura(ContextoDaAnalise& c, TabelaDic& tabela) {
             novas.push_back(DefinicaoDaColuna(campo, ModoDeNulo::Omitido, c.VersaoMaior));
     }
     if (!novas.empty())
-        c.Executar("ALTER TABLE [" + tabela.Nome + "] ADD " + texto::Juntar(novas, ","));
+        c.Executar("ALTER TABLE " + EntreColchetes(tabela.Nome) + " ADD " +
+                   texto::Juntar(novas, ","));
     if (!alterar) return;
     RemoverIndices(c, tabela);
     for (CampoDic& campo : tabela.Campos) {
         bool existe = false;
         if (!ColunaConfere(c, tabela.Nome, campo, amostra, existe) && existe)
-            c.Executar("ALTER TABLE [" + tabela.Nome + "] ALTER COLUMN " +
+            c.Executar("ALTER TABLE " + EntreColchetes(tabela.Nome) + " ALTER COLUMN " +
                        DefinicaoDaColuna(campo, ModoDeNulo::Omitido, c.VersaoMaior));
     }
 }
@@ -159,7 +171,7 @@ void AlterarNulos(ContextoDaAnalise& c, const TabelaDic& tabela, ModoDeNulo modo
                   const char* funcao, Filtro incluir) {
     for (const CampoDic& campo : tabela.Campos) {
         if (!incluir(campo)) continue;
-        const std::string sql = "ALTER TABLE [" + tabela.Nome + "] ALTER COLUMN " +
+        const std::string sql = "ALTER TABLE " + EntreColchetes(tabela.Nome) + " ALTER COLUMN " +
                                 DefinicaoDaColuna(campo, modo, c.VersaoMaior);
         try {
             c.Executar(sql);

@@ -56,12 +56,18 @@ bool ProcessaPorIntegridade(const ContextoDaAnalise& c, const TabelaDic& t) {
     return c.Opcoes.VerificarIntegridade && !texto::IguaisSemCaixa(t.Nome, "REGMOV");
 }
 
+// A table whose columns match is still processed by the integrity option, after an
+// unfinished run, and when it lacks its primary key or one of its indexes.
+bool ProcessarMesmoConferindo(ContextoDaAnalise& c, const TabelaDic& t) {
+    return ProcessaPorIntegridade(c, t) || c.RefazerTodasAsTabelas || !IndicesPresentes(c, t);
+}
+
 // Table loop step 3, for a table that exists: true when it must be processed.
 bool TratarTabelaExistente(ContextoDaAnalise& c, TabelaDic& t, SemPerguntas& sem) {
     const OpcoesDaAnalise& o = c.Opcoes;
     const std::string r = RotuloDaTabela(t);
     const bool confere = EstruturaConfere(c, t);
-    if (confere && !ProcessaPorIntegridade(c, t)) return false;
+    if (confere && !ProcessarMesmoConferindo(c, t)) return false;
     if (o.RemoverDefault || o.CriarDefault) {
         Passo(c, "Removendo valores padrão da tabela" + r + "...");
         RemoverValoresPadrao(c, t);

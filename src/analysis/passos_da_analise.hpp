@@ -37,6 +37,9 @@ void RemoverValoresPadrao(ContextoDaAnalise& contexto, const dicionario::TabelaD
 void CriarValoresPadrao(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela,
                         bool integridade);
 void RemoverIndices(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
+// True when the table has its primary key ("Chvpr_" + table) and every other index of
+// the dictionary, by name; false also when they cannot be read.
+bool IndicesPresentes(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void CriarIndices(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void RemoverValidacoes(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void CriarValidacoes(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela,
@@ -51,6 +54,9 @@ void CriarRelacionamentos(ContextoDaAnalise& contexto, const dicionario::TabelaD
 // false). A refusal is explained to the user, who may look at the active users; the
 // run then aborts with Cancelamento.
 void AcessoUnico(ContextoDaAnalise& contexto, bool bloquear);
+// The last switch of a run with "Não bloquear": the run is registered and its window
+// finished, so a refusal ends nothing and asks nothing; what happened is told once.
+void ConferirAcessoUnicoAoFim(ContextoDaAnalise& contexto);
 void InserirDadosIniciais(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela);
 void ConcederAcesso(ContextoDaAnalise& contexto, const dicionario::TabelaDic& tabela,
                     const std::string& grupo);

@@ -3,7 +3,7 @@
 #include "admin/revisao_do_banco.hpp"
 #include "admin/status_do_banco.hpp"
 #include "analysis/passos_da_analise.hpp"
-#include "analysis/sql_da_analise.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
@@ -48,7 +48,7 @@ void RegistrarExecucao(ContextoDaAnalise& c, const db::DataHora& inicio,
     const std::string sql =
         "insert into RegMov (Hora, Operador, Tipo, Complemento) values (getdate(), "
         "suser_sname(), 'Analisar', " +
-        Literal(complemento) + ")";
+        db::EntreApostrofos(complemento) + ")";
     try {
         c.Executar(sql);
     } catch (const ErroDeBanco& e) {

@@ -1,11 +1,12 @@
 #include "analysis/passos_da_analise.hpp"
-#include "analysis/sql_da_analise.hpp"
 #include "comum/texto.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
 namespace {
 
+using db::EntreColchetes;
 using dicionario::CampoDic;
 using dicionario::TabelaDic;
 
@@ -40,12 +41,12 @@ bool ParticipaDeRelacionamento(const TabelaDic& t, const CampoDic& f) {
 
 void RemoverRelacionamentos(ContextoDaAnalise& c, const TabelaDic& t) {
     db::Consulta amostra(&c.Banco);
-    c.Abrir(amostra, "select top 1 * from [" + t.Nome + "]");
+    c.Abrir(amostra, "select top 1 * from " + EntreColchetes(t.Nome));
     for (const db::Campo& coluna : amostra.Campos()) {
         const std::string r = "Rlcto_" + t.Nome + "_" + coluna.Nome();
         const std::string sql = "if exists (select * from sysobjects where id = object_id(" +
-                                Literal(r) + ")) ALTER TABLE [" + t.Nome + "] DROP CONSTRAINT [" +
-                                r + "]";
+                                db::NomeDeObjetoComoLiteral(r) + ")) ALTER TABLE " +
+                                EntreColchetes(t.Nome) + " DROP CONSTRAINT " + EntreColchetes(r);
         try {
             c.Executar(sql);
         } catch (const ErroDeBanco& e) {
@@ -55,13 +56,13 @@ void RemoverRelacionamentos(ContextoDaAnalise& c, const TabelaDic& t) {
 }
 
 void CriarRelacionamentos(ContextoDaAnalise& c, const TabelaDic& t, bool integridade) {
-    const std::string inicio = "ALTER TABLE [" + t.Nome + "]" +
-                               (integridade ? "" : " WITH NOCHECK") + " ADD CONSTRAINT [Rlcto_" +
-                               t.Nome + "_";
+    const std::string inicio = "ALTER TABLE " + EntreColchetes(t.Nome) +
+                               (integridade ? "" : " WITH NOCHECK") + " ADD CONSTRAINT ";
     auto criar = [&](const CampoDic& f, const std::string& locais, const std::string& tabela,
                      const std::string& referenciadas) {
-        const std::string sql = inicio + f.Nome + "] FOREIGN KEY (" + locais + ") REFERENCES [" +
-                                tabela + "](" + referenciadas + ")";
+        const std::string sql = inicio + EntreColchetes("Rlcto_" + t.Nome + "_" + f.Nome) +
+                                " FOREIGN KEY (" + locais + ") REFERENCES " +
+                                EntreColchetes(tabela) + "(" + referenciadas + ")";
         try {
             c.Executar(sql);
         } catch (const ErroDeBanco& e) {
@@ -75,27 +76,27 @@ void CriarRelacionamentos(ContextoDaAnalise& c, const TabelaDic& t, bool integri
         const std::string& rc = f.CampoReferenciado;
         if (rc.find(kReticencias) == std::string::npos) {
             if (c.Dicionario.ExisteCampoNoDicionario(rt, rc))
-                criar(f, "[" + f.Nome + "]", rt, "[" + rc + "]");
+                criar(f, EntreColchetes(f.Nome), rt, EntreColchetes(rc));
         } else if (!ComecaComReticencias(rc)) {
             if (!TerminaComReticencias(rc)) continue;  // "..." only inside: no key
             const std::string x = SemUltimas3(rc);
             if (c.Dicionario.ExisteCampoNoDicionario(rt, x))
-                p = {rt, "[" + f.Nome + "]", "[" + x + "]"};
+                p = {rt, EntreColchetes(f.Nome), EntreColchetes(x)};
             else
                 p.tabela.clear();
         } else if (p.tabela.empty() || !texto::IguaisSemCaixa(p.tabela, rt)) {
             p.tabela.clear();
         } else {
-            p.locais += ",[" + f.Nome + "]";
+            p.locais += "," + EntreColchetes(f.Nome);
             const std::string y = rc.substr(3);
             if (y.find(kReticencias) != std::string::npos) {
                 const std::string z = SemUltimas3(y);
                 if (c.Dicionario.ExisteCampoNoDicionario(rt, z))
-                    p.referenciadas += ",[" + z + "]";
+                    p.referenciadas += "," + EntreColchetes(z);
                 else
                     p.tabela.clear();
             } else {
-                p.referenciadas += ",[" + y + "]";
+                p.referenciadas += "," + EntreColchetes(y);
                 if (c.Dicionario.ExisteCampoNoDicionario(rt, y))
                     criar(f, p.locais, p.tabela, p.referenciadas);
                 p.tabela.clear();

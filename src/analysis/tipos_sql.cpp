@@ -1,10 +1,20 @@
 #include "analysis/tipos_sql.hpp"
 
 #include "comum/erros.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::analysis {
 
 using dicionario::CategoriaDeDados;
+
+namespace {
+
+// "INT" for "F" and "N" fields without decimals of at most 9 digits.
+bool CriaInteiro(const dicionario::CampoDic& campo) {
+    return campo.Decimais == 0 && campo.Tamanho <= 9;
+}
+
+}  // namespace
 
 std::string TipoSQL(const dicionario::CampoDic& campo, int versaoMaior) {
     const std::string tamanho = std::to_string(campo.Tamanho);
@@ -17,7 +27,7 @@ std::string TipoSQL(const dicionario::CampoDic& campo, int versaoMaior) {
             return "NVARCHAR(max)";
         case 'F':
         case 'N':
-            if (campo.Decimais == 0 && campo.Tamanho <= 9) return "INT";
+            if (CriaInteiro(campo)) return "INT";
             return "DEC(" + tamanho + "," + std::to_string(campo.Decimais) + ")";
         case 'D':
         case 'H':
@@ -35,12 +45,22 @@ std::string TipoSQL(const dicionario::CampoDic& campo, int versaoMaior) {
 }
 
 std::string DefinicaoDaColuna(const dicionario::CampoDic& campo, ModoDeNulo modo, int versaoMaior) {
-    std::string definicao = "[" + campo.Nome + "] " + TipoSQL(campo, versaoMaior);
+    std::string definicao = db::EntreColchetes(campo.Nome) + " " + TipoSQL(campo, versaoMaior);
     if (campo.Tipo == 'S' || campo.Tipo == 'M' || campo.Tipo == 'R') return definicao;
     if (modo == ModoDeNulo::ConformeCampo)
         return definicao + (campo.Obrigatorio ? " NOT NULL" : " NULL");
     if (modo == ModoDeNulo::SempreNulo) return definicao + " NULL";
     return definicao;
+}
+
+CategoriaDeDados CategoriaDaColunaCriada(const dicionario::CampoDic& campo) {
+    if (campo.Tipo == 'F' && CriaInteiro(campo)) return CategoriaDeDados::Inteiro;
+    const CategoriaDeDados k = campo.Categoria();
+    return k == CategoriaDeDados::Nenhuma ? CategoriaDeDados::Texto : k;
+}
+
+bool CriaVarchar(const dicionario::CampoDic& campo) {
+    return CategoriaDaColunaCriada(campo) == CategoriaDeDados::Texto && campo.Tamanho > 4000;
 }
 
 CategoriaDeDados CategoriaDaColuna(const db::Coluna& coluna) {

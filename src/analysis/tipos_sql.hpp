@@ -24,4 +24,14 @@ std::string DefinicaoDaColuna(const dicionario::CampoDic& campo, ModoDeNulo modo
 // The category of a database column as the session layer reports its type.
 dicionario::CategoriaDeDados CategoriaDaColuna(const db::Coluna& coluna);
 
+// The category that the column TipoSQL makes for the field reports: an "F" field of at
+// most 9 digits and no decimals is an INT column (integer), a code outside the type
+// table a text column (string). The comparison accepts it beside the field's own
+// category, so that every column the analysis creates compares equal on the next run.
+dicionario::CategoriaDeDados CategoriaDaColunaCriada(const dicionario::CampoDic& campo);
+
+// True when TipoSQL makes a single-byte VARCHAR column for the field (a text of more
+// than 4000 characters).
+bool CriaVarchar(const dicionario::CampoDic& campo);
+
 }  // namespace zolvek::analysis

@@ -10,6 +10,7 @@
 #include "app/editor_de_conexao.hpp"
 #include "app/lista_de_bancos.hpp"
 #include "app/mensagens.hpp"
+#include "app/senhas_guardadas.hpp"
 #include "comum/erros.hpp"
 #include "db/cadeia_de_conexao.hpp"
 
@@ -85,7 +86,7 @@ TConexaoADO::TConexaoADO(QWidget* pai) : QDialog(pai) {
 void TConexaoADO::RestaurarMemoria() {
     const ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Produto);
     edtNome->setText(memoria.Ler("edtNome.Text").toString());
-    Bancos = memoria.Ler("Bancos.Strings").toStringList();
+    Bancos = ListaSemSenhas(memoria.Ler("Bancos.Strings").toStringList());
     ConexaoLenta = memoria.Ler("ConexaoLenta.Strings").toStringList();
     const int indice = memoria.Ler("cbxBanco.ItemIndex", -1).toInt();
     RecarregarNomes();
@@ -103,7 +104,7 @@ void TConexaoADO::GravarMemoria() {
 
 void TConexaoADO::RecarregarNomes() {
     cbxBanco->clear();
-    cbxBanco->addItems(NomesDaLista(Bancos));
+    cbxBanco->addItems(NomesDasConexoes(Bancos));
 }
 
 void TConexaoADO::MemoriaRestorePlacement() {
@@ -149,14 +150,14 @@ void TConexaoADO::btnOKClick() {
     CursorDeEspera espera;
     banco_.clear();
     const QString nome = cbxBanco->currentText();
-    const int achado = IndiceDoNome(Bancos, nome);
+    const int achado = IndiceDaConexao(Bancos, nome);
     if (achado >= 0) banco_ = ValorDaEntrada(Bancos[achado]).toStdString();
     if (banco_.empty())
         throw ErroDeEntrada(
             "Você precisa configurar a conexão. Informe um nome em \"Banco de Dados\" para "
             "identificar a conexão e clique em \"Configurar...\" para informar os parâmetros");
 
-    DefinirValorDoNome(Bancos, "ConexaoAutomatica", chkAutomatico->isChecked() ? "S" : "N");
+    DefinirValorDoNome(Bancos, kConexaoAutomatica, chkAutomatico->isChecked() ? "S" : "N");
 
     // The entry found by name goes to the front: when the name was typed rather than
     // picked, the combo box position says nothing about which entry it is.
@@ -173,14 +174,19 @@ void TConexaoADO::btnConfigurarClick() {
         throw ErroDeEntrada(
             "Para configurar é necessário informar um nome em \"Banco de Dados\" para "
             "identificar a conexão");
-    banco_ = ValorDoNome(Bancos, nome).toStdString();
+    if (IndiceDaConexao(Bancos, nome) < 0 && IndiceDoNome(Bancos, nome) >= 0)
+        throw ErroDeEntrada("O nome \"" + nome.toStdString() +
+                            "\" é usado pelo programa; escolha outro para identificar a conexão");
+    const int achado = IndiceDaConexao(Bancos, nome);
+    banco_ = achado < 0 ? std::string() : ValorDaEntrada(Bancos[achado]).toStdString();
     if (banco_.empty()) banco_ = kCadeiaPadrao;
     // No hourglass over the editor: the user is typing there.
     banco_ = EditorDeConexao(this, banco_);
     CursorDeEspera espera;
-    DefinirValorDoNome(Bancos, nome, QString::fromStdString(banco_));
+    // Kept without its password: the login typed in the dialog supplies it.
+    DefinirValorDoNome(Bancos, nome, QString::fromStdString(db::RemoverSenhaDaConexao(banco_)));
     RecarregarNomes();
-    cbxBanco->setCurrentIndex(IndiceDoNome(Bancos, nome));
+    cbxBanco->setCurrentIndex(cbxBanco->findText(nome, Qt::MatchFixedString));
     cbxBanco->setEditText(nome);
 }
 

@@ -10,18 +10,12 @@
 #include "admin/procedimentos_internos.hpp"
 #include "analysis/grupo_para_acesso.hpp"
 #include "app/cursor_de_espera.hpp"
-#include "app/editor_de_texto.hpp"
+#include "app/jv_sql_script.hpp"
 #include "app/mensagens.hpp"
 #include "comum/texto.hpp"
 #include "db/modulo_dados.hpp"
 
 namespace zolvek::app {
-
-namespace {
-
-const char* const kTituloDoEditor = "Procedimentos internos da empresa";
-
-}  // namespace
 
 TConfirmacaoAnalisar::TConfirmacaoAnalisar(db::TModuloDados* modulo, QWidget* pai)
     : QDialog(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -207,10 +201,12 @@ void TConfirmacaoAnalisar::lblEditarClick() {
         CursorDeEspera espera;
         script = admin::LerProcedimentosInternos(modulo_->Banco);
     }
-    TEditorDeTexto editor(kTituloDoEditor, QString::fromStdString(script), this);
-    if (editor.exec() != QDialog::Accepted) return;
+    // The SQL script window as an editor; closing it with the text changed asks
+    // whether to save it to a file first.
+    const auto editado = EditarProcedimentosInternos(this, script);
+    if (!editado) return;
     CursorDeEspera espera;
-    admin::GravarProcedimentosInternos(modulo_->Banco, editor.Texto().toStdString());
+    admin::GravarProcedimentosInternos(modulo_->Banco, *editado);
 }
 
 std::optional<analysis::OpcoesDaAnalise> ConfirmarAnalise(db::TModuloDados* modulo, QWidget* pai) {

@@ -6,7 +6,6 @@
 #include "admin/novo_banco.hpp"
 #include "app/administrador_do_servidor.hpp"
 #include "app/configuracoes.hpp"
-#include "app/cursor_de_espera.hpp"
 #include "app/mensagens.hpp"
 
 namespace zolvek::app {
@@ -22,7 +21,7 @@ QLineEdit* Campo(QWidget* pai, const char* nome) {
 }  // namespace
 
 TCriaNovoBancoDeDados::TCriaNovoBancoDeDados(QWidget* pai)
-    : QDialog(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    : TDialogoDoServidor(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("CriaNovoBancoDeDados");
     setWindowTitle("Novo banco de dados");
     edtNome = Campo(this, "edtNome");
@@ -45,7 +44,7 @@ TCriaNovoBancoDeDados::TCriaNovoBancoDeDados(QWidget* pai)
     campos->addRow("&Tamanho máximo do arquivo de 'log'", edtTamanhoDoLog);
     auto* tudo = new QVBoxLayout(this);
     tudo->addLayout(campos);
-    const auto botoes = TerminarComAdministrador(this, tudo, edtLogin, edtSenha);
+    const auto botoes = TerminarComAdministrador(tudo, edtLogin, edtSenha);
     btnExecutar = botoes.executar;
     btnCancelar = botoes.cancelar;
 
@@ -88,7 +87,6 @@ void TCriaNovoBancoDeDados::HabilitarExecutar() {
 }
 
 void TCriaNovoBancoDeDados::btnExecutarClick() {
-    CursorDeEspera espera;
     admin::DadosDoNovoBanco dados;
     dados.nome = edtNome->text().toStdString();
     dados.servidor = edtServidor->text().toStdString();
@@ -96,13 +94,13 @@ void TCriaNovoBancoDeDados::btnExecutarClick() {
     dados.tamanhoMaximoDoLog = edtTamanhoDoLog->value();
     dados.login = edtLogin->text().toStdString();
     dados.senha = edtSenha->text().toStdString();
-    admin::CriarNovoBanco(dados);
+    ExecutarNoServidor([dados] { admin::CriarNovoBanco(dados); });
     accept();
 }
 
 void CriarNovoBancoDeDados(QWidget* pai) {
     TCriaNovoBancoDeDados dialogo(pai);
-    if (dialogo.exec() == QDialog::Accepted) MostrarInformacao(admin::kMensagemBancoCriado);
+    if (dialogo.Mostrar()) MostrarInformacao(admin::kMensagemBancoCriado);
 }
 
 }  // namespace zolvek::app

@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include "app/administrador_do_servidor.hpp"
 
 namespace zolvek::app {
 
 // "Novo..": the new database's name, the server, the folder of its files on the
 // server, the log size limit and the administrator's login. The server, folder, log
 // size and login are remembered between uses.
-class TCriaNovoBancoDeDados : public QDialog {
+class TCriaNovoBancoDeDados : public TDialogoDoServidor {
     Q_OBJECT
 
   public:
@@ -21,7 +21,7 @@ class TCriaNovoBancoDeDados : public QDialog {
     // open with its values.
     void btnExecutarClick();
     // "Executar" only while the name and the server are filled in.
-    void HabilitarExecutar();
+    void HabilitarExecutar() override;
 
     QLineEdit* edtNome;
     QLineEdit* edtServidor;

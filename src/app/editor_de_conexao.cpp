@@ -2,13 +2,13 @@
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "app/cursor_de_espera.hpp"
+#include "app/dialogo_de_arquivo.hpp"
 #include "app/mensagens.hpp"
 #include "db/cadeia_de_conexao.hpp"
 #include "db/conexao.hpp"
@@ -124,8 +124,7 @@ TEditorDeConexao::TEditorDeConexao(QWidget* pai, const std::string& cadeiaInicia
     connect(btnTestar, &QPushButton::clicked, this,
             [this] { ExecutarComando([this] { btnTestarClick(); }); });
     connect(btnProcurarPasta, &QPushButton::clicked, this, [this] {
-        const QString pasta =
-            QFileDialog::getExistingDirectory(this, "Pasta do servidor", edtServidor->text());
+        const QString pasta = EscolherPasta(this, "Pasta do servidor", edtServidor->text());
         if (!pasta.isEmpty()) edtServidor->setText(pasta);
     });
     connect(cbxProvedor, &QComboBox::currentIndexChanged, this, [this] { AtualizarCampos(); });

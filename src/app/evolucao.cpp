@@ -30,17 +30,27 @@ TEvolucao::TEvolucao(QWidget* pai)
     btnCancelar->setAutoDefault(false);
     connect(btnCancelar, &QPushButton::clicked, this, [this] { btnCancelarClick(); });
 
-    auto* pilha = new QVBoxLayout(this);
-    pilha->addWidget(lblFase);
-    pilha->addWidget(pgbEvolucao);
+    pilha_ = new QVBoxLayout(this);
+    pilha_->addWidget(lblFase);
+    pilha_->addWidget(pgbEvolucao);
     corpo_ = new QVBoxLayout;
     corpo_->setContentsMargins(0, 0, 0, 0);
-    pilha->addLayout(corpo_, 1);
+    pilha_->addLayout(corpo_, 1);
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
     botoes->addWidget(btnCancelar);
     botoes->addStretch();
-    pilha->addLayout(botoes);
+    pilha_->addLayout(botoes);
+}
+
+void TEvolucao::InserirAbaixoDaFase(QWidget* widget) {
+    pilha_->insertWidget(pilha_->indexOf(lblFase) + 1, widget);
+}
+
+void TEvolucao::PedirCancelamento() {
+    const bool novo = !cancelado_;
+    cancelado_ = true;
+    if (novo) emit CancelamentoSolicitado();
 }
 
 TEvolucao::~TEvolucao() {
@@ -96,7 +106,8 @@ bool TEvolucao::Cancelado() {
 void TEvolucao::Finalizar(bool ok) {
     finalizado_ = true;
     if (!ok) {
-        close();
+        fecharAoResponder_ = perguntando_;
+        if (!perguntando_) close();
         return;
     }
     btnCancelar->setText("&OK");
@@ -112,14 +123,22 @@ void TEvolucao::btnCancelarClick() {
     if (finalizado_)
         close();
     else
-        cancelado_ = true;
+        PedirCancelamento();
 }
 
 void TEvolucao::closeEvent(QCloseEvent* evento) {
     if (!finalizado_) {
         // The command is still at work: it ends on its own, at its next check.
         evento->ignore();
-        if (MostrarAtencao(kPerguntaAoFechar, kSimNaoComNaoPadrao) == kBotaoSim) cancelado_ = true;
+        // The command goes on meanwhile and may end; an abort closes the window only
+        // once the question, a child of it, is answered.
+        perguntando_ = true;
+        const int resposta = MostrarAtencao(kPerguntaAoFechar, kSimNaoComNaoPadrao);
+        perguntando_ = false;
+        if (fecharAoResponder_)
+            close();
+        else if (resposta == kBotaoSim && !finalizado_)
+            PedirCancelamento();
         return;
     }
     Restaurar();

@@ -22,6 +22,11 @@ TEvolucaoAnalisar::TEvolucaoAnalisar(QWidget* pai)
                    Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
     setSizeGripEnabled(true);
     DefinirFase("Aguarde...");
+    lblResultado = new QLabel(this);
+    lblResultado->setObjectName("lblResultado");
+    lblResultado->setWordWrap(true);
+    lblResultado->hide();
+    InserirAbaixoDaFase(lblResultado);
 
     lblDuvidas = new QLabel("Para sanar dúvidas acesse:", this);
     lblDuvidas->setObjectName("lblDuvidas");
@@ -42,6 +47,13 @@ TEvolucaoAnalisar::TEvolucaoAnalisar(QWidget* pai)
     linha->addStretch();
     Corpo()->addLayout(linha);
     resize(760, 420);
+}
+
+void TEvolucaoAnalisar::MostrarResultado(const QString& complemento, bool sucesso) {
+    lblResultado->setText(complemento);
+    lblResultado->setStyleSheet(sucesso ? QString() : QString("color: #ff0000;"));
+    lblResultado->setProperty("vermelho", !sucesso);
+    lblResultado->show();
 }
 
 void TEvolucaoAnalisar::AoFinalizar() {

@@ -17,6 +17,11 @@ class TEvolucaoAnalisar : public TEvolucaoComErros {
 
     explicit TEvolucaoAnalisar(QWidget* pai = nullptr);
 
+    // The registered outcome under "Análise concluída" (or "... cancelada"): in the
+    // window-text colour for a run "executado com sucesso", in red otherwise.
+    void MostrarResultado(const QString& complemento, bool sucesso);
+
+    QLabel* lblResultado;
     QLabel* lblDuvidas;
     QLabel* URLdaZAV;
 

@@ -1,7 +1,5 @@
 #include "app/evolucao_manutencao.hpp"
 
-#include <QApplication>
-#include <QCursor>
 #include <QProgressBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -61,26 +59,7 @@ InterfaceDaAtualizacao::InterfaceDaAtualizacao(QWidget* dono)
 InterfaceDaImportacao::InterfaceDaImportacao(QWidget* dono)
     : InterfaceGrafica(dono, [](QWidget* pai, const QString&) -> TEvolucao* {
           return new TImportacaoOutroBDEvolucao(pai);
-      }) {
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    esperando_ = true;
-}
-
-InterfaceDaImportacao::~InterfaceDaImportacao() {
-    RestaurarCursor();
-}
-
-void InterfaceDaImportacao::RestaurarCursor() {
-    if (!esperando_) return;
-    QApplication::restoreOverrideCursor();
-    esperando_ = false;
-}
-
-void InterfaceDaImportacao::AbrirEvolucao(const std::string& titulo) {
-    // Not kept under the window: it stays open for reading after the import.
-    RestaurarCursor();
-    InterfaceGrafica::AbrirEvolucao(titulo);
-}
+      }) {}
 
 void InterfaceDaImportacao::DefinirBarraSecundaria(int posicao, int maximo) {
     if (auto* janela = qobject_cast<TImportacaoOutroBDEvolucao*>(Evolucao()))

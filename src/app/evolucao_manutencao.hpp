@@ -35,21 +35,13 @@ class InterfaceDaAtualizacao : public InterfaceGrafica {
     explicit InterfaceDaAtualizacao(QWidget* dono);
 };
 
-// The import's front end: the busy cursor while the origin is reached (until the
-// progress window opens), and a second bar that follows the rows of the table being
-// copied.
+// The import's front end: the generic one over its own progress window, with a second
+// bar that follows the rows of the table being copied.
 class InterfaceDaImportacao : public InterfaceGrafica {
   public:
     explicit InterfaceDaImportacao(QWidget* dono);
-    ~InterfaceDaImportacao() override;
 
-    void AbrirEvolucao(const std::string& titulo) override;
     void DefinirBarraSecundaria(int posicao, int maximo) override;
-
-  private:
-    void RestaurarCursor();
-
-    bool esperando_ = false;
 };
 
 }  // namespace zolvek::app

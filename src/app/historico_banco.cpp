@@ -23,16 +23,19 @@ THistoricoBancoDeDados::THistoricoBancoDeDados(db::Conexao& conexao, QWidget* pa
     grdHistorico->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdHistorico->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdHistorico->verticalHeader()->hide();
-    const int caractere = grdHistorico->fontMetrics().averageCharWidth();
-    for (int c = 0; c < static_cast<int>(colunas.size()); ++c) {
+    for (int c = 0; c < static_cast<int>(colunas.size()); ++c)
         grdHistorico->setHorizontalHeaderItem(c, new QTableWidgetItem(colunas[c].titulo));
-        grdHistorico->setColumnWidth(c, colunas[c].largura * caractere);
-    }
     const auto linhas = admin::LinhasDoHistorico(qryRegmov);
     grdHistorico->setRowCount(static_cast<int>(linhas.size()));
     for (int l = 0; l < static_cast<int>(linhas.size()); ++l)
         for (int c = 0; c < static_cast<int>(linhas[l].size()); ++c)
             grdHistorico->setItem(l, c, new QTableWidgetItem(QString::fromStdString(linhas[l][c])));
+    // Each column as wide as its values and title, on one line, titles at the left:
+    // the type and the time read whole, and "Complemento" starts in view.
+    grdHistorico->setWordWrap(false);
+    grdHistorico->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grdHistorico->resizeColumnsToContents();
+    grdHistorico->horizontalHeader()->setStretchLastSection(true);
 
     btnFechar = new QPushButton("&Fechar", this);
     btnFechar->setObjectName("btnFechar");

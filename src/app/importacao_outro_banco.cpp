@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,13 +11,23 @@
 
 #include "app/configuracoes.hpp"
 #include "app/editor_de_conexao.hpp"
+#include "db/cadeia_de_conexao.hpp"
 #include "maintenance/atualizar_impostos_dos_itens.hpp"
 
 namespace zolvek::app {
 
+namespace {
+
+QString SemSenha(const QString& cadeia) {
+    return QString::fromStdString(db::RemoverSenhaDaConexao(cadeia.toStdString()));
+}
+
+}  // namespace
+
 TImportacaoOutroBancoDados::TImportacaoOutroBancoDados(QWidget* pai) : QDialog(pai) {
     setObjectName("ImportacaoOutroBancoDados");
     setWindowTitle("Importação de outro Banco de Dados");
+    EditorDeConexao = PromptDataSource;
     auto* rotulo = new QLabel("&Banco de Dados origem", this);
     edtOrigem = new QLineEdit(this);
     edtOrigem->setObjectName("edtOrigem");
@@ -48,18 +59,25 @@ TImportacaoOutroBancoDados::TImportacaoOutroBancoDados(QWidget* pai) : QDialog(p
     resize(520, 150);
 
     ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
-    edtOrigem->setText(memoria.Ler("edtOrigem.Text").toString());
+    edtOrigem->setText(SemSenha(memoria.Ler("edtOrigem.Text").toString()));
     memoria.RestaurarPosicao();
     HabilitarImportar();
 
-    connect(edtOrigem, &QLineEdit::textChanged, this, [this] { HabilitarImportar(); });
+    connect(edtOrigem, &QLineEdit::textChanged, this, [this] {
+        HabilitarImportar();
+        // A password from the editor belongs to the string the editor gave.
+        if (!pelaEdicao_) senhaDaOrigem_.reset();
+    });
     connect(btnOrigem, &QToolButton::clicked, this, [this] { btnOrigemClick(); });
     connect(btnImportar, &QPushButton::clicked, this, [this] { btnImportarClick(); });
     connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 std::string TImportacaoOutroBancoDados::Origem() const {
-    return edtOrigem->text().toStdString();
+    const std::string origem = edtOrigem->text().toStdString();
+    if (senhaDaOrigem_ && db::FaltaSenhaNaConexao(origem))
+        return db::AlterarValorDaConexao(origem, "Password", *senhaDaOrigem_);
+    return origem;
 }
 
 bool TImportacaoOutroBancoDados::Acrescentar() const {
@@ -71,16 +89,39 @@ void TImportacaoOutroBancoDados::HabilitarImportar() {
 }
 
 void TImportacaoOutroBancoDados::btnOrigemClick() {
-    edtOrigem->setText(QString::fromStdString(PromptDataSource(this, Origem())));
+    const std::string editada = EditorDeConexao(this, Origem());
+    // The box shows (and the settings keep) the string without its password.
+    std::optional<std::string> senha;
+    if (!db::FaltaSenhaNaConexao(editada) &&
+        db::FaltaSenhaNaConexao(db::RemoverSenhaDaConexao(editada)))
+        senha = db::ObterValorDaConexao(editada, "Password");
+    pelaEdicao_ = true;
+    edtOrigem->setText(SemSenha(QString::fromStdString(editada)));
+    pelaEdicao_ = false;
+    senhaDaOrigem_ = senha;
 }
 
 void TImportacaoOutroBancoDados::btnImportarClick() {
     if (edtOrigem->text().isEmpty()) return;
+    if (db::FaltaSenhaNaConexao(Origem()) && !PedirSenha()) return;
     ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
-    memoria.Gravar("edtOrigem.Text", edtOrigem->text());
+    memoria.Gravar("edtOrigem.Text", SemSenha(edtOrigem->text()));
     memoria.GravarPosicao();
     memoria.Confirmar();
     accept();
+}
+
+bool TImportacaoOutroBancoDados::PedirSenha() {
+    const std::string usuario = db::ObterValorDaConexao(Origem(), "User ID");
+    bool ok = false;
+    const QString senha = QInputDialog::getText(
+        this, "Senha",
+        QString::fromStdString("Senha de " + (usuario.empty() ? std::string("acesso") : usuario) +
+                               " no banco de dados origem:"),
+        QLineEdit::Password, QString(), &ok);
+    if (!ok) return false;
+    senhaDaOrigem_ = senha.toStdString();
+    return true;
 }
 
 TConfirmacaoAtualizarImpostosItens::TConfirmacaoAtualizarImpostosItens(QWidget* pai)
@@ -99,8 +140,11 @@ TConfirmacaoAtualizarImpostosItens::TConfirmacaoAtualizarImpostosItens(QWidget* 
     botoes->addWidget(btnIniciar);
     botoes->addWidget(btnCancelar);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
     layout->addWidget(texto);
+    layout->addSpacing(16);  // the text apart from the buttons
     layout->addLayout(botoes);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(btnIniciar, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }

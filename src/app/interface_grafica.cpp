@@ -1,11 +1,13 @@
 #include "app/interface_grafica.hpp"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMessageBox>
 #include <QPushButton>
 #include <map>
 
 #include "app/confirmacao.hpp"
+#include "app/cursor_de_espera.hpp"
 #include "app/evolucao_com_erros.hpp"
 #include "app/mensagens.hpp"
 #include "app/principal.hpp"
@@ -132,6 +134,7 @@ void InterfaceGrafica::DefinirBarra(int posicao, int maximo) {
 
 Resposta InterfaceGrafica::Perguntar(const std::string& titulo, const std::string& texto,
                                      Botoes botoes, Resposta padrao) {
+    CursorNormal normal;
     if (botoes != Botoes::SimTodosNaoCancelar)
         return PerguntarComCaixa(Pai(), Texto(titulo), Texto(texto), botoes, padrao);
     // Created at the first question and kept for the rest of the run; owned here, not
@@ -141,6 +144,7 @@ Resposta InterfaceGrafica::Perguntar(const std::string& titulo, const std::strin
 }
 
 void InterfaceGrafica::Mostrar(TipoDeMensagem tipo, const std::string& texto) {
+    CursorNormal normal;
     const QString mensagem = Texto(texto);
     switch (tipo) {
         case TipoDeMensagem::Atencao: {
@@ -172,7 +176,15 @@ void InterfaceGrafica::AdicionarErro(const LinhaDeErro& linha) {
 void InterfaceGrafica::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
     db::Conexao* conexao = conexao_ ? conexao_ : (ModuloDados ? &ModuloDados->Banco : nullptr);
     if (!conexao) return;
+    CursorNormal normal;
     app::MostrarUsuariosAtivos(*conexao, nomeDoBanco, Pai());
+}
+
+void InterfaceGrafica::MostrarEspera(bool ligada) {
+    if (ligada)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 }  // namespace zolvek::app

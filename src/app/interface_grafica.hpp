@@ -24,7 +24,10 @@ using FabricaDeEvolucao = std::function<TEvolucao*(QWidget* dono, const QString&
 
 // How a long command talks to the user through windows: its progress window (phase
 // text, bar, cancel button, error list), the four-answer question of TConfirmacao,
-// the message boxes, and a cancel request noticed while pending events run.
+// the message boxes, and a cancel request noticed while pending events run. GUI
+// thread only: a command on a worker thread reaches it through
+// InterfaceEmSegundoPlano. Questions and boxes show the usual cursor, not the
+// hourglass of the work around them.
 class InterfaceGrafica : public InterfaceDoComando {
   public:
     // `dono`: the window the command runs from (parent of its windows). `fabrica` makes
@@ -44,6 +47,7 @@ class InterfaceGrafica : public InterfaceDoComando {
     void FinalizarEvolucao(bool concluido) override;
     // On the data module's connection, unless another was given.
     void MostrarUsuariosAtivos(const std::string& nomeDoBanco) override;
+    void MostrarEspera(bool ligada) override;
 
     void DefinirConexao(db::Conexao* conexao) { conexao_ = conexao; }
     void PedirCancelamento() { cancelar_ = true; }

@@ -10,7 +10,10 @@
 
 #include "app/configuracoes.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/dialogo_de_arquivo.hpp"
+#include "app/evolucao.hpp"
 #include "app/mensagens.hpp"
+#include "app/trabalho_em_segundo_plano.hpp"
 #include "comum/erros.hpp"
 #include "db/conjunto.hpp"
 #include "db/lotes_sql.hpp"
@@ -29,6 +32,7 @@ QString EscolherArquivo(QWidget* pai, QFileDialog::AcceptMode modo) {
     dialogo.setDefaultSuffix("sql");
     dialogo.setFileMode(modo == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                         : QFileDialog::AnyFile);
+    PrepararDialogoDeArquivo(dialogo);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) return {};
     return dialogo.selectedFiles().front();
 }
@@ -126,6 +130,7 @@ TJvSQLScript::TJvSQLScript(db::Conexao* conexao, QWidget* pai, Modo modo)
     btnOK->setVisible(editor);
     btnOK->setDefault(editor);
 
+    IgnorarCliqueDuplo(btnExecutar);
     connect(btnExecutar, &QPushButton::clicked, this,
             [this] { ExecutarComando([this] { btnExecutarClick(); }); });
     connect(btnAbrir, &QPushButton::clicked, this,
@@ -156,7 +161,6 @@ void TJvSQLScript::DefinirTexto(const std::string& texto) {
 }
 
 void TJvSQLScript::btnExecutarClick() {
-    CursorDeEspera espera;
     QString texto = edtScript->textCursor().selectedText();
     if (texto.isEmpty())
         texto = edtScript->toPlainText();
@@ -171,24 +175,59 @@ void TJvSQLScript::Executar(const std::vector<std::string>& linhas) {
     grdComandoSQL->clear();
     grdComandoSQL->setRowCount(0);
     grdComandoSQL->setColumnCount(0);
-    QCoreApplication::processEvents();
     const bool cursor = pgcInfo->currentWidget() == pgaQuery;
+    const auto lotes = db::DividirEmLotes(linhas);
+    db::Conector& conector = conexao_->ConectorAberto();
     std::int64_t linhasAfetadas = -1;
     try {
-        db::RodarLotes(conexao_->ConectorAberto(), db::DividirEmLotes(linhas), true,
-                       cursor ? db::ModoDoLote::Abrir : db::ModoDoLote::Executar,
-                       [&](const db::LoteSql&, std::vector<db::Resultado>& resultados) {
-                           if (cursor) MostrarLinhas(grdComandoSQL, resultados);
-                           linhasAfetadas = db::LinhasAfetadasDoComando(resultados);
-                       });
+        RodarEmSegundoPlano([&] {
+            db::RodarLotes(conector, lotes, true,
+                           cursor ? db::ModoDoLote::Abrir : db::ModoDoLote::Executar,
+                           [&](const db::LoteSql&, std::vector<db::Resultado>& resultados) {
+                               linhasAfetadas = db::LinhasAfetadasDoComando(resultados);
+                               if (cursor)
+                                   ExecutarNaThreadDaInterface(
+                                       [&] { MostrarLinhas(grdComandoSQL, resultados); });
+                           });
+        });
     } catch (const db::FalhaNoLote& falha) {
         edtResultado->setPlainText(QString::fromStdString(db::TextoDaFalha(falha)));
+        // Given up by the user, who was told so: the window closes, showing nothing more.
+        if (abandonado_) throw Cancelamento();
         throw;
     }
     if (!cursor)
         edtResultado->setPlainText(linhasAfetadas < 1
                                        ? QString("Comando executado com sucesso")
                                        : QString("Linhas afetadas: %1").arg(linhasAfetadas));
+}
+
+void TJvSQLScript::RodarEmSegundoPlano(const std::function<void()>& trabalho) {
+    // Nothing that starts work or changes the script takes input meanwhile; the close
+    // box and "Fechar" ask whether to give the run up.
+    const bool somenteLeitura = edtScript->isReadOnly();
+    for (QPushButton* b : {btnExecutar, btnAbrir, btnSalvar, btnOK}) b->setEnabled(false);
+    edtScript->setReadOnly(true);
+    TrabalhoEmSegundoPlano emSegundoPlano(this);
+    trabalho_ = &emSegundoPlano;
+    abandonado_ = false;
+    CursorDeEspera espera;
+    struct Fim {
+        TJvSQLScript& j;
+        bool somenteLeitura;
+        ~Fim() {
+            j.trabalho_ = nullptr;
+            for (QPushButton* b : {j.btnExecutar, j.btnAbrir, j.btnSalvar, j.btnOK})
+                b->setEnabled(true);
+            j.edtScript->setReadOnly(somenteLeitura);
+            if (j.abandonado_) {
+                TJvSQLScript* janela = &j;
+                QMetaObject::invokeMethod(
+                    janela, [janela] { janela->close(); }, Qt::QueuedConnection);
+            }
+        }
+    } fim{*this, somenteLeitura};
+    emSegundoPlano.Executar(trabalho);
 }
 
 void TJvSQLScript::btnAbrirClick() {
@@ -224,6 +263,16 @@ bool TJvSQLScript::OferecerSalvar() {
 }
 
 void TJvSQLScript::closeEvent(QCloseEvent* evento) {
+    if (trabalho_) {
+        // The script is running: it may be given up, and the window closes once it ends.
+        evento->ignore();
+        if (MostrarAtencao(TEvolucao::kPerguntaAoFechar, kSimNaoComNaoPadrao) == kBotaoSim &&
+            trabalho_) {
+            abandonado_ = true;
+            trabalho_->CancelarComando();
+        }
+        return;
+    }
     bool fechar = false;
     ExecutarComando([&] { fechar = OferecerSalvar(); });
     if (!fechar) {

@@ -15,6 +15,8 @@
 
 namespace zolvek::app {
 
+class TrabalhoEmSegundoPlano;
+
 // The SQL script window: an editor over a result area. "Executar" runs the selection
 // (or all of it) batch by batch on the connection; the active page chooses the mode:
 // "Resultado" executes and tells the rows affected, "Cursor" opens and shows the rows.
@@ -34,8 +36,11 @@ class TJvSQLScript : public QDialog {
     void btnAbrirClick();
     // True when the text was written to a file.
     bool btnSalvarClick();
-    // Runs the lines as the script.
+    // Runs the lines as the script, on a worker thread: the window stays alive, and
+    // closing it meanwhile asks whether to give the run up (the statement under way is
+    // cancelled and the window closes once the run ends).
     void Executar(const std::vector<std::string>& linhas);
+    bool EmExecucao() const { return trabalho_ != nullptr; }
 
     // The editor's text as it stands.
     std::string Texto() const;
@@ -65,11 +70,14 @@ class TJvSQLScript : public QDialog {
   private:
     // Asks whether to save a modified text; false when the user gave up the action.
     bool OferecerSalvar();
+    void RodarEmSegundoPlano(const std::function<void()>& trabalho);
     void RestaurarPosicao();
     void GravarPosicao();
 
     db::Conexao* conexao_;
     Modo modo_;
+    TrabalhoEmSegundoPlano* trabalho_ = nullptr;  // while a script runs
+    bool abandonado_ = false;                     // the user gave the run up
 };
 
 // "SQL": the window on the data module's connection, shown modally.

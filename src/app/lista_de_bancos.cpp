@@ -32,9 +32,16 @@ void DefinirValorDoNome(QStringList& lista, const QString& nome, const QString& 
         lista[i] = nome + "=" + valor;
 }
 
-QStringList NomesDaLista(const QStringList& lista) {
+int IndiceDaConexao(const QStringList& lista, const QString& nome) {
+    if (nome.toUpper() == kConexaoAutomatica.toUpper()) return -1;
+    return IndiceDoNome(lista, nome);
+}
+
+QStringList NomesDasConexoes(const QStringList& lista) {
     QStringList nomes;
-    for (const auto& entrada : lista) nomes.append(NomeDaEntrada(entrada));
+    for (const auto& entrada : lista)
+        if (NomeDaEntrada(entrada).toUpper() != kConexaoAutomatica.toUpper())
+            nomes.append(NomeDaEntrada(entrada));
     return nomes;
 }
 

@@ -20,7 +20,15 @@ QString ValorDoNome(const QStringList& lista, const QString& nome);
 // appends it when there is none.
 void DefinirValorDoNome(QStringList& lista, const QString& nome, const QString& valor);
 
-// The names, in list order.
-QStringList NomesDaLista(const QStringList& lista);
+// The entry where the dialog keeps its "Fazer conexão automaticamente" switch ("S" or
+// "N"): it lives in the list but is not a connection.
+inline const QString kConexaoAutomatica = QStringLiteral("ConexaoAutomatica");
+
+// The position of the connection with the name, ignoring letter case; -1 when none
+// (the automatic-connection entry is not a connection).
+int IndiceDaConexao(const QStringList& lista, const QString& nome);
+
+// The names of the connections, in list order.
+QStringList NomesDasConexoes(const QStringList& lista);
 
 }  // namespace zolvek::app

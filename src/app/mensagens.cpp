@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "app/cursor_de_espera.hpp"
 #include "comum/erros.hpp"
 
 namespace zolvek::app {
@@ -24,6 +25,7 @@ QMessageBox::StandardButton BotaoPadrao(int botoes,
 }  // namespace
 
 int MostrarAtencao(const QString& texto, int botoes) {
+    CursorNormal normal;
     botoes |= kIconeDePergunta;
     QList<QMessageBox::StandardButton> lista;
     switch (botoes & 0x0F) {
@@ -57,11 +59,13 @@ int MostrarAtencao(const QString& texto, int botoes) {
 }
 
 void MostrarErro(const QString& texto) {
+    CursorNormal normal;
     QMessageBox caixa(QMessageBox::Critical, "Erro", texto, QMessageBox::Ok, JanelaAtiva());
     caixa.exec();
 }
 
 void MostrarInformacao(const QString& texto) {
+    CursorNormal normal;
     QMessageBox caixa(QMessageBox::Information, "Informação", texto, QMessageBox::Ok,
                       JanelaAtiva());
     caixa.exec();

@@ -4,7 +4,8 @@
 #include <functional>
 
 // The message boxes every window of the program shares, and the way the program
-// treats an error that reaches a command handler.
+// treats an error that reaches a command handler. A box shows the usual cursor, also
+// under the hourglass of the handler that opened it.
 namespace zolvek::app {
 
 // Buttons pressed, as the platform's message boxes number them.

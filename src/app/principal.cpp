@@ -21,11 +21,13 @@
 #include "app/evolucao_manutencao.hpp"
 #include "app/historico_banco.hpp"
 #include "app/importacao_outro_banco.hpp"
+#include "app/interface_em_segundo_plano.hpp"
 #include "app/interface_grafica.hpp"
 #include "app/janelas_abertas.hpp"
 #include "app/jv_sql_script.hpp"
 #include "app/mensagens.hpp"
 #include "app/restaura_copia.hpp"
+#include "app/senhas_guardadas.hpp"
 #include "app/suporte_zav.hpp"
 #include "app/validar_bd.hpp"
 #include "comum/log.hpp"
@@ -95,6 +97,7 @@ TPrincipal::TPrincipal(std::vector<std::string> argumentos, QWidget* pai)
     setObjectName("Principal");
     setWindowTitle("Manutenção");
     EntregarConfiguracaoDoLog();
+    RemoverSenhasGuardadas();
 
     auto* area = new QWidget(this);
     area->setFixedSize(kLarguraDaArea, kAlturaDaArea);
@@ -142,8 +145,7 @@ void TPrincipal::CriarMenu() {
                     void (TPrincipal::*tratador)()) {
         acao = menu->addAction(rotulo);
         acao->setObjectName(nome);
-        connect(acao, &QAction::triggered, this,
-                [this, tratador] { ExecutarComando([this, tratador] { (this->*tratador)(); }); });
+        connect(acao, &QAction::triggered, this, [this, tratador] { Despachar(tratador); });
     };
     item(imbNovo, "imbNovo", "&Novo..", &TPrincipal::imbNovoClick);
     item(imbRestaurar, "imbRestaurar", "&Restaurar cópia...", &TPrincipal::imbRestaurarClick);
@@ -175,8 +177,7 @@ void TPrincipal::CriarBotoes(QWidget* coluna) {
         QFont negrito = b->font();
         negrito.setBold(true);
         b->setFont(negrito);
-        connect(b, &QToolButton::clicked, this,
-                [this, tratador] { ExecutarComando([this, tratador] { (this->*tratador)(); }); });
+        connect(b, &QToolButton::clicked, this, [this, tratador] { Despachar(tratador); });
     };
     botao(btnConectar, "btnConectar", "&Conectar", "conectar.svg", &TPrincipal::imbConectarClick);
     botao(btnAnalisar, "btnAnalisar", "&Analisar", "analisar.svg", &TPrincipal::imbAnalisarClick);
@@ -215,6 +216,29 @@ void TPrincipal::CriarPainel() {
     pilha->addWidget(edtSisInfo, 1);
     pilha->addWidget(duvida);
     pilha->addWidget(URLdaZAV);
+}
+
+void TPrincipal::Despachar(void (TPrincipal::*tratador)()) {
+    ExecutarComando([this, tratador] { (this->*tratador)(); });
+    // However the command ended (an error, a cancel, a question answered "Cancelar"):
+    // the database may have changed mode, or the program's session may be gone.
+    const bool mudaOBanco =
+        tratador != &TPrincipal::imbConectarClick && tratador != &TPrincipal::imbSairClick &&
+        tratador != &TPrincipal::imbHistoricoClick && tratador != &TPrincipal::imbNovoClick &&
+        tratador != &TPrincipal::imbRestaurarClick;
+    if (mudaOBanco) AtualizarDepoisDoComando();
+}
+
+void TPrincipal::AtualizarDepoisDoComando() {
+    // The program's own session was ended (active users): its connection is closed.
+    if (!Conectado() && imbAnalisar->isEnabled()) MostrarDesconectado();
+    ExecutarComando([this] { AtualizarInformacoes(); });
+}
+
+void TPrincipal::MostrarDesconectado() {
+    DesabilitarComandos();
+    imbConectar->setText("&Conectar...");
+    btnConectar->setText("&Conectar...");
 }
 
 void TPrincipal::LerPosicao() {
@@ -307,10 +331,12 @@ std::vector<std::string> TPrincipal::ObterInformacoesTecnicas() {
 }
 
 void TPrincipal::imbNovoClick() {
+    CursorDeEspera espera;
     CriarNovoBancoDeDados(this);
 }
 
 void TPrincipal::imbRestaurarClick() {
+    CursorDeEspera espera;
     RestaurarCopiaDeSeguranca(this);
 }
 
@@ -318,9 +344,7 @@ void TPrincipal::imbConectarClick() {
     if (modulo_->Banco.Aberta()) {
         CursorDeEspera espera;
         modulo_->Banco.Fechar();
-        DesabilitarComandos();
-        imbConectar->setText("&Conectar...");
-        btnConectar->setText("&Conectar...");
+        MostrarDesconectado();
         AtualizarInformacoes();
         return;
     }
@@ -331,12 +355,18 @@ void TPrincipal::imbAnalisarClick() {
     const auto opcoes = ConfirmarAnalise(modulo_.get(), this);
     if (!opcoes) return;
     // The progress window outlives this handler: it stays open for reading the outcome.
-    InterfaceGrafica interface(this, [](QWidget* dono, const QString&) -> TEvolucao* {
+    InterfaceGrafica janelas(this, [](QWidget* dono, const QString&) -> TEvolucao* {
         return new TEvolucaoAnalisar(dono);
     });
-    analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_, *opcoes,
-                       interface);
-    AtualizarInformacoes();
+    analysis::ResultadoDaAnalise resultado;
+    ExecutarComandoEmSegundoPlano(janelas, [&](InterfaceDoComando& interface) {
+        resultado = analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_,
+                                       *opcoes, interface);
+    });
+    if (auto* janela = qobject_cast<TEvolucaoAnalisar*>(janelas.Evolucao()))
+        janela->MostrarResultado(
+            Texto(resultado.Complemento),
+            resultado.classificacao == analysis::ClassificacaoDaAnalise::Sucesso);
 }
 
 void TPrincipal::imbSQLClick() {
@@ -349,6 +379,7 @@ void TPrincipal::imbLiberarClick() {
 }
 
 void TPrincipal::imbValidarClick() {
+    CursorDeEspera espera;
     const int revisao = dicionario::DicionarioDoPrograma().RevisaoDoDicionario();
     if (!ValidarBancoDeDados(this, *modulo_, revisao)) return;
     AtualizarInformacoes();
@@ -372,25 +403,26 @@ void TPrincipal::imbImportarDadosClick() {
     }
     if (dialogo->exec() != QDialog::Accepted) return;
     // The progress window outlives this handler: it stays open for reading the outcome.
-    InterfaceDaImportacao interface(this);
-    manutencao::ImportarDeOutroBanco(modulo_->Banco, dicionario::DicionarioDoPrograma(),
-                                     dialogo->Origem(), dialogo->Acrescentar(), interface);
+    InterfaceDaImportacao janelas(this);
+    const std::string origem = dialogo->Origem();
+    const bool acrescentar = dialogo->Acrescentar();
+    ExecutarComandoEmSegundoPlano(janelas, [&](InterfaceDoComando& interface) {
+        manutencao::ImportarDeOutroBanco(modulo_->Banco, dicionario::DicionarioDoPrograma(), origem,
+                                         acrescentar, interface);
+    });
 }
 
 void TPrincipal::imbAtualizarTributosDosItensClick() {
     TConfirmacaoAtualizarImpostosItens confirmacao(this);
     if (confirmacao.exec() != QDialog::Accepted) return;
-    InterfaceDaAtualizacao interface(this);
-    try {
+    InterfaceDaAtualizacao janelas(this);
+    ExecutarComandoEmSegundoPlano(janelas, [&](InterfaceDoComando& interface) {
         manutencao::AtualizarImpostosDosItens(modulo_->Banco, interface);
-    } catch (...) {
-        AtualizarInformacoes();  // the database may be in single-user mode now
-        throw;
-    }
-    AtualizarInformacoes();
+    });
 }
 
 void TPrincipal::imbSairClick() {
+    CursorDeEspera espera;
     close();
 }
 

@@ -92,6 +92,11 @@ class TPrincipal : public QMainWindow {
     void showEvent(QShowEvent* evento) override;
 
   private:
+    // Runs a command handler and, for the commands that work on the database, brings
+    // the panel (and the connection state) up to date however it ended.
+    void Despachar(void (TPrincipal::*tratador)());
+    void AtualizarDepoisDoComando();
+    void MostrarDesconectado();
     void CriarMenu();
     void CriarBotoes(QWidget* coluna);
     void CriarPainel();

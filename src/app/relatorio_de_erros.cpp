@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPrintPreviewDialog>
@@ -11,6 +10,7 @@
 #include <QPrinterInfo>
 #include <QTextDocument>
 
+#include "app/dialogo_de_arquivo.hpp"
 #include "app/mensagens.hpp"
 #include "comum/erros.hpp"
 
@@ -51,7 +51,7 @@ bool PdfCompleto(const QString& arquivo) {
 }
 
 void SalvarComoPdf(const RelatorioDeErros& relatorio, QWidget* pai) {
-    QString arquivo = QFileDialog::getSaveFileName(
+    QString arquivo = EscolherArquivoParaGravar(
         pai, "Não há impressora instalada: salvar o relatório em PDF",
         QDir::home().filePath(relatorio.titulo.section(':', 0, 0) + " - Erros.pdf"),
         "Documentos PDF (*.pdf)");

@@ -6,7 +6,6 @@
 #include "admin/restaurar_copia.hpp"
 #include "app/administrador_do_servidor.hpp"
 #include "app/configuracoes.hpp"
-#include "app/cursor_de_espera.hpp"
 #include "app/mensagens.hpp"
 
 namespace zolvek::app {
@@ -31,7 +30,7 @@ void Rotulado(QVBoxLayout* pilha, const QString& rotulo, QLineEdit* campo) {
 }  // namespace
 
 TRestauraCopia::TRestauraCopia(QWidget* pai)
-    : QDialog(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    : TDialogoDoServidor(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("RestauraCopia");
     setWindowTitle("Cópia de Segurança: Restauração");
     edtOrigem = Campo(this, "edtOrigem");
@@ -45,7 +44,7 @@ TRestauraCopia::TRestauraCopia(QWidget* pai)
     Rotulado(tudo, "&Banco de Dados destino (Todas as informações existentes serão perdidas)",
              edtDestino);
     Rotulado(tudo, "&Servidor", edtServidor);
-    const auto botoes = TerminarComAdministrador(this, tudo, edtLogin, edtSenha);
+    const auto botoes = TerminarComAdministrador(tudo, edtLogin, edtSenha);
     btnExecutar = botoes.executar;
     btnCancelar = botoes.cancelar;
 
@@ -85,20 +84,19 @@ void TRestauraCopia::HabilitarExecutar() {
 }
 
 void TRestauraCopia::btnExecutarClick() {
-    CursorDeEspera espera;
     admin::DadosDaRestauracao dados;
     dados.arquivo = edtOrigem->text().toStdString();
     dados.destino = edtDestino->text().toStdString();
     dados.servidor = edtServidor->text().toStdString();
     dados.login = edtLogin->text().toStdString();
     dados.senha = edtSenha->text().toStdString();
-    admin::RestaurarCopia(dados);
+    ExecutarNoServidor([dados] { admin::RestaurarCopia(dados); });
     accept();
 }
 
 void RestaurarCopiaDeSeguranca(QWidget* pai) {
     TRestauraCopia dialogo(pai);
-    if (dialogo.exec() == QDialog::Accepted) MostrarInformacao(admin::kMensagemCopiaRestaurada);
+    if (dialogo.Mostrar()) MostrarInformacao(admin::kMensagemCopiaRestaurada);
 }
 
 }  // namespace zolvek::app

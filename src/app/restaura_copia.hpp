@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include "app/administrador_do_servidor.hpp"
 
 namespace zolvek::app {
 
 // "Restaurar cópia...": the backup file as the server sees it, the destination
 // database (whose contents are replaced), the server and the administrator's login.
 // All but the password are remembered between uses.
-class TRestauraCopia : public QDialog {
+class TRestauraCopia : public TDialogoDoServidor {
     Q_OBJECT
 
   public:
@@ -19,7 +19,7 @@ class TRestauraCopia : public QDialog {
     // Restores and closes with OK; an error is shown and the dialog stays open.
     void btnExecutarClick();
     // "Executar" only while the file, the destination and the server are filled in.
-    void HabilitarExecutar();
+    void HabilitarExecutar() override;
 
     QLineEdit* edtOrigem;
     QLineEdit* edtDestino;

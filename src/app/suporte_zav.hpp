@@ -22,7 +22,8 @@ inline constexpr const char* kPaginaDeChamado = "https://suporte.zav.com.br/open
 
 // The support window: the maker's ticket page with its topic and message filled in
 // when the program has a web view; otherwise the page opens in the system's browser
-// and the window shows the message and the file to attach, ready to copy.
+// and the window shows the page's address, the message and the file to attach, ready
+// to copy, and says whether the browser could be opened.
 class TSuporteZAV : public QDialog {
     Q_OBJECT
 
@@ -31,8 +32,15 @@ class TSuporteZAV : public QDialog {
 
     void Iniciar(const QString& topico, const QString& mensagem, const QString& arquivo);
 
-    // How the page reaches the system's browser (replaceable where no browser may run).
-    static std::function<bool(const QUrl&)> AbrirNoNavegador;
+    // How the page reaches the system's browser (replaceable where no browser may run):
+    // `resposta` is called, now or later, with whether a browser took the page.
+    using Resposta = std::function<void(bool aberta)>;
+    static std::function<void(const QUrl&, Resposta)> AbrirNoNavegador;
+
+    // What the window says about the browser.
+    QString Explicacao() const;
+    // "Abrir a página de suporte": tries the browser again; tells when it cannot.
+    void btnAbrirClick();
 
     QString Topico() const { return topico_; }
     QString Mensagem() const { return mensagem_; }
@@ -42,6 +50,9 @@ class TSuporteZAV : public QDialog {
 
   private:
     void PreencherFormulario();
+    // Hands the page to the browser; `avisar`: a failure is also told in a box.
+    void AbrirPagina(bool avisar);
+    void MostrarResultadoDoNavegador(bool aberta, bool avisar);
 
     QString topico_;
     QString mensagem_;
@@ -49,7 +60,11 @@ class TSuporteZAV : public QDialog {
     QWebEngineView* navegador_ = nullptr;
     QPlainTextEdit* edtMensagem_ = nullptr;
     QLineEdit* edtArquivo_ = nullptr;
+    QLabel* lblExplicacao_ = nullptr;
 };
+
+// Opens the address in the system's browser and tells whether a browser took it.
+void AbrirNoNavegadorDoSistema(const QUrl& endereco, TSuporteZAV::Resposta resposta);
 
 // The link label "URLdaZAV" that shows the support site's address (blue, underlined,
 // hand cursor); the owner connects its click.

@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "app/cursor_de_espera.hpp"
 #include "app/janelas_abertas.hpp"
 #include "app/mensagens.hpp"
+#include "comum/texto.hpp"
 
 namespace zolvek::app {
 
@@ -24,6 +26,7 @@ QString Texto(const std::string& s) {
 TUsuariosAtivos::TUsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco, QWidget* pai)
     : QDialog(pai, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      conexao_(conexao),
       usuarios_(std::make_unique<admin::UsuariosAtivos>(conexao, nomeDoBanco)) {
     setObjectName("UsuariosAtivos");
     setWindowTitle("Usuários ativos");
@@ -105,6 +108,17 @@ void TUsuariosAtivos::EliminarProcessoClick() {
     if (linha < 0) return;
     const std::string login = grdProcessos->item(linha, 0)->text().toStdString();
     const std::string host = grdProcessos->item(linha, 1)->text().toStdString();
+    bool propria = false;
+    {
+        CursorDeEspera espera;
+        propria = usuarios_->EhDaPropriaConexao(login, host);
+    }
+    if (propria) {
+        if (MostrarAtencao(QString::fromStdString(PerguntaDaConexaoPropria(login, host)),
+                           kSimNaoComNaoPadrao) == kBotaoSim)
+            EliminarConexaoPropria(login, host);
+        return;
+    }
     CursorDeEspera espera;
     try {
         usuarios_->MatarProcesso(login, host);
@@ -118,6 +132,39 @@ void TUsuariosAtivos::EliminarProcessoClick() {
         throw;
     }
     PreencherGrade();
+}
+
+void TUsuariosAtivos::EliminarConexaoPropria(const std::string& login, const std::string& host) {
+    std::exception_ptr erro;
+    {
+        CursorDeEspera espera;
+        try {
+            usuarios_->MatarProcesso(login, host);
+            PreencherGrade();  // the database's procedure spared its caller
+            return;
+        } catch (...) {
+            erro = std::current_exception();
+        }
+        // Whether the program's session went with the others: it no longer answers.
+        try {
+            usuarios_->Atualizar();
+        } catch (...) {
+            conexao_.Fechar();
+            conexaoEncerrada_ = true;
+        }
+    }
+    if (!conexaoEncerrada_) {
+        PreencherGrade();
+        std::rethrow_exception(erro);
+    }
+    MostrarInformacao(kConexaoEncerrada);
+    accept();  // nothing more can be listed on a closed connection
+}
+
+std::string PerguntaDaConexaoPropria(const std::string& login, const std::string& host) {
+    return "Os processos de " + texto::Aparar(login) + " em " + texto::Aparar(host) +
+           " incluem a conexão deste programa: eliminá-los encerra também a conexão do "
+           "programa com o banco de dados. Deseja continuar ?";
 }
 
 void MostrarUsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco, QWidget* pai) {

@@ -55,6 +55,7 @@ bool ValidarBancoDeDados(QWidget* pai, db::TModuloDados& modulo, int revisaoDoDi
     InterfaceGrafica interface;
     if (!admin::PrecisaValidar(modulo, revisaoDoDicionario, interface)) return false;
     TValidarBD dialogo(modulo, revisaoDoDicionario, pai);
+    CursorNormal normal;  // the dialog waits for the user
     return dialogo.exec() == QDialog::Accepted;
 }
 

@@ -112,7 +112,9 @@ int Mostrar(const std::vector<std::string>& p) {
         p.size() == 2 ? fs::path(p[1]) : dic::CaminhoDoDicionario(PastaDoExecutavel());
     dic::DicionarioDeDados dicionario;
     std::vector<std::string> script, parametros;
-    dicionario.CarregarDicionario(caminho, dic::TipoDeServidor::SqlServer, &script, &parametros);
+    // Shown even when it does not hold what line 4 declares, with a warning at the end.
+    dicionario.CarregarDicionario(caminho, dic::TipoDeServidor::SqlServer, &script, &parametros,
+                                  dic::ContagensDaLinha4::Aceitar);
 
     std::size_t campos = 0, indices = 0;
     for (const auto& t : dicionario.Tabelas()) {
@@ -131,7 +133,12 @@ int Mostrar(const std::vector<std::string>& p) {
     for (const auto& nome : parametros) saida << " " << nome;
     saida << "\n";
     for (const auto& t : dicionario.Tabelas()) MostrarTabela(saida, t);
-    return kSaidaSucesso;
+    const std::string diferenca = dic::DiferencaDasContagens(d, dicionario.Tabelas());
+    if (diferenca.empty()) return kSaidaSucesso;
+    saida << "\nAtenção: " << diferenca
+          << ". O arquivo está cortado ou foi alterado, e a análise e as outras operações o "
+             "recusam.\n";
+    return kSaidaFalha;
 }
 
 int ExecutarDicionario(const std::vector<std::string>& argumentos) {
@@ -155,7 +162,9 @@ const RegistrarComando registro({
     "      Grava o conteúdo do arquivo como texto UTF-8 (SAIDA \"-\": na tela).\n"
     "  zolvek-cli dicionario mostrar [ARQUIVO]\n"
     "      Mostra a revisão, as contagens e as tabelas com seus campos e índices.\n"
-    "      Sem ARQUIVO, lê o ZAV_Molvena.DicD da pasta do programa.\n\n"
+    "      Sem ARQUIVO, lê o ZAV_Molvena.DicD da pasta do programa. Um arquivo cujas\n"
+    "      contagens não conferem com a linha 4 (cortado ou alterado) é mostrado com um\n"
+    "      aviso no fim e saída 1.\n\n"
     "Saída: 0 sucesso, 1 erro, 2 uso incorreto.\n",
     ExecutarDicionario,
 });

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <iomanip>
 
-#include "db/conjunto.hpp"
+#include "admin/usuarios_ativos.hpp"
+#include "comum/texto.hpp"
 
 namespace zolvek::cli {
 
@@ -18,6 +19,14 @@ extern "C" void PedirCancelamento(int) {
     gCancelamentoPedido = 1;
     std::signal(SIGINT, SIG_DFL);
     [[maybe_unused]] const auto escrito = write(STDERR_FILENO, gAviso, std::strlen(gAviso));
+}
+
+// The text padded with blanks to `largura` characters (not bytes: "Usuário").
+std::string Coluna(const std::string& texto, std::size_t largura) {
+    std::size_t caracteres = 0;
+    for (unsigned char c : texto)
+        if ((c & 0xC0) != 0x80) ++caracteres;
+    return caracteres >= largura ? texto : texto + std::string(largura - caracteres, ' ');
 }
 
 }  // namespace
@@ -54,21 +63,23 @@ const char* TituloDaMensagem(TipoDeMensagem tipo) {
 
 void ListarUsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco,
                           std::ostream& saida) {
-    db::Consulta processos(&conexao);
-    processos.DefinirSQL(
-        "SELECT hostname,loginame, max(datediff(minute,login_time,getdate())) as Tempo FROM "
-        "master.dbo.sysprocesses where DB_NAME(dbid)=:BD group by hostname,loginame");
-    processos.DefinirTimeout(0);
-    processos.ParametroPorNome("BD").DefinirTexto(nomeDoBanco);
-    processos.Abrir();
+    admin::UsuariosAtivos usuarios(conexao, nomeDoBanco);
+    usuarios.Atualizar();
+    const auto processos = admin::ProcessosDoBanco(conexao, nomeDoBanco);
     saida << "Usuários ativos em " << nomeDoBanco << ":" << std::endl;
-    saida << std::left << std::setw(30) << "Usuário"
-          << " " << std::setw(23) << "Computador"
-          << " Minutos" << std::endl;
-    for (processos.Primeiro(); !processos.Fim(); processos.Proximo())
-        saida << std::left << std::setw(30) << processos.CampoPorNome("loginame").Texto() << " "
-              << std::setw(23) << processos.CampoPorNome("hostname").Texto() << " "
-              << processos.CampoPorNome("Tempo").Texto() << std::endl;
+    saida << Coluna("Usuário", 30) << " " << Coluna("Computador", 23) << " Minutos Processos"
+          << std::endl;
+    for (const admin::UsuarioAtivo& u : usuarios.Linhas()) {
+        // The sessions of the row, by which `zolvek-cli usuarios --eliminar` names it.
+        std::string numeros;
+        for (const admin::ProcessoAtivo& p : processos)
+            if (texto::IguaisSemCaixa(p.loginame, texto::Aparar(u.loginame)) &&
+                texto::IguaisSemCaixa(p.hostname, texto::Aparar(u.hostname)))
+                numeros += (numeros.empty() ? "" : ",") + std::to_string(p.spid);
+        saida << Coluna(u.loginame, 30) << " " << Coluna(u.hostname, 23) << " " << std::setw(7)
+              << u.tempo << " " << numeros << std::endl;
+    }
+    saida << "Sessão deste programa: " << admin::SessaoPropria(conexao) << std::endl;
 }
 
 CtrlCCancela::CtrlCCancela(const char* aviso) {

@@ -18,7 +18,7 @@ const char* NomeDaResposta(Resposta r);
 const char* TituloDaMensagem(TipoDeMensagem tipo);
 
 // Lists who is connected to the database (login, computer, minutes), as the active
-// users window does, for a command that could not have the database to itself.
+// users window does, with the session numbers of each row and the program's own.
 void ListarUsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco,
                           std::ostream& saida);
 

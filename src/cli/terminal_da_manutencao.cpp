@@ -30,6 +30,17 @@ void TerminalDaManutencao::DefinirBarra(int posicao, int maximo) {
     progresso_ << "  " << posicao << "/" << maximo << std::endl;
 }
 
+void TerminalDaManutencao::DefinirBarraSecundaria(int posicao, int maximo) {
+    if (maximo <= 0 || posicao <= 0) {
+        ultimoDecimoDasLinhas_ = -1;  // a table starts, or ended
+        return;
+    }
+    const int decimo = std::min(10, posicao * 10 / maximo);
+    if (decimo == ultimoDecimoDasLinhas_) return;
+    ultimoDecimoDasLinhas_ = decimo;
+    progresso_ << "    linhas: " << posicao << "/" << maximo << std::endl;
+}
+
 Resposta TerminalDaManutencao::Perguntar(const std::string& titulo, const std::string& texto,
                                          Botoes botoes, Resposta padrao) {
     saida_ << titulo << ": " << texto << std::endl;

@@ -25,6 +25,8 @@ class TerminalDaManutencao : public InterfaceDoComando {
 
     void MostrarProgresso(const std::string& texto) override;
     void DefinirBarra(int posicao, int maximo) override;
+    // The rows of the table being imported (committed ones), also a line per tenth.
+    void DefinirBarraSecundaria(int posicao, int maximo) override;
     Resposta Perguntar(const std::string& titulo, const std::string& texto, Botoes botoes,
                        Resposta padrao) override;
     void Mostrar(TipoDeMensagem tipo, const std::string& texto) override;
@@ -49,6 +51,7 @@ class TerminalDaManutencao : public InterfaceDoComando {
     std::vector<LinhaDeErro> erros_;
     db::Conexao* conexao_ = nullptr;
     int ultimoDecimo_ = -1;
+    int ultimoDecimoDasLinhas_ = -1;
     CtrlCCancela ctrlC_;
 };
 

@@ -3,9 +3,9 @@
 #include <string>
 
 // How a long command (analysis, tax recalculation, import, status records) talks to
-// its front end without knowing it: the GUI implements this with Qt windows and
-// processes pending events at each cancel check; the CLI with terminal output and
-// flags.
+// its front end without knowing it: the GUI implements this with Qt windows, the
+// command running on a worker thread and every call marshalled to the windows; the
+// CLI with terminal output and flags. A command calls it from one thread only.
 namespace zolvek {
 
 // One row of a command's error list.
@@ -58,6 +58,11 @@ class InterfaceDoComando {
     // A second bar under the main one, for the units inside the current one (the rows
     // of the table being imported). Front ends with a single bar ignore it.
     virtual void DefinirBarraSecundaria(int posicao, int maximo) {}
+
+    // The busy cursor on (true) and off again (false, always paired) around a step that
+    // may take long inside the progress window, which otherwise shows the arrow (the
+    // import opening an origin table). Front ends without a cursor ignore it.
+    virtual void MostrarEspera(bool ligada) {}
 };
 
 }  // namespace zolvek

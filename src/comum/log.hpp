@@ -7,7 +7,8 @@
 #include <vector>
 
 // The program's in-memory log and the log file LogZAV.txt. Process-wide and used
-// from one thread only, like the rest of the program.
+// from one thread at a time: a command's worker thread writes to it while the windows
+// wait for the command (they write to it only in calls the command waits on).
 namespace zolvek::log {
 
 // The log switches. The front end reads them from its settings (HabilitarLogZAV and

@@ -1,5 +1,6 @@
 #include "db/cadeia_de_conexao.hpp"
 
+#include <cctype>
 #include <string_view>
 #include <vector>
 
@@ -81,6 +82,21 @@ std::string ValorParaEscrever(const std::string& valor) {
     return r + "\"";
 }
 
+// The entry's name without blanks around it, in small letters.
+std::string ChaveDaEntrada(std::string_view entrada) {
+    std::string chave(NomeDaEntrada(entrada));
+    const auto inicio = chave.find_first_not_of(" \t");
+    const auto fim = chave.find_last_not_of(" \t");
+    chave = inicio == std::string::npos ? "" : chave.substr(inicio, fim - inicio + 1);
+    for (char& c : chave) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return chave;
+}
+
+bool EhSenha(const std::string& entrada) {
+    const std::string chave = ChaveDaEntrada(entrada);
+    return entrada.find('=') != std::string::npos && (chave == "password" || chave == "pwd");
+}
+
 }  // namespace
 
 std::string ObterValorDaConexao(const std::string& cadeia, const std::string& chave) {
@@ -111,6 +127,35 @@ std::string AlterarValorDaConexao(const std::string& cadeia, const std::string& 
         resultado += chave + "=" + ValorParaEscrever(valor);
     }
     return resultado;
+}
+
+std::string RemoverSenhaDaConexao(const std::string& cadeia) {
+    std::string resultado;
+    for (const auto& entrada : Entradas(cadeia)) {
+        if (EhSenha(entrada) || entrada.find_first_not_of(" \t") == std::string::npos) continue;
+        if (!resultado.empty()) resultado += ';';
+        resultado += entrada;
+    }
+    return resultado;
+}
+
+bool FaltaSenhaNaConexao(const std::string& cadeia) {
+    bool comNome = false;
+    for (const auto& entrada : Entradas(cadeia)) {
+        if (EhSenha(entrada)) return false;
+        const std::string chave = ChaveDaEntrada(entrada);
+        const auto igual = entrada.find('=');
+        std::string valor =
+            igual == std::string::npos ? "" : ValorEscrito(entrada.substr(igual + 1));
+        for (char& c : valor) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if ((chave == "integrated security" || chave == "trusted_connection") &&
+            (valor == "sspi" || valor == "true" || valor == "yes"))
+            return false;
+        if ((chave == "user id" || chave == "uid") &&
+            valor.find_first_not_of(" \t") != std::string::npos)
+            comNome = true;
+    }
+    return comNome;
 }
 
 }  // namespace zolvek::db

@@ -16,4 +16,12 @@ std::string ObterValorDaConexao(const std::string& cadeia, const std::string& ch
 std::string AlterarValorDaConexao(const std::string& cadeia, const std::string& chave,
                                   const std::string& valor);
 
+// The string without its password ("Password" or "Pwd" entries, in any letter case and
+// however quoted), the other entries as they were written: what may be stored.
+std::string RemoverSenhaDaConexao(const std::string& cadeia);
+
+// True when the string logs in with a name and has no password entry: a string stored
+// without its password, which must be asked for before connecting.
+bool FaltaSenhaNaConexao(const std::string& cadeia);
+
 }  // namespace zolvek::db

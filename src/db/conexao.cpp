@@ -17,15 +17,25 @@ void Conexao::DefinirStringDeConexao(const std::string& cadeia) {
 
 void Conexao::Abrir() {
     if (Aberta()) return;
+    observado_.reset();
     conector_.reset();
     std::unique_ptr<Conector> conector = CriarConectorDaCadeia(cadeia_);
     conector->Abrir();
     conector_ = std::move(conector);
+    if (observador_) observado_ = std::make_unique<ConectorObservado>(*conector_, observador_);
 }
 
 void Conexao::Fechar() noexcept {
+    observado_.reset();
     if (conector_) conector_->Fechar();
     conector_.reset();
+}
+
+void Conexao::DefinirObservadorDeComandos(ObservadorDeComandos observador) {
+    observador_ = std::move(observador);
+    observado_.reset();
+    if (observador_ && conector_)
+        observado_ = std::make_unique<ConectorObservado>(*conector_, observador_);
 }
 
 bool Conexao::Aberta() const {
@@ -47,6 +57,7 @@ bool Conexao::EmTransacao() const {
 
 Conector& Conexao::ConectorAberto() {
     if (!Aberta()) throw ErroDeBanco("A conexão com o banco de dados não está aberta");
+    if (observado_) return *observado_;
     return *conector_;
 }
 

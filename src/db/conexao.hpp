@@ -4,6 +4,7 @@
 #include <string>
 
 #include "db/conector/conector.hpp"
+#include "db/conector_observado.hpp"
 
 namespace zolvek::db {
 
@@ -36,9 +37,17 @@ class Conexao {
     // The open backend; raises ErroDeBanco when the connection is closed.
     Conector& ConectorAberto();
 
+    // While an observer is set, every command sent on the connection (by its
+    // datasets, or by whoever runs batches on ConectorAberto) is handed to it first:
+    // a statement log for tests, benchmarks and support. An empty one stops it. It
+    // lasts across closing and opening again.
+    void DefinirObservadorDeComandos(ObservadorDeComandos observador);
+
   private:
     std::string cadeia_;
     std::unique_ptr<Conector> conector_;
+    ObservadorDeComandos observador_;
+    std::unique_ptr<ConectorObservado> observado_;  // wraps conector_ while observed
 };
 
 }  // namespace zolvek::db

@@ -1,5 +1,6 @@
 #include "db/texto_sql.hpp"
 
+#include "comum/erros.hpp"
 #include "comum/texto.hpp"
 
 namespace zolvek::db {
@@ -175,7 +176,23 @@ std::vector<std::string> NomesDeParametros(std::string_view sql) {
     return unicos;
 }
 
+void VerificarTamanhoDoNome(std::string_view nome) {
+    // Counted as the server counts sysname: in UTF-16 units.
+    std::size_t unidades = 0;
+    std::size_t pos = 0;
+    while (pos < nome.size()) {
+        char32_t c = 0;
+        if (!texto::LerUtf8(nome, pos, c)) ++pos;
+        unidades += c > 0xFFFF ? 2 : 1;
+    }
+    if (unidades > kTamanhoMaximoDeNome)
+        throw ErroDeEntrada("O nome '" + std::string(nome) + "' tem " + std::to_string(unidades) +
+                            " caracteres; o SQL Server aceita nomes de até " +
+                            std::to_string(kTamanhoMaximoDeNome) + " caracteres");
+}
+
 std::string EntreColchetes(std::string_view nome) {
+    VerificarTamanhoDoNome(nome);
     std::string r = "[";
     for (char c : nome) {
         r += c;
@@ -191,6 +208,16 @@ std::string EntreApostrofos(std::string_view texto) {
         if (c == '\'') r += '\'';
     }
     return r + "'";
+}
+
+std::string NomeDeObjetoComoLiteral(std::string_view nome) {
+    const bool separaOuApara = nome.find_first_of(".[]\"") != std::string_view::npos ||
+                               (!nome.empty() && (nome.front() == ' ' || nome.back() == ' '));
+    return EntreApostrofos(separaOuApara ? EntreColchetes(nome) : std::string(nome));
+}
+
+std::string AlterarBanco(std::string_view nome, std::string_view opcao) {
+    return "ALTER DATABASE " + EntreColchetes(nome) + " " + std::string(opcao);
 }
 
 std::string TabelaUnicaDoSelect(std::string_view sql) {

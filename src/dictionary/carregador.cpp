@@ -106,19 +106,41 @@ IndiceDic LerIndice(std::vector<std::string>& itens) {
 
 }  // namespace
 
+std::string DiferencaDasContagens(const QuantidadesDeclaradas& declaradas,
+                                  const std::vector<TabelaDic>& tabelas) {
+    std::size_t campos = 0, indices = 0;
+    for (const TabelaDic& t : tabelas) {
+        campos += t.Campos.size();
+        indices += t.Indices.size();
+    }
+    auto igual = [](std::int32_t declarado, std::size_t lido) {
+        return declarado >= 0 && static_cast<std::size_t>(declarado) == lido;
+    };
+    if (igual(declaradas.tabelas, tabelas.size()) && igual(declaradas.campos, campos) &&
+        igual(declaradas.indices, indices))
+        return "";
+    return "a linha 4 declara " + std::to_string(declaradas.tabelas) + " tabela(s), " +
+           std::to_string(declaradas.campos) + " campo(s) e " + std::to_string(declaradas.indices) +
+           " índice(s), mas o arquivo tem " + std::to_string(tabelas.size()) + " tabela(s), " +
+           std::to_string(campos) + " campo(s) e " + std::to_string(indices) + " índice(s)";
+}
+
 void DicionarioDeDados::CarregarDicionario(const std::filesystem::path& caminho,
                                            TipoDeServidor tipoDeServidor,
                                            std::vector<std::string>* LinhasDeScript,
-                                           std::vector<std::string>* TabelasDeParametro) {
+                                           std::vector<std::string>* TabelasDeParametro,
+                                           ContagensDaLinha4 contagens) {
     tabelas_.clear();
     const std::string bytes = LerArquivoDoDicionario(caminho);
-    CarregarDeBytes(bytes, caminho.string(), tipoDeServidor, LinhasDeScript, TabelasDeParametro);
+    CarregarDeBytes(bytes, caminho.string(), tipoDeServidor, LinhasDeScript, TabelasDeParametro,
+                    contagens);
 }
 
 void DicionarioDeDados::CarregarDeBytes(std::string_view bytes, const std::string& caminho,
                                         TipoDeServidor tipoDeServidor,
                                         std::vector<std::string>* LinhasDeScript,
-                                        std::vector<std::string>* TabelasDeParametro) {
+                                        std::vector<std::string>* TabelasDeParametro,
+                                        ContagensDaLinha4 contagens) {
     // Whatever happens below, the previous tables are gone.
     tabelas_.clear();
 
@@ -182,6 +204,13 @@ void DicionarioDeDados::CarregarDeBytes(std::string_view bytes, const std::strin
                 break;
         }
     }
+
+    // A file cut short (or edited by hand) would leave tables, fields or indexes out of
+    // the analysis without a word.
+    if (contagens == ContagensDaLinha4::Exigir)
+        if (const std::string diferenca = DiferencaDasContagens(declaradas_, tabelas);
+            !diferenca.empty())
+            leitor.Invalido(diferenca + " (arquivo cortado ou alterado)");
 
     // Script section: blocks of the connection's kind are taken, the others skipped.
     std::vector<std::string> linhasDeScript;

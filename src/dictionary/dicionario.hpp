@@ -80,12 +80,22 @@ struct TabelaDic {
 };
 
 // The three counts that line 4 of the file declares. The model is sized from the
-// content itself; these are kept only to be shown.
+// content itself; the counts tell whether the file holds all it was written with.
 struct QuantidadesDeclaradas {
     std::int32_t tabelas = 0;
     std::int32_t campos = 0;
     std::int32_t indices = 0;
 };
+
+// What a load does when line 4's counts differ from what the structure section holds
+// (a file cut short, or edited by hand): refuse the file, or take it as it is (for
+// tools that show a file).
+enum class ContagensDaLinha4 { Exigir, Aceitar };
+
+// "" when the tables hold exactly the declared counts; otherwise the difference in
+// words ("a linha 4 declara 26 tabela(s), ... mas o arquivo tem 16 tabela(s), ...").
+std::string DiferencaDasContagens(const QuantidadesDeclaradas& declaradas,
+                                  const std::vector<TabelaDic>& tabelas);
 
 // The file name of the dictionary, looked for in the program's own folder.
 inline constexpr const char* kNomeDoArquivo = "ZAV_Molvena.DicD";
@@ -100,16 +110,21 @@ class DicionarioDeDados {
     // body lines of the script blocks of the server kind are appended to it; when
     // `TabelasDeParametro` is given, the names of the tables of class "P". Raises
     // ErroDeEntrada; a failed load leaves no table (and appends nothing to the lists).
+    // A file whose structure does not hold line 4's counts is refused unless
+    // `contagens` says otherwise. (A cut inside the script section cannot be told:
+    // nothing declares its length.)
     void CarregarDicionario(const std::filesystem::path& caminho, TipoDeServidor tipoDeServidor,
                             std::vector<std::string>* LinhasDeScript = nullptr,
-                            std::vector<std::string>* TabelasDeParametro = nullptr);
+                            std::vector<std::string>* TabelasDeParametro = nullptr,
+                            ContagensDaLinha4 contagens = ContagensDaLinha4::Exigir);
 
     // The same from the file's bytes already in memory; `caminho` only names the file
     // in the messages.
     void CarregarDeBytes(std::string_view bytes, const std::string& caminho,
                          TipoDeServidor tipoDeServidor,
                          std::vector<std::string>* LinhasDeScript = nullptr,
-                         std::vector<std::string>* TabelasDeParametro = nullptr);
+                         std::vector<std::string>* TabelasDeParametro = nullptr,
+                         ContagensDaLinha4 contagens = ContagensDaLinha4::Exigir);
 
     // -1 until a file got as far as its second line.
     std::int32_t RevisaoDoDicionario() const { return revisao_; }

@@ -23,6 +23,24 @@ std::string LinhaDoCampo(const CampoDic& c) {
 
 }  // namespace
 
+std::string LinhaDeContagens(const std::vector<std::string>& corpo) {
+    std::size_t tabelas = 0, campos = 0, indices = 0;
+    std::size_t* contando = nullptr;  // what the lines of the current part are
+    for (const std::string& linha : corpo) {
+        if (linha == "Script") break;
+        if (linha == "Tabela") {
+            contando = &tabelas;
+        } else if (contando && linha == "Campos") {
+            contando = &campos;
+        } else if (contando && linha == "Indices") {
+            contando = &indices;
+        } else if (contando) {
+            ++*contando;
+        }
+    }
+    return std::to_string(tabelas) + "," + std::to_string(campos) + "," + std::to_string(indices);
+}
+
 std::vector<std::string> LinhasDoDicionario(const ConteudoDoDicionario& conteudo) {
     std::size_t campos = 0, indices = 0;
     for (const auto& t : conteudo.tabelas) {

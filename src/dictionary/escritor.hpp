@@ -30,6 +30,10 @@ struct ConteudoDoDicionario {
 // line 4 holds the real counts.
 std::vector<std::string> LinhasDoDicionario(const ConteudoDoDicionario& conteudo);
 
+// Line 4 ("tables,fields,indexes") for content lines from line 5 on, counted as the
+// loader reads them: for files written from text lines.
+std::string LinhaDeContagens(const std::vector<std::string>& corpo);
+
 // UTF-8 lines -> file bytes (Windows-1252, CR LF, hexadecimal, XOR). Raises
 // ErroDeEntrada naming the line of a character with no Windows-1252 form.
 std::string CodificarLinhas(const std::vector<std::string>& linhas);

@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "db/cadeia_de_conexao.hpp"
 #include "db/conjunto.hpp"
+#include "db/texto_sql.hpp"
 #include "maintenance/atualizar_impostos_do_item.hpp"
 
 namespace zolvek::manutencao {
@@ -140,8 +141,8 @@ void RegistrarExecucao(Execucao& ex, const std::string& desfecho) {
     db::Consulta registro(&ex.banco);
     registro.DefinirSQL(
         "insert RegMov (Hora, Operador, Tipo, Complemento) values (getdate(), suser_sname(), "
-        "'Atualizar', '" +
-        desfecho + "')");
+        "'Atualizar', " +
+        db::EntreApostrofos(desfecho) + ")");
     try {
         registro.Executar();
     } catch (const std::exception& e) {
@@ -153,7 +154,7 @@ void RegistrarExecucao(Execucao& ex, const std::string& desfecho) {
 void ObterAcessoExclusivo(db::Conexao& banco, InterfaceDoComando& ui) {
     const std::string nome = db::ObterValorDaConexao(banco.StringDeConexao(), "Initial Catalog");
     db::Consulta exclusivo(&banco);
-    exclusivo.DefinirSQL("ALTER DATABASE " + nome + " SET SINGLE_USER");
+    exclusivo.DefinirSQL(db::AlterarBanco(nome, "SET SINGLE_USER"));
     try {
         exclusivo.Executar();
         return;

@@ -5,6 +5,8 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "db/conjunto.hpp"
+#include "db/texto_sql.hpp"
+#include "maintenance/copia_em_grupos.hpp"
 
 namespace zolvek::manutencao {
 
@@ -44,13 +46,23 @@ std::int64_t Contar(db::Conexao& conexao, const std::string& sql, int timeout) {
     return q.Campos().at(0).Inteiro();
 }
 
+// The origin table, whole and read-only. Opened before the destination is touched:
+// a table the origin lacks (or a connection that died) costs no destination row.
+void AbrirOrigem(db::Consulta& origem, const std::string& tabela) {
+    origem.DefinirTimeout(0);
+    origem.DefinirSQL("select * from " + db::EntreColchetes(tabela));
+    origem.DefinirBloqueio(db::TipoDeBloqueio::SomenteLeitura);
+    origem.Abrir();
+}
+
 // Without "Acrescentar" the destination must be empty or hold one row (a default
-// row, typically), which goes.
-void PrepararDestino(Importacao& im, const std::string& tabela) {
-    if (im.acrescentar) return;
-    const std::int64_t n = Contar(im.destino, "select count(*) from " + tabela, 0);
+// row, typically); true when that one row has to go before the copy.
+bool LinhaParaRemover(Importacao& im, const std::string& tabela) {
+    if (im.acrescentar) return false;
+    const std::int64_t n =
+        Contar(im.destino, "select count(*) from " + db::EntreColchetes(tabela), 0);
     if (n > 1) throw Erro("Tabela destino já contém mais de um registro");
-    if (n == 1) Executar(im.destino, "delete " + tabela);
+    return n == 1;
 }
 
 // The origin's row count; a failure here only costs the rows bar.
@@ -58,7 +70,7 @@ int ContarOrigem(Importacao& im, const std::string& tabela) {
     try {
         db::Consulta q(&im.origem);
         q.AdicionarLinha("select count(*) from");
-        q.AdicionarLinha(tabela);
+        q.AdicionarLinha(db::EntreColchetes(tabela));
         q.Abrir();
         return static_cast<int>(q.Campos().at(0).Inteiro());
     } catch (const std::exception&) {
@@ -66,9 +78,13 @@ int ContarOrigem(Importacao& im, const std::string& tabela) {
     }
 }
 
+std::string InsercaoDeIdentidade(const std::string& tabela, const char* estado) {
+    return "set identity_insert " + db::EntreColchetes(tabela) + " " + estado;
+}
+
 bool LigarInsercaoDeIdentidade(Importacao& im, const std::string& tabela) {
     try {
-        Executar(im.destino, "set identity_insert " + tabela + " on");
+        Executar(im.destino, InsercaoDeIdentidade(tabela, "on"));
         return true;
     } catch (const ErroDeBanco&) {
         return false;  // the table has no identity column
@@ -86,71 +102,55 @@ void AnotarColunasAusentes(Importacao& im, const std::string& tabela, db::Consul
             "Campos não encontrados na tabela de destino: " + texto::Juntar(ausentes, ";"));
 }
 
-// One origin row appended to the destination; a failure becomes an error row and the
-// pending row is dropped, so that the next append does not post it again.
-void CopiarLinha(Importacao& im, const std::string& tabela, db::Consulta& origem,
-                 db::Consulta& destino,
-                 const std::vector<std::pair<db::Campo*, db::Campo*>>& pares) {
-    std::string campo;
-    try {
-        destino.Acrescentar();
-        for (const auto& [de, para] : pares) {
-            campo = para->Nome();
-            para->DefinirValor(de->Variante());
-        }
-        campo.clear();
-        destino.Gravar();
-    } catch (const std::exception& e) {
-        destino.Cancelar();
-        im.AdicionarErro(tabela, campo, e.what());
-    }
-}
-
 void CopiarLinhas(Importacao& im, const std::string& tabela, db::Consulta& origem,
                   db::Consulta& destino, int quantidade) {
-    // Destination columns in order, each with the origin column of its name.
-    std::vector<std::pair<db::Campo*, db::Campo*>> pares;
-    for (auto& c : destino.Campos())
-        if (db::Campo* de = origem.AcharCampo(c.Nome())) pares.emplace_back(de, &c);
-    int posicao = 0;
-    for (origem.Primeiro(); !origem.Fim() && !im.Cancelou(); origem.Proximo()) {
-        CopiarLinha(im, tabela, origem, destino, pares);
-        if (quantidade > 0) im.ui.DefinirBarraSecundaria(++posicao, quantidade);
-    }
+    AvisosDaCopia avisos;
+    avisos.cancelou = [&] { return im.Cancelou(); };
+    avisos.erro = [&](const std::string& campo, const std::string& descricao) {
+        im.AdicionarErro(tabela, campo, descricao);
+    };
+    avisos.progresso = [&](int feitas) {
+        if (quantidade > 0) im.ui.DefinirBarraSecundaria(feitas, quantidade);
+    };
+    CopiarLinhasEmGrupos(im.destino, origem, destino, avisos);
 }
 
 void ImportarTabela(Importacao& im, const std::string& tabela) {
-    PrepararDestino(im, tabela);
-    db::Consulta destino(&im.destino);
-    destino.DefinirTimeout(0);
-    destino.DefinirSQL("select * from " + tabela);
-    destino.Abrir();
-
     db::Consulta origem(&im.origem);
-    origem.DefinirTimeout(0);
-    origem.DefinirSQL("select * from " + tabela);
-    origem.DefinirBloqueio(db::TipoDeBloqueio::SomenteLeitura);
-    origem.Abrir();
-
+    {
+        struct Espera {
+            InterfaceDoComando& ui;
+            explicit Espera(InterfaceDoComando& u) : ui(u) { ui.MostrarEspera(true); }
+            ~Espera() { ui.MostrarEspera(false); }
+        } espera(im.ui);  // the whole table is read here
+        AbrirOrigem(origem, tabela);
+    }
     const int quantidade = ContarOrigem(im, tabela);
     if (quantidade > 0) im.ui.DefinirBarraSecundaria(0, quantidade);
 
+    const bool remover = LinhaParaRemover(im, tabela);
+    db::Consulta destino(&im.destino);
+    destino.DefinirTimeout(0);
+    destino.DefinirSQL("select * from " + db::EntreColchetes(tabela));
+    destino.Abrir();  // the destination can be written to before its row goes
+    if (remover) Executar(im.destino, "delete " + db::EntreColchetes(tabela));
+
     const bool identidade = LigarInsercaoDeIdentidade(im, tabela);
-    if (identidade) {
+    if (remover || identidade) {
         destino.Fechar();
-        destino.DefinirInclusaoDeIdentidade(true);
+        destino.DefinirInclusaoDeIdentidade(identidade);
         destino.Abrir();
     }
     try {
         AnotarColunasAusentes(im, tabela, origem, destino);
         CopiarLinhas(im, tabela, origem, destino, quantidade);
     } catch (...) {
-        if (identidade) Executar(im.destino, "set identity_insert " + tabela + " off");
+        if (identidade) Executar(im.destino, InsercaoDeIdentidade(tabela, "off"));
         throw;
     }
     origem.Fechar();
     destino.Fechar();
-    if (identidade) Executar(im.destino, "set identity_insert " + tabela + " off");
+    if (identidade) Executar(im.destino, InsercaoDeIdentidade(tabela, "off"));
     im.ui.DefinirBarraSecundaria(0, quantidade);
 }
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "comum/erros.hpp"
+#include "db/conector/cancelamento.hpp"
 #include "db/conector/entradas_da_conexao.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -82,13 +83,14 @@ class ConectorSimulador : public db::Conector {
     std::vector<db::Resultado> Executar(const std::string& sql,
                                         const std::vector<db::Valor>& parametros,
                                         int timeoutSegundos) override {
-        return Sessao_().ExecutarLote(sql, parametros, timeoutSegundos);
+        return Cancelavel(
+            [&](Sessao& s) { return s.ExecutarLote(sql, parametros, timeoutSegundos); });
     }
 
     std::vector<db::Resultado> ExecutarProcedimento(
         const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros,
         int /*timeoutSegundos*/) override {
-        return Sessao_().ExecutarProcedimento(nome, parametros);
+        return Cancelavel([&](Sessao& s) { return s.ExecutarProcedimento(nome, parametros); });
     }
 
     std::vector<std::string> ColunasChave(const std::string& tabela) override {
@@ -100,6 +102,24 @@ class ConectorSimulador : public db::Conector {
     }
 
   private:
+    // Runs a call that another thread may cancel; a call that was cancelled fails as a
+    // driver reports it, whatever error stopped it.
+    template <typename Chamada>
+    std::vector<db::Resultado> Cancelavel(Chamada chamada) {
+        Sessao& s = Sessao_();
+        struct Limpeza {
+            Sessao& s;
+            ~Limpeza() { s.DescartarCancelamento(); }
+        } limpeza{s};  // after the statement is no longer cancellable
+        db::ExecucaoCancelavel execucao([&s] { s.PedirCancelamento(); });
+        try {
+            return chamada(s);
+        } catch (const ErroDeBanco&) {
+            if (execucao.Cancelada()) throw db::ErroDeCancelamento();
+            throw;
+        }
+    }
+
     Sessao& Sessao_() {
         if (!sessao_) throw ErroDeBanco("A conexão não está aberta.");
         return *sessao_;

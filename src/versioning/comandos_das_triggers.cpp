@@ -2,6 +2,7 @@
 
 #include "admin/informacoes_tecnicas.hpp"
 #include "comum/texto.hpp"
+#include "db/texto_sql.hpp"
 #include "versioning/nome_de_identificador.hpp"
 
 namespace zolvek::versionamento {
@@ -10,19 +11,8 @@ namespace dic = zolvek::dicionario;
 
 namespace {
 
-// A name inside a string literal: an apostrophe is doubled.
-std::string Literal(const std::string& nome) {
-    std::string saida;
-    for (char c : nome) saida += c == '\'' ? std::string("''") : std::string(1, c);
-    return saida;
-}
-
-// A name inside brackets: "]" is doubled.
-std::string Colchete(const std::string& nome) {
-    std::string saida;
-    for (char c : nome) saida += c == ']' ? std::string("]]") : std::string(1, c);
-    return saida;
-}
+using db::EntreApostrofos;
+using db::EntreColchetes;
 
 // The pieces every text of a table is made of.
 struct Pecas {
@@ -61,7 +51,7 @@ Pecas MontarPecas(const dic::TabelaDic& tabela, ClasseDeVersionamento classe) {
         const TipoDeValor tipo = TipoDeValorDoCampo(*campo);
         Acrescentar(p.declA, "@" + V + " " + tipo.TipoDaVariavel);
         Acrescentar(p.declB, "@" + V + "_before " + tipo.TipoDaVariavel);
-        const std::string coluna = "[" + Colchete(F) + "]";
+        const std::string coluna = EntreColchetes(F);
         if (campo->Tipo == 'D') {
             Acrescentar(p.selN, "convert(varchar(23), n." + coluna + ", 121)");
             Acrescentar(p.selB, "convert(varchar(23), b." + coluna + ", 121)");
@@ -71,9 +61,10 @@ Pecas MontarPecas(const dic::TabelaDic& tabela, ClasseDeVersionamento classe) {
         }
         Acrescentar(p.intoN, "@" + V);
         Acrescentar(p.intoB, "@" + V + "_before");
-        const std::string insercao =
-            "insert into " + p.H + " (Operacao, Tabela, idTabela, Campo, ValorEm" + tipo.Sufixo +
-            ") values (@IUD, '" + Literal(p.T) + "'," + p.id + ", '" + Literal(F) + "',@" + V;
+        const std::string insercao = "insert into " + p.H +
+                                     " (Operacao, Tabela, idTabela, Campo, ValorEm" + tipo.Sufixo +
+                                     ") values (@IUD, " + EntreApostrofos(p.T) + "," + p.id + ", " +
+                                     EntreApostrofos(F) + ",@" + V;
         p.insNew.push_back(insercao + ")");
         p.insOld.push_back(insercao + "_before)");
         p.V.push_back(V);
@@ -82,12 +73,12 @@ Pecas MontarPecas(const dic::TabelaDic& tabela, ClasseDeVersionamento classe) {
 }
 
 std::string Cabecalho(const Pecas& p, const std::string& sufixo) {
-    return "CREATE TRIGGER [Trigr_" + Colchete(p.T) + "_" + p.H + "_" + sufixo + "] ON [" +
-           Colchete(p.T) + "]";
+    return "CREATE TRIGGER " + EntreColchetes(NomeDaTrigger(p.T, p.H, sufixo)) + " ON " +
+           EntreColchetes(p.T);
 }
 
 std::string ContagemDeRegistros(const Pecas& p) {
-    return "SET @nRegsEmPar = (select count(*) from [" + Colchete(p.T) + "])";
+    return "SET @nRegsEmPar = (select count(*) from " + EntreColchetes(p.T) + ")";
 }
 
 // One insert per recorded field whose value is not null.
@@ -151,7 +142,8 @@ void CriarTriggerDeAlteracao(const Pecas& p, std::vector<std::string>& linhas) {
     linhas.push_back("declare regs cursor local fast_forward for");
     linhas.push_back("select " + p.selB + "," + p.selN + " from deleted b");
     linhas.push_back("inner join inserted n");
-    linhas.push_back(p.classeP ? std::string("on 1=1") : "on b." + p.K + "=n." + p.K);
+    linhas.push_back(p.classeP ? std::string("on 1=1")
+                               : "on b." + EntreColchetes(p.K) + "=n." + EntreColchetes(p.K));
     AberturaDoCursor(linhas, p.intoB + ", " + p.intoN);
     for (std::size_t i = 0; i < p.V.size(); ++i) {
         const std::string& V = p.V[i];
@@ -164,19 +156,20 @@ void CriarTriggerDeAlteracao(const Pecas& p, std::vector<std::string>& linhas) {
 }
 
 void CriarProcedimentoDeConstrucao(const Pecas& p, std::vector<std::string>& linhas) {
-    const std::string T = Colchete(p.T);
+    const std::string T = EntreColchetes(p.T);
     linhas.clear();
-    linhas.push_back("CREATE PROCEDURE dbo.[" + NomeDoProcedimentoDeConstrucao(T, p.H) + "]");
+    linhas.push_back("CREATE PROCEDURE dbo." +
+                     EntreColchetes(NomeDoProcedimentoDeConstrucao(p.T, p.H)));
     linhas.push_back("WITH ENCRYPTION");
     linhas.push_back("AS");
     linhas.push_back("DECLARE @IUD char(1),@nRegsEmPar int," + p.declA);
     Inicio(linhas, "B");
-    linhas.push_back("if (select COUNT(*) from [" + T + "]) > 0 and (select top 1 id from " + p.H +
-                     " where Tabela = '" + Literal(p.T) + "') is not null");
+    linhas.push_back("if (select COUNT(*) from " + T + ") > 0 and (select top 1 id from " + p.H +
+                     " where Tabela = " + EntreApostrofos(p.T) + ") is not null");
     linhas.push_back("   return");
     linhas.push_back(ContagemDeRegistros(p));
     linhas.push_back("declare regs cursor local fast_forward for");
-    linhas.push_back("select " + p.selN + " from [" + T + "] n order by [" + Colchete(p.K) + "]");
+    linhas.push_back("select " + p.selN + " from " + T + " n order by " + EntreColchetes(p.K));
     AberturaDoCursor(linhas, p.intoN);
     InsercoesDosNaoNulos(p, linhas);
     Fim(linhas);

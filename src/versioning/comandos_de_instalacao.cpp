@@ -1,5 +1,6 @@
 #include "versioning/comandos_de_instalacao.hpp"
 
+#include "db/texto_sql.hpp"
 #include "versioning/comandos_das_triggers.hpp"
 #include "versioning/objetos_programados.hpp"
 
@@ -26,7 +27,7 @@ std::vector<std::string> ComandosDeInstalacao(const dic::TabelaDic& tabela,
     if (classe == ClasseDeVersionamento::P) {
         const std::string procedimento = NomeDoProcedimentoDeConstrucao(tabela.Nome, H);
         substituir(procedimento, textos.Construcao, "procedure");
-        comandos.push_back("execute dbo." + procedimento);
+        comandos.push_back("execute dbo." + db::EntreColchetes(procedimento));
     }
     return comandos;
 }

@@ -8,11 +8,13 @@ namespace zolvek::versionamento {
 
 namespace {
 
-// The characters that separate words in a field name.
+// The characters that separate words in a field name. Control characters and other
+// blanks count too: kept, they would end the variable's name in the generated SQL.
 bool EhSeparador(char32_t c) {
     static constexpr std::u32string_view kSeparadores =
         U"/\\.,[]+-*?><;:{}\u00BA\u00AA\u00A2\u00A7=()&\u00A8%\u00A3#@!\u00B4^~$\u00B0 \"'`";
-    return kSeparadores.find(c) != std::u32string_view::npos;
+    return kSeparadores.find(c) != std::u32string_view::npos || c < 0x20 || c == 0x7F ||
+           (c >= 0x80 && c <= 0xA0);
 }
 
 char32_t SemAcento(char32_t c) {

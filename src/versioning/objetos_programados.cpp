@@ -3,6 +3,7 @@
 #include "comum/erros.hpp"
 #include "comum/log.hpp"
 #include "comum/texto.hpp"
+#include "db/texto_sql.hpp"
 
 namespace zolvek::versionamento {
 
@@ -14,15 +15,6 @@ bool Entre(const std::string& tipo, std::initializer_list<const char*> tipos) {
     for (const char* t : tipos)
         if (IguaisSemCaixa(tipo, t)) return true;
     return false;
-}
-
-std::string Dobrar(const std::string& nome, char c) {
-    std::string saida;
-    for (char x : nome) {
-        saida += x;
-        if (x == c) saida += c;
-    }
-    return saida;
 }
 
 bool EhProcedimento(const std::string& tipo) {
@@ -46,8 +38,9 @@ std::string TipoDeObjeto(const std::string& tipo) {
 }
 
 std::string ComandoParaRemoverObjeto(const std::string& nome, const std::string& tipoDeObjeto) {
-    return "if exists (select * from sysobjects where id = object_id('" + Dobrar(nome, '\'') +
-           "')) drop " + tipoDeObjeto + " dbo.[" + Dobrar(nome, ']') + "]";
+    return "if exists (select * from sysobjects where id = object_id(" +
+           db::NomeDeObjetoComoLiteral(nome) + ")) drop " + tipoDeObjeto + " dbo." +
+           db::EntreColchetes(nome);
 }
 
 void RemoverObjeto(db::Conexao& conexao, const std::string& nome, const std::string& tipo) {
@@ -59,7 +52,7 @@ void RemoverObjeto(db::Conexao& conexao, const std::string& nome, const std::str
 
 void ConcederAcessoAoObjeto(db::Conexao& conexao, const std::string& nome,
                             const std::string& tipo) {
-    const std::string objeto = " on dbo.[" + Dobrar(nome, ']') + "] to public";
+    const std::string objeto = " on dbo." + db::EntreColchetes(nome) + " to public";
     if (EhProcedimento(tipo)) {
         ExecutarTexto(conexao, "grant execute" + objeto);
     } else if (IguaisSemCaixa(tipo, "View")) {

@@ -11,6 +11,7 @@
 #include "db/conexao.hpp"
 #include "db/conjunto.hpp"
 #include "db/modulo_dados.hpp"
+#include "tds/cadeia_de_teste.hpp"
 
 // A stand-in server in a folder of its own (removed at the end) with one company
 // database, for the tests of the status records, the panel and the CLI.
@@ -47,9 +48,7 @@ class BancoDeTeste {
 
     std::string Cadeia(const std::string& banco = "", const std::string& usuario = "sa",
                        const std::string& senha = "") const {
-        return "Provider=Simulador;Data Source=" + pasta_.string() +
-               ";Initial Catalog=" + (banco.empty() ? nome_ : banco) + ";User ID=" + usuario +
-               ";Password=" + senha;
+        return CadeiaDeTeste(pasta_.string(), banco.empty() ? nome_ : banco, usuario, senha);
     }
 
     void Executar(const std::string& sql, const std::string& banco = "") const {

@@ -113,9 +113,22 @@ TEST_F(LiberarEValidar, NomeComEspacoEApostrofoLibera) {
     alterar.DefinirSQL("ALTER DATABASE " + db::EntreColchetes(nome) + " SET SINGLE_USER");
     alterar.Executar();
     interface.resposta = Resposta::Sim;
-    EXPECT_EQ(Liberar(modulo, interface), ResultadoDaLiberacao::Liberado);
-    // Without a StatusBD the stamping is shown as an error; the release stands.
-    EXPECT_EQ(interface.mensagens.back(), kMensagemLiberado);
+    int atualizacoes = 0;
+    // Without a StatusBD the stamp fails: the release stands, the panel is refreshed,
+    // and the one message says both, with no success after it.
+    try {
+        Liberar(modulo, interface, [&] { ++atualizacoes; });
+        FAIL() << "a falha do registro da liberação não apareceu";
+    } catch (const Erro& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("O banco de dados foi liberado, mas a liberação "
+                                              "não foi registrada em 'StatusBD': Invalid object "
+                                              "name 'StatusBD",
+                                              0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_EQ(atualizacoes, 1);
+    EXPECT_TRUE(interface.mensagens.empty());
     EXPECT_EQ(Liberar(modulo, interface), ResultadoDaLiberacao::JaLiberado);
 }
 
@@ -134,6 +147,31 @@ TEST_F(LiberarEValidar, ValidaPempresaVazia) {
     EXPECT_EQ(banco.Coluna("select [Validado por] from StatusBD"), std::vector<std::string>{"sa"});
     EXPECT_EQ(banco.Coluna("select count(*) from StatusBD where [Hora da liberação] is null"),
               std::vector<std::string>{"1"});
+}
+
+TEST(Validar, FalhaNoRegistroDaValidacaoEhOResultado) {
+    BancoDeTeste banco;
+    banco.CriarTabelasDaEmpresa(true, false);  // a StatusBD without the validation columns
+    banco.Executar(kCriarRegMov);
+    db::TModuloDados modulo;
+    modulo.Banco.DefinirStringDeConexao(banco.Cadeia());
+    modulo.Conectar();
+    InterfaceDeTeste interface;
+    db::Consulta qryComando(&modulo.Banco);
+    try {
+        ValidarBanco(modulo, qryComando, 12, interface);
+        FAIL() << "a falha do registro da validação não apareceu";
+    } catch (const Erro& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(
+                      "O banco de dados foi validado, mas a validação não foi registrada em "
+                      "'StatusBD': ",
+                      0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_TRUE(interface.mensagens.empty());
+    modulo.Banco.Fechar();
+    EXPECT_EQ(banco.Coluna("select RevisaoDoBD from PEMPRESA"), std::vector<std::string>{"12"});
 }
 
 TEST_F(LiberarEValidar, JaNaRevisaoSoAMensagem) {

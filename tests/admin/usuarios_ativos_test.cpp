@@ -72,6 +72,39 @@ TEST(UsuariosAtivos, SemOProcedimentoNoBancoOErroDoServidorChegaAoChamador) {
     EXPECT_EQ(usuarios.Linhas().size(), 1u);
 }
 
+TEST(UsuariosAtivos, ProcessoParaEliminarPeloNumeroDaSessao) {
+    teste::BancoDeTeste banco;
+    auto nossa = Conectar(banco, "PC1");
+    auto mesmoComputador = Conectar(banco, "PC1");
+    auto outra = Conectar(banco, "PC2");
+    const auto processos = ProcessosDoBanco(*nossa, "EMPRESA");
+    ASSERT_EQ(processos.size(), 3u);
+    const int propria = SessaoPropria(*nossa);
+    EXPECT_LT(processos[0].spid, processos[1].spid);  // ordered by number
+    EXPECT_LT(processos[1].spid, processos[2].spid);
+
+    const ProcessoAtivo alvo = ProcessoParaEliminar(*nossa, "EMPRESA", SessaoPropria(*outra));
+    EXPECT_EQ(alvo.hostname, "PC2");
+    EXPECT_EQ(alvo.loginame, "sa");
+    auto recusa = [&](int spid) {
+        try {
+            ProcessoParaEliminar(*nossa, "EMPRESA", spid);
+        } catch (const ErroDeEntrada& e) {
+            return std::string(e.what());
+        }
+        return std::string("(aceito)");
+    };
+    const std::string p = std::to_string(propria);
+    EXPECT_EQ(recusa(propria),
+              "O processo " + p + " é a sessão deste programa: ele não pode eliminá-la");
+    const std::string m = std::to_string(SessaoPropria(*mesmoComputador));
+    EXPECT_EQ(recusa(SessaoPropria(*mesmoComputador)),
+              "O processo " + m +
+                  " é do usuário sa no computador PC1, os mesmos desta sessão: eliminar os "
+                  "processos dele encerraria também a conexão deste programa");
+    EXPECT_EQ(recusa(99999), "O processo 99999 não está conectado ao banco de dados EMPRESA");
+}
+
 TEST(ProcedimentosInternos, LeEGravaOScriptDePARFN) {
     teste::BancoDeTeste banco;
     banco.Executar("CREATE TABLE PARFN (CODIGO int NULL, Script text NULL)");

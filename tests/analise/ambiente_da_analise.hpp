@@ -20,6 +20,7 @@
 #include "db/texto_sql.hpp"
 #include "dictionary/dicionario.hpp"
 #include "dictionary/escritor.hpp"
+#include "tds/cadeia_de_teste.hpp"
 
 // A stand-in server of its own per test, a dictionary file written from text
 // lines, a front end that answers from a script and keeps what it was shown,
@@ -40,11 +41,16 @@ inline std::filesystem::path PastaTemporaria() {
 inline std::string TextoDoDicionario(const std::vector<std::string> &corpo,
                                      int revisao = 7) {
   std::string texto = "Dicionário versão 5\r\n" + std::to_string(revisao) +
-                      "\r\nteste\r\n0,0,0\r\n";
+                      "\r\nteste\r\n" +
+                      dicionario::LinhaDeContagens(corpo) + "\r\n";
   for (const auto &linha : corpo)
     texto += linha + "\r\n";
   return texto;
 }
+
+// Thrown by the test front end to stop a run dead, as a killed process stops: no
+// guard of the analysis catches it, so nothing after that point runs.
+struct ProcessoMorto {};
 
 // The front end of a test run.
 class InterfaceGravada : public InterfaceDoComando {
@@ -64,11 +70,15 @@ public:
   // Cancels at the check that follows the progress text that contains this.
   std::string cancelarEm;
   bool cancelado = false;
+  // Throws ProcessoMorto at the progress text that contains this.
+  std::string morrerEm;
 
   void MostrarProgresso(const std::string &texto) override {
     progresso.push_back(texto);
     if (!cancelarEm.empty() && texto.find(cancelarEm) != std::string::npos)
       cancelado = true;
+    if (!morrerEm.empty() && texto.find(morrerEm) != std::string::npos)
+      throw ProcessoMorto{};
   }
   void DefinirBarra(int p, int m) override {
     posicao = p;
@@ -137,8 +147,7 @@ public:
 
   const std::string &Banco() const { return banco_; }
   std::string Cadeia(const std::string &banco) const {
-    return "Provider=Simulador;Data Source=" + pasta_.string() +
-           ";Initial Catalog=" + banco + ";User ID=sa;Password=";
+    return zolvek::teste::CadeiaDeTeste(pasta_.string(), banco);
   }
 
   // Runs one statement on a connection of its own.
@@ -174,9 +183,13 @@ public:
 
   void EscreverDicionario(const std::vector<std::string> &corpo,
                           int revisao = 7) {
+    EscreverTextoDoDicionario(TextoDoDicionario(corpo, revisao));
+  }
+  // The dictionary file from its whole text (header lines included).
+  void EscreverTextoDoDicionario(const std::string &texto) {
     arquivo_ = pasta_ / "teste.DicD";
     std::ofstream saida(arquivo_, std::ios::binary);
-    saida << dicionario::CodificarTexto(TextoDoDicionario(corpo, revisao));
+    saida << dicionario::CodificarTexto(texto);
   }
 
   // The demo company dictionary of the repository.
@@ -197,10 +210,12 @@ public:
                                   dicionario::TipoDeServidor::SqlServer);
   }
 
-  ResultadoDaAnalise Analisar() {
+  ResultadoDaAnalise Analisar() { return Analisar(interface); }
+  // A run with a front end of the test's own.
+  ResultadoDaAnalise Analisar(InterfaceDoComando &outra) {
     log::DescartarLog();
     log::DefinirConfiguracaoDoLog({true, pasta_.string()});
-    return analysis::Analisar(modulo, dicionario, arquivo_, opcoes, interface);
+    return analysis::Analisar(modulo, dicionario, arquivo_, opcoes, outra);
   }
 
   // The statements sent through the run's context since the log was last

@@ -42,35 +42,27 @@ void PrepararEmpresa(AmbienteDaAnalise &a) {
 TEST(Analisar, BancoVazioLevadoAoDicionarioEDepoisSoConferido) {
   AmbienteDaAnalise a;
   a.UsarDicionarioDeDemonstracao();
-  // An empty PEMPRESA cannot take a row of defaults (RAZAO_SOC is required):
-  // the one error of a run on a database without its company row.
-  const ResultadoDaAnalise vazia = a.Analisar();
-  ASSERT_EQ(vazia.erros.size(), 1u) << Descrever(vazia.erros);
-  EXPECT_EQ(vazia.erros[0].tabela, "PEMPRESA");
-  EXPECT_EQ(vazia.erros[0].comando, "if not exists (select * from [PEMPRESA]) "
-                                    "INSERT INTO [PEMPRESA] DEFAULT VALUES");
-  EXPECT_EQ(
-      vazia.Complemento,
-      "Dicionário de dados revisão 12, executado até o fim com 1 erro(s)");
-  EXPECT_EQ(a.Coluna("select Status from StatusBD"), Lista{vazia.Complemento});
+  // A new database: every table created, the parameter tables given their row
+  // of defaults (the company's name among them), and the run is a success.
+  const ResultadoDaAnalise primeira = a.Analisar();
+  EXPECT_EQ(primeira.Complemento,
+            "Dicionário de dados revisão 12, executado com sucesso")
+      << Descrever(primeira.erros);
+  EXPECT_EQ(primeira.classificacao, ClassificacaoDaAnalise::Sucesso);
   const Lista criacao = AmbienteDaAnalise::Comandos();
   EXPECT_EQ(criacao.front(), "ALTER DATABASE [EMPRESA] SET SINGLE_USER");
   EXPECT_TRUE(Contem(
       criacao, "CREATE TABLE [RegMov]([idRegMov] INT IDENTITY(1,1),[Hora] "
                "DATETIME NOT NULL,[Operador] NVARCHAR(128) NOT NULL,[Tipo] "
                "NVARCHAR(20) NOT NULL,[Complemento] NVARCHAR(255) NULL)"));
+  EXPECT_TRUE(Contem(criacao, "if not exists (select * from [PEMPRESA]) "
+                              "INSERT INTO [PEMPRESA] DEFAULT VALUES"));
   EXPECT_EQ(a.Coluna("select count(*) from FERIADOS"), Lista{"8"});
   EXPECT_EQ(a.Coluna("select count(*) from IntMan"), Lista{"4"});
   EXPECT_EQ(a.Coluna("select count(*) from SeqMan"), Lista{"12"});
   EXPECT_EQ(a.Coluna("select count(*) from PARFROTA"), Lista{"1"});
-  a.ExecutarAqui("INSERT INTO PEMPRESA (RAZAO_SOC) VALUES ('Molvena')");
-
-  a.interface = InterfaceGravada();
-  const ResultadoDaAnalise primeira = a.Analisar();
-  EXPECT_EQ(primeira.Complemento,
-            "Dicionário de dados revisão 12, executado com sucesso")
-      << Descrever(primeira.erros);
-  EXPECT_EQ(primeira.classificacao, ClassificacaoDaAnalise::Sucesso);
+  EXPECT_EQ(a.Coluna("select '[' + RAZAO_SOC + ']' from PEMPRESA"),
+            Lista{"[]"});
   EXPECT_EQ(a.interface.eventos,
             (Lista{"abrir:Analisando banco de dados", "finalizar:1"}));
   const int n = static_cast<int>(a.dicionario.Tabelas().size());
@@ -79,7 +71,7 @@ TEST(Analisar, BancoVazioLevadoAoDicionarioEDepoisSoConferido) {
   EXPECT_EQ(a.interface.progresso.back(), "Análise concluída");
   EXPECT_EQ(a.Coluna("select RevisaoDoBD from PEMPRESA"), Lista{"12"});
   EXPECT_EQ(a.Coluna("select Complemento from RegMov order by idRegMov"),
-            (Lista{vazia.Complemento, primeira.Complemento}));
+            (Lista{primeira.Complemento}));
   EXPECT_EQ(a.Coluna("select distinct Tipo from RegMov"), Lista{"Analisar"});
   EXPECT_EQ(a.Coluna("select Status from StatusBD"),
             Lista{primeira.Complemento});
@@ -90,7 +82,7 @@ TEST(Analisar, BancoVazioLevadoAoDicionarioEDepoisSoConferido) {
             "executado com "
             "sucesso')");
 
-  // Third run: nothing to create or alter; relationships rebuilt.
+  // Second run: nothing to create or alter; relationships rebuilt.
   a.interface = InterfaceGravada();
   const ResultadoDaAnalise segunda = a.Analisar();
   EXPECT_EQ(segunda.classificacao, ClassificacaoDaAnalise::Sucesso)
@@ -104,7 +96,7 @@ TEST(Analisar, BancoVazioLevadoAoDicionarioEDepoisSoConferido) {
       }));
   EXPECT_FALSE(AlgumComeca(comandos, "CREATE INDEX"));
   EXPECT_TRUE(Contem(
-      comandos, "GRANT SELECT,INSERT,UPDATE,DELETE ON [CLIENTE] TO PUBLIC"));
+      comandos, "GRANT SELECT,INSERT,UPDATE,DELETE ON [CLIENTE] TO [PUBLIC]"));
   EXPECT_TRUE(Contem(
       comandos, "ALTER TABLE [CLIENTE] WITH NOCHECK ADD CONSTRAINT "
                 "[Rlcto_CLIENTE_CLIENTE] "
@@ -115,7 +107,7 @@ TEST(Analisar, BancoVazioLevadoAoDicionarioEDepoisSoConferido) {
   EXPECT_FALSE(
       Contem(a.interface.progresso,
              "Verificando estrutura da tabela \"CLIENTE\" - Clientes..."));
-  EXPECT_EQ(a.Coluna("select count(*) from RegMov"), Lista{"3"});
+  EXPECT_EQ(a.Coluna("select count(*) from RegMov"), Lista{"2"});
   EXPECT_EQ(a.Coluna("select count(*) from FERIADOS"), Lista{"8"});
 }
 
@@ -209,6 +201,50 @@ TEST(Analisar, AcessoUnicoRecusadoNadaRegistra) {
   EXPECT_TRUE(a.interface.eventos.empty());
   EXPECT_EQ(a.Coluna("select count(*) from RegMov"), Lista{"1"});
   EXPECT_EQ(a.Coluna("select RevisaoDoBD from PEMPRESA"), Lista{"12"});
+}
+
+// Another user connects once the run is registered and its window finished:
+// the last switch of "Não bloquear" is refused, and that is told once, with no
+// question and no users window over the finished run.
+class InterfaceComOutroUsuarioNoFim : public InterfaceGravada {
+public:
+  std::string cadeia;
+  db::Conexao outra;
+  void FinalizarEvolucao(bool concluido) override {
+    InterfaceGravada::FinalizarEvolucao(concluido);
+    outra.DefinirStringDeConexao(cadeia);
+    outra.Abrir();
+  }
+};
+
+TEST(Analisar, AcessoUnicoRecusadoNoFimDitoUmaVez) {
+  AmbienteDaAnalise a;
+  PrepararEmpresa(a);
+  a.UsarDicionarioDeDemonstracao();
+  a.opcoes.NaoBloquear = true;
+  InterfaceComOutroUsuarioNoFim interface;
+  interface.cadeia = a.Cadeia(a.Banco());
+  const ResultadoDaAnalise r = a.Analisar(interface);
+  EXPECT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso)
+      << Descrever(r.erros);
+  ASSERT_EQ(interface.perguntas.size(), 1u);
+  EXPECT_EQ(interface.perguntas[0].rfind(
+                "Ocorreu o seguinte erro ao tentar acesso único ao banco de "
+                "dados ao fim da análise: ",
+                0),
+            0u)
+      << interface.perguntas[0];
+  EXPECT_NE(interface.perguntas[0].find(
+                ". A execução já está registrada e o banco de dados continua "
+                "liberado para os outros usuários"),
+            std::string::npos);
+  EXPECT_TRUE(interface.usuariosAtivosPedidos.empty());
+  EXPECT_EQ(interface.eventos,
+            (Lista{"abrir:Analisando banco de dados", "finalizar:1"}));
+  EXPECT_EQ(a.Coluna("select user_access_desc from sys.databases where name "
+                     "= 'EMPRESA'"),
+            Lista{"MULTI_USER"});
+  EXPECT_EQ(a.Coluna("select Complemento from RegMov"), Lista{r.Complemento});
 }
 
 TEST(Analisar, ForaDoPadraoMinimoNaoGravaRevisao) {

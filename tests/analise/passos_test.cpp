@@ -268,7 +268,7 @@ TEST_F(Passos, DadosIniciaisAcessoELinhasDeParametro) {
 
   CriarTabela(c, Tabela("PAI"));
   EXPECT_EQ(ComandosDe([&] { ConcederAcesso(c, Tabela("PAI"), " PUBLIC"); }),
-            Lista{"GRANT SELECT,INSERT,UPDATE,DELETE ON [PAI] TO  PUBLIC"});
+            Lista{"GRANT SELECT,INSERT,UPDATE,DELETE ON [PAI] TO [PUBLIC]"});
   EXPECT_TRUE(
       ComandosDe([&] { ConcederAcesso(c, Tabela("PAI"), "   "); }).empty());
   dicionario::TabelaDic restrita = Tabela("PAI");

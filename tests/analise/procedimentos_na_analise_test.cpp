@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "analysis/analisar.hpp"
 #include "comum/arquivo_inteiro.hpp"
@@ -110,6 +111,16 @@ class ProcedimentosNaAnalise : public ::testing::Test {
         texto.insert(script + 1,
                      "Tabela\nAGENDA,Agenda,N,ZVZFZR\nCampos\n"
                      "Descricao,C,40,,,Descrição,,,,,,N,,,ZVZFZR,\n");
+        // Line 4 counts the new table and its field.
+        std::size_t inicio = 0;
+        for (int i = 0; i < 3; ++i) inicio = texto.find('\n', inicio) + 1;
+        const std::size_t fim = texto.find('\n', inicio);
+        std::vector<std::string> contagens;
+        std::stringstream linha4(texto.substr(inicio, fim - inicio));
+        for (std::string item; std::getline(linha4, item, ',');) contagens.push_back(item);
+        texto.replace(inicio, fim - inicio,
+                      std::to_string(std::stoi(contagens.at(0)) + 1) + "," +
+                          std::to_string(std::stoi(contagens.at(1)) + 1) + "," + contagens.at(2));
         const fs::path arquivo = banco.Pasta() / "agenda.DicD";
         std::ofstream(arquivo, std::ios::binary) << dicionario::CodificarTexto(texto);
         return arquivo;

@@ -3,7 +3,6 @@
 #include "analysis/contexto_da_analise.hpp"
 #include "analysis/laco_das_tabelas.hpp"
 #include "analysis/restricoes.hpp"
-#include "analysis/sql_da_analise.hpp"
 #include "analysis/tipos_sql.hpp"
 #include "comum/erros.hpp"
 
@@ -90,6 +89,11 @@ TEST(ColunasEntreColchetes, ItensComESemColchetes) {
   EXPECT_EQ(ColunasEntreColchetes("[Data] DESC,Numero"),
             "[Data] DESC,[Numero]");
   EXPECT_EQ(ColunasEntreColchetes("Tabela,idTabela"), "[Tabela],[idTabela]");
+  // An item in brackets keeps its order word; its name is quoted as any other.
+  EXPECT_EQ(ColunasEntreColchetes("[a]]b] asc,c]d"), "[a]]b] asc,[c]]d]");
+  EXPECT_THROW(ColunasEntreColchetes("[Data]); DROP TABLE C; --"),
+               ErroDeEntrada);
+  EXPECT_THROW(ColunasEntreColchetes("[Data"), ErroDeEntrada);
 }
 
 TEST(ValoresEntreAspas, CortadosAoTamanhoEComApostrofoDobrado) {
@@ -108,14 +112,6 @@ TEST(ValoresEntreAspas, CortadosAoTamanhoEComApostrofoDobrado) {
   EXPECT_TRUE(ValoresEntreAspas(f).empty());
   f.ValoresValidos = "Único";
   EXPECT_EQ(ValoresEntreAspas(f), (std::vector<std::string>{"'Único'"}));
-}
-
-TEST(TextosSql, LiteralENomeDoBanco) {
-  EXPECT_EQ(Literal("Dicionário de dados revisão 7, executado com sucesso"),
-            "'Dicionário de dados revisão 7, executado com sucesso'");
-  EXPECT_EQ(Literal("O'Brien"), "'O''Brien'");
-  EXPECT_EQ(NomeDoBancoEntreColchetes("Empresa Demo-2"), "[Empresa Demo-2]");
-  EXPECT_EQ(NomeDoBancoEntreColchetes("A]B"), "[A]]B]");
 }
 
 TEST(TextosSql, VersaoMaiorERotulo) {

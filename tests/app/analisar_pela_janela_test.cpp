@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "app/confirmacao_analisar.hpp"
 #include "app/evolucao_analisar.hpp"
 #include "app/principal.hpp"
+#include "app/trabalho_em_segundo_plano.hpp"
 #include "auxiliares.hpp"
 #include "db/conjunto.hpp"
 #include "dictionary/escritor.hpp"
@@ -115,12 +117,85 @@ TEST_F(AnalisarPelaJanelaTeste, AnaliseDoBancoDeDemonstracaoPelasJanelas) {
     const auto registro = Coluna("select Complemento from RegMov");
     ASSERT_EQ(registro.size(), 1u);
     EXPECT_EQ(registro[0], "Dicionário de dados revisão 12, executado com sucesso");
+    // The outcome under "Análise concluída", in the usual colour.
+    EXPECT_EQ(janela->lblResultado->text().toStdString(), registro[0]);
+    EXPECT_FALSE(janela->lblResultado->property("vermelho").toBool());
     // The panel was refreshed: the database is no longer in maintenance.
     EXPECT_FALSE(principal.btnAnalisar->property("vermelho").toBool());
 
     janela->btnCancelar->click();
     EXPECT_EQ(JanelaVisivel<TEvolucaoAnalisar>(), nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(AnalisarPelaJanelaTeste, JanelaViveDuranteUmComandoLongoECancelarOInterrompe) {
+    // The company's own procedures begin with a batch that takes two minutes.
+    Executar("EMPRESA",
+             "UPDATE PARFN SET Script = 'IF EXISTS (SELECT 1) PRINT ''inicio''' + char(13) + "
+             "char(10) + 'WAITFOR DELAY ''00:02:00'''");
+    TPrincipal principal({Cadeia("EMPRESA")});
+    principal.DefinirCaminhoDoDicionario(dicionario_);
+    principal.show();
+    principal.FormShow();
+    ASSERT_TRUE(principal.Conectado());
+
+    QuandoPossivel([&] {
+        auto* dialogo = JanelaVisivel<TConfirmacaoAnalisar>();
+        if (!dialogo) return false;
+        dialogo->btnIniciar->click();
+        return true;
+    });
+    teste::ContadorDePinturas contador;
+    int etapa = 0, pinturasAntes = 0;
+    bool outroAnalisar = false;
+    QuandoPossivel([&] {
+        auto* janela = JanelaVisivel<TEvolucaoAnalisar>();
+        TrabalhoEmSegundoPlano* trabalho = TrabalhoEmSegundoPlano::Atual();
+        if (!janela || !trabalho) return false;
+        if (etapa == 0) {
+            // The first statement of this phase is the company's long batch.
+            if (janela->Fase() != "Removendo procedimentos para integridade..." ||
+                !trabalho->Cancelador().ComandoEmExecucao())
+                return false;
+            janela->installEventFilter(&contador);
+            pinturasAntes = contador.pinturas;
+            janela->update();
+            etapa = 1;
+            return false;
+        }
+        if (contador.pinturas == pinturasAntes) return false;  // it repaints meanwhile
+        EXPECT_TRUE(trabalho->Cancelador().ComandoEmExecucao());
+        // A click on the main window starts nothing while the run goes on.
+        teste::EnviarMouse(principal.btnAnalisar, QEvent::MouseButtonPress);
+        teste::EnviarMouse(principal.btnAnalisar, QEvent::MouseButtonRelease);
+        outroAnalisar = JanelaVisivel<TConfirmacaoAnalisar>() != nullptr;
+        janela->btnCancelar->click();
+        return true;
+    });
+    principal.btnAnalisar->click();
+
+    auto* janela = JanelaVisivel<TEvolucaoAnalisar>();
+    ASSERT_NE(janela, nullptr);
+    EXPECT_EQ(etapa, 1);
+    EXPECT_FALSE(outroAnalisar);
+    EXPECT_TRUE(janela->Finalizado());
+    EXPECT_EQ(janela->lblFase->text(), "Análise cancelada");
+    // The stopped batch is a row of the list.
+    bool linhaDoLote = false;
+    for (const auto& l : janela->lstErros->Linhas())
+        linhaDoLote = linhaDoLote || l.contains("Operation canceled");
+    EXPECT_TRUE(linhaDoLote);
+    // The outcome, under the phase in red: "..., cancelado, N erro(s)".
+    EXPECT_FALSE(janela->lblResultado->isHidden());
+    const std::string resultado = janela->lblResultado->text().toStdString();
+    EXPECT_EQ(resultado.rfind("Dicionário de dados revisão 12, cancelado, ", 0), 0u) << resultado;
+    EXPECT_TRUE(janela->lblResultado->text().endsWith(" erro(s)")) << resultado;
+    EXPECT_TRUE(janela->lblResultado->property("vermelho").toBool());
+    teste::Capturar(*janela, "analise_cancelada");
+    // The panel tells the database stayed in maintenance.
+    EXPECT_TRUE(principal.btnAnalisar->property("vermelho").toBool());
+    EXPECT_TRUE(principal.edtSisInfo->toPlainText().contains("Banco de dados em manutenção"));
+    janela->btnCancelar->click();
 }
 
 TEST_F(AnalisarPelaJanelaTeste, CancelarNoDialogoNaoFazNada) {

@@ -7,11 +7,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -102,6 +103,28 @@ T* JanelaVisivel() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* janela = qobject_cast<T*>(w); janela && janela->isVisible()) return janela;
     return nullptr;
+}
+
+// Counts the paint events a window gets (install it as the window's event filter).
+class ContadorDePinturas : public QObject {
+  public:
+    int pinturas = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* evento) override {
+        if (evento->type() == QEvent::Paint) ++pinturas;
+        return false;
+    }
+};
+
+// A mouse event at the middle of a widget, as the window system delivers it (through
+// the application's event filters, unlike QAbstractButton::click).
+inline void EnviarMouse(QWidget* alvo, QEvent::Type tipo) {
+    const QPointF ponto = QRectF(alvo->rect()).center();
+    QMouseEvent evento(tipo, ponto, alvo->mapToGlobal(ponto), Qt::LeftButton,
+                       tipo == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                       Qt::NoModifier);
+    QApplication::sendEvent(alvo, &evento);
 }
 
 // Answers every message box that opens while it lives, and remembers them.

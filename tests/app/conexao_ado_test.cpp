@@ -65,7 +65,9 @@ TEST_F(ConexaoAdoTeste, OkDevolveACadeiaComOLoginEOMaisRecenteSobeParaOTopo) {
         auto* d = JanelaVisivel<TConexaoADO>();
         if (!d) return false;
         EXPECT_EQ(d->cbxBanco->currentText(), "B");
-        EXPECT_EQ(d->cbxBanco->itemText(3), "ConexaoAutomatica");
+        // The automatic-connection switch is kept in the list but is no connection.
+        EXPECT_EQ(d->cbxBanco->count(), 3);
+        EXPECT_EQ(d->cbxBanco->findText("ConexaoAutomatica"), -1);
         EXPECT_EQ(d->edtNome->text(), "Maria");
         EXPECT_TRUE(d->edtSenha->text().isEmpty());
         d->btnCancelar->click();
@@ -178,6 +180,39 @@ TEST_F(ConexaoAdoTeste, ConexaoAutomaticaDevolveACadeiaSemMostrarODialogo) {
     Preparar(d);
     d.btnOKClick();
     EXPECT_EQ(d.ObterConexao(true, false), "a");
+}
+
+TEST_F(ConexaoAdoTeste, ConexaoAutomaticaNaoEhUmaConexao) {
+    // As an older version left the list: the switch first, selected.
+    Salvar({"ConexaoAutomatica=N", "A=a"});
+    TConexaoADO d;
+    Preparar(d);
+    EXPECT_EQ(d.cbxBanco->count(), 1);
+    EXPECT_EQ(d.cbxBanco->currentText(), "A");
+    d.cbxBanco->setEditText("conexaoautomatica");
+    EXPECT_THROW(d.btnOKClick(), ErroDeEntrada);
+    EXPECT_THROW(d.btnConfigurarClick(), ErroDeEntrada);
+    EXPECT_EQ(d.Bancos, QStringList({"ConexaoAutomatica=N", "A=a"}));
+}
+
+TEST_F(ConexaoAdoTeste, SenhasNaoSaoGuardadas) {
+    // What an older version stored is cleaned when the list is read...
+    Salvar(
+        {"A=Provider=SQLOLEDB.1;User ID=sa;Password=segredo;Data Source=s", "ConexaoAutomatica=N"});
+    TConexaoADO d;
+    Preparar(d);
+    EXPECT_EQ(d.Bancos, QStringList({"A=Provider=SQLOLEDB.1;User ID=sa;Data Source=s",
+                                     "ConexaoAutomatica=N"}));
+    // ...and the editor's password is not kept: the login typed in the dialog gives it.
+    d.EditorDeConexao = [](QWidget*, const std::string&) {
+        return std::string("Provider=Simulador;Data Source=/x;User ID=sa;PWD=\"a;b\"");
+    };
+    d.cbxBanco->setEditText("B");
+    d.btnConfigurarClick();
+    EXPECT_EQ(d.Bancos.back(), "B=Provider=Simulador;Data Source=/x;User ID=sa");
+    d.GravarMemoria();
+    EXPECT_FALSE(Salvas().join('|').contains("segredo"));
+    EXPECT_FALSE(Salvas().join('|').contains("PWD"));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/editor_de_texto.hpp"
+#include "app/jv_sql_script.hpp"
 #include "auxiliares.hpp"
 #include "db/conjunto.hpp"
 #include "db/modulo_dados.hpp"
@@ -183,18 +183,23 @@ TEST_F(ConfirmacaoAnalisarTeste, EditarProcedimentosInternosGravaSoComOK) {
     Conectar(true);
     for (bool confirmar : {false, true}) {
         QString titulo, textoInicial;
+        RespondedorDeCaixas respondedor(QMessageBox::No);  // not saved to a file
         Abrir([&](TConfirmacaoAnalisar& d) {
             QuandoPossivel([&] {
-                auto* editor = JanelaVisivel<TEditorDeTexto>();
+                auto* editor = JanelaVisivel<TJvSQLScript>();
                 if (!editor) return false;
                 titulo = editor->windowTitle();
-                textoInicial = editor->Texto();
-                EXPECT_EQ(editor->btnImportar->text(), "&Importar...");
-                EXPECT_EQ(editor->btnExportar->text(), "&Exportar...");
-                EXPECT_EQ(editor->btnCancelar->text(), "&Cancelar");
-                editor->edtScript->setPlainText("exec Novo\nexec Outro");
+                textoInicial = QString::fromStdString(editor->Texto());
+                EXPECT_TRUE(editor->pgcInfo->isHidden());
+                EXPECT_TRUE(editor->btnExecutar->isHidden());
+                EXPECT_EQ(editor->btnAbrir->text(), "&Importar...");
+                EXPECT_EQ(editor->btnSalvar->text(), "&Exportar...");
+                EXPECT_EQ(editor->btnFechar->text(), "&Cancelar");
+                EXPECT_FALSE(editor->btnOK->isHidden());
+                editor->edtScript->selectAll();  // typed over: the text is modified
+                editor->edtScript->insertPlainText("exec Novo\nexec Outro");
                 if (confirmar) teste::Capturar(*editor, "procedimentos_internos");
-                (confirmar ? editor->btnOk : editor->btnCancelar)->click();
+                (confirmar ? editor->btnOK : editor->btnFechar)->click();
                 return true;
             });
             d.lblEditarClick();
@@ -203,6 +208,12 @@ TEST_F(ConfirmacaoAnalisarTeste, EditarProcedimentosInternosGravaSoComOK) {
         EXPECT_EQ(textoInicial, "exec Antigo");
         EXPECT_EQ(Valor("select Script from PARFN"),
                   confirmar ? "exec Novo\nexec Outro" : "exec Antigo");
+        // Leaving a changed text asks first; confirming it does not.
+        ASSERT_EQ(respondedor.caixas.size(), confirmar ? 0u : 1u);
+        if (!confirmar) {
+            EXPECT_EQ(respondedor.caixas[0].texto,
+                      "O texto com os comandos foi alterado, você deseja salvá-lo ?");
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+#include <QHeaderView>
 #include "admin/banco_de_teste.hpp"
 #include "app/cria_novo_banco.hpp"
 #include "app/historico_banco.hpp"
@@ -162,8 +163,9 @@ TEST_F(JanelasNoBanco, ValidarMostraARevisaoEValida) {
 
 TEST_F(JanelasNoBanco, HistoricoComColunasETitulos) {
     banco.Executar(
-        "insert RegMov (Hora, Operador, Tipo) values ('2026-01-01', 'ana', 'Analisar'), "
-        "('2026-01-02', 'bia', 'Validar'), ('2026-01-03', 'caio', 'Liberar')");
+        "insert RegMov (Hora, Operador, Tipo, Complemento) values ('2026-01-01', 'ana', "
+        "'Analisar', 'Dicionário de dados revisão 12, executado com sucesso'), ('2026-01-02', "
+        "'bia', 'Validar', ''), ('2026-01-03', 'caio', 'Liberar', '')");
     THistoricoBancoDeDados janela(modulo.Banco);
     EXPECT_EQ(janela.windowTitle(), "Banco de dados: Histórico de manutenção");
     EXPECT_EQ(janela.size(), QSize(444, 262));
@@ -172,6 +174,21 @@ TEST_F(JanelasNoBanco, HistoricoComColunasETitulos) {
     ASSERT_EQ(janela.grdHistorico->rowCount(), 2);
     EXPECT_EQ(janela.grdHistorico->item(0, 0)->text(), "caio");
     EXPECT_EQ(janela.grdHistorico->item(1, 2)->text(), "Analisar");
+    // Every value and title reads whole, on one line, and "Complemento" starts in view.
+    janela.show();
+    QTableWidget* grade = janela.grdHistorico;
+    EXPECT_FALSE(grade->wordWrap());
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_GE(grade->columnWidth(c), grade->horizontalHeader()->sectionSizeHint(c)) << c;
+        for (int l = 0; l < grade->rowCount(); ++l)
+            EXPECT_GT(grade->columnWidth(c),
+                      grade->fontMetrics().horizontalAdvance(grade->item(l, c)->text()) + 4)
+                << grade->item(l, c)->text().toStdString();
+    }
+    EXPECT_LT(
+        grade->columnViewportPosition(3) + grade->fontMetrics().horizontalAdvance("Complemento"),
+        grade->viewport()->width());
+    teste::Capturar(janela, "historico");
     banco.Executar("DROP TABLE RegMov");
     EXPECT_THROW(THistoricoBancoDeDados(modulo.Banco), ErroDeBanco);
 }

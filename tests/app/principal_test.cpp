@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSet>
 
@@ -262,9 +263,9 @@ TEST_F(PrincipalTeste, ChavesDoLogSaoEntreguesAoNucleo) {
 TEST_F(PrincipalTeste, LinkDeSuporteEntregaOPacoteEApagaDepois) {
     ::setenv("TEMP", Pasta().c_str(), 1);
     std::vector<QUrl> abertos;
-    TSuporteZAV::AbrirNoNavegador = [&](const QUrl& endereco) {
+    TSuporteZAV::AbrirNoNavegador = [&](const QUrl& endereco, TSuporteZAV::Resposta resposta) {
         abertos.push_back(endereco);
-        return true;
+        resposta(true);
     };
     auto j = Janela();
     QString mensagem, topico;
@@ -273,6 +274,8 @@ TEST_F(PrincipalTeste, LinkDeSuporteEntregaOPacoteEApagaDepois) {
         auto* suporte = JanelaVisivel<TSuporteZAV>();
         if (!suporte) return false;
         EXPECT_EQ(suporte->windowTitle(), "Suporte ZAV");
+        EXPECT_TRUE(
+            suporte->Explicacao().startsWith("A página de suporte foi aberta no navegador"));
         mensagem = suporte->Mensagem();
         topico = suporte->Topico();
         const QString arquivo = mensagem.section('\'', 1, 1);
@@ -289,6 +292,50 @@ TEST_F(PrincipalTeste, LinkDeSuporteEntregaOPacoteEApagaDepois) {
     EXPECT_FALSE(QFileInfo::exists(mensagem.section('\'', 1, 1)));
     ASSERT_EQ(abertos.size(), 1u);
     EXPECT_EQ(abertos[0], QUrl(kPaginaDeChamado));
+}
+
+TEST_F(PrincipalTeste, SuporteSemNavegadorDizQueNaoAbriuEMostraOEndereco) {
+    int tentativas = 0;
+    TSuporteZAV::AbrirNoNavegador = [&](const QUrl&, TSuporteZAV::Resposta resposta) {
+        ++tentativas;
+        resposta(false);
+    };
+    RespondedorDeCaixas respondedor;
+    TSuporteZAV suporte;
+    suporte.Iniciar("2", "Mensagem", "/tmp/LogZAV.txt");
+    suporte.show();
+    EXPECT_TRUE(suporte.Explicacao().startsWith("Não foi possível abrir o navegador."));
+    auto* endereco = suporte.findChild<QLineEdit*>("edtEndereco");
+    ASSERT_NE(endereco, nullptr);
+    EXPECT_EQ(endereco->text(), kPaginaDeChamado);
+    EXPECT_TRUE(respondedor.caixas.empty());  // said in the window, not in a box
+    // "Abrir a página de suporte" tries again, and says so when it cannot.
+    suporte.findChild<QPushButton*>("btnAbrir")->click();
+    EXPECT_EQ(tentativas, 2);
+    ASSERT_EQ(respondedor.caixas.size(), 1u);
+    EXPECT_EQ(respondedor.caixas[0].titulo, "Erro");
+    EXPECT_TRUE(respondedor.caixas[0].texto.startsWith("Não foi possível abrir o navegador."));
+    TSuporteZAV::AbrirNoNavegador = [](const QUrl&, TSuporteZAV::Resposta) {};
+}
+
+TEST_F(PrincipalTeste, DialogosDosComandosComAmpulhetaEsperamComOCursorNormal) {
+    auto j = Janela();
+    for (QAction* comando : {j->imbNovo, j->imbRestaurar}) {
+        bool viu = false;
+        const QCursor* cursor = nullptr;
+        QuandoPossivel([&] {
+            auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialogo) return false;
+            viu = true;
+            cursor = QApplication::overrideCursor();  // no hourglass over the fields
+            dialogo->reject();
+            return true;
+        });
+        comando->trigger();
+        EXPECT_TRUE(viu);
+        EXPECT_EQ(cursor, nullptr);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // and none left behind
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPrinterInfo>
 #include <QTextDocument>
 
@@ -58,7 +59,10 @@ TEST_F(RelatorioDeErrosTeste, SemImpressoraOfereceSalvarEmPdf) {
         auto* dialogo = teste::JanelaVisivel<QFileDialog>();
         if (!dialogo) return false;
         EXPECT_TRUE(dialogo->windowTitle().contains("PDF"));
-        dialogo->selectFile(arquivo);
+        // Typed into the name box (selectFile leaves a focused box as it is).
+        auto* nome = dialogo->findChild<QLineEdit*>("fileNameEdit");
+        if (!nome) return false;
+        nome->setText(arquivo);
         QMetaObject::invokeMethod(dialogo, "accept");
         return true;
     });

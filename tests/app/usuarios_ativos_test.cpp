@@ -119,5 +119,39 @@ TEST_F(UsuariosAtivosTeste, ErroDoProcedimentoApareceNaCaixaEAJanelaContinua) {
     EXPECT_EQ(depois, QStringList({"PC1", "PC2"}));
 }
 
+TEST_F(UsuariosAtivosTeste, EliminarAPropriaConexaoPerguntaEDepoisAFecha) {
+    Executar("EMPRESA",
+             "CREATE PROCEDURE MatarProcesso @NOME varchar(128), @HOST varchar(128) AS select 1");
+    for (const auto resposta : {QMessageBox::No, QMessageBox::Yes}) {
+        RespondedorDeCaixas respondedor(resposta);
+        bool fechou = false, encerrada = false;
+        QuandoPossivel([&] {
+            auto* janela = JanelaVisivel<TUsuariosAtivos>();
+            if (!janela) return false;
+            SelecionarComputador(janela->grdProcessos, "PC1");  // the window's own connection
+            janela->imbEliminarProcesso->trigger();
+            fechou = !janela->isVisible();
+            encerrada = janela->ConexaoEncerrada();
+            if (!fechou) janela->btnFechar->click();
+            return true;
+        });
+        MostrarUsuariosAtivos(*nossa_, "EMPRESA");
+        ASSERT_GE(respondedor.caixas.size(), 1u);
+        EXPECT_EQ(respondedor.caixas[0].texto.toStdString(), PerguntaDaConexaoPropria("sa", "PC1"));
+        EXPECT_EQ(respondedor.caixas[0].padrao, QMessageBox::No);
+        if (resposta == QMessageBox::No) {
+            // Nothing was ended.
+            EXPECT_FALSE(fechou);
+            EXPECT_TRUE(nossa_->Aberta());
+            continue;
+        }
+        ASSERT_EQ(respondedor.caixas.size(), 2u);
+        EXPECT_EQ(respondedor.caixas[1].texto, TUsuariosAtivos::kConexaoEncerrada);
+        EXPECT_TRUE(fechou);
+        EXPECT_TRUE(encerrada);
+        EXPECT_FALSE(nossa_->Aberta());
+    }
+}
+
 }  // namespace
 }  // namespace zolvek::app

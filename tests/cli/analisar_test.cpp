@@ -65,6 +65,26 @@ TEST_F(AnalisarPelaLinhaDeComando, BancoDeDemonstracaoFicaLiberadoENormal) {
     EXPECT_EQ(info.status, 0) << info.saida;
 }
 
+// A run that finds the status row still "Em análise..." (the previous run was killed or
+// aborted) says why it processes every table, and ends normally.
+TEST_F(AnalisarPelaLinhaDeComando, ExecucaoAnteriorSemFimEAvisadaNaSaida) {
+    ASSERT_EQ(Rodar("").status, 0);
+    banco.Executar("UPDATE StatusBD SET Status = 'Em análise...', Final = NULL");
+    const auto e = Rodar("");
+    EXPECT_EQ(e.status, 0) << e.saida << e.erros;
+    EXPECT_EQ(e.saida.rfind("Informação: A análise anterior deste banco de dados, iniciada em ", 0),
+              0u)
+        << e.saida;
+    EXPECT_NE(e.saida.find(" por sa, não registrou o seu fim: pode ter parado com chaves, "
+                           "índices, valores padrão ou validações de uma tabela removidos. Todas "
+                           "as tabelas serão processadas nesta execução.\n" +
+                           kSucesso + "\n"),
+              std::string::npos)
+        << e.saida;
+    EXPECT_NE(e.erros.find("Criando índices da tabela \"CLIENTE\" - Clientes...\n"),
+              std::string::npos);
+}
+
 TEST_F(AnalisarPelaLinhaDeComando, ErrosNaSaidaENoCsv) {
     banco.Executar("CREATE TABLE CLIENTE (CLIENTE INT NOT NULL, LIMITE FLOAT NULL)");
     const auto csv = banco.Pasta() / "erros.csv";
@@ -104,6 +124,21 @@ TEST_F(AnalisarPelaLinhaDeComando, PerguntasSemTerminalCancelam) {
     const auto sim = Rodar("--confirmar --sim-para-todos");
     EXPECT_EQ(sim.status, 0) << sim.saida << sim.erros;
     EXPECT_EQ(sim.saida, kSucesso + "\n");
+}
+
+// A database made by "novo" has no company row yet: the first analysis gives every
+// parameter table its row of defaults and ends as a success.
+TEST_F(AnalisarPelaLinhaDeComando, BancoNovoTerminaComSucesso) {
+    const auto novo = zolvek::teste::RodarCli(
+        banco.Pasta(), "novo --servidor " + Aspas(banco.Pasta().string()) +
+                           " --nome 'Empresa Nova' --senha ''");
+    ASSERT_EQ(novo.status, 0) << novo.saida << novo.erros;
+    const auto e = zolvek::teste::RodarCli(
+        banco.Pasta(), "analisar --conexao " + Aspas(banco.Cadeia("Empresa Nova")));
+    EXPECT_EQ(e.status, 0) << e.saida << e.erros;
+    EXPECT_EQ(e.saida, kSucesso + "\n");
+    EXPECT_EQ(banco.Coluna("select count(*) from [Empresa Nova]..PEMPRESA"),
+              std::vector<std::string>{"1"});
 }
 
 TEST_F(AnalisarPelaLinhaDeComando, OutraSessaoImpedeOAcessoUnico) {

@@ -39,3 +39,23 @@ TEST(CadeiaDeConexao, ValoresEntreAspasOuChaves) {
     EXPECT_EQ(AlterarValorDaConexao(cadeia, "User ID", "Remover"),
               "Password={x;}}y};;Data Source=\"s\"\"1\"");
 }
+
+TEST(CadeiaDeConexao, SenhaRemovidaParaGuardarEFaltandoParaConectar) {
+    using zolvek::db::FaltaSenhaNaConexao;
+    using zolvek::db::RemoverSenhaDaConexao;
+    // Any letter case, OLE DB's and ODBC's names, values in quotes or braces.
+    EXPECT_EQ(RemoverSenhaDaConexao(
+                  "Provider=SQLOLEDB.1;Password=\"a;b\";User ID=sa;PWD={x;}}y};Data Source=s"),
+              "Provider=SQLOLEDB.1;User ID=sa;Data Source=s");
+    EXPECT_EQ(RemoverSenhaDaConexao(" password = p ;Data Source=s;"), "Data Source=s");
+    EXPECT_EQ(RemoverSenhaDaConexao("Data Source=s;Password Hint=x"),
+              "Data Source=s;Password Hint=x");
+    EXPECT_EQ(RemoverSenhaDaConexao(""), "");
+    // A name without a password must ask for it; Windows authentication never does.
+    EXPECT_TRUE(FaltaSenhaNaConexao("Provider=SQLOLEDB.1;User ID=sa;Data Source=s"));
+    EXPECT_TRUE(FaltaSenhaNaConexao("Driver={FreeTDS};UID=sa"));
+    EXPECT_FALSE(FaltaSenhaNaConexao("Provider=SQLOLEDB.1;User ID=sa;Password="));
+    EXPECT_FALSE(FaltaSenhaNaConexao("Provider=SQLOLEDB.1;User ID=;Data Source=s"));
+    EXPECT_FALSE(FaltaSenhaNaConexao("Provider=SQLOLEDB.1;Integrated Security=SSPI;User ID=sa"));
+    EXPECT_TRUE(FaltaSenhaNaConexao("Provider=SQLOLEDB.1;Integrated Security=False;User ID=sa"));
+}

@@ -257,6 +257,37 @@ TEST_P(Sessao, OpcoesDoModuloDeDados) {
     EXPECT_FALSE(modulo.Opcoes.Aberto());
 }
 
+TEST_P(Sessao, ObservadorVeCadaComandoEnviadoMesmoOQueFalha) {
+    const auto t = CriarTabela("obs", "id int primary key, nome varchar(40)");
+    std::vector<std::string> enviados;
+    banco_.DefinirObservadorDeComandos(
+        [&](std::string_view comando) { enviados.emplace_back(comando); });
+    Rodar("insert into " + t + " values (1, 'um')");
+    EXPECT_THROW(Rodar("insert into tabela_que_nao_existe_xyz values (1)"), ErroDeBanco);
+    Consulta q(&banco_);
+    q.DefinirSQL("select * from " + t + " where id = :id");
+    q.ParametroPorNome("id").DefinirInteiro(1);
+    q.Abrir();
+    q.Editar();
+    q.CampoPorNome("nome").DefinirTexto("outro");
+    q.Gravar();
+    ASSERT_GE(enviados.size(), 4u);
+    EXPECT_EQ(enviados[0], "insert into " + t + " values (1, 'um')");
+    EXPECT_EQ(enviados[1], "insert into tabela_que_nao_existe_xyz values (1)");
+    EXPECT_EQ(enviados[2], "select * from " + t + " where id = ?");
+    EXPECT_EQ(enviados.back().rfind("UPDATE ", 0), 0u) << enviados.back();
+
+    // It outlives closing and opening again; an empty observer ends it.
+    const std::size_t antes = enviados.size();
+    banco_.Fechar();
+    banco_.Abrir();
+    Um("select count(*) from " + t);
+    EXPECT_EQ(enviados.size(), antes + 1);
+    banco_.DefinirObservadorDeComandos({});
+    Um("select count(*) from " + t);
+    EXPECT_EQ(enviados.size(), antes + 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, Sessao, ::testing::Values("sqlite", "mssql"),
                          [](const auto& info) { return info.param; });
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "comum/erros.hpp"
 #include "db/texto_sql.hpp"
 
 namespace zolvek::db {
@@ -45,6 +46,42 @@ TEST(TextoSql, LinhasEColchetes) {
     EXPECT_EQ(EntreColchetes("a]b"), "[a]]b]");
     EXPECT_EQ(EntreApostrofos("D'Ávila"), "'D''Ávila'");
     EXPECT_EQ(EntreApostrofos(""), "''");
+}
+
+TEST(TextoSql, NomesLongosSaoRecusadosAntesDeIrParaOServidor) {
+    const std::string limite(128, 'a');
+    EXPECT_EQ(EntreColchetes(limite), "[" + limite + "]");
+    // Counted in characters as the server counts them: an accented letter is one.
+    std::string acentos;
+    for (int i = 0; i < 128; ++i) acentos += "ç";
+    EXPECT_NO_THROW(EntreColchetes(acentos));
+    try {
+        EntreColchetes(limite + "b");
+        FAIL() << "um nome de 129 caracteres passou";
+    } catch (const ErroDeEntrada& e) {
+        EXPECT_EQ(std::string(e.what()), "O nome '" + limite +
+                                             "b' tem 129 caracteres; o SQL Server aceita nomes "
+                                             "de até 128 caracteres");
+    }
+    // A character outside the basic plane takes two of the server's 128.
+    std::string emojis;
+    for (int i = 0; i < 65; ++i) emojis += "\U0001F600";
+    EXPECT_THROW(VerificarTamanhoDoNome(emojis), ErroDeEntrada);
+    EXPECT_THROW(AlterarBanco(limite + "b", "SET MULTI_USER"), ErroDeEntrada);
+}
+
+TEST(TextoSql, NomeDoBancoENomeDeObjetoEmLiteral) {
+    EXPECT_EQ(AlterarBanco("Empresa-Teste 2", "SET SINGLE_USER"),
+              "ALTER DATABASE [Empresa-Teste 2] SET SINGLE_USER");
+    EXPECT_EQ(AlterarBanco("A]; DROP DATABASE B; --", "SET MULTI_USER"),
+              "ALTER DATABASE [A]]; DROP DATABASE B; --] SET MULTI_USER");
+    // A plain name goes as it is; one that object_id would split or trim, in brackets.
+    EXPECT_EQ(NomeDeObjetoComoLiteral("Deflt_T_F"), "'Deflt_T_F'");
+    EXPECT_EQ(NomeDeObjetoComoLiteral("Ordem de Serviço"), "'Ordem de Serviço'");
+    EXPECT_EQ(NomeDeObjetoComoLiteral("O'Brien"), "'O''Brien'");
+    EXPECT_EQ(NomeDeObjetoComoLiteral("a.b"), "'[a.b]'");
+    EXPECT_EQ(NomeDeObjetoComoLiteral("x]')); DROP TABLE C; --"), "'[x]]'')); DROP TABLE C; --]'");
+    EXPECT_EQ(NomeDeObjetoComoLiteral(" T"), "'[ T]'");
 }
 
 }  // namespace

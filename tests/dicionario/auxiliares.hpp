@@ -34,10 +34,11 @@ class PastaTemporaria {
     std::filesystem::path caminho_;
 };
 
-// The four header lines followed by the given lines.
+// The four header lines (line 4 with the counts of the given lines) followed by them.
 inline std::vector<std::string> ComCabecalho(const std::vector<std::string>& corpo,
                                              const std::string& revisao = "7") {
-    std::vector<std::string> linhas = {"Dicionário versão 5", revisao, "comentário", "0,0,0"};
+    std::vector<std::string> linhas = {"Dicionário versão 5", revisao, "comentário",
+                                       LinhaDeContagens(corpo)};
     linhas.insert(linhas.end(), corpo.begin(), corpo.end());
     return linhas;
 }

@@ -150,22 +150,47 @@ TEST(Carregador, NumerosInvalidosNasLinhas2E4) {
     EXPECT_EQ(d.RevisaoDoDicionario(), 12);
     EXPECT_EQ(ErroAoCarregar(d, {"Dicionário versão 5", "99999999999", "x", "0,0,0"}),
               "'99999999999' não é um valor inteiro válido");
-    Carregar(d, {"Dicionário versão 5", "+15,extra", "x", "-1,0,0"});
+    // A negative count is never what the file holds.
+    EXPECT_EQ(ErroAoCarregar(d, {"Dicionário versão 5", "+15,extra", "x", "-1,0,0"}),
+              "Arquivo 'teste.DicD' com o dicionário de dados é inválido: a linha 4 declara -1 "
+              "tabela(s), 0 campo(s) e 0 índice(s), mas o arquivo tem 0 tabela(s), 0 campo(s) "
+              "e 0 índice(s) (arquivo cortado ou alterado)");
     EXPECT_EQ(d.RevisaoDoDicionario(), 15);
     EXPECT_EQ(d.Declaradas().tabelas, -1);
 }
 
-TEST(Carregador, ContagensDaLinha4NaoLimitamOConteudo) {
-    DicionarioDeDados d;
+// A file cut at a line end (or edited by hand) no longer holds what line 4 declares: it
+// is refused, unless the caller only shows it; the content is never bound by the counts.
+TEST(Carregador, ContagensDaLinha4DiferentesDoConteudo) {
     std::vector<std::string> corpo;
     for (int i = 0; i < 5; ++i) {
         corpo.insert(corpo.end(),
                      {"Tabela", "T" + std::to_string(i) + ",d,N,", "Campos", LinhaDeCampo("A", "C"),
                       LinhaDeCampo("B", "C"), "Indices", "I,A,N,N"});
     }
-    auto linhas = ComCabecalho(corpo);
+    const auto inteiro = ComCabecalho(corpo);
+    EXPECT_EQ(inteiro[3], "5,10,5");
+    DicionarioDeDados d;
+    Carregar(d, inteiro);
+    EXPECT_EQ(d.Tabelas().size(), 5u);
+
+    // Cut after the second field of the fourth table: its index and the fifth table go.
+    const std::vector<std::string> cortado(inteiro.begin(), inteiro.begin() + 4 + 7 * 3 + 5);
+    EXPECT_EQ(ErroAoCarregar(d, cortado),
+              "Arquivo 'teste.DicD' com o dicionário de dados é inválido: a linha 4 declara 5 "
+              "tabela(s), 10 campo(s) e 5 índice(s), mas o arquivo tem 4 tabela(s), 8 campo(s) "
+              "e 3 índice(s) (arquivo cortado ou alterado)");
+    EXPECT_TRUE(d.Tabelas().empty());
+    // Cut inside the last index list: one index short is refused as well.
+    EXPECT_NE(ErroAoCarregar(d, std::vector<std::string>(inteiro.begin(), inteiro.end() - 1))
+                  .find("mas o arquivo tem 5 tabela(s), 10 campo(s) e 4 índice(s)"),
+              std::string::npos);
+
+    auto linhas = inteiro;
     linhas[3] = "1,1,1";  // claims far less than the content holds
-    Carregar(d, linhas);
+    EXPECT_NE(ErroAoCarregar(d, linhas).find("a linha 4 declara 1 tabela(s)"), std::string::npos);
+    d.CarregarDeBytes(CodificarLinhas(linhas), "teste.DicD", TipoDeServidor::SqlServer, nullptr,
+                      nullptr, ContagensDaLinha4::Aceitar);
     EXPECT_EQ(d.Tabelas().size(), 5u);
     EXPECT_EQ(d.Tabelas()[4].Campos.size(), 2u);
     EXPECT_EQ(d.Declaradas().campos, 1);
@@ -247,7 +272,7 @@ TEST(Carregador, CargaQueFalhaNaoDeixaTabelasNemListas) {
 TEST(Carregador, ArquivoEmDiscoComQuebrasDeLinhaVariadasEByteImpar) {
     PastaTemporaria pasta;
     const std::string conteudo =
-        "Dicion\xE1rio vers\xE3o 5\r9\nx\r1,1,0\r\nTabela\nOP\xC7\xD5"
+        "Dicion\xE1rio vers\xE3o 5\r9\nx\r1,0,0\r\nTabela\nOP\xC7\xD5"
         "ES,Op\xE7\xF5"
         "es,S,\r\n";
     std::string bytes = CodificarConteudo(conteudo) + "7";

@@ -77,6 +77,25 @@ TEST_F(ComandoDicionario, DemoAoLadoDoExecutavelFazIdaEVolta) {
     EXPECT_EQ(Ler(pasta / "demo.DicD"), Ler(demo));
 }
 
+// A cut file is shown (that is how one finds what is missing) with a warning and status 1.
+TEST_F(ComandoDicionario, MostrarArquivoCortadoAvisaESai1) {
+    Escrever(pasta / "cortado.txt",
+             "Dicionário versão 5\n21\nteste\n2,2,0\nTabela\nA,\"Tabela A\",N,ZV\n"
+             "Campos\nId,C,10,0,,,,,,,,S,,,,\n");
+    ASSERT_EQ(Executar("codificar " + Em("cortado.txt") + " " + Em("cortado.DicD")).status, 0);
+    const auto r = Executar("mostrar " + Em("cortado.DicD"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.saida.find("Tabelas: 1, campos: 1, índices: 0 (declarados: 2, 2, 0)"),
+              std::string::npos)
+        << r.saida;
+    EXPECT_NE(r.saida.find("Tabela A - Tabela A"), std::string::npos);
+    EXPECT_NE(r.saida.find("Atenção: a linha 4 declara 2 tabela(s), 2 campo(s) e 0 índice(s), "
+                           "mas o arquivo tem 1 tabela(s), 1 campo(s) e 0 índice(s). O arquivo "
+                           "está cortado ou foi alterado"),
+              std::string::npos)
+        << r.saida;
+}
+
 TEST_F(ComandoDicionario, ErrosEUsoIncorreto) {
     EXPECT_EQ(Executar("").status, 2);
     EXPECT_EQ(Executar("embaralhar x").status, 2);

@@ -149,7 +149,7 @@ TEST(Robustez, ArquivoGrandeComContagensMentirosas) {
     DicionarioDeDados d;
     std::vector<std::string> parametros;
     d.CarregarDeBytes(CodificarLinhas(linhas), "grande", TipoDeServidor::SqlServer, nullptr,
-                      &parametros);
+                      &parametros, ContagensDaLinha4::Aceitar);
     ASSERT_EQ(d.Tabelas().size(), 1500u);
     EXPECT_EQ(d.Tabelas()[1499].Campos.size(), 8u);
     EXPECT_EQ(d.Tabelas()[1499].Campos[1].ListaDeValoresValidos(),

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "admin/liberar_e_validar.hpp"
 #include "banco_fiscal.hpp"
 #include "comum/erros.hpp"
+#include "db/modulo_dados.hpp"
 #include "maintenance/atualizar_impostos_dos_itens.hpp"
 
 namespace zolvek::manutencao {
@@ -201,6 +203,44 @@ TEST_F(AtualizacaoDosTributos, OutroUsuarioConectadoImpedeAExecucao) {
     EXPECT_THROW(AtualizarImpostosDosItens(banco, recusa), Cancelamento);
     EXPECT_TRUE(recusa.eventos.empty());
     EXPECT_EQ(Coluna("DOCRECIT", "BASECALC", item), "<NULL>");
+}
+
+// The recalculation and the release name a database with a blank and a hyphen the
+// way the analysis does, in brackets.
+TEST(BancoDeNomeComposto, TributosELiberacao) {
+    const std::string nome = "Empresa-Teste 2";
+    ServidorDeTeste servidor;
+    servidor.CriarBanco("[" + nome + "]");
+    db::TModuloDados modulo;
+    modulo.Banco.DefinirStringDeConexao(servidor.Cadeia(nome));
+    modulo.Conectar();
+    teste::CriarTabelasFiscais(modulo.Banco);
+    ServidorDeTeste::Executar(modulo.Banco,
+                              "CREATE TABLE StatusBD ([Hora da liberação] datetime NULL, "
+                              "[Liberado por] varchar(128) NULL)");
+    ServidorDeTeste::Executar(modulo.Banco,
+                              "INSERT INTO DOCREC (TIPO, CLIENTE, LOCAL, CODFIS, "
+                              "IPI, DESCINC, TOTITENS) VALUES ('Venda', 10, 'L1', "
+                              "'5102', NULL, 0, 100)");
+    ServidorDeTeste::Executar(modulo.Banco,
+                              "INSERT INTO DOCRECIT (Numint, NUMREF, COMPONENTE, Valor, ALIQICMS) "
+                              "VALUES (1, 1, 'N', 100, 18)");
+    teste::InterfaceDeTeste ui;
+
+    const ResultadoDaAtualizacao r = AtualizarImpostosDosItens(modulo.Banco, ui);
+
+    EXPECT_EQ(r.desfecho, "Atualização dos tributos dos itens  executada com sucesso")
+        << (ui.erros.empty() ? "" : ui.erros[0].descricao);
+    const std::string estado =
+        "SELECT user_access_desc FROM sys.databases WHERE name = 'Empresa-Teste 2'";
+    EXPECT_EQ(ServidorDeTeste::Coluna(modulo.Banco, estado),
+              std::vector<std::string>{"SINGLE_USER"});
+    ui.resposta = Resposta::Sim;
+    EXPECT_EQ(admin::Liberar(modulo, ui), admin::ResultadoDaLiberacao::Liberado);
+    EXPECT_EQ(ServidorDeTeste::Coluna(modulo.Banco, estado),
+              std::vector<std::string>{"MULTI_USER"});
+    EXPECT_EQ(ui.eventos.back(), admin::kMensagemLiberado);
+    modulo.Banco.Fechar();
 }
 
 TEST(TextoDosItens, ComprasDerivadasDasVendas) {

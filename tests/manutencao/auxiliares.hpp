@@ -11,6 +11,7 @@
 #include "comum/decimal.hpp"
 #include "db/conexao.hpp"
 #include "db/conjunto.hpp"
+#include "tds/cadeia_de_teste.hpp"
 
 // A stand-in server in a folder of its own (removed at the end) and a front end that
 // records what a command tells it.
@@ -32,8 +33,7 @@ class ServidorDeTeste {
     ServidorDeTeste& operator=(const ServidorDeTeste&) = delete;
 
     std::string Cadeia(const std::string& banco) const {
-        return "Provider=Simulador;Data Source=" + pasta_.string() + ";Initial Catalog=" + banco +
-               ";User ID=sa;Password=";
+        return zolvek::teste::CadeiaDeTeste(pasta_.string(), banco);
     }
     void CriarBanco(const std::string& nome) const {
         db::Conexao c;

@@ -143,7 +143,10 @@ TEST_P(Procedural, RaiserrorLevantaOErroFormatadoOuSoAvisa) {
         ADD_FAILURE() << "sem erro";
     } catch (const zolvek::ErroDeBanco& e) {
         EXPECT_EQ(e.Severidade(), 13);
-        EXPECT_EQ(e.Estado(), 7);
+        // FreeTDS's ODBC driver gives no state (0 then)
+        if (GetParam() == "simulador" || e.Estado() != 0) {
+            EXPECT_EQ(e.Estado(), 7);
+        }
     }
 }
 
@@ -199,6 +202,14 @@ TEST_P(Procedural, CursorPercorreAsLinhasEFalhaComoOSqlServer) {
               "that of selected columns.");
     EXPECT_EQ(Recusa("DECLARE c CURSOR FOR SELECT 1; OPEN c; FETCH LAST FROM c"),
               "16911: fetch: The fetch type last cannot be used with forward only cursors.");
+    // CURSOR_CLOSE_ON_COMMIT ON (pymssql sets it): the end of the transaction closes the
+    // cursor; OFF, SQL Server's default, keeps it open.
+    const std::string aposConfirmar =
+        "DECLARE c CURSOR LOCAL FOR SELECT 1; BEGIN TRAN; OPEN c; COMMIT; FETCH NEXT FROM c; "
+        "CLOSE c";
+    EXPECT_EQ(Recusa("SET CURSOR_CLOSE_ON_COMMIT ON; " + aposConfirmar),
+              "16917: Cursor is not open.");
+    EXPECT_EQ(Recusa("SET CURSOR_CLOSE_ON_COMMIT OFF; " + aposConfirmar), "(sem erro)");
 }
 
 TEST_P(Procedural, ExecRodaOCorpoComParametrosSaidasERetorno) {

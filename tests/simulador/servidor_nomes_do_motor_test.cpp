@@ -81,7 +81,7 @@ TEST_F(NomesDoMotor, MensagensDoSqliteViramAsDoSqlServer) {
 
 TEST(TraducaoDoSqlite, CadaMensagemTemSuaContraparte) {
     using zolvek::simulador::ErroComoSqlServer;
-    auto numero = [](const std::string& m) { return ErroComoSqlServer(m).Numero(); };
+    auto numero = [](const std::string& m) { return ErroComoSqlServer(m, "B").Numero(); };
     EXPECT_EQ(numero("parser stack overflow"), 191);
     EXPECT_EQ(numero("too many terms in compound SELECT"), 8623);
     EXPECT_EQ(numero("string or blob too big"), 7119);
@@ -89,14 +89,15 @@ TEST(TraducaoDoSqlite, CadaMensagemTemSuaContraparte) {
     EXPECT_EQ(numero("incomplete input"), 102);
     EXPECT_EQ(numero("too many SQL variables"), 8003);
     EXPECT_EQ(numero("integer overflow"), 8115);
-    EXPECT_STREQ(ErroComoSqlServer("unrecognized token: \"#\"").what(),
+    EXPECT_EQ(numero("database or disk is full"), 1101);
+    EXPECT_STREQ(ErroComoSqlServer("unrecognized token: \"#\"", "B").what(),
                  "Incorrect syntax near '#'.");
-    EXPECT_STREQ(ErroComoSqlServer("table \"ZV_CONFIG\" already exists").what(),
+    EXPECT_STREQ(ErroComoSqlServer("table \"ZV_CONFIG\" already exists", "B").what(),
                  "There is already an object named 'ZV_CONFIG' in the database.");
-    EXPECT_STREQ(ErroComoSqlServer("no such index: IX").what(),
+    EXPECT_STREQ(ErroComoSqlServer("no such index: IX", "B").what(),
                  "Cannot drop the index 'IX', because it does not exist or you do not have "
                  "permission.");
-    EXPECT_STREQ(ErroComoSqlServer("anything else SQLite may say").what(),
+    EXPECT_STREQ(ErroComoSqlServer("anything else SQLite may say", "B").what(),
                  "O simulador de SQL Server não conseguiu executar esta instrução.");
 }
 

@@ -47,7 +47,7 @@ TEST_F(ComandoVersionamento, MostraOsComandosDeUmaTabelaSeparadosPorGo) {
               "drop trigger dbo.[Trigr_PARFN_RegVer_Ins]\r");
     EXPECT_EQ(linhas[2], "GO\r");
     EXPECT_EQ(linhas[3], "CREATE TRIGGER [Trigr_PARFN_RegVer_Ins] ON [PARFN]\r");
-    EXPECT_EQ(linhas[linhas.size() - 2], "execute dbo.Stprc_PARFN_RegVer_Build\r");
+    EXPECT_EQ(linhas[linhas.size() - 2], "execute dbo.[Stprc_PARFN_RegVer_Build]\r");
     EXPECT_EQ(linhas.back(), "GO\r");
     EXPECT_EQ(r.saida.find("Pedido"), std::string::npos);
 }

@@ -35,7 +35,7 @@ TEST(ComandosDeInstalacao, RemoveCriaEExecutaNaOrdem) {
         "if exists (select * from sysobjects where id = "
         "object_id('Stprc_PARFN_RegVer_Build')) drop procedure dbo.[Stprc_PARFN_RegVer_Build]");
     EXPECT_EQ(comandos[7].rfind("CREATE PROCEDURE dbo.[Stprc_PARFN_RegVer_Build]\r\n", 0), 0u);
-    EXPECT_EQ(comandos[8], "execute dbo.Stprc_PARFN_RegVer_Build");
+    EXPECT_EQ(comandos[8], "execute dbo.[Stprc_PARFN_RegVer_Build]");
     EXPECT_EQ(ComandosDeInstalacao(Tabela("REF", {Campo("NUMREF", 'S')}), F).size(), 6u);
 }
 

@@ -92,6 +92,8 @@ TEST(NomeDeIdentificador, CadaSeparadorSomeEIniciaPalavra) {
     EXPECT_EQ(NomeDeIdentificador("Nº do pedido (%)"), "NDoPedido");
     EXPECT_EQ(NomeDeIdentificador("a|b_c"), "A|b_c");
     EXPECT_EQ(NomeDeIdentificador(""), "");
+    // A tab, a line break or a no-break space would end the variable's name early.
+    EXPECT_EQ(NomeDeIdentificador("a\tint\ndrop\u00A0table"), "AIntDropTable");
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ TEST(ComandoParaRemoverObjeto, TextoExatoComONomeProtegido) {
     EXPECT_EQ(ComandoParaRemoverObjeto("Trigr_X_RegTab_Ins", "trigger"),
               "if exists (select * from sysobjects where id = object_id('Trigr_X_RegTab_Ins')) "
               "drop trigger dbo.[Trigr_X_RegTab_Ins]");
+    // object_id reads its text as a name: one with a bracket goes in brackets there too.
     EXPECT_EQ(ComandoParaRemoverObjeto("D'a]b", "view"),
-              "if exists (select * from sysobjects where id = object_id('D''a]b')) drop view "
+              "if exists (select * from sysobjects where id = object_id('[D''a]]b]')) drop view "
               "dbo.[D'a]]b]");
 }
 

@@ -68,7 +68,7 @@ SET @IUD = 'U'
 declare regs cursor local fast_forward for
 select b.[Id], b.[Nome], convert(varchar(23), b.[Emissao], 121),n.[Id], n.[Nome], convert(varchar(23), n.[Emissao], 121) from deleted b
 inner join inserted n
-on b.Id=n.Id
+on b.[Id]=n.[Id]
 open regs
 while 1=1
    begin
@@ -330,7 +330,7 @@ TEST(TriggersDeRegTab, NomesComEspacoEAcentoSaoCitadosComoEstaoNoDicionario) {
     EXPECT_EQ(c.Insercao[10],
               "select n.[Número], convert(varchar(23), n.[Data de emissão], 121), n.[Hora], "
               "n.[Preço] from inserted n");
-    EXPECT_EQ(c.Alteracao[12], "on b.Número=n.Número");
+    EXPECT_EQ(c.Alteracao[12], "on b.[Número]=n.[Número]");
     EXPECT_EQ(c.Exclusao[21],
               "      insert into RegTab (Operacao, Tabela, idTabela, Campo, ValorEmString) values "
               "(@IUD, 'Orçamento',@Numero, 'Data de emissão',@DataDeEmissao)");

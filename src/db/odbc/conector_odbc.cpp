@@ -15,6 +15,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "db/conector/cancelamento.hpp"
 #include "db/conector/provedores.hpp"
 #include "db/odbc/conector_odbc.hpp"
 #include "db/odbc/diagnostico.hpp"
@@ -79,7 +80,11 @@ std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc,
             if (rc == SQL_NO_DATA && contagem < 0) contagem = 0;
             r.linhasAfetadas = contagem;
         }
-        resultados.push_back(std::move(r));
+        // A PRINT after the last result comes as one more "result" that holds nothing
+        // but its message: the message is kept, the empty result is not.
+        const bool soMensagem = colunas == 0 && r.linhasAfetadas < 0 &&
+                                rc == SQL_SUCCESS_WITH_INFO && !resultados.empty();
+        if (!soMensagem) resultados.push_back(std::move(r));
         rc = SQLMoreResults(h);
         if (rc == SQL_NO_DATA) break;
     }
@@ -158,10 +163,19 @@ class ConectorOdbc : public Conector {
         ParametrosLigados ligados(parametros);
         ligados.Ligar(cmd.h());
         std::u16string texto = ParaUtf16(sql);
-        const SQLRETURN rc =
-            SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
         mensagens_.clear();
-        return ColherResultados(cmd.h(), rc, mensagens_);
+        // The driver stops the statement (and the reading of its results) from another
+        // thread; the call under way then fails with SQLSTATE HY008.
+        ExecucaoCancelavel execucao([h = cmd.h()] { SQLCancel(h); });
+        try {
+            const SQLRETURN rc =
+                SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
+            return ColherResultados(cmd.h(), rc, mensagens_);
+        } catch (const ErroDeBanco&) {
+            // Whatever the driver made of it (the cancel may close a cursor being read).
+            if (execucao.Cancelada()) throw ErroDeCancelamento();
+            throw;
+        }
     }
 
     std::vector<Resultado> ExecutarProcedimento(

@@ -22,14 +22,22 @@ std::string SemEtiquetas(std::string m) {
     return m;
 }
 
-// SQL Server's own fields of a diagnostic record (the Microsoft driver and FreeTDS
-// both answer them); other drivers do not know them.
+// SQL Server's own fields of a diagnostic record: the Microsoft driver answers both;
+// other drivers neither (0 then), but FreeTDS's state field holds the severity.
+// A record names the component that made it first: "[FreeTDS][SQL Server]...".
+bool DoFreeTds(const std::u16string& texto) {
+    return texto.rfind(u"[FreeTDS]", 0) == 0;
+}
+
 constexpr SQLSMALLINT kEstadoDaMensagem = -1150;
 constexpr SQLSMALLINT kSeveridade = -1151;
 
+// ODBC ignores the buffer length of an integer field, but it must be
+// 0: FreeTDS refuses a negative one (SQL_IS_INTEGER), and unixODBC takes a positive one
+// for a text to convert.
 int CampoInteiro(SQLSMALLINT tipo, SQLHANDLE h, SQLSMALLINT registro, SQLSMALLINT campo) {
     SQLINTEGER valor = 0;
-    const SQLRETURN rc = SQLGetDiagField(tipo, h, registro, campo, &valor, SQL_IS_INTEGER, nullptr);
+    const SQLRETURN rc = SQLGetDiagField(tipo, h, registro, campo, &valor, 0, nullptr);
     return SQL_SUCCEEDED(rc) ? static_cast<int>(valor) : 0;
 }
 
@@ -65,8 +73,13 @@ Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h) {
                 // the first error names the failure
                 d.nativo = static_cast<int>(nativo);
                 d.estadoSql = DeUtf16(std::u16string(estado, estado + 5));
-                d.severidade = CampoInteiro(tipo, h, i, kSeveridade);
-                d.estado = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
+                if (DoFreeTds(texto)) {
+                    // FreeTDS keeps the severity where the state belongs, and has no state
+                    d.severidade = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
+                } else {
+                    d.severidade = CampoInteiro(tipo, h, i, kSeveridade);
+                    d.estado = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
+                }
             }
             avisos = false;
         }

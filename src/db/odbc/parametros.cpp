@@ -10,6 +10,9 @@ namespace zolvek::db::odbc {
 
 namespace {
 
+constexpr std::size_t kMaiorNVarChar = 4000;   // UTF-16 units
+constexpr std::size_t kMaiorVarBinary = 8000;  // bytes
+
 template <typename T>
 void Copiar(std::vector<unsigned char>& dados, const T& valor) {
     dados.resize(sizeof valor);
@@ -72,14 +75,17 @@ ParametrosLigados::ParametrosLigados(const std::vector<Valor>& valores) {
         } else if (const auto* s = std::get_if<std::string>(&v)) {
             const std::u16string u = ParaUtf16(*s);
             l.tipoC = SQL_C_WCHAR;
-            l.tipoSql = SQL_WVARCHAR;
+            // Past nvarchar(4000) only the long type reaches the server whole: a driver
+            // declares the parameter from it (FreeTDS: NVARCHAR(4000) otherwise, and the
+            // server cuts the value to that without a word).
+            l.tipoSql = u.size() > kMaiorNVarChar ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
             l.tamanho = u.empty() ? 1 : u.size();
             l.dados.resize((u.size() + 1) * sizeof(char16_t));
             std::memcpy(l.dados.data(), u.data(), u.size() * sizeof(char16_t));
             l.indicador = static_cast<SQLLEN>(u.size() * sizeof(char16_t));
         } else if (const auto* bytes = std::get_if<Bytes>(&v)) {
             l.tipoC = SQL_C_BINARY;
-            l.tipoSql = SQL_VARBINARY;
+            l.tipoSql = bytes->size() > kMaiorVarBinary ? SQL_LONGVARBINARY : SQL_VARBINARY;
             l.tamanho = bytes->empty() ? 1 : bytes->size();
             l.dados.assign(bytes->begin(), bytes->end());
             l.indicador = static_cast<SQLLEN>(bytes->size());

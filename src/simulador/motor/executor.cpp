@@ -278,6 +278,8 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
         case SQLITE_INTERRUPT:
             // the client gives up waiting: no server number, ODBC's SQLSTATE
             throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+        case SQLITE_FULL:
+            throw ErroDeDiscoCheio(s_.Banco(), tabela);
         default:
             break;
     }
@@ -449,7 +451,7 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         s_.VerificarSeFoiEliminada();
         throw ErroDeBanco("Query timeout expired");
     }
-    throw ErroComoSqlServer(msg);
+    throw ErroComoSqlServer(msg, s_.Banco());
 }
 
 namespace {
@@ -701,6 +703,7 @@ void Executor::Rodar(const Comando& c) {
                         "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
                         3902, 16, 1);
                 s_.Confirmar();
+                FecharCursoresNoFimDaTransacao();
             },
             [&](const instrucao::DesfazerTransacao& x) {
                 if (estado_->insercoesExec > 0)
@@ -708,6 +711,7 @@ void Executor::Rodar(const Comando& c) {
                         "Cannot use the ROLLBACK statement within an INSERT-EXEC statement.", 3915,
                         16, 1);
                 s_.Desfazer(NomeSalvo(x.nome));
+                FecharCursoresNoFimDaTransacao();
             },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
             [&](const instrucao::CriarLogin& x) {
@@ -1182,7 +1186,7 @@ const std::map<std::string, std::string>& OpcoesSemEfeito() {
         {"ARITHABORT", "*"},
         {"ARITHIGNORE", "*"},
         {"CONCAT_NULL_YIELDS_NULL", "ON"},
-        {"CURSOR_CLOSE_ON_COMMIT", "OFF"},
+        {"CURSOR_CLOSE_ON_COMMIT", "*"},  // ON: the end of a transaction closes the cursors
         {"FMTONLY", "OFF"},
         {"FORCEPLAN", "*"},
         {"IMPLICIT_TRANSACTIONS", "OFF"},
@@ -1261,6 +1265,7 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
                               ".");
         if (o == "NOCOUNT") s_.semContagem_ = valorMaiusculo == "ON";
         if (o == "XACT_ABORT") s_.xactAbort_ = valorMaiusculo == "ON";
+        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.fecharCursoresNoFim_ = valorMaiusculo == "ON";
     }
 }
 
@@ -1277,6 +1282,15 @@ void Executor::DefinirLimiteDeLinhas(Faixa valor) {
     else if (!db::EhNulo(v))
         throw ErroDeBanco("Incorrect syntax near 'ROWCOUNT'.", 102, 15, 1);
     s_.limiteDeLinhas_ = n > 0 ? n : 0;
+}
+
+// SET CURSOR_CLOSE_ON_COMMIT ON: the end of the transaction closes the open cursors of
+// the batch and of the calls it is in.
+void Executor::FecharCursoresNoFimDaTransacao() {
+    if (!s_.fecharCursoresNoFim_ || s_.EmTransacao()) return;
+    for (Executor* e = this; e; e = e->anterior_)
+        if (e->quadro_)
+            for (auto& [nome, cursor] : e->quadro_->Cursores()) cursor.aberto = false;
 }
 
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.

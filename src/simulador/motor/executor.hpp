@@ -278,6 +278,7 @@ class Executor {
     void ComandoDeUsuario(const instrucao::AlterarPapel& c);
     bool ExisteUsuario(const std::string& nome, int papel);
     bool DonoDoBanco();
+    void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const Comando& c);
     void DefinirLimiteDeLinhas(Faixa valor);
     struct PartesDaAtualizacao {

@@ -181,7 +181,26 @@ std::string NomeCitado(const std::string& msg, std::string_view depoisDe) {
 
 }  // namespace
 
-ErroDeBanco ErroComoSqlServer(const std::string& msg) {
+ErroDeBanco ErroDeDiscoCheio(const std::string& banco, const std::string& tabela) {
+    if (tabela.empty())
+        return ErroDeBanco("Could not allocate a new page for database '" + banco +
+                               "' because of insufficient disk space in filegroup 'PRIMARY'. "
+                               "Create the necessary space by dropping objects in the filegroup, "
+                               "adding additional files to the filegroup, or setting autogrowth "
+                               "on for existing files in the filegroup.",
+                           1101, 17, 2);
+    return ErroDeBanco("Could not allocate space for object 'dbo." + tabela + "' in database '" +
+                           banco +
+                           "' because the 'PRIMARY' filegroup is full. Create disk space by "
+                           "deleting unneeded files, dropping objects in the filegroup, adding "
+                           "additional files to the filegroup, or setting autogrowth on for "
+                           "existing files in the filegroup.",
+                       1105, 17, 2);
+}
+
+ErroDeBanco ErroComoSqlServer(const std::string& msg, const std::string& banco) {
+    if (msg.find("database or disk is full") != std::string::npos)
+        return ErroDeDiscoCheio(banco, "");
     for (const auto& t : kTraducoes)
         if (msg.find(t.trecho) != std::string::npos)
             return ErroDeBanco(t.mensagem, t.numero, t.severidade, t.estado);

@@ -39,8 +39,13 @@ std::optional<ErroDeBanco> TomarFalhaDeFuncao();
 
 // SQL Server's error for a failure SQLite tells in its own words and nothing more
 // precise explains: SQL Server's message and number for the same case, or the
-// stand-in's own refusal; never SQLite's text.
-ErroDeBanco ErroComoSqlServer(const std::string& mensagemDoSqlite);
+// stand-in's own refusal; never SQLite's text. `banco` is the session's database, for
+// the messages that name it.
+ErroDeBanco ErroComoSqlServer(const std::string& mensagemDoSqlite, const std::string& banco);
+
+// A write that found the disk full (SQLite's "database or disk is full"): SQL Server's
+// 1105 for the table a statement was writing, 1101 when no table is known.
+ErroDeBanco ErroDeDiscoCheio(const std::string& banco, const std::string& tabela);
 
 // Errors after which SQL Server goes on with the batch's next statement (a duplicate key,
 // a constraint, a truncation, a failed transaction statement...): only the statement

@@ -11,7 +11,9 @@
 #include <utility>
 
 #include "comum/erros.hpp"
+#include "db/conector/cancelamento.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/crescimento_dos_bancos.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -140,6 +142,7 @@ void Sessao::PrepararArquivo(const std::string& arquivo, const std::string& dono
 void Sessao::Abrir(const std::string& arquivo) {
     db_ = AbrirArquivo(arquivo);
     ConfigurarArquivo(db_, true);
+    LimitarCrescimento(db_);
     // Told of each commit to a database file (not to the session's temp tables); the
     // checkpoint every 1000 pages is SQLite's own, which this hook replaces.
     sqlite3_wal_hook(
@@ -423,6 +426,7 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
 }
 
 bool Sessao::Interromper() {
+    if (cancelamentoPedido_) return true;
     const auto agora = std::chrono::steady_clock::now();
     if (comPrazo_ && agora > prazo_) return true;
     if (agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
@@ -433,6 +437,8 @@ bool Sessao::Interromper() {
 }
 
 void Sessao::VerificarSeFoiEliminada() {
+    // The client's cancel stops a batch between statements and in loops too.
+    if (cancelamentoPedido_) throw db::ErroDeCancelamento();
     Interromper();
     // The statement stops here; ExecutarLote rolls back and closes the session.
     if (eliminada_)
@@ -772,7 +778,7 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
-        throw ErroComoSqlServer(f.what());
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (...) {
         SincronizarSemFalhar();
         throw;
@@ -854,7 +860,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
         return resultados;
     } catch (const FalhaDoSqlite& f) {
         SincronizarSemFalhar();
-        throw ErroComoSqlServer(f.what());
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (const ErroDeBanco&) {
         DesfazerCondenada(true);
         SincronizarSemFalhar();
@@ -922,7 +928,13 @@ void Sessao::Confirmar() {
         throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
                           3902, 16, 1);
     if (transacaoCondenada_) throw ErroDeTransacaoCondenada();
-    if (nivelDeTransacao_ == 1 && !transacaoPendente_) ExecutarSql(db_, "COMMIT");
+    if (nivelDeTransacao_ == 1 && !transacaoPendente_) {
+        try {
+            ExecutarSql(db_, "COMMIT");
+        } catch (const FalhaDoSqlite& f) {
+            throw ErroComoSqlServer(f.what(), banco_);
+        }
+    }
     if (--nivelDeTransacao_ == 0) {
         transacaoPendente_ = false;
         pontosSalvos_.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -133,8 +134,12 @@ class Sessao {
     int TempoDeBloqueio() const { return tempoDeBloqueioMs_; }
     // KILL from another session reaches a running batch here: at most every few tenths
     // of a second the server is asked, and a killed session rolls back, is closed and
-    // raises ErroDeBanco.
+    // raises ErroDeBanco. A cancel asked for by the client raises here too.
     void VerificarSeFoiEliminada();
+    // The client's cancel, from another thread while a batch runs: the batch stops at
+    // its next check as a timeout stops it. The connector clears it when the call ends.
+    void PedirCancelamento() noexcept { cancelamentoPedido_ = true; }
+    void DescartarCancelamento() noexcept { cancelamentoPedido_ = false; }
 
     // DB.dbo.T and DB..T: the SQLite schema another database of the server is attached
     // as for this session ("" for the current database). SQL Server's error for one
@@ -236,12 +241,13 @@ class Sessao {
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
     std::map<std::string, Tabela> variaveisDeTabela_;            // by folded @name
     std::int64_t ultimaVariavelDeTabela_ = 0;                    // their ids count down from -1
-    std::map<std::string, std::string> tabelasDeRetorno_;  // by folded @name: the definition
+    std::map<std::string, std::string> tabelasDeRetorno_;        // by folded @name: the definition
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON
     std::int64_t limiteDeLinhas_ = 0;        // SET ROWCOUNT n: 0 for none
     bool xactAbort_ = false;                 // SET XACT_ABORT ON
+    bool fecharCursoresNoFim_ = false;       // SET CURSOR_CLOSE_ON_COMMIT ON
     bool emLote_ = false;
     std::map<std::string, BancoAnexado> anexados_;  // by folded database name
     std::set<std::string> nomesQualificados_;       // "zvb_5.t" the statement being prepared names
@@ -267,6 +273,7 @@ class Sessao {
     std::chrono::steady_clock::time_point inicioDaEspera_{};
     std::chrono::steady_clock::time_point ultimaVerificacao_{};
     bool eliminada_ = false;  // KILL seen while a statement ran
+    std::atomic<bool> cancelamentoPedido_{false};
     DireitosDoUsuario direitos_;
     bool autorizando_ = false;  // a user statement is being prepared
     std::string negacao_;       // why the authorizer refused it
