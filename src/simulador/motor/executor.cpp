@@ -1129,6 +1129,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
 }
 
 void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
+    if (auto g = GatilhoEmVezDe(c.objeto.Nome(), "INSERT")) return InserirEmVezDe(c, *g);
     if (c.execucao) return InserirDaExecucao(c);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t || c.com) {

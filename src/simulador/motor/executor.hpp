@@ -120,6 +120,29 @@ class Executor {
                           const AlvoAlteravel* alvo);
     Tabela& TabelaTruncada(const NomeComposto& objeto);
     void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
+    void FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
+                          std::string& apelido, std::string& onde);
+    std::string NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const;
+    // INSTEAD OF triggers (executor_em_vez_de.cpp).
+    struct EmVezDe {
+        std::shared_ptr<PlanoDeLote> plano;
+        std::int64_t id = 0;
+        bool visao = false;
+        Tabela linhas;  // the columns of inserted and deleted
+    };
+    std::unique_ptr<EmVezDe> GatilhoEmVezDe(const std::string& nome, const std::string& evento);
+    void RodarEmVezDe(EmVezDe& g, const std::string& evento,
+                      const std::vector<std::string>& atualizadas,
+                      const std::function<void(const ContextoDoGatilho&)>& encher);
+    std::string LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+                               const std::optional<instrucao::Topo>& topo, const Tabela& colunas,
+                               std::string& apelido);
+    void ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g);
+    void AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g);
+    void InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g);
+    std::string LinhasDaInsercao(const instrucao::Inserir& c, const EmVezDe& g,
+                                 const std::vector<const ColunaDaTabela*>& alvo,
+                                 const std::string& inseridas);
     std::string LimiteDaInsercao(const instrucao::Inserir& c);
     void RecomecarIdentidade(const Tabela& t);
     struct LinhasEscolhidas;
@@ -151,6 +174,7 @@ class Executor {
     void CriarIndice(const instrucao::CriarIndice& c);
     void ExcluirIndice(const instrucao::ExcluirIndice& c);
     void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
     void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
     void ColunasDaInstrucao(const Comando& c);

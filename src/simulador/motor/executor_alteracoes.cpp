@@ -10,9 +10,11 @@
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -90,20 +92,6 @@ std::optional<TipoSql> UnicoTipo(const std::vector<std::optional<TipoSql>>& tipo
 
 }  // namespace
 
-// The rows of the target an UPDATE or DELETE picks by a query: with a FROM of its own,
-// through a view or WITH query, or only so many of them (TOP, SET ROWCOUNT).
-struct Executor::LinhasEscolhidas {
-    std::string de;      // the query's sources, SQLite's text
-    std::string chave;   // the target row's key among them
-    std::string onde;    // its condition, "" for none
-    std::string limite;  // " LIMIT n", "" for none
-    // " WHERE key IN (SELECT ...)": the target's rows the query picks
-    std::string Filtro(const Tabela& t) const {
-        return " WHERE " + ColunaDaLinha(t) + " IN (SELECT " + chave + " FROM " + de +
-               (onde.empty() ? "" : " WHERE " + onde) + limite + ")";
-    }
-};
-
 std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::string>& nome,
                                                       const instrucao::ConsultasNomeadas& com,
                                                       char operacao,
@@ -166,6 +154,31 @@ std::string Executor::LimiteDaAlteracao(const std::optional<instrucao::Topo>& to
            " AS INTEGER)) FROM " + e.de + (e.onde.empty() ? "" : " WHERE " + e.onde) + ")";
 }
 
+// The sources an UPDATE or DELETE reads (its own FROM, or its target alone), the target's
+// alias among them and the WHERE's condition, in SQLite's text.
+void Executor::FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
+                                std::string& apelido, std::string& onde) {
+    const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
+    onde.clear();
+    if (juncao) {
+        de = Reescrita(juncao->de);
+        apelido = juncao->apelido;
+        if (!juncao->onde.Vazia()) onde = Reescrita(juncao->onde);
+        return;
+    }
+    de = apelido = IdentificadorNoSqlite(objeto.Nome());
+    if (resto.Vazia()) return;
+    if (!EhPalavra(plano_.tokens[resto.inicio], "WHERE")) ErroDeSintaxe(plano_.tokens, resto.inicio);
+    onde = Reescrita({resto.inicio + 1, resto.fim});
+}
+
+// The name of the table or view an UPDATE or DELETE changes: behind its alias, when it
+// has a FROM of its own.
+std::string Executor::NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const {
+    const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
+    return juncao ? juncao->tabela : objeto.Nome();
+}
+
 // The query that picks the rows an UPDATE or DELETE changes; nothing when it changes
 // those of its own WHERE, all of them.
 std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
@@ -174,20 +187,10 @@ std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
     const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
     if (!juncao && !alvo && !topo && s_.limiteDeLinhas_ <= 0) return nullptr;
     auto e = std::make_unique<LinhasEscolhidas>();
-    const std::string linha = alvo ? "zv_linha" : ColunaDaLinha(t);
-    if (juncao) {
-        e->de = Reescrita(juncao->de);
-        e->chave = juncao->apelido + "." + linha;
-        if (!juncao->onde.Vazia()) e->onde = Reescrita(juncao->onde);
-    } else {
-        e->de = IdentificadorNoSqlite(alvo ? objeto.Nome() : t.nome);
-        e->chave = e->de + "." + linha;
-        if (!resto.Vazia()) {
-            if (!EhPalavra(plano_.tokens[resto.inicio], "WHERE"))
-                ErroDeSintaxe(plano_.tokens, resto.inicio);
-            e->onde = Reescrita({resto.inicio + 1, resto.fim});
-        }
-    }
+    std::string apelido;
+    FonteDaAlteracao(alvo || juncao ? objeto : NomeComposto{{t.nome}}, resto, e->de, apelido,
+                     e->onde);
+    e->chave = apelido + "." + (alvo ? "zv_linha" : ColunaDaLinha(t));
     e->limite = LimiteDaAlteracao(topo, *e);
     return e;
 }
@@ -212,20 +215,18 @@ void Executor::DefinirEscopoAlvo(const Tabela& alvo, Faixa de) {
     }
 }
 
-// The tables the clauses of an UPDATE or DELETE read, while it is compiled: the target
-// (a view's or WITH query's columns, through one), or those of its own FROM.
-struct Executor::EscopoDaAlteracao {
-    Executor& x;
-    Tabela visiveis;
-    EscopoDaAlteracao(Executor& executor, const Tabela& t, const AlvoAlteravel* alvo,
-                      const NomeComposto& objeto, Faixa resto)
-        : x(executor) {
-        const auto juncao = LerJuncao(x.plano_.tokens, resto, objeto.Nome());
-        if (alvo) visiveis = ColunasVisiveis(*alvo, objeto.Nome());
-        x.DefinirEscopoAlvo(alvo && !juncao ? visiveis : t, juncao ? juncao->de : Faixa{});
-    }
-    ~EscopoDaAlteracao() { x.escopoAlvo_.clear(); }
-};
+Executor::EscopoDaAlteracao::EscopoDaAlteracao(Executor& executor, const Tabela& t,
+                                               const AlvoAlteravel* alvo,
+                                               const NomeComposto& objeto, Faixa resto)
+    : x(executor) {
+    const auto juncao = LerJuncao(x.plano_.tokens, resto, objeto.Nome());
+    if (alvo) visiveis = ColunasVisiveis(*alvo, objeto.Nome());
+    x.DefinirEscopoAlvo(alvo && !juncao ? visiveis : t, juncao ? juncao->de : Faixa{});
+}
+
+Executor::EscopoDaAlteracao::~EscopoDaAlteracao() {
+    x.escopoAlvo_.clear();
+}
 
 // The parts of an UPDATE in SQLite's text: the target, each column's new value and the
 // rows' condition.
@@ -293,6 +294,11 @@ Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, Faixa resto,
 }
 
 void Executor::Atualizar(const instrucao::Atualizar& c) {
+    if (auto g = GatilhoEmVezDe(NomeDoAlvo(c.objeto, c.resto), "UPDATE")) {
+        if (g->visao && !c.resto.Vazia() && EhPalavra(plano_.tokens[c.resto.inicio], "FROM"))
+            throw ErroDoServidor(4422, {NomeDoAlvo(c.objeto, c.resto)});
+        return AtualizarEmVezDe(c, *g);
+    }
     std::unique_ptr<AlvoAlteravel> alvo;
     Tabela& t = TabelaAlterada(c.objeto, c.resto, c.com, 'U', ColunasAtribuidas(c), alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "UPDATE");
@@ -350,6 +356,12 @@ void Executor::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
 }
 
 void Executor::Excluir(const instrucao::Excluir& c) {
+    if (!c.truncar)
+        if (auto g = GatilhoEmVezDe(NomeDoAlvo(c.objeto, c.resto), "DELETE")) {
+            if (g->visao && !c.resto.Vazia() && EhPalavra(plano_.tokens[c.resto.inicio], "FROM"))
+                throw ErroDoServidor(4423, {NomeDoAlvo(c.objeto, c.resto)});
+            return ExcluirEmVezDe(c, *g);
+        }
     std::unique_ptr<AlvoAlteravel> alvo;
     Tabela& t = c.truncar ? TabelaTruncada(c.objeto)
                           : TabelaAlterada(c.objeto, c.resto, c.com, 'D', {}, alvo);

@@ -11,6 +11,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -890,26 +891,29 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     o.tipo = c.tipoDeObjeto;
     o.texto = TextoDaFaixa(faixa);
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
-    if (c.tipoDeObjeto == "TR") {
-        Tabela* t = cat.AcharTabela(c.tabelaDoGatilho.Nome());
-        if (!t)
-            throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.", 208, 16,
-                              1);
-        o.pai = t->id;
-    }
+    if (c.tipoDeObjeto == "TR") o.pai = DonoDoGatilho(c, existente);
     VerificarColunasDoCorpo(c);
     Atomico([&] {
         sqlite3* db = s_.db_;
         o.id = existente ? existente->id : cat.NovoId();
         if (c.tipoDeObjeto == "V") {
             ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
-            std::string sql =
-                "CREATE VIEW " + IdentificadorNoSqlite(nome) + " AS " + Reescrita(c.corpo);
+            std::string colunas;
+            for (const auto& n : c.colunasDaVisao)
+                colunas += (colunas.empty() ? "(" : ", ") + ComoIdentificador(n);
+            std::string sql = "CREATE VIEW " + IdentificadorNoSqlite(nome) +
+                              (colunas.empty() ? "" : colunas + ")") + " AS " + Reescrita(c.corpo);
             try {
                 ExecutarSql(db, sql);
                 Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");
                 teste.Passo();
             } catch (const FalhaDoSqlite& f) {
+                // "expected N columns for 'v' but got M": more names than columns
+                int nomes = 0, colunasDaConsulta = 0;
+                if (std::sscanf(f.what(), "expected %d columns for %*s but got %d", &nomes,
+                                &colunasDaConsulta) == 2 &&
+                    nomes > colunasDaConsulta)
+                    throw ErroDoServidor(4502, {nome});
                 FalhaTraduzida(f, 'S', "");
             }
         }
@@ -917,6 +921,39 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
+}
+
+// The table (or, for an INSTEAD OF trigger, view) a trigger is created on: at most one
+// INSTEAD OF trigger of each event (2111), none on a table whose foreign keys cascade that
+// event (2113).
+std::int64_t Executor::DonoDoGatilho(const instrucao::CriarObjeto& c,
+                                     const ObjetoProgramado* existente) {
+    Catalogo& cat = s_.CatalogoAtual();
+    const std::string& nome = c.tabelaDoGatilho.Nome();
+    const Tabela* t = cat.AcharTabela(nome);
+    const ObjetoProgramado* v = t ? nullptr : cat.AcharObjeto(nome);
+    if (!t && !(v && v->tipo == "V"))
+        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (v && !c.emVezDe) throw ErroDoServidor(8197, {nome});
+    const std::int64_t dono = t ? t->id : v->id;
+    if (!c.emVezDe) return dono;
+    for (const auto& evento : c.eventos) {
+        if (t && evento != "INSERT")
+            for (const auto& r : t->restricoes)
+                if (r.tipo == "F" && !(evento == "DELETE" ? r.aoExcluir : r.aoAtualizar).empty())
+                    throw ErroDoServidor(2113, {c.alterar ? "ALTER" : "CREATE", c.objeto.Nome(),
+                                                t->nome});
+        for (const ObjetoProgramado* o : cat.GatilhosDe(dono)) {
+            if (existente && o->id == existente->id) continue;
+            auto plano = s_.Planejar(o->texto);
+            const auto& def = std::get<instrucao::CriarObjeto>(plano->comandos.front()->instrucao);
+            if (def.emVezDe &&
+                std::find(def.eventos.begin(), def.eventos.end(), evento) != def.eventos.end())
+                throw ErroDoServidor(2111, {c.alterar ? "alter" : "create", c.objeto.Nome(),
+                                            t ? "table" : "view", t ? t->nome : v->nome, evento});
+        }
+    }
+    return dono;
 }
 
 void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
@@ -936,8 +973,13 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
                                   3701, 11, 5);
             }
             if (c.tipoDeObjeto == "FN") ExigirFuncaoSemRestricoes(o->nome, "DROP FUNCTION");
-            if (o->tipo == "V")
+            if (o->tipo == "V") {
                 ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
+                for (const ObjetoProgramado* g : cat.GatilhosDe(o->id)) {
+                    const std::string gatilho = g->nome;  // its triggers go with it
+                    cat.ExcluirObjeto(s_.db_, gatilho);
+                }
+            }
             cat.ExcluirObjeto(s_.db_, nome);
         }
         AposDdl();

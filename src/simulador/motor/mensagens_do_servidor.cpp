@@ -32,6 +32,12 @@ constexpr MensagemDoServidor kMensagens[] = {
      "Introducing FOREIGN KEY constraint '%1' on table '%2' may cause cycles or multiple cascade "
      "paths. Specify ON DELETE NO ACTION or ON UPDATE NO ACTION, or modify other FOREIGN KEY "
      "constraints."},
+    {2111, 16, 1,
+     "Cannot %1 trigger '%2' on %3 '%4' because an INSTEAD OF %5 trigger already exists on this "
+     "object."},
+    {2113, 16, 1,
+     "Cannot %1 INSTEAD OF DELETE or UPDATE TRIGGER '%2' on table '%3' because the table has a "
+     "FOREIGN KEY with cascaded DELETE or UPDATE."},
     {2501, 16, 45, "Cannot find a table or object with the name \"%1\". Check the system catalog."},
     {4403, 16, 1,
      "Cannot update the view or function '%1' because it contains aggregates, or a DISTINCT or "
@@ -53,12 +59,20 @@ constexpr MensagemDoServidor kMensagens[] = {
     {4421, 16, 1,
      "Derived table '%1' is not updatable because a column of the derived table is derived or "
      "constant."},
+    {4422, 16, 1,
+     "View '%1' has an INSTEAD OF UPDATE trigger and cannot be a target of an UPDATE FROM "
+     "statement."},
+    {4423, 16, 1,
+     "View '%1' has an INSTEAD OF DELETE trigger and cannot be a target of a DELETE FROM "
+     "statement."},
     {4426, 16, 1, "View '%1' is not updatable because the definition contains a UNION operator."},
     {4436, 16, 1,
      "UNION ALL view '%1' is not updatable because a partitioning column was not found."},
+    {4502, 16, 1, "View or function '%1' has more column names specified than columns defined."},
     {4606, 16, 1, "Granted or revoked privilege %1 is not compatible with object."},
     {4924, 16, 1, "%1 failed because column '%2' does not exist in table '%3'."},
     {7997, 16, 1, "'%1' does not contain an identity column."},
+    {8197, 16, 4, "The object '%1' does not exist or is invalid for this operation."},
 };
 
 const MensagemDoServidor& Mensagem(int numero) {
