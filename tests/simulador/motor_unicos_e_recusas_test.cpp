@@ -41,6 +41,23 @@ TEST_P(UnicosERecusas, ChaveRepetidaAoCriarOIndice) {
               std::string::npos);
 }
 
+TEST_P(UnicosERecusas, IndiceFiltradoSoValeNasLinhasDoFiltro) {
+    const std::string t = Tabela("Filtrados");
+    Sql("CREATE TABLE [" + t + "] (codigo varchar(10), ativo bit)");
+    Sql("INSERT [" + t + "] VALUES ('a', 0), ('a', 0), ('a', 1)");
+    Sql("CREATE UNIQUE INDEX [IX_" + t + "] ON [" + t + "] (codigo) WHERE ativo = 1");
+    Sql("INSERT [" + t + "] VALUES ('a', 0)");
+    EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES ('a', 1)"),
+              "2601: Cannot insert duplicate key row in object 'dbo." + t +
+                  "' with unique index 'IX_" + t + "'. The duplicate key value is (a).");
+    EXPECT_EQ(Valor("SELECT CAST(has_filter AS varchar) + filter_definition FROM sys.indexes "
+                    "WHERE name = 'IX_" + t + "'"),
+              "1([ativo]=(1))");
+    EXPECT_EQ(Recusa("CREATE UNIQUE INDEX [IX2_" + t + "] ON [" + t + "] (codigo) WHERE ativo = 0")
+                  .substr(0, 5),
+              "1505:");
+}
+
 TEST_P(UnicosERecusas, ColunaQueNaoExisteETimestampExplicito) {
     const std::string t = Tabela("Colunas");
     Sql("CREATE TABLE [" + t + "] (a int, v timestamp)");

@@ -780,6 +780,39 @@ DefColuna Analisador::Coluna(bool soTipo) {
     return c;
 }
 
+// WHERE of a filtered index, up to WITH (...) or ON: SQL Server keeps it as "([a]>(0) AND
+// [b] IS NULL)", its names in brackets and its numbers in parentheses.
+std::string Analisador::FiltroDoIndice() {
+    const std::size_t inicio = i_;
+    int nivel = 0;
+    for (; !Fim() && !Simbolo(";"); ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && (Palavra("WITH") || Palavra("ON") || IniciaInstrucao(Atual()))) break;
+    }
+    if (i_ == inicio) Erro();
+    LeitorDeExpressoes leitor(t_, inicio, i_);
+    leitor.Expressao();
+    leitor.ExigirFim();
+    std::string s;
+    for (std::size_t k = inicio; k < i_; ++k) {
+        const Token& t = t_[k];
+        const bool operador = t.tipo == TipoToken::Simbolo && t.texto != "(" && t.texto != ")";
+        const bool anterior = k > inicio && t_[k - 1].tipo == TipoToken::Simbolo &&
+                              t_[k - 1].texto != ")";
+        if (k > inicio && !operador && !anterior && !EhSimbolo(t, ")")) s += " ";
+        if (t.tipo == TipoToken::Numero)
+            s += "(" + t.texto + ")";
+        else if (EhNome(t) && !PalavraReservada(t))
+            s += "[" + t.texto + "]";
+        else if (t.tipo == TipoToken::Palavra)
+            s += texto::Maiusculas(t.texto);
+        else
+            s += TextoEntre(k, k + 1);
+    }
+    return "(" + s + ")";
+}
+
 // nome AS expressão [PERSISTED [NOT NULL]]: a computed column. The expression runs to the
 // column's end, or to PERSISTED or a constraint.
 void Analisador::LerCalculo(DefColuna& c) {
@@ -843,10 +876,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
         x->objeto = NomeDeObjeto();
         x->colunasDoIndice = ColunasDeIndice();
         if (Aceitar("INCLUDE")) x->incluidas = ListaDeNomes();
-        if (Palavra("WHERE"))
-            throw ErroDeBanco(
-                "O simulador de SQL Server não cria índices filtrados (CREATE INDEX "
-                "... WHERE).");
+        if (Aceitar("WHERE")) x->filtro = FiltroDoIndice();
         PularWithOn();
         return c;
     }

@@ -106,6 +106,7 @@ class Analisador {
     void PularWithOn();
     DefColuna Coluna(bool soTipo);
     void LerCalculo(DefColuna& c);
+    std::string FiltroDoIndice();
     std::string Numero();
     std::unique_ptr<Comando> Criar();
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)

@@ -190,6 +190,7 @@ struct CriarIndice {
     bool unico = false;
     std::vector<ColunaDeIndice> colunasDoIndice;
     std::vector<std::string> incluidas;  // INCLUDE (...)
+    std::string filtro;                  // WHERE ...: as SQL Server writes it back
 };
 
 struct ExcluirIndice {

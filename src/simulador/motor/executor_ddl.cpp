@@ -809,6 +809,10 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     i.nome = c.nomeDoIndice;
     i.unico = c.unico;
     i.colunas = c.colunasDoIndice;
+    i.filtro = c.filtro;
+    for (const auto& coluna : i.filtro.empty() ? std::vector<std::string>{}
+                                               : ColunasDaExpressao(i.filtro))
+        if (!t.Coluna(coluna)) throw ErroDoServidor(207, {coluna});
     ExigirColunasDistintas(c);
     for (auto& col : i.colunas) {
         const ColunaDaTabela* cc = t.Coluna(col.nome);

@@ -123,6 +123,16 @@ void FnAtributoDaColuna(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_null(c);
 }
 
+// zv_filtro_do_indice(tabela, indid): a filtered index's WHERE, as SQL Server writes it.
+void FnFiltroDoIndice(sqlite3_context* c, int, sqlite3_value** a) {
+    const Tabela* t = TabelaPeloId(c, a[0]);
+    const std::int64_t indid = sqlite3_value_int64(a[1]);
+    if (t)
+        for (const auto& i : t->indices)
+            if (i.indid == indid && !i.filtro.empty()) return ResultadoTexto(c, i.filtro);
+    sqlite3_result_null(c);
+}
+
 // zv_acao_referencial(id, 'ao_excluir' | 'ao_atualizar'): a foreign key's action, "" for
 // NO ACTION.
 void FnAcaoReferencial(sqlite3_context* c, int, sqlite3_value** a) {
@@ -143,6 +153,8 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
     sqlite3_create_function(db, "zv_atributo_da_coluna", 3, nd, sessao, FnAtributoDaColuna,
                             nullptr, nullptr);
     sqlite3_create_function(db, "zv_acao_referencial", 2, nd, sessao, FnAcaoReferencial, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "zv_filtro_do_indice", 2, nd, sessao, FnFiltroDoIndice, nullptr,
                             nullptr);
     sqlite3_create_function(db, "zv_type_id", 1, det, nullptr, FnTypeId, nullptr, nullptr);
     sqlite3_create_function(db, "zv_type_name", 1, det, nullptr, FnTypeName, nullptr, nullptr);

@@ -43,6 +43,11 @@ std::string ColacaoDoTipo(const TipoSql& t) {
     return "";
 }
 
+// A filtered index's WHERE in SQLite's text, after `antes`; "" for an index without one.
+std::string FiltroNoSqlite(const Tabela& t, const Indice& i, const std::string& antes) {
+    return i.filtro.empty() ? "" : antes + ExpressaoDaTabela(t, i.filtro);
+}
+
 void CriarIndiceDeNulos(sqlite3* db, const Tabela& t, const Indice& i) {
     std::string colunas, nulos;
     for (const auto& c : i.colunas) {
@@ -58,7 +63,7 @@ void CriarIndiceDeNulos(sqlite3* db, const Tabela& t, const Indice& i) {
     }
     if (nulos.empty()) return;
     ExecutarSql(db, "CREATE UNIQUE INDEX " + NomeDoIndiceDeNulos(t, i) + " ON " + Tab(t.nome) +
-                        " (" + colunas + ") WHERE " + nulos);
+                        " (" + colunas + ") WHERE (" + nulos + ")" + FiltroNoSqlite(t, i, " AND "));
 }
 
 // "c = (expressão), ..." of a table's computed columns, each value as its column's type;
@@ -95,11 +100,11 @@ std::string TextoDoValorDaChave(sqlite3_stmt* st, int c) {
 // " The duplicate key value is (a, b)." for the first key that rows of `tabela` (SQLite's
 // name) share; "" when it cannot be told.
 std::string ChaveRepetida(sqlite3* db, const std::string& tabela,
-                          const std::vector<std::string>& colunas) {
+                          const std::vector<std::string>& colunas, const std::string& filtro = "") {
     std::string lista;
     for (const auto& c : colunas) lista += (lista.empty() ? "" : ", ") + Id(c);
     try {
-        Instrucao q(db, "SELECT " + lista + " FROM " + tabela + " GROUP BY " + lista +
+        Instrucao q(db, "SELECT " + lista + " FROM " + tabela + filtro + " GROUP BY " + lista +
                             " HAVING count(*) > 1 LIMIT 1");
         if (!q.Passo()) return "";
         std::string valores;
@@ -238,13 +243,16 @@ bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i) {
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
     if (IndiceNaLinha(db, t, i)) return;
     std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
-                      NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")";
+                      NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")" +
+                      FiltroNoSqlite(t, i, " WHERE ");
     try {
         ExecutarSql(db, sql);
         if (i.unico) CriarIndiceDeNulos(db, t, i);
     } catch (const FalhaDoSqlite& f) {
         if (f.Codigo() != SQLITE_CONSTRAINT_UNIQUE) throw;
-        FalharPorChaveDuplicada(t, i, ChaveRepetida(db, Tab(t.nome), NomesDasColunas(i.colunas)));
+        FalharPorChaveDuplicada(t, i,
+                                ChaveRepetida(db, Tab(t.nome), NomesDasColunas(i.colunas),
+                                              FiltroNoSqlite(t, i, " WHERE ")));
     }
 }
 

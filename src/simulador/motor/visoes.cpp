@@ -103,7 +103,9 @@ CREATE TEMP VIEW zv_sys_indexes AS SELECT i.tabela AS object_id, i.nome AS name,
   i.unico AS is_unique, 1 AS data_space_id, 0 AS ignore_dup_key, i.primario AS is_primary_key,
   (CASE WHEN i.restricao <> 0 AND NOT i.primario THEN 1 ELSE 0 END) AS is_unique_constraint,
   0 AS fill_factor, 0 AS is_padded, 0 AS is_disabled, 0 AS is_hypothetical,
-  1 AS allow_row_locks, 1 AS allow_page_locks, 0 AS has_filter, NULL AS filter_definition
+  1 AS allow_row_locks, 1 AS allow_page_locks,
+  (zv_filtro_do_indice(i.tabela, i.indid) IS NOT NULL) AS has_filter,
+  zv_filtro_do_indice(i.tabela, i.indid) AS filter_definition
   FROM main.zv_indices i
   UNION ALL SELECT o.id, NULL, 0, 0, 'HEAP', 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, NULL
   FROM main.zv_objetos o WHERE o.tipo = 'U'
