@@ -531,10 +531,13 @@ TipoSql Analisador::Tipo() {
         ++i_;
         nome = Nome();
     }
+    tipoDoUsuario_.clear();
     auto base = TipoPeloNome(nome);
-    if (!base)
-        throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome + ".",
-                          2715, 16, 3);
+    if (!base) {  // an alias type: the executor finds it in the catalog
+        tipoDoUsuario_ = nome;
+        return TipoSql{TipoBase::SqlVariant, 0, 0, 0};
+    }
+    if (IguaisCiAs(nome, "sysname")) tipoDoUsuario_ = "sysname";
     int tamanho = 0, precisao = 0, escala = 0;
     bool informado = false;
     if (Aceitar("VARYING")) {
@@ -702,6 +705,7 @@ DefColuna Analisador::Coluna(bool soTipo) {
     } else {
         sysname = EhPalavra(Atual(), "sysname");
         c.tipo = Tipo();
+        c.tipoDoUsuario = tipoDoUsuario_;
     }
     for (;;) {
         if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
@@ -884,6 +888,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
         Palavra("FUNCTION"))
         return ObjetoProgramado(inicio, false);
     if (Aceitar("DATABASE")) return CriarBanco(inicio);
+    if (Aceitar("TYPE")) return CriarTipo(inicio);
     if (Aceitar("LOGIN")) {
         auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
         x->objeto.partes.push_back(Nome());
@@ -1112,6 +1117,12 @@ std::unique_ptr<Comando> Analisador::Soltar() {
         }
         return false;
     };
+    if (Aceitar("TYPE")) {
+        auto [c, x] = Novo<instrucao::ExcluirTipo>(inicio);
+        x->seExistir = seExistir();
+        x->objeto = NomeDeObjeto();
+        return c;
+    }
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::ExcluirTabela>(inicio);
         x->seExistir = seExistir();

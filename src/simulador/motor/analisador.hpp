@@ -107,6 +107,7 @@ class Analisador {
     DefColuna Coluna(bool soTipo);
     void LerCalculo(DefColuna& c);
     std::string FiltroDoIndice();
+    std::unique_ptr<Comando> CriarTipo(std::size_t inicio);  // analisador_de_tipos.cpp
     std::string Numero();
     std::unique_ptr<Comando> Criar();
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)
@@ -169,6 +170,7 @@ class Analisador {
     std::vector<std::size_t> rotulos_;        // the name token of each label
     std::vector<std::size_t> destinos_;       // the label token of each GOTO
     std::vector<int> ordinais_;               // of the '?' tokens, numbered when first needed
+    std::string tipoDoUsuario_;               // the alias type (or sysname) Tipo() last read
 };
 
 }  // namespace zolvek::simulador

@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
+#include "simulador/motor/colacao.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
@@ -164,6 +165,7 @@ std::unique_ptr<Comando> Analisador::Funcao(std::unique_ptr<Comando> c, instruca
     } else {
         instrucao::VariavelDeclarada r;
         r.tipo = Tipo();
+        r.tipoDoUsuario = IguaisCiAs(tipoDoUsuario_, "sysname") ? "" : tipoDoUsuario_;
         x.retorno.push_back(std::move(r));
     }
     OpcoesDoObjeto();

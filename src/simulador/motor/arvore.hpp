@@ -55,6 +55,7 @@ struct DefColuna {
     bool comValores = false;               // WITH VALUES: rows already there get the default
     std::string calculo;                   // AS expressão: a computed column, in parentheses
     bool persistida = false;               // PERSISTED
+    std::string tipoDoUsuario;             // an alias type (or sysname): `tipo` comes from it
 };
 
 struct ArquivoDeclarado {
@@ -207,6 +208,7 @@ struct VariavelDeclarada {
     bool tabela = false;                   // DECLARE @t TABLE (...)
     std::vector<DefColuna> colunas;        // of a table variable
     std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
+    std::string tipoDoUsuario;             // an alias type: `tipo` comes from it
 };
 
 // CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION, compiled as SQL Server does when
@@ -359,6 +361,17 @@ struct Usar {
     NomeComposto objeto;
 };
 
+struct CriarTipo {  // CREATE TYPE nome FROM tipo [NULL | NOT NULL]
+    NomeComposto objeto;
+    TipoSql tipo;
+    std::optional<bool> anulavel;
+};
+
+struct ExcluirTipo {  // DROP TYPE [IF EXISTS] nome
+    NomeComposto objeto;
+    bool seExistir = false;
+};
+
 struct Matar {
     Faixa numero;
 };
@@ -388,6 +401,7 @@ using QualquerInstrucao = std::variant<
     instrucao::RestaurarLista, instrucao::VerificarBackup, instrucao::Restaurar,
     instrucao::CriarLogin, instrucao::CriarUsuario, instrucao::ExcluirUsuario,
     instrucao::CriarPapel, instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
+    instrucao::CriarTipo, instrucao::ExcluirTipo,
     instrucao::Esperar, instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir,
     instrucao::Enquanto, instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor,
     instrucao::BuscarCursor, instrucao::FecharCursor, instrucao::DesalocarCursor,

@@ -714,6 +714,14 @@ void Executor::Rodar(const Comando& c) {
                 FecharCursoresNoFimDaTransacao();
             },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::CriarTipo& x) {
+                ComandoDeTipo(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::ExcluirTipo& x) {
+                ComandoDeTipo(x);
+                resultados_.push_back(db::Resultado{});
+            },
             [&](const instrucao::CriarLogin& x) {
                 ComandoDeUsuario(x);
                 resultados_.push_back(db::Resultado{});

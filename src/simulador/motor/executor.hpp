@@ -22,7 +22,12 @@ struct ContextoDeReescrita;
 struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
+struct TipoDoUsuario;
 struct ObjetoProgramado;
+
+// A variable's or parameter's type: its alias type's, found in the running statement's
+// database (2715 when there is none of that name).
+TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
 
 // INSERT and UPDATE write no computed column (271).
 void ExigirColunaGravavel(const ColunaDaTabela& c);
@@ -65,6 +70,8 @@ class Executor {
 
     // What a query needs of the user function a name calls (dbo.f); nothing when none.
     std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
+    // The alias type of that name of the session's database (executor_tipos.cpp).
+    const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
   private:
     // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
@@ -289,6 +296,17 @@ class Executor {
     void ComandoDeServidor(const instrucao::Restaurar& c);
     void ComandoDeServidor(const instrucao::Usar& c);
     void ComandoDeServidor(const instrucao::Matar& c);
+    // Alias types (executor_tipos.cpp) and the system procedures of a table of handlers
+    // (executor_procedimentos_em_tabela.cpp).
+    void ComandoDeTipo(const instrucao::CriarTipo& c);
+    void ComandoDeTipo(const instrucao::ExcluirTipo& c);
+    void CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, bool anulavel,
+                            const NomeComposto& escrito);
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
+    void AdicionarTipo(const Argumentos& args);
+    void RemoverTipo(const Argumentos& args);
+    bool ProcedimentoEmTabela(const std::string& chave, const Argumentos& args);
     // WAITFOR DELAY/TIME (executor_espera.cpp)
     void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.

@@ -315,6 +315,7 @@ static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) 
     c.nome = d.nome;
     c.calculo = d.calculo;
     c.persistida = d.persistida;
+    c.tipoDoUsuario = d.tipoDoUsuario;
     if (!c.calculo.empty()) {  // its type is its expression's (TiparColunasCalculadas)
         c.anulavel = d.anulavel.value_or(true);
         return c;
@@ -370,7 +371,7 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
     t.nome = nome;
     t.criacao = Agora();
     int identidades = 0, versoes = 0;
-    for (const auto& d : colunas) {
+    for (const auto& d : ColunasComTipos(colunas)) {
         if (t.Coluna(d.nome))
             throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
                                   "' in table '" + nome + "' is specified more than once.",
@@ -459,7 +460,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 bool reconstruir = !c.colunas.empty();
                 bool temLinhas = !c.colunas.empty() && TemLinhas(db, t.nome);
                 std::vector<DefRestricao> restricoes;
-                for (const auto& d : c.colunas) {
+                for (const auto& d : ColunasComTipos(c.colunas)) {
                     if (t.Coluna(d.nome))
                         throw ErroDeBanco(
                             "Column names in each table must be unique. Column name '" + d.nome +
@@ -517,7 +518,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 break;
             }
             case AcaoAlterar::AlterarColuna: {
-                const DefColuna& d = c.colunas[0];
+                const DefColuna d = ColunasComTipos(c.colunas)[0];
                 ColunaDaTabela* col = t.Coluna(d.nome);
                 if (!col)
                     throw ErroDeBanco("ALTER TABLE ALTER COLUMN failed because column '" +
@@ -571,6 +572,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 }
                 col->tipo = d.tipo;
                 col->anulavel = anulavel;
+                col->tipoDoUsuario = d.tipoDoUsuario;
                 cat.GravarTabela(db, t);
                 try {
                     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga,
@@ -896,6 +898,7 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     o.texto = TextoDaFaixa(faixa);
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
     if (c.tipoDeObjeto == "TR") o.pai = DonoDoGatilho(c, existente);
+    ExigirTiposDoCorpo(c);
     VerificarColunasDoCorpo(c);
     Atomico([&] {
         sqlite3* db = s_.db_;

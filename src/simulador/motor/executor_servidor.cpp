@@ -641,7 +641,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(db::Resultado{});
         return;
     }
-    if (ProcedimentoDeCatalogo(chave, args)) return;
+    if (ProcedimentoDeCatalogo(chave, args) || ProcedimentoEmTabela(chave, args)) return;
     if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
     if (chave == "sp_rename") return Renomear(args);
     if (chave == "sp_helptext") return TextoDoObjeto(arg(0, "objname").value_or(""));

@@ -772,6 +772,11 @@ bool GeradorSqlite::ObjetoDoUsuario(const std::vector<std::string>& partes) {
 
 // The SQLite name of a catalog view; "" for any other name.
 std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes) {
+    const std::string escrito = Dobrar(partes.back());
+    // systypes and the views of columns read the alias types, put there as the catalog loads
+    if (ctx_.catalogo && (escrito == "systypes" || escrito == "types" || escrito == "syscolumns" ||
+                          escrito == "columns"))
+        ctx_.catalogo();
     std::vector<std::string> p;
     for (const auto& s : partes) p.push_back(Dobrar(s));
     const std::string& ultimo = p.back();

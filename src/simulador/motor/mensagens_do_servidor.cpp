@@ -18,6 +18,8 @@ struct MensagemDoServidor {
 // In the order of their numbers.
 constexpr MensagemDoServidor kMensagens[] = {
     {207, 16, 1, "Invalid column name '%1'."},
+    {218, 16, 1, "Cannot find the type '%1', because it does not exist or you do not have permission."},
+    {219, 16, 1, "The type '%1' already exists, or you do not have permission to create it."},
     {271, 16, 1,
      "The column \"%1\" cannot be modified because it is either a computed column or is the "
      "result of a UNION operator."},
@@ -39,6 +41,10 @@ constexpr MensagemDoServidor kMensagens[] = {
      "Cannot %1 INSTEAD OF DELETE or UPDATE TRIGGER '%2' on table '%3' because the table has a "
      "FOREIGN KEY with cascaded DELETE or UPDATE."},
     {2501, 16, 45, "Cannot find a table or object with the name \"%1\". Check the system catalog."},
+    {2715, 16, 3, "Column, parameter, or variable #%1: Cannot find data type %2."},
+    {3732, 16, 1,
+     "Cannot drop type '%1' because it is being referenced by object '%2'. There may be other "
+     "objects that reference this type."},
     {4403, 16, 1,
      "Cannot update the view or function '%1' because it contains aggregates, or a DISTINCT or "
      "GROUP BY clause, or PIVOT or UNPIVOT operator."},

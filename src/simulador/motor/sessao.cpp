@@ -464,6 +464,7 @@ Catalogo& Sessao::CatalogoAtual() {
     if (!catalogoEmDia_) {
         catalogo_.Carregar(db_);
         for (const auto& [nome, t] : variaveisDeTabela_) catalogo_.AnotarTabela(t);
+        AtualizarTiposDoUsuario(db_, catalogo_.TiposDoUsuario());
         catalogoEmDia_ = true;
     }
     return catalogo_;
@@ -522,6 +523,7 @@ bool Sessao::GarantirVisoes(std::string_view faltando) {
     Instrucao q(db_, "SELECT 1 FROM sqlite_temp_master WHERE name = 'sysobjects'");
     if (q.Passo()) return CriarVisoesDeChavesQueFaltam(db_, faltando);
     CriarVisoesDoCatalogo(db_);
+    if (catalogoEmDia_) AtualizarTiposDoUsuario(db_, catalogo_.TiposDoUsuario());
     return true;
 }
 

@@ -24,12 +24,18 @@ CREATE TEMP TABLE zv_systypes(name TEXT COLLATE LATIN1_CI_AS, xtype INTEGER, sta
 CREATE INDEX temp.zv_systypes_xusertype ON zv_systypes(xusertype);
 CREATE TEMP VIEW systypes AS SELECT * FROM zv_systypes;
 CREATE TEMP VIEW zv_sys_types AS SELECT name, xtype AS system_type_id, xusertype AS user_type_id,
-  4 AS schema_id, NULL AS principal_id, length AS max_length,
+  (CASE WHEN xusertype >= 257 THEN 1 ELSE 4 END) AS schema_id, NULL AS principal_id,
+  length AS max_length,
   (CASE WHEN xtype IN (34, 35, 36, 98, 99, 165, 167, 173, 175, 189, 231, 239) THEN 0 ELSE prec END)
     AS precision, (CASE WHEN xtype IN (41, 42) THEN 7 ELSE scale END) AS scale,
-  collation AS collation_name, (CASE WHEN xusertype = 256 THEN 0 ELSE 1 END) AS is_nullable,
-  0 AS is_user_defined, 0 AS is_assembly_type, 0 AS default_object_id, 0 AS rule_object_id,
-  0 AS is_table_type FROM zv_systypes;
+  collation AS collation_name,
+  (CASE WHEN xusertype = 256 THEN 0 WHEN xusertype >= 257 THEN allownulls ELSE 1 END) AS is_nullable,
+  (xusertype >= 257) AS is_user_defined, 0 AS is_assembly_type, 0 AS default_object_id,
+  0 AS rule_object_id, 0 AS is_table_type FROM zv_systypes;
+CREATE TEMP VIEW zv_tipo_da_coluna AS SELECT c.tabela, c.colid,
+  coalesce((SELECT t.xusertype FROM zv_systypes t
+    WHERE t.name = zv_atributo_da_coluna(c.tabela, c.colid, 'tipo')), c.xtype) AS usuario
+  FROM main.zv_colunas c;
 CREATE TEMP VIEW sysobjects AS SELECT o.nome AS name, o.id AS id, o.tipo COLLATE LATIN1_CI_AS AS xtype,
   1 AS uid, 0 AS info, 0 AS status, 0 AS base_schema_ver, 0 AS replinfo, o.pai AS parent_obj,
   zv_dt(o.criacao) AS crdate, 0 AS ftcatid, 0 AS schema_ver, 0 AS stats_schema_ver,
@@ -53,7 +59,8 @@ CREATE TEMP VIEW zv_sys_procedures AS SELECT * FROM zv_sys_objects WHERE type = 
 CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS parent_id,
   create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
 CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
-  0 AS typestat, c.xtype AS xusertype, c.comprimento AS length,
+  0 AS typestat, (SELECT u.usuario FROM zv_tipo_da_coluna u WHERE u.tabela = c.tabela
+    AND u.colid = c.colid) AS xusertype, c.comprimento AS length,
   (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS xprec,
   (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
@@ -61,14 +68,18 @@ CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS
     THEN c.escala_cat ELSE 0 END) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
   0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
   NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
-  (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type, c.xtype AS usertype,
+  (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type,
+  (SELECT u.usuario FROM zv_tipo_da_coluna u WHERE u.tabela = c.tabela AND u.colid = c.colid)
+    AS usertype,
   NULL AS printfmt, c.prec AS prec, c.escala_cat AS scale,
   (zv_atributo_da_coluna(c.tabela, c.colid, 'calculo') IS NOT NULL) AS iscomputed, 0 AS isoutparam,
   c.anulavel AS isnullable,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS collation
   FROM main.zv_colunas c;
 CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name, c.colid AS column_id,
-  c.xtype AS system_type_id, c.xtype AS user_type_id, c.comprimento AS max_length,
+  c.xtype AS system_type_id,
+  (SELECT u.usuario FROM zv_tipo_da_coluna u WHERE u.tabela = c.tabela AND u.colid = c.colid)
+    AS user_type_id, c.comprimento AS max_length,
   (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS precision,
   (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
@@ -130,8 +141,12 @@ CREATE TEMP VIEW zv_is_columns AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TA
   (CASE WHEN c.xtype IN (35, 167, 175) THEN 'iso_1' WHEN c.xtype IN (99, 231, 239) THEN 'UNICODE' END)
     AS CHARACTER_SET_NAME, NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS COLLATION_NAME,
-  NULL AS DOMAIN_CATALOG, NULL AS DOMAIN_SCHEMA, NULL AS DOMAIN_NAME
+  (CASE WHEN d.name IS NOT NULL THEN zv_db_name() END) COLLATE LATIN1_CI_AS AS DOMAIN_CATALOG,
+  (CASE WHEN d.name IS NOT NULL THEN 'dbo' END) COLLATE LATIN1_CI_AS AS DOMAIN_SCHEMA,
+  d.name AS DOMAIN_NAME
   FROM main.zv_colunas c JOIN main.zv_objetos o ON o.id = c.tabela
+  LEFT JOIN zv_systypes d ON d.xusertype >= 257
+    AND d.name = zv_atributo_da_coluna(c.tabela, c.colid, 'tipo')
   LEFT JOIN main.zv_objetos d ON d.id = c.padrao AND c.padrao <> 0;
 CREATE TEMP VIEW zv_is_tables AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG,
   'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA, o.nome AS TABLE_NAME,
