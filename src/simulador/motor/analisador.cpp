@@ -8,9 +8,9 @@
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/idiomas.hpp"
+#include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 #include "simulador/motor/visitante.hpp"
-#include "simulador/motor/reescrita.hpp"
 
 namespace zolvek::simulador {
 
@@ -260,6 +260,12 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         x->valor = {i_, i_ + 1};
         ++i_;
         c = std::move(n);
+    } else if (Palavra("CHECKPOINT")) {
+        c = Novo<instrucao::PontoDeControle>(inicio).first;
+        ++i_;
+        if (!Fim() && Atual().tipo == TipoToken::Numero) ++i_;
+    } else if (Palavra("DBCC") && (Palavra("CHECKIDENT", 1) || Palavra("CHECKDB", 1))) {
+        c = Dbcc(inicio);
     } else if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
         throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                           texto::Maiusculas(Atual().texto) + " TRIGGER.");
@@ -802,8 +808,8 @@ std::string Analisador::FiltroDoIndice() {
     for (std::size_t k = inicio; k < i_; ++k) {
         const Token& t = t_[k];
         const bool operador = t.tipo == TipoToken::Simbolo && t.texto != "(" && t.texto != ")";
-        const bool anterior = k > inicio && t_[k - 1].tipo == TipoToken::Simbolo &&
-                              t_[k - 1].texto != ")";
+        const bool anterior =
+            k > inicio && t_[k - 1].tipo == TipoToken::Simbolo && t_[k - 1].texto != ")";
         if (k > inicio && !operador && !anterior && !EhSimbolo(t, ")")) s += " ";
         if (t.tipo == TipoToken::Numero)
             s += "(" + t.texto + ")";
@@ -830,8 +836,8 @@ void Analisador::LerCalculo(DefColuna& c) {
         if (casos > 0 && Palavra("END")) --casos;
         if (casos > 0) continue;
         if (Simbolo(",") || Palavra("PERSISTED") || Palavra("CONSTRAINT") || Palavra("PRIMARY") ||
-            Palavra("UNIQUE") || Palavra("CHECK") || Palavra("REFERENCES") ||
-            Palavra("FOREIGN") || IniciaInstrucao(Atual()))
+            Palavra("UNIQUE") || Palavra("CHECK") || Palavra("REFERENCES") || Palavra("FOREIGN") ||
+            IniciaInstrucao(Atual()))
             break;
     }
     if (i_ == inicio) Erro();
@@ -1099,7 +1105,9 @@ std::unique_ptr<Comando> Analisador::Alterar() {
         x->membro = Nome();
         return c;
     }
-    if (Aceitar("LOGIN") || Aceitar("USER")) {
+    if (Aceitar("LOGIN")) return AlterarLogin(inicio);
+    if (Palavra("SERVER") && Palavra("ROLE", 1)) return AlterarPapelDoServidor(inicio);
+    if (Aceitar("USER")) {
         auto c = Novo<instrucao::Ignorado>(inicio).first;
         i_ = FimDaInstrucao(i_);
         return c;

@@ -108,6 +108,11 @@ class Analisador {
     void LerCalculo(DefColuna& c);
     std::string FiltroDoIndice();
     std::unique_ptr<Comando> CriarTipo(std::size_t inicio);  // analisador_de_tipos.cpp
+    std::unique_ptr<Comando> Dbcc(std::size_t inicio);       // analisador_dbcc.cpp
+    // analisador_de_logins.cpp
+    std::unique_ptr<Comando> AlterarLogin(std::size_t inicio);
+    std::unique_ptr<Comando> AlterarPapelDoServidor(std::size_t inicio);
+    std::string TextoLiteral();
     std::string Numero();
     std::unique_ptr<Comando> Criar();
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)

@@ -357,8 +357,34 @@ struct AlterarPapel {
     bool adicionarMembro = true;
 };
 
+struct AlterarLogin {  // ALTER LOGIN x {ENABLE | DISABLE | WITH ...}
+    std::string login;
+    std::optional<std::string> senha;
+    std::optional<std::string> senhaAntiga;
+    std::optional<std::string> bancoPadrao;
+    std::optional<bool> desabilitado;
+};
+
+struct AlterarPapelDoServidor {  // ALTER SERVER ROLE papel {ADD | DROP} MEMBER login
+    std::string papel;
+    std::string membro;
+    bool adicionarMembro = true;
+};
+
 struct Usar {
     NomeComposto objeto;
+};
+
+struct PontoDeControle {};  // CHECKPOINT [duração]
+
+// DBCC CHECKIDENT ('tabela' [, NORESEED | RESEED [, valor]]) and DBCC CHECKDB [('banco' | 0
+// [, NOINDEX])] [WITH NO_INFOMSGS, ...]
+struct Dbcc {
+    std::string comando;          // CHECKIDENT or CHECKDB
+    std::string objeto;           // the table or database as written; "" for none
+    std::string modo;             // NORESEED, RESEED; "" for none
+    Faixa valor;                  // RESEED's new value; empty for none
+    bool semInformacoes = false;  // WITH NO_INFOMSGS
 };
 
 struct CriarTipo {  // CREATE TYPE nome FROM tipo [NULL | NOT NULL]
@@ -401,11 +427,12 @@ using QualquerInstrucao = std::variant<
     instrucao::RestaurarLista, instrucao::VerificarBackup, instrucao::Restaurar,
     instrucao::CriarLogin, instrucao::CriarUsuario, instrucao::ExcluirUsuario,
     instrucao::CriarPapel, instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
-    instrucao::CriarTipo, instrucao::ExcluirTipo,
-    instrucao::Esperar, instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir,
-    instrucao::Enquanto, instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor,
-    instrucao::BuscarCursor, instrucao::FecharCursor, instrucao::DesalocarCursor,
-    instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
+    instrucao::CriarTipo, instrucao::ExcluirTipo, instrucao::PontoDeControle, instrucao::Dbcc,
+    instrucao::AlterarLogin, instrucao::AlterarPapelDoServidor, instrucao::Esperar,
+    instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto,
+    instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor,
+    instrucao::FecharCursor, instrucao::DesalocarCursor, instrucao::Retornar,
+    instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
     instrucao::TentarCapturar, instrucao::NaoInterpretada>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.

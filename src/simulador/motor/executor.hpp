@@ -123,8 +123,7 @@ class Executor {
     // UPDATE and DELETE (executor_alteracoes.cpp), also through views and WITH queries.
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
-    void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
-                          const AlvoAlteravel* alvo);
+    void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
     Tabela& TabelaTruncada(const NomeComposto& objeto);
     void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
     void FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
@@ -296,6 +295,18 @@ class Executor {
     void ComandoDeServidor(const instrucao::Restaurar& c);
     void ComandoDeServidor(const instrucao::Usar& c);
     void ComandoDeServidor(const instrucao::Matar& c);
+    // executor_dbcc.cpp
+    void ComandoDeServidor(const instrucao::PontoDeControle& c);
+    void ComandoDeServidor(const instrucao::Dbcc& c);
+    void VerificarIdentidade(const instrucao::Dbcc& c);
+    void VerificarBanco(const instrucao::Dbcc& c);
+    // executor_logins.cpp
+    void ComandoDeServidor(const instrucao::AlterarLogin& c);
+    void ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c);
+    void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
+    void AdicionarAoPapelDoServidor(const Argumentos& args);
+    void RemoverDoPapelDoServidor(const Argumentos& args);
+    void TrocarSenha(const Argumentos& args);
     // Alias types (executor_tipos.cpp) and the system procedures of a table of handlers
     // (executor_procedimentos_em_tabela.cpp).
     void ComandoDeTipo(const instrucao::CriarTipo& c);

@@ -22,6 +22,9 @@ bool Executor::ProcedimentoEmTabela(const std::string& chave, const Argumentos& 
     static const ProcedimentoDaTabela kProcedimentos[] = {
         {"sp_addtype", &Executor::AdicionarTipo},
         {"sp_droptype", &Executor::RemoverTipo},
+        {"sp_addsrvrolemember", &Executor::AdicionarAoPapelDoServidor},
+        {"sp_dropsrvrolemember", &Executor::RemoverDoPapelDoServidor},
+        {"sp_password", &Executor::TrocarSenha},
     };
     for (const auto& p : kProcedimentos)
         if (chave == p.nome) {

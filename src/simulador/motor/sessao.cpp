@@ -110,8 +110,7 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
     : servidor_(std::move(servidor)), login_(login), host_(host), programa_(programa) {
     SessaoAberta aberta = servidor_->AbrirSessao(login_, banco, host_, programa_);
     spid_ = aberta.spid;
-    auto info = servidor_->AcharBanco(banco.empty() ? "master" : banco);
-    banco_ = info ? info->nome : banco;
+    banco_ = aberta.banco;
     try {
         Abrir(aberta.arquivoSqlite.string());
     } catch (...) {
