@@ -303,6 +303,7 @@ class Executor {
     // executor_logins.cpp
     void ComandoDeServidor(const instrucao::AlterarLogin& c);
     void ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c);
+    void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
     void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
     void AdicionarAoPapelDoServidor(const Argumentos& args);
     void RemoverDoPapelDoServidor(const Argumentos& args);

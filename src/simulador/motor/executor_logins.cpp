@@ -31,7 +31,14 @@ void Executor::ComandoDeServidor(const instrucao::AlterarLogin& c) {
     s_.ServidorAtual().AlterarLogin(c.login, a, Login{s_.NomeDoLogin(), s_.Sysadmin()});
 }
 
+// ALTER SERVER ROLE came with SQL Server 2012.
 void Executor::ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c) {
+    if (s_.ServidorAtual().Versao().maior < 11)
+        throw ErroDeBanco("Incorrect syntax near 'ROLE'.", 102, 15, 1);
+    MudarMembroDoServidor(c);
+}
+
+void Executor::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c) {
     if (!PapelFixoDoServidor(c.papel) || !s_.Sysadmin())
         throw ErroDeBanco("Cannot alter the server role '" + c.papel +
                               "', because it does not exist or you do not have permission.",
@@ -62,7 +69,7 @@ void Executor::MembroDoPapelDoServidor(const Argumentos& args, bool adicionar) {
     c.papel = papel;
     c.membro = login;
     c.adicionarMembro = adicionar;
-    ComandoDeServidor(c);
+    MudarMembroDoServidor(c);
     resultados_.push_back(db::Resultado{});
 }
 
