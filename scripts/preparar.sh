@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACOTES=(
-  build-essential cmake ninja-build pkg-config git clang-format ccache
+  build-essential cmake ninja-build pkg-config git clang-format ccache lld
   qt6-base-dev libqt6printsupport6 libqt6svg6 qt6-qpa-plugins libgl1-mesa-dev
   qt6-translations-l10n
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
@@ -13,6 +13,7 @@ PACOTES=(
   fonts-dejavu-core
   libboost-dev
   libssl-dev openssl freetds-bin python3-pymssql nodejs
+  nlohmann-json3-dev libvalijson-dev
 )
 
 faltando=()

@@ -43,7 +43,11 @@ std::optional<std::string> ConectarBanco(db::TModuloDados& modulo, const std::st
     // Without script lines the server kind plays no part in the load.
     dicionario::DicionarioDoPrograma().CarregarDicionario(
         arquivoDoDicionario, static_cast<dicionario::TipoDeServidor>(modulo.TipoDeServidor));
+    AbrirComoDbOwner(modulo, cadeia);
+    return TituloDaEmpresa(modulo);
+}
 
+void AbrirComoDbOwner(db::TModuloDados& modulo, const std::string& cadeia) {
     modulo.Banco.Fechar();
     modulo.Banco.DefinirStringDeConexao(cadeia);
     modulo.Conectar();
@@ -58,7 +62,6 @@ std::optional<std::string> ConectarBanco(db::TModuloDados& modulo, const std::st
         modulo.Banco.Fechar();
         throw ErroDeEntrada(kMensagemSemDbOwner);
     }
-    return TituloDaEmpresa(modulo);
 }
 
 std::optional<std::string> TituloDaEmpresa(db::TModuloDados& modulo) {

@@ -32,6 +32,10 @@ std::filesystem::path CaminhoDoDicionarioPadrao();
 std::optional<std::string> ConectarBanco(db::TModuloDados& modulo, const std::string& cadeia,
                                          const std::filesystem::path& dicionario);
 
+// The connection part of ConectarBanco, without the dictionary: opens `Banco` with the
+// string and refuses a login that is not db_owner (ErroDeEntrada kMensagemSemDbOwner).
+void AbrirComoDbOwner(db::TModuloDados& modulo, const std::string& cadeia);
+
 // The part of HabilitarComandos that is not a widget: opens `Parametros` and builds
 // the title from RAZAO_SOC: trimmed name + " - Manutenção " + VersaoDoPrograma, or
 // nullopt when the name is blank or the database has no parameter tables yet.

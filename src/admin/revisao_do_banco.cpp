@@ -6,7 +6,7 @@ namespace zolvek::admin {
 
 namespace {
 
-void Executar(db::Consulta& consulta, const std::string& sql) {
+void ExecutarNaConsulta(db::Consulta& consulta, const std::string& sql) {
     consulta.Fechar();
     consulta.DefinirSQL(sql);
     consulta.Executar();
@@ -18,7 +18,7 @@ void GravarRevisao(db::Consulta& consulta, int revisao) {
     consulta.Abrir();
     const bool semLinha = consulta.Vazio();
     consulta.Fechar();
-    if (semLinha) Executar(consulta, "insert PEMPRESA default values");
+    if (semLinha) ExecutarNaConsulta(consulta, "insert PEMPRESA default values");
     consulta.DefinirSQL("update PEMPRESA set RevisaoDoBD=:revisao");
     db::Parametro& parametro = consulta.ParametroPorNome("revisao");
     parametro.DefinirDirecao(db::DirecaoDeParametro::Entrada);
@@ -35,7 +35,7 @@ std::string ComandoDeMultiplosUsuarios(const std::string& nomeDoBanco) {
 
 void AtualizarRevisaoDoBanco(db::Consulta& consulta, int revisao, const std::string& nomeDoBanco) {
     if (revisao > 0) GravarRevisao(consulta, revisao);
-    Executar(consulta, ComandoDeMultiplosUsuarios(nomeDoBanco));
+    ExecutarNaConsulta(consulta, ComandoDeMultiplosUsuarios(nomeDoBanco));
 }
 
 }  // namespace zolvek::admin

@@ -188,6 +188,19 @@ db::DataHora HoraDoServidorOuLocal(db::TModuloDados& modulo, InterfaceDoComando&
     }
 }
 
+std::optional<AnaliseSemFim> ConsultarAnaliseSemFim(db::Consulta& consulta) {
+    std::optional<AnaliseSemFim> anterior;
+    try {
+        consulta.Fechar();
+        consulta.DefinirSQL("select * from StatusBD");
+        consulta.Abrir();
+        anterior = LerAnaliseSemFim(consulta);
+    } catch (const ErroDeBanco&) {
+    }
+    FecharSemErro(consulta);
+    return anterior;
+}
+
 std::optional<AnaliseSemFim> RegistrarInicioDaAnalise(db::TModuloDados& modulo,
                                                       const std::vector<std::string>& parametros,
                                                       db::Consulta& consulta,

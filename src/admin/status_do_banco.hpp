@@ -41,6 +41,10 @@ std::optional<AnaliseSemFim> RegistrarInicioDaAnalise(db::TModuloDados& modulo,
                                                       db::Consulta& consulta,
                                                       InterfaceDoComando& interface);
 
+// What RegistrarInicioDaAnalise tells of the row, read without writing anything (a
+// simulation). A status table that cannot be read tells nothing.
+std::optional<AnaliseSemFim> ConsultarAnaliseSemFim(db::Consulta& consulta);
+
 // Writes the outcome of the run; every failure (a missing column among them)
 // propagates to the caller.
 void RegistrarFimDaAnalise(db::TModuloDados& modulo, const db::DataHora& inicio,

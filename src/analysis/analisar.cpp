@@ -2,13 +2,16 @@
 
 #include <memory>
 
+#include "admin/copia_antes_de_alterar.hpp"
 #include "admin/status_do_banco.hpp"
+#include "analysis/acompanhamento_da_analise.hpp"
 #include "analysis/contexto_da_analise.hpp"
 #include "analysis/laco_das_tabelas.hpp"
 #include "analysis/nomes_da_analise.hpp"
 #include "analysis/passos_da_analise.hpp"
 #include "analysis/procedimentos.hpp"
 #include "analysis/registro_da_execucao.hpp"
+#include "analysis/simulacao_da_analise.hpp"
 #include "versioning/versionamento.hpp"
 
 namespace zolvek::analysis {
@@ -17,31 +20,8 @@ namespace {
 
 using versionamento::ClasseDeVersionamento;
 
-// Reopens the company parameters; the run does not depend on them being readable.
-void ReabrirParametrosSemErro(db::TModuloDados& modulo) {
-    try {
-        modulo.Parametros.Fechar();
-        modulo.AbrirParametros();
-    } catch (const Erro&) {
-    }
-}
-
 dicionario::TipoDeServidor TipoDoServidor(const db::TModuloDados& modulo) {
     return static_cast<dicionario::TipoDeServidor>(static_cast<int>(modulo.TipoDeServidor));
-}
-
-// A run that finds the previous one unfinished says so and processes every table.
-void PrepararReparo(ContextoDaAnalise& c, const std::optional<admin::AnaliseSemFim>& anterior) {
-    if (!anterior) return;
-    c.RefazerTodasAsTabelas = true;
-    std::string quando;
-    if (!anterior->inicio.empty()) quando += ", iniciada em " + anterior->inicio;
-    if (!anterior->operador.empty()) quando += " por " + anterior->operador;
-    c.Interface.Mostrar(TipoDeMensagem::Informacao,
-                        "A análise anterior deste banco de dados" + quando +
-                            ", não registrou o seu fim: pode ter parado com chaves, índices, "
-                            "valores padrão ou validações de uma tabela removidos. Todas as "
-                            "tabelas serão processadas nesta execução.");
 }
 
 // Steps 6 and 7: the start time and the start record (the dictionary is already loaded).
@@ -52,8 +32,8 @@ db::DataHora PrepararInicio(ContextoDaAnalise& c) {
         c.Modulo.Parametros.Fechar();
         c.Modulo.AbrirParametros();
         if (TabelaExiste(c, "StatusBD"))
-            PrepararReparo(c, admin::RegistrarInicioDaAnalise(c.Modulo, c.ListaDeOpcoes, c.Trabalho,
-                                                              c.Interface));
+            AvisarReparo(c, admin::RegistrarInicioDaAnalise(c.Modulo, c.ListaDeOpcoes, c.Trabalho,
+                                                            c.Interface));
     }
     return inicio;
 }
@@ -121,7 +101,9 @@ void ExecutarFases(ContextoDaAnalise& c) {
 }
 
 // Steps 21 to 23.
-ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio) {
+ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio,
+                            AcompanhamentoDaAnalise& acompanhamento) {
+    acompanhamento.Pausar();  // the registration is no change of the structure
     c.MostrarProgresso("Registrando execução...");
     AcessoUnico(c, true);
     ResultadoDaAnalise resultado = ClassificarExecucao(c);
@@ -130,31 +112,54 @@ ResultadoDaAnalise Concluir(ContextoDaAnalise& c, const db::DataHora& inicio) {
     c.FinalizarEvolucao(true);
     if (c.Opcoes.NaoBloquear) ConferirAcessoUnicoAoFim(c);
     resultado.erros = c.Erros();
+    AnotarMudancas(resultado, acompanhamento);
     return resultado;
+}
+
+// Steps 8 to 23, with the progress window open.
+ResultadoDaAnalise ExecutarComEvolucao(ContextoDaAnalise& c, const db::DataHora& inicio,
+                                       AcompanhamentoDaAnalise& acompanhamento) {
+    c.AbrirEvolucao("Analisando banco de dados");
+    try {
+        c.ProgramasAgregados = ListarProgramasAgregados(c);
+        ExecutarFases(c);
+        if (acompanhamento.Simulacao()) return ConcluirSimulacao(c, acompanhamento);
+        return Concluir(c, inicio, acompanhamento);
+    } catch (...) {
+        if (!c.EvolucaoFinalizada()) c.FinalizarEvolucao(false);
+        throw;
+    }
 }
 
 }  // namespace
 
 ResultadoDaAnalise Analisar(db::TModuloDados& modulo, dicionario::DicionarioDeDados& dicionario,
                             const std::filesystem::path& arquivoDoDicionario,
-                            const OpcoesDaAnalise& opcoes, InterfaceDoComando& interface) {
+                            const OpcoesDaAnalise& opcoes, InterfaceDoComando& interface,
+                            const ExtrasDaAnalise& extras) {
     ContextoDaAnalise c(modulo, dicionario, opcoes, interface);
     // The dictionary first: a file that does not load (cut short, for one), or a name
     // the server cannot take, is refused before anything is sent to the database.
     c.Dicionario.CarregarDicionario(arquivoDoDicionario, TipoDoServidor(c.Modulo),
                                     &c.LinhasDeScript, &c.TabelasDeParametro);
     VerificarNomesDoDicionario(c.Dicionario);
+    if (!extras.copiaAntes.empty())
+        admin::FazerCopiaAntesDeAlterar(c.Banco, c.NomeDoBanco, extras.copiaAntes);
+    if (extras.simular) {
+        // The single-user switch is held back by the simulation and shown in its script.
+        AcompanhamentoDaAnalise simulacao(c.Banco, true, c.VersaoMaior);
+        try {
+            AcessoUnico(c, !opcoes.NaoBloquear);
+            return ExecutarComEvolucao(c, PrepararInicioDaSimulacao(c), simulacao);
+        } catch (const Erro&) {
+            if (simulacao.Interrupcao().empty()) throw;
+            throw Erro(simulacao.Interrupcao());
+        }
+    }
     AcessoUnico(c, !opcoes.NaoBloquear);
     const db::DataHora inicio = PrepararInicio(c);
-    c.AbrirEvolucao("Analisando banco de dados");
-    try {
-        c.ProgramasAgregados = ListarProgramasAgregados(c);
-        ExecutarFases(c);
-        return Concluir(c, inicio);
-    } catch (...) {
-        if (!c.EvolucaoFinalizada()) c.FinalizarEvolucao(false);
-        throw;
-    }
+    AcompanhamentoDaAnalise acompanhamento(c.Banco, false, c.VersaoMaior);
+    return ExecutarComEvolucao(c, inicio, acompanhamento);
 }
 
 }  // namespace zolvek::analysis

@@ -16,7 +16,28 @@ bool PadraoMinimo(const OpcoesDaAnalise& o) {
 
 }  // namespace
 
-ResultadoDaAnalise ClassificarExecucao(ContextoDaAnalise& c) {
+void ReabrirParametrosSemErro(db::TModuloDados& modulo) {
+    try {
+        modulo.Parametros.Fechar();
+        modulo.AbrirParametros();
+    } catch (const Erro&) {
+    }
+}
+
+void AvisarReparo(ContextoDaAnalise& c, const std::optional<admin::AnaliseSemFim>& anterior) {
+    if (!anterior) return;
+    c.RefazerTodasAsTabelas = true;
+    std::string quando;
+    if (!anterior->inicio.empty()) quando += ", iniciada em " + anterior->inicio;
+    if (!anterior->operador.empty()) quando += " por " + anterior->operador;
+    c.Interface.Mostrar(TipoDeMensagem::Informacao,
+                        "A análise anterior deste banco de dados" + quando +
+                            ", não registrou o seu fim: pode ter parado com chaves, índices, "
+                            "valores padrão ou validações de uma tabela removidos. Todas as "
+                            "tabelas serão processadas nesta execução.");
+}
+
+ResultadoDaAnalise ClassificarExecucao(ContextoDaAnalise& c, bool gravarRevisao) {
     ResultadoDaAnalise r;
     const std::string erros = std::to_string(c.Erros().size());
     r.Complemento =
@@ -31,8 +52,9 @@ ResultadoDaAnalise ClassificarExecucao(ContextoDaAnalise& c) {
         r.classificacao = ClassificacaoDaAnalise::ComErros;
         r.Complemento += ", executado até o fim com " + erros + " erro(s)";
     } else if (PadraoMinimo(c.Opcoes)) {
-        admin::AtualizarRevisaoDoBanco(c.Trabalho, c.Dicionario.RevisaoDoDicionario(),
-                                       c.NomeDoBanco);
+        if (gravarRevisao)
+            admin::AtualizarRevisaoDoBanco(c.Trabalho, c.Dicionario.RevisaoDoDicionario(),
+                                           c.NomeDoBanco);
         r.classificacao = ClassificacaoDaAnalise::Sucesso;
         r.Complemento += ", executado com sucesso";
     } else {

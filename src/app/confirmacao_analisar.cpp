@@ -10,6 +10,7 @@
 #include "admin/procedimentos_internos.hpp"
 #include "analysis/grupo_para_acesso.hpp"
 #include "app/cursor_de_espera.hpp"
+#include "app/dialogo_de_arquivo.hpp"
 #include "app/jv_sql_script.hpp"
 #include "app/mensagens.hpp"
 #include "comum/texto.hpp"
@@ -23,7 +24,12 @@ TConfirmacaoAnalisar::TConfirmacaoAnalisar(db::TModuloDados* modulo, QWidget* pa
       modulo_(modulo) {
     setObjectName("ConfirmacaoAnalisar");
     setWindowTitle("Banco de Dados: Opções para analisar");
+    EscolherCopia = [](QWidget* pai) {
+        return EscolherArquivoParaGravar(pai, "Cópia de segurança antes de alterar", QString(),
+                                         "Cópias de segurança (*.bak);;Todos os arquivos (*)");
+    };
     CriarCaixas();
+    CriarCopiaESimulacao();
     Organizar();
     AplicarAcoplamento();
     LerGrupo();
@@ -79,6 +85,10 @@ void TConfirmacaoAnalisar::CriarCaixas() {
     caixa(cbxVerificarIntegridade, "cbxVerificarIntegridade",
           "Executar verificação completa da integridade dos dados", inicial.VerificarIntegridade);
 
+    btnSimular = new QPushButton("&Simular...", this);
+    btnSimular->setObjectName("btnSimular");
+    btnSimular->setAutoDefault(false);
+    btnSimular->hide();  // offered by DefinirSimulacao
     btnIniciar = new QPushButton("&Iniciar", this);
     btnIniciar->setObjectName("btnIniciar");
     btnIniciar->setAutoDefault(false);
@@ -87,6 +97,42 @@ void TConfirmacaoAnalisar::CriarCaixas() {
     btnCancelar->setObjectName("btnCancelar");
     btnCancelar->setDefault(true);
     connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// Not among the registered options: the backup's box and file, and the simulation.
+void TConfirmacaoAnalisar::CriarCopiaESimulacao() {
+    cbxCopiaAntes = new QCheckBox("Fazer cópia de segurança &antes da primeira alteração...", this);
+    cbxCopiaAntes->setObjectName("cbxCopiaAntes");
+    connect(cbxCopiaAntes, &QCheckBox::clicked, this, [this] { cbxCopiaAntesClick(); });
+    lblCopiaAntes = new QLabel(this);
+    lblCopiaAntes->setObjectName("lblCopiaAntes");
+    lblCopiaAntes->setIndent(20);
+    lblCopiaAntes->hide();
+    connect(btnSimular, &QPushButton::clicked, this, [this] {
+        ExecutarComando([this] {
+            if (simular_) simular_(this, Opcoes(), Extras());
+        });
+    });
+}
+
+void TConfirmacaoAnalisar::cbxCopiaAntesClick() {
+    copiaAntes_.clear();
+    if (cbxCopiaAntes->isChecked()) copiaAntes_ = EscolherCopia(this);
+    // Giving up the file gives up the backup.
+    cbxCopiaAntes->setChecked(!copiaAntes_.isEmpty());
+    lblCopiaAntes->setText(copiaAntes_);
+    lblCopiaAntes->setVisible(!copiaAntes_.isEmpty());
+}
+
+analysis::ExtrasDaAnalise TConfirmacaoAnalisar::Extras() const {
+    analysis::ExtrasDaAnalise extras;
+    if (cbxCopiaAntes->isChecked()) extras.copiaAntes = copiaAntes_.toStdString();
+    return extras;
+}
+
+void TConfirmacaoAnalisar::DefinirSimulacao(Simulacao simular) {
+    simular_ = std::move(simular);
+    btnSimular->setVisible(static_cast<bool>(simular_));
 }
 
 void TConfirmacaoAnalisar::Organizar() {
@@ -113,8 +159,11 @@ void TConfirmacaoAnalisar::Organizar() {
     pilha->addLayout(grupo);
     pilha->addWidget(cbxNaoBloquear);
     pilha->addWidget(cbxVerificarIntegridade);
+    pilha->addWidget(cbxCopiaAntes);
+    pilha->addWidget(lblCopiaAntes);
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
+    botoes->addWidget(btnSimular);
     botoes->addWidget(btnIniciar);
     botoes->addWidget(btnCancelar);
     pilha->addSpacing(6);
@@ -139,6 +188,8 @@ void TConfirmacaoAnalisar::Organizar() {
                         edtGrupoParaAcesso,
                         cbxNaoBloquear,
                         cbxVerificarIntegridade,
+                        cbxCopiaAntes,
+                        btnSimular,
                         btnIniciar,
                         btnCancelar};
     for (std::size_t i = 1; i < std::size(ordem); ++i) setTabOrder(ordem[i - 1], ordem[i]);
@@ -209,10 +260,12 @@ void TConfirmacaoAnalisar::lblEditarClick() {
     admin::GravarProcedimentosInternos(modulo_->Banco, *editado);
 }
 
-std::optional<analysis::OpcoesDaAnalise> ConfirmarAnalise(db::TModuloDados* modulo, QWidget* pai) {
+std::optional<AnaliseConfirmada> ConfirmarAnalise(db::TModuloDados* modulo, QWidget* pai,
+                                                  TConfirmacaoAnalisar::Simulacao simular) {
     TConfirmacaoAnalisar dialogo(modulo, pai);
+    if (simular) dialogo.DefinirSimulacao(std::move(simular));
     if (dialogo.exec() != QDialog::Accepted) return std::nullopt;
-    return dialogo.Opcoes();
+    return AnaliseConfirmada{dialogo.Opcoes(), dialogo.Extras()};
 }
 
 }  // namespace zolvek::app

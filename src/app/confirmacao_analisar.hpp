@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <functional>
 #include <optional>
 
+#include "analysis/analisar.hpp"
 #include "analysis/opcoes_da_analise.hpp"
 
 class QCheckBox;
@@ -20,7 +23,8 @@ namespace zolvek::app {
 // "Analisar". The check boxes start in their initial states every time; the
 // access group is the one stored for the database (else "PUBLIC") and is stored
 // again when the dialog closes, whatever the button. A ticked creation box
-// ticks and locks its removal box.
+// ticks and locks its removal box. Beside the registered options, the backup
+// taken before the first change and, when the caller offers it, "Simular...".
 class TConfirmacaoAnalisar : public QDialog {
     Q_OBJECT
 
@@ -31,6 +35,16 @@ class TConfirmacaoAnalisar : public QDialog {
 
     // The options as the dialog shows them.
     analysis::OpcoesDaAnalise Opcoes() const;
+    // What the run does besides them: the backup file, when its box is ticked.
+    analysis::ExtrasDaAnalise Extras() const;
+
+    // Offers "Simular...", which calls `simular` with the dialog (owner of the windows
+    // it opens) and the options and extras shown; the dialog stays open after it.
+    using Simulacao = std::function<void(QWidget* dialogo, const analysis::OpcoesDaAnalise&,
+                                         const analysis::ExtrasDaAnalise&)>;
+    void DefinirSimulacao(Simulacao simular);
+    // Asks for the backup file when its box is ticked ("": the user gave up).
+    std::function<QString(QWidget* pai)> EscolherCopia;
 
     // Re-applied whenever a check box is clicked.
     void AplicarAcoplamento();
@@ -53,6 +67,9 @@ class TConfirmacaoAnalisar : public QDialog {
     QLineEdit* edtGrupoParaAcesso;
     QCheckBox* cbxNaoBloquear;
     QCheckBox* cbxVerificarIntegridade;
+    QCheckBox* cbxCopiaAntes;
+    QLabel* lblCopiaAntes;
+    QPushButton* btnSimular;
     QPushButton* btnIniciar;
     QPushButton* btnCancelar;
 
@@ -61,15 +78,25 @@ class TConfirmacaoAnalisar : public QDialog {
 
   private:
     void CriarCaixas();
+    void CriarCopiaESimulacao();
+    void cbxCopiaAntesClick();
     void Organizar();
     void LerGrupo();
     void GravarGrupo();
 
     db::TModuloDados* modulo_;
+    QString copiaAntes_;
+    Simulacao simular_;
 };
 
-// Shows the dialog modally; the options when the user pressed "Iniciar".
-std::optional<analysis::OpcoesDaAnalise> ConfirmarAnalise(db::TModuloDados* modulo,
-                                                          QWidget* pai = nullptr);
+struct AnaliseConfirmada {
+    analysis::OpcoesDaAnalise opcoes;
+    analysis::ExtrasDaAnalise extras;
+};
+
+// Shows the dialog modally; the options when the user pressed "Iniciar". With
+// `simular`, the dialog offers "Simular..." (see DefinirSimulacao).
+std::optional<AnaliseConfirmada> ConfirmarAnalise(db::TModuloDados* modulo, QWidget* pai = nullptr,
+                                                  TConfirmacaoAnalisar::Simulacao simular = {});
 
 }  // namespace zolvek::app

@@ -18,7 +18,7 @@ namespace zolvek::app {
 
 namespace {
 
-QString SemSenha(const QString& cadeia) {
+QString CadeiaSemSenha(const QString& cadeia) {
     return QString::fromStdString(db::RemoverSenhaDaConexao(cadeia.toStdString()));
 }
 
@@ -59,7 +59,7 @@ TImportacaoOutroBancoDados::TImportacaoOutroBancoDados(QWidget* pai) : QDialog(p
     resize(520, 150);
 
     ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
-    edtOrigem->setText(SemSenha(memoria.Ler("edtOrigem.Text").toString()));
+    edtOrigem->setText(CadeiaSemSenha(memoria.Ler("edtOrigem.Text").toString()));
     memoria.RestaurarPosicao();
     HabilitarImportar();
 
@@ -96,7 +96,7 @@ void TImportacaoOutroBancoDados::btnOrigemClick() {
         db::FaltaSenhaNaConexao(db::RemoverSenhaDaConexao(editada)))
         senha = db::ObterValorDaConexao(editada, "Password");
     pelaEdicao_ = true;
-    edtOrigem->setText(SemSenha(QString::fromStdString(editada)));
+    edtOrigem->setText(CadeiaSemSenha(QString::fromStdString(editada)));
     pelaEdicao_ = false;
     senhaDaOrigem_ = senha;
 }
@@ -105,7 +105,7 @@ void TImportacaoOutroBancoDados::btnImportarClick() {
     if (edtOrigem->text().isEmpty()) return;
     if (db::FaltaSenhaNaConexao(Origem()) && !PedirSenha()) return;
     ArmazenamentoDoFormulario memoria(this, RaizDasConfiguracoes::Geral);
-    memoria.Gravar("edtOrigem.Text", SemSenha(edtOrigem->text()));
+    memoria.Gravar("edtOrigem.Text", CadeiaSemSenha(edtOrigem->text()));
     memoria.GravarPosicao();
     memoria.Confirmar();
     accept();

@@ -23,12 +23,12 @@ namespace zolvek::app {
 
 namespace {
 
-const char* const kFiltro = "Comandos (*.sql);;Todos (*.*)";
+const char* const kFiltroDeScripts = "Comandos (*.sql);;Todos (*.*)";
 
 QString EscolherArquivo(QWidget* pai, QFileDialog::AcceptMode modo) {
     QFileDialog dialogo(pai);
     dialogo.setAcceptMode(modo);
-    dialogo.setNameFilter(kFiltro);
+    dialogo.setNameFilter(kFiltroDeScripts);
     dialogo.setDefaultSuffix("sql");
     dialogo.setFileMode(modo == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                         : QFileDialog::AnyFile);

@@ -28,6 +28,7 @@
 #include "app/mensagens.hpp"
 #include "app/restaura_copia.hpp"
 #include "app/senhas_guardadas.hpp"
+#include "app/simulacao_analisar.hpp"
 #include "app/suporte_zav.hpp"
 #include "app/validar_bd.hpp"
 #include "comum/log.hpp"
@@ -49,14 +50,11 @@ namespace {
 
 QString tituloDaAplicacao;
 
-QString Texto(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // The panel's entries may hold CR LF inside (multi-line column values).
 QString TextoDoPainel(const std::vector<std::string>& linhas) {
     QStringList partes;
-    for (const auto& linha : linhas) partes.append(Texto(linha).replace("\r\n", "\n"));
+    for (const auto& linha : linhas)
+        partes.append(QString::fromStdString(linha).replace("\r\n", "\n"));
     return partes.join('\n');
 }
 
@@ -79,7 +77,8 @@ void EntregarConfiguracaoDoLog() {
 }  // namespace
 
 QString TituloDaAplicacao() {
-    if (tituloDaAplicacao.isEmpty()) tituloDaAplicacao = Texto(versao::NomeDoProduto());
+    if (tituloDaAplicacao.isEmpty())
+        tituloDaAplicacao = QString::fromStdString(versao::NomeDoProduto());
     return tituloDaAplicacao;
 }
 
@@ -293,14 +292,14 @@ void TPrincipal::DefinirComandosHabilitados(bool habilitados) {
 
 void TPrincipal::HabilitarComandos(const std::optional<std::string>& tituloDaEmpresa) {
     DefinirComandosHabilitados(true);
-    if (tituloDaEmpresa) DefinirTituloDaAplicacao(Texto(*tituloDaEmpresa));
+    if (tituloDaEmpresa) DefinirTituloDaAplicacao(QString::fromStdString(*tituloDaEmpresa));
     setWindowTitle(TituloDaAplicacao());
     AtualizarInformacoes();
 }
 
 void TPrincipal::DesabilitarComandos() {
     DefinirComandosHabilitados(false);
-    DefinirTituloDaAplicacao(Texto(admin::TituloSemConexao()));
+    DefinirTituloDaAplicacao(QString::fromStdString(admin::TituloSemConexao()));
     setWindowTitle(TituloDaAplicacao());
 }
 
@@ -352,8 +351,13 @@ void TPrincipal::imbConectarClick() {
 }
 
 void TPrincipal::imbAnalisarClick() {
-    const auto opcoes = ConfirmarAnalise(modulo_.get(), this);
-    if (!opcoes) return;
+    const auto confirmada =
+        ConfirmarAnalise(modulo_.get(), this,
+                         [this](QWidget* dialogo, const analysis::OpcoesDaAnalise& o,
+                                const analysis::ExtrasDaAnalise& x) {
+                             SimularAnalise(dialogo, *modulo_, dicionario_, o, x);
+                         });
+    if (!confirmada) return;
     // The progress window outlives this handler: it stays open for reading the outcome.
     InterfaceGrafica janelas(this, [](QWidget* dono, const QString&) -> TEvolucao* {
         return new TEvolucaoAnalisar(dono);
@@ -361,11 +365,11 @@ void TPrincipal::imbAnalisarClick() {
     analysis::ResultadoDaAnalise resultado;
     ExecutarComandoEmSegundoPlano(janelas, [&](InterfaceDoComando& interface) {
         resultado = analysis::Analisar(*modulo_, dicionario::DicionarioDoPrograma(), dicionario_,
-                                       *opcoes, interface);
+                                       confirmada->opcoes, interface, confirmada->extras);
     });
     if (auto* janela = qobject_cast<TEvolucaoAnalisar*>(janelas.Evolucao()))
         janela->MostrarResultado(
-            Texto(resultado.Complemento),
+            QString::fromStdString(resultado.Complemento),
             resultado.classificacao == analysis::ClassificacaoDaAnalise::Sucesso);
 }
 

@@ -12,7 +12,7 @@ namespace zolvek::app {
 
 namespace {
 
-QLineEdit* Campo(QWidget* pai, const char* nome, const QString& texto = {}) {
+QLineEdit* CampoDaCopia(QWidget* pai, const char* nome, const QString& texto = {}) {
     auto* campo = new QLineEdit(texto, pai);
     campo->setObjectName(nome);
     campo->setMinimumWidth(300);
@@ -33,11 +33,11 @@ TRestauraCopia::TRestauraCopia(QWidget* pai)
     : TDialogoDoServidor(pai, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("RestauraCopia");
     setWindowTitle("Cópia de Segurança: Restauração");
-    edtOrigem = Campo(this, "edtOrigem");
-    edtDestino = Campo(this, "edtDestino");
-    edtServidor = Campo(this, "edtServidor");
-    edtLogin = Campo(this, "edtLogin", "sa");
-    edtSenha = Campo(this, "edtSenha");
+    edtOrigem = CampoDaCopia(this, "edtOrigem");
+    edtDestino = CampoDaCopia(this, "edtDestino");
+    edtServidor = CampoDaCopia(this, "edtServidor");
+    edtLogin = CampoDaCopia(this, "edtLogin", "sa");
+    edtSenha = CampoDaCopia(this, "edtSenha");
 
     auto* tudo = new QVBoxLayout(this);
     Rotulado(tudo, "&Arquivo origem", edtOrigem);

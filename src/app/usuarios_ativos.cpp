@@ -15,14 +15,6 @@
 
 namespace zolvek::app {
 
-namespace {
-
-QString Texto(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-}  // namespace
-
 TUsuariosAtivos::TUsuariosAtivos(db::Conexao& conexao, const std::string& nomeDoBanco, QWidget* pai)
     : QDialog(pai, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
@@ -85,8 +77,8 @@ void TUsuariosAtivos::PreencherGrade() {
     grdProcessos->setRowCount(static_cast<int>(linhas.size()));
     for (int i = 0; i < static_cast<int>(linhas.size()); ++i) {
         const auto& l = linhas[static_cast<std::size_t>(i)];
-        grdProcessos->setItem(i, 0, new QTableWidgetItem(Texto(l.loginame)));
-        grdProcessos->setItem(i, 1, new QTableWidgetItem(Texto(l.hostname)));
+        grdProcessos->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(l.loginame)));
+        grdProcessos->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(l.hostname)));
         auto* minutos = new QTableWidgetItem(QString::number(l.tempo));
         minutos->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grdProcessos->setItem(i, 2, minutos);

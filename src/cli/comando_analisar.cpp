@@ -4,25 +4,23 @@
 #include <iostream>
 
 #include "analysis/analisar.hpp"
-#include "analysis/grupo_para_acesso.hpp"
+#include "cli/analise_de_varios_bancos.hpp"
 #include "cli/argumentos.hpp"
 #include "cli/erros_em_csv.hpp"
 #include "cli/registro.hpp"
+#include "cli/relatorio_do_comando.hpp"
 #include "cli/sessao_cli.hpp"
 #include "cli/terminal_da_analise.hpp"
 #include "comum/texto.hpp"
 #include "dictionary/dicionario.hpp"
+#include "execucao/analise_de_um_banco.hpp"
+#include "execucao/arquivos_de_saida.hpp"
 
 namespace zolvek::cli {
 
 namespace {
 
-using analysis::ClassificacaoDaAnalise;
 using analysis::OpcoesDaAnalise;
-
-// Aborted (a question answered "Cancelar", the single-user switch refused, an error
-// that ended the run) or cancelled with Ctrl+C.
-constexpr int kSaidaInterrompida = 3;
 
 // The removal box that the dialog ticks and disables while its creation box is ticked.
 const char* CaixaQueExige(const std::string& nome) {
@@ -69,67 +67,96 @@ void ImprimirErros(std::ostream& saida, const std::vector<LinhaDeErro>& erros) {
     saida.flush();
 }
 
-int Saida(ClassificacaoDaAnalise c) {
-    switch (c) {
-        case ClassificacaoDaAnalise::Sucesso:
-            return kSaidaSucesso;
-        case ClassificacaoDaAnalise::Cancelada:
-            return kSaidaInterrompida;
-        case ClassificacaoDaAnalise::ForaDoPadrao:
-        case ClassificacaoDaAnalise::ComErros:
-            break;
+// A file option whose path is emptied now: one that cannot be written is bad usage.
+std::filesystem::path ArquivoPreparado(const Argumentos& a, const std::string& opcao) {
+    const auto arquivo = ArquivoDaOpcao(a, opcao);
+    if (!arquivo) return {};
+    try {
+        execucao::PrepararArquivoDeSaida(*arquivo);
+    } catch (const Erro& e) {
+        throw ErroDeUso(e.what());
     }
-    return kSaidaFalha;
+    return *arquivo;
 }
 
-int RodarAnalise(const Argumentos& argumentos, db::TModuloDados& modulo) {
-    const OpcoesDaAnalise opcoes = LerOpcoes(argumentos, analysis::LerGrupoParaAcesso(modulo));
-    if (argumentos.Valor("--grupo"))
-        analysis::GravarGrupoParaAcesso(modulo, opcoes.GrupoParaAcesso);
-    TerminalDaAnalise terminal(modulo.Banco, argumentos.Marcado("--sim-para-todos"),
-                               isatty(STDIN_FILENO) != 0, isatty(STDERR_FILENO) != 0);
-    analysis::ResultadoDaAnalise resultado;
-    try {
-        resultado = analysis::Analisar(modulo, dicionario::DicionarioDoPrograma(),
-                                       ArquivoDoDicionario(argumentos), opcoes, terminal);
-    } catch (const Cancelamento&) {
-        std::cout << "Análise interrompida: nada foi registrado" << std::endl;
-        return kSaidaInterrompida;
-    } catch (const Erro& e) {
-        std::cout << e.what() << "\nAnálise interrompida: nada foi registrado" << std::endl;
-        return kSaidaInterrompida;
+// What every run asks, from the flags (the connection string apart).
+execucao::PedidoDeAnalise LerPedido(const Argumentos& a) {
+    execucao::PedidoDeAnalise p;
+    p.arquivoDoDicionario = ArquivoDoDicionario(a);
+    p.opcoes = LerOpcoes(a, OpcoesDaAnalise().GrupoParaAcesso);
+    p.grupo = a.Valor("--grupo");
+    p.extras.simular = a.Marcado("--simular");
+    if (const auto copia = ArquivoDaOpcao(a, "--copia-antes"))
+        p.extras.copiaAntes = copia->string();
+    if (ArquivoDaOpcao(a, "--script") && !p.extras.simular)
+        throw ErroDeUso("A opção --script só vale com --simular");
+    return p;
+}
+
+int RodarUmBanco(const Argumentos& a, execucao::PedidoDeAnalise pedido,
+                 const RelatorioDoComando& relatorio) {
+    pedido.cadeia = CadeiaDeConexao(a);
+    pedido.arquivoDoScript = ArquivoPreparado(a, "--script");
+    ConfigurarLogPeloAmbiente();
+    TerminalDaAnalise terminal(a.Marcado("--sim-para-todos"), isatty(STDIN_FILENO) != 0,
+                               isatty(STDERR_FILENO) != 0);
+    pedido.aoConectar = [&](db::TModuloDados& modulo) { terminal.DefinirConexao(&modulo.Banco); };
+    std::cerr << "Conectando..." << std::endl;
+    const auto r = execucao::AnalisarBanco(pedido, terminal, dicionario::DicionarioDoPrograma());
+    terminal.DefinirConexao(nullptr);
+    relatorio.Gravar({r.relato});
+    if (!r.resultado) {
+        std::cout << r.relato.desfecho << std::endl;
+    } else if (r.resultado->simulada) {
+        ImprimirLinhas(std::cout, r.resultado->relatorio);
+        if (!pedido.arquivoDoScript.empty())
+            std::cout << "Script: " << pedido.arquivoDoScript.string() << std::endl;
+    } else {
+        std::cout << r.resultado->Complemento << std::endl;
+        ImprimirErros(std::cout, r.resultado->erros);
     }
-    std::cout << resultado.Complemento << std::endl;
-    ImprimirErros(std::cout, resultado.erros);
-    if (auto arquivo = argumentos.Valor("--erros")) GravarErrosEmCsv(*arquivo, resultado.erros);
-    return Saida(resultado.classificacao);
+    if (auto arquivo = a.Valor("--erros"); arquivo && r.resultado)
+        GravarErrosEmCsv(*arquivo, r.resultado->erros);
+    return execucao::SaidaDaClasse(r.relato.classe);
+}
+
+void ExigirCombinacoes(const Argumentos& a) {
+    if (!a.Posicionais().empty())
+        throw ErroDeUso("Argumento inesperado: " + a.Posicionais().front());
+    if (auto arquivo = a.Valor("--erros"); arquivo && arquivo->empty())
+        throw ErroDeUso("A opção --erros precisa de um arquivo");
+    if (a.Valor("--paralelo") && !a.Valor("--bancos"))
+        throw ErroDeUso("A opção --paralelo só vale com --bancos");
+    if (!a.Valor("--bancos")) return;
+    if (a.Valor("--conexao"))
+        throw ErroDeUso("--bancos e --conexao não vão juntas: cada linha da lista é uma conexão");
+    if (a.Valor("--erros"))
+        throw ErroDeUso(
+            "--erros não vale com --bancos: use --relatorio, que traz os erros de "
+            "cada banco");
 }
 
 int ExecutarAnalisar(const std::vector<std::string>& parametros) {
     auto comValor = OpcoesDeSessao();
-    comValor.insert({"--sem", "--grupo", "--erros"});
+    comValor.insert({"--sem", "--grupo", "--erros", "--script", "--copia-antes", kOpcaoRelatorio,
+                     "--bancos", "--paralelo"});
     const Argumentos argumentos(
         parametros, comValor,
-        {"--confirmar", "--nao-bloquear", "--integridade", "--sim-para-todos"});
-    if (!argumentos.Posicionais().empty())
-        throw ErroDeUso("Argumento inesperado: " + argumentos.Posicionais().front());
-    if (auto arquivo = argumentos.Valor("--erros"); arquivo && arquivo->empty())
-        throw ErroDeUso("A opção --erros precisa de um arquivo");
-    {
-        OpcoesDaAnalise teste;  // bad --sem names are usage errors before connecting
-        LerOpcoes(argumentos, teste.GrupoParaAcesso);
-    }
-    return ExecutarComMensagens(std::cout, [&] {
-        auto modulo = AbrirSessao(argumentos, std::cerr);
-        return RodarAnalise(argumentos, *modulo);
-    });
+        {"--confirmar", "--nao-bloquear", "--integridade", "--sim-para-todos", "--simular"});
+    ExigirCombinacoes(argumentos);
+    // Bad --sem names and paths are usage errors before anything connects.
+    const execucao::PedidoDeAnalise pedido = LerPedido(argumentos);
+    const RelatorioDoComando relatorio(argumentos, "analisar");
+    if (argumentos.Valor("--bancos")) return RodarVariosBancos(argumentos, pedido, relatorio);
+    return RodarUmBanco(argumentos, pedido, relatorio);
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroAnalisar({
     "analisar",
     "analisa o banco de dados e o atualiza para a estrutura do dicionário",
     std::string(
         "Uso: zolvek-cli analisar [--conexao TEXTO] [--dicionario ARQUIVO] [OPÇÕES]\n"
+        "     zolvek-cli analisar --bancos ARQUIVO [--paralelo N] [OPÇÕES]\n"
         "Executa o \"Analisar\" do programa com janelas: coloca o banco em acesso único, cria\n"
         "e altera tabelas e colunas, recria valores padrão, índices, validações,\n"
         "relacionamentos, procedimentos e o versionamento, e registra a execução.\n"
@@ -152,6 +179,33 @@ const RegistrarComando registro({
         "  --erros ARQUIVO      grava os erros em CSV (\"Tabela\",\"Campo\",\"Função\",\n"
         "                       \"Descrição\",\"Comando\")\n"
         "\n"
+        "Antes de alterar o banco de produção:\n"
+        "  --simular            executa a análise inteira numa transação desfeita no fim, em\n"
+        "                       vez do acesso único: nada fica no banco e nada é registrado\n"
+        "                       (RegMov, StatusBD, revisão). Mostra, tabela por tabela, o que\n"
+        "                       seria criado, acrescentado, alterado (tipo de -> para, com as\n"
+        "                       linhas que não convertem), recriado, inserido e concedido, e\n"
+        "                       os erros que a execução teria\n"
+        "  --script ARQUIVO     (com --simular) grava os comandos que a análise enviaria, na\n"
+        "                       ordem, cada lote terminado por GO; os que o SQL Server não\n"
+        "                       aceita dentro de uma transação ficam comentados\n"
+        "  --copia-antes ARQUIVO\n"
+        "                       faz BACKUP DATABASE ... WITH INIT, CHECKSUM no arquivo (do\n"
+        "                       servidor) e o verifica com RESTORE VERIFYONLY antes da primeira\n"
+        "                       alteração; se falhar, a análise não começa\n"
+        "  --relatorio ARQUIVO  grava o relatório da execução em JSON (o esquema está no\n"
+        "                       README)\n"
+        "\n"
+        "Vários bancos:\n"
+        "  --bancos ARQUIVO     uma cadeia de conexão por linha (linhas vazias e começadas\n"
+        "                       por # são puladas); cada banco tem a sua conexão e a sua\n"
+        "                       execução, e a falha de um não para os outros. --simular,\n"
+        "                       --copia-antes e --script valem para todos (os arquivos levam\n"
+        "                       a linha e o nome do banco: script.3.EMPRESA.sql). Imprime uma\n"
+        "                       linha por banco e o total; a saída é a pior de todas\n"
+        "  --paralelo N         até N bancos ao mesmo tempo (padrão 1). Ctrl+C cancela os\n"
+        "                       que estão em andamento e não inicia os que faltam\n"
+        "\n"
         "As perguntas são feitas no terminal (Sim, Sim para todos, Não, Cancelar); sem\n"
         "terminal e sem --sim-para-todos elas são respondidas \"Cancelar\". O progresso vai\n"
         "para a saída de erros; Ctrl+C cancela a análise na próxima verificação. No fim, a\n"
@@ -162,8 +216,10 @@ const RegistrarComando registro({
         "índices, valores padrão e validações que tenham ficado removidos.\n"
         "\n"
         "Saída 0: executado com sucesso; 1: executado fora do padrão mínimo, com erros, ou\n"
-        "falha ao conectar; 3: análise interrompida (pergunta cancelada, acesso único\n"
-        "recusado, erro inesperado) ou cancelada com Ctrl+C.\n"
+        "falha ao conectar ou na cópia de segurança; 2: uso incorreto (também um arquivo\n"
+        "de saída que não pode ser gravado); 3: análise interrompida (pergunta cancelada,\n"
+        "acesso único recusado, erro inesperado) ou cancelada com Ctrl+C. Uma simulação\n"
+        "sai como sairia a execução.\n"
         "\n"
         "Opções:\n") +
         kAjudaDaSessao,

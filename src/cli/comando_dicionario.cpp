@@ -151,7 +151,7 @@ int ExecutarDicionario(const std::vector<std::string>& argumentos) {
     throw ErroDeUso("Operação desconhecida: " + p[0] + " (use codificar, decodificar ou mostrar)");
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroDicionario({
     "dicionario",
     "codifica, decodifica e mostra o dicionário de dados",
     "Uso:\n"

@@ -30,7 +30,7 @@ int ExecutarHistorico(const std::vector<std::string>& parametros) {
     });
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroHistorico({
     "historico",
     "mostra o histórico de manutenção do banco de dados",
     std::string("Uso: zolvek-cli historico [--conexao TEXTO] [--dicionario ARQUIVO]\n"

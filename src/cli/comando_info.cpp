@@ -21,7 +21,7 @@ int ExecutarInfo(const std::vector<std::string>& parametros) {
     });
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroInfo({
     "info",
     "mostra as informações do sistema e o estado do banco de dados",
     std::string("Uso: zolvek-cli info [--conexao TEXTO] [--dicionario ARQUIVO]\n"

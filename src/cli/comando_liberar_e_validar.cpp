@@ -4,6 +4,7 @@
 #include "cli/argumentos.hpp"
 #include "cli/interface_do_terminal.hpp"
 #include "cli/registro.hpp"
+#include "cli/relatorio_do_comando.hpp"
 #include "cli/sessao_cli.hpp"
 #include "dictionary/dicionario.hpp"
 
@@ -11,39 +12,70 @@ namespace zolvek::cli {
 
 namespace {
 
+using execucao::ClasseDoDesfecho;
+using execucao::ExecucaoRelatada;
+
 Argumentos LerArgumentos(const std::vector<std::string>& parametros) {
-    Argumentos argumentos(parametros, OpcoesDeSessao(), {"--sim"});
+    auto comValor = OpcoesDeSessao();
+    comValor.insert(kOpcaoRelatorio);
+    Argumentos argumentos(parametros, comValor, {"--sim"});
     if (!argumentos.Posicionais().empty())
         throw ErroDeUso("Argumento inesperado: " + argumentos.Posicionais().front());
     return argumentos;
 }
 
+void AnotarConfirmacao(ExecucaoRelatada& e, const Argumentos& argumentos) {
+    e.opcoes = {{"sim", argumentos.Marcado("--sim") ? "Sim" : "Não"}};
+}
+
 int ExecutarLiberar(const std::vector<std::string>& parametros) {
     const Argumentos argumentos = LerArgumentos(parametros);
     InterfaceDoTerminal interface(argumentos.Marcado("--sim"), EntradaInterativa());
-    return ExecutarComMensagens(std::cout, [&] {
-        auto modulo = AbrirSessao(argumentos, std::cerr);
-        const auto resultado = admin::Liberar(*modulo, interface);
-        return resultado == admin::ResultadoDaLiberacao::NaoConfirmado ? kSaidaFalha
-                                                                       : kSaidaSucesso;
-    });
+    return ExecutarComRelatorio(argumentos, "liberar",
+                                [&](db::TModuloDados& modulo, ExecucaoRelatada& e) {
+                                    AnotarConfirmacao(e, argumentos);
+                                    switch (admin::Liberar(modulo, interface)) {
+                                        case admin::ResultadoDaLiberacao::JaLiberado:
+                                            e.desfecho = admin::kMensagemJaLiberado;
+                                            break;
+                                        case admin::ResultadoDaLiberacao::NaoConfirmado:
+                                            e.desfecho = "Liberação não confirmada";
+                                            e.classe = ClasseDoDesfecho::NaoConfirmada;
+                                            return kSaidaFalha;
+                                        case admin::ResultadoDaLiberacao::Liberado:
+                                            e.desfecho = admin::kMensagemLiberado;
+                                            break;
+                                    }
+                                    e.classe = ClasseDoDesfecho::Sucesso;
+                                    return kSaidaSucesso;
+                                });
 }
 
 int ExecutarValidar(const std::vector<std::string>& parametros) {
     const Argumentos argumentos = LerArgumentos(parametros);
     InterfaceDoTerminal interface(argumentos.Marcado("--sim"), EntradaInterativa());
-    return ExecutarComMensagens(std::cout, [&] {
-        auto modulo = AbrirSessao(argumentos, std::cerr);
-        const int revisao = dicionario::DicionarioDoPrograma().RevisaoDoDicionario();
-        if (!admin::PrecisaValidar(*modulo, revisao, interface)) return kSaidaSucesso;
-        if (interface.Perguntar("Validar BD", admin::TextoDaValidacao(revisao), Botoes::SimNao,
-                                Resposta::Nao) != Resposta::Sim)
-            return kSaidaFalha;
-        db::Consulta qryComando(&modulo->Banco);
-        admin::ValidarBanco(*modulo, qryComando, revisao, interface);
-        interface.Mostrar(TipoDeMensagem::Informacao, admin::kMensagemValidado);
-        return kSaidaSucesso;
-    });
+    return ExecutarComRelatorio(
+        argumentos, "validar", [&](db::TModuloDados& modulo, ExecucaoRelatada& e) {
+            AnotarConfirmacao(e, argumentos);
+            const int revisao = dicionario::DicionarioDoPrograma().RevisaoDoDicionario();
+            if (!admin::PrecisaValidar(modulo, revisao, interface)) {
+                e.desfecho = admin::kMensagemJaValidado;
+                e.classe = ClasseDoDesfecho::Sucesso;
+                return kSaidaSucesso;
+            }
+            if (interface.Perguntar("Validar BD", admin::TextoDaValidacao(revisao), Botoes::SimNao,
+                                    Resposta::Nao) != Resposta::Sim) {
+                e.desfecho = "Validação não confirmada";
+                e.classe = ClasseDoDesfecho::NaoConfirmada;
+                return kSaidaFalha;
+            }
+            db::Consulta qryComando(&modulo.Banco);
+            admin::ValidarBanco(modulo, qryComando, revisao, interface);
+            interface.Mostrar(TipoDeMensagem::Informacao, admin::kMensagemValidado);
+            e.desfecho = admin::kMensagemValidado;
+            e.classe = ClasseDoDesfecho::Sucesso;
+            return kSaidaSucesso;
+        });
 }
 
 const char* const kAjudaDaConfirmacao =
@@ -52,6 +84,10 @@ const char* const kAjudaDaConfirmacao =
     "\n"
     "Opções:\n"
     "  --sim                confirma sem perguntar\n";
+
+std::string AjudaDaConfirmacao() {
+    return std::string(kAjudaDaConfirmacao) + kAjudaDoRelatorio;
+}
 
 const RegistrarComando registroLiberar({
     "liberar",
@@ -62,7 +98,7 @@ const RegistrarComando registroLiberar({
                 "\n"
                 "Saída 0: banco liberado, ou já estava liberado (só a mensagem); 1: liberação\n"
                 "não confirmada ou falha, com a mensagem na saída padrão.\n") +
-        kAjudaDaConfirmacao + kAjudaDaSessao,
+        AjudaDaConfirmacao() + kAjudaDaSessao,
     ExecutarLiberar,
 });
 
@@ -77,7 +113,7 @@ const RegistrarComando registroValidar({
                 "Saída 0: banco validado, ou já estava na revisão do dicionário (só a\n"
                 "mensagem); 1: validação não confirmada ou falha, com a mensagem na saída\n"
                 "padrão.\n") +
-        kAjudaDaConfirmacao + kAjudaDaSessao,
+        AjudaDaConfirmacao() + kAjudaDaSessao,
     ExecutarValidar,
 });
 

@@ -4,6 +4,7 @@
 
 #include "cli/argumentos.hpp"
 #include "cli/registro.hpp"
+#include "cli/relatorio_do_comando.hpp"
 #include "cli/sessao_cli.hpp"
 #include "cli/terminal_da_manutencao.hpp"
 #include "dictionary/dicionario.hpp"
@@ -25,73 +26,98 @@ std::string ArquivoDeErros(const Argumentos& a) {
     return a.Valor("--erros").value_or("");
 }
 
-int RodarAtualizacao(const Argumentos& argumentos, db::TModuloDados& modulo) {
+using execucao::ClasseDoDesfecho;
+using execucao::ExecucaoRelatada;
+
+// The outcome of a finished maintenance run, as the report tells it.
+ClasseDoDesfecho ClasseDaManutencao(bool cancelada, int erros) {
+    if (cancelada) return ClasseDoDesfecho::Cancelada;
+    return erros == 0 ? ClasseDoDesfecho::Sucesso : ClasseDoDesfecho::ComErros;
+}
+
+int RodarAtualizacao(const Argumentos& argumentos, db::TModuloDados& modulo, ExecucaoRelatada& e) {
     TerminalDaManutencao terminal(argumentos.Marcado("--sim"), isatty(STDIN_FILENO) != 0);
     terminal.DefinirConexao(&modulo.Banco);
+    e.opcoes = {{"sim", argumentos.Marcado("--sim") ? "Sim" : "Não"}};
     if (terminal.Perguntar(manutencao::kTituloDaConfirmacao, manutencao::kTextoDaConfirmacao,
                            Botoes::OkCancelar, Resposta::Cancelar) != Resposta::Ok) {
-        std::cout << "Atualização não iniciada" << std::endl;
+        e.desfecho = "Atualização não iniciada";
+        e.classe = ClasseDoDesfecho::NaoConfirmada;
+        std::cout << e.desfecho << std::endl;
         return kSaidaInterrompidaManutencao;
     }
     manutencao::ResultadoDaAtualizacao r;
+    e.classe = ClasseDoDesfecho::Interrompida;
     try {
         r = manutencao::AtualizarImpostosDosItens(modulo.Banco, terminal);
     } catch (const Cancelamento&) {
-        std::cout << "Atualização interrompida: nada foi registrado" << std::endl;
+        e.desfecho = "Atualização interrompida: nada foi registrado";
+        std::cout << e.desfecho << std::endl;
         return kSaidaInterrompidaManutencao;
-    } catch (const Erro& e) {
-        std::cout << e.what() << "\nAtualização interrompida: nada foi registrado" << std::endl;
+    } catch (const Erro& x) {
+        e.desfecho = std::string(x.what()) + "\nAtualização interrompida: nada foi registrado";
+        std::cout << e.desfecho << std::endl;
         return kSaidaInterrompidaManutencao;
     }
+    e.desfecho = r.desfecho;
+    e.classe = ClasseDaManutencao(r.cancelada, r.erros);
+    e.erros = terminal.Erros();
+    e.contagens.itens = r.itens;
     std::cout << r.desfecho << std::endl;
     terminal.ImprimirErros(ArquivoDeErros(argumentos));
-    if (r.cancelada) return kSaidaInterrompidaManutencao;
-    return r.erros == 0 ? kSaidaSucesso : kSaidaFalha;
+    return execucao::SaidaDaClasse(e.classe);
 }
 
 int ExecutarAtualizarTributos(const std::vector<std::string>& parametros) {
     auto comValor = OpcoesDeSessao();
-    comValor.insert("--erros");
+    comValor.insert({"--erros", kOpcaoRelatorio});
     const Argumentos argumentos(parametros, comValor, {"--sim"});
     ExigirSemPosicionais(argumentos);
     if (!argumentos.Marcado("--sim") && isatty(STDIN_FILENO) == 0)
         throw ErroDeUso("Sem terminal para confirmar a atualização: use --sim");
-    return ExecutarComMensagens(std::cout, [&] {
-        auto modulo = AbrirSessao(argumentos, std::cerr);
-        return RodarAtualizacao(argumentos, *modulo);
-    });
+    return ExecutarComRelatorio(argumentos, "atualizar-tributos",
+                                [&](db::TModuloDados& modulo, ExecucaoRelatada& e) {
+                                    return RodarAtualizacao(argumentos, modulo, e);
+                                });
 }
 
-int RodarImportacao(const Argumentos& argumentos, db::TModuloDados& modulo) {
+int RodarImportacao(const Argumentos& argumentos, db::TModuloDados& modulo, ExecucaoRelatada& e) {
     TerminalDaManutencao terminal(true, false);
+    e.opcoes = {{"acrescentar", argumentos.Marcado("--acrescentar") ? "Sim" : "Não"}};
     manutencao::ResultadoDaImportacao r;
     try {
         r = manutencao::ImportarDeOutroBanco(modulo.Banco, dicionario::DicionarioDoPrograma(),
                                              *argumentos.Valor("--origem"),
                                              argumentos.Marcado("--acrescentar"), terminal);
-    } catch (const Erro& e) {
-        std::cout << e.what() << "\nImportação interrompida" << std::endl;
+    } catch (const Erro& x) {
+        e.classe = ClasseDoDesfecho::Interrompida;
+        e.desfecho = std::string(x.what()) + "\nImportação interrompida";
+        e.erros = terminal.Erros();
+        std::cout << e.desfecho << std::endl;
         return kSaidaInterrompidaManutencao;
     }
-    std::cout << (r.cancelada ? "Importação cancelada, " : "Importação concluída, ") << r.erros
-              << " erro(s)" << std::endl;
+    e.desfecho = std::string(r.cancelada ? "Importação cancelada, " : "Importação concluída, ") +
+                 std::to_string(r.erros) + " erro(s)";
+    e.classe = ClasseDaManutencao(r.cancelada, r.erros);
+    e.erros = terminal.Erros();
+    e.contagens.linhas = r.linhas;
+    std::cout << e.desfecho << std::endl;
     terminal.ImprimirErros(ArquivoDeErros(argumentos));
-    if (r.cancelada) return kSaidaInterrompidaManutencao;
-    return r.erros == 0 ? kSaidaSucesso : kSaidaFalha;
+    return execucao::SaidaDaClasse(e.classe);
 }
 
 int ExecutarImportar(const std::vector<std::string>& parametros) {
     auto comValor = OpcoesDeSessao();
-    comValor.insert({"--erros", "--origem"});
+    comValor.insert({"--erros", "--origem", kOpcaoRelatorio});
     const Argumentos argumentos(parametros, comValor, {"--acrescentar"});
     ExigirSemPosicionais(argumentos);
     const auto origem = argumentos.Valor("--origem");
     if (!origem || origem->empty())
         throw ErroDeUso("Informe a conexão do banco de dados origem com --origem");
-    return ExecutarComMensagens(std::cout, [&] {
-        auto modulo = AbrirSessao(argumentos, std::cerr);
-        return RodarImportacao(argumentos, *modulo);
-    });
+    return ExecutarComRelatorio(argumentos, "importar",
+                                [&](db::TModuloDados& modulo, ExecucaoRelatada& e) {
+                                    return RodarImportacao(argumentos, modulo, e);
+                                });
 }
 
 const char* const kSaidas =
@@ -114,7 +140,7 @@ const RegistrarComando registroAtualizar({
         "  --sim                inicia sem perguntar (sem ela, pergunta no terminal)\n"
         "  --erros ARQUIVO      grava a lista de erros em CSV (Tabela, Campo, Função,\n"
         "                       Descrição, Comando)\n" +
-        kAjudaDaSessao,
+        kAjudaDoRelatorio + kAjudaDaSessao,
     ExecutarAtualizarTributos,
 });
 
@@ -136,7 +162,7 @@ const RegistrarComando registroImportar({
         "  --acrescentar        acrescenta às linhas que o destino já tem\n"
         "  --erros ARQUIVO      grava a lista de erros em CSV (Tabela, Campo, Função,\n"
         "                       Descrição, Comando)\n" +
-        kAjudaDaSessao,
+        kAjudaDoRelatorio + kAjudaDaSessao,
     ExecutarImportar,
 });
 

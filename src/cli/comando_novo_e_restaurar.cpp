@@ -26,7 +26,7 @@ int TamanhoMaximoDoLog(const std::string& texto) {
     return valor;
 }
 
-void ExigirSemPosicionais(const Argumentos& argumentos) {
+void RecusarPosicionais(const Argumentos& argumentos) {
     if (!argumentos.Posicionais().empty())
         throw ErroDeUso("Argumento inesperado: " + argumentos.Posicionais().front());
 }
@@ -34,7 +34,7 @@ void ExigirSemPosicionais(const Argumentos& argumentos) {
 int ExecutarNovo(const std::vector<std::string>& parametros) {
     const Argumentos argumentos(
         parametros, {"--servidor", "--nome", "--pasta", "--log-maximo", "--login", "--senha"}, {});
-    ExigirSemPosicionais(argumentos);
+    RecusarPosicionais(argumentos);
     admin::DadosDoNovoBanco dados;
     dados.servidor = Exigir(argumentos, "--servidor");
     dados.nome = Exigir(argumentos, "--nome");
@@ -55,7 +55,7 @@ int ExecutarNovo(const std::vector<std::string>& parametros) {
 int ExecutarRestaurar(const std::vector<std::string>& parametros) {
     const Argumentos argumentos(parametros,
                                 {"--arquivo", "--destino", "--servidor", "--login", "--senha"}, {});
-    ExigirSemPosicionais(argumentos);
+    RecusarPosicionais(argumentos);
     admin::DadosDaRestauracao dados;
     dados.arquivo = Exigir(argumentos, "--arquivo");
     dados.destino = Exigir(argumentos, "--destino");

@@ -58,7 +58,7 @@ int ExecutarProcedimentosInternos(const std::vector<std::string>& parametros) {
     });
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroProcedimentosInternos({
     "procedimentos-internos",
     "exporta e importa os procedimentos internos da empresa (PARFN.Script)",
     std::string(

@@ -148,7 +148,7 @@ int ExecutarSql(const std::vector<std::string>& parametros) {
     });
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroSql({
     "sql",
     "executa um script SQL, lote por lote",
     "Uso: zolvek-cli sql [--conexao TEXTO] [--versao-do-simulador VERSAO] [--sem-transacao]\n"

@@ -56,7 +56,7 @@ int ExecutarUsuarios(const std::vector<std::string>& parametros) {
     });
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroUsuarios({
     "usuarios",
     "lista os usuários ativos no banco de dados e elimina os processos de um deles",
     std::string(

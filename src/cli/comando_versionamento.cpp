@@ -72,7 +72,7 @@ int ExecutarVersionamento(const std::vector<std::string>& parametros) {
     return kSaidaSucesso;
 }
 
-const RegistrarComando registro({
+const RegistrarComando registroVersionamento({
     "versionamento",
     "mostra as triggers e procedimentos de versionamento de registros",
     "Uso: zolvek-cli versionamento [--dicionario ARQUIVO] [--tabela NOME]\n"

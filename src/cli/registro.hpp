@@ -6,7 +6,9 @@
 namespace zolvek::cli {
 
 // A subcommand of zolvek-cli. Each lives in its own file and registers itself with a
-// static RegistrarComando object, so adding one touches no other file.
+// static RegistrarComando object, so adding one touches no other file. The object is
+// named for its command (registroSql): files are compiled in batches, so names in their
+// anonymous namespaces must differ.
 struct ComandoCli {
     std::string nome;    // "sql", "dicionario", "info", ...
     std::string resumo;  // one line for "zolvek-cli --help"

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <iomanip>
 
@@ -12,7 +13,9 @@ namespace zolvek::cli {
 
 namespace {
 
-volatile std::sig_atomic_t gCancelamentoPedido = 0;
+// Read by the runs' threads of a fleet run too: a lock-free atomic is safe for both.
+std::atomic<int> gCancelamentoPedido{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 const char* gAviso = "";
 
 extern "C" void PedirCancelamento(int) {

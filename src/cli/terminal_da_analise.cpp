@@ -11,7 +11,7 @@ namespace zolvek::cli {
 
 namespace {
 
-std::string Opcoes(Botoes botoes) {
+std::string OpcoesDaAnalise(Botoes botoes) {
     switch (botoes) {
         case Botoes::SimTodosNaoCancelar:
             return "[s] Sim, [t] Sim para todos, [n] Não, [c] Cancelar";
@@ -87,11 +87,10 @@ Resposta RespostaAfirmativa(Botoes botoes) {
 
 }  // namespace
 
-TerminalDaAnalise::TerminalDaAnalise(db::Conexao& conexao, bool simParaTodos, bool interativo,
-                                     bool barra, std::ostream& saida, std::ostream& progresso,
+TerminalDaAnalise::TerminalDaAnalise(bool simParaTodos, bool interativo, bool barra,
+                                     std::ostream& saida, std::ostream& progresso,
                                      std::istream& entrada)
-    : conexao_(conexao),
-      simParaTodos_(simParaTodos),
+    : simParaTodos_(simParaTodos),
       interativo_(interativo),
       barra_(barra),
       saida_(saida),
@@ -135,7 +134,7 @@ Resposta TerminalDaAnalise::Perguntar(const std::string& titulo, const std::stri
 
 Resposta TerminalDaAnalise::LerResposta(Botoes botoes, Resposta padrao) {
     for (;;) {
-        progresso_ << Opcoes(botoes) << " (Enter: " << NomeDaResposta(padrao) << ")? "
+        progresso_ << OpcoesDaAnalise(botoes) << " (Enter: " << NomeDaResposta(padrao) << ")? "
                    << std::flush;
         std::string linha;
         if (!std::getline(entrada_, linha))
@@ -164,7 +163,7 @@ void TerminalDaAnalise::AbrirEvolucao(const std::string& titulo) {
 }
 
 void TerminalDaAnalise::MostrarUsuariosAtivos(const std::string& nomeDoBanco) {
-    ListarUsuariosAtivos(conexao_, nomeDoBanco, saida_);
+    if (conexao_) ListarUsuariosAtivos(*conexao_, nomeDoBanco, saida_);
 }
 
 }  // namespace zolvek::cli

@@ -16,9 +16,13 @@ class TerminalDaAnalise : public InterfaceDoComando {
   public:
     // `simParaTodos`: answer every question "Sim para todos". `interativo`: questions
     // can be read from `entrada`. `barra`: `progresso` is a terminal.
-    TerminalDaAnalise(db::Conexao& conexao, bool simParaTodos, bool interativo, bool barra,
+    TerminalDaAnalise(bool simParaTodos, bool interativo, bool barra,
                       std::ostream& saida = std::cout, std::ostream& progresso = std::cerr,
                       std::istream& entrada = std::cin);
+
+    // The connection on which the active users are listed when the database cannot be
+    // had alone; without one nothing is listed.
+    void DefinirConexao(db::Conexao* conexao) { conexao_ = conexao; }
 
     void MostrarProgresso(const std::string& texto) override;
     void DefinirBarra(int posicao, int maximo) override;
@@ -33,7 +37,7 @@ class TerminalDaAnalise : public InterfaceDoComando {
   private:
     Resposta LerResposta(Botoes botoes, Resposta padrao);
 
-    db::Conexao& conexao_;
+    db::Conexao* conexao_ = nullptr;
     bool simParaTodos_;
     bool interativo_;
     bool barra_;

@@ -4,10 +4,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <mutex>
 #include <optional>
 
-#include "comum/erros.hpp"
 #include "comum/arquivo_inteiro.hpp"
+#include "comum/erros.hpp"
 #include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 
@@ -31,6 +32,12 @@ struct EstadoDoLog {
 EstadoDoLog& Estado() {
     static EstadoDoLog estado;
     return estado;
+}
+
+// Analyses of several databases run side by side and write to the one log.
+std::recursive_mutex& Trava() {
+    static std::recursive_mutex trava;
+    return trava;
 }
 
 Relogio::time_point Agora() {
@@ -98,6 +105,7 @@ ConfiguracaoDoLog ConfiguracaoAtual() {
 }
 
 bool IniciarLog() {
+    std::lock_guard trava(Trava());
     auto& e = Estado();
     if (!e.criado) {
         e.criado = true;
@@ -138,6 +146,7 @@ std::string MontarLinhaDoLog(const CamposDaLinha& c) {
 
 void RegistrarNoLog(const std::string& arquivo, int linha, const std::string& metodo,
                     const std::string& mensagem, long long contador, bool forcar, bool limpar) {
+    std::lock_guard trava(Trava());
     auto& e = Estado();
     if (!IniciarLog() && !forcar) return;
     if (limpar) e.entradas.clear();
@@ -166,6 +175,7 @@ void RegistrarNoLog(const std::string& arquivo, int linha, const std::string& me
 }
 
 void AdicionarAoLog(const std::string& entrada) {
+    std::lock_guard trava(Trava());
     IniciarLog();
     Estado().entradas.push_back(entrada);
 }

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-// The program's in-memory log and the log file LogZAV.txt. Process-wide and used
-// from one thread at a time: a command's worker thread writes to it while the windows
-// wait for the command (they write to it only in calls the command waits on).
+// The program's in-memory log and the log file LogZAV.txt. Process-wide. Entries may be
+// added from several threads at once (analyses of several databases side by side, a
+// command's worker thread); the rest is used from one thread at a time.
 namespace zolvek::log {
 
 // The log switches. The front end reads them from its settings (HabilitarLogZAV and

@@ -22,37 +22,67 @@ void Conexao::Abrir() {
     std::unique_ptr<Conector> conector = CriarConectorDaCadeia(cadeia_);
     conector->Abrir();
     conector_ = std::move(conector);
-    if (observador_) observado_ = std::make_unique<ConectorObservado>(*conector_, observador_);
+    transacoes_ = 0;
+    Observar();
 }
 
 void Conexao::Fechar() noexcept {
     observado_.reset();
+    transacoes_ = 0;
     if (conector_) conector_->Fechar();
     conector_.reset();
 }
 
-void Conexao::DefinirObservadorDeComandos(ObservadorDeComandos observador) {
+void Conexao::DefinirObservadorDeComandos(ObservadorDeComandos observador,
+                                          ObservadorDeDesfechos desfechos) {
     observador_ = std::move(observador);
+    desfechos_ = std::move(desfechos);
+    Observar();
+}
+
+void Conexao::Observar() {
     observado_.reset();
-    if (observador_ && conector_)
-        observado_ = std::make_unique<ConectorObservado>(*conector_, observador_);
+    if ((observador_ || desfechos_) && conector_)
+        observado_ = std::make_unique<ConectorObservado>(*conector_, observador_, desfechos_);
 }
 
 bool Conexao::Aberta() const {
     return conector_ && conector_->Aberto();
 }
 
+std::string Conexao::PontoSalvo(int nivel) {
+    return "zv_ponto_" + std::to_string(nivel);
+}
+
 void Conexao::IniciarTransacao() {
-    ConectorAberto().IniciarTransacao();
+    Conector& c = ConectorAberto();
+    if (transacoes_ == 0)
+        c.IniciarTransacao();
+    else
+        c.Executar("SAVE TRANSACTION " + PontoSalvo(transacoes_), {}, 0);
+    ++transacoes_;
 }
+
 void Conexao::Confirmar() {
-    ConectorAberto().Confirmar();
+    Conector& c = ConectorAberto();
+    if (transacoes_ <= 1) c.Confirmar();
+    if (transacoes_ > 0) --transacoes_;
 }
+
 void Conexao::Desfazer() {
-    ConectorAberto().Desfazer();
+    Conector& c = ConectorAberto();
+    const int nivel = transacoes_;
+    // Counted down first: a rollback that fails has still ended this level.
+    if (transacoes_ > 0) --transacoes_;
+    if (nivel > 1)
+        c.Executar("ROLLBACK TRANSACTION " + PontoSalvo(nivel - 1), {}, 0);
+    else if (nivel == 0 || c.EmTransacao())
+        c.Desfazer();
+    // else the server already rolled it back (an error that undoes the transaction).
 }
+
 bool Conexao::EmTransacao() const {
-    return Aberta() && conector_->EmTransacao();
+    return Aberta() && (transacoes_ > 0 || conector_->EmTransacao());
 }
 
 Conector& Conexao::ConectorAberto() {

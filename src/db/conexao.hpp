@@ -29,25 +29,39 @@ class Conexao {
     bool Aberta() const;
 
     // A transaction spans every command run on the connection until commit or rollback.
+    // One begun inside another is a savepoint of it ("SAVE TRANSACTION"): its rollback
+    // undoes only its own work, its commit leaves the work to the outer transaction.
     void IniciarTransacao();
     void Confirmar();
     void Desfazer();
+    // A transaction begun here and not ended here (the server may have rolled it back
+    // meanwhile: a rollback then only ends it here), or one the backend has open.
     bool EmTransacao() const;
 
     // The open backend; raises ErroDeBanco when the connection is closed.
     Conector& ConectorAberto();
 
     // While an observer is set, every command sent on the connection (by its
-    // datasets, or by whoever runs batches on ConectorAberto) is handed to it first:
-    // a statement log for tests, benchmarks and support. An empty one stops it. It
-    // lasts across closing and opening again.
-    void DefinirObservadorDeComandos(ObservadorDeComandos observador);
+    // datasets, or by whoever runs batches on ConectorAberto) is handed to it first,
+    // and its outcome to `desfechos`: a statement log for tests, benchmarks and
+    // support, the change tracking of the analysis. Empty ones stop them. They last
+    // across closing and opening again.
+    void DefinirObservadorDeComandos(ObservadorDeComandos observador,
+                                     ObservadorDeDesfechos desfechos = {});
+    // The observers set now, for one who puts its own in front of them for a while.
+    const ObservadorDeComandos& ObservadorAtual() const { return observador_; }
+    const ObservadorDeDesfechos& ObservadorDeDesfechosAtual() const { return desfechos_; }
 
   private:
+    static std::string PontoSalvo(int nivel);
+    void Observar();
+
     std::string cadeia_;
     std::unique_ptr<Conector> conector_;
     ObservadorDeComandos observador_;
+    ObservadorDeDesfechos desfechos_;
     std::unique_ptr<ConectorObservado> observado_;  // wraps conector_ while observed
+    int transacoes_ = 0;  // the outer transaction and the savepoints inside it
 };
 
 }  // namespace zolvek::db

@@ -2,6 +2,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "db/tokens_sql.hpp"
 
 namespace zolvek::db {
 
@@ -13,115 +14,15 @@ bool CaractereDeNome(char c) {
            u >= 0x80;
 }
 
-// Index just past a quoted piece, comment or bracketed name starting at `i`, or `i`
-// when none starts there.
-std::size_t PularTrechoEspecial(std::string_view s, std::size_t i) {
-    const char c = s[i];
-    const char prox = i + 1 < s.size() ? s[i + 1] : '\0';
-    if (c == '\'' || c == '"' || c == '[') {
-        const char fecha = c == '[' ? ']' : c;
-        std::size_t j = i + 1;
-        while (j < s.size()) {
-            if (s[j] == fecha) {
-                if (j + 1 < s.size() && s[j + 1] == fecha) {
-                    j += 2;  // doubled closing character stands for itself
-                    continue;
-                }
-                return j + 1;
-            }
-            ++j;
-        }
-        return s.size();
-    }
-    if (c == '-' && prox == '-') {
-        const auto fim = s.find('\n', i);
-        return fim == std::string_view::npos ? s.size() : fim;
-    }
-    if (c == '/' && prox == '*') {
-        int profundidade = 0;
-        std::size_t j = i;
-        while (j < s.size()) {
-            if (s[j] == '/' && j + 1 < s.size() && s[j + 1] == '*') {
-                ++profundidade;
-                j += 2;
-            } else if (s[j] == '*' && j + 1 < s.size() && s[j + 1] == '/') {
-                j += 2;
-                if (--profundidade == 0) return j;
-            } else {
-                ++j;
-            }
-        }
-        return s.size();
-    }
-    return i;
-}
-
-enum class Tipo { Palavra, Nome, Simbolo };
-
-struct Token {
-    Tipo tipo;
-    std::string texto;  // names without their brackets or quotes
-};
-
-std::vector<Token> Tokens(std::string_view s) {
-    std::vector<Token> tokens;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const char c = s[i];
-        if (c == '[' || c == '"') {
-            const std::size_t fim = PularTrechoEspecial(s, i);
-            std::string nome;
-            const char fecha = c == '[' ? ']' : '"';
-            for (std::size_t j = i + 1; j < fim; ++j) {
-                if (s[j] == fecha) {
-                    if (j + 1 < fim && s[j + 1] == fecha) {
-                        nome += fecha;
-                        ++j;
-                        continue;
-                    }
-                    break;
-                }
-                nome += s[j];
-            }
-            tokens.push_back({Tipo::Nome, nome});
-            i = fim;
-            continue;
-        }
-        if (const std::size_t fim = PularTrechoEspecial(s, i); fim != i) {
-            if (c == '\'') tokens.push_back({Tipo::Simbolo, "'"});
-            i = fim;
-            continue;
-        }
-        if (CaractereDeNome(c) || c == '#' || c == '@' || c == '$') {
-            std::size_t j = i + 1;
-            while (j < s.size() &&
-                   (CaractereDeNome(s[j]) || s[j] == '#' || s[j] == '@' || s[j] == '$'))
-                ++j;
-            tokens.push_back({Tipo::Palavra, std::string(s.substr(i, j - i))});
-            i = j;
-            continue;
-        }
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            tokens.push_back({Tipo::Simbolo, std::string(1, c)});
-        ++i;
-    }
-    return tokens;
-}
-
-bool Eh(const Token& t, std::string_view palavra) {
-    return t.tipo == Tipo::Palavra && texto::IguaisSemCaixa(t.texto, palavra);
-}
-
-bool EhSimbolo(const Token& t, char c) {
-    return t.tipo == Tipo::Simbolo && t.texto.size() == 1 && t.texto[0] == c;
-}
+using Token = TokenSql;
+using Tipo = TipoDeToken;
 
 bool PalavraReservada(const Token& t) {
     for (const char* p :
          {"where",     "order", "group",  "having", "option",  "for",  "union", "except",
           "intersect", "join",  "inner",  "left",   "right",   "full", "cross", "outer",
           "on",        "with",  "window", "into",   "natural", "limit"})
-        if (Eh(t, p)) return true;
+        if (EhPalavra(t, p)) return true;
     return false;
 }
 
@@ -221,13 +122,13 @@ std::string AlterarBanco(std::string_view nome, std::string_view opcao) {
 }
 
 std::string TabelaUnicaDoSelect(std::string_view sql) {
-    const auto t = Tokens(sql);
+    const auto t = TokensSql(sql);
     std::size_t i = 0;
     int profundidade = 0;
     for (; i < t.size(); ++i) {
         if (EhSimbolo(t[i], '(')) ++profundidade;
         if (EhSimbolo(t[i], ')')) --profundidade;
-        if (profundidade == 0 && Eh(t[i], "from")) break;
+        if (profundidade == 0 && EhPalavra(t[i], "from")) break;
     }
     if (i >= t.size()) return "";
     ++i;
@@ -251,11 +152,11 @@ std::string TabelaUnicaDoSelect(std::string_view sql) {
     // Table hints, alias, hints again.
     auto pularDicas = [&] {
         if (i < t.size() && EhSimbolo(t[i], '(')) i = PularParenteses(t, i);
-        if (i + 1 < t.size() && Eh(t[i], "with") && EhSimbolo(t[i + 1], '('))
+        if (i + 1 < t.size() && EhPalavra(t[i], "with") && EhSimbolo(t[i + 1], '('))
             i = PularParenteses(t, i + 1);
     };
     pularDicas();
-    if (i < t.size() && Eh(t[i], "as")) ++i;
+    if (i < t.size() && EhPalavra(t[i], "as")) ++i;
     if (i < t.size() &&
         (t[i].tipo == Tipo::Nome || (t[i].tipo == Tipo::Palavra && !PalavraReservada(t[i]))))
         ++i;
@@ -267,11 +168,12 @@ std::string TabelaUnicaDoSelect(std::string_view sql) {
         if (EhSimbolo(t[j], ')')) --profundidade;
         if (profundidade != 0) continue;
         if (j == i &&
-            !(Eh(t[j], "where") || Eh(t[j], "order") || Eh(t[j], "group") || Eh(t[j], "having") ||
-              Eh(t[j], "option") || Eh(t[j], "for") || EhSimbolo(t[j], ';')))
+            !(EhPalavra(t[j], "where") || EhPalavra(t[j], "order") || EhPalavra(t[j], "group") ||
+              EhPalavra(t[j], "having") || EhPalavra(t[j], "option") || EhPalavra(t[j], "for") ||
+              EhSimbolo(t[j], ';')))
             return "";
-        if (Eh(t[j], "union") || Eh(t[j], "except") || Eh(t[j], "intersect") || Eh(t[j], "join") ||
-            Eh(t[j], "select"))
+        if (EhPalavra(t[j], "union") || EhPalavra(t[j], "except") || EhPalavra(t[j], "intersect") ||
+            EhPalavra(t[j], "join") || EhPalavra(t[j], "select"))
             return "";
     }
     std::string nome;

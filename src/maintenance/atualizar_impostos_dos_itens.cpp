@@ -38,6 +38,7 @@ struct Execucao {
     InterfaceDoComando& ui;
     ConsultasDoItem consultas;
     int erros = 0;
+    int atualizados = 0;
     bool cancelada = false;
     int posicao = 0;
     int total = 0;
@@ -72,6 +73,7 @@ void AtualizarUmItem(Execucao& ex, db::Consulta& qryDocit, bool vendas, const st
         ex.banco.IniciarTransacao();
         AtualizarImpostosDoItem(ex.consultas, qryDocit, vendas);
         ex.banco.Confirmar();
+        ++ex.atualizados;
     } catch (const std::exception& e) {
         DesfazerSemFalhar(ex.banco);
         std::string item;
@@ -280,6 +282,7 @@ ResultadoDaAtualizacao AtualizarImpostosDosItens(db::Conexao& banco, InterfaceDo
         RegistrarExecucao(ex, r.desfecho);
         r.cancelada = ex.cancelada;
         r.erros = ex.erros;
+        r.itens = ex.atualizados;
         ui.MostrarProgresso(ex.cancelada ? "Atualização cancelada" : "Atualização concluída");
         ui.FinalizarEvolucao(true);
         return r;

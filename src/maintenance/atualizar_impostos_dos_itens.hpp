@@ -28,6 +28,7 @@ std::vector<std::string> LinhasDeCompras(std::vector<std::string> linhasDeVendas
 struct ResultadoDaAtualizacao {
     bool cancelada = false;
     int erros = 0;
+    int itens = 0;         // items whose transaction committed
     std::string desfecho;  // the text registered in RegMov
 };
 

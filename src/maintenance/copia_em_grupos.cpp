@@ -19,6 +19,7 @@ struct Copia {
     // Destination columns in order, each with the origin column of its name.
     std::vector<std::pair<db::Campo*, db::Campo*>> pares;
     int feitas = 0;
+    int copiadas = 0;
 };
 
 // The current origin row appended to the destination; on failure the pending row is
@@ -44,6 +45,7 @@ void CopiarLinhaSozinha(Copia& c) {
     std::string campo;
     try {
         GravarLinha(c, campo);
+        ++c.copiadas;
     } catch (const std::exception& e) {
         c.avisos.erro(campo, e.what());
     }
@@ -79,8 +81,8 @@ std::pair<int, bool> CopiarGrupo(Copia& c) {
 
 }  // namespace
 
-void CopiarLinhasEmGrupos(db::Conexao& conexao, db::ConjuntoDeDados& origem,
-                          db::ConjuntoDeDados& destino, const AvisosDaCopia& avisos) {
+int CopiarLinhasEmGrupos(db::Conexao& conexao, db::ConjuntoDeDados& origem,
+                         db::ConjuntoDeDados& destino, const AvisosDaCopia& avisos) {
     Copia c{conexao, origem, destino, avisos, {}};
     for (auto& coluna : destino.Campos())
         if (db::Campo* de = origem.AcharCampo(coluna.Nome())) c.pares.emplace_back(de, &coluna);
@@ -90,6 +92,7 @@ void CopiarLinhasEmGrupos(db::Conexao& conexao, db::ConjuntoDeDados& origem,
         const auto [linhas, confirmado] = CopiarGrupo(c);
         if (confirmado) {
             c.feitas += linhas;
+            c.copiadas += linhas;
             avisos.progresso(c.feitas);
             continue;
         }
@@ -98,6 +101,7 @@ void CopiarLinhasEmGrupos(db::Conexao& conexao, db::ConjuntoDeDados& origem,
         origem.IrParaMarcador(inicio);
         for (int i = 0; i < linhas; ++i, origem.Proximo()) CopiarLinhaSozinha(c);
     }
+    return c.copiadas;
 }
 
 }  // namespace zolvek::manutencao

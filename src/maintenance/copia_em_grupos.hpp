@@ -30,7 +30,8 @@ struct AvisosDaCopia {
 // Appends every row of `origem` (from the first) to `destino`, a dataset open over the
 // destination table on `conexao`; destination columns take the origin column of the
 // same name. Errors of the connection itself (a rollback that fails) propagate.
-void CopiarLinhasEmGrupos(db::Conexao& conexao, db::ConjuntoDeDados& origem,
-                          db::ConjuntoDeDados& destino, const AvisosDaCopia& avisos);
+// Returns how many rows were copied (committed).
+int CopiarLinhasEmGrupos(db::Conexao& conexao, db::ConjuntoDeDados& origem,
+                         db::ConjuntoDeDados& destino, const AvisosDaCopia& avisos);
 
 }  // namespace zolvek::manutencao

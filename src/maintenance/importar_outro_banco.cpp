@@ -18,6 +18,7 @@ struct Importacao {
     bool acrescentar;
     InterfaceDoComando& ui;
     int erros = 0;
+    long long linhas = 0;
     bool cancelada = false;
 
     void AdicionarErro(const std::string& tabela, const std::string& campo,
@@ -112,7 +113,7 @@ void CopiarLinhas(Importacao& im, const std::string& tabela, db::Consulta& orige
     avisos.progresso = [&](int feitas) {
         if (quantidade > 0) im.ui.DefinirBarraSecundaria(feitas, quantidade);
     };
-    CopiarLinhasEmGrupos(im.destino, origem, destino, avisos);
+    im.linhas += CopiarLinhasEmGrupos(im.destino, origem, destino, avisos);
 }
 
 void ImportarTabela(Importacao& im, const std::string& tabela) {
@@ -192,7 +193,7 @@ ResultadoDaImportacao ImportarDeOutroBanco(db::Conexao& destino,
         ui.FinalizarEvolucao(false);
         throw;
     }
-    return {im.cancelada, im.erros};
+    return {im.cancelada, im.erros, im.linhas};
 }
 
 }  // namespace zolvek::manutencao

@@ -17,6 +17,7 @@ inline constexpr const char* kTituloDaImpressaoDaImportacao = "Importação: Err
 struct ResultadoDaImportacao {
     bool cancelada = false;
     int erros = 0;
+    long long linhas = 0;  // rows copied (committed)
 };
 
 // Error rows use "Tabela", "Campo" and "Descrição". Without `acrescentar` a table is

@@ -97,7 +97,7 @@ class BancoDeTeste {
 
 // The front end of a test: answers questions with `resposta` and keeps what it was
 // asked and shown.
-class InterfaceDeTeste : public InterfaceDoComando {
+class InterfaceDaAdministracao : public InterfaceDoComando {
   public:
     Resposta resposta = Resposta::Nao;
     std::vector<std::string> perguntas;

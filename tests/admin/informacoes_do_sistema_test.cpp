@@ -68,7 +68,7 @@ class PainelConectado : public ::testing::Test {
     }
     void RegistrarAnalise() {
         db::Consulta consulta(&modulo.Banco);
-        teste::InterfaceDeTeste interface;
+        teste::InterfaceDaAdministracao interface;
         modulo.AbrirParametros();
         RegistrarFimDaAnalise(modulo, {2024, 1, 2, 3, 4, 5, 0}, "fim", {"A=1"}, {}, consulta,
                               interface);

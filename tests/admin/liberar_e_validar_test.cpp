@@ -10,7 +10,7 @@ namespace zolvek::admin {
 namespace {
 
 using teste::BancoDeTeste;
-using teste::InterfaceDeTeste;
+using teste::InterfaceDaAdministracao;
 
 const char* const kCriarRegMov =
     "CREATE TABLE RegMov (idRegMov int IDENTITY(1,1) NOT NULL, "
@@ -41,7 +41,7 @@ class LiberarEValidar : public ::testing::Test {
 
     BancoDeTeste banco;
     db::TModuloDados modulo;
-    InterfaceDeTeste interface;
+    InterfaceDaAdministracao interface;
 };
 
 TEST(ConsultaDeUsuarioUnico, FormaPelaVersaoDoServidor) {
@@ -156,7 +156,7 @@ TEST(Validar, FalhaNoRegistroDaValidacaoEhOResultado) {
     db::TModuloDados modulo;
     modulo.Banco.DefinirStringDeConexao(banco.Cadeia());
     modulo.Conectar();
-    InterfaceDeTeste interface;
+    InterfaceDaAdministracao interface;
     db::Consulta qryComando(&modulo.Banco);
     try {
         ValidarBanco(modulo, qryComando, 12, interface);

@@ -9,7 +9,7 @@ namespace zolvek::admin {
 namespace {
 
 using teste::BancoDeTeste;
-using teste::InterfaceDeTeste;
+using teste::InterfaceDaAdministracao;
 
 TEST(TextoDeErros, BlocosPorErroEFechamento) {
     EXPECT_EQ(MontarTextoDeErros({}), "");
@@ -37,7 +37,7 @@ class StatusDoBanco : public ::testing::Test {
     BancoDeTeste banco;
     db::TModuloDados modulo;
     db::Consulta consulta;
-    InterfaceDeTeste interface;
+    InterfaceDaAdministracao interface;
 };
 
 TEST_F(StatusDoBanco, SemConexaoNadaAcrescenta) {

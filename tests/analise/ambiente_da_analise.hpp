@@ -144,8 +144,10 @@ public:
   dicionario::DicionarioDeDados dicionario;
   InterfaceGravada interface;
   OpcoesDaAnalise opcoes;
+  ExtrasDaAnalise extras;
 
   const std::string &Banco() const { return banco_; }
+  const std::filesystem::path &Pasta() const { return pasta_; }
   std::string Cadeia(const std::string &banco) const {
     return zolvek::teste::CadeiaDeTeste(pasta_.string(), banco);
   }
@@ -215,7 +217,8 @@ public:
   ResultadoDaAnalise Analisar(InterfaceDoComando &outra) {
     log::DescartarLog();
     log::DefinirConfiguracaoDoLog({true, pasta_.string()});
-    return analysis::Analisar(modulo, dicionario, arquivo_, opcoes, outra);
+    return analysis::Analisar(modulo, dicionario, arquivo_, opcoes, outra,
+                              extras);
   }
 
   // The statements sent through the run's context since the log was last

@@ -18,7 +18,7 @@ using dicionario::IndiceDic;
 using dicionario::TabelaDic;
 using Lista = std::vector<std::string>;
 
-bool AlgumComeca(const Lista& lista, const std::string& inicio) {
+bool AlgumComecaCom(const Lista& lista, const std::string& inicio) {
     return std::any_of(lista.begin(), lista.end(),
                        [&](const std::string& s) { return s.rfind(inicio, 0) == 0; });
 }
@@ -143,9 +143,9 @@ TEST_P(NomesHostis, CriadosEAlteradosComoNomes) {
         << (resultado.erros.empty()
                 ? ""
                 : resultado.erros[0].descricao + " | " + resultado.erros[0].comando);
-    EXPECT_TRUE(AlgumComeca(AmbienteDaAnalise::Comandos(),
-                            "ALTER TABLE " + db::EntreColchetes(h) + " ALTER COLUMN " +
-                                db::EntreColchetes(h) + " NVARCHAR(20)"));
+    EXPECT_TRUE(AlgumComecaCom(AmbienteDaAnalise::Comandos(),
+                               "ALTER TABLE " + db::EntreColchetes(h) + " ALTER COLUMN " +
+                                   db::EntreColchetes(h) + " NVARCHAR(20)"));
     EXPECT_EQ(amb.Coluna("select count(*) from " + db::EntreColchetes(h)), Lista{"1"});
     EXPECT_EQ(Objeto("CANARIO"), Lista{"U"});
     EXPECT_EQ(Objeto("Chvpr_" + h), Lista{"PK"});
@@ -155,9 +155,9 @@ TEST_P(NomesHostis, CriadosEAlteradosComoNomes) {
     AmbienteDaAnalise::EsquecerComandos();
     Analisar(20);
     EXPECT_EQ(resultado.classificacao, ClassificacaoDaAnalise::Sucesso);
-    EXPECT_FALSE(AlgumComeca(AmbienteDaAnalise::Comandos(), "CREATE INDEX"));
-    EXPECT_FALSE(AlgumComeca(AmbienteDaAnalise::Comandos(),
-                             "ALTER TABLE " + db::EntreColchetes(h) + " ADD CONSTRAINT"));
+    EXPECT_FALSE(AlgumComecaCom(AmbienteDaAnalise::Comandos(), "CREATE INDEX"));
+    EXPECT_FALSE(AlgumComecaCom(AmbienteDaAnalise::Comandos(),
+                                "ALTER TABLE " + db::EntreColchetes(h) + " ADD CONSTRAINT"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Nomes, NomesHostis,

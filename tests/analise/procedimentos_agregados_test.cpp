@@ -46,7 +46,7 @@ class BibliotecaNoSimulador : public ::testing::Test {
                        std::to_string(id) + "', 'select 1', " + std::to_string(ordem) + ", '" +
                        linguagem + "', '" + status + "', " + pasta + ")");
     }
-    teste::BancoSimulado banco;
+    zolvek::teste::BancoSimulado banco;
 };
 
 TEST_F(BibliotecaNoSimulador, PastaEProgramaDaRaizIntercaladosPelaOrdem) {

@@ -38,7 +38,7 @@ class ScriptNoSimulador : public ::testing::Test {
     AdicionarErroDoLote Coletar() {
         return [this](const LinhaDeErro& e) { erros.push_back(e); };
     }
-    teste::BancoSimulado banco;
+    zolvek::teste::BancoSimulado banco;
     std::vector<LinhaDeErro> erros;
     const std::vector<std::string> script = {
         "IF EXISTS (SELECT * FROM sysobjects WHERE id = object_id('Somar')) DROP PROCEDURE Somar",

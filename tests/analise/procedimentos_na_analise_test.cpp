@@ -126,7 +126,7 @@ class ProcedimentosNaAnalise : public ::testing::Test {
         return arquivo;
     }
 
-    teste::BancoSimulado banco;
+    zolvek::teste::BancoSimulado banco;
     InterfaceDaAnalise interface;
     db::TModuloDados* modulo_ = nullptr;
 };

@@ -11,7 +11,7 @@ namespace {
 
 using Lista = std::vector<std::string>;
 
-std::string Descrever(const std::vector<LinhaDeErro>& erros) {
+std::string ResumoDosErros(const std::vector<LinhaDeErro>& erros) {
     std::string texto;
     for (const auto& e : erros) texto += e.tabela + "|" + e.descricao + "|" + e.comando + "\n";
     return texto;
@@ -24,7 +24,7 @@ void PrepararAnalisado(AmbienteDaAnalise& a) {
     a.Executar("INSERT INTO PEMPRESA (RAZAO_SOC) VALUES ('Molvena')");
     a.UsarDicionarioDeDemonstracao();
     const ResultadoDaAnalise r = a.Analisar();
-    ASSERT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso) << Descrever(r.erros);
+    ASSERT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso) << ResumoDosErros(r.erros);
     a.interface = InterfaceGravada();
 }
 
@@ -62,7 +62,7 @@ TEST(Reparo, ExecucaoMortaEntreRemoverECriarAsChavesEReparadaPelaSeguinte) {
     a.interface = InterfaceGravada();
     const ResultadoDaAnalise r = a.Analisar();
     EXPECT_EQ(r.Complemento, "Dicionário de dados revisão 12, executado com sucesso")
-        << Descrever(r.erros);
+        << ResumoDosErros(r.erros);
     ASSERT_FALSE(a.interface.perguntas.empty());
     EXPECT_EQ(a.interface.perguntas.front().rfind(
                   "A análise anterior deste banco de dados, iniciada em ", 0),
@@ -108,7 +108,7 @@ TEST(Reparo, ExecucaoMortaAntesDasValidacoesEReparadaPelaSeguinte) {
 
     a.interface = InterfaceGravada();
     const ResultadoDaAnalise r = a.Analisar();
-    EXPECT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso) << Descrever(r.erros);
+    EXPECT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso) << ResumoDosErros(r.erros);
     EXPECT_EQ(ObjetosDeCadastro(a), kObjetosDeCadastro);
 }
 
@@ -120,7 +120,7 @@ TEST(Reparo, TabelaSemUmIndiceOuSemAChavePrimariaEProcessada) {
     a.ExecutarAqui("DROP INDEX CADASTRO.IX_CADASTRO_NOME");
     a.ExecutarAqui("ALTER TABLE CARTACOR DROP CONSTRAINT Chvpr_CARTACOR");
     const ResultadoDaAnalise r = a.Analisar();
-    EXPECT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso) << Descrever(r.erros);
+    EXPECT_EQ(r.classificacao, ClassificacaoDaAnalise::Sucesso) << ResumoDosErros(r.erros);
     EXPECT_TRUE(a.interface.perguntas.empty());
     EXPECT_EQ(ObjetosDeCadastro(a), kObjetosDeCadastro);
     EXPECT_EQ(a.Coluna("select name from sysobjects where name = 'Chvpr_CARTACOR'"),

@@ -10,8 +10,10 @@
 #include "app/confirmacao_analisar.hpp"
 #include "app/evolucao_analisar.hpp"
 #include "app/principal.hpp"
+#include "app/simulacao_analisar.hpp"
 #include "app/trabalho_em_segundo_plano.hpp"
 #include "auxiliares.hpp"
+#include "comum/arquivo_inteiro.hpp"
 #include "db/conjunto.hpp"
 #include "dictionary/escritor.hpp"
 
@@ -196,6 +198,82 @@ TEST_F(AnalisarPelaJanelaTeste, JanelaViveDuranteUmComandoLongoECancelarOInterro
     EXPECT_TRUE(principal.btnAnalisar->property("vermelho").toBool());
     EXPECT_TRUE(principal.edtSisInfo->toPlainText().contains("Banco de dados em manutenção"));
     janela->btnCancelar->click();
+}
+
+TEST_F(AnalisarPelaJanelaTeste, SimularMostraAsMudancasEACopiaAntesPrecedeAExecucao) {
+    TPrincipal principal({Cadeia("EMPRESA")});
+    principal.DefinirCaminhoDoDicionario(dicionario_);
+    principal.show();
+    principal.FormShow();
+    ASSERT_TRUE(principal.Conectado());
+    const auto gravado = [&](const char* nome) { return (Pasta() / nome).string(); };
+
+    RespondedorDeCaixas respondedor;  // no box is expected
+    QString relatorioMostrado;
+    bool viuORelatorio = false;
+    const auto iniciarComCopia = [&] {
+        auto* dialogo = JanelaVisivel<TConfirmacaoAnalisar>();
+        if (!dialogo || QApplication::activeModalWidget() != dialogo) return false;
+        // The backup file is asked for when its box is ticked; giving it up unticks it.
+        dialogo->EscolherCopia = [](QWidget*) { return QString(); };
+        dialogo->cbxCopiaAntes->click();
+        EXPECT_FALSE(dialogo->cbxCopiaAntes->isChecked());
+        dialogo->EscolherCopia = [](QWidget*) { return QString("antes.bak"); };
+        dialogo->cbxCopiaAntes->click();
+        EXPECT_TRUE(dialogo->cbxCopiaAntes->isChecked());
+        EXPECT_EQ(dialogo->lblCopiaAntes->text(), "antes.bak");
+        // Not one of the registered options.
+        EXPECT_EQ(analysis::ListaDeOpcoes(dialogo->Opcoes()),
+                  analysis::ListaDeOpcoes(analysis::OpcoesDaAnalise{}));
+        dialogo->btnIniciar->click();
+        return true;
+    };
+    QuandoPossivel([&] {
+        auto* relatorio = JanelaVisivel<TRelatorioDaSimulacao>();
+        if (!relatorio) return false;
+        viuORelatorio = true;
+        EXPECT_EQ(relatorio->windowTitle(), "Simulação da análise: Mudanças");
+        EXPECT_EQ(JanelaVisivel<TEvolucaoAnalisar>(), nullptr);  // the report tells it all
+        relatorioMostrado = relatorio->memRelatorio->toPlainText();
+        EXPECT_EQ(relatorio->btnSalvar->text(), "&Salvar...");
+        EXPECT_EQ(relatorio->btnSalvarScript->text(), "Salvar s&cript...");
+        relatorio->EscolherArquivo = [&](QWidget*, const QString& titulo, const QString&) {
+            return QString::fromStdString(
+                gravado(titulo.contains("script") ? "simulacao.sql" : "simulacao.txt"));
+        };
+        relatorio->btnSalvar->click();
+        relatorio->btnSalvarScript->click();
+        teste::Capturar(*relatorio, "simulacao_da_analise");
+        relatorio->btnFechar->click();
+        // Back in the options dialog, which stayed open.
+        QuandoPossivel(iniciarComCopia);
+        return true;
+    });
+    QuandoPossivel([&] {
+        auto* dialogo = JanelaVisivel<TConfirmacaoAnalisar>();
+        if (!dialogo) return false;
+        EXPECT_EQ(dialogo->btnSimular->text(), "&Simular...");
+        QTimer::singleShot(0, dialogo->btnSimular, &QPushButton::click);
+        return true;
+    });
+    principal.btnAnalisar->click();
+    ASSERT_TRUE(viuORelatorio);
+    EXPECT_TRUE(respondedor.caixas.empty());
+
+    // The report and the script as the window showed and the run would send them.
+    EXPECT_TRUE(relatorioMostrado.startsWith(
+        "Simulação da análise do banco de dados EMPRESA (dicionário de dados revisão 12)"))
+        << relatorioMostrado.toStdString();
+    EXPECT_EQ(LerArquivoInteiro(gravado("simulacao.txt"), ""), relatorioMostrado.toStdString());
+    const std::string script = LerArquivoInteiro(gravado("simulacao.sql"), "");
+    EXPECT_EQ(script.rfind("-- Simulação de \"Analisar\" no banco de dados EMPRESA", 0), 0u);
+    EXPECT_NE(script.find("\nGO\n"), std::string::npos);
+
+    // Only the run was registered, after its backup.
+    EXPECT_EQ(Coluna("select Complemento from RegMov"),
+              std::vector<std::string>{"Dicionário de dados revisão 12, executado com sucesso"});
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(servidor_) / "Backup" / "antes.bak"));
+    if (auto* janela = JanelaVisivel<TEvolucaoAnalisar>()) janela->btnCancelar->click();
 }
 
 TEST_F(AnalisarPelaJanelaTeste, CancelarNoDialogoNaoFazNada) {

@@ -61,7 +61,9 @@ class ConfirmacaoAnalisarTeste : public teste::TesteDeJanela {
             (iniciar ? dialogo->btnIniciar : dialogo->btnCancelar)->click();
             return true;
         });
-        resultado_ = ConfirmarAnalise(modulo_.get());
+        resultado_.reset();
+        if (const auto confirmada = ConfirmarAnalise(modulo_.get()))
+            resultado_ = confirmada->opcoes;
     }
 
     std::unique_ptr<db::TModuloDados> modulo_;

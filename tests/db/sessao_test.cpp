@@ -288,6 +288,27 @@ TEST_P(Sessao, ObservadorVeCadaComandoEnviadoMesmoOQueFalha) {
     EXPECT_EQ(enviados.size(), antes + 1);
 }
 
+TEST_P(Sessao, DesfechosERetencaoDeComandos) {
+    const auto t = CriarTabela("ret", "id int primary key");
+    std::vector<std::string> desfechos;
+    banco_.DefinirObservadorDeComandos(
+        [&](std::string_view comando) {
+            if (comando.find("values (2)") != std::string_view::npos) throw ComandoRetido{};
+        },
+        [&](std::string_view comando, const std::vector<Resultado>* resultados,
+            const ErroDeBanco* erro) {
+            EXPECT_NE(resultados == nullptr, erro == nullptr);
+            desfechos.push_back((erro ? "falhou: " : "ok: ") + std::string(comando));
+        });
+    Rodar("insert into " + t + " values (1)");
+    Rodar("insert into " + t + " values (2)");  // held back: never sent, nothing told
+    EXPECT_THROW(Rodar("insert into " + t + " values (1)"), ErroDeBanco);
+    EXPECT_EQ(desfechos, (std::vector<std::string>{"ok: insert into " + t + " values (1)",
+                                                   "falhou: insert into " + t + " values (1)"}));
+    banco_.DefinirObservadorDeComandos({});
+    EXPECT_EQ(Um("select count(*) from " + t), "1");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, Sessao, ::testing::Values("sqlite", "mssql"),
                          [](const auto& info) { return info.param; });
 

@@ -31,6 +31,11 @@ TEST_F(LotesETransacoes, ComandosDeServidorRecusadosEmTransacao) {
     EXPECT_EQ(Falha("RESTORE DATABASE Outro FROM DISK = '" + copia + "'", master.get()),
               "Cannot perform a backup or restore operation within a transaction.\nRESTORE "
               "DATABASE is terminating abnormally.");
+    EXPECT_EQ(Falha("RESTORE VERIFYONLY FROM DISK = '" + copia + "'", master.get()),
+              "Cannot perform a backup or restore operation within a transaction.\nRESTORE "
+              "VERIFYONLY is terminating abnormally.");
+    EXPECT_EQ(Falha("KILL 999", master.get()),
+              "KILL command cannot be used inside user transactions.");
     try {
         Sql("begin tran create database Outro", {}, master.get());
     } catch (const zolvek::ErroDeBanco& e) {

@@ -69,11 +69,19 @@ TEST_F(SimuladorTeste, RollbackDesfazTabelasEColunas) {
     ASSERT_EQ(r.colunas.size(), 1u);
     EXPECT_EQ(r.colunas[0].tipo, zolvek::db::TipoDeCampo::Integer);
     EXPECT_EQ(Valor("select X from A"), "1");
-    // a failing statement inside a transaction undoes only itself
+    // a statement that fails inside a transaction undoes only itself
     db_->IniciarTransacao();
     Sql("insert into A values (2)");
-    EXPECT_NE(Falha("insert into A values ('x')"), "(sem erro)");
+    EXPECT_EQ(Falha("insert into A values (1/0)"), "Divide by zero error encountered.");
     db_->Confirmar();
+    EXPECT_EQ(Valor("select count(*) from A"), "2");
+    // a conversion error ends the batch and rolls the whole transaction back, as SQL
+    // Server does even with XACT_ABORT OFF
+    db_->IniciarTransacao();
+    Sql("insert into A values (3)");
+    EXPECT_EQ(Falha("insert into A values ('x')"),
+              "Conversion failed when converting the varchar value 'x' to data type int.");
+    EXPECT_FALSE(db_->EmTransacao());
     EXPECT_EQ(Valor("select count(*) from A"), "2");
 }
 

@@ -107,7 +107,7 @@ const char* const kFragmentos[] = {"SELECT",
                                    "INTO",
                                    "DEFAULT"};
 
-std::string Aleatoria(std::mt19937& gerador) {
+std::string TextoAleatorio(std::mt19937& gerador) {
     std::uniform_int_distribution<int> tamanho(1, 14);
     std::uniform_int_distribution<std::size_t> fragmento(0, std::size(kFragmentos) - 1);
     std::uniform_int_distribution<int> chance(0, 19);
@@ -213,7 +213,7 @@ TEST_F(FuzzDeInstrucoes, NadaSePerdeNemSeCorrompe) {
     const unsigned semente = 20261208;
     std::mt19937 gerador(semente);
     for (int i = 0; i < 200; ++i) {
-        const std::string sql = gerador() % 3 == 0 ? Plausivel(gerador) : Aleatoria(gerador);
+        const std::string sql = gerador() % 3 == 0 ? Plausivel(gerador) : TextoAleatorio(gerador);
         try {
             db_->Executar(sql, {std::string("p")}, 0);
         } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "db/conector/cancelamento.hpp"
 
+#include <chrono>
+
 namespace zolvek::db {
 
 namespace {
@@ -34,17 +36,27 @@ void CanceladorDeComandos::Cancelar() {
         return;
     }
     const std::uint64_t alvo = execucao_->numero;
-    ajudantes_.emplace_back([this, alvo] {
-        std::unique_lock travaDoAjudante(mutex_);
-        // The statement may have ended (and another begun) before this thread ran.
-        if (!execucao_ || execucao_->numero != alvo) return;
+    ajudantes_.emplace_back([this, alvo] { CancelarAteTerminar(alvo); });
+}
+
+// A driver's cancel that arrives before the statement reaches the server (or SQLite's
+// step) is lost: the cancel is repeated until the statement ends.
+void CanceladorDeComandos::CancelarAteTerminar(std::uint64_t alvo) {
+    std::unique_lock travaDoAjudante(mutex_);
+    // The statement may have ended (and another begun) before this thread ran.
+    while (execucao_ && execucao_->numero == alvo) {
         ExecucaoRegistrada& execucao = *execucao_;
-        std::lock_guard cancelando(execucao.emCancelamento);
+        std::unique_lock cancelando(execucao.emCancelamento);
         execucao.cancelada = true;
         // Not under the canceller's lock: the other threads must not wait on the driver.
         travaDoAjudante.unlock();
         execucao.cancelar();
-    });
+        // Released before the canceller's lock is taken again, always in that order.
+        cancelando.unlock();
+        travaDoAjudante.lock();
+        fimDeExecucao_.wait_for(travaDoAjudante, std::chrono::milliseconds(200),
+                                [&] { return !execucao_ || execucao_->numero != alvo; });
+    }
 }
 
 void CanceladorDeComandos::Descartar() {
@@ -87,6 +99,7 @@ ExecucaoCancelavel::~ExecucaoCancelavel() {
         std::lock_guard trava(cancelador_->mutex_);
         cancelador_->execucao_ = registro_->anterior;
     }
+    cancelador_->fimDeExecucao_.notify_all();
     // Waits for a cancel that is running: the backend's handle stays valid until then.
     std::lock_guard cancelando(registro_->emCancelamento);
 }

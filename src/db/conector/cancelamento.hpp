@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,10 +45,13 @@ class CanceladorDeComandos {
   private:
     friend class ExecucaoCancelavel;
 
+    void CancelarAteTerminar(std::uint64_t alvo);
+
     mutable std::mutex mutex_;
     ExecucaoRegistrada* execucao_ = nullptr;
     std::uint64_t ultimaExecucao_ = 0;
     bool pendente_ = false;
+    std::condition_variable fimDeExecucao_;
     // The backend's cancel may wait on its driver: it runs on threads of its own, joined
     // when the canceller goes.
     std::vector<std::thread> ajudantes_;

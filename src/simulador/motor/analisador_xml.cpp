@@ -7,7 +7,7 @@ namespace zolvek::simulador {
 
 namespace {
 
-const char* const kRecusa = "O simulador de SQL Server não aceita ";
+const char* const kRecusaDoXml = "O simulador de SQL Server não aceita ";
 
 }  // namespace
 
@@ -16,11 +16,12 @@ const char* const kRecusa = "O simulador de SQL Server não aceita ";
 std::unique_ptr<ParaXml> LeitorDeExpressoes::LerParaXml() {
     Esperar("FOR");
     for (const char* outro : {"JSON", "BROWSE"})
-        if (Palavra(outro)) throw ErroDeBanco(std::string(kRecusa) + "FOR " + outro + ".");
+        if (Palavra(outro)) throw ErroDeBanco(std::string(kRecusaDoXml) + "FOR " + outro + ".");
     Esperar("XML");
     for (const char* modo : {"RAW", "AUTO", "EXPLICIT"})
         if (Palavra(modo))
-            throw ErroDeBanco(std::string(kRecusa) + "FOR XML " + modo + "; use FOR XML PATH.");
+            throw ErroDeBanco(std::string(kRecusaDoXml) + "FOR XML " + modo +
+                              "; use FOR XML PATH.");
     Esperar("PATH");
     auto x = std::make_unique<ParaXml>();
     if (Simbolo("(")) x->linha = LerNomeDoXml("Row");
@@ -32,10 +33,11 @@ std::unique_ptr<ParaXml> LeitorDeExpressoes::LerParaXml() {
             if (x->raiz.empty())
                 throw ErroDeBanco("O nome da raiz de FOR XML (ROOT) não pode ser vazio.");
         } else if (Aceitar("ELEMENTS")) {
-            if (Palavra("XSINIL")) throw ErroDeBanco(std::string(kRecusa) + "ELEMENTS XSINIL.");
+            if (Palavra("XSINIL"))
+                throw ErroDeBanco(std::string(kRecusaDoXml) + "ELEMENTS XSINIL.");
             Aceitar("ABSENT");  // PATH leaves out NULL columns already
         } else if (Palavra("BINARY") || Palavra("XMLDATA") || Palavra("XMLSCHEMA")) {
-            throw ErroDeBanco(std::string(kRecusa) + "FOR XML PATH com " + t_[i_].texto + ".");
+            throw ErroDeBanco(std::string(kRecusaDoXml) + "FOR XML PATH com " + t_[i_].texto + ".");
         } else {
             Erro();
         }
@@ -60,7 +62,7 @@ Expr LeitorDeExpressoes::LerMetodoXml(Expr alvo) {
     ++i_;  // '.'
     const std::string metodo = t_[i_++].texto;
     if (metodo != "value")
-        throw ErroDeBanco(std::string(kRecusa) + "o método '" + metodo +
+        throw ErroDeBanco(std::string(kRecusaDoXml) + "o método '" + metodo +
                           "' de xml; só .value('.', 'tipo').");
     EsperarSimbolo("(");
     Chamada c;

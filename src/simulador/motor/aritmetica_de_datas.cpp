@@ -32,7 +32,7 @@ std::int64_t TicksDaParte(const std::string& p) {
     return -1;
 }
 
-bool DataValida(std::int64_t ano, std::int64_t mes, int dia) {
+bool DataSomadaValida(std::int64_t ano, std::int64_t mes, int dia) {
     static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (ano < 1 || ano > 9999) return false;
     const bool bissexto = (ano % 4 == 0 && ano % 100 != 0) || ano % 400 == 0;
@@ -64,7 +64,7 @@ bool MoverMeses(db::DataHora& d, std::int64_t meses) {
     if (total < 12 || total / 12 > 9999) return false;
     d.ano = static_cast<int>(total / 12);
     d.mes = static_cast<int>(total % 12) + 1;
-    while (!DataValida(d.ano, d.mes, d.dia)) --d.dia;
+    while (!DataSomadaValida(d.ano, d.mes, d.dia)) --d.dia;
     return true;
 }
 

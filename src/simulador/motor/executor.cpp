@@ -378,12 +378,11 @@ void Executor::FalhaDeChave(const std::string& msg) {
         chaveViolada_.clear();
         for (const auto& k : violado->colunas) chaveViolada_.push_back(k.nome);
         if (violado->primario || violado->restricao != 0)
-            throw ErroDeBanco(std::string("Violation of ") +
-                                  (violado->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
-                                  " constraint '" + violado->nome +
-                                  "'. Cannot insert duplicate key in object 'dbo." + tab->nome +
-                                  "'.",
-                              2627, 14, 1);
+            throw ErroDeBanco(
+                std::string("Violation of ") + (violado->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                    " constraint '" + violado->nome +
+                    "'. Cannot insert duplicate key in object 'dbo." + tab->nome + "'.",
+                2627, 14, 1);
         throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
                               "' with unique index '" + violado->nome + "'.",
                           2601, 14, 1);

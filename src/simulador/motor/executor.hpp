@@ -35,6 +35,11 @@ void ExigirColunaGravavel(const ColunaDaTabela& c);
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
 
+// SQL Server's limit of nested procedure, trigger and function calls.
+inline constexpr int kAninhamentoMaximo = 32;
+// The parameters of a body run without any (an executor keeps a reference to them).
+inline const std::vector<db::Valor> kSemParametros;
+
 // A parsed batch, kept by the session for the next time the same text comes.
 struct PlanoDeLote {
     std::string texto;

@@ -26,16 +26,17 @@ namespace {
 // UPDATE/DELETE with a FROM of their own: the target is a table of that FROM, named
 // directly or by its alias. Splits the FROM from the WHERE and finds the target's name
 // inside the FROM (its alias, or the table itself).
-struct Juncao {
+struct JuncaoDaAlteracao {
     Faixa de;    // FROM ... (without the keyword)
     Faixa onde;  // WHERE condition, may be empty
     std::string tabela;
     std::string apelido;
 };
 
-std::optional<Juncao> LerJuncao(const std::vector<Token>& t, Faixa resto, const std::string& alvo) {
+std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa resto,
+                                           const std::string& alvo) {
     if (resto.Vazia() || !EhPalavra(t[resto.inicio], "FROM")) return std::nullopt;
-    Juncao j;
+    JuncaoDaAlteracao j;
     j.de = {resto.inicio + 1, resto.fim};
     int nivel = 0;
     for (std::size_t k = resto.inicio + 1; k < resto.fim; ++k) {
@@ -101,23 +102,25 @@ std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::str
         if (!o || o->tipo != "V") return std::nullopt;
         auto plano = s_.Planejar(o->texto);
         const auto& def = std::get<instrucao::CriarObjeto>(plano->comandos.front()->instrucao);
-        LeitorDeExpressoes leitor(plano->tokens, def.corpo.inicio, def.corpo.fim,
-                                  &plano->ordinais);
+        LeitorDeExpressoes leitor(plano->tokens, def.corpo.inicio, def.corpo.fim, &plano->ordinais);
         std::shared_ptr<const Consulta> consulta = leitor.LerConsulta();
         ConsultaAlteravel v;
         v.nome = o->nome;
         v.consulta = consulta.get();
         v.colunas = def.colunasDaVisao;
         v.comVerificacao = def.comVerificacao;
-        v.dono = std::make_shared<std::pair<std::shared_ptr<PlanoDeLote>,
-                                            std::shared_ptr<const Consulta>>>(plano, consulta);
+        v.dono = std::make_shared<
+            std::pair<std::shared_ptr<PlanoDeLote>, std::shared_ptr<const Consulta>>>(plano,
+                                                                                      consulta);
         return v;
     };
     auto alvo = ResolverAlvo(nome, operacao, colunas, s_.CatalogoAtual(), com.get(), ler);
     if (!alvo) return nullptr;
     if (alvo->comVerificacao)
-        throw ErroDeBanco("O simulador de SQL Server não altera dados por meio de visões WITH "
-                          "CHECK OPTION ('" + alvo->nome + "').");
+        throw ErroDeBanco(
+            "O simulador de SQL Server não altera dados por meio de visões WITH "
+            "CHECK OPTION ('" +
+            alvo->nome + "').");
     return std::make_unique<AlvoAlteravel>(std::move(*alvo));
 }
 
@@ -142,8 +145,7 @@ std::string Executor::PrefixoCom(const instrucao::ConsultasNomeadas& com,
 // " LIMIT n" of TOP (n) [PERCENT] or, without TOP, of SET ROWCOUNT n; "" for neither.
 std::string Executor::LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
                                         const LinhasEscolhidas& e) {
-    if (!topo)
-        return s_.limiteDeLinhas_ > 0 ? " LIMIT " + std::to_string(s_.limiteDeLinhas_) : "";
+    if (!topo) return s_.limiteDeLinhas_ > 0 ? " LIMIT " + std::to_string(s_.limiteDeLinhas_) : "";
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     const std::string n = "(" + gerador.Gerar(*topo->quantidade) + ")";
@@ -168,7 +170,8 @@ void Executor::FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::st
     }
     de = apelido = IdentificadorNoSqlite(objeto.Nome());
     if (resto.Vazia()) return;
-    if (!EhPalavra(plano_.tokens[resto.inicio], "WHERE")) ErroDeSintaxe(plano_.tokens, resto.inicio);
+    if (!EhPalavra(plano_.tokens[resto.inicio], "WHERE"))
+        ErroDeSintaxe(plano_.tokens, resto.inicio);
     onde = Reescrita({resto.inicio + 1, resto.fim});
 }
 
@@ -256,8 +259,8 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
         } else if (escolhidas) {
             const std::string v = "zv_v" + std::to_string(p.valores.size() + 1);
             novos += ", " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " AS " + v;
-            valor = "(SELECT " + v + " FROM zv_novos WHERE zv_k = zv_alvo." + ColunaDaLinha(t) +
-                    ")";
+            valor =
+                "(SELECT " + v + " FROM zv_novos WHERE zv_k = zv_alvo." + ColunaDaLinha(t) + ")";
         } else {
             std::vector<std::optional<TipoSql>> tipo;
             std::string e = Reescrita(expr, nullptr, &tipo);
@@ -303,8 +306,9 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
     Tabela& t = TabelaAlterada(c.objeto, c.resto, c.com, 'U', ColunasAtribuidas(c), alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "UPDATE");
     if (alvo && c.saida)
-        throw ErroDeBanco("O simulador de SQL Server não aceita OUTPUT em alterações por meio "
-                          "de visões.");
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
+            "de visões.");
     const bool guardar = !c.topo && s_.limiteDeLinhas_ <= 0;  // TOP and ROWCOUNT: each run
     if (!c.compilado.pronto || !guardar) {
         const PartesDaAtualizacao p = CompilarAtualizacao(c, t, alvo.get());
@@ -314,11 +318,11 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
                    p.valores[k].second;
         c.compilado.sql = sql + p.onde;
         const std::string linha = ColunaDaLinha(t);
-        c.compilado.antigas = p.prefixo + "SELECT " +
-                              (p.alvo.find(" AS zv_alvo") == std::string::npos
-                                   ? linha + ", *"
-                                   : "zv_alvo." + linha + ", zv_alvo.*") +
-                              " FROM " + p.alvo + p.onde;
+        c.compilado.antigas =
+            p.prefixo + "SELECT " +
+            (p.alvo.find(" AS zv_alvo") == std::string::npos ? linha + ", *"
+                                                             : "zv_alvo." + linha + ", zv_alvo.*") +
+            " FROM " + p.alvo + p.onde;
         c.compilado.pronto = guardar;
     }
     if (c.saida) RecusarChaveNaSaida(t, ColunasAtribuidas(c));
@@ -367,8 +371,9 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                           : TabelaAlterada(c.objeto, c.resto, c.com, 'D', {}, alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "DELETE");
     if (alvo && c.saida)
-        throw ErroDeBanco("O simulador de SQL Server não aceita OUTPUT em alterações por meio "
-                          "de visões.");
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
+            "de visões.");
     const bool guardar = !c.topo && s_.limiteDeLinhas_ <= 0;
     if (!c.compilado.pronto || !guardar) {
         CompilarExclusao(c, t, alvo.get());
@@ -377,10 +382,9 @@ void Executor::Excluir(const instrucao::Excluir& c) {
     const std::string sql = c.compilado.sql, antigas = c.compilado.antigas;
     db::Resultado r;
     // TRUNCATE TABLE fires no trigger
-    if (c.truncar ||
-        !MudarComGatilhos(
-            t, "DELETE", sql, [&] { return antigas; }, {}, 'D', r, [](const db::Resultado&) {},
-            SaidaDe(c.saida, c.objeto, t, "DELETE")))
+    if (c.truncar || !MudarComGatilhos(
+                         t, "DELETE", sql, [&] { return antigas; }, {}, 'D', r,
+                         [](const db::Resultado&) {}, SaidaDe(c.saida, c.objeto, t, "DELETE")))
         r = Consultar(sql, 0, 'D', t.nome);
     if (c.truncar) {  // TRUNCATE TABLE counts no rows
         estado_->linhas = 0;
@@ -396,8 +400,9 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo,
                                 Faixa faixa) {
     if (c.saida)
-        throw ErroDeBanco("O simulador de SQL Server não aceita OUTPUT em alterações por meio "
-                          "de visões.");
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
+            "de visões.");
     if (!c.pelaBase || c.pelaBase->objeto.Nome() != alvo.tabela->nome) {
         auto base = std::make_shared<instrucao::Inserir>();
         base->objeto.partes = {alvo.tabela->nome};

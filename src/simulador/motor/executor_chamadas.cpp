@@ -10,9 +10,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-const std::vector<db::Valor> kSemParametros;
-constexpr int kAninhamentoMaximo = 32;
-
 std::string SemArroba(const std::string& nome) {
     return !nome.empty() && nome[0] == '@' ? nome.substr(1) : nome;
 }

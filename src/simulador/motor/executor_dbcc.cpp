@@ -20,7 +20,7 @@ namespace zolvek::simulador {
 
 namespace {
 
-std::string ComoTexto(const std::optional<std::int64_t>& v) {
+std::string IdentidadeComoTexto(const std::optional<std::int64_t>& v) {
     return v ? std::to_string(*v) : "NULL";
 }
 
@@ -124,8 +124,8 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
     if (!col) throw ErroDoServidor(7997, {t->nome});
     const auto atual = UltimaIdentidade(s_.db_, *t);
     const auto maior = MaiorValorDaColuna(s_.db_, *t);
-    std::string informacao =
-        "Checking identity information: current identity value '" + ComoTexto(atual) + "'";
+    std::string informacao = "Checking identity information: current identity value '" +
+                             IdentidadeComoTexto(atual) + "'";
     if (!c.valor.Vazia()) {
         const db::Valor v = ValorConvertido(c.valor, TipoSql{TipoBase::BigInt, 0, 0, 0});
         if (db::EhNulo(v)) ErroDeSintaxe(plano_.tokens, c.valor.inicio);
@@ -135,7 +135,7 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
     } else {
         if (c.modo != "NORESEED" && maior && (!atual || *atual < *maior))
             GravarUltimaIdentidade(s_.db_, *t, *maior);
-        informacao += ", current column value '" + ComoTexto(maior) + "'.";
+        informacao += ", current column value '" + IdentidadeComoTexto(maior) + "'.";
     }
     if (!c.semInformacoes) Informar(informacao);
 }

@@ -39,8 +39,6 @@ db::Valor ValorDoSqlite(sqlite3_value* v) {
 
 namespace {
 
-constexpr int kAninhamentoMaximo = 32;
-
 void ResultadoDoValor(sqlite3_context* c, const db::Valor& valor) {
     std::visit(
         [&](const auto& x) {
@@ -206,7 +204,6 @@ std::unique_ptr<Executor> Executor::CorpoDaFuncao(PlanoDeLote& plano,
                                                   const instrucao::CriarObjeto& def,
                                                   const std::string& padroes,
                                                   const std::vector<db::Valor>& argumentos) {
-    static const std::vector<db::Valor> kSemParametros;
     auto corpo = std::make_unique<Executor>(s_, plano, kSemParametros);
     corpo->estado_ = estado_;
     corpo->emFuncao_ = true;

@@ -18,8 +18,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-constexpr const char* kDescartada = "zv_descartada_";  // as Sessao sets them aside
-
 // The return tables set aside while a statement ran, dropped when none runs.
 void DescartarTabelasDeRetorno(sqlite3* db) noexcept {
     std::vector<std::string> nomes;

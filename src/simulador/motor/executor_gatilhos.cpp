@@ -20,8 +20,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-const std::vector<db::Valor> kSemParametros;
-constexpr int kAninhamentoMaximo = 32;
 constexpr std::size_t kLinhasPorCopia = 500;
 
 }  // namespace

@@ -40,7 +40,7 @@ std::optional<TipoSql> TipoUnico(const std::vector<std::optional<TipoSql>>& tipo
     return tipos.size() == 1 ? tipos[0] : std::nullopt;
 }
 
-bool NomeSimples(const std::string& nome) {
+bool EhNomeSimples(const std::string& nome) {
     if (nome.empty() || std::isdigit(static_cast<unsigned char>(nome[0]))) return false;
     return std::all_of(nome.begin(), nome.end(), [](char ch) {
         return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' || ch == '#' ||
@@ -149,7 +149,7 @@ Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
             ColunaDaTabela col;
             col.nome = sqlite3_column_name(p.Bruta(), k);
             // SQLite names an expression without alias by its text
-            if (!sqlite3_column_origin_name(p.Bruta(), k) && !NomeSimples(col.nome))
+            if (!sqlite3_column_origin_name(p.Bruta(), k) && !EhNomeSimples(col.nome))
                 throw ErroDeBanco("No column name was specified for column " +
                                       std::to_string(k + 1) + " of '" + m.nomeDaFonte + "'.",
                                   8155, 16, 1);

@@ -22,8 +22,6 @@ struct ParametroDeclarado {
     bool saida = false;
 };
 
-const std::vector<db::Valor> kSemParametros;
-
 // "@id int, @nome varchar(10) OUTPUT" of sp_executesql.
 std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
     std::vector<ParametroDeclarado> r;

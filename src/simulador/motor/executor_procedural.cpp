@@ -14,8 +14,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-const std::vector<db::Valor> kSemParametros;
-
 std::int64_t ComoInteiro(const db::Valor& v) {
     if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
     if (const auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
@@ -53,9 +51,11 @@ void Executor::RodarNaLista(const Comando& c) {
 
 // SET XACT_ABORT ON (always, in a trigger): an error undoes the transaction and ends the
 // batch, or dooms the transaction when a CATCH block takes it; RAISERROR's do not. An
-// error out of a trigger does so whatever its kind.
+// error out of a trigger does so whatever its kind, and a conversion error whatever
+// the setting.
 bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
-    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho;
+    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho ||
+           DesfazATransacao(e);
 }
 
 void Executor::RodarProcedural(const Comando& c) {

@@ -94,6 +94,11 @@ void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
                       3021, 16, 0);
 }
 
+void RecusarKillDentroDeTransacao(const Sessao& s) {
+    if (s.EmTransacao())
+        throw ErroDeBanco("KILL command cannot be used inside user transactions.", 6615, 16, 1);
+}
+
 bool PapelFixo(const std::string& p) {
     return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
                        [&](const char* x) { return IguaisCiAs(p, x); });
@@ -303,6 +308,7 @@ void Executor::ComandoDeServidor(const instrucao::Matar& c) {
     Servidor& srv = s_.ServidorAtual();
     if (!s_.Sysadmin())
         throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14, 1);
+    RecusarKillDentroDeTransacao(s_);
     srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)), s_.Spid());
 }
 
@@ -533,11 +539,11 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     auto arg = [&](std::size_t i, const char* nomeDoArg) -> std::optional<std::string> {
         for (const auto& [n, v] : args)
             if (!n.empty() && IguaisCiAs(n, nomeDoArg))
-                return EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
         std::size_t k = 0;
         for (const auto& [n, v] : args) {
             if (!n.empty()) continue;
-            if (k++ == i) return EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
+            if (k++ == i) return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
         }
         return std::nullopt;
     };
@@ -655,6 +661,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
             throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14,
                               1);
+        RecusarKillDentroDeTransacao(s_);  // the procedure's own KILL would be refused
         srv.MatarSessoes(login.value_or(""), host.value_or(""));
         resultados_.push_back(db::Resultado{});  // the engine does its work itself
         return;

@@ -47,7 +47,7 @@ constexpr NumeroDaMensagem kNumeros[] = {
 
 thread_local std::optional<ErroDeBanco> falhaGuardada;
 
-bool Casa(std::string_view mensagem, std::string_view trecho) {
+bool MensagemCasa(std::string_view mensagem, std::string_view trecho) {
     if (!trecho.empty() &&
         (trecho.front() == '\'' || trecho.front() == ' '))  // a name or number first
         return mensagem.find(trecho) != std::string_view::npos;
@@ -58,7 +58,7 @@ bool Casa(std::string_view mensagem, std::string_view trecho) {
 
 void GuardarFalhaDeFuncao(const std::string& mensagem) {
     for (const auto& n : kNumeros)
-        if (Casa(mensagem, n.inicio)) {
+        if (MensagemCasa(mensagem, n.inicio)) {
             falhaGuardada.emplace(mensagem, n.numero, n.severidade, n.estado);
             return;
         }
@@ -242,6 +242,17 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
             return true;
         default:
             return e.Numero() >= 50000;  // RAISERROR
+    }
+}
+
+bool DesfazATransacao(const ErroDeBanco& e) {
+    switch (e.Numero()) {
+        case 241:   // date and/or time from a character string
+        case 245:   // a value to another type
+        case 8114:  // error converting data type
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -53,6 +53,10 @@ ErroDeBanco ErroDeDiscoCheio(const std::string& banco, const std::string& tabela
 // engine's own refusals) ends the whole batch.
 bool EncerraSoAInstrucao(const ErroDeBanco& e);
 
+// Conversion errors end the batch and roll back the open transaction even with
+// XACT_ABORT OFF (inside TRY they doom it instead).
+bool DesfazATransacao(const ErroDeBanco& e);
+
 // A COMMIT or a statement that writes in a doomed transaction (XACT_STATE() -1).
 ErroDeBanco ErroDeTransacaoCondenada();
 

@@ -12,19 +12,15 @@
 
 namespace zolvek::simulador {
 
-namespace {
-
-constexpr int kXTypeSysname = 256;
-
-bool Nulo(sqlite3_value* v) {
-    return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
 Tabela* TabelaPeloNome(sqlite3_context* c, sqlite3_value* v) {
     bool outro = false;
     const std::string nome = NomeSimples(TextoDe(v), outro, Dono(c)->Banco());
     return outro ? nullptr : Dono(c)->CatalogoAtual().AcharTabela(nome);
 }
+
+namespace {
+
+constexpr int kXTypeSysname = 256;
 
 Tabela* TabelaPeloId(sqlite3_context* c, sqlite3_value* v) {
     return Dono(c)->CatalogoAtual().TabelaPeloId(sqlite3_value_int64(v));

@@ -16,6 +16,9 @@ class Sessao;
 
 // The session whose connection runs the call (the functions' user data).
 Sessao* Dono(sqlite3_context* c);
+inline bool Nulo(sqlite3_value* v) {
+    return sqlite3_value_type(v) == SQLITE_NULL;
+}
 std::string TextoDe(sqlite3_value* v);
 // A number as CAST to varchar writes it.
 std::string NumeroComoTexto(sqlite3_value* v);

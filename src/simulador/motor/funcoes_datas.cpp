@@ -149,7 +149,7 @@ void FnDateName(sqlite3_context* c, int, sqlite3_value** a) {
     ResultadoTexto(c, std::to_string(r));
 }
 
-bool DataValida(std::int64_t a, std::int64_t m, std::int64_t d) {
+bool PartesDeDataValidas(std::int64_t a, std::int64_t m, std::int64_t d) {
     static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (a < 1 || a > 9999 || m < 1 || m > 12 || d < 1) return false;
     const bool bissexto = (a % 4 == 0 && a % 100 != 0) || a % 400 == 0;
@@ -161,7 +161,7 @@ void FnDateFromParts(sqlite3_context* c, int, sqlite3_value** a) {
         if (sqlite3_value_type(a[k]) == SQLITE_NULL) return sqlite3_result_null(c);
     const std::int64_t ano = sqlite3_value_int64(a[0]), mes = sqlite3_value_int64(a[1]),
                        dia = sqlite3_value_int64(a[2]);
-    if (!DataValida(ano, mes, dia))
+    if (!PartesDeDataValidas(ano, mes, dia))
         return FalharNaFuncao(c,
                               "Cannot construct data type date, some of the arguments have "
                               "values which are not valid.");
@@ -179,7 +179,7 @@ void FnEoMonth(sqlite3_context* c, int n, sqlite3_value** a) {
     if (meses < 12 || ano > 9999)
         return FalharNaFuncao(c, "Adding a value to a 'date' column caused an overflow.");
     int dia = 31;
-    while (!DataValida(ano, mes, dia)) --dia;
+    while (!PartesDeDataValidas(ano, mes, dia)) --dia;
     ResultadoDataHora(c,
                       db::DataHora{static_cast<int>(ano), static_cast<int>(mes), dia, 0, 0, 0, 0});
 }

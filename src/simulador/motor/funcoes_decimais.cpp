@@ -12,6 +12,7 @@
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes_texto.hpp"
 
 namespace zolvek::simulador {
@@ -26,17 +27,6 @@ const Decimal& LimiteDeMoeda(TipoBase b) {
     static const Decimal money = Decimal::Ler("922337203685477.5807");
     static const Decimal smallmoney = Decimal::Ler("214748.3647");
     return b == TipoBase::SmallMoney ? smallmoney : money;
-}
-
-bool EhMoeda(TipoBase b) {
-    return b == TipoBase::Money || b == TipoBase::SmallMoney;
-}
-
-std::string TextoDe(sqlite3_value* v) {
-    const unsigned char* t = sqlite3_value_text(v);
-    return t ? std::string(reinterpret_cast<const char*>(t),
-                           static_cast<std::size_t>(sqlite3_value_bytes(v)))
-             : std::string();
 }
 
 void ResultadoDecimal(sqlite3_context* c, const Decimal& d) {

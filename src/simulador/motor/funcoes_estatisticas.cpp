@@ -17,13 +17,13 @@ struct Acumulado {
     double quadrados;
 };
 
-Acumulado* Estado(sqlite3_context* c, bool criar) {
+Acumulado* EstadoEstatistico(sqlite3_context* c, bool criar) {
     return static_cast<Acumulado*>(sqlite3_aggregate_context(c, criar ? sizeof(Acumulado) : 0));
 }
 
-void Passo(sqlite3_context* c, int, sqlite3_value** a) {
+void PassoEstatistico(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return;
-    Acumulado* e = Estado(c, true);
+    Acumulado* e = EstadoEstatistico(c, true);
     if (!e) return sqlite3_result_error_nomem(c);
     const double x = sqlite3_value_double(a[0]);
     ++e->n;
@@ -33,7 +33,7 @@ void Passo(sqlite3_context* c, int, sqlite3_value** a) {
 
 void Inverso(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return;
-    Acumulado* e = Estado(c, true);
+    Acumulado* e = EstadoEstatistico(c, true);
     if (!e) return;
     const double x = sqlite3_value_double(a[0]);
     --e->n;
@@ -45,7 +45,7 @@ void Inverso(sqlite3_context* c, int, sqlite3_value** a) {
 void Valor(sqlite3_context* c) {
     const auto tipo = reinterpret_cast<std::intptr_t>(sqlite3_user_data(c));
     const bool populacao = tipo & 1, desvio = tipo & 2;
-    const Acumulado* e = Estado(c, false);
+    const Acumulado* e = EstadoEstatistico(c, false);
     const std::int64_t n = e ? e->n : 0;
     if (n == 0 || (!populacao && n < 2)) return sqlite3_result_null(c);
     const double media = e->soma / static_cast<double>(n);
@@ -74,8 +74,8 @@ void RegistrarFuncoesEstatisticas(sqlite3* db) {
     const std::pair<const char*, std::intptr_t> funcoes[] = {
         {"zv_var", 0}, {"zv_varp", 1}, {"zv_stdev", 2}, {"zv_stdevp", 3}};
     for (const auto& [nome, tipo] : funcoes)
-        sqlite3_create_window_function(db, nome, 1, det, reinterpret_cast<void*>(tipo), Passo,
-                                       Valor, Valor, Inverso, nullptr);
+        sqlite3_create_window_function(db, nome, 1, det, reinterpret_cast<void*>(tipo),
+                                       PassoEstatistico, Valor, Valor, Inverso, nullptr);
     sqlite3_create_function(db, "zv_rand", 0, SQLITE_UTF8, nullptr, FnRand, nullptr, nullptr);
     sqlite3_create_function(db, "zv_rand", 1, SQLITE_UTF8, nullptr, FnRand, nullptr, nullptr);
 }

@@ -22,10 +22,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-bool Nulo(sqlite3_value* v) {
-    return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
 // The schemas every database has; the stand-in's objects all live in dbo.
 const std::vector<std::pair<std::string, int>>& Esquemas() {
     static const std::vector<std::pair<std::string, int>> e = {{"dbo", 1},
@@ -218,12 +214,6 @@ void FnObjectProperty(sqlite3_context* c, int, sqlite3_value** a) {
     const auto r = t ? PropriedadeDaTabela(c, *t, p) : std::nullopt;
     if (!r) return sqlite3_result_null(c);
     sqlite3_result_int(c, *r ? 1 : 0);
-}
-
-Tabela* TabelaPeloNome(sqlite3_context* c, sqlite3_value* v) {
-    bool outro = false;
-    const std::string nome = NomeSimples(TextoDe(v), outro, Dono(c)->Banco());
-    return outro ? nullptr : Dono(c)->CatalogoAtual().AcharTabela(nome);
 }
 
 // The identity column of the table IDENT_CURRENT, IDENT_SEED or IDENT_INCR names.

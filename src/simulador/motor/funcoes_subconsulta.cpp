@@ -10,13 +10,13 @@ namespace zolvek::simulador {
 
 namespace {
 
-struct Unico {
+struct ValorUnico {
     sqlite3_value* valor;
     int linhas;
 };
 
-void Passo(sqlite3_context* c, int, sqlite3_value** v) {
-    auto* u = static_cast<Unico*>(sqlite3_aggregate_context(c, sizeof(Unico)));
+void PassoDoValorUnico(sqlite3_context* c, int, sqlite3_value** v) {
+    auto* u = static_cast<ValorUnico*>(sqlite3_aggregate_context(c, sizeof(ValorUnico)));
     if (!u) return sqlite3_result_error_nomem(c);
     if (++u->linhas == 1) {
         u->valor = sqlite3_value_dup(v[0]);
@@ -30,8 +30,8 @@ void Passo(sqlite3_context* c, int, sqlite3_value** v) {
     }
 }
 
-void Final(sqlite3_context* c) {
-    auto* u = static_cast<Unico*>(sqlite3_aggregate_context(c, 0));
+void FinalDoValorUnico(sqlite3_context* c) {
+    auto* u = static_cast<ValorUnico*>(sqlite3_aggregate_context(c, 0));
     if (!u || !u->valor) return sqlite3_result_null(c);
     if (u->linhas == 1) sqlite3_result_value(c, u->valor);
     sqlite3_value_free(u->valor);
@@ -41,7 +41,8 @@ void Final(sqlite3_context* c) {
 }  // namespace
 
 void RegistrarFuncoesDeSubconsulta(sqlite3* db) {
-    sqlite3_create_function(db, "zv_valor_unico", 1, SQLITE_UTF8, nullptr, nullptr, Passo, Final);
+    sqlite3_create_function(db, "zv_valor_unico", 1, SQLITE_UTF8, nullptr, nullptr,
+                            PassoDoValorUnico, FinalDoValorUnico);
 }
 
 }  // namespace zolvek::simulador

@@ -51,10 +51,6 @@ int ParaCp1252(char32_t c) {
     return '?';
 }
 
-bool Nulo(sqlite3_value* v) {
-    return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
 std::string TextoDoArgumento(sqlite3_value* v) {
     return sqlite3_value_type(v) == SQLITE_TEXT || sqlite3_value_type(v) == SQLITE_BLOB
                ? TextoDe(v)

@@ -24,7 +24,7 @@ bool LetraDeNome(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
 }
 
-bool ParteDeNome(unsigned char c) {
+bool ParteDeNomeXml(unsigned char c) {
     return LetraDeNome(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
 }
 
@@ -131,7 +131,7 @@ struct EstadoXml {
     bool lida = false;     // `forma` was read, at the first row
 };
 
-EstadoXml* Estado(sqlite3_context* c, bool criar) {
+EstadoXml* EstadoDoXml(sqlite3_context* c, bool criar) {
     auto** p = static_cast<EstadoXml**>(sqlite3_aggregate_context(c, criar ? sizeof(void*) : 0));
     if (!p) return nullptr;
     if (!*p && criar) *p = new EstadoXml;
@@ -163,8 +163,8 @@ bool EscreverColuna(sqlite3_context* c, EstadoXml& e, const std::pair<PapelNoXml
     return true;
 }
 
-void Passo(sqlite3_context* c, int n, sqlite3_value** a) {
-    EstadoXml* e = Estado(c, true);
+void PassoDoXml(sqlite3_context* c, int n, sqlite3_value** a) {
+    EstadoXml* e = EstadoDoXml(c, true);
     if (!e) return sqlite3_result_error_nomem(c);
     if (!e->lida) e->forma = LerForma(TextoDe(a[0]));
     e->lida = true;
@@ -182,8 +182,8 @@ void Passo(sqlite3_context* c, int n, sqlite3_value** a) {
         conteudo.empty() ? (e->forma.tipo ? " />" : "/>") : ">" + conteudo + "</" + linha + ">";
 }
 
-void Final(sqlite3_context* c) {
-    EstadoXml* e = Estado(c, false);
+void FinalDoXml(sqlite3_context* c) {
+    EstadoXml* e = EstadoDoXml(c, false);
     if (!e) return sqlite3_result_null(c);  // no rows: no XML
     std::string r =
         e->forma.raiz.empty() ? e->saida : Elemento(e->forma.raiz, e->saida, e->forma.tipo);
@@ -271,7 +271,7 @@ void AcrescentarColunaAForma(std::string& forma, PapelNoXml papel, const std::st
 void ExigirNomeXml(const std::string& papel, const std::string& nome) {
     for (std::size_t k = 0; k < nome.size(); ++k) {
         const auto u = static_cast<unsigned char>(nome[k]);
-        if (k == 0 ? LetraDeNome(u) : ParteDeNome(u)) continue;
+        if (k == 0 ? LetraDeNome(u) : ParteDeNomeXml(u)) continue;
         throw ErroDeBanco(papel + " name '" + nome +
                               "' contains an invalid XML identifier as required by FOR XML; '" +
                               std::string(1, nome[k]) + "'(0x" + Hexa(u, 4) +
@@ -286,7 +286,8 @@ bool CaminhoXmlConhecido(const std::string& caminho) {
 }
 
 void RegistrarFuncoesXml(sqlite3* db) {
-    sqlite3_create_function(db, "zv_xml_path", -1, SQLITE_UTF8, nullptr, nullptr, Passo, Final);
+    sqlite3_create_function(db, "zv_xml_path", -1, SQLITE_UTF8, nullptr, nullptr, PassoDoXml,
+                            FinalDoXml);
     sqlite3_create_function(db, "zv_xml_value", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             FnValue, nullptr, nullptr);
 }

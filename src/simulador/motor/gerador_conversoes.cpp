@@ -58,7 +58,7 @@ std::optional<TipoSql> AlvoDaConversao(const TipoSql& t) {
 }
 
 // SQL Server's order of precedence among the types a text converts to.
-int Precedencia(TipoBase b) {
+int PrecedenciaDeConversao(TipoBase b) {
     constexpr TipoBase kOrdem[] = {
         TipoBase::TinyInt,       TipoBase::SmallInt, TipoBase::Int,       TipoBase::BigInt,
         TipoBase::Real,          TipoBase::Float,    TipoBase::Time,      TipoBase::Date,
@@ -128,7 +128,7 @@ std::optional<TipoSql> AlvoDosTextos(const std::vector<std::optional<TipoSql>>& 
         }
         const auto a = tipos[k] ? AlvoDaConversao(*tipos[k]) : std::nullopt;
         if (!a) return std::nullopt;
-        if (!alvo || Precedencia(a->base) > Precedencia(alvo->base)) alvo = a;
+        if (!alvo || PrecedenciaDeConversao(a->base) > PrecedenciaDeConversao(alvo->base)) alvo = a;
     }
     return texto ? alvo : std::nullopt;
 }

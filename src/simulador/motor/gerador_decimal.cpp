@@ -25,10 +25,6 @@ bool EhReal(const std::optional<TipoSql>& t) {
     return t && (t->base == TipoBase::Float || t->base == TipoBase::Real);
 }
 
-bool EhMoeda(TipoBase b) {
-    return b == TipoBase::Money || b == TipoBase::SmallMoney;
-}
-
 // The (precision, scale) a value takes part in decimal arithmetic with. An integer
 // literal counts its own digits (SQL Server types 4 in 10.0/4 as numeric(1,0)).
 std::optional<std::pair<int, int>> ComoDecimal(const TipoSql& t) {

@@ -155,7 +155,8 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
     t->nome = s.destino.back();
     const std::set<std::string> anulaveis = FontesAnulaveis(s);
     // an identity column keeps its property only when read alone, once, from one table
-    bool identidadePossivel = s.de.size() == 1 && s.de[0].fonte.juncoes.empty() && s.grupo.empty() && !s.distinto &&
+    bool identidadePossivel = s.de.size() == 1 && s.de[0].fonte.juncoes.empty() &&
+                              s.grupo.empty() && !s.distinto &&
                               std::none_of(s.itens.begin(), s.itens.end(),
                                            [](const auto& i) { return TemAgregado(*i.expressao); });
     int identidades = 0;

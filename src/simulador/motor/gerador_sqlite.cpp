@@ -136,7 +136,7 @@ bool Composta(const Expressao& e) {
 
 // A binary literal beside a number converts to an integer of its last eight bytes
 // (sysstat & 0xf).
-std::string ComoInteiro(const Expressao& e) {
+std::string BinarioComoInteiro(const Expressao& e) {
     const auto* l = std::get_if<Literal>(&e.no);
     if (!l || l->tipo != Literal::Tipo::Binario) return "";
     std::string h = l->texto.substr(2);
@@ -253,7 +253,8 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                     std::string("+-*/%").find(b.operador) != std::string::npos)
                     if (std::string d = AritmeticaDecimal(b); !d.empty()) return d;
                 if (std::string i = AritmeticaInteira(b); !i.empty()) return i;
-                std::string il = ComoInteiro(*b.esquerda), ir = ComoInteiro(*b.direita);
+                std::string il = BinarioComoInteiro(*b.esquerda),
+                            ir = BinarioComoInteiro(*b.direita);
                 if (b.operador == "+") {
                     // binary + binary joins the bytes; beside a number it is a number
                     if (il.empty() == ir.empty()) il = ir = "";

@@ -25,4 +25,7 @@ std::string IdentificadorNoSqlite(std::string_view nome);
 // The T-SQL name of the table or view SQLite names; nullopt for an object of the engine.
 std::optional<std::string> NomeNoTsql(std::string_view nomeNoSqlite);
 
+// The prefix of a function's return table set aside, dropped at the end of the statement.
+inline constexpr const char* kDescartada = "zv_descartada_";
+
 }  // namespace zolvek::simulador

@@ -27,13 +27,6 @@ void Sessao::CriarVariavelDeTabela(Tabela t) {
     variaveisDeTabela_.emplace(chave, std::move(t));
 }
 
-namespace {
-
-// the prefix of a return table set aside (executor_funcoes_de_tabela.cpp drops them)
-constexpr const char* kDescartada = "zv_descartada_";
-
-}  // namespace
-
 const Tabela& Sessao::EmprestarVariavelDeTabela(Tabela t, const std::string& definicao) {
     const std::string chave = Dobrar(t.nome);
     if (variaveisDeTabela_.count(chave))

@@ -203,6 +203,9 @@ bool EhNumericoExato(TipoBase b) {
     return b == TipoBase::Decimal || b == TipoBase::Numeric || b == TipoBase::Money ||
            b == TipoBase::SmallMoney;
 }
+bool EhMoeda(TipoBase b) {
+    return b == TipoBase::Money || b == TipoBase::SmallMoney;
+}
 bool EhDataHora(TipoBase b) {
     return b == TipoBase::DateTime || b == TipoBase::SmallDateTime || b == TipoBase::Date ||
            b == TipoBase::Time || b == TipoBase::DateTime2 || b == TipoBase::DateTimeOffset;

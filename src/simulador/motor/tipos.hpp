@@ -64,6 +64,7 @@ bool EhTexto(TipoBase b);
 bool EhBinario(TipoBase b);
 bool EhInteiro(TipoBase b);
 bool EhNumericoExato(TipoBase b);  // decimal, numeric, money, smallmoney
+bool EhMoeda(TipoBase b);          // money, smallmoney
 bool EhDataHora(TipoBase b);
 
 // Catalog facts.

@@ -41,9 +41,6 @@ InfoDoBanco Servidor::AcharBancoOnline(const std::string& nome) {
 
 namespace {
 
-constexpr const char* kPastaDeDadosPadrao =
-    "C:\\Program Files\\Microsoft SQL Server\\MSSQL11.MSSQLSERVER\\MSSQL\\DATA\\";
-
 // The options sp_dboption knows, in its own spelling and order.
 const std::vector<std::string> kOpcoes = {"ANSI null default",
                                           "ANSI nulls",

@@ -23,10 +23,8 @@ namespace {
 // logins, the session list or the database commands of the server.
 constexpr const char* kArquivoDoServidor = "servidor.sqlite";
 constexpr const char* kArquivoMaster = "master.sqlite";
-constexpr const char* kPastaDeDadosPadrao =
-    "C:\\Program Files\\Microsoft SQL Server\\MSSQL11.MSSQLSERVER\\MSSQL\\DATA\\";
 
-constexpr const char* kEsquema = R"(
+constexpr const char* kEsquemaDoMaster = R"(
 CREATE TABLE IF NOT EXISTS srv_parametros (
     nome TEXT PRIMARY KEY, valor TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS srv_logins (
@@ -179,7 +177,8 @@ Servidor::~Servidor() {
 // only read: no write transaction, which would wait for another process's.
 bool Servidor::LerEsquemaPronto(const std::string& versao) {
     std::int64_t tabelas = 0;
-    for (const char* p = kEsquema; (p = std::strstr(p, "CREATE TABLE")) != nullptr; ++p) ++tabelas;
+    for (const char* p = kEsquemaDoMaster; (p = std::strstr(p, "CREATE TABLE")) != nullptr; ++p)
+        ++tabelas;
     Comando contar(master_,
                    "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name GLOB 'srv_*'");
     if (!contar.Passo() || contar.Inteiro(0) != tabelas) return false;
@@ -197,7 +196,7 @@ void Servidor::CriarEsquema(const std::string& versao) {
     std::lock_guard trava(mutex_);
     const VersaoDoServidor& pedida = versao.empty() ? VersaoPadrao() : VersaoPedida(versao);
     Transacao transacao(master_);
-    ExecutarSql(master_, kEsquema);
+    ExecutarSql(master_, kEsquemaDoMaster);
     Comando existe(master_, "SELECT count(*) FROM srv_bancos WHERE id = 1");
     existe.Passo();
     if (existe.Inteiro(0) == 0) {

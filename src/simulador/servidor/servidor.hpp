@@ -29,6 +29,9 @@ namespace zolvek::simulador {
 
 // The product version of a folder created without a choice of version (versoes.hpp).
 inline constexpr const char* kVersaoDoProduto = "11.0.2100.60";
+// Where the physical file names of a database point when its creation gives none.
+inline constexpr const char* kPastaDeDadosPadrao =
+    "C:\\Program Files\\Microsoft SQL Server\\MSSQL11.MSSQLSERVER\\MSSQL\\DATA\\";
 
 struct Login {
     std::string nome;

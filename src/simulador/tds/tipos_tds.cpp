@@ -11,7 +11,7 @@ bool EhTextoComColacao(std::uint8_t t) {
            t == kTextoUnicode;
 }
 
-std::string ComTamanho(const char* nome, std::uint32_t tamanho, bool unicode) {
+std::string NomeComTamanho(const char* nome, std::uint32_t tamanho, bool unicode) {
     if (tamanho == kTamanhoMax) return std::string(nome) + "(max)";
     const std::uint32_t n = unicode ? tamanho / 2 : tamanho;
     return std::string(nome) + "(" + std::to_string(n == 0 ? 1 : n) + ")";
@@ -246,20 +246,20 @@ std::string NomeSql(const TipoTds& original) {
             return "uniqueidentifier";
         case kCharAntigo:
         case kChar:
-            return ComTamanho("char", t.tamanho, false);
+            return NomeComTamanho("char", t.tamanho, false);
         case kVarCharAntigo:
         case kVarChar:
-            return ComTamanho("varchar", t.tamanho, false);
+            return NomeComTamanho("varchar", t.tamanho, false);
         case kNChar:
-            return ComTamanho("nchar", t.tamanho, true);
+            return NomeComTamanho("nchar", t.tamanho, true);
         case kNVarChar:
-            return ComTamanho("nvarchar", t.tamanho, true);
+            return NomeComTamanho("nvarchar", t.tamanho, true);
         case kBinarioAntigo:
         case kBinario:
-            return ComTamanho("binary", t.tamanho, false);
+            return NomeComTamanho("binary", t.tamanho, false);
         case kVarBinarioAntigo:
         case kVarBinario:
-            return ComTamanho("varbinary", t.tamanho, false);
+            return NomeComTamanho("varbinary", t.tamanho, false);
         case kImagem:
             return "image";
         case kTexto:
