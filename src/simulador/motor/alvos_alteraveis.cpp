@@ -24,7 +24,7 @@ const ColunaDaTabela& AlvoAlteravel::ColunaBase(const std::string& coluna) const
 
 namespace {
 
-constexpr int kProfundidadeMaxima = 32;
+constexpr int kProfundidadeDosAlvos = 32;
 
 // A base table as a change through the view may reach it: one occurrence per place the
 // view's query reads it.
@@ -92,7 +92,7 @@ const ConsultaNomeada* Resolvedor::ConsultaDoCom(const std::vector<std::string>&
 
 std::optional<Descricao> Resolvedor::DescreverNome(const std::vector<std::string>& nome,
                                                    bool alvo) {
-    if (++profundidade_ > kProfundidadeMaxima)
+    if (++profundidade_ > kProfundidadeDosAlvos)
         throw ErroDeBanco(
             "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
             "32).",

@@ -70,7 +70,7 @@ std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa re
 
 // A table, view or WITH query that does not exist; an undeclared table variable is
 // SQL Server's 1087.
-[[noreturn]] void ObjetoInvalido(const std::string& nome) {
+[[noreturn]] void AlvoInexistente(const std::string& nome) {
     if (!nome.empty() && nome[0] == '@')
         throw ErroDeBanco("Must declare the table variable \"" + nome + "\".", 1087, 15, 2);
     throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
@@ -292,7 +292,7 @@ Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, Faixa resto,
     alvo = AlvoPorVisao(nome, com, operacao, colunas);
     if (alvo) return *alvo->tabela;
     Tabela* t = s_.CatalogoAtual().AcharTabela(nome.back());
-    if (!t) ObjetoInvalido(objeto.Nome());
+    if (!t) AlvoInexistente(objeto.Nome());
     return *t;
 }
 
@@ -431,7 +431,7 @@ std::string Executor::LimiteDaInsercao(const instrucao::Inserir& c) {
 // TRUNCATE TABLE: a table, and none that a foreign key references.
 Tabela& Executor::TabelaTruncada(const NomeComposto& objeto) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(objeto.Nome());
-    if (!t) ObjetoInvalido(objeto.Nome());
+    if (!t) AlvoInexistente(objeto.Nome());
     for (Tabela* outra : s_.CatalogoAtual().Tabelas())
         for (const auto& r : outra->restricoes)
             if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
