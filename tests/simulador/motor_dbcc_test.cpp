@@ -34,7 +34,9 @@ TEST_P(Dbcc, CheckidentConfereERecomeca) {
               std::string("Checking identity information: current identity value '3'.\n") + kFim);
     Sql("INSERT [" + t + "] (v) VALUES (4)");
     EXPECT_EQ(Valor("SELECT MAX(id) FROM [" + t + "]"), "11");
-    EXPECT_EQ(Mensagens("DBCC CHECKIDENT ([" + t + "])"), Identidade("11", "11"));
+    const std::string p = Objeto("PROCEDURE", "VerIdent");
+    Sql("CREATE PROCEDURE [" + p + "] AS CHECKPOINT; DBCC CHECKIDENT ([" + t + "])");
+    EXPECT_EQ(Mensagens("EXEC [" + p + "]"), Identidade("11", "11"));
     EXPECT_EQ(Mensagens("DBCC CHECKIDENT ('" + t + "', RESEED, 20) WITH NO_INFOMSGS"), "");
     EXPECT_EQ(Valor("SELECT IDENT_CURRENT('" + t + "')"), "20");
     Sql("DELETE FROM [" + t + "]");

@@ -84,6 +84,9 @@ TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
               "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, "
               "EXCEPT ou INTERSECT.");
     EXPECT_EQ(Falha("dbcc checkident('T', reseed, 0)"),
+              "O simulador de SQL Server não recomeça a identidade da tabela 'T' abaixo do maior "
+              "valor da coluna (2).");
+    EXPECT_EQ(Falha("dbcc shrinkdatabase(0)"),
               "O simulador de SQL Server não interpreta a instrução DBCC.");
     EXPECT_EQ(Falha("exec sp_helpconstraint 'T'"),
               "O simulador de SQL Server não tem o procedimento de sistema sp_helpconstraint.");
