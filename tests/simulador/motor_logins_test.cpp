@@ -88,8 +88,16 @@ TEST_F(Logins, SenhaBancoPadraoEDesabilitado) {
     EXPECT_EQ(RecusaDoLogin("Op", "Quatro4"),
               "18470: Login failed for user 'Op'. Reason: The account is disabled.");
     Sql(*sa_, "ALTER LOGIN [Op] ENABLE");
-    Sql(*sa_, "USE Teste; CREATE USER Op FOR LOGIN Op; USE master");
     Sql(*sa_, "ALTER LOGIN Op WITH DEFAULT_DATABASE = [teste]");
+    try {
+        Conectar("Op", "Quatro4", "");
+        ADD_FAILURE() << "entrou sem usuário no banco padrão";
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Numero(), 4064);
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open user default database. Login failed.\nLogin failed for user 'Op'.");
+    }
+    Sql(*sa_, "USE Teste; CREATE USER Op FOR LOGIN Op; USE master");
     EXPECT_EQ(Valor(*Conectar("Op", "Quatro4", ""), "SELECT DB_NAME()"), "Teste");
     EXPECT_EQ(Valor(*Conectar("Op", "Quatro4"), "SELECT DB_NAME()"), "master");
     EXPECT_EQ(Recusa(*sa_, "ALTER LOGIN Op WITH DEFAULT_DATABASE = Nada"),

@@ -113,6 +113,17 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
     banco_ = aberta.banco;
     try {
         Abrir(aberta.arquivoSqlite.string());
+    } catch (const ErroDeBanco& e) {
+        Fechar();
+        servidor_->FecharSessao(spid_);
+        // the login's default database, which it cannot enter
+        if (banco.empty() && e.Numero() == 4060)
+            throw ErroDeBanco(
+                "Cannot open user default database. Login failed.\nLogin failed "
+                "for user '" +
+                    login_.nome + "'.",
+                4064, 11, 1);
+        throw;
     } catch (...) {
         Fechar();
         servidor_->FecharSessao(spid_);
