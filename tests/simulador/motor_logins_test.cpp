@@ -97,12 +97,19 @@ TEST_F(Logins, SenhaBancoPadraoEDesabilitado) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot open user default database. Login failed.\nLogin failed for user 'Op'.");
     }
-    Sql(*sa_, "USE Teste; CREATE USER Op FOR LOGIN Op; USE master");
+    Sql(*sa_, "CREATE LOGIN Outro WITH PASSWORD = 'x', DEFAULT_DATABASE = Teste");
+    Sql(*sa_, "USE Teste; CREATE USER Op FOR LOGIN Op; CREATE USER Outro FOR LOGIN Outro");
+    Sql(*sa_, "USE master");
     EXPECT_EQ(Valor(*Conectar("Op", "Quatro4", ""), "SELECT DB_NAME()"), "Teste");
     EXPECT_EQ(Valor(*Conectar("Op", "Quatro4"), "SELECT DB_NAME()"), "master");
+    EXPECT_EQ(Valor(*Conectar("Outro", "x", ""), "SELECT DB_NAME()"), "Teste");
     EXPECT_EQ(Recusa(*sa_, "ALTER LOGIN Op WITH DEFAULT_DATABASE = Nada"),
               "15010: The database 'Nada' does not exist. Supply a valid database name. To see "
               "available databases, use sys.databases.");
+    EXPECT_EQ(Recusa(*sa_, "CREATE LOGIN Nenhum WITH PASSWORD = 'x', DEFAULT_DATABASE = Nada")
+                  .substr(0, 7),
+              "15010: ");
+    EXPECT_EQ(RecusaDoLogin("Nenhum", "x"), "18456: Login failed for user 'Nenhum'.");
     EXPECT_EQ(Recusa(*sa_, "ALTER LOGIN Ninguem ENABLE"),
               "15151: Cannot alter the login 'Ninguem', because it does not exist or you do not "
               "have permission.");

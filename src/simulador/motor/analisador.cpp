@@ -906,6 +906,11 @@ std::unique_ptr<Comando> Analisador::Criar() {
             Esperar("PASSWORD");
             EsperarSimbolo("=");
             x->senha = TextoOuNome();
+            while (Simbolo(",") && Palavra("DEFAULT_DATABASE", 1) && i_ + 2 < t_.size() &&
+                   EhSimbolo(t_[i_ + 2], "=")) {
+                i_ += 3;
+                x->bancoPadrao = Nome();
+            }
         }
         i_ = FimDaInstrucao(i_);
         return c;

@@ -333,7 +333,8 @@ struct Restaurar {
 struct CriarLogin {
     NomeComposto objeto;
     std::string senha;
-    bool semLogin = false;  // FROM WINDOWS: no password
+    bool semLogin = false;                   // FROM WINDOWS: no password
+    std::optional<std::string> bancoPadrao;  // , DEFAULT_DATABASE = b
 };
 
 struct CriarUsuario {

@@ -316,10 +316,17 @@ void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
     Servidor& srv = s_.ServidorAtual();
     if (!s_.Sysadmin())
         throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (c.bancoPadrao && !srv.AcharBanco(*c.bancoPadrao))
+        throw BancoPadraoInexistente(*c.bancoPadrao);
     if (c.semLogin)
         srv.CriarLoginIntegrado(c.objeto.Nome());
     else
         srv.CriarLogin(c.objeto.Nome(), c.senha);
+    if (c.bancoPadrao) {
+        AlteracaoDeLogin a;
+        a.bancoPadrao = c.bancoPadrao;
+        srv.AlterarLogin(c.objeto.Nome(), a, Login{s_.NomeDoLogin(), true});
+    }
 }
 
 void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {

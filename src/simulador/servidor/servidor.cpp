@@ -334,6 +334,13 @@ ErroDeBanco LoginInalteravel(const std::string& nome) {
 
 }  // namespace
 
+ErroDeBanco BancoPadraoInexistente(const std::string& banco) {
+    return ErroDeBanco("The database '" + banco +
+                           "' does not exist. Supply a valid database name. To see available "
+                           "databases, use sys.databases.",
+                       15010, 16, 1);
+}
+
 void Servidor::AlterarLogin(const std::string& nome, const AlteracaoDeLogin& a,
                             const Login& quemPede) {
     std::lock_guard trava(mutex_);
@@ -358,11 +365,7 @@ void Servidor::AlterarLogin(const std::string& nome, const AlteracaoDeLogin& a,
         .Executar();
     if (a.bancoPadrao) {
         const auto banco = AcharBanco(*a.bancoPadrao);
-        if (!banco)
-            throw ErroDeBanco("The database '" + *a.bancoPadrao +
-                                  "' does not exist. Supply a valid database name. To see "
-                                  "available databases, use sys.databases.",
-                              15010, 16, 1);
+        if (!banco) throw BancoPadraoInexistente(*a.bancoPadrao);
         Comando(master_, "UPDATE srv_atributos_dos_logins SET banco_padrao = ? WHERE chave = ?")
             .Ligar(1, banco->nome)
             .Ligar(2, ChaveDeNome(nome))

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/servidor/versoes.hpp"
 
@@ -111,6 +112,9 @@ struct Movimento {
     std::string nomeLogico;
     std::string nomeFisico;
 };
+
+// DEFAULT_DATABASE naming a database there is not (15010).
+ErroDeBanco BancoPadraoInexistente(const std::string& banco);
 
 class Servidor {
   public:
