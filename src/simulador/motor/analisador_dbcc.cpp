@@ -49,8 +49,8 @@ std::unique_ptr<Comando> Analisador::Dbcc(std::size_t inicio) {
                                   x->modo + ").");
             if (identidade ? x->modo != "RESEED" && x->modo != "NORESEED" : x->modo != "NOINDEX")
                 ErroDeSintaxe(t_, i_ - 1);
-            if (x->modo == "RESEED" &&
-                AceitarSimbolo(",")) {  // the value runs to the closing parenthesis
+            // RESEED's value runs to the closing parenthesis
+            if (x->modo == "RESEED" && AceitarSimbolo(",")) {
                 std::size_t fim = i_;
                 for (int nivel = 0; fim < t_.size(); ++fim) {
                     if (EhSimbolo(t_[fim], "(")) ++nivel;
