@@ -895,26 +895,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
         return ObjetoProgramado(inicio, false);
     if (Aceitar("DATABASE")) return CriarBanco(inicio);
     if (Aceitar("TYPE")) return CriarTipo(inicio);
-    if (Aceitar("LOGIN")) {
-        auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
-        x->objeto.partes.push_back(Nome());
-        if (Aceitar("FROM")) {
-            Esperar("WINDOWS");
-            x->semLogin = true;
-        } else {
-            Esperar("WITH");
-            Esperar("PASSWORD");
-            EsperarSimbolo("=");
-            x->senha = TextoOuNome();
-            while (Simbolo(",") && Palavra("DEFAULT_DATABASE", 1) && i_ + 2 < t_.size() &&
-                   EhSimbolo(t_[i_ + 2], "=")) {
-                i_ += 3;
-                x->bancoPadrao = Nome();
-            }
-        }
-        i_ = FimDaInstrucao(i_);
-        return c;
-    }
+    if (Aceitar("LOGIN")) return CriarLogin(inicio);
     if (Aceitar("USER")) {
         auto [c, x] = Novo<instrucao::CriarUsuario>(inicio);
         x->objeto.partes.push_back(Nome());

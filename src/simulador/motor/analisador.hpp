@@ -110,6 +110,7 @@ class Analisador {
     std::unique_ptr<Comando> CriarTipo(std::size_t inicio);  // analisador_de_tipos.cpp
     std::unique_ptr<Comando> Dbcc(std::size_t inicio);       // analisador_dbcc.cpp
     // analisador_de_logins.cpp
+    std::unique_ptr<Comando> CriarLogin(std::size_t inicio);
     std::unique_ptr<Comando> AlterarLogin(std::size_t inicio);
     std::unique_ptr<Comando> AlterarPapelDoServidor(std::size_t inicio);
     std::string TextoLiteral();

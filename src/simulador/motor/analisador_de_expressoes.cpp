@@ -1,8 +1,8 @@
 #include "simulador/motor/analisador_de_expressoes.hpp"
 
-#include <optional>
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"

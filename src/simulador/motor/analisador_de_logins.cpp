@@ -22,6 +22,31 @@ std::string Analisador::TextoLiteral() {
     return t_[i_++].texto;
 }
 
+// CREATE LOGIN x FROM WINDOWS | WITH PASSWORD = '...' [, DEFAULT_DATABASE = b]; of the
+// other options (CHECK_POLICY, DEFAULT_LANGUAGE...) the engine keeps nothing.
+std::unique_ptr<Comando> Analisador::CriarLogin(std::size_t inicio) {
+    auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
+    x->objeto.partes.push_back(Nome());
+    if (Aceitar("FROM")) {
+        Esperar("WINDOWS");
+        x->semLogin = true;
+    } else {
+        Esperar("WITH");
+        Esperar("PASSWORD");
+        EsperarSimbolo("=");
+        x->senha = TextoOuNome();
+        const std::size_t fim = FimDaInstrucao(i_);
+        for (std::size_t k = i_; k + 2 < fim; ++k)
+            if (EhPalavra(t_[k], "DEFAULT_DATABASE") && EhSimbolo(t_[k + 1], "=")) {
+                i_ = k + 2;
+                x->bancoPadrao = Nome();
+                break;
+            }
+    }
+    i_ = FimDaInstrucao(i_);
+    return std::move(c);
+}
+
 // ALTER LOGIN x ENABLE | DISABLE | WITH PASSWORD = '...' [OLD_PASSWORD = '...' | UNLOCK],
 // DEFAULT_DATABASE = b, CHECK_POLICY = ON | OFF, CHECK_EXPIRATION = ON | OFF. The engine
 // keeps no password policy, so the CHECK_ options and UNLOCK change nothing.

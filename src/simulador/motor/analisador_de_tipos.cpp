@@ -9,14 +9,15 @@ std::unique_ptr<Comando> Analisador::CriarTipo(std::size_t inicio) {
     auto [c, x] = Novo<instrucao::CriarTipo>(inicio);
     x->objeto = NomeDeObjeto();
     if (Palavra("AS") && Palavra("TABLE", 1))
-        throw ErroDeBanco("O simulador de SQL Server não cria tipos de tabela (CREATE TYPE ... AS "
-                          "TABLE).");
+        throw ErroDeBanco(
+            "O simulador de SQL Server não cria tipos de tabela (CREATE TYPE ... AS "
+            "TABLE).");
     Esperar("FROM");
     x->tipo = Tipo();
     if (!tipoDoUsuario_.empty() && tipoDoUsuario_ != "sysname")  // an alias of an alias
-        throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " +
-                              tipoDoUsuario_ + ".",
-                          2715, 16, 3);
+        throw ErroDeBanco(
+            "Column, parameter, or variable #1: Cannot find data type " + tipoDoUsuario_ + ".",
+            2715, 16, 3);
     if (Palavra("NOT") && Palavra("NULL", 1)) {
         i_ += 2;
         x->anulavel = false;
