@@ -233,14 +233,22 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
             it->second->indices.push_back(std::move(i));
         }
     }
+    CarregarAtributos(db, esquema);
+    CarregarTipos(db, esquema);
     Indexar();
 }
 
 void Catalogo::Indexar() {
     nomes_.clear();
+    porId_.clear();
+    restricoesPorId_.clear();
     for (auto& [chave, t] : tabelas_) {
         nomes_[chave] = {t.id, t.nome};
-        for (const auto& r : t.restricoes) nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+        porId_[t.id] = &t;
+        for (const auto& r : t.restricoes) {
+            nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+            restricoesPorId_[r.id] = &r;
+        }
     }
     comGatilhos_.clear();
     for (auto& [chave, o] : objetos_) {
@@ -258,11 +266,26 @@ std::vector<const ObjetoProgramado*> Catalogo::GatilhosDe(std::int64_t tabela) c
 }
 
 void Catalogo::AnotarTabela(const Tabela& t) {
-    tabelas_[Dobrar(t.nome)] = t;
+    Tabela& anotada = tabelas_[Dobrar(t.nome)] = t;
+    porId_[t.id] = &anotada;
 }
 
 void Catalogo::EsquecerTabela(const std::string& nome) {
-    tabelas_.erase(Dobrar(nome));
+    auto it = tabelas_.find(Dobrar(nome));
+    if (it == tabelas_.end()) return;
+    porId_.erase(it->second.id);
+    for (const auto& r : it->second.restricoes) restricoesPorId_.erase(r.id);
+    tabelas_.erase(it);
+}
+
+const Restricao* Catalogo::RestricaoPeloId(std::int64_t id) const {
+    auto it = restricoesPorId_.find(id);
+    return it == restricoesPorId_.end() ? nullptr : it->second;
+}
+
+Tabela* Catalogo::TabelaPeloId(std::int64_t id) {
+    auto it = porId_.find(id);
+    return it == porId_.end() ? nullptr : it->second;
 }
 
 Tabela* Catalogo::AcharTabela(const std::string& nome) {
@@ -308,6 +331,7 @@ std::int64_t Catalogo::NovoId() {
 }
 
 void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
+    ApagarAtributos(db, t.id);
     Instrucao(db, "DELETE FROM zv_colunas WHERE tabela=?").Ligar(1, t.id).Executar();
     Instrucao(db, "DELETE FROM zv_indices WHERE tabela=?").Ligar(1, t.id).Executar();
     Instrucao(db,
@@ -377,6 +401,7 @@ void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
             ins.Executar();
         }
     }
+    GravarAtributos(db, t);
     tabelas_[Dobrar(t.nome)] = t;
     Indexar();
 }
@@ -394,6 +419,7 @@ void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
     Tabela* t = AcharTabela(nome);
     if (!t) return;
     std::int64_t id = t->id;
+    ApagarAtributos(db, id);
     Instrucao(db, "DELETE FROM zv_colunas WHERE tabela=?").Ligar(1, id).Executar();
     Instrucao(db, "DELETE FROM zv_indices WHERE tabela=?").Ligar(1, id).Executar();
     Instrucao(db, "DELETE FROM zv_permissoes WHERE objeto=?").Ligar(1, id).Executar();
