@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ambiente.hpp"
@@ -41,6 +42,12 @@ class ComoSqlServer : public ::testing::TestWithParam<std::string> {
     }
 
     void TearDown() override {
+        for (auto o = objetos_.rbegin(); o != objetos_.rend(); ++o) {
+            try {
+                Sql("DROP " + o->first + " [" + o->second + "]");
+            } catch (...) {
+            }
+        }
         for (auto t = tabelas_.rbegin(); t != tabelas_.rend(); ++t) {
             try {
                 Sql("DROP TABLE [" + *t + "]");
@@ -58,6 +65,13 @@ class ComoSqlServer : public ::testing::TestWithParam<std::string> {
     std::string Tabela(const std::string& base) {
         tabelas_.push_back(base + sufixo_);
         return tabelas_.back();
+    }
+
+    // A view, procedure, function or trigger name unique to this run, dropped (DROP
+    // `tipo`) before the tables.
+    std::string Objeto(const std::string& tipo, const std::string& base) {
+        objetos_.emplace_back(tipo, base + sufixo_);
+        return objetos_.back().second;
     }
 
     zolvek::db::Resultado Sql(const std::string& sql) {
@@ -109,4 +123,5 @@ class ComoSqlServer : public ::testing::TestWithParam<std::string> {
     std::filesystem::path pasta_;
     std::string sufixo_;
     std::vector<std::string> tabelas_;
+    std::vector<std::pair<std::string, std::string>> objetos_;  // DROP what, name
 };

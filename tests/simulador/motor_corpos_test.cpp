@@ -144,8 +144,8 @@ TEST_F(CorposTeste, CorpoComErroDeSintaxeEhRecusado) {
     Sql("CREATE PROCEDURE Espera AS WAITFOR DELAY '00:00:01' SELECT Id INTO #t FROM Clientes");
     EXPECT_EQ(Existe("Espera"), "1");
     // outside a body such statements are refused clearly
-    EXPECT_EQ(Recusa("SET NOCOUNT ON; CHECKPOINT"),
-              "0: O simulador de SQL Server não interpreta a instrução CHECKPOINT.");
+    EXPECT_EQ(Recusa("SET NOCOUNT ON; DBCC FREEPROCCACHE"),
+              "0: O simulador de SQL Server não interpreta a instrução DBCC.");
 }
 
 TEST_F(CorposTeste, CriacaoForaDoInicioDoLoteEhRecusada) {

@@ -55,8 +55,8 @@ TEST_F(Dados, ParametrosDeDataEVersaoDaLinha) {
     EXPECT_EQ(Falha("update Nomes set Versao = 0x01"), "Cannot update a timestamp column.");
     EXPECT_EQ(Falha("insert Nomes (Nome, Versao) values ('c', 0x01)"),
               "Cannot insert an explicit value into a timestamp column. Use INSERT with a column "
-              "list to exclude the "
-              "timestamp column, or insert a DEFAULT into a timestamp column.");
+              "list to exclude the timestamp column, or insert a DEFAULT into the timestamp "
+              "column.");
 }
 
 TEST_F(Dados, ExclusaoDeTabelaLevaSeusObjetos) {

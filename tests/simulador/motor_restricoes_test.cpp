@@ -121,13 +121,13 @@ TEST_F(Restricoes, ChavePrimariaInteiraRecusaNuloEDeixaDeValerAoSerExcluida) {
     EXPECT_EQ(Valor("select count(*) from Itens where Id = 1"), "2");
     EXPECT_EQ(Falha("ALTER TABLE Itens ADD CONSTRAINT PK_Itens PRIMARY KEY (Id)"),
               "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
-              "the object name 'dbo.Itens' and the index name 'PK_Itens'.\nCould not create "
-              "constraint or index. See previous errors.");
+              "the object name 'dbo.Itens' and the index name 'PK_Itens'. The duplicate key value "
+              "is (1).\nCould not create constraint or index. See previous errors.");
     EXPECT_EQ(Falha("ALTER TABLE Itens ADD CONSTRAINT PK_Itens PRIMARY KEY (Id), CONSTRAINT "
                     "CK_Itens CHECK (Id > 0)"),
               "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
-              "the object name 'dbo.Itens' and the index name 'PK_Itens'.\nCould not create "
-              "constraint or index. See previous errors.");
+              "the object name 'dbo.Itens' and the index name 'PK_Itens'. The duplicate key value "
+              "is (1).\nCould not create constraint or index. See previous errors.");
     EXPECT_EQ(Valor("select count(*) from Itens"), "3");
     Sql("delete from Itens where Nome = 'x'");
     // the key comes back with a rebuild (a default and a check in the same statement)

@@ -68,7 +68,6 @@ TEST_F(Transacoes, OpcoesQueMudariamAsRespostasSaoRecusadas) {
     Sql("set ansi_nulls on\nset nocount on\nset arithabort off\nset xact_abort off\n"
         "set transaction isolation level read committed\nset quoted_identifier, ansi_padding on\n"
         "set statistics io on\nset rowcount 0\nset datefirst 7\nset deadlock_priority low");
-    EXPECT_EQ(Falha("set rowcount 1"), "O simulador de SQL Server não aceita set rowcount 1.");
     EXPECT_EQ(Falha("set ansi_nulls off"),
               "O simulador de SQL Server não aceita set ansi_nulls off.");
     EXPECT_EQ(Falha("set implicit_transactions on"),
@@ -81,9 +80,13 @@ TEST_F(Transacoes, OpcoesQueMudariamAsRespostasSaoRecusadas) {
 // What SQL Server runs and the engine does not is refused by name, never as bad syntax.
 TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
     Sql("create table T (a int identity, b int)\ninsert into T (b) values (1), (2)");
-    EXPECT_EQ(Falha("select top (1) with ties b from T order by b"),
-              "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
+    EXPECT_EQ(Falha("select top 50 percent b from T union select 3"),
+              "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, "
+              "EXCEPT ou INTERSECT.");
     EXPECT_EQ(Falha("dbcc checkident('T', reseed, 0)"),
+              "O simulador de SQL Server não recomeça a identidade da tabela 'T' abaixo do maior "
+              "valor da coluna (2).");
+    EXPECT_EQ(Falha("dbcc shrinkdatabase(0)"),
               "O simulador de SQL Server não interpreta a instrução DBCC.");
     EXPECT_EQ(Falha("exec sp_helpconstraint 'T'"),
               "O simulador de SQL Server não tem o procedimento de sistema sp_helpconstraint.");

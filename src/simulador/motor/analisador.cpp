@@ -8,7 +8,9 @@
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/idiomas.hpp"
+#include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
+#include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
 
@@ -170,6 +172,8 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         i_ += 2;
     } else if (auto procedural = InstrucaoProcedural()) {
         c = std::move(procedural);
+    } else if (Palavra("WITH") && ComAntesDeAlteracao()) {
+        c = AlteracaoComConsultas();
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         auto [n, x] = Novo<instrucao::Selecionar>(inicio);
         // WITH names its queries first; the statement's own SELECT follows them
@@ -256,6 +260,12 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
         x->valor = {i_, i_ + 1};
         ++i_;
         c = std::move(n);
+    } else if (Palavra("CHECKPOINT")) {
+        c = Novo<instrucao::PontoDeControle>(inicio).first;
+        ++i_;
+        if (!Fim() && Atual().tipo == TipoToken::Numero) ++i_;
+    } else if (Palavra("DBCC") && (Palavra("CHECKIDENT", 1) || Palavra("CHECKDB", 1))) {
+        c = Dbcc(inicio);
     } else if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
         throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
                           texto::Maiusculas(Atual().texto) + " TRIGGER.");
@@ -284,9 +294,71 @@ std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
     return c;
 }
 
+// Where the named queries of a WITH that starts at `k` end: the token after the last ')'.
+std::size_t Analisador::FimDoCom(std::size_t k) const {
+    ++k;  // WITH
+    for (;;) {
+        if (k >= t_.size() || !EhNome(t_[k])) return k;
+        ++k;
+        if (k < t_.size() && EhSimbolo(t_[k], "(")) k = Fecho(k) + 1;
+        if (k >= t_.size() || !EhPalavra(t_[k], "AS")) return k;
+        if (++k >= t_.size() || !EhSimbolo(t_[k], "(")) return k;
+        k = Fecho(k) + 1;
+        if (k >= t_.size() || !EhSimbolo(t_[k], ",")) return k;
+        ++k;
+    }
+}
+
+// WITH x AS (...) followed by INSERT, UPDATE, DELETE or MERGE instead of a SELECT.
+bool Analisador::ComAntesDeAlteracao() const {
+    const std::size_t k = FimDoCom(i_);
+    return k < t_.size() && (EhPalavra(t_[k], "INSERT") || EhPalavra(t_[k], "UPDATE") ||
+                             EhPalavra(t_[k], "DELETE") || EhPalavra(t_[k], "MERGE"));
+}
+
+// The data change that follows a WITH, with its named queries read into their trees.
+std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
+    const std::size_t inicio = i_, fim = FimDoCom(i_);
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    LeitorDeExpressoes leitor(t_, inicio, fim, &ordinais_);
+    auto com = std::make_shared<const std::vector<ConsultaNomeada>>(leitor.LerCom());
+    leitor.ExigirFim();
+    i_ = fim;
+    if (Palavra("MERGE"))
+        throw ErroDeBanco("O simulador de SQL Server não aceita WITH antes de MERGE.");
+    std::unique_ptr<Comando> c = Palavra("INSERT")   ? Inserir()
+                                 : Palavra("UPDATE") ? Atualizar()
+                                                     : Excluir();
+    std::visit(Visitante{
+                   [&](instrucao::Inserir& x) { x.com = com; },
+                   [&](instrucao::Atualizar& x) { x.com = com; },
+                   [&](instrucao::Excluir& x) { x.com = com; },
+                   [](auto&) {},
+               },
+               c->instrucao);
+    c->faixa.inicio = inicio;
+    return c;
+}
+
+// TOP (n) [PERCENT] after INSERT, UPDATE or DELETE: the parentheses are required there.
+std::optional<instrucao::Topo> Analisador::TopoDaAlteracao() {
+    if (!Aceitar("TOP")) return std::nullopt;
+    if (!Simbolo("(")) Erro();
+    const std::size_t fecho = Fecho(i_);
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    LeitorDeExpressoes leitor(t_, i_ + 1, fecho, &ordinais_);
+    instrucao::Topo topo;
+    topo.quantidade = leitor.Expressao();
+    leitor.ExigirFim();
+    i_ = fecho + 1;
+    topo.porcento = Aceitar("PERCENT");
+    return topo;
+}
+
 std::unique_ptr<Comando> Analisador::Inserir() {
     auto [c, x] = Novo<instrucao::Inserir>(i_);
     ++i_;
+    x->topo = TopoDaAlteracao();
     Aceitar("INTO");
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
@@ -403,6 +475,7 @@ std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
 std::unique_ptr<Comando> Analisador::Atualizar() {
     auto [c, x] = Novo<instrucao::Atualizar>(i_);
     ++i_;
+    x->topo = TopoDaAlteracao();
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     Esperar("SET");
@@ -417,6 +490,7 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
 std::unique_ptr<Comando> Analisador::Excluir() {
     auto [c, x] = Novo<instrucao::Excluir>(i_);
     ++i_;
+    x->topo = TopoDaAlteracao();
     Aceitar("FROM");
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
@@ -463,10 +537,13 @@ TipoSql Analisador::Tipo() {
         ++i_;
         nome = Nome();
     }
+    tipoDoUsuario_.clear();
     auto base = TipoPeloNome(nome);
-    if (!base)
-        throw ErroDeBanco("Column, parameter, or variable #1: Cannot find data type " + nome + ".",
-                          2715, 16, 3);
+    if (!base) {  // an alias type: the executor finds it in the catalog
+        tipoDoUsuario_ = nome;
+        return TipoSql{TipoBase::SqlVariant, 0, 0, 0};
+    }
+    if (IguaisCiAs(nome, "sysname")) tipoDoUsuario_ = "sysname";
     int tamanho = 0, precisao = 0, escala = 0;
     bool informado = false;
     if (Aceitar("VARYING")) {
@@ -555,17 +632,18 @@ void Analisador::OpcoesDeIndice() {
     while (Palavra("CLUSTERED") || Palavra("NONCLUSTERED")) ++i_;
 }
 
-void Analisador::AcoesReferenciais() {
+void Analisador::AcoesReferenciais(DefRestricao& r) {
     while (Palavra("ON") && (Palavra("DELETE", 1) || Palavra("UPDATE", 1))) {
+        std::string& acao = Palavra("DELETE", 1) ? r.aoExcluir : r.aoAtualizar;
         i_ += 2;
-        if (Aceitar("NO"))
+        if (Aceitar("NO")) {
             Esperar("ACTION");
-        else if (Aceitar("CASCADE")) {
-            throw ErroDeBanco("O simulador de SQL Server não interpreta ON DELETE/UPDATE CASCADE.");
+            acao.clear();
+        } else if (Aceitar("CASCADE")) {
+            acao = "CASCADE";
         } else if (Aceitar("SET")) {
             if (!Aceitar("NULL")) Esperar("DEFAULT");
-            throw ErroDeBanco(
-                "O simulador de SQL Server não interpreta ON DELETE/UPDATE SET NULL/DEFAULT.");
+            acao = EhPalavra(t_[i_ - 1], "NULL") ? "SET NULL" : "SET DEFAULT";
         } else {
             Erro();
         }
@@ -598,7 +676,7 @@ bool Analisador::RestricaoDeTabela(DefRestricao& r) {
         Esperar("REFERENCES");
         r.tabelaReferida = NomeDeObjeto().Nome();
         if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
-        AcoesReferenciais();
+        AcoesReferenciais(r);
     } else if (Aceitar("CHECK")) {
         if (Palavra("NOT") && Palavra("FOR", 1)) i_ += 3;
         r.tipo = "C";
@@ -626,15 +704,15 @@ void Analisador::PularWithOn() {
 DefColuna Analisador::Coluna(bool soTipo) {
     DefColuna c;
     c.nome = Nome();
-    if (!soTipo && Palavra("AS"))
-        throw ErroDeBanco("O simulador de SQL Server não aceita colunas calculadas (\"" + c.nome +
-                          " AS ...\").");
-    const std::size_t inicioDoTipo = i_;
-    c.tipo = Tipo();
     // sysname is nvarchar(128) NOT NULL unless the column says NULL
     bool sysname = false;
-    for (std::size_t k = inicioDoTipo; k < i_; ++k)
-        if (EhPalavra(t_[k], "sysname")) sysname = true;
+    if (!soTipo && Aceitar("AS")) {
+        LerCalculo(c);
+    } else {
+        sysname = EhPalavra(Atual(), "sysname");
+        c.tipo = Tipo();
+        c.tipoDoUsuario = tipoDoUsuario_;
+    }
     for (;;) {
         if (Fim() || Simbolo(",") || Simbolo(")") || Simbolo(";")) break;
         if (Palavra("WITH") && Palavra("VALUES", 1)) {
@@ -660,6 +738,8 @@ DefColuna Analisador::Coluna(bool soTipo) {
             c.anulavel = true;
         } else if (Aceitar("COLLATE")) {
             ColacaoConhecida(Nome());
+        } else if (!c.calculo.empty() && Aceitar("PERSISTED")) {
+            c.persistida = true;
         } else if (Aceitar("ROWGUIDCOL") || Aceitar("SPARSE")) {
         } else if (Palavra("NOT") && Palavra("FOR", 1)) {
             i_ += 3;
@@ -692,7 +772,7 @@ DefColuna Analisador::Coluna(bool soTipo) {
                 r.colunas.push_back({c.nome, false});
                 r.tabelaReferida = NomeDeObjeto().Nome();
                 if (Simbolo("(")) r.colunasReferidas = ListaDeNomes();
-                AcoesReferenciais();
+                AcoesReferenciais(r);
             } else if (Aceitar("CHECK")) {
                 r.tipo = "C";
                 if (!Simbolo("(")) Erro();
@@ -708,6 +788,63 @@ DefColuna Analisador::Coluna(bool soTipo) {
     }
     if (sysname && !c.anulavel) c.anulavel = false;
     return c;
+}
+
+// WHERE of a filtered index, up to WITH (...) or ON: SQL Server keeps it as "([a]>(0) AND
+// [b] IS NULL)", its names in brackets and its numbers in parentheses.
+std::string Analisador::FiltroDoIndice() {
+    const std::size_t inicio = i_;
+    int nivel = 0;
+    for (; !Fim() && !Simbolo(";"); ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && (Palavra("WITH") || Palavra("ON") || IniciaInstrucao(Atual()))) break;
+    }
+    if (i_ == inicio) Erro();
+    LeitorDeExpressoes leitor(t_, inicio, i_);
+    leitor.Expressao();
+    leitor.ExigirFim();
+    std::string s;
+    for (std::size_t k = inicio; k < i_; ++k) {
+        const Token& t = t_[k];
+        const bool operador = t.tipo == TipoToken::Simbolo && t.texto != "(" && t.texto != ")";
+        const bool anterior =
+            k > inicio && t_[k - 1].tipo == TipoToken::Simbolo && t_[k - 1].texto != ")";
+        if (k > inicio && !operador && !anterior && !EhSimbolo(t, ")")) s += " ";
+        if (t.tipo == TipoToken::Numero)
+            s += "(" + t.texto + ")";
+        else if (EhNome(t) && !PalavraReservada(t))
+            s += "[" + t.texto + "]";
+        else if (t.tipo == TipoToken::Palavra)
+            s += texto::Maiusculas(t.texto);
+        else
+            s += TextoEntre(k, k + 1);
+    }
+    return "(" + s + ")";
+}
+
+// nome AS expressão [PERSISTED [NOT NULL]]: a computed column. The expression runs to the
+// column's end, or to PERSISTED or a constraint.
+void Analisador::LerCalculo(DefColuna& c) {
+    const std::size_t inicio = i_;
+    int nivel = 0, casos = 0;
+    for (; !Fim(); ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")") && --nivel < 0) break;
+        if (nivel > 0) continue;
+        if (Palavra("CASE")) ++casos;
+        if (casos > 0 && Palavra("END")) --casos;
+        if (casos > 0) continue;
+        if (Simbolo(",") || Palavra("PERSISTED") || Palavra("CONSTRAINT") || Palavra("PRIMARY") ||
+            Palavra("UNIQUE") || Palavra("CHECK") || Palavra("REFERENCES") || Palavra("FOREIGN") ||
+            IniciaInstrucao(Atual()))
+            break;
+    }
+    if (i_ == inicio) Erro();
+    LeitorDeExpressoes leitor(t_, inicio, i_);
+    leitor.Expressao();
+    leitor.ExigirFim();
+    c.calculo = EntreParenteses(TextoEntre(inicio, i_));
 }
 
 std::string Analisador::Numero() {
@@ -749,10 +886,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
         x->objeto = NomeDeObjeto();
         x->colunasDoIndice = ColunasDeIndice();
         if (Aceitar("INCLUDE")) x->incluidas = ListaDeNomes();
-        if (Palavra("WHERE"))
-            throw ErroDeBanco(
-                "O simulador de SQL Server não cria índices filtrados (CREATE INDEX "
-                "... WHERE).");
+        if (Aceitar("WHERE")) x->filtro = FiltroDoIndice();
         PularWithOn();
         return c;
     }
@@ -760,21 +894,8 @@ std::unique_ptr<Comando> Analisador::Criar() {
         Palavra("FUNCTION"))
         return ObjetoProgramado(inicio, false);
     if (Aceitar("DATABASE")) return CriarBanco(inicio);
-    if (Aceitar("LOGIN")) {
-        auto [c, x] = Novo<instrucao::CriarLogin>(inicio);
-        x->objeto.partes.push_back(Nome());
-        if (Aceitar("FROM")) {
-            Esperar("WINDOWS");
-            x->semLogin = true;
-        } else {
-            Esperar("WITH");
-            Esperar("PASSWORD");
-            EsperarSimbolo("=");
-            x->senha = TextoOuNome();
-        }
-        i_ = FimDaInstrucao(i_);
-        return c;
-    }
+    if (Aceitar("TYPE")) return CriarTipo(inicio);
+    if (Aceitar("LOGIN")) return CriarLogin(inicio);
     if (Aceitar("USER")) {
         auto [c, x] = Novo<instrucao::CriarUsuario>(inicio);
         x->objeto.partes.push_back(Nome());
@@ -970,7 +1091,9 @@ std::unique_ptr<Comando> Analisador::Alterar() {
         x->membro = Nome();
         return c;
     }
-    if (Aceitar("LOGIN") || Aceitar("USER")) {
+    if (Aceitar("LOGIN")) return AlterarLogin(inicio);
+    if (Palavra("SERVER") && Palavra("ROLE", 1)) return AlterarPapelDoServidor(inicio);
+    if (Aceitar("USER")) {
         auto c = Novo<instrucao::Ignorado>(inicio).first;
         i_ = FimDaInstrucao(i_);
         return c;
@@ -988,6 +1111,12 @@ std::unique_ptr<Comando> Analisador::Soltar() {
         }
         return false;
     };
+    if (Aceitar("TYPE")) {
+        auto [c, x] = Novo<instrucao::ExcluirTipo>(inicio);
+        x->seExistir = seExistir();
+        x->objeto = NomeDeObjeto();
+        return c;
+    }
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::ExcluirTabela>(inicio);
         x->seExistir = seExistir();

@@ -82,6 +82,10 @@ class Analisador {
     }
 
     std::unique_ptr<Comando> Instrucao(bool primeiro);
+    std::size_t FimDoCom(std::size_t k) const;
+    bool ComAntesDeAlteracao() const;
+    std::unique_ptr<Comando> AlteracaoComConsultas();
+    std::optional<instrucao::Topo> TopoDaAlteracao();
     std::unique_ptr<Comando> Inserir();
     std::unique_ptr<Comando> Atualizar();
     void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
@@ -97,10 +101,19 @@ class Analisador {
     std::vector<ColunaDeIndice> ColunasDeIndice();
     std::vector<std::string> ListaDeNomes();
     void OpcoesDeIndice();
-    void AcoesReferenciais();
+    void AcoesReferenciais(DefRestricao& r);
     bool RestricaoDeTabela(DefRestricao& r);
     void PularWithOn();
     DefColuna Coluna(bool soTipo);
+    void LerCalculo(DefColuna& c);
+    std::string FiltroDoIndice();
+    std::unique_ptr<Comando> CriarTipo(std::size_t inicio);  // analisador_de_tipos.cpp
+    std::unique_ptr<Comando> Dbcc(std::size_t inicio);       // analisador_dbcc.cpp
+    // analisador_de_logins.cpp
+    std::unique_ptr<Comando> CriarLogin(std::size_t inicio);
+    std::unique_ptr<Comando> AlterarLogin(std::size_t inicio);
+    std::unique_ptr<Comando> AlterarPapelDoServidor(std::size_t inicio);
+    std::string TextoLiteral();
     std::string Numero();
     std::unique_ptr<Comando> Criar();
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)
@@ -162,6 +175,8 @@ class Analisador {
     std::set<std::size_t> nomesDeArgumento_;  // @p of EXEC proc @p = v
     std::vector<std::size_t> rotulos_;        // the name token of each label
     std::vector<std::size_t> destinos_;       // the label token of each GOTO
+    std::vector<int> ordinais_;               // of the '?' tokens, numbered when first needed
+    std::string tipoDoUsuario_;               // the alias type (or sysname) Tipo() last read
 };
 
 }  // namespace zolvek::simulador

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
@@ -154,6 +155,23 @@ std::string LeitorDeExpressoes::Apelido() {
     if (NomeLivre()) return t_[i_++].texto;
     if (como) Erro();
     return "";
+}
+
+// Whether the parentheses at k hold a query, ((SELECT ...)) and (SELECT ...) UNION (...)
+// included, rather than a join of table sources.
+bool LeitorDeExpressoes::ConsultaEntreParenteses(std::size_t k) const {
+    if (k + 1 >= fim_) return false;
+    if (EhPalavra(t_[k + 1], "SELECT") || EhPalavra(t_[k + 1], "WITH")) return true;
+    if (!EhSimbolo(t_[k + 1], "(") || !ConsultaEntreParenteses(k + 1)) return false;
+    int nivel = 0;
+    std::size_t j = k + 1;
+    for (; j < fim_; ++j) {
+        if (EhSimbolo(t_[j], "(")) ++nivel;
+        if (EhSimbolo(t_[j], ")") && --nivel == 0) break;
+    }
+    return j + 1 < fim_ && (EhSimbolo(t_[j + 1], ")") || EhPalavra(t_[j + 1], "UNION") ||
+                            EhPalavra(t_[j + 1], "EXCEPT") || EhPalavra(t_[j + 1], "INTERSECT") ||
+                            EhPalavra(t_[j + 1], "ORDER"));
 }
 
 bool LeitorDeExpressoes::IniciaConsulta() const {
@@ -499,6 +517,32 @@ Expr LeitorDeExpressoes::LerCaso() {
     return Nova(std::move(c));
 }
 
+std::vector<ConsultaNomeada> LeitorDeExpressoes::LerCom() {
+    std::vector<ConsultaNomeada> com;
+    // before a data change its queries are no statement's own: SELECT ... INTO is refused
+    std::optional<Nivel> n;
+    if (profundidade_ == 0) n.emplace(profundidade_);
+    Esperar("WITH");
+    do {
+        ConsultaNomeada cte;
+        if (Fim() || !EhNome(t_[i_])) Erro();
+        cte.nome = t_[i_++].texto;
+        if (AceitarSimbolo("(")) {
+            do {
+                if (Fim() || !EhNome(t_[i_])) Erro();
+                cte.colunas.push_back(t_[i_++].texto);
+            } while (AceitarSimbolo(","));
+            EsperarSimbolo(")");
+        }
+        Esperar("AS");
+        EsperarSimbolo("(");
+        cte.consulta = LerConsulta();
+        EsperarSimbolo(")");
+        com.push_back(std::move(cte));
+    } while (AceitarSimbolo(","));
+    return com;
+}
+
 std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
     Nivel n(profundidade_);
     // the query's height is its expressions' (AlturaDoNo); the enclosing query's counts them too
@@ -508,25 +552,7 @@ std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
         ~Altura() { TomarMaiorAltura(std::max(fora, dentro)); }
     } altura;
     auto q = std::make_unique<Consulta>();
-    if (Aceitar("WITH")) {
-        do {
-            ConsultaNomeada cte;
-            if (Fim() || !EhNome(t_[i_])) Erro();
-            cte.nome = t_[i_++].texto;
-            if (AceitarSimbolo("(")) {
-                do {
-                    if (Fim() || !EhNome(t_[i_])) Erro();
-                    cte.colunas.push_back(t_[i_++].texto);
-                } while (AceitarSimbolo(","));
-                EsperarSimbolo(")");
-            }
-            Esperar("AS");
-            EsperarSimbolo("(");
-            cte.consulta = LerConsulta();
-            EsperarSimbolo(")");
-            q->com.push_back(std::move(cte));
-        } while (AceitarSimbolo(","));
-    }
+    if (Palavra("WITH")) q->com = LerCom();
     for (;;) {
         Ramo r;
         if (AceitarSimbolo("(")) {
@@ -640,10 +666,8 @@ std::vector<Juncao> LeitorDeExpressoes::LerFontes() {
         if (AceitarSimbolo(",")) {
             tipo = ",";
         } else if (Aceitar("CROSS")) {
-            if (Palavra("APPLY"))
-                throw ErroDeBanco("O simulador de SQL Server não aceita CROSS APPLY.");
-            Esperar("JOIN");
-            tipo = "CROSS JOIN";
+            if (!Aceitar("APPLY")) Esperar("JOIN");
+            tipo = EhPalavra(t_[i_ - 1], "APPLY") ? "CROSS APPLY" : "CROSS JOIN";
         } else if (Aceitar("INNER") || Palavra("JOIN")) {
             Esperar("JOIN");
             tipo = "JOIN";
@@ -652,12 +676,13 @@ std::vector<Juncao> LeitorDeExpressoes::LerFontes() {
             Aceitar("OUTER");
             Esperar("JOIN");
         } else if (Palavra("OUTER") && Palavra("APPLY", 1)) {
-            throw ErroDeBanco("O simulador de SQL Server não aceita OUTER APPLY.");
+            i_ += 2;
+            tipo = "OUTER APPLY";
         } else {
             return r;
         }
         Juncao j{tipo, LerFonte(), nullptr};
-        if (tipo != "," && tipo != "CROSS JOIN") {
+        if (tipo != "," && tipo != "CROSS JOIN" && tipo != "CROSS APPLY" && tipo != "OUTER APPLY") {
             Esperar("ON");
             j.condicao = Expressao();
         }
@@ -668,15 +693,18 @@ std::vector<Juncao> LeitorDeExpressoes::LerFontes() {
 Fonte LeitorDeExpressoes::LerFonte() {
     Nivel n(profundidade_);
     Fonte f;
+    if (Simbolo("(") && !Palavra("VALUES", 1) && !ConsultaEntreParenteses(i_)) {
+        // (a JOIN b ON ...): a join of its own, with no name
+        ++i_;
+        f.juncoes = LerFontes();
+        EsperarSimbolo(")");
+        return f;
+    }
     if (AceitarSimbolo("(")) {
         if (Aceitar("VALUES")) {
             LerValores(f);
             EsperarSimbolo(")");
         } else {
-            if (!IniciaConsulta()) {
-                // (a JOIN b ON ...) is not read here
-                Erro();
-            }
             f.derivada = LerConsulta();
             EsperarSimbolo(")");
         }

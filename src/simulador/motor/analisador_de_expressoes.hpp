@@ -20,6 +20,8 @@ class LeitorDeExpressoes {
 
     Expr Expressao();
     std::unique_ptr<Consulta> LerConsulta();
+    // WITH x AS (...), y AS (...): the named queries that a query or a data change reads
+    std::vector<ConsultaNomeada> LerCom();
     // [FROM sources] [WHERE condition]
     Clausulas LerClausulas();
     // a FROM list without its keyword
@@ -43,6 +45,7 @@ class LeitorDeExpressoes {
     std::vector<std::string> NomeComPartes();
     std::string Apelido();
     bool IniciaConsulta() const;
+    bool ConsultaEntreParenteses(std::size_t k) const;
 
     Expr Ou();
     Expr E();

@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
+#include "simulador/motor/colacao.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
@@ -124,11 +125,14 @@ Faixa Analisador::ConsultaAteOFim() {
 }
 
 std::unique_ptr<Comando> Analisador::Visao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {
-    if (Simbolo("(")) ListaDeNomes();
+    if (Simbolo("(")) x.colunasDaVisao = ListaDeNomes();
     OpcoesDoObjeto();
     Esperar("AS");
     x.corpo = ConsultaAteOFim();
-    if (Palavra("WITH") && Palavra("CHECK", 1) && Palavra("OPTION", 2)) i_ += 3;
+    if (Palavra("WITH") && Palavra("CHECK", 1) && Palavra("OPTION", 2)) {
+        i_ += 3;
+        x.comVerificacao = true;
+    }
     while (AceitarSimbolo(";")) {
     }
     if (!Fim()) Erro();
@@ -161,6 +165,7 @@ std::unique_ptr<Comando> Analisador::Funcao(std::unique_ptr<Comando> c, instruca
     } else {
         instrucao::VariavelDeclarada r;
         r.tipo = Tipo();
+        r.tipoDoUsuario = IguaisCiAs(tipoDoUsuario_, "sysname") ? "" : tipoDoUsuario_;
         x.retorno.push_back(std::move(r));
     }
     OpcoesDoObjeto();

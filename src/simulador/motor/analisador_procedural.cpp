@@ -164,6 +164,7 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
     }
     if (!parametro && Aceitar("CURSOR")) return v;  // a cursor variable
     v.tipo = Tipo();
+    if (!IguaisCiAs(tipoDoUsuario_, "sysname")) v.tipoDoUsuario = tipoDoUsuario_;
     if (parametro) Aceitar("VARYING");
     if (AceitarSimbolo("=")) {
         std::size_t fim = FimDoItem();

@@ -17,6 +17,8 @@
 namespace zolvek::simulador {
 
 struct Comando;
+struct ConsultaNomeada;
+struct Expressao;
 
 struct Faixa {
     std::size_t inicio = 0;  // token indexes, [inicio, fim)
@@ -39,6 +41,7 @@ struct DefRestricao {
     std::string texto;  // CHECK and DEFAULT expression text
     std::string tabelaReferida;
     std::vector<std::string> colunasReferidas;
+    std::string aoExcluir, aoAtualizar;  // ON DELETE/UPDATE CASCADE, SET NULL, SET DEFAULT
 };
 
 struct DefColuna {
@@ -50,6 +53,9 @@ struct DefColuna {
     std::int64_t incremento = 1;
     std::vector<DefRestricao> restricoes;  // declared with the column
     bool comValores = false;               // WITH VALUES: rows already there get the default
+    std::string calculo;                   // AS expressão: a computed column, in parentheses
+    bool persistida = false;               // PERSISTED
+    std::string tipoDoUsuario;             // an alias type (or sysname): `tipo` comes from it
 };
 
 struct ArquivoDeclarado {
@@ -67,6 +73,16 @@ enum class AcaoAlterar { Adicionar, AlterarColuna, ExcluirRestricao, ExcluirColu
 // batch's tokens that the executor hands to the expression tree when it needs them.
 namespace instrucao {
 
+// WITH x AS (...) before a data change: the named queries it reads, and may change.
+using ConsultasNomeadas = std::shared_ptr<const std::vector<ConsultaNomeada>>;
+
+// TOP (n) [PERCENT] of INSERT, UPDATE and DELETE: how many of the rows it reaches the
+// statement changes.
+struct Topo {
+    std::shared_ptr<const Expressao> quantidade;
+    bool porcento = false;
+};
+
 // The SQLite text of a DML statement, made on its first run and kept with the plan.
 struct Compilado {
     bool pronto = false;
@@ -75,6 +91,7 @@ struct Compilado {
     std::vector<std::optional<TipoSql>> tipos;  // of the result columns, where known
     std::vector<db::Valor> literais;            // bound to :zvl1, :zvl2... of `sql`
     std::vector<std::string> atribuidas;        // SELECT @a = ...: the variables it sets
+    std::string antigas;  // UPDATE and DELETE: the query of the rows it changes, row ids first
 };
 
 struct Selecionar {  // any query the executor hands to SQLite
@@ -92,6 +109,8 @@ struct ClausulaDeSaida {
 
 struct Inserir {
     NomeComposto objeto;
+    ConsultasNomeadas com;
+    std::optional<Topo> topo;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
     Faixa selecao;                      // INSERT ... SELECT
@@ -99,10 +118,15 @@ struct Inserir {
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
+    // through a view or WITH query: the same statement on its base table, made on its
+    // first run
+    mutable std::shared_ptr<Inserir> pelaBase;
 };
 
 struct Atualizar {
     NomeComposto objeto;
+    ConsultasNomeadas com;
+    std::optional<Topo> topo;
     std::vector<std::pair<std::string, Faixa>> atribuicoes;
     Faixa resto;  // FROM ... WHERE ...
     std::optional<ClausulaDeSaida> saida;
@@ -111,6 +135,8 @@ struct Atualizar {
 
 struct Excluir {
     NomeComposto objeto;
+    ConsultasNomeadas com;
+    std::optional<Topo> topo;
     Faixa resto;           // FROM ... WHERE ...
     bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
     std::optional<ClausulaDeSaida> saida;
@@ -165,6 +191,7 @@ struct CriarIndice {
     bool unico = false;
     std::vector<ColunaDeIndice> colunasDoIndice;
     std::vector<std::string> incluidas;  // INCLUDE (...)
+    std::string filtro;                  // WHERE ...: as SQL Server writes it back
 };
 
 struct ExcluirIndice {
@@ -181,6 +208,7 @@ struct VariavelDeclarada {
     bool tabela = false;                   // DECLARE @t TABLE (...)
     std::vector<DefColuna> colunas;        // of a table variable
     std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
+    std::string tipoDoUsuario;             // an alias type: `tipo` comes from it
 };
 
 // CREATE/ALTER PROCEDURE, TRIGGER, VIEW, FUNCTION, compiled as SQL Server does when
@@ -195,6 +223,8 @@ struct CriarObjeto {
     std::vector<VariavelDeclarada> parametros;         // of a procedure or function
     std::vector<VariavelDeclarada> retorno;            // RETURNS type, or @t TABLE (...)
     Faixa corpo;                                       // the SELECT of a view or inline function
+    std::vector<std::string> colunasDaVisao;           // CREATE VIEW v (a, b): its columns' names
+    bool comVerificacao = false;                       // a view WITH CHECK OPTION
     std::vector<std::unique_ptr<Comando>> instrucoes;  // the body of the others
 };
 
@@ -303,7 +333,8 @@ struct Restaurar {
 struct CriarLogin {
     NomeComposto objeto;
     std::string senha;
-    bool semLogin = false;  // FROM WINDOWS: no password
+    bool semLogin = false;                   // FROM WINDOWS: no password
+    std::optional<std::string> bancoPadrao;  // , DEFAULT_DATABASE = b
 };
 
 struct CriarUsuario {
@@ -327,8 +358,45 @@ struct AlterarPapel {
     bool adicionarMembro = true;
 };
 
+struct AlterarLogin {  // ALTER LOGIN x {ENABLE | DISABLE | WITH ...}
+    std::string login;
+    std::optional<std::string> senha;
+    std::optional<std::string> senhaAntiga;
+    std::optional<std::string> bancoPadrao;
+    std::optional<bool> desabilitado;
+};
+
+struct AlterarPapelDoServidor {  // ALTER SERVER ROLE papel {ADD | DROP} MEMBER login
+    std::string papel;
+    std::string membro;
+    bool adicionarMembro = true;
+};
+
 struct Usar {
     NomeComposto objeto;
+};
+
+struct PontoDeControle {};  // CHECKPOINT [duração]
+
+// DBCC CHECKIDENT ('tabela' [, NORESEED | RESEED [, valor]]) and DBCC CHECKDB [('banco' | 0
+// [, NOINDEX])] [WITH NO_INFOMSGS, ...]
+struct Dbcc {
+    std::string comando;          // CHECKIDENT or CHECKDB
+    std::string objeto;           // the table or database as written; "" for none
+    std::string modo;             // NORESEED, RESEED; "" for none
+    Faixa valor;                  // RESEED's new value; empty for none
+    bool semInformacoes = false;  // WITH NO_INFOMSGS
+};
+
+struct CriarTipo {  // CREATE TYPE nome FROM tipo [NULL | NOT NULL]
+    NomeComposto objeto;
+    TipoSql tipo;
+    std::optional<bool> anulavel;
+};
+
+struct ExcluirTipo {  // DROP TYPE [IF EXISTS] nome
+    NomeComposto objeto;
+    bool seExistir = false;
 };
 
 struct Matar {
@@ -360,10 +428,12 @@ using QualquerInstrucao = std::variant<
     instrucao::RestaurarLista, instrucao::VerificarBackup, instrucao::Restaurar,
     instrucao::CriarLogin, instrucao::CriarUsuario, instrucao::ExcluirUsuario,
     instrucao::CriarPapel, instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
-    instrucao::Esperar, instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir,
-    instrucao::Enquanto, instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor,
-    instrucao::BuscarCursor, instrucao::FecharCursor, instrucao::DesalocarCursor,
-    instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
+    instrucao::CriarTipo, instrucao::ExcluirTipo, instrucao::PontoDeControle, instrucao::Dbcc,
+    instrucao::AlterarLogin, instrucao::AlterarPapelDoServidor, instrucao::Esperar,
+    instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto,
+    instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor,
+    instrucao::FecharCursor, instrucao::DesalocarCursor, instrucao::Retornar,
+    instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
     instrucao::TentarCapturar, instrucao::NaoInterpretada>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.

@@ -237,6 +237,8 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
         }
     }
     LerGatilhosNoSqlite(db, esquema);
+    CarregarAtributos(db, esquema);
+    CarregarTipos(db, esquema);
     Indexar();
 }
 
@@ -245,6 +247,7 @@ void Catalogo::Indexar() {
     filhas_.clear();
     gatilhos_.clear();
     porId_.clear();
+    restricoesPorId_.clear();
     for (auto& [chave, t] : tabelas_) IndexarTabela(t);
     for (const auto& [chave, o] : objetos_) IndexarObjeto(o);
 }
@@ -255,6 +258,7 @@ void Catalogo::IndexarTabela(Tabela& t) {
     porId_[t.id] = &t;
     for (const auto& r : t.restricoes) {
         nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+        restricoesPorId_[r.id] = &r;
         if (r.tipo == "F") filhas_[Dobrar(r.tabelaReferida)].insert(chave);
     }
 }
@@ -352,9 +356,19 @@ void Catalogo::EsquecerTabela(const std::string& nome) {
     tabelas_.erase(it);
 }
 
+// A table's entries by id, if they are still its own (another may have taken the id since).
 void Catalogo::EsquecerId(const Tabela& t) {
     auto it = porId_.find(t.id);
     if (it != porId_.end() && it->second == &t) porId_.erase(it);
+    for (const auto& r : t.restricoes) {
+        auto x = restricoesPorId_.find(r.id);
+        if (x != restricoesPorId_.end() && x->second == &r) restricoesPorId_.erase(x);
+    }
+}
+
+const Restricao* Catalogo::RestricaoPeloId(std::int64_t id) const {
+    auto it = restricoesPorId_.find(id);
+    return it == restricoesPorId_.end() ? nullptr : it->second;
 }
 
 Tabela* Catalogo::TabelaPeloId(std::int64_t id) {
@@ -405,6 +419,7 @@ std::int64_t Catalogo::NovoId() {
 }
 
 void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
+    ApagarAtributos(db, t.id);
     Instrucao(db, "DELETE FROM zv_colunas WHERE tabela=?").Ligar(1, t.id).Executar();
     Instrucao(db, "DELETE FROM zv_indices WHERE tabela=?").Ligar(1, t.id).Executar();
     Instrucao(db,
@@ -474,6 +489,7 @@ void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
             ins.Executar();
         }
     }
+    GravarAtributos(db, t);
     Tabela& guardada = tabelas_[Dobrar(t.nome)];
     DesindexarTabela(guardada);
     guardada = t;
@@ -494,6 +510,7 @@ void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
     Tabela* t = AcharTabela(nome);
     if (!t) return;
     std::int64_t id = t->id;
+    ApagarAtributos(db, id);
     Instrucao(db, "DELETE FROM zv_colunas WHERE tabela=?").Ligar(1, id).Executar();
     Instrucao(db, "DELETE FROM zv_indices WHERE tabela=?").Ligar(1, id).Executar();
     Instrucao(db, "DELETE FROM zv_permissoes WHERE objeto=?").Ligar(1, id).Executar();

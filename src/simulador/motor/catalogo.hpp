@@ -5,7 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "simulador/motor/tipos.hpp"
@@ -24,12 +24,18 @@ struct ColunaDeIndice {
 };
 
 struct ColunaDaTabela {
+    ColunaDaTabela() = default;
+    ColunaDaTabela(std::string n, TipoSql t, bool a = true)
+        : nome(std::move(n)), tipo(t), anulavel(a) {}
     std::string nome;
     TipoSql tipo;
     bool anulavel = true;
     bool identidade = false;
     std::int64_t semente = 1;
     std::int64_t incremento = 1;
+    std::string calculo;        // a computed column's expression, as written in parentheses
+    bool persistida = false;    // a computed column kept in the row (PERSISTED)
+    std::string tipoDoUsuario;  // the alias type it was declared with ("" for none)
 };
 
 // PK, UQ, F (foreign key), C (check), D (default).
@@ -44,6 +50,9 @@ struct Restricao {
     bool semVerificacao = false;  // WITH NOCHECK: not trusted
     bool desabilitada = false;    // NOCHECK CONSTRAINT: not enforced (F and C only)
     std::string criacao;
+    // F: what a change of the referenced row does to the referencing ones: "" (NO ACTION),
+    // CASCADE, SET NULL or SET DEFAULT
+    std::string aoExcluir, aoAtualizar;
 };
 
 struct Indice {
@@ -54,6 +63,7 @@ struct Indice {
     std::int64_t restricao = 0;           // the PK/UQ constraint that owns it
     std::vector<ColunaDeIndice> colunas;  // the keys
     std::vector<std::string> incluidas;   // INCLUDE (...): kept in the index, not keys
+    std::string filtro;                   // WHERE of a filtered index, as written ("" for none)
 };
 
 struct Tabela {
@@ -83,9 +93,19 @@ struct ObjetoProgramado {
     std::string criacao;
 };
 
+// A user-defined alias type (sp_addtype, CREATE TYPE ... FROM): a name for a system
+// type, with its nullability.
+struct TipoDoUsuario {
+    std::int64_t id = 0;  // its user type id, from 257
+    std::string nome;
+    TipoSql tipo;
+    bool anulavel = true;
+};
+
 class Catalogo {
   public:
-    // porId_ points into tabelas_: a copy would point into the original (a move keeps the nodes)
+    // porId_ and restricoesPorId_ point into tabelas_: a copy would point into the
+    // original (a move keeps the nodes)
     Catalogo() = default;
     Catalogo(const Catalogo&) = delete;
     Catalogo& operator=(const Catalogo&) = delete;
@@ -101,8 +121,10 @@ class Catalogo {
     void Carregar(sqlite3* db, const std::string& esquema = "main");
 
     Tabela* AcharTabela(const std::string& nome);
-    // The table of an id (OBJECT_NAME, COL_LENGTH...), found without looking through all.
+    // The table or constraint of an id (OBJECT_NAME, COL_LENGTH...), found without
+    // looking through all.
     Tabela* TabelaPeloId(std::int64_t id);
+    const Restricao* RestricaoPeloId(std::int64_t id) const;
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
     // Whether a table has triggers, answered without looking through the objects: a
     // statement on a table without any does no work for them.
@@ -138,6 +160,12 @@ class Catalogo {
     void GravarObjeto(sqlite3* db, const ObjetoProgramado& o);
     void ExcluirObjeto(sqlite3* db, const std::string& nome);
 
+    // Alias types (catalogo_de_tipos.cpp).
+    const TipoDoUsuario* AcharTipo(const std::string& nome) const;
+    const std::vector<TipoDoUsuario>& TiposDoUsuario() const { return tipos_; }
+    void GravarTipo(sqlite3* db, TipoDoUsuario t);
+    void ExcluirTipo(sqlite3* db, const std::string& nome);
+
   private:
     // The indexes of names are kept up to date one table or object at a time: a change
     // costs what it touches, not the whole catalog.
@@ -148,15 +176,24 @@ class Catalogo {
     void IndexarObjeto(const ObjetoProgramado& o);
     void DesindexarObjeto(const ObjetoProgramado& o);
     void LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema);
+    // What the first tables of the catalog do not hold: computed columns, alias types of
+    // columns, referential actions, index filters (catalogo_de_atributos.cpp).
+    void CarregarAtributos(sqlite3* db, const std::string& esquema);
+    void GravarAtributos(sqlite3* db, const Tabela& t);
+    void ApagarAtributos(sqlite3* db, std::int64_t tabela);
+    void CarregarTipos(sqlite3* db, const std::string& esquema);
 
     std::map<std::string, Tabela> tabelas_;  // by folded name
     std::map<std::string, ObjetoProgramado> objetos_;
     std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
     std::map<std::string, std::set<std::string>> filhas_;  // referenced -> referencing, folded
     std::int64_t ultimoId_ = 0;
-    std::unordered_map<std::int64_t, Tabela*> porId_;  // into tabelas_
-    std::map<std::int64_t, int> gatilhos_;             // table -> its triggers (T-SQL's)
-    std::map<std::int64_t, int> gatilhosNoSqlite_;     // table -> SQLite's own
+    // into tabelas_, by id
+    std::map<std::int64_t, Tabela*> porId_;
+    std::map<std::int64_t, const Restricao*> restricoesPorId_;
+    std::map<std::int64_t, int> gatilhos_;          // table -> its triggers (T-SQL's)
+    std::map<std::int64_t, int> gatilhosNoSqlite_;  // table -> SQLite's own
+    std::vector<TipoDoUsuario> tipos_;
 };
 
 }  // namespace zolvek::simulador

@@ -12,6 +12,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/alvos_alteraveis.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/datas_com_fuso.hpp"
@@ -122,58 +123,21 @@ std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo)
     throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
 }
 
+// The unique index whose keys are `cols`, in order.
+const Indice* IndiceDasColunas(const Tabela& t, const std::vector<std::string>& cols) {
+    for (const auto& ind : t.indices) {
+        if (!ind.unico || ind.colunas.size() != cols.size()) continue;
+        bool iguais = true;
+        for (std::size_t k = 0; k < cols.size(); ++k)
+            if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
+        if (iguais) return &ind;
+    }
+    return nullptr;
+}
+
 // A table's or alias's name in SQLite's message as the user wrote it.
 std::string NomeDaMensagem(const std::string& nome) {
     return NomeNoTsql(nome).value_or(nome);
-}
-
-}  // namespace
-
-namespace {
-
-// UPDATE/DELETE with a FROM of their own: the target is a table of that FROM, named
-// directly or by its alias. Splits the FROM from the WHERE and finds the target's name
-// inside the FROM (its alias, or the table itself).
-struct JuncaoDaAlteracao {
-    Faixa de;    // FROM ... (without the keyword)
-    Faixa onde;  // WHERE condition, may be empty
-    std::string tabela;
-    std::string apelido;
-};
-
-std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa resto,
-                                           const std::string& alvo) {
-    if (resto.Vazia() || !EhPalavra(t[resto.inicio], "FROM")) return std::nullopt;
-    JuncaoDaAlteracao j;
-    j.de = {resto.inicio + 1, resto.fim};
-    int nivel = 0;
-    for (std::size_t k = resto.inicio + 1; k < resto.fim; ++k) {
-        if (EhSimbolo(t[k], "(")) ++nivel;
-        if (EhSimbolo(t[k], ")")) --nivel;
-        if (nivel == 0 && EhPalavra(t[k], "WHERE")) {
-            j.de.fim = k;
-            j.onde = {k + 1, resto.fim};
-            break;
-        }
-    }
-    j.tabela = alvo;
-    j.apelido = IdentificadorNoSqlite(alvo);
-    for (std::size_t k = j.de.inicio; k + 1 < j.de.fim; ++k) {
-        // a table is named right after FROM, after JOIN or after a comma
-        bool lugarDeTabela =
-            k == j.de.inicio || EhPalavra(t[k - 1], "JOIN") || EhSimbolo(t[k - 1], ",");
-        if (!lugarDeTabela || !(EhNome(t[k]) || t[k].tipo == TipoToken::Variavel)) continue;
-        std::size_t a = k + 1;
-        while (a + 1 < j.de.fim && EhSimbolo(t[a], ".") && EhNome(t[a + 1])) a += 2;  // dbo.T
-        std::string tabela = t[a - 1].texto;
-        if (a < j.de.fim && EhPalavra(t[a], "AS")) ++a;
-        if (a < j.de.fim && EhNome(t[a]) && IguaisCiAs(t[a].texto, alvo)) {
-            j.tabela = tabela;
-            j.apelido = IdentificadorNoSqlite(t[a].texto);
-            break;
-        }
-    }
-    return j;
 }
 
 }  // namespace
@@ -385,47 +349,54 @@ void Executor::FalhaDeVerificacao(const std::string& msg, char operacao,
 }
 
 // SQLite names the key's columns as "T.a, T.b": the index over those columns tells
-// which constraint or index it is.
+// which constraint or index it is. An index over expressions (the NULLs of a unique
+// key) it names by its own name.
 void Executor::FalhaDeChave(const std::string& msg) {
     std::string c = ColunaDaMensagem(msg, "UNIQUE constraint failed: ");
-    std::vector<std::string> cols;
-    std::string t;
-    std::size_t i = 0;
-    while (i < c.size()) {
-        std::size_t f = c.find(", ", i);
-        if (f == std::string::npos) f = c.size();
-        std::string item = c.substr(i, f - i);
-        auto ponto = item.find('.');
-        t = NomeDaMensagem(item.substr(0, ponto));
-        cols.push_back(item.substr(ponto + 1));
-        i = f + 2;
-    }
-    Tabela* tab = s_.CatalogoAtual().AcharTabela(t);
-    if (tab) {
-        for (const auto& ind : tab->indices) {
-            if (!ind.unico || ind.colunas.size() != cols.size()) continue;
-            bool iguais = true;
-            for (std::size_t k = 0; k < cols.size(); ++k)
-                if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
-            if (!iguais) continue;
-            chaveViolada_.clear();
-            for (const auto& k : ind.colunas) chaveViolada_.push_back(k.nome);
-            if (ind.primario || ind.restricao != 0)
-                throw ErroDeBanco(
-                    std::string("Violation of ") + (ind.primario ? "PRIMARY KEY" : "UNIQUE KEY") +
-                        " constraint '" + ind.nome +
-                        "'. Cannot insert duplicate key in object 'dbo." + tab->nome + "'.",
-                    2627, 14, 1);
-            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                                  "' with unique index '" + ind.nome + "'.",
-                              2601, 14, 1);
+    Tabela* tab = nullptr;
+    const Indice* violado = nullptr;
+    if (c.rfind("index '", 0) == 0 && c.size() > 8) {
+        const std::string nome = c.substr(7, c.size() - 8);
+        for (Tabela* t : s_.CatalogoAtual().Tabelas())
+            if (const Indice* i = IndiceDoSqlite(*t, nome)) tab = t, violado = i;
+        if (!tab) throw ErroDeBanco("Cannot insert duplicate key row.", 2601, 14, 1);
+    } else {
+        std::vector<std::string> cols;
+        std::string t;
+        for (std::size_t i = 0; i < c.size();) {
+            std::size_t f = c.find(", ", i);
+            if (f == std::string::npos) f = c.size();
+            std::string item = c.substr(i, f - i);
+            auto ponto = item.find('.');
+            t = NomeDaMensagem(item.substr(0, ponto));
+            cols.push_back(item.substr(ponto + 1));
+            i = f + 2;
         }
-        if (tab->Identidade())
-            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                                  "': the identity value already exists.",
-                              2601, 14, 1);
+        tab = s_.CatalogoAtual().AcharTabela(t);
+        if (!tab)
+            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601,
+                              14, 1);
+        violado = IndiceDasColunas(*tab, cols);
     }
-    throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601, 14, 1);
+    if (violado) {
+        chaveViolada_.clear();
+        for (const auto& k : violado->colunas) chaveViolada_.push_back(k.nome);
+        if (violado->primario || violado->restricao != 0)
+            throw ErroDeBanco(
+                std::string("Violation of ") + (violado->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
+                    " constraint '" + violado->nome +
+                    "'. Cannot insert duplicate key in object 'dbo." + tab->nome + "'.",
+                2627, 14, 1);
+        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                              "' with unique index '" + violado->nome + "'.",
+                          2601, 14, 1);
+    }
+    if (tab->Identidade())
+        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
+                              "': the identity value already exists.",
+                          2601, 14, 1);
+    throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome + "'.", 2601,
+                      14, 1);
 }
 
 // Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
@@ -747,6 +718,14 @@ void Executor::Rodar(const Comando& c) {
                 FecharCursoresNoFimDaTransacao();
             },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::CriarTipo& x) {
+                ComandoDeTipo(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::ExcluirTipo& x) {
+                ComandoDeTipo(x);
+                resultados_.push_back(db::Resultado{});
+            },
             [&](const instrucao::CriarLogin& x) {
                 ComandoDeUsuario(x);
                 resultados_.push_back(db::Resultado{});
@@ -860,6 +839,8 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         c.compilado.pronto = true;
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
+    if (s_.limiteDeLinhas_ > 0 && r.linhas.size() > static_cast<std::size_t>(s_.limiteDeLinhas_))
+        r.linhas.resize(static_cast<std::size_t>(s_.limiteDeLinhas_));  // SET ROWCOUNT
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
     if (!c.compilado.atribuidas.empty())
         return AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
@@ -1086,11 +1067,13 @@ std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::
                                   "IDENTITY_INSERT is ON.",
                               8101, 16, 1);
         for (const auto& col : t.colunas)
-            if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
+            if (!col.identidade && col.tipo.base != TipoBase::RowVersion && col.calculo.empty())
+                alvo.push_back(&col);
     } else {
         for (const auto& n : c.colunasAlvo) {
             const ColunaDaTabela* col = t.Coluna(n);
             if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
+            ExigirColunaGravavel(*col);
             alvo.push_back(col);
         }
     }
@@ -1100,9 +1083,8 @@ std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::
         if (col->tipo.base == TipoBase::RowVersion)
             throw ErroDeBanco(
                 "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
-                "column "
-                "list to exclude the timestamp column, or insert a DEFAULT into a timestamp "
-                "column.",
+                "column list to exclude the timestamp column, or insert a DEFAULT into the "
+                "timestamp column.",
                 273, 16, 1);
     }
     if (temIdentidade && !identityLigado)
@@ -1158,21 +1140,28 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
         }
         const std::string todas = chave ? colunas + ", " + ComoIdentificador(chave->nome) : colunas;
         if (chave) conv += ", " + GuardaDaChave(t, *chave, "NULL");
-        sql = "WITH zv_fonte(" + nomes + ") AS (" + selecao + ") INSERT INTO " +
-              IdentificadorNoSqlite(t.nome) + " (" + todas + ") SELECT " + conv + " FROM zv_fonte";
+        const std::string prefixo = PrefixoCom(c.com, nullptr);
+        sql = (prefixo.empty() ? "WITH " : prefixo + ", ") + "zv_fonte(" + nomes + ") AS (" +
+              selecao + ") INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" + todas +
+              ") SELECT " + conv + " FROM zv_fonte" + LimiteDaInsercao(c);
     }
+    const bool deValores = !c.valores.empty() || c.valoresPadrao;
+    if (deValores && c.topo)
+        throw ErroDeBanco("O simulador de SQL Server não aceita INSERT TOP com VALUES.");
+    if (deValores && c.com) sql = PrefixoCom(c.com, nullptr) + sql;
     c.compilado.sql = std::move(sql);
     c.compilado.literais = std::move(literais);
-    c.compilado.pronto = true;
+    c.compilado.pronto = !c.topo && s_.limiteDeLinhas_ <= 0;  // TOP, ROWCOUNT: each run
 }
 
 void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
+    if (auto g = GatilhoEmVezDe(c.objeto.Nome(), "INSERT")) return InserirEmVezDe(c, *g);
     if (c.execucao) return InserirDaExecucao(c);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
-    if (!t) {
-        if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
-            throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
-        ObjetoInvalido(c.objeto.Nome());
+    if (!t || c.com) {
+        if (auto alvo = AlvoPorVisao(c.objeto.partes, c.com, 'I', c.colunasAlvo))
+            return InserirPelaVisao(c, *alvo, faixa);
+        if (!t) ObjetoInvalido(c.objeto.Nome());
     }
     bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
     if (!c.compilado.pronto) {
@@ -1207,161 +1196,6 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
                           e.Severidade(), e.Estado());
     }
     Contar(std::move(r), c.saida);
-}
-
-// The tables an UPDATE or DELETE names, so that the generator knows their columns'
-// types: the target, or the tables of its own FROM.
-void Executor::DefinirEscopoAlvo(const Tabela& alvo, Faixa de) {
-    escopoAlvo_.clear();
-    if (de.Vazia()) {
-        escopoAlvo_.emplace_back(alvo.nome, const_cast<Tabela*>(&alvo));  // only read
-        return;
-    }
-    try {
-        LeitorDeExpressoes leitor(plano_.tokens, de.inicio, de.fim, &plano_.ordinais);
-        for (const auto& j : leitor.LerFontes())
-            if (!j.fonte.nome.empty())
-                escopoAlvo_.emplace_back(
-                    j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
-                    s_.CatalogoAtual().AcharTabela(j.fonte.nome.back()));
-    } catch (const ErroDeBanco&) {  // the statement itself reports its syntax
-        escopoAlvo_.clear();
-    }
-}
-
-// The parts of an UPDATE in SQLite's text: the target, each column's new value and the
-// rows' condition.
-Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atualizar& c,
-                                                            const Tabela& t) {
-    auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
-    DefinirEscopoAlvo(t, juncao ? juncao->de : Faixa{});
-    struct Fim {
-        std::vector<std::pair<std::string, Tabela*>>& e;
-        ~Fim() { e.clear(); }
-    } fim{escopoAlvo_};  // the columns SET and WHERE name
-    PartesDaAtualizacao p;
-    p.alvo = IdentificadorNoSqlite(t.nome) + (juncao ? " AS zv_alvo" : "");
-    for (const auto& [nome, expr] : c.atribuicoes) {
-        const ColunaDaTabela* col = t.Coluna(nome);
-        if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
-        if (col->identidade)
-            throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16, 1);
-        if (col->tipo.base == TipoBase::RowVersion)
-            throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
-        std::string valor;
-        if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
-            const Restricao* d = t.PadraoDaColuna(col->nome);
-            valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
-        } else if (juncao) {
-            // the value comes from the joined row of the target
-            valor = "(SELECT " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " FROM " +
-                    Reescrita(juncao->de) + " WHERE " + juncao->apelido + "." + ColunaDaLinha(t) +
-                    " = zv_alvo." + ColunaDaLinha(t) +
-                    (juncao->onde.Vazia() ? "" : " AND (" + Reescrita(juncao->onde) + ")") +
-                    " LIMIT 1)";
-        } else {
-            std::vector<std::optional<TipoSql>> tipo;
-            std::string e = Reescrita(expr, nullptr, &tipo);
-            valor = ChamadaDeConversao(e, col->tipo, Unico(tipo));
-        }
-        p.valores.emplace_back(col->nome, GuardaDaChave(t, *col, std::move(valor)));
-    }
-    if (juncao)
-        p.onde = " WHERE zv_alvo." + ColunaDaLinha(t) + " IN (SELECT " + juncao->apelido + "." +
-                 ColunaDaLinha(t) + " FROM " + Reescrita(juncao->de) +
-                 (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
-    else if (!c.resto.Vazia())
-        p.onde = " " + Reescrita(c.resto);
-    return p;
-}
-
-void Executor::Atualizar(const instrucao::Atualizar& c) {
-    auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
-    Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) ObjetoInvalido(c.objeto.Nome());
-    if (!c.compilado.pronto) {
-        const PartesDaAtualizacao p = CompilarAtualizacao(c, *t);
-        std::string sql = "UPDATE " + p.alvo + " SET ";
-        for (std::size_t k = 0; k < p.valores.size(); ++k)
-            sql += (k ? ", " : "") + ComoIdentificador(p.valores[k].first) + " = " +
-                   p.valores[k].second;
-        c.compilado.sql = sql + p.onde;
-        c.compilado.pronto = true;
-    }
-    if (c.saida) RecusarChaveNaSaida(*t, ColunasAtribuidas(c));
-    try {
-        chaveViolada_.clear();
-        db::Resultado r;
-        if (!MudarComGatilhos(
-                *t, "UPDATE", c.compilado.sql,
-                [&] { return LinhasAntigas(c, *t, static_cast<bool>(juncao)); },
-                ColunasAtribuidas(c), 'U', r, [](const db::Resultado&) {},
-                SaidaDe(c.saida, c.objeto, *t, "UPDATE")))
-            r = Consultar(c.compilado.sql, 0, 'U', t->nome);
-        Contar(std::move(r), c.saida);
-    } catch (const ErroDeBanco& e) {
-        if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
-        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(CompilarAtualizacao(c, *t), *t),
-                          e.Numero(), e.Severidade(), e.Estado());
-    }
-}
-
-void Executor::Excluir(const instrucao::Excluir& c) {
-    auto juncao = LerJuncao(plano_.tokens, c.resto, c.objeto.Nome());
-    Tabela* t = s_.CatalogoAtual().AcharTabela(juncao ? juncao->tabela : c.objeto.Nome());
-    if (!t) ObjetoInvalido(c.objeto.Nome());
-    if (c.truncar)
-        for (Tabela* outra : s_.CatalogoAtual().TabelasQueReferem(t->nome))
-            for (const auto& r : outra->restricoes)
-                if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
-                    throw ErroDeBanco("Cannot truncate table '" + t->nome +
-                                          "' because it is being referenced by a FOREIGN KEY "
-                                          "constraint.",
-                                      4712, 16, 1);
-    if (!c.compilado.pronto) {
-        DefinirEscopoAlvo(*t, juncao ? juncao->de : Faixa{});
-        struct Fim {
-            std::vector<std::pair<std::string, Tabela*>>& e;
-            ~Fim() { e.clear(); }
-        } fim{escopoAlvo_};
-        std::string sql = "DELETE FROM " + IdentificadorNoSqlite(t->nome);
-        if (juncao)
-            sql += " WHERE " + ColunaDaLinha(*t) + " IN (SELECT " + juncao->apelido + "." +
-                   ColunaDaLinha(*t) + " FROM " + Reescrita(juncao->de) +
-                   (juncao->onde.Vazia() ? "" : " WHERE " + Reescrita(juncao->onde)) + ")";
-        else if (!c.resto.Vazia())
-            sql += " " + Reescrita(c.resto);
-        c.compilado.sql = std::move(sql);
-        c.compilado.pronto = true;
-    }
-    db::Resultado r;
-    // TRUNCATE TABLE fires no trigger
-    if (c.truncar ||
-        !MudarComGatilhos(
-            *t, "DELETE", c.compilado.sql,
-            [&] {
-                return "SELECT " + ColunaDaLinha(*t) + ", * FROM " +
-                       c.compilado.sql.substr(std::strlen("DELETE FROM "));
-            },
-            {}, 'D', r, [](const db::Resultado&) {}, SaidaDe(c.saida, c.objeto, *t, "DELETE")))
-        r = Consultar(c.compilado.sql, 0, 'D', t->nome);
-    if (c.truncar) {  // TRUNCATE TABLE counts no rows
-        estado_->linhas = 0;
-        resultados_.push_back(db::Resultado{});
-    } else {
-        Contar(std::move(r), c.saida);
-    }
-    if (const ColunaDaTabela* id = c.truncar ? t->Identidade() : nullptr) {
-        // the next row takes the seed again
-        Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
-            .Ligar(1, NomeNoSqlite(t->nome))
-            .Executar();
-        if (id->semente != 1)
-            Instrucao(s_.db_, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
-                .Ligar(1, NomeNoSqlite(t->nome))
-                .Ligar(2, id->semente - 1)
-                .Executar();
-    }
 }
 
 // SET NOCOUNT ON|OFF; the other SET options the parser lets through change nothing here.
@@ -1403,7 +1237,6 @@ bool ValorSemEfeito(const std::string& opcao, const std::string& valor) {
     if (opcao == "TRANSACTION" || opcao == "DEADLOCK_PRIORITY" || opcao == "CONTEXT_INFO" ||
         opcao == "TEXTSIZE" || opcao == "QUERY_GOVERNOR_COST_LIMIT")
         return true;
-    if (opcao == "ROWCOUNT") return valor == "0";
     if (opcao == "DATEFIRST") return valor == "7";
     return false;
 }
@@ -1427,6 +1260,8 @@ bool OpcaoConhecida(const std::string& o) {
 // SET NOCOUNT, XACT_ABORT and the options that leave the engine's answers as SQL Server's.
 void Executor::LerOpcaoDaSessao(const Comando& c) {
     const auto& t = plano_.tokens;
+    if (c.faixa.fim > c.faixa.inicio + 2 && EhPalavra(t[c.faixa.inicio + 1], "ROWCOUNT"))
+        return DefinirLimiteDeLinhas({c.faixa.inicio + 2, c.faixa.fim});
     std::vector<std::string> opcoes;
     std::size_t k = c.faixa.inicio + 1;
     for (; k < c.faixa.fim; ++k) {
@@ -1459,6 +1294,21 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
         if (o == "XACT_ABORT") s_.xactAbort_ = valorMaiusculo == "ON";
         if (o == "CURSOR_CLOSE_ON_COMMIT") s_.fecharCursoresNoFim_ = valorMaiusculo == "ON";
     }
+}
+
+// SET ROWCOUNT n (or @n): SELECT, INSERT, UPDATE and DELETE stop after n rows; 0 for all.
+void Executor::DefinirLimiteDeLinhas(Faixa valor) {
+    const db::Valor v = Avaliar(valor);
+    std::int64_t n = 0;
+    if (const auto* i = std::get_if<std::int64_t>(&v))
+        n = *i;
+    else if (const auto* d = std::get_if<db::Decimal>(&v))
+        n = std::strtoll(d->texto.c_str(), nullptr, 10);
+    else if (const auto* x = std::get_if<std::string>(&v))
+        n = std::strtoll(x->c_str(), nullptr, 10);
+    else if (!db::EhNulo(v))
+        throw ErroDeBanco("Incorrect syntax near 'ROWCOUNT'.", 102, 15, 1);
+    s_.limiteDeLinhas_ = n > 0 ? n : 0;
 }
 
 // SET CURSOR_CLOSE_ON_COMMIT ON: the end of the transaction closes the open cursors of
@@ -1518,7 +1368,8 @@ std::string Executor::ValorDuplicado(const PartesDaAtualizacao& p, const Tabela&
         colunas += ComoIdentificador(k) + ", ";
         valores += valor + ", ";
     }
-    const std::string novas = "WITH zv_novas(" + colunas + "zv_linha) AS (SELECT " + valores +
+    const std::string novas = (p.prefixo.empty() ? "WITH " : p.prefixo + ", ") + "zv_novas(" +
+                              colunas + "zv_linha) AS (SELECT " + valores +
                               (p.alvo.find(" AS zv_alvo") == std::string::npos ? "" : "zv_alvo.") +
                               ColunaDaLinha(t) + " FROM " + p.alvo + p.onde + ")";
     return BuscarValorDuplicado(
@@ -1538,8 +1389,9 @@ std::string Executor::BuscarValorDuplicado(const std::string& novas, const std::
             iguaisNasNovas += " AND ";
         }
         chave += "n." + id;
-        iguaisNaTabela += "x." + id + " = n." + id;
-        iguaisNasNovas += "m." + id + " = n." + id;
+        // a NULL is a key value as any other
+        iguaisNaTabela += "x." + id + " IS n." + id;
+        iguaisNasNovas += "m." + id + " IS n." + id;
     }
     const std::string sql =
         novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM " +

@@ -21,7 +21,16 @@ class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
+struct AlvoAlteravel;
+struct TipoDoUsuario;
 struct ObjetoProgramado;
+
+// A variable's or parameter's type: its alias type's, found in the running statement's
+// database (2715 when there is none of that name).
+TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
+
+// INSERT and UPDATE write no computed column (271).
+void ExigirColunaGravavel(const ColunaDaTabela& c);
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -66,6 +75,8 @@ class Executor {
 
     // What a query needs of the user function a name calls (dbo.f); nothing when none.
     std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
+    // The alias type of that name of the session's database (executor_tipos.cpp).
+    const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
   private:
     // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
@@ -115,13 +126,59 @@ class Executor {
                                 const std::vector<const ColunaDaTabela*>& alvo,
                                 const std::string& colunas, std::vector<db::Valor>* literais,
                                 std::vector<int>* ligados);
+    // UPDATE and DELETE (executor_alteracoes.cpp), also through views and WITH queries.
     void Atualizar(const instrucao::Atualizar& c);
     void Excluir(const instrucao::Excluir& c);
+    void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
+    Tabela& TabelaTruncada(const NomeComposto& objeto);
+    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
+    void FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
+                          std::string& apelido, std::string& onde);
+    std::string NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const;
+    // INSTEAD OF triggers (executor_em_vez_de.cpp).
+    struct EmVezDe {
+        std::shared_ptr<PlanoDeLote> plano;
+        std::int64_t id = 0;
+        bool visao = false;
+        Tabela linhas;  // the columns of inserted and deleted
+    };
+    std::unique_ptr<EmVezDe> GatilhoEmVezDe(const std::string& nome, const std::string& evento);
+    void RodarEmVezDe(EmVezDe& g, const std::string& evento,
+                      const std::vector<std::string>& atualizadas,
+                      const std::function<void(const ContextoDoGatilho&)>& encher);
+    std::string LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+                               const std::optional<instrucao::Topo>& topo, const Tabela& colunas,
+                               std::string& apelido);
+    void ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g);
+    void AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g);
+    void InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g);
+    std::string LinhasDaInsercao(const instrucao::Inserir& c, const EmVezDe& g,
+                                 const std::vector<const ColunaDaTabela*>& alvo,
+                                 const std::string& inseridas);
+    std::string LimiteDaInsercao(const instrucao::Inserir& c);
+    void RecomecarIdentidade(const Tabela& t);
+    struct LinhasEscolhidas;
+    struct EscopoDaAlteracao;
+    std::unique_ptr<AlvoAlteravel> AlvoPorVisao(const std::vector<std::string>& nome,
+                                                const instrucao::ConsultasNomeadas& com,
+                                                char operacao,
+                                                const std::vector<std::string>& colunas);
+    std::string PrefixoCom(const instrucao::ConsultasNomeadas& com, const AlvoAlteravel* alvo);
+    std::string LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
+                                  const LinhasEscolhidas& e);
+    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto, Faixa resto,
+                                                     const std::optional<instrucao::Topo>& topo,
+                                                     const Tabela& t, const AlvoAlteravel* alvo);
+    Tabela& TabelaAlterada(const NomeComposto& objeto, Faixa resto,
+                           const instrucao::ConsultasNomeadas& com, char operacao,
+                           const std::vector<std::string>& colunas,
+                           std::unique_ptr<AlvoAlteravel>& alvo);
     void CriarTabela(const instrucao::CriarTabela& c);
     Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
                              const std::vector<DefRestricao>& daTabela,
                              std::vector<DefRestricao>& restricoes);
     void CriarVariaveisDeTabela();
+    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
     void AnotarTemporaria(const std::string& nome);
     void AlterarTabela(const instrucao::AlterarTabela& c);
     void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
@@ -129,6 +186,7 @@ class Executor {
     void CriarIndice(const instrucao::CriarIndice& c);
     void ExcluirIndice(const instrucao::ExcluirIndice& c);
     void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
     void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
     void ColunasDaInstrucao(const Comando& c);
@@ -187,7 +245,6 @@ class Executor {
     // AFTER triggers (executor_gatilhos.cpp).
     bool TemGatilhos(const Tabela& t);
     bool InsercaoComGatilhos(const Comando& c);
-    std::string LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t, bool comJuncao);
     static std::vector<std::string> ColunasAtribuidas(const instrucao::Atualizar& c);
     std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
                                                                   const std::string& evento,
@@ -244,6 +301,30 @@ class Executor {
     void ComandoDeServidor(const instrucao::Restaurar& c);
     void ComandoDeServidor(const instrucao::Usar& c);
     void ComandoDeServidor(const instrucao::Matar& c);
+    // executor_dbcc.cpp
+    void ComandoDeServidor(const instrucao::PontoDeControle& c);
+    void ComandoDeServidor(const instrucao::Dbcc& c);
+    void VerificarIdentidade(const instrucao::Dbcc& c);
+    void VerificarBanco(const instrucao::Dbcc& c);
+    // executor_logins.cpp
+    void ComandoDeServidor(const instrucao::AlterarLogin& c);
+    void ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c);
+    void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
+    void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
+    void AdicionarAoPapelDoServidor(const Argumentos& args);
+    void RemoverDoPapelDoServidor(const Argumentos& args);
+    void TrocarSenha(const Argumentos& args);
+    // Alias types (executor_tipos.cpp) and the system procedures of a table of handlers
+    // (executor_procedimentos_em_tabela.cpp).
+    void ComandoDeTipo(const instrucao::CriarTipo& c);
+    void ComandoDeTipo(const instrucao::ExcluirTipo& c);
+    void CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, bool anulavel,
+                            const NomeComposto& escrito);
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
+    void AdicionarTipo(const Argumentos& args);
+    void RemoverTipo(const Argumentos& args);
+    bool ProcedimentoEmTabela(const std::string& chave, const Argumentos& args);
     // WAITFOR DELAY/TIME (executor_espera.cpp)
     void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
@@ -259,12 +340,15 @@ class Executor {
     bool DonoDoBanco();
     void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const Comando& c);
+    void DefinirLimiteDeLinhas(Faixa valor);
     struct PartesDaAtualizacao {
+        std::string prefixo;                                       // WITH ..., or ""
         std::string alvo;                                          // T, or T AS zv_alvo
         std::vector<std::pair<std::string, std::string>> valores;  // column, new value
         std::string onde;
     };
-    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t);
+    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t,
+                                            const AlvoAlteravel* alvo);
     std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
     std::string ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t);
     std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,

@@ -6,9 +6,12 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "simulador/motor/acoes_referenciais.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -167,6 +170,8 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
     r.texto = def.texto;
     r.tabelaReferida = def.tabelaReferida;
     r.colunasReferidas = def.colunasReferidas;
+    r.aoExcluir = def.aoExcluir;
+    r.aoAtualizar = def.aoAtualizar;
     r.semVerificacao = !verificar && !criandoTabela;
     r.criacao = Agora();
     std::string primeiraColuna = r.colunas.empty() ? "" : r.colunas[0].nome;
@@ -266,6 +271,7 @@ static void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao d
                                       "'." + kNaoCriou,
                                   1778, 16, 0);
         }
+        ExigirAcoesValidas(cat, t, r);
         if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "C") {
         for (const auto& coluna : ColunasDaExpressao(r.texto))
@@ -307,6 +313,13 @@ static TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
 static ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) {
     ColunaDaTabela c;
     c.nome = d.nome;
+    c.calculo = d.calculo;
+    c.persistida = d.persistida;
+    c.tipoDoUsuario = d.tipoDoUsuario;
+    if (!c.calculo.empty()) {  // its type is its expression's (TiparColunasCalculadas)
+        c.anulavel = d.anulavel.value_or(true);
+        return c;
+    }
     c.tipo = ValidarColuna(d, tabela);
     c.identidade = d.identidade;
     c.semente = d.semente;
@@ -358,7 +371,7 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
     t.nome = nome;
     t.criacao = Agora();
     int identidades = 0, versoes = 0;
-    for (const auto& d : colunas) {
+    for (const auto& d : ColunasComTipos(colunas)) {
         if (t.Coluna(d.nome))
             throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
                                   "' in table '" + nome + "' is specified more than once.",
@@ -376,6 +389,7 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
     }
     if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
     for (const auto& r : daTabela) restricoes.push_back(r);
+    TiparColunasCalculadas(t);
     return t;
 }
 
@@ -431,11 +445,8 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
-        throw ErroDeBanco(c.acao == AcaoAlterar::ExcluirRestricao
-                              ? "Cannot find the object \"" + c.objeto.Nome() +
-                                    "\" because it does not exist or you do not have permissions."
-                              : "Cannot find the object \"" + c.objeto.Nome() +
-                                    "\" because it does not exist or you do not have permissions.",
+        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
+                              "\" because it does not exist or you do not have permissions.",
                           4902, 16, 1);
     }
     sqlite3* db = s_.db_;
@@ -449,7 +460,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 bool reconstruir = !c.colunas.empty();
                 bool temLinhas = !c.colunas.empty() && TemLinhas(db, t.nome);
                 std::vector<DefRestricao> restricoes;
-                for (const auto& d : c.colunas) {
+                for (const auto& d : ColunasComTipos(c.colunas)) {
                     if (t.Coluna(d.nome))
                         throw ErroDeBanco(
                             "Column names in each table must be unique. Column name '" + d.nome +
@@ -507,13 +518,12 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 break;
             }
             case AcaoAlterar::AlterarColuna: {
-                const DefColuna& d = c.colunas[0];
+                const DefColuna d = ColunasComTipos(c.colunas)[0];
                 ColunaDaTabela* col = t.Coluna(d.nome);
                 if (!col)
-                    throw ErroDeBanco(
-                        "Cannot find the object \"" + d.nome +
-                            "\" because it does not exist or you do not have permissions.",
-                        4902, 16, 1);
+                    throw ErroDeBanco("ALTER TABLE ALTER COLUMN failed because column '" +
+                                          d.nome + "' does not exist in table '" + t.nome + "'.",
+                                      4924, 16, 1);
                 if (d.identidade)
                     throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.", 156, 15, 1);
                 if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
@@ -562,6 +572,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                 }
                 col->tipo = d.tipo;
                 col->anulavel = anulavel;
+                col->tipoDoUsuario = d.tipoDoUsuario;
                 cat.GravarTabela(db, t);
                 try {
                     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga,
@@ -800,6 +811,10 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     i.nome = c.nomeDoIndice;
     i.unico = c.unico;
     i.colunas = c.colunasDoIndice;
+    i.filtro = c.filtro;
+    for (const auto& coluna : i.filtro.empty() ? std::vector<std::string>{}
+                                               : ColunasDaExpressao(i.filtro))
+        if (!t.Coluna(coluna)) throw ErroDoServidor(207, {coluna});
     ExigirColunasDistintas(c);
     for (auto& col : i.colunas) {
         const ColunaDaTabela* cc = t.Coluna(col.nome);
@@ -882,26 +897,30 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     o.tipo = c.tipoDeObjeto;
     o.texto = TextoDaFaixa(faixa);
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
-    if (c.tipoDeObjeto == "TR") {
-        Tabela* t = cat.AcharTabela(c.tabelaDoGatilho.Nome());
-        if (!t)
-            throw ErroDeBanco("Invalid object name '" + c.tabelaDoGatilho.Nome() + "'.", 208, 16,
-                              1);
-        o.pai = t->id;
-    }
+    if (c.tipoDeObjeto == "TR") o.pai = DonoDoGatilho(c, existente);
+    ExigirTiposDoCorpo(c);
     VerificarColunasDoCorpo(c);
     Atomico([&] {
         sqlite3* db = s_.db_;
         o.id = existente ? existente->id : cat.NovoId();
         if (c.tipoDeObjeto == "V") {
             ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
-            std::string sql =
-                "CREATE VIEW " + IdentificadorNoSqlite(nome) + " AS " + Reescrita(c.corpo);
+            std::string colunas;
+            for (const auto& n : c.colunasDaVisao)
+                colunas += (colunas.empty() ? "(" : ", ") + ComoIdentificador(n);
+            std::string sql = "CREATE VIEW " + IdentificadorNoSqlite(nome) +
+                              (colunas.empty() ? "" : colunas + ")") + " AS " + Reescrita(c.corpo);
             try {
                 ExecutarSql(db, sql);
                 Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");
                 teste.Passo();
             } catch (const FalhaDoSqlite& f) {
+                // "expected N columns for 'v' but got M": more names than columns
+                int nomes = 0, colunasDaConsulta = 0;
+                if (std::sscanf(f.what(), "expected %d columns for %*s but got %d", &nomes,
+                                &colunasDaConsulta) == 2 &&
+                    nomes > colunasDaConsulta)
+                    throw ErroDoServidor(4502, {nome});
                 FalhaTraduzida(f, 'S', "");
             }
         }
@@ -909,6 +928,39 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
+}
+
+// The table (or, for an INSTEAD OF trigger, view) a trigger is created on: at most one
+// INSTEAD OF trigger of each event (2111), none on a table whose foreign keys cascade that
+// event (2113).
+std::int64_t Executor::DonoDoGatilho(const instrucao::CriarObjeto& c,
+                                     const ObjetoProgramado* existente) {
+    Catalogo& cat = s_.CatalogoAtual();
+    const std::string& nome = c.tabelaDoGatilho.Nome();
+    const Tabela* t = cat.AcharTabela(nome);
+    const ObjetoProgramado* v = t ? nullptr : cat.AcharObjeto(nome);
+    if (!t && !(v && v->tipo == "V"))
+        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (v && !c.emVezDe) throw ErroDoServidor(8197, {nome});
+    const std::int64_t dono = t ? t->id : v->id;
+    if (!c.emVezDe) return dono;
+    for (const auto& evento : c.eventos) {
+        if (t && evento != "INSERT")
+            for (const auto& r : t->restricoes)
+                if (r.tipo == "F" && !(evento == "DELETE" ? r.aoExcluir : r.aoAtualizar).empty())
+                    throw ErroDoServidor(2113, {c.alterar ? "ALTER" : "CREATE", c.objeto.Nome(),
+                                                t->nome});
+        for (const ObjetoProgramado* o : cat.GatilhosDe(dono)) {
+            if (existente && o->id == existente->id) continue;
+            auto plano = s_.Planejar(o->texto);
+            const auto& def = std::get<instrucao::CriarObjeto>(plano->comandos.front()->instrucao);
+            if (def.emVezDe &&
+                std::find(def.eventos.begin(), def.eventos.end(), evento) != def.eventos.end())
+                throw ErroDoServidor(2111, {c.alterar ? "alter" : "create", c.objeto.Nome(),
+                                            t ? "table" : "view", t ? t->nome : v->nome, evento});
+        }
+    }
+    return dono;
 }
 
 void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
@@ -928,14 +980,38 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
                                   3701, 11, 5);
             }
             if (c.tipoDeObjeto == "FN") ExigirFuncaoSemRestricoes(o->nome, "DROP FUNCTION");
-            if (o->tipo == "V")
+            if (o->tipo == "V") {
                 ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
+                for (const ObjetoProgramado* g : cat.GatilhosDe(o->id)) {
+                    const std::string gatilho = g->nome;  // its triggers go with it
+                    cat.ExcluirObjeto(s_.db_, gatilho);
+                }
+            }
             cat.ExcluirObjeto(s_.db_, nome);
         }
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
 }
+
+namespace {
+
+// EXECUTE goes with procedures and scalar functions; SELECT, INSERT, UPDATE and DELETE with
+// tables, views and table functions.
+void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
+                                 const std::string& tipo) {
+    const bool executavel = tipo == "P" || tipo == "FN";
+    for (const auto& p : permissoes) {
+        const std::string d = Dobrar(p);
+        const bool deDados = d == "select" || d == "insert" || d == "update" || d == "delete";
+        if ((d == "execute" && !executavel) || (deDados && executavel))
+            throw ErroDeBanco("Granted or revoked privilege " + texto::Maiusculas(p) +
+                                  " is not compatible with object.",
+                              4606, 16, 1);
+    }
+}
+
+}  // namespace
 
 void Executor::Conceder(const instrucao::Conceder& c) {
     Catalogo& cat = s_.CatalogoAtual();
@@ -947,6 +1023,8 @@ void Executor::Conceder(const instrucao::Conceder& c) {
                                   "', because it does not exist or you do not have permission.",
                               15151, 16, 1);
         objeto = *id;
+        const ObjetoProgramado* o = cat.AcharObjeto(c.objeto.Nome());
+        ExigirPermissoesCompativeis(c.permissoes, o ? o->tipo : "U");
     }
     sqlite3* db = s_.db_;
     for (const auto& p : c.principais) {

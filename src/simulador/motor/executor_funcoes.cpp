@@ -115,7 +115,7 @@ std::optional<AssinaturaDeFuncao> Executor::AssinaturaDaFuncao(
     f.tipo = o->tipo;
     for (const auto& p : def->parametros) {
         f.parametros.push_back(p.nome);
-        f.tipos.push_back(p.tipo);
+        f.tipos.push_back(TipoDeclarado(p));
         f.comPadrao.push_back(!p.valor.Vazia());
         f.padroes.emplace_back(p.valor.inicio, p.valor.fim);
     }

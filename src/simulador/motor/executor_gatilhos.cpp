@@ -28,22 +28,13 @@ bool Executor::TemGatilhos(const Tabela& t) {
     return s_.CatalogoAtual().TemGatilhos(t.id);
 }
 
-// A grouped INSERT shares its transaction with the next ones: one that fires triggers
-// runs on its own.
+// A grouped INSERT shares its transaction with the next ones: one that fires triggers,
+// or goes through a view, runs on its own.
 bool Executor::InsercaoComGatilhos(const Comando& c) {
     Catalogo& cat = s_.CatalogoAtual();
-    if (!cat.AlgumGatilho()) return false;
     const Tabela* t = cat.AcharTabela(std::get<instrucao::Inserir>(c.instrucao).objeto.Nome());
-    return t && cat.TemGatilhos(t->id);
-}
-
-// The query of the rows an UPDATE will change, as they are before it.
-std::string Executor::LinhasAntigas(const instrucao::Atualizar& c, const Tabela& t,
-                                    bool comJuncao) {
-    const PartesDaAtualizacao p = CompilarAtualizacao(c, t);
-    const std::string linha = ColunaDaLinha(t);
-    return "SELECT " + (comJuncao ? "zv_alvo." + linha + ", zv_alvo.*" : linha + ", *") + " FROM " +
-           p.alvo + p.onde;
+    if (!t) return true;
+    return cat.AlgumGatilho() && cat.TemGatilhos(t->id);
 }
 
 // " (rowid, a, b...)": the captured rows keep the table's row ids, which pair an UPDATE's
@@ -61,7 +52,7 @@ std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar&
 }
 
 // The plans of the triggers the event fires on the table. A trigger does not fire
-// itself again (RECURSIVE_TRIGGERS is OFF); an INSTEAD OF one is refused, never skipped.
+// itself again (RECURSIVE_TRIGGERS is OFF); an INSTEAD OF one runs in the statement's place.
 std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
     const Tabela& t, const std::string& evento, std::vector<std::int64_t>& ids) {
     std::vector<std::shared_ptr<PlanoDeLote>> planos;
@@ -76,8 +67,7 @@ std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
         if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
         if (std::find(def->eventos.begin(), def->eventos.end(), evento) == def->eventos.end())
             continue;
-        if (def->emVezDe)
-            throw ErroDeBanco("O simulador de SQL Server não executa triggers INSTEAD OF.");
+        if (def->emVezDe) continue;  // run instead of the statement (executor_em_vez_de.cpp)
         if (gatilho_ && gatilho_->id == id) continue;
         planos.push_back(std::move(plano));
         ids.push_back(id);

@@ -225,6 +225,7 @@ std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mesc
         for (const auto& [nome, expr] : c.acoes[k].atribuicoes) {
             const ColunaDaTabela* col = m.alvo->Coluna(nome);
             if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+            ExigirColunaGravavel(*col);
             if (col->identidade)
                 throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16,
                                   1);
@@ -296,11 +297,13 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
     const bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t.nome);
     std::vector<const ColunaDaTabela*> alvo;
     for (const auto& col : t.colunas)
-        if (a.colunas.empty() && !col.identidade && col.tipo.base != TipoBase::RowVersion)
+        if (a.colunas.empty() && !col.identidade && col.tipo.base != TipoBase::RowVersion &&
+            col.calculo.empty())
             alvo.push_back(&col);
     for (const auto& n : a.colunas) {
         const ColunaDaTabela* col = t.Coluna(n);
         if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
+        ExigirColunaGravavel(*col);
         if (col->identidade && !identityLigado)
             throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
                                   t.nome + "' when IDENTITY_INSERT is set to OFF.",

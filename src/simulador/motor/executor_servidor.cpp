@@ -316,10 +316,17 @@ void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
     Servidor& srv = s_.ServidorAtual();
     if (!s_.Sysadmin())
         throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (c.bancoPadrao && !srv.AcharBanco(*c.bancoPadrao))
+        throw BancoPadraoInexistente(*c.bancoPadrao);
     if (c.semLogin)
         srv.CriarLoginIntegrado(c.objeto.Nome());
     else
         srv.CriarLogin(c.objeto.Nome(), c.senha);
+    if (c.bancoPadrao) {
+        AlteracaoDeLogin a;
+        a.bancoPadrao = c.bancoPadrao;
+        srv.AlterarLogin(c.objeto.Nome(), a, Login{s_.NomeDoLogin(), true});
+    }
 }
 
 void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
@@ -434,7 +441,6 @@ bool ProcedimentoDeSistema(const std::string& chave) {
                                                 "sp_lock",
                                                 "sp_configure",
                                                 "sp_droplogin",
-                                                "sp_password",
                                                 "sp_dropuser",
                                                 "sp_changedbowner",
                                                 "sp_defaultdb",
@@ -465,8 +471,6 @@ bool ProcedimentoDeSistema(const std::string& chave) {
                                                 "sp_revokedbaccess",
                                                 "sp_addrole",
                                                 "sp_droprole",
-                                                "sp_addsrvrolemember",
-                                                "sp_dropsrvrolemember",
                                                 "sp_helprole",
                                                 "sp_helprolemember",
                                                 "sp_helpsrvrolemember",
@@ -651,7 +655,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         resultados_.push_back(db::Resultado{});
         return;
     }
-    if (ProcedimentoDeCatalogo(chave, args)) return;
+    if (ProcedimentoDeCatalogo(chave, args) || ProcedimentoEmTabela(chave, args)) return;
     if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
     if (chave == "sp_rename") return Renomear(args);
     if (chave == "sp_helptext") return TextoDoObjeto(arg(0, "objname").value_or(""));

@@ -141,7 +141,10 @@ struct Pivo {
     std::string apelido;
 };
 
-// A table source of FROM: a table or view, a derived table, or a function's rows.
+struct Juncao;
+
+// A table source of FROM: a table or view, a derived table, a function's rows, or a join
+// in parentheses.
 struct Fonte {
     std::vector<std::string> nome;           // table or view, as written
     std::unique_ptr<Consulta> derivada;      // (SELECT ...) AS x
@@ -150,10 +153,13 @@ struct Fonte {
     std::string apelido;
     std::vector<std::string> colunasDoApelido;  // AS x (a, b)
     std::unique_ptr<Pivo> pivo;                 // PIVOT or UNPIVOT of this source
+    std::vector<Juncao> juncoes;                // (A JOIN B ON ...): the join it holds
 };
 
 struct Juncao {
-    std::string tipo;  // ",", "JOIN", "LEFT JOIN", "RIGHT JOIN", "FULL JOIN", "CROSS JOIN"
+    // ",", "JOIN", "LEFT JOIN", "RIGHT JOIN", "FULL JOIN", "CROSS JOIN", "CROSS APPLY",
+    // "OUTER APPLY"
+    std::string tipo;
     Fonte fonte;
     Expr condicao;  // ON ...
 };

@@ -534,13 +534,28 @@ void FnIsMember(sqlite3_context* c, int, sqlite3_value** a) {
         sqlite3_result_int(c, r);
 }
 
-void FnIsSrvRoleMember(sqlite3_context* c, int, sqlite3_value** a) {
-    std::string papel = Dobrar(TextoDe(a[0]));
-    sqlite3_result_int(c, (papel == "sysadmin" || papel == "dbcreator" ||
-                           papel == "securityadmin" || papel == "processadmin") &&
-                                  Dono(c)->Sysadmin()
-                              ? 1
-                              : 0);
+// IS_SRVROLEMEMBER(papel [, login]): sysadmin holds every fixed server role; NULL for a
+// role or login there is not.
+void FnIsSrvRoleMember(sqlite3_context* c, int n, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL ||
+        (n > 1 && sqlite3_value_type(a[1]) == SQLITE_NULL))
+        return sqlite3_result_null(c);
+    const std::string papel = Dobrar(TextoDe(a[0]));
+    bool sysadmin = Dono(c)->Sysadmin();
+    if (n > 1) {
+        try {
+            const auto login = Dono(c)->ServidorAtual().AcharLogin(TextoDe(a[1]));
+            if (!login) return sqlite3_result_null(c);
+            sysadmin = login->sysadmin;
+        } catch (const std::exception& e) {
+            return FalharNaFuncao(c, e.what());
+        }
+    }
+    if (papel == "public") return sqlite3_result_int(c, 1);
+    for (const char* p : {"sysadmin", "serveradmin", "setupadmin", "securityadmin", "processadmin",
+                          "dbcreator", "diskadmin", "bulkadmin"})
+        if (papel == p) return sqlite3_result_int(c, sysadmin ? 1 : 0);
+    sqlite3_result_null(c);
 }
 
 }  // namespace
@@ -1026,6 +1041,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_microsoftversion", 0, nd, FnMicrosoftVersion, true},
         {"zv_is_member", 1, nd, FnIsMember, true},
         {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember, true},
+        {"zv_is_srvrolemember", 2, nd, FnIsSrvRoleMember, true},
         // constant in a statement: SQLite computes it once, and seeks by it (id = OBJECT_ID(...))
         {"zv_object_id", 1, det, FnObjectId, true},
         {"zv_object_id", 2, det, FnObjectId, true},

@@ -61,8 +61,8 @@ void FnColumnProperty(sqlite3_context* c, int, sqlite3_value** a) {
     const TipoSql& tipo = col->tipo;
     if (p == "allowsnull") return sqlite3_result_int(c, col->anulavel ? 1 : 0);
     if (p == "isidentity") return sqlite3_result_int(c, col->identidade ? 1 : 0);
-    if (p == "iscomputed" || p == "isrowguidcol" || p == "isfulltextindexed")
-        return sqlite3_result_int(c, 0);
+    if (p == "iscomputed") return sqlite3_result_int(c, col->calculo.empty() ? 0 : 1);
+    if (p == "isrowguidcol" || p == "isfulltextindexed") return sqlite3_result_int(c, 0);
     if (p == "precision")
         return sqlite3_result_int(c, tipo.tamanho == -1 ? -1 : PrecisaoDoCatalogo(tipo));
     if (p == "scale") {
@@ -103,6 +103,40 @@ void FnTypeName(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_null(c);
 }
 
+// zv_atributo_da_coluna(tabela, colid, 'calculo' | 'persistida' | 'tipo'): what the catalog
+// views show of a computed column and of a column of an alias type; NULL for none.
+void FnAtributoDaColuna(sqlite3_context* c, int, sqlite3_value** a) {
+    const Tabela* t = TabelaPeloId(c, a[0]);
+    const std::int64_t n = sqlite3_value_int64(a[1]);
+    if (!t || n < 1 || n > static_cast<std::int64_t>(t->colunas.size()))
+        return sqlite3_result_null(c);
+    const ColunaDaTabela& col = t->colunas[static_cast<std::size_t>(n - 1)];
+    const std::string qual = TextoDe(a[2]);
+    if (qual == "calculo" && !col.calculo.empty()) return ResultadoTexto(c, col.calculo);
+    if (qual == "persistida" && !col.calculo.empty())
+        return sqlite3_result_int(c, col.persistida ? 1 : 0);
+    if (qual == "tipo" && !col.tipoDoUsuario.empty()) return ResultadoTexto(c, col.tipoDoUsuario);
+    sqlite3_result_null(c);
+}
+
+// zv_filtro_do_indice(tabela, indid): a filtered index's WHERE, as SQL Server writes it.
+void FnFiltroDoIndice(sqlite3_context* c, int, sqlite3_value** a) {
+    const Tabela* t = TabelaPeloId(c, a[0]);
+    const std::int64_t indid = sqlite3_value_int64(a[1]);
+    if (t)
+        for (const auto& i : t->indices)
+            if (i.indid == indid && !i.filtro.empty()) return ResultadoTexto(c, i.filtro);
+    sqlite3_result_null(c);
+}
+
+// zv_acao_referencial(id, 'ao_excluir' | 'ao_atualizar'): a foreign key's action, "" for
+// NO ACTION.
+void FnAcaoReferencial(sqlite3_context* c, int, sqlite3_value** a) {
+    const Restricao* r = Dono(c)->CatalogoAtual().RestricaoPeloId(sqlite3_value_int64(a[0]));
+    if (!r) return ResultadoTexto(c, "");
+    ResultadoTexto(c, TextoDe(a[1]) == "ao_excluir" ? r->aoExcluir : r->aoAtualizar);
+}
+
 }  // namespace
 
 void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
@@ -111,6 +145,12 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
     sqlite3_create_function(db, "zv_col_length", 2, nd, sessao, FnColLength, nullptr, nullptr);
     sqlite3_create_function(db, "zv_col_name", 2, nd, sessao, FnColName, nullptr, nullptr);
     sqlite3_create_function(db, "zv_columnproperty", 3, nd, sessao, FnColumnProperty, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "zv_atributo_da_coluna", 3, nd, sessao, FnAtributoDaColuna,
+                            nullptr, nullptr);
+    sqlite3_create_function(db, "zv_acao_referencial", 2, nd, sessao, FnAcaoReferencial, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "zv_filtro_do_indice", 2, nd, sessao, FnFiltroDoIndice, nullptr,
                             nullptr);
     sqlite3_create_function(db, "zv_type_id", 1, det, nullptr, FnTypeId, nullptr, nullptr);
     sqlite3_create_function(db, "zv_type_name", 1, det, nullptr, FnTypeName, nullptr, nullptr);

@@ -7,31 +7,13 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo.hpp"
+#include "simulador/motor/agregados.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
 
 namespace zolvek::simulador {
-
-namespace {
-
-bool EhAgregado(const Chamada& c) {
-    static const std::set<std::string> kAgregados = {
-        "count", "count_big", "sum", "avg",  "min",      "max",
-        "stdev", "stdevp",    "var", "varp", "grouping", "checksum_agg"};
-    return !c.sobre && c.nome.size() == 1 && kAgregados.count(Dobrar(c.nome[0]));
-}
-
-// Whether the expression holds an aggregate outside its subqueries.
-bool TemAgregado(const Expressao& e) {
-    if (const auto* c = std::get_if<Chamada>(&e.no); c && EhAgregado(*c)) return true;
-    bool achou = false;
-    ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || TemAgregado(x); });
-    return achou;
-}
-
-}  // namespace
 
 // A column of this SELECT's own tables, outside every aggregate, must be one of the
 // GROUP BY's (or part of an expression the GROUP BY names whole).

@@ -5,8 +5,10 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/agregados.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/visitante.hpp"
@@ -21,42 +23,37 @@ int Caracteres(const std::string& s) {
         s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-bool Agregado(const std::string& f) {
-    static const std::set<std::string> kAgregados = {"count", "count_big", "sum",    "avg", "min",
-                                                     "max",   "stdev",     "stdevp", "var", "varp"};
-    return kAgregados.count(f) != 0;
-}
-
-bool TemAgregadoSimples(const Expressao& e) {
-    if (const auto* c = std::get_if<Chamada>(&e.no))
-        if (c->nome.size() == 1 && Agregado(Dobrar(c->nome[0])) && !c->sobre) return true;
-    if (const auto* p = std::get_if<Parenteses>(&e.no)) return TemAgregadoSimples(*p->dentro);
-    if (const auto* b = std::get_if<Binaria>(&e.no))
-        return TemAgregadoSimples(*b->esquerda) || TemAgregadoSimples(*b->direita);
-    if (const auto* c = std::get_if<Chamada>(&e.no))
-        return std::any_of(c->argumentos.begin(), c->argumentos.end(),
-                           [](const Expr& a) { return TemAgregadoSimples(*a); });
-    return false;
-}
-
 TipoSql Texto(bool nacional, int tamanho) {
     const int limite = nacional ? 4000 : 8000;
     return TipoSql{nacional ? TipoBase::NVarChar : TipoBase::VarChar,
                    tamanho < 0 || tamanho > limite ? -1 : std::max(1, tamanho), 0, 0};
 }
 
-// The sources of a FROM whose rows an outer join may leave as NULLs, folded.
+// The names of a source, or of each source of a join in parentheses, folded.
+void NomesDaFonte(const Fonte& f, std::set<std::string>& r) {
+    if (!f.juncoes.empty()) {
+        ParaCadaFonte(f.juncoes, [&](const Fonte& x) { NomesDaFonte(x, r); });
+        return;
+    }
+    r.insert(Dobrar(f.apelido.empty() && !f.nome.empty() ? f.nome.back() : f.apelido));
+}
+
+// The sources of a FROM (or of a join in parentheses) whose rows an outer join may leave
+// as NULLs, folded.
+void FontesAnulaveis(const std::vector<Juncao>& de, std::set<std::string>& r) {
+    for (std::size_t k = 0; k < de.size(); ++k) {
+        const std::string& tipo = de[k].tipo;
+        if (tipo == "LEFT JOIN" || tipo == "FULL JOIN" || tipo == "OUTER APPLY")
+            NomesDaFonte(de[k].fonte, r);
+        if (tipo == "RIGHT JOIN" || tipo == "FULL JOIN")
+            for (std::size_t j = 0; j < k; ++j) NomesDaFonte(de[j].fonte, r);
+        if (!de[k].fonte.juncoes.empty()) FontesAnulaveis(de[k].fonte.juncoes, r);
+    }
+}
+
 std::set<std::string> FontesAnulaveis(const Selecao& s) {
     std::set<std::string> r;
-    auto nome = [](const Fonte& f) {
-        return Dobrar(f.apelido.empty() && !f.nome.empty() ? f.nome.back() : f.apelido);
-    };
-    for (std::size_t k = 0; k < s.de.size(); ++k) {
-        const std::string& tipo = s.de[k].tipo;
-        if (tipo == "LEFT JOIN" || tipo == "FULL JOIN") r.insert(nome(s.de[k].fonte));
-        if (tipo == "RIGHT JOIN" || tipo == "FULL JOIN")
-            for (std::size_t j = 0; j < k; ++j) r.insert(nome(s.de[j].fonte));
-    }
+    FontesAnulaveis(s.de, r);
     return r;
 }
 
@@ -158,10 +155,10 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
     t->nome = s.destino.back();
     const std::set<std::string> anulaveis = FontesAnulaveis(s);
     // an identity column keeps its property only when read alone, once, from one table
-    bool identidadePossivel = s.de.size() == 1 && s.grupo.empty() && !s.distinto &&
-                              std::none_of(s.itens.begin(), s.itens.end(), [](const auto& i) {
-                                  return TemAgregadoSimples(*i.expressao);
-                              });
+    bool identidadePossivel = s.de.size() == 1 && s.de[0].fonte.juncoes.empty() &&
+                              s.grupo.empty() && !s.distinto &&
+                              std::none_of(s.itens.begin(), s.itens.end(),
+                                           [](const auto& i) { return TemAgregado(*i.expressao); });
     int identidades = 0;
     auto acrescentar = [&](ColunaDaTabela col) {
         if (t->Coluna(col.nome))

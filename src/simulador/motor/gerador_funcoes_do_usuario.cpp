@@ -137,6 +137,7 @@ GeradorSqlite::FonteDeFuncao GeradorSqlite::ChamadaDaFuncaoDeTabela(const Chamad
         sql += ", " + (padroes[k] == '1' ? std::string("NULL") : args[dado++]);
     FonteDeFuncao r;
     r.sql = f.modulo + "(" + ComoTexto(padroes) + sql + ")";
+    for (const auto& col : f.tabela->colunas) r.nomes.push_back(col.nome);
     derivadas_.push_back(std::make_unique<Tabela>(*f.tabela));
     r.tabela = derivadas_.back().get();
     return r;
@@ -186,6 +187,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
     // RETURN (SELECT ...): the query in parentheses
     r.sql = r.sql.rfind('(', 0) == 0 ? "(SELECT * FROM " + r.sql + ")" : "(" + r.sql + ")";
     r.tabela = gerador.TabelaDerivada(*q);
+    r.nomes = gerador.ColunasDaConsulta(*q, NomeEscrito(c.nome));
     for (auto& d : gerador.derivadas_) derivadas_.push_back(std::move(d));
     ctx_.usaProcessos = ctx_.usaProcessos || interno.usaProcessos;
     ctx_.usaBancos = ctx_.usaBancos || interno.usaBancos;

@@ -10,8 +10,10 @@
 #include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/variaveis.hpp"
@@ -341,26 +343,35 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
 // WITH queries typed from their own SELECT, so that their decimal columns stay exact.
 std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selecao& s) {
     std::vector<std::pair<std::string, Tabela*>> escopo;
-    for (const auto& j : s.de) {
-        const Fonte& f = j.fonte;
+    ParaCadaFonte(s.de, [&](const Fonte& f) {
         if (f.pivo) {
             escopo.emplace_back(f.pivo->apelido, GerarPivo(f).tabela);
-            continue;
+            return;
         }
         if (f.derivada) {
             if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
-            continue;
+            return;
         }
         if (FuncaoDeTabela(f)) {
-            escopo.emplace_back(f.apelido.empty() ? NomeDaFuncao(f) : f.apelido,
-                                ExpandirFuncao(f).tabela);
-            continue;
+            // applied, its arguments may read the sources before it
+            const bool aplicada = FonteAplicada(s.de, f);
+            if (aplicada) escopos_.push_back(escopo);
+            Tabela* t = nullptr;
+            try {
+                t = ExpandirFuncao(f).tabela;
+            } catch (...) {
+                if (aplicada) escopos_.pop_back();
+                throw;
+            }
+            if (aplicada) escopos_.pop_back();
+            escopo.emplace_back(f.apelido.empty() ? NomeDaFuncao(f) : f.apelido, t);
+            return;
         }
         if (!f.valores.empty()) {
             escopo.emplace_back(f.apelido, TabelaDosValores(f));
-            continue;
+            return;
         }
-        if (f.nome.empty()) continue;
+        if (f.nome.empty()) return;
         const std::string& nome = f.apelido.empty() ? f.nome.back() : f.apelido;
         Tabela* t = nullptr;
         if (f.nome.size() == 1)
@@ -371,7 +382,7 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             t = ctx_.gatilho->tabela;
         if (!t && ctx_.catalogo) t = ctx_.catalogo()->AcharTabela(f.nome.back());
         escopo.emplace_back(nome, t);
-    }
+    });
     return escopo;
 }
 
@@ -648,11 +659,13 @@ void GeradorSqlite::ExigirNomesExpostosDistintos(const Selecao& s) {
         for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
         return nome;
     };
-    for (std::size_t a = 0; a < s.de.size(); ++a) {
-        const Fonte& x = s.de[a].fonte;
+    std::vector<const Fonte*> fontes;
+    ParaCadaFonte(s.de, [&](const Fonte& f) { fontes.push_back(&f); });
+    for (std::size_t a = 0; a < fontes.size(); ++a) {
+        const Fonte& x = *fontes[a];
         if (x.nome.empty() || !x.apelido.empty()) continue;
-        for (std::size_t b = a + 1; b < s.de.size(); ++b) {
-            const Fonte& y = s.de[b].fonte;
+        for (std::size_t b = a + 1; b < fontes.size(); ++b) {
+            const Fonte& y = *fontes[b];
             if (!y.nome.empty() && y.apelido.empty() && IguaisCiAs(x.nome.back(), y.nome.back()))
                 throw ErroDeBanco("The objects \"" + escrito(x.nome) + "\" and \"" +
                                       escrito(y.nome) +
@@ -766,6 +779,11 @@ bool GeradorSqlite::ObjetoDoUsuario(const std::vector<std::string>& partes) {
 
 // The SQLite name of a catalog view; "" for any other name.
 std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes) {
+    const std::string escrito = Dobrar(partes.back());
+    // systypes and the views of columns read the alias types, put there as the catalog loads
+    if (ctx_.catalogo && (escrito == "systypes" || escrito == "types" || escrito == "syscolumns" ||
+                          escrito == "columns"))
+        ctx_.catalogo();
     std::vector<std::string> p;
     for (const auto& s : partes) p.push_back(Dobrar(s));
     const std::string& ultimo = p.back();
@@ -818,6 +836,7 @@ bool GeradorSqlite::ColunaOcultaDoSqlite(const Coluna& c) const {
 }
 
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
+    if (auto aplicada = ColunaAplicada(c)) return *aplicada;
     if (ColunaOcultaDoSqlite(c))
         throw ErroDeBanco("Invalid column name '" + c.partes.back() + "'.", 207, 16, 1);
     const auto& p = c.partes;
@@ -837,6 +856,7 @@ std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
 }
 
 std::string GeradorSqlite::GerarFonte(const Fonte& f) {
+    if (!f.juncoes.empty()) return "(" + Gerar(f.juncoes) + ")";
     if (f.pivo) return GerarPivo(f).sql + " AS " + IdentificadorNoSqlite(f.pivo->apelido);
     std::string s;
     if (f.derivada)
@@ -861,6 +881,10 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
 std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
     std::string s;
     for (const auto& j : fontes) {
+        if (j.tipo == "CROSS APPLY" || j.tipo == "OUTER APPLY") {
+            s += GerarAplicacao(j);
+            continue;
+        }
         if (j.tipo == ",")
             s += ", ";
         else if (!j.tipo.empty())
@@ -875,6 +899,28 @@ std::string GeradorSqlite::Gerar(const Clausulas& c) {
     std::string s;
     if (!c.de.empty()) s = "FROM " + Gerar(c.de);
     if (c.onde) s += std::string(s.empty() ? "" : " ") + "WHERE " + Gerar(*c.onde);
+    return s;
+}
+
+std::string GeradorSqlite::GerarNomeada(const std::string& nome,
+                                        const std::vector<std::string>& colunas,
+                                        const Consulta& consulta) {
+    std::string s = IdentificadorNoSqlite(nome);
+    if (!colunas.empty()) {
+        s += "(";
+        for (std::size_t m = 0; m < colunas.size(); ++m)
+            s += (m ? ", " : "") + ComoIdentificador(colunas[m]);
+        const Consulta* q = &consulta;  // (SELECT ...): the SELECT inside
+        while (q->ramos.size() == 1 && q->ramos[0].consulta) q = q->ramos[0].consulta.get();
+        const Selecao* primeira = q->ramos.empty() ? nullptr : q->ramos[0].selecao.get();
+        if (ctx_.chavesDaLinha && ctx_.chavesDaLinha->count(primeira)) s += ", zv_linha";
+        s += ")";
+    }
+    // named already while its own text is written: a recursive one reads itself
+    nomeadas_.emplace_back(nome, nullptr);
+    const std::size_t propria = nomeadas_.size() - 1;
+    s += " AS (" + Gerar(consulta) + ")";
+    nomeadas_[propria].second = TabelaDerivada(consulta, colunas);
     return s;
 }
 
@@ -907,14 +953,18 @@ std::string GeradorSqlite::Convertido(const Expressao& e, const TipoSql& t) {
 }
 
 std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
-    if (s.porcento || s.comEmpates)
-        throw ErroDeBanco("O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES.");
     ExigirNomesExpostosDistintos(s);
     escopos_.push_back(EscopoDe(s));
     struct Saida {
         std::vector<std::vector<std::pair<std::string, Tabela*>>>& e;
-        ~Saida() { e.pop_back(); }
-    } saida{escopos_};
+        std::vector<const Selecao*>& abertas;
+        ~Saida() {
+            e.pop_back();
+            abertas.pop_back();
+        }
+    } saida{escopos_, abertas_};
+    abertas_.push_back(&s);
+    RegistrarAplicadas(s);
     if (&s == selecaoPrincipal_) AnotarTipos(s);
     if (!s.destino.empty()) {
         if (&s != selecaoPrincipal_ && tiposDosRamos_.count(&s))
@@ -950,6 +1000,11 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
             r += (k ? ", " : "") + ValorAtribuido(s, k);
             continue;
         }
+        if (const auto* c = std::get_if<Coluna>(&e.no))
+            if (auto estrela = EstrelaComAplicadas(*c, s)) {
+                r += (k ? ", " : "") + *estrela;
+                continue;
+            }
         std::string item = Gerar(e);
         std::string convertido;
         if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
@@ -957,6 +1012,10 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
         if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
     }
+    if (ctx_.chavesDaLinha)
+        if (auto chave = ctx_.chavesDaLinha->find(&s); chave != ctx_.chavesDaLinha->end())
+            r += ", " + chave->second + " AS zv_linha";
+    if (&s == contarEmpates_.first) r += ", count(*) OVER (" + contarEmpates_.second + ") AS zv_empates";
     if (!s.de.empty()) r += " FROM " + Gerar(s.de);
     if (s.onde) r += " WHERE " + Gerar(*s.onde);
     if (!s.grupo.empty()) {
@@ -983,6 +1042,10 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
     }
     std::string s = GerarSelecao(*r.selecao);
     if (unico || !r.selecao->topo) return s;
+    if (r.selecao->porcento || r.selecao->comEmpates)
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
+            "ou INTERSECT.");
     return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";
 }
 
@@ -997,31 +1060,26 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     std::string s;
     if (!q.com.empty()) {
         s = "WITH ";
-        for (std::size_t k = 0; k < q.com.size(); ++k) {
-            const auto& c = q.com[k];
-            s += (k ? ", " : "") + IdentificadorNoSqlite(c.nome);
-            if (!c.colunas.empty()) {
-                s += "(";
-                for (std::size_t m = 0; m < c.colunas.size(); ++m)
-                    s += (m ? ", " : "") + ComoIdentificador(c.colunas[m]);
-                s += ")";
-            }
-            // named already while its own text is written: a recursive one reads itself
-            nomeadas_.emplace_back(c.nome, nullptr);
-            const std::size_t propria = nomeadas_.size() - 1;
-            s += " AS (" + Gerar(*c.consulta) + ")";
-            nomeadas_[propria].second = TabelaDerivada(*c.consulta, c.colunas);
-        }
+        for (std::size_t k = 0; k < q.com.size(); ++k)
+            s += (k ? ", " : "") + GerarNomeada(q.com[k].nome, q.com[k].colunas, *q.com[k].consulta);
         s += " ";
     }
     TiparRamos(q);
     bool unico = q.ramos.size() == 1;
     bool entreParenteses = unico && q.ramos[0].consulta;
+    const std::size_t inicioDoCorpo = s.size();
     if (entreParenteses && (!q.ordem.empty() || q.deslocamento))
         s += "SELECT * FROM (" + Gerar(*q.ramos[0].consulta) + ")";
     else
         for (std::size_t k = 0; k < q.ramos.size(); ++k)
             s += (k ? " " + q.operadores[k - 1] + " " : "") + GerarRamo(q.ramos[k], unico);
+    const std::string corpo = s.substr(inicioDoCorpo);
+    // ORDER BY and TOP read the columns of the queries the lone SELECT applies
+    struct Aberta {
+        std::vector<const Selecao*>& abertas;
+        ~Aberta() { abertas.pop_back(); }
+    } aberta{abertas_};
+    abertas_.push_back(unico ? q.ramos[0].selecao.get() : nullptr);
     if (!q.ordem.empty()) {
         VerificarOrdem(q);
         VerificarOrdemDistinta(q);
@@ -1032,11 +1090,34 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }
     if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
-        s += " LIMIT " + Gerar(*q.ramos[0].selecao->topo);
+        s += " LIMIT " + LimiteDoTopo(q, *q.ramos[0].selecao, corpo);
     else if (q.deslocamento)
         s += " LIMIT " + (q.busca ? Gerar(*q.busca) : std::string("-1")) + " OFFSET " +
              Gerar(*q.deslocamento);
     return s;
+}
+
+// The LIMIT of TOP n [PERCENT] [WITH TIES] of a lone SELECT, `corpo` its text without
+// ORDER BY. A percent of its rows is rounded up; ties take the rows after the nth whose
+// ORDER BY values equal its, so the limit is the count of rows ordered no later than it.
+std::string GeradorSqlite::LimiteDoTopo(const Consulta& q, const Selecao& s,
+                                        const std::string& corpo) {
+    std::string n = Gerar(*s.topo);
+    if (!s.porcento && !s.comEmpates) return n;
+    n = "(" + n + ")";
+    if (s.porcento) {
+        const std::string x = "(count(*) * " + n + " / 100.0)";
+        n = "(SELECT CAST(" + x + " AS INTEGER) + (" + x + " > CAST(" + x + " AS INTEGER)) FROM (" +
+            corpo + "))";
+    }
+    if (!s.comEmpates) return n;
+    if (q.ordem.empty()) throw ErroDoServidor(1062);
+    const std::string ordem = Ordem(q.ordem);
+    contarEmpates_ = {&s, ordem};
+    const std::string contada = GerarSelecao(s);
+    contarEmpates_ = {};
+    return "coalesce((SELECT zv_empates FROM (" + contada + " " + ordem + " LIMIT 1 OFFSET " + n +
+           " - 1)), -1)";
 }
 
 }  // namespace zolvek::simulador

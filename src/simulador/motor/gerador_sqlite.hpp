@@ -92,6 +92,9 @@ struct ContextoDeReescrita {
     bool comDestino = false;
     std::shared_ptr<Tabela> destino;
     std::string destinoSemTipo;  // its first column whose type the generator cannot tell
+    // a change through a view or WITH query: the SELECTs that give the base row's key as
+    // one more column, zv_linha, and its SQLite text in each (alvos_alteraveis.hpp)
+    const std::map<const Selecao*, std::string>* chavesDaLinha = nullptr;
 };
 
 // The type texts convert to beside values of these types (nothing when none is a text
@@ -111,6 +114,9 @@ class GeradorSqlite {
     std::string Gerar(const Consulta& q);
     std::string Gerar(const Clausulas& c);
     std::string Gerar(const std::vector<Juncao>& fontes);
+    // nome[(colunas)] AS (consulta), a query of a WITH; the queries that follow it read it.
+    std::string GerarNomeada(const std::string& nome, const std::vector<std::string>& colunas,
+                             const Consulta& consulta);
     // The SQL Server type of a numeric expression, where the generator can tell it.
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
     // An expression converted to a type as an assignment to a variable converts it.
@@ -138,6 +144,7 @@ class GeradorSqlite {
     struct FonteDeFuncao {
         std::string sql;
         Tabela* tabela = nullptr;
+        std::vector<std::string> nomes;  // of its columns, in order
     };
     const FonteDeFuncao& ExpandirFuncao(const Fonte& f);
     FonteDeFuncao ChamadaDaFuncaoDeTabela(const Chamada& c, const AssinaturaDeFuncao& f);
@@ -152,6 +159,10 @@ class GeradorSqlite {
     std::string GerarSelecao(const Selecao& s);
     std::string ValorAtribuido(const Selecao& s, std::size_t k);
     std::string GerarRamo(const Ramo& r, bool unico);
+    std::string LimiteDoTopo(const Consulta& q, const Selecao& s, const std::string& corpo);
+    // TOP ... WITH TIES: the SELECT that counts, for each row, the rows ordered no later
+    // (zv_empates), and its ORDER BY
+    std::pair<const Selecao*, std::string> contarEmpates_;
     std::string GerarFonte(const Fonte& f);
     std::string NomeDeCatalogo(const std::vector<std::string>& partes);
     std::string NomeDeTabela(const std::vector<std::string>& partes);
@@ -274,6 +285,29 @@ class GeradorSqlite {
     std::map<const Selecao*, std::vector<std::optional<TipoSql>>> tiposDosRamos_;
     // inline table functions of FROM, written once for their scope and their text
     std::map<const Fonte*, FonteDeFuncao> funcoesExpandidas_;
+
+    // CROSS APPLY and OUTER APPLY of a query (gerador_aplicacao.cpp).
+    struct Aplicada {
+        const Selecao* dona = nullptr;  // the SELECT whose FROM applies it
+        const Fonte* fonte = nullptr;
+        std::string apelido;
+        std::string sqlite;  // the json_each's name
+        std::vector<std::string> nomes;
+        std::vector<std::optional<TipoSql>> tipos;
+    };
+    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta, const std::string& apelido);
+    void RegistrarAplicadas(const Selecao& s);
+    const Aplicada* AplicadaAberta(const std::string& apelido, const std::string& coluna,
+                                   std::size_t& k) const;
+    bool FuncaoEmLinha(const Fonte& f);
+    static bool FonteAplicada(const std::vector<Juncao>& de, const Fonte& f);
+    std::string ValorAplicado(const Aplicada& a, std::size_t k) const;
+    std::optional<std::string> ColunaAplicada(const Coluna& c) const;
+    std::optional<std::string> EstrelaComAplicadas(const Coluna& c, const Selecao& s);
+    std::string GerarAplicacao(const Juncao& j);
+    std::vector<Aplicada> aplicadas_;
+    std::vector<const Selecao*> abertas_;  // the SELECTs being written, outermost first
+    int aplicacoes_ = 0;
 };
 
 }  // namespace zolvek::simulador

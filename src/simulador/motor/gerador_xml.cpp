@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes_xml.hpp"
@@ -154,8 +155,10 @@ void GeradorSqlite::ColunasDaEstrela(const Coluna& c, const Selecao& s,
                                      std::vector<ColunaDoXml>& r) {
     const std::string dono = c.partes.size() >= 2 ? c.partes[c.partes.size() - 2] : "";
     bool achou = false;
-    for (const auto& j : s.de) {
-        const Fonte& f = j.fonte;
+    std::vector<const Fonte*> fontes;
+    ParaCadaFonte(s.de, [&](const Fonte& f) { fontes.push_back(&f); });
+    for (const Fonte* fonte : fontes) {
+        const Fonte& f = *fonte;
         const std::string nome = f.apelido.empty() && !f.nome.empty() ? f.nome.back() : f.apelido;
         if (!dono.empty() && !IguaisCiAs(dono, nome)) continue;
         Tabela* t = nullptr;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/acoes_referenciais.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -28,14 +29,108 @@ std::string NomeDoIndice(const Tabela& t, const Indice& i) {
     return Id("zvi_" + std::to_string(t.id) + "_" + std::to_string(i.indid));
 }
 
-[[noreturn]] void FalharPorChaveDuplicada(const Tabela& t, const Indice& i) {
+// The rows with a NULL in a key column of a unique index: SQL Server holds them to one per
+// key as it does values, SQLite lets any number in. A partial unique index over those rows
+// tells a NULL apart from every value ((c IS NULL), ifnull(c, 0)) and holds them to one.
+std::string NomeDoIndiceDeNulos(const Tabela& t, const Indice& i) {
+    return Id("zvn_" + std::to_string(t.id) + "_" + std::to_string(i.indid));
+}
+
+std::string ColacaoDoTipo(const TipoSql& t) {
+    if (EhTexto(t.base)) return std::string(" COLLATE ") + kColacao;
+    if (EhDataHora(t.base)) return std::string(" COLLATE ") + kColacaoDeData;
+    if (EhNumericoExato(t.base)) return std::string(" COLLATE ") + kColacaoDecimal;
+    return "";
+}
+
+// A filtered index's WHERE in SQLite's text, after `antes`; "" for an index without one.
+std::string FiltroNoSqlite(const Tabela& t, const Indice& i, const std::string& antes) {
+    return i.filtro.empty() ? "" : antes + ExpressaoDaTabela(t, i.filtro);
+}
+
+void CriarIndiceDeNulos(sqlite3* db, const Tabela& t, const Indice& i) {
+    std::string colunas, nulos;
+    for (const auto& c : i.colunas) {
+        const ColunaDaTabela* col = t.Coluna(c.nome);
+        const std::string id = Id(c.nome);
+        colunas += colunas.empty() ? "" : ", ";
+        if (!col || !col->anulavel) {
+            colunas += id;
+            continue;
+        }
+        colunas += "(" + id + " IS NULL), ifnull(" + id + ", 0)" + ColacaoDoTipo(col->tipo);
+        nulos += (nulos.empty() ? "" : " OR ") + id + " IS NULL";
+    }
+    if (nulos.empty()) return;
+    ExecutarSql(db, "CREATE UNIQUE INDEX " + NomeDoIndiceDeNulos(t, i) + " ON " + Tab(t.nome) +
+                        " (" + colunas + ") WHERE (" + nulos + ")" + FiltroNoSqlite(t, i, " AND "));
+}
+
+// "c = (expressão), ..." of a table's computed columns, each value as its column's type;
+// "" when it has none.
+std::string ColunasCalculadas(const Tabela& t) {
+    std::string s;
+    for (const auto& c : t.colunas) {
+        if (c.calculo.empty()) continue;
+        std::string valor = ExpressaoDaTabela(t, c.calculo);
+        if (c.tipo.base != TipoBase::SqlVariant) valor = ChamadaDeConversao(valor, c.tipo);
+        s += (s.empty() ? "" : ", ") + Id(c.nome) + " = " + valor;
+    }
+    return s;
+}
+
+// A key value as SQL Server writes it in its messages: NULL as <NULL>, binaries in hex.
+std::string TextoDoValorDaChave(sqlite3_stmt* st, int c) {
+    switch (sqlite3_column_type(st, c)) {
+        case SQLITE_NULL:
+            return "<NULL>";
+        case SQLITE_BLOB: {
+            static const char kHex[] = "0123456789ABCDEF";
+            const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(st, c));
+            std::string h = "0x";
+            for (int k = 0; k < sqlite3_column_bytes(st, c); ++k)
+                h += {kHex[p[k] >> 4], kHex[p[k] & 15]};
+            return h;
+        }
+        default:
+            return reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+    }
+}
+
+// " The duplicate key value is (a, b)." for the first key that rows of `tabela` (SQLite's
+// name) share; "" when it cannot be told.
+std::string ChaveRepetida(sqlite3* db, const std::string& tabela,
+                          const std::vector<std::string>& colunas, const std::string& filtro = "") {
+    std::string lista;
+    for (const auto& c : colunas) lista += (lista.empty() ? "" : ", ") + Id(c);
+    try {
+        Instrucao q(db, "SELECT " + lista + " FROM " + tabela + filtro + " GROUP BY " + lista +
+                            " HAVING count(*) > 1 LIMIT 1");
+        if (!q.Passo()) return "";
+        std::string valores;
+        for (int k = 0; k < static_cast<int>(colunas.size()); ++k)
+            valores += (k ? ", " : "") + TextoDoValorDaChave(q.Bruta(), k);
+        return " The duplicate key value is (" + valores + ").";
+    } catch (const ErroDeBanco&) {
+        return "";
+    }
+}
+
+[[noreturn]] void FalharPorChaveDuplicada(const Tabela& t, const Indice& i,
+                                          const std::string& valor) {
     throw ErroDeBanco(
         "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
         "the object name 'dbo." +
-            t.nome + "' and the index name '" + i.nome + "'." +
+            t.nome + "' and the index name '" + i.nome + "'." + valor +
             (i.restricao != 0 ? "\nCould not create constraint or index. See previous errors."
                               : ""),
         1505, 16, 1);
+}
+
+std::vector<std::string> NomesDasColunas(const std::vector<ColunaDeIndice>& colunas) {
+    std::vector<std::string> r;
+    for (const auto& c : colunas) r.push_back(c.nome);
+    return r;
 }
 
 std::string Colunas(const std::vector<ColunaDeIndice>& cols) {
@@ -84,6 +179,10 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
         }
         s += " ";
         s += TipoSqlite(c.tipo);
+        if (!c.calculo.empty()) {  // its value is written by the table's triggers
+            s += ColacaoDoTipo(c.tipo);
+            continue;
+        }
         if (EhTexto(c.tipo.base)) s += std::string(" COLLATE ") + kColacao;
         if (EhDataHora(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDeData;
         if (EhNumericoExato(c.tipo.base)) s += std::string(" COLLATE ") + kColacaoDecimal;
@@ -121,6 +220,14 @@ std::string ExpressaoParaSqlite(const std::string& texto) {
     return Reescrever(tokens, {0, tokens.size()}, ctx);
 }
 
+std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto) {
+    auto tokens = Tokenizar(texto);
+    ContextoDeReescrita ctx;
+    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();
+    ctx.escopoPadrao = {{t.nome, const_cast<Tabela*>(&t)}};  // only read
+    return Reescrever(tokens, {0, tokens.size()}, ctx);
+}
+
 // Whether the SQLite table keeps index i as its row key (it was made so when the table
 // last was), so that no index of its own is there.
 bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i) {
@@ -136,12 +243,16 @@ bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i) {
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
     if (IndiceNaLinha(db, t, i)) return;
     std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
-                      NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")";
+                      NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")" +
+                      FiltroNoSqlite(t, i, " WHERE ");
     try {
         ExecutarSql(db, sql);
+        if (i.unico) CriarIndiceDeNulos(db, t, i);
     } catch (const FalhaDoSqlite& f) {
         if (f.Codigo() != SQLITE_CONSTRAINT_UNIQUE) throw;
-        FalharPorChaveDuplicada(t, i);
+        FalharPorChaveDuplicada(t, i,
+                                ChaveRepetida(db, Tab(t.nome), NomesDasColunas(i.colunas),
+                                              FiltroNoSqlite(t, i, " WHERE ")));
     }
 }
 
@@ -149,6 +260,14 @@ void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
     if (IndiceNaLinha(db, t, i))
         throw std::logic_error("a row key goes only with its table rebuilt without it");
     ExecutarSql(db, "DROP INDEX IF EXISTS " + NomeDoIndice(t, i));
+    ExecutarSql(db, "DROP INDEX IF EXISTS " + NomeDoIndiceDeNulos(t, i));
+}
+
+const Indice* IndiceDoSqlite(const Tabela& t, const std::string& nome) {
+    for (const auto& i : t.indices)
+        for (const std::string& n : {NomeDoIndice(t, i), NomeDoIndiceDeNulos(t, i)})
+            if (n == Id(nome)) return &i;
+    return nullptr;
 }
 
 void CriarIndicesSqlite(sqlite3* db, const Tabela& t) {
@@ -210,6 +329,13 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
         ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
     }
+    if (const std::string calculadas = ColunasCalculadas(t); !calculadas.empty()) {
+        const std::string linha = ColunaDaLinha(t);
+        const std::string corpo = " BEGIN UPDATE " + tabela + " SET " + calculadas + " WHERE " +
+                                  linha + " = NEW." + linha + "; END";
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
+    }
     // This table as the referencing side.
     for (const auto& r : t.restricoes) {
         if (r.tipo != "F" || r.desabilitada) continue;
@@ -240,9 +366,12 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
             for (const auto& c : r.colunas) remotas.push_back(c.nome);
             std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha->nome) + " WHERE " +
                                  Condicoes(locais, remotas, "OLD") + ")";
-            ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
-                                " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
-                                Texto("zvref|DELETE|" + r.nome) + "); END");
+            CriarGatilhosDasAcoes(db, t, *filha, r, nome);
+            if (r.aoExcluir.empty())
+                ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
+                                    " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
+                                    Texto("zvref|DELETE|" + r.nome) + "); END");
+            if (!r.aoAtualizar.empty()) continue;
             std::string mudou, colunas;
             for (const auto& c : r.colunasReferidas) {
                 if (!mudou.empty()) mudou += " OR ";
@@ -280,6 +409,23 @@ void CriarTabelaTemporariaSqlite(sqlite3* db, const Tabela& t) {
             .Executar();
     CriarIndicesSqlite(db, t);
 }
+
+namespace {
+
+// The duplicate key of a primary key that a rebuilt table's rows break, read from the copy
+// of its rows (whose columns have their old names).
+std::string ChaveNaCopia(sqlite3* db, const std::string& copia, const Indice& i,
+                         const std::map<std::string, std::string>& origem) {
+    std::vector<std::string> colunas;
+    for (const auto& c : i.colunas) {
+        auto it = origem.find(Dobrar(c.nome));
+        if (it == origem.end() || it->second.empty()) return "";
+        colunas.push_back(it->second);
+    }
+    return ChaveRepetida(db, "temp." + Id(copia), colunas);
+}
+
+}  // namespace
 
 void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
                        const std::map<std::string, std::string>& origem) {
@@ -333,7 +479,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
         if (f.Codigo() == SQLITE_CONSTRAINT_PRIMARYKEY)
             for (const auto& i : nova.indices)
-                if (i.primario) FalharPorChaveDuplicada(nova, i);
+                if (i.primario) FalharPorChaveDuplicada(nova, i, ChaveNaCopia(db, velha, i, origem));
         throw;
     } catch (...) {
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
@@ -355,6 +501,8 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     }
     CriarIndicesSqlite(db, nova);
     RecriarGatilhos(db, catalogo, nova);
+    if (const std::string calculadas = ColunasCalculadas(nova); !calculadas.empty())
+        ExecutarSql(db, "UPDATE main." + Tab(nova.nome) + " SET " + calculadas);
 }
 
 }  // namespace zolvek::simulador

@@ -15,6 +15,8 @@ namespace zolvek::simulador {
 
 // Translates a stored CHECK or DEFAULT text for SQLite.
 std::string ExpressaoParaSqlite(const std::string& texto);
+// The same, with the types of the table's columns that it names.
+std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto);
 
 // A temporary SQLite table `nome` with t's columns, types and collations and none of its
 // constraints: a trigger's inserted and deleted rows.
@@ -32,6 +34,8 @@ void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 // Not for an index IndiceNaLinha tells of: that one goes only with the table rebuilt.
 void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i);
+// The index of `t` that SQLite's index `nome` (as its messages name it) enforces.
+const Indice* IndiceDoSqlite(const Tabela& t, const std::string& nome);
 // Rewrites the engine's triggers attached to a table (rowversion, both sides of its
 // foreign keys).
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t);

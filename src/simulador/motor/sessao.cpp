@@ -114,14 +114,24 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
     : servidor_(std::move(servidor)), login_(login), host_(host), programa_(programa) {
     SessaoAberta aberta = servidor_->AbrirSessao(login_, banco, host_, programa_);
     spid_ = aberta.spid;
-    auto info = servidor_->AcharBanco(banco.empty() ? "master" : banco);
-    banco_ = info ? info->nome : banco;
+    banco_ = aberta.banco;
     try {
         Abrir(aberta.arquivoSqlite.string());
     } catch (const FalhaDoSqlite& f) {
         Fechar();
         servidor_->FecharSessao(spid_);
         throw ErroComoSqlServer(f.what(), banco_);
+    } catch (const ErroDeBanco& e) {
+        Fechar();
+        servidor_->FecharSessao(spid_);
+        // the login's default database, which it cannot enter
+        if (banco.empty() && e.Numero() == 4060)
+            throw ErroDeBanco(
+                "Cannot open user default database. Login failed.\nLogin failed "
+                "for user '" +
+                    login_.nome + "'.",
+                4064, 11, 1);
+        throw;
     } catch (...) {
         Fechar();
         servidor_->FecharSessao(spid_);
@@ -509,6 +519,7 @@ Catalogo& Sessao::CatalogoAtual() {
     if (!catalogoEmDia_) {
         catalogo_.Carregar(db_);
         for (const auto& [nome, t] : variaveisDeTabela_) catalogo_.AnotarTabela(t);
+        AtualizarTiposDoUsuario(db_, catalogo_.TiposDoUsuario());
         catalogoEmDia_ = true;
     }
     return catalogo_;
@@ -569,6 +580,7 @@ bool Sessao::GarantirVisoes(std::string_view faltando) {
     Instrucao q(db_, "SELECT 1 FROM sqlite_temp_master WHERE name = 'sysobjects'");
     if (q.Passo()) return CriarVisoesDeChavesQueFaltam(db_, faltando);
     CriarVisoesDoCatalogo(db_);
+    if (catalogoEmDia_) AtualizarTiposDoUsuario(db_, catalogo_.TiposDoUsuario());
     return true;
 }
 

@@ -247,6 +247,7 @@ class Sessao {
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
     bool semContagem_ = false;               // SET NOCOUNT ON
+    std::int64_t limiteDeLinhas_ = 0;        // SET ROWCOUNT n: 0 for none
     bool xactAbort_ = false;                 // SET XACT_ABORT ON
     bool fecharCursoresNoFim_ = false;       // SET CURSOR_CLOSE_ON_COMMIT ON
     bool emLote_ = false;

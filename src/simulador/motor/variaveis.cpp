@@ -47,8 +47,9 @@ db::Valor EstadoProcedural::Valor(int n) const {
 void QuadroDeVariaveis::Declarar(const instrucao::VariavelDeclarada& v) {
     const std::string chave = Dobrar(v.nome);
     if (porNome_.count(chave)) return;  // the parser already refused a second one
+    const TipoSql tipo = TipoDeclarado(v);
     porNome_[chave] = itens_.size();
-    itens_.push_back({v.nome, v.tipo, std::monostate{}});
+    itens_.push_back({v.nome, tipo, std::monostate{}});
 }
 
 void QuadroDeVariaveis::DeclararDe(const std::vector<std::unique_ptr<Comando>>& comandos) {

@@ -52,6 +52,9 @@ struct EstadoProcedural {
     bool erroDeGatilho = false;
     // the first error the batch went on after, which the client hears of at its end
     std::optional<ErroDeBanco> primeiroErro;
+    // INSTEAD OF triggers whose bodies are running: a change they make to their own table
+    // or view is made, not handed to them again
+    std::vector<std::int64_t> emVezDeAtivos;
     // :zvsN of a statement's text (see SqliteDoEstado)
     db::Valor Valor(int n) const;
 };

@@ -24,12 +24,18 @@ CREATE TEMP TABLE zv_systypes(name TEXT COLLATE LATIN1_CI_AS, xtype INTEGER, sta
 CREATE INDEX temp.zv_systypes_xusertype ON zv_systypes(xusertype);
 CREATE TEMP VIEW systypes AS SELECT * FROM zv_systypes;
 CREATE TEMP VIEW zv_sys_types AS SELECT name, xtype AS system_type_id, xusertype AS user_type_id,
-  4 AS schema_id, NULL AS principal_id, length AS max_length,
+  (CASE WHEN xusertype >= 257 THEN 1 ELSE 4 END) AS schema_id, NULL AS principal_id,
+  length AS max_length,
   (CASE WHEN xtype IN (34, 35, 36, 98, 99, 165, 167, 173, 175, 189, 231, 239) THEN 0 ELSE prec END)
     AS precision, (CASE WHEN xtype IN (41, 42) THEN 7 ELSE scale END) AS scale,
-  collation AS collation_name, (CASE WHEN xusertype = 256 THEN 0 ELSE 1 END) AS is_nullable,
-  0 AS is_user_defined, 0 AS is_assembly_type, 0 AS default_object_id, 0 AS rule_object_id,
-  0 AS is_table_type FROM zv_systypes;
+  collation AS collation_name,
+  (CASE WHEN xusertype = 256 THEN 0 WHEN xusertype >= 257 THEN allownulls ELSE 1 END) AS is_nullable,
+  (xusertype >= 257) AS is_user_defined, 0 AS is_assembly_type, 0 AS default_object_id,
+  0 AS rule_object_id, 0 AS is_table_type FROM zv_systypes;
+CREATE TEMP VIEW zv_tipo_da_coluna AS SELECT c.tabela, c.colid,
+  coalesce((SELECT t.xusertype FROM zv_systypes t
+    WHERE t.name = zv_atributo_da_coluna(c.tabela, c.colid, 'tipo')), c.xtype) AS usuario
+  FROM main.zv_colunas c;
 CREATE TEMP VIEW sysobjects AS SELECT o.nome AS name, o.id AS id, o.tipo COLLATE LATIN1_CI_AS AS xtype,
   1 AS uid, 0 AS info, 0 AS status, 0 AS base_schema_ver, 0 AS replinfo, o.pai AS parent_obj,
   zv_dt(o.criacao) AS crdate, 0 AS ftcatid, 0 AS schema_ver, 0 AS stats_schema_ver,
@@ -53,7 +59,8 @@ CREATE TEMP VIEW zv_sys_procedures AS SELECT * FROM zv_sys_objects WHERE type = 
 CREATE TEMP VIEW zv_sys_triggers AS SELECT name, object_id, parent_object_id AS parent_id,
   create_date, modify_date, 0 AS is_disabled FROM zv_sys_objects WHERE type = 'TR';
 CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS xtype,
-  0 AS typestat, c.xtype AS xusertype, c.comprimento AS length,
+  0 AS typestat, (SELECT u.usuario FROM zv_tipo_da_coluna u WHERE u.tabela = c.tabela
+    AND u.colid = c.colid) AS xusertype, c.comprimento AS length,
   (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS xprec,
   (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
@@ -61,13 +68,18 @@ CREATE TEMP VIEW syscolumns AS SELECT c.nome AS name, c.tabela AS id, c.xtype AS
     THEN c.escala_cat ELSE 0 END) AS xscale, c.colid AS colid, 0 AS xoffset, 0 AS bitpos, 0 AS reserved,
   0 AS colstat, c.padrao AS cdefault, 0 AS domain, 0 AS number, c.colid AS colorder,
   NULL AS autoval, 0 AS offset, 0 AS collationid, 0 AS language,
-  (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type, c.xtype AS usertype,
-  NULL AS printfmt, c.prec AS prec, c.escala_cat AS scale, 0 AS iscomputed, 0 AS isoutparam,
+  (CASE WHEN c.anulavel THEN 8 ELSE 0 END) AS status, c.xtype AS type,
+  (SELECT u.usuario FROM zv_tipo_da_coluna u WHERE u.tabela = c.tabela AND u.colid = c.colid)
+    AS usertype,
+  NULL AS printfmt, c.prec AS prec, c.escala_cat AS scale,
+  (zv_atributo_da_coluna(c.tabela, c.colid, 'calculo') IS NOT NULL) AS iscomputed, 0 AS isoutparam,
   c.anulavel AS isnullable,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS collation
   FROM main.zv_colunas c;
 CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name, c.colid AS column_id,
-  c.xtype AS system_type_id, c.xtype AS user_type_id, c.comprimento AS max_length,
+  c.xtype AS system_type_id,
+  (SELECT u.usuario FROM zv_tipo_da_coluna u WHERE u.tabela = c.tabela AND u.colid = c.colid)
+    AS user_type_id, c.comprimento AS max_length,
   (CASE WHEN c.xtype IN (40, 41, 42, 43, 48, 52, 56, 58, 59, 60, 61, 62, 104, 106, 108, 122, 127)
     THEN c.prec ELSE 0 END) AS precision,
   (CASE WHEN c.xtype IN (41, 42, 43) AND c.precisao = 0 THEN 7
@@ -76,11 +88,17 @@ CREATE TEMP VIEW zv_sys_columns AS SELECT c.tabela AS object_id, c.nome AS name,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END)
     COLLATE LATIN1_CI_AS AS collation_name, c.anulavel AS is_nullable,
   (CASE WHEN c.xtype IN (98, 165, 167, 173, 175, 231, 239) THEN 1 ELSE 0 END) AS is_ansi_padded,
-  0 AS is_rowguidcol, c.identidade AS is_identity, 0 AS is_computed, 0 AS is_filestream,
+  0 AS is_rowguidcol, c.identidade AS is_identity,
+  (zv_atributo_da_coluna(c.tabela, c.colid, 'calculo') IS NOT NULL) AS is_computed, 0 AS is_filestream,
   0 AS is_replicated, 0 AS is_non_sql_subscribed, 0 AS is_merge_published, 0 AS is_dts_replicated,
   0 AS is_xml_document, 0 AS xml_collection_id, c.padrao AS default_object_id, 0 AS rule_object_id,
   0 AS is_sparse, 0 AS is_column_set
   FROM main.zv_colunas c;
+CREATE TEMP VIEW zv_sys_computed_columns AS SELECT c.*,
+  zv_atributo_da_coluna(c.object_id, c.column_id, 'calculo') AS definition,
+  1 AS uses_database_collation,
+  zv_atributo_da_coluna(c.object_id, c.column_id, 'persistida') AS is_persisted
+  FROM zv_sys_columns c WHERE c.is_computed = 1;
 CREATE TEMP VIEW sysindexes AS SELECT i.tabela AS id, 0 AS status, NULL AS first, i.indid AS indid,
   NULL AS root, 0 AS minlen, (SELECT count(*) FROM main.zv_indices) * 0 AS keycnt, 1 AS groupid,
   0 AS dpages, 0 AS reserved, 0 AS used, zv_linhas(i.tabela) AS rowcnt, 0 AS rowmodctr, 0 AS reserved3,
@@ -96,7 +114,9 @@ CREATE TEMP VIEW zv_sys_indexes AS SELECT i.tabela AS object_id, i.nome AS name,
   i.unico AS is_unique, 1 AS data_space_id, 0 AS ignore_dup_key, i.primario AS is_primary_key,
   (CASE WHEN i.restricao <> 0 AND NOT i.primario THEN 1 ELSE 0 END) AS is_unique_constraint,
   0 AS fill_factor, 0 AS is_padded, 0 AS is_disabled, 0 AS is_hypothetical,
-  1 AS allow_row_locks, 1 AS allow_page_locks, 0 AS has_filter, NULL AS filter_definition
+  1 AS allow_row_locks, 1 AS allow_page_locks,
+  (zv_filtro_do_indice(i.tabela, i.indid) IS NOT NULL) AS has_filter,
+  zv_filtro_do_indice(i.tabela, i.indid) AS filter_definition
   FROM main.zv_indices i
   UNION ALL SELECT o.id, NULL, 0, 0, 'HEAP', 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, NULL
   FROM main.zv_objetos o WHERE o.tipo = 'U'
@@ -121,8 +141,12 @@ CREATE TEMP VIEW zv_is_columns AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TA
   (CASE WHEN c.xtype IN (35, 167, 175) THEN 'iso_1' WHEN c.xtype IN (99, 231, 239) THEN 'UNICODE' END)
     AS CHARACTER_SET_NAME, NULL AS COLLATION_CATALOG, NULL AS COLLATION_SCHEMA,
   (CASE WHEN c.xtype IN (35, 99, 167, 175, 231, 239) THEN 'Latin1_General_CI_AS' END) AS COLLATION_NAME,
-  NULL AS DOMAIN_CATALOG, NULL AS DOMAIN_SCHEMA, NULL AS DOMAIN_NAME
+  (CASE WHEN d.name IS NOT NULL THEN zv_db_name() END) COLLATE LATIN1_CI_AS AS DOMAIN_CATALOG,
+  (CASE WHEN d.name IS NOT NULL THEN 'dbo' END) COLLATE LATIN1_CI_AS AS DOMAIN_SCHEMA,
+  d.name AS DOMAIN_NAME
   FROM main.zv_colunas c JOIN main.zv_objetos o ON o.id = c.tabela
+  LEFT JOIN zv_systypes d ON d.xusertype >= 257
+    AND d.name = zv_atributo_da_coluna(c.tabela, c.colid, 'tipo')
   LEFT JOIN main.zv_objetos d ON d.id = c.padrao AND c.padrao <> 0;
 CREATE TEMP VIEW zv_is_tables AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS TABLE_CATALOG,
   'dbo' COLLATE LATIN1_CI_AS AS TABLE_SCHEMA, o.nome AS TABLE_NAME,
@@ -200,9 +224,15 @@ CREATE TEMP VIEW zv_indice_referido AS SELECT r.id AS restricao, t.id AS tabela,
   WHERE r.tipo = 'F';
 CREATE TEMP VIEW zv_sys_foreign_keys AS SELECT s.*, x.tabela AS referenced_object_id,
   x.indid AS key_index_id, (r.nocheck = 2) AS is_disabled, 0 AS is_not_for_replication,
-  (r.nocheck <> 0) AS is_not_trusted, 0 AS delete_referential_action,
-  'NO_ACTION' COLLATE LATIN1_CI_AS AS delete_referential_action_desc, 0 AS update_referential_action,
-  'NO_ACTION' COLLATE LATIN1_CI_AS AS update_referential_action_desc,
+  (r.nocheck <> 0) AS is_not_trusted,
+  (CASE zv_acao_referencial(r.id, 'ao_excluir') WHEN 'CASCADE' THEN 1
+    WHEN 'SET NULL' THEN 2 WHEN 'SET DEFAULT' THEN 3 ELSE 0 END) AS delete_referential_action,
+  replace(coalesce(nullif(zv_acao_referencial(r.id, 'ao_excluir'), ''), 'NO ACTION'), ' ', '_')
+    COLLATE LATIN1_CI_AS AS delete_referential_action_desc,
+  (CASE zv_acao_referencial(r.id, 'ao_atualizar') WHEN 'CASCADE' THEN 1
+    WHEN 'SET NULL' THEN 2 WHEN 'SET DEFAULT' THEN 3 ELSE 0 END) AS update_referential_action,
+  replace(coalesce(nullif(zv_acao_referencial(r.id, 'ao_atualizar'), ''), 'NO ACTION'), ' ', '_')
+    COLLATE LATIN1_CI_AS AS update_referential_action_desc,
   (r.nome GLOB 'FK__*__*') AS is_system_named
   FROM zv_sys_objects s JOIN main.zv_objetos r ON r.id = s.object_id
   LEFT JOIN zv_indice_referido x ON x.restricao = r.id WHERE r.tipo = 'F';
@@ -274,8 +304,11 @@ CREATE TEMP VIEW zv_is_referential_constraints AS SELECT zv_db_name() COLLATE LA
   'dbo' COLLATE LATIN1_CI_AS AS CONSTRAINT_SCHEMA, r.nome AS CONSTRAINT_NAME,
   zv_db_name() COLLATE LATIN1_CI_AS AS UNIQUE_CONSTRAINT_CATALOG,
   'dbo' COLLATE LATIN1_CI_AS AS UNIQUE_CONSTRAINT_SCHEMA, i.nome AS UNIQUE_CONSTRAINT_NAME,
-  'SIMPLE' COLLATE LATIN1_CI_AS AS MATCH_OPTION, 'NO ACTION' COLLATE LATIN1_CI_AS AS UPDATE_RULE,
-  'NO ACTION' COLLATE LATIN1_CI_AS AS DELETE_RULE FROM main.zv_objetos r
+  'SIMPLE' COLLATE LATIN1_CI_AS AS MATCH_OPTION,
+  coalesce(nullif(zv_acao_referencial(r.id, 'ao_atualizar'), ''), 'NO ACTION')
+    COLLATE LATIN1_CI_AS AS UPDATE_RULE,
+  coalesce(nullif(zv_acao_referencial(r.id, 'ao_excluir'), ''), 'NO ACTION')
+    COLLATE LATIN1_CI_AS AS DELETE_RULE FROM main.zv_objetos r
   LEFT JOIN zv_indice_referido x ON x.restricao = r.id
   LEFT JOIN main.zv_indices i ON i.tabela = x.tabela AND i.indid = x.indid WHERE r.tipo = 'F';
 CREATE TEMP VIEW zv_is_check_constraints AS SELECT zv_db_name() COLLATE LATIN1_CI_AS AS CONSTRAINT_CATALOG,

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "simulador/motor/catalogo.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;
@@ -15,6 +16,9 @@ struct sqlite3;
 namespace zolvek::simulador {
 
 void CriarVisoesDoCatalogo(sqlite3* db);
+// The database's alias types in systypes and sys.types (visoes_de_tipos.cpp): made again
+// each time the catalog is read.
+void AtualizarTiposDoUsuario(sqlite3* db, const std::vector<TipoDoUsuario>& tipos);
 // The views of keys, constraints, modules and schemas (information_schema.key_column_usage,
 // sys.sql_modules ...) cost more to make than all the others together: they are made the
 // first time a statement misses one. True when `faltando`, SQLite's name of the table a

@@ -225,13 +225,12 @@ void Servidor::ExigirArquivosLivres(const std::vector<ArquivoDoBanco>& arquivos,
 
 // ---- create and drop -----------------------------------------------------------------
 
-InfoDoBanco Servidor::CriarBanco(const DefinicaoDeBanco& definicao) {
-    const std::string nome = texto::Aparar(definicao.nome);
-    if (nome.empty()) throw ErroDeBanco("Incorrect syntax near 'DATABASE'.");
-    if (nome.size() > 128)
-        throw ErroDeBanco("The identifier that starts with '" + nome.substr(0, 128) +
-                          "' is too long. Maximum length is 128.");
+namespace {
 
+// The files a new database gets: those it names, or a data and a log file of its name in
+// the default folder; numbered as SQL Server numbers them.
+std::vector<ArquivoDoBanco> ArquivosDoNovoBanco(const std::string& nome,
+                                                const DefinicaoDeBanco& definicao) {
     std::vector<ArquivoDoBanco> arquivos;
     std::vector<ArquivoDoBanco> dados = definicao.dados;
     std::vector<ArquivoDoBanco> log = definicao.log;
@@ -273,6 +272,19 @@ InfoDoBanco Servidor::CriarBanco(const DefinicaoDeBanco& definicao) {
     }
     std::sort(arquivos.begin(), arquivos.end(),
               [](const ArquivoDoBanco& x, const ArquivoDoBanco& y) { return x.id < y.id; });
+    return arquivos;
+}
+
+}  // namespace
+
+InfoDoBanco Servidor::CriarBanco(const DefinicaoDeBanco& definicao) {
+    const std::string nome = texto::Aparar(definicao.nome);
+    if (nome.empty()) throw ErroDeBanco("Incorrect syntax near 'DATABASE'.");
+    if (nome.size() > 128)
+        throw ErroDeBanco("The identifier that starts with '" + nome.substr(0, 128) +
+                          "' is too long. Maximum length is 128.");
+
+    const std::vector<ArquivoDoBanco> arquivos = ArquivosDoNovoBanco(nome, definicao);
 
     std::lock_guard trava(mutex_);
     Transacao transacao(master_);

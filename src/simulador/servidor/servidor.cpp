@@ -32,6 +32,9 @@ CREATE TABLE IF NOT EXISTS srv_parametros (
 CREATE TABLE IF NOT EXISTS srv_logins (
     chave TEXT PRIMARY KEY, nome TEXT NOT NULL, senha TEXT NOT NULL,
     sysadmin INTEGER NOT NULL, integrado INTEGER NOT NULL, criacao TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS srv_atributos_dos_logins (
+    chave TEXT PRIMARY KEY REFERENCES srv_logins(chave) ON DELETE CASCADE,
+    desabilitado INTEGER NOT NULL DEFAULT 0, banco_padrao TEXT NOT NULL DEFAULT 'master');
 CREATE TABLE IF NOT EXISTS srv_bancos (
     id INTEGER PRIMARY KEY, chave TEXT NOT NULL UNIQUE, nome TEXT NOT NULL,
     arquivo TEXT NOT NULL, criacao TEXT NOT NULL,
@@ -114,6 +117,24 @@ bool SenhaConfere(const std::string& guardada, const std::string& senha) {
 
 std::string FalhaDeLogin(const std::string& login) {
     return "Login failed for user '" + login + "'.";
+}
+
+// A login with what ALTER LOGIN changed of it (logins without a row keep the defaults).
+constexpr const char* kLerLogins =
+    "SELECT l.nome, l.sysadmin, l.integrado, coalesce(a.desabilitado, 0), "
+    "coalesce(a.banco_padrao, 'master') FROM srv_logins l "
+    "LEFT JOIN srv_atributos_dos_logins a ON a.chave = l.chave";
+
+Login LoginLido(const Comando& ler) {
+    return Login{ler.Texto(0), ler.Inteiro(1) != 0, ler.Inteiro(3) != 0, ler.Inteiro(2) != 0,
+                 ler.Texto(4)};
+}
+
+void ExigirHabilitado(const Login& login) {
+    if (login.desabilitado)
+        throw ErroDeBanco(
+            "Login failed for user '" + login.nome + "'. Reason: The account is disabled.", 18470,
+            14, 1);
 }
 
 }  // namespace
@@ -300,14 +321,13 @@ void Servidor::InserirLogin(const std::string& nome, const std::string& senha, b
 
 Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
     std::lock_guard trava(mutex_);
-    Comando ler(master_,
-                "SELECT nome, senha, sysadmin FROM srv_logins "
-                "WHERE chave = ? AND integrado = 0");
+    Comando ler(master_, "SELECT senha FROM srv_logins WHERE chave = ? AND integrado = 0");
     ler.Ligar(1, ChaveDeNome(login));
-    if (!ler.Passo() || !SenhaConfere(ler.Texto(1), senha))
+    if (!ler.Passo() || !SenhaConfere(ler.Texto(0), senha))
         throw ErroDeBanco(FalhaDeLogin(login), 18456, 14, 1);
-    Login encontrado{ler.Texto(0), ler.Inteiro(2) != 0};
-    if (EhSenhaAntiga(ler.Texto(1), senha)) {
+    const Login encontrado = *AcharLogin(login);
+    ExigirHabilitado(encontrado);
+    if (EhSenhaAntiga(ler.Texto(0), senha)) {
         Comando trocar(master_, "UPDATE srv_logins SET senha = ? WHERE chave = ?");
         trocar.Ligar(1, GuardarSenha(senha)).Ligar(2, ChaveDeNome(login)).Executar();
     }
@@ -317,10 +337,10 @@ Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
 Login Servidor::AutenticarIntegrado() {
     std::lock_guard trava(mutex_);
     const std::string usuario = UsuarioDoSistemaOperacional();
-    Comando ler(master_, "SELECT nome, sysadmin FROM srv_logins WHERE chave = ? AND integrado = 1");
-    ler.Ligar(1, ChaveDeNome(usuario));
-    if (!ler.Passo()) throw ErroDeBanco(FalhaDeLogin(usuario));
-    return Login{ler.Texto(0), ler.Inteiro(1) != 0};
+    const auto login = AcharLogin(usuario);
+    if (!login || !login->integrado) throw ErroDeBanco(FalhaDeLogin(usuario), 18456, 14, 1);
+    ExigirHabilitado(*login);
+    return *login;
 }
 
 void Servidor::CriarLogin(const std::string& nome, const std::string& senha, bool sysadmin) {
@@ -343,18 +363,89 @@ void Servidor::CriarLoginIntegrado(const std::string& nome, bool sysadmin) {
 
 std::optional<Login> Servidor::AcharLogin(const std::string& nome) {
     std::lock_guard trava(mutex_);
-    Comando ler(master_, "SELECT nome, sysadmin FROM srv_logins WHERE chave = ?");
+    const std::string sql = std::string(kLerLogins) + " WHERE l.chave = ?";
+    Comando ler(master_, sql.c_str());
     ler.Ligar(1, ChaveDeNome(nome));
     if (!ler.Passo()) return std::nullopt;
-    return Login{ler.Texto(0), ler.Inteiro(1) != 0};
+    return LoginLido(ler);
 }
 
 std::vector<Login> Servidor::ListarLogins() {
     std::lock_guard trava(mutex_);
-    Comando ler(master_, "SELECT nome, sysadmin FROM srv_logins ORDER BY chave");
+    const std::string sql = std::string(kLerLogins) + " ORDER BY l.chave";
+    Comando ler(master_, sql.c_str());
     std::vector<Login> logins;
-    while (ler.Passo()) logins.push_back(Login{ler.Texto(0), ler.Inteiro(1) != 0});
+    while (ler.Passo()) logins.push_back(LoginLido(ler));
     return logins;
+}
+
+}  // namespace zolvek::simulador
+
+namespace zolvek::simulador {
+
+namespace {
+
+ErroDeBanco LoginInalteravel(const std::string& nome) {
+    return ErroDeBanco("Cannot alter the login '" + nome +
+                           "', because it does not exist or you do not have permission.",
+                       15151, 16, 1);
+}
+
+}  // namespace
+
+ErroDeBanco BancoPadraoInexistente(const std::string& banco) {
+    return ErroDeBanco("The database '" + banco +
+                           "' does not exist. Supply a valid database name. To see available "
+                           "databases, use sys.databases.",
+                       15010, 16, 1);
+}
+
+void Servidor::AlterarLogin(const std::string& nome, const AlteracaoDeLogin& a,
+                            const Login& quemPede) {
+    std::lock_guard trava(mutex_);
+    Transacao transacao(master_);
+    const auto login = AcharLogin(nome);
+    const bool proprio = login && ChaveDeNome(login->nome) == ChaveDeNome(quemPede.nome);
+    if (!login ||
+        !(quemPede.sysadmin || (proprio && !a.desabilitado && (!a.senha || a.senhaAntiga))))
+        throw LoginInalteravel(nome);
+    if (a.senha) {
+        if (login->integrado)
+            throw ErroDeBanco("Cannot use parameter PASSWORD for a Windows login.", 15080, 16, 1);
+        Comando ler(master_, "SELECT senha FROM srv_logins WHERE chave = ?");
+        ler.Ligar(1, ChaveDeNome(nome));
+        if (a.senhaAntiga && (!ler.Passo() || !SenhaConfere(ler.Texto(0), *a.senhaAntiga)))
+            throw LoginInalteravel(nome);
+        Comando trocar(master_, "UPDATE srv_logins SET senha = ? WHERE chave = ?");
+        trocar.Ligar(1, GuardarSenha(*a.senha)).Ligar(2, ChaveDeNome(nome)).Executar();
+    }
+    Comando(master_, "INSERT OR IGNORE INTO srv_atributos_dos_logins (chave) VALUES (?)")
+        .Ligar(1, ChaveDeNome(nome))
+        .Executar();
+    if (a.bancoPadrao) {
+        const auto banco = AcharBanco(*a.bancoPadrao);
+        if (!banco) throw BancoPadraoInexistente(*a.bancoPadrao);
+        Comando(master_, "UPDATE srv_atributos_dos_logins SET banco_padrao = ? WHERE chave = ?")
+            .Ligar(1, banco->nome)
+            .Ligar(2, ChaveDeNome(nome))
+            .Executar();
+    }
+    if (a.desabilitado)
+        Comando(master_, "UPDATE srv_atributos_dos_logins SET desabilitado = ? WHERE chave = ?")
+            .Ligar(1, std::int64_t{*a.desabilitado})
+            .Ligar(2, ChaveDeNome(nome))
+            .Executar();
+    transacao.Confirmar();
+}
+
+void Servidor::DefinirSysadmin(const std::string& nome, bool sysadmin) {
+    std::lock_guard trava(mutex_);
+    if (!sysadmin && ChaveDeNome(nome) == ChaveDeNome("sa"))
+        throw ErroDeBanco("Cannot use the special principal 'sa'.", 15405, 16, 1);
+    Comando(master_, "UPDATE srv_logins SET sysadmin = ? WHERE chave = ?")
+        .Ligar(1, std::int64_t{sysadmin})
+        .Ligar(2, ChaveDeNome(nome))
+        .Executar();
 }
 
 }  // namespace zolvek::simulador

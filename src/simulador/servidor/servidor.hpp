@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/servidor/versoes.hpp"
 
@@ -41,6 +42,18 @@ inline constexpr const char* kPastaDeDadosPadrao =
 struct Login {
     std::string nome;
     bool sysadmin = false;
+    bool desabilitado = false;           // ALTER LOGIN ... DISABLE
+    bool integrado = false;              // FROM WINDOWS
+    std::string bancoPadrao = "master";  // DEFAULT_DATABASE
+};
+
+// ALTER LOGIN x WITH PASSWORD = ... [OLD_PASSWORD = ...], DEFAULT_DATABASE = ..., and
+// ENABLE/DISABLE: what is to change.
+struct AlteracaoDeLogin {
+    std::optional<std::string> senha;
+    std::optional<std::string> senhaAntiga;
+    std::optional<std::string> bancoPadrao;
+    std::optional<bool> desabilitado;
 };
 
 // One file of a database, as sys.master_files, sp_helpfile and RESTORE FILELISTONLY
@@ -92,6 +105,7 @@ struct InfoDaSessao {
 struct SessaoAberta {
     int spid = 0;
     std::filesystem::path arquivoSqlite;  // the file of the session's database
+    std::string banco;                    // its name (the login's default when none was asked)
 };
 
 // BACKUP ... WITH NOINIT (the set is appended to the media set), INIT (it replaces the
@@ -103,6 +117,9 @@ struct Movimento {
     std::string nomeLogico;
     std::string nomeFisico;
 };
+
+// DEFAULT_DATABASE naming a database there is not (15010).
+ErroDeBanco BancoPadraoInexistente(const std::string& banco);
 
 class Servidor {
   public:
@@ -146,6 +163,14 @@ class Servidor {
     void CriarLoginIntegrado(const std::string& nome, bool sysadmin = false);
     std::optional<Login> AcharLogin(const std::string& nome);
     std::vector<Login> ListarLogins();
+    // ALTER LOGIN by `quemPede`: a sysadmin changes anything of any login; another login
+    // changes its own password (giving the old one) and default database. Otherwise
+    // "Cannot alter the login 'x', because it does not exist or you do not have
+    // permission." (15151), as for a wrong old password.
+    void AlterarLogin(const std::string& nome, const AlteracaoDeLogin& alteracao,
+                      const Login& quemPede);
+    // ALTER SERVER ROLE sysadmin ADD/DROP MEMBER, sp_addsrvrolemember.
+    void DefinirSysadmin(const std::string& nome, bool sysadmin);
 
     // ---- sessions -----------------------------------------------------------------
     // Opens a session of `login` on `banco` ("master" when empty). pid 0 means this

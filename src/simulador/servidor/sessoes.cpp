@@ -80,8 +80,13 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
     std::lock_guard trava(mutex_);
     Transacao transacao(master_);
     LimparSessoesMortas();
-    const std::string nomeDoBanco = ChaveDeNome(banco).empty() ? "master" : banco;
+    const bool padrao = ChaveDeNome(banco).empty();
+    const std::string nomeDoBanco = !padrao                     ? banco
+                                    : login.bancoPadrao.empty() ? "master"
+                                                                : login.bancoPadrao;
     auto info = AcharBanco(nomeDoBanco);
+    if (padrao && (!info || info->estado != "ONLINE"))
+        throw ErroDeBanco("Cannot open user default database. Login failed.", 4064, 11, 1);
     if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoNaoAbre(nomeDoBanco));
     if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
         throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
@@ -123,7 +128,7 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
     const std::int64_t chaveDaSessao = chave.Inteiro(0);
     transacao.Confirmar();
     minhasSessoes_[spid] = chaveDaSessao;
-    return SessaoAberta{spid, info->arquivoSqlite};
+    return SessaoAberta{spid, info->arquivoSqlite, info->nome};
 }
 
 std::filesystem::path Servidor::TrocarBanco(int spid, const std::string& banco) {

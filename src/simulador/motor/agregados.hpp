@@ -1,0 +1,14 @@
+#pragma once
+
+#include "simulador/motor/expressao.hpp"
+
+// T-SQL's aggregate functions, as the grouping checks, SELECT ... INTO and the changes
+// through views tell them.
+namespace zolvek::simulador {
+
+// COUNT, SUM, MIN... without OVER: a call that folds a group's rows into one value.
+bool EhAgregado(const Chamada& c);
+// Whether the expression holds an aggregate outside its subqueries.
+bool TemAgregado(const Expressao& e);
+
+}  // namespace zolvek::simulador

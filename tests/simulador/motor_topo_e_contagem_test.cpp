@@ -1,0 +1,59 @@
+// TOP (n) [PERCENT] of DELETE, UPDATE and INSERT, TOP ... PERCENT and WITH TIES of SELECT,
+// and SET ROWCOUNT, which stops SELECT, INSERT, UPDATE and DELETE after n rows.
+
+#include "como_sql_server.hpp"
+
+namespace {
+
+class TopoEContagem : public ComoSqlServer {
+  protected:
+    void SetUp() override {
+        ComoSqlServer::SetUp();
+        if (IsSkipped()) return;
+        t_ = Tabela("Numeros");
+        Sql("CREATE TABLE [" + t_ + "] (n int PRIMARY KEY, grupo int, marca char(1) NULL)");
+        Sql("INSERT [" + t_ + "] (n, grupo) VALUES (1, 1), (2, 1), (3, 2), (4, 2), (5, 3)");
+    }
+    std::string t_;
+};
+
+TEST_P(TopoEContagem, ExcluiAtualizaEInsereSoAsPrimeirasLinhas) {
+    EXPECT_EQ(Sql("UPDATE TOP (2) [" + t_ + "] SET marca = 'x' WHERE grupo > 1").linhasAfetadas, 2);
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + t_ + "] WHERE marca = 'x' AND grupo > 1"), "2");
+    EXPECT_EQ(Sql("DELETE TOP (1) FROM [" + t_ + "] WHERE marca IS NULL").linhasAfetadas, 1);
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + t_ + "]"), "4");
+    const std::string c = Tabela("Copia");
+    Sql("CREATE TABLE [" + c + "] (n int)");
+    EXPECT_EQ(Sql("INSERT TOP (3) INTO [" + c + "] SELECT n FROM [" + t_ + "]").linhasAfetadas, 3);
+    Sql("DECLARE @k int = 2; DELETE TOP (@k) [" + c + "]");
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + c + "]"), "1");
+}
+
+TEST_P(TopoEContagem, PorcentagemArredondaParaCima) {
+    EXPECT_EQ(Sql("DELETE TOP (50) PERCENT FROM [" + t_ + "]").linhasAfetadas, 3);
+    EXPECT_EQ(Valor("SELECT count(*) FROM [" + t_ + "]"), "2");
+    Sql("INSERT [" + t_ + "] (n, grupo) VALUES (10, 5), (11, 5), (12, 6)");
+    EXPECT_EQ(Coluna("SELECT TOP 40 PERCENT n FROM [" + t_ + "] ORDER BY n DESC"), "12,11");
+}
+
+TEST_P(TopoEContagem, ComEmpatesTrazOsIguaisAoUltimo) {
+    EXPECT_EQ(Coluna("SELECT n FROM (SELECT TOP (3) WITH TIES n, grupo FROM [" + t_ +
+                     "] ORDER BY grupo) x ORDER BY n"),
+              "1,2,3,4");
+    EXPECT_EQ(Coluna("SELECT TOP 1 WITH TIES grupo FROM [" + t_ + "] ORDER BY grupo DESC"), "3");
+}
+
+TEST_P(TopoEContagem, RowcountLimitaConsultasEAlteracoes) {
+    Sql("SET ROWCOUNT 2");
+    EXPECT_EQ(Sql("SELECT n FROM [" + t_ + "] ORDER BY n").linhas.size(), 2u);
+    EXPECT_EQ(Sql("UPDATE [" + t_ + "] SET marca = 'r'").linhasAfetadas, 2);
+    EXPECT_EQ(Sql("DELETE FROM [" + t_ + "] WHERE marca IS NULL").linhasAfetadas, 2);
+    // an explicit TOP of a change is not limited by it
+    EXPECT_EQ(Sql("UPDATE TOP (3) [" + t_ + "] SET marca = 's'").linhasAfetadas, 3);
+    Sql("DECLARE @n int = 0; SET ROWCOUNT @n");
+    EXPECT_EQ(Sql("SELECT n FROM [" + t_ + "]").linhas.size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servidores, TopoEContagem, ::testing::Values("simulador", "mssql"));
+
+}  // namespace
