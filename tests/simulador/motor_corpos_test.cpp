@@ -146,6 +146,8 @@ TEST_F(CorposTeste, CorpoComErroDeSintaxeEhRecusado) {
     // outside a body such statements are refused clearly
     EXPECT_EQ(Recusa("SET NOCOUNT ON; DBCC FREEPROCCACHE"),
               "0: O simulador de SQL Server não interpreta a instrução DBCC.");
+    EXPECT_EQ(Recusa("ALTER USER dbo WITH DEFAULT_SCHEMA = dbo"),
+              "0: O simulador de SQL Server não interpreta a instrução ALTER USER.");
 }
 
 TEST_F(CorposTeste, CriacaoForaDoInicioDoLoteEhRecusada) {

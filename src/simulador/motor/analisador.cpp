@@ -1093,9 +1093,21 @@ std::unique_ptr<Comando> Analisador::Alterar() {
     }
     if (Aceitar("LOGIN")) return AlterarLogin(inicio);
     if (Palavra("SERVER") && Palavra("ROLE", 1)) return AlterarPapelDoServidor(inicio);
-    if (Aceitar("USER")) {
-        auto c = Novo<instrucao::Ignorado>(inicio).first;
-        i_ = FimDaInstrucao(i_);
+    if (Palavra("USER")) {
+        // Users keep their only schema, dbo, and no login change: refused when run,
+        // never skipped.
+        auto [c, x] = Novo<instrucao::NaoInterpretada>(inicio);
+        x->instrucao = "ALTER USER";
+        ++i_;
+        Nome();
+        if (Aceitar("WITH")) {
+            do {  // NAME = ..., DEFAULT_SCHEMA = ..., LOGIN = ...
+                Nome();
+                EsperarSimbolo("=");
+                if (Fim()) Erro();
+                ++i_;
+            } while (AceitarSimbolo(","));
+        }
         return c;
     }
     Erro();
