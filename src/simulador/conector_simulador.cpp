@@ -1,12 +1,15 @@
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
 #include "db/conector/entradas_da_conexao.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/simulador.hpp"
 
@@ -47,54 +50,65 @@ std::string NomeDaMaquina() {
     return b;
 }
 
+// Only SQL Server's texts and the stand-in's own reach the client: a failure of the C++
+// library (out of memory, a file system error, a bug) is told in them.
+template <typename F>
+auto Traduzido(F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (const Erro&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw ErroComoSqlServer("out of memory", "");
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw ErroDeBanco("O simulador de SQL Server não conseguiu usar um arquivo (erro " +
+                          std::to_string(e.code().value()) + " do sistema).");
+    } catch (const std::exception&) {
+        throw ErroDeBanco("O simulador de SQL Server falhou por um erro interno.");
+    }
+}
+
 class ConectorSimulador : public db::Conector {
   public:
     explicit ConectorSimulador(std::string cadeia) : cadeia_(std::move(cadeia)) {}
 
     void Abrir() override {
-        if (sessao_) return;
-        auto e = LerCadeia(cadeia_);
-        std::string pasta = e["data source"];
-        if (pasta.empty())
-            throw ErroDeBanco(
-                "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access "
-                "denied.");
-        auto servidor = ServidorDaPasta(pasta, e["versao do servidor"]);
-        Login login;
-        std::string integrada = Dobrar(e["integrated security"]);
-        if (integrada == "sspi" || integrada == "true" || integrada == "yes")
-            login = servidor->AutenticarIntegrado();
-        else
-            login = servidor->Autenticar(e["user id"].empty() ? e["uid"] : e["user id"],
-                                         e.count("password") ? e["password"] : e["pwd"]);
-        std::string host = e["workstation id"].empty() ? NomeDaMaquina() : e["workstation id"];
-        std::string programa = e["application name"].empty() ? "Zolvek" : e["application name"];
-        sessao_ = std::make_unique<Sessao>(servidor, login, e["initial catalog"], host, programa);
+        if (!sessao_) Traduzido([&] { AbrirSessao(); });
     }
 
     void Fechar() noexcept override { sessao_.reset(); }
     bool Aberto() const override { return sessao_ != nullptr; }
 
-    void IniciarTransacao() override { Sessao_().IniciarTransacao(); }
-    void Confirmar() override { Sessao_().Confirmar(); }
-    void Desfazer() override { Sessao_().Desfazer(); }
+    void IniciarTransacao() override {
+        Traduzido([&] { Sessao_().IniciarTransacao(); });
+    }
+    void Confirmar() override {
+        Traduzido([&] { Sessao_().Confirmar(); });
+    }
+    void Desfazer() override {
+        Traduzido([&] { Sessao_().Desfazer(); });
+    }
     bool EmTransacao() const override { return sessao_ && sessao_->EmTransacao(); }
 
     std::vector<db::Resultado> Executar(const std::string& sql,
                                         const std::vector<db::Valor>& parametros,
                                         int timeoutSegundos) override {
-        return Cancelavel(
-            [&](Sessao& s) { return s.ExecutarLote(sql, parametros, timeoutSegundos); });
+        return Traduzido([&] {
+            return Cancelavel(
+                [&](Sessao& s) { return s.ExecutarLote(sql, parametros, timeoutSegundos); });
+        });
     }
 
     std::vector<db::Resultado> ExecutarProcedimento(
         const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros,
         int /*timeoutSegundos*/) override {
-        return Cancelavel([&](Sessao& s) { return s.ExecutarProcedimento(nome, parametros); });
+        return Traduzido([&] {
+            return Cancelavel([&](Sessao& s) { return s.ExecutarProcedimento(nome, parametros); });
+        });
     }
 
     std::vector<std::string> ColunasChave(const std::string& tabela) override {
-        return Sessao_().ColunasChave(tabela);
+        return Traduzido([&] { return Sessao_().ColunasChave(tabela); });
     }
 
     std::vector<db::Mensagem> TomarMensagens() override {
@@ -102,6 +116,28 @@ class ConectorSimulador : public db::Conector {
     }
 
   private:
+    void AbrirSessao() {
+        auto e = LerCadeia(cadeia_);
+        std::string pasta = e["data source"];
+        if (pasta.empty())
+            throw ErroDeBanco(
+                "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access "
+                "denied.");
+        const std::string integrada = Dobrar(e["integrated security"]);
+        const bool sspi = integrada == "sspi" || integrada == "true" || integrada == "yes";
+        const std::string usuario = e["user id"].empty() ? e["uid"] : e["user id"];
+        const std::string senha = e.count("password") ? e["password"] : e["pwd"];
+        // a connection the new server would refuse leaves no folder behind
+        if (!Servidor::PastaCriada(pasta))
+            Servidor::ExigirEntradaNaPastaNova(e["versao do servidor"], usuario, senha, sspi,
+                                               e["initial catalog"]);
+        auto servidor = ServidorDaPasta(pasta, e["versao do servidor"]);
+        Login login = sspi ? servidor->AutenticarIntegrado() : servidor->Autenticar(usuario, senha);
+        std::string host = e["workstation id"].empty() ? NomeDaMaquina() : e["workstation id"];
+        std::string programa = e["application name"].empty() ? "Zolvek" : e["application name"];
+        sessao_ = std::make_unique<Sessao>(servidor, login, e["initial catalog"], host, programa);
+    }
+
     // Runs a call that another thread may cancel; a call that was cancelled fails as a
     // driver reports it, whatever error stopped it.
     template <typename Chamada>

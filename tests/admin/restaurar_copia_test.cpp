@@ -4,6 +4,8 @@
 
 #include "admin/banco_de_teste.hpp"
 #include "comum/erros.hpp"
+#include "simulador/banco_completo.hpp"
+#include "simulador/simulador.hpp"
 
 namespace zolvek::admin {
 namespace {
@@ -136,6 +138,28 @@ TEST_F(RestaurarNoServidor, CopiaComDoisArquivosDeDadosRecusadaAntes) {
     dados.arquivo = "dois.bak";
     EXPECT_THROW(RestaurarCopia(dados), ErroDeEntrada);
     EXPECT_THROW(Clientes("DESTINO"), ErroDeBanco);  // still the empty destination
+}
+
+// The command's round trip over a database holding every kind of object the analysis
+// makes: the destination ends with the same rows, objects and states.
+TEST(RestaurarCopiaCompleta, DestinoFicaIgualAOrigem) {
+    BancoDeTeste servidor{"ORIGEM"};
+    servidor.Executar("CREATE DATABASE DESTINO", "master");
+    auto origem = simulador::CriarConector(servidor.Cadeia("ORIGEM"));
+    origem->Abrir();
+    for (const auto& lote : teste::LotesDoBancoCompleto()) origem->Executar(lote, {}, 0);
+    const std::string antes = teste::RetratoDoBanco(*origem);
+    origem->Fechar();
+    servidor.Executar("BACKUP DATABASE ORIGEM TO DISK = 'completo.bak'", "master");
+
+    DadosDaRestauracao dados;
+    dados.arquivo = "completo.bak";
+    dados.destino = "DESTINO";
+    dados.servidor = servidor.Pasta().string();
+    RestaurarCopia(dados);
+    auto destino = simulador::CriarConector(servidor.Cadeia("DESTINO"));
+    destino->Abrir();
+    EXPECT_EQ(teste::RetratoDoBanco(*destino), antes);
 }
 
 }  // namespace

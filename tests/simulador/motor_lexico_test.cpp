@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ambiente.hpp"
+#include "comum/erros.hpp"
 #include "simulador/motor/lexico.hpp"
 
 using namespace zolvek::simulador;
@@ -22,6 +23,39 @@ TEST(Lexico, ColchetesAspasComentariosEParametros) {
     EXPECT_EQ(t[15].tipo, TipoToken::Variavel);
     EXPECT_THROW(Tokenizar("select 'aberto"), std::exception);
     EXPECT_THROW(Tokenizar("select /* sem fim"), std::exception);
+}
+
+// Names and variables hold at most 128 characters (accented letters count as one);
+// longer ones fail the whole batch with SQL Server's 103.
+TEST(Lexico, NomesDeMaisDe128CaracteresSaoRecusados) {
+    const std::string a128(128, 'a'), cedilhas = [] {
+        std::string s;
+        for (int i = 0; i < 128; ++i) s += "ç";
+        return s;
+    }();
+    EXPECT_NO_THROW(
+        Tokenizar("select [" + a128 + "] from " + cedilhas + " where @" + a128.substr(1) + " = 1"));
+    const auto recusa = [](const std::string& sql) {
+        try {
+            Tokenizar(sql);
+        } catch (const zolvek::ErroDeBanco& e) {
+            return std::to_string(e.Numero()) + " " + e.what();
+        }
+        return std::string("(sem erro)");
+    };
+    const std::string esperado =
+        "103 The identifier that starts with '" + a128 + "' is too long. Maximum length is 128.";
+    EXPECT_EQ(recusa("create table " + a128 + "b (x int)"), esperado);
+    EXPECT_EQ(recusa("select 1 from [" + std::string(100000, 'a') + "]"), esperado);
+    EXPECT_EQ(recusa("select \"" + a128 + "]\""), "103 The identifier that starts with '" + a128 +
+                                                      "' is too long. Maximum length is 128.");
+    EXPECT_EQ(recusa("declare @" + a128 + " int"), "103 The identifier that starts with '@" +
+                                                       a128.substr(1) +
+                                                       "' is too long. Maximum length is 128.");
+    EXPECT_EQ(recusa("select 1 from " + cedilhas + "x"),
+              "103 The identifier that starts with '" + cedilhas +
+                  "' is too long. Maximum length is 128.");
+    EXPECT_EQ(recusa("select '" + std::string(1000, 'x') + "'"), "(sem erro)");
 }
 
 TEST(Lexico, LinhasGoSeparamLotes) {

@@ -220,6 +220,22 @@ TEST_F(NomesDeUsuario, VisoesProcedimentosEGatilhos) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM sysobjects WHERE xtype <> 'U'"), "0");
 }
 
+// Functions too, though the engine's own SQL functions are named zv_...: a call through
+// the schema is the user's function; a bare name is a built-in one, as on SQL Server.
+TEST_F(NomesDeUsuario, FuncoesComNomesDoMotor) {
+    Sql("CREATE FUNCTION zv_len (@a INT) RETURNS INT AS BEGIN RETURN @a + 1 END");
+    Sql("CREATE FUNCTION sqlite_tabela (@a INT) RETURNS TABLE AS RETURN (SELECT @a AS x)");
+    EXPECT_EQ(Valor("SELECT dbo.zv_len(1)"), "2");
+    EXPECT_EQ(Valor("SELECT x FROM dbo.sqlite_tabela(3)"), "3");
+    Sql("CREATE TABLE T (a INT NULL CONSTRAINT zv_ck CHECK (dbo.zv_len(a) > 0))");
+    Sql("INSERT INTO T VALUES (1)");
+    EXPECT_EQ(Recusa("INSERT INTO T VALUES (-5)").first, 547);
+    EXPECT_EQ(Recusa("SELECT zv_len(1)"),
+              std::make_pair(195, std::string("'zv_len' is not a recognized built-in function "
+                                              "name.")));
+    EXPECT_EQ(Recusa("SELECT dbo.zv_upper('a')").first, 4121);
+}
+
 // A table named as one of SQL Server's compatibility views is the user's under dbo. and
 // in DML; the bare name in a query still reads the catalog view.
 TEST_F(NomesDeUsuario, TabelasComNomesDeVisoesDoCatalogo) {
@@ -316,6 +332,45 @@ TEST_F(NomesDeUsuario, OutroBancoECopia) {
     EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM zv_config WHERE extra IS NULL", {}, origem.get())
                         .linhas.at(0)[0]),
               "2");
+}
+
+// The server's own tables (srv_sessoes, srv_logins, srv_bancos...) are out of reach too:
+// databases, logins, users, roles and objects named as them are the user's, and the
+// server goes on knowing its sessions (a KILL still reaches one).
+TEST_F(NomesDeUsuario, NomesDasTabelasDoServidor) {
+    auto master = Conectar("master");
+    for (const char* banco : {"srv_sessoes", "zv_config", "sqlite_master"})
+        Sql(std::string("CREATE DATABASE ") + banco, {}, master.get());
+    Sql("CREATE LOGIN srv_logins WITH PASSWORD = 'x'", {}, master.get());
+    auto dono = Conectar("srv_sessoes");
+    Sql("CREATE TABLE ZV_CONFIG (a INT)", {}, dono.get());
+    Sql("CREATE TABLE srv_sessoes (chave INT NOT NULL CONSTRAINT srv_pk PRIMARY KEY, b INT NULL "
+        "CONSTRAINT zv_ck CHECK (b > 0) CONSTRAINT srv_df DEFAULT (LEN('abc')))",
+        {}, dono.get());
+    Sql("CREATE PROCEDURE srv_bancos AS SELECT COUNT(*) + MAX(b) FROM srv_sessoes", {}, dono.get());
+    Sql("CREATE USER srv_logins FOR LOGIN srv_logins", {}, dono.get());
+    Sql("CREATE ROLE zv_papeis", {}, dono.get());
+    Sql("EXEC sp_addrolemember 'zv_papeis', 'srv_logins'", {}, dono.get());
+    Sql("GRANT EXECUTE ON srv_bancos TO zv_papeis\nGRANT SELECT ON srv_sessoes TO zv_papeis", {},
+        dono.get());
+    Sql("INSERT INTO ZV_CONFIG VALUES (1)\nINSERT INTO srv_sessoes (chave) VALUES (1)", {},
+        dono.get());
+    EXPECT_EQ(Recusa("INSERT INTO srv_sessoes VALUES (2, 0)", dono.get()).first, 547);
+
+    auto usuario = Conectar("srv_sessoes", "srv_logins", "x");
+    EXPECT_EQ(Texto(Sql("EXEC srv_bancos", {}, usuario.get()).linhas.at(0)[0]), "4");
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM sys.databases WHERE name IN ('srv_sessoes', "
+                        "'zv_config', 'sqlite_master')",
+                        {}, master.get())
+                        .linhas.at(0)[0]),
+              "3");
+    const std::string spid = Texto(Sql("SELECT @@SPID", {}, usuario.get()).linhas.at(0)[0]);
+    Sql("KILL " + spid, {}, master.get());
+    EXPECT_NE(Recusa("EXEC srv_bancos", usuario.get()).second.find("foi encerrada"),
+              std::string::npos);
+    EXPECT_EQ(
+        Texto(Sql("SELECT a FROM ZV_CONFIG", {}, Conectar("srv_sessoes").get()).linhas.at(0)[0]),
+        "1");
 }
 
 }  // namespace

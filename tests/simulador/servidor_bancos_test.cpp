@@ -215,9 +215,10 @@ TEST_F(Bancos, CopiaInexistenteOuEstragada) {
     EXPECT_EQ(MensagemDe([&] { servidor.FazerBackup("NADA", "x.bak"); }),
               "Database 'NADA' does not exist. Make sure that the name is entered correctly.");
     servidor.CriarBanco(DefinicaoDeBanco{"EMPRESA", {}, {}});
-    EXPECT_EQ(MensagemDe([&] { servidor.FazerBackup("EMPRESA", "/nao/existe/x.bak"); }),
-              "Cannot open backup device '/nao/existe/x.bak'. Operating system error 3(The system "
-              "cannot find the path specified.).");
+    EXPECT_EQ(
+        MensagemDe([&] { servidor.FazerBackup("EMPRESA", "C:\\nao\\existe\\..\\..\\..\\x.bak"); }),
+        "Cannot open backup device 'C:\\nao\\existe\\..\\..\\..\\x.bak'. Operating system "
+        "error 3(The system cannot find the path specified.).");
     // Never over a live database file.
     const auto vivo = servidor.AcharBanco("EMPRESA")->arquivoSqlite.string();
     EXPECT_EQ(MensagemDe([&] { servidor.FazerBackup("EMPRESA", vivo); }),

@@ -2,7 +2,12 @@
 #include <functional>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ambiente.hpp"
+#include "comum/erros.hpp"
+#include "simulador/motor/sessao.hpp"
 
 // What a client sees of the server through its connection string and its sessions.
 class ConexaoAoServidor : public SimuladorTeste {};
@@ -27,6 +32,61 @@ TEST_F(ConexaoAoServidor, SenhasComPontoEVirgulaEBrancosNasFormasEntreAspas) {
     } catch (const std::exception& e) {
         EXPECT_EQ(std::string(e.what()).rfind("A string de conexão é inválida", 0), 0u) << e.what();
     }
+}
+
+// Another process's change of the catalog and its KILL reach a session before its next
+// batch, though the session asks the server only when the folder's shared counter moved.
+TEST_F(ConexaoAoServidor, OutroProcessoMudaOCatalogoEMataASessao) {
+    Sql("CREATE TABLE T (a INT NULL)");
+    EXPECT_EQ(Sql("SELECT * FROM T").colunas.size(), 1u);
+    const std::string spid = Valor("SELECT @@SPID");
+    // the child opens the folder afresh: no connection of the parent crosses the fork
+    auto emOutroProcesso = [&](const std::string& lote) {
+        const pid_t filho = fork();
+        if (filho == 0) {
+            try {
+                auto servidor = std::make_shared<zolvek::simulador::Servidor>(pasta_);
+                zolvek::simulador::Sessao sessao(servidor, servidor->Autenticar("sa", ""), "Teste",
+                                                 "OUTRO-PC", "Auxiliar");
+                sessao.ExecutarLote(lote, {});
+            } catch (...) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        int estado = -1;
+        waitpid(filho, &estado, 0);
+        return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    };
+    ASSERT_EQ(emOutroProcesso("ALTER TABLE T ADD b INT NULL"), 0);
+    EXPECT_EQ(Sql("SELECT * FROM T").colunas.size(), 2u);
+    ASSERT_EQ(emOutroProcesso("KILL " + spid), 0);
+    EXPECT_NE(Falha("SELECT 1").find("foi eliminada"), std::string::npos);
+}
+
+// A connection the new server would refuse leaves no server folder behind.
+TEST_F(ConexaoAoServidor, ConexaoRecusadaNaoCriaAPasta) {
+    const std::filesystem::path nova = pasta_.string() + "_nova";
+    auto tentar = [&](const std::string& resto) {
+        try {
+            zolvek::simulador::CriarConector("Provider=Simulador;Data Source=" + nova.string() +
+                                             ";" + resto)
+                ->Abrir();
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        }
+        return std::string("(sem erro)");
+    };
+    EXPECT_EQ(tentar("Initial Catalog=master;User ID=sa;Password=x"),
+              "Login failed for user 'sa'.");
+    EXPECT_EQ(tentar("User ID=outro"), "Login failed for user 'outro'.");
+    EXPECT_NE(tentar("User ID=sa;Versao do Servidor=9.0").find("9.0"), std::string::npos);
+    EXPECT_EQ(tentar("Initial Catalog=EMPRESA;User ID=sa"),
+              "Cannot open database \"EMPRESA\" requested by the login. The login failed.");
+    EXPECT_FALSE(std::filesystem::exists(nova));
+    EXPECT_EQ(tentar("Initial Catalog=master;User ID=sa"), "(sem erro)");
+    EXPECT_TRUE(std::filesystem::exists(nova / "servidor.sqlite"));
+    std::filesystem::remove_all(nova);
 }
 
 namespace {
@@ -70,9 +130,11 @@ TEST_F(ConexaoAoServidor, LeitoresNaoEsperamPeloEscritor) {
               "1");
     EXPECT_EQ(Mensagem([&] { Sql("UPDATE T SET x = 3", {}, leitor.get()); }),
               "Lock request time out period exceeded.");
-    // as on SQL Server, BEGIN TRAN itself takes no lock: the first statement after it does
+    // BEGIN TRAN takes no lock, nor do the reads after it: each reads the last committed
+    // state as of its own start. The transaction's first write waits for the lock.
     EXPECT_EQ(Mensagem([&] { leitor->IniciarTransacao(); }), "(sem erro)");
-    EXPECT_EQ(Mensagem([&] { Sql("SELECT x FROM T", {}, leitor.get()); }),
+    EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    EXPECT_EQ(Mensagem([&] { Sql("UPDATE T SET x = 3", {}, leitor.get()); }),
               "Lock request time out period exceeded.");
     escritor->Confirmar();
     EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "2");
@@ -80,6 +142,52 @@ TEST_F(ConexaoAoServidor, LeitoresNaoEsperamPeloEscritor) {
     EXPECT_EQ(Valor("SELECT x FROM T"), "2");  // not committed yet
     leitor->Confirmar();
     EXPECT_EQ(Valor("SELECT x FROM T"), "3");
+}
+
+// A session inside a transaction (the CLI's batch transaction, an application's BEGIN
+// TRAN) reads while another holds an open write transaction, and its first write waits
+// for that transaction to end.
+TEST_F(ConexaoAoServidor, TransacaoQueSoLeNaoEsperaPeloEscritor) {
+    Sql("CREATE TABLE T (x INT NOT NULL)");
+    Sql("INSERT INTO T VALUES (1)");
+    Sql("CREATE PROCEDURE Contar AS SELECT COUNT(*) FROM T");
+    auto escritor = Conectar("Teste");
+    escritor->IniciarTransacao();
+    Sql("UPDATE T SET x = 2", {}, escritor.get());
+
+    auto leitor = Conectar("Teste");
+    Sql("SET LOCK_TIMEOUT 0", {}, leitor.get());
+    leitor->IniciarTransacao();
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    EXPECT_EQ(
+        Texto(Sql("BEGIN TRAN SAVE TRAN p SELECT x FROM T ROLLBACK TRAN p COMMIT", {}, leitor.get())
+                  .linhas.at(0)[0]),
+        "1");
+    EXPECT_EQ(Texto(Sql("EXEC Contar", {}, leitor.get()).linhas.at(0)[0]), "1");
+    try {
+        Sql("DELETE FROM T", {}, leitor.get());
+        ADD_FAILURE() << "a escrita não esperou pelo bloqueio";
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Numero(), 1222);
+    }
+    leitor->Desfazer();
+
+    // Without LOCK_TIMEOUT the write waits, and goes on once the other commits.
+    Sql("SET LOCK_TIMEOUT -1", {}, leitor.get());
+    leitor->IniciarTransacao();
+    EXPECT_EQ(Texto(Sql("SELECT x FROM T", {}, leitor.get()).linhas.at(0)[0]), "1");
+    std::atomic<bool> comecou{false};
+    std::string falha;
+    std::thread escrita([&] {
+        comecou = true;
+        falha = Mensagem([&] { Sql("UPDATE T SET x = x + 10", {}, leitor.get()); });
+    });
+    while (!comecou) std::this_thread::yield();
+    escritor->Confirmar();
+    escrita.join();
+    EXPECT_EQ(falha, "(sem erro)");
+    leitor->Confirmar();
+    EXPECT_EQ(Valor("SELECT x FROM T"), "12");
 }
 
 TEST_F(ConexaoAoServidor, LeiturasDuranteUmaEscritaLonga) {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "simulador/servidor/sinal.hpp"
 #include "simulador/servidor_apoio.hpp"
 
 #ifndef _WIN32
@@ -179,6 +180,26 @@ void Encerrar(pid_t filho, int vidaDoPai) {
 }
 
 }  // namespace
+
+// The counter every process of the folder maps: a change one announces, all see.
+TEST_F(Sessoes, SinalCompartilhadoPelosProcessos) {
+    const auto arquivo = pasta_ / "teste.sinal";
+    zolvek::simulador::interno::Sinal um(arquivo), outro(arquivo);
+    const auto antes = outro.Ler();
+    EXPECT_EQ(um.Avisar(), antes);
+    EXPECT_EQ(outro.Ler(), antes + 1);
+    const pid_t filho = fork();
+    if (filho == 0) {
+        zolvek::simulador::interno::Sinal noFilho(arquivo);
+        noFilho.Avisar();
+        _exit(0);
+    }
+    waitpid(filho, nullptr, 0);
+    EXPECT_EQ(um.Ler(), antes + 2);
+    // where nothing can be mapped, every reading counts as a change
+    zolvek::simulador::interno::Sinal semArquivo(pasta_ / "nao" / "existe" / "x.sinal");
+    EXPECT_NE(semArquivo.Ler(), semArquivo.Ler());
+}
 
 TEST_F(Sessoes, SessaoDeOutroProcessoApareceESomeQuandoEleMorre) {
     int spid = 0, vida = -1;

@@ -6,13 +6,17 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/falhas.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
 
-// SQL Server refuses deeper nesting; the limit also keeps the recursion off the stack's end.
-constexpr int kProfundidadeMaxima = 128;
+// SQL Server refuses deeper nesting (parentheses, calls, subqueries, CASE); the limit also
+// keeps the reader's recursion off the stack's end. A flat chain (a + b + c ..., x = 1 OR
+// x = 2 ...) is read in a loop and costs no nesting; the height of the tree it makes has
+// a limit of its own (AlturaDoNo).
+constexpr int kProfundidadeMaxima = 256;
 
 std::string Maiusculas(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -29,11 +33,7 @@ bool EhComparacao(const Token& t) {
 // Guards the parser's recursion.
 struct Nivel {
     explicit Nivel(int& n) : n_(n) {
-        if (++n_ > kProfundidadeMaxima)
-            throw ErroDeBanco(
-                "Some part of your SQL statement is nested too deeply. Rewrite the query or "
-                "break it up into smaller queries.",
-                191, 15, 1);
+        if (++n_ > kProfundidadeMaxima) throw ErroDeAninhamento();
     }
     ~Nivel() { --n_; }
     Nivel(const Nivel&) = delete;
@@ -63,38 +63,6 @@ Expr LiteralDeMoeda(std::string digitos) {
 }
 
 }  // namespace
-
-bool PalavraReservada(const Token& t) {
-    static const char* reservadas[] = {
-        "ADD",         "ALL",          "ALTER",        "AND",        "ANY",
-        "AS",          "ASC",          "BACKUP",       "BEGIN",      "BETWEEN",
-        "BREAK",       "BY",           "CASCADE",      "CASE",       "CHECK",
-        "CLOSE",       "COLLATE",      "COLUMN",       "COMMIT",     "CONSTRAINT",
-        "CONTINUE",    "CREATE",       "CROSS",        "CURRENT",    "CURSOR",
-        "DATABASE",    "DEALLOCATE",   "DECLARE",      "DEFAULT",    "DELETE",
-        "DENY",        "DESC",         "DISTINCT",     "DROP",       "ELSE",
-        "END",         "ESCAPE",       "EXCEPT",       "EXEC",       "EXECUTE",
-        "EXISTS",      "FETCH",        "FOR",          "FOREIGN",    "FROM",
-        "FULL",        "FUNCTION",     "GOTO",         "GRANT",      "GROUP",
-        "HAVING",      "IF",           "IN",           "INDEX",      "INNER",
-        "INSERT",      "INTERSECT",    "INTO",         "IS",         "JOIN",
-        "KEY",         "KILL",         "LIKE",         "MERGE",      "NOT",
-        "NULL",        "OF",           "OFF",          "ON",         "OPEN",
-        "OPTION",      "OR",           "ORDER",        "OUTER",      "OVER",
-        "PERCENT",     "PIVOT",        "PRIMARY",      "PRINT",      "PROC",
-        "PROCEDURE",   "PUBLIC",       "RAISERROR",    "REFERENCES", "RESTORE",
-        "RETURN",      "REVOKE",       "ROLLBACK",     "SAVE",       "SELECT",
-        "SET",         "SOME",         "TABLE",        "THEN",       "TO",
-        "TOP",         "TRAN",         "TRANSACTION",  "TRIGGER",    "TRUNCATE",
-        "UNION",       "UNIQUE",       "UNPIVOT",      "UPDATE",     "USE",
-        "VALUES",      "VIEW",         "WHEN",         "WHERE",      "WHILE",
-        "WITH",        "LEFT",         "RIGHT",        "CONVERT",    "CURRENT_TIMESTAMP",
-        "SYSTEM_USER", "CURRENT_USER", "SESSION_USER", "USER",       "IDENTITY"};
-    if (t.tipo != TipoToken::Palavra) return false;
-    for (const char* p : reservadas)
-        if (EhPalavra(t, p)) return true;
-    return false;
-}
 
 LeitorDeExpressoes::LeitorDeExpressoes(const std::vector<Token>& tokens, std::size_t inicio,
                                        std::size_t fim, const std::vector<int>* ordinais)
@@ -213,7 +181,6 @@ bool LeitorDeExpressoes::IniciaConsulta() const {
 }
 
 Expr LeitorDeExpressoes::Expressao() {
-    Nivel n(profundidade_);
     return Ou();
 }
 
@@ -239,6 +206,7 @@ Expr LeitorDeExpressoes::Nao() {
 
 Expr LeitorDeExpressoes::Predicado() {
     if (Aceitar("EXISTS")) {
+        Nivel n(profundidade_);
         EsperarSimbolo("(");
         auto q = LerConsulta();
         EsperarSimbolo(")");
@@ -264,6 +232,7 @@ Expr LeitorDeExpressoes::Predicado() {
             Palavra("NOT") && (Palavra("IN", 1) || Palavra("LIKE", 1) || Palavra("BETWEEN", 1));
         if (negado) ++i_;
         if (Aceitar("IN")) {
+            Nivel n(profundidade_);
             Em em{std::move(e), negado, {}, nullptr};
             EsperarSimbolo("(");
             if (IniciaConsulta()) {
@@ -576,6 +545,12 @@ std::vector<ConsultaNomeada> LeitorDeExpressoes::LerCom() {
 
 std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
     Nivel n(profundidade_);
+    // the query's height is its expressions' (AlturaDoNo); the enclosing query's counts them too
+    struct Altura {
+        int fora = TomarMaiorAltura();
+        int dentro = 0;
+        ~Altura() { TomarMaiorAltura(std::max(fora, dentro)); }
+    } altura;
     auto q = std::make_unique<Consulta>();
     if (Palavra("WITH")) q->com = LerCom();
     for (;;) {
@@ -613,6 +588,7 @@ std::unique_ptr<Consulta> LeitorDeExpressoes::LerConsulta() {
     }
     if (Palavra("FOR") && (Palavra("XML", 1) || Palavra("JSON", 1) || Palavra("BROWSE", 1)))
         q->xml = LerParaXml();
+    altura.dentro = q->altura = TomarMaiorAltura();
     return q;
 }
 

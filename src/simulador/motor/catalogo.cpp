@@ -29,6 +29,9 @@ CREATE TABLE IF NOT EXISTS zv_membros(papel TEXT NOT NULL COLLATE LATIN1_CI_AS,
   membro TEXT NOT NULL COLLATE LATIN1_CI_AS, PRIMARY KEY(papel, membro));
 CREATE TABLE IF NOT EXISTS zv_config(chave TEXT PRIMARY KEY, valor);
 CREATE TABLE IF NOT EXISTS zv_contador(valor INTEGER NOT NULL);
+CREATE INDEX IF NOT EXISTS zvi_objetos_nome ON zv_objetos(nome);
+CREATE INDEX IF NOT EXISTS zvi_objetos_pai ON zv_objetos(pai);
+CREATE INDEX IF NOT EXISTS zvi_indices_nome ON zv_indices(nome);
 )";
 
 std::string CodificarColunas(const std::vector<ColunaDeIndice>& cols) {
@@ -233,6 +236,7 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
             it->second->indices.push_back(std::move(i));
         }
     }
+    LerGatilhosNoSqlite(db, esquema);
     CarregarAtributos(db, esquema);
     CarregarTipos(db, esquema);
     Indexar();
@@ -240,20 +244,93 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
 
 void Catalogo::Indexar() {
     nomes_.clear();
+    filhas_.clear();
+    gatilhos_.clear();
     porId_.clear();
     restricoesPorId_.clear();
-    for (auto& [chave, t] : tabelas_) {
-        nomes_[chave] = {t.id, t.nome};
-        porId_[t.id] = &t;
-        for (const auto& r : t.restricoes) {
-            nomes_[Dobrar(r.nome)] = {r.id, t.nome};
-            restricoesPorId_[r.id] = &r;
-        }
+    for (auto& [chave, t] : tabelas_) IndexarTabela(t);
+    for (const auto& [chave, o] : objetos_) IndexarObjeto(o);
+}
+
+void Catalogo::IndexarTabela(Tabela& t) {
+    const std::string chave = Dobrar(t.nome);
+    nomes_[chave] = {t.id, t.nome};
+    porId_[t.id] = &t;
+    for (const auto& r : t.restricoes) {
+        nomes_[Dobrar(r.nome)] = {r.id, t.nome};
+        restricoesPorId_[r.id] = &r;
+        if (r.tipo == "F") filhas_[Dobrar(r.tabelaReferida)].insert(chave);
     }
-    comGatilhos_.clear();
-    for (auto& [chave, o] : objetos_) {
-        nomes_[chave] = {o.id, ""};
-        if (o.tipo == "TR") comGatilhos_.insert(o.pai);
+}
+
+void Catalogo::DesindexarTabela(const Tabela& t) {
+    const std::string chave = Dobrar(t.nome);
+    auto apagar = [&](const std::string& nome, std::int64_t id) {
+        auto it = nomes_.find(nome);
+        if (it != nomes_.end() && it->second.first == id) nomes_.erase(it);
+    };
+    apagar(chave, t.id);
+    EsquecerId(t);
+    for (const auto& r : t.restricoes) {
+        apagar(Dobrar(r.nome), r.id);
+        if (r.tipo != "F") continue;
+        auto it = filhas_.find(Dobrar(r.tabelaReferida));
+        if (it == filhas_.end()) continue;
+        it->second.erase(chave);
+        if (it->second.empty()) filhas_.erase(it);
+    }
+}
+
+void Catalogo::IndexarObjeto(const ObjetoProgramado& o) {
+    nomes_[Dobrar(o.nome)] = {o.id, ""};
+    if (o.tipo == "TR") ++gatilhos_[o.pai];
+}
+
+void Catalogo::DesindexarObjeto(const ObjetoProgramado& o) {
+    auto it = nomes_.find(Dobrar(o.nome));
+    if (it != nomes_.end() && it->second.first == o.id) nomes_.erase(it);
+    if (o.tipo != "TR") return;
+    auto g = gatilhos_.find(o.pai);
+    if (g != gatilhos_.end() && --g->second <= 0) gatilhos_.erase(g);
+}
+
+std::vector<Tabela*> Catalogo::TabelasQueReferem(const std::string& nome) {
+    std::vector<Tabela*> r;
+    auto it = filhas_.find(Dobrar(nome));
+    if (it == filhas_.end()) return r;
+    for (const auto& filha : it->second)
+        if (Tabela* t = AcharTabela(filha)) r.push_back(t);
+    return r;
+}
+
+int Catalogo::GatilhosNoSqlite(std::int64_t tabela) const {
+    auto it = gatilhosNoSqlite_.find(tabela);
+    return it == gatilhosNoSqlite_.end() ? 0 : it->second;
+}
+
+void Catalogo::AnotarGatilhosNoSqlite(std::int64_t tabela, int quantos) {
+    if (quantos > 0)
+        gatilhosNoSqlite_[tabela] = quantos;
+    else
+        gatilhosNoSqlite_.erase(tabela);
+}
+
+// The triggers SQLite keeps for the constraints are named zv_<table id>_<n>, n from 1.
+void Catalogo::LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema) {
+    gatilhosNoSqlite_.clear();
+    Instrucao q(db, "SELECT name FROM " + esquema +
+                        ".sqlite_master WHERE type = 'trigger' AND name LIKE 'zv\\_%' ESCAPE '\\'");
+    while (q.Passo()) {
+        const std::string nome = q.Texto(0);
+        const auto traco = nome.find('_', 3);
+        if (traco == std::string::npos) continue;
+        const std::string id = nome.substr(3, traco - 3), n = nome.substr(traco + 1);
+        if (id.empty() || n.empty() || id.find_first_not_of("0123456789") != std::string::npos ||
+            n.find_first_not_of("0123456789") != std::string::npos || id.size() > 18 ||
+            n.size() > 9)
+            continue;
+        int& quantos = gatilhosNoSqlite_[std::stoll(id)];
+        quantos = std::max(quantos, std::stoi(n));
     }
 }
 
@@ -266,16 +343,27 @@ std::vector<const ObjetoProgramado*> Catalogo::GatilhosDe(std::int64_t tabela) c
 }
 
 void Catalogo::AnotarTabela(const Tabela& t) {
-    Tabela& anotada = tabelas_[Dobrar(t.nome)] = t;
-    porId_[t.id] = &anotada;
+    Tabela& guardada = tabelas_[Dobrar(t.nome)];
+    EsquecerId(guardada);
+    guardada = t;
+    porId_[guardada.id] = &guardada;
 }
 
 void Catalogo::EsquecerTabela(const std::string& nome) {
     auto it = tabelas_.find(Dobrar(nome));
     if (it == tabelas_.end()) return;
-    porId_.erase(it->second.id);
-    for (const auto& r : it->second.restricoes) restricoesPorId_.erase(r.id);
+    EsquecerId(it->second);
     tabelas_.erase(it);
+}
+
+// A table's entries by id, if they are still its own (another may have taken the id since).
+void Catalogo::EsquecerId(const Tabela& t) {
+    auto it = porId_.find(t.id);
+    if (it != porId_.end() && it->second == &t) porId_.erase(it);
+    for (const auto& r : t.restricoes) {
+        auto x = restricoesPorId_.find(r.id);
+        if (x != restricoesPorId_.end() && x->second == &r) restricoesPorId_.erase(x);
+    }
 }
 
 const Restricao* Catalogo::RestricaoPeloId(std::int64_t id) const {
@@ -402,17 +490,20 @@ void Catalogo::GravarTabela(sqlite3* db, const Tabela& t) {
         }
     }
     GravarAtributos(db, t);
-    tabelas_[Dobrar(t.nome)] = t;
-    Indexar();
+    Tabela& guardada = tabelas_[Dobrar(t.nome)];
+    DesindexarTabela(guardada);
+    guardada = t;
+    IndexarTabela(guardada);
 }
 
 void Catalogo::RenomearTabela(const std::string& nome, const std::string& novo) {
     auto no = tabelas_.extract(Dobrar(nome));
     if (no.empty()) return;
+    DesindexarTabela(no.mapped());
     no.mapped().nome = novo;
     no.key() = Dobrar(novo);
+    IndexarTabela(no.mapped());
     tabelas_.insert(std::move(no));
-    Indexar();
 }
 
 void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
@@ -428,10 +519,17 @@ void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
         .Ligar(1, id)
         .Ligar(2, id)
         .Executar();
-    for (auto it = objetos_.begin(); it != objetos_.end();)
-        it = it->second.pai == id ? objetos_.erase(it) : std::next(it);
+    for (auto it = objetos_.begin(); it != objetos_.end();) {
+        if (it->second.pai != id) {
+            ++it;
+            continue;
+        }
+        DesindexarObjeto(it->second);
+        it = objetos_.erase(it);
+    }
+    DesindexarTabela(*t);
+    gatilhosNoSqlite_.erase(id);  // SQLite drops them with the table
     tabelas_.erase(Dobrar(nome));
-    Indexar();
 }
 
 void Catalogo::GravarObjeto(sqlite3* db, const ObjetoProgramado& o) {
@@ -445,8 +543,12 @@ void Catalogo::GravarObjeto(sqlite3* db, const ObjetoProgramado& o) {
         .Ligar(5, o.criacao)
         .Ligar(6, o.texto)
         .Executar();
-    objetos_[Dobrar(o.nome)] = o;
-    Indexar();
+    auto [it, novo] = objetos_.try_emplace(Dobrar(o.nome), o);
+    if (!novo) {
+        DesindexarObjeto(it->second);
+        it->second = o;
+    }
+    IndexarObjeto(it->second);
 }
 
 void Catalogo::ExcluirObjeto(sqlite3* db, const std::string& nome) {
@@ -454,8 +556,8 @@ void Catalogo::ExcluirObjeto(sqlite3* db, const std::string& nome) {
     if (it == objetos_.end()) return;
     Instrucao(db, "DELETE FROM zv_objetos WHERE id=?").Ligar(1, it->second.id).Executar();
     Instrucao(db, "DELETE FROM zv_permissoes WHERE objeto=?").Ligar(1, it->second.id).Executar();
+    DesindexarObjeto(it->second);
     objetos_.erase(it);
-    Indexar();
 }
 
 }  // namespace zolvek::simulador

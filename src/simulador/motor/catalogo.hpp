@@ -104,25 +104,46 @@ struct TipoDoUsuario {
 
 class Catalogo {
   public:
-    // Creates the metadata tables when the file is new.
+    // porId_ and restricoesPorId_ point into tabelas_: a copy would point into the
+    // original (a move keeps the nodes)
+    Catalogo() = default;
+    Catalogo(const Catalogo&) = delete;
+    Catalogo& operator=(const Catalogo&) = delete;
+    Catalogo(Catalogo&&) = default;
+    Catalogo& operator=(Catalogo&&) = default;
+
+    // The layout of the metadata tables (SQLite's user_version of the file): a file of an
+    // earlier one gets what was added (the indexes by name) at its first opening.
+    static constexpr int kVersao = 2;
+    // Creates the metadata tables when the file is new, and what an older file lacks.
     static void Preparar(sqlite3* db);
     // `esquema`: "main", or the schema another database is attached as.
     void Carregar(sqlite3* db, const std::string& esquema = "main");
 
     Tabela* AcharTabela(const std::string& nome);
+    // The table or constraint of an id (OBJECT_NAME, COL_LENGTH...), found without
+    // looking through all.
     Tabela* TabelaPeloId(std::int64_t id);
     const Restricao* RestricaoPeloId(std::int64_t id) const;
     const ObjetoProgramado* AcharObjeto(const std::string& nome) const;
     // Whether a table has triggers, answered without looking through the objects: a
     // statement on a table without any does no work for them.
-    bool TemGatilhos(std::int64_t tabela) const { return comGatilhos_.count(tabela) != 0; }
-    bool AlgumGatilho() const { return !comGatilhos_.empty(); }
+    bool TemGatilhos(std::int64_t tabela) const { return gatilhos_.count(tabela) != 0; }
+    bool AlgumGatilho() const { return !gatilhos_.empty(); }
     // The table's triggers, in the order they were created.
     std::vector<const ObjetoProgramado*> GatilhosDe(std::int64_t tabela) const;
     // The id of any object of that name: table, constraint or programmed object.
     std::optional<std::int64_t> IdDoObjeto(const std::string& nome) const;
     // The table that owns a constraint.
     Tabela* TabelaDaRestricao(const std::string& nomeDaRestricao);
+    // The tables with a foreign key to this one, found without looking through the others;
+    // after a rename it may hold more than those, so a caller checks each key it reads.
+    std::vector<Tabela*> TabelasQueReferem(const std::string& nome);
+    // How many of SQLite's own triggers (zv_<id>_1, zv_<id>_2, ...) a table's
+    // constraints and rowversion have in the file, as read with the catalog and written
+    // since: they are dropped by name, without reading SQLite's schema.
+    int GatilhosNoSqlite(std::int64_t tabela) const;
+    void AnotarGatilhosNoSqlite(std::int64_t tabela, int quantos);
     std::vector<Tabela*> Tabelas();
     std::vector<const ObjetoProgramado*> Objetos() const;
     std::int64_t NovoId();
@@ -146,7 +167,15 @@ class Catalogo {
     void ExcluirTipo(sqlite3* db, const std::string& nome);
 
   private:
+    // The indexes of names are kept up to date one table or object at a time: a change
+    // costs what it touches, not the whole catalog.
     void Indexar();
+    void IndexarTabela(Tabela& t);
+    void EsquecerId(const Tabela& t);
+    void DesindexarTabela(const Tabela& t);
+    void IndexarObjeto(const ObjetoProgramado& o);
+    void DesindexarObjeto(const ObjetoProgramado& o);
+    void LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema);
     // What the first tables of the catalog do not hold: computed columns, alias types of
     // columns, referential actions, index filters (catalogo_de_atributos.cpp).
     void CarregarAtributos(sqlite3* db, const std::string& esquema);
@@ -157,10 +186,13 @@ class Catalogo {
     std::map<std::string, Tabela> tabelas_;  // by folded name
     std::map<std::string, ObjetoProgramado> objetos_;
     std::map<std::string, std::pair<std::int64_t, std::string>> nomes_;  // object -> id, table
-    std::map<std::int64_t, Tabela*> porId_;                               // the tables by id
-    std::map<std::int64_t, const Restricao*> restricoesPorId_;
+    std::map<std::string, std::set<std::string>> filhas_;  // referenced -> referencing, folded
     std::int64_t ultimoId_ = 0;
-    std::set<std::int64_t> comGatilhos_;  // tables with triggers
+    // into tabelas_, by id
+    std::map<std::int64_t, Tabela*> porId_;
+    std::map<std::int64_t, const Restricao*> restricoesPorId_;
+    std::map<std::int64_t, int> gatilhos_;          // table -> its triggers (T-SQL's)
+    std::map<std::int64_t, int> gatilhosNoSqlite_;  // table -> SQLite's own
     std::vector<TipoDoUsuario> tipos_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "comum/erros.hpp"
@@ -208,15 +209,44 @@ int CompararTextosDecimais(std::string_view a, std::string_view b) {
 
 // Letters first compare without their accents (so "álamo" sorts among the a's), and
 // only texts equal that way are told apart by the accents.
+// Most names and texts are ASCII: their common start compares byte by byte (letters
+// without case), which both passes would find equal; the rest goes through them.
 int CompararCiAs(std::string_view a, std::string_view b) {
     a = SemBrancosNoFim(a);
     b = SemBrancosNoFim(b);
+    std::size_t i = 0;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        if ((x | y) >= 0x80) break;
+        const unsigned char lx = x >= 'A' && x <= 'Z' ? x + 32 : x;
+        const unsigned char ly = y >= 'A' && y <= 'Z' ? y + 32 : y;
+        if (lx != ly) return lx < ly ? -1 : 1;
+    }
+    a.remove_prefix(i);
+    b.remove_prefix(i);
+    if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
     int r = CompararPassada(a, b, false);
     return r != 0 ? r : CompararPassada(a, b, true);
 }
 
+// Equal in the collation is equal letter by letter without case, accents counting: the
+// second pass alone.
 bool IguaisCiAs(std::string_view a, std::string_view b) {
-    return CompararCiAs(a, b) == 0;
+    a = SemBrancosNoFim(a);
+    b = SemBrancosNoFim(b);
+    std::size_t i = 0;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        if ((x | y) >= 0x80) break;
+        if (x != y && (x | 0x20) != (y | 0x20)) return false;
+        if (x != y && ((x | 0x20) < 'a' || (x | 0x20) > 'z')) return false;
+    }
+    if (i == a.size() || i == b.size()) return a.size() == b.size();
+    return CompararPassada(a.substr(i), b.substr(i), true) == 0;
 }
 
 std::string Dobrar(std::string_view s) {

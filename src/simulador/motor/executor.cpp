@@ -278,6 +278,10 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
         case SQLITE_INTERRUPT:
             // the client gives up waiting: no server number, ODBC's SQLSTATE
             throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+        case SQLITE_CONSTRAINT_COMMITHOOK:
+            throw ErroDeBanco(
+                "O simulador de SQL Server desfez uma gravação que escaparia da transação "
+                "aberta: a instrução não foi executada.");
         case SQLITE_FULL:
             throw ErroDeDiscoCheio(s_.Banco(), tabela);
         default:
@@ -572,6 +576,7 @@ void Executor::Atomico(const std::function<void()>& f) {
     // Outside a transaction the statement takes the write lock up front, so that another
     // process writing meanwhile makes it wait instead of failing.
     bool proprio = s_.nivelDeTransacao_ == 0;
+    if (!proprio) s_.GarantirEscrita();
     ExecutarSql(db, proprio ? "BEGIN IMMEDIATE" : "SAVEPOINT zv_instrucao");
     try {
         f();
@@ -766,27 +771,41 @@ void Executor::Rodar(const Comando& c) {
         estado_->linhas = 0;
 }
 
-void Executor::ExigirTransacaoGravavel(const Comando& c) {
-    if (!s_.TransacaoCondenada()) return;
+namespace {
+
+// A statement that writes a database file (its tables or its catalog); table variables
+// live apart, and a procedure's or a block's own statements answer for themselves.
+bool GravaNoBanco(const Comando& c) {
     auto emTabela = [](const NomeComposto& n) { return n.Nome().rfind('@', 0) != 0; };
-    const bool grava =
-        std::visit(Visitante{
-                       [&](const instrucao::Inserir& x) { return emTabela(x.objeto); },
-                       [&](const instrucao::Atualizar& x) { return emTabela(x.objeto); },
-                       [&](const instrucao::Excluir& x) { return emTabela(x.objeto); },
-                       [&](const instrucao::Mesclar& x) { return emTabela(x.objeto); },
-                       [](const instrucao::Selecionar& x) { return x.para; },
-                       [](const instrucao::CriarTabela&) { return true; },
-                       [](const instrucao::AlterarTabela&) { return true; },
-                       [](const instrucao::ExcluirTabela&) { return true; },
-                       [](const instrucao::CriarIndice&) { return true; },
-                       [](const instrucao::ExcluirIndice&) { return true; },
-                       [](const instrucao::CriarObjeto&) { return true; },
-                       [](const instrucao::ExcluirObjeto&) { return true; },
-                       [](const auto&) { return false; },
-                   },
-                   c.instrucao);
-    if (grava) throw ErroDeTransacaoCondenada();
+    return std::visit(Visitante{
+                          [&](const instrucao::Inserir& x) { return emTabela(x.objeto); },
+                          [&](const instrucao::Atualizar& x) { return emTabela(x.objeto); },
+                          [&](const instrucao::Excluir& x) { return emTabela(x.objeto); },
+                          [&](const instrucao::Mesclar& x) { return emTabela(x.objeto); },
+                          [](const instrucao::Selecionar& x) { return x.para; },
+                          [](const instrucao::CriarTabela&) { return true; },
+                          [](const instrucao::AlterarTabela&) { return true; },
+                          [](const instrucao::ExcluirTabela&) { return true; },
+                          [](const instrucao::CriarIndice&) { return true; },
+                          [](const instrucao::ExcluirIndice&) { return true; },
+                          [](const instrucao::CriarObjeto&) { return true; },
+                          [](const instrucao::ExcluirObjeto&) { return true; },
+                          [](const instrucao::Conceder&) { return true; },
+                          [](const instrucao::CriarUsuario&) { return true; },
+                          [](const instrucao::ExcluirUsuario&) { return true; },
+                          [](const instrucao::CriarPapel&) { return true; },
+                          [](const instrucao::AlterarPapel&) { return true; },
+                          [](const auto&) { return false; },
+                      },
+                      c.instrucao);
+}
+
+}  // namespace
+
+void Executor::ExigirTransacaoGravavel(const Comando& c) {
+    if (!GravaNoBanco(c)) return;
+    if (s_.TransacaoCondenada()) throw ErroDeTransacaoCondenada();
+    if (!emFuncao_) s_.GarantirEscrita();
 }
 
 // Statements that write name their object in the current database: another one's

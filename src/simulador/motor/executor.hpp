@@ -102,7 +102,8 @@ class Executor {
 
     void Rodar(const Comando& c);
     void ExigirBancoAtual(const Comando& c);
-    // In a doomed transaction only reads run, and writes to table variables.
+    // In a doomed transaction only reads run, and writes to table variables; in any other
+    // the first statement that writes takes the database's write lock.
     void ExigirTransacaoGravavel(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
     void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO

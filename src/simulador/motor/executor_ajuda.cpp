@@ -265,7 +265,7 @@ void Executor::AjudaDaTabela(const Tabela& t) {
     if (!restricoes.linhas.empty()) resultados_.push_back(std::move(restricoes));
     db::Resultado referencias;
     referencias.colunas = {TextoDoSistema("Table is referenced by foreign key", 516)};
-    for (const Tabela* outra : s_.CatalogoAtual().Tabelas())
+    for (const Tabela* outra : s_.CatalogoAtual().TabelasQueReferem(t.nome))
         for (const auto& x : outra->restricoes)
             if (x.tipo == "F" && IguaisCiAs(x.tabelaReferida, t.nome))
                 referencias.linhas.push_back({s_.Banco() + ".dbo." + outra->nome + ": " + x.nome});

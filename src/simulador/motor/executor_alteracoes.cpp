@@ -432,7 +432,7 @@ std::string Executor::LimiteDaInsercao(const instrucao::Inserir& c) {
 Tabela& Executor::TabelaTruncada(const NomeComposto& objeto) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(objeto.Nome());
     if (!t) AlvoInexistente(objeto.Nome());
-    for (Tabela* outra : s_.CatalogoAtual().Tabelas())
+    for (Tabela* outra : s_.CatalogoAtual().TabelasQueReferem(t->nome))
         for (const auto& r : outra->restricoes)
             if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
                 throw ErroDeBanco("Cannot truncate table '" + t->nome +

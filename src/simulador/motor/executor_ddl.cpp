@@ -94,7 +94,7 @@ std::vector<Dependencia> Dependencias(Catalogo& cat, const Tabela& t, const std:
                 if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false, true});
         }
     }
-    for (Tabela* outra : cat.Tabelas())
+    for (Tabela* outra : cat.TabelasQueReferem(t.nome))
         for (const auto& rr : outra->restricoes)
             if (rr.tipo == "F" && IguaisCiAs(rr.tabelaReferida, t.nome))
                 for (const auto& c : rr.colunasReferidas)
@@ -595,7 +595,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
                                 "previous errors.",
                             3728, 16, 1);
                     if (r->tipo == "PK" || r->tipo == "UQ") {
-                        for (Tabela* outra : cat.Tabelas())
+                        for (Tabela* outra : cat.TabelasQueReferem(t.nome))
                             for (const auto& f : outra->restricoes)
                                 if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t.nome) &&
                                     outra->id != t.id) {
@@ -752,7 +752,7 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
                                       "', because it does not exist or you do not have permission.",
                                   3701, 11, 5);
             }
-            for (Tabela* outra : cat.Tabelas())
+            for (Tabela* outra : cat.TabelasQueReferem(t->nome))
                 if (outra->id != t->id)
                     for (const auto& f : outra->restricoes)
                         if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t->nome))

@@ -168,7 +168,12 @@ void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<vo
     const int transacoes = s_.NivelDeTransacao();
     s_.FecharGrupo();
     if (transacoes == 0) s_.IniciarTransacao();
-    s_.ComecarTransacaoPendente();
+    try {
+        s_.GarantirEscrita();
+    } catch (...) {
+        if (transacoes == 0) s_.Desfazer();  // the lock was not had: nothing to undo
+        throw;
+    }
     if (transacoes > 0) ExecutarSql(db, "SAVEPOINT " + ponto);
     const int nossas = std::max(transacoes, 1);
     try {

@@ -41,6 +41,7 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
     db::Resultado total;
     total.linhasAfetadas = 0;
     try {
+        if (nome.rfind('@', 0) != 0) s_.GarantirEscrita();  // a table variable takes no lock
         const std::size_t antes = resultados_.size();
         ++estado_->insercoesExec;
         struct Fim {

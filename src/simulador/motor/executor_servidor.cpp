@@ -330,6 +330,7 @@ void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
 }
 
 void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
+    s_.GarantirEscrita();  // sp_grantdbaccess and sp_adduser come here too
     sqlite3* db = s_.db_;
     Servidor& srv = s_.ServidorAtual();
     if (!DonoDoBanco())
@@ -359,6 +360,7 @@ void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
 }
 
 void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
+    s_.GarantirEscrita();
     sqlite3* db = s_.db_;
     if (!DonoDoBanco())
         throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
@@ -373,6 +375,7 @@ void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
 }
 
 void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
+    s_.GarantirEscrita();
     sqlite3* db = s_.db_;
     if (!DonoDoBanco())
         throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
@@ -386,6 +389,7 @@ void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
 }
 
 void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
+    s_.GarantirEscrita();  // sp_addrolemember and sp_droprolemember too
     sqlite3* db = s_.db_;
     if (!DonoDoBanco())
         throw ErroDeBanco("Cannot alter the role '" + c.papel +

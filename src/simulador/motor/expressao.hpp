@@ -124,6 +124,9 @@ struct Expressao {
     std::variant<Literal, Parametro, Variavel, Coluna, Unaria, Binaria, Chamada, Caso, Subconsulta,
                  Existe, Em, Entre, Semelhante, EhNulo, ComColacao, Parenteses, Niladica>
         no;
+    // The height of the tree under it (1 for a leaf), a subquery's own expressions
+    // included: the walks over the tree recurse as deep.
+    int altura = 1;
 };
 
 // source PIVOT (agregado(valor) FOR coluna IN ([a], [b])) AS apelido: a row per value of the
@@ -204,6 +207,7 @@ struct ParaXml {
 };
 
 struct Consulta {
+    int altura = 0;                    // of its tallest expression, its subqueries' included
     std::vector<ConsultaNomeada> com;  // WITH x AS (...)
     std::vector<Ramo> ramos;
     std::vector<std::string> operadores;  // between ramos: UNION, UNION ALL, EXCEPT, INTERSECT
@@ -219,15 +223,31 @@ struct Clausulas {
     Expr onde;
 };
 
+// What a (parenthesized) expression holds.
+inline const Expressao& SemParenteses(const Expressao& e) {
+    const Expressao* x = &e;
+    while (const auto* p = std::get_if<Parenteses>(&x->no)) x = p->dentro.get();
+    return *x;
+}
+
 inline bool EhTextoLiteral(const Expressao& e) {
     const auto* l = std::get_if<Literal>(&e.no);
     return l && l->tipo == Literal::Tipo::Texto;
 }
 
+// The height of a new node from its children's. A tree taller than the engine walks
+// safely fails with "Some part of your SQL statement is nested too deeply..." (191):
+// a flat chain (a + b + c ..., x = 1 OR x = 2 ...) is as tall as it is long.
+int AlturaDoNo(const Expressao& e);
+// The tallest node made on this thread since the last call, which forgets it: a query
+// reads the height of the expressions made while it was read.
+int TomarMaiorAltura(int novaAltura = 0);
+
 template <typename T>
 Expr Nova(T no) {
     auto e = std::make_unique<Expressao>();
     e->no = std::move(no);
+    e->altura = AlturaDoNo(*e);
     return e;
 }
 

@@ -245,6 +245,10 @@ bool EncerraSoAInstrucao(const ErroDeBanco& e) {
     }
 }
 
+ErroDeBanco ErroDeAninhamento() {
+    return ErroDeBanco(kAninhadoDemais, 191, 15, 1);
+}
+
 bool DesfazATransacao(const ErroDeBanco& e) {
     switch (e.Numero()) {
         case 241:   // date and/or time from a character string

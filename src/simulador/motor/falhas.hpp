@@ -60,4 +60,7 @@ bool DesfazATransacao(const ErroDeBanco& e);
 // A COMMIT or a statement that writes in a doomed transaction (XACT_STATE() -1).
 ErroDeBanco ErroDeTransacaoCondenada();
 
+// "Some part of your SQL statement is nested too deeply. ..." (191).
+ErroDeBanco ErroDeAninhamento();
+
 }  // namespace zolvek::simulador

@@ -83,8 +83,6 @@ bool LerDataHoraDoValor(sqlite3_value* v, db::DataHora& d) {
     return LerDataHora(TextoDe(v), d);
 }
 
-namespace {
-
 bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int64_t& valorInteiro) {
     std::string s = texto;
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1);
@@ -105,6 +103,8 @@ bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int6
     saida = d;
     return true;
 }
+
+namespace {
 
 // A float as CAST writes it in style 0: at most six digits, in scientific notation when
 // it needs more, its exponent in three digits ("1.23457e+006").
@@ -970,46 +970,6 @@ void FnLike(sqlite3_context* c, int n, sqlite3_value** a) {
     sqlite3_result_int(c, Casa(texto, 0, TextoDe(a[0]), 0, escape) ? 1 : 0);
 }
 
-// T-SQL's +: texts are joined, numbers added, a date-time plus a number moves by days,
-// and a text that is not a number next to a number fails as SQL Server fails.
-void FnMais(sqlite3_context* c, int, sqlite3_value** a) {
-    int x = sqlite3_value_type(a[0]), y = sqlite3_value_type(a[1]);
-    if (x == SQLITE_NULL || y == SQLITE_NULL) return sqlite3_result_null(c);
-    if ((x == SQLITE_TEXT || x == SQLITE_BLOB) && (y == SQLITE_TEXT || y == SQLITE_BLOB)) {
-        std::string r = TextoDe(a[0]) + TextoDe(a[1]);
-        if (x == SQLITE_BLOB && y == SQLITE_BLOB)
-            return sqlite3_result_blob(c, r.data(), static_cast<int>(r.size()), SQLITE_TRANSIENT);
-        return ResultadoTexto(c, r);
-    }
-    double numeros[2] = {0, 0};
-    bool inteiros = true;
-    std::int64_t valores[2] = {0, 0};
-    for (int k = 0; k < 2; ++k) {
-        int tipo = sqlite3_value_type(a[k]);
-        if (tipo == SQLITE_INTEGER) {
-            valores[k] = sqlite3_value_int64(a[k]);
-            numeros[k] = static_cast<double>(valores[k]);
-        } else if (tipo == SQLITE_FLOAT) {
-            numeros[k] = sqlite3_value_double(a[k]);
-            inteiros = false;
-        } else {
-            std::string s = TextoDe(a[k]);
-            db::DataHora d;
-            if (s.size() >= 10 && s[4] == '-' && LerDataHora(s, d)) {
-                double dias = sqlite3_value_double(a[1 - k]);
-                return ResultadoDataHora(c, DataHoraDeDias1900(DiasDesde1900(d) + dias));
-            }
-            bool inteiro = false;
-            if (!LerNumero(s, numeros[k], inteiro, valores[k]))
-                return FalharNaFuncao(c, "Conversion failed when converting the varchar value '" +
-                                             s + "' to data type int.");
-            inteiros = inteiros && inteiro;
-        }
-    }
-    if (inteiros) return sqlite3_result_int64(c, valores[0] + valores[1]);
-    sqlite3_result_double(c, numeros[0] + numeros[1]);
-}
-
 }  // namespace
 
 std::optional<TipoSql> LerTextoDeTipo(const std::string& texto) {
@@ -1058,6 +1018,7 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         int args;
         int flags;
         void (*fn)(sqlite3_context*, int, sqlite3_value**);
+        bool daSessao = false;  // it asks the session (Dono)
     };
     const F funcoes[] = {
         {"zv_conv", 5, det, FnConv},
@@ -1066,27 +1027,28 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_getdate", 0, nd, FnGetDate},
         {"zv_getutcdate", 0, nd, FnGetUtcDate},
         {"zv_dt", 1, det, FnDt},
-        {"zv_suser_sname", 0, nd, FnSuserSname},
-        {"zv_suser_sname", 1, nd, FnSuserSname},
-        {"zv_user_name", 0, nd, FnUserName},
-        {"zv_user_name", 1, nd, FnUserName},
-        {"zv_host_name", 0, nd, FnHostName},
-        {"zv_app_name", 0, nd, FnAppName},
-        {"zv_spid", 0, nd, FnSpid},
-        {"zv_trancount", 0, nd, FnTrancount},
-        {"zv_xact_state", 0, nd, FnXactState},
-        {"zv_version", 0, nd, FnVersion},
-        {"zv_servername", 0, nd, FnServerName},
-        {"zv_microsoftversion", 0, nd, FnMicrosoftVersion},
-        {"zv_is_member", 1, nd, FnIsMember},
-        {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember},
-        {"zv_is_srvrolemember", 2, nd, FnIsSrvRoleMember},
-        {"zv_object_id", 1, nd, FnObjectId},
-        {"zv_object_id", 2, nd, FnObjectId},
-        {"zv_db_name", 0, nd, FnDbName},
-        {"zv_db_name", 1, nd, FnDbName},
-        {"zv_db_id", 0, nd, FnDbId},
-        {"zv_db_id", 1, nd, FnDbId},
+        {"zv_suser_sname", 0, nd, FnSuserSname, true},
+        {"zv_suser_sname", 1, nd, FnSuserSname, true},
+        {"zv_user_name", 0, nd, FnUserName, true},
+        {"zv_user_name", 1, nd, FnUserName, true},
+        {"zv_host_name", 0, nd, FnHostName, true},
+        {"zv_app_name", 0, nd, FnAppName, true},
+        {"zv_spid", 0, nd, FnSpid, true},
+        {"zv_trancount", 0, nd, FnTrancount, true},
+        {"zv_xact_state", 0, nd, FnXactState, true},
+        {"zv_version", 0, nd, FnVersion, true},
+        {"zv_servername", 0, nd, FnServerName, true},
+        {"zv_microsoftversion", 0, nd, FnMicrosoftVersion, true},
+        {"zv_is_member", 1, nd, FnIsMember, true},
+        {"zv_is_srvrolemember", 1, nd, FnIsSrvRoleMember, true},
+        {"zv_is_srvrolemember", 2, nd, FnIsSrvRoleMember, true},
+        // constant in a statement: SQLite computes it once, and seeks by it (id = OBJECT_ID(...))
+        {"zv_object_id", 1, det, FnObjectId, true},
+        {"zv_object_id", 2, det, FnObjectId, true},
+        {"zv_db_name", 0, nd, FnDbName, true},
+        {"zv_db_name", 1, nd, FnDbName, true},
+        {"zv_db_id", 0, nd, FnDbId, true},
+        {"zv_db_id", 1, nd, FnDbId, true},
         {"zv_len", 1, det, FnLen},
         {"zv_datalength", 1, det, FnDataLength},
         {"zv_charindex", 2, det, FnCharIndex},
@@ -1105,21 +1067,24 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
         {"zv_replicate", 2, det, FnReplicate},
         {"zv_replicate", 3, det, FnReplicate},
         {"zv_newid", 0, nd, FnNewId},
-        {"zv_serverproperty", 1, nd, FnServerProperty},
+        {"zv_serverproperty", 1, nd, FnServerProperty, true},
         {"zv_isdate", 1, det, FnIsDate},
         {"zv_reverse", 1, det, FnReverse},
-        {"zv_identity", 0, nd, FnIdentity},
+        {"zv_identity", 0, nd, FnIdentity, true},
         {"zv_str", 1, det, FnStr},
         {"zv_str", 2, det, FnStr},
         {"zv_str", 3, det, FnStr},
         {"zv_bytes8", 1, det, FnBytes8},
         {"zv_has_dbaccess", 1, nd, FnUm},
-        {"zv_mais", 2, det, FnMais},
         {"like", 2, det, FnLike},
         {"like", 3, det, FnLike},
     };
+    // A connection of the server itself (a backup, a restore's check) has no session: it
+    // gets every function a constraint, default or view may call but those that tell of
+    // the session.
     for (const auto& f : funcoes)
-        sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
+        if (s || !f.daSessao)
+            sqlite3_create_function(db, f.nome, f.args, f.flags, s, f.fn, nullptr, nullptr);
     static int utc = 1;
     sqlite3_create_function(db, "zv_sysdatetime", 0, nd, nullptr, FnSysDateTime, nullptr, nullptr);
     sqlite3_create_function(db, "zv_sysutcdatetime", 0, nd, &utc, FnSysDateTime, nullptr, nullptr);
@@ -1139,11 +1104,12 @@ void RegistrarFuncoes(sqlite3* db, Sessao* s) {
     RegistrarFuncoesDeFuso(db);
     RegistrarFuncoesDeTexto(db);
     RegistrarFuncaoFormat(db);
-    RegistrarFuncoesDeCatalogo(db, s);
+    if (s) RegistrarFuncoesDeCatalogo(db, s);
     RegistrarFuncoesEstatisticas(db);
     RegistrarFuncoesDeResumo(db);
     RegistrarFuncoesDoUsuario(db);
     RegistrarFuncoesXml(db);
+    RegistrarFuncaoMais(db);
 }
 
 }  // namespace zolvek::simulador

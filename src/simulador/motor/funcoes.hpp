@@ -17,6 +17,8 @@ class Sessao;
 void RegistrarFuncoes(sqlite3* db, Sessao* sessao);
 // zv_funcao, the call of a user function (executor_funcoes.cpp).
 void RegistrarFuncoesDoUsuario(sqlite3* db);
+// zv_mais, T-SQL's + where neither integer nor decimal arithmetic applies (funcoes_mais.cpp).
+void RegistrarFuncaoMais(sqlite3* db);
 
 // A type written as text ("varchar(23)", "decimal(15,2)").
 std::optional<TipoSql> LerTextoDeTipo(const std::string& texto);

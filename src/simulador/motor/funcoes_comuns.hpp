@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ void ResultadoDataHora(sqlite3_context* c, const db::DataHora& d);
 // A date-time from its stored text or from a number of days since 1900-01-01.
 bool LerDataHoraDoValor(sqlite3_value* v, db::DataHora& d);
 std::size_t ContarCaracteres(std::string_view s);
+// A number written as text (blanks around it allowed): `inteiro` when it is a whole one
+// that fits 64 bits, kept in `valorInteiro`.
+bool LerNumero(const std::string& texto, double& saida, bool& inteiro, std::int64_t& valorInteiro);
 // The first n characters of a UTF-8 text.
 std::string Primeiros(std::string_view s, std::size_t n);
 

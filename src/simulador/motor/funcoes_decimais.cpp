@@ -63,13 +63,20 @@ std::string NomeNaMensagem(TipoBase b) {
     return EhMoeda(b) ? NomeDoTipo(b) : "numeric";
 }
 
-// The result of an expression of type t: rounded to its scale, failing when too wide.
+// The result of an expression of type t: rounded to its scale; false (after failing the
+// call) when too wide.
+bool Ajustar(sqlite3_context* c, const Decimal& exato, const TipoSql& t, Arredondamento modo,
+             Decimal& resultado) {
+    resultado = exato.Arredondar(t.escala, modo);
+    if (Cabe(resultado, t)) return true;
+    FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                          NomeNaMensagem(t.base) + ".");
+    return false;
+}
+
 void Devolver(sqlite3_context* c, const Decimal& exato, const TipoSql& t, Arredondamento modo) {
-    const Decimal d = exato.Arredondar(t.escala, modo);
-    if (!Cabe(d, t))
-        return FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                                     NomeNaMensagem(t.base) + ".");
-    ResultadoDecimal(c, d);
+    Decimal d;
+    if (Ajustar(c, exato, t, modo, d)) ResultadoDecimal(c, d);
 }
 
 TipoSql TipoDosArgumentos(sqlite3_value** a) {
@@ -80,35 +87,63 @@ TipoSql TipoDosArgumentos(sqlite3_value** a) {
     return t;
 }
 
+// x op y as the type t; false (after failing the call) on overflow or a division by zero.
+bool Operar(sqlite3_context* c, char operador, const Decimal& x, const Decimal& y, const TipoSql& t,
+            Decimal& r) {
+    constexpr auto kMetade = Arredondamento::MetadeLongeDoZero;
+    try {
+        switch (operador) {
+            case '+':
+                return Ajustar(c, x + y, t, kMetade, r);
+            case '-':
+                return Ajustar(c, x - y, t, kMetade, r);
+            case '*':
+                return Ajustar(c, x * y, t, kMetade, r);
+            default:
+                break;
+        }
+        if (y.Zero()) {
+            FalharNaFuncao(c, "Divide by zero error encountered.");
+            return false;
+        }
+        if (operador == '/')
+            return Ajustar(c, x.Dividir(y, t.escala, Arredondamento::Truncar), t,
+                           Arredondamento::Truncar, r);
+        const Decimal quociente = x.Dividir(y, 0, Arredondamento::Truncar);
+        return Ajustar(c, x - quociente * y, t, kMetade, r);
+    } catch (const ErroDeEntrada&) {
+        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
+                              NomeNaMensagem(t.base) + ".");
+        return false;
+    }
+}
+
 // zv_dmais(a, b, precision, scale, base) and its kin: a op b as the type given.
 template <char Operador>
 void FnOperar(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL)
         return sqlite3_result_null(c);
-    Decimal x, y;
+    Decimal x, y, r;
     if (!LerOperando(c, a[0], x) || !LerOperando(c, a[1], y)) return;
-    const TipoSql t = TipoDosArgumentos(a + 2);
-    try {
-        switch (Operador) {
-            case '+':
-                return Devolver(c, x + y, t, Arredondamento::MetadeLongeDoZero);
-            case '-':
-                return Devolver(c, x - y, t, Arredondamento::MetadeLongeDoZero);
-            case '*':
-                return Devolver(c, x * y, t, Arredondamento::MetadeLongeDoZero);
-            default:
-                break;
-        }
-        if (y.Zero()) return FalharNaFuncao(c, "Divide by zero error encountered.");
-        if (Operador == '/')
-            return Devolver(c, x.Dividir(y, t.escala, Arredondamento::Truncar), t,
-                            Arredondamento::Truncar);
-        const Decimal quociente = x.Dividir(y, 0, Arredondamento::Truncar);
-        Devolver(c, x - quociente * y, t, Arredondamento::MetadeLongeDoZero);
-    } catch (const ErroDeEntrada&) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeNaMensagem(t.base) + ".");
+    if (Operar(c, Operador, x, y, TipoDosArgumentos(a + 2), r)) ResultadoDecimal(c, r);
+}
+
+// zv_dcadeia(a, op, b, precision, scale, base [, op, c, precision, scale, base]...): the
+// chain a + b - c of decimals in one call, left to right, each step as its own type.
+void FnCadeia(sqlite3_context* c, int n, sqlite3_value** a) {
+    if (n < 6 || (n - 1) % 5 != 0)
+        return FalharNaFuncao(c, "O simulador de SQL Server fez uma conta com argumentos errados.");
+    if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    Decimal x, y, r;
+    if (!LerOperando(c, a[0], x)) return;
+    for (int k = 1; k + 5 <= n; k += 5) {
+        if (sqlite3_value_type(a[k + 1]) == SQLITE_NULL) return sqlite3_result_null(c);
+        if (!LerOperando(c, a[k + 1], y)) return;
+        const char op = static_cast<char>(sqlite3_value_text(a[k])[0]);
+        if (!Operar(c, op, x, y, TipoDosArgumentos(a + k + 2), r)) return;
+        x = r;
     }
+    ResultadoDecimal(c, x);
 }
 
 // zv_dcomparar(a, b): -1, 0 or 1 by value; NULL beside NULL.
@@ -358,6 +393,7 @@ void RegistrarFuncoesDecimais(sqlite3* db) {
     sqlite3_create_function(db, "zv_dvezes", 5, det, nullptr, FnOperar<'*'>, nullptr, nullptr);
     sqlite3_create_function(db, "zv_ddividir", 5, det, nullptr, FnOperar<'/'>, nullptr, nullptr);
     sqlite3_create_function(db, "zv_dresto", 5, det, nullptr, FnOperar<'%'>, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_dcadeia", -1, det, nullptr, FnCadeia, nullptr, nullptr);
     sqlite3_create_function(db, "zv_dcomparar", 2, det, nullptr, FnComparar, nullptr, nullptr);
     sqlite3_create_function(db, "zv_dreal", 1, det, nullptr, FnReal, nullptr, nullptr);
     sqlite3_create_function(db, "zv_dround", 6, det, nullptr, FnArredondar, nullptr, nullptr);

@@ -53,9 +53,7 @@ std::optional<ObjetoPeloId> AcharPeloId(sqlite3_context* c, sqlite3_value* id) {
 }
 
 Tabela* TabelaPeloId(sqlite3_context* c, std::int64_t id) {
-    for (Tabela* t : Dono(c)->CatalogoAtual().Tabelas())
-        if (t->id == id) return t;
-    return nullptr;
+    return Dono(c)->CatalogoAtual().TabelaPeloId(id);
 }
 
 // A database id given to OBJECT_NAME or OBJECT_SCHEMA_NAME other than this database's:
@@ -172,7 +170,7 @@ std::optional<bool> PropriedadeDaTabela(sqlite3_context* c, const Tabela& t, con
     if (p == "tablehasupdatetrigger") return gatilho("UPDATE");
     if (p == "tablehasdeletetrigger") return gatilho("DELETE");
     if (p == "tablehasforeignref") {
-        for (Tabela* outra : Dono(c)->CatalogoAtual().Tabelas())
+        for (Tabela* outra : Dono(c)->CatalogoAtual().TabelasQueReferem(t.nome))
             for (const Restricao& r : outra->restricoes)
                 if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t.nome)) return true;
         return false;

@@ -70,14 +70,12 @@ int PrecedenciaDeConversao(TipoBase b) {
 
 }  // namespace
 
-std::string GeradorSqlite::AritmeticaInteira(const Binaria& b) {
+std::optional<std::string> GeradorSqlite::PassoInteiro(const Binaria& b) const {
     if (b.operador.size() != 1 || std::string("+-*/%").find(b.operador) == std::string::npos)
-        return "";
+        return std::nullopt;
     const auto l = TipoDe(*b.esquerda), r = TipoDe(*b.direita);
-    if (!EhInteiro(l) || !EhInteiro(r)) return "";
-    const std::string tipo = NomeDoTipo(MaiorInteiro(l->base, r->base));
-    return "zv_inteira('" + b.operador + "', " + Gerar(*b.esquerda) + ", " + Gerar(*b.direita) +
-           ", '" + tipo + "')";
+    if (!EhInteiro(l) || !EhInteiro(r)) return std::nullopt;
+    return NomeDoTipo(MaiorInteiro(l->base, r->base));
 }
 
 std::string GeradorSqlite::ComparacaoConvertida(const Binaria& b, const std::string& op) {

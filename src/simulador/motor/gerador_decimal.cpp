@@ -360,15 +360,14 @@ std::string GeradorSqlite::ComoTipoDoRamo(const Expressao& e, const std::optiona
     return "zv_cast(" + sql + ", " + ComoTexto(TextoDoTipo(*alvo)) + ") COLLATE " + kColacaoDecimal;
 }
 
-std::string GeradorSqlite::AritmeticaDecimal(const Binaria& b) {
+std::optional<std::string> GeradorSqlite::PassoDecimal(const Binaria& b) const {
+    if (b.operador.size() != 1 || std::string("+-*/%").find(b.operador) == std::string::npos)
+        return std::nullopt;
     auto l = TipoDe(*b.esquerda), r = TipoDe(*b.direita);
-    if (!l || !r) return "";
+    if (!l || !r) return std::nullopt;
     auto t = TipoDaAritmetica(b.operador[0], *l, *r);
-    if (!Exato(t)) return "";
-    static const std::string nomes[] = {"zv_dmais", "zv_dmenos", "zv_dvezes", "zv_ddividir",
-                                        "zv_dresto"};
-    const auto k = std::string("+-*/%").find(b.operador[0]);
-    return nomes[k] + "(" + Gerar(*b.esquerda) + ", " + Gerar(*b.direita) + ", " + Tipo(*t) + ")";
+    if (!Exato(t)) return std::nullopt;
+    return Tipo(*t);
 }
 
 // A decimal that is not a plain column has no column affinity or collation to compare

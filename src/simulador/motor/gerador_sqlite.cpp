@@ -134,17 +134,6 @@ bool Composta(const Expressao& e) {
            std::holds_alternative<Semelhante>(e.no) || std::holds_alternative<EhNulo>(e.no);
 }
 
-// A binary literal beside a number converts to an integer of its last eight bytes
-// (sysstat & 0xf).
-std::string BinarioComoInteiro(const Expressao& e) {
-    const auto* l = std::get_if<Literal>(&e.no);
-    if (!l || l->tipo != Literal::Tipo::Binario) return "";
-    std::string h = l->texto.substr(2);
-    if (h.size() > 16) h = h.substr(h.size() - 16);
-    std::uint64_t v = h.empty() ? 0 : std::stoull(h, nullptr, 16);
-    return std::to_string(static_cast<std::int64_t>(v));
-}
-
 // A number with more digits than a double keeps (1234567890123.4567) goes as its exact
 // text: the decimal functions and decimal columns read it whole.
 std::string NumeroLiteral(const std::string& n) {
@@ -189,7 +178,22 @@ GeradorSqlite::GeradorSqlite(ContextoDeReescrita& ctx) : ctx_(ctx) {
     if (!ctx_.escopoPadrao.empty()) escopos_.push_back(ctx_.escopoPadrao);
 }
 
-std::string GeradorSqlite::Operando(const Expr& e) {
+namespace {
+
+// The operand (in parentheses or not) is a chain of the same operator that SQLite groups
+// alike without them: a AND b AND c from either side, a - b - c from the left.
+bool MesmaCadeia(const Expressao& e, std::string_view operador, bool aDireita) {
+    const auto* b = std::get_if<Binaria>(&SemParenteses(e).no);
+    if (!b || b->operador != operador) return false;
+    if (operador == "AND" || operador == "OR") return true;
+    return !aDireita && (operador == "-" || operador == "*" || operador == "&" || operador == "|");
+}
+
+}  // namespace
+
+std::string GeradorSqlite::Operando(const Expr& e, std::string_view operadorDoPai, bool aDireita) {
+    // a long chain written without parentheses does not run SQLite's parser out of stack
+    if (MesmaCadeia(*e, operadorDoPai, aDireita)) return Gerar(SemParenteses(*e));
     std::string s = Gerar(*e);
     return Composta(*e) ? "(" + s + ")" : s;
 }
@@ -249,19 +253,11 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                 return u.operador + x;
             },
             [&](const Binaria& b) -> std::string {
-                if (b.operador.size() == 1 &&
-                    std::string("+-*/%").find(b.operador) != std::string::npos)
-                    if (std::string d = AritmeticaDecimal(b); !d.empty()) return d;
-                if (std::string i = AritmeticaInteira(b); !i.empty()) return i;
-                std::string il = BinarioComoInteiro(*b.esquerda),
-                            ir = BinarioComoInteiro(*b.direita);
-                if (b.operador == "+") {
-                    // binary + binary joins the bytes; beside a number it is a number
-                    if (il.empty() == ir.empty()) il = ir = "";
-                    return "zv_mais(" + (il.empty() ? Gerar(*b.esquerda) : il) + ", " +
-                           (ir.empty() ? Gerar(*b.direita) : ir) + ")";
-                }
-                std::string l = Operando(b.esquerda), r = Operando(b.direita);
+                if (std::string a = Aritmetica(b); !a.empty()) return a;
+                if (std::string l = Logica(b); !l.empty()) return l;
+                std::string il = BinarioComoInteiro(*b.esquerda), ir = BinarioComoInteiro(*b.direita);
+                std::string l = Operando(b.esquerda, b.operador),
+                            r = Operando(b.direita, b.operador, true);
                 bool aritmetica = b.operador != "AND" && b.operador != "OR" &&
                                   b.operador.find_first_of("=<>") == std::string::npos;
                 if (aritmetica && !il.empty() && !ir.empty())
@@ -324,7 +320,14 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
             [&](const ComColacao& c) {
                 return Operando(c.valor) + " COLLATE " + ColacaoConhecida(c.colacao);
             },
-            [&](const Parenteses& p) { return "(" + Gerar(*p.dentro) + ")"; },
+            [&](const Parenteses& p) {
+                // ((x)) and (column) need no pair of their own: each costs SQLite's parser
+                const Expressao& d = *p.dentro;
+                if (std::holds_alternative<Parenteses>(d.no) ||
+                    std::holds_alternative<Coluna>(d.no))
+                    return Gerar(d);
+                return "(" + Gerar(d) + ")";
+            },
             [&](const Niladica& n) -> std::string {
                 if (n.nome == "CURRENT_TIMESTAMP") return "zv_getdate()";
                 if (n.nome == "SYSTEM_USER") return "zv_suser_sname()";
@@ -475,6 +478,10 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     std::string chave = Dobrar(c.nome.back());
     if (c.nome.size() == 1 && c.argumentos.empty())
         if (std::string f = SqliteDaFuncaoDeErro(chave, ctx_.variaveis); !f.empty()) return f;
+    // a user's function may have any name, the engine's own included (dbo.zv_len)
+    const bool doUsuario = c.nome.size() > 1 && ctx_.funcaoDoUsuario;
+    if (doUsuario)
+        if (auto f = FuncaoDoUsuario(c)) return ChamarFuncaoDoUsuario(c, *f);
     if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
         std::string nome;
         for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
@@ -486,8 +493,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
                               "\", or the name is ambiguous.",
                           4121, 16, 1);
     }
-    if (c.nome.size() > 1 && ctx_.funcaoDoUsuario) {
-        if (auto f = FuncaoDoUsuario(c)) return ChamarFuncaoDoUsuario(c, *f);
+    if (doUsuario) {
         // a body may call a function made after it
         if (!ctx_.variaveisSemValor && c.nome.size() <= 3) {
             std::string nome;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -101,6 +102,10 @@ struct ContextoDeReescrita {
 std::optional<TipoSql> AlvoDosTextos(const std::vector<std::optional<TipoSql>>& tipos,
                                      const std::vector<bool>& textos);
 
+// A binary literal beside a number converts to an integer of its last eight bytes
+// (sysstat & 0xf); "" for anything else.
+std::string BinarioComoInteiro(const Expressao& e);
+
 class GeradorSqlite {
   public:
     explicit GeradorSqlite(ContextoDeReescrita& ctx);
@@ -127,7 +132,9 @@ class GeradorSqlite {
     };
 
   private:
-    std::string Operando(const Expr& e);
+    // An operand, in parentheses when it is composite, but for a chain of the operator of
+    // its parent, `operadorDoPai`, that SQLite groups alike without them.
+    std::string Operando(const Expr& e, std::string_view operadorDoPai = {}, bool aDireita = false);
     std::string Comparacao(const Binaria& b);
     std::string Chamar(const Chamada& c);
     // User functions (gerador_funcoes_do_usuario.cpp).
@@ -176,7 +183,8 @@ class GeradorSqlite {
     std::optional<TipoSql> TipoDaChamada(const Chamada& c) const;
     std::string OrigemNumerica(const Chamada& c, std::size_t valor) const;
     std::optional<TipoSql> TipoDoCaso(const Caso& c) const;
-    std::string AritmeticaDecimal(const Binaria& b);
+    // The type arguments of a step of decimal arithmetic ("15, 2, 7"); nothing when it is not one.
+    std::optional<std::string> PassoDecimal(const Binaria& b) const;
     std::string ComparacaoDecimal(const Binaria& b, const std::string& op);
     std::string ChamadaDecimal(const Chamada& c, const std::string& chave);
     std::string FuncaoDecimal(const Chamada& c, const std::string& chave);
@@ -200,7 +208,13 @@ class GeradorSqlite {
 
     // Integer operators and the implicit conversions of comparisons, as SQL Server
     // does them (gerador_conversoes.cpp); "" when SQLite's own is right.
-    std::string AritmeticaInteira(const Binaria& b);
+    // The type of a step of integer arithmetic ("int"); nothing when it is not one.
+    std::optional<std::string> PassoInteiro(const Binaria& b) const;
+    // T-SQL's arithmetic of integers, of decimals and its + of anything else, a chain of
+    // the same one (a + b - c ...) in one call (gerador_cadeias.cpp); "" for other operators.
+    std::string Aritmetica(const Binaria& b);
+    // A long chain of AND or OR grouped by halves for SQLite; "" for anything else.
+    std::string Logica(const Binaria& b);
     std::string ComparacaoConvertida(const Binaria& b, const std::string& op);
     void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
     std::optional<TipoSql> AlvoDosValores(const std::vector<const Expressao*>& valores) const;

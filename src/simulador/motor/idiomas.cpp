@@ -71,7 +71,12 @@ int PrimeiroDiaAtual() {
 }
 
 void DefinirIdiomaAtual(const std::string& nome, int primeiroDia) {
-    idiomaAtual = AcharIdioma(nome);
+    // every batch sets it: the search runs only when the name changes
+    thread_local std::string nomeAtual;
+    if (!idiomaAtual || nome != nomeAtual) {
+        idiomaAtual = AcharIdioma(nome);
+        nomeAtual = nome;
+    }
     primeiroDiaAtual = primeiroDia;
 }
 

@@ -72,6 +72,28 @@ std::size_t LerEntre(std::string_view sql, std::size_t i, char fecho, bool nuloF
     throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
 }
 
+// SQL Server's names (and variables) hold at most 128 characters.
+constexpr std::size_t kMaiorNome = 128;
+
+// A name's first `n` characters (UTF-8 letters are one character each); all of it when
+// shorter.
+std::string_view Inicio(std::string_view nome, std::size_t n) {
+    std::size_t caracteres = 0;
+    for (std::size_t i = 0; i < nome.size(); ++i)
+        if ((static_cast<unsigned char>(nome[i]) & 0xC0) != 0x80 && caracteres++ == n)
+            return nome.substr(0, i);
+    return nome;
+}
+
+void ExigirNomeCurto(const Token& t) {
+    if (t.texto.size() <= kMaiorNome || Inicio(t.texto, kMaiorNome).size() == t.texto.size())
+        return;
+    throw ErroDeBanco("The identifier that starts with '" +
+                          std::string(Inicio(t.texto, kMaiorNome)) +
+                          "' is too long. Maximum length is 128.",
+                      103, 15, 4);
+}
+
 }  // namespace
 
 std::vector<Token> Tokenizar(std::string_view sql) {
@@ -188,6 +210,9 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
             i += tamanho;
         }
         t.fim = i;
+        if (t.tipo == TipoToken::Palavra || t.tipo == TipoToken::Colchete ||
+            t.tipo == TipoToken::Aspas || t.tipo == TipoToken::Variavel)
+            ExigirNomeCurto(t);
     }
 }
 

@@ -305,18 +305,20 @@ std::string ColunaDaLinha(const Tabela& t) {
                       "', que tem colunas chamadas rowid, _rowid_ e oid.");
 }
 
+// The triggers are dropped by the names they were made with, which the catalog counts:
+// reading SQLite's schema for them would cost every change as much as the whole schema.
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
-    std::vector<std::string> antigos;
-    {
-        Instrucao q(db,
-                    "SELECT name FROM main.sqlite_master WHERE type='trigger' AND tbl_name=? AND "
-                    "name LIKE 'zv\\_%' ESCAPE '\\'");
-        q.Ligar(1, NomeNoSqlite(t.nome));
-        while (q.Passo()) antigos.push_back(q.Texto(0));
-    }
-    for (const auto& n : antigos) ExecutarSql(db, "DROP TRIGGER " + Id(n));
+    auto nomeDo = [&](int k) { return Id("zv_" + std::to_string(t.id) + "_" + std::to_string(k)); };
+    for (int k = catalogo.GatilhosNoSqlite(t.id); k >= 1; --k)
+        ExecutarSql(db, "DROP TRIGGER IF EXISTS main." + nomeDo(k));
     int n = 0;
-    auto nome = [&]() { return Id("zv_" + std::to_string(t.id) + "_" + std::to_string(++n)); };
+    struct Contagem {
+        Catalogo& catalogo;
+        std::int64_t id;
+        int& n;
+        ~Contagem() { catalogo.AnotarGatilhosNoSqlite(id, n); }
+    } contagem{catalogo, t.id, n};
+    auto nome = [&]() { return nomeDo(++n); };
     std::string tabela = Tab(t.nome);
     if (const ColunaDaTabela* rv = t.VersaoDeLinha()) {
         const std::string linha = ColunaDaLinha(t);
@@ -355,7 +357,7 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
                             Texto("zvfk|UPDATE|" + r.nome) + "); END");
     }
     // This table as the referenced side.
-    for (Tabela* filha : catalogo.Tabelas()) {
+    for (Tabela* filha : catalogo.TabelasQueReferem(t.nome)) {
         for (const auto& r : filha->restricoes) {
             if (r.tipo != "F" || r.desabilitada || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
             std::vector<ColunaDeIndice> locais;

@@ -39,10 +39,14 @@ constexpr std::size_t kLoteEmTrechos = 256 * 1024;
 // The pieces are small enough for their tokens (some 15 bytes of text make a token of
 // 56) to stay in the processor's cache between the reading and the parse.
 constexpr std::size_t kTamanhoDoTrecho = 32 * 1024;
-// A running batch asks the server whether its session was killed this often.
+// A running batch asks the server whether its session was killed this often, and at once
+// when the server's shared counter moves.
 constexpr auto kIntervaloDeVerificacao = std::chrono::milliseconds(200);
-// A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends (BEGIN TRAN
-// waits here for another writer, which SQL Server's never does).
+// Before a batch the session asks only when the counter moved, or when this much went by
+// (a process that died between its change and its moving the counter).
+constexpr auto kConferenciaMaxima = std::chrono::seconds(1);
+// A lock wait with neither LOCK_TIMEOUT nor a command deadline still ends, where SQL
+// Server's would go on: a session that forgot its transaction must not hang the others.
 constexpr auto kEsperaSemLimite = std::chrono::seconds(30);
 // A group of autocommitted statements holds the write lock at most about this long.
 constexpr auto kDuracaoDoGrupo = std::chrono::milliseconds(100);
@@ -51,10 +55,10 @@ sqlite3* AbrirArquivo(const std::string& arquivo) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(arquivo.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
-        std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
+        const int codigo = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
         sqlite3_close(db);
         throw ErroDeBanco("Não foi possível abrir o arquivo do banco de dados '" + arquivo +
-                          "': " + msg);
+                          "' (código " + std::to_string(codigo) + " do SQLite).");
     }
     sqlite3_busy_timeout(db, 30000);
     sqlite3_extended_result_codes(db, 0);
@@ -77,19 +81,19 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
 }
 
+int VersaoDoArquivo(sqlite3* db) {
+    Instrucao q(db, "PRAGMA main.user_version");
+    return q.Passo() ? static_cast<int>(q.Inteiro(0)) : 0;
+}
+
 void GarantirEsquema(sqlite3* db, const std::string& dono) {
-    // A file already laid out needs no write (which would wait for another session's
-    // open transaction).
-    {
-        Instrucao q(db, "SELECT 1 FROM sqlite_master WHERE name = 'zv_contador'");
-        if (q.Passo()) {
-            Instrucao c(db, "SELECT 1 FROM zv_contador");
-            if (c.Passo()) return;
-        }
-    }
+    // A file laid out as this version lays it needs no write (which would wait for
+    // another session's open transaction).
+    if (VersaoDoArquivo(db) >= Catalogo::kVersao) return;
     ExecutarSql(db, "BEGIN IMMEDIATE");
     try {
         Catalogo::Preparar(db);
+        ExecutarSql(db, "PRAGMA main.user_version = " + std::to_string(Catalogo::kVersao));
         ExecutarSql(
             db, "INSERT INTO zv_contador SELECT 2000 WHERE NOT EXISTS (SELECT 1 FROM zv_contador)");
         Instrucao(db, "INSERT OR IGNORE INTO zv_config(chave, valor) VALUES ('dono', ?)")
@@ -113,6 +117,10 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
     banco_ = aberta.banco;
     try {
         Abrir(aberta.arquivoSqlite.string());
+    } catch (const FalhaDoSqlite& f) {
+        Fechar();
+        servidor_->FecharSessao(spid_);
+        throw ErroComoSqlServer(f.what(), banco_);
     } catch (const ErroDeBanco& e) {
         Fechar();
         servidor_->FecharSessao(spid_);
@@ -158,13 +166,27 @@ void Sessao::Abrir(const std::string& arquivo) {
     sqlite3_wal_hook(
         db_,
         [](void* p, sqlite3* db, const char* esquema, int paginas) {
-            static_cast<Sessao*>(p)->gravacoesPendentes_ = true;
+            auto* s = static_cast<Sessao*>(p);
+            s->gravacoesPendentes_ = true;
+            if (s->catalogoAlterado_) s->AvisarCatalogoAlterado();
             if (paginas >= 1000) sqlite3_wal_checkpoint(db, esquema);
             return SQLITE_OK;
         },
         this);
     GarantirEsquema(db_, "sa");
     SincronizarGravacoes();
+    // A transaction that wrote nothing yet runs its statements in SQLite's autocommit
+    // (GarantirEscrita): a write that got there without taking the lock would commit by
+    // itself and escape the transaction's ROLLBACK. It is undone, and fails.
+    sqlite3_commit_hook(
+        db_,
+        [](void* p) {
+            auto* s = static_cast<Sessao*>(p);
+            return s->transacaoPendente_ && sqlite3_txn_state(s->db_, "main") == SQLITE_TXN_WRITE
+                       ? 1
+                       : 0;
+        },
+        this);
     RegistrarFuncoes(db_, this);
     sqlite3_busy_handler(db_, &Sessao::EsperarBloqueio, this);
     sqlite3_set_authorizer(db_, &Sessao::Autorizar, this);
@@ -366,6 +388,27 @@ int Sessao::EhMembro(const std::string& papel) {
     return m.Passo() ? 1 : 0;
 }
 
+// Before a batch: a KILL and another session's change of the catalog are learned of through
+// the server's shared counter, asked about only when it moved.
+void Sessao::ConferirAntesDoLote() {
+    const auto sinal = servidor_->Sinal();
+    const auto agora = std::chrono::steady_clock::now();
+    const bool mudou = sinal != sinalVisto_ || agora - conferidoEm_ >= kConferenciaMaxima;
+    if (mudou) {
+        sinalVisto_ = sinal;
+        conferidoEm_ = agora;
+    }
+    if (mudou || eliminada_ || !db_) VerificarSessao();
+    if (mudou) VerificarCatalogo();
+}
+
+// A change of the catalog, once committed, moves the server's counter for the other
+// sessions; this one's own catalog is current already.
+void Sessao::AvisarCatalogoAlterado() noexcept {
+    catalogoAlterado_ = false;
+    if (servidor_->AvisarMudanca() == sinalVisto_) ++sinalVisto_;
+}
+
 void Sessao::VerificarSessao() {
     if (!db_)
         throw ErroDeBanco(motivoDoFechamento_.empty() ? "A conexão não está aberta."
@@ -439,7 +482,9 @@ bool Sessao::Interromper() {
     if (cancelamentoPedido_) return true;
     const auto agora = std::chrono::steady_clock::now();
     if (comPrazo_ && agora > prazo_) return true;
-    if (agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
+    const auto sinal = servidor_->Sinal();
+    if (sinal != sinalDaInterrupcao_ || agora - ultimaVerificacao_ >= kIntervaloDeVerificacao) {
+        sinalDaInterrupcao_ = sinal;
         ultimaVerificacao_ = agora;
         if (!servidor_->SessaoViva(spid_)) eliminada_ = true;
     }
@@ -497,6 +542,8 @@ void Sessao::VerificarCatalogo() {
 }
 
 void Sessao::MarcarCatalogoAlterado() {
+    GarantirEscrita();
+    catalogoAlterado_ = true;
     static thread_local std::mt19937_64 g{std::random_device{}()};
     std::string v = std::to_string(g());
     Instrucao(db_, "UPDATE zv_config SET valor=? WHERE chave='versao'").Ligar(1, v).Executar();
@@ -800,7 +847,7 @@ std::vector<db::Resultado> Sessao::ExecutarLote(const std::string& sql,
 std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
                                                          const std::vector<db::Valor>& parametros,
                                                          int timeoutSegundos) {
-    VerificarSessao();
+    ConferirAntesDoLote();
     mensagens_.clear();
     if (sql.find_first_not_of(" \t\r\n") == std::string::npos)
         throw ErroDeBanco("Command text was not set for the command object.");
@@ -810,7 +857,6 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
         bool& f;
         ~Fim() { f = false; }
     } fim{comPrazo_};
-    VerificarCatalogo();
     AtualizarDireitos();
     TomarFalhaDeFuncao();  // nothing left over from an earlier batch
     // One text is one batch: GO belongs to the tools that split scripts, and the
@@ -833,7 +879,6 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
                 if (s.nivelDeTransacao_ == 0) s.DesanexarBancos();
             }
         } fimDoLote{*this};
-        ComecarTransacaoPendente();
         emLote_ = true;
         std::vector<db::Resultado> resultados;
         if (plano)
@@ -856,12 +901,10 @@ std::vector<db::Resultado> Sessao::ExecutarLoteTraduzido(const std::string& sql,
 
 std::vector<db::Resultado> Sessao::ExecutarProcedimento(
     const std::string& nome, const std::vector<std::pair<std::string, db::Valor>>& parametros) {
-    VerificarSessao();
+    ConferirAntesDoLote();
     mensagens_.clear();
-    VerificarCatalogo();
     AtualizarDireitos();
     try {
-        ComecarTransacaoPendente();
         PlanoDeLote plano;
         std::vector<db::Valor> nenhum;
         Executor ex(*this, plano, nenhum);
@@ -894,8 +937,7 @@ void Sessao::DesfazerCondenada(bool comErro) {
 }
 
 std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
-    VerificarSessao();
-    VerificarCatalogo();
+    ConferirAntesDoLote();
     std::string nome;
     for (const auto& t : Tokenizar(tabela))
         if (EhNome(t)) nome = t.texto;
@@ -907,27 +949,30 @@ std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {
     return r;
 }
 
+// BEGIN TRAN takes no lock: until the transaction's first write each statement reads the
+// last committed state as of its own start, as READ_COMMITTED_SNAPSHOT does, and never
+// waits for another session's writes.
 void Sessao::IniciarTransacao(const std::string& nome) {
     if (nivelDeTransacao_ == 0) {
-        VerificarSessao();
+        ConferirAntesDoLote();
         nomeDaTransacao_ = nome;
         transacaoCondenada_ = false;
         pontosSalvos_.clear();
-        if (emLote_)
-            ComecarTransacao();
-        else
-            transacaoPendente_ = true;
+        transacaoPendente_ = true;
     }
     ++nivelDeTransacao_;
 }
 
-void Sessao::ComecarTransacaoPendente() {
+// The transaction's first write takes the database's write lock (BEGIN IMMEDIATE, waiting
+// as EsperarBloqueio allows), with the savepoints saved before it.
+void Sessao::GarantirEscrita() {
     if (!transacaoPendente_) return;
     ComecarTransacao();
     transacaoPendente_ = false;
+    for (std::size_t k = 0; k < pontosSalvos_.size(); ++k)
+        ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(k));
 }
 
-// BEGIN IMMEDIATE takes the database's write lock, waiting as EsperarBloqueio allows.
 void Sessao::ComecarTransacao() {
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         if (eliminada_) VerificarSessao();
@@ -963,7 +1008,8 @@ void Sessao::Desfazer(const std::string& nome) {
             "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
             1);
     if (!nome.empty() && nome != nomeDaTransacao_) return VoltarAoPonto(nome);
-    if (!transacaoPendente_)
+    const bool escreveu = !transacaoPendente_;
+    if (escreveu)
         DesfazerGuardandoVariaveis(
             [&] { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); });
     transacaoPendente_ = false;
@@ -971,7 +1017,7 @@ void Sessao::Desfazer(const std::string& nome) {
     nivelDeTransacao_ = 0;
     pontosSalvos_.clear();
     if (!emLote_) DesanexarBancos();
-    RecarregarCatalogo();
+    if (escreveu) RecarregarCatalogo();
 }
 
 // A savepoint is a SQLite savepoint of the same place; SQL Server, as SQLite, lets a
@@ -980,8 +1026,9 @@ void Sessao::SalvarPonto(const std::string& nome) {
     if (nivelDeTransacao_ == 0)
         throw ErroDeBanco("Cannot issue SAVE TRANSACTION when there is no active transaction.", 628,
                           16, 1);
-    ComecarTransacaoPendente();
-    ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(pontosSalvos_.size()));
+    // before the first write the savepoint is the transaction's start (GarantirEscrita)
+    if (!transacaoPendente_)
+        ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(pontosSalvos_.size()));
     pontosSalvos_.push_back(nome);
 }
 
@@ -997,9 +1044,10 @@ void Sessao::VoltarAoPonto(const std::string& nome) {
             "Cannot roll back " + nome + ". No transaction or savepoint of that name was found.",
             6401, 16, 1);
     const auto k = static_cast<std::size_t>(pontosSalvos_.rend() - it) - 1;
+    pontosSalvos_.resize(k + 1);
+    if (transacaoPendente_) return;  // nothing written since it
     DesfazerGuardandoVariaveis(
         [&] { ExecutarSql(db_, "ROLLBACK TO zv_ponto_" + std::to_string(k)); });
-    pontosSalvos_.resize(k + 1);
     RecarregarCatalogo();
 }
 

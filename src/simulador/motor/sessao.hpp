@@ -174,6 +174,8 @@ class Sessao {
     // Runs one of the session's own statements, prepared the first time.
     void ExecutarPropria(sqlite3_stmt*& st, const char* sql);
     void VerificarSessao();
+    void ConferirAntesDoLote();
+    void AvisarCatalogoAlterado() noexcept;
     // SQLite's busy handler: waits for another session's lock while LOCK_TIMEOUT, the
     // command's deadline and the session's life allow.
     static int EsperarBloqueio(void* sessao, int tentativas);
@@ -199,9 +201,9 @@ class Sessao {
     void AnexarBancosCitados(const std::vector<Token>& tokens);
     void DesanexarBancos() noexcept;
     bool PodeAbrir(const std::string& esquema);
-    // BEGIN of a transaction the provider asked for outside a batch waits for the next
-    // batch, so that it can attach the databases the batch names first.
-    void ComecarTransacaoPendente();
+    // A transaction takes the database's write lock at its first write (and not before:
+    // its reads never wait), in every statement that writes a database file.
+    void GarantirEscrita();
     void ExcluirTemporarias() noexcept;
     struct CopiaDasVariaveis;
     std::vector<std::vector<sqlite3_value*>> LinhasDaVariavel(const Tabela& t);
@@ -235,7 +237,7 @@ class Sessao {
     bool catalogoEmDia_ = false;
     std::string versaoDoCatalogo_;
     int nivelDeTransacao_ = 0;
-    bool transacaoPendente_ = false;
+    bool transacaoPendente_ = false;   // a transaction that wrote nothing yet: no SQLite one
     bool transacaoCondenada_ = false;  // see EstadoDaTransacao
     std::vector<db::Mensagem> mensagens_;
     std::set<std::pair<std::string, std::string>> temporarias_;  // database, #table
@@ -272,7 +274,11 @@ class Sessao {
     int tempoDeBloqueioMs_ = -1;
     std::chrono::steady_clock::time_point inicioDaEspera_{};
     std::chrono::steady_clock::time_point ultimaVerificacao_{};
-    bool eliminada_ = false;  // KILL seen while a statement ran
+    std::uint64_t sinalDaInterrupcao_ = 0;  // the server's counter when Interromper last asked
+    std::uint64_t sinalVisto_ = 0;          // and when ConferirAntesDoLote last did
+    std::chrono::steady_clock::time_point conferidoEm_{};
+    bool catalogoAlterado_ = false;  // a change of the catalog not committed yet
+    bool eliminada_ = false;         // KILL seen while a statement ran
     std::atomic<bool> cancelamentoPedido_{false};
     DireitosDoUsuario direitos_;
     bool autorizando_ = false;  // a user statement is being prepared

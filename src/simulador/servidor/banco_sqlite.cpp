@@ -11,18 +11,26 @@
 #include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/funcoes.hpp"
 
 namespace zolvek::simulador::interno {
 
 namespace {
+
 // Long enough for another process's transaction on master to finish; master
 // transactions are short.
 constexpr int kEsperaMs = 60000;
+
+// SQLite's own words never reach the user: its result code says what went wrong.
+std::string Detalhe(sqlite3* banco) {
+    if (!banco) return "sem memória";
+    return "código " + std::to_string(sqlite3_extended_errcode(banco)) + " do SQLite";
+}
+
 }  // namespace
 
 void FalharSqlite(sqlite3* banco, const std::string& contexto) {
-    std::string detalhe = banco ? sqlite3_errmsg(banco) : "sem memória";
-    throw ErroDeBanco("Falha no servidor (" + contexto + "): " + detalhe);
+    throw ErroDeBanco("Falha no servidor do simulador (" + contexto + "): " + Detalhe(banco) + ".");
 }
 
 sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, bool criar) {
@@ -31,9 +39,10 @@ sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, boo
     sqlite3* banco = nullptr;
     if (sqlite3_open_v2(caminho.c_str(), &banco, modo | SQLITE_OPEN_FULLMUTEX, nullptr) !=
         SQLITE_OK) {
-        std::string detalhe = banco ? sqlite3_errmsg(banco) : "sem memória";
+        const std::string detalhe = Detalhe(banco);
         sqlite3_close(banco);
-        throw ErroDeBanco("Falha no servidor (abrir " + caminho + "): " + detalhe);
+        throw ErroDeBanco("Falha no servidor do simulador (abrir " + caminho + "): " + detalhe +
+                          ".");
     }
     sqlite3_busy_timeout(banco, kEsperaMs);
     sqlite3_extended_result_codes(banco, 1);
@@ -42,17 +51,19 @@ sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, boo
     return banco;
 }
 
+sqlite3* AbrirBancoDoMotor(const std::string& caminho, bool somenteLeitura) {
+    sqlite3* banco = AbrirArquivoSqlite(caminho, somenteLeitura, false);
+    RegistrarFuncoes(banco, nullptr);
+    return banco;
+}
+
 void FecharArquivoSqlite(sqlite3* banco) noexcept {
     if (banco) sqlite3_close_v2(banco);
 }
 
 void ExecutarSql(sqlite3* banco, const char* sql) {
-    char* erro = nullptr;
-    if (sqlite3_exec(banco, sql, nullptr, nullptr, &erro) != SQLITE_OK) {
-        std::string detalhe = erro ? erro : sqlite3_errmsg(banco);
-        sqlite3_free(erro);
-        throw ErroDeBanco("Falha no servidor: " + detalhe);
-    }
+    if (sqlite3_exec(banco, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        FalharSqlite(banco, "comando do servidor");
 }
 
 void RemoverArquivoSqlite(const std::filesystem::path& caminho) noexcept {
@@ -142,6 +153,10 @@ db::DataHora LerDataHora(const std::string& texto) {
                     &d.minuto, &d.segundo, &d.milissegundo) < 3)
         return db::DataHora{};
     return d;
+}
+
+std::string BancoNaoAbre(const std::string& banco) {
+    return "Cannot open database \"" + banco + "\" requested by the login. The login failed.";
 }
 
 std::string ChaveDeNome(const std::string& nome) {

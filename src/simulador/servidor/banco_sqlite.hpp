@@ -22,6 +22,9 @@ namespace zolvek::simulador::interno {
 // Opens a file with the busy timeout the server uses everywhere.
 sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, bool criar);
 void FecharArquivoSqlite(sqlite3* banco) noexcept;
+// Opens a database file as the engine sees it: with the collations and the functions
+// its CHECK and DEFAULT constraints, indexes and views call.
+sqlite3* AbrirBancoDoMotor(const std::string& caminho, bool somenteLeitura);
 
 void ExecutarSql(sqlite3* banco, const char* sql);
 
@@ -74,6 +77,9 @@ ArquivoDoBanco LerArquivoDoBanco(const Comando& linha);
 // Local clock as stored in master: "yyyy-mm-dd hh:nn:ss.zzz".
 std::string AgoraComoTexto();
 db::DataHora LerDataHora(const std::string& texto);
+
+// "Cannot open database "X" requested by the login. The login failed."
+std::string BancoNaoAbre(const std::string& banco);
 
 // The key names are compared by: upper case (accents too), trailing blanks removed.
 std::string ChaveDeNome(const std::string& nome);

@@ -419,6 +419,7 @@ void Servidor::DefinirUsuarioUnico(const std::string& banco, bool usuarioUnico, 
     Comando mudar(master_, "UPDATE srv_bancos SET usuario_unico = ? WHERE id = ?");
     mudar.Ligar(1, std::int64_t{usuarioUnico}).Ligar(2, std::int64_t{info->id}).Executar();
     transacao.Confirmar();
+    AvisarMudanca();  // the sessions it ended learn of it
 }
 
 }  // namespace zolvek::simulador

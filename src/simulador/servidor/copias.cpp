@@ -57,6 +57,10 @@ std::filesystem::path Juntar(std::filesystem::path base, const std::vector<std::
     return base;
 }
 
+// Longer paths and names no file system takes (SQL Server's error 206).
+constexpr std::size_t kMaiorCaminho = 4096;
+constexpr std::size_t kMaiorNomeDeArquivo = 255;
+
 // A scratch file of the server folder that no other restore of any process shares.
 std::filesystem::path ArquivoDeTrabalho(const std::filesystem::path& pasta, const char* nome) {
     static std::atomic<int> contador{0};
@@ -64,12 +68,49 @@ std::filesystem::path ArquivoDeTrabalho(const std::filesystem::path& pasta, cons
                     std::to_string(contador++) + ".tmp");
 }
 
+// A consistent copy of a database's file, read as of one moment: it waits for no writer.
+// A failure of the disk is told as SQL Server tells it; any other is the stand-in's own.
+void CopiarBanco(const InfoDoBanco& info, const std::filesystem::path& copia,
+                 const std::string& disco) {
+    RemoverArquivoSqlite(copia);
+    ArquivoAberto origem{AbrirBancoDoMotor(info.arquivoSqlite.string(), false)};
+    sqlite3_stmt* copiar = nullptr;
+    int codigo = sqlite3_prepare_v2(origem.banco, "VACUUM INTO ?", -1, &copiar, nullptr);
+    if (codigo == SQLITE_OK) {
+        const std::string destino = copia.string();
+        sqlite3_bind_text(copiar, 1, destino.c_str(), -1, SQLITE_TRANSIENT);
+        codigo = sqlite3_step(copiar);
+        if (codigo == SQLITE_DONE) codigo = SQLITE_OK;
+    }
+    if (codigo != SQLITE_OK) codigo = sqlite3_extended_errcode(origem.banco);
+    sqlite3_finalize(copiar);
+    if (codigo == SQLITE_OK) return;
+    RemoverArquivoSqlite(copia);
+    switch (codigo & 0xff) {
+        case SQLITE_FULL:
+            throw ErroDeBanco(
+                "Write on \"" + disco + "\" failed: 112(There is not enough space on the disk.)",
+                3202, 16, 1);
+        case SQLITE_IOERR:
+            throw ErroDeBanco("Write on \"" + disco +
+                                  "\" failed: 1117(The request could not be performed because "
+                                  "of an I/O device error.)",
+                              3202, 16, 1);
+        default:
+            throw ErroDeBanco("O simulador de SQL Server não conseguiu copiar o banco de dados '" +
+                              info.nome + "' (código " + std::to_string(codigo) +
+                              " do SQLite).\nBACKUP DATABASE is terminating abnormally.");
+    }
+}
+
 }  // namespace
 
 std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
     std::string texto = texto::Aparar(disco);
     const auto semCaminho = [&] { return ErroDeBanco(DispositivoInacessivel(disco, 3)); };
+    if (texto.size() > kMaiorCaminho) throw ErroDeBanco(DispositivoInacessivel(disco, 206));
     std::vector<std::string> partes;
+    std::filesystem::path base = pasta_;
 #ifndef _WIN32
     for (char& c : texto)
         if (c == '\\') c = '/';
@@ -81,15 +122,52 @@ std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
         texto[1] == ':') {
         if (!Normalizar(texto.substr(2), partes)) throw semCaminho();
         const char letra = static_cast<char>(std::toupper(static_cast<unsigned char>(texto[0])));
-        return Juntar(pasta_ / "discos" / std::string(1, letra), partes);
+        base = pasta_ / "discos" / std::string(1, letra);
+        return SemLigacoes(Juntar(base, partes), disco);
     }
 #endif
-    std::filesystem::path caminho(texto);
-    if (caminho.is_absolute()) return caminho.lexically_normal();
+    if (std::filesystem::path(texto).is_absolute()) {
+        // A path of this machine: only inside the server folder.
+        if (!Normalizar(texto, partes) || !DentroDaPasta(partes))
+            throw ErroDeBanco(DispositivoInacessivel(disco, 5) +
+                              "\nO simulador de SQL Server só lê e grava cópias de segurança "
+                              "dentro da pasta do servidor: use um caminho relativo (pasta "
+                              "Backup) ou de disco (C:\\...).");
+        return SemLigacoes(Juntar(pasta_, partes), disco);
+    }
     // A relative path starts in "Backup" and may not leave the server folder.
     partes.push_back("Backup");
     if (!Normalizar(texto, partes)) throw semCaminho();
-    return Juntar(pasta_, partes);
+    return SemLigacoes(Juntar(pasta_, partes), disco);
+}
+
+// `partes`, the parts of an absolute path, name a place inside the server folder: the
+// folder's own parts are taken off.
+bool Servidor::DentroDaPasta(std::vector<std::string>& partes) const {
+    std::vector<std::string> daPasta;
+    Normalizar(pasta_.generic_string(), daPasta);
+    if (partes.size() <= daPasta.size() ||
+        !std::equal(daPasta.begin(), daPasta.end(), partes.begin()))
+        return false;
+    partes.erase(partes.begin(), partes.begin() + static_cast<std::ptrdiff_t>(daPasta.size()));
+    return true;
+}
+
+// A symbolic link inside the folder would lead out of it: a path through one is refused.
+std::filesystem::path Servidor::SemLigacoes(const std::filesystem::path& caminho,
+                                            const std::string& disco) const {
+    std::filesystem::path ate = pasta_;
+    for (const auto& parte : caminho.lexically_relative(pasta_)) {
+        if (parte.string().size() > kMaiorNomeDeArquivo)
+            throw ErroDeBanco(DispositivoInacessivel(disco, 206));
+        ate /= parte;
+        std::error_code erro;
+        const auto estado = std::filesystem::symlink_status(ate, erro);
+        if (erro || !std::filesystem::exists(estado)) break;
+        if (std::filesystem::is_symlink(estado))
+            throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+    }
+    return caminho;
 }
 
 void Servidor::FazerBackup(const std::string& banco, const std::string& disco, ModoDaMidia modo) {
@@ -115,16 +193,8 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco, M
     }
 
     // A consistent copy of the database first; it becomes the set's pages.
-    ArquivoTemporario copia{
-        std::filesystem::path(destino.string() + ".copia" + std::to_string(PidAtual()))};
-    RemoverArquivoSqlite(copia.caminho);
-    try {
-        ArquivoAberto origem{AbrirArquivoSqlite(info.arquivoSqlite.string(), false, false)};
-        Comando copiar(origem.banco, "VACUUM INTO ?");
-        copiar.Ligar(1, copia.caminho.string()).Executar();
-    } catch (const ErroDeBanco&) {
-        throw ErroDeBanco(DispositivoInacessivel(disco, 3));
-    }
+    ArquivoTemporario copia{ArquivoDeTrabalho(pasta_, "copia")};
+    CopiarBanco(info, copia.caminho, disco);
     ConjuntoDeBackup conjunto;
     conjunto.banco = info.nome;
     conjunto.usuarioUnico = info.usuarioUnico;
@@ -224,10 +294,11 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
     // Then the checked copy becomes the new file, so that the old one stays whole until
     // master points at the new one.
     const auto caminhoNovo = CaminhoSqlite(novoArquivo);
-    try {
-        std::filesystem::rename(restaurado.caminho, caminhoNovo);
+    std::error_code erroAoMover;
+    std::filesystem::rename(restaurado.caminho, caminhoNovo, erroAoMover);
+    if (!erroAoMover) {
         restaurado.caminho.clear();
-    } catch (const std::exception& e) {
+    } else {
         RemoverArquivoSqlite(caminhoNovo);
         try {
             Transacao desfazer(master_);
@@ -239,7 +310,11 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
         } catch (...) {
             // The database stays marked as restoring; a new restore repairs it.
         }
-        throw ErroDeBanco(std::string("RESTORE DATABASE is terminating abnormally. ") + e.what());
+        throw ErroDeBanco(
+            "O simulador de SQL Server não conseguiu pôr a cópia restaurada no lugar "
+            "do banco de dados (erro " +
+            std::to_string(erroAoMover.value()) +
+            " do sistema).\nRESTORE DATABASE is terminating abnormally.");
     }
 
     {

@@ -245,31 +245,73 @@ void CopiarBytes(std::ifstream& de, std::ofstream& para, std::uint64_t n) {
     }
 }
 
-std::string ErroNaPagina(std::uint64_t pagina, const std::string& banco) {
-    return "RESTORE detected an error on page (1:" + std::to_string(pagina) + ") in database \"" +
-           banco + "\" as read from the backup set.";
+ErroDeBanco ErroNaPagina(std::uint64_t pagina, const std::string& banco) {
+    return ErroDeBanco("RESTORE detected an error on page (1:" + std::to_string(pagina) +
+                           ") in database \"" + banco + "\" as read from the backup set.",
+                       3183, 16, 1);
 }
 
-// The page SQLite names in its integrity report ("... page 7 ..."), else the first one.
-std::uint64_t PaginaDoRelatorio(const std::string& relatorio) {
-    const auto p = relatorio.find("page ");
-    if (p == std::string::npos) return 1;
-    try {
-        return std::stoull(relatorio.substr(p + 5));
-    } catch (const std::exception&) {
-        return 1;
+ErroDeBanco DanoNoConjunto() {
+    return ErroDeBanco("Damage to the backup set was detected.", 3189, 16, 1);
+}
+
+// The page a line of SQLite's integrity report names ("Page 7: ...", "On tree page 7
+// cell 2: ..."); 0 when it names none.
+std::uint64_t PaginaDaLinha(const std::string& linha) {
+    for (std::size_t p = 0; p + 5 < linha.size(); ++p) {
+        if ((linha[p] != 'p' && linha[p] != 'P') || linha.compare(p + 1, 4, "age ") != 0) continue;
+        std::uint64_t n = 0;
+        std::size_t k = p + 5;
+        for (; k < linha.size() && linha[k] >= '0' && linha[k] <= '9' && n < (1ull << 40); ++k)
+            n = n * 10 + static_cast<std::uint64_t>(linha[k] - '0');
+        if (k > p + 5 && n > 0) return n;
     }
+    return 0;
+}
+
+// Checks the structure of the database a set's pages form. The rows are not judged by
+// the CHECK constraints: one added WITH NOCHECK, or switched off for a while, leaves rows
+// that break it, and they are data SQL Server backs up and restores as they are.
+void VerificarIntegridade(const std::filesystem::path& arquivo, const std::string& banco) {
+    sqlite3* db = AbrirBancoDoMotor(arquivo.string(), false);
+    std::vector<std::string> relatorio;
+    int codigo =
+        sqlite3_exec(db, "PRAGMA ignore_check_constraints = ON", nullptr, nullptr, nullptr);
+    sqlite3_stmt* verificar = nullptr;
+    if (codigo == SQLITE_OK)
+        codigo = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &verificar, nullptr);
+    if (codigo == SQLITE_OK) {
+        while ((codigo = sqlite3_step(verificar)) == SQLITE_ROW) {
+            const auto* linha = sqlite3_column_text(verificar, 0);
+            const std::string texto = linha ? reinterpret_cast<const char*>(linha) : "";
+            if (texto != "ok") relatorio.push_back(texto);
+        }
+        if (codigo == SQLITE_DONE) codigo = SQLITE_OK;
+    }
+    if (codigo != SQLITE_OK) codigo = sqlite3_extended_errcode(db);
+    sqlite3_finalize(verificar);
+    FecharArquivoSqlite(db);
+    const int primario = codigo & 0xff;
+    if (primario == SQLITE_CORRUPT || primario == SQLITE_NOTADB) throw DanoNoConjunto();
+    if (codigo != SQLITE_OK)
+        throw ErroDeBanco("O simulador de SQL Server não conseguiu verificar o banco de dados \"" +
+                          banco + "\" da cópia de segurança (código " + std::to_string(codigo) +
+                          " do SQLite).");
+    for (const auto& linha : relatorio)
+        if (const auto pagina = PaginaDaLinha(linha)) throw ErroNaPagina(pagina, banco);
+    if (!relatorio.empty()) throw DanoNoConjunto();
 }
 
 }  // namespace
 
 std::string DispositivoInacessivel(const std::string& disco, int erro) {
     const char* causa =
-        erro == 2    ? "(The system cannot find the file specified.)."
-        : erro == 5  ? "(Access is denied.)."
-        : erro == 32 ? "(The process cannot access the file because it is being used by another "
-                       "process.)."
-                     : "(The system cannot find the path specified.).";
+        erro == 2     ? "(The system cannot find the file specified.)."
+        : erro == 5   ? "(Access is denied.)."
+        : erro == 32  ? "(The process cannot access the file because it is being used by another "
+                        "process.)."
+        : erro == 206 ? "(The filename or extension is too long.)."
+                      : "(The system cannot find the path specified.).";
     return "Cannot open backup device '" + disco + "'. Operating system error " +
            std::to_string(erro) + causa;
 }
@@ -377,7 +419,7 @@ void ExtrairConjunto(const std::filesystem::path& caminho, const std::string& di
             if (!f.read(pagina.data(), static_cast<std::streamsize>(parte)))
                 throw ErroDeBanco(MidiaMalFormada(disco));
             if (ResumoDaPagina(pagina) != conjunto.resumos[numero])
-                throw ErroDeBanco(ErroNaPagina(numero + 1, conjunto.banco));
+                throw ErroNaPagina(numero + 1, conjunto.banco);
             saida.write(pagina.data(), static_cast<std::streamsize>(parte));
         }
         saida.flush();
@@ -387,23 +429,11 @@ void ExtrairConjunto(const std::filesystem::path& caminho, const std::string& di
         throw;
     }
     // The pages are those that were written; the database they form must be whole too.
-    std::string relatorio;
     try {
-        sqlite3* banco = AbrirArquivoSqlite(destino.string(), false, false);
-        try {
-            Comando verificar(banco, "PRAGMA integrity_check");
-            while (verificar.Passo())
-                if (verificar.Texto(0) != "ok" && relatorio.empty()) relatorio = verificar.Texto(0);
-        } catch (const ErroDeBanco& e) {
-            relatorio = e.what();
-        }
-        FecharArquivoSqlite(banco);
-    } catch (const ErroDeBanco& e) {
-        relatorio = e.what();
-    }
-    if (!relatorio.empty()) {
+        VerificarIntegridade(destino, conjunto.banco);
+    } catch (...) {
         RemoverArquivoSqlite(destino);
-        throw ErroDeBanco(ErroNaPagina(PaginaDoRelatorio(relatorio), conjunto.banco));
+        throw;
     }
     GravarNoDisco(destino);
 }

@@ -26,7 +26,7 @@ struct ConjuntoDeBackup {
     std::vector<std::string> resumos;
 };
 
-// "Cannot open backup device '...'. Operating system error n(...)."
+// "Cannot open backup device '...'. Operating system error n(...)." for n 2, 3, 5, 32, 206.
 std::string DispositivoInacessivel(const std::string& disco, int erro);
 // "The media family on device '...' is incorrectly formed. ..."
 std::string MidiaMalFormada(const std::string& disco);
@@ -46,8 +46,9 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
                     const std::filesystem::path& dados);
 
 // Copies the set's pages to `destino`, checking each page's checksum and then the
-// database's integrity: "RESTORE detected an error on page (1:n) in database "X" as read
-// from the backup set." when something is wrong (the destination is then removed).
+// structure of the database they form: "RESTORE detected an error on page (1:n) in
+// database "X" as read from the backup set." for a damaged page, "Damage to the backup set
+// was detected." for damage no page accounts for (the destination is then removed).
 void ExtrairConjunto(const std::filesystem::path& caminho, const std::string& disco,
                      const ConjuntoDeBackup& conjunto, const std::filesystem::path& destino);
 

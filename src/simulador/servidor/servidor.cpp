@@ -11,6 +11,7 @@
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/resumo.hpp"
+#include "simulador/servidor/sinal.hpp"
 
 namespace zolvek::simulador {
 
@@ -23,6 +24,7 @@ namespace {
 // logins, the session list or the database commands of the server.
 constexpr const char* kArquivoDoServidor = "servidor.sqlite";
 constexpr const char* kArquivoMaster = "master.sqlite";
+constexpr const char* kArquivoDoSinal = "servidor.sinal";
 
 constexpr const char* kEsquemaDoMaster = R"(
 CREATE TABLE IF NOT EXISTS srv_parametros (
@@ -137,15 +139,47 @@ void ExigirHabilitado(const Login& login) {
 
 }  // namespace
 
+namespace {
+
+// The folder as an absolute path without "." or "..": backup paths are checked against it.
+std::filesystem::path PastaAbsoluta(const std::filesystem::path& pasta) {
+    std::error_code erro;
+    std::filesystem::path absoluta = std::filesystem::absolute(pasta, erro);
+    if (erro) absoluta = pasta;
+    absoluta = absoluta.lexically_normal();
+    if (!absoluta.has_filename() && absoluta.has_parent_path()) absoluta = absoluta.parent_path();
+    return absoluta;
+}
+
+}  // namespace
+
+bool Servidor::PastaCriada(const std::filesystem::path& pasta) {
+    std::error_code erro;
+    return std::filesystem::is_regular_file(pasta / kArquivoDoServidor, erro);
+}
+
+void Servidor::ExigirEntradaNaPastaNova(const std::string& versao, const std::string& login,
+                                        const std::string& senha, bool integrada,
+                                        const std::string& banco) {
+    if (!versao.empty()) VersaoPedida(versao);
+    // a new server has "sa" without a password and the system's user for SSPI
+    if (!integrada && (ChaveDeNome(login) != "SA" || !senha.empty()))
+        throw ErroDeBanco(FalhaDeLogin(login), 18456, 14, 1);
+    if (!ChaveDeNome(banco).empty() && ChaveDeNome(banco) != "MASTER")
+        throw ErroDeBanco(BancoNaoAbre(banco));
+}
+
 Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao)
-    : pasta_(pasta),
+    : pasta_(PastaAbsoluta(pasta)),
       maquina_(NomeDaMaquina()),
       pid_(PidAtual()),
       inicioDoProcesso_(InicioDoProcesso(PidAtual())) {
     std::error_code erro;
+    if (!versao.empty() && !PastaCriada(pasta_)) VersaoPedida(versao);
     std::filesystem::create_directories(pasta_, erro);
-    if (!std::filesystem::is_directory(pasta_))
-        throw ErroDeBanco("A pasta do servidor não pode ser usada: " + pasta_.string());
+    if (!std::filesystem::is_directory(pasta_, erro))
+        throw ErroDeBanco("A pasta do servidor não pode ser usada: " + pasta.string());
+    sinal_ = std::make_unique<interno::Sinal>(pasta_ / kArquivoDoSinal);
     master_ = AbrirArquivoSqlite((pasta_ / kArquivoDoServidor).string(), false, true);
     try {
         // WAL lets readers go on while another process writes; NORMAL
@@ -163,6 +197,31 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
     } catch (...) {
         FecharArquivoSqlite(master_);
         throw;
+    }
+    RemoverSobras();
+}
+
+// The scratch files of backups and restores ("restauracao-PID-N.tmp") of processes that
+// are gone, killed in the middle of one.
+void Servidor::RemoverSobras() noexcept {
+    std::error_code erro;
+    for (std::filesystem::directory_iterator i(pasta_, erro), fim; !erro && i != fim;
+         i.increment(erro)) {
+        const std::string nome = i->path().filename().string();
+        std::size_t traco = nome.find('-');
+        const std::string tipo = nome.substr(0, traco);
+        if (traco == std::string::npos ||
+            (tipo != "copia" && tipo != "verificacao" && tipo != "restauracao"))
+            continue;
+        const std::size_t fimDoPid = nome.find('-', traco + 1);
+        if (fimDoPid == std::string::npos || nome.find(".tmp", fimDoPid) == std::string::npos)
+            continue;
+        const std::string pid = nome.substr(traco + 1, fimDoPid - traco - 1);
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos ||
+            pid.size() > 18 || ProcessoVivo(std::stoll(pid)))
+            continue;
+        std::error_code ignorado;
+        std::filesystem::remove(i->path(), ignorado);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,6 +14,10 @@
 #include "simulador/servidor/versoes.hpp"
 
 struct sqlite3;
+
+namespace zolvek::simulador::interno {
+class Sinal;
+}
 
 // The server side of the SQL Server stand-in. A "server" is a folder: the file
 // servidor.sqlite holds everything that belongs to the server (logins, databases and
@@ -125,6 +130,14 @@ class Servidor {
     // `versao` ("10.50", "11.0", ...; empty: the default) is the version a new folder
     // is created as; an existing folder of another version is refused (ErroDeEntrada).
     explicit Servidor(const std::filesystem::path& pasta, const std::string& versao = {});
+    // Whether the folder is a server already (else the constructor creates one).
+    static bool PastaCriada(const std::filesystem::path& pasta);
+    // A connection to a folder that is no server yet, which the new server would refuse
+    // (an unknown version, another login than "sa" without a password, a database other
+    // than master), is refused before the folder is made, with the same errors.
+    static void ExigirEntradaNaPastaNova(const std::string& versao, const std::string& login,
+                                         const std::string& senha, bool integrada,
+                                         const std::string& banco);
     ~Servidor();
     Servidor(const Servidor&) = delete;
     Servidor& operator=(const Servidor&) = delete;
@@ -174,6 +187,12 @@ class Servidor {
     // False once the session was killed (KILL, MatarProcesso, restore or drop with
     // rollback) or closed. The engine asks before each batch.
     bool SessaoViva(int spid);
+    // A counter the processes of the folder share that moves whenever a session is killed
+    // or a database's catalog changes (AvisarMudanca, after the change is committed): a
+    // session asks SessaoViva and reads its catalog's version again only when it moved.
+    std::uint64_t Sinal();
+    // Returns the value before.
+    std::uint64_t AvisarMudanca();
     // Marks the session busy/idle and stamps last_batch.
     void MarcarLote(int spid, bool emExecucao);
     // Every live session, ordered by spid; sessions of dead processes are removed first.
@@ -220,11 +239,13 @@ class Servidor {
                              bool encerrarOutras = false);
 
     // ---- backup and restore -----------------------------------------------------------
-    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands: relative ones under the
-    // folder's "Backup" folder, a Windows drive path ("D:\Copias\x.bak") under the
-    // folder's "discos/D", other absolute paths as they are. A ".." that climbs out of the
-    // drive or the server folder, and network paths, are refused with "Cannot open backup
-    // device '...'. Operating system error 3(The system cannot find the path specified.)."
+    // Where a path given in BACKUP/RESTORE ... DISK = '...' lands, always inside the server
+    // folder: relative ones under its "Backup" folder, a Windows drive path
+    // ("D:\Copias\x.bak") under its "discos/D", an absolute path of this machine only when
+    // it lies inside the folder (else "... Operating system error 5(Access is denied.)."). A
+    // ".." that climbs out of the drive or the server folder, and network paths, are refused
+    // with "Cannot open backup device '...'. Operating system error 3(The system cannot find
+    // the path specified.)."; a path through a symbolic link with error 5.
     std::filesystem::path CaminhoDeDisco(const std::string& disco) const;
     // BACKUP DATABASE X TO DISK = '...': a consistent copy with its file list and a
     // checksum of each page, written as a backup set of the media set in the file (see
@@ -240,8 +261,9 @@ class Servidor {
     // The name of the database set n was taken from.
     std::string BancoDoBackup(const std::string& disco, int conjunto = 1);
     // RESTORE VERIFYONLY: the checks of a restore (each page's checksum, the database's
-    // integrity) without restoring. "RESTORE detected an error on page (1:n) in database
-    // "X" as read from the backup set." when the set is damaged.
+    // structure) without restoring. "RESTORE detected an error on page (1:n) in database
+    // "X" as read from the backup set." or "Damage to the backup set was detected." when the
+    // set is damaged. Rows that break an untrusted CHECK constraint are data, not damage.
     void VerificarBackup(const std::string& disco, int conjunto = 1);
     // RESTORE DATABASE X FROM DISK = '...' WITH [REPLACE], MOVE ..., FILE = n. The set
     // is checked as VerificarBackup does before anything is replaced. Refused while any
@@ -253,6 +275,7 @@ class Servidor {
 
   private:
     bool LerEsquemaPronto(const std::string& versao);
+    void RemoverSobras() noexcept;
     void CriarEsquema(const std::string& versao);
     void InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
                       bool integrado);
@@ -265,10 +288,14 @@ class Servidor {
                               bool criando);
     void GravarArquivos(int idDoBanco, const std::vector<ArquivoDoBanco>& arquivos);
     std::filesystem::path CaminhoSqlite(const std::string& nomeDoArquivo) const;
+    bool DentroDaPasta(std::vector<std::string>& partes) const;
+    std::filesystem::path SemLigacoes(const std::filesystem::path& caminho,
+                                      const std::string& disco) const;
 
     std::filesystem::path pasta_;
     const VersaoDoServidor* versao_ = nullptr;
     sqlite3* master_ = nullptr;  // the server's state file
+    std::unique_ptr<interno::Sinal> sinal_;
     std::recursive_mutex mutex_;
     std::map<int, std::int64_t> minhasSessoes_;  // spid -> the row's unique key
     std::string maquina_;

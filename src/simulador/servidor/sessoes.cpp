@@ -5,6 +5,7 @@
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/servidor.hpp"
+#include "simulador/servidor/sinal.hpp"
 
 namespace zolvek::simulador {
 
@@ -86,9 +87,7 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
     auto info = AcharBanco(nomeDoBanco);
     if (padrao && (!info || info->estado != "ONLINE"))
         throw ErroDeBanco("Cannot open user default database. Login failed.", 4064, 11, 1);
-    if (!info || info->estado != "ONLINE")
-        throw ErroDeBanco("Cannot open database \"" + nomeDoBanco +
-                          "\" requested by the login. The login failed.");
+    if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoNaoAbre(nomeDoBanco));
     if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
         throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
 
@@ -159,10 +158,19 @@ void Servidor::FecharSessao(int spid) noexcept {
         } else {
             Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ?");
             apagar.Ligar(1, std::int64_t{spid}).Executar();
+            AvisarMudanca();
         }
     } catch (...) {
         // A session left behind is removed with its process.
     }
+}
+
+std::uint64_t Servidor::Sinal() {
+    return sinal_->Ler();
+}
+
+std::uint64_t Servidor::AvisarMudanca() {
+    return sinal_->Avisar();
 }
 
 bool Servidor::SessaoViva(int spid) {
@@ -220,6 +228,7 @@ int Servidor::MatarSessoes(const std::string& login, const std::string& host) {
     Comando apagar(master_, "DELETE FROM srv_sessoes WHERE chave_login = ? AND chave_host = ?");
     apagar.Ligar(1, ChaveDeNome(login)).Ligar(2, ChaveDeNome(host)).Executar();
     transacao.Confirmar();
+    AvisarMudanca();
     return quantas;
 }
 
@@ -234,6 +243,7 @@ void Servidor::MatarSessao(int spid, int spidQuePede) {
     if (mudancas.Inteiro(0) == 0)
         throw ErroDeBanco("Process ID " + std::to_string(spid) + " is not an active process ID.");
     transacao.Confirmar();
+    AvisarMudanca();
 }
 
 }  // namespace zolvek::simulador
