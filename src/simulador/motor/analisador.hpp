@@ -123,6 +123,7 @@ class Analisador {
     void AcoesReferenciais(DefRestricao& r);
     bool RestricaoDeTabela(DefRestricao& r);
     void PularWithOn();
+    void ColunaOuRestricao(std::vector<DefColuna>& colunas, std::vector<DefRestricao>& restricoes);
     DefColuna Coluna(bool soTipo);
     DefRestricao RestricaoDeColuna(const std::string& coluna);
     void LerCalculo(DefColuna& c);

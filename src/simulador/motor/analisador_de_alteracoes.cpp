@@ -32,14 +32,7 @@ std::unique_ptr<Comando> Analisador::AlterarTabela(std::size_t inicio) {
     if (Aceitar("ADD")) {
         x->acao = AcaoAlterar::Adicionar;
         do {
-            DefRestricao r;
-            std::size_t antes = i_;
-            if (RestricaoDeTabela(r)) {
-                x->restricoes.push_back(std::move(r));
-            } else {
-                i_ = antes;
-                x->colunas.push_back(Coluna(false));
-            }
+            ColunaOuRestricao(x->colunas, x->restricoes);
         } while (AceitarSimbolo(","));
     } else if (Palavra("ALTER") && Palavra("COLUMN", 1)) {
         i_ += 2;

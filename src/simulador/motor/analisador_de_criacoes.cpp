@@ -16,14 +16,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
         EsperarSimbolo("(");
         do {
             if (Simbolo(")")) break;
-            DefRestricao r;
-            std::size_t antes = i_;
-            if (RestricaoDeTabela(r)) {
-                x->restricoes.push_back(std::move(r));
-            } else {
-                i_ = antes;
-                x->colunas.push_back(Coluna(false));
-            }
+            ColunaOuRestricao(x->colunas, x->restricoes);
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");
         PularWithOn();

@@ -136,6 +136,20 @@ void Analisador::PularWithOn() {
     if (Palavra("ON") && !Fim() && i_ + 1 < t_.size() && EhNome(t_[i_ + 1])) i_ += 2;
 }
 
+// One item of the list of CREATE TABLE or ALTER TABLE ADD: a table's constraint, or else a
+// column, read again from the item's start.
+void Analisador::ColunaOuRestricao(std::vector<DefColuna>& colunas,
+                                   std::vector<DefRestricao>& restricoes) {
+    DefRestricao r;
+    std::size_t antes = i_;
+    if (RestricaoDeTabela(r)) {
+        restricoes.push_back(std::move(r));
+    } else {
+        i_ = antes;
+        colunas.push_back(Coluna(false));
+    }
+}
+
 DefColuna Analisador::Coluna(bool soTipo) {
     DefColuna c;
     c.nome = Nome();
