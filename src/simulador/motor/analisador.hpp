@@ -11,9 +11,15 @@
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/arvore.hpp"
 
-// The parser of a batch's statements. Its parts: the statements and DDL (analisador.cpp),
-// the bodies of procedures, triggers, functions and views (analisador_de_objetos.cpp)
-// and procedural T-SQL (analisador_procedural.cpp). Only AnalisarLote uses it.
+// The parser of a batch's statements. Its parts: the batch and the choice of each
+// statement's reader (analisador.cpp); SELECT and the data changes (analisador_dml.cpp,
+// analisador_mescla.cpp); CREATE, ALTER and DROP (analisador_de_criacoes.cpp,
+// analisador_de_alteracoes.cpp, analisador_de_exclusoes.cpp), with the columns and
+// constraints of tables (analisador_de_tabelas.cpp) and data types (analisador_de_tipos.cpp);
+// the bodies of procedures, triggers, functions and views (analisador_de_objetos.cpp);
+// transactions (analisador_de_transacoes.cpp), SET (analisador_de_opcoes.cpp), GRANT
+// (analisador_de_permissoes.cpp), BACKUP and RESTORE (analisador_de_backups.cpp); and
+// procedural T-SQL (analisador_procedural.cpp). Only AnalisarLote uses it.
 namespace zolvek::simulador {
 
 // Keywords that start a new statement when met at the outer level.
@@ -81,7 +87,20 @@ class Analisador {
         return {std::move(c), corpo};
     }
 
+    // The readers Instrucao tries in turn; each but the last is null when the statement is
+    // not of its kind.
     std::unique_ptr<Comando> Instrucao(bool primeiro);
+    std::unique_ptr<Comando> InstrucaoDeDados(std::size_t inicio);  // analisador_dml.cpp
+    std::unique_ptr<Comando> InstrucaoDeDefinicao();
+    std::unique_ptr<Comando> InstrucaoDeControle(std::size_t inicio);
+    std::unique_ptr<Comando> InstrucaoAdministrativa(std::size_t inicio);
+    std::unique_ptr<Comando> InstrucaoSemPalavraConhecida(std::size_t inicio, bool primeiro);
+    std::unique_ptr<Comando> Usar(std::size_t inicio);
+    std::unique_ptr<Comando> Matar(std::size_t inicio);
+    std::unique_ptr<Comando> Aguardar(std::size_t inicio);
+    std::unique_ptr<Comando> PontoDeControle(std::size_t inicio);
+    std::unique_ptr<Comando> Selecionar(std::size_t inicio);
+    std::unique_ptr<Comando> Truncar(std::size_t inicio);
     std::size_t FimDoCom(std::size_t k) const;
     bool ComAntesDeAlteracao() const;
     std::unique_ptr<Comando> AlteracaoComConsultas();
@@ -104,7 +123,9 @@ class Analisador {
     void AcoesReferenciais(DefRestricao& r);
     bool RestricaoDeTabela(DefRestricao& r);
     void PularWithOn();
+    void ColunaOuRestricao(std::vector<DefColuna>& colunas, std::vector<DefRestricao>& restricoes);
     DefColuna Coluna(bool soTipo);
+    DefRestricao RestricaoDeColuna(const std::string& coluna);
     void LerCalculo(DefColuna& c);
     std::string FiltroDoIndice();
     std::unique_ptr<Comando> CriarTipo(std::size_t inicio);  // analisador_de_tipos.cpp
@@ -128,8 +149,15 @@ class Analisador {
     ArquivoDeclarado Arquivo();
     std::unique_ptr<Comando> CriarBanco(std::size_t inicio);
     std::unique_ptr<Comando> Alterar();
+    std::unique_ptr<Comando> AlterarTabela(std::size_t inicio);
+    std::unique_ptr<Comando> AlterarBanco(std::size_t inicio);
+    std::unique_ptr<Comando> AlterarPapel(std::size_t inicio);
+    std::unique_ptr<Comando> AlterarUsuario(std::size_t inicio);
     std::unique_ptr<Comando> Soltar();
     std::unique_ptr<Comando> Iniciar();
+    std::unique_ptr<Comando> ConfirmarTransacao(std::size_t inicio);
+    std::unique_ptr<Comando> DesfazerTransacao(std::size_t inicio);
+    std::unique_ptr<Comando> SalvarTransacao(std::size_t inicio);
     std::unique_ptr<Comando> Executar(std::size_t inicio);
     std::unique_ptr<Comando> Definir();
     std::unique_ptr<Comando> Conceder();

@@ -33,6 +33,15 @@ class LeitorDeExpressoes {
     std::size_t Posicao() const { return i_; }
 
   private:
+    // Guards the reader's recursion: each level of nesting holds one while it is read.
+    struct Nivel {
+        explicit Nivel(int& n);
+        ~Nivel();
+        Nivel(const Nivel&) = delete;
+        Nivel& operator=(const Nivel&) = delete;
+        int& n_;
+    };
+
     bool Fim() const { return i_ >= fim_; }
     bool Palavra(const char* p, std::size_t k = 0) const;
     bool Simbolo(const char* s, std::size_t k = 0) const;

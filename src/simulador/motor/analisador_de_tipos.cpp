@@ -1,7 +1,10 @@
-// CREATE TYPE nome FROM tipo [NULL | NOT NULL]: an alias type.
+// CREATE TYPE nome FROM tipo [NULL | NOT NULL]: an alias type; and the data type that a
+// column, a parameter or a variable is declared with.
 
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
 
@@ -25,6 +28,77 @@ std::unique_ptr<Comando> Analisador::CriarTipo(std::size_t inicio) {
         x->anulavel = true;
     }
     return std::move(c);
+}
+
+TipoSql Analisador::Tipo() {
+    std::string nome = Nome();
+    if (Simbolo(".")) {  // dbo.type
+        ++i_;
+        nome = Nome();
+    }
+    tipoDoUsuario_.clear();
+    auto base = TipoPeloNome(nome);
+    if (!base) {  // an alias type: the executor finds it in the catalog
+        tipoDoUsuario_ = nome;
+        return TipoSql{TipoBase::SqlVariant, 0, 0, 0};
+    }
+    if (IguaisCiAs(nome, "sysname")) tipoDoUsuario_ = "sysname";
+    int tamanho = 0, precisao = 0, escala = 0;
+    bool informado = false;
+    if (Aceitar("VARYING")) {
+        if (*base == TipoBase::Char) base = TipoBase::VarChar;
+    }
+    if (AceitarSimbolo("(")) {
+        informado = true;
+        if (Aceitar("MAX")) {
+            tamanho = -1;
+        } else {
+            if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+            tamanho = precisao = std::stoi(t_[i_++].texto);
+            if (AceitarSimbolo(",")) {
+                if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
+                escala = std::stoi(t_[i_++].texto);
+            }
+        }
+        EsperarSimbolo(")");
+    }
+    TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
+    if (IguaisCiAs(nome, "sysname")) {
+        if (informado)
+            throw ErroDeBanco(
+                "Column, parameter, or variable #1: Cannot specify a column width on data "
+                "type sysname.",
+                2716, 16, 1);
+        t.tamanho = 128;
+    }
+    if (t.base == TipoBase::Time || t.base == TipoBase::DateTime2 ||
+        t.base == TipoBase::DateTimeOffset) {
+        if (informado && (tamanho < 0 || tamanho > 7))
+            throw ErroDeBanco("Specified scale " + std::to_string(tamanho) + " is invalid.", 1002,
+                              16, 1);
+        return t;
+    }
+    if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
+                           t.base == TipoBase::VarBinary))
+        throw ErroDeBanco("Incorrect syntax near 'max'.");
+    if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char || t.base == TipoBase::VarBinary ||
+         t.base == TipoBase::Binary) &&
+        t.tamanho > 8000)
+        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
+                          NomeDoTipo(t.base) +
+                          "' exceeds the maximum allowed for any data type (8000).");
+    if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
+        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the parameter '" +
+                          NomeDoTipo(t.base) + "' exceeds the maximum allowed (4000).");
+    if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
+        (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
+        throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
+                          ") for column must be within the range 0 to " +
+                          std::to_string(t.precisao) + ".");
+    if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
+        throw ErroDeBanco("The size (0) given to the type '" + NomeDoTipo(t.base) +
+                          "' exceeds the maximum allowed for any data type (8000).");
+    return t;
 }
 
 }  // namespace zolvek::simulador
