@@ -2,35 +2,22 @@
 
 #include <fstream>
 
-#include "admin/banco_de_teste.hpp"
-#include "cli/rodar_cli.hpp"
+#include "cli/empresa_demo.hpp"
 
 // zolvek-cli analisar on the demo company database, with the demo dictionary beside
 // the program.
 namespace {
 
 using zolvek::teste::Aspas;
-using zolvek::teste::BancoDeTeste;
 using zolvek::teste::Execucao;
 
 const std::string kSucesso = "Dicionário de dados revisão 12, executado com sucesso";
 
-class AnalisarPelaLinhaDeComando : public ::testing::Test {
+class AnalisarPelaLinhaDeComando : public zolvek::teste::EmpresaDemoPelaLinhaDeComando {
   protected:
-    void SetUp() override {
-        // The demo database as a new installation leaves it.
-        banco.Executar(
-            "CREATE TABLE PEMPRESA (idEmpresa INT IDENTITY(1,1), RAZAO_SOC "
-            "VARCHAR(60) NOT NULL, RevisaoDoBD DEC(9,0) NULL)");
-        banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC) VALUES ('Molvena')");
-    }
     Execucao Rodar(const std::string& argumentos, const std::string& entrada = "/dev/null") {
-        return zolvek::teste::RodarCli(
-            banco.Pasta(), "analisar --conexao " + Aspas(banco.Cadeia()) + " " + argumentos,
-            entrada);
+        return RodarComando("analisar", argumentos, entrada);
     }
-
-    BancoDeTeste banco{"EMPRESA_DEMO"};
 };
 
 TEST(AnalisarUso, OpcoesInvalidasSaoErroDeUso) {
@@ -129,9 +116,9 @@ TEST_F(AnalisarPelaLinhaDeComando, PerguntasSemTerminalCancelam) {
 // A database made by "novo" has no company row yet: the first analysis gives every
 // parameter table its row of defaults and ends as a success.
 TEST_F(AnalisarPelaLinhaDeComando, BancoNovoTerminaComSucesso) {
-    const auto novo = zolvek::teste::RodarCli(
-        banco.Pasta(), "novo --servidor " + Aspas(banco.Pasta().string()) +
-                           " --nome 'Empresa Nova' --senha ''");
+    const auto novo =
+        zolvek::teste::RodarCli(banco.Pasta(), "novo --servidor " + Aspas(banco.Pasta().string()) +
+                                                   " --nome 'Empresa Nova' --senha ''");
     ASSERT_EQ(novo.status, 0) << novo.saida << novo.erros;
     const auto e = zolvek::teste::RodarCli(
         banco.Pasta(), "analisar --conexao " + Aspas(banco.Cadeia("Empresa Nova")));

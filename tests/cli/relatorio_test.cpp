@@ -2,36 +2,25 @@
 
 #include <fstream>
 
-#include "admin/banco_de_teste.hpp"
+#include "cli/empresa_demo.hpp"
 #include "cli/esquema_do_relatorio.hpp"
-#include "cli/rodar_cli.hpp"
 
 // --relatorio of every command that takes it, each report checked against the schema
 // of the README; --simular, --script and --copia-antes of zolvek-cli analisar.
 namespace {
 
 using zolvek::teste::Aspas;
-using zolvek::teste::BancoDeTeste;
 using zolvek::teste::Execucao;
 using zolvek::teste::LerRelatorio;
 
 const std::string kAnaliseComSucesso = "Dicionário de dados revisão 12, executado com sucesso";
 
-class RelatorioDaLinhaDeComando : public ::testing::Test {
+class RelatorioDaLinhaDeComando : public zolvek::teste::EmpresaDemoPelaLinhaDeComando {
   protected:
-    void SetUp() override {
-        banco.Executar(
-            "CREATE TABLE PEMPRESA (idEmpresa INT IDENTITY(1,1), RAZAO_SOC "
-            "VARCHAR(60) NOT NULL, RevisaoDoBD DEC(9,0) NULL)");
-        banco.Executar("INSERT INTO PEMPRESA (RAZAO_SOC) VALUES ('Molvena')");
-    }
     Execucao Rodar(const std::string& comando, const std::string& argumentos) {
-        return zolvek::teste::RodarCli(
-            banco.Pasta(), comando + " --conexao " + Aspas(banco.Cadeia()) + " " + argumentos);
+        return RodarComando(comando, argumentos);
     }
     std::string Arquivo(const std::string& nome) const { return (banco.Pasta() / nome).string(); }
-
-    BancoDeTeste banco{"EMPRESA_DEMO"};
 };
 
 TEST_F(RelatorioDaLinhaDeComando, AnalisarLiberarEValidar) {

@@ -79,3 +79,23 @@ TEST_F(DireitosNoBanco, PapeisFixos) {
     Sql("DELETE FROM RegMov WHERE Id = 5", {}, dono.get());
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM RegMov"), "1");
 }
+
+// EXECUTE on a procedure is enough for what its body (and the triggers it fires, and the
+// procedures it calls) does to dbo's objects; dynamic SQL inside it is the caller's own,
+// and a statement the body prepared unchecked never serves the caller's batches.
+TEST_F(DireitosNoBanco, CadeiaDeDonoDoProcedimento) {
+    Sql("CREATE TABLE Auditoria (Id INT NOT NULL)");
+    Sql("CREATE TRIGGER RegMovAuditado ON RegMov AFTER INSERT AS "
+        "INSERT INTO Auditoria SELECT Id FROM inserted");
+    Sql("CREATE PROCEDURE Contar AS SELECT COUNT(*) FROM RegMov");
+    Sql("CREATE PROCEDURE Lancar @id INT AS INSERT INTO RegMov VALUES (@id, 0) EXEC Contar");
+    Sql("CREATE PROCEDURE LerDinamico AS EXEC ('SELECT COUNT(*) FROM RegMov')");
+    auto caixa = Usuario("Caixa", "");
+    Sql("GRANT EXECUTE ON Lancar TO Caixa");
+    Sql("GRANT EXECUTE ON LerDinamico TO Caixa");
+    EXPECT_EQ(Texto(Sql("EXEC Lancar 7", {}, caixa.get()).linhas.at(0)[0]), "2");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM Auditoria WHERE Id = 7"), "1");
+    EXPECT_EQ(Falha("SELECT COUNT(*) FROM RegMov", caixa.get()), Negada("SELECT", "RegMov"));
+    EXPECT_EQ(Falha("EXEC Contar", caixa.get()), Negada("EXECUTE", "Contar"));
+    EXPECT_EQ(Falha("EXEC LerDinamico", caixa.get()), Negada("SELECT", "RegMov"));
+}

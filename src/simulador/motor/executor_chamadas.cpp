@@ -99,6 +99,7 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
         }
     } saida{s_, estado_->aninhamento, s_.semContagem_, s_.ordemDeData_, s_.identityInsert_};
     const int transacoes = s_.NivelDeTransacao();
+    CadeiaDeDono cadeia(s_, true);
     try {
         for (const auto& c : def->instrucoes) {
             s_.VerificarSeFoiEliminada();

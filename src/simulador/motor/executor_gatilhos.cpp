@@ -242,6 +242,7 @@ void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
         }
     } saida{s_, estado_->aninhamento, s_.semContagem_, s_.xactAbort_};
     s_.xactAbort_ = true;  // an error in a trigger undoes the transaction
+    CadeiaDeDono cadeia(s_, true);
     estado_->linhas = linhas;
     try {
         for (const auto& c : def.instrucoes) {

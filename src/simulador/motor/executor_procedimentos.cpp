@@ -82,6 +82,7 @@ void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
             "supplied.",
             201, 16, 4);
     const std::string texto = ComoTextoDeValor(argumentos[0].second);
+    CadeiaDeDono cadeia(s_, false);
     const std::string declaracao =
         argumentos.size() > 1 ? ComoTextoDeValor(argumentos[1].second) : std::string();
     const auto declarados = LerDeclaracoes(declaracao);

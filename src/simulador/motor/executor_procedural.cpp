@@ -272,6 +272,7 @@ void Executor::ExecutarTexto(const instrucao::ExecutarTexto& x) {
     auto plano = s_.Planejar(texto);
     Executor interno(s_, *plano, kSemParametros);
     interno.estado_ = estado_;
+    CadeiaDeDono cadeia(s_, false);
     for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
 }
 

@@ -665,7 +665,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
                           ".");
     if (!o || o->tipo != "P")
         throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
-    if (!s_.Direitos().Permite("EXECUTE", o->id))
+    if (!s_.cadeiaDeDono_ && !s_.Direitos().Permite("EXECUTE", o->id))
         throw ErroDeBanco(PermissaoNegada("EXECUTE", o->nome, s_.Banco()));
     if (chave == "matarprocesso") {
         auto login = arg(0, "NOME"), host = arg(1, "HOST");

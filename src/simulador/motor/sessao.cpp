@@ -630,7 +630,9 @@ Preparada Sessao::Preparar(const std::string& sql) {
     // never run cut short.
     if (sql.find('\0') != std::string::npos)
         throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-    bool guardar = !emUso && sql.size() <= kTextoGuardavel;
+    const bool semVerificar = direitos_.irrestrito || cadeiaDeDono_;
+    // a statement a body prepared unchecked must not serve the user's own batches
+    bool guardar = !emUso && sql.size() <= kTextoGuardavel && semVerificar == direitos_.irrestrito;
     if (guardar && (preparadas_.size() >= kMaximoDePlanos ||
                     tamanhoDasPreparadas_ + sql.size() > kTextosGuardados)) {
         if (std::any_of(preparadas_.begin(), preparadas_.end(),
@@ -649,7 +651,7 @@ Preparada Sessao::Preparar(const std::string& sql) {
             s.qualificados_ = nullptr;
         }
     } autorizando{*this};
-    autorizando_ = !direitos_.irrestrito;
+    autorizando_ = !semVerificar;
     qualificados_ = anexados_.empty() ? nullptr : &qualificados;
     negacao_.clear();
     tabelaNegada_.clear();

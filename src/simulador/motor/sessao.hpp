@@ -156,6 +156,7 @@ class Sessao {
 
   private:
     friend class Executor;
+    friend class CadeiaDeDono;
 
     void Abrir(const std::string& arquivo);
     void Fechar() noexcept;
@@ -281,10 +282,28 @@ class Sessao {
     bool eliminada_ = false;         // KILL seen while a statement ran
     std::atomic<bool> cancelamentoPedido_{false};
     DireitosDoUsuario direitos_;
-    bool autorizando_ = false;  // a user statement is being prepared
-    std::string negacao_;       // why the authorizer refused it
+    bool autorizando_ = false;   // a user statement is being prepared
+    bool cadeiaDeDono_ = false;  // a procedure's or trigger's body is running
+    std::string negacao_;        // why the authorizer refused it
     // names of other databases' tables the statement being prepared writes out in full
     const std::set<std::string>* qualificados_ = nullptr;
+};
+
+// While a procedure's or trigger's body runs, the objects it names have its owner (dbo),
+// and SQL Server checks no permission on them: only the EXECUTE of the procedure itself
+// (an ownership chain). Dynamic SQL breaks the chain: it is checked as the caller's.
+class CadeiaDeDono {
+  public:
+    CadeiaDeDono(Sessao& s, bool ligada) : s_(s), anterior_(s.cadeiaDeDono_) {
+        s.cadeiaDeDono_ = ligada;
+    }
+    ~CadeiaDeDono() { s_.cadeiaDeDono_ = anterior_; }
+    CadeiaDeDono(const CadeiaDeDono&) = delete;
+    CadeiaDeDono& operator=(const CadeiaDeDono&) = delete;
+
+  private:
+    Sessao& s_;
+    const bool anterior_;
 };
 
 }  // namespace zolvek::simulador
