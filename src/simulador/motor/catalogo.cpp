@@ -150,96 +150,106 @@ void Catalogo::Carregar(sqlite3* db, const std::string& esquema) {
     objetos_.clear();
     ultimoId_ = 0;
     std::map<std::int64_t, Tabela*> porId;
-    {
-        Instrucao q(db,
-                    "SELECT id, nome, tipo, pai, criacao, texto, colunas, tabela_ref, colunas_ref, "
-                    "nocheck FROM " +
-                        esquema + ".zv_objetos ORDER BY id");
-        std::vector<std::pair<std::int64_t, Restricao>> restricoes;
-        while (q.Passo()) {
-            std::int64_t id = q.Inteiro(0);
-            ultimoId_ = std::max(ultimoId_, id);
-            std::string tipo = q.Texto(2);
-            if (tipo == "U") {
-                Tabela t;
-                t.id = id;
-                t.nome = q.Texto(1);
-                t.criacao = q.Texto(4);
-                auto& ref = tabelas_[Dobrar(t.nome)] = std::move(t);
-                porId[id] = &ref;
-            } else if (tipo == "PK" || tipo == "UQ" || tipo == "F" || tipo == "C" || tipo == "D") {
-                Restricao r;
-                r.id = id;
-                r.nome = q.Texto(1);
-                r.tipo = tipo;
-                r.criacao = q.Texto(4);
-                r.texto = q.Texto(5);
-                r.colunas = DecodificarColunas(q.Texto(6));
-                r.tabelaReferida = q.Texto(7);
-                r.colunasReferidas = DecodificarNomes(q.Texto(8));
-                // nocheck: 0 trusted, 1 not trusted, 2 disabled (and so not trusted)
-                r.semVerificacao = q.Inteiro(9) != 0;
-                r.desabilitada = q.Inteiro(9) == 2;
-                restricoes.emplace_back(q.Inteiro(3), std::move(r));
-            } else {
-                ObjetoProgramado o;
-                o.id = id;
-                o.nome = q.Texto(1);
-                o.tipo = tipo;
-                o.pai = q.Inteiro(3);
-                o.criacao = q.Texto(4);
-                o.texto = q.Texto(5);
-                objetos_[Dobrar(o.nome)] = std::move(o);
-            }
-        }
-        for (auto& [pai, r] : restricoes) {
-            auto it = porId.find(pai);
-            if (it != porId.end()) it->second->restricoes.push_back(std::move(r));
-        }
-    }
-    {
-        Instrucao q(db,
-                    "SELECT tabela, nome, tipo, tamanho, precisao, escala, anulavel, identidade, "
-                    "semente, incremento FROM " +
-                        esquema + ".zv_colunas ORDER BY tabela, colid");
-        while (q.Passo()) {
-            auto it = porId.find(q.Inteiro(0));
-            if (it == porId.end()) continue;
-            ColunaDaTabela c;
-            c.nome = q.Texto(1);
-            c.tipo.base = BasePeloNomeExato(q.Texto(2)).value_or(TipoBase::SqlVariant);
-            c.tipo.tamanho = static_cast<int>(q.Inteiro(3));
-            c.tipo.precisao = static_cast<int>(q.Inteiro(4));
-            c.tipo.escala = static_cast<int>(q.Inteiro(5));
-            c.anulavel = q.Inteiro(6) != 0;
-            c.identidade = q.Inteiro(7) != 0;
-            c.semente = q.Inteiro(8);
-            c.incremento = q.Inteiro(9);
-            it->second->colunas.push_back(std::move(c));
-        }
-    }
-    {
-        Instrucao q(db, "SELECT tabela, indid, nome, unico, primario, restricao, colunas FROM " +
-                            esquema +
-                            ".zv_indices "
-                            "ORDER BY tabela, indid");
-        while (q.Passo()) {
-            auto it = porId.find(q.Inteiro(0));
-            if (it == porId.end()) continue;
-            Indice i;
-            i.indid = static_cast<int>(q.Inteiro(1));
-            i.nome = q.Texto(2);
-            i.unico = q.Inteiro(3) != 0;
-            i.primario = q.Inteiro(4) != 0;
-            i.restricao = q.Inteiro(5);
-            i.colunas = DecodificarColunas(q.Texto(6), &i.incluidas);
-            it->second->indices.push_back(std::move(i));
-        }
-    }
+    CarregarObjetos(db, esquema, porId);
+    CarregarColunas(db, esquema, porId);
+    CarregarIndices(db, esquema, porId);
     LerGatilhosNoSqlite(db, esquema);
     CarregarAtributos(db, esquema);
     CarregarTipos(db, esquema);
     Indexar();
+}
+
+// Tables, constraints and programmed objects of zv_objetos; `porId` receives the tables.
+void Catalogo::CarregarObjetos(sqlite3* db, const std::string& esquema,
+                               std::map<std::int64_t, Tabela*>& porId) {
+    Instrucao q(db,
+                "SELECT id, nome, tipo, pai, criacao, texto, colunas, tabela_ref, colunas_ref, "
+                "nocheck FROM " +
+                    esquema + ".zv_objetos ORDER BY id");
+    std::vector<std::pair<std::int64_t, Restricao>> restricoes;
+    while (q.Passo()) {
+        std::int64_t id = q.Inteiro(0);
+        ultimoId_ = std::max(ultimoId_, id);
+        std::string tipo = q.Texto(2);
+        if (tipo == "U") {
+            Tabela t;
+            t.id = id;
+            t.nome = q.Texto(1);
+            t.criacao = q.Texto(4);
+            auto& ref = tabelas_[Dobrar(t.nome)] = std::move(t);
+            porId[id] = &ref;
+        } else if (tipo == "PK" || tipo == "UQ" || tipo == "F" || tipo == "C" || tipo == "D") {
+            Restricao r;
+            r.id = id;
+            r.nome = q.Texto(1);
+            r.tipo = tipo;
+            r.criacao = q.Texto(4);
+            r.texto = q.Texto(5);
+            r.colunas = DecodificarColunas(q.Texto(6));
+            r.tabelaReferida = q.Texto(7);
+            r.colunasReferidas = DecodificarNomes(q.Texto(8));
+            // nocheck: 0 trusted, 1 not trusted, 2 disabled (and so not trusted)
+            r.semVerificacao = q.Inteiro(9) != 0;
+            r.desabilitada = q.Inteiro(9) == 2;
+            restricoes.emplace_back(q.Inteiro(3), std::move(r));
+        } else {
+            ObjetoProgramado o;
+            o.id = id;
+            o.nome = q.Texto(1);
+            o.tipo = tipo;
+            o.pai = q.Inteiro(3);
+            o.criacao = q.Texto(4);
+            o.texto = q.Texto(5);
+            objetos_[Dobrar(o.nome)] = std::move(o);
+        }
+    }
+    for (auto& [pai, r] : restricoes) {
+        auto it = porId.find(pai);
+        if (it != porId.end()) it->second->restricoes.push_back(std::move(r));
+    }
+}
+
+void Catalogo::CarregarColunas(sqlite3* db, const std::string& esquema,
+                               const std::map<std::int64_t, Tabela*>& porId) {
+    Instrucao q(db,
+                "SELECT tabela, nome, tipo, tamanho, precisao, escala, anulavel, identidade, "
+                "semente, incremento FROM " +
+                    esquema + ".zv_colunas ORDER BY tabela, colid");
+    while (q.Passo()) {
+        auto it = porId.find(q.Inteiro(0));
+        if (it == porId.end()) continue;
+        ColunaDaTabela c;
+        c.nome = q.Texto(1);
+        c.tipo.base = BasePeloNomeExato(q.Texto(2)).value_or(TipoBase::SqlVariant);
+        c.tipo.tamanho = static_cast<int>(q.Inteiro(3));
+        c.tipo.precisao = static_cast<int>(q.Inteiro(4));
+        c.tipo.escala = static_cast<int>(q.Inteiro(5));
+        c.anulavel = q.Inteiro(6) != 0;
+        c.identidade = q.Inteiro(7) != 0;
+        c.semente = q.Inteiro(8);
+        c.incremento = q.Inteiro(9);
+        it->second->colunas.push_back(std::move(c));
+    }
+}
+
+void Catalogo::CarregarIndices(sqlite3* db, const std::string& esquema,
+                               const std::map<std::int64_t, Tabela*>& porId) {
+    Instrucao q(db, "SELECT tabela, indid, nome, unico, primario, restricao, colunas FROM " +
+                        esquema +
+                        ".zv_indices "
+                        "ORDER BY tabela, indid");
+    while (q.Passo()) {
+        auto it = porId.find(q.Inteiro(0));
+        if (it == porId.end()) continue;
+        Indice i;
+        i.indid = static_cast<int>(q.Inteiro(1));
+        i.nome = q.Texto(2);
+        i.unico = q.Inteiro(3) != 0;
+        i.primario = q.Inteiro(4) != 0;
+        i.restricao = q.Inteiro(5);
+        i.colunas = DecodificarColunas(q.Texto(6), &i.incluidas);
+        it->second->indices.push_back(std::move(i));
+    }
 }
 
 void Catalogo::Indexar() {

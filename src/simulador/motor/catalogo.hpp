@@ -176,6 +176,13 @@ class Catalogo {
     void IndexarObjeto(const ObjetoProgramado& o);
     void DesindexarObjeto(const ObjetoProgramado& o);
     void LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema);
+    // Carregar, one metadata table at a time: `porId` holds the tables by id.
+    void CarregarObjetos(sqlite3* db, const std::string& esquema,
+                         std::map<std::int64_t, Tabela*>& porId);
+    void CarregarColunas(sqlite3* db, const std::string& esquema,
+                         const std::map<std::int64_t, Tabela*>& porId);
+    void CarregarIndices(sqlite3* db, const std::string& esquema,
+                         const std::map<std::int64_t, Tabela*>& porId);
     // What the first tables of the catalog do not hold: computed columns, alias types of
     // columns, referential actions, index filters (catalogo_de_atributos.cpp).
     void CarregarAtributos(sqlite3* db, const std::string& esquema);

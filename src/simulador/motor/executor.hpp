@@ -101,6 +101,17 @@ class Executor {
     db::Valor valorRetornado_;
 
     void Rodar(const Comando& c);
+    // Rodar's statement by its family (executor.cpp).
+    void RodarInstrucao(const Comando& c);
+    void ComandoDeSessao(const instrucao::TempoDeBloqueio& x);
+    void ComandoDeSessao(const instrucao::DefinirFormatoDeData& x);
+    void RodarControle(const instrucao::Se& x);
+    void RodarControle(const instrucao::Bloco& x);
+    void ComandoDeTransacao(const instrucao::IniciarTransacao& x);
+    void ComandoDeTransacao(const instrucao::SalvarTransacao& x);
+    void ComandoDeTransacao(const instrucao::ConfirmarTransacao& x);
+    void ComandoDeTransacao(const instrucao::DesfazerTransacao& x);
+    void ComandoDeTipoOuPrincipal(const Comando& c);
     void ExigirBancoAtual(const Comando& c);
     // In a doomed transaction only reads run, and writes to table variables; in any other
     // the first statement that writes takes the database's write lock.
@@ -181,6 +192,16 @@ class Executor {
     void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
     void AnotarTemporaria(const std::string& nome);
     void AlterarTabela(const instrucao::AlterarTabela& c);
+    // ALTER TABLE's actions on `t`, a copy of the table as it was (`antiga`)
+    // (executor_alteracao_de_tabela.cpp).
+    void AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                           const Tabela& antiga);
+    bool AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                       const Tabela& antiga);
+    void ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                           const Tabela& antiga);
+    void ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                        const Tabela& antiga);
     void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
     void ExcluirTabela(const instrucao::ExcluirTabela& c);
     void CriarIndice(const instrucao::CriarIndice& c);
@@ -401,6 +422,9 @@ class Executor {
     db::Resultado Consultar(const std::string& sql, int flags, char operacao,
                             const std::string& tabela,
                             const std::vector<std::optional<TipoSql>>* tipos = nullptr);
+    db::Coluna ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string& sql,
+                                const std::vector<std::optional<TipoSql>>* tiposConhecidos,
+                                const TipoSql*& tipo);
     void Ligar(sqlite3_stmt* s);
     static void LigarValor(sqlite3_stmt* st, int i, const db::Valor& v);
     db::Valor ValorDeVariavel(const char* nome) const;

@@ -15,6 +15,8 @@ namespace zolvek::simulador {
 class Sessao;
 
 void RegistrarFuncoes(sqlite3* db, Sessao* sessao);
+// zv_conv, zv_chave, CAST, CONVERT and their TRY_ forms (funcoes_conversao.cpp).
+void RegistrarFuncoesDeConversao(sqlite3* db, Sessao* sessao);
 // zv_funcao, the call of a user function (executor_funcoes.cpp).
 void RegistrarFuncoesDoUsuario(sqlite3* db);
 // zv_mais, T-SQL's + where neither integer nor decimal arithmetic applies (funcoes_mais.cpp).

@@ -1,0 +1,403 @@
+// ALTER TABLE: columns and constraints added, a column's type or nullability changed,
+// constraints and columns dropped, constraints disabled and enabled.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/definicoes_da_tabela.hpp"
+#include "simulador/motor/executor.hpp"
+#include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/nomes_do_motor.hpp"
+#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+// The objects that depend on a column, for ALTER/DROP COLUMN.
+struct Dependencia {
+    std::string nome;
+    bool indice = false;
+    bool primario = false;
+    bool padrao = false;
+    bool checagem = false;
+};
+
+std::vector<Dependencia> Dependencias(Catalogo& cat, const Tabela& t, const std::string& coluna) {
+    std::vector<Dependencia> r;
+    for (const auto& i : t.indices) {
+        bool usa = std::any_of(i.incluidas.begin(), i.incluidas.end(),
+                               [&](const std::string& c) { return IguaisCiAs(c, coluna); });
+        for (const auto& c : i.colunas) usa = usa || IguaisCiAs(c.nome, coluna);
+        if (usa) r.push_back({i.nome, i.restricao == 0, i.primario, false, false});
+    }
+    for (const auto& rr : t.restricoes) {
+        if (rr.tipo == "D" && IguaisCiAs(rr.colunas[0].nome, coluna))
+            r.push_back({rr.nome, false, false, true, false});
+        if (rr.tipo == "F")
+            for (const auto& c : rr.colunas)
+                if (IguaisCiAs(c.nome, coluna)) r.push_back({rr.nome, false, false, false, false});
+        if (rr.tipo == "C") {
+            auto cols = ColunasDaExpressao(t, rr.texto);
+            for (const auto& c : cols)
+                if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false, true});
+        }
+    }
+    for (Tabela* outra : cat.TabelasQueReferem(t.nome))
+        for (const auto& rr : outra->restricoes)
+            if (rr.tipo == "F" && IguaisCiAs(rr.tabelaReferida, t.nome))
+                for (const auto& c : rr.colunasReferidas)
+                    if (IguaisCiAs(c, coluna)) r.push_back({rr.nome, false, false, false, false});
+    return r;
+}
+
+std::map<std::string, std::string> MesmasColunas(const Tabela& t) {
+    std::map<std::string, std::string> m;
+    for (const auto& c : t.colunas) m[Dobrar(c.nome)] = c.nome;
+    return m;
+}
+
+bool TemLinhas(sqlite3* db, const std::string& tabela) {
+    Instrucao q(db, "SELECT 1 FROM " + IdentificadorNoSqlite(tabela) + " LIMIT 1");
+    return q.Passo();
+}
+
+// How ALTER COLUMN changes a column, which tells the objects on it that allow the change.
+struct MudancaDaColuna {
+    bool mesmoTipo = false;
+    bool mesmaAnulabilidade = false;
+    bool cresce = false;     // a longer varchar, nvarchar or varbinary, nullability kept
+    bool mesmaBase = false;  // another length, precision or scale of the same type
+    bool variavel = false;   // of the same variable-length type
+};
+
+// 5074 for the first object on the column that does not allow the change.
+void ExigirColunaAlteravel(Catalogo& cat, const Tabela& t, const ColunaDaTabela& col,
+                           const MudancaDaColuna& m) {
+    for (const auto& dep : Dependencias(cat, t, col.nome)) {
+        // a default allows another length, precision or scale of the same type
+        if (dep.padrao && m.mesmaBase) continue;
+        // a CHECK allows another length of a variable-length column
+        if (dep.checagem && m.variavel && m.mesmaAnulabilidade) continue;
+        if (dep.indice && !dep.primario && (m.cresce || (m.mesmoTipo && m.mesmaAnulabilidade)))
+            continue;
+        if (!dep.indice && !dep.padrao && !dep.primario && m.mesmoTipo && m.mesmaAnulabilidade)
+            continue;
+        if (dep.nome.empty()) continue;
+        bool eIndice = dep.indice;
+        // a UNIQUE constraint's index may grow too
+        if (!dep.primario && m.cresce) {
+            const Indice* ind = nullptr;
+            for (const auto& i : t.indices)
+                if (IguaisCiAs(i.nome, dep.nome)) ind = &i;
+            if (ind) continue;
+        }
+        throw ErroDeBanco(std::string("The ") + (eIndice ? "index" : "object") + " '" + dep.nome +
+                              "' is dependent on column '" + col.nome +
+                              "'.\nALTER TABLE ALTER COLUMN " + col.nome +
+                              " failed because one or more objects access this column.",
+                          5074, 16, 1);
+    }
+}
+
+// A PRIMARY KEY or UNIQUE constraint another table's foreign key references stays (3725).
+void ExigirChaveSemReferencias(Catalogo& cat, const Tabela& t, const Restricao& r) {
+    for (Tabela* outra : cat.TabelasQueReferem(t.nome))
+        for (const auto& f : outra->restricoes)
+            if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t.nome) && outra->id != t.id) {
+                std::set<std::string> a, b;
+                for (const auto& x : f.colunasReferidas) a.insert(Dobrar(x));
+                for (const auto& x : r.colunas) b.insert(Dobrar(x.nome));
+                if (a == b)
+                    throw ErroDeBanco("The constraint '" + r.nome +
+                                          "' is being referenced by table '" + outra->nome +
+                                          "', foreign key constraint '" + f.nome +
+                                          "'.\nCould not drop constraint. See previous "
+                                          "errors.",
+                                      3725, 16, 0);
+            }
+}
+
+}  // namespace
+
+void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    Tabela* atual = cat.AcharTabela(c.objeto.Nome());
+    if (!atual) {
+        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
+                              "\" because it does not exist or you do not have permissions.",
+                          4902, 16, 1);
+    }
+    const Tabela antiga = *atual;
+    Tabela t = antiga;
+    Atomico([&] {
+        switch (c.acao) {
+            case AcaoAlterar::Adicionar:
+                AdicionarNaTabela(c, cat, t, antiga);
+                break;
+            case AcaoAlterar::AlterarColuna:
+                if (!AlterarColuna(c, cat, t, antiga)) return;  // nothing changes
+                break;
+            case AcaoAlterar::ExcluirRestricao:
+                ExcluirRestricoes(c, cat, t, antiga);
+                break;
+            case AcaoAlterar::ExcluirColuna:
+                ExcluirColunas(c, cat, t, antiga);
+                break;
+            case AcaoAlterar::Verificacao:
+                HabilitarRestricoes(c, t, antiga);
+                break;
+        }
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+// ALTER TABLE T [WITH CHECK | WITH NOCHECK] CHECK | NOCHECK CONSTRAINT ALL | name, ...:
+// a disabled foreign key or check is not enforced (its triggers and SQLite's CHECK go);
+// enabling it WITH CHECK validates the rows first and makes it trusted again.
+void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
+                                   const Tabela& antiga) {
+    Catalogo& cat = s_.CatalogoAtual();
+    sqlite3* db = s_.db_;
+    const bool habilitar = c.ligado;
+    const bool validar = habilitar && c.comVerificacao.value_or(false);
+    std::vector<Restricao*> alvo;
+    if (c.nomes.empty()) {
+        for (auto& r : t.restricoes)
+            if (r.tipo == "F" || r.tipo == "C") alvo.push_back(&r);
+    }
+    for (const auto& nome : c.nomes) {
+        Restricao* r = t.RestricaoPeloNome(nome);
+        if (!r)
+            throw ErroDeBanco("Constraint '" + nome +
+                                  "' does not exist.\nCould not enable or disable the constraint. "
+                                  "See previous errors.",
+                              4917, 16, 0);
+        if (r->tipo != "F" && r->tipo != "C")
+            throw ErroDeBanco("Object '" + r->nome +
+                                  "' cannot be disabled or enabled. This action applies only to "
+                                  "foreign key and check constraints.\nCould not enable or disable "
+                                  "the constraint. See previous errors.",
+                              11415, 16, 1);
+        alvo.push_back(r);
+    }
+    bool reconstruir = false;
+    std::set<std::string> pais;
+    for (Restricao* r : alvo) {
+        if (validar) VerificarLinhasExistentes(s_, db, t, *r);
+        if (r->desabilitada == !habilitar && !validar) continue;
+        if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
+        if (r->tipo == "F") pais.insert(r->tabelaReferida);
+        r->desabilitada = !habilitar;
+        // enabled without WITH CHECK it stays untrusted: the rows were not looked at
+        if (!habilitar)
+            r->semVerificacao = true;
+        else if (validar)
+            r->semVerificacao = false;
+    }
+    cat.GravarTabela(db, t);
+    const Tabela& gravada = *cat.AcharTabela(t.nome);
+    if (reconstruir)
+        ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    else
+        RecriarGatilhos(db, cat, gravada);
+    for (const auto& p : pais)
+        if (!IguaisCiAs(p, t.nome))
+            if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+}
+
+// ADD of columns and constraints: the table is rebuilt for a column or a CHECK or DEFAULT,
+// only given the new indexes otherwise.
+void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                 const Tabela& antiga) {
+    sqlite3* db = s_.db_;
+    bool verificar = c.comVerificacao.value_or(true);
+    auto origem = MesmasColunas(antiga);
+    bool reconstruir = !c.colunas.empty();
+    bool temLinhas = !c.colunas.empty() && TemLinhas(db, t.nome);
+    std::vector<DefRestricao> restricoes;
+    for (const auto& d : ColunasComTipos(c.colunas)) {
+        if (t.Coluna(d.nome))
+            throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
+                                  "' in table '" + t.nome + "' is specified more than once.",
+                              2705, 16, 3);
+        if (d.identidade && t.Identidade())
+            throw ErroDeBanco("Multiple identity columns specified for table '" + t.nome +
+                                  "'. Only one identity column per table is allowed.",
+                              2744, 16, 2);
+        ColunaDaTabela col = NovaColuna(d, t.nome);
+        bool temPadrao = std::any_of(d.restricoes.begin(), d.restricoes.end(),
+                                     [](const DefRestricao& r) { return r.tipo == "D"; });
+        if (!col.anulavel && !temPadrao && !col.identidade &&
+            col.tipo.base != TipoBase::RowVersion && temLinhas)
+            throw ErroDeBanco(
+                "ALTER TABLE only allows columns to be added that can contain nulls, "
+                "or have a DEFAULT "
+                "definition specified, or the column being added is an identity or "
+                "timestamp column, or "
+                "alternatively if none of the previous conditions are satisfied the "
+                "table must be empty to "
+                "allow addition of this column. Column '" +
+                    d.nome + "' cannot be added to non-empty table '" + t.nome +
+                    "' because it does not satisfy these conditions.",
+                4901, 16, 1);
+        if (col.anulavel && temPadrao && !d.comValores)
+            origem[Dobrar(col.nome)] = "";  // existing rows get NULL
+        t.colunas.push_back(col);
+        for (const auto& r : d.restricoes) restricoes.push_back(r);
+    }
+    for (const auto& r : c.restricoes) restricoes.push_back(r);
+    std::set<std::string> pais;
+    bool soIndices = !reconstruir;
+    for (const auto& r : restricoes) {
+        AdicionarRestricao(s_, db, t, r, verificar, false);
+        if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
+        if (r.tipo == "F") pais.insert(t.restricoes.back().tabelaReferida);
+    }
+    cat.GravarTabela(db, t);
+    const Tabela& gravada = *cat.AcharTabela(t.nome);
+    if (reconstruir) {
+        ReconstruirTabela(db, cat, gravada, antiga, origem);
+    } else if (soIndices) {
+        for (const auto& i : gravada.indices)
+            if (std::none_of(antiga.indices.begin(), antiga.indices.end(),
+                             [&](const Indice& x) { return IguaisCiAs(x.nome, i.nome); }))
+                CriarIndiceSqlite(db, gravada, i);
+        RecriarGatilhos(db, cat, gravada);
+    }
+    for (const auto& p : pais)
+        if (!IguaisCiAs(p, t.nome)) RecriarGatilhos(db, cat, *cat.AcharTabela(p));
+}
+
+// ALTER COLUMN: false when the column stays as it is.
+bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                             const Tabela& antiga) {
+    sqlite3* db = s_.db_;
+    const DefColuna d = ColunasComTipos(c.colunas)[0];
+    ColunaDaTabela* col = t.Coluna(d.nome);
+    if (!col)
+        throw ErroDeBanco("ALTER TABLE ALTER COLUMN failed because column '" + d.nome +
+                              "' does not exist in table '" + t.nome + "'.",
+                          4924, 16, 1);
+    if (d.identidade)
+        throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.", 156, 15, 1);
+    if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
+        throw ErroDeBanco("Cannot alter column '" + col->nome + "' because it is 'timestamp'.",
+                          4928, 16, 1);
+    bool mesmoTipo = col->tipo == d.tipo;
+    bool anulavel = d.anulavel.value_or(true);
+    if (col->identidade) anulavel = false;
+    if (mesmoTipo && anulavel == col->anulavel) return false;  // nothing changes
+    bool cresce = col->tipo.base == d.tipo.base &&
+                  (d.tipo.base == TipoBase::VarChar || d.tipo.base == TipoBase::NVarChar ||
+                   d.tipo.base == TipoBase::VarBinary) &&
+                  d.tipo.tamanho >= col->tipo.tamanho && col->tipo.tamanho > 0 &&
+                  anulavel == col->anulavel;
+    bool mesmaBase = col->tipo.base == d.tipo.base;
+    bool variavel =
+        mesmaBase && (d.tipo.base == TipoBase::VarChar || d.tipo.base == TipoBase::NVarChar ||
+                      d.tipo.base == TipoBase::VarBinary);
+    ExigirColunaAlteravel(cat, t, *col,
+                          {mesmoTipo, anulavel == col->anulavel, cresce, mesmaBase, variavel});
+    col->tipo = d.tipo;
+    col->anulavel = anulavel;
+    col->tipoDoUsuario = d.tipoDoUsuario;
+    cat.GravarTabela(db, t);
+    try {
+        ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, MesmasColunas(antiga));
+    } catch (const FalhaDoSqlite& f) {
+        FalhaTraduzida(f, 'U', t.nome);
+    }
+    return true;
+}
+
+void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                 const Tabela& antiga) {
+    sqlite3* db = s_.db_;
+    std::set<std::string> pais;
+    bool reconstruir = false;
+    std::vector<Indice> indicesRemovidos;
+    for (const auto& nome : c.nomes) {
+        Restricao* r = t.RestricaoPeloNome(nome);
+        if (!r)
+            throw ErroDeBanco("'" + nome +
+                                  "' is not a constraint.\nCould not drop constraint. See "
+                                  "previous errors.",
+                              3728, 16, 1);
+        if (r->tipo == "PK" || r->tipo == "UQ") {
+            ExigirChaveSemReferencias(cat, t, *r);
+            std::int64_t id = r->id;
+            for (auto it = t.indices.begin(); it != t.indices.end();)
+                if (it->restricao == id) {
+                    indicesRemovidos.push_back(*it);
+                    it = t.indices.erase(it);
+                } else {
+                    ++it;
+                }
+        }
+        if (r->tipo == "F") pais.insert(r->tabelaReferida);
+        if (r->tipo == "C" || r->tipo == "D") reconstruir = true;
+        std::string n = r->nome;
+        t.restricoes.erase(
+            std::remove_if(t.restricoes.begin(), t.restricoes.end(),
+                           [&](const Restricao& x) { return IguaisCiAs(x.nome, n); }),
+            t.restricoes.end());
+    }
+    cat.GravarTabela(db, t);
+    const Tabela& gravada = *cat.AcharTabela(t.nome);
+    // a primary key kept as SQLite's row key goes only with the table rebuilt
+    if (std::any_of(indicesRemovidos.begin(), indicesRemovidos.end(),
+                    [&](const Indice& i) { return IndiceNaLinha(db, antiga, i); }))
+        reconstruir = true;
+    if (reconstruir) {
+        ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    } else {
+        for (const auto& i : indicesRemovidos) ExcluirIndiceSqlite(db, antiga, i);
+        RecriarGatilhos(db, cat, gravada);
+    }
+    for (const auto& p : pais)
+        if (!IguaisCiAs(p, t.nome))
+            if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+}
+
+void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                              const Tabela& antiga) {
+    sqlite3* db = s_.db_;
+    auto origem = MesmasColunas(antiga);
+    for (const auto& nome : c.nomes) {
+        ColunaDaTabela* col = t.Coluna(nome);
+        if (!col)
+            throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because column '" + nome +
+                                  "' does not exist in table '" + t.nome + "'.",
+                              4924, 16, 1);
+        for (const auto& dep : Dependencias(cat, t, col->nome))
+            throw ErroDeBanco(std::string("The ") + (dep.indice ? "index" : "object") + " '" +
+                                  dep.nome + "' is dependent on column '" + col->nome +
+                                  "'.\nALTER TABLE DROP COLUMN " + col->nome +
+                                  " failed because one or more objects access this column.",
+                              5074, 16, 1);
+        origem.erase(Dobrar(col->nome));
+        std::string n = col->nome;
+        t.colunas.erase(
+            std::remove_if(t.colunas.begin(), t.colunas.end(),
+                           [&](const ColunaDaTabela& x) { return IguaisCiAs(x.nome, n); }),
+            t.colunas.end());
+    }
+    if (t.colunas.empty())
+        throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because '" + c.nomes.back() +
+                              "' is the only data column in table '" + t.nome +
+                              "'. A table must have at least one data column.",
+                          4923, 16, 1);
+    cat.GravarTabela(db, t);
+    ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
+}
+
+}  // namespace zolvek::simulador
