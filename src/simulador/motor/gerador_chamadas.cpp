@@ -1,3 +1,5 @@
+// Function calls: T-SQL's functions as the engine's zv_ functions, and the checks SQL
+// Server makes of a call before it runs.
 #include <map>
 #include <optional>
 #include <set>
@@ -14,8 +16,6 @@
 #include "simulador/motor/tipos.hpp"
 #include "simulador/motor/variaveis.hpp"
 
-// Function calls: T-SQL's functions as the engine's zv_ functions, and the checks SQL
-// Server makes of a call before it runs.
 namespace zolvek::simulador {
 
 namespace {

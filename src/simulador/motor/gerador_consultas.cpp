@@ -1,3 +1,4 @@
+// Queries: SELECT, its FROM and ORDER BY, WITH, compound queries and TOP.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -12,7 +13,6 @@
 #include "simulador/motor/tipos.hpp"
 #include "simulador/motor/variaveis.hpp"
 
-// Queries: SELECT, its FROM and ORDER BY, WITH, compound queries and TOP.
 namespace zolvek::simulador {
 
 std::string GeradorSqlite::Ordem(const std::vector<OrdemDe>& ordem) {

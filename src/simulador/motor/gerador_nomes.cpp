@@ -1,3 +1,5 @@
+// The names of tables, catalog views and columns as SQLite knows them, and the names SQL
+// Server refuses.
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -13,8 +15,6 @@
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visoes.hpp"
 
-// The names of tables, catalog views and columns as SQLite knows them, and the names SQL
-// Server refuses.
 namespace zolvek::simulador {
 
 // Two tables of one FROM without an alias are told apart by nothing: SQL Server refuses

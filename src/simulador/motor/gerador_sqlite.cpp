@@ -1,24 +1,17 @@
 #include "simulador/motor/gerador_sqlite.hpp"
 
-#include <algorithm>
-#include <cstdint>
-#include <map>
-#include <set>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
-#include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/fontes_da_consulta.hpp"
-#include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
-#include "simulador/motor/mensagens_do_servidor.hpp"
-#include "simulador/motor/nomes_do_motor.hpp"
-#include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/variaveis.hpp"
 #include "simulador/motor/visitante.hpp"
-#include "simulador/motor/visoes.hpp"
 
 namespace zolvek::simulador {
 
