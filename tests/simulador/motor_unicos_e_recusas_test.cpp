@@ -51,7 +51,8 @@ TEST_P(UnicosERecusas, IndiceFiltradoSoValeNasLinhasDoFiltro) {
               "2601: Cannot insert duplicate key row in object 'dbo." + t +
                   "' with unique index 'IX_" + t + "'. The duplicate key value is (a).");
     EXPECT_EQ(Valor("SELECT CAST(has_filter AS varchar) + filter_definition FROM sys.indexes "
-                    "WHERE name = 'IX_" + t + "'"),
+                    "WHERE name = 'IX_" +
+                    t + "'"),
               "1([ativo]=(1))");
     EXPECT_EQ(Recusa("CREATE UNIQUE INDEX [IX2_" + t + "] ON [" + t + "] (codigo) WHERE ativo = 0")
                   .substr(0, 5),
@@ -63,7 +64,8 @@ TEST_P(UnicosERecusas, ColunaQueNaoExisteETimestampExplicito) {
     Sql("CREATE TABLE [" + t + "] (a int, v timestamp)");
     EXPECT_EQ(Recusa("ALTER TABLE [" + t + "] ALTER COLUMN nada int"),
               "4924: ALTER TABLE ALTER COLUMN failed because column 'nada' does not exist in "
-              "table '" + t + "'.");
+              "table '" +
+                  t + "'.");
     EXPECT_EQ(Recusa("INSERT [" + t + "] (a, v) VALUES (1, 0x01)"),
               "273: Cannot insert an explicit value into a timestamp column. Use INSERT with a "
               "column list to exclude the timestamp column, or insert a DEFAULT into the "
@@ -76,6 +78,22 @@ TEST_P(UnicosERecusas, ExecuteNaoCabeEmFuncaoDeTabela) {
     EXPECT_EQ(Recusa("GRANT EXECUTE ON [" + f + "] TO public"),
               "4606: Granted or revoked privilege EXECUTE is not compatible with object.");
     Sql("GRANT SELECT ON [" + f + "] TO public");
+}
+
+// An object named in a schema the database does not have is never made in dbo instead.
+TEST_P(UnicosERecusas, EsquemaQueNaoExiste) {
+    const std::string semEsquema =
+        "2760: The specified schema name \"zv_sem_esquema\" either does not exist or you do not "
+        "have permission to use it.";
+    const std::string t = Tabela("ForaDoEsquema");
+    for (const std::string& sql :
+         {"CREATE TABLE zv_sem_esquema.[" + t + "] (x int)",
+          "CREATE VIEW zv_sem_esquema.[" + t + "] AS SELECT 1 AS a",
+          "CREATE PROCEDURE zv_sem_esquema.[" + t + "] AS SELECT 1",
+          "CREATE FUNCTION zv_sem_esquema.[" + t + "] () RETURNS int AS BEGIN RETURN 1 END",
+          "SELECT 1 AS x INTO zv_sem_esquema.[" + t + "]"})
+        EXPECT_EQ(Recusa(sql), semEsquema) << sql;
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sys.objects WHERE name = '" + t + "'"), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servidores, UnicosERecusas, ::testing::Values("simulador", "mssql"));

@@ -10,6 +10,8 @@ namespace zolvek::simulador {
 std::unique_ptr<Comando> Analisador::Criar() {
     std::size_t inicio = i_;
     ++i_;
+    if (Palavra("SCHEMA"))  // the engine keeps every object in dbo
+        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução CREATE SCHEMA.");
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
         x->objeto = NomeDeObjeto();

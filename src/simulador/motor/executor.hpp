@@ -185,6 +185,8 @@ class Executor {
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
     void CriarTabela(const instrucao::CriarTabela& c);
+    // The engine has only the dbo schema: a name in another one is refused (2760).
+    static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
     Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
                              const std::vector<DefRestricao>& daTabela,
                              std::vector<DefRestricao>& restricoes);

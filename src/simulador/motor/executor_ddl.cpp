@@ -19,7 +19,17 @@
 
 namespace zolvek::simulador {
 
+void Executor::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
+    if (partes.size() < 2) return;
+    const std::string& esquema = partes[partes.size() - 2];
+    if (esquema.empty() || IguaisCiAs(esquema, "dbo")) return;
+    throw ErroDeBanco("The specified schema name \"" + esquema +
+                          "\" either does not exist or you do not have permission to use it.",
+                      2760, 16, 1);
+}
+
 void Executor::CriarTabela(const instrucao::CriarTabela& c) {
+    ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     if (cat.IdDoObjeto(nome))

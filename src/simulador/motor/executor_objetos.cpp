@@ -20,6 +20,8 @@
 namespace zolvek::simulador {
 
 void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
+    // (a trigger's schema is its table's)
+    if (!c.alterar && c.tipoDeObjeto != "TR") ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);

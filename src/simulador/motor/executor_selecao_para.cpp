@@ -46,11 +46,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
         if (!banco.empty() && !s_.EsquemaDoBanco(banco).empty())
             throw ErroDeBanco("O simulador de SQL Server não altera objetos de outro banco ('" +
                               banco + ".dbo." + partes.back() + "'); use USE " + banco + ".");
-        if (partes.size() == 2 && !IguaisCiAs(partes[0], "dbo"))
-            throw ErroDeBanco("The specified schema name \"" + partes[0] +
-                                  "\" either does not exist or you do not have permission to use "
-                                  "it.",
-                              2760, 16, 1);
+        ExigirEsquemaDbo(partes);
     }
     Tabela& t = *d.tabela;
     Catalogo& cat = s_.CatalogoAtual();
