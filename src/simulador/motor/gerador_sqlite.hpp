@@ -136,7 +136,20 @@ class GeradorSqlite {
     // its parent, `operadorDoPai`, that SQLite groups alike without them.
     std::string Operando(const Expr& e, std::string_view operadorDoPai = {}, bool aDireita = false);
     std::string Comparacao(const Binaria& b);
+    // The expressions of their own shape written for SQLite.
+    std::string GerarVariavel(const Variavel& v);
+    std::string GerarUnaria(const Unaria& u);
+    std::string GerarBinaria(const Binaria& b);
+    std::string GerarCaso(const Caso& c);
+    std::string GerarEm(const Em& em);
+    std::string GerarEntre(const Entre& b);
+    // Function calls (gerador_chamadas.cpp).
     std::string Chamar(const Chamada& c);
+    void RecusarFuncaoDesconhecida(const Chamada& c, const std::string& chave,
+                                   bool doUsuario) const;
+    void RecusarFuncaoIndisponivel(const Chamada& c, const std::string& chave) const;
+    std::optional<std::string> GerarChamadaPropria(const Chamada& c, const std::string& chave);
+    std::string GerarChamadaComum(const Chamada& c, const std::string& chave);
     // User functions (gerador_funcoes_do_usuario.cpp).
     std::string ChamarFuncaoDoUsuario(const Chamada& c, const AssinaturaDeFuncao& f);
     std::vector<std::string> ArgumentosDoUsuario(const Chamada& c, const AssinaturaDeFuncao& f,
@@ -295,7 +308,8 @@ class GeradorSqlite {
         std::vector<std::string> nomes;
         std::vector<std::optional<TipoSql>> tipos;
     };
-    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta, const std::string& apelido);
+    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta,
+                                               const std::string& apelido);
     void RegistrarAplicadas(const Selecao& s);
     const Aplicada* AplicadaAberta(const std::string& apelido, const std::string& coluna,
                                    std::size_t& k) const;

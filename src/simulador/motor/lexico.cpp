@@ -102,6 +102,145 @@ std::vector<Token> Tokenizar(std::string_view sql) {
     return tokens;
 }
 
+namespace {
+
+// Skips a /* */ comment, nested ones inside it, from `i`; returns the position past it.
+std::size_t PularComentarioDeBloco(std::string_view sql, std::size_t i) {
+    const std::size_t n = sql.size();
+    std::size_t inicio = i;
+    int nivel = 0;
+    do {
+        if (i + 1 < n && sql[i] == '/' && sql[i + 1] == '*') {
+            ++nivel;
+            i += 2;
+        } else if (i + 1 < n && sql[i] == '*' && sql[i + 1] == '/') {
+            --nivel;
+            i += 2;
+        } else {
+            ++i;
+        }
+    } while (nivel > 0 && i < n);
+    if (nivel > 0) throw ErroDeBanco("Missing end comment mark '*/'.");
+    (void)inicio;
+    return i;
+}
+
+// Whitespace and comments are no tokens: the position past the one at `i`, or `i` itself
+// when none starts there.
+std::size_t PularSeparador(std::string_view sql, std::size_t i) {
+    const std::size_t n = sql.size();
+    unsigned char c = static_cast<unsigned char>(sql[i]);
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t' || std::isspace(c)) return i + 1;
+    if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+        while (i < n && sql[i] != '\n') ++i;
+        return i;
+    }
+    if (c == '/' && i + 1 < n && sql[i + 1] == '*') return PularComentarioDeBloco(sql, i);
+    return i;
+}
+
+// A text ('...', N'...') or a name in double quotes, from its first character `c` at `i`.
+std::size_t LerTextoEntreAspas(std::string_view sql, std::size_t i, unsigned char c, Token& t) {
+    char fecho = '\'';
+    if (c == '"') {
+        t.tipo = TipoToken::Aspas;
+        fecho = '"';
+    } else if (c == '\'') {
+        t.tipo = TipoToken::Texto;
+    } else {
+        t.tipo = TipoToken::TextoN;
+        ++i;
+    }
+    return LerEntre(sql, i + 1, fecho, t.tipo == TipoToken::Aspas, t.texto);
+}
+
+// A number: digits with a point, and an exponent when digits follow the e.
+std::size_t LerNumeroEm(std::string_view sql, std::size_t i, Token& t) {
+    const std::size_t n = sql.size();
+    t.tipo = TipoToken::Numero;
+    while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
+    if (i < n && (sql[i] == 'e' || sql[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < n && (sql[j] == '+' || sql[j] == '-')) ++j;
+        if (j < n && Digito(static_cast<unsigned char>(sql[j]))) {
+            i = j;
+            while (i < n && Digito(static_cast<unsigned char>(sql[i]))) ++i;
+        }
+    }
+    t.texto.assign(sql.substr(t.inicio, i - t.inicio));
+    return i;
+}
+
+// A symbol of one character, or of the two of an operator such as <> or +=.
+std::size_t LerSimboloEm(std::string_view sql, std::size_t i, Token& t) {
+    const std::size_t n = sql.size();
+    t.tipo = TipoToken::Simbolo;
+    static const char* duplos[] = {"<>", "!=", ">=", "<=", "!<", "!>",
+                                   "||", "::", "+=", "-=", "*=", "/="};
+    std::size_t tamanho = 1;
+    // only these end a two-character symbol
+    if (i + 1 < n && std::string_view("=<>|:").find(sql[i + 1]) != std::string_view::npos)
+        for (const char* d : duplos)
+            if (sql[i] == d[0] && sql[i + 1] == d[1]) tamanho = 2;
+    // Anything else stands for itself: procedure bodies are stored, not parsed, and
+    // a statement that uses such a character fails in the parser.
+    t.texto.assign(sql.substr(i, tamanho));
+    return i + tamanho;
+}
+
+// Reads the token that starts at `i` into `t`; returns the position past it.
+std::size_t LerTokenEm(std::string_view sql, std::size_t i, Token& t) {
+    const std::size_t n = sql.size();
+    unsigned char c = static_cast<unsigned char>(sql[i]);
+    if (c == '[') {
+        t.tipo = TipoToken::Colchete;
+        return LerEntre(sql, i + 1, ']', true, t.texto);
+    }
+    if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && sql[i + 1] == '\'') || c == '"')
+        return LerTextoEntreAspas(sql, i, c, t);
+    if (c == '0' && i + 1 < n && (sql[i + 1] == 'x' || sql[i + 1] == 'X')) {
+        t.tipo = TipoToken::Binario;
+        i += 2;
+        while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
+        t.texto.assign(sql.substr(t.inicio, i - t.inicio));
+        return i;
+    }
+    if (c == '$' && i + 1 < n &&
+        (Digito(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '.' || sql[i + 1] == '-' ||
+         sql[i + 1] == '+')) {
+        // a money constant: $12.34, $-5; texto keeps the $
+        t.tipo = TipoToken::Numero;
+        ++i;
+        if (sql[i] == '-' || sql[i] == '+') ++i;
+        while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
+        t.texto.assign(sql.substr(t.inicio, i - t.inicio));
+        return i;
+    }
+    if (Digito(c) || (c == '.' && i + 1 < n && Digito(static_cast<unsigned char>(sql[i + 1]))))
+        return LerNumeroEm(sql, i, t);
+    if (c == '@') {
+        t.tipo = TipoToken::Variavel;
+        ++i;
+        while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
+        t.texto.assign(sql.substr(t.inicio, i - t.inicio));
+        return i;
+    }
+    if (c == '?') {
+        t.tipo = TipoToken::Parametro;
+        t.texto = "?";
+        return i + 1;
+    }
+    if (InicioDeNome(c)) {
+        t.tipo = TipoToken::Palavra;
+        while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
+        t.texto.assign(sql.substr(t.inicio, i - t.inicio));
+        return i;
+    }
+    return LerSimboloEm(sql, i, t);
+}
+
+}  // namespace
+
 void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
     tokens.clear();
     tokens.reserve(sql.size() / 3 + 16);  // a long batch would otherwise move its tokens often
@@ -110,105 +249,14 @@ void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
     while (i < n) {
         unsigned char c = static_cast<unsigned char>(sql[i]);
         if (c == 0) FalharNoNulo(sql, i);
-        if (c == ' ' || c == '\n' || c == '\r' || c == '\t' || std::isspace(c)) {
-            ++i;
-            continue;
-        }
-        if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            while (i < n && sql[i] != '\n') ++i;
-            continue;
-        }
-        if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-            std::size_t inicio = i;
-            int nivel = 0;
-            do {
-                if (i + 1 < n && sql[i] == '/' && sql[i + 1] == '*') {
-                    ++nivel;
-                    i += 2;
-                } else if (i + 1 < n && sql[i] == '*' && sql[i + 1] == '/') {
-                    --nivel;
-                    i += 2;
-                } else {
-                    ++i;
-                }
-            } while (nivel > 0 && i < n);
-            if (nivel > 0) throw ErroDeBanco("Missing end comment mark '*/'.");
-            (void)inicio;
+        if (const std::size_t depois = PularSeparador(sql, i); depois != i) {
+            i = depois;
             continue;
         }
         // made in place: a long batch has hundreds of thousands of them
         Token& t = tokens.emplace_back();
         t.inicio = i;
-        if (c == '[') {
-            t.tipo = TipoToken::Colchete;
-            i = LerEntre(sql, i + 1, ']', true, t.texto);
-        } else if (c == '\'' || ((c == 'N' || c == 'n') && i + 1 < n && sql[i + 1] == '\'') ||
-                   c == '"') {
-            char fecho = '\'';
-            if (c == '"') {
-                t.tipo = TipoToken::Aspas;
-                fecho = '"';
-            } else if (c == '\'') {
-                t.tipo = TipoToken::Texto;
-            } else {
-                t.tipo = TipoToken::TextoN;
-                ++i;
-            }
-            i = LerEntre(sql, i + 1, fecho, t.tipo == TipoToken::Aspas, t.texto);
-        } else if (c == '0' && i + 1 < n && (sql[i + 1] == 'x' || sql[i + 1] == 'X')) {
-            t.tipo = TipoToken::Binario;
-            i += 2;
-            while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
-        } else if (c == '$' && i + 1 < n &&
-                   (Digito(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '.' ||
-                    sql[i + 1] == '-' || sql[i + 1] == '+')) {
-            // a money constant: $12.34, $-5; texto keeps the $
-            t.tipo = TipoToken::Numero;
-            ++i;
-            if (sql[i] == '-' || sql[i] == '+') ++i;
-            while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
-            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
-        } else if (Digito(c) ||
-                   (c == '.' && i + 1 < n && Digito(static_cast<unsigned char>(sql[i + 1])))) {
-            t.tipo = TipoToken::Numero;
-            while (i < n && (Digito(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) ++i;
-            if (i < n && (sql[i] == 'e' || sql[i] == 'E')) {
-                std::size_t j = i + 1;
-                if (j < n && (sql[j] == '+' || sql[j] == '-')) ++j;
-                if (j < n && Digito(static_cast<unsigned char>(sql[j]))) {
-                    i = j;
-                    while (i < n && Digito(static_cast<unsigned char>(sql[i]))) ++i;
-                }
-            }
-            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
-        } else if (c == '@') {
-            t.tipo = TipoToken::Variavel;
-            ++i;
-            while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
-        } else if (c == '?') {
-            t.tipo = TipoToken::Parametro;
-            t.texto = "?";
-            ++i;
-        } else if (InicioDeNome(c)) {
-            t.tipo = TipoToken::Palavra;
-            while (i < n && ParteDeNome(static_cast<unsigned char>(sql[i]))) ++i;
-            t.texto.assign(sql.substr(t.inicio, i - t.inicio));
-        } else {
-            t.tipo = TipoToken::Simbolo;
-            static const char* duplos[] = {"<>", "!=", ">=", "<=", "!<", "!>",
-                                           "||", "::", "+=", "-=", "*=", "/="};
-            std::size_t tamanho = 1;
-            // only these end a two-character symbol
-            if (i + 1 < n && std::string_view("=<>|:").find(sql[i + 1]) != std::string_view::npos)
-                for (const char* d : duplos)
-                    if (sql[i] == d[0] && sql[i + 1] == d[1]) tamanho = 2;
-            // Anything else stands for itself: procedure bodies are stored, not parsed, and
-            // a statement that uses such a character fails in the parser.
-            t.texto.assign(sql.substr(i, tamanho));
-            i += tamanho;
-        }
+        i = LerTokenEm(sql, i, t);
         t.fim = i;
         if (t.tipo == TipoToken::Palavra || t.tipo == TipoToken::Colchete ||
             t.tipo == TipoToken::Aspas || t.tipo == TipoToken::Variavel)
