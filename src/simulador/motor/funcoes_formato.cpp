@@ -89,6 +89,73 @@ std::string DoisDigitos(int v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }
 
+// One run of `n` equal specifiers `ch` of a custom date format; false for one it does
+// not write.
+bool EscreverParteDaData(char ch, std::size_t n, const db::DataHora& d, int semana,
+                         const Cultura& cul, std::string& r) {
+    const int h12 = d.hora % 12 == 0 ? 12 : d.hora % 12;
+    switch (ch) {
+        case 'y':
+            r += n == 1   ? std::to_string(d.ano % 100)
+                 : n == 2 ? DoisDigitos(d.ano % 100)
+                          : std::string(n > 4 ? n - 4 : 0, '0') +
+                                (d.ano < 1000 ? std::string(4 - std::to_string(d.ano).size(), '0')
+                                              : "") +
+                                std::to_string(d.ano);
+            break;
+        case 'M':
+            r += n == 1   ? std::to_string(d.mes)
+                 : n == 2 ? DoisDigitos(d.mes)
+                 : n == 3 ? cul.mesesCurtos[d.mes - 1]
+                          : cul.meses[d.mes - 1];
+            break;
+        case 'd':
+            r += n == 1   ? std::to_string(d.dia)
+                 : n == 2 ? DoisDigitos(d.dia)
+                 : n == 3 ? cul.diasCurtos[semana]
+                          : cul.dias[semana];
+            break;
+        case 'H':
+            r += n == 1 ? std::to_string(d.hora) : DoisDigitos(d.hora);
+            break;
+        case 'h':
+            r += n == 1 ? std::to_string(h12) : DoisDigitos(h12);
+            break;
+        case 'm':
+            r += n == 1 ? std::to_string(d.minuto) : DoisDigitos(d.minuto);
+            break;
+        case 's':
+            r += n == 1 ? std::to_string(d.segundo) : DoisDigitos(d.segundo);
+            break;
+        case 'f': {
+            if (n > 7) return false;
+            char ms[8];
+            std::snprintf(ms, sizeof ms, "%03d0000", d.milissegundo);
+            r += std::string(ms, n);
+            break;
+        }
+        case 't': {
+            const std::string p = d.hora < 12 ? cul.am : cul.pm;
+            r += n == 1 ? p.substr(0, 1) : p;
+            break;
+        }
+        case '/':
+            r += "/";
+            break;
+        case ':':
+            r += ":";
+            break;
+        case 'z':
+        case 'K':
+        case 'g':
+        case 'F':
+            return false;
+        default:
+            r += std::string(n, ch);
+    }
+    return true;
+}
+
 // A custom date format ("dd/MM/yyyy HH:mm"); false for a specifier it does not write.
 bool FormatarData(const db::DataHora& d, const std::string& f, const Cultura& cul, std::string& r) {
     const int semana = static_cast<int>(
@@ -110,67 +177,7 @@ bool FormatarData(const db::DataHora& d, const std::string& f, const Cultura& cu
             i += 2;
             continue;
         }
-        const int h12 = d.hora % 12 == 0 ? 12 : d.hora % 12;
-        switch (ch) {
-            case 'y':
-                r += n == 1 ? std::to_string(d.ano % 100)
-                     : n == 2
-                         ? DoisDigitos(d.ano % 100)
-                         : std::string(n > 4 ? n - 4 : 0, '0') +
-                               (d.ano < 1000 ? std::string(4 - std::to_string(d.ano).size(), '0')
-                                             : "") +
-                               std::to_string(d.ano);
-                break;
-            case 'M':
-                r += n == 1   ? std::to_string(d.mes)
-                     : n == 2 ? DoisDigitos(d.mes)
-                     : n == 3 ? cul.mesesCurtos[d.mes - 1]
-                              : cul.meses[d.mes - 1];
-                break;
-            case 'd':
-                r += n == 1   ? std::to_string(d.dia)
-                     : n == 2 ? DoisDigitos(d.dia)
-                     : n == 3 ? cul.diasCurtos[semana]
-                              : cul.dias[semana];
-                break;
-            case 'H':
-                r += n == 1 ? std::to_string(d.hora) : DoisDigitos(d.hora);
-                break;
-            case 'h':
-                r += n == 1 ? std::to_string(h12) : DoisDigitos(h12);
-                break;
-            case 'm':
-                r += n == 1 ? std::to_string(d.minuto) : DoisDigitos(d.minuto);
-                break;
-            case 's':
-                r += n == 1 ? std::to_string(d.segundo) : DoisDigitos(d.segundo);
-                break;
-            case 'f': {
-                if (n > 7) return false;
-                char ms[8];
-                std::snprintf(ms, sizeof ms, "%03d0000", d.milissegundo);
-                r += std::string(ms, n);
-                break;
-            }
-            case 't': {
-                const std::string p = d.hora < 12 ? cul.am : cul.pm;
-                r += n == 1 ? p.substr(0, 1) : p;
-                break;
-            }
-            case '/':
-                r += "/";
-                break;
-            case ':':
-                r += ":";
-                break;
-            case 'z':
-            case 'K':
-            case 'g':
-            case 'F':
-                return false;
-            default:
-                r += std::string(n, ch);
-        }
+        if (!EscreverParteDaData(ch, n, d, semana, cul, r)) return false;
         i += n;
     }
     return true;
