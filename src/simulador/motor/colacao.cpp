@@ -207,23 +207,41 @@ int CompararTextosDecimais(std::string_view a, std::string_view b) {
     return x.negativo ? -r : r;
 }
 
+namespace {
+
+unsigned char MinusculaAscii(char c) {
+    const auto x = static_cast<unsigned char>(c);
+    return x >= 'A' && x <= 'Z' ? x + 32 : x;
+}
+
+// Most names and texts are ASCII: the length of the common start of `a` and `b` made of
+// ASCII bytes equal without case, which the collation's passes would find equal too.
+std::size_t InicioAsciiIgual(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        if (((static_cast<unsigned char>(a[i]) | static_cast<unsigned char>(b[i])) & 0x80) ||
+            MinusculaAscii(a[i]) != MinusculaAscii(b[i]))
+            break;
+    }
+    return i;
+}
+
+// Whether the texts differ at `i` in two ASCII bytes (so that they decide alone).
+bool DiferemEmAscii(std::string_view a, std::string_view b, std::size_t i) {
+    return i < a.size() && i < b.size() &&
+           ((static_cast<unsigned char>(a[i]) | static_cast<unsigned char>(b[i])) & 0x80) == 0;
+}
+
+}  // namespace
+
 // Letters first compare without their accents (so "álamo" sorts among the a's), and
 // only texts equal that way are told apart by the accents.
-// Most names and texts are ASCII: their common start compares byte by byte (letters
-// without case), which both passes would find equal; the rest goes through them.
 int CompararCiAs(std::string_view a, std::string_view b) {
     a = SemBrancosNoFim(a);
     b = SemBrancosNoFim(b);
-    std::size_t i = 0;
-    const std::size_t n = std::min(a.size(), b.size());
-    for (; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if ((x | y) >= 0x80) break;
-        const unsigned char lx = x >= 'A' && x <= 'Z' ? x + 32 : x;
-        const unsigned char ly = y >= 'A' && y <= 'Z' ? y + 32 : y;
-        if (lx != ly) return lx < ly ? -1 : 1;
-    }
+    const std::size_t i = InicioAsciiIgual(a, b);
+    if (DiferemEmAscii(a, b, i)) return MinusculaAscii(a[i]) < MinusculaAscii(b[i]) ? -1 : 1;
     a.remove_prefix(i);
     b.remove_prefix(i);
     if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
@@ -236,15 +254,8 @@ int CompararCiAs(std::string_view a, std::string_view b) {
 bool IguaisCiAs(std::string_view a, std::string_view b) {
     a = SemBrancosNoFim(a);
     b = SemBrancosNoFim(b);
-    std::size_t i = 0;
-    const std::size_t n = std::min(a.size(), b.size());
-    for (; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if ((x | y) >= 0x80) break;
-        if (x != y && (x | 0x20) != (y | 0x20)) return false;
-        if (x != y && ((x | 0x20) < 'a' || (x | 0x20) > 'z')) return false;
-    }
+    const std::size_t i = InicioAsciiIgual(a, b);
+    if (DiferemEmAscii(a, b, i)) return false;
     if (i == a.size() || i == b.size()) return a.size() == b.size();
     return CompararPassada(a.substr(i), b.substr(i), true) == 0;
 }

@@ -114,6 +114,11 @@ TipoTds Numero(const db::Coluna& col, const Amostra& a) {
     return t;
 }
 
+// The fraction digits of a time or datetime2 column: 7 when the result does not say.
+std::uint8_t EscalaDaFracao(const db::Coluna& col) {
+    return static_cast<std::uint8_t>(col.precisao == 0 ? 7 : std::clamp(col.escala, 0, 7));
+}
+
 TipoTds TipoDaColuna(const db::Coluna& col, const Amostra& a) {
     TipoTds t;
     switch (col.tipo) {
@@ -146,8 +151,7 @@ TipoTds TipoDaColuna(const db::Coluna& col, const Amostra& a) {
             if (a.algumForaDoDatetime ||
                 (col.precisao != 0 && col.precisao != 23 && col.precisao != 16)) {
                 t.tipo = kDataHora2N;
-                t.escala =
-                    static_cast<std::uint8_t>(col.precisao == 0 ? 7 : std::clamp(col.escala, 0, 7));
+                t.escala = EscalaDaFracao(col);
                 return t;
             }
             t.tipo = kDataHoraN;
@@ -159,8 +163,7 @@ TipoTds TipoDaColuna(const db::Coluna& col, const Amostra& a) {
             return t;
         case TipoDeCampo::Time:
             t.tipo = kHoraN;
-            t.escala =
-                static_cast<std::uint8_t>(col.precisao == 0 ? 7 : std::clamp(col.escala, 0, 7));
+            t.escala = EscalaDaFracao(col);
             return t;
         case TipoDeCampo::Guid:
             t.tipo = kGuid;
