@@ -313,33 +313,37 @@ std::vector<Tabela*> Catalogo::TabelasQueReferem(const std::string& nome) {
     return r;
 }
 
-int Catalogo::GatilhosNoSqlite(std::int64_t tabela) const {
-    auto it = gatilhosNoSqlite_.find(tabela);
+int Catalogo::GatilhosNoSqlite(const std::string& grupo) const {
+    auto it = gatilhosNoSqlite_.find(grupo);
     return it == gatilhosNoSqlite_.end() ? 0 : it->second;
 }
 
-void Catalogo::AnotarGatilhosNoSqlite(std::int64_t tabela, int quantos) {
+void Catalogo::AnotarGatilhosNoSqlite(const std::string& grupo, int quantos) {
     if (quantos > 0)
-        gatilhosNoSqlite_[tabela] = quantos;
+        gatilhosNoSqlite_[grupo] = quantos;
     else
-        gatilhosNoSqlite_.erase(tabela);
+        gatilhosNoSqlite_.erase(grupo);
 }
 
-// The triggers SQLite keeps for the constraints are named zv_<table id>_<n>, n from 1.
+// The triggers SQLite keeps for the engine are named <group>_<n>, n from 1, the group
+// zv_ with a letter or none and an id.
 void Catalogo::LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema) {
     gatilhosNoSqlite_.clear();
     Instrucao q(db, "SELECT name FROM " + esquema +
                         ".sqlite_master WHERE type = 'trigger' AND name LIKE 'zv\\_%' ESCAPE '\\'");
+    auto digitos = [](const std::string& s, std::size_t maximo) {
+        return !s.empty() && s.size() <= maximo &&
+               s.find_first_not_of("0123456789") == std::string::npos;
+    };
     while (q.Passo()) {
         const std::string nome = q.Texto(0);
-        const auto traco = nome.find('_', 3);
-        if (traco == std::string::npos) continue;
-        const std::string id = nome.substr(3, traco - 3), n = nome.substr(traco + 1);
-        if (id.empty() || n.empty() || id.find_first_not_of("0123456789") != std::string::npos ||
-            n.find_first_not_of("0123456789") != std::string::npos || id.size() > 18 ||
-            n.size() > 9)
-            continue;
-        int& quantos = gatilhosNoSqlite_[std::stoll(id)];
+        const auto traco = nome.rfind('_');
+        if (traco == std::string::npos || traco < 4) continue;
+        std::size_t inicio = 3;
+        if (std::string("tcp").find(nome[inicio]) != std::string::npos) ++inicio;
+        const std::string id = nome.substr(inicio, traco - inicio), n = nome.substr(traco + 1);
+        if (!digitos(id, 18) || !digitos(n, 9)) continue;
+        int& quantos = gatilhosNoSqlite_[nome.substr(0, traco)];
         quantos = std::max(quantos, std::stoi(n));
     }
 }
@@ -538,7 +542,15 @@ void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
         it = objetos_.erase(it);
     }
     DesindexarTabela(*t);
-    gatilhosNoSqlite_.erase(id);  // SQLite drops them with the table
+    // SQLite drops the triggers on the table with it
+    for (const char* grupo : {"zv_", "zv_t"})
+        gatilhosNoSqlite_.erase(grupo + std::to_string(id));
+    for (const auto& r : t->restricoes) {
+        if (r.tipo != "F") continue;
+        gatilhosNoSqlite_.erase("zv_c" + std::to_string(r.id));
+        if (IguaisCiAs(r.tabelaReferida, t->nome))
+            gatilhosNoSqlite_.erase("zv_p" + std::to_string(r.id));
+    }
     tabelas_.erase(Dobrar(nome));
 }
 

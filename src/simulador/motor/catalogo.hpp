@@ -139,11 +139,11 @@ class Catalogo {
     // The tables with a foreign key to this one, found without looking through the others;
     // after a rename it may hold more than those, so a caller checks each key it reads.
     std::vector<Tabela*> TabelasQueReferem(const std::string& nome);
-    // How many of SQLite's own triggers (zv_<id>_1, zv_<id>_2, ...) a table's
-    // constraints and rowversion have in the file, as read with the catalog and written
+    // How many of SQLite's own triggers a group has in the file (<group>_1, <group>_2, ...;
+    // the groups are named in materializacao.cpp), as read with the catalog and written
     // since: they are dropped by name, without reading SQLite's schema.
-    int GatilhosNoSqlite(std::int64_t tabela) const;
-    void AnotarGatilhosNoSqlite(std::int64_t tabela, int quantos);
+    int GatilhosNoSqlite(const std::string& grupo) const;
+    void AnotarGatilhosNoSqlite(const std::string& grupo, int quantos);
     std::vector<Tabela*> Tabelas();
     std::vector<const ObjetoProgramado*> Objetos() const;
     std::int64_t NovoId();
@@ -198,8 +198,8 @@ class Catalogo {
     // into tabelas_, by id
     std::map<std::int64_t, Tabela*> porId_;
     std::map<std::int64_t, const Restricao*> restricoesPorId_;
-    std::map<std::int64_t, int> gatilhos_;          // table -> its triggers (T-SQL's)
-    std::map<std::int64_t, int> gatilhosNoSqlite_;  // table -> SQLite's own
+    std::map<std::int64_t, int> gatilhos_;         // table -> its triggers (T-SQL's)
+    std::map<std::string, int> gatilhosNoSqlite_;  // group -> SQLite's own
     std::vector<TipoDoUsuario> tipos_;
 };
 

@@ -190,12 +190,12 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
         alvo.push_back(r);
     }
     bool reconstruir = false;
-    std::set<std::string> pais;
+    std::vector<Restricao> chaves;  // the foreign keys turned on or off
     for (Restricao* r : alvo) {
         if (validar) VerificarLinhasExistentes(s_, db, t, *r);
         if (r->desabilitada == !habilitar && !validar) continue;
         if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
-        if (r->tipo == "F") pais.insert(r->tabelaReferida);
+        if (r->tipo == "F" && r->desabilitada == habilitar) chaves.push_back(*r);
         r->desabilitada = !habilitar;
         // enabled without WITH CHECK it stays untrusted: the rows were not looked at
         if (!habilitar)
@@ -205,13 +205,11 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
     }
     cat.GravarTabela(db, t);
     const Tabela& gravada = *cat.AcharTabela(t.nome);
-    if (reconstruir)
-        ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
-    else
-        RecriarGatilhos(db, cat, gravada);
-    for (const auto& p : pais)
-        if (!IguaisCiAs(p, t.nome))
-            if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+    if (reconstruir) ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    // a rebuilt table has its own side made again already
+    for (const auto& r : chaves)
+        AtualizarGatilhosDaChave(db, cat, t.nome, r,
+                                 reconstruir ? LadosDaChave::Referida : LadosDaChave::Ambos);
 }
 
 // ADD of columns and constraints: the table is rebuilt for a column or a CHECK or DEFAULT,
@@ -255,12 +253,12 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
         for (const auto& r : d.restricoes) restricoes.push_back(r);
     }
     for (const auto& r : c.restricoes) restricoes.push_back(r);
-    std::set<std::string> pais;
+    std::vector<Restricao> chaves;  // the new foreign keys
     bool soIndices = !reconstruir;
     for (const auto& r : restricoes) {
         AdicionarRestricao(s_, db, t, r, verificar, false);
         if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
-        if (r.tipo == "F") pais.insert(t.restricoes.back().tabelaReferida);
+        if (r.tipo == "F") chaves.push_back(t.restricoes.back());
     }
     cat.GravarTabela(db, t);
     const Tabela& gravada = *cat.AcharTabela(t.nome);
@@ -271,10 +269,10 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
             if (std::none_of(antiga.indices.begin(), antiga.indices.end(),
                              [&](const Indice& x) { return IguaisCiAs(x.nome, i.nome); }))
                 CriarIndiceSqlite(db, gravada, i);
-        RecriarGatilhos(db, cat, gravada);
     }
-    for (const auto& p : pais)
-        if (!IguaisCiAs(p, t.nome)) RecriarGatilhos(db, cat, *cat.AcharTabela(p));
+    for (const auto& r : chaves)
+        AtualizarGatilhosDaChave(db, cat, t.nome, r,
+                                 reconstruir ? LadosDaChave::Referida : LadosDaChave::Ambos);
 }
 
 // ALTER COLUMN: false when the column stays as it is.
@@ -322,7 +320,7 @@ bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, T
 void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                                  const Tabela& antiga) {
     sqlite3* db = s_.db_;
-    std::set<std::string> pais;
+    std::vector<Restricao> chaves;  // the foreign keys dropped
     bool reconstruir = false;
     std::vector<Indice> indicesRemovidos;
     for (const auto& nome : c.nomes) {
@@ -343,7 +341,7 @@ void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& ca
                     ++it;
                 }
         }
-        if (r->tipo == "F") pais.insert(r->tabelaReferida);
+        if (r->tipo == "F") chaves.push_back(*r);
         if (r->tipo == "C" || r->tipo == "D") reconstruir = true;
         std::string n = r->nome;
         t.restricoes.erase(
@@ -361,11 +359,8 @@ void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& ca
         ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
     } else {
         for (const auto& i : indicesRemovidos) ExcluirIndiceSqlite(db, antiga, i);
-        RecriarGatilhos(db, cat, gravada);
     }
-    for (const auto& p : pais)
-        if (!IguaisCiAs(p, t.nome))
-            if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+    for (const auto& r : chaves) AtualizarGatilhosDaChave(db, cat, t.nome, r);
 }
 
 void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,

@@ -48,7 +48,7 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
         CriarTabelaSqlite(db, cat, *cat.AcharTabela(nome));
         for (const auto& r : t.restricoes)
             if (r.tipo == "F" && !IguaisCiAs(r.tabelaReferida, t.nome))
-                RecriarGatilhos(db, cat, *cat.AcharTabela(r.tabelaReferida));
+                AtualizarGatilhosDaChave(db, cat, t.nome, r, LadosDaChave::Referida);
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
@@ -153,16 +153,15 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
                                 "Could not drop object '" + t->nome +
                                     "' because it is referenced by a FOREIGN KEY constraint.",
                                 3726, 16, 1);
-            std::vector<std::string> pais;
+            std::vector<Restricao> chaves;  // to other tables, whose checks go with them
             for (const auto& f : t->restricoes)
-                if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome))
-                    pais.push_back(f.tabelaReferida);
+                if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome)) chaves.push_back(f);
             std::string nomeReal = t->nome;
             ExecutarSql(db, "DROP TABLE " + IdentificadorNoSqlite(nomeReal));
             if (Dobrar(nomeReal) == s_.identityInsert_) s_.identityInsert_.clear();
             cat.ExcluirTabela(db, nomeReal);
-            for (const auto& p : pais)
-                if (Tabela* pai = cat.AcharTabela(p)) RecriarGatilhos(db, cat, *pai);
+            for (const auto& f : chaves)
+                AtualizarGatilhosDaChave(db, cat, nomeReal, f, LadosDaChave::Referida);
         }
         AposDdl();
     });

@@ -305,86 +305,167 @@ std::string ColunaDaLinha(const Tabela& t) {
                       "', que tem colunas chamadas rowid, _rowid_ e oid.");
 }
 
+namespace {
+
+// SQLite's triggers of the engine go in groups, each dropped and made as one, named
+// <group>_1, <group>_2...: zv_t<table id> for a table's rowversion and computed columns,
+// zv_c<key id> and zv_p<key id> for a foreign key on its referencing and on its referenced
+// table. Changing one key touches only its own groups: each DDL costs SQLite a pass over its
+// whole schema. A file made before the groups has zv_<table id> for all the triggers on a
+// table, which go once the table's are made again.
+std::string GrupoDaTabela(const Tabela& t) {
+    return "zv_t" + std::to_string(t.id);
+}
+
+std::string GrupoAntigo(const Tabela& t) {
+    return "zv_" + std::to_string(t.id);
+}
+
+std::string GrupoDaFilha(const Restricao& r) {
+    return "zv_c" + std::to_string(r.id);
+}
+
+std::string GrupoDaReferida(const Restricao& r) {
+    return "zv_p" + std::to_string(r.id);
+}
+
 // The triggers are dropped by the names they were made with, which the catalog counts:
 // reading SQLite's schema for them would cost every change as much as the whole schema.
-void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
-    auto nomeDo = [&](int k) { return Id("zv_" + std::to_string(t.id) + "_" + std::to_string(k)); };
-    for (int k = catalogo.GatilhosNoSqlite(t.id); k >= 1; --k)
-        ExecutarSql(db, "DROP TRIGGER IF EXISTS main." + nomeDo(k));
-    int n = 0;
-    struct Contagem {
-        Catalogo& catalogo;
-        std::int64_t id;
-        int& n;
-        ~Contagem() { catalogo.AnotarGatilhosNoSqlite(id, n); }
-    } contagem{catalogo, t.id, n};
-    auto nome = [&]() { return nomeDo(++n); };
-    std::string tabela = Tab(t.nome);
+void ExcluirGrupo(sqlite3* db, Catalogo& catalogo, const std::string& grupo) {
+    for (int k = catalogo.GatilhosNoSqlite(grupo); k >= 1; --k)
+        ExecutarSql(db, "DROP TRIGGER IF EXISTS main." + Id(grupo + "_" + std::to_string(k)));
+    catalogo.AnotarGatilhosNoSqlite(grupo, 0);
+}
+
+// Names a group's new triggers in turn; the catalog counts those made, also when a
+// CREATE fails half way.
+class NovoGrupo {
+  public:
+    NovoGrupo(Catalogo& catalogo, std::string grupo)
+        : catalogo_(catalogo), grupo_(std::move(grupo)) {}
+    NovoGrupo(const NovoGrupo&) = delete;
+    NovoGrupo& operator=(const NovoGrupo&) = delete;
+    ~NovoGrupo() { catalogo_.AnotarGatilhosNoSqlite(grupo_, n_); }
+    std::string Proximo() { return Id(grupo_ + "_" + std::to_string(++n_)); }
+
+  private:
+    Catalogo& catalogo_;
+    std::string grupo_;
+    int n_ = 0;
+};
+
+void CriarGatilhosDaTabela(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
+    NovoGrupo grupo(catalogo, GrupoDaTabela(t));
+    const std::string tabela = Tab(t.nome);
     if (const ColunaDaTabela* rv = t.VersaoDeLinha()) {
         const std::string linha = ColunaDaLinha(t);
         std::string corpo = " BEGIN UPDATE zv_contador SET valor = valor + 1; UPDATE " + tabela +
                             " SET " + Id(rv->nome) +
                             " = zv_bytes8((SELECT valor FROM zv_contador)) WHERE " + linha +
                             " = NEW." + linha + "; END";
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " AFTER INSERT ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " AFTER UPDATE ON " + tabela + corpo);
     }
     if (const std::string calculadas = ColunasCalculadas(t); !calculadas.empty()) {
         const std::string linha = ColunaDaLinha(t);
         const std::string corpo = " BEGIN UPDATE " + tabela + " SET " + calculadas + " WHERE " +
                                   linha + " = NEW." + linha + "; END";
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER INSERT ON " + tabela + corpo);
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER UPDATE ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " AFTER INSERT ON " + tabela + corpo);
+        ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " AFTER UPDATE ON " + tabela + corpo);
     }
-    // This table as the referencing side.
+}
+
+// The triggers on the referencing table: a new or changed row must find its referenced one.
+void CriarLadoDaFilha(sqlite3* db, Catalogo& catalogo, const Tabela& filha, const Restricao& r) {
+    NovoGrupo grupo(catalogo, GrupoDaFilha(r));
+    const std::string tabela = Tab(filha.nome);
+    std::string naoNulos, colunas;
+    for (const auto& c : r.colunas) {
+        naoNulos += "NEW." + Id(c.nome) + " IS NOT NULL AND ";
+        if (!colunas.empty()) colunas += ", ";
+        colunas += Id(c.nome);
+    }
+    std::string teste = " WHEN " + naoNulos + "NOT EXISTS (SELECT 1 FROM " + Tab(r.tabelaReferida) +
+                        " WHERE " + Condicoes(r.colunas, r.colunasReferidas, "NEW") + ")";
+    ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE INSERT ON " + tabela +
+                        " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
+                        Texto("zvfk|INSERT|" + r.nome) + "); END");
+    ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE UPDATE OF " + colunas + " ON " +
+                        tabela + " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
+                        Texto("zvfk|UPDATE|" + r.nome) + "); END");
+}
+
+// The triggers on the referenced table: its actions, or the refusal to delete or change a
+// row still referenced.
+void CriarLadoDaReferida(sqlite3* db, Catalogo& catalogo, const Tabela& t, const Tabela& filha,
+                         const Restricao& r) {
+    NovoGrupo grupo(catalogo, GrupoDaReferida(r));
+    const std::string tabela = Tab(t.nome);
+    std::vector<ColunaDeIndice> locais;
+    for (const auto& c : r.colunasReferidas) locais.push_back({c, false});
+    std::vector<std::string> remotas;
+    for (const auto& c : r.colunas) remotas.push_back(c.nome);
+    std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha.nome) + " WHERE " +
+                         Condicoes(locais, remotas, "OLD") + ")";
+    CriarGatilhosDasAcoes(db, t, filha, r, [&] { return grupo.Proximo(); });
+    if (r.aoExcluir.empty())
+        ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE DELETE ON " + tabela +
+                            " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
+                            Texto("zvref|DELETE|" + r.nome) + "); END");
+    if (!r.aoAtualizar.empty()) return;
+    std::string mudou, colunas;
+    for (const auto& c : r.colunasReferidas) {
+        if (!mudou.empty()) mudou += " OR ";
+        mudou += "OLD." + Id(c) + " IS NOT NEW." + Id(c);
+        if (!colunas.empty()) colunas += ", ";
+        colunas += Id(c);
+    }
+    ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE UPDATE OF " + colunas + " ON " +
+                        tabela + " FOR EACH ROW WHEN (" + mudou + ") AND " + existe +
+                        " BEGIN SELECT RAISE(ABORT, " + Texto("zvref|UPDATE|" + r.nome) + "); END");
+}
+
+}  // namespace
+
+void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
+    ExcluirGrupo(db, catalogo, GrupoAntigo(t));
+    ExcluirGrupo(db, catalogo, GrupoDaTabela(t));
+    CriarGatilhosDaTabela(db, catalogo, t);
     for (const auto& r : t.restricoes) {
-        if (r.tipo != "F" || r.desabilitada) continue;
-        std::string naoNulos;
-        std::string colunas;
-        for (const auto& c : r.colunas) {
-            naoNulos += "NEW." + Id(c.nome) + " IS NOT NULL AND ";
-            if (!colunas.empty()) colunas += ", ";
-            colunas += Id(c.nome);
-        }
-        std::string teste = " WHEN " + naoNulos + "NOT EXISTS (SELECT 1 FROM " +
-                            Tab(r.tabelaReferida) + " WHERE " +
-                            Condicoes(r.colunas, r.colunasReferidas, "NEW") + ")";
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE INSERT ON " + tabela +
-                            " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
-                            Texto("zvfk|INSERT|" + r.nome) + "); END");
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE UPDATE OF " + colunas + " ON " +
-                            tabela + " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
-                            Texto("zvfk|UPDATE|" + r.nome) + "); END");
+        if (r.tipo != "F") continue;
+        ExcluirGrupo(db, catalogo, GrupoDaFilha(r));
+        if (!r.desabilitada) CriarLadoDaFilha(db, catalogo, t, r);
     }
-    // This table as the referenced side.
-    for (Tabela* filha : catalogo.TabelasQueReferem(t.nome)) {
+    for (Tabela* filha : catalogo.TabelasQueReferem(t.nome))
         for (const auto& r : filha->restricoes) {
-            if (r.tipo != "F" || r.desabilitada || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
-            std::vector<ColunaDeIndice> locais;
-            for (const auto& c : r.colunasReferidas) locais.push_back({c, false});
-            std::vector<std::string> remotas;
-            for (const auto& c : r.colunas) remotas.push_back(c.nome);
-            std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha->nome) + " WHERE " +
-                                 Condicoes(locais, remotas, "OLD") + ")";
-            CriarGatilhosDasAcoes(db, t, *filha, r, nome);
-            if (r.aoExcluir.empty())
-                ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
-                                    " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
-                                    Texto("zvref|DELETE|" + r.nome) + "); END");
-            if (!r.aoAtualizar.empty()) continue;
-            std::string mudou, colunas;
-            for (const auto& c : r.colunasReferidas) {
-                if (!mudou.empty()) mudou += " OR ";
-                mudou += "OLD." + Id(c) + " IS NOT NEW." + Id(c);
-                if (!colunas.empty()) colunas += ", ";
-                colunas += Id(c);
-            }
-            ExecutarSql(db, "CREATE TRIGGER " + nome() + " BEFORE UPDATE OF " + colunas + " ON " +
-                                tabela + " FOR EACH ROW WHEN (" + mudou + ") AND " + existe +
-                                " BEGIN SELECT RAISE(ABORT, " + Texto("zvref|UPDATE|" + r.nome) +
-                                "); END");
+            if (r.tipo != "F" || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
+            ExcluirGrupo(db, catalogo, GrupoDaReferida(r));
+            if (!r.desabilitada) CriarLadoDaReferida(db, catalogo, t, *filha, r);
+        }
+}
+
+void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string& filha,
+                              const Restricao& r, LadosDaChave lados) {
+    Tabela* dela = catalogo.AcharTabela(filha);
+    const Restricao* atual = dela ? catalogo.RestricaoPeloId(r.id) : nullptr;
+    const bool vale = atual && atual->tipo == "F" && !atual->desabilitada;
+    auto antigo = [&](const Tabela& x) { return catalogo.GatilhosNoSqlite(GrupoAntigo(x)) > 0; };
+    if (lados != LadosDaChave::Referida) {
+        if (dela && antigo(*dela)) {
+            RecriarGatilhos(db, catalogo, *dela);
+        } else {
+            ExcluirGrupo(db, catalogo, GrupoDaFilha(r));
+            if (vale) CriarLadoDaFilha(db, catalogo, *dela, *atual);
         }
     }
+    if (lados == LadosDaChave::Filha) return;
+    Tabela* referida = catalogo.AcharTabela(vale ? atual->tabelaReferida : r.tabelaReferida);
+    if (referida && antigo(*referida)) {
+        RecriarGatilhos(db, catalogo, *referida);
+        return;
+    }
+    ExcluirGrupo(db, catalogo, GrupoDaReferida(r));
+    if (vale && referida) CriarLadoDaReferida(db, catalogo, *referida, *dela, *atual);
 }
 
 void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
@@ -479,7 +560,8 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
         if (f.Codigo() == SQLITE_CONSTRAINT_PRIMARYKEY)
             for (const auto& i : nova.indices)
-                if (i.primario) FalharPorChaveDuplicada(nova, i, ChaveNaCopia(db, velha, i, origem));
+                if (i.primario)
+                    FalharPorChaveDuplicada(nova, i, ChaveNaCopia(db, velha, i, origem));
         throw;
     } catch (...) {
         ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");

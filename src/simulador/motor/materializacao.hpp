@@ -36,9 +36,16 @@ void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i);
 // The index of `t` that SQLite's index `nome` (as its messages name it) enforces.
 const Indice* IndiceDoSqlite(const Tabela& t, const std::string& nome);
-// Rewrites the engine's triggers attached to a table (rowversion, both sides of its
-// foreign keys).
+// Rewrites the engine's triggers on a table: its rowversion and computed columns, its
+// foreign keys' checks, and the checks and actions of the keys that reference it.
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t);
+enum class LadosDaChave { Ambos, Filha, Referida };
+// Rewrites only the triggers of foreign key r (by its id) of table `filha`, after the
+// catalog took the change: none when the catalog no longer has the key or has it
+// disabled. A side whose table still has triggers of an older file gets all of its own
+// made again.
+void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string& filha,
+                              const Restricao& r, LadosDaChave lados = LadosDaChave::Ambos);
 // The name SQLite's rowid goes by in `t`: rowid, or _rowid_ or oid when the table has a
 // column named rowid (SQLite then means the column).
 std::string ColunaDaLinha(const Tabela& t);
