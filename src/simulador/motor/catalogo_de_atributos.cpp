@@ -15,12 +15,6 @@ constexpr const char* kAtributos =
     "CREATE TABLE IF NOT EXISTS main.zv_atributos(dono INTEGER NOT NULL, parte INTEGER NOT "
     "NULL, chave TEXT NOT NULL, valor TEXT, PRIMARY KEY(dono, parte, chave))";
 
-bool ExisteTabela(sqlite3* db, const std::string& esquema, const char* tabela) {
-    Instrucao q(db, "SELECT 1 FROM " + esquema + ".sqlite_master WHERE type='table' AND name=?");
-    q.Ligar(1, tabela);
-    return q.Passo();
-}
-
 struct Atributo {
     std::int64_t dono;
     std::int64_t parte;
@@ -65,7 +59,7 @@ void AplicarAtributo(Tabela& t, std::int64_t parte, const std::string& chave,
 }  // namespace
 
 void Catalogo::CarregarAtributos(sqlite3* db, const std::string& esquema) {
-    if (!ExisteTabela(db, esquema, "zv_atributos")) return;
+    if (!ExisteTabelaNoSqlite(db, esquema, "zv_atributos")) return;
     std::map<std::int64_t, Tabela*> tabelas;
     std::map<std::int64_t, Restricao*> restricoes;
     for (auto& [chave, t] : tabelas_) {
@@ -87,7 +81,7 @@ void Catalogo::CarregarAtributos(sqlite3* db, const std::string& esquema) {
 
 // Forgets a table's attributes; runs before its constraints' rows go.
 void Catalogo::ApagarAtributos(sqlite3* db, std::int64_t tabela) {
-    if (!ExisteTabela(db, "main", "zv_atributos")) return;
+    if (!ExisteTabelaNoSqlite(db, "main", "zv_atributos")) return;
     Instrucao(db,
               "DELETE FROM zv_atributos WHERE dono = ?1 OR dono IN (SELECT id FROM zv_objetos "
               "WHERE pai = ?1)")

@@ -274,8 +274,7 @@ void Protegida(sqlite3_context* c, int n, sqlite3_value** a) {
 std::optional<std::int64_t> UltimaIdentidade(sqlite3* db, const Tabela& t) {
     const ColunaDaTabela* col = t.Identidade();
     if (!col) return std::nullopt;
-    Instrucao existe(db, "SELECT 1 FROM main.sqlite_master WHERE name = 'sqlite_sequence'");
-    if (!existe.Passo()) return std::nullopt;
+    if (!ExisteTabelaNoSqlite(db, "main", "sqlite_sequence")) return std::nullopt;
     Instrucao q(db, "SELECT seq FROM main.sqlite_sequence WHERE name = ? COLLATE NOCASE");
     q.Ligar(1, NomeNoSqlite(t.nome));
     // a new or truncated table keeps the seed less one increment

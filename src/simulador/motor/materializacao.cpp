@@ -511,12 +511,7 @@ std::string ChaveNaCopia(sqlite3* db, const std::string& copia, const Indice& i,
 void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
                        const std::map<std::string, std::string>& origem) {
     std::int64_t sequencia = -1;
-    bool temSequencias = false;
-    {
-        Instrucao q(db, "SELECT 1 FROM main.sqlite_master WHERE name='sqlite_sequence'");
-        temSequencias = q.Passo();
-    }
-    if (temSequencias) {
+    if (ExisteTabelaNoSqlite(db, "main", "sqlite_sequence")) {
         Instrucao q(db, "SELECT seq FROM main.sqlite_sequence WHERE name=?");
         q.Ligar(1, NomeNoSqlite(antiga.nome));
         if (q.Passo()) sequencia = q.Inteiro(0);

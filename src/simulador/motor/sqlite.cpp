@@ -87,4 +87,11 @@ void ExecutarSql(sqlite3* db, const std::string& sql) {
     }
 }
 
+bool ExisteTabelaNoSqlite(sqlite3* db, const std::string& esquema, const std::string& tabela) {
+    Instrucao q(db, "SELECT 1 FROM pragma_table_info(?1, ?2) LIMIT 1");
+    q.Ligar(1, tabela);
+    q.Ligar(2, esquema);
+    return q.Passo();
+}
+
 }  // namespace zolvek::simulador

@@ -49,6 +49,10 @@ class Instrucao {
 // Runs statements without results; raises as FalharComSqlite does.
 void ExecutarSql(sqlite3* db, const std::string& sql);
 
+// Whether schema `esquema` ("main", "temp") of the connection has table `tabela`, told
+// by SQLite's schema in memory: a search of sqlite_master reads all of it.
+bool ExisteTabelaNoSqlite(sqlite3* db, const std::string& esquema, const std::string& tabela);
+
 // Raises the failure of the connection's last call: a lock wait that gave up is SQL
 // Server's "Lock request time out period exceeded.", an interrupted statement "Query
 // timeout expired"; anything else is a FalhaDoSqlite carrying `mensagem` (SQLite's own
