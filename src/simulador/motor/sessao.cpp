@@ -77,6 +77,10 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA legacy_alter_table = ON");
     ExecutarSql(db, "PRAGMA foreign_keys = OFF");
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
+    // Every DDL makes SQLite read its whole schema table; a database of some thousand
+    // tables has it larger than the default 2 MB of cache, and each read would go to the
+    // file. The pages are taken only as they are read.
+    ExecutarSql(db, "PRAGMA cache_size = -65536");
 }
 
 int VersaoDoArquivo(sqlite3* db) {
