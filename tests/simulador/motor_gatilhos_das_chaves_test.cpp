@@ -167,3 +167,12 @@ TEST_F(GatilhosDasChaves, BancoDeVersaoAnteriorContinuaValendo) {
     Sql("update Pai set Id = 1 where Id = 1");
     EXPECT_NE(Valor("select Versao from Pai where Id = 1"), antes);
 }
+
+TEST_F(GatilhosDasChaves, TabelaQueReferenciaRenomeada) {
+    Sql("exec sp_rename 'Filho', 'Filho2'");
+    Recusada("delete from Pai where Id = 1", "FK_Filho_Pai", "Filho2", "PaiId", true);
+    Recusada("insert into Filho2 values (9, 7, 1)", "FK_Filho_Pai", "Pai", "Id");
+    Sql("delete from Filho2");
+    Sql("delete from Pai where Id = 1");
+    EXPECT_EQ(Valor("select count(*) from Pai"), "1");
+}

@@ -281,6 +281,11 @@ void Executor::RenomearTabela(Tabela& atual, const std::string& novo) {
         cat.GravarTabela(db, copia);
     }
     for (const auto& nome : tocadas) RecriarGatilhos(db, cat, *cat.AcharTabela(nome));
+    // the triggers of the tables it references look for its rows under its name
+    const std::vector<Restricao> chaves = cat.AcharTabela(novo)->restricoes;
+    for (const auto& r : chaves)
+        if (r.tipo == "F" && !IguaisCiAs(r.tabelaReferida, novo))
+            AtualizarGatilhosDaChave(db, cat, novo, r, LadosDaChave::Referida);
 }
 
 }  // namespace zolvek::simulador
