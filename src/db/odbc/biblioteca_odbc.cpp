@@ -42,9 +42,7 @@ FuncoesOdbc CarregarFuncoesOdbc(const std::string& nome) {
         ZOLVEK_LER(SQLGetDiagRecW);
 #undef ZOLVEK_LER
         return f;
-    } catch (const ErroDeBanco&) {
-        throw;
-    } catch (const Erro& e) {
+    } catch (const Erro& e) {  // the loader's reason, told as this backend's failure
         throw ErroDeBanco("Não foi possível iniciar o gerenciador de drivers ODBC: " +
                           std::string(e.what()));
     }

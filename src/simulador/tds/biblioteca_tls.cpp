@@ -43,9 +43,7 @@ FuncoesTls CarregarFuncoesTls(const std::string& nome) {
         ZOLVEK_LER(ERR_clear_error);
 #undef ZOLVEK_LER
         return f;
-    } catch (const ErroDeEntrada&) {
-        throw;
-    } catch (const Erro& e) {
+    } catch (const Erro& e) {  // the loader's reason, told as this backend's failure
         throw ErroDeEntrada("Não foi possível iniciar o TLS: " + std::string(e.what()));
     }
 }
