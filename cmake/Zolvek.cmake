@@ -124,3 +124,17 @@ check_linker_flag(CXX -fuse-ld=lld ZOLVEK_TEM_LLD)
 if(ZOLVEK_TEM_LLD)
   add_link_options(-fuse-ld=lld)
 endif()
+
+# zolvek_soname(VARIAVEL BIBLIOTECA PADRAO): the soname of the shared library at path
+# BIBLIOTECA (the name the loader looks for at run time), or PADRAO when it cannot be read.
+function(zolvek_soname variavel biblioteca padrao)
+  set(nome ${padrao})
+  if(CMAKE_OBJDUMP AND EXISTS "${biblioteca}")
+    execute_process(COMMAND ${CMAKE_OBJDUMP} -p "${biblioteca}" OUTPUT_VARIABLE saida
+      ERROR_QUIET RESULT_VARIABLE resultado)
+    if(resultado EQUAL 0 AND saida MATCHES "SONAME +([^ \n]+)")
+      set(nome ${CMAKE_MATCH_1})
+    endif()
+  endif()
+  set(${variavel} ${nome} PARENT_SCOPE)
+endfunction()

@@ -6,6 +6,7 @@
 
 #include "comum/erros.hpp"
 #include "db/conexao.hpp"
+#include "db/odbc/biblioteca_odbc.hpp"
 #include "db/odbc/conector_odbc.hpp"
 #include "db/odbc/leitura.hpp"
 #include "db/odbc/nomes.hpp"
@@ -84,6 +85,29 @@ TEST(ConexaoOdbc, EntradaRuimDaErroClaroSemAbrir) {
     EXPECT_FALSE(c.Aberta());
     EXPECT_EQ(c.StringDeConexao(), "isto não é uma string de conexão");
     EXPECT_THROW(c.ConectorAberto(), ErroDeBanco);
+}
+
+// The driver manager is opened at the first ODBC connection: one that cannot be loaded,
+// or that lacks a function, is told by name, never a crash at the first call.
+TEST(ConexaoOdbc, GerenciadorDeDriversAusenteDaErroClaro) {
+    const auto falha = [](const std::string& biblioteca) {
+        try {
+            CarregarFuncoesOdbc(biblioteca);
+        } catch (const ErroDeBanco& e) {
+            return std::string(e.what());
+        }
+        return std::string("carregou");
+    };
+    EXPECT_EQ(falha("libzolvek_inexistente.so.9")
+                  .rfind("Não foi possível iniciar o gerenciador de drivers ODBC: a biblioteca "
+                         "libzolvek_inexistente.so.9 não pôde ser carregada (",
+                         0),
+              0u);
+    EXPECT_EQ(falha("libm.so.6"),
+              "Não foi possível iniciar o gerenciador de drivers ODBC: a biblioteca libm.so.6 "
+              "não tem a função SQLAllocHandle");
+    // the system's own is found and complete
+    EXPECT_NE(Odbc().SQLDriverConnectW, nullptr);
 }
 
 TEST(ConexaoOdbc, ServidorQueNaoRespondeDaErroDoDriver) {

@@ -141,6 +141,30 @@ TEST_F(LotesETransacoes, ValoresDeVariasLinhasConvertidosEmOrdem) {
     EXPECT_EQ(Valor("select count(*) from W"), "5");
 }
 
+// Texts and integers that fit their columns go in as they are; at the edges each still
+// converts as SQL Server does: trailing blanks past the length cut, char padded, a text
+// longer in bytes than in characters kept, a number out of its type's range refused.
+TEST_F(LotesETransacoes, ValoresNosLimitesDasColunas) {
+    Sql("CREATE TABLE L (id INT NOT NULL PRIMARY KEY, v VARCHAR(3) NULL, n NVARCHAR(3) NULL, "
+        "c CHAR(3) NULL, s SMALLINT NULL, b TINYINT NULL, m VARCHAR(MAX) NULL)");
+    Sql("insert into L values (1, 'abc', N'ção', 'a', 32767, 255, 'longo'), "
+        "(2, 'ab  ', 'çã', 'xyz', -32768, 0, ''), (3, 'çãõ', N'a', NULL, 7, 1, NULL)");
+    auto r = Sql("select id, v, datalength(v), n, c + '|', s, b, m from L order by id");
+    std::string s;
+    for (const auto& l : r.linhas)
+        for (const auto& v : l) s += Texto(v) + " ";
+    EXPECT_EQ(s,
+              "1 abc 3 ção a  | 32767 255 longo 2 ab  3 çã xyz| -32768 0  3 çãõ 3 a NULL 7 1 "
+              "NULL ");
+    EXPECT_EQ(Falha("insert into L (id, v) values (4, 'abcd'), (5, 'a')"),
+              "String or binary data would be truncated.");
+    EXPECT_EQ(Falha("insert into L (id, b) values (4, 1), (5, 256)"),
+              "Arithmetic overflow error converting expression to data type tinyint.");
+    EXPECT_EQ(Falha("insert into L (id, s) values (4, 32768), (5, 1)"),
+              "Arithmetic overflow error converting expression to data type smallint.");
+    EXPECT_EQ(Valor("select count(*) from L"), "3");
+}
+
 // INSERTs that differ only in their literals share one compiled form, each binding its
 // own values; a literal of another kind, a NULL, a sign, another table definition or
 // another IDENTITY_INSERT setting makes another form.

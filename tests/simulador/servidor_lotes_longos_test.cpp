@@ -11,11 +11,11 @@ class LotesLongos : public SimuladorTeste {
         Sql("CREATE TABLE T (id INT NOT NULL, v VARCHAR(MAX) NULL)");
     }
     // n single-row INSERTs, one a line: about 230 bytes each.
-    static std::string Insercoes(int n, int primeiro = 0) {
+    static std::string Insercoes(int n, int primeiro = 0, const std::string& fim = "\n") {
         std::string sql;
         for (int k = primeiro; k < primeiro + n; ++k)
             sql += "INSERT INTO T (id, v) VALUES (" + std::to_string(k) + ", '" +
-                   std::string(190, 'a') + "')\n";
+                   std::string(190, 'a') + "')" + fim;
         return sql;
     }
 };
@@ -48,6 +48,25 @@ TEST_F(LotesLongos, BlocosELiteraisQueAtravessamOTrechoFicamInteiros) {
                   0);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "3002");
     EXPECT_EQ(Valor("SELECT LEN(v) FROM T WHERE id = -2"), "300002");
+}
+
+// Statements closed by ';' at a line's end, where a piece may end: an INSERT there runs
+// once, and an IF's ELSE after its ';' still belongs to the IF.
+TEST_F(LotesLongos, InstrucoesFechadasPorPontoEVirgulaNoFimDoTrecho) {
+    std::string ses;
+    for (int k = 0; k < 1500; ++k)
+        ses +=
+            "IF 1 = 0 INSERT INTO T (id, v) VALUES (-1, 'x');\nELSE INSERT INTO T (id, v) "
+            "VALUES (" +
+            std::to_string(20000 + k) + ", '" + std::string(60, 'b') + "');\n";
+    db_->Executar("BEGIN TRAN;\n" + Insercoes(3000, 0, ";\n") + ses + "COMMIT;\n", {}, 0);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T WHERE id < 20000"), "3000");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T WHERE id >= 20000"), "1500");
+    EXPECT_EQ(Valor("SELECT COUNT(DISTINCT id) FROM T"), "4500");
+    Sql("DELETE FROM T");
+    EXPECT_EQ(Falha(Insercoes(3000, 0, ";\n") + "SELEC 1;\n"),
+              Falha("INSERT INTO T (id) VALUES (1);\nSELEC 1"));
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM T"), "0");
 }
 
 // Long statements are prepared afresh each time (a session keeps only short ones): the

@@ -7,6 +7,7 @@
 #include "apoio_tds.hpp"
 #include "comum/erros.hpp"
 #include "db/odbc/traducao.hpp"
+#include "simulador/tds/biblioteca_tls.hpp"
 
 namespace zolvek::simulador::tds::teste {
 namespace {
@@ -54,6 +55,27 @@ TEST(TlsDoServidor, SemCertificadoQuemExigeCriptografiaEhRecusado) {
     EXPECT_TRUE(servidor.EsperarLinha({"recusada", "exige criptografia", "--certificado"}))
         << servidor.Log();
     EXPECT_EQ(SelecionarPorOdbc(servidor.Porta(), "off"), "cifrado 0");
+}
+
+// OpenSSL is opened when a listener starts with a certificate: one that cannot be
+// loaded, or that lacks a function, is told by name.
+TEST(TlsDoServidor, OpenSslAusenteDaErroClaro) {
+    const auto falha = [](const std::string& biblioteca) {
+        try {
+            CarregarFuncoesTls(biblioteca);
+        } catch (const ErroDeEntrada& e) {
+            return std::string(e.what());
+        }
+        return std::string("carregou");
+    };
+    EXPECT_EQ(falha("libzolvek_inexistente.so.9")
+                  .rfind("Não foi possível iniciar o TLS: a biblioteca libzolvek_inexistente.so.9 "
+                         "não pôde ser carregada (",
+                         0),
+              0u);
+    EXPECT_EQ(falha("libm.so.6"),
+              "Não foi possível iniciar o TLS: a biblioteca libm.so.6 não tem a função "
+              "TLS_server_method");
 }
 
 }  // namespace

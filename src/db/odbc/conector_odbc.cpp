@@ -17,6 +17,7 @@
 #include "comum/texto.hpp"
 #include "db/conector/cancelamento.hpp"
 #include "db/conector/provedores.hpp"
+#include "db/odbc/biblioteca_odbc.hpp"
 #include "db/odbc/conector_odbc.hpp"
 #include "db/odbc/diagnostico.hpp"
 #include "db/odbc/leitura.hpp"
@@ -37,11 +38,11 @@ SQLWCHAR* Largo(std::u16string& s) {
 class Comando {
   public:
     explicit Comando(SQLHDBC dbc) {
-        Verificar(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_), SQL_HANDLE_DBC, dbc,
+        Verificar(Odbc().SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_), SQL_HANDLE_DBC, dbc,
                   "preparar o comando");
     }
     ~Comando() {
-        if (h_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, h_);
+        if (h_ != SQL_NULL_HSTMT) Odbc().SQLFreeHandle(SQL_HANDLE_STMT, h_);
     }
     Comando(const Comando&) = delete;
     Comando& operator=(const Comando&) = delete;
@@ -49,7 +50,7 @@ class Comando {
 
     void DefinirTimeout(int segundos) {
         // A driver that cannot honour it answers with a warning; the command still runs.
-        SQLSetStmtAttr(
+        Odbc().SQLSetStmtAttr(
             h_, SQL_ATTR_QUERY_TIMEOUT,
             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(segundos < 0 ? 0 : segundos)), 0);
     }
@@ -70,13 +71,13 @@ std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc,
         if (rc != SQL_NO_DATA) Verificar(rc, SQL_HANDLE_STMT, h, "executar o comando");
         SQLSMALLINT colunas = 0;
         if (rc != SQL_NO_DATA)
-            Verificar(SQLNumResultCols(h, &colunas), SQL_HANDLE_STMT, h, "ler o resultado");
+            Verificar(Odbc().SQLNumResultCols(h, &colunas), SQL_HANDLE_STMT, h, "ler o resultado");
         Resultado r;
         if (colunas > 0) {
             LerConjunto(h, colunas, r);
         } else {
             SQLLEN contagem = -1;
-            if (!SQL_SUCCEEDED(SQLRowCount(h, &contagem))) contagem = -1;
+            if (!SQL_SUCCEEDED(Odbc().SQLRowCount(h, &contagem))) contagem = -1;
             if (rc == SQL_NO_DATA && contagem < 0) contagem = 0;
             r.linhasAfetadas = contagem;
         }
@@ -85,7 +86,7 @@ std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc,
         const bool soMensagem = colunas == 0 && r.linhasAfetadas < 0 &&
                                 rc == SQL_SUCCESS_WITH_INFO && !resultados.empty();
         if (!soMensagem) resultados.push_back(std::move(r));
-        rc = SQLMoreResults(h);
+        rc = Odbc().SQLMoreResults(h);
         if (rc == SQL_NO_DATA) break;
     }
     return resultados;
@@ -100,19 +101,20 @@ class ConectorOdbc : public Conector {
     void Abrir() override {
         if (aberto_) return;
         Fechar();
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
+        if (!SQL_SUCCEEDED(Odbc().SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
             throw ErroDeBanco("Não foi possível iniciar o gerenciador de drivers ODBC");
-        Verificar(SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION,
-                                reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+        Verificar(Odbc().SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION,
+                                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
                   SQL_HANDLE_ENV, env_, "pedir ODBC 3");
-        Verificar(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_), SQL_HANDLE_ENV, env_,
+        Verificar(Odbc().SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_), SQL_HANDLE_ENV, env_,
                   "preparar a conexão");
-        SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutConexao_)), 0);
+        Odbc().SQLSetConnectAttr(
+            dbc_, SQL_ATTR_LOGIN_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutConexao_)), 0);
         std::u16string entrada = ParaUtf16(cadeiaOdbc_);
         std::u16string saida(2048, u'\0');
         SQLSMALLINT tamanho = 0;
-        const SQLRETURN rc = SQLDriverConnectW(
+        const SQLRETURN rc = Odbc().SQLDriverConnectW(
             dbc_, nullptr, Largo(entrada), static_cast<SQLSMALLINT>(entrada.size()), Largo(saida),
             static_cast<SQLSMALLINT>(saida.size()), &tamanho, SQL_DRIVER_NOPROMPT);
         try {
@@ -129,14 +131,14 @@ class ConectorOdbc : public Conector {
     void Fechar() noexcept override {
         if (dbc_ != SQL_NULL_HDBC) {
             if (aberto_) {
-                if (emTransacao_) SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
-                SQLDisconnect(dbc_);
+                if (emTransacao_) Odbc().SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+                Odbc().SQLDisconnect(dbc_);
             }
-            SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+            Odbc().SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
             dbc_ = SQL_NULL_HDBC;
         }
         if (env_ != SQL_NULL_HENV) {
-            SQLFreeHandle(SQL_HANDLE_ENV, env_);
+            Odbc().SQLFreeHandle(SQL_HANDLE_ENV, env_);
             env_ = SQL_NULL_HENV;
         }
         aberto_ = false;
@@ -166,10 +168,10 @@ class ConectorOdbc : public Conector {
         mensagens_.clear();
         // The driver stops the statement (and the reading of its results) from another
         // thread; the call under way then fails with SQLSTATE HY008.
-        ExecucaoCancelavel execucao([h = cmd.h()] { SQLCancel(h); });
+        ExecucaoCancelavel execucao([h = cmd.h()] { Odbc().SQLCancel(h); });
         try {
             const SQLRETURN rc =
-                SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
+                Odbc().SQLExecDirectW(cmd.h(), Largo(texto), static_cast<SQLINTEGER>(texto.size()));
             return ColherResultados(cmd.h(), rc, mensagens_);
         } catch (const ErroDeBanco&) {
             // Whatever the driver made of it (the cancel may close a cursor being read).
@@ -202,19 +204,20 @@ class ConectorOdbc : public Conector {
         try {
             Comando cmd(dbc_);
             std::u16string e16 = ParaUtf16(esquema), n16 = ParaUtf16(nome);
-            Verificar(SQLPrimaryKeysW(cmd.h(), nullptr, 0, esquema.empty() ? nullptr : Largo(e16),
-                                      static_cast<SQLSMALLINT>(e16.size()), Largo(n16),
-                                      static_cast<SQLSMALLINT>(n16.size())),
-                      SQL_HANDLE_STMT, cmd.h(), "ler a chave primária");
+            Verificar(
+                Odbc().SQLPrimaryKeysW(cmd.h(), nullptr, 0, esquema.empty() ? nullptr : Largo(e16),
+                                       static_cast<SQLSMALLINT>(e16.size()), Largo(n16),
+                                       static_cast<SQLSMALLINT>(n16.size())),
+                SQL_HANDLE_STMT, cmd.h(), "ler a chave primária");
             std::vector<std::pair<int, std::string>> chave;
             while (true) {
-                const SQLRETURN rc = SQLFetch(cmd.h());
+                const SQLRETURN rc = Odbc().SQLFetch(cmd.h());
                 if (rc == SQL_NO_DATA) break;
                 Verificar(rc, SQL_HANDLE_STMT, cmd.h(), "ler a chave primária");
                 const Valor coluna = LerTexto(cmd.h(), 4);
                 SQLSMALLINT seq = 0;
                 SQLLEN ind = 0;
-                SQLGetData(cmd.h(), 5, SQL_C_SSHORT, &seq, 0, &ind);
+                Odbc().SQLGetData(cmd.h(), 5, SQL_C_SSHORT, &seq, 0, &ind);
                 if (!EhNulo(coluna)) chave.emplace_back(seq, std::get<std::string>(coluna));
             }
             std::stable_sort(chave.begin(), chave.end(),
@@ -234,10 +237,10 @@ class ConectorOdbc : public Conector {
     }
 
     void DefinirAutoConfirmacao(bool ligada) {
-        Verificar(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
-                                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(
-                                        ligada ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-                                    SQL_IS_UINTEGER),
+        Verificar(Odbc().SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
+                                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(
+                                               ligada ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+                                           SQL_IS_UINTEGER),
                   SQL_HANDLE_DBC, dbc_, "mudar o modo de transação");
     }
 
@@ -245,17 +248,18 @@ class ConectorOdbc : public Conector {
         ExigirAberta();
         if (!emTransacao_) throw ErroDeBanco("Não há transação em andamento nesta conexão");
         emTransacao_ = false;
-        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, como);
+        const SQLRETURN rc = Odbc().SQLEndTran(SQL_HANDLE_DBC, dbc_, como);
         // Back to autocommit even when the end failed, so later commands are not left
         // inside a transaction nobody will close.
         try {
             Verificar(rc, SQL_HANDLE_DBC, dbc_,
                       como == SQL_COMMIT ? "confirmar a transação" : "desfazer a transação");
         } catch (...) {
-            SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
-            SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
-                              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_AUTOCOMMIT_ON)),
-                              SQL_IS_UINTEGER);
+            Odbc().SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+            Odbc().SQLSetConnectAttr(
+                dbc_, SQL_ATTR_AUTOCOMMIT,
+                reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_AUTOCOMMIT_ON)),
+                SQL_IS_UINTEGER);
             throw;
         }
         DefinirAutoConfirmacao(true);

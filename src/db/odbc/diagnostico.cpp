@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "db/odbc/biblioteca_odbc.hpp"
 #include "db/odbc/utf16.hpp"
 
 namespace zolvek::db::odbc {
@@ -37,7 +38,7 @@ constexpr SQLSMALLINT kSeveridade = -1151;
 // for a text to convert.
 int CampoInteiro(SQLSMALLINT tipo, SQLHANDLE h, SQLSMALLINT registro, SQLSMALLINT campo) {
     SQLINTEGER valor = 0;
-    const SQLRETURN rc = SQLGetDiagField(tipo, h, registro, campo, &valor, 0, nullptr);
+    const SQLRETURN rc = Odbc().SQLGetDiagField(tipo, h, registro, campo, &valor, 0, nullptr);
     return SQL_SUCCEEDED(rc) ? static_cast<int>(valor) : 0;
 }
 
@@ -58,14 +59,14 @@ Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h) {
         SQLINTEGER nativo = 0;
         std::u16string texto(1024, u'\0');
         SQLSMALLINT tamanho = 0;
-        SQLRETURN rc = SQLGetDiagRecW(tipo, h, i, reinterpret_cast<SQLWCHAR*>(estado), &nativo,
-                                      reinterpret_cast<SQLWCHAR*>(texto.data()),
-                                      static_cast<SQLSMALLINT>(texto.size()), &tamanho);
+        SQLRETURN rc = Odbc().SQLGetDiagRecW(tipo, h, i, reinterpret_cast<SQLWCHAR*>(estado),
+                                             &nativo, reinterpret_cast<SQLWCHAR*>(texto.data()),
+                                             static_cast<SQLSMALLINT>(texto.size()), &tamanho);
         if (rc == SQL_SUCCESS_WITH_INFO && tamanho >= static_cast<SQLSMALLINT>(texto.size())) {
             texto.assign(static_cast<std::size_t>(tamanho) + 1, u'\0');
-            rc = SQLGetDiagRecW(tipo, h, i, reinterpret_cast<SQLWCHAR*>(estado), &nativo,
-                                reinterpret_cast<SQLWCHAR*>(texto.data()),
-                                static_cast<SQLSMALLINT>(texto.size()), &tamanho);
+            rc = Odbc().SQLGetDiagRecW(tipo, h, i, reinterpret_cast<SQLWCHAR*>(estado), &nativo,
+                                       reinterpret_cast<SQLWCHAR*>(texto.data()),
+                                       static_cast<SQLSMALLINT>(texto.size()), &tamanho);
         }
         if (!SQL_SUCCEEDED(rc)) break;
         if (!(estado[0] == u'0' && estado[1] == u'1')) {

@@ -8,6 +8,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "db/odbc/biblioteca_odbc.hpp"
 #include "db/odbc/diagnostico.hpp"
 #include "db/odbc/utf16.hpp"
 
@@ -33,7 +34,8 @@ struct Descricao {
 std::string AtributoTexto(SQLHSTMT h, SQLUSMALLINT col, SQLUSMALLINT campo) {
     char16_t buffer[512] = {};
     SQLSMALLINT tamanho = 0;
-    if (!SQL_SUCCEEDED(SQLColAttributeW(h, col, campo, buffer, sizeof buffer, &tamanho, nullptr)))
+    if (!SQL_SUCCEEDED(
+            Odbc().SQLColAttributeW(h, col, campo, buffer, sizeof buffer, &tamanho, nullptr)))
         return "";
     std::size_t n = static_cast<std::size_t>(tamanho > 0 ? tamanho : 0) / sizeof(char16_t);
     if (n >= sizeof buffer / sizeof buffer[0]) n = sizeof buffer / sizeof buffer[0] - 1;
@@ -44,7 +46,8 @@ std::string AtributoTexto(SQLHSTMT h, SQLUSMALLINT col, SQLUSMALLINT campo) {
 
 SQLLEN AtributoNumero(SQLHSTMT h, SQLUSMALLINT col, SQLUSMALLINT campo) {
     SQLLEN valor = 0;
-    if (!SQL_SUCCEEDED(SQLColAttributeW(h, col, campo, nullptr, 0, nullptr, &valor))) return 0;
+    if (!SQL_SUCCEEDED(Odbc().SQLColAttributeW(h, col, campo, nullptr, 0, nullptr, &valor)))
+        return 0;
     return valor;
 }
 
@@ -79,8 +82,8 @@ Descricao Descrever(SQLHSTMT h, SQLUSMALLINT col) {
     char16_t nome[512] = {};
     SQLSMALLINT tamNome = 0, tipoSql = 0, decimais = 0, anulavel = SQL_NULLABLE_UNKNOWN;
     SQLULEN tamanho = 0;
-    Verificar(SQLDescribeColW(h, col, reinterpret_cast<SQLWCHAR*>(nome), 512, &tamNome, &tipoSql,
-                              &tamanho, &decimais, &anulavel),
+    Verificar(Odbc().SQLDescribeColW(h, col, reinterpret_cast<SQLWCHAR*>(nome), 512, &tamNome,
+                                     &tipoSql, &tamanho, &decimais, &anulavel),
               SQL_HANDLE_STMT, h, "descrever as colunas");
     Descricao d;
     d.coluna.nome = DeUtf16(
@@ -122,8 +125,8 @@ bool LerPedacos(SQLHSTMT h, SQLUSMALLINT col, SQLSMALLINT tipoC, std::vector<Uni
     while (true) {
         SQLLEN indicador = 0;
         const SQLRETURN rc =
-            SQLGetData(h, col, tipoC, buffer.data(),
-                       static_cast<SQLLEN>(buffer.size() * sizeof(Unidade)), &indicador);
+            Odbc().SQLGetData(h, col, tipoC, buffer.data(),
+                              static_cast<SQLLEN>(buffer.size() * sizeof(Unidade)), &indicador);
         if (rc == SQL_NO_DATA) return true;
         // a truncation warning only says there is more to read
         Verificar(rc, SQL_HANDLE_STMT, h, "ler um valor");
@@ -145,8 +148,8 @@ bool LerPedacos(SQLHSTMT h, SQLUSMALLINT col, SQLSMALLINT tipoC, std::vector<Uni
 template <typename T>
 bool LerFixo(SQLHSTMT h, SQLUSMALLINT col, SQLSMALLINT tipoC, T& valor) {
     SQLLEN indicador = 0;
-    Verificar(SQLGetData(h, col, tipoC, &valor, sizeof valor, &indicador), SQL_HANDLE_STMT, h,
-              "ler um valor");
+    Verificar(Odbc().SQLGetData(h, col, tipoC, &valor, sizeof valor, &indicador), SQL_HANDLE_STMT,
+              h, "ler um valor");
     return indicador != SQL_NULL_DATA;
 }
 
@@ -291,7 +294,7 @@ void LerConjunto(SQLHSTMT h, SQLSMALLINT colunas, Resultado& r) {
         r.colunas.push_back(std::move(d.coluna));
     }
     while (true) {
-        const SQLRETURN rc = SQLFetch(h);
+        const SQLRETURN rc = Odbc().SQLFetch(h);
         if (rc == SQL_NO_DATA) break;
         Verificar(rc, SQL_HANDLE_STMT, h, "ler as linhas");
         std::vector<Valor> linha;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "comum/erros.hpp"
+#include "db/odbc/biblioteca_odbc.hpp"
 #include "db/odbc/diagnostico.hpp"
 #include "db/odbc/utf16.hpp"
 
@@ -113,9 +114,9 @@ ParametrosLigados::ParametrosLigados(const std::vector<Valor>& valores) {
 void ParametrosLigados::Ligar(SQLHSTMT h) {
     for (std::size_t i = 0; i < ligados_.size(); ++i) {
         Ligado& l = ligados_[i];
-        Verificar(SQLBindParameter(h, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, l.tipoC,
-                                   l.tipoSql, l.tamanho, l.decimais, l.dados.data(),
-                                   static_cast<SQLLEN>(l.dados.size()), &l.indicador),
+        Verificar(Odbc().SQLBindParameter(h, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                                          l.tipoC, l.tipoSql, l.tamanho, l.decimais, l.dados.data(),
+                                          static_cast<SQLLEN>(l.dados.size()), &l.indicador),
                   SQL_HANDLE_STMT, h, "passar os parâmetros");
     }
 }

@@ -13,6 +13,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "db/conector/entradas_da_conexao.hpp"
+#include "db/odbc/biblioteca_odbc.hpp"
 #include "db/odbc/conector_odbc.hpp"
 #include "db/odbc/traducao.hpp"
 
@@ -51,22 +52,22 @@ bool ProvedorDeSqlServer(const std::string& provedor) {
 // Whether the driver manager knows a driver by that name (odbcinst.ini).
 bool DriverRegistrado(const std::string& nome) {
     SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(Odbc().SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
+    Odbc().SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     bool achou = false;
     SQLCHAR descricao[512];
     SQLCHAR atributos[2048];
     SQLSMALLINT tamDescricao = 0, tamAtributos = 0;
     SQLUSMALLINT direcao = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(env, direcao, descricao, sizeof descricao, &tamDescricao,
-                                    atributos, sizeof atributos, &tamAtributos))) {
+    while (SQL_SUCCEEDED(Odbc().SQLDrivers(env, direcao, descricao, sizeof descricao, &tamDescricao,
+                                           atributos, sizeof atributos, &tamAtributos))) {
         direcao = SQL_FETCH_NEXT;
         if (texto::IguaisSemCaixa(reinterpret_cast<const char*>(descricao), nome)) {
             achou = true;
             break;
         }
     }
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    Odbc().SQLFreeHandle(SQL_HANDLE_ENV, env);
     return achou;
 }
 #endif

@@ -292,19 +292,24 @@ Expr LeitorDeExpressoes::Unario() {
     return e;
 }
 
-Expr LiteralDoToken(const Token& t) {
+std::optional<Literal> LiteralDe(const Token& t) {
     switch (t.tipo) {
         case TipoToken::Texto:
         case TipoToken::TextoN:
-            return Nova(Literal{Literal::Tipo::Texto, t.texto, t.tipo == TipoToken::TextoN});
+            return Literal{Literal::Tipo::Texto, t.texto, t.tipo == TipoToken::TextoN};
         case TipoToken::Numero:
-            if (t.texto.empty() || t.texto[0] == '$') return nullptr;
-            return Nova(Literal{Literal::Tipo::Numero, t.texto, false});
+            if (t.texto.empty() || t.texto[0] == '$') return std::nullopt;
+            return Literal{Literal::Tipo::Numero, t.texto, false};
         case TipoToken::Binario:
-            return Nova(Literal{Literal::Tipo::Binario, t.texto, false});
+            return Literal{Literal::Tipo::Binario, t.texto, false};
         default:
-            return nullptr;
+            return std::nullopt;
     }
+}
+
+Expr LiteralDoToken(const Token& t) {
+    auto l = LiteralDe(t);
+    return l ? Nova(std::move(*l)) : nullptr;
 }
 
 Expr LeitorDeExpressoes::Primario() {

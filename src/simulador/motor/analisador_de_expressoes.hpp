@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,7 @@ class LeitorDeExpressoes {
 // The literal a lone text, number or binary token reads as, as the reader makes it;
 // null for any other token and for a money constant ($12, which is read further).
 Expr LiteralDoToken(const Token& t);
+std::optional<Literal> LiteralDe(const Token& t);
 
 // "Incorrect syntax near 'x'." (102), or "near the keyword 'X'." (156) for a reserved
 // word, naming token i (the end of the batch past the last).

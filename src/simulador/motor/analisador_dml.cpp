@@ -131,6 +131,8 @@ std::unique_ptr<Comando> Analisador::Inserir() {
             std::size_t fecho = Fecho(i_);
             ++i_;
             std::vector<Faixa> linha;
+            // the rows of a VALUES list mostly have as many values as the first
+            if (!x->valores.empty()) linha.reserve(x->valores.front().size());
             while (i_ < fecho) {
                 std::size_t ini = i_;
                 int nivel = 0;

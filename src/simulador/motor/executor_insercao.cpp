@@ -120,18 +120,39 @@ class ConversoesDasColunas {
     std::vector<std::vector<std::pair<std::optional<TipoSql>, const std::string*>>> feitas_;
 };
 
+// A text or a plain integer of up to nine digits, the usual values of a long VALUES list:
+// written as LiteralNoSqlite writes them and typed as TipoDoLiteral types them (a text
+// has no type of its own, such an integer is an int of its significant digits), without
+// making the literal first.
+bool LiteralSimples(const Token& tk, std::string& sql, std::optional<TipoSql>& tipo) {
+    if (tk.tipo == TipoToken::Texto || tk.tipo == TipoToken::TextoN) {
+        sql = ComoTexto(tk.texto);
+        tipo.reset();
+        return true;
+    }
+    const std::string& n = tk.texto;
+    if (tk.tipo != TipoToken::Numero || n.empty() || n.size() > 9) return false;
+    for (char c : n)
+        if (c < '0' || c > '9') return false;
+    const std::size_t primeiro = n.find_first_not_of('0');
+    const int precisao = primeiro == std::string::npos ? 1 : static_cast<int>(n.size() - primeiro);
+    tipo = TipoSql{TipoBase::Int, 0, precisao, 0};
+    sql = n;
+    return true;
+}
+
 }  // namespace
 
 // A value of INSERT ... VALUES in SQLite's text, and its type where known. A lone literal
 // is written as the rewrite writes it, without reading it as a whole expression.
 std::string Executor::ValorEscrito(Faixa f, std::optional<TipoSql>& tipo) {
     if (f.fim == f.inicio + 1) {
-        if (Expr e = LiteralDoToken(plano_.tokens[f.inicio])) {
-            ContextoDeReescrita ctx;  // a literal reads nothing of it
-            GeradorSqlite gerador(ctx);
-            std::string sql = gerador.Gerar(*e);
-            tipo = gerador.TipoDe(*e);
-            return sql;
+        // as the generator writes it, without a tree or a generator for each value
+        std::string sql;
+        if (LiteralSimples(plano_.tokens[f.inicio], sql, tipo)) return sql;
+        if (auto l = LiteralDe(plano_.tokens[f.inicio])) {
+            tipo = TipoDoLiteral(*l);
+            return LiteralNoSqlite(*l);
         }
     }
     std::vector<std::optional<TipoSql>> tipos;

@@ -370,10 +370,38 @@ void FnChave(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_error_code(c, SQLITE_CONSTRAINT_NOTNULL);
 }
 
+// A value the conversion would give back as it is: a text that fits a varchar or nvarchar
+// column in bytes (so in characters too), an integer within an integer type's range. The
+// usual values of a long VALUES list skip the copies of the whole conversion.
+bool ConversaoSemMudanca(sqlite3_value* v, const TipoSql& t) {
+    // a value with a subtype (a date-time's text) is rewritten, and the copy would keep it
+    if (sqlite3_value_subtype(v) != 0) return false;
+    const int tipo = sqlite3_value_type(v);
+    if (tipo == SQLITE_TEXT) {
+        if (t.base != TipoBase::VarChar && t.base != TipoBase::NVarChar) return false;
+        return t.tamanho <= 0 || sqlite3_value_bytes(v) <= t.tamanho;
+    }
+    if (tipo != SQLITE_INTEGER) return false;
+    const std::int64_t x = sqlite3_value_int64(v);
+    switch (t.base) {
+        case TipoBase::BigInt:
+            return true;
+        case TipoBase::Int:
+            return x >= -2147483648LL && x <= 2147483647LL;
+        case TipoBase::SmallInt:
+            return x >= -32768 && x <= 32767;
+        case TipoBase::TinyInt:
+            return x >= 0 && x <= 255;
+        default:
+            return false;
+    }
+}
+
 void FnConv(sqlite3_context* c, int n, sqlite3_value** a) {
     TipoSql t;
     t.base = static_cast<TipoBase>(sqlite3_value_int(a[1]));
     t.tamanho = sqlite3_value_int(a[2]);
+    if (n == 5 && ConversaoSemMudanca(a[0], t)) return sqlite3_result_value(c, a[0]);
     t.precisao = sqlite3_value_int(a[3]);
     t.escala = sqlite3_value_int(a[4]);
     // a sixth argument: the value's type, which a conversion to a date-time needs

@@ -51,25 +51,6 @@ std::optional<std::pair<int, int>> ComoDecimal(const TipoSql& t) {
     }
 }
 
-std::optional<TipoSql> TipoDoLiteral(const Literal& l) {
-    if (l.tipo != Literal::Tipo::Numero) return std::nullopt;
-    if (l.moeda) return TipoSql{TipoBase::Money, 0, 19, 4};
-    const std::string& s = l.texto;
-    if (s.find_first_of("eE") != std::string::npos) return TipoSql{TipoBase::Float, 0, 53, 0};
-    const auto ponto = s.find('.');
-    std::string digitos = s;
-    digitos.erase(std::remove(digitos.begin(), digitos.end(), '.'), digitos.end());
-    const auto primeiro = digitos.find_first_not_of('0');
-    const int escala = ponto == std::string::npos ? 0 : static_cast<int>(s.size() - ponto - 1);
-    const int significativos =
-        primeiro == std::string::npos ? 1 : static_cast<int>(digitos.size() - primeiro);
-    const int precisao = std::max(significativos, escala);
-    if (ponto == std::string::npos && precisao <= 9) return TipoSql{TipoBase::Int, 0, precisao, 0};
-    if (ponto == std::string::npos && precisao == 10 && s <= "2147483647")
-        return TipoSql{TipoBase::Int, 0, 10, 0};
-    return TipoSql{TipoBase::Numeric, 0, std::min(std::max(precisao, 1), 38), escala};
-}
-
 // The type of a + - * / % between two numeric types, by SQL Server's precedence.
 std::optional<TipoSql> TipoDaAritmetica(char op, const TipoSql& a, const TipoSql& b) {
     if (EhReal(a) || EhReal(b)) {
@@ -180,6 +161,25 @@ bool EhColunaSimples(const Expressao& e) {
 }
 
 }  // namespace
+
+std::optional<TipoSql> TipoDoLiteral(const Literal& l) {
+    if (l.tipo != Literal::Tipo::Numero) return std::nullopt;
+    if (l.moeda) return TipoSql{TipoBase::Money, 0, 19, 4};
+    const std::string& s = l.texto;
+    if (s.find_first_of("eE") != std::string::npos) return TipoSql{TipoBase::Float, 0, 53, 0};
+    const auto ponto = s.find('.');
+    std::string digitos = s;
+    digitos.erase(std::remove(digitos.begin(), digitos.end(), '.'), digitos.end());
+    const auto primeiro = digitos.find_first_not_of('0');
+    const int escala = ponto == std::string::npos ? 0 : static_cast<int>(s.size() - ponto - 1);
+    const int significativos =
+        primeiro == std::string::npos ? 1 : static_cast<int>(digitos.size() - primeiro);
+    const int precisao = std::max(significativos, escala);
+    if (ponto == std::string::npos && precisao <= 9) return TipoSql{TipoBase::Int, 0, precisao, 0};
+    if (ponto == std::string::npos && precisao == 10 && s <= "2147483647")
+        return TipoSql{TipoBase::Int, 0, 10, 0};
+    return TipoSql{TipoBase::Numeric, 0, std::min(std::max(precisao, 1), 38), escala};
+}
 
 std::optional<TipoSql> GeradorSqlite::TipoDe(const Expressao& e) const {
     return std::visit(Visitante{

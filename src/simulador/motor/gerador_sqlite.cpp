@@ -109,9 +109,6 @@ std::string GeradorSqlite::Comparacao(const Binaria& b) {
     return l + " " + op + " " + r;
 }
 
-namespace {
-
-// A literal as SQLite's text.
 std::string LiteralNoSqlite(const Literal& l) {
     switch (l.tipo) {
         case Literal::Tipo::Texto:
@@ -129,6 +126,8 @@ std::string LiteralNoSqlite(const Literal& l) {
     }
     return "NULL";
 }
+
+namespace {
 
 // CURRENT_TIMESTAMP, SYSTEM_USER, USER and DEFAULT, written without parentheses.
 std::string NiladicaNoSqlite(const Niladica& n) {

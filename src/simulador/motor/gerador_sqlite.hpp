@@ -106,6 +106,10 @@ std::optional<TipoSql> AlvoDosTextos(const std::vector<std::optional<TipoSql>>& 
 // (sysstat & 0xf); "" for anything else.
 std::string BinarioComoInteiro(const Expressao& e);
 
+// A literal as SQLite's text, and its type where the generator knows one (numbers).
+std::string LiteralNoSqlite(const Literal& l);
+std::optional<TipoSql> TipoDoLiteral(const Literal& l);
+
 class GeradorSqlite {
   public:
     explicit GeradorSqlite(ContextoDeReescrita& ctx);

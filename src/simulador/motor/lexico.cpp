@@ -130,7 +130,8 @@ std::size_t PularComentarioDeBloco(std::string_view sql, std::size_t i) {
 std::size_t PularSeparador(std::string_view sql, std::size_t i) {
     const std::size_t n = sql.size();
     unsigned char c = static_cast<unsigned char>(sql[i]);
-    if (c == ' ' || c == '\n' || c == '\r' || c == '\t' || std::isspace(c)) return i + 1;
+    // ASCII blanks are the same in every locale: the library is asked only past ASCII
+    if (c == ' ' || (c >= '\t' && c <= '\r') || (c >= 0x80 && std::isspace(c))) return i + 1;
     if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
         while (i < n && sql[i] != '\n') ++i;
         return i;
@@ -179,9 +180,10 @@ std::size_t LerSimboloEm(std::string_view sql, std::size_t i, Token& t) {
                                    "||", "::", "+=", "-=", "*=", "/="};
     std::size_t tamanho = 1;
     // only these end a two-character symbol
-    if (i + 1 < n && std::string_view("=<>|:").find(sql[i + 1]) != std::string_view::npos)
+    const char depois = i + 1 < n ? sql[i + 1] : '\0';
+    if (depois == '=' || depois == '<' || depois == '>' || depois == '|' || depois == ':')
         for (const char* d : duplos)
-            if (sql[i] == d[0] && sql[i + 1] == d[1]) tamanho = 2;
+            if (sql[i] == d[0] && depois == d[1]) tamanho = 2;
     // Anything else stands for itself: procedure bodies are stored, not parsed, and
     // a statement that uses such a character fails in the parser.
     t.texto.assign(sql.substr(i, tamanho));
@@ -243,7 +245,9 @@ std::size_t LerTokenEm(std::string_view sql, std::size_t i, Token& t) {
 
 void Tokenizar(std::string_view sql, std::vector<Token>& tokens) {
     tokens.clear();
-    tokens.reserve(sql.size() / 3 + 16);  // a long batch would otherwise move its tokens often
+    // a long batch would otherwise move its tokens often (a row of VALUES has a token
+    // every three characters or so)
+    tokens.reserve(sql.size() / 2 + 16);
     std::size_t i = 0;
     const std::size_t n = sql.size();
     while (i < n) {
@@ -311,10 +315,6 @@ bool EhNome(const Token& t) {
            t.tipo == TipoToken::Aspas;
 }
 
-bool EhSimbolo(const Token& t, std::string_view simbolo) {
-    return t.tipo == TipoToken::Simbolo && t.texto == simbolo;
-}
-
 std::string ComoIdentificador(std::string_view nome) {
     std::string s = "\"";
     for (char c : nome) {
@@ -335,12 +335,21 @@ std::string ComoTexto(std::string_view valor) {
         }
         return s + "' AS TEXT)";
     }
-    std::string s = "'";
-    for (char c : valor) {
-        if (c == '\'') s += '\'';
-        s += c;
+    std::string s;
+    s.reserve(valor.size() + 2);
+    s += '\'';
+    for (std::size_t i = 0;;) {
+        const std::size_t aspa = valor.find('\'', i);
+        if (aspa == std::string_view::npos) {
+            s.append(valor.substr(i));
+            break;
+        }
+        s.append(valor.substr(i, aspa + 1 - i));
+        s += '\'';
+        i = aspa + 1;
     }
-    return s + "'";
+    s += '\'';
+    return s;
 }
 
 }  // namespace zolvek::simulador

@@ -45,7 +45,11 @@ std::vector<std::string> DividirLotes(std::string_view sql);
 bool EhPalavra(const Token& t, std::string_view palavra);
 // Palavra, Colchete or Aspas.
 bool EhNome(const Token& t);
-bool EhSimbolo(const Token& t, std::string_view simbolo);
+// Inline: the parsers ask it of nearly every token, mostly for one character.
+inline bool EhSimbolo(const Token& t, std::string_view simbolo) {
+    return t.tipo == TipoToken::Simbolo && t.texto.size() == simbolo.size() &&
+           std::char_traits<char>::compare(t.texto.data(), simbolo.data(), simbolo.size()) == 0;
+}
 
 // Writes an identifier as SQLite expects it ("a""b").
 std::string ComoIdentificador(std::string_view nome);

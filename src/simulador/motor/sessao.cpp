@@ -593,6 +593,19 @@ std::size_t FimDoTrecho(const std::string& sql, std::size_t inicio, std::size_t 
     return p == std::string::npos ? sql.size() : p + 1;
 }
 
+// Whether the piece's last statement is whole: an INSERT closed by ';' at the end of the
+// piece, which nothing after it can go on with (IF, WHILE, TRY and bodies are statements
+// of their own around it). Such a one need not be read again at the start of the next
+// piece, as a script of long VALUES statements, a line each, would otherwise be by half.
+// Parameters are numbered from the start of each piece: a piece with them keeps the rule.
+bool UltimaInstrucaoCompleta(const PlanoDeLote& plano) {
+    const Comando& ultima = *plano.comandos.back();
+    if (!std::holds_alternative<instrucao::Inserir>(ultima.instrucao) || plano.tokens.empty() ||
+        !EhSimbolo(plano.tokens.back(), ";") || ultima.faixa.fim + 1 < plano.tokens.size())
+        return false;
+    return std::none_of(plano.ordinais.begin(), plano.ordinais.end(), [](int o) { return o > 0; });
+}
+
 }  // namespace
 
 // Parses a long batch piece by piece and hands each piece's plan to `f`. A piece ends
@@ -623,7 +636,7 @@ void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(P
             tamanho *= 2;
             continue;
         }
-        if (!ultimo) {
+        if (!ultimo && !(plano.comandos.size() > 0 && UltimaInstrucaoCompleta(plano))) {
             if (plano.comandos.size() < 2) {
                 tamanho *= 2;
                 continue;

@@ -99,27 +99,46 @@ std::string PastaDe(const std::string& nomeFisico) {
 
 std::optional<InfoDoBanco> Servidor::AcharBanco(const std::string& nome) {
     std::lock_guard trava(mutex_);
-    Comando ler(master_, "SELECT id FROM srv_bancos WHERE chave = ?");
-    ler.Ligar(1, ChaveDeNome(nome));
-    if (!ler.Passo()) return std::nullopt;
-    return AcharBancoPorId(static_cast<int>(ler.Inteiro(0)));
+    auto info = AcharLinhaDoBanco(nome);
+    if (info) LerArquivosEOpcoes(*info);
+    return info;
 }
 
 std::optional<InfoDoBanco> Servidor::AcharBancoPorId(int id) {
     std::lock_guard trava(mutex_);
-    Comando ler(
-        master_,
-        "SELECT nome, arquivo, criacao, usuario_unico, estado FROM srv_bancos WHERE id = ?");
+    Comando ler(master_,
+                "SELECT id, nome, arquivo, criacao, usuario_unico, estado FROM srv_bancos "
+                "WHERE id = ?");
     ler.Ligar(1, std::int64_t{id});
     if (!ler.Passo()) return std::nullopt;
-    InfoDoBanco info;
-    info.id = id;
-    info.nome = ler.Texto(0);
-    info.arquivoSqlite = CaminhoSqlite(ler.Texto(1));
-    info.criacao = LerDataHora(ler.Texto(2));
-    info.usuarioUnico = ler.Inteiro(3) != 0;
-    info.estado = ler.Texto(4);
+    InfoDoBanco info = LinhaDoBanco(ler);
+    LerArquivosEOpcoes(info);
+    return info;
+}
 
+std::optional<InfoDoBanco> Servidor::AcharLinhaDoBanco(const std::string& nome) {
+    std::lock_guard trava(mutex_);
+    Comando ler(master_,
+                "SELECT id, nome, arquivo, criacao, usuario_unico, estado FROM srv_bancos "
+                "WHERE chave = ?");
+    ler.Ligar(1, ChaveDeNome(nome));
+    if (!ler.Passo()) return std::nullopt;
+    return LinhaDoBanco(ler);
+}
+
+InfoDoBanco Servidor::LinhaDoBanco(const Comando& ler) const {
+    InfoDoBanco info;
+    info.id = static_cast<int>(ler.Inteiro(0));
+    info.nome = ler.Texto(1);
+    info.arquivoSqlite = CaminhoSqlite(ler.Texto(2));
+    info.criacao = LerDataHora(ler.Texto(3));
+    info.usuarioUnico = ler.Inteiro(4) != 0;
+    info.estado = ler.Texto(5);
+    return info;
+}
+
+void Servidor::LerArquivosEOpcoes(InfoDoBanco& info) {
+    const int id = info.id;
     Comando arquivos(master_,
                      "SELECT nome_logico, nome_fisico, tipo, grupo, id, tamanho_kb, "
                      "tamanho_maximo_kb, crescimento, em_porcentagem FROM srv_arquivos "
@@ -135,7 +154,6 @@ std::optional<InfoDoBanco> Servidor::AcharBancoPorId(int id) {
     if (info.usuarioUnico) ligadas.insert(kOpcaoUsuarioUnico);
     for (const auto& opcao : kOpcoes)
         if (ligadas.count(opcao)) info.opcoesLigadas.push_back(opcao);
-    return info;
 }
 
 std::vector<InfoDoBanco> Servidor::ListarBancos() {

@@ -17,7 +17,8 @@ struct sqlite3;
 
 namespace zolvek::simulador::interno {
 class Sinal;
-}
+class Comando;
+}  // namespace zolvek::simulador::interno
 
 // The server side of the SQL Server stand-in. A "server" is a folder: the file
 // servidor.sqlite holds everything that belongs to the server (logins, databases and
@@ -274,6 +275,11 @@ class Servidor {
                    const std::vector<Movimento>& movimentos, bool substituir, int conjunto = 1);
 
   private:
+    // The database's row alone, without its files and options: what a session's opening
+    // needs (a query fewer on every connection).
+    std::optional<InfoDoBanco> AcharLinhaDoBanco(const std::string& nome);
+    InfoDoBanco LinhaDoBanco(const interno::Comando& ler) const;
+    void LerArquivosEOpcoes(InfoDoBanco& info);
     bool LerEsquemaPronto(const std::string& versao);
     void RemoverSobras() noexcept;
     void CriarEsquema(const std::string& versao);

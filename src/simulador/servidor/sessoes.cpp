@@ -84,7 +84,7 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
     const std::string nomeDoBanco = !padrao                     ? banco
                                     : login.bancoPadrao.empty() ? "master"
                                                                 : login.bancoPadrao;
-    auto info = AcharBanco(nomeDoBanco);
+    auto info = AcharLinhaDoBanco(nomeDoBanco);
     if (padrao && (!info || info->estado != "ONLINE"))
         throw ErroDeBanco("Cannot open user default database. Login failed.", 4064, 11, 1);
     if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoNaoAbre(nomeDoBanco));
