@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -18,9 +19,7 @@ std::unique_ptr<Comando> Analisador::CriarTipo(std::size_t inicio) {
     Esperar("FROM");
     x->tipo = Tipo();
     if (!tipoDoUsuario_.empty() && tipoDoUsuario_ != "sysname")  // an alias of an alias
-        throw ErroDeBanco(
-            "Column, parameter, or variable #1: Cannot find data type " + tipoDoUsuario_ + ".",
-            2715, 16, 3);
+        throw ErroDoServidor(2715, {"1", tipoDoUsuario_});
     if (Palavra("NOT") && Palavra("NULL", 1)) {
         i_ += 2;
         x->anulavel = false;
@@ -64,18 +63,13 @@ TipoSql Analisador::Tipo() {
     }
     TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
     if (IguaisCiAs(nome, "sysname")) {
-        if (informado)
-            throw ErroDeBanco(
-                "Column, parameter, or variable #1: Cannot specify a column width on data "
-                "type sysname.",
-                2716, 16, 1);
+        if (informado) throw ErroDoServidor(2716);
         t.tamanho = 128;
     }
     if (t.base == TipoBase::Time || t.base == TipoBase::DateTime2 ||
         t.base == TipoBase::DateTimeOffset) {
         if (informado && (tamanho < 0 || tamanho > 7))
-            throw ErroDeBanco("Specified scale " + std::to_string(tamanho) + " is invalid.", 1002,
-                              16, 1);
+            throw ErroDoServidor(1002, {std::to_string(tamanho)});
         return t;
     }
     if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||

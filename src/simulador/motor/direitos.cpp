@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visitante.hpp"
@@ -73,10 +74,9 @@ DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario) {
     return d;
 }
 
-std::string PermissaoNegada(const std::string& permissao, const std::string& objeto,
+ErroDeBanco PermissaoNegada(const std::string& permissao, const std::string& objeto,
                             const std::string& banco) {
-    return "The " + permissao + " permission was denied on the object '" + objeto +
-           "', database '" + banco + "', schema 'dbo'.";
+    return ErroDoServidor(229, {permissao, objeto, banco});
 }
 
 }  // namespace zolvek::simulador

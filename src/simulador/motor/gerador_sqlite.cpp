@@ -10,6 +10,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/variaveis.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -135,7 +136,7 @@ std::string NiladicaNoSqlite(const Niladica& n) {
     if (n.nome == "CURRENT_TIMESTAMP") return "zv_getdate()";
     if (n.nome == "SYSTEM_USER") return "zv_suser_sname()";
     if (n.nome == "DEFAULT")  // only a user function's argument takes it
-        throw ErroDeBanco("Incorrect syntax near the keyword 'DEFAULT'.", 156, 15, 1);
+        throw ErroDoServidor(156, {"DEFAULT"});
     return "zv_user_name()";
 }
 

@@ -7,6 +7,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/midia.hpp"
 #include "simulador/servidor/processos.hpp"
@@ -88,14 +89,11 @@ void CopiarBanco(const InfoDoBanco& info, const std::filesystem::path& copia,
     RemoverArquivoSqlite(copia);
     switch (codigo & 0xff) {
         case SQLITE_FULL:
-            throw ErroDeBanco(
-                "Write on \"" + disco + "\" failed: 112(There is not enough space on the disk.)",
-                3202, 16, 1);
+            throw ErroDoServidor(3202, {disco, "112(There is not enough space on the disk.)"});
         case SQLITE_IOERR:
-            throw ErroDeBanco("Write on \"" + disco +
-                                  "\" failed: 1117(The request could not be performed because "
-                                  "of an I/O device error.)",
-                              3202, 16, 1);
+            throw ErroDoServidor(
+                3202, {disco,
+                       "1117(The request could not be performed because of an I/O device error.)"});
         default:
             throw ErroDeBanco("O simulador de SQL Server não conseguiu copiar o banco de dados '" +
                               info.nome + "' (código " + std::to_string(codigo) +

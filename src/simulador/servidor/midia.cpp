@@ -13,6 +13,7 @@
 #endif
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/resumo.hpp"
@@ -246,13 +247,11 @@ void CopiarBytes(std::ifstream& de, std::ofstream& para, std::uint64_t n) {
 }
 
 ErroDeBanco ErroNaPagina(std::uint64_t pagina, const std::string& banco) {
-    return ErroDeBanco("RESTORE detected an error on page (1:" + std::to_string(pagina) +
-                           ") in database \"" + banco + "\" as read from the backup set.",
-                       3183, 16, 1);
+    return ErroDoServidor(3183, {std::to_string(pagina), banco});
 }
 
 ErroDeBanco DanoNoConjunto() {
-    return ErroDeBanco("Damage to the backup set was detected.", 3189, 16, 1);
+    return ErroDoServidor(3189);
 }
 
 // The page a line of SQLite's integrity report names ("Page 7: ...", "On tree page 7

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/servidor.hpp"
@@ -85,9 +86,8 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
                                     : login.bancoPadrao.empty() ? "master"
                                                                 : login.bancoPadrao;
     auto info = AcharBanco(nomeDoBanco);
-    if (padrao && (!info || info->estado != "ONLINE"))
-        throw ErroDeBanco("Cannot open user default database. Login failed.", 4064, 11, 1);
-    if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoNaoAbre(nomeDoBanco));
+    if (padrao && (!info || info->estado != "ONLINE")) throw ErroDoServidor(4064);
+    if (!info || info->estado != "ONLINE") throw BancoNaoAbre(nomeDoBanco);
     if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
         throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
 

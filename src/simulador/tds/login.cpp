@@ -1,7 +1,6 @@
 #include "simulador/tds/login.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 #include "simulador/simulador.hpp"
 #include "simulador/tds/resposta.hpp"
@@ -36,10 +35,9 @@ std::string CadeiaDoLogin(const Login7& l, const std::string& pasta) {
 void Recusar(SessaoTds& s, const std::string& usuario, const ErroDeBanco& e) {
     Resposta r(s.canal, s.servidor);
     MensagemDoServidor m = MensagemDoErro(e, s.servidor);
-    if (e.Numero() == 0) {
-        const bool banco = std::strstr(e.what(), "Cannot open database") != nullptr;
-        m.numero = banco ? 4060 : 18456;
-        m.classe = banco ? 11 : 14;
+    if (e.Numero() == 0) {  // the stand-in's own refusal of the login
+        m.numero = 18456;
+        m.classe = 14;
     }
     EscreverMensagem(r.Corpo(), m);
     if (m.numero == 4060) r.Erro(18456, 14, "Login failed for user '" + usuario + "'.");
