@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
-#include "ambiente.hpp"
 #include "comum/erros.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tabela_de_mensagens.hpp"
@@ -74,34 +77,4 @@ TEST(CatalogoDeMensagens, ValoresEstadoEMensagemSeguinte) {
     EXPECT_EQ(f.Numero(), 1761);
     EXPECT_EQ(f.Estado(), 0);
     EXPECT_THROW(ErroDoServidor(4), std::logic_error);
-}
-
-// An error raised inside one of the engine's SQL functions reaches the batch with the
-// number, severity and state it was raised with, however deep in the expression.
-class ErrosDasFuncoes : public SimuladorTeste {
-  protected:
-    std::string Erro(const std::string& sql) {
-        try {
-            Sql(sql);
-        } catch (const zolvek::ErroDeBanco& e) {
-            return std::to_string(e.Numero()) + "/" + std::to_string(e.Severidade()) + "/" +
-                   std::to_string(e.Estado()) + " " + e.what();
-        }
-        return "(sem erro)";
-    }
-};
-
-TEST_F(ErrosDasFuncoes, NumeroEEstadoPeloSqlite) {
-    Sql("create table T (Id int not null, Texto varchar(10) null)");
-    Sql("insert into T values (0, 'abc')");
-    EXPECT_EQ(Erro("select 1 + 10 / Id from T"), "8134/16/1 Divide by zero error encountered.");
-    EXPECT_EQ(Erro("select abs(2.5 / (Id * 1.0)) from T"),
-              "8134/16/1 Divide by zero error encountered.");
-    EXPECT_EQ(Erro("select len(cast(Texto as int)) from T"),
-              "245/16/1 Conversion failed when converting the varchar value 'abc' to data type "
-              "int.");
-    EXPECT_EQ(Erro("select 1 from T where convert(datetime, Texto) > 0"),
-              "241/16/1 Conversion failed when converting date and/or time from character "
-              "string.");
-    EXPECT_EQ(Valor("select isnull(try_convert(int, Texto), -1) from T"), "-1");
 }

@@ -74,24 +74,20 @@ TipoSql Analisador::Tipo() {
     }
     if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
                            t.base == TipoBase::VarBinary))
-        throw ErroDeBanco("Incorrect syntax near 'max'.");
+        throw ErroDoServidor(102, {"'max'"});
     if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char || t.base == TipoBase::VarBinary ||
          t.base == TipoBase::Binary) &&
         t.tamanho > 8000)
-        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
-                          NomeDoTipo(t.base) +
-                          "' exceeds the maximum allowed for any data type (8000).");
+        throw ErroDoServidor(131, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
     if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
-        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the parameter '" +
-                          NomeDoTipo(t.base) + "' exceeds the maximum allowed (4000).");
+        throw ErroDoServidor(2717, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
     if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
         (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
         throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
                           ") for column must be within the range 0 to " +
                           std::to_string(t.precisao) + ".");
     if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
-        throw ErroDeBanco("The size (0) given to the type '" + NomeDoTipo(t.base) +
-                          "' exceeds the maximum allowed for any data type (8000).");
+        throw ErroDoServidor(131, {"0", NomeDoTipo(t.base)});
     return t;
 }
 

@@ -111,8 +111,7 @@ int Executor::ConjuntoPedido(Faixa conjunto) {
         if (fim == texto.size() && n >= 0 && n <= 2147483647) return static_cast<int>(n);
     } catch (const std::exception&) {
     }
-    throw ErroDeBanco("Conversion failed when converting the varchar value '" + texto +
-                      "' to data type int.");
+    throw ErroDoServidor(245, {"varchar", texto, "int"});
 }
 
 // RESTORE FILELISTONLY: one row per file of the set, with SQL Server's columns.

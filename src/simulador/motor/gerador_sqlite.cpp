@@ -69,7 +69,7 @@ std::string Variaveis(const std::string& nome) {
     if (v == "@@microsoftversion") return "zv_microsoftversion()";
     if (v == "@@fetch_status") return "-1";
     if (v == "@@nestlevel") return "0";
-    throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
+    throw ErroDoServidor(137, {nome});
 }
 
 }  // namespace

@@ -44,9 +44,7 @@ std::size_t LerEntre(std::string_view sql, std::size_t i, char fecho, bool nuloF
             }
         }
         texto.append(sql.substr(i, ate - i));
-        if (fim == std::string_view::npos)
-            throw ErroDeBanco("Unclosed quotation mark after the character string '" + texto +
-                              "'.");
+        if (fim == std::string_view::npos) throw ErroDoServidor(105, {texto});
         if (fim + 1 < n && sql[fim + 1] == fecho) {
             texto += fecho;
             i = fim + 2;
@@ -118,7 +116,7 @@ std::size_t PularComentarioDeBloco(std::string_view sql, std::size_t i) {
             ++i;
         }
     } while (nivel > 0 && i < n);
-    if (nivel > 0) throw ErroDeBanco("Missing end comment mark '*/'.");
+    if (nivel > 0) throw ErroDoServidor(113);
     (void)inicio;
     return i;
 }

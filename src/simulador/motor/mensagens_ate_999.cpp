@@ -6,8 +6,10 @@ namespace {
 
 // SQL Server's messages numbered 1 to 999, in number order.
 constexpr LinhaDeMensagem kMensagensAte999[] = {
+    // %1: a token in quotes, or 'the end of the batch'
     {102, 15, 1, "Incorrect syntax near %1."},
     {103, 15, 4, "The identifier that starts with '%1' is too long. Maximum length is 128."},
+    {105, 15, 1, "Unclosed quotation mark after the character string '%1'."},
     {108, 16, 1,
      "The ORDER BY position number %1 is out of range of the number of items in the select list."},
     {109, 15, 1,
@@ -19,6 +21,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
      "The number of values in the VALUES clause must match the number of columns specified in the "
      "INSERT statement."},
     {111, 15, 1, "'%1' must be the first statement in a query batch."},
+    {113, 15, 1, "Missing end comment mark '*/'."},
     {116, 16, 1,
      "Only one expression can be specified in the select list when the subquery is not introduced "
      "with EXISTS."},
@@ -32,6 +35,8 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {121, 15, 1,
      "The select list for the INSERT statement contains more items than the insert list. The "
      "number of SELECT values must match the number of INSERT columns."},
+    {131, 15, 2,
+     "The size (%1) given to the type '%2' exceeds the maximum allowed for any data type (8000)."},
     {132, 15, 1,
      "The label '%1' has already been declared. Label names must be unique within a query batch or "
      "stored procedure."},
@@ -74,6 +79,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {207, 16, 1, "Invalid column name '%1'."},
     {208, 16, 1, "Invalid object name '%1'."},
     {209, 16, 1, "Ambiguous column name '%1'."},
+    // %1: "Insert Error: " where the INSERT names its columns
     {213, 16, 1, "%1Column name or number of supplied values does not match table definition."},
     {214, 16, 1, "Procedure expects parameter '%1' of type 'ntext/nchar/nvarchar'."},
     {217, 16, 1,
@@ -158,6 +164,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {916, 14, 1,
      "The server principal \"%1\" is not able to access the database \"%2\" under the current "
      "security context."},
+    {924, 14, 1, "Database '%1' is already open and can only have one user at a time."},
     {927, 14, 2, "Database '%1' cannot be opened. It is in the middle of a restore."},
 };
 

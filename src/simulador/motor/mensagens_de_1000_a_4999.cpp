@@ -60,6 +60,9 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "Introducing FOREIGN KEY constraint '%1' on table '%2' may cause cycles or multiple cascade "
      "paths. Specify ON DELETE NO ACTION or ON UPDATE NO ACTION, or modify other FOREIGN KEY "
      "constraints."},
+    {1801, 16, 3, "Database '%1' already exists. Choose a different database name."},
+    {1828, 16, 1, "The logical file name \"%1\" is already in use. Choose a different name."},
+    {1834, 16, 1, "The file '%1' cannot be overwritten.  It is being used by database '%2'."},
     {1909, 16, 1,
      "Cannot use duplicate column names in index. Column name '%1' listed more than once."},
     {1911, 16, 1, "Column name '%1' does not exist in the target table or view."},
@@ -80,6 +83,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "statement tried to use it. Verify if the database exists by querying the sys.databases "
      "catalog view."},
     {2557, 14, 1, "User '%1' does not have permission to run DBCC CHECKIDENT for object '%2'."},
+    // %1: as much of the object and index as the statement knows
     {2601, 14, 1, "Cannot insert duplicate key row%1."},
     {2627, 14, 1,
      "Violation of %1 constraint '%2'. Cannot insert duplicate key in object 'dbo.%3'."},
@@ -90,6 +94,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {2715, 16, 3, "Column, parameter, or variable #%1: Cannot find data type %2."},
     {2716, 16, 1,
      "Column, parameter, or variable #1: Cannot specify a column width on data type sysname."},
+    {2717, 16, 2, "The size (%1) given to the parameter '%2' exceeds the maximum allowed (4000)."},
     {2732, 16, 1,
      "Error number %1 is invalid. The number must be from 13000 through 2147483647 and it cannot "
      "be 50000."},
@@ -112,16 +117,27 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {2812, 16, 62, "Could not find stored procedure '%1'."},
     {3013, 16, 1, "%1 is terminating abnormally."},
     {3021, 16, 0, "Cannot perform a backup or restore operation within a transaction."},
+    {3101, 16, 1, "Exclusive access could not be obtained because the database is in use."},
+    {3154, 16, 4,
+     "The backup set holds a backup of a database other than the existing '%1' database."},
     {3183, 16, 1,
      "RESTORE detected an error on page (1:%1) in database \"%2\" as read from the backup set."},
     {3189, 16, 1, "Damage to the backup set was detected."},
+    {3201, 16, 2, "Cannot open backup device '%1'. Operating system error %2"},
     {3202, 16, 1, "Write on \"%1\" failed: %2"},
+    {3234, 16, 2,
+     "Logical file '%1' is not part of database '%2'. Use RESTORE FILELISTONLY to list the logical "
+     "file names."},
+    {3241, 16, 0,
+     "The media family on device '%1' is incorrectly formed. SQL Server cannot process this media "
+     "family."},
     {3609, 16, 1, "The transaction ended in the trigger. The batch has been aborted."},
     {3616, 16, 1,
      "An error was raised during trigger execution. The batch has been aborted and the user "
      "transaction, if any, has been rolled back."},
     {3701, 11, 5,
      "Cannot drop the %1 '%2', because it does not exist or you do not have permission."},
+    {3702, 16, 4, "Cannot drop database \"%1\" because it is currently in use."},
     {3723, 16, 4,
      "An explicit DROP INDEX is not allowed on index '%1.%2'. It is being used for %3 constraint "
      "enforcement."},

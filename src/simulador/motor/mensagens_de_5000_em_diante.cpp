@@ -9,12 +9,19 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
     {5011, 14, 5,
      "User does not have permission to alter database '%1', the database does not exist, or the "
      "database is not in a state that allows access checks."},
+    {5061, 16, 1,
+     "ALTER DATABASE failed because a lock could not be placed on database '%1'. Try again later."},
     {5069, 16, 1, "ALTER DATABASE statement failed."},
     {5074, 16, 1, "The %1 '%2' is dependent on column '%3'."},
+    {5170, 16, 1,
+     "Cannot create file '%1' because it already exists. Change the file path or the file name, "
+     "and retry the operation."},
     {5324, 15, 1,
      "In a MERGE statement, a '%1' clause with a search condition cannot appear after a '%2' "
      "clause with no search condition."},
     {6102, 14, 1, "User does not have permission to use the KILL statement."},
+    {6104, 16, 1, "Cannot use KILL to kill your own process."},
+    {6106, 16, 2, "Process ID %1 is not an active process ID."},
     {6401, 16, 1, "Cannot roll back %1. No transaction or savepoint of that name was found."},
     {6615, 16, 1, "KILL command cannot be used inside user transactions."},
     {6819, 16, 1, "The FOR XML clause is not allowed in a %1 statement."},
@@ -110,8 +117,10 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
     {15007, 16, 1, "'%1' is not a valid login or you do not have permission."},
     {15009, 16, 1,
      "The object '%1' does not exist in database '%2' or is invalid for this operation."},
+    // %1: the advice, worded differently by the procedures that raise it
     {15010, 16, 1, "The database '%1' does not exist. %2"},
     {15023, 16, 1, "User, group, or role '%1' already exists in the current database."},
+    {15025, 16, 2, "The server principal '%1' already exists."},
     {15063, 16, 1, "The login already has an account under a different user name."},
     {15080, 16, 1, "Cannot use parameter PASSWORD for a Windows login."},
     {15151, 16, 1,

@@ -340,18 +340,18 @@ Login Servidor::AutenticarIntegrado() {
 
 void Servidor::CriarLogin(const std::string& nome, const std::string& senha, bool sysadmin) {
     std::lock_guard trava(mutex_);
-    if (ChaveDeNome(nome).empty()) throw ErroDeBanco("Incorrect syntax near 'LOGIN'.");
+    if (ChaveDeNome(nome).empty()) throw ErroDoServidor(102, {"'LOGIN'"});
     Transacao transacao(master_);
-    if (AcharLogin(nome)) throw ErroDeBanco("The server principal '" + nome + "' already exists.");
+    if (AcharLogin(nome)) throw ErroDoServidor(15025, {nome});
     InserirLogin(nome, senha, sysadmin, false);
     transacao.Confirmar();
 }
 
 void Servidor::CriarLoginIntegrado(const std::string& nome, bool sysadmin) {
     std::lock_guard trava(mutex_);
-    if (ChaveDeNome(nome).empty()) throw ErroDeBanco("Incorrect syntax near 'LOGIN'.");
+    if (ChaveDeNome(nome).empty()) throw ErroDoServidor(102, {"'LOGIN'"});
     Transacao transacao(master_);
-    if (AcharLogin(nome)) throw ErroDeBanco("The server principal '" + nome + "' already exists.");
+    if (AcharLogin(nome)) throw ErroDoServidor(15025, {nome});
     InserirLogin(nome, "", sysadmin, true);
     transacao.Confirmar();
 }
