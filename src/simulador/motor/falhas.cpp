@@ -51,7 +51,7 @@ struct Traducao {
     std::string_view trecho;  // a piece of SQLite's message
     int numero;               // SQL Server's message for the same case
     int estado;
-    std::string_view valor;  // the message's value, when it has one
+    std::string_view valores[2];  // the message's values, when it has any
 };
 
 // SQLite's failures that SQL Server knows under another message.
@@ -66,9 +66,9 @@ constexpr Traducao kTraducoes[] = {
     {"LIKE or GLOB pattern too complex", 8623, 1, {}},
     {"too many SQL variables", 8003, 1, {}},
     {"string or blob too big", 7119, 1, {}},
-    {"datatype mismatch", 8114, 5, {}},
-    {"integer overflow", 8115, 2, {}},
-    {"incomplete input", 102, 1, "the end of the batch"},
+    {"datatype mismatch", 8114, 5, {"varchar", "int"}},
+    {"integer overflow", 8115, 2, {"expression", "int"}},
+    {"incomplete input", 102, 1, {"the end of the batch"}},
     {"out of memory", 701, 123, {}},
     {"misuse of aggregate", 147, 1, {}},
     {"aggregate functions are not allowed in the GROUP BY clause", 144, 1, {}},
@@ -81,10 +81,7 @@ constexpr Traducao kTraducoes[] = {
 };
 
 ErroDeBanco ErroDaTraducao(const Traducao& t) {
-    if (t.numero == 8114) return ErroDoServidor(8114, t.estado, {"varchar", "int"});
-    if (t.numero == 8115) return ErroDoServidor(8115, t.estado, {"expression", "int"});
-    if (t.valor.empty()) return ErroDoServidor(t.numero, t.estado, {});
-    return ErroDoServidor(t.numero, t.estado, {t.valor});
+    return ErroDoServidor(t.numero, t.estado, {t.valores[0], t.valores[1]});
 }
 
 // The quoted name of "table \"X\" already exists" and the like ("" when none).
