@@ -19,9 +19,10 @@ ErroDeBanco ErroDoServidor(int numero, std::initializer_list<std::string_view> v
 // The same raised in another state (SQL Server tells where it failed by the state).
 ErroDeBanco ErroDoServidor(int numero, int estado, std::initializer_list<std::string_view> valores);
 
-// `erro` with message `numero` on a line of its own after it: SQL Server sends both
-// (the second, "... See previous errors.", closes the statement); the stand-in sends
-// one error with the first one's number.
+// `erro` with message `numero` on a line of its own after it. SQL Server sends two
+// messages (the second tells what failed with it: "... See previous errors.", "... is
+// terminating abnormally.", "Login failed ..."); the stand-in sends one error, numbered
+// as the first.
 ErroDeBanco ComMensagemSeguinte(const ErroDeBanco& erro, int numero,
                                 std::initializer_list<std::string_view> valores = {});
 
