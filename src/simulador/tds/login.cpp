@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/simulador.hpp"
 #include "simulador/tds/resposta.hpp"
 
@@ -40,7 +41,7 @@ void Recusar(SessaoTds& s, const std::string& usuario, const ErroDeBanco& e) {
         m.classe = 14;
     }
     EscreverMensagem(r.Corpo(), m);
-    if (m.numero == 4060) r.Erro(18456, 14, "Login failed for user '" + usuario + "'.");
+    if (m.numero == 4060) r.Erro(ErroDoServidor(18456, {usuario}));
     r.Fim(kFim, kFimErro);
     r.Concluir();
     s.registrar("login recusado de " + s.cliente + " para '" + usuario + "': " + e.what());
