@@ -21,6 +21,23 @@ class MensagensTraduzidas : public SimuladorTeste {
     }
 };
 
+// An error raised inside one of the engine's SQL functions reaches the batch with the
+// number, severity and state it was raised with, however deep in the expression.
+TEST_F(MensagensTraduzidas, ErrosDasFuncoesPeloSqlite) {
+    Sql("create table T (Id int not null, Texto varchar(10) null)");
+    Sql("insert into T values (0, 'abc')");
+    EXPECT_EQ(Erro("select 1 + 10 / Id from T"), "8134/16/1: Divide by zero error encountered.");
+    EXPECT_EQ(Erro("select abs(2.5 / (Id * 1.0)) from T"),
+              "8134/16/1: Divide by zero error encountered.");
+    EXPECT_EQ(Erro("select len(cast(Texto as int)) from T"),
+              "245/16/1: Conversion failed when converting the varchar value 'abc' to data type "
+              "int.");
+    EXPECT_EQ(Erro("select 1 from T where convert(datetime, Texto) > 0"),
+              "241/16/1: Conversion failed when converting date and/or time from character "
+              "string.");
+    EXPECT_EQ(Valor("select isnull(try_convert(int, Texto), -1) from T"), "-1");
+}
+
 TEST_F(MensagensTraduzidas, QuantidadeDeArgumentos) {
     EXPECT_EQ(Erro("SELECT LEN('a', 'b')"), "174/15/1: The len function requires 1 argument(s).");
     EXPECT_EQ(Erro("SELECT ISNULL(1)"), "174/15/1: The isnull function requires 2 argument(s).");

@@ -38,11 +38,7 @@ void Alcancadas(Catalogo& cat, const Tabela& t, const std::string& tabela, bool 
 
 void ExigirCaminhoUnico(Catalogo& cat, const Tabela& t, const Restricao& r, bool exclusao) {
     if (Acao(r, exclusao).empty()) return;
-    auto recusar = [&] {
-        throw ErroDeBanco(TextoDoServidor(1785, {r.nome, t.nome}) +
-                              "\nCould not create constraint or index. See previous errors.",
-                          1785, 16, 0);
-    };
+    auto recusar = [&] { throw ComMensagemSeguinte(ErroDoServidor(1785, {r.nome, t.nome}), 1750); };
     if (IguaisCiAs(r.tabelaReferida, t.nome)) recusar();
     // the tables whose cascades already reach the referenced one, and it
     std::set<std::string> antes{Dobrar(r.tabelaReferida)};
@@ -86,25 +82,22 @@ void ExigirAcoesValidas(Catalogo& catalogo, const Tabela& t, const Restricao& r)
     if (r.aoExcluir == "SET NULL" || r.aoAtualizar == "SET NULL")
         for (const auto& c : r.colunas)
             if (const ColunaDaTabela* col = t.Coluna(c.nome); col && !col->anulavel)
-                throw ErroDeBanco(TextoDoServidor(1761, {r.nome}) +
-                                      "\nCould not create constraint or index. See previous "
-                                      "errors.",
-                                  1761, 16, 0);
+                throw ComMensagemSeguinte(ErroDoServidor(1761, {r.nome}), 1750);
     ExigirCaminhoUnico(catalogo, t, r, true);
     ExigirCaminhoUnico(catalogo, t, r, false);
 }
 
-void CriarGatilhosDasAcoes(sqlite3* db, const Tabela& pai, const Tabela& filha,
-                           const Restricao& r, const std::function<std::string()>& nome) {
+void CriarGatilhosDasAcoes(sqlite3* db, const Tabela& pai, const Tabela& filha, const Restricao& r,
+                           const std::function<std::string()>& nome) {
     const std::string tabela = IdentificadorNoSqlite(pai.nome);
     const std::string dela = IdentificadorNoSqlite(filha.nome);
     if (!r.aoExcluir.empty())
-        ExecutarSql(db, "CREATE TRIGGER " + nome() + " AFTER DELETE ON " + tabela +
-                            " FOR EACH ROW BEGIN " +
-                            (r.aoExcluir == "CASCADE"
-                                 ? "DELETE FROM " + dela
-                                 : "UPDATE " + dela + " SET " + NovosValores(filha, r, r.aoExcluir)) +
-                            " WHERE " + Cond(r, "OLD") + "; END");
+        ExecutarSql(
+            db, "CREATE TRIGGER " + nome() + " AFTER DELETE ON " + tabela + " FOR EACH ROW BEGIN " +
+                    (r.aoExcluir == "CASCADE"
+                         ? "DELETE FROM " + dela
+                         : "UPDATE " + dela + " SET " + NovosValores(filha, r, r.aoExcluir)) +
+                    " WHERE " + Cond(r, "OLD") + "; END");
     if (r.aoAtualizar.empty()) return;
     std::string colunas, mudou;
     for (const auto& c : r.colunasReferidas) {

@@ -92,11 +92,7 @@ const ConsultaNomeada* Resolvedor::ConsultaDoCom(const std::vector<std::string>&
 
 std::optional<Descricao> Resolvedor::DescreverNome(const std::vector<std::string>& nome,
                                                    bool alvo) {
-    if (++profundidade_ > kProfundidadeDosAlvos)
-        throw ErroDeBanco(
-            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
-            "32).",
-            217, 16, 1);
+    if (++profundidade_ > kProfundidadeDosAlvos) throw ErroDoServidor(217);
     struct Saida {
         int& n;
         ~Saida() { --n; }
@@ -127,8 +123,9 @@ Descricao Resolvedor::DescreverTabela(Tabela& t) {
 // base table to change.
 void Resolvedor::ExigirAlteravel(const Consulta& q, const std::string& nome, bool derivada) const {
     if (q.ramos.size() > 1) {
-        const bool todosUnionAll = std::all_of(q.operadores.begin(), q.operadores.end(),
-                                               [](const std::string& o) { return o == "UNION ALL"; });
+        const bool todosUnionAll =
+            std::all_of(q.operadores.begin(), q.operadores.end(),
+                        [](const std::string& o) { return o == "UNION ALL"; });
         throw ErroDoServidor(derivada ? 4417 : (todosUnionAll ? 4436 : 4426), {nome});
     }
     const Selecao* s = q.ramos[0].selecao.get();
@@ -172,7 +169,8 @@ FonteDescrita Resolvedor::DescreverFonte(const Fonte& f, const Selecao& s) {
     if (!d) return r;
     for (Ocorrencia* o : d->ocorrencias) {
         const bool daTabela = o->caminho.empty() && d->ocorrencias.size() == 1 && !f.derivada &&
-                              !ConsultaDoCom(f.nome) && catalogo_.AcharTabela(f.nome.back()) == o->tabela;
+                              !ConsultaDoCom(f.nome) &&
+                              catalogo_.AcharTabela(f.nome.back()) == o->tabela;
         o->caminho.emplace_back(&s, IdentificadorNoSqlite(r.apelido) + "." +
                                         (daTabela ? ColunaDaLinha(*o->tabela) : "zv_linha"));
     }
@@ -206,7 +204,8 @@ void Resolvedor::ExporItem(const ItemDaSelecao& item, const std::vector<FonteDes
             }
         }
     }
-    if (nome != "*") colunas.push_back({item.apelido.empty() ? nome : item.apelido, nullptr, nullptr});
+    if (nome != "*")
+        colunas.push_back({item.apelido.empty() ? nome : item.apelido, nullptr, nullptr});
 }
 
 AlvoAlteravel Resolvedor::Escolher(const Descricao& d, char operacao,

@@ -3,6 +3,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
@@ -82,7 +83,7 @@ std::size_t Analisador::Fecho(std::size_t i) const {
         else if (EhSimbolo(t_[k], ")") && --nivel == 0)
             return k;
     }
-    throw ErroDeBanco("Incorrect syntax near '('.", 102, 15, 1);
+    throw ErroDoServidor(102, {"'('"});
 }
 
 // Where a statement that began at `inicio` ends: ';', or a keyword that starts a
@@ -157,10 +158,7 @@ bool Analisador::TemInto(Faixa f) const {
 std::unique_ptr<Comando> Analisador::Instrucao(bool primeiro) {
     std::size_t inicio = i_;
     primeiro_ = primeiro;
-    if (emCorpo_ && Palavra("USE"))
-        throw ErroDeBanco(
-            "a USE database statement is not allowed in a procedure, function or trigger.", 154, 15,
-            1);
+    if (emCorpo_ && Palavra("USE")) throw ErroDoServidor(154);
     std::unique_ptr<Comando> c;
     if (EhRotulo(i_)) {  // a GOTO's label: nothing to run
         c = Novo<instrucao::Ignorado>(inicio).first;

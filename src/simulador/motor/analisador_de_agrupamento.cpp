@@ -5,6 +5,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -194,9 +195,7 @@ namespace zolvek::simulador {
 // OVER (... ORDER BY x ROWS BETWEEN 2 PRECEDING AND CURRENT ROW): SQLite reads the frame as
 // T-SQL writes it; what SQL Server 2012 refuses is refused here.
 void LeitorDeExpressoes::LerMoldura(Janela& j) {
-    if (j.ordem.empty())
-        throw ErroDeBanco("Window frame with ROWS or RANGE must have an ORDER BY clause.", 10756,
-                          15, 1);
+    if (j.ordem.empty()) throw ErroDoServidor(10756);
     j.escrita = t_[i_].texto;
     const bool faixa = Palavra("RANGE");
     ++i_;
@@ -212,11 +211,7 @@ void LeitorDeExpressoes::LerMoldura(Janela& j) {
         return l.find("FOLLOWING") != std::string::npos && l.rfind("UNBOUNDED", 0) != 0;
     };
     const bool fimAntes = fim == "CURRENT ROW" || fim.find("PRECEDING") != std::string::npos;
-    if (seguinte(inicio) && fimAntes)
-        throw ErroDeBanco(
-            "'BETWEEN ... FOLLOWING AND ... PRECEDING' is not a valid window frame and cannot be "
-            "used with the OVER clause.",
-            4193, 16, 1);
+    if (seguinte(inicio) && fimAntes) throw ErroDoServidor(4193);
     j.moldura += "BETWEEN " + inicio + " AND " + fim;
 }
 
@@ -236,10 +231,7 @@ std::string LeitorDeExpressoes::LerLimiteDaMoldura(bool faixa, bool inicio, bool
         t_[i_].texto.find_first_not_of("0123456789") != std::string::npos)
         Erro();
     std::string n = t_[i_++].texto;
-    if (faixa)
-        throw ErroDeBanco(
-            "RANGE is only supported with UNBOUNDED and CURRENT ROW window frame delimiters.", 4194,
-            16, 1);
+    if (faixa) throw ErroDoServidor(4194);
     if (Aceitar("PRECEDING")) return n + " PRECEDING";
     if (sozinho) Erro();  // ROWS n FOLLOWING alone is no frame
     Esperar("FOLLOWING");

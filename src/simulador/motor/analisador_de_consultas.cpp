@@ -6,6 +6,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -265,11 +266,7 @@ void LeitorDeExpressoes::LerValores(Fonte& f) {
         do linha.push_back(Escalar());
         while (AceitarSimbolo(","));
         EsperarSimbolo(")");
-        if (!f.valores.empty() && linha.size() != f.valores[0].size())
-            throw ErroDeBanco(
-                "The number of columns for each row in a table value constructor must be the "
-                "same.",
-                10709, 16, 1);
+        if (!f.valores.empty() && linha.size() != f.valores[0].size()) throw ErroDoServidor(10709);
         f.valores.push_back(std::move(linha));
     } while (AceitarSimbolo(","));
 }
@@ -278,19 +275,9 @@ void LeitorDeExpressoes::LerValores(Fonte& f) {
 void LeitorDeExpressoes::ExigirNomesDosValores(const Fonte& f) const {
     if (f.apelido.empty()) Erro();
     const std::size_t n = f.valores[0].size();
-    if (f.colunasDoApelido.empty())
-        throw ErroDeBanco("No column name was specified for column 1 of '" + f.apelido + "'.", 8155,
-                          16, 2);
-    if (f.colunasDoApelido.size() < n)
-        throw ErroDeBanco("'" + f.apelido +
-                              "' has more columns than were specified in the "
-                              "column list.",
-                          8158, 16, 1);
-    if (f.colunasDoApelido.size() > n)
-        throw ErroDeBanco("'" + f.apelido +
-                              "' has fewer columns than were specified in the "
-                              "column list.",
-                          8159, 16, 1);
+    if (f.colunasDoApelido.empty()) throw ErroDoServidor(8155, {"1", f.apelido});
+    if (f.colunasDoApelido.size() < n) throw ErroDoServidor(8158, {f.apelido});
+    if (f.colunasDoApelido.size() > n) throw ErroDoServidor(8159, {f.apelido});
 }
 
 // (NOLOCK, READUNCOMMITTED, INDEX(x), ...): locking hints change nothing on one connection

@@ -2,6 +2,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -39,7 +40,7 @@ std::unique_ptr<Comando> Analisador::Soltar() {
                 x->indices.emplace_back(t, n.Nome());
             } else {
                 if (n.partes.size() < 2)
-                    throw ErroDeBanco("Incorrect syntax near '" + n.Nome() + "'.");
+                    throw ErroDoServidor(102, {std::string("'") + n.Nome() + "'"});
                 std::string indice = n.partes.back();
                 n.partes.pop_back();
                 x->indices.emplace_back(n, indice);

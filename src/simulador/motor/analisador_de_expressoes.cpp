@@ -7,6 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -34,7 +35,7 @@ bool EhComparacao(const Token& t) {
 Expr LiteralDeMoeda(std::string digitos) {
     if (!digitos.empty() && digitos[0] == '+') digitos.erase(0, 1);
     if (digitos.find_first_of("0123456789") == std::string::npos)
-        throw ErroDeBanco("Incorrect syntax near '$'.", 102, 15, 1);
+        throw ErroDoServidor(102, {"'$'"});
     Literal l{Literal::Tipo::Numero, std::move(digitos), false};
     l.moeda = true;
     return Nova(std::move(l));
@@ -88,12 +89,10 @@ void LeitorDeExpressoes::Erro() const {
 }
 
 void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i) {
-    if (i >= tokens.size())
-        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
+    if (i >= tokens.size()) throw ErroDoServidor(102, {"the end of the batch"});
     const Token& t = tokens[i];
-    if (t.tipo == TipoToken::Palavra && PalavraReservada(t))
-        throw ErroDeBanco("Incorrect syntax near the keyword '" + t.texto + "'.", 156, 15, 1);
-    throw ErroDeBanco("Incorrect syntax near '" + t.texto + "'.", 102, 15, 1);
+    if (t.tipo == TipoToken::Palavra && PalavraReservada(t)) throw ErroDoServidor(156, {t.texto});
+    throw ErroDoServidor(102, {std::string("'") + t.texto + "'"});
 }
 
 bool LeitorDeExpressoes::NoFim() const {

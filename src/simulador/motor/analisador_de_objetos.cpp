@@ -5,6 +5,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
@@ -27,11 +28,8 @@ std::unique_ptr<Comando> Analisador::ObjetoProgramado(std::size_t inicio, bool a
         x->tipoDeObjeto = "FN";
         dito = verbo + " FUNCTION";
     }
-    if (aninhamento_ > 0)
-        throw ErroDeBanco("Incorrect syntax near the keyword '" + Atual().texto + "'.", 156, 15, 1);
-    if (!primeiro_)
-        throw ErroDeBanco("'" + dito + "' must be the first statement in a query batch.", 111, 15,
-                          1);
+    if (aninhamento_ > 0) throw ErroDoServidor(156, {Atual().texto});
+    if (!primeiro_) throw ErroDoServidor(111, {dito});
     ++i_;
     x->objeto = NomeDeObjeto();
     if (x->tipoDeObjeto == "P")
@@ -180,9 +178,7 @@ std::unique_ptr<Comando> Analisador::Funcao(std::unique_ptr<Comando> c, instruca
     const auto* bloco = std::get_if<instrucao::Bloco>(&x.instrucoes.back()->instrucao);
     if (!bloco) ErroDeSintaxe(t_, x.instrucoes.back()->faixa.inicio + 1);
     if (!std::holds_alternative<instrucao::Retornar>(bloco->filhos.back()->instrucao))
-        throw ErroDeBanco(
-            "The last statement included within a function must be a return statement.", 455, 16,
-            2);
+        throw ErroDoServidor(455);
     VerificarCorpo(t_, x.instrucoes, true, x.tipoDeObjeto == "TF");
     return c;
 }

@@ -3,6 +3,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/idiomas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -52,8 +53,7 @@ std::unique_ptr<Comando> Analisador::Definir() {
         const std::string n = Atual().texto;
         ++i_;
         x->primeiroDia = n.size() == 1 && n[0] >= '1' && n[0] <= '7' ? n[0] - '0' : 0;
-        if (!x->primeiroDia)
-            throw ErroDeBanco("SET DATEFIRST " + n + " is out of range.", 2741, 16, 1);
+        if (!x->primeiroDia) throw ErroDoServidor(2741, {n});
         return c;
     }
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);

@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -18,9 +19,7 @@ std::unique_ptr<Comando> Analisador::CriarTipo(std::size_t inicio) {
     Esperar("FROM");
     x->tipo = Tipo();
     if (!tipoDoUsuario_.empty() && tipoDoUsuario_ != "sysname")  // an alias of an alias
-        throw ErroDeBanco(
-            "Column, parameter, or variable #1: Cannot find data type " + tipoDoUsuario_ + ".",
-            2715, 16, 3);
+        throw ErroDoServidor(2715, {"1", tipoDoUsuario_});
     if (Palavra("NOT") && Palavra("NULL", 1)) {
         i_ += 2;
         x->anulavel = false;
@@ -64,40 +63,31 @@ TipoSql Analisador::Tipo() {
     }
     TipoSql t = CompletarTipo(*base, tamanho, precisao, escala, informado);
     if (IguaisCiAs(nome, "sysname")) {
-        if (informado)
-            throw ErroDeBanco(
-                "Column, parameter, or variable #1: Cannot specify a column width on data "
-                "type sysname.",
-                2716, 16, 1);
+        if (informado) throw ErroDoServidor(2716);
         t.tamanho = 128;
     }
     if (t.base == TipoBase::Time || t.base == TipoBase::DateTime2 ||
         t.base == TipoBase::DateTimeOffset) {
         if (informado && (tamanho < 0 || tamanho > 7))
-            throw ErroDeBanco("Specified scale " + std::to_string(tamanho) + " is invalid.", 1002,
-                              16, 1);
+            throw ErroDoServidor(1002, {std::to_string(tamanho)});
         return t;
     }
     if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
                            t.base == TipoBase::VarBinary))
-        throw ErroDeBanco("Incorrect syntax near 'max'.");
+        throw ErroDoServidor(102, {"'max'"});
     if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char || t.base == TipoBase::VarBinary ||
          t.base == TipoBase::Binary) &&
         t.tamanho > 8000)
-        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
-                          NomeDoTipo(t.base) +
-                          "' exceeds the maximum allowed for any data type (8000).");
+        throw ErroDoServidor(131, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
     if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
-        throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the parameter '" +
-                          NomeDoTipo(t.base) + "' exceeds the maximum allowed (4000).");
+        throw ErroDoServidor(2717, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
     if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
         (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
         throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
                           ") for column must be within the range 0 to " +
                           std::to_string(t.precisao) + ".");
     if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
-        throw ErroDeBanco("The size (0) given to the type '" + NomeDoTipo(t.base) +
-                          "' exceeds the maximum allowed for any data type (8000).");
+        throw ErroDoServidor(131, {"0", NomeDoTipo(t.base)});
     return t;
 }
 

@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -35,15 +36,8 @@ void ExigirClausulasValidas(const std::vector<instrucao::AcaoDaMescla>& acoes) {
             const std::string clausula = NomeDaClausula(acoes[k].quando);
             // SQL Server's text names the clause and the action the other way round
             if (acoes[j].operacao == acoes[k].operacao)
-                throw ErroDeBanco(
-                    "An action of type '" + clausula + "' cannot appear more than once in a '" +
-                        NomeDaAcao(acoes[k].operacao) + "' clause of a MERGE statement.",
-                    10714, 15, 1);
-            if (acoes[j].condicao.Vazia())
-                throw ErroDeBanco("In a MERGE statement, a '" + clausula +
-                                      "' clause with a search condition cannot appear after a '" +
-                                      clausula + "' clause with no search condition.",
-                                  5324, 15, 1);
+                throw ErroDoServidor(10714, {clausula, NomeDaAcao(acoes[k].operacao)});
+            if (acoes[j].condicao.Vazia()) throw ErroDoServidor(5324, {clausula, clausula});
         }
 }
 
@@ -90,9 +84,7 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
     ExigirClausulasValidas(x->acoes);
     x->saida = Saida();
     if (Palavra("OPTION") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
-    if (!Simbolo(";"))
-        throw ErroDeBanco("A MERGE statement must be terminated by a semi-colon (;).", 10713, 15,
-                          1);
+    if (!Simbolo(";")) throw ErroDoServidor(10713);
     return c;
 }
 
@@ -120,10 +112,8 @@ void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
         // INSERT only where the target has no row, UPDATE and DELETE only where it has
         const bool insercao = Palavra("INSERT");
         if (insercao != (a.quando == Quando::SemAlvo))
-            throw ErroDeBanco("An action of type '" + texto::Maiusculas(Atual().texto) +
-                                  "' is not allowed in the '" + NomeDaClausula(a.quando) +
-                                  "' clause of a MERGE statement.",
-                              10711, 15, 1);
+            throw ErroDoServidor(10711,
+                                 {texto::Maiusculas(Atual().texto), NomeDaClausula(a.quando)});
     }
     if (Aceitar("UPDATE")) {
         a.operacao = 'U';

@@ -7,6 +7,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -45,11 +46,7 @@ Faixa Analisador::Condicao() {
 std::unique_ptr<Comando> Analisador::Filha() {
     // each level is a frame of this parser's stack: a bound keeps a hostile text from
     // exhausting it
-    if (++aninhamento_ > 128)
-        throw ErroDeBanco(
-            "Some part of your SQL statement is nested too deeply. Rewrite the query or "
-            "break it up into smaller queries.",
-            191, 15, 1);
+    if (++aninhamento_ > 128) throw ErroDoServidor(191);
     auto c = Instrucao(false);
     --aninhamento_;
     return c;
@@ -392,16 +389,10 @@ void Analisador::VerificarVariaveis() const {
         if (nomesDeArgumento_.count(k)) continue;
         const std::string nome = Dobrar(t.texto);
         if (declaracoes_.count(k)) {
-            if (!declaradas.insert(nome).second)
-                throw ErroDeBanco("The variable name '" + t.texto +
-                                      "' has already been declared. Variable names must be "
-                                      "unique within a query batch or stored procedure.",
-                                  134, 15, 1);
+            if (!declaradas.insert(nome).second) throw ErroDoServidor(134, {t.texto});
         } else if (!declaradas.count(nome)) {
-            if (k > 0 && EmLugarDeTabela(t_[k - 1]))
-                throw ErroDeBanco("Must declare the table variable \"" + t.texto + "\".", 1087, 15,
-                                  2);
-            throw ErroDeBanco("Must declare the scalar variable \"" + t.texto + "\".", 137, 15, 2);
+            if (k > 0 && EmLugarDeTabela(t_[k - 1])) throw ErroDoServidor(1087, {t.texto});
+            throw ErroDoServidor(137, {t.texto});
         }
     }
 }
@@ -423,16 +414,9 @@ bool Analisador::EhRotulo(std::size_t k) const {
 void Analisador::VerificarRotulos() const {
     std::set<std::string> rotulos;
     for (std::size_t k : rotulos_)
-        if (!rotulos.insert(Dobrar(t_[k].texto)).second)
-            throw ErroDeBanco("The label '" + t_[k].texto +
-                                  "' has already been declared. Label names must be unique "
-                                  "within a query batch or stored procedure.",
-                              132, 15, 1);
+        if (!rotulos.insert(Dobrar(t_[k].texto)).second) throw ErroDoServidor(132, {t_[k].texto});
     for (std::size_t k : destinos_)
-        if (!rotulos.count(Dobrar(t_[k].texto)))
-            throw ErroDeBanco("A GOTO statement references the label '" + t_[k].texto +
-                                  "' but the label has not been declared.",
-                              133, 15, 1);
+        if (!rotulos.count(Dobrar(t_[k].texto))) throw ErroDoServidor(133, {t_[k].texto});
 }
 
 }  // namespace zolvek::simulador

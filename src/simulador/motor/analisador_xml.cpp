@@ -1,6 +1,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/funcoes_xml.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 // FOR XML PATH at the end of a query, and .value() of the xml its TYPE gives.
 namespace zolvek::simulador {
@@ -70,10 +71,7 @@ Expr LeitorDeExpressoes::LerMetodoXml(Expr alvo) {
     c.argumentos.push_back(std::move(alvo));
     for (int k = 1; k <= 2; ++k) {
         if (Fim() || (t_[i_].tipo != TipoToken::Texto && t_[i_].tipo != TipoToken::TextoN))
-            throw ErroDeBanco("The argument " + std::to_string(k) +
-                                  " of the XML data type method \"value\" must be a string "
-                                  "literal.",
-                              8172, 16, 1);
+            throw ErroDoServidor(8172, {std::to_string(k)});
         if (k == 1)
             c.argumentos.push_back(LiteralDoToken(t_[i_++]));
         else

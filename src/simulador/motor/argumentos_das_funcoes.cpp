@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -118,13 +119,8 @@ void ExigirArgumentos(const std::string& funcao, std::size_t quantos) {
     if (it == Aridades().end()) return;
     const auto [minimo, maximo] = it->second;
     if (quantos >= minimo && quantos <= maximo) return;
-    if (minimo == maximo)
-        throw ErroDeBanco(
-            "The " + funcao + " function requires " + std::to_string(minimo) + " argument(s).", 174,
-            15, 1);
-    throw ErroDeBanco("The " + funcao + " function requires " + std::to_string(minimo) + " to " +
-                          std::to_string(maximo) + " arguments.",
-                      189, 15, 1);
+    if (minimo == maximo) throw ErroDoServidor(174, {funcao, std::to_string(minimo)});
+    throw ErroDoServidor(189, {funcao, std::to_string(minimo), std::to_string(maximo)});
 }
 
 }  // namespace zolvek::simulador

@@ -12,6 +12,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes_datas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -71,7 +72,7 @@ bool MoverMeses(db::DataHora& d, std::int64_t meses) {
 // The sum as the date's type keeps it, or the overflow past the type's range (a datetime
 // before 1753, a smalldatetime out of 1900 ... 2079).
 void ResultadoNoTipo(sqlite3_context* c, const db::DataHora& soma,
-                     const std::optional<TipoSql>& tipo, const std::string& estouro,
+                     const std::optional<TipoSql>& tipo, const ErroDeBanco& estouro,
                      sqlite3_value* data) {
     if (!tipo) return ResultadoDataHora(c, soma);
     if (tipo->base == TipoBase::DateTimeOffset) {  // the sum keeps the date's offset
@@ -89,21 +90,15 @@ void FnDateAdd(sqlite3_context* c, int n, sqlite3_value** a) {
         return sqlite3_result_null(c);
     const std::string p = ParteDeData(TextoDe(a[0]));
     const std::int64_t unidade = TicksDaParte(p);
-    if (unidade < 0)
-        return FalharNaFuncao(c, "'" + TextoDe(a[0]) + "' is not a recognized dateadd option.");
+    if (unidade < 0) return FalharNaFuncao(c, ErroDoServidor(155, {TextoDe(a[0]), "dateadd"}));
     db::DataHora d;
-    if (!LerDataHoraDoValor(a[2], d))
-        return FalharNaFuncao(
-            c, "Conversion failed when converting date and/or time from character string.");
+    if (!LerDataHoraDoValor(a[2], d)) return FalharNaFuncao(c, ErroDoServidor(241));
     const auto tipo = TipoDoArgumento(n, a);
     const std::string nomeDoTipo = tipo ? NomeDoTipo(tipo->base) : "datetime";
     if (tipo && !TemAParte(*tipo, p, unidade))
-        return FalharNaFuncao(c, "The datepart " + p +
-                                     " is not supported by date function dateadd for data type " +
-                                     nomeDoTipo + ".");
+        return FalharNaFuncao(c, ErroDoServidor(9810, {p, "dateadd", nomeDoTipo}));
     const std::int64_t quantidade = sqlite3_value_int64(a[1]);
-    const std::string estouro =
-        "Adding a value to a '" + nomeDoTipo + "' column caused an overflow.";
+    const ErroDeBanco estouro = ErroDoServidor(517, {nomeDoTipo});
     if (unidade == 0) {
         const std::int64_t meses = p == "year"      ? quantidade * 12
                                    : p == "quarter" ? quantidade * 3
@@ -153,18 +148,13 @@ void FnDateDiff(sqlite3_context* c, int, sqlite3_value** a) {
         return sqlite3_result_null(c);
     db::DataHora x, y;
     if (!LerDataHoraDoValor(a[1], x) || !LerDataHoraDoValor(a[2], y))
-        return FalharNaFuncao(
-            c, "Conversion failed when converting date and/or time from character string.");
+        return FalharNaFuncao(c, ErroDoServidor(241));
     const std::string p = ParteDeData(TextoDe(a[0]));
     std::int64_t r = 0;
     if (!ContarFronteiras(p, x, y, r))
-        return FalharNaFuncao(c, "'" + TextoDe(a[0]) + "' is not a recognized datediff option.");
+        return FalharNaFuncao(c, ErroDoServidor(155, {TextoDe(a[0]), "datediff"}));
     const std::int64_t limite = p == "nanosecond" ? INT_MAX / 100 : INT_MAX;
-    if (r > limite || r < -limite - 1)
-        return FalharNaFuncao(c,
-                              "The datediff function resulted in an overflow. The number of "
-                              "dateparts separating two date/time instances is too large. Try to "
-                              "use datediff with a less precise datepart.");
+    if (r > limite || r < -limite - 1) return FalharNaFuncao(c, ErroDoServidor(535));
     sqlite3_result_int64(c, p == "nanosecond" ? r * 100 : r);
 }
 

@@ -10,6 +10,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes_datas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -43,12 +44,12 @@ bool EhClassica(const TipoSql& t) {
     return t.base == TipoBase::DateTime || t.base == TipoBase::SmallDateTime;
 }
 
-// SQL Server's message for a value out of the range of `t`, by where it came from.
-std::string MensagemDeForaDoIntervalo(sqlite3_value* v, const TipoSql& t, const OrigemDoValor& o) {
+// SQL Server's error for a value out of the range of `t`, by where it came from.
+ErroDeBanco ErroDeForaDoIntervalo(sqlite3_value* v, const TipoSql& t, const OrigemDoValor& o) {
     const std::string alvo = NomeDoTipo(t.base);
     const int tipo = sqlite3_value_type(v);
     if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT)
-        return "Arithmetic overflow error converting expression to data type " + alvo + ".";
+        return ErroDoServidor(8115, {"expression", alvo});
     std::string origem = "varchar";
     if (o.tipo) {
         origem = NomeDoTipo(o.tipo->base);
@@ -56,32 +57,26 @@ std::string MensagemDeForaDoIntervalo(sqlite3_value* v, const TipoSql& t, const 
         // a stored value out of datetime's range can only come from a date or datetime2
         origem = t.base == TipoBase::SmallDateTime ? "datetime" : "datetime2";
     }
-    if (origem == "datetime" && t.base == TipoBase::SmallDateTime)
-        return "The conversion from datetime data type to smalldatetime data type resulted in a "
-               "smalldatetime overflow error.";
-    return "The conversion of a " + origem + " data type to a " + alvo +
-           " data type resulted in an out-of-range value.";
+    if (origem == "datetime" && t.base == TipoBase::SmallDateTime) return ErroDoServidor(298);
+    return ErroDoServidor(242, {origem, alvo});
 }
 
 // datetimeoffset from a text (with or without its offset) or another date-time (at +00:00).
 void ConverterEmDataComFuso(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int estilo) {
     const int tipo = sqlite3_value_type(v);
     if (tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT)
-        return FalharNaFuncao(c, std::string("Explicit conversion from data type ") +
-                                     (tipo == SQLITE_INTEGER ? "int" : "float") +
-                                     " to datetimeoffset is not allowed.");
+        return FalharNaFuncao(
+            c, ErroDoServidor(529, {(tipo == SQLITE_INTEGER ? "int" : "float"), "datetimeoffset"}));
     if (estilo)
-        return FalharNaFuncao(c,
-                              "O simulador de SQL Server não lê datetimeoffset em estilos "
-                              "de CONVERT.");
+        return FalharNaFuncao(
+            c, ErroDeBanco("O simulador de SQL Server não lê datetimeoffset em estilos "
+                           "de CONVERT."));
     DataComFuso d;
     const std::string texto = TextoDe(v);
     if (LerDataComFuso(texto, d)) return ResultadoDataComFuso(c, d, CasasDaFracao(t));
     if (DataForaDoIntervalo(texto))
-        return FalharNaFuncao(c,
-                              "The conversion of a varchar data type to a datetimeoffset data "
-                              "type resulted in an out-of-range value.");
-    FalharNaFuncao(c, "Conversion failed when converting date and/or time from character string.");
+        return FalharNaFuncao(c, ErroDoServidor(242, {"varchar", "datetimeoffset"}));
+    FalharNaFuncao(c, ErroDoServidor(241));
 }
 
 }  // namespace
@@ -94,7 +89,7 @@ void ConverterEmData(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int
                                       ? LeituraDeData::Classica
                                       : LeituraDeData::Iso;
     db::DataHora d;
-    std::string erro;
+    std::optional<ErroDeBanco> erro;
     bool lida = false;
     if (estilo && texto)
         lida = LerDataNoEstilo(TextoDe(v), estilo, d, erro, leitura);
@@ -102,20 +97,16 @@ void ConverterEmData(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int
         lida = LerDataHora(TextoDe(v), d, leitura);
     else
         lida = LerDataHoraDoValor(v, d);
-    if (!erro.empty()) return FalharNaFuncao(c, erro);
+    if (erro) return FalharNaFuncao(c, *erro);
     if (!lida) {
         if (texto && DataForaDoIntervalo(TextoDe(v), leitura))
-            return FalharNaFuncao(c, MensagemDeForaDoIntervalo(v, t, origem));
-        return FalharNaFuncao(c, t.base == TipoBase::SmallDateTime
-                                     ? "Conversion failed when converting character string to "
-                                       "smalldatetime data type."
-                                     : "Conversion failed when converting date and/or time from "
-                                       "character string.");
+            return FalharNaFuncao(c, ErroDeForaDoIntervalo(v, t, origem));
+        return FalharNaFuncao(c, ErroDoServidor(t.base == TipoBase::SmallDateTime ? 295 : 241));
     }
     // before rounding: 9999-12-31 23:59:59.999 would round past the last day
     const db::DataHora r = d.ano >= 1 && d.ano <= 9999 ? NoTipoDeData(d, t) : d;
     if (!DataCabeNoTipo(r, t) || !DataCabeNoTipo(d, TipoSql{TipoBase::DateTime2}))
-        return FalharNaFuncao(c, MensagemDeForaDoIntervalo(v, t, origem));
+        return FalharNaFuncao(c, ErroDeForaDoIntervalo(v, t, origem));
     ResultadoDataHora(c, r);
 }
 

@@ -10,6 +10,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -82,22 +83,21 @@ DataComFuso NoFuso(const db::DataHora& utc, int fuso) {
 
 void ResultadoDataComFuso(sqlite3_context* c, DataComFuso d, int casas) {
     d.local = ArredondarNaEscala(d.local, casas);
-    if (d.local.ano > 9999)
-        return FalharNaFuncao(c, "Adding a value to a 'datetimeoffset' column caused an overflow.");
+    if (d.local.ano > 9999) return FalharNaFuncao(c, ErroDoServidor(517, {"datetimeoffset"}));
     ResultadoTexto(c, FormatarDataComFuso(d, casas));
     sqlite3_result_subtype(c, kSubtipoDataHora);
 }
 
 bool EscreverDataComFuso(const std::string& valor, const TipoSql& t, int estilo, std::string& saida,
-                         std::string& erro) {
+                         std::optional<ErroDeBanco>& erro) {
     DataComFuso d;
     if (!LerDataComFuso(valor, d)) {
         saida = valor;
         return true;
     }
     if (estilo != 0 && estilo != 121) {
-        erro = "O simulador de SQL Server não escreve datetimeoffset no estilo " +
-               std::to_string(estilo) + ".";
+        erro = ErroDeBanco("O simulador de SQL Server não escreve datetimeoffset no estilo " +
+                           std::to_string(estilo) + ".");
         return false;
     }
     saida = FormatarDataComFuso(d, CasasDaFracao(t));
@@ -122,15 +122,16 @@ bool ArgumentoDeFuso(sqlite3_context* c, sqlite3_value* v, const char* funcao, i
         tipo == SQLITE_INTEGER ? std::llabs(sqlite3_value_int64(v)) <= 840 : LerFuso(texto, fuso);
     if (tipo == SQLITE_INTEGER) fuso = static_cast<int>(sqlite3_value_int64(v));
     if (!ok)
-        FalharNaFuncao(
-            c, std::string("The timezone provided to builtin function ") + funcao + " is invalid.");
+        FalharNaFuncao(c, ErroDeBanco(std::string("The timezone provided to builtin function ") +
+                                          funcao + " is invalid.",
+                                      0, 16, 1));
     return ok;
 }
 
 bool ArgumentoComFuso(sqlite3_context* c, sqlite3_value* v, DataComFuso& d) {
     if (sqlite3_value_type(v) == SQLITE_TEXT && LerDataComFuso(TextoDe(v), d)) return true;
     if (sqlite3_value_type(v) != SQLITE_TEXT && LerDataHoraDoValor(v, d.local)) return true;
-    FalharNaFuncao(c, "Conversion failed when converting date and/or time from character string.");
+    FalharNaFuncao(c, ErroDoServidor(241));
     return false;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -37,7 +39,7 @@ void ResultadoDataComFuso(sqlite3_context* c, DataComFuso d, int casas);
 // A datetimeoffset value as CONVERT writes it; false with the refusal in `erro` for a
 // style the stand-in does not write it in.
 bool EscreverDataComFuso(const std::string& valor, const TipoSql& t, int estilo, std::string& saida,
-                         std::string& erro);
+                         std::optional<ErroDeBanco>& erro);
 
 // SYSDATETIMEOFFSET, TODATETIMEOFFSET, SWITCHOFFSET, and zv_dto_utc (a datetimeoffset as
 // the datetime2 of its UTC instant, for DATEDIFF).

@@ -10,6 +10,7 @@
 #include "simulador/motor/acoes_referenciais.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -36,8 +37,6 @@ std::string NomeGerado(const std::string& tipo, const Tabela& t, const std::stri
     if (!coluna.empty()) n += coluna.substr(0, 12) + "__";
     return n + Sufixo();
 }
-
-const char* kNaoCriou = "\nCould not create constraint or index. See previous errors.";
 
 }  // namespace
 
@@ -74,11 +73,9 @@ void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, const Re
                             "NOT EXISTS (SELECT 1 FROM " + IdentificadorNoSqlite(r.tabelaReferida) +
                             " p WHERE " + cond + ") LIMIT 1");
         if (q.Passo())
-            throw ErroDeBanco(
-                "The ALTER TABLE statement conflicted with the FOREIGN KEY constraint \"" + r.nome +
-                    "\". The conflict occurred in database \"" + banco + "\", table \"dbo." +
-                    r.tabelaReferida + "\", column '" + r.colunasReferidas[0] + "'.",
-                547, 16, 0);
+            throw ErroDoServidor(547,
+                                 {"ALTER TABLE", "FOREIGN KEY", r.nome, banco, r.tabelaReferida,
+                                  std::string(", column '") + r.colunasReferidas[0] + "'"});
         return;
     }
     if (r.tipo != "C") return;
@@ -90,17 +87,13 @@ void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, const Re
     } catch (const FalhaDoSqlite& f) {
         std::string m = f.what();
         if (m.find("no such column: ") != std::string::npos)
-            throw ErroDeBanco("Invalid column name '" + m.substr(m.find(": ") + 2) + "'.", 207, 16,
-                              1);
+            throw ErroDoServidor(207, {m.substr(m.find(": ") + 2)});
         throw;
     }
     if (viola)
-        throw ErroDeBanco(
-            "The ALTER TABLE statement conflicted with the CHECK constraint \"" + r.nome +
-                "\". The conflict occurred in database \"" + banco + "\", table \"dbo." + t.nome +
-                "\"" +
-                (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'") + ".",
-            547, 16, 0);
+        throw ErroDoServidor(
+            547, {"ALTER TABLE", "CHECK", r.nome, banco, t.nome,
+                  (r.colunas.empty() ? std::string() : ", column '" + r.colunas[0].nome + "'")});
 }
 
 namespace {
@@ -130,17 +123,12 @@ Restricao RestricaoNomeada(Catalogo& cat, Tabela& t, const DefRestricao& def, bo
                               r.tipo == "D" || r.tipo == "C" || r.tipo == "F" ? primeiraColuna : "")
                  : def.nome;
     if (cat.IdDoObjeto(r.nome) || t.RestricaoPeloNome(r.nome))
-        throw ErroDeBanco(
-            "There is already an object named '" + r.nome + "' in the database." + kNaoCriou, 2714,
-            16, 6);
+        throw ComMensagemSeguinte(ErroDoServidor(2714, {r.nome}), 1750);
     for (auto& c : r.colunas) {
         const ColunaDaTabela* col = t.Coluna(c.nome);
         if (!col) {
-            if (r.tipo == "D")
-                throw ErroDeBanco("Invalid column name '" + c.nome + "'.", 207, 16, 1);
-            throw ErroDeBanco("Column name '" + c.nome +
-                                  "' does not exist in the target table or view." + kNaoCriou,
-                              1911, 16, 1);
+            if (r.tipo == "D") throw ErroDoServidor(207, {c.nome});
+            throw ComMensagemSeguinte(ErroDoServidor(1911, {c.nome}), 1750);
         }
         c.nome = col->nome;
     }
@@ -152,27 +140,16 @@ Restricao RestricaoNomeada(Catalogo& cat, Tabela& t, const DefRestricao& def, bo
 void AdicionarIndiceDaChave(Tabela& t, const Restricao& r, bool criandoTabela) {
     if (r.tipo == "PK")
         for (const auto& x : t.restricoes)
-            if (x.tipo == "PK")
-                throw ErroDeBanco(
-                    "Table '" + t.nome + "' already has a primary key defined on it." + kNaoCriou,
-                    1779, 16, 0);
+            if (x.tipo == "PK") throw ComMensagemSeguinte(ErroDoServidor(1779, {t.nome}), 1750);
     for (const auto& c : r.colunas) {
         ColunaDaTabela* col = t.Coluna(c.nome);
         if (r.tipo == "PK" && col->anulavel) {
-            if (!criandoTabela)
-                throw ErroDeBanco(
-                    "Cannot define PRIMARY KEY constraint on nullable column in table '" + t.nome +
-                        "'." + kNaoCriou,
-                    8111, 16, 1);
+            if (!criandoTabela) throw ComMensagemSeguinte(ErroDoServidor(8111, {t.nome}), 1750);
             col->anulavel = false;
         }
         if (col->tipo.tamanho < 0 || col->tipo.base == TipoBase::Text ||
             col->tipo.base == TipoBase::NText || col->tipo.base == TipoBase::Image)
-            throw ErroDeBanco(
-                "Column '" + col->nome + "' in table '" + t.nome +
-                    "' is of a type that is invalid for use as a key column in an index." +
-                    kNaoCriou,
-                1919, 16, 1);
+            throw ComMensagemSeguinte(ErroDoServidor(1919, {col->nome, t.nome}), 1750);
     }
     Indice i;
     i.nome = r.nome;
@@ -204,10 +181,7 @@ bool EhChaveDaTabela(const Tabela& ref, const std::vector<std::string>& colunas)
 void ResolverChaveEstrangeira(Catalogo& cat, const Tabela& t, Restricao& r) {
     const Tabela* ref =
         IguaisCiAs(r.tabelaReferida, t.nome) ? &t : cat.AcharTabela(r.tabelaReferida);
-    if (!ref)
-        throw ErroDeBanco("Foreign key '" + r.nome + "' references invalid table '" +
-                              r.tabelaReferida + "'." + kNaoCriou,
-                          1767, 16, 0);
+    if (!ref) throw ComMensagemSeguinte(ErroDoServidor(1767, {r.nome, r.tabelaReferida}), 1750);
     r.tabelaReferida = ref->nome;
     if (r.colunasReferidas.empty()) {
         for (const auto& i : ref->indices)
@@ -215,49 +189,30 @@ void ResolverChaveEstrangeira(Catalogo& cat, const Tabela& t, Restricao& r) {
                 for (const auto& c : i.colunas) r.colunasReferidas.push_back(c.nome);
     }
     if (!EhChaveDaTabela(*ref, r.colunasReferidas) || r.colunasReferidas.size() != r.colunas.size())
-        throw ErroDeBanco("There are no primary or candidate keys in the referenced table '" +
-                              ref->nome +
-                              "' that match the referencing column list in the foreign key '" +
-                              r.nome + "'." + kNaoCriou,
-                          1776, 16, 0);
+        throw ComMensagemSeguinte(ErroDoServidor(1776, {ref->nome, r.nome}), 1750);
     for (std::size_t k = 0; k < r.colunas.size(); ++k) {
         const ColunaDaTabela* local = t.Coluna(r.colunas[k].nome);
         const ColunaDaTabela* remota = ref->Coluna(r.colunasReferidas[k]);
         r.colunasReferidas[k] = remota->nome;
         if (local->tipo.base != remota->tipo.base)
-            throw ErroDeBanco("Column '" + ref->nome + "." + remota->nome +
-                                  "' is not the same data type as referencing column '" + t.nome +
-                                  "." + local->nome + "' in foreign key '" + r.nome + "'." +
-                                  kNaoCriou,
-                              1778, 16, 0);
+            throw ComMensagemSeguinte(
+                ErroDoServidor(1778, {ref->nome, remota->nome, t.nome, local->nome, r.nome}), 1750);
     }
 }
 
 // DEFAULT: one per column, never on an identity or timestamp column.
 void ExigirPadraoPermitido(const Tabela& t, const Restricao& r) {
     const ColunaDaTabela* col = t.Coluna(r.colunas[0].nome);
-    if (t.PadraoDaColuna(col->nome))
-        throw ErroDeBanco("Column already has a DEFAULT bound to it." + std::string(kNaoCriou),
-                          1781, 16, 0);
-    if (col->identidade)
-        throw ErroDeBanco(
-            "Defaults cannot be created on columns with an IDENTITY attribute. Table '" + t.nome +
-                "', column '" + col->nome + "'." + kNaoCriou,
-            1754, 16, 0);
+    if (t.PadraoDaColuna(col->nome)) throw ComMensagemSeguinte(ErroDoServidor(1781), 1750);
+    if (col->identidade) throw ComMensagemSeguinte(ErroDoServidor(1754, {t.nome, col->nome}), 1750);
     if (col->tipo.base == TipoBase::RowVersion)
-        throw ErroDeBanco("Defaults cannot be created on columns of data type timestamp. Table '" +
-                              t.nome + "', column '" + col->nome + "'." + kNaoCriou,
-                          1755, 16, 0);
+        throw ComMensagemSeguinte(ErroDoServidor(1755, {t.nome, col->nome}), 1750);
 }
 
 TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
     if (d.identidade && !(EhInteiro(d.tipo.base) && d.tipo.base != TipoBase::Bit) &&
         !EhNumericoExato(d.tipo.base))
-        throw ErroDeBanco(
-            "Identity column '" + d.nome +
-                "' must be of data type int, bigint, smallint, tinyint, or "
-                "decimal or numeric with a scale of 0, and constrained to be nonnullable.",
-            2749, 16, 2);
+        throw ErroDoServidor(2749, {d.nome});
     (void)tabela;
     return d.tipo;
 }
@@ -276,8 +231,7 @@ void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao def, boo
         if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "C") {
         for (const auto& coluna : ColunasDaExpressao(r.texto))
-            if (!t.Coluna(coluna))
-                throw ErroDeBanco("Invalid column name '" + coluna + "'.", 207, 16, 1);
+            if (!t.Coluna(coluna)) throw ErroDoServidor(207, {coluna});
         ExpressaoParaSqlite(r.texto);  // refuses here what the expression reader cannot read
         if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
     } else if (r.tipo == "D") {
@@ -306,10 +260,7 @@ ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) {
             "').");
     c.anulavel = d.anulavel.value_or(true);
     if (d.identidade || d.tipo.base == TipoBase::RowVersion) c.anulavel = false;
-    if (d.identidade && d.anulavel.value_or(false))
-        throw ErroDeBanco("Could not create IDENTITY attribute on nullable column '" + d.nome +
-                              "', table '" + tabela + "'.",
-                          8147, 16, 1);
+    if (d.identidade && d.anulavel.value_or(false)) throw ErroDoServidor(8147, {d.nome, tabela});
     return c;
 }
 

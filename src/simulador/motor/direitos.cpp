@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/visitante.hpp"
@@ -73,10 +74,9 @@ DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario) {
     return d;
 }
 
-std::string PermissaoNegada(const std::string& permissao, const std::string& objeto,
+ErroDeBanco PermissaoNegada(const std::string& permissao, const std::string& objeto,
                             const std::string& banco) {
-    return "The " + permissao + " permission was denied on the object '" + objeto +
-           "', database '" + banco + "', schema 'dbo'.";
+    return ErroDoServidor(229, {permissao, objeto, banco});
 }
 
 }  // namespace zolvek::simulador
@@ -95,76 +95,57 @@ void Executor::ExigirDireitos(const Comando& c) {
     const DireitosDoUsuario& d = s_.Direitos();
     if (d.irrestrito) return;
     const std::string& banco = s_.Banco();
-    auto semObjeto = [](const std::string& nome) {
-        return "Cannot find the object \"" + nome +
-               "\" because it does not exist or you do not have permissions.";
-    };
+    auto semObjeto = [](const std::string& nome) { return ErroDoServidor(4902, {nome}); };
     auto primeiro = [](const std::vector<std::string>& nomes) {
         return nomes.empty() ? std::string() : nomes.front();
     };
-    std::visit(
-        Visitante{
-            [&](const instrucao::Selecionar& x) {  // SELECT ... INTO
-                if (x.para && !d.PermiteDdl("CREATE TABLE"))
-                    throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco +
-                                      "'.");
-            },
-            [&](const instrucao::CriarTabela&) {
-                if (!d.PermiteDdl("CREATE TABLE"))
-                    throw ErroDeBanco("CREATE TABLE permission denied in database '" + banco +
-                                      "'.");
-            },
-            [&](const instrucao::AlterarTabela& x) {
-                if (!d.PermiteDdl("ALTER"))
-                    throw ErroDeBanco("Cannot alter the table '" + x.objeto.Nome() +
-                                      "', because it does not exist or you do not have "
-                                      "permission.");
-            },
-            [&](const instrucao::ExcluirTabela& x) {
-                if (!d.PermiteDdl("ALTER"))
-                    throw ErroDeBanco("Cannot drop the table '" + primeiro(x.nomes) +
-                                      "', because it does not exist or you do not have "
-                                      "permission.");
-            },
-            [&](const instrucao::CriarIndice& x) {
-                if (!d.PermiteDdl("ALTER")) throw ErroDeBanco(semObjeto(x.objeto.Nome()));
-            },
-            [&](const instrucao::ExcluirIndice& x) {
-                if (!d.PermiteDdl("ALTER"))
-                    throw ErroDeBanco(
-                        semObjeto(x.indices.empty() ? std::string() : x.indices[0].second));
-            },
-            [&](const instrucao::Excluir& x) {
-                // TRUNCATE TABLE needs ALTER on the table, not DELETE.
-                if (x.truncar && !d.PermiteDdl("ALTER"))
-                    throw ErroDeBanco(semObjeto(x.objeto.Nome()));
-            },
-            [&](const instrucao::CriarObjeto& x) {
-                const std::string tipo = TipoDoObjeto(x.tipoDeObjeto);
-                if (x.alterar && !d.PermiteDdl("ALTER"))
-                    throw ErroDeBanco("Cannot alter the " + Dobrar(tipo) + " '" + x.objeto.Nome() +
-                                      "', because it does not exist or you do not have "
-                                      "permission.");
-                if (!x.alterar && !d.PermiteDdl("CREATE " + tipo))
-                    throw ErroDeBanco("CREATE " + tipo + " permission denied in database '" +
-                                      banco + "'.");
-            },
-            [&](const instrucao::ExcluirObjeto& x) {
-                if (!d.PermiteDdl("ALTER"))
-                    throw ErroDeBanco("Cannot drop the " + Dobrar(TipoDoObjeto(x.tipoDeObjeto)) +
-                                      " '" + primeiro(x.nomes) +
-                                      "', because it does not exist or you do not have "
-                                      "permission.");
-            },
-            [&](const instrucao::Conceder& x) {
-                if (!d.Membro("db_securityadmin"))
-                    throw ErroDeBanco("Cannot find the object '" + x.objeto.Nome() +
-                                      "', because it does not exist or you do not have "
-                                      "permission.");
-            },
-            [](const auto&) {},
-        },
-        c.instrucao);
+    std::visit(Visitante{
+                   [&](const instrucao::Selecionar& x) {  // SELECT ... INTO
+                       if (x.para && !d.PermiteDdl("CREATE TABLE"))
+                           throw ErroDoServidor(262, {"CREATE TABLE", banco});
+                   },
+                   [&](const instrucao::CriarTabela&) {
+                       if (!d.PermiteDdl("CREATE TABLE"))
+                           throw ErroDoServidor(262, {"CREATE TABLE", banco});
+                   },
+                   [&](const instrucao::AlterarTabela& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(15151, {"alter", "table", x.objeto.Nome()});
+                   },
+                   [&](const instrucao::ExcluirTabela& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(3701, {"table", primeiro(x.nomes)});
+                   },
+                   [&](const instrucao::CriarIndice& x) {
+                       if (!d.PermiteDdl("ALTER")) throw semObjeto(x.objeto.Nome());
+                   },
+                   [&](const instrucao::ExcluirIndice& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw semObjeto(x.indices.empty() ? std::string() : x.indices[0].second);
+                   },
+                   [&](const instrucao::Excluir& x) {
+                       // TRUNCATE TABLE needs ALTER on the table, not DELETE.
+                       if (x.truncar && !d.PermiteDdl("ALTER")) throw semObjeto(x.objeto.Nome());
+                   },
+                   [&](const instrucao::CriarObjeto& x) {
+                       const std::string tipo = TipoDoObjeto(x.tipoDeObjeto);
+                       if (x.alterar && !d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(15151, {"alter", Dobrar(tipo), x.objeto.Nome()});
+                       if (!x.alterar && !d.PermiteDdl("CREATE " + tipo))
+                           throw ErroDoServidor(262, {std::string("CREATE ") + tipo, banco});
+                   },
+                   [&](const instrucao::ExcluirObjeto& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(
+                               3701, {Dobrar(TipoDoObjeto(x.tipoDeObjeto)), primeiro(x.nomes)});
+                   },
+                   [&](const instrucao::Conceder& x) {
+                       if (!d.Membro("db_securityadmin"))
+                           throw ErroDoServidor(15151, {"find", "object", x.objeto.Nome()});
+                   },
+                   [](const auto&) {},
+               },
+               c.instrucao);
 }
 
 }  // namespace zolvek::simulador

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+#include "comum/erros.hpp"
+
 struct sqlite3;
 
 // What a database user may do, as SQL Server decides it: db_owner (and the database's
@@ -33,7 +35,7 @@ struct DireitosDoUsuario {
 DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario);
 
 // "The SELECT permission was denied on the object 'T', database 'B', schema 'dbo'."
-std::string PermissaoNegada(const std::string& permissao, const std::string& objeto,
+ErroDeBanco PermissaoNegada(const std::string& permissao, const std::string& objeto,
                             const std::string& banco);
 
 }  // namespace zolvek::simulador

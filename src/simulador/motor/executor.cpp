@@ -22,6 +22,7 @@
 #include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/idiomas.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -534,17 +535,13 @@ void Executor::ComandoDeTransacao(const instrucao::SalvarTransacao& x) {
 }
 
 void Executor::ComandoDeTransacao(const instrucao::ConfirmarTransacao&) {
-    if (!s_.EmTransacao())
-        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
-                          3902, 16, 1);
+    if (!s_.EmTransacao()) throw ErroDoServidor(3902);
     s_.Confirmar();
     FecharCursoresNoFimDaTransacao();
 }
 
 void Executor::ComandoDeTransacao(const instrucao::DesfazerTransacao& x) {
-    if (estado_->insercoesExec > 0)
-        throw ErroDeBanco("Cannot use the ROLLBACK statement within an INSERT-EXEC statement.",
-                          3915, 16, 1);
+    if (estado_->insercoesExec > 0) throw ErroDoServidor(3915);
     s_.Desfazer(NomeSalvo(x.nome));
     FecharCursoresNoFimDaTransacao();
 }

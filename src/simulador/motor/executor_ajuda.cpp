@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/parametros_dos_modulos.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -212,9 +213,7 @@ void Executor::AjudaDoObjeto(const std::optional<std::string>& nome) {
             resultados_.push_back(std::move(objeto));
             return;
         }
-    throw ErroDeBanco("The object '" + *nome + "' does not exist in database '" + s_.Banco() +
-                          "' or is invalid for this operation.",
-                      15009, 16, 1);
+    throw ErroDoServidor(15009, {*nome, s_.Banco()});
 }
 
 // sp_help with no name: Name, Owner, Object_type ordered by owner, type (descending) and

@@ -13,6 +13,7 @@
 #include "simulador/motor/definicoes_da_tabela.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -99,11 +100,9 @@ void ExigirColunaAlteravel(Catalogo& cat, const Tabela& t, const ColunaDaTabela&
                 if (IguaisCiAs(i.nome, dep.nome)) ind = &i;
             if (ind) continue;
         }
-        throw ErroDeBanco(std::string("The ") + (eIndice ? "index" : "object") + " '" + dep.nome +
-                              "' is dependent on column '" + col.nome +
-                              "'.\nALTER TABLE ALTER COLUMN " + col.nome +
-                              " failed because one or more objects access this column.",
-                          5074, 16, 1);
+        throw ComMensagemSeguinte(
+            ErroDoServidor(5074, {(eIndice ? "index" : "object"), dep.nome, col.nome}), 4922,
+            {std::string("ALTER COLUMN ") + col.nome});
     }
 }
 
@@ -116,12 +115,8 @@ void ExigirChaveSemReferencias(Catalogo& cat, const Tabela& t, const Restricao& 
                 for (const auto& x : f.colunasReferidas) a.insert(Dobrar(x));
                 for (const auto& x : r.colunas) b.insert(Dobrar(x.nome));
                 if (a == b)
-                    throw ErroDeBanco("The constraint '" + r.nome +
-                                          "' is being referenced by table '" + outra->nome +
-                                          "', foreign key constraint '" + f.nome +
-                                          "'.\nCould not drop constraint. See previous "
-                                          "errors.",
-                                      3725, 16, 0);
+                    throw ComMensagemSeguinte(ErroDoServidor(3725, {r.nome, outra->nome, f.nome}),
+                                              3727);
             }
 }
 
@@ -131,9 +126,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
-        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                              "\" because it does not exist or you do not have permissions.",
-                          4902, 16, 1);
+        throw ErroDoServidor(4902, {c.objeto.Nome()});
     }
     const Tabela antiga = *atual;
     Tabela t = antiga;
@@ -176,17 +169,9 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
     }
     for (const auto& nome : c.nomes) {
         Restricao* r = t.RestricaoPeloNome(nome);
-        if (!r)
-            throw ErroDeBanco("Constraint '" + nome +
-                                  "' does not exist.\nCould not enable or disable the constraint. "
-                                  "See previous errors.",
-                              4917, 16, 0);
+        if (!r) throw ComMensagemSeguinte(ErroDoServidor(4917, {nome}), 4916);
         if (r->tipo != "F" && r->tipo != "C")
-            throw ErroDeBanco("Object '" + r->nome +
-                                  "' cannot be disabled or enabled. This action applies only to "
-                                  "foreign key and check constraints.\nCould not enable or disable "
-                                  "the constraint. See previous errors.",
-                              11415, 16, 1);
+            throw ComMensagemSeguinte(ErroDoServidor(11415, {r->nome}), 4916);
         alvo.push_back(r);
     }
     bool reconstruir = false;
@@ -223,30 +208,14 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
     bool temLinhas = !c.colunas.empty() && TemLinhas(db, t.nome);
     std::vector<DefRestricao> restricoes;
     for (const auto& d : ColunasComTipos(c.colunas)) {
-        if (t.Coluna(d.nome))
-            throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
-                                  "' in table '" + t.nome + "' is specified more than once.",
-                              2705, 16, 3);
-        if (d.identidade && t.Identidade())
-            throw ErroDeBanco("Multiple identity columns specified for table '" + t.nome +
-                                  "'. Only one identity column per table is allowed.",
-                              2744, 16, 2);
+        if (t.Coluna(d.nome)) throw ErroDoServidor(2705, {d.nome, t.nome});
+        if (d.identidade && t.Identidade()) throw ErroDoServidor(2744, {t.nome});
         ColunaDaTabela col = NovaColuna(d, t.nome);
         bool temPadrao = std::any_of(d.restricoes.begin(), d.restricoes.end(),
                                      [](const DefRestricao& r) { return r.tipo == "D"; });
         if (!col.anulavel && !temPadrao && !col.identidade &&
             col.tipo.base != TipoBase::RowVersion && temLinhas)
-            throw ErroDeBanco(
-                "ALTER TABLE only allows columns to be added that can contain nulls, "
-                "or have a DEFAULT "
-                "definition specified, or the column being added is an identity or "
-                "timestamp column, or "
-                "alternatively if none of the previous conditions are satisfied the "
-                "table must be empty to "
-                "allow addition of this column. Column '" +
-                    d.nome + "' cannot be added to non-empty table '" + t.nome +
-                    "' because it does not satisfy these conditions.",
-                4901, 16, 1);
+            throw ErroDoServidor(4901, {d.nome, t.nome});
         if (col.anulavel && temPadrao && !d.comValores)
             origem[Dobrar(col.nome)] = "";  // existing rows get NULL
         t.colunas.push_back(col);
@@ -281,15 +250,10 @@ bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, T
     sqlite3* db = s_.db_;
     const DefColuna d = ColunasComTipos(c.colunas)[0];
     ColunaDaTabela* col = t.Coluna(d.nome);
-    if (!col)
-        throw ErroDeBanco("ALTER TABLE ALTER COLUMN failed because column '" + d.nome +
-                              "' does not exist in table '" + t.nome + "'.",
-                          4924, 16, 1);
-    if (d.identidade)
-        throw ErroDeBanco("Incorrect syntax near the keyword 'IDENTITY'.", 156, 15, 1);
+    if (!col) throw ErroDoServidor(4924, {"ALTER TABLE ALTER COLUMN", d.nome, t.nome});
+    if (d.identidade) throw ErroDoServidor(156, {"IDENTITY"});
     if (col->tipo.base == TipoBase::RowVersion || d.tipo.base == TipoBase::RowVersion)
-        throw ErroDeBanco("Cannot alter column '" + col->nome + "' because it is 'timestamp'.",
-                          4928, 16, 1);
+        throw ErroDoServidor(4928, {col->nome});
     bool mesmoTipo = col->tipo == d.tipo;
     bool anulavel = d.anulavel.value_or(true);
     if (col->identidade) anulavel = false;
@@ -325,11 +289,7 @@ void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& ca
     std::vector<Indice> indicesRemovidos;
     for (const auto& nome : c.nomes) {
         Restricao* r = t.RestricaoPeloNome(nome);
-        if (!r)
-            throw ErroDeBanco("'" + nome +
-                                  "' is not a constraint.\nCould not drop constraint. See "
-                                  "previous errors.",
-                              3728, 16, 1);
+        if (!r) throw ComMensagemSeguinte(ErroDoServidor(3728, {nome}), 3727);
         if (r->tipo == "PK" || r->tipo == "UQ") {
             ExigirChaveSemReferencias(cat, t, *r);
             std::int64_t id = r->id;
@@ -369,16 +329,11 @@ void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, 
     auto origem = MesmasColunas(antiga);
     for (const auto& nome : c.nomes) {
         ColunaDaTabela* col = t.Coluna(nome);
-        if (!col)
-            throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because column '" + nome +
-                                  "' does not exist in table '" + t.nome + "'.",
-                              4924, 16, 1);
+        if (!col) throw ErroDoServidor(4924, {"ALTER TABLE DROP COLUMN", nome, t.nome});
         for (const auto& dep : Dependencias(cat, t, col->nome))
-            throw ErroDeBanco(std::string("The ") + (dep.indice ? "index" : "object") + " '" +
-                                  dep.nome + "' is dependent on column '" + col->nome +
-                                  "'.\nALTER TABLE DROP COLUMN " + col->nome +
-                                  " failed because one or more objects access this column.",
-                              5074, 16, 1);
+            throw ComMensagemSeguinte(
+                ErroDoServidor(5074, {(dep.indice ? "index" : "object"), dep.nome, col->nome}),
+                4922, {std::string("DROP COLUMN ") + col->nome});
         origem.erase(Dobrar(col->nome));
         std::string n = col->nome;
         t.colunas.erase(
@@ -386,11 +341,7 @@ void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, 
                            [&](const ColunaDaTabela& x) { return IguaisCiAs(x.nome, n); }),
             t.colunas.end());
     }
-    if (t.colunas.empty())
-        throw ErroDeBanco("ALTER TABLE DROP COLUMN failed because '" + c.nomes.back() +
-                              "' is the only data column in table '" + t.nome +
-                              "'. A table must have at least one data column.",
-                          4923, 16, 1);
+    if (t.colunas.empty()) throw ErroDoServidor(4923, {c.nomes.back(), t.nome});
     cat.GravarTabela(db, t);
     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
 }

@@ -71,9 +71,8 @@ std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa re
 // A table, view or WITH query that does not exist; an undeclared table variable is
 // SQL Server's 1087.
 [[noreturn]] void AlvoInexistente(const std::string& nome) {
-    if (!nome.empty() && nome[0] == '@')
-        throw ErroDeBanco("Must declare the table variable \"" + nome + "\".", 1087, 15, 2);
-    throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (!nome.empty() && nome[0] == '@') throw ErroDoServidor(1087, {nome});
+    throw ErroDoServidor(208, {nome});
 }
 
 // The columns of a view or WITH query that show a base column, with their types: what
@@ -246,12 +245,10 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
     std::string novos;
     for (const auto& [nome, expr] : c.atribuicoes) {
         const ColunaDaTabela* col = alvo ? &alvo->ColunaBase(nome) : t.Coluna(nome);
-        if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+        if (!col) throw ErroDoServidor(207, {nome});
         ExigirColunaGravavel(*col);
-        if (col->identidade)
-            throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16, 1);
-        if (col->tipo.base == TipoBase::RowVersion)
-            throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
+        if (col->identidade) throw ErroDoServidor(8102, {col->nome});
+        if (col->tipo.base == TipoBase::RowVersion) throw ErroDoServidor(272);
         std::string valor;
         if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
             const Restricao* d = t.PadraoDaColuna(col->nome);
@@ -435,10 +432,7 @@ Tabela& Executor::TabelaTruncada(const NomeComposto& objeto) {
     for (Tabela* outra : s_.CatalogoAtual().TabelasQueReferem(t->nome))
         for (const auto& r : outra->restricoes)
             if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t->nome))
-                throw ErroDeBanco("Cannot truncate table '" + t->nome +
-                                      "' because it is being referenced by a FOREIGN KEY "
-                                      "constraint.",
-                                  4712, 16, 1);
+                throw ErroDoServidor(4712, {t->nome});
     return *t;
 }
 

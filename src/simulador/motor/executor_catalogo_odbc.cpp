@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -116,11 +117,7 @@ std::vector<db::Valor> LinhaDeColunaOdbc(const std::string& banco, const Tabela&
 }
 
 void ExigirEsteBanco(const std::optional<std::string>& qualificador, const std::string& banco) {
-    if (qualificador && !IguaisCiAs(*qualificador, banco))
-        throw ErroDeBanco(
-            "The database name component of the object qualifier must be the name of the "
-            "current database.",
-            15250, 16, 1);
+    if (qualificador && !IguaisCiAs(*qualificador, banco)) throw ErroDoServidor(15250);
 }
 
 }  // namespace

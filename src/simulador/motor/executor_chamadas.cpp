@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
@@ -40,9 +41,7 @@ Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarPr
         const bool saida =
             f.fim < faixa.fim && (EhPalavra(t[f.fim], "OUTPUT") || EhPalavra(t[f.fim], "OUT"));
         if (saida && !(f.fim == f.inicio + 1 && t[f.inicio].tipo == TipoToken::Variavel))
-            throw ErroDeBanco(
-                "Cannot use the OUTPUT option when passing a constant to a stored procedure.", 179,
-                15, 1);
+            throw ErroDoServidor(179);
         r.saidas.push_back(saida ? t[f.inicio].texto : "");
         r.temSaidas = r.temSaidas || saida;
     }
@@ -63,11 +62,7 @@ void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedim
 
 void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                                  const ChamadaDeProcedimento& chamada) {
-    if (estado_->aninhamento >= kAninhamentoMaximo)
-        throw ErroDeBanco(
-            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
-            "32).",
-            217, 16, 1);
+    if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
     auto plano = s_.Planejar(o.texto);
     const auto* def =
         plano->comandos.empty()
@@ -113,12 +108,8 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
     }
     for (auto& r : corpo.resultados_) resultados_.push_back(std::move(r));
     if (s_.NivelDeTransacao() != transacoes)
-        throw ErroDeBanco(
-            "Transaction count after EXECUTE indicates a mismatching number of BEGIN and COMMIT "
-            "statements. Previous count = " +
-                std::to_string(transacoes) +
-                ", current count = " + std::to_string(s_.NivelDeTransacao()) + ".",
-            266, 16, 2);
+        throw ErroDoServidor(266,
+                             {std::to_string(transacoes), std::to_string(s_.NivelDeTransacao())});
     for (std::size_t k = 0; k < chamada.saidas.size() && k < parametroDe.size(); ++k) {
         if (chamada.saidas[k].empty() || parametroDe[k] < 0) continue;
         const auto& p = def->parametros[static_cast<std::size_t>(parametroDe[k])];
@@ -140,36 +131,19 @@ void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::Criar
         const std::string nome = SemArroba(args[k].first);
         int p = -1;
         if (nome.empty()) {
-            if (nomeado)
-                throw ErroDeBanco(
-                    "Must pass parameter number " + std::to_string(k + 1) +
-                        " and subsequent parameters as '@name = value'. After the form '@name = "
-                        "value' has been used, all subsequent parameters must be passed in the "
-                        "form '@name = value'.",
-                    119, 15, 1);
-            if (k >= ps.size())
-                throw ErroDeBanco(
-                    "Procedure or function " + o.nome + " has too many arguments specified.", 8144,
-                    16, 2);
+            if (nomeado) throw ErroDoServidor(119, {std::to_string(k + 1)});
+            if (k >= ps.size()) throw ErroDoServidor(8144, {o.nome});
             p = static_cast<int>(k);
         } else {
             nomeado = true;
             for (std::size_t j = 0; j < ps.size(); ++j)
                 if (IguaisCiAs(SemArroba(ps[j].nome), nome)) p = static_cast<int>(j);
-            if (p < 0)
-                throw ErroDeBanco("@" + nome + " is not a parameter for procedure " + o.nome + ".",
-                                  8145, 16, 2);
-            if (dado[static_cast<std::size_t>(p)])
-                throw ErroDeBanco("Parameter '@" + nome + "' was supplied multiple times.", 8143,
-                                  16, 1);
+            if (p < 0) throw ErroDoServidor(8145, {nome, o.nome});
+            if (dado[static_cast<std::size_t>(p)]) throw ErroDoServidor(8143, {nome});
         }
         const auto& par = ps[static_cast<std::size_t>(p)];
         const bool saida = k < chamada.saidas.size() && !chamada.saidas[k].empty();
-        if (saida && !par.saida)
-            throw ErroDeBanco("The formal parameter \"" + par.nome +
-                                  "\" was not declared as an OUTPUT parameter, but the actual "
-                                  "parameter passed in requested output.",
-                              8162, 16, 2);
+        if (saida && !par.saida) throw ErroDoServidor(8162, {par.nome});
         parametroDe.push_back(p);
         if (k < chamada.padrao.size() && chamada.padrao[k]) continue;  // DEFAULT: as if left out
         dado[static_cast<std::size_t>(p)] = true;
@@ -178,9 +152,7 @@ void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::Criar
             corpo.AtribuirValor(v, args[k].second);
         } catch (const ErroDeBanco& e) {
             if (e.Numero() != 245 && e.Numero() != 241 && e.Numero() != 8114) throw;
-            throw ErroDeBanco("Error converting data type " + TipoDoValor(args[k].second) + " to " +
-                                  NomeDoTipo(par.tipo.base) + ".",
-                              8114, 16, 1);
+            throw ErroDoServidor(8114, 1, {TipoDoValor(args[k].second), NomeDoTipo(par.tipo.base)});
         }
     }
     for (std::size_t j = 0; j < ps.size(); ++j) {
@@ -189,9 +161,7 @@ void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::Criar
         if (!ps[j].valor.Vazia()) {
             v.valor = corpo.ValorConvertido(ps[j].valor, v.tipo);
         } else {
-            throw ErroDeBanco("Procedure or function '" + o.nome + "' expects parameter '" +
-                                  ps[j].nome + "', which was not supplied.",
-                              201, 16, 4);
+            throw ErroDoServidor(201, {o.nome, ps[j].nome});
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -83,8 +84,7 @@ void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::
     const Tabela* t = TabelaDoCorpo(objeto);
     if (!t) return;
     for (const auto& c : colunas)  // UPDATE ... SET @v = ... sets a variable
-        if (c.rfind('@', 0) != 0 && !t->Coluna(c))
-            throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
+        if (c.rfind('@', 0) != 0 && !t->Coluna(c)) throw ErroDoServidor(207, {c});
 }
 
 // UPDATE and DELETE: the columns they set, the values they set them to and what their

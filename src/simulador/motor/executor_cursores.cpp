@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
@@ -11,9 +12,7 @@ namespace zolvek::simulador {
 void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
     if (x.cursor.rfind('@', 0) == 0)
         throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
-    if (quadro_->Cursor(x.cursor))
-        throw ErroDeBanco("A cursor with the name '" + x.cursor + "' already exists.", 16915, 16,
-                          1);
+    if (quadro_->Cursor(x.cursor)) throw ErroDoServidor(16915, {x.cursor});
     CursorDoLote c;
     c.nome = x.cursor;
     c.selecao = x.selecao;
@@ -27,20 +26,19 @@ void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
 
 CursorDoLote& Executor::CursorDeclarado(const std::string& nome) {
     CursorDoLote* c = quadro_ ? quadro_->Cursor(nome) : nullptr;
-    if (!c)
-        throw ErroDeBanco("A cursor with the name '" + nome + "' does not exist.", 16916, 16, 1);
+    if (!c) throw ErroDoServidor(16916, {nome});
     return *c;
 }
 
 CursorDoLote& Executor::CursorAberto(const std::string& nome) {
     CursorDoLote& c = CursorDeclarado(nome);
-    if (!c.aberto) throw ErroDeBanco("Cursor is not open.", 16917, 16, 2);
+    if (!c.aberto) throw ErroDoServidor(16917);
     return c;
 }
 
 void Executor::AbrirCursor(const instrucao::AbrirCursor& x) {
     CursorDoLote& c = CursorDeclarado(x.cursor);
-    if (c.aberto) throw ErroDeBanco("The cursor is already open.", 16905, 16, 1);
+    if (c.aberto) throw ErroDoServidor(16905);
     int flags = 0;
     std::vector<std::optional<TipoSql>> tipos;
     const std::string sql = Reescrita(c.selecao, &flags, &tipos);
@@ -59,17 +57,11 @@ void Executor::BuscarCursor(const instrucao::BuscarCursor& x) {
     if (x.direcao != "NEXT" && !c.rolavel) {
         std::string d = x.direcao;
         for (auto& ch : d) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        throw ErroDeBanco(
-            "fetch: The fetch type " + d + " cannot be used with forward only cursors.", 16911, 16,
-            1);
+        throw ErroDoServidor(16911, {d});
     }
     if (x.direcao == "ABSOLUTE" || x.direcao == "RELATIVE")
         throw ErroDeBanco("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");
-    if (!x.destinos.empty() && x.destinos.size() != c.colunas.size())
-        throw ErroDeBanco(
-            "Cursorfetch: The number of variables declared in the INTO list must match that of "
-            "selected columns.",
-            16924, 16, 1);
+    if (!x.destinos.empty() && x.destinos.size() != c.colunas.size()) throw ErroDoServidor(16924);
     const auto n = static_cast<std::ptrdiff_t>(c.linhas.size());
     if (x.direcao == "NEXT")
         c.posicao = std::min(c.posicao + 1, n);

@@ -85,8 +85,7 @@ int FalhasDoArquivo(const std::filesystem::path& arquivo) {
 // CHECKPOINT: the database's write-ahead log goes into its file as far as no reader holds it.
 void Executor::ComandoDeServidor(const instrucao::PontoDeControle&) {
     if (!DonoDoBanco() && s_.EhMembro("db_backupoperator") != 1)
-        throw ErroDeBanco("CHECKPOINT permission denied in database '" + s_.Banco() + "'.", 262, 14,
-                          1);
+        throw ErroDoServidor(262, {"CHECKPOINT", s_.Banco()});
     if (sqlite3_wal_checkpoint_v2(s_.db_, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr) !=
         SQLITE_OK)
         FalharComSqlite(s_.db_);
@@ -116,10 +115,7 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
     const Tabela* t = s_.CatalogoAtual().AcharTabela(nome);
     if (!t) throw ErroDoServidor(2501, {c.objeto});
     if (!DonoDoBanco() && s_.EhMembro("db_ddladmin") != 1)
-        throw ErroDeBanco("User '" + s_.NomeDoUsuario() +
-                              "' does not have permission to run DBCC CHECKIDENT for object '" +
-                              t->nome + "'.",
-                          2557, 14, 1);
+        throw ErroDoServidor(2557, {s_.NomeDoUsuario(), t->nome});
     const ColunaDaTabela* col = t->Identidade();
     if (!col) throw ErroDoServidor(7997, {t->nome});
     const auto atual = UltimaIdentidade(s_.db_, *t);
@@ -146,25 +142,16 @@ void Executor::VerificarBanco(const instrucao::Dbcc& c) {
     std::string nome = c.objeto.empty() || c.objeto == "0" ? s_.Banco() : c.objeto;
     if (nome.size() > 2 && nome.front() == '[') nome = nome.substr(1, nome.size() - 2);
     const auto info = srv.AcharBanco(nome);
-    if (!info)
-        throw ErroDeBanco("Could not find database '" + nome +
-                              "'. The database either does not exist, or was dropped before a "
-                              "statement tried to use it. Verify if the database exists by "
-                              "querying the sys.databases catalog view.",
-                          2520, 16, 11);
+    if (!info) throw ErroDoServidor(2520, {nome});
     const bool atual = IguaisCiAs(info->nome, s_.Banco());
     if (!s_.Sysadmin() && !(atual && s_.EhMembro("db_owner") == 1))
-        throw ErroDeBanco("User '" + s_.NomeDoUsuario() +
-                              "' does not have permission to run DBCC checkdb for database '" +
-                              info->nome + "'.",
-                          7983, 14, 1);
+        throw ErroDoServidor(7983, {s_.NomeDoUsuario(), info->nome});
     srv.AcharBancoOnline(info->nome);  // refuses a database being restored
     const int falhas = atual ? FalhasDoArquivo(s_.db_) : FalhasDoArquivo(info->arquivoSqlite);
     if (!c.semInformacoes) Informar("DBCC results for '" + info->nome + "'.");
-    const std::string resumo = "CHECKDB found 0 allocation errors and " + std::to_string(falhas) +
-                               " consistency errors in database '" + info->nome + "'.";
-    if (falhas > 0) throw ErroDeBanco(resumo, 8989, 16, 1);
-    if (!c.semInformacoes) Informar(resumo);
+    const ErroDeBanco resumo = ErroDoServidor(8989, {std::to_string(falhas), info->nome});
+    if (falhas > 0) throw resumo;
+    if (!c.semInformacoes) Informar(resumo.what());
 }
 
 }  // namespace zolvek::simulador

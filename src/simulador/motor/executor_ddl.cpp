@@ -23,19 +23,15 @@ void Executor::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
     if (partes.size() < 2) return;
     const std::string& esquema = partes[partes.size() - 2];
     if (esquema.empty() || IguaisCiAs(esquema, "dbo")) return;
-    throw ErroDeBanco("The specified schema name \"" + esquema +
-                          "\" either does not exist or you do not have permission to use it.",
-                      2760, 16, 1);
+    throw ErroDoServidor(2760, {esquema});
 }
 
 void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
-    if (cat.IdDoObjeto(nome))
-        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
-                          16, 6);
-    if (nome.empty()) throw ErroDeBanco("Incorrect syntax near '" + nome + "'.", 102, 15, 1);
+    if (cat.IdDoObjeto(nome)) throw ErroDoServidor(2714, {nome});
+    if (nome.empty()) throw ErroDoServidor(102, {std::string("'") + nome + "'"});
     // #T and ##T live as long as the session that made them
     if (nome[0] == '#') AnotarTemporaria(nome);
     std::vector<DefRestricao> restricoes;
@@ -64,22 +60,14 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
     t.criacao = FormatarDataHora(DataHoraAtual());
     int identidades = 0, versoes = 0;
     for (const auto& d : ColunasComTipos(colunas)) {
-        if (t.Coluna(d.nome))
-            throw ErroDeBanco("Column names in each table must be unique. Column name '" + d.nome +
-                                  "' in table '" + nome + "' is specified more than once.",
-                              2705, 16, 3);
-        if (d.identidade && ++identidades > 1)
-            throw ErroDeBanco("Multiple identity columns specified for table '" + nome +
-                                  "'. Only one identity column per table is allowed.",
-                              2744, 16, 2);
+        if (t.Coluna(d.nome)) throw ErroDoServidor(2705, {d.nome, nome});
+        if (d.identidade && ++identidades > 1) throw ErroDoServidor(2744, {nome});
         if (d.tipo.base == TipoBase::RowVersion && ++versoes > 1)
-            throw ErroDeBanco("A table can only have one timestamp column. Because table '" + nome +
-                                  "' already has one, the column '" + d.nome + "' cannot be added.",
-                              2738, 16, 2);
+            throw ErroDoServidor(2738, {nome, d.nome});
         t.colunas.push_back(NovaColuna(d, nome));
         for (const auto& r : d.restricoes) restricoes.push_back(r);
     }
-    if (t.colunas.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
+    if (t.colunas.empty()) throw ErroDoServidor(102, {"')'"});
     for (const auto& r : daTabela) restricoes.push_back(r);
     TiparColunasCalculadas(t);
     return t;
@@ -91,8 +79,7 @@ Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
     std::vector<DefRestricao> restricoes;
     Tabela t = ColunasDeclaradas(v.nome, v.colunas, v.restricoes, restricoes);
     for (const auto& r : restricoes) {
-        if (r.tipo == "F")
-            throw ErroDeBanco("Incorrect syntax near the keyword 'REFERENCES'.", 156, 15, 1);
+        if (r.tipo == "F") throw ErroDoServidor(156, {"REFERENCES"});
         AdicionarRestricao(s_, s_.db_, t, r, false, true);
     }
     if (t.VersaoDeLinha())
@@ -141,18 +128,13 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
             Tabela* t = cat.AcharTabela(nome);
             if (!t) {
                 if (c.seExistir) continue;
-                throw ErroDeBanco("Cannot drop the table '" + nome +
-                                      "', because it does not exist or you do not have permission.",
-                                  3701, 11, 5);
+                throw ErroDoServidor(3701, {"table", nome});
             }
             for (Tabela* outra : cat.TabelasQueReferem(t->nome))
                 if (outra->id != t->id)
                     for (const auto& f : outra->restricoes)
                         if (f.tipo == "F" && IguaisCiAs(f.tabelaReferida, t->nome))
-                            throw ErroDeBanco(
-                                "Could not drop object '" + t->nome +
-                                    "' because it is referenced by a FOREIGN KEY constraint.",
-                                3726, 16, 1);
+                            throw ErroDoServidor(3726, {t->nome});
             std::vector<Restricao> chaves;  // to other tables, whose checks go with them
             for (const auto& f : t->restricoes)
                 if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome)) chaves.push_back(f);
@@ -176,9 +158,7 @@ void ExigirColunasDistintas(const instrucao::CriarIndice& i) {
     auto ver = [&](const std::string& nome) {
         if (std::any_of(vistas.begin(), vistas.end(),
                         [&](const std::string& v) { return IguaisCiAs(v, nome); }))
-            throw ErroDeBanco("Cannot use duplicate column names in index. Column name '" + nome +
-                                  "' listed more than once.",
-                              1909, 16, 1);
+            throw ErroDoServidor(1909, {nome});
         vistas.push_back(nome);
     };
     for (const auto& c : i.colunasDoIndice) ver(c.nome);
@@ -190,15 +170,9 @@ void ExigirColunasDistintas(const instrucao::CriarIndice& i) {
 void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
-    if (!atual)
-        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                              "\" because it does not exist or you do not have permissions.",
-                          1088, 16, 12);
+    if (!atual) throw ErroDoServidor(1088, {c.objeto.Nome()});
     Tabela t = *atual;
-    if (t.IndicePeloNome(c.nomeDoIndice))
-        throw ErroDeBanco("The operation failed because an index or statistics with name '" +
-                              c.nomeDoIndice + "' already exists on table '" + t.nome + "'.",
-                          1913, 16, 1);
+    if (t.IndicePeloNome(c.nomeDoIndice)) throw ErroDoServidor(1913, {c.nomeDoIndice, t.nome});
     Indice i;
     i.nome = c.nomeDoIndice;
     i.unico = c.unico;
@@ -210,24 +184,15 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     ExigirColunasDistintas(c);
     for (auto& col : i.colunas) {
         const ColunaDaTabela* cc = t.Coluna(col.nome);
-        if (!cc)
-            throw ErroDeBanco(
-                "Column name '" + col.nome + "' does not exist in the target table or view.", 1911,
-                16, 1);
+        if (!cc) throw ErroDoServidor(1911, {col.nome});
         if (cc->tipo.tamanho < 0 || cc->tipo.base == TipoBase::Text ||
             cc->tipo.base == TipoBase::NText || cc->tipo.base == TipoBase::Image)
-            throw ErroDeBanco(
-                "Column '" + cc->nome + "' in table '" + t.nome +
-                    "' is of a type that is invalid for use as a key column in an index.",
-                1919, 16, 1);
+            throw ErroDoServidor(1919, {cc->nome, t.nome});
         col.nome = cc->nome;
     }
     for (const auto& nome : c.incluidas) {
         const ColunaDaTabela* cc = t.Coluna(nome);
-        if (!cc)
-            throw ErroDeBanco(
-                "Column name '" + nome + "' does not exist in the target table or view.", 1911, 16,
-                1);
+        if (!cc) throw ErroDoServidor(1911, {nome});
         i.incluidas.push_back(cc->nome);
     }
     i.indid = ProximoIndid(t, false);
@@ -248,16 +213,11 @@ void Executor::ExcluirIndice(const instrucao::ExcluirIndice& c) {
             Indice* i = atual ? atual->IndicePeloNome(indice) : nullptr;
             if (!i) {
                 if (c.seExistir) continue;
-                throw ErroDeBanco("Cannot drop the index '" + tabela.Nome() + "." + indice +
-                                      "', because it does not exist or you do not have permission.",
-                                  3701, 11, 7);
+                throw ErroDoServidor(3701, 7, {"index", tabela.Nome() + "." + indice});
             }
             if (i->restricao != 0)
-                throw ErroDeBanco("An explicit DROP INDEX is not allowed on index '" + atual->nome +
-                                      "." + i->nome + "'. It is being used for " +
-                                      (i->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
-                                      " constraint enforcement.",
-                                  3723, 16, 4);
+                throw ErroDoServidor(
+                    3723, {atual->nome, i->nome, (i->primario ? "PRIMARY KEY" : "UNIQUE KEY")});
             Tabela t = *atual;
             Indice removido = *i;
             t.indices.erase(

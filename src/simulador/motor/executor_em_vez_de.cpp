@@ -33,7 +33,8 @@ Tabela ColunasDaVisao(sqlite3* db, const std::string& visao) {
 
 std::string ListaDeColunas(const Tabela& t, const std::string& prefixo = "") {
     std::string s;
-    for (const auto& c : t.colunas) s += (s.empty() ? "" : ", ") + prefixo + ComoIdentificador(c.nome);
+    for (const auto& c : t.colunas)
+        s += (s.empty() ? "" : ", ") + prefixo + ComoIdentificador(c.nome);
     return s;
 }
 
@@ -104,8 +105,8 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
             ExecutarSql(db, DefinicaoDasLinhas(g.linhas, ctx.inseridas));
             ExecutarSql(db, DefinicaoDasLinhas(g.linhas, ctx.excluidas));
             encher(ctx);
-            Instrucao conta(db, "SELECT count(*) FROM " +
-                                    (evento == "DELETE" ? ctx.excluidas : ctx.inseridas));
+            Instrucao conta(
+                db, "SELECT count(*) FROM " + (evento == "DELETE" ? ctx.excluidas : ctx.inseridas));
             conta.Passo();
             r.linhasAfetadas = conta.Inteiro(0);
             estado_->emVezDeAtivos.push_back(g.id);
@@ -119,10 +120,7 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
                 estado_->erroDeGatilho = true;
                 throw;
             }
-            if (s_.NivelDeTransacao() < nossas)
-                throw ErroDeBanco(
-                    "The transaction ended in the trigger. The batch has been aborted.", 3609, 16,
-                    1);
+            if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
             if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
             descartar();
         },
@@ -204,7 +202,8 @@ std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezD
                                        const std::vector<const ColunaDaTabela*>& alvo,
                                        const std::string& inseridas) {
     std::string colunas;
-    for (const auto* col : alvo) colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
+    for (const auto* col : alvo)
+        colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
     if (c.valoresPadrao) return "INSERT INTO " + inseridas + " DEFAULT VALUES";
     const std::string prefixo = PrefixoCom(c.com, nullptr);
     if (c.valores.empty()) {
@@ -220,12 +219,7 @@ std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezD
     }
     std::string valores;
     for (const auto& linha : c.valores) {
-        if (linha.size() != alvo.size())
-            throw ErroDeBanco(
-                "There are fewer columns in the INSERT statement than values specified in the "
-                "VALUES clause. The number of values in the VALUES clause must match the number "
-                "of columns specified in the INSERT statement.",
-                110, 15, 1);
+        if (linha.size() != alvo.size()) throw ErroDoServidor(110);
         std::string v;
         for (std::size_t k = 0; k < linha.size(); ++k) {
             const bool padrao = linha[k].fim == linha[k].inicio + 1 &&

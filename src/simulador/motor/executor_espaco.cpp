@@ -7,6 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -166,11 +167,8 @@ void Executor::EspacoDaTabela(const std::string& objeto) {
     const Tabela* t = cat.AcharTabela(nome);
     if (!t) {
         const ObjetoProgramado* o = cat.AcharObjeto(nome);
-        if (o && o->tipo == "V")
-            throw ErroDeBanco("Views do not have space allocated.", 15235, 16, 1);
-        throw ErroDeBanco("The object '" + objeto + "' does not exist in database '" + s_.Banco() +
-                              "' or is invalid for this operation.",
-                          15009, 16, 1);
+        if (o && o->tipo == "V") throw ErroDoServidor(15235);
+        throw ErroDoServidor(15009, {objeto, s_.Banco()});
     }
     Instrucao n(s_.db_, "SELECT count(*) FROM main." + IdentificadorNoSqlite(t->nome));
     n.Passo();
@@ -191,10 +189,10 @@ void Executor::AjudaDoBanco(const std::optional<std::string>& nome) {
     if (nome) {
         auto b = srv.AcharBanco(*nome);
         if (!b)
-            throw ErroDeBanco("The database '" + *nome +
-                                  "' does not exist. Supply a valid database name. To see "
-                                  "available databases, use sys.databases.",
-                              15010, 16, 1);
+            throw ErroDoServidor(
+                15010,
+                {*nome,
+                 "Supply a valid database name. To see available databases, use sys.databases."});
         bancos.push_back(*b);
     } else {
         bancos = srv.ListarBancos();

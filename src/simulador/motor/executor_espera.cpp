@@ -11,6 +11,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
@@ -73,9 +74,7 @@ void Executor::Esperar(const instrucao::Esperar& x) {
     const std::string texto = ComoTextoDeValor(v);
     const auto horario =
         std::holds_alternative<std::monostate>(v) ? std::nullopt : LerHorario(texto);
-    if (!horario)
-        throw ErroDeBanco("Incorrect time syntax in time string '" + texto + "' used with WAITFOR.",
-                          148, 15, 1);
+    if (!horario) throw ErroDoServidor(148, {texto});
     const auto fim = std::chrono::steady_clock::now() + (x.hora ? AteAHora(*horario) : *horario);
     for (auto agora = std::chrono::steady_clock::now(); agora < fim;
          agora = std::chrono::steady_clock::now()) {

@@ -10,6 +10,7 @@
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -63,9 +64,9 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
         case SQLITE_BUSY_RECOVERY:
         case SQLITE_LOCKED:
         case SQLITE_LOCKED_SHAREDCACHE:
-            throw ErroDeBanco("Lock request time out period exceeded.", 1222, 16, 45);
+            throw ErroDoServidor(1222);
         case SQLITE_AUTH:
-            throw ErroDeBanco("Invalid object name '" + s_.TabelaNegada() + "'.", 208, 16, 1);
+            throw ErroDoServidor(208, {s_.TabelaNegada()});
         case SQLITE_INTERRUPT:
             // the client gives up waiting: no server number, ODBC's SQLSTATE
             throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
@@ -93,18 +94,13 @@ void Executor::FalhaDeReferencia(const std::string& msg) {
     Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
     const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
     if (r && fk)
-        throw ErroDeBanco("The " + acao +
-                              " statement conflicted with the FOREIGN KEY constraint \"" + nome +
-                              "\". The conflict occurred in database \"" + banco +
-                              "\", table \"dbo." + r->tabelaReferida + "\", column '" +
-                              (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'.",
-                          547, 16, 0);
+        throw ErroDoServidor(
+            547, {acao, "FOREIGN KEY", nome, banco, r->tabelaReferida,
+                  std::string(", column '") +
+                      (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'"});
     if (r)
-        throw ErroDeBanco("The " + acao + " statement conflicted with the REFERENCE constraint \"" +
-                              nome + "\". The conflict occurred in database \"" + banco +
-                              "\", table \"dbo." + dona->nome + "\", column '" +
-                              r->colunas[0].nome + "'.",
-                          547, 16, 0);
+        throw ErroDoServidor(547, {acao, "REFERENCE", nome, banco, dona->nome,
+                                   std::string(", column '") + r->colunas[0].nome + "'"});
 }
 
 // SQLite names the column as "T.c".
@@ -114,11 +110,8 @@ void Executor::FalhaDeNulo(const std::string& msg, char operacao, const std::str
     std::string t = ponto == std::string::npos ? tabela : NomeDaMensagem(c.substr(0, ponto));
     std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
     // a table variable is named alone
-    throw ErroDeBanco("Cannot insert the value NULL into column '" + col + "', table '" +
-                          (t.rfind('@', 0) == 0 ? t : s_.Banco() + ".dbo." + t) +
-                          "'; column does not allow nulls. " +
-                          (operacao == 'I' ? "INSERT" : "UPDATE") + " fails.",
-                      515, 16, 2);
+    throw ErroDoServidor(515, {col, (t.rfind('@', 0) == 0 ? t : s_.Banco() + ".dbo." + t),
+                               (operacao == 'I' ? "INSERT" : "UPDATE")});
 }
 
 void Executor::FalhaDeVerificacao(const std::string& msg, char operacao,
@@ -133,10 +126,8 @@ void Executor::FalhaDeVerificacao(const std::string& msg, char operacao,
     if (dona)
         if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
             coluna = ", column '" + r->colunas[0].nome + "'";
-    throw ErroDeBanco("The " + verbo + " statement conflicted with the CHECK constraint \"" + c +
-                          "\". The conflict occurred in database \"" + s_.Banco() +
-                          "\", table \"dbo." + (dona ? dona->nome : tabela) + "\"" + coluna + ".",
-                      547, 16, 0);
+    throw ErroDoServidor(547,
+                         {verbo, "CHECK", c, s_.Banco(), (dona ? dona->nome : tabela), coluna});
 }
 
 // SQLite names the key's columns as "T.a, T.b": the index over those columns tells
@@ -150,7 +141,7 @@ void Executor::FalhaDeChave(const std::string& msg) {
         const std::string nome = c.substr(7, c.size() - 8);
         for (Tabela* t : s_.CatalogoAtual().Tabelas())
             if (const Indice* i = IndiceDoSqlite(*t, nome)) tab = t, violado = i;
-        if (!tab) throw ErroDeBanco("Cannot insert duplicate key row.", 2601, 14, 1);
+        if (!tab) throw ErroDoServidor(2601, {""});
     } else {
         std::vector<std::string> cols;
         std::string t;
@@ -164,30 +155,22 @@ void Executor::FalhaDeChave(const std::string& msg) {
             i = f + 2;
         }
         tab = s_.CatalogoAtual().AcharTabela(t);
-        if (!tab)
-            throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + t + "'.", 2601,
-                              14, 1);
+        if (!tab) throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + t + "'"});
         violado = IndiceDasColunas(*tab, cols);
     }
     if (violado) {
         chaveViolada_.clear();
         for (const auto& k : violado->colunas) chaveViolada_.push_back(k.nome);
         if (violado->primario || violado->restricao != 0)
-            throw ErroDeBanco(
-                std::string("Violation of ") + (violado->primario ? "PRIMARY KEY" : "UNIQUE KEY") +
-                    " constraint '" + violado->nome +
-                    "'. Cannot insert duplicate key in object 'dbo." + tab->nome + "'.",
-                2627, 14, 1);
-        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                              "' with unique index '" + violado->nome + "'.",
-                          2601, 14, 1);
+            throw ErroDoServidor(2627, {(violado->primario ? "PRIMARY KEY" : "UNIQUE KEY"),
+                                        violado->nome, tab->nome});
+        throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + tab->nome +
+                                    "' with unique index '" + violado->nome + "'"});
     }
     if (tab->Identidade())
-        throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome +
-                              "': the identity value already exists.",
-                          2601, 14, 1);
-    throw ErroDeBanco("Cannot insert duplicate key row in object 'dbo." + tab->nome + "'.", 2601,
-                      14, 1);
+        throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + tab->nome +
+                                    "': the identity value already exists"});
+    throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + tab->nome + "'"});
 }
 
 // Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
@@ -213,34 +196,30 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
             c = NomeDaMensagem(c.substr(ponto + 1));
         else
             c = NomeDaMensagem(c);
-        throw ErroDeBanco("Invalid object name '" + c + "'.", 208, 16, 1);
+        throw ErroDoServidor(208, {c});
     }
     if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
         const auto ponto = c.rfind('.');
         if (ponto != std::string::npos && !NomeDeFonte(c.substr(0, ponto)))
-            throw ErroDeBanco("The multi-part identifier \"" + NomeDaMensagem(c.substr(0, ponto)) +
-                                  c.substr(ponto) + "\" could not be bound.",
-                              4104, 16, 1);
+            throw ErroDoServidor(4104, {NomeDaMensagem(c.substr(0, ponto)) + c.substr(ponto)});
         if (ponto != std::string::npos) c = c.substr(ponto + 1);
-        throw ErroDeBanco("Invalid column name '" + c + "'.", 207, 16, 1);
+        throw ErroDoServidor(207, {c});
     }
     if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
-        throw ErroDeBanco("Ambiguous column name '" + c.substr(c.rfind('.') + 1) + "'.", 209, 16,
-                          1);
+        throw ErroDoServidor(209, {c.substr(c.rfind('.') + 1)});
     if (auto c = ColunaDaMensagem(msg, "no such function: "); !c.empty())
-        throw ErroDeBanco("'" + c + "' is not a recognized built-in function name.", 195, 15, 10);
+        throw ErroDoServidor(195, {c, "built-in function name"});
     if (msg.find("syntax error") != std::string::npos) {
         auto a = msg.find("near \"");
         if (a != std::string::npos) {
             auto b = msg.find("\"", a + 6);
-            throw ErroDeBanco("Incorrect syntax near '" + msg.substr(a + 6, b - a - 6) + "'.", 102,
-                              15, 1);
+            throw ErroDoServidor(102, {std::string("'") + msg.substr(a + 6, b - a - 6) + "'"});
         }
-        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
+        throw ErroDoServidor(102, {"the end of the batch"});
     }
     if (msg.find("database is locked") != std::string::npos ||
         msg.find("database table is locked") != std::string::npos)
-        throw ErroDeBanco("Lock request time out period exceeded.", 1222, 16, 1);
+        throw ErroDoServidor(1222, 1, {});
     if (msg.find("interrupted") != std::string::npos) {
         s_.VerificarSeFoiEliminada();
         throw ErroDeBanco("Query timeout expired");

@@ -13,6 +13,7 @@
 #include "simulador/motor/funcoes_de_tabela.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
@@ -70,7 +71,8 @@ void ResultadoDoValor(sqlite3_context* c, const db::Valor& valor) {
 void FnFuncao(sqlite3_context* c, int n, sqlite3_value** v) {
     Executor* executor = Executor::EmCurso();
     if (!executor || n < 2)
-        return FalharNaFuncao(c, "O simulador de SQL Server não executa funções do usuário aqui.");
+        return FalharNaFuncao(
+            c, ErroDeBanco("O simulador de SQL Server não executa funções do usuário aqui."));
     const auto texto = [](sqlite3_value* x) {
         const auto* t = sqlite3_value_text(x);
         return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
@@ -153,18 +155,12 @@ void Executor::ExigirFuncaoSemRestricoes(const std::string& nome, const std::str
     for (const Tabela* t : s_.CatalogoAtual().Tabelas())
         for (const auto& r : t->restricoes)
             if ((r.tipo == "C" || r.tipo == "D") && ChamaAFuncao(r.texto, nome))
-                throw ErroDeBanco("Cannot " + acao + " 'dbo." + nome +
-                                      "' because it is being referenced by object '" + r.nome +
-                                      "'.",
-                                  3729, 16, 1);
+                throw ErroDoServidor(3729, {acao, nome, r.nome});
 }
 
 void Executor::ExigirLeituraNaFuncao(const Comando& c) {
     if (std::holds_alternative<instrucao::ExecutarProcedimento>(c.instrucao))
-        throw ErroDeBanco(
-            "Only functions and some extended stored procedures can be executed from within a "
-            "function.",
-            557, 16, 2);
+        throw ErroDoServidor(557);
     // its caller's statement is running: no table can be made for a table variable now
     if (const auto* d = std::get_if<instrucao::Declarar>(&c.instrucao))
         for (const auto& v : d->variaveis)
@@ -191,11 +187,7 @@ void Executor::ExigirLeituraNaFuncao(const Comando& c) {
 }
 
 void Executor::ExigirAninhamentoDaFuncao() const {
-    if (estado_->aninhamento >= kAninhamentoMaximo)
-        throw ErroDeBanco(
-            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
-            "32).",
-            217, 16, 1);
+    if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
 }
 
 // The body's executor, on the caller's state, with the parameters' values: the call's

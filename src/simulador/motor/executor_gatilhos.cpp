@@ -10,6 +10,7 @@
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -136,10 +137,7 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
                     estado_->erroDeGatilho = true;
                     throw;
                 }
-                if (s_.NivelDeTransacao() < nossas)
-                    throw ErroDeBanco(
-                        "The transaction ended in the trigger. The batch has been aborted.", 3609,
-                        16, 1);
+                if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
                 if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
             }
             descartar();
@@ -153,10 +151,7 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
 void Executor::SairComTransacaoCondenada() {
     s_.Desfazer();
     estado_->erroDeGatilho = true;
-    throw ErroDeBanco(
-        "An error was raised during trigger execution. The batch has been aborted and the user "
-        "transaction, if any, has been rolled back.",
-        3616, 16, 1);
+    throw ErroDoServidor(3616);
 }
 
 // Runs `corpo` as one statement that fires triggers: in the session's transaction (one of
@@ -218,11 +213,7 @@ void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
 // statement's rows and its SET options its own.
 void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
                                std::int64_t linhas) {
-    if (estado_->aninhamento >= kAninhamentoMaximo)
-        throw ErroDeBanco(
-            "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit "
-            "32).",
-            217, 16, 1);
+    if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
     const auto& def = std::get<instrucao::CriarObjeto>(plano.comandos.front()->instrucao);
     Executor corpo(s_, plano, kSemParametros);
     corpo.estado_ = estado_;

@@ -18,6 +18,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -35,9 +36,8 @@ std::optional<TipoSql> Unico(const std::vector<std::optional<TipoSql>>& tipos) {
 // A table the statement names and the database does not have; an undeclared table
 // variable is SQL Server's 1087.
 [[noreturn]] void ObjetoInvalido(const std::string& nome) {
-    if (!nome.empty() && nome[0] == '@')
-        throw ErroDeBanco("Must declare the table variable \"" + nome + "\".", 1087, 15, 2);
-    throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (!nome.empty() && nome[0] == '@') throw ErroDoServidor(1087, {nome});
+    throw ErroDoServidor(208, {nome});
 }
 
 }  // namespace
@@ -76,18 +76,8 @@ namespace {
 
 // A row of VALUES has one value for each column of the INSERT.
 void ExigirValoresDasColunas(std::size_t valores, std::size_t colunas) {
-    if (valores > colunas)
-        throw ErroDeBanco(
-            "There are fewer columns in the INSERT statement than values specified in the "
-            "VALUES clause. The number of values in the VALUES clause must match the number "
-            "of columns specified in the INSERT statement.",
-            110, 15, 1);
-    if (valores < colunas)
-        throw ErroDeBanco(
-            "There are more columns in the INSERT statement than values specified in the "
-            "VALUES clause. The number of values in the VALUES clause must match the number "
-            "of columns specified in the INSERT statement.",
-            109, 15, 1);
+    if (valores > colunas) throw ErroDoServidor(110);
+    if (valores < colunas) throw ErroDoServidor(109);
 }
 
 // The conversions of the values of an INSERT's columns, each written once for each type
@@ -277,18 +267,14 @@ std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::
                                                                bool identityLigado) {
     std::vector<const ColunaDaTabela*> alvo;
     if (c.colunasAlvo.empty()) {
-        if (identityLigado && t.Identidade())
-            throw ErroDeBanco("An explicit value for the identity column in table '" + t.nome +
-                                  "' can only be specified when a column list is used and "
-                                  "IDENTITY_INSERT is ON.",
-                              8101, 16, 1);
+        if (identityLigado && t.Identidade()) throw ErroDoServidor(8101, {t.nome});
         for (const auto& col : t.colunas)
             if (!col.identidade && col.tipo.base != TipoBase::RowVersion && col.calculo.empty())
                 alvo.push_back(&col);
     } else {
         for (const auto& n : c.colunasAlvo) {
             const ColunaDaTabela* col = t.Coluna(n);
-            if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
+            if (!col) throw ErroDoServidor(207, {n});
             ExigirColunaGravavel(*col);
             alvo.push_back(col);
         }
@@ -296,24 +282,10 @@ std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::
     bool temIdentidade = false;
     for (const auto* col : alvo) {
         if (col->identidade) temIdentidade = true;
-        if (col->tipo.base == TipoBase::RowVersion)
-            throw ErroDeBanco(
-                "Cannot insert an explicit value into a timestamp column. Use INSERT with a "
-                "column list to exclude the timestamp column, or insert a DEFAULT into the "
-                "timestamp column.",
-                273, 16, 1);
+        if (col->tipo.base == TipoBase::RowVersion) throw ErroDoServidor(273);
     }
-    if (temIdentidade && !identityLigado)
-        throw ErroDeBanco("Cannot insert explicit value for identity column in table '" + t.nome +
-                              "' when IDENTITY_INSERT is set to OFF.",
-                          544, 16, 1);
-    if (!temIdentidade && identityLigado && t.Identidade())
-        throw ErroDeBanco("Explicit value must be specified for identity column in table '" +
-                              t.nome +
-                              "' either when IDENTITY_INSERT is set to ON or when a replication "
-                              "user is inserting "
-                              "into a NOT FOR REPLICATION identity column.",
-                          545, 16, 1);
+    if (temIdentidade && !identityLigado) throw ErroDoServidor(544, {t.nome});
+    if (!temIdentidade && identityLigado && t.Identidade()) throw ErroDoServidor(545, {t.nome});
     return alvo;
 }
 
@@ -327,7 +299,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     const ColunaDaTabela* chave = ChaveNaLinha(t);
     if (chave && (c.valoresPadrao || std::find(alvo.begin(), alvo.end(), chave) == alvo.end())) {
         if (!c.valores.empty() || c.valoresPadrao)
-            throw ErroDeBanco(MensagemDeNulo(s_.Banco(), t, chave->nome, 'I'), 515, 16, 2);
+            throw ErroDoServidor(515, {chave->nome, s_.Banco() + ".dbo." + t.nome, "INSERT"});
     } else {
         chave = nullptr;
     }
@@ -383,10 +355,7 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
     if (!c.compilado.pronto) {
         CompilarComForma(c, *t, identityLigado, faixa);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
-        throw ErroDeBanco(
-            "An explicit value for the identity column in table '" + t->nome +
-                "' can only be specified when a column list is used and IDENTITY_INSERT is ON.",
-            8101, 16, 1);
+        throw ErroDoServidor(8101, {t->nome});
     }
     db::Resultado r;
     struct Literais {

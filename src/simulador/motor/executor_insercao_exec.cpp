@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -21,16 +22,14 @@ constexpr std::size_t kValoresPorInsercao = 30000;
 }  // namespace
 
 void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
-    if (estado_->insercoesExec > 0)
-        throw ErroDeBanco("An INSERT EXEC statement cannot be nested.", 8164, 16, 1);
+    if (estado_->insercoesExec > 0) throw ErroDoServidor(8164);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
             throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
         if (!c.objeto.Nome().empty() && c.objeto.Nome()[0] == '@')
-            throw ErroDeBanco("Must declare the table variable \"" + c.objeto.Nome() + "\".", 1087,
-                              15, 2);
-        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
+            throw ErroDoServidor(1087, {c.objeto.Nome()});
+        throw ErroDoServidor(208, {c.objeto.Nome()});
     }
     const std::string nome = t->nome;
     const bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(nome);
@@ -60,14 +59,10 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
             resultados_.erase(resultados_.begin() + static_cast<std::ptrdiff_t>(k));
         }
         Tabela* atual = s_.CatalogoAtual().AcharTabela(nome);
-        if (!atual) throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+        if (!atual) throw ErroDoServidor(208, {nome});
         for (const auto& r : conjuntos) {
             if (r.colunas.size() != alvo.size())
-                throw ErroDeBanco(
-                    std::string(c.colunasAlvo.empty() ? "" : "Insert Error: ") +
-                        "Column name or number of supplied values does not match table "
-                        "definition.",
-                    213, 16, 1);
+                throw ErroDoServidor(213, {c.colunasAlvo.empty() ? "" : "Insert Error: "});
             InserirLinhas(*atual, ColunasDaInsercao(c, *atual, identityLigado), r.linhas, total);
         }
         if (propria) s_.Confirmar();

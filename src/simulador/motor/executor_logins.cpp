@@ -5,6 +5,7 @@
 #include "simulador/motor/argumentos_do_sistema.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
@@ -33,26 +34,21 @@ void Executor::ComandoDeServidor(const instrucao::AlterarLogin& c) {
 
 // ALTER SERVER ROLE came with SQL Server 2012.
 void Executor::ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c) {
-    if (s_.ServidorAtual().Versao().maior < 11)
-        throw ErroDeBanco("Incorrect syntax near 'ROLE'.", 102, 15, 1);
+    if (s_.ServidorAtual().Versao().maior < 11) throw ErroDoServidor(102, {"'ROLE'"});
     MudarMembroDoServidor(c);
 }
 
 void Executor::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c) {
     if (!PapelFixoDoServidor(c.papel) || !s_.Sysadmin())
-        throw ErroDeBanco("Cannot alter the server role '" + c.papel +
-                              "', because it does not exist or you do not have permission.",
-                          15151, 16, 1);
+        throw ErroDoServidor(15151, {"alter", "server role", c.papel});
     if (!IguaisCiAs(c.papel, "sysadmin"))
         throw ErroDeBanco(
             "O simulador de SQL Server só guarda os membros do papel de servidor "
             "sysadmin.");
     Servidor& srv = s_.ServidorAtual();
     if (!srv.AcharLogin(c.membro))
-        throw ErroDeBanco("Cannot " + std::string(c.adicionarMembro ? "add" : "drop") +
-                              " the principal '" + c.membro +
-                              "', because it does not exist or you do not have permission.",
-                          15151, 16, 1);
+        throw ErroDoServidor(
+            15151, {std::string(c.adicionarMembro ? "add" : "drop"), "principal", c.membro});
     srv.DefinirSysadmin(c.membro, c.adicionarMembro);
 }
 
@@ -60,11 +56,8 @@ void Executor::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c)
 void Executor::MembroDoPapelDoServidor(const Argumentos& args, bool adicionar) {
     const std::string login = ArgumentoDoSistema(args, 0, "loginame").value_or("");
     const std::string papel = ArgumentoDoSistema(args, 1, "rolename").value_or("");
-    if (!PapelFixoDoServidor(papel))
-        throw ErroDeBanco("'" + papel + "' is not a known fixed role.", 15412, 11, 1);
-    if (!s_.ServidorAtual().AcharLogin(login))
-        throw ErroDeBanco("'" + login + "' is not a valid login or you do not have permission.",
-                          15007, 16, 1);
+    if (!PapelFixoDoServidor(papel)) throw ErroDoServidor(15412, {papel});
+    if (!s_.ServidorAtual().AcharLogin(login)) throw ErroDoServidor(15007, {login});
     instrucao::AlterarPapelDoServidor c;
     c.papel = papel;
     c.membro = login;
@@ -86,9 +79,7 @@ void Executor::RemoverDoPapelDoServidor(const Argumentos& args) {
 void Executor::TrocarSenha(const Argumentos& args) {
     const std::string login = ArgumentoDoSistema(args, 2, "loginame").value_or(s_.NomeDoLogin());
     const auto l = s_.ServidorAtual().AcharLogin(login);
-    if (!l || l->integrado)
-        throw ErroDeBanco("'" + login + "' is not a valid login or you do not have permission.",
-                          15007, 16, 1);
+    if (!l || l->integrado) throw ErroDoServidor(15007, {login});
     instrucao::AlterarLogin c;
     c.login = login;
     c.senha = ArgumentoDoSistema(args, 1, "new").value_or("");

@@ -14,6 +14,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -63,7 +64,7 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
             throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
-        throw ErroDeBanco("Invalid object name '" + c.objeto.Nome() + "'.", 208, 16, 1);
+        throw ErroDoServidor(208, {c.objeto.Nome()});
     }
     Mescla m;
     m.alvo = t;
@@ -150,9 +151,7 @@ Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
             col.nome = sqlite3_column_name(p.Bruta(), k);
             // SQLite names an expression without alias by its text
             if (!sqlite3_column_origin_name(p.Bruta(), k) && !EhNomeSimples(col.nome))
-                throw ErroDeBanco("No column name was specified for column " +
-                                      std::to_string(k + 1) + " of '" + m.nomeDaFonte + "'.",
-                                  8155, 16, 1);
+                throw ErroDoServidor(8155, 1, {std::to_string(k + 1), m.nomeDaFonte});
             const auto& tipo =
                 tipos.size() == static_cast<std::size_t>(n) ? tipos[k] : std::nullopt;
             col.tipo = tipo ? *tipo : TipoSql{TipoBase::SqlVariant};
@@ -202,13 +201,7 @@ void Executor::EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m) {
                        " WHERE a IS NOT NULL AND f IS NOT NULL GROUP BY a HAVING COUNT(*) > 1",
                    0, 'S', "")
              .linhas.empty())
-        throw ErroDeBanco(
-            "The MERGE statement attempted to UPDATE or DELETE the same row more than once. This "
-            "happens when a target row matches more than one source row. A MERGE statement "
-            "cannot UPDATE/DELETE the same row of the target table multiple times. Refine the ON "
-            "clause to ensure a target row matches at most one source row, or use the GROUP BY "
-            "clause to group the source rows.",
-            8672, 16, 1);
+        throw ErroDoServidor(8672);
 }
 
 // One UPDATE for the UPDATE clauses (WHEN MATCHED and WHEN NOT MATCHED BY SOURCE): each row
@@ -224,13 +217,10 @@ std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mesc
         ++clausulas;
         for (const auto& [nome, expr] : c.acoes[k].atribuicoes) {
             const ColunaDaTabela* col = m.alvo->Coluna(nome);
-            if (!col) throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+            if (!col) throw ErroDoServidor(207, {nome});
             ExigirColunaGravavel(*col);
-            if (col->identidade)
-                throw ErroDeBanco("Cannot update identity column '" + col->nome + "'.", 8102, 16,
-                                  1);
-            if (col->tipo.base == TipoBase::RowVersion)
-                throw ErroDeBanco("Cannot update a timestamp column.", 272, 16, 1);
+            if (col->identidade) throw ErroDoServidor(8102, {col->nome});
+            if (col->tipo.base == TipoBase::RowVersion) throw ErroDoServidor(272);
             std::vector<std::optional<TipoSql>> tipo;
             const std::string e = Reescrita(expr, nullptr, &tipo);
             if (valores[col->nome].empty()) colunas.push_back(col->nome);
@@ -302,21 +292,13 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
             alvo.push_back(&col);
     for (const auto& n : a.colunas) {
         const ColunaDaTabela* col = t.Coluna(n);
-        if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
+        if (!col) throw ErroDoServidor(207, {n});
         ExigirColunaGravavel(*col);
-        if (col->identidade && !identityLigado)
-            throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
-                                  t.nome + "' when IDENTITY_INSERT is set to OFF.",
-                              544, 16, 1);
+        if (col->identidade && !identityLigado) throw ErroDoServidor(544, {t.nome});
         alvo.push_back(col);
     }
     if (a.valores.size() != alvo.size())
-        throw ErroDeBanco(
-            std::string("There are ") + (alvo.size() > a.valores.size() ? "more" : "fewer") +
-                " columns in the INSERT statement than values specified in the VALUES clause. "
-                "The number of values in the VALUES clause must match the number of columns "
-                "specified in the INSERT statement.",
-            alvo.size() > a.valores.size() ? 109 : 110, 15, 1);
+        throw ErroDoServidor(alvo.size() > a.valores.size() ? 109 : 110);
     escopoAlvo_ = {{m.nomeDaFonte, const_cast<Tabela*>(&m.tabelaDaFonte)}};
     std::string colunas, valores;
     for (std::size_t k = 0; k < alvo.size(); ++k) {

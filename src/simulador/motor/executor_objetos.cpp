@@ -25,11 +25,8 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);
-    if (!c.alterar && cat.IdDoObjeto(nome))
-        throw ErroDeBanco("There is already an object named '" + nome + "' in the database.", 2714,
-                          16, 6);
-    if (c.alterar && !existente)
-        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (!c.alterar && cat.IdDoObjeto(nome)) throw ErroDoServidor(2714, {nome});
+    if (c.alterar && !existente) throw ErroDoServidor(208, {nome});
     if (c.alterar && existente &&
         (existente->tipo == "FN" || existente->tipo == "IF" || existente->tipo == "TF"))
         ExigirFuncaoSemRestricoes(existente->nome, "ALTER");
@@ -80,8 +77,7 @@ std::int64_t Executor::DonoDoGatilho(const instrucao::CriarObjeto& c,
     const std::string& nome = c.tabelaDoGatilho.Nome();
     const Tabela* t = cat.AcharTabela(nome);
     const ObjetoProgramado* v = t ? nullptr : cat.AcharObjeto(nome);
-    if (!t && !(v && v->tipo == "V"))
-        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (!t && !(v && v->tipo == "V")) throw ErroDoServidor(208, {nome});
     if (v && !c.emVezDe) throw ErroDoServidor(8197, {nome});
     const std::int64_t dono = t ? t->id : v->id;
     if (!c.emVezDe) return dono;
@@ -116,9 +112,7 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
                       (c.tipoDeObjeto == "FN" && (o->tipo == "IF" || o->tipo == "TF")));
             if (!tipoCerto) {
                 if (c.seExistir) continue;
-                throw ErroDeBanco("Cannot drop the " + nomes.at(c.tipoDeObjeto) + " '" + nome +
-                                      "', because it does not exist or you do not have permission.",
-                                  3701, 11, 5);
+                throw ErroDoServidor(3701, {nomes.at(c.tipoDeObjeto), nome});
             }
             if (c.tipoDeObjeto == "FN") ExigirFuncaoSemRestricoes(o->nome, "DROP FUNCTION");
             if (o->tipo == "V") {
@@ -146,9 +140,7 @@ void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
         const std::string d = Dobrar(p);
         const bool deDados = d == "select" || d == "insert" || d == "update" || d == "delete";
         if ((d == "execute" && !executavel) || (deDados && executavel))
-            throw ErroDeBanco("Granted or revoked privilege " + texto::Maiusculas(p) +
-                                  " is not compatible with object.",
-                              4606, 16, 1);
+            throw ErroDoServidor(4606, {texto::Maiusculas(p)});
     }
 }
 
@@ -159,10 +151,7 @@ void Executor::Conceder(const instrucao::Conceder& c) {
     std::int64_t objeto = 0;
     if (!c.objeto.Vazio()) {
         auto id = cat.IdDoObjeto(c.objeto.Nome());
-        if (!id)
-            throw ErroDeBanco("Cannot find the object '" + c.objeto.Nome() +
-                                  "', because it does not exist or you do not have permission.",
-                              15151, 16, 1);
+        if (!id) throw ErroDoServidor(15151, {"find", "object", c.objeto.Nome()});
         objeto = *id;
         const ObjetoProgramado* o = cat.AcharObjeto(c.objeto.Nome());
         ExigirPermissoesCompativeis(c.permissoes, o ? o->tipo : "U");
@@ -172,10 +161,7 @@ void Executor::Conceder(const instrucao::Conceder& c) {
         if (!IguaisCiAs(p, "public")) {
             Instrucao q(db, "SELECT 1 FROM zv_usuarios WHERE nome=?");
             q.Ligar(1, p);
-            if (!q.Passo())
-                throw ErroDeBanco("Cannot find the user '" + p +
-                                      "', because it does not exist or you do not have permission.",
-                                  15151, 16, 1);
+            if (!q.Passo()) throw ErroDoServidor(15151, {"find", "user", p});
         }
     }
     Atomico([&] {

@@ -8,6 +8,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 
 namespace zolvek::simulador {
@@ -85,8 +86,7 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
         if (Dobrar(o) == "statistics" && k + 1 < c.faixa.fim)  // STATISTICS IO, TIME, XML...
             o += " " + t[++k].texto;
         o = texto::Maiusculas(o);
-        if (!OpcaoConhecida(o))
-            throw ErroDeBanco("'" + t[k].texto + "' is not a recognized SET option.", 195, 15, 1);
+        if (!OpcaoConhecida(o)) throw ErroDoServidor(195, 1, {t[k].texto, "SET option"});
         opcoes.push_back(o);
         if (OpcoesSemEfeito().count(o) == 0 && o.rfind("STATISTICS ", 0) != 0) break;
     }
@@ -121,29 +121,20 @@ void Executor::DefinirLimiteDeLinhas(Faixa valor) {
     else if (const auto* x = std::get_if<std::string>(&v))
         n = std::strtoll(x->c_str(), nullptr, 10);
     else if (!db::EhNulo(v))
-        throw ErroDeBanco("Incorrect syntax near 'ROWCOUNT'.", 102, 15, 1);
+        throw ErroDoServidor(102, {"'ROWCOUNT'"});
     s_.limiteDeLinhas_ = n > 0 ? n : 0;
 }
 
 void Executor::IdentityInsert(const instrucao::IdentityInsert& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
-    if (!t)
-        throw ErroDeBanco("Cannot find the object \"" + c.objeto.Nome() +
-                              "\" because it does not exist or you do not have permissions.",
-                          1088, 16, 11);
-    if (!t->Identidade())
-        throw ErroDeBanco(
-            "Table '" + t->nome +
-                "' does not have the identity property. Cannot perform SET operation.",
-            8106, 16, 1);
+    if (!t) throw ErroDoServidor(1088, 11, {c.objeto.Nome()});
+    if (!t->Identidade()) throw ErroDoServidor(8106, {t->nome});
     std::string chave = Dobrar(t->nome);
     if (c.ligado) {
         if (!s_.identityInsert_.empty() && s_.identityInsert_ != chave) {
             Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.identityInsert_);
-            throw ErroDeBanco("IDENTITY_INSERT is already ON for table '" + s_.Banco() + ".dbo." +
-                                  (outra ? outra->nome : s_.identityInsert_) +
-                                  "'. Cannot perform SET operation for table '" + t->nome + "'.",
-                              8107, 16, 1);
+            throw ErroDoServidor(8107,
+                                 {s_.Banco(), (outra ? outra->nome : s_.identityInsert_), t->nome});
         }
         s_.identityInsert_ = chave;
     } else if (s_.identityInsert_ == chave) {

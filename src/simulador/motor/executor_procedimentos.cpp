@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -29,7 +30,7 @@ std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
     std::size_t k = 0;
     while (k < tokens.size()) {
         if (tokens[k].tipo != TipoToken::Variavel)
-            throw ErroDeBanco("Incorrect syntax near '" + tokens[k].texto + "'.", 102, 15, 1);
+            throw ErroDoServidor(102, {std::string("'") + tokens[k].texto + "'"});
         ParametroDeclarado p{tokens[k].texto, ""};
         std::size_t fim = ++k;
         int nivel = 0;
@@ -44,7 +45,7 @@ std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
             --ultimo;
             p.saida = true;
         }
-        if (ultimo == k) throw ErroDeBanco("Incorrect syntax near '" + p.nome + "'.", 102, 15, 1);
+        if (ultimo == k) throw ErroDoServidor(102, {std::string("'") + p.nome + "'"});
         p.tipo = texto.substr(tokens[k].inicio, tokens[ultimo - 1].fim - tokens[k].inicio);
         r.push_back(std::move(p));
         k = fim + 1;
@@ -77,10 +78,7 @@ std::string TrocarColuna(const std::string& texto, const std::string& antiga,
 // its own, each declared parameter a value of its declared type.
 void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
     if (argumentos.empty() || db::EhNulo(argumentos[0].second))
-        throw ErroDeBanco(
-            "Procedure or function 'sp_executesql' expects parameter '@statement', which was not "
-            "supplied.",
-            201, 16, 4);
+        throw ErroDoServidor(201, {"sp_executesql", "@statement"});
     const std::string texto = ComoTextoDeValor(argumentos[0].second);
     CadeiaDeDono cadeia(s_, false);
     const std::string declaracao =
@@ -116,11 +114,7 @@ void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
             if (!d) continue;
             interno.AtribuirValor(*interno.quadro_->Achar(d->nome), valor);
             if (k >= chamada_->saidas.size() || chamada_->saidas[k].empty()) continue;
-            if (!d->saida)
-                throw ErroDeBanco("The formal parameter \"" + d->nome +
-                                      "\" was not declared as an OUTPUT parameter, but the actual "
-                                      "parameter passed in requested output.",
-                                  8162, 16, 2);
+            if (!d->saida) throw ErroDoServidor(8162, {d->nome});
             saidas.emplace_back(k, d);
         }
         for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
@@ -140,11 +134,7 @@ void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
     }
     for (const auto& [t, d] : usos) {
         auto v = valores.find(Dobrar(d->nome.substr(1)));
-        if (v == valores.end())
-            throw ErroDeBanco("The parameterized query '(" + declaracao + ")" + texto +
-                                  "' expects the parameter '" + d->nome +
-                                  "', which was not supplied.",
-                              8178, 16, 1);
+        if (v == valores.end()) throw ErroDoServidor(8178, {declaracao, texto, d->nome});
         parametros.push_back(v->second);
     }
     for (auto it = usos.rbegin(); it != usos.rend(); ++it)
@@ -169,13 +159,10 @@ void Executor::Renomear(const Argumentos& argumentos) {
     const std::string objeto = arg(0, "objname"), novo = arg(1, "newname");
     const std::string tipoDito = arg(2, "objtype");
     const std::string tipo = Dobrar(tipoDito);
-    if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1) throw ErroDoServidor(15247);
     const auto partes = PartesDoNome(objeto);
     auto ambiguo = [&] {
-        return ErroDeBanco("Either the parameter @objname is ambiguous or the claimed @objtype (" +
-                               (tipoDito.empty() ? "(null)" : tipoDito) + ") is wrong.",
-                           15248, 11, 1);
+        return ErroDoServidor(15248, {(tipoDito.empty() ? "(null)" : tipoDito)});
     };
     if (partes.empty() || novo.empty()) throw ambiguo();
     Catalogo& cat = s_.CatalogoAtual();
@@ -193,10 +180,7 @@ void Executor::Renomear(const Argumentos& argumentos) {
             throw ambiguo();
         }
         if (cat.IdDoObjeto(novo) && !IguaisCiAs(novo, t->nome))
-            throw ErroDeBanco("Error: The new name '" + novo +
-                                  "' is already in use as a object name and would cause a "
-                                  "duplicate that is not permitted.",
-                              15335, 11, 1);
+            throw ErroDoServidor(15335, {novo, "object"});
         Atomico([&] { RenomearTabela(*t, novo); });
     } else {
         throw ambiguo();
@@ -212,11 +196,7 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
     Tabela t = antiga;
     ColunaDaTabela* col = t.Coluna(coluna);
     const std::string velho = col->nome;
-    if (t.Coluna(novo) && !IguaisCiAs(novo, velho))
-        throw ErroDeBanco("Error: The new name '" + novo +
-                              "' is already in use as a COLUMN name and would cause a duplicate "
-                              "that is not permitted.",
-                          15335, 11, 1);
+    if (t.Coluna(novo) && !IguaisCiAs(novo, velho)) throw ErroDoServidor(15335, {novo, "COLUMN"});
     col->nome = novo;
     std::map<std::string, std::string> origem;
     for (const auto& c : antiga.colunas)

@@ -9,6 +9,7 @@
 #include "simulador/motor/procedimentos_do_servidor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -101,7 +102,7 @@ void Executor::DarAcessoAoBanco(const Argumentos& args) {
 // sp_addlogin 'login', 'senha'.
 void Executor::AdicionarLogin(const Argumentos& args) {
     if (!s_.Sysadmin())
-        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+        throw ErroDoServidor(15247);
     s_.ServidorAtual().CriarLogin(Arg(args, 0, "loginame").value_or(""),
                                   Arg(args, 1, "passwd").value_or(""));
     resultados_.push_back(db::Resultado{});

@@ -7,6 +7,7 @@
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -113,7 +114,7 @@ void Executor::RecusarProcedural(const Comando& c) {
 
 VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
     VariavelDoLote* v = quadro_ ? quadro_->Achar(nome) : nullptr;
-    if (!v) throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".", 137, 15, 2);
+    if (!v) throw ErroDoServidor(137, {nome});
     return *v;
 }
 
@@ -206,10 +207,7 @@ void Executor::Retornar(const instrucao::Retornar& x) {
     if (tipoDoRetorno_) {  // a scalar function's RETURN value, of its RETURNS type
         valorRetornado_ = ValorConvertido(x.valor, *tipoDoRetorno_);
     } else if (!x.valor.Vazia()) {
-        if (!emProcedimento_)
-            throw ErroDeBanco(
-                "A RETURN statement with a return value cannot be used in this context.", 178, 15,
-                1);
+        if (!emProcedimento_) throw ErroDoServidor(178);
         retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
     }
     fluxo_ = Fluxo::Retornar;
@@ -224,20 +222,12 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
     const std::int64_t estado = std::clamp<std::int64_t>(ComoInteiro(valores[2]), 0, 255);
     const bool comLog =
         std::find(x.opcoes.begin(), x.opcoes.end(), std::string("LOG")) != x.opcoes.end();
-    if (severidade > 18 && !(comLog && s_.Sysadmin()))
-        throw ErroDeBanco(
-            "Error severity levels greater than 18 can only be specified by members of the "
-            "sysadmin role, using the WITH LOG option.",
-            2754, 16, 1);
+    if (severidade > 18 && !(comLog && s_.Sysadmin())) throw ErroDoServidor(2754);
     std::string mensagem;
     int numero = 50000;
     if (std::holds_alternative<std::int64_t>(valores[0])) {
         const std::int64_t id = std::get<std::int64_t>(valores[0]);
-        if (id < 13000 || id == 50000)
-            throw ErroDeBanco("Error number " + std::to_string(id) +
-                                  " is invalid. The number must be from 13000 through 2147483647 "
-                                  "and it cannot be 50000.",
-                              2732, 16, 1);
+        if (id < 13000 || id == 50000) throw ErroDoServidor(2732, {std::to_string(id)});
         // the server has no user messages (sp_addmessage): SQL Server says so
         mensagem = "Error " + std::to_string(id) + ", severity " + std::to_string(severidade) +
                    ", state " + std::to_string(estado) +

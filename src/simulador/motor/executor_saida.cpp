@@ -9,6 +9,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -35,10 +36,7 @@ Executor::SaidaDaInstrucao Executor::SaidaDe(const std::optional<instrucao::Clau
     if (s->destino.Vazio() && TemGatilhos(t)) {
         std::vector<std::int64_t> ids;
         if (!GatilhosQueDisparam(t, evento, ids).empty())
-            throw ErroDeBanco("The target table '" + NomeEscrito(objeto) +
-                                  "' of the DML statement cannot have any enabled triggers if "
-                                  "the statement contains an OUTPUT clause without INTO clause.",
-                              334, 16, 1);
+            throw ErroDoServidor(334, {NomeEscrito(objeto)});
     }
     if (!s->destino.Vazio()) DestinoDaSaida(s->destino);  // refused before anything changes
     const instrucao::ClausulaDeSaida* clausula = &*s;
@@ -119,32 +117,17 @@ void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const Contexto
 const Tabela& Executor::DestinoDaSaida(const NomeComposto& destino) {
     const std::string& nome = destino.Nome();
     Tabela* t = s_.CatalogoAtual().AcharTabela(nome);
-    if (!t && !nome.empty() && nome[0] == '@')
-        throw ErroDeBanco("Must declare the table variable \"" + nome + "\".", 1087, 15, 2);
-    if (!t) throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+    if (!t && !nome.empty() && nome[0] == '@') throw ErroDoServidor(1087, {nome});
+    if (!t) throw ErroDoServidor(208, {nome});
     const std::string escrito = NomeEscrito(destino);
-    if (TemGatilhos(*t))
-        throw ErroDeBanco("The target table '" + escrito +
-                              "' of the OUTPUT INTO clause cannot have any enabled triggers.",
-                          331, 16, 1);
+    if (TemGatilhos(*t)) throw ErroDoServidor(331, {escrito});
     for (Tabela* outra : s_.CatalogoAtual().Tabelas())
         for (const auto& r : outra->restricoes)
             if (r.tipo == "F" && !r.desabilitada &&
                 (outra == t || IguaisCiAs(r.tabelaReferida, t->nome)))
-                throw ErroDeBanco("The target table '" + escrito +
-                                      "' of the OUTPUT INTO clause cannot be on either side of a "
-                                      "(primary key, foreign key) relationship. Found reference "
-                                      "constraint '" +
-                                      r.nome + "'.",
-                                  332, 16, 1);
+                throw ErroDoServidor(332, {escrito, r.nome});
     for (const auto& r : t->restricoes)
-        if (r.tipo == "C" && !r.desabilitada)
-            throw ErroDeBanco("The target table '" + escrito +
-                                  "' of the OUTPUT INTO clause cannot have any enabled check "
-                                  "constraints or any enabled rules. Found check constraint or "
-                                  "rule '" +
-                                  r.nome + "'.",
-                              333, 16, 1);
+        if (r.tipo == "C" && !r.desabilitada) throw ErroDoServidor(333, {escrito, r.nome});
     return *t;
 }
 
@@ -159,11 +142,8 @@ void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::strin
     } else {
         for (const auto& n : s.colunasDoDestino) {
             const ColunaDaTabela* col = t.Coluna(n);
-            if (!col) throw ErroDeBanco("Invalid column name '" + n + "'.", 207, 16, 1);
-            if (col->identidade)
-                throw ErroDeBanco("Cannot insert explicit value for identity column in table '" +
-                                      t.nome + "' when IDENTITY_INSERT is set to OFF.",
-                                  544, 16, 1);
+            if (!col) throw ErroDoServidor(207, {n});
+            if (col->identidade) throw ErroDoServidor(544, {t.nome});
             alvo.push_back(col);
         }
     }
@@ -174,15 +154,8 @@ void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::strin
         FalhaTraduzida(f, 'S', "");
     }
     if (n != alvo.size()) {
-        if (s.colunasDoDestino.empty())
-            throw ErroDeBanco(
-                "Column name or number of supplied values does not match table definition.", 213,
-                16, 1);
-        throw ErroDeBanco(std::string("The select list for the INSERT statement contains ") +
-                              (n < alvo.size() ? "fewer" : "more") +
-                              " items than the insert list. The number of SELECT values must "
-                              "match the number of INSERT columns.",
-                          n < alvo.size() ? 120 : 121, 15, 1);
+        if (s.colunasDoDestino.empty()) throw ErroDoServidor(213, {""});
+        throw ErroDoServidor(n < alvo.size() ? 120 : 121);
     }
     std::string nomes, colunas, valores;
     for (std::size_t k = 0; k < n; ++k) {

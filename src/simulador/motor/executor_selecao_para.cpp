@@ -10,6 +10,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/materializacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sessao.hpp"
@@ -40,7 +41,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
         d.selecao = gerador.Gerar(*consulta);
         d.tabela = ctx.destino;
         d.flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0);
-        if (!d.tabela) throw ErroDeBanco("Incorrect syntax near the keyword 'INTO'.", 156, 15, 1);
+        if (!d.tabela) throw ErroDoServidor(156, {"INTO"});
         const auto& partes = consulta->ramos[0].selecao->destino;
         const std::string banco = BancoDoNome(partes);
         if (!banco.empty() && !s_.EsquemaDoBanco(banco).empty())
@@ -50,9 +51,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
     }
     Tabela& t = *d.tabela;
     Catalogo& cat = s_.CatalogoAtual();
-    if (cat.IdDoObjeto(t.nome))
-        throw ErroDeBanco("There is already an object named '" + t.nome + "' in the database.",
-                          2714, 16, 6);
+    if (cat.IdDoObjeto(t.nome)) throw ErroDoServidor(2714, {t.nome});
     t.criacao = FormatarDataHora(DataHoraAtual());
     if (d.flags) s_.AtualizarTabelasDoServidor(d.flags & 1, d.flags & 2);
     // the query compiles (its names resolve) before the table is made

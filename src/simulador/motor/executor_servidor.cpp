@@ -8,6 +8,7 @@
 #include "simulador/motor/argumentos_do_sistema.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -85,19 +86,13 @@ std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogic
 void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
     if (!s.EmTransacao()) return;
     if (instrucao == "CREATE DATABASE" || instrucao == "ALTER DATABASE")
-        throw ErroDeBanco(instrucao + " statement not allowed within multi-statement transaction.",
-                          226, 16, 6);
-    if (instrucao == "DROP DATABASE")
-        throw ErroDeBanco("DROP DATABASE statement cannot be used inside a user transaction.", 574,
-                          16, 0);
-    throw ErroDeBanco("Cannot perform a backup or restore operation within a transaction.\n" +
-                          instrucao + " is terminating abnormally.",
-                      3021, 16, 0);
+        throw ErroDoServidor(226, {instrucao});
+    if (instrucao == "DROP DATABASE") throw ErroDoServidor(574);
+    throw ComMensagemSeguinte(ErroDoServidor(3021), 3013, {instrucao});
 }
 
 void RecusarKillDentroDeTransacao(const Sessao& s) {
-    if (s.EmTransacao())
-        throw ErroDeBanco("KILL command cannot be used inside user transactions.", 6615, 16, 1);
+    if (s.EmTransacao()) throw ErroDoServidor(6615);
 }
 
 bool PapelFixo(const std::string& p) {
@@ -117,8 +112,7 @@ int Executor::ConjuntoPedido(Faixa conjunto) {
         if (fim == texto.size() && n >= 0 && n <= 2147483647) return static_cast<int>(n);
     } catch (const std::exception&) {
     }
-    throw ErroDeBanco("Conversion failed when converting the varchar value '" + texto +
-                      "' to data type int.");
+    throw ErroDoServidor(245, {"varchar", texto, "int"});
 }
 
 // RESTORE FILELISTONLY: one row per file of the set, with SQL Server's columns.
@@ -203,8 +197,7 @@ db::Resultado Executor::ListaDoBackup(const std::string& disco, int conjunto) {
 void Executor::ComandoDeServidor(const instrucao::CriarBanco& c) {
     RecusarDentroDeTransacao(s_, "CREATE DATABASE");
     Servidor& srv = s_.ServidorAtual();
-    if (!s_.Sysadmin())
-        throw ErroDeBanco("CREATE DATABASE permission denied in database 'master'.", 262, 14, 1);
+    if (!s_.Sysadmin()) throw ErroDoServidor(262, {"CREATE DATABASE", "master"});
     DefinicaoDeBanco def;
     def.nome = c.objeto.Nome();
     auto converter = [](const ArquivoDeclarado& a, char tipo) {
@@ -229,9 +222,7 @@ void Executor::ComandoDeServidor(const instrucao::ExcluirBanco& c) {
     RecusarDentroDeTransacao(s_, "DROP DATABASE");
     Servidor& srv = s_.ServidorAtual();
     if (c.seExistir && !srv.AcharBanco(c.objeto.Nome())) return;
-    if (!s_.Sysadmin())
-        throw ErroDeBanco("DROP DATABASE permission denied in database '" + c.objeto.Nome() + "'.",
-                          262, 14, 1);
+    if (!s_.Sysadmin()) throw ErroDoServidor(262, {"DROP DATABASE", c.objeto.Nome()});
     srv.ExcluirBanco(c.objeto.Nome());
 }
 
@@ -242,11 +233,7 @@ void Executor::ComandoDeServidor(const instrucao::AlterarBanco& c) {
     // a database that does not exist is told as one the login may not alter
     if (!b ||
         (!s_.Sysadmin() && !(IguaisCiAs(b->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1)))
-        throw ErroDeBanco(
-            "User does not have permission to alter database '" + (b ? b->nome : c.objeto.Nome()) +
-                "', the database does not exist, or the database is not in a state that allows "
-                "access checks.\nALTER DATABASE statement failed.",
-            5011, 14, 5);
+        throw ComMensagemSeguinte(ErroDoServidor(5011, {(b ? b->nome : c.objeto.Nome())}), 5069);
     if (c.modo == "SINGLE_USER") {
         srv.DefinirUsuarioUnico(b->nome, true, s_.Spid(), c.comRollback);
     } else if (c.modo == "MULTI_USER") {
@@ -266,8 +253,7 @@ void Executor::ComandoDeServidor(const instrucao::Backup& c) {
     RecusarDentroDeTransacao(s_, "BACKUP DATABASE");
     Servidor& srv = s_.ServidorAtual();
     if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-        throw ErroDeBanco(
-            "BACKUP DATABASE permission denied in database '" + c.objeto.Nome() + "'.", 262, 14, 1);
+        throw ErroDoServidor(262, {"BACKUP DATABASE", c.objeto.Nome()});
     const auto modo = c.formatar  ? ModoDaMidia::Formatar
                       : c.iniciar ? ModoDaMidia::Iniciar
                                   : ModoDaMidia::Acrescentar;
@@ -290,10 +276,8 @@ void Executor::ComandoDeServidor(const instrucao::Restaurar& c) {
     RecusarDentroDeTransacao(s_, "RESTORE DATABASE");
     Servidor& srv = s_.ServidorAtual();
     if (!s_.Sysadmin())
-        throw ErroDeBanco(
-            "CREATE DATABASE permission denied in database 'master'.\nRESTORE DATABASE is "
-            "terminating abnormally.",
-            262, 14, 1);
+        throw ComMensagemSeguinte(ErroDoServidor(262, {"CREATE DATABASE", "master"}), 3013,
+                                  {"RESTORE DATABASE"});
     std::vector<Movimento> movs;
     for (const auto& [a, b] : c.movimentos)
         movs.push_back({ComoTextoDeValor(Avaliar(a)), ComoTextoDeValor(Avaliar(b))});
@@ -307,16 +291,14 @@ void Executor::ComandoDeServidor(const instrucao::Usar& c) {
 
 void Executor::ComandoDeServidor(const instrucao::Matar& c) {
     Servidor& srv = s_.ServidorAtual();
-    if (!s_.Sysadmin())
-        throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14, 1);
+    if (!s_.Sysadmin()) throw ErroDoServidor(6102);
     RecusarKillDentroDeTransacao(s_);
     srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)), s_.Spid());
 }
 
 void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
     Servidor& srv = s_.ServidorAtual();
-    if (!s_.Sysadmin())
-        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (!s_.Sysadmin()) throw ErroDoServidor(15247);
     if (c.bancoPadrao && !srv.AcharBanco(*c.bancoPadrao))
         throw BancoPadraoInexistente(*c.bancoPadrao);
     if (c.semLogin)
@@ -334,22 +316,15 @@ void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
     s_.GarantirEscrita();  // sp_grantdbaccess and sp_adduser come here too
     sqlite3* db = s_.db_;
     Servidor& srv = s_.ServidorAtual();
-    if (!DonoDoBanco())
-        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
-    if (!c.semLogin && !srv.AcharLogin(c.login))
-        throw ErroDeBanco("'" + c.login + "' is not a valid login or you do not have permission.",
-                          15007, 16, 1);
+    if (!DonoDoBanco()) throw ErroDoServidor(15247);
+    if (!c.semLogin && !srv.AcharLogin(c.login)) throw ErroDoServidor(15007, {c.login});
     if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
         IguaisCiAs(c.objeto.Nome(), "dbo"))
-        throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
-                              "' already exists in the current database.",
-                          15023, 16, 1);
+        throw ErroDoServidor(15023, {c.objeto.Nome()});
     if (!c.semLogin) {
         Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
         q.Ligar(1, c.login);
-        if (q.Passo())
-            throw ErroDeBanco("The login already has an account under a different user name.",
-                              15063, 16, 1);
+        if (q.Passo()) throw ErroDoServidor(15063);
     }
     Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
     ins.Ligar(1, c.objeto.Nome());
@@ -363,13 +338,10 @@ void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
 void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
     s_.GarantirEscrita();
     sqlite3* db = s_.db_;
-    if (!DonoDoBanco())
-        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (!DonoDoBanco()) throw ErroDoServidor(15247);
     if (!ExisteUsuario(c.objeto.Nome(), 0)) {
         if (c.seExistir) return;
-        throw ErroDeBanco("Cannot drop the user '" + c.objeto.Nome() +
-                              "', because it does not exist or you do not have permission.",
-                          15151, 16, 1);
+        throw ErroDoServidor(15151, {"drop", "user", c.objeto.Nome()});
     }
     Instrucao(db, "DELETE FROM zv_membros WHERE membro=?").Ligar(1, c.objeto.Nome()).Executar();
     Instrucao(db, "DELETE FROM zv_usuarios WHERE nome=?").Ligar(1, c.objeto.Nome()).Executar();
@@ -378,12 +350,9 @@ void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
 void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
     s_.GarantirEscrita();
     sqlite3* db = s_.db_;
-    if (!DonoDoBanco())
-        throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16, 1);
+    if (!DonoDoBanco()) throw ErroDoServidor(15247);
     if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
-        throw ErroDeBanco("User, group, or role '" + c.objeto.Nome() +
-                              "' already exists in the current database.",
-                          15023, 16, 1);
+        throw ErroDoServidor(15023, {c.objeto.Nome()});
     Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
         .Ligar(1, c.objeto.Nome())
         .Executar();
@@ -392,18 +361,10 @@ void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
 void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
     s_.GarantirEscrita();  // sp_addrolemember and sp_droprolemember too
     sqlite3* db = s_.db_;
-    if (!DonoDoBanco())
-        throw ErroDeBanco("Cannot alter the role '" + c.papel +
-                              "', because it does not exist or you do not have permission.",
-                          15151, 16, 1);
+    if (!DonoDoBanco()) throw ErroDoServidor(15151, {"alter", "role", c.papel});
     if (!PapelFixo(c.papel) && !ExisteUsuario(c.papel, 1))
-        throw ErroDeBanco("Cannot alter the role '" + c.papel +
-                              "', because it does not exist or you do not have permission.",
-                          15151, 16, 1);
-    if (!ExisteUsuario(c.membro, -1))
-        throw ErroDeBanco("Cannot add the principal '" + c.membro +
-                              "', because it does not exist or you do not have permission.",
-                          15151, 16, 1);
+        throw ErroDoServidor(15151, {"alter", "role", c.papel});
+    if (!ExisteUsuario(c.membro, -1)) throw ErroDoServidor(15151, {"add", "principal", c.membro});
     std::string papel = c.papel;
     for (const char* p : kPapeisFixos)
         if (IguaisCiAs(papel, p)) papel = p;
@@ -529,10 +490,7 @@ void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa f
         for (std::size_t k = 0; k < 2 && k < c.argumentos.size(); ++k) {
             const Faixa& f = c.argumentos[k].second;
             if (!f.Vazia() && plano_.tokens[f.inicio].tipo == TipoToken::Texto)
-                throw ErroDeBanco(std::string("Procedure expects parameter '") +
-                                      (k == 0 ? "@statement" : "@params") +
-                                      "' of type 'ntext/nchar/nvarchar'.",
-                                  214, 16, k == 0 ? 2 : 3);
+                throw ErroDoServidor(214, k == 0 ? 2 : 3, {(k == 0 ? "@statement" : "@params")});
         }
     Procedimento(nome, args);
 }
@@ -552,16 +510,13 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     if ((!o || o->tipo != "P") && ProcedimentoDeSistema(chave))
         throw ErroDeBanco("O simulador de SQL Server não tem o procedimento de sistema " + nome +
                           ".");
-    if (!o || o->tipo != "P")
-        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
+    if (!o || o->tipo != "P") throw ErroDoServidor(2812, {nome});
     if (!s_.cadeiaDeDono_ && !s_.Direitos().Permite("EXECUTE", o->id))
-        throw ErroDeBanco(PermissaoNegada("EXECUTE", o->nome, s_.Banco()));
+        throw PermissaoNegada("EXECUTE", o->nome, s_.Banco());
     if (chave == "matarprocesso") {
         auto login = ArgumentoDoSistema(args, 0, "NOME"),
              host = ArgumentoDoSistema(args, 1, "HOST");
-        if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
-            throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14,
-                              1);
+        if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1) throw ErroDoServidor(6102);
         RecusarKillDentroDeTransacao(s_);  // the procedure's own KILL would be refused
         s_.ServidorAtual().MatarSessoes(login.value_or(""), host.value_or(""));
         resultados_.push_back(db::Resultado{});  // the engine does its work itself
@@ -579,11 +534,8 @@ void Executor::Procedimento(const std::string& nomeCompleto,
 void Executor::TextoDoObjeto(const std::string& nome) {
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (!o) {
-        if (s_.CatalogoAtual().AcharTabela(nome))
-            throw ErroDeBanco("There is no text for object '" + nome + "'.", 15197, 16, 1);
-        throw ErroDeBanco("The object '" + nome + "' does not exist in database '" + s_.Banco() +
-                              "' or is invalid for this operation.",
-                          15009, 16, 1);
+        if (s_.CatalogoAtual().AcharTabela(nome)) throw ErroDoServidor(15197, {nome});
+        throw ErroDoServidor(15009, {nome, s_.Banco()});
     }
     db::Resultado r;
     r.colunas = {ColunaDeTexto("Text", 255)};

@@ -11,6 +11,7 @@
 #include "simulador/motor/argumentos_do_sistema.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -98,10 +99,7 @@ bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos
         {"sp_columns",
          [](Executor& e, const Argumentos& a) {
              if (!ArgumentoFornecido(a, 0, "table_name"))
-                 throw ErroDeBanco(
-                     "Procedure or function 'sp_columns' expects parameter "
-                     "'@table_name', which was not supplied.",
-                     201, 16, 4);
+                 throw ErroDoServidor(201, {"sp_columns", "@table_name"});
              e.ListarColunasOdbc(Argumento(a, 0, "table_name"), Argumento(a, 1, "table_owner"),
                                  Argumento(a, 2, "table_qualifier"),
                                  Argumento(a, 3, "column_name"));
@@ -131,8 +129,7 @@ void Executor::ListarSessoesDoServidor(const std::optional<std::string>& filtro,
         std::none_of(sessoes.begin(), sessoes.end(),
                      [&](const InfoDaSessao& s) { return IguaisCiAs(s.login, *filtro); }) &&
         !s_.ServidorAtual().AcharLogin(*filtro))
-        throw ErroDeBanco("'" + *filtro + "' is not a valid login or you do not have permission.",
-                          15007, 16, 1);
+        throw ErroDoServidor(15007, {*filtro});
     db::Resultado r;
     if (who2)
         r.colunas = {TextoDoSistema("SPID", 5),     TextoDoSistema("Status", 30),
@@ -241,9 +238,7 @@ void Executor::ListarChavesPrimarias(const std::string& tabela) {
 // sp_fkeys [pk table] [, , , fk table]: the foreign keys between them, a row per column.
 void Executor::ListarChavesEstrangeiras(const std::optional<std::string>& referida,
                                         const std::optional<std::string>& dona) {
-    if (!referida && !dona)
-        throw ErroDeBanco("Must specify either a primary key table or a foreign key table.", 15252,
-                          16, 1);
+    if (!referida && !dona) throw ErroDoServidor(15252);
     db::Resultado r;
     r.colunas = {TextoDoSistema("PKTABLE_QUALIFIER"),
                  TextoDoSistema("PKTABLE_OWNER"),
@@ -300,9 +295,7 @@ void Executor::ListarIndices(const std::string& objeto) {
         // a view has none: SQL Server only informs, and gives no rows
         const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(objeto);
         if (o && o->tipo == "V") return;
-        throw ErroDeBanco("The object '" + objeto + "' does not exist in database '" + s_.Banco() +
-                              "' or is invalid for this operation.",
-                          15009, 16, 1);
+        throw ErroDoServidor(15009, {objeto, s_.Banco()});
     }
     if (t->indices.empty()) return;  // informs, as for a view
     db::Resultado r;

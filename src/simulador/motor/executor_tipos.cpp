@@ -105,10 +105,8 @@ void Executor::AdicionarTipo(const Argumentos& args) {
     const auto fisico = ArgumentoDoSistema(args, 1, "phystype");
     const auto nulo = ArgumentoDoSistema(args, 2, "nulltype");
     if (!nome || !fisico)
-        throw ErroDeBanco("Procedure or function 'sp_addtype' expects parameter '@" +
-                              std::string(nome ? "phystype" : "typename") +
-                              "', which was not supplied.",
-                          201, 16, 4);
+        throw ErroDoServidor(
+            201, {"sp_addtype", std::string("@") + std::string(nome ? "phystype" : "typename")});
     const auto tipo = LerTextoDeTipo(texto::Minusculas(*fisico));
     if (!tipo) throw ErroDoServidor(2715, {"1", *fisico});
     bool anulavel = tipo->base != TipoBase::Bit;

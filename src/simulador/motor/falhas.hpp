@@ -12,13 +12,10 @@ struct sqlite3_context;
 // function keeps its SQL Server error here, and the executor raises that one.
 namespace zolvek::simulador {
 
-// Keeps the error of the function that failed (the last one wins); its number is the
-// one SQL Server gives that message.
-void GuardarFalhaDeFuncao(const std::string& mensagem);
-// Keeps an error as it was raised (a user function's body failed inside the statement).
+// Keeps the error of the function that failed, as it was raised (the last one wins).
 void GuardarErroDeFuncao(const ErroDeBanco& erro);
-// Fails the SQL function's call with SQL Server's message, and keeps its error.
-void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem);
+// Fails the SQL function's call with the error's message, and keeps the error.
+void FalharNaFuncao(sqlite3_context* c, const ErroDeBanco& erro);
 // While one lives on this thread, FalharNaFuncao neither keeps an error nor fails the
 // call: it notes that one failed, and TRY_CAST and TRY_CONVERT answer NULL instead.
 class TentativaDeFuncao {
@@ -30,7 +27,7 @@ class TentativaDeFuncao {
     bool Falhou() const { return falhou_; }
 
   private:
-    friend void FalharNaFuncao(sqlite3_context* c, const std::string& mensagem);
+    friend void FalharNaFuncao(sqlite3_context* c, const ErroDeBanco& erro);
     TentativaDeFuncao* anterior_;
     bool falhou_ = false;
 };

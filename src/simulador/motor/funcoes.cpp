@@ -1,4 +1,5 @@
 #include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 #include <sqlite3.h>
 
@@ -196,8 +197,8 @@ void FnIsSrvRoleMember(sqlite3_context* c, int n, sqlite3_value** a) {
             const auto login = Dono(c)->ServidorAtual().AcharLogin(TextoDe(a[1]));
             if (!login) return sqlite3_result_null(c);
             sysadmin = login->sysadmin;
-        } catch (const std::exception& e) {
-            return FalharNaFuncao(c, e.what());
+        } catch (const ErroDeBanco& e) {
+            return FalharNaFuncao(c, e);
         }
     }
     if (papel == "public") return sqlite3_result_int(c, 1);
@@ -284,8 +285,8 @@ void FnDbName(sqlite3_context* c, int n, sqlite3_value** a) {
             ResultadoTexto(c, b->nome);
         else
             sqlite3_result_null(c);
-    } catch (const std::exception& e) {
-        FalharNaFuncao(c, e.what());
+    } catch (const ErroDeBanco& e) {
+        FalharNaFuncao(c, e);
     }
 }
 
@@ -297,8 +298,8 @@ void FnDbId(sqlite3_context* c, int n, sqlite3_value** a) {
             sqlite3_result_int(c, b->id);
         else
             sqlite3_result_null(c);
-    } catch (const std::exception& e) {
-        FalharNaFuncao(c, e.what());
+    } catch (const ErroDeBanco& e) {
+        FalharNaFuncao(c, e);
     }
 }
 
@@ -458,7 +459,8 @@ void FnReplicate(sqlite3_context* c, int argc, sqlite3_value** a) {
         copias = std::min<std::int64_t>(vezes, limite / static_cast<std::int64_t>(caracteres) + 1);
     if (copias > kMaiorTextoMontado / static_cast<std::int64_t>(s.size()))
         return FalharNaFuncao(
-            c, "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE).");
+            c, ErroDeBanco(
+                   "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE)."));
     std::string r;
     r.reserve(s.size() * static_cast<std::size_t>(copias));
     for (std::int64_t k = 0; k < copias; ++k) r += s;

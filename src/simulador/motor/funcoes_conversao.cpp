@@ -17,6 +17,7 @@
 #include "simulador/motor/funcoes_datas.hpp"
 #include "simulador/motor/funcoes_decimais.hpp"
 #include "simulador/motor/funcoes_texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -80,8 +81,8 @@ bool LerBytesDoTexto(const std::string& texto, int estilo, std::string& bytes) {
 }
 
 // Gives the call's error; false, for the helpers that tell whether the conversion goes on.
-bool FalhouAConversao(sqlite3_context* c, const std::string& mensagem) {
-    FalharNaFuncao(c, mensagem);
+bool FalhouAConversao(sqlite3_context* c, const ErroDeBanco& erro) {
+    FalharNaFuncao(c, erro);
     return false;
 }
 
@@ -106,14 +107,14 @@ bool TextoDaConversao(sqlite3_context* c, sqlite3_value* v, int origem, TipoBase
     } else if (origem == SQLITE_TEXT || origem == SQLITE_BLOB) {
         s = TextoDe(v);
         db::DataHora d;
-        std::string erro;
+        std::optional<ErroDeBanco> erro;
         if (origemData && origemData->base == TipoBase::DateTimeOffset &&
             b != TipoBase::SqlVariant) {
             if (!EscreverDataComFuso(TextoDe(v), *origemData, estilo, s, erro))
-                return FalhouAConversao(c, erro);
+                return FalhouAConversao(c, *erro);
         } else if (origemData && b != TipoBase::SqlVariant && LerDataHora(s, d)) {
             if (!EscreverDataDoTipo(d, *origemData, estilo, s, erro))
-                return FalhouAConversao(c, erro);
+                return FalhouAConversao(c, *erro);
         } else if ((sqlite3_value_subtype(v) == kSubtipoDataHora ||
                     (estilo > 0 && PareceDataHoraGravada(s))) &&
                    b != TipoBase::SqlVariant) {
@@ -124,9 +125,9 @@ bool TextoDaConversao(sqlite3_context* c, sqlite3_value* v, int origem, TipoBase
             if (SepararFuso(semFuso, fuso)) {  // a datetimeoffset's text is its own form
                 if (estilo != 0 && estilo != 121 &&
                     !EscreverDataComFuso(TextoDe(v), comFuso, estilo, s, erro))
-                    return FalhouAConversao(c, erro);
+                    return FalhouAConversao(c, *erro);
             } else if (LerDataHora(s, d) && !EscreverDataNoEstilo(d, estilo, s, erro))
-                return FalhouAConversao(c, erro);
+                return FalhouAConversao(c, *erro);
         }
     } else if (tipoDoNumero == "float") {
         s = FloatComoTexto(sqlite3_value_double(v));
@@ -152,11 +153,10 @@ bool AjustarAoTamanho(sqlite3_context* c, int origem, const TipoSql& t, bool exp
             n = 1;
         } else {
             return FalhouAConversao(
-                c,
-                "Arithmetic overflow error converting " +
-                    std::string(tipoDoNumero == "int" || tipoDoNumero == "money" ? "expression"
-                                                                                 : tipoDoNumero) +
-                    " to data type " + NomeDoTipo(b) + ".");
+                c, ErroDoServidor(8115, {tipoDoNumero == "int" || tipoDoNumero == "money"
+                                             ? std::string("expression")
+                                             : tipoDoNumero,
+                                         NomeDoTipo(b)}));
         }
     }
     if (n > static_cast<std::size_t>(t.tamanho)) {
@@ -171,7 +171,7 @@ bool AjustarAoTamanho(sqlite3_context* c, int origem, const TipoSql& t, bool exp
         } else if (semBrancos <= static_cast<std::size_t>(t.tamanho)) {
             s = Primeiros(s, static_cast<std::size_t>(t.tamanho));
         } else {
-            FalharNaFuncao(c, "String or binary data would be truncated.");
+            FalharNaFuncao(c, ErroDoServidor(8152));
             return false;
         }
     } else if ((b == TipoBase::Char || b == TipoBase::NChar) &&
@@ -189,9 +189,7 @@ void ConverterEmTexto(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, bo
     if (!TextoDaConversao(c, v, origem, b, estilo, tipoDoNumero, origemData, s)) return;
     if (b == TipoBase::UniqueIdentifier) {
         if (s.size() != 36) {
-            FalharNaFuncao(c,
-                           "Conversion failed when converting from a character string to "
-                           "uniqueidentifier.");
+            FalharNaFuncao(c, ErroDoServidor(8169));
             return;
         }
     } else if (t.tamanho > 0) {
@@ -211,7 +209,7 @@ void ConverterEmBinario(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, 
     std::string texto;
     if (origem == SQLITE_TEXT) {
         if (!LerBytesDoTexto(TextoDe(v), estilo, texto))
-            return FalharNaFuncao(c, "Error converting data type varchar to varbinary.");
+            return FalharNaFuncao(c, ErroDoServidor(8114, {"varchar", "varbinary"}));
     }
     const void* p = origem == SQLITE_TEXT ? texto.data() : sqlite3_value_blob(v);
     int n = origem == SQLITE_TEXT ? static_cast<int>(texto.size()) : sqlite3_value_bytes(v);
@@ -225,7 +223,7 @@ void ConverterEmBinario(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, 
     }
     if (t.tamanho > 0 && n > t.tamanho) {
         if (!explicito) {
-            FalharNaFuncao(c, "String or binary data would be truncated.");
+            FalharNaFuncao(c, ErroDoServidor(8152));
             return;
         }
         n = t.tamanho;
@@ -250,17 +248,15 @@ bool NumeroDoTexto(sqlite3_context* c, const std::string& s, TipoBase b, double&
     }
     if (!LerNumero(s, numero, inteiro, valorInteiro)) {
         if (EhInteiro(b))
-            FalharNaFuncao(c, "Conversion failed when converting the varchar value '" + s +
-                                  "' to data type " + NomeDoTipo(b) + ".");
+            FalharNaFuncao(c, ErroDoServidor(245, {"varchar", s, NomeDoTipo(b)}));
         else if (b == TipoBase::Float || b == TipoBase::Real)
-            FalharNaFuncao(c, "Error converting data type varchar to float.");
+            FalharNaFuncao(c, ErroDoServidor(8114, {"varchar", "float"}));
         else
-            FalharNaFuncao(c, "Error converting data type varchar to numeric.");
+            FalharNaFuncao(c, ErroDoServidor(8114, {"varchar", "numeric"}));
         return false;
     }
     if (EhInteiro(b) && !inteiro && b != TipoBase::Bit) {
-        FalharNaFuncao(c, "Conversion failed when converting the varchar value '" + s +
-                              "' to data type " + NomeDoTipo(b) + ".");
+        FalharNaFuncao(c, ErroDoServidor(245, {"varchar", s, NomeDoTipo(b)}));
         return false;
     }
     return true;
@@ -295,13 +291,11 @@ void ResultadoInteiro(sqlite3_context* c, TipoBase b, double numero, bool inteir
     }
     if (!inteiro &&
         (numero < static_cast<double>(min) - 1 || numero >= static_cast<double>(max) + 1)) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeDoTipo(b) + ".");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeDoTipo(b)}));
         return;
     }
     if (x < min || x > max) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeDoTipo(b) + ".");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeDoTipo(b)}));
         return;
     }
     sqlite3_result_int64(c, x);
@@ -420,7 +414,7 @@ void ConverterChamada(sqlite3_context* c, sqlite3_value** a, int n, bool convert
     if (barra != std::string::npos) texto.erase(barra);
     auto t = LerTextoDeTipo(texto);
     if (!t) {
-        FalharNaFuncao(c, "Type " + texto + " is not a defined system type.");
+        FalharNaFuncao(c, ErroDoServidor(243, {texto}));
         return;
     }
     if ((t->base == TipoBase::VarChar || t->base == TipoBase::NVarChar ||

@@ -9,6 +9,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/idiomas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -103,7 +104,7 @@ bool ArgumentoDeData(sqlite3_context* c, sqlite3_value* v, db::DataHora& d) {
         return false;
     }
     if (LerDataHoraDoValor(v, d)) return true;
-    FalharNaFuncao(c, "Conversion failed when converting date and/or time from character string.");
+    FalharNaFuncao(c, ErroDoServidor(241));
     return false;
 }
 
@@ -112,7 +113,7 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
         n == 2 ? ParteDeData(TextoDe(a[0])) : static_cast<const char*>(sqlite3_user_data(c));
     std::int64_t r = 0;
     if (!ValorDaParte(db::DataHora{2000, 1, 1, 0, 0, 0, 0}, p, r))
-        return FalharNaFuncao(c, "'" + TextoDe(a[0]) + "' is not a recognized datepart option.");
+        return FalharNaFuncao(c, ErroDoServidor(155, {TextoDe(a[0]), "datepart"}));
     db::DataHora d;
     if (!ArgumentoDeData(c, a[n - 1], d)) return;
     ValorDaParte(d, p, r);
@@ -125,9 +126,10 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
 const Idioma* IdiomaComNomes(sqlite3_context* c) {
     const Idioma& i = IdiomaAtual();
     if (i.meses) return &i;
-    FalharNaFuncao(c, std::string("O simulador de SQL Server não conhece os nomes de meses e "
-                                  "dias do idioma '") +
-                          i.nome + "'.");
+    FalharNaFuncao(
+        c, ErroDeBanco(std::string("O simulador de SQL Server não conhece os nomes de meses e "
+                                   "dias do idioma '") +
+                       i.nome + "'."));
     return nullptr;
 }
 
@@ -135,7 +137,7 @@ void FnDateName(sqlite3_context* c, int, sqlite3_value** a) {
     const std::string p = ParteDeData(TextoDe(a[0]));
     std::int64_t r = 0;
     if (!ValorDaParte(db::DataHora{2000, 1, 1, 0, 0, 0, 0}, p, r))
-        return FalharNaFuncao(c, "'" + TextoDe(a[0]) + "' is not a recognized datepart option.");
+        return FalharNaFuncao(c, ErroDoServidor(155, {TextoDe(a[0]), "datepart"}));
     db::DataHora d;
     if (!ArgumentoDeData(c, a[1], d)) return;
     if (p == "month" || p == "weekday") {
@@ -162,9 +164,7 @@ void FnDateFromParts(sqlite3_context* c, int, sqlite3_value** a) {
     const std::int64_t ano = sqlite3_value_int64(a[0]), mes = sqlite3_value_int64(a[1]),
                        dia = sqlite3_value_int64(a[2]);
     if (!PartesDeDataValidas(ano, mes, dia))
-        return FalharNaFuncao(c,
-                              "Cannot construct data type date, some of the arguments have "
-                              "values which are not valid.");
+        return FalharNaFuncao(c, ErroDoServidor(289, {"date"}));
     ResultadoDataHora(c, db::DataHora{static_cast<int>(ano), static_cast<int>(mes),
                                       static_cast<int>(dia), 0, 0, 0, 0});
 }
@@ -176,8 +176,7 @@ void FnEoMonth(sqlite3_context* c, int n, sqlite3_value** a) {
     if (!ArgumentoDeData(c, a[0], d)) return;
     const std::int64_t meses = d.ano * 12LL + (d.mes - 1) + (n > 1 ? sqlite3_value_int64(a[1]) : 0);
     const std::int64_t ano = meses / 12, mes = meses % 12 + 1;
-    if (meses < 12 || ano > 9999)
-        return FalharNaFuncao(c, "Adding a value to a 'date' column caused an overflow.");
+    if (meses < 12 || ano > 9999) return FalharNaFuncao(c, ErroDoServidor(517, {"date"}));
     int dia = 31;
     while (!PartesDeDataValidas(ano, mes, dia)) --dia;
     ResultadoDataHora(c,
@@ -254,20 +253,21 @@ std::string ParteDeData(std::string_view parte) {
 }
 
 bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
-                          std::string& erro) {
+                          std::optional<ErroDeBanco>& erro) {
     const Idioma& idioma = IdiomaAtual();
     const int base = estilo >= 100 ? estilo - 100 : estilo;
     const bool comMes = base == 0 || base == 6 || base == 7 || base == 9 || base == 13;
     if (comMes && !idioma.mesesCurtos) {
-        erro = std::string("O simulador de SQL Server não conhece os nomes de meses do idioma '") +
-               idioma.nome + "'.";
+        erro = ErroDeBanco(
+            std::string("O simulador de SQL Server não conhece os nomes de meses do idioma '") +
+            idioma.nome + "'.");
         return false;
     }
     const char* mes = comMes ? idioma.mesesCurtos[d.mes - 1] : "";
     char b[80] = {};
     if (estilo == 130 || estilo == 131) {
-        erro =
-            "O simulador de SQL Server não escreve datas no calendário Hijri (estilos 130 e 131).";
+        erro = ErroDeBanco(
+            "O simulador de SQL Server não escreve datas no calendário Hijri (estilos 130 e 131).");
         return false;
     }
     if (estilo >= 0 && estilo <= 131 && EscreverSoData(d, base, estilo >= 100, mes, b, sizeof b)) {
@@ -323,9 +323,8 @@ bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
             if (d.milissegundo) std::snprintf(b + 19, sizeof b - 19, ".%03d", d.milissegundo);
             break;
         default:
-            erro = std::to_string(estilo) +
-                   " is not a valid style number when converting from datetime to a character "
-                   "string.";
+            erro = ErroDoServidor(281,
+                                  {std::to_string(estilo), "from datetime to a character string"});
             return false;
     }
     saida = b;
@@ -333,7 +332,7 @@ bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
 }
 
 bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std::string& saida,
-                        std::string& erro) {
+                        std::optional<ErroDeBanco>& erro) {
     const int casas = CasasDaFracao(t);
     const bool iso = estilo == 0 || estilo == 21 || estilo == 121;
     const bool t126 = estilo == 126 || estilo == 127;
@@ -352,18 +351,19 @@ bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std
     return true;
 }
 
-bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro,
-                     LeituraDeData leitura) {
+bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d,
+                     std::optional<ErroDeBanco>& erro, LeituraDeData leitura) {
     const int base = estilo >= 100 ? estilo - 100 : estilo;
     const bool valido = (estilo >= 0 && estilo <= 14) || (estilo >= 20 && estilo <= 23) ||
                         (estilo >= 100 && estilo <= 114) || estilo == 120 || estilo == 121 ||
                         estilo == 126 || estilo == 127;
     if (estilo == 130 || estilo == 131) {
-        erro = "O simulador de SQL Server não lê datas no calendário Hijri (estilos 130 e 131).";
+        erro = ErroDeBanco(
+            "O simulador de SQL Server não lê datas no calendário Hijri (estilos 130 e 131).");
         return false;
     }
     if (!valido) {
-        erro = std::to_string(estilo) + " is not a valid style number when converting to datetime.";
+        erro = ErroDoServidor(281, {std::to_string(estilo), "to datetime"});
         return false;
     }
     OrdemDeData ordem = OrdemDeDataAtual();

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -25,15 +26,16 @@ std::string ParteDeData(std::string_view parte);
 
 // A date-time as CONVERT writes it in a style; false with SQL Server's message (or the
 // stand-in's refusal) in `erro` for a style it does not take.
-bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida, std::string& erro);
+bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
+                          std::optional<ErroDeBanco>& erro);
 // A value of a date, time or datetime2 type as CONVERT writes it: the default style and
 // 21, 121, 126, 127 show the type's fraction digits; the others write it as a datetime.
 bool EscreverDataDoTipo(const db::DataHora& d, const TipoSql& t, int estilo, std::string& saida,
-                        std::string& erro);
+                        std::optional<ErroDeBanco>& erro);
 // A text read as a date-time in a style (103 reads dd/mm/yyyy); false with `erro` empty
 // when the text is no date, or SQL Server's message for a style it does not take.
-bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d, std::string& erro,
-                     LeituraDeData leitura = LeituraDeData::Iso);
+bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d,
+                     std::optional<ErroDeBanco>& erro, LeituraDeData leitura = LeituraDeData::Iso);
 
 // What the statement knows of a value it converts to a date-time type: a character
 // string (`tipo` says which), a value of a date-time type (stored as its text, `tipo`

@@ -14,6 +14,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes_texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -45,7 +46,7 @@ bool LerOperando(sqlite3_context* c, sqlite3_value* v, Decimal& d) {
             return true;
         default:
             if (Decimal::TentarLer(TextoDe(v), d)) return true;
-            FalharNaFuncao(c, "Error converting data type varchar to numeric.");
+            FalharNaFuncao(c, ErroDoServidor(8114, {"varchar", "numeric"}));
             return false;
     }
 }
@@ -69,8 +70,7 @@ bool Ajustar(sqlite3_context* c, const Decimal& exato, const TipoSql& t, Arredon
              Decimal& resultado) {
     resultado = exato.Arredondar(t.escala, modo);
     if (Cabe(resultado, t)) return true;
-    FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                          NomeNaMensagem(t.base) + ".");
+    FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeNaMensagem(t.base)}));
     return false;
 }
 
@@ -103,7 +103,7 @@ bool Operar(sqlite3_context* c, char operador, const Decimal& x, const Decimal& 
                 break;
         }
         if (y.Zero()) {
-            FalharNaFuncao(c, "Divide by zero error encountered.");
+            FalharNaFuncao(c, ErroDoServidor(8134));
             return false;
         }
         if (operador == '/')
@@ -112,8 +112,7 @@ bool Operar(sqlite3_context* c, char operador, const Decimal& x, const Decimal& 
         const Decimal quociente = x.Dividir(y, 0, Arredondamento::Truncar);
         return Ajustar(c, x - quociente * y, t, kMetade, r);
     } catch (const ErroDeEntrada&) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeNaMensagem(t.base)}));
         return false;
     }
 }
@@ -132,7 +131,8 @@ void FnOperar(sqlite3_context* c, int, sqlite3_value** a) {
 // chain a + b - c of decimals in one call, left to right, each step as its own type.
 void FnCadeia(sqlite3_context* c, int n, sqlite3_value** a) {
     if (n < 6 || (n - 1) % 5 != 0)
-        return FalharNaFuncao(c, "O simulador de SQL Server fez uma conta com argumentos errados.");
+        return FalharNaFuncao(
+            c, ErroDeBanco("O simulador de SQL Server fez uma conta com argumentos errados."));
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
     Decimal x, y, r;
     if (!LerOperando(c, a[0], x)) return;
@@ -190,8 +190,7 @@ void FnArredondar(sqlite3_context* c, int, sqlite3_value** a) {
                          truncar ? Arredondamento::Truncar : Arredondamento::MetadeLongeDoZero);
         Devolver(c, r, t, Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeNaMensagem(t.base)}));
     }
 }
 
@@ -213,8 +212,7 @@ void FnUnaria(sqlite3_context* c, int, sqlite3_value** a) {
         }
         Devolver(c, r.Zero() ? Decimal(0) : r, t, Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeNaMensagem(t.base)}));
     }
 }
 
@@ -246,8 +244,7 @@ void FnPotencia(sqlite3_context* c, int, sqlite3_value** a) {
         Devolver(c, Potencia(x, a[1], EhMoeda(t.base) ? 4 : t.escala), t,
                  Arredondamento::MetadeLongeDoZero);
     } catch (const ErroDeEntrada&) {
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " +
-                              NomeNaMensagem(t.base) + ".");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", NomeNaMensagem(t.base)}));
     }
 }
 
@@ -296,7 +293,7 @@ void PassoDaSoma(sqlite3_context* c, int n, sqlite3_value** a) {
         s->total += d;
     } catch (const ErroDeEntrada&) {
         s->falhou = true;
-        FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type numeric.");
+        FalharNaFuncao(c, ErroDoServidor(8115, {"expression", "numeric"}));
         return;
     }
     ++s->linhas;
@@ -361,12 +358,10 @@ void ConverterParaDecimal(sqlite3_context* c, sqlite3_value* v, const TipoSql& a
     if (origem == SQLITE_TEXT && EhMoeda(t.base)) {
         std::string numero;
         if (!LerTextoDeMoeda(TextoDe(v), numero) || !Decimal::TentarLer(numero, d))
-            return FalharNaFuncao(c,
-                                  "Cannot convert a char value to money. The char value has "
-                                  "incorrect syntax.");
+            return FalharNaFuncao(c, ErroDoServidor(235));
     } else if (origem == SQLITE_TEXT) {
         if (!Decimal::TentarLer(TextoDe(v), d))
-            return FalharNaFuncao(c, "Error converting data type varchar to numeric.");
+            return FalharNaFuncao(c, ErroDoServidor(8114, {"varchar", "numeric"}));
     } else if (!LerOperando(c, v, d)) {
         return;
     }
@@ -377,13 +372,10 @@ void ConverterParaDecimal(sqlite3_context* c, sqlite3_value* v, const TipoSql& a
     } catch (const ErroDeEntrada&) {  // past any precision
     }
     if (cabe) return ResultadoDecimal(c, d);
-    if (EhMoeda(t.base))
-        return FalharNaFuncao(
-            c, "Arithmetic overflow error converting expression to data type money.");
+    if (EhMoeda(t.base)) return FalharNaFuncao(c, ErroDoServidor(8115, {"expression", "money"}));
     // a floating-point value here is almost always a numeric literal (1000.5)
     const char* de = origem == SQLITE_INTEGER ? "int" : "numeric";
-    FalharNaFuncao(
-        c, std::string("Arithmetic overflow error converting ") + de + " to data type numeric.");
+    FalharNaFuncao(c, ErroDoServidor(8115, {de, "numeric"}));
 }
 
 void RegistrarFuncoesDecimais(sqlite3* db) {

@@ -11,6 +11,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/idiomas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -74,8 +75,9 @@ const Cultura* AcharCultura(const std::string& nome) {
     return nullptr;
 }
 
-std::string Recusa(const std::string& formato) {
-    return "O simulador de SQL Server não aceita o formato '" + formato + "' em FORMAT.";
+ErroDeBanco Recusa(const std::string& formato) {
+    return ErroDeBanco("O simulador de SQL Server não aceita o formato '" + formato +
+                       "' em FORMAT.");
 }
 
 // The stretch of one repeated letter at i.
@@ -279,9 +281,7 @@ void FnFormat(sqlite3_context* c, int n, sqlite3_value** a) {
     const std::string formato = TextoDe(a[1]);
     const std::string nomeDaCultura = n > 2 ? TextoDe(a[2]) : IdiomaAtual().cultura;
     const Cultura* cul = AcharCultura(nomeDaCultura);
-    if (!cul)
-        return FalharNaFuncao(c, "The culture parameter '" + nomeDaCultura +
-                                     "' provided in the function call is not supported.");
+    if (!cul) return FalharNaFuncao(c, ErroDoServidor(9818, {nomeDaCultura}));
     const int tipo = sqlite3_value_type(a[0]);
     std::string r;
     bool ok = false;
@@ -296,8 +296,7 @@ void FnFormat(sqlite3_context* c, int n, sqlite3_value** a) {
     } else {
         db::DataHora d;
         if (tipo != SQLITE_TEXT || !LerDataHora(TextoDe(a[0]), d))
-            return FalharNaFuncao(
-                c, "Argument data type varchar is invalid for argument 1 of format function.");
+            return FalharNaFuncao(c, ErroDoServidor(8116, {"varchar", "1", "format"}));
         std::string f = formato;
         if (f.size() == 1) {
             const char* kPadroes[] = {cul->dataCurta, cul->dataLonga, cul->horaCurta,
@@ -341,18 +340,16 @@ bool NumeroInvariante(const std::string& s, const Cultura& cul, std::string& r) 
 void FnParse(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
     if (sqlite3_value_type(a[0]) != SQLITE_TEXT)
-        return FalharNaFuncao(c, std::string("Argument data type ") +
-                                     (sqlite3_value_type(a[0]) == SQLITE_FLOAT ? "float" : "int") +
-                                     " is invalid for argument 1 of parse function.");
+        return FalharNaFuncao(
+            c, ErroDoServidor(8116, {(sqlite3_value_type(a[0]) == SQLITE_FLOAT ? "float" : "int"),
+                                     "1", "parse"}));
     const std::string texto = TextoDe(a[0]), tipo = TextoDe(a[1]), escrita = TextoDe(a[2]);
     const Cultura* cul = AcharCultura(escrita.empty() ? IdiomaAtual().cultura : escrita);
-    if (!cul)
-        return FalharNaFuncao(c, "The culture parameter '" + escrita +
-                                     "' provided in the function call is not supported.");
+    if (!cul) return FalharNaFuncao(c, ErroDoServidor(9818, {escrita}));
     const auto t = LerTextoDeTipo(tipo);
     if (!t || (EhTexto(t->base) || EhBinario(t->base) || t->base == TipoBase::Bit))
         return FalharNaFuncao(
-            c, "O simulador de SQL Server não aceita PARSE para o tipo " + tipo + ".");
+            c, ErroDeBanco("O simulador de SQL Server não aceita PARSE para o tipo " + tipo + "."));
     std::string r;
     bool ok = false;
     if (EhDataHora(t->base)) {
@@ -368,8 +365,7 @@ void FnParse(sqlite3_context* c, int, sqlite3_value** a) {
     }
     if (ok) return ResultadoTexto(c, r);
     if (sqlite3_value_int(a[3])) return sqlite3_result_null(c);
-    FalharNaFuncao(c, "Error converting string value '" + texto + "' into data type " +
-                          NomeDoTipo(t->base) + " using culture '" + escrita + "'.");
+    FalharNaFuncao(c, ErroDoServidor(9819, {texto, NomeDoTipo(t->base), escrita}));
 }
 
 }  // namespace

@@ -7,13 +7,14 @@
 #include <string>
 
 #include "simulador/motor/falhas.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
 
 void FalharNaDivisao(sqlite3_context* c) {
-    FalharNaFuncao(c, "Divide by zero error encountered.");
+    FalharNaFuncao(c, ErroDoServidor(8134));
 }
 
 bool CabeNoTipo(std::int64_t v, const std::string& tipo) {
@@ -56,7 +57,7 @@ bool Passo(sqlite3_context* c, char op, std::int64_t a, std::int64_t b, const st
         return false;
     }
     if (Operar(op, a, b, r) && CabeNoTipo(r, tipo)) return true;
-    FalharNaFuncao(c, "Arithmetic overflow error converting expression to data type " + tipo + ".");
+    FalharNaFuncao(c, ErroDoServidor(8115, {"expression", tipo}));
     return false;
 }
 
@@ -80,7 +81,8 @@ void FnInteira(sqlite3_context* c, int, sqlite3_value** v) {
 // in its type, and so on, left to right: the chain a + b - c of integers is one call.
 void FnInteiras(sqlite3_context* c, int n, sqlite3_value** v) {
     if (n < 4 || (n - 1) % 3 != 0)
-        return FalharNaFuncao(c, "O simulador de SQL Server fez uma conta com argumentos errados.");
+        return FalharNaFuncao(
+            c, ErroDeBanco("O simulador de SQL Server fez uma conta com argumentos errados."));
     if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
     std::int64_t a = sqlite3_value_int64(v[0]);
     for (int k = 1; k + 3 <= n; k += 3) {

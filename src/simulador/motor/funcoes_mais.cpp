@@ -13,6 +13,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -48,8 +49,8 @@ bool EhBytes(const Parcela& p) {
     return p.tipo == SQLITE_TEXT || p.tipo == SQLITE_BLOB;
 }
 
-// x + y; the message of SQL Server's error when it fails.
-std::optional<std::string> Somar(const Parcela& x, const Parcela& y, Parcela& r) {
+// x + y; SQL Server's error when it fails.
+std::optional<ErroDeBanco> Somar(const Parcela& x, const Parcela& y, Parcela& r) {
     r = Parcela{};
     if (EhBytes(x) && EhBytes(y)) {
         r.tipo = x.tipo == SQLITE_BLOB && y.tipo == SQLITE_BLOB ? SQLITE_BLOB : SQLITE_TEXT;
@@ -81,8 +82,7 @@ std::optional<std::string> Somar(const Parcela& x, const Parcela& y, Parcela& r)
         }
         bool inteiro = false;
         if (!LerNumero(p.bytes, numeros[k], inteiro, valores[k]))
-            return "Conversion failed when converting the varchar value '" + p.bytes +
-                   "' to data type int.";
+            return ErroDoServidor(245, {"varchar", p.bytes, "int"});
         inteiros = inteiros && inteiro;
     }
     if (inteiros) {

@@ -12,6 +12,7 @@
 #include "simulador/motor/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/sessao.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -64,8 +65,9 @@ bool OutroBanco(sqlite3_context* c, int n, sqlite3_value** a) {
     const auto atual = Dono(c)->ServidorAtual().AcharBanco(Dono(c)->Banco());
     if (atual && atual->id == id) return false;
     if (Dono(c)->ServidorAtual().AcharBancoPorId(id))
-        FalharNaFuncao(c, "O simulador de SQL Server não lê o catálogo de outro banco (id " +
-                              std::to_string(id) + ").");
+        FalharNaFuncao(
+            c, ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco (id " +
+                           std::to_string(id) + ")."));
     else
         sqlite3_result_null(c);
     return true;
@@ -264,8 +266,10 @@ template <void (*F)(sqlite3_context*, int, sqlite3_value**)>
 void Protegida(sqlite3_context* c, int n, sqlite3_value** a) {
     try {
         F(c, n, a);
+    } catch (const ErroDeBanco& e) {
+        FalharNaFuncao(c, e);
     } catch (const std::exception& e) {
-        FalharNaFuncao(c, e.what());
+        FalharNaFuncao(c, ErroDeBanco(e.what()));
     }
 }
 

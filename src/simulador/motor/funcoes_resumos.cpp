@@ -13,6 +13,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes_texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -64,10 +65,9 @@ void FnHashBytes(sqlite3_context* c, int, sqlite3_value** a) {
         bytes = sqlite3_value_int(a[2]) ? BytesDeNvarchar(TextoDe(a[1]))
                                         : BytesDeVarchar(TextoDe(a[1]));
     else
-        return FalharNaFuncao(
-            c, "Argument data type int is invalid for argument 2 of hashbytes function.");
+        return FalharNaFuncao(c, ErroDoServidor(8116, {"int", "2", "hashbytes"}));
     // SQL Server 2012 takes at most 8 000 bytes
-    if (bytes.size() > 8000) return FalharNaFuncao(c, "String or binary data would be truncated.");
+    if (bytes.size() > 8000) return FalharNaFuncao(c, ErroDoServidor(8152));
     std::string r;
     if (!ResumoPeloAlgoritmo(TextoDe(a[0]), bytes, r)) return sqlite3_result_null(c);
     sqlite3_result_blob(c, r.data(), static_cast<int>(r.size()), SQLITE_TRANSIENT);

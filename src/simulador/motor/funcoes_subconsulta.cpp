@@ -1,4 +1,5 @@
 #include "simulador/motor/funcoes_subconsulta.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 #include <sqlite3.h>
 
@@ -22,12 +23,7 @@ void PassoDoValorUnico(sqlite3_context* c, int, sqlite3_value** v) {
         u->valor = sqlite3_value_dup(v[0]);
         return;
     }
-    if (u->linhas == 2) {
-        const std::string msg =
-            "Subquery returned more than 1 value. This is not permitted when the subquery "
-            "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.";
-        FalharNaFuncao(c, msg);
-    }
+    if (u->linhas == 2) FalharNaFuncao(c, ErroDoServidor(512));
 }
 
 void FinalDoValorUnico(sqlite3_context* c) {

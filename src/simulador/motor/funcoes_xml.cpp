@@ -13,6 +13,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes_comuns.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -89,11 +90,7 @@ bool Escapar(sqlite3_context* c, const std::string& s, bool atributo, const std:
                 break;
         }
         if (u < 0x20) {
-            FalharNaFuncao(c, "FOR XML could not serialize the data for node '" + no +
-                                  "' because it contains a character (0x" + Hexa(u, 4) +
-                                  ") which is not allowed in XML. To retrieve this data using "
-                                  "FOR XML, convert it to binary, varbinary or image data type "
-                                  "and use the BINARY BASE64 directive.");
+            FalharNaFuncao(c, ErroDoServidor(6841, {no, Hexa(u, 4)}));
             return false;
         }
         saida += ch;
@@ -112,9 +109,10 @@ bool TextoDoValor(sqlite3_context* c, sqlite3_value* v, std::string& s) {
             s = TextoDe(v);
             return true;
         default:
-            FalharNaFuncao(c,
-                           "O simulador de SQL Server não escreve em FOR XML PATH valores float, "
-                           "real ou binários; converta-os antes em texto.");
+            FalharNaFuncao(
+                c,
+                ErroDeBanco("O simulador de SQL Server não escreve em FOR XML PATH valores float, "
+                            "real ou binários; converta-os antes em texto."));
             return false;
     }
 }
@@ -272,11 +270,7 @@ void ExigirNomeXml(const std::string& papel, const std::string& nome) {
     for (std::size_t k = 0; k < nome.size(); ++k) {
         const auto u = static_cast<unsigned char>(nome[k]);
         if (k == 0 ? LetraDeNome(u) : ParteDeNomeXml(u)) continue;
-        throw ErroDeBanco(papel + " name '" + nome +
-                              "' contains an invalid XML identifier as required by FOR XML; '" +
-                              std::string(1, nome[k]) + "'(0x" + Hexa(u, 4) +
-                              ") is the first character at fault.",
-                          6850, 16, 1);
+        throw ErroDoServidor(6850, {papel, nome, std::string(1, nome[k]), Hexa(u, 4)});
     }
 }
 

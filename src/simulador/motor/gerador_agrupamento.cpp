@@ -6,12 +6,13 @@
 #include <string>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/agregados.hpp"
+#include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -43,11 +44,7 @@ void GeradorSqlite::VerificarAgrupado(const Expressao& e, const Agrupamento& gru
         std::string tabela;
         if (c->partes.back() == "*" || !ColunaDaSelecao(*c, tabela)) return;  // outer reference
         if (grupo.colunas.count(Dobrar(tabela + "." + c->partes.back()))) return;
-        throw ErroDeBanco("Column '" + tabela + "." + c->partes.back() + "' is invalid in the " +
-                              onde +
-                              " because it is not contained in either an aggregate function or "
-                              "the GROUP BY clause.",
-                          8120, 16, 1);
+        throw ErroDoServidor(8120, {tabela, c->partes.back(), onde});
     }
     if (const auto* c = std::get_if<Chamada>(&e.no); c && EhAgregado(*c)) return;
     ParaCadaFilho(e, [&](const Expressao& x) { VerificarAgrupado(x, grupo, onde); });
@@ -92,9 +89,7 @@ void GeradorSqlite::VerificarOrdemDistinta(const Consulta& q) {
         const auto* c = std::get_if<Coluna>(&e.no);
         if (c && mostrados.count(Dobrar(c->partes.back()))) continue;
         if (itens.count(Gerar(e))) continue;
-        throw ErroDeBanco(
-            "ORDER BY items must appear in the select list if SELECT DISTINCT is specified.", 145,
-            15, 1);
+        throw ErroDoServidor(145);
     }
 }
 
@@ -135,11 +130,7 @@ std::string ColunaInterna(const char* prefixo, std::size_t k) {
 // total's SELECT one row even over no rows, as SQL Server gives it.
 std::string GeradorSqlite::GerarConjuntos(const Selecao& s) {
     for (const auto& g : s.grupo)
-        if (std::holds_alternative<Literal>(g->no))
-            throw ErroDeBanco(
-                "Each GROUP BY expression must contain at least one column that is not an outer "
-                "reference.",
-                164, 15, 1);
+        if (std::holds_alternative<Literal>(g->no)) throw ErroDoServidor(164);
     for (const auto& i : s.itens) {
         if (!i.variavel.empty())
             throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
@@ -249,10 +240,10 @@ std::optional<std::string> GeradorSqlite::Mascarado(const Expressao& e) {
 // first argument's the highest.
 std::string GeradorSqlite::Agrupando(const Chamada& c, const std::string& chave) {
     const std::string nome = chave == "grouping" ? "GROUPING" : "GROUPING_ID";
-    if (c.sobre) throw ErroDeBanco("Incorrect syntax near 'OVER'.", 102, 15, 1);
+    if (c.sobre) throw ErroDoServidor(102, {"'OVER'"});
     if (chave == "grouping" && c.argumentos.size() != 1)
-        throw ErroDeBanco("The GROUPING function requires 1 argument(s).", 174, 15, 1);
-    if (c.argumentos.empty()) throw ErroDeBanco("Incorrect syntax near ')'.", 102, 15, 1);
+        throw ErroDoServidor(174, {"GROUPING", "1"});
+    if (c.argumentos.empty()) throw ErroDoServidor(102, {"')'"});
     std::vector<std::string> plano;
     const std::vector<std::string>* textos = conjunto_ ? conjunto_->textos : nullptr;
     if (!conjunto_ && !agrupada_) {
@@ -279,10 +270,7 @@ std::string GeradorSqlite::Agrupando(const Chamada& c, const std::string& chave)
         mascarar_ = mascarando;
         auto it = textos ? std::find(textos->begin(), textos->end(), texto) : plano.end();
         if (!textos || it == textos->end())
-            throw ErroDeBanco("Argument " + std::to_string(k + 1) + " of the " + nome +
-                                  " function does not match any of the expressions in the GROUP "
-                                  "BY clause.",
-                              8161, 16, 1);
+            throw ErroDoServidor(8161, {std::to_string(k + 1), nome});
         const bool fora =
             conjunto_ && !conjunto_->presentes[static_cast<std::size_t>(it - textos->begin())];
         bits = bits * 2 + (fora ? 1 : 0);
@@ -353,17 +341,13 @@ void GeradorSqlite::VerificarJanela(const Chamada& c, const std::string& chave) 
     const bool percentil = chave == "percentile_cont" || chave == "percentile_disc";
     if (percentil && ctx_.versaoMaior >= 11)
         throw ErroDeBanco(std::string(kRecusaDosConjuntos) + "calcula " + c.nome[0] + ".");
-    if (!c.noGrupo.empty() && !percentil)
-        throw ErroDeBanco("The function '" + chave + "' may not have a WITHIN GROUP clause.", 10757,
-                          15, 9);
+    if (!c.noGrupo.empty() && !percentil) throw ErroDoServidor(10757, {chave});
     if (!c.sobre || c.sobre->moldura.empty()) return;
     if (ctx_.versaoMaior < 11)
-        throw ErroDeBanco("Incorrect syntax near '" + c.sobre->escrita + "'.", 102, 15, 1);
+        throw ErroDoServidor(102, {std::string("'") + c.sobre->escrita + "'"});
     static const std::set<std::string> kSemMoldura = {"row_number", "rank", "dense_rank",
                                                       "ntile",      "lag",  "lead"};
-    if (kSemMoldura.count(chave))
-        throw ErroDeBanco("The function '" + chave + "' may not have a window frame.", 10752, 15,
-                          1);
+    if (kSemMoldura.count(chave)) throw ErroDoServidor(10752, {chave});
 }
 
 }  // namespace zolvek::simulador

@@ -14,6 +14,7 @@
 #include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 
 namespace zolvek::simulador {
@@ -56,10 +57,7 @@ std::vector<std::string> GeradorSqlite::ColunasDaConsulta(const Consulta& consul
         }
         std::string nome = item.apelido;
         if (nome.empty() && c) nome = c->partes.back();
-        if (nome.empty())
-            throw ErroDeBanco("No column name was specified for column " +
-                                  std::to_string(nomes.size() + 1) + " of '" + apelido + "'.",
-                              8155, 16, 2);
+        if (nome.empty()) throw ErroDoServidor(8155, {std::to_string(nomes.size() + 1), apelido});
         nomes.push_back(nome);
     }
     return nomes;
@@ -130,8 +128,7 @@ const GeradorSqlite::Aplicada* GeradorSqlite::AplicadaAberta(const std::string& 
                 continue;
             for (k = 0; k < a.nomes.size(); ++k)
                 if (IguaisCiAs(a.nomes[k], coluna)) return &a;
-            if (!apelido.empty())
-                throw ErroDeBanco("Invalid column name '" + coluna + "'.", 207, 16, 1);
+            if (!apelido.empty()) throw ErroDoServidor(207, {coluna});
         }
     return nullptr;
 }
@@ -185,9 +182,8 @@ std::string GeradorSqlite::GerarAplicacao(const Juncao& j) {
         return std::string(externa ? " LEFT JOIN " : " CROSS JOIN ") + GerarFonte(j.fonte) +
                (externa ? " ON 1" : "");
     // an inline function's query is written in parentheses, which a WITH query's body is not
-    const std::string consulta = j.fonte.derivada
-                                     ? Gerar(*j.fonte.derivada)
-                                     : "SELECT * FROM " + ExpandirFuncao(j.fonte).sql;
+    const std::string consulta = j.fonte.derivada ? Gerar(*j.fonte.derivada)
+                                                  : "SELECT * FROM " + ExpandirFuncao(j.fonte).sql;
     std::string colunas;
     for (std::size_t k = 0; k < a->nomes.size(); ++k)
         colunas += (k ? ", " : "") + std::string("zv_c") + std::to_string(k + 1);

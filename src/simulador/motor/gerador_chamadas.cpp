@@ -12,6 +12,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/tipos.hpp"
 #include "simulador/motor/variaveis.hpp"
@@ -209,23 +210,15 @@ void GeradorSqlite::RecusarFuncaoDesconhecida(const Chamada& c, const std::strin
     if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
         std::string nome;
         for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
-        if (c.nome.size() == 1)
-            throw ErroDeBanco("'" + nome + "' is not a recognized built-in function name.", 195, 15,
-                              10);
-        throw ErroDeBanco("Cannot find either column \"" + c.nome.front() +
-                              "\" or the user-defined function or aggregate \"" + nome +
-                              "\", or the name is ambiguous.",
-                          4121, 16, 1);
+        if (c.nome.size() == 1) throw ErroDoServidor(195, {nome, "built-in function name"});
+        throw ErroDoServidor(4121, {c.nome.front(), nome});
     }
     if (doUsuario) {
         // a body may call a function made after it
         if (!ctx_.variaveisSemValor && c.nome.size() <= 3) {
             std::string nome;
             for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
-            throw ErroDeBanco("Cannot find either column \"" + c.nome[c.nome.size() - 2] +
-                                  "\" or the user-defined function or aggregate \"" + nome +
-                                  "\", or the name is ambiguous.",
-                              4121, 16, 1);
+            throw ErroDoServidor(4121, {c.nome[c.nome.size() - 2], nome});
         }
     }
 }
@@ -252,8 +245,7 @@ void GeradorSqlite::RecusarFuncaoIndisponivel(const Chamada& c, const std::strin
                                                   "percentile_cont",
                                                   "percentile_disc"};
     if (c.nome.size() == 1 && ctx_.versaoMaior < 11 && kDe2012.count(chave))
-        throw ErroDeBanco("'" + c.nome[0] + "' is not a recognized built-in function name.", 195,
-                          15, 10);
+        throw ErroDoServidor(195, {c.nome[0], "built-in function name"});
     // SQL Server's hash of these is its own: a value of another would be a wrong answer
     if (c.nome.size() == 1 &&
         (chave == "checksum" || chave == "binary_checksum" || chave == "checksum_agg"))
@@ -345,14 +337,13 @@ std::string GeradorSqlite::GerarChamadaComum(const Chamada& c, const std::string
 std::string GeradorSqlite::ColunaAtualizada(const Chamada& c) {
     const auto* col =
         c.argumentos.size() == 1 ? std::get_if<Coluna>(&c.argumentos[0]->no) : nullptr;
-    if (!col || col->partes.size() != 1)
-        throw ErroDeBanco("Incorrect syntax near 'UPDATE'.", 102, 15, 1);
+    if (!col || col->partes.size() != 1) throw ErroDoServidor(102, {"'UPDATE'"});
     if (ctx_.variaveisSemValor) return "0";  // a body being compiled
     if (!ctx_.gatilho)
         throw ErroDeBanco("O simulador de SQL Server não avalia UPDATE(" + col->partes[0] +
                           ") fora de uma trigger.");
     if (ctx_.gatilho->tabela && !ctx_.gatilho->tabela->Coluna(col->partes[0]))
-        throw ErroDeBanco("Invalid column name '" + col->partes[0] + "'.", 207, 16, 1);
+        throw ErroDoServidor(207, {col->partes[0]});
     for (const auto& a : ctx_.gatilho->atualizadas)
         if (IguaisCiAs(a, col->partes[0])) return "1";
     return "0";

@@ -40,25 +40,18 @@ void GeradorSqlite::VerificarOrdem(const Consulta& q) {
             escopos_.push_back(EscopoDe(*s));
             const bool oculta = !apelido && ColunaOcultaDoSqlite(*c);
             escopos_.pop_back();
-            if (oculta)
-                throw ErroDeBanco("Invalid column name '" + c->partes.back() + "'.", 207, 16, 1);
+            if (oculta) throw ErroDoServidor(207, {c->partes.back()});
         }
         const auto* l = std::get_if<Literal>(&q.ordem[k].expressao->no);
         if (!l) continue;
         const bool posicao = l->tipo == Literal::Tipo::Numero && !l->moeda && !l->texto.empty() &&
                              l->texto.find_first_not_of("0123456789") == std::string::npos;
-        if (!posicao)
-            throw ErroDeBanco(
-                "A constant expression was encountered in the ORDER BY list, position " +
-                    std::to_string(k + 1) + ".",
-                408, 16, 1);
+        if (!posicao) throw ErroDoServidor(408, {std::to_string(k + 1)});
         const std::string numero =
             l->texto.substr(std::min(l->texto.find_first_not_of('0'), l->texto.size() - 1));
         if (contavel &&
             (numero == "0" || numero.size() > 9 || std::stoul(numero) > s->itens.size()))
-            throw ErroDeBanco("The ORDER BY position number " + numero +
-                                  " is out of range of the number of items in the select list.",
-                              108, 16, 1);
+            throw ErroDoServidor(108, {numero});
     }
 }
 
@@ -135,11 +128,7 @@ std::string GeradorSqlite::GerarNomeada(const std::string& nome,
 // rows to the client, so each of its items assigns.
 std::string GeradorSqlite::ValorAtribuido(const Selecao& s, std::size_t k) {
     const ItemDaSelecao& item = s.itens[k];
-    if (item.variavel.empty() || &s != selecaoPrincipal_)
-        throw ErroDeBanco(
-            "A SELECT statement that assigns a value to a variable must not be combined with "
-            "data-retrieval operations.",
-            141, 15, 1);
+    if (item.variavel.empty() || &s != selecaoPrincipal_) throw ErroDoServidor(141);
     const auto tipo = ctx_.variaveis ? ctx_.variaveis->Tipo(item.variavel) : std::nullopt;
     if (!tipo) return Gerar(*item.expressao);  // a body being compiled
     ctx_.atribuidas.push_back(item.variavel);
@@ -174,13 +163,8 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     RegistrarAplicadas(s);
     if (&s == selecaoPrincipal_) AnotarTipos(s);
     if (!s.destino.empty()) {
-        if (&s != selecaoPrincipal_ && tiposDosRamos_.count(&s))
-            throw ErroDeBanco(
-                "SELECT INTO must be the first query in a statement containing a UNION, "
-                "INTERSECT or EXCEPT operator.",
-                196, 15, 1);
-        if (&s != selecaoPrincipal_ || !ctx_.comDestino)
-            throw ErroDeBanco("Incorrect syntax near the keyword 'INTO'.", 156, 15, 1);
+        if (&s != selecaoPrincipal_ && tiposDosRamos_.count(&s)) throw ErroDoServidor(196);
+        if (&s != selecaoPrincipal_ || !ctx_.comDestino) throw ErroDoServidor(156, {"INTO"});
         AnotarDestino(s);
     }
     // a subquery's columns are its own: the outer grouping set masks none of them
@@ -229,11 +213,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     if (!s.grupo.empty()) {
         // SQLite would read a number as a position of the select list
         for (const auto& g : s.grupo)
-            if (std::holds_alternative<Literal>(g->no))
-                throw ErroDeBanco(
-                    "Each GROUP BY expression must contain at least one column that is not an "
-                    "outer reference.",
-                    164, 15, 1);
+            if (std::holds_alternative<Literal>(g->no)) throw ErroDoServidor(164);
         r += " GROUP BY ";
         for (std::size_t k = 0; k < s.grupo.size(); ++k) r += (k ? ", " : "") + Gerar(*s.grupo[k]);
     }

@@ -12,6 +12,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -213,9 +214,7 @@ void GeradorSqlite::VerificarOperandoDoAgregado(const Chamada& c, const std::str
     if (!t || EhNumericoExato(t->base) || EhInteiro(t) || t->base == TipoBase::Float ||
         t->base == TipoBase::Real)
         return;
-    throw ErroDeBanco(
-        "Operand data type " + NomeDoTipo(t->base) + " is invalid for " + chave + " operator.",
-        8117, 16, 1);
+    throw ErroDoServidor(8117, {NomeDoTipo(t->base), chave});
 }
 
 }  // namespace zolvek::simulador

@@ -11,6 +11,7 @@
 #include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
@@ -161,11 +162,7 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
                                            [](const auto& i) { return TemAgregado(*i.expressao); });
     int identidades = 0;
     auto acrescentar = [&](ColunaDaTabela col) {
-        if (t->Coluna(col.nome))
-            throw ErroDeBanco("Column names in each table must be unique. Column name '" +
-                                  col.nome + "' in table '" + t->nome +
-                                  "' is specified more than once.",
-                              2705, 16, 3);
+        if (t->Coluna(col.nome)) throw ErroDoServidor(2705, {col.nome, t->nome});
         if (col.tipo.base == TipoBase::RowVersion)
             throw ErroDeBanco(
                 "O simulador de SQL Server não copia colunas timestamp em SELECT "
@@ -196,13 +193,7 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
         }
         ColunaDaTabela col;
         col.nome = !item.apelido.empty() ? item.apelido : c ? c->partes.back() : "";
-        if (col.nome.empty())
-            throw ErroDeBanco(
-                "An object or column name is missing or empty. For SELECT INTO statements, "
-                "verify each column has a name. For other statements, look for empty alias "
-                "names. Aliases defined as \"\" or [] are not allowed. Change the alias to a "
-                "valid name.",
-                1038, 15, 5);
+        if (col.nome.empty()) throw ErroDoServidor(1038);
         // the executor refuses a column of unknown type once the query's names resolve
         const auto tipo = TipoDoValor(e);
         if (!tipo && ctx_.destinoSemTipo.empty()) ctx_.destinoSemTipo = col.nome;

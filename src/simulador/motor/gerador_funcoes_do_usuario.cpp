@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/variaveis.hpp"
 
 namespace zolvek::simulador {
@@ -54,10 +55,8 @@ void GeradorSqlite::ExigirArgumentosDeFora(const Chamada& c) const {
                     achou = achou || tabela->Coluna(p[0]) != nullptr;
             }
         if (achou || incerto) continue;
-        if (p.size() >= 2)
-            throw ErroDeBanco("The multi-part identifier \"" + nome + "\" could not be bound.",
-                              4104, 16, 1);
-        throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+        if (p.size() >= 2) throw ErroDoServidor(4104, {nome});
+        throw ErroDoServidor(207, {nome});
     }
 }
 
@@ -81,26 +80,16 @@ std::vector<std::string> GeradorSqlite::ArgumentosDoUsuario(const Chamada& c,
                                                             const AssinaturaDeFuncao& f,
                                                             std::string* padroes) {
     const std::string nome = NomeEscrito(c.nome);
-    if (c.estrela) throw ErroDeBanco("Incorrect syntax near '*'.", 102, 15, 1);
-    if (c.distinto) throw ErroDeBanco("Incorrect syntax near the keyword 'DISTINCT'.", 156, 15, 1);
-    if (c.sobre)
-        throw ErroDeBanco("The function '" + c.nome.back() +
-                              "' is not a valid windowing function, and cannot be used with the "
-                              "OVER clause.",
-                          4109, 16, 1);
-    if (c.argumentos.size() > f.tipos.size())
-        throw ErroDeBanco("Procedure or function " + nome + " has too many arguments specified.",
-                          8144, 16, 2);
+    if (c.estrela) throw ErroDoServidor(102, {"'*'"});
+    if (c.distinto) throw ErroDoServidor(156, {"DISTINCT"});
+    if (c.sobre) throw ErroDoServidor(4109, {c.nome.back()});
+    if (c.argumentos.size() > f.tipos.size()) throw ErroDoServidor(8144, {nome});
     std::vector<std::string> sql;
     for (std::size_t k = 0; k < f.tipos.size(); ++k) {
         // SQL Server gives a parameter its default only when the call says DEFAULT
         const bool padrao = k < c.argumentos.size() && EhPadrao(*c.argumentos[k]);
         if (k >= c.argumentos.size() || (padrao && !f.comPadrao[k]))
-            throw ErroDeBanco(
-                "An insufficient number of arguments were supplied for the procedure or "
-                "function " +
-                    nome + ".",
-                313, 16, 3);
+            throw ErroDoServidor(313, {nome});
         padroes->push_back(padrao ? '1' : '0');
         if (!padrao) sql.push_back(Convertido(*c.argumentos[k], f.tipos[k]));
     }
@@ -109,10 +98,7 @@ std::vector<std::string> GeradorSqlite::ArgumentosDoUsuario(const Chamada& c,
 
 std::string GeradorSqlite::ChamarFuncaoDoUsuario(const Chamada& c, const AssinaturaDeFuncao& f) {
     if (f.tipo != "FN")
-        throw ErroDeBanco("Cannot find either column \"" + c.nome[c.nome.size() - 2] +
-                              "\" or the user-defined function or aggregate \"" +
-                              NomeEscrito(c.nome) + "\", or the name is ambiguous.",
-                          4121, 16, 1);
+        throw ErroDoServidor(4121, {c.nome[c.nome.size() - 2], NomeEscrito(c.nome)});
     std::string padroes;
     std::string s = "zv_funcao(" + ComoTexto(f.nome);
     const auto args = ArgumentosDoUsuario(c, f, &padroes);
@@ -149,8 +135,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
         return it->second;
     const auto& c = std::get<Chamada>(fonte.funcao->no);
     const auto f = FuncaoDoUsuario(c);
-    if (!f || f->tipo == "FN")
-        throw ErroDeBanco("Invalid object name '" + NomeEscrito(c.nome) + "'.", 208, 16, 1);
+    if (!f || f->tipo == "FN") throw ErroDoServidor(208, {NomeEscrito(c.nome)});
     if (f->tipo == "TF") return funcoesExpandidas_[&fonte] = ChamadaDaFuncaoDeTabela(c, *f);
     std::string padroes;
     const auto args = ArgumentosDoUsuario(c, *f, &padroes);

@@ -11,6 +11,7 @@
 #include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/visoes.hpp"
@@ -33,11 +34,7 @@ void GeradorSqlite::ExigirNomesExpostosDistintos(const Selecao& s) {
         for (std::size_t b = a + 1; b < fontes.size(); ++b) {
             const Fonte& y = *fontes[b];
             if (!y.nome.empty() && y.apelido.empty() && IguaisCiAs(x.nome.back(), y.nome.back()))
-                throw ErroDeBanco("The objects \"" + escrito(x.nome) + "\" and \"" +
-                                      escrito(y.nome) +
-                                      "\" in the FROM clause have the same exposed names. Use "
-                                      "correlation names to distinguish them.",
-                                  1013, 16, 1);
+                throw ErroDoServidor(1013, {escrito(x.nome), escrito(y.nome)});
         }
     }
 }
@@ -67,7 +64,7 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     const std::size_t n = partes.size();
     if (n == 1 && !partes[0].empty() && partes[0][0] == '@' &&
         !(ctx_.catalogo && ctx_.catalogo()->AcharTabela(partes[0])))
-        throw ErroDeBanco("Must declare the table variable \"" + partes[0] + "\".", 1087, 15, 2);
+        throw ErroDoServidor(1087, {partes[0]});
     // SQLite's schemas are no names of SQL Server's, and the engine's own tables are
     // reached by none: a name of the engine's is a user's object or unknown.
     bool desconhecido = n == 2 && Dobrar(partes[0]) != "dbo";
@@ -76,7 +73,7 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     if (desconhecido) {
         std::string nome;
         for (const auto& p : partes) nome += (nome.empty() ? "" : ".") + p;
-        throw ErroDeBanco("Invalid object name '" + nome + "'.", 208, 16, 1);
+        throw ErroDoServidor(208, {nome});
     }
     const std::string banco = BancoDoNome(partes);
     // sysobjects is the catalog's (or a WITH query's); dbo.sysobjects the user's table,
@@ -137,7 +134,7 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
     if (!EhVisaoDoCatalogo(nome)) {
         std::string escrito;
         for (const auto& s : partes) escrito += (escrito.empty() ? "" : ".") + s;
-        throw ErroDeBanco("Invalid object name '" + escrito + "'.", 208, 16, 1);
+        throw ErroDoServidor(208, {escrito});
     }
     return nome;
 }
@@ -164,8 +161,7 @@ bool GeradorSqlite::ColunaOcultaDoSqlite(const Coluna& c) const {
 
 std::string GeradorSqlite::NomeDeColuna(const Coluna& c) {
     if (auto aplicada = ColunaAplicada(c)) return *aplicada;
-    if (ColunaOcultaDoSqlite(c))
-        throw ErroDeBanco("Invalid column name '" + c.partes.back() + "'.", 207, 16, 1);
+    if (ColunaOcultaDoSqlite(c)) throw ErroDoServidor(207, {c.partes.back()});
     const auto& p = c.partes;
     if (p.size() == 1) {
         if (p[0] == "*") return "*";

@@ -11,6 +11,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 
 namespace zolvek::simulador {
@@ -23,7 +24,7 @@ bool Contem(const std::vector<std::string>& nomes, const std::string& nome) {
 }
 
 [[noreturn]] void ColunaInvalida(const std::string& nome) {
-    throw ErroDeBanco("Invalid column name '" + nome + "'.", 207, 16, 1);
+    throw ErroDoServidor(207, {nome});
 }
 
 Expr ColunaDe(const std::string& tabela, const std::string& nome) {
@@ -123,11 +124,7 @@ std::string GeradorSqlite::Despivotar(const Fonte& f, const std::string& origem,
         if (!tipo)
             throw ErroDeBanco("O simulador de SQL Server não sabe o tipo da coluna '" + c +
                               "' do UNPIVOT.");
-        if (primeira && !(primeira->tipo == tipo->tipo))
-            throw ErroDeBanco("The type of column \"" + c +
-                                  "\" conflicts with the type of other columns specified in the "
-                                  "UNPIVOT list.",
-                              8167, 16, 1);
+        if (primeira && !(primeira->tipo == tipo->tipo)) throw ErroDoServidor(8167, {c});
         if (!primeira) primeira = tipo;
     }
     std::string itens, numeros, nomes = "CASE zv_u.i", valores = "CASE zv_u.i";
@@ -154,7 +151,7 @@ std::string GeradorSqlite::Despivotar(const Fonte& f, const std::string& origem,
 std::vector<std::string> GeradorSqlite::ColunasDaOrigem(const Fonte& f, Tabela* t) {
     std::vector<std::string> nomes;
     if (!f.derivada) {
-        if (!t) throw ErroDeBanco("Invalid object name '" + f.nome.back() + "'.", 208, 16, 1);
+        if (!t) throw ErroDoServidor(208, {f.nome.back()});
         for (const auto& c : t->colunas) nomes.push_back(c.nome);
         return nomes;
     }
@@ -176,10 +173,7 @@ std::vector<std::string> GeradorSqlite::ColunasDaOrigem(const Fonte& f, Tabela* 
             continue;
         }
         std::string nome = !item.apelido.empty() ? item.apelido : c ? c->partes.back() : "";
-        if (nome.empty())
-            throw ErroDeBanco("No column name was specified for column " + std::to_string(k + 1) +
-                                  " of '" + f.apelido + "'.",
-                              8155, 16, 1);
+        if (nome.empty()) throw ErroDoServidor(8155, 1, {std::to_string(k + 1), f.apelido});
         nomes.push_back(nome);
     }
     return nomes;

@@ -10,6 +10,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/variaveis.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -68,7 +69,7 @@ std::string Variaveis(const std::string& nome) {
     if (v == "@@microsoftversion") return "zv_microsoftversion()";
     if (v == "@@fetch_status") return "-1";
     if (v == "@@nestlevel") return "0";
-    throw ErroDeBanco("Must declare the scalar variable \"" + nome + "\".");
+    throw ErroDoServidor(137, {nome});
 }
 
 }  // namespace
@@ -134,7 +135,7 @@ std::string NiladicaNoSqlite(const Niladica& n) {
     if (n.nome == "CURRENT_TIMESTAMP") return "zv_getdate()";
     if (n.nome == "SYSTEM_USER") return "zv_suser_sname()";
     if (n.nome == "DEFAULT")  // only a user function's argument takes it
-        throw ErroDeBanco("Incorrect syntax near the keyword 'DEFAULT'.", 156, 15, 1);
+        throw ErroDoServidor(156, {"DEFAULT"});
     return "zv_user_name()";
 }
 

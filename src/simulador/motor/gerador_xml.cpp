@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/fontes_da_consulta.hpp"
 #include "simulador/motor/funcoes_xml.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -42,16 +43,8 @@ void VerificarAtributos(const std::vector<GeradorSqlite::ColunaDoXml>& colunas, 
             outra = true;
             continue;
         }
-        if (x.linha.empty())
-            throw ErroDeBanco(
-                "Row tag omission (empty row tag name) cannot be used with attribute-centric "
-                "FOR XML serialization.",
-                6864, 16, 1);
-        if (outra)
-            throw ErroDeBanco("Attribute-centric column '@" + c.nome +
-                                  "' must not come after a non-attribute-centric sibling in XML "
-                                  "hierarchy in FOR XML PATH.",
-                              6852, 16, 1);
+        if (x.linha.empty()) throw ErroDoServidor(6864);
+        if (outra) throw ErroDoServidor(6852, {c.nome});
     }
 }
 
@@ -65,21 +58,12 @@ std::string GeradorSqlite::GerarXml(const Consulta& q, bool escalar) {
         throw ErroDeBanco(kRecusa +
                           "FOR XML numa tabela derivada, em IN, EXISTS ou WITH; só na consulta "
                           "da instrução ou numa subconsulta escalar.");
-    if (escalar && q.ramos.size() > 1)
-        throw ErroDeBanco(
-            "The FOR XML clause is invalid in views, inline functions, derived tables, and "
-            "subqueries when they contain a set operator. To work around, wrap the SELECT "
-            "containing a set operator using derived table syntax and apply FOR XML on top of "
-            "it.",
-            1086, 16, 1);
+    if (escalar && q.ramos.size() > 1) throw ErroDoServidor(1086);
     const Selecao* s = PrimeiraSelecao(q);
-    if (!s) throw ErroDeBanco("Incorrect syntax near the keyword 'FOR'.", 156, 15, 1);
+    if (!s) throw ErroDoServidor(156, {"FOR"});
     for (const auto& item : s->itens)
-        if (!item.variavel.empty())
-            throw ErroDeBanco("The FOR XML clause is not allowed in a ASSIGNMENT statement.", 6819,
-                              16, 1);
-    if (!s->destino.empty())
-        throw ErroDeBanco("The FOR XML clause is not allowed in a INTO statement.", 6819, 16, 1);
+        if (!item.variavel.empty()) throw ErroDoServidor(6819, {"ASSIGNMENT"});
+    if (!s->destino.empty()) throw ErroDoServidor(6819, {"INTO"});
     const std::vector<ColunaDoXml> colunas = ColunasDoXml(*s);
     VerificarAtributos(colunas, *q.xml);
     std::string forma = EscreverFormaDoXml(q.xml->linha, q.xml->raiz, q.xml->tipo);
@@ -215,7 +199,7 @@ std::string GeradorSqlite::ChamarValorXml(const Chamada& c) {
     const auto* sub = std::get_if<Subconsulta>(&c.argumentos[0]->no);
     const ParaXml* x = sub ? sub->consulta->xml.get() : nullptr;
     if (!x) throw ErroDeBanco(kRecusa + ".value() fora de uma subconsulta FOR XML PATH, TYPE.");
-    if (!x->tipo) throw ErroDeBanco("Cannot call methods on nvarchar(max).", 258, 15, 1);
+    if (!x->tipo) throw ErroDoServidor(258);
     const auto* caminho = std::get_if<Literal>(&c.argumentos[1]->no);
     if (!caminho || !CaminhoXmlConhecido(caminho->texto))
         throw ErroDeBanco(kRecusa + "o caminho XQuery '" + (caminho ? caminho->texto : "") +

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -43,9 +44,7 @@ std::size_t LerEntre(std::string_view sql, std::size_t i, char fecho, bool nuloF
             }
         }
         texto.append(sql.substr(i, ate - i));
-        if (fim == std::string_view::npos)
-            throw ErroDeBanco("Unclosed quotation mark after the character string '" + texto +
-                              "'.");
+        if (fim == std::string_view::npos) throw ErroDoServidor(105, {texto});
         if (fim + 1 < n && sql[fim + 1] == fecho) {
             texto += fecho;
             i = fim + 2;
@@ -68,8 +67,8 @@ std::size_t LerEntre(std::string_view sql, std::size_t i, char fecho, bool nuloF
     } catch (const ErroDeBanco&) {
         perto = resto.substr(0, resto.find_first_of(" \t\r\n"));
     }
-    if (perto.empty()) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
-    throw ErroDeBanco("Incorrect syntax near '" + perto + "'.", 102, 15, 1);
+    if (perto.empty()) throw ErroDoServidor(102, {"the end of the batch"});
+    throw ErroDoServidor(102, {std::string("'") + perto + "'"});
 }
 
 // SQL Server's names (and variables) hold at most 128 characters.
@@ -88,10 +87,7 @@ std::string_view Inicio(std::string_view nome, std::size_t n) {
 void ExigirNomeCurto(const Token& t) {
     if (t.texto.size() <= kMaiorNome || Inicio(t.texto, kMaiorNome).size() == t.texto.size())
         return;
-    throw ErroDeBanco("The identifier that starts with '" +
-                          std::string(Inicio(t.texto, kMaiorNome)) +
-                          "' is too long. Maximum length is 128.",
-                      103, 15, 4);
+    throw ErroDoServidor(103, {std::string(Inicio(t.texto, kMaiorNome))});
 }
 
 }  // namespace
@@ -120,7 +116,7 @@ std::size_t PularComentarioDeBloco(std::string_view sql, std::size_t i) {
             ++i;
         }
     } while (nivel > 0 && i < n);
-    if (nivel > 0) throw ErroDeBanco("Missing end comment mark '*/'.");
+    if (nivel > 0) throw ErroDoServidor(113);
     (void)inicio;
     return i;
 }

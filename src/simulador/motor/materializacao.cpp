@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -118,13 +119,8 @@ std::string ChaveRepetida(sqlite3* db, const std::string& tabela,
 
 [[noreturn]] void FalharPorChaveDuplicada(const Tabela& t, const Indice& i,
                                           const std::string& valor) {
-    throw ErroDeBanco(
-        "The CREATE UNIQUE INDEX statement terminated because a duplicate key was found for "
-        "the object name 'dbo." +
-            t.nome + "' and the index name '" + i.nome + "'." + valor +
-            (i.restricao != 0 ? "\nCould not create constraint or index. See previous errors."
-                              : ""),
-        1505, 16, 1);
+    const ErroDeBanco erro = ErroDoServidor(1505, {t.nome, i.nome, valor});
+    throw i.restricao != 0 ? ComMensagemSeguinte(erro, 1750) : erro;
 }
 
 std::vector<std::string> NomesDasColunas(const std::vector<ColunaDeIndice>& colunas) {
@@ -289,13 +285,6 @@ const ColunaDaTabela* ChaveNaLinha(const Tabela& t) {
 std::string GuardaDaChave(const Tabela& t, const ColunaDaTabela& c, std::string valor) {
     if (ChaveNaLinha(t) != &c) return valor;
     return "zv_chave(" + valor + ", " + Texto(NomeNoSqlite(t.nome) + "." + c.nome) + ")";
-}
-
-std::string MensagemDeNulo(const std::string& banco, const Tabela& t, const std::string& coluna,
-                           char operacao) {
-    return "Cannot insert the value NULL into column '" + coluna + "', table '" + banco + ".dbo." +
-           t.nome + "'; column does not allow nulls. " + (operacao == 'I' ? "INSERT" : "UPDATE") +
-           " fails.";
 }
 
 std::string ColunaDaLinha(const Tabela& t) {

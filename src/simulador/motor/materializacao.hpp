@@ -57,8 +57,5 @@ const ColunaDaTabela* ChaveNaLinha(const Tabela& t);
 // `valor` as written to column `c`: SQLite reads a NULL given to its row key as "make a
 // new key", so the key's value is checked for NULL before SQLite sees it.
 std::string GuardaDaChave(const Tabela& t, const ColunaDaTabela& c, std::string valor);
-// The message SQL Server gives for a NULL into a column that takes none.
-std::string MensagemDeNulo(const std::string& banco, const Tabela& t, const std::string& coluna,
-                           char operacao);
 
 }  // namespace zolvek::simulador

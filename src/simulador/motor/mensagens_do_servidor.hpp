@@ -7,8 +7,8 @@
 #include "comum/erros.hpp"
 
 // SQL Server's messages, one row each (number, severity, state, text with %1, %2...
-// where the names and values go), kept in one table (mensagens_do_servidor.cpp). The
-// engine raises them by number.
+// where the names and values go), kept in one catalog (tabela_de_mensagens.hpp). The
+// engine raises them by number, never by writing their text.
 namespace zolvek::simulador {
 
 // The text of message `numero` with its placeholders filled in order.
@@ -16,5 +16,14 @@ std::string TextoDoServidor(int numero, std::initializer_list<std::string_view> 
 
 // Message `numero` as the error SQL Server raises.
 ErroDeBanco ErroDoServidor(int numero, std::initializer_list<std::string_view> valores = {});
+// The same raised in another state (SQL Server tells where it failed by the state).
+ErroDeBanco ErroDoServidor(int numero, int estado, std::initializer_list<std::string_view> valores);
+
+// `erro` with message `numero` on a line of its own after it. SQL Server sends two
+// messages (the second tells what failed with it: "... See previous errors.", "... is
+// terminating abnormally.", "Login failed ..."); the stand-in sends one error, numbered
+// as the first.
+ErroDeBanco ComMensagemSeguinte(const ErroDeBanco& erro, int numero,
+                                std::initializer_list<std::string_view> valores = {});
 
 }  // namespace zolvek::simulador

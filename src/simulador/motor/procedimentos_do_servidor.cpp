@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/argumentos_do_sistema.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao.hpp"
 
@@ -46,17 +47,14 @@ db::Resultado ListaDeOpcoes(const std::string& titulo, const std::vector<std::st
 
 db::Resultado OpcaoDoBanco(Sessao& s, const std::string& nome, const ArgumentosDoSistema& args) {
     Servidor& srv = s.ServidorAtual();
-    if (srv.Versao().maior >= 11)
-        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
+    if (srv.Versao().maior >= 11) throw ErroDoServidor(2812, {nome});
     const auto banco = ArgumentoDoSistema(args, 0, "dbname");
     const auto opcao = ArgumentoDoSistema(args, 1, "optname");
     const auto valor = ArgumentoDoSistema(args, 2, "optvalue");
     if (!banco) return ListaDeOpcoes("Settable database options:", Servidor::OpcoesValidas());
     auto info = srv.AcharBanco(*banco);
     if (!info)
-        throw ErroDeBanco("The database '" + *banco +
-                              "' does not exist. Use sys.databases to show available databases.",
-                          15010, 16, 1);
+        throw ErroDoServidor(15010, {*banco, "Use sys.databases to show available databases."});
     if (!opcao) return ListaDeOpcoes("The following options are set:", info->opcoesLigadas);
     const std::string canonico = Servidor::NomeDaOpcao(*opcao);
     if (!valor) {

@@ -18,6 +18,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -128,11 +129,7 @@ Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std
         servidor_->FecharSessao(spid_);
         // the login's default database, which it cannot enter
         if (banco.empty() && e.Numero() == 4060)
-            throw ErroDeBanco(
-                "Cannot open user default database. Login failed.\nLogin failed "
-                "for user '" +
-                    login_.nome + "'.",
-                4064, 11, 1);
+            throw ComMensagemSeguinte(ErroDoServidor(4064), 18456, {login_.nome});
         throw;
     } catch (...) {
         Fechar();
@@ -208,11 +205,7 @@ void Sessao::Abrir(const std::string& arquivo) {
         throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     // A login that is not sysadmin needs a user in the database (or to own it).
     if (!login_.sysadmin && !IguaisCiAs(banco_, "master") && NomeDoUsuario() == "guest")
-        throw ErroDeBanco(
-            "Cannot open database \"" + banco_ +
-                "\" requested by the login. The login failed.\nLogin failed for user '" +
-                login_.nome + "'.",
-            4060, 11, 1);
+        throw ComMensagemSeguinte(ErroDoServidor(4060, {banco_}), 18456, {login_.nome});
     direitos_ = DireitosDoUsuario{};
     AtualizarDireitos();
 }
@@ -366,7 +359,7 @@ int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char*
         nome = t->nome;
     }
     if (s->direitos_.Permite(permissao, objeto)) return SQLITE_OK;
-    if (s->negacao_.empty()) s->negacao_ = PermissaoNegada(permissao, nome, s->banco_);
+    if (!s->negacao_) s->negacao_ = PermissaoNegada(permissao, nome, s->banco_);
     return SQLITE_DENY;
 }
 
@@ -520,8 +513,7 @@ Preparada Sessao::Preparar(const std::string& sql) {
     if (it != preparadas_.end() && !emUso) return Preparada(it->second, false);
     // SQLite stops reading at a NUL; the rewrite writes none, and a text with one must
     // never run cut short.
-    if (sql.find('\0') != std::string::npos)
-        throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15, 1);
+    if (sql.find('\0') != std::string::npos) throw ErroDoServidor(102, {"the end of the batch"});
     const bool semVerificar = direitos_.irrestrito || cadeiaDeDono_;
     // a statement a body prepared unchecked must not serve the user's own batches
     bool guardar = !emUso && sql.size() <= kTextoGuardavel && semVerificar == direitos_.irrestrito;
@@ -545,7 +537,7 @@ Preparada Sessao::Preparar(const std::string& sql) {
     } autorizando{*this};
     autorizando_ = !semVerificar;
     qualificados_ = anexados_.empty() ? nullptr : &qualificados;
-    negacao_.clear();
+    negacao_.reset();
     tabelaNegada_.clear();
     auto preparar = [&] {
         const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
@@ -559,10 +551,10 @@ Preparada Sessao::Preparar(const std::string& sql) {
            GarantirVisoes(std::string_view(falha->what()).substr(kSemTabela.size())))
         falha = preparar();
     if (falha) {
-        if (!negacao_.empty()) throw ErroDeBanco(std::exchange(negacao_, {}), 229, 14, 5);
+        if (negacao_) throw *std::exchange(negacao_, std::nullopt);
         throw *falha;
     }
-    if (!st) throw ErroDeBanco("Incorrect syntax near the end of the batch.", 102, 15);
+    if (!st) throw ErroDoServidor(102, {"the end of the batch"});
     if (!guardar) return Preparada(st, true);
     preparadas_.emplace(sql, st);
     tamanhoDasPreparadas_ += sql.size();
@@ -754,11 +746,7 @@ std::vector<db::Resultado> Sessao::ExecutarProcedimento(
 void Sessao::DesfazerCondenada(bool comErro) {
     if (!TransacaoCondenada()) return;
     Desfazer();
-    if (!comErro)
-        throw ErroDeBanco(
-            "Uncommittable transaction is detected at the end of the batch. The transaction is "
-            "rolled back.",
-            3998, 16, 1);
+    if (!comErro) throw ErroDoServidor(3998);
 }
 
 std::vector<std::string> Sessao::ColunasChave(const std::string& tabela) {

@@ -282,9 +282,9 @@ class Sessao {
     bool eliminada_ = false;         // KILL seen while a statement ran
     std::atomic<bool> cancelamentoPedido_{false};
     DireitosDoUsuario direitos_;
-    bool autorizando_ = false;   // a user statement is being prepared
-    bool cadeiaDeDono_ = false;  // a procedure's or trigger's body is running
-    std::string negacao_;        // why the authorizer refused it
+    bool autorizando_ = false;            // a user statement is being prepared
+    bool cadeiaDeDono_ = false;           // a procedure's or trigger's body is running
+    std::optional<ErroDeBanco> negacao_;  // why the authorizer refused it
     // names of other databases' tables the statement being prepared writes out in full
     const std::set<std::string>* qualificados_ = nullptr;
 };

@@ -20,6 +20,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -31,15 +32,9 @@ std::string Sessao::EsquemaDoBanco(const std::string& banco) {
     if (banco.empty() || IguaisCiAs(banco, banco_)) return "";
     if (auto it = anexados_.find(Dobrar(banco)); it != anexados_.end()) return it->second.esquema;
     auto info = servidor_->AcharBanco(banco);
-    if (!info)
-        throw ErroDeBanco("Database '" + banco +
-                              "' does not exist. Make sure that the name is entered correctly.",
-                          911, 16, 1);
+    if (!info) throw ErroDoServidor(911, {banco});
     if (IguaisCiAs(info->nome, banco_)) return "";
-    if (info->estado != "ONLINE")
-        throw ErroDeBanco(
-            "Database '" + info->nome + "' cannot be opened. It is in the middle of a restore.",
-            927, 14, 2);
+    if (info->estado != "ONLINE") throw ErroDoServidor(927, {info->nome});
     if (!sqlite3_get_autocommit(db_))
         throw ErroDeBanco("O simulador de SQL Server só lê outro banco ('" + info->nome +
                           "') citado já no lote em que a transação começa.");
@@ -48,11 +43,7 @@ std::string Sessao::EsquemaDoBanco(const std::string& banco) {
         .Ligar(1, info->arquivoSqlite.string())
         .Executar();
     try {
-        if (!PodeAbrir(esquema))
-            throw ErroDeBanco("The server principal \"" + login_.nome +
-                                  "\" is not able to access the database \"" + info->nome +
-                                  "\" under the current security context.",
-                              916, 14, 1);
+        if (!PodeAbrir(esquema)) throw ErroDoServidor(916, {login_.nome, info->nome});
         BancoAnexado anexado{info->nome, esquema, {}};
         anexado.catalogo.Carregar(db_, esquema);
         anexados_.emplace(Dobrar(info->nome), std::move(anexado));

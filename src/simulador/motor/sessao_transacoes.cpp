@@ -20,6 +20,7 @@
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/reescrita.hpp"
 #include "simulador/motor/sqlite.hpp"
@@ -148,9 +149,7 @@ void Sessao::ComecarTransacao() {
 }
 
 void Sessao::Confirmar() {
-    if (nivelDeTransacao_ == 0)
-        throw ErroDeBanco("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.",
-                          3902, 16, 1);
+    if (nivelDeTransacao_ == 0) throw ErroDoServidor(3902);
     if (transacaoCondenada_) throw ErroDeTransacaoCondenada();
     if (nivelDeTransacao_ == 1 && !transacaoPendente_) {
         try {
@@ -170,10 +169,7 @@ void Sessao::Confirmar() {
 }
 
 void Sessao::Desfazer(const std::string& nome) {
-    if (nivelDeTransacao_ == 0)
-        throw ErroDeBanco(
-            "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.", 3903, 16,
-            1);
+    if (nivelDeTransacao_ == 0) throw ErroDoServidor(3903);
     if (!nome.empty() && nome != nomeDaTransacao_) return VoltarAoPonto(nome);
     const bool escreveu = !transacaoPendente_;
     if (escreveu)
@@ -190,9 +186,7 @@ void Sessao::Desfazer(const std::string& nome) {
 // A savepoint is a SQLite savepoint of the same place; SQL Server, as SQLite, lets a
 // transaction go back to one more than once and forgets those saved after it.
 void Sessao::SalvarPonto(const std::string& nome) {
-    if (nivelDeTransacao_ == 0)
-        throw ErroDeBanco("Cannot issue SAVE TRANSACTION when there is no active transaction.", 628,
-                          16, 1);
+    if (nivelDeTransacao_ == 0) throw ErroDoServidor(628);
     // before the first write the savepoint is the transaction's start (GarantirEscrita)
     if (!transacaoPendente_)
         ExecutarSql(db_, "SAVEPOINT zv_ponto_" + std::to_string(pontosSalvos_.size()));
@@ -200,16 +194,9 @@ void Sessao::SalvarPonto(const std::string& nome) {
 }
 
 void Sessao::VoltarAoPonto(const std::string& nome) {
-    if (transacaoCondenada_)
-        throw ErroDeBanco(
-            "The current transaction cannot be committed and cannot be rolled back to a "
-            "savepoint. Roll back the entire transaction.",
-            3931, 16, 1);
+    if (transacaoCondenada_) throw ErroDoServidor(3931);
     auto it = std::find(pontosSalvos_.rbegin(), pontosSalvos_.rend(), nome);
-    if (it == pontosSalvos_.rend())
-        throw ErroDeBanco(
-            "Cannot roll back " + nome + ". No transaction or savepoint of that name was found.",
-            6401, 16, 1);
+    if (it == pontosSalvos_.rend()) throw ErroDoServidor(6401, {nome});
     const auto k = static_cast<std::size_t>(pontosSalvos_.rend() - it) - 1;
     pontosSalvos_.resize(k + 1);
     if (transacaoPendente_) return;  // nothing written since it

@@ -1,4 +1,5 @@
 #include "simulador/motor/sqlite.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -8,7 +9,7 @@ namespace {
     switch (codigo & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw ErroDeBanco("Lock request time out period exceeded.", 1222);
+            throw ErroDoServidor(1222, 1, {});
         case SQLITE_INTERRUPT:
             throw ErroDeBanco("Query timeout expired");
         default:

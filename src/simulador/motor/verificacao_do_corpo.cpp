@@ -5,6 +5,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador_de_expressoes.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
@@ -12,9 +13,7 @@ namespace zolvek::simulador {
 namespace {
 
 [[noreturn]] void EfeitoColateral(const std::string& operador) {
-    throw ErroDeBanco(
-        "Invalid use of a side-effecting operator '" + operador + "' within a function.", 443, 16,
-        15);
+    throw ErroDoServidor(443, {operador});
 }
 
 class Verificador {
@@ -58,11 +57,7 @@ class Verificador {
                        [&](const instrucao::Atribuir& x) { Valor(x.valor); },
                        [&](const instrucao::Retornar& x) {
                            // a table function returns its table: RETURN takes no value
-                           if (funcaoDeTabela_ && !x.valor.Vazia())
-                               throw ErroDeBanco(
-                                   "A RETURN statement with a return value cannot be used in "
-                                   "this context.",
-                                   178, 15, 1);
+                           if (funcaoDeTabela_ && !x.valor.Vazia()) throw ErroDoServidor(178);
                            Valor(x.valor);
                        },
                        [&](const instrucao::Imprimir& x) { Valor(x.valor); },
@@ -110,11 +105,7 @@ class Verificador {
                 [&](const instrucao::SalvarTransacao&) { EfeitoColateral("SAVE TRANSACTION"); },
                 [&](const instrucao::Selecionar& x) {
                     if (x.para) EfeitoColateral("SELECT INTO");
-                    if (!Atribui(x.selecao))
-                        throw ErroDeBanco(
-                            "Select statements included within a function cannot return "
-                            "data to a client.",
-                            444, 16, 2);
+                    if (!Atribui(x.selecao)) throw ErroDoServidor(444);
                 },
                 [&](const auto&) {},
             },

@@ -12,6 +12,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador::interno {
 
@@ -155,8 +156,8 @@ db::DataHora LerDataHora(const std::string& texto) {
     return d;
 }
 
-std::string BancoNaoAbre(const std::string& banco) {
-    return "Cannot open database \"" + banco + "\" requested by the login. The login failed.";
+ErroDeBanco BancoNaoAbre(const std::string& banco) {
+    return ErroDoServidor(4060, {banco});
 }
 
 std::string ChaveDeNome(const std::string& nome) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 
 struct sqlite3;
@@ -78,8 +79,8 @@ ArquivoDoBanco LerArquivoDoBanco(const Comando& linha);
 std::string AgoraComoTexto();
 db::DataHora LerDataHora(const std::string& texto);
 
-// "Cannot open database "X" requested by the login. The login failed."
-std::string BancoNaoAbre(const std::string& banco);
+// "Cannot open database "X" requested by the login. The login failed." (4060)
+ErroDeBanco BancoNaoAbre(const std::string& banco);
 
 // The key names are compared by: upper case (accents too), trailing blanks removed.
 std::string ChaveDeNome(const std::string& nome);

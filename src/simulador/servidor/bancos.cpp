@@ -7,6 +7,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/servidor.hpp"
 
@@ -30,12 +31,8 @@ ArquivoDoBanco interno::LerArquivoDoBanco(const Comando& linha) {
 
 InfoDoBanco Servidor::AcharBancoOnline(const std::string& nome) {
     auto info = AcharBanco(nome);
-    if (!info)
-        throw ErroDeBanco("Database '" + nome +
-                          "' does not exist. Make sure that the name is entered correctly.");
-    if (info->estado != "ONLINE")
-        throw ErroDeBanco("Database '" + info->nome +
-                          "' cannot be opened. It is in the middle of a restore.");
+    if (!info) throw ErroDoServidor(911, {nome});
+    if (info->estado != "ONLINE") throw ErroDoServidor(927, {info->nome});
     return *info;
 }
 
@@ -75,16 +72,14 @@ const std::vector<std::string> kOpcoesIniciais = {"auto create statistics",
 
 constexpr const char* kOpcaoUsuarioUnico = "single user";
 
-std::string BancoInexistenteNoSpDboption(const std::string& banco) {
-    return "The database '" + banco +
-           "' does not exist. Supply a valid database name. To see available databases, use "
-           "sys.databases.";
+ErroDeBanco BancoInexistenteNoSpDboption(const std::string& banco) {
+    return ErroDoServidor(
+        15010,
+        {banco, "Supply a valid database name. To see available databases, use sys.databases."});
 }
 
-std::string BancoInexistenteNoAlter(const std::string& banco) {
-    return "User does not have permission to alter database '" + banco +
-           "', the database does not exist, or the database is not in a state that allows "
-           "access checks.";
+ErroDeBanco BancoInexistenteNoAlter(const std::string& banco) {
+    return ErroDoServidor(5011, {banco});
 }
 
 // The folder part of a physical file name (up to and including the last separator).
@@ -220,8 +215,7 @@ void Servidor::ExigirArquivosLivres(const std::vector<ArquivoDoBanco>& arquivos,
     std::set<std::string> logicos, fisicos;
     for (const auto& a : arquivos) {
         if (!logicos.insert(ChaveDeNome(a.nomeLogico)).second)
-            throw ErroDeBanco("The logical file name \"" + a.nomeLogico +
-                              "\" is already in use. Choose a different name.");
+            throw ErroDoServidor(1828, {a.nomeLogico});
         if (!fisicos.insert(ChaveDeNome(a.nomeFisico)).second)
             throw ErroDeBanco("File '" + a.nomeFisico +
                               "' is claimed by more than one file of the database.");
@@ -230,13 +224,8 @@ void Servidor::ExigirArquivosLivres(const std::vector<ArquivoDoBanco>& arquivos,
                      "WHERE a.chave_fisica = ? AND a.banco <> ?");
         dono.Ligar(1, ChaveDeNome(a.nomeFisico)).Ligar(2, std::int64_t{idDoBanco});
         if (dono.Passo()) {
-            if (criando)
-                throw ErroDeBanco("Cannot create file '" + a.nomeFisico +
-                                  "' because it already exists. Change the file path or the "
-                                  "file name, and retry the operation.");
-            throw ErroDeBanco("The file '" + a.nomeFisico +
-                              "' cannot be overwritten.  It is being used by database '" +
-                              dono.Texto(0) + "'.");
+            if (criando) throw ErroDoServidor(5170, {a.nomeFisico});
+            throw ErroDoServidor(1834, {a.nomeFisico, dono.Texto(0)});
         }
     }
 }
@@ -297,10 +286,8 @@ std::vector<ArquivoDoBanco> ArquivosDoNovoBanco(const std::string& nome,
 
 InfoDoBanco Servidor::CriarBanco(const DefinicaoDeBanco& definicao) {
     const std::string nome = texto::Aparar(definicao.nome);
-    if (nome.empty()) throw ErroDeBanco("Incorrect syntax near 'DATABASE'.");
-    if (nome.size() > 128)
-        throw ErroDeBanco("The identifier that starts with '" + nome.substr(0, 128) +
-                          "' is too long. Maximum length is 128.");
+    if (nome.empty()) throw ErroDoServidor(102, {"'DATABASE'"});
+    if (nome.size() > 128) throw ErroDoServidor(103, {nome.substr(0, 128)});
 
     const std::vector<ArquivoDoBanco> arquivos = ArquivosDoNovoBanco(nome, definicao);
 
@@ -308,8 +295,7 @@ InfoDoBanco Servidor::CriarBanco(const DefinicaoDeBanco& definicao) {
     Transacao transacao(master_);
     const std::string chave = ChaveDeNome(nome);
     if (AcharBanco(nome) || chave == "TEMPDB" || chave == "MODEL" || chave == "MSDB")
-        throw ErroDeBanco("Database '" + nome +
-                          "' already exists. Choose a different database name.");
+        throw ErroDoServidor(1801, {nome});
     ExigirArquivosLivres(arquivos, 0, true);
 
     Comando proximo(master_, "SELECT max(5, coalesce(max(id) + 1, 5)) FROM srv_bancos");
@@ -348,15 +334,11 @@ void Servidor::ExcluirBanco(const std::string& nome) {
     Transacao transacao(master_);
     LimparSessoesMortas();
     auto info = AcharBanco(nome);
-    if (!info)
-        throw ErroDeBanco("Cannot drop the database '" + nome +
-                          "', because it does not exist or you do not have permission.");
+    if (!info) throw ErroDoServidor(3701, {"database", nome});
     if (info->id == 1)
         throw ErroDeBanco("Cannot drop the database '" + info->nome +
                           "' because it is a system database.");
-    if (ContarSessoesNoBanco(info->id, 0) > 0)
-        throw ErroDeBanco("Cannot drop database \"" + info->nome +
-                          "\" because it is currently in use.");
+    if (ContarSessoesNoBanco(info->id, 0) > 0) throw ErroDoServidor(3702, {info->nome});
     Comando apagar(master_, "DELETE FROM srv_bancos WHERE id = ?");
     apagar.Ligar(1, std::int64_t{info->id}).Executar();
     transacao.Confirmar();
@@ -386,7 +368,7 @@ std::string Servidor::NomeDaOpcao(const std::string& opcao) {
 bool Servidor::LerOpcao(const std::string& banco, const std::string& opcao) {
     const std::string nome = NomeDaOpcao(opcao);
     auto info = AcharBanco(banco);
-    if (!info) throw ErroDeBanco(BancoInexistenteNoSpDboption(banco));
+    if (!info) throw BancoInexistenteNoSpDboption(banco);
     return std::find(info->opcoesLigadas.begin(), info->opcoesLigadas.end(), nome) !=
            info->opcoesLigadas.end();
 }
@@ -405,7 +387,7 @@ void Servidor::DefinirOpcao(const std::string& banco, const std::string& opcao,
 
     std::lock_guard trava(mutex_);
     auto info = AcharBanco(banco);
-    if (!info) throw ErroDeBanco(BancoInexistenteNoSpDboption(banco));
+    if (!info) throw BancoInexistenteNoSpDboption(banco);
     if (nome == kOpcaoUsuarioUnico) {
         DefinirUsuarioUnico(info->nome, ligar, spidQuePede);
         return;
@@ -421,16 +403,12 @@ void Servidor::DefinirUsuarioUnico(const std::string& banco, bool usuarioUnico, 
     Transacao transacao(master_);
     LimparSessoesMortas();
     auto info = AcharBanco(banco);
-    if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoInexistenteNoAlter(banco));
+    if (!info || info->estado != "ONLINE") throw BancoInexistenteNoAlter(banco);
     if (info->id == 1)
         throw ErroDeBanco(std::string("Option '") + (usuarioUnico ? "SINGLE_USER" : "MULTI_USER") +
                           "' cannot be set in database 'master'.");
     if (usuarioUnico && ContarSessoesNoBanco(info->id, spidQuePede) > 0) {
-        if (!encerrarOutras)
-            throw ErroDeBanco(
-                "ALTER DATABASE failed because a lock could not be placed on "
-                "database '" +
-                info->nome + "'. Try again later.");
+        if (!encerrarOutras) throw ErroDoServidor(5061, {info->nome});
         Comando encerrar(master_, "DELETE FROM srv_sessoes WHERE banco = ? AND spid <> ?");
         encerrar.Ligar(1, std::int64_t{info->id}).Ligar(2, std::int64_t{spidQuePede}).Executar();
     }

@@ -7,6 +7,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/midia.hpp"
 #include "simulador/servidor/processos.hpp"
@@ -88,14 +89,11 @@ void CopiarBanco(const InfoDoBanco& info, const std::filesystem::path& copia,
     RemoverArquivoSqlite(copia);
     switch (codigo & 0xff) {
         case SQLITE_FULL:
-            throw ErroDeBanco(
-                "Write on \"" + disco + "\" failed: 112(There is not enough space on the disk.)",
-                3202, 16, 1);
+            throw ErroDoServidor(3202, {disco, "112(There is not enough space on the disk.)"});
         case SQLITE_IOERR:
-            throw ErroDeBanco("Write on \"" + disco +
-                                  "\" failed: 1117(The request could not be performed because "
-                                  "of an I/O device error.)",
-                              3202, 16, 1);
+            throw ErroDoServidor(
+                3202, {disco,
+                       "1117(The request could not be performed because of an I/O device error.)"});
         default:
             throw ErroDeBanco("O simulador de SQL Server não conseguiu copiar o banco de dados '" +
                               info.nome + "' (código " + std::to_string(codigo) +
@@ -107,8 +105,8 @@ void CopiarBanco(const InfoDoBanco& info, const std::filesystem::path& copia,
 
 std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
     std::string texto = texto::Aparar(disco);
-    const auto semCaminho = [&] { return ErroDeBanco(DispositivoInacessivel(disco, 3)); };
-    if (texto.size() > kMaiorCaminho) throw ErroDeBanco(DispositivoInacessivel(disco, 206));
+    const auto semCaminho = [&] { return DispositivoInacessivel(disco, 3); };
+    if (texto.size() > kMaiorCaminho) throw DispositivoInacessivel(disco, 206);
     std::vector<std::string> partes;
     std::filesystem::path base = pasta_;
 #ifndef _WIN32
@@ -129,7 +127,7 @@ std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
     if (std::filesystem::path(texto).is_absolute()) {
         // A path of this machine: only inside the server folder.
         if (!Normalizar(texto, partes) || !DentroDaPasta(partes))
-            throw ErroDeBanco(DispositivoInacessivel(disco, 5) +
+            throw ErroDeBanco(std::string(DispositivoInacessivel(disco, 5).what()) +
                               "\nO simulador de SQL Server só lê e grava cópias de segurança "
                               "dentro da pasta do servidor: use um caminho relativo (pasta "
                               "Backup) ou de disco (C:\\...).");
@@ -158,14 +156,12 @@ std::filesystem::path Servidor::SemLigacoes(const std::filesystem::path& caminho
                                             const std::string& disco) const {
     std::filesystem::path ate = pasta_;
     for (const auto& parte : caminho.lexically_relative(pasta_)) {
-        if (parte.string().size() > kMaiorNomeDeArquivo)
-            throw ErroDeBanco(DispositivoInacessivel(disco, 206));
+        if (parte.string().size() > kMaiorNomeDeArquivo) throw DispositivoInacessivel(disco, 206);
         ate /= parte;
         std::error_code erro;
         const auto estado = std::filesystem::symlink_status(ate, erro);
         if (erro || !std::filesystem::exists(estado)) break;
-        if (std::filesystem::is_symlink(estado))
-            throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+        if (std::filesystem::is_symlink(estado)) throw DispositivoInacessivel(disco, 5);
     }
     return caminho;
 }
@@ -180,13 +176,13 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco, M
     if (!relativo.empty() && relativo.rfind("..", 0) != 0 && pastaDoDestino != pasta_)
         std::filesystem::create_directories(pastaDoDestino, erro);
     if (!std::filesystem::is_directory(pastaDoDestino, erro))
-        throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+        throw DispositivoInacessivel(disco, 3);
     // The top of the server folder holds the live database files and the server's own.
     if (std::filesystem::equivalent(pastaDoDestino, pasta_, erro)) {
         for (const auto& b : ListarBancos())
             if (std::filesystem::equivalent(b.arquivoSqlite, destino, erro))
-                throw ErroDeBanco(DispositivoInacessivel(disco, 32));
-        throw ErroDeBanco(DispositivoInacessivel(disco, 5) +
+                throw DispositivoInacessivel(disco, 32);
+        throw ErroDeBanco(std::string(DispositivoInacessivel(disco, 5).what()) +
                           "\nO simulador de SQL Server não grava cópias de segurança no nível "
                           "superior da pasta do servidor, reservado aos arquivos dos bancos de "
                           "dados: use a pasta Backup ou um caminho de disco.");
@@ -233,9 +229,7 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
                 a.nomeFisico = m.nomeFisico;
                 achado = true;
             }
-        if (!achado)
-            throw ErroDeBanco("Logical file '" + m.nomeLogico + "' is not part of database '" +
-                              nome + "'. Use RESTORE FILELISTONLY to list the logical file names.");
+        if (!achado) throw ErroDoServidor(3234, {m.nomeLogico, nome});
     }
 
     // The set is checked whole on a scratch copy before anything is replaced.
@@ -255,18 +249,13 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
         if (destino) {
             if (destino->id == 1)
                 throw ErroDeBanco("The master database cannot be restored on this server.");
-            if (ContarSessoesNoBanco(destino->id, 0) > 0)
-                throw ErroDeBanco(
-                    "Exclusive access could not be obtained because the database is in use.");
+            if (ContarSessoesNoBanco(destino->id, 0) > 0) throw ErroDoServidor(3101);
             if (!substituir && ChaveDeNome(destino->nome) != ChaveDeNome(copia.banco))
-                throw ErroDeBanco(
-                    "The backup set holds a backup of a database other than the "
-                    "existing '" +
-                    destino->nome + "' database.");
+                throw ErroDoServidor(3154, {destino->nome});
             id = destino->id;
             anterior = destino->arquivoSqlite;
         } else {
-            if (nome.empty()) throw ErroDeBanco("Incorrect syntax near 'DATABASE'.");
+            if (nome.empty()) throw ErroDoServidor(102, {"'DATABASE'"});
             Comando proximo(master_, "SELECT max(5, coalesce(max(id) + 1, 5)) FROM srv_bancos");
             proximo.Passo();
             id = static_cast<int>(proximo.Inteiro(0));

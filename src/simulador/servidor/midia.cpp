@@ -13,6 +13,7 @@
 #endif
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/resumo.hpp"
@@ -198,12 +199,11 @@ std::vector<std::pair<ConjuntoDeBackup, Registro>> LerRegistros(
     const std::filesystem::path& caminho, const std::string& disco) {
     std::error_code erro;
     const auto estado = std::filesystem::status(caminho, erro);
-    if (!std::filesystem::exists(estado)) throw ErroDeBanco(DispositivoInacessivel(disco, 2));
+    if (!std::filesystem::exists(estado)) throw DispositivoInacessivel(disco, 2);
     // A device or a folder is never read as a media set.
-    if (!std::filesystem::is_regular_file(estado))
-        throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+    if (!std::filesystem::is_regular_file(estado)) throw DispositivoInacessivel(disco, 5);
     std::ifstream f(caminho, std::ios::binary);
-    if (!f) throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+    if (!f) throw DispositivoInacessivel(disco, 5);
     const std::uint64_t total = std::filesystem::file_size(caminho, erro);
     std::vector<std::pair<ConjuntoDeBackup, Registro>> r;
     try {
@@ -229,9 +229,9 @@ std::vector<std::pair<ConjuntoDeBackup, Registro>> LerRegistros(
     } catch (const ErroDeBanco&) {
         throw;
     } catch (const std::exception&) {
-        throw ErroDeBanco(MidiaMalFormada(disco));
+        throw MidiaMalFormada(disco);
     }
-    if (r.empty()) throw ErroDeBanco(MidiaMalFormada(disco));
+    if (r.empty()) throw MidiaMalFormada(disco);
     return r;
 }
 
@@ -246,13 +246,11 @@ void CopiarBytes(std::ifstream& de, std::ofstream& para, std::uint64_t n) {
 }
 
 ErroDeBanco ErroNaPagina(std::uint64_t pagina, const std::string& banco) {
-    return ErroDeBanco("RESTORE detected an error on page (1:" + std::to_string(pagina) +
-                           ") in database \"" + banco + "\" as read from the backup set.",
-                       3183, 16, 1);
+    return ErroDoServidor(3183, {std::to_string(pagina), banco});
 }
 
 ErroDeBanco DanoNoConjunto() {
-    return ErroDeBanco("Damage to the backup set was detected.", 3189, 16, 1);
+    return ErroDoServidor(3189);
 }
 
 // The page a line of SQLite's integrity report names ("Page 7: ...", "On tree page 7
@@ -304,7 +302,7 @@ void VerificarIntegridade(const std::filesystem::path& arquivo, const std::strin
 
 }  // namespace
 
-std::string DispositivoInacessivel(const std::string& disco, int erro) {
+ErroDeBanco DispositivoInacessivel(const std::string& disco, int erro) {
     const char* causa =
         erro == 2     ? "(The system cannot find the file specified.)."
         : erro == 5   ? "(Access is denied.)."
@@ -312,13 +310,11 @@ std::string DispositivoInacessivel(const std::string& disco, int erro) {
                         "process.)."
         : erro == 206 ? "(The filename or extension is too long.)."
                       : "(The system cannot find the path specified.).";
-    return "Cannot open backup device '" + disco + "'. Operating system error " +
-           std::to_string(erro) + causa;
+    return ErroDoServidor(3201, {disco, std::to_string(erro) + causa});
 }
 
-std::string MidiaMalFormada(const std::string& disco) {
-    return "The media family on device '" + disco +
-           "' is incorrectly formed. SQL Server cannot process this media family.";
+ErroDeBanco MidiaMalFormada(const std::string& disco) {
+    return ErroDoServidor(3241, {disco});
 }
 
 std::vector<ConjuntoDeBackup> LerMidia(const std::filesystem::path& caminho,
@@ -343,8 +339,7 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
     const auto estado = std::filesystem::symlink_status(caminho, erro);
     const bool existe = std::filesystem::exists(estado);
     // Only a regular file is ever written: never a device, a folder or a link.
-    if (existe && !std::filesystem::is_regular_file(estado))
-        throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+    if (existe && !std::filesystem::is_regular_file(estado)) throw DispositivoInacessivel(disco, 5);
     std::vector<Registro> mantidos;
     if (existe && modo != ModoDaMidia::Formatar) {
         auto registros = LerRegistros(caminho, disco);
@@ -364,7 +359,7 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
                 std::min<std::uint64_t>(descricao.tamanhoDaPagina, descricao.tamanho - lido);
             pagina.resize(static_cast<std::size_t>(parte));
             if (!f.read(pagina.data(), static_cast<std::streamsize>(parte)))
-                throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+                throw DispositivoInacessivel(disco, 5);
             descricao.resumos.push_back(ResumoDaPagina(pagina));
         }
     }
@@ -376,7 +371,7 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
     try {
         {
             std::ofstream saida(temporario, std::ios::binary | std::ios::trunc);
-            if (!saida) throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+            if (!saida) throw DispositivoInacessivel(disco, 3);
             saida.write(kMarcaDaMidia, kTamanhoDaMarca);
             if (!mantidos.empty()) {
                 std::ifstream antiga(caminho, std::ios::binary);
@@ -390,7 +385,7 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
             std::ifstream f(dados, std::ios::binary);
             CopiarBytes(f, saida, descricao.tamanho);
             saida.flush();
-            if (!saida) throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+            if (!saida) throw DispositivoInacessivel(disco, 3);
         }
         GravarNoDisco(temporario);
         std::filesystem::rename(temporario, caminho);
@@ -399,7 +394,7 @@ void GravarConjunto(const std::filesystem::path& caminho, const std::string& dis
         throw;
     } catch (const std::exception&) {
         std::filesystem::remove(temporario, erro);
-        throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+        throw DispositivoInacessivel(disco, 3);
     }
 }
 
@@ -408,7 +403,7 @@ void ExtrairConjunto(const std::filesystem::path& caminho, const std::string& di
     try {
         std::ifstream f(caminho, std::ios::binary);
         std::ofstream saida(destino, std::ios::binary | std::ios::trunc);
-        if (!f || !saida) throw ErroDeBanco(DispositivoInacessivel(disco, 5));
+        if (!f || !saida) throw DispositivoInacessivel(disco, 5);
         f.seekg(static_cast<std::streamoff>(conjunto.inicio));
         std::string pagina;
         std::uint64_t numero = 0;
@@ -417,13 +412,13 @@ void ExtrairConjunto(const std::filesystem::path& caminho, const std::string& di
                 std::min<std::uint64_t>(conjunto.tamanhoDaPagina, conjunto.tamanho - lido);
             pagina.assign(static_cast<std::size_t>(parte), '\0');
             if (!f.read(pagina.data(), static_cast<std::streamsize>(parte)))
-                throw ErroDeBanco(MidiaMalFormada(disco));
+                throw MidiaMalFormada(disco);
             if (ResumoDaPagina(pagina) != conjunto.resumos[numero])
                 throw ErroNaPagina(numero + 1, conjunto.banco);
             saida.write(pagina.data(), static_cast<std::streamsize>(parte));
         }
         saida.flush();
-        if (!saida) throw ErroDeBanco(DispositivoInacessivel(disco, 3));
+        if (!saida) throw DispositivoInacessivel(disco, 3);
     } catch (...) {
         RemoverArquivoSqlite(destino);
         throw;

@@ -27,9 +27,9 @@ struct ConjuntoDeBackup {
 };
 
 // "Cannot open backup device '...'. Operating system error n(...)." for n 2, 3, 5, 32, 206.
-std::string DispositivoInacessivel(const std::string& disco, int erro);
+ErroDeBanco DispositivoInacessivel(const std::string& disco, int erro);
 // "The media family on device '...' is incorrectly formed. ..."
-std::string MidiaMalFormada(const std::string& disco);
+ErroDeBanco MidiaMalFormada(const std::string& disco);
 
 // The sets of a media file, first to last. A missing file, a device or a file that is
 // not a media set raises ErroDeBanco with SQL Server's messages.

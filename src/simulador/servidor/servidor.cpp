@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/resumo.hpp"
@@ -115,8 +116,8 @@ bool SenhaConfere(const std::string& guardada, const std::string& senha) {
            sodium_memcmp(esperado.data(), guardada.data(), esperado.size()) == 0;
 }
 
-std::string FalhaDeLogin(const std::string& login) {
-    return "Login failed for user '" + login + "'.";
+ErroDeBanco FalhaDeLogin(const std::string& login) {
+    return ErroDoServidor(18456, {login});
 }
 
 // A login with what ALTER LOGIN changed of it (logins without a row keep the defaults).
@@ -131,10 +132,7 @@ Login LoginLido(const Comando& ler) {
 }
 
 void ExigirHabilitado(const Login& login) {
-    if (login.desabilitado)
-        throw ErroDeBanco(
-            "Login failed for user '" + login.nome + "'. Reason: The account is disabled.", 18470,
-            14, 1);
+    if (login.desabilitado) throw ErroDoServidor(18470, {login.nome});
 }
 
 }  // namespace
@@ -163,10 +161,8 @@ void Servidor::ExigirEntradaNaPastaNova(const std::string& versao, const std::st
                                         const std::string& banco) {
     if (!versao.empty()) VersaoPedida(versao);
     // a new server has "sa" without a password and the system's user for SSPI
-    if (!integrada && (ChaveDeNome(login) != "SA" || !senha.empty()))
-        throw ErroDeBanco(FalhaDeLogin(login), 18456, 14, 1);
-    if (!ChaveDeNome(banco).empty() && ChaveDeNome(banco) != "MASTER")
-        throw ErroDeBanco(BancoNaoAbre(banco));
+    if (!integrada && (ChaveDeNome(login) != "SA" || !senha.empty())) throw FalhaDeLogin(login);
+    if (!ChaveDeNome(banco).empty() && ChaveDeNome(banco) != "MASTER") throw BancoNaoAbre(banco);
 }
 
 Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao)
@@ -323,8 +319,7 @@ Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
     std::lock_guard trava(mutex_);
     Comando ler(master_, "SELECT senha FROM srv_logins WHERE chave = ? AND integrado = 0");
     ler.Ligar(1, ChaveDeNome(login));
-    if (!ler.Passo() || !SenhaConfere(ler.Texto(0), senha))
-        throw ErroDeBanco(FalhaDeLogin(login), 18456, 14, 1);
+    if (!ler.Passo() || !SenhaConfere(ler.Texto(0), senha)) throw FalhaDeLogin(login);
     const Login encontrado = *AcharLogin(login);
     ExigirHabilitado(encontrado);
     if (EhSenhaAntiga(ler.Texto(0), senha)) {
@@ -338,25 +333,25 @@ Login Servidor::AutenticarIntegrado() {
     std::lock_guard trava(mutex_);
     const std::string usuario = UsuarioDoSistemaOperacional();
     const auto login = AcharLogin(usuario);
-    if (!login || !login->integrado) throw ErroDeBanco(FalhaDeLogin(usuario), 18456, 14, 1);
+    if (!login || !login->integrado) throw FalhaDeLogin(usuario);
     ExigirHabilitado(*login);
     return *login;
 }
 
 void Servidor::CriarLogin(const std::string& nome, const std::string& senha, bool sysadmin) {
     std::lock_guard trava(mutex_);
-    if (ChaveDeNome(nome).empty()) throw ErroDeBanco("Incorrect syntax near 'LOGIN'.");
+    if (ChaveDeNome(nome).empty()) throw ErroDoServidor(102, {"'LOGIN'"});
     Transacao transacao(master_);
-    if (AcharLogin(nome)) throw ErroDeBanco("The server principal '" + nome + "' already exists.");
+    if (AcharLogin(nome)) throw ErroDoServidor(15025, {nome});
     InserirLogin(nome, senha, sysadmin, false);
     transacao.Confirmar();
 }
 
 void Servidor::CriarLoginIntegrado(const std::string& nome, bool sysadmin) {
     std::lock_guard trava(mutex_);
-    if (ChaveDeNome(nome).empty()) throw ErroDeBanco("Incorrect syntax near 'LOGIN'.");
+    if (ChaveDeNome(nome).empty()) throw ErroDoServidor(102, {"'LOGIN'"});
     Transacao transacao(master_);
-    if (AcharLogin(nome)) throw ErroDeBanco("The server principal '" + nome + "' already exists.");
+    if (AcharLogin(nome)) throw ErroDoServidor(15025, {nome});
     InserirLogin(nome, "", sysadmin, true);
     transacao.Confirmar();
 }
@@ -386,18 +381,15 @@ namespace zolvek::simulador {
 namespace {
 
 ErroDeBanco LoginInalteravel(const std::string& nome) {
-    return ErroDeBanco("Cannot alter the login '" + nome +
-                           "', because it does not exist or you do not have permission.",
-                       15151, 16, 1);
+    return ErroDoServidor(15151, {"alter", "login", nome});
 }
 
 }  // namespace
 
 ErroDeBanco BancoPadraoInexistente(const std::string& banco) {
-    return ErroDeBanco("The database '" + banco +
-                           "' does not exist. Supply a valid database name. To see available "
-                           "databases, use sys.databases.",
-                       15010, 16, 1);
+    return ErroDoServidor(
+        15010,
+        {banco, "Supply a valid database name. To see available databases, use sys.databases."});
 }
 
 void Servidor::AlterarLogin(const std::string& nome, const AlteracaoDeLogin& a,
@@ -410,8 +402,7 @@ void Servidor::AlterarLogin(const std::string& nome, const AlteracaoDeLogin& a,
         !(quemPede.sysadmin || (proprio && !a.desabilitado && (!a.senha || a.senhaAntiga))))
         throw LoginInalteravel(nome);
     if (a.senha) {
-        if (login->integrado)
-            throw ErroDeBanco("Cannot use parameter PASSWORD for a Windows login.", 15080, 16, 1);
+        if (login->integrado) throw ErroDoServidor(15080);
         Comando ler(master_, "SELECT senha FROM srv_logins WHERE chave = ?");
         ler.Ligar(1, ChaveDeNome(nome));
         if (a.senhaAntiga && (!ler.Passo() || !SenhaConfere(ler.Texto(0), *a.senhaAntiga)))
@@ -440,8 +431,7 @@ void Servidor::AlterarLogin(const std::string& nome, const AlteracaoDeLogin& a,
 
 void Servidor::DefinirSysadmin(const std::string& nome, bool sysadmin) {
     std::lock_guard trava(mutex_);
-    if (!sysadmin && ChaveDeNome(nome) == ChaveDeNome("sa"))
-        throw ErroDeBanco("Cannot use the special principal 'sa'.", 15405, 16, 1);
+    if (!sysadmin && ChaveDeNome(nome) == ChaveDeNome("sa")) throw ErroDoServidor(15405);
     Comando(master_, "UPDATE srv_logins SET sysadmin = ? WHERE chave = ?")
         .Ligar(1, std::int64_t{sysadmin})
         .Ligar(2, ChaveDeNome(nome))

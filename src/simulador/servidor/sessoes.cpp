@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/processos.hpp"
 #include "simulador/servidor/servidor.hpp"
@@ -16,8 +17,8 @@ namespace {
 // User sessions are numbered from 51, as on SQL Server (lower spids are the system's).
 constexpr int kPrimeiroSpid = 51;
 
-std::string UsuarioUnicoOcupado(const std::string& banco) {
-    return "Database '" + banco + "' is already open and can only have one user at a time.";
+ErroDeBanco UsuarioUnicoOcupado(const std::string& banco) {
+    return ErroDoServidor(924, {banco});
 }
 
 InfoDaSessao LerSessao(const Comando& ler) {
@@ -85,11 +86,10 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
                                     : login.bancoPadrao.empty() ? "master"
                                                                 : login.bancoPadrao;
     auto info = AcharLinhaDoBanco(nomeDoBanco);
-    if (padrao && (!info || info->estado != "ONLINE"))
-        throw ErroDeBanco("Cannot open user default database. Login failed.", 4064, 11, 1);
-    if (!info || info->estado != "ONLINE") throw ErroDeBanco(BancoNaoAbre(nomeDoBanco));
+    if (padrao && (!info || info->estado != "ONLINE")) throw ErroDoServidor(4064);
+    if (!info || info->estado != "ONLINE") throw BancoNaoAbre(nomeDoBanco);
     if (info->usuarioUnico && ContarSessoesNoBanco(info->id, 0) > 0)
-        throw ErroDeBanco(UsuarioUnicoOcupado(info->nome));
+        throw UsuarioUnicoOcupado(info->nome);
 
     // The lowest free number, as SQL Server does; a number this object handed out
     // stays taken until closed, so that a killed session never reads as alive again.
@@ -140,7 +140,7 @@ std::filesystem::path Servidor::TrocarBanco(int spid, const std::string& banco) 
             "Cannot continue the execution because the session is in the kill state.");
     const auto info = AcharBancoOnline(banco);
     if (info.usuarioUnico && ContarSessoesNoBanco(info.id, spid) > 0)
-        throw ErroDeBanco(UsuarioUnicoOcupado(info.nome));
+        throw UsuarioUnicoOcupado(info.nome);
     Comando mudar(master_, "UPDATE srv_sessoes SET banco = ? WHERE spid = ?");
     mudar.Ligar(1, std::int64_t{info.id}).Ligar(2, std::int64_t{spid}).Executar();
     transacao.Confirmar();
@@ -234,14 +234,13 @@ int Servidor::MatarSessoes(const std::string& login, const std::string& host) {
 
 void Servidor::MatarSessao(int spid, int spidQuePede) {
     std::lock_guard trava(mutex_);
-    if (spid == spidQuePede) throw ErroDeBanco("Cannot use KILL to kill your own process.");
+    if (spid == spidQuePede) throw ErroDoServidor(6104);
     Transacao transacao(master_);
     Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ?");
     apagar.Ligar(1, std::int64_t{spid}).Executar();
     Comando mudancas(master_, "SELECT changes()");
     mudancas.Passo();
-    if (mudancas.Inteiro(0) == 0)
-        throw ErroDeBanco("Process ID " + std::to_string(spid) + " is not an active process ID.");
+    if (mudancas.Inteiro(0) == 0) throw ErroDoServidor(6106, {std::to_string(spid)});
     transacao.Confirmar();
     AvisarMudanca();
 }

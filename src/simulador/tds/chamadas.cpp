@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "comum/texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/tds/colunas.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/rpc.hpp"
@@ -91,8 +92,7 @@ Traducao TraduzirSqlDinamico(const ChamadaRpc& c, const std::string& texto,
 }
 
 Traducao TraduzirProcedimento(const ChamadaRpc& c) {
-    if (!NomeValido(c.nome))
-        throw ErroDeBanco("Could not find stored procedure '" + c.nome + "'.", 2812, 16, 62);
+    if (!NomeValido(c.nome)) throw ErroDoServidor(2812, {c.nome});
     Traducao t;
     std::string declara, argumentos;
     TraduzirArgumentos(c, 0, t, declara, argumentos);
@@ -196,10 +196,7 @@ void Chamar(SessaoTds& s, Resposta& r, const ChamadaRpc& c) {
         case kSpExecute: {
             const auto id = static_cast<std::int32_t>(db::ValorComoInteiro(Parametro(c, 0)));
             const auto p = s.preparados.find(id);
-            if (p == s.preparados.end())
-                throw ErroDeBanco(
-                    "Could not find prepared statement with handle " + std::to_string(id) + ".",
-                    8179, 16, 4);
+            if (p == s.preparados.end()) throw ErroDoServidor(8179, {std::to_string(id)});
             return Rodar(s, r, c, TraduzirSqlDinamico(c, p->second.texto, p->second.declaracoes, 1),
                          p->second.texto);
         }

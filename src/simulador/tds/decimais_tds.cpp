@@ -2,6 +2,7 @@
 
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador::tds {
 
@@ -44,8 +45,7 @@ std::int64_t ComoDezMilesimos(const db::Valor& v) {
     const Magnitude m = ComoMagnitude(v, 19, 4);
     // money goes from -922337203685477.5808 to 922337203685477.5807
     const Inteiro128 limite = static_cast<Inteiro128>(INT64_MAX) + (m.negativo ? 1 : 0);
-    if (m.valor > limite)
-        throw ErroDeEntrada("Arithmetic overflow error converting expression to data type money.");
+    if (m.valor > limite) throw ErroDeEntrada(TextoDoServidor(8115, {"expression", "money"}));
     if (!m.negativo || m.valor == 0) return static_cast<std::int64_t>(m.valor);
     return -static_cast<std::int64_t>(m.valor - 1) - 1;
 }

@@ -4,6 +4,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/tds/datas_tds.hpp"
 #include "simulador/tds/decimais_tds.hpp"
 #include "simulador/tds/tipos_tds.hpp"
@@ -42,9 +43,7 @@ Bytes BytesDoGuid(const db::Valor& v) {
         else if (c != '-' && c != '{' && c != '}')
             hex.clear();
     }
-    if (hex.size() != 32)
-        throw ErroDeEntrada(
-            "Conversion failed when converting from a character string to uniqueidentifier.");
+    if (hex.size() != 32) throw ErroDeEntrada(TextoDoServidor(8169));
     static const int ordem[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
     Bytes r(16);
     for (std::size_t i = 0; i < 16; ++i)
@@ -96,7 +95,7 @@ void EscreverCorpo(Escritor& e, const TipoTds& t, const db::Valor& v) {
         b.push_back(t.tipo == kBinario ? 0 : ' ');
         if (t.tipo == kNChar) b.push_back(0);
     }
-    if (b.size() > t.tamanho) throw ErroDeEntrada("String or binary data would be truncated.");
+    if (b.size() > t.tamanho) throw ErroDeEntrada(TextoDoServidor(8152));
     e.U16(static_cast<std::uint16_t>(b.size()));
     e.Acrescentar(b);
 }
@@ -111,8 +110,7 @@ void EscreverInteiro(Escritor& e, const TipoTds& t, const db::Valor& v) {
     const bool cabe = bytes == 8 || (bytes == 1 ? n >= 0 && n <= 255
                                                 : n >= -(std::int64_t{1} << (bytes * 8 - 1)) &&
                                                       n < (std::int64_t{1} << (bytes * 8 - 1)));
-    if (!cabe)
-        throw ErroDeEntrada("Arithmetic overflow error converting expression to data type int.");
+    if (!cabe) throw ErroDeEntrada(TextoDoServidor(8115, {"expression", "int"}));
     if (t.tipo == kIntN) e.U8(static_cast<std::uint8_t>(bytes));
     e.Inteiro(static_cast<std::uint64_t>(n), bytes);
 }
@@ -163,9 +161,7 @@ void EscreverDataHora(Escritor& e, const TipoTds& t, const db::Valor& v) {
             return e.U16(static_cast<std::uint16_t>((tiques + 9000) / 18000));
         }
         if (dias < -53690 || dias > 2958463)
-            throw ErroDeEntrada(
-                "The conversion of a datetime2 data type to a datetime data type "
-                "resulted in an out-of-range value.");
+            throw ErroDeEntrada(TextoDoServidor(242, {"datetime2", "datetime"}));
         e.U32(static_cast<std::uint32_t>(dias));
         return e.U32(tiques);
     }

@@ -1,8 +1,8 @@
 #include "simulador/tds/login.hpp"
 
 #include <algorithm>
-#include <cstring>
 
+#include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/simulador.hpp"
 #include "simulador/tds/resposta.hpp"
 
@@ -36,13 +36,12 @@ std::string CadeiaDoLogin(const Login7& l, const std::string& pasta) {
 void Recusar(SessaoTds& s, const std::string& usuario, const ErroDeBanco& e) {
     Resposta r(s.canal, s.servidor);
     MensagemDoServidor m = MensagemDoErro(e, s.servidor);
-    if (e.Numero() == 0) {
-        const bool banco = std::strstr(e.what(), "Cannot open database") != nullptr;
-        m.numero = banco ? 4060 : 18456;
-        m.classe = banco ? 11 : 14;
+    if (e.Numero() == 0) {  // the stand-in's own refusal of the login
+        m.numero = 18456;
+        m.classe = 14;
     }
     EscreverMensagem(r.Corpo(), m);
-    if (m.numero == 4060) r.Erro(18456, 14, "Login failed for user '" + usuario + "'.");
+    if (m.numero == 4060) r.Erro(ErroDoServidor(18456, {usuario}));
     r.Fim(kFim, kFimErro);
     r.Concluir();
     s.registrar("login recusado de " + s.cliente + " para '" + usuario + "': " + e.what());
