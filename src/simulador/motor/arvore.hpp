@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -25,6 +26,20 @@ struct Faixa {
     std::size_t fim = 0;
     bool Vazia() const { return fim <= inicio; }
 };
+
+// An expression of a statement, read into its tree when the batch is parsed: the
+// executor runs the tree. Its tokens stay for what names them (positions, a body's
+// checks). What the engine does not run is refused when the statement runs, as it
+// would be had it been read then.
+struct ExpressaoLida {
+    Faixa faixa;
+    std::shared_ptr<const Expressao> arvore;  // null when empty or refused
+    std::shared_ptr<const ErroDeBanco> recusa;
+    bool Vazia() const { return faixa.Vazia(); }
+};
+
+// The tree of a non-empty expression; raises its refusal, if it has one.
+const Expressao& ArvoreDe(const ExpressaoLida& e);
 
 // A name of one to four parts (server.database.schema.object), parts as written.
 struct NomeComposto {
@@ -203,7 +218,7 @@ struct ExcluirIndice {
 struct VariavelDeclarada {
     std::string nome;  // with its @
     TipoSql tipo;
-    Faixa valor;                           // initial value or parameter default; empty: none
+    ExpressaoLida valor;                   // initial value or parameter default; empty: none
     bool saida = false;                    // OUTPUT parameter
     bool tabela = false;                   // DECLARE @t TABLE (...)
     std::vector<DefColuna> colunas;        // of a table variable
@@ -235,7 +250,7 @@ struct ExcluirObjeto {
 };
 
 struct Se {
-    Faixa condicao;
+    ExpressaoLida condicao;
     std::unique_ptr<Comando> entao;
     std::unique_ptr<Comando> senao;
 };

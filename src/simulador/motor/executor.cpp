@@ -374,9 +374,16 @@ void Executor::AposDdl() {
     s_.MarcarCatalogoAlterado();
 }
 
-bool Executor::Condicao(Faixa f) {
+std::string Executor::Gerada(const Expressao& e, int* flags) {
+    ContextoDeReescrita ctx = Contexto();
+    std::string sql = GeradorSqlite(ctx).Gerar(e);
+    if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    return sql;
+}
+
+bool Executor::Condicao(const ExpressaoLida& e) {
     int flags = 0;
-    std::string sql = "SELECT CASE WHEN (" + Reescrita(f, &flags) + ") THEN 1 ELSE 0 END";
+    std::string sql = "SELECT CASE WHEN (" + Gerada(ArvoreDe(e), &flags) + ") THEN 1 ELSE 0 END";
     db::Resultado r = Consultar(sql, flags, 'S', "");
     return !r.linhas.empty() && std::holds_alternative<std::int64_t>(r.linhas[0][0]) &&
            std::get<std::int64_t>(r.linhas[0][0]) != 0;
@@ -390,6 +397,18 @@ db::Valor Executor::Avaliar(Faixa f) {
     if (f.fim == f.inicio + 1 && EhNome(t) && t.tipo != TipoToken::Aspas) return t.texto;
     int flags = 0;
     db::Resultado r = Consultar("SELECT " + Reescrita(f, &flags), flags, 'S', "");
+    return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
+}
+
+db::Valor Executor::Avaliar(const ExpressaoLida& e) {
+    if (e.Vazia()) return std::monostate{};
+    const Expressao& x = ArvoreDe(e);
+    if (const auto* l = std::get_if<Literal>(&x.no)) {  // a text or NULL needs no query
+        if (l->tipo == Literal::Tipo::Nulo) return std::monostate{};
+        if (l->tipo == Literal::Tipo::Texto) return l->texto;
+    }
+    int flags = 0;
+    db::Resultado r = Consultar("SELECT " + Gerada(x, &flags), flags, 'S', "");
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 

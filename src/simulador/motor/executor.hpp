@@ -246,8 +246,9 @@ class Executor {
     CursorDoLote& CursorAberto(const std::string& nome);
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     // A value of an expression as the type of a variable it is assigned to.
-    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo, const std::string& operador = "=",
-                              const std::string& variavel = "");
+    db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
+    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
+    db::Valor ValorConvertido(const Expressao& e, const TipoSql& tipo);
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
     void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
@@ -413,8 +414,11 @@ class Executor {
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
     void RenomearTabela(Tabela& t, const std::string& novo);
 
-    bool Condicao(Faixa f);
+    bool Condicao(const ExpressaoLida& e);
+    db::Valor Avaliar(const ExpressaoLida& e);
     db::Valor Avaliar(Faixa f);
+    // SQLite's text of an expression's tree, with the flags of what it reads
+    std::string Gerada(const Expressao& e, int* flags = nullptr);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
                           std::vector<std::optional<TipoSql>>* tipos = nullptr,
