@@ -373,6 +373,23 @@ TEST_P(Procedural, CondicaoDoLacoVeAsMudancasDeCadaVolta) {
                     "END\n"
                     "SELECT @n, LEN(@s)"),
               "75|150");  // the rows left and the text's length meet
+    // a cursor's query, read with the batch, sees the rows as they are at each OPEN
+    Sql("DELETE FROM [" + t + "]");
+    EXPECT_EQ(
+        Valor("DECLARE @i int = 0, @s int = 0, @v int\n"
+              "WHILE @i < 3 BEGIN\n"
+              "  INSERT [" +
+              t +
+              "] VALUES (@i)\n"
+              "  DECLARE c CURSOR LOCAL FOR SELECT id FROM [" +
+              t +
+              "] WHERE id <= @i\n"
+              "  OPEN c; FETCH NEXT FROM c INTO @v\n"
+              "  WHILE @@FETCH_STATUS = 0 BEGIN SET @s += @v + 1; FETCH NEXT FROM c INTO @v END\n"
+              "  CLOSE c; DEALLOCATE c; SET @i += 1\n"
+              "END\n"
+              "SELECT @s"),
+        "10");  // 1, then 1 + 2, then 1 + 2 + 3
     // the parameters of a batch keep their order in the conditions and values read
     auto r = banco_.ConectorAberto().Executar(
         "DECLARE @i int = ?; WHILE @i < ? SET @i += ?; IF @i > ? SELECT @i, ? ELSE SELECT 0, ?",

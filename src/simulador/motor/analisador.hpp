@@ -173,9 +173,10 @@ class Analisador {
     Faixa Condicao();
     // expressoes_lidas.cpp: an expression's tree (with SET's @v op= x, `atribuida` and
     // `operador` "+=" ...), and one where a bare word is a text
-    ExpressaoLida Lida(Faixa f, const std::string& atribuida = "",
-                       const std::string& operador = "");
-    ExpressaoLida LidaOuPalavra(Faixa f);
+    ExpressaoLida ExpressaoDe(Faixa f, const std::string& atribuida = "",
+                              const std::string& operador = "");
+    ExpressaoLida ExpressaoOuPalavra(Faixa f);
+    ConsultaLida ConsultaDe(Faixa f);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);
     std::unique_ptr<Comando> InstrucaoProcedural();

@@ -18,6 +18,7 @@
 namespace zolvek::simulador {
 
 struct Comando;
+struct Consulta;
 struct ConsultaNomeada;
 struct Expressao;
 
@@ -27,19 +28,23 @@ struct Faixa {
     bool Vazia() const { return fim <= inicio; }
 };
 
-// An expression of a statement, read into its tree when the batch is parsed: the
-// executor runs the tree. Its tokens stay for what names them (positions, a body's
-// checks). What the engine does not run is refused when the statement runs, as it
-// would be had it been read then.
-struct ExpressaoLida {
+// An expression or query of a statement, read into its tree when the batch is parsed:
+// the executor runs the tree. Its tokens stay for what names them (positions, a
+// body's checks). What the engine does not run is refused when the statement runs,
+// as it would be had it been read then.
+template <class T>
+struct Lida {
     Faixa faixa;
-    std::shared_ptr<const Expressao> arvore;  // null when empty or refused
+    std::shared_ptr<const T> arvore;  // null when empty or refused
     std::shared_ptr<const ErroDeBanco> recusa;
     bool Vazia() const { return faixa.Vazia(); }
 };
+using ExpressaoLida = Lida<Expressao>;
+using ConsultaLida = Lida<Consulta>;
 
-// The tree of a non-empty expression; raises its refusal, if it has one.
+// The tree of a non-empty expression or query; raises its refusal, if it has one.
 const Expressao& ArvoreDe(const ExpressaoLida& e);
+const Consulta& ArvoreDe(const ConsultaLida& e);
 
 // A name of one to four parts (server.database.schema.object), parts as written.
 struct NomeComposto {

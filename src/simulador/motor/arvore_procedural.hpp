@@ -12,7 +12,7 @@ struct Declarar {
 struct DeclararCursor {
     std::string cursor;
     std::vector<std::string> opcoes;  // LOCAL, FAST_FORWARD, ... upper case
-    Faixa selecao;
+    ConsultaLida selecao;
 };
 
 struct Atribuir {  // SET @v = valor, SET @v += valor

@@ -374,12 +374,17 @@ void Executor::AposDdl() {
     s_.MarcarCatalogoAlterado();
 }
 
-std::string Executor::Gerada(const Expressao& e, int* flags) {
+template <class T>
+std::string Executor::Gerada(const T& arvore, int* flags,
+                             std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx = Contexto();
-    std::string sql = GeradorSqlite(ctx).Gerar(e);
+    std::string sql = GeradorSqlite(ctx).Gerar(arvore);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
     return sql;
 }
+template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*);
+template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*);
 
 bool Executor::Condicao(const ExpressaoLida& e) {
     int flags = 0;

@@ -417,8 +417,11 @@ class Executor {
     bool Condicao(const ExpressaoLida& e);
     db::Valor Avaliar(const ExpressaoLida& e);
     db::Valor Avaliar(Faixa f);
-    // SQLite's text of an expression's tree, with the flags of what it reads
-    std::string Gerada(const Expressao& e, int* flags = nullptr);
+    // SQLite's text of an expression's or query's tree, with the flags of what it reads
+    // and the types of a query's columns the generator knows
+    template <class T>
+    std::string Gerada(const T& arvore, int* flags = nullptr,
+                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
                           std::vector<std::optional<TipoSql>>* tipos = nullptr,

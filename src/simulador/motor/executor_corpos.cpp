@@ -50,7 +50,9 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
-            [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
+            [&](const instrucao::DeclararCursor& x) {
+                CompilarSeResolvido([&] { return Gerada(ArvoreDe(x.selecao)); });
+            },
             [&](const instrucao::Inserir& x) {
                 ColunasDoAlvo(x.objeto, x.colunasAlvo);
                 if (!x.selecao.Vazia()) consulta(x.selecao);

@@ -43,7 +43,7 @@ void Executor::AbrirCursor(const instrucao::AbrirCursor& x) {
     if (c.aberto) throw ErroDeBanco("The cursor is already open.", 16905, 16, 1);
     int flags = 0;
     std::vector<std::optional<TipoSql>> tipos;
-    const std::string sql = Reescrita(c.selecao, &flags, &tipos);
+    const std::string sql = Gerada(ArvoreDe(c.selecao), &flags, &tipos);
     db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
     c.colunas = std::move(r.colunas);
     c.linhas = std::move(r.linhas);

@@ -11,13 +11,19 @@ const Expressao& ArvoreDe(const ExpressaoLida& e) {
     return *e.arvore;
 }
 
+const Consulta& ArvoreDe(const ConsultaLida& e) {
+    if (e.recusa) throw *e.recusa;
+    return *e.arvore;
+}
+
 bool RecusaDoSimulador(const ErroDeBanco& e) {
     return std::string_view(e.what()).rfind("O simulador de SQL Server", 0) == 0;
 }
 
 // Bad syntax refuses the batch before any of it runs, as SQL Server does; what the
 // engine reads and does not run waits until the statement runs.
-ExpressaoLida Analisador::Lida(Faixa f, const std::string& atribuida, const std::string& operador) {
+ExpressaoLida Analisador::ExpressaoDe(Faixa f, const std::string& atribuida,
+                                      const std::string& operador) {
     ExpressaoLida r{f, nullptr, nullptr};
     if (f.Vazia()) return r;
     if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
@@ -37,11 +43,26 @@ ExpressaoLida Analisador::Lida(Faixa f, const std::string& atribuida, const std:
     return r;
 }
 
+// A cursor's query: SELECT, WITH, or queries in parentheses joined by UNION and the like.
+ConsultaLida Analisador::ConsultaDe(Faixa f) {
+    ConsultaLida r{f, nullptr, nullptr};
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    try {
+        LeitorDeExpressoes leitor(t_, f.inicio, f.fim, &ordinais_);
+        r.arvore = leitor.LerConsulta();
+        leitor.ExigirFim();
+    } catch (const ErroDeBanco& e) {
+        if (!RecusaDoSimulador(e)) throw;
+        r.recusa = std::make_shared<const ErroDeBanco>(e);
+    }
+    return r;
+}
+
 // EXEC ('...' + x) and RAISERROR take a bare word as a text (NULL is nothing).
-ExpressaoLida Analisador::LidaOuPalavra(Faixa f) {
+ExpressaoLida Analisador::ExpressaoOuPalavra(Faixa f) {
     const Token& t = t_[f.inicio];
     if (f.fim != f.inicio + 1 || !EhNome(t) || t.tipo == TipoToken::Aspas || EhPalavra(t, "NULL"))
-        return Lida(f);
+        return ExpressaoDe(f);
     return {f, Nova(Literal{Literal::Tipo::Texto, t.texto}), nullptr};
 }
 

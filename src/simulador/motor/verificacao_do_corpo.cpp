@@ -48,7 +48,6 @@ class Verificador {
                            Instrucao(*x.tentar);
                            Instrucao(*x.capturar);
                        },
-                       [&](const instrucao::DeclararCursor& x) { Consulta(x.selecao); },
                        [&](const instrucao::Retornar& x) {
                            // a table function returns its table: RETURN takes no value
                            if (funcaoDeTabela_ && !x.valor.Vazia())
