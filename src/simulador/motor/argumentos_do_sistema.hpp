@@ -30,4 +30,13 @@ inline std::optional<std::string> ArgumentoDoSistema(
     return std::nullopt;
 }
 
+// Whether argument i was given, even as NULL.
+inline bool ArgumentoFornecido(const std::vector<std::pair<std::string, db::Valor>>& args,
+                               std::size_t i, std::string_view nome) {
+    std::size_t posicionais = 0;
+    for (const auto& [n, v] : args)
+        if (n.empty() ? posicionais++ == i : IguaisCiAs(n, nome)) return true;
+    return false;
+}
+
 }  // namespace zolvek::simulador

@@ -348,7 +348,12 @@ class Executor {
     void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
     void AdicionarTipo(const Argumentos& args);
     void RemoverTipo(const Argumentos& args);
-    bool ProcedimentoEmTabela(const std::string& chave, const Argumentos& args);
+    // System procedures by name (executor_procedimentos_em_tabela.cpp): false for none.
+    bool ProcedimentoEmTabela(const std::string& chave, const std::string& nome,
+                              const Argumentos& args);
+    void MembroDoPapel(const Argumentos& args, bool adicionar);
+    void DarAcessoAoBanco(const Argumentos& args);
+    void AdicionarLogin(const Argumentos& args);
     // WAITFOR DELAY/TIME (executor_espera.cpp)
     void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/argumentos_do_sistema.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
@@ -546,119 +547,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     std::string chave = Dobrar(nome);
     if (chamada_ && (!chamada_->retorno.empty() || chamada_->temSaidas))
         ChamadaDeSistema(nome, *chamada_);
-    Servidor& srv = s_.ServidorAtual();
-    auto arg = [&](std::size_t i, const char* nomeDoArg) -> std::optional<std::string> {
-        for (const auto& [n, v] : args)
-            if (!n.empty() && IguaisCiAs(n, nomeDoArg))
-                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
-        std::size_t k = 0;
-        for (const auto& [n, v] : args) {
-            if (!n.empty()) continue;
-            if (k++ == i) return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
-        }
-        return std::nullopt;
-    };
-    if (chave == "xp_msver") {
-        db::Resultado r;
-        r.colunas = {ColunaInteira("Index"), ColunaDeTexto("Name"), ColunaInteira("Internal_Value"),
-                     ColunaDeTexto("Character_Value", 255)};
-        struct L {
-            int i;
-            const char* n;
-            std::int64_t v;
-            std::string t;
-        };
-        const VersaoDoServidor& versao = srv.Versao();
-        std::vector<L> linhas = {
-            {1, "ProductName", 0, "Microsoft SQL Server"},
-            {2, "ProductVersion", versao.maior * 65536 + versao.menor, versao.produto},
-            {3, "Language", 1033, "English (United States)"},
-            {4, "Platform", 0, "NT x64"}};
-        auto filtro = arg(0, "optname");
-        for (const auto& l : linhas)
-            if (!filtro || IguaisCiAs(*filtro, l.n))
-                r.linhas.push_back({static_cast<std::int64_t>(l.i), std::string(l.n), l.v, l.t});
-        resultados_.push_back(std::move(r));
-        return;
-    }
-    if (chave == "sp_dboption" && srv.Versao().maior >= 11)
-        throw ErroDeBanco("Could not find stored procedure '" + nome + "'.", 2812, 16, 62);
-    if (chave == "sp_dboption") {
-        auto banco = arg(0, "dbname"), opcao = arg(1, "optname"), valor = arg(2, "optvalue");
-        if (!banco) {
-            db::Resultado r;
-            r.colunas = {ColunaDeTexto("Settable database options:", 35)};
-            for (const auto& o : Servidor::OpcoesValidas()) r.linhas.push_back({o});
-            resultados_.push_back(std::move(r));
-            return;
-        }
-        auto info = srv.AcharBanco(*banco);
-        if (!info)
-            throw ErroDeBanco(
-                "The database '" + *banco +
-                    "' does not exist. Use sys.databases to show available databases.",
-                15010, 16, 1);
-        if (!opcao) {
-            db::Resultado r;
-            r.colunas = {ColunaDeTexto("The following options are set:", 35)};
-            for (const auto& o : info->opcoesLigadas) r.linhas.push_back({o});
-            resultados_.push_back(std::move(r));
-            return;
-        }
-        std::string canonico = Servidor::NomeDaOpcao(*opcao);
-        if (!valor) {
-            db::Resultado r;
-            r.colunas = {ColunaDeTexto("OptionName", 35), ColunaDeTexto("CurrentSetting", 3)};
-            r.linhas.push_back(
-                {canonico, std::string(srv.LerOpcao(info->nome, canonico) ? "ON" : "OFF")});
-            resultados_.push_back(std::move(r));
-            return;
-        }
-        if (!s_.Sysadmin() && !(IguaisCiAs(info->nome, s_.Banco()) && s_.EhMembro("db_owner") == 1))
-            throw ErroDeBanco(
-                "Only members of the sysadmin role or the database owner may set database "
-                "options.",
-                15247, 16, 1);
-        srv.DefinirOpcao(info->nome, canonico, *valor, s_.Spid());
-        resultados_.push_back(db::Resultado{});
-        return;
-    }
-    if (chave == "sp_helpfile") {
-        auto info = srv.AcharBanco(s_.Banco());
-        resultados_.push_back(info ? ArquivosDoBanco(*info, arg(0, "filename"))
-                                   : ArquivosDoBanco(InfoDoBanco{}, std::nullopt));
-        return;
-    }
-    if (chave == "sp_addrolemember" || chave == "sp_droprolemember") {
-        instrucao::AlterarPapel c;
-        c.papel = arg(0, "rolename").value_or("");
-        c.membro = arg(1, "membername").value_or("");
-        c.adicionarMembro = chave == "sp_addrolemember";
-        ComandoDeUsuario(c);
-        resultados_.push_back(db::Resultado{});
-        return;
-    }
-    if (chave == "sp_grantdbaccess" || chave == "sp_adduser") {
-        instrucao::CriarUsuario c;
-        c.login = arg(0, "loginame").value_or("");
-        c.objeto.partes.push_back(
-            arg(1, chave == "sp_adduser" ? "name_in_db" : "name_in_db").value_or(c.login));
-        ComandoDeUsuario(c);
-        resultados_.push_back(db::Resultado{});
-        return;
-    }
-    if (chave == "sp_addlogin") {
-        if (!s_.Sysadmin())
-            throw ErroDeBanco("User does not have permission to perform this action.", 15247, 16,
-                              1);
-        srv.CriarLogin(arg(0, "loginame").value_or(""), arg(1, "passwd").value_or(""));
-        resultados_.push_back(db::Resultado{});
-        return;
-    }
-    if (ProcedimentoDeCatalogo(chave, args) || ProcedimentoEmTabela(chave, args)) return;
-    if (chave == "sp_executesql") return ExecutarSqlDinamico(args);
-    if (chave == "sp_rename") return Renomear(args);
-    if (chave == "sp_helptext") return TextoDoObjeto(arg(0, "objname").value_or(""));
+    if (ProcedimentoEmTabela(chave, nome, args)) return;
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if ((!o || o->tipo != "P") && ProcedimentoDeSistema(chave))
         throw ErroDeBanco("O simulador de SQL Server não tem o procedimento de sistema " + nome +
@@ -668,12 +557,13 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     if (!s_.cadeiaDeDono_ && !s_.Direitos().Permite("EXECUTE", o->id))
         throw ErroDeBanco(PermissaoNegada("EXECUTE", o->nome, s_.Banco()));
     if (chave == "matarprocesso") {
-        auto login = arg(0, "NOME"), host = arg(1, "HOST");
+        auto login = ArgumentoDoSistema(args, 0, "NOME"),
+             host = ArgumentoDoSistema(args, 1, "HOST");
         if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1)
             throw ErroDeBanco("User does not have permission to use the KILL statement.", 6102, 14,
                               1);
         RecusarKillDentroDeTransacao(s_);  // the procedure's own KILL would be refused
-        srv.MatarSessoes(login.value_or(""), host.value_or(""));
+        s_.ServidorAtual().MatarSessoes(login.value_or(""), host.value_or(""));
         resultados_.push_back(db::Resultado{});  // the engine does its work itself
         return;
     }

@@ -4,8 +4,11 @@
 // sp_spaceused and sp_helpdb.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string_view>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/argumentos_do_sistema.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/executor.hpp"
 #include "simulador/motor/resultados_do_sistema.hpp"
@@ -44,55 +47,77 @@ const Indice* ChaveReferida(const Tabela& t, const std::vector<std::string>& col
 
 }  // namespace
 
+namespace {
+
+using Argumentos = Executor::Argumentos;
+
+constexpr auto Argumento = ArgumentoDoSistema;
+
+}  // namespace
+
 bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args) {
-    auto arg = [&](std::size_t i, const char* nome) -> std::optional<std::string> {
-        for (const auto& [n, v] : args)
-            if (!n.empty() && IguaisCiAs(n, nome))
-                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
-        std::size_t k = 0;
-        for (const auto& [n, v] : args)
-            if (n.empty() && k++ == i)
-                return db::EhNulo(v) ? std::nullopt : std::optional(ComoTextoDeValor(v));
-        return std::nullopt;
+    using Manipulador = void (*)(Executor&, const Argumentos&);
+    struct ProcedimentoDaTabela {
+        std::string_view nome;
+        Manipulador executar;
     };
-    auto fornecido = [&](std::size_t i, const char* nome) {
-        std::size_t posicionais = 0;
-        for (const auto& [n, v] : args)
-            if (n.empty() ? posicionais++ == i : IguaisCiAs(n, nome)) return true;
-        return false;
+    static const ProcedimentoDaTabela kProcedimentos[] = {
+        {"sp_who",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarSessoesDoServidor(Argumento(a, 0, "loginame"), false);
+         }},
+        {"sp_who2",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarSessoesDoServidor(Argumento(a, 0, "loginame"), true);
+         }},
+        {"sp_databases", [](Executor& e, const Argumentos&) { e.ListarBancosDoServidor(); }},
+        {"sp_tables",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarTabelas(Argumento(a, 0, "table_name"), Argumento(a, 1, "table_owner"),
+                             Argumento(a, 3, "table_type"));
+         }},
+        {"sp_pkeys",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarChavesPrimarias(Argumento(a, 0, "table_name").value_or(""));
+         }},
+        {"sp_fkeys",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarChavesEstrangeiras(Argumento(a, 0, "pktable_name"),
+                                        Argumento(a, 3, "fktable_name"));
+         }},
+        {"sp_helpindex",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarIndices(Argumento(a, 0, "objname").value_or(""));
+         }},
+        {"sp_help",
+         [](Executor& e, const Argumentos& a) { e.AjudaDoObjeto(Argumento(a, 0, "objname")); }},
+        {"sp_spaceused",
+         [](Executor& e, const Argumentos& a) { e.EspacoUsado(Argumento(a, 0, "objname")); }},
+        {"sp_helpdb",
+         [](Executor& e, const Argumentos& a) { e.AjudaDoBanco(Argumento(a, 0, "dbname")); }},
+        {"sp_columns",
+         [](Executor& e, const Argumentos& a) {
+             if (!ArgumentoFornecido(a, 0, "table_name"))
+                 throw ErroDeBanco(
+                     "Procedure or function 'sp_columns' expects parameter "
+                     "'@table_name', which was not supplied.",
+                     201, 16, 4);
+             e.ListarColunasOdbc(Argumento(a, 0, "table_name"), Argumento(a, 1, "table_owner"),
+                                 Argumento(a, 2, "table_qualifier"),
+                                 Argumento(a, 3, "column_name"));
+         }},
+        {"sp_stored_procedures",
+         [](Executor& e, const Argumentos& a) {
+             e.ListarProcedimentos(Argumento(a, 0, "sp_name"), Argumento(a, 1, "sp_owner"),
+                                   Argumento(a, 2, "sp_qualifier"));
+         }},
     };
-    if (chave == "sp_who" || chave == "sp_who2") {
-        ListarSessoesDoServidor(arg(0, "loginame"), chave == "sp_who2");
-    } else if (chave == "sp_databases") {
-        ListarBancosDoServidor();
-    } else if (chave == "sp_tables") {
-        ListarTabelas(arg(0, "table_name"), arg(1, "table_owner"), arg(3, "table_type"));
-    } else if (chave == "sp_pkeys") {
-        ListarChavesPrimarias(arg(0, "table_name").value_or(""));
-    } else if (chave == "sp_fkeys") {
-        ListarChavesEstrangeiras(arg(0, "pktable_name"), arg(3, "fktable_name"));
-    } else if (chave == "sp_helpindex") {
-        ListarIndices(arg(0, "objname").value_or(""));
-    } else if (chave == "sp_help") {
-        AjudaDoObjeto(arg(0, "objname"));
-    } else if (chave == "sp_spaceused") {
-        EspacoUsado(arg(0, "objname"));
-    } else if (chave == "sp_helpdb") {
-        AjudaDoBanco(arg(0, "dbname"));
-    } else if (chave == "sp_columns") {
-        if (!fornecido(0, "table_name"))
-            throw ErroDeBanco(
-                "Procedure or function 'sp_columns' expects parameter "
-                "'@table_name', which was not supplied.",
-                201, 16, 4);
-        ListarColunasOdbc(arg(0, "table_name"), arg(1, "table_owner"), arg(2, "table_qualifier"),
-                          arg(3, "column_name"));
-    } else if (chave == "sp_stored_procedures") {
-        ListarProcedimentos(arg(0, "sp_name"), arg(1, "sp_owner"), arg(2, "sp_qualifier"));
-    } else {
-        return false;
-    }
-    return true;
+    for (const auto& p : kProcedimentos)
+        if (chave == p.nome) {
+            p.executar(*this, args);
+            return true;
+        }
+    return false;
 }
 
 // sp_who [login | spid | 'ACTIVE']; sp_who2 the same with its own columns.
