@@ -402,6 +402,34 @@ TEST_P(Procedural, CondicaoDoLacoVeAsMudancasDeCadaVolta) {
     EXPECT_EQ(SimuladorTeste::Texto(r.back().linhas[0][1]), "sim");
 }
 
+// EXEC's arguments are read with the batch and valued at each call.
+TEST_P(Procedural, ArgumentosDoExecValemACadaChamada) {
+    const std::string t = Tabela("Chamadas");
+    Sql("CREATE TABLE [" + t + "] (id int, nome varchar(10))");
+    const std::string p = Procedimento(
+        "Anotar", "@id int, @nome varchar(10) = 'padrão', @n int = 0 OUTPUT AS BEGIN INSERT [" + t +
+                      "] VALUES (@id, @nome); SET @n = @id * 2 END");
+    EXPECT_EQ(Linha("DECLARE @i int = 0, @d int\n"
+                    "WHILE @i < 3 BEGIN\n"
+                    "  SET @i += 1\n"
+                    "  IF @i = 2 EXEC [" +
+                    p +
+                    "] @i, DEFAULT, @d OUTPUT\n"
+                    "  ELSE EXEC [" +
+                    p +
+                    "] @id = @i * 10, @nome = nome, @n = @d OUTPUT\n"
+                    "END\n"
+                    "SELECT @d, (SELECT COUNT(*) FROM [" +
+                    t + "])"),
+              "60|3");
+    EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + nome FROM [" + t + "] ORDER BY id"),
+              "2padrão,10nome,30nome");  // a bare word is a text
+    // OUTPUT after a constant refuses the batch before any of it runs
+    EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES (0, 'x'); EXEC [" + p + "] 1, 'a', 5 OUTPUT"),
+              "179: Cannot use the OUTPUT option when passing a constant to a stored procedure.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "3");
+}
+
 // A syntax error in an expression refuses the whole batch before any of it runs.
 TEST_P(Procedural, ErroDeSintaxeNaCondicaoRecusaOLoteInteiro) {
     const std::string t = Tabela("Intactos");

@@ -177,6 +177,7 @@ class Analisador {
                               const std::string& operador = "");
     ExpressaoLida ExpressaoOuPalavra(Faixa f);
     ConsultaLida ConsultaDe(Faixa f);
+    instrucao::ArgumentoDaChamada Argumento(std::string nome, Faixa f, bool saida);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);
     std::unique_ptr<Comando> InstrucaoProcedural();

@@ -271,9 +271,19 @@ struct Conceder {  // GRANT, DENY, REVOKE
     std::vector<std::string> principais;
 };
 
+// An argument of EXEC proc: [@name =] value [OUTPUT], or DEFAULT.
+struct ArgumentoDaChamada {
+    std::string nome;        // the parameter's, without its @; empty: by position
+    ExpressaoLida valor;     // a bare word reads as a text; empty: none (a stray ',')
+    bool padrao = false;     // DEFAULT
+    std::string saida;       // OUTPUT: the variable it writes back to
+    bool textoSemN = false;  // it starts with a '...' text, not an N'...' one
+};
+
 struct ExecutarProcedimento {
     NomeComposto objeto;
-    std::vector<std::pair<std::string, Faixa>> argumentos;  // in order, with their @name
+    std::string retorno;                         // EXEC @r = P: the variable of its return
+    std::vector<ArgumentoDaChamada> argumentos;  // in order
 };
 
 struct IdentityInsert {

@@ -489,7 +489,7 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
             [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
             [&](const instrucao::Conceder& x) { Conceder(x); },
-            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x, c.faixa); },
+            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
             [&](const instrucao::Esperar& x) { Esperar(x); },
             [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },

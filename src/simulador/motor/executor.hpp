@@ -220,7 +220,7 @@ class Executor {
     void CompilarSeResolvido(const std::function<std::string()>& texto);
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
-    void ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa faixa);
+    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
     // Variables, loops, cursors, errors and procedure calls (executor_procedural.cpp,
     // executor_chamadas.cpp, executor_cursores.cpp).
     void RodarProcedural(const Comando& c);
@@ -260,7 +260,7 @@ class Executor {
         bool temSaidas = false;
     };
     void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
-    ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c, Faixa faixa) const;
+    static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);
     void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                            const ChamadaDeProcedimento& chamada);
     void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,

@@ -64,7 +64,8 @@ class Verificador {
                            for (const auto& p : x.partes) Valor(p.faixa);
                        },
                        [&](const instrucao::ExecutarProcedimento& x) {
-                           for (const auto& [nome, v] : x.argumentos) Argumento(v);
+                           // a bare word, read as a text, is still no reserved word
+                           for (const auto& a : x.argumentos) Argumento(a.valor.faixa);
                        },
                        [&](const auto&) {},
                    },
