@@ -444,6 +444,9 @@ TEST_P(Procedural, ErroDeSintaxeNaCondicaoRecusaOLoteInteiro) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "0");
     if (GetParam() != "simulador") return;
     // what the engine does not run is refused only where it runs
+    EXPECT_EQ(Valor("IF 1 = 0 BEGIN DECLARE @c AS CURSOR END; SELECT 1"), "1");
+    EXPECT_EQ(Recusa("DECLARE @a int, @c CURSOR"),
+              "0: O simulador de SQL Server não interpreta variáveis de cursor.");
     const std::string q = "(SELECT COUNT(*) FROM [" + t + "] TABLESAMPLE (10 PERCENT))";
     EXPECT_EQ(Valor("DECLARE @n int = 1; IF @n = 0 SET @n = " + q + "; SELECT @n"), "1");
     EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES (1); DECLARE @n int = " + q),

@@ -162,7 +162,10 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
         v.colunas = ColunasDaTabelaVariavel(v.restricoes);
         return v;
     }
-    if (!parametro && Aceitar("CURSOR")) return v;  // a cursor variable
+    if (!parametro && Aceitar("CURSOR")) {  // a cursor variable
+        v.cursor = true;
+        return v;
+    }
     v.tipo = Tipo();
     if (!IguaisCiAs(tipoDoUsuario_, "sysname")) v.tipoDoUsuario = tipoDoUsuario_;
     if (parametro) Aceitar("VARYING");

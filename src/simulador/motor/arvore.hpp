@@ -226,6 +226,7 @@ struct VariavelDeclarada {
     ExpressaoLida valor;                   // initial value or parameter default; empty: none
     bool saida = false;                    // OUTPUT parameter
     bool tabela = false;                   // DECLARE @t TABLE (...)
+    bool cursor = false;                   // DECLARE @c CURSOR
     std::vector<DefColuna> colunas;        // of a table variable
     std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
     std::string tipoDoUsuario;             // an alias type: `tipo` comes from it

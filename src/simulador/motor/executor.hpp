@@ -229,7 +229,7 @@ class Executor {
     void RodarNaLista(const Comando& c);
     [[noreturn]] void RecusarProcedural(const Comando& c);
     void PrepararVariaveis();
-    void Declarar(const Comando& c, const instrucao::Declarar& x);
+    void Declarar(const instrucao::Declarar& x);
     void Atribuir(const instrucao::Atribuir& x);
     void Enquanto(const instrucao::Enquanto& x);
     void Retornar(const instrucao::Retornar& x);

@@ -60,7 +60,7 @@ bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
 
 void Executor::RodarProcedural(const Comando& c) {
     std::visit(Visitante{
-                   [&](const instrucao::Declarar& x) { Declarar(c, x); },
+                   [&](const instrucao::Declarar& x) { Declarar(x); },
                    [&](const instrucao::Atribuir& x) { Atribuir(x); },
                    [&](const instrucao::Enquanto& x) { Enquanto(x); },
                    [&](const instrucao::Interromper&) { fluxo_ = Fluxo::Interromper; },
@@ -119,12 +119,9 @@ VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
 
 // DECLARE @a int = 1, @b varchar(10): the slots exist since the batch began; a value
 // given here is assigned each time the DECLARE runs.
-void Executor::Declarar(const Comando& c, const instrucao::Declarar& x) {
-    for (std::size_t k = c.faixa.inicio; k + 1 < c.faixa.fim; ++k)
-        if (plano_.tokens[k].tipo == TipoToken::Variavel &&
-            (EhPalavra(plano_.tokens[k + 1], "CURSOR") ||
-             (EhPalavra(plano_.tokens[k + 1], "AS") && k + 2 < c.faixa.fim &&
-              EhPalavra(plano_.tokens[k + 2], "CURSOR"))))
+void Executor::Declarar(const instrucao::Declarar& x) {
+    for (const auto& v : x.variaveis)
+        if (v.cursor)
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
     for (const auto& v : x.variaveis) {
         if (v.tabela || v.valor.Vazia()) continue;  // a table variable exists already
