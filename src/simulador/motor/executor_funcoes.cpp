@@ -117,7 +117,7 @@ std::optional<AssinaturaDeFuncao> Executor::AssinaturaDaFuncao(
         f.parametros.push_back(p.nome);
         f.tipos.push_back(TipoDeclarado(p));
         f.comPadrao.push_back(!p.valor.Vazia());
-        f.padroes.emplace_back(p.valor.faixa.inicio, p.valor.faixa.fim);
+        f.padroes.push_back(p.valor);
     }
     if (o->tipo == "FN" && !def->retorno.empty()) f.retorno = def->retorno.front().tipo;
     if (o->tipo == "TF") PrepararFuncaoDeTabela(*o, *def, f);
