@@ -345,5 +345,114 @@ TEST_P(Procedural, ChamadasAninhadasTemLimiteEErrosDoCorpoSaoCapturados) {
               "208: Invalid object name 'TabelaQueNaoExiste'.");
 }
 
+// The conditions and values are read once, with the batch: each pass of a loop still
+// sees the variables and rows as the body left them.
+TEST_P(Procedural, CondicaoDoLacoVeAsMudancasDeCadaVolta) {
+    const std::string t = Tabela("Voltas");
+    Sql("CREATE TABLE [" + t + "] (id int)");
+    EXPECT_EQ(Linha("DECLARE @i int = 0\n"
+                    "WHILE @i < 1000 AND (SELECT COUNT(*) FROM [" +
+                    t +
+                    "]) < 100 BEGIN\n"
+                    "  SET @i += 1\n"
+                    "  IF @i % 3 <> 0 INSERT [" +
+                    t +
+                    "] VALUES (@i)\n"
+                    "END\n"
+                    "SELECT @i, (SELECT COUNT(*) FROM [" +
+                    t + "])"),
+              "149|100");
+    EXPECT_EQ(Linha("DECLARE @n int = 0, @s varchar(400) = ''\n"
+                    "WHILE EXISTS (SELECT * FROM [" +
+                    t +
+                    "] WHERE id > LEN(@s)) BEGIN\n"
+                    "  DELETE FROM [" +
+                    t + "] WHERE id = (SELECT MIN(id) FROM [" + t +
+                    "])\n"
+                    "  SET @n = @n + 1; SET @s += 'ab'\n"
+                    "END\n"
+                    "SELECT @n, LEN(@s)"),
+              "75|150");  // the rows left and the text's length meet
+    // a cursor's query, read with the batch, sees the rows as they are at each OPEN
+    Sql("DELETE FROM [" + t + "]");
+    EXPECT_EQ(
+        Valor("DECLARE @i int = 0, @s int = 0, @v int\n"
+              "WHILE @i < 3 BEGIN\n"
+              "  INSERT [" +
+              t +
+              "] VALUES (@i)\n"
+              "  DECLARE c CURSOR LOCAL FOR SELECT id FROM [" +
+              t +
+              "] WHERE id <= @i\n"
+              "  OPEN c; FETCH NEXT FROM c INTO @v\n"
+              "  WHILE @@FETCH_STATUS = 0 BEGIN SET @s += @v + 1; FETCH NEXT FROM c INTO @v END\n"
+              "  CLOSE c; DEALLOCATE c; SET @i += 1\n"
+              "END\n"
+              "SELECT @s"),
+        "10");  // 1, then 1 + 2, then 1 + 2 + 3
+    // the parameters of a batch keep their order in the conditions and values read
+    auto r = banco_.ConectorAberto().Executar(
+        "DECLARE @i int = ?; WHILE @i < ? SET @i += ?; IF @i > ? SELECT @i, ? ELSE SELECT 0, ?",
+        {std::int64_t{1}, std::int64_t{10}, std::int64_t{4}, std::int64_t{12}, std::string("sim"),
+         std::string("não")},
+        0);
+    ASSERT_FALSE(r.empty());
+    ASSERT_FALSE(r.back().linhas.empty());
+    EXPECT_EQ(SimuladorTeste::Texto(r.back().linhas[0][0]), "13");
+    EXPECT_EQ(SimuladorTeste::Texto(r.back().linhas[0][1]), "sim");
+}
+
+// EXEC's arguments are read with the batch and valued at each call.
+TEST_P(Procedural, ArgumentosDoExecValemACadaChamada) {
+    const std::string t = Tabela("Chamadas");
+    Sql("CREATE TABLE [" + t + "] (id int, nome varchar(10))");
+    const std::string p = Procedimento(
+        "Anotar", "@id int, @nome varchar(10) = 'padrão', @n int = 0 OUTPUT AS BEGIN INSERT [" + t +
+                      "] VALUES (@id, @nome); SET @n = @id * 2 END");
+    EXPECT_EQ(Linha("DECLARE @i int = 0, @d int\n"
+                    "WHILE @i < 3 BEGIN\n"
+                    "  SET @i += 1\n"
+                    "  IF @i = 2 EXEC [" +
+                    p +
+                    "] @i, DEFAULT, @d OUTPUT\n"
+                    "  ELSE EXEC [" +
+                    p +
+                    "] @id = @i * 10, @nome = nome, @n = @d OUTPUT\n"
+                    "END\n"
+                    "SELECT @d, (SELECT COUNT(*) FROM [" +
+                    t + "])"),
+              "60|3");
+    EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + nome FROM [" + t + "] ORDER BY id"),
+              "2padrão,10nome,30nome");  // a bare word is a text
+    // OUTPUT after a constant refuses the batch before any of it runs
+    EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES (0, 'x'); EXEC [" + p + "] 1, 'a', 5 OUTPUT"),
+              "179: Cannot use the OUTPUT option when passing a constant to a stored procedure.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "3");
+}
+
+// A syntax error in an expression refuses the whole batch before any of it runs.
+TEST_P(Procedural, ErroDeSintaxeNaCondicaoRecusaOLoteInteiro) {
+    const std::string t = Tabela("Intactos");
+    Sql("CREATE TABLE [" + t + "] (id int)");
+    EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES (1); IF 1 = = 1 INSERT [" + t + "] VALUES (2)"),
+              "102: Incorrect syntax near '='.");
+    EXPECT_EQ(
+        Recusa("INSERT [" + t + "] VALUES (1); DECLARE @i int = 0; WHILE @i < 3 * SET @i += 1"),
+        "156: Incorrect syntax near the keyword 'SET'.");
+    EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES (1); IF 1 = 0 DECLARE @a int = 1 2"),
+              "102: Incorrect syntax near '2'.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "0");
+    if (GetParam() != "simulador") return;
+    // what the engine does not run is refused only where it runs
+    EXPECT_EQ(Valor("IF 1 = 0 BEGIN DECLARE @c AS CURSOR END; SELECT 1"), "1");
+    EXPECT_EQ(Recusa("DECLARE @a int, @c CURSOR"),
+              "0: O simulador de SQL Server não interpreta variáveis de cursor.");
+    const std::string q = "(SELECT COUNT(*) FROM [" + t + "] TABLESAMPLE (10 PERCENT))";
+    EXPECT_EQ(Valor("DECLARE @n int = 1; IF @n = 0 SET @n = " + q + "; SELECT @n"), "1");
+    EXPECT_EQ(Recusa("INSERT [" + t + "] VALUES (1); DECLARE @n int = " + q),
+              "0: O simulador de SQL Server não aceita TABLESAMPLE.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "1");
+}
+
 }  // namespace
 INSTANTIATE_TEST_SUITE_P(Servidores, Procedural, ::testing::Values("simulador", "mssql"));

@@ -283,7 +283,10 @@ std::unique_ptr<Comando> Analisador::PontoDeControle(std::size_t inicio) {
 std::unique_ptr<Comando> Analisador::Executar(std::size_t inicio) {
     auto [c, x] = Novo<instrucao::ExecutarProcedimento>(inicio);
     if (Fim()) Erro();
-    if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) i_ += 2;  // @ret =
+    if (Atual().tipo == TipoToken::Variavel && Simbolo("=", 1)) {  // @ret =
+        x->retorno = Atual().texto;
+        i_ += 2;
+    }
     if (Simbolo("(")) return ExecutarTexto(inicio);
     x->objeto = NomeDeObjeto();
     std::size_t fim = FimDaInstrucao(i_);
@@ -302,12 +305,30 @@ std::unique_ptr<Comando> Analisador::Executar(std::size_t inicio) {
             ++i_;
         }
         std::size_t f = i_;
-        if (f > ini && (EhPalavra(t_[f - 1], "OUTPUT") || EhPalavra(t_[f - 1], "OUT"))) --f;
-        x->argumentos.emplace_back(nome, Faixa{ini, f});
+        const bool saida =
+            f > ini && (EhPalavra(t_[f - 1], "OUTPUT") || EhPalavra(t_[f - 1], "OUT"));
+        if (saida) --f;
+        x->argumentos.push_back(Argumento(std::move(nome), Faixa{ini, f}, saida));
         if (!AceitarSimbolo(",")) break;
     }
     i_ = fim;
     return c;
+}
+
+// A value of EXEC proc, read now; OUTPUT takes only a variable.
+instrucao::ArgumentoDaChamada Analisador::Argumento(std::string nome, Faixa f, bool saida) {
+    instrucao::ArgumentoDaChamada a;
+    a.nome = std::move(nome);
+    if (f.Vazia()) return a;
+    const Token& t = t_[f.inicio];
+    const bool sozinho = f.fim == f.inicio + 1;
+    if (saida && !(sozinho && t.tipo == TipoToken::Variavel))
+        throw ErroDoServidor(179);
+    if (saida) a.saida = t.texto;
+    a.textoSemN = t.tipo == TipoToken::Texto;
+    a.padrao = sozinho && EhPalavra(t, "DEFAULT");
+    a.valor = a.padrao ? ExpressaoLida{f, nullptr, nullptr} : ExpressaoOuPalavra(f);
+    return a;
 }
 
 std::vector<std::unique_ptr<Comando>> AnalisarLote(const std::vector<Token>& tokens,

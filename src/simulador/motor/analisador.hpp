@@ -171,6 +171,13 @@ class Analisador {
     // procedural T-SQL: variables, control of flow, cursors, errors (analisador_procedural.cpp)
     std::unique_ptr<Comando> Se();
     Faixa Condicao();
+    // expressoes_lidas.cpp: an expression's tree (with SET's @v op= x, `atribuida` and
+    // `operador` "+=" ...), and one where a bare word is a text
+    ExpressaoLida ExpressaoDe(Faixa f, const std::string& atribuida = "",
+                              const std::string& operador = "");
+    ExpressaoLida ExpressaoOuPalavra(Faixa f);
+    ConsultaLida ConsultaDe(Faixa f);
+    instrucao::ArgumentoDaChamada Argumento(std::string nome, Faixa f, bool saida);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);
     std::unique_ptr<Comando> InstrucaoProcedural();

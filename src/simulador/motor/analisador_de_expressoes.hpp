@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "comum/erros.hpp"
 #include "simulador/motor/expressao.hpp"
 #include "simulador/motor/lexico.hpp"
 
@@ -107,6 +108,9 @@ std::optional<Literal> LiteralDe(const Token& t);
 // "Incorrect syntax near 'x'." (102), or "near the keyword 'X'." (156) for a reserved
 // word, naming token i (the end of the batch past the last).
 [[noreturn]] void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i);
+
+// An error the engine gives for what SQL Server reads and it does not run.
+bool RecusaDoSimulador(const ErroDeBanco& e);
 
 // True for T-SQL's reserved words, which cannot name a column or alias unquoted.
 bool PalavraReservada(const Token& t);

@@ -14,7 +14,7 @@ namespace zolvek::simulador {
 std::unique_ptr<Comando> Analisador::Se() {
     auto [c, x] = Novo<instrucao::Se>(i_);
     ++i_;
-    x->condicao = Condicao();
+    x->condicao = ExpressaoDe(Condicao());
     x->entao = Filha();
     while (AceitarSimbolo(";")) {
     }
@@ -71,7 +71,7 @@ std::unique_ptr<Comando> Analisador::InstrucaoProcedural() {
     if (Palavra("WHILE")) {
         auto [c, x] = Novo<instrucao::Enquanto>(inicio);
         ++i_;
-        x->condicao = Condicao();
+        x->condicao = ExpressaoDe(Condicao());
         x->corpo = Filha();
         return std::move(c);
     }
@@ -98,7 +98,7 @@ std::unique_ptr<Comando> Analisador::InstrucaoProcedural() {
         // RETURN alone when a statement (or the end) follows
         if (!Fim() && !Simbolo(";") && !IniciaInstrucao(Atual())) {
             std::size_t fim = FimDaInstrucao(i_);
-            x->valor = {i_, fim};
+            x->valor = ExpressaoDe({i_, fim});
             i_ = fim;
         }
         return std::move(c);
@@ -108,7 +108,7 @@ std::unique_ptr<Comando> Analisador::InstrucaoProcedural() {
         auto [c, x] = Novo<instrucao::Imprimir>(inicio);
         std::size_t fim = FimDaInstrucao(i_);
         if (fim == i_) Erro();
-        x->valor = {i_, fim};
+        x->valor = ExpressaoDe({i_, fim});
         i_ = fim;
         return std::move(c);
     }
@@ -159,7 +159,10 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
         v.colunas = ColunasDaTabelaVariavel(v.restricoes);
         return v;
     }
-    if (!parametro && Aceitar("CURSOR")) return v;  // a cursor variable
+    if (!parametro && Aceitar("CURSOR")) {  // a cursor variable
+        v.cursor = true;
+        return v;
+    }
     v.tipo = Tipo();
     if (!IguaisCiAs(tipoDoUsuario_, "sysname")) v.tipoDoUsuario = tipoDoUsuario_;
     if (parametro) Aceitar("VARYING");
@@ -174,7 +177,7 @@ instrucao::VariavelDeclarada Analisador::Variavel(bool parametro) {
             fim = k;
         }
         if (fim == i_) Erro();
-        v.valor = {i_, fim};
+        v.valor = ExpressaoDe({i_, fim});
         i_ = fim;
     }
     if (parametro) {
@@ -243,7 +246,7 @@ void Analisador::LerCursor(instrucao::DeclararCursor& x) {
                 Nome();
             } while (AceitarSimbolo(","));
     }
-    x.selecao = {ini, fim};
+    x.selecao = ConsultaDe({ini, fim});
 }
 
 // FETCH [NEXT|PRIOR|FIRST|LAST|ABSOLUTE n|RELATIVE n FROM] cursor [INTO @a, ...]
@@ -300,8 +303,9 @@ std::vector<Faixa> Analisador::ItensEntreParenteses(const char* separador) {
 std::unique_ptr<Comando> Analisador::LevantarErro() {
     auto [c, x] = Novo<instrucao::LevantarErro>(i_);
     ++i_;
-    x->argumentos = ItensEntreParenteses(",");
-    if (x->argumentos.size() < 3) Erro();  // names the ')'
+    const std::vector<Faixa> itens = ItensEntreParenteses(",");
+    if (itens.size() < 3) Erro();  // names the ')'
+    for (Faixa f : itens) x->argumentos.push_back(ExpressaoOuPalavra(f));
     ++i_;
     if (Aceitar("WITH")) do {
             if (!(Palavra("NOWAIT") || Palavra("LOG") || Palavra("SETERROR"))) Erro();
@@ -341,7 +345,7 @@ std::unique_ptr<Comando> Analisador::Atribuir(std::size_t inicio) {
     }
     std::size_t fim = FimDaInstrucao(i_);
     if (fim == i_) Erro();
-    x->valor = {i_, fim};
+    x->valor = ExpressaoDe({i_, fim}, x->variavel, x->operador == "=" ? "" : x->operador);
     i_ = fim;
     return std::move(c);
 }
@@ -349,7 +353,7 @@ std::unique_ptr<Comando> Analisador::Atribuir(std::size_t inicio) {
 // EXEC ('texto' + @x): the parts of the text, joined when it runs.
 std::unique_ptr<Comando> Analisador::ExecutarTexto(std::size_t inicio) {
     auto [c, x] = Novo<instrucao::ExecutarTexto>(inicio);
-    x->partes = ItensEntreParenteses("+");
+    for (Faixa f : ItensEntreParenteses("+")) x->partes.push_back(ExpressaoOuPalavra(f));
     if (x->partes.empty()) Erro();
     ++i_;
     return std::move(c);

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -17,6 +18,7 @@
 namespace zolvek::simulador {
 
 struct Comando;
+struct Consulta;
 struct ConsultaNomeada;
 struct Expressao;
 
@@ -25,6 +27,24 @@ struct Faixa {
     std::size_t fim = 0;
     bool Vazia() const { return fim <= inicio; }
 };
+
+// An expression or query of a statement, read into its tree when the batch is parsed:
+// the executor runs the tree. Its tokens stay for what names them (positions, a
+// body's checks). What the engine does not run is refused when the statement runs,
+// as it would be had it been read then.
+template <class T>
+struct Lida {
+    Faixa faixa;
+    std::shared_ptr<const T> arvore;  // null when empty or refused
+    std::shared_ptr<const ErroDeBanco> recusa;
+    bool Vazia() const { return faixa.Vazia(); }
+};
+using ExpressaoLida = Lida<Expressao>;
+using ConsultaLida = Lida<Consulta>;
+
+// The tree of a non-empty expression or query; raises its refusal, if it has one.
+const Expressao& ArvoreDe(const ExpressaoLida& e);
+const Consulta& ArvoreDe(const ConsultaLida& e);
 
 // A name of one to four parts (server.database.schema.object), parts as written.
 struct NomeComposto {
@@ -203,9 +223,10 @@ struct ExcluirIndice {
 struct VariavelDeclarada {
     std::string nome;  // with its @
     TipoSql tipo;
-    Faixa valor;                           // initial value or parameter default; empty: none
+    ExpressaoLida valor;                   // initial value or parameter default; empty: none
     bool saida = false;                    // OUTPUT parameter
     bool tabela = false;                   // DECLARE @t TABLE (...)
+    bool cursor = false;                   // DECLARE @c CURSOR
     std::vector<DefColuna> colunas;        // of a table variable
     std::vector<DefRestricao> restricoes;  // of a table variable, apart from its columns
     std::string tipoDoUsuario;             // an alias type: `tipo` comes from it
@@ -235,7 +256,7 @@ struct ExcluirObjeto {
 };
 
 struct Se {
-    Faixa condicao;
+    ExpressaoLida condicao;
     std::unique_ptr<Comando> entao;
     std::unique_ptr<Comando> senao;
 };
@@ -251,9 +272,19 @@ struct Conceder {  // GRANT, DENY, REVOKE
     std::vector<std::string> principais;
 };
 
+// An argument of EXEC proc: [@name =] value [OUTPUT], or DEFAULT.
+struct ArgumentoDaChamada {
+    std::string nome;        // the parameter's, without its @; empty: by position
+    ExpressaoLida valor;     // a bare word reads as a text; empty: none (a stray ',')
+    bool padrao = false;     // DEFAULT
+    std::string saida;       // OUTPUT: the variable it writes back to
+    bool textoSemN = false;  // it starts with a '...' text, not an N'...' one
+};
+
 struct ExecutarProcedimento {
     NomeComposto objeto;
-    std::vector<std::pair<std::string, Faixa>> argumentos;  // in order, with their @name
+    std::string retorno;                         // EXEC @r = P: the variable of its return
+    std::vector<ArgumentoDaChamada> argumentos;  // in order
 };
 
 struct IdentityInsert {

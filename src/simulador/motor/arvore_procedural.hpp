@@ -12,17 +12,18 @@ struct Declarar {
 struct DeclararCursor {
     std::string cursor;
     std::vector<std::string> opcoes;  // LOCAL, FAST_FORWARD, ... upper case
-    Faixa selecao;
+    ConsultaLida selecao;
 };
 
 struct Atribuir {  // SET @v = valor, SET @v += valor
     std::string variavel;
     std::string operador;  // "=", "+=", "-=", ...
-    Faixa valor;
+    // the value assigned: SET @v += x reads as @v + (x); its tokens are those of x
+    ExpressaoLida valor;
 };
 
 struct Enquanto {
-    Faixa condicao;
+    ExpressaoLida condicao;
     std::unique_ptr<Comando> corpo;
 };
 
@@ -48,20 +49,20 @@ struct DesalocarCursor {
 };
 
 struct Retornar {
-    Faixa valor;  // empty: RETURN alone
+    ExpressaoLida valor;  // empty: RETURN alone
 };
 
 struct LevantarErro {  // RAISERROR (mensagem, severidade, estado [, argumentos])
-    std::vector<Faixa> argumentos;
-    std::vector<std::string> opcoes;  // NOWAIT, LOG, SETERROR
+    std::vector<ExpressaoLida> argumentos;  // a bare word reads as a text
+    std::vector<std::string> opcoes;        // NOWAIT, LOG, SETERROR
 };
 
 struct Imprimir {
-    Faixa valor;
+    ExpressaoLida valor;
 };
 
-struct ExecutarTexto {  // EXEC ('texto' + @x)
-    std::vector<Faixa> partes;
+struct ExecutarTexto {                  // EXEC ('texto' + @x)
+    std::vector<ExpressaoLida> partes;  // a bare word reads as a text, NULL as nothing
 };
 
 // A statement SQL Server runs and the engine does not read (WAITFOR, MERGE, ...):

@@ -375,9 +375,21 @@ void Executor::AposDdl() {
     s_.MarcarCatalogoAlterado();
 }
 
-bool Executor::Condicao(Faixa f) {
+template <class T>
+std::string Executor::Gerada(const T& arvore, int* flags,
+                             std::vector<std::optional<TipoSql>>* tipos) {
+    ContextoDeReescrita ctx = Contexto();
+    std::string sql = GeradorSqlite(ctx).Gerar(arvore);
+    if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
+    return sql;
+}
+template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*);
+template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*);
+
+bool Executor::Condicao(const ExpressaoLida& e) {
     int flags = 0;
-    std::string sql = "SELECT CASE WHEN (" + Reescrita(f, &flags) + ") THEN 1 ELSE 0 END";
+    std::string sql = "SELECT CASE WHEN (" + Gerada(ArvoreDe(e), &flags) + ") THEN 1 ELSE 0 END";
     db::Resultado r = Consultar(sql, flags, 'S', "");
     return !r.linhas.empty() && std::holds_alternative<std::int64_t>(r.linhas[0][0]) &&
            std::get<std::int64_t>(r.linhas[0][0]) != 0;
@@ -391,6 +403,18 @@ db::Valor Executor::Avaliar(Faixa f) {
     if (f.fim == f.inicio + 1 && EhNome(t) && t.tipo != TipoToken::Aspas) return t.texto;
     int flags = 0;
     db::Resultado r = Consultar("SELECT " + Reescrita(f, &flags), flags, 'S', "");
+    return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
+}
+
+db::Valor Executor::Avaliar(const ExpressaoLida& e) {
+    if (e.Vazia()) return std::monostate{};
+    const Expressao& x = ArvoreDe(e);
+    if (const auto* l = std::get_if<Literal>(&x.no)) {  // a text or NULL needs no query
+        if (l->tipo == Literal::Tipo::Nulo) return std::monostate{};
+        if (l->tipo == Literal::Tipo::Texto) return l->texto;
+    }
+    int flags = 0;
+    db::Resultado r = Consultar("SELECT " + Gerada(x, &flags), flags, 'S', "");
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 
@@ -466,7 +490,7 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
             [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
             [&](const instrucao::Conceder& x) { Conceder(x); },
-            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x, c.faixa); },
+            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
             [&](const instrucao::Esperar& x) { Esperar(x); },
             [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },

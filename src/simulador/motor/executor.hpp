@@ -220,7 +220,7 @@ class Executor {
     void CompilarSeResolvido(const std::function<std::string()>& texto);
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
-    void ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa faixa);
+    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
     // Variables, loops, cursors, errors and procedure calls (executor_procedural.cpp,
     // executor_chamadas.cpp, executor_cursores.cpp).
     void RodarProcedural(const Comando& c);
@@ -229,7 +229,7 @@ class Executor {
     void RodarNaLista(const Comando& c);
     [[noreturn]] void RecusarProcedural(const Comando& c);
     void PrepararVariaveis();
-    void Declarar(const Comando& c, const instrucao::Declarar& x);
+    void Declarar(const instrucao::Declarar& x);
     void Atribuir(const instrucao::Atribuir& x);
     void Enquanto(const instrucao::Enquanto& x);
     void Retornar(const instrucao::Retornar& x);
@@ -246,8 +246,9 @@ class Executor {
     CursorDoLote& CursorAberto(const std::string& nome);
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     // A value of an expression as the type of a variable it is assigned to.
-    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo, const std::string& operador = "=",
-                              const std::string& variavel = "");
+    db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
+    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
+    db::Valor ValorConvertido(const Expressao& e, const TipoSql& tipo);
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
     void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
@@ -259,7 +260,7 @@ class Executor {
         bool temSaidas = false;
     };
     void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
-    ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c, Faixa faixa) const;
+    static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);
     void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                            const ChamadaDeProcedimento& chamada);
     void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
@@ -418,8 +419,14 @@ class Executor {
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
     void RenomearTabela(Tabela& t, const std::string& novo);
 
-    bool Condicao(Faixa f);
+    bool Condicao(const ExpressaoLida& e);
+    db::Valor Avaliar(const ExpressaoLida& e);
     db::Valor Avaliar(Faixa f);
+    // SQLite's text of an expression's or query's tree, with the flags of what it reads
+    // and the types of a query's columns the generator knows
+    template <class T>
+    std::string Gerada(const T& arvore, int* flags = nullptr,
+                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
                           std::vector<std::optional<TipoSql>>* tipos = nullptr,

@@ -28,22 +28,14 @@ std::string TipoDoValor(const db::Valor& v) {
 }  // namespace
 
 // EXEC @r = P @a, @b = @v OUTPUT: which arguments are DEFAULT, which write back.
-Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c,
-                                                     Faixa faixa) const {
+Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c) {
     ChamadaDeProcedimento r;
-    const auto& t = plano_.tokens;
-    const std::size_t i = faixa.inicio + 1;
-    if (i + 1 < faixa.fim && t[i].tipo == TipoToken::Variavel && EhSimbolo(t[i + 1], "="))
-        r.retorno = t[i].texto;
-    for (const auto& [nome, f] : c.argumentos) {
-        if (f.Vazia()) continue;
-        r.padrao.push_back(f.fim == f.inicio + 1 && EhPalavra(t[f.inicio], "DEFAULT"));
-        const bool saida =
-            f.fim < faixa.fim && (EhPalavra(t[f.fim], "OUTPUT") || EhPalavra(t[f.fim], "OUT"));
-        if (saida && !(f.fim == f.inicio + 1 && t[f.inicio].tipo == TipoToken::Variavel))
-            throw ErroDoServidor(179);
-        r.saidas.push_back(saida ? t[f.inicio].texto : "");
-        r.temSaidas = r.temSaidas || saida;
+    r.retorno = c.retorno;
+    for (const auto& a : c.argumentos) {
+        if (a.valor.Vazia()) continue;
+        r.padrao.push_back(a.padrao);
+        r.saidas.push_back(a.saida);
+        r.temSaidas = r.temSaidas || !a.saida.empty();
     }
     return r;
 }

@@ -41,13 +41,19 @@ void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
 
 void Executor::ColunasDaInstrucao(const Comando& c) {
     auto consulta = [&](Faixa f) { CompilarSeResolvido([&] { return Reescrita(f); }); };
-    auto valor = [&](Faixa f) {
-        if (!f.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Reescrita(f); });
+    auto valor = [&](const ExpressaoLida& e) {
+        if (!e.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Gerada(ArvoreDe(e)); });
+    };
+    auto condicao = [&](const ExpressaoLida& e) {
+        CompilarSeResolvido(
+            [&] { return "SELECT CASE WHEN (" + Gerada(ArvoreDe(e)) + ") THEN 1 END"; });
     };
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
-            [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
+            [&](const instrucao::DeclararCursor& x) {
+                CompilarSeResolvido([&] { return Gerada(ArvoreDe(x.selecao)); });
+            },
             [&](const instrucao::Inserir& x) {
                 ColunasDoAlvo(x.objeto, x.colunasAlvo);
                 if (!x.selecao.Vazia()) consulta(x.selecao);
@@ -55,14 +61,12 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
             [&](const instrucao::Atualizar& x) { ClausulasDoAlvo(x.objeto, x.resto, &x); },
             [&](const instrucao::Excluir& x) { ClausulasDoAlvo(x.objeto, x.resto, nullptr); },
             [&](const instrucao::Se& x) {
-                CompilarSeResolvido(
-                    [&] { return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END"; });
+                condicao(x.condicao);
                 ColunasDaInstrucao(*x.entao);
                 if (x.senao) ColunasDaInstrucao(*x.senao);
             },
             [&](const instrucao::Enquanto& x) {
-                CompilarSeResolvido(
-                    [&] { return "SELECT CASE WHEN (" + Reescrita(x.condicao) + ") THEN 1 END"; });
+                condicao(x.condicao);
                 ColunasDaInstrucao(*x.corpo);
             },
             [&](const instrucao::Bloco& x) {

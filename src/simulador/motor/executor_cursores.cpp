@@ -41,7 +41,7 @@ void Executor::AbrirCursor(const instrucao::AbrirCursor& x) {
     if (c.aberto) throw ErroDoServidor(16905);
     int flags = 0;
     std::vector<std::optional<TipoSql>> tipos;
-    const std::string sql = Reescrita(c.selecao, &flags, &tipos);
+    const std::string sql = Gerada(ArvoreDe(c.selecao), &flags, &tipos);
     db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
     c.colunas = std::move(r.colunas);
     c.linhas = std::move(r.linhas);

@@ -119,7 +119,7 @@ std::optional<AssinaturaDeFuncao> Executor::AssinaturaDaFuncao(
         f.parametros.push_back(p.nome);
         f.tipos.push_back(TipoDeclarado(p));
         f.comPadrao.push_back(!p.valor.Vazia());
-        f.padroes.emplace_back(p.valor.inicio, p.valor.fim);
+        f.padroes.push_back(p.valor);
     }
     if (o->tipo == "FN" && !def->retorno.empty()) f.retorno = def->retorno.front().tipo;
     if (o->tipo == "TF") PrepararFuncaoDeTabela(*o, *def, f);

@@ -61,7 +61,7 @@ bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
 
 void Executor::RodarProcedural(const Comando& c) {
     std::visit(Visitante{
-                   [&](const instrucao::Declarar& x) { Declarar(c, x); },
+                   [&](const instrucao::Declarar& x) { Declarar(x); },
                    [&](const instrucao::Atribuir& x) { Atribuir(x); },
                    [&](const instrucao::Enquanto& x) { Enquanto(x); },
                    [&](const instrucao::Interromper&) { fluxo_ = Fluxo::Interromper; },
@@ -120,12 +120,9 @@ VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
 
 // DECLARE @a int = 1, @b varchar(10): the slots exist since the batch began; a value
 // given here is assigned each time the DECLARE runs.
-void Executor::Declarar(const Comando& c, const instrucao::Declarar& x) {
-    for (std::size_t k = c.faixa.inicio; k + 1 < c.faixa.fim; ++k)
-        if (plano_.tokens[k].tipo == TipoToken::Variavel &&
-            (EhPalavra(plano_.tokens[k + 1], "CURSOR") ||
-             (EhPalavra(plano_.tokens[k + 1], "AS") && k + 2 < c.faixa.fim &&
-              EhPalavra(plano_.tokens[k + 2], "CURSOR"))))
+void Executor::Declarar(const instrucao::Declarar& x) {
+    for (const auto& v : x.variaveis)
+        if (v.cursor)
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
     for (const auto& v : x.variaveis) {
         if (v.tabela || v.valor.Vazia()) continue;  // a table variable exists already
@@ -134,19 +131,21 @@ void Executor::Declarar(const Comando& c, const instrucao::Declarar& x) {
     }
 }
 
-db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo, const std::string& operador,
-                                    const std::string& variavel) {
-    ContextoDeReescrita ctx = Contexto();
+db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
+    return ValorConvertido(ArvoreDe(e), tipo);
+}
+
+db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo) {
     LeitorDeExpressoes leitor(plano_.tokens, f.inicio, f.fim, &plano_.ordinais);
     Expr e = leitor.Expressao();
     leitor.ExigirFim();
-    if (operador != "=") {  // SET @v += x is SET @v = @v + (x)
-        Binaria b{operador.substr(0, 1), Nova(simulador::Variavel{variavel}),
-                  Nova(Parenteses{std::move(e)})};
-        e = Nova(std::move(b));
-    }
+    return ValorConvertido(*e, tipo);
+}
+
+db::Valor Executor::ValorConvertido(const Expressao& e, const TipoSql& tipo) {
+    ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
-    const std::string sql = "SELECT " + gerador.Convertido(*e, tipo);
+    const std::string sql = "SELECT " + gerador.Convertido(e, tipo);
     const std::vector<std::optional<TipoSql>> tipos{tipo};
     const int flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0);
     db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
@@ -163,7 +162,7 @@ void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
 // SET @v = x, SET @v += x
 void Executor::Atribuir(const instrucao::Atribuir& x) {
     VariavelDoLote& v = VariavelDeclarada(x.variavel);
-    v.valor = ValorConvertido(x.valor, v.tipo, x.operador, v.nome);
+    v.valor = ValorConvertido(x.valor, v.tipo);
     estado_->linhas = 1;
 }
 
@@ -205,7 +204,9 @@ void Executor::Enquanto(const instrucao::Enquanto& x) {
 void Executor::Retornar(const instrucao::Retornar& x) {
     retorno_ = 0;
     if (tipoDoRetorno_) {  // a scalar function's RETURN value, of its RETURNS type
-        valorRetornado_ = ValorConvertido(x.valor, *tipoDoRetorno_);
+        // RETURN alone reads its empty run of tokens, which tells the syntax error
+        valorRetornado_ = x.valor.Vazia() ? ValorConvertido(x.valor.faixa, *tipoDoRetorno_)
+                                          : ValorConvertido(x.valor, *tipoDoRetorno_);
     } else if (!x.valor.Vazia()) {
         if (!emProcedimento_) throw ErroDoServidor(178);
         retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
@@ -217,7 +218,7 @@ void Executor::Retornar(const instrucao::Retornar& x) {
 // a message, not an error; above 18 only a sysadmin WITH LOG may raise it.
 void Executor::LevantarErro(const instrucao::LevantarErro& x) {
     std::vector<db::Valor> valores;
-    for (const Faixa& f : x.argumentos) valores.push_back(Avaliar(f));
+    for (const ExpressaoLida& a : x.argumentos) valores.push_back(Avaliar(a));
     const std::int64_t severidade = std::max<std::int64_t>(0, ComoInteiro(valores[1]));
     const std::int64_t estado = std::clamp<std::int64_t>(ComoInteiro(valores[2]), 0, 255);
     const bool comLog =
@@ -254,8 +255,8 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
 // caller's variables.
 void Executor::ExecutarTexto(const instrucao::ExecutarTexto& x) {
     std::string texto;
-    for (const Faixa& f : x.partes) {
-        const db::Valor v = Avaliar(f);
+    for (const ExpressaoLida& p : x.partes) {
+        const db::Valor v = Avaliar(p);
         if (!db::EhNulo(v)) texto += ComoTextoDeValor(v);
     }
     if (texto.find_first_not_of(" \t\r\n") == std::string::npos) return;

@@ -467,17 +467,12 @@ bool ProcedimentoDeSistema(const std::string& chave) {
 
 }  // namespace
 
-void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa faixa) {
+void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c) {
     std::vector<std::pair<std::string, db::Valor>> args;
-    ChamadaDeProcedimento chamada = LerChamada(c, faixa);
-    for (const auto& [nome, faixa] : c.argumentos) {
-        if (faixa.Vazia()) continue;
-        const Token& t = plano_.tokens[faixa.inicio];
-        if (faixa.fim == faixa.inicio + 1 && EhPalavra(t, "DEFAULT")) {
-            args.emplace_back(nome, db::Valor{});
-            continue;
-        }
-        args.emplace_back(nome, Avaliar(faixa));
+    ChamadaDeProcedimento chamada = LerChamada(c);
+    for (const auto& a : c.argumentos) {
+        if (a.valor.Vazia()) continue;
+        args.emplace_back(a.nome, a.padrao ? db::Valor{} : Avaliar(a.valor));
     }
     chamada_ = &chamada;
     struct Fim {
@@ -488,8 +483,7 @@ void Executor::ExecutarComando(const instrucao::ExecutarProcedimento& c, Faixa f
     // sp_executesql takes its texts as Unicode only
     if (IguaisCiAs(nome, "sp_executesql"))
         for (std::size_t k = 0; k < 2 && k < c.argumentos.size(); ++k) {
-            const Faixa& f = c.argumentos[k].second;
-            if (!f.Vazia() && plano_.tokens[f.inicio].tipo == TipoToken::Texto)
+            if (c.argumentos[k].textoSemN)
                 throw ErroDoServidor(214, k == 0 ? 2 : 3, {(k == 0 ? "@statement" : "@params")});
         }
     Procedimento(nome, args);

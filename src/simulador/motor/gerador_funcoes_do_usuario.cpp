@@ -158,11 +158,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
             valor = args[dado++];
             continue;
         }
-        const auto [inicio, fim] = f->padroes[k];
-        LeitorDeExpressoes leitor(*f->tokens, inicio, fim);
-        Expr e = leitor.Expressao();
-        leitor.ExigirFim();
-        valor = gerador.Convertido(*e, v.tipo);
+        valor = gerador.Convertido(ArvoreDe(f->padroes[k]), v.tipo);
     }
     LeitorDeExpressoes leitor(*f->tokens, f->inicio, f->fim);
     auto q = leitor.LerConsulta();

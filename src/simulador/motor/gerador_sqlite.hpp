@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "simulador/motor/arvore.hpp"
 #include "simulador/motor/expressao.hpp"
 #include "simulador/motor/funcoes_xml.hpp"
 #include "simulador/motor/lexico.hpp"
@@ -45,8 +46,8 @@ struct AssinaturaDeFuncao {
     TipoSql retorno;  // of a scalar function
     std::shared_ptr<const void> dono;
     const std::vector<Token>* tokens = nullptr;
-    std::size_t inicio = 0, fim = 0;  // the inline function's query, or a default's value
-    std::vector<std::pair<std::size_t, std::size_t>> padroes;  // each parameter's default
+    std::size_t inicio = 0, fim = 0;     // the inline function's query
+    std::vector<ExpressaoLida> padroes;  // each parameter's default
     // a multi-statement table function's return table, and the SQLite module that runs it
     std::shared_ptr<const Tabela> tabela;
     std::string modulo;

@@ -26,7 +26,7 @@ struct VariavelDoLote {
 
 struct CursorDoLote {
     std::string nome;
-    Faixa selecao;
+    ConsultaLida selecao;
     bool rolavel = false;  // SCROLL, STATIC, KEYSET, DYNAMIC: FETCH PRIOR, FIRST, LAST
     bool aberto = false;
     std::vector<db::Coluna> colunas;
