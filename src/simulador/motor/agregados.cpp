@@ -1,18 +1,15 @@
 #include "simulador/motor/agregados.hpp"
 
-#include <set>
-#include <string>
-
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/filhos_da_expressao.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 
 bool EhAgregado(const Chamada& c) {
-    static const std::set<std::string> kAgregados = {
-        "count", "count_big", "sum", "avg",  "min",      "max",
-        "stdev", "stdevp",    "var", "varp", "grouping", "checksum_agg"};
-    return !c.sobre && c.nome.size() == 1 && kAgregados.count(Dobrar(c.nome[0]));
+    if (c.sobre || c.nome.size() != 1) return false;
+    const FuncaoEmbutida* f = FuncaoEmbutidaDe(Dobrar(c.nome[0]));
+    return f && f->especie == EspecieDeFuncao::Agregada;
 }
 
 bool TemAgregado(const Expressao& e) {

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/agregados.hpp"
+#include "simulador/motor/catalogo.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -350,7 +351,8 @@ std::string GeradorSqlite::OrdemDoRollup(const Selecao& s) const {
 // 2008 R2 has no frames; ranking and offset functions take no frame; PERCENTILE_CONT and
 // PERCENTILE_DISC are not computed here.
 void GeradorSqlite::VerificarJanela(const Chamada& c, const std::string& chave) const {
-    const bool percentil = chave == "percentile_cont" || chave == "percentile_disc";
+    const FuncaoEmbutida* f = FuncaoEmbutidaDe(chave);
+    const bool percentil = f && f->dentroDoGrupo;
     if (percentil && ctx_.versaoMaior >= 11)
         throw ErroDeBanco(std::string(kRecusaDosConjuntos) + "calcula " + c.nome[0] + ".");
     if (!c.noGrupo.empty() && !percentil)
@@ -359,9 +361,7 @@ void GeradorSqlite::VerificarJanela(const Chamada& c, const std::string& chave) 
     if (!c.sobre || c.sobre->moldura.empty()) return;
     if (ctx_.versaoMaior < 11)
         throw ErroDeBanco("Incorrect syntax near '" + c.sobre->escrita + "'.", 102, 15, 1);
-    static const std::set<std::string> kSemMoldura = {"row_number", "rank", "dense_rank",
-                                                      "ntile",      "lag",  "lead"};
-    if (kSemMoldura.count(chave))
+    if (f && f->semMoldura)
         throw ErroDeBanco("The function '" + chave + "' may not have a window frame.", 10752, 15,
                           1);
 }
