@@ -1,5 +1,6 @@
 #include "simulador/motor/agregados.hpp"
 
+#include "comum/erros.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/filhos_da_expressao.hpp"
 #include "simulador/motor/registro_das_funcoes.hpp"
@@ -17,6 +18,30 @@ bool TemAgregado(const Expressao& e) {
     bool achou = false;
     ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || TemAgregado(x); });
     return achou;
+}
+
+namespace {
+
+bool TemAgregadoOuSubconsulta(const Expressao& e) {
+    if (std::holds_alternative<Subconsulta>(e.no) || std::holds_alternative<Existe>(e.no))
+        return true;
+    if (const auto* em = std::get_if<Em>(&e.no); em && em->consulta) return true;
+    if (const auto* c = std::get_if<Chamada>(&e.no); c && EhAgregado(*c)) return true;
+    bool achou = false;
+    ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || TemAgregadoOuSubconsulta(x); });
+    return achou;
+}
+
+}  // namespace
+
+void RecusarAgregadoAninhado(const Chamada& c) {
+    if (!EhAgregado(c)) return;
+    for (const auto& a : c.argumentos)
+        if (a && TemAgregadoOuSubconsulta(*a))
+            throw ErroDeBanco(
+                "Cannot perform an aggregate function on an expression containing an aggregate "
+                "or a subquery.",
+                130, 16, 1);
 }
 
 }  // namespace zolvek::simulador

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/agregados.hpp"
 #include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -78,6 +79,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
     VerificarOperandoDoAgregado(c, chave);
+    RecusarAgregadoAninhado(c);
     if (auto propria = GerarChamadaPropria(c, chave)) return *propria;
     return GerarChamadaComum(c, chave);
 }
