@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/registro_das_funcoes.hpp"
+#include "simulador/motor/registro_dos_tipos.hpp"
 
 using namespace zolvek::simulador;
 
@@ -48,6 +49,27 @@ TEST(RegistroDasFuncoes, CadaLinhaUnicaEComSuaFuncaoNoSqlite) {
     }
     EXPECT_EQ(FuncaoEmbutidaDe("count_big")->especie, EspecieDeFuncao::Agregada);
     EXPECT_EQ(FuncaoEmbutidaDe("zv_len"), nullptr);
+}
+
+// Every type has one row, found by its base and by its name; the catalog tells types apart
+// by their xtype.
+TEST(RegistroDosTipos, UmaLinhaPorTipoComNomeEXtypeProprios) {
+    std::set<int> xtypes;
+    std::set<std::string> nomes;
+    std::size_t linhas = 0;
+    for (const TipoDoServidor& t : TiposDoServidor()) {
+        ++linhas;
+        EXPECT_EQ(&TipoDoServidorDe(t.base), &t) << t.nome;
+        EXPECT_TRUE(xtypes.insert(t.xtype).second) << t.nome;
+        EXPECT_TRUE(nomes.insert(t.nome).second) << t.nome;
+        EXPECT_EQ(TipoPeloNome(t.nome), t.base) << t.nome;
+    }
+    EXPECT_EQ(linhas, static_cast<std::size_t>(TipoBase::DateTimeOffset) + 1);
+    EXPECT_EQ(TipoPeloNome("Integer"), TipoBase::Int);
+    EXPECT_EQ(TipoPeloNome("ROWVERSION"), TipoBase::RowVersion);
+    EXPECT_EQ(TipoPeloNome("sysname"), TipoBase::NVarChar);
+    EXPECT_EQ(TipoPeloNome("xml"), std::nullopt);
+    EXPECT_EQ(NomeDoTipo(TipoBase::RowVersion), "timestamp");
 }
 
 TEST_P(ComoSqlServer, MinEMaxRecusamBitETextoComoSumEAvg) {
