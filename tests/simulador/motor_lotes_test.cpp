@@ -79,6 +79,12 @@ TEST_F(LotesETransacoes, InsercoesSeguidasFicamQuandoOLoteFalhaDepois) {
         EXPECT_STREQ(e.what(), "Query timeout expired");
     }
     EXPECT_EQ(Valor("select count(*) from T"), "6");
+    try {  // a loop of statements too short for SQLite's own check stops all the same
+        db_->Executar("DECLARE @i INT = 0\nWHILE 1 = 1 SET @i = @i + 1", {}, 1);
+        ADD_FAILURE() << "the loop should have hit its time limit";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "Query timeout expired");
+    }
     EXPECT_EQ(Falha("insert into T values (7, 7)\nrollback"),
               "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
     EXPECT_EQ(Valor("insert into T values (8, 8) insert into T values (9, 9) select @@TRANCOUNT"),
