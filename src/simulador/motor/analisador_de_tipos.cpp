@@ -4,6 +4,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
+#include "simulador/motor/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -78,16 +79,13 @@ TipoSql Analisador::Tipo() {
                               16, 1);
         return t;
     }
-    if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
-                           t.base == TipoBase::VarBinary))
-        throw ErroDeBanco("Incorrect syntax near 'max'.");
-    if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char || t.base == TipoBase::VarBinary ||
-         t.base == TipoBase::Binary) &&
-        t.tamanho > 8000)
+    const TipoDoServidor& linha = TipoDoServidorDe(t.base);
+    if (tamanho == -1 && !linha.variavel) throw ErroDeBanco("Incorrect syntax near 'max'.");
+    if (linha.maiorTamanho == 8000 && t.tamanho > 8000)
         throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the type '" +
                           NomeDoTipo(t.base) +
                           "' exceeds the maximum allowed for any data type (8000).");
-    if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
+    if (linha.maiorTamanho == 4000 && t.tamanho > 4000)
         throw ErroDeBanco("The size (" + std::to_string(t.tamanho) + ") given to the parameter '" +
                           NomeDoTipo(t.base) + "' exceeds the maximum allowed (4000).");
     if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
