@@ -10,5 +10,8 @@ namespace zolvek::simulador {
 bool EhAgregado(const Chamada& c);
 // Whether the expression holds an aggregate outside its subqueries.
 bool TemAgregado(const Expressao& e);
+// Raises SQL Server's 130 when an aggregate's argument holds an aggregate or a subquery:
+// SQLite would take the subquery, and answer the other in its own words.
+void RecusarAgregadoAninhado(const Chamada& c);
 
 }  // namespace zolvek::simulador

@@ -8,6 +8,7 @@
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/falhas.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -391,15 +392,15 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
     EsperarSimbolo("(");
     Chamada c;
     std::string chave = Dobrar(nome.back());
-    if (nome.size() == 1 &&
-        (chave == "datediff" || chave == "dateadd" || chave == "datepart" || chave == "datename")) {
+    const FuncaoEmbutida* f = nome.size() == 1 ? FuncaoEmbutidaDe(chave) : nullptr;
+    const FormaDaChamada forma = f ? f->forma : FormaDaChamada::Comum;
+    if (forma == FormaDaChamada::ParteDeData) {
         if (Fim() || !EhNome(t_[i_])) Erro();
         c.parteDeData = Dobrar(t_[i_++].texto);
         if (!Simbolo(")")) EsperarSimbolo(",");
     }
-    const bool comoCast =
-        chave == "cast" || chave == "try_cast" || chave == "parse" || chave == "try_parse";
-    if (nome.size() == 1 && (chave == "convert" || chave == "try_convert")) {
+    const bool comoCast = forma == FormaDaChamada::TipoAoFim;
+    if (forma == FormaDaChamada::TipoPrimeiro) {
         c.tipo = LerTipo();
         EsperarSimbolo(",");
     }
@@ -420,7 +421,7 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
                 c.argumentos.push_back(Expressao());
             }
         } while (AceitarSimbolo(","));
-        if (nome.size() == 1 && comoCast) {
+        if (comoCast) {
             Esperar("AS");
             c.tipo = LerTipo();
             // PARSE(texto AS tipo USING 'pt-BR'): the culture is a second argument
@@ -429,7 +430,7 @@ Expr LeitorDeExpressoes::Chamar(std::vector<std::string> nome) {
         }
     }
     EsperarSimbolo(")");
-    if (nome.size() == 1 && comoCast && c.tipo.empty()) Erro();
+    if (comoCast && c.tipo.empty()) Erro();
     if (Palavra("WITHIN") && Palavra("GROUP", 1)) {
         i_ += 2;
         EsperarSimbolo("(");

@@ -5,6 +5,7 @@
 #include "simulador/motor/analisador.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
+#include "simulador/motor/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -72,14 +73,11 @@ TipoSql Analisador::Tipo() {
             throw ErroDoServidor(1002, {std::to_string(tamanho)});
         return t;
     }
-    if (tamanho == -1 && !(t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
-                           t.base == TipoBase::VarBinary))
-        throw ErroDoServidor(102, {"'max'"});
-    if ((t.base == TipoBase::VarChar || t.base == TipoBase::Char || t.base == TipoBase::VarBinary ||
-         t.base == TipoBase::Binary) &&
-        t.tamanho > 8000)
+    const TipoDoServidor& linha = TipoDoServidorDe(t.base);
+    if (tamanho == -1 && !linha.variavel) throw ErroDoServidor(102, {"'max'"});
+    if (linha.maiorTamanho == 8000 && t.tamanho > 8000)
         throw ErroDoServidor(131, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
-    if ((t.base == TipoBase::NVarChar || t.base == TipoBase::NChar) && t.tamanho > 4000)
+    if (linha.maiorTamanho == 4000 && t.tamanho > 4000)
         throw ErroDoServidor(2717, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
     if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
         (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))

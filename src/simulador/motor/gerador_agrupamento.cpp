@@ -13,6 +13,7 @@
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -338,16 +339,15 @@ std::string GeradorSqlite::OrdemDoRollup(const Selecao& s) const {
 // 2008 R2 has no frames; ranking and offset functions take no frame; PERCENTILE_CONT and
 // PERCENTILE_DISC are not computed here.
 void GeradorSqlite::VerificarJanela(const Chamada& c, const std::string& chave) const {
-    const bool percentil = chave == "percentile_cont" || chave == "percentile_disc";
+    const FuncaoEmbutida* f = FuncaoEmbutidaDe(chave);
+    const bool percentil = f && f->dentroDoGrupo;
     if (percentil && ctx_.versaoMaior >= 11)
         throw ErroDeBanco(std::string(kRecusaDosConjuntos) + "calcula " + c.nome[0] + ".");
     if (!c.noGrupo.empty() && !percentil) throw ErroDoServidor(10757, {chave});
     if (!c.sobre || c.sobre->moldura.empty()) return;
     if (ctx_.versaoMaior < 11)
         throw ErroDoServidor(102, {std::string("'") + c.sobre->escrita + "'"});
-    static const std::set<std::string> kSemMoldura = {"row_number", "rank", "dense_rank",
-                                                      "ntile",      "lag",  "lead"};
-    if (kSemMoldura.count(chave)) throw ErroDoServidor(10752, {chave});
+    if (f && f->semMoldura) throw ErroDoServidor(10752, {chave});
 }
 
 }  // namespace zolvek::simulador

@@ -1,12 +1,11 @@
 // Function calls: T-SQL's functions as the engine's zv_ functions, and the checks SQL
 // Server makes of a call before it runs.
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/agregados.hpp"
 #include "simulador/motor/argumentos_das_funcoes.hpp"
 #include "simulador/motor/colacao.hpp"
 #include "simulador/motor/funcoes.hpp"
@@ -14,129 +13,11 @@
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 #include "simulador/motor/tipos.hpp"
 #include "simulador/motor/variaveis.hpp"
 
 namespace zolvek::simulador {
-
-namespace {
-
-// The functions of dates and times that SQLite calls by another name.
-void AcrescentarFuncoesDeDatas(std::map<std::string, std::string>& f) {
-    f.insert({
-        {"getdate", "zv_getdate"},
-        {"getutcdate", "zv_getutcdate"},
-        {"sysdatetime", "zv_sysdatetime"},
-        {"sysdatetimeoffset", "zv_sysdatetimeoffset"},
-        {"todatetimeoffset", "zv_todatetimeoffset"},
-        {"switchoffset", "zv_switchoffset"},
-        {"sysutcdatetime", "zv_sysutcdatetime"},
-        {"current_timestamp", "zv_getdate"},
-        {"datediff", "zv_datediff"},
-        {"dateadd", "zv_dateadd"},
-        {"datepart", "zv_datepart"},
-        {"year", "zv_year"},
-        {"month", "zv_month"},
-        {"day", "zv_day"},
-        {"isdate", "zv_isdate"},
-        {"datename", "zv_datename"},
-        {"datefromparts", "zv_datefromparts"},
-        {"eomonth", "zv_eomonth"},
-    });
-}
-
-// The functions of texts that SQLite calls by another name.
-void AcrescentarFuncoesDeTextos(std::map<std::string, std::string>& f) {
-    f.insert({
-        {"len", "zv_len"},
-        {"datalength", "zv_datalength"},
-        {"substring", "substr"},
-        {"charindex", "zv_charindex"},
-        {"left", "zv_left"},
-        {"right", "zv_right"},
-        {"space", "zv_space"},
-        {"replicate", "zv_replicate"},
-        {"reverse", "zv_reverse"},
-        {"upper", "zv_upper"},
-        {"lower", "zv_lower"},
-        {"quotename", "zv_quotename"},
-        {"str", "zv_str"},
-        {"stuff", "zv_stuff"},
-        {"ascii", "zv_ascii"},
-        {"unicode", "zv_unicode"},
-        {"char", "zv_char"},
-        {"nchar", "zv_nchar"},
-        {"patindex", "zv_patindex"},
-        {"soundex", "zv_soundex"},
-        {"difference", "zv_difference"},
-        {"format", "zv_format"},
-    });
-}
-
-// The functions of numbers, conversions and aggregates that SQLite calls by another name.
-void AcrescentarFuncoesDeNumeros(std::map<std::string, std::string>& f) {
-    f.insert({
-        {"isnull", "ifnull"},        {"ceiling", "zv_ceiling"},
-        {"floor", "zv_floor"},       {"power", "zv_power"},
-        {"newid", "zv_newid"},       {"isnumeric", "zv_isnumeric"},
-        {"count_big", "count"},      {"round", "zv_round"},
-        {"convert", "zv_convert"},   {"cast", "zv_cast"},
-        {"square", "zv_square"},     {"choose", "zv_choose"},
-        {"stdev", "zv_stdev"},       {"stdevp", "zv_stdevp"},
-        {"var", "zv_var"},           {"varp", "zv_varp"},
-        {"rand", "zv_rand"},         {"hashbytes", "zv_hashbytes"},
-        {"try_cast", "zv_try_cast"}, {"try_convert", "zv_try_convert"},
-    });
-}
-
-// The functions of the catalog, the session and the server that SQLite calls by another name.
-void AcrescentarFuncoesDeCatalogo(std::map<std::string, std::string>& f) {
-    f.insert({
-        {"suser_sname", "zv_suser_sname"},
-        {"suser_name", "zv_suser_sname"},
-        {"user_name", "zv_user_name"},
-        {"is_member", "zv_is_member"},
-        {"is_srvrolemember", "zv_is_srvrolemember"},
-        {"object_id", "zv_object_id"},
-        {"objectproperty", "zv_objectproperty"},
-        {"object_name", "zv_object_name"},
-        {"db_name", "zv_db_name"},
-        {"db_id", "zv_db_id"},
-        {"host_name", "zv_host_name"},
-        {"app_name", "zv_app_name"},
-        {"serverproperty", "zv_serverproperty"},
-        {"scope_identity", "zv_identity"},
-        {"ident_current", "zv_ident_current"},
-        {"has_dbaccess", "zv_has_dbaccess"},
-        {"user", "zv_user_name"},
-        {"col_length", "zv_col_length"},
-        {"col_name", "zv_col_name"},
-        {"columnproperty", "zv_columnproperty"},
-        {"type_id", "zv_type_id"},
-        {"type_name", "zv_type_name"},
-        {"object_definition", "zv_object_definition"},
-        {"object_schema_name", "zv_object_schema_name"},
-        {"schema_name", "zv_schema_name"},
-        {"schema_id", "zv_schema_id"},
-        {"ident_seed", "zv_ident_seed"},
-        {"ident_incr", "zv_ident_incr"},
-    });
-}
-
-// T-SQL's functions that SQLite calls by another name, by folded T-SQL name.
-const std::map<std::string, std::string>& Funcoes() {
-    static const std::map<std::string, std::string> f = [] {
-        std::map<std::string, std::string> m;
-        AcrescentarFuncoesDeDatas(m);
-        AcrescentarFuncoesDeTextos(m);
-        AcrescentarFuncoesDeNumeros(m);
-        AcrescentarFuncoesDeCatalogo(m);
-        return m;
-    }();
-    return f;
-}
-
-}  // namespace
 
 // The most characters a text's type holds where SQL Server cuts what REPLICATE makes of
 // it: 8 000 bytes, so 4 000 national characters; 0 for the max types, which it does not
@@ -199,6 +80,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
         Nacional(*c.argumentos[0]))
         return "(zv_datalength(" + Gerar(*c.argumentos[0]) + ") * 2)";
     VerificarOperandoDoAgregado(c, chave);
+    RecusarAgregadoAninhado(c);
     if (auto propria = GerarChamadaPropria(c, chave)) return *propria;
     return GerarChamadaComum(c, chave);
 }
@@ -207,7 +89,7 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
 // not exist is refused as SQL Server refuses it.
 void GeradorSqlite::RecusarFuncaoDesconhecida(const Chamada& c, const std::string& chave,
                                               bool doUsuario) const {
-    if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !Funcoes().count(chave))) {
+    if (EhFuncaoDoMotor(chave) && (c.nome.size() > 1 || !FuncaoEmbutidaDe(chave))) {
         std::string nome;
         for (const auto& p : c.nome) nome += (nome.empty() ? "" : ".") + p;
         if (c.nome.size() == 1) throw ErroDoServidor(195, {nome, "built-in function name"});
@@ -226,29 +108,11 @@ void GeradorSqlite::RecusarFuncaoDesconhecida(const Chamada& c, const std::strin
 // The functions this server's version does not know, and those the simulator cannot
 // reproduce.
 void GeradorSqlite::RecusarFuncaoIndisponivel(const Chamada& c, const std::string& chave) const {
-    static const std::set<std::string> kDe2012 = {"concat",
-                                                  "iif",
-                                                  "choose",
-                                                  "eomonth",
-                                                  "format",
-                                                  "try_convert",
-                                                  "try_cast",
-                                                  "try_parse",
-                                                  "parse",
-                                                  "datefromparts",
-                                                  "lag",
-                                                  "lead",
-                                                  "first_value",
-                                                  "last_value",
-                                                  "cume_dist",
-                                                  "percent_rank",
-                                                  "percentile_cont",
-                                                  "percentile_disc"};
-    if (c.nome.size() == 1 && ctx_.versaoMaior < 11 && kDe2012.count(chave))
+    const FuncaoEmbutida* f = c.nome.size() == 1 ? FuncaoEmbutidaDe(chave) : nullptr;
+    if (f && ctx_.versaoMaior < f->desdeVersao)
         throw ErroDoServidor(195, {c.nome[0], "built-in function name"});
     // SQL Server's hash of these is its own: a value of another would be a wrong answer
-    if (c.nome.size() == 1 &&
-        (chave == "checksum" || chave == "binary_checksum" || chave == "checksum_agg"))
+    if (f && f->hashDoServidor)
         throw ErroDeBanco("O simulador de SQL Server não calcula " + c.nome[0] +
                           ": os valores de SQL Server para ela não se reproduzem aqui.");
 }
@@ -285,12 +149,13 @@ std::optional<std::string> GeradorSqlite::GerarChamadaPropria(const Chamada& c,
 // A call of the function SQLite knows by the same or the mapped name, its arguments
 // converted as SQL Server converts them.
 std::string GeradorSqlite::GerarChamadaComum(const Chamada& c, const std::string& chave) {
-    auto it = c.nome.size() == 1 ? Funcoes().find(chave) : Funcoes().end();
-    std::string s = (it == Funcoes().end() ? c.nome.back() : it->second) + "(";
+    const FuncaoEmbutida* f = c.nome.size() == 1 ? FuncaoEmbutidaDe(chave) : nullptr;
+    std::string s = (f && *f->noSqlite ? std::string(f->noSqlite) : c.nome.back()) + "(";
     std::vector<std::string> args;
     if (!c.parteDeData.empty()) args.push_back(ComoTexto(c.parteDeData));
-    const bool comoConvert = chave == "convert" || chave == "try_convert";
-    const bool comoCast = chave == "cast" || chave == "try_cast";
+    // PARSE and TRY_PARSE, also written with a type after AS, are written on their own
+    const bool comoConvert = f && f->forma == FormaDaChamada::TipoPrimeiro;
+    const bool comoCast = f && f->forma == FormaDaChamada::TipoAoFim;
     const std::string tipo =
         (comoConvert || comoCast) && c.nome.size() == 1 ? c.tipo + OrigemNumerica(c, 0) : c.tipo;
     if (comoConvert && c.nome.size() == 1) args.push_back(ComoTexto(tipo));

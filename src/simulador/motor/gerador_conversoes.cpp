@@ -13,6 +13,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -202,17 +203,18 @@ std::string GeradorSqlite::Concatenar(const Chamada& c) {
     return r + ")";
 }
 
-// SUM, AVG, STDEV and VAR take numbers only: SQL Server refuses a text, date or bit column when it
-// compiles the statement, where SQLite would sum the texts as zeros.
+// SUM, AVG, STDEV and VAR take numbers only, MIN and MAX what compares: SQL Server refuses
+// the others when it compiles the statement, where SQLite would sum texts as zeros.
 void GeradorSqlite::VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const {
-    const bool estatistica =
-        chave == "stdev" || chave == "stdevp" || chave == "var" || chave == "varp";
-    if ((chave != "sum" && chave != "avg" && !estatistica) || c.nome.size() != 1 ||
-        c.argumentos.size() != 1)
-        return;
+    const FuncaoEmbutida* f = c.nome.size() == 1 ? FuncaoEmbutidaDe(chave) : nullptr;
+    if (!f || f->operando == OperandoDoAgregado::Qualquer || c.argumentos.size() != 1) return;
     const auto t = TipoDe(*c.argumentos[0]);
-    if (!t || EhNumericoExato(t->base) || EhInteiro(t) || t->base == TipoBase::Float ||
-        t->base == TipoBase::Real)
+    if (!t) return;
+    if (f->operando == OperandoDoAgregado::Numero
+            ? EhNumericoExato(t->base) || EhInteiro(t) || t->base == TipoBase::Float ||
+                  t->base == TipoBase::Real
+            : t->base != TipoBase::Bit && t->base != TipoBase::Text && t->base != TipoBase::NText &&
+                  t->base != TipoBase::Image)
         return;
     throw ErroDoServidor(8117, {NomeDoTipo(t->base), chave});
 }

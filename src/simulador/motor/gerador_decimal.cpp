@@ -10,6 +10,7 @@
 #include "simulador/motor/funcoes.hpp"
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 #include "simulador/motor/variaveis.hpp"
 #include "simulador/motor/visitante.hpp"
 
@@ -103,46 +104,33 @@ std::optional<TipoSql> Combinar(const std::vector<TipoSql>& tipos) {
     return TipoSql{TipoBase::Numeric, 0, std::min(38, inteira + escala), escala};
 }
 
-// The type of the built-in functions whose result type does not follow their arguments.
-std::optional<TipoSql> TipoDaFuncaoFixa(const std::string& f) {
-    static const std::map<std::string, TipoSql> kTipos = {
-        {"datepart", {TipoBase::Int, 0, 10, 0}},
-        {"datediff", {TipoBase::Int, 0, 10, 0}},
-        {"year", {TipoBase::Int, 0, 10, 0}},
-        {"month", {TipoBase::Int, 0, 10, 0}},
-        {"day", {TipoBase::Int, 0, 10, 0}},
-        {"ascii", {TipoBase::Int, 0, 10, 0}},
-        {"unicode", {TipoBase::Int, 0, 10, 0}},
-        {"difference", {TipoBase::Int, 0, 10, 0}},
-        {"type_id", {TipoBase::Int, 0, 10, 0}},
-        {"col_length", {TipoBase::SmallInt, 0, 5, 0}},
-        {"stdev", {TipoBase::Float, 0, 53, 0}},
-        {"stdevp", {TipoBase::Float, 0, 53, 0}},
-        {"var", {TipoBase::Float, 0, 53, 0}},
-        {"varp", {TipoBase::Float, 0, 53, 0}},
-        {"rand", {TipoBase::Float, 0, 53, 0}},
-        {"datefromparts", {TipoBase::Date, 0, 10, 0}},
-        {"eomonth", {TipoBase::Date, 0, 10, 0}},
-        {"datename", {TipoBase::NVarChar, 30}},
-        {"format", {TipoBase::NVarChar, 4000}},
-        {"quotename", {TipoBase::NVarChar, 258}},
-        {"sysdatetime", {TipoBase::DateTime2, 0, 27, 7}},
-        {"sysdatetimeoffset", {TipoBase::DateTimeOffset, 0, 34, 7}},
-        {"sysutcdatetime", {TipoBase::DateTime2, 0, 27, 7}},
-        {"soundex", {TipoBase::VarChar, 4}},
-        {"char", {TipoBase::Char, 1}},
-        {"nchar", {TipoBase::NChar, 1}},
-        {"type_name", {TipoBase::NVarChar, 128}},
-        {"col_name", {TipoBase::NVarChar, 128}},
-        {"hashbytes", {TipoBase::VarBinary, 8000}},
-    };
-    // the names of the catalog are sysname, and a module's text nvarchar(max)
-    if (f == "schema_name" || f == "object_schema_name") return TipoSql{TipoBase::NVarChar, 128};
-    if (f == "object_definition") return TipoSql{TipoBase::NVarChar, -1};
-    if (f == "schema_id") return TipoSql{TipoBase::Int, 0, 10, 0};
-    const auto it = kTipos.find(f);
-    if (it == kTipos.end()) return std::nullopt;
-    return it->second;
+// The type of a call whose result follows its first argument, of type `a`.
+std::optional<TipoSql> TipoPeloPrimeiro(const FuncaoEmbutida& f, const TipoSql& a) {
+    switch (f.regra) {
+        case RegraDoTipo::DoPrimeiro:
+        case RegraDoTipo::DoPrimeiroNumero:
+            return a;
+        case RegraDoTipo::Teto:
+        case RegraDoTipo::Potencia:
+            if (EhMoeda(a.base)) return TipoSql{TipoBase::Money, 0, 19, 4};
+            if (EhNumericoExato(a.base))
+                return f.regra == RegraDoTipo::Teto ? TipoSql{TipoBase::Numeric, 0, a.precisao, 0}
+                                                    : TipoSql{TipoBase::Numeric, 0, 38, a.escala};
+            if (f.regra == RegraDoTipo::Teto) return a;
+            return std::nullopt;
+        case RegraDoTipo::Soma:
+        case RegraDoTipo::Media:
+            if (EhMoeda(a.base)) return TipoSql{TipoBase::Money, 0, 19, 4};
+            if (EhNumericoExato(a.base))
+                return TipoSql{TipoBase::Numeric, 0, 38,
+                               f.regra == RegraDoTipo::Media ? std::max(a.escala, 6) : a.escala};
+            if (EhReal(a)) return TipoSql{TipoBase::Float, 0, 53, 0};
+            if (a.base == TipoBase::BigInt) return a;
+            if (ComoDecimal(a)) return TipoSql{TipoBase::Int, 0, 10, 0};
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
 }
 
 bool MesmoTipo(const TipoSql& a, const TipoSql& b) {
@@ -217,59 +205,48 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
         if (auto f = FuncaoDoUsuario(c); f && f->tipo == "FN") return f->retorno;
         return std::nullopt;
     }
-    const std::string f = Dobrar(c.nome[0]);
-    if (f == "cast" || f == "convert" || f == "try_cast" || f == "try_convert" || f == "parse" ||
-        f == "try_parse")
-        return LerTextoDeTipo(c.tipo);
-    if (f == "iif" && c.argumentos.size() == 3)
-        return TipoComum({c.argumentos[1].get(), c.argumentos[2].get()});
-    if (f == "choose" && c.argumentos.size() >= 2) {
-        std::vector<const Expressao*> valores;
-        for (std::size_t k = 1; k < c.argumentos.size(); ++k)
-            valores.push_back(c.argumentos[k].get());
-        return TipoComum(valores);
+    const FuncaoEmbutida* f = FuncaoEmbutidaDe(Dobrar(c.nome[0]));
+    if (!f) return std::nullopt;
+    const auto& args = c.argumentos;
+    switch (f->regra) {
+        case RegraDoTipo::Convertida:
+            return LerTextoDeTipo(c.tipo);
+        case RegraDoTipo::Fixo:
+            return f->tipo;
+        case RegraDoTipo::Ramos:
+            if (args.size() != 3) return std::nullopt;
+            return TipoComum({args[1].get(), args[2].get()});
+        case RegraDoTipo::Escolha: {
+            if (args.size() < 2) return std::nullopt;
+            std::vector<const Expressao*> valores;
+            for (std::size_t k = 1; k < args.size(); ++k) valores.push_back(args[k].get());
+            return TipoComum(valores);
+        }
+        case RegraDoTipo::Fuso: {
+            if (args.size() != 2) return std::nullopt;
+            const auto t = TipoDe(*args[0]);
+            const int casas = t && EhDataHora(t->base) ? CasasDaFracao(*t) : 7;
+            return CompletarTipo(TipoBase::DateTimeOffset, casas, casas, 0, true);
+        }
+        case RegraDoTipo::SomaDeData: {  // a date stays a date
+            auto t = args.size() == 2 ? TipoDe(*args[1]) : std::nullopt;
+            if (t && (t->base == TipoBase::Date || t->base == TipoBase::Time ||
+                      t->base == TipoBase::DateTime2))
+                return t;
+            return std::nullopt;
+        }
+        default:
+            break;
     }
-    if ((f == "todatetimeoffset" || f == "switchoffset") && c.argumentos.size() == 2) {
-        const auto t = TipoDe(*c.argumentos[0]);
-        const int casas = t && EhDataHora(t->base) ? CasasDaFracao(*t) : 7;
-        return CompletarTipo(TipoBase::DateTimeOffset, casas, casas, 0, true);
-    }
-    if (f == "dateadd" && c.argumentos.size() == 2) {  // a date stays a date
-        auto t = TipoDe(*c.argumentos[1]);
-        if (t && (t->base == TipoBase::Date || t->base == TipoBase::Time ||
-                  t->base == TipoBase::DateTime2))
-            return t;
-        return std::nullopt;
-    }
-    if (auto t = TipoDaFuncaoFixa(f)) return t;
-    if (c.argumentos.empty()) return std::nullopt;
-    auto a = TipoDe(*c.argumentos[0]);
+    if (args.empty()) return std::nullopt;
+    const auto a = TipoDe(*args[0]);
     if (!a) return std::nullopt;
-    if (f == "coalesce") {
+    if (f->regra == RegraDoTipo::Valores) {
         std::vector<const Expressao*> valores;
-        for (const auto& x : c.argumentos) valores.push_back(x.get());
+        for (const auto& x : args) valores.push_back(x.get());
         return TipoComum(valores);
     }
-    if (f == "min" || f == "max" || f == "round" || f == "isnull" || f == "abs" || f == "sign" ||
-        f == "nullif")
-        return a;
-    if ((f == "ceiling" || f == "floor") && EhNumericoExato(a->base) && !EhMoeda(a->base))
-        return TipoSql{TipoBase::Numeric, 0, a->precisao, 0};
-    if (f == "ceiling" || f == "floor" || f == "power") {
-        if (EhMoeda(a->base)) return TipoSql{TipoBase::Money, 0, 19, 4};
-        if (EhNumericoExato(a->base)) return TipoSql{TipoBase::Numeric, 0, 38, a->escala};
-        if (f != "power") return a;
-    }
-    if (f == "sum" || f == "avg") {
-        if (EhMoeda(a->base)) return TipoSql{TipoBase::Money, 0, 19, 4};
-        if (EhNumericoExato(a->base))
-            return TipoSql{TipoBase::Numeric, 0, 38,
-                           f == "avg" ? std::max(a->escala, 6) : a->escala};
-        if (EhReal(a)) return TipoSql{TipoBase::Float, 0, 53, 0};
-        if (a->base == TipoBase::BigInt) return a;
-        if (ComoDecimal(*a)) return TipoSql{TipoBase::Int, 0, 10, 0};
-    }
-    return std::nullopt;
+    return TipoPeloPrimeiro(*f, *a);
 }
 
 // CASE gives the type of its branches by precedence; decimals keep the widest integral

@@ -12,6 +12,7 @@
 #include "simulador/motor/gerador_sqlite.hpp"
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/mensagens_do_servidor.hpp"
+#include "simulador/motor/registro_das_funcoes.hpp"
 #include "simulador/motor/visitante.hpp"
 
 namespace zolvek::simulador {
@@ -92,28 +93,18 @@ std::optional<TipoSql> GeradorSqlite::TipoDoValor(const Expressao& e) const {
     }
     const auto* c = std::get_if<Chamada>(&e.no);
     if (!c || c->nome.size() != 1) return std::nullopt;
-    const std::string f = Dobrar(c->nome[0]);
-    if (f == "getdate" || f == "getutcdate")
-        return CompletarTipo(TipoBase::DateTime, 0, 0, 0, false);
-    if (f == "sysdatetime") return CompletarTipo(TipoBase::DateTime2, 7, 7, 0, true);
-    if (f == "sysdatetimeoffset") return CompletarTipo(TipoBase::DateTimeOffset, 7, 7, 0, true);
-    if (f == "newid") return TipoSql{TipoBase::UniqueIdentifier, 0, 0, 0};
-    if (f == "count" || f == "len" || f == "charindex" || f == "patindex" || f == "datalength")
-        return TipoSql{TipoBase::Int, 0, 10, 0};
-    if (f == "count_big") return TipoSql{TipoBase::BigInt, 0, 19, 0};
-    if (c->argumentos.empty()) return std::nullopt;
+    const FuncaoEmbutida* f = FuncaoEmbutidaDe(Dobrar(c->nome[0]));
+    if (!f) return std::nullopt;
+    if (f->regra == RegraDoTipo::FixoNaCriacao) return f->tipo;
+    const bool texto = f->regra == RegraDoTipo::TextoDoPrimeiro;
+    if ((!texto && f->regra != RegraDoTipo::DoPrimeiro) || c->argumentos.empty())
+        return std::nullopt;
     const auto a = TipoDoValor(*c->argumentos[0]);
-    if (!a) return std::nullopt;
-    if (EhTexto(a->base) &&
-        (f == "upper" || f == "lower" || f == "ltrim" || f == "rtrim" || f == "substring" ||
-         f == "left" || f == "right" || f == "isnull" || f == "min" || f == "max")) {
-        if (f == "isnull" || f == "min" || f == "max") return a;
-        const bool nacional = a->base == TipoBase::NChar || a->base == TipoBase::NVarChar ||
-                              a->base == TipoBase::NText;
-        return Texto(nacional, a->tamanho);
-    }
-    if (f == "isnull" || f == "min" || f == "max") return a;
-    return std::nullopt;
+    if (!a || !texto) return a;
+    if (!EhTexto(a->base)) return std::nullopt;
+    const bool nacional =
+        a->base == TipoBase::NChar || a->base == TipoBase::NVarChar || a->base == TipoBase::NText;
+    return Texto(nacional, a->tamanho);
 }
 
 // Whether SQL Server derives a value as NOT NULL: a constant other than NULL, a column

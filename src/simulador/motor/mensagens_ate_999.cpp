@@ -35,6 +35,9 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {121, 15, 1,
      "The select list for the INSERT statement contains more items than the insert list. The "
      "number of SELECT values must match the number of INSERT columns."},
+    {130, 16, 1,
+     "Cannot perform an aggregate function on an expression containing an aggregate or a "
+     "subquery."},
     {131, 15, 2,
      "The size (%1) given to the type '%2' exceeds the maximum allowed for any data type (8000)."},
     {132, 15, 1,

@@ -9,6 +9,7 @@
 #include "simulador/motor/lexico.hpp"
 #include "simulador/motor/nomes_do_motor.hpp"
 #include "simulador/motor/parametros_dos_modulos.hpp"
+#include "simulador/motor/registro_dos_tipos.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/tipos.hpp"
 
@@ -548,38 +549,19 @@ void CriarVisoesDoCatalogo(sqlite3* db) {
     ExecutarSql(db, kVisoes);
     Instrucao ins(db,
                   "INSERT INTO zv_systypes VALUES (?,?,0,?,?,?,?,0,0,4,0,0,?,?,1,?,NULL,?,?,?)");
-    const TipoBase todos[] = {
-        TipoBase::Image,         TipoBase::Text,          TipoBase::UniqueIdentifier,
-        TipoBase::Date,          TipoBase::Time,          TipoBase::DateTime2,
-        TipoBase::TinyInt,       TipoBase::SmallInt,      TipoBase::Int,
-        TipoBase::SmallDateTime, TipoBase::Real,          TipoBase::Money,
-        TipoBase::DateTime,      TipoBase::Float,         TipoBase::SqlVariant,
-        TipoBase::NText,         TipoBase::Bit,           TipoBase::Decimal,
-        TipoBase::Numeric,       TipoBase::SmallMoney,    TipoBase::BigInt,
-        TipoBase::VarBinary,     TipoBase::VarChar,       TipoBase::Binary,
-        TipoBase::Char,          TipoBase::RowVersion,    TipoBase::NVarChar,
-        TipoBase::NChar,         TipoBase::DateTimeOffset};
-    for (TipoBase b : todos) {
+    for (const TipoDoServidor& r : TiposDoServidor()) {
+        // each type at its longest
         TipoSql t;
-        t.base = b;
-        if (b == TipoBase::Decimal || b == TipoBase::Numeric) {
-            t.precisao = 38;
-            t.escala = 38;
-        }
-        if (b == TipoBase::VarChar || b == TipoBase::Char || b == TipoBase::Binary ||
-            b == TipoBase::VarBinary)
-            t.tamanho = 8000;
-        if (b == TipoBase::NVarChar || b == TipoBase::NChar) t.tamanho = 4000;
+        t.base = r.base;
+        t.tamanho = r.maiorTamanho;
+        if (r.familia == FamiliaDoTipo::Decimal) t.precisao = t.escala = 38;
         sqlite3_reset(ins.Bruta());
-        int x = XType(b);
-        bool variavel =
-            b == TipoBase::VarChar || b == TipoBase::NVarChar || b == TipoBase::VarBinary;
-        bool texto = EhTexto(b) && b != TipoBase::UniqueIdentifier;
-        ins.Ligar(1, NomeDoTipo(b)).Ligar(2, x).Ligar(3, x).Ligar(4, ComprimentoEmBytes(t));
+        const int x = r.xtype;
+        ins.Ligar(1, std::string(r.nome)).Ligar(2, x).Ligar(3, x).Ligar(4, ComprimentoEmBytes(t));
         ins.Ligar(5, PrecisaoNumerica(t).value_or(0)).Ligar(6, EscalaNumerica(t).value_or(0));
-        ins.Ligar(7, x).Ligar(8, variavel ? 1 : 0).Ligar(9, x).Ligar(10, PrecisaoDoCatalogo(t));
+        ins.Ligar(7, x).Ligar(8, r.variavel ? 1 : 0).Ligar(9, x).Ligar(10, PrecisaoDoCatalogo(t));
         ins.Ligar(11, EscalaDoCatalogo(t));
-        if (texto)
+        if (r.comColacao)
             ins.Ligar(12, std::string("Latin1_General_CI_AS"));
         else
             ins.LigarNulo(12);

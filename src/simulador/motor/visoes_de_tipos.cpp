@@ -1,6 +1,7 @@
 // The alias types' rows of systypes (and so of sys.types): each with its system type's
 // numbers, its own name and user type id, dbo's uid and its nullability.
 
+#include "simulador/motor/registro_dos_tipos.hpp"
 #include "simulador/motor/sqlite.hpp"
 #include "simulador/motor/tipos.hpp"
 #include "simulador/motor/visoes.hpp"
@@ -14,19 +15,18 @@ void AtualizarTiposDoUsuario(sqlite3* db, const std::vector<TipoDoUsuario>& tipo
         if (!q.Passo()) return;
     }
     ExecutarSql(db, "DELETE FROM temp.zv_systypes WHERE xusertype >= 257");
-    Instrucao ins(db,
-                  "INSERT INTO temp.zv_systypes VALUES (?,?,0,?,?,?,?,0,0,1,0,0,?,?,?,?,NULL,?,?,?)");
+    Instrucao ins(
+        db, "INSERT INTO temp.zv_systypes VALUES (?,?,0,?,?,?,?,0,0,1,0,0,?,?,?,?,NULL,?,?,?)");
     for (const auto& u : tipos) {
         sqlite3_reset(ins.Bruta());
         const TipoSql& t = u.tipo;
-        const int x = XType(t.base);
-        const bool variavel = t.base == TipoBase::VarChar || t.base == TipoBase::NVarChar ||
-                              t.base == TipoBase::VarBinary;
+        const TipoDoServidor& r = TipoDoServidorDe(t.base);
+        const int x = r.xtype;
         ins.Ligar(1, u.nome).Ligar(2, x).Ligar(3, u.id).Ligar(4, ComprimentoEmBytes(t));
         ins.Ligar(5, PrecisaoNumerica(t).value_or(0)).Ligar(6, EscalaNumerica(t).value_or(0));
-        ins.Ligar(7, u.id).Ligar(8, variavel ? 1 : 0).Ligar(9, u.anulavel ? 1 : 0).Ligar(10, x);
+        ins.Ligar(7, u.id).Ligar(8, r.variavel ? 1 : 0).Ligar(9, u.anulavel ? 1 : 0).Ligar(10, x);
         ins.Ligar(11, PrecisaoDoCatalogo(t)).Ligar(12, EscalaDoCatalogo(t));
-        if (EhTexto(t.base) && t.base != TipoBase::UniqueIdentifier)
+        if (r.comColacao)
             ins.Ligar(13, std::string("Latin1_General_CI_AS"));
         else
             ins.LigarNulo(13);
