@@ -6,9 +6,9 @@
 
 #include "ambiente.hpp"
 #include "comum/erros.hpp"
-#include "simulador/motor/arvore.hpp"
-#include "simulador/motor/lexico.hpp"
-#include "simulador/motor/reescrita.hpp"
+#include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
 
 using namespace zolvek::simulador;
 

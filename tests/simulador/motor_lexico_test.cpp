@@ -2,7 +2,7 @@
 
 #include "ambiente.hpp"
 #include "comum/erros.hpp"
-#include "simulador/motor/lexico.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 
 using namespace zolvek::simulador;
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "como_sql_server.hpp"
-#include "simulador/motor/colacao.hpp"
-#include "simulador/motor/funcoes.hpp"
-#include "simulador/motor/registro_das_funcoes.hpp"
-#include "simulador/motor/registro_dos_tipos.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/registro_dos_tipos.hpp"
 
 using namespace zolvek::simulador;
 

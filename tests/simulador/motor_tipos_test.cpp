@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "simulador/motor/colacao.hpp"
-#include "simulador/motor/funcoes.hpp"
-#include "simulador/motor/tipos.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/tipos/tipos.hpp"
 
 using namespace zolvek::simulador;
 using zolvek::db::DataHora;

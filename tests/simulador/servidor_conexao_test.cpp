@@ -7,7 +7,7 @@
 
 #include "ambiente.hpp"
 #include "comum/erros.hpp"
-#include "simulador/motor/sessao.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
 
 // What a client sees of the server through its connection string and its sessions.
 class ConexaoAoServidor : public SimuladorTeste {};

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "ambiente.hpp"
-#include "simulador/motor/colacao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 // Seeded random statements, hostile ones among them, on a scratch server folder: after
 // each one the folder still opens, the kept row is still there and SQLite finds the

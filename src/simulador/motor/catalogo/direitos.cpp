@@ -1,0 +1,151 @@
+#include "simulador/motor/catalogo/direitos.hpp"
+
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+
+namespace zolvek::simulador {
+
+bool DireitosDoUsuario::Membro(const std::string& papel) const {
+    return papeis.count(Dobrar(papel)) > 0;
+}
+
+bool DireitosDoUsuario::Permite(const std::string& permissao, std::int64_t objeto) const {
+    if (irrestrito) return true;
+    const std::string p = Dobrar(permissao);
+    const bool leitura = p == "select";
+    const bool escrita = p == "insert" || p == "update" || p == "delete";
+    if ((leitura && Membro("db_denydatareader")) || (escrita && Membro("db_denydatawriter")))
+        return false;
+    if (auto o = porObjeto.find(objeto); o != porObjeto.end())
+        if (auto q = o->second.find(p); q != o->second.end()) return q->second;
+    return (leitura && Membro("db_datareader")) || (escrita && Membro("db_datawriter"));
+}
+
+bool DireitosDoUsuario::PermiteDdl(const std::string& permissaoNoBanco) const {
+    if (irrestrito || Membro("db_ddladmin")) return true;
+    if (auto o = porObjeto.find(0); o != porObjeto.end())
+        if (auto q = o->second.find(Dobrar(permissaoNoBanco)); q != o->second.end())
+            return q->second;
+    return false;
+}
+
+DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario) {
+    DireitosDoUsuario d;
+    if (IguaisCiAs(usuario, "dbo")) return d;
+    // The user's roles, through roles that belong to other roles too.
+    std::vector<std::string> pendentes{usuario};
+    std::set<std::string> principais{Dobrar(usuario), "public"};
+    Instrucao papeis(db, "SELECT papel FROM zv_membros WHERE membro = ?");
+    while (!pendentes.empty()) {
+        const std::string membro = pendentes.back();
+        pendentes.pop_back();
+        sqlite3_reset(papeis.Bruta());
+        papeis.Ligar(1, membro);
+        while (papeis.Passo()) {
+            const std::string papel = papeis.Texto(0);
+            if (principais.insert(Dobrar(papel)).second) pendentes.push_back(papel);
+        }
+    }
+    d.papeis = principais;
+    d.irrestrito = d.Membro("db_owner");
+    if (d.irrestrito) return d;
+    Instrucao concedidas(db, "SELECT objeto, principal, permissao, estado FROM zv_permissoes");
+    while (concedidas.Passo()) {
+        if (!principais.count(Dobrar(concedidas.Texto(1)))) continue;
+        auto& estado = d.porObjeto[concedidas.Inteiro(0)];
+        std::string permissao = Dobrar(concedidas.Texto(2));
+        std::vector<std::string> permissoes{permissao == "exec" ? "execute" : permissao};
+        if (permissao == "all" || permissao == "all privileges")
+            permissoes = {"select", "insert", "update", "delete", "execute"};
+        const bool concedida = concedidas.Texto(3) != "DENY";
+        // A DENY to any of the user's principals wins over every GRANT.
+        for (const auto& p : permissoes) {
+            auto [it, novo] = estado.emplace(p, concedida);
+            if (!novo) it->second = it->second && concedida;
+        }
+    }
+    return d;
+}
+
+ErroDeBanco PermissaoNegada(const std::string& permissao, const std::string& objeto,
+                            const std::string& banco) {
+    return ErroDoServidor(229, {permissao, objeto, banco});
+}
+
+}  // namespace zolvek::simulador
+
+namespace zolvek::simulador {
+
+namespace {
+
+const char* TipoDoObjeto(const std::string& tipo) {
+    return tipo == "P" ? "PROCEDURE" : tipo == "TR" ? "TRIGGER" : tipo == "V" ? "VIEW" : "FUNCTION";
+}
+
+}  // namespace
+
+void Executor::ExigirDireitos(const Comando& c) {
+    const DireitosDoUsuario& d = s_.Direitos();
+    if (d.irrestrito) return;
+    const std::string& banco = s_.Banco();
+    auto semObjeto = [](const std::string& nome) { return ErroDoServidor(4902, {nome}); };
+    auto primeiro = [](const std::vector<std::string>& nomes) {
+        return nomes.empty() ? std::string() : nomes.front();
+    };
+    std::visit(Visitante{
+                   [&](const instrucao::Selecionar& x) {  // SELECT ... INTO
+                       if (x.para && !d.PermiteDdl("CREATE TABLE"))
+                           throw ErroDoServidor(262, {"CREATE TABLE", banco});
+                   },
+                   [&](const instrucao::CriarTabela&) {
+                       if (!d.PermiteDdl("CREATE TABLE"))
+                           throw ErroDoServidor(262, {"CREATE TABLE", banco});
+                   },
+                   [&](const instrucao::AlterarTabela& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(15151, {"alter", "table", x.objeto.Nome()});
+                   },
+                   [&](const instrucao::ExcluirTabela& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(3701, {"table", primeiro(x.nomes)});
+                   },
+                   [&](const instrucao::CriarIndice& x) {
+                       if (!d.PermiteDdl("ALTER")) throw semObjeto(x.objeto.Nome());
+                   },
+                   [&](const instrucao::ExcluirIndice& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw semObjeto(x.indices.empty() ? std::string() : x.indices[0].second);
+                   },
+                   [&](const instrucao::Excluir& x) {
+                       // TRUNCATE TABLE needs ALTER on the table, not DELETE.
+                       if (x.truncar && !d.PermiteDdl("ALTER")) throw semObjeto(x.objeto.Nome());
+                   },
+                   [&](const instrucao::CriarObjeto& x) {
+                       const std::string tipo = TipoDoObjeto(x.tipoDeObjeto);
+                       if (x.alterar && !d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(15151, {"alter", Dobrar(tipo), x.objeto.Nome()});
+                       if (!x.alterar && !d.PermiteDdl("CREATE " + tipo))
+                           throw ErroDoServidor(262, {std::string("CREATE ") + tipo, banco});
+                   },
+                   [&](const instrucao::ExcluirObjeto& x) {
+                       if (!d.PermiteDdl("ALTER"))
+                           throw ErroDoServidor(
+                               3701, {Dobrar(TipoDoObjeto(x.tipoDeObjeto)), primeiro(x.nomes)});
+                   },
+                   [&](const instrucao::Conceder& x) {
+                       if (!d.Membro("db_securityadmin"))
+                           throw ErroDoServidor(15151, {"find", "object", x.objeto.Nome()});
+                   },
+                   [](const auto&) {},
+               },
+               c.instrucao);
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,488 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/conector/conector.hpp"
+#include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
+#include "simulador/motor/sessao/variaveis.hpp"
+
+struct sqlite3_stmt;
+
+namespace zolvek::simulador {
+
+class Sessao;
+class FalhaDoSqlite;
+struct ContextoDeReescrita;
+struct ContextoDoGatilho;
+struct AssinaturaDeFuncao;
+struct AlvoAlteravel;
+struct TipoDoUsuario;
+struct ObjetoProgramado;
+
+// A variable's or parameter's type: its alias type's, found in the running statement's
+// database (2715 when there is none of that name).
+TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
+
+// INSERT and UPDATE write no computed column (271).
+void ExigirColunaGravavel(const ColunaDaTabela& c);
+
+// A value as the text a system procedure takes ("" for NULL).
+std::string ComoTextoDeValor(const db::Valor& v);
+
+// SQL Server's limit of nested procedure, trigger and function calls.
+inline constexpr int kAninhamentoMaximo = 32;
+// The parameters of a body run without any (an executor keeps a reference to them).
+inline const std::vector<db::Valor> kSemParametros;
+
+// A parsed batch, kept by the session for the next time the same text comes.
+struct PlanoDeLote {
+    std::string texto;
+    std::vector<Token> tokens;
+    std::vector<int> ordinais;
+    std::vector<std::unique_ptr<Comando>> comandos;
+};
+
+// Runs the statements of one batch on a session.
+class Executor {
+  public:
+    Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros);
+    ~Executor();
+    Executor(const Executor&) = delete;
+    Executor& operator=(const Executor&) = delete;
+    std::vector<db::Resultado> Executar();
+    // EXEC of a procedure with evaluated arguments (also the connector's own call).
+    void Procedimento(const std::string& nome,
+                      const std::vector<std::pair<std::string, db::Valor>>& argumentos);
+
+    using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
+
+    // User functions (executor_funcoes.cpp). The executor whose statement SQLite is
+    // running on this thread runs the bodies of the functions the statement calls.
+    static Executor* EmCurso() { return emCurso_; }
+    // A scalar function's body for one row: `padroes` marks with '1' the parameters the
+    // call left to their defaults; `argumentos` are the others', of their types.
+    db::Valor ChamarFuncao(const std::string& nome, const std::string& padroes,
+                           const std::vector<db::Valor>& argumentos);
+    // A multi-statement table function's rows for one call (executor_funcoes_de_tabela.cpp).
+    LinhasDoSqlite LinhasDaFuncaoDeTabela(const std::string& nome, const std::string& padroes,
+                                          const std::vector<db::Valor>& argumentos);
+
+    // What a query needs of the user function a name calls (dbo.f); nothing when none.
+    std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
+    // The alias type of that name of the session's database (executor_tipos.cpp).
+    const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
+
+  private:
+    // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
+    void ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao);
+    void ExigirAninhamentoDaFuncao() const;
+    std::unique_ptr<Executor> CorpoDaFuncao(PlanoDeLote& plano, const instrucao::CriarObjeto& def,
+                                            const std::string& padroes,
+                                            const std::vector<db::Valor>& argumentos);
+    void RodarCorpoDaFuncao(Executor& corpo, const instrucao::CriarObjeto& def);
+    // Its return table's columns and the SQLite module that runs it, for the generator.
+    void PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                                AssinaturaDeFuncao& f);
+    // DECLARE @t TABLE (...) and RETURNS @t TABLE (...): the table, not yet in SQLite.
+    Tabela TabelaDaVariavel(const instrucao::VariavelDeclarada& v);
+    // A function's body only reads: its caller's statement is still running on SQLite.
+    void ExigirLeituraNaFuncao(const Comando& c);
+    static thread_local Executor* emCurso_;
+    Executor* anterior_ = nullptr;            // the executor this one runs inside
+    bool emFuncao_ = false;                   // a function's body: an error ends it, whatever it is
+    bool funcaoDeTabela_ = false;             // a table function's body: it fills its table
+    const TipoSql* tipoDoRetorno_ = nullptr;  // of the scalar function whose body this runs
+    db::Valor valorRetornado_;
+
+    void Rodar(const Comando& c);
+    // Rodar's statement by its family (executor.cpp).
+    void RodarInstrucao(const Comando& c);
+    void ComandoDeSessao(const instrucao::TempoDeBloqueio& x);
+    void ComandoDeSessao(const instrucao::DefinirFormatoDeData& x);
+    void RodarControle(const instrucao::Se& x);
+    void RodarControle(const instrucao::Bloco& x);
+    void ComandoDeTransacao(const instrucao::IniciarTransacao& x);
+    void ComandoDeTransacao(const instrucao::SalvarTransacao& x);
+    void ComandoDeTransacao(const instrucao::ConfirmarTransacao& x);
+    void ComandoDeTransacao(const instrucao::DesfazerTransacao& x);
+    void ComandoDeTipoOuPrincipal(const Comando& c);
+    void ExigirBancoAtual(const Comando& c);
+    // In a doomed transaction only reads run, and writes to table variables; in any other
+    // the first statement that writes takes the database's write lock.
+    void ExigirTransacaoGravavel(const Comando& c);
+    void Selecionar(const instrucao::Selecionar& c);
+    void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO
+    void Inserir(const instrucao::Inserir& c, Faixa faixa);
+    // The SQLite text of an INSERT: its form's, when the session compiled one of the
+    // same form (formas_de_insercao.hpp), or compiled now.
+    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                          Faixa faixa);
+    // `ligados`: for each value, the literal it was bound to (-1: none).
+    void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
+                          std::vector<int>* ligados);
+    std::vector<const ColunaDaTabela*> ColunasDaInsercao(const instrucao::Inserir& c,
+                                                         const Tabela& t, bool identityLigado);
+    // INSERT ... EXEC: the rows of the result sets the call returns (executor_insercao_exec.cpp).
+    void InserirDaExecucao(const instrucao::Inserir& c);
+    void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
+                       const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
+    std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
+    std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
+                                const std::vector<const ColunaDaTabela*>& alvo,
+                                const std::string& colunas, std::vector<db::Valor>* literais,
+                                std::vector<int>* ligados);
+    // UPDATE and DELETE (executor_alteracoes.cpp), also through views and WITH queries.
+    void Atualizar(const instrucao::Atualizar& c);
+    void Excluir(const instrucao::Excluir& c);
+    void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
+    Tabela& TabelaTruncada(const NomeComposto& objeto);
+    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
+    void FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
+                          std::string& apelido, std::string& onde);
+    std::string NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const;
+    // INSTEAD OF triggers (executor_em_vez_de.cpp).
+    struct EmVezDe {
+        std::shared_ptr<PlanoDeLote> plano;
+        std::int64_t id = 0;
+        bool visao = false;
+        Tabela linhas;  // the columns of inserted and deleted
+    };
+    std::unique_ptr<EmVezDe> GatilhoEmVezDe(const std::string& nome, const std::string& evento);
+    void RodarEmVezDe(EmVezDe& g, const std::string& evento,
+                      const std::vector<std::string>& atualizadas,
+                      const std::function<void(const ContextoDoGatilho&)>& encher);
+    std::string LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+                               const std::optional<instrucao::Topo>& topo, const Tabela& colunas,
+                               std::string& apelido);
+    void ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g);
+    void AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g);
+    void InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g);
+    std::string LinhasDaInsercao(const instrucao::Inserir& c, const EmVezDe& g,
+                                 const std::vector<const ColunaDaTabela*>& alvo,
+                                 const std::string& inseridas);
+    std::string LimiteDaInsercao(const instrucao::Inserir& c);
+    void RecomecarIdentidade(const Tabela& t);
+    struct LinhasEscolhidas;
+    struct EscopoDaAlteracao;
+    std::unique_ptr<AlvoAlteravel> AlvoPorVisao(const std::vector<std::string>& nome,
+                                                const instrucao::ConsultasNomeadas& com,
+                                                char operacao,
+                                                const std::vector<std::string>& colunas);
+    std::string PrefixoCom(const instrucao::ConsultasNomeadas& com, const AlvoAlteravel* alvo);
+    std::string LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
+                                  const LinhasEscolhidas& e);
+    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto, Faixa resto,
+                                                     const std::optional<instrucao::Topo>& topo,
+                                                     const Tabela& t, const AlvoAlteravel* alvo);
+    Tabela& TabelaAlterada(const NomeComposto& objeto, Faixa resto,
+                           const instrucao::ConsultasNomeadas& com, char operacao,
+                           const std::vector<std::string>& colunas,
+                           std::unique_ptr<AlvoAlteravel>& alvo);
+    void CriarTabela(const instrucao::CriarTabela& c);
+    // The engine has only the dbo schema: a name in another one is refused (2760).
+    static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
+    Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
+                             const std::vector<DefRestricao>& daTabela,
+                             std::vector<DefRestricao>& restricoes);
+    void CriarVariaveisDeTabela();
+    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
+    void AnotarTemporaria(const std::string& nome);
+    void AlterarTabela(const instrucao::AlterarTabela& c);
+    // ALTER TABLE's actions on `t`, a copy of the table as it was (`antiga`)
+    // (executor_alteracao_de_tabela.cpp).
+    void AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                           const Tabela& antiga);
+    bool AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                       const Tabela& antiga);
+    void ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                           const Tabela& antiga);
+    void ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                        const Tabela& antiga);
+    void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
+    void ExcluirTabela(const instrucao::ExcluirTabela& c);
+    void CriarIndice(const instrucao::CriarIndice& c);
+    void ExcluirIndice(const instrucao::ExcluirIndice& c);
+    void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
+    // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
+    void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
+    void ColunasDaInstrucao(const Comando& c);
+    void ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas);
+    void ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
+                         const instrucao::Atualizar* atualizar);
+    const Tabela* TabelaDoCorpo(const NomeComposto& objeto);
+    void CompilarSeResolvido(const std::function<std::string()>& texto);
+    void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
+    void Conceder(const instrucao::Conceder& c);
+    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
+    // Variables, loops, cursors, errors and procedure calls (executor_procedural.cpp,
+    // executor_chamadas.cpp, executor_cursores.cpp).
+    void RodarProcedural(const Comando& c);
+    // Runs a statement of a batch, block or body: an error that ends only its statement
+    // lets the next one run, as on SQL Server.
+    void RodarNaLista(const Comando& c);
+    [[noreturn]] void RecusarProcedural(const Comando& c);
+    void PrepararVariaveis();
+    void Declarar(const instrucao::Declarar& x);
+    void Atribuir(const instrucao::Atribuir& x);
+    void Enquanto(const instrucao::Enquanto& x);
+    void Retornar(const instrucao::Retornar& x);
+    void LevantarErro(const instrucao::LevantarErro& x);
+    void ExecutarTexto(const instrucao::ExecutarTexto& x);
+    void TentarCapturar(const instrucao::TentarCapturar& x);
+    bool AbortaATransacao(const ErroDeBanco& e) const;
+    void Imprimir(const instrucao::Imprimir& x);
+    void Informar(std::string texto);
+    void DeclararCursor(const instrucao::DeclararCursor& x);
+    void AbrirCursor(const instrucao::AbrirCursor& x);
+    void BuscarCursor(const instrucao::BuscarCursor& x);
+    CursorDoLote& CursorDeclarado(const std::string& nome);
+    CursorDoLote& CursorAberto(const std::string& nome);
+    VariavelDoLote& VariavelDeclarada(const std::string& nome);
+    // A value of an expression as the type of a variable it is assigned to.
+    db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
+    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
+    db::Valor ValorConvertido(const Expressao& e, const TipoSql& tipo);
+    // A value from elsewhere (a row, an argument) put into a variable, of its type.
+    void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
+    void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
+                            Faixa selecao);
+    struct ChamadaDeProcedimento {
+        std::vector<bool> padrao;         // per argument: DEFAULT
+        std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one
+        std::string retorno;              // EXEC @r = P
+        bool temSaidas = false;
+    };
+    void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
+    static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);
+    void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
+                           const ChamadaDeProcedimento& chamada);
+    void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                         const Argumentos& args, const ChamadaDeProcedimento& chamada,
+                         Executor& corpo, std::vector<int>& parametroDe);
+    // AFTER triggers (executor_gatilhos.cpp).
+    bool TemGatilhos(const Tabela& t);
+    bool InsercaoComGatilhos(const Comando& c);
+    static std::vector<std::string> ColunasAtribuidas(const instrucao::Atualizar& c);
+    std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
+                                                                  const std::string& evento,
+                                                                  std::vector<std::int64_t>& ids);
+    using SaidaDaInstrucao = std::function<void(const ContextoDoGatilho&)>;
+    bool MudarComGatilhos(const Tabela& tabela, const std::string& evento, const std::string& sql,
+                          const std::function<std::string()>& antigas,
+                          const std::vector<std::string>& atualizadas, char operacao,
+                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita,
+                          const SaidaDaInstrucao& saida = {});
+    static std::string ColunasComALinha(const Tabela& t);
+    void ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
+                          const std::function<void()>& limpar);
+    // MERGE (executor_mescla.cpp).
+    struct Mescla;
+    void Mesclar(const instrucao::Mesclar& c);
+    Tabela FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    void EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t AtualizarNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    std::int64_t InserirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
+    // The OUTPUT clause of INSERT, UPDATE and DELETE (executor_saida.cpp): nothing when the
+    // statement has none.
+    SaidaDaInstrucao SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
+                             const NomeComposto& objeto, const Tabela& t,
+                             const std::string& evento);
+    void ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
+                       const std::string& evento);
+    void GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
+                     const std::vector<std::optional<TipoSql>>& tipos);
+    const Tabela& DestinoDaSaida(const NomeComposto& destino);
+    void RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas);
+    // A query made of runs of the batch's tokens and words of the engine's, for SQLite.
+    struct PedacoDeConsulta {
+        PedacoDeConsulta(std::string p, TipoToken t = TipoToken::Palavra)
+            : palavra(std::move(p)), tipo(t) {}
+        PedacoDeConsulta(Faixa f) : faixa(f) {}
+        std::string palavra;  // empty: the run `faixa` of the batch
+        Faixa faixa;
+        TipoToken tipo = TipoToken::Palavra;
+    };
+    std::string ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
+                                  ContextoDeReescrita& rc);
+    void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
+    void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
+    [[noreturn]] void SairComTransacaoCondenada();
+    void IdentityInsert(const instrucao::IdentityInsert& c);
+    void ComandoDeServidor(const instrucao::CriarBanco& c);
+    void ComandoDeServidor(const instrucao::ExcluirBanco& c);
+    void ComandoDeServidor(const instrucao::AlterarBanco& c);
+    void ComandoDeServidor(const instrucao::Backup& c);
+    void ComandoDeServidor(const instrucao::RestaurarLista& c);
+    void ComandoDeServidor(const instrucao::VerificarBackup& c);
+    void ComandoDeServidor(const instrucao::Restaurar& c);
+    void ComandoDeServidor(const instrucao::Usar& c);
+    void ComandoDeServidor(const instrucao::Matar& c);
+    // executor_dbcc.cpp
+    void ComandoDeServidor(const instrucao::PontoDeControle& c);
+    void ComandoDeServidor(const instrucao::Dbcc& c);
+    void VerificarIdentidade(const instrucao::Dbcc& c);
+    void VerificarBanco(const instrucao::Dbcc& c);
+    // executor_logins.cpp
+    void ComandoDeServidor(const instrucao::AlterarLogin& c);
+    void ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c);
+    void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
+    void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
+    void AdicionarAoPapelDoServidor(const Argumentos& args);
+    void RemoverDoPapelDoServidor(const Argumentos& args);
+    void TrocarSenha(const Argumentos& args);
+    // Alias types (executor_tipos.cpp) and the system procedures of a table of handlers
+    // (executor_procedimentos_em_tabela.cpp).
+    void ComandoDeTipo(const instrucao::CriarTipo& c);
+    void ComandoDeTipo(const instrucao::ExcluirTipo& c);
+    void CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, bool anulavel,
+                            const NomeComposto& escrito);
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
+    void AdicionarTipo(const Argumentos& args);
+    void RemoverTipo(const Argumentos& args);
+    // System procedures by name (executor_procedimentos_em_tabela.cpp): false for none.
+    bool ProcedimentoEmTabela(const std::string& chave, const std::string& nome,
+                              const Argumentos& args);
+    void MembroDoPapel(const Argumentos& args, bool adicionar);
+    void DarAcessoAoBanco(const Argumentos& args);
+    void AdicionarLogin(const Argumentos& args);
+    // WAITFOR DELAY/TIME (executor_espera.cpp)
+    void Esperar(const instrucao::Esperar& x);
+    // Refuses, with SQL Server's message, what the user's rights do not allow.
+    void ExigirDireitos(const Comando& c);
+    int ConjuntoPedido(Faixa conjunto);
+    db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
+    void ComandoDeUsuario(const instrucao::CriarLogin& c);
+    void ComandoDeUsuario(const instrucao::CriarUsuario& c);
+    void ComandoDeUsuario(const instrucao::ExcluirUsuario& c);
+    void ComandoDeUsuario(const instrucao::CriarPapel& c);
+    void ComandoDeUsuario(const instrucao::AlterarPapel& c);
+    bool ExisteUsuario(const std::string& nome, int papel);
+    bool DonoDoBanco();
+    void FecharCursoresNoFimDaTransacao();
+    void LerOpcaoDaSessao(const Comando& c);
+    void DefinirLimiteDeLinhas(Faixa valor);
+    struct PartesDaAtualizacao {
+        std::string prefixo;                                       // WITH ..., or ""
+        std::string alvo;                                          // T, or T AS zv_alvo
+        std::vector<std::pair<std::string, std::string>> valores;  // column, new value
+        std::string onde;
+    };
+    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t,
+                                            const AlvoAlteravel* alvo);
+    std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
+    std::string ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t);
+    std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,
+                                     const Tabela& t);
+    void Contar(db::Resultado r);
+    // A data change's count; one whose OUTPUT went to the client has given its rows instead.
+    void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
+    // sp_executesql and sp_rename (executor_procedimentos.cpp).
+    void TextoDoObjeto(const std::string& nome);
+    // sp_who, sp_databases, sp_tables, sp_pkeys, sp_fkeys, sp_helpindex; false for others.
+    bool ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args);
+    void ListarSessoesDoServidor(const std::optional<std::string>& filtro, bool who2);
+    void ListarBancosDoServidor();
+    void ListarTabelas(const std::optional<std::string>& nome,
+                       const std::optional<std::string>& dono,
+                       const std::optional<std::string>& tipos);
+    void ListarChavesPrimarias(const std::string& tabela);
+    void ListarChavesEstrangeiras(const std::optional<std::string>& referida,
+                                  const std::optional<std::string>& dona);
+    void ListarIndices(const std::string& objeto);
+    // sp_help (executor_ajuda.cpp), sp_spaceused and sp_helpdb (executor_espaco.cpp).
+    void AjudaDoObjeto(const std::optional<std::string>& nome);
+    void ListarObjetosDaAjuda();
+    void AjudaDaTabela(const Tabela& t);
+    void ParametrosDaAjuda(const ObjetoProgramado& o);
+    void EspacoUsado(const std::optional<std::string>& objeto);
+    void EspacoDaTabela(const std::string& objeto);
+    void AjudaDoBanco(const std::optional<std::string>& nome);
+    // sp_columns and sp_stored_procedures (executor_catalogo_odbc.cpp).
+    void ListarColunasOdbc(const std::optional<std::string>& tabela,
+                           const std::optional<std::string>& dono,
+                           const std::optional<std::string>& qualificador,
+                           const std::optional<std::string>& coluna);
+    void ListarProcedimentos(const std::optional<std::string>& nome,
+                             const std::optional<std::string>& dono,
+                             const std::optional<std::string>& qualificador);
+    void ExecutarSqlDinamico(const Argumentos& argumentos);
+    void Renomear(const Argumentos& argumentos);
+    void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
+    void RenomearTabela(Tabela& t, const std::string& novo);
+
+    bool Condicao(const ExpressaoLida& e);
+    db::Valor Avaliar(const ExpressaoLida& e);
+    db::Valor Avaliar(Faixa f);
+    // SQLite's text of an expression's or query's tree, with the flags of what it reads
+    // and the types of a query's columns the generator knows
+    template <class T>
+    std::string Gerada(const T& arvore, int* flags = nullptr,
+                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
+    // `tipos` receives the types of the result columns the generator knows.
+    std::string Reescrita(Faixa f, int* flags = nullptr,
+                          std::vector<std::optional<TipoSql>>* tipos = nullptr,
+                          std::vector<std::string>* atribuidas = nullptr);
+    ContextoDeReescrita Contexto();
+    // Runs SQLite text with this batch's parameters; returns the rows when it has any.
+    db::Resultado Consultar(const std::string& sql, int flags, char operacao,
+                            const std::string& tabela,
+                            const std::vector<std::optional<TipoSql>>* tipos = nullptr);
+    db::Coluna ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string& sql,
+                                const std::vector<std::optional<TipoSql>>* tiposConhecidos,
+                                const TipoSql*& tipo);
+    void Ligar(sqlite3_stmt* s);
+    static void LigarValor(sqlite3_stmt* st, int i, const db::Valor& v);
+    db::Valor ValorDeVariavel(const char* nome) const;
+    void Atomico(const std::function<void()>& f);
+    // A table function's change to its table, inside its caller's running statement.
+    void AtomicoNaFuncao(const std::function<void()>& f);
+    void AposDdl();
+    // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
+    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                                     const std::string& tabela);
+    void FalhaDeReferencia(const std::string& msg);
+    [[noreturn]] void FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela);
+    [[noreturn]] void FalhaDeVerificacao(const std::string& msg, char operacao,
+                                         const std::string& tabela);
+    [[noreturn]] void FalhaDeChave(const std::string& msg);
+    [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
+    bool NomeDeFonte(const std::string& nome) const;
+    std::string TextoDaFaixa(Faixa f) const;
+
+    Sessao& s_;
+    PlanoDeLote& plano_;
+    const std::vector<db::Valor>& parametros_;
+    std::vector<db::Resultado> resultados_;
+    const std::vector<db::Valor>* literais_ = nullptr;  // of the statement being run
+    std::vector<std::string> chaveViolada_;             // columns of the key the last failure broke
+    // the tables of the UPDATE or DELETE being written, by alias or name
+    std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
+    bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
+    std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
+    void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
+
+    std::unique_ptr<QuadroDeVariaveis> quadro_;  // none: a batch without variables
+    EstadoProcedural estadoProprio_;
+    EstadoProcedural* estado_ = &estadoProprio_;  // the outermost executor's
+    enum class Fluxo { Seguir, Interromper, Continuar, Retornar } fluxo_ = Fluxo::Seguir;
+    std::int64_t retorno_ = 0;
+    bool emProcedimento_ = false;
+    const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
+    bool erroDeChamada_ = false;  // the error in flight came from a called procedure
+    const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
+    const char* acaoDaMescla_ = nullptr;          // the change of a MERGE being made: its $action
+    bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
+    std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
+    std::vector<std::string> temporarias_;        // #tables of a procedure call, likewise
+};
+
+}  // namespace zolvek::simulador

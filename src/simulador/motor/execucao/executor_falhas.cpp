@@ -1,0 +1,314 @@
+// SQLite's failures of a statement as SQL Server's errors, with SQL Server's messages and
+// numbers, and the duplicate key value a broken key tells.
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+std::string ColunaDaMensagem(const std::string& msg, const std::string& prefixo) {
+    auto p = msg.find(prefixo);
+    if (p == std::string::npos) return "";
+    return msg.substr(p + prefixo.size());
+}
+
+// The unique index whose keys are `cols`, in order.
+const Indice* IndiceDasColunas(const Tabela& t, const std::vector<std::string>& cols) {
+    for (const auto& ind : t.indices) {
+        if (!ind.unico || ind.colunas.size() != cols.size()) continue;
+        bool iguais = true;
+        for (std::size_t k = 0; k < cols.size(); ++k)
+            if (!IguaisCiAs(ind.colunas[k].nome, cols[k])) iguais = false;
+        if (iguais) return &ind;
+    }
+    return nullptr;
+}
+
+// A table's or alias's name in SQLite's message as the user wrote it.
+std::string NomeDaMensagem(const std::string& nome) {
+    return NomeNoTsql(nome).value_or(nome);
+}
+
+}  // namespace
+
+void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                              const std::string& tabela) {
+    if (auto f = TomarFalhaDeFuncao()) throw *f;
+    const std::string msg = falha.what();
+    switch (falha.Codigo()) {
+        case SQLITE_CONSTRAINT_TRIGGER:
+            FalhaDeReferencia(msg);
+            break;
+        case SQLITE_CONSTRAINT_NOTNULL:
+            FalhaDeNulo(msg, operacao, tabela);
+        case SQLITE_CONSTRAINT_CHECK:
+            FalhaDeVerificacao(msg, operacao, tabela);
+        case SQLITE_CONSTRAINT_UNIQUE:
+        case SQLITE_CONSTRAINT_PRIMARYKEY:
+            FalhaDeChave(msg);
+        case SQLITE_BUSY:
+        case SQLITE_BUSY_SNAPSHOT:
+        case SQLITE_BUSY_RECOVERY:
+        case SQLITE_LOCKED:
+        case SQLITE_LOCKED_SHAREDCACHE:
+            throw ErroDoServidor(1222);
+        case SQLITE_AUTH:
+            throw ErroDoServidor(208, {s_.TabelaNegada()});
+        case SQLITE_INTERRUPT:
+            // the client gives up waiting: no server number, ODBC's SQLSTATE
+            throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+        case SQLITE_CONSTRAINT_COMMITHOOK:
+            throw ErroDeBanco(
+                "O simulador de SQL Server desfez uma gravação que escaparia da transação "
+                "aberta: a instrução não foi executada.");
+        case SQLITE_FULL:
+            throw ErroDeDiscoCheio(s_.Banco(), tabela);
+        default:
+            break;
+    }
+    FalhaDeCompilacao(msg);
+}
+
+// The foreign-key triggers raise "zvfk|action|name" (a row that references nothing)
+// or "zvref|action|name" (a row still referenced).
+void Executor::FalhaDeReferencia(const std::string& msg) {
+    const bool fk = msg.rfind("zvfk|", 0) == 0;
+    if (!fk && msg.rfind("zvref|", 0) != 0) return;
+    const std::string& banco = s_.Banco();
+    std::string resto = msg.substr(fk ? 5 : 6);
+    std::string acao = resto.substr(0, resto.find('|'));
+    std::string nome = resto.substr(resto.find('|') + 1);
+    Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(nome);
+    const Restricao* r = dona ? dona->RestricaoPeloNome(nome) : nullptr;
+    if (r && fk)
+        throw ErroDoServidor(
+            547, {acao, "FOREIGN KEY", nome, banco, r->tabelaReferida,
+                  std::string(", column '") +
+                      (r->colunasReferidas.empty() ? "" : r->colunasReferidas[0]) + "'"});
+    if (r)
+        throw ErroDoServidor(547, {acao, "REFERENCE", nome, banco, dona->nome,
+                                   std::string(", column '") + r->colunas[0].nome + "'"});
+}
+
+// SQLite names the column as "T.c".
+void Executor::FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela) {
+    std::string c = ColunaDaMensagem(msg, "NOT NULL constraint failed: ");
+    auto ponto = c.find('.');
+    std::string t = ponto == std::string::npos ? tabela : NomeDaMensagem(c.substr(0, ponto));
+    std::string col = ponto == std::string::npos ? c : c.substr(ponto + 1);
+    // a table variable is named alone
+    throw ErroDoServidor(515, {col, (t.rfind('@', 0) == 0 ? t : s_.Banco() + ".dbo." + t),
+                               (operacao == 'I' ? "INSERT" : "UPDATE")});
+}
+
+void Executor::FalhaDeVerificacao(const std::string& msg, char operacao,
+                                  const std::string& tabela) {
+    const std::string verbo = operacao == 'U'   ? "UPDATE"
+                              : operacao == 'D' ? "DELETE"
+                              : operacao == 'A' ? "ALTER TABLE"
+                                                : "INSERT";
+    std::string c = ColunaDaMensagem(msg, "CHECK constraint failed: ");
+    Tabela* dona = s_.CatalogoAtual().TabelaDaRestricao(c);
+    std::string coluna;
+    if (dona)
+        if (const Restricao* r = dona->RestricaoPeloNome(c); r && !r->colunas.empty())
+            coluna = ", column '" + r->colunas[0].nome + "'";
+    throw ErroDoServidor(547,
+                         {verbo, "CHECK", c, s_.Banco(), (dona ? dona->nome : tabela), coluna});
+}
+
+// SQLite names the key's columns as "T.a, T.b": the index over those columns tells
+// which constraint or index it is. An index over expressions (the NULLs of a unique
+// key) it names by its own name.
+void Executor::FalhaDeChave(const std::string& msg) {
+    std::string c = ColunaDaMensagem(msg, "UNIQUE constraint failed: ");
+    Tabela* tab = nullptr;
+    const Indice* violado = nullptr;
+    if (c.rfind("index '", 0) == 0 && c.size() > 8) {
+        const std::string nome = c.substr(7, c.size() - 8);
+        for (Tabela* t : s_.CatalogoAtual().Tabelas())
+            if (const Indice* i = IndiceDoSqlite(*t, nome)) tab = t, violado = i;
+        if (!tab) throw ErroDoServidor(2601, {""});
+    } else {
+        std::vector<std::string> cols;
+        std::string t;
+        for (std::size_t i = 0; i < c.size();) {
+            std::size_t f = c.find(", ", i);
+            if (f == std::string::npos) f = c.size();
+            std::string item = c.substr(i, f - i);
+            auto ponto = item.find('.');
+            t = NomeDaMensagem(item.substr(0, ponto));
+            cols.push_back(item.substr(ponto + 1));
+            i = f + 2;
+        }
+        tab = s_.CatalogoAtual().AcharTabela(t);
+        if (!tab) throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + t + "'"});
+        violado = IndiceDasColunas(*tab, cols);
+    }
+    if (violado) {
+        chaveViolada_.clear();
+        for (const auto& k : violado->colunas) chaveViolada_.push_back(k.nome);
+        if (violado->primario || violado->restricao != 0)
+            throw ErroDoServidor(2627, {(violado->primario ? "PRIMARY KEY" : "UNIQUE KEY"),
+                                        violado->nome, tab->nome});
+        throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + tab->nome +
+                                    "' with unique index '" + violado->nome + "'"});
+    }
+    if (tab->Identidade())
+        throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + tab->nome +
+                                    "': the identity value already exists"});
+    throw ErroDoServidor(2601, {std::string(" in object 'dbo.") + tab->nome + "'"});
+}
+
+// Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
+// such a one is a column it lacks, not a prefix that binds to nothing.
+bool Executor::NomeDeFonte(const std::string& nome) const {
+    const auto& t = plano_.tokens;
+    for (std::size_t k = 0; k < t.size(); ++k)
+        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) &&
+            !(k + 1 < t.size() && EhSimbolo(t[k + 1], ".")))
+            return true;
+    return false;
+}
+
+// A name the rewritten text refers to and SQLite does not know, or text it cannot read.
+void Executor::FalhaDeCompilacao(const std::string& msg) {
+    if (auto c = ColunaDaMensagem(msg, "no such table: "); !c.empty()) {
+        auto ponto = c.find('.');
+        // another database's table is told by its three-part name
+        if (ponto != std::string::npos && c.rfind("zvb_", 0) == 0)
+            c = s_.BancoDoEsquema(c.substr(0, ponto)) + ".dbo." +
+                NomeDaMensagem(c.substr(ponto + 1));
+        else if (ponto != std::string::npos)
+            c = NomeDaMensagem(c.substr(ponto + 1));
+        else
+            c = NomeDaMensagem(c);
+        throw ErroDoServidor(208, {c});
+    }
+    if (auto c = ColunaDaMensagem(msg, "no such column: "); !c.empty()) {
+        const auto ponto = c.rfind('.');
+        if (ponto != std::string::npos && !NomeDeFonte(c.substr(0, ponto)))
+            throw ErroDoServidor(4104, {NomeDaMensagem(c.substr(0, ponto)) + c.substr(ponto)});
+        if (ponto != std::string::npos) c = c.substr(ponto + 1);
+        throw ErroDoServidor(207, {c});
+    }
+    if (auto c = ColunaDaMensagem(msg, "ambiguous column name: "); !c.empty())
+        throw ErroDoServidor(209, {c.substr(c.rfind('.') + 1)});
+    if (auto c = ColunaDaMensagem(msg, "no such function: "); !c.empty())
+        throw ErroDoServidor(195, {c, "built-in function name"});
+    if (msg.find("syntax error") != std::string::npos) {
+        auto a = msg.find("near \"");
+        if (a != std::string::npos) {
+            auto b = msg.find("\"", a + 6);
+            throw ErroDoServidor(102, {std::string("'") + msg.substr(a + 6, b - a - 6) + "'"});
+        }
+        throw ErroDoServidor(102, {"the end of the batch"});
+    }
+    if (msg.find("database is locked") != std::string::npos ||
+        msg.find("database table is locked") != std::string::npos)
+        throw ErroDoServidor(1222, 1, {});
+    if (msg.find("interrupted") != std::string::npos) {
+        s_.VerificarSeFoiEliminada();
+        throw ErroDeBanco("Query timeout expired");
+    }
+    throw ErroComoSqlServer(msg, s_.Banco());
+}
+
+namespace {
+
+// A key value as SQL Server shows it in "The duplicate key value is (...)".
+std::string TextoDaChave(const db::Valor& v) {
+    return db::EhNulo(v) ? "<NULL>" : ComoTextoDeValor(v);
+}
+
+}  // namespace
+
+// " The duplicate key value is (...)." for the INSERT that broke the key just named: the
+// first new row whose key is already in the table or comes twice among the new rows.
+// The rows are those of the statement's own text (VALUES or its query), run again.
+std::string Executor::ValorDuplicado(const std::string& insercao, const Tabela& t) {
+    const std::string inicio = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (";
+    const auto p = insercao.find(inicio);
+    const auto fimDasColunas = p == std::string::npos ? p : insercao.find(") ", p);
+    if (chaveViolada_.empty() || fimDasColunas == std::string::npos) return "";
+    const std::string colunas =
+        insercao.substr(p + inicio.size(), fimDasColunas - p - inicio.size());
+    // a key column the statement does not write (identity, default) is not known here
+    for (const auto& k : chaveViolada_)
+        if (colunas.find(ComoIdentificador(k)) == std::string::npos) return "";
+    std::string antes = insercao.substr(0, p);
+    while (!antes.empty() && antes.back() == ' ') antes.pop_back();
+    const std::string novas =
+        "zv_novas(" + colunas + ") AS (" + insercao.substr(fimDasColunas + 2) + ")";
+    return BuscarValorDuplicado(antes.empty() ? "WITH " + novas : antes + ", " + novas, "", t);
+}
+
+// The same for an UPDATE: the rows it changes, with their new keys, against the rows it
+// leaves as they are and against each other.
+std::string Executor::ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t) {
+    if (chaveViolada_.empty()) return "";
+    std::string colunas, valores;
+    for (const auto& k : chaveViolada_) {
+        std::string valor = (p.alvo.find(" AS zv_alvo") == std::string::npos ? "" : "zv_alvo.") +
+                            ComoIdentificador(k);
+        for (const auto& [coluna, novo] : p.valores)
+            if (IguaisCiAs(coluna, k)) valor = novo;
+        colunas += ComoIdentificador(k) + ", ";
+        valores += valor + ", ";
+    }
+    const std::string novas = (p.prefixo.empty() ? "WITH " : p.prefixo + ", ") + "zv_novas(" +
+                              colunas + "zv_linha) AS (SELECT " + valores +
+                              (p.alvo.find(" AS zv_alvo") == std::string::npos ? "" : "zv_alvo.") +
+                              ColunaDaLinha(t) + " FROM " + p.alvo + p.onde + ")";
+    return BuscarValorDuplicado(
+        novas, " AND x." + ColunaDaLinha(t) + " NOT IN (SELECT zv_linha FROM zv_novas)", t);
+}
+
+// Runs `novas` (a WITH that names the new rows zv_novas) and tells the first new key that
+// is already in the table (in a row that `outras` leaves) or comes twice among the new.
+std::string Executor::BuscarValorDuplicado(const std::string& novas, const std::string& outras,
+                                           const Tabela& t) {
+    std::string chave, iguaisNaTabela, iguaisNasNovas;
+    for (const auto& k : chaveViolada_) {
+        const std::string id = ComoIdentificador(k);
+        if (!chave.empty()) {
+            chave += ", ";
+            iguaisNaTabela += " AND ";
+            iguaisNasNovas += " AND ";
+        }
+        chave += "n." + id;
+        // a NULL is a key value as any other
+        iguaisNaTabela += "x." + id + " IS n." + id;
+        iguaisNasNovas += "m." + id + " IS n." + id;
+    }
+    const std::string sql =
+        novas + " SELECT " + chave + " FROM zv_novas n WHERE EXISTS (SELECT 1 FROM " +
+        (t.id < 0 ? "temp." : "main.") +  // a table variable's are in the temp schema
+        IdentificadorNoSqlite(t.nome) + " x WHERE " + iguaisNaTabela + outras +
+        ") OR (SELECT count(*) FROM zv_novas m WHERE " + iguaisNasNovas + ") > 1 LIMIT 1";
+    try {
+        db::Resultado r = Consultar(sql, 0, 'S', "");
+        if (r.linhas.empty()) return "";
+        std::string valores;
+        for (const auto& v : r.linhas[0])
+            valores += (valores.empty() ? "" : ", ") + TextoDaChave(v);
+        return " The duplicate key value is (" + valores + ").";
+    } catch (const ErroDeBanco&) {
+        return "";  // the message stands without the value
+    }
+}
+
+}  // namespace zolvek::simulador

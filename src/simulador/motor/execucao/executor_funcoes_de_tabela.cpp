@@ -1,0 +1,88 @@
+// Multi-statement table functions (RETURNS @t TABLE (...) AS BEGIN ... RETURN END): each
+// call runs the body, which fills its return table, and gives that table's rows to the
+// statement that called it (funcoes_de_tabela.cpp is SQLite's side of the call).
+
+#include <sqlite3.h>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+// The return tables set aside while a statement ran, dropped when none runs.
+void DescartarTabelasDeRetorno(sqlite3* db) noexcept {
+    std::vector<std::string> nomes;
+    try {
+        Instrucao q(db, "SELECT name FROM temp.sqlite_master WHERE type = 'table' AND name LIKE '" +
+                            std::string(kDescartada) + "%'");
+        while (q.Passo()) nomes.push_back(q.Texto(0));
+    } catch (...) {
+        return;
+    }
+    for (const auto& n : nomes)
+        sqlite3_exec(db, ("DROP TABLE temp." + ComoIdentificador(n)).c_str(), nullptr, nullptr,
+                     nullptr);
+}
+
+}  // namespace
+
+void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                                      AssinaturaDeFuncao& f) {
+    if (def.retorno.empty() || !def.retorno.front().tabela)
+        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
+    auto t = std::make_shared<Tabela>(TabelaDaVariavel(def.retorno.front()));
+    f.modulo = RegistrarFuncaoDeTabela(s_.db_, o.nome, o.texto, *t, def.parametros.size());
+    DescartarTabelasDeRetorno(s_.db_);  // no statement runs while one is written
+    f.tabela = std::move(t);
+}
+
+LinhasDoSqlite Executor::LinhasDaFuncaoDeTabela(const std::string& nome, const std::string& padroes,
+                                                const std::vector<db::Valor>& argumentos) {
+    ExigirAninhamentoDaFuncao();
+    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
+    auto plano = o && o->tipo == "TF" ? s_.Planejar(o->texto) : nullptr;
+    const auto* def = plano && !plano->comandos.empty()
+                          ? std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao)
+                          : nullptr;
+    if (!def || def->retorno.empty() || !def->retorno.front().tabela ||
+        padroes.size() != def->parametros.size())
+        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+    auto corpo = CorpoDaFuncao(*plano, *def, padroes, argumentos);
+    corpo->funcaoDeTabela_ = true;
+    const Tabela& retorno = s_.EmprestarVariavelDeTabela(TabelaDaVariavel(def->retorno.front()),
+                                                         nome + "\n" + o->texto);
+    struct Devolver {
+        Sessao& s;
+        std::string nome;
+        ~Devolver() { s.DevolverVariavelDeTabela(nome); }
+    } devolver{s_, retorno.nome};
+    RodarCorpoDaFuncao(*corpo, *def);
+    return s_.LinhasDaVariavel(retorno);
+}
+
+// A savepoint of its own: the caller's statement holds SQLite's transaction and its
+// prepared statements, which a change failing here must leave as they are.
+void Executor::AtomicoNaFuncao(const std::function<void()>& f) {
+    sqlite3* db = s_.db_;
+    ExecutarSql(db, "SAVEPOINT zv_funcao");
+    try {
+        f();
+        ExecutarSql(db, "RELEASE zv_funcao");
+    } catch (...) {
+        sqlite3_exec(db, "PRAGMA ignore_check_constraints = OFF", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "ROLLBACK TO zv_funcao", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE zv_funcao", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+}  // namespace zolvek::simulador

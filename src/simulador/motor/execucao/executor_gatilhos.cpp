@@ -1,0 +1,251 @@
+// AFTER triggers. A statement on a table with triggers keeps its old and new rows in
+// temporary tables (the triggers' deleted and inserted) and runs each trigger of its
+// action once, within the statement's own atomicity: an error in a trigger undoes the
+// statement, and a trigger that ends the transaction aborts the batch.
+
+#include <algorithm>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+#include <sqlite3.h>
+
+namespace zolvek::simulador {
+
+namespace {
+
+constexpr std::size_t kLinhasPorCopia = 500;
+
+}  // namespace
+
+bool Executor::TemGatilhos(const Tabela& t) {
+    return s_.CatalogoAtual().TemGatilhos(t.id);
+}
+
+// A grouped INSERT shares its transaction with the next ones: one that fires triggers,
+// or goes through a view, runs on its own.
+bool Executor::InsercaoComGatilhos(const Comando& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    const Tabela* t = cat.AcharTabela(std::get<instrucao::Inserir>(c.instrucao).objeto.Nome());
+    if (!t) return true;
+    return cat.AlgumGatilho() && cat.TemGatilhos(t->id);
+}
+
+// " (rowid, a, b...)": the captured rows keep the table's row ids, which pair an UPDATE's
+// old and new rows for its OUTPUT.
+std::string Executor::ColunasComALinha(const Tabela& t) {
+    std::string s = " (" + ColunaDaLinha(t);
+    for (const auto& c : t.colunas) s += ", " + ComoIdentificador(c.nome);
+    return s + ")";
+}
+
+std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar& c) {
+    std::vector<std::string> r;
+    for (const auto& [coluna, valor] : c.atribuicoes) r.push_back(coluna);
+    return r;
+}
+
+// The plans of the triggers the event fires on the table. A trigger does not fire
+// itself again (RECURSIVE_TRIGGERS is OFF); an INSTEAD OF one runs in the statement's place.
+std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
+    const Tabela& t, const std::string& evento, std::vector<std::int64_t>& ids) {
+    std::vector<std::shared_ptr<PlanoDeLote>> planos;
+    for (const ObjetoProgramado* o : s_.CatalogoAtual().GatilhosDe(t.id)) {
+        const std::int64_t id = o->id;
+        const std::string nome = o->nome;
+        auto plano = s_.Planejar(o->texto);
+        const auto* def =
+            plano->comandos.empty()
+                ? nullptr
+                : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
+        if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+        if (std::find(def->eventos.begin(), def->eventos.end(), evento) == def->eventos.end())
+            continue;
+        if (def->emVezDe) continue;  // run instead of the statement (executor_em_vez_de.cpp)
+        if (gatilho_ && gatilho_->id == id) continue;
+        planos.push_back(std::move(plano));
+        ids.push_back(id);
+    }
+    return planos;
+}
+
+// Runs `sql` (the statement's SQLite text) and the triggers it fires; false, with nothing
+// run, when it fires none and has no OUTPUT. `antigas` gives the query of the rows an
+// UPDATE or DELETE will change (their row ids first); `feita` is told of the statement's
+// rows before any trigger runs, and `saida` (the OUTPUT clause) reads them then.
+bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
+                                const std::string& sql, const std::function<std::string()>& antigas,
+                                const std::vector<std::string>& atualizadas, char operacao,
+                                db::Resultado& r,
+                                const std::function<void(const db::Resultado&)>& feita,
+                                const SaidaDaInstrucao& saida) {
+    std::vector<std::int64_t> ids;
+    std::vector<std::shared_ptr<PlanoDeLote>> planos;
+    if (TemGatilhos(tabela)) planos = GatilhosQueDisparam(tabela, evento, ids);
+    if (planos.empty() && !saida) return false;
+    const Tabela copia = tabela;  // what a trigger's DDL reloads does not move it
+    ContextoDoGatilho ctx;
+    ctx.tabela = const_cast<Tabela*>(&copia);
+    const std::string nivel = std::to_string(estado_->aninhamento + 1);
+    ctx.inseridas = "temp.zv_inseridas_" + nivel;
+    ctx.excluidas = "temp.zv_excluidas_" + nivel;
+    if (evento == "INSERT")
+        for (const auto& c : copia.colunas) ctx.atualizadas.push_back(c.nome);
+    else if (evento == "UPDATE")
+        ctx.atualizadas = atualizadas;
+    sqlite3* db = s_.db_;
+    const int nossas = std::max(s_.NivelDeTransacao(), 1);
+    auto descartar = [&] {
+        for (const auto& n : {ctx.inseridas, ctx.excluidas})
+            sqlite3_exec(db, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
+    };
+    ComoUmaInstrucao(
+        "zv_gatilhos_" + nivel,
+        [&] {
+            descartar();
+            ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
+            ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
+            if (evento != "INSERT")
+                Consultar(
+                    "INSERT INTO " + ctx.excluidas + ColunasComALinha(copia) + " " + antigas(), 0,
+                    'S', "");
+            if (evento == "DELETE") {
+                r = Consultar(sql, 0, operacao, copia.nome);
+                feita(r);
+            } else {
+                const std::string linha = ColunaDaLinha(copia);
+                db::Resultado novas =
+                    Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
+                r = db::Resultado{};
+                r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
+                feita(r);
+                CopiarLinhas(novas, copia, ctx.inseridas);
+            }
+            if (saida) saida(ctx);
+            for (std::size_t k = 0; k < planos.size(); ++k) {
+                ctx.id = ids[k];
+                try {
+                    DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
+                } catch (const ErroDeBanco&) {
+                    estado_->erroDeGatilho = true;
+                    throw;
+                }
+                if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
+                if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+            }
+            descartar();
+        },
+        descartar);  // a COMMIT in the trigger kept them
+    return true;
+}
+
+// A trigger whose CATCH block took an error and left the doomed transaction open: it is
+// undone, and the batch ends.
+void Executor::SairComTransacaoCondenada() {
+    s_.Desfazer();
+    estado_->erroDeGatilho = true;
+    throw ErroDoServidor(3616);
+}
+
+// Runs `corpo` as one statement that fires triggers: in the session's transaction (one of
+// its own when none is open, so that a trigger sees @@TRANCOUNT 1), undone whole when it
+// fails unless a trigger already ended the transaction; `limpar` runs after the undoing.
+void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
+                                const std::function<void()>& limpar) {
+    sqlite3* db = s_.db_;
+    const int transacoes = s_.NivelDeTransacao();
+    s_.FecharGrupo();
+    if (transacoes == 0) s_.IniciarTransacao();
+    try {
+        s_.GarantirEscrita();
+    } catch (...) {
+        if (transacoes == 0) s_.Desfazer();  // the lock was not had: nothing to undo
+        throw;
+    }
+    if (transacoes > 0) ExecutarSql(db, "SAVEPOINT " + ponto);
+    const int nossas = std::max(transacoes, 1);
+    try {
+        corpo();
+        if (transacoes == 0)
+            s_.Confirmar();
+        else
+            ExecutarSql(db, "RELEASE " + ponto);
+    } catch (...) {
+        if (s_.NivelDeTransacao() >= nossas) {
+            if (transacoes == 0) {
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                s_.nivelDeTransacao_ = 0;
+                s_.transacaoPendente_ = false;
+                s_.pontosSalvos_.clear();
+            } else {
+                sqlite3_exec(db, ("ROLLBACK TO " + ponto).c_str(), nullptr, nullptr, nullptr);
+                sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
+            }
+        }
+        limpar();
+        throw;
+    }
+}
+
+// The statement's new rows, by their SQLite row ids, into the trigger's inserted.
+void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
+                            const std::string& destino) {
+    const std::string inicio = "INSERT INTO " + destino + ColunasComALinha(t) + " SELECT " +
+                               ColunaDaLinha(t) + ", * FROM " + IdentificadorNoSqlite(t.nome) +
+                               " WHERE " + ColunaDaLinha(t) + " IN (";
+    for (std::size_t k = 0; k < novas.linhas.size(); k += kLinhasPorCopia) {
+        std::string lista;
+        for (std::size_t j = k; j < std::min(novas.linhas.size(), k + kLinhasPorCopia); ++j)
+            lista +=
+                (j > k ? "," : "") + std::to_string(std::get<std::int64_t>(novas.linhas[j].at(0)));
+        ExecutarSql(s_.db_, inicio + lista + ")");
+    }
+}
+
+// A trigger's body runs as a procedure's does, with no parameters, @@ROWCOUNT the
+// statement's rows and its SET options its own.
+void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
+                               std::int64_t linhas) {
+    if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
+    const auto& def = std::get<instrucao::CriarObjeto>(plano.comandos.front()->instrucao);
+    Executor corpo(s_, plano, kSemParametros);
+    corpo.estado_ = estado_;
+    corpo.gatilho_ = &ctx;
+    corpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
+    corpo.quadro_->DeclararDe(def.instrucoes);
+    ++estado_->aninhamento;
+    struct Saida {
+        Sessao& s;
+        int& n;
+        const bool semContagem;
+        const bool xactAbort;
+        ~Saida() {
+            --n;
+            s.semContagem_ = semContagem;
+            s.xactAbort_ = xactAbort;
+        }
+    } saida{s_, estado_->aninhamento, s_.semContagem_, s_.xactAbort_};
+    s_.xactAbort_ = true;  // an error in a trigger undoes the transaction
+    CadeiaDeDono cadeia(s_, true);
+    estado_->linhas = linhas;
+    try {
+        for (const auto& c : def.instrucoes) {
+            s_.VerificarSeFoiEliminada();
+            corpo.RodarNaLista(*c);
+            if (corpo.fluxo_ == Fluxo::Retornar) break;
+        }
+    } catch (const ErroDeBanco&) {
+        for (auto& x : corpo.resultados_) resultados_.push_back(std::move(x));
+        throw;
+    }
+    for (auto& x : corpo.resultados_) resultados_.push_back(std::move(x));
+}
+
+}  // namespace zolvek::simulador

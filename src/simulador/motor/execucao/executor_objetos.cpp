@@ -1,0 +1,190 @@
+// CREATE, ALTER and DROP of views, procedures, functions and triggers; GRANT, DENY and
+// REVOKE.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
+    // (a trigger's schema is its table's)
+    if (!c.alterar && c.tipoDeObjeto != "TR") ExigirEsquemaDbo(c.objeto.partes);
+    Catalogo& cat = s_.CatalogoAtual();
+    const std::string& nome = c.objeto.Nome();
+    const ObjetoProgramado* existente = cat.AcharObjeto(nome);
+    if (!c.alterar && cat.IdDoObjeto(nome)) throw ErroDoServidor(2714, {nome});
+    if (c.alterar && !existente) throw ErroDoServidor(208, {nome});
+    if (c.alterar && existente &&
+        (existente->tipo == "FN" || existente->tipo == "IF" || existente->tipo == "TF"))
+        ExigirFuncaoSemRestricoes(existente->nome, "ALTER");
+    ObjetoProgramado o;
+    o.nome = nome;
+    o.tipo = c.tipoDeObjeto;
+    o.texto = TextoDaFaixa(faixa);
+    o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
+    if (c.tipoDeObjeto == "TR") o.pai = DonoDoGatilho(c, existente);
+    ExigirTiposDoCorpo(c);
+    VerificarColunasDoCorpo(c);
+    Atomico([&] {
+        sqlite3* db = s_.db_;
+        o.id = existente ? existente->id : cat.NovoId();
+        if (c.tipoDeObjeto == "V") {
+            ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
+            std::string colunas;
+            for (const auto& n : c.colunasDaVisao)
+                colunas += (colunas.empty() ? "(" : ", ") + ComoIdentificador(n);
+            std::string sql = "CREATE VIEW " + IdentificadorNoSqlite(nome) +
+                              (colunas.empty() ? "" : colunas + ")") + " AS " + Reescrita(c.corpo);
+            try {
+                ExecutarSql(db, sql);
+                Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");
+                teste.Passo();
+            } catch (const FalhaDoSqlite& f) {
+                // "expected N columns for 'v' but got M": more names than columns
+                int nomes = 0, colunasDaConsulta = 0;
+                if (std::sscanf(f.what(), "expected %d columns for %*s but got %d", &nomes,
+                                &colunasDaConsulta) == 2 &&
+                    nomes > colunasDaConsulta)
+                    throw ErroDoServidor(4502, {nome});
+                FalhaTraduzida(f, 'S', "");
+            }
+        }
+        cat.GravarObjeto(db, o);
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+// The table (or, for an INSTEAD OF trigger, view) a trigger is created on: at most one
+// INSTEAD OF trigger of each event (2111), none on a table whose foreign keys cascade that
+// event (2113).
+std::int64_t Executor::DonoDoGatilho(const instrucao::CriarObjeto& c,
+                                     const ObjetoProgramado* existente) {
+    Catalogo& cat = s_.CatalogoAtual();
+    const std::string& nome = c.tabelaDoGatilho.Nome();
+    const Tabela* t = cat.AcharTabela(nome);
+    const ObjetoProgramado* v = t ? nullptr : cat.AcharObjeto(nome);
+    if (!t && !(v && v->tipo == "V")) throw ErroDoServidor(208, {nome});
+    if (v && !c.emVezDe) throw ErroDoServidor(8197, {nome});
+    const std::int64_t dono = t ? t->id : v->id;
+    if (!c.emVezDe) return dono;
+    for (const auto& evento : c.eventos) {
+        if (t && evento != "INSERT")
+            for (const auto& r : t->restricoes)
+                if (r.tipo == "F" && !(evento == "DELETE" ? r.aoExcluir : r.aoAtualizar).empty())
+                    throw ErroDoServidor(
+                        2113, {c.alterar ? "ALTER" : "CREATE", c.objeto.Nome(), t->nome});
+        for (const ObjetoProgramado* o : cat.GatilhosDe(dono)) {
+            if (existente && o->id == existente->id) continue;
+            auto plano = s_.Planejar(o->texto);
+            const auto& def = std::get<instrucao::CriarObjeto>(plano->comandos.front()->instrucao);
+            if (def.emVezDe &&
+                std::find(def.eventos.begin(), def.eventos.end(), evento) != def.eventos.end())
+                throw ErroDoServidor(2111, {c.alterar ? "alter" : "create", c.objeto.Nome(),
+                                            t ? "table" : "view", t ? t->nome : v->nome, evento});
+        }
+    }
+    return dono;
+}
+
+void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    static const std::map<std::string, std::string> nomes = {
+        {"P", "procedure"}, {"TR", "trigger"}, {"V", "view"}, {"FN", "function"}};
+    Atomico([&] {
+        for (const auto& nome : c.nomes) {
+            const ObjetoProgramado* o = cat.AcharObjeto(nome);
+            bool tipoCerto =
+                o && (o->tipo == c.tipoDeObjeto ||
+                      (c.tipoDeObjeto == "FN" && (o->tipo == "IF" || o->tipo == "TF")));
+            if (!tipoCerto) {
+                if (c.seExistir) continue;
+                throw ErroDoServidor(3701, {nomes.at(c.tipoDeObjeto), nome});
+            }
+            if (c.tipoDeObjeto == "FN") ExigirFuncaoSemRestricoes(o->nome, "DROP FUNCTION");
+            if (o->tipo == "V") {
+                ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
+                for (const ObjetoProgramado* g : cat.GatilhosDe(o->id)) {
+                    const std::string gatilho = g->nome;  // its triggers go with it
+                    cat.ExcluirObjeto(s_.db_, gatilho);
+                }
+            }
+            cat.ExcluirObjeto(s_.db_, nome);
+        }
+        AposDdl();
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+namespace {
+
+// EXECUTE goes with procedures and scalar functions; SELECT, INSERT, UPDATE and DELETE with
+// tables, views and table functions.
+void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
+                                 const std::string& tipo) {
+    const bool executavel = tipo == "P" || tipo == "FN";
+    for (const auto& p : permissoes) {
+        const std::string d = Dobrar(p);
+        const bool deDados = d == "select" || d == "insert" || d == "update" || d == "delete";
+        if ((d == "execute" && !executavel) || (deDados && executavel))
+            throw ErroDoServidor(4606, {texto::Maiusculas(p)});
+    }
+}
+
+}  // namespace
+
+void Executor::Conceder(const instrucao::Conceder& c) {
+    Catalogo& cat = s_.CatalogoAtual();
+    std::int64_t objeto = 0;
+    if (!c.objeto.Vazio()) {
+        auto id = cat.IdDoObjeto(c.objeto.Nome());
+        if (!id) throw ErroDoServidor(15151, {"find", "object", c.objeto.Nome()});
+        objeto = *id;
+        const ObjetoProgramado* o = cat.AcharObjeto(c.objeto.Nome());
+        ExigirPermissoesCompativeis(c.permissoes, o ? o->tipo : "U");
+    }
+    sqlite3* db = s_.db_;
+    for (const auto& p : c.principais) {
+        if (!IguaisCiAs(p, "public")) {
+            Instrucao q(db, "SELECT 1 FROM zv_usuarios WHERE nome=?");
+            q.Ligar(1, p);
+            if (!q.Passo()) throw ErroDoServidor(15151, {"find", "user", p});
+        }
+    }
+    Atomico([&] {
+        for (const auto& p : c.principais)
+            for (const auto& perm : c.permissoes) {
+                Instrucao(
+                    db, "DELETE FROM zv_permissoes WHERE objeto=? AND principal=? AND permissao=?")
+                    .Ligar(1, objeto)
+                    .Ligar(2, p)
+                    .Ligar(3, perm)
+                    .Executar();
+                if (c.estado != "REVOKE")
+                    Instrucao(db,
+                              "INSERT INTO zv_permissoes(objeto, principal, permissao, estado) "
+                              "VALUES (?,?,?,?)")
+                        .Ligar(1, objeto)
+                        .Ligar(2, p)
+                        .Ligar(3, perm)
+                        .Ligar(4, c.estado)
+                        .Executar();
+            }
+    });
+    resultados_.push_back(db::Resultado{});
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,145 @@
+// SET: the options of the session the engine keeps, SET ROWCOUNT and SET IDENTITY_INSERT.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+
+namespace zolvek::simulador {
+
+// SET NOCOUNT ON|OFF; the other SET options the parser lets through change nothing here.
+namespace {
+
+// ON/OFF options the engine keeps as SQL Server's defaults, with the values that change
+// nothing it answers: "*" any value. Others would change results, and are refused.
+const std::map<std::string, std::string>& OpcoesSemEfeito() {
+    static const std::map<std::string, std::string> m = {
+        {"ANSI_NULLS", "ON"},
+        {"ANSI_PADDING", "ON"},
+        {"ANSI_WARNINGS", "ON"},
+        {"ANSI_NULL_DFLT_ON", "ON"},
+        {"ANSI_NULL_DFLT_OFF", "OFF"},
+        {"ARITHABORT", "*"},
+        {"ARITHIGNORE", "*"},
+        {"CONCAT_NULL_YIELDS_NULL", "ON"},
+        {"CURSOR_CLOSE_ON_COMMIT", "*"},  // ON: the end of a transaction closes the cursors
+        {"FMTONLY", "OFF"},
+        {"FORCEPLAN", "*"},
+        {"IMPLICIT_TRANSACTIONS", "OFF"},
+        {"NO_BROWSETABLE", "*"},
+        {"NOCOUNT", "*"},
+        {"NOEXEC", "OFF"},
+        {"NUMERIC_ROUNDABORT", "OFF"},
+        {"PARSEONLY", "OFF"},
+        {"QUOTED_IDENTIFIER", "ON"},
+        {"REMOTE_PROC_TRANSACTIONS", "OFF"},
+        {"SHOWPLAN_ALL", "OFF"},
+        {"SHOWPLAN_TEXT", "OFF"},
+        {"SHOWPLAN_XML", "OFF"},
+        {"XACT_ABORT", "*"},
+    };
+    return m;
+}
+
+// SET options that take a value other than ON/OFF, and the values that change nothing.
+bool ValorSemEfeito(const std::string& opcao, const std::string& valor) {
+    if (opcao == "TRANSACTION" || opcao == "DEADLOCK_PRIORITY" || opcao == "CONTEXT_INFO" ||
+        opcao == "TEXTSIZE" || opcao == "QUERY_GOVERNOR_COST_LIMIT")
+        return true;
+    if (opcao == "DATEFIRST") return valor == "7";
+    return false;
+}
+
+bool OpcaoConhecida(const std::string& o) {
+    static const std::set<std::string> outras = {"ANSI_DEFAULTS",
+                                                 "CONTEXT_INFO",
+                                                 "DATEFIRST",
+                                                 "DEADLOCK_PRIORITY",
+                                                 "FIPS_FLAGGER",
+                                                 "OFFSETS",
+                                                 "QUERY_GOVERNOR_COST_LIMIT",
+                                                 "ROWCOUNT",
+                                                 "TEXTSIZE",
+                                                 "TRANSACTION"};
+    return OpcoesSemEfeito().count(o) > 0 || outras.count(o) > 0 || o.rfind("STATISTICS ", 0) == 0;
+}
+
+}  // namespace
+
+// SET NOCOUNT, XACT_ABORT and the options that leave the engine's answers as SQL Server's.
+void Executor::LerOpcaoDaSessao(const Comando& c) {
+    const auto& t = plano_.tokens;
+    if (c.faixa.fim > c.faixa.inicio + 2 && EhPalavra(t[c.faixa.inicio + 1], "ROWCOUNT"))
+        return DefinirLimiteDeLinhas({c.faixa.inicio + 2, c.faixa.fim});
+    std::vector<std::string> opcoes;
+    std::size_t k = c.faixa.inicio + 1;
+    for (; k < c.faixa.fim; ++k) {
+        if (EhSimbolo(t[k], ",")) continue;
+        if (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF")) break;
+        std::string o = t[k].texto;
+        if (Dobrar(o) == "statistics" && k + 1 < c.faixa.fim)  // STATISTICS IO, TIME, XML...
+            o += " " + t[++k].texto;
+        o = texto::Maiusculas(o);
+        if (!OpcaoConhecida(o)) throw ErroDoServidor(195, 1, {t[k].texto, "SET option"});
+        opcoes.push_back(o);
+        if (OpcoesSemEfeito().count(o) == 0 && o.rfind("STATISTICS ", 0) != 0) break;
+    }
+    const bool comValor = k < c.faixa.fim && (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF"));
+    const std::string valorMaiusculo = comValor ? texto::Maiusculas(t[k].texto) : "";
+    for (const auto& o : opcoes) {
+        auto it = OpcoesSemEfeito().find(o);
+        bool aceita = false;
+        if (comValor && it != OpcoesSemEfeito().end())
+            aceita = it->second == "*" || it->second == valorMaiusculo;
+        else if (comValor && o.rfind("STATISTICS ", 0) == 0)
+            aceita = o == "STATISTICS IO" || o == "STATISTICS TIME" || valorMaiusculo == "OFF";
+        else if (!comValor && opcoes.size() == 1)
+            aceita = ValorSemEfeito(o, TextoDaFaixa({k + 1, c.faixa.fim}));
+        if (!aceita)
+            throw ErroDeBanco("O simulador de SQL Server não aceita " + TextoDaFaixa(c.faixa) +
+                              ".");
+        if (o == "NOCOUNT") s_.semContagem_ = valorMaiusculo == "ON";
+        if (o == "XACT_ABORT") s_.xactAbort_ = valorMaiusculo == "ON";
+        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.fecharCursoresNoFim_ = valorMaiusculo == "ON";
+    }
+}
+
+// SET ROWCOUNT n (or @n): SELECT, INSERT, UPDATE and DELETE stop after n rows; 0 for all.
+void Executor::DefinirLimiteDeLinhas(Faixa valor) {
+    const db::Valor v = Avaliar(valor);
+    std::int64_t n = 0;
+    if (const auto* i = std::get_if<std::int64_t>(&v))
+        n = *i;
+    else if (const auto* d = std::get_if<db::Decimal>(&v))
+        n = std::strtoll(d->texto.c_str(), nullptr, 10);
+    else if (const auto* x = std::get_if<std::string>(&v))
+        n = std::strtoll(x->c_str(), nullptr, 10);
+    else if (!db::EhNulo(v))
+        throw ErroDoServidor(102, {"'ROWCOUNT'"});
+    s_.limiteDeLinhas_ = n > 0 ? n : 0;
+}
+
+void Executor::IdentityInsert(const instrucao::IdentityInsert& c) {
+    Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    if (!t) throw ErroDoServidor(1088, 11, {c.objeto.Nome()});
+    if (!t->Identidade()) throw ErroDoServidor(8106, {t->nome});
+    std::string chave = Dobrar(t->nome);
+    if (c.ligado) {
+        if (!s_.identityInsert_.empty() && s_.identityInsert_ != chave) {
+            Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.identityInsert_);
+            throw ErroDoServidor(8107,
+                                 {s_.Banco(), (outra ? outra->nome : s_.identityInsert_), t->nome});
+        }
+        s_.identityInsert_ = chave;
+    } else if (s_.identityInsert_ == chave) {
+        s_.identityInsert_.clear();
+    }
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,271 @@
+// System procedures that change what they run on: sp_executesql and sp_rename.
+
+#include <sqlite3.h>
+
+#include <map>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+struct ParametroDeclarado {
+    std::string nome;  // with the @
+    std::string tipo;  // as written: "int", "varchar(10)"
+    bool saida = false;
+};
+
+// "@id int, @nome varchar(10) OUTPUT" of sp_executesql.
+std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
+    std::vector<ParametroDeclarado> r;
+    const auto tokens = Tokenizar(texto);
+    std::size_t k = 0;
+    while (k < tokens.size()) {
+        if (tokens[k].tipo != TipoToken::Variavel)
+            throw ErroDoServidor(102, {std::string("'") + tokens[k].texto + "'"});
+        ParametroDeclarado p{tokens[k].texto, ""};
+        std::size_t fim = ++k;
+        int nivel = 0;
+        while (fim < tokens.size() && !(nivel == 0 && EhSimbolo(tokens[fim], ","))) {
+            if (EhSimbolo(tokens[fim], "(")) ++nivel;
+            if (EhSimbolo(tokens[fim], ")")) --nivel;
+            ++fim;
+        }
+        std::size_t ultimo = fim;
+        if (ultimo > k &&
+            (EhPalavra(tokens[ultimo - 1], "OUTPUT") || EhPalavra(tokens[ultimo - 1], "OUT"))) {
+            --ultimo;
+            p.saida = true;
+        }
+        if (ultimo == k) throw ErroDoServidor(102, {std::string("'") + p.nome + "'"});
+        p.tipo = texto.substr(tokens[k].inicio, tokens[ultimo - 1].fim - tokens[k].inicio);
+        r.push_back(std::move(p));
+        k = fim + 1;
+    }
+    return r;
+}
+
+// "[dbo].[T]" -> "T"; "T.c" -> {"T", "c"} for a column.
+std::vector<std::string> PartesDoNome(const std::string& nome) {
+    std::vector<std::string> partes;
+    for (const auto& t : Tokenizar(nome))
+        if (EhNome(t)) partes.push_back(t.texto);
+    return partes;
+}
+
+// A CHECK or DEFAULT text with the renamed column's name replaced.
+std::string TrocarColuna(const std::string& texto, const std::string& antiga,
+                         const std::string& nova) {
+    std::string r = texto;
+    const auto tokens = Tokenizar(texto);
+    for (auto it = tokens.rbegin(); it != tokens.rend(); ++it)
+        if (EhNome(*it) && IguaisCiAs(it->texto, antiga))
+            r.replace(it->inicio, it->fim - it->inicio, "[" + nova + "]");
+    return r;
+}
+
+}  // namespace
+
+// EXEC sp_executesql N'text', N'@a int, ...', @a = 1, ...: the text runs as a batch of
+// its own, each declared parameter a value of its declared type.
+void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
+    if (argumentos.empty() || db::EhNulo(argumentos[0].second))
+        throw ErroDoServidor(201, {"sp_executesql", "@statement"});
+    const std::string texto = ComoTextoDeValor(argumentos[0].second);
+    CadeiaDeDono cadeia(s_, false);
+    const std::string declaracao =
+        argumentos.size() > 1 ? ComoTextoDeValor(argumentos[1].second) : std::string();
+    const auto declarados = LerDeclaracoes(declaracao);
+    std::map<std::string, db::Valor> valores;  // by folded name, without @
+    std::size_t posicional = 0;
+    for (std::size_t k = 2; k < argumentos.size(); ++k) {
+        const auto& [nome, valor] = argumentos[k];
+        if (!nome.empty())
+            valores[Dobrar(nome)] = valor;
+        else if (posicional < declarados.size())
+            valores[Dobrar(declarados[posicional++].nome.substr(1))] = valor;
+    }
+    if (chamada_ && chamada_->temSaidas) {
+        // OUTPUT parameters are variables of the text's batch, declared before it
+        std::string lote;
+        for (const auto& d : declarados)
+            lote += (lote.empty() ? "DECLARE " : ", ") + d.nome + " " + d.tipo;
+        auto plano = s_.Planejar(lote + "\n" + texto);
+        Executor interno(s_, *plano, kSemParametros);
+        interno.estado_ = estado_;
+        interno.quadro_ = std::make_unique<QuadroDeVariaveis>();
+        interno.quadro_->DeclararDe(plano->comandos);
+        std::vector<std::pair<std::size_t, const ParametroDeclarado*>> saidas;
+        std::size_t posicao = 0;
+        for (std::size_t k = 2; k < argumentos.size(); ++k) {
+            const auto& [nome, valor] = argumentos[k];
+            const ParametroDeclarado* d = nullptr;
+            if (nome.empty() && posicao < declarados.size()) d = &declarados[posicao++];
+            for (const auto& x : declarados)
+                if (!nome.empty() && IguaisCiAs(x.nome.substr(1), nome)) d = &x;
+            if (!d) continue;
+            interno.AtribuirValor(*interno.quadro_->Achar(d->nome), valor);
+            if (k >= chamada_->saidas.size() || chamada_->saidas[k].empty()) continue;
+            if (!d->saida) throw ErroDoServidor(8162, {d->nome});
+            saidas.emplace_back(k, d);
+        }
+        for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
+        for (const auto& [k, d] : saidas)
+            AtribuirValor(VariavelDeclarada(chamada_->saidas[k]),
+                          interno.quadro_->Achar(d->nome)->valor);
+        return;
+    }
+    std::string lote = texto;
+    std::vector<db::Valor> parametros;
+    const auto tokens = Tokenizar(texto);
+    std::vector<std::pair<const Token*, const ParametroDeclarado*>> usos;
+    for (const auto& t : tokens) {
+        if (t.tipo != TipoToken::Variavel) continue;
+        for (const auto& d : declarados)
+            if (IguaisCiAs(d.nome, t.texto)) usos.emplace_back(&t, &d);
+    }
+    for (const auto& [t, d] : usos) {
+        auto v = valores.find(Dobrar(d->nome.substr(1)));
+        if (v == valores.end()) throw ErroDoServidor(8178, {declaracao, texto, d->nome});
+        parametros.push_back(v->second);
+    }
+    for (auto it = usos.rbegin(); it != usos.rend(); ++it)
+        lote.replace(it->first->inicio, it->first->fim - it->first->inicio,
+                     "CAST(? AS " + it->second->tipo + ")");
+    auto plano = s_.Planejar(lote);
+    Executor interno(s_, *plano, parametros);
+    interno.estado_ = estado_;
+    for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
+}
+
+// EXEC sp_rename 'T', 'U' (a table) or 'T.c', 'd', 'COLUMN'.
+void Executor::Renomear(const Argumentos& argumentos) {
+    auto arg = [&](std::size_t i, const char* nome) -> std::string {
+        for (const auto& [n, v] : argumentos)
+            if (IguaisCiAs(n, nome)) return ComoTextoDeValor(v);
+        std::size_t k = 0;
+        for (const auto& [n, v] : argumentos)
+            if (n.empty() && k++ == i) return ComoTextoDeValor(v);
+        return "";
+    };
+    const std::string objeto = arg(0, "objname"), novo = arg(1, "newname");
+    const std::string tipoDito = arg(2, "objtype");
+    const std::string tipo = Dobrar(tipoDito);
+    if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1) throw ErroDoServidor(15247);
+    const auto partes = PartesDoNome(objeto);
+    auto ambiguo = [&] {
+        return ErroDoServidor(15248, {(tipoDito.empty() ? "(null)" : tipoDito)});
+    };
+    if (partes.empty() || novo.empty()) throw ambiguo();
+    Catalogo& cat = s_.CatalogoAtual();
+    if (tipo == "column") {
+        if (partes.size() < 2) throw ambiguo();
+        Tabela* t = cat.AcharTabela(partes[partes.size() - 2]);
+        if (!t || !t->Coluna(partes.back())) throw ambiguo();
+        Atomico([&] { RenomearColuna(*t, partes.back(), novo); });
+    } else if (tipo.empty() || tipo == "object") {
+        Tabela* t = cat.AcharTabela(partes.back());
+        if (!t) {
+            if (cat.AcharObjeto(partes.back()))
+                throw ErroDeBanco(
+                    "O simulador de SQL Server só renomeia tabelas e colunas com sp_rename.");
+            throw ambiguo();
+        }
+        if (cat.IdDoObjeto(novo) && !IguaisCiAs(novo, t->nome))
+            throw ErroDoServidor(15335, {novo, "object"});
+        Atomico([&] { RenomearTabela(*t, novo); });
+    } else {
+        throw ambiguo();
+    }
+    AposDdl();
+    resultados_.push_back(db::Resultado{});
+}
+
+void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const std::string& novo) {
+    Catalogo& cat = s_.CatalogoAtual();
+    sqlite3* db = s_.db_;
+    const Tabela antiga = atual;
+    Tabela t = antiga;
+    ColunaDaTabela* col = t.Coluna(coluna);
+    const std::string velho = col->nome;
+    if (t.Coluna(novo) && !IguaisCiAs(novo, velho)) throw ErroDoServidor(15335, {novo, "COLUMN"});
+    col->nome = novo;
+    std::map<std::string, std::string> origem;
+    for (const auto& c : antiga.colunas)
+        origem[Dobrar(IguaisCiAs(c.nome, velho) ? novo : c.nome)] = c.nome;
+    // constraints and indexes follow the column, as SQL Server keeps them by column id
+    for (auto& r : t.restricoes) {
+        for (auto& c : r.colunas)
+            if (IguaisCiAs(c.nome, velho)) c.nome = novo;
+        if (!r.texto.empty()) r.texto = TrocarColuna(r.texto, velho, novo);
+        if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t.nome))
+            for (auto& c : r.colunasReferidas)
+                if (IguaisCiAs(c, velho)) c = novo;
+    }
+    for (auto& i : t.indices) {
+        for (auto& c : i.colunas)
+            if (IguaisCiAs(c.nome, velho)) c.nome = novo;
+        for (auto& c : i.incluidas)
+            if (IguaisCiAs(c, velho)) c = novo;
+    }
+    cat.GravarTabela(db, t);
+    ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
+    bool referida = false;
+    for (Tabela* outra : cat.Tabelas()) {
+        if (outra->id == t.id) continue;
+        bool mudou = false;
+        for (auto& r : outra->restricoes)
+            if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t.nome))
+                for (auto& c : r.colunasReferidas)
+                    if (IguaisCiAs(c, velho)) {
+                        c = novo;
+                        mudou = true;
+                    }
+        if (!mudou) continue;
+        Tabela copia = *outra;
+        cat.GravarTabela(db, copia);
+        RecriarGatilhos(db, cat, *cat.AcharTabela(copia.nome));
+        referida = true;
+    }
+    // this table's triggers check the rows that reference the key by its new name
+    if (referida) RecriarGatilhos(db, cat, *cat.AcharTabela(t.nome));
+}
+
+void Executor::RenomearTabela(Tabela& atual, const std::string& novo) {
+    Catalogo& cat = s_.CatalogoAtual();
+    sqlite3* db = s_.db_;
+    const std::string velho = atual.nome;
+    ExecutarSql(db, "ALTER TABLE main." + IdentificadorNoSqlite(velho) + " RENAME TO " +
+                        IdentificadorNoSqlite(novo));
+    cat.RenomearTabela(velho, novo);
+    std::vector<std::string> tocadas{novo};
+    for (Tabela* outra : cat.Tabelas()) {
+        bool mudou = false;
+        for (auto& r : outra->restricoes)
+            if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, velho)) {
+                r.tabelaReferida = novo;
+                mudou = true;
+            }
+        if (mudou && !IguaisCiAs(outra->nome, novo)) tocadas.push_back(outra->nome);
+    }
+    for (const auto& nome : tocadas) {
+        Tabela copia = *cat.AcharTabela(nome);
+        cat.GravarTabela(db, copia);
+    }
+    for (const auto& nome : tocadas) RecriarGatilhos(db, cat, *cat.AcharTabela(nome));
+    // the triggers of the tables it references look for its rows under its name
+    const std::vector<Restricao> chaves = cat.AcharTabela(novo)->restricoes;
+    for (const auto& r : chaves)
+        if (r.tipo == "F" && !IguaisCiAs(r.tabelaReferida, novo))
+            AtualizarGatilhosDaChave(db, cat, novo, r, LadosDaChave::Referida);
+}
+
+}  // namespace zolvek::simulador

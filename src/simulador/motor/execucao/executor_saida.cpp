@@ -1,0 +1,194 @@
+// The OUTPUT clause of INSERT, UPDATE and DELETE. The statement's rows are captured as a
+// trigger's inserted and deleted are (executor_gatilhos.cpp); the clause's list is then a
+// query over them, whose rows go to the client or, with INTO, into a table.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+#include <sqlite3.h>
+
+namespace zolvek::simulador {
+
+namespace {
+
+std::string NomeEscrito(const NomeComposto& n) {
+    std::string s;
+    for (const auto& p : n.partes) s += (s.empty() ? "" : ".") + p;
+    return s;
+}
+
+}  // namespace
+
+Executor::SaidaDaInstrucao Executor::SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
+                                             const NomeComposto& objeto, const Tabela& t,
+                                             const std::string& evento) {
+    if (!s) return {};
+    if (s->destino.Vazio() && TemGatilhos(t)) {
+        std::vector<std::int64_t> ids;
+        if (!GatilhosQueDisparam(t, evento, ids).empty())
+            throw ErroDoServidor(334, {NomeEscrito(objeto)});
+    }
+    if (!s->destino.Vazio()) DestinoDaSaida(s->destino);  // refused before anything changes
+    const instrucao::ClausulaDeSaida* clausula = &*s;
+    return [this, clausula, evento](const ContextoDoGatilho& ctx) {
+        ProduzirSaida(*clausula, ctx, evento);
+    };
+}
+
+std::string Executor::ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
+                                        ContextoDeReescrita& rc) {
+    std::vector<Token> tokens;
+    std::vector<int> ordinais;
+    std::size_t pos = 0;
+    for (const auto& p : pedacos) {
+        if (!p.palavra.empty()) {
+            tokens.push_back(Token{p.tipo, p.palavra, pos, pos});
+            ordinais.push_back(0);
+            continue;
+        }
+        for (std::size_t k = p.faixa.inicio; k < p.faixa.fim; ++k) {
+            tokens.push_back(plano_.tokens[k]);
+            pos = plano_.tokens[k].fim;
+            ordinais.push_back(k < plano_.ordinais.size() ? plano_.ordinais[k] : 0);
+        }
+    }
+    rc.ordinais = &ordinais;
+    return Reescrever(tokens, {0, tokens.size()}, rc);
+}
+
+// The list as the query SELECT list FROM inserted, deleted (those the statement has),
+// written for SQLite with the captured rows in their place and an UPDATE's old and new
+// rows paired by their row ids. A MERGE's $action names the change being made.
+void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
+                             const std::string& evento) {
+    std::vector<PedacoDeConsulta> q{{"SELECT"}};
+    std::size_t ini = s.lista.inicio;
+    const auto& t = plano_.tokens;
+    for (std::size_t k = ini; acaoDaMescla_ && k + 1 < s.lista.fim; ++k) {
+        if (!EhSimbolo(t[k], "$") || !EhPalavra(t[k + 1], "action") || t[k].fim != t[k + 1].inicio)
+            continue;
+        q.push_back(Faixa{ini, k});
+        q.push_back({acaoDaMescla_, TipoToken::Texto});
+        ini = k + 2;
+        if (ini >= s.lista.fim || EhSimbolo(t[ini], ","))
+            q.push_back({"$action", TipoToken::Colchete});
+    }
+    q.push_back(Faixa{ini, s.lista.fim});
+    q.push_back({"FROM"});
+    const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
+    const std::string segunda = evento == "DELETE" ? "inserted" : "deleted";
+    q.insert(q.end(), {{primeira}, {"AS"}, {primeira}});
+    if (evento == "UPDATE")
+        q.insert(q.end(), {{",", TipoToken::Simbolo}, {segunda}, {"AS"}, {segunda}});
+    else if (acaoDaMescla_)  // the other's columns are NULL
+        q.insert(q.end(), {{"LEFT"},
+                           {"JOIN"},
+                           {segunda},
+                           {"AS"},
+                           {segunda},
+                           {"ON"},
+                           {"1", TipoToken::Numero},
+                           {"=", TipoToken::Simbolo},
+                           {"0", TipoToken::Numero}});
+    ContextoDeReescrita rc = Contexto();
+    rc.escopoPadrao.clear();
+    rc.gatilho = &ctx;
+    std::string sql = ReescritaComposta(q, rc);
+    const std::string linha = ColunaDaLinha(*ctx.tabela);
+    if (evento == "UPDATE") sql += " WHERE inserted." + linha + " = deleted." + linha;
+    sql += " ORDER BY " + primeira + "." + linha;
+    if (!s.destino.Vazio()) return GravarSaida(s, sql, rc.tiposDaSelecao);
+    db::Resultado r = Consultar(sql, 0, 'S', "", &rc.tiposDaSelecao);
+    r.linhasAfetadas = static_cast<std::int64_t>(r.linhas.size());
+    resultados_.push_back(std::move(r));
+}
+
+// OUTPUT ... INTO: a table without triggers, foreign keys or checks, as SQL Server demands.
+const Tabela& Executor::DestinoDaSaida(const NomeComposto& destino) {
+    const std::string& nome = destino.Nome();
+    Tabela* t = s_.CatalogoAtual().AcharTabela(nome);
+    if (!t && !nome.empty() && nome[0] == '@') throw ErroDoServidor(1087, {nome});
+    if (!t) throw ErroDoServidor(208, {nome});
+    const std::string escrito = NomeEscrito(destino);
+    if (TemGatilhos(*t)) throw ErroDoServidor(331, {escrito});
+    for (Tabela* outra : s_.CatalogoAtual().Tabelas())
+        for (const auto& r : outra->restricoes)
+            if (r.tipo == "F" && !r.desabilitada &&
+                (outra == t || IguaisCiAs(r.tabelaReferida, t->nome)))
+                throw ErroDoServidor(332, {escrito, r.nome});
+    for (const auto& r : t->restricoes)
+        if (r.tipo == "C" && !r.desabilitada) throw ErroDoServidor(333, {escrito, r.nome});
+    return *t;
+}
+
+// The rows of the OUTPUT query into the INTO table, each value converted to its column.
+void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
+                           const std::vector<std::optional<TipoSql>>& tipos) {
+    const Tabela& t = DestinoDaSaida(s.destino);
+    std::vector<const ColunaDaTabela*> alvo;
+    if (s.colunasDoDestino.empty()) {
+        for (const auto& col : t.colunas)
+            if (!col.identidade && col.tipo.base != TipoBase::RowVersion) alvo.push_back(&col);
+    } else {
+        for (const auto& n : s.colunasDoDestino) {
+            const ColunaDaTabela* col = t.Coluna(n);
+            if (!col) throw ErroDoServidor(207, {n});
+            if (col->identidade) throw ErroDoServidor(544, {t.nome});
+            alvo.push_back(col);
+        }
+    }
+    std::size_t n = 0;
+    try {
+        n = static_cast<std::size_t>(sqlite3_column_count(s_.Preparar(consulta).Bruta()));
+    } catch (const FalhaDoSqlite& f) {
+        FalhaTraduzida(f, 'S', "");
+    }
+    if (n != alvo.size()) {
+        if (s.colunasDoDestino.empty()) throw ErroDoServidor(213, {""});
+        throw ErroDoServidor(n < alvo.size() ? 120 : 121);
+    }
+    std::string nomes, colunas, valores;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::string c = "c" + std::to_string(k + 1);
+        nomes += (k ? ", " : "") + c;
+        colunas += (k ? ", " : "") + ComoIdentificador(alvo[k]->nome);
+        valores +=
+            (k ? ", " : "") +
+            ChamadaDeConversao(c, alvo[k]->tipo, tipos.size() == n ? tipos[k] : std::nullopt);
+    }
+    Consultar("WITH zv_saida(" + nomes + ") AS (" + consulta + ") INSERT INTO " +
+                  IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + valores +
+                  " FROM zv_saida",
+              0, 'I', t.nome);
+}
+
+// An UPDATE's old and new rows are paired by SQLite's row key: one that changes the column
+// that is that key cannot pair them.
+void Executor::RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas) {
+    const ColunaDaTabela* chave = ChaveNaLinha(t);
+    for (const auto& c : colunas)
+        if (chave && IguaisCiAs(c, chave->nome))
+            throw ErroDeBanco(
+                "O simulador de SQL Server não devolve OUTPUT de um UPDATE que muda a "
+                "chave primária inteira ('" +
+                chave->nome + "').");
+}
+
+void Executor::Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida) {
+    if (saida && saida->destino.Vazio())
+        estado_->linhas = r.linhasAfetadas;
+    else
+        Contar(std::move(r));
+}
+
+}  // namespace zolvek::simulador

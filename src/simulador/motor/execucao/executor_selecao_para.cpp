@@ -1,0 +1,95 @@
+// SELECT ... INTO t: makes the table t with the columns the select list gives (no
+// constraints) and fills it with the query's rows, as one statement.
+
+#include <sqlite3.h>
+
+#include "comum/erros.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+// The new table and the SQLite text of its rows.
+struct Destino {
+    std::shared_ptr<Tabela> tabela;
+    std::string selecao;
+    int flags = 0;
+};
+
+}  // namespace
+
+void Executor::SelecionarPara(const instrucao::Selecionar& c) {
+    ContextoDeReescrita ctx = Contexto();
+    ctx.comDestino = true;
+    Destino d;
+    {
+        LeitorDeExpressoes leitor(plano_.tokens, c.selecao.inicio, c.selecao.fim, &plano_.ordinais);
+        auto consulta = leitor.LerConsulta();
+        leitor.ExigirFim();
+        GeradorSqlite gerador(ctx);
+        d.selecao = gerador.Gerar(*consulta);
+        d.tabela = ctx.destino;
+        d.flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0);
+        if (!d.tabela) throw ErroDoServidor(156, {"INTO"});
+        const auto& partes = consulta->ramos[0].selecao->destino;
+        const std::string banco = BancoDoNome(partes);
+        if (!banco.empty() && !s_.EsquemaDoBanco(banco).empty())
+            throw ErroDeBanco("O simulador de SQL Server não altera objetos de outro banco ('" +
+                              banco + ".dbo." + partes.back() + "'); use USE " + banco + ".");
+        ExigirEsquemaDbo(partes);
+    }
+    Tabela& t = *d.tabela;
+    Catalogo& cat = s_.CatalogoAtual();
+    if (cat.IdDoObjeto(t.nome)) throw ErroDoServidor(2714, {t.nome});
+    t.criacao = FormatarDataHora(DataHoraAtual());
+    if (d.flags) s_.AtualizarTabelasDoServidor(d.flags & 1, d.flags & 2);
+    // the query compiles (its names resolve) before the table is made
+    try {
+        Preparada p = s_.Preparar(d.selecao);
+        if (sqlite3_column_count(p.Bruta()) != static_cast<int>(t.colunas.size()))
+            throw ErroDeBanco(
+                "O simulador de SQL Server não deduz as colunas de SELECT ... INTO de '" + t.nome +
+                "'.");
+    } catch (const FalhaDoSqlite& f) {
+        FalhaTraduzida(f, 'S', "");
+    }
+    if (!ctx.destinoSemTipo.empty())
+        throw ErroDeBanco("O simulador de SQL Server não deduz o tipo da coluna '" +
+                          ctx.destinoSemTipo + "' de SELECT ... INTO.");
+    std::string colunas, valores;
+    for (std::size_t k = 0; k < t.colunas.size(); ++k) {
+        const std::string n = "c" + std::to_string(k + 1);
+        colunas += (k ? ", " : "") + ComoIdentificador(t.colunas[k].nome);
+        valores += (k ? ", " : "") + n;
+    }
+    db::Resultado r;
+    Atomico([&] {
+        t.id = cat.NovoId();
+        cat.GravarTabela(s_.db_, t);
+        CriarTabelaSqlite(s_.db_, cat, *cat.AcharTabela(t.nome));
+        AposDdl();
+        // the query's columns are the table's, already of their types
+        r = Consultar("WITH zv_fonte(" + valores + ") AS (" + d.selecao + ") INSERT INTO " +
+                          IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + valores +
+                          " FROM zv_fonte",
+                      0, 'I', t.nome);
+    });
+    // #T and ##T live as long as the session that made them
+    if (t.nome[0] == '#') AnotarTemporaria(t.nome);
+    if (t.Identidade() && r.linhasAfetadas > 0)
+        s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+    Contar(std::move(r));
+}
+
+}  // namespace zolvek::simulador

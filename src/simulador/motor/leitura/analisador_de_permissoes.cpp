@@ -1,0 +1,39 @@
+// GRANT, DENY and REVOKE.
+
+#include "comum/erros.hpp"
+#include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+
+namespace zolvek::simulador {
+
+std::unique_ptr<Comando> Analisador::Conceder() {
+    auto [c, x] = Novo<instrucao::Conceder>(i_);
+    x->estado = Dobrar(Atual().texto) == "grant"  ? "GRANT"
+                : Dobrar(Atual().texto) == "deny" ? "DENY"
+                                                  : "REVOKE";
+    ++i_;
+    while (!Fim() && !Palavra("ON") && !Palavra("TO") && !Palavra("FROM")) {
+        if (Simbolo(",")) {
+            ++i_;
+            continue;
+        }
+        std::string p = Nome();
+        while (!Fim() && Atual().tipo == TipoToken::Palavra && !Palavra("ON") && !Palavra("TO") &&
+               !Palavra("FROM") && !Simbolo(","))
+            p += " " + t_[i_++].texto;
+        if (Simbolo("(")) i_ = Fecho(i_) + 1;  // column list
+        x->permissoes.push_back(p);
+    }
+    if (Aceitar("ON")) {
+        if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
+        x->objeto = NomeDeObjeto();
+    }
+    if (!Aceitar("TO")) Esperar("FROM");
+    do {
+        x->principais.push_back(Nome());
+    } while (AceitarSimbolo(","));
+    i_ = FimDaInstrucao(i_);
+    return c;
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,255 @@
+// SELECT, INSERT, UPDATE, DELETE and TRUNCATE TABLE, and the WITH that names queries
+// before a data change (MERGE is in analisador_mescla.cpp).
+
+#include "comum/erros.hpp"
+#include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+
+namespace zolvek::simulador {
+
+// SELECT, INSERT, UPDATE, DELETE, MERGE and TRUNCATE TABLE, a WITH before any of them
+// included; null for any other statement.
+std::unique_ptr<Comando> Analisador::InstrucaoDeDados(std::size_t inicio) {
+    if (Palavra("WITH") && ComAntesDeAlteracao()) return AlteracaoComConsultas();
+    if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) return Selecionar(inicio);
+    if (Palavra("INSERT")) return Inserir();
+    if (Palavra("UPDATE")) return Atualizar();
+    if (Palavra("DELETE")) return Excluir();
+    if (Palavra("MERGE")) return Mesclar();
+    if (Palavra("TRUNCATE")) return Truncar(inicio);
+    return nullptr;
+}
+
+std::unique_ptr<Comando> Analisador::Selecionar(std::size_t inicio) {
+    auto [c, x] = Novo<instrucao::Selecionar>(inicio);
+    // WITH names its queries first; the statement's own SELECT follows them
+    i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
+    if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
+    x->selecao = {inicio, i_};
+    x->para = TemInto(x->selecao);
+    return c;
+}
+
+// TRUNCATE TABLE t: read as a DELETE marked to truncate.
+std::unique_ptr<Comando> Analisador::Truncar(std::size_t inicio) {
+    ++i_;
+    Esperar("TABLE");
+    auto [c, x] = Novo<instrucao::Excluir>(inicio);
+    x->objeto = NomeDeObjeto();
+    x->resto = {i_, i_};
+    x->truncar = true;
+    return c;
+}
+
+// Where the named queries of a WITH that starts at `k` end: the token after the last ')'.
+std::size_t Analisador::FimDoCom(std::size_t k) const {
+    ++k;  // WITH
+    for (;;) {
+        if (k >= t_.size() || !EhNome(t_[k])) return k;
+        ++k;
+        if (k < t_.size() && EhSimbolo(t_[k], "(")) k = Fecho(k) + 1;
+        if (k >= t_.size() || !EhPalavra(t_[k], "AS")) return k;
+        if (++k >= t_.size() || !EhSimbolo(t_[k], "(")) return k;
+        k = Fecho(k) + 1;
+        if (k >= t_.size() || !EhSimbolo(t_[k], ",")) return k;
+        ++k;
+    }
+}
+
+// WITH x AS (...) followed by INSERT, UPDATE, DELETE or MERGE instead of a SELECT.
+bool Analisador::ComAntesDeAlteracao() const {
+    const std::size_t k = FimDoCom(i_);
+    return k < t_.size() && (EhPalavra(t_[k], "INSERT") || EhPalavra(t_[k], "UPDATE") ||
+                             EhPalavra(t_[k], "DELETE") || EhPalavra(t_[k], "MERGE"));
+}
+
+// The data change that follows a WITH, with its named queries read into their trees.
+std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
+    const std::size_t inicio = i_, fim = FimDoCom(i_);
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    LeitorDeExpressoes leitor(t_, inicio, fim, &ordinais_);
+    auto com = std::make_shared<const std::vector<ConsultaNomeada>>(leitor.LerCom());
+    leitor.ExigirFim();
+    i_ = fim;
+    if (Palavra("MERGE"))
+        throw ErroDeBanco("O simulador de SQL Server não aceita WITH antes de MERGE.");
+    std::unique_ptr<Comando> c = Palavra("INSERT")   ? Inserir()
+                                 : Palavra("UPDATE") ? Atualizar()
+                                                     : Excluir();
+    std::visit(Visitante{
+                   [&](instrucao::Inserir& x) { x.com = com; },
+                   [&](instrucao::Atualizar& x) { x.com = com; },
+                   [&](instrucao::Excluir& x) { x.com = com; },
+                   [](auto&) {},
+               },
+               c->instrucao);
+    c->faixa.inicio = inicio;
+    return c;
+}
+
+// TOP (n) [PERCENT] after INSERT, UPDATE or DELETE: the parentheses are required there.
+std::optional<instrucao::Topo> Analisador::TopoDaAlteracao() {
+    if (!Aceitar("TOP")) return std::nullopt;
+    if (!Simbolo("(")) Erro();
+    const std::size_t fecho = Fecho(i_);
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    LeitorDeExpressoes leitor(t_, i_ + 1, fecho, &ordinais_);
+    instrucao::Topo topo;
+    topo.quantidade = leitor.Expressao();
+    leitor.ExigirFim();
+    i_ = fecho + 1;
+    topo.porcento = Aceitar("PERCENT");
+    return topo;
+}
+
+std::unique_ptr<Comando> Analisador::Inserir() {
+    auto [c, x] = Novo<instrucao::Inserir>(i_);
+    ++i_;
+    x->topo = TopoDaAlteracao();
+    Aceitar("INTO");
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1))) {
+        ++i_;
+        do {
+            // a bare column name, as a script writes them, without a NomeComposto of its own
+            if (!Fim() && EhNome(Atual()) && !Simbolo(".", 1))
+                x->colunasAlvo.push_back(t_[i_++].texto);
+            else
+                x->colunasAlvo.push_back(NomeDeObjeto().Nome());
+        } while (AceitarSimbolo(","));
+        EsperarSimbolo(")");
+    }
+    x->saida = Saida();
+    if (Aceitar("DEFAULT")) {
+        Esperar("VALUES");
+        x->valoresPadrao = true;
+    } else if (Aceitar("VALUES")) {
+        do {
+            if (!Simbolo("(")) Erro();
+            std::size_t fecho = Fecho(i_);
+            ++i_;
+            std::vector<Faixa> linha;
+            // the rows of a VALUES list mostly have as many values as the first
+            if (!x->valores.empty()) linha.reserve(x->valores.front().size());
+            while (i_ < fecho) {
+                std::size_t ini = i_;
+                int nivel = 0;
+                while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
+                    if (Simbolo("(")) ++nivel;
+                    if (Simbolo(")")) --nivel;
+                    ++i_;
+                }
+                if (i_ == ini) Erro();
+                linha.push_back({ini, i_});
+                if (i_ < fecho) ++i_;
+            }
+            i_ = fecho + 1;
+            x->valores.push_back(std::move(linha));
+        } while (AceitarSimbolo(","));
+    } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
+        std::size_t ini = i_;
+        i_ = FimDaInstrucao(i_ + 1);
+        x->selecao = {ini, i_};
+    } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
+        const std::size_t exec = i_++;
+        x->execucao = Executar(exec);
+        x->execucao->faixa.fim = i_;
+    } else {
+        Erro();
+    }
+    return c;
+}
+
+// OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE: the list
+// runs to INTO or to the clause that follows it (VALUES, SELECT, FROM, WHERE...).
+std::optional<instrucao::ClausulaDeSaida> Analisador::Saida() {
+    if (!Aceitar("OUTPUT")) return std::nullopt;
+    instrucao::ClausulaDeSaida s;
+    const std::size_t ini = i_;
+    const std::size_t fim = FimDaInstrucao(i_);
+    int nivel = 0;
+    for (; i_ < fim; ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && (Palavra("INTO") || Palavra("VALUES") || Palavra("DEFAULT") ||
+                           Palavra("FROM") || Palavra("WHERE") || Palavra("OPTION") ||
+                           Palavra("EXEC") || Palavra("EXECUTE") || Palavra("SELECT")))
+            break;
+    }
+    if (i_ == ini) Erro();
+    s.lista = {ini, i_};
+    if (Aceitar("INTO")) {
+        s.destino = NomeDeObjeto();
+        if (Simbolo("(") && !(Palavra("SELECT", 1) || Palavra("WITH", 1)))
+            s.colunasDoDestino = ListaDeNomes();
+    }
+    return s;
+}
+
+// Moves to the first ',' (when `virgula`) or word of `paradas` outside parentheses and
+// CASE ... END, before `fim`.
+void Analisador::IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas,
+                       bool virgula) {
+    int nivel = 0, casos = 0;
+    for (; i_ < fim; ++i_) {
+        if (Simbolo("(")) ++nivel;
+        if (Simbolo(")")) --nivel;
+        if (nivel == 0 && Palavra("CASE")) ++casos;
+        if (nivel == 0 && casos > 0 && Palavra("END")) --casos;
+        if (nivel != 0 || casos != 0) continue;
+        if (virgula && Simbolo(",")) return;
+        for (auto p : paradas)
+            if (Palavra(p)) return;
+    }
+}
+
+// col = value, ... of UPDATE SET (and MERGE's): each value runs to a ',' or a word of
+// `paradas`.
+std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
+    std::size_t fim, std::initializer_list<std::string_view> paradas) {
+    std::vector<std::pair<std::string, Faixa>> r;
+    do {
+        NomeComposto coluna = NomeDeObjeto();
+        if (coluna.Nome().empty()) Erro();
+        EsperarSimbolo("=");
+        const std::size_t ini = i_;
+        IrAte(fim, paradas, true);
+        if (i_ == ini) Erro();
+        r.emplace_back(coluna.Nome(), Faixa{ini, i_});
+    } while (AceitarSimbolo(","));
+    return r;
+}
+
+std::unique_ptr<Comando> Analisador::Atualizar() {
+    auto [c, x] = Novo<instrucao::Atualizar>(i_);
+    ++i_;
+    x->topo = TopoDaAlteracao();
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    Esperar("SET");
+    std::size_t fim = FimDaInstrucao(i_);
+    x->atribuicoes = Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"});
+    x->saida = Saida();
+    x->resto = {i_, fim};
+    i_ = fim;
+    return c;
+}
+
+std::unique_ptr<Comando> Analisador::Excluir() {
+    auto [c, x] = Novo<instrucao::Excluir>(i_);
+    ++i_;
+    x->topo = TopoDaAlteracao();
+    Aceitar("FROM");
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
+    x->saida = Saida();
+    std::size_t fim = FimDaInstrucao(i_);
+    x->resto = {i_, fim};
+    i_ = fim;
+    return c;
+}
+
+}  // namespace zolvek::simulador

@@ -1,0 +1,149 @@
+// MERGE [INTO] alvo [AS a] USING fonte [AS f] ON condição WHEN ... THEN ...
+// [OUTPUT ...] [OPTION (...)];  SQL Server demands the final semicolon.
+
+#include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+
+namespace zolvek::simulador {
+
+namespace {
+
+using Quando = instrucao::AcaoDaMescla::Quando;
+
+std::string NomeDaClausula(Quando q) {
+    switch (q) {
+        case Quando::Combinada:
+            return "WHEN MATCHED";
+        case Quando::SemAlvo:
+            return "WHEN NOT MATCHED";
+        default:
+            return "WHEN NOT MATCHED BY SOURCE";
+    }
+}
+
+std::string NomeDaAcao(char operacao) {
+    return operacao == 'U' ? "UPDATE" : operacao == 'D' ? "DELETE" : "INSERT";
+}
+
+// Each kind of clause takes each action once (so WHEN MATCHED at most twice, an UPDATE
+// and a DELETE), and of two clauses of a kind only the last may go without AND.
+void ExigirClausulasValidas(const std::vector<instrucao::AcaoDaMescla>& acoes) {
+    for (std::size_t k = 0; k < acoes.size(); ++k)
+        for (std::size_t j = 0; j < k; ++j) {
+            if (acoes[j].quando != acoes[k].quando) continue;
+            const std::string clausula = NomeDaClausula(acoes[k].quando);
+            // SQL Server's text names the clause and the action the other way round
+            if (acoes[j].operacao == acoes[k].operacao)
+                throw ErroDoServidor(10714, {clausula, NomeDaAcao(acoes[k].operacao)});
+            if (acoes[j].condicao.Vazia()) throw ErroDoServidor(5324, {clausula, clausula});
+        }
+}
+
+}  // namespace
+
+std::unique_ptr<Comando> Analisador::Mesclar() {
+    auto [c, x] = Novo<instrucao::Mesclar>(i_);
+    ++i_;
+    if (Palavra("TOP"))
+        throw ErroDeBanco("O simulador de SQL Server não interpreta MERGE TOP (n).");
+    Aceitar("INTO");
+    x->objeto = NomeDeObjeto();
+    if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    Aceitar("AS");
+    if (!Fim() && EhNome(Atual()) && !Palavra("USING")) x->apelido = t_[i_++].texto;
+    Esperar("USING");
+    if (Simbolo("(")) {
+        const std::size_t fecho = Fecho(i_);
+        x->fonte = {i_ + 1, fecho};
+        x->fonteDerivada = true;
+        i_ = fecho + 1;
+    } else {
+        const std::size_t ini = i_;
+        NomeDeObjeto();
+        x->fonte = {ini, i_};
+    }
+    Aceitar("AS");
+    if (!Fim() && EhNome(Atual()) && !Palavra("ON")) x->apelidoDaFonte = t_[i_++].texto;
+    if (x->fonteDerivada && x->apelidoDaFonte.empty()) Erro();
+    if (Simbolo("("))
+        throw ErroDeBanco(
+            "O simulador de SQL Server não aceita nomes de colunas no apelido da fonte de um "
+            "MERGE.");
+    Esperar("ON");
+    const std::size_t ini = i_;
+    IrAte(t_.size(), {"WHEN"}, false);
+    if (i_ == ini) Erro();
+    x->condicao = {ini, i_};
+    while (Aceitar("WHEN")) {
+        x->acoes.emplace_back();
+        AcaoDaMescla(x->acoes.back());
+    }
+    if (x->acoes.empty()) Erro();
+    ExigirClausulasValidas(x->acoes);
+    x->saida = Saida();
+    if (Palavra("OPTION") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
+    if (!Simbolo(";")) throw ErroDoServidor(10713);
+    return c;
+}
+
+// WHEN [NOT] MATCHED [BY TARGET|SOURCE] [AND condição] THEN UPDATE SET | DELETE | INSERT
+void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
+    if (!Aceitar("MATCHED")) {
+        Esperar("NOT");
+        Esperar("MATCHED");
+        a.quando = Quando::SemAlvo;
+        if (Aceitar("BY")) {
+            if (Aceitar("SOURCE"))
+                a.quando = Quando::SemFonte;
+            else
+                Esperar("TARGET");
+        }
+    }
+    if (Aceitar("AND")) {
+        const std::size_t ini = i_;
+        IrAte(t_.size(), {"THEN"}, false);
+        if (i_ == ini) Erro();
+        a.condicao = {ini, i_};
+    }
+    Esperar("THEN");
+    if (Palavra("UPDATE") || Palavra("DELETE") || Palavra("INSERT")) {
+        // INSERT only where the target has no row, UPDATE and DELETE only where it has
+        const bool insercao = Palavra("INSERT");
+        if (insercao != (a.quando == Quando::SemAlvo))
+            throw ErroDoServidor(10711,
+                                 {texto::Maiusculas(Atual().texto), NomeDaClausula(a.quando)});
+    }
+    if (Aceitar("UPDATE")) {
+        a.operacao = 'U';
+        Esperar("SET");
+        a.atribuicoes = Atribuicoes(t_.size(), {"WHEN", "OUTPUT", "OPTION"});
+    } else if (Aceitar("DELETE")) {
+        a.operacao = 'D';
+    } else if (Aceitar("INSERT")) {
+        a.operacao = 'I';
+        if (Simbolo("(")) a.colunas = ListaDeNomes();
+        if (Aceitar("DEFAULT")) {
+            Esperar("VALUES");
+            return;
+        }
+        Esperar("VALUES");
+        if (!Simbolo("(")) Erro();
+        const std::size_t fecho = Fecho(i_);
+        ++i_;
+        while (i_ < fecho) {
+            const std::size_t ini = i_;
+            IrAte(fecho, {}, true);
+            if (i_ == ini) Erro();
+            a.valores.push_back({ini, i_});
+            if (i_ < fecho) ++i_;
+        }
+        i_ = fecho + 1;
+        if (a.valores.empty()) Erro();
+    } else {
+        Erro();
+    }
+}
+
+}  // namespace zolvek::simulador
