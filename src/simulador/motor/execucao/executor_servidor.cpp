@@ -5,13 +5,13 @@
 #include <set>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -40,28 +40,6 @@ std::string ComoTextoDeValor(const db::Valor& v) {
 }
 
 namespace {
-
-db::Coluna ColunaDeTexto(const std::string& nome, int tamanho = 128) {
-    db::Coluna c;
-    c.nome = nome;
-    c.tipo = db::TipoDeCampo::String;
-    c.tamanho = tamanho;
-    return c;
-}
-
-db::Coluna ColunaInteira(const std::string& nome) {
-    db::Coluna c;
-    c.nome = nome;
-    c.tipo = db::TipoDeCampo::Integer;
-    return c;
-}
-
-db::Coluna ColunaLarga(const std::string& nome) {
-    db::Coluna c;
-    c.nome = nome;
-    c.tipo = db::TipoDeCampo::LargeInt;
-    return c;
-}
 
 const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
                               "db_ddladmin",   "db_backupoperator", "db_datareader",
@@ -142,21 +120,21 @@ db::Resultado Executor::ListaDoBackup(const std::string& disco, int conjunto) {
     impressao.nome = "TDEThumbprint";
     impressao.tipo = db::TipoDeCampo::Blob;
     impressao.tamanho = 32;
-    r.colunas = {ColunaDeTexto("LogicalName"),
-                 ColunaDeTexto("PhysicalName", 260),
-                 ColunaDeTexto("Type", 1),
-                 ColunaDeTexto("FileGroupName"),
-                 ColunaLarga("Size"),
-                 ColunaLarga("MaxSize"),
-                 ColunaLarga("FileId"),
+    r.colunas = {TextoDoSistema("LogicalName"),
+                 TextoDoSistema("PhysicalName", 260),
+                 TextoDoSistema("Type", 1),
+                 TextoDoSistema("FileGroupName"),
+                 ColunaDoSistema("Size", db::TipoDeCampo::LargeInt),
+                 ColunaDoSistema("MaxSize", db::TipoDeCampo::LargeInt),
+                 ColunaDoSistema("FileId", db::TipoDeCampo::LargeInt),
                  lsn("CreateLSN"),
                  lsn("DropLSN"),
                  guid("UniqueId"),
                  lsn("ReadOnlyLSN"),
                  lsn("ReadWriteLSN"),
-                 ColunaLarga("BackupSizeInBytes"),
-                 ColunaInteira("SourceBlockSize"),
-                 ColunaInteira("FileGroupId"),
+                 ColunaDoSistema("BackupSizeInBytes", db::TipoDeCampo::LargeInt),
+                 InteiroDoSistema("SourceBlockSize"),
+                 InteiroDoSistema("FileGroupId"),
                  guid("LogGroupGUID"),
                  lsn("DifferentialBaseLSN"),
                  guid("DifferentialBaseGUID"),
@@ -532,7 +510,7 @@ void Executor::TextoDoObjeto(const std::string& nome) {
         throw ErroDoServidor(15009, {nome, s_.Banco()});
     }
     db::Resultado r;
-    r.colunas = {ColunaDeTexto("Text", 255)};
+    r.colunas = {TextoDoSistema("Text", 255)};
     std::size_t inicio = 0;
     while (inicio < o->texto.size()) {
         std::size_t fim = o->texto.find('\n', inicio);
