@@ -108,6 +108,19 @@ class GatilhosDasChaves : public SimuladorTeste {
         return n;
     }
 
+    // SQLite's count of changes to the file's schema.
+    int VersaoDoEsquema() {
+        sqlite3* banco = nullptr;
+        sqlite3_open(ArquivoDoBanco().string().c_str(), &banco);
+        sqlite3_stmt* q = nullptr;
+        sqlite3_prepare_v2(banco, "PRAGMA schema_version", -1, &q, nullptr);
+        sqlite3_step(q);
+        const int n = sqlite3_column_int(q, 0);
+        sqlite3_finalize(q);
+        sqlite3_close(banco);
+        return n;
+    }
+
     // Every key of the fixture holds, on both of its sides.
     void TodasValem() {
         Recusada("insert into Filho values (9, 7, 1)", "FK_Filho_Pai", "Pai", "Id");
@@ -175,4 +188,59 @@ TEST_F(GatilhosDasChaves, TabelaQueReferenciaRenomeada) {
     Sql("delete from Filho2");
     Sql("delete from Pai where Id = 1");
     EXPECT_EQ(Valor("select count(*) from Pai"), "1");
+}
+
+// A key dropped keeps its triggers, which no longer refuse anything; made again the same
+// it finds them in place, without a change to SQLite's schema.
+TEST_F(GatilhosDasChaves, ChaveRefeitaIgualNaoMudaOEsquema) {
+    db_ = Conectar("Teste");  // a new session reads the triggers from the file
+    const int antes = VersaoDoEsquema();
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Pai");
+    Sql("insert into Filho values (2, 7, 1)");
+    Sql("delete from Filho where Id = 2");
+    Sql("ALTER TABLE Filho NOCHECK CONSTRAINT FK_Filho_Mae");
+    Sql("insert into Filho values (3, 1, 7)");
+    Sql("delete from Filho where Id = 3");
+    Sql("ALTER TABLE Filho WITH NOCHECK ADD CONSTRAINT FK_Filho_Pai FOREIGN KEY (PaiId) "
+        "REFERENCES Pai (Id)");
+    Sql("ALTER TABLE Filho CHECK CONSTRAINT FK_Filho_Mae");
+    EXPECT_EQ(VersaoDoEsquema(), antes);
+    TodasValem();
+    // within a transaction, and undone with it
+    Sql("begin transaction");
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Pai");
+    Sql("ALTER TABLE Filho ADD CONSTRAINT FK_Filho_Pai FOREIGN KEY (PaiId) REFERENCES Pai (Id)");
+    Recusada("insert into Filho values (8, 7, 1)", "FK_Filho_Pai", "Pai", "Id");
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Pai");
+    Sql("insert into Filho values (8, 7, 1)");
+    Sql("rollback");
+    EXPECT_EQ(Valor("select count(*) from Filho where Id = 8"), "0");
+    TodasValem();
+}
+
+// A key made again under the same name but another definition holds as now defined.
+TEST_F(GatilhosDasChaves, ChaveRefeitaDiferenteValeComoDefinida) {
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Pai");
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Mae");
+    Sql("ALTER TABLE Filho ADD CONSTRAINT FK_Filho_Pai FOREIGN KEY (MaeId) REFERENCES Pai (Id)");
+    Sql("insert into Filho values (2, 7, 1)");  // PaiId no longer checked
+    Recusada("insert into Filho values (3, 1, 7)", "FK_Filho_Pai", "Pai", "Id");
+    Sql("delete from Pai where Id = 2");  // nothing references it through MaeId
+    Recusada("delete from Pai where Id = 1", "FK_Filho_Pai", "Filho", "MaeId", true);
+}
+
+// The triggers of a dropped key go before the tables they name change or go.
+TEST_F(GatilhosDasChaves, TabelasDeChaveExcluidaMudamOuSaem) {
+    Sql("ALTER TABLE Neto DROP CONSTRAINT FK_Neto_Pai");
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Mae");
+    Sql("drop table Neto");
+    Sql("ALTER TABLE Filho DROP COLUMN MaeId");
+    Sql("exec sp_rename 'Pai.Id', 'Codigo', 'COLUMN'");
+    Recusada("insert into Filho values (9, 7)", "FK_Filho_Pai", "Pai", "Codigo");
+    Sql("insert into Filho values (9, 2)");
+    Recusada("delete from Pai where Codigo = 2", "FK_Filho_Pai", "Filho", "PaiId", true);
+    Sql("ALTER TABLE Filho DROP CONSTRAINT FK_Filho_Pai");
+    Sql("drop table Pai");
+    Sql("insert into Filho values (10, 7)");
+    EXPECT_EQ(Valor("select count(*) from Filho"), "3");
 }

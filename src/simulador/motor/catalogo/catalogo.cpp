@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -319,32 +319,59 @@ int Catalogo::GatilhosNoSqlite(const std::string& grupo) const {
 }
 
 void Catalogo::AnotarGatilhosNoSqlite(const std::string& grupo, int quantos) {
+    textosDosGrupos_.erase(grupo);
     if (quantos > 0)
         gatilhosNoSqlite_[grupo] = quantos;
     else
         gatilhosNoSqlite_.erase(grupo);
 }
 
+const std::vector<std::string>& Catalogo::TextosDoGrupo(const std::string& grupo) const {
+    static const std::vector<std::string> nenhum;
+    auto it = textosDosGrupos_.find(grupo);
+    return it == textosDosGrupos_.end() ? nenhum : it->second;
+}
+
+void Catalogo::AnotarTextosDoGrupo(const std::string& grupo, std::vector<std::string> textos) {
+    textosDosGrupos_[grupo] = std::move(textos);
+}
+
 // The triggers SQLite keeps for the engine are named <group>_<n>, n from 1, the group
-// zv_ with a letter or none and an id.
+// zv_ with a letter or none and an id; a foreign key's groups (f, r) have the id of the
+// referencing table, x and the key's folded name in hexadecimal, and keep their texts.
 void Catalogo::LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema) {
     gatilhosNoSqlite_.clear();
-    Instrucao q(db, "SELECT name FROM " + esquema +
+    textosDosGrupos_.clear();
+    gruposSemChave_.clear();
+    Instrucao q(db, "SELECT name, sql FROM " + esquema +
                         ".sqlite_master WHERE type = 'trigger' AND name LIKE 'zv\\_%' ESCAPE '\\'");
     auto digitos = [](const std::string& s, std::size_t maximo) {
         return !s.empty() && s.size() <= maximo &&
                s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    auto daChave = [&](const std::string& id) {
+        const auto x = id.find('x');
+        return x != std::string::npos && digitos(id.substr(0, x), 18) && x + 1 < id.size() &&
+               id.find_first_not_of("0123456789abcdef", x + 1) == std::string::npos;
     };
     while (q.Passo()) {
         const std::string nome = q.Texto(0);
         const auto traco = nome.rfind('_');
         if (traco == std::string::npos || traco < 4) continue;
         std::size_t inicio = 3;
-        if (std::string("tcp").find(nome[inicio]) != std::string::npos) ++inicio;
+        const bool chave = nome[inicio] == 'f' || nome[inicio] == 'r';
+        if (std::string("tcpfr").find(nome[inicio]) != std::string::npos) ++inicio;
         const std::string id = nome.substr(inicio, traco - inicio), n = nome.substr(traco + 1);
-        if (!digitos(id, 18) || !digitos(n, 9)) continue;
-        int& quantos = gatilhosNoSqlite_[nome.substr(0, traco)];
-        quantos = std::max(quantos, std::stoi(n));
+        if (!(chave ? daChave(id) : digitos(id, 18)) || !digitos(n, 9)) continue;
+        const std::string grupo = nome.substr(0, traco);
+        int& quantos = gatilhosNoSqlite_[grupo];
+        const int k = std::stoi(n);
+        quantos = std::max(quantos, k);
+        if (!chave) continue;
+        auto& textos = textosDosGrupos_[grupo];
+        if (textos.size() < static_cast<std::size_t>(k)) textos.resize(k);
+        textos[k - 1] = q.Texto(1);
+        gruposSemChave_.insert(grupo);  // told apart from those in force when needed
     }
 }
 
@@ -543,14 +570,23 @@ void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
     }
     DesindexarTabela(*t);
     // SQLite drops the triggers on the table with it
-    for (const char* grupo : {"zv_", "zv_t"})
-        gatilhosNoSqlite_.erase(grupo + std::to_string(id));
+    for (const char* grupo : {"zv_", "zv_t"}) gatilhosNoSqlite_.erase(grupo + std::to_string(id));
     for (const auto& r : t->restricoes) {
         if (r.tipo != "F") continue;
         gatilhosNoSqlite_.erase("zv_c" + std::to_string(r.id));
         if (IguaisCiAs(r.tabelaReferida, t->nome))
             gatilhosNoSqlite_.erase("zv_p" + std::to_string(r.id));
     }
+    // and foreign keys' groups on it may be gone: their texts no longer tell what is there
+    const std::string daTabela = "zv_f" + std::to_string(id) + "x";
+    for (auto it = gatilhosNoSqlite_.lower_bound(daTabela);
+         it != gatilhosNoSqlite_.end() && it->first.rfind(daTabela, 0) == 0;)
+        it = gatilhosNoSqlite_.erase(it);
+    const std::string nasReferidas = "zv_r" + std::to_string(id) + "x";
+    for (auto it = gatilhosNoSqlite_.lower_bound(nasReferidas);
+         it != gatilhosNoSqlite_.end() && it->first.rfind(nasReferidas, 0) == 0; ++it)
+        gruposSemChave_.insert(it->first);
+    textosDosGrupos_.clear();
     tabelas_.erase(Dobrar(nome));
 }
 

@@ -144,6 +144,14 @@ class Catalogo {
     // since: they are dropped by name, without reading SQLite's schema.
     int GatilhosNoSqlite(const std::string& grupo) const;
     void AnotarGatilhosNoSqlite(const std::string& grupo, int quantos);
+    // The statements that made a foreign key's group, as SQLite keeps them: a key made
+    // again the same finds its triggers in place. Empty when unknown.
+    const std::vector<std::string>& TextosDoGrupo(const std::string& grupo) const;
+    void AnotarTextosDoGrupo(const std::string& grupo, std::vector<std::string> textos);
+    // Groups of foreign keys that may no longer be in force: their triggers stay, and do
+    // nothing, until they are dropped the next time a table's triggers are made again.
+    void AnotarGrupoSemChave(const std::string& grupo) { gruposSemChave_.insert(grupo); }
+    std::set<std::string> TomarGruposSemChave() { return std::exchange(gruposSemChave_, {}); }
     std::vector<Tabela*> Tabelas();
     std::vector<const ObjetoProgramado*> Objetos() const;
     std::int64_t NovoId();
@@ -200,6 +208,8 @@ class Catalogo {
     std::map<std::int64_t, const Restricao*> restricoesPorId_;
     std::map<std::int64_t, int> gatilhos_;         // table -> its triggers (T-SQL's)
     std::map<std::string, int> gatilhosNoSqlite_;  // group -> SQLite's own
+    std::map<std::string, std::vector<std::string>> textosDosGrupos_;
+    std::set<std::string> gruposSemChave_;
     std::vector<TipoDoUsuario> tipos_;
 };
 

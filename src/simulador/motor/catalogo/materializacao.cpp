@@ -5,13 +5,13 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -298,10 +298,12 @@ namespace {
 
 // SQLite's triggers of the engine go in groups, each dropped and made as one, named
 // <group>_1, <group>_2...: zv_t<table id> for a table's rowversion and computed columns,
-// zv_c<key id> and zv_p<key id> for a foreign key on its referencing and on its referenced
-// table. Changing one key touches only its own groups: each DDL costs SQLite a pass over its
-// whole schema. A file made before the groups has zv_<table id> for all the triggers on a
-// table, which go once the table's are made again.
+// zv_f<referencing table id>x<key name> and zv_r<...> for a foreign key on its referencing
+// and on its referenced table. Changing one key touches only its own groups: each DDL costs
+// SQLite a pass over its whole schema. A key's triggers refuse only while the catalog has
+// the key in force, so that a key dropped or disabled costs no DDL, and made again the same
+// finds them in place. Files made before have zv_<table id> for all the triggers on a table,
+// or zv_c<key id> and zv_p<key id>, which go once those tables' or keys' are made again.
 std::string GrupoDaTabela(const Tabela& t) {
     return "zv_t" + std::to_string(t.id);
 }
@@ -310,12 +312,40 @@ std::string GrupoAntigo(const Tabela& t) {
     return "zv_" + std::to_string(t.id);
 }
 
-std::string GrupoDaFilha(const Restricao& r) {
+std::string GrupoAntigoDaFilha(const Restricao& r) {
     return "zv_c" + std::to_string(r.id);
 }
 
-std::string GrupoDaReferida(const Restricao& r) {
+std::string GrupoAntigoDaReferida(const Restricao& r) {
     return "zv_p" + std::to_string(r.id);
+}
+
+std::string NomeDaChaveNoGrupo(const std::string& nome) {
+    static const char* kHex = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : Dobrar(nome)) {
+        hex += kHex[c >> 4];
+        hex += kHex[c & 15];
+    }
+    return hex;
+}
+
+std::string GrupoDaChave(char lado, std::int64_t filha, const Restricao& r) {
+    return std::string("zv_") + lado + std::to_string(filha) + "x" + NomeDaChaveNoGrupo(r.nome);
+}
+
+std::string GrupoDaFilha(const Tabela& filha, const Restricao& r) {
+    return GrupoDaChave('f', filha.id, r);
+}
+
+std::string GrupoDaReferida(const Tabela& filha, const Restricao& r) {
+    return GrupoDaChave('r', filha.id, r);
+}
+
+// The test a key's triggers end with: the catalog still has the key, enabled.
+std::string ChaveEmVigor(const Tabela& filha, const Restricao& r) {
+    return "EXISTS (SELECT 1 FROM zv_objetos WHERE pai = " + std::to_string(filha.id) +
+           " AND tipo = 'F' AND nocheck < 2 AND nome = " + Texto(r.nome) + ")";
 }
 
 // The triggers are dropped by the names they were made with, which the catalog counts:
@@ -343,6 +373,29 @@ class NovoGrupo {
     int n_ = 0;
 };
 
+// Makes a group of the statements `textos`, which name its triggers in turn.
+void CriarGrupo(sqlite3* db, Catalogo& catalogo, const std::string& grupo,
+                const std::vector<std::string>& textos) {
+    {
+        NovoGrupo novo(catalogo, grupo);
+        for (const auto& texto : textos) {
+            novo.Proximo();
+            ExecutarSql(db, texto);
+        }
+    }
+    catalogo.AnotarTextosDoGrupo(grupo, textos);
+}
+
+// A group made of `textos` unless SQLite has it so already.
+void GarantirGrupo(sqlite3* db, Catalogo& catalogo, const std::string& grupo,
+                   const std::vector<std::string>& textos) {
+    if (catalogo.TextosDoGrupo(grupo) == textos &&
+        catalogo.GatilhosNoSqlite(grupo) == static_cast<int>(textos.size()))
+        return;
+    ExcluirGrupo(db, catalogo, grupo);
+    CriarGrupo(db, catalogo, grupo, textos);
+}
+
 void CriarGatilhosDaTabela(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     NovoGrupo grupo(catalogo, GrupoDaTabela(t));
     const std::string tabela = Tab(t.nome);
@@ -365,8 +418,8 @@ void CriarGatilhosDaTabela(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
 }
 
 // The triggers on the referencing table: a new or changed row must find its referenced one.
-void CriarLadoDaFilha(sqlite3* db, Catalogo& catalogo, const Tabela& filha, const Restricao& r) {
-    NovoGrupo grupo(catalogo, GrupoDaFilha(r));
+std::vector<std::string> LadoDaFilha(const Tabela& filha, const Restricao& r) {
+    const std::string grupo = GrupoDaFilha(filha, r);
     const std::string tabela = Tab(filha.nome);
     std::string naoNulos, colunas;
     for (const auto& c : r.colunas) {
@@ -375,33 +428,33 @@ void CriarLadoDaFilha(sqlite3* db, Catalogo& catalogo, const Tabela& filha, cons
         colunas += Id(c.nome);
     }
     std::string teste = " WHEN " + naoNulos + "NOT EXISTS (SELECT 1 FROM " + Tab(r.tabelaReferida) +
-                        " WHERE " + Condicoes(r.colunas, r.colunasReferidas, "NEW") + ")";
-    ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE INSERT ON " + tabela +
-                        " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
-                        Texto("zvfk|INSERT|" + r.nome) + "); END");
-    ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE UPDATE OF " + colunas + " ON " +
-                        tabela + " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
-                        Texto("zvfk|UPDATE|" + r.nome) + "); END");
+                        " WHERE " + Condicoes(r.colunas, r.colunasReferidas, "NEW") + ") AND " +
+                        ChaveEmVigor(filha, r);
+    return {"CREATE TRIGGER " + Id(grupo + "_1") + " BEFORE INSERT ON " + tabela + " FOR EACH ROW" +
+                teste + " BEGIN SELECT RAISE(ABORT, " + Texto("zvfk|INSERT|" + r.nome) + "); END",
+            "CREATE TRIGGER " + Id(grupo + "_2") + " BEFORE UPDATE OF " + colunas + " ON " +
+                tabela + " FOR EACH ROW" + teste + " BEGIN SELECT RAISE(ABORT, " +
+                Texto("zvfk|UPDATE|" + r.nome) + "); END"};
 }
 
-// The triggers on the referenced table: its actions, or the refusal to delete or change a
-// row still referenced.
-void CriarLadoDaReferida(sqlite3* db, Catalogo& catalogo, const Tabela& t, const Tabela& filha,
-                         const Restricao& r) {
-    NovoGrupo grupo(catalogo, GrupoDaReferida(r));
+// The triggers on the referenced table that refuse to delete or change a row still
+// referenced, for the events without a referential action; `nome` names each in turn.
+std::vector<std::string> RecusasDaReferida(const Tabela& t, const Tabela& filha, const Restricao& r,
+                                           const std::function<std::string()>& nome) {
     const std::string tabela = Tab(t.nome);
     std::vector<ColunaDeIndice> locais;
     for (const auto& c : r.colunasReferidas) locais.push_back({c, false});
     std::vector<std::string> remotas;
     for (const auto& c : r.colunas) remotas.push_back(c.nome);
-    std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha.nome) + " WHERE " +
-                         Condicoes(locais, remotas, "OLD") + ")";
-    CriarGatilhosDasAcoes(db, t, filha, r, [&] { return grupo.Proximo(); });
+    const std::string existe = "EXISTS (SELECT 1 FROM " + Tab(filha.nome) + " WHERE " +
+                               Condicoes(locais, remotas, "OLD") + ") AND " +
+                               ChaveEmVigor(filha, r);
+    std::vector<std::string> textos;
     if (r.aoExcluir.empty())
-        ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE DELETE ON " + tabela +
-                            " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
-                            Texto("zvref|DELETE|" + r.nome) + "); END");
-    if (!r.aoAtualizar.empty()) return;
+        textos.push_back("CREATE TRIGGER " + nome() + " BEFORE DELETE ON " + tabela +
+                         " FOR EACH ROW WHEN " + existe + " BEGIN SELECT RAISE(ABORT, " +
+                         Texto("zvref|DELETE|" + r.nome) + "); END");
+    if (!r.aoAtualizar.empty()) return textos;
     std::string mudou, colunas;
     for (const auto& c : r.colunasReferidas) {
         if (!mudou.empty()) mudou += " OR ";
@@ -409,26 +462,74 @@ void CriarLadoDaReferida(sqlite3* db, Catalogo& catalogo, const Tabela& t, const
         if (!colunas.empty()) colunas += ", ";
         colunas += Id(c);
     }
-    ExecutarSql(db, "CREATE TRIGGER " + grupo.Proximo() + " BEFORE UPDATE OF " + colunas + " ON " +
-                        tabela + " FOR EACH ROW WHEN (" + mudou + ") AND " + existe +
-                        " BEGIN SELECT RAISE(ABORT, " + Texto("zvref|UPDATE|" + r.nome) + "); END");
+    textos.push_back("CREATE TRIGGER " + nome() + " BEFORE UPDATE OF " + colunas + " ON " + tabela +
+                     " FOR EACH ROW WHEN (" + mudou + ") AND " + existe +
+                     " BEGIN SELECT RAISE(ABORT, " + Texto("zvref|UPDATE|" + r.nome) + "); END");
+    return textos;
+}
+
+// Those of a key without referential actions, named as its group's.
+std::vector<std::string> RecusasDaReferida(const Tabela& t, const Tabela& filha,
+                                           const Restricao& r) {
+    int n = 0;
+    const std::string grupo = GrupoDaReferida(filha, r);
+    return RecusasDaReferida(t, filha, r, [&] { return Id(grupo + "_" + std::to_string(++n)); });
+}
+
+bool ComAcoes(const Restricao& r) {
+    return !r.aoExcluir.empty() || !r.aoAtualizar.empty();
+}
+
+// The triggers on the referenced table of a key with referential actions: its actions,
+// and the refusal for the event without one. Always made anew, and dropped with the key.
+void CriarAcoesDaReferida(sqlite3* db, Catalogo& catalogo, const Tabela& t, const Tabela& filha,
+                          const Restricao& r) {
+    NovoGrupo grupo(catalogo, GrupoDaReferida(filha, r));
+    CriarGatilhosDasAcoes(db, t, filha, r, [&] { return grupo.Proximo(); });
+    for (const auto& texto : RecusasDaReferida(t, filha, r, [&] { return grupo.Proximo(); }))
+        ExecutarSql(db, texto);
+}
+
+void CriarLadoDaReferida(sqlite3* db, Catalogo& catalogo, const Tabela& t, const Tabela& filha,
+                         const Restricao& r) {
+    if (ComAcoes(r))
+        CriarAcoesDaReferida(db, catalogo, t, filha, r);
+    else
+        CriarGrupo(db, catalogo, GrupoDaReferida(filha, r), RecusasDaReferida(t, filha, r));
 }
 
 }  // namespace
 
+void ExcluirGruposSemChave(sqlite3* db, Catalogo& catalogo) {
+    for (const std::string& grupo : catalogo.TomarGruposSemChave()) {
+        const auto x = grupo.find('x');
+        bool emVigor = false;
+        if (x != std::string::npos && x > 4)
+            if (Tabela* filha = catalogo.TabelaPeloId(std::stoll(grupo.substr(4, x - 4))))
+                for (const auto& r : filha->restricoes)
+                    if (r.tipo == "F" && !r.desabilitada &&
+                        GrupoDaChave(grupo[3], filha->id, r) == grupo)
+                        emVigor = true;
+        if (!emVigor) ExcluirGrupo(db, catalogo, grupo);
+    }
+}
+
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
+    ExcluirGruposSemChave(db, catalogo);
     ExcluirGrupo(db, catalogo, GrupoAntigo(t));
     ExcluirGrupo(db, catalogo, GrupoDaTabela(t));
     CriarGatilhosDaTabela(db, catalogo, t);
     for (const auto& r : t.restricoes) {
         if (r.tipo != "F") continue;
-        ExcluirGrupo(db, catalogo, GrupoDaFilha(r));
-        if (!r.desabilitada) CriarLadoDaFilha(db, catalogo, t, r);
+        ExcluirGrupo(db, catalogo, GrupoAntigoDaFilha(r));
+        ExcluirGrupo(db, catalogo, GrupoDaFilha(t, r));
+        if (!r.desabilitada) CriarGrupo(db, catalogo, GrupoDaFilha(t, r), LadoDaFilha(t, r));
     }
     for (Tabela* filha : catalogo.TabelasQueReferem(t.nome))
         for (const auto& r : filha->restricoes) {
             if (r.tipo != "F" || !IguaisCiAs(r.tabelaReferida, t.nome)) continue;
-            ExcluirGrupo(db, catalogo, GrupoDaReferida(r));
+            ExcluirGrupo(db, catalogo, GrupoAntigoDaReferida(r));
+            ExcluirGrupo(db, catalogo, GrupoDaReferida(*filha, r));
             if (!r.desabilitada) CriarLadoDaReferida(db, catalogo, t, *filha, r);
         }
 }
@@ -439,12 +540,16 @@ void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string
     const Restricao* atual = dela ? catalogo.RestricaoPeloId(r.id) : nullptr;
     const bool vale = atual && atual->tipo == "F" && !atual->desabilitada;
     auto antigo = [&](const Tabela& x) { return catalogo.GatilhosNoSqlite(GrupoAntigo(x)) > 0; };
-    if (lados != LadosDaChave::Referida) {
-        if (dela && antigo(*dela)) {
+    if (lados != LadosDaChave::Referida && dela) {
+        if (antigo(*dela)) {
             RecriarGatilhos(db, catalogo, *dela);
         } else {
-            ExcluirGrupo(db, catalogo, GrupoDaFilha(r));
-            if (vale) CriarLadoDaFilha(db, catalogo, *dela, *atual);
+            ExcluirGrupo(db, catalogo, GrupoAntigoDaFilha(r));
+            if (vale)
+                GarantirGrupo(db, catalogo, GrupoDaFilha(*dela, *atual),
+                              LadoDaFilha(*dela, *atual));
+            else
+                catalogo.AnotarGrupoSemChave(GrupoDaFilha(*dela, r));
         }
     }
     if (lados == LadosDaChave::Filha) return;
@@ -453,8 +558,23 @@ void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string
         RecriarGatilhos(db, catalogo, *referida);
         return;
     }
-    ExcluirGrupo(db, catalogo, GrupoDaReferida(r));
-    if (vale && referida) CriarLadoDaReferida(db, catalogo, *referida, *dela, *atual);
+    ExcluirGrupo(db, catalogo, GrupoAntigoDaReferida(r));
+    if (!dela) {
+        // the referencing table went, and its groups on the referenced one with it
+        ExcluirGruposSemChave(db, catalogo);
+        return;
+    }
+    const std::string grupo = GrupoDaReferida(*dela, vale ? *atual : r);
+    if (vale && referida && !ComAcoes(*atual)) {
+        GarantirGrupo(db, catalogo, grupo, RecusasDaReferida(*referida, *dela, *atual));
+    } else if (vale && referida) {
+        ExcluirGrupo(db, catalogo, grupo);
+        CriarAcoesDaReferida(db, catalogo, *referida, *dela, *atual);
+    } else if (ComAcoes(r)) {
+        ExcluirGrupo(db, catalogo, grupo);
+    } else {
+        catalogo.AnotarGrupoSemChave(grupo);
+    }
 }
 
 void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {

@@ -46,6 +46,10 @@ enum class LadosDaChave { Ambos, Filha, Referida };
 // made again.
 void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string& filha,
                               const Restricao& r, LadosDaChave lados = LadosDaChave::Ambos);
+// Drops the triggers of the foreign keys no longer in force (dropped or disabled keys keep
+// theirs, which do nothing, until then): needed before their tables change or go, as the
+// triggers name them.
+void ExcluirGruposSemChave(sqlite3* db, Catalogo& catalogo);
 // The name SQLite's rowid goes by in `t`: rowid, or _rowid_ or oid when the table has a
 // column named rowid (SQLite then means the column).
 std::string ColunaDaLinha(const Tabela& t);

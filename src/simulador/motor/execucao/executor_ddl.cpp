@@ -144,6 +144,7 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
             cat.ExcluirTabela(db, nomeReal);
             for (const auto& f : chaves)
                 AtualizarGatilhosDaChave(db, cat, nomeReal, f, LadosDaChave::Referida);
+            ExcluirGruposSemChave(db, cat);
         }
         AposDdl();
     });
