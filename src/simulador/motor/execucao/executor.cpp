@@ -12,23 +12,24 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/execucao/alvos_alteraveis.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/funcoes_decimais.hpp"
-#include "simulador/motor/tipos/idiomas.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/funcoes/funcoes_decimais.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/formas_de_insercao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/tipos/idiomas.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -107,18 +108,20 @@ db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
 
 }  // namespace
 
-Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros)
+Executor::Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
+                   const std::vector<db::Valor>& parametros)
     : s_(sessao), plano_(plano), parametros_(parametros) {
     // @@ROWCOUNT of a batch's first statement: the rows the last change of the
     // connection touched
-    estadoProprio_.linhas = sqlite3_changes(s_.db_);
+    estadoProprio_.linhas = sqlite3_changes(s_.Conexao());
     anterior_ = emCurso_;
     emCurso_ = this;
 }
 
 std::vector<db::Resultado> Executor::Executar() {
-    DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
-    DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
+    // dates in this batch read in the session's order
+    DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
+    DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
     PrepararVariaveis();
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
@@ -347,10 +350,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
 
 void Executor::Atomico(const std::function<void()>& f) {
     if (emFuncao_) return AtomicoNaFuncao(f);
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     // Outside a transaction the statement takes the write lock up front, so that another
     // process writing meanwhile makes it wait instead of failing.
-    bool proprio = s_.nivelDeTransacao_ == 0;
+    bool proprio = s_.NivelDeTransacao() == 0;
     if (!proprio) s_.GarantirEscrita();
     ExecutarSql(db, proprio ? "BEGIN IMMEDIATE" : "SAVEPOINT zv_instrucao");
     try {
@@ -365,7 +368,7 @@ void Executor::Atomico(const std::function<void()>& f) {
             sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
         }
         s_.EsquecerCatalogo();
-        s_.planos_.clear();
+        s_.EsquecerPlanos();
         s_.EsquecerPreparadas();
         throw;
     }
@@ -529,11 +532,11 @@ void Executor::ComandoDeSessao(const instrucao::TempoDeBloqueio& x) {
 }
 
 void Executor::ComandoDeSessao(const instrucao::DefinirFormatoDeData& x) {
-    if (x.ordem) s_.ordemDeData_ = *x.ordem;
-    if (!x.idioma.empty()) s_.idioma_ = x.idioma;
-    if (x.primeiroDia) s_.primeiroDia_ = x.primeiroDia;
-    DefinirOrdemDeDataAtual(s_.ordemDeData_);
-    DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
+    if (x.ordem) s_.Opcoes().ordemDeData = *x.ordem;
+    if (!x.idioma.empty()) s_.Opcoes().idioma = x.idioma;
+    if (x.primeiroDia) s_.Opcoes().primeiroDia = x.primeiroDia;
+    DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
+    DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
 }
 
 void Executor::RodarControle(const instrucao::Se& x) {
@@ -654,8 +657,9 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         c.compilado.pronto = true;
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
-    if (s_.limiteDeLinhas_ > 0 && r.linhas.size() > static_cast<std::size_t>(s_.limiteDeLinhas_))
-        r.linhas.resize(static_cast<std::size_t>(s_.limiteDeLinhas_));  // SET ROWCOUNT
+    if (s_.Opcoes().limiteDeLinhas > 0 &&
+        r.linhas.size() > static_cast<std::size_t>(s_.Opcoes().limiteDeLinhas))
+        r.linhas.resize(static_cast<std::size_t>(s_.Opcoes().limiteDeLinhas));  // SET ROWCOUNT
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
     if (!c.compilado.atribuidas.empty())
         return AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
@@ -665,7 +669,7 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
 // SET CURSOR_CLOSE_ON_COMMIT ON: the end of the transaction closes the open cursors of
 // the batch and of the calls it is in.
 void Executor::FecharCursoresNoFimDaTransacao() {
-    if (!s_.fecharCursoresNoFim_ || s_.EmTransacao()) return;
+    if (!s_.Opcoes().fecharCursoresNoFim || s_.EmTransacao()) return;
     for (Executor* e = this; e; e = e->anterior_)
         if (e->quadro_)
             for (auto& [nome, cursor] : e->quadro_->Cursores()) cursor.aberto = false;
@@ -674,7 +678,7 @@ void Executor::FecharCursoresNoFimDaTransacao() {
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.
 void Executor::Contar(db::Resultado r) {
     estado_->linhas = r.linhasAfetadas;
-    if (!s_.semContagem_) resultados_.push_back(std::move(r));
+    if (!s_.Opcoes().semContagem) resultados_.push_back(std::move(r));
 }
 
 }  // namespace zolvek::simulador

@@ -9,6 +9,7 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 #include "simulador/motor/sessao/variaveis.hpp"
 
@@ -16,7 +17,6 @@ struct sqlite3_stmt;
 
 namespace zolvek::simulador {
 
-class Sessao;
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct ContextoDoGatilho;
@@ -51,7 +51,8 @@ struct PlanoDeLote {
 // Runs the statements of one batch on a session.
 class Executor {
   public:
-    Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros);
+    Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
+             const std::vector<db::Valor>& parametros);
     ~Executor();
     Executor(const Executor&) = delete;
     Executor& operator=(const Executor&) = delete;
@@ -458,7 +459,7 @@ class Executor {
     bool NomeDeFonte(const std::string& nome) const;
     std::string TextoDaFaixa(Faixa f) const;
 
-    Sessao& s_;
+    SessaoDeExecucao& s_;
     PlanoDeLote& plano_;
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/parametros_dos_modulos.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

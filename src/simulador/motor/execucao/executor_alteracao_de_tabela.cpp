@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -159,7 +159,7 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
 void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
                                    const Tabela& antiga) {
     Catalogo& cat = s_.CatalogoAtual();
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const bool habilitar = c.ligado;
     const bool validar = habilitar && c.comVerificacao.value_or(false);
     std::vector<Restricao*> alvo;
@@ -177,7 +177,7 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
     bool reconstruir = false;
     std::vector<Restricao> chaves;  // the foreign keys turned on or off
     for (Restricao* r : alvo) {
-        if (validar) VerificarLinhasExistentes(s_, db, t, *r);
+        if (validar) VerificarLinhasExistentes(s_.Banco(), db, t, *r);
         if (r->desabilitada == !habilitar && !validar) continue;
         if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
         if (r->tipo == "F" && r->desabilitada == habilitar) chaves.push_back(*r);
@@ -201,7 +201,7 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
 // only given the new indexes otherwise.
 void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                                  const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     bool verificar = c.comVerificacao.value_or(true);
     auto origem = MesmasColunas(antiga);
     bool reconstruir = !c.colunas.empty();
@@ -225,7 +225,7 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
     std::vector<Restricao> chaves;  // the new foreign keys
     bool soIndices = !reconstruir;
     for (const auto& r : restricoes) {
-        AdicionarRestricao(s_, db, t, r, verificar, false);
+        AdicionarRestricao(cat, s_.Banco(), db, t, r, verificar, false);
         if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
         if (r.tipo == "F") chaves.push_back(t.restricoes.back());
     }
@@ -247,7 +247,7 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
 // ALTER COLUMN: false when the column stays as it is.
 bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                              const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const DefColuna d = ColunasComTipos(c.colunas)[0];
     ColunaDaTabela* col = t.Coluna(d.nome);
     if (!col) throw ErroDoServidor(4924, {"ALTER TABLE ALTER COLUMN", d.nome, t.nome});
@@ -283,7 +283,7 @@ bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, T
 
 void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                                  const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     std::vector<Restricao> chaves;  // the foreign keys dropped
     bool reconstruir = false;
     std::vector<Indice> indicesRemovidos;
@@ -325,7 +325,7 @@ void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& ca
 
 void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                               const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     auto origem = MesmasColunas(antiga);
     for (const auto& nome : c.nomes) {
         ColunaDaTabela* col = t.Coluna(nome);

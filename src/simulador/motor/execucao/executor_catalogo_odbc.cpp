@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

@@ -7,15 +7,15 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -38,8 +38,8 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     Tabela t = ColunasDeclaradas(nome, c.colunas, c.restricoes, restricoes);
     Atomico([&] {
         t.id = cat.NovoId();
-        sqlite3* db = s_.db_;
-        for (const auto& r : restricoes) AdicionarRestricao(s_, db, t, r, false, true);
+        sqlite3* db = s_.Conexao();
+        for (const auto& r : restricoes) AdicionarRestricao(cat, s_.Banco(), db, t, r, false, true);
         cat.GravarTabela(db, t);
         CriarTabelaSqlite(db, cat, *cat.AcharTabela(nome));
         for (const auto& r : t.restricoes)
@@ -80,7 +80,7 @@ Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
     Tabela t = ColunasDeclaradas(v.nome, v.colunas, v.restricoes, restricoes);
     for (const auto& r : restricoes) {
         if (r.tipo == "F") throw ErroDoServidor(156, {"REFERENCES"});
-        AdicionarRestricao(s_, s_.db_, t, r, false, true);
+        AdicionarRestricao(s_.CatalogoAtual(), s_.Banco(), s_.Conexao(), t, r, false, true);
     }
     if (t.VersaoDeLinha())
         throw ErroDeBanco(
@@ -123,7 +123,7 @@ Executor::~Executor() {
 void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
-        sqlite3* db = s_.db_;
+        sqlite3* db = s_.Conexao();
         for (const auto& nome : c.nomes) {
             Tabela* t = cat.AcharTabela(nome);
             if (!t) {
@@ -140,7 +140,7 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
                 if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome)) chaves.push_back(f);
             std::string nomeReal = t->nome;
             ExecutarSql(db, "DROP TABLE " + IdentificadorNoSqlite(nomeReal));
-            if (Dobrar(nomeReal) == s_.identityInsert_) s_.identityInsert_.clear();
+            if (Dobrar(nomeReal) == s_.Opcoes().identityInsert) s_.Opcoes().identityInsert.clear();
             cat.ExcluirTabela(db, nomeReal);
             for (const auto& f : chaves)
                 AtualizarGatilhosDaChave(db, cat, nomeReal, f, LadosDaChave::Referida);
@@ -198,8 +198,8 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     i.indid = ProximoIndid(t, false);
     t.indices.push_back(i);
     Atomico([&] {
-        cat.GravarTabela(s_.db_, t);
-        CriarIndiceSqlite(s_.db_, t, i);
+        cat.GravarTabela(s_.Conexao(), t);
+        CriarIndiceSqlite(s_.Conexao(), t, i);
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
@@ -224,8 +224,8 @@ void Executor::ExcluirIndice(const instrucao::ExcluirIndice& c) {
                 std::remove_if(t.indices.begin(), t.indices.end(),
                                [&](const Indice& x) { return x.indid == removido.indid; }),
                 t.indices.end());
-            ExcluirIndiceSqlite(s_.db_, t, removido);
-            cat.GravarTabela(s_.db_, t);
+            ExcluirIndiceSqlite(s_.Conexao(), t, removido);
+            cat.GravarTabela(s_.Conexao(), t);
         }
         AposDdl();
     });

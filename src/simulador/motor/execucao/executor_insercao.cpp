@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/alvos_alteraveis.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -245,7 +245,7 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
     std::string chave =
         compartilhavel ? ChaveDaForma(plano_.tokens, faixa, identityLigado) : std::string();
     if (!chave.empty()) {
-        if (auto it = s_.formas_.find(chave); it != s_.formas_.end()) {
+        if (auto it = s_.Formas().find(chave); it != s_.Formas().end()) {
             if (!it->second.reutilizavel) return CompilarInsercao(c, t, identityLigado, nullptr);
             c.compilado.sql = it->second.sql;
             c.compilado.literais = LiteraisDaForma(it->second, plano_.tokens, faixa);
@@ -256,9 +256,9 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
     std::vector<int> ligados;
     CompilarInsercao(c, t, identityLigado, &ligados);
     if (chave.empty()) return;
-    if (s_.formas_.size() >= kFormasGuardadas) s_.formas_.clear();
-    s_.formas_.emplace(std::move(chave), FormaCompilada(plano_.tokens, faixa, c, c.compilado.sql,
-                                                        c.compilado.literais, ligados));
+    if (s_.Formas().size() >= kFormasGuardadas) s_.Formas().clear();
+    s_.Formas().emplace(std::move(chave), FormaCompilada(plano_.tokens, faixa, c, c.compilado.sql,
+                                                         c.compilado.literais, ligados));
 }
 
 // The columns an INSERT writes: those it names, or all but the identity and timestamp.
@@ -339,7 +339,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     if (deValores && c.com) sql = PrefixoCom(c.com, nullptr) + sql;
     c.compilado.sql = std::move(sql);
     c.compilado.literais = std::move(literais);
-    c.compilado.pronto = !c.topo && s_.limiteDeLinhas_ <= 0;  // TOP, ROWCOUNT: each run
+    c.compilado.pronto = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;  // TOP, ROWCOUNT: each run
 }
 
 void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
@@ -351,7 +351,8 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
             return InserirPelaVisao(c, *alvo, faixa);
         if (!t) ObjetoInvalido(c.objeto.Nome());
     }
-    bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
+    bool identityLigado =
+        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t->nome);
     if (!c.compilado.pronto) {
         CompilarComForma(c, *t, identityLigado, faixa);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
@@ -366,7 +367,7 @@ void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
     const bool identidade = t->Identidade() != nullptr;
     auto feita = [&](const db::Resultado& x) {
         if (identidade && x.linhasAfetadas > 0)
-            s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
     };
     try {
         chaveViolada_.clear();

@@ -2,11 +2,10 @@
 // sp_addsrvrolemember and sp_dropsrvrolemember.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {

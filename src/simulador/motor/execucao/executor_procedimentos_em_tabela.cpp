@@ -4,12 +4,12 @@
 #include <string_view>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/procedimentos_do_servidor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -101,8 +101,7 @@ void Executor::DarAcessoAoBanco(const Argumentos& args) {
 
 // sp_addlogin 'login', 'senha'.
 void Executor::AdicionarLogin(const Argumentos& args) {
-    if (!s_.Sysadmin())
-        throw ErroDoServidor(15247);
+    if (!s_.Sysadmin()) throw ErroDoServidor(15247);
     s_.ServidorAtual().CriarLogin(Arg(args, 0, "loginame").value_or(""),
                                   Arg(args, 1, "passwd").value_or(""));
     resultados_.push_back(db::Resultado{});

@@ -5,13 +5,15 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/direitos.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -61,7 +63,7 @@ std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogic
 }
 
 // SQL Server refuses these inside a user transaction (BEGIN TRAN, or the provider's).
-void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
+void RecusarDentroDeTransacao(SessaoDeExecucao& s, const std::string& instrucao) {
     if (!s.EmTransacao()) return;
     if (instrucao == "CREATE DATABASE" || instrucao == "ALTER DATABASE")
         throw ErroDoServidor(226, {instrucao});
@@ -69,7 +71,7 @@ void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
     throw ComMensagemSeguinte(ErroDoServidor(3021), 3013, {instrucao});
 }
 
-void RecusarKillDentroDeTransacao(const Sessao& s) {
+void RecusarKillDentroDeTransacao(const SessaoDeExecucao& s) {
     if (s.EmTransacao()) throw ErroDoServidor(6615);
 }
 
@@ -193,7 +195,7 @@ void Executor::ComandoDeServidor(const instrucao::CriarBanco& c) {
     for (const auto& a : c.arquivosDeDados) def.dados.push_back(converter(a, 'D'));
     for (const auto& a : c.arquivosDeLog) def.log.push_back(converter(a, 'L'));
     InfoDoBanco info = srv.CriarBanco(def);
-    Sessao::PrepararArquivo(info.arquivoSqlite.string(), s_.NomeDoLogin());
+    s_.PrepararBanco(info.arquivoSqlite.string(), s_.NomeDoLogin());
 }
 
 void Executor::ComandoDeServidor(const instrucao::ExcluirBanco& c) {
@@ -292,7 +294,7 @@ void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
 
 void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
     s_.GarantirEscrita();  // sp_grantdbaccess and sp_adduser come here too
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     Servidor& srv = s_.ServidorAtual();
     if (!DonoDoBanco()) throw ErroDoServidor(15247);
     if (!c.semLogin && !srv.AcharLogin(c.login)) throw ErroDoServidor(15007, {c.login});
@@ -315,7 +317,7 @@ void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
 
 void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
     s_.GarantirEscrita();
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     if (!DonoDoBanco()) throw ErroDoServidor(15247);
     if (!ExisteUsuario(c.objeto.Nome(), 0)) {
         if (c.seExistir) return;
@@ -327,7 +329,7 @@ void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
 
 void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
     s_.GarantirEscrita();
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     if (!DonoDoBanco()) throw ErroDoServidor(15247);
     if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
         throw ErroDoServidor(15023, {c.objeto.Nome()});
@@ -338,7 +340,7 @@ void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
 
 void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
     s_.GarantirEscrita();  // sp_addrolemember and sp_droprolemember too
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     if (!DonoDoBanco()) throw ErroDoServidor(15151, {"alter", "role", c.papel});
     if (!PapelFixo(c.papel) && !ExisteUsuario(c.papel, 1))
         throw ErroDoServidor(15151, {"alter", "role", c.papel});
@@ -359,8 +361,8 @@ void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
 }
 
 bool Executor::ExisteUsuario(const std::string& nome, int papel) {
-    Instrucao q(s_.db_, papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
-                                  : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
+    Instrucao q(s_.Conexao(), papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
+                                        : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
     q.Ligar(1, nome);
     if (papel >= 0) q.Ligar(2, papel);
     return q.Passo();
@@ -483,7 +485,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         throw ErroDeBanco("O simulador de SQL Server não tem o procedimento de sistema " + nome +
                           ".");
     if (!o || o->tipo != "P") throw ErroDoServidor(2812, {nome});
-    if (!s_.cadeiaDeDono_ && !s_.Direitos().Permite("EXECUTE", o->id))
+    if (!s_.EmCadeiaDeDono() && !s_.Direitos().Permite("EXECUTE", o->id))
         throw PermissaoNegada("EXECUTE", o->nome, s_.Banco());
     if (chave == "matarprocesso") {
         auto login = ArgumentoDoSistema(args, 0, "NOME"),

@@ -3,13 +3,13 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -74,10 +74,10 @@ void Executor::CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, 
         throw ErroDoServidor(219, {n});
     }
     Atomico([&] {
-        cat.GravarTipo(s_.db_, {0, nome, tipo, anulavel});
+        cat.GravarTipo(s_.Conexao(), {0, nome, tipo, anulavel});
         AposDdl();
     });
-    AtualizarTiposDoUsuario(s_.db_, cat.TiposDoUsuario());
+    AtualizarTiposDoUsuario(s_.Conexao(), cat.TiposDoUsuario());
 }
 
 void Executor::ComandoDeTipo(const instrucao::ExcluirTipo& c) {
@@ -93,10 +93,10 @@ void Executor::ComandoDeTipo(const instrucao::ExcluirTipo& c) {
                 throw ErroDoServidor(3732, {t->nome, tabela->nome});
     const std::string nome = t->nome;
     Atomico([&] {
-        cat.ExcluirTipo(s_.db_, nome);
+        cat.ExcluirTipo(s_.Conexao(), nome);
         AposDdl();
     });
-    AtualizarTiposDoUsuario(s_.db_, cat.TiposDoUsuario());
+    AtualizarTiposDoUsuario(s_.Conexao(), cat.TiposDoUsuario());
 }
 
 // sp_addtype nome, 'tipo' [, 'NULL' | 'NOT NULL' | 'NONULL']: NULL unless said, bit NOT NULL.

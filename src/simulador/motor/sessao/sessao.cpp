@@ -12,17 +12,17 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -443,19 +443,6 @@ void Sessao::EsquecerPreparadas() {
     preparadas_.clear();
     tamanhoDasPreparadas_ = 0;
     formas_.clear();
-}
-
-Preparada::~Preparada() {
-    if (propria_) sqlite3_finalize(st_);
-}
-
-Preparada& Preparada::operator=(Preparada&& o) noexcept {
-    if (this != &o) {
-        if (propria_) sqlite3_finalize(st_);
-        st_ = std::exchange(o.st_, nullptr);
-        propria_ = std::exchange(o.propria_, false);
-    }
-    return *this;
 }
 
 // The catalog views are made the first time a statement needs them: most connections
