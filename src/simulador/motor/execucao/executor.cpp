@@ -19,12 +19,13 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_decimais.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
@@ -485,11 +486,11 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::Atualizar& x) { Atualizar(x); },
             [&](const instrucao::Excluir& x) { Excluir(x); },
             [&](const instrucao::Mesclar& x) { Mesclar(x); },
-            [&](const instrucao::CriarTabela& x) { CriarTabela(x); },
-            [&](const instrucao::AlterarTabela& x) { AlterarTabela(x); },
-            [&](const instrucao::ExcluirTabela& x) { ExcluirTabela(x); },
-            [&](const instrucao::CriarIndice& x) { CriarIndice(x); },
-            [&](const instrucao::ExcluirIndice& x) { ExcluirIndice(x); },
+            [&](const instrucao::CriarTabela& x) { Definicoes(*this).CriarTabela(x); },
+            [&](const instrucao::AlterarTabela& x) { Definicoes(*this).AlterarTabela(x); },
+            [&](const instrucao::ExcluirTabela& x) { Definicoes(*this).ExcluirTabela(x); },
+            [&](const instrucao::CriarIndice& x) { Definicoes(*this).CriarIndice(x); },
+            [&](const instrucao::ExcluirIndice& x) { Definicoes(*this).ExcluirIndice(x); },
             [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
             [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
             [&](const instrucao::Conceder& x) { Conceder(x); },
@@ -506,6 +507,14 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::ConfirmarTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::DesfazerTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::AlterarLogin& x) {
+                Definicoes(*this).ComandoDeServidor(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::AlterarPapelDoServidor& x) {
+                Definicoes(*this).ComandoDeServidor(x);
+                resultados_.push_back(db::Resultado{});
+            },
             [&](const instrucao::CriarTipo&) { ComandoDeTipoOuPrincipal(c); },
             [&](const instrucao::ExcluirTipo&) { ComandoDeTipoOuPrincipal(c); },
             [&](const instrucao::CriarLogin&) { ComandoDeTipoOuPrincipal(c); },
@@ -576,8 +585,8 @@ void Executor::ComandoDeTransacao(const instrucao::DesfazerTransacao& x) {
 // Alias types, logins, users and roles: done, they give an empty result.
 void Executor::ComandoDeTipoOuPrincipal(const Comando& c) {
     std::visit(Visitante{
-                   [&](const instrucao::CriarTipo& x) { ComandoDeTipo(x); },
-                   [&](const instrucao::ExcluirTipo& x) { ComandoDeTipo(x); },
+                   [&](const instrucao::CriarTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
+                   [&](const instrucao::ExcluirTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
                    [&](const instrucao::CriarLogin& x) { ComandoDeUsuario(x); },
                    [&](const instrucao::CriarUsuario& x) { ComandoDeUsuario(x); },
                    [&](const instrucao::ExcluirUsuario& x) { ComandoDeUsuario(x); },

@@ -10,8 +10,8 @@
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
-#include "simulador/motor/sessao/variaveis.hpp"
 
 struct sqlite3_stmt;
 
@@ -78,6 +78,22 @@ class Executor {
     std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
+
+    // What the parts of a run (Definicoes) use of it: its session and result sets, a
+    // statement made atomic, SQLite's failure of a statement as SQL Server's error, by
+    // SQLite's result code.
+    SessaoDeExecucao& Sessao() { return s_; }
+    std::vector<db::Resultado>& Resultados() { return resultados_; }
+    void Atomico(const std::function<void()>& f);
+    void AposDdl();
+    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                                     const std::string& tabela);
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
+    // A #table of the run (executor_tabelas_do_lote.cpp).
+    void AnotarTemporaria(const std::string& nome);
+    // The engine has only the dbo schema: a name in another one is refused (2760).
+    static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
 
   private:
     // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
@@ -185,30 +201,7 @@ class Executor {
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
-    void CriarTabela(const instrucao::CriarTabela& c);
-    // The engine has only the dbo schema: a name in another one is refused (2760).
-    static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
-    Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
-                             const std::vector<DefRestricao>& daTabela,
-                             std::vector<DefRestricao>& restricoes);
     void CriarVariaveisDeTabela();
-    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
-    void AnotarTemporaria(const std::string& nome);
-    void AlterarTabela(const instrucao::AlterarTabela& c);
-    // ALTER TABLE's actions on `t`, a copy of the table as it was (`antiga`)
-    // (executor_alteracao_de_tabela.cpp).
-    void AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                           const Tabela& antiga);
-    bool AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                       const Tabela& antiga);
-    void ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                           const Tabela& antiga);
-    void ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                        const Tabela& antiga);
-    void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
-    void ExcluirTabela(const instrucao::ExcluirTabela& c);
-    void CriarIndice(const instrucao::CriarIndice& c);
-    void ExcluirIndice(const instrucao::ExcluirIndice& c);
     void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
     std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
@@ -331,24 +324,9 @@ class Executor {
     void ComandoDeServidor(const instrucao::Dbcc& c);
     void VerificarIdentidade(const instrucao::Dbcc& c);
     void VerificarBanco(const instrucao::Dbcc& c);
-    // executor_logins.cpp
-    void ComandoDeServidor(const instrucao::AlterarLogin& c);
-    void ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c);
-    void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
-    void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
-    void AdicionarAoPapelDoServidor(const Argumentos& args);
-    void RemoverDoPapelDoServidor(const Argumentos& args);
-    void TrocarSenha(const Argumentos& args);
-    // Alias types (executor_tipos.cpp) and the system procedures of a table of handlers
-    // (executor_procedimentos_em_tabela.cpp).
-    void ComandoDeTipo(const instrucao::CriarTipo& c);
-    void ComandoDeTipo(const instrucao::ExcluirTipo& c);
-    void CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, bool anulavel,
-                            const NomeComposto& escrito);
-    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    // Alias types of a body (executor_tipos.cpp) and the system procedures of a table of
+    // handlers (executor_procedimentos_em_tabela.cpp).
     void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
-    void AdicionarTipo(const Argumentos& args);
-    void RemoverTipo(const Argumentos& args);
     // System procedures by name (executor_procedimentos_em_tabela.cpp): false for none.
     bool ProcedimentoEmTabela(const std::string& chave, const std::string& nome,
                               const Argumentos& args);
@@ -388,33 +366,6 @@ class Executor {
     void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
     void TextoDoObjeto(const std::string& nome);
-    // sp_who, sp_databases, sp_tables, sp_pkeys, sp_fkeys, sp_helpindex; false for others.
-    bool ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args);
-    void ListarSessoesDoServidor(const std::optional<std::string>& filtro, bool who2);
-    void ListarBancosDoServidor();
-    void ListarTabelas(const std::optional<std::string>& nome,
-                       const std::optional<std::string>& dono,
-                       const std::optional<std::string>& tipos);
-    void ListarChavesPrimarias(const std::string& tabela);
-    void ListarChavesEstrangeiras(const std::optional<std::string>& referida,
-                                  const std::optional<std::string>& dona);
-    void ListarIndices(const std::string& objeto);
-    // sp_help (executor_ajuda.cpp), sp_spaceused and sp_helpdb (executor_espaco.cpp).
-    void AjudaDoObjeto(const std::optional<std::string>& nome);
-    void ListarObjetosDaAjuda();
-    void AjudaDaTabela(const Tabela& t);
-    void ParametrosDaAjuda(const ObjetoProgramado& o);
-    void EspacoUsado(const std::optional<std::string>& objeto);
-    void EspacoDaTabela(const std::string& objeto);
-    void AjudaDoBanco(const std::optional<std::string>& nome);
-    // sp_columns and sp_stored_procedures (executor_catalogo_odbc.cpp).
-    void ListarColunasOdbc(const std::optional<std::string>& tabela,
-                           const std::optional<std::string>& dono,
-                           const std::optional<std::string>& qualificador,
-                           const std::optional<std::string>& coluna);
-    void ListarProcedimentos(const std::optional<std::string>& nome,
-                             const std::optional<std::string>& dono,
-                             const std::optional<std::string>& qualificador);
     void ExecutarSqlDinamico(const Argumentos& argumentos);
     void Renomear(const Argumentos& argumentos);
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
@@ -443,13 +394,8 @@ class Executor {
     void Ligar(sqlite3_stmt* s);
     static void LigarValor(sqlite3_stmt* st, int i, const db::Valor& v);
     db::Valor ValorDeVariavel(const char* nome) const;
-    void Atomico(const std::function<void()>& f);
     // A table function's change to its table, inside its caller's running statement.
     void AtomicoNaFuncao(const std::function<void()>& f);
-    void AposDdl();
-    // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
-    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
-                                     const std::string& tabela);
     void FalhaDeReferencia(const std::string& msg);
     [[noreturn]] void FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela);
     [[noreturn]] void FalhaDeVerificacao(const std::string& msg, char operacao,

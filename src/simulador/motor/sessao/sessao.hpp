@@ -18,8 +18,8 @@
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/direitos.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;

@@ -9,8 +9,9 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
@@ -138,7 +139,7 @@ db::Resultado ArquivosDoBanco(const InfoDoBanco& b, const std::optional<std::str
 }
 
 // sp_spaceused [objname]: the database's size and use, or a table's rows and space.
-void Executor::EspacoUsado(const std::optional<std::string>& objeto) {
+void ProcedimentosDoSistema::EspacoUsado(const std::optional<std::string>& objeto) {
     if (objeto) return EspacoDaTabela(*objeto);
     const auto banco = s_.ServidorAtual().AcharBanco(s_.Banco());
     const Espaco e = EspacoNoArquivo(s_.Conexao(), "");
@@ -158,7 +159,7 @@ void Executor::EspacoUsado(const std::optional<std::string>& objeto) {
     resultados_.push_back(std::move(uso));
 }
 
-void Executor::EspacoDaTabela(const std::string& objeto) {
+void ProcedimentosDoSistema::EspacoDaTabela(const std::string& objeto) {
     std::string nome = objeto;
     if (const auto ponto = nome.rfind('.'); ponto != std::string::npos)
         nome = nome.substr(ponto + 1);
@@ -184,7 +185,7 @@ void Executor::EspacoDaTabela(const std::string& objeto) {
 }
 
 // sp_helpdb [dbname]: a row per database; with a name, that one's row and its files.
-void Executor::AjudaDoBanco(const std::optional<std::string>& nome) {
+void ProcedimentosDoSistema::AjudaDoBanco(const std::optional<std::string>& nome) {
     Servidor& srv = s_.ServidorAtual();
     std::vector<InfoDoBanco> bancos;
     if (nome) {

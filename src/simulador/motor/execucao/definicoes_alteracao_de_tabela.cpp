@@ -14,7 +14,8 @@
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -122,7 +123,7 @@ void ExigirChaveSemReferencias(Catalogo& cat, const Tabela& t, const Restricao& 
 
 }  // namespace
 
-void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
+void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
@@ -156,8 +157,8 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
 // ALTER TABLE T [WITH CHECK | WITH NOCHECK] CHECK | NOCHECK CONSTRAINT ALL | name, ...:
 // a disabled foreign key or check is not enforced (its triggers and SQLite's CHECK go);
 // enabling it WITH CHECK validates the rows first and makes it trusted again.
-void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
-                                   const Tabela& antiga) {
+void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
+                                     const Tabela& antiga) {
     Catalogo& cat = s_.CatalogoAtual();
     sqlite3* db = s_.Conexao();
     const bool habilitar = c.ligado;
@@ -199,8 +200,8 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
 
 // ADD of columns and constraints: the table is rebuilt for a column or a CHECK or DEFAULT,
 // only given the new indexes otherwise.
-void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                                 const Tabela& antiga) {
+void Definicoes::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                   const Tabela& antiga) {
     sqlite3* db = s_.Conexao();
     bool verificar = c.comVerificacao.value_or(true);
     auto origem = MesmasColunas(antiga);
@@ -245,8 +246,8 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
 }
 
 // ALTER COLUMN: false when the column stays as it is.
-bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                             const Tabela& antiga) {
+bool Definicoes::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                               const Tabela& antiga) {
     sqlite3* db = s_.Conexao();
     const DefColuna d = ColunasComTipos(c.colunas)[0];
     ColunaDaTabela* col = t.Coluna(d.nome);
@@ -281,8 +282,8 @@ bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, T
     return true;
 }
 
-void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                                 const Tabela& antiga) {
+void Definicoes::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                   const Tabela& antiga) {
     sqlite3* db = s_.Conexao();
     std::vector<Restricao> chaves;  // the foreign keys dropped
     bool reconstruir = false;
@@ -323,8 +324,8 @@ void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& ca
     for (const auto& r : chaves) AtualizarGatilhosDaChave(db, cat, t.nome, r);
 }
 
-void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                              const Tabela& antiga) {
+void Definicoes::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                const Tabela& antiga) {
     sqlite3* db = s_.Conexao();
     auto origem = MesmasColunas(antiga);
     for (const auto& nome : c.nomes) {
