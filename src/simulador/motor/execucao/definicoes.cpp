@@ -36,4 +36,8 @@ void Definicoes::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
     Executor::ExigirEsquemaDbo(partes);
 }
 
+bool Definicoes::DonoDoBanco() {
+    return execucao_.DonoDoBanco();
+}
+
 }  // namespace zolvek::simulador

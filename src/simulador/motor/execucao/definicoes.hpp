@@ -51,6 +51,16 @@ class Definicoes {
     void RemoverDoPapelDoServidor(const Argumentos& args);    // sp_dropsrvrolemember
     void TrocarSenha(const Argumentos& args);                 // sp_password
 
+    // Logins and database principals (definicoes_usuarios.cpp).
+    void ComandoDeUsuario(const instrucao::CriarLogin& c);
+    void ComandoDeUsuario(const instrucao::CriarUsuario& c);
+    void ComandoDeUsuario(const instrucao::ExcluirUsuario& c);
+    void ComandoDeUsuario(const instrucao::CriarPapel& c);
+    void ComandoDeUsuario(const instrucao::AlterarPapel& c);
+    void MembroDoPapel(const Argumentos& args,
+                       bool adicionar);             // sp_addrolemember, sp_droprolemember
+    void DarAcessoAoBanco(const Argumentos& args);  // sp_grantdbaccess, sp_adduser
+
   private:
     // ALTER TABLE's actions on `t`, a copy of the table as it was (`antiga`).
     void AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
@@ -66,6 +76,7 @@ class Definicoes {
                             const NomeComposto& escrito);
     void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
     void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
+    bool ExisteUsuario(const std::string& nome, int papel);
 
     // What a definition asks of its run (definicoes.cpp).
     void Atomico(const std::function<void()>& f);
@@ -76,6 +87,7 @@ class Definicoes {
     void TiparColunasCalculadas(Tabela& t);
     void AnotarTemporaria(const std::string& nome);
     static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
+    bool DonoDoBanco();
 
     Executor& execucao_;
     SessaoDeExecucao& s_;

@@ -584,17 +584,18 @@ void Executor::ComandoDeTransacao(const instrucao::DesfazerTransacao& x) {
 
 // Alias types, logins, users and roles: done, they give an empty result.
 void Executor::ComandoDeTipoOuPrincipal(const Comando& c) {
-    std::visit(Visitante{
-                   [&](const instrucao::CriarTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
-                   [&](const instrucao::ExcluirTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
-                   [&](const instrucao::CriarLogin& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::CriarUsuario& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::ExcluirUsuario& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::CriarPapel& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::AlterarPapel& x) { ComandoDeUsuario(x); },
-                   [](const auto&) {},
-               },
-               c.instrucao);
+    std::visit(
+        Visitante{
+            [&](const instrucao::CriarTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
+            [&](const instrucao::ExcluirTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
+            [&](const instrucao::CriarLogin& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::CriarUsuario& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::ExcluirUsuario& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::CriarPapel& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::AlterarPapel& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [](const auto&) {},
+        },
+        c.instrucao);
     resultados_.push_back(db::Resultado{});
 }
 

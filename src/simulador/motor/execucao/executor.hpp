@@ -79,9 +79,9 @@ class Executor {
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
-    // What the parts of a run (Definicoes) use of it: its session and result sets, a
-    // statement made atomic, SQLite's failure of a statement as SQL Server's error, by
-    // SQLite's result code.
+    // What a part of the run (Definicoes) asks of it: the session and the result sets, a
+    // statement made atomic (Atomico; AposDdl after a definition), SQLite's failure of a
+    // statement as SQL Server's error by SQLite's result code (FalhaTraduzida).
     SessaoDeExecucao& Sessao() { return s_; }
     std::vector<db::Resultado>& Resultados() { return resultados_; }
     void Atomico(const std::function<void()>& f);
@@ -94,6 +94,8 @@ class Executor {
     void AnotarTemporaria(const std::string& nome);
     // The engine has only the dbo schema: a name in another one is refused (2760).
     static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
+    // The login is sysadmin or the user a member of db_owner.
+    bool DonoDoBanco();
 
   private:
     // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
@@ -330,8 +332,6 @@ class Executor {
     // System procedures by name (executor_procedimentos_em_tabela.cpp): false for none.
     bool ProcedimentoEmTabela(const std::string& chave, const std::string& nome,
                               const Argumentos& args);
-    void MembroDoPapel(const Argumentos& args, bool adicionar);
-    void DarAcessoAoBanco(const Argumentos& args);
     void AdicionarLogin(const Argumentos& args);
     // WAITFOR DELAY/TIME (executor_espera.cpp)
     void Esperar(const instrucao::Esperar& x);
@@ -339,13 +339,6 @@ class Executor {
     void ExigirDireitos(const Comando& c);
     int ConjuntoPedido(Faixa conjunto);
     db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
-    void ComandoDeUsuario(const instrucao::CriarLogin& c);
-    void ComandoDeUsuario(const instrucao::CriarUsuario& c);
-    void ComandoDeUsuario(const instrucao::ExcluirUsuario& c);
-    void ComandoDeUsuario(const instrucao::CriarPapel& c);
-    void ComandoDeUsuario(const instrucao::AlterarPapel& c);
-    bool ExisteUsuario(const std::string& nome, int papel);
-    bool DonoDoBanco();
     void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const Comando& c);
     void DefinirLimiteDeLinhas(Faixa valor);

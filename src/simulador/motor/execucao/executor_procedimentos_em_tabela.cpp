@@ -1,5 +1,6 @@
-// System procedures that run statements of the executor: a table of name and handler;
-// the others in ProcedimentosDoSistema (procedimentos_do_sistema.hpp). A handler reads its
+// System procedures that need the executor, a table of name and handler: those that make
+// definitions (Definicoes), sp_executesql, sp_rename and sp_helptext; the others in
+// ProcedimentosDoSistema (procedimentos_do_sistema.hpp). A handler reads its
 // arguments by position or as @name.
 
 #include <string_view>
@@ -32,14 +33,14 @@ bool Executor::ProcedimentoEmTabela(const std::string& chave, const std::string&
         Manipulador executar;
     };
     static const ProcedimentoDaTabela kProcedimentos[] = {
-        {"sp_addrolemember",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.MembroDoPapel(a, true); }},
-        {"sp_droprolemember",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.MembroDoPapel(a, false); }},
-        {"sp_grantdbaccess",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.DarAcessoAoBanco(a); }},
-        {"sp_adduser",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.DarAcessoAoBanco(a); }},
+        {"sp_addrolemember", [](Executor& e, const std::string&,
+                                const Argumentos& a) { Definicoes(e).MembroDoPapel(a, true); }},
+        {"sp_droprolemember", [](Executor& e, const std::string&,
+                                 const Argumentos& a) { Definicoes(e).MembroDoPapel(a, false); }},
+        {"sp_grantdbaccess", [](Executor& e, const std::string&,
+                                const Argumentos& a) { Definicoes(e).DarAcessoAoBanco(a); }},
+        {"sp_adduser", [](Executor& e, const std::string&,
+                          const Argumentos& a) { Definicoes(e).DarAcessoAoBanco(a); }},
         {"sp_addtype", [](Executor& e, const std::string&,
                           const Argumentos& a) { Definicoes(e).AdicionarTipo(a); }},
         {"sp_droptype", [](Executor& e, const std::string&,
@@ -68,25 +69,6 @@ bool Executor::ProcedimentoEmTabela(const std::string& chave, const std::string&
             return true;
         }
     return ProcedimentosDoSistema(s_, resultados_).Executar(chave, nome, args);
-}
-
-// sp_addrolemember / sp_droprolemember 'papel', 'membro'.
-void Executor::MembroDoPapel(const Argumentos& args, bool adicionar) {
-    instrucao::AlterarPapel c;
-    c.papel = Arg(args, 0, "rolename").value_or("");
-    c.membro = Arg(args, 1, "membername").value_or("");
-    c.adicionarMembro = adicionar;
-    ComandoDeUsuario(c);
-    resultados_.push_back(db::Resultado{});
-}
-
-// sp_grantdbaccess / sp_adduser 'login' [, 'nome no banco'].
-void Executor::DarAcessoAoBanco(const Argumentos& args) {
-    instrucao::CriarUsuario c;
-    c.login = Arg(args, 0, "loginame").value_or("");
-    c.objeto.partes.push_back(Arg(args, 1, "name_in_db").value_or(c.login));
-    ComandoDeUsuario(c);
-    resultados_.push_back(db::Resultado{});
 }
 
 }  // namespace zolvek::simulador

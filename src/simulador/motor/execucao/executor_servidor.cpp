@@ -43,11 +43,6 @@ std::string ComoTextoDeValor(const db::Valor& v) {
 
 namespace {
 
-const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
-                              "db_ddladmin",   "db_backupoperator", "db_datareader",
-                              "db_datawriter", "db_denydatareader", "db_denydatawriter",
-                              "public"};
-
 // A file's UniqueId: the same for the same database and logical name.
 std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogico) {
     std::uint64_t h = 1469598103934665603ull;
@@ -73,11 +68,6 @@ void RecusarDentroDeTransacao(SessaoDeExecucao& s, const std::string& instrucao)
 
 void RecusarKillDentroDeTransacao(const SessaoDeExecucao& s) {
     if (s.EmTransacao()) throw ErroDoServidor(6615);
-}
-
-bool PapelFixo(const std::string& p) {
-    return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
-                       [&](const char* x) { return IguaisCiAs(p, x); });
 }
 
 }  // namespace
@@ -274,98 +264,6 @@ void Executor::ComandoDeServidor(const instrucao::Matar& c) {
     if (!s_.Sysadmin()) throw ErroDoServidor(6102);
     RecusarKillDentroDeTransacao(s_);
     srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)), s_.Spid());
-}
-
-void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
-    Servidor& srv = s_.ServidorAtual();
-    if (!s_.Sysadmin()) throw ErroDoServidor(15247);
-    if (c.bancoPadrao && !srv.AcharBanco(*c.bancoPadrao))
-        throw BancoPadraoInexistente(*c.bancoPadrao);
-    if (c.semLogin)
-        srv.CriarLoginIntegrado(c.objeto.Nome());
-    else
-        srv.CriarLogin(c.objeto.Nome(), c.senha);
-    if (c.bancoPadrao) {
-        AlteracaoDeLogin a;
-        a.bancoPadrao = c.bancoPadrao;
-        srv.AlterarLogin(c.objeto.Nome(), a, Login{s_.NomeDoLogin(), true});
-    }
-}
-
-void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
-    s_.GarantirEscrita();  // sp_grantdbaccess and sp_adduser come here too
-    sqlite3* db = s_.Conexao();
-    Servidor& srv = s_.ServidorAtual();
-    if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (!c.semLogin && !srv.AcharLogin(c.login)) throw ErroDoServidor(15007, {c.login});
-    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
-        IguaisCiAs(c.objeto.Nome(), "dbo"))
-        throw ErroDoServidor(15023, {c.objeto.Nome()});
-    if (!c.semLogin) {
-        Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
-        q.Ligar(1, c.login);
-        if (q.Passo()) throw ErroDoServidor(15063);
-    }
-    Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
-    ins.Ligar(1, c.objeto.Nome());
-    if (c.semLogin)
-        ins.LigarNulo(2);
-    else
-        ins.Ligar(2, c.login);
-    ins.Executar();
-}
-
-void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
-    s_.GarantirEscrita();
-    sqlite3* db = s_.Conexao();
-    if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (!ExisteUsuario(c.objeto.Nome(), 0)) {
-        if (c.seExistir) return;
-        throw ErroDoServidor(15151, {"drop", "user", c.objeto.Nome()});
-    }
-    Instrucao(db, "DELETE FROM zv_membros WHERE membro=?").Ligar(1, c.objeto.Nome()).Executar();
-    Instrucao(db, "DELETE FROM zv_usuarios WHERE nome=?").Ligar(1, c.objeto.Nome()).Executar();
-}
-
-void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
-    s_.GarantirEscrita();
-    sqlite3* db = s_.Conexao();
-    if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
-        throw ErroDoServidor(15023, {c.objeto.Nome()});
-    Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
-        .Ligar(1, c.objeto.Nome())
-        .Executar();
-}
-
-void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
-    s_.GarantirEscrita();  // sp_addrolemember and sp_droprolemember too
-    sqlite3* db = s_.Conexao();
-    if (!DonoDoBanco()) throw ErroDoServidor(15151, {"alter", "role", c.papel});
-    if (!PapelFixo(c.papel) && !ExisteUsuario(c.papel, 1))
-        throw ErroDoServidor(15151, {"alter", "role", c.papel});
-    if (!ExisteUsuario(c.membro, -1)) throw ErroDoServidor(15151, {"add", "principal", c.membro});
-    std::string papel = c.papel;
-    for (const char* p : kPapeisFixos)
-        if (IguaisCiAs(papel, p)) papel = p;
-    if (c.adicionarMembro)
-        Instrucao(db, "INSERT OR IGNORE INTO zv_membros(papel, membro) VALUES (?,?)")
-            .Ligar(1, papel)
-            .Ligar(2, c.membro)
-            .Executar();
-    else
-        Instrucao(db, "DELETE FROM zv_membros WHERE papel=? AND membro=?")
-            .Ligar(1, papel)
-            .Ligar(2, c.membro)
-            .Executar();
-}
-
-bool Executor::ExisteUsuario(const std::string& nome, int papel) {
-    Instrucao q(s_.Conexao(), papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
-                                        : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
-    q.Ligar(1, nome);
-    if (papel >= 0) q.Ligar(2, papel);
-    return q.Passo();
 }
 
 bool Executor::DonoDoBanco() {

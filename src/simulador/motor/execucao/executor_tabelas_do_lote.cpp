@@ -1,21 +1,13 @@
 // The table variables and #tables of a batch, and the dbo schema it names.
-#include <sqlite3.h>
-
-#include <algorithm>
-#include <set>
+#include <string>
+#include <vector>
 
 #include "comum/erros.hpp"
-#include "comum/texto.hpp"
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
