@@ -101,19 +101,31 @@ bool EhArgon2(const std::string& guardada) {
 // Whether a hash that `senha` matched is kept in another form than GuardarSenha's.
 bool EhSenhaAntiga(const std::string& guardada, const std::string& senha) {
     if (senha.empty()) return EhArgon2(guardada);
-    return !EhArgon2(guardada) || crypto_pwhash_str_needs_rehash(
-                                      guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) != 0;
+    if (!EhArgon2(guardada)) return true;
+    IniciarSodium();
+    return crypto_pwhash_str_needs_rehash(guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) !=
+           0;
 }
 
+// Compares without stopping at the first difference, so that the time taken tells
+// nothing of where the texts part.
+bool IguaisEmTempoConstante(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    unsigned char diferenca = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) diferenca |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return diferenca == 0;
+}
+
+// libsodium starts (probing the processor) only for an Argon2id hash: the salted
+// SHA-256 of an empty password, checked at most connections, does without it.
 bool SenhaConfere(const std::string& guardada, const std::string& senha) {
-    IniciarSodium();
-    if (EhArgon2(guardada))
+    if (EhArgon2(guardada)) {
+        IniciarSodium();
         return crypto_pwhash_str_verify(guardada.c_str(), senha.data(), senha.size()) == 0;
+    }
     const auto separador = guardada.find('$');
     if (separador == std::string::npos) return false;
-    const std::string esperado = ResumoSalgado(guardada.substr(0, separador), senha);
-    return esperado.size() == guardada.size() &&
-           sodium_memcmp(esperado.data(), guardada.data(), esperado.size()) == 0;
+    return IguaisEmTempoConstante(ResumoSalgado(guardada.substr(0, separador), senha), guardada);
 }
 
 ErroDeBanco FalhaDeLogin(const std::string& login) {

@@ -12,17 +12,17 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -82,6 +82,13 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     // tables has it larger than the default 2 MB of cache, and each read would go to the
     // file. The pages are taken only as they are read.
     ExecutarSql(db, "PRAGMA cache_size = -65536");
+    if (!sincronizaPorLote) return;
+    // The last session out still copies the log into the file, but leaves the log and its
+    // index beside it, emptied, instead of deleting them: the next process, often a
+    // short one, then opens both instead of creating them.
+    int persistir = 1;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persistir);
+    ExecutarSql(db, "PRAGMA journal_size_limit = 67108864");
 }
 
 int VersaoDoArquivo(sqlite3* db) {
