@@ -12,17 +12,17 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -33,6 +33,9 @@ constexpr std::size_t kMaximoDePlanos = 256;
 // (a multi-row VALUES, a script) seldom does, and its prepared form takes a hundred
 // times its size. The kept texts together stay under a bound too.
 constexpr std::size_t kTextoGuardavel = 8 * 1024;
+// An INSERT of a long VALUES list with its literals bound comes again with other values:
+// its text, a parameter a value, is kept prepared up to this size.
+constexpr std::size_t kInstrucaoGuardavel = 48 * 1024;
 constexpr std::size_t kTextosGuardados = 256 * 1024;
 // A batch longer than this is read, parsed and run a piece at a time, so that the
 // memory it takes does not grow with its number of statements.
@@ -523,7 +526,8 @@ Preparada Sessao::Preparar(const std::string& sql) {
     if (sql.find('\0') != std::string::npos) throw ErroDoServidor(102, {"the end of the batch"});
     const bool semVerificar = direitos_.irrestrito || cadeiaDeDono_;
     // a statement a body prepared unchecked must not serve the user's own batches
-    bool guardar = !emUso && sql.size() <= kTextoGuardavel && semVerificar == direitos_.irrestrito;
+    bool guardar =
+        !emUso && sql.size() <= kInstrucaoGuardavel && semVerificar == direitos_.irrestrito;
     if (guardar && (preparadas_.size() >= kMaximoDePlanos ||
                     tamanhoDasPreparadas_ + sql.size() > kTextosGuardados)) {
         if (std::any_of(preparadas_.begin(), preparadas_.end(),
