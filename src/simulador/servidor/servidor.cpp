@@ -133,10 +133,17 @@ ErroDeBanco FalhaDeLogin(const std::string& login) {
 }
 
 // A login with what ALTER LOGIN changed of it (logins without a row keep the defaults).
-constexpr const char* kLerLogins =
-    "SELECT l.nome, l.sysadmin, l.integrado, coalesce(a.desabilitado, 0), "
-    "coalesce(a.banco_padrao, 'master') FROM srv_logins l "
-    "LEFT JOIN srv_atributos_dos_logins a ON a.chave = l.chave";
+#define ZOLVEK_COLUNAS_DOS_LOGINS                                           \
+    "SELECT l.nome, l.sysadmin, l.integrado, coalesce(a.desabilitado, 0), " \
+    "coalesce(a.banco_padrao, 'master')"
+#define ZOLVEK_ORIGEM_DOS_LOGINS \
+    " FROM srv_logins l LEFT JOIN srv_atributos_dos_logins a ON a.chave = l.chave"
+constexpr const char* kLerLogins = ZOLVEK_COLUNAS_DOS_LOGINS ZOLVEK_ORIGEM_DOS_LOGINS;
+// The same with the password hash (column 5), for a login by password.
+constexpr const char* kLerLoginComSenha = ZOLVEK_COLUNAS_DOS_LOGINS
+    ", l.senha" ZOLVEK_ORIGEM_DOS_LOGINS " WHERE l.chave = ? AND l.integrado = 0";
+#undef ZOLVEK_COLUNAS_DOS_LOGINS
+#undef ZOLVEK_ORIGEM_DOS_LOGINS
 
 Login LoginLido(const Comando& ler) {
     return Login{ler.Texto(0), ler.Inteiro(1) != 0, ler.Inteiro(3) != 0, ler.Inteiro(2) != 0,
@@ -329,12 +336,12 @@ void Servidor::InserirLogin(const std::string& nome, const std::string& senha, b
 
 Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
     std::lock_guard trava(mutex_);
-    Comando ler(master_, "SELECT senha FROM srv_logins WHERE chave = ? AND integrado = 0");
+    Comando ler(master_, kLerLoginComSenha);
     ler.Ligar(1, ChaveDeNome(login));
-    if (!ler.Passo() || !SenhaConfere(ler.Texto(0), senha)) throw FalhaDeLogin(login);
-    const Login encontrado = *AcharLogin(login);
+    if (!ler.Passo() || !SenhaConfere(ler.Texto(5), senha)) throw FalhaDeLogin(login);
+    const Login encontrado = LoginLido(ler);
     ExigirHabilitado(encontrado);
-    if (EhSenhaAntiga(ler.Texto(0), senha)) {
+    if (EhSenhaAntiga(ler.Texto(5), senha)) {
         Comando trocar(master_, "UPDATE srv_logins SET senha = ? WHERE chave = ?");
         trocar.Ligar(1, GuardarSenha(senha)).Ligar(2, ChaveDeNome(login)).Executar();
     }
