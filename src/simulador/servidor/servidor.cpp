@@ -197,12 +197,12 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
     sinal_ = std::make_unique<interno::Sinal>(pasta_ / kArquivoDoSinal);
     master_ = AbrirArquivoSqlite((pasta_ / kArquivoDoServidor).string(), false, true);
     try {
-        // WAL lets readers go on while another process writes; NORMAL
-        // synchronisation keeps every commit across a process crash.
         // Small pages for a new file (an existing one keeps its own): each connection
         // logs a few of them, and the next process reads back the whole log, checksums
         // and all, until a checkpoint empties it.
         ExecutarSql(master_, "PRAGMA page_size=1024");
+        // WAL lets readers go on while another process writes; NORMAL
+        // synchronisation keeps every commit across a process crash.
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
         ExecutarSql(master_, "PRAGMA foreign_keys=ON");
