@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 
 namespace zolvek::simulador {
 

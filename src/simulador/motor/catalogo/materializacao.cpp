@@ -11,7 +11,7 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 
 namespace zolvek::simulador {
 
