@@ -170,8 +170,28 @@ std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<T
     return r;
 }
 
+namespace {
+
+// Whether the statement's parameters are the literals :zvl1 to :zvlN of an INSERT's VALUES
+// and nothing else: SQLite numbers them in the order they come, so that the i-th is
+// :zvl<i> without asking it each name (which it finds by walking them all, each time).
+bool SoLiteraisEmOrdem(sqlite3_stmt* st, int n, const std::vector<db::Valor>* literais) {
+    if (!literais || n == 0 || static_cast<std::size_t>(n) != literais->size()) return false;
+    const char* primeiro = sqlite3_bind_parameter_name(st, 1);
+    const char* ultimo = sqlite3_bind_parameter_name(st, n);
+    return primeiro && ultimo && std::strcmp(primeiro, ":zvl1") == 0 &&
+           ultimo == ":zvl" + std::to_string(n);
+}
+
+}  // namespace
+
 void Executor::Ligar(sqlite3_stmt* st) {
     int n = sqlite3_bind_parameter_count(st);
+    if (SoLiteraisEmOrdem(st, n, literais_)) {
+        for (int i = 1; i <= n; ++i)
+            LigarValor(st, i, (*literais_)[static_cast<std::size_t>(i - 1)]);
+        return;
+    }
     for (int i = 1; i <= n; ++i) {
         const char* nome = sqlite3_bind_parameter_name(st, i);
         if (nome && std::strncmp(nome, ":zv", 3) == 0 && (nome[3] == 'v' || nome[3] == 's')) {

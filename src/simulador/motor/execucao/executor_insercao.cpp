@@ -44,9 +44,15 @@ std::optional<TipoSql> Unico(const std::vector<std::optional<TipoSql>>& tipos) {
 
 namespace {
 
-// Literals of a short INSERT ... VALUES are bound instead of written, so that the next
-// INSERTs of the same shape find it prepared (the texts differ only in their values).
-constexpr std::size_t kLiteraisLigados = 64;
+// Literals of an INSERT ... VALUES are bound instead of written, so that the next INSERTs
+// of the same shape find it prepared (the texts differ only in their values): a script of
+// long VALUES lists, a few hundred rows each, is the usual bulk load. A longer list is
+// written out, as its text would not be kept prepared anyway.
+constexpr std::size_t kLiteraisLigados = 2048;
+// A list that also reads variables (parameters of their own) binds its literals only up
+// to this many: its parameters are then told apart by name, which SQLite looks up one by
+// one.
+constexpr std::size_t kLiteraisLigadosComVariaveis = 64;
 // INSERT forms a session keeps (formas_de_insercao.hpp).
 constexpr std::size_t kFormasGuardadas = 256;
 
@@ -306,11 +312,15 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     std::string sql;
     std::vector<db::Valor> literais;
     // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
-    bool ligarLiterais = c.valores.size() * alvo.size() <= kLiteraisLigados;
+    const std::size_t valores = c.valores.size() * alvo.size();
+    bool ligarLiterais = valores <= kLiteraisLigados;
     for (const auto& linha : c.valores)
         for (const Faixa& f : linha)
             for (std::size_t k = f.inicio; k < f.fim; ++k)
-                if (plano_.tokens[k].tipo == TipoToken::Parametro) ligarLiterais = false;
+                if (plano_.tokens[k].tipo == TipoToken::Parametro ||
+                    (plano_.tokens[k].tipo == TipoToken::Variavel &&
+                     valores > kLiteraisLigadosComVariaveis))
+                    ligarLiterais = false;
     if (c.valoresPadrao) {
         sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " DEFAULT VALUES";
     } else if (!c.valores.empty()) {
