@@ -124,10 +124,11 @@ std::vector<db::Resultado> Executor::Executar() {
     // dates in this batch read in the session's order
     DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
     DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
-    Interpretador(*this).PrepararVariaveis();
+    Interpretador interpretador(*this);
+    interpretador.PrepararVariaveis();
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
-        RodarNaLista(*c);
+        interpretador.RodarNaLista(*c);
         if (fluxo_ == Fluxo::Retornar) break;  // RETURN ends the batch
     }
     // the client hears of the first error that let the batch go on when the batch ends

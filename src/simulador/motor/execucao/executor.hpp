@@ -232,7 +232,6 @@ class Executor : private EstadoDaExecucao {
     void ExecutarComando(const instrucao::ExecutarProcedimento& c);
     // The procedural statements run by the interpreter (Interpretador); what the run's
     // other statements ask of it (executor_procedural.cpp).
-    void RodarNaLista(const Comando& c);
     void Informar(std::string texto);
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);

@@ -65,10 +65,9 @@ void Interpretador::RodarProcedimento(const ObjetoProgramado& o, const Argumento
             : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
     if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     Executor corpo(s_, *plano, kSemParametros);
+    PrepararCorpo(corpo);
     EstadoDaExecucao& doCorpo = corpo.Estado();
-    doCorpo.estado_ = &estado;
     doCorpo.emProcedimento_ = true;
-    doCorpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
     for (const auto& p : def->parametros) doCorpo.quadro_->Declarar(p);
     doCorpo.quadro_->DeclararDe(def->instrucoes);
     std::vector<int> parametroDe;  // per argument: the parameter it sets
@@ -93,18 +92,11 @@ void Interpretador::RodarProcedimento(const ObjetoProgramado& o, const Argumento
     const int transacoes = s_.NivelDeTransacao();
     CadeiaDeDono cadeia(s_, true);
     try {
-        Interpretador interpretador(corpo);
-        for (const auto& c : def->instrucoes) {
-            s_.VerificarSeFoiEliminada();
-            interpretador.RodarNaLista(*c);
-            if (doCorpo.fluxo_ == Fluxo::Retornar) break;
-        }
+        RodarCorpo(corpo, def->instrucoes);
     } catch (const ErroDeBanco&) {
-        for (auto& r : doCorpo.resultados_) e_.resultados_.push_back(std::move(r));
         e_.erroDeChamada_ = true;
         throw;
     }
-    for (auto& r : doCorpo.resultados_) e_.resultados_.push_back(std::move(r));
     if (s_.NivelDeTransacao() != transacoes)
         throw ErroDoServidor(266,
                              {std::to_string(transacoes), std::to_string(s_.NivelDeTransacao())});
@@ -115,6 +107,32 @@ void Interpretador::RodarProcedimento(const ObjetoProgramado& o, const Argumento
     }
     if (!chamada.retorno.empty())
         AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{doCorpo.retorno_});
+}
+
+void Interpretador::PrepararCorpo(Executor& corpo) {
+    EstadoDaExecucao& doCorpo = corpo.Estado();
+    doCorpo.estado_ = e_.estado_;
+    doCorpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
+}
+
+void Interpretador::RodarCorpo(Executor& corpo,
+                               const std::vector<std::unique_ptr<Comando>>& instrucoes) {
+    EstadoDaExecucao& doCorpo = corpo.Estado();
+    const auto passarResultados = [&] {
+        for (auto& r : doCorpo.resultados_) e_.resultados_.push_back(std::move(r));
+    };
+    try {
+        Interpretador noCorpo(corpo);
+        for (const auto& c : instrucoes) {
+            s_.VerificarSeFoiEliminada();
+            noCorpo.RodarNaLista(*c);
+            if (doCorpo.fluxo_ == Fluxo::Retornar) break;
+        }
+    } catch (const ErroDeBanco&) {
+        passarResultados();
+        throw;
+    }
+    passarResultados();
 }
 
 // Positional arguments first, then @name = value ones; a parameter left out takes its

@@ -1,11 +1,11 @@
 // The procedural statements of a batch or a procedure's body: variables, IF/WHILE
 // flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
 
+#include "simulador/motor/execucao/interpretador.hpp"
+
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/interpretador.hpp"
-
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
@@ -25,10 +25,6 @@ std::int64_t ComoInteiro(const db::Valor& v) {
 }
 
 }  // namespace
-
-void Executor::RodarNaLista(const Comando& c) {
-    Interpretador(*this).RodarNaLista(c);
-}
 
 void Executor::Informar(std::string texto) {
     Interpretador(*this).Informar(std::move(texto));

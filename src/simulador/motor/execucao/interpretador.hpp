@@ -53,6 +53,12 @@ class Interpretador {
     void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
     void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                            const ChamadaDeProcedimento& chamada);
+    // The run of a procedure's or trigger's body, made by its caller: it shares the
+    // caller's procedural state and has variables of its own. RodarCorpo runs its
+    // statements up to RETURN; its result sets follow the caller's, those before an
+    // error included.
+    void PrepararCorpo(Executor& corpo);
+    void RodarCorpo(Executor& corpo, const std::vector<std::unique_ptr<Comando>>& instrucoes);
 
   private:
     void Declarar(const instrucao::Declarar& x);
