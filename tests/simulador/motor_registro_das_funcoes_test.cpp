@@ -5,9 +5,9 @@
 #include <string>
 
 #include "como_sql_server.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
 
 using namespace zolvek::simulador;
@@ -34,7 +34,7 @@ TEST(RegistroDasFuncoes, CadaLinhaUnicaEComSuaFuncaoNoSqlite) {
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     // registering only keeps the session's address for the calls, and none is made here
     int marca = 0;
-    RegistrarFuncoes(db, reinterpret_cast<Sessao*>(&marca));
+    RegistrarFuncoes(db, reinterpret_cast<SessaoDasFuncoes*>(&marca));
     const std::set<std::string> doSqlite = FuncoesDoSqlite(db);
     sqlite3_close(db);
     ASSERT_FALSE(doSqlite.empty());

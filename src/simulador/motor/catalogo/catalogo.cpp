@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

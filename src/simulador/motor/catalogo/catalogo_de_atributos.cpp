@@ -5,7 +5,7 @@
 #include <map>
 
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 
 namespace zolvek::simulador {
 

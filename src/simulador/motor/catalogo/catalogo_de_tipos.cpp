@@ -5,7 +5,7 @@
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 
 namespace zolvek::simulador {
 

@@ -4,7 +4,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -10,7 +10,7 @@
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -2,7 +2,7 @@
 // numbers, its own name and user type id, dbo's uid and its nullability.
 
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
 

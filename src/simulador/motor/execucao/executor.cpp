@@ -17,16 +17,17 @@
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
 #include "simulador/motor/execucao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_decimais.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/idiomas.hpp"
@@ -111,7 +112,7 @@ db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
 
 Executor::Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
                    const std::vector<db::Valor>& parametros)
-    : s_(sessao), plano_(plano), parametros_(parametros) {
+    : EstadoDaExecucao(plano, parametros), s_(sessao) {
     // @@ROWCOUNT of a batch's first statement: the rows the last change of the
     // connection touched
     estadoProprio_.linhas = sqlite3_changes(s_.Conexao());
@@ -123,10 +124,11 @@ std::vector<db::Resultado> Executor::Executar() {
     // dates in this batch read in the session's order
     DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
     DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
-    PrepararVariaveis();
+    Interpretador interpretador(*this);
+    interpretador.PrepararVariaveis();
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
-        RodarNaLista(*c);
+        interpretador.RodarNaLista(*c);
         if (fluxo_ == Fluxo::Retornar) break;  // RETURN ends the batch
     }
     // the client hears of the first error that let the batch go on when the batch ends
@@ -520,8 +522,8 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },
             [&](const instrucao::TempoDeBloqueio& x) { ComandoDeSessao(x); },
             [&](const instrucao::DefinirFormatoDeData& x) { ComandoDeSessao(x); },
-            [&](const instrucao::Se& x) { RodarControle(x); },
-            [&](const instrucao::Bloco& x) { RodarControle(x); },
+            [&](const instrucao::Se& x) { Interpretador(*this).RodarControle(x); },
+            [&](const instrucao::Bloco& x) { Interpretador(*this).RodarControle(x); },
             [&](const instrucao::IniciarTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::SalvarTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::ConfirmarTransacao& x) { ComandoDeTransacao(x); },
@@ -545,7 +547,7 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const auto& x) {
                 if constexpr (InstrucaoProcedural<std::decay_t<decltype(x)>> ||
                               std::is_same_v<std::decay_t<decltype(x)>, instrucao::Imprimir>) {
-                    RodarProcedural(c);
+                    Interpretador(*this).Rodar(c);
                 } else {
                     ComandoDeServidor(x);
                     resultados_.push_back(db::Resultado{});
@@ -566,20 +568,6 @@ void Executor::ComandoDeSessao(const instrucao::DefinirFormatoDeData& x) {
     if (x.primeiroDia) s_.Opcoes().primeiroDia = x.primeiroDia;
     DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
     DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
-}
-
-void Executor::RodarControle(const instrucao::Se& x) {
-    if (Condicao(x.condicao))
-        Rodar(*x.entao);
-    else if (x.senao)
-        Rodar(*x.senao);
-}
-
-void Executor::RodarControle(const instrucao::Bloco& x) {
-    for (const auto& f : x.filhos) {
-        RodarNaLista(*f);
-        if (fluxo_ != Fluxo::Seguir) break;  // BREAK, CONTINUE, RETURN
-    }
 }
 
 void Executor::ComandoDeTransacao(const instrucao::IniciarTransacao& x) {
@@ -692,7 +680,7 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         r.linhas.resize(static_cast<std::size_t>(s_.Opcoes().limiteDeLinhas));  // SET ROWCOUNT
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
     if (!c.compilado.atribuidas.empty())
-        return AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
+        return Interpretador(*this).AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
     resultados_.push_back(std::move(r));
 }
 
@@ -703,6 +691,12 @@ void Executor::FecharCursoresNoFimDaTransacao() {
     for (Executor* e = this; e; e = e->anterior_)
         if (e->quadro_)
             for (auto& [nome, cursor] : e->quadro_->Cursores()) cursor.aberto = false;
+}
+
+std::size_t Executor::ResultadosAteAqui() const {
+    std::size_t n = 0;
+    for (const Executor* e = this; e; e = e->anterior_) n += e->resultados_.size();
+    return n;
 }
 
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.

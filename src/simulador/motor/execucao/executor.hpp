@@ -9,6 +9,7 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/execucao/estado_da_execucao.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
@@ -48,8 +49,8 @@ struct PlanoDeLote {
     std::vector<std::unique_ptr<Comando>> comandos;
 };
 
-// Runs the statements of one batch on a session.
-class Executor {
+// Runs the statements of one batch on a session: one run, whose state it owns.
+class Executor : private EstadoDaExecucao {
   public:
     Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
              const std::vector<db::Valor>& parametros);
@@ -97,6 +98,26 @@ class Executor {
     // The login is sysadmin or the user a member of db_owner.
     bool DonoDoBanco();
 
+    // What the procedural interpreter asks of its run: its state, a statement of any
+    // family run, an expression's or query's value, the run's table variables made
+    // (once), the result sets given so far by it and by the runs it is inside.
+    EstadoDaExecucao& Estado() { return *this; }
+    void Rodar(const Comando& c);
+    bool Condicao(const ExpressaoLida& e);
+    db::Valor Avaliar(const ExpressaoLida& e);
+    // SQLite's text of an expression's or query's tree, with the flags of what it reads
+    // and the types of a query's columns the generator knows
+    template <class T>
+    std::string Gerada(const T& arvore, int* flags = nullptr,
+                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
+    ContextoDeReescrita Contexto();
+    // Runs SQLite text with this batch's parameters; returns the rows when it has any.
+    db::Resultado Consultar(const std::string& sql, int flags, char operacao,
+                            const std::string& tabela,
+                            const std::vector<std::optional<TipoSql>>* tipos = nullptr);
+    void CriarVariaveisDeTabela();
+    std::size_t ResultadosAteAqui() const;
+
   private:
     // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
     void ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao);
@@ -113,19 +134,12 @@ class Executor {
     // A function's body only reads: its caller's statement is still running on SQLite.
     void ExigirLeituraNaFuncao(const Comando& c);
     static thread_local Executor* emCurso_;
-    Executor* anterior_ = nullptr;            // the executor this one runs inside
-    bool emFuncao_ = false;                   // a function's body: an error ends it, whatever it is
-    bool funcaoDeTabela_ = false;             // a table function's body: it fills its table
-    const TipoSql* tipoDoRetorno_ = nullptr;  // of the scalar function whose body this runs
-    db::Valor valorRetornado_;
+    Executor* anterior_ = nullptr;  // the executor this one runs inside
 
-    void Rodar(const Comando& c);
     // Rodar's statement by its family (executor.cpp).
     void RodarInstrucao(const Comando& c);
     void ComandoDeSessao(const instrucao::TempoDeBloqueio& x);
     void ComandoDeSessao(const instrucao::DefinirFormatoDeData& x);
-    void RodarControle(const instrucao::Se& x);
-    void RodarControle(const instrucao::Bloco& x);
     void ComandoDeTransacao(const instrucao::IniciarTransacao& x);
     void ComandoDeTransacao(const instrucao::SalvarTransacao& x);
     void ComandoDeTransacao(const instrucao::ConfirmarTransacao& x);
@@ -203,7 +217,6 @@ class Executor {
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
-    void CriarVariaveisDeTabela();
     void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
     std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
@@ -217,51 +230,17 @@ class Executor {
     void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
     void Conceder(const instrucao::Conceder& c);
     void ExecutarComando(const instrucao::ExecutarProcedimento& c);
-    // Variables, loops, cursors, errors and procedure calls (executor_procedural.cpp,
-    // executor_chamadas.cpp, executor_cursores.cpp).
-    void RodarProcedural(const Comando& c);
-    // Runs a statement of a batch, block or body: an error that ends only its statement
-    // lets the next one run, as on SQL Server.
-    void RodarNaLista(const Comando& c);
-    [[noreturn]] void RecusarProcedural(const Comando& c);
-    void PrepararVariaveis();
-    void Declarar(const instrucao::Declarar& x);
-    void Atribuir(const instrucao::Atribuir& x);
-    void Enquanto(const instrucao::Enquanto& x);
-    void Retornar(const instrucao::Retornar& x);
-    void LevantarErro(const instrucao::LevantarErro& x);
-    void ExecutarTexto(const instrucao::ExecutarTexto& x);
-    void TentarCapturar(const instrucao::TentarCapturar& x);
-    bool AbortaATransacao(const ErroDeBanco& e) const;
-    void Imprimir(const instrucao::Imprimir& x);
+    // The procedural statements run by the interpreter (Interpretador); what the run's
+    // other statements ask of it (executor_procedural.cpp).
     void Informar(std::string texto);
-    void DeclararCursor(const instrucao::DeclararCursor& x);
-    void AbrirCursor(const instrucao::AbrirCursor& x);
-    void BuscarCursor(const instrucao::BuscarCursor& x);
-    CursorDoLote& CursorDeclarado(const std::string& nome);
-    CursorDoLote& CursorAberto(const std::string& nome);
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
-    // A value of an expression as the type of a variable it is assigned to.
     db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
     db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
-    db::Valor ValorConvertido(const Expressao& e, const TipoSql& tipo);
-    // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
-    void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
-                            Faixa selecao);
-    struct ChamadaDeProcedimento {
-        std::vector<bool> padrao;         // per argument: DEFAULT
-        std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one
-        std::string retorno;              // EXEC @r = P
-        bool temSaidas = false;
-    };
-    void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
     static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);
+    void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
     void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
                            const ChamadaDeProcedimento& chamada);
-    void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
-                         const Argumentos& args, const ChamadaDeProcedimento& chamada,
-                         Executor& corpo, std::vector<int>& parametroDe);
     // AFTER triggers (executor_gatilhos.cpp).
     bool TemGatilhos(const Tabela& t);
     bool InsercaoComGatilhos(const Comando& c);
@@ -364,23 +343,11 @@ class Executor {
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
     void RenomearTabela(Tabela& t, const std::string& novo);
 
-    bool Condicao(const ExpressaoLida& e);
-    db::Valor Avaliar(const ExpressaoLida& e);
     db::Valor Avaliar(Faixa f);
-    // SQLite's text of an expression's or query's tree, with the flags of what it reads
-    // and the types of a query's columns the generator knows
-    template <class T>
-    std::string Gerada(const T& arvore, int* flags = nullptr,
-                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
                           std::vector<std::optional<TipoSql>>* tipos = nullptr,
                           std::vector<std::string>* atribuidas = nullptr);
-    ContextoDeReescrita Contexto();
-    // Runs SQLite text with this batch's parameters; returns the rows when it has any.
-    db::Resultado Consultar(const std::string& sql, int flags, char operacao,
-                            const std::string& tabela,
-                            const std::vector<std::optional<TipoSql>>* tipos = nullptr);
     db::Coluna ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string& sql,
                                 const std::vector<std::optional<TipoSql>>* tiposConhecidos,
                                 const TipoSql*& tipo);
@@ -399,9 +366,6 @@ class Executor {
     std::string TextoDaFaixa(Faixa f) const;
 
     SessaoDeExecucao& s_;
-    PlanoDeLote& plano_;
-    const std::vector<db::Valor>& parametros_;
-    std::vector<db::Resultado> resultados_;
     const std::vector<db::Valor>* literais_ = nullptr;  // of the statement being run
     std::vector<std::string> chaveViolada_;             // columns of the key the last failure broke
     // the tables of the UPDATE or DELETE being written, by alias or name
@@ -410,14 +374,6 @@ class Executor {
     std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
     void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
 
-    std::unique_ptr<QuadroDeVariaveis> quadro_;  // none: a batch without variables
-    EstadoProcedural estadoProprio_;
-    EstadoProcedural* estado_ = &estadoProprio_;  // the outermost executor's
-    enum class Fluxo { Seguir, Interromper, Continuar, Retornar } fluxo_ = Fluxo::Seguir;
-    std::int64_t retorno_ = 0;
-    bool emProcedimento_ = false;
-    const ChamadaDeProcedimento* chamada_ = nullptr;  // of the EXEC statement being run
-    bool erroDeChamada_ = false;  // the error in flight came from a called procedure
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
     const char* acaoDaMescla_ = nullptr;          // the change of a MERGE being made: its $action
     bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements

@@ -5,6 +5,7 @@
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -28,7 +29,7 @@ std::string TipoDoValor(const db::Valor& v) {
 }  // namespace
 
 // EXEC @r = P @a, @b = @v OUTPUT: which arguments are DEFAULT, which write back.
-Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c) {
+ChamadaDeProcedimento Interpretador::LerChamada(const instrucao::ExecutarProcedimento& c) {
     ChamadaDeProcedimento r;
     r.retorno = c.retorno;
     for (const auto& a : c.argumentos) {
@@ -42,7 +43,8 @@ Executor::ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarPr
 
 // EXEC @r = sp_xxx: the engine's own procedures return 0 when they succeed; none of
 // them gives OUTPUT parameters back.
-void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada) {
+void Interpretador::ChamadaDeSistema(const std::string& nome,
+                                     const ChamadaDeProcedimento& chamada) {
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (o && o->tipo == "P") return;
     if (chamada.temSaidas && !IguaisCiAs(nome, "sp_executesql"))
@@ -52,9 +54,10 @@ void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedim
         AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{std::int64_t{0}});
 }
 
-void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
-                                 const ChamadaDeProcedimento& chamada) {
-    if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
+void Interpretador::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
+                                      const ChamadaDeProcedimento& chamada) {
+    EstadoProcedural& estado = *e_.estado_;
+    if (estado.aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
     auto plano = s_.Planejar(o.texto);
     const auto* def =
         plano->comandos.empty()
@@ -62,14 +65,14 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
             : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
     if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     Executor corpo(s_, *plano, kSemParametros);
-    corpo.estado_ = estado_;
-    corpo.emProcedimento_ = true;
-    corpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
-    for (const auto& p : def->parametros) corpo.quadro_->Declarar(p);
-    corpo.quadro_->DeclararDe(def->instrucoes);
+    PrepararCorpo(corpo);
+    EstadoDaExecucao& doCorpo = corpo.Estado();
+    doCorpo.emProcedimento_ = true;
+    for (const auto& p : def->parametros) doCorpo.quadro_->Declarar(p);
+    doCorpo.quadro_->DeclararDe(def->instrucoes);
     std::vector<int> parametroDe;  // per argument: the parameter it sets
     LigarArgumentos(o, *def, args, chamada, corpo, parametroDe);
-    ++estado_->aninhamento;
+    ++estado.aninhamento;
     // SET options a procedure changes last until it returns
     struct Saida {
         OpcoesDaSessao& o;
@@ -84,40 +87,62 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
             DefinirOrdemDeDataAtual(ordem);
             o.identityInsert = identityInsert;
         }
-    } saida{s_.Opcoes(), estado_->aninhamento, s_.Opcoes().semContagem, s_.Opcoes().ordemDeData,
+    } saida{s_.Opcoes(), estado.aninhamento, s_.Opcoes().semContagem, s_.Opcoes().ordemDeData,
             s_.Opcoes().identityInsert};
     const int transacoes = s_.NivelDeTransacao();
     CadeiaDeDono cadeia(s_, true);
     try {
-        for (const auto& c : def->instrucoes) {
-            s_.VerificarSeFoiEliminada();
-            corpo.RodarNaLista(*c);
-            if (corpo.fluxo_ == Fluxo::Retornar) break;
-        }
+        RodarCorpo(corpo, def->instrucoes);
     } catch (const ErroDeBanco&) {
-        for (auto& r : corpo.resultados_) resultados_.push_back(std::move(r));
-        erroDeChamada_ = true;
+        e_.erroDeChamada_ = true;
         throw;
     }
-    for (auto& r : corpo.resultados_) resultados_.push_back(std::move(r));
     if (s_.NivelDeTransacao() != transacoes)
         throw ErroDoServidor(266,
                              {std::to_string(transacoes), std::to_string(s_.NivelDeTransacao())});
     for (std::size_t k = 0; k < chamada.saidas.size() && k < parametroDe.size(); ++k) {
         if (chamada.saidas[k].empty() || parametroDe[k] < 0) continue;
         const auto& p = def->parametros[static_cast<std::size_t>(parametroDe[k])];
-        AtribuirValor(VariavelDeclarada(chamada.saidas[k]), corpo.quadro_->Achar(p.nome)->valor);
+        AtribuirValor(VariavelDeclarada(chamada.saidas[k]), doCorpo.quadro_->Achar(p.nome)->valor);
     }
     if (!chamada.retorno.empty())
-        AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{corpo.retorno_});
+        AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{doCorpo.retorno_});
+}
+
+void Interpretador::PrepararCorpo(Executor& corpo) {
+    EstadoDaExecucao& doCorpo = corpo.Estado();
+    doCorpo.estado_ = e_.estado_;
+    doCorpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
+}
+
+void Interpretador::RodarCorpo(Executor& corpo,
+                               const std::vector<std::unique_ptr<Comando>>& instrucoes) {
+    EstadoDaExecucao& doCorpo = corpo.Estado();
+    const auto passarResultados = [&] {
+        for (auto& r : doCorpo.resultados_) e_.resultados_.push_back(std::move(r));
+    };
+    try {
+        Interpretador noCorpo(corpo);
+        for (const auto& c : instrucoes) {
+            s_.VerificarSeFoiEliminada();
+            noCorpo.RodarNaLista(*c);
+            if (doCorpo.fluxo_ == Fluxo::Retornar) break;
+        }
+    } catch (const ErroDeBanco&) {
+        passarResultados();
+        throw;
+    }
+    passarResultados();
 }
 
 // Positional arguments first, then @name = value ones; a parameter left out takes its
 // default, and one without a default must be given.
-void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
-                               const Argumentos& args, const ChamadaDeProcedimento& chamada,
-                               Executor& corpo, std::vector<int>& parametroDe) {
+void Interpretador::LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
+                                    const Argumentos& args, const ChamadaDeProcedimento& chamada,
+                                    Executor& corpo, std::vector<int>& parametroDe) {
     const auto& ps = def.parametros;
+    Interpretador noCorpo(corpo);
+    QuadroDeVariaveis& quadro = *corpo.Estado().quadro_;
     std::vector<bool> dado(ps.size(), false);
     bool nomeado = false;
     for (std::size_t k = 0; k < args.size(); ++k) {
@@ -140,9 +165,9 @@ void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::Criar
         parametroDe.push_back(p);
         if (k < chamada.padrao.size() && chamada.padrao[k]) continue;  // DEFAULT: as if left out
         dado[static_cast<std::size_t>(p)] = true;
-        VariavelDoLote& v = *corpo.quadro_->Achar(par.nome);
+        VariavelDoLote& v = *quadro.Achar(par.nome);
         try {
-            corpo.AtribuirValor(v, args[k].second);
+            noCorpo.AtribuirValor(v, args[k].second);
         } catch (const ErroDeBanco& e) {
             if (e.Numero() != 245 && e.Numero() != 241 && e.Numero() != 8114) throw;
             throw ErroDoServidor(8114, 1, {TipoDoValor(args[k].second), NomeDoTipo(par.tipo.base)});
@@ -150,9 +175,9 @@ void Executor::LigarArgumentos(const ObjetoProgramado& o, const instrucao::Criar
     }
     for (std::size_t j = 0; j < ps.size(); ++j) {
         if (dado[j]) continue;
-        VariavelDoLote& v = *corpo.quadro_->Achar(ps[j].nome);
+        VariavelDoLote& v = *quadro.Achar(ps[j].nome);
         if (!ps[j].valor.Vazia()) {
-            v.valor = corpo.ValorConvertido(ps[j].valor, v.tipo);
+            v.valor = noCorpo.ValorConvertido(ps[j].valor, v.tipo);
         } else {
             throw ErroDoServidor(201, {o.nome, ps[j].nome});
         }

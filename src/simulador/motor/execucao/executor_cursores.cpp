@@ -4,14 +4,15 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
-void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
+void Interpretador::DeclararCursor(const instrucao::DeclararCursor& x) {
     if (x.cursor.rfind('@', 0) == 0)
         throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
-    if (quadro_->Cursor(x.cursor)) throw ErroDoServidor(16915, {x.cursor});
+    if (e_.quadro_->Cursor(x.cursor)) throw ErroDoServidor(16915, {x.cursor});
     CursorDoLote c;
     c.nome = x.cursor;
     c.selecao = x.selecao;
@@ -20,38 +21,38 @@ void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
             c.rolavel = true;
     for (const auto& o : x.opcoes)
         if (o == "FORWARD_ONLY" || o == "FAST_FORWARD") c.rolavel = false;
-    quadro_->Cursores().emplace(Dobrar(x.cursor), std::move(c));
+    e_.quadro_->Cursores().emplace(Dobrar(x.cursor), std::move(c));
 }
 
-CursorDoLote& Executor::CursorDeclarado(const std::string& nome) {
-    CursorDoLote* c = quadro_ ? quadro_->Cursor(nome) : nullptr;
+CursorDoLote& Interpretador::CursorDeclarado(const std::string& nome) {
+    CursorDoLote* c = e_.quadro_ ? e_.quadro_->Cursor(nome) : nullptr;
     if (!c) throw ErroDoServidor(16916, {nome});
     return *c;
 }
 
-CursorDoLote& Executor::CursorAberto(const std::string& nome) {
+CursorDoLote& Interpretador::CursorAberto(const std::string& nome) {
     CursorDoLote& c = CursorDeclarado(nome);
     if (!c.aberto) throw ErroDoServidor(16917);
     return c;
 }
 
-void Executor::AbrirCursor(const instrucao::AbrirCursor& x) {
+void Interpretador::AbrirCursor(const instrucao::AbrirCursor& x) {
     CursorDoLote& c = CursorDeclarado(x.cursor);
     if (c.aberto) throw ErroDoServidor(16905);
     int flags = 0;
     std::vector<std::optional<TipoSql>> tipos;
-    const std::string sql = Gerada(ArvoreDe(c.selecao), &flags, &tipos);
-    db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
+    const std::string sql = execucao_.Gerada(ArvoreDe(c.selecao), &flags, &tipos);
+    db::Resultado r = execucao_.Consultar(sql, flags, 'S', "", &tipos);
     c.colunas = std::move(r.colunas);
     c.linhas = std::move(r.linhas);
     c.posicao = -1;
     c.aberto = true;
-    estado_->linhas = static_cast<std::int64_t>(c.linhas.size());
+    e_.estado_->linhas = static_cast<std::int64_t>(c.linhas.size());
 }
 
 // FETCH NEXT (PRIOR, FIRST, LAST of a scrollable cursor) [INTO @a, @b]: without INTO
 // the row comes back as a result.
-void Executor::BuscarCursor(const instrucao::BuscarCursor& x) {
+void Interpretador::BuscarCursor(const instrucao::BuscarCursor& x) {
     CursorDoLote& c = CursorAberto(x.cursor);
     if (x.direcao != "NEXT" && !c.rolavel) {
         std::string d = x.direcao;
@@ -71,13 +72,13 @@ void Executor::BuscarCursor(const instrucao::BuscarCursor& x) {
     else
         c.posicao = n - 1;
     const bool achou = c.posicao >= 0 && c.posicao < n;
-    estado_->buscaDoCursor = achou ? 0 : -1;
-    estado_->linhas = achou ? 1 : 0;
+    e_.estado_->buscaDoCursor = achou ? 0 : -1;
+    e_.estado_->linhas = achou ? 1 : 0;
     if (x.destinos.empty()) {
         db::Resultado r;
         r.colunas = c.colunas;
         if (achou) r.linhas.push_back(c.linhas[static_cast<std::size_t>(c.posicao)]);
-        resultados_.push_back(std::move(r));
+        e_.resultados_.push_back(std::move(r));
         return;
     }
     if (!achou) return;  // the variables keep their values

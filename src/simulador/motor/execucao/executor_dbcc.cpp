@@ -11,7 +11,7 @@
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 

@@ -8,9 +8,9 @@
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -32,6 +32,15 @@ void DescartarTabelasDeRetorno(sqlite3* db) noexcept {
                      nullptr);
 }
 
+// A scan's rows: the body runs in the executor whose statement SQLite is running.
+LinhasDoSqlite LinhasDoExecutorEmCurso(const std::string& funcao, const std::string& padroes,
+                                       const std::vector<db::Valor>& argumentos) {
+    Executor* executor = Executor::EmCurso();
+    if (!executor)
+        throw ErroDeBanco("O simulador de SQL Server não executa funções do usuário aqui.");
+    return executor->LinhasDaFuncaoDeTabela(funcao, padroes, argumentos);
+}
+
 }  // namespace
 
 void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
@@ -39,7 +48,8 @@ void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao
     if (def.retorno.empty() || !def.retorno.front().tabela)
         throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     auto t = std::make_shared<Tabela>(TabelaDaVariavel(def.retorno.front()));
-    f.modulo = RegistrarFuncaoDeTabela(s_.Conexao(), o.nome, o.texto, *t, def.parametros.size());
+    f.modulo = RegistrarFuncaoDeTabela(s_.Conexao(), o.nome, o.texto, *t, def.parametros.size(),
+                                       LinhasDoExecutorEmCurso);
     DescartarTabelasDeRetorno(s_.Conexao());  // no statement runs while one is written
     f.tabela = std::move(t);
 }

@@ -10,9 +10,10 @@
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
 
 #include <sqlite3.h>
 
@@ -213,9 +214,9 @@ void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
     if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
     const auto& def = std::get<instrucao::CriarObjeto>(plano.comandos.front()->instrucao);
     Executor corpo(s_, plano, kSemParametros);
-    corpo.estado_ = estado_;
+    Interpretador interpretador(*this);
+    interpretador.PrepararCorpo(corpo);
     corpo.gatilho_ = &ctx;
-    corpo.quadro_ = std::make_unique<QuadroDeVariaveis>();
     corpo.quadro_->DeclararDe(def.instrucoes);
     ++estado_->aninhamento;
     struct Saida {
@@ -232,17 +233,7 @@ void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
     s_.Opcoes().xactAbort = true;  // an error in a trigger undoes the transaction
     CadeiaDeDono cadeia(s_, true);
     estado_->linhas = linhas;
-    try {
-        for (const auto& c : def.instrucoes) {
-            s_.VerificarSeFoiEliminada();
-            corpo.RodarNaLista(*c);
-            if (corpo.fluxo_ == Fluxo::Retornar) break;
-        }
-    } catch (const ErroDeBanco&) {
-        for (auto& x : corpo.resultados_) resultados_.push_back(std::move(x));
-        throw;
-    }
-    for (auto& x : corpo.resultados_) resultados_.push_back(std::move(x));
+    interpretador.RodarCorpo(corpo, def.instrucoes);
 }
 
 }  // namespace zolvek::simulador

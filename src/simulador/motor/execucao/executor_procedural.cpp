@@ -1,6 +1,8 @@
 // The procedural statements of a batch or a procedure's body: variables, IF/WHILE
 // flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
 
+#include "simulador/motor/execucao/interpretador.hpp"
+
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
@@ -24,28 +26,79 @@ std::int64_t ComoInteiro(const db::Valor& v) {
 
 }  // namespace
 
-void Executor::PrepararVariaveis() {
-    if (quadro_ || !UsaVariaveis(plano_.comandos)) return;
-    quadro_ = std::make_unique<QuadroDeVariaveis>();
-    quadro_->DeclararDe(plano_.comandos);
+void Executor::Informar(std::string texto) {
+    Interpretador(*this).Informar(std::move(texto));
 }
 
-void Executor::RodarNaLista(const Comando& c) {
-    if (emFuncao_) return Rodar(c);  // any error ends the function and its caller's statement
-    if (!tabelasCriadas_) CriarVariaveisDeTabela();
+VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
+    return Interpretador(*this).VariavelDeclarada(nome);
+}
+
+db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
+    return Interpretador(*this).ValorConvertido(e, tipo);
+}
+
+db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo) {
+    return Interpretador(*this).ValorConvertido(f, tipo);
+}
+
+void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
+    Interpretador(*this).AtribuirValor(v, valor);
+}
+
+ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c) {
+    return Interpretador::LerChamada(c);
+}
+
+void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada) {
+    Interpretador(*this).ChamadaDeSistema(nome, chamada);
+}
+
+void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
+                                 const ChamadaDeProcedimento& chamada) {
+    Interpretador(*this).RodarProcedimento(o, args, chamada);
+}
+
+Interpretador::Interpretador(Executor& execucao)
+    : execucao_(execucao), e_(execucao.Estado()), s_(execucao.Sessao()) {}
+
+void Interpretador::PrepararVariaveis() {
+    if (e_.quadro_ || !UsaVariaveis(e_.plano_.comandos)) return;
+    e_.quadro_ = std::make_unique<QuadroDeVariaveis>();
+    e_.quadro_->DeclararDe(e_.plano_.comandos);
+}
+
+void Interpretador::RodarNaLista(const Comando& c) {
+    // any error ends the function and its caller's statement
+    if (e_.emFuncao_) return execucao_.Rodar(c);
+    execucao_.CriarVariaveisDeTabela();
+    EstadoProcedural& estado = *e_.estado_;
     try {
-        Rodar(c);
+        execucao_.Rodar(c);
     } catch (const ErroDeBanco& e) {
-        estado_->erro = e.Numero();
-        if (estado_->tentativas > 0) throw;  // the CATCH block takes it
+        estado.erro = e.Numero();
+        if (estado.tentativas > 0) throw;  // the CATCH block takes it
         const bool abortar = AbortaATransacao(e);
         if (abortar && s_.EmTransacao()) s_.Desfazer();
         if (abortar || !EncerraSoAInstrucao(e)) {
-            if (estado_ == &estadoProprio_ && estadoProprio_.primeiroErro)
-                throw *estadoProprio_.primeiroErro;
+            if (&estado == &e_.estadoProprio_ && estado.primeiroErro) throw *estado.primeiroErro;
             throw;
         }
-        if (!estado_->primeiroErro) estado_->primeiroErro = e;
+        if (!estado.primeiroErro) estado.primeiroErro = e;
+    }
+}
+
+void Interpretador::RodarControle(const instrucao::Se& x) {
+    if (execucao_.Condicao(x.condicao))
+        execucao_.Rodar(*x.entao);
+    else if (x.senao)
+        execucao_.Rodar(*x.senao);
+}
+
+void Interpretador::RodarControle(const instrucao::Bloco& x) {
+    for (const auto& f : x.filhos) {
+        RodarNaLista(*f);
+        if (e_.fluxo_ != Fluxo::Seguir) break;  // BREAK, CONTINUE, RETURN
     }
 }
 
@@ -53,18 +106,18 @@ void Executor::RodarNaLista(const Comando& c) {
 // batch, or dooms the transaction when a CATCH block takes it; RAISERROR's do not. An
 // error out of a trigger does so whatever its kind, and a conversion error whatever
 // the setting.
-bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
+bool Interpretador::AbortaATransacao(const ErroDeBanco& e) const {
     return (s_.Opcoes().xactAbort && e.Numero() < 50000 && e.Numero() != 18054) ||
-           estado_->erroDeGatilho || DesfazATransacao(e);
+           e_.estado_->erroDeGatilho || DesfazATransacao(e);
 }
 
-void Executor::RodarProcedural(const Comando& c) {
+void Interpretador::Rodar(const Comando& c) {
     std::visit(Visitante{
                    [&](const instrucao::Declarar& x) { Declarar(x); },
                    [&](const instrucao::Atribuir& x) { Atribuir(x); },
                    [&](const instrucao::Enquanto& x) { Enquanto(x); },
-                   [&](const instrucao::Interromper&) { fluxo_ = Fluxo::Interromper; },
-                   [&](const instrucao::Continuar&) { fluxo_ = Fluxo::Continuar; },
+                   [&](const instrucao::Interromper&) { e_.fluxo_ = Fluxo::Interromper; },
+                   [&](const instrucao::Continuar&) { e_.fluxo_ = Fluxo::Continuar; },
                    [&](const instrucao::Retornar& x) { Retornar(x); },
                    [&](const instrucao::LevantarErro& x) { LevantarErro(x); },
                    [&](const instrucao::Imprimir& x) { Imprimir(x); },
@@ -75,12 +128,12 @@ void Executor::RodarProcedural(const Comando& c) {
                    [&](const instrucao::BuscarCursor& x) { BuscarCursor(x); },
                    [&](const instrucao::FecharCursor& x) {
                        CursorAberto(x.cursor).aberto = false;
-                       estado_->linhas = 0;
+                       e_.estado_->linhas = 0;
                    },
                    [&](const instrucao::DesalocarCursor& x) {
                        CursorDeclarado(x.cursor);
-                       quadro_->Cursores().erase(Dobrar(x.cursor));
-                       estado_->linhas = 0;
+                       e_.quadro_->Cursores().erase(Dobrar(x.cursor));
+                       e_.estado_->linhas = 0;
                    },
                    [&](const auto&) { RecusarProcedural(c); },
                },
@@ -88,38 +141,36 @@ void Executor::RodarProcedural(const Comando& c) {
 }
 
 // PRINT: its text (NULL prints an empty line) goes to the client as a message.
-void Executor::Imprimir(const instrucao::Imprimir& x) {
+void Interpretador::Imprimir(const instrucao::Imprimir& x) {
     const db::Valor v = ValorConvertido(x.valor, TipoSql{TipoBase::NVarChar, 4000, 0, 0});
-    estado_->linhas = 0;
+    e_.estado_->linhas = 0;
     Informar(db::EhNulo(v) ? "" : ComoTextoDeValor(v));
 }
 
 // The message comes after the results the batch has so far, those of the calls it is in
 // included.
-void Executor::Informar(std::string texto) {
-    std::size_t resultados = 0;
-    for (const Executor* e = this; e; e = e->anterior_) resultados += e->resultados_.size();
-    s_.Informar(resultados, std::move(texto));
+void Interpretador::Informar(std::string texto) {
+    s_.Informar(execucao_.ResultadosAteAqui(), std::move(texto));
 }
 
 // Statements SQL Server runs and the engine does not: refused when they run, never
 // skipped.
-void Executor::RecusarProcedural(const Comando& c) {
-    std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
+void Interpretador::RecusarProcedural(const Comando& c) {
+    std::string instrucao = e_.plano_.tokens[c.faixa.inicio].texto;
     if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
         instrucao = n->instrucao;
     throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
-VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
-    VariavelDoLote* v = quadro_ ? quadro_->Achar(nome) : nullptr;
+VariavelDoLote& Interpretador::VariavelDeclarada(const std::string& nome) {
+    VariavelDoLote* v = e_.quadro_ ? e_.quadro_->Achar(nome) : nullptr;
     if (!v) throw ErroDoServidor(137, {nome});
     return *v;
 }
 
 // DECLARE @a int = 1, @b varchar(10): the slots exist since the batch began; a value
 // given here is assigned each time the DECLARE runs.
-void Executor::Declarar(const instrucao::Declarar& x) {
+void Interpretador::Declarar(const instrucao::Declarar& x) {
     for (const auto& v : x.variaveis)
         if (v.cursor)
             throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
@@ -130,45 +181,46 @@ void Executor::Declarar(const instrucao::Declarar& x) {
     }
 }
 
-db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
+db::Valor Interpretador::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
     return ValorConvertido(ArvoreDe(e), tipo);
 }
 
-db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo) {
-    LeitorDeExpressoes leitor(plano_.tokens, f.inicio, f.fim, &plano_.ordinais);
+db::Valor Interpretador::ValorConvertido(Faixa f, const TipoSql& tipo) {
+    LeitorDeExpressoes leitor(e_.plano_.tokens, f.inicio, f.fim, &e_.plano_.ordinais);
     Expr e = leitor.Expressao();
     leitor.ExigirFim();
     return ValorConvertido(*e, tipo);
 }
 
-db::Valor Executor::ValorConvertido(const Expressao& e, const TipoSql& tipo) {
-    ContextoDeReescrita ctx = Contexto();
+db::Valor Interpretador::ValorConvertido(const Expressao& e, const TipoSql& tipo) {
+    ContextoDeReescrita ctx = execucao_.Contexto();
     GeradorSqlite gerador(ctx);
     const std::string sql = "SELECT " + gerador.Convertido(e, tipo);
     const std::vector<std::optional<TipoSql>> tipos{tipo};
     const int flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0);
-    db::Resultado r = Consultar(sql, flags, 'S', "", &tipos);
+    db::Resultado r = execucao_.Consultar(sql, flags, 'S', "", &tipos);
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 
-void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
+void Interpretador::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
     v.valor = valor;
     const std::vector<std::optional<TipoSql>> tipos{v.tipo};
-    db::Resultado r = Consultar("SELECT " + quadro_->Sqlite(v.nome), 0, 'S', "", &tipos);
+    db::Resultado r =
+        execucao_.Consultar("SELECT " + e_.quadro_->Sqlite(v.nome), 0, 'S', "", &tipos);
     v.valor = r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 
 // SET @v = x, SET @v += x
-void Executor::Atribuir(const instrucao::Atribuir& x) {
+void Interpretador::Atribuir(const instrucao::Atribuir& x) {
     VariavelDoLote& v = VariavelDeclarada(x.variavel);
     v.valor = ValorConvertido(x.valor, v.tipo);
-    estado_->linhas = 1;
+    e_.estado_->linhas = 1;
 }
 
 // SELECT @a = x, @b = y FROM ...: each row assigns in turn, so the last one's values
 // stay; no row leaves the variables as they were.
-void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
-                                  Faixa selecao) {
+void Interpretador::AtribuirDaConsulta(const std::vector<std::string>& variaveis,
+                                       const db::Resultado& r, Faixa selecao) {
     if (r.linhas.empty()) return;
     // SELECT @s = @s + x FROM ...: SQL Server carries each row's value into the next;
     // the query read them all with the value from before it
@@ -176,8 +228,8 @@ void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis, con
         for (const auto& v : variaveis) {
             int usos = 0;
             for (std::size_t k = selecao.inicio; k < selecao.fim; ++k)
-                if (plano_.tokens[k].tipo == TipoToken::Variavel &&
-                    IguaisCiAs(plano_.tokens[k].texto, v))
+                if (e_.plano_.tokens[k].tipo == TipoToken::Variavel &&
+                    IguaisCiAs(e_.plano_.tokens[k].texto, v))
                     ++usos;
             if (usos > 1)
                 throw ErroDeBanco(
@@ -189,35 +241,35 @@ void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis, con
         VariavelDeclarada(variaveis[k]).valor = linha[k];
 }
 
-void Executor::Enquanto(const instrucao::Enquanto& x) {
-    while (Condicao(x.condicao)) {
+void Interpretador::Enquanto(const instrucao::Enquanto& x) {
+    while (execucao_.Condicao(x.condicao)) {
         s_.VerificarSeFoiEliminada();
         RodarNaLista(*x.corpo);
-        if (fluxo_ == Fluxo::Retornar) return;
-        const bool parar = fluxo_ == Fluxo::Interromper;
-        fluxo_ = Fluxo::Seguir;
+        if (e_.fluxo_ == Fluxo::Retornar) return;
+        const bool parar = e_.fluxo_ == Fluxo::Interromper;
+        e_.fluxo_ = Fluxo::Seguir;
         if (parar) return;
     }
 }
 
-void Executor::Retornar(const instrucao::Retornar& x) {
-    retorno_ = 0;
-    if (tipoDoRetorno_) {  // a scalar function's RETURN value, of its RETURNS type
+void Interpretador::Retornar(const instrucao::Retornar& x) {
+    e_.retorno_ = 0;
+    if (const TipoSql* tipo = e_.tipoDoRetorno_) {  // a scalar function's, of its RETURNS type
         // RETURN alone reads its empty run of tokens, which tells the syntax error
-        valorRetornado_ = x.valor.Vazia() ? ValorConvertido(x.valor.faixa, *tipoDoRetorno_)
-                                          : ValorConvertido(x.valor, *tipoDoRetorno_);
+        e_.valorRetornado_ = x.valor.Vazia() ? ValorConvertido(x.valor.faixa, *tipo)
+                                             : ValorConvertido(x.valor, *tipo);
     } else if (!x.valor.Vazia()) {
-        if (!emProcedimento_) throw ErroDoServidor(178);
-        retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
+        if (!e_.emProcedimento_) throw ErroDoServidor(178);
+        e_.retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
     }
-    fluxo_ = Fluxo::Retornar;
+    e_.fluxo_ = Fluxo::Retornar;
 }
 
 // RAISERROR (message or msg id, severity, state [, arguments]): severity 10 or less is
 // a message, not an error; above 18 only a sysadmin WITH LOG may raise it.
-void Executor::LevantarErro(const instrucao::LevantarErro& x) {
+void Interpretador::LevantarErro(const instrucao::LevantarErro& x) {
     std::vector<db::Valor> valores;
-    for (const ExpressaoLida& a : x.argumentos) valores.push_back(Avaliar(a));
+    for (const ExpressaoLida& a : x.argumentos) valores.push_back(execucao_.Avaliar(a));
     const std::int64_t severidade = std::max<std::int64_t>(0, ComoInteiro(valores[1]));
     const std::int64_t estado = std::clamp<std::int64_t>(ComoInteiro(valores[2]), 0, 255);
     const bool comLog =
@@ -239,7 +291,7 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
         mensagem = FormatarMensagem(db::EhNulo(valores[0]) ? "" : ComoTextoDeValor(valores[0]),
                                     {valores.begin() + 3, valores.end()});
     }
-    estado_->linhas = 0;
+    e_.estado_->linhas = 0;
     const bool comSetError =
         std::find(x.opcoes.begin(), x.opcoes.end(), std::string("SETERROR")) != x.opcoes.end();
     if (severidade <= 10 && comSetError)
@@ -252,57 +304,58 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
 
 // EXEC ('texto' + @x): the text runs as a batch of its own, which does not see the
 // caller's variables.
-void Executor::ExecutarTexto(const instrucao::ExecutarTexto& x) {
+void Interpretador::ExecutarTexto(const instrucao::ExecutarTexto& x) {
     std::string texto;
     for (const ExpressaoLida& p : x.partes) {
-        const db::Valor v = Avaliar(p);
+        const db::Valor v = execucao_.Avaliar(p);
         if (!db::EhNulo(v)) texto += ComoTextoDeValor(v);
     }
     if (texto.find_first_not_of(" \t\r\n") == std::string::npos) return;
     auto plano = s_.Planejar(texto);
     Executor interno(s_, *plano, kSemParametros);
-    interno.estado_ = estado_;
+    interno.Estado().estado_ = e_.estado_;
     CadeiaDeDono cadeia(s_, false);
-    for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
+    for (auto& r : interno.Executar()) e_.resultados_.push_back(std::move(r));
 }
 
 // BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH: an error of severity 11 to 19 runs
 // the CATCH block, where ERROR_NUMBER() and the like tell it. A name the batch itself
 // cannot resolve is not caught at its own level, as on SQL Server; one inside a called
 // procedure is.
-void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
-    erroDeChamada_ = false;
+void Interpretador::TentarCapturar(const instrucao::TentarCapturar& x) {
+    e_.erroDeChamada_ = false;
+    EstadoProcedural& estado = *e_.estado_;
     std::optional<ErroDeBanco> capturado;
     {
-        ++estado_->tentativas;
+        ++estado.tentativas;
         struct Fim {
             int& n;
             ~Fim() { --n; }
-        } fim{estado_->tentativas};
+        } fim{estado.tentativas};
         try {
-            Rodar(*x.tentar);
+            execucao_.Rodar(*x.tentar);
         } catch (const ErroDeBanco& e) {
             const int n = e.Numero();
             const bool deResolucao = n == 208 || n == 207 || n == 4104;
             if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.FoiEliminada() ||
-                (deResolucao && !erroDeChamada_))
+                (deResolucao && !e_.erroDeChamada_))
                 throw;
             capturado = e;
             if (AbortaATransacao(e)) s_.CondenarTransacao();
-            estado_->erroDeGatilho = false;
+            estado.erroDeGatilho = false;
         }
     }
     if (capturado) {
         const ErroDeBanco& e = *capturado;
         const int n = e.Numero();
-        EstadoProcedural anterior = *estado_;
-        estado_->emCaptura = true;
-        estado_->numeroDoErro = n;
-        estado_->mensagemDoErro = e.what();
-        estado_->severidadeDoErro = e.Severidade();
-        estado_->estadoDoErro = e.Estado();
-        estado_->erro = n;
-        fluxo_ = Fluxo::Seguir;
+        EstadoProcedural anterior = estado;
+        estado.emCaptura = true;
+        estado.numeroDoErro = n;
+        estado.mensagemDoErro = e.what();
+        estado.severidadeDoErro = e.Severidade();
+        estado.estadoDoErro = e.Estado();
+        estado.erro = n;
+        e_.fluxo_ = Fluxo::Seguir;
         struct Restaurar {
             EstadoProcedural& atual;
             const EstadoProcedural& antes;
@@ -313,8 +366,8 @@ void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
                 atual.severidadeDoErro = antes.severidadeDoErro;
                 atual.estadoDoErro = antes.estadoDoErro;
             }
-        } restaurar{*estado_, anterior};
-        Rodar(*x.capturar);
+        } restaurar{estado, anterior};
+        execucao_.Rodar(*x.capturar);
     }
 }
 

@@ -37,6 +37,7 @@ Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
 }
 
 void Executor::CriarVariaveisDeTabela() {
+    if (tabelasCriadas_) return;
     tabelasCriadas_ = true;
     if (!quadro_) return;
     for (const instrucao::VariavelDeclarada* v : quadro_->Tabelas()) {

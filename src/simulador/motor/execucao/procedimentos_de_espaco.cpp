@@ -12,7 +12,7 @@
 #include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 

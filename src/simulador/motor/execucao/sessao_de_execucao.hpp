@@ -10,14 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 struct sqlite3;
 struct sqlite3_stmt;
 struct sqlite3_value;
 
-// What the executor asks of the session it runs a batch on. The session implements it;
-// the executor sees nothing else of it.
+// What the executor asks of the session it runs a batch on: what the SQL functions read
+// of it, and more. The session implements it; the executor sees nothing else of it.
 namespace zolvek::simulador {
 
 class Catalogo;
@@ -60,25 +61,17 @@ struct OpcoesDaSessao {
 
 using FormasDeInsercao = std::unordered_map<std::string, FormaDeInsercao>;
 
-class SessaoDeExecucao {
+class SessaoDeExecucao : public SessaoDasFuncoes {
   public:
-    // Who runs, where: the SQLite connection of the current database and its server.
+    // The SQLite connection of the current database.
     virtual sqlite3* Conexao() = 0;
-    virtual Servidor& ServidorAtual() = 0;
-    virtual const std::string& Banco() const = 0;
-    virtual const std::string& NomeDoLogin() const = 0;
-    virtual std::string NomeDoUsuario() = 0;
-    virtual int Spid() const = 0;
 
     // Rights, and the ownership chain of a running body (CadeiaDeDono).
-    virtual bool Sysadmin() const = 0;
-    virtual int EhMembro(const std::string& papel) = 0;
     virtual const DireitosDoUsuario& Direitos() const = 0;
     virtual bool EmCadeiaDeDono() const = 0;
     virtual void DefinirCadeiaDeDono(bool ligada) = 0;
 
     // The catalog and the server's databases.
-    virtual Catalogo& CatalogoAtual() = 0;
     virtual void EsquecerCatalogo() = 0;
     virtual void MarcarCatalogoAlterado() = 0;
     virtual std::string EsquemaDoBanco(const std::string& banco) = 0;
@@ -98,7 +91,6 @@ class SessaoDeExecucao {
     virtual void SalvarPonto(const std::string& nome) = 0;
     virtual void AbandonarTransacao() = 0;
     virtual bool EmTransacao() const = 0;
-    virtual int NivelDeTransacao() const = 0;
     virtual bool TransacaoCondenada() const = 0;
     virtual void CondenarTransacao() = 0;
     virtual void GarantirEscrita() = 0;

@@ -1,4 +1,5 @@
 #include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 
 #include <sqlite3.h>
@@ -12,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
@@ -26,14 +26,16 @@
 #include "simulador/motor/funcoes/funcoes_subconsulta.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
+#include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
-Sessao* Dono(sqlite3_context* c) {
-    return static_cast<Sessao*>(sqlite3_user_data(c));
+SessaoDasFuncoes* Dono(sqlite3_context* c) {
+    return static_cast<SessaoDasFuncoes*>(sqlite3_user_data(c));
 }
 
 std::string TextoDe(sqlite3_value* v) {
@@ -635,14 +637,14 @@ struct FuncaoSql {
 constexpr int kDeterministica = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
 constexpr int kVariavel = SQLITE_UTF8;
 
-void RegistrarTabelaDeFuncoes(sqlite3* db, Sessao* s, const FuncaoSql* inicio,
+void RegistrarTabelaDeFuncoes(sqlite3* db, SessaoDasFuncoes* s, const FuncaoSql* inicio,
                               const FuncaoSql* fim) {
     for (const FuncaoSql* f = inicio; f != fim; ++f)
         sqlite3_create_function(db, f->nome, f->args, f->flags, s, f->fn, nullptr, nullptr);
 }
 
 // Dates, texts, numbers and LIKE: what a constraint, default or view may call anywhere.
-void RegistrarFuncoesEscalares(sqlite3* db, Sessao* s) {
+void RegistrarFuncoesEscalares(sqlite3* db, SessaoDasFuncoes* s) {
     const int det = kDeterministica;
     const int nd = kVariavel;
     const FuncaoSql funcoes[] = {
@@ -685,7 +687,7 @@ void RegistrarFuncoesEscalares(sqlite3* db, Sessao* s) {
 
 // What tells of the session (Dono): its login, user, connection, transaction, server and
 // databases.
-void RegistrarFuncoesDaSessao(sqlite3* db, Sessao* s) {
+void RegistrarFuncoesDaSessao(sqlite3* db, SessaoDasFuncoes* s) {
     const int det = kDeterministica;
     const int nd = kVariavel;
     const FuncaoSql funcoes[] = {
@@ -719,7 +721,7 @@ void RegistrarFuncoesDaSessao(sqlite3* db, Sessao* s) {
 
 }  // namespace
 
-void RegistrarFuncoes(sqlite3* db, Sessao* s) {
+void RegistrarFuncoes(sqlite3* db, SessaoDasFuncoes* s) {
     RegistrarFuncoesDeConversao(db, s);
     RegistrarFuncoesEscalares(db, s);
     // A connection of the server itself (a backup, a restore's check) has no session: it

@@ -12,11 +12,11 @@ struct sqlite3;
 // (zv_conv, which gives a value the type of the column it goes into).
 namespace zolvek::simulador {
 
-class Sessao;
+class SessaoDasFuncoes;
 
-void RegistrarFuncoes(sqlite3* db, Sessao* sessao);
+void RegistrarFuncoes(sqlite3* db, SessaoDasFuncoes* sessao);
 // zv_conv, zv_chave, CAST, CONVERT and their TRY_ forms (funcoes_conversao.cpp).
-void RegistrarFuncoesDeConversao(sqlite3* db, Sessao* sessao);
+void RegistrarFuncoesDeConversao(sqlite3* db, SessaoDasFuncoes* sessao);
 // zv_funcao, the call of a user function (executor_funcoes.cpp).
 void RegistrarFuncoesDoUsuario(sqlite3* db);
 // zv_mais, T-SQL's + where neither integer nor decimal arithmetic applies (funcoes_mais.cpp).

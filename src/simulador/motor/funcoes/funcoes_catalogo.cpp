@@ -7,7 +7,7 @@
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {

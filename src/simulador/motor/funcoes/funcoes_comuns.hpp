@@ -13,10 +13,10 @@
 // giving results in the form the engine keeps them.
 namespace zolvek::simulador {
 
-class Sessao;
+class SessaoDasFuncoes;
 
 // The session whose connection runs the call (the functions' user data).
-Sessao* Dono(sqlite3_context* c);
+SessaoDasFuncoes* Dono(sqlite3_context* c);
 inline bool Nulo(sqlite3_value* v) {
     return sqlite3_value_type(v) == SQLITE_NULL;
 }

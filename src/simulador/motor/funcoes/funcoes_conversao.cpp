@@ -9,15 +9,15 @@
 #include <string_view>
 #include <utility>
 
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"
 #include "simulador/motor/funcoes/funcoes_decimais.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -485,7 +485,7 @@ std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
     return s + ")";
 }
 
-void RegistrarFuncoesDeConversao(sqlite3* db, Sessao* s) {
+void RegistrarFuncoesDeConversao(sqlite3* db, SessaoDasFuncoes* s) {
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "zv_conv", 5, det, s, FnConv, nullptr, nullptr);
     sqlite3_create_function(db, "zv_conv", 6, det, s, FnConv, nullptr, nullptr);

@@ -10,9 +10,8 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
 
 namespace zolvek::simulador {
 
@@ -30,6 +29,7 @@ struct ModuloDaFuncao {
     std::string declaracao;  // the virtual table's columns, then the hidden arguments
     int colunas = 0;
     int parametros = 0;  // hidden: the defaults' marks, then one per parameter
+    LinhasDaChamada linhas = nullptr;
 };
 
 void DestruirModulo(void* p) {
@@ -104,14 +104,12 @@ int VtFiltrar(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_val
     auto* vtab = static_cast<TabelaDaFuncao*>(base->pVtab);
     LiberarLinhas(cursor->linhas);
     cursor->atual = 0;
-    Executor* executor = Executor::EmCurso();
     const auto falhar = [&](const std::string& mensagem) {
         sqlite3_free(vtab->zErrMsg);
         vtab->zErrMsg = sqlite3_mprintf("%s", mensagem.c_str());
         return SQLITE_ERROR;
     };
-    if (!executor || argc < 1)
-        return falhar("O simulador de SQL Server não executa funções do usuário aqui.");
+    if (argc < 1) return falhar("O simulador de SQL Server não executa funções do usuário aqui.");
     const auto* t = sqlite3_value_text(argv[0]);
     const std::string padroes = t ? reinterpret_cast<const char*>(t) : "";
     std::vector<db::Valor> argumentos;
@@ -119,8 +117,7 @@ int VtFiltrar(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_val
         if (static_cast<std::size_t>(k - 1) < padroes.size() && padroes[k - 1] == '0')
             argumentos.push_back(ValorDoSqlite(argv[k]));
     try {
-        cursor->linhas =
-            executor->LinhasDaFuncaoDeTabela(vtab->modulo->funcao, padroes, argumentos);
+        cursor->linhas = vtab->modulo->linhas(vtab->modulo->funcao, padroes, argumentos);
     } catch (const ErroDeBanco& e) {
         GuardarErroDeFuncao(e);  // the statement fails with the body's own error
         return falhar(e.what());
@@ -194,7 +191,7 @@ void LiberarLinhas(LinhasDoSqlite& linhas) noexcept {
 
 std::string RegistrarFuncaoDeTabela(sqlite3* db, const std::string& funcao,
                                     const std::string& definicao, const Tabela& retorno,
-                                    std::size_t parametros) {
+                                    std::size_t parametros, LinhasDaChamada linhas) {
     char hash[32];
     std::snprintf(hash, sizeof hash, "%zx", std::hash<std::string>{}(funcao + "\n" + definicao));
     std::string nome = "zv_tf_" + std::string(hash);
@@ -209,6 +206,7 @@ std::string RegistrarFuncaoDeTabela(sqlite3* db, const std::string& funcao,
     m->declaracao = Declaracao(retorno, parametros);
     m->colunas = static_cast<int>(retorno.colunas.size());
     m->parametros = static_cast<int>(parametros) + 1;
+    m->linhas = linhas;
     // SQLite destroys the module (with DestruirModulo) even when it fails to register it
     if (sqlite3_create_module_v2(db, nome.c_str(), &kModulo, m, DestruirModulo) != SQLITE_OK)
         throw ErroDeBanco("O simulador de SQL Server não preparou a função '" + funcao + "'.");

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <string>
 
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/simulador.hpp"
 
 namespace zolvek::simulador {

@@ -84,16 +84,18 @@ class Sessao final : public SessaoDeExecucao {
     int NivelDeTransacao() const override { return nivelDeTransacao_; }
     // XACT_STATE(): 1 in a transaction that can commit, -1 in one an error doomed (only a
     // whole ROLLBACK ends it, and nothing may write before it), 0 outside a transaction.
-    int EstadoDaTransacao() const {
+    int EstadoDaTransacao() const override {
         return nivelDeTransacao_ == 0 ? 0 : (transacaoCondenada_ ? -1 : 1);
     }
     bool TransacaoCondenada() const override { return EstadoDaTransacao() < 0; }
     void CondenarTransacao() override { transacaoCondenada_ = nivelDeTransacao_ > 0; }
     // @@IDENTITY: the identity value of the session's last insert into a table with an
     // identity column; inserts into other tables leave it as it was.
-    const std::optional<std::int64_t>& UltimaIdentidade() const { return ultimaIdentidade_; }
-    const std::string& Host() const { return host_; }
-    const std::string& Programa() const { return programa_; }
+    const std::optional<std::int64_t>& UltimaIdentidade() const override {
+        return ultimaIdentidade_;
+    }
+    const std::string& Host() const override { return host_; }
+    const std::string& Programa() const override { return programa_; }
     // The current database's catalog, read on first use: most connections never need it,
     // and reading it grows with the schema.
     Catalogo& CatalogoAtual() override;

@@ -23,7 +23,7 @@
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

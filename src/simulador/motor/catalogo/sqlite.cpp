@@ -1,4 +1,4 @@
-#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
