@@ -5,13 +5,13 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -290,8 +290,8 @@ std::string GuardaDaChave(const Tabela& t, const ColunaDaTabela& c, std::string 
 std::string ColunaDaLinha(const Tabela& t) {
     for (const char* nome : {"rowid", "_rowid_", "oid"})
         if (!t.Coluna(nome)) return nome;
-    throw ErroDeBanco("O simulador de SQL Server não trabalha com a tabela '" + t.nome +
-                      "', que tem colunas chamadas rowid, _rowid_ e oid.");
+    throw Recusa("O simulador de SQL Server não trabalha com a tabela '" + t.nome +
+                 "', que tem colunas chamadas rowid, _rowid_ e oid.");
 }
 
 namespace {

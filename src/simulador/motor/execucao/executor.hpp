@@ -208,7 +208,7 @@ class Executor {
     void ExcluirTabela(const instrucao::ExcluirTabela& c);
     void CriarIndice(const instrucao::CriarIndice& c);
     void ExcluirIndice(const instrucao::ExcluirIndice& c);
-    void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    void CriarObjeto(const instrucao::CriarObjeto& c);
     std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
     void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
@@ -247,7 +247,6 @@ class Executor {
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     // A value of an expression as the type of a variable it is assigned to.
     db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
-    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
     db::Valor ValorConvertido(const Expressao& e, const TipoSql& tipo);
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
@@ -358,7 +357,7 @@ class Executor {
     void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
-    int ConjuntoPedido(Faixa conjunto);
+    int ConjuntoPedido(const ExpressaoLida& conjunto);
     db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
     void ComandoDeUsuario(const instrucao::CriarLogin& c);
     void ComandoDeUsuario(const instrucao::CriarUsuario& c);
@@ -368,8 +367,8 @@ class Executor {
     bool ExisteUsuario(const std::string& nome, int papel);
     bool DonoDoBanco();
     void FecharCursoresNoFimDaTransacao();
-    void LerOpcaoDaSessao(const Comando& c);
-    void DefinirLimiteDeLinhas(Faixa valor);
+    void LerOpcaoDaSessao(const instrucao::Ignorado& x);
+    void DefinirLimiteDeLinhas(const ExpressaoLida& valor);
     struct PartesDaAtualizacao {
         std::string prefixo;                                       // WITH ..., or ""
         std::string alvo;                                          // T, or T AS zv_alvo
@@ -421,7 +420,6 @@ class Executor {
 
     bool Condicao(const ExpressaoLida& e);
     db::Valor Avaliar(const ExpressaoLida& e);
-    db::Valor Avaliar(Faixa f);
     // SQLite's text of an expression's or query's tree, with the flags of what it reads
     // and the types of a query's columns the generator knows
     template <class T>
@@ -456,7 +454,6 @@ class Executor {
     [[noreturn]] void FalhaDeChave(const std::string& msg);
     [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
     bool NomeDeFonte(const std::string& nome) const;
-    std::string TextoDaFaixa(Faixa f) const;
 
     Sessao& s_;
     PlanoDeLote& plano_;

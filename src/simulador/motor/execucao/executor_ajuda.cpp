@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/parametros_dos_modulos.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
+#include "simulador/motor/leitura/parametros_dos_modulos.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -185,7 +185,7 @@ void Executor::AjudaDoObjeto(const std::optional<std::string>& nome) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string procurado = NomeDoArgumento(*nome);
     if (TipoPeloNome(procurado) && !cat.IdDoObjeto(procurado))
-        throw ErroDeBanco("O simulador de SQL Server não descreve tipos de dados com sp_help.");
+        throw Recusa("O simulador de SQL Server não descreve tipos de dados com sp_help.");
     db::Resultado objeto;
     objeto.colunas = {TextoDoSistema("Name"), TextoDoSistema("Owner"), TextoDoSistema("Type", 31),
                       ColunaDoSistema("Created_datetime", db::TipoDeCampo::DateTime)};
@@ -197,7 +197,7 @@ void Executor::AjudaDoObjeto(const std::optional<std::string>& nome) {
     }
     const ObjetoProgramado* o = cat.AcharObjeto(procurado);
     if (o && o->tipo == "V")
-        throw ErroDeBanco("O simulador de SQL Server não descreve visões com sp_help.");
+        throw Recusa("O simulador de SQL Server não descreve visões com sp_help.");
     if (o) {
         objeto.linhas.push_back(
             {o->nome, std::string("dbo"), NomeDoTipoDeObjeto(o->tipo), DataDeCriacao(o->criacao)});

@@ -6,18 +6,18 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -101,8 +101,8 @@ std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::str
         if (!o || o->tipo != "V") return std::nullopt;
         auto plano = s_.Planejar(o->texto);
         const auto& def = std::get<instrucao::CriarObjeto>(plano->comandos.front()->instrucao);
-        LeitorDeExpressoes leitor(plano->tokens, def.corpo.inicio, def.corpo.fim, &plano->ordinais);
-        std::shared_ptr<const Consulta> consulta = leitor.LerConsulta();
+        ArvoreDe(def.corpo);
+        std::shared_ptr<const Consulta> consulta = def.corpo.arvore;
         ConsultaAlteravel v;
         v.nome = o->nome;
         v.consulta = consulta.get();
@@ -116,7 +116,7 @@ std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::str
     auto alvo = ResolverAlvo(nome, operacao, colunas, s_.CatalogoAtual(), com.get(), ler);
     if (!alvo) return nullptr;
     if (alvo->comVerificacao)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não altera dados por meio de visões WITH "
             "CHECK OPTION ('" +
             alvo->nome + "').");
@@ -303,7 +303,7 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
     Tabela& t = TabelaAlterada(c.objeto, c.resto, c.com, 'U', ColunasAtribuidas(c), alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "UPDATE");
     if (alvo && c.saida)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
     const bool guardar = !c.topo && s_.limiteDeLinhas_ <= 0;  // TOP and ROWCOUNT: each run
@@ -368,7 +368,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                           : TabelaAlterada(c.objeto, c.resto, c.com, 'D', {}, alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "DELETE");
     if (alvo && c.saida)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
     const bool guardar = !c.topo && s_.limiteDeLinhas_ <= 0;
@@ -397,7 +397,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo,
                                 Faixa faixa) {
     if (c.saida)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
     if (!c.pelaBase || c.pelaBase->objeto.Nome() != alvo.tabela->nome) {

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -87,9 +87,9 @@ std::vector<db::Valor> LinhaDeColunaOdbc(const std::string& banco, const Tabela&
                                          const ColunaDaTabela& c, int posicao) {
     const TipoOdbc* odbc = TipoNoOdbc(c.tipo);
     if (!odbc)
-        throw ErroDeBanco("O simulador de SQL Server não descreve colunas do tipo " +
-                          TextoDoTipo(c.tipo) + " com sp_columns (coluna " + t.nome + "." + c.nome +
-                          ").");
+        throw Recusa("O simulador de SQL Server não descreve colunas do tipo " +
+                     TextoDoTipo(c.tipo) + " com sp_columns (coluna " + t.nome + "." + c.nome +
+                     ").");
     const MedidasOdbc m = MedidasDoTipo(c.tipo);
     const bool data = c.tipo.base == TipoBase::DateTime || c.tipo.base == TipoBase::SmallDateTime;
     const bool octetos = EhTexto(c.tipo.base) || EhBinario(c.tipo.base);
@@ -155,8 +155,8 @@ void Executor::ListarColunasOdbc(const std::optional<std::string>& tabela,
         return resultados_.push_back(std::move(r));
     for (const ObjetoProgramado* o : cat.Objetos())
         if (o->tipo == "V" && CasaComPadrao(o->nome, *tabela))
-            throw ErroDeBanco("O simulador de SQL Server não descreve as colunas da visão " +
-                              o->nome + " com sp_columns.");
+            throw Recusa("O simulador de SQL Server não descreve as colunas da visão " + o->nome +
+                         " com sp_columns.");
     std::vector<const Tabela*> tabelas;
     for (const Tabela* t : cat.Tabelas())
         if (CasaComPadrao(t->nome, *tabela)) tabelas.push_back(t);

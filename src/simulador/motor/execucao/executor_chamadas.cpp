@@ -2,10 +2,10 @@
 // its own call; OUTPUT parameters and the RETURN value go back to the caller.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -46,8 +46,7 @@ void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedim
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (o && o->tipo == "P") return;
     if (chamada.temSaidas && !IguaisCiAs(nome, "sp_executesql"))
-        throw ErroDeBanco("O simulador de SQL Server não devolve parâmetros OUTPUT de " + nome +
-                          ".");
+        throw Recusa("O simulador de SQL Server não devolve parâmetros OUTPUT de " + nome + ".");
     if (!chamada.retorno.empty())
         AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{std::int64_t{0}});
 }
@@ -60,7 +59,7 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
         plano->comandos.empty()
             ? nullptr
             : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
-    if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
+    if (!def) throw Recusa("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     Executor corpo(s_, *plano, kSemParametros);
     corpo.estado_ = estado_;
     corpo.emProcedimento_ = true;

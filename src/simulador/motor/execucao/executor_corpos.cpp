@@ -3,14 +3,14 @@
 // one (209), while a statement that names a table not made yet waits until it runs.
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -33,7 +33,7 @@ void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
     if (c.tipoDeObjeto == "IF")
         CompilarSeResolvido([&] {
             // RETURN (SELECT ...): the query in parentheses
-            const std::string q = Reescrita(c.corpo);
+            const std::string q = Gerada(ArvoreDe(c.corpo));
             return q.rfind('(', 0) == 0 ? "SELECT * FROM " + q : q;
         });
     for (const auto& i : c.instrucoes) ColunasDaInstrucao(*i);

@@ -2,16 +2,16 @@
 // them into variables and sets @@FETCH_STATUS.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
 void Executor::DeclararCursor(const instrucao::DeclararCursor& x) {
     if (x.cursor.rfind('@', 0) == 0)
-        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
+        throw Recusa("O simulador de SQL Server não interpreta variáveis de cursor.");
     if (quadro_->Cursor(x.cursor)) throw ErroDoServidor(16915, {x.cursor});
     CursorDoLote c;
     c.nome = x.cursor;
@@ -60,7 +60,7 @@ void Executor::BuscarCursor(const instrucao::BuscarCursor& x) {
         throw ErroDoServidor(16911, {d});
     }
     if (x.direcao == "ABSOLUTE" || x.direcao == "RELATIVE")
-        throw ErroDeBanco("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");
+        throw Recusa("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");
     if (!x.destinos.empty() && x.destinos.size() != c.colunas.size()) throw ErroDoServidor(16924);
     const auto n = static_cast<std::ptrdiff_t>(c.linhas.size());
     if (x.direcao == "NEXT")

@@ -7,15 +7,15 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -83,7 +83,7 @@ Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
         AdicionarRestricao(s_, s_.db_, t, r, false, true);
     }
     if (t.VersaoDeLinha())
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita colunas timestamp em "
             "variáveis de tabela (" +
             v.nome + ").");

@@ -6,16 +6,16 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -178,7 +178,7 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
 
 void Executor::InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g) {
     if (c.saida || c.execucao || c.topo)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT, EXEC nem TOP num INSERT que dispara "
             "uma trigger INSTEAD OF.");
     std::vector<const ColunaDaTabela*> alvo;

@@ -6,13 +6,14 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -38,7 +39,7 @@ void DescartarTabelasDeRetorno(sqlite3* db) noexcept {
 void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
                                       AssinaturaDeFuncao& f) {
     if (def.retorno.empty() || !def.retorno.front().tabela)
-        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
+        throw Recusa("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     auto t = std::make_shared<Tabela>(TabelaDaVariavel(def.retorno.front()));
     f.modulo = RegistrarFuncaoDeTabela(s_.db_, o.nome, o.texto, *t, def.parametros.size());
     DescartarTabelasDeRetorno(s_.db_);  // no statement runs while one is written
@@ -55,7 +56,7 @@ LinhasDoSqlite Executor::LinhasDaFuncaoDeTabela(const std::string& nome, const s
                           : nullptr;
     if (!def || def->retorno.empty() || !def->retorno.front().tabela ||
         padroes.size() != def->parametros.size())
-        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+        throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
     auto corpo = CorpoDaFuncao(*plano, *def, padroes, argumentos);
     corpo->funcaoDeTabela_ = true;
     const Tabela& retorno = s_.EmprestarVariavelDeTabela(TabelaDaVariavel(def->retorno.front()),

@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/alvos_alteraveis.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -335,7 +335,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     }
     const bool deValores = !c.valores.empty() || c.valoresPadrao;
     if (deValores && c.topo)
-        throw ErroDeBanco("O simulador de SQL Server não aceita INSERT TOP com VALUES.");
+        throw Recusa("O simulador de SQL Server não aceita INSERT TOP com VALUES.");
     if (deValores && c.com) sql = PrefixoCom(c.com, nullptr) + sql;
     c.compilado.sql = std::move(sql);
     c.compilado.literais = std::move(literais);

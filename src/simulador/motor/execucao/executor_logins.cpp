@@ -2,11 +2,11 @@
 // sp_addsrvrolemember and sp_dropsrvrolemember.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
@@ -42,7 +42,7 @@ void Executor::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c)
     if (!PapelFixoDoServidor(c.papel) || !s_.Sysadmin())
         throw ErroDoServidor(15151, {"alter", "server role", c.papel});
     if (!IguaisCiAs(c.papel, "sysadmin"))
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server só guarda os membros do papel de servidor "
             "sysadmin.");
     Servidor& srv = s_.ServidorAtual();

@@ -2,14 +2,14 @@
 // flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -106,10 +106,10 @@ void Executor::Informar(std::string texto) {
 // Statements SQL Server runs and the engine does not: refused when they run, never
 // skipped.
 void Executor::RecusarProcedural(const Comando& c) {
-    std::string instrucao = plano_.tokens[c.faixa.inicio].texto;
+    std::string instrucao = c.palavra;
     if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
         instrucao = n->instrucao;
-    throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
+    throw Recusa("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
 VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
@@ -122,8 +122,7 @@ VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
 // given here is assigned each time the DECLARE runs.
 void Executor::Declarar(const instrucao::Declarar& x) {
     for (const auto& v : x.variaveis)
-        if (v.cursor)
-            throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
+        if (v.cursor) throw Recusa("O simulador de SQL Server não interpreta variáveis de cursor.");
     for (const auto& v : x.variaveis) {
         if (v.tabela || v.valor.Vazia()) continue;  // a table variable exists already
         VariavelDoLote& destino = VariavelDeclarada(v.nome);
@@ -133,13 +132,6 @@ void Executor::Declarar(const instrucao::Declarar& x) {
 
 db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
     return ValorConvertido(ArvoreDe(e), tipo);
-}
-
-db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo) {
-    LeitorDeExpressoes leitor(plano_.tokens, f.inicio, f.fim, &plano_.ordinais);
-    Expr e = leitor.Expressao();
-    leitor.ExigirFim();
-    return ValorConvertido(*e, tipo);
 }
 
 db::Valor Executor::ValorConvertido(const Expressao& e, const TipoSql& tipo) {
@@ -181,7 +173,7 @@ void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis, con
                     IguaisCiAs(plano_.tokens[k].texto, v))
                     ++usos;
             if (usos > 1)
-                throw ErroDeBanco(
+                throw Recusa(
                     "O simulador de SQL Server não acumula variáveis linha a linha (SELECT " + v +
                     " = " + v + " ... de várias linhas).");
         }
@@ -205,8 +197,8 @@ void Executor::Retornar(const instrucao::Retornar& x) {
     retorno_ = 0;
     if (tipoDoRetorno_) {  // a scalar function's RETURN value, of its RETURNS type
         // RETURN alone reads its empty run of tokens, which tells the syntax error
-        valorRetornado_ = x.valor.Vazia() ? ValorConvertido(x.valor.faixa, *tipoDoRetorno_)
-                                          : ValorConvertido(x.valor, *tipoDoRetorno_);
+        if (x.valor.Vazia()) ErroDeSintaxe(plano_.tokens, x.valor.faixa.inicio);
+        valorRetornado_ = ValorConvertido(x.valor, *tipoDoRetorno_);
     } else if (!x.valor.Vazia()) {
         if (!emProcedimento_) throw ErroDoServidor(178);
         retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
@@ -244,7 +236,7 @@ void Executor::LevantarErro(const instrucao::LevantarErro& x) {
     const bool comSetError =
         std::find(x.opcoes.begin(), x.opcoes.end(), std::string("SETERROR")) != x.opcoes.end();
     if (severidade <= 10 && comSetError)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não interpreta RAISERROR ... WITH SETERROR de severidade "
             "até 10.");
     if (severidade <= 10) return Informar(mensagem);

@@ -4,16 +4,16 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 #include <sqlite3.h>
 
@@ -178,7 +178,7 @@ void Executor::RecusarChaveNaSaida(const Tabela& t, const std::vector<std::strin
     const ColunaDaTabela* chave = ChaveNaLinha(t);
     for (const auto& c : colunas)
         if (chave && IguaisCiAs(c, chave->nome))
-            throw ErroDeBanco(
+            throw Recusa(
                 "O simulador de SQL Server não devolve OUTPUT de um UPDATE que muda a "
                 "chave primária inteira ('" +
                 chave->nome + "').");

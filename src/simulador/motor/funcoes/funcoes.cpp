@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
@@ -27,8 +26,9 @@
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
 
 namespace zolvek::simulador {
 
@@ -459,8 +459,7 @@ void FnReplicate(sqlite3_context* c, int argc, sqlite3_value** a) {
         copias = std::min<std::int64_t>(vezes, limite / static_cast<std::int64_t>(caracteres) + 1);
     if (copias > kMaiorTextoMontado / static_cast<std::int64_t>(s.size()))
         return FalharNaFuncao(
-            c, ErroDeBanco(
-                   "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE)."));
+            c, Recusa("O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE)."));
     std::string r;
     r.reserve(s.size() * static_cast<std::size_t>(copias));
     for (std::int64_t k = 0; k < copias; ++k) r += s;

@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 // T-SQL's functions about objects and schemas: OBJECT_DEFINITION, OBJECTPROPERTY,
 // OBJECT_SCHEMA_NAME, SCHEMA_NAME, SCHEMA_ID and the IDENT_ ones.
@@ -65,9 +65,8 @@ bool OutroBanco(sqlite3_context* c, int n, sqlite3_value** a) {
     const auto atual = Dono(c)->ServidorAtual().AcharBanco(Dono(c)->Banco());
     if (atual && atual->id == id) return false;
     if (Dono(c)->ServidorAtual().AcharBancoPorId(id))
-        FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco (id " +
-                           std::to_string(id) + ")."));
+        FalharNaFuncao(c, Recusa("O simulador de SQL Server não lê o catálogo de outro banco (id " +
+                                 std::to_string(id) + ")."));
     else
         sqlite3_result_null(c);
     return true;

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/tipos/tipos.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/sessao/variaveis.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
 
@@ -71,7 +71,7 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
     else
         s = NomeDeTabela(f.nome);
     if (!f.colunasDoApelido.empty() && f.valores.empty())
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
             "derivada.");
     if (!f.apelido.empty()) s += " AS " + IdentificadorNoSqlite(f.apelido);
@@ -231,7 +231,7 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
     std::string s = GerarSelecao(*r.selecao);
     if (unico || !r.selecao->topo) return s;
     if (r.selecao->porcento || r.selecao->comEmpates)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
             "ou INTERSECT.");
     return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";

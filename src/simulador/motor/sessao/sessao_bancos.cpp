@@ -14,17 +14,17 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -36,8 +36,8 @@ std::string Sessao::EsquemaDoBanco(const std::string& banco) {
     if (IguaisCiAs(info->nome, banco_)) return "";
     if (info->estado != "ONLINE") throw ErroDoServidor(927, {info->nome});
     if (!sqlite3_get_autocommit(db_))
-        throw ErroDeBanco("O simulador de SQL Server só lê outro banco ('" + info->nome +
-                          "') citado já no lote em que a transação começa.");
+        throw Recusa("O simulador de SQL Server só lê outro banco ('" + info->nome +
+                     "') citado já no lote em que a transação começa.");
     const std::string esquema = "zvb_" + std::to_string(info->id);
     Instrucao(db_, "ATTACH DATABASE ? AS " + esquema)
         .Ligar(1, info->arquivoSqlite.string())
@@ -117,7 +117,7 @@ void Sessao::DesanexarBancos() noexcept {
 
 void Sessao::Usar(const std::string& banco) {
     if (nivelDeTransacao_ > 0)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não troca de banco de dados dentro de uma transação.");
     auto arquivo = servidor_->TrocarBanco(spid_, banco);
     SincronizarGravacoes();

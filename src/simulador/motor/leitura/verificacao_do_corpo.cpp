@@ -1,12 +1,12 @@
-#include "simulador/motor/execucao/verificacao_do_corpo.hpp"
+#include "simulador/motor/leitura/verificacao_do_corpo.hpp"
 
 #include <string_view>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
 
 namespace zolvek::simulador {
 
