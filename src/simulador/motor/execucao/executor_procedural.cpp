@@ -8,7 +8,6 @@
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -55,8 +54,8 @@ void Executor::RodarNaLista(const Comando& c) {
 // error out of a trigger does so whatever its kind, and a conversion error whatever
 // the setting.
 bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
-    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho ||
-           DesfazATransacao(e);
+    return (s_.Opcoes().xactAbort && e.Numero() < 50000 && e.Numero() != 18054) ||
+           estado_->erroDeGatilho || DesfazATransacao(e);
 }
 
 void Executor::RodarProcedural(const Comando& c) {
@@ -277,7 +276,7 @@ void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
         } catch (const ErroDeBanco& e) {
             const int n = e.Numero();
             const bool deResolucao = n == 208 || n == 207 || n == 4104;
-            if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.eliminada_ ||
+            if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.FoiEliminada() ||
                 (deResolucao && !erroDeChamada_))
                 throw;
             capturado = e;

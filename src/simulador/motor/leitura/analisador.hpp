@@ -162,7 +162,7 @@ class Analisador {
     std::unique_ptr<Comando> SalvarTransacao(std::size_t inicio);
     std::unique_ptr<Comando> Executar(std::size_t inicio);
     std::unique_ptr<Comando> Definir();
-    void OpcoesDaSessao(instrucao::Ignorado& x, std::size_t inicio, std::size_t fim);
+    void OpcoesDoSet(instrucao::Ignorado& x, std::size_t inicio, std::size_t fim);
     std::unique_ptr<Comando> Conceder();
     ExpressaoLida Disco();
     ExpressaoLida ValorDaOpcao();

@@ -61,14 +61,14 @@ std::unique_ptr<Comando> Analisador::Definir() {
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
     auto [c, x] = Novo<instrucao::Ignorado>(inicio);
     const std::size_t fim = FimDaInstrucao(i_, 0, 0);
-    OpcoesDaSessao(*x, inicio, fim);
+    OpcoesDoSet(*x, inicio, fim);
     i_ = fim;
     return c;
 }
 
 // SET a, b ON|OFF, or SET a valor (TRANSACTION ISOLATION LEVEL ..., DATEFIRST 7), or
 // SET ROWCOUNT n: the options as written, and their value.
-void Analisador::OpcoesDaSessao(instrucao::Ignorado& x, std::size_t inicio, std::size_t fim) {
+void Analisador::OpcoesDoSet(instrucao::Ignorado& x, std::size_t inicio, std::size_t fim) {
     x.escrito = TextoEntre(inicio, fim);
     if (Palavra("ROWCOUNT") && i_ + 1 < fim) {
         x.linhas = true;

@@ -124,7 +124,7 @@ void Sessao::Usar(const std::string& banco) {
     Fechar();
     auto info = servidor_->AcharBanco(banco);
     banco_ = info ? info->nome : banco;
-    identityInsert_.clear();
+    opcoes_.identityInsert.clear();
     Abrir(arquivo.string());
 }
 

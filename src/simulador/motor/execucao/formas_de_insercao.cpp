@@ -1,4 +1,4 @@
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
 
 #include <cstdint>
 #include <cstdlib>
