@@ -21,7 +21,15 @@ class Erro : public std::runtime_error {
 // SQLSTATE it read; the stand-in gives one only where a driver would (a timeout: HYT00).
 class ErroDeBanco : public Erro {
   public:
+    // What a failure without a server number is, where a caller must tell it apart.
+    enum class TipoDeFalha {
+        Comum,
+        NaoSuportado,     // a statement the provider reads and cannot run
+        SessaoEncerrada,  // the session was ended on the server (KILL)
+    };
+
     explicit ErroDeBanco(const std::string& mensagem) : Erro(mensagem) {}
+    ErroDeBanco(TipoDeFalha tipo, const std::string& mensagem) : Erro(mensagem), tipo_(tipo) {}
     ErroDeBanco(const std::string& mensagem, int numero, int severidade = 16, int estado = 1,
                 std::string estadoSql = {})
         : Erro(mensagem),
@@ -34,8 +42,10 @@ class ErroDeBanco : public Erro {
     int Severidade() const noexcept { return severidade_; }
     int Estado() const noexcept { return estado_; }
     const std::string& EstadoSql() const noexcept { return estadoSql_; }
+    TipoDeFalha Tipo() const noexcept { return tipo_; }
 
   private:
+    TipoDeFalha tipo_ = TipoDeFalha::Comum;
     int numero_ = 0;
     int severidade_ = 0;
     int estado_ = 0;

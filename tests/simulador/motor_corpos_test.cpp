@@ -270,6 +270,10 @@ TEST_F(CorposTeste, RotulosCursoresETabelasVariaveis) {
     Sql("CREATE PROCEDURE Captura AS CREATE TABLE #t (a int) INSERT INTO #t EXEC dbo.Saltos "
         "INSERT #t EXEC ('select 1')");
     EXPECT_EQ(Existe("Saltos") + Existe("Cursor1") + Existe("Captura"), "111");
+    // a label runs as nothing, in a batch as in a body
+    EXPECT_EQ(Valor("inicio:\nSELECT 7"), "7");
+    Sql("CREATE PROCEDURE Rotulado AS inicio: SELECT 3");
+    EXPECT_EQ(Valor("EXEC Rotulado"), "3");
 }
 
 // SQL Server compiles a whole batch first: a later statement's bad syntax stops it before

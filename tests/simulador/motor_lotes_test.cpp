@@ -55,6 +55,30 @@ TEST_F(LotesETransacoes, ComandosDeServidorRecusadosEmTransacao) {
     EXPECT_EQ(Valor("select count(*) from sys.databases where name = 'Outro'"), "1");
 }
 
+// KILL takes a session's number as it is written; a unit of work's text is refused when
+// it runs, with an error of its kind.
+TEST_F(LotesETransacoes, KillTomaONumeroDaSessao) {
+    auto master = Conectar("master");
+    EXPECT_EQ(Falha("KILL abc", master.get()), "Incorrect syntax near 'abc'.");
+    EXPECT_EQ(Falha("KILL @s", master.get()), "Incorrect syntax near '@s'.");
+    EXPECT_EQ(Falha("KILL 999", master.get()), "Process ID 999 is not an active process ID.");
+    try {
+        Sql("SELECT 1; KILL 'D5E4C3B2-0000-4000-8000-000000000001'", {}, master.get());
+        ADD_FAILURE();
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Tipo(), zolvek::ErroDeBanco::TipoDeFalha::NaoSuportado);
+        EXPECT_EQ(e.Numero(), 0);
+        EXPECT_STREQ(e.what(),
+                     "O simulador de SQL Server não encerra unidades de trabalho (KILL 'UOW').");
+    }
+    try {
+        Sql("SELECT 1 FROM T TABLESAMPLE (10 PERCENT)", {}, master.get());
+        ADD_FAILURE();
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Tipo(), zolvek::ErroDeBanco::TipoDeFalha::NaoSuportado) << e.what();
+    }
+}
+
 // INSERTs that follow one another outside a transaction each commit on their own: an error
 // or a time limit later in the batch takes none of them back, and another connection sees
 // and writes the table as soon as the batch returns.
@@ -75,15 +99,17 @@ TEST_F(LotesETransacoes, InsercoesSeguidasFicamQuandoOLoteFalhaDepois) {
     try {
         db_->Executar("insert into T values (5, 5)\ninsert into T values (6, 6)\n" + longa, {}, 1);
         ADD_FAILURE() << "the query should have hit its time limit";
-    } catch (const std::exception& e) {
+    } catch (const zolvek::ErroDeBanco& e) {
         EXPECT_STREQ(e.what(), "Query timeout expired");
+        EXPECT_EQ(e.EstadoSql(), "HYT00");
     }
     EXPECT_EQ(Valor("select count(*) from T"), "6");
     try {  // a loop of statements too short for SQLite's own check stops all the same
         db_->Executar("DECLARE @i INT = 0\nWHILE 1 = 1 SET @i = @i + 1", {}, 1);
         ADD_FAILURE() << "the loop should have hit its time limit";
-    } catch (const std::exception& e) {
+    } catch (const zolvek::ErroDeBanco& e) {
         EXPECT_STREQ(e.what(), "Query timeout expired");
+        EXPECT_EQ(e.EstadoSql(), "HYT00");
     }
     EXPECT_EQ(Falha("insert into T values (7, 7)\nrollback"),
               "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");

@@ -75,5 +75,36 @@ TEST_P(ClausulasDaMescla, ClausulasRepetidasOuSemCondicaoAntesDeOutra) {
               "1:15,3:7");
 }
 
+// A MERGE is compiled with its batch: bad syntax in its condition, assignments or values
+// stops the batch before its first statement runs.
+TEST_P(ClausulasDaMescla, SintaxeErradaRecusaOLoteAntesDeRodar) {
+    const std::string antes = "UPDATE [" + t_ + "] SET v = 99 WHERE id = 1; ";
+    EXPECT_EQ(Recusa(antes + "MERGE [" + t_ + "] AS d USING [" + t_ +
+                     "] AS s ON d.id = = s.id WHEN MATCHED THEN DELETE;"),
+              "102: Incorrect syntax near '='.");
+    EXPECT_EQ(Recusa(antes + "MERGE [" + t_ +
+                     "] AS d USING (SELECT 3 AS id) AS s ON d.id = s.id "
+                     "WHEN NOT MATCHED THEN INSERT (id, v) VALUES (s.id, 1 +);"),
+              "102: Incorrect syntax near ')'.");
+    EXPECT_EQ(Recusa(antes + "MERGE [" + t_ +
+                     "] AS d USING (SELECT 1 AS id FROM) AS s ON d.id "
+                     "= s.id WHEN MATCHED AND s.id > THEN UPDATE SET v = 1;"),
+              "102: Incorrect syntax near ')'.");
+    EXPECT_EQ(Valor("SELECT SUM(v) FROM [" + t_ + "]"), "30");
+    // a table source with its own alias, and the values of several clauses, run
+    EXPECT_EQ(Recusa("MERGE [" + t_ +
+                     "] AS d USING (SELECT 2 AS id, 4 AS v UNION ALL SELECT 5, 6) "
+                     "AS s ON d.id = s.id WHEN MATCHED AND s.v > 3 THEN UPDATE SET v = d.v * s.v "
+                     "WHEN NOT MATCHED THEN INSERT (id, v) VALUES (s.id, s.v + 1);"),
+              "(sem erro)");
+    EXPECT_EQ(Recusa("MERGE [" + t_ + "] AS d USING [" + t_ +
+                     "] AS s ON d.id = s.id AND s.v > 50 "
+                     "WHEN MATCHED THEN DELETE;"),
+              "(sem erro)");
+    EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + ':' + CAST(v AS varchar) FROM [" + t_ +
+                     "] ORDER BY id"),
+              "1:10,5:7");
+}
+
 }  // namespace
 INSTANTIATE_TEST_SUITE_P(Servidores, ClausulasDaMescla, ::testing::Values("simulador", "mssql"));

@@ -245,14 +245,26 @@ TEST_F(ConexaoAoServidor, KillParaOLoteEmExecucao) {
     EXPECT_EQ(Valor("SELECT x FROM T"), "1");
     EXPECT_NE(Mensagem([&] { Sql("SELECT 1", {}, vitima.get()); }).find("foi e"),
               std::string::npos);
+    // the listener tells the ended session by the error's kind, not by its words
+    try {
+        Sql("SELECT 1", {}, vitima.get());
+        ADD_FAILURE();
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Tipo(), zolvek::ErroDeBanco::TipoDeFalha::SessaoEncerrada);
+    }
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM master.dbo.sysprocesses WHERE spid = " + spid), "0");
 }
 
 // WAITFOR waits as SQL Server does: a KILL and the command's timeout end it.
 TEST_F(ConexaoAoServidor, WaitforTerminaComKillOuComOPrazoDoComando) {
     Sql("WAITFOR DELAY '00:00:00.010'");
-    EXPECT_EQ(Mensagem([&] { db_->Executar("WAITFOR DELAY '00:10'", {}, 1); }),
-              "Query timeout expired");
+    try {
+        db_->Executar("WAITFOR DELAY '00:10'", {}, 1);
+        ADD_FAILURE();
+    } catch (const zolvek::ErroDeBanco& e) {  // as a driver tells a query's timeout
+        EXPECT_STREQ(e.what(), "Query timeout expired");
+        EXPECT_EQ(e.EstadoSql(), "HYT00");
+    }
     auto vitima = Conectar("Teste");
     const std::string spid = Texto(Sql("SELECT @@SPID", {}, vitima.get()).linhas.at(0)[0]);
     std::string falha;

@@ -2,7 +2,6 @@
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 
 #include "comum/texto.hpp"
@@ -13,8 +12,6 @@
 namespace zolvek::simulador::tds {
 
 namespace {
-
-constexpr const char* kSessaoEliminada = "A conexão com o servidor foi encerrada";
 
 bool ParteDeNome(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -91,9 +88,7 @@ Execucao Executar(SessaoTds& s, const std::string& sql, const std::vector<db::Va
     } catch (const ErroDeBanco& e) {
         if (!(atencao && e.EstadoSql() == db::ErroDeCancelamento().EstadoSql()))
             x.erro = std::make_unique<ErroDeBanco>(e);
-        if (e.Numero() == 0 &&
-            std::strncmp(e.what(), kSessaoEliminada, std::strlen(kSessaoEliminada)) == 0)
-            s.encerrar = true;
+        if (e.Tipo() == ErroDeBanco::TipoDeFalha::SessaoEncerrada) s.encerrar = true;
     } catch (const std::exception& e) {
         x.erro = std::make_unique<ErroDeBanco>(e.what());
     }

@@ -166,22 +166,23 @@ struct Excluir {
 // One WHEN ... THEN of a MERGE.
 struct AcaoDaMescla {
     enum class Quando { Combinada, SemAlvo, SemFonte } quando = Quando::Combinada;
-    Faixa condicao;       // AND ...: empty when none
-    char operacao = 'U';  // U (UPDATE SET), D (DELETE), I (INSERT)
-    std::vector<std::pair<std::string, Faixa>> atribuicoes;
-    std::vector<std::string> colunas;  // INSERT (colunas)
-    std::vector<Faixa> valores;        // INSERT VALUES (...); none: DEFAULT VALUES
+    ExpressaoLida condicao;  // AND ...: empty when none
+    char operacao = 'U';     // U (UPDATE SET), D (DELETE), I (INSERT)
+    std::vector<std::pair<std::string, ExpressaoLida>> atribuicoes;
+    std::vector<std::string> colunas;    // INSERT (colunas)
+    std::vector<ExpressaoLida> valores;  // INSERT VALUES (...); none: DEFAULT VALUES
 };
 
 struct Mesclar {  // MERGE
     NomeComposto objeto;
     std::string apelido;
-    Faixa fonte;  // a table's name, or the query of a derived table
-    bool fonteDerivada = false;
+    ConsultaLida fonte;          // the source's rows: SELECT * FROM its table, or its query
+    NomeComposto tabelaDaFonte;  // empty for a derived table
     std::string apelidoDaFonte;
-    Faixa condicao;  // ON
+    ExpressaoLida condicao;  // ON
     std::vector<AcaoDaMescla> acoes;
     std::optional<ClausulaDeSaida> saida;
+    bool saidaDaFonte = false;  // OUTPUT names the source's columns
 };
 
 struct CriarTabela {
@@ -243,10 +244,11 @@ struct CriarObjeto {
     bool emVezDe = false;                              // INSTEAD OF trigger
     std::vector<VariavelDeclarada> parametros;         // of a procedure or function
     std::vector<VariavelDeclarada> retorno;            // RETURNS type, or @t TABLE (...)
-    Faixa corpo;                                       // the SELECT of a view or inline function
+    ConsultaLida corpo;                                // the SELECT of a view or inline function
     std::vector<std::string> colunasDaVisao;           // CREATE VIEW v (a, b): its columns' names
     bool comVerificacao = false;                       // a view WITH CHECK OPTION
     std::vector<std::unique_ptr<Comando>> instrucoes;  // the body of the others
+    std::string texto;  // as written, from CREATE or ALTER to the end of the batch
 };
 
 struct ExcluirObjeto {
@@ -292,11 +294,19 @@ struct IdentityInsert {
     bool ligado = false;
 };
 
-struct Ignorado {};  // SET NOCOUNT and the like
+// SET NOCOUNT and the other session options, or a GOTO's label. What an option would
+// change the engine does not keep is refused when the statement runs.
+struct Ignorado {
+    std::vector<std::string> opcoes;  // as written; STATISTICS IO as one
+    std::string valor;                // ON or OFF, upper case; "" for an option's own value
+    std::string valorEscrito;         // that own value, as written (SET DATEFIRST 7)
+    std::string escrito;              // the whole statement, as written
+    bool linhas = false;              // SET ROWCOUNT n
+    ExpressaoLida limite;             // its n: a bare word reads as a text
+};
 
-struct TempoDeBloqueio {  // SET LOCK_TIMEOUT n
-    Faixa numero;
-    bool semLimite = false;  // a negative n: wait without limit
+struct TempoDeBloqueio {     // SET LOCK_TIMEOUT n
+    int milissegundos = -1;  // negative: wait without limit
 };
 
 struct DefinirFormatoDeData {  // SET DATEFORMAT, SET LANGUAGE, SET DATEFIRST
@@ -336,29 +346,30 @@ struct AlterarBanco {
     bool comRollback = false;
 };
 
+// DISK = and FILE = take a text, a number or a variable; a bare word reads as a text.
 struct Backup {
     NomeComposto objeto;
-    Faixa disco;
+    ExpressaoLida disco;
     bool iniciar = false;   // WITH INIT
     bool formatar = false;  // WITH FORMAT
 };
 
 struct RestaurarLista {  // RESTORE FILELISTONLY
-    Faixa disco;
-    Faixa conjunto;  // WITH FILE = n (empty: the first set)
+    ExpressaoLida disco;
+    ExpressaoLida conjunto;  // WITH FILE = n (empty: the first set)
 };
 
 struct VerificarBackup {  // RESTORE VERIFYONLY
-    Faixa disco;
-    Faixa conjunto;
+    ExpressaoLida disco;
+    ExpressaoLida conjunto;
 };
 
 struct Restaurar {
     NomeComposto objeto;
-    Faixa disco;
-    Faixa conjunto;
+    ExpressaoLida disco;
+    ExpressaoLida conjunto;
     bool substituir = false;
-    std::vector<std::pair<Faixa, Faixa>> movimentos;
+    std::vector<std::pair<ExpressaoLida, ExpressaoLida>> movimentos;  // MOVE a TO b
 };
 
 struct CriarLogin {
@@ -415,7 +426,7 @@ struct Dbcc {
     std::string comando;          // CHECKIDENT or CHECKDB
     std::string objeto;           // the table or database as written; "" for none
     std::string modo;             // NORESEED, RESEED; "" for none
-    Faixa valor;                  // RESEED's new value; empty for none
+    ExpressaoLida valor;          // RESEED's new value; empty for none
     bool semInformacoes = false;  // WITH NO_INFOMSGS
 };
 
@@ -431,12 +442,12 @@ struct ExcluirTipo {  // DROP TYPE [IF EXISTS] nome
 };
 
 struct Matar {
-    Faixa numero;
+    std::optional<std::int64_t> sessao;  // none: KILL 'unidade de trabalho'
 };
 
-struct Esperar {        // WAITFOR DELAY 'hh:mm:ss' / WAITFOR TIME 'hh:mm:ss'
-    bool hora = false;  // TIME: until that time of day
-    Faixa valor;        // a text or a variable
+struct Esperar {          // WAITFOR DELAY 'hh:mm:ss' / WAITFOR TIME 'hh:mm:ss'
+    bool hora = false;    // TIME: until that time of day
+    ExpressaoLida valor;  // a text or a variable
 };
 
 }  // namespace instrucao
@@ -482,6 +493,7 @@ concept InstrucaoProcedural = std::is_same_v<T, instrucao::Declarar> ||
 struct Comando {
     Faixa faixa;
     QualquerInstrucao instrucao;
+    std::string palavra;  // its first word as written, the name messages give it
 };
 
 // Parses one batch. Raises ErroDeBanco ("Incorrect syntax near 'x'.") on what it cannot read.

@@ -4,13 +4,13 @@
 #include <set>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -119,8 +119,8 @@ void ExigirCascataSemGatilhos(Catalogo& catalogo, const Tabela& t, const std::st
     for (const auto& nome : alcancadas) {
         Tabela* x = catalogo.AcharTabela(nome);
         if (!x || !catalogo.TemGatilhos(x->id)) continue;
-        throw ErroDeBanco("O simulador de SQL Server não dispara as triggers de '" + x->nome +
-                          "' nas linhas que as ações em cascata mudam.");
+        throw Recusa("O simulador de SQL Server não dispara as triggers de '" + x->nome +
+                     "' nas linhas que as ações em cascata mudam.");
     }
 }
 

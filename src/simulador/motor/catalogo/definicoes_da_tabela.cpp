@@ -253,9 +253,8 @@ ColunaDaTabela NovaColuna(const DefColuna& d, const std::string& tabela) {
     c.semente = d.semente;
     c.incremento = d.incremento;
     if (d.identidade && d.incremento != 1)
-        throw ErroDeBanco(
-            "O simulador de SQL Server só aceita IDENTITY com incremento 1 (coluna '" + d.nome +
-            "').");
+        throw Recusa("O simulador de SQL Server só aceita IDENTITY com incremento 1 (coluna '" +
+                     d.nome + "').");
     c.anulavel = d.anulavel.value_or(true);
     if (d.identidade || d.tipo.base == TipoBase::RowVersion) c.anulavel = false;
     if (d.identidade && d.anulavel.value_or(false)) throw ErroDoServidor(8147, {d.nome, tabela});

@@ -290,8 +290,8 @@ std::string GuardaDaChave(const Tabela& t, const ColunaDaTabela& c, std::string 
 std::string ColunaDaLinha(const Tabela& t) {
     for (const char* nome : {"rowid", "_rowid_", "oid"})
         if (!t.Coluna(nome)) return nome;
-    throw ErroDeBanco("O simulador de SQL Server não trabalha com a tabela '" + t.nome +
-                      "', que tem colunas chamadas rowid, _rowid_ e oid.");
+    throw Recusa("O simulador de SQL Server não trabalha com a tabela '" + t.nome +
+                 "', que tem colunas chamadas rowid, _rowid_ e oid.");
 }
 
 namespace {

@@ -52,6 +52,14 @@ ErroDeBanco ErroDoServidor(int numero, int estado,
     return ErroDeBanco(TextoDoServidor(numero, valores), m.numero, m.severidade, estado);
 }
 
+ErroDeBanco Recusa(const std::string& texto) {
+    return ErroDeBanco(ErroDeBanco::TipoDeFalha::NaoSuportado, texto);
+}
+
+ErroDeBanco ErroDeTempoEsgotado() {
+    return ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+}
+
 ErroDeBanco ComMensagemSeguinte(const ErroDeBanco& erro, int numero,
                                 std::initializer_list<std::string_view> valores) {
     return ErroDeBanco(std::string(erro.what()) + "\n" + TextoDoServidor(numero, valores),

@@ -19,6 +19,14 @@ ErroDeBanco ErroDoServidor(int numero, std::initializer_list<std::string_view> v
 // The same raised in another state (SQL Server tells where it failed by the state).
 ErroDeBanco ErroDoServidor(int numero, int estado, std::initializer_list<std::string_view> valores);
 
+// What SQL Server runs and the engine does not, refused in Portuguese ("O simulador de SQL
+// Server não ...", number 0): callers tell it by its type, never by its text.
+ErroDeBanco Recusa(const std::string& texto);
+
+// "Query timeout expired": the command's time limit ran out. The client tells it, not the
+// server: no server number, ODBC's SQLSTATE HYT00.
+ErroDeBanco ErroDeTempoEsgotado();
+
 // `erro` with message `numero` on a line of its own after it. SQL Server sends two
 // messages (the second tells what failed with it: "... See previous errors.", "... is
 // terminating abnormally.", "Login failed ..."); the stand-in sends one error, numbered

@@ -11,7 +11,7 @@ namespace {
         case SQLITE_LOCKED:
             throw ErroDoServidor(1222, 1, {});
         case SQLITE_INTERRUPT:
-            throw ErroDeBanco("Query timeout expired");
+            throw ErroDeTempoEsgotado();
         default:
             throw FalhaDoSqlite(codigo, mensagem);
     }

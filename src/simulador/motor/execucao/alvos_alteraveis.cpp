@@ -4,12 +4,12 @@
 #include <deque>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/funcoes/agregados.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/funcoes/agregados.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -214,8 +214,8 @@ AlvoAlteravel Resolvedor::Escolher(const Descricao& d, char operacao,
     if (operacao == 'D') {
         if (d.ocorrencias.size() > 1) throw ErroDoServidor(4405, {escrito_});
         if (d.ocorrencias.empty())
-            throw ErroDeBanco("O simulador de SQL Server não encontra a tabela que '" + escrito_ +
-                              "' mostra.");
+            throw Recusa("O simulador de SQL Server não encontra a tabela que '" + escrito_ +
+                         "' mostra.");
         escolhida = d.ocorrencias[0];
     }
     std::vector<const ColunaExposta*> escritas;

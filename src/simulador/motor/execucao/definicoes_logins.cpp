@@ -42,7 +42,7 @@ void Definicoes::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& 
     if (!PapelFixoDoServidor(c.papel) || !s_.Sysadmin())
         throw ErroDoServidor(15151, {"alter", "server role", c.papel});
     if (!IguaisCiAs(c.papel, "sysadmin"))
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server só guarda os membros do papel de servidor "
             "sysadmin.");
     Servidor& srv = s_.ServidorAtual();

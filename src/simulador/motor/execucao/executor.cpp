@@ -137,12 +137,6 @@ std::vector<db::Resultado> Executor::Executar() {
     return std::move(resultados_);
 }
 
-std::string Executor::TextoDaFaixa(Faixa f) const {
-    if (f.Vazia()) return "";
-    return plano_.texto.substr(plano_.tokens[f.inicio].inicio,
-                               plano_.tokens[f.fim - 1].fim - plano_.tokens[f.inicio].inicio);
-}
-
 ContextoDeReescrita Executor::Contexto() {
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
@@ -405,7 +399,11 @@ template <class T>
 std::string Executor::Gerada(const T& arvore, int* flags,
                              std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx = Contexto();
-    std::string sql = GeradorSqlite(ctx).Gerar(arvore);
+    GeradorSqlite gerador(ctx);
+    std::string sql = gerador.Gerar(arvore);
+    // a lone expression's type, as that of a query's one column
+    if constexpr (std::is_same_v<T, Expressao>)
+        ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
     if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
     return sql;
@@ -419,17 +417,6 @@ bool Executor::Condicao(const ExpressaoLida& e) {
     db::Resultado r = Consultar(sql, flags, 'S', "");
     return !r.linhas.empty() && std::holds_alternative<std::int64_t>(r.linhas[0][0]) &&
            std::get<std::int64_t>(r.linhas[0][0]) != 0;
-}
-
-db::Valor Executor::Avaliar(Faixa f) {
-    if (f.Vazia()) return std::monostate{};
-    const Token& t = plano_.tokens[f.inicio];
-    // EXEC takes bare words as texts (sp_dboption EMPRESA, ...), NULL as nothing
-    if (f.fim == f.inicio + 1 && EhPalavra(t, "NULL")) return std::monostate{};
-    if (f.fim == f.inicio + 1 && EhNome(t) && t.tipo != TipoToken::Aspas) return t.texto;
-    int flags = 0;
-    db::Resultado r = Consultar("SELECT " + Reescrita(f, &flags), flags, 'S', "");
-    return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 
 db::Valor Executor::Avaliar(const ExpressaoLida& e) {
@@ -461,7 +448,7 @@ bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
 // A transaction's or savepoint's name; one held in a variable waits for variables.
 const std::string& NomeSalvo(const std::string& nome) {
     if (!nome.empty() && nome[0] == '@')
-        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis (" + nome + ").");
+        throw Recusa("O simulador de SQL Server não interpreta variáveis (" + nome + ").");
     return nome;
 }
 
@@ -513,13 +500,13 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::ExcluirTabela& x) { Definicoes(*this).ExcluirTabela(x); },
             [&](const instrucao::CriarIndice& x) { Definicoes(*this).CriarIndice(x); },
             [&](const instrucao::ExcluirIndice& x) { Definicoes(*this).ExcluirIndice(x); },
-            [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
+            [&](const instrucao::CriarObjeto& x) { CriarObjeto(x); },
             [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
             [&](const instrucao::Conceder& x) { Conceder(x); },
             [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
             [&](const instrucao::Esperar& x) { Esperar(x); },
-            [&](const instrucao::Ignorado&) { LerOpcaoDaSessao(c); },
+            [&](const instrucao::Ignorado& x) { LerOpcaoDaSessao(x); },
             [&](const instrucao::TempoDeBloqueio& x) { ComandoDeSessao(x); },
             [&](const instrucao::DefinirFormatoDeData& x) { ComandoDeSessao(x); },
             [&](const instrucao::Se& x) { Interpretador(*this).RodarControle(x); },
@@ -558,8 +545,7 @@ void Executor::RodarInstrucao(const Comando& c) {
 }
 
 void Executor::ComandoDeSessao(const instrucao::TempoDeBloqueio& x) {
-    const long long n = std::strtoll(plano_.tokens[x.numero.inicio].texto.c_str(), nullptr, 10);
-    s_.DefinirTempoDeBloqueio(x.semLimite || n < 0 || n > 2147483647 ? -1 : static_cast<int>(n));
+    s_.DefinirTempoDeBloqueio(x.milissegundos);
 }
 
 void Executor::ComandoDeSessao(const instrucao::DefinirFormatoDeData& x) {
@@ -663,8 +649,8 @@ void Executor::ExigirBancoAtual(const Comando& c) {
     if (!objeto) return;
     const std::string banco = BancoDoNome(objeto->partes);
     if (banco.empty() || s_.EsquemaDoBanco(banco).empty()) return;
-    throw ErroDeBanco("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
-                      ".dbo." + objeto->Nome() + "'); use USE " + banco + ".");
+    throw Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
+                 ".dbo." + objeto->Nome() + "'); use USE " + banco + ".");
 }
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {

@@ -217,7 +217,7 @@ class Executor : private EstadoDaExecucao {
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
-    void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
+    void CriarObjeto(const instrucao::CriarObjeto& c);
     std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
     void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
@@ -235,7 +235,7 @@ class Executor : private EstadoDaExecucao {
     void Informar(std::string texto);
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
-    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
+    // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
     static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);
     void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
@@ -316,11 +316,11 @@ class Executor : private EstadoDaExecucao {
     void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
-    int ConjuntoPedido(Faixa conjunto);
+    int ConjuntoPedido(const ExpressaoLida& conjunto);
     db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
     void FecharCursoresNoFimDaTransacao();
-    void LerOpcaoDaSessao(const Comando& c);
-    void DefinirLimiteDeLinhas(Faixa valor);
+    void LerOpcaoDaSessao(const instrucao::Ignorado& x);
+    void DefinirLimiteDeLinhas(const ExpressaoLida& valor);
     struct PartesDaAtualizacao {
         std::string prefixo;                                       // WITH ..., or ""
         std::string alvo;                                          // T, or T AS zv_alvo
@@ -343,7 +343,6 @@ class Executor : private EstadoDaExecucao {
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
     void RenomearTabela(Tabela& t, const std::string& novo);
 
-    db::Valor Avaliar(Faixa f);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
                           std::vector<std::optional<TipoSql>>* tipos = nullptr,
@@ -363,7 +362,6 @@ class Executor : private EstadoDaExecucao {
     [[noreturn]] void FalhaDeChave(const std::string& msg);
     [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
     bool NomeDeFonte(const std::string& nome) const;
-    std::string TextoDaFaixa(Faixa f) const;
 
     SessaoDeExecucao& s_;
     const std::vector<db::Valor>* literais_ = nullptr;  // of the statement being run

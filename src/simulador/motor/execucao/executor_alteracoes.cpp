@@ -101,8 +101,8 @@ std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::str
         if (!o || o->tipo != "V") return std::nullopt;
         auto plano = s_.Planejar(o->texto);
         const auto& def = std::get<instrucao::CriarObjeto>(plano->comandos.front()->instrucao);
-        LeitorDeExpressoes leitor(plano->tokens, def.corpo.inicio, def.corpo.fim, &plano->ordinais);
-        std::shared_ptr<const Consulta> consulta = leitor.LerConsulta();
+        ArvoreDe(def.corpo);
+        std::shared_ptr<const Consulta> consulta = def.corpo.arvore;
         ConsultaAlteravel v;
         v.nome = o->nome;
         v.consulta = consulta.get();
@@ -116,7 +116,7 @@ std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::str
     auto alvo = ResolverAlvo(nome, operacao, colunas, s_.CatalogoAtual(), com.get(), ler);
     if (!alvo) return nullptr;
     if (alvo->comVerificacao)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não altera dados por meio de visões WITH "
             "CHECK OPTION ('" +
             alvo->nome + "').");
@@ -306,7 +306,7 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
     Tabela& t = TabelaAlterada(c.objeto, c.resto, c.com, 'U', ColunasAtribuidas(c), alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "UPDATE");
     if (alvo && c.saida)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
     const bool guardar = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;  // TOP and ROWCOUNT: each run
@@ -371,7 +371,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
                           : TabelaAlterada(c.objeto, c.resto, c.com, 'D', {}, alvo);
     ExigirCascataSemGatilhos(s_.CatalogoAtual(), t, "DELETE");
     if (alvo && c.saida)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
     const bool guardar = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;
@@ -400,7 +400,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo,
                                 Faixa faixa) {
     if (c.saida)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
     if (!c.pelaBase || c.pelaBase->objeto.Nome() != alvo.tabela->nome) {

@@ -48,8 +48,7 @@ void Interpretador::ChamadaDeSistema(const std::string& nome,
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if (o && o->tipo == "P") return;
     if (chamada.temSaidas && !IguaisCiAs(nome, "sp_executesql"))
-        throw ErroDeBanco("O simulador de SQL Server não devolve parâmetros OUTPUT de " + nome +
-                          ".");
+        throw Recusa("O simulador de SQL Server não devolve parâmetros OUTPUT de " + nome + ".");
     if (!chamada.retorno.empty())
         AtribuirValor(VariavelDeclarada(chamada.retorno), db::Valor{std::int64_t{0}});
 }
@@ -63,7 +62,7 @@ void Interpretador::RodarProcedimento(const ObjetoProgramado& o, const Argumento
         plano->comandos.empty()
             ? nullptr
             : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
-    if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
+    if (!def) throw Recusa("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     Executor corpo(s_, *plano, kSemParametros);
     PrepararCorpo(corpo);
     EstadoDaExecucao& doCorpo = corpo.Estado();

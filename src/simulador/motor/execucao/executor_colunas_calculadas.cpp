@@ -2,11 +2,11 @@
 // other columns, and no computed column reads another.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/leitura/textos_guardados.hpp"
 
 namespace zolvek::simulador {
 
@@ -18,9 +18,7 @@ void Executor::TiparColunasCalculadas(Tabela& t) {
             if (!lida) throw ErroDoServidor(207, {nome});
             if (!lida->calculo.empty()) throw ErroDoServidor(1759, {lida->nome, t.nome});
         }
-        const auto tokens = Tokenizar(c.calculo);
-        LeitorDeExpressoes leitor(tokens, 0, tokens.size());
-        Expr e = leitor.Expressao();
+        Expr e = ExpressaoGuardada(c.calculo);
         ContextoDeReescrita ctx = Contexto();
         ctx.escopoPadrao = {{t.nome, &t}};
         GeradorSqlite gerador(ctx);

@@ -32,7 +32,7 @@ void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
     if (c.tipoDeObjeto == "IF")
         CompilarSeResolvido([&] {
             // RETURN (SELECT ...): the query in parentheses
-            const std::string q = Reescrita(c.corpo);
+            const std::string q = Gerada(ArvoreDe(c.corpo));
             return q.rfind('(', 0) == 0 ? "SELECT * FROM " + q : q;
         });
     for (const auto& i : c.instrucoes) ColunasDaInstrucao(*i);

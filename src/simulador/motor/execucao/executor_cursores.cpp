@@ -11,7 +11,7 @@ namespace zolvek::simulador {
 
 void Interpretador::DeclararCursor(const instrucao::DeclararCursor& x) {
     if (x.cursor.rfind('@', 0) == 0)
-        throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
+        throw Recusa("O simulador de SQL Server não interpreta variáveis de cursor.");
     if (e_.quadro_->Cursor(x.cursor)) throw ErroDoServidor(16915, {x.cursor});
     CursorDoLote c;
     c.nome = x.cursor;
@@ -60,7 +60,7 @@ void Interpretador::BuscarCursor(const instrucao::BuscarCursor& x) {
         throw ErroDoServidor(16911, {d});
     }
     if (x.direcao == "ABSOLUTE" || x.direcao == "RELATIVE")
-        throw ErroDeBanco("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");
+        throw Recusa("O simulador de SQL Server não interpreta FETCH " + x.direcao + ".");
     if (!x.destinos.empty() && x.destinos.size() != c.colunas.size()) throw ErroDoServidor(16924);
     const auto n = static_cast<std::ptrdiff_t>(c.linhas.size());
     if (x.direcao == "NEXT")

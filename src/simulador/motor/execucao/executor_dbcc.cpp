@@ -35,9 +35,8 @@ std::optional<std::int64_t> MaiorValorDaColuna(sqlite3* db, const Tabela& t) {
 // row ids, which never go back below the largest row id the table holds.
 void GravarUltimaIdentidade(sqlite3* db, const Tabela& t, std::int64_t ultimo) {
     if (const auto maior = MaiorValorDaColuna(db, t); maior && ultimo < *maior)
-        throw ErroDeBanco("O simulador de SQL Server não recomeça a identidade da tabela '" +
-                          t.nome + "' abaixo do maior valor da coluna (" + std::to_string(*maior) +
-                          ").");
+        throw Recusa("O simulador de SQL Server não recomeça a identidade da tabela '" + t.nome +
+                     "' abaixo do maior valor da coluna (" + std::to_string(*maior) + ").");
     Instrucao(db, "DELETE FROM main.sqlite_sequence WHERE name=?")
         .Ligar(1, NomeNoSqlite(t.nome))
         .Executar();
@@ -108,7 +107,7 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
     bool outroBanco = false;
     const std::string nome = NomeSimples(c.objeto, outroBanco, s_.Banco());
     if (outroBanco)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server só roda DBCC CHECKIDENT em tabelas do banco "
             "atual.");
     const Tabela* t = s_.CatalogoAtual().AcharTabela(nome);
@@ -123,7 +122,7 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
                              IdentidadeComoTexto(atual) + "'";
     if (!c.valor.Vazia()) {
         const db::Valor v = ValorConvertido(c.valor, TipoSql{TipoBase::BigInt, 0, 0, 0});
-        if (db::EhNulo(v)) ErroDeSintaxe(plano_.tokens, c.valor.inicio);
+        if (db::EhNulo(v)) ErroDeSintaxe(plano_.tokens, c.valor.faixa.inicio);
         const std::int64_t novo = std::get<std::int64_t>(v);
         GravarUltimaIdentidade(s_.Conexao(), *t, atual ? novo : novo - col->incremento);
         informacao += ".";

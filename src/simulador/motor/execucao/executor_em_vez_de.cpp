@@ -177,7 +177,7 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
 
 void Executor::InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g) {
     if (c.saida || c.execucao || c.topo)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT, EXEC nem TOP num INSERT que dispara "
             "uma trigger INSTEAD OF.");
     std::vector<const ColunaDaTabela*> alvo;

@@ -79,7 +79,7 @@ void Executor::Esperar(const instrucao::Esperar& x) {
          agora = std::chrono::steady_clock::now()) {
         if (s_.Interromper()) {
             s_.VerificarSeFoiEliminada();
-            throw ErroDeBanco("Query timeout expired");
+            throw ErroDeTempoEsgotado();
         }
         std::this_thread::sleep_for(
             std::min<std::chrono::steady_clock::duration>(fim - agora, kFatiaDaEspera));

@@ -13,6 +13,7 @@
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/leitura/textos_guardados.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -68,10 +69,9 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
         case SQLITE_AUTH:
             throw ErroDoServidor(208, {s_.TabelaNegada()});
         case SQLITE_INTERRUPT:
-            // the client gives up waiting: no server number, ODBC's SQLSTATE
-            throw ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
+            throw ErroDeTempoEsgotado();
         case SQLITE_CONSTRAINT_COMMITHOOK:
-            throw ErroDeBanco(
+            throw Recusa(
                 "O simulador de SQL Server desfez uma gravação que escaparia da transação "
                 "aberta: a instrução não foi executada.");
         case SQLITE_FULL:
@@ -176,12 +176,7 @@ void Executor::FalhaDeChave(const std::string& msg) {
 // Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
 // such a one is a column it lacks, not a prefix that binds to nothing.
 bool Executor::NomeDeFonte(const std::string& nome) const {
-    const auto& t = plano_.tokens;
-    for (std::size_t k = 0; k < t.size(); ++k)
-        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) &&
-            !(k + 1 < t.size() && EhSimbolo(t[k + 1], ".")))
-            return true;
-    return false;
+    return NomeiaFonte(plano_.tokens, nome);
 }
 
 // A name the rewritten text refers to and SQLite does not know, or text it cannot read.
@@ -222,7 +217,7 @@ void Executor::FalhaDeCompilacao(const std::string& msg) {
         throw ErroDoServidor(1222, 1, {});
     if (msg.find("interrupted") != std::string::npos) {
         s_.VerificarSeFoiEliminada();
-        throw ErroDeBanco("Query timeout expired");
+        throw ErroDeTempoEsgotado();
     }
     throw ErroComoSqlServer(msg, s_.Banco());
 }

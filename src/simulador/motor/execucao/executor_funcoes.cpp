@@ -14,6 +14,7 @@
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/leitura/textos_guardados.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -72,7 +73,7 @@ void FnFuncao(sqlite3_context* c, int n, sqlite3_value** v) {
     Executor* executor = Executor::EmCurso();
     if (!executor || n < 2)
         return FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server não executa funções do usuário aqui."));
+            c, Recusa("O simulador de SQL Server não executa funções do usuário aqui."));
     const auto texto = [](sqlite3_value* x) {
         const auto* t = sqlite3_value_text(x);
         return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
@@ -102,8 +103,8 @@ std::optional<AssinaturaDeFuncao> Executor::AssinaturaDaFuncao(
     const std::string& esquema = nome[nome.size() - 2];
     if (!esquema.empty() && !IguaisCiAs(esquema, "dbo")) return std::nullopt;
     if (nome.size() == 3 && !IguaisCiAs(nome[0], s_.Banco()))
-        throw ErroDeBanco("O simulador de SQL Server não executa funções de outro banco ('" +
-                          nome[0] + "." + esquema + "." + nome[2] + "').");
+        throw Recusa("O simulador de SQL Server não executa funções de outro banco ('" + nome[0] +
+                     "." + esquema + "." + nome[2] + "').");
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome.back());
     if (!o || (o->tipo != "FN" && o->tipo != "IF" && o->tipo != "TF")) return std::nullopt;
     auto plano = s_.Planejar(o->texto);
@@ -123,9 +124,7 @@ std::optional<AssinaturaDeFuncao> Executor::AssinaturaDaFuncao(
     }
     if (o->tipo == "FN" && !def->retorno.empty()) f.retorno = def->retorno.front().tipo;
     if (o->tipo == "TF") PrepararFuncaoDeTabela(*o, *def, f);
-    f.tokens = &plano->tokens;
-    f.inicio = def->corpo.inicio;
-    f.fim = def->corpo.fim;
+    f.corpo = def->corpo;
     f.dono = std::move(plano);
     return f;
 }
@@ -136,20 +135,6 @@ FuncoesDoUsuarioEmCurso() {
     if (!e) return {};
     return [e](const std::vector<std::string>& nome) { return e->AssinaturaDaFuncao(nome); };
 }
-
-namespace {
-
-// Whether an expression's text calls dbo.nome(...) (or DB.dbo.nome, or .nome).
-bool ChamaAFuncao(const std::string& texto, const std::string& nome) {
-    const auto t = Tokenizar(texto);
-    for (std::size_t k = 1; k + 1 < t.size(); ++k)
-        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) && EhSimbolo(t[k - 1], ".") &&
-            EhSimbolo(t[k + 1], "("))
-            return true;
-    return false;
-}
-
-}  // namespace
 
 void Executor::ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao) {
     for (const Tabela* t : s_.CatalogoAtual().Tabelas())
@@ -165,7 +150,7 @@ void Executor::ExigirLeituraNaFuncao(const Comando& c) {
     if (const auto* d = std::get_if<instrucao::Declarar>(&c.instrucao))
         for (const auto& v : d->variaveis)
             if (v.tabela)
-                throw ErroDeBanco(
+                throw Recusa(
                     "O simulador de SQL Server não interpreta variáveis de tabela em funções "
                     "(DECLARE " +
                     v.nome + " TABLE).");
@@ -182,8 +167,8 @@ void Executor::ExigirLeituraNaFuncao(const Comando& c) {
         },
         c.instrucao);
     if (!le)
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
-                          plano_.tokens[c.faixa.inicio].texto + " numa função.");
+        throw Recusa("O simulador de SQL Server não interpreta a instrução " + c.palavra +
+                     " numa função.");
 }
 
 void Executor::ExigirAninhamentoDaFuncao() const {
@@ -232,7 +217,7 @@ db::Valor Executor::ChamarFuncao(const std::string& nome, const std::string& pad
                           ? std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao)
                           : nullptr;
     if (!def || def->retorno.empty() || padroes.size() != def->parametros.size())
-        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+        throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
     auto corpo = CorpoDaFuncao(*plano, *def, padroes, argumentos);
     corpo->tipoDoRetorno_ = &def->retorno.front().tipo;
     RodarCorpoDaFuncao(*corpo, *def);

@@ -7,6 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
@@ -46,7 +47,7 @@ LinhasDoSqlite LinhasDoExecutorEmCurso(const std::string& funcao, const std::str
 void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
                                       AssinaturaDeFuncao& f) {
     if (def.retorno.empty() || !def.retorno.front().tabela)
-        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
+        throw Recusa("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     auto t = std::make_shared<Tabela>(TabelaDaVariavel(def.retorno.front()));
     f.modulo = RegistrarFuncaoDeTabela(s_.Conexao(), o.nome, o.texto, *t, def.parametros.size(),
                                        LinhasDoExecutorEmCurso);
@@ -64,7 +65,7 @@ LinhasDoSqlite Executor::LinhasDaFuncaoDeTabela(const std::string& nome, const s
                           : nullptr;
     if (!def || def->retorno.empty() || !def->retorno.front().tabela ||
         padroes.size() != def->parametros.size())
-        throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+        throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
     auto corpo = CorpoDaFuncao(*plano, *def, padroes, argumentos);
     corpo->funcaoDeTabela_ = true;
     const Tabela& retorno = s_.EmprestarVariavelDeTabela(TabelaDaVariavel(def->retorno.front()),

@@ -65,7 +65,7 @@ std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
             plano->comandos.empty()
                 ? nullptr
                 : std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao);
-        if (!def) throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+        if (!def) throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
         if (std::find(def->eventos.begin(), def->eventos.end(), evento) == def->eventos.end())
             continue;
         if (def->emVezDe) continue;  // run instead of the statement (executor_em_vez_de.cpp)

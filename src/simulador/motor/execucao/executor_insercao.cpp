@@ -345,7 +345,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     }
     const bool deValores = !c.valores.empty() || c.valoresPadrao;
     if (deValores && c.topo)
-        throw ErroDeBanco("O simulador de SQL Server não aceita INSERT TOP com VALUES.");
+        throw Recusa("O simulador de SQL Server não aceita INSERT TOP com VALUES.");
     if (deValores && c.com) sql = PrefixoCom(c.com, nullptr) + sql;
     c.compilado.sql = std::move(sql);
     c.compilado.literais = std::move(literais);

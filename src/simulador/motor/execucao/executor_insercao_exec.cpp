@@ -26,7 +26,7 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
-            throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
+            throw Recusa("O simulador de SQL Server não grava por meio de visões.");
         if (!c.objeto.Nome().empty() && c.objeto.Nome()[0] == '@')
             throw ErroDoServidor(1087, {c.objeto.Nome()});
         throw ErroDoServidor(208, {c.objeto.Nome()});

@@ -62,25 +62,20 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
-            throw ErroDeBanco("O simulador de SQL Server não grava por meio de visões.");
+            throw Recusa("O simulador de SQL Server não grava por meio de visões.");
         throw ErroDoServidor(208, {c.objeto.Nome()});
     }
     Mescla m;
     m.alvo = t;
     m.nomeDoAlvo = c.apelido.empty() ? c.objeto.Nome() : c.apelido;
-    m.nomeDaFonte =
-        c.apelidoDaFonte.empty() ? plano_.tokens[c.fonte.fim - 1].texto : c.apelidoDaFonte;
+    m.nomeDaFonte = c.apelidoDaFonte.empty() ? c.tabelaDaFonte.Nome() : c.apelidoDaFonte;
     m.apelido = IdentificadorNoSqlite(m.nomeDoAlvo);
     m.apelidoDaFonte = IdentificadorNoSqlite(m.nomeDaFonte);
     m.tabela = IdentificadorNoSqlite(t->nome);
     m.linha = ColunaDaLinha(*t);
-    if (c.saida)
-        for (std::size_t k = c.saida->lista.inicio; k + 1 < c.saida->lista.fim; ++k)
-            if (IguaisCiAs(plano_.tokens[k].texto, m.nomeDaFonte) &&
-                EhSimbolo(plano_.tokens[k + 1], "."))
-                throw ErroDeBanco(
-                    "O simulador de SQL Server não devolve colunas da fonte no OUTPUT de um "
-                    "MERGE.");
+    if (c.saidaDaFonte)
+        throw Recusa(
+            "O simulador de SQL Server não devolve colunas da fonte no OUTPUT de um MERGE.");
     const std::string nivel = std::to_string(estado_->aninhamento + 1);
     m.fonte = "temp.zv_fonte_" + nivel;
     m.pares = "temp.zv_pares_" + nivel;
@@ -129,13 +124,12 @@ Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
     std::vector<std::optional<TipoSql>> tipos;
     std::string consulta;
     Tabela fonte;
-    if (c.fonteDerivada) {
-        consulta = Reescrita(c.fonte, nullptr, &tipos);
+    if (c.tabelaDaFonte.Vazio()) {
+        consulta = Gerada(ArvoreDe(c.fonte), nullptr, &tipos);
     } else {
-        const Tabela* t = s_.CatalogoAtual().AcharTabela(plano_.tokens[c.fonte.fim - 1].texto);
-        if (t && c.fonte.fim == c.fonte.inicio + 1) fonte = *t;
-        ContextoDeReescrita rc = Contexto();
-        consulta = ReescritaComposta({{"SELECT"}, {"*"}, {"FROM"}, {c.fonte}}, rc);
+        const Tabela* t = s_.CatalogoAtual().AcharTabela(c.tabelaDaFonte.Nome());
+        if (t && c.tabelaDaFonte.partes.size() == 1) fonte = *t;
+        consulta = Gerada(ArvoreDe(c.fonte));
     }
     fonte.nome = m.nomeDaFonte;
     if (fonte.colunas.empty()) {
@@ -174,11 +168,12 @@ void Executor::EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m) {
     ExecutarSql(s_.Conexao(), "CREATE TEMP TABLE " + m.pares.substr(5) + " (a, f)");
     ExecutarSql(s_.Conexao(), "CREATE TEMP TABLE " + m.acoes.substr(5) + " (a, f, k)");
     Consultar("INSERT INTO " + m.pares + " SELECT " + linha + ", " + linhaDaFonte + " FROM " +
-                  alvo + " JOIN " + fonte + " ON " + Reescrita(c.condicao),
+                  alvo + " JOIN " + fonte + " ON " + Gerada(ArvoreDe(c.condicao)),
               0, 'S', "");
     for (std::size_t k = 0; k < c.acoes.size(); ++k) {
         const auto& a = c.acoes[k];
-        const std::string e = a.condicao.Vazia() ? "" : " AND (" + Reescrita(a.condicao) + ")";
+        const std::string e =
+            a.condicao.Vazia() ? "" : " AND (" + Gerada(ArvoreDe(a.condicao)) + ")";
         const std::string n = std::to_string(k);
         std::string sql = "INSERT INTO " + m.acoes;
         if (a.quando == Quando::Combinada)
@@ -222,7 +217,7 @@ std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mesc
             if (col->identidade) throw ErroDoServidor(8102, {col->nome});
             if (col->tipo.base == TipoBase::RowVersion) throw ErroDoServidor(272);
             std::vector<std::optional<TipoSql>> tipo;
-            const std::string e = Reescrita(expr, nullptr, &tipo);
+            const std::string e = Gerada(ArvoreDe(expr), nullptr, &tipo);
             if (valores[col->nome].empty()) colunas.push_back(col->nome);
             valores[col->nome].emplace_back(k, ChamadaDeConversao(e, col->tipo, TipoUnico(tipo)));
         }
@@ -280,7 +275,7 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
     const auto& a = *std::find_if(c.acoes.begin(), c.acoes.end(),
                                   [](const auto& x) { return x.operacao == 'I'; });
     if (a.valores.empty())
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não interpreta INSERT DEFAULT VALUES num "
             "MERGE.");
     const Tabela& t = *m.alvo;
@@ -304,7 +299,7 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
     std::string colunas, valores;
     for (std::size_t k = 0; k < alvo.size(); ++k) {
         std::vector<std::optional<TipoSql>> tipo;
-        const std::string e = Reescrita(a.valores[k], nullptr, &tipo);
+        const std::string e = Gerada(ArvoreDe(a.valores[k]), nullptr, &tipo);
         colunas += (k ? ", " : "") + ComoIdentificador(alvo[k]->nome);
         valores += (k ? ", " : "") + ChamadaDeConversao(e, alvo[k]->tipo, TipoUnico(tipo));
     }

@@ -19,7 +19,7 @@
 
 namespace zolvek::simulador {
 
-void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
+void Executor::CriarObjeto(const instrucao::CriarObjeto& c) {
     // (a trigger's schema is its table's)
     if (!c.alterar && c.tipoDeObjeto != "TR") ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
@@ -33,7 +33,9 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     ObjetoProgramado o;
     o.nome = nome;
     o.tipo = c.tipoDeObjeto;
-    o.texto = TextoDaFaixa(faixa);
+    o.texto = c.texto;
+    // a view or inline function whose query the engine does not run is not created
+    if (!c.corpo.Vazia()) ArvoreDe(c.corpo);
     o.criacao = existente ? existente->criacao : FormatarDataHora(DataHoraAtual());
     if (c.tipoDeObjeto == "TR") o.pai = DonoDoGatilho(c, existente);
     ExigirTiposDoCorpo(c);
@@ -47,7 +49,8 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
             for (const auto& n : c.colunasDaVisao)
                 colunas += (colunas.empty() ? "(" : ", ") + ComoIdentificador(n);
             std::string sql = "CREATE VIEW " + IdentificadorNoSqlite(nome) +
-                              (colunas.empty() ? "" : colunas + ")") + " AS " + Reescrita(c.corpo);
+                              (colunas.empty() ? "" : colunas + ")") + " AS " +
+                              Gerada(ArvoreDe(c.corpo));
             try {
                 ExecutarSql(db, sql);
                 Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");

@@ -73,45 +73,34 @@ bool OpcaoConhecida(const std::string& o) {
 }  // namespace
 
 // SET NOCOUNT, XACT_ABORT and the options that leave the engine's answers as SQL Server's.
-void Executor::LerOpcaoDaSessao(const Comando& c) {
-    const auto& t = plano_.tokens;
-    if (c.faixa.fim > c.faixa.inicio + 2 && EhPalavra(t[c.faixa.inicio + 1], "ROWCOUNT"))
-        return DefinirLimiteDeLinhas({c.faixa.inicio + 2, c.faixa.fim});
+void Executor::LerOpcaoDaSessao(const instrucao::Ignorado& x) {
+    if (x.linhas) return DefinirLimiteDeLinhas(x.limite);
     std::vector<std::string> opcoes;
-    std::size_t k = c.faixa.inicio + 1;
-    for (; k < c.faixa.fim; ++k) {
-        if (EhSimbolo(t[k], ",")) continue;
-        if (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF")) break;
-        std::string o = t[k].texto;
-        if (Dobrar(o) == "statistics" && k + 1 < c.faixa.fim)  // STATISTICS IO, TIME, XML...
-            o += " " + t[++k].texto;
-        o = texto::Maiusculas(o);
-        if (!OpcaoConhecida(o)) throw ErroDoServidor(195, 1, {t[k].texto, "SET option"});
-        opcoes.push_back(o);
-        if (OpcoesSemEfeito().count(o) == 0 && o.rfind("STATISTICS ", 0) != 0) break;
+    for (const auto& escrita : x.opcoes) {
+        std::string o = texto::Maiusculas(escrita);
+        if (!OpcaoConhecida(o))  // SQL Server names the option's last word
+            throw ErroDoServidor(195, 1, {escrita.substr(escrita.rfind(' ') + 1), "SET option"});
+        opcoes.push_back(std::move(o));
     }
-    const bool comValor = k < c.faixa.fim && (EhPalavra(t[k], "ON") || EhPalavra(t[k], "OFF"));
-    const std::string valorMaiusculo = comValor ? texto::Maiusculas(t[k].texto) : "";
+    const bool comValor = !x.valor.empty();
     for (const auto& o : opcoes) {
         auto it = OpcoesSemEfeito().find(o);
         bool aceita = false;
         if (comValor && it != OpcoesSemEfeito().end())
-            aceita = it->second == "*" || it->second == valorMaiusculo;
+            aceita = it->second == "*" || it->second == x.valor;
         else if (comValor && o.rfind("STATISTICS ", 0) == 0)
-            aceita = o == "STATISTICS IO" || o == "STATISTICS TIME" || valorMaiusculo == "OFF";
+            aceita = o == "STATISTICS IO" || o == "STATISTICS TIME" || x.valor == "OFF";
         else if (!comValor && opcoes.size() == 1)
-            aceita = ValorSemEfeito(o, TextoDaFaixa({k + 1, c.faixa.fim}));
-        if (!aceita)
-            throw ErroDeBanco("O simulador de SQL Server não aceita " + TextoDaFaixa(c.faixa) +
-                              ".");
-        if (o == "NOCOUNT") s_.Opcoes().semContagem = valorMaiusculo == "ON";
-        if (o == "XACT_ABORT") s_.Opcoes().xactAbort = valorMaiusculo == "ON";
-        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.Opcoes().fecharCursoresNoFim = valorMaiusculo == "ON";
+            aceita = ValorSemEfeito(o, x.valorEscrito);
+        if (!aceita) throw Recusa("O simulador de SQL Server não aceita " + x.escrito + ".");
+        if (o == "NOCOUNT") s_.Opcoes().semContagem = x.valor == "ON";
+        if (o == "XACT_ABORT") s_.Opcoes().xactAbort = x.valor == "ON";
+        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.Opcoes().fecharCursoresNoFim = x.valor == "ON";
     }
 }
 
 // SET ROWCOUNT n (or @n): SELECT, INSERT, UPDATE and DELETE stop after n rows; 0 for all.
-void Executor::DefinirLimiteDeLinhas(Faixa valor) {
+void Executor::DefinirLimiteDeLinhas(const ExpressaoLida& valor) {
     const db::Valor v = Avaliar(valor);
     std::int64_t n = 0;
     if (const auto* i = std::get_if<std::int64_t>(&v))

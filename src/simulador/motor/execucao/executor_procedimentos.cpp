@@ -11,68 +11,10 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/leitura/textos_guardados.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
-
-namespace {
-
-struct ParametroDeclarado {
-    std::string nome;  // with the @
-    std::string tipo;  // as written: "int", "varchar(10)"
-    bool saida = false;
-};
-
-// "@id int, @nome varchar(10) OUTPUT" of sp_executesql.
-std::vector<ParametroDeclarado> LerDeclaracoes(const std::string& texto) {
-    std::vector<ParametroDeclarado> r;
-    const auto tokens = Tokenizar(texto);
-    std::size_t k = 0;
-    while (k < tokens.size()) {
-        if (tokens[k].tipo != TipoToken::Variavel)
-            throw ErroDoServidor(102, {std::string("'") + tokens[k].texto + "'"});
-        ParametroDeclarado p{tokens[k].texto, ""};
-        std::size_t fim = ++k;
-        int nivel = 0;
-        while (fim < tokens.size() && !(nivel == 0 && EhSimbolo(tokens[fim], ","))) {
-            if (EhSimbolo(tokens[fim], "(")) ++nivel;
-            if (EhSimbolo(tokens[fim], ")")) --nivel;
-            ++fim;
-        }
-        std::size_t ultimo = fim;
-        if (ultimo > k &&
-            (EhPalavra(tokens[ultimo - 1], "OUTPUT") || EhPalavra(tokens[ultimo - 1], "OUT"))) {
-            --ultimo;
-            p.saida = true;
-        }
-        if (ultimo == k) throw ErroDoServidor(102, {std::string("'") + p.nome + "'"});
-        p.tipo = texto.substr(tokens[k].inicio, tokens[ultimo - 1].fim - tokens[k].inicio);
-        r.push_back(std::move(p));
-        k = fim + 1;
-    }
-    return r;
-}
-
-// "[dbo].[T]" -> "T"; "T.c" -> {"T", "c"} for a column.
-std::vector<std::string> PartesDoNome(const std::string& nome) {
-    std::vector<std::string> partes;
-    for (const auto& t : Tokenizar(nome))
-        if (EhNome(t)) partes.push_back(t.texto);
-    return partes;
-}
-
-// A CHECK or DEFAULT text with the renamed column's name replaced.
-std::string TrocarColuna(const std::string& texto, const std::string& antiga,
-                         const std::string& nova) {
-    std::string r = texto;
-    const auto tokens = Tokenizar(texto);
-    for (auto it = tokens.rbegin(); it != tokens.rend(); ++it)
-        if (EhNome(*it) && IguaisCiAs(it->texto, antiga))
-            r.replace(it->inicio, it->fim - it->inicio, "[" + nova + "]");
-    return r;
-}
-
-}  // namespace
 
 // EXEC sp_executesql N'text', N'@a int, ...', @a = 1, ...: the text runs as a batch of
 // its own, each declared parameter a value of its declared type.
@@ -123,23 +65,14 @@ void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
                           interno.quadro_->Achar(d->nome)->valor);
         return;
     }
-    std::string lote = texto;
     std::vector<db::Valor> parametros;
-    const auto tokens = Tokenizar(texto);
-    std::vector<std::pair<const Token*, const ParametroDeclarado*>> usos;
-    for (const auto& t : tokens) {
-        if (t.tipo != TipoToken::Variavel) continue;
-        for (const auto& d : declarados)
-            if (IguaisCiAs(d.nome, t.texto)) usos.emplace_back(&t, &d);
-    }
-    for (const auto& [t, d] : usos) {
+    std::vector<const ParametroDeclarado*> usos;
+    const std::string lote = TextoComParametros(texto, declarados, usos);
+    for (const ParametroDeclarado* d : usos) {
         auto v = valores.find(Dobrar(d->nome.substr(1)));
         if (v == valores.end()) throw ErroDoServidor(8178, {declaracao, texto, d->nome});
         parametros.push_back(v->second);
     }
-    for (auto it = usos.rbegin(); it != usos.rend(); ++it)
-        lote.replace(it->first->inicio, it->first->fim - it->first->inicio,
-                     "CAST(? AS " + it->second->tipo + ")");
     auto plano = s_.Planejar(lote);
     Executor interno(s_, *plano, parametros);
     interno.estado_ = estado_;
@@ -160,7 +93,7 @@ void Executor::Renomear(const Argumentos& argumentos) {
     const std::string tipoDito = arg(2, "objtype");
     const std::string tipo = Dobrar(tipoDito);
     if (!s_.Sysadmin() && s_.EhMembro("db_owner") != 1) throw ErroDoServidor(15247);
-    const auto partes = PartesDoNome(objeto);
+    const auto partes = PartesDoNomeEscrito(objeto);
     auto ambiguo = [&] {
         return ErroDoServidor(15248, {(tipoDito.empty() ? "(null)" : tipoDito)});
     };
@@ -175,7 +108,7 @@ void Executor::Renomear(const Argumentos& argumentos) {
         Tabela* t = cat.AcharTabela(partes.back());
         if (!t) {
             if (cat.AcharObjeto(partes.back()))
-                throw ErroDeBanco(
+                throw Recusa(
                     "O simulador de SQL Server só renomeia tabelas e colunas com sp_rename.");
             throw ambiguo();
         }

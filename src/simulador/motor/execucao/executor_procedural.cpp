@@ -38,10 +38,6 @@ db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo)
     return Interpretador(*this).ValorConvertido(e, tipo);
 }
 
-db::Valor Executor::ValorConvertido(Faixa f, const TipoSql& tipo) {
-    return Interpretador(*this).ValorConvertido(f, tipo);
-}
-
 void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
     Interpretador(*this).AtribuirValor(v, valor);
 }
@@ -156,10 +152,10 @@ void Interpretador::Informar(std::string texto) {
 // Statements SQL Server runs and the engine does not: refused when they run, never
 // skipped.
 void Interpretador::RecusarProcedural(const Comando& c) {
-    std::string instrucao = e_.plano_.tokens[c.faixa.inicio].texto;
+    std::string instrucao = c.palavra;
     if (const auto* n = std::get_if<instrucao::NaoInterpretada>(&c.instrucao))
         instrucao = n->instrucao;
-    throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
+    throw Recusa("O simulador de SQL Server não interpreta a instrução " + instrucao + ".");
 }
 
 VariavelDoLote& Interpretador::VariavelDeclarada(const std::string& nome) {
@@ -172,8 +168,7 @@ VariavelDoLote& Interpretador::VariavelDeclarada(const std::string& nome) {
 // given here is assigned each time the DECLARE runs.
 void Interpretador::Declarar(const instrucao::Declarar& x) {
     for (const auto& v : x.variaveis)
-        if (v.cursor)
-            throw ErroDeBanco("O simulador de SQL Server não interpreta variáveis de cursor.");
+        if (v.cursor) throw Recusa("O simulador de SQL Server não interpreta variáveis de cursor.");
     for (const auto& v : x.variaveis) {
         if (v.tabela || v.valor.Vazia()) continue;  // a table variable exists already
         VariavelDoLote& destino = VariavelDeclarada(v.nome);
@@ -183,13 +178,6 @@ void Interpretador::Declarar(const instrucao::Declarar& x) {
 
 db::Valor Interpretador::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
     return ValorConvertido(ArvoreDe(e), tipo);
-}
-
-db::Valor Interpretador::ValorConvertido(Faixa f, const TipoSql& tipo) {
-    LeitorDeExpressoes leitor(e_.plano_.tokens, f.inicio, f.fim, &e_.plano_.ordinais);
-    Expr e = leitor.Expressao();
-    leitor.ExigirFim();
-    return ValorConvertido(*e, tipo);
 }
 
 db::Valor Interpretador::ValorConvertido(const Expressao& e, const TipoSql& tipo) {
@@ -232,7 +220,7 @@ void Interpretador::AtribuirDaConsulta(const std::vector<std::string>& variaveis
                     IguaisCiAs(e_.plano_.tokens[k].texto, v))
                     ++usos;
             if (usos > 1)
-                throw ErroDeBanco(
+                throw Recusa(
                     "O simulador de SQL Server não acumula variáveis linha a linha (SELECT " + v +
                     " = " + v + " ... de várias linhas).");
         }
@@ -256,8 +244,8 @@ void Interpretador::Retornar(const instrucao::Retornar& x) {
     e_.retorno_ = 0;
     if (const TipoSql* tipo = e_.tipoDoRetorno_) {  // a scalar function's, of its RETURNS type
         // RETURN alone reads its empty run of tokens, which tells the syntax error
-        e_.valorRetornado_ = x.valor.Vazia() ? ValorConvertido(x.valor.faixa, *tipo)
-                                             : ValorConvertido(x.valor, *tipo);
+        if (x.valor.Vazia()) ErroDeSintaxe(e_.plano_.tokens, x.valor.faixa.inicio);
+        e_.valorRetornado_ = ValorConvertido(x.valor, *tipo);
     } else if (!x.valor.Vazia()) {
         if (!e_.emProcedimento_) throw ErroDoServidor(178);
         e_.retorno_ = ComoInteiro(ValorConvertido(x.valor, TipoSql{TipoBase::Int, 0, 10, 0}));
@@ -295,7 +283,7 @@ void Interpretador::LevantarErro(const instrucao::LevantarErro& x) {
     const bool comSetError =
         std::find(x.opcoes.begin(), x.opcoes.end(), std::string("SETERROR")) != x.opcoes.end();
     if (severidade <= 10 && comSetError)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não interpreta RAISERROR ... WITH SETERROR de severidade "
             "até 10.");
     if (severidade <= 10) return Informar(mensagem);

@@ -177,7 +177,7 @@ void Executor::RecusarChaveNaSaida(const Tabela& t, const std::vector<std::strin
     const ColunaDaTabela* chave = ChaveNaLinha(t);
     for (const auto& c : colunas)
         if (chave && IguaisCiAs(c, chave->nome))
-            throw ErroDeBanco(
+            throw Recusa(
                 "O simulador de SQL Server não devolve OUTPUT de um UPDATE que muda a "
                 "chave primária inteira ('" +
                 chave->nome + "').");

@@ -45,8 +45,8 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
         const auto& partes = consulta->ramos[0].selecao->destino;
         const std::string banco = BancoDoNome(partes);
         if (!banco.empty() && !s_.EsquemaDoBanco(banco).empty())
-            throw ErroDeBanco("O simulador de SQL Server não altera objetos de outro banco ('" +
-                              banco + ".dbo." + partes.back() + "'); use USE " + banco + ".");
+            throw Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
+                         ".dbo." + partes.back() + "'); use USE " + banco + ".");
         ExigirEsquemaDbo(partes);
     }
     Tabela& t = *d.tabela;
@@ -58,15 +58,14 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
     try {
         Preparada p = s_.Preparar(d.selecao);
         if (sqlite3_column_count(p.Bruta()) != static_cast<int>(t.colunas.size()))
-            throw ErroDeBanco(
-                "O simulador de SQL Server não deduz as colunas de SELECT ... INTO de '" + t.nome +
-                "'.");
+            throw Recusa("O simulador de SQL Server não deduz as colunas de SELECT ... INTO de '" +
+                         t.nome + "'.");
     } catch (const FalhaDoSqlite& f) {
         FalhaTraduzida(f, 'S', "");
     }
     if (!ctx.destinoSemTipo.empty())
-        throw ErroDeBanco("O simulador de SQL Server não deduz o tipo da coluna '" +
-                          ctx.destinoSemTipo + "' de SELECT ... INTO.");
+        throw Recusa("O simulador de SQL Server não deduz o tipo da coluna '" + ctx.destinoSemTipo +
+                     "' de SELECT ... INTO.");
     std::string colunas, valores;
     for (std::size_t k = 0; k < t.colunas.size(); ++k) {
         const std::string n = "c" + std::to_string(k + 1);

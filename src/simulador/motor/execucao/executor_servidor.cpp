@@ -73,7 +73,7 @@ void RecusarKillDentroDeTransacao(const SessaoDeExecucao& s) {
 }  // namespace
 
 // WITH FILE = n of RESTORE: the backup set, counted from 1.
-int Executor::ConjuntoPedido(Faixa conjunto) {
+int Executor::ConjuntoPedido(const ExpressaoLida& conjunto) {
     if (conjunto.Vazia()) return 1;
     const std::string texto = ComoTextoDeValor(Avaliar(conjunto));
     try {
@@ -263,7 +263,10 @@ void Executor::ComandoDeServidor(const instrucao::Matar& c) {
     Servidor& srv = s_.ServidorAtual();
     if (!s_.Sysadmin()) throw ErroDoServidor(6102);
     RecusarKillDentroDeTransacao(s_);
-    srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)), s_.Spid());
+    if (!c.sessao)
+        throw Recusa("O simulador de SQL Server não encerra unidades de trabalho (KILL 'UOW').");
+    if (*c.sessao > 2147483647) throw ErroDoServidor(6106, {std::to_string(*c.sessao)});
+    srv.MatarSessao(static_cast<int>(*c.sessao), s_.Spid());
 }
 
 bool Executor::DonoDoBanco() {
@@ -380,8 +383,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
     if (ProcedimentoEmTabela(chave, nome, args)) return;
     const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
     if ((!o || o->tipo != "P") && ProcedimentoDeSistema(chave))
-        throw ErroDeBanco("O simulador de SQL Server não tem o procedimento de sistema " + nome +
-                          ".");
+        throw Recusa("O simulador de SQL Server não tem o procedimento de sistema " + nome + ".");
     if (!o || o->tipo != "P") throw ErroDoServidor(2812, {nome});
     if (!s_.EmCadeiaDeDono() && !s_.Direitos().Permite("EXECUTE", o->id))
         throw PermissaoNegada("EXECUTE", o->nome, s_.Banco());

@@ -29,7 +29,7 @@ Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
         AdicionarRestricao(s_.CatalogoAtual(), s_.Banco(), s_.Conexao(), t, r, false, true);
     }
     if (t.VersaoDeLinha())
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita colunas timestamp em "
             "variáveis de tabela (" +
             v.nome + ").");

@@ -41,7 +41,6 @@ class Interpretador {
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     // A value of an expression as the type of a variable it is assigned to.
     db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
-    db::Valor ValorConvertido(Faixa f, const TipoSql& tipo);
     db::Valor ValorConvertido(const Expressao& e, const TipoSql& tipo);
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);

@@ -186,7 +186,7 @@ void ProcedimentosDoSistema::AjudaDoObjeto(const std::optional<std::string>& nom
     Catalogo& cat = s_.CatalogoAtual();
     const std::string procurado = NomeDoArgumento(*nome);
     if (TipoPeloNome(procurado) && !cat.IdDoObjeto(procurado))
-        throw ErroDeBanco("O simulador de SQL Server não descreve tipos de dados com sp_help.");
+        throw Recusa("O simulador de SQL Server não descreve tipos de dados com sp_help.");
     db::Resultado objeto;
     objeto.colunas = {TextoDoSistema("Name"), TextoDoSistema("Owner"), TextoDoSistema("Type", 31),
                       ColunaDoSistema("Created_datetime", db::TipoDeCampo::DateTime)};
@@ -198,7 +198,7 @@ void ProcedimentosDoSistema::AjudaDoObjeto(const std::optional<std::string>& nom
     }
     const ObjetoProgramado* o = cat.AcharObjeto(procurado);
     if (o && o->tipo == "V")
-        throw ErroDeBanco("O simulador de SQL Server não descreve visões com sp_help.");
+        throw Recusa("O simulador de SQL Server não descreve visões com sp_help.");
     if (o) {
         objeto.linhas.push_back(
             {o->nome, std::string("dbo"), NomeDoTipoDeObjeto(o->tipo), DataDeCriacao(o->criacao)});

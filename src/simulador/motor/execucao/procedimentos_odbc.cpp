@@ -88,9 +88,9 @@ std::vector<db::Valor> LinhaDeColunaOdbc(const std::string& banco, const Tabela&
                                          const ColunaDaTabela& c, int posicao) {
     const TipoOdbc* odbc = TipoNoOdbc(c.tipo);
     if (!odbc)
-        throw ErroDeBanco("O simulador de SQL Server não descreve colunas do tipo " +
-                          TextoDoTipo(c.tipo) + " com sp_columns (coluna " + t.nome + "." + c.nome +
-                          ").");
+        throw Recusa("O simulador de SQL Server não descreve colunas do tipo " +
+                     TextoDoTipo(c.tipo) + " com sp_columns (coluna " + t.nome + "." + c.nome +
+                     ").");
     const MedidasOdbc m = MedidasDoTipo(c.tipo);
     const bool data = c.tipo.base == TipoBase::DateTime || c.tipo.base == TipoBase::SmallDateTime;
     const bool octetos = EhTexto(c.tipo.base) || EhBinario(c.tipo.base);
@@ -156,8 +156,8 @@ void ProcedimentosDoSistema::ListarColunasOdbc(const std::optional<std::string>&
         return resultados_.push_back(std::move(r));
     for (const ObjetoProgramado* o : cat.Objetos())
         if (o->tipo == "V" && CasaComPadrao(o->nome, *tabela))
-            throw ErroDeBanco("O simulador de SQL Server não descreve as colunas da visão " +
-                              o->nome + " com sp_columns.");
+            throw Recusa("O simulador de SQL Server não descreve as colunas da visão " + o->nome +
+                         " com sp_columns.");
     std::vector<const Tabela*> tabelas;
     for (const Tabela* t : cat.Tabelas())
         if (CasaComPadrao(t->nome, *tabela)) tabelas.push_back(t);

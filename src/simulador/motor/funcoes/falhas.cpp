@@ -118,7 +118,7 @@ ErroDeBanco ErroComoSqlServer(const std::string& msg, const std::string& banco) 
         return ErroDoServidor(3701, 7, {"index", nome});
     // Nothing of SQLite's wording reaches the user: what has no counterpart here is
     // refused as the stand-in's own limit.
-    return ErroDeBanco("O simulador de SQL Server não conseguiu executar esta instrução.");
+    return Recusa("O simulador de SQL Server não conseguiu executar esta instrução.");
 }
 
 bool EncerraSoAInstrucao(const ErroDeBanco& e) {

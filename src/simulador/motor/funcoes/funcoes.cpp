@@ -28,6 +28,7 @@
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/servidor/servidor.hpp"
@@ -461,8 +462,7 @@ void FnReplicate(sqlite3_context* c, int argc, sqlite3_value** a) {
         copias = std::min<std::int64_t>(vezes, limite / static_cast<std::int64_t>(caracteres) + 1);
     if (copias > kMaiorTextoMontado / static_cast<std::int64_t>(s.size()))
         return FalharNaFuncao(
-            c, ErroDeBanco(
-                   "O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE)."));
+            c, Recusa("O simulador de SQL Server não monta textos de mais de 256 MB (REPLICATE)."));
     std::string r;
     r.reserve(s.size() * static_cast<std::size_t>(copias));
     for (std::int64_t k = 0; k < copias; ++k) r += s;

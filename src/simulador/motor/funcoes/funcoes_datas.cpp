@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/idiomas.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -126,10 +126,10 @@ void FnDatePart(sqlite3_context* c, int n, sqlite3_value** a) {
 const Idioma* IdiomaComNomes(sqlite3_context* c) {
     const Idioma& i = IdiomaAtual();
     if (i.meses) return &i;
-    FalharNaFuncao(
-        c, ErroDeBanco(std::string("O simulador de SQL Server não conhece os nomes de meses e "
-                                   "dias do idioma '") +
-                       i.nome + "'."));
+    FalharNaFuncao(c,
+                   Recusa(std::string("O simulador de SQL Server não conhece os nomes de meses e "
+                                      "dias do idioma '") +
+                          i.nome + "'."));
     return nullptr;
 }
 
@@ -258,7 +258,7 @@ bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
     const int base = estilo >= 100 ? estilo - 100 : estilo;
     const bool comMes = base == 0 || base == 6 || base == 7 || base == 9 || base == 13;
     if (comMes && !idioma.mesesCurtos) {
-        erro = ErroDeBanco(
+        erro = Recusa(
             std::string("O simulador de SQL Server não conhece os nomes de meses do idioma '") +
             idioma.nome + "'.");
         return false;
@@ -266,7 +266,7 @@ bool EscreverDataNoEstilo(const db::DataHora& d, int estilo, std::string& saida,
     const char* mes = comMes ? idioma.mesesCurtos[d.mes - 1] : "";
     char b[80] = {};
     if (estilo == 130 || estilo == 131) {
-        erro = ErroDeBanco(
+        erro = Recusa(
             "O simulador de SQL Server não escreve datas no calendário Hijri (estilos 130 e 131).");
         return false;
     }
@@ -358,7 +358,7 @@ bool LerDataNoEstilo(const std::string& texto, int estilo, db::DataHora& d,
                         (estilo >= 100 && estilo <= 114) || estilo == 120 || estilo == 121 ||
                         estilo == 126 || estilo == 127;
     if (estilo == 130 || estilo == 131) {
-        erro = ErroDeBanco(
+        erro = Recusa(
             "O simulador de SQL Server não lê datas no calendário Hijri (estilos 130 e 131).");
         return false;
     }

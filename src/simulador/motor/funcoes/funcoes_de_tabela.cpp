@@ -11,6 +11,8 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 
 namespace zolvek::simulador {
@@ -209,7 +211,7 @@ std::string RegistrarFuncaoDeTabela(sqlite3* db, const std::string& funcao,
     m->linhas = linhas;
     // SQLite destroys the module (with DestruirModulo) even when it fails to register it
     if (sqlite3_create_module_v2(db, nome.c_str(), &kModulo, m, DestruirModulo) != SQLITE_OK)
-        throw ErroDeBanco("O simulador de SQL Server não preparou a função '" + funcao + "'.");
+        throw Recusa("O simulador de SQL Server não preparou a função '" + funcao + "'.");
     return nome;
 }
 

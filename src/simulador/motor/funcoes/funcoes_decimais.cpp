@@ -11,10 +11,10 @@
 
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -132,7 +132,7 @@ void FnOperar(sqlite3_context* c, int, sqlite3_value** a) {
 void FnCadeia(sqlite3_context* c, int n, sqlite3_value** a) {
     if (n < 6 || (n - 1) % 5 != 0)
         return FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server fez uma conta com argumentos errados."));
+            c, Recusa("O simulador de SQL Server fez uma conta com argumentos errados."));
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
     Decimal x, y, r;
     if (!LerOperando(c, a[0], x)) return;

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "comum/decimal.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/idiomas.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -75,9 +75,8 @@ const Cultura* AcharCultura(const std::string& nome) {
     return nullptr;
 }
 
-ErroDeBanco Recusa(const std::string& formato) {
-    return ErroDeBanco("O simulador de SQL Server não aceita o formato '" + formato +
-                       "' em FORMAT.");
+ErroDeBanco FormatoRecusado(const std::string& formato) {
+    return Recusa("O simulador de SQL Server não aceita o formato '" + formato + "' em FORMAT.");
 }
 
 // The stretch of one repeated letter at i.
@@ -309,11 +308,11 @@ void FnFormat(sqlite3_context* c, int n, sqlite3_value** a) {
             else if (k != std::string::npos)
                 f = kPadroes[k];
             else
-                return FalharNaFuncao(c, Recusa(formato));
+                return FalharNaFuncao(c, FormatoRecusado(formato));
         }
         ok = FormatarData(d, f, *cul, r);
     }
-    if (!ok) return FalharNaFuncao(c, Recusa(formato));
+    if (!ok) return FalharNaFuncao(c, FormatoRecusado(formato));
     ResultadoTexto(c, r);
 }
 
@@ -349,7 +348,7 @@ void FnParse(sqlite3_context* c, int, sqlite3_value** a) {
     const auto t = LerTextoDeTipo(tipo);
     if (!t || (EhTexto(t->base) || EhBinario(t->base) || t->base == TipoBase::Bit))
         return FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server não aceita PARSE para o tipo " + tipo + "."));
+            c, Recusa("O simulador de SQL Server não aceita PARSE para o tipo " + tipo + "."));
     std::string r;
     bool ok = false;
     if (EhDataHora(t->base)) {

@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
 
 namespace zolvek::simulador {
 
@@ -82,7 +82,7 @@ void FnInteira(sqlite3_context* c, int, sqlite3_value** v) {
 void FnInteiras(sqlite3_context* c, int n, sqlite3_value** v) {
     if (n < 4 || (n - 1) % 3 != 0)
         return FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server fez uma conta com argumentos errados."));
+            c, Recusa("O simulador de SQL Server fez uma conta com argumentos errados."));
     if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
     std::int64_t a = sqlite3_value_int64(v[0]);
     for (int k = 1; k + 3 <= n; k += 3) {

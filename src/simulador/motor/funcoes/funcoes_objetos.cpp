@@ -15,6 +15,8 @@
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
@@ -66,9 +68,8 @@ bool OutroBanco(sqlite3_context* c, int n, sqlite3_value** a) {
     const auto atual = Dono(c)->ServidorAtual().AcharBanco(Dono(c)->Banco());
     if (atual && atual->id == id) return false;
     if (Dono(c)->ServidorAtual().AcharBancoPorId(id))
-        FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco (id " +
-                           std::to_string(id) + ")."));
+        FalharNaFuncao(c, Recusa("O simulador de SQL Server não lê o catálogo de outro banco (id " +
+                                 std::to_string(id) + ")."));
     else
         sqlite3_result_null(c);
     return true;

@@ -11,9 +11,9 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -110,9 +110,8 @@ bool TextoDoValor(sqlite3_context* c, sqlite3_value* v, std::string& s) {
             return true;
         default:
             FalharNaFuncao(
-                c,
-                ErroDeBanco("O simulador de SQL Server não escreve em FOR XML PATH valores float, "
-                            "real ou binários; converta-os antes em texto."));
+                c, Recusa("O simulador de SQL Server não escreve em FOR XML PATH valores float, "
+                          "real ou binários; converta-os antes em texto."));
             return false;
     }
 }

@@ -6,14 +6,14 @@
 #include <string>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/funcoes/agregados.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/agregados.hpp"
+#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -134,17 +134,17 @@ std::string GeradorSqlite::GerarConjuntos(const Selecao& s) {
         if (std::holds_alternative<Literal>(g->no)) throw ErroDoServidor(164);
     for (const auto& i : s.itens) {
         if (!i.variavel.empty())
-            throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
-                              "atribui variáveis numa consulta com ROLLUP, CUBE ou GROUPING SETS.");
+            throw Recusa(std::string(kRecusaDosConjuntos) +
+                         "atribui variáveis numa consulta com ROLLUP, CUBE ou GROUPING SETS.");
         if (TemJanelaOuSubconsulta(*i.expressao))
-            throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
-                              "calcula funções com OVER nem subconsultas numa consulta com "
-                              "ROLLUP, CUBE ou GROUPING SETS.");
+            throw Recusa(std::string(kRecusaDosConjuntos) +
+                         "calcula funções com OVER nem subconsultas numa consulta com "
+                         "ROLLUP, CUBE ou GROUPING SETS.");
     }
     if (s.tendo && TemJanelaOuSubconsulta(*s.tendo))
-        throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
-                          "calcula subconsultas no HAVING de uma consulta com ROLLUP, CUBE ou "
-                          "GROUPING SETS.");
+        throw Recusa(std::string(kRecusaDosConjuntos) +
+                     "calcula subconsultas no HAVING de uma consulta com ROLLUP, CUBE ou "
+                     "GROUPING SETS.");
     auto& textos = textosDosConjuntos_[&s];
     textos.clear();
     std::vector<std::size_t> indice;
@@ -317,9 +317,9 @@ std::string GeradorSqlite::OrdemDosConjuntos(const Consulta& q) {
         for (std::size_t j = 0; coluna.empty() && j < textos.size(); ++j)
             if (textos[j] == texto) coluna = ComColacaoDecimal(e, ColunaInterna("zv_v", j));
         if (coluna.empty())
-            throw ErroDeBanco(std::string(kRecusaDosConjuntos) +
-                              "ordena uma consulta com ROLLUP, CUBE ou GROUPING SETS por uma "
-                              "expressão que não esteja na lista de seleção nem no GROUP BY.");
+            throw Recusa(std::string(kRecusaDosConjuntos) +
+                         "ordena uma consulta com ROLLUP, CUBE ou GROUPING SETS por uma "
+                         "expressão que não esteja na lista de seleção nem no GROUP BY.");
         r += (k ? ", " : "") + coluna + (q.ordem[k].decrescente ? " DESC" : "");
     }
     return r;
@@ -342,7 +342,7 @@ void GeradorSqlite::VerificarJanela(const Chamada& c, const std::string& chave) 
     const FuncaoEmbutida* f = FuncaoEmbutidaDe(chave);
     const bool percentil = f && f->dentroDoGrupo;
     if (percentil && ctx_.versaoMaior >= 11)
-        throw ErroDeBanco(std::string(kRecusaDosConjuntos) + "calcula " + c.nome[0] + ".");
+        throw Recusa(std::string(kRecusaDosConjuntos) + "calcula " + c.nome[0] + ".");
     if (!c.noGrupo.empty() && !percentil) throw ErroDoServidor(10757, {chave});
     if (!c.sobre || c.sobre->moldura.empty()) return;
     if (ctx_.versaoMaior < 11)

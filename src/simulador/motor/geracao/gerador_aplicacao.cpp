@@ -9,13 +9,13 @@
 #include <functional>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -48,7 +48,7 @@ std::vector<std::string> GeradorSqlite::ColunasDaConsulta(const Consulta& consul
                 if (!dono.empty() && !IguaisCiAs(dono, nome)) continue;
                 if (!tabela || std::any_of(derivadas_.begin(), derivadas_.end(),
                                            [&](const auto& d) { return d.get() == tabela; }))
-                    throw ErroDeBanco(
+                    throw Recusa(
                         "O simulador de SQL Server não aceita * em CROSS/OUTER APPLY sobre o que "
                         "não é uma tabela do banco; nomeie as colunas.");
                 for (const auto& col : tabela->colunas) nomes.push_back(col.nome);

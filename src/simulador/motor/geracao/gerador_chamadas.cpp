@@ -113,8 +113,8 @@ void GeradorSqlite::RecusarFuncaoIndisponivel(const Chamada& c, const std::strin
         throw ErroDoServidor(195, {c.nome[0], "built-in function name"});
     // SQL Server's hash of these is its own: a value of another would be a wrong answer
     if (f && f->hashDoServidor)
-        throw ErroDeBanco("O simulador de SQL Server não calcula " + c.nome[0] +
-                          ": os valores de SQL Server para ela não se reproduzem aqui.");
+        throw Recusa("O simulador de SQL Server não calcula " + c.nome[0] +
+                     ": os valores de SQL Server para ela não se reproduzem aqui.");
 }
 
 // The calls written in a form of their own (CONCAT, PARSE, a conversion to binary,
@@ -205,8 +205,8 @@ std::string GeradorSqlite::ColunaAtualizada(const Chamada& c) {
     if (!col || col->partes.size() != 1) throw ErroDoServidor(102, {"'UPDATE'"});
     if (ctx_.variaveisSemValor) return "0";  // a body being compiled
     if (!ctx_.gatilho)
-        throw ErroDeBanco("O simulador de SQL Server não avalia UPDATE(" + col->partes[0] +
-                          ") fora de uma trigger.");
+        throw Recusa("O simulador de SQL Server não avalia UPDATE(" + col->partes[0] +
+                     ") fora de uma trigger.");
     if (ctx_.gatilho->tabela && !ctx_.gatilho->tabela->Coluna(col->partes[0]))
         throw ErroDoServidor(207, {col->partes[0]});
     for (const auto& a : ctx_.gatilho->atualizadas)

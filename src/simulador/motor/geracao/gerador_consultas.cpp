@@ -71,7 +71,7 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
     else
         s = NomeDeTabela(f.nome);
     if (!f.colunasDoApelido.empty() && f.valores.empty())
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
             "derivada.");
     if (!f.apelido.empty()) s += " AS " + IdentificadorNoSqlite(f.apelido);
@@ -231,7 +231,7 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
     std::string s = GerarSelecao(*r.selecao);
     if (unico || !r.selecao->topo) return s;
     if (r.selecao->porcento || r.selecao->comEmpates)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
             "ou INTERSECT.");
     return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";

@@ -5,15 +5,15 @@
 #include <set>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/funcoes/agregados.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/agregados.hpp"
+#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -140,7 +140,7 @@ std::string GeradorSqlite::DonoDaColuna(const Coluna& c) const {
 // each table of the FROM in turn.
 void GeradorSqlite::AnotarDestino(const Selecao& s) {
     if (tiposDosRamos_.count(&s))
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita SELECT ... INTO com UNION, EXCEPT ou "
             "INTERSECT.");
     auto t = std::make_shared<Tabela>();
@@ -155,7 +155,7 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
     auto acrescentar = [&](ColunaDaTabela col) {
         if (t->Coluna(col.nome)) throw ErroDoServidor(2705, {col.nome, t->nome});
         if (col.tipo.base == TipoBase::RowVersion)
-            throw ErroDeBanco(
+            throw Recusa(
                 "O simulador de SQL Server não copia colunas timestamp em SELECT "
                 "... INTO ('" +
                 col.nome + "').");
@@ -170,8 +170,8 @@ void GeradorSqlite::AnotarDestino(const Selecao& s) {
             for (const auto& [nome, tabela] : escopos_.back()) {
                 if (!dono.empty() && !IguaisCiAs(dono, nome)) continue;
                 if (!tabela)
-                    throw ErroDeBanco("O simulador de SQL Server não deduz as colunas de '" + nome +
-                                      "' em SELECT * INTO.");
+                    throw Recusa("O simulador de SQL Server não deduz as colunas de '" + nome +
+                                 "' em SELECT * INTO.");
                 const bool externa = anulaveis.count(Dobrar(nome)) != 0;
                 for (ColunaDaTabela col : tabela->colunas) {
                     col.anulavel = col.anulavel || externa;

@@ -160,9 +160,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
         }
         valor = gerador.Convertido(ArvoreDe(f->padroes[k]), v.tipo);
     }
-    LeitorDeExpressoes leitor(*f->tokens, f->inicio, f->fim);
-    auto q = leitor.LerConsulta();
-    leitor.ExigirFim();
+    const Consulta* q = &ArvoreDe(f->corpo);
     FonteDeFuncao r;
     r.sql = gerador.Gerar(*q);
     // RETURN (SELECT ...): the query in parentheses

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -56,9 +56,9 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
         if (!doServidor && !banco.empty() && ctx_.esquemaDoBanco &&
             !ctx_.esquemaDoBanco(banco).empty())
-            throw ErroDeBanco("O simulador de SQL Server não lê o catálogo de outro banco ('" +
-                              banco + "." + partes[partes.size() - 2] + "." + partes.back() +
-                              "'); use USE " + banco + ".");
+            throw Recusa("O simulador de SQL Server não lê o catálogo de outro banco ('" + banco +
+                         "." + partes[partes.size() - 2] + "." + partes.back() + "'); use USE " +
+                         banco + ".");
         return catalogo;
     }
     const std::size_t n = partes.size();

@@ -8,11 +8,11 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -36,7 +36,7 @@ Expr ColunaDe(const std::string& tabela, const std::string& nome) {
 const GeradorSqlite::PivoGerado& GeradorSqlite::GerarPivo(const Fonte& f) {
     if (auto it = pivos_.find(&f); it != pivos_.end()) return it->second;
     if (f.funcao || !f.colunasDoApelido.empty() || (!f.derivada && f.nome.empty()))
-        throw ErroDeBanco("O simulador de SQL Server não aplica PIVOT nem UNPIVOT a esta fonte.");
+        throw Recusa("O simulador de SQL Server não aplica PIVOT nem UNPIVOT a esta fonte.");
     // the source is written on its own, with its own name as the columns' owner
     const std::string apelido = !f.apelido.empty() ? f.apelido : f.nome.back();
     std::string origem = (f.derivada ? "(" + Gerar(*f.derivada) + ")" : NomeDeTabela(f.nome)) +
@@ -78,7 +78,7 @@ std::string GeradorSqlite::Pivotar(const Fonte& f, const std::string& origem,
                             ? std::get_if<Coluna>(&agregado->argumentos[0]->no)
                             : nullptr;
     if (!valor || agregado->sobre || agregado->nome.size() != 1)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server só aplica PIVOT a um agregado de uma coluna da fonte.");
     if (!Contem(colunas, p.coluna)) ColunaInvalida(p.coluna);
     if (!Contem(colunas, valor->partes.back())) ColunaInvalida(valor->partes.back());
@@ -122,8 +122,8 @@ std::string GeradorSqlite::Despivotar(const Fonte& f, const std::string& origem,
         if (!Contem(colunas, c)) ColunaInvalida(c);
         const ColunaDaTabela* tipo = t ? t->Coluna(c) : nullptr;
         if (!tipo)
-            throw ErroDeBanco("O simulador de SQL Server não sabe o tipo da coluna '" + c +
-                              "' do UNPIVOT.");
+            throw Recusa("O simulador de SQL Server não sabe o tipo da coluna '" + c +
+                         "' do UNPIVOT.");
         if (primeira && !(primeira->tipo == tipo->tipo)) throw ErroDoServidor(8167, {c});
         if (!primeira) primeira = tipo;
     }
@@ -156,8 +156,7 @@ std::vector<std::string> GeradorSqlite::ColunasDaOrigem(const Fonte& f, Tabela* 
         return nomes;
     }
     const Selecao* s = f.derivada->ramos.empty() ? nullptr : f.derivada->ramos[0].selecao.get();
-    if (!s)
-        throw ErroDeBanco("O simulador de SQL Server não aplica PIVOT nem UNPIVOT a esta fonte.");
+    if (!s) throw Recusa("O simulador de SQL Server não aplica PIVOT nem UNPIVOT a esta fonte.");
     for (std::size_t k = 0; k < s->itens.size(); ++k) {
         const auto& item = s->itens[k];
         const auto* c = std::get_if<Coluna>(&item.expressao->no);
@@ -166,7 +165,7 @@ std::vector<std::string> GeradorSqlite::ColunasDaOrigem(const Fonte& f, Tabela* 
                 if (c->partes.size() > 1 && !IguaisCiAs(apelido, c->partes[c->partes.size() - 2]))
                     continue;
                 if (!tabela)
-                    throw ErroDeBanco(
+                    throw Recusa(
                         "O simulador de SQL Server não aplica PIVOT nem UNPIVOT a esta fonte.");
                 for (const auto& col : tabela->colunas) nomes.push_back(col.nome);
             }

@@ -45,8 +45,7 @@ struct AssinaturaDeFuncao {
     std::vector<bool> comPadrao;
     TipoSql retorno;  // of a scalar function
     std::shared_ptr<const void> dono;
-    const std::vector<Token>* tokens = nullptr;
-    std::size_t inicio = 0, fim = 0;     // the inline function's query
+    ConsultaLida corpo;                  // the inline function's query
     std::vector<ExpressaoLida> padroes;  // each parameter's default
     // a multi-statement table function's return table, and the SQLite module that runs it
     std::shared_ptr<const Tabela> tabela;

@@ -5,9 +5,10 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -101,9 +102,8 @@ Tabela* GeradorSqlite::TabelaDosValores(const Fonte& f) {
         }
         const auto tipo = TipoDosValores(coluna);
         if (!tipo)
-            throw ErroDeBanco("O simulador de SQL Server não deduz o tipo da coluna '" +
-                              f.colunasDoApelido[k] + "' da tabela de valores '" + f.apelido +
-                              "'.");
+            throw Recusa("O simulador de SQL Server não deduz o tipo da coluna '" +
+                         f.colunasDoApelido[k] + "' da tabela de valores '" + f.apelido + "'.");
         t->colunas.push_back({f.colunasDoApelido[k], *tipo, !naoNulo});
     }
     derivadas_.push_back(std::move(t));

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -55,9 +55,9 @@ void VerificarAtributos(const std::vector<GeradorSqlite::ColunaDoXml>& colunas, 
 std::string GeradorSqlite::GerarXml(const Consulta& q, bool escalar) {
     const bool instrucao = !escalar && consultas_ == 0;
     if (!instrucao && !escalar)
-        throw ErroDeBanco(kRecusa +
-                          "FOR XML numa tabela derivada, em IN, EXISTS ou WITH; só na consulta "
-                          "da instrução ou numa subconsulta escalar.");
+        throw Recusa(kRecusa +
+                     "FOR XML numa tabela derivada, em IN, EXISTS ou WITH; só na consulta "
+                     "da instrução ou numa subconsulta escalar.");
     if (escalar && q.ramos.size() > 1) throw ErroDoServidor(1086);
     const Selecao* s = PrimeiraSelecao(q);
     if (!s) throw ErroDoServidor(156, {"FOR"});
@@ -123,13 +123,13 @@ PapelNoXml GeradorSqlite::PapelDoItem(const ItemDaSelecao& item) const {
         return xml ? PapelNoXml::Xml : PapelNoXml::Texto;
     if (nome == "data()") return PapelNoXml::Dado;
     if (!nome.empty() && nome[0] == '@') {
-        if (xml) throw ErroDeBanco(kRecusa + "um valor xml num atributo de FOR XML PATH.");
+        if (xml) throw Recusa(kRecusa + "um valor xml num atributo de FOR XML PATH.");
         return PapelNoXml::Atributo;
     }
     if (nome.find('/') != std::string::npos || nome.find('(') != std::string::npos)
-        throw ErroDeBanco(kRecusa + "o caminho '" + nome +
-                          "' como nome de coluna de FOR XML PATH; só nomes simples, @atributo, "
-                          "text(), data() e *.");
+        throw Recusa(kRecusa + "o caminho '" + nome +
+                     "' como nome de coluna de FOR XML PATH; só nomes simples, @atributo, "
+                     "text(), data() e *.");
     return xml ? PapelNoXml::ElementoXml : PapelNoXml::Elemento;
 }
 
@@ -152,13 +152,13 @@ void GeradorSqlite::ColunasDaEstrela(const Coluna& c, const Selecao& s,
                              });
         if (simples && ctx_.catalogo) t = ctx_.catalogo()->AcharTabela(f.nome.back());
         if (!t)
-            throw ErroDeBanco(kRecusa +
-                              "* em FOR XML PATH sobre o que não é uma tabela do banco; "
-                              "nomeie as colunas.");
+            throw Recusa(kRecusa +
+                         "* em FOR XML PATH sobre o que não é uma tabela do banco; "
+                         "nomeie as colunas.");
         for (const auto& col : t->colunas) r.push_back({PapelNoXml::Elemento, col.nome, col.tipo});
         achou = true;
     }
-    if (!achou) throw ErroDeBanco(kRecusa + "* em FOR XML PATH sem tabela; nomeie as colunas.");
+    if (!achou) throw Recusa(kRecusa + "* em FOR XML PATH sem tabela; nomeie as colunas.");
 }
 
 // A column's value as FOR XML writes it: texts and integers as they are, decimals with
@@ -187,8 +187,8 @@ std::string GeradorSqlite::ValorNoXml(const ColunaDoXml& c, const std::string& s
         case TipoBase::Image:
         case TipoBase::RowVersion:
         case TipoBase::SqlVariant:
-            throw ErroDeBanco(kRecusa + "valores do tipo " + NomeDoTipo(c.tipo->base) +
-                              " em FOR XML PATH; converta-os antes em texto.");
+            throw Recusa(kRecusa + "valores do tipo " + NomeDoTipo(c.tipo->base) +
+                         " em FOR XML PATH; converta-os antes em texto.");
         default:
             return sql;
     }
@@ -198,12 +198,12 @@ std::string GeradorSqlite::ValorNoXml(const ColunaDoXml& c, const std::string& s
 std::string GeradorSqlite::ChamarValorXml(const Chamada& c) {
     const auto* sub = std::get_if<Subconsulta>(&c.argumentos[0]->no);
     const ParaXml* x = sub ? sub->consulta->xml.get() : nullptr;
-    if (!x) throw ErroDeBanco(kRecusa + ".value() fora de uma subconsulta FOR XML PATH, TYPE.");
+    if (!x) throw Recusa(kRecusa + ".value() fora de uma subconsulta FOR XML PATH, TYPE.");
     if (!x->tipo) throw ErroDoServidor(258);
     const auto* caminho = std::get_if<Literal>(&c.argumentos[1]->no);
     if (!caminho || !CaminhoXmlConhecido(caminho->texto))
-        throw ErroDeBanco(kRecusa + "o caminho XQuery '" + (caminho ? caminho->texto : "") +
-                          "' em .value(); só '.' e '(./text())[1]'.");
+        throw Recusa(kRecusa + "o caminho XQuery '" + (caminho ? caminho->texto : "") +
+                     "' em .value(); só '.' e '(./text())[1]'.");
     return "zv_cast(zv_xml_value(" + Gerar(*c.argumentos[0]) + ", " + ComoTexto(caminho->texto) +
            "), " + ComoTexto(c.tipo) + ")";
 }

@@ -218,8 +218,8 @@ std::unique_ptr<Comando> Analisador::InstrucaoAdministrativa(std::size_t inicio)
 std::unique_ptr<Comando> Analisador::InstrucaoSemPalavraConhecida(std::size_t inicio,
                                                                   bool primeiro) {
     if (!emCorpo_ && (Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1))
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
-                          texto::Maiusculas(Atual().texto) + " TRIGGER.");
+        throw Recusa("O simulador de SQL Server não interpreta a instrução " +
+                     texto::Maiusculas(Atual().texto) + " TRIGGER.");
     if (!Fim() && NaoInterpretada(Atual())) {
         // SQL Server accepts it; it is refused when it runs
         auto [n, x] = Novo<instrucao::NaoInterpretada>(inicio);
@@ -238,8 +238,7 @@ std::unique_ptr<Comando> Analisador::InstrucaoSemPalavraConhecida(std::size_t in
     if (!Fim() && Atual().tipo == TipoToken::Palavra && !EhPalavra(Atual(), "GO") &&
         !(emCorpo_ && !NaoInterpretada(Atual()))) {
         // GO separates batches for the tools; to the server it is bad syntax (Erro)
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " + Atual().texto +
-                          ".");
+        throw Recusa("O simulador de SQL Server não interpreta a instrução " + Atual().texto + ".");
     }
     Erro();
 }
@@ -254,8 +253,14 @@ std::unique_ptr<Comando> Analisador::Usar(std::size_t inicio) {
 std::unique_ptr<Comando> Analisador::Matar(std::size_t inicio) {
     ++i_;
     auto [c, x] = Novo<instrucao::Matar>(inicio);
-    x->numero = {i_, i_ + 1};
-    if (Fim()) Erro();
+    if (Fim() || (Atual().tipo != TipoToken::Numero && Atual().tipo != TipoToken::Texto &&
+                  Atual().tipo != TipoToken::TextoN))
+        Erro();
+    if (Atual().tipo == TipoToken::Numero) {
+        const std::string& n = Atual().texto;
+        if (n.find_first_not_of("0123456789") != std::string::npos) Erro();
+        x->sessao = n.size() > 10 ? INT64_MAX : std::stoll(n);
+    }
     ++i_;
     return c;
 }
@@ -268,7 +273,7 @@ std::unique_ptr<Comando> Analisador::Aguardar(std::size_t inicio) {
     if (Fim() || (Atual().tipo != TipoToken::Texto && Atual().tipo != TipoToken::TextoN &&
                   Atual().tipo != TipoToken::Variavel))
         Erro();
-    x->valor = {i_, i_ + 1};
+    x->valor = ExpressaoDe({i_, i_ + 1});
     ++i_;
     return c;
 }

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
 // The parser of a batch's statements. Its parts: the batch and the choice of each
 // statement's reader (analisador.cpp); SELECT and the data changes (analisador_dml.cpp,
@@ -82,7 +82,8 @@ class Analisador {
     template <class T>
     std::pair<std::unique_ptr<Comando>, T*> Novo(std::size_t inicio) {
         auto c = std::unique_ptr<Comando>(
-            new Comando{Faixa{inicio, 0}, QualquerInstrucao(std::in_place_type<T>)});
+            new Comando{Faixa{inicio, 0}, QualquerInstrucao(std::in_place_type<T>),
+                        inicio < t_.size() ? t_[inicio].texto : std::string()});
         T* corpo = &std::get<T>(c->instrucao);
         return {std::move(c), corpo};
     }
@@ -113,6 +114,7 @@ class Analisador {
     // MERGE (analisador_mescla.cpp).
     std::unique_ptr<Comando> Mesclar();
     void AcaoDaMescla(instrucao::AcaoDaMescla& a);
+    ConsultaLida TabelaComoConsulta(Faixa nome);
     std::unique_ptr<Comando> Excluir();
     std::string Expressao();
     static std::string EntreParenteses(const std::string& s);
@@ -142,7 +144,7 @@ class Analisador {
     void OpcoesDoObjeto();
     void CabecalhoDoProcedimento(instrucao::CriarObjeto& x);
     void CabecalhoDoGatilho(instrucao::CriarObjeto& x);
-    Faixa ConsultaAteOFim();
+    ConsultaLida ConsultaAteOFim();
     std::unique_ptr<Comando> Visao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x);
     std::unique_ptr<Comando> Funcao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x);
 
@@ -160,12 +162,14 @@ class Analisador {
     std::unique_ptr<Comando> SalvarTransacao(std::size_t inicio);
     std::unique_ptr<Comando> Executar(std::size_t inicio);
     std::unique_ptr<Comando> Definir();
+    void OpcoesDoSet(instrucao::Ignorado& x, std::size_t inicio, std::size_t fim);
     std::unique_ptr<Comando> Conceder();
-    Faixa Disco();
+    ExpressaoLida Disco();
+    ExpressaoLida ValorDaOpcao();
     std::unique_ptr<Comando> Backup();
     std::string PalavraEntre(std::initializer_list<const char*> palavras);
     void OpcaoIgnorada();
-    Faixa OpcoesDeLeitura();
+    ExpressaoLida OpcoesDeLeitura();
     std::unique_ptr<Comando> Restaurar();
 
     // procedural T-SQL: variables, control of flow, cursors, errors (analisador_procedural.cpp)

@@ -2,6 +2,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
 
@@ -16,8 +17,8 @@ bool OpcaoDeVerificacao(const std::string& opcao) {
                           "EXTENDED_LOGICAL_CHECKS", "NO_INFOMSGS"})
         if (opcao == o) return true;
     if (opcao == "ESTIMATEONLY" || opcao == "MAXDOP")
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a opção " + opcao +
-                          " de DBCC CHECKDB.");
+        throw Recusa("O simulador de SQL Server não interpreta a opção " + opcao +
+                     " de DBCC CHECKDB.");
     return false;
 }
 
@@ -45,8 +46,8 @@ std::unique_ptr<Comando> Analisador::Dbcc(std::size_t inicio) {
             x->modo = texto::Maiusculas(t_[i_++].texto);
             const bool identidade = x->comando == "CHECKIDENT";
             if (!identidade && x->modo.rfind("REPAIR_", 0) == 0)
-                throw ErroDeBanco("O simulador de SQL Server não repara bancos (DBCC CHECKDB " +
-                                  x->modo + ").");
+                throw Recusa("O simulador de SQL Server não repara bancos (DBCC CHECKDB " +
+                             x->modo + ").");
             if (identidade ? x->modo != "RESEED" && x->modo != "NORESEED" : x->modo != "NOINDEX")
                 ErroDeSintaxe(t_, i_ - 1);
             // RESEED's value runs to the closing parenthesis
@@ -56,11 +57,7 @@ std::unique_ptr<Comando> Analisador::Dbcc(std::size_t inicio) {
                     if (EhSimbolo(t_[fim], "(")) ++nivel;
                     if (EhSimbolo(t_[fim], ")") && nivel-- == 0) break;
                 }
-                if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
-                LeitorDeExpressoes leitor(t_, i_, fim, &ordinais_);
-                leitor.Expressao();
-                leitor.ExigirFim();
-                x->valor = {i_, fim};
+                x->valor = ExpressaoDe({i_, fim});
                 i_ = fim;
             }
         }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -55,7 +55,7 @@ Conjuntos Cubo(const std::vector<std::vector<std::size_t>>& partes) {
 
 void ExigirAte4096(std::size_t conjuntos) {
     if (conjuntos > 4096)
-        throw ErroDeBanco("O simulador de SQL Server não agrupa por mais de 4096 conjuntos.");
+        throw Recusa("O simulador de SQL Server não agrupa por mais de 4096 conjuntos.");
 }
 
 }  // namespace

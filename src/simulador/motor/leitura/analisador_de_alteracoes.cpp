@@ -3,6 +3,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 
 namespace zolvek::simulador {
@@ -58,8 +59,8 @@ std::unique_ptr<Comando> Analisador::AlterarTabela(std::size_t inicio) {
                 x->nomes.push_back(Nome());
             } while (AceitarSimbolo(","));
     } else if ((Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução " +
-                          texto::Maiusculas(Atual().texto) + " TRIGGER.");
+        throw Recusa("O simulador de SQL Server não interpreta a instrução " +
+                     texto::Maiusculas(Atual().texto) + " TRIGGER.");
     } else {
         Erro();
     }
@@ -83,8 +84,8 @@ std::unique_ptr<Comando> Analisador::AlterarBanco(std::size_t inicio) {
     } else {
         // an option whose effect the stand-in would not show is refused, not ignored
         if (Fim()) Erro();
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a opção '" + Atual().texto +
-                          "' de ALTER DATABASE.");
+        throw Recusa("O simulador de SQL Server não interpreta a opção '" + Atual().texto +
+                     "' de ALTER DATABASE.");
     }
     if (Aceitar("WITH")) {
         if (Aceitar("ROLLBACK")) {

@@ -5,13 +5,17 @@
 
 namespace zolvek::simulador {
 
-Faixa Analisador::Disco() {
+ExpressaoLida Analisador::Disco() {
     Esperar("DISK");
     EsperarSimbolo("=");
-    std::size_t ini = i_;
+    return ValorDaOpcao();
+}
+
+// The one token of an option's value (a text, a number, a variable or a bare word).
+ExpressaoLida Analisador::ValorDaOpcao() {
     if (Fim()) Erro();
     ++i_;
-    return {ini, i_};
+    return ExpressaoOuPalavra({i_ - 1, i_});
 }
 
 std::unique_ptr<Comando> Analisador::Backup() {
@@ -58,15 +62,13 @@ void Analisador::OpcaoIgnorada() {
 }
 
 // WITH FILE = n, the only option of FILELISTONLY and VERIFYONLY that matters here.
-Faixa Analisador::OpcoesDeLeitura() {
-    Faixa conjunto;
+ExpressaoLida Analisador::OpcoesDeLeitura() {
+    ExpressaoLida conjunto;
     if (!Aceitar("WITH")) return conjunto;
     do {
         if (Aceitar("FILE")) {
             EsperarSimbolo("=");
-            if (Fim()) Erro();
-            conjunto = {i_, i_ + 1};
-            ++i_;
+            conjunto = ValorDaOpcao();
         } else {
             OpcaoIgnorada();  // NOUNLOAD, CHECKSUM, LOADHISTORY ...
         }
@@ -103,15 +105,12 @@ std::unique_ptr<Comando> Analisador::Restaurar() {
             if (Aceitar("REPLACE")) {
                 x->substituir = true;
             } else if (Aceitar("MOVE")) {
-                std::size_t a = i_++;
+                ExpressaoLida de = ValorDaOpcao();
                 Esperar("TO");
-                std::size_t b = i_++;
-                x->movimentos.emplace_back(Faixa{a, a + 1}, Faixa{b, b + 1});
+                x->movimentos.emplace_back(std::move(de), ValorDaOpcao());
             } else if (Aceitar("FILE")) {
                 EsperarSimbolo("=");
-                if (Fim()) Erro();
-                x->conjunto = {i_, i_ + 1};
-                ++i_;
+                x->conjunto = ValorDaOpcao();
             } else {
                 OpcaoIgnorada();  // NOUNLOAD, RECOVERY, STATS ...
             }

@@ -5,8 +5,8 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
 namespace zolvek::simulador {
 
@@ -254,8 +254,7 @@ Fonte LeitorDeExpressoes::LerFonte() {
 
 // TABLESAMPLE picks rows at random by pages, which SQLite has not: no sample is made up.
 void LeitorDeExpressoes::RecusarAmostra() const {
-    if (Palavra("TABLESAMPLE"))
-        throw ErroDeBanco("O simulador de SQL Server não aceita TABLESAMPLE.");
+    if (Palavra("TABLESAMPLE")) throw Recusa("O simulador de SQL Server não aceita TABLESAMPLE.");
 }
 
 // (VALUES (a, b), (c, d)): rows of values, each of as many as the first.

@@ -2,6 +2,7 @@
 // analisador_de_objetos.cpp, types and logins in files of their own).
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -11,7 +12,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
     std::size_t inicio = i_;
     ++i_;
     if (Palavra("SCHEMA"))  // the engine keeps every object in dbo
-        throw ErroDeBanco("O simulador de SQL Server não interpreta a instrução CREATE SCHEMA.");
+        throw Recusa("O simulador de SQL Server não interpreta a instrução CREATE SCHEMA.");
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
         x->objeto = NomeDeObjeto();

@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -203,8 +203,8 @@ Expr LeitorDeExpressoes::Predicado() {
         if (!Fim() && EhComparacao(t_[i_])) {
             std::string op = t_[i_++].texto;
             if (Palavra("ALL") || Palavra("ANY") || Palavra("SOME"))
-                throw ErroDeBanco("O simulador de SQL Server não aceita comparações com " +
-                                  Maiusculas(t_[i_].texto) + " (subconsulta).");
+                throw Recusa("O simulador de SQL Server não aceita comparações com " +
+                             Maiusculas(t_[i_].texto) + " (subconsulta).");
             e = Nova(Binaria{op, std::move(e), Soma()});
             continue;
         }

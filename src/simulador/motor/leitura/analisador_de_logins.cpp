@@ -2,6 +2,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 
 namespace zolvek::simulador {
@@ -10,8 +11,8 @@ namespace {
 
 // What the engine cannot do of ALTER LOGIN is refused by name.
 [[noreturn]] void RecusarOpcaoDoLogin(const std::string& opcao) {
-    throw ErroDeBanco("O simulador de SQL Server não interpreta a opção " +
-                      texto::Maiusculas(opcao) + " de ALTER LOGIN.");
+    throw Recusa("O simulador de SQL Server não interpreta a opção " + texto::Maiusculas(opcao) +
+                 " de ALTER LOGIN.");
 }
 
 }  // namespace
@@ -90,8 +91,7 @@ std::unique_ptr<Comando> Analisador::AlterarPapelDoServidor(std::size_t inicio) 
     auto [c, x] = Novo<instrucao::AlterarPapelDoServidor>(inicio);
     i_ += 2;  // SERVER ROLE
     x->papel = Nome();
-    if (Palavra("WITH"))
-        throw ErroDeBanco("O simulador de SQL Server não renomeia papéis de servidor.");
+    if (Palavra("WITH")) throw Recusa("O simulador de SQL Server não renomeia papéis de servidor.");
     x->adicionarMembro = Aceitar("ADD");
     if (!x->adicionarMembro) Esperar("DROP");
     Esperar("MEMBER");

@@ -13,6 +13,8 @@ namespace zolvek::simulador {
 std::unique_ptr<Comando> Analisador::ObjetoProgramado(std::size_t inicio, bool alterar) {
     auto [c, x] = Novo<instrucao::CriarObjeto>(inicio);
     x->alterar = alterar;
+    // the object's statement runs to the end of its batch
+    x->texto = TextoEntre(inicio, t_.size());
     const std::string verbo = alterar ? "ALTER" : "CREATE";
     std::string dito;  // as SQL Server names the statement in its messages
     if (Palavra("PROC") || Palavra("PROCEDURE")) {
@@ -110,16 +112,12 @@ void Analisador::CabecalhoDoGatilho(instrucao::CriarObjeto& x) {
 }
 
 // A query that runs to the end of the batch: the body of a view or inline function.
-Faixa Analisador::ConsultaAteOFim() {
+ConsultaLida Analisador::ConsultaAteOFim() {
     if (!(Palavra("SELECT") || Palavra("WITH") || Simbolo("("))) Erro();
     const std::size_t ini = i_;
     i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
     if (Simbolo(")") && EhSimbolo(t_[ini], "(")) ++i_;
-    Faixa f{ini, i_};
-    LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-    leitor.LerConsulta();
-    leitor.ExigirFim();
-    return f;
+    return ConsultaDe({ini, i_});
 }
 
 std::unique_ptr<Comando> Analisador::Visao(std::unique_ptr<Comando> c, instrucao::CriarObjeto& x) {

@@ -1,9 +1,12 @@
 // SET: the session options the engine keeps, a variable's value, or an option it ignores.
 
+#include <cstdlib>
+
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/idiomas.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -22,10 +25,10 @@ std::unique_ptr<Comando> Analisador::Definir() {
     }
     if (Aceitar("LOCK_TIMEOUT")) {
         auto [c, x] = Novo<instrucao::TempoDeBloqueio>(inicio);
-        x->semLimite = AceitarSimbolo("-");  // negative: wait without limit
+        const bool negativo = AceitarSimbolo("-");
         if (Fim() || Atual().tipo != TipoToken::Numero) Erro();
-        x->numero = {i_, i_ + 1};
-        ++i_;
+        const long long n = std::strtoll(t_[i_++].texto.c_str(), nullptr, 10);
+        if (!negativo && n >= 0 && n <= 2147483647) x->milissegundos = static_cast<int>(n);
         return c;
     }
     if (Aceitar("DATEFORMAT")) {
@@ -40,8 +43,7 @@ std::unique_ptr<Comando> Analisador::Definir() {
         auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
         std::string nome = TextoOuNome();
         const Idioma* idioma = AcharIdioma(nome);
-        if (!idioma)
-            throw ErroDeBanco("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
+        if (!idioma) throw Recusa("O simulador de SQL Server não conhece o idioma '" + nome + "'.");
         x->ordem = idioma->ordem;
         x->idioma = idioma->nome;
         x->primeiroDia = idioma->primeiroDia;
@@ -57,9 +59,36 @@ std::unique_ptr<Comando> Analisador::Definir() {
         return c;
     }
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
-    auto c = Novo<instrucao::Ignorado>(inicio).first;
-    i_ = FimDaInstrucao(i_, 0, 0);
+    auto [c, x] = Novo<instrucao::Ignorado>(inicio);
+    const std::size_t fim = FimDaInstrucao(i_, 0, 0);
+    OpcoesDoSet(*x, inicio, fim);
+    i_ = fim;
     return c;
+}
+
+// SET a, b ON|OFF, or SET a valor (TRANSACTION ISOLATION LEVEL ..., DATEFIRST 7), or
+// SET ROWCOUNT n: the options as written, and their value.
+void Analisador::OpcoesDoSet(instrucao::Ignorado& x, std::size_t inicio, std::size_t fim) {
+    x.escrito = TextoEntre(inicio, fim);
+    if (Palavra("ROWCOUNT") && i_ + 1 < fim) {
+        x.linhas = true;
+        x.limite = ExpressaoOuPalavra({i_ + 1, fim});
+        return;
+    }
+    std::size_t k = i_;
+    while (k < fim && !EhPalavra(t_[k], "ON") && !EhPalavra(t_[k], "OFF")) {
+        std::string o = t_[k].texto;
+        if (EhPalavra(t_[k], "STATISTICS") && k + 1 < fim) o += " " + t_[++k].texto;
+        x.opcoes.push_back(std::move(o));
+        if (k + 1 >= fim || !EhSimbolo(t_[k + 1], ",")) break;
+        k += 2;
+    }
+    if (k < fim && (EhPalavra(t_[k], "ON") || EhPalavra(t_[k], "OFF")))
+        x.valor = texto::Maiusculas(t_[k].texto);
+    else if (k + 1 < fim && (EhPalavra(t_[k + 1], "ON") || EhPalavra(t_[k + 1], "OFF")))
+        x.valor = texto::Maiusculas(t_[k + 1].texto);
+    else if (k < fim)
+        x.valorEscrito = TextoEntre(k + 1, fim);
 }
 
 }  // namespace zolvek::simulador

@@ -2,9 +2,9 @@
 // column, a parameter or a variable is declared with.
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
@@ -14,7 +14,7 @@ std::unique_ptr<Comando> Analisador::CriarTipo(std::size_t inicio) {
     auto [c, x] = Novo<instrucao::CriarTipo>(inicio);
     x->objeto = NomeDeObjeto();
     if (Palavra("AS") && Palavra("TABLE", 1))
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não cria tipos de tabela (CREATE TYPE ... AS "
             "TABLE).");
     Esperar("FROM");

@@ -2,9 +2,10 @@
 // before a data change (MERGE is in analisador_mescla.cpp).
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
 
 namespace zolvek::simulador {
 
@@ -72,8 +73,7 @@ std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
     auto com = std::make_shared<const std::vector<ConsultaNomeada>>(leitor.LerCom());
     leitor.ExigirFim();
     i_ = fim;
-    if (Palavra("MERGE"))
-        throw ErroDeBanco("O simulador de SQL Server não aceita WITH antes de MERGE.");
+    if (Palavra("MERGE")) throw Recusa("O simulador de SQL Server não aceita WITH antes de MERGE.");
     std::unique_ptr<Comando> c = Palavra("INSERT")   ? Inserir()
                                  : Palavra("UPDATE") ? Atualizar()
                                                      : Excluir();

@@ -3,8 +3,9 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -43,11 +44,22 @@ void ExigirClausulasValidas(const std::vector<instrucao::AcaoDaMescla>& acoes) {
 
 }  // namespace
 
+// A source table of MERGE as the query of its rows, SELECT * FROM tabela.
+ConsultaLida Analisador::TabelaComoConsulta(Faixa nome) {
+    LeitorDeExpressoes leitor(t_, nome.inicio, nome.fim);
+    auto selecao = std::make_unique<Selecao>();
+    selecao->itens.push_back({Nova(simulador::Coluna{{"*"}, false}), "", ""});
+    selecao->de = leitor.LerFontes();
+    leitor.ExigirFim();
+    auto consulta = std::make_shared<Consulta>();
+    consulta->ramos.push_back({std::move(selecao), nullptr});
+    return {nome, std::move(consulta), nullptr};
+}
+
 std::unique_ptr<Comando> Analisador::Mesclar() {
     auto [c, x] = Novo<instrucao::Mesclar>(i_);
     ++i_;
-    if (Palavra("TOP"))
-        throw ErroDeBanco("O simulador de SQL Server não interpreta MERGE TOP (n).");
+    if (Palavra("TOP")) throw Recusa("O simulador de SQL Server não interpreta MERGE TOP (n).");
     Aceitar("INTO");
     x->objeto = NomeDeObjeto();
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
@@ -56,33 +68,37 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
     Esperar("USING");
     if (Simbolo("(")) {
         const std::size_t fecho = Fecho(i_);
-        x->fonte = {i_ + 1, fecho};
-        x->fonteDerivada = true;
+        x->fonte = ConsultaDe({i_ + 1, fecho});
         i_ = fecho + 1;
     } else {
         const std::size_t ini = i_;
-        NomeDeObjeto();
-        x->fonte = {ini, i_};
+        x->tabelaDaFonte = NomeDeObjeto();
+        x->fonte = TabelaComoConsulta({ini, i_});
     }
     Aceitar("AS");
     if (!Fim() && EhNome(Atual()) && !Palavra("ON")) x->apelidoDaFonte = t_[i_++].texto;
-    if (x->fonteDerivada && x->apelidoDaFonte.empty()) Erro();
+    if (x->tabelaDaFonte.Vazio() && x->apelidoDaFonte.empty()) Erro();
     if (Simbolo("("))
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não aceita nomes de colunas no apelido da fonte de um "
             "MERGE.");
     Esperar("ON");
     const std::size_t ini = i_;
     IrAte(t_.size(), {"WHEN"}, false);
     if (i_ == ini) Erro();
-    x->condicao = {ini, i_};
+    x->condicao = ExpressaoDe({ini, i_});
     while (Aceitar("WHEN")) {
         x->acoes.emplace_back();
         AcaoDaMescla(x->acoes.back());
     }
     if (x->acoes.empty()) Erro();
     ExigirClausulasValidas(x->acoes);
+    const std::size_t inicioDaSaida = i_;
     x->saida = Saida();
+    const std::string fonte =
+        x->apelidoDaFonte.empty() ? x->tabelaDaFonte.Nome() : x->apelidoDaFonte;
+    for (std::size_t k = inicioDaSaida; k + 1 < i_; ++k)
+        if (IguaisCiAs(t_[k].texto, fonte) && EhSimbolo(t_[k + 1], ".")) x->saidaDaFonte = true;
     if (Palavra("OPTION") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (!Simbolo(";")) throw ErroDoServidor(10713);
     return c;
@@ -105,7 +121,7 @@ void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
         const std::size_t ini = i_;
         IrAte(t_.size(), {"THEN"}, false);
         if (i_ == ini) Erro();
-        a.condicao = {ini, i_};
+        a.condicao = ExpressaoDe({ini, i_});
     }
     Esperar("THEN");
     if (Palavra("UPDATE") || Palavra("DELETE") || Palavra("INSERT")) {
@@ -118,7 +134,8 @@ void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
     if (Aceitar("UPDATE")) {
         a.operacao = 'U';
         Esperar("SET");
-        a.atribuicoes = Atribuicoes(t_.size(), {"WHEN", "OUTPUT", "OPTION"});
+        for (auto& [coluna, valor] : Atribuicoes(t_.size(), {"WHEN", "OUTPUT", "OPTION"}))
+            a.atribuicoes.emplace_back(std::move(coluna), ExpressaoDe(valor));
     } else if (Aceitar("DELETE")) {
         a.operacao = 'D';
     } else if (Aceitar("INSERT")) {
@@ -136,7 +153,7 @@ void Analisador::AcaoDaMescla(instrucao::AcaoDaMescla& a) {
             const std::size_t ini = i_;
             IrAte(fecho, {}, true);
             if (i_ == ini) Erro();
-            a.valores.push_back({ini, i_});
+            a.valores.push_back(ExpressaoDe({ini, i_}));
             if (i_ < fecho) ++i_;
         }
         i_ = fecho + 1;

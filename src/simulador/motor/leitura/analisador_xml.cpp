@@ -1,7 +1,7 @@
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/funcoes_xml.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
 // FOR XML PATH at the end of a query, and .value() of the xml its TYPE gives.
 namespace zolvek::simulador {
@@ -17,12 +17,11 @@ const char* const kRecusaDoXml = "O simulador de SQL Server não aceita ";
 std::unique_ptr<ParaXml> LeitorDeExpressoes::LerParaXml() {
     Esperar("FOR");
     for (const char* outro : {"JSON", "BROWSE"})
-        if (Palavra(outro)) throw ErroDeBanco(std::string(kRecusaDoXml) + "FOR " + outro + ".");
+        if (Palavra(outro)) throw Recusa(std::string(kRecusaDoXml) + "FOR " + outro + ".");
     Esperar("XML");
     for (const char* modo : {"RAW", "AUTO", "EXPLICIT"})
         if (Palavra(modo))
-            throw ErroDeBanco(std::string(kRecusaDoXml) + "FOR XML " + modo +
-                              "; use FOR XML PATH.");
+            throw Recusa(std::string(kRecusaDoXml) + "FOR XML " + modo + "; use FOR XML PATH.");
     Esperar("PATH");
     auto x = std::make_unique<ParaXml>();
     if (Simbolo("(")) x->linha = LerNomeDoXml("Row");
@@ -34,11 +33,10 @@ std::unique_ptr<ParaXml> LeitorDeExpressoes::LerParaXml() {
             if (x->raiz.empty())
                 throw ErroDeBanco("O nome da raiz de FOR XML (ROOT) não pode ser vazio.");
         } else if (Aceitar("ELEMENTS")) {
-            if (Palavra("XSINIL"))
-                throw ErroDeBanco(std::string(kRecusaDoXml) + "ELEMENTS XSINIL.");
+            if (Palavra("XSINIL")) throw Recusa(std::string(kRecusaDoXml) + "ELEMENTS XSINIL.");
             Aceitar("ABSENT");  // PATH leaves out NULL columns already
         } else if (Palavra("BINARY") || Palavra("XMLDATA") || Palavra("XMLSCHEMA")) {
-            throw ErroDeBanco(std::string(kRecusaDoXml) + "FOR XML PATH com " + t_[i_].texto + ".");
+            throw Recusa(std::string(kRecusaDoXml) + "FOR XML PATH com " + t_[i_].texto + ".");
         } else {
             Erro();
         }
@@ -63,8 +61,8 @@ Expr LeitorDeExpressoes::LerMetodoXml(Expr alvo) {
     ++i_;  // '.'
     const std::string metodo = t_[i_++].texto;
     if (metodo != "value")
-        throw ErroDeBanco(std::string(kRecusaDoXml) + "o método '" + metodo +
-                          "' de xml; só .value('.', 'tipo').");
+        throw Recusa(std::string(kRecusaDoXml) + "o método '" + metodo +
+                     "' de xml; só .value('.', 'tipo').");
     EsperarSimbolo("(");
     Chamada c;
     c.nome = {".value"};

@@ -17,7 +17,7 @@ const Consulta& ArvoreDe(const ConsultaLida& e) {
 }
 
 bool RecusaDoSimulador(const ErroDeBanco& e) {
-    return std::string_view(e.what()).rfind("O simulador de SQL Server", 0) == 0;
+    return e.Tipo() == ErroDeBanco::TipoDeFalha::NaoSuportado;
 }
 
 // Bad syntax refuses the batch before any of it runs, as SQL Server does; what the

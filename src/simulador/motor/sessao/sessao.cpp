@@ -305,9 +305,10 @@ void Sessao::AvisarCatalogoAlterado() noexcept {
 }
 
 void Sessao::VerificarSessao() {
-    if (!db_)
-        throw ErroDeBanco(motivoDoFechamento_.empty() ? "A conexão não está aberta."
-                                                      : motivoDoFechamento_);
+    if (!db_) {
+        if (motivoDoFechamento_.empty()) throw ErroDeBanco("A conexão não está aberta.");
+        throw ErroDeBanco(ErroDeBanco::TipoDeFalha::SessaoEncerrada, motivoDoFechamento_);
+    }
     if (!eliminada_ && servidor_->SessaoViva(spid_)) return;
     // A killed session loses its open transaction and lets go of the file.
     if (nivelDeTransacao_ > 0 || !sqlite3_get_autocommit(db_))
@@ -317,7 +318,7 @@ void Sessao::VerificarSessao() {
     motivoDoFechamento_ = "A conexão com o servidor foi encerrada: a sessão " +
                           std::to_string(spid_) +
                           " foi eliminada no servidor. Conecte-se novamente.";
-    throw ErroDeBanco(motivoDoFechamento_);
+    throw ErroDeBanco(ErroDeBanco::TipoDeFalha::SessaoEncerrada, motivoDoFechamento_);
 }
 
 void Sessao::AtualizarDireitos() {
@@ -392,9 +393,10 @@ void Sessao::VerificarSeFoiEliminada() {
     Interromper();
     // The statement stops here; ExecutarLote rolls back and closes the session.
     if (eliminada_)
-        throw ErroDeBanco("A conexão com o servidor foi encerrada: a sessão " +
-                          std::to_string(spid_) +
-                          " foi eliminada no servidor. Conecte-se novamente.");
+        throw ErroDeBanco(ErroDeBanco::TipoDeFalha::SessaoEncerrada,
+                          "A conexão com o servidor foi encerrada: a sessão " +
+                              std::to_string(spid_) +
+                              " foi eliminada no servidor. Conecte-se novamente.");
 }
 
 int Sessao::EsperarBloqueio(void* p, int tentativas) {

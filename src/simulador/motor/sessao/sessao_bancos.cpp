@@ -36,8 +36,8 @@ std::string Sessao::EsquemaDoBanco(const std::string& banco) {
     if (IguaisCiAs(info->nome, banco_)) return "";
     if (info->estado != "ONLINE") throw ErroDoServidor(927, {info->nome});
     if (!sqlite3_get_autocommit(db_))
-        throw ErroDeBanco("O simulador de SQL Server só lê outro banco ('" + info->nome +
-                          "') citado já no lote em que a transação começa.");
+        throw Recusa("O simulador de SQL Server só lê outro banco ('" + info->nome +
+                     "') citado já no lote em que a transação começa.");
     const std::string esquema = "zvb_" + std::to_string(info->id);
     Instrucao(db_, "ATTACH DATABASE ? AS " + esquema)
         .Ligar(1, info->arquivoSqlite.string())
@@ -117,7 +117,7 @@ void Sessao::DesanexarBancos() noexcept {
 
 void Sessao::Usar(const std::string& banco) {
     if (nivelDeTransacao_ > 0)
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não troca de banco de dados dentro de uma transação.");
     auto arquivo = servidor_->TrocarBanco(spid_, banco);
     SincronizarGravacoes();

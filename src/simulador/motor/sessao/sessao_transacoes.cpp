@@ -78,7 +78,7 @@ void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
     const auto agora = std::chrono::steady_clock::now();
     if (comPrazo_ && agora > prazo_) {
         FecharGrupo();
-        throw ErroDeBanco("Query timeout expired");
+        throw ErroDeTempoEsgotado();
     }
     if (agora - inicioDoGrupo_ >= kDuracaoDoGrupo) FecharGrupo();
 }

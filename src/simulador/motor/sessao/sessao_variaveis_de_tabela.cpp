@@ -6,11 +6,12 @@
 #include <sqlite3.h>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -18,8 +19,8 @@ void Sessao::CriarVariavelDeTabela(Tabela t) {
     const std::string chave = Dobrar(t.nome);
     // a procedure's @t while its caller's @t lives would need both under one name
     if (variaveisDeTabela_.count(chave))
-        throw ErroDeBanco("O simulador de SQL Server não aceita a variável de tabela " + t.nome +
-                          " num procedimento chamado enquanto outra de mesmo nome existe.");
+        throw Recusa("O simulador de SQL Server não aceita a variável de tabela " + t.nome +
+                     " num procedimento chamado enquanto outra de mesmo nome existe.");
     t.id = --ultimaVariavelDeTabela_;
     CriarTabelaTemporariaSqlite(db_, t);
     tabelasDeRetorno_.erase(chave);  // a table function's left there is gone
@@ -30,7 +31,7 @@ void Sessao::CriarVariavelDeTabela(Tabela t) {
 const Tabela& Sessao::EmprestarVariavelDeTabela(Tabela t, const std::string& definicao) {
     const std::string chave = Dobrar(t.nome);
     if (variaveisDeTabela_.count(chave))
-        throw ErroDeBanco(
+        throw Recusa(
             "O simulador de SQL Server não chama uma função cuja tabela de retorno tem o nome "
             "de uma variável de tabela que já existe (" +
             t.nome + ").");

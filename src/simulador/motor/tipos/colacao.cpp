@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
@@ -274,7 +275,7 @@ const char* ColacaoConhecida(const std::string& nome) {
     if (n == "database_default" || (n.size() > 6 && n.compare(n.size() - 6, 6, "_ci_as") == 0 &&
                                     n.find("latin1") != std::string::npos))
         return kColacao;
-    throw ErroDeBanco("O simulador de SQL Server só conhece a colação Latin1_General_CI_AS.");
+    throw Recusa("O simulador de SQL Server só conhece a colação Latin1_General_CI_AS.");
 }
 
 void RegistrarColacao(sqlite3* db) {

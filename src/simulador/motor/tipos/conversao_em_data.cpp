@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -68,9 +68,9 @@ void ConverterEmDataComFuso(sqlite3_context* c, sqlite3_value* v, const TipoSql&
         return FalharNaFuncao(
             c, ErroDoServidor(529, {(tipo == SQLITE_INTEGER ? "int" : "float"), "datetimeoffset"}));
     if (estilo)
-        return FalharNaFuncao(
-            c, ErroDeBanco("O simulador de SQL Server não lê datetimeoffset em estilos "
-                           "de CONVERT."));
+        return FalharNaFuncao(c,
+                              Recusa("O simulador de SQL Server não lê datetimeoffset em estilos "
+                                     "de CONVERT."));
     DataComFuso d;
     const std::string texto = TextoDe(v);
     if (LerDataComFuso(texto, d)) return ResultadoDataComFuso(c, d, CasasDaFracao(t));

@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "comum/hora_local.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -96,8 +96,8 @@ bool EscreverDataComFuso(const std::string& valor, const TipoSql& t, int estilo,
         return true;
     }
     if (estilo != 0 && estilo != 121) {
-        erro = ErroDeBanco("O simulador de SQL Server não escreve datetimeoffset no estilo " +
-                           std::to_string(estilo) + ".");
+        erro = Recusa("O simulador de SQL Server não escreve datetimeoffset no estilo " +
+                      std::to_string(estilo) + ".");
         return false;
     }
     saida = FormatarDataComFuso(d, CasasDaFracao(t));
