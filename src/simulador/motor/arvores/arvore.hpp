@@ -17,6 +17,7 @@
 // The statement trees the parser produces and the executor runs.
 namespace zolvek::simulador {
 
+struct Clausulas;
 struct Comando;
 struct Consulta;
 struct ConsultaNomeada;
@@ -41,10 +42,12 @@ struct Lida {
 };
 using ExpressaoLida = Lida<Expressao>;
 using ConsultaLida = Lida<Consulta>;
+using ClausulasLidas = Lida<Clausulas>;
 
 // The tree of a non-empty expression or query; raises its refusal, if it has one.
 const Expressao& ArvoreDe(const ExpressaoLida& e);
 const Consulta& ArvoreDe(const ConsultaLida& e);
+const Clausulas& ArvoreDe(const ClausulasLidas& e);
 
 // A name of one to four parts (server.database.schema.object), parts as written.
 struct NomeComposto {
@@ -143,12 +146,19 @@ struct Inserir {
     mutable std::shared_ptr<Inserir> pelaBase;
 };
 
+// coluna = valor of UPDATE SET.
+struct AtribuicaoDeColuna {
+    std::string coluna;
+    ExpressaoLida valor;  // empty for DEFAULT
+    bool padrao = false;  // DEFAULT: the column's default
+};
+
 struct Atualizar {
     NomeComposto objeto;
     ConsultasNomeadas com;
     std::optional<Topo> topo;
-    std::vector<std::pair<std::string, Faixa>> atribuicoes;
-    Faixa resto;  // FROM ... WHERE ...
+    std::vector<AtribuicaoDeColuna> atribuicoes;
+    ClausulasLidas resto;  // FROM ... WHERE ...
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
@@ -157,7 +167,7 @@ struct Excluir {
     NomeComposto objeto;
     ConsultasNomeadas com;
     std::optional<Topo> topo;
-    Faixa resto;           // FROM ... WHERE ...
+    ClausulasLidas resto;  // FROM ... WHERE ...
     bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;

@@ -12,23 +12,23 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/execucao/alvos_alteraveis.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/funcoes_decimais.hpp"
-#include "simulador/motor/tipos/idiomas.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/funcoes/funcoes_decimais.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/motor/tipos/idiomas.hpp"
 
 namespace zolvek::simulador {
 
@@ -379,13 +379,20 @@ template <class T>
 std::string Executor::Gerada(const T& arvore, int* flags,
                              std::vector<std::optional<TipoSql>>* tipos) {
     ContextoDeReescrita ctx = Contexto();
-    std::string sql = GeradorSqlite(ctx).Gerar(arvore);
+    GeradorSqlite gerador(ctx);
+    std::string sql = gerador.Gerar(arvore);
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    // an expression's own type, where the generator knows it
+    if constexpr (std::is_same_v<T, Expressao>)
+        if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));
     if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
     return sql;
 }
 template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*);
 template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*);
+template std::string Executor::Gerada(const Clausulas&, int*, std::vector<std::optional<TipoSql>>*);
+template std::string Executor::Gerada(const std::vector<Juncao>&, int*,
+                                      std::vector<std::optional<TipoSql>>*);
 
 bool Executor::Condicao(const ExpressaoLida& e) {
     int flags = 0;

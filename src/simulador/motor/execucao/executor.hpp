@@ -19,6 +19,7 @@ namespace zolvek::simulador {
 class Sessao;
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
+struct Juncao;
 struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
@@ -143,9 +144,9 @@ class Executor {
     void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
     Tabela& TabelaTruncada(const NomeComposto& objeto);
     void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
-    void FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
+    void FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto, std::string& de,
                           std::string& apelido, std::string& onde);
-    std::string NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const;
+    std::string NomeDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto) const;
     // INSTEAD OF triggers (executor_em_vez_de.cpp).
     struct EmVezDe {
         std::shared_ptr<PlanoDeLote> plano;
@@ -157,7 +158,7 @@ class Executor {
     void RodarEmVezDe(EmVezDe& g, const std::string& evento,
                       const std::vector<std::string>& atualizadas,
                       const std::function<void(const ContextoDoGatilho&)>& encher);
-    std::string LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+    std::string LinhasDoObjeto(const NomeComposto& objeto, const ClausulasLidas& resto,
                                const std::optional<instrucao::Topo>& topo, const Tabela& colunas,
                                std::string& apelido);
     void ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g);
@@ -177,10 +178,11 @@ class Executor {
     std::string PrefixoCom(const instrucao::ConsultasNomeadas& com, const AlvoAlteravel* alvo);
     std::string LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
                                   const LinhasEscolhidas& e);
-    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto, Faixa resto,
+    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto,
+                                                     const ClausulasLidas& resto,
                                                      const std::optional<instrucao::Topo>& topo,
                                                      const Tabela& t, const AlvoAlteravel* alvo);
-    Tabela& TabelaAlterada(const NomeComposto& objeto, Faixa resto,
+    Tabela& TabelaAlterada(const NomeComposto& objeto, const ClausulasLidas& resto,
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
@@ -214,7 +216,7 @@ class Executor {
     void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
     void ColunasDaInstrucao(const Comando& c);
     void ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas);
-    void ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
+    void ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto,
                          const instrucao::Atualizar* atualizar);
     const Tabela* TabelaDoCorpo(const NomeComposto& objeto);
     void CompilarSeResolvido(const std::function<std::string()>& texto);
@@ -468,7 +470,7 @@ class Executor {
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
     std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
-    void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
+    void DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de);
 
     std::unique_ptr<QuadroDeVariaveis> quadro_;  // none: a batch without variables
     EstadoProcedural estadoProprio_;

@@ -6,16 +6,16 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -130,7 +130,7 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
 
 // The rows a DELETE or UPDATE reaches, of the object's columns: the query after SELECT
 // (its FROM and WHERE) and the object's alias in it.
-std::string Executor::LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+std::string Executor::LinhasDoObjeto(const NomeComposto& objeto, const ClausulasLidas& resto,
                                      const std::optional<instrucao::Topo>& topo,
                                      const Tabela& colunas, std::string& apelido) {
     std::string de, onde;
@@ -161,12 +161,18 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
     std::string novas;
     for (const auto& col : g.linhas.colunas) {
         std::string v = apelido + "." + ComoIdentificador(col.nome);
-        for (const auto& [nome, expr] : c.atribuicoes)
-            if (IguaisCiAs(nome, col.nome)) v = Convertido(Reescrita(expr), col);
+        for (const auto& a : c.atribuicoes) {
+            if (!IguaisCiAs(a.coluna, col.nome)) continue;
+            if (a.padrao)
+                throw ErroDeBanco(
+                    "O simulador de SQL Server não aceita SET coluna = DEFAULT num UPDATE que "
+                    "dispara uma trigger INSTEAD OF.");
+            v = Convertido(Gerada(ArvoreDe(a.valor)), col);
+        }
         novas += (novas.empty() ? "" : ", ") + v;
     }
-    for (const auto& [nome, expr] : c.atribuicoes)
-        if (!g.linhas.Coluna(nome)) throw ErroDoServidor(207, {nome});
+    for (const auto& a : c.atribuicoes)
+        if (!g.linhas.Coluna(a.coluna)) throw ErroDoServidor(207, {a.coluna});
     RodarEmVezDe(g, "UPDATE", ColunasAtribuidas(c), [&](const ContextoDoGatilho& ctx) {
         const std::string lista = " (" + ListaDeColunas(g.linhas) + ") SELECT ";
         Consultar(prefixo + "INSERT INTO " + ctx.excluidas + lista +

@@ -7,11 +7,11 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 
@@ -48,7 +48,7 @@ std::string Executor::ColunasComALinha(const Tabela& t) {
 
 std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar& c) {
     std::vector<std::string> r;
-    for (const auto& [coluna, valor] : c.atribuicoes) r.push_back(coluna);
+    for (const auto& a : c.atribuicoes) r.push_back(a.coluna);
     return r;
 }
 

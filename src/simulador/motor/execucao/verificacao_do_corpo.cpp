@@ -3,10 +3,10 @@
 #include <string_view>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
 
 namespace zolvek::simulador {
 
@@ -29,12 +29,8 @@ class Verificador {
                                for (const auto& v : linha) ValorOuPadrao(v);
                            if (!x.selecao.Vazia()) Consulta(x.selecao);
                        },
-                       [&](const instrucao::Atualizar& x) {
-                           for (const auto& [coluna, v] : x.atribuicoes) ValorOuPadrao(v);
-                           Clausulas(x.resto);
-                       },
-                       [&](const instrucao::Excluir& x) { Clausulas(x.resto); },
-                       // the procedural statements' expressions were read with them
+                       // UPDATE's and DELETE's clauses and the procedural statements'
+                       // expressions were read with them
                        [&](const instrucao::Se& x) {
                            Instrucao(*x.entao);
                            if (x.senao) Instrucao(*x.senao);
@@ -78,10 +74,10 @@ class Verificador {
                     if (!DaFuncao(x.objeto, {})) EfeitoColateral("INSERT");
                 },
                 [&](const instrucao::Atualizar& x) {
-                    if (!DaFuncao(x.objeto, x.resto)) EfeitoColateral("UPDATE");
+                    if (!DaFuncao(x.objeto, x.resto.faixa)) EfeitoColateral("UPDATE");
                 },
                 [&](const instrucao::Excluir& x) {
-                    if (!DaFuncao(x.objeto, x.resto))
+                    if (!DaFuncao(x.objeto, x.resto.faixa))
                         EfeitoColateral(x.truncar ? "TRUNCATE TABLE" : "DELETE");
                 },
                 [&](const instrucao::Imprimir&) { EfeitoColateral("PRINT"); },
@@ -163,15 +159,6 @@ class Verificador {
         Ler([&] {
             LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
             leitor.LerConsulta();
-            leitor.ExigirFim();
-        });
-    }
-    // FROM ... WHERE ... of UPDATE and DELETE
-    void Clausulas(Faixa f) {
-        if (f.Vazia()) return;
-        Ler([&] {
-            LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-            leitor.LerClausulas();
             leitor.ExigirFim();
         });
     }

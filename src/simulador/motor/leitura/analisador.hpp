@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
 // The parser of a batch's statements. Its parts: the batch and the choice of each
 // statement's reader (analisador.cpp); SELECT and the data changes (analisador_dml.cpp,
@@ -110,6 +110,7 @@ class Analisador {
     void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
     std::vector<std::pair<std::string, Faixa>> Atribuicoes(
         std::size_t fim, std::initializer_list<std::string_view> paradas);
+    std::vector<instrucao::AtribuicaoDeColuna> AtribuicoesLidas(std::size_t fim);
     // MERGE (analisador_mescla.cpp).
     std::unique_ptr<Comando> Mesclar();
     void AcaoDaMescla(instrucao::AcaoDaMescla& a);
@@ -177,6 +178,7 @@ class Analisador {
                               const std::string& operador = "");
     ExpressaoLida ExpressaoOuPalavra(Faixa f);
     ConsultaLida ConsultaDe(Faixa f);
+    ClausulasLidas ClausulasDe(Faixa f);
     instrucao::ArgumentoDaChamada Argumento(std::string nome, Faixa f, bool saida);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);

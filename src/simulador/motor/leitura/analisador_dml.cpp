@@ -2,9 +2,9 @@
 // before a data change (MERGE is in analisador_mescla.cpp).
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
 
 namespace zolvek::simulador {
 
@@ -37,7 +37,6 @@ std::unique_ptr<Comando> Analisador::Truncar(std::size_t inicio) {
     Esperar("TABLE");
     auto [c, x] = Novo<instrucao::Excluir>(inicio);
     x->objeto = NomeDeObjeto();
-    x->resto = {i_, i_};
     x->truncar = true;
     return c;
 }
@@ -222,6 +221,20 @@ std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
     return r;
 }
 
+// UPDATE's SET list, each value read into its tree.
+std::vector<instrucao::AtribuicaoDeColuna> Analisador::AtribuicoesLidas(std::size_t fim) {
+    std::vector<instrucao::AtribuicaoDeColuna> r;
+    for (const auto& [coluna, f] : Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"})) {
+        instrucao::AtribuicaoDeColuna a{coluna, {f, nullptr, nullptr}, false};
+        if (f.fim == f.inicio + 1 && EhPalavra(t_[f.inicio], "DEFAULT"))
+            a.padrao = true;
+        else
+            a.valor = ExpressaoDe(f);
+        r.push_back(std::move(a));
+    }
+    return r;
+}
+
 std::unique_ptr<Comando> Analisador::Atualizar() {
     auto [c, x] = Novo<instrucao::Atualizar>(i_);
     ++i_;
@@ -230,9 +243,9 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     Esperar("SET");
     std::size_t fim = FimDaInstrucao(i_);
-    x->atribuicoes = Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"});
+    x->atribuicoes = AtribuicoesLidas(fim);
     x->saida = Saida();
-    x->resto = {i_, fim};
+    x->resto = ClausulasDe({i_, fim});
     i_ = fim;
     return c;
 }
@@ -247,7 +260,7 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
     x->saida = Saida();
     std::size_t fim = FimDaInstrucao(i_);
-    x->resto = {i_, fim};
+    x->resto = ClausulasDe({i_, fim});
     i_ = fim;
     return c;
 }

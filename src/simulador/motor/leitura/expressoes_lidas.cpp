@@ -16,6 +16,11 @@ const Consulta& ArvoreDe(const ConsultaLida& e) {
     return *e.arvore;
 }
 
+const Clausulas& ArvoreDe(const ClausulasLidas& e) {
+    if (e.recusa) throw *e.recusa;
+    return *e.arvore;
+}
+
 bool RecusaDoSimulador(const ErroDeBanco& e) {
     return std::string_view(e.what()).rfind("O simulador de SQL Server", 0) == 0;
 }
@@ -43,19 +48,41 @@ ExpressaoLida Analisador::ExpressaoDe(Faixa f, const std::string& atribuida,
     return r;
 }
 
-// A cursor's query: SELECT, WITH, or queries in parentheses joined by UNION and the like.
-ConsultaLida Analisador::ConsultaDe(Faixa f) {
-    ConsultaLida r{f, nullptr, nullptr};
-    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+namespace {
+
+// What `ler` reads of the run `f` into its tree; bad syntax refuses the batch, what the
+// engine does not run is kept to refuse the statement when it runs.
+template <class T, class Ler>
+Lida<T> LerLida(const std::vector<Token>& t, const std::vector<int>& ordinais, Faixa f, Ler ler) {
+    Lida<T> r{f, nullptr, nullptr};
     try {
-        LeitorDeExpressoes leitor(t_, f.inicio, f.fim, &ordinais_);
-        r.arvore = leitor.LerConsulta();
+        LeitorDeExpressoes leitor(t, f.inicio, f.fim, &ordinais);
+        r.arvore = ler(leitor);
         leitor.ExigirFim();
     } catch (const ErroDeBanco& e) {
         if (!RecusaDoSimulador(e)) throw;
         r.recusa = std::make_shared<const ErroDeBanco>(e);
     }
     return r;
+}
+
+}  // namespace
+
+// A cursor's query: SELECT, WITH, or queries in parentheses joined by UNION and the like.
+ConsultaLida Analisador::ConsultaDe(Faixa f) {
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    return LerLida<Consulta>(t_, ordinais_, f, [](LeitorDeExpressoes& l) {
+        return std::shared_ptr<const Consulta>(l.LerConsulta());
+    });
+}
+
+// FROM ... WHERE ... of UPDATE and DELETE; empty when they have neither.
+ClausulasLidas Analisador::ClausulasDe(Faixa f) {
+    if (f.Vazia()) return {f, nullptr, nullptr};
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    return LerLida<Clausulas>(t_, ordinais_, f, [](LeitorDeExpressoes& l) {
+        return std::make_shared<const Clausulas>(l.LerClausulas());
+    });
 }
 
 // EXEC ('...' + x) and RAISERROR take a bare word as a text (NULL is nothing).
