@@ -118,8 +118,10 @@ struct Compilado {
 };
 
 struct Selecionar {  // any query the executor hands to SQLite
-    Faixa selecao;
+    ConsultaLida selecao;
     bool para = false;  // SELECT ... INTO t: it makes the table t of its rows
+    // the variables it names more than once (SELECT @s = @s + x ...)
+    std::vector<std::string> variaveisRepetidas;
     mutable Compilado compilado;
 };
 
@@ -136,7 +138,7 @@ struct Inserir {
     std::optional<Topo> topo;
     std::vector<std::string> colunasAlvo;
     std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;                      // INSERT ... SELECT
+    ConsultaLida selecao;               // INSERT ... SELECT
     std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;

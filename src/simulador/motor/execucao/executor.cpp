@@ -376,8 +376,8 @@ void Executor::AposDdl() {
 }
 
 template <class T>
-std::string Executor::Gerada(const T& arvore, int* flags,
-                             std::vector<std::optional<TipoSql>>* tipos) {
+std::string Executor::Gerada(const T& arvore, int* flags, std::vector<std::optional<TipoSql>>* tipos,
+                             std::vector<std::string>* atribuidas) {
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     std::string sql = gerador.Gerar(arvore);
@@ -386,13 +386,18 @@ std::string Executor::Gerada(const T& arvore, int* flags,
     if constexpr (std::is_same_v<T, Expressao>)
         if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));
     if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
+    if (atribuidas) *atribuidas = std::move(ctx.atribuidas);
     return sql;
 }
-template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*);
-template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*);
-template std::string Executor::Gerada(const Clausulas&, int*, std::vector<std::optional<TipoSql>>*);
+template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
+template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
+template std::string Executor::Gerada(const Clausulas&, int*, std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
 template std::string Executor::Gerada(const std::vector<Juncao>&, int*,
-                                      std::vector<std::optional<TipoSql>>*);
+                                      std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
 
 bool Executor::Condicao(const ExpressaoLida& e) {
     int flags = 0;
@@ -656,8 +661,8 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 void Executor::Selecionar(const instrucao::Selecionar& c) {
     if (c.para) return SelecionarPara(c);
     if (!c.compilado.pronto) {
-        c.compilado.sql =
-            Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos, &c.compilado.atribuidas);
+        c.compilado.sql = Gerada(ArvoreDe(c.selecao), &c.compilado.flags, &c.compilado.tipos,
+                                 &c.compilado.atribuidas);
         c.compilado.pronto = true;
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
@@ -665,7 +670,7 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         r.linhas.resize(static_cast<std::size_t>(s_.limiteDeLinhas_));  // SET ROWCOUNT
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
     if (!c.compilado.atribuidas.empty())
-        return AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
+        return AtribuirDaConsulta(c.compilado.atribuidas, r, c.variaveisRepetidas);
     resultados_.push_back(std::move(r));
 }
 

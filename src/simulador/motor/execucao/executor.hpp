@@ -254,7 +254,7 @@ class Executor {
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
     void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
-                            Faixa selecao);
+                            const std::vector<std::string>& repetidas);
     struct ChamadaDeProcedimento {
         std::vector<bool> padrao;         // per argument: DEFAULT
         std::vector<std::string> saidas;  // per argument: the variable of an OUTPUT one
@@ -428,7 +428,8 @@ class Executor {
     // and the types of a query's columns the generator knows
     template <class T>
     std::string Gerada(const T& arvore, int* flags = nullptr,
-                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
+                       std::vector<std::optional<TipoSql>>* tipos = nullptr,
+                       std::vector<std::string>* atribuidas = nullptr);
     // `tipos` receives the types of the result columns the generator knows.
     std::string Reescrita(Faixa f, int* flags = nullptr,
                           std::vector<std::optional<TipoSql>>* tipos = nullptr,

@@ -41,7 +41,9 @@ void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
 }
 
 void Executor::ColunasDaInstrucao(const Comando& c) {
-    auto consulta = [&](Faixa f) { CompilarSeResolvido([&] { return Reescrita(f); }); };
+    auto consulta = [&](const ConsultaLida& q) {
+        CompilarSeResolvido([&] { return Gerada(ArvoreDe(q)); });
+    };
     auto valor = [&](const ExpressaoLida& e) {
         if (!e.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Gerada(ArvoreDe(e)); });
     };
@@ -52,9 +54,7 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
-            [&](const instrucao::DeclararCursor& x) {
-                CompilarSeResolvido([&] { return Gerada(ArvoreDe(x.selecao)); });
-            },
+            [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
             [&](const instrucao::Inserir& x) {
                 ColunasDoAlvo(x.objeto, x.colunasAlvo);
                 if (!x.selecao.Vazia()) consulta(x.selecao);

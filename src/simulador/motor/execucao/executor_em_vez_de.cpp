@@ -220,7 +220,7 @@ std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezD
             conv += (k ? ", " : "") + Convertido(n, *alvo[k]);
         }
         return (prefixo.empty() ? "WITH " : prefixo + ", ") + "zv_fonte(" + nomes + ") AS (" +
-               Reescrita(c.selecao) + ") INSERT INTO " + inseridas + " (" + colunas + ") SELECT " +
+               Gerada(ArvoreDe(c.selecao)) + ") INSERT INTO " + inseridas + " (" + colunas + ") SELECT " +
                conv + " FROM zv_fonte";
     }
     std::string valores;

@@ -317,7 +317,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
         sql = CompilarValores(c, t, alvo, colunas, ligarLiterais ? &literais : nullptr, ligados);
     } else {
         std::vector<std::optional<TipoSql>> tipos;
-        const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
+        const std::string selecao = Gerada(ArvoreDe(c.selecao), nullptr, &tipos);
         tipos.resize(alvo.size());
         std::string nomes, conv;
         for (std::size_t k = 0; k < alvo.size(); ++k) {

@@ -1,6 +1,8 @@
 // The procedural statements of a batch or a procedure's body: variables, IF/WHILE
 // flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
 
+#include <algorithm>
+
 #include "comum/erros.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
@@ -169,18 +171,14 @@ void Executor::Atribuir(const instrucao::Atribuir& x) {
 // SELECT @a = x, @b = y FROM ...: each row assigns in turn, so the last one's values
 // stay; no row leaves the variables as they were.
 void Executor::AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
-                                  Faixa selecao) {
+                                  const std::vector<std::string>& repetidas) {
     if (r.linhas.empty()) return;
     // SELECT @s = @s + x FROM ...: SQL Server carries each row's value into the next;
     // the query read them all with the value from before it
     if (r.linhas.size() > 1)
         for (const auto& v : variaveis) {
-            int usos = 0;
-            for (std::size_t k = selecao.inicio; k < selecao.fim; ++k)
-                if (plano_.tokens[k].tipo == TipoToken::Variavel &&
-                    IguaisCiAs(plano_.tokens[k].texto, v))
-                    ++usos;
-            if (usos > 1)
+            if (std::any_of(repetidas.begin(), repetidas.end(),
+                            [&](const std::string& r) { return IguaisCiAs(r, v); }))
                 throw ErroDeBanco(
                     "O simulador de SQL Server não acumula variáveis linha a linha (SELECT " + v +
                     " = " + v + " ... de várias linhas).");

@@ -23,11 +23,11 @@ class Verificador {
 
     void Instrucao(const Comando& c) {
         std::visit(Visitante{
-                       [&](const instrucao::Selecionar& x) { Consulta(x.selecao); },
+                       [&](const instrucao::Selecionar& x) { Consulta(x.selecao.faixa); },
                        [&](const instrucao::Inserir& x) {
                            for (const auto& linha : x.valores)
                                for (const auto& v : linha) ValorOuPadrao(v);
-                           if (!x.selecao.Vazia()) Consulta(x.selecao);
+                           if (!x.selecao.Vazia()) Consulta(x.selecao.faixa);
                        },
                        // UPDATE's and DELETE's clauses and the procedural statements'
                        // expressions were read with them
@@ -93,7 +93,7 @@ class Verificador {
                 [&](const instrucao::SalvarTransacao&) { EfeitoColateral("SAVE TRANSACTION"); },
                 [&](const instrucao::Selecionar& x) {
                     if (x.para) EfeitoColateral("SELECT INTO");
-                    if (!Atribui(x.selecao)) throw ErroDoServidor(444);
+                    if (!Atribui(x.selecao.faixa)) throw ErroDoServidor(444);
                 },
                 [&](const auto&) {},
             },

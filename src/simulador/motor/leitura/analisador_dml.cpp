@@ -1,10 +1,13 @@
 // SELECT, INSERT, UPDATE, DELETE and TRUNCATE TABLE, and the WITH that names queries
 // before a data change (MERGE is in analisador_mescla.cpp).
 
+#include <algorithm>
+
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -26,9 +29,28 @@ std::unique_ptr<Comando> Analisador::Selecionar(std::size_t inicio) {
     // WITH names its queries first; the statement's own SELECT follows them
     i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
     if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
-    x->selecao = {inicio, i_};
-    x->para = TemInto(x->selecao);
+    x->selecao = ConsultaDe({inicio, i_});
+    x->para = TemInto({inicio, i_});
+    x->variaveisRepetidas = VariaveisRepetidas({inicio, i_});
     return c;
+}
+
+// The variables a run of tokens names more than once, each once, as first written.
+std::vector<std::string> Analisador::VariaveisRepetidas(Faixa f) const {
+    std::vector<std::pair<std::string, int>> usos;
+    for (std::size_t k = f.inicio; k < f.fim; ++k) {
+        if (t_[k].tipo != TipoToken::Variavel) continue;
+        auto it = std::find_if(usos.begin(), usos.end(),
+                               [&](const auto& u) { return IguaisCiAs(u.first, t_[k].texto); });
+        if (it == usos.end())
+            usos.emplace_back(t_[k].texto, 1);
+        else
+            ++it->second;
+    }
+    std::vector<std::string> r;
+    for (auto& [nome, n] : usos)
+        if (n > 1) r.push_back(std::move(nome));
+    return r;
 }
 
 // TRUNCATE TABLE t: read as a DELETE marked to truncate.
@@ -150,7 +172,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         std::size_t ini = i_;
         i_ = FimDaInstrucao(i_ + 1);
-        x->selecao = {ini, i_};
+        x->selecao = ConsultaDe({ini, i_});
     } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
         const std::size_t exec = i_++;
         x->execucao = Executar(exec);
