@@ -132,13 +132,25 @@ struct ClausulaDeSaida {
     std::vector<std::string> colunasDoDestino;
 };
 
+// A value of INSERT ... VALUES. A lone text or integer of up to nine digits, most of a
+// script's long lists, keeps its value and is written without a tree.
+struct ValorDaInsercao {
+    enum class Forma : std::uint8_t { Expressao, Padrao, Texto, Inteiro };
+    Forma forma = Forma::Expressao;
+    std::string literal;      // Texto: the text; Inteiro: its digits
+    ExpressaoLida expressao;  // Expressao: its tree
+};
+
 struct Inserir {
     NomeComposto objeto;
     ConsultasNomeadas com;
     std::optional<Topo> topo;
     std::vector<std::string> colunasAlvo;
-    std::vector<std::vector<Faixa>> valores;
-    ConsultaLida selecao;               // INSERT ... SELECT
+    std::vector<std::vector<ValorDaInsercao>> valores;
+    bool valoresComConsulta = false;    // a value holds a query
+    bool valoresComParametros = false;  // a value reads a '?' of the caller
+    std::string forma;     // the key of its form (formas_de_insercao.hpp); "": not shared
+    ConsultaLida selecao;  // INSERT ... SELECT
     std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;

@@ -376,7 +376,8 @@ void Executor::AposDdl() {
 }
 
 template <class T>
-std::string Executor::Gerada(const T& arvore, int* flags, std::vector<std::optional<TipoSql>>* tipos,
+std::string Executor::Gerada(const T& arvore, int* flags,
+                             std::vector<std::optional<TipoSql>>* tipos,
                              std::vector<std::string>* atribuidas) {
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
@@ -434,14 +435,10 @@ namespace {
 
 // INSERT ... VALUES (or DEFAULT VALUES) without a query inside: short work, that may share
 // its transaction with the next ones.
-bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
+bool EhInsercaoDeValores(const Comando& c) {
     const auto* x = std::get_if<instrucao::Inserir>(&c.instrucao);
-    if (!x || (x->valores.empty() && !x->valoresPadrao) || x->saida) return false;
-    for (std::size_t k = c.faixa.inicio; k < c.faixa.fim && k < tokens.size(); ++k)
-        if (EhPalavra(tokens[k], "SELECT") || EhPalavra(tokens[k], "EXEC") ||
-            EhPalavra(tokens[k], "EXECUTE"))
-            return false;
-    return true;
+    return x && (!x->valores.empty() || x->valoresPadrao) && !x->saida && !x->com &&
+           !x->valoresComConsulta;
 }
 
 // A transaction's or savepoint's name; one held in a variable waits for variables.
@@ -473,8 +470,8 @@ void Executor::Rodar(const Comando& c) {
     if (emFuncao_) ExigirLeituraNaFuncao(c);
     // a function's body runs inside its caller's statement, which may be a grouped INSERT
     if (!emFuncao_) {
-        if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens) && !InsercaoComGatilhos(c)) {
-            s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao), c.faixa); });
+        if (s_.PodeAgrupar() && EhInsercaoDeValores(c) && !InsercaoComGatilhos(c)) {
+            s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao)); });
             return;
         }
         s_.FecharGrupo();
@@ -490,7 +487,7 @@ void Executor::RodarInstrucao(const Comando& c) {
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },
-            [&](const instrucao::Inserir& x) { Inserir(x, c.faixa); },
+            [&](const instrucao::Inserir& x) { Inserir(x); },
             [&](const instrucao::Atualizar& x) { Atualizar(x); },
             [&](const instrucao::Excluir& x) { Excluir(x); },
             [&](const instrucao::Mesclar& x) { Mesclar(x); },

@@ -119,11 +119,10 @@ class Executor {
     void ExigirTransacaoGravavel(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
     void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO
-    void Inserir(const instrucao::Inserir& c, Faixa faixa);
+    void Inserir(const instrucao::Inserir& c);
     // The SQLite text of an INSERT: its form's, when the session compiled one of the
     // same form (formas_de_insercao.hpp), or compiled now.
-    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                          Faixa faixa);
+    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado);
     // `ligados`: for each value, the literal it was bound to (-1: none).
     void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
                           std::vector<int>* ligados);
@@ -133,7 +132,7 @@ class Executor {
     void InserirDaExecucao(const instrucao::Inserir& c);
     void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
                        const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
-    std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
+    std::string ValorEscrito(const instrucao::ValorDaInsercao& v, std::optional<TipoSql>& tipo);
     std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                 const std::vector<const ColunaDaTabela*>& alvo,
                                 const std::string& colunas, std::vector<db::Valor>* literais,
@@ -143,7 +142,7 @@ class Executor {
     void Excluir(const instrucao::Excluir& c);
     void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
     Tabela& TabelaTruncada(const NomeComposto& objeto);
-    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
+    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo);
     void FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto, std::string& de,
                           std::string& apelido, std::string& onde);
     std::string NomeDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto) const;

@@ -373,8 +373,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 
 // INSERT through a view or WITH query: the same statement on its base table, with the
 // base columns of the view's, made the first time it runs.
-void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo,
-                                Faixa faixa) {
+void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo) {
     if (c.saida)
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
@@ -385,6 +384,9 @@ void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel
         base->com = c.com;
         base->topo = c.topo;
         base->valores = c.valores;
+        base->valoresComConsulta = c.valoresComConsulta;
+        base->valoresComParametros = c.valoresComParametros;
+        base->forma = c.forma;
         base->selecao = c.selecao;
         base->valoresPadrao = c.valoresPadrao;
         std::vector<std::string> nomes = c.colunasAlvo;
@@ -393,7 +395,7 @@ void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel
         for (const auto& n : nomes) base->colunasAlvo.push_back(alvo.ColunaBase(n).nome);
         c.pelaBase = std::move(base);
     }
-    Inserir(*c.pelaBase, faixa);
+    Inserir(*c.pelaBase);
 }
 
 // " LIMIT n" of INSERT TOP (n) [PERCENT] ... SELECT or, without TOP, of SET ROWCOUNT n: of

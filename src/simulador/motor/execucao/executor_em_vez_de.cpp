@@ -220,19 +220,19 @@ std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezD
             conv += (k ? ", " : "") + Convertido(n, *alvo[k]);
         }
         return (prefixo.empty() ? "WITH " : prefixo + ", ") + "zv_fonte(" + nomes + ") AS (" +
-               Gerada(ArvoreDe(c.selecao)) + ") INSERT INTO " + inseridas + " (" + colunas + ") SELECT " +
-               conv + " FROM zv_fonte";
+               Gerada(ArvoreDe(c.selecao)) + ") INSERT INTO " + inseridas + " (" + colunas +
+               ") SELECT " + conv + " FROM zv_fonte";
     }
     std::string valores;
     for (const auto& linha : c.valores) {
         if (linha.size() != alvo.size()) throw ErroDoServidor(110);
         std::string v;
         for (std::size_t k = 0; k < linha.size(); ++k) {
-            const bool padrao = linha[k].fim == linha[k].inicio + 1 &&
-                                EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT");
+            const bool padrao = linha[k].forma == instrucao::ValorDaInsercao::Forma::Padrao;
             const Restricao* d = g.visao ? nullptr : g.linhas.PadraoDaColuna(alvo[k]->nome);
-            const std::string e =
-                padrao ? (d ? ExpressaoParaSqlite(d->texto) : "NULL") : Reescrita(linha[k]);
+            std::optional<TipoSql> tipo;
+            const std::string e = padrao ? (d ? ExpressaoParaSqlite(d->texto) : "NULL")
+                                         : ValorEscrito(linha[k], tipo);
             v += (k ? ", " : "") + Convertido(e, *alvo[k]);
         }
         valores += (valores.empty() ? "(" : ", (") + v + ")";

@@ -25,8 +25,6 @@ class Verificador {
         std::visit(Visitante{
                        [&](const instrucao::Selecionar& x) { Consulta(x.selecao.faixa); },
                        [&](const instrucao::Inserir& x) {
-                           for (const auto& linha : x.valores)
-                               for (const auto& v : linha) ValorOuPadrao(v);
                            if (!x.selecao.Vazia()) Consulta(x.selecao.faixa);
                        },
                        // UPDATE's and DELETE's clauses and the procedural statements'

@@ -107,6 +107,7 @@ class Analisador {
     std::unique_ptr<Comando> AlteracaoComConsultas();
     std::optional<instrucao::Topo> TopoDaAlteracao();
     std::unique_ptr<Comando> Inserir();
+    instrucao::ValorDaInsercao ValorDaInsercaoDe(Faixa f);
     std::unique_ptr<Comando> Atualizar();
     void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
     std::vector<std::pair<std::string, Faixa>> Atribuicoes(

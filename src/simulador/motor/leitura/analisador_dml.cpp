@@ -7,6 +7,7 @@
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -99,7 +100,10 @@ std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
                                  : Palavra("UPDATE") ? Atualizar()
                                                      : Excluir();
     std::visit(Visitante{
-                   [&](instrucao::Inserir& x) { x.com = com; },
+                   [&](instrucao::Inserir& x) {
+                       x.com = com;
+                       x.forma.clear();  // its form's key does not hold the WITH
+                   },
                    [&](instrucao::Atualizar& x) { x.com = com; },
                    [&](instrucao::Excluir& x) { x.com = com; },
                    [](auto&) {},
@@ -151,7 +155,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
             if (!Simbolo("(")) Erro();
             std::size_t fecho = Fecho(i_);
             ++i_;
-            std::vector<Faixa> linha;
+            std::vector<instrucao::ValorDaInsercao> linha;
             // the rows of a VALUES list mostly have as many values as the first
             if (!x->valores.empty()) linha.reserve(x->valores.front().size());
             while (i_ < fecho) {
@@ -160,15 +164,18 @@ std::unique_ptr<Comando> Analisador::Inserir() {
                 while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
                     if (Simbolo("(")) ++nivel;
                     if (Simbolo(")")) --nivel;
+                    if (Palavra("SELECT")) x->valoresComConsulta = true;
+                    if (Atual().tipo == TipoToken::Parametro) x->valoresComParametros = true;
                     ++i_;
                 }
                 if (i_ == ini) Erro();
-                linha.push_back({ini, i_});
+                linha.push_back(ValorDaInsercaoDe({ini, i_}));
                 if (i_ < fecho) ++i_;
             }
             i_ = fecho + 1;
             x->valores.push_back(std::move(linha));
         } while (AceitarSimbolo(","));
+        x->forma = ChaveDaForma(t_, {c->faixa.inicio, i_});
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         std::size_t ini = i_;
         i_ = FimDaInstrucao(i_ + 1);
@@ -181,6 +188,28 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         Erro();
     }
     return c;
+}
+
+// A value of INSERT ... VALUES: DEFAULT, a lone text or short integer, or an expression.
+instrucao::ValorDaInsercao Analisador::ValorDaInsercaoDe(Faixa f) {
+    using Forma = instrucao::ValorDaInsercao::Forma;
+    instrucao::ValorDaInsercao v;
+    if (f.fim == f.inicio + 1) {
+        const Token& t = t_[f.inicio];
+        if (EhPalavra(t, "DEFAULT")) {
+            v.forma = Forma::Padrao;
+            return v;
+        }
+        if (t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN ||
+            (t.tipo == TipoToken::Numero && !t.texto.empty() && t.texto.size() <= 9 &&
+             t.texto.find_first_not_of("0123456789") == std::string::npos)) {
+            v.forma = t.tipo == TipoToken::Numero ? Forma::Inteiro : Forma::Texto;
+            v.literal = t.texto;
+            return v;
+        }
+    }
+    v.expressao = ExpressaoDe(f);
+    return v;
 }
 
 // OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE: the list
