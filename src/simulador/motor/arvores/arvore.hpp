@@ -137,8 +137,8 @@ struct ClausulaDeSaida {
 struct ValorDaInsercao {
     enum class Forma : std::uint8_t { Expressao, Padrao, Texto, Inteiro };
     Forma forma = Forma::Expressao;
-    std::string literal;      // Texto: the text; Inteiro: its digits
-    ExpressaoLida expressao;  // Expressao: its tree
+    std::string literal;                             // Texto: the text; Inteiro: its digits
+    std::shared_ptr<const ExpressaoLida> expressao;  // Expressao: its tree
 };
 
 struct Inserir {
@@ -149,8 +149,9 @@ struct Inserir {
     std::vector<std::vector<ValorDaInsercao>> valores;
     bool valoresComConsulta = false;    // a value holds a query
     bool valoresComParametros = false;  // a value reads a '?' of the caller
-    std::string forma;     // the key of its form (formas_de_insercao.hpp); "": not shared
-    ConsultaLida selecao;  // INSERT ... SELECT
+    // the key of its form (formas_de_insercao.hpp); null: not shared
+    std::shared_ptr<const std::string> forma;
+    ConsultaLida selecao;               // INSERT ... SELECT
     std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;

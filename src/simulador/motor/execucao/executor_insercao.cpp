@@ -131,7 +131,7 @@ std::string Executor::ValorEscrito(const instrucao::ValorDaInsercao& v,
         tipo = TipoSql{TipoBase::Int, 0, precisao, 0};
         return v.literal;
     }
-    const Expressao& e = ArvoreDe(v.expressao);
+    const Expressao& e = ArvoreDe(*v.expressao);
     if (const auto* l = std::get_if<Literal>(&e.no);
         l && l->tipo != Literal::Tipo::Nulo && !l->moeda) {
         tipo = TipoDoLiteral(*l);
@@ -231,13 +231,11 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
 void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado) {
     // a body being compiled reads its variables as NULL, a trigger's statements see
     // inserted and deleted: their texts are their own
-    const bool compartilhavel = !compilandoCorpo_ && pseudoTabelas_.empty() && !c.forma.empty();
-    std::string chave;
-    if (compartilhavel) {
-        chave.reserve(c.forma.size() + 1);
-        chave += identityLigado ? 'L' : 'D';
-        chave += c.forma;
-    }
+    const bool compartilhavel = !compilandoCorpo_ && pseudoTabelas_.empty() && c.forma;
+    // the parser's key is that of IDENTITY_INSERT off
+    std::string ligada;
+    if (compartilhavel && identityLigado) ligada = ComIdentidadeLigada(*c.forma);
+    const std::string& chave = !compartilhavel || identityLigado ? ligada : *c.forma;
     if (!chave.empty()) {
         if (auto it = s_.formas_.find(chave); it != s_.formas_.end()) {
             if (!it->second.reutilizavel) return CompilarInsercao(c, t, identityLigado, nullptr);
@@ -251,8 +249,7 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
     CompilarInsercao(c, t, identityLigado, &ligados);
     if (chave.empty()) return;
     if (s_.formas_.size() >= kFormasGuardadas) s_.formas_.clear();
-    s_.formas_.emplace(std::move(chave),
-                       FormaCompilada(c, c.compilado.sql, c.compilado.literais, ligados));
+    s_.formas_.emplace(chave, FormaCompilada(c, c.compilado.sql, c.compilado.literais, ligados));
 }
 
 // The columns an INSERT writes: those it names, or all but the identity and timestamp.

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -107,7 +108,7 @@ class Analisador {
     std::unique_ptr<Comando> AlteracaoComConsultas();
     std::optional<instrucao::Topo> TopoDaAlteracao();
     std::unique_ptr<Comando> Inserir();
-    instrucao::ValorDaInsercao ValorDaInsercaoDe(Faixa f);
+    instrucao::ValorDaInsercao ValorDaInsercaoDe(Faixa f, instrucao::Inserir& x);
     std::unique_ptr<Comando> Atualizar();
     void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
     std::vector<std::pair<std::string, Faixa>> Atribuicoes(
@@ -215,7 +216,9 @@ class Analisador {
     std::vector<std::size_t> rotulos_;        // the name token of each label
     std::vector<std::size_t> destinos_;       // the label token of each GOTO
     std::vector<int> ordinais_;               // of the '?' tokens, numbered when first needed
-    std::string tipoDoUsuario_;               // the alias type (or sysname) Tipo() last read
+    // the keys of the INSERT forms read so far: the statements of a form share one
+    std::unordered_map<std::string, std::shared_ptr<const std::string>> formas_;
+    std::string tipoDoUsuario_;  // the alias type (or sysname) Tipo() last read
 };
 
 }  // namespace zolvek::simulador

@@ -102,7 +102,7 @@ std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
     std::visit(Visitante{
                    [&](instrucao::Inserir& x) {
                        x.com = com;
-                       x.forma.clear();  // its form's key does not hold the WITH
+                       x.forma.reset();  // its form's key does not hold the WITH
                    },
                    [&](instrucao::Atualizar& x) { x.com = com; },
                    [&](instrucao::Excluir& x) { x.com = com; },
@@ -164,18 +164,20 @@ std::unique_ptr<Comando> Analisador::Inserir() {
                 while (i_ < fecho && !(nivel == 0 && Simbolo(","))) {
                     if (Simbolo("(")) ++nivel;
                     if (Simbolo(")")) --nivel;
-                    if (Palavra("SELECT")) x->valoresComConsulta = true;
-                    if (Atual().tipo == TipoToken::Parametro) x->valoresComParametros = true;
                     ++i_;
                 }
                 if (i_ == ini) Erro();
-                linha.push_back(ValorDaInsercaoDe({ini, i_}));
+                linha.push_back(ValorDaInsercaoDe({ini, i_}, *x));
                 if (i_ < fecho) ++i_;
             }
             i_ = fecho + 1;
             x->valores.push_back(std::move(linha));
         } while (AceitarSimbolo(","));
-        x->forma = ChaveDaForma(t_, {c->faixa.inicio, i_});
+        if (std::string chave = ChaveDaForma(t_, {c->faixa.inicio, i_}); !chave.empty()) {
+            auto& forma = formas_[chave];
+            if (!forma) forma = std::make_shared<const std::string>(std::move(chave));
+            x->forma = forma;
+        }
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         std::size_t ini = i_;
         i_ = FimDaInstrucao(i_ + 1);
@@ -191,7 +193,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
 }
 
 // A value of INSERT ... VALUES: DEFAULT, a lone text or short integer, or an expression.
-instrucao::ValorDaInsercao Analisador::ValorDaInsercaoDe(Faixa f) {
+instrucao::ValorDaInsercao Analisador::ValorDaInsercaoDe(Faixa f, instrucao::Inserir& x) {
     using Forma = instrucao::ValorDaInsercao::Forma;
     instrucao::ValorDaInsercao v;
     if (f.fim == f.inicio + 1) {
@@ -208,7 +210,11 @@ instrucao::ValorDaInsercao Analisador::ValorDaInsercaoDe(Faixa f) {
             return v;
         }
     }
-    v.expressao = ExpressaoDe(f);
+    for (std::size_t k = f.inicio; k < f.fim; ++k) {
+        if (EhPalavra(t_[k], "SELECT")) x.valoresComConsulta = true;
+        if (t_[k].tipo == TipoToken::Parametro) x.valoresComParametros = true;
+    }
+    v.expressao = std::make_shared<const ExpressaoLida>(ExpressaoDe(f));
     return v;
 }
 

@@ -37,8 +37,8 @@ std::optional<db::Valor> ValorDaForma(const instrucao::ValorDaInsercao& v) {
     if (v.forma == Forma::Texto && v.literal.find('\0') == std::string::npos) return v.literal;
     if (v.forma == Forma::Inteiro && DigitosCurtos(v.literal))
         return static_cast<std::int64_t>(std::strtoll(v.literal.c_str(), nullptr, 10));
-    if (v.forma != Forma::Expressao || !v.expressao.arvore) return std::nullopt;
-    const auto* u = std::get_if<Unaria>(&v.expressao.arvore->no);
+    if (v.forma != Forma::Expressao || !v.expressao->arvore) return std::nullopt;
+    const auto* u = std::get_if<Unaria>(&v.expressao->arvore->no);
     const auto* l = u && u->operador == "-" ? std::get_if<Literal>(&u->operando->no) : nullptr;
     if (!l || l->tipo != Literal::Tipo::Numero || l->moeda || !DigitosCurtos(l->texto))
         return std::nullopt;
@@ -47,7 +47,9 @@ std::optional<db::Valor> ValorDaForma(const instrucao::ValorDaInsercao& v) {
 
 bool NuloOuPadrao(const instrucao::ValorDaInsercao& v) {
     if (v.forma == instrucao::ValorDaInsercao::Forma::Padrao) return true;
-    const Expressao* e = v.expressao.arvore.get();
+    const Expressao* e = v.forma == instrucao::ValorDaInsercao::Forma::Expressao
+                             ? v.expressao->arvore.get()
+                             : nullptr;
     const auto* l = e ? std::get_if<Literal>(&e->no) : nullptr;
     return l && l->tipo == Literal::Tipo::Nulo;
 }
@@ -69,6 +71,7 @@ std::string ChaveDaForma(const std::vector<Token>& tokens, Faixa faixa) {
         return "";
     std::string chave;
     chave.reserve(8 * (faixa.fim - faixa.inicio) + 1);
+    chave += 'D';
     for (std::size_t k = faixa.inicio; k < faixa.fim; ++k) {
         const Token& t = tokens[k];
         if (t.tipo == TipoToken::Parametro) return "";
@@ -84,6 +87,11 @@ std::string ChaveDaForma(const std::vector<Token>& tokens, Faixa faixa) {
         for (int b = 0; b < 4; ++b) chave += static_cast<char>((n >> (8 * b)) & 0xFF);
         chave += t.texto;
     }
+    return chave;
+}
+
+std::string ComIdentidadeLigada(std::string chave) {
+    if (!chave.empty()) chave[0] = 'L';
     return chave;
 }
 

@@ -29,9 +29,10 @@ struct FormaDeInsercao {
 // its kind (N'' or '') and a short integer for its number of digits, which is all the
 // compiler reads of them. Other literals (decimals, dates in texts with NUL, binaries,
 // long numbers) stand for themselves. "" when the statement takes the caller's
-// parameters (its form is not shared). Read by the parser; the executor puts before it
-// whether IDENTITY_INSERT is on.
+// parameters (its form is not shared). Read by the parser, for IDENTITY_INSERT off.
 std::string ChaveDaForma(const std::vector<Token>& tokens, Faixa faixa);
+// The same form's key with IDENTITY_INSERT on.
+std::string ComIdentidadeLigada(std::string chave);
 
 // The form of an INSERT just compiled to `sql`, whose values `ligados` says which
 // literal of `literais` each one was bound to (-1: written into the text). Reusable
