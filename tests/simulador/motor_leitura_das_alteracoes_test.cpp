@@ -23,6 +23,10 @@ TEST_P(LeituraDasAlteracoes, ErroDeSintaxeNumaAlteracaoRecusaOLoteInteiro) {
               "156: Incorrect syntax near the keyword 'WHERE'.");
     EXPECT_EQ(Recusa(antes + "DELETE a FROM [" + t + "] a, WHERE a.id = 1"),
               "156: Incorrect syntax near the keyword 'WHERE'.");
+    EXPECT_EQ(Recusa(antes + "DELETE FROM [" + t + "] OUTPUT deleted.id + WHERE id = 1"),
+              "156: Incorrect syntax near the keyword 'WHERE'.");
+    EXPECT_EQ(Recusa(antes + "UPDATE [" + t + "] SET id = 2 OUTPUT inserted.id deleted.id"),
+              "102: Incorrect syntax near '.'.");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "0");
 }
 

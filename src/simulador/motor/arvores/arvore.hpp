@@ -127,7 +127,10 @@ struct Selecionar {  // any query the executor hands to SQLite
 
 // OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE.
 struct ClausulaDeSaida {
-    Faixa lista;           // the select list, as written
+    Faixa lista;  // the select list, as written
+    // of INSERT, UPDATE and DELETE: SELECT lista FROM inserted AS inserted [, deleted AS
+    // deleted], read with the batch
+    ConsultaLida consulta;
     NomeComposto destino;  // INTO: empty when the rows go to the client
     std::vector<std::string> colunasDoDestino;
 };

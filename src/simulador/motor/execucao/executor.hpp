@@ -313,6 +313,8 @@ class Executor {
     };
     std::string ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
                                   ContextoDeReescrita& rc);
+    std::string ConsultaDaSaidaDaMescla(const instrucao::ClausulaDeSaida& s,
+                                        ContextoDeReescrita& rc, const std::string& evento);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     [[noreturn]] void SairComTransacaoCondenada();

@@ -182,6 +182,8 @@ class Analisador {
     ExpressaoLida ExpressaoOuPalavra(Faixa f);
     ConsultaLida ConsultaDe(Faixa f);
     ClausulasLidas ClausulasDe(Faixa f);
+    void LerConsultaDaSaida(std::optional<instrucao::ClausulaDeSaida>& s,
+                            const std::string& evento);
     instrucao::ArgumentoDaChamada Argumento(std::string nome, Faixa f, bool saida);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);

@@ -147,6 +147,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         EsperarSimbolo(")");
     }
     x->saida = Saida();
+    LerConsultaDaSaida(x->saida, "INSERT");
     if (Aceitar("DEFAULT")) {
         Esperar("VALUES");
         x->valoresPadrao = true;
@@ -302,6 +303,7 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
     std::size_t fim = FimDaInstrucao(i_);
     x->atribuicoes = AtribuicoesLidas(fim);
     x->saida = Saida();
+    LerConsultaDaSaida(x->saida, "UPDATE");
     x->resto = ClausulasDe({i_, fim});
     i_ = fim;
     return c;
@@ -316,6 +318,7 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
     x->saida = Saida();
+    LerConsultaDaSaida(x->saida, "DELETE");
     std::size_t fim = FimDaInstrucao(i_);
     x->resto = ClausulasDe({i_, fim});
     i_ = fim;

@@ -85,6 +85,46 @@ ClausulasLidas Analisador::ClausulasDe(Faixa f) {
     });
 }
 
+// The OUTPUT list of INSERT, UPDATE or DELETE read as the query over the rows the
+// statement captures, with the '?' of the batch numbered as they are in it.
+void Analisador::LerConsultaDaSaida(std::optional<instrucao::ClausulaDeSaida>& s,
+                                    const std::string& evento) {
+    if (!s) return;
+    if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
+    std::vector<Token> tokens;
+    std::vector<int> ordinais;
+    std::size_t pos = 0;
+    auto palavra = [&](const char* p, TipoToken tipo = TipoToken::Palavra) {
+        tokens.push_back(Token{tipo, p, pos, pos});
+        ordinais.push_back(0);
+    };
+    palavra("SELECT");
+    for (std::size_t k = s->lista.inicio; k < s->lista.fim; ++k) {
+        tokens.push_back(t_[k]);
+        ordinais.push_back(ordinais_[k]);
+        pos = t_[k].fim;
+    }
+    const std::size_t lista = tokens.size();
+    const char* primeira = evento == "DELETE" ? "deleted" : "inserted";
+    for (const char* p : {"FROM", primeira, "AS", primeira}) palavra(p);
+    if (evento == "UPDATE")
+        for (const char* p : {",", "deleted", "AS", "deleted"})
+            palavra(p, *p == ',' ? TipoToken::Simbolo : TipoToken::Palavra);
+    auto ler = [](LeitorDeExpressoes& l) {
+        return std::shared_ptr<const Consulta>(l.LerConsulta());
+    };
+    try {
+        s->consulta = LerLida<Consulta>(tokens, ordinais, {0, tokens.size()}, ler);
+    } catch (const ErroDeBanco&) {
+        // bad syntax at the list's end is told of the statement's token after it
+        tokens.resize(lista);
+        if (s->lista.fim < t_.size()) tokens.push_back(t_[s->lista.fim]);
+        LerLida<Consulta>(tokens, ordinais, {0, lista}, ler);
+        throw;
+    }
+    s->consulta.faixa = s->lista;
+}
+
 // EXEC ('...' + x) and RAISERROR take a bare word as a text (NULL is nothing).
 ExpressaoLida Analisador::ExpressaoOuPalavra(Faixa f) {
     const Token& t = t_[f.inicio];
