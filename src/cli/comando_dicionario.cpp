@@ -154,18 +154,21 @@ int ExecutarDicionario(const std::vector<std::string>& argumentos) {
 const RegistrarComando registroDicionario({
     "dicionario",
     "codifica, decodifica e mostra o dicionário de dados",
-    "Uso:\n"
-    "  zolvek-cli dicionario codificar TEXTO SAIDA.DicD\n"
-    "      Codifica um texto UTF-8 com as linhas do dicionário no formato do arquivo\n"
-    "      ZAV_Molvena.DicD.\n"
-    "  zolvek-cli dicionario decodificar ENTRADA.DicD SAIDA\n"
-    "      Grava o conteúdo do arquivo como texto UTF-8 (SAIDA \"-\": na tela).\n"
-    "  zolvek-cli dicionario mostrar [ARQUIVO]\n"
-    "      Mostra a revisão, as contagens e as tabelas com seus campos e índices.\n"
-    "      Sem ARQUIVO, lê o ZAV_Molvena.DicD da pasta do programa. Um arquivo cujas\n"
-    "      contagens não conferem com a linha 4 (cortado ou alterado) é mostrado com um\n"
-    "      aviso no fim e saída 1.\n\n"
-    "Saída: 0 sucesso, 1 erro, 2 uso incorreto.\n",
+    []() -> std::string {
+        return "Uso:\n"
+               "  zolvek-cli dicionario codificar TEXTO SAIDA.DicD\n"
+               "      Codifica um texto UTF-8 com as linhas do dicionário no formato do arquivo\n"
+               "      ZAV_Molvena.DicD.\n"
+               "  zolvek-cli dicionario decodificar ENTRADA.DicD SAIDA\n"
+               "      Grava o conteúdo do arquivo como texto UTF-8 (SAIDA \"-\": na tela).\n"
+               "  zolvek-cli dicionario mostrar [ARQUIVO]\n"
+               "      Mostra a revisão, as contagens e as tabelas com seus campos e índices.\n"
+               "      Sem ARQUIVO, lê o ZAV_Molvena.DicD da pasta do programa. Um arquivo cujas\n"
+               "      contagens não conferem com a linha 4 (cortado ou alterado) é mostrado com "
+               "um\n"
+               "      aviso no fim e saída 1.\n\n"
+               "Saída: 0 sucesso, 1 erro, 2 uso incorreto.\n";
+    },
     ExecutarDicionario,
 });
 

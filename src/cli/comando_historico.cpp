@@ -33,16 +33,20 @@ int ExecutarHistorico(const std::vector<std::string>& parametros) {
 const RegistrarComando registroHistorico({
     "historico",
     "mostra o histórico de manutenção do banco de dados",
-    std::string("Uso: zolvek-cli historico [--conexao TEXTO] [--dicionario ARQUIVO]\n"
-                "Mostra os registros de RegMov das análises e liberações, do mais recente ao\n"
-                "mais antigo: uma linha de títulos (Operador, Hora, Tipo, Complemento) e uma\n"
-                "linha por registro, separadas por tabulação.\n"
-                "\n"
-                "Saída 0: histórico mostrado; 1: falha (por exemplo um banco sem RegMov), com a\n"
-                "mensagem na saída padrão.\n"
-                "\n"
-                "Opções:\n") +
-        kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli historico [--conexao TEXTO] [--dicionario ARQUIVO]\n"
+                   "Mostra os registros de RegMov das análises e liberações, do mais recente ao\n"
+                   "mais antigo: uma linha de títulos (Operador, Hora, Tipo, Complemento) e uma\n"
+                   "linha por registro, separadas por tabulação.\n"
+                   "\n"
+                   "Saída 0: histórico mostrado; 1: falha (por exemplo um banco sem RegMov), com "
+                   "a\n"
+                   "mensagem na saída padrão.\n"
+                   "\n"
+                   "Opções:\n") +
+               kAjudaDaSessao;
+    },
     ExecutarHistorico,
 });
 

@@ -24,17 +24,20 @@ int ExecutarInfo(const std::vector<std::string>& parametros) {
 const RegistrarComando registroInfo({
     "info",
     "mostra as informações do sistema e o estado do banco de dados",
-    std::string("Uso: zolvek-cli info [--conexao TEXTO] [--dicionario ARQUIVO]\n"
-                "Conecta ao banco de dados como o programa com janelas e mostra o texto do\n"
-                "painel de informações: a versão do programa, o banco, o servidor, o usuário,\n"
-                "se o banco está liberado ou em manutenção e o registro da última análise.\n"
-                "\n"
-                "Saída 0: painel sem problemas; 1: painel com problema (em vermelho no\n"
-                "programa: revisão do banco ausente, registro de análise ilegível ou ausente)\n"
-                "ou falha ao conectar, com a mensagem na saída padrão.\n"
-                "\n"
-                "Opções:\n") +
-        kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli info [--conexao TEXTO] [--dicionario ARQUIVO]\n"
+                   "Conecta ao banco de dados como o programa com janelas e mostra o texto do\n"
+                   "painel de informações: a versão do programa, o banco, o servidor, o usuário,\n"
+                   "se o banco está liberado ou em manutenção e o registro da última análise.\n"
+                   "\n"
+                   "Saída 0: painel sem problemas; 1: painel com problema (em vermelho no\n"
+                   "programa: revisão do banco ausente, registro de análise ilegível ou ausente)\n"
+                   "ou falha ao conectar, com a mensagem na saída padrão.\n"
+                   "\n"
+                   "Opções:\n") +
+               kAjudaDaSessao;
+    },
     ExecutarInfo,
 });
 

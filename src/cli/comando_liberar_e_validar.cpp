@@ -92,28 +92,34 @@ std::string AjudaDaConfirmacao() {
 const RegistrarComando registroLiberar({
     "liberar",
     "tira o banco de dados da manutenção (modo de usuário único)",
-    std::string("Uso: zolvek-cli liberar [--sim] [--conexao TEXTO] [--dicionario ARQUIVO]\n"
-                "Volta o banco de dados da conexão ao modo de vários usuários, registra a\n"
-                "liberação em RegMov (Tipo 'Liberar') e no registro de status (StatusBD).\n"
-                "\n"
-                "Saída 0: banco liberado, ou já estava liberado (só a mensagem); 1: liberação\n"
-                "não confirmada ou falha, com a mensagem na saída padrão.\n") +
-        AjudaDaConfirmacao() + kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli liberar [--sim] [--conexao TEXTO] [--dicionario ARQUIVO]\n"
+                   "Volta o banco de dados da conexão ao modo de vários usuários, registra a\n"
+                   "liberação em RegMov (Tipo 'Liberar') e no registro de status (StatusBD).\n"
+                   "\n"
+                   "Saída 0: banco liberado, ou já estava liberado (só a mensagem); 1: liberação\n"
+                   "não confirmada ou falha, com a mensagem na saída padrão.\n") +
+               AjudaDaConfirmacao() + kAjudaDaSessao;
+    },
     ExecutarLiberar,
 });
 
 const RegistrarComando registroValidar({
     "validar",
     "marca o banco de dados como validado para a revisão do dicionário",
-    std::string("Uso: zolvek-cli validar [--sim] [--conexao TEXTO] [--dicionario ARQUIVO]\n"
-                "Grava a revisão do dicionário de dados em PEMPRESA.RevisaoDoBD, volta o banco\n"
-                "ao modo de vários usuários, registra a validação em RegMov (Tipo 'Validar') e\n"
-                "no registro de status (StatusBD).\n"
-                "\n"
-                "Saída 0: banco validado, ou já estava na revisão do dicionário (só a\n"
-                "mensagem); 1: validação não confirmada ou falha, com a mensagem na saída\n"
-                "padrão.\n") +
-        AjudaDaConfirmacao() + kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli validar [--sim] [--conexao TEXTO] [--dicionario ARQUIVO]\n"
+                   "Grava a revisão do dicionário de dados em PEMPRESA.RevisaoDoBD, volta o banco\n"
+                   "ao modo de vários usuários, registra a validação em RegMov (Tipo 'Validar') e\n"
+                   "no registro de status (StatusBD).\n"
+                   "\n"
+                   "Saída 0: banco validado, ou já estava na revisão do dicionário (só a\n"
+                   "mensagem); 1: validação não confirmada ou falha, com a mensagem na saída\n"
+                   "padrão.\n") +
+               AjudaDaConfirmacao() + kAjudaDaSessao;
+    },
     ExecutarValidar,
 });
 

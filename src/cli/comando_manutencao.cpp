@@ -127,42 +127,54 @@ const char* const kSaidas =
 const RegistrarComando registroAtualizar({
     "atualizar-tributos",
     "preenche os tributos que faltam nos itens das entradas e saídas",
-    std::string("Uso: zolvek-cli atualizar-tributos [--conexao TEXTO] [--sim] [--erros ARQUIVO]\n"
-                "Executa o \"Atualizar tributos dos itens...\" do programa com janelas: coloca o\n"
-                "banco em acesso único e calcula ICMS, substituição, IPI e os valores dos livros\n"
-                "fiscais dos itens de DOCRECIT e DOCPAGIT em que BASECALC ou BASEIPI está vazio,\n"
-                "gravando só as colunas vazias, um item por transação. O banco fica em acesso\n"
-                "único (use \"Liberar\" depois). Ctrl+C cancela entre um item e outro.\n"
-                "\n") +
-        kSaidas +
-        "\n"
-        "Opções:\n"
-        "  --sim                inicia sem perguntar (sem ela, pergunta no terminal)\n"
-        "  --erros ARQUIVO      grava a lista de erros em CSV (Tabela, Campo, Função,\n"
-        "                       Descrição, Comando)\n" +
-        kAjudaDoRelatorio + kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli atualizar-tributos [--conexao TEXTO] [--sim] [--erros "
+                   "ARQUIVO]\n"
+                   "Executa o \"Atualizar tributos dos itens...\" do programa com janelas: coloca "
+                   "o\n"
+                   "banco em acesso único e calcula ICMS, substituição, IPI e os valores dos "
+                   "livros\n"
+                   "fiscais dos itens de DOCRECIT e DOCPAGIT em que BASECALC ou BASEIPI está "
+                   "vazio,\n"
+                   "gravando só as colunas vazias, um item por transação. O banco fica em acesso\n"
+                   "único (use \"Liberar\" depois). Ctrl+C cancela entre um item e outro.\n"
+                   "\n") +
+               kSaidas +
+               "\n"
+               "Opções:\n"
+               "  --sim                inicia sem perguntar (sem ela, pergunta no terminal)\n"
+               "  --erros ARQUIVO      grava a lista de erros em CSV (Tabela, Campo, Função,\n"
+               "                       Descrição, Comando)\n" +
+               kAjudaDoRelatorio + kAjudaDaSessao;
+    },
     ExecutarAtualizarTributos,
 });
 
 const RegistrarComando registroImportar({
     "importar",
     "copia as linhas das tabelas do dicionário de outro banco de dados",
-    std::string("Uso: zolvek-cli importar [--conexao DESTINO] --origem ORIGEM [--acrescentar]\n"
-                "                        [--erros ARQUIVO]\n"
-                "Executa o \"Importar dados...\" do programa com janelas: para cada tabela do\n"
-                "dicionário copia as linhas do banco ORIGEM para o banco da conexão, casando as\n"
-                "colunas pelo nome e mantendo os valores de identidade. Sem --acrescentar, uma\n"
-                "tabela só é copiada se no destino estiver vazia ou tiver uma única linha (que é\n"
-                "apagada antes). Nada é feito em transação: o que foi copiado fica.\n"
-                "\n") +
-        kSaidas +
-        "\n"
-        "Opções:\n"
-        "  --origem TEXTO       cadeia de conexão OLE DB do banco de dados origem\n"
-        "  --acrescentar        acrescenta às linhas que o destino já tem\n"
-        "  --erros ARQUIVO      grava a lista de erros em CSV (Tabela, Campo, Função,\n"
-        "                       Descrição, Comando)\n" +
-        kAjudaDoRelatorio + kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli importar [--conexao DESTINO] --origem ORIGEM [--acrescentar]\n"
+                   "                        [--erros ARQUIVO]\n"
+                   "Executa o \"Importar dados...\" do programa com janelas: para cada tabela do\n"
+                   "dicionário copia as linhas do banco ORIGEM para o banco da conexão, casando "
+                   "as\n"
+                   "colunas pelo nome e mantendo os valores de identidade. Sem --acrescentar, uma\n"
+                   "tabela só é copiada se no destino estiver vazia ou tiver uma única linha (que "
+                   "é\n"
+                   "apagada antes). Nada é feito em transação: o que foi copiado fica.\n"
+                   "\n") +
+               kSaidas +
+               "\n"
+               "Opções:\n"
+               "  --origem TEXTO       cadeia de conexão OLE DB do banco de dados origem\n"
+               "  --acrescentar        acrescenta às linhas que o destino já tem\n"
+               "  --erros ARQUIVO      grava a lista de erros em CSV (Tabela, Campo, Função,\n"
+               "                       Descrição, Comando)\n" +
+               kAjudaDoRelatorio + kAjudaDaSessao;
+    },
     ExecutarImportar,
 });
 

@@ -82,48 +82,55 @@ const char* const kAjudaDoServidor =
 const RegistrarComando registroNovo({
     "novo",
     "cria um banco de dados vazio num servidor",
-    std::string("Uso: zolvek-cli novo --servidor SERVIDOR --nome NOME [--pasta PASTA]\n"
-                "                      [--log-maximo MB] [--login LOGIN] [--senha SENHA]\n"
-                "Cria o banco de dados NOME no servidor (conectando ao banco master), com o\n"
-                "arquivo de dados PASTA\\NOME_dat.mdf (10 MB, sem limite) e o de 'log'\n"
-                "PASTA\\NOME_log.ldf (5 MB, até MB megabytes), e liga as opções \"select\n"
-                "into/bulkcopy\", \"trunc. log on chkpt.\" e \"autoshrink\" (a partir do SQL\n"
-                "Server 2012: RECOVERY SIMPLE e AUTO_SHRINK ON).\n"
-                "\n"
-                "Opções:\n"
-                "  --servidor SERVIDOR  o servidor SQL Server\n"
-                "  --nome NOME          o nome do novo banco de dados\n"
-                "  --pasta PASTA        pasta dos arquivos no servidor (padrão: ") +
-        admin::kPastaPadraoDoNovoBanco +
-        ")\n"
-        "  --log-maximo MB      tamanho máximo do arquivo de 'log', 5 a 500 (padrão: 100)\n"
-        "  --login LOGIN        login do administrador (padrão: sa; vazio: autenticação\n"
-        "                       do Windows)\n"
-        "  --senha SENHA        senha do administrador\n"
-        "  --help               mostra esta ajuda e termina\n\n" +
-        kAjudaDoServidor,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli novo --servidor SERVIDOR --nome NOME [--pasta PASTA]\n"
+                   "                      [--log-maximo MB] [--login LOGIN] [--senha SENHA]\n"
+                   "Cria o banco de dados NOME no servidor (conectando ao banco master), com o\n"
+                   "arquivo de dados PASTA\\NOME_dat.mdf (10 MB, sem limite) e o de 'log'\n"
+                   "PASTA\\NOME_log.ldf (5 MB, até MB megabytes), e liga as opções \"select\n"
+                   "into/bulkcopy\", \"trunc. log on chkpt.\" e \"autoshrink\" (a partir do SQL\n"
+                   "Server 2012: RECOVERY SIMPLE e AUTO_SHRINK ON).\n"
+                   "\n"
+                   "Opções:\n"
+                   "  --servidor SERVIDOR  o servidor SQL Server\n"
+                   "  --nome NOME          o nome do novo banco de dados\n"
+                   "  --pasta PASTA        pasta dos arquivos no servidor (padrão: ") +
+               admin::kPastaPadraoDoNovoBanco +
+               ")\n"
+               "  --log-maximo MB      tamanho máximo do arquivo de 'log', 5 a 500 (padrão: 100)\n"
+               "  --login LOGIN        login do administrador (padrão: sa; vazio: autenticação\n"
+               "                       do Windows)\n"
+               "  --senha SENHA        senha do administrador\n"
+               "  --help               mostra esta ajuda e termina\n\n" +
+               kAjudaDoServidor;
+    },
     ExecutarNovo,
 });
 
 const RegistrarComando registroRestaurar({
     "restaurar",
     "restaura uma cópia de segurança sobre um banco de dados existente",
-    std::string("Uso: zolvek-cli restaurar --arquivo ARQUIVO --destino BANCO --servidor SERVIDOR\n"
-                "                          [--login LOGIN] [--senha SENHA]\n"
-                "Restaura a cópia de segurança ARQUIVO (caminho como o servidor o vê) sobre o\n"
-                "banco de dados BANCO, que já precisa existir: todas as informações dele são\n"
-                "perdidas. O arquivo de dados da cópia vai para o arquivo de dados atual do\n"
-                "destino e o de 'log' para o de 'log'; uma cópia ou um destino com mais de um\n"
-                "arquivo de um tipo é recusado antes de qualquer restauração.\n"
-                "\n"
-                "Opções:\n"
-                "  --arquivo ARQUIVO    a cópia de segurança\n"
-                "  --destino BANCO      o banco de dados destino\n"
-                "  --servidor SERVIDOR  o servidor SQL Server\n"
-                "  --login LOGIN        login do administrador (padrão: sa)\n"
-                "  --senha SENHA        senha do administrador\n"
-                "  --help               mostra esta ajuda e termina\n\n") +
-        kAjudaDoServidor,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli restaurar --arquivo ARQUIVO --destino BANCO --servidor "
+                   "SERVIDOR\n"
+                   "                          [--login LOGIN] [--senha SENHA]\n"
+                   "Restaura a cópia de segurança ARQUIVO (caminho como o servidor o vê) sobre o\n"
+                   "banco de dados BANCO, que já precisa existir: todas as informações dele são\n"
+                   "perdidas. O arquivo de dados da cópia vai para o arquivo de dados atual do\n"
+                   "destino e o de 'log' para o de 'log'; uma cópia ou um destino com mais de um\n"
+                   "arquivo de um tipo é recusado antes de qualquer restauração.\n"
+                   "\n"
+                   "Opções:\n"
+                   "  --arquivo ARQUIVO    a cópia de segurança\n"
+                   "  --destino BANCO      o banco de dados destino\n"
+                   "  --servidor SERVIDOR  o servidor SQL Server\n"
+                   "  --login LOGIN        login do administrador (padrão: sa)\n"
+                   "  --senha SENHA        senha do administrador\n"
+                   "  --help               mostra esta ajuda e termina\n\n") +
+               kAjudaDoServidor;
+    },
     ExecutarRestaurar,
 });
 

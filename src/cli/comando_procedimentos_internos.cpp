@@ -61,22 +61,30 @@ int ExecutarProcedimentosInternos(const std::vector<std::string>& parametros) {
 const RegistrarComando registroProcedimentosInternos({
     "procedimentos-internos",
     "exporta e importa os procedimentos internos da empresa (PARFN.Script)",
-    std::string(
-        "Uso: zolvek-cli procedimentos-internos exportar|importar ARQUIVO [--conexao TEXTO]\n"
-        "                                       [--dicionario ARQUIVO]\n"
-        "Os procedimentos internos são o script da empresa guardado em PARFN.Script, que o\n"
-        "\"Editar\" da janela de opções do \"Analisar\" edita e que a análise executa depois\n"
-        "do script do dicionário.\n"
-        "  exportar ARQUIVO   grava o script no ARQUIVO, em UTF-8 (\"-\": na saída padrão)\n"
-        "  importar ARQUIVO   substitui o script pelo conteúdo do ARQUIVO (\"-\": da entrada\n"
-        "                     padrão); um arquivo que não está em UTF-8 é lido como\n"
-        "                     Windows-1252, como o comando sql faz\n"
-        "\n"
-        "Saída 0: sucesso; 1: falha (PARFN sem linha, arquivo ilegível), com a mensagem na\n"
-        "saída padrão; 2: uso incorreto.\n"
-        "\n"
-        "Opções:\n") +
-        kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli procedimentos-internos exportar|importar ARQUIVO [--conexao "
+                   "TEXTO]\n"
+                   "                                       [--dicionario ARQUIVO]\n"
+                   "Os procedimentos internos são o script da empresa guardado em PARFN.Script, "
+                   "que o\n"
+                   "\"Editar\" da janela de opções do \"Analisar\" edita e que a análise executa "
+                   "depois\n"
+                   "do script do dicionário.\n"
+                   "  exportar ARQUIVO   grava o script no ARQUIVO, em UTF-8 (\"-\": na saída "
+                   "padrão)\n"
+                   "  importar ARQUIVO   substitui o script pelo conteúdo do ARQUIVO (\"-\": da "
+                   "entrada\n"
+                   "                     padrão); um arquivo que não está em UTF-8 é lido como\n"
+                   "                     Windows-1252, como o comando sql faz\n"
+                   "\n"
+                   "Saída 0: sucesso; 1: falha (PARFN sem linha, arquivo ilegível), com a mensagem "
+                   "na\n"
+                   "saída padrão; 2: uso incorreto.\n"
+                   "\n"
+                   "Opções:\n") +
+               kAjudaDaSessao;
+    },
     ExecutarProcedimentosInternos,
 });
 

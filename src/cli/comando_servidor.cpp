@@ -64,30 +64,32 @@ int ExecutarServidor(const std::vector<std::string>& parametros) {
 const RegistrarComando registro({
     "servidor",
     "serve uma pasta do simulador pelo protocolo do SQL Server (TDS)",
-    "Uso: zolvek-cli servidor --pasta PASTA [--porta 1433] [--endereco 127.0.0.1]\n"
-    "                         [--certificado ARQUIVO --chave ARQUIVO]\n"
-    "                         [--versao-do-simulador VERSAO]\n"
-    "Serve a pasta de um servidor simulado pela rede com o protocolo do SQL Server\n"
-    "(TDS 7.4), até Ctrl+C ou SIGTERM. Qualquer cliente de SQL Server conecta com um\n"
-    "login da pasta: o programa (Provider=SQLOLEDB.1;Data Source=127.0.0.1,PORTA;...),\n"
-    "o tsql do FreeTDS, drivers ODBC, tedious, pymssql. Cada conexão é uma sessão do\n"
-    "simulador; uma conexão que cai desfaz a transação que deixou aberta.\n"
-    "Cada conexão, login recusado e erro de protocolo é uma linha na saída de erro.\n"
-    "Autenticação do Windows, MARS, cursores do servidor e carga em massa (BCP) são\n"
-    "recusados.\n"
-    "\n"
-    "Opções:\n"
-    "  --pasta PASTA           a pasta do servidor simulado (criada se não existe)\n"
-    "  --porta N               a porta TCP (padrão 1433; 0 escolhe uma livre)\n"
-    "  --endereco IP           o endereço IPv4 de escuta (padrão 127.0.0.1, só esta\n"
-    "                          máquina; 0.0.0.0 aceita conexões de outras)\n"
-    "  --certificado ARQUIVO   certificado PEM para criptografia TLS\n"
-    "  --chave ARQUIVO         chave privada PEM do certificado\n"
-    "  --versao-do-simulador VERSAO\n"
-    "                          a versão de SQL Server de uma pasta nova (10.50 a 16.0)\n"
-    "\n"
-    "Saída 0: parado por Ctrl+C ou SIGTERM; 1: não foi possível escutar; 2: uso\n"
-    "incorreto.\n",
+    []() -> std::string {
+        return "Uso: zolvek-cli servidor --pasta PASTA [--porta 1433] [--endereco 127.0.0.1]\n"
+               "                         [--certificado ARQUIVO --chave ARQUIVO]\n"
+               "                         [--versao-do-simulador VERSAO]\n"
+               "Serve a pasta de um servidor simulado pela rede com o protocolo do SQL Server\n"
+               "(TDS 7.4), até Ctrl+C ou SIGTERM. Qualquer cliente de SQL Server conecta com um\n"
+               "login da pasta: o programa (Provider=SQLOLEDB.1;Data Source=127.0.0.1,PORTA;...),\n"
+               "o tsql do FreeTDS, drivers ODBC, tedious, pymssql. Cada conexão é uma sessão do\n"
+               "simulador; uma conexão que cai desfaz a transação que deixou aberta.\n"
+               "Cada conexão, login recusado e erro de protocolo é uma linha na saída de erro.\n"
+               "Autenticação do Windows, MARS, cursores do servidor e carga em massa (BCP) são\n"
+               "recusados.\n"
+               "\n"
+               "Opções:\n"
+               "  --pasta PASTA           a pasta do servidor simulado (criada se não existe)\n"
+               "  --porta N               a porta TCP (padrão 1433; 0 escolhe uma livre)\n"
+               "  --endereco IP           o endereço IPv4 de escuta (padrão 127.0.0.1, só esta\n"
+               "                          máquina; 0.0.0.0 aceita conexões de outras)\n"
+               "  --certificado ARQUIVO   certificado PEM para criptografia TLS\n"
+               "  --chave ARQUIVO         chave privada PEM do certificado\n"
+               "  --versao-do-simulador VERSAO\n"
+               "                          a versão de SQL Server de uma pasta nova (10.50 a 16.0)\n"
+               "\n"
+               "Saída 0: parado por Ctrl+C ou SIGTERM; 1: não foi possível escutar; 2: uso\n"
+               "incorreto.\n";
+    },
     ExecutarServidor,
 });
 

@@ -59,27 +59,37 @@ int ExecutarUsuarios(const std::vector<std::string>& parametros) {
 const RegistrarComando registroUsuarios({
     "usuarios",
     "lista os usuários ativos no banco de dados e elimina os processos de um deles",
-    std::string(
-        "Uso: zolvek-cli usuarios [--eliminar SPID [--sim]] [--conexao TEXTO]\n"
-        "                         [--dicionario ARQUIVO]\n"
-        "Lista quem está conectado ao banco de dados, como a janela \"Usuários ativos\": uma\n"
-        "linha por usuário e computador, com os minutos desde o seu login mais antigo e os\n"
-        "números (SPID) das suas sessões, e por fim o número da sessão deste programa.\n"
-        "\n"
-        "Com --eliminar SPID, faz o \"Eliminar processo...\" da janela para a linha dessa\n"
-        "sessão: o procedimento MatarProcesso do banco encerra todos os processos daquele\n"
-        "usuário naquele computador. São recusadas a sessão deste programa e as sessões do\n"
-        "mesmo usuário no mesmo computador dela (que o procedimento também encerraria).\n"
-        "Num terminal interativo a confirmação é perguntada; sem terminal, só --sim\n"
-        "confirma.\n"
-        "\n"
-        "Saída 0: lista mostrada ou processos eliminados; 1: eliminação não confirmada,\n"
-        "recusada ou falha, com a mensagem na saída padrão; 2: uso incorreto.\n"
-        "\n"
-        "Opções:\n"
-        "  --eliminar SPID      elimina os processos do usuário e computador da sessão SPID\n"
-        "  --sim                confirma a eliminação sem perguntar\n") +
-        kAjudaDaSessao,
+    []() -> std::string {
+        return std::string(
+                   "Uso: zolvek-cli usuarios [--eliminar SPID [--sim]] [--conexao TEXTO]\n"
+                   "                         [--dicionario ARQUIVO]\n"
+                   "Lista quem está conectado ao banco de dados, como a janela \"Usuários "
+                   "ativos\": uma\n"
+                   "linha por usuário e computador, com os minutos desde o seu login mais antigo e "
+                   "os\n"
+                   "números (SPID) das suas sessões, e por fim o número da sessão deste programa.\n"
+                   "\n"
+                   "Com --eliminar SPID, faz o \"Eliminar processo...\" da janela para a linha "
+                   "dessa\n"
+                   "sessão: o procedimento MatarProcesso do banco encerra todos os processos "
+                   "daquele\n"
+                   "usuário naquele computador. São recusadas a sessão deste programa e as sessões "
+                   "do\n"
+                   "mesmo usuário no mesmo computador dela (que o procedimento também "
+                   "encerraria).\n"
+                   "Num terminal interativo a confirmação é perguntada; sem terminal, só --sim\n"
+                   "confirma.\n"
+                   "\n"
+                   "Saída 0: lista mostrada ou processos eliminados; 1: eliminação não "
+                   "confirmada,\n"
+                   "recusada ou falha, com a mensagem na saída padrão; 2: uso incorreto.\n"
+                   "\n"
+                   "Opções:\n"
+                   "  --eliminar SPID      elimina os processos do usuário e computador da sessão "
+                   "SPID\n"
+                   "  --sim                confirma a eliminação sem perguntar\n") +
+               kAjudaDaSessao;
+    },
     ExecutarUsuarios,
 });
 

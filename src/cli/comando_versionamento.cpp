@@ -75,16 +75,18 @@ int ExecutarVersionamento(const std::vector<std::string>& parametros) {
 const RegistrarComando registroVersionamento({
     "versionamento",
     "mostra as triggers e procedimentos de versionamento de registros",
-    "Uso: zolvek-cli versionamento [--dicionario ARQUIVO] [--tabela NOME]\n"
-    "Mostra, sem conectar ao banco, os comandos que a análise executa para instalar o\n"
-    "versionamento de registros (RegTab e RegVer): para cada tabela versionada do\n"
-    "dicionário, a remoção e a criação das triggers de inclusão, alteração e exclusão\n"
-    "e, para as tabelas de parâmetro, do procedimento de construção e sua execução.\n"
-    "Cada comando termina com uma linha GO.\n\n"
-    "  --dicionario ARQUIVO  o dicionário de dados (padrão: ZAV_Molvena.DicD da pasta\n"
-    "                        do programa)\n"
-    "  --tabela NOME         só a tabela indicada\n\n"
-    "Saída: 0 sucesso, 1 erro, 2 uso incorreto.\n",
+    []() -> std::string {
+        return "Uso: zolvek-cli versionamento [--dicionario ARQUIVO] [--tabela NOME]\n"
+               "Mostra, sem conectar ao banco, os comandos que a análise executa para instalar o\n"
+               "versionamento de registros (RegTab e RegVer): para cada tabela versionada do\n"
+               "dicionário, a remoção e a criação das triggers de inclusão, alteração e exclusão\n"
+               "e, para as tabelas de parâmetro, do procedimento de construção e sua execução.\n"
+               "Cada comando termina com uma linha GO.\n\n"
+               "  --dicionario ARQUIVO  o dicionário de dados (padrão: ZAV_Molvena.DicD da pasta\n"
+               "                        do programa)\n"
+               "  --tabela NOME         só a tabela indicada\n\n"
+               "Saída: 0 sucesso, 1 erro, 2 uso incorreto.\n";
+    },
     ExecutarVersionamento,
 });
 

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> argumentos(argv + 2, argv + argc);
     for (const auto& a : argumentos)
         if (a == "--help") {
-            std::cout << comando->ajuda;
+            std::cout << comando->ajuda();
             return kSaidaSucesso;
         }
     try {

@@ -12,7 +12,9 @@ namespace zolvek::cli {
 struct ComandoCli {
     std::string nome;    // "sql", "dicionario", "info", ...
     std::string resumo;  // one line for "zolvek-cli --help"
-    std::string ajuda;   // the full text of "zolvek-cli NOME --help"
+    // The full text of "zolvek-cli NOME --help", made only when asked for: every
+    // start registers every command.
+    std::string (*ajuda)();
     // Receives the arguments after the command name; returns the exit status.
     int (*executar)(const std::vector<std::string>& argumentos);
 };

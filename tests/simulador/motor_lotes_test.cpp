@@ -204,3 +204,38 @@ TEST_F(LotesETransacoes, FormasDeInsercaoCompartilhadasSoEntreIguais) {
               "IDENTITY_INSERT is set to OFF.");
     EXPECT_EQ(Valor("select count(*) from G"), "1");
 }
+
+// A long VALUES list (some hundreds of rows, the usual bulk load) binds its literals: the
+// next list of the same shape reuses the prepared statement with its own values, one that
+// fails by a value of its own takes none of its rows in, and one that also reads a variable
+// still gives each row its values.
+TEST_F(LotesETransacoes, ListasLongasDeValoresReusadasComSeusValores) {
+    Sql("CREATE TABLE M (id INT NOT NULL PRIMARY KEY, t VARCHAR(6) NULL, d DECIMAL(9,2) NULL)");
+    auto lista = [](int primeiro, int linhas, const std::string& ultimoTexto) {
+        std::string s = "insert into M (id, t, d) values ";
+        for (int i = 0; i < linhas; ++i) {
+            const int id = primeiro + i;
+            s += (i ? ", (" : "(") + std::to_string(id) + ", '" +
+                 (i + 1 == linhas ? ultimoTexto : "t" + std::to_string(id % 1000)) + "', " +
+                 std::to_string(id % 7) + ".5)";
+        }
+        return s;
+    };
+    Sql(lista(1, 300, "fim"));
+    Sql(lista(301, 300, "outro"));
+    EXPECT_EQ(Valor("select count(*) from M"), "600");
+    EXPECT_EQ(Valor("select sum(id) from M"), "180300");
+    EXPECT_EQ(Valor("select sum(d) from M"), "2100.00");
+    EXPECT_EQ(Valor("select t from M where id = 300") + Valor("select t from M where id = 600") +
+                  Valor("select t from M where id = 457"),
+              "fimoutrot457");
+    EXPECT_EQ(Falha(lista(601, 300, "longo!!")), "String or binary data would be truncated.");
+    EXPECT_EQ(Valor("select count(*) from M"), "600");
+    std::string comVariavel = "declare @x varchar(6) = 'var'\ninsert into M (id, t, d) values ";
+    for (int i = 0; i < 100; ++i)
+        comVariavel += (i ? ", (" : "(") + std::to_string(1001 + i) +
+                       (i % 2 ? ", @x, " : ", 'l', ") + std::to_string(i) + ")";
+    Sql(comVariavel);
+    EXPECT_EQ(Valor("select count(*) from M where t = 'var'"), "50");
+    EXPECT_EQ(Valor("select sum(d) from M where id > 1000"), "4950.00");
+}

@@ -266,3 +266,23 @@ TEST_F(ConexaoAoServidor, WaitforTerminaComKillOuComOPrazoDoComando) {
     lote.join();
     EXPECT_NE(falha.find("foi eliminada"), std::string::npos) << falha;
 }
+
+// The last session out copies the database's log into its file and leaves the log, emptied,
+// beside it for the next process; what it wrote is there for the next session.
+TEST_F(ConexaoAoServidor, UltimaSessaoDeixaOLogDoBancoVazio) {
+    Sql("CREATE TABLE P (x INT NULL)");
+    Sql("insert into P values (41), (1)");
+    std::filesystem::path arquivo;
+    for (const auto& e : std::filesystem::directory_iterator(pasta_))
+        if (e.path().filename().string().rfind("Teste_", 0) == 0 &&
+            e.path().extension() == ".sqlite")
+            arquivo = e.path();
+    ASSERT_FALSE(arquivo.empty());
+    const std::filesystem::path log = arquivo.string() + "-wal";
+    EXPECT_GT(std::filesystem::file_size(log), 0u);
+    db_.reset();
+    ASSERT_TRUE(std::filesystem::exists(log));
+    EXPECT_EQ(std::filesystem::file_size(log), 0u);
+    db_ = Conectar("Teste");
+    EXPECT_EQ(Valor("select sum(x) from P"), "42");
+}

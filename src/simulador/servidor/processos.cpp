@@ -1,13 +1,13 @@
 #include "simulador/servidor/processos.hpp"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
@@ -62,6 +62,25 @@ std::string UsuarioDoSistemaOperacional() {
 
 #else
 
+namespace {
+
+#ifdef __linux__
+// /proc/PID/stat, read with one call: every process start reads its own (a stream would
+// cost more than the reading).
+std::string LinhaDeEstado(std::int64_t pid) {
+    const int arquivo = open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY);
+    if (arquivo < 0) return {};
+    char texto[1024];
+    const ssize_t lidos = read(arquivo, texto, sizeof texto);
+    close(arquivo);
+    if (lidos <= 0) return {};
+    std::string linha(texto, static_cast<std::size_t>(lidos));
+    return linha.substr(0, linha.find('\n'));
+}
+#endif
+
+}  // namespace
+
 std::int64_t PidAtual() {
     return static_cast<std::int64_t>(getpid());
 }
@@ -71,9 +90,8 @@ bool ProcessoVivo(std::int64_t pid) {
     if (kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) return false;
 #ifdef __linux__
     // A process that ended but was not reaped yet (a zombie) still answers kill().
-    std::ifstream arquivo("/proc/" + std::to_string(pid) + "/stat");
-    std::string linha;
-    if (std::getline(arquivo, linha)) {
+    const std::string linha = LinhaDeEstado(pid);
+    if (!linha.empty()) {
         auto fim = linha.rfind(')');
         if (fim != std::string::npos && fim + 2 < linha.size() && linha[fim + 2] == 'Z')
             return false;
@@ -84,9 +102,8 @@ bool ProcessoVivo(std::int64_t pid) {
 
 std::string InicioDoProcesso(std::int64_t pid) {
 #ifdef __linux__
-    std::ifstream arquivo("/proc/" + std::to_string(pid) + "/stat");
-    std::string linha;
-    if (!std::getline(arquivo, linha)) return {};
+    const std::string linha = LinhaDeEstado(pid);
+    if (linha.empty()) return {};
     // The command name (field 2) may hold blanks; fields after it start past the last ')'.
     auto fim = linha.rfind(')');
     if (fim == std::string::npos) return {};

@@ -101,19 +101,31 @@ bool EhArgon2(const std::string& guardada) {
 // Whether a hash that `senha` matched is kept in another form than GuardarSenha's.
 bool EhSenhaAntiga(const std::string& guardada, const std::string& senha) {
     if (senha.empty()) return EhArgon2(guardada);
-    return !EhArgon2(guardada) || crypto_pwhash_str_needs_rehash(
-                                      guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) != 0;
+    if (!EhArgon2(guardada)) return true;
+    IniciarSodium();
+    return crypto_pwhash_str_needs_rehash(guardada.c_str(), kOperacoesDaSenha, kMemoriaDaSenha) !=
+           0;
 }
 
+// Compares without stopping at the first difference, so that the time taken tells
+// nothing of where the texts part.
+bool IguaisEmTempoConstante(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    unsigned char diferenca = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) diferenca |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return diferenca == 0;
+}
+
+// libsodium starts (probing the processor) only for an Argon2id hash: the salted
+// SHA-256 of an empty password, checked at most connections, does without it.
 bool SenhaConfere(const std::string& guardada, const std::string& senha) {
-    IniciarSodium();
-    if (EhArgon2(guardada))
+    if (EhArgon2(guardada)) {
+        IniciarSodium();
         return crypto_pwhash_str_verify(guardada.c_str(), senha.data(), senha.size()) == 0;
+    }
     const auto separador = guardada.find('$');
     if (separador == std::string::npos) return false;
-    const std::string esperado = ResumoSalgado(guardada.substr(0, separador), senha);
-    return esperado.size() == guardada.size() &&
-           sodium_memcmp(esperado.data(), guardada.data(), esperado.size()) == 0;
+    return IguaisEmTempoConstante(ResumoSalgado(guardada.substr(0, separador), senha), guardada);
 }
 
 ErroDeBanco FalhaDeLogin(const std::string& login) {
@@ -121,10 +133,17 @@ ErroDeBanco FalhaDeLogin(const std::string& login) {
 }
 
 // A login with what ALTER LOGIN changed of it (logins without a row keep the defaults).
-constexpr const char* kLerLogins =
-    "SELECT l.nome, l.sysadmin, l.integrado, coalesce(a.desabilitado, 0), "
-    "coalesce(a.banco_padrao, 'master') FROM srv_logins l "
-    "LEFT JOIN srv_atributos_dos_logins a ON a.chave = l.chave";
+#define ZOLVEK_COLUNAS_DOS_LOGINS                                           \
+    "SELECT l.nome, l.sysadmin, l.integrado, coalesce(a.desabilitado, 0), " \
+    "coalesce(a.banco_padrao, 'master')"
+#define ZOLVEK_ORIGEM_DOS_LOGINS \
+    " FROM srv_logins l LEFT JOIN srv_atributos_dos_logins a ON a.chave = l.chave"
+constexpr const char* kLerLogins = ZOLVEK_COLUNAS_DOS_LOGINS ZOLVEK_ORIGEM_DOS_LOGINS;
+// The same with the password hash (column 5), for a login by password.
+constexpr const char* kLerLoginComSenha = ZOLVEK_COLUNAS_DOS_LOGINS
+    ", l.senha" ZOLVEK_ORIGEM_DOS_LOGINS " WHERE l.chave = ? AND l.integrado = 0";
+#undef ZOLVEK_COLUNAS_DOS_LOGINS
+#undef ZOLVEK_ORIGEM_DOS_LOGINS
 
 Login LoginLido(const Comando& ler) {
     return Login{ler.Texto(0), ler.Inteiro(1) != 0, ler.Inteiro(3) != 0, ler.Inteiro(2) != 0,
@@ -178,6 +197,10 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
     sinal_ = std::make_unique<interno::Sinal>(pasta_ / kArquivoDoSinal);
     master_ = AbrirArquivoSqlite((pasta_ / kArquivoDoServidor).string(), false, true);
     try {
+        // Small pages for a new file (an existing one keeps its own): each connection
+        // logs a few of them, and the next process reads back the whole log, checksums
+        // and all, until a checkpoint empties it.
+        ExecutarSql(master_, "PRAGMA page_size=1024");
         // WAL lets readers go on while another process writes; NORMAL
         // synchronisation keeps every commit across a process crash.
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
@@ -317,12 +340,12 @@ void Servidor::InserirLogin(const std::string& nome, const std::string& senha, b
 
 Login Servidor::Autenticar(const std::string& login, const std::string& senha) {
     std::lock_guard trava(mutex_);
-    Comando ler(master_, "SELECT senha FROM srv_logins WHERE chave = ? AND integrado = 0");
+    Comando ler(master_, kLerLoginComSenha);
     ler.Ligar(1, ChaveDeNome(login));
-    if (!ler.Passo() || !SenhaConfere(ler.Texto(0), senha)) throw FalhaDeLogin(login);
-    const Login encontrado = *AcharLogin(login);
+    if (!ler.Passo() || !SenhaConfere(ler.Texto(5), senha)) throw FalhaDeLogin(login);
+    const Login encontrado = LoginLido(ler);
     ExigirHabilitado(encontrado);
-    if (EhSenhaAntiga(ler.Texto(0), senha)) {
+    if (EhSenhaAntiga(ler.Texto(5), senha)) {
         Comando trocar(master_, "UPDATE srv_logins SET senha = ? WHERE chave = ?");
         trocar.Ligar(1, GuardarSenha(senha)).Ligar(2, ChaveDeNome(login)).Executar();
     }

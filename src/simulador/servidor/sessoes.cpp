@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include <set>
 #include <utility>
 
@@ -123,9 +125,7 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
         .Ligar(11, agora)
         .Ligar(12, agora)
         .Executar();
-    Comando chave(master_, "SELECT last_insert_rowid()");
-    chave.Passo();
-    const std::int64_t chaveDaSessao = chave.Inteiro(0);
+    const std::int64_t chaveDaSessao = sqlite3_last_insert_rowid(master_);
     transacao.Confirmar();
     minhasSessoes_[spid] = chaveDaSessao;
     return SessaoAberta{spid, info->arquivoSqlite, info->nome};

@@ -152,6 +152,7 @@ struct Inserir {
     std::vector<std::vector<ValorDaInsercao>> valores;
     bool valoresComConsulta = false;    // a value holds a query
     bool valoresComParametros = false;  // a value reads a '?' of the caller
+    bool valoresComVariaveis = false;   // a value reads a variable
     // the key of its form (formas_de_insercao.hpp); null: not shared
     std::shared_ptr<const std::string> forma;
     ConsultaLida selecao;               // INSERT ... SELECT

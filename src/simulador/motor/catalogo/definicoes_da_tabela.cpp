@@ -8,13 +8,12 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -59,8 +58,8 @@ int ProximoIndid(const Tabela& t, bool clusterizado) {
     return n + 1;
 }
 
-void VerificarLinhasExistentes(Sessao& s, sqlite3* db, const Tabela& t, const Restricao& r) {
-    const std::string& banco = s.Banco();
+void VerificarLinhasExistentes(const std::string& banco, sqlite3* db, const Tabela& t,
+                               const Restricao& r) {
     if (r.tipo == "F") {
         std::string cond, nn;
         for (std::size_t k = 0; k < r.colunas.size(); ++k) {
@@ -219,21 +218,20 @@ TipoSql ValidarColuna(const DefColuna& d, const std::string& tabela) {
 
 }  // namespace
 
-void AdicionarRestricao(Sessao& s, sqlite3* db, Tabela& t, DefRestricao def, bool verificar,
-                        bool criandoTabela) {
-    Catalogo& cat = s.CatalogoAtual();
+void AdicionarRestricao(Catalogo& cat, const std::string& banco, sqlite3* db, Tabela& t,
+                        DefRestricao def, bool verificar, bool criandoTabela) {
     Restricao r = RestricaoNomeada(cat, t, def, verificar, criandoTabela);
     if (r.tipo == "PK" || r.tipo == "UQ") {
         AdicionarIndiceDaChave(t, r, criandoTabela);
     } else if (r.tipo == "F") {
         ResolverChaveEstrangeira(cat, t, r);
         ExigirAcoesValidas(cat, t, r);
-        if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
+        if (verificar && !criandoTabela) VerificarLinhasExistentes(banco, db, t, r);
     } else if (r.tipo == "C") {
         for (const auto& coluna : ColunasDaExpressao(r.texto))
             if (!t.Coluna(coluna)) throw ErroDoServidor(207, {coluna});
         ExpressaoParaSqlite(r.texto);  // refuses here what the expression reader cannot read
-        if (verificar && !criandoTabela) VerificarLinhasExistentes(s, db, t, r);
+        if (verificar && !criandoTabela) VerificarLinhasExistentes(banco, db, t, r);
     } else if (r.tipo == "D") {
         ExigirPadraoPermitido(t, r);
     }

@@ -4,13 +4,13 @@
 #include <cstring>
 #include <set>
 
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/execucao/parametros_dos_modulos.hpp"
-#include "simulador/motor/tipos/registro_dos_tipos.hpp"
+#include "simulador/motor/leitura/parametros_dos_modulos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {

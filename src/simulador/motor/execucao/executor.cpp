@@ -13,22 +13,24 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_decimais.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/idiomas.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -107,18 +109,20 @@ db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
 
 }  // namespace
 
-Executor::Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros)
+Executor::Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
+                   const std::vector<db::Valor>& parametros)
     : s_(sessao), plano_(plano), parametros_(parametros) {
     // @@ROWCOUNT of a batch's first statement: the rows the last change of the
     // connection touched
-    estadoProprio_.linhas = sqlite3_changes(s_.db_);
+    estadoProprio_.linhas = sqlite3_changes(s_.Conexao());
     anterior_ = emCurso_;
     emCurso_ = this;
 }
 
 std::vector<db::Resultado> Executor::Executar() {
-    DefinirOrdemDeDataAtual(s_.ordemDeData_);  // dates in this batch read in the session's order
-    DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
+    // dates in this batch read in the session's order
+    DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
+    DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
     PrepararVariaveis();
     for (const auto& c : plano_.comandos) {
         s_.VerificarSeFoiEliminada();
@@ -165,8 +169,28 @@ std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<T
     return r;
 }
 
+namespace {
+
+// Whether the statement's parameters are the literals :zvl1 to :zvlN of an INSERT's VALUES
+// and nothing else: SQLite numbers them in the order they come, so that the i-th is
+// :zvl<i> without asking it each name (which it finds by walking them all, each time).
+bool SoLiteraisEmOrdem(sqlite3_stmt* st, int n, const std::vector<db::Valor>* literais) {
+    if (!literais || n == 0 || static_cast<std::size_t>(n) != literais->size()) return false;
+    const char* primeiro = sqlite3_bind_parameter_name(st, 1);
+    const char* ultimo = sqlite3_bind_parameter_name(st, n);
+    return primeiro && ultimo && std::strcmp(primeiro, ":zvl1") == 0 &&
+           ultimo == ":zvl" + std::to_string(n);
+}
+
+}  // namespace
+
 void Executor::Ligar(sqlite3_stmt* st) {
     int n = sqlite3_bind_parameter_count(st);
+    if (SoLiteraisEmOrdem(st, n, literais_)) {
+        for (int i = 1; i <= n; ++i)
+            LigarValor(st, i, (*literais_)[static_cast<std::size_t>(i - 1)]);
+        return;
+    }
     for (int i = 1; i <= n; ++i) {
         const char* nome = sqlite3_bind_parameter_name(st, i);
         if (nome && std::strncmp(nome, ":zv", 3) == 0 && (nome[3] == 'v' || nome[3] == 's')) {
@@ -347,10 +371,10 @@ db::Resultado Executor::Consultar(const std::string& sql, int flags, char operac
 
 void Executor::Atomico(const std::function<void()>& f) {
     if (emFuncao_) return AtomicoNaFuncao(f);
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     // Outside a transaction the statement takes the write lock up front, so that another
     // process writing meanwhile makes it wait instead of failing.
-    bool proprio = s_.nivelDeTransacao_ == 0;
+    bool proprio = s_.NivelDeTransacao() == 0;
     if (!proprio) s_.GarantirEscrita();
     ExecutarSql(db, proprio ? "BEGIN IMMEDIATE" : "SAVEPOINT zv_instrucao");
     try {
@@ -365,7 +389,7 @@ void Executor::Atomico(const std::function<void()>& f) {
             sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
         }
         s_.EsquecerCatalogo();
-        s_.planos_.clear();
+        s_.EsquecerPlanos();
         s_.EsquecerPreparadas();
         throw;
     }
@@ -491,11 +515,11 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::Atualizar& x) { Atualizar(x); },
             [&](const instrucao::Excluir& x) { Excluir(x); },
             [&](const instrucao::Mesclar& x) { Mesclar(x); },
-            [&](const instrucao::CriarTabela& x) { CriarTabela(x); },
-            [&](const instrucao::AlterarTabela& x) { AlterarTabela(x); },
-            [&](const instrucao::ExcluirTabela& x) { ExcluirTabela(x); },
-            [&](const instrucao::CriarIndice& x) { CriarIndice(x); },
-            [&](const instrucao::ExcluirIndice& x) { ExcluirIndice(x); },
+            [&](const instrucao::CriarTabela& x) { Definicoes(*this).CriarTabela(x); },
+            [&](const instrucao::AlterarTabela& x) { Definicoes(*this).AlterarTabela(x); },
+            [&](const instrucao::ExcluirTabela& x) { Definicoes(*this).ExcluirTabela(x); },
+            [&](const instrucao::CriarIndice& x) { Definicoes(*this).CriarIndice(x); },
+            [&](const instrucao::ExcluirIndice& x) { Definicoes(*this).ExcluirIndice(x); },
             [&](const instrucao::CriarObjeto& x) { CriarObjeto(x, c.faixa); },
             [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
             [&](const instrucao::Conceder& x) { Conceder(x); },
@@ -512,6 +536,14 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::ConfirmarTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::DesfazerTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::AlterarLogin& x) {
+                Definicoes(*this).ComandoDeServidor(x);
+                resultados_.push_back(db::Resultado{});
+            },
+            [&](const instrucao::AlterarPapelDoServidor& x) {
+                Definicoes(*this).ComandoDeServidor(x);
+                resultados_.push_back(db::Resultado{});
+            },
             [&](const instrucao::CriarTipo&) { ComandoDeTipoOuPrincipal(c); },
             [&](const instrucao::ExcluirTipo&) { ComandoDeTipoOuPrincipal(c); },
             [&](const instrucao::CriarLogin&) { ComandoDeTipoOuPrincipal(c); },
@@ -538,11 +570,11 @@ void Executor::ComandoDeSessao(const instrucao::TempoDeBloqueio& x) {
 }
 
 void Executor::ComandoDeSessao(const instrucao::DefinirFormatoDeData& x) {
-    if (x.ordem) s_.ordemDeData_ = *x.ordem;
-    if (!x.idioma.empty()) s_.idioma_ = x.idioma;
-    if (x.primeiroDia) s_.primeiroDia_ = x.primeiroDia;
-    DefinirOrdemDeDataAtual(s_.ordemDeData_);
-    DefinirIdiomaAtual(s_.idioma_, s_.primeiroDia_);
+    if (x.ordem) s_.Opcoes().ordemDeData = *x.ordem;
+    if (!x.idioma.empty()) s_.Opcoes().idioma = x.idioma;
+    if (x.primeiroDia) s_.Opcoes().primeiroDia = x.primeiroDia;
+    DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
+    DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);
 }
 
 void Executor::RodarControle(const instrucao::Se& x) {
@@ -581,17 +613,18 @@ void Executor::ComandoDeTransacao(const instrucao::DesfazerTransacao& x) {
 
 // Alias types, logins, users and roles: done, they give an empty result.
 void Executor::ComandoDeTipoOuPrincipal(const Comando& c) {
-    std::visit(Visitante{
-                   [&](const instrucao::CriarTipo& x) { ComandoDeTipo(x); },
-                   [&](const instrucao::ExcluirTipo& x) { ComandoDeTipo(x); },
-                   [&](const instrucao::CriarLogin& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::CriarUsuario& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::ExcluirUsuario& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::CriarPapel& x) { ComandoDeUsuario(x); },
-                   [&](const instrucao::AlterarPapel& x) { ComandoDeUsuario(x); },
-                   [](const auto&) {},
-               },
-               c.instrucao);
+    std::visit(
+        Visitante{
+            [&](const instrucao::CriarTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
+            [&](const instrucao::ExcluirTipo& x) { Definicoes(*this).ComandoDeTipo(x); },
+            [&](const instrucao::CriarLogin& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::CriarUsuario& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::ExcluirUsuario& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::CriarPapel& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [&](const instrucao::AlterarPapel& x) { Definicoes(*this).ComandoDeUsuario(x); },
+            [](const auto&) {},
+        },
+        c.instrucao);
     resultados_.push_back(db::Resultado{});
 }
 
@@ -663,8 +696,9 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         c.compilado.pronto = true;
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
-    if (s_.limiteDeLinhas_ > 0 && r.linhas.size() > static_cast<std::size_t>(s_.limiteDeLinhas_))
-        r.linhas.resize(static_cast<std::size_t>(s_.limiteDeLinhas_));  // SET ROWCOUNT
+    if (s_.Opcoes().limiteDeLinhas > 0 &&
+        r.linhas.size() > static_cast<std::size_t>(s_.Opcoes().limiteDeLinhas))
+        r.linhas.resize(static_cast<std::size_t>(s_.Opcoes().limiteDeLinhas));  // SET ROWCOUNT
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
     if (!c.compilado.atribuidas.empty())
         return AtribuirDaConsulta(c.compilado.atribuidas, r, c.variaveisRepetidas);
@@ -674,7 +708,7 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
 // SET CURSOR_CLOSE_ON_COMMIT ON: the end of the transaction closes the open cursors of
 // the batch and of the calls it is in.
 void Executor::FecharCursoresNoFimDaTransacao() {
-    if (!s_.fecharCursoresNoFim_ || s_.EmTransacao()) return;
+    if (!s_.Opcoes().fecharCursoresNoFim || s_.EmTransacao()) return;
     for (Executor* e = this; e; e = e->anterior_)
         if (e->quadro_)
             for (auto& [nome, cursor] : e->quadro_->Cursores()) cursor.aberto = false;
@@ -683,7 +717,7 @@ void Executor::FecharCursoresNoFimDaTransacao() {
 // The row count of a data change reaches the client unless SET NOCOUNT is ON.
 void Executor::Contar(db::Resultado r) {
     estado_->linhas = r.linhasAfetadas;
-    if (!s_.semContagem_) resultados_.push_back(std::move(r));
+    if (!s_.Opcoes().semContagem) resultados_.push_back(std::move(r));
 }
 
 }  // namespace zolvek::simulador

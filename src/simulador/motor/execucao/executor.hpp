@@ -9,14 +9,14 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
-#include "simulador/motor/sessao/variaveis.hpp"
 
 struct sqlite3_stmt;
 
 namespace zolvek::simulador {
 
-class Sessao;
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct Juncao;
@@ -52,7 +52,8 @@ struct PlanoDeLote {
 // Runs the statements of one batch on a session.
 class Executor {
   public:
-    Executor(Sessao& sessao, PlanoDeLote& plano, const std::vector<db::Valor>& parametros);
+    Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
+             const std::vector<db::Valor>& parametros);
     ~Executor();
     Executor(const Executor&) = delete;
     Executor& operator=(const Executor&) = delete;
@@ -78,6 +79,24 @@ class Executor {
     std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
+
+    // What a part of the run (Definicoes) asks of it: the session and the result sets, a
+    // statement made atomic (Atomico; AposDdl after a definition), SQLite's failure of a
+    // statement as SQL Server's error by SQLite's result code (FalhaTraduzida).
+    SessaoDeExecucao& Sessao() { return s_; }
+    std::vector<db::Resultado>& Resultados() { return resultados_; }
+    void Atomico(const std::function<void()>& f);
+    void AposDdl();
+    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                                     const std::string& tabela);
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
+    // A #table of the run (executor_tabelas_do_lote.cpp).
+    void AnotarTemporaria(const std::string& nome);
+    // The engine has only the dbo schema: a name in another one is refused (2760).
+    static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
+    // The login is sysadmin or the user a member of db_owner.
+    bool DonoDoBanco();
 
   private:
     // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
@@ -185,30 +204,7 @@ class Executor {
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
-    void CriarTabela(const instrucao::CriarTabela& c);
-    // The engine has only the dbo schema: a name in another one is refused (2760).
-    static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
-    Tabela ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
-                             const std::vector<DefRestricao>& daTabela,
-                             std::vector<DefRestricao>& restricoes);
     void CriarVariaveisDeTabela();
-    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
-    void AnotarTemporaria(const std::string& nome);
-    void AlterarTabela(const instrucao::AlterarTabela& c);
-    // ALTER TABLE's actions on `t`, a copy of the table as it was (`antiga`)
-    // (executor_alteracao_de_tabela.cpp).
-    void AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                           const Tabela& antiga);
-    bool AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                       const Tabela& antiga);
-    void ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                           const Tabela& antiga);
-    void ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                        const Tabela& antiga);
-    void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
-    void ExcluirTabela(const instrucao::ExcluirTabela& c);
-    void CriarIndice(const instrucao::CriarIndice& c);
-    void ExcluirIndice(const instrucao::ExcluirIndice& c);
     void CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa);
     std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
     // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
@@ -333,29 +329,12 @@ class Executor {
     void ComandoDeServidor(const instrucao::Dbcc& c);
     void VerificarIdentidade(const instrucao::Dbcc& c);
     void VerificarBanco(const instrucao::Dbcc& c);
-    // executor_logins.cpp
-    void ComandoDeServidor(const instrucao::AlterarLogin& c);
-    void ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c);
-    void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
-    void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
-    void AdicionarAoPapelDoServidor(const Argumentos& args);
-    void RemoverDoPapelDoServidor(const Argumentos& args);
-    void TrocarSenha(const Argumentos& args);
-    // Alias types (executor_tipos.cpp) and the system procedures of a table of handlers
-    // (executor_procedimentos_em_tabela.cpp).
-    void ComandoDeTipo(const instrucao::CriarTipo& c);
-    void ComandoDeTipo(const instrucao::ExcluirTipo& c);
-    void CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, bool anulavel,
-                            const NomeComposto& escrito);
-    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
+    // Alias types of a body (executor_tipos.cpp) and the system procedures of a table of
+    // handlers (executor_procedimentos_em_tabela.cpp).
     void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
-    void AdicionarTipo(const Argumentos& args);
-    void RemoverTipo(const Argumentos& args);
     // System procedures by name (executor_procedimentos_em_tabela.cpp): false for none.
     bool ProcedimentoEmTabela(const std::string& chave, const std::string& nome,
                               const Argumentos& args);
-    void MembroDoPapel(const Argumentos& args, bool adicionar);
-    void DarAcessoAoBanco(const Argumentos& args);
     void AdicionarLogin(const Argumentos& args);
     // WAITFOR DELAY/TIME (executor_espera.cpp)
     void Esperar(const instrucao::Esperar& x);
@@ -363,13 +342,6 @@ class Executor {
     void ExigirDireitos(const Comando& c);
     int ConjuntoPedido(Faixa conjunto);
     db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
-    void ComandoDeUsuario(const instrucao::CriarLogin& c);
-    void ComandoDeUsuario(const instrucao::CriarUsuario& c);
-    void ComandoDeUsuario(const instrucao::ExcluirUsuario& c);
-    void ComandoDeUsuario(const instrucao::CriarPapel& c);
-    void ComandoDeUsuario(const instrucao::AlterarPapel& c);
-    bool ExisteUsuario(const std::string& nome, int papel);
-    bool DonoDoBanco();
     void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const Comando& c);
     void DefinirLimiteDeLinhas(Faixa valor);
@@ -390,33 +362,6 @@ class Executor {
     void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
     // sp_executesql and sp_rename (executor_procedimentos.cpp).
     void TextoDoObjeto(const std::string& nome);
-    // sp_who, sp_databases, sp_tables, sp_pkeys, sp_fkeys, sp_helpindex; false for others.
-    bool ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args);
-    void ListarSessoesDoServidor(const std::optional<std::string>& filtro, bool who2);
-    void ListarBancosDoServidor();
-    void ListarTabelas(const std::optional<std::string>& nome,
-                       const std::optional<std::string>& dono,
-                       const std::optional<std::string>& tipos);
-    void ListarChavesPrimarias(const std::string& tabela);
-    void ListarChavesEstrangeiras(const std::optional<std::string>& referida,
-                                  const std::optional<std::string>& dona);
-    void ListarIndices(const std::string& objeto);
-    // sp_help (executor_ajuda.cpp), sp_spaceused and sp_helpdb (executor_espaco.cpp).
-    void AjudaDoObjeto(const std::optional<std::string>& nome);
-    void ListarObjetosDaAjuda();
-    void AjudaDaTabela(const Tabela& t);
-    void ParametrosDaAjuda(const ObjetoProgramado& o);
-    void EspacoUsado(const std::optional<std::string>& objeto);
-    void EspacoDaTabela(const std::string& objeto);
-    void AjudaDoBanco(const std::optional<std::string>& nome);
-    // sp_columns and sp_stored_procedures (executor_catalogo_odbc.cpp).
-    void ListarColunasOdbc(const std::optional<std::string>& tabela,
-                           const std::optional<std::string>& dono,
-                           const std::optional<std::string>& qualificador,
-                           const std::optional<std::string>& coluna);
-    void ListarProcedimentos(const std::optional<std::string>& nome,
-                             const std::optional<std::string>& dono,
-                             const std::optional<std::string>& qualificador);
     void ExecutarSqlDinamico(const Argumentos& argumentos);
     void Renomear(const Argumentos& argumentos);
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
@@ -446,13 +391,8 @@ class Executor {
     void Ligar(sqlite3_stmt* s);
     static void LigarValor(sqlite3_stmt* st, int i, const db::Valor& v);
     db::Valor ValorDeVariavel(const char* nome) const;
-    void Atomico(const std::function<void()>& f);
     // A table function's change to its table, inside its caller's running statement.
     void AtomicoNaFuncao(const std::function<void()>& f);
-    void AposDdl();
-    // SQLite's failure of a statement as SQL Server's error, by SQLite's result code.
-    [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
-                                     const std::string& tabela);
     void FalhaDeReferencia(const std::string& msg);
     [[noreturn]] void FalhaDeNulo(const std::string& msg, char operacao, const std::string& tabela);
     [[noreturn]] void FalhaDeVerificacao(const std::string& msg, char operacao,
@@ -462,7 +402,7 @@ class Executor {
     bool NomeDeFonte(const std::string& nome) const;
     std::string TextoDaFaixa(Faixa f) const;
 
-    Sessao& s_;
+    SessaoDeExecucao& s_;
     PlanoDeLote& plano_;
     const std::vector<db::Valor>& parametros_;
     std::vector<db::Resultado> resultados_;

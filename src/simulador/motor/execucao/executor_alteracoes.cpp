@@ -7,6 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
@@ -16,7 +17,6 @@
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -130,7 +130,10 @@ std::string Executor::PrefixoCom(const instrucao::ConsultasNomeadas& com,
 // " LIMIT n" of TOP (n) [PERCENT] or, without TOP, of SET ROWCOUNT n; "" for neither.
 std::string Executor::LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
                                         const LinhasEscolhidas& e) {
-    if (!topo) return s_.limiteDeLinhas_ > 0 ? " LIMIT " + std::to_string(s_.limiteDeLinhas_) : "";
+    if (!topo)
+        return s_.Opcoes().limiteDeLinhas > 0
+                   ? " LIMIT " + std::to_string(s_.Opcoes().limiteDeLinhas)
+                   : "";
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     const std::string n = "(" + gerador.Gerar(*topo->quantidade) + ")";
@@ -171,7 +174,7 @@ std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
     const NomeComposto& objeto, const ClausulasLidas& resto,
     const std::optional<instrucao::Topo>& topo, const Tabela& t, const AlvoAlteravel* alvo) {
     const auto juncao = LerJuncao(resto, objeto.Nome());
-    if (!juncao && !alvo && !topo && s_.limiteDeLinhas_ <= 0) return nullptr;
+    if (!juncao && !alvo && !topo && s_.Opcoes().limiteDeLinhas <= 0) return nullptr;
     auto e = std::make_unique<LinhasEscolhidas>();
     std::string apelido;
     FonteDaAlteracao(alvo || juncao ? objeto : NomeComposto{{t.nome}}, resto, e->de, apelido,
@@ -285,7 +288,7 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
-    const bool guardar = !c.topo && s_.limiteDeLinhas_ <= 0;  // TOP and ROWCOUNT: each run
+    const bool guardar = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;  // TOP and ROWCOUNT: each run
     if (!c.compilado.pronto || !guardar) {
         const PartesDaAtualizacao p = CompilarAtualizacao(c, t, alvo.get());
         std::string sql = p.prefixo + "UPDATE " + p.alvo + " SET ";
@@ -350,7 +353,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
         throw ErroDeBanco(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
             "de visões.");
-    const bool guardar = !c.topo && s_.limiteDeLinhas_ <= 0;
+    const bool guardar = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;
     if (!c.compilado.pronto || !guardar) {
         CompilarExclusao(c, t, alvo.get());
         c.compilado.pronto = guardar;
@@ -421,11 +424,11 @@ Tabela& Executor::TabelaTruncada(const NomeComposto& objeto) {
 void Executor::RecomecarIdentidade(const Tabela& t) {
     const ColunaDaTabela* id = t.Identidade();
     if (!id) return;
-    Instrucao(s_.db_, "DELETE FROM main.sqlite_sequence WHERE name=?")
+    Instrucao(s_.Conexao(), "DELETE FROM main.sqlite_sequence WHERE name=?")
         .Ligar(1, NomeNoSqlite(t.nome))
         .Executar();
     if (id->semente != 1)
-        Instrucao(s_.db_, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
+        Instrucao(s_.Conexao(), "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
             .Ligar(1, NomeNoSqlite(t.nome))
             .Ligar(2, id->semente - 1)
             .Executar();

@@ -2,10 +2,10 @@
 // its own call; OUTPUT parameters and the RETURN value go back to the caller.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -72,19 +72,20 @@ void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& ar
     ++estado_->aninhamento;
     // SET options a procedure changes last until it returns
     struct Saida {
-        Sessao& s;
+        OpcoesDaSessao& o;
         int& n;
         const bool semContagem;
         const OrdemDeData ordem;
         const std::string identityInsert;
         ~Saida() {
             --n;
-            s.semContagem_ = semContagem;
-            s.ordemDeData_ = ordem;
+            o.semContagem = semContagem;
+            o.ordemDeData = ordem;
             DefinirOrdemDeDataAtual(ordem);
-            s.identityInsert_ = identityInsert;
+            o.identityInsert = identityInsert;
         }
-    } saida{s_, estado_->aninhamento, s_.semContagem_, s_.ordemDeData_, s_.identityInsert_};
+    } saida{s_.Opcoes(), estado_->aninhamento, s_.Opcoes().semContagem, s_.Opcoes().ordemDeData,
+            s_.Opcoes().identityInsert};
     const int transacoes = s_.NivelDeTransacao();
     CadeiaDeDono cadeia(s_, true);
     try {

@@ -9,7 +9,6 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -145,7 +144,7 @@ void Executor::CompilarSeResolvido(const std::function<std::string()>& texto) {
         sql = sql.rfind("WITH ", 0) == 0 ? "WITH " + pseudoTabelas_ + ", " + sql.substr(5)
                                          : "WITH " + pseudoTabelas_ + " " + sql;
     try {
-        Instrucao teste(s_.db_, sql);
+        Instrucao teste(s_.Conexao(), sql);
     } catch (const FalhaDoSqlite& f) {
         const std::string msg = f.what();
         if (msg.find("no such column: ") != std::string::npos ||

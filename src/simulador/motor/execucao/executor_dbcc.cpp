@@ -4,16 +4,15 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
@@ -86,9 +85,9 @@ int FalhasDoArquivo(const std::filesystem::path& arquivo) {
 void Executor::ComandoDeServidor(const instrucao::PontoDeControle&) {
     if (!DonoDoBanco() && s_.EhMembro("db_backupoperator") != 1)
         throw ErroDoServidor(262, {"CHECKPOINT", s_.Banco()});
-    if (sqlite3_wal_checkpoint_v2(s_.db_, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr) !=
-        SQLITE_OK)
-        FalharComSqlite(s_.db_);
+    if (sqlite3_wal_checkpoint_v2(s_.Conexao(), "main", SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                  nullptr) != SQLITE_OK)
+        FalharComSqlite(s_.Conexao());
 }
 
 void Executor::ComandoDeServidor(const instrucao::Dbcc& c) {
@@ -118,19 +117,19 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
         throw ErroDoServidor(2557, {s_.NomeDoUsuario(), t->nome});
     const ColunaDaTabela* col = t->Identidade();
     if (!col) throw ErroDoServidor(7997, {t->nome});
-    const auto atual = UltimaIdentidade(s_.db_, *t);
-    const auto maior = MaiorValorDaColuna(s_.db_, *t);
+    const auto atual = UltimaIdentidade(s_.Conexao(), *t);
+    const auto maior = MaiorValorDaColuna(s_.Conexao(), *t);
     std::string informacao = "Checking identity information: current identity value '" +
                              IdentidadeComoTexto(atual) + "'";
     if (!c.valor.Vazia()) {
         const db::Valor v = ValorConvertido(c.valor, TipoSql{TipoBase::BigInt, 0, 0, 0});
         if (db::EhNulo(v)) ErroDeSintaxe(plano_.tokens, c.valor.inicio);
         const std::int64_t novo = std::get<std::int64_t>(v);
-        GravarUltimaIdentidade(s_.db_, *t, atual ? novo : novo - col->incremento);
+        GravarUltimaIdentidade(s_.Conexao(), *t, atual ? novo : novo - col->incremento);
         informacao += ".";
     } else {
         if (c.modo != "NORESEED" && maior && (!atual || *atual < *maior))
-            GravarUltimaIdentidade(s_.db_, *t, *maior);
+            GravarUltimaIdentidade(s_.Conexao(), *t, *maior);
         informacao += ", current column value '" + IdentidadeComoTexto(maior) + "'.";
     }
     if (!c.semInformacoes) Informar(informacao);
@@ -147,7 +146,7 @@ void Executor::VerificarBanco(const instrucao::Dbcc& c) {
     if (!s_.Sysadmin() && !(atual && s_.EhMembro("db_owner") == 1))
         throw ErroDoServidor(7983, {s_.NomeDoUsuario(), info->nome});
     srv.AcharBancoOnline(info->nome);  // refuses a database being restored
-    const int falhas = atual ? FalhasDoArquivo(s_.db_) : FalhasDoArquivo(info->arquivoSqlite);
+    const int falhas = atual ? FalhasDoArquivo(s_.Conexao()) : FalhasDoArquivo(info->arquivoSqlite);
     if (!c.semInformacoes) Informar("DBCC results for '" + info->nome + "'.");
     const ErroDeBanco resumo = ErroDoServidor(8989, {std::to_string(falhas), info->nome});
     if (falhas > 0) throw resumo;

@@ -13,7 +13,6 @@
 #include "simulador/motor/execucao/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -59,7 +58,7 @@ std::unique_ptr<Executor::EmVezDe> Executor::GatilhoEmVezDe(const std::string& n
     } else if (const ObjetoProgramado* o = cat.AcharObjeto(nome); o && o->tipo == "V") {
         dono = o->id;
         g->visao = true;
-        g->linhas = ColunasDaVisao(s_.db_, o->nome);
+        g->linhas = ColunasDaVisao(s_.Conexao(), o->nome);
     }
     if (!dono || !cat.TemGatilhos(dono)) return nullptr;
     for (const ObjetoProgramado* o : cat.GatilhosDe(dono)) {
@@ -91,7 +90,7 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
     ctx.atualizadas = atualizadas;
     if (evento == "INSERT")
         for (const auto& c : g.linhas.colunas) ctx.atualizadas.push_back(c.nome);
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const int nossas = std::max(s_.NivelDeTransacao(), 1);
     auto descartar = [&] {
         for (const auto& n : {ctx.inseridas, ctx.excluidas})

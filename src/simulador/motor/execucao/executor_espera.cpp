@@ -10,9 +10,8 @@
 #include <variant>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 
 namespace zolvek::simulador {
 

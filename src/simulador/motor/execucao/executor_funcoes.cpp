@@ -6,15 +6,15 @@
 #include <sqlite3.h>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

@@ -6,13 +6,12 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -40,8 +39,8 @@ void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao
     if (def.retorno.empty() || !def.retorno.front().tabela)
         throw ErroDeBanco("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
     auto t = std::make_shared<Tabela>(TabelaDaVariavel(def.retorno.front()));
-    f.modulo = RegistrarFuncaoDeTabela(s_.db_, o.nome, o.texto, *t, def.parametros.size());
-    DescartarTabelasDeRetorno(s_.db_);  // no statement runs while one is written
+    f.modulo = RegistrarFuncaoDeTabela(s_.Conexao(), o.nome, o.texto, *t, def.parametros.size());
+    DescartarTabelasDeRetorno(s_.Conexao());  // no statement runs while one is written
     f.tabela = std::move(t);
 }
 
@@ -61,7 +60,7 @@ LinhasDoSqlite Executor::LinhasDaFuncaoDeTabela(const std::string& nome, const s
     const Tabela& retorno = s_.EmprestarVariavelDeTabela(TabelaDaVariavel(def->retorno.front()),
                                                          nome + "\n" + o->texto);
     struct Devolver {
-        Sessao& s;
+        SessaoDeExecucao& s;
         std::string nome;
         ~Devolver() { s.DevolverVariavelDeTabela(nome); }
     } devolver{s_, retorno.nome};
@@ -72,7 +71,7 @@ LinhasDoSqlite Executor::LinhasDaFuncaoDeTabela(const std::string& nome, const s
 // A savepoint of its own: the caller's statement holds SQLite's transaction and its
 // prepared statements, which a change failing here must leave as they are.
 void Executor::AtomicoNaFuncao(const std::function<void()>& f) {
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     ExecutarSql(db, "SAVEPOINT zv_funcao");
     try {
         f();

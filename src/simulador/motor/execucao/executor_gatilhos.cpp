@@ -12,7 +12,6 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 
 #include <sqlite3.h>
@@ -100,7 +99,7 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
         for (const auto& c : copia.colunas) ctx.atualizadas.push_back(c.nome);
     else if (evento == "UPDATE")
         ctx.atualizadas = atualizadas;
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const int nossas = std::max(s_.NivelDeTransacao(), 1);
     auto descartar = [&] {
         for (const auto& n : {ctx.inseridas, ctx.excluidas})
@@ -159,7 +158,7 @@ void Executor::SairComTransacaoCondenada() {
 // fails unless a trigger already ended the transaction; `limpar` runs after the undoing.
 void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
                                 const std::function<void()>& limpar) {
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const int transacoes = s_.NivelDeTransacao();
     s_.FecharGrupo();
     if (transacoes == 0) s_.IniciarTransacao();
@@ -181,9 +180,7 @@ void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<vo
         if (s_.NivelDeTransacao() >= nossas) {
             if (transacoes == 0) {
                 sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-                s_.nivelDeTransacao_ = 0;
-                s_.transacaoPendente_ = false;
-                s_.pontosSalvos_.clear();
+                s_.AbandonarTransacao();
             } else {
                 sqlite3_exec(db, ("ROLLBACK TO " + ponto).c_str(), nullptr, nullptr, nullptr);
                 sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
@@ -205,7 +202,7 @@ void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
         for (std::size_t j = k; j < std::min(novas.linhas.size(), k + kLinhasPorCopia); ++j)
             lista +=
                 (j > k ? "," : "") + std::to_string(std::get<std::int64_t>(novas.linhas[j].at(0)));
-        ExecutarSql(s_.db_, inicio + lista + ")");
+        ExecutarSql(s_.Conexao(), inicio + lista + ")");
     }
 }
 
@@ -222,17 +219,17 @@ void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
     corpo.quadro_->DeclararDe(def.instrucoes);
     ++estado_->aninhamento;
     struct Saida {
-        Sessao& s;
+        OpcoesDaSessao& o;
         int& n;
         const bool semContagem;
         const bool xactAbort;
         ~Saida() {
             --n;
-            s.semContagem_ = semContagem;
-            s.xactAbort_ = xactAbort;
+            o.semContagem = semContagem;
+            o.xactAbort = xactAbort;
         }
-    } saida{s_, estado_->aninhamento, s_.semContagem_, s_.xactAbort_};
-    s_.xactAbort_ = true;  // an error in a trigger undoes the transaction
+    } saida{s_.Opcoes(), estado_->aninhamento, s_.Opcoes().semContagem, s_.Opcoes().xactAbort};
+    s_.Opcoes().xactAbort = true;  // an error in a trigger undoes the transaction
     CadeiaDeDono cadeia(s_, true);
     estado_->linhas = linhas;
     try {

@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -44,9 +44,15 @@ std::optional<TipoSql> Unico(const std::vector<std::optional<TipoSql>>& tipos) {
 
 namespace {
 
-// Literals of a short INSERT ... VALUES are bound instead of written, so that the next
-// INSERTs of the same shape find it prepared (the texts differ only in their values).
-constexpr std::size_t kLiteraisLigados = 64;
+// Literals of an INSERT ... VALUES are bound instead of written, so that the next INSERTs
+// of the same shape find it prepared (the texts differ only in their values): a script of
+// long VALUES lists, a few hundred rows each, is the usual bulk load. A longer list is
+// written out, as its text would not be kept prepared anyway.
+constexpr std::size_t kLiteraisLigados = 2048;
+// A list that also reads variables (parameters of their own) binds its literals only up
+// to this many: its parameters are then told apart by name, which SQLite looks up one by
+// one.
+constexpr std::size_t kLiteraisLigadosComVariaveis = 64;
 // INSERT forms a session keeps (formas_de_insercao.hpp).
 constexpr std::size_t kFormasGuardadas = 256;
 
@@ -237,7 +243,7 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
     if (compartilhavel && identityLigado) ligada = ComIdentidadeLigada(*c.forma);
     const std::string& chave = !compartilhavel || identityLigado ? ligada : *c.forma;
     if (!chave.empty()) {
-        if (auto it = s_.formas_.find(chave); it != s_.formas_.end()) {
+        if (auto it = s_.Formas().find(chave); it != s_.Formas().end()) {
             if (!it->second.reutilizavel) return CompilarInsercao(c, t, identityLigado, nullptr);
             c.compilado.sql = it->second.sql;
             c.compilado.literais = LiteraisDaForma(it->second, c);
@@ -248,8 +254,8 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
     std::vector<int> ligados;
     CompilarInsercao(c, t, identityLigado, &ligados);
     if (chave.empty()) return;
-    if (s_.formas_.size() >= kFormasGuardadas) s_.formas_.clear();
-    s_.formas_.emplace(chave, FormaCompilada(c, c.compilado.sql, c.compilado.literais, ligados));
+    if (s_.Formas().size() >= kFormasGuardadas) s_.Formas().clear();
+    s_.Formas().emplace(chave, FormaCompilada(c, c.compilado.sql, c.compilado.literais, ligados));
 }
 
 // The columns an INSERT writes: those it names, or all but the identity and timestamp.
@@ -297,8 +303,9 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     std::string sql;
     std::vector<db::Valor> literais;
     // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
-    const bool ligarLiterais =
-        c.valores.size() * alvo.size() <= kLiteraisLigados && !c.valoresComParametros;
+    const std::size_t valores = c.valores.size() * alvo.size();
+    const bool ligarLiterais = valores <= kLiteraisLigados && !c.valoresComParametros &&
+                               !(c.valoresComVariaveis && valores > kLiteraisLigadosComVariaveis);
     if (c.valoresPadrao) {
         sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " DEFAULT VALUES";
     } else if (!c.valores.empty()) {
@@ -327,7 +334,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     if (deValores && c.com) sql = PrefixoCom(c.com, nullptr) + sql;
     c.compilado.sql = std::move(sql);
     c.compilado.literais = std::move(literais);
-    c.compilado.pronto = !c.topo && s_.limiteDeLinhas_ <= 0;  // TOP, ROWCOUNT: each run
+    c.compilado.pronto = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;  // TOP, ROWCOUNT: each run
 }
 
 void Executor::Inserir(const instrucao::Inserir& c) {
@@ -339,7 +346,8 @@ void Executor::Inserir(const instrucao::Inserir& c) {
             return InserirPelaVisao(c, *alvo);
         if (!t) ObjetoInvalido(c.objeto.Nome());
     }
-    bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t->nome);
+    bool identityLigado =
+        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t->nome);
     if (!c.compilado.pronto) {
         CompilarComForma(c, *t, identityLigado);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
@@ -354,7 +362,7 @@ void Executor::Inserir(const instrucao::Inserir& c) {
     const bool identidade = t->Identidade() != nullptr;
     auto feita = [&](const db::Resultado& x) {
         if (identidade && x.linhasAfetadas > 0)
-            s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
     };
     try {
         chaveViolada_.clear();

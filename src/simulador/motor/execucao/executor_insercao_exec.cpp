@@ -5,12 +5,12 @@
 #include <sqlite3.h>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -32,7 +32,8 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
         throw ErroDoServidor(208, {c.objeto.Nome()});
     }
     const std::string nome = t->nome;
-    const bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(nome);
+    const bool identityLigado =
+        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(nome);
     const std::vector<const ColunaDaTabela*> alvo = ColunasDaInsercao(c, *t, identityLigado);
     // the call runs inside a transaction of the statement's own, unless one is open
     const bool propria = !s_.EmTransacao();
@@ -108,7 +109,7 @@ void Executor::InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTa
         db::Resultado r;
         auto feita = [&](const db::Resultado& x) {
             if (t.Identidade() && x.linhasAfetadas > 0)
-                s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+                s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
         };
         if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita)) {
             r = Consultar(sql, 0, 'I', t.nome);

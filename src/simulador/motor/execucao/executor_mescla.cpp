@@ -9,15 +9,14 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 #include <sqlite3.h>
 
@@ -88,7 +87,8 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
     m.acoes = "temp.zv_acoes_" + nivel;
     auto descartar = [&] {
         for (const auto& n : {m.fonte, m.pares, m.acoes})
-            sqlite3_exec(s_.db_, ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr, nullptr);
+            sqlite3_exec(s_.Conexao(), ("DROP TABLE IF EXISTS " + n).c_str(), nullptr, nullptr,
+                         nullptr);
     };
     struct Fim {
         std::vector<std::pair<std::string, Tabela*>>& e;
@@ -158,7 +158,7 @@ Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
             fonte.colunas.push_back(col);
         }
     }
-    ExecutarSql(s_.db_, DefinicaoDasLinhas(fonte, m.fonte));
+    ExecutarSql(s_.Conexao(), DefinicaoDasLinhas(fonte, m.fonte));
     Consultar("INSERT INTO " + m.fonte + " SELECT * FROM (" + consulta + ")", 0, 'S', "");
     return fonte;
 }
@@ -171,8 +171,8 @@ void Executor::EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m) {
     const std::string fonte = m.fonte + " AS " + m.apelidoDaFonte;
     const std::string linha = m.apelido + "." + m.linha;
     const std::string linhaDaFonte = m.apelidoDaFonte + "." + m.linhaDaFonte;
-    ExecutarSql(s_.db_, "CREATE TEMP TABLE " + m.pares.substr(5) + " (a, f)");
-    ExecutarSql(s_.db_, "CREATE TEMP TABLE " + m.acoes.substr(5) + " (a, f, k)");
+    ExecutarSql(s_.Conexao(), "CREATE TEMP TABLE " + m.pares.substr(5) + " (a, f)");
+    ExecutarSql(s_.Conexao(), "CREATE TEMP TABLE " + m.acoes.substr(5) + " (a, f, k)");
     Consultar("INSERT INTO " + m.pares + " SELECT " + linha + ", " + linhaDaFonte + " FROM " +
                   alvo + " JOIN " + fonte + " ON " + Reescrita(c.condicao),
               0, 'S', "");
@@ -284,7 +284,8 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
             "O simulador de SQL Server não interpreta INSERT DEFAULT VALUES num "
             "MERGE.");
     const Tabela& t = *m.alvo;
-    const bool identityLigado = !s_.identityInsert_.empty() && s_.identityInsert_ == Dobrar(t.nome);
+    const bool identityLigado =
+        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t.nome);
     std::vector<const ColunaDaTabela*> alvo;
     for (const auto& col : t.colunas)
         if (a.colunas.empty() && !col.identidade && col.tipo.base != TipoBase::RowVersion &&
@@ -315,7 +316,7 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
     const bool identidade = t.Identidade() != nullptr;
     auto feita = [&](const db::Resultado& x) {
         if (identidade && x.linhasAfetadas > 0)
-            s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
     };
     db::Resultado r;
     try {

@@ -10,12 +10,12 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -39,7 +39,7 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c, Faixa faixa) {
     ExigirTiposDoCorpo(c);
     VerificarColunasDoCorpo(c);
     Atomico([&] {
-        sqlite3* db = s_.db_;
+        sqlite3* db = s_.Conexao();
         o.id = existente ? existente->id : cat.NovoId();
         if (c.tipoDeObjeto == "V") {
             ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
@@ -116,13 +116,13 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
             }
             if (c.tipoDeObjeto == "FN") ExigirFuncaoSemRestricoes(o->nome, "DROP FUNCTION");
             if (o->tipo == "V") {
-                ExecutarSql(s_.db_, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
+                ExecutarSql(s_.Conexao(), "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(o->nome));
                 for (const ObjetoProgramado* g : cat.GatilhosDe(o->id)) {
                     const std::string gatilho = g->nome;  // its triggers go with it
-                    cat.ExcluirObjeto(s_.db_, gatilho);
+                    cat.ExcluirObjeto(s_.Conexao(), gatilho);
                 }
             }
-            cat.ExcluirObjeto(s_.db_, nome);
+            cat.ExcluirObjeto(s_.Conexao(), nome);
         }
         AposDdl();
     });
@@ -156,7 +156,7 @@ void Executor::Conceder(const instrucao::Conceder& c) {
         const ObjetoProgramado* o = cat.AcharObjeto(c.objeto.Nome());
         ExigirPermissoesCompativeis(c.permissoes, o ? o->tipo : "U");
     }
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     for (const auto& p : c.principais) {
         if (!IguaisCiAs(p, "public")) {
             Instrucao q(db, "SELECT 1 FROM zv_usuarios WHERE nome=?");

@@ -6,10 +6,10 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -104,9 +104,9 @@ void Executor::LerOpcaoDaSessao(const Comando& c) {
         if (!aceita)
             throw ErroDeBanco("O simulador de SQL Server não aceita " + TextoDaFaixa(c.faixa) +
                               ".");
-        if (o == "NOCOUNT") s_.semContagem_ = valorMaiusculo == "ON";
-        if (o == "XACT_ABORT") s_.xactAbort_ = valorMaiusculo == "ON";
-        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.fecharCursoresNoFim_ = valorMaiusculo == "ON";
+        if (o == "NOCOUNT") s_.Opcoes().semContagem = valorMaiusculo == "ON";
+        if (o == "XACT_ABORT") s_.Opcoes().xactAbort = valorMaiusculo == "ON";
+        if (o == "CURSOR_CLOSE_ON_COMMIT") s_.Opcoes().fecharCursoresNoFim = valorMaiusculo == "ON";
     }
 }
 
@@ -122,7 +122,7 @@ void Executor::DefinirLimiteDeLinhas(Faixa valor) {
         n = std::strtoll(x->c_str(), nullptr, 10);
     else if (!db::EhNulo(v))
         throw ErroDoServidor(102, {"'ROWCOUNT'"});
-    s_.limiteDeLinhas_ = n > 0 ? n : 0;
+    s_.Opcoes().limiteDeLinhas = n > 0 ? n : 0;
 }
 
 void Executor::IdentityInsert(const instrucao::IdentityInsert& c) {
@@ -131,14 +131,14 @@ void Executor::IdentityInsert(const instrucao::IdentityInsert& c) {
     if (!t->Identidade()) throw ErroDoServidor(8106, {t->nome});
     std::string chave = Dobrar(t->nome);
     if (c.ligado) {
-        if (!s_.identityInsert_.empty() && s_.identityInsert_ != chave) {
-            Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.identityInsert_);
-            throw ErroDoServidor(8107,
-                                 {s_.Banco(), (outra ? outra->nome : s_.identityInsert_), t->nome});
+        if (!s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert != chave) {
+            Tabela* outra = s_.CatalogoAtual().AcharTabela(s_.Opcoes().identityInsert);
+            throw ErroDoServidor(
+                8107, {s_.Banco(), (outra ? outra->nome : s_.Opcoes().identityInsert), t->nome});
         }
-        s_.identityInsert_ = chave;
-    } else if (s_.identityInsert_ == chave) {
-        s_.identityInsert_.clear();
+        s_.Opcoes().identityInsert = chave;
+    } else if (s_.Opcoes().identityInsert == chave) {
+        s_.Opcoes().identityInsert.clear();
     }
 }
 

@@ -5,13 +5,13 @@
 #include <map>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -191,7 +191,7 @@ void Executor::Renomear(const Argumentos& argumentos) {
 
 void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const std::string& novo) {
     Catalogo& cat = s_.CatalogoAtual();
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const Tabela antiga = atual;
     Tabela t = antiga;
     ColunaDaTabela* col = t.Coluna(coluna);
@@ -241,7 +241,7 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
 
 void Executor::RenomearTabela(Tabela& atual, const std::string& novo) {
     Catalogo& cat = s_.CatalogoAtual();
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const std::string velho = atual.nome;
     ExecutarSql(db, "ALTER TABLE main." + IdentificadorNoSqlite(velho) + " RENAME TO " +
                         IdentificadorNoSqlite(novo));

@@ -1,15 +1,18 @@
-// System procedures: a table of name and handler, the catalog's (sp_who, sp_tables ...)
-// in executor_sistema.cpp. A handler reads its arguments by position or as @name.
+// System procedures that need the executor, a table of name and handler: those that make
+// definitions (Definicoes), sp_executesql, sp_rename and sp_helptext; the others in
+// ProcedimentosDoSistema (procedimentos_do_sistema.hpp). A handler reads its
+// arguments by position or as @name.
 
 #include <string_view>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/execucao/procedimentos_do_servidor.hpp"
-#include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
+#include "simulador/motor/execucao/resultados_do_sistema.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -30,40 +33,28 @@ bool Executor::ProcedimentoEmTabela(const std::string& chave, const std::string&
         Manipulador executar;
     };
     static const ProcedimentoDaTabela kProcedimentos[] = {
-        {"xp_msver",
+        {"sp_addrolemember", [](Executor& e, const std::string&,
+                                const Argumentos& a) { Definicoes(e).MembroDoPapel(a, true); }},
+        {"sp_droprolemember", [](Executor& e, const std::string&,
+                                 const Argumentos& a) { Definicoes(e).MembroDoPapel(a, false); }},
+        {"sp_grantdbaccess", [](Executor& e, const std::string&,
+                                const Argumentos& a) { Definicoes(e).DarAcessoAoBanco(a); }},
+        {"sp_adduser", [](Executor& e, const std::string&,
+                          const Argumentos& a) { Definicoes(e).DarAcessoAoBanco(a); }},
+        {"sp_addtype", [](Executor& e, const std::string&,
+                          const Argumentos& a) { Definicoes(e).AdicionarTipo(a); }},
+        {"sp_droptype", [](Executor& e, const std::string&,
+                           const Argumentos& a) { Definicoes(e).RemoverTipo(a); }},
+        {"sp_addsrvrolemember",
          [](Executor& e, const std::string&, const Argumentos& a) {
-             e.resultados_.push_back(VersaoDoProduto(e.s_, a));
+             Definicoes(e).AdicionarAoPapelDoServidor(a);
          }},
-        {"sp_dboption",
-         [](Executor& e, const std::string& n, const Argumentos& a) {
-             e.resultados_.push_back(OpcaoDoBanco(e.s_, n, a));
-         }},
-        {"sp_helpfile",
+        {"sp_dropsrvrolemember",
          [](Executor& e, const std::string&, const Argumentos& a) {
-             auto info = e.s_.ServidorAtual().AcharBanco(e.s_.Banco());
-             e.resultados_.push_back(ArquivosDoBanco(info ? *info : InfoDoBanco{},
-                                                     info ? Arg(a, 0, "filename") : std::nullopt));
+             Definicoes(e).RemoverDoPapelDoServidor(a);
          }},
-        {"sp_addrolemember",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.MembroDoPapel(a, true); }},
-        {"sp_droprolemember",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.MembroDoPapel(a, false); }},
-        {"sp_grantdbaccess",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.DarAcessoAoBanco(a); }},
-        {"sp_adduser",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.DarAcessoAoBanco(a); }},
-        {"sp_addlogin",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.AdicionarLogin(a); }},
-        {"sp_addtype",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.AdicionarTipo(a); }},
-        {"sp_droptype",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.RemoverTipo(a); }},
-        {"sp_addsrvrolemember", [](Executor& e, const std::string&,
-                                   const Argumentos& a) { e.AdicionarAoPapelDoServidor(a); }},
-        {"sp_dropsrvrolemember", [](Executor& e, const std::string&,
-                                    const Argumentos& a) { e.RemoverDoPapelDoServidor(a); }},
-        {"sp_password",
-         [](Executor& e, const std::string&, const Argumentos& a) { e.TrocarSenha(a); }},
+        {"sp_password", [](Executor& e, const std::string&,
+                           const Argumentos& a) { Definicoes(e).TrocarSenha(a); }},
         {"sp_executesql",
          [](Executor& e, const std::string&, const Argumentos& a) { e.ExecutarSqlDinamico(a); }},
         {"sp_rename", [](Executor& e, const std::string&, const Argumentos& a) { e.Renomear(a); }},
@@ -77,35 +68,7 @@ bool Executor::ProcedimentoEmTabela(const std::string& chave, const std::string&
             p.executar(*this, nome, args);
             return true;
         }
-    return ProcedimentoDeCatalogo(chave, args);
-}
-
-// sp_addrolemember / sp_droprolemember 'papel', 'membro'.
-void Executor::MembroDoPapel(const Argumentos& args, bool adicionar) {
-    instrucao::AlterarPapel c;
-    c.papel = Arg(args, 0, "rolename").value_or("");
-    c.membro = Arg(args, 1, "membername").value_or("");
-    c.adicionarMembro = adicionar;
-    ComandoDeUsuario(c);
-    resultados_.push_back(db::Resultado{});
-}
-
-// sp_grantdbaccess / sp_adduser 'login' [, 'nome no banco'].
-void Executor::DarAcessoAoBanco(const Argumentos& args) {
-    instrucao::CriarUsuario c;
-    c.login = Arg(args, 0, "loginame").value_or("");
-    c.objeto.partes.push_back(Arg(args, 1, "name_in_db").value_or(c.login));
-    ComandoDeUsuario(c);
-    resultados_.push_back(db::Resultado{});
-}
-
-// sp_addlogin 'login', 'senha'.
-void Executor::AdicionarLogin(const Argumentos& args) {
-    if (!s_.Sysadmin())
-        throw ErroDoServidor(15247);
-    s_.ServidorAtual().CriarLogin(Arg(args, 0, "loginame").value_or(""),
-                                  Arg(args, 1, "passwd").value_or(""));
-    resultados_.push_back(db::Resultado{});
+    return ProcedimentosDoSistema(s_, resultados_).Executar(chave, nome, args);
 }
 
 }  // namespace zolvek::simulador

@@ -4,14 +4,13 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -57,8 +56,8 @@ void Executor::RodarNaLista(const Comando& c) {
 // error out of a trigger does so whatever its kind, and a conversion error whatever
 // the setting.
 bool Executor::AbortaATransacao(const ErroDeBanco& e) const {
-    return (s_.xactAbort_ && e.Numero() < 50000 && e.Numero() != 18054) || estado_->erroDeGatilho ||
-           DesfazATransacao(e);
+    return (s_.Opcoes().xactAbort && e.Numero() < 50000 && e.Numero() != 18054) ||
+           estado_->erroDeGatilho || DesfazATransacao(e);
 }
 
 void Executor::RodarProcedural(const Comando& c) {
@@ -283,7 +282,7 @@ void Executor::TentarCapturar(const instrucao::TentarCapturar& x) {
         } catch (const ErroDeBanco& e) {
             const int n = e.Numero();
             const bool deResolucao = n == 208 || n == 207 || n == 4104;
-            if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.eliminada_ ||
+            if (n == 0 || e.Severidade() < 11 || e.Severidade() > 19 || s_.FoiEliminada() ||
                 (deResolucao && !erroDeChamada_))
                 throw;
             capturado = e;

@@ -4,17 +4,17 @@
 #include <sqlite3.h>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -74,8 +74,8 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
     db::Resultado r;
     Atomico([&] {
         t.id = cat.NovoId();
-        cat.GravarTabela(s_.db_, t);
-        CriarTabelaSqlite(s_.db_, cat, *cat.AcharTabela(t.nome));
+        cat.GravarTabela(s_.Conexao(), t);
+        CriarTabelaSqlite(s_.Conexao(), cat, *cat.AcharTabela(t.nome));
         AposDdl();
         // the query's columns are the table's, already of their types
         r = Consultar("WITH zv_fonte(" + valores + ") AS (" + d.selecao + ") INSERT INTO " +
@@ -86,7 +86,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
     // #T and ##T live as long as the session that made them
     if (t.nome[0] == '#') AnotarTemporaria(t.nome);
     if (t.Identidade() && r.linhasAfetadas > 0)
-        s_.ultimaIdentidade_ = sqlite3_last_insert_rowid(s_.db_);
+        s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
     Contar(std::move(r));
 }
 

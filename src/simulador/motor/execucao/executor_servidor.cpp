@@ -5,13 +5,15 @@
 #include <set>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/direitos.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -41,11 +43,6 @@ std::string ComoTextoDeValor(const db::Valor& v) {
 
 namespace {
 
-const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
-                              "db_ddladmin",   "db_backupoperator", "db_datareader",
-                              "db_datawriter", "db_denydatareader", "db_denydatawriter",
-                              "public"};
-
 // A file's UniqueId: the same for the same database and logical name.
 std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogico) {
     std::uint64_t h = 1469598103934665603ull;
@@ -61,7 +58,7 @@ std::string GuidDoArquivo(const std::string& banco, const std::string& nomeLogic
 }
 
 // SQL Server refuses these inside a user transaction (BEGIN TRAN, or the provider's).
-void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
+void RecusarDentroDeTransacao(SessaoDeExecucao& s, const std::string& instrucao) {
     if (!s.EmTransacao()) return;
     if (instrucao == "CREATE DATABASE" || instrucao == "ALTER DATABASE")
         throw ErroDoServidor(226, {instrucao});
@@ -69,13 +66,8 @@ void RecusarDentroDeTransacao(Sessao& s, const std::string& instrucao) {
     throw ComMensagemSeguinte(ErroDoServidor(3021), 3013, {instrucao});
 }
 
-void RecusarKillDentroDeTransacao(const Sessao& s) {
+void RecusarKillDentroDeTransacao(const SessaoDeExecucao& s) {
     if (s.EmTransacao()) throw ErroDoServidor(6615);
-}
-
-bool PapelFixo(const std::string& p) {
-    return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
-                       [&](const char* x) { return IguaisCiAs(p, x); });
 }
 
 }  // namespace
@@ -193,7 +185,7 @@ void Executor::ComandoDeServidor(const instrucao::CriarBanco& c) {
     for (const auto& a : c.arquivosDeDados) def.dados.push_back(converter(a, 'D'));
     for (const auto& a : c.arquivosDeLog) def.log.push_back(converter(a, 'L'));
     InfoDoBanco info = srv.CriarBanco(def);
-    Sessao::PrepararArquivo(info.arquivoSqlite.string(), s_.NomeDoLogin());
+    s_.PrepararBanco(info.arquivoSqlite.string(), s_.NomeDoLogin());
 }
 
 void Executor::ComandoDeServidor(const instrucao::ExcluirBanco& c) {
@@ -272,98 +264,6 @@ void Executor::ComandoDeServidor(const instrucao::Matar& c) {
     if (!s_.Sysadmin()) throw ErroDoServidor(6102);
     RecusarKillDentroDeTransacao(s_);
     srv.MatarSessao(static_cast<int>(std::stoll(plano_.tokens[c.numero.inicio].texto)), s_.Spid());
-}
-
-void Executor::ComandoDeUsuario(const instrucao::CriarLogin& c) {
-    Servidor& srv = s_.ServidorAtual();
-    if (!s_.Sysadmin()) throw ErroDoServidor(15247);
-    if (c.bancoPadrao && !srv.AcharBanco(*c.bancoPadrao))
-        throw BancoPadraoInexistente(*c.bancoPadrao);
-    if (c.semLogin)
-        srv.CriarLoginIntegrado(c.objeto.Nome());
-    else
-        srv.CriarLogin(c.objeto.Nome(), c.senha);
-    if (c.bancoPadrao) {
-        AlteracaoDeLogin a;
-        a.bancoPadrao = c.bancoPadrao;
-        srv.AlterarLogin(c.objeto.Nome(), a, Login{s_.NomeDoLogin(), true});
-    }
-}
-
-void Executor::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
-    s_.GarantirEscrita();  // sp_grantdbaccess and sp_adduser come here too
-    sqlite3* db = s_.db_;
-    Servidor& srv = s_.ServidorAtual();
-    if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (!c.semLogin && !srv.AcharLogin(c.login)) throw ErroDoServidor(15007, {c.login});
-    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
-        IguaisCiAs(c.objeto.Nome(), "dbo"))
-        throw ErroDoServidor(15023, {c.objeto.Nome()});
-    if (!c.semLogin) {
-        Instrucao q(db, "SELECT nome FROM zv_usuarios WHERE login=?");
-        q.Ligar(1, c.login);
-        if (q.Passo()) throw ErroDoServidor(15063);
-    }
-    Instrucao ins(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,?,0)");
-    ins.Ligar(1, c.objeto.Nome());
-    if (c.semLogin)
-        ins.LigarNulo(2);
-    else
-        ins.Ligar(2, c.login);
-    ins.Executar();
-}
-
-void Executor::ComandoDeUsuario(const instrucao::ExcluirUsuario& c) {
-    s_.GarantirEscrita();
-    sqlite3* db = s_.db_;
-    if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (!ExisteUsuario(c.objeto.Nome(), 0)) {
-        if (c.seExistir) return;
-        throw ErroDoServidor(15151, {"drop", "user", c.objeto.Nome()});
-    }
-    Instrucao(db, "DELETE FROM zv_membros WHERE membro=?").Ligar(1, c.objeto.Nome()).Executar();
-    Instrucao(db, "DELETE FROM zv_usuarios WHERE nome=?").Ligar(1, c.objeto.Nome()).Executar();
-}
-
-void Executor::ComandoDeUsuario(const instrucao::CriarPapel& c) {
-    s_.GarantirEscrita();
-    sqlite3* db = s_.db_;
-    if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
-        throw ErroDoServidor(15023, {c.objeto.Nome()});
-    Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
-        .Ligar(1, c.objeto.Nome())
-        .Executar();
-}
-
-void Executor::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
-    s_.GarantirEscrita();  // sp_addrolemember and sp_droprolemember too
-    sqlite3* db = s_.db_;
-    if (!DonoDoBanco()) throw ErroDoServidor(15151, {"alter", "role", c.papel});
-    if (!PapelFixo(c.papel) && !ExisteUsuario(c.papel, 1))
-        throw ErroDoServidor(15151, {"alter", "role", c.papel});
-    if (!ExisteUsuario(c.membro, -1)) throw ErroDoServidor(15151, {"add", "principal", c.membro});
-    std::string papel = c.papel;
-    for (const char* p : kPapeisFixos)
-        if (IguaisCiAs(papel, p)) papel = p;
-    if (c.adicionarMembro)
-        Instrucao(db, "INSERT OR IGNORE INTO zv_membros(papel, membro) VALUES (?,?)")
-            .Ligar(1, papel)
-            .Ligar(2, c.membro)
-            .Executar();
-    else
-        Instrucao(db, "DELETE FROM zv_membros WHERE papel=? AND membro=?")
-            .Ligar(1, papel)
-            .Ligar(2, c.membro)
-            .Executar();
-}
-
-bool Executor::ExisteUsuario(const std::string& nome, int papel) {
-    Instrucao q(s_.db_, papel < 0 ? "SELECT 1 FROM zv_usuarios WHERE nome=?"
-                                  : "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=?");
-    q.Ligar(1, nome);
-    if (papel >= 0) q.Ligar(2, papel);
-    return q.Passo();
 }
 
 bool Executor::DonoDoBanco() {
@@ -483,7 +383,7 @@ void Executor::Procedimento(const std::string& nomeCompleto,
         throw ErroDeBanco("O simulador de SQL Server não tem o procedimento de sistema " + nome +
                           ".");
     if (!o || o->tipo != "P") throw ErroDoServidor(2812, {nome});
-    if (!s_.cadeiaDeDono_ && !s_.Direitos().Permite("EXECUTE", o->id))
+    if (!s_.EmCadeiaDeDono() && !s_.Direitos().Permite("EXECUTE", o->id))
         throw PermissaoNegada("EXECUTE", o->nome, s_.Banco());
     if (chave == "matarprocesso") {
         auto login = ArgumentoDoSistema(args, 0, "NOME"),

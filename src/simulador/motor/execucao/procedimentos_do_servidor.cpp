@@ -3,15 +3,16 @@
 #include <cstdint>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
-db::Resultado VersaoDoProduto(Sessao& s, const ArgumentosDoSistema& args) {
+db::Resultado VersaoDoProduto(SessaoDeExecucao& s, const ArgumentosDoSistema& args) {
     db::Resultado r;
     r.colunas = {InteiroDoSistema("Index"), TextoDoSistema("Name"),
                  InteiroDoSistema("Internal_Value"), TextoDoSistema("Character_Value", 255)};
@@ -45,7 +46,8 @@ db::Resultado ListaDeOpcoes(const std::string& titulo, const std::vector<std::st
 
 }  // namespace
 
-db::Resultado OpcaoDoBanco(Sessao& s, const std::string& nome, const ArgumentosDoSistema& args) {
+db::Resultado OpcaoDoBanco(SessaoDeExecucao& s, const std::string& nome,
+                           const ArgumentosDoSistema& args) {
     Servidor& srv = s.ServidorAtual();
     if (srv.Versao().maior >= 11) throw ErroDoServidor(2812, {nome});
     const auto banco = ArgumentoDoSistema(args, 0, "dbname");

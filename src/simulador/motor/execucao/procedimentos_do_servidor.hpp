@@ -10,16 +10,17 @@
 // xp_msver and sp_dboption.
 namespace zolvek::simulador {
 
-class Sessao;
+class SessaoDeExecucao;
 
 using ArgumentosDoSistema = std::vector<std::pair<std::string, db::Valor>>;
 
 // xp_msver ['optname']: the server's product, version, language and platform rows.
-db::Resultado VersaoDoProduto(Sessao& s, const ArgumentosDoSistema& args);
+db::Resultado VersaoDoProduto(SessaoDeExecucao& s, const ArgumentosDoSistema& args);
 
 // sp_dboption [dbname [, optname [, optvalue]]]: the settable options, those set, one's
 // setting, or a new setting (an empty result). Gone from SQL Server 2012 on: `nome` is
 // the name as the call wrote it, for 2812.
-db::Resultado OpcaoDoBanco(Sessao& s, const std::string& nome, const ArgumentosDoSistema& args);
+db::Resultado OpcaoDoBanco(SessaoDeExecucao& s, const std::string& nome,
+                           const ArgumentosDoSistema& args);
 
 }  // namespace zolvek::simulador

@@ -5,14 +5,14 @@
 #include <map>
 #include <optional>
 
+#include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
-#include "simulador/motor/sessao/variaveis.hpp"
-#include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

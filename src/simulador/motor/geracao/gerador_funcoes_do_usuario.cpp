@@ -3,13 +3,13 @@
 // place of the call, a derived table whose parameters are the call's values.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/variaveis.hpp"
+#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

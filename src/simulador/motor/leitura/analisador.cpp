@@ -2,9 +2,9 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/verificacao_do_corpo.hpp"
+#include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/leitura/verificacao_do_corpo.hpp"
 
 namespace zolvek::simulador {
 
@@ -322,8 +322,7 @@ instrucao::ArgumentoDaChamada Analisador::Argumento(std::string nome, Faixa f, b
     if (f.Vazia()) return a;
     const Token& t = t_[f.inicio];
     const bool sozinho = f.fim == f.inicio + 1;
-    if (saida && !(sozinho && t.tipo == TipoToken::Variavel))
-        throw ErroDoServidor(179);
+    if (saida && !(sozinho && t.tipo == TipoToken::Variavel)) throw ErroDoServidor(179);
     if (saida) a.saida = t.texto;
     a.textoSemN = t.tipo == TipoToken::Texto;
     a.padrao = sozinho && EhPalavra(t, "DEFAULT");

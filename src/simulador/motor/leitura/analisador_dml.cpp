@@ -6,8 +6,8 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/leitura/chave_da_forma.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -214,6 +214,7 @@ instrucao::ValorDaInsercao Analisador::ValorDaInsercaoDe(Faixa f, instrucao::Ins
     for (std::size_t k = f.inicio; k < f.fim; ++k) {
         if (EhPalavra(t_[k], "SELECT")) x.valoresComConsulta = true;
         if (t_[k].tipo == TipoToken::Parametro) x.valoresComParametros = true;
+        if (t_[k].tipo == TipoToken::Variavel) x.valoresComVariaveis = true;
     }
     v.expressao = std::make_shared<const ExpressaoLida>(ExpressaoDe(f));
     return v;

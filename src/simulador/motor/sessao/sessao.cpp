@@ -12,17 +12,17 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -33,6 +33,9 @@ constexpr std::size_t kMaximoDePlanos = 256;
 // (a multi-row VALUES, a script) seldom does, and its prepared form takes a hundred
 // times its size. The kept texts together stay under a bound too.
 constexpr std::size_t kTextoGuardavel = 8 * 1024;
+// An INSERT of a long VALUES list with its literals bound comes again with other values:
+// its text, a parameter a value, is kept prepared up to this size.
+constexpr std::size_t kInstrucaoGuardavel = 48 * 1024;
 constexpr std::size_t kTextosGuardados = 256 * 1024;
 // A batch longer than this is read, parsed and run a piece at a time, so that the
 // memory it takes does not grow with its number of statements.
@@ -82,6 +85,13 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     // tables has it larger than the default 2 MB of cache, and each read would go to the
     // file. The pages are taken only as they are read.
     ExecutarSql(db, "PRAGMA cache_size = -65536");
+    if (!sincronizaPorLote) return;
+    // The last session out still copies the log into the file, but leaves the log and its
+    // index beside it, emptied, instead of deleting them: the next process, often a
+    // short one, then opens both instead of creating them.
+    int persistir = 1;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persistir);
+    ExecutarSql(db, "PRAGMA journal_size_limit = 67108864");
 }
 
 int VersaoDoArquivo(sqlite3* db) {
@@ -445,19 +455,6 @@ void Sessao::EsquecerPreparadas() {
     formas_.clear();
 }
 
-Preparada::~Preparada() {
-    if (propria_) sqlite3_finalize(st_);
-}
-
-Preparada& Preparada::operator=(Preparada&& o) noexcept {
-    if (this != &o) {
-        if (propria_) sqlite3_finalize(st_);
-        st_ = std::exchange(o.st_, nullptr);
-        propria_ = std::exchange(o.propria_, false);
-    }
-    return *this;
-}
-
 // The catalog views are made the first time a statement needs them: most connections
 // never read them, and making them costs more than opening the file. A rollback may
 // take them back, so their absence is what is looked at.
@@ -516,7 +513,8 @@ Preparada Sessao::Preparar(const std::string& sql) {
     if (sql.find('\0') != std::string::npos) throw ErroDoServidor(102, {"the end of the batch"});
     const bool semVerificar = direitos_.irrestrito || cadeiaDeDono_;
     // a statement a body prepared unchecked must not serve the user's own batches
-    bool guardar = !emUso && sql.size() <= kTextoGuardavel && semVerificar == direitos_.irrestrito;
+    bool guardar =
+        !emUso && sql.size() <= kInstrucaoGuardavel && semVerificar == direitos_.irrestrito;
     if (guardar && (preparadas_.size() >= kMaximoDePlanos ||
                     tamanhoDasPreparadas_ + sql.size() > kTextosGuardados)) {
         if (std::any_of(preparadas_.begin(), preparadas_.end(),

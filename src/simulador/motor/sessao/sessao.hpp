@@ -18,7 +18,8 @@
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/direitos.hpp"
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;
@@ -30,26 +31,7 @@ struct sqlite3_value;
 // queries and data changes to SQLite after the rewrite.
 namespace zolvek::simulador {
 
-struct PlanoDeLote;
-
-// A statement of Sessao::Preparar: one the session keeps for the next time the same text
-// comes, or one of its own, finalized with it.
-class Preparada {
-  public:
-    Preparada() = default;
-    Preparada(sqlite3_stmt* st, bool propria) : st_(st), propria_(propria) {}
-    ~Preparada();
-    Preparada(Preparada&& o) noexcept
-        : st_(std::exchange(o.st_, nullptr)), propria_(std::exchange(o.propria_, false)) {}
-    Preparada& operator=(Preparada&& o) noexcept;
-    sqlite3_stmt* Bruta() const { return st_; }
-
-  private:
-    sqlite3_stmt* st_ = nullptr;
-    bool propria_ = false;
-};
-
-class Sessao {
+class Sessao final : public SessaoDeExecucao {
   public:
     Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
            const std::string& host, const std::string& programa);
@@ -67,46 +49,46 @@ class Sessao {
 
     // PRINT and RAISERROR of severity 10 or less of the last batch or procedure, in order.
     std::vector<db::Mensagem> TomarMensagens() { return std::exchange(mensagens_, {}); }
-    void Informar(std::size_t resultado, std::string texto) {
+    void Informar(std::size_t resultado, std::string texto) override {
         mensagens_.push_back({resultado, std::move(texto)});
     }
 
     // The primary-key columns of a table ("T", "[T]" or "dbo.[T]"), in key order.
     std::vector<std::string> ColunasChave(const std::string& tabela);
 
-    void IniciarTransacao(const std::string& nome = "");
-    void Confirmar();
+    void IniciarTransacao(const std::string& nome = "") override;
+    void Confirmar() override;
     // ROLLBACK [TRAN name]: the whole transaction, or back to the savepoint of that name.
-    void Desfazer(const std::string& nome = "");
-    void SalvarPonto(const std::string& nome);  // SAVE TRAN name
+    void Desfazer(const std::string& nome = "") override;
+    void SalvarPonto(const std::string& nome) override;  // SAVE TRAN name
     // A #table this session made: dropped when the session ends.
-    void AnotarTemporaria(const std::string& nome) { temporarias_.insert({banco_, nome}); }
-    bool EmTransacao() const { return nivelDeTransacao_ > 0; }
+    void AnotarTemporaria(const std::string& nome) override { temporarias_.insert({banco_, nome}); }
+    bool EmTransacao() const override { return nivelDeTransacao_ > 0; }
     // DECLARE @t TABLE: the session keeps its table variables in SQLite's temp schema and
     // in the catalog's in-memory copy only (sessao_variaveis_de_tabela.cpp). A ROLLBACK
     // leaves their rows as they were, as on SQL Server.
-    void CriarVariavelDeTabela(Tabela t);
-    void ExcluirVariavelDeTabela(const std::string& nome) noexcept;
+    void CriarVariavelDeTabela(Tabela t) override;
+    void ExcluirVariavelDeTabela(const std::string& nome) noexcept override;
     // A table function's return table while its body runs. Its caller's statement is
     // running, and SQLite drops no table then: the table stays, empty, for the next call
     // of the same `definicao`, known to no statement in between.
-    const Tabela& EmprestarVariavelDeTabela(Tabela t, const std::string& definicao);
-    void DevolverVariavelDeTabela(const std::string& nome) noexcept;
+    const Tabela& EmprestarVariavelDeTabela(Tabela t, const std::string& definicao) override;
+    void DevolverVariavelDeTabela(const std::string& nome) noexcept override;
 
     // For the SQL functions.
-    const std::string& Banco() const { return banco_; }
-    const std::string& NomeDoLogin() const { return login_.nome; }
-    std::string NomeDoUsuario();
-    bool Sysadmin() const { return login_.sysadmin; }
-    int Spid() const { return spid_; }
-    int NivelDeTransacao() const { return nivelDeTransacao_; }
+    const std::string& Banco() const override { return banco_; }
+    const std::string& NomeDoLogin() const override { return login_.nome; }
+    std::string NomeDoUsuario() override;
+    bool Sysadmin() const override { return login_.sysadmin; }
+    int Spid() const override { return spid_; }
+    int NivelDeTransacao() const override { return nivelDeTransacao_; }
     // XACT_STATE(): 1 in a transaction that can commit, -1 in one an error doomed (only a
     // whole ROLLBACK ends it, and nothing may write before it), 0 outside a transaction.
     int EstadoDaTransacao() const {
         return nivelDeTransacao_ == 0 ? 0 : (transacaoCondenada_ ? -1 : 1);
     }
-    bool TransacaoCondenada() const { return EstadoDaTransacao() < 0; }
-    void CondenarTransacao() { transacaoCondenada_ = nivelDeTransacao_ > 0; }
+    bool TransacaoCondenada() const override { return EstadoDaTransacao() < 0; }
+    void CondenarTransacao() override { transacaoCondenada_ = nivelDeTransacao_ > 0; }
     // @@IDENTITY: the identity value of the session's last insert into a table with an
     // identity column; inserts into other tables leave it as it was.
     const std::optional<std::int64_t>& UltimaIdentidade() const { return ultimaIdentidade_; }
@@ -114,28 +96,28 @@ class Sessao {
     const std::string& Programa() const { return programa_; }
     // The current database's catalog, read on first use: most connections never need it,
     // and reading it grows with the schema.
-    Catalogo& CatalogoAtual();
+    Catalogo& CatalogoAtual() override;
     // The catalog is read again at its next use (a rollback or a failed change).
-    void EsquecerCatalogo() { catalogoEmDia_ = false; }
-    Servidor& ServidorAtual() { return *servidor_; }
+    void EsquecerCatalogo() override { catalogoEmDia_ = false; }
+    Servidor& ServidorAtual() override { return *servidor_; }
     // IS_MEMBER: 1, 0, or -1 when the role does not exist.
-    int EhMembro(const std::string& papel);
+    int EhMembro(const std::string& papel) override;
     // The user's rights in the current database, as of the batch's start.
-    const DireitosDoUsuario& Direitos() const { return direitos_; }
+    const DireitosDoUsuario& Direitos() const override { return direitos_; }
 
     // Prepares a new database file: metadata tables and its owner.
     static void PrepararArquivo(const std::string& arquivo, const std::string& dono);
     // USE: moves the session to another database.
-    void Usar(const std::string& banco);
+    void Usar(const std::string& banco) override;
     // SET LOCK_TIMEOUT: how long a statement waits for another session's lock before it
     // fails with "Lock request time out period exceeded."; -1 waits as long as the
     // command may run.
-    void DefinirTempoDeBloqueio(int milissegundos) { tempoDeBloqueioMs_ = milissegundos; }
+    void DefinirTempoDeBloqueio(int milissegundos) override { tempoDeBloqueioMs_ = milissegundos; }
     int TempoDeBloqueio() const { return tempoDeBloqueioMs_; }
     // KILL from another session reaches a running batch here: at most every few tenths
     // of a second the server is asked, and a killed session rolls back, is closed and
     // raises ErroDeBanco. A cancel asked for by the client raises here too.
-    void VerificarSeFoiEliminada();
+    void VerificarSeFoiEliminada() override;
     // The client's cancel, from another thread while a batch runs: the batch stops at
     // its next check as a timeout stops it. The connector clears it when the call ends.
     void PedirCancelamento() noexcept { cancelamentoPedido_ = true; }
@@ -146,18 +128,29 @@ class Sessao {
     // that does not exist, is being restored or the login cannot open. SQLite attaches
     // only outside a transaction: a batch that names other databases attaches them
     // before its transaction begins, and they stay until the transaction ends.
-    std::string EsquemaDoBanco(const std::string& banco);
+    std::string EsquemaDoBanco(const std::string& banco) override;
     // The catalog of a schema ("main" or an attached database's); null for others.
-    Catalogo* CatalogoDoEsquema(const std::string& esquema);
+    Catalogo* CatalogoDoEsquema(const std::string& esquema) override;
     // The database an attached schema stands for ("" for none).
-    std::string BancoDoEsquema(const std::string& esquema) const;
+    std::string BancoDoEsquema(const std::string& esquema) const override;
     // The table a statement named bare but SQLite found only in an attached database.
-    const std::string& TabelaNegada() const { return tabelaNegada_; }
+    const std::string& TabelaNegada() const override { return tabelaNegada_; }
+
+    // The rest of what the executor asks of the session (sessao_de_execucao.hpp).
+    sqlite3* Conexao() override { return db_; }
+    bool EmCadeiaDeDono() const override { return cadeiaDeDono_; }
+    void DefinirCadeiaDeDono(bool ligada) override { cadeiaDeDono_ = ligada; }
+    void AbandonarTransacao() override;
+    OpcoesDaSessao& Opcoes() override { return opcoes_; }
+    void AnotarIdentidade(std::int64_t valor) override { ultimaIdentidade_ = valor; }
+    bool FoiEliminada() const override { return eliminada_; }
+    FormasDeInsercao& Formas() override { return formas_; }
+    void EsquecerPlanos() override { planos_.clear(); }
+    void PrepararBanco(const std::string& arquivo, const std::string& dono) override {
+        PrepararArquivo(arquivo, dono);
+    }
 
   private:
-    friend class Executor;
-    friend class CadeiaDeDono;
-
     void Abrir(const std::string& arquivo);
     void Fechar() noexcept;
     // Syncs the log of what the session committed since the last time.
@@ -168,9 +161,11 @@ class Sessao {
     // savepoint of its own: one that fails is undone alone, as on SQL Server. Whatever
     // else comes next, the end of the batch, an error or a KILL commits the group first,
     // and nobody sees its rows before that: neither another session nor the caller.
-    bool PodeAgrupar() const { return emLote_ && nivelDeTransacao_ == 0 && !transacaoPendente_; }
-    void RodarAgrupada(const std::function<void()>& instrucao);
-    void FecharGrupo();
+    bool PodeAgrupar() const override {
+        return emLote_ && nivelDeTransacao_ == 0 && !transacaoPendente_;
+    }
+    void RodarAgrupada(const std::function<void()>& instrucao) override;
+    void FecharGrupo() override;
     void FecharGrupoSemFalhar() noexcept;
     // Runs one of the session's own statements, prepared the first time.
     void ExecutarPropria(sqlite3_stmt*& st, const char* sql);
@@ -185,29 +180,29 @@ class Sessao {
     static int Autorizar(void* sessao, int acao, const char* a, const char* b, const char* banco,
                          const char* dentro);
     void AtualizarDireitos();
-    bool Interromper();
+    bool Interromper() override;
     void VerificarCatalogo();
-    void MarcarCatalogoAlterado();
-    void EsquecerPreparadas();
-    void AtualizarTabelasDoServidor(bool processos, bool bancos);
+    void MarcarCatalogoAlterado() override;
+    void EsquecerPreparadas() override;
+    void AtualizarTabelasDoServidor(bool processos, bool bancos) override;
     // True when it had to make them. `faltando`: the table a statement missed, which may
     // be one of the views made only when named.
     bool GarantirVisoes(std::string_view faltando = {});
-    std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql);
+    std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql) override;
     void PercorrerTrechos(const std::string& sql, const std::function<void(PlanoDeLote&)>& f);
     std::vector<db::Resultado> ExecutarLoteTraduzido(const std::string& sql,
                                                      const std::vector<db::Valor>& parametros,
                                                      int timeoutSegundos);
-    Preparada Preparar(const std::string& sql);
+    Preparada Preparar(const std::string& sql) override;
     void AnexarBancosCitados(const std::vector<Token>& tokens);
     void DesanexarBancos() noexcept;
     bool PodeAbrir(const std::string& esquema);
     // A transaction takes the database's write lock at its first write (and not before:
     // its reads never wait), in every statement that writes a database file.
-    void GarantirEscrita();
+    void GarantirEscrita() override;
     void ExcluirTemporarias() noexcept;
     struct CopiaDasVariaveis;
-    std::vector<std::vector<sqlite3_value*>> LinhasDaVariavel(const Tabela& t);
+    std::vector<std::vector<sqlite3_value*>> LinhasDaVariavel(const Tabela& t) override;
     // ROLLBACK: the rows of the table variables before it, put back after it.
     void DesfazerGuardandoVariaveis(const std::function<void()>& desfazer);
     void VoltarAoPonto(const std::string& nome);
@@ -247,25 +242,17 @@ class Sessao {
     std::map<std::string, std::string> tabelasDeRetorno_;        // by folded @name: the definition
     std::string nomeDaTransacao_;                                // of the outermost BEGIN TRAN
     std::vector<std::string> pontosSalvos_;  // SAVE TRAN names; SQLite's are zv_ponto_<index>
-    bool semContagem_ = false;               // SET NOCOUNT ON
-    std::int64_t limiteDeLinhas_ = 0;        // SET ROWCOUNT n: 0 for none
-    bool xactAbort_ = false;                 // SET XACT_ABORT ON
-    bool fecharCursoresNoFim_ = false;       // SET CURSOR_CLOSE_ON_COMMIT ON
+    OpcoesDaSessao opcoes_;
     bool emLote_ = false;
     std::map<std::string, BancoAnexado> anexados_;  // by folded database name
     std::set<std::string> nomesQualificados_;       // "zvb_5.t" the statement being prepared names
     std::string tabelaNegada_;
     std::optional<std::int64_t> ultimaIdentidade_;
-    std::string identityInsert_;  // the table with IDENTITY_INSERT ON, folded
-    // SET DATEFORMAT/LANGUAGE; the logins' default language is Portuguese (Brazil)
-    OrdemDeData ordemDeData_ = OrdemDeData::Dmy;
-    std::string idioma_ = "Português (Brasil)";
-    int primeiroDia_ = 7;
     std::unordered_map<std::string, std::shared_ptr<PlanoDeLote>> planos_;
     std::unordered_map<std::string, sqlite3_stmt*> preparadas_;
     std::size_t tamanhoDasPreparadas_ = 0;  // their texts' bytes
     // INSERT forms by ChaveDaForma, forgotten with the prepared statements
-    std::unordered_map<std::string, FormaDeInsercao> formas_;
+    FormasDeInsercao formas_;
     sqlite3_stmt* lerVersao_ = nullptr;
     sqlite3_stmt* salvarPonto_ = nullptr;  // SAVEPOINT and RELEASE of a grouped statement
     sqlite3_stmt* liberarPonto_ = nullptr;
@@ -287,23 +274,6 @@ class Sessao {
     std::optional<ErroDeBanco> negacao_;  // why the authorizer refused it
     // names of other databases' tables the statement being prepared writes out in full
     const std::set<std::string>* qualificados_ = nullptr;
-};
-
-// While a procedure's or trigger's body runs, the objects it names have its owner (dbo),
-// and SQL Server checks no permission on them: only the EXECUTE of the procedure itself
-// (an ownership chain). Dynamic SQL breaks the chain: it is checked as the caller's.
-class CadeiaDeDono {
-  public:
-    CadeiaDeDono(Sessao& s, bool ligada) : s_(s), anterior_(s.cadeiaDeDono_) {
-        s.cadeiaDeDono_ = ligada;
-    }
-    ~CadeiaDeDono() { s_.cadeiaDeDono_ = anterior_; }
-    CadeiaDeDono(const CadeiaDeDono&) = delete;
-    CadeiaDeDono& operator=(const CadeiaDeDono&) = delete;
-
-  private:
-    Sessao& s_;
-    const bool anterior_;
 };
 
 }  // namespace zolvek::simulador

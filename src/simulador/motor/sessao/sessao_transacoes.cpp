@@ -14,17 +14,17 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -181,6 +181,14 @@ void Sessao::Desfazer(const std::string& nome) {
     pontosSalvos_.clear();
     if (!emLote_) DesanexarBancos();
     if (escreveu) RecarregarCatalogo();
+}
+
+// The caller (a statement with triggers that failed outside a transaction) rolled
+// SQLite's transaction back itself.
+void Sessao::AbandonarTransacao() {
+    nivelDeTransacao_ = 0;
+    transacaoPendente_ = false;
+    pontosSalvos_.clear();
 }
 
 // A savepoint is a SQLite savepoint of the same place; SQL Server, as SQLite, lets a

@@ -2,11 +2,11 @@
 // sp_addsrvrolemember and sp_dropsrvrolemember.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
@@ -23,7 +23,7 @@ bool PapelFixoDoServidor(const std::string& papel) {
 
 }  // namespace
 
-void Executor::ComandoDeServidor(const instrucao::AlterarLogin& c) {
+void Definicoes::ComandoDeServidor(const instrucao::AlterarLogin& c) {
     AlteracaoDeLogin a;
     a.senha = c.senha;
     a.senhaAntiga = c.senhaAntiga;
@@ -33,12 +33,12 @@ void Executor::ComandoDeServidor(const instrucao::AlterarLogin& c) {
 }
 
 // ALTER SERVER ROLE came with SQL Server 2012.
-void Executor::ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c) {
+void Definicoes::ComandoDeServidor(const instrucao::AlterarPapelDoServidor& c) {
     if (s_.ServidorAtual().Versao().maior < 11) throw ErroDoServidor(102, {"'ROLE'"});
     MudarMembroDoServidor(c);
 }
 
-void Executor::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c) {
+void Definicoes::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c) {
     if (!PapelFixoDoServidor(c.papel) || !s_.Sysadmin())
         throw ErroDoServidor(15151, {"alter", "server role", c.papel});
     if (!IguaisCiAs(c.papel, "sysadmin"))
@@ -53,7 +53,7 @@ void Executor::MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c)
 }
 
 // sp_addsrvrolemember / sp_dropsrvrolemember @loginame, @rolename.
-void Executor::MembroDoPapelDoServidor(const Argumentos& args, bool adicionar) {
+void Definicoes::MembroDoPapelDoServidor(const Argumentos& args, bool adicionar) {
     const std::string login = ArgumentoDoSistema(args, 0, "loginame").value_or("");
     const std::string papel = ArgumentoDoSistema(args, 1, "rolename").value_or("");
     if (!PapelFixoDoServidor(papel)) throw ErroDoServidor(15412, {papel});
@@ -66,17 +66,17 @@ void Executor::MembroDoPapelDoServidor(const Argumentos& args, bool adicionar) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::AdicionarAoPapelDoServidor(const Argumentos& args) {
+void Definicoes::AdicionarAoPapelDoServidor(const Argumentos& args) {
     MembroDoPapelDoServidor(args, true);
 }
 
-void Executor::RemoverDoPapelDoServidor(const Argumentos& args) {
+void Definicoes::RemoverDoPapelDoServidor(const Argumentos& args) {
     MembroDoPapelDoServidor(args, false);
 }
 
 // sp_password @old, @new [, @loginame]: ALTER LOGIN ... WITH PASSWORD, of the caller's own
 // login when none is named.
-void Executor::TrocarSenha(const Argumentos& args) {
+void Definicoes::TrocarSenha(const Argumentos& args) {
     const std::string login = ArgumentoDoSistema(args, 2, "loginame").value_or(s_.NomeDoLogin());
     const auto l = s_.ServidorAtual().AcharLogin(login);
     if (!l || l->integrado) throw ErroDoServidor(15007, {login});

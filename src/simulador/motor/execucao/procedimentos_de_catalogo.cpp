@@ -8,12 +8,14 @@
 #include <string_view>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -50,54 +52,56 @@ const Indice* ChaveReferida(const Tabela& t, const std::vector<std::string>& col
 
 namespace {
 
-using Argumentos = Executor::Argumentos;
+using Argumentos = ProcedimentosDoSistema::Argumentos;
 
 constexpr auto Argumento = ArgumentoDoSistema;
 
 }  // namespace
 
-bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos& args) {
-    using Manipulador = void (*)(Executor&, const Argumentos&);
+bool ProcedimentosDoSistema::ProcedimentoDeCatalogo(const std::string& chave,
+                                                    const Argumentos& args) {
+    using Manipulador = void (*)(ProcedimentosDoSistema&, const Argumentos&);
     struct ProcedimentoDaTabela {
         std::string_view nome;
         Manipulador executar;
     };
     static const ProcedimentoDaTabela kProcedimentos[] = {
         {"sp_who",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarSessoesDoServidor(Argumento(a, 0, "loginame"), false);
          }},
         {"sp_who2",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarSessoesDoServidor(Argumento(a, 0, "loginame"), true);
          }},
-        {"sp_databases", [](Executor& e, const Argumentos&) { e.ListarBancosDoServidor(); }},
+        {"sp_databases",
+         [](ProcedimentosDoSistema& e, const Argumentos&) { e.ListarBancosDoServidor(); }},
         {"sp_tables",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarTabelas(Argumento(a, 0, "table_name"), Argumento(a, 1, "table_owner"),
                              Argumento(a, 3, "table_type"));
          }},
         {"sp_pkeys",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarChavesPrimarias(Argumento(a, 0, "table_name").value_or(""));
          }},
         {"sp_fkeys",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarChavesEstrangeiras(Argumento(a, 0, "pktable_name"),
                                         Argumento(a, 3, "fktable_name"));
          }},
         {"sp_helpindex",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarIndices(Argumento(a, 0, "objname").value_or(""));
          }},
-        {"sp_help",
-         [](Executor& e, const Argumentos& a) { e.AjudaDoObjeto(Argumento(a, 0, "objname")); }},
-        {"sp_spaceused",
-         [](Executor& e, const Argumentos& a) { e.EspacoUsado(Argumento(a, 0, "objname")); }},
-        {"sp_helpdb",
-         [](Executor& e, const Argumentos& a) { e.AjudaDoBanco(Argumento(a, 0, "dbname")); }},
+        {"sp_help", [](ProcedimentosDoSistema& e,
+                       const Argumentos& a) { e.AjudaDoObjeto(Argumento(a, 0, "objname")); }},
+        {"sp_spaceused", [](ProcedimentosDoSistema& e,
+                            const Argumentos& a) { e.EspacoUsado(Argumento(a, 0, "objname")); }},
+        {"sp_helpdb", [](ProcedimentosDoSistema& e,
+                         const Argumentos& a) { e.AjudaDoBanco(Argumento(a, 0, "dbname")); }},
         {"sp_columns",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              if (!ArgumentoFornecido(a, 0, "table_name"))
                  throw ErroDoServidor(201, {"sp_columns", "@table_name"});
              e.ListarColunasOdbc(Argumento(a, 0, "table_name"), Argumento(a, 1, "table_owner"),
@@ -105,7 +109,7 @@ bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos
                                  Argumento(a, 3, "column_name"));
          }},
         {"sp_stored_procedures",
-         [](Executor& e, const Argumentos& a) {
+         [](ProcedimentosDoSistema& e, const Argumentos& a) {
              e.ListarProcedimentos(Argumento(a, 0, "sp_name"), Argumento(a, 1, "sp_owner"),
                                    Argumento(a, 2, "sp_qualifier"));
          }},
@@ -119,7 +123,8 @@ bool Executor::ProcedimentoDeCatalogo(const std::string& chave, const Argumentos
 }
 
 // sp_who [login | spid | 'ACTIVE']; sp_who2 the same with its own columns.
-void Executor::ListarSessoesDoServidor(const std::optional<std::string>& filtro, bool who2) {
+void ProcedimentosDoSistema::ListarSessoesDoServidor(const std::optional<std::string>& filtro,
+                                                     bool who2) {
     auto sessoes = s_.ServidorAtual().ListarSessoes();
     const bool ativas = filtro && IguaisCiAs(*filtro, "ACTIVE");
     const bool numero =
@@ -172,7 +177,7 @@ void Executor::ListarSessoesDoServidor(const std::optional<std::string>& filtro,
 }
 
 // sp_databases: each database and its size in KB.
-void Executor::ListarBancosDoServidor() {
+void ProcedimentosDoSistema::ListarBancosDoServidor() {
     db::Resultado r;
     r.colunas = {TextoDoSistema("DATABASE_NAME"), InteiroDoSistema("DATABASE_SIZE"),
                  TextoDoSistema("REMARKS", 254)};
@@ -188,9 +193,9 @@ void Executor::ListarBancosDoServidor() {
 }
 
 // sp_tables [name [, owner [, qualifier [, type]]]]: the database's tables and views.
-void Executor::ListarTabelas(const std::optional<std::string>& nome,
-                             const std::optional<std::string>& dono,
-                             const std::optional<std::string>& tipos) {
+void ProcedimentosDoSistema::ListarTabelas(const std::optional<std::string>& nome,
+                                           const std::optional<std::string>& dono,
+                                           const std::optional<std::string>& tipos) {
     db::Resultado r;
     r.colunas = {TextoDoSistema("TABLE_QUALIFIER"), TextoDoSistema("TABLE_OWNER"),
                  TextoDoSistema("TABLE_NAME"), TextoDoSistema("TABLE_TYPE", 32),
@@ -218,7 +223,7 @@ void Executor::ListarTabelas(const std::optional<std::string>& nome,
 }
 
 // sp_pkeys 'T': the primary key's columns in key order.
-void Executor::ListarChavesPrimarias(const std::string& tabela) {
+void ProcedimentosDoSistema::ListarChavesPrimarias(const std::string& tabela) {
     db::Resultado r;
     r.colunas = {TextoDoSistema("TABLE_QUALIFIER"),
                  TextoDoSistema("TABLE_OWNER"),
@@ -236,8 +241,8 @@ void Executor::ListarChavesPrimarias(const std::string& tabela) {
 }
 
 // sp_fkeys [pk table] [, , , fk table]: the foreign keys between them, a row per column.
-void Executor::ListarChavesEstrangeiras(const std::optional<std::string>& referida,
-                                        const std::optional<std::string>& dona) {
+void ProcedimentosDoSistema::ListarChavesEstrangeiras(const std::optional<std::string>& referida,
+                                                      const std::optional<std::string>& dona) {
     if (!referida && !dona) throw ErroDoServidor(15252);
     db::Resultado r;
     r.colunas = {TextoDoSistema("PKTABLE_QUALIFIER"),
@@ -289,7 +294,7 @@ void Executor::ListarChavesEstrangeiras(const std::optional<std::string>& referi
 }
 
 // sp_helpindex 'T': each index with how it is made and its keys ("a, b(-)").
-void Executor::ListarIndices(const std::string& objeto) {
+void ProcedimentosDoSistema::ListarIndices(const std::string& objeto) {
     const Tabela* t = s_.CatalogoAtual().AcharTabela(objeto);
     if (!t) {
         // a view has none: SQL Server only informs, and gives no rows

@@ -1,12 +1,12 @@
-#include "simulador/motor/sessao/variaveis.hpp"
+#include "simulador/motor/execucao/variaveis.hpp"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

@@ -1,4 +1,4 @@
-#include "simulador/motor/execucao/verificacao_do_corpo.hpp"
+#include "simulador/motor/leitura/verificacao_do_corpo.hpp"
 
 #include <string_view>
 

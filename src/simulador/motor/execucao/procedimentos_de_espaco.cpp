@@ -5,14 +5,16 @@
 #include <cstdio>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
-#include "simulador/motor/sessao/sqlite.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
+#include "simulador/motor/execucao/resultados_do_sistema.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -137,12 +139,12 @@ db::Resultado ArquivosDoBanco(const InfoDoBanco& b, const std::optional<std::str
 }
 
 // sp_spaceused [objname]: the database's size and use, or a table's rows and space.
-void Executor::EspacoUsado(const std::optional<std::string>& objeto) {
+void ProcedimentosDoSistema::EspacoUsado(const std::optional<std::string>& objeto) {
     if (objeto) return EspacoDaTabela(*objeto);
     const auto banco = s_.ServidorAtual().AcharBanco(s_.Banco());
-    const Espaco e = EspacoNoArquivo(s_.db_, "");
+    const Espaco e = EspacoNoArquivo(s_.Conexao(), "");
     const std::int64_t dados =
-        std::max(banco ? KbDosArquivos(*banco, 'D') * 1024 : 0, TamanhoDoArquivo(s_.db_));
+        std::max(banco ? KbDosArquivos(*banco, 'D') * 1024 : 0, TamanhoDoArquivo(s_.Conexao()));
     const std::int64_t log = banco ? KbDosArquivos(*banco, 'L') * 1024 : 0;
     db::Resultado r;
     r.colunas = {TextoDoSistema("database_name"), TextoDoSistema("database_size", 18),
@@ -157,7 +159,7 @@ void Executor::EspacoUsado(const std::optional<std::string>& objeto) {
     resultados_.push_back(std::move(uso));
 }
 
-void Executor::EspacoDaTabela(const std::string& objeto) {
+void ProcedimentosDoSistema::EspacoDaTabela(const std::string& objeto) {
     std::string nome = objeto;
     if (const auto ponto = nome.rfind('.'); ponto != std::string::npos)
         nome = nome.substr(ponto + 1);
@@ -170,9 +172,9 @@ void Executor::EspacoDaTabela(const std::string& objeto) {
         if (o && o->tipo == "V") throw ErroDoServidor(15235);
         throw ErroDoServidor(15009, {objeto, s_.Banco()});
     }
-    Instrucao n(s_.db_, "SELECT count(*) FROM main." + IdentificadorNoSqlite(t->nome));
+    Instrucao n(s_.Conexao(), "SELECT count(*) FROM main." + IdentificadorNoSqlite(t->nome));
     n.Passo();
-    const Espaco e = EspacoNoArquivo(s_.db_, NomeNoSqlite(t->nome));
+    const Espaco e = EspacoNoArquivo(s_.Conexao(), NomeNoSqlite(t->nome));
     db::Resultado r;
     r.colunas = {TextoDoSistema("name"),           TextoDoSistema("rows", 20),
                  TextoDoSistema("reserved", 18),   TextoDoSistema("data", 18),
@@ -183,7 +185,7 @@ void Executor::EspacoDaTabela(const std::string& objeto) {
 }
 
 // sp_helpdb [dbname]: a row per database; with a name, that one's row and its files.
-void Executor::AjudaDoBanco(const std::optional<std::string>& nome) {
+void ProcedimentosDoSistema::AjudaDoBanco(const std::optional<std::string>& nome) {
     Servidor& srv = s_.ServidorAtual();
     std::vector<InfoDoBanco> bancos;
     if (nome) {

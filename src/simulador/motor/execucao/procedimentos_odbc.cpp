@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -125,10 +126,10 @@ void ExigirEsteBanco(const std::optional<std::string>& qualificador, const std::
 // sp_columns table [, owner [, qualifier [, column]]]: a row per column of the tables the
 // name (a LIKE pattern) matches. Views and the types ODBC describes in ways not built here
 // ((max), bigint, the newer date types ...) are refused.
-void Executor::ListarColunasOdbc(const std::optional<std::string>& tabela,
-                                 const std::optional<std::string>& dono,
-                                 const std::optional<std::string>& qualificador,
-                                 const std::optional<std::string>& coluna) {
+void ProcedimentosDoSistema::ListarColunasOdbc(const std::optional<std::string>& tabela,
+                                               const std::optional<std::string>& dono,
+                                               const std::optional<std::string>& qualificador,
+                                               const std::optional<std::string>& coluna) {
     ExigirEsteBanco(qualificador, s_.Banco());
     db::Resultado r;
     r.colunas = {TextoDoSistema("TABLE_QUALIFIER"),
@@ -173,9 +174,9 @@ void Executor::ListarColunasOdbc(const std::optional<std::string>& tabela,
 // sp_stored_procedures [name [, owner [, qualifier]]]: the database's procedures ("P;1")
 // and functions ("F;0"). SQL Server lists its own sys procedures as well; the stand-in
 // lists the database's.
-void Executor::ListarProcedimentos(const std::optional<std::string>& nome,
-                                   const std::optional<std::string>& dono,
-                                   const std::optional<std::string>& qualificador) {
+void ProcedimentosDoSistema::ListarProcedimentos(const std::optional<std::string>& nome,
+                                                 const std::optional<std::string>& dono,
+                                                 const std::optional<std::string>& qualificador) {
     ExigirEsteBanco(qualificador, s_.Banco());
     db::Resultado r;
     r.colunas = {TextoDoSistema("PROCEDURE_QUALIFIER"), TextoDoSistema("PROCEDURE_OWNER"),

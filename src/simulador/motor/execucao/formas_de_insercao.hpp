@@ -25,13 +25,7 @@ struct FormaDeInsercao {
     std::vector<LiteralDaForma> literais;  // in the order of :zvl1, :zvl2...
 };
 
-// The key of an INSERT's form: its tokens as written, except that a text stands for
-// its kind (N'' or '') and a short integer for its number of digits, which is all the
-// compiler reads of them. Other literals (decimals, dates in texts with NUL, binaries,
-// long numbers) stand for themselves. "" when the statement takes the caller's
-// parameters (its form is not shared). Read by the parser, for IDENTITY_INSERT off.
-std::string ChaveDaForma(const std::vector<Token>& tokens, Faixa faixa);
-// The same form's key with IDENTITY_INSERT on.
+// The key of an INSERT's form (leitura/chave_da_forma.hpp) with IDENTITY_INSERT on.
 std::string ComIdentidadeLigada(std::string chave);
 
 // The form of an INSERT just compiled to `sql`, whose values `ligados` says which

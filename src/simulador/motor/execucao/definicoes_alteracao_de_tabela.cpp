@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -122,7 +123,7 @@ void ExigirChaveSemReferencias(Catalogo& cat, const Tabela& t, const Restricao& 
 
 }  // namespace
 
-void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
+void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
@@ -156,10 +157,10 @@ void Executor::AlterarTabela(const instrucao::AlterarTabela& c) {
 // ALTER TABLE T [WITH CHECK | WITH NOCHECK] CHECK | NOCHECK CONSTRAINT ALL | name, ...:
 // a disabled foreign key or check is not enforced (its triggers and SQLite's CHECK go);
 // enabling it WITH CHECK validates the rows first and makes it trusted again.
-void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
-                                   const Tabela& antiga) {
+void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
+                                     const Tabela& antiga) {
     Catalogo& cat = s_.CatalogoAtual();
-    sqlite3* db = s_.db_;
+    sqlite3* db = s_.Conexao();
     const bool habilitar = c.ligado;
     const bool validar = habilitar && c.comVerificacao.value_or(false);
     std::vector<Restricao*> alvo;
@@ -177,7 +178,7 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
     bool reconstruir = false;
     std::vector<Restricao> chaves;  // the foreign keys turned on or off
     for (Restricao* r : alvo) {
-        if (validar) VerificarLinhasExistentes(s_, db, t, *r);
+        if (validar) VerificarLinhasExistentes(s_.Banco(), db, t, *r);
         if (r->desabilitada == !habilitar && !validar) continue;
         if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
         if (r->tipo == "F" && r->desabilitada == habilitar) chaves.push_back(*r);
@@ -199,9 +200,9 @@ void Executor::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
 
 // ADD of columns and constraints: the table is rebuilt for a column or a CHECK or DEFAULT,
 // only given the new indexes otherwise.
-void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                                 const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+void Definicoes::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                   const Tabela& antiga) {
+    sqlite3* db = s_.Conexao();
     bool verificar = c.comVerificacao.value_or(true);
     auto origem = MesmasColunas(antiga);
     bool reconstruir = !c.colunas.empty();
@@ -225,7 +226,7 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
     std::vector<Restricao> chaves;  // the new foreign keys
     bool soIndices = !reconstruir;
     for (const auto& r : restricoes) {
-        AdicionarRestricao(s_, db, t, r, verificar, false);
+        AdicionarRestricao(cat, s_.Banco(), db, t, r, verificar, false);
         if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
         if (r.tipo == "F") chaves.push_back(t.restricoes.back());
     }
@@ -245,9 +246,9 @@ void Executor::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& ca
 }
 
 // ALTER COLUMN: false when the column stays as it is.
-bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                             const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+bool Definicoes::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                               const Tabela& antiga) {
+    sqlite3* db = s_.Conexao();
     const DefColuna d = ColunasComTipos(c.colunas)[0];
     ColunaDaTabela* col = t.Coluna(d.nome);
     if (!col) throw ErroDoServidor(4924, {"ALTER TABLE ALTER COLUMN", d.nome, t.nome});
@@ -281,9 +282,9 @@ bool Executor::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat, T
     return true;
 }
 
-void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                                 const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+void Definicoes::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                   const Tabela& antiga) {
+    sqlite3* db = s_.Conexao();
     std::vector<Restricao> chaves;  // the foreign keys dropped
     bool reconstruir = false;
     std::vector<Indice> indicesRemovidos;
@@ -323,9 +324,9 @@ void Executor::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& ca
     for (const auto& r : chaves) AtualizarGatilhosDaChave(db, cat, t.nome, r);
 }
 
-void Executor::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
-                              const Tabela& antiga) {
-    sqlite3* db = s_.db_;
+void Definicoes::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
+                                const Tabela& antiga) {
+    sqlite3* db = s_.Conexao();
     auto origem = MesmasColunas(antiga);
     for (const auto& nome : c.nomes) {
         ColunaDaTabela* col = t.Coluna(nome);

@@ -1,34 +1,15 @@
-#include "simulador/motor/sessao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/formas_de_insercao.hpp"
 
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 
 #include "simulador/motor/arvores/expressao.hpp"
+#include "simulador/motor/leitura/chave_da_forma.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
-
-// Statements longer than this are seldom repeated; their forms are not kept.
-constexpr std::size_t kTokensDaForma = 400;
-
-// A short integer written without leading zeros: its type (int of so many digits) its
-// number of digits tells alone.
-bool DigitosCurtos(const std::string& n) {
-    return !n.empty() && n.size() <= 9 && !(n.size() > 1 && n[0] == '0') &&
-           n.find_first_not_of("0123456789") == std::string::npos;
-}
-
-bool InteiroCurto(const Token& t) {
-    return t.tipo == TipoToken::Numero && DigitosCurtos(t.texto);
-}
-
-// A text that the compiler writes as itself (one with a NUL goes as its bytes).
-bool TextoSimples(const Token& t) {
-    return (t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN) &&
-           t.texto.find('\0') == std::string::npos;
-}
 
 // The value a form binds for a value of VALUES: a text, a short integer or one with a
 // minus sign before it; none for anything else.
@@ -65,30 +46,6 @@ bool MesmoValor(const db::Valor& a, const db::Valor& b) {
 }
 
 }  // namespace
-
-std::string ChaveDaForma(const std::vector<Token>& tokens, Faixa faixa) {
-    if (faixa.Vazia() || faixa.fim > tokens.size() || faixa.fim - faixa.inicio > kTokensDaForma)
-        return "";
-    std::string chave;
-    chave.reserve(8 * (faixa.fim - faixa.inicio) + 1);
-    chave += 'D';
-    for (std::size_t k = faixa.inicio; k < faixa.fim; ++k) {
-        const Token& t = tokens[k];
-        if (t.tipo == TipoToken::Parametro) return "";
-        // the kind, then: nothing for a text, one digit for a short integer, or the
-        // length in four bytes and the text itself
-        chave += static_cast<char>('a' + static_cast<int>(t.tipo));
-        if (TextoSimples(t)) continue;
-        if (InteiroCurto(t)) {
-            chave += static_cast<char>('0' + t.texto.size());
-            continue;
-        }
-        const auto n = static_cast<std::uint32_t>(t.texto.size());
-        for (int b = 0; b < 4; ++b) chave += static_cast<char>((n >> (8 * b)) & 0xFF);
-        chave += t.texto;
-    }
-    return chave;
-}
 
 std::string ComIdentidadeLigada(std::string chave) {
     if (!chave.empty()) chave[0] = 'L';

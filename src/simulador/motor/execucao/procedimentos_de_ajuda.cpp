@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/parametros_dos_modulos.hpp"
+#include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/leitura/parametros_dos_modulos.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -180,7 +181,7 @@ db::Resultado RestricoesDaAjuda(const Tabela& t, const std::string& banco) {
 // empty (indexes, constraints, references) are left out. With a procedure or function:
 // the object and its parameters. With another object: the object row. Views and data
 // types are refused: their sets are not built here.
-void Executor::AjudaDoObjeto(const std::optional<std::string>& nome) {
+void ProcedimentosDoSistema::AjudaDoObjeto(const std::optional<std::string>& nome) {
     if (!nome) return ListarObjetosDaAjuda();
     Catalogo& cat = s_.CatalogoAtual();
     const std::string procurado = NomeDoArgumento(*nome);
@@ -218,7 +219,7 @@ void Executor::AjudaDoObjeto(const std::optional<std::string>& nome) {
 
 // sp_help with no name: Name, Owner, Object_type ordered by owner, type (descending) and
 // name; then the user types, none.
-void Executor::ListarObjetosDaAjuda() {
+void ProcedimentosDoSistema::ListarObjetosDaAjuda() {
     struct Objeto {
         std::string nome, tipo;
     };
@@ -248,7 +249,7 @@ void Executor::ListarObjetosDaAjuda() {
     resultados_.push_back(std::move(tipos));
 }
 
-void Executor::AjudaDaTabela(const Tabela& t) {
+void ProcedimentosDoSistema::AjudaDaTabela(const Tabela& t) {
     resultados_.push_back(ColunasDaAjuda(t));
     resultados_.push_back(IdentidadeDaAjuda(t));
     db::Resultado guid;
@@ -273,7 +274,7 @@ void Executor::AjudaDaTabela(const Tabela& t) {
 
 // A module's parameters: Parameter_name, Type, Length, Prec, Scale, Param_order, Collation
 // (a scalar function's return value first, nameless, as order 0).
-void Executor::ParametrosDaAjuda(const ObjetoProgramado& o) {
+void ProcedimentosDoSistema::ParametrosDaAjuda(const ObjetoProgramado& o) {
     const auto parametros = ParametrosDoModulo(o.texto);
     if (parametros.empty()) return;
     db::Resultado r;

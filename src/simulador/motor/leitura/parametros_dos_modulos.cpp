@@ -1,4 +1,4 @@
-#include "simulador/motor/execucao/parametros_dos_modulos.hpp"
+#include "simulador/motor/leitura/parametros_dos_modulos.hpp"
 
 #include <cstdio>
 #include <optional>

@@ -1,4 +1,4 @@
-// CREATE and DROP of tables and indexes, and the table variables and #tables of a batch.
+// CREATE and DROP of tables and indexes.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -7,26 +7,20 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/sessao/sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
-void Executor::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
-    if (partes.size() < 2) return;
-    const std::string& esquema = partes[partes.size() - 2];
-    if (esquema.empty() || IguaisCiAs(esquema, "dbo")) return;
-    throw ErroDoServidor(2760, {esquema});
-}
-
-void Executor::CriarTabela(const instrucao::CriarTabela& c) {
+void Definicoes::CriarTabela(const instrucao::CriarTabela& c) {
     ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
@@ -38,8 +32,8 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
     Tabela t = ColunasDeclaradas(nome, c.colunas, c.restricoes, restricoes);
     Atomico([&] {
         t.id = cat.NovoId();
-        sqlite3* db = s_.db_;
-        for (const auto& r : restricoes) AdicionarRestricao(s_, db, t, r, false, true);
+        sqlite3* db = s_.Conexao();
+        for (const auto& r : restricoes) AdicionarRestricao(cat, s_.Banco(), db, t, r, false, true);
         cat.GravarTabela(db, t);
         CriarTabelaSqlite(db, cat, *cat.AcharTabela(nome));
         for (const auto& r : t.restricoes)
@@ -52,9 +46,9 @@ void Executor::CriarTabela(const instrucao::CriarTabela& c) {
 
 // The columns of CREATE TABLE or DECLARE @t TABLE, checked as SQL Server checks them;
 // `restricoes` receives the constraints of the columns and of the table.
-Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
-                                   const std::vector<DefRestricao>& daTabela,
-                                   std::vector<DefRestricao>& restricoes) {
+Tabela Definicoes::ColunasDeclaradas(const std::string& nome, const std::vector<DefColuna>& colunas,
+                                     const std::vector<DefRestricao>& daTabela,
+                                     std::vector<DefRestricao>& restricoes) {
     Tabela t;
     t.nome = nome;
     t.criacao = FormatarDataHora(DataHoraAtual());
@@ -73,57 +67,10 @@ Tabela Executor::ColunasDeclaradas(const std::string& nome, const std::vector<De
     return t;
 }
 
-// DECLARE @t TABLE (...): the table variables of a batch or a procedure's body are made
-// when it begins to run and dropped when it ends.
-Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
-    std::vector<DefRestricao> restricoes;
-    Tabela t = ColunasDeclaradas(v.nome, v.colunas, v.restricoes, restricoes);
-    for (const auto& r : restricoes) {
-        if (r.tipo == "F") throw ErroDoServidor(156, {"REFERENCES"});
-        AdicionarRestricao(s_, s_.db_, t, r, false, true);
-    }
-    if (t.VersaoDeLinha())
-        throw ErroDeBanco(
-            "O simulador de SQL Server não aceita colunas timestamp em "
-            "variáveis de tabela (" +
-            v.nome + ").");
-    return t;
-}
-
-void Executor::CriarVariaveisDeTabela() {
-    tabelasCriadas_ = true;
-    if (!quadro_) return;
-    for (const instrucao::VariavelDeclarada* v : quadro_->Tabelas()) {
-        s_.CriarVariavelDeTabela(TabelaDaVariavel(*v));
-        variaveisDeTabela_.push_back(v->nome);
-    }
-}
-
-// A #table lives as long as the session, or as the procedure call or dynamic batch
-// (EXEC ('...'), sp_executesql) that made it; a ##table as the session.
-void Executor::AnotarTemporaria(const std::string& nome) {
-    s_.AnotarTemporaria(nome);
-    if (estado_ != &estadoProprio_ && nome.rfind("##", 0) != 0) temporarias_.push_back(nome);
-}
-
-Executor::~Executor() {
-    emCurso_ = anterior_;
-    for (const auto& nome : variaveisDeTabela_) s_.ExcluirVariavelDeTabela(nome);
-    if (temporarias_.empty()) return;
-    try {
-        instrucao::ExcluirTabela x;
-        x.nomes = temporarias_;
-        x.seExistir = true;
-        ExcluirTabela(x);
-    } catch (...) {
-        // the session drops it when it ends
-    }
-}
-
-void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
+void Definicoes::ExcluirTabela(const instrucao::ExcluirTabela& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
-        sqlite3* db = s_.db_;
+        sqlite3* db = s_.Conexao();
         for (const auto& nome : c.nomes) {
             Tabela* t = cat.AcharTabela(nome);
             if (!t) {
@@ -140,7 +87,7 @@ void Executor::ExcluirTabela(const instrucao::ExcluirTabela& c) {
                 if (f.tipo == "F" && !IguaisCiAs(f.tabelaReferida, t->nome)) chaves.push_back(f);
             std::string nomeReal = t->nome;
             ExecutarSql(db, "DROP TABLE " + IdentificadorNoSqlite(nomeReal));
-            if (Dobrar(nomeReal) == s_.identityInsert_) s_.identityInsert_.clear();
+            if (Dobrar(nomeReal) == s_.Opcoes().identityInsert) s_.Opcoes().identityInsert.clear();
             cat.ExcluirTabela(db, nomeReal);
             for (const auto& f : chaves)
                 AtualizarGatilhosDaChave(db, cat, nomeReal, f, LadosDaChave::Referida);
@@ -167,7 +114,7 @@ void ExigirColunasDistintas(const instrucao::CriarIndice& i) {
 
 }  // namespace
 
-void Executor::CriarIndice(const instrucao::CriarIndice& c) {
+void Definicoes::CriarIndice(const instrucao::CriarIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) throw ErroDoServidor(1088, {c.objeto.Nome()});
@@ -198,14 +145,14 @@ void Executor::CriarIndice(const instrucao::CriarIndice& c) {
     i.indid = ProximoIndid(t, false);
     t.indices.push_back(i);
     Atomico([&] {
-        cat.GravarTabela(s_.db_, t);
-        CriarIndiceSqlite(s_.db_, t, i);
+        cat.GravarTabela(s_.Conexao(), t);
+        CriarIndiceSqlite(s_.Conexao(), t, i);
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::ExcluirIndice(const instrucao::ExcluirIndice& c) {
+void Definicoes::ExcluirIndice(const instrucao::ExcluirIndice& c) {
     Catalogo& cat = s_.CatalogoAtual();
     Atomico([&] {
         for (const auto& [tabela, indice] : c.indices) {
@@ -224,8 +171,8 @@ void Executor::ExcluirIndice(const instrucao::ExcluirIndice& c) {
                 std::remove_if(t.indices.begin(), t.indices.end(),
                                [&](const Indice& x) { return x.indid == removido.indid; }),
                 t.indices.end());
-            ExcluirIndiceSqlite(s_.db_, t, removido);
-            cat.GravarTabela(s_.db_, t);
+            ExcluirIndiceSqlite(s_.Conexao(), t, removido);
+            cat.GravarTabela(s_.Conexao(), t);
         }
         AposDdl();
     });

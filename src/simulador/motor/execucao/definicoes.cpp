@@ -1,0 +1,43 @@
+#include "simulador/motor/execucao/definicoes.hpp"
+
+#include "simulador/motor/execucao/executor.hpp"
+
+namespace zolvek::simulador {
+
+Definicoes::Definicoes(Executor& execucao)
+    : execucao_(execucao), s_(execucao.Sessao()), resultados_(execucao.Resultados()) {}
+
+void Definicoes::Atomico(const std::function<void()>& f) {
+    execucao_.Atomico(f);
+}
+
+void Definicoes::AposDdl() {
+    execucao_.AposDdl();
+}
+
+void Definicoes::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
+                                const std::string& tabela) {
+    execucao_.FalhaTraduzida(falha, operacao, tabela);
+}
+
+std::vector<DefColuna> Definicoes::ColunasComTipos(const std::vector<DefColuna>& colunas) {
+    return execucao_.ColunasComTipos(colunas);
+}
+
+void Definicoes::TiparColunasCalculadas(Tabela& t) {
+    execucao_.TiparColunasCalculadas(t);
+}
+
+void Definicoes::AnotarTemporaria(const std::string& nome) {
+    execucao_.AnotarTemporaria(nome);
+}
+
+void Definicoes::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
+    Executor::ExigirEsquemaDbo(partes);
+}
+
+bool Definicoes::DonoDoBanco() {
+    return execucao_.DonoDoBanco();
+}
+
+}  // namespace zolvek::simulador
