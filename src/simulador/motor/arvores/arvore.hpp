@@ -321,7 +321,9 @@ struct IdentityInsert {
     bool ligado = false;
 };
 
-struct Ignorado {};  // SET NOCOUNT and the like
+struct Ignorado {              // SET NOCOUNT and the like
+    bool semContagem = false;  // SET NOCOUNT: it keeps @@ROWCOUNT
+};
 
 struct TempoDeBloqueio {  // SET LOCK_TIMEOUT n
     Faixa numero;

@@ -474,10 +474,9 @@ const std::string& NomeSalvo(const std::string& nome) {
 
 // SET, USE and the transaction statements count no rows (@@ROWCOUNT is 0 after them);
 // SET NOCOUNT keeps the count, so a trigger or procedure may begin with it.
-bool NaoContaLinhas(const Comando& c, const std::vector<Token>& tokens) {
-    return (std::holds_alternative<instrucao::Ignorado>(c.instrucao) &&
-            !(c.faixa.fim > c.faixa.inicio + 1 &&
-              EhPalavra(tokens[c.faixa.inicio + 1], "NOCOUNT"))) ||
+bool NaoContaLinhas(const Comando& c) {
+    const auto* ignorado = std::get_if<instrucao::Ignorado>(&c.instrucao);
+    return (ignorado && !ignorado->semContagem) ||
            std::holds_alternative<instrucao::Usar>(c.instrucao) ||
            std::holds_alternative<instrucao::IniciarTransacao>(c.instrucao) ||
            std::holds_alternative<instrucao::ConfirmarTransacao>(c.instrucao) ||
@@ -502,7 +501,7 @@ void Executor::Rodar(const Comando& c) {
     }
     RodarInstrucao(c);
     estado_->erro = 0;  // @@ERROR tells of the statement just before
-    if (NaoContaLinhas(c, plano_.tokens)) estado_->linhas = 0;
+    if (NaoContaLinhas(c)) estado_->linhas = 0;
 }
 
 // Each statement to what runs its family: data, schema, session, transactions, control of

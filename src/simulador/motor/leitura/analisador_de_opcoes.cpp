@@ -1,9 +1,9 @@
 // SET: the session options the engine keeps, a variable's value, or an option it ignores.
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/idiomas.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -57,7 +57,8 @@ std::unique_ptr<Comando> Analisador::Definir() {
         return c;
     }
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
-    auto c = Novo<instrucao::Ignorado>(inicio).first;
+    auto [c, x] = Novo<instrucao::Ignorado>(inicio);
+    x->semContagem = i_ == inicio + 1 && Palavra("NOCOUNT");
     i_ = FimDaInstrucao(i_, 0, 0);
     return c;
 }
