@@ -5,7 +5,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -218,8 +217,9 @@ class Analisador {
     std::vector<std::size_t> rotulos_;        // the name token of each label
     std::vector<std::size_t> destinos_;       // the label token of each GOTO
     std::vector<int> ordinais_;               // of the '?' tokens, numbered when first needed
-    // the keys of the INSERT forms read so far: the statements of a form share one
-    std::unordered_map<std::string, std::shared_ptr<const std::string>> formas_;
+    // the key of the last INSERT form read: the statements of a form that follow one
+    // another (a script's thousands of INSERTs) share it
+    std::shared_ptr<const std::string> ultimaForma_;
     std::string tipoDoUsuario_;  // the alias type (or sysname) Tipo() last read
 };
 

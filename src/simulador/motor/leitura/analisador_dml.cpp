@@ -175,9 +175,9 @@ std::unique_ptr<Comando> Analisador::Inserir() {
             x->valores.push_back(std::move(linha));
         } while (AceitarSimbolo(","));
         if (std::string chave = ChaveDaForma(t_, {c->faixa.inicio, i_}); !chave.empty()) {
-            auto& forma = formas_[chave];
-            if (!forma) forma = std::make_shared<const std::string>(std::move(chave));
-            x->forma = forma;
+            if (!ultimaForma_ || *ultimaForma_ != chave)
+                ultimaForma_ = std::make_shared<const std::string>(std::move(chave));
+            x->forma = ultimaForma_;
         }
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         std::size_t ini = i_;
