@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "como_sql_server.hpp"
 
 // The data changes are compiled with their batch, as SQL Server does: bad syntax in any
@@ -11,22 +15,24 @@ class LeituraDasAlteracoes : public ComoSqlServer {};
 TEST_P(LeituraDasAlteracoes, ErroDeSintaxeNumaAlteracaoRecusaOLoteInteiro) {
     const std::string t = Tabela("Intocada");
     Sql("CREATE TABLE [" + t + "] (id int, nome varchar(10))");
-    const std::string antes = "INSERT [" + t + "] VALUES (1, 'a'); ";
-    EXPECT_EQ(Recusa(antes + "UPDATE [" + t + "] SET id = 2 WHERE id = = 1"),
-              "102: Incorrect syntax near '='.");
-    EXPECT_EQ(Recusa(antes + "UPDATE [" + t + "] SET id = 1 + WHERE id = 1"),
-              "156: Incorrect syntax near the keyword 'WHERE'.");
-    EXPECT_EQ(Recusa(antes + "DELETE FROM [" + t + "] WHERE id IN (1,)"),
-              "102: Incorrect syntax near ')'.");
-    EXPECT_EQ(Recusa(antes + "UPDATE a SET nome = 'b' FROM [" + t + "] a JOIN [" + t +
-                     "] b WHERE a.id = 1"),
-              "156: Incorrect syntax near the keyword 'WHERE'.");
-    EXPECT_EQ(Recusa(antes + "DELETE a FROM [" + t + "] a, WHERE a.id = 1"),
-              "156: Incorrect syntax near the keyword 'WHERE'.");
-    EXPECT_EQ(Recusa(antes + "DELETE FROM [" + t + "] OUTPUT deleted.id + WHERE id = 1"),
-              "156: Incorrect syntax near the keyword 'WHERE'.");
-    EXPECT_EQ(Recusa(antes + "UPDATE [" + t + "] SET id = 2 OUTPUT inserted.id deleted.id"),
-              "102: Incorrect syntax near '.'.");
+    // each statement after an INSERT, with T for the table, and SQL Server's refusal
+    const std::vector<std::pair<std::string, std::string>> casos = {
+        {"UPDATE T SET id = 2 WHERE id = = 1", "102: Incorrect syntax near '='."},
+        {"UPDATE T SET id = 1 + WHERE id = 1", "156: Incorrect syntax near the keyword 'WHERE'."},
+        {"DELETE FROM T WHERE id IN (1,)", "102: Incorrect syntax near ')'."},
+        {"UPDATE a SET nome = 'b' FROM T a JOIN T b WHERE a.id = 1",
+         "156: Incorrect syntax near the keyword 'WHERE'."},
+        {"DELETE a FROM T a, WHERE a.id = 1", "156: Incorrect syntax near the keyword 'WHERE'."},
+        {"DELETE FROM T OUTPUT deleted.id + WHERE id = 1",
+         "156: Incorrect syntax near the keyword 'WHERE'."},
+        {"UPDATE T SET id = 2 OUTPUT inserted.id deleted.id", "102: Incorrect syntax near '.'."},
+    };
+    for (const auto& [instrucao, recusa] : casos) {
+        std::string sql = "INSERT T VALUES (1, 'a'); " + instrucao;
+        for (std::size_t k = sql.find(" T"); k != std::string::npos; k = sql.find(" T", k + 1))
+            if (k + 2 >= sql.size() || sql[k + 2] == ' ') sql.replace(k + 1, 1, "[" + t + "]");
+        EXPECT_EQ(Recusa(sql), recusa) << sql;
+    }
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "0");
 }
 
