@@ -154,7 +154,7 @@ std::string Ler(const std::string& sql) {
             if (const auto* s = std::get_if<instrucao::Selecionar>(&c->instrucao)) {
                 ContextoDeReescrita ctx;
                 ctx.ordinais = &ordinais;
-                Reescrever(tokens, s->selecao, ctx);
+                GeradorSqlite(ctx).Gerar(ArvoreDe(s->selecao));
             }
         }
     } catch (const zolvek::ErroDeBanco& e) {

@@ -12,7 +12,8 @@ class GatilhosEmVezDe : public ComoSqlServer {
         if (IsSkipped()) return;
         t_ = Tabela("Produtos");
         log_ = Tabela("Registro");
-        Sql("CREATE TABLE [" + t_ + "] (id int PRIMARY KEY, nome varchar(10), ativo bit DEFAULT 1)");
+        Sql("CREATE TABLE [" + t_ +
+            "] (id int PRIMARY KEY, nome varchar(10), ativo bit DEFAULT 1)");
         Sql("CREATE TABLE [" + log_ + "] (texto varchar(60))");
         Sql("INSERT [" + t_ + "] (id, nome) VALUES (1, 'pao'), (2, 'leite')");
     }
@@ -21,9 +22,13 @@ class GatilhosEmVezDe : public ComoSqlServer {
 
 TEST_P(GatilhosEmVezDe, ExclusaoViraDesativacaoNaTabela) {
     const std::string tr = Objeto("TRIGGER", "TrDesativa");
-    Sql("CREATE TRIGGER [" + tr + "] ON [" + t_ + "] INSTEAD OF DELETE AS BEGIN SET NOCOUNT ON; "
-        "UPDATE p SET ativo = 0 FROM [" + t_ + "] p JOIN deleted d ON d.id = p.id; "
-        "DELETE FROM [" + t_ + "] WHERE id IN (SELECT id FROM deleted WHERE nome = 'leite') END");
+    Sql("CREATE TRIGGER [" + tr + "] ON [" + t_ +
+        "] INSTEAD OF DELETE AS BEGIN SET NOCOUNT ON; "
+        "UPDATE p SET ativo = 0 FROM [" +
+        t_ +
+        "] p JOIN deleted d ON d.id = p.id; "
+        "DELETE FROM [" +
+        t_ + "] WHERE id IN (SELECT id FROM deleted WHERE nome = 'leite') END");
     EXPECT_EQ(Sql("DELETE FROM [" + t_ + "]").linhasAfetadas, 2);
     EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + ':' + CAST(ativo AS varchar) FROM [" + t_ +
                      "] ORDER BY id"),
@@ -58,6 +63,19 @@ TEST_P(GatilhosEmVezDe, SoUmaPorEvento) {
     EXPECT_EQ(Recusa("CREATE TRIGGER [" + b + "] ON [" + t_ + "] INSTEAD OF INSERT AS SELECT 2"),
               "2111: Cannot create trigger '" + b + "' on table '" + t_ +
                   "' because an INSTEAD OF INSERT trigger already exists on this object.");
+}
+
+// SET coluna = DEFAULT under an INSTEAD OF UPDATE trigger: the engine does not work out
+// the row the trigger would see, and says so instead of a syntax error.
+TEST_P(GatilhosEmVezDe, PadraoNumUpdateComGatilhoRecusadoComClareza) {
+    if (GetParam() != "simulador") GTEST_SKIP() << "a refusal of the stand-in's";
+    const std::string tr = Objeto("TRIGGER", "TrUpdPadrao");
+    Sql("CREATE TRIGGER [" + tr + "] ON [" + t_ + "] INSTEAD OF UPDATE AS SET NOCOUNT ON");
+    EXPECT_EQ(Recusa("UPDATE [" + t_ + "] SET ativo = DEFAULT WHERE id = 1"),
+              "0: O simulador de SQL Server não aceita SET coluna = DEFAULT num UPDATE que "
+              "dispara uma trigger INSTEAD OF.");
+    EXPECT_EQ(Recusa("UPDATE [" + t_ + "] SET nome = 'x', ativo = 0 WHERE id = 1"), "(sem erro)");
+    EXPECT_EQ(Valor("SELECT nome FROM [" + t_ + "] WHERE id = 1"), "pao");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servidores, GatilhosEmVezDe, ::testing::Values("simulador", "mssql"));

@@ -17,6 +17,7 @@
 // The statement trees the parser produces and the executor runs.
 namespace zolvek::simulador {
 
+struct Clausulas;
 struct Comando;
 struct Consulta;
 struct ConsultaNomeada;
@@ -41,10 +42,12 @@ struct Lida {
 };
 using ExpressaoLida = Lida<Expressao>;
 using ConsultaLida = Lida<Consulta>;
+using ClausulasLidas = Lida<Clausulas>;
 
 // The tree of a non-empty expression or query; raises its refusal, if it has one.
 const Expressao& ArvoreDe(const ExpressaoLida& e);
 const Consulta& ArvoreDe(const ConsultaLida& e);
+const Clausulas& ArvoreDe(const ClausulasLidas& e);
 
 // A name of one to four parts (server.database.schema.object), parts as written.
 struct NomeComposto {
@@ -115,16 +118,30 @@ struct Compilado {
 };
 
 struct Selecionar {  // any query the executor hands to SQLite
-    Faixa selecao;
+    ConsultaLida selecao;
     bool para = false;  // SELECT ... INTO t: it makes the table t of its rows
+    // the variables it names more than once (SELECT @s = @s + x ...)
+    std::vector<std::string> variaveisRepetidas;
     mutable Compilado compilado;
 };
 
 // OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE.
 struct ClausulaDeSaida {
-    Faixa lista;           // the select list, as written
+    Faixa lista;  // the select list, as written
+    // of INSERT, UPDATE and DELETE: SELECT lista FROM inserted AS inserted [, deleted AS
+    // deleted], read with the batch
+    ConsultaLida consulta;
     NomeComposto destino;  // INTO: empty when the rows go to the client
     std::vector<std::string> colunasDoDestino;
+};
+
+// A value of INSERT ... VALUES. A lone text or integer of up to nine digits, most of a
+// script's long lists, keeps its value and is written without a tree.
+struct ValorDaInsercao {
+    enum class Forma : std::uint8_t { Expressao, Padrao, Texto, Inteiro };
+    Forma forma = Forma::Expressao;
+    std::string literal;                             // Texto: the text; Inteiro: its digits
+    std::shared_ptr<const ExpressaoLida> expressao;  // Expressao: its tree
 };
 
 struct Inserir {
@@ -132,8 +149,13 @@ struct Inserir {
     ConsultasNomeadas com;
     std::optional<Topo> topo;
     std::vector<std::string> colunasAlvo;
-    std::vector<std::vector<Faixa>> valores;
-    Faixa selecao;                      // INSERT ... SELECT
+    std::vector<std::vector<ValorDaInsercao>> valores;
+    bool valoresComConsulta = false;    // a value holds a query
+    bool valoresComParametros = false;  // a value reads a '?' of the caller
+    bool valoresComVariaveis = false;   // a value reads a variable
+    // the key of its form (formas_de_insercao.hpp); null: not shared
+    std::shared_ptr<const std::string> forma;
+    ConsultaLida selecao;               // INSERT ... SELECT
     std::unique_ptr<Comando> execucao;  // INSERT ... EXEC: the procedure call or EXEC ('...')
     bool valoresPadrao = false;
     std::optional<ClausulaDeSaida> saida;
@@ -143,12 +165,19 @@ struct Inserir {
     mutable std::shared_ptr<Inserir> pelaBase;
 };
 
+// coluna = valor of UPDATE SET.
+struct AtribuicaoDeColuna {
+    std::string coluna;
+    ExpressaoLida valor;  // empty for DEFAULT
+    bool padrao = false;  // DEFAULT: the column's default
+};
+
 struct Atualizar {
     NomeComposto objeto;
     ConsultasNomeadas com;
     std::optional<Topo> topo;
-    std::vector<std::pair<std::string, Faixa>> atribuicoes;
-    Faixa resto;  // FROM ... WHERE ...
+    std::vector<AtribuicaoDeColuna> atribuicoes;
+    ClausulasLidas resto;  // FROM ... WHERE ...
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
 };
@@ -157,7 +186,7 @@ struct Excluir {
     NomeComposto objeto;
     ConsultasNomeadas com;
     std::optional<Topo> topo;
-    Faixa resto;           // FROM ... WHERE ...
+    ClausulasLidas resto;  // FROM ... WHERE ...
     bool truncar = false;  // TRUNCATE TABLE: a DELETE that restarts the identity
     std::optional<ClausulaDeSaida> saida;
     mutable Compilado compilado;
@@ -303,6 +332,7 @@ struct Ignorado {
     std::string escrito;              // the whole statement, as written
     bool linhas = false;              // SET ROWCOUNT n
     ExpressaoLida limite;             // its n: a bare word reads as a text
+    bool semContagem = false;         // SET NOCOUNT: it keeps @@ROWCOUNT
 };
 
 struct TempoDeBloqueio {     // SET LOCK_TIMEOUT n

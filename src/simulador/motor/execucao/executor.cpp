@@ -397,19 +397,28 @@ void Executor::AposDdl() {
 
 template <class T>
 std::string Executor::Gerada(const T& arvore, int* flags,
-                             std::vector<std::optional<TipoSql>>* tipos) {
+                             std::vector<std::optional<TipoSql>>* tipos,
+                             std::vector<std::string>* atribuidas) {
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     std::string sql = gerador.Gerar(arvore);
-    // a lone expression's type, as that of a query's one column
-    if constexpr (std::is_same_v<T, Expressao>)
-        ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));
     if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    // an expression's own type, where the generator knows it
+    if constexpr (std::is_same_v<T, Expressao>)
+        if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));
     if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
+    if (atribuidas) *atribuidas = std::move(ctx.atribuidas);
     return sql;
 }
-template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*);
-template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*);
+template std::string Executor::Gerada(const Expressao&, int*, std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
+template std::string Executor::Gerada(const Consulta&, int*, std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
+template std::string Executor::Gerada(const Clausulas&, int*, std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
+template std::string Executor::Gerada(const std::vector<Juncao>&, int*,
+                                      std::vector<std::optional<TipoSql>>*,
+                                      std::vector<std::string>*);
 
 bool Executor::Condicao(const ExpressaoLida& e) {
     int flags = 0;
@@ -435,14 +444,10 @@ namespace {
 
 // INSERT ... VALUES (or DEFAULT VALUES) without a query inside: short work, that may share
 // its transaction with the next ones.
-bool EhInsercaoDeValores(const Comando& c, const std::vector<Token>& tokens) {
+bool EhInsercaoDeValores(const Comando& c) {
     const auto* x = std::get_if<instrucao::Inserir>(&c.instrucao);
-    if (!x || (x->valores.empty() && !x->valoresPadrao) || x->saida) return false;
-    for (std::size_t k = c.faixa.inicio; k < c.faixa.fim && k < tokens.size(); ++k)
-        if (EhPalavra(tokens[k], "SELECT") || EhPalavra(tokens[k], "EXEC") ||
-            EhPalavra(tokens[k], "EXECUTE"))
-            return false;
-    return true;
+    return x && (!x->valores.empty() || x->valoresPadrao) && !x->saida && !x->com &&
+           !x->valoresComConsulta;
 }
 
 // A transaction's or savepoint's name; one held in a variable waits for variables.
@@ -454,10 +459,9 @@ const std::string& NomeSalvo(const std::string& nome) {
 
 // SET, USE and the transaction statements count no rows (@@ROWCOUNT is 0 after them);
 // SET NOCOUNT keeps the count, so a trigger or procedure may begin with it.
-bool NaoContaLinhas(const Comando& c, const std::vector<Token>& tokens) {
-    return (std::holds_alternative<instrucao::Ignorado>(c.instrucao) &&
-            !(c.faixa.fim > c.faixa.inicio + 1 &&
-              EhPalavra(tokens[c.faixa.inicio + 1], "NOCOUNT"))) ||
+bool NaoContaLinhas(const Comando& c) {
+    const auto* ignorado = std::get_if<instrucao::Ignorado>(&c.instrucao);
+    return (ignorado && !ignorado->semContagem) ||
            std::holds_alternative<instrucao::Usar>(c.instrucao) ||
            std::holds_alternative<instrucao::IniciarTransacao>(c.instrucao) ||
            std::holds_alternative<instrucao::ConfirmarTransacao>(c.instrucao) ||
@@ -474,15 +478,15 @@ void Executor::Rodar(const Comando& c) {
     if (emFuncao_) ExigirLeituraNaFuncao(c);
     // a function's body runs inside its caller's statement, which may be a grouped INSERT
     if (!emFuncao_) {
-        if (s_.PodeAgrupar() && EhInsercaoDeValores(c, plano_.tokens) && !InsercaoComGatilhos(c)) {
-            s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao), c.faixa); });
+        if (s_.PodeAgrupar() && EhInsercaoDeValores(c) && !InsercaoComGatilhos(c)) {
+            s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao)); });
             return;
         }
         s_.FecharGrupo();
     }
     RodarInstrucao(c);
     estado_->erro = 0;  // @@ERROR tells of the statement just before
-    if (NaoContaLinhas(c, plano_.tokens)) estado_->linhas = 0;
+    if (NaoContaLinhas(c)) estado_->linhas = 0;
 }
 
 // Each statement to what runs its family: data, schema, session, transactions, control of
@@ -491,7 +495,7 @@ void Executor::RodarInstrucao(const Comando& c) {
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },
-            [&](const instrucao::Inserir& x) { Inserir(x, c.faixa); },
+            [&](const instrucao::Inserir& x) { Inserir(x); },
             [&](const instrucao::Atualizar& x) { Atualizar(x); },
             [&](const instrucao::Excluir& x) { Excluir(x); },
             [&](const instrucao::Mesclar& x) { Mesclar(x); },
@@ -656,8 +660,8 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 void Executor::Selecionar(const instrucao::Selecionar& c) {
     if (c.para) return SelecionarPara(c);
     if (!c.compilado.pronto) {
-        c.compilado.sql =
-            Reescrita(c.selecao, &c.compilado.flags, &c.compilado.tipos, &c.compilado.atribuidas);
+        c.compilado.sql = Gerada(ArvoreDe(c.selecao), &c.compilado.flags, &c.compilado.tipos,
+                                 &c.compilado.atribuidas);
         c.compilado.pronto = true;
     }
     db::Resultado r = Consultar(c.compilado.sql, c.compilado.flags, 'S', "", &c.compilado.tipos);
@@ -666,7 +670,8 @@ void Executor::Selecionar(const instrucao::Selecionar& c) {
         r.linhas.resize(static_cast<std::size_t>(s_.Opcoes().limiteDeLinhas));  // SET ROWCOUNT
     estado_->linhas = static_cast<std::int64_t>(r.linhas.size());
     if (!c.compilado.atribuidas.empty())
-        return Interpretador(*this).AtribuirDaConsulta(c.compilado.atribuidas, r, c.selecao);
+        return Interpretador(*this).AtribuirDaConsulta(c.compilado.atribuidas, r,
+                                                       c.variaveisRepetidas);
     resultados_.push_back(std::move(r));
 }
 

@@ -20,6 +20,7 @@ namespace zolvek::simulador {
 
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
+struct Juncao;
 struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
@@ -109,7 +110,8 @@ class Executor : private EstadoDaExecucao {
     // and the types of a query's columns the generator knows
     template <class T>
     std::string Gerada(const T& arvore, int* flags = nullptr,
-                       std::vector<std::optional<TipoSql>>* tipos = nullptr);
+                       std::vector<std::optional<TipoSql>>* tipos = nullptr,
+                       std::vector<std::string>* atribuidas = nullptr);
     ContextoDeReescrita Contexto();
     // Runs SQLite text with this batch's parameters; returns the rows when it has any.
     db::Resultado Consultar(const std::string& sql, int flags, char operacao,
@@ -151,11 +153,10 @@ class Executor : private EstadoDaExecucao {
     void ExigirTransacaoGravavel(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
     void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO
-    void Inserir(const instrucao::Inserir& c, Faixa faixa);
+    void Inserir(const instrucao::Inserir& c);
     // The SQLite text of an INSERT: its form's, when the session compiled one of the
     // same form (formas_de_insercao.hpp), or compiled now.
-    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                          Faixa faixa);
+    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado);
     // `ligados`: for each value, the literal it was bound to (-1: none).
     void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
                           std::vector<int>* ligados);
@@ -165,7 +166,7 @@ class Executor : private EstadoDaExecucao {
     void InserirDaExecucao(const instrucao::Inserir& c);
     void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
                        const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
-    std::string ValorEscrito(Faixa f, std::optional<TipoSql>& tipo);
+    std::string ValorEscrito(const instrucao::ValorDaInsercao& v, std::optional<TipoSql>& tipo);
     std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
                                 const std::vector<const ColunaDaTabela*>& alvo,
                                 const std::string& colunas, std::vector<db::Valor>* literais,
@@ -175,10 +176,10 @@ class Executor : private EstadoDaExecucao {
     void Excluir(const instrucao::Excluir& c);
     void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
     Tabela& TabelaTruncada(const NomeComposto& objeto);
-    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo, Faixa faixa);
-    void FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
+    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo);
+    void FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto, std::string& de,
                           std::string& apelido, std::string& onde);
-    std::string NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const;
+    std::string NomeDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto) const;
     // INSTEAD OF triggers (executor_em_vez_de.cpp).
     struct EmVezDe {
         std::shared_ptr<PlanoDeLote> plano;
@@ -190,7 +191,7 @@ class Executor : private EstadoDaExecucao {
     void RodarEmVezDe(EmVezDe& g, const std::string& evento,
                       const std::vector<std::string>& atualizadas,
                       const std::function<void(const ContextoDoGatilho&)>& encher);
-    std::string LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+    std::string LinhasDoObjeto(const NomeComposto& objeto, const ClausulasLidas& resto,
                                const std::optional<instrucao::Topo>& topo, const Tabela& colunas,
                                std::string& apelido);
     void ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g);
@@ -210,10 +211,11 @@ class Executor : private EstadoDaExecucao {
     std::string PrefixoCom(const instrucao::ConsultasNomeadas& com, const AlvoAlteravel* alvo);
     std::string LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
                                   const LinhasEscolhidas& e);
-    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto, Faixa resto,
+    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto,
+                                                     const ClausulasLidas& resto,
                                                      const std::optional<instrucao::Topo>& topo,
                                                      const Tabela& t, const AlvoAlteravel* alvo);
-    Tabela& TabelaAlterada(const NomeComposto& objeto, Faixa resto,
+    Tabela& TabelaAlterada(const NomeComposto& objeto, const ClausulasLidas& resto,
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
@@ -223,7 +225,7 @@ class Executor : private EstadoDaExecucao {
     void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
     void ColunasDaInstrucao(const Comando& c);
     void ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas);
-    void ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
+    void ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto,
                          const instrucao::Atualizar* atualizar);
     const Tabela* TabelaDoCorpo(const NomeComposto& objeto);
     void CompilarSeResolvido(const std::function<std::string()>& texto);
@@ -287,6 +289,8 @@ class Executor : private EstadoDaExecucao {
     };
     std::string ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
                                   ContextoDeReescrita& rc);
+    std::string ConsultaDaSaidaDaMescla(const instrucao::ClausulaDeSaida& s,
+                                        ContextoDeReescrita& rc, const std::string& evento);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     [[noreturn]] void SairComTransacaoCondenada();
@@ -370,7 +374,7 @@ class Executor : private EstadoDaExecucao {
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
     std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
-    void DefinirEscopoAlvo(const Tabela& alvo, Faixa de);
+    void DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de);
 
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
     const char* acaoDaMescla_ = nullptr;          // the change of a MERGE being made: its $action

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/fontes_da_consulta.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
@@ -24,48 +25,33 @@ namespace zolvek::simulador {
 namespace {
 
 // UPDATE/DELETE with a FROM of their own: the target is a table of that FROM, named
-// directly or by its alias. Splits the FROM from the WHERE and finds the target's name
-// inside the FROM (its alias, or the table itself).
+// directly or by its alias. The FROM's sources, the WHERE and the target's name inside
+// the FROM (its alias, or the table itself).
 struct JuncaoDaAlteracao {
-    Faixa de;    // FROM ... (without the keyword)
-    Faixa onde;  // WHERE condition, may be empty
+    const std::vector<Juncao>* de = nullptr;  // FROM ... (without the keyword)
+    const Expressao* onde = nullptr;          // WHERE condition, may be null
     std::string tabela;
     std::string apelido;
 };
 
-std::optional<JuncaoDaAlteracao> LerJuncao(const std::vector<Token>& t, Faixa resto,
-                                           const std::string& alvo) {
-    if (resto.Vazia() || !EhPalavra(t[resto.inicio], "FROM")) return std::nullopt;
-    JuncaoDaAlteracao j;
-    j.de = {resto.inicio + 1, resto.fim};
-    int nivel = 0;
-    for (std::size_t k = resto.inicio + 1; k < resto.fim; ++k) {
-        if (EhSimbolo(t[k], "(")) ++nivel;
-        if (EhSimbolo(t[k], ")")) --nivel;
-        if (nivel == 0 && EhPalavra(t[k], "WHERE")) {
-            j.de.fim = k;
-            j.onde = {k + 1, resto.fim};
-            break;
-        }
-    }
-    j.tabela = alvo;
-    j.apelido = IdentificadorNoSqlite(alvo);
-    for (std::size_t k = j.de.inicio; k + 1 < j.de.fim; ++k) {
-        // a table is named right after FROM, after JOIN or after a comma
-        bool lugarDeTabela =
-            k == j.de.inicio || EhPalavra(t[k - 1], "JOIN") || EhSimbolo(t[k - 1], ",");
-        if (!lugarDeTabela || !(EhNome(t[k]) || t[k].tipo == TipoToken::Variavel)) continue;
-        std::size_t a = k + 1;
-        while (a + 1 < j.de.fim && EhSimbolo(t[a], ".") && EhNome(t[a + 1])) a += 2;  // dbo.T
-        std::string tabela = t[a - 1].texto;
-        if (a < j.de.fim && EhPalavra(t[a], "AS")) ++a;
-        if (a < j.de.fim && EhNome(t[a]) && IguaisCiAs(t[a].texto, alvo)) {
-            j.tabela = tabela;
-            j.apelido = IdentificadorNoSqlite(t[a].texto);
-            break;
-        }
-    }
+std::optional<JuncaoDaAlteracao> LerJuncao(const ClausulasLidas& resto, const std::string& alvo) {
+    if (resto.Vazia()) return std::nullopt;
+    const Clausulas& c = ArvoreDe(resto);
+    if (c.de.empty()) return std::nullopt;
+    JuncaoDaAlteracao j{&c.de, c.onde.get(), alvo, IdentificadorNoSqlite(alvo)};
+    bool achada = false;
+    ParaCadaFonte(c.de, [&](const Fonte& f) {
+        if (achada || f.nome.empty() || !IguaisCiAs(f.apelido, alvo)) return;
+        j.tabela = f.nome.back();
+        j.apelido = IdentificadorNoSqlite(f.apelido);
+        achada = true;
+    });
     return j;
+}
+
+// The FROM of an UPDATE or DELETE's own.
+bool TemDe(const ClausulasLidas& resto) {
+    return !resto.Vazia() && !ArvoreDe(resto).de.empty();
 }
 
 // A table, view or WITH query that does not exist; an undeclared table variable is
@@ -160,36 +146,34 @@ std::string Executor::LimiteDaAlteracao(const std::optional<instrucao::Topo>& to
 
 // The sources an UPDATE or DELETE reads (its own FROM, or its target alone), the target's
 // alias among them and the WHERE's condition, in SQLite's text.
-void Executor::FonteDaAlteracao(const NomeComposto& objeto, Faixa resto, std::string& de,
-                                std::string& apelido, std::string& onde) {
-    const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
+void Executor::FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto,
+                                std::string& de, std::string& apelido, std::string& onde) {
+    const auto juncao = LerJuncao(resto, objeto.Nome());
     onde.clear();
     if (juncao) {
-        de = Reescrita(juncao->de);
+        de = Gerada(*juncao->de);
         apelido = juncao->apelido;
-        if (!juncao->onde.Vazia()) onde = Reescrita(juncao->onde);
+        if (juncao->onde) onde = Gerada(*juncao->onde);
         return;
     }
     de = apelido = IdentificadorNoSqlite(objeto.Nome());
     if (resto.Vazia()) return;
-    if (!EhPalavra(plano_.tokens[resto.inicio], "WHERE"))
-        ErroDeSintaxe(plano_.tokens, resto.inicio);
-    onde = Reescrita({resto.inicio + 1, resto.fim});
+    if (const Expressao* condicao = ArvoreDe(resto).onde.get()) onde = Gerada(*condicao);
 }
 
 // The name of the table or view an UPDATE or DELETE changes: behind its alias, when it
 // has a FROM of its own.
-std::string Executor::NomeDoAlvo(const NomeComposto& objeto, Faixa resto) const {
-    const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
+std::string Executor::NomeDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto) const {
+    const auto juncao = LerJuncao(resto, objeto.Nome());
     return juncao ? juncao->tabela : objeto.Nome();
 }
 
 // The query that picks the rows an UPDATE or DELETE changes; nothing when it changes
 // those of its own WHERE, all of them.
 std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
-    const NomeComposto& objeto, Faixa resto, const std::optional<instrucao::Topo>& topo,
-    const Tabela& t, const AlvoAlteravel* alvo) {
-    const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
+    const NomeComposto& objeto, const ClausulasLidas& resto,
+    const std::optional<instrucao::Topo>& topo, const Tabela& t, const AlvoAlteravel* alvo) {
+    const auto juncao = LerJuncao(resto, objeto.Nome());
     if (!juncao && !alvo && !topo && s_.Opcoes().limiteDeLinhas <= 0) return nullptr;
     auto e = std::make_unique<LinhasEscolhidas>();
     std::string apelido;
@@ -202,31 +186,27 @@ std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
 
 // The tables an UPDATE or DELETE names, so that the generator knows their columns'
 // types: the target, or the tables of its own FROM.
-void Executor::DefinirEscopoAlvo(const Tabela& alvo, Faixa de) {
+void Executor::DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de) {
     escopoAlvo_.clear();
-    if (de.Vazia()) {
+    if (!de) {
         escopoAlvo_.emplace_back(alvo.nome, const_cast<Tabela*>(&alvo));  // only read
         return;
     }
-    try {
-        LeitorDeExpressoes leitor(plano_.tokens, de.inicio, de.fim, &plano_.ordinais);
-        for (const auto& j : leitor.LerFontes())
-            if (!j.fonte.nome.empty())
-                escopoAlvo_.emplace_back(
-                    j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
-                    s_.CatalogoAtual().AcharTabela(j.fonte.nome.back()));
-    } catch (const ErroDeBanco&) {  // the statement itself reports its syntax
-        escopoAlvo_.clear();
-    }
+    for (const auto& j : *de)
+        if (!j.fonte.nome.empty())
+            escopoAlvo_.emplace_back(
+                j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
+                s_.CatalogoAtual().AcharTabela(j.fonte.nome.back()));
 }
 
 Executor::EscopoDaAlteracao::EscopoDaAlteracao(Executor& executor, const Tabela& t,
                                                const AlvoAlteravel* alvo,
-                                               const NomeComposto& objeto, Faixa resto)
+                                               const NomeComposto& objeto,
+                                               const ClausulasLidas& resto)
     : x(executor) {
-    const auto juncao = LerJuncao(x.plano_.tokens, resto, objeto.Nome());
+    const auto juncao = LerJuncao(resto, objeto.Nome());
     if (alvo) visiveis = ColunasVisiveis(*alvo, objeto.Nome());
-    x.DefinirEscopoAlvo(alvo && !juncao ? visiveis : t, juncao ? juncao->de : Faixa{});
+    x.DefinirEscopoAlvo(alvo && !juncao ? visiveis : t, juncao ? juncao->de : nullptr);
 }
 
 Executor::EscopoDaAlteracao::~EscopoDaAlteracao() {
@@ -246,24 +226,24 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
     // the picked rows and their new values, read once before any changes (zv_novos): a
     // value may read rows the statement changes, as they were before it
     std::string novos;
-    for (const auto& [nome, expr] : c.atribuicoes) {
-        const ColunaDaTabela* col = alvo ? &alvo->ColunaBase(nome) : t.Coluna(nome);
-        if (!col) throw ErroDoServidor(207, {nome});
+    for (const auto& a : c.atribuicoes) {
+        const ColunaDaTabela* col = alvo ? &alvo->ColunaBase(a.coluna) : t.Coluna(a.coluna);
+        if (!col) throw ErroDoServidor(207, {a.coluna});
         ExigirColunaGravavel(*col);
         if (col->identidade) throw ErroDoServidor(8102, {col->nome});
         if (col->tipo.base == TipoBase::RowVersion) throw ErroDoServidor(272);
         std::string valor;
-        if (expr.fim == expr.inicio + 1 && EhPalavra(plano_.tokens[expr.inicio], "DEFAULT")) {
+        if (a.padrao) {
             const Restricao* d = t.PadraoDaColuna(col->nome);
             valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
         } else if (escolhidas) {
             const std::string v = "zv_v" + std::to_string(p.valores.size() + 1);
-            novos += ", " + ChamadaDeConversao(Reescrita(expr), col->tipo) + " AS " + v;
+            novos += ", " + ChamadaDeConversao(Gerada(ArvoreDe(a.valor)), col->tipo) + " AS " + v;
             valor =
                 "(SELECT " + v + " FROM zv_novos WHERE zv_k = zv_alvo." + ColunaDaLinha(t) + ")";
         } else {
             std::vector<std::optional<TipoSql>> tipo;
-            std::string e = Reescrita(expr, nullptr, &tipo);
+            std::string e = Gerada(ArvoreDe(a.valor), nullptr, &tipo);
             valor = ChamadaDeConversao(e, col->tipo, UnicoTipo(tipo));
         }
         p.valores.emplace_back(col->nome, GuardaDaChave(t, *col, std::move(valor)));
@@ -276,17 +256,17 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
                     escolhidas->limite + ") ";
         p.onde = " WHERE zv_alvo." + ColunaDaLinha(t) + " IN (SELECT zv_k FROM zv_novos)";
     } else if (!c.resto.Vazia()) {
-        p.onde = " " + Reescrita(c.resto);
+        p.onde = " " + Gerada(ArvoreDe(c.resto));
     }
     return p;
 }
 
 // The base table an UPDATE or DELETE changes, and the view or WITH query it goes through.
-Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, Faixa resto,
+Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, const ClausulasLidas& resto,
                                  const instrucao::ConsultasNomeadas& com, char operacao,
                                  const std::vector<std::string>& colunas,
                                  std::unique_ptr<AlvoAlteravel>& alvo) {
-    const auto juncao = LerJuncao(plano_.tokens, resto, objeto.Nome());
+    const auto juncao = LerJuncao(resto, objeto.Nome());
     const std::vector<std::string> nome =
         juncao ? std::vector<std::string>{juncao->tabela} : objeto.partes;
     alvo = AlvoPorVisao(nome, com, operacao, colunas);
@@ -298,8 +278,7 @@ Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, Faixa resto,
 
 void Executor::Atualizar(const instrucao::Atualizar& c) {
     if (auto g = GatilhoEmVezDe(NomeDoAlvo(c.objeto, c.resto), "UPDATE")) {
-        if (g->visao && !c.resto.Vazia() && EhPalavra(plano_.tokens[c.resto.inicio], "FROM"))
-            throw ErroDoServidor(4422, {NomeDoAlvo(c.objeto, c.resto)});
+        if (g->visao && TemDe(c.resto)) throw ErroDoServidor(4422, {NomeDoAlvo(c.objeto, c.resto)});
         return AtualizarEmVezDe(c, *g);
     }
     std::unique_ptr<AlvoAlteravel> alvo;
@@ -353,7 +332,7 @@ void Executor::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
     if (escolhidas)
         filtro = escolhidas->Filtro(t);
     else if (!c.resto.Vazia())
-        filtro = " " + Reescrita(c.resto);
+        filtro = " " + Gerada(ArvoreDe(c.resto));
     const std::string tabela = IdentificadorNoSqlite(t.nome);
     c.compilado.sql = prefixo + "DELETE FROM " + tabela + filtro;
     c.compilado.antigas = prefixo + "SELECT " + ColunaDaLinha(t) + ", * FROM " + tabela + filtro;
@@ -362,7 +341,7 @@ void Executor::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
 void Executor::Excluir(const instrucao::Excluir& c) {
     if (!c.truncar)
         if (auto g = GatilhoEmVezDe(NomeDoAlvo(c.objeto, c.resto), "DELETE")) {
-            if (g->visao && !c.resto.Vazia() && EhPalavra(plano_.tokens[c.resto.inicio], "FROM"))
+            if (g->visao && TemDe(c.resto))
                 throw ErroDoServidor(4423, {NomeDoAlvo(c.objeto, c.resto)});
             return ExcluirEmVezDe(c, *g);
         }
@@ -397,8 +376,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 
 // INSERT through a view or WITH query: the same statement on its base table, with the
 // base columns of the view's, made the first time it runs.
-void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo,
-                                Faixa faixa) {
+void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo) {
     if (c.saida)
         throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
@@ -409,6 +387,9 @@ void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel
         base->com = c.com;
         base->topo = c.topo;
         base->valores = c.valores;
+        base->valoresComConsulta = c.valoresComConsulta;
+        base->valoresComParametros = c.valoresComParametros;
+        base->forma = c.forma;
         base->selecao = c.selecao;
         base->valoresPadrao = c.valoresPadrao;
         std::vector<std::string> nomes = c.colunasAlvo;
@@ -417,7 +398,7 @@ void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel
         for (const auto& n : nomes) base->colunasAlvo.push_back(alvo.ColunaBase(n).nome);
         c.pelaBase = std::move(base);
     }
-    Inserir(*c.pelaBase, faixa);
+    Inserir(*c.pelaBase);
 }
 
 // " LIMIT n" of INSERT TOP (n) [PERCENT] ... SELECT or, without TOP, of SET ROWCOUNT n: of

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/execucao/executor.hpp"
 
 // What the executor's UPDATE, DELETE and INSTEAD OF code shares (executor_alteracoes.cpp,
 // executor_em_vez_de.cpp).
@@ -29,7 +29,7 @@ struct Executor::EscopoDaAlteracao {
     Executor& x;
     Tabela visiveis;
     EscopoDaAlteracao(Executor& executor, const Tabela& t, const AlvoAlteravel* alvo,
-                      const NomeComposto& objeto, Faixa resto);
+                      const NomeComposto& objeto, const ClausulasLidas& resto);
     ~EscopoDaAlteracao();
     EscopoDaAlteracao(const EscopoDaAlteracao&) = delete;
     EscopoDaAlteracao& operator=(const EscopoDaAlteracao&) = delete;

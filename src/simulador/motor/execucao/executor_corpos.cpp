@@ -3,6 +3,7 @@
 // one (209), while a statement that names a table not made yet waits until it runs.
 
 #include "comum/erros.hpp"
+#include "simulador/motor/arvores/expressao.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
@@ -39,7 +40,9 @@ void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
 }
 
 void Executor::ColunasDaInstrucao(const Comando& c) {
-    auto consulta = [&](Faixa f) { CompilarSeResolvido([&] { return Reescrita(f); }); };
+    auto consulta = [&](const ConsultaLida& q) {
+        CompilarSeResolvido([&] { return Gerada(ArvoreDe(q)); });
+    };
     auto valor = [&](const ExpressaoLida& e) {
         if (!e.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Gerada(ArvoreDe(e)); });
     };
@@ -50,9 +53,7 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { consulta(x.selecao); },
-            [&](const instrucao::DeclararCursor& x) {
-                CompilarSeResolvido([&] { return Gerada(ArvoreDe(x.selecao)); });
-            },
+            [&](const instrucao::DeclararCursor& x) { consulta(x.selecao); },
             [&](const instrucao::Inserir& x) {
                 ColunasDoAlvo(x.objeto, x.colunasAlvo);
                 if (!x.selecao.Vazia()) consulta(x.selecao);
@@ -92,31 +93,31 @@ void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::
 
 // UPDATE and DELETE: the columns they set, the values they set them to and what their
 // FROM and WHERE read.
-void Executor::ClausulasDoAlvo(const NomeComposto& objeto, Faixa resto,
+void Executor::ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto,
                                const instrucao::Atualizar* atualizar) {
     auto selecao = [&] {
         std::string s = "SELECT 1";
         if (atualizar)
-            for (const auto& [coluna, v] : atualizar->atribuicoes)
-                if (!(v.fim == v.inicio + 1 && EhPalavra(plano_.tokens[v.inicio], "DEFAULT")))
-                    s += ", " + Reescrita(v);
+            for (const auto& a : atualizar->atribuicoes)
+                if (!a.padrao) s += ", " + Gerada(ArvoreDe(a.valor));
         return s + " ";
     };
-    const bool comFrom = !resto.Vazia() && EhPalavra(plano_.tokens[resto.inicio], "FROM");
+    auto clausulas = [&] { return resto.Vazia() ? std::string() : Gerada(ArvoreDe(resto)); };
+    const bool comFrom = !resto.Vazia() && !resto.recusa && !ArvoreDe(resto).de.empty();
     if (comFrom) {
-        CompilarSeResolvido([&] { return selecao() + Reescrita(resto); });
+        CompilarSeResolvido([&] { return selecao() + clausulas(); });
         if (!s_.CatalogoAtual().AcharTabela(objeto.Nome())) return;  // an alias of the FROM
     }
     const Tabela* t = TabelaDoCorpo(objeto);
     if (!t) return;
     if (atualizar) {
         std::vector<std::string> colunas;
-        for (const auto& [coluna, v] : atualizar->atribuicoes) colunas.push_back(coluna);
+        for (const auto& a : atualizar->atribuicoes) colunas.push_back(a.coluna);
         ColunasDoAlvo(objeto, colunas);
     }
     if (!comFrom)
         CompilarSeResolvido([&] {
-            return selecao() + "FROM " + IdentificadorNoSqlite(t->nome) + " " + Reescrita(resto);
+            return selecao() + "FROM " + IdentificadorNoSqlite(t->nome) + " " + clausulas();
         });
 }
 

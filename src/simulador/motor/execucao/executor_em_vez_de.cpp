@@ -129,7 +129,7 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
 
 // The rows a DELETE or UPDATE reaches, of the object's columns: the query after SELECT
 // (its FROM and WHERE) and the object's alias in it.
-std::string Executor::LinhasDoObjeto(const NomeComposto& objeto, Faixa resto,
+std::string Executor::LinhasDoObjeto(const NomeComposto& objeto, const ClausulasLidas& resto,
                                      const std::optional<instrucao::Topo>& topo,
                                      const Tabela& colunas, std::string& apelido) {
     std::string de, onde;
@@ -160,12 +160,18 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
     std::string novas;
     for (const auto& col : g.linhas.colunas) {
         std::string v = apelido + "." + ComoIdentificador(col.nome);
-        for (const auto& [nome, expr] : c.atribuicoes)
-            if (IguaisCiAs(nome, col.nome)) v = Convertido(Reescrita(expr), col);
+        for (const auto& a : c.atribuicoes) {
+            if (!IguaisCiAs(a.coluna, col.nome)) continue;
+            if (a.padrao)
+                throw ErroDeBanco(
+                    "O simulador de SQL Server não aceita SET coluna = DEFAULT num UPDATE que "
+                    "dispara uma trigger INSTEAD OF.");
+            v = Convertido(Gerada(ArvoreDe(a.valor)), col);
+        }
         novas += (novas.empty() ? "" : ", ") + v;
     }
-    for (const auto& [nome, expr] : c.atribuicoes)
-        if (!g.linhas.Coluna(nome)) throw ErroDoServidor(207, {nome});
+    for (const auto& a : c.atribuicoes)
+        if (!g.linhas.Coluna(a.coluna)) throw ErroDoServidor(207, {a.coluna});
     RodarEmVezDe(g, "UPDATE", ColunasAtribuidas(c), [&](const ContextoDoGatilho& ctx) {
         const std::string lista = " (" + ListaDeColunas(g.linhas) + ") SELECT ";
         Consultar(prefixo + "INSERT INTO " + ctx.excluidas + lista +
@@ -213,19 +219,19 @@ std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezD
             conv += (k ? ", " : "") + Convertido(n, *alvo[k]);
         }
         return (prefixo.empty() ? "WITH " : prefixo + ", ") + "zv_fonte(" + nomes + ") AS (" +
-               Reescrita(c.selecao) + ") INSERT INTO " + inseridas + " (" + colunas + ") SELECT " +
-               conv + " FROM zv_fonte";
+               Gerada(ArvoreDe(c.selecao)) + ") INSERT INTO " + inseridas + " (" + colunas +
+               ") SELECT " + conv + " FROM zv_fonte";
     }
     std::string valores;
     for (const auto& linha : c.valores) {
         if (linha.size() != alvo.size()) throw ErroDoServidor(110);
         std::string v;
         for (std::size_t k = 0; k < linha.size(); ++k) {
-            const bool padrao = linha[k].fim == linha[k].inicio + 1 &&
-                                EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT");
+            const bool padrao = linha[k].forma == instrucao::ValorDaInsercao::Forma::Padrao;
             const Restricao* d = g.visao ? nullptr : g.linhas.PadraoDaColuna(alvo[k]->nome);
-            const std::string e =
-                padrao ? (d ? ExpressaoParaSqlite(d->texto) : "NULL") : Reescrita(linha[k]);
+            std::optional<TipoSql> tipo;
+            const std::string e = padrao ? (d ? ExpressaoParaSqlite(d->texto) : "NULL")
+                                         : ValorEscrito(linha[k], tipo);
             v += (k ? ", " : "") + Convertido(e, *alvo[k]);
         }
         valores += (valores.empty() ? "(" : ", (") + v + ")";

@@ -48,7 +48,7 @@ std::string Executor::ColunasComALinha(const Tabela& t) {
 
 std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar& c) {
     std::vector<std::string> r;
-    for (const auto& [coluna, valor] : c.atribuicoes) r.push_back(coluna);
+    for (const auto& a : c.atribuicoes) r.push_back(a.coluna);
     return r;
 }
 

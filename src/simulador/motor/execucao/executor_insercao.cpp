@@ -116,43 +116,35 @@ class ConversoesDasColunas {
     std::vector<std::vector<std::pair<std::optional<TipoSql>, const std::string*>>> feitas_;
 };
 
-// A text or a plain integer of up to nine digits, the usual values of a long VALUES list:
-// written as LiteralNoSqlite writes them and typed as TipoDoLiteral types them (a text
-// has no type of its own, such an integer is an int of its significant digits), without
-// making the literal first.
-bool LiteralSimples(const Token& tk, std::string& sql, std::optional<TipoSql>& tipo) {
-    if (tk.tipo == TipoToken::Texto || tk.tipo == TipoToken::TextoN) {
-        sql = ComoTexto(tk.texto);
-        tipo.reset();
-        return true;
-    }
-    const std::string& n = tk.texto;
-    if (tk.tipo != TipoToken::Numero || n.empty() || n.size() > 9) return false;
-    for (char c : n)
-        if (c < '0' || c > '9') return false;
-    const std::size_t primeiro = n.find_first_not_of('0');
-    const int precisao = primeiro == std::string::npos ? 1 : static_cast<int>(n.size() - primeiro);
-    tipo = TipoSql{TipoBase::Int, 0, precisao, 0};
-    sql = n;
-    return true;
-}
-
 }  // namespace
 
-// A value of INSERT ... VALUES in SQLite's text, and its type where known. A lone literal
-// is written as the rewrite writes it, without reading it as a whole expression.
-std::string Executor::ValorEscrito(Faixa f, std::optional<TipoSql>& tipo) {
-    if (f.fim == f.inicio + 1) {
-        // as the generator writes it, without a tree or a generator for each value
-        std::string sql;
-        if (LiteralSimples(plano_.tokens[f.inicio], sql, tipo)) return sql;
-        if (auto l = LiteralDe(plano_.tokens[f.inicio])) {
-            tipo = TipoDoLiteral(*l);
-            return LiteralNoSqlite(*l);
-        }
+// A value of INSERT ... VALUES in SQLite's text, and its type where known. A text or a
+// plain integer of up to nine digits, the usual values of a long VALUES list, and a lone
+// literal are written as LiteralNoSqlite writes them and typed as TipoDoLiteral types
+// them (a text has no type of its own, such an integer is an int of its significant
+// digits), without a generator for each value.
+std::string Executor::ValorEscrito(const instrucao::ValorDaInsercao& v,
+                                   std::optional<TipoSql>& tipo) {
+    using Forma = instrucao::ValorDaInsercao::Forma;
+    if (v.forma == Forma::Texto) {
+        tipo.reset();
+        return ComoTexto(v.literal);
+    }
+    if (v.forma == Forma::Inteiro) {
+        const std::size_t primeiro = v.literal.find_first_not_of('0');
+        const int precisao =
+            primeiro == std::string::npos ? 1 : static_cast<int>(v.literal.size() - primeiro);
+        tipo = TipoSql{TipoBase::Int, 0, precisao, 0};
+        return v.literal;
+    }
+    const Expressao& e = ArvoreDe(*v.expressao);
+    if (const auto* l = std::get_if<Literal>(&e.no);
+        l && l->tipo != Literal::Tipo::Nulo && !l->moeda) {
+        tipo = TipoDoLiteral(*l);
+        return LiteralNoSqlite(*l);
     }
     std::vector<std::optional<TipoSql>> tipos;
-    std::string sql = Reescrita(f, nullptr, &tipos);
+    std::string sql = Gerada(e, nullptr, &tipos);
     tipo = Unico(tipos);
     return sql;
 }
@@ -191,8 +183,7 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
             std::string e;
             const std::string* conversao = nullptr;
             int ligado = -1;
-            if (linha[k].fim == linha[k].inicio + 1 &&
-                EhPalavra(plano_.tokens[linha[k].inicio], "DEFAULT")) {
+            if (linha[k].forma == instrucao::ValorDaInsercao::Forma::Padrao) {
                 const Restricao* d = t.PadraoDaColuna(col->nome);
                 conversao = &conversoesDasColunas.Guardar(GuardaDaChave(
                     t, *col,
@@ -243,18 +234,19 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
     return sql;
 }
 
-void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                                Faixa faixa) {
+void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado) {
     // a body being compiled reads its variables as NULL, a trigger's statements see
     // inserted and deleted: their texts are their own
-    const bool compartilhavel = !compilandoCorpo_ && pseudoTabelas_.empty() && !c.valores.empty();
-    std::string chave =
-        compartilhavel ? ChaveDaForma(plano_.tokens, faixa, identityLigado) : std::string();
+    const bool compartilhavel = !compilandoCorpo_ && pseudoTabelas_.empty() && c.forma;
+    // the parser's key is that of IDENTITY_INSERT off
+    std::string ligada;
+    if (compartilhavel && identityLigado) ligada = ComIdentidadeLigada(*c.forma);
+    const std::string& chave = !compartilhavel || identityLigado ? ligada : *c.forma;
     if (!chave.empty()) {
         if (auto it = s_.Formas().find(chave); it != s_.Formas().end()) {
             if (!it->second.reutilizavel) return CompilarInsercao(c, t, identityLigado, nullptr);
             c.compilado.sql = it->second.sql;
-            c.compilado.literais = LiteraisDaForma(it->second, plano_.tokens, faixa);
+            c.compilado.literais = LiteraisDaForma(it->second, c);
             c.compilado.pronto = true;
             return;
         }
@@ -263,8 +255,7 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
     CompilarInsercao(c, t, identityLigado, &ligados);
     if (chave.empty()) return;
     if (s_.Formas().size() >= kFormasGuardadas) s_.Formas().clear();
-    s_.Formas().emplace(std::move(chave), FormaCompilada(plano_.tokens, faixa, c, c.compilado.sql,
-                                                         c.compilado.literais, ligados));
+    s_.Formas().emplace(chave, FormaCompilada(c, c.compilado.sql, c.compilado.literais, ligados));
 }
 
 // The columns an INSERT writes: those it names, or all but the identity and timestamp.
@@ -313,21 +304,15 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     std::vector<db::Valor> literais;
     // SQLite would give :zvl1 and a parameter ?1 of the caller the same slot
     const std::size_t valores = c.valores.size() * alvo.size();
-    bool ligarLiterais = valores <= kLiteraisLigados;
-    for (const auto& linha : c.valores)
-        for (const Faixa& f : linha)
-            for (std::size_t k = f.inicio; k < f.fim; ++k)
-                if (plano_.tokens[k].tipo == TipoToken::Parametro ||
-                    (plano_.tokens[k].tipo == TipoToken::Variavel &&
-                     valores > kLiteraisLigadosComVariaveis))
-                    ligarLiterais = false;
+    const bool ligarLiterais = valores <= kLiteraisLigados && !c.valoresComParametros &&
+                               !(c.valoresComVariaveis && valores > kLiteraisLigadosComVariaveis);
     if (c.valoresPadrao) {
         sql = "INSERT INTO " + IdentificadorNoSqlite(t.nome) + " DEFAULT VALUES";
     } else if (!c.valores.empty()) {
         sql = CompilarValores(c, t, alvo, colunas, ligarLiterais ? &literais : nullptr, ligados);
     } else {
         std::vector<std::optional<TipoSql>> tipos;
-        const std::string selecao = Reescrita(c.selecao, nullptr, &tipos);
+        const std::string selecao = Gerada(ArvoreDe(c.selecao), nullptr, &tipos);
         tipos.resize(alvo.size());
         std::string nomes, conv;
         for (std::size_t k = 0; k < alvo.size(); ++k) {
@@ -352,19 +337,19 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     c.compilado.pronto = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;  // TOP, ROWCOUNT: each run
 }
 
-void Executor::Inserir(const instrucao::Inserir& c, Faixa faixa) {
+void Executor::Inserir(const instrucao::Inserir& c) {
     if (auto g = GatilhoEmVezDe(c.objeto.Nome(), "INSERT")) return InserirEmVezDe(c, *g);
     if (c.execucao) return InserirDaExecucao(c);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t || c.com) {
         if (auto alvo = AlvoPorVisao(c.objeto.partes, c.com, 'I', c.colunasAlvo))
-            return InserirPelaVisao(c, *alvo, faixa);
+            return InserirPelaVisao(c, *alvo);
         if (!t) ObjetoInvalido(c.objeto.Nome());
     }
     bool identityLigado =
         !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t->nome);
     if (!c.compilado.pronto) {
-        CompilarComForma(c, *t, identityLigado, faixa);
+        CompilarComForma(c, *t, identityLigado);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDoServidor(8101, {t->nome});
     }

@@ -2,6 +2,7 @@
 // flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
 
 #include "simulador/motor/execucao/interpretador.hpp"
+#include <algorithm>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
@@ -208,18 +209,15 @@ void Interpretador::Atribuir(const instrucao::Atribuir& x) {
 // SELECT @a = x, @b = y FROM ...: each row assigns in turn, so the last one's values
 // stay; no row leaves the variables as they were.
 void Interpretador::AtribuirDaConsulta(const std::vector<std::string>& variaveis,
-                                       const db::Resultado& r, Faixa selecao) {
+                                       const db::Resultado& r,
+                                       const std::vector<std::string>& repetidas) {
     if (r.linhas.empty()) return;
     // SELECT @s = @s + x FROM ...: SQL Server carries each row's value into the next;
     // the query read them all with the value from before it
     if (r.linhas.size() > 1)
         for (const auto& v : variaveis) {
-            int usos = 0;
-            for (std::size_t k = selecao.inicio; k < selecao.fim; ++k)
-                if (e_.plano_.tokens[k].tipo == TipoToken::Variavel &&
-                    IguaisCiAs(e_.plano_.tokens[k].texto, v))
-                    ++usos;
-            if (usos > 1)
+            if (std::any_of(repetidas.begin(), repetidas.end(),
+                            [&](const std::string& r) { return IguaisCiAs(r, v); }))
                 throw Recusa(
                     "O simulador de SQL Server não acumula variáveis linha a linha (SELECT " + v +
                     " = " + v + " ... de várias linhas).");

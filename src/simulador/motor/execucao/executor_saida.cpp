@@ -67,9 +67,29 @@ std::string Executor::ReescritaComposta(const std::vector<PedacoDeConsulta>& ped
 
 // The list as the query SELECT list FROM inserted, deleted (those the statement has),
 // written for SQLite with the captured rows in their place and an UPDATE's old and new
-// rows paired by their row ids. A MERGE's $action names the change being made.
+// rows paired by their row ids.
 void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
                              const std::string& evento) {
+    ContextoDeReescrita rc = Contexto();
+    rc.escopoPadrao.clear();
+    rc.gatilho = &ctx;
+    const std::string sql = s.consulta.Vazia() ? ConsultaDaSaidaDaMescla(s, rc, evento)
+                                               : GeradorSqlite(rc).Gerar(ArvoreDe(s.consulta));
+    const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
+    const std::string linha = ColunaDaLinha(*ctx.tabela);
+    std::string ordem;
+    if (evento == "UPDATE") ordem = " WHERE inserted." + linha + " = deleted." + linha;
+    ordem += " ORDER BY " + primeira + "." + linha;
+    if (!s.destino.Vazio()) return GravarSaida(s, sql + ordem, rc.tiposDaSelecao);
+    db::Resultado r = Consultar(sql + ordem, 0, 'S', "", &rc.tiposDaSelecao);
+    r.linhasAfetadas = static_cast<std::int64_t>(r.linhas.size());
+    resultados_.push_back(std::move(r));
+}
+
+// A MERGE's OUTPUT list, whose $action names the change being made, written over the
+// captured rows from the batch's tokens.
+std::string Executor::ConsultaDaSaidaDaMescla(const instrucao::ClausulaDeSaida& s,
+                                              ContextoDeReescrita& rc, const std::string& evento) {
     std::vector<PedacoDeConsulta> q{{"SELECT"}};
     std::size_t ini = s.lista.inicio;
     const auto& t = plano_.tokens;
@@ -99,17 +119,7 @@ void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const Contexto
                            {"1", TipoToken::Numero},
                            {"=", TipoToken::Simbolo},
                            {"0", TipoToken::Numero}});
-    ContextoDeReescrita rc = Contexto();
-    rc.escopoPadrao.clear();
-    rc.gatilho = &ctx;
-    std::string sql = ReescritaComposta(q, rc);
-    const std::string linha = ColunaDaLinha(*ctx.tabela);
-    if (evento == "UPDATE") sql += " WHERE inserted." + linha + " = deleted." + linha;
-    sql += " ORDER BY " + primeira + "." + linha;
-    if (!s.destino.Vazio()) return GravarSaida(s, sql, rc.tiposDaSelecao);
-    db::Resultado r = Consultar(sql, 0, 'S', "", &rc.tiposDaSelecao);
-    r.linhasAfetadas = static_cast<std::int64_t>(r.linhas.size());
-    resultados_.push_back(std::move(r));
+    return ReescritaComposta(q, rc);
 }
 
 // OUTPUT ... INTO: a table without triggers, foreign keys or checks, as SQL Server demands.

@@ -34,9 +34,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
     ctx.comDestino = true;
     Destino d;
     {
-        LeitorDeExpressoes leitor(plano_.tokens, c.selecao.inicio, c.selecao.fim, &plano_.ordinais);
-        auto consulta = leitor.LerConsulta();
-        leitor.ExigirFim();
+        const Consulta* consulta = &ArvoreDe(c.selecao);
         GeradorSqlite gerador(ctx);
         d.selecao = gerador.Gerar(*consulta);
         d.tabela = ctx.destino;

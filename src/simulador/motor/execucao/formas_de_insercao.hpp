@@ -9,15 +9,14 @@
 
 // INSERT ... VALUES statements that differ only in their literals (the thousands of
 // single-row INSERTs of a script) share one compiled form: the SQLite text with the
-// literals as parameters, made by the first of them. The next ones only read their
-// literals from their tokens and bind them.
+// literals as parameters, made by the first of them. The next ones only take their
+// literals from their values and bind them.
 namespace zolvek::simulador {
 
-// Where a bound literal of the form is in a statement: its token, counted from the
-// statement's first one, and whether a minus sign comes before it.
+// Where a bound literal of the form is in a statement: its row and column of VALUES.
 struct LiteralDaForma {
-    std::size_t token = 0;
-    bool negativo = false;
+    std::size_t linha = 0;
+    std::size_t coluna = 0;
 };
 
 struct FormaDeInsercao {
@@ -26,24 +25,18 @@ struct FormaDeInsercao {
     std::vector<LiteralDaForma> literais;  // in the order of :zvl1, :zvl2...
 };
 
-// The key of an INSERT's form: its tokens as written, except that a text stands for
-// its kind (N'' or '') and a short integer for its number of digits, which is all the
-// compiler reads of them. Other literals (decimals, dates in texts with NUL, binaries,
-// long numbers) stand for themselves. "" when the statement takes the caller's
-// parameters (its form is not shared).
-std::string ChaveDaForma(const std::vector<Token>& tokens, Faixa faixa, bool identidadeLigada);
+// The key of an INSERT's form (leitura/chave_da_forma.hpp) with IDENTITY_INSERT on.
+std::string ComIdentidadeLigada(std::string chave);
 
 // The form of an INSERT just compiled to `sql`, whose values `ligados` says which
 // literal of `literais` each one was bound to (-1: written into the text). Reusable
 // only when each value is a lone literal (signed or not) that was bound to exactly the
 // value its token gives, or NULL or DEFAULT.
-FormaDeInsercao FormaCompilada(const std::vector<Token>& tokens, Faixa faixa,
-                               const instrucao::Inserir& c, std::string sql,
+FormaDeInsercao FormaCompilada(const instrucao::Inserir& c, std::string sql,
                                const std::vector<db::Valor>& literais,
                                const std::vector<int>& ligados);
 
-// The literals a statement of that form binds, read from its tokens.
-std::vector<db::Valor> LiteraisDaForma(const FormaDeInsercao& forma,
-                                       const std::vector<Token>& tokens, Faixa faixa);
+// The literals a statement of that form binds, taken from its values.
+std::vector<db::Valor> LiteraisDaForma(const FormaDeInsercao& forma, const instrucao::Inserir& c);
 
 }  // namespace zolvek::simulador

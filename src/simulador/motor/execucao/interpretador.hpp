@@ -45,7 +45,7 @@ class Interpretador {
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
     void AtribuirDaConsulta(const std::vector<std::string>& variaveis, const db::Resultado& r,
-                            Faixa selecao);
+                            const std::vector<std::string>& repetidas);
 
     // Calls of procedures (executor_chamadas.cpp).
     static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);

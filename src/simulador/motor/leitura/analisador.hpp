@@ -102,15 +102,18 @@ class Analisador {
     std::unique_ptr<Comando> PontoDeControle(std::size_t inicio);
     std::unique_ptr<Comando> Selecionar(std::size_t inicio);
     std::unique_ptr<Comando> Truncar(std::size_t inicio);
+    std::vector<std::string> VariaveisRepetidas(Faixa f) const;
     std::size_t FimDoCom(std::size_t k) const;
     bool ComAntesDeAlteracao() const;
     std::unique_ptr<Comando> AlteracaoComConsultas();
     std::optional<instrucao::Topo> TopoDaAlteracao();
     std::unique_ptr<Comando> Inserir();
+    instrucao::ValorDaInsercao ValorDaInsercaoDe(Faixa f, instrucao::Inserir& x);
     std::unique_ptr<Comando> Atualizar();
     void IrAte(std::size_t fim, std::initializer_list<std::string_view> paradas, bool virgula);
     std::vector<std::pair<std::string, Faixa>> Atribuicoes(
         std::size_t fim, std::initializer_list<std::string_view> paradas);
+    std::vector<instrucao::AtribuicaoDeColuna> AtribuicoesLidas(std::size_t fim);
     // MERGE (analisador_mescla.cpp).
     std::unique_ptr<Comando> Mesclar();
     void AcaoDaMescla(instrucao::AcaoDaMescla& a);
@@ -181,6 +184,9 @@ class Analisador {
                               const std::string& operador = "");
     ExpressaoLida ExpressaoOuPalavra(Faixa f);
     ConsultaLida ConsultaDe(Faixa f);
+    ClausulasLidas ClausulasDe(Faixa f);
+    void LerConsultaDaSaida(std::optional<instrucao::ClausulaDeSaida>& s,
+                            const std::string& evento);
     instrucao::ArgumentoDaChamada Argumento(std::string nome, Faixa f, bool saida);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);
@@ -215,7 +221,10 @@ class Analisador {
     std::vector<std::size_t> rotulos_;        // the name token of each label
     std::vector<std::size_t> destinos_;       // the label token of each GOTO
     std::vector<int> ordinais_;               // of the '?' tokens, numbered when first needed
-    std::string tipoDoUsuario_;               // the alias type (or sysname) Tipo() last read
+    // the key of the last INSERT form read: the statements of a form that follow one
+    // another (a script's thousands of INSERTs) share it
+    std::shared_ptr<const std::string> ultimaForma_;
+    std::string tipoDoUsuario_;  // the alias type (or sysname) Tipo() last read
 };
 
 }  // namespace zolvek::simulador

@@ -1,11 +1,15 @@
 // SELECT, INSERT, UPDATE, DELETE and TRUNCATE TABLE, and the WITH that names queries
 // before a data change (MERGE is in analisador_mescla.cpp).
 
+#include <algorithm>
+
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/leitura/chave_da_forma.hpp"
 #include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -27,9 +31,28 @@ std::unique_ptr<Comando> Analisador::Selecionar(std::size_t inicio) {
     // WITH names its queries first; the statement's own SELECT follows them
     i_ = FimDaInstrucao(i_ + 1, Palavra("WITH") ? 1 : 0);
     if (Simbolo(")") && inicio < i_ && EhSimbolo(t_[inicio], "(")) ++i_;
-    x->selecao = {inicio, i_};
-    x->para = TemInto(x->selecao);
+    x->selecao = ConsultaDe({inicio, i_});
+    x->para = TemInto({inicio, i_});
+    x->variaveisRepetidas = VariaveisRepetidas({inicio, i_});
     return c;
+}
+
+// The variables a run of tokens names more than once, each once, as first written.
+std::vector<std::string> Analisador::VariaveisRepetidas(Faixa f) const {
+    std::vector<std::pair<std::string, int>> usos;
+    for (std::size_t k = f.inicio; k < f.fim; ++k) {
+        if (t_[k].tipo != TipoToken::Variavel) continue;
+        auto it = std::find_if(usos.begin(), usos.end(),
+                               [&](const auto& u) { return IguaisCiAs(u.first, t_[k].texto); });
+        if (it == usos.end())
+            usos.emplace_back(t_[k].texto, 1);
+        else
+            ++it->second;
+    }
+    std::vector<std::string> r;
+    for (auto& [nome, n] : usos)
+        if (n > 1) r.push_back(std::move(nome));
+    return r;
 }
 
 // TRUNCATE TABLE t: read as a DELETE marked to truncate.
@@ -38,7 +61,6 @@ std::unique_ptr<Comando> Analisador::Truncar(std::size_t inicio) {
     Esperar("TABLE");
     auto [c, x] = Novo<instrucao::Excluir>(inicio);
     x->objeto = NomeDeObjeto();
-    x->resto = {i_, i_};
     x->truncar = true;
     return c;
 }
@@ -78,7 +100,10 @@ std::unique_ptr<Comando> Analisador::AlteracaoComConsultas() {
                                  : Palavra("UPDATE") ? Atualizar()
                                                      : Excluir();
     std::visit(Visitante{
-                   [&](instrucao::Inserir& x) { x.com = com; },
+                   [&](instrucao::Inserir& x) {
+                       x.com = com;
+                       x.forma.reset();  // its form's key does not hold the WITH
+                   },
                    [&](instrucao::Atualizar& x) { x.com = com; },
                    [&](instrucao::Excluir& x) { x.com = com; },
                    [](auto&) {},
@@ -122,6 +147,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         EsperarSimbolo(")");
     }
     x->saida = Saida();
+    LerConsultaDaSaida(x->saida, "INSERT");
     if (Aceitar("DEFAULT")) {
         Esperar("VALUES");
         x->valoresPadrao = true;
@@ -130,7 +156,7 @@ std::unique_ptr<Comando> Analisador::Inserir() {
             if (!Simbolo("(")) Erro();
             std::size_t fecho = Fecho(i_);
             ++i_;
-            std::vector<Faixa> linha;
+            std::vector<instrucao::ValorDaInsercao> linha;
             // the rows of a VALUES list mostly have as many values as the first
             if (!x->valores.empty()) linha.reserve(x->valores.front().size());
             while (i_ < fecho) {
@@ -142,16 +168,21 @@ std::unique_ptr<Comando> Analisador::Inserir() {
                     ++i_;
                 }
                 if (i_ == ini) Erro();
-                linha.push_back({ini, i_});
+                linha.push_back(ValorDaInsercaoDe({ini, i_}, *x));
                 if (i_ < fecho) ++i_;
             }
             i_ = fecho + 1;
             x->valores.push_back(std::move(linha));
         } while (AceitarSimbolo(","));
+        if (std::string chave = ChaveDaForma(t_, {c->faixa.inicio, i_}); !chave.empty()) {
+            if (!ultimaForma_ || *ultimaForma_ != chave)
+                ultimaForma_ = std::make_shared<const std::string>(std::move(chave));
+            x->forma = ultimaForma_;
+        }
     } else if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) {
         std::size_t ini = i_;
         i_ = FimDaInstrucao(i_ + 1);
-        x->selecao = {ini, i_};
+        x->selecao = ConsultaDe({ini, i_});
     } else if (Palavra("EXEC") || Palavra("EXECUTE")) {
         const std::size_t exec = i_++;
         x->execucao = Executar(exec);
@@ -160,6 +191,33 @@ std::unique_ptr<Comando> Analisador::Inserir() {
         Erro();
     }
     return c;
+}
+
+// A value of INSERT ... VALUES: DEFAULT, a lone text or short integer, or an expression.
+instrucao::ValorDaInsercao Analisador::ValorDaInsercaoDe(Faixa f, instrucao::Inserir& x) {
+    using Forma = instrucao::ValorDaInsercao::Forma;
+    instrucao::ValorDaInsercao v;
+    if (f.fim == f.inicio + 1) {
+        const Token& t = t_[f.inicio];
+        if (EhPalavra(t, "DEFAULT")) {
+            v.forma = Forma::Padrao;
+            return v;
+        }
+        if (t.tipo == TipoToken::Texto || t.tipo == TipoToken::TextoN ||
+            (t.tipo == TipoToken::Numero && !t.texto.empty() && t.texto.size() <= 9 &&
+             t.texto.find_first_not_of("0123456789") == std::string::npos)) {
+            v.forma = t.tipo == TipoToken::Numero ? Forma::Inteiro : Forma::Texto;
+            v.literal = t.texto;
+            return v;
+        }
+    }
+    for (std::size_t k = f.inicio; k < f.fim; ++k) {
+        if (EhPalavra(t_[k], "SELECT")) x.valoresComConsulta = true;
+        if (t_[k].tipo == TipoToken::Parametro) x.valoresComParametros = true;
+        if (t_[k].tipo == TipoToken::Variavel) x.valoresComVariaveis = true;
+    }
+    v.expressao = std::make_shared<const ExpressaoLida>(ExpressaoDe(f));
+    return v;
 }
 
 // OUTPUT inserted.x, deleted.y [INTO T [(colunas)]] of INSERT, UPDATE and DELETE: the list
@@ -222,6 +280,20 @@ std::vector<std::pair<std::string, Faixa>> Analisador::Atribuicoes(
     return r;
 }
 
+// UPDATE's SET list, each value read into its tree.
+std::vector<instrucao::AtribuicaoDeColuna> Analisador::AtribuicoesLidas(std::size_t fim) {
+    std::vector<instrucao::AtribuicaoDeColuna> r;
+    for (const auto& [coluna, f] : Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"})) {
+        instrucao::AtribuicaoDeColuna a{coluna, {f, nullptr, nullptr}, false};
+        if (f.fim == f.inicio + 1 && EhPalavra(t_[f.inicio], "DEFAULT"))
+            a.padrao = true;
+        else
+            a.valor = ExpressaoDe(f);
+        r.push_back(std::move(a));
+    }
+    return r;
+}
+
 std::unique_ptr<Comando> Analisador::Atualizar() {
     auto [c, x] = Novo<instrucao::Atualizar>(i_);
     ++i_;
@@ -230,9 +302,10 @@ std::unique_ptr<Comando> Analisador::Atualizar() {
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     Esperar("SET");
     std::size_t fim = FimDaInstrucao(i_);
-    x->atribuicoes = Atribuicoes(fim, {"FROM", "WHERE", "OPTION", "OUTPUT"});
+    x->atribuicoes = AtribuicoesLidas(fim);
     x->saida = Saida();
-    x->resto = {i_, fim};
+    LerConsultaDaSaida(x->saida, "UPDATE");
+    x->resto = ClausulasDe({i_, fim});
     i_ = fim;
     return c;
 }
@@ -246,8 +319,9 @@ std::unique_ptr<Comando> Analisador::Excluir() {
     if (Palavra("WITH") && Simbolo("(", 1)) i_ = Fecho(i_ + 1) + 1;
     if (Simbolo("(") && Palavra("NOLOCK", 1)) i_ = Fecho(i_) + 1;
     x->saida = Saida();
+    LerConsultaDaSaida(x->saida, "DELETE");
     std::size_t fim = FimDaInstrucao(i_);
-    x->resto = {i_, fim};
+    x->resto = ClausulasDe({i_, fim});
     i_ = fim;
     return c;
 }

@@ -23,18 +23,12 @@ class Verificador {
 
     void Instrucao(const Comando& c) {
         std::visit(Visitante{
-                       [&](const instrucao::Selecionar& x) { Consulta(x.selecao); },
+                       [&](const instrucao::Selecionar& x) { Consulta(x.selecao.faixa); },
                        [&](const instrucao::Inserir& x) {
-                           for (const auto& linha : x.valores)
-                               for (const auto& v : linha) ValorOuPadrao(v);
-                           if (!x.selecao.Vazia()) Consulta(x.selecao);
+                           if (!x.selecao.Vazia()) Consulta(x.selecao.faixa);
                        },
-                       [&](const instrucao::Atualizar& x) {
-                           for (const auto& [coluna, v] : x.atribuicoes) ValorOuPadrao(v);
-                           Clausulas(x.resto);
-                       },
-                       [&](const instrucao::Excluir& x) { Clausulas(x.resto); },
-                       // the procedural statements' expressions were read with them
+                       // UPDATE's and DELETE's clauses and the procedural statements'
+                       // expressions were read with them
                        [&](const instrucao::Se& x) {
                            Instrucao(*x.entao);
                            if (x.senao) Instrucao(*x.senao);
@@ -78,10 +72,10 @@ class Verificador {
                     if (!DaFuncao(x.objeto, {})) EfeitoColateral("INSERT");
                 },
                 [&](const instrucao::Atualizar& x) {
-                    if (!DaFuncao(x.objeto, x.resto)) EfeitoColateral("UPDATE");
+                    if (!DaFuncao(x.objeto, x.resto.faixa)) EfeitoColateral("UPDATE");
                 },
                 [&](const instrucao::Excluir& x) {
-                    if (!DaFuncao(x.objeto, x.resto))
+                    if (!DaFuncao(x.objeto, x.resto.faixa))
                         EfeitoColateral(x.truncar ? "TRUNCATE TABLE" : "DELETE");
                 },
                 [&](const instrucao::Imprimir&) { EfeitoColateral("PRINT"); },
@@ -97,7 +91,7 @@ class Verificador {
                 [&](const instrucao::SalvarTransacao&) { EfeitoColateral("SAVE TRANSACTION"); },
                 [&](const instrucao::Selecionar& x) {
                     if (x.para) EfeitoColateral("SELECT INTO");
-                    if (!Atribui(x.selecao)) throw ErroDoServidor(444);
+                    if (!Atribui(x.selecao.faixa)) throw ErroDoServidor(444);
                 },
                 [&](const auto&) {},
             },
@@ -163,15 +157,6 @@ class Verificador {
         Ler([&] {
             LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
             leitor.LerConsulta();
-            leitor.ExigirFim();
-        });
-    }
-    // FROM ... WHERE ... of UPDATE and DELETE
-    void Clausulas(Faixa f) {
-        if (f.Vazia()) return;
-        Ler([&] {
-            LeitorDeExpressoes leitor(t_, f.inicio, f.fim);
-            leitor.LerClausulas();
             leitor.ExigirFim();
         });
     }
