@@ -11,8 +11,8 @@
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

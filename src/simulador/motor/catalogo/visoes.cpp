@@ -5,10 +5,10 @@
 #include <set>
 
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/parametros_dos_modulos.hpp"
-#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos/tipos.hpp"

@@ -1,10 +1,10 @@
 // The alias types' rows of systypes (and so of sys.types): each with its system type's
 // numbers, its own name and user type id, dbo's uid and its nullability.
 
-#include "simulador/motor/tipos/registro_dos_tipos.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
-#include "simulador/motor/tipos/tipos.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
+#include "simulador/motor/tipos/registro_dos_tipos.hpp"
+#include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
 

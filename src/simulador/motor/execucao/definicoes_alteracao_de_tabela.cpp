@@ -14,9 +14,9 @@
 #include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
-#include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

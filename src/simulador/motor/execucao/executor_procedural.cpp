@@ -1,8 +1,8 @@
 // The procedural statements of a batch or a procedure's body: variables, IF/WHILE
 // flow, RETURN, RAISERROR, PRINT, EXEC ('text') and TRY ... CATCH.
 
-#include "simulador/motor/execucao/interpretador.hpp"
 #include <algorithm>
+#include "simulador/motor/execucao/interpretador.hpp"
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"

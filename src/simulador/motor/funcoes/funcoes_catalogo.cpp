@@ -5,9 +5,9 @@
 #include <string>
 
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {
@@ -146,8 +146,8 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
     sqlite3_create_function(db, "zv_col_name", 2, nd, sessao, FnColName, nullptr, nullptr);
     sqlite3_create_function(db, "zv_columnproperty", 3, nd, sessao, FnColumnProperty, nullptr,
                             nullptr);
-    sqlite3_create_function(db, "zv_atributo_da_coluna", 3, nd, sessao, FnAtributoDaColuna,
-                            nullptr, nullptr);
+    sqlite3_create_function(db, "zv_atributo_da_coluna", 3, nd, sessao, FnAtributoDaColuna, nullptr,
+                            nullptr);
     sqlite3_create_function(db, "zv_acao_referencial", 2, nd, sessao, FnAcaoReferencial, nullptr,
                             nullptr);
     sqlite3_create_function(db, "zv_filtro_do_indice", 2, nd, sessao, FnFiltroDoIndice, nullptr,
