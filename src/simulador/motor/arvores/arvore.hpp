@@ -131,6 +131,8 @@ struct ClausulaDeSaida {
     // of INSERT, UPDATE and DELETE: SELECT lista FROM inserted AS inserted [, deleted AS
     // deleted], read with the batch
     ConsultaLida consulta;
+    // of MERGE, one query per change it makes, its $action written as that change's name
+    ConsultaLida daInsercao, daAtualizacao, daExclusao;
     NomeComposto destino;  // INTO: empty when the rows go to the client
     std::vector<std::string> colunasDoDestino;
 };

@@ -155,16 +155,6 @@ ContextoDeReescrita Executor::Contexto() {
     return ctx;
 }
 
-std::string Executor::Reescrita(Faixa f, int* flags, std::vector<std::optional<TipoSql>>* tipos,
-                                std::vector<std::string>* atribuidas) {
-    ContextoDeReescrita ctx = Contexto();
-    std::string r = Reescrever(plano_.tokens, f, ctx);
-    if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
-    if (tipos) *tipos = std::move(ctx.tiposDaSelecao);
-    if (atribuidas) *atribuidas = std::move(ctx.atribuidas);
-    return r;
-}
-
 namespace {
 
 // Whether the statement's parameters are the literals :zvl1 to :zvlN of an INSERT's VALUES

@@ -278,19 +278,6 @@ class Executor : private EstadoDaExecucao {
                      const std::vector<std::optional<TipoSql>>& tipos);
     const Tabela& DestinoDaSaida(const NomeComposto& destino);
     void RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas);
-    // A query made of runs of the batch's tokens and words of the engine's, for SQLite.
-    struct PedacoDeConsulta {
-        PedacoDeConsulta(std::string p, TipoToken t = TipoToken::Palavra)
-            : palavra(std::move(p)), tipo(t) {}
-        PedacoDeConsulta(Faixa f) : faixa(f) {}
-        std::string palavra;  // empty: the run `faixa` of the batch
-        Faixa faixa;
-        TipoToken tipo = TipoToken::Palavra;
-    };
-    std::string ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
-                                  ContextoDeReescrita& rc);
-    std::string ConsultaDaSaidaDaMescla(const instrucao::ClausulaDeSaida& s,
-                                        ContextoDeReescrita& rc, const std::string& evento);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     [[noreturn]] void SairComTransacaoCondenada();
@@ -347,10 +334,6 @@ class Executor : private EstadoDaExecucao {
     void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
     void RenomearTabela(Tabela& t, const std::string& novo);
 
-    // `tipos` receives the types of the result columns the generator knows.
-    std::string Reescrita(Faixa f, int* flags = nullptr,
-                          std::vector<std::optional<TipoSql>>* tipos = nullptr,
-                          std::vector<std::string>* atribuidas = nullptr);
     db::Coluna ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string& sql,
                                 const std::vector<std::optional<TipoSql>>* tiposConhecidos,
                                 const TipoSql*& tipo);
@@ -377,7 +360,6 @@ class Executor : private EstadoDaExecucao {
     void DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de);
 
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
-    const char* acaoDaMescla_ = nullptr;          // the change of a MERGE being made: its $action
     bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
     std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
     std::vector<std::string> temporarias_;        // #tables of a procedure call, likewise

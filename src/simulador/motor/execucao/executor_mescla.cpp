@@ -87,12 +87,8 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
     };
     struct Fim {
         std::vector<std::pair<std::string, Tabela*>>& e;
-        const char*& acao;
-        ~Fim() {
-            e.clear();
-            acao = nullptr;
-        }
-    } fim{escopoAlvo_, acaoDaMescla_};
+        ~Fim() { e.clear(); }
+    } fim{escopoAlvo_};
     const std::size_t antes = resultados_.size();
     std::int64_t total = 0;
     ComoUmaInstrucao(
@@ -238,7 +234,6 @@ std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mesc
            " AS zv_x LEFT JOIN " + m.fonte + " AS zv_f ON zv_f." + m.linhaDaFonte +
            " = zv_x.f WHERE zv_x.k IN " + lista + ") AS " + m.apelidoDaFonte + " WHERE " +
            m.apelido + "." + m.linha + " = " + m.apelidoDaFonte + ".zv_a";
-    acaoDaMescla_ = "UPDATE";
     db::Resultado r;
     if (!MudarComGatilhos(
             *m.alvo, "UPDATE", sql,
@@ -258,7 +253,6 @@ std::int64_t Executor::ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla
     const std::string linhas =
         m.linha + " IN (SELECT a FROM " + m.acoes + " WHERE k IN " + lista + ")";
     const std::string sql = "DELETE FROM " + m.tabela + " WHERE " + linhas;
-    acaoDaMescla_ = "DELETE";
     db::Resultado r;
     if (!MudarComGatilhos(
             *m.alvo, "DELETE", sql,
@@ -307,7 +301,6 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
                             " FROM " + m.acoes + " AS zv_x JOIN " + m.fonte + " AS " +
                             m.apelidoDaFonte + " ON " + m.apelidoDaFonte + "." + m.linhaDaFonte +
                             " = zv_x.f WHERE zv_x.k IN " + lista + " ORDER BY zv_x.f";
-    acaoDaMescla_ = "INSERT";
     const bool identidade = t.Identidade() != nullptr;
     auto feita = [&](const db::Resultado& x) {
         if (identidade && x.linhasAfetadas > 0)

@@ -11,7 +11,6 @@
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 #include <sqlite3.h>
@@ -24,6 +23,14 @@ std::string NomeEscrito(const NomeComposto& n) {
     std::string s;
     for (const auto& p : n.partes) s += (s.empty() ? "" : ".") + p;
     return s;
+}
+
+// A MERGE's list was read once for each change it makes.
+const ConsultaLida& ConsultaDoEvento(const instrucao::ClausulaDeSaida& s,
+                                     const std::string& evento) {
+    if (!s.consulta.Vazia()) return s.consulta;
+    if (evento == "INSERT") return s.daInsercao;
+    return evento == "UPDATE" ? s.daAtualizacao : s.daExclusao;
 }
 
 }  // namespace
@@ -44,27 +51,6 @@ Executor::SaidaDaInstrucao Executor::SaidaDe(const std::optional<instrucao::Clau
     };
 }
 
-std::string Executor::ReescritaComposta(const std::vector<PedacoDeConsulta>& pedacos,
-                                        ContextoDeReescrita& rc) {
-    std::vector<Token> tokens;
-    std::vector<int> ordinais;
-    std::size_t pos = 0;
-    for (const auto& p : pedacos) {
-        if (!p.palavra.empty()) {
-            tokens.push_back(Token{p.tipo, p.palavra, pos, pos});
-            ordinais.push_back(0);
-            continue;
-        }
-        for (std::size_t k = p.faixa.inicio; k < p.faixa.fim; ++k) {
-            tokens.push_back(plano_.tokens[k]);
-            pos = plano_.tokens[k].fim;
-            ordinais.push_back(k < plano_.ordinais.size() ? plano_.ordinais[k] : 0);
-        }
-    }
-    rc.ordinais = &ordinais;
-    return Reescrever(tokens, {0, tokens.size()}, rc);
-}
-
 // The list as the query SELECT list FROM inserted, deleted (those the statement has),
 // written for SQLite with the captured rows in their place and an UPDATE's old and new
 // rows paired by their row ids.
@@ -73,8 +59,7 @@ void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const Contexto
     ContextoDeReescrita rc = Contexto();
     rc.escopoPadrao.clear();
     rc.gatilho = &ctx;
-    const std::string sql = s.consulta.Vazia() ? ConsultaDaSaidaDaMescla(s, rc, evento)
-                                               : GeradorSqlite(rc).Gerar(ArvoreDe(s.consulta));
+    const std::string sql = GeradorSqlite(rc).Gerar(ArvoreDe(ConsultaDoEvento(s, evento)));
     const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
     const std::string linha = ColunaDaLinha(*ctx.tabela);
     std::string ordem;
@@ -84,42 +69,6 @@ void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const Contexto
     db::Resultado r = Consultar(sql + ordem, 0, 'S', "", &rc.tiposDaSelecao);
     r.linhasAfetadas = static_cast<std::int64_t>(r.linhas.size());
     resultados_.push_back(std::move(r));
-}
-
-// A MERGE's OUTPUT list, whose $action names the change being made, written over the
-// captured rows from the batch's tokens.
-std::string Executor::ConsultaDaSaidaDaMescla(const instrucao::ClausulaDeSaida& s,
-                                              ContextoDeReescrita& rc, const std::string& evento) {
-    std::vector<PedacoDeConsulta> q{{"SELECT"}};
-    std::size_t ini = s.lista.inicio;
-    const auto& t = plano_.tokens;
-    for (std::size_t k = ini; acaoDaMescla_ && k + 1 < s.lista.fim; ++k) {
-        if (!EhSimbolo(t[k], "$") || !EhPalavra(t[k + 1], "action") || t[k].fim != t[k + 1].inicio)
-            continue;
-        q.push_back(Faixa{ini, k});
-        q.push_back({acaoDaMescla_, TipoToken::Texto});
-        ini = k + 2;
-        if (ini >= s.lista.fim || EhSimbolo(t[ini], ","))
-            q.push_back({"$action", TipoToken::Colchete});
-    }
-    q.push_back(Faixa{ini, s.lista.fim});
-    q.push_back({"FROM"});
-    const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
-    const std::string segunda = evento == "DELETE" ? "inserted" : "deleted";
-    q.insert(q.end(), {{primeira}, {"AS"}, {primeira}});
-    if (evento == "UPDATE")
-        q.insert(q.end(), {{",", TipoToken::Simbolo}, {segunda}, {"AS"}, {segunda}});
-    else if (acaoDaMescla_)  // the other's columns are NULL
-        q.insert(q.end(), {{"LEFT"},
-                           {"JOIN"},
-                           {segunda},
-                           {"AS"},
-                           {segunda},
-                           {"ON"},
-                           {"1", TipoToken::Numero},
-                           {"=", TipoToken::Simbolo},
-                           {"0", TipoToken::Numero}});
-    return ReescritaComposta(q, rc);
 }
 
 // OUTPUT ... INTO: a table without triggers, foreign keys or checks, as SQL Server demands.

@@ -187,6 +187,8 @@ class Analisador {
     ClausulasLidas ClausulasDe(Faixa f);
     void LerConsultaDaSaida(std::optional<instrucao::ClausulaDeSaida>& s,
                             const std::string& evento);
+    void LerConsultasDaSaidaDaMescla(std::optional<instrucao::ClausulaDeSaida>& s);
+    ConsultaLida ConsultaDaSaida(Faixa lista, const std::string& evento, bool mescla);
     instrucao::ArgumentoDaChamada Argumento(std::string nome, Faixa f, bool saida);
     std::unique_ptr<Comando> Filha();
     static bool NaoInterpretada(const Token& t);

@@ -95,6 +95,7 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
     ExigirClausulasValidas(x->acoes);
     const std::size_t inicioDaSaida = i_;
     x->saida = Saida();
+    LerConsultasDaSaidaDaMescla(x->saida);
     const std::string fonte =
         x->apelidoDaFonte.empty() ? x->tabelaDaFonte.Nome() : x->apelidoDaFonte;
     for (std::size_t k = inicioDaSaida; k + 1 < i_; ++k)

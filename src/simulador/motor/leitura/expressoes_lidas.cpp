@@ -86,43 +86,80 @@ ClausulasLidas Analisador::ClausulasDe(Faixa f) {
 }
 
 // The OUTPUT list of INSERT, UPDATE or DELETE read as the query over the rows the
-// statement captures, with the '?' of the batch numbered as they are in it.
+// statement captures.
 void Analisador::LerConsultaDaSaida(std::optional<instrucao::ClausulaDeSaida>& s,
                                     const std::string& evento) {
+    if (s) s->consulta = ConsultaDaSaida(s->lista, evento, false);
+}
+
+// A MERGE's OUTPUT list read once for each change it can make.
+void Analisador::LerConsultasDaSaidaDaMescla(std::optional<instrucao::ClausulaDeSaida>& s) {
     if (!s) return;
+    s->daInsercao = ConsultaDaSaida(s->lista, "INSERT", true);
+    s->daAtualizacao = ConsultaDaSaida(s->lista, "UPDATE", true);
+    s->daExclusao = ConsultaDaSaida(s->lista, "DELETE", true);
+}
+
+// SELECT lista FROM inserted, deleted (those the change has), with the '?' of the batch
+// numbered as they are in it. In a MERGE $action is the change's name, and the columns of
+// the table a change has no rows in are NULL.
+ConsultaLida Analisador::ConsultaDaSaida(Faixa lista, const std::string& evento, bool mescla) {
     if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
     std::vector<Token> tokens;
     std::vector<int> ordinais;
     std::size_t pos = 0;
-    auto palavra = [&](const char* p, TipoToken tipo = TipoToken::Palavra) {
+    auto palavra = [&](const std::string& p, TipoToken tipo = TipoToken::Palavra) {
         tokens.push_back(Token{tipo, p, pos, pos});
         ordinais.push_back(0);
     };
     palavra("SELECT");
-    for (std::size_t k = s->lista.inicio; k < s->lista.fim; ++k) {
+    for (std::size_t k = lista.inicio; k < lista.fim; ++k) {
+        if (mescla && k + 1 < lista.fim && EhSimbolo(t_[k], "$") &&
+            EhPalavra(t_[k + 1], "action") && t_[k].fim == t_[k + 1].inicio) {
+            palavra(evento, TipoToken::Texto);
+            if (k + 2 >= lista.fim || EhSimbolo(t_[k + 2], ","))
+                palavra("$action", TipoToken::Colchete);
+            ++k;
+            continue;
+        }
         tokens.push_back(t_[k]);
         ordinais.push_back(ordinais_[k]);
         pos = t_[k].fim;
     }
-    const std::size_t lista = tokens.size();
-    const char* primeira = evento == "DELETE" ? "deleted" : "inserted";
-    for (const char* p : {"FROM", primeira, "AS", primeira}) palavra(p);
-    if (evento == "UPDATE")
-        for (const char* p : {",", "deleted", "AS", "deleted"})
-            palavra(p, *p == ',' ? TipoToken::Simbolo : TipoToken::Palavra);
+    const std::size_t fimDaLista = tokens.size();
+    const std::string primeira = evento == "DELETE" ? "deleted" : "inserted";
+    const std::string segunda = evento == "DELETE" ? "inserted" : "deleted";
+    for (const auto& p : {std::string("FROM"), primeira, std::string("AS"), primeira}) palavra(p);
+    if (evento == "UPDATE") {
+        palavra(",", TipoToken::Simbolo);
+        for (const auto& p : {segunda, std::string("AS"), segunda}) palavra(p);
+    } else if (mescla) {
+        for (const auto& p : {std::string("LEFT"), std::string("JOIN"), segunda, std::string("AS"),
+                              segunda, std::string("ON")})
+            palavra(p);
+        palavra("1", TipoToken::Numero);
+        palavra("=", TipoToken::Simbolo);
+        palavra("0", TipoToken::Numero);
+    }
     auto ler = [](LeitorDeExpressoes& l) {
         return std::shared_ptr<const Consulta>(l.LerConsulta());
     };
+    ConsultaLida r;
     try {
-        s->consulta = LerLida<Consulta>(tokens, ordinais, {0, tokens.size()}, ler);
+        r = LerLida<Consulta>(tokens, ordinais, {0, tokens.size()}, ler);
     } catch (const ErroDeBanco&) {
         // bad syntax at the list's end is told of the statement's token after it
-        tokens.resize(lista);
-        if (s->lista.fim < t_.size()) tokens.push_back(t_[s->lista.fim]);
-        LerLida<Consulta>(tokens, ordinais, {0, lista}, ler);
+        tokens.resize(fimDaLista);
+        ordinais.resize(fimDaLista);
+        if (lista.fim < t_.size()) {
+            tokens.push_back(t_[lista.fim]);
+            ordinais.push_back(0);
+        }
+        LerLida<Consulta>(tokens, ordinais, {0, fimDaLista}, ler);
         throw;
     }
-    s->consulta.faixa = s->lista;
+    r.faixa = lista;
+    return r;
 }
 
 // EXEC ('...' + x) and RAISERROR take a bare word as a text (NULL is nothing).
