@@ -121,4 +121,19 @@ TEST_P(Saida, MergeAtualizaInsereEExcluiComoOSqlServer) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "3");
 }
 
+// $action inside an expression takes its alias from it; bad syntax in the list refuses the
+// whole batch before any of it runs.
+TEST_P(Saida, MergeDevolveAAcaoEmExpressoesERecusaOLoteMalEscrito) {
+    Sql("INSERT [" + t_ + "] (nome, v) VALUES ('a', 1)");
+    const std::string merge = "MERGE [" + t_ +
+                              "] AS d USING (SELECT 'a' nome UNION ALL SELECT 'z') s ON d.nome "
+                              "= s.nome WHEN MATCHED THEN UPDATE SET v = 9 WHEN NOT MATCHED "
+                              "THEN INSERT (nome) VALUES (s.nome) OUTPUT LOWER($action) AS a, "
+                              "$action, inserted.nome";
+    EXPECT_EQ(Tabulado(Sql(merge + ";")), "a,$action,nome|update,UPDATE,a|insert,INSERT,z");
+    EXPECT_EQ(Recusa("DELETE FROM [" + t_ + "]; " + merge + " +;"),
+              "102: Incorrect syntax near ';'.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "2");
+}
+
 }  // namespace
