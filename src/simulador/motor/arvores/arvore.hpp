@@ -455,11 +455,12 @@ struct PontoDeControle {};  // CHECKPOINT [duração]
 // DBCC CHECKIDENT ('tabela' [, NORESEED | RESEED [, valor]]) and DBCC CHECKDB [('banco' | 0
 // [, NOINDEX])] [WITH NO_INFOMSGS, ...]
 struct Dbcc {
-    std::string comando;          // CHECKIDENT or CHECKDB
-    std::string objeto;           // the table or database as written; "" for none
-    std::string modo;             // NORESEED, RESEED; "" for none
-    ExpressaoLida valor;          // RESEED's new value; empty for none
-    bool semInformacoes = false;  // WITH NO_INFOMSGS
+    std::string comando;                           // CHECKIDENT or CHECKDB
+    std::string objeto;                            // the table or database as written; "" for none
+    std::string modo;                              // NORESEED, RESEED; "" for none
+    ExpressaoLida valor;                           // RESEED's new value; empty for none
+    std::shared_ptr<const ErroDeBanco> valorNulo;  // the syntax error a NULL value is
+    bool semInformacoes = false;                   // WITH NO_INFOMSGS
 };
 
 struct CriarTipo {  // CREATE TYPE nome FROM tipo [NULL | NOT NULL]

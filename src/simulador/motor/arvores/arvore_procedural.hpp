@@ -50,6 +50,8 @@ struct DesalocarCursor {
 
 struct Retornar {
     ExpressaoLida valor;  // empty: RETURN alone
+    // RETURN alone in a scalar function: the syntax error it is there
+    std::shared_ptr<const ErroDeBanco> semValor;
 };
 
 struct LevantarErro {  // RAISERROR (mensagem, severidade, estado [, argumentos])

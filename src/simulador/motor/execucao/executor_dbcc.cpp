@@ -122,7 +122,7 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
                              IdentidadeComoTexto(atual) + "'";
     if (!c.valor.Vazia()) {
         const db::Valor v = ValorConvertido(c.valor, TipoSql{TipoBase::BigInt, 0, 0, 0});
-        if (db::EhNulo(v)) ErroDeSintaxe(plano_.tokens, c.valor.faixa.inicio);
+        if (db::EhNulo(v)) throw *c.valorNulo;
         const std::int64_t novo = std::get<std::int64_t>(v);
         GravarUltimaIdentidade(s_.Conexao(), *t, atual ? novo : novo - col->incremento);
         informacao += ".";

@@ -241,8 +241,7 @@ void Interpretador::Enquanto(const instrucao::Enquanto& x) {
 void Interpretador::Retornar(const instrucao::Retornar& x) {
     e_.retorno_ = 0;
     if (const TipoSql* tipo = e_.tipoDoRetorno_) {  // a scalar function's, of its RETURNS type
-        // RETURN alone reads its empty run of tokens, which tells the syntax error
-        if (x.valor.Vazia()) ErroDeSintaxe(e_.plano_.tokens, x.valor.faixa.inicio);
+        if (x.valor.Vazia()) throw *x.semValor;
         e_.valorRetornado_ = ValorConvertido(x.valor, *tipo);
     } else if (!x.valor.Vazia()) {
         if (!e_.emProcedimento_) throw ErroDoServidor(178);

@@ -58,6 +58,7 @@ std::unique_ptr<Comando> Analisador::Dbcc(std::size_t inicio) {
                     if (EhSimbolo(t_[fim], ")") && nivel-- == 0) break;
                 }
                 x->valor = ExpressaoDe({i_, fim});
+                x->valorNulo = std::make_shared<const ErroDeBanco>(ErroDeSintaxeEm(t_, i_));
                 i_ = fim;
             }
         }

@@ -89,11 +89,15 @@ void LeitorDeExpressoes::Erro() const {
     ErroDeSintaxe(t_, i_);
 }
 
-void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i) {
-    if (i >= tokens.size()) throw ErroDoServidor(102, {"the end of the batch"});
+ErroDeBanco ErroDeSintaxeEm(const std::vector<Token>& tokens, std::size_t i) {
+    if (i >= tokens.size()) return ErroDoServidor(102, {"the end of the batch"});
     const Token& t = tokens[i];
-    if (t.tipo == TipoToken::Palavra && PalavraReservada(t)) throw ErroDoServidor(156, {t.texto});
-    throw ErroDoServidor(102, {std::string("'") + t.texto + "'"});
+    if (t.tipo == TipoToken::Palavra && PalavraReservada(t)) return ErroDoServidor(156, {t.texto});
+    return ErroDoServidor(102, {std::string("'") + t.texto + "'"});
+}
+
+void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i) {
+    throw ErroDeSintaxeEm(tokens, i);
 }
 
 bool LeitorDeExpressoes::NoFim() const {

@@ -108,6 +108,7 @@ std::optional<Literal> LiteralDe(const Token& t);
 // "Incorrect syntax near 'x'." (102), or "near the keyword 'X'." (156) for a reserved
 // word, naming token i (the end of the batch past the last).
 [[noreturn]] void ErroDeSintaxe(const std::vector<Token>& tokens, std::size_t i);
+ErroDeBanco ErroDeSintaxeEm(const std::vector<Token>& tokens, std::size_t i);
 
 // An error the engine gives for what SQL Server reads and it does not run.
 bool RecusaDoSimulador(const ErroDeBanco& e);

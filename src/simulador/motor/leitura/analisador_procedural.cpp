@@ -5,9 +5,9 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
+#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -100,6 +100,9 @@ std::unique_ptr<Comando> Analisador::InstrucaoProcedural() {
             std::size_t fim = FimDaInstrucao(i_);
             x->valor = ExpressaoDe({i_, fim});
             i_ = fim;
+        } else {
+            x->semValor =
+                std::make_shared<const ErroDeBanco>(ErroDeSintaxeEm(t_, x->valor.faixa.inicio));
         }
         return std::move(c);
     }
