@@ -43,6 +43,10 @@ TEST_P(Dbcc, CheckidentConfereERecomeca) {
     Sql("DBCC CHECKIDENT ('" + t + "', RESEED, 0)");
     Sql("INSERT [" + t + "] (v) VALUES (5)");
     EXPECT_EQ(Valor("SELECT MAX(id) FROM [" + t + "]"), "1");
+    EXPECT_EQ(Recusa("DBCC CHECKIDENT ('" + t + "', RESEED, NULL)"),
+              "156: Incorrect syntax near the keyword 'NULL'.");
+    EXPECT_EQ(Recusa("DECLARE @n int; DBCC CHECKIDENT ('" + t + "', RESEED, @n)"),
+              "102: Incorrect syntax near '@n'.");
 
     const std::string s = Tabela("SemIdent");
     Sql("CREATE TABLE [" + s + "] (v int)");
