@@ -190,6 +190,16 @@ TEST_F(GatilhosDasChaves, TabelaQueReferenciaRenomeada) {
     EXPECT_EQ(Valor("select count(*) from Pai"), "1");
 }
 
+// A referencing column renamed: the referenced table's checks read it by its new name.
+TEST_F(GatilhosDasChaves, ColunaQueReferenciaRenomeada) {
+    Sql("exec sp_rename 'Filho.PaiId', 'Pai', 'COLUMN'");
+    Recusada("delete from Pai where Id = 1", "FK_Filho_Pai", "Filho", "Pai", true);
+    Recusada("update Pai set Id = 5 where Id = 1", "FK_Filho_Pai", "Filho", "Pai", true);
+    Recusada("insert into Filho values (9, 7, 1)", "FK_Filho_Pai", "Pai", "Id");
+    Sql("delete from Pai where Id = 2");  // Neto's cascade still runs
+    EXPECT_EQ(Valor("select count(*) from Neto"), "0");
+}
+
 // A key dropped keeps its triggers, which no longer refuse anything; made again the same
 // it finds them in place, without a change to SQLite's schema.
 TEST_F(GatilhosDasChaves, ChaveRefeitaIgualNaoMudaOEsquema) {

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <map>
+#include <set>
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
@@ -135,9 +136,13 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
     for (const auto& c : antiga.colunas)
         origem[Dobrar(IguaisCiAs(c.nome, velho) ? novo : c.nome)] = c.nome;
     // constraints and indexes follow the column, as SQL Server keeps them by column id
+    std::set<std::string> referidasPelaColuna;  // their triggers read this table's rows
     for (auto& r : t.restricoes) {
         for (auto& c : r.colunas)
-            if (IguaisCiAs(c.nome, velho)) c.nome = novo;
+            if (IguaisCiAs(c.nome, velho)) {
+                c.nome = novo;
+                if (r.tipo == "F") referidasPelaColuna.insert(Dobrar(r.tabelaReferida));
+            }
         if (!r.texto.empty()) r.texto = TrocarColuna(r.texto, velho, novo);
         if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t.nome))
             for (auto& c : r.colunasReferidas)
@@ -154,6 +159,7 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
     bool referida = false;
     for (Tabela* outra : cat.Tabelas()) {
         if (outra->id == t.id) continue;
+        if (referidasPelaColuna.count(Dobrar(outra->nome))) RecriarGatilhos(db, cat, *outra);
         bool mudou = false;
         for (auto& r : outra->restricoes)
             if (r.tipo == "F" && IguaisCiAs(r.tabelaReferida, t.nome))
