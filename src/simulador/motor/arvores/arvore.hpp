@@ -334,7 +334,6 @@ struct Ignorado {
     std::string escrito;              // the whole statement, as written
     bool linhas = false;              // SET ROWCOUNT n
     ExpressaoLida limite;             // its n: a bare word reads as a text
-    bool semContagem = false;         // SET NOCOUNT: it keeps @@ROWCOUNT
 };
 
 struct TempoDeBloqueio {     // SET LOCK_TIMEOUT n

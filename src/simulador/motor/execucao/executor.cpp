@@ -450,9 +450,11 @@ const std::string& NomeSalvo(const std::string& nome) {
 // SET, USE and the transaction statements count no rows (@@ROWCOUNT is 0 after them);
 // SET NOCOUNT keeps the count, so a trigger or procedure may begin with it.
 bool NaoContaLinhas(const Comando& c) {
+    // SET NOCOUNT keeps @@ROWCOUNT; the other SET options and labels clear it
     const auto* ignorado = std::get_if<instrucao::Ignorado>(&c.instrucao);
-    return (ignorado && !ignorado->semContagem) ||
-           std::holds_alternative<instrucao::Usar>(c.instrucao) ||
+    const bool semContagem =
+        ignorado && !ignorado->opcoes.empty() && IguaisCiAs(ignorado->opcoes.front(), "NOCOUNT");
+    return (ignorado && !semContagem) || std::holds_alternative<instrucao::Usar>(c.instrucao) ||
            std::holds_alternative<instrucao::IniciarTransacao>(c.instrucao) ||
            std::holds_alternative<instrucao::ConfirmarTransacao>(c.instrucao) ||
            std::holds_alternative<instrucao::DesfazerTransacao>(c.instrucao) ||

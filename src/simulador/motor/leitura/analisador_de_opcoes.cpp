@@ -60,7 +60,6 @@ std::unique_ptr<Comando> Analisador::Definir() {
     }
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);
     auto [c, x] = Novo<instrucao::Ignorado>(inicio);
-    x->semContagem = i_ == inicio + 1 && Palavra("NOCOUNT");
     const std::size_t fim = FimDaInstrucao(i_, 0, 0);
     OpcoesDoSet(*x, inicio, fim);
     i_ = fim;
