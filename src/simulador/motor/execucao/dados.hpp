@@ -71,6 +71,10 @@ class AlteracoesDeDados {
     void InserirDaExecucao(const instrucao::Inserir& c);
     void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
                        const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
+    db::Resultado InserirNaTabela(const Tabela& t, const std::string& sql,
+                                  const SaidaDaInstrucao& saida);
+    bool IdentidadeLigada(const std::string& tabela) const;
+    void AnotarIdentidade(const Tabela& t, const db::Resultado& r);
 
     // UPDATE and DELETE (dados_alteracoes.cpp), also through views and WITH queries.
     void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
@@ -130,7 +134,9 @@ class AlteracoesDeDados {
     void ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
                           const std::function<void()>& limpar);
     void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
-    void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
+    void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas,
+                         int nivel);
+    void RodarGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     [[noreturn]] void SairComTransacaoCondenada();
 
     // MERGE (dados_mescla.cpp).

@@ -113,14 +113,7 @@ void AlteracoesDeDados::RodarEmVezDe(EmVezDe& g, const std::string& evento,
                 std::vector<std::int64_t>& ativos;
                 ~Saida() { ativos.pop_back(); }
             } saida{e_.estado_->emVezDeAtivos};
-            try {
-                DispararGatilho(*g.plano, ctx, r.linhasAfetadas);
-            } catch (const ErroDeBanco&) {
-                e_.estado_->erroDeGatilho = true;
-                throw;
-            }
-            if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
-            if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+            DispararGatilho(*g.plano, ctx, r.linhasAfetadas, nossas);
             descartar();
         },
         descartar);

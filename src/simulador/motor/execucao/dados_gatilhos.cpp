@@ -133,14 +133,7 @@ bool AlteracoesDeDados::MudarComGatilhos(const Tabela& tabela, const std::string
             if (saida) saida(ctx);
             for (std::size_t k = 0; k < planos.size(); ++k) {
                 ctx.id = ids[k];
-                try {
-                    DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
-                } catch (const ErroDeBanco&) {
-                    e_.estado_->erroDeGatilho = true;
-                    throw;
-                }
-                if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
-                if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+                DispararGatilho(*planos[k], ctx, r.linhasAfetadas, nossas);
             }
             descartar();
         },
@@ -210,10 +203,25 @@ void AlteracoesDeDados::CopiarLinhas(const db::Resultado& novas, const Tabela& t
     }
 }
 
+// Fires a trigger of the statement, whose transaction is at level `nivel`: an error in it
+// is a trigger's (it ends the batch); a trigger that ended the transaction fails (3609),
+// one that left it doomed has it undone.
+void AlteracoesDeDados::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
+                                        std::int64_t linhas, int nivel) {
+    try {
+        RodarGatilho(plano, ctx, linhas);
+    } catch (const ErroDeBanco&) {
+        e_.estado_->erroDeGatilho = true;
+        throw;
+    }
+    if (s_.NivelDeTransacao() < nivel) throw ErroDoServidor(3609);
+    if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+}
+
 // A trigger's body runs as a procedure's does, with no parameters, @@ROWCOUNT the
 // statement's rows and its SET options its own.
-void AlteracoesDeDados::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
-                                        std::int64_t linhas) {
+void AlteracoesDeDados::RodarGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
+                                     std::int64_t linhas) {
     if (e_.estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
     const auto& def = std::get<instrucao::CriarObjeto>(plano.comandos.front()->instrucao);
     Executor corpo(s_, plano, kSemParametros);

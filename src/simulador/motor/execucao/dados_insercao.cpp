@@ -353,37 +353,49 @@ void AlteracoesDeDados::Inserir(const instrucao::Inserir& c) {
             return InserirPelaVisao(c, *alvo);
         if (!t) ObjetoInvalido(c.objeto.Nome());
     }
-    bool identityLigado =
-        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t->nome);
+    const bool identityLigado = IdentidadeLigada(t->nome);
     if (!c.compilado.pronto) {
         CompilarComForma(c, *t, identityLigado);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDoServidor(8101, {t->nome});
     }
-    db::Resultado r;
     struct Literais {
         const std::vector<db::Valor>*& l;
         ~Literais() { l = nullptr; }
     } literais{e_.literais_ = &c.compilado.literais};
-    // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
-    const bool identidade = t->Identidade() != nullptr;
-    auto feita = [&](const db::Resultado& x) {
-        if (identidade && x.linhasAfetadas > 0)
-            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
-    };
+    Contar(InserirNaTabela(*t, c.compilado.sql, SaidaDe(c.saida, c.objeto, *t, "INSERT")), c.saida);
+}
+
+// Runs an INSERT's SQLite text on `t`, with the triggers it fires and its OUTPUT; a key it
+// breaks tells the duplicate value.
+db::Resultado AlteracoesDeDados::InserirNaTabela(const Tabela& t, const std::string& sql,
+                                                 const SaidaDaInstrucao& saida) {
+    db::Resultado r;
+    auto feita = [&](const db::Resultado& x) { AnotarIdentidade(t, x); };
     try {
         e_.chaveViolada_.clear();
-        if (!MudarComGatilhos(*t, "INSERT", c.compilado.sql, {}, {}, 'I', r, feita,
-                              SaidaDe(c.saida, c.objeto, *t, "INSERT"))) {
-            r = execucao_.Consultar(c.compilado.sql, 0, 'I', t->nome);
+        if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita, saida)) {
+            r = execucao_.Consultar(sql, 0, 'I', t.nome);
             feita(r);
         }
     } catch (const ErroDeBanco& e) {
         if ((e.Numero() != 2627 && e.Numero() != 2601) || e_.estado_->erroDeGatilho) throw;
-        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(c.compilado.sql, *t), e.Numero(),
+        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(sql, t), e.Numero(),
                           e.Severidade(), e.Estado());
     }
-    Contar(std::move(r), c.saida);
+    return r;
+}
+
+// SET IDENTITY_INSERT ... ON names this table.
+bool AlteracoesDeDados::IdentidadeLigada(const std::string& tabela) const {
+    return !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(tabela);
+}
+
+// @@IDENTITY after rows went into a table: SQLite's last rowid moves with any table,
+// @@IDENTITY only with those that have an identity.
+void AlteracoesDeDados::AnotarIdentidade(const Tabela& t, const db::Resultado& r) {
+    if (t.Identidade() && r.linhasAfetadas > 0)
+        s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
 }
 
 }  // namespace zolvek::simulador

@@ -2,8 +2,6 @@
 // every result set the call returns go into t, which the call does not return to the
 // client. The call and the insert are one statement: a failure undoes both.
 
-#include <sqlite3.h>
-
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
@@ -33,8 +31,7 @@ void AlteracoesDeDados::InserirDaExecucao(const instrucao::Inserir& c) {
         throw ErroDoServidor(208, {c.objeto.Nome()});
     }
     const std::string nome = t->nome;
-    const bool identityLigado =
-        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(nome);
+    const bool identityLigado = IdentidadeLigada(nome);
     const std::vector<const ColunaDaTabela*> alvo = ColunasDaInsercao(c, *t, identityLigado);
     // the call runs inside a transaction of the statement's own, unless one is open
     const bool propria = !s_.EmTransacao();
@@ -109,10 +106,7 @@ void AlteracoesDeDados::InserirLinhas(const Tabela& t,
             ~Literais() { l = nullptr; }
         } literais{e_.literais_ = &valores};
         db::Resultado r;
-        auto feita = [&](const db::Resultado& x) {
-            if (t.Identidade() && x.linhasAfetadas > 0)
-                s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
-        };
+        auto feita = [&](const db::Resultado& x) { AnotarIdentidade(t, x); };
         if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita)) {
             r = execucao_.Consultar(sql, 0, 'I', t.nome);
             feita(r);

@@ -277,8 +277,7 @@ std::int64_t AlteracoesDeDados::InserirNaMescla(const instrucao::Mesclar& c, con
             "O simulador de SQL Server não interpreta INSERT DEFAULT VALUES num "
             "MERGE.");
     const Tabela& t = *m.alvo;
-    const bool identityLigado =
-        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t.nome);
+    const bool identityLigado = IdentidadeLigada(t.nome);
     std::vector<const ColunaDaTabela*> alvo;
     for (const auto& col : t.colunas)
         if (a.colunas.empty() && !col.identidade && col.tipo.base != TipoBase::RowVersion &&
@@ -305,25 +304,7 @@ std::int64_t AlteracoesDeDados::InserirNaMescla(const instrucao::Mesclar& c, con
                             " FROM " + m.acoes + " AS zv_x JOIN " + m.fonte + " AS " +
                             m.apelidoDaFonte + " ON " + m.apelidoDaFonte + "." + m.linhaDaFonte +
                             " = zv_x.f WHERE zv_x.k IN " + lista + " ORDER BY zv_x.f";
-    const bool identidade = t.Identidade() != nullptr;
-    auto feita = [&](const db::Resultado& x) {
-        if (identidade && x.linhasAfetadas > 0)
-            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
-    };
-    db::Resultado r;
-    try {
-        e_.chaveViolada_.clear();
-        if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita,
-                              SaidaDe(c.saida, c.objeto, t, "INSERT"))) {
-            r = execucao_.Consultar(sql, 0, 'I', t.nome);
-            feita(r);
-        }
-    } catch (const ErroDeBanco& e) {
-        if ((e.Numero() != 2627 && e.Numero() != 2601) || e_.estado_->erroDeGatilho) throw;
-        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(sql, t), e.Numero(),
-                          e.Severidade(), e.Estado());
-    }
-    return r.linhasAfetadas;
+    return InserirNaTabela(t, sql, SaidaDe(c.saida, c.objeto, t, "INSERT")).linhasAfetadas;
 }
 
 }  // namespace zolvek::simulador

@@ -85,8 +85,7 @@ void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
     });
     // #T and ##T live as long as the session that made them
     if (t.nome[0] == '#') execucao_.AnotarTemporaria(t.nome);
-    if (t.Identidade() && r.linhasAfetadas > 0)
-        s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
+    AnotarIdentidade(t, r);
     Contar(std::move(r));
 }
 
