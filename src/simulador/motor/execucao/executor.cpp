@@ -21,7 +21,6 @@
 #include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/execucao/dados.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
-#include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"

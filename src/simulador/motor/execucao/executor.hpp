@@ -20,10 +20,7 @@ namespace zolvek::simulador {
 
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
-struct Juncao;
-struct ContextoDoGatilho;
 struct AssinaturaDeFuncao;
-struct AlvoAlteravel;
 struct TipoDoUsuario;
 struct ObjetoProgramado;
 
