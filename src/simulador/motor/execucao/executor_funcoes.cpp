@@ -14,7 +14,6 @@
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/textos_guardados.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -134,13 +133,6 @@ FuncoesDoUsuarioEmCurso() {
     Executor* e = Executor::EmCurso();
     if (!e) return {};
     return [e](const std::vector<std::string>& nome) { return e->AssinaturaDaFuncao(nome); };
-}
-
-void Executor::ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao) {
-    for (const Tabela* t : s_.CatalogoAtual().Tabelas())
-        for (const auto& r : t->restricoes)
-            if ((r.tipo == "C" || r.tipo == "D") && ChamaAFuncao(r.texto, nome))
-                throw ErroDoServidor(3729, {acao, nome, r.nome});
 }
 
 void Executor::ExigirLeituraNaFuncao(const Comando& c) {
