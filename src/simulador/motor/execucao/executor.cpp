@@ -22,6 +22,7 @@
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
 #include "simulador/motor/execucao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/funcoes_do_usuario.hpp"
 #include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/execucao/objetos_programados.hpp"
@@ -161,7 +162,7 @@ ContextoDeReescrita Executor::Contexto() {
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     ctx.gatilho = gatilho_;
     ctx.funcaoDoUsuario = [this](const std::vector<std::string>& nome) {
-        return AssinaturaDaFuncao(nome);
+        return FuncoesDoUsuario(*this).Assinatura(nome);
     };
     return ctx;
 }

@@ -12,7 +12,6 @@
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/execucao/variaveis.hpp"
-#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 
 struct sqlite3_stmt;
 
@@ -66,19 +65,10 @@ class Executor : private EstadoDaExecucao {
 
     using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
 
-    // User functions (executor_funcoes.cpp). The executor whose statement SQLite is
-    // running on this thread runs the bodies of the functions the statement calls.
+    // The executor whose statement SQLite is running on this thread: it runs the bodies of
+    // the user functions the statement calls (FuncoesDoUsuario).
     static Executor* EmCurso() { return emCurso_; }
-    // A scalar function's body for one row: `padroes` marks with '1' the parameters the
-    // call left to their defaults; `argumentos` are the others', of their types.
-    db::Valor ChamarFuncao(const std::string& nome, const std::string& padroes,
-                           const std::vector<db::Valor>& argumentos);
-    // A multi-statement table function's rows for one call (executor_funcoes_de_tabela.cpp).
-    LinhasDoSqlite LinhasDaFuncaoDeTabela(const std::string& nome, const std::string& padroes,
-                                          const std::vector<db::Valor>& argumentos);
 
-    // What a query needs of the user function a name calls (dbo.f); nothing when none.
-    std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
@@ -126,18 +116,10 @@ class Executor : private EstadoDaExecucao {
                             const std::vector<std::optional<TipoSql>>* tipos = nullptr);
     void CriarVariaveisDeTabela();
     std::size_t ResultadosAteAqui() const;
-
-  private:
-    void ExigirAninhamentoDaFuncao() const;
-    std::unique_ptr<Executor> CorpoDaFuncao(PlanoDeLote& plano, const instrucao::CriarObjeto& def,
-                                            const std::string& padroes,
-                                            const std::vector<db::Valor>& argumentos);
-    void RodarCorpoDaFuncao(Executor& corpo, const instrucao::CriarObjeto& def);
-    // Its return table's columns and the SQLite module that runs it, for the generator.
-    void PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
-                                AssinaturaDeFuncao& f);
     // DECLARE @t TABLE (...) and RETURNS @t TABLE (...): the table, not yet in SQLite.
     Tabela TabelaDaVariavel(const instrucao::VariavelDeclarada& v);
+
+  private:
     // A function's body only reads: its caller's statement is still running on SQLite.
     void ExigirLeituraNaFuncao(const Comando& c);
     static thread_local Executor* emCurso_;
