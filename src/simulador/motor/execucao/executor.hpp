@@ -21,10 +21,8 @@ class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct Juncao;
 struct ContextoDoGatilho;
-struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
 struct TipoDoUsuario;
-struct ObjetoProgramado;
 
 // A variable's or parameter's type: its alias type's, found in the running statement's
 // database (2715 when there is none of that name).
@@ -72,9 +70,10 @@ class Executor : private EstadoDaExecucao {
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
-    // What a part of the run (Definicoes) asks of it: the session and the result sets, a
-    // statement made atomic (Atomico; AposDdl after a definition), SQLite's failure of a
-    // statement as SQL Server's error by SQLite's result code (FalhaTraduzida).
+    // What a part of the run (Definicoes, ObjetosProgramados, InstrucoesDoServidor) asks of
+    // it: the session and the result sets, a statement made atomic (Atomico; AposDdl after
+    // a definition), SQLite's failure of a statement as SQL Server's error by SQLite's
+    // result code (FalhaTraduzida).
     SessaoDeExecucao& Sessao() { return s_; }
     std::vector<db::Resultado>& Resultados() { return resultados_; }
     void Atomico(const std::function<void()>& f);
