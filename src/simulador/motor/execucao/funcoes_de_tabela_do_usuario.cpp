@@ -61,18 +61,14 @@ void FuncoesDoUsuario::PrepararFuncaoDeTabela(const ObjetoProgramado& o,
 LinhasDoSqlite FuncoesDoUsuario::Linhas(const std::string& nome, const std::string& padroes,
                                         const std::vector<db::Valor>& argumentos) {
     ExigirAninhamento();
-    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
-    auto plano = o && o->tipo == "TF" ? s_.Planejar(o->texto) : nullptr;
-    const auto* def = plano && !plano->comandos.empty()
-                          ? std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao)
-                          : nullptr;
-    if (!def || def->retorno.empty() || !def->retorno.front().tabela ||
-        padroes.size() != def->parametros.size())
+    const FuncaoLida f = LerFuncao(nome, "TF", padroes);
+    const instrucao::CriarObjeto* def = f.def;
+    if (!def->retorno.front().tabela)
         throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
-    auto corpo = Corpo(*plano, *def, padroes, argumentos);
+    auto corpo = Corpo(*f.plano, *def, padroes, argumentos);
     corpo->Estado().funcaoDeTabela_ = true;
     const Tabela& retorno = s_.EmprestarVariavelDeTabela(
-        execucao_.TabelaDaVariavel(def->retorno.front()), nome + "\n" + o->texto);
+        execucao_.TabelaDaVariavel(def->retorno.front()), nome + "\n" + f.objeto->texto);
     struct Devolver {
         SessaoDeExecucao& s;
         std::string nome;

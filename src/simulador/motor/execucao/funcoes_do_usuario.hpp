@@ -42,6 +42,14 @@ class FuncoesDoUsuario {
                                                     const std::vector<db::Valor>& argumentos);
 
   private:
+    // The function of that name and kind ("FN", "TF"), its text read: a refusal when the
+    // engine has not read a body it can run with these parameters.
+    struct FuncaoLida {
+        const ObjetoProgramado* objeto = nullptr;
+        std::shared_ptr<PlanoDeLote> plano;
+        const instrucao::CriarObjeto* def = nullptr;
+    };
+    FuncaoLida LerFuncao(const std::string& nome, const char* tipo, const std::string& padroes);
     void ExigirAninhamento() const;
     std::unique_ptr<Executor> Corpo(PlanoDeLote& plano, const instrucao::CriarObjeto& def,
                                     const std::string& padroes,

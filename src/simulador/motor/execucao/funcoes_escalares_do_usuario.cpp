@@ -178,19 +178,25 @@ void FuncoesDoUsuario::RodarCorpo(Executor& corpo, const instrucao::CriarObjeto&
     }
 }
 
+FuncoesDoUsuario::FuncaoLida FuncoesDoUsuario::LerFuncao(const std::string& nome, const char* tipo,
+                                                         const std::string& padroes) {
+    FuncaoLida f;
+    f.objeto = s_.CatalogoAtual().AcharObjeto(nome);
+    if (f.objeto && f.objeto->tipo == tipo) f.plano = s_.Planejar(f.objeto->texto);
+    if (f.plano && !f.plano->comandos.empty())
+        f.def = std::get_if<instrucao::CriarObjeto>(&f.plano->comandos.front()->instrucao);
+    if (!f.def || f.def->retorno.empty() || padroes.size() != f.def->parametros.size())
+        throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
+    return f;
+}
+
 db::Valor FuncoesDoUsuario::Chamar(const std::string& nome, const std::string& padroes,
                                    const std::vector<db::Valor>& argumentos) {
     ExigirAninhamento();
-    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
-    auto plano = o && o->tipo == "FN" ? s_.Planejar(o->texto) : nullptr;
-    const auto* def = plano && !plano->comandos.empty()
-                          ? std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao)
-                          : nullptr;
-    if (!def || def->retorno.empty() || padroes.size() != def->parametros.size())
-        throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
-    auto corpo = Corpo(*plano, *def, padroes, argumentos);
-    corpo->Estado().tipoDoRetorno_ = &def->retorno.front().tipo;
-    RodarCorpo(*corpo, *def);
+    const FuncaoLida f = LerFuncao(nome, "FN", padroes);
+    auto corpo = Corpo(*f.plano, *f.def, padroes, argumentos);
+    corpo->Estado().tipoDoRetorno_ = &f.def->retorno.front().tipo;
+    RodarCorpo(*corpo, *f.def);
     return corpo->Estado().valorRetornado_;
 }
 
