@@ -135,11 +135,6 @@ class Executor : private EstadoDaExecucao {
     // the first statement that writes takes the database's write lock.
     void ExigirTransacaoGravavel(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
-    // The procedural statements run by the interpreter (Interpretador); what the run's
-    // other statements ask of it (executor_procedural.cpp).
-    db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
-    // A value from elsewhere (a row, an argument) put into a variable, of its type.
-    void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
     void IdentityInsert(const instrucao::IdentityInsert& c);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
