@@ -18,15 +18,6 @@ class PrefixosDeColuna : public SimuladorTeste {
         Sql("CREATE TABLE T (id INT NOT NULL, v VARCHAR(10) NULL)");
     }
 
-    std::pair<int, std::string> Recusa(const std::string& sql) {
-        try {
-            Sql(sql);
-        } catch (const zolvek::ErroDeBanco& e) {
-            return {e.Numero(), e.what()};
-        }
-        return {0, "(sem erro)"};
-    }
-
     static std::pair<int, std::string> ColunaInvalida(const std::string& c) {
         return {207, "Invalid column name '" + c + "'."};
     }
