@@ -41,6 +41,22 @@ TEST_F(ServidorSql2008R2, CriaBancoComArquivosEOpcoes) {
     EXPECT_EQ(Texto(r.linhas[0][2]), pasta + "Novo_dat.mdf");
     EXPECT_EQ(Texto(r.linhas[1][0]), "Novo_log");
     EXPECT_EQ(Texto(r.linhas[1][5]), "256000 KB");
+    // the same files in the catalog views, sizes in 8 KB pages
+    r =
+        Sql("SELECT name, type_desc, size, max_size, growth, is_percent_growth FROM "
+            "sys.database_files ORDER BY file_id",
+            {}, novo.get());
+    ASSERT_EQ(r.linhas.size(), 2u);
+    EXPECT_EQ(Texto(r.linhas[1][0]) + "/" + Texto(r.linhas[1][1]) + "/" + Texto(r.linhas[1][2]) +
+                  "/" + Texto(r.linhas[1][3]) + "/" + Texto(r.linhas[1][4]) + "/" +
+                  Texto(r.linhas[1][5]),
+              "Novo_log/LOG/640/32000/10/1");
+    r =
+        Sql("SELECT SUBSTRING(filename, 1, CHARINDEX(N'novo_dat.mdf', LOWER(filename)) - 1) "
+            "FROM master.dbo.sysaltfiles WHERE dbid = DB_ID('Novo') AND fileid = 1",
+            {}, master.get());
+    ASSERT_EQ(r.linhas.size(), 1u);
+    EXPECT_EQ(Texto(r.linhas[0][0]), pasta);
     EXPECT_NE(Falha(sql, master.get()), "(sem erro)");
 }
 
