@@ -91,6 +91,19 @@ TEST_F(ServidorSql2008R2, UsuarioUnicoESessoes) {
     EXPECT_EQ(Valor(situacao), "OFF");
 }
 
+// MatarProcesso ends sessions as KILL does, and is refused where KILL is: inside a user
+// transaction, which it leaves open.
+TEST_F(ServidorSql, MatarProcessoRecusadoDentroDeTransacao) {
+    Sql("CREATE PROCEDURE MatarProcesso @NOME varchar(128), @HOST varchar(128) AS select 1");
+    auto outra = Conectar("Teste");
+    Sql("BEGIN TRAN");
+    EXPECT_EQ(Falha("EXEC MatarProcesso 'sa', ''"),
+              "KILL command cannot be used inside user transactions.");
+    EXPECT_EQ(Valor("select @@TRANCOUNT"), "1");
+    Sql("ROLLBACK");
+    EXPECT_EQ(Texto(Sql("select 1", {}, outra.get()).linhas.at(0).at(0)), "1");
+}
+
 TEST_F(ServidorSql, VersaoDoProduto) {
     auto r = db_->ExecutarProcedimento("master.dbo.xp_msver",
                                        {{"optname", std::string("ProductVersion")}}, 0);
