@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ambiente.hpp"
-#include "esquema_do_arquivo.hpp"
 
 // The foreign keys are enforced by SQLite triggers the engine makes and drops key by key:
 // changing one key must leave the others of the same tables enforced, also in a database
@@ -41,7 +40,14 @@ class GatilhosDasChaves : public SimuladorTeste {
             << sql;
     }
 
-    std::filesystem::path ArquivoDoBanco() const { return ::ArquivoDoBanco(pasta_); }
+    // The SQLite file of the database "Teste".
+    std::filesystem::path ArquivoDoBanco() const {
+        for (const auto& e : std::filesystem::recursive_directory_iterator(pasta_)) {
+            const std::string nome = e.path().filename().string();
+            if (nome.rfind("Teste_", 0) == 0 && e.path().extension() == ".sqlite") return e.path();
+        }
+        return {};
+    }
 
     // Renames the engine's triggers as an older version named them, zv_<table id>_<n> for
     // all those on a table, with the connections closed; then connects again.
@@ -102,7 +108,18 @@ class GatilhosDasChaves : public SimuladorTeste {
         return n;
     }
 
-    int VersaoDoEsquema() { return ::VersaoDoEsquema(ArquivoDoBanco()); }
+    // SQLite's count of changes to the file's schema.
+    int VersaoDoEsquema() {
+        sqlite3* banco = nullptr;
+        sqlite3_open(ArquivoDoBanco().string().c_str(), &banco);
+        sqlite3_stmt* q = nullptr;
+        sqlite3_prepare_v2(banco, "PRAGMA schema_version", -1, &q, nullptr);
+        sqlite3_step(q);
+        const int n = sqlite3_column_int(q, 0);
+        sqlite3_finalize(q);
+        sqlite3_close(banco);
+        return n;
+    }
 
     // Every key of the fixture holds, on both of its sides.
     void TodasValem() {

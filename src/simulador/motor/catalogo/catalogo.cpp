@@ -326,14 +326,6 @@ void Catalogo::AnotarGatilhosNoSqlite(const std::string& grupo, int quantos) {
         gatilhosNoSqlite_.erase(grupo);
 }
 
-std::vector<std::string> Catalogo::GruposComPrefixo(const std::string& prefixo) const {
-    std::vector<std::string> r;
-    for (auto it = gatilhosNoSqlite_.lower_bound(prefixo);
-         it != gatilhosNoSqlite_.end() && it->first.rfind(prefixo, 0) == 0; ++it)
-        r.push_back(it->first);
-    return r;
-}
-
 const std::vector<std::string>& Catalogo::TextosDoGrupo(const std::string& grupo) const {
     static const std::vector<std::string> nenhum;
     auto it = textosDosGrupos_.find(grupo);
@@ -346,8 +338,7 @@ void Catalogo::AnotarTextosDoGrupo(const std::string& grupo, std::vector<std::st
 
 // The triggers SQLite keeps for the engine are named <group>_<n>, n from 1, the group
 // zv_ with a letter or none and an id; a foreign key's groups (f, r) have the id of the
-// referencing table, x and the key's folded name in hexadecimal, and keep their texts, as
-// a CHECK's (k) with its table's id.
+// referencing table, x and the key's folded name in hexadecimal, and keep their texts.
 void Catalogo::LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema) {
     gatilhosNoSqlite_.clear();
     textosDosGrupos_.clear();
@@ -368,8 +359,8 @@ void Catalogo::LerGatilhosNoSqlite(sqlite3* db, const std::string& esquema) {
         const auto traco = nome.rfind('_');
         if (traco == std::string::npos || traco < 4) continue;
         std::size_t inicio = 3;
-        const bool chave = nome[inicio] == 'f' || nome[inicio] == 'r' || nome[inicio] == 'k';
-        if (std::string("tcpfrk").find(nome[inicio]) != std::string::npos) ++inicio;
+        const bool chave = nome[inicio] == 'f' || nome[inicio] == 'r';
+        if (std::string("tcpfr").find(nome[inicio]) != std::string::npos) ++inicio;
         const std::string id = nome.substr(inicio, traco - inicio), n = nome.substr(traco + 1);
         if (!(chave ? daChave(id) : digitos(id, 18)) || !digitos(n, 9)) continue;
         const std::string grupo = nome.substr(0, traco);
@@ -586,11 +577,11 @@ void Catalogo::ExcluirTabela(sqlite3* db, const std::string& nome) {
         if (IguaisCiAs(r.tabelaReferida, t->nome))
             gatilhosNoSqlite_.erase("zv_p" + std::to_string(r.id));
     }
-    // and foreign keys' and CHECKs' groups on it may be gone: their texts no longer tell
-    // what is there
-    for (const char* lado : {"zv_f", "zv_k"})
-        for (const auto& grupo : GruposComPrefixo(lado + std::to_string(id) + "x"))
-            gatilhosNoSqlite_.erase(grupo);
+    // and foreign keys' groups on it may be gone: their texts no longer tell what is there
+    const std::string daTabela = "zv_f" + std::to_string(id) + "x";
+    for (auto it = gatilhosNoSqlite_.lower_bound(daTabela);
+         it != gatilhosNoSqlite_.end() && it->first.rfind(daTabela, 0) == 0;)
+        it = gatilhosNoSqlite_.erase(it);
     const std::string nasReferidas = "zv_r" + std::to_string(id) + "x";
     for (auto it = gatilhosNoSqlite_.lower_bound(nasReferidas);
          it != gatilhosNoSqlite_.end() && it->first.rfind(nasReferidas, 0) == 0; ++it)

@@ -151,8 +151,6 @@ class Catalogo {
     // Groups of foreign keys that may no longer be in force: their triggers stay, and do
     // nothing, until they are dropped the next time a table's triggers are made again.
     void AnotarGrupoSemChave(const std::string& grupo) { gruposSemChave_.insert(grupo); }
-    // The groups whose names start with `prefixo`.
-    std::vector<std::string> GruposComPrefixo(const std::string& prefixo) const;
     std::set<std::string> TomarGruposSemChave() { return std::exchange(gruposSemChave_, {}); }
     std::vector<Tabela*> Tabelas();
     std::vector<const ObjetoProgramado*> Objetos() const;

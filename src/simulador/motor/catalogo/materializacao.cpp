@@ -1,6 +1,5 @@
 #include "simulador/motor/catalogo/materializacao.hpp"
 
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -158,9 +157,7 @@ std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome) {
 
 namespace {
 
-// `comVerificacoes`: the enabled CHECKs as SQLite's own, for a table variable; a table of
-// the database has them as triggers, so that adding or dropping one rebuilds nothing.
-std::string DefinicaoSqlite(const Tabela& t, const std::string& nome, bool comVerificacoes) {
+std::string DefinicaoSqlite(const Tabela& t, const std::string& nome) {
     std::string s = "CREATE TABLE " + Tab(nome) + " (";
     const ColunaDaTabela* chave = ChaveNaLinha(t);
     bool primeiro = true;
@@ -190,7 +187,7 @@ std::string DefinicaoSqlite(const Tabela& t, const std::string& nome, bool comVe
             s += " DEFAULT (" + ChamadaDeConversao(ExpressaoParaSqlite(d->texto), c.tipo) + ")";
     }
     for (const auto& r : t.restricoes) {
-        if (!comVerificacoes || r.tipo != "C" || r.desabilitada) continue;
+        if (r.tipo != "C" || r.desabilitada) continue;
         s += ", CONSTRAINT " + Id(r.nome) + " CHECK (" + ExpressaoParaSqlite(r.texto) + ")";
     }
     return s + ")";
@@ -501,94 +498,20 @@ void CriarLadoDaReferida(sqlite3* db, Catalogo& catalogo, const Tabela& t, const
         CriarGrupo(db, catalogo, GrupoDaReferida(filha, r), RecusasDaReferida(t, filha, r));
 }
 
-// A CHECK's group: zv_k<table id>x<name>. Its triggers refuse only while the catalog has
-// it enabled, as a foreign key's do.
-std::string GrupoDaVerificacao(const Tabela& t, const Restricao& r) {
-    return GrupoDaChave('k', t.id, r);
-}
-
-std::string VerificacaoEmVigor(const Tabela& t, const Restricao& r) {
-    return "EXISTS (SELECT 1 FROM zv_objetos WHERE pai = " + std::to_string(t.id) +
-           " AND tipo = 'C' AND nocheck < 2 AND nome = " + Texto(r.nome) + ")";
-}
-
-// The columns of `t` a CHECK reads, as the table names them.
-std::vector<std::string> ColunasDaVerificacao(const Tabela& t, const Restricao& r) {
-    std::vector<std::string> colunas;
-    for (const auto& nome : ColunasDaExpressao(r.texto))
-        if (const ColunaDaTabela* c = t.Coluna(nome);
-            c && std::find(colunas.begin(), colunas.end(), c->nome) == colunas.end())
-            colunas.push_back(c->nome);
-    return colunas;
-}
-
-// A column of the row a BEFORE trigger sees as the table would hold it: NEW's values come
-// without the column's affinity, which CAST gives them, nor always with its collation.
-std::string ValorNovoDaColuna(const ColunaDaTabela& c) {
-    const std::string tipo = c.identidade ? "INTEGER" : TipoSqlite(c.tipo);
-    const std::string novo = "NEW." + Id(c.nome);
-    const bool comAfinidade = tipo == "TEXT" || tipo == "INTEGER" || tipo == "REAL";
-    return (comAfinidade ? "CAST(" + novo + " AS " + tipo + ")" : novo) +
-           (c.identidade ? "" : ColacaoDoTipo(c.tipo));
-}
-
-// A CHECK's triggers: a new or changed row for which its expression is false is refused.
-// The expression reads the row as a subquery whose columns are named and typed as the
-// table's; a
-// NULL in a NOT NULL column is left to SQLite, which tells it first, as SQL Server does.
-// The identity's value is known only after the row is in: a CHECK that reads it looks
-// at the inserted row. An UPDATE is checked when it writes a column the CHECK reads.
-std::vector<std::string> TextosDaVerificacao(const Tabela& t, const Restricao& r) {
-    const std::string grupo = GrupoDaVerificacao(t, r);
-    const std::vector<std::string> lidas = ColunasDaVerificacao(t, r);
-    std::string linha, naoNulos, colunas;
-    for (const auto& c : t.colunas) {
-        linha += (linha.empty() ? "" : ", ") + ValorNovoDaColuna(c) + " AS " + Id(c.nome);
-        if (!c.anulavel && c.calculo.empty() && !c.identidade &&
-            c.tipo.base != TipoBase::RowVersion)
-            naoNulos += "NEW." + Id(c.nome) + " IS NOT NULL AND ";
-    }
-    for (const auto& c : lidas) colunas += (colunas.empty() ? "" : ", ") + Id(c);
-    const std::string teste = " FOR EACH ROW WHEN " + naoNulos + "EXISTS (SELECT 1 FROM (SELECT " +
-                              linha + ") WHERE NOT (" + ExpressaoParaSqlite(r.texto) + ")) AND " +
-                              VerificacaoEmVigor(t, r) + " BEGIN SELECT RAISE(ABORT, " +
-                              Texto("zvck|" + r.nome) + "); END";
-    const ColunaDaTabela* identidade = t.Identidade();
-    const bool depois =
-        identidade && std::find(lidas.begin(), lidas.end(), identidade->nome) != lidas.end();
-    std::vector<std::string> textos{"CREATE TRIGGER " + Id(grupo + "_1") +
-                                    (depois ? " AFTER" : " BEFORE") + " INSERT ON " + Tab(t.nome) +
-                                    teste};
-    if (!colunas.empty())
-        textos.push_back("CREATE TRIGGER " + Id(grupo + "_2") + " BEFORE UPDATE OF " + colunas +
-                         " ON " + Tab(t.nome) + teste);
-    return textos;
-}
-
 }  // namespace
 
 void ExcluirGruposSemChave(sqlite3* db, Catalogo& catalogo) {
     for (const std::string& grupo : catalogo.TomarGruposSemChave()) {
         const auto x = grupo.find('x');
-        const char* tipo = grupo[3] == 'k' ? "C" : "F";
         bool emVigor = false;
         if (x != std::string::npos && x > 4)
             if (Tabela* filha = catalogo.TabelaPeloId(std::stoll(grupo.substr(4, x - 4))))
                 for (const auto& r : filha->restricoes)
-                    if (r.tipo == tipo && !r.desabilitada &&
+                    if (r.tipo == "F" && !r.desabilitada &&
                         GrupoDaChave(grupo[3], filha->id, r) == grupo)
                         emVigor = true;
         if (!emVigor) ExcluirGrupo(db, catalogo, grupo);
     }
-}
-
-void AtualizarGatilhosDaVerificacao(sqlite3* db, Catalogo& catalogo, const Tabela& t,
-                                    const Restricao& r) {
-    const Restricao* atual = catalogo.RestricaoPeloId(r.id);
-    if (atual && atual->tipo == "C" && !atual->desabilitada)
-        GarantirGrupo(db, catalogo, GrupoDaVerificacao(t, *atual), TextosDaVerificacao(t, *atual));
-    else
-        catalogo.AnotarGrupoSemChave(GrupoDaVerificacao(t, r));
 }
 
 void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
@@ -596,15 +519,6 @@ void RecriarGatilhos(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
     ExcluirGrupo(db, catalogo, GrupoAntigo(t));
     ExcluirGrupo(db, catalogo, GrupoDaTabela(t));
     CriarGatilhosDaTabela(db, catalogo, t);
-    // before the foreign keys' triggers, which SQLite then runs first, as it did the keys'
-    // triggers before its own CHECKs
-    for (const auto& grupo : catalogo.GruposComPrefixo("zv_k" + std::to_string(t.id) + "x"))
-        ExcluirGrupo(db, catalogo, grupo);
-    for (const auto& r : t.restricoes) {
-        if (r.tipo != "C") continue;
-        if (!r.desabilitada)
-            CriarGrupo(db, catalogo, GrupoDaVerificacao(t, r), TextosDaVerificacao(t, r));
-    }
     for (const auto& r : t.restricoes) {
         if (r.tipo != "F") continue;
         ExcluirGrupo(db, catalogo, GrupoAntigoDaFilha(r));
@@ -664,7 +578,7 @@ void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string
 }
 
 void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
-    ExecutarSql(db, DefinicaoSqlite(t, t.nome, false));
+    ExecutarSql(db, DefinicaoSqlite(t, t.nome));
     if (const ColunaDaTabela* id = t.Identidade(); id && id->semente != 1) {
         Instrucao(db, "INSERT INTO main.sqlite_sequence(name, seq) VALUES (?, ?)")
             .Ligar(1, NomeNoSqlite(t.nome))
@@ -677,7 +591,7 @@ void CriarTabelaSqlite(sqlite3* db, Catalogo& catalogo, const Tabela& t) {
 
 void CriarTabelaTemporariaSqlite(sqlite3* db, const Tabela& t) {
     ExecutarSql(db, "DROP TABLE IF EXISTS temp." + Tab(t.nome));
-    ExecutarSql(db, "CREATE TEMP" + DefinicaoSqlite(t, t.nome, true).substr(6));
+    ExecutarSql(db, "CREATE TEMP" + DefinicaoSqlite(t, t.nome).substr(6));
     if (const ColunaDaTabela* id = t.Identidade(); id && id->semente != 1)
         Instrucao(db, "INSERT INTO temp.sqlite_sequence(name, seq) VALUES (?, ?)")
             .Ligar(1, NomeNoSqlite(t.nome))
@@ -722,7 +636,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     ExecutarSql(db, "INSERT INTO temp." + Id(velha) + " SELECT " + colunasDaCopia.substr(2) +
                         " FROM main." + Tab(antiga.nome));
     ExecutarSql(db, "DROP TABLE main." + Tab(antiga.nome));
-    ExecutarSql(db, DefinicaoSqlite(nova, nova.nome, false));
+    ExecutarSql(db, DefinicaoSqlite(nova, nova.nome));
     std::string destino, fonte;
     for (const auto& c : nova.colunas) {
         auto it = origem.find(Dobrar(c.nome));

@@ -46,12 +46,8 @@ enum class LadosDaChave { Ambos, Filha, Referida };
 // made again.
 void AtualizarGatilhosDaChave(sqlite3* db, Catalogo& catalogo, const std::string& filha,
                               const Restricao& r, LadosDaChave lados = LadosDaChave::Ambos);
-// Makes the triggers of CHECK r (by its id) of table t agree with the catalog, which took
-// the change: a CHECK dropped or disabled keeps its triggers, which then refuse nothing.
-void AtualizarGatilhosDaVerificacao(sqlite3* db, Catalogo& catalogo, const Tabela& t,
-                                    const Restricao& r);
-// Drops the triggers of the foreign keys and CHECKs no longer in force (dropped or disabled keys
-// keep theirs, which do nothing, until then): needed before their tables change or go, as the
+// Drops the triggers of the foreign keys no longer in force (dropped or disabled keys keep
+// theirs, which do nothing, until then): needed before their tables change or go, as the
 // triggers name them.
 void ExcluirGruposSemChave(sqlite3* db, Catalogo& catalogo);
 // The name SQLite's rowid goes by in `t`: rowid, or _rowid_ or oid when the table has a

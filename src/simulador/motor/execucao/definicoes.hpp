@@ -71,7 +71,7 @@ class Definicoes {
                            const Tabela& antiga);
     void ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                         const Tabela& antiga);
-    void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t);
+    void HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t, const Tabela& antiga);
     void CriarTipoDoUsuario(const std::string& nome, const TipoSql& tipo, bool anulavel,
                             const NomeComposto& escrito);
     void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);

@@ -146,7 +146,7 @@ void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
                 ExcluirColunas(c, cat, t, antiga);
                 break;
             case AcaoAlterar::Verificacao:
-                HabilitarRestricoes(c, t);
+                HabilitarRestricoes(c, t, antiga);
                 break;
         }
         AposDdl();
@@ -155,9 +155,10 @@ void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
 }
 
 // ALTER TABLE T [WITH CHECK | WITH NOCHECK] CHECK | NOCHECK CONSTRAINT ALL | name, ...:
-// a disabled foreign key or check is not enforced (its triggers stay, refusing nothing);
+// a disabled foreign key or check is not enforced (its triggers and SQLite's CHECK go);
 // enabling it WITH CHECK validates the rows first and makes it trusted again.
-void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t) {
+void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& t,
+                                     const Tabela& antiga) {
     Catalogo& cat = s_.CatalogoAtual();
     sqlite3* db = s_.Conexao();
     const bool habilitar = c.ligado;
@@ -174,12 +175,13 @@ void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& 
             throw ComMensagemSeguinte(ErroDoServidor(11415, {r->nome}), 4916);
         alvo.push_back(r);
     }
-    std::vector<Restricao> chaves;        // the foreign keys turned on or off
-    std::vector<Restricao> verificacoes;  // the CHECKs turned on or off
+    bool reconstruir = false;
+    std::vector<Restricao> chaves;  // the foreign keys turned on or off
     for (Restricao* r : alvo) {
         if (validar) VerificarLinhasExistentes(s_.Banco(), db, t, *r);
         if (r->desabilitada == !habilitar && !validar) continue;
-        if (r->desabilitada == habilitar) (r->tipo == "F" ? chaves : verificacoes).push_back(*r);
+        if (r->tipo == "C" && r->desabilitada == habilitar) reconstruir = true;
+        if (r->tipo == "F" && r->desabilitada == habilitar) chaves.push_back(*r);
         r->desabilitada = !habilitar;
         // enabled without WITH CHECK it stays untrusted: the rows were not looked at
         if (!habilitar)
@@ -189,12 +191,15 @@ void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& 
     }
     cat.GravarTabela(db, t);
     const Tabela& gravada = *cat.AcharTabela(t.nome);
-    for (const auto& r : verificacoes) AtualizarGatilhosDaVerificacao(db, cat, gravada, r);
-    for (const auto& r : chaves) AtualizarGatilhosDaChave(db, cat, t.nome, r);
+    if (reconstruir) ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    // a rebuilt table has its own side made again already
+    for (const auto& r : chaves)
+        AtualizarGatilhosDaChave(db, cat, t.nome, r,
+                                 reconstruir ? LadosDaChave::Referida : LadosDaChave::Ambos);
 }
 
-// ADD of columns and constraints: the table is rebuilt for a column or a DEFAULT, only given
-// the new indexes and CHECKs otherwise.
+// ADD of columns and constraints: the table is rebuilt for a column or a CHECK or DEFAULT,
+// only given the new indexes otherwise.
 void Definicoes::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                                    const Tabela& antiga) {
     sqlite3* db = s_.Conexao();
@@ -218,24 +223,22 @@ void Definicoes::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& 
         for (const auto& r : d.restricoes) restricoes.push_back(r);
     }
     for (const auto& r : c.restricoes) restricoes.push_back(r);
-    std::vector<Restricao> chaves;        // the new foreign keys
-    std::vector<Restricao> verificacoes;  // and CHECKs
+    std::vector<Restricao> chaves;  // the new foreign keys
+    bool soIndices = !reconstruir;
     for (const auto& r : restricoes) {
         AdicionarRestricao(cat, s_.Banco(), db, t, r, verificar, false);
-        if (r.tipo == "D") reconstruir = true;
+        if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
         if (r.tipo == "F") chaves.push_back(t.restricoes.back());
-        if (r.tipo == "C") verificacoes.push_back(t.restricoes.back());
     }
     cat.GravarTabela(db, t);
     const Tabela& gravada = *cat.AcharTabela(t.nome);
     if (reconstruir) {
         ReconstruirTabela(db, cat, gravada, antiga, origem);
-    } else {
+    } else if (soIndices) {
         for (const auto& i : gravada.indices)
             if (std::none_of(antiga.indices.begin(), antiga.indices.end(),
                              [&](const Indice& x) { return IguaisCiAs(x.nome, i.nome); }))
                 CriarIndiceSqlite(db, gravada, i);
-        for (const auto& r : verificacoes) AtualizarGatilhosDaVerificacao(db, cat, gravada, r);
     }
     for (const auto& r : chaves)
         AtualizarGatilhosDaChave(db, cat, t.nome, r,
@@ -282,8 +285,7 @@ bool Definicoes::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat,
 void Definicoes::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
                                    const Tabela& antiga) {
     sqlite3* db = s_.Conexao();
-    std::vector<Restricao> chaves;        // the foreign keys dropped
-    std::vector<Restricao> verificacoes;  // and CHECKs, whose triggers stay, doing nothing
+    std::vector<Restricao> chaves;  // the foreign keys dropped
     bool reconstruir = false;
     std::vector<Indice> indicesRemovidos;
     for (const auto& nome : c.nomes) {
@@ -301,8 +303,7 @@ void Definicoes::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& 
                 }
         }
         if (r->tipo == "F") chaves.push_back(*r);
-        if (r->tipo == "C") verificacoes.push_back(*r);
-        if (r->tipo == "D") reconstruir = true;
+        if (r->tipo == "C" || r->tipo == "D") reconstruir = true;
         std::string n = r->nome;
         t.restricoes.erase(
             std::remove_if(t.restricoes.begin(), t.restricoes.end(),
@@ -319,7 +320,6 @@ void Definicoes::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& 
         ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
     } else {
         for (const auto& i : indicesRemovidos) ExcluirIndiceSqlite(db, antiga, i);
-        for (const auto& r : verificacoes) AtualizarGatilhosDaVerificacao(db, cat, gravada, r);
     }
     for (const auto& r : chaves) AtualizarGatilhosDaChave(db, cat, t.nome, r);
 }

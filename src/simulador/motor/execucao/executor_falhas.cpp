@@ -51,9 +51,6 @@ void Executor::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
     const std::string msg = falha.what();
     switch (falha.Codigo()) {
         case SQLITE_CONSTRAINT_TRIGGER:
-            // a CHECK's triggers raise "zvck|name"
-            if (msg.rfind("zvck|", 0) == 0)
-                FalhaDeVerificacao("CHECK constraint failed: " + msg.substr(5), operacao, tabela);
             FalhaDeReferencia(msg);
             break;
         case SQLITE_CONSTRAINT_NOTNULL:
