@@ -236,8 +236,18 @@ bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i) {
     return q.Passo();
 }
 
+// A unique index over the identity alone adds nothing to SQLite's row key, which the
+// identity is: the table keeps no index of its own for it. Each index made costs SQLite a
+// pass over its whole schema, and the analysis makes a table's again at every change of
+// its CHECKs, DEFAULTs and nullability.
+bool IndiceDaIdentidade(const Tabela& t, const Indice& i) {
+    if (!i.unico || i.colunas.size() != 1 || !i.filtro.empty()) return false;
+    const ColunaDaTabela* c = t.Coluna(i.colunas[0].nome);
+    return c && c->identidade;
+}
+
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
-    if (IndiceNaLinha(db, t, i)) return;
+    if (IndiceNaLinha(db, t, i) || IndiceDaIdentidade(t, i)) return;
     std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
                       NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")" +
                       FiltroNoSqlite(t, i, " WHERE ");
