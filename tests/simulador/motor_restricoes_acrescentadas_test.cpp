@@ -93,3 +93,17 @@ TEST_F(RestricoesAcrescentadas, PadraoComFuncaoAcrescentado) {
     Sql("insert into Itens (Codigo) values ('B')");
     EXPECT_EQ(Valor("select count(*) from Itens where Quando is null"), "1");
 }
+
+// A table whose rows were all deleted, made again for a DEFAULT, goes on numbering its
+// identity after the last value it gave, and its computed column still computes.
+TEST_F(RestricoesAcrescentadas, TabelaSemLinhasReconstruida) {
+    Sql("insert into Itens (Codigo, Qtde) values ('B', 2)");
+    Sql("delete from Itens");
+    Sql("ALTER TABLE Itens ADD CONSTRAINT Deflt_Itens_Tipo DEFAULT ('S') FOR Tipo");
+    Sql("insert into Itens (Codigo, Qtde) values ('C', 3)");
+    auto r = Sql("select Id, Tipo, Dobro from Itens");
+    ASSERT_EQ(r.linhas.size(), 1u);
+    EXPECT_EQ(Texto(r.linhas[0][0]), "3");
+    EXPECT_EQ(Texto(r.linhas[0][1]), "S");
+    EXPECT_EQ(Texto(r.linhas[0][2]), "6.00");
+}
