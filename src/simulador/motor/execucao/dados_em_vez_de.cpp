@@ -158,7 +158,7 @@ void AlteracoesDeDados::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe&
         for (const auto& a : c.atribuicoes) {
             if (!IguaisCiAs(a.coluna, col.nome)) continue;
             if (a.padrao)
-                throw ErroDeBanco(
+                throw Recusa(
                     "O simulador de SQL Server não aceita SET coluna = DEFAULT num UPDATE que "
                     "dispara uma trigger INSTEAD OF.");
             v = Convertido(execucao_.Gerada(ArvoreDe(a.valor)), col);
