@@ -27,6 +27,10 @@ constexpr const char* kArquivoDoServidor = "servidor.sqlite";
 constexpr const char* kArquivoMaster = "master.sqlite";
 constexpr const char* kArquivoDoSinal = "servidor.sinal";
 
+// A connection writes its session's row when it opens and removes it when it closes,
+// often a whole short process: srv_sessoes is kept by spid alone (no rowid of its own, no
+// second index, no AUTOINCREMENT counter), so that each of those writes is one page of the
+// log. A folder made before keeps its table, which the same statements work on.
 constexpr const char* kEsquemaDoMaster = R"(
 CREATE TABLE IF NOT EXISTS srv_parametros (
     nome TEXT PRIMARY KEY, valor TEXT NOT NULL);
@@ -50,11 +54,11 @@ CREATE TABLE IF NOT EXISTS srv_opcoes (
     banco INTEGER NOT NULL REFERENCES srv_bancos(id) ON DELETE CASCADE, opcao TEXT NOT NULL,
     PRIMARY KEY (banco, opcao));
 CREATE TABLE IF NOT EXISTS srv_sessoes (
-    chave INTEGER PRIMARY KEY AUTOINCREMENT, spid INTEGER NOT NULL UNIQUE,
+    spid INTEGER PRIMARY KEY, chave INTEGER NOT NULL,
     login TEXT NOT NULL, chave_login TEXT NOT NULL, host TEXT NOT NULL,
     chave_host TEXT NOT NULL, programa TEXT NOT NULL, banco INTEGER NOT NULL,
     pid INTEGER NOT NULL, maquina TEXT NOT NULL, inicio_processo TEXT NOT NULL,
-    hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL);
+    hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL) WITHOUT ROWID;
 )";
 
 // Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
@@ -209,9 +213,12 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
         // Every connection, often a whole short process, writes its session here. The log
         // stays when the process ends: the last one out would otherwise copy it into the
         // file and delete it, syncing both, and the next would create it again (a sync of
-        // the folder). A short log keeps the reading of it at the next open short.
+        // the folder). Each process's first connection reads the whole log back: a
+        // session writes two pages of it (one at open, one at close), so that a checkpoint
+        // every forty pages, which syncs the log and the file, comes once in some twenty
+        // processes and keeps that reading to twenty pages on average.
         sqlite3_db_config(master_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        ExecutarSql(master_, "PRAGMA wal_autocheckpoint=100");
+        ExecutarSql(master_, "PRAGMA wal_autocheckpoint=40");
         if (!LerEsquemaPronto(versao)) CriarEsquema(versao);
     } catch (...) {
         FecharArquivoSqlite(master_);
@@ -252,19 +259,28 @@ Servidor::~Servidor() {
 }
 
 // A folder laid out before (every table of the schema, master and the version kept) is
-// only read: no write transaction, which would wait for another process's.
+// only read: no write transaction, which would wait for another process's. One statement
+// asks it all; one that cannot be prepared names a table the folder does not have yet.
 bool Servidor::LerEsquemaPronto(const std::string& versao) {
     std::int64_t tabelas = 0;
     for (const char* p = kEsquemaDoMaster; (p = std::strstr(p, "CREATE TABLE")) != nullptr; ++p)
         ++tabelas;
-    Comando contar(master_,
-                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name GLOB 'srv_*'");
-    if (!contar.Passo() || contar.Inteiro(0) != tabelas) return false;
-    Comando ler(master_,
-                "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto' "
-                "AND EXISTS (SELECT 1 FROM srv_bancos WHERE id = 1)");
-    if (!ler.Passo()) return false;
-    const VersaoDoServidor& daPasta = VersaoDoProduto(ler.Texto(0));
+    sqlite3_stmt* ler = nullptr;
+    if (sqlite3_prepare_v2(master_,
+                           "SELECT valor, (SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                           "AND name GLOB 'srv_*') FROM srv_parametros "
+                           "WHERE nome = 'versao_do_produto' "
+                           "AND EXISTS (SELECT 1 FROM srv_bancos WHERE id = 1)",
+                           -1, &ler, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(ler);
+        return false;
+    }
+    std::string produto;
+    const bool pronto = sqlite3_step(ler) == SQLITE_ROW && sqlite3_column_int64(ler, 1) == tabelas;
+    if (pronto) produto = reinterpret_cast<const char*>(sqlite3_column_text(ler, 0));
+    sqlite3_finalize(ler);
+    if (!pronto) return false;
+    const VersaoDoServidor& daPasta = VersaoDoProduto(produto);
     ExigirMesmaVersao(pasta_.string(), daPasta, versao);
     versao_ = &daPasta;
     return true;

@@ -208,11 +208,10 @@ void Sessao::Abrir(const std::string& arquivo) {
         },
         this);
     EsquecerCatalogo();
-    Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
-    if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
     if (sqlite3_prepare_v3(db_, "SELECT valor FROM zv_config WHERE chave='versao'", -1,
                            SQLITE_PREPARE_PERSISTENT, &lerVersao_, nullptr) != SQLITE_OK)
         throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+    LerVersaoInicial();
     // A login that is not sysadmin needs a user in the database (or to own it).
     if (!login_.sysadmin && !IguaisCiAs(banco_, "master") && NomeDoUsuario() == "guest")
         throw ComMensagemSeguinte(ErroDoServidor(4060, {banco_}), 18456, {login_.nome});
@@ -420,6 +419,23 @@ Catalogo& Sessao::CatalogoAtual() {
         catalogoEmDia_ = true;
     }
     return catalogo_;
+}
+
+// The catalog's version the session starts from, read by the statement every batch asks
+// again (a statement fewer to prepare at each connection).
+void Sessao::LerVersaoInicial() {
+    versaoDoCatalogo_.clear();
+    const int rc = sqlite3_step(lerVersao_);
+    if (rc == SQLITE_ROW) {
+        const unsigned char* t = sqlite3_column_text(lerVersao_, 0);
+        if (t) versaoDoCatalogo_ = reinterpret_cast<const char*>(t);
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const FalhaDoSqlite falha(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+        sqlite3_reset(lerVersao_);
+        throw falha;
+    }
+    sqlite3_reset(lerVersao_);
 }
 
 void Sessao::VerificarCatalogo() {
