@@ -5,7 +5,12 @@
 
 #include <cstring>
 #include <random>
+#include <string_view>
 #include <system_error>
+
+#ifndef _WIN32
+#include <dirent.h>
+#endif
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
@@ -227,27 +232,50 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
     RemoverSobras();
 }
 
+namespace {
+
+// The names of the entries of a folder (none when it cannot be read). Every connection
+// looks through the server folder: only the names are needed, without a path made for
+// each entry.
+std::vector<std::string> NomesNaPasta(const std::filesystem::path& pasta) {
+    std::vector<std::string> nomes;
+#ifndef _WIN32
+    DIR* d = ::opendir(pasta.c_str());
+    if (!d) return nomes;
+    while (const dirent* e = ::readdir(d)) nomes.emplace_back(e->d_name);
+    ::closedir(d);
+#else
+    std::error_code erro;
+    for (std::filesystem::directory_iterator i(pasta, erro), fim; !erro && i != fim;
+         i.increment(erro))
+        nomes.push_back(i->path().filename().string());
+#endif
+    return nomes;
+}
+
+}  // namespace
+
 // The scratch files of backups and restores ("restauracao-PID-N.tmp") of processes that
 // are gone, killed in the middle of one.
 void Servidor::RemoverSobras() noexcept {
-    std::error_code erro;
-    for (std::filesystem::directory_iterator i(pasta_, erro), fim; !erro && i != fim;
-         i.increment(erro)) {
-        const std::string nome = i->path().filename().string();
-        std::size_t traco = nome.find('-');
-        const std::string tipo = nome.substr(0, traco);
-        if (traco == std::string::npos ||
-            (tipo != "copia" && tipo != "verificacao" && tipo != "restauracao"))
-            continue;
-        const std::size_t fimDoPid = nome.find('-', traco + 1);
-        if (fimDoPid == std::string::npos || nome.find(".tmp", fimDoPid) == std::string::npos)
-            continue;
-        const std::string pid = nome.substr(traco + 1, fimDoPid - traco - 1);
-        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos ||
-            pid.size() > 18 || ProcessoVivo(std::stoll(pid)))
-            continue;
-        std::error_code ignorado;
-        std::filesystem::remove(i->path(), ignorado);
+    try {
+        for (const std::string& nome : NomesNaPasta(pasta_)) {
+            const std::size_t traco = nome.find('-');
+            if (traco == std::string::npos) continue;
+            const std::string_view tipo = std::string_view(nome).substr(0, traco);
+            if (tipo != "copia" && tipo != "verificacao" && tipo != "restauracao") continue;
+            const std::size_t fimDoPid = nome.find('-', traco + 1);
+            if (fimDoPid == std::string::npos || nome.find(".tmp", fimDoPid) == std::string::npos)
+                continue;
+            const std::string pid = nome.substr(traco + 1, fimDoPid - traco - 1);
+            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos ||
+                pid.size() > 18 || ProcessoVivo(std::stoll(pid)))
+                continue;
+            std::error_code ignorado;
+            std::filesystem::remove(pasta_ / nome, ignorado);
+        }
+    } catch (...) {
+        // out of memory: the scratch files wait for the next process
     }
 }
 
