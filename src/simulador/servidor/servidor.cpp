@@ -214,7 +214,7 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
         // synchronisation keeps every commit across a process crash.
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
-        ExecutarSql(master_, "PRAGMA foreign_keys=ON");
+        sqlite3_db_config(master_, SQLITE_DBCONFIG_ENABLE_FKEY, 1, nullptr);
         // Every connection, often a whole short process, writes its session here. The log
         // stays when the process ends: the last one out would otherwise copy it into the
         // file and delete it, syncing both, and the next would create it again (a sync of
@@ -223,7 +223,7 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
         // every forty pages, which syncs the log and the file, comes once in some twenty
         // processes and keeps that reading to twenty pages on average.
         sqlite3_db_config(master_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        ExecutarSql(master_, "PRAGMA wal_autocheckpoint=40");
+        sqlite3_wal_autocheckpoint(master_, 40);
         if (!LerEsquemaPronto(versao)) CriarEsquema(versao);
     } catch (...) {
         FecharArquivoSqlite(master_);

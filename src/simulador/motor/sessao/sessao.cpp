@@ -78,8 +78,9 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA journal_mode = WAL");
     ExecutarSql(db,
                 sincronizaPorLote ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
-    ExecutarSql(db, "PRAGMA legacy_alter_table = ON");
-    ExecutarSql(db, "PRAGMA foreign_keys = OFF");
+    // as PRAGMA legacy_alter_table = ON and foreign_keys = OFF, without a statement each
+    sqlite3_db_config(db, SQLITE_DBCONFIG_LEGACY_ALTER_TABLE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_FKEY, 0, nullptr);
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
     // Every DDL makes SQLite read its whole schema table; a database of some thousand
     // tables has it larger than the default 2 MB of cache, and each read would go to the
