@@ -66,6 +66,17 @@ CREATE TABLE IF NOT EXISTS srv_sessoes (
     hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL) WITHOUT ROWID;
 )";
 
+// What a folder laid out by this program keeps as 'versao_do_esquema': a digest (FNV-1a)
+// of the schema above, so that any change of it has the folders of before laid out again
+// (their missing tables made) once.
+constexpr std::uint64_t ResumoDoEsquema() {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char* p = kEsquemaDoMaster; *p; ++p)
+        h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ull;
+    return h;
+}
+const std::string kVersaoDoEsquema = std::to_string(ResumoDoEsquema());
+
 // Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
 // by it. The limits are low (one pass, the least Argon2id takes): a server folder is a
 // test fixture, and every connection, often a whole short process, verifies a password
@@ -286,28 +297,26 @@ Servidor::~Servidor() {
     FecharArquivoSqlite(master_);
 }
 
-// A folder laid out before (every table of the schema, master and the version kept) is
-// only read: no write transaction, which would wait for another process's. One statement
-// asks it all; one that cannot be prepared names a table the folder does not have yet.
+// A folder laid out by this program (its schema's digest and the version kept) is only
+// read: no write transaction, which would wait for another process's. A statement that
+// cannot be prepared names a table the folder does not have yet.
 bool Servidor::LerEsquemaPronto(const std::string& versao) {
-    std::int64_t tabelas = 0;
-    for (const char* p = kEsquemaDoMaster; (p = std::strstr(p, "CREATE TABLE")) != nullptr; ++p)
-        ++tabelas;
     sqlite3_stmt* ler = nullptr;
     if (sqlite3_prepare_v2(master_,
-                           "SELECT valor, (SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                           "AND name GLOB 'srv_*') FROM srv_parametros "
-                           "WHERE nome = 'versao_do_produto' "
-                           "AND EXISTS (SELECT 1 FROM srv_bancos WHERE id = 1)",
+                           "SELECT nome, valor FROM srv_parametros "
+                           "WHERE nome IN ('versao_do_esquema', 'versao_do_produto')",
                            -1, &ler, nullptr) != SQLITE_OK) {
         sqlite3_finalize(ler);
         return false;
     }
-    std::string produto;
-    const bool pronto = sqlite3_step(ler) == SQLITE_ROW && sqlite3_column_int64(ler, 1) == tabelas;
-    if (pronto) produto = reinterpret_cast<const char*>(sqlite3_column_text(ler, 0));
+    std::string esquema, produto;
+    while (sqlite3_step(ler) == SQLITE_ROW) {
+        const std::string nome = reinterpret_cast<const char*>(sqlite3_column_text(ler, 0));
+        (nome == "versao_do_esquema" ? esquema : produto) =
+            reinterpret_cast<const char*>(sqlite3_column_text(ler, 1));
+    }
     sqlite3_finalize(ler);
-    if (!pronto) return false;
+    if (esquema != kVersaoDoEsquema || produto.empty()) return false;
     const VersaoDoServidor& daPasta = VersaoDoProduto(produto);
     ExigirMesmaVersao(pasta_.string(), daPasta, versao);
     versao_ = &daPasta;
@@ -333,15 +342,17 @@ void Servidor::CriarEsquema(const std::string& versao) {
                             "PRIMARY", 1, 4096, -1, 10, true},
                            {"mastlog", std::string(kPastaDeDadosPadrao) + "mastlog.ldf", 'L', "", 2,
                             1024, -1, 10, true}});
-        ExecutarSql(master_,
-                    "INSERT OR IGNORE INTO srv_parametros (nome, valor) "
-                    "VALUES ('versao_do_esquema', '1')");
         InserirLogin("sa", "", true, false);
         InserirLogin(UsuarioDoSistemaOperacional(), "", true, true);
         Comando guardar(master_,
                         "INSERT INTO srv_parametros (nome, valor) VALUES ('versao_do_produto', ?)");
         guardar.Ligar(1, pedida.produto).Executar();
     }
+    Comando(master_,
+            "INSERT OR REPLACE INTO srv_parametros (nome, valor) "
+            "VALUES ('versao_do_esquema', ?)")
+        .Ligar(1, kVersaoDoEsquema)
+        .Executar();
     // A folder from before versions were kept is the default version.
     Comando ler(master_, "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto'");
     versao_ = ler.Passo() ? &VersaoDoProduto(ler.Texto(0)) : &VersaoPadrao();
