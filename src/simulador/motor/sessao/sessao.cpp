@@ -126,6 +126,10 @@ void GarantirEsquema(sqlite3* db, const std::string& dono) {
 Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
                const std::string& host, const std::string& programa)
     : servidor_(std::move(servidor)), login_(login), host_(host), programa_(programa) {
+    // The server's counter before this session exists: a KILL of it, or a change of the
+    // catalog it is about to read, moves it later, and only then does a batch ask.
+    sinalVisto_ = sinalDaInterrupcao_ = servidor_->Sinal();
+    conferidoEm_ = ultimaVerificacao_ = std::chrono::steady_clock::now();
     SessaoAberta aberta = servidor_->AbrirSessao(login_, banco, host_, programa_);
     spid_ = aberta.spid;
     banco_ = aberta.banco;
