@@ -190,6 +190,35 @@ CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id I
 CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS sid, 0 AS mode,
   0 AS status, 0 AS status2, zv_dt(create_date) AS crdate, NULL AS reserved, 0 AS category,
   110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
+-- The logins, with the ids and sids SQL Server gives them (sa 1 and 0x01), and the fixed
+-- server roles. Passwords are not shown.
+CREATE TEMP TABLE zv_logins(name TEXT COLLATE LATIN1_CI_AS, principal_id INTEGER, sid BLOB,
+  type TEXT COLLATE LATIN1_CI_AS, sysadmin INTEGER, is_disabled INTEGER, create_date TEXT,
+  default_database_name TEXT COLLATE LATIN1_CI_AS);
+CREATE TEMP VIEW zv_sys_server_principals AS SELECT name, principal_id, sid, type,
+  (CASE type WHEN 'U' THEN 'WINDOWS_LOGIN' ELSE 'SQL_LOGIN' END) COLLATE LATIN1_CI_AS AS type_desc,
+  is_disabled, zv_dt(create_date) AS create_date, zv_dt(create_date) AS modify_date,
+  default_database_name, 'Português (Brasil)' COLLATE LATIN1_CI_AS AS default_language_name,
+  NULL AS credential_id, NULL AS owning_principal_id, 0 AS is_fixed_role FROM zv_logins
+  UNION ALL SELECT column1, column2, column3, 'R', 'SERVER_ROLE', 0,
+  zv_dt('2009-04-13 12:59:06.553'), zv_dt('2009-04-13 12:59:06.553'), NULL, NULL, NULL, 1,
+  (column1 <> 'public') FROM (VALUES ('public', 2, X'02'), ('sysadmin', 3, X'03'),
+  ('securityadmin', 4, X'04'), ('serveradmin', 5, X'05'), ('setupadmin', 6, X'06'),
+  ('processadmin', 7, X'07'), ('diskadmin', 8, X'08'), ('dbcreator', 9, X'09'),
+  ('bulkadmin', 10, X'0A'));
+CREATE TEMP VIEW zv_sys_sql_logins AS SELECT name, principal_id, sid, type, type_desc,
+  is_disabled, create_date, modify_date, default_database_name, default_language_name,
+  credential_id, 0 AS is_policy_checked, 0 AS is_expiration_checked
+  FROM zv_sys_server_principals WHERE type = 'S';
+CREATE TEMP VIEW zv_sys_server_role_members AS SELECT 3 AS role_principal_id,
+  principal_id AS member_principal_id FROM zv_logins WHERE sysadmin;
+CREATE TEMP VIEW zv_syslogins AS SELECT sid, 9 AS status, zv_dt(create_date) AS createdate,
+  zv_dt(create_date) AS updatedate, zv_dt(create_date) AS accdate, 0 AS totcpu, 0 AS totio,
+  0 AS spacelimit, 0 AS timelimit, 0 AS resultlimit, name, default_database_name AS dbname,
+  NULL AS password, 'Português (Brasil)' COLLATE LATIN1_CI_AS AS language, 0 AS denylogin,
+  1 AS hasaccess, (type = 'U') AS isntname, 0 AS isntgroup, (type = 'U') AS isntuser,
+  sysadmin, 0 AS securityadmin, 0 AS serveradmin, 0 AS setupadmin, 0 AS processadmin,
+  0 AS diskadmin, 0 AS dbcreator, 0 AS bulkadmin, name AS loginname FROM zv_logins;
 )";
 
 // The constraints, keys, modules and schemas, in the views SQL Server offers for them. The
@@ -526,6 +555,11 @@ bool EhVisaoDoCatalogo(const std::string& nome) {
     return nomes.count(nome) > 0;
 }
 
+bool EhVisaoDosLogins(const std::string& nome) {
+    return nome == "syslogins" || nome == "server_principals" || nome == "sql_logins" ||
+           nome == "server_role_members";
+}
+
 bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando) {
     static const std::set<std::string> nomes = NomesDasVisoes(kVisoesDeChavesEModulos);
     if (faltando.substr(0, 5) == "temp." || faltando.substr(0, 5) == "main.")
@@ -587,6 +621,38 @@ void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes) {
         ins.Ligar(1, s.spid).Ligar(2, s.idDoBanco).Ligar(3, FormatarDataHora(s.horaDoLogin));
         ins.Ligar(4, FormatarDataHora(s.ultimoLote)).Ligar(5, s.status).Ligar(6, s.host);
         ins.Ligar(7, s.programa).Ligar(8, std::to_string(s.pid)).Ligar(9, s.login);
+        ins.Executar();
+    }
+}
+
+namespace {
+
+// A login's sid: sa's is 0x01; the others', 16 bytes made of its row, unique on the server.
+std::string SidDoLogin(const Login& l) {
+    if (l.nome == "sa") return std::string(1, '\x01');
+    std::string sid(16, '\0');
+    for (int k = 0; k < 8; ++k) sid[15 - k] = static_cast<char>((l.id >> (8 * k)) & 0xff);
+    sid[0] = '\x5a';
+    return sid;
+}
+
+}  // namespace
+
+void PreencherLogins(sqlite3* db, const std::vector<Login>& logins, const std::string& quemPede,
+                     bool sysadmin) {
+    ExecutarSql(db, "DELETE FROM temp.zv_logins");
+    Instrucao ins(db, "INSERT INTO temp.zv_logins VALUES (?,?,?,?,?,?,?,?)");
+    for (const auto& l : logins) {
+        // another login sees itself, sa and the roles
+        if (!sysadmin && l.nome != "sa" && !IguaisCiAs(l.nome, quemPede)) continue;
+        sqlite3_reset(ins.Bruta());
+        const std::string sid = SidDoLogin(l);
+        ins.Ligar(1, l.nome).Ligar(2, l.nome == "sa" ? std::int64_t{1} : 256 + l.id);
+        sqlite3_bind_blob(ins.Bruta(), 3, sid.data(), static_cast<int>(sid.size()),
+                          SQLITE_TRANSIENT);
+        ins.Ligar(4, std::string(l.integrado ? "U" : "S")).Ligar(5, l.sysadmin ? 1 : 0);
+        ins.Ligar(6, l.desabilitado ? 1 : 0).Ligar(7, FormatarDataHora(l.criacao));
+        ins.Ligar(8, l.bancoPadrao);
         ins.Executar();
     }
 }

@@ -26,7 +26,13 @@ void AtualizarTiposDoUsuario(sqlite3* db, const std::vector<TipoDoUsuario>& tipo
 bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando);
 // One of those views or tables, by its SQLite name (zv_sys_objects, sysobjects, ...).
 bool EhVisaoDoCatalogo(const std::string& nome);
+// The server's views of logins (syslogins, server_principals ...), by their last name part.
+bool EhVisaoDosLogins(const std::string& nome);
 void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes);
+// syslogins, sys.server_principals, sys.sql_logins and sys.server_role_members, as the
+// login `quemPede` sees them.
+void PreencherLogins(sqlite3* db, const std::vector<Login>& logins, const std::string& quemPede,
+                     bool sysadmin);
 // FULL, BULK_LOGGED or SIMPLE: the recovery model the database's options stand for.
 std::string NomeDoModeloDeRecuperacao(const InfoDoBanco& banco);
 void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos);

@@ -39,6 +39,7 @@ namespace {
 
 constexpr int kProcessos = 1;
 constexpr int kBancos = 2;
+constexpr int kLogins = 4;
 
 std::string Texto(sqlite3_stmt* s, int c) {
     const unsigned char* t = sqlite3_column_text(s, c);
@@ -329,7 +330,7 @@ db::Coluna Executor::ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string
 db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
                                   const std::string& tabela,
                                   const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
-    if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
+    if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos, flags & kLogins);
     Preparada preparada;
     try {
         preparada = s_.Preparar(sql);
@@ -407,7 +408,9 @@ std::string Executor::Gerada(const T& arvore, int* flags,
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     std::string sql = gerador.Gerar(arvore);
-    if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    if (flags)
+        *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0) |
+                 (ctx.usaLogins ? kLogins : 0);
     // an expression's own type, where the generator knows it
     if constexpr (std::is_same_v<T, Expressao>)
         if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));

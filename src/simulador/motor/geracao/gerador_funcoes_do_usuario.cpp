@@ -170,6 +170,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
     for (auto& d : gerador.derivadas_) derivadas_.push_back(std::move(d));
     ctx_.usaProcessos = ctx_.usaProcessos || interno.usaProcessos;
     ctx_.usaBancos = ctx_.usaBancos || interno.usaBancos;
+    ctx_.usaLogins = ctx_.usaLogins || interno.usaLogins;
     return funcoesExpandidas_[&fonte] = std::move(r);
 }
 
