@@ -28,18 +28,6 @@ std::string Detalhe(sqlite3* banco) {
     return "código " + std::to_string(sqlite3_extended_errcode(banco)) + " do SQLite";
 }
 
-// SQLite's count of the memory it holds costs a global lock at every allocation and
-// free, thousands of them in a short process (reading two schemas, registering the
-// engine's functions); nothing here asks for it. It can only be turned off before
-// SQLite starts: a process that started it already keeps it.
-void DispensarContagemDeMemoria() {
-    static const bool feito = [] {
-        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-        return true;
-    }();
-    (void)feito;
-}
-
 }  // namespace
 
 void FalharSqlite(sqlite3* banco, const std::string& contexto) {
@@ -49,7 +37,6 @@ void FalharSqlite(sqlite3* banco, const std::string& contexto) {
 sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, bool criar) {
     int modo = somenteLeitura ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (criar) modo |= SQLITE_OPEN_CREATE;
-    DispensarContagemDeMemoria();
     sqlite3* banco = nullptr;
     if (sqlite3_open_v2(caminho.c_str(), &banco, modo | SQLITE_OPEN_FULLMUTEX, nullptr) !=
         SQLITE_OK) {
