@@ -190,6 +190,26 @@ CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id I
 CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS sid, 0 AS mode,
   0 AS status, 0 AS status2, zv_dt(create_date) AS crdate, NULL AS reserved, 0 AS category,
   110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
+-- The databases' files: sizes in 8 KB pages, growth in pages or percent.
+CREATE TEMP TABLE zv_arquivos(database_id INTEGER, file_id INTEGER, type INTEGER,
+  name TEXT COLLATE LATIN1_CI_AS, physical_name TEXT COLLATE LATIN1_CI_AS, size INTEGER,
+  max_size INTEGER, growth INTEGER, is_percent_growth INTEGER);
+CREATE TEMP VIEW zv_sys_master_files AS SELECT database_id, file_id, NULL AS file_guid, type,
+  (CASE type WHEN 1 THEN 'LOG' ELSE 'ROWS' END) COLLATE LATIN1_CI_AS AS type_desc,
+  (CASE type WHEN 1 THEN 0 ELSE 1 END) AS data_space_id, name, physical_name, 0 AS state,
+  'ONLINE' COLLATE LATIN1_CI_AS AS state_desc, size, max_size, growth, 0 AS is_media_read_only,
+  0 AS is_read_only, 0 AS is_sparse, is_percent_growth FROM zv_arquivos;
+CREATE TEMP VIEW zv_sys_database_files AS SELECT file_id, file_guid, type, type_desc,
+  data_space_id, name, physical_name, state, state_desc, size, max_size, growth,
+  is_media_read_only, is_read_only, is_sparse, is_percent_growth FROM zv_sys_master_files
+  WHERE database_id = zv_db_id();
+CREATE TEMP VIEW zv_sysaltfiles AS SELECT file_id AS fileid,
+  (CASE type WHEN 1 THEN 0 ELSE 1 END) AS groupid, size, max_size AS maxsize, growth,
+  (2 | (CASE type WHEN 1 THEN 64 ELSE 0 END) | (CASE WHEN is_percent_growth THEN 1048576
+  ELSE 0 END)) AS status, 0 AS perf, database_id AS dbid, name, physical_name AS filename
+  FROM zv_arquivos;
+CREATE TEMP VIEW zv_sysfiles AS SELECT fileid, groupid, size, maxsize, growth, status, perf,
+  name, filename FROM zv_sysaltfiles WHERE dbid = zv_db_id();
 -- The logins, with the ids and sids SQL Server gives them (sa 1 and 0x01), and the fixed
 -- server roles. Passwords are not shown.
 CREATE TEMP TABLE zv_logins(name TEXT COLLATE LATIN1_CI_AS, principal_id INTEGER, sid BLOB,
@@ -669,7 +689,32 @@ std::string NomeDoModeloDeRecuperacao(const InfoDoBanco& b) {
     return "FULL";
 }
 
+namespace {
+
+// 8 KB pages, rounded up, of a size in KB.
+std::int64_t Paginas(std::int64_t kb) {
+    return (kb + 7) / 8;
+}
+
+void PreencherArquivos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
+    ExecutarSql(db, "DELETE FROM temp.zv_arquivos");
+    Instrucao ins(db, "INSERT INTO temp.zv_arquivos VALUES (?,?,?,?,?,?,?,?,?)");
+    for (const auto& b : bancos)
+        for (const auto& a : b.arquivos) {
+            sqlite3_reset(ins.Bruta());
+            ins.Ligar(1, b.id).Ligar(2, a.id).Ligar(3, a.tipo == 'L' ? 1 : 0);
+            ins.Ligar(4, a.nomeLogico).Ligar(5, a.nomeFisico).Ligar(6, Paginas(a.tamanhoKb));
+            ins.Ligar(7, a.tamanhoMaximoKb < 0 ? -1 : Paginas(a.tamanhoMaximoKb));
+            ins.Ligar(8, a.crescimentoEmPorcentagem ? a.crescimento : Paginas(a.crescimento));
+            ins.Ligar(9, a.crescimentoEmPorcentagem ? 1 : 0);
+            ins.Executar();
+        }
+}
+
+}  // namespace
+
 void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
+    PreencherArquivos(db, bancos);
     ExecutarSql(db, "DELETE FROM temp.zv_sys_databases");
     Instrucao ins(
         db,

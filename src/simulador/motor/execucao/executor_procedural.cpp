@@ -27,14 +27,6 @@ std::int64_t ComoInteiro(const db::Valor& v) {
 
 }  // namespace
 
-void Executor::Informar(std::string texto) {
-    Interpretador(*this).Informar(std::move(texto));
-}
-
-VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
-    return Interpretador(*this).VariavelDeclarada(nome);
-}
-
 db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
     return Interpretador(*this).ValorConvertido(e, tipo);
 }
@@ -43,17 +35,8 @@ void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
     Interpretador(*this).AtribuirValor(v, valor);
 }
 
-ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c) {
-    return Interpretador::LerChamada(c);
-}
-
-void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada) {
-    Interpretador(*this).ChamadaDeSistema(nome, chamada);
-}
-
-void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
-                                 const ChamadaDeProcedimento& chamada) {
-    Interpretador(*this).RodarProcedimento(o, args, chamada);
+void Executor::Procedimento(const std::string& nome, const Argumentos& args) {
+    Interpretador(*this).Procedimento(nome, args);
 }
 
 Interpretador::Interpretador(Executor& execucao)

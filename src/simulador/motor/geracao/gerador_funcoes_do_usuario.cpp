@@ -1,6 +1,6 @@
 // Calls of user functions. A scalar one becomes zv_funcao, which runs the function's body
-// for each row (executor_funcoes.cpp); an inline table function's query is written in
-// place of the call, a derived table whose parameters are the call's values.
+// for each row (funcoes_escalares_do_usuario.cpp); an inline table function's query is
+// written in place of the call, a derived table whose parameters are the call's values.
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
