@@ -3,7 +3,6 @@
 #include <sodium.h>
 #include <sqlite3.h>
 
-#include <cstring>
 #include <random>
 #include <string_view>
 #include <system_error>
@@ -75,7 +74,9 @@ constexpr std::uint64_t ResumoDoEsquema() {
         h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ull;
     return h;
 }
-const std::string kVersaoDoEsquema = std::to_string(ResumoDoEsquema());
+std::string VersaoDoEsquema() {
+    return std::to_string(ResumoDoEsquema());
+}
 
 // Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
 // by it. The limits are low (one pass, the least Argon2id takes): a server folder is a
@@ -319,7 +320,7 @@ bool Servidor::LerEsquemaPronto(const std::string& versao) {
             reinterpret_cast<const char*>(sqlite3_column_text(ler, 1));
     }
     sqlite3_finalize(ler);
-    if (esquema != kVersaoDoEsquema || produto.empty()) return false;
+    if (esquema != VersaoDoEsquema() || produto.empty()) return false;
     const VersaoDoServidor& daPasta = VersaoDoProduto(produto);
     ExigirMesmaVersao(pasta_.string(), daPasta, versao);
     versao_ = &daPasta;
@@ -354,7 +355,7 @@ void Servidor::CriarEsquema(const std::string& versao) {
     Comando(master_,
             "INSERT OR REPLACE INTO srv_parametros (nome, valor) "
             "VALUES ('versao_do_esquema', ?)")
-        .Ligar(1, kVersaoDoEsquema)
+        .Ligar(1, VersaoDoEsquema())
         .Executar();
     // A folder from before versions were kept is the default version.
     Comando ler(master_, "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto'");
