@@ -6,6 +6,7 @@
 
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/parametros_dos_modulos.hpp"
@@ -467,6 +468,9 @@ void ContarLinhas(sqlite3_context* c, int, sqlite3_value** a) {
         Instrucao n(db, "SELECT count(*) FROM main." + IdentificadorNoSqlite(nome.Texto(0)));
         n.Passo();
         sqlite3_result_int64(c, n.Inteiro(0));
+    } catch (const ErroDeBanco& e) {
+        GuardarErroDeFuncao(e);  // the statement fails with this error, its number kept
+        sqlite3_result_error(c, e.what(), -1);
     } catch (const std::exception& e) {
         sqlite3_result_error(c, e.what(), -1);
     }
@@ -547,8 +551,11 @@ void Parametros(sqlite3_context* c, int, sqlite3_value** a) {
         const std::string json =
             ParametrosComoJson(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
         sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+    } catch (const ErroDeBanco& e) {  // never a module shown without its parameters
+        GuardarErroDeFuncao(e);
+        sqlite3_result_error(c, e.what(), -1);
     } catch (const std::exception& e) {
-        sqlite3_result_error(c, e.what(), -1);  // never a module shown without its parameters
+        sqlite3_result_error(c, e.what(), -1);
     }
 }
 
