@@ -12,7 +12,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador::interno {
 

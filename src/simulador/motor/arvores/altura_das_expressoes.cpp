@@ -2,7 +2,7 @@
 #include <utility>
 
 #include "simulador/motor/arvores/expressao.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
 
 namespace zolvek::simulador {

@@ -5,7 +5,7 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"

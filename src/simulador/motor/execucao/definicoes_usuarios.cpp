@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"

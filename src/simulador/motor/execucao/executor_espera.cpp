@@ -10,7 +10,7 @@
 #include <variant>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 
 namespace zolvek::simulador {

@@ -7,9 +7,9 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"

@@ -1,6 +1,6 @@
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 #include <sqlite3.h>
 
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <utility>
 
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"

@@ -11,8 +11,8 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 
 namespace zolvek::simulador {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/agregados.hpp"

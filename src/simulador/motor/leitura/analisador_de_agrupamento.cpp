@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
 namespace zolvek::simulador {

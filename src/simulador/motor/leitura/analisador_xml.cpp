@@ -1,5 +1,5 @@
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 
