@@ -11,7 +11,7 @@
 #include "simulador/motor/funcoes/agregados.hpp"
 #include "simulador/motor/funcoes/argumentos_das_funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/tipos/colacao.hpp"

@@ -13,7 +13,7 @@
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 
