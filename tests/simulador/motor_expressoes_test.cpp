@@ -3,7 +3,7 @@
 #include "ambiente.hpp"
 #include "como_sql_server.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 
 using namespace zolvek::simulador;
 

@@ -8,7 +8,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 
 using namespace zolvek::simulador;
 

@@ -6,9 +6,9 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
+#include "simulador/motor/geracao/acoes_referenciais.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"

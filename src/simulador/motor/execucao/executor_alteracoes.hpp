@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 
 // What the executor's UPDATE, DELETE and INSTEAD OF code shares (executor_alteracoes.cpp,

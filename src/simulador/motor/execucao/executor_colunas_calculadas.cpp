@@ -6,7 +6,7 @@
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/textos_guardados.hpp"
 
 namespace zolvek::simulador {

@@ -13,7 +13,7 @@
 #include "simulador/motor/catalogo/visoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

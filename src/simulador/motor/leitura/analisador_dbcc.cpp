@@ -4,7 +4,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 
 namespace zolvek::simulador {
 

@@ -22,7 +22,7 @@
 #include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/sessao/crescimento_dos_bancos.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 

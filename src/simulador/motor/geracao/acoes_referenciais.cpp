@@ -1,10 +1,10 @@
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
+#include "simulador/motor/geracao/acoes_referenciais.hpp"
 
 #include <functional>
 #include <set>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"

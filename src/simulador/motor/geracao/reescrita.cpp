@@ -1,4 +1,4 @@
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
