@@ -8,7 +8,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/geracao/acoes_referenciais.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
+#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 #include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"

@@ -12,7 +12,7 @@
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/execucao/variaveis.hpp"
-#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 
 struct sqlite3_stmt;
 

@@ -11,7 +11,7 @@
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/textos_guardados.hpp"

@@ -1,4 +1,4 @@
-#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 
 #include <sqlite3.h>
 

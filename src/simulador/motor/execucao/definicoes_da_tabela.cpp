@@ -1,4 +1,4 @@
-#include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
+#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 
 #include <sqlite3.h>
 
