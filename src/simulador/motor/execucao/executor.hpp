@@ -11,8 +11,10 @@
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 #include "simulador/motor/execucao/funcoes_de_tabela.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 
 struct sqlite3_stmt;
 

@@ -7,7 +7,7 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 #include "simulador/motor/funcoes/agregados.hpp"
 #include "simulador/motor/funcoes/argumentos_das_funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"

@@ -1,4 +1,4 @@
-#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 
 #include <cctype>
 #include <cstdio>
