@@ -8,9 +8,9 @@
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
 #include "db/conector/entradas_da_conexao.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/simulador.hpp"
 
 namespace zolvek::simulador {

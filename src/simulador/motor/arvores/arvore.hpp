@@ -10,8 +10,7 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/arvores/coluna_de_indice.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 // The statement trees the parser produces and the executor runs.
@@ -527,9 +526,5 @@ struct Comando {
     QualquerInstrucao instrucao;
     std::string palavra;  // its first word as written, the name messages give it
 };
-
-// Parses one batch. Raises ErroDeBanco ("Incorrect syntax near 'x'.") on what it cannot read.
-std::vector<std::unique_ptr<Comando>> AnalisarLote(const std::vector<Token>& tokens,
-                                                   const std::string& texto);
 
 }  // namespace zolvek::simulador

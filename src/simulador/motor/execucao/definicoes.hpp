@@ -7,6 +7,7 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 
 namespace zolvek::simulador {
 

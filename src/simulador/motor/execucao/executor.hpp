@@ -9,11 +9,11 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/geracao/variaveis.hpp"
-#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 
 struct sqlite3_stmt;
@@ -28,10 +28,6 @@ struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
 struct TipoDoUsuario;
 struct ObjetoProgramado;
-
-// A variable's or parameter's type: its alias type's, found in the running statement's
-// database (2715 when there is none of that name).
-TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
 
 // INSERT and UPDATE write no computed column (271).
 void ExigirColunaGravavel(const ColunaDaTabela& c);

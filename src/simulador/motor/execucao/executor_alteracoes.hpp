@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 
 // What the executor's UPDATE, DELETE and INSTEAD OF code shares (executor_alteracoes.cpp,
 // executor_em_vez_de.cpp).

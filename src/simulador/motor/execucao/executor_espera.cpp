@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 

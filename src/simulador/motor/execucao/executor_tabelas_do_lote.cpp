@@ -4,10 +4,10 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
-#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

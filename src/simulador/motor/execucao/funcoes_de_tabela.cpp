@@ -11,9 +11,8 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/geracao/materializacao.hpp"
-#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 

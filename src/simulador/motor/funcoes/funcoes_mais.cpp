@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 

@@ -9,11 +9,11 @@
 
 #include <string>
 
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 

@@ -348,4 +348,12 @@ std::string ComoTexto(std::string_view valor) {
     return s;
 }
 
+std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {
+    std::vector<int> r(tokens.size(), -1);
+    int n = 0;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (tokens[k].tipo == TipoToken::Parametro) r[k] = ++n;
+    return r;
+}
+
 }  // namespace zolvek::simulador
