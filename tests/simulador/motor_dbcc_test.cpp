@@ -78,6 +78,12 @@ TEST_P(Dbcc, CheckdbECheckpoint) {
     Sql("INSERT [" + t + "] VALUES (1); CHECKPOINT");
     EXPECT_EQ(Mensagens("CHECKPOINT 5"), "");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "1");
+    Sql("BEGIN TRAN; INSERT [" + t + "] VALUES (2); CHECKPOINT; COMMIT");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t + "]"), "2");
+    // a reserved word starts the next statement: it is never a column's alias
+    Sql("SELECT v AS x FROM [" + t + "]\nCHECKPOINT");
+    EXPECT_EQ(Recusa("SELECT v file FROM [" + t + "]"),
+              "156: Incorrect syntax near the keyword 'file'.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servidores, Dbcc, ::testing::Values("simulador", "mssql"));

@@ -31,6 +31,12 @@ TEST_P(JuncoesEntreParenteses, JuncaoDentroDeOutra) {
     EXPECT_EQ(Valor("SELECT count(*) FROM ((([" + a_ + "] a INNER JOIN [" + b_ +
                     "] b ON b.cliente = a.id)) INNER JOIN [" + c_ + "] c ON c.pedido = b.id)"),
               "1");
+    // the second id inside the parentheses keeps its name
+    const auto r =
+        Sql("SELECT z.id, * FROM [" + a_ + "] x INNER JOIN ([" + a_ + "] y INNER JOIN [" + b_ +
+            "] z ON z.cliente = y.id) ON y.id = x.id WHERE z.id = 10");
+    ASSERT_EQ(r.colunas.size(), 7u);
+    for (std::size_t k : {0, 1, 3, 5}) EXPECT_EQ(r.colunas[k].nome, "id") << k;
     // a query in parentheses is still a derived table
     EXPECT_EQ(Valor("SELECT count(*) FROM ((SELECT id FROM [" + a_ + "])) AS d"), "2");
 }

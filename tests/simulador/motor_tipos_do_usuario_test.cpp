@@ -21,24 +21,31 @@ TEST_P(TiposDoUsuario, ColunasEVariaveisDeTiposDoUsuario) {
     EXPECT_EQ(Valor("DECLARE @x [" + id + "] = '98765432100999'; SELECT @x"), "98765432100");
     EXPECT_EQ(Coluna("SELECT c.name + ':' + ut.name + ':' + st.name FROM sys.columns c JOIN "
                      "sys.types ut ON ut.user_type_id = c.user_type_id JOIN sys.types st ON "
-                     "st.user_type_id = c.system_type_id WHERE c.object_id = OBJECT_ID('" + t +
-                     "') ORDER BY c.column_id"),
+                     "st.user_type_id = c.system_type_id WHERE c.object_id = OBJECT_ID('" +
+                     t + "') ORDER BY c.column_id"),
               "au_id:" + id + ":varchar,uf:" + sigla + ":char,nome:sysname:nvarchar");
     EXPECT_EQ(Valor("SELECT CAST(length AS varchar) + ':' + CAST(allownulls AS varchar) FROM "
-                    "systypes WHERE name = '" + id + "'"),
+                    "systypes WHERE name = '" +
+                    id + "'"),
               "11:0");
     EXPECT_EQ(Valor("SELECT DATA_TYPE + ':' + DOMAIN_NAME FROM INFORMATION_SCHEMA.COLUMNS WHERE "
-                    "TABLE_NAME = '" + t + "' AND COLUMN_NAME = 'au_id'"),
+                    "TABLE_NAME = '" +
+                    t + "' AND COLUMN_NAME = 'au_id'"),
               "varchar:" + id);
     EXPECT_EQ(Valor("SELECT is_user_defined FROM sys.types WHERE name = '" + sigla + "'"), "1");
+    EXPECT_EQ(Coluna("SELECT TYPE_NAME(user_type_id) FROM sys.columns WHERE object_id = "
+                     "OBJECT_ID('" +
+                     t + "') AND TYPE_ID('" + id + "') = user_type_id"),
+              id);
 }
 
 TEST_P(TiposDoUsuario, CriarEExcluirTipos) {
     const std::string a = Tipo("Codigo"), t = Tabela("UsaCodigo");
     Sql("CREATE TYPE [" + a + "] FROM int");
     EXPECT_EQ(Recusa("CREATE TYPE [" + a + "] FROM int"),
-              "219: The type '" + a + "' already exists, or you do not have permission to create "
-              "it.");
+              "219: The type '" + a +
+                  "' already exists, or you do not have permission to create "
+                  "it.");
     Sql("CREATE TABLE [" + t + "] (c [" + a + "])");
     EXPECT_EQ(Recusa("DROP TYPE [" + a + "]"),
               "3732: Cannot drop type '" + a + "' because it is being referenced by object '" + t +

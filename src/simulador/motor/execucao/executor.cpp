@@ -241,6 +241,19 @@ bool EhNomeDeColuna(const std::string& nome, const std::string& sql) {
     return true;
 }
 
+// SQLite names the columns of a parenthesized join as a subquery's, the second "id" as
+// "id:1"; SQL Server keeps the column's name (an alias written so stays as it is).
+std::string SemSufixoDoSqlite(const std::string& nome, const char* origem, const std::string& sql) {
+    const auto dois = nome.rfind(':');
+    if (!origem || dois == std::string::npos || dois + 1 == nome.size() ||
+        !IguaisCiAs(nome.substr(0, dois), origem) ||
+        sql.find(ComoIdentificador(nome)) != std::string::npos)
+        return nome;
+    for (std::size_t k = dois + 1; k < nome.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(nome[k]))) return nome;
+    return nome.substr(0, dois);
+}
+
 // The columns whose type no table or generator tells: that of their first non-NULL value.
 void TiparPelosValores(db::Resultado& r, const std::vector<const TipoSql*>& tipos) {
     const int ncol = static_cast<int>(r.colunas.size());
@@ -268,6 +281,8 @@ db::Coluna Executor::ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string
     col.nome = sqlite3_column_name(st, c);
     if (!sqlite3_column_origin_name(st, c) && !EhNomeDeColuna(col.nome, sql))
         col.nome.clear();  // an expression without alias has no name on SQL Server
+    else
+        col.nome = SemSufixoDoSqlite(col.nome, sqlite3_column_origin_name(st, c), sql);
     const char* tab = sqlite3_column_table_name(st, c);
     const char* orig = sqlite3_column_origin_name(st, c);
     const char* esquema = sqlite3_column_database_name(st, c);

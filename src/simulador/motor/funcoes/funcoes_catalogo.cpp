@@ -80,13 +80,15 @@ void FnColumnProperty(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_null(c);
 }
 
-// TYPE_ID('int') and TYPE_NAME(56), over the system types.
+// TYPE_ID('int') and TYPE_NAME(56), over the system types and the database's alias types.
 void FnTypeId(sqlite3_context* c, int, sqlite3_value** a) {
     if (Nulo(a[0])) return sqlite3_result_null(c);
     std::string nome = TextoDe(a[0]);
     if (nome.size() > 2 && nome.front() == '[' && nome.back() == ']')
         nome = nome.substr(1, nome.size() - 2);
     if (IguaisCiAs(nome, "sysname")) return sqlite3_result_int(c, kXTypeSysname);
+    if (const TipoDoUsuario* u = Dono(c)->CatalogoAtual().AcharTipo(nome))
+        return sqlite3_result_int64(c, u->id);
     // the names SQL Server lists in sys.types, not the synonyms CAST takes
     const auto b = TipoPeloNome(Dobrar(nome));
     if (!b || !IguaisCiAs(NomeDoTipo(*b), nome)) return sqlite3_result_null(c);
@@ -97,6 +99,8 @@ void FnTypeName(sqlite3_context* c, int, sqlite3_value** a) {
     if (Nulo(a[0])) return sqlite3_result_null(c);
     const std::int64_t id = sqlite3_value_int64(a[0]);
     if (id == kXTypeSysname) return ResultadoTexto(c, "sysname");
+    for (const auto& u : Dono(c)->CatalogoAtual().TiposDoUsuario())
+        if (u.id == id) return ResultadoTexto(c, u.nome);
     for (int k = 0; k <= static_cast<int>(TipoBase::DateTimeOffset); ++k)
         if (XType(static_cast<TipoBase>(k)) == id)
             return ResultadoTexto(c, NomeDoTipo(static_cast<TipoBase>(k)));
@@ -141,7 +145,6 @@ void FnAcaoReferencial(sqlite3_context* c, int, sqlite3_value** a) {
 
 void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
     const int nd = SQLITE_UTF8;
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "zv_col_length", 2, nd, sessao, FnColLength, nullptr, nullptr);
     sqlite3_create_function(db, "zv_col_name", 2, nd, sessao, FnColName, nullptr, nullptr);
     sqlite3_create_function(db, "zv_columnproperty", 3, nd, sessao, FnColumnProperty, nullptr,
@@ -152,8 +155,9 @@ void RegistrarFuncoesDeCatalogo(sqlite3* db, void* sessao) {
                             nullptr);
     sqlite3_create_function(db, "zv_filtro_do_indice", 2, nd, sessao, FnFiltroDoIndice, nullptr,
                             nullptr);
-    sqlite3_create_function(db, "zv_type_id", 1, det, nullptr, FnTypeId, nullptr, nullptr);
-    sqlite3_create_function(db, "zv_type_name", 1, det, nullptr, FnTypeName, nullptr, nullptr);
+    // the alias types are the database's: not deterministic
+    sqlite3_create_function(db, "zv_type_id", 1, nd, sessao, FnTypeId, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_type_name", 1, nd, sessao, FnTypeName, nullptr, nullptr);
     RegistrarFuncoesDeObjetos(db, sessao);
 }
 

@@ -124,7 +124,8 @@ const GeradorSqlite::Aplicada* GeradorSqlite::AplicadaAberta(const std::string& 
                                                              std::size_t& k) const {
     for (auto aberta = abertas_.rbegin(); aberta != abertas_.rend(); ++aberta)
         for (const auto& a : aplicadas_) {
-            if (a.dona != *aberta || (!apelido.empty() && !IguaisCiAs(apelido, a.apelido)))
+            if (a.dona != *aberta || a.escrevendo ||
+                (!apelido.empty() && !IguaisCiAs(apelido, a.apelido)))
                 continue;
             for (k = 0; k < a.nomes.size(); ++k)
                 if (IguaisCiAs(a.nomes[k], coluna)) return &a;
@@ -181,15 +182,19 @@ std::string GeradorSqlite::GerarAplicacao(const Juncao& j) {
     if (a == aplicadas_.end())  // a table, or a function SQLite runs with the row's values
         return std::string(externa ? " LEFT JOIN " : " CROSS JOIN ") + GerarFonte(j.fonte) +
                (externa ? " ON 1" : "");
+    // by position: writing the query may register the queries it applies in turn
+    const auto n = static_cast<std::size_t>(a - aplicadas_.begin());
+    aplicadas_[n].escrevendo = true;
     // an inline function's query is written in parentheses, which a WITH query's body is not
     const std::string consulta = j.fonte.derivada ? Gerar(*j.fonte.derivada)
                                                   : "SELECT * FROM " + ExpandirFuncao(j.fonte).sql;
+    aplicadas_[n].escrevendo = false;
     std::string colunas;
-    for (std::size_t k = 0; k < a->nomes.size(); ++k)
+    for (std::size_t k = 0; k < aplicadas_[n].nomes.size(); ++k)
         colunas += (k ? ", " : "") + std::string("zv_c") + std::to_string(k + 1);
     return std::string(externa ? " LEFT JOIN " : " JOIN ") + "json_each((WITH zv_aplicada(" +
            colunas + ") AS (" + consulta + ") SELECT json_group_array(json_array(" + colunas +
-           ")) FROM zv_aplicada)) AS " + a->sqlite + (externa ? " ON 1" : "");
+           ")) FROM zv_aplicada)) AS " + aplicadas_[n].sqlite + (externa ? " ON 1" : "");
 }
 
 }  // namespace zolvek::simulador

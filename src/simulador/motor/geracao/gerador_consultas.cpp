@@ -201,7 +201,11 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
             convertido = ComoTipoDoRamo(e, ramo->second[k], item);
         r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
-        if (!s.itens[k].apelido.empty()) r += " AS " + ComoIdentificador(s.itens[k].apelido);
+        if (!s.itens[k].apelido.empty()) {
+            r += " AS " + ComoIdentificador(s.itens[k].apelido);
+        } else if (const auto* c = std::get_if<Coluna>(&e.no); c && ColunaAplicada(*c)) {
+            r += " AS " + ComoIdentificador(c->partes.back());  // read from JSON, named as a column
+        }
     }
     if (ctx_.chavesDaLinha)
         if (auto chave = ctx_.chavesDaLinha->find(&s); chave != ctx_.chavesDaLinha->end())

@@ -312,6 +312,7 @@ class GeradorSqlite {
         std::string sqlite;  // the json_each's name
         std::vector<std::string> nomes;
         std::vector<std::optional<TipoSql>> tipos;
+        bool escrevendo = false;  // its own query, being written, cannot read it
     };
     std::vector<std::string> ColunasDaConsulta(const Consulta& consulta,
                                                const std::string& apelido);

@@ -16,7 +16,8 @@ bool IniciaInstrucao(const Token& t) {
         "COMMIT", "ROLLBACK",   "DECLARE",   "PRINT",  "USE",      "BACKUP", "RESTORE",
         "WHILE",  "RETURN",     "TRUNCATE",  "SET",    "END",      "SELECT", "KILL",
         "WITH",   "MERGE",      "SAVE",      "BREAK",  "CONTINUE", "OPEN",   "FETCH",
-        "CLOSE",  "DEALLOCATE", "RAISERROR", "GOTO",   "WAITFOR",  "THROW"};
+        "CLOSE",  "DEALLOCATE", "RAISERROR", "GOTO",   "WAITFOR",  "THROW",  "CHECKPOINT",
+        "DBCC"};
     if (t.tipo != TipoToken::Palavra) return false;
     for (const char* p : palavras)
         if (EhPalavra(t, p)) return true;
