@@ -11,6 +11,7 @@
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
+#include "simulador/motor/execucao/execucao_da_definicao.hpp"
 #include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/geracao/variaveis.hpp"
@@ -49,7 +50,7 @@ struct PlanoDeLote {
 };
 
 // Runs the statements of one batch on a session: one run, whose state it owns.
-class Executor : private EstadoDaExecucao {
+class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
   public:
     Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
              const std::vector<db::Valor>& parametros);
@@ -79,23 +80,20 @@ class Executor : private EstadoDaExecucao {
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
-    // What a part of the run (Definicoes) asks of it: the session and the result sets, a
-    // statement made atomic (Atomico; AposDdl after a definition), SQLite's failure of a
-    // statement as SQL Server's error by SQLite's result code (FalhaTraduzida).
-    SessaoDeExecucao& Sessao() { return s_; }
-    std::vector<db::Resultado>& Resultados() { return resultados_; }
-    void Atomico(const std::function<void()>& f);
-    void AposDdl();
+    // What a part of the run (Definicoes) asks of it (ExecucaoDaDefinicao).
+    SessaoDeExecucao& Sessao() override { return s_; }
+    std::vector<db::Resultado>& Resultados() override { return resultados_; }
+    void Atomico(const std::function<void()>& f) override;
+    void AposDdl() override;
     [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
-                                     const std::string& tabela);
-    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
-    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
+                                     const std::string& tabela) override;
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas) override;
+    void TiparColunasCalculadas(Tabela& t) override;  // executor_colunas_calculadas.cpp
     // A #table of the run (executor_tabelas_do_lote.cpp).
-    void AnotarTemporaria(const std::string& nome);
+    void AnotarTemporaria(const std::string& nome) override;
     // The engine has only the dbo schema: a name in another one is refused (2760).
     static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
-    // The login is sysadmin or the user a member of db_owner.
-    bool DonoDoBanco();
+    bool DonoDoBanco() override;
 
     // What the procedural interpreter asks of its run: its state, a statement of any
     // family run, an expression's or query's value, the run's table variables made

@@ -19,6 +19,10 @@ void Executor::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
     throw ErroDoServidor(2760, {esquema});
 }
 
+void Definicoes::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
+    Executor::ExigirEsquemaDbo(partes);
+}
+
 // DECLARE @t TABLE (...): the table variables of a batch or a procedure's body are made
 // when it begins to run and dropped when it ends.
 Tabela Executor::TabelaDaVariavel(const instrucao::VariavelDeclarada& v) {
