@@ -153,4 +153,34 @@ TEST_F(Logins, PapelSysadmin) {
               "not have permission.");
 }
 
+TEST_F(Logins, VisoesDosLogins) {
+    Sql(*sa_, "ALTER LOGIN Op WITH DEFAULT_DATABASE = Teste");
+    Sql(*sa_, "ALTER LOGIN Op DISABLE");
+    const std::string op =
+        "SELECT type + '/' + type_desc + '/' + CAST(is_disabled AS varchar) + '/' + "
+        "default_database_name FROM sys.server_principals WHERE name = 'op'";
+    EXPECT_EQ(Valor(*sa_, op), "S/SQL_LOGIN/1/Teste");
+    EXPECT_EQ(Valor(*sa_,
+                    "SELECT CAST(principal_id AS varchar) + '/' + "
+                    "CONVERT(varchar, sid, 1) FROM sys.sql_logins WHERE name = 'sa'"),
+              "1/0x01");
+    Sql(*sa_, "ALTER LOGIN Op ENABLE");
+    Sql(*sa_, "ALTER SERVER ROLE sysadmin ADD MEMBER Op");
+    const std::string membros =
+        "SELECT m.name FROM sys.server_role_members rm JOIN sys.server_principals r ON "
+        "r.principal_id = rm.role_principal_id JOIN sys.server_principals m ON m.principal_id "
+        "= rm.member_principal_id WHERE r.name = 'sysadmin' AND m.name = 'Op'";
+    EXPECT_EQ(Valor(*sa_, membros), "Op");
+    auto teste = Conectar("sa", "", "Teste");
+    EXPECT_EQ(Valor(*teste, "SELECT dbname FROM master.dbo.syslogins WHERE name = 'Op'"), "Teste");
+    Sql(*sa_, "ALTER SERVER ROLE sysadmin DROP MEMBER Op");
+    EXPECT_EQ(Sql(*sa_, membros).linhas.size(), 0u);
+    // another login sees itself, sa and the roles
+    Sql(*sa_, "CREATE LOGIN Outro WITH PASSWORD = 'Dois2'");
+    EXPECT_EQ(Valor(*Conectar("Op", "Um1"),
+                    "SELECT COUNT(*) FROM sys.server_principals WHERE name IN ('sa', 'Op', "
+                    "'Outro', 'sysadmin')"),
+              "3");
+}
+
 }  // namespace

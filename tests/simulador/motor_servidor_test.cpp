@@ -41,6 +41,22 @@ TEST_F(ServidorSql2008R2, CriaBancoComArquivosEOpcoes) {
     EXPECT_EQ(Texto(r.linhas[0][2]), pasta + "Novo_dat.mdf");
     EXPECT_EQ(Texto(r.linhas[1][0]), "Novo_log");
     EXPECT_EQ(Texto(r.linhas[1][5]), "256000 KB");
+    // the same files in the catalog views, sizes in 8 KB pages
+    r =
+        Sql("SELECT name, type_desc, size, max_size, growth, is_percent_growth FROM "
+            "sys.database_files ORDER BY file_id",
+            {}, novo.get());
+    ASSERT_EQ(r.linhas.size(), 2u);
+    EXPECT_EQ(Texto(r.linhas[1][0]) + "/" + Texto(r.linhas[1][1]) + "/" + Texto(r.linhas[1][2]) +
+                  "/" + Texto(r.linhas[1][3]) + "/" + Texto(r.linhas[1][4]) + "/" +
+                  Texto(r.linhas[1][5]),
+              "Novo_log/LOG/640/32000/10/1");
+    r =
+        Sql("SELECT SUBSTRING(filename, 1, CHARINDEX(N'novo_dat.mdf', LOWER(filename)) - 1) "
+            "FROM master.dbo.sysaltfiles WHERE dbid = DB_ID('Novo') AND fileid = 1",
+            {}, master.get());
+    ASSERT_EQ(r.linhas.size(), 1u);
+    EXPECT_EQ(Texto(r.linhas[0][0]), pasta);
     EXPECT_NE(Falha(sql, master.get()), "(sem erro)");
 }
 
@@ -73,6 +89,19 @@ TEST_F(ServidorSql2008R2, UsuarioUnicoESessoes) {
     EXPECT_NE(Falha("select 1", nullptr).find("(sem erro)"), std::string::npos);
     Sql("ALTER DATABASE Teste SET MULTI_USER");
     EXPECT_EQ(Valor(situacao), "OFF");
+}
+
+// MatarProcesso ends sessions as KILL does, and is refused where KILL is: inside a user
+// transaction, which it leaves open.
+TEST_F(ServidorSql, MatarProcessoRecusadoDentroDeTransacao) {
+    Sql("CREATE PROCEDURE MatarProcesso @NOME varchar(128), @HOST varchar(128) AS select 1");
+    auto outra = Conectar("Teste");
+    Sql("BEGIN TRAN");
+    EXPECT_EQ(Falha("EXEC MatarProcesso 'sa', ''"),
+              "KILL command cannot be used inside user transactions.");
+    EXPECT_EQ(Valor("select @@TRANCOUNT"), "1");
+    Sql("ROLLBACK");
+    EXPECT_EQ(Texto(Sql("select 1", {}, outra.get()).linhas.at(0).at(0)), "1");
 }
 
 TEST_F(ServidorSql, VersaoDoProduto) {

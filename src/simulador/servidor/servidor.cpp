@@ -142,6 +142,9 @@ constexpr const char* kLerLogins = ZOLVEK_COLUNAS_DOS_LOGINS ZOLVEK_ORIGEM_DOS_L
 // The same with the password hash (column 5), for a login by password.
 constexpr const char* kLerLoginComSenha = ZOLVEK_COLUNAS_DOS_LOGINS
     ", l.senha" ZOLVEK_ORIGEM_DOS_LOGINS " WHERE l.chave = ? AND l.integrado = 0";
+// The same with the row's id and creation (columns 5 and 6), for the catalog views.
+constexpr const char* kListarLogins =
+    ZOLVEK_COLUNAS_DOS_LOGINS ", l.rowid, l.criacao" ZOLVEK_ORIGEM_DOS_LOGINS " ORDER BY l.rowid";
 #undef ZOLVEK_COLUNAS_DOS_LOGINS
 #undef ZOLVEK_ORIGEM_DOS_LOGINS
 
@@ -390,10 +393,13 @@ std::optional<Login> Servidor::AcharLogin(const std::string& nome) {
 
 std::vector<Login> Servidor::ListarLogins() {
     std::lock_guard trava(mutex_);
-    const std::string sql = std::string(kLerLogins) + " ORDER BY l.chave";
-    Comando ler(master_, sql.c_str());
+    Comando ler(master_, kListarLogins);
     std::vector<Login> logins;
-    while (ler.Passo()) logins.push_back(LoginLido(ler));
+    while (ler.Passo()) {
+        logins.push_back(LoginLido(ler));
+        logins.back().id = ler.Inteiro(5);
+        logins.back().criacao = LerDataHora(ler.Texto(6));
+    }
     return logins;
 }
 

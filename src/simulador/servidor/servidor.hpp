@@ -46,6 +46,8 @@ struct Login {
     bool desabilitado = false;           // ALTER LOGIN ... DISABLE
     bool integrado = false;              // FROM WINDOWS
     std::string bancoPadrao = "master";  // DEFAULT_DATABASE
+    std::int64_t id = 0;                 // its row in the server file: the order of creation
+    db::DataHora criacao{};              // shown by ListarLogins only
 };
 
 // ALTER LOGIN x WITH PASSWORD = ... [OLD_PASSWORD = ...], DEFAULT_DATABASE = ..., and

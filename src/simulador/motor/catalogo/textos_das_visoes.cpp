@@ -177,6 +177,55 @@ CREATE TEMP TABLE zv_sys_databases(name TEXT COLLATE LATIN1_CI_AS, database_id I
 CREATE TEMP VIEW zv_sysdatabases AS SELECT name, database_id AS dbid, NULL AS sid, 0 AS mode,
   0 AS status, 0 AS status2, zv_dt(create_date) AS crdate, NULL AS reserved, 0 AS category,
   110 AS cmptlevel, NULL AS filename, 0 AS version FROM zv_sys_databases;
+-- The databases' files: sizes in 8 KB pages, growth in pages or percent.
+CREATE TEMP TABLE zv_arquivos(database_id INTEGER, file_id INTEGER, type INTEGER,
+  name TEXT COLLATE LATIN1_CI_AS, physical_name TEXT COLLATE LATIN1_CI_AS, size INTEGER,
+  max_size INTEGER, growth INTEGER, is_percent_growth INTEGER);
+CREATE TEMP VIEW zv_sys_master_files AS SELECT database_id, file_id, NULL AS file_guid, type,
+  (CASE type WHEN 1 THEN 'LOG' ELSE 'ROWS' END) COLLATE LATIN1_CI_AS AS type_desc,
+  (CASE type WHEN 1 THEN 0 ELSE 1 END) AS data_space_id, name, physical_name, 0 AS state,
+  'ONLINE' COLLATE LATIN1_CI_AS AS state_desc, size, max_size, growth, 0 AS is_media_read_only,
+  0 AS is_read_only, 0 AS is_sparse, is_percent_growth FROM zv_arquivos;
+CREATE TEMP VIEW zv_sys_database_files AS SELECT file_id, file_guid, type, type_desc,
+  data_space_id, name, physical_name, state, state_desc, size, max_size, growth,
+  is_media_read_only, is_read_only, is_sparse, is_percent_growth FROM zv_sys_master_files
+  WHERE database_id = zv_db_id();
+CREATE TEMP VIEW zv_sysaltfiles AS SELECT file_id AS fileid,
+  (CASE type WHEN 1 THEN 0 ELSE 1 END) AS groupid, size, max_size AS maxsize, growth,
+  (2 | (CASE type WHEN 1 THEN 64 ELSE 0 END) | (CASE WHEN is_percent_growth THEN 1048576
+  ELSE 0 END)) AS status, 0 AS perf, database_id AS dbid, name, physical_name AS filename
+  FROM zv_arquivos;
+CREATE TEMP VIEW zv_sysfiles AS SELECT fileid, groupid, size, maxsize, growth, status, perf,
+  name, filename FROM zv_sysaltfiles WHERE dbid = zv_db_id();
+-- The logins, with the ids and sids SQL Server gives them (sa 1 and 0x01), and the fixed
+-- server roles. Passwords are not shown.
+CREATE TEMP TABLE zv_logins(name TEXT COLLATE LATIN1_CI_AS, principal_id INTEGER, sid BLOB,
+  type TEXT COLLATE LATIN1_CI_AS, sysadmin INTEGER, is_disabled INTEGER, create_date TEXT,
+  default_database_name TEXT COLLATE LATIN1_CI_AS);
+CREATE TEMP VIEW zv_sys_server_principals AS SELECT name, principal_id, sid, type,
+  (CASE type WHEN 'U' THEN 'WINDOWS_LOGIN' ELSE 'SQL_LOGIN' END) COLLATE LATIN1_CI_AS AS type_desc,
+  is_disabled, zv_dt(create_date) AS create_date, zv_dt(create_date) AS modify_date,
+  default_database_name, 'Português (Brasil)' COLLATE LATIN1_CI_AS AS default_language_name,
+  NULL AS credential_id, NULL AS owning_principal_id, 0 AS is_fixed_role FROM zv_logins
+  UNION ALL SELECT column1, column2, column3, 'R', 'SERVER_ROLE', 0,
+  zv_dt('2009-04-13 12:59:06.553'), zv_dt('2009-04-13 12:59:06.553'), NULL, NULL, NULL, 1,
+  (column1 <> 'public') FROM (VALUES ('public', 2, X'02'), ('sysadmin', 3, X'03'),
+  ('securityadmin', 4, X'04'), ('serveradmin', 5, X'05'), ('setupadmin', 6, X'06'),
+  ('processadmin', 7, X'07'), ('diskadmin', 8, X'08'), ('dbcreator', 9, X'09'),
+  ('bulkadmin', 10, X'0A'));
+CREATE TEMP VIEW zv_sys_sql_logins AS SELECT name, principal_id, sid, type, type_desc,
+  is_disabled, create_date, modify_date, default_database_name, default_language_name,
+  credential_id, 0 AS is_policy_checked, 0 AS is_expiration_checked
+  FROM zv_sys_server_principals WHERE type = 'S';
+CREATE TEMP VIEW zv_sys_server_role_members AS SELECT 3 AS role_principal_id,
+  principal_id AS member_principal_id FROM zv_logins WHERE sysadmin;
+CREATE TEMP VIEW zv_syslogins AS SELECT sid, 9 AS status, zv_dt(create_date) AS createdate,
+  zv_dt(create_date) AS updatedate, zv_dt(create_date) AS accdate, 0 AS totcpu, 0 AS totio,
+  0 AS spacelimit, 0 AS timelimit, 0 AS resultlimit, name, default_database_name AS dbname,
+  NULL AS password, 'Português (Brasil)' COLLATE LATIN1_CI_AS AS language, 0 AS denylogin,
+  1 AS hasaccess, (type = 'U') AS isntname, 0 AS isntgroup, (type = 'U') AS isntuser,
+  sysadmin, 0 AS securityadmin, 0 AS serveradmin, 0 AS setupadmin, 0 AS processadmin,
+  0 AS diskadmin, 0 AS dbcreator, 0 AS bulkadmin, name AS loginname FROM zv_logins;
 )";
 
 // The constraints, keys, modules and schemas, in the views SQL Server offers for them. The

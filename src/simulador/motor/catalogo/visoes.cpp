@@ -114,6 +114,11 @@ void Parametros(sqlite3_context* c, int, sqlite3_value** a) {
 
 }  // namespace
 
+bool EhVisaoDosLogins(const std::string& nome) {
+    return nome == "syslogins" || nome == "server_principals" || nome == "sql_logins" ||
+           nome == "server_role_members";
+}
+
 bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando) {
     static const std::set<std::string> nomes = NomesDasVisoes(kVisoesDeChavesEModulos);
     if (faltando.substr(0, 5) == "temp." || faltando.substr(0, 5) == "main.")
@@ -179,6 +184,38 @@ void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes) {
     }
 }
 
+namespace {
+
+// A login's sid: sa's is 0x01; the others', 16 bytes made of its row, unique on the server.
+std::string SidDoLogin(const Login& l) {
+    if (l.nome == "sa") return std::string(1, '\x01');
+    std::string sid(16, '\0');
+    for (int k = 0; k < 8; ++k) sid[15 - k] = static_cast<char>((l.id >> (8 * k)) & 0xff);
+    sid[0] = '\x5a';
+    return sid;
+}
+
+}  // namespace
+
+void PreencherLogins(sqlite3* db, const std::vector<Login>& logins, const std::string& quemPede,
+                     bool sysadmin) {
+    ExecutarSql(db, "DELETE FROM temp.zv_logins");
+    Instrucao ins(db, "INSERT INTO temp.zv_logins VALUES (?,?,?,?,?,?,?,?)");
+    for (const auto& l : logins) {
+        // another login sees itself, sa and the roles
+        if (!sysadmin && l.nome != "sa" && !IguaisCiAs(l.nome, quemPede)) continue;
+        sqlite3_reset(ins.Bruta());
+        const std::string sid = SidDoLogin(l);
+        ins.Ligar(1, l.nome).Ligar(2, l.nome == "sa" ? std::int64_t{1} : 256 + l.id);
+        sqlite3_bind_blob(ins.Bruta(), 3, sid.data(), static_cast<int>(sid.size()),
+                          SQLITE_TRANSIENT);
+        ins.Ligar(4, std::string(l.integrado ? "U" : "S")).Ligar(5, l.sysadmin ? 1 : 0);
+        ins.Ligar(6, l.desabilitado ? 1 : 0).Ligar(7, FormatarDataHora(l.criacao));
+        ins.Ligar(8, l.bancoPadrao);
+        ins.Executar();
+    }
+}
+
 std::string NomeDoModeloDeRecuperacao(const InfoDoBanco& b) {
     auto ligada = [&](const char* opcao) {
         return std::find(b.opcoesLigadas.begin(), b.opcoesLigadas.end(), opcao) !=
@@ -191,7 +228,32 @@ std::string NomeDoModeloDeRecuperacao(const InfoDoBanco& b) {
     return "FULL";
 }
 
+namespace {
+
+// 8 KB pages, rounded up, of a size in KB.
+std::int64_t Paginas(std::int64_t kb) {
+    return (kb + 7) / 8;
+}
+
+void PreencherArquivos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
+    ExecutarSql(db, "DELETE FROM temp.zv_arquivos");
+    Instrucao ins(db, "INSERT INTO temp.zv_arquivos VALUES (?,?,?,?,?,?,?,?,?)");
+    for (const auto& b : bancos)
+        for (const auto& a : b.arquivos) {
+            sqlite3_reset(ins.Bruta());
+            ins.Ligar(1, b.id).Ligar(2, a.id).Ligar(3, a.tipo == 'L' ? 1 : 0);
+            ins.Ligar(4, a.nomeLogico).Ligar(5, a.nomeFisico).Ligar(6, Paginas(a.tamanhoKb));
+            ins.Ligar(7, a.tamanhoMaximoKb < 0 ? -1 : Paginas(a.tamanhoMaximoKb));
+            ins.Ligar(8, a.crescimentoEmPorcentagem ? a.crescimento : Paginas(a.crescimento));
+            ins.Ligar(9, a.crescimentoEmPorcentagem ? 1 : 0);
+            ins.Executar();
+        }
+}
+
+}  // namespace
+
 void PreencherBancos(sqlite3* db, const std::vector<InfoDoBanco>& bancos) {
+    PreencherArquivos(db, bancos);
     ExecutarSql(db, "DELETE FROM temp.zv_sys_databases");
     Instrucao ins(
         db,

@@ -12,6 +12,7 @@
 
 namespace zolvek::simulador {
 
+// A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
 
 // Argument i of a system procedure's call, given by its position or as @nome; nothing when

@@ -18,9 +18,9 @@ class SessaoDeExecucao;
 struct Tabela;
 
 // The definitions a batch runs: CREATE and DROP of tables and indexes, ALTER TABLE, alias
-// types, logins and the server role sysadmin. A definition runs as one statement of its
-// executor's run: atomic as the run makes it, its failures translated as the run's, its
-// result set among the run's.
+// types, logins and the server role sysadmin, users, roles, permissions and sp_rename. A
+// definition runs as one statement of its executor's run: atomic as the run makes it, its
+// failures translated as the run's, its result set among the run's.
 class Definicoes {
   public:
     using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
@@ -62,6 +62,11 @@ class Definicoes {
                        bool adicionar);             // sp_addrolemember, sp_droprolemember
     void DarAcessoAoBanco(const Argumentos& args);  // sp_grantdbaccess, sp_adduser
 
+    // sp_rename of a table or a column (definicoes_renomeacao.cpp).
+    void Renomear(const Argumentos& argumentos);
+    // GRANT, DENY and REVOKE (definicoes_permissoes.cpp).
+    void Conceder(const instrucao::Conceder& c);
+
   private:
     // ALTER TABLE's actions on `t`, a copy of the table as it was (`antiga`).
     void AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& cat, Tabela& t,
@@ -78,6 +83,8 @@ class Definicoes {
     void MudarMembroDoServidor(const instrucao::AlterarPapelDoServidor& c);
     void MembroDoPapelDoServidor(const Argumentos& args, bool adicionar);
     bool ExisteUsuario(const std::string& nome, int papel);
+    void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
+    void RenomearTabela(Tabela& t, const std::string& novo);
 
     // What a definition asks of its run (definicoes.cpp).
     void Atomico(const std::function<void()>& f);

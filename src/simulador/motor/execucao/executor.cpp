@@ -20,7 +20,10 @@
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
 #include "simulador/motor/execucao/formas_de_insercao.hpp"
+#include "simulador/motor/execucao/funcoes_do_usuario.hpp"
+#include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
+#include "simulador/motor/execucao/objetos_programados.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_decimais.hpp"
 #include "simulador/motor/geracao/materializacao.hpp"
@@ -39,6 +42,7 @@ namespace {
 
 constexpr int kProcessos = 1;
 constexpr int kBancos = 2;
+constexpr int kLogins = 4;
 
 std::string Texto(sqlite3_stmt* s, int c) {
     const unsigned char* t = sqlite3_column_text(s, c);
@@ -137,6 +141,15 @@ std::vector<db::Resultado> Executor::Executar() {
     return std::move(resultados_);
 }
 
+void Executor::CompilarCorpo(const std::function<void()>& f) {
+    struct Guarda {
+        bool& b;
+        ~Guarda() { b = false; }
+    } guarda{compilandoCorpo_};
+    compilandoCorpo_ = true;
+    f();
+}
+
 ContextoDeReescrita Executor::Contexto() {
     ContextoDeReescrita ctx;
     ctx.escopoPadrao = escopoAlvo_;
@@ -150,7 +163,7 @@ ContextoDeReescrita Executor::Contexto() {
     ctx.esquemaDoBanco = [this](const std::string& banco) { return s_.EsquemaDoBanco(banco); };
     ctx.gatilho = gatilho_;
     ctx.funcaoDoUsuario = [this](const std::vector<std::string>& nome) {
-        return AssinaturaDaFuncao(nome);
+        return FuncoesDoUsuario(*this).Assinatura(nome);
     };
     return ctx;
 }
@@ -329,7 +342,7 @@ db::Coluna Executor::ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string
 db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
                                   const std::string& tabela,
                                   const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
-    if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos);
+    if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos, flags & kLogins);
     Preparada preparada;
     try {
         preparada = s_.Preparar(sql);
@@ -407,7 +420,9 @@ std::string Executor::Gerada(const T& arvore, int* flags,
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     std::string sql = gerador.Gerar(arvore);
-    if (flags) *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0);
+    if (flags)
+        *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0) |
+                 (ctx.usaLogins ? kLogins : 0);
     // an expression's own type, where the generator knows it
     if constexpr (std::is_same_v<T, Expressao>)
         if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));
@@ -511,12 +526,12 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::ExcluirTabela& x) { Definicoes(*this).ExcluirTabela(x); },
             [&](const instrucao::CriarIndice& x) { Definicoes(*this).CriarIndice(x); },
             [&](const instrucao::ExcluirIndice& x) { Definicoes(*this).ExcluirIndice(x); },
-            [&](const instrucao::CriarObjeto& x) { CriarObjeto(x); },
-            [&](const instrucao::ExcluirObjeto& x) { ExcluirObjeto(x); },
-            [&](const instrucao::Conceder& x) { Conceder(x); },
-            [&](const instrucao::ExecutarProcedimento& x) { ExecutarComando(x); },
+            [&](const instrucao::CriarObjeto& x) { ObjetosProgramados(*this).Criar(x); },
+            [&](const instrucao::ExcluirObjeto& x) { ObjetosProgramados(*this).Excluir(x); },
+            [&](const instrucao::Conceder& x) { Definicoes(*this).Conceder(x); },
+            [&](const instrucao::ExecutarProcedimento& x) { Interpretador(*this).Executar(x); },
             [&](const instrucao::IdentityInsert& x) { IdentityInsert(x); },
-            [&](const instrucao::Esperar& x) { Esperar(x); },
+            [&](const instrucao::Esperar& x) { InstrucoesDoServidor(*this).Rodar(x); },
             [&](const instrucao::Ignorado& x) { LerOpcaoDaSessao(x); },
             [&](const instrucao::TempoDeBloqueio& x) { ComandoDeSessao(x); },
             [&](const instrucao::DefinirFormatoDeData& x) { ComandoDeSessao(x); },
@@ -526,7 +541,9 @@ void Executor::RodarInstrucao(const Comando& c) {
             [&](const instrucao::SalvarTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::ConfirmarTransacao& x) { ComandoDeTransacao(x); },
             [&](const instrucao::DesfazerTransacao& x) { ComandoDeTransacao(x); },
-            [&](const instrucao::RestaurarLista& x) { ComandoDeServidor(x); },
+            [&](const instrucao::RestaurarLista& x) {
+                resultados_.push_back(InstrucoesDoServidor(*this).Rodar(x));
+            },
             [&](const instrucao::AlterarLogin& x) {
                 Definicoes(*this).ComandoDeServidor(x);
                 resultados_.push_back(db::Resultado{});
@@ -547,7 +564,7 @@ void Executor::RodarInstrucao(const Comando& c) {
                               std::is_same_v<std::decay_t<decltype(x)>, instrucao::Imprimir>) {
                     Interpretador(*this).Rodar(c);
                 } else {
-                    ComandoDeServidor(x);
+                    InstrucoesDoServidor(*this).Rodar(x);
                     resultados_.push_back(db::Resultado{});
                 }
             },

@@ -25,10 +25,8 @@ class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct Juncao;
 struct ContextoDoGatilho;
-struct AssinaturaDeFuncao;
 struct AlvoAlteravel;
 struct TipoDoUsuario;
-struct ObjetoProgramado;
 
 // INSERT and UPDATE write no computed column (271).
 void ExigirColunaGravavel(const ColunaDaTabela& c);
@@ -58,35 +56,36 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
     Executor(const Executor&) = delete;
     Executor& operator=(const Executor&) = delete;
     std::vector<db::Resultado> Executar();
-    // EXEC of a procedure with evaluated arguments (also the connector's own call).
+    // EXEC of a procedure with evaluated arguments (also the connector's own call), run by
+    // the interpreter.
     void Procedimento(const std::string& nome,
                       const std::vector<std::pair<std::string, db::Valor>>& argumentos);
 
     using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
 
-    // User functions (executor_funcoes.cpp). The executor whose statement SQLite is
-    // running on this thread runs the bodies of the functions the statement calls.
+    // The executor whose statement SQLite is running on this thread: it runs the bodies of
+    // the user functions the statement calls (FuncoesDoUsuario).
     static Executor* EmCurso() { return emCurso_; }
-    // A scalar function's body for one row: `padroes` marks with '1' the parameters the
-    // call left to their defaults; `argumentos` are the others', of their types.
-    db::Valor ChamarFuncao(const std::string& nome, const std::string& padroes,
-                           const std::vector<db::Valor>& argumentos);
-    // A multi-statement table function's rows for one call (executor_funcoes_de_tabela.cpp).
-    LinhasDoSqlite LinhasDaFuncaoDeTabela(const std::string& nome, const std::string& padroes,
-                                          const std::vector<db::Valor>& argumentos);
 
-    // What a query needs of the user function a name calls (dbo.f); nothing when none.
-    std::optional<AssinaturaDeFuncao> AssinaturaDaFuncao(const std::vector<std::string>& nome);
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
-    // What a part of the run (Definicoes) asks of it (ExecucaoDaDefinicao).
+    // What a part of the run (Definicoes, through ExecucaoDaDefinicao; ObjetosProgramados,
+    // InstrucoesDoServidor) asks of it: the session and the result sets, a statement made
+    // atomic (Atomico; AposDdl after a definition), SQLite's failure of a statement as SQL
+    // Server's error by SQLite's result code (FalhaTraduzida).
     SessaoDeExecucao& Sessao() override { return s_; }
     std::vector<db::Resultado>& Resultados() override { return resultados_; }
     void Atomico(const std::function<void()>& f) override;
     void AposDdl() override;
     [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
                                      const std::string& tabela) override;
+    // SQLite's failure to prepare a statement's text as SQL Server's error (a name it
+    // does not know, text it cannot read).
+    [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
+    // Runs `f` with the run's variables read as NULL: a body's statements are compiled
+    // when it is created, not run (ObjetosProgramados).
+    void CompilarCorpo(const std::function<void()>& f);
     std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas) override;
     void TiparColunasCalculadas(Tabela& t) override;  // executor_colunas_calculadas.cpp
     // A #table of the run (executor_tabelas_do_lote.cpp).
@@ -115,20 +114,10 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
                             const std::vector<std::optional<TipoSql>>* tipos = nullptr);
     void CriarVariaveisDeTabela();
     std::size_t ResultadosAteAqui() const;
-
-  private:
-    // DROP and ALTER of a function a table's CHECK or DEFAULT constraint calls fail.
-    void ExigirFuncaoSemRestricoes(const std::string& nome, const std::string& acao);
-    void ExigirAninhamentoDaFuncao() const;
-    std::unique_ptr<Executor> CorpoDaFuncao(PlanoDeLote& plano, const instrucao::CriarObjeto& def,
-                                            const std::string& padroes,
-                                            const std::vector<db::Valor>& argumentos);
-    void RodarCorpoDaFuncao(Executor& corpo, const instrucao::CriarObjeto& def);
-    // Its return table's columns and the SQLite module that runs it, for the generator.
-    void PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
-                                AssinaturaDeFuncao& f);
     // DECLARE @t TABLE (...) and RETURNS @t TABLE (...): the table, not yet in SQLite.
     Tabela TabelaDaVariavel(const instrucao::VariavelDeclarada& v);
+
+  private:
     // A function's body only reads: its caller's statement is still running on SQLite.
     void ExigirLeituraNaFuncao(const Comando& c);
     static thread_local Executor* emCurso_;
@@ -215,30 +204,11 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
                            const instrucao::ConsultasNomeadas& com, char operacao,
                            const std::vector<std::string>& colunas,
                            std::unique_ptr<AlvoAlteravel>& alvo);
-    void CriarObjeto(const instrucao::CriarObjeto& c);
-    std::int64_t DonoDoGatilho(const instrucao::CriarObjeto& c, const ObjetoProgramado* existente);
-    // Columns of a body's statements, resolved when it is created (executor_corpos.cpp).
-    void VerificarColunasDoCorpo(const instrucao::CriarObjeto& c);
-    void ColunasDaInstrucao(const Comando& c);
-    void ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas);
-    void ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto,
-                         const instrucao::Atualizar* atualizar);
-    const Tabela* TabelaDoCorpo(const NomeComposto& objeto);
-    void CompilarSeResolvido(const std::function<std::string()>& texto);
-    void ExcluirObjeto(const instrucao::ExcluirObjeto& c);
-    void Conceder(const instrucao::Conceder& c);
-    void ExecutarComando(const instrucao::ExecutarProcedimento& c);
     // The procedural statements run by the interpreter (Interpretador); what the run's
     // other statements ask of it (executor_procedural.cpp).
-    void Informar(std::string texto);
-    VariavelDoLote& VariavelDeclarada(const std::string& nome);
     db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
     // A value from elsewhere (a row, an argument) put into a variable, of its type.
     void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
-    static ChamadaDeProcedimento LerChamada(const instrucao::ExecutarProcedimento& c);
-    void ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada);
-    void RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
-                           const ChamadaDeProcedimento& chamada);
     // AFTER triggers (executor_gatilhos.cpp).
     bool TemGatilhos(const Tabela& t);
     bool InsercaoComGatilhos(const Comando& c);
@@ -278,33 +248,8 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
     void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
     [[noreturn]] void SairComTransacaoCondenada();
     void IdentityInsert(const instrucao::IdentityInsert& c);
-    void ComandoDeServidor(const instrucao::CriarBanco& c);
-    void ComandoDeServidor(const instrucao::ExcluirBanco& c);
-    void ComandoDeServidor(const instrucao::AlterarBanco& c);
-    void ComandoDeServidor(const instrucao::Backup& c);
-    void ComandoDeServidor(const instrucao::RestaurarLista& c);
-    void ComandoDeServidor(const instrucao::VerificarBackup& c);
-    void ComandoDeServidor(const instrucao::Restaurar& c);
-    void ComandoDeServidor(const instrucao::Usar& c);
-    void ComandoDeServidor(const instrucao::Matar& c);
-    // executor_dbcc.cpp
-    void ComandoDeServidor(const instrucao::PontoDeControle& c);
-    void ComandoDeServidor(const instrucao::Dbcc& c);
-    void VerificarIdentidade(const instrucao::Dbcc& c);
-    void VerificarBanco(const instrucao::Dbcc& c);
-    // Alias types of a body (executor_tipos.cpp) and the system procedures of a table of
-    // handlers (executor_procedimentos_em_tabela.cpp).
-    void ExigirTiposDoCorpo(const instrucao::CriarObjeto& c);
-    // System procedures by name (executor_procedimentos_em_tabela.cpp): false for none.
-    bool ProcedimentoEmTabela(const std::string& chave, const std::string& nome,
-                              const Argumentos& args);
-    void AdicionarLogin(const Argumentos& args);
-    // WAITFOR DELAY/TIME (executor_espera.cpp)
-    void Esperar(const instrucao::Esperar& x);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
-    int ConjuntoPedido(const ExpressaoLida& conjunto);
-    db::Resultado ListaDoBackup(const std::string& disco, int conjunto);
     void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const instrucao::Ignorado& x);
     void DefinirLimiteDeLinhas(const ExpressaoLida& valor);
@@ -323,12 +268,6 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
     void Contar(db::Resultado r);
     // A data change's count; one whose OUTPUT went to the client has given its rows instead.
     void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
-    // sp_executesql and sp_rename (executor_procedimentos.cpp).
-    void TextoDoObjeto(const std::string& nome);
-    void ExecutarSqlDinamico(const Argumentos& argumentos);
-    void Renomear(const Argumentos& argumentos);
-    void RenomearColuna(Tabela& t, const std::string& coluna, const std::string& novo);
-    void RenomearTabela(Tabela& t, const std::string& novo);
 
     db::Coluna ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string& sql,
                                 const std::vector<std::optional<TipoSql>>* tiposConhecidos,
@@ -343,7 +282,6 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
     [[noreturn]] void FalhaDeVerificacao(const std::string& msg, char operacao,
                                          const std::string& tabela);
     [[noreturn]] void FalhaDeChave(const std::string& msg);
-    [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
     bool NomeDeFonte(const std::string& nome) const;
 
     SessaoDeExecucao& s_;
@@ -352,7 +290,6 @@ class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
     // the tables of the UPDATE or DELETE being written, by alias or name
     std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
-    std::string pseudoTabelas_;     // a trigger's inserted and deleted, as WITH queries
     void DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de);
 
     const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs

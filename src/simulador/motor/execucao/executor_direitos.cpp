@@ -76,4 +76,8 @@ void Executor::ExigirDireitos(const Comando& c) {
                c.instrucao);
 }
 
+bool Executor::DonoDoBanco() {
+    return s_.Sysadmin() || s_.EhMembro("db_owner") == 1;
+}
+
 }  // namespace zolvek::simulador

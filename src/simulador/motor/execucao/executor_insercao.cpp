@@ -237,7 +237,7 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
 void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado) {
     // a body being compiled reads its variables as NULL, a trigger's statements see
     // inserted and deleted: their texts are their own
-    const bool compartilhavel = !compilandoCorpo_ && pseudoTabelas_.empty() && c.forma;
+    const bool compartilhavel = !compilandoCorpo_ && c.forma;
     // the parser's key is that of IDENTITY_INSERT off
     std::string ligada;
     if (compartilhavel && identityLigado) ligada = ComIdentidadeLigada(*c.forma);

@@ -28,14 +28,6 @@ std::int64_t ComoInteiro(const db::Valor& v) {
 
 }  // namespace
 
-void Executor::Informar(std::string texto) {
-    Interpretador(*this).Informar(std::move(texto));
-}
-
-VariavelDoLote& Executor::VariavelDeclarada(const std::string& nome) {
-    return Interpretador(*this).VariavelDeclarada(nome);
-}
-
 db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
     return Interpretador(*this).ValorConvertido(e, tipo);
 }
@@ -44,17 +36,8 @@ void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
     Interpretador(*this).AtribuirValor(v, valor);
 }
 
-ChamadaDeProcedimento Executor::LerChamada(const instrucao::ExecutarProcedimento& c) {
-    return Interpretador::LerChamada(c);
-}
-
-void Executor::ChamadaDeSistema(const std::string& nome, const ChamadaDeProcedimento& chamada) {
-    Interpretador(*this).ChamadaDeSistema(nome, chamada);
-}
-
-void Executor::RodarProcedimento(const ObjetoProgramado& o, const Argumentos& args,
-                                 const ChamadaDeProcedimento& chamada) {
-    Interpretador(*this).RodarProcedimento(o, args, chamada);
+void Executor::Procedimento(const std::string& nome, const Argumentos& args) {
+    Interpretador(*this).Procedimento(nome, args);
 }
 
 Interpretador::Interpretador(Executor& execucao)
@@ -187,7 +170,8 @@ db::Valor Interpretador::ValorConvertido(const Expressao& e, const TipoSql& tipo
     GeradorSqlite gerador(ctx);
     const std::string sql = "SELECT " + gerador.Convertido(e, tipo);
     const std::vector<std::optional<TipoSql>> tipos{tipo};
-    const int flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0);
+    const int flags =
+        (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0) | (ctx.usaLogins ? 4 : 0);
     db::Resultado r = execucao_.Consultar(sql, flags, 'S', "", &tipos);
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }

@@ -1,5 +1,6 @@
-// Alias types: the columns, variables and parameters declared with them (CREATE TYPE,
-// DROP TYPE, sp_addtype and sp_droptype in definicoes_tipos.cpp).
+// Alias types: the columns and variables declared with them (CREATE TYPE, DROP TYPE,
+// sp_addtype and sp_droptype in definicoes_tipos.cpp; a body's parameters in
+// objetos_programados.cpp).
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
@@ -31,18 +32,6 @@ TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v) {
     if (v.tipoDoUsuario.empty()) return v.tipo;
     if (const TipoDoUsuario* t = TipoDoUsuarioEmCurso(v.tipoDoUsuario)) return t->tipo;
     throw ErroDoServidor(2715, {"1", v.tipoDoUsuario});
-}
-
-// A procedure's, function's or trigger's parameters and variables name types there are
-// (2715 when one does not), as SQL Server finds when it compiles them.
-void Executor::ExigirTiposDoCorpo(const instrucao::CriarObjeto& c) {
-    for (std::size_t k = 0; k < c.parametros.size(); ++k)
-        if (!c.parametros[k].tipoDoUsuario.empty() &&
-            !AcharTipoDoUsuario(c.parametros[k].tipoDoUsuario))
-            throw ErroDoServidor(2715, {std::to_string(k + 1), c.parametros[k].tipoDoUsuario});
-    for (const auto& r : c.retorno) TipoDeclarado(r);
-    QuadroDeVariaveis variaveis;
-    variaveis.DeclararDe(c.instrucoes);
 }
 
 // The columns with their alias types' system types and nullability (a column's own NULL

@@ -32,7 +32,7 @@ std::string RegistrarFuncaoDeTabela(sqlite3* db, const std::string& funcao,
                                     const std::string& definicao, const Tabela& retorno,
                                     std::size_t parametros, LinhasDaChamada linhas);
 
-// A value SQLite hands a function, as the engine's (executor_funcoes.cpp).
+// A value SQLite hands a function, as the engine's (execucao/funcoes_escalares_do_usuario.cpp).
 db::Valor ValorDoSqlite(sqlite3_value* v);
 
 }  // namespace zolvek::simulador

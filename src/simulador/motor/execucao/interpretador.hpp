@@ -14,6 +14,7 @@ namespace zolvek::simulador {
 class Executor;
 class SessaoDeExecucao;
 struct ObjetoProgramado;
+struct ParametroDeclarado;
 
 // The procedural statements of a run: variables, IF, WHILE, BEGIN ... END, RETURN,
 // RAISERROR, PRINT, EXEC ('text'), TRY ... CATCH, cursors and the calls of procedures.
@@ -59,6 +60,12 @@ class Interpretador {
     // error included.
     void PrepararCorpo(Executor& corpo);
     void RodarCorpo(Executor& corpo, const std::vector<std::unique_ptr<Comando>>& instrucoes);
+    // EXEC of a procedure by its name, a system one or the database's
+    // (chamadas_por_nome.cpp); the EXEC statement evaluates its arguments first.
+    void Executar(const instrucao::ExecutarProcedimento& c);
+    void Procedimento(const std::string& nome, const Argumentos& args);
+    // sp_executesql (sql_dinamico.cpp).
+    void ExecutarSqlDinamico(const Argumentos& argumentos);
 
   private:
     void Declarar(const instrucao::Declarar& x);
@@ -77,6 +84,9 @@ class Interpretador {
     void BuscarCursor(const instrucao::BuscarCursor& x);
     CursorDoLote& CursorDeclarado(const std::string& nome);
     CursorDoLote& CursorAberto(const std::string& nome);
+    void RodarTextoComSaidas(const std::string& texto,
+                             const std::vector<ParametroDeclarado>& declarados,
+                             const Argumentos& argumentos);
     void LigarArgumentos(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
                          const Argumentos& args, const ChamadaDeProcedimento& chamada,
                          Executor& corpo, std::vector<int>& parametroDe);

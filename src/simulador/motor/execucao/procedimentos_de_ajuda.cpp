@@ -292,4 +292,24 @@ void ProcedimentosDoSistema::ParametrosDaAjuda(const ObjetoProgramado& o) {
     resultados_.push_back(std::move(r));
 }
 
+// EXEC sp_helptext 'V': the text a view, procedure, function or trigger was made with,
+// a row per line.
+void ProcedimentosDoSistema::TextoDoObjeto(const std::string& nome) {
+    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
+    if (!o) {
+        if (s_.CatalogoAtual().AcharTabela(nome)) throw ErroDoServidor(15197, {nome});
+        throw ErroDoServidor(15009, {nome, s_.Banco()});
+    }
+    db::Resultado r;
+    r.colunas = {TextoDoSistema("Text", 255)};
+    std::size_t inicio = 0;
+    while (inicio < o->texto.size()) {
+        std::size_t fim = o->texto.find('\n', inicio);
+        fim = fim == std::string::npos ? o->texto.size() : fim + 1;
+        r.linhas.push_back({o->texto.substr(inicio, fim - inicio)});
+        inicio = fim;
+    }
+    resultados_.push_back(std::move(r));
+}
+
 }  // namespace zolvek::simulador

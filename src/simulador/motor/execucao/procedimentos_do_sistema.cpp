@@ -1,5 +1,5 @@
 // The system procedures of a table of name and handler that need only the session:
-// xp_msver, sp_dboption, sp_helpfile and sp_addlogin, then the catalog's
+// xp_msver, sp_dboption, sp_helpfile, sp_addlogin and sp_helptext, then the catalog's
 // (procedimentos_de_catalogo.cpp). A handler reads its arguments by position or as @name.
 
 #include "simulador/motor/execucao/procedimentos_do_sistema.hpp"
@@ -41,6 +41,10 @@ bool ProcedimentosDoSistema::Executar(const std::string& chave, const std::strin
          }},
         {"sp_addlogin", [](ProcedimentosDoSistema& e, const std::string&,
                            const Argumentos& a) { e.AdicionarLogin(a); }},
+        {"sp_helptext",
+         [](ProcedimentosDoSistema& e, const std::string&, const Argumentos& a) {
+             e.TextoDoObjeto(ArgumentoDoSistema(a, 0, "objname").value_or(""));
+         }},
     };
     for (const auto& p : kProcedimentos)
         if (chave == p.nome) {

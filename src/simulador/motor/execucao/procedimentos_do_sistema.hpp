@@ -15,8 +15,9 @@ struct Tabela;
 
 // The system procedures that need of a batch only its session and its result sets: those
 // that describe the server and the database (sp_who, sp_tables, sp_help, sp_spaceused,
-// sp_columns, ...), xp_msver, sp_dboption, sp_helpfile and sp_addlogin. The executor keeps
-// those that run statements of their own (procedimentos_em_tabela.cpp).
+// sp_columns, ...), xp_msver, sp_dboption, sp_helpfile, sp_addlogin and sp_helptext. Those
+// that run statements of their run are in ProcedimentoDaExecucao
+// (procedimentos_da_execucao.hpp).
 class ProcedimentosDoSistema {
   public:
     using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
@@ -48,6 +49,7 @@ class ProcedimentosDoSistema {
     void ListarObjetosDaAjuda();
     void AjudaDaTabela(const Tabela& t);
     void ParametrosDaAjuda(const ObjetoProgramado& o);
+    void TextoDoObjeto(const std::string& nome);  // sp_helptext
     void EspacoUsado(const std::optional<std::string>& objeto);
     void EspacoDaTabela(const std::string& objeto);
     void AjudaDoBanco(const std::optional<std::string>& nome);

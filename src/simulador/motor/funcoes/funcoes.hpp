@@ -17,7 +17,7 @@ class SessaoDasFuncoes;
 void RegistrarFuncoes(sqlite3* db, SessaoDasFuncoes* sessao);
 // zv_conv, zv_chave, CAST, CONVERT and their TRY_ forms (funcoes_conversao.cpp).
 void RegistrarFuncoesDeConversao(sqlite3* db, SessaoDasFuncoes* sessao);
-// zv_funcao, the call of a user function (executor_funcoes.cpp).
+// zv_funcao, the call of a user function (execucao/funcoes_escalares_do_usuario.cpp).
 void RegistrarFuncoesDoUsuario(sqlite3* db);
 // zv_mais, T-SQL's + where neither integer nor decimal arithmetic applies (funcoes_mais.cpp).
 void RegistrarFuncaoMais(sqlite3* db);

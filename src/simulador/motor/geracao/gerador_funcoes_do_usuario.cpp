@@ -1,6 +1,6 @@
 // Calls of user functions. A scalar one becomes zv_funcao, which runs the function's body
-// for each row (executor_funcoes.cpp); an inline table function's query is written in
-// place of the call, a derived table whose parameters are the call's values.
+// for each row (funcoes_escalares_do_usuario.cpp); an inline table function's query is
+// written in place of the call, a derived table whose parameters are the call's values.
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
@@ -170,6 +170,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
     for (auto& d : gerador.derivadas_) derivadas_.push_back(std::move(d));
     ctx_.usaProcessos = ctx_.usaProcessos || interno.usaProcessos;
     ctx_.usaBancos = ctx_.usaBancos || interno.usaBancos;
+    ctx_.usaLogins = ctx_.usaLogins || interno.usaLogins;
     return funcoesExpandidas_[&fonte] = std::move(r);
 }
 

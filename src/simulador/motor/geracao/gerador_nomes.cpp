@@ -52,7 +52,8 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
         const std::string ultimo = Dobrar(partes.back());
         const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
                                 ultimo == "databases" || ultimo == "dm_exec_sessions" ||
-                                ultimo == "dm_exec_requests";
+                                ultimo == "dm_exec_requests" || ultimo == "sysaltfiles" ||
+                                ultimo == "master_files" || EhVisaoDosLogins(ultimo);
         const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
         if (!doServidor && !banco.empty() && ctx_.esquemaDoBanco &&
             !ctx_.esquemaDoBanco(banco).empty())
@@ -119,10 +120,20 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
         ctx_.usaBancos = true;
         return "zv_sysdatabases";
     }
+    if (ultimo == "sysaltfiles" || ultimo == "sysfiles") {
+        ctx_.usaBancos = true;
+        return "zv_" + ultimo;
+    }
+    if (ultimo == "syslogins") {
+        ctx_.usaLogins = true;
+        return "zv_syslogins";
+    }
     std::string nome;
     if (p.size() >= 2 && p[p.size() - 2] == "sys") {
-        if (ultimo == "databases") ctx_.usaBancos = true;
+        if (ultimo == "databases" || ultimo == "master_files" || ultimo == "database_files")
+            ctx_.usaBancos = true;
         if (ultimo == "dm_exec_sessions" || ultimo == "dm_exec_requests") ctx_.usaProcessos = true;
+        if (EhVisaoDosLogins(ultimo)) ctx_.usaLogins = true;
         // sys.sysobjects is sysobjects
         nome =
             EhVisaoDoCatalogo(ultimo) && ultimo.rfind("sys", 0) == 0 ? ultimo : "zv_sys_" + ultimo;

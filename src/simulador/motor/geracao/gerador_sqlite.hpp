@@ -62,6 +62,7 @@ struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
     bool usaProcessos = false;                   // master.dbo.sysprocesses was named
     bool usaBancos = false;                      // sys.databases was named
+    bool usaLogins = false;                      // syslogins or sys.server_principals was named
     // the tables' column types, when at hand (read only if a query names a table)
     std::function<Catalogo*()> catalogo;
     // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current

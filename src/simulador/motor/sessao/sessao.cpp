@@ -469,10 +469,11 @@ bool Sessao::GarantirVisoes(std::string_view faltando) {
     return true;
 }
 
-void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos) {
+void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos, bool logins) {
     GarantirVisoes();
     if (processos) PreencherProcessos(db_, servidor_->ListarSessoes());
     if (bancos) PreencherBancos(db_, servidor_->ListarBancos());
+    if (logins) PreencherLogins(db_, servidor_->ListarLogins(), NomeDoLogin(), Sysadmin());
 }
 
 namespace {

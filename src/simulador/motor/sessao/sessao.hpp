@@ -187,7 +187,7 @@ class Sessao final : public SessaoDeExecucao {
     void VerificarCatalogo();
     void MarcarCatalogoAlterado() override;
     void EsquecerPreparadas() override;
-    void AtualizarTabelasDoServidor(bool processos, bool bancos) override;
+    void AtualizarTabelasDoServidor(bool processos, bool bancos, bool logins) override;
     // True when it had to make them. `faltando`: the table a statement missed, which may
     // be one of the views made only when named.
     bool GarantirVisoes(std::string_view faltando = {});

@@ -1,4 +1,4 @@
-// System procedures that change what they run on: sp_executesql and sp_rename.
+// sp_rename: a table or a column renamed, with what refers to it.
 
 #include <sqlite3.h>
 
@@ -9,7 +9,9 @@
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
-#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
+#include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/leitura/textos_guardados.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
@@ -17,71 +19,8 @@
 
 namespace zolvek::simulador {
 
-// EXEC sp_executesql N'text', N'@a int, ...', @a = 1, ...: the text runs as a batch of
-// its own, each declared parameter a value of its declared type.
-void Executor::ExecutarSqlDinamico(const Argumentos& argumentos) {
-    if (argumentos.empty() || db::EhNulo(argumentos[0].second))
-        throw ErroDoServidor(201, {"sp_executesql", "@statement"});
-    const std::string texto = ComoTextoDeValor(argumentos[0].second);
-    CadeiaDeDono cadeia(s_, false);
-    const std::string declaracao =
-        argumentos.size() > 1 ? ComoTextoDeValor(argumentos[1].second) : std::string();
-    const auto declarados = LerDeclaracoes(declaracao);
-    std::map<std::string, db::Valor> valores;  // by folded name, without @
-    std::size_t posicional = 0;
-    for (std::size_t k = 2; k < argumentos.size(); ++k) {
-        const auto& [nome, valor] = argumentos[k];
-        if (!nome.empty())
-            valores[Dobrar(nome)] = valor;
-        else if (posicional < declarados.size())
-            valores[Dobrar(declarados[posicional++].nome.substr(1))] = valor;
-    }
-    if (chamada_ && chamada_->temSaidas) {
-        // OUTPUT parameters are variables of the text's batch, declared before it
-        std::string lote;
-        for (const auto& d : declarados)
-            lote += (lote.empty() ? "DECLARE " : ", ") + d.nome + " " + d.tipo;
-        auto plano = s_.Planejar(lote + "\n" + texto);
-        Executor interno(s_, *plano, kSemParametros);
-        interno.estado_ = estado_;
-        interno.quadro_ = std::make_unique<QuadroDeVariaveis>();
-        interno.quadro_->DeclararDe(plano->comandos);
-        std::vector<std::pair<std::size_t, const ParametroDeclarado*>> saidas;
-        std::size_t posicao = 0;
-        for (std::size_t k = 2; k < argumentos.size(); ++k) {
-            const auto& [nome, valor] = argumentos[k];
-            const ParametroDeclarado* d = nullptr;
-            if (nome.empty() && posicao < declarados.size()) d = &declarados[posicao++];
-            for (const auto& x : declarados)
-                if (!nome.empty() && IguaisCiAs(x.nome.substr(1), nome)) d = &x;
-            if (!d) continue;
-            interno.AtribuirValor(*interno.quadro_->Achar(d->nome), valor);
-            if (k >= chamada_->saidas.size() || chamada_->saidas[k].empty()) continue;
-            if (!d->saida) throw ErroDoServidor(8162, {d->nome});
-            saidas.emplace_back(k, d);
-        }
-        for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
-        for (const auto& [k, d] : saidas)
-            AtribuirValor(VariavelDeclarada(chamada_->saidas[k]),
-                          interno.quadro_->Achar(d->nome)->valor);
-        return;
-    }
-    std::vector<db::Valor> parametros;
-    std::vector<const ParametroDeclarado*> usos;
-    const std::string lote = TextoComParametros(texto, declarados, usos);
-    for (const ParametroDeclarado* d : usos) {
-        auto v = valores.find(Dobrar(d->nome.substr(1)));
-        if (v == valores.end()) throw ErroDoServidor(8178, {declaracao, texto, d->nome});
-        parametros.push_back(v->second);
-    }
-    auto plano = s_.Planejar(lote);
-    Executor interno(s_, *plano, parametros);
-    interno.estado_ = estado_;
-    for (auto& r : interno.Executar()) resultados_.push_back(std::move(r));
-}
-
 // EXEC sp_rename 'T', 'U' (a table) or 'T.c', 'd', 'COLUMN'.
-void Executor::Renomear(const Argumentos& argumentos) {
+void Definicoes::Renomear(const Argumentos& argumentos) {
     auto arg = [&](std::size_t i, const char* nome) -> std::string {
         for (const auto& [n, v] : argumentos)
             if (IguaisCiAs(n, nome)) return ComoTextoDeValor(v);
@@ -123,7 +62,7 @@ void Executor::Renomear(const Argumentos& argumentos) {
     resultados_.push_back(db::Resultado{});
 }
 
-void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const std::string& novo) {
+void Definicoes::RenomearColuna(Tabela& atual, const std::string& coluna, const std::string& novo) {
     Catalogo& cat = s_.CatalogoAtual();
     sqlite3* db = s_.Conexao();
     const Tabela antiga = atual;
@@ -178,7 +117,7 @@ void Executor::RenomearColuna(Tabela& atual, const std::string& coluna, const st
     if (referida) RecriarGatilhos(db, cat, *cat.AcharTabela(t.nome));
 }
 
-void Executor::RenomearTabela(Tabela& atual, const std::string& novo) {
+void Definicoes::RenomearTabela(Tabela& atual, const std::string& novo) {
     Catalogo& cat = s_.CatalogoAtual();
     sqlite3* db = s_.Conexao();
     const std::string velho = atual.nome;

@@ -1,5 +1,4 @@
-// CREATE, ALTER and DROP of views, procedures, functions and triggers; GRANT, DENY and
-// REVOKE.
+// CREATE, ALTER and DROP of views, procedures, functions and triggers.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -14,14 +13,19 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/objetos_programados.hpp"
+#include "simulador/motor/leitura/textos_guardados.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
-void Executor::CriarObjeto(const instrucao::CriarObjeto& c) {
+ObjetosProgramados::ObjetosProgramados(Executor& execucao)
+    : execucao_(execucao), s_(execucao.Sessao()), resultados_(execucao.Resultados()) {}
+
+void ObjetosProgramados::Criar(const instrucao::CriarObjeto& c) {
     // (a trigger's schema is its table's)
-    if (!c.alterar && c.tipoDeObjeto != "TR") ExigirEsquemaDbo(c.objeto.partes);
+    if (!c.alterar && c.tipoDeObjeto != "TR") Executor::ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);
@@ -40,33 +44,12 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c) {
     if (c.tipoDeObjeto == "TR") o.pai = DonoDoGatilho(c, existente);
     ExigirTiposDoCorpo(c);
     VerificarColunasDoCorpo(c);
-    Atomico([&] {
+    execucao_.Atomico([&] {
         sqlite3* db = s_.Conexao();
         o.id = existente ? existente->id : cat.NovoId();
-        if (c.tipoDeObjeto == "V") {
-            ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
-            std::string colunas;
-            for (const auto& n : c.colunasDaVisao)
-                colunas += (colunas.empty() ? "(" : ", ") + ComoIdentificador(n);
-            std::string sql = "CREATE VIEW " + IdentificadorNoSqlite(nome) +
-                              (colunas.empty() ? "" : colunas + ")") + " AS " +
-                              Gerada(ArvoreDe(c.corpo));
-            try {
-                ExecutarSql(db, sql);
-                Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");
-                teste.Passo();
-            } catch (const FalhaDoSqlite& f) {
-                // "expected N columns for 'v' but got M": more names than columns
-                int nomes = 0, colunasDaConsulta = 0;
-                if (std::sscanf(f.what(), "expected %d columns for %*s but got %d", &nomes,
-                                &colunasDaConsulta) == 2 &&
-                    nomes > colunasDaConsulta)
-                    throw ErroDoServidor(4502, {nome});
-                FalhaTraduzida(f, 'S', "");
-            }
-        }
+        if (c.tipoDeObjeto == "V") CriarVisao(c);
         cat.GravarObjeto(db, o);
-        AposDdl();
+        execucao_.AposDdl();
     });
     resultados_.push_back(db::Resultado{});
 }
@@ -74,8 +57,8 @@ void Executor::CriarObjeto(const instrucao::CriarObjeto& c) {
 // The table (or, for an INSTEAD OF trigger, view) a trigger is created on: at most one
 // INSTEAD OF trigger of each event (2111), none on a table whose foreign keys cascade that
 // event (2113).
-std::int64_t Executor::DonoDoGatilho(const instrucao::CriarObjeto& c,
-                                     const ObjetoProgramado* existente) {
+std::int64_t ObjetosProgramados::DonoDoGatilho(const instrucao::CriarObjeto& c,
+                                               const ObjetoProgramado* existente) {
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.tabelaDoGatilho.Nome();
     const Tabela* t = cat.AcharTabela(nome);
@@ -103,11 +86,38 @@ std::int64_t Executor::DonoDoGatilho(const instrucao::CriarObjeto& c,
     return dono;
 }
 
-void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
+// A view is SQLite's view of its query; SQLite tells of more column names than columns
+// only when it is read.
+void ObjetosProgramados::CriarVisao(const instrucao::CriarObjeto& c) {
+    sqlite3* db = s_.Conexao();
+    const std::string& nome = c.objeto.Nome();
+    ExecutarSql(db, "DROP VIEW IF EXISTS " + IdentificadorNoSqlite(nome));
+    std::string colunas;
+    for (const auto& n : c.colunasDaVisao)
+        colunas += (colunas.empty() ? "(" : ", ") + ComoIdentificador(n);
+    std::string sql = "CREATE VIEW " + IdentificadorNoSqlite(nome) +
+                      (colunas.empty() ? "" : colunas + ")") + " AS " +
+                      execucao_.Gerada(ArvoreDe(c.corpo));
+    try {
+        ExecutarSql(db, sql);
+        Instrucao teste(db, "SELECT * FROM " + IdentificadorNoSqlite(nome) + " LIMIT 0");
+        teste.Passo();
+    } catch (const FalhaDoSqlite& f) {
+        // "expected N columns for 'v' but got M": more names than columns
+        int nomes = 0, colunasDaConsulta = 0;
+        if (std::sscanf(f.what(), "expected %d columns for %*s but got %d", &nomes,
+                        &colunasDaConsulta) == 2 &&
+            nomes > colunasDaConsulta)
+            throw ErroDoServidor(4502, {nome});
+        execucao_.FalhaTraduzida(f, 'S', "");
+    }
+}
+
+void ObjetosProgramados::Excluir(const instrucao::ExcluirObjeto& c) {
     Catalogo& cat = s_.CatalogoAtual();
     static const std::map<std::string, std::string> nomes = {
         {"P", "procedure"}, {"TR", "trigger"}, {"V", "view"}, {"FN", "function"}};
-    Atomico([&] {
+    execucao_.Atomico([&] {
         for (const auto& nome : c.nomes) {
             const ObjetoProgramado* o = cat.AcharObjeto(nome);
             bool tipoCerto =
@@ -127,67 +137,29 @@ void Executor::ExcluirObjeto(const instrucao::ExcluirObjeto& c) {
             }
             cat.ExcluirObjeto(s_.Conexao(), nome);
         }
-        AposDdl();
+        execucao_.AposDdl();
     });
     resultados_.push_back(db::Resultado{});
 }
 
-namespace {
-
-// EXECUTE goes with procedures and scalar functions; SELECT, INSERT, UPDATE and DELETE with
-// tables, views and table functions.
-void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
-                                 const std::string& tipo) {
-    const bool executavel = tipo == "P" || tipo == "FN";
-    for (const auto& p : permissoes) {
-        const std::string d = Dobrar(p);
-        const bool deDados = d == "select" || d == "insert" || d == "update" || d == "delete";
-        if ((d == "execute" && !executavel) || (deDados && executavel))
-            throw ErroDoServidor(4606, {texto::Maiusculas(p)});
-    }
+void ObjetosProgramados::ExigirFuncaoSemRestricoes(const std::string& nome,
+                                                   const std::string& acao) {
+    for (const Tabela* t : s_.CatalogoAtual().Tabelas())
+        for (const auto& r : t->restricoes)
+            if ((r.tipo == "C" || r.tipo == "D") && ChamaAFuncao(r.texto, nome))
+                throw ErroDoServidor(3729, {acao, nome, r.nome});
 }
 
-}  // namespace
-
-void Executor::Conceder(const instrucao::Conceder& c) {
-    Catalogo& cat = s_.CatalogoAtual();
-    std::int64_t objeto = 0;
-    if (!c.objeto.Vazio()) {
-        auto id = cat.IdDoObjeto(c.objeto.Nome());
-        if (!id) throw ErroDoServidor(15151, {"find", "object", c.objeto.Nome()});
-        objeto = *id;
-        const ObjetoProgramado* o = cat.AcharObjeto(c.objeto.Nome());
-        ExigirPermissoesCompativeis(c.permissoes, o ? o->tipo : "U");
-    }
-    sqlite3* db = s_.Conexao();
-    for (const auto& p : c.principais) {
-        if (!IguaisCiAs(p, "public")) {
-            Instrucao q(db, "SELECT 1 FROM zv_usuarios WHERE nome=?");
-            q.Ligar(1, p);
-            if (!q.Passo()) throw ErroDoServidor(15151, {"find", "user", p});
-        }
-    }
-    Atomico([&] {
-        for (const auto& p : c.principais)
-            for (const auto& perm : c.permissoes) {
-                Instrucao(
-                    db, "DELETE FROM zv_permissoes WHERE objeto=? AND principal=? AND permissao=?")
-                    .Ligar(1, objeto)
-                    .Ligar(2, p)
-                    .Ligar(3, perm)
-                    .Executar();
-                if (c.estado != "REVOKE")
-                    Instrucao(db,
-                              "INSERT INTO zv_permissoes(objeto, principal, permissao, estado) "
-                              "VALUES (?,?,?,?)")
-                        .Ligar(1, objeto)
-                        .Ligar(2, p)
-                        .Ligar(3, perm)
-                        .Ligar(4, c.estado)
-                        .Executar();
-            }
-    });
-    resultados_.push_back(db::Resultado{});
+// A procedure's, function's or trigger's parameters and variables name types there are
+// (2715 when one does not), as SQL Server finds when it compiles them.
+void ObjetosProgramados::ExigirTiposDoCorpo(const instrucao::CriarObjeto& c) {
+    for (std::size_t k = 0; k < c.parametros.size(); ++k)
+        if (!c.parametros[k].tipoDoUsuario.empty() &&
+            !execucao_.AcharTipoDoUsuario(c.parametros[k].tipoDoUsuario))
+            throw ErroDoServidor(2715, {std::to_string(k + 1), c.parametros[k].tipoDoUsuario});
+    for (const auto& r : c.retorno) TipoDeclarado(r);
+    QuadroDeVariaveis variaveis;
+    variaveis.DeclararDe(c.instrucoes);
 }
 
 }  // namespace zolvek::simulador

@@ -10,7 +10,9 @@
 #include <variant>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
@@ -68,8 +70,8 @@ std::chrono::milliseconds AteAHora(std::chrono::milliseconds horario) {
 
 }  // namespace
 
-void Executor::Esperar(const instrucao::Esperar& x) {
-    const db::Valor v = Avaliar(x.valor);
+void InstrucoesDoServidor::Rodar(const instrucao::Esperar& x) {
+    const db::Valor v = execucao_.Avaliar(x.valor);
     const std::string texto = ComoTextoDeValor(v);
     const auto horario =
         std::holds_alternative<std::monostate>(v) ? std::nullopt : LerHorario(texto);

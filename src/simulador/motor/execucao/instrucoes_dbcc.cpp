@@ -7,7 +7,10 @@
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
+#include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
@@ -81,7 +84,7 @@ int FalhasDoArquivo(const std::filesystem::path& arquivo) {
 }  // namespace
 
 // CHECKPOINT: the database's write-ahead log goes into its file as far as no reader holds it.
-void Executor::ComandoDeServidor(const instrucao::PontoDeControle&) {
+void InstrucoesDoServidor::Rodar(const instrucao::PontoDeControle&) {
     if (!DonoDoBanco() && s_.EhMembro("db_backupoperator") != 1)
         throw ErroDoServidor(262, {"CHECKPOINT", s_.Banco()});
     // inside the session's own transaction SQLite moves nothing (SQLITE_LOCKED): what it
@@ -92,7 +95,7 @@ void Executor::ComandoDeServidor(const instrucao::PontoDeControle&) {
         FalharComSqlite(s_.Conexao());
 }
 
-void Executor::ComandoDeServidor(const instrucao::Dbcc& c) {
+void InstrucoesDoServidor::Rodar(const instrucao::Dbcc& c) {
     if (c.comando == "CHECKIDENT")
         VerificarIdentidade(c);
     else
@@ -106,7 +109,7 @@ void Executor::ComandoDeServidor(const instrucao::Dbcc& c) {
 // DBCC CHECKIDENT: NORESEED tells the values; RESEED without a value raises the identity to
 // the column's largest value; RESEED with one sets it (a table that never had a row takes
 // the value itself as its first identity).
-void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
+void InstrucoesDoServidor::VerificarIdentidade(const instrucao::Dbcc& c) {
     bool outroBanco = false;
     const std::string nome = NomeSimples(c.objeto, outroBanco, s_.Banco());
     if (outroBanco)
@@ -124,7 +127,8 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
     std::string informacao = "Checking identity information: current identity value '" +
                              IdentidadeComoTexto(atual) + "'";
     if (!c.valor.Vazia()) {
-        const db::Valor v = ValorConvertido(c.valor, TipoSql{TipoBase::BigInt, 0, 0, 0});
+        const db::Valor v =
+            Interpretador(execucao_).ValorConvertido(c.valor, TipoSql{TipoBase::BigInt, 0, 0, 0});
         if (db::EhNulo(v)) throw *c.valorNulo;
         const std::int64_t novo = std::get<std::int64_t>(v);
         GravarUltimaIdentidade(s_.Conexao(), *t, atual ? novo : novo - col->incremento);
@@ -138,7 +142,7 @@ void Executor::VerificarIdentidade(const instrucao::Dbcc& c) {
 }
 
 // DBCC CHECKDB: SQLite's check of the whole file, in SQL Server's words.
-void Executor::VerificarBanco(const instrucao::Dbcc& c) {
+void InstrucoesDoServidor::VerificarBanco(const instrucao::Dbcc& c) {
     Servidor& srv = s_.ServidorAtual();
     std::string nome = c.objeto.empty() || c.objeto == "0" ? s_.Banco() : c.objeto;
     if (nome.size() > 2 && nome.front() == '[') nome = nome.substr(1, nome.size() - 2);

@@ -9,6 +9,8 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
+#include "simulador/motor/execucao/funcoes_do_usuario.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
@@ -39,60 +41,41 @@ LinhasDoSqlite LinhasDoExecutorEmCurso(const std::string& funcao, const std::str
     Executor* executor = Executor::EmCurso();
     if (!executor)
         throw ErroDeBanco("O simulador de SQL Server não executa funções do usuário aqui.");
-    return executor->LinhasDaFuncaoDeTabela(funcao, padroes, argumentos);
+    return FuncoesDoUsuario(*executor).Linhas(funcao, padroes, argumentos);
 }
 
 }  // namespace
 
-void Executor::PrepararFuncaoDeTabela(const ObjetoProgramado& o, const instrucao::CriarObjeto& def,
-                                      AssinaturaDeFuncao& f) {
+void FuncoesDoUsuario::PrepararFuncaoDeTabela(const ObjetoProgramado& o,
+                                              const instrucao::CriarObjeto& def,
+                                              AssinaturaDeFuncao& f) {
     if (def.retorno.empty() || !def.retorno.front().tabela)
         throw Recusa("O simulador de SQL Server não leu o corpo de '" + o.nome + "'.");
-    auto t = std::make_shared<Tabela>(TabelaDaVariavel(def.retorno.front()));
+    auto t = std::make_shared<Tabela>(execucao_.TabelaDaVariavel(def.retorno.front()));
     f.modulo = RegistrarFuncaoDeTabela(s_.Conexao(), o.nome, o.texto, *t, def.parametros.size(),
                                        LinhasDoExecutorEmCurso);
     DescartarTabelasDeRetorno(s_.Conexao());  // no statement runs while one is written
     f.tabela = std::move(t);
 }
 
-LinhasDoSqlite Executor::LinhasDaFuncaoDeTabela(const std::string& nome, const std::string& padroes,
-                                                const std::vector<db::Valor>& argumentos) {
-    ExigirAninhamentoDaFuncao();
-    const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(nome);
-    auto plano = o && o->tipo == "TF" ? s_.Planejar(o->texto) : nullptr;
-    const auto* def = plano && !plano->comandos.empty()
-                          ? std::get_if<instrucao::CriarObjeto>(&plano->comandos.front()->instrucao)
-                          : nullptr;
-    if (!def || def->retorno.empty() || !def->retorno.front().tabela ||
-        padroes.size() != def->parametros.size())
+LinhasDoSqlite FuncoesDoUsuario::Linhas(const std::string& nome, const std::string& padroes,
+                                        const std::vector<db::Valor>& argumentos) {
+    ExigirAninhamento();
+    const FuncaoLida f = LerFuncao(nome, "TF", padroes);
+    const instrucao::CriarObjeto* def = f.def;
+    if (!def->retorno.front().tabela)
         throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
-    auto corpo = CorpoDaFuncao(*plano, *def, padroes, argumentos);
-    corpo->funcaoDeTabela_ = true;
-    const Tabela& retorno = s_.EmprestarVariavelDeTabela(TabelaDaVariavel(def->retorno.front()),
-                                                         nome + "\n" + o->texto);
+    auto corpo = Corpo(*f.plano, *def, padroes, argumentos);
+    corpo->Estado().funcaoDeTabela_ = true;
+    const Tabela& retorno = s_.EmprestarVariavelDeTabela(
+        execucao_.TabelaDaVariavel(def->retorno.front()), nome + "\n" + f.objeto->texto);
     struct Devolver {
         SessaoDeExecucao& s;
         std::string nome;
         ~Devolver() { s.DevolverVariavelDeTabela(nome); }
     } devolver{s_, retorno.nome};
-    RodarCorpoDaFuncao(*corpo, *def);
+    RodarCorpo(*corpo, *def);
     return s_.LinhasDaVariavel(retorno);
-}
-
-// A savepoint of its own: the caller's statement holds SQLite's transaction and its
-// prepared statements, which a change failing here must leave as they are.
-void Executor::AtomicoNaFuncao(const std::function<void()>& f) {
-    sqlite3* db = s_.Conexao();
-    ExecutarSql(db, "SAVEPOINT zv_funcao");
-    try {
-        f();
-        ExecutarSql(db, "RELEASE zv_funcao");
-    } catch (...) {
-        sqlite3_exec(db, "PRAGMA ignore_check_constraints = OFF", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "ROLLBACK TO zv_funcao", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "RELEASE zv_funcao", nullptr, nullptr, nullptr);
-        throw;
-    }
 }
 
 }  // namespace zolvek::simulador

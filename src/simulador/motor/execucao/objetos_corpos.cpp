@@ -9,46 +9,41 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/objetos_programados.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
-void Executor::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
-    struct Guarda {
-        bool& b;
-        std::string& pseudo;
-        ~Guarda() {
-            b = false;
-            pseudo.clear();
-        }
-    } guarda{compilandoCorpo_, pseudoTabelas_};
-    compilandoCorpo_ = true;
+void ObjetosProgramados::VerificarColunasDoCorpo(const instrucao::CriarObjeto& c) {
     // a trigger reads inserted and deleted with its table's columns
     if (const Tabela* t = c.tipoDeObjeto == "TR" ? TabelaDoCorpo(c.tabelaDoGatilho) : nullptr) {
         const std::string linhas =
             " AS (SELECT * FROM " + IdentificadorNoSqlite(t->nome) + " WHERE 0)";
         pseudoTabelas_ = "inserted" + linhas + ", deleted" + linhas;
     }
-    if (c.tipoDeObjeto == "IF")
-        CompilarSeResolvido([&] {
-            // RETURN (SELECT ...): the query in parentheses
-            const std::string q = Gerada(ArvoreDe(c.corpo));
-            return q.rfind('(', 0) == 0 ? "SELECT * FROM " + q : q;
-        });
-    for (const auto& i : c.instrucoes) ColunasDaInstrucao(*i);
+    execucao_.CompilarCorpo([&] {
+        if (c.tipoDeObjeto == "IF")
+            CompilarSeResolvido([&] {
+                // RETURN (SELECT ...): the query in parentheses
+                const std::string q = execucao_.Gerada(ArvoreDe(c.corpo));
+                return q.rfind('(', 0) == 0 ? "SELECT * FROM " + q : q;
+            });
+        for (const auto& i : c.instrucoes) ColunasDaInstrucao(*i);
+    });
 }
 
-void Executor::ColunasDaInstrucao(const Comando& c) {
+void ObjetosProgramados::ColunasDaInstrucao(const Comando& c) {
     auto consulta = [&](const ConsultaLida& q) {
-        CompilarSeResolvido([&] { return Gerada(ArvoreDe(q)); });
+        CompilarSeResolvido([&] { return execucao_.Gerada(ArvoreDe(q)); });
     };
     auto valor = [&](const ExpressaoLida& e) {
-        if (!e.Vazia()) CompilarSeResolvido([&] { return "SELECT " + Gerada(ArvoreDe(e)); });
+        if (!e.Vazia())
+            CompilarSeResolvido([&] { return "SELECT " + execucao_.Gerada(ArvoreDe(e)); });
     };
     auto condicao = [&](const ExpressaoLida& e) {
         CompilarSeResolvido(
-            [&] { return "SELECT CASE WHEN (" + Gerada(ArvoreDe(e)) + ") THEN 1 END"; });
+            [&] { return "SELECT CASE WHEN (" + execucao_.Gerada(ArvoreDe(e)) + ") THEN 1 END"; });
     };
     std::visit(
         Visitante{
@@ -84,7 +79,8 @@ void Executor::ColunasDaInstrucao(const Comando& c) {
 }
 
 // The columns an INSERT or UPDATE names in a table of this database.
-void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::string>& colunas) {
+void ObjetosProgramados::ColunasDoAlvo(const NomeComposto& objeto,
+                                       const std::vector<std::string>& colunas) {
     const Tabela* t = TabelaDoCorpo(objeto);
     if (!t) return;
     for (const auto& c : colunas)  // UPDATE ... SET @v = ... sets a variable
@@ -93,16 +89,18 @@ void Executor::ColunasDoAlvo(const NomeComposto& objeto, const std::vector<std::
 
 // UPDATE and DELETE: the columns they set, the values they set them to and what their
 // FROM and WHERE read.
-void Executor::ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto,
-                               const instrucao::Atualizar* atualizar) {
+void ObjetosProgramados::ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto,
+                                         const instrucao::Atualizar* atualizar) {
     auto selecao = [&] {
         std::string s = "SELECT 1";
         if (atualizar)
             for (const auto& a : atualizar->atribuicoes)
-                if (!a.padrao) s += ", " + Gerada(ArvoreDe(a.valor));
+                if (!a.padrao) s += ", " + execucao_.Gerada(ArvoreDe(a.valor));
         return s + " ";
     };
-    auto clausulas = [&] { return resto.Vazia() ? std::string() : Gerada(ArvoreDe(resto)); };
+    auto clausulas = [&] {
+        return resto.Vazia() ? std::string() : execucao_.Gerada(ArvoreDe(resto));
+    };
     const bool comFrom = !resto.Vazia() && !resto.recusa && !ArvoreDe(resto).de.empty();
     if (comFrom) {
         CompilarSeResolvido([&] { return selecao() + clausulas(); });
@@ -123,7 +121,7 @@ void Executor::ClausulasDoAlvo(const NomeComposto& objeto, const ClausulasLidas&
 
 // A table of this database named by dbo.T or T; null for a table variable, a temporary
 // table, another database's table or one not made yet.
-const Tabela* Executor::TabelaDoCorpo(const NomeComposto& objeto) {
+const Tabela* ObjetosProgramados::TabelaDoCorpo(const NomeComposto& objeto) {
     const auto& p = objeto.partes;
     if (p.empty() || p.size() > 2 || (p.size() == 2 && !IguaisCiAs(p[0], "dbo"))) return nullptr;
     if (p.back().empty() || p.back()[0] == '@' || p.back()[0] == '#') return nullptr;
@@ -133,7 +131,7 @@ const Tabela* Executor::TabelaDoCorpo(const NomeComposto& objeto) {
 // Prepares the statement's SQLite text: a column SQLite cannot find among tables that all
 // exist is SQL Server's error; anything else (a missing table, what the engine does not
 // write) waits until the body runs.
-void Executor::CompilarSeResolvido(const std::function<std::string()>& texto) {
+void ObjetosProgramados::CompilarSeResolvido(const std::function<std::string()>& texto) {
     std::string sql;
     try {
         sql = texto();
@@ -149,7 +147,7 @@ void Executor::CompilarSeResolvido(const std::function<std::string()>& texto) {
         const std::string msg = f.what();
         if (msg.find("no such column: ") != std::string::npos ||
             msg.find("ambiguous column name: ") != std::string::npos)
-            FalhaDeCompilacao(msg);
+            execucao_.FalhaDeCompilacao(msg);
     }
 }
 
