@@ -1,4 +1,4 @@
-// CHECKPOINT, DBCC CHECKIDENT and DBCC CHECKDB, with SQL Server's messages.
+// CHECKPOINT, DBCC CHECKIDENT, DBCC CHECKDB and UPDATE STATISTICS, with SQL Server's messages.
 
 #include "como_sql_server.hpp"
 
@@ -84,6 +84,21 @@ TEST_P(Dbcc, CheckdbECheckpoint) {
     Sql("SELECT v AS x FROM [" + t + "]\nCHECKPOINT");
     EXPECT_EQ(Recusa("SELECT v file FROM [" + t + "]"),
               "156: Incorrect syntax near the keyword 'file'.");
+}
+
+TEST_P(Dbcc, UpdateStatistics) {
+    const std::string t = Tabela("Estat");
+    Sql("CREATE TABLE [" + t + "] (id int PRIMARY KEY, v int)");
+    Sql("CREATE INDEX [IX_" + t + "] ON [" + t + "] (v)");
+    Sql("INSERT [" + t + "] VALUES (1, 1), (2, 1)");
+    const std::string antes = Valor("SELECT COUNT(*) FROM sys.objects");
+    Sql("UPDATE STATISTICS [" + t + "]\nUPDATE STATISTICS dbo.[" + t + "] [IX_" + t +
+        "] WITH FULLSCAN\nUPDATE STATISTICS [" + t + "] ([IX_" + t +
+        "]) WITH SAMPLE 50 PERCENT, NORECOMPUTE");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM sys.objects"), antes);
+    EXPECT_EQ(Recusa("UPDATE STATISTICS [Nada" + t + "]"),
+              "1088: Cannot find the object \"Nada" + t +
+                  "\" because it does not exist or you do not have permissions.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servidores, Dbcc, ::testing::Values("simulador", "mssql"));

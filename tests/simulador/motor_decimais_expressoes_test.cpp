@@ -83,6 +83,19 @@ TEST_P(DecimaisEmExpressoes, SomaEMediaEmJanelaSaoExatas) {
     EXPECT_EQ(r.colunas.at(0).escala, 10);
 }
 
+// AVG of integers is an integer: the sum divided as integers divide, toward zero.
+TEST_P(DecimaisEmExpressoes, MediaDeInteirosEInteira) {
+    const std::string t = Tabela("MediaInt");
+    Sql("CREATE TABLE [" + t + "] (g int, v int, p smallint)");
+    Sql("INSERT INTO [" + t + "] VALUES (1, 51, 1), (1, 85, 2), (2, 91, 2)");
+    EXPECT_EQ(Valor("SELECT CAST(AVG(v) AS varchar) + '/' + CAST(AVG(-v) AS varchar) + '/' + "
+                    "CAST(AVG(DISTINCT p) AS varchar) FROM [" +
+                    t + "]"),
+              "75/-75/1");
+    EXPECT_EQ(Coluna("SELECT AVG(v) OVER (ORDER BY v) FROM [" + t + "] ORDER BY v"), "51,68,75");
+    EXPECT_EQ(Coluna("SELECT g FROM [" + t + "] GROUP BY g HAVING AVG(v) = 68"), "1");
+}
+
 // $12.34 is a money constant; money becomes text with two places (style 0), with
 // thousands separators (style 1) or with four (style 2).
 TEST_P(DecimaisEmExpressoes, DinheiroLiteralEComoTexto) {

@@ -450,6 +450,11 @@ struct Usar {
 
 struct PontoDeControle {};  // CHECKPOINT [duração]
 
+// UPDATE STATISTICS tabela [índice | (estatísticas)] [WITH FULLSCAN | SAMPLE n PERCENT ...]
+struct AtualizarEstatisticas {
+    NomeComposto objeto;
+};
+
 // DBCC CHECKIDENT ('tabela' [, NORESEED | RESEED [, valor]]) and DBCC CHECKDB [('banco' | 0
 // [, NOINDEX])] [WITH NO_INFOMSGS, ...]
 struct Dbcc {
@@ -501,13 +506,13 @@ using QualquerInstrucao = std::variant<
     instrucao::RestaurarLista, instrucao::VerificarBackup, instrucao::Restaurar,
     instrucao::CriarLogin, instrucao::CriarUsuario, instrucao::ExcluirUsuario,
     instrucao::CriarPapel, instrucao::AlterarPapel, instrucao::Usar, instrucao::Matar,
-    instrucao::CriarTipo, instrucao::ExcluirTipo, instrucao::PontoDeControle, instrucao::Dbcc,
-    instrucao::AlterarLogin, instrucao::AlterarPapelDoServidor, instrucao::Esperar,
-    instrucao::Declarar, instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto,
-    instrucao::Interromper, instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor,
-    instrucao::FecharCursor, instrucao::DesalocarCursor, instrucao::Retornar,
-    instrucao::LevantarErro, instrucao::Imprimir, instrucao::ExecutarTexto,
-    instrucao::TentarCapturar, instrucao::NaoInterpretada>;
+    instrucao::CriarTipo, instrucao::ExcluirTipo, instrucao::PontoDeControle,
+    instrucao::AtualizarEstatisticas, instrucao::Dbcc, instrucao::AlterarLogin,
+    instrucao::AlterarPapelDoServidor, instrucao::Esperar, instrucao::Declarar,
+    instrucao::DeclararCursor, instrucao::Atribuir, instrucao::Enquanto, instrucao::Interromper,
+    instrucao::Continuar, instrucao::AbrirCursor, instrucao::BuscarCursor, instrucao::FecharCursor,
+    instrucao::DesalocarCursor, instrucao::Retornar, instrucao::LevantarErro, instrucao::Imprimir,
+    instrucao::ExecutarTexto, instrucao::TentarCapturar, instrucao::NaoInterpretada>;
 
 // The statements only a procedure, trigger or function runs; a batch refuses them.
 template <class T>

@@ -637,6 +637,7 @@ bool GravaNoBanco(const Comando& c) {
                           [](const instrucao::AlterarTabela&) { return true; },
                           [](const instrucao::ExcluirTabela&) { return true; },
                           [](const instrucao::CriarIndice&) { return true; },
+                          [](const instrucao::AtualizarEstatisticas&) { return true; },
                           [](const instrucao::ExcluirIndice&) { return true; },
                           [](const instrucao::CriarObjeto&) { return true; },
                           [](const instrucao::ExcluirObjeto&) { return true; },
@@ -671,6 +672,7 @@ void Executor::ExigirBancoAtual(const Comando& c) {
                        [](const instrucao::AlterarTabela& x) { return &x.objeto; },
                        [](const instrucao::CriarObjeto& x) { return &x.objeto; },
                        [](const instrucao::IdentityInsert& x) { return &x.objeto; },
+                       [](const instrucao::AtualizarEstatisticas& x) { return &x.objeto; },
                        [](const auto&) -> const NomeComposto* { return nullptr; },
                    },
                    c.instrucao);

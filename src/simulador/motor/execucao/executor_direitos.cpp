@@ -51,6 +51,9 @@ void Executor::ExigirDireitos(const Comando& c) {
                        if (!d.PermiteDdl("ALTER"))
                            throw semObjeto(x.indices.empty() ? std::string() : x.indices[0].second);
                    },
+                   [&](const instrucao::AtualizarEstatisticas& x) {
+                       if (!d.PermiteDdl("ALTER")) throw ErroDoServidor(1088, {x.objeto.Nome()});
+                   },
                    [&](const instrucao::Excluir& x) {
                        // TRUNCATE TABLE needs ALTER on the table, not DELETE.
                        if (x.truncar && !d.PermiteDdl("ALTER")) throw semObjeto(x.objeto.Nome());

@@ -95,6 +95,14 @@ void InstrucoesDoServidor::Rodar(const instrucao::PontoDeControle&) {
         FalharComSqlite(s_.Conexao());
 }
 
+// UPDATE STATISTICS: SQLite's own statistics of the table and its indexes, which its planner
+// reads as SQL Server's optimizer reads its statistics.
+void InstrucoesDoServidor::Rodar(const instrucao::AtualizarEstatisticas& c) {
+    const Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
+    if (!t) throw ErroDoServidor(1088, {c.objeto.Nome()});
+    ExecutarSql(s_.Conexao(), "ANALYZE main." + IdentificadorNoSqlite(t->nome));
+}
+
 void InstrucoesDoServidor::Rodar(const instrucao::Dbcc& c) {
     if (c.comando == "CHECKIDENT")
         VerificarIdentidade(c);

@@ -19,6 +19,7 @@ struct Esperar;
 struct ExcluirBanco;
 struct Matar;
 struct PontoDeControle;
+struct AtualizarEstatisticas;
 struct Restaurar;
 struct RestaurarLista;
 struct Usar;
@@ -51,6 +52,7 @@ class InstrucoesDoServidor {
     // CHECKPOINT, DBCC CHECKIDENT and DBCC CHECKDB (instrucoes_dbcc.cpp).
     void Rodar(const instrucao::PontoDeControle& c);
     void Rodar(const instrucao::Dbcc& c);
+    void Rodar(const instrucao::AtualizarEstatisticas& c);
     // WAITFOR DELAY and WAITFOR TIME (instrucoes_de_espera.cpp).
     void Rodar(const instrucao::Esperar& x);
 

@@ -143,6 +143,14 @@ std::optional<std::string> GeradorSqlite::GerarChamadaPropria(const Chamada& c,
         return "zv_hashbytes(" + Gerar(*c.argumentos[0]) + ", " + Gerar(*c.argumentos[1]) + ", " +
                (Nacional(*c.argumentos[1]) ? "1" : "0") + ")";
     if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
+    if (chave == "avg" && c.nome.size() == 1 && c.argumentos.size() == 1)
+        if (const auto t = TipoDe(*c.argumentos[0]);
+            t && EhInteiro(t->base) && t->base != TipoBase::Bit) {
+            // an average of integers is an integer: their sum divided as integers divide
+            const std::string x =
+                std::string(c.distinto ? "DISTINCT " : "") + Gerar(*c.argumentos[0]) + ")";
+            return "(sum(" + x + Sobre(c) + " / count(" + x + Sobre(c) + ")";
+        }
     return std::nullopt;
 }
 

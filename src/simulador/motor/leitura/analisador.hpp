@@ -102,6 +102,7 @@ class Analisador {
     std::unique_ptr<Comando> PontoDeControle(std::size_t inicio);
     std::unique_ptr<Comando> Selecionar(std::size_t inicio);
     std::unique_ptr<Comando> Truncar(std::size_t inicio);
+    std::unique_ptr<Comando> AtualizarEstatisticas(std::size_t inicio);
     std::vector<std::string> VariaveisRepetidas(Faixa f) const;
     std::size_t FimDoCom(std::size_t k) const;
     bool ComAntesDeAlteracao() const;

@@ -18,6 +18,7 @@ std::unique_ptr<Comando> Analisador::InstrucaoDeDados(std::size_t inicio) {
     if (Palavra("WITH") && ComAntesDeAlteracao()) return AlteracaoComConsultas();
     if (Palavra("SELECT") || Palavra("WITH") || Simbolo("(")) return Selecionar(inicio);
     if (Palavra("INSERT")) return Inserir();
+    if (Palavra("UPDATE") && Palavra("STATISTICS", 1)) return AtualizarEstatisticas(inicio);
     if (Palavra("UPDATE")) return Atualizar();
     if (Palavra("DELETE")) return Excluir();
     if (Palavra("MERGE")) return Mesclar();
@@ -61,6 +62,35 @@ std::unique_ptr<Comando> Analisador::Truncar(std::size_t inicio) {
     auto [c, x] = Novo<instrucao::Excluir>(inicio);
     x->objeto = NomeDeObjeto();
     x->truncar = true;
+    return c;
+}
+
+// UPDATE STATISTICS t [alvo | (alvo, ...)] [WITH opções]: the options only tell how much
+// to read, which a table of the engine always reads whole.
+std::unique_ptr<Comando> Analisador::AtualizarEstatisticas(std::size_t inicio) {
+    i_ += 2;
+    auto [c, x] = Novo<instrucao::AtualizarEstatisticas>(inicio);
+    x->objeto = NomeDeObjeto();
+    if (Simbolo("(")) {
+        i_ = Fecho(i_) + 1;
+    } else if (!Fim() && EhNome(Atual()) && !PalavraReservada(Atual()) &&
+               !IniciaInstrucao(Atual())) {
+        ++i_;
+    }
+    if (!Palavra("WITH")) return c;
+    ++i_;
+    static const char* opcoes[] = {"FULLSCAN",    "SAMPLE", "PERCENT", "ROWS",  "RESAMPLE",
+                                   "NORECOMPUTE", "ALL",    "COLUMNS", "INDEX", "INCREMENTAL"};
+    auto opcao = [&] {
+        for (const char* o : opcoes)
+            if (Palavra(o)) return true;
+        return false;
+    };
+    do {
+        if (Simbolo(",")) ++i_;
+        if (Fim() || !(opcao() || Atual().tipo == TipoToken::Numero)) Erro();
+        while (!Fim() && (opcao() || Atual().tipo == TipoToken::Numero)) ++i_;
+    } while (Simbolo(","));
     return c;
 }
 
