@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "comum/erros.hpp"
 #include "db/conector/conector.hpp"
 #include "simulador/simulador.hpp"
 
@@ -60,6 +62,27 @@ class SimuladorTeste : public ::testing::Test {
             Sql(sql, {}, c);
         } catch (const std::exception& e) {
             return e.what();
+        }
+        return "(sem erro)";
+    }
+
+    // The number and message of a batch that must fail ({0, "(sem erro)"} when it runs).
+    std::pair<int, std::string> Recusa(const std::string& sql, zolvek::db::Conector* c = nullptr) {
+        try {
+            Sql(sql, {}, c);
+        } catch (const zolvek::ErroDeBanco& e) {
+            return {e.Numero(), e.what()};
+        }
+        return {0, "(sem erro)"};
+    }
+
+    // "numero/severidade/estado: mensagem" of a batch that must fail.
+    std::string ErroNumerado(const std::string& sql, zolvek::db::Conector* c = nullptr) {
+        try {
+            Sql(sql, {}, c);
+        } catch (const zolvek::ErroDeBanco& e) {
+            return std::to_string(e.Numero()) + "/" + std::to_string(e.Severidade()) + "/" +
+                   std::to_string(e.Estado()) + ": " + e.what();
         }
         return "(sem erro)";
     }

@@ -50,6 +50,16 @@ TEST_P(ComoSqlServer, FuncoesDeCaracteres) {
          "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"},
         {"CONVERT(varchar(40), HASHBYTES('MD5', N'abc'), 2)", "CE1473CF80C6B3FDA8E3DFC006ADC315"},
         {"HASHBYTES('XYZ', 'abc')", "NULL"},
+        // searches compare as the collation: without case, with accents and blanks
+        {"REPLACE('aXa', 'x', 'y')", "aya"},
+        {"REPLACE(N'Ação', N'Ç', N'c')", "Acão"},
+        {"REPLACE('aaa', 'aa', 'b')", "ba"},
+        {"REPLACE('abc', '', 'z')", "abc"},
+        {"REPLACE(123, '2', 'x')", "1x3"},
+        {"CHARINDEX(' ', 'a b')", "2"},
+        {"CHARINDEX('B', 'abc')", "2"},
+        {"CHARINDEX('a', N'çãa', 2)", "3"},
+        {"CHARINDEX('', 'abc')", "0"},
     };
     for (const auto& [expressao, valor] : casos)
         EXPECT_EQ(Valor(std::string("SELECT ") + expressao), valor) << expressao;

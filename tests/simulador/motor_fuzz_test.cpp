@@ -149,7 +149,7 @@ bool MensagemClara(const std::string& m) {
 std::string Ler(const std::string& sql) {
     try {
         auto tokens = Tokenizar(sql);
-        auto comandos = AnalisarLote(tokens, sql);
+        auto comandos = AnalisarLote(tokens, sql).comandos;
         auto ordinais = NumerarParametros(tokens);
         for (const auto& c : comandos) {
             if (const auto* s = std::get_if<instrucao::Selecionar>(&c->instrucao)) {

@@ -8,14 +8,6 @@ namespace {
 
 class NomesDeUsuario : public SimuladorTeste {
   protected:
-    std::pair<int, std::string> Recusa(const std::string& sql, zolvek::db::Conector* c = nullptr) {
-        try {
-            Sql(sql, {}, c);
-        } catch (const zolvek::ErroDeBanco& e) {
-            return {e.Numero(), e.what()};
-        }
-        return {0, "(sem erro)"};
-    }
     std::string Linhas(const std::string& sql) {
         std::string s;
         for (const auto& l : Sql(sql).linhas) {

@@ -15,16 +15,6 @@ class ByteNulo : public SimuladorTeste {
         Sql("INSERT INTO T (id, v) VALUES (1, 'um')");
         Sql("INSERT INTO T (id, v) VALUES (2, 'dois')");
     }
-
-    // The number and message of the batch's refusal.
-    std::pair<int, std::string> Recusa(const std::string& sql) {
-        try {
-            Sql(sql);
-        } catch (const zolvek::ErroDeBanco& e) {
-            return {e.Numero(), e.what()};
-        }
-        return {0, "(sem erro)"};
-    }
 };
 
 TEST_F(ByteNulo, ForaDeUmLiteralEhErroDeSintaxeENadaRoda) {

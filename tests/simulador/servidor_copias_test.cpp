@@ -283,5 +283,10 @@ TEST_F(Copias, CaminhosFicamNaPastaDoServidor) {
               0u)
         << falha;
     EXPECT_NE(falha.find("nível superior da pasta do servidor"), std::string::npos);
+    try {  // the note goes with SQL Server's error, its number kept
+        servidor.FazerBackup("ORIGEM", topo);
+    } catch (const zolvek::ErroDeBanco& e) {
+        EXPECT_EQ(e.Numero(), 3201);
+    }
     EXPECT_FALSE(std::filesystem::exists(topo));
 }

@@ -7,17 +7,7 @@
 // reaches the user.
 namespace {
 
-class NomesDoMotor : public SimuladorTeste {
-  protected:
-    std::pair<int, std::string> Recusa(const std::string& sql) {
-        try {
-            Sql(sql);
-        } catch (const zolvek::ErroDeBanco& e) {
-            return {e.Numero(), e.what()};
-        }
-        return {0, "(sem erro)"};
-    }
-};
+class NomesDoMotor : public SimuladorTeste {};
 
 TEST_F(NomesDoMotor, TabelasDoMotorSaoNomesDesconhecidos) {
     EXPECT_EQ(Recusa("SELECT * FROM sqlite_master"),

@@ -121,5 +121,24 @@ TEST(TiposTds, ColunasTomamOTipoDaCategoriaEDosValores) {
     EXPECT_EQ(NomeSql(c[4].tipo), "nvarchar(max)");
 }
 
+// A value its column's type cannot hold is SQL Server's error, with its number: the answer
+// sends it as raised.
+TEST(TiposTds, ValorQueNaoCabeEhOErroDoServidor) {
+    const auto erro = [](const TipoTds& t, const db::Valor& v) {
+        try {
+            IdaEVolta(t, v);
+        } catch (const ErroDeBanco& e) {
+            return std::to_string(e.Numero()) + ": " + e.what();
+        }
+        return std::string("(sem erro)");
+    };
+    EXPECT_EQ(erro(Tipo(kIntN, 2), std::int64_t{40000}),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(erro(Tipo(kDecimalN, 5, 3, 0), db::Decimal{"1000"}),
+              "8115: Arithmetic overflow error converting expression to data type numeric.");
+    EXPECT_EQ(erro(Tipo(kDinheiroN, 8), db::Decimal{"922337203685478"}),
+              "8115: Arithmetic overflow error converting expression to data type money.");
+}
+
 }  // namespace
 }  // namespace zolvek::simulador::tds

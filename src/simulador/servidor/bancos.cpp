@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -212,13 +213,19 @@ void Servidor::GravarArquivos(int idDoBanco, const std::vector<ArquivoDoBanco>& 
 // A physical file may belong to one database only (names compare as Windows does).
 void Servidor::ExigirArquivosLivres(const std::vector<ArquivoDoBanco>& arquivos, int idDoBanco,
                                     bool criando) {
-    std::set<std::string> logicos, fisicos;
+    std::set<std::string> logicos;
+    std::map<std::string, const ArquivoDoBanco*> fisicos;
     for (const auto& a : arquivos) {
         if (!logicos.insert(ChaveDeNome(a.nomeLogico)).second)
             throw ErroDoServidor(1828, {a.nomeLogico});
-        if (!fisicos.insert(ChaveDeNome(a.nomeFisico)).second)
+        if (const auto [outro, novo] = fisicos.emplace(ChaveDeNome(a.nomeFisico), &a); !novo) {
+            const ArquivoDoBanco& b = *outro->second;
+            if (!criando)
+                throw ErroDoServidor(3176, {a.nomeFisico, b.nomeLogico, std::to_string(b.id),
+                                            a.nomeLogico, std::to_string(a.id)});
             throw ErroDeBanco("File '" + a.nomeFisico +
                               "' is claimed by more than one file of the database.");
+        }
         Comando dono(master_,
                      "SELECT b.nome FROM srv_arquivos a JOIN srv_bancos b ON b.id = a.banco "
                      "WHERE a.chave_fisica = ? AND a.banco <> ?");
@@ -335,9 +342,7 @@ void Servidor::ExcluirBanco(const std::string& nome) {
     LimparSessoesMortas();
     auto info = AcharBanco(nome);
     if (!info) throw ErroDoServidor(3701, {"database", nome});
-    if (info->id == 1)
-        throw ErroDeBanco("Cannot drop the database '" + info->nome +
-                          "' because it is a system database.");
+    if (info->id == 1) throw ErroDoServidor(3708, {"drop", "database", info->nome, "database"});
     if (ContarSessoesNoBanco(info->id, 0) > 0) throw ErroDoServidor(3702, {info->nome});
     Comando apagar(master_, "DELETE FROM srv_bancos WHERE id = ?");
     apagar.Ligar(1, std::int64_t{info->id}).Executar();
@@ -360,9 +365,8 @@ std::string Servidor::NomeDaOpcao(const std::string& opcao) {
         if (!procurada.empty() && chave.rfind(procurada, 0) == 0) achadas.push_back(o);
     }
     if (achadas.size() == 1) return achadas.front();
-    if (achadas.size() > 1) throw ErroDeBanco("Database option '" + opcao + "' is not unique.");
-    throw ErroDeBanco("Database option '" + opcao +
-                      "' does not exist. Specify a valid database option.");
+    if (achadas.size() > 1) throw ErroDoServidor(15242, {opcao});
+    throw ErroDoServidor(15011, {opcao});
 }
 
 bool Servidor::LerOpcao(const std::string& banco, const std::string& opcao) {
@@ -383,7 +387,7 @@ void Servidor::DefinirOpcao(const std::string& banco, const std::string& opcao,
     else if (chaveDoValor == "FALSE" || chaveDoValor == "OFF")
         ligar = false;
     else
-        throw ErroDeBanco("Usage: sp_dboption [dbname [,optname [,'true' | 'false']]]");
+        throw ErroDoServidor(15241);
 
     std::lock_guard trava(mutex_);
     auto info = AcharBanco(banco);
@@ -405,8 +409,7 @@ void Servidor::DefinirUsuarioUnico(const std::string& banco, bool usuarioUnico, 
     auto info = AcharBanco(banco);
     if (!info || info->estado != "ONLINE") throw BancoInexistenteNoAlter(banco);
     if (info->id == 1)
-        throw ErroDeBanco(std::string("Option '") + (usuarioUnico ? "SINGLE_USER" : "MULTI_USER") +
-                          "' cannot be set in database 'master'.");
+        throw ErroDoServidor(5058, {(usuarioUnico ? "SINGLE_USER" : "MULTI_USER"), "master"});
     if (usuarioUnico && ContarSessoesNoBanco(info->id, spidQuePede) > 0) {
         if (!encerrarOutras) throw ErroDoServidor(5061, {info->nome});
         Comando encerrar(master_, "DELETE FROM srv_sessoes WHERE banco = ? AND spid <> ?");

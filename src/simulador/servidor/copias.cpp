@@ -95,9 +95,10 @@ void CopiarBanco(const InfoDoBanco& info, const std::filesystem::path& copia,
                 3202, {disco,
                        "1117(The request could not be performed because of an I/O device error.)"});
         default:
-            throw ErroDeBanco("O simulador de SQL Server não conseguiu copiar o banco de dados '" +
-                              info.nome + "' (código " + std::to_string(codigo) +
-                              " do SQLite).\nBACKUP DATABASE is terminating abnormally.");
+            throw ComMensagemSeguinte(
+                ErroDeBanco("O simulador de SQL Server não conseguiu copiar o banco de dados '" +
+                            info.nome + "' (código " + std::to_string(codigo) + " do SQLite)."),
+                3013, {"BACKUP DATABASE"});
     }
 }
 
@@ -127,10 +128,10 @@ std::filesystem::path Servidor::CaminhoDeDisco(const std::string& disco) const {
     if (std::filesystem::path(texto).is_absolute()) {
         // A path of this machine: only inside the server folder.
         if (!Normalizar(texto, partes) || !DentroDaPasta(partes))
-            throw ErroDeBanco(std::string(DispositivoInacessivel(disco, 5).what()) +
-                              "\nO simulador de SQL Server só lê e grava cópias de segurança "
-                              "dentro da pasta do servidor: use um caminho relativo (pasta "
-                              "Backup) ou de disco (C:\\...).");
+            throw ComNota(DispositivoInacessivel(disco, 5),
+                          "O simulador de SQL Server só lê e grava cópias de segurança dentro da "
+                          "pasta do servidor: use um caminho relativo (pasta Backup) ou de disco "
+                          "(C:\\...).");
         return SemLigacoes(Juntar(pasta_, partes), disco);
     }
     // A relative path starts in "Backup" and may not leave the server folder.
@@ -182,10 +183,10 @@ void Servidor::FazerBackup(const std::string& banco, const std::string& disco, M
         for (const auto& b : ListarBancos())
             if (std::filesystem::equivalent(b.arquivoSqlite, destino, erro))
                 throw DispositivoInacessivel(disco, 32);
-        throw ErroDeBanco(std::string(DispositivoInacessivel(disco, 5).what()) +
-                          "\nO simulador de SQL Server não grava cópias de segurança no nível "
-                          "superior da pasta do servidor, reservado aos arquivos dos bancos de "
-                          "dados: use a pasta Backup ou um caminho de disco.");
+        throw ComNota(DispositivoInacessivel(disco, 5),
+                      "O simulador de SQL Server não grava cópias de segurança no nível superior "
+                      "da pasta do servidor, reservado aos arquivos dos bancos de dados: use a "
+                      "pasta Backup ou um caminho de disco.");
     }
 
     // A consistent copy of the database first; it becomes the set's pages.
@@ -247,8 +248,7 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
         LimparSessoesMortas();
         auto destino = AcharBanco(nome);
         if (destino) {
-            if (destino->id == 1)
-                throw ErroDeBanco("The master database cannot be restored on this server.");
+            if (destino->id == 1) throw ErroDoServidor(3108);
             if (ContarSessoesNoBanco(destino->id, 0) > 0) throw ErroDoServidor(3101);
             if (!substituir && ChaveDeNome(destino->nome) != ChaveDeNome(copia.banco))
                 throw ErroDoServidor(3154, {destino->nome});
@@ -299,11 +299,11 @@ void Servidor::Restaurar(const std::string& banco, const std::string& disco,
         } catch (...) {
             // The database stays marked as restoring; a new restore repairs it.
         }
-        throw ErroDeBanco(
-            "O simulador de SQL Server não conseguiu pôr a cópia restaurada no lugar "
-            "do banco de dados (erro " +
-            std::to_string(erroAoMover.value()) +
-            " do sistema).\nRESTORE DATABASE is terminating abnormally.");
+        throw ComMensagemSeguinte(
+            ErroDeBanco("O simulador de SQL Server não conseguiu pôr a cópia restaurada no lugar "
+                        "do banco de dados (erro " +
+                        std::to_string(erroAoMover.value()) + " do sistema)."),
+            3013, {"RESTORE DATABASE"});
     }
 
     {

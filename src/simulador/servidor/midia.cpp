@@ -327,8 +327,7 @@ std::vector<ConjuntoDeBackup> LerMidia(const std::filesystem::path& caminho,
 ConjuntoDeBackup EscolherConjunto(const std::vector<ConjuntoDeBackup>& conjuntos, int numero,
                                   const std::string& disco) {
     if (numero < 1 || static_cast<std::size_t>(numero) > conjuntos.size())
-        throw ErroDeBanco("Cannot find file ID " + std::to_string(numero) + " on device '" + disco +
-                          "'.");
+        throw ErroDoServidor(4038, {std::to_string(numero), disco});
     return conjuntos[static_cast<std::size_t>(numero) - 1];
 }
 

@@ -135,9 +135,7 @@ std::filesystem::path Servidor::TrocarBanco(int spid, const std::string& banco) 
     std::lock_guard trava(mutex_);
     Transacao transacao(master_);
     LimparSessoesMortas();
-    if (!SessaoViva(spid))
-        throw ErroDeBanco(
-            "Cannot continue the execution because the session is in the kill state.");
+    if (!SessaoViva(spid)) throw ErroDoServidor(596);
     const auto info = AcharBancoOnline(banco);
     if (info.usuarioUnico && ContarSessoesNoBanco(info.id, spid) > 0)
         throw UsuarioUnicoOcupado(info.nome);

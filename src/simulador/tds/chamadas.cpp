@@ -131,8 +131,10 @@ void Rodar(SessaoTds& s, Resposta& r, const ChamadaRpc& c, const Traducao& t,
     if (!x.erro) {
         try {
             EscreverSaidas(r, c, t, saidas);
+        } catch (const ErroDeBanco& e) {
+            r.Erro(e);
         } catch (const Erro& e) {
-            r.Erro(ErroDeBanco(e.what(), 8114, 16, 5));
+            r.Erro(ErroDeBanco(e.what()));
         }
     }
     InformarMudancas(s, r, texto);
@@ -204,10 +206,9 @@ void Chamar(SessaoTds& s, Resposta& r, const ChamadaRpc& c) {
             s.preparados.erase(static_cast<std::int32_t>(db::ValorComoInteiro(Parametro(c, 0))));
             return EscreverRetornoDeStatus(r.Corpo(), 0);
         default:
-            throw ErroDeBanco(
+            throw Recusa(
                 "O servidor TDS do simulador não aceita cursores do servidor (sp_cursor...): use "
-                "o cursor padrão do driver.",
-                16937, 16, 1);
+                "o cursor padrão do driver.");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "simulador/tds/conexao_tds.hpp"
 
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/canal.hpp"
 #include "simulador/tds/login.hpp"
 #include "simulador/tds/prelogin.hpp"
@@ -67,7 +68,7 @@ void AtenderPedido(SessaoTds& s, const MensagemTds& m) {
         }
         case kCargaEmMassa: {
             Resposta r(s.canal, s.servidor);
-            r.Erro(50000, 16, "O servidor TDS do simulador não aceita carga em massa (BCP).");
+            r.Erro(Recusa("O servidor TDS do simulador não aceita carga em massa (BCP)."));
             return r.Concluir();
         }
         default:

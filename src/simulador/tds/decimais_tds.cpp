@@ -20,8 +20,7 @@ Decimal ComoDecimal(const db::Valor& v) {
 
 Magnitude ComoMagnitude(const db::Valor& v, int precisao, int escala) {
     const Decimal d = ComoDecimal(v).Arredondar(escala, Arredondamento::MetadeLongeDoZero);
-    if (!d.CabeEm(precisao, escala))
-        throw ErroDeEntrada("Arithmetic overflow error converting to data type numeric.");
+    if (!d.CabeEm(precisao, escala)) throw ErroDoServidor(8115, {"expression", "numeric"});
     Magnitude m;
     m.negativo = d.Negativo();
     for (char c : d.Texto())
@@ -45,7 +44,7 @@ std::int64_t ComoDezMilesimos(const db::Valor& v) {
     const Magnitude m = ComoMagnitude(v, 19, 4);
     // money goes from -922337203685477.5808 to 922337203685477.5807
     const Inteiro128 limite = static_cast<Inteiro128>(INT64_MAX) + (m.negativo ? 1 : 0);
-    if (m.valor > limite) throw ErroDeEntrada(TextoDoServidor(8115, {"expression", "money"}));
+    if (m.valor > limite) throw ErroDoServidor(8115, {"expression", "money"});
     if (!m.negativo || m.valor == 0) return static_cast<std::int64_t>(m.valor);
     return -static_cast<std::int64_t>(m.valor - 1) - 1;
 }

@@ -43,7 +43,7 @@ Bytes BytesDoGuid(const db::Valor& v) {
         else if (c != '-' && c != '{' && c != '}')
             hex.clear();
     }
-    if (hex.size() != 32) throw ErroDeEntrada(TextoDoServidor(8169));
+    if (hex.size() != 32) throw ErroDoServidor(8169);
     static const int ordem[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
     Bytes r(16);
     for (std::size_t i = 0; i < 16; ++i)
@@ -95,7 +95,7 @@ void EscreverCorpo(Escritor& e, const TipoTds& t, const db::Valor& v) {
         b.push_back(t.tipo == kBinario ? 0 : ' ');
         if (t.tipo == kNChar) b.push_back(0);
     }
-    if (b.size() > t.tamanho) throw ErroDeEntrada(TextoDoServidor(8152));
+    if (b.size() > t.tamanho) throw ErroDoServidor(8152);
     e.U16(static_cast<std::uint16_t>(b.size()));
     e.Acrescentar(b);
 }
@@ -110,7 +110,7 @@ void EscreverInteiro(Escritor& e, const TipoTds& t, const db::Valor& v) {
     const bool cabe = bytes == 8 || (bytes == 1 ? n >= 0 && n <= 255
                                                 : n >= -(std::int64_t{1} << (bytes * 8 - 1)) &&
                                                       n < (std::int64_t{1} << (bytes * 8 - 1)));
-    if (!cabe) throw ErroDeEntrada(TextoDoServidor(8115, {"expression", "int"}));
+    if (!cabe) throw ErroDoServidor(8115, {"expression", "int"});
     if (t.tipo == kIntN) e.U8(static_cast<std::uint8_t>(bytes));
     e.Inteiro(static_cast<std::uint64_t>(n), bytes);
 }
@@ -160,8 +160,7 @@ void EscreverDataHora(Escritor& e, const TipoTds& t, const db::Valor& v) {
             e.U16(static_cast<std::uint16_t>(dias));
             return e.U16(static_cast<std::uint16_t>((tiques + 9000) / 18000));
         }
-        if (dias < -53690 || dias > 2958463)
-            throw ErroDeEntrada(TextoDoServidor(242, {"datetime2", "datetime"}));
+        if (dias < -53690 || dias > 2958463) throw ErroDoServidor(242, {"datetime2", "datetime"});
         e.U32(static_cast<std::uint32_t>(dias));
         return e.U32(tiques);
     }

@@ -6,6 +6,7 @@
 
 #include "comum/texto.hpp"
 #include "db/conector/cancelamento.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/sessao_tds.hpp"
 
@@ -127,8 +128,7 @@ void AtenderLote(SessaoTds& s, const Bytes& dados) {
     r.DefinirEmTransacao(s.emTransacao);
     const std::string inicio = texto::Minusculas(texto::Aparar(sql).substr(0, 40));
     if (inicio.rfind("insert bulk", 0) == 0) {
-        r.Erro(50000, 16,
-               "O servidor TDS do simulador não aceita carga em massa (INSERT BULK/BCP).");
+        r.Erro(Recusa("O servidor TDS do simulador não aceita carga em massa (INSERT BULK/BCP)."));
         return r.Concluir();
     }
     Execucao x = Executar(s, sql, {});

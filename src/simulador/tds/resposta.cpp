@@ -1,5 +1,7 @@
 #include "simulador/tds/resposta.hpp"
 
+#include <optional>
+
 #include "simulador/tds/canal.hpp"
 #include "simulador/tds/colunas.hpp"
 
@@ -61,12 +63,18 @@ void Resposta::Resultado(const db::Resultado& r, std::uint8_t tokenDoFim) {
     const auto colunas = DescreverColunas(r);
     EscreverMetadados(Corpo(), colunas);
     for (const auto& linha : r.linhas) {
+        // a value the column's type cannot hold: the result stops there, as a conversion
+        // error stops it on SQL Server
+        std::optional<ErroDeBanco> falha;
         try {
             EscreverLinha(Corpo(), colunas, linha);
-        } catch (const zolvek::Erro& falha) {
-            // a value the column's type cannot hold: the result stops there, as a
-            // conversion error stops it on SQL Server
-            Erro(245, 16, falha.what());
+        } catch (const ErroDeBanco& e) {
+            falha = e;
+        } catch (const zolvek::Erro& e) {
+            falha = ErroDeBanco(e.what());
+        }
+        if (falha) {
+            Erro(*falha);
             Fim(tokenDoFim, kFimErro);
             return;
         }
@@ -77,11 +85,6 @@ void Resposta::Resultado(const db::Resultado& r, std::uint8_t tokenDoFim) {
 void Resposta::Erro(const ErroDeBanco& e) {
     teveErro_ = true;
     EscreverMensagem(Corpo(), MensagemDoErro(e, servidor_));
-}
-
-void Resposta::Erro(std::int32_t numero, std::uint8_t classe, const std::string& texto) {
-    teveErro_ = true;
-    EscreverMensagem(Corpo(), {true, numero, 1, classe, texto, servidor_, "", 1});
 }
 
 void Resposta::Info(std::int32_t numero, std::uint8_t classe, const std::string& texto) {

@@ -2,6 +2,7 @@
 // (ODBC's autocommit off, SQLEndTran), and the ENVCHANGE that tell every transaction's
 // start and end.
 #include "comum/erros.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/sessao_tds.hpp"
 
@@ -103,8 +104,8 @@ void AtenderTransacao(SessaoTds& s, const Bytes& dados) {
             case kEnderecoDtc:
             case kPropagar:
             case kPromover:
-                r.Erro(8509, 16,
-                       "O servidor TDS do simulador não aceita transações distribuídas (MS DTC).");
+                r.Erro(Recusa(
+                    "O servidor TDS do simulador não aceita transações distribuídas (MS DTC)."));
                 break;
             default:
                 throw ErroDeProtocolo("pedido de transação desconhecido " + std::to_string(pedido));

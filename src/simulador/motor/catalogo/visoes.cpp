@@ -8,6 +8,7 @@
 #include "simulador/motor/catalogo/textos_das_visoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/leitura/parametros_dos_modulos.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
@@ -27,6 +28,9 @@ void ContarLinhas(sqlite3_context* c, int, sqlite3_value** a) {
         Instrucao n(db, "SELECT count(*) FROM main." + IdentificadorNoSqlite(nome.Texto(0)));
         n.Passo();
         sqlite3_result_int64(c, n.Inteiro(0));
+    } catch (const ErroDeBanco& e) {
+        GuardarErroDeFuncao(e);  // the statement fails with this error, its number kept
+        sqlite3_result_error(c, e.what(), -1);
     } catch (const std::exception& e) {
         sqlite3_result_error(c, e.what(), -1);
     }
@@ -107,8 +111,11 @@ void Parametros(sqlite3_context* c, int, sqlite3_value** a) {
         const std::string json =
             ParametrosComoJson(reinterpret_cast<const char*>(sqlite3_value_text(a[0])));
         sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+    } catch (const ErroDeBanco& e) {  // never a module shown without its parameters
+        GuardarErroDeFuncao(e);
+        sqlite3_result_error(c, e.what(), -1);
     } catch (const std::exception& e) {
-        sqlite3_result_error(c, e.what(), -1);  // never a module shown without its parameters
+        sqlite3_result_error(c, e.what(), -1);
     }
 }
 

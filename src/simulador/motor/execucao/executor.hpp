@@ -45,6 +45,7 @@ struct PlanoDeLote {
     std::vector<Token> tokens;
     std::vector<int> ordinais;
     std::vector<std::unique_ptr<Comando>> comandos;
+    std::vector<std::string> fontes;  // the names that may stand for a table or alias
 };
 
 // Runs the statements of one batch on a session: one run, whose state it owns.

@@ -164,7 +164,7 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
         for (const auto& a : c.atribuicoes) {
             if (!IguaisCiAs(a.coluna, col.nome)) continue;
             if (a.padrao)
-                throw ErroDeBanco(
+                throw Recusa(
                     "O simulador de SQL Server não aceita SET coluna = DEFAULT num UPDATE que "
                     "dispara uma trigger INSTEAD OF.");
             v = Convertido(Gerada(ArvoreDe(a.valor)), col);

@@ -2,6 +2,7 @@
 // numbers, and the duplicate key value a broken key tells.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -176,7 +177,8 @@ void Executor::FalhaDeChave(const std::string& msg) {
 // Whether the batch names a table or alias `nome` (a name not followed by "."): t.x of
 // such a one is a column it lacks, not a prefix that binds to nothing.
 bool Executor::NomeDeFonte(const std::string& nome) const {
-    return NomeiaFonte(plano_.tokens, nome);
+    return std::any_of(plano_.fontes.begin(), plano_.fontes.end(),
+                       [&](const std::string& f) { return IguaisCiAs(f, nome); });
 }
 
 // A name the rewritten text refers to and SQLite does not know, or text it cannot read.

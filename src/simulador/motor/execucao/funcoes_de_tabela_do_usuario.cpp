@@ -39,8 +39,7 @@ void DescartarTabelasDeRetorno(sqlite3* db) noexcept {
 LinhasDoSqlite LinhasDoExecutorEmCurso(const std::string& funcao, const std::string& padroes,
                                        const std::vector<db::Valor>& argumentos) {
     Executor* executor = Executor::EmCurso();
-    if (!executor)
-        throw ErroDeBanco("O simulador de SQL Server não executa funções do usuário aqui.");
+    if (!executor) throw Recusa("O simulador de SQL Server não executa funções do usuário aqui.");
     return FuncoesDoUsuario(*executor).Linhas(funcao, padroes, argumentos);
 }
 

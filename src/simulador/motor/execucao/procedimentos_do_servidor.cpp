@@ -67,10 +67,7 @@ db::Resultado OpcaoDoBanco(SessaoDeExecucao& s, const std::string& nome,
         return r;
     }
     if (!s.Sysadmin() && !(IguaisCiAs(info->nome, s.Banco()) && s.EhMembro("db_owner") == 1))
-        throw ErroDeBanco(
-            "Only members of the sysadmin role or the database owner may set database "
-            "options.",
-            15247, 16, 1);
+        throw ErroDoServidor(15244);
     srv.DefinirOpcao(info->nome, canonico, *valor, s.Spid());
     return db::Resultado{};
 }

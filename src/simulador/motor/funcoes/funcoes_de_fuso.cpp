@@ -39,10 +39,7 @@ bool ArgumentoDeFuso(sqlite3_context* c, sqlite3_value* v, const char* funcao, i
     const bool ok =
         tipo == SQLITE_INTEGER ? std::llabs(sqlite3_value_int64(v)) <= 840 : LerFuso(texto, fuso);
     if (tipo == SQLITE_INTEGER) fuso = static_cast<int>(sqlite3_value_int64(v));
-    if (!ok)
-        FalharNaFuncao(c, ErroDeBanco(std::string("The timezone provided to builtin function ") +
-                                          funcao + " is invalid.",
-                                      0, 16, 1));
+    if (!ok) FalharNaFuncao(c, ErroDoServidor(9812, {funcao}));
     return ok;
 }
 

@@ -215,10 +215,7 @@ std::string GeradorSqlite::GerarBinaria(const Binaria& b) {
     bool aritmetica = b.operador != "AND" && b.operador != "OR" &&
                       b.operador.find_first_of("=<>") == std::string::npos;
     if (aritmetica && !il.empty() && !ir.empty())
-        throw ErroDeBanco(
-            "The data types varbinary and varbinary are incompatible in "
-            "the '" +
-            b.operador + "' operator.");
+        throw ErroDoServidor(402, {"varbinary", "varbinary", "'" + b.operador + "'"});
     if (aritmetica && !il.empty()) l = il;
     if (aritmetica && !ir.empty()) r = ir;
     if (b.operador == "^") return "((" + l + " | " + r + ") - (" + l + " & " + r + "))";

@@ -221,8 +221,18 @@ bool IndiceNaLinha(sqlite3* db, const Tabela& t, const Indice& i) {
     return q.Passo();
 }
 
+// A unique index over the identity alone adds nothing to SQLite's row key, which the
+// identity is: the table keeps no index of its own for it. Each index made costs SQLite a
+// pass over its whole schema, and the analysis makes a table's again at every change of
+// its CHECKs, DEFAULTs and nullability.
+bool IndiceDaIdentidade(const Tabela& t, const Indice& i) {
+    if (!i.unico || i.colunas.size() != 1 || !i.filtro.empty()) return false;
+    const ColunaDaTabela* c = t.Coluna(i.colunas[0].nome);
+    return c && c->identidade;
+}
+
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i) {
-    if (IndiceNaLinha(db, t, i)) return;
+    if (IndiceNaLinha(db, t, i) || IndiceDaIdentidade(t, i)) return;
     std::string sql = std::string("CREATE ") + (i.unico ? "UNIQUE " : "") + "INDEX " +
                       NomeDoIndice(t, i) + " ON " + Tab(t.nome) + " (" + Colunas(i.colunas) + ")" +
                       FiltroNoSqlite(t, i, " WHERE ");
@@ -602,26 +612,29 @@ std::string ChaveNaCopia(sqlite3* db, const std::string& copia, const Indice& i,
 
 }  // namespace
 
-void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
-                       const std::map<std::string, std::string>& origem) {
-    std::int64_t sequencia = -1;
-    if (ExisteTabelaNoSqlite(db, "main", "sqlite_sequence")) {
-        Instrucao q(db, "SELECT seq FROM main.sqlite_sequence WHERE name=?");
-        q.Ligar(1, NomeNoSqlite(antiga.nome));
-        if (q.Passo()) sequencia = q.Inteiro(0);
-    }
-    // The rows wait in a temporary copy while the table is made again under its own
-    // name: renaming would have SQLite reparse the whole schema, for every table
-    // changed. The copy's columns have no type, so that no value is converted.
-    std::string velha = "zv_velha_" + std::to_string(antiga.id);
-    std::string colunasDaCopia;
-    for (const auto& c : antiga.colunas) colunasDaCopia += ", " + Id(c.nome);
+namespace {
+
+bool TemLinhas(sqlite3* db, const Tabela& t) {
+    Instrucao q(db, "SELECT 1 FROM main." + Tab(t.nome) + " LIMIT 1");
+    return q.Passo();
+}
+
+// The rows wait in a temporary copy while the table is made again under its own name:
+// renaming would have SQLite reparse the whole schema, for every table changed. The
+// copy's columns have no type, so that no value is converted.
+void CopiarLinhas(sqlite3* db, const Tabela& antiga, const std::string& velha) {
+    std::string colunas;
+    for (const auto& c : antiga.colunas) colunas += ", " + Id(c.nome);
     ExecutarSql(db, "DROP TABLE IF EXISTS temp." + Id(velha));
-    ExecutarSql(db, "CREATE TEMP TABLE " + Id(velha) + " (" + colunasDaCopia.substr(2) + ")");
-    ExecutarSql(db, "INSERT INTO temp." + Id(velha) + " SELECT " + colunasDaCopia.substr(2) +
+    ExecutarSql(db, "CREATE TEMP TABLE " + Id(velha) + " (" + colunas.substr(2) + ")");
+    ExecutarSql(db, "INSERT INTO temp." + Id(velha) + " SELECT " + colunas.substr(2) +
                         " FROM main." + Tab(antiga.nome));
-    ExecutarSql(db, "DROP TABLE main." + Tab(antiga.nome));
-    ExecutarSql(db, DefinicaoSqlite(nova, nova.nome));
+}
+
+// Brings the copy's rows into the table made again, each column from the one `origem` names,
+// converted to its new type; SQLite's CHECKs wait, as the statement validated the rows.
+void DevolverLinhas(sqlite3* db, const Tabela& nova, const Tabela& antiga,
+                    const std::map<std::string, std::string>& origem, const std::string& velha) {
     std::string destino, fonte;
     for (const auto& c : nova.colunas) {
         auto it = origem.find(Dobrar(c.nome));
@@ -658,6 +671,26 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     }
     ExecutarSql(db, "PRAGMA ignore_check_constraints = OFF");
     ExecutarSql(db, "DROP TABLE temp." + Id(velha));
+}
+
+}  // namespace
+
+// A table without rows, as the analysis changes the tables it has just made, is only made
+// again: no copy of its rows.
+void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
+                       const std::map<std::string, std::string>& origem) {
+    std::int64_t sequencia = -1;
+    if (ExisteTabelaNoSqlite(db, "main", "sqlite_sequence")) {
+        Instrucao q(db, "SELECT seq FROM main.sqlite_sequence WHERE name=?");
+        q.Ligar(1, NomeNoSqlite(antiga.nome));
+        if (q.Passo()) sequencia = q.Inteiro(0);
+    }
+    const std::string velha = "zv_velha_" + std::to_string(antiga.id);
+    const bool comLinhas = TemLinhas(db, antiga);
+    if (comLinhas) CopiarLinhas(db, antiga, velha);
+    ExecutarSql(db, "DROP TABLE main." + Tab(antiga.nome));
+    ExecutarSql(db, DefinicaoSqlite(nova, nova.nome));
+    if (comLinhas) DevolverLinhas(db, nova, antiga, origem, velha);
     if (sequencia >= 0 && nova.Identidade()) {
         Instrucao(db, "DELETE FROM main.sqlite_sequence WHERE name=?")
             .Ligar(1, NomeNoSqlite(nova.nome))
@@ -672,7 +705,7 @@ void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, cons
     }
     CriarIndicesSqlite(db, nova);
     RecriarGatilhos(db, catalogo, nova);
-    if (const std::string calculadas = ColunasCalculadas(nova); !calculadas.empty())
+    if (const std::string calculadas = ColunasCalculadas(nova); comLinhas && !calculadas.empty())
         ExecutarSql(db, "UPDATE main." + Tab(nova.nome) + " SET " + calculadas);
 }
 

@@ -25,6 +25,7 @@ void CriarTabelaTemporariaSqlite(sqlite3* db, const Tabela& t);
 void ReconstruirTabela(sqlite3* db, Catalogo& catalogo, const Tabela& nova, const Tabela& antiga,
                        const std::map<std::string, std::string>& origem);
 void CriarIndicesSqlite(sqlite3* db, const Tabela& t);
+// None for a unique index over the identity alone, which SQLite's row key enforces.
 void CriarIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);
 // Not for an index IndiceNaLinha tells of: that one goes only with the table rebuilt.
 void ExcluirIndiceSqlite(sqlite3* db, const Tabela& t, const Indice& i);

@@ -1,3 +1,5 @@
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "comum/erros.hpp"
@@ -337,9 +339,26 @@ instrucao::ArgumentoDaChamada Analisador::Argumento(std::string nome, Faixa f, b
     return a;
 }
 
-std::vector<std::unique_ptr<Comando>> AnalisarLote(const std::vector<Token>& tokens,
-                                                   const std::string& texto) {
-    return Analisador(tokens, texto).Lote();
+namespace {
+
+// The names a batch may give a table or alias: those not followed by ".".
+std::vector<std::string> NomesDeFontes(const std::vector<Token>& t) {
+    std::vector<std::string> r;
+    std::unordered_set<std::string_view> vistos;
+    for (std::size_t k = 0; k < t.size(); ++k)
+        if (EhNome(t[k]) && !(k + 1 < t.size() && EhSimbolo(t[k + 1], ".")) &&
+            vistos.insert(t[k].texto).second)
+            r.push_back(t[k].texto);
+    return r;
+}
+
+}  // namespace
+
+LoteLido AnalisarLote(const std::vector<Token>& tokens, const std::string& texto) {
+    LoteLido lido;
+    lido.comandos = Analisador(tokens, texto).Lote();
+    lido.fontes = NomesDeFontes(tokens);
+    return lido;
 }
 
 }  // namespace zolvek::simulador

@@ -35,7 +35,7 @@ std::unique_ptr<Comando> Analisador::Definir() {
         auto [c, x] = Novo<instrucao::DefinirFormatoDeData>(inicio);
         std::string nome = TextoOuNome();
         auto ordem = OrdemDeDataPeloNome(nome);
-        if (!ordem) throw ErroDeBanco("SET DATEFORMAT date order '" + nome + "' is invalid.");
+        if (!ordem) throw ErroDoServidor(2741, {nome});
         x->ordem = *ordem;
         return c;
     }
@@ -55,7 +55,7 @@ std::unique_ptr<Comando> Analisador::Definir() {
         const std::string n = Atual().texto;
         ++i_;
         x->primeiroDia = n.size() == 1 && n[0] >= '1' && n[0] <= '7' ? n[0] - '0' : 0;
-        if (!x->primeiroDia) throw ErroDoServidor(2741, {n});
+        if (!x->primeiroDia) throw ErroDoServidor(2742, {n});
         return c;
     }
     if (!Fim() && Atual().tipo == TipoToken::Variavel) return Atribuir(inicio);

@@ -81,9 +81,7 @@ TipoSql Analisador::Tipo() {
         throw ErroDoServidor(2717, {std::to_string(t.tamanho), NomeDoTipo(t.base)});
     if ((t.base == TipoBase::Decimal || t.base == TipoBase::Numeric) &&
         (t.precisao < 1 || t.precisao > 38 || t.escala > t.precisao))
-        throw ErroDeBanco("The scale (" + std::to_string(t.escala) +
-                          ") for column must be within the range 0 to " +
-                          std::to_string(t.precisao) + ".");
+        throw ErroDoServidor(183, {std::to_string(t.escala), "", "0", std::to_string(t.precisao)});
     if (t.tamanho == 0 && informado && !EhNumericoExato(t.base) && t.base != TipoBase::Float)
         throw ErroDoServidor(131, {"0", NomeDoTipo(t.base)});
     return t;

@@ -30,8 +30,7 @@ std::unique_ptr<ParaXml> LeitorDeExpressoes::LerParaXml() {
             x->tipo = true;
         } else if (Aceitar("ROOT")) {
             x->raiz = Simbolo("(") ? LerNomeDoXml("Root") : "root";
-            if (x->raiz.empty())
-                throw ErroDeBanco("O nome da raiz de FOR XML (ROOT) não pode ser vazio.");
+            if (x->raiz.empty()) throw ErroDoServidor(6861);
         } else if (Aceitar("ELEMENTS")) {
             if (Palavra("XSINIL")) throw Recusa(std::string(kRecusaDoXml) + "ELEMENTS XSINIL.");
             Aceitar("ABSENT");  // PATH leaves out NULL columns already

@@ -9,8 +9,15 @@
 
 namespace zolvek::simulador {
 
+// A batch as read: its statements, and every name it writes that is not followed by "."
+// (tables, aliases, common table expressions, derived tables among them), by which a
+// failure tells a column its source lacks ("t.x") from a prefix that binds to nothing.
+struct LoteLido {
+    std::vector<std::unique_ptr<Comando>> comandos;
+    std::vector<std::string> fontes;  // each once, as first written
+};
+
 // Parses one batch. Raises ErroDeBanco ("Incorrect syntax near 'x'.") on what it cannot read.
-std::vector<std::unique_ptr<Comando>> AnalisarLote(const std::vector<Token>& tokens,
-                                                   const std::string& texto);
+LoteLido AnalisarLote(const std::vector<Token>& tokens, const std::string& texto);
 
 }  // namespace zolvek::simulador

@@ -52,7 +52,7 @@ std::string ParametroComoJson(const ParametroDoModulo& p) {
 
 std::vector<ParametroDoModulo> ParametrosDoModulo(const std::string& texto) {
     const auto tokens = Tokenizar(texto);
-    const auto comandos = AnalisarLote(tokens, texto);
+    const auto comandos = AnalisarLote(tokens, texto).comandos;
     const auto* def = comandos.empty()
                           ? nullptr
                           : std::get_if<instrucao::CriarObjeto>(&comandos.front()->instrucao);

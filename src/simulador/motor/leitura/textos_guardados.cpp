@@ -88,12 +88,4 @@ std::string TextoComParametros(const std::string& texto,
     return lote;
 }
 
-bool NomeiaFonte(const std::vector<Token>& t, const std::string& nome) {
-    for (std::size_t k = 0; k < t.size(); ++k)
-        if (EhNome(t[k]) && IguaisCiAs(t[k].texto, nome) &&
-            !(k + 1 < t.size() && EhSimbolo(t[k + 1], ".")))
-            return true;
-    return false;
-}
-
 }  // namespace zolvek::simulador

@@ -40,7 +40,4 @@ std::string TextoComParametros(const std::string& texto,
                                const std::vector<ParametroDeclarado>& declarados,
                                std::vector<const ParametroDeclarado*>& usos);
 
-// Whether the batch names a table or alias `nome` (a name not followed by ".").
-bool NomeiaFonte(const std::vector<Token>& tokens, const std::string& nome);
-
 }  // namespace zolvek::simulador

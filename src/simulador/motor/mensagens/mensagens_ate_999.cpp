@@ -67,6 +67,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {174, 15, 1, "The %1 function requires %2 argument(s)."},
     {178, 15, 1, "A RETURN statement with a return value cannot be used in this context."},
     {179, 15, 1, "Cannot use the OUTPUT option when passing a constant to a stored procedure."},
+    {183, 15, 1, "The scale (%1) for column '%2' must be within the range %3 to %4."},
     {189, 15, 1, "The %1 function requires %2 to %3 arguments."},
     {191, 15, 1,
      "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into "
@@ -131,6 +132,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {334, 16, 1,
      "The target table '%1' of the DML statement cannot have any enabled triggers if the statement "
      "contains an OUTPUT clause without INTO clause."},
+    {402, 16, 1, "The data types %1 and %2 are incompatible in the %3 operator."},
     {408, 16, 1, "A constant expression was encountered in the ORDER BY list, position %1."},
     {443, 16, 15, "Invalid use of a side-effecting operator '%1' within a function."},
     {444, 16, 2, "Select statements included within a function cannot return data to a client."},
@@ -160,6 +162,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {557, 16, 2,
      "Only functions and some extended stored procedures can be executed from within a function."},
     {574, 16, 0, "DROP DATABASE statement cannot be used inside a user transaction."},
+    {596, 21, 1, "Cannot continue the execution because the session is in the kill state."},
     {628, 16, 1, "Cannot issue SAVE TRANSACTION when there is no active transaction."},
     {701, 17, 123,
      "There is insufficient system memory in resource pool 'default' to run this query."},

@@ -101,7 +101,8 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {2738, 16, 2,
      "A table can only have one timestamp column. Because table '%1' already has one, the column "
      "'%2' cannot be added."},
-    {2741, 16, 1, "SET DATEFIRST %1 is out of range."},
+    {2741, 16, 1, "SET DATEFORMAT date order '%1' is invalid."},
+    {2742, 16, 1, "SET DATEFIRST %1 is out of range."},
     {2744, 16, 2,
      "Multiple identity columns specified for table '%1'. Only one identity column per table is "
      "allowed."},
@@ -118,8 +119,15 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {3013, 16, 1, "%1 is terminating abnormally."},
     {3021, 16, 0, "Cannot perform a backup or restore operation within a transaction."},
     {3101, 16, 1, "Exclusive access could not be obtained because the database is in use."},
+    {3108, 16, 1,
+     "To restore the master database, the server must be running in single-user mode. For "
+     "information on starting in single-user mode, see \"How to: Start an Instance of SQL Server "
+     "(sqlservr.exe)\" in Books Online."},
     {3154, 16, 4,
      "The backup set holds a backup of a database other than the existing '%1' database."},
+    {3176, 16, 1,
+     "File '%1' is claimed by '%2'(%3) and '%4'(%5). The WITH MOVE clause can be used to "
+     "relocate one or more files."},
     {3183, 16, 1,
      "RESTORE detected an error on page (1:%1) in database \"%2\" as read from the backup set."},
     {3189, 16, 1, "Damage to the backup set was detected."},
@@ -138,6 +146,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {3701, 11, 5,
      "Cannot drop the %1 '%2', because it does not exist or you do not have permission."},
     {3702, 16, 4, "Cannot drop database \"%1\" because it is currently in use."},
+    {3708, 16, 1, "Cannot %1 the %2 '%3' because it is a system %4."},
     {3723, 16, 4,
      "An explicit DROP INDEX is not allowed on index '%1.%2'. It is being used for %3 constraint "
      "enforcement."},
@@ -163,6 +172,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {3998, 16, 1,
      "Uncommittable transaction is detected at the end of the batch. The transaction is rolled "
      "back."},
+    {4038, 16, 1, "Cannot find file ID %1 on device '%2'."},
     {4060, 11, 1, "Cannot open database \"%1\" requested by the login. The login failed."},
     {4064, 11, 1, "Cannot open user default database. Login failed."},
     {4104, 16, 1, "The multi-part identifier \"%1\" could not be bound."},

@@ -9,6 +9,7 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
     {5011, 14, 5,
      "User does not have permission to alter database '%1', the database does not exist, or the "
      "database is not in a state that allows access checks."},
+    {5058, 16, 1, "Option '%1' cannot be set in database '%2'."},
     {5061, 16, 1,
      "ALTER DATABASE failed because a lock could not be placed on database '%1'. Try again later."},
     {5069, 16, 1, "ALTER DATABASE statement failed."},
@@ -35,6 +36,7 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
     {6852, 16, 1,
      "Attribute-centric column '@%1' must not come after a non-attribute-centric sibling in XML "
      "hierarchy in FOR XML PATH."},
+    {6861, 16, 1, "Empty root tag name can't be specified with FOR XML."},
     {6864, 16, 1,
      "Row tag omission (empty row tag name) cannot be used with attribute-centric FOR XML "
      "serialization."},
@@ -99,6 +101,7 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
      "matches at most one source row, or use the GROUP BY clause to group the source rows."},
     {8989, 16, 1, "CHECKDB found 0 allocation errors and %1 consistency errors in database '%2'."},
     {9810, 16, 10, "The datepart %1 is not supported by date function %2 for data type %3."},
+    {9812, 16, 1, "The timezone provided to builtin function %1 is invalid."},
     {9818, 16, 1, "The culture parameter '%1' provided in the function call is not supported."},
     {9819, 16, 1, "Error converting string value '%1' into data type %2 using culture '%3'."},
     {10709, 16, 1,
@@ -119,6 +122,7 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
      "The object '%1' does not exist in database '%2' or is invalid for this operation."},
     // %1: the advice, worded differently by the procedures that raise it
     {15010, 16, 1, "The database '%1' does not exist. %2"},
+    {15011, 16, 1, "Database option '%1' does not exist. Specify a valid database option."},
     {15023, 16, 1, "User, group, or role '%1' already exists in the current database."},
     {15025, 16, 2, "The server principal '%1' already exists."},
     {15063, 16, 1, "The login already has an account under a different user name."},
@@ -127,6 +131,10 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
      "Cannot %1 the %2 '%3', because it does not exist or you do not have permission."},
     {15197, 16, 1, "There is no text for object '%1'."},
     {15235, 16, 1, "Views do not have space allocated."},
+    {15241, 16, 1, "Usage: sp_dboption [dbname [,optname [,'true' | 'false']]]"},
+    {15242, 16, 1, "Database option '%1' is not unique."},
+    {15244, 16, 1,
+     "Only members of the sysadmin role or the database owner may set database options."},
     {15247, 16, 1, "User does not have permission to perform this action."},
     {15248, 11, 1,
      "Either the parameter @objname is ambiguous or the claimed @objtype (%1) is wrong."},

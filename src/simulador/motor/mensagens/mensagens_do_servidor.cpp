@@ -62,8 +62,12 @@ ErroDeBanco ErroDeTempoEsgotado() {
 
 ErroDeBanco ComMensagemSeguinte(const ErroDeBanco& erro, int numero,
                                 std::initializer_list<std::string_view> valores) {
-    return ErroDeBanco(std::string(erro.what()) + "\n" + TextoDoServidor(numero, valores),
-                       erro.Numero(), erro.Severidade(), erro.Estado(), erro.EstadoSql());
+    return ComNota(erro, TextoDoServidor(numero, valores));
+}
+
+ErroDeBanco ComNota(const ErroDeBanco& erro, const std::string& nota) {
+    return ErroDeBanco(std::string(erro.what()) + "\n" + nota, erro.Numero(), erro.Severidade(),
+                       erro.Estado(), erro.EstadoSql());
 }
 
 }  // namespace zolvek::simulador

@@ -34,4 +34,8 @@ ErroDeBanco ErroDeTempoEsgotado();
 ErroDeBanco ComMensagemSeguinte(const ErroDeBanco& erro, int numero,
                                 std::initializer_list<std::string_view> valores = {});
 
+// `erro` (SQL Server's message, with its number) and, on a line after it, the stand-in's
+// own word on why it refuses what SQL Server would do.
+ErroDeBanco ComNota(const ErroDeBanco& erro, const std::string& nota);
+
 }  // namespace zolvek::simulador

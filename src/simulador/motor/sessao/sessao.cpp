@@ -563,14 +563,26 @@ Preparada Sessao::Preparar(const std::string& sql) {
     return Preparada(st, false);
 }
 
+namespace {
+
+// Reads the plan's text into its tokens (kept in the memory `tokens` already has), its
+// parameters, its statements and the names it may give a table or alias.
+void LerPlano(PlanoDeLote& plano) {
+    Tokenizar(plano.texto, plano.tokens);
+    plano.ordinais = NumerarParametros(plano.tokens);
+    LoteLido lido = AnalisarLote(plano.tokens, plano.texto);
+    plano.comandos = std::move(lido.comandos);
+    plano.fontes = std::move(lido.fontes);
+}
+
+}  // namespace
+
 std::shared_ptr<PlanoDeLote> Sessao::Planejar(const std::string& sql) {
     auto it = planos_.find(sql);
     if (it != planos_.end()) return it->second;
     auto plano = std::make_shared<PlanoDeLote>();
     plano->texto = sql;
-    plano->tokens = Tokenizar(sql);
-    plano->ordinais = NumerarParametros(plano->tokens);
-    plano->comandos = AnalisarLote(plano->tokens, plano->texto);
+    LerPlano(*plano);
     if (sql.size() > kTextoGuardavel) return plano;
     if (planos_.size() >= kMaximoDePlanos) planos_.clear();
     planos_.emplace(sql, plano);
@@ -622,9 +634,7 @@ void Sessao::PercorrerTrechos(const std::string& sql, const std::function<void(P
         } devolver{plano, reserva};
         plano.texto = sql.substr(inicio, fim - inicio);
         try {
-            Tokenizar(plano.texto, plano.tokens);
-            plano.ordinais = NumerarParametros(plano.tokens);
-            plano.comandos = AnalisarLote(plano.tokens, plano.texto);
+            LerPlano(plano);
         } catch (const ErroDeBanco&) {
             if (ultimo) throw;
             tamanho *= 2;

@@ -270,6 +270,22 @@ std::string Dobrar(std::string_view s) {
     return r;
 }
 
+std::string SemCaixa(std::string_view s) {
+    std::string r;
+    r.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const std::size_t antes = i;
+        const char32_t c = Ler(s, i);
+        const char32_t m = Minuscula(c);
+        if (m == c)
+            r.append(s.substr(antes, i - antes));  // an invalid byte stays as it was
+        else
+            Escrever(r, m);
+    }
+    return r;
+}
+
 const char* ColacaoConhecida(const std::string& nome) {
     std::string n = Dobrar(nome);
     if (n == "database_default" || (n.size() > 6 && n.compare(n.size() - 6, 6, "_ci_as") == 0 &&

@@ -27,6 +27,9 @@ bool IguaisCiAs(std::string_view a, std::string_view b);
 
 // The key under which a name is looked up: lower case, trailing blanks removed.
 std::string Dobrar(std::string_view s);
+// The text with its letters folded as the collation compares them, blanks kept. Byte for
+// byte as long as the text, so that a position in one is the same in the other.
+std::string SemCaixa(std::string_view s);
 
 // The SQLite collation that stands for a SQL Server collation name; the stand-in knows
 // only the Latin1 case-insensitive, accent-sensitive ones, and refuses the others

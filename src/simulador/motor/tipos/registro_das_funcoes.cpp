@@ -84,7 +84,7 @@ const FuncaoEmbutida kFuncoes[] = {
     {.nome = "space", .minimo = 1, .maximo = 1, .noSqlite = "zv_space"},
     {.nome = "replicate", .minimo = 2, .maximo = 2, .noSqlite = "zv_replicate"},
     {.nome = "reverse", .minimo = 1, .maximo = 1, .noSqlite = "zv_reverse"},
-    {.nome = "replace", .minimo = 3, .maximo = 3},
+    {.nome = "replace", .minimo = 3, .maximo = 3, .noSqlite = "zv_replace"},
     {.nome = "stuff", .minimo = 4, .maximo = 4, .noSqlite = "zv_stuff"},
     {.nome = "str", .minimo = 1, .maximo = 3, .noSqlite = "zv_str"},
     {.nome = "quotename", .minimo = 1, .maximo = 2, .noSqlite = "zv_quotename",
