@@ -9,7 +9,7 @@
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
 #include "db/conector/entradas_da_conexao.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/simulador.hpp"

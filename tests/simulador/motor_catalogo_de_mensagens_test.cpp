@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/catalogo/tabela_de_mensagens.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/tabela_de_mensagens.hpp"
 
 using zolvek::simulador::LinhaDeMensagem;
 

@@ -2,8 +2,8 @@
 
 #include "ambiente.hpp"
 #include "como_sql_server.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
 
 using namespace zolvek::simulador;
 

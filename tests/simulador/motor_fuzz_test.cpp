@@ -7,8 +7,9 @@
 #include "ambiente.hpp"
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/leitura/lote.hpp"
 
 using namespace zolvek::simulador;
 

@@ -6,8 +6,8 @@
 
 #include "como_sql_server.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
 
 using namespace zolvek::simulador;

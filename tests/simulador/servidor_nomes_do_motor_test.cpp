@@ -1,6 +1,6 @@
 #include "ambiente.hpp"
 #include "comum/erros.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 
 // User T-SQL sees only SQL Server's names: the engine's tables and SQLite's own
 // functions answer as unknown names do on SQL Server, and SQLite's wording never

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -10,13 +11,14 @@
 #include "comum/erros.hpp"
 #include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador::interno {
 
 namespace {
+
+std::atomic<RegistroDasFuncoes> registroDasFuncoes{nullptr};
 
 // Long enough for another process's transaction on master to finish; master
 // transactions are short.
@@ -54,8 +56,12 @@ sqlite3* AbrirArquivoSqlite(const std::string& caminho, bool somenteLeitura, boo
 
 sqlite3* AbrirBancoDoMotor(const std::string& caminho, bool somenteLeitura) {
     sqlite3* banco = AbrirArquivoSqlite(caminho, somenteLeitura, false);
-    RegistrarFuncoes(banco, nullptr);
+    if (const RegistroDasFuncoes registrar = registroDasFuncoes.load()) registrar(banco);
     return banco;
+}
+
+void DefinirRegistroDasFuncoes(RegistroDasFuncoes registrar) noexcept {
+    registroDasFuncoes.store(registrar);
 }
 
 void FecharArquivoSqlite(sqlite3* banco) noexcept {

@@ -26,6 +26,10 @@ void FecharArquivoSqlite(sqlite3* banco) noexcept;
 // Opens a database file as the engine sees it: with the collations and the functions
 // its CHECK and DEFAULT constraints, indexes and views call.
 sqlite3* AbrirBancoDoMotor(const std::string& caminho, bool somenteLeitura);
+// How the engine, which sits above the server, puts its SQL functions on such a file: it
+// names it once, as its functions are loaded; a file opened before gets none of them.
+using RegistroDasFuncoes = void (*)(sqlite3* banco);
+void DefinirRegistroDasFuncoes(RegistroDasFuncoes registrar) noexcept;
 
 void ExecutarSql(sqlite3* banco, const char* sql);
 

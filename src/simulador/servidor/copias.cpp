@@ -7,7 +7,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/midia.hpp"
 #include "simulador/servidor/processos.hpp"

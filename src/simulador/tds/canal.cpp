@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "simulador/tds/tls.hpp"
-
 namespace zolvek::simulador::tds {
 
 namespace {
@@ -41,7 +39,7 @@ Canal::~Canal() {
     tls_.reset();
 }
 
-void Canal::LigarTls(std::unique_ptr<CamadaTls> tls) {
+void Canal::LigarTls(std::unique_ptr<Cifra> tls) {
     tls_ = std::move(tls);
 }
 

@@ -29,7 +29,14 @@ struct MensagemTds {
     Bytes dados;
 };
 
-class CamadaTls;
+// What the channel's bytes pass through once TLS is on: the connection's TLS layer.
+class Cifra {
+  public:
+    virtual ~Cifra() = default;
+    virtual std::size_t Ler(std::uint8_t* dados, std::size_t n) = 0;  // 0 at the end of the stream
+    virtual void Escrever(const std::uint8_t* dados, std::size_t n) = 0;
+    virtual bool Pendente() const = 0;
+};
 
 class Canal {
   public:
@@ -59,9 +66,8 @@ class Canal {
 
     // TLS: the handshake's records travel inside PRELOGIN packets; afterwards the
     // packets themselves travel inside TLS records.
-    void LigarTls(std::unique_ptr<CamadaTls> tls);
+    void LigarTls(std::unique_ptr<Cifra> tls);
     void DesligarTls();
-    CamadaTls* Tls() { return tls_.get(); }
 
     // Raw bytes, through TLS when it is on.
     void EnviarBruto(const std::uint8_t* dados, std::size_t n);
@@ -75,7 +81,7 @@ class Canal {
     std::size_t tamanhoDoPacote_ = 4096;
     std::uint16_t spid_ = 0;
     std::uint8_t numeroDoPacote_ = 1;
-    std::unique_ptr<CamadaTls> tls_;
+    std::unique_ptr<Cifra> tls_;
 };
 
 }  // namespace zolvek::simulador::tds

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "comum/texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/colunas.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/rpc.hpp"

@@ -1,7 +1,7 @@
 #include "simulador/tds/conexao_tds.hpp"
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/canal.hpp"
 #include "simulador/tds/login.hpp"
 #include "simulador/tds/prelogin.hpp"

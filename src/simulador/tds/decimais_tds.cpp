@@ -2,7 +2,7 @@
 
 #include "comum/decimal.hpp"
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador::tds {
 

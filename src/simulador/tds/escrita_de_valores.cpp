@@ -4,7 +4,7 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/datas_tds.hpp"
 #include "simulador/tds/decimais_tds.hpp"
 #include "simulador/tds/tipos_tds.hpp"

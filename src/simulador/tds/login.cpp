@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/simulador.hpp"
 #include "simulador/tds/resposta.hpp"
 

@@ -6,7 +6,7 @@
 
 #include "comum/texto.hpp"
 #include "db/conector/cancelamento.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/sessao_tds.hpp"
 

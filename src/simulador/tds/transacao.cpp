@@ -2,7 +2,7 @@
 // (ODBC's autocommit off, SQLEndTran), and the ENVCHANGE that tell every transaction's
 // start and end.
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/tds/resposta.hpp"
 #include "simulador/tds/sessao_tds.hpp"
 

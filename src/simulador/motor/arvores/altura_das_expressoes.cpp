@@ -2,8 +2,8 @@
 #include <utility>
 
 #include "simulador/motor/arvores/expressao.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 
 namespace zolvek::simulador {
 

@@ -11,8 +11,7 @@
 #include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
 #include "simulador/motor/arvores/arvore_declarada.hpp"
-#include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/arvores/coluna_de_indice.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 // The statement trees the parser produces and the executor runs.
@@ -521,16 +520,5 @@ struct Comando {
     QualquerInstrucao instrucao;
     std::string palavra;  // its first word as written, the name messages give it
 };
-
-// A batch as read: its statements, and every name it writes that is not followed by "."
-// (tables, aliases, common table expressions, derived tables among them), by which a
-// failure tells a column its source lacks ("t.x") from a prefix that binds to nothing.
-struct LoteLido {
-    std::vector<std::unique_ptr<Comando>> comandos;
-    std::vector<std::string> fontes;  // each once, as first written
-};
-
-// Parses one batch. Raises ErroDeBanco ("Incorrect syntax near 'x'.") on what it cannot read.
-LoteLido AnalisarLote(const std::vector<Token>& tokens, const std::string& texto);
 
 }  // namespace zolvek::simulador

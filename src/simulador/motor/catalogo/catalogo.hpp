@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "simulador/motor/arvores/coluna_de_indice.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 struct sqlite3;
@@ -17,11 +18,6 @@ struct sqlite3;
 // rolled-back transaction rolls it back too); this is the in-memory copy a session
 // works with.
 namespace zolvek::simulador {
-
-struct ColunaDeIndice {
-    std::string nome;
-    bool decrescente = false;
-};
 
 struct ColunaDaTabela {
     ColunaDaTabela() = default;

@@ -4,7 +4,6 @@
 
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

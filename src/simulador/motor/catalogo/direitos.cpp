@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <string>
 
+#include "simulador/motor/catalogo/textos_das_visoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/catalogo/visoes.hpp"
 
 namespace zolvek::simulador {
 

@@ -1,5 +1,5 @@
 #include "simulador/motor/catalogo/sqlite.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/textos_das_visoes.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;
@@ -24,8 +25,6 @@ void AtualizarTiposDoUsuario(sqlite3* db, const std::vector<TipoDoUsuario>& tipo
 // first time a statement misses one. True when `faltando`, SQLite's name of the table a
 // statement missed, is one of them and they were made now.
 bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando);
-// One of those views or tables, by its SQLite name (zv_sys_objects, sysobjects, ...).
-bool EhVisaoDoCatalogo(const std::string& nome);
 // The server's views of logins (syslogins, server_principals ...), by their last name part.
 bool EhVisaoDosLogins(const std::string& nome);
 void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes);

@@ -5,10 +5,10 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/funcoes/agregados.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

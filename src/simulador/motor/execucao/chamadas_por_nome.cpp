@@ -6,11 +6,11 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/direitos.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/execucao/procedimentos_da_execucao.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -6,18 +6,19 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
 #include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/acoes_referenciais.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

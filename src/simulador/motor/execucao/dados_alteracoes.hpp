@@ -8,8 +8,9 @@
 
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/execucao/dados.hpp"
+#include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 
 // What the data changes' files share (dados_*.cpp).
 namespace zolvek::simulador {

@@ -4,10 +4,10 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -11,8 +11,6 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
@@ -21,8 +19,10 @@
 #include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -4,14 +4,14 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 #include <sqlite3.h>

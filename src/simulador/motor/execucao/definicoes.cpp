@@ -1,10 +1,12 @@
 #include "simulador/motor/execucao/definicoes.hpp"
 
-#include "simulador/motor/execucao/executor.hpp"
+#include <cstdlib>
+
+#include "simulador/motor/execucao/execucao_da_definicao.hpp"
 
 namespace zolvek::simulador {
 
-Definicoes::Definicoes(Executor& execucao)
+Definicoes::Definicoes(ExecucaoDaDefinicao& execucao)
     : execucao_(execucao), s_(execucao.Sessao()), resultados_(execucao.Resultados()) {}
 
 void Definicoes::Atomico(const std::function<void()>& f) {
@@ -18,6 +20,7 @@ void Definicoes::AposDdl() {
 void Definicoes::FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
                                 const std::string& tabela) {
     execucao_.FalhaTraduzida(falha, operacao, tabela);
+    std::abort();  // it always throws; a call through the interface is not known to
 }
 
 std::vector<DefColuna> Definicoes::ColunasComTipos(const std::vector<DefColuna>& colunas) {
@@ -30,10 +33,6 @@ void Definicoes::TiparColunasCalculadas(Tabela& t) {
 
 void Definicoes::AnotarTemporaria(const std::string& nome) {
     execucao_.AnotarTemporaria(nome);
-}
-
-void Definicoes::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
-    Executor::ExigirEsquemaDbo(partes);
 }
 
 bool Definicoes::DonoDoBanco() {

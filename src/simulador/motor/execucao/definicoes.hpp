@@ -7,11 +7,12 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/execucao/execucao_da_definicao.hpp"
 
 namespace zolvek::simulador {
 
 class Catalogo;
-class Executor;
 class FalhaDoSqlite;
 class SessaoDeExecucao;
 struct Tabela;
@@ -24,7 +25,7 @@ class Definicoes {
   public:
     using Argumentos = std::vector<std::pair<std::string, db::Valor>>;
 
-    explicit Definicoes(Executor& execucao);
+    explicit Definicoes(ExecucaoDaDefinicao& execucao);
 
     // Tables and indexes (definicoes_tabelas.cpp).
     void CriarTabela(const instrucao::CriarTabela& c);
@@ -96,7 +97,7 @@ class Definicoes {
     static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
     bool DonoDoBanco();
 
-    Executor& execucao_;
+    ExecucaoDaDefinicao& execucao_;
     SessaoDeExecucao& s_;
     std::vector<db::Resultado>& resultados_;
 };

@@ -10,13 +10,13 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "db/conector/conector.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {

@@ -9,9 +9,13 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
+#include "simulador/motor/execucao/execucao_da_definicao.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 
 struct sqlite3_stmt;
 
@@ -20,10 +24,6 @@ namespace zolvek::simulador {
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
 struct TipoDoUsuario;
-
-// A variable's or parameter's type: its alias type's, found in the running statement's
-// database (2715 when there is none of that name).
-TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -43,7 +43,7 @@ struct PlanoDeLote {
 };
 
 // Runs the statements of one batch on a session: one run, whose state it owns.
-class Executor : private EstadoDaExecucao {
+class Executor final : private EstadoDaExecucao, public ExecucaoDaDefinicao {
   public:
     Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
              const std::vector<db::Valor>& parametros);
@@ -65,30 +65,30 @@ class Executor : private EstadoDaExecucao {
     // The alias type of that name of the session's database (executor_tipos.cpp).
     const TipoDoUsuario* AcharTipoDoUsuario(const std::string& nome);
 
-    // What a part of the run (Definicoes, ObjetosProgramados, InstrucoesDoServidor) asks of
-    // it: the session and the result sets, a statement made atomic (Atomico; AposDdl after
-    // a definition), SQLite's failure of a statement as SQL Server's error by SQLite's
-    // result code (FalhaTraduzida).
-    SessaoDeExecucao& Sessao() { return s_; }
-    std::vector<db::Resultado>& Resultados() { return resultados_; }
-    void Atomico(const std::function<void()>& f);
-    void AposDdl();
+    // What a part of the run (Definicoes, through ExecucaoDaDefinicao; ObjetosProgramados,
+    // InstrucoesDoServidor) asks of it: the session and the result sets, a statement made
+    // atomic (Atomico; AposDdl after a definition), SQLite's failure of a statement as SQL
+    // Server's error by SQLite's result code (FalhaTraduzida).
+    SessaoDeExecucao& Sessao() override { return s_; }
+    std::vector<db::Resultado>& Resultados() override { return resultados_; }
+    void Atomico(const std::function<void()>& f) override;
+    void AposDdl() override;
     [[noreturn]] void FalhaTraduzida(const FalhaDoSqlite& falha, char operacao,
-                                     const std::string& tabela);
+                                     const std::string& tabela) override;
     // SQLite's failure to prepare a statement's text as SQL Server's error (a name it
     // does not know, text it cannot read).
     [[noreturn]] void FalhaDeCompilacao(const std::string& msg);
     // Runs `f` with the run's variables read as NULL: a body's statements are compiled
     // when it is created, not run (ObjetosProgramados).
     void CompilarCorpo(const std::function<void()>& f);
-    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas);
-    void TiparColunasCalculadas(Tabela& t);  // executor_colunas_calculadas.cpp
+    std::vector<DefColuna> ColunasComTipos(const std::vector<DefColuna>& colunas) override;
+    void TiparColunasCalculadas(Tabela& t) override;  // executor_colunas_calculadas.cpp
     // A #table of the run (executor_tabelas_do_lote.cpp).
-    void AnotarTemporaria(const std::string& nome);
+    void AnotarTemporaria(const std::string& nome) override;
     // The engine has only the dbo schema: a name in another one is refused (2760).
     static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
     // The login is sysadmin or the user a member of db_owner.
-    bool DonoDoBanco();
+    bool DonoDoBanco() override;
     // What the data changes (AlteracoesDeDados) ask besides: whether a body's statements
     // are being compiled, not run (their texts are their own, shared with no other).
     bool CompilandoCorpo() const { return compilandoCorpo_; }

@@ -2,12 +2,12 @@
 // other columns, and no computed column reads another.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
 #include "simulador/motor/leitura/textos_guardados.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 

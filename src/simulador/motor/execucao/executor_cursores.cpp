@@ -2,9 +2,9 @@
 // them into variables and sets @@FETCH_STATUS.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

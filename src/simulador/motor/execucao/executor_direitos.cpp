@@ -4,8 +4,8 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/direitos.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 // The rights a statement needs, checked before it runs.

@@ -8,12 +8,13 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/leitura/textos_guardados.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -5,9 +5,9 @@
 #include <sqlite3.h>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 

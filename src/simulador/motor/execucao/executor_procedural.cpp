@@ -6,11 +6,12 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/execucao/formatacao_de_mensagens.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

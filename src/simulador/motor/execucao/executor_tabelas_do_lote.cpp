@@ -4,10 +4,10 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
+#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -17,6 +17,10 @@ void Executor::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
     const std::string& esquema = partes[partes.size() - 2];
     if (esquema.empty() || IguaisCiAs(esquema, "dbo")) return;
     throw ErroDoServidor(2760, {esquema});
+}
+
+void Definicoes::ExigirEsquemaDbo(const std::vector<std::string>& partes) {
+    Executor::ExigirEsquemaDbo(partes);
 }
 
 // DECLARE @t TABLE (...): the table variables of a batch or a procedure's body are made

@@ -7,15 +7,15 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/executor.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 #include "simulador/motor/execucao/funcoes_do_usuario.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

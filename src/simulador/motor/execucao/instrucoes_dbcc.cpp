@@ -5,7 +5,6 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
@@ -15,6 +14,7 @@
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 

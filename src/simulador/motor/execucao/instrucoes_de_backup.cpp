@@ -1,11 +1,11 @@
 // BACKUP DATABASE, RESTORE FILELISTONLY, RESTORE VERIFYONLY and RESTORE DATABASE.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
 #include "simulador/motor/execucao/resultados_do_sistema.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/servidor/servidor.hpp"
 

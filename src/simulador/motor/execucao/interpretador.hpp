@@ -6,6 +6,7 @@
 
 #include "db/conector/conector.hpp"
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/execucao/estado_da_execucao.hpp"
 
 namespace zolvek::simulador {

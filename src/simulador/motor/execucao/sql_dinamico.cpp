@@ -4,11 +4,11 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/direitos.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/leitura/textos_guardados.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

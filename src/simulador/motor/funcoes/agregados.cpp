@@ -1,10 +1,10 @@
 #include "simulador/motor/funcoes/agregados.hpp"
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 

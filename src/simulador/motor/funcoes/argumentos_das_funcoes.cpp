@@ -1,8 +1,8 @@
 #include "simulador/motor/funcoes/argumentos_das_funcoes.hpp"
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 

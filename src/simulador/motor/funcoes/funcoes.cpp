@@ -1,6 +1,6 @@
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 #include <sqlite3.h>
 
@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"
@@ -28,9 +27,10 @@
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/funcoes/sessao_das_funcoes.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
+#include "simulador/servidor/banco_sqlite.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 namespace zolvek::simulador {
@@ -756,6 +756,18 @@ void RegistrarFuncoesDaSessao(sqlite3* db, SessaoDasFuncoes* s) {
     };
     RegistrarTabelaDeFuncoes(db, s, std::begin(funcoes), std::end(funcoes));
 }
+
+}  // namespace
+
+namespace {
+
+// A database file the server opens without a session (a backup, a restore's check) gets
+// the functions its constraints, defaults, indexes and views may call.
+void RegistrarFuncoesDoServidor(sqlite3* db) {
+    RegistrarFuncoes(db, nullptr);
+}
+[[maybe_unused]] const bool kFuncoesNoServidor =
+    (interno::DefinirRegistroDasFuncoes(RegistrarFuncoesDoServidor), true);
 
 }  // namespace
 

@@ -22,9 +22,6 @@ void RegistrarFuncoesDoUsuario(sqlite3* db);
 // zv_mais, T-SQL's + where neither integer nor decimal arithmetic applies (funcoes_mais.cpp).
 void RegistrarFuncaoMais(sqlite3* db);
 
-// A type written as text ("varchar(23)", "decimal(15,2)").
-std::optional<TipoSql> LerTextoDeTipo(const std::string& texto);
-
 // The SQLite call that converts an expression to a column type on writing. `origem`,
 // when known, is the expression's own type (a decimal goes to a number by its value).
 std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,

@@ -9,13 +9,13 @@
 #include <string_view>
 #include <utility>
 
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"
 #include "simulador/motor/funcoes/funcoes_decimais.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
@@ -446,30 +446,6 @@ void FnConvert(sqlite3_context* c, int n, sqlite3_value** a) {
 }
 
 }  // namespace
-
-std::optional<TipoSql> LerTextoDeTipo(const std::string& texto) {
-    std::string nome;
-    std::size_t i = 0;
-    while (i < texto.size() && texto[i] != '(') nome += texto[i++];
-    while (!nome.empty() && nome.back() == ' ') nome.pop_back();
-    auto base = TipoPeloNome(nome);
-    if (!base) return std::nullopt;
-    int a = 0, b = 0;
-    bool informado = false;
-    if (i < texto.size()) {
-        informado = true;
-        std::string dentro = texto.substr(i + 1);
-        if (!dentro.empty() && dentro.back() == ')') dentro.pop_back();
-        if (Dobrar(dentro) == "max")
-            a = -1;
-        else {
-            a = std::atoi(dentro.c_str());
-            auto v = dentro.find(',');
-            if (v != std::string::npos) b = std::atoi(dentro.c_str() + v + 1);
-        }
-    }
-    return CompletarTipo(*base, a, a, b, informado);
-}
 
 std::string ChamadaDeConversao(const std::string& expressao, const TipoSql& t,
                                const std::optional<TipoSql>& origem) {

@@ -6,6 +6,7 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 struct sqlite3;
@@ -19,6 +20,12 @@ namespace zolvek::simulador {
 void RegistrarFuncoesDeDatas(sqlite3* db);
 // DATEADD and DATEDIFF (aritmetica_de_datas.cpp).
 void RegistrarAritmeticaDeDatas(sqlite3* db);
+
+// SYSDATETIMEOFFSET, TODATETIMEOFFSET, SWITCHOFFSET, and zv_dto_utc (a datetimeoffset as
+// the datetime2 of its UTC instant, for DATEDIFF) (funcoes_de_fuso.cpp).
+void RegistrarFuncoesDeFuso(sqlite3* db);
+// The value as a text of the type datetimeoffset(n) shows it, rounded to its scale.
+void ResultadoDataComFuso(sqlite3_context* c, DataComFuso d, int casas);
 
 // The full name of a date part or its abbreviation ("yy" -> "year", "isowk" ->
 // "iso_week"); the text itself, folded, when it is none.

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "comum/biblioteca_dinamica.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 #ifndef ZOLVEK_BIBLIOTECA_NETTLE
 #define ZOLVEK_BIBLIOTECA_NETTLE "libnettle.so.8"
@@ -51,8 +51,8 @@ struct FuncoesDoNettle {
 FuncoesDoNettle CarregarNettle() {
     const BibliotecaDinamica b(ZOLVEK_BIBLIOTECA_NETTLE);
     FuncoesDoNettle f{};
-#define ZOLVEK_LER(algoritmo, campo) \
-    b.Ler(f.algoritmo##Init, "nettle_" #campo "_init"); \
+#define ZOLVEK_LER(algoritmo, campo)                        \
+    b.Ler(f.algoritmo##Init, "nettle_" #campo "_init");     \
     b.Ler(f.algoritmo##Update, "nettle_" #campo "_update"); \
     b.Ler(f.algoritmo##Digest, "nettle_" #campo "_digest")
     ZOLVEK_LER(md2, md2);

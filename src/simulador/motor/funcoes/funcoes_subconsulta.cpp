@@ -1,11 +1,11 @@
 #include "simulador/motor/funcoes/funcoes_subconsulta.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 #include <sqlite3.h>
 
 #include <string>
 
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
 
 namespace zolvek::simulador {
 

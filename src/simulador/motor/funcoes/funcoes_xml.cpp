@@ -11,29 +11,16 @@
 
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
+#include "simulador/motor/leitura/nomes_xml.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
 namespace {
 
 constexpr char kSeparador = '\x1f';
-
-bool LetraDeNome(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
-}
-
-bool ParteDeNomeXml(unsigned char c) {
-    return LetraDeNome(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
-}
-
-std::string Hexa(unsigned valor, int digitos) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%0*X", digitos, valor);
-    return b;
-}
 
 struct Forma {
     std::string linha, raiz;
@@ -90,7 +77,7 @@ bool Escapar(sqlite3_context* c, const std::string& s, bool atributo, const std:
                 break;
         }
         if (u < 0x20) {
-            FalharNaFuncao(c, ErroDoServidor(6841, {no, Hexa(u, 4)}));
+            FalharNaFuncao(c, ErroDoServidor(6841, {no, CodigoDoCaractere(u)}));
             return false;
         }
         saida += ch;
@@ -263,14 +250,6 @@ void AcrescentarColunaAForma(std::string& forma, PapelNoXml papel, const std::st
     forma += kSeparador;
     forma += static_cast<char>(papel);
     forma += nome;
-}
-
-void ExigirNomeXml(const std::string& papel, const std::string& nome) {
-    for (std::size_t k = 0; k < nome.size(); ++k) {
-        const auto u = static_cast<unsigned char>(nome[k]);
-        if (k == 0 ? LetraDeNome(u) : ParteDeNomeXml(u)) continue;
-        throw ErroDoServidor(6850, {papel, nome, std::string(1, nome[k]), Hexa(u, 4)});
-    }
 }
 
 bool CaminhoXmlConhecido(const std::string& caminho) {

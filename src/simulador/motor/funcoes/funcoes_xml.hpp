@@ -25,10 +25,6 @@ enum class PapelNoXml : char {
 std::string EscreverFormaDoXml(const std::string& linha, const std::string& raiz, bool tipo);
 void AcrescentarColunaAForma(std::string& forma, PapelNoXml papel, const std::string& nome);
 
-// A name FOR XML gives an element or attribute must be an XML name ("Column", "Row",
-// "Root" tell whose); raises SQL Server's 6850 otherwise.
-void ExigirNomeXml(const std::string& papel, const std::string& nome);
-
 // The paths of .value() zv_xml_value reads.
 bool CaminhoXmlConhecido(const std::string& caminho);
 

@@ -8,12 +8,12 @@
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/agregados.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 

@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/agregados.hpp"
 #include "simulador/motor/funcoes/argumentos_das_funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 

@@ -7,12 +7,12 @@
 
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 namespace zolvek::simulador {
 

@@ -9,9 +9,9 @@
 #include "simulador/motor/arvores/fontes_da_consulta.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/variaveis.hpp"
+#include "simulador/motor/geracao/variaveis.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

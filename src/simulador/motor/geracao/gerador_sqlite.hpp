@@ -12,6 +12,7 @@
 
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/arvores/expressao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/tipos/tipos.hpp"

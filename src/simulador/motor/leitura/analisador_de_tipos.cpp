@@ -2,8 +2,8 @@
 // column, a parameter or a variable is declared with.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/tipos/registro_dos_tipos.hpp"
 #include "simulador/motor/tipos/tipos.hpp"

@@ -5,10 +5,9 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/arvores/visitante.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/leitura/chave_da_forma.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

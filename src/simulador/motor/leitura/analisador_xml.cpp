@@ -1,7 +1,7 @@
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/funcoes_xml.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/leitura/nomes_xml.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 // FOR XML PATH at the end of a query, and .value() of the xml its TYPE gives.
 namespace zolvek::simulador {

@@ -2,7 +2,6 @@
 // is parsed, so that a loop's condition is not read again at each pass.
 
 #include "simulador/motor/leitura/analisador.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
 
 namespace zolvek::simulador {
 

@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 
@@ -346,6 +346,14 @@ std::string ComoTexto(std::string_view valor) {
     }
     s += '\'';
     return s;
+}
+
+std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {
+    std::vector<int> r(tokens.size(), -1);
+    int n = 0;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (tokens[k].tipo == TipoToken::Parametro) r[k] = ++n;
+    return r;
 }
 
 }  // namespace zolvek::simulador

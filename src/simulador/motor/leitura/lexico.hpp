@@ -36,6 +36,8 @@ std::vector<Token> Tokenizar(std::string_view sql);
 // The same into `tokens`, emptied first: a long batch read a piece at a time keeps
 // the memory of its tokens from piece to piece.
 void Tokenizar(std::string_view sql, std::vector<Token>& tokens);
+// The number (from 1) of each '?' in a batch; -1 for other tokens.
+std::vector<int> NumerarParametros(const std::vector<Token>& tokens);
 
 // Splits a script at lines that hold only GO (any letter case, blanks allowed around
 // it, as sqlcmd does). Batches that are blank are dropped.

@@ -5,6 +5,7 @@
 
 #include "simulador/motor/arvores/arvore.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/leitura/lote.hpp"
 
 namespace zolvek::simulador {
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 
 // SQL Server compiles a procedure, trigger or function when it is created: every
 // expression and query of its body must read. Tables are resolved only when it runs.

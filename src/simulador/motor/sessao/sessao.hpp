@@ -20,6 +20,7 @@
 #include "simulador/motor/catalogo/direitos.hpp"
 #include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/servidor/servidor.hpp"
 
 struct sqlite3;

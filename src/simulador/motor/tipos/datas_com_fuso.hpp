@@ -8,9 +8,6 @@
 #include "db/conector/valor.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
-struct sqlite3;
-struct sqlite3_context;
-
 // datetimeoffset: a date-time with the offset from UTC it was written in. The engine keeps
 // it as the text CAST shows, "yyyy-mm-dd hh:nn:ss[.fffffff] +hh:mm", the date-time in its
 // own offset; values compare by their UTC instant.
@@ -34,15 +31,9 @@ std::string FormatarDataComFuso(const DataComFuso& d, int casas);
 db::DataHora EmUtc(const DataComFuso& d);
 // The instant `utc` as the clock reads it at the offset `fuso`.
 DataComFuso NoFuso(const db::DataHora& utc, int fuso);
-// The value as a text of the type datetimeoffset(n) shows it, rounded to its scale.
-void ResultadoDataComFuso(sqlite3_context* c, DataComFuso d, int casas);
 // A datetimeoffset value as CONVERT writes it; false with the refusal in `erro` for a
 // style the stand-in does not write it in.
 bool EscreverDataComFuso(const std::string& valor, const TipoSql& t, int estilo, std::string& saida,
                          std::optional<ErroDeBanco>& erro);
-
-// SYSDATETIMEOFFSET, TODATETIMEOFFSET, SWITCHOFFSET, and zv_dto_utc (a datetimeoffset as
-// the datetime2 of its UTC instant, for DATEDIFF).
-void RegistrarFuncoesDeFuso(sqlite3* db);
 
 }  // namespace zolvek::simulador

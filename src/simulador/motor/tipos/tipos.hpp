@@ -59,6 +59,8 @@ std::optional<TipoBase> TipoPeloNome(std::string_view nome);
 // Fills in what the declaration left out: lengths of (n)char/(n)varchar/binary default
 // to 1, decimal to (18,0), float to 53.
 TipoSql CompletarTipo(TipoBase b, int tamanho, int precisao, int escala, bool informado);
+// A type written as text ("varchar(23)", "decimal(15,2)").
+std::optional<TipoSql> LerTextoDeTipo(const std::string& texto);
 
 bool EhTexto(TipoBase b);
 bool EhBinario(TipoBase b);

@@ -1,9 +1,9 @@
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "simulador/motor/catalogo/tabela_de_mensagens.hpp"
+#include "simulador/motor/mensagens/tabela_de_mensagens.hpp"
 
 namespace zolvek::simulador {
 

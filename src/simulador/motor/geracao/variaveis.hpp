@@ -94,10 +94,12 @@ class QuadroDeVariaveis {
 // XACT_STATE(); "" for other names. `comEstado`: the batch runs procedural statements.
 std::string SqliteDaFuncaoDeErro(const std::string& nomeDobrado, bool comEstado);
 
+// A variable's or parameter's type: its alias type's, found in the running statement's
+// database (2715 when there is none of that name). The executor, which knows that
+// database, answers it (executor_tipos.cpp).
+TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
+
 // Whether a batch runs anything that needs variables or cursors.
 bool UsaVariaveis(const std::vector<std::unique_ptr<Comando>>& comandos);
-
-// RAISERROR's message with its %s, %d ... replaced by the arguments, as printf does.
-std::string FormatarMensagem(const std::string& formato, const std::vector<db::Valor>& args);
 
 }  // namespace zolvek::simulador

@@ -1,4 +1,4 @@
-#include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/tipos/registro_das_funcoes.hpp"
 
 #include <unordered_map>
 

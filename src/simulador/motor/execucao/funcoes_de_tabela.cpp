@@ -1,4 +1,4 @@
-#include "simulador/motor/funcoes/funcoes_de_tabela.hpp"
+#include "simulador/motor/execucao/funcoes_de_tabela.hpp"
 
 #include <sqlite3.h>
 
@@ -10,10 +10,9 @@
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 
 namespace zolvek::simulador {
 

@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "simulador/motor/tipos/datas_com_fuso.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 namespace zolvek::simulador {

@@ -13,11 +13,6 @@ struct sqlite3;
 // in place rebuild the table.
 namespace zolvek::simulador {
 
-// Translates a stored CHECK or DEFAULT text for SQLite.
-std::string ExpressaoParaSqlite(const std::string& texto);
-// The same, with the types of the table's columns that it names.
-std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto);
-
 // A temporary SQLite table `nome` with t's columns, types and collations and none of its
 // constraints: a trigger's inserted and deleted rows.
 std::string DefinicaoDasLinhas(const Tabela& t, const std::string& nome);

@@ -18,8 +18,8 @@ void ExigirAcoesValidas(Catalogo& catalogo, const Tabela& t, const Restricao& r)
 
 // The triggers of the referenced table `pai` that carry the actions of the foreign key r of
 // `filha`; none for NO ACTION, which the caller enforces. `nome` names each new trigger.
-void CriarGatilhosDasAcoes(sqlite3* db, const Tabela& pai, const Tabela& filha,
-                           const Restricao& r, const std::function<std::string()>& nome);
+void CriarGatilhosDasAcoes(sqlite3* db, const Tabela& pai, const Tabela& filha, const Restricao& r,
+                           const std::function<std::string()>& nome);
 
 // Refuses a DELETE or UPDATE of table t whose cascades reach a table with triggers of that
 // event: SQL Server runs them for the rows the cascade changes, the engine would not.

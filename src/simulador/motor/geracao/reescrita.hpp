@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "simulador/motor/arvores/arvore.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 
 // Turns a run of a batch's tokens (a query, an expression, a WHERE or FROM clause)
@@ -19,8 +20,9 @@ std::string Reescrever(const std::vector<Token>& tokens, Faixa faixa, ContextoDe
 
 // The columns an expression's text names (a CHECK constraint's), last part of each.
 std::vector<std::string> ColunasDaExpressao(const std::string& texto);
-
-// The number (from 1) of each '?' in a batch; -1 for other tokens.
-std::vector<int> NumerarParametros(const std::vector<Token>& tokens);
+// Translates a stored CHECK or DEFAULT text for SQLite.
+std::string ExpressaoParaSqlite(const std::string& texto);
+// The same, with the types of the table's columns that it names.
+std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto);
 
 }  // namespace zolvek::simulador

@@ -1,4 +1,4 @@
-#include "simulador/motor/catalogo/tabela_de_mensagens.hpp"
+#include "simulador/motor/mensagens/tabela_de_mensagens.hpp"
 
 namespace zolvek::simulador {
 

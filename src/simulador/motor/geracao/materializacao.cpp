@@ -1,16 +1,16 @@
-#include "simulador/motor/catalogo/materializacao.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
 
 #include <stdexcept>
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/acoes_referenciais.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
@@ -208,21 +208,6 @@ std::string Condicoes(const std::vector<ColunaDeIndice>& locais,
 }
 
 }  // namespace
-
-std::string ExpressaoParaSqlite(const std::string& texto) {
-    auto tokens = Tokenizar(texto);
-    ContextoDeReescrita ctx;
-    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();  // a default or check may call one
-    return Reescrever(tokens, {0, tokens.size()}, ctx);
-}
-
-std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto) {
-    auto tokens = Tokenizar(texto);
-    ContextoDeReescrita ctx;
-    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();
-    ctx.escopoPadrao = {{t.nome, const_cast<Tabela*>(&t)}};  // only read
-    return Reescrever(tokens, {0, tokens.size()}, ctx);
-}
 
 // Whether the SQLite table keeps index i as its row key (it was made so when the table
 // last was), so that no index of its own is there.

@@ -1,15 +1,15 @@
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
+#include "simulador/motor/geracao/acoes_referenciais.hpp"
 
 #include <functional>
 #include <set>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

@@ -1,8 +1,10 @@
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
 
-#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/arvores/filhos_da_expressao.hpp"
+#include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/leitura/analisador_de_expressoes.hpp"
+#include "simulador/motor/leitura/lexico.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -38,14 +40,6 @@ std::string BancoDoNome(const std::vector<std::string>& partes) {
     return banco;
 }
 
-std::vector<int> NumerarParametros(const std::vector<Token>& tokens) {
-    std::vector<int> r(tokens.size(), -1);
-    int n = 0;
-    for (std::size_t k = 0; k < tokens.size(); ++k)
-        if (tokens[k].tipo == TipoToken::Parametro) r[k] = ++n;
-    return r;
-}
-
 std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReescrita& ctx) {
     if (faixa.Vazia()) return "";
     GeradorSqlite gerador(ctx);
@@ -73,6 +67,21 @@ std::string Reescrever(const std::vector<Token>& t, Faixa faixa, ContextoDeReesc
     }
     leitor.ExigirFim();
     return sql;
+}
+
+std::string ExpressaoParaSqlite(const std::string& texto) {
+    auto tokens = Tokenizar(texto);
+    ContextoDeReescrita ctx;
+    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();  // a default or check may call one
+    return Reescrever(tokens, {0, tokens.size()}, ctx);
+}
+
+std::string ExpressaoDaTabela(const Tabela& t, const std::string& texto) {
+    auto tokens = Tokenizar(texto);
+    ContextoDeReescrita ctx;
+    ctx.funcaoDoUsuario = FuncoesDoUsuarioEmCurso();
+    ctx.escopoPadrao = {{t.nome, const_cast<Tabela*>(&t)}};  // only read
+    return Reescrever(tokens, {0, tokens.size()}, ctx);
 }
 
 }  // namespace zolvek::simulador

@@ -1,4 +1,4 @@
-#include "simulador/motor/catalogo/definicoes_da_tabela.hpp"
+#include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 
 #include <sqlite3.h>
 
@@ -7,12 +7,12 @@
 #include <random>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/catalogo/acoes_referenciais.hpp"
-#include "simulador/motor/catalogo/materializacao.hpp"
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
-#include "simulador/motor/leitura/reescrita.hpp"
+#include "simulador/motor/geracao/acoes_referenciais.hpp"
+#include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/geracao/reescrita.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {

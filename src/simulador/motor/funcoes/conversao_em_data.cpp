@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
-#include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/funcoes_comuns.hpp"
 #include "simulador/motor/funcoes/funcoes_datas.hpp"
+#include "simulador/motor/mensagens/falhas.hpp"
+#include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/datas_com_fuso.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
