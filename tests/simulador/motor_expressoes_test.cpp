@@ -183,3 +183,20 @@ TEST_F(SimuladorTeste, FormatoDeDataPadraoEhDiaMesAno) {
         outra->Executar("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)", {}, 0);
     EXPECT_EQ(Texto(r.back().linhas[0][0]), "1948-08-12");
 }
+
+// POWER of an integer is an integer of its type: truncated, and overflowing it as any
+// integer arithmetic does; an impossible power is SQL Server's floating point error.
+TEST_P(ComoSqlServer, PotenciaDeInteiroEhInteira) {
+    EXPECT_EQ(Valor("SELECT POWER(2, -1)"), "0");
+    EXPECT_EQ(Valor("SELECT POWER(2, 0.5)"), "1");
+    EXPECT_EQ(Valor("SELECT POWER(-3, 3)"), "-27");
+    EXPECT_EQ(Valor("SELECT POWER(CAST(2 AS tinyint), 9)"), "512");
+    EXPECT_EQ(Valor("SELECT POWER(CAST(2 AS bigint), 62)"), "4611686018427387904");
+    EXPECT_EQ(Valor("SELECT POWER(2e0, -1)"), "0.5");
+    EXPECT_EQ(Recusa("SELECT POWER(10, 10)"),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Recusa("SELECT POWER(CAST(2 AS bigint), 63)"),
+              "8115: Arithmetic overflow error converting expression to data type bigint.");
+    EXPECT_EQ(Recusa("SELECT POWER(-8, 0.5)"),
+              "3623: An invalid floating point operation occurred.");
+}

@@ -117,6 +117,10 @@ std::optional<TipoSql> TipoPeloPrimeiro(const FuncaoEmbutida& f, const TipoSql& 
                 return f.regra == RegraDoTipo::Teto ? TipoSql{TipoBase::Numeric, 0, a.precisao, 0}
                                                     : TipoSql{TipoBase::Numeric, 0, 38, a.escala};
             if (f.regra == RegraDoTipo::Teto) return a;
+            // an integer power is an int (a bigint's a bigint)
+            if (a.base == TipoBase::BigInt) return a;
+            if (EhInteiro(a.base) && a.base != TipoBase::Bit)
+                return TipoSql{TipoBase::Int, 0, 10, 0};
             return std::nullopt;
         case RegraDoTipo::Soma:
         case RegraDoTipo::Media:
