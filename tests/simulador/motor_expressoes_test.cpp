@@ -200,3 +200,18 @@ TEST_P(ComoSqlServer, PotenciaDeInteiroEhInteira) {
     EXPECT_EQ(Recusa("SELECT POWER(-8, 0.5)"),
               "3623: An invalid floating point operation occurred.");
 }
+
+// ISNULL's value has its first argument's type: a longer text is cut to it, a char padded,
+// a decimal or float truncated to its integer.
+TEST_P(ComoSqlServer, IsnullConverteAoTipoDoPrimeiro) {
+    const std::string t = Tabela("Isnull");
+    Sql("CREATE TABLE [" + t + "] (d varchar(5) NULL, n int NULL)");
+    Sql("INSERT INTO [" + t + "] VALUES (NULL, NULL)");
+    EXPECT_EQ(Valor("SELECT ISNULL(d, 'abcdefgh') FROM [" + t + "]"), "abcde");
+    EXPECT_EQ(Valor("SELECT ISNULL(n, 2.7) FROM [" + t + "]"), "2");
+    EXPECT_EQ(Valor("SELECT ISNULL(n, -2.7e0) FROM [" + t + "]"), "-2");
+    EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS char(3)), 'x') + '|'"), "x  |");
+    EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS nvarchar(2)), N'ção')"), "çã");
+    EXPECT_EQ(Valor("SELECT COALESCE(d, 'abcdefgh') FROM [" + t + "]"), "abcdefgh");
+    EXPECT_EQ(Valor("SELECT ISNULL(NULL, 1.5)"), "1.5");
+}

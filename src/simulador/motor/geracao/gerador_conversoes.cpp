@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "comum/erros.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
-#include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/funcoes/registro_das_funcoes.hpp"
+#include "simulador/motor/geracao/gerador_sqlite.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -158,6 +158,7 @@ std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
     } else if (chave == "isnull" && a.size() == 2) {
         // ISNULL has its first argument's type
         const auto t = TipoDe(*a[0]);
+        if (auto s = SubstitutoDoIsnull(*a[1], t)) return {Gerar(*a[0]), *s};
         if (!t || EhCaracteres(*a[0], t) || !EhCaracteres(*a[1], TipoDe(*a[1]))) return {};
         auto alvo = AlvoDaConversao(*t);
         if (!alvo && EhNumericoExato(t->base)) alvo = t;
@@ -170,6 +171,24 @@ std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
     for (std::size_t k = 0; k < a.size(); ++k)
         r.push_back(k < primeiro ? Gerar(*a[k]) : ResultadoConvertido(*a[k], alvo));
     return r;
+}
+
+// ISNULL's replacement text cut or padded to the first argument's text type, or its
+// decimal or float truncated to the first argument's integer type.
+std::optional<std::string> GeradorSqlite::SubstitutoDoIsnull(const Expressao& e,
+                                                             const std::optional<TipoSql>& t) {
+    const auto origem = TipoDe(e);
+    if (!t) return std::nullopt;
+    const std::string tipo = "'" + TextoDoTipo(*t) + "'";
+    const bool texto = (t->base == TipoBase::Char || t->base == TipoBase::VarChar ||
+                        t->base == TipoBase::NChar || t->base == TipoBase::NVarChar) &&
+                       t->tamanho > 0;
+    if (texto && EhCaracteres(e, origem)) return "zv_cast(" + Gerar(e) + ", " + tipo + ")";
+    if (!origem || !EhInteiro(t->base) || t->base == TipoBase::Bit) return std::nullopt;
+    if (EhNumericoExato(origem->base)) return "zv_cast(zv_dreal(" + Gerar(e) + "), " + tipo + ")";
+    if (origem->base == TipoBase::Float || origem->base == TipoBase::Real)
+        return "zv_cast(" + Gerar(e) + ", " + tipo + ")";
+    return std::nullopt;
 }
 
 std::string GeradorSqlite::ResultadoConvertido(const Expressao& e,

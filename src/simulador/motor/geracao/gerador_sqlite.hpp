@@ -238,6 +238,8 @@ class GeradorSqlite {
     std::optional<TipoSql> AlvoDosValores(const std::vector<const Expressao*>& valores) const;
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
     std::vector<std::string> ArgumentosConvertidos(const Chamada& c, const std::string& chave);
+    std::optional<std::string> SubstitutoDoIsnull(const Expressao& e,
+                                                  const std::optional<TipoSql>& t);
     std::string ValorConvertido(const Expr& e, const std::optional<TipoSql>& alvo);
     std::string Concatenar(const Chamada& c);
     std::string ResultadoConvertido(const Expressao& e, const std::optional<TipoSql>& alvo);
