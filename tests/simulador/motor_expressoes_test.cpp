@@ -215,3 +215,23 @@ TEST_P(ComoSqlServer, IsnullConverteAoTipoDoPrimeiro) {
     EXPECT_EQ(Valor("SELECT COALESCE(d, 'abcdefgh') FROM [" + t + "]"), "abcdefgh");
     EXPECT_EQ(Valor("SELECT ISNULL(NULL, 1.5)"), "1.5");
 }
+
+// A text beside an integer in arithmetic converts to the integer as CAST converts it: a
+// fraction or a word fails, the sum keeps the integer's range; a blank text is zero.
+TEST_P(ComoSqlServer, TextoNaAritmeticaDeInteiros) {
+    EXPECT_EQ(Valor("SELECT 1 + ' 2 '"), "3");
+    EXPECT_EQ(Valor("SELECT '7' % 2"), "1");
+    EXPECT_EQ(Valor("SELECT 1.5e0 + '2.5'"), "4");
+    EXPECT_EQ(Recusa("SELECT 1 + '1.5'"),
+              "245: Conversion failed when converting the varchar value '1.5' to data type int.");
+    EXPECT_EQ(Recusa("SELECT 1 - 'a'"),
+              "245: Conversion failed when converting the varchar value 'a' to data type int.");
+    EXPECT_EQ(Recusa("SELECT 2147483647 + '1'"),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Recusa("SELECT 7 / '0'"), "8134: Divide by zero error encountered.");
+    EXPECT_EQ(Valor("SELECT CAST('' AS int) + CAST(' ' AS float) + 1 + ''"), "1");
+    EXPECT_EQ(Recusa("SELECT CAST('' AS decimal(5,2))"),
+              "8114: Error converting data type varchar to numeric.");
+    EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS varchar), 'abcdefghijklmnopqrstuvwxyz0123456789')"),
+              "abcdefghijklmnopqrstuvwxyz0123");
+}

@@ -80,6 +80,29 @@ std::optional<std::string> GeradorSqlite::PassoInteiro(const Binaria& b) const {
     return NomeDoTipo(MaiorInteiro(l->base, r->base));
 }
 
+// An integer or float beside a text in + - * / %: the text converts to the number's type
+// as CAST converts it (1 + '1.5' fails, as SQL Server's does), then the integers add in
+// their type's range.
+std::string GeradorSqlite::AritmeticaComTexto(const Binaria& b) {
+    if (b.operador.size() != 1 || std::string("+-*/%").find(b.operador) == std::string::npos)
+        return "";
+    const auto tl = TipoDe(*b.esquerda), tr = TipoDe(*b.direita);
+    const bool textoL = EhCaracteres(*b.esquerda, tl), textoR = EhCaracteres(*b.direita, tr);
+    if (textoL == textoR) return "";
+    const auto& outro = textoL ? tr : tl;
+    const bool inteiro = EhInteiro(outro);
+    const bool real = outro && (outro->base == TipoBase::Float || outro->base == TipoBase::Real);
+    if (!inteiro && (!real || b.operador == "%")) return "";
+    const TipoSql alvo{outro->base, 0, outro->base == TipoBase::Float ? 53 : 0, 0};
+    std::string l = textoL ? ChamadaDeConversao(Gerar(*b.esquerda), alvo, tl) : Gerar(*b.esquerda);
+    std::string r = textoR ? ChamadaDeConversao(Gerar(*b.direita), alvo, tr) : Gerar(*b.direita);
+    if (inteiro)
+        return "zv_inteira('" + b.operador + "', " + l + ", " + r + ", '" +
+               NomeDoTipo(outro->base) + "')";
+    if (b.operador == "/") r = "zv_divisor(" + r + ")";
+    return "((" + l + ") " + b.operador + " (" + r + "))";
+}
+
 std::string GeradorSqlite::ComparacaoConvertida(const Binaria& b, const std::string& op) {
     if (op == "AND" || op == "OR") return "";
     const auto tl = TipoDe(*b.esquerda), tr = TipoDe(*b.direita);

@@ -213,8 +213,14 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
     if (!f) return std::nullopt;
     const auto& args = c.argumentos;
     switch (f->regra) {
-        case RegraDoTipo::Convertida:
-            return LerTextoDeTipo(c.tipo);
+        case RegraDoTipo::Convertida: {
+            // CAST(x AS varchar) is 30 characters long, not the 1 of a column's varchar
+            auto t = LerTextoDeTipo(c.tipo);
+            const bool texto = t && (t->base == TipoBase::Char || t->base == TipoBase::VarChar ||
+                                     t->base == TipoBase::NChar || t->base == TipoBase::NVarChar);
+            if (texto && c.tipo.find('(') == std::string::npos) t->tamanho = 30;
+            return t;
+        }
         case RegraDoTipo::Fixo:
             return f->tipo;
         case RegraDoTipo::Ramos:
