@@ -235,3 +235,21 @@ TEST_P(ComoSqlServer, TextoNaAritmeticaDeInteiros) {
     EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS varchar), 'abcdefghijklmnopqrstuvwxyz0123456789')"),
               "abcdefghijklmnopqrstuvwxyz0123");
 }
+
+// LOG is the natural logarithm, LOG(x, base) the other; out of their domain the math
+// functions fail as SQL Server's do, never answer NULL.
+TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
+    EXPECT_EQ(Valor("SELECT CAST(LOG(10) AS decimal(10,8))"), "2.30258509");
+    EXPECT_EQ(Valor("SELECT LOG(8, 2)"), "3");
+    EXPECT_EQ(Valor("SELECT LOG10(1000)"), "3");
+    EXPECT_EQ(Valor("SELECT CAST(ATN2(1, 1) AS decimal(10,8))"), "0.78539816");
+    EXPECT_EQ(Valor("SELECT CAST(COT(1) AS decimal(10,8))"), "0.64209262");
+    EXPECT_EQ(Valor("SELECT SQRT(CAST(NULL AS float))"), "NULL");
+    const std::string invalida = "3623: An invalid floating point operation occurred.";
+    EXPECT_EQ(Recusa("SELECT SQRT(-1)"), invalida);
+    EXPECT_EQ(Recusa("SELECT LOG(0)"), invalida);
+    EXPECT_EQ(Recusa("SELECT LOG10(-5)"), invalida);
+    EXPECT_EQ(Recusa("SELECT ASIN(2)"), invalida);
+    EXPECT_EQ(Recusa("SELECT EXP(1000)"),
+              "8115: Arithmetic overflow error converting expression to data type float.");
+}
