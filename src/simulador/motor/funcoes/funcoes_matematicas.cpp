@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <utility>
 
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
@@ -56,23 +57,6 @@ void FnAtn2(sqlite3_context* c, int n, sqlite3_value** a) {
     Devolver(c, std::atan2(sqlite3_value_double(a[0]), sqlite3_value_double(a[1])));
 }
 
-double Exp(double x) {
-    return std::exp(x);
-}
-double Raiz(double x) {
-    return std::sqrt(x);
-}
-double Asin(double x) {
-    return std::asin(x);
-}
-double Acos(double x) {
-    return std::acos(x);
-}
-// the cotangent of zero has no value
-double Cot(double x) {
-    return x == 0 ? std::nan("") : 1 / std::tan(x);
-}
-
 }  // namespace
 
 void RegistrarFuncoesMatematicas(sqlite3* db) {
@@ -82,7 +66,12 @@ void RegistrarFuncoesMatematicas(sqlite3* db) {
     sqlite3_create_function(db, "zv_log10", 1, det, nullptr, FnLog10, nullptr, nullptr);
     sqlite3_create_function(db, "zv_atn2", 2, det, nullptr, FnAtn2, nullptr, nullptr);
     const std::pair<const char*, Calculo> umas[] = {
-        {"zv_exp", Exp}, {"zv_sqrt", Raiz}, {"zv_asin", Asin}, {"zv_acos", Acos}, {"zv_cot", Cot}};
+        {"zv_exp", [](double x) { return std::exp(x); }},
+        {"zv_sqrt", [](double x) { return std::sqrt(x); }},
+        {"zv_asin", [](double x) { return std::asin(x); }},
+        {"zv_acos", [](double x) { return std::acos(x); }},
+        // the cotangent of zero has no value
+        {"zv_cot", [](double x) { return x == 0 ? std::nan("") : 1 / std::tan(x); }}};
     for (const auto& [nome, f] : umas)
         sqlite3_create_function(db, nome, 1, det, reinterpret_cast<void*>(f), FnUma, nullptr,
                                 nullptr);
