@@ -183,3 +183,73 @@ TEST_F(SimuladorTeste, FormatoDeDataPadraoEhDiaMesAno) {
         outra->Executar("SELECT CONVERT(varchar(10), CONVERT(datetime, '12/08/1948'), 120)", {}, 0);
     EXPECT_EQ(Texto(r.back().linhas[0][0]), "1948-08-12");
 }
+
+// POWER of an integer is an integer of its type: truncated, and overflowing it as any
+// integer arithmetic does; an impossible power is SQL Server's floating point error.
+TEST_P(ComoSqlServer, PotenciaDeInteiroEhInteira) {
+    EXPECT_EQ(Valor("SELECT POWER(2, -1)"), "0");
+    EXPECT_EQ(Valor("SELECT POWER(2, 0.5)"), "1");
+    EXPECT_EQ(Valor("SELECT POWER(-3, 3)"), "-27");
+    EXPECT_EQ(Valor("SELECT POWER(CAST(2 AS tinyint), 9)"), "512");
+    EXPECT_EQ(Valor("SELECT POWER(CAST(2 AS bigint), 62)"), "4611686018427387904");
+    EXPECT_EQ(Valor("SELECT POWER(2e0, -1)"), "0.5");
+    EXPECT_EQ(Recusa("SELECT POWER(10, 10)"),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Recusa("SELECT POWER(CAST(2 AS bigint), 63)"),
+              "8115: Arithmetic overflow error converting expression to data type bigint.");
+    EXPECT_EQ(Recusa("SELECT POWER(-8, 0.5)"),
+              "3623: An invalid floating point operation occurred.");
+}
+
+// ISNULL's value has its first argument's type: a longer text is cut to it, a char padded,
+// a decimal or float truncated to its integer.
+TEST_P(ComoSqlServer, IsnullConverteAoTipoDoPrimeiro) {
+    const std::string t = Tabela("Isnull");
+    Sql("CREATE TABLE [" + t + "] (d varchar(5) NULL, n int NULL)");
+    Sql("INSERT INTO [" + t + "] VALUES (NULL, NULL)");
+    EXPECT_EQ(Valor("SELECT ISNULL(d, 'abcdefgh') FROM [" + t + "]"), "abcde");
+    EXPECT_EQ(Valor("SELECT ISNULL(n, 2.7) FROM [" + t + "]"), "2");
+    EXPECT_EQ(Valor("SELECT ISNULL(n, -2.7e0) FROM [" + t + "]"), "-2");
+    EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS char(3)), 'x') + '|'"), "x  |");
+    EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS nvarchar(2)), N'ção')"), "çã");
+    EXPECT_EQ(Valor("SELECT COALESCE(d, 'abcdefgh') FROM [" + t + "]"), "abcdefgh");
+    EXPECT_EQ(Valor("SELECT ISNULL(NULL, 1.5)"), "1.5");
+}
+
+// A text beside an integer in arithmetic converts to the integer as CAST converts it: a
+// fraction or a word fails, the sum keeps the integer's range; a blank text is zero.
+TEST_P(ComoSqlServer, TextoNaAritmeticaDeInteiros) {
+    EXPECT_EQ(Valor("SELECT 1 + ' 2 '"), "3");
+    EXPECT_EQ(Valor("SELECT '7' % 2"), "1");
+    EXPECT_EQ(Valor("SELECT 1.5e0 + '2.5'"), "4");
+    EXPECT_EQ(Recusa("SELECT 1 + '1.5'"),
+              "245: Conversion failed when converting the varchar value '1.5' to data type int.");
+    EXPECT_EQ(Recusa("SELECT 1 - 'a'"),
+              "245: Conversion failed when converting the varchar value 'a' to data type int.");
+    EXPECT_EQ(Recusa("SELECT 2147483647 + '1'"),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Recusa("SELECT 7 / '0'"), "8134: Divide by zero error encountered.");
+    EXPECT_EQ(Valor("SELECT CAST('' AS int) + CAST(' ' AS float) + 1 + ''"), "1");
+    EXPECT_EQ(Recusa("SELECT CAST('' AS decimal(5,2))"),
+              "8114: Error converting data type varchar to numeric.");
+    EXPECT_EQ(Valor("SELECT ISNULL(CAST(NULL AS varchar), 'abcdefghijklmnopqrstuvwxyz0123456789')"),
+              "abcdefghijklmnopqrstuvwxyz0123");
+}
+
+// LOG is the natural logarithm, LOG(x, base) the other; out of their domain the math
+// functions fail as SQL Server's do, never answer NULL.
+TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
+    EXPECT_EQ(Valor("SELECT CAST(LOG(10) AS decimal(10,8))"), "2.30258509");
+    EXPECT_EQ(Valor("SELECT LOG(8, 2)"), "3");
+    EXPECT_EQ(Valor("SELECT LOG10(1000)"), "3");
+    EXPECT_EQ(Valor("SELECT CAST(ATN2(1, 1) AS decimal(10,8))"), "0.78539816");
+    EXPECT_EQ(Valor("SELECT CAST(COT(1) AS decimal(10,8))"), "0.64209262");
+    EXPECT_EQ(Valor("SELECT SQRT(CAST(NULL AS float))"), "NULL");
+    const std::string invalida = "3623: An invalid floating point operation occurred.";
+    EXPECT_EQ(Recusa("SELECT SQRT(-1)"), invalida);
+    EXPECT_EQ(Recusa("SELECT LOG(0)"), invalida);
+    EXPECT_EQ(Recusa("SELECT LOG10(-5)"), invalida);
+    EXPECT_EQ(Recusa("SELECT ASIN(2)"), invalida);
+    EXPECT_EQ(Recusa("SELECT EXP(1000)"),
+              "8115: Arithmetic overflow error converting expression to data type float.");
+}

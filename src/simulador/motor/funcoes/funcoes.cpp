@@ -21,6 +21,7 @@
 #include "simulador/motor/funcoes/funcoes_estatisticas.hpp"
 #include "simulador/motor/funcoes/funcoes_formato.hpp"
 #include "simulador/motor/funcoes/funcoes_inteiras.hpp"
+#include "simulador/motor/funcoes/funcoes_matematicas.hpp"
 #include "simulador/motor/funcoes/funcoes_resumos.hpp"
 #include "simulador/motor/funcoes/funcoes_subconsulta.hpp"
 #include "simulador/motor/funcoes/funcoes_texto.hpp"
@@ -780,6 +781,7 @@ void RegistrarFuncoes(sqlite3* db, SessaoDasFuncoes* s) {
     if (s) RegistrarFuncoesDaSessao(db, s);
     RegistrarFuncoesDecimais(db);
     RegistrarFuncoesInteiras(db);
+    RegistrarFuncoesMatematicas(db);
     RegistrarFuncoesDeSubconsulta(db);
     RegistrarFuncoesDeDatas(db);
     RegistrarAritmeticaDeDatas(db);

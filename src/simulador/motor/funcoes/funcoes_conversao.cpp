@@ -246,6 +246,14 @@ bool NumeroDoTexto(sqlite3_context* c, const std::string& s, TipoBase b, double&
             return false;
         }
     }
+    // an empty or blank text is the integer or float zero (a decimal fails on it)
+    if ((EhInteiro(b) || b == TipoBase::Float || b == TipoBase::Real) &&
+        s.find_first_not_of(' ') == std::string::npos) {
+        numero = 0;
+        inteiro = true;
+        valorInteiro = 0;
+        return true;
+    }
     if (!LerNumero(s, numero, inteiro, valorInteiro)) {
         if (EhInteiro(b))
             FalharNaFuncao(c, ErroDoServidor(245, {"varchar", s, NomeDoTipo(b)}));

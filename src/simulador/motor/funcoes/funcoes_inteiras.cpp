@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -100,12 +101,37 @@ void FnDivisor(sqlite3_context* c, int, sqlite3_value** v) {
     sqlite3_result_value(c, v[0]);
 }
 
+// zv_ipotencia(a, y, tipo): POWER of an integer, an integer of `tipo`: exact for a whole
+// exponent, else the float power truncated; out of the type's range, its overflow.
+void FnIPotencia(sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) == SQLITE_NULL || sqlite3_value_type(v[1]) == SQLITE_NULL)
+        return sqlite3_result_null(c);
+    const std::string tipo = Texto(v[2]);
+    const std::int64_t a = sqlite3_value_int64(v[0]);
+    const double y = sqlite3_value_double(v[1]);
+    std::int64_t r = 1;
+    bool cabe = true;
+    if (y >= 0 && y == std::floor(y) && y < 64) {
+        for (int k = 0; k < static_cast<int>(y) && cabe; ++k)
+            cabe = !__builtin_mul_overflow(r, a, &r);
+    } else {
+        const double p = std::trunc(std::pow(static_cast<double>(a), y));
+        if (std::isnan(p)) return FalharNaFuncao(c, ErroDoServidor(3623));
+        cabe = std::isfinite(p) && p >= -9.2233720368547758e18 && p < 9.2233720368547758e18;
+        if (cabe) r = static_cast<std::int64_t>(p);
+    }
+    if (!cabe || !CabeNoTipo(r, tipo))
+        return FalharNaFuncao(c, ErroDoServidor(8115, {"expression", tipo}));
+    sqlite3_result_int64(c, r);
+}
+
 }  // namespace
 
 void RegistrarFuncoesInteiras(sqlite3* db) {
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "zv_inteira", 4, det, nullptr, FnInteira, nullptr, nullptr);
     sqlite3_create_function(db, "zv_inteiras", -1, det, nullptr, FnInteiras, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_ipotencia", 3, det, nullptr, FnIPotencia, nullptr, nullptr);
     sqlite3_create_function(db, "zv_divisor", 1, det, nullptr, FnDivisor, nullptr, nullptr);
 }
 

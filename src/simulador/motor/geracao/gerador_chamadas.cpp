@@ -151,6 +151,12 @@ std::optional<std::string> GeradorSqlite::GerarChamadaPropria(const Chamada& c,
                 std::string(c.distinto ? "DISTINCT " : "") + Gerar(*c.argumentos[0]) + ")";
             return "(sum(" + x + Sobre(c) + " / count(" + x + Sobre(c) + ")";
         }
+    if (chave == "power" && c.nome.size() == 1 && c.argumentos.size() == 2)
+        if (const auto t = TipoDaChamada(c);
+            t && (t->base == TipoBase::Int || t->base == TipoBase::BigInt))
+            // an integer raised stays an integer of its type, truncated, or overflows it
+            return "zv_ipotencia(" + Gerar(*c.argumentos[0]) + ", " + Gerar(*c.argumentos[1]) +
+                   ", '" + (t->base == TipoBase::Int ? "int" : "bigint") + "')";
     return std::nullopt;
 }
 

@@ -80,6 +80,29 @@ std::optional<std::string> GeradorSqlite::PassoInteiro(const Binaria& b) const {
     return NomeDoTipo(MaiorInteiro(l->base, r->base));
 }
 
+// An integer or float beside a text in + - * / %: the text converts to the number's type
+// as CAST converts it (1 + '1.5' fails, as SQL Server's does), then the integers add in
+// their type's range.
+std::string GeradorSqlite::AritmeticaComTexto(const Binaria& b) {
+    if (b.operador.size() != 1 || std::string("+-*/%").find(b.operador) == std::string::npos)
+        return "";
+    const auto tl = TipoDe(*b.esquerda), tr = TipoDe(*b.direita);
+    const bool textoL = EhCaracteres(*b.esquerda, tl), textoR = EhCaracteres(*b.direita, tr);
+    if (textoL == textoR) return "";
+    const auto& outro = textoL ? tr : tl;
+    const bool inteiro = EhInteiro(outro);
+    const bool real = outro && (outro->base == TipoBase::Float || outro->base == TipoBase::Real);
+    if (!inteiro && (!real || b.operador == "%")) return "";
+    const TipoSql alvo{outro->base, 0, outro->base == TipoBase::Float ? 53 : 0, 0};
+    std::string l = textoL ? ChamadaDeConversao(Gerar(*b.esquerda), alvo, tl) : Gerar(*b.esquerda);
+    std::string r = textoR ? ChamadaDeConversao(Gerar(*b.direita), alvo, tr) : Gerar(*b.direita);
+    if (inteiro)
+        return "zv_inteira('" + b.operador + "', " + l + ", " + r + ", '" +
+               NomeDoTipo(outro->base) + "')";
+    if (b.operador == "/") r = "zv_divisor(" + r + ")";
+    return "((" + l + ") " + b.operador + " (" + r + "))";
+}
+
 std::string GeradorSqlite::ComparacaoConvertida(const Binaria& b, const std::string& op) {
     if (op == "AND" || op == "OR") return "";
     const auto tl = TipoDe(*b.esquerda), tr = TipoDe(*b.direita);
@@ -158,6 +181,7 @@ std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
     } else if (chave == "isnull" && a.size() == 2) {
         // ISNULL has its first argument's type
         const auto t = TipoDe(*a[0]);
+        if (auto s = SubstitutoDoIsnull(*a[1], t)) return {Gerar(*a[0]), *s};
         if (!t || EhCaracteres(*a[0], t) || !EhCaracteres(*a[1], TipoDe(*a[1]))) return {};
         auto alvo = AlvoDaConversao(*t);
         if (!alvo && EhNumericoExato(t->base)) alvo = t;
@@ -170,6 +194,24 @@ std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
     for (std::size_t k = 0; k < a.size(); ++k)
         r.push_back(k < primeiro ? Gerar(*a[k]) : ResultadoConvertido(*a[k], alvo));
     return r;
+}
+
+// ISNULL's replacement text cut or padded to the first argument's text type, or its
+// decimal or float truncated to the first argument's integer type.
+std::optional<std::string> GeradorSqlite::SubstitutoDoIsnull(const Expressao& e,
+                                                             const std::optional<TipoSql>& t) {
+    const auto origem = TipoDe(e);
+    if (!t) return std::nullopt;
+    const std::string tipo = "'" + TextoDoTipo(*t) + "'";
+    const bool texto = (t->base == TipoBase::Char || t->base == TipoBase::VarChar ||
+                        t->base == TipoBase::NChar || t->base == TipoBase::NVarChar) &&
+                       t->tamanho > 0;
+    if (texto && EhCaracteres(e, origem)) return "zv_cast(" + Gerar(e) + ", " + tipo + ")";
+    if (!origem || !EhInteiro(t->base) || t->base == TipoBase::Bit) return std::nullopt;
+    if (EhNumericoExato(origem->base)) return "zv_cast(zv_dreal(" + Gerar(e) + "), " + tipo + ")";
+    if (origem->base == TipoBase::Float || origem->base == TipoBase::Real)
+        return "zv_cast(" + Gerar(e) + ", " + tipo + ")";
+    return std::nullopt;
 }
 
 std::string GeradorSqlite::ResultadoConvertido(const Expressao& e,

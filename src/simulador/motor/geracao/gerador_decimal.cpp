@@ -117,6 +117,10 @@ std::optional<TipoSql> TipoPeloPrimeiro(const FuncaoEmbutida& f, const TipoSql& 
                 return f.regra == RegraDoTipo::Teto ? TipoSql{TipoBase::Numeric, 0, a.precisao, 0}
                                                     : TipoSql{TipoBase::Numeric, 0, 38, a.escala};
             if (f.regra == RegraDoTipo::Teto) return a;
+            // an integer power is an int (a bigint's a bigint)
+            if (a.base == TipoBase::BigInt) return a;
+            if (EhInteiro(a.base) && a.base != TipoBase::Bit)
+                return TipoSql{TipoBase::Int, 0, 10, 0};
             return std::nullopt;
         case RegraDoTipo::Soma:
         case RegraDoTipo::Media:
@@ -209,8 +213,14 @@ std::optional<TipoSql> GeradorSqlite::TipoDaChamada(const Chamada& c) const {
     if (!f) return std::nullopt;
     const auto& args = c.argumentos;
     switch (f->regra) {
-        case RegraDoTipo::Convertida:
-            return LerTextoDeTipo(c.tipo);
+        case RegraDoTipo::Convertida: {
+            // CAST(x AS varchar) is 30 characters long, not the 1 of a column's varchar
+            auto t = LerTextoDeTipo(c.tipo);
+            const bool texto = t && (t->base == TipoBase::Char || t->base == TipoBase::VarChar ||
+                                     t->base == TipoBase::NChar || t->base == TipoBase::NVarChar);
+            if (texto && c.tipo.find('(') == std::string::npos) t->tamanho = 30;
+            return t;
+        }
         case RegraDoTipo::Fixo:
             return f->tipo;
         case RegraDoTipo::Ramos:

@@ -208,6 +208,7 @@ std::string GeradorSqlite::GerarUnaria(const Unaria& u) {
 }
 
 std::string GeradorSqlite::GerarBinaria(const Binaria& b) {
+    if (std::string a = AritmeticaComTexto(b); !a.empty()) return a;
     if (std::string a = Aritmetica(b); !a.empty()) return a;
     if (std::string l = Logica(b); !l.empty()) return l;
     std::string il = BinarioComoInteiro(*b.esquerda), ir = BinarioComoInteiro(*b.direita);

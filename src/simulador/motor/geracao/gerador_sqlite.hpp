@@ -235,10 +235,13 @@ class GeradorSqlite {
     // A long chain of AND or OR grouped by halves for SQLite; "" for anything else.
     std::string Logica(const Binaria& b);
     std::string ComparacaoConvertida(const Binaria& b, const std::string& op);
+    std::string AritmeticaComTexto(const Binaria& b);
     void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
     std::optional<TipoSql> AlvoDosValores(const std::vector<const Expressao*>& valores) const;
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
     std::vector<std::string> ArgumentosConvertidos(const Chamada& c, const std::string& chave);
+    std::optional<std::string> SubstitutoDoIsnull(const Expressao& e,
+                                                  const std::optional<TipoSql>& t);
     std::string ValorConvertido(const Expr& e, const std::optional<TipoSql>& alvo);
     std::string Concatenar(const Chamada& c);
     std::string ResultadoConvertido(const Expressao& e, const std::optional<TipoSql>& alvo);

@@ -143,6 +143,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {3616, 16, 1,
      "An error was raised during trigger execution. The batch has been aborted and the user "
      "transaction, if any, has been rolled back."},
+    {3623, 16, 1, "An invalid floating point operation occurred."},
     {3701, 11, 5,
      "Cannot drop the %1 '%2', because it does not exist or you do not have permission."},
     {3702, 16, 4, "Cannot drop database \"%1\" because it is currently in use."},
