@@ -157,6 +157,7 @@ class Analisador {
     std::unique_ptr<Comando> Alterar();
     std::unique_ptr<Comando> AlterarTabela(std::size_t inicio);
     std::unique_ptr<Comando> AlterarBanco(std::size_t inicio);
+    bool LerOpcaoSemEfeito(instrucao::AlterarBanco& x);
     std::unique_ptr<Comando> AlterarPapel(std::size_t inicio);
     std::unique_ptr<Comando> AlterarUsuario(std::size_t inicio);
     std::unique_ptr<Comando> Soltar();
