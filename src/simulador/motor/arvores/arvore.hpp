@@ -90,7 +90,14 @@ struct ArquivoDeclarado {
     bool emPorcentagem = true;
 };
 
-enum class AcaoAlterar { Adicionar, AlterarColuna, ExcluirRestricao, ExcluirColuna, Verificacao };
+enum class AcaoAlterar {
+    Adicionar,
+    AlterarColuna,
+    ExcluirRestricao,
+    ExcluirColuna,
+    Verificacao,
+    HabilitarGatilhos  // ENABLE TRIGGER: the stand-in's triggers are never off
+};
 
 // The statements of T-SQL the engine runs, one type each. Expressions are runs of the
 // batch's tokens that the executor hands to the expression tree when it needs them.

@@ -60,7 +60,13 @@ std::unique_ptr<Comando> Analisador::AlterarTabela(std::size_t inicio) {
         if (!Aceitar("ALL")) do {
                 x->nomes.push_back(Nome());
             } while (AceitarSimbolo(","));
-    } else if ((Palavra("ENABLE") || Palavra("DISABLE")) && Palavra("TRIGGER", 1)) {
+    } else if (Palavra("ENABLE") && Palavra("TRIGGER", 1)) {
+        i_ += 2;
+        x->acao = AcaoAlterar::HabilitarGatilhos;
+        if (!Aceitar("ALL")) do {
+                x->nomes.push_back(Nome());
+            } while (AceitarSimbolo(","));
+    } else if (Palavra("DISABLE") && Palavra("TRIGGER", 1)) {
         throw Recusa("O simulador de SQL Server não interpreta a instrução " +
                      texto::Maiusculas(Atual().texto) + " TRIGGER.");
     } else {
