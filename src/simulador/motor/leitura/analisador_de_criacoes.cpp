@@ -58,6 +58,14 @@ std::unique_ptr<Comando> Analisador::Criar() {
         } else {
             x->login = x->objeto.Nome();
         }
+        if (Aceitar("WITH")) {  // every object is dbo's, so that is the only default schema
+            Esperar("DEFAULT_SCHEMA");
+            EsperarSimbolo("=");
+            if (texto::Maiusculas(Nome()) != "DBO")
+                throw Recusa(
+                    "O simulador de SQL Server não dá a um usuário outro esquema padrão "
+                    "que dbo.");
+        }
         i_ = FimDaInstrucao(i_);
         return c;
     }
