@@ -143,6 +143,7 @@ class Analisador {
     std::string TextoLiteral();
     std::string Numero();
     std::unique_ptr<Comando> Criar();
+    void RecusarObjetoSemSuporte(const char* verbo);
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)
     std::unique_ptr<Comando> ObjetoProgramado(std::size_t inicio, bool alterar);
     void OpcoesDoObjeto();

@@ -22,6 +22,7 @@ std::unique_ptr<Comando> Analisador::Alterar() {
     if (Aceitar("LOGIN")) return AlterarLogin(inicio);
     if (Palavra("SERVER") && Palavra("ROLE", 1)) return AlterarPapelDoServidor(inicio);
     if (Palavra("USER")) return AlterarUsuario(inicio);
+    RecusarObjetoSemSuporte("ALTER");
     Erro();
 }
 

@@ -2,17 +2,28 @@
 // analisador_de_objetos.cpp, types and logins in files of their own).
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
+// Objects SQL Server has and the engine keeps none of: refused by name, never read as bad
+// syntax.
+void Analisador::RecusarObjetoSemSuporte(const char* verbo) {
+    for (const char* p : {"SEQUENCE", "SYNONYM", "FULLTEXT", "AUTHORIZATION"})
+        if (Palavra(p))
+            throw Recusa(std::string("O simulador de SQL Server não interpreta a instrução ") +
+                         verbo + " " + p + ".");
+}
+
 std::unique_ptr<Comando> Analisador::Criar() {
     std::size_t inicio = i_;
     ++i_;
     if (Palavra("SCHEMA"))  // the engine keeps every object in dbo
         throw Recusa("O simulador de SQL Server não interpreta a instrução CREATE SCHEMA.");
+    RecusarObjetoSemSuporte("CREATE");
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
         x->objeto = NomeDeObjeto();

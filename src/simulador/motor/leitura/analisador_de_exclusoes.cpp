@@ -1,8 +1,8 @@
 // DROP TYPE, TABLE, INDEX, PROCEDURE, TRIGGER, VIEW, FUNCTION, DATABASE and USER.
 
 #include "comum/erros.hpp"
-#include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/leitura/analisador.hpp"
 
 namespace zolvek::simulador {
 
@@ -77,6 +77,7 @@ std::unique_ptr<Comando> Analisador::Soltar() {
         x->objeto.partes.push_back(Nome());
         return c;
     }
+    RecusarObjetoSemSuporte("DROP");
     Erro();
 }
 
