@@ -28,6 +28,7 @@ void MostrarAjuda(std::ostream& saida) {
 
 int main(int argc, char** argv) {
     using namespace zolvek::cli;
+    zolvek::simulador::DispensarContagemDeMemoriaDoSqlite();
     // the backends this program offers: SQL Server through ODBC, and the stand-in
     zolvek::db::odbc::RegistrarProvedor();
     zolvek::simulador::RegistrarProvedor();

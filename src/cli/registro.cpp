@@ -11,7 +11,9 @@ std::vector<ComandoCli>& Registro() {
 }
 }  // namespace
 
-const std::vector<ComandoCli>& ComandosRegistrados() { return Registro(); }
+const std::vector<ComandoCli>& ComandosRegistrados() {
+    return Registro();
+}
 
 const ComandoCli* AcharComando(const std::string& nome) {
     for (const auto& c : Registro())
@@ -19,11 +21,13 @@ const ComandoCli* AcharComando(const std::string& nome) {
     return nullptr;
 }
 
+// Kept in the order of the names: each one goes in at its place.
 RegistrarComando::RegistrarComando(ComandoCli comando) {
     auto& comandos = Registro();
-    comandos.push_back(std::move(comando));
-    std::sort(comandos.begin(), comandos.end(),
-              [](const ComandoCli& a, const ComandoCli& b) { return a.nome < b.nome; });
+    const auto lugar =
+        std::upper_bound(comandos.begin(), comandos.end(), comando.nome,
+                         [](std::string_view nome, const ComandoCli& c) { return nome < c.nome; });
+    comandos.insert(lugar, comando);
 }
 
 }  // namespace zolvek::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zolvek::cli {
@@ -10,8 +11,9 @@ namespace zolvek::cli {
 // named for its command (registroSql): files are compiled in batches, so names in their
 // anonymous namespaces must differ.
 struct ComandoCli {
-    std::string nome;    // "sql", "dicionario", "info", ...
-    std::string resumo;  // one line for "zolvek-cli --help"
+    // Texts of the program itself: every start registers every command, without copying.
+    std::string_view nome;    // "sql", "dicionario", "info", ...
+    std::string_view resumo;  // one line for "zolvek-cli --help"
     // The full text of "zolvek-cli NOME --help", made only when asked for: every
     // start registers every command.
     std::string (*ajuda)();

@@ -6,8 +6,16 @@ namespace zolvek::manutencao {
 
 namespace {
 
-const Decimal kCem(100);
-const Decimal kCentesimo = Decimal::Ler("0.01");
+// Made at their first use, not when any program starts (a Decimal costs some thousand
+// instructions to make).
+const Decimal& Cem() {
+    static const Decimal cem(100);
+    return cem;
+}
+const Decimal& Centesimo() {
+    static const Decimal centesimo = Decimal::Ler("0.01");
+    return centesimo;
+}
 
 bool EhRetorno(const std::string& tipo) {
     return tipo == "Retorno" || tipo == "Retorno de venda";
@@ -41,7 +49,7 @@ void DistribuirBase(const std::string& cst, const Decimal& base, const ItemDoDoc
     } else if (cst == "10" || cst == "70") {
         f.substituicao += base;
     } else if (cst == "20") {
-        const Decimal reducao = base * item.redIcms * kCentesimo;
+        const Decimal reducao = base * item.redIcms * Centesimo();
         f.isencao += reducao;
         f.baseIcms += base - reducao;
     } else if (cst == "30" || cst == "40") {
@@ -81,8 +89,8 @@ Decimal TruncarEmCentavos(const Decimal& x) {
 Decimal TruncarEmCentavos(const Decimal& numerador, const Decimal& divisor) {
     // Rounding the cents to 4 places first lets 1234.9999999 cents become 1235.
     const Decimal centavos =
-        (numerador * kCem).Dividir(divisor, 4, Arredondamento::MetadeParaPar).Truncar(0);
-    return centavos.Dividir(kCem, 2, Arredondamento::Truncar);
+        (numerador * Cem()).Dividir(divisor, 4, Arredondamento::MetadeParaPar).Truncar(0);
+    return centavos.Dividir(Cem(), 2, Arredondamento::Truncar);
 }
 
 ImpostosDoItem CalcularImpostosDoItem(const ItemDoDocumento& item, const ValoresConsultados& v) {
@@ -112,7 +120,7 @@ ImpostosDoItem CalcularImpostosDoItem(const ItemDoDocumento& item, const Valores
     // The margin is known only for a sale inside one state; ST is figured only then.
     const bool calcularSt =
         item.vendas && item.baseReduzida != "S" && estados.origem == estados.destino;
-    const Decimal mva = calcularSt ? v.mvaDoProduto * kCentesimo : Decimal(-1);
+    const Decimal mva = calcularSt ? v.mvaDoProduto * Centesimo() : Decimal(-1);
 
     if (!item.vendas && semCredito) {
         f.outras += base;
@@ -121,10 +129,10 @@ ImpostosDoItem CalcularImpostosDoItem(const ItemDoDocumento& item, const Valores
     DistribuirBase(cst, base, item, f);
     if (cst == "60" && calcularSt) {
         f.baseSt = (f.baseIcms + ipi) * (Decimal(1) + mva);
-        f.icmsSt = TruncarEmCentavos(item.aliqIcms * f.baseSt * kCentesimo);
+        f.icmsSt = TruncarEmCentavos(item.aliqIcms * f.baseSt * Centesimo());
     }
 
-    f.icms = item.aliqIcms * f.baseIcms * kCentesimo;
+    f.icms = item.aliqIcms * f.baseIcms * Centesimo();
     if (EhOrgaoPublico(item.tipo)) {
         f.icmsSemIsencao = f.icms;
         f.icms = Decimal();

@@ -1,3 +1,4 @@
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,9 +9,9 @@
 #include "comum/erros.hpp"
 #include "db/conector/cancelamento.hpp"
 #include "db/conector/entradas_da_conexao.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/sessao/sessao.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 #include "simulador/simulador.hpp"
 
 namespace zolvek::simulador {
@@ -166,6 +167,10 @@ class ConectorSimulador : public db::Conector {
 };
 
 }  // namespace
+
+void DispensarContagemDeMemoriaDoSqlite() {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
 
 std::unique_ptr<db::Conector> CriarConector(const std::string& cadeiaDeConexao) {
     return std::make_unique<ConectorSimulador>(cadeiaDeConexao);

@@ -153,5 +153,31 @@ TEST_P(Gatilhos, TriggersAninhamSemSeDispararDeNovo) {
     }
 }
 
+// A trigger's statements have their own values and sources: the statement that fires it
+// goes on with its own after them.
+TEST_P(Gatilhos, InstrucoesDaTriggerTemValoresEFontesProprios) {
+    Sql("CREATE TRIGGER [Marca" + sufixo_ + "] ON [" + t_ +
+        "] FOR UPDATE AS BEGIN SET NOCOUNT ON; INSERT [" + a_ +
+        "] (op, id, depois, linhas) VALUES ('U', 7, 'sete', 1); UPDATE x SET antes = i.nome "
+        "FROM [" +
+        a_ + "] AS x JOIN inserted AS i ON i.id = x.id WHERE x.op = 'I' END");
+    Sql("INSERT [" + t_ + "] (id, nome) VALUES (1, 'um'), (2, 'dois')");
+    Sql("INSERT [" + a_ + "] (op, id, depois, linhas) VALUES ('I', 1, 'x', 0), ('I', 2, 'y', 0)");
+    // an UPDATE with a FROM of its own fires it
+    EXPECT_EQ(Sql("UPDATE t SET nome = n.novo FROM [" + t_ +
+                  "] AS t JOIN (VALUES (1, 'UM')) AS n (id, novo) ON n.id = t.id")
+                  .linhasAfetadas,
+              1);
+    EXPECT_EQ(Auditoria(), "I 1 UM>x 0,I 2 ->y 0,U 7 ->sete 1");
+    // a MERGE's update fires it before the MERGE inserts
+    Sql("MERGE [" + t_ +
+        "] AS t USING (SELECT 2 AS id, 'DOIS' AS nome UNION ALL SELECT 3, 'tres') AS f ON "
+        "f.id = t.id WHEN "
+        "MATCHED THEN UPDATE SET nome = f.nome WHEN NOT MATCHED THEN INSERT (id, nome) VALUES "
+        "(f.id, f.nome);");
+    EXPECT_EQ(Auditoria(), "I 1 UM>x 0,I 2 DOIS>y 0,U 7 ->sete 1,U 7 ->sete 1");
+    EXPECT_EQ(Coluna("SELECT nome FROM [" + t_ + "] ORDER BY id"), "UM,DOIS,tres");
+}
+
 }  // namespace
 INSTANTIATE_TEST_SUITE_P(Servidores, Gatilhos, ::testing::Values("simulador", "mssql"));

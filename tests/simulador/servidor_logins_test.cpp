@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include "comum/erros.hpp"
 #include "simulador/servidor_apoio.hpp"
 
@@ -56,4 +58,25 @@ TEST_F(ServidorNovo, VersaoDoProdutoTemMaior11) {
     Servidor servidor(pasta_);
     EXPECT_EQ(servidor.Versao().produto, "11.0.2100.60");
     EXPECT_EQ(servidor.TextoDaVersao().rfind("Microsoft SQL Server 2012 - 11.0.2100.60", 0), 0u);
+}
+
+// A folder laid out by an earlier program (its layout of another mark, a table of today
+// missing) is laid out again once at its next opening, and keeps its logins and data.
+TEST_F(ServidorNovo, PastaDeAntesGanhaAsTabelasQueLheFaltam) {
+    { Servidor(pasta_).CriarLogin("joao", "segredo"); }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((pasta_ / "servidor.sqlite").string().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "DROP TABLE srv_atributos_dos_logins;"
+                           "UPDATE srv_parametros SET valor = '1' WHERE nome = 'versao_do_esquema'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    Servidor servidor(pasta_);
+    zolvek::simulador::AlteracaoDeLogin desabilitar;
+    desabilitar.desabilitado = true;
+    servidor.AlterarLogin("joao", desabilitar, servidor.Autenticar("sa", ""));
+    EXPECT_TRUE(servidor.AcharLogin("joao")->desabilitado);
+    EXPECT_EQ(MensagemDe([&] { servidor.Autenticar("joao", "segredo"); }),
+              "Login failed for user 'joao'. Reason: The account is disabled.");
 }

@@ -119,6 +119,53 @@ TEST_F(Sessoes, MatarPorLoginEComputadorDeixaOsOutros) {
     EXPECT_EQ(servidor_->AbrirSessao(sa_, "EMPRESA", "PC9", "ERP").spid, joaoPc1.spid);
 }
 
+// Another server object of the folder (another process, or a listener beside the
+// program) hands the killed session's number out again: the session it killed still
+// reads as gone.
+TEST_F(Sessoes, NumeroDeUmaSessaoMortaDadoPorOutroServidorNaoARevive) {
+    Servidor outro(pasta_);
+    auto morta = servidor_->AbrirSessao(sa_, "EMPRESA", "PC1", "Zolvek");
+    outro.MatarSessao(morta.spid, 0);
+    auto nova = outro.AbrirSessao(sa_, "EMPRESA", "PC2", "ERP");
+    EXPECT_EQ(nova.spid, morta.spid);
+    EXPECT_FALSE(servidor_->SessaoViva(morta.spid));
+    EXPECT_TRUE(outro.SessaoViva(nova.spid));
+    servidor_->FecharSessao(morta.spid);  // leaves the other server's session alone
+    EXPECT_TRUE(outro.SessaoViva(nova.spid));
+    ASSERT_EQ(outro.ListarSessoes().size(), 1u);
+}
+
+// A folder made before sessions were kept by spid alone keeps its table of sessions (a
+// rowid key counted by AUTOINCREMENT beside a unique spid): it serves as before.
+TEST_F(Sessoes, TabelaDeSessoesDeUmaPastaAntigaContinuaServindo) {
+    servidor_.reset();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((pasta_ / "servidor.sqlite").string().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "DROP TABLE srv_sessoes;"
+                           "CREATE TABLE srv_sessoes ("
+                           "chave INTEGER PRIMARY KEY AUTOINCREMENT, spid INTEGER NOT NULL UNIQUE,"
+                           "login TEXT NOT NULL, chave_login TEXT NOT NULL, host TEXT NOT NULL,"
+                           "chave_host TEXT NOT NULL, programa TEXT NOT NULL, banco INTEGER NOT "
+                           "NULL, pid INTEGER NOT NULL, maquina TEXT NOT NULL, inicio_processo "
+                           "TEXT NOT NULL, hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, "
+                           "status TEXT NOT NULL)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    servidor_ = std::make_unique<Servidor>(pasta_);
+    auto a = servidor_->AbrirSessao(sa_, "EMPRESA", "PC1", "Zolvek");
+    auto b = servidor_->AbrirSessao(sa_, "master", "PC2", "ERP");
+    EXPECT_EQ(servidor_->ListarSessoes().size(), 2u);
+    servidor_->MatarSessao(b.spid, a.spid);
+    EXPECT_FALSE(servidor_->SessaoViva(b.spid));
+    EXPECT_TRUE(servidor_->SessaoViva(a.spid));
+    EXPECT_EQ(servidor_->TrocarBanco(a.spid, "master"),
+              servidor_->AcharBanco("master")->arquivoSqlite);
+    servidor_->FecharSessao(a.spid);
+    EXPECT_TRUE(servidor_->ListarSessoes().empty());
+}
+
 TEST_F(Sessoes, TransacaoAbertaNoBancoMasterNaoPrendeOServidor) {
     sqlite3* master = nullptr;
     ASSERT_EQ(

@@ -10,9 +10,9 @@
 #include "comum/erros.hpp"
 #include "comum/hora_local.hpp"
 #include "comum/texto.hpp"
-#include "simulador/motor/tipos/colacao.hpp"
-#include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
+#include "simulador/motor/funcoes/funcoes.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador::interno {
 

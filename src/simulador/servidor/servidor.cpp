@@ -3,9 +3,13 @@
 #include <sodium.h>
 #include <sqlite3.h>
 
-#include <cstring>
 #include <random>
+#include <string_view>
 #include <system_error>
+
+#ifndef _WIN32
+#include <dirent.h>
+#endif
 
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
@@ -27,6 +31,10 @@ constexpr const char* kArquivoDoServidor = "servidor.sqlite";
 constexpr const char* kArquivoMaster = "master.sqlite";
 constexpr const char* kArquivoDoSinal = "servidor.sinal";
 
+// A connection writes its session's row when it opens and removes it when it closes,
+// often a whole short process: srv_sessoes is kept by spid alone (no rowid of its own, no
+// second index, no AUTOINCREMENT counter), so that each of those writes is one page of the
+// log. A folder made before keeps its table, which the same statements work on.
 constexpr const char* kEsquemaDoMaster = R"(
 CREATE TABLE IF NOT EXISTS srv_parametros (
     nome TEXT PRIMARY KEY, valor TEXT NOT NULL);
@@ -50,12 +58,25 @@ CREATE TABLE IF NOT EXISTS srv_opcoes (
     banco INTEGER NOT NULL REFERENCES srv_bancos(id) ON DELETE CASCADE, opcao TEXT NOT NULL,
     PRIMARY KEY (banco, opcao));
 CREATE TABLE IF NOT EXISTS srv_sessoes (
-    chave INTEGER PRIMARY KEY AUTOINCREMENT, spid INTEGER NOT NULL UNIQUE,
+    spid INTEGER PRIMARY KEY, chave INTEGER NOT NULL,
     login TEXT NOT NULL, chave_login TEXT NOT NULL, host TEXT NOT NULL,
     chave_host TEXT NOT NULL, programa TEXT NOT NULL, banco INTEGER NOT NULL,
     pid INTEGER NOT NULL, maquina TEXT NOT NULL, inicio_processo TEXT NOT NULL,
-    hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL);
+    hora_login TEXT NOT NULL, ultimo_lote TEXT NOT NULL, status TEXT NOT NULL) WITHOUT ROWID;
 )";
+
+// What a folder laid out by this program keeps as 'versao_do_esquema': a digest (FNV-1a)
+// of the schema above, so that any change of it has the folders of before laid out again
+// (their missing tables made) once.
+constexpr std::uint64_t ResumoDoEsquema() {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char* p = kEsquemaDoMaster; *p; ++p)
+        h = (h ^ static_cast<unsigned char>(*p)) * 1099511628211ull;
+    return h;
+}
+std::string VersaoDoEsquema() {
+    return std::to_string(ResumoDoEsquema());
+}
 
 // Login passwords are kept as libsodium's Argon2id strings ("$argon2id$..."), salted
 // by it. The limits are low (one pass, the least Argon2id takes): a server folder is a
@@ -208,13 +229,16 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
         // synchronisation keeps every commit across a process crash.
         ExecutarSql(master_, "PRAGMA journal_mode=WAL");
         ExecutarSql(master_, "PRAGMA synchronous=NORMAL");
-        ExecutarSql(master_, "PRAGMA foreign_keys=ON");
+        sqlite3_db_config(master_, SQLITE_DBCONFIG_ENABLE_FKEY, 1, nullptr);
         // Every connection, often a whole short process, writes its session here. The log
         // stays when the process ends: the last one out would otherwise copy it into the
         // file and delete it, syncing both, and the next would create it again (a sync of
-        // the folder). A short log keeps the reading of it at the next open short.
+        // the folder). Each process's first connection reads the whole log back: a
+        // session writes two pages of it (one at open, one at close), so that a checkpoint
+        // every forty pages, which syncs the log and the file, comes once in some twenty
+        // processes and keeps that reading to twenty pages on average.
         sqlite3_db_config(master_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        ExecutarSql(master_, "PRAGMA wal_autocheckpoint=100");
+        sqlite3_wal_autocheckpoint(master_, 40);
         if (!LerEsquemaPronto(versao)) CriarEsquema(versao);
     } catch (...) {
         FecharArquivoSqlite(master_);
@@ -223,27 +247,50 @@ Servidor::Servidor(const std::filesystem::path& pasta, const std::string& versao
     RemoverSobras();
 }
 
+namespace {
+
+// The names of the entries of a folder (none when it cannot be read). Every connection
+// looks through the server folder: only the names are needed, without a path made for
+// each entry.
+std::vector<std::string> NomesNaPasta(const std::filesystem::path& pasta) {
+    std::vector<std::string> nomes;
+#ifndef _WIN32
+    DIR* d = ::opendir(pasta.c_str());
+    if (!d) return nomes;
+    while (const dirent* e = ::readdir(d)) nomes.emplace_back(e->d_name);
+    ::closedir(d);
+#else
+    std::error_code erro;
+    for (std::filesystem::directory_iterator i(pasta, erro), fim; !erro && i != fim;
+         i.increment(erro))
+        nomes.push_back(i->path().filename().string());
+#endif
+    return nomes;
+}
+
+}  // namespace
+
 // The scratch files of backups and restores ("restauracao-PID-N.tmp") of processes that
 // are gone, killed in the middle of one.
 void Servidor::RemoverSobras() noexcept {
-    std::error_code erro;
-    for (std::filesystem::directory_iterator i(pasta_, erro), fim; !erro && i != fim;
-         i.increment(erro)) {
-        const std::string nome = i->path().filename().string();
-        std::size_t traco = nome.find('-');
-        const std::string tipo = nome.substr(0, traco);
-        if (traco == std::string::npos ||
-            (tipo != "copia" && tipo != "verificacao" && tipo != "restauracao"))
-            continue;
-        const std::size_t fimDoPid = nome.find('-', traco + 1);
-        if (fimDoPid == std::string::npos || nome.find(".tmp", fimDoPid) == std::string::npos)
-            continue;
-        const std::string pid = nome.substr(traco + 1, fimDoPid - traco - 1);
-        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos ||
-            pid.size() > 18 || ProcessoVivo(std::stoll(pid)))
-            continue;
-        std::error_code ignorado;
-        std::filesystem::remove(i->path(), ignorado);
+    try {
+        for (const std::string& nome : NomesNaPasta(pasta_)) {
+            const std::size_t traco = nome.find('-');
+            if (traco == std::string::npos) continue;
+            const std::string_view tipo = std::string_view(nome).substr(0, traco);
+            if (tipo != "copia" && tipo != "verificacao" && tipo != "restauracao") continue;
+            const std::size_t fimDoPid = nome.find('-', traco + 1);
+            if (fimDoPid == std::string::npos || nome.find(".tmp", fimDoPid) == std::string::npos)
+                continue;
+            const std::string pid = nome.substr(traco + 1, fimDoPid - traco - 1);
+            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos ||
+                pid.size() > 18 || ProcessoVivo(std::stoll(pid)))
+                continue;
+            std::error_code ignorado;
+            std::filesystem::remove(pasta_ / nome, ignorado);
+        }
+    } catch (...) {
+        // out of memory: the scratch files wait for the next process
     }
 }
 
@@ -254,20 +301,27 @@ Servidor::~Servidor() {
     FecharArquivoSqlite(master_);
 }
 
-// A folder laid out before (every table of the schema, master and the version kept) is
-// only read: no write transaction, which would wait for another process's.
+// A folder laid out by this program (its schema's digest and the version kept) is only
+// read: no write transaction, which would wait for another process's. A statement that
+// cannot be prepared names a table the folder does not have yet.
 bool Servidor::LerEsquemaPronto(const std::string& versao) {
-    std::int64_t tabelas = 0;
-    for (const char* p = kEsquemaDoMaster; (p = std::strstr(p, "CREATE TABLE")) != nullptr; ++p)
-        ++tabelas;
-    Comando contar(master_,
-                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name GLOB 'srv_*'");
-    if (!contar.Passo() || contar.Inteiro(0) != tabelas) return false;
-    Comando ler(master_,
-                "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto' "
-                "AND EXISTS (SELECT 1 FROM srv_bancos WHERE id = 1)");
-    if (!ler.Passo()) return false;
-    const VersaoDoServidor& daPasta = VersaoDoProduto(ler.Texto(0));
+    sqlite3_stmt* ler = nullptr;
+    if (sqlite3_prepare_v2(master_,
+                           "SELECT nome, valor FROM srv_parametros "
+                           "WHERE nome IN ('versao_do_esquema', 'versao_do_produto')",
+                           -1, &ler, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(ler);
+        return false;
+    }
+    std::string esquema, produto;
+    while (sqlite3_step(ler) == SQLITE_ROW) {
+        const std::string nome = reinterpret_cast<const char*>(sqlite3_column_text(ler, 0));
+        (nome == "versao_do_esquema" ? esquema : produto) =
+            reinterpret_cast<const char*>(sqlite3_column_text(ler, 1));
+    }
+    sqlite3_finalize(ler);
+    if (esquema != VersaoDoEsquema() || produto.empty()) return false;
+    const VersaoDoServidor& daPasta = VersaoDoProduto(produto);
     ExigirMesmaVersao(pasta_.string(), daPasta, versao);
     versao_ = &daPasta;
     return true;
@@ -292,15 +346,17 @@ void Servidor::CriarEsquema(const std::string& versao) {
                             "PRIMARY", 1, 4096, -1, 10, true},
                            {"mastlog", std::string(kPastaDeDadosPadrao) + "mastlog.ldf", 'L', "", 2,
                             1024, -1, 10, true}});
-        ExecutarSql(master_,
-                    "INSERT OR IGNORE INTO srv_parametros (nome, valor) "
-                    "VALUES ('versao_do_esquema', '1')");
         InserirLogin("sa", "", true, false);
         InserirLogin(UsuarioDoSistemaOperacional(), "", true, true);
         Comando guardar(master_,
                         "INSERT INTO srv_parametros (nome, valor) VALUES ('versao_do_produto', ?)");
         guardar.Ligar(1, pedida.produto).Executar();
     }
+    Comando(master_,
+            "INSERT OR REPLACE INTO srv_parametros (nome, valor) "
+            "VALUES ('versao_do_esquema', ?)")
+        .Ligar(1, VersaoDoEsquema())
+        .Executar();
     // A folder from before versions were kept is the default version.
     Comando ler(master_, "SELECT valor FROM srv_parametros WHERE nome = 'versao_do_produto'");
     versao_ = ler.Passo() ? &VersaoDoProduto(ler.Texto(0)) : &VersaoPadrao();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -288,8 +289,8 @@ class Servidor {
     void InserirLogin(const std::string& nome, const std::string& senha, bool sysadmin,
                       bool integrado);
     // Inside a master transaction: removes the sessions of processes of this machine
-    // that are gone.
-    void LimparSessoesMortas();
+    // that are gone. Returns the spids of the sessions left.
+    std::set<int> LimparSessoesMortas();
     int ContarSessoesNoBanco(int idDoBanco, int excetoSpid);
     std::string NovoNomeDeArquivo(const std::string& banco);
     void ExigirArquivosLivres(const std::vector<ArquivoDoBanco>& arquivos, int idDoBanco,

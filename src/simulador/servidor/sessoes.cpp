@@ -43,31 +43,50 @@ constexpr const char* kSelecaoDeSessoes =
     "s.hora_login, s.ultimo_lote, s.status FROM srv_sessoes s "
     "LEFT JOIN srv_bancos b ON b.id = s.banco ";
 
+// Whether the process `pid` that started at `inicio` is gone, or its pid was taken by a
+// newer process.
+bool ProcessoMorto(std::int64_t pid, const std::string& inicio) {
+    if (!ProcessoVivo(pid)) return true;
+    if (inicio.empty()) return false;
+    const std::string atual = InicioDoProcesso(pid);
+    return !atual.empty() && atual != inicio;
+}
+
+// What tells this row from any other a session of the same spid ever had, here or in
+// another process: a random 63-bit number, drawn anew for each session, so that a session
+// killed and followed by another of its number never reads as alive again.
+std::int64_t NovaChaveDeSessao() {
+    std::uint64_t bits = 0;
+    sqlite3_randomness(sizeof bits, &bits);
+    return static_cast<std::int64_t>(bits >> 1);
+}
+
 }  // namespace
 
-void Servidor::LimparSessoesMortas() {
-    Comando processos(master_,
-                      "SELECT DISTINCT pid, inicio_processo FROM srv_sessoes WHERE maquina = ?");
-    processos.Ligar(1, maquina_);
-    std::vector<std::pair<std::int64_t, std::string>> mortos;
-    while (processos.Passo()) {
-        const std::int64_t pid = processos.Inteiro(0);
-        const std::string inicio = processos.Texto(1);
-        if (pid == pid_ && inicio == inicioDoProcesso_) continue;
-        bool morto = !ProcessoVivo(pid);
-        if (!morto && !inicio.empty()) {
-            // The pid was taken by a newer process.
-            const std::string atual = InicioDoProcesso(pid);
-            morto = !atual.empty() && atual != inicio;
-        }
-        if (morto) mortos.emplace_back(pid, inicio);
+std::set<int> Servidor::LimparSessoesMortas() {
+    // every row, read once: the spids the live ones hold are what a new session picks from
+    Comando ler(master_, "SELECT spid, pid, inicio_processo, maquina = ? FROM srv_sessoes");
+    ler.Ligar(1, maquina_);
+    std::set<int> vivas;
+    std::set<std::pair<std::int64_t, std::string>> mortos, vistos;
+    while (ler.Passo()) {
+        const int spid = static_cast<int>(ler.Inteiro(0));
+        const std::int64_t pid = ler.Inteiro(1);
+        const std::string inicio = ler.Texto(2);
+        const bool daMaquina = ler.Inteiro(3) != 0;
+        if (daMaquina && !(pid == pid_ && inicio == inicioDoProcesso_) &&
+            vistos.emplace(pid, inicio).second && ProcessoMorto(pid, inicio))
+            mortos.emplace(pid, inicio);
+        if (!daMaquina || !mortos.count({pid, inicio})) vivas.insert(spid);
     }
+    if (mortos.empty()) return vivas;
     Comando apagar(master_,
                    "DELETE FROM srv_sessoes WHERE maquina = ? AND pid = ? AND inicio_processo = ?");
     for (const auto& [pid, inicio] : mortos) {
         apagar.Ligar(1, maquina_).Ligar(2, pid).Ligar(3, inicio).Executar();
         apagar.Reiniciar();
     }
+    return vivas;
 }
 
 int Servidor::ContarSessoesNoBanco(int idDoBanco, int excetoSpid) {
@@ -82,7 +101,7 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
                                    std::int64_t pid) {
     std::lock_guard trava(mutex_);
     Transacao transacao(master_);
-    LimparSessoesMortas();
+    std::set<int> usados = LimparSessoesMortas();
     const bool padrao = ChaveDeNome(banco).empty();
     const std::string nomeDoBanco = !padrao                     ? banco
                                     : login.bancoPadrao.empty() ? "master"
@@ -95,23 +114,18 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
 
     // The lowest free number, as SQL Server does; a number this object handed out
     // stays taken until closed, so that a killed session never reads as alive again.
-    std::set<int> usados;
     for (const auto& [numero, chave] : minhasSessoes_) usados.insert(numero);
-    {
-        Comando ler(master_, "SELECT spid FROM srv_sessoes WHERE spid >= ?");
-        ler.Ligar(1, std::int64_t{kPrimeiroSpid});
-        while (ler.Passo()) usados.insert(static_cast<int>(ler.Inteiro(0)));
-    }
     int spid = kPrimeiroSpid;
     while (usados.count(spid)) ++spid;
     const std::int64_t pidDaSessao = pid > 0 ? pid : pid_;
     const std::string inicio = pidDaSessao == pid_ ? inicioDoProcesso_ : InicioDoProcesso(pid);
     const std::string agora = AgoraComoTexto();
+    const std::int64_t chaveDaSessao = NovaChaveDeSessao();
     Comando inserir(
         master_,
         "INSERT INTO srv_sessoes (spid, login, chave_login, host, chave_host, programa, "
-        "banco, pid, maquina, inicio_processo, hora_login, ultimo_lote, status) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'sleeping')");
+        "banco, pid, maquina, inicio_processo, hora_login, ultimo_lote, status, chave) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'sleeping', ?)");
     inserir.Ligar(1, std::int64_t{spid})
         .Ligar(2, login.nome)
         .Ligar(3, ChaveDeNome(login.nome))
@@ -124,8 +138,8 @@ SessaoAberta Servidor::AbrirSessao(const Login& login, const std::string& banco,
         .Ligar(10, inicio)
         .Ligar(11, agora)
         .Ligar(12, agora)
+        .Ligar(13, chaveDaSessao)
         .Executar();
-    const std::int64_t chaveDaSessao = sqlite3_last_insert_rowid(master_);
     transacao.Confirmar();
     minhasSessoes_[spid] = chaveDaSessao;
     return SessaoAberta{spid, info->arquivoSqlite, info->nome};
@@ -150,8 +164,8 @@ void Servidor::FecharSessao(int spid) noexcept {
         std::lock_guard trava(mutex_);
         auto minha = minhasSessoes_.find(spid);
         if (minha != minhasSessoes_.end()) {
-            Comando apagar(master_, "DELETE FROM srv_sessoes WHERE chave = ?");
-            apagar.Ligar(1, minha->second).Executar();
+            Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ? AND chave = ?");
+            apagar.Ligar(1, std::int64_t{spid}).Ligar(2, minha->second).Executar();
             minhasSessoes_.erase(minha);
         } else {
             Comando apagar(master_, "DELETE FROM srv_sessoes WHERE spid = ?");
@@ -175,8 +189,8 @@ bool Servidor::SessaoViva(int spid) {
     std::lock_guard trava(mutex_);
     auto minha = minhasSessoes_.find(spid);
     if (minha != minhasSessoes_.end()) {
-        Comando ler(master_, "SELECT 1 FROM srv_sessoes WHERE chave = ?");
-        ler.Ligar(1, minha->second);
+        Comando ler(master_, "SELECT 1 FROM srv_sessoes WHERE spid = ? AND chave = ?");
+        ler.Ligar(1, std::int64_t{spid}).Ligar(2, minha->second);
         return ler.Passo();
     }
     Comando ler(master_, "SELECT 1 FROM srv_sessoes WHERE spid = ?");

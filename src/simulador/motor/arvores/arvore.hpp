@@ -10,18 +10,13 @@
 
 #include "comum/erros.hpp"
 #include "db/conector/valor.hpp"
+#include "simulador/motor/arvores/arvore_declarada.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/leitura/lexico.hpp"
 #include "simulador/motor/tipos/tipos.hpp"
 
 // The statement trees the parser produces and the executor runs.
 namespace zolvek::simulador {
-
-struct Clausulas;
-struct Comando;
-struct Consulta;
-struct ConsultaNomeada;
-struct Expressao;
 
 struct Faixa {
     std::size_t inicio = 0;  // token indexes, [inicio, fim)
@@ -40,9 +35,6 @@ struct Lida {
     std::shared_ptr<const ErroDeBanco> recusa;
     bool Vazia() const { return faixa.Vazia(); }
 };
-using ExpressaoLida = Lida<Expressao>;
-using ConsultaLida = Lida<Consulta>;
-using ClausulasLidas = Lida<Clausulas>;
 
 // The tree of a non-empty expression or query; raises its refusal, if it has one.
 const Expressao& ArvoreDe(const ExpressaoLida& e);
@@ -102,9 +94,6 @@ enum class AcaoAlterar {
 // The statements of T-SQL the engine runs, one type each. Expressions are runs of the
 // batch's tokens that the executor hands to the expression tree when it needs them.
 namespace instrucao {
-
-// WITH x AS (...) before a data change: the named queries it reads, and may change.
-using ConsultasNomeadas = std::shared_ptr<const std::vector<ConsultaNomeada>>;
 
 // TOP (n) [PERCENT] of INSERT, UPDATE and DELETE: how many of the rows it reaches the
 // statement changes.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/conector/conector.hpp"
@@ -11,7 +12,9 @@
 
 namespace zolvek::simulador {
 
+struct ContextoDoGatilho;
 struct PlanoDeLote;
+struct Tabela;
 
 // EXEC @r = P @a, @b = @v OUTPUT, as the call of a procedure reads it.
 struct ChamadaDeProcedimento {
@@ -52,6 +55,13 @@ struct EstadoDaExecucao {
     bool funcaoDeTabela_ = false;             // a table function's body: it fills its table
     const TipoSql* tipoDoRetorno_ = nullptr;  // of the scalar function whose body this runs
     db::Valor valorRetornado_;
+    const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
+
+    // Of the statement being run, for the data changes: the literals bound to its text, the
+    // tables its clauses read by alias or name, the columns of the key its last failure broke.
+    const std::vector<db::Valor>* literais_ = nullptr;
+    std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
+    std::vector<std::string> chaveViolada_;
 };
 
 }  // namespace zolvek::simulador

@@ -19,9 +19,8 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/catalogo/visoes.hpp"
-#include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/dados.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
-#include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/execucao/funcoes_do_usuario.hpp"
 #include "simulador/motor/execucao/instrucoes_do_servidor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
@@ -500,9 +499,12 @@ void Executor::Rodar(const Comando& c) {
     if (emFuncao_) ExigirLeituraNaFuncao(c);
     // a function's body runs inside its caller's statement, which may be a grouped INSERT
     if (!emFuncao_) {
-        if (s_.PodeAgrupar() && EhInsercaoDeValores(c) && !InsercaoComGatilhos(c)) {
-            s_.RodarAgrupada([&] { Inserir(std::get<instrucao::Inserir>(c.instrucao)); });
-            return;
+        if (s_.PodeAgrupar() && EhInsercaoDeValores(c)) {
+            const auto& x = std::get<instrucao::Inserir>(c.instrucao);
+            if (!AlteracoesDeDados(*this).InsercaoComGatilhos(x)) {
+                s_.RodarAgrupada([&] { AlteracoesDeDados(*this).Inserir(x); });
+                return;
+            }
         }
         s_.FecharGrupo();
     }
@@ -517,10 +519,10 @@ void Executor::RodarInstrucao(const Comando& c) {
     std::visit(
         Visitante{
             [&](const instrucao::Selecionar& x) { Selecionar(x); },
-            [&](const instrucao::Inserir& x) { Inserir(x); },
-            [&](const instrucao::Atualizar& x) { Atualizar(x); },
-            [&](const instrucao::Excluir& x) { Excluir(x); },
-            [&](const instrucao::Mesclar& x) { Mesclar(x); },
+            [&](const instrucao::Inserir& x) { AlteracoesDeDados(*this).Inserir(x); },
+            [&](const instrucao::Atualizar& x) { AlteracoesDeDados(*this).Atualizar(x); },
+            [&](const instrucao::Excluir& x) { AlteracoesDeDados(*this).Excluir(x); },
+            [&](const instrucao::Mesclar& x) { AlteracoesDeDados(*this).Mesclar(x); },
             [&](const instrucao::CriarTabela& x) { Definicoes(*this).CriarTabela(x); },
             [&](const instrucao::AlterarTabela& x) { Definicoes(*this).AlterarTabela(x); },
             [&](const instrucao::ExcluirTabela& x) { Definicoes(*this).ExcluirTabela(x); },
@@ -684,7 +686,7 @@ void Executor::ExigirBancoAtual(const Comando& c) {
 }
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {
-    if (c.para) return SelecionarPara(c);
+    if (c.para) return AlteracoesDeDados(*this).SelecionarPara(c);
     if (!c.compilado.pronto) {
         c.compilado.sql = Gerada(ArvoreDe(c.selecao), &c.compilado.flags, &c.compilado.tipos,
                                  &c.compilado.atribuidas);
@@ -714,12 +716,6 @@ std::size_t Executor::ResultadosAteAqui() const {
     std::size_t n = 0;
     for (const Executor* e = this; e; e = e->anterior_) n += e->resultados_.size();
     return n;
-}
-
-// The row count of a data change reaches the client unless SET NOCOUNT is ON.
-void Executor::Contar(db::Resultado r) {
-    estado_->linhas = r.linhasAfetadas;
-    if (!s_.Opcoes().semContagem) resultados_.push_back(std::move(r));
 }
 
 }  // namespace zolvek::simulador

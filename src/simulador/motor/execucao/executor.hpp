@@ -19,17 +19,11 @@ namespace zolvek::simulador {
 
 class FalhaDoSqlite;
 struct ContextoDeReescrita;
-struct Juncao;
-struct ContextoDoGatilho;
-struct AlvoAlteravel;
 struct TipoDoUsuario;
 
 // A variable's or parameter's type: its alias type's, found in the running statement's
 // database (2715 when there is none of that name).
 TipoSql TipoDeclarado(const instrucao::VariavelDeclarada& v);
-
-// INSERT and UPDATE write no computed column (271).
-void ExigirColunaGravavel(const ColunaDaTabela& c);
 
 // A value as the text a system procedure takes ("" for NULL).
 std::string ComoTextoDeValor(const db::Valor& v);
@@ -95,6 +89,9 @@ class Executor : private EstadoDaExecucao {
     static void ExigirEsquemaDbo(const std::vector<std::string>& partes);
     // The login is sysadmin or the user a member of db_owner.
     bool DonoDoBanco();
+    // What the data changes (AlteracoesDeDados) ask besides: whether a body's statements
+    // are being compiled, not run (their texts are their own, shared with no other).
+    bool CompilandoCorpo() const { return compilandoCorpo_; }
 
     // What the procedural interpreter asks of its run: its state, a statement of any
     // family run, an expression's or query's value, the run's table variables made
@@ -139,137 +136,12 @@ class Executor : private EstadoDaExecucao {
     // the first statement that writes takes the database's write lock.
     void ExigirTransacaoGravavel(const Comando& c);
     void Selecionar(const instrucao::Selecionar& c);
-    void SelecionarPara(const instrucao::Selecionar& c);  // SELECT ... INTO
-    void Inserir(const instrucao::Inserir& c);
-    // The SQLite text of an INSERT: its form's, when the session compiled one of the
-    // same form (formas_de_insercao.hpp), or compiled now.
-    void CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado);
-    // `ligados`: for each value, the literal it was bound to (-1: none).
-    void CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                          std::vector<int>* ligados);
-    std::vector<const ColunaDaTabela*> ColunasDaInsercao(const instrucao::Inserir& c,
-                                                         const Tabela& t, bool identityLigado);
-    // INSERT ... EXEC: the rows of the result sets the call returns (executor_insercao_exec.cpp).
-    void InserirDaExecucao(const instrucao::Inserir& c);
-    void InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
-                       const std::vector<std::vector<db::Valor>>& linhas, db::Resultado& total);
-    std::string ValorEscrito(const instrucao::ValorDaInsercao& v, std::optional<TipoSql>& tipo);
-    std::string CompilarValores(const instrucao::Inserir& c, const Tabela& t,
-                                const std::vector<const ColunaDaTabela*>& alvo,
-                                const std::string& colunas, std::vector<db::Valor>* literais,
-                                std::vector<int>* ligados);
-    // UPDATE and DELETE (executor_alteracoes.cpp), also through views and WITH queries.
-    void Atualizar(const instrucao::Atualizar& c);
-    void Excluir(const instrucao::Excluir& c);
-    void CompilarExclusao(const instrucao::Excluir& c, const Tabela& t, const AlvoAlteravel* alvo);
-    Tabela& TabelaTruncada(const NomeComposto& objeto);
-    void InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo);
-    void FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto, std::string& de,
-                          std::string& apelido, std::string& onde);
-    std::string NomeDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto) const;
-    // INSTEAD OF triggers (executor_em_vez_de.cpp).
-    struct EmVezDe {
-        std::shared_ptr<PlanoDeLote> plano;
-        std::int64_t id = 0;
-        bool visao = false;
-        Tabela linhas;  // the columns of inserted and deleted
-    };
-    std::unique_ptr<EmVezDe> GatilhoEmVezDe(const std::string& nome, const std::string& evento);
-    void RodarEmVezDe(EmVezDe& g, const std::string& evento,
-                      const std::vector<std::string>& atualizadas,
-                      const std::function<void(const ContextoDoGatilho&)>& encher);
-    std::string LinhasDoObjeto(const NomeComposto& objeto, const ClausulasLidas& resto,
-                               const std::optional<instrucao::Topo>& topo, const Tabela& colunas,
-                               std::string& apelido);
-    void ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g);
-    void AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g);
-    void InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g);
-    std::string LinhasDaInsercao(const instrucao::Inserir& c, const EmVezDe& g,
-                                 const std::vector<const ColunaDaTabela*>& alvo,
-                                 const std::string& inseridas);
-    std::string LimiteDaInsercao(const instrucao::Inserir& c);
-    void RecomecarIdentidade(const Tabela& t);
-    struct LinhasEscolhidas;
-    struct EscopoDaAlteracao;
-    std::unique_ptr<AlvoAlteravel> AlvoPorVisao(const std::vector<std::string>& nome,
-                                                const instrucao::ConsultasNomeadas& com,
-                                                char operacao,
-                                                const std::vector<std::string>& colunas);
-    std::string PrefixoCom(const instrucao::ConsultasNomeadas& com, const AlvoAlteravel* alvo);
-    std::string LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
-                                  const LinhasEscolhidas& e);
-    std::unique_ptr<LinhasEscolhidas> EscolherLinhas(const NomeComposto& objeto,
-                                                     const ClausulasLidas& resto,
-                                                     const std::optional<instrucao::Topo>& topo,
-                                                     const Tabela& t, const AlvoAlteravel* alvo);
-    Tabela& TabelaAlterada(const NomeComposto& objeto, const ClausulasLidas& resto,
-                           const instrucao::ConsultasNomeadas& com, char operacao,
-                           const std::vector<std::string>& colunas,
-                           std::unique_ptr<AlvoAlteravel>& alvo);
-    // The procedural statements run by the interpreter (Interpretador); what the run's
-    // other statements ask of it (executor_procedural.cpp).
-    db::Valor ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo);
-    // A value from elsewhere (a row, an argument) put into a variable, of its type.
-    void AtribuirValor(VariavelDoLote& v, const db::Valor& valor);
-    // AFTER triggers (executor_gatilhos.cpp).
-    bool TemGatilhos(const Tabela& t);
-    bool InsercaoComGatilhos(const Comando& c);
-    static std::vector<std::string> ColunasAtribuidas(const instrucao::Atualizar& c);
-    std::vector<std::shared_ptr<PlanoDeLote>> GatilhosQueDisparam(const Tabela& t,
-                                                                  const std::string& evento,
-                                                                  std::vector<std::int64_t>& ids);
-    using SaidaDaInstrucao = std::function<void(const ContextoDoGatilho&)>;
-    bool MudarComGatilhos(const Tabela& tabela, const std::string& evento, const std::string& sql,
-                          const std::function<std::string()>& antigas,
-                          const std::vector<std::string>& atualizadas, char operacao,
-                          db::Resultado& r, const std::function<void(const db::Resultado&)>& feita,
-                          const SaidaDaInstrucao& saida = {});
-    static std::string ColunasComALinha(const Tabela& t);
-    void ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
-                          const std::function<void()>& limpar);
-    // MERGE (executor_mescla.cpp).
-    struct Mescla;
-    void Mesclar(const instrucao::Mesclar& c);
-    Tabela FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m);
-    void EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m);
-    std::int64_t AtualizarNaMescla(const instrucao::Mesclar& c, const Mescla& m);
-    std::int64_t ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
-    std::int64_t InserirNaMescla(const instrucao::Mesclar& c, const Mescla& m);
-    // The OUTPUT clause of INSERT, UPDATE and DELETE (executor_saida.cpp): nothing when the
-    // statement has none.
-    SaidaDaInstrucao SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
-                             const NomeComposto& objeto, const Tabela& t,
-                             const std::string& evento);
-    void ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
-                       const std::string& evento);
-    void GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
-                     const std::vector<std::optional<TipoSql>>& tipos);
-    const Tabela& DestinoDaSaida(const NomeComposto& destino);
-    void RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas);
-    void CopiarLinhas(const db::Resultado& novas, const Tabela& t, const std::string& destino);
-    void DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx, std::int64_t linhas);
-    [[noreturn]] void SairComTransacaoCondenada();
     void IdentityInsert(const instrucao::IdentityInsert& c);
     // Refuses, with SQL Server's message, what the user's rights do not allow.
     void ExigirDireitos(const Comando& c);
     void FecharCursoresNoFimDaTransacao();
     void LerOpcaoDaSessao(const instrucao::Ignorado& x);
     void DefinirLimiteDeLinhas(const ExpressaoLida& valor);
-    struct PartesDaAtualizacao {
-        std::string prefixo;                                       // WITH ..., or ""
-        std::string alvo;                                          // T, or T AS zv_alvo
-        std::vector<std::pair<std::string, std::string>> valores;  // column, new value
-        std::string onde;
-    };
-    PartesDaAtualizacao CompilarAtualizacao(const instrucao::Atualizar& c, const Tabela& t,
-                                            const AlvoAlteravel* alvo);
-    std::string ValorDuplicado(const std::string& insercao, const Tabela& t);
-    std::string ValorDuplicado(const PartesDaAtualizacao& p, const Tabela& t);
-    std::string BuscarValorDuplicado(const std::string& novas, const std::string& outras,
-                                     const Tabela& t);
-    void Contar(db::Resultado r);
-    // A data change's count; one whose OUTPUT went to the client has given its rows instead.
-    void Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida);
 
     db::Coluna ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string& sql,
                                 const std::vector<std::optional<TipoSql>>* tiposConhecidos,
@@ -287,15 +159,8 @@ class Executor : private EstadoDaExecucao {
     bool NomeDeFonte(const std::string& nome) const;
 
     SessaoDeExecucao& s_;
-    const std::vector<db::Valor>* literais_ = nullptr;  // of the statement being run
-    std::vector<std::string> chaveViolada_;             // columns of the key the last failure broke
-    // the tables of the UPDATE or DELETE being written, by alias or name
-    std::vector<std::pair<std::string, Tabela*>> escopoAlvo_;
     bool compilandoCorpo_ = false;  // a body's variables read as NULL: it is compiled, not run
-    void DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de);
-
-    const ContextoDoGatilho* gatilho_ = nullptr;  // of the trigger whose body this runs
-    bool tabelasCriadas_ = false;                 // DECLARE @t TABLE of its statements
+    bool tabelasCriadas_ = false;   // DECLARE @t TABLE of its statements
     std::vector<std::string> variaveisDeTabela_;  // those it made, dropped when it ends
     std::vector<std::string> temporarias_;        // #tables of a procedure call, likewise
 };

@@ -28,9 +28,4 @@ void Executor::TiparColunasCalculadas(Tabela& t) {
     }
 }
 
-// INSERT and UPDATE write no computed column (271).
-void ExigirColunaGravavel(const ColunaDaTabela& c) {
-    if (!c.calculo.empty()) throw ErroDoServidor(271, {c.nome});
-}
-
 }  // namespace zolvek::simulador

@@ -27,14 +27,6 @@ std::int64_t ComoInteiro(const db::Valor& v) {
 
 }  // namespace
 
-db::Valor Executor::ValorConvertido(const ExpressaoLida& e, const TipoSql& tipo) {
-    return Interpretador(*this).ValorConvertido(e, tipo);
-}
-
-void Executor::AtribuirValor(VariavelDoLote& v, const db::Valor& valor) {
-    Interpretador(*this).AtribuirValor(v, valor);
-}
-
 void Executor::Procedimento(const std::string& nome, const Argumentos& args) {
     Interpretador(*this).Procedimento(nome, args);
 }

@@ -78,8 +78,9 @@ void ConfigurarArquivo(sqlite3* db, bool sincronizaPorLote) {
     ExecutarSql(db, "PRAGMA journal_mode = WAL");
     ExecutarSql(db,
                 sincronizaPorLote ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
-    ExecutarSql(db, "PRAGMA legacy_alter_table = ON");
-    ExecutarSql(db, "PRAGMA foreign_keys = OFF");
+    // as PRAGMA legacy_alter_table = ON and foreign_keys = OFF, without a statement each
+    sqlite3_db_config(db, SQLITE_DBCONFIG_LEGACY_ALTER_TABLE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_FKEY, 0, nullptr);
     ExecutarSql(db, "PRAGMA recursive_triggers = OFF");
     // Every DDL makes SQLite read its whole schema table; a database of some thousand
     // tables has it larger than the default 2 MB of cache, and each read would go to the
@@ -125,6 +126,10 @@ void GarantirEsquema(sqlite3* db, const std::string& dono) {
 Sessao::Sessao(std::shared_ptr<Servidor> servidor, const Login& login, const std::string& banco,
                const std::string& host, const std::string& programa)
     : servidor_(std::move(servidor)), login_(login), host_(host), programa_(programa) {
+    // The server's counter before this session exists: a KILL of it, or a change of the
+    // catalog it is about to read, moves it later, and only then does a batch ask.
+    sinalVisto_ = sinalDaInterrupcao_ = servidor_->Sinal();
+    conferidoEm_ = ultimaVerificacao_ = std::chrono::steady_clock::now();
     SessaoAberta aberta = servidor_->AbrirSessao(login_, banco, host_, programa_);
     spid_ = aberta.spid;
     banco_ = aberta.banco;
@@ -208,11 +213,10 @@ void Sessao::Abrir(const std::string& arquivo) {
         },
         this);
     EsquecerCatalogo();
-    Instrucao q(db_, "SELECT valor FROM zv_config WHERE chave='versao'");
-    if (q.Passo()) versaoDoCatalogo_ = q.Texto(0);
     if (sqlite3_prepare_v3(db_, "SELECT valor FROM zv_config WHERE chave='versao'", -1,
                            SQLITE_PREPARE_PERSISTENT, &lerVersao_, nullptr) != SQLITE_OK)
         throw FalhaDoSqlite(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+    LerVersaoInicial();
     // A login that is not sysadmin needs a user in the database (or to own it).
     if (!login_.sysadmin && !IguaisCiAs(banco_, "master") && NomeDoUsuario() == "guest")
         throw ComMensagemSeguinte(ErroDoServidor(4060, {banco_}), 18456, {login_.nome});
@@ -420,6 +424,23 @@ Catalogo& Sessao::CatalogoAtual() {
         catalogoEmDia_ = true;
     }
     return catalogo_;
+}
+
+// The catalog's version the session starts from, read by the statement every batch asks
+// again (a statement fewer to prepare at each connection).
+void Sessao::LerVersaoInicial() {
+    versaoDoCatalogo_.clear();
+    const int rc = sqlite3_step(lerVersao_);
+    if (rc == SQLITE_ROW) {
+        const unsigned char* t = sqlite3_column_text(lerVersao_, 0);
+        if (t) versaoDoCatalogo_ = reinterpret_cast<const char*>(t);
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const FalhaDoSqlite falha(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+        sqlite3_reset(lerVersao_);
+        throw falha;
+    }
+    sqlite3_reset(lerVersao_);
 }
 
 void Sessao::VerificarCatalogo() {

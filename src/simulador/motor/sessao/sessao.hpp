@@ -184,6 +184,7 @@ class Sessao final : public SessaoDeExecucao {
     void AtualizarDireitos();
     bool Interromper() override;
     void VerificarCatalogo();
+    void LerVersaoInicial();
     void MarcarCatalogoAlterado() override;
     void EsquecerPreparadas() override;
     void AtualizarTabelasDoServidor(bool processos, bool bancos, bool logins) override;

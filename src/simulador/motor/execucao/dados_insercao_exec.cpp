@@ -2,12 +2,11 @@
 // every result set the call returns go into t, which the call does not return to the
 // client. The call and the insert are one statement: a failure undoes both.
 
-#include <sqlite3.h>
-
 #include "comum/erros.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
@@ -21,8 +20,8 @@ constexpr std::size_t kValoresPorInsercao = 30000;
 
 }  // namespace
 
-void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
-    if (estado_->insercoesExec > 0) throw ErroDoServidor(8164);
+void AlteracoesDeDados::InserirDaExecucao(const instrucao::Inserir& c) {
+    if (e_.estado_->insercoesExec > 0) throw ErroDoServidor(8164);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
@@ -32,8 +31,7 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
         throw ErroDoServidor(208, {c.objeto.Nome()});
     }
     const std::string nome = t->nome;
-    const bool identityLigado =
-        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(nome);
+    const bool identityLigado = IdentidadeLigada(nome);
     const std::vector<const ColunaDaTabela*> alvo = ColunasDaInsercao(c, *t, identityLigado);
     // the call runs inside a transaction of the statement's own, unless one is open
     const bool propria = !s_.EmTransacao();
@@ -43,12 +41,12 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
     try {
         if (nome.rfind('@', 0) != 0) s_.GarantirEscrita();  // a table variable takes no lock
         const std::size_t antes = resultados_.size();
-        ++estado_->insercoesExec;
+        ++e_.estado_->insercoesExec;
         struct Fim {
             int& n;
             ~Fim() { --n; }
-        } fim{estado_->insercoesExec};
-        Rodar(*c.execucao);
+        } fim{e_.estado_->insercoesExec};
+        execucao_.Rodar(*c.execucao);
         // the rows the call returned are the insert's; its counts stay the client's
         std::vector<db::Resultado> conjuntos;
         for (std::size_t k = antes; k < resultados_.size();) {
@@ -76,9 +74,10 @@ void Executor::InserirDaExecucao(const instrucao::Inserir& c) {
 
 // The rows go in by bound values, converted to their columns' types, in as few INSERTs as
 // SQLite's limit on bound values allows; triggers fire for each.
-void Executor::InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTabela*>& alvo,
-                             const std::vector<std::vector<db::Valor>>& linhas,
-                             db::Resultado& total) {
+void AlteracoesDeDados::InserirLinhas(const Tabela& t,
+                                      const std::vector<const ColunaDaTabela*>& alvo,
+                                      const std::vector<std::vector<db::Valor>>& linhas,
+                                      db::Resultado& total) {
     std::string colunas, nomes, conversoes;
     for (std::size_t k = 0; k < alvo.size(); ++k) {
         const std::string n = "c" + std::to_string(k + 1);
@@ -105,14 +104,11 @@ void Executor::InserirLinhas(const Tabela& t, const std::vector<const ColunaDaTa
         struct Literais {
             const std::vector<db::Valor>*& l;
             ~Literais() { l = nullptr; }
-        } literais{literais_ = &valores};
+        } literais{e_.literais_ = &valores};
         db::Resultado r;
-        auto feita = [&](const db::Resultado& x) {
-            if (t.Identidade() && x.linhasAfetadas > 0)
-                s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
-        };
+        auto feita = [&](const db::Resultado& x) { AnotarIdentidade(t, x); };
         if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita)) {
-            r = Consultar(sql, 0, 'I', t.nome);
+            r = execucao_.Consultar(sql, 0, 'I', t.nome);
             feita(r);
         }
         total.linhasAfetadas += r.linhasAfetadas;

@@ -16,6 +16,7 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/formas_de_insercao.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
@@ -41,6 +42,10 @@ std::optional<TipoSql> Unico(const std::vector<std::optional<TipoSql>>& tipos) {
 }
 
 }  // namespace
+
+void ExigirColunaGravavel(const ColunaDaTabela& c) {
+    if (!c.calculo.empty()) throw ErroDoServidor(271, {c.nome});
+}
 
 namespace {
 
@@ -123,8 +128,8 @@ class ConversoesDasColunas {
 // literal are written as LiteralNoSqlite writes them and typed as TipoDoLiteral types
 // them (a text has no type of its own, such an integer is an int of its significant
 // digits), without a generator for each value.
-std::string Executor::ValorEscrito(const instrucao::ValorDaInsercao& v,
-                                   std::optional<TipoSql>& tipo) {
+std::string AlteracoesDeDados::ValorEscrito(const instrucao::ValorDaInsercao& v,
+                                            std::optional<TipoSql>& tipo) {
     using Forma = instrucao::ValorDaInsercao::Forma;
     if (v.forma == Forma::Texto) {
         tipo.reset();
@@ -144,7 +149,7 @@ std::string Executor::ValorEscrito(const instrucao::ValorDaInsercao& v,
         return LiteralNoSqlite(*l);
     }
     std::vector<std::optional<TipoSql>> tipos;
-    std::string sql = Gerada(e, nullptr, &tipos);
+    std::string sql = execucao_.Gerada(e, nullptr, &tipos);
     tipo = Unico(tipos);
     return sql;
 }
@@ -153,10 +158,11 @@ std::string Executor::ValorEscrito(const instrucao::ValorDaInsercao& v,
 // conversion once per column, over a VALUES of the bare values: SQLite then generates
 // code for one conversion a column instead of one a value. `literais`: where the bound
 // literals go (none when null).
-std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela& t,
-                                      const std::vector<const ColunaDaTabela*>& alvo,
-                                      const std::string& colunas, std::vector<db::Valor>* literais,
-                                      std::vector<int>* ligados) {
+std::string AlteracoesDeDados::CompilarValores(const instrucao::Inserir& c, const Tabela& t,
+                                               const std::vector<const ColunaDaTabela*>& alvo,
+                                               const std::string& colunas,
+                                               std::vector<db::Valor>* literais,
+                                               std::vector<int>* ligados) {
     const std::string marca = "\x01";  // where the value goes in a conversion
     auto juntarComValor = [&](std::string& destino, const std::string& conversao,
                               const std::string& valor) {
@@ -234,10 +240,11 @@ std::string Executor::CompilarValores(const instrucao::Inserir& c, const Tabela&
     return sql;
 }
 
-void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bool identityLigado) {
+void AlteracoesDeDados::CompilarComForma(const instrucao::Inserir& c, const Tabela& t,
+                                         bool identityLigado) {
     // a body being compiled reads its variables as NULL, a trigger's statements see
     // inserted and deleted: their texts are their own
-    const bool compartilhavel = !compilandoCorpo_ && c.forma;
+    const bool compartilhavel = !execucao_.CompilandoCorpo() && c.forma;
     // the parser's key is that of IDENTITY_INSERT off
     std::string ligada;
     if (compartilhavel && identityLigado) ligada = ComIdentidadeLigada(*c.forma);
@@ -259,9 +266,9 @@ void Executor::CompilarComForma(const instrucao::Inserir& c, const Tabela& t, bo
 }
 
 // The columns an INSERT writes: those it names, or all but the identity and timestamp.
-std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::Inserir& c,
-                                                               const Tabela& t,
-                                                               bool identityLigado) {
+std::vector<const ColunaDaTabela*> AlteracoesDeDados::ColunasDaInsercao(const instrucao::Inserir& c,
+                                                                        const Tabela& t,
+                                                                        bool identityLigado) {
     std::vector<const ColunaDaTabela*> alvo;
     if (c.colunasAlvo.empty()) {
         if (identityLigado && t.Identidade()) throw ErroDoServidor(8101, {t.nome});
@@ -286,8 +293,8 @@ std::vector<const ColunaDaTabela*> Executor::ColunasDaInsercao(const instrucao::
     return alvo;
 }
 
-void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bool identityLigado,
-                                std::vector<int>* ligados) {
+void AlteracoesDeDados::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t,
+                                         bool identityLigado, std::vector<int>* ligados) {
     const std::vector<const ColunaDaTabela*> alvo = ColunasDaInsercao(c, t, identityLigado);
     std::string colunas;
     for (const auto* col : alvo)
@@ -312,7 +319,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
         sql = CompilarValores(c, t, alvo, colunas, ligarLiterais ? &literais : nullptr, ligados);
     } else {
         std::vector<std::optional<TipoSql>> tipos;
-        const std::string selecao = Gerada(ArvoreDe(c.selecao), nullptr, &tipos);
+        const std::string selecao = execucao_.Gerada(ArvoreDe(c.selecao), nullptr, &tipos);
         tipos.resize(alvo.size());
         std::string nomes, conv;
         for (std::size_t k = 0; k < alvo.size(); ++k) {
@@ -337,7 +344,7 @@ void Executor::CompilarInsercao(const instrucao::Inserir& c, const Tabela& t, bo
     c.compilado.pronto = !c.topo && s_.Opcoes().limiteDeLinhas <= 0;  // TOP, ROWCOUNT: each run
 }
 
-void Executor::Inserir(const instrucao::Inserir& c) {
+void AlteracoesDeDados::Inserir(const instrucao::Inserir& c) {
     if (auto g = GatilhoEmVezDe(c.objeto.Nome(), "INSERT")) return InserirEmVezDe(c, *g);
     if (c.execucao) return InserirDaExecucao(c);
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
@@ -346,37 +353,49 @@ void Executor::Inserir(const instrucao::Inserir& c) {
             return InserirPelaVisao(c, *alvo);
         if (!t) ObjetoInvalido(c.objeto.Nome());
     }
-    bool identityLigado =
-        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t->nome);
+    const bool identityLigado = IdentidadeLigada(t->nome);
     if (!c.compilado.pronto) {
         CompilarComForma(c, *t, identityLigado);
     } else if (identityLigado && c.colunasAlvo.empty() && t->Identidade()) {
         throw ErroDoServidor(8101, {t->nome});
     }
-    db::Resultado r;
     struct Literais {
         const std::vector<db::Valor>*& l;
         ~Literais() { l = nullptr; }
-    } literais{literais_ = &c.compilado.literais};
-    // SQLite's last rowid moves with any table; @@IDENTITY only with identity tables.
-    const bool identidade = t->Identidade() != nullptr;
-    auto feita = [&](const db::Resultado& x) {
-        if (identidade && x.linhasAfetadas > 0)
-            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
-    };
+    } literais{e_.literais_ = &c.compilado.literais};
+    Contar(InserirNaTabela(*t, c.compilado.sql, SaidaDe(c.saida, c.objeto, *t, "INSERT")), c.saida);
+}
+
+// Runs an INSERT's SQLite text on `t`, with the triggers it fires and its OUTPUT; a key it
+// breaks tells the duplicate value.
+db::Resultado AlteracoesDeDados::InserirNaTabela(const Tabela& t, const std::string& sql,
+                                                 const SaidaDaInstrucao& saida) {
+    db::Resultado r;
+    auto feita = [&](const db::Resultado& x) { AnotarIdentidade(t, x); };
     try {
-        chaveViolada_.clear();
-        if (!MudarComGatilhos(*t, "INSERT", c.compilado.sql, {}, {}, 'I', r, feita,
-                              SaidaDe(c.saida, c.objeto, *t, "INSERT"))) {
-            r = Consultar(c.compilado.sql, 0, 'I', t->nome);
+        e_.chaveViolada_.clear();
+        if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita, saida)) {
+            r = execucao_.Consultar(sql, 0, 'I', t.nome);
             feita(r);
         }
     } catch (const ErroDeBanco& e) {
-        if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
-        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(c.compilado.sql, *t), e.Numero(),
+        if ((e.Numero() != 2627 && e.Numero() != 2601) || e_.estado_->erroDeGatilho) throw;
+        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(sql, t), e.Numero(),
                           e.Severidade(), e.Estado());
     }
-    Contar(std::move(r), c.saida);
+    return r;
+}
+
+// SET IDENTITY_INSERT ... ON names this table.
+bool AlteracoesDeDados::IdentidadeLigada(const std::string& tabela) const {
+    return !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(tabela);
+}
+
+// @@IDENTITY after rows went into a table: SQLite's last rowid moves with any table,
+// @@IDENTITY only with those that have an identity.
+void AlteracoesDeDados::AnotarIdentidade(const Tabela& t, const db::Resultado& r) {
+    if (t.Identidade() && r.linhasAfetadas > 0)
+        s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
 }
 
 }  // namespace zolvek::simulador

@@ -13,6 +13,7 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
@@ -24,7 +25,7 @@ namespace zolvek::simulador {
 
 using Quando = instrucao::AcaoDaMescla::Quando;
 
-struct Executor::Mescla {
+struct AlteracoesDeDados::Mescla {
     Tabela* alvo = nullptr;
     std::string nomeDoAlvo, nomeDaFonte;  // as the statement names them (alias or table)
     std::string apelido, apelidoDaFonte;  // the same in SQLite's text
@@ -58,7 +59,7 @@ std::string ClausulasDe(const instrucao::Mesclar& c, char operacao) {
 
 }  // namespace
 
-void Executor::Mesclar(const instrucao::Mesclar& c) {
+void AlteracoesDeDados::Mesclar(const instrucao::Mesclar& c) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(c.objeto.Nome());
     if (!t) {
         if (s_.CatalogoAtual().AcharObjeto(c.objeto.Nome()))
@@ -76,7 +77,7 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
     if (c.saidaDaFonte)
         throw Recusa(
             "O simulador de SQL Server não devolve colunas da fonte no OUTPUT de um MERGE.");
-    const std::string nivel = std::to_string(estado_->aninhamento + 1);
+    const std::string nivel = std::to_string(e_.estado_->aninhamento + 1);
     m.fonte = "temp.zv_fonte_" + nivel;
     m.pares = "temp.zv_pares_" + nivel;
     m.acoes = "temp.zv_acoes_" + nivel;
@@ -88,7 +89,7 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
     struct Fim {
         std::vector<std::pair<std::string, Tabela*>>& e;
         ~Fim() { e.clear(); }
-    } fim{escopoAlvo_};
+    } fim{e_.escopoAlvo_};
     const std::size_t antes = resultados_.size();
     std::int64_t total = 0;
     ComoUmaInstrucao(
@@ -116,16 +117,16 @@ void Executor::Mesclar(const instrucao::Mesclar& c) {
 }
 
 // The source's rows in a temporary table, with its columns' types where they are known.
-Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
+Tabela AlteracoesDeDados::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
     std::vector<std::optional<TipoSql>> tipos;
     std::string consulta;
     Tabela fonte;
     if (c.tabelaDaFonte.Vazio()) {
-        consulta = Gerada(ArvoreDe(c.fonte), nullptr, &tipos);
+        consulta = execucao_.Gerada(ArvoreDe(c.fonte), nullptr, &tipos);
     } else {
         const Tabela* t = s_.CatalogoAtual().AcharTabela(c.tabelaDaFonte.Nome());
         if (t && c.tabelaDaFonte.partes.size() == 1) fonte = *t;
-        consulta = Gerada(ArvoreDe(c.fonte));
+        consulta = execucao_.Gerada(ArvoreDe(c.fonte));
     }
     fonte.nome = m.nomeDaFonte;
     if (fonte.colunas.empty()) {
@@ -133,7 +134,7 @@ Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
         try {
             p = s_.Preparar(consulta);
         } catch (const FalhaDoSqlite& f) {
-            FalhaTraduzida(f, 'S', "");
+            execucao_.FalhaTraduzida(f, 'S', "");
         }
         const int n = sqlite3_column_count(p.Bruta());
         for (int k = 0; k < n; ++k) {
@@ -149,27 +150,29 @@ Tabela Executor::FonteDaMescla(const instrucao::Mesclar& c, const Mescla& m) {
         }
     }
     ExecutarSql(s_.Conexao(), DefinicaoDasLinhas(fonte, m.fonte));
-    Consultar("INSERT INTO " + m.fonte + " SELECT * FROM (" + consulta + ")", 0, 'S', "");
+    execucao_.Consultar("INSERT INTO " + m.fonte + " SELECT * FROM (" + consulta + ")", 0, 'S', "");
     return fonte;
 }
 
 // The pairs of target and source rows the ON condition joins, and the clause each pair
 // (or lone row) takes: the first whose condition holds.
-void Executor::EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m) {
-    escopoAlvo_ = {{m.nomeDoAlvo, m.alvo}, {m.nomeDaFonte, const_cast<Tabela*>(&m.tabelaDaFonte)}};
+void AlteracoesDeDados::EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m) {
+    e_.escopoAlvo_ = {{m.nomeDoAlvo, m.alvo},
+                      {m.nomeDaFonte, const_cast<Tabela*>(&m.tabelaDaFonte)}};
     const std::string alvo = m.tabela + " AS " + m.apelido;
     const std::string fonte = m.fonte + " AS " + m.apelidoDaFonte;
     const std::string linha = m.apelido + "." + m.linha;
     const std::string linhaDaFonte = m.apelidoDaFonte + "." + m.linhaDaFonte;
     ExecutarSql(s_.Conexao(), "CREATE TEMP TABLE " + m.pares.substr(5) + " (a, f)");
     ExecutarSql(s_.Conexao(), "CREATE TEMP TABLE " + m.acoes.substr(5) + " (a, f, k)");
-    Consultar("INSERT INTO " + m.pares + " SELECT " + linha + ", " + linhaDaFonte + " FROM " +
-                  alvo + " JOIN " + fonte + " ON " + Gerada(ArvoreDe(c.condicao)),
-              0, 'S', "");
+    execucao_.Consultar("INSERT INTO " + m.pares + " SELECT " + linha + ", " + linhaDaFonte +
+                            " FROM " + alvo + " JOIN " + fonte + " ON " +
+                            execucao_.Gerada(ArvoreDe(c.condicao)),
+                        0, 'S', "");
     for (std::size_t k = 0; k < c.acoes.size(); ++k) {
         const auto& a = c.acoes[k];
         const std::string e =
-            a.condicao.Vazia() ? "" : " AND (" + Gerada(ArvoreDe(a.condicao)) + ")";
+            a.condicao.Vazia() ? "" : " AND (" + execucao_.Gerada(ArvoreDe(a.condicao)) + ")";
         const std::string n = std::to_string(k);
         std::string sql = "INSERT INTO " + m.acoes;
         if (a.quando == Quando::Combinada)
@@ -186,18 +189,19 @@ void Executor::EscolherAcoes(const instrucao::Mesclar& c, const Mescla& m) {
             sql += " SELECT " + linha + ", NULL, " + n + " FROM " + alvo + " WHERE " + linha +
                    " NOT IN (SELECT a FROM " + m.pares + ") AND NOT EXISTS (SELECT 1 FROM " +
                    m.acoes + " AS zv_x WHERE zv_x.a = " + linha + ")";
-        Consultar(sql + e, 0, 'S', "");
+        execucao_.Consultar(sql + e, 0, 'S', "");
     }
-    if (!Consultar("SELECT a FROM " + m.acoes +
-                       " WHERE a IS NOT NULL AND f IS NOT NULL GROUP BY a HAVING COUNT(*) > 1",
-                   0, 'S', "")
+    if (!execucao_
+             .Consultar("SELECT a FROM " + m.acoes +
+                            " WHERE a IS NOT NULL AND f IS NOT NULL GROUP BY a HAVING COUNT(*) > 1",
+                        0, 'S', "")
              .linhas.empty())
         throw ErroDoServidor(8672);
 }
 
 // One UPDATE for the UPDATE clauses (WHEN MATCHED and WHEN NOT MATCHED BY SOURCE): each row
 // takes its clause's values, its source row beside it under the source's name.
-std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mescla& m) {
+std::int64_t AlteracoesDeDados::AtualizarNaMescla(const instrucao::Mesclar& c, const Mescla& m) {
     const std::string lista = ClausulasDe(c, 'U');
     if (lista.empty()) return 0;
     std::vector<std::string> colunas;
@@ -213,7 +217,7 @@ std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mesc
             if (col->identidade) throw ErroDoServidor(8102, {col->nome});
             if (col->tipo.base == TipoBase::RowVersion) throw ErroDoServidor(272);
             std::vector<std::optional<TipoSql>> tipo;
-            const std::string e = Gerada(ArvoreDe(expr), nullptr, &tipo);
+            const std::string e = execucao_.Gerada(ArvoreDe(expr), nullptr, &tipo);
             if (valores[col->nome].empty()) colunas.push_back(col->nome);
             valores[col->nome].emplace_back(k, ChamadaDeConversao(e, col->tipo, TipoUnico(tipo)));
         }
@@ -243,11 +247,11 @@ std::int64_t Executor::AtualizarNaMescla(const instrucao::Mesclar& c, const Mesc
             },
             colunas, 'U', r, [](const db::Resultado&) {},
             SaidaDe(c.saida, c.objeto, *m.alvo, "UPDATE")))
-        r = Consultar(sql, 0, 'U', m.alvo->nome);
+        r = execucao_.Consultar(sql, 0, 'U', m.alvo->nome);
     return r.linhasAfetadas;
 }
 
-std::int64_t Executor::ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla& m) {
+std::int64_t AlteracoesDeDados::ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla& m) {
     const std::string lista = ClausulasDe(c, 'D');
     if (lista.empty()) return 0;
     const std::string linhas =
@@ -258,12 +262,12 @@ std::int64_t Executor::ExcluirNaMescla(const instrucao::Mesclar& c, const Mescla
             *m.alvo, "DELETE", sql,
             [&] { return "SELECT " + m.linha + ", * FROM " + m.tabela + " WHERE " + linhas; }, {},
             'D', r, [](const db::Resultado&) {}, SaidaDe(c.saida, c.objeto, *m.alvo, "DELETE")))
-        r = Consultar(sql, 0, 'D', m.alvo->nome);
+        r = execucao_.Consultar(sql, 0, 'D', m.alvo->nome);
     return r.linhasAfetadas;
 }
 
 // The INSERT of WHEN NOT MATCHED: its values read the source row alone.
-std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla& m) {
+std::int64_t AlteracoesDeDados::InserirNaMescla(const instrucao::Mesclar& c, const Mescla& m) {
     const std::string lista = ClausulasDe(c, 'I');
     if (lista.empty()) return 0;
     const auto& a = *std::find_if(c.acoes.begin(), c.acoes.end(),
@@ -273,8 +277,7 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
             "O simulador de SQL Server não interpreta INSERT DEFAULT VALUES num "
             "MERGE.");
     const Tabela& t = *m.alvo;
-    const bool identityLigado =
-        !s_.Opcoes().identityInsert.empty() && s_.Opcoes().identityInsert == Dobrar(t.nome);
+    const bool identityLigado = IdentidadeLigada(t.nome);
     std::vector<const ColunaDaTabela*> alvo;
     for (const auto& col : t.colunas)
         if (a.colunas.empty() && !col.identidade && col.tipo.base != TipoBase::RowVersion &&
@@ -289,11 +292,11 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
     }
     if (a.valores.size() != alvo.size())
         throw ErroDoServidor(alvo.size() > a.valores.size() ? 109 : 110);
-    escopoAlvo_ = {{m.nomeDaFonte, const_cast<Tabela*>(&m.tabelaDaFonte)}};
+    e_.escopoAlvo_ = {{m.nomeDaFonte, const_cast<Tabela*>(&m.tabelaDaFonte)}};
     std::string colunas, valores;
     for (std::size_t k = 0; k < alvo.size(); ++k) {
         std::vector<std::optional<TipoSql>> tipo;
-        const std::string e = Gerada(ArvoreDe(a.valores[k]), nullptr, &tipo);
+        const std::string e = execucao_.Gerada(ArvoreDe(a.valores[k]), nullptr, &tipo);
         colunas += (k ? ", " : "") + ComoIdentificador(alvo[k]->nome);
         valores += (k ? ", " : "") + ChamadaDeConversao(e, alvo[k]->tipo, TipoUnico(tipo));
     }
@@ -301,25 +304,7 @@ std::int64_t Executor::InserirNaMescla(const instrucao::Mesclar& c, const Mescla
                             " FROM " + m.acoes + " AS zv_x JOIN " + m.fonte + " AS " +
                             m.apelidoDaFonte + " ON " + m.apelidoDaFonte + "." + m.linhaDaFonte +
                             " = zv_x.f WHERE zv_x.k IN " + lista + " ORDER BY zv_x.f";
-    const bool identidade = t.Identidade() != nullptr;
-    auto feita = [&](const db::Resultado& x) {
-        if (identidade && x.linhasAfetadas > 0)
-            s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
-    };
-    db::Resultado r;
-    try {
-        chaveViolada_.clear();
-        if (!MudarComGatilhos(t, "INSERT", sql, {}, {}, 'I', r, feita,
-                              SaidaDe(c.saida, c.objeto, t, "INSERT"))) {
-            r = Consultar(sql, 0, 'I', t.nome);
-            feita(r);
-        }
-    } catch (const ErroDeBanco& e) {
-        if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
-        throw ErroDeBanco(std::string(e.what()) + ValorDuplicado(sql, t), e.Numero(),
-                          e.Severidade(), e.Estado());
-    }
-    return r.linhasAfetadas;
+    return InserirNaTabela(t, sql, SaidaDe(c.saida, c.objeto, t, "INSERT")).linhasAfetadas;
 }
 
 }  // namespace zolvek::simulador

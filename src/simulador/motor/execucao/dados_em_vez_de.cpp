@@ -10,8 +10,8 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/execucao/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
@@ -44,8 +44,8 @@ std::string Convertido(const std::string& valor, const ColunaDaTabela& c) {
 
 }  // namespace
 
-std::unique_ptr<Executor::EmVezDe> Executor::GatilhoEmVezDe(const std::string& nome,
-                                                            const std::string& evento) {
+std::unique_ptr<AlteracoesDeDados::EmVezDe> AlteracoesDeDados::GatilhoEmVezDe(
+    const std::string& nome, const std::string& evento) {
     Catalogo& cat = s_.CatalogoAtual();
     if (!cat.AlgumGatilho()) return nullptr;
     auto g = std::make_unique<EmVezDe>();
@@ -67,7 +67,7 @@ std::unique_ptr<Executor::EmVezDe> Executor::GatilhoEmVezDe(const std::string& n
         if (!def.emVezDe ||
             std::find(def.eventos.begin(), def.eventos.end(), evento) == def.eventos.end())
             continue;
-        const auto& ativos = estado_->emVezDeAtivos;
+        const auto& ativos = e_.estado_->emVezDeAtivos;
         if (std::find(ativos.begin(), ativos.end(), o->id) != ativos.end()) return nullptr;
         g->plano = std::move(plano);
         g->id = o->id;
@@ -78,13 +78,13 @@ std::unique_ptr<Executor::EmVezDe> Executor::GatilhoEmVezDe(const std::string& n
 
 // Fills the trigger's inserted and deleted (`encher`) and runs it, as one statement; the
 // statement counts the rows it handed over.
-void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
-                            const std::vector<std::string>& atualizadas,
-                            const std::function<void(const ContextoDoGatilho&)>& encher) {
+void AlteracoesDeDados::RodarEmVezDe(EmVezDe& g, const std::string& evento,
+                                     const std::vector<std::string>& atualizadas,
+                                     const std::function<void(const ContextoDoGatilho&)>& encher) {
     ContextoDoGatilho ctx;
     ctx.id = g.id;
     ctx.tabela = &g.linhas;
-    const std::string nivel = std::to_string(estado_->aninhamento + 1);
+    const std::string nivel = std::to_string(e_.estado_->aninhamento + 1);
     ctx.inseridas = "temp.zv_inseridas_" + nivel;
     ctx.excluidas = "temp.zv_excluidas_" + nivel;
     ctx.atualizadas = atualizadas;
@@ -108,19 +108,12 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
                 db, "SELECT count(*) FROM " + (evento == "DELETE" ? ctx.excluidas : ctx.inseridas));
             conta.Passo();
             r.linhasAfetadas = conta.Inteiro(0);
-            estado_->emVezDeAtivos.push_back(g.id);
+            e_.estado_->emVezDeAtivos.push_back(g.id);
             struct Saida {
                 std::vector<std::int64_t>& ativos;
                 ~Saida() { ativos.pop_back(); }
-            } saida{estado_->emVezDeAtivos};
-            try {
-                DispararGatilho(*g.plano, ctx, r.linhasAfetadas);
-            } catch (const ErroDeBanco&) {
-                estado_->erroDeGatilho = true;
-                throw;
-            }
-            if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
-            if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+            } saida{e_.estado_->emVezDeAtivos};
+            DispararGatilho(*g.plano, ctx, r.linhasAfetadas, nossas);
             descartar();
         },
         descartar);
@@ -129,9 +122,10 @@ void Executor::RodarEmVezDe(EmVezDe& g, const std::string& evento,
 
 // The rows a DELETE or UPDATE reaches, of the object's columns: the query after SELECT
 // (its FROM and WHERE) and the object's alias in it.
-std::string Executor::LinhasDoObjeto(const NomeComposto& objeto, const ClausulasLidas& resto,
-                                     const std::optional<instrucao::Topo>& topo,
-                                     const Tabela& colunas, std::string& apelido) {
+std::string AlteracoesDeDados::LinhasDoObjeto(const NomeComposto& objeto,
+                                              const ClausulasLidas& resto,
+                                              const std::optional<instrucao::Topo>& topo,
+                                              const Tabela& colunas, std::string& apelido) {
     std::string de, onde;
     FonteDaAlteracao(objeto, resto, de, apelido, onde);
     LinhasEscolhidas e;
@@ -140,19 +134,20 @@ std::string Executor::LinhasDoObjeto(const NomeComposto& objeto, const Clausulas
     return " FROM " + de + (onde.empty() ? "" : " WHERE " + onde) + LimiteDaAlteracao(topo, e);
 }
 
-void Executor::ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g) {
+void AlteracoesDeDados::ExcluirEmVezDe(const instrucao::Excluir& c, EmVezDe& g) {
     EscopoDaAlteracao escopo(*this, g.linhas, nullptr, c.objeto, c.resto);
     std::string apelido;
     const std::string linhas = LinhasDoObjeto(c.objeto, c.resto, c.topo, g.linhas, apelido);
     const std::string prefixo = PrefixoCom(c.com, nullptr);
     RodarEmVezDe(g, "DELETE", {}, [&](const ContextoDoGatilho& ctx) {
-        Consultar(prefixo + "INSERT INTO " + ctx.excluidas + " (" + ListaDeColunas(g.linhas) +
-                      ") SELECT " + ListaDeColunas(g.linhas, apelido + ".") + linhas,
-                  0, 'S', "");
+        execucao_.Consultar(prefixo + "INSERT INTO " + ctx.excluidas + " (" +
+                                ListaDeColunas(g.linhas) + ") SELECT " +
+                                ListaDeColunas(g.linhas, apelido + ".") + linhas,
+                            0, 'S', "");
     });
 }
 
-void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
+void AlteracoesDeDados::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
     EscopoDaAlteracao escopo(*this, g.linhas, nullptr, c.objeto, c.resto);
     std::string apelido;
     const std::string linhas = LinhasDoObjeto(c.objeto, c.resto, c.topo, g.linhas, apelido);
@@ -166,7 +161,7 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
                 throw Recusa(
                     "O simulador de SQL Server não aceita SET coluna = DEFAULT num UPDATE que "
                     "dispara uma trigger INSTEAD OF.");
-            v = Convertido(Gerada(ArvoreDe(a.valor)), col);
+            v = Convertido(execucao_.Gerada(ArvoreDe(a.valor)), col);
         }
         novas += (novas.empty() ? "" : ", ") + v;
     }
@@ -174,14 +169,15 @@ void Executor::AtualizarEmVezDe(const instrucao::Atualizar& c, EmVezDe& g) {
         if (!g.linhas.Coluna(a.coluna)) throw ErroDoServidor(207, {a.coluna});
     RodarEmVezDe(g, "UPDATE", ColunasAtribuidas(c), [&](const ContextoDoGatilho& ctx) {
         const std::string lista = " (" + ListaDeColunas(g.linhas) + ") SELECT ";
-        Consultar(prefixo + "INSERT INTO " + ctx.excluidas + lista +
-                      ListaDeColunas(g.linhas, apelido + ".") + linhas,
-                  0, 'S', "");
-        Consultar(prefixo + "INSERT INTO " + ctx.inseridas + lista + novas + linhas, 0, 'S', "");
+        execucao_.Consultar(prefixo + "INSERT INTO " + ctx.excluidas + lista +
+                                ListaDeColunas(g.linhas, apelido + ".") + linhas,
+                            0, 'S', "");
+        execucao_.Consultar(prefixo + "INSERT INTO " + ctx.inseridas + lista + novas + linhas, 0,
+                            'S', "");
     });
 }
 
-void Executor::InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g) {
+void AlteracoesDeDados::InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g) {
     if (c.saida || c.execucao || c.topo)
         throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT, EXEC nem TOP num INSERT que dispara "
@@ -197,15 +193,15 @@ void Executor::InserirEmVezDe(const instrucao::Inserir& c, EmVezDe& g) {
             if (col.calculo.empty() && col.tipo.base != TipoBase::RowVersion && !col.identidade)
                 alvo.push_back(&col);
     RodarEmVezDe(g, "INSERT", {}, [&](const ContextoDoGatilho& ctx) {
-        Consultar(LinhasDaInsercao(c, g, alvo, ctx.inseridas), 0, 'S', "");
+        execucao_.Consultar(LinhasDaInsercao(c, g, alvo, ctx.inseridas), 0, 'S', "");
     });
 }
 
 // INSERT INTO inserted of the rows an INSERT gives: VALUES, a query or DEFAULT VALUES, each
 // value as its column's type; the columns it does not name stay NULL.
-std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezDe& g,
-                                       const std::vector<const ColunaDaTabela*>& alvo,
-                                       const std::string& inseridas) {
+std::string AlteracoesDeDados::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezDe& g,
+                                                const std::vector<const ColunaDaTabela*>& alvo,
+                                                const std::string& inseridas) {
     std::string colunas;
     for (const auto* col : alvo)
         colunas += (colunas.empty() ? "" : ", ") + ComoIdentificador(col->nome);
@@ -219,8 +215,8 @@ std::string Executor::LinhasDaInsercao(const instrucao::Inserir& c, const EmVezD
             conv += (k ? ", " : "") + Convertido(n, *alvo[k]);
         }
         return (prefixo.empty() ? "WITH " : prefixo + ", ") + "zv_fonte(" + nomes + ") AS (" +
-               Gerada(ArvoreDe(c.selecao)) + ") INSERT INTO " + inseridas + " (" + colunas +
-               ") SELECT " + conv + " FROM zv_fonte";
+               execucao_.Gerada(ArvoreDe(c.selecao)) + ") INSERT INTO " + inseridas + " (" +
+               colunas + ") SELECT " + conv + " FROM zv_fonte";
     }
     std::string valores;
     for (const auto& linha : c.valores) {

@@ -13,8 +13,8 @@
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/alvos_alteraveis.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
-#include "simulador/motor/execucao/executor_alteracoes.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
@@ -78,10 +78,15 @@ std::optional<TipoSql> UnicoTipo(const std::vector<std::optional<TipoSql>>& tipo
 
 }  // namespace
 
-std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::string>& nome,
-                                                      const instrucao::ConsultasNomeadas& com,
-                                                      char operacao,
-                                                      const std::vector<std::string>& colunas) {
+AlteracoesDeDados::AlteracoesDeDados(Executor& execucao)
+    : execucao_(execucao),
+      s_(execucao.Sessao()),
+      e_(execucao.Estado()),
+      resultados_(execucao.Resultados()) {}
+
+std::unique_ptr<AlvoAlteravel> AlteracoesDeDados::AlvoPorVisao(
+    const std::vector<std::string>& nome, const instrucao::ConsultasNomeadas& com, char operacao,
+    const std::vector<std::string>& colunas) {
     LeitorDeVisoes ler = [this](const std::string& n) -> std::optional<ConsultaAlteravel> {
         const ObjetoProgramado* o = s_.CatalogoAtual().AcharObjeto(n);
         if (!o || o->tipo != "V") return std::nullopt;
@@ -111,10 +116,10 @@ std::unique_ptr<AlvoAlteravel> Executor::AlvoPorVisao(const std::vector<std::str
 
 // "WITH ... " that goes before a change: the views it goes through, innermost first, then
 // the statement's own WITH queries; "" when there is none.
-std::string Executor::PrefixoCom(const instrucao::ConsultasNomeadas& com,
-                                 const AlvoAlteravel* alvo) {
+std::string AlteracoesDeDados::PrefixoCom(const instrucao::ConsultasNomeadas& com,
+                                          const AlvoAlteravel* alvo) {
     if ((!com || com->empty()) && (!alvo || alvo->visoes.empty())) return "";
-    ContextoDeReescrita ctx = Contexto();
+    ContextoDeReescrita ctx = execucao_.Contexto();
     if (alvo) ctx.chavesDaLinha = &alvo->chaves;
     GeradorSqlite gerador(ctx);
     std::string s;
@@ -128,13 +133,13 @@ std::string Executor::PrefixoCom(const instrucao::ConsultasNomeadas& com,
 }
 
 // " LIMIT n" of TOP (n) [PERCENT] or, without TOP, of SET ROWCOUNT n; "" for neither.
-std::string Executor::LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
-                                        const LinhasEscolhidas& e) {
+std::string AlteracoesDeDados::LimiteDaAlteracao(const std::optional<instrucao::Topo>& topo,
+                                                 const LinhasEscolhidas& e) {
     if (!topo)
         return s_.Opcoes().limiteDeLinhas > 0
                    ? " LIMIT " + std::to_string(s_.Opcoes().limiteDeLinhas)
                    : "";
-    ContextoDeReescrita ctx = Contexto();
+    ContextoDeReescrita ctx = execucao_.Contexto();
     GeradorSqlite gerador(ctx);
     const std::string n = "(" + gerador.Gerar(*topo->quantidade) + ")";
     if (!topo->porcento) return " LIMIT max(" + n + ", 0)";
@@ -146,31 +151,32 @@ std::string Executor::LimiteDaAlteracao(const std::optional<instrucao::Topo>& to
 
 // The sources an UPDATE or DELETE reads (its own FROM, or its target alone), the target's
 // alias among them and the WHERE's condition, in SQLite's text.
-void Executor::FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto,
-                                std::string& de, std::string& apelido, std::string& onde) {
+void AlteracoesDeDados::FonteDaAlteracao(const NomeComposto& objeto, const ClausulasLidas& resto,
+                                         std::string& de, std::string& apelido, std::string& onde) {
     const auto juncao = LerJuncao(resto, objeto.Nome());
     onde.clear();
     if (juncao) {
-        de = Gerada(*juncao->de);
+        de = execucao_.Gerada(*juncao->de);
         apelido = juncao->apelido;
-        if (juncao->onde) onde = Gerada(*juncao->onde);
+        if (juncao->onde) onde = execucao_.Gerada(*juncao->onde);
         return;
     }
     de = apelido = IdentificadorNoSqlite(objeto.Nome());
     if (resto.Vazia()) return;
-    if (const Expressao* condicao = ArvoreDe(resto).onde.get()) onde = Gerada(*condicao);
+    if (const Expressao* condicao = ArvoreDe(resto).onde.get()) onde = execucao_.Gerada(*condicao);
 }
 
 // The name of the table or view an UPDATE or DELETE changes: behind its alias, when it
 // has a FROM of its own.
-std::string Executor::NomeDoAlvo(const NomeComposto& objeto, const ClausulasLidas& resto) const {
+std::string AlteracoesDeDados::NomeDoAlvo(const NomeComposto& objeto,
+                                          const ClausulasLidas& resto) const {
     const auto juncao = LerJuncao(resto, objeto.Nome());
     return juncao ? juncao->tabela : objeto.Nome();
 }
 
 // The query that picks the rows an UPDATE or DELETE changes; nothing when it changes
 // those of its own WHERE, all of them.
-std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
+std::unique_ptr<AlteracoesDeDados::LinhasEscolhidas> AlteracoesDeDados::EscolherLinhas(
     const NomeComposto& objeto, const ClausulasLidas& resto,
     const std::optional<instrucao::Topo>& topo, const Tabela& t, const AlvoAlteravel* alvo) {
     const auto juncao = LerJuncao(resto, objeto.Nome());
@@ -186,38 +192,37 @@ std::unique_ptr<Executor::LinhasEscolhidas> Executor::EscolherLinhas(
 
 // The tables an UPDATE or DELETE names, so that the generator knows their columns'
 // types: the target, or the tables of its own FROM.
-void Executor::DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de) {
-    escopoAlvo_.clear();
+void AlteracoesDeDados::DefinirEscopoAlvo(const Tabela& alvo, const std::vector<Juncao>* de) {
+    e_.escopoAlvo_.clear();
     if (!de) {
-        escopoAlvo_.emplace_back(alvo.nome, const_cast<Tabela*>(&alvo));  // only read
+        e_.escopoAlvo_.emplace_back(alvo.nome, const_cast<Tabela*>(&alvo));  // only read
         return;
     }
     for (const auto& j : *de)
         if (!j.fonte.nome.empty())
-            escopoAlvo_.emplace_back(
+            e_.escopoAlvo_.emplace_back(
                 j.fonte.apelido.empty() ? j.fonte.nome.back() : j.fonte.apelido,
                 s_.CatalogoAtual().AcharTabela(j.fonte.nome.back()));
 }
 
-Executor::EscopoDaAlteracao::EscopoDaAlteracao(Executor& executor, const Tabela& t,
-                                               const AlvoAlteravel* alvo,
-                                               const NomeComposto& objeto,
-                                               const ClausulasLidas& resto)
-    : x(executor) {
+AlteracoesDeDados::EscopoDaAlteracao::EscopoDaAlteracao(AlteracoesDeDados& dados, const Tabela& t,
+                                                        const AlvoAlteravel* alvo,
+                                                        const NomeComposto& objeto,
+                                                        const ClausulasLidas& resto)
+    : x(dados) {
     const auto juncao = LerJuncao(resto, objeto.Nome());
     if (alvo) visiveis = ColunasVisiveis(*alvo, objeto.Nome());
     x.DefinirEscopoAlvo(alvo && !juncao ? visiveis : t, juncao ? juncao->de : nullptr);
 }
 
-Executor::EscopoDaAlteracao::~EscopoDaAlteracao() {
-    x.escopoAlvo_.clear();
+AlteracoesDeDados::EscopoDaAlteracao::~EscopoDaAlteracao() {
+    x.e_.escopoAlvo_.clear();
 }
 
 // The parts of an UPDATE in SQLite's text: the target, each column's new value and the
 // rows' condition.
-Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atualizar& c,
-                                                            const Tabela& t,
-                                                            const AlvoAlteravel* alvo) {
+AlteracoesDeDados::PartesDaAtualizacao AlteracoesDeDados::CompilarAtualizacao(
+    const instrucao::Atualizar& c, const Tabela& t, const AlvoAlteravel* alvo) {
     EscopoDaAlteracao escopo(*this, t, alvo, c.objeto, c.resto);
     const auto escolhidas = EscolherLinhas(c.objeto, c.resto, c.topo, t, alvo);
     PartesDaAtualizacao p;
@@ -238,12 +243,13 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
             valor = d ? ChamadaDeConversao(ExpressaoParaSqlite(d->texto), col->tipo) : "NULL";
         } else if (escolhidas) {
             const std::string v = "zv_v" + std::to_string(p.valores.size() + 1);
-            novos += ", " + ChamadaDeConversao(Gerada(ArvoreDe(a.valor)), col->tipo) + " AS " + v;
+            novos += ", " + ChamadaDeConversao(execucao_.Gerada(ArvoreDe(a.valor)), col->tipo) +
+                     " AS " + v;
             valor =
                 "(SELECT " + v + " FROM zv_novos WHERE zv_k = zv_alvo." + ColunaDaLinha(t) + ")";
         } else {
             std::vector<std::optional<TipoSql>> tipo;
-            std::string e = Gerada(ArvoreDe(a.valor), nullptr, &tipo);
+            std::string e = execucao_.Gerada(ArvoreDe(a.valor), nullptr, &tipo);
             valor = ChamadaDeConversao(e, col->tipo, UnicoTipo(tipo));
         }
         p.valores.emplace_back(col->nome, GuardaDaChave(t, *col, std::move(valor)));
@@ -256,16 +262,16 @@ Executor::PartesDaAtualizacao Executor::CompilarAtualizacao(const instrucao::Atu
                     escolhidas->limite + ") ";
         p.onde = " WHERE zv_alvo." + ColunaDaLinha(t) + " IN (SELECT zv_k FROM zv_novos)";
     } else if (!c.resto.Vazia()) {
-        p.onde = " " + Gerada(ArvoreDe(c.resto));
+        p.onde = " " + execucao_.Gerada(ArvoreDe(c.resto));
     }
     return p;
 }
 
 // The base table an UPDATE or DELETE changes, and the view or WITH query it goes through.
-Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, const ClausulasLidas& resto,
-                                 const instrucao::ConsultasNomeadas& com, char operacao,
-                                 const std::vector<std::string>& colunas,
-                                 std::unique_ptr<AlvoAlteravel>& alvo) {
+Tabela& AlteracoesDeDados::TabelaAlterada(const NomeComposto& objeto, const ClausulasLidas& resto,
+                                          const instrucao::ConsultasNomeadas& com, char operacao,
+                                          const std::vector<std::string>& colunas,
+                                          std::unique_ptr<AlvoAlteravel>& alvo) {
     const auto juncao = LerJuncao(resto, objeto.Nome());
     const std::vector<std::string> nome =
         juncao ? std::vector<std::string>{juncao->tabela} : objeto.partes;
@@ -276,7 +282,7 @@ Tabela& Executor::TabelaAlterada(const NomeComposto& objeto, const ClausulasLida
     return *t;
 }
 
-void Executor::Atualizar(const instrucao::Atualizar& c) {
+void AlteracoesDeDados::Atualizar(const instrucao::Atualizar& c) {
     if (auto g = GatilhoEmVezDe(NomeDoAlvo(c.objeto, c.resto), "UPDATE")) {
         if (g->visao && TemDe(c.resto)) throw ErroDoServidor(4422, {NomeDoAlvo(c.objeto, c.resto)});
         return AtualizarEmVezDe(c, *g);
@@ -307,15 +313,15 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
     if (c.saida) RecusarChaveNaSaida(t, ColunasAtribuidas(c));
     const std::string sql = c.compilado.sql, antigas = c.compilado.antigas;
     try {
-        chaveViolada_.clear();
+        e_.chaveViolada_.clear();
         db::Resultado r;
         if (!MudarComGatilhos(
                 t, "UPDATE", sql, [&] { return antigas; }, ColunasAtribuidas(c), 'U', r,
                 [](const db::Resultado&) {}, SaidaDe(c.saida, c.objeto, t, "UPDATE")))
-            r = Consultar(sql, 0, 'U', t.nome);
+            r = execucao_.Consultar(sql, 0, 'U', t.nome);
         Contar(std::move(r), c.saida);
     } catch (const ErroDeBanco& e) {
-        if ((e.Numero() != 2627 && e.Numero() != 2601) || estado_->erroDeGatilho) throw;
+        if ((e.Numero() != 2627 && e.Numero() != 2601) || e_.estado_->erroDeGatilho) throw;
         throw ErroDeBanco(
             std::string(e.what()) + ValorDuplicado(CompilarAtualizacao(c, t, alvo.get()), t),
             e.Numero(), e.Severidade(), e.Estado());
@@ -323,8 +329,8 @@ void Executor::Atualizar(const instrucao::Atualizar& c) {
 }
 
 // The SQLite text of a DELETE, and the query of the rows it removes (their row ids first).
-void Executor::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
-                                const AlvoAlteravel* alvo) {
+void AlteracoesDeDados::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
+                                         const AlvoAlteravel* alvo) {
     EscopoDaAlteracao escopo(*this, t, alvo, c.objeto, c.resto);
     const auto escolhidas = EscolherLinhas(c.objeto, c.resto, c.topo, t, alvo);
     const std::string prefixo = PrefixoCom(c.com, alvo);
@@ -332,13 +338,13 @@ void Executor::CompilarExclusao(const instrucao::Excluir& c, const Tabela& t,
     if (escolhidas)
         filtro = escolhidas->Filtro(t);
     else if (!c.resto.Vazia())
-        filtro = " " + Gerada(ArvoreDe(c.resto));
+        filtro = " " + execucao_.Gerada(ArvoreDe(c.resto));
     const std::string tabela = IdentificadorNoSqlite(t.nome);
     c.compilado.sql = prefixo + "DELETE FROM " + tabela + filtro;
     c.compilado.antigas = prefixo + "SELECT " + ColunaDaLinha(t) + ", * FROM " + tabela + filtro;
 }
 
-void Executor::Excluir(const instrucao::Excluir& c) {
+void AlteracoesDeDados::Excluir(const instrucao::Excluir& c) {
     if (!c.truncar)
         if (auto g = GatilhoEmVezDe(NomeDoAlvo(c.objeto, c.resto), "DELETE")) {
             if (g->visao && TemDe(c.resto))
@@ -364,9 +370,9 @@ void Executor::Excluir(const instrucao::Excluir& c) {
     if (c.truncar || !MudarComGatilhos(
                          t, "DELETE", sql, [&] { return antigas; }, {}, 'D', r,
                          [](const db::Resultado&) {}, SaidaDe(c.saida, c.objeto, t, "DELETE")))
-        r = Consultar(sql, 0, 'D', t.nome);
+        r = execucao_.Consultar(sql, 0, 'D', t.nome);
     if (c.truncar) {  // TRUNCATE TABLE counts no rows
-        estado_->linhas = 0;
+        e_.estado_->linhas = 0;
         resultados_.push_back(db::Resultado{});
         RecomecarIdentidade(t);
     } else {
@@ -376,7 +382,7 @@ void Executor::Excluir(const instrucao::Excluir& c) {
 
 // INSERT through a view or WITH query: the same statement on its base table, with the
 // base columns of the view's, made the first time it runs.
-void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo) {
+void AlteracoesDeDados::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel& alvo) {
     if (c.saida)
         throw Recusa(
             "O simulador de SQL Server não aceita OUTPUT em alterações por meio "
@@ -403,14 +409,14 @@ void Executor::InserirPelaVisao(const instrucao::Inserir& c, const AlvoAlteravel
 
 // " LIMIT n" of INSERT TOP (n) [PERCENT] ... SELECT or, without TOP, of SET ROWCOUNT n: of
 // the rows of zv_fonte, the query's.
-std::string Executor::LimiteDaInsercao(const instrucao::Inserir& c) {
+std::string AlteracoesDeDados::LimiteDaInsercao(const instrucao::Inserir& c) {
     LinhasEscolhidas fonte;
     fonte.de = "zv_fonte";
     return LimiteDaAlteracao(c.topo, fonte);
 }
 
 // TRUNCATE TABLE: a table, and none that a foreign key references.
-Tabela& Executor::TabelaTruncada(const NomeComposto& objeto) {
+Tabela& AlteracoesDeDados::TabelaTruncada(const NomeComposto& objeto) {
     Tabela* t = s_.CatalogoAtual().AcharTabela(objeto.Nome());
     if (!t) AlvoInexistente(objeto.Nome());
     for (Tabela* outra : s_.CatalogoAtual().TabelasQueReferem(t->nome))
@@ -421,7 +427,7 @@ Tabela& Executor::TabelaTruncada(const NomeComposto& objeto) {
 }
 
 // After TRUNCATE TABLE the next row takes the identity's seed again.
-void Executor::RecomecarIdentidade(const Tabela& t) {
+void AlteracoesDeDados::RecomecarIdentidade(const Tabela& t) {
     const ColunaDaTabela* id = t.Identidade();
     if (!id) return;
     Instrucao(s_.Conexao(), "DELETE FROM main.sqlite_sequence WHERE name=?")

@@ -1,5 +1,5 @@
 // The OUTPUT clause of INSERT, UPDATE and DELETE. The statement's rows are captured as a
-// trigger's inserted and deleted are (executor_gatilhos.cpp); the clause's list is then a
+// trigger's inserted and deleted are (dados_gatilhos.cpp); the clause's list is then a
 // query over them, whose rows go to the client or, with INTO, into a table.
 
 #include "comum/erros.hpp"
@@ -8,6 +8,7 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
@@ -35,9 +36,9 @@ const ConsultaLida& ConsultaDoEvento(const instrucao::ClausulaDeSaida& s,
 
 }  // namespace
 
-Executor::SaidaDaInstrucao Executor::SaidaDe(const std::optional<instrucao::ClausulaDeSaida>& s,
-                                             const NomeComposto& objeto, const Tabela& t,
-                                             const std::string& evento) {
+AlteracoesDeDados::SaidaDaInstrucao AlteracoesDeDados::SaidaDe(
+    const std::optional<instrucao::ClausulaDeSaida>& s, const NomeComposto& objeto, const Tabela& t,
+    const std::string& evento) {
     if (!s) return {};
     if (s->destino.Vazio() && TemGatilhos(t)) {
         std::vector<std::int64_t> ids;
@@ -54,9 +55,9 @@ Executor::SaidaDaInstrucao Executor::SaidaDe(const std::optional<instrucao::Clau
 // The list as the query SELECT list FROM inserted, deleted (those the statement has),
 // written for SQLite with the captured rows in their place and an UPDATE's old and new
 // rows paired by their row ids.
-void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const ContextoDoGatilho& ctx,
-                             const std::string& evento) {
-    ContextoDeReescrita rc = Contexto();
+void AlteracoesDeDados::ProduzirSaida(const instrucao::ClausulaDeSaida& s,
+                                      const ContextoDoGatilho& ctx, const std::string& evento) {
+    ContextoDeReescrita rc = execucao_.Contexto();
     rc.escopoPadrao.clear();
     rc.gatilho = &ctx;
     const std::string sql = GeradorSqlite(rc).Gerar(ArvoreDe(ConsultaDoEvento(s, evento)));
@@ -66,13 +67,13 @@ void Executor::ProduzirSaida(const instrucao::ClausulaDeSaida& s, const Contexto
     if (evento == "UPDATE") ordem = " WHERE inserted." + linha + " = deleted." + linha;
     ordem += " ORDER BY " + primeira + "." + linha;
     if (!s.destino.Vazio()) return GravarSaida(s, sql + ordem, rc.tiposDaSelecao);
-    db::Resultado r = Consultar(sql + ordem, 0, 'S', "", &rc.tiposDaSelecao);
+    db::Resultado r = execucao_.Consultar(sql + ordem, 0, 'S', "", &rc.tiposDaSelecao);
     r.linhasAfetadas = static_cast<std::int64_t>(r.linhas.size());
     resultados_.push_back(std::move(r));
 }
 
 // OUTPUT ... INTO: a table without triggers, foreign keys or checks, as SQL Server demands.
-const Tabela& Executor::DestinoDaSaida(const NomeComposto& destino) {
+const Tabela& AlteracoesDeDados::DestinoDaSaida(const NomeComposto& destino) {
     const std::string& nome = destino.Nome();
     Tabela* t = s_.CatalogoAtual().AcharTabela(nome);
     if (!t && !nome.empty() && nome[0] == '@') throw ErroDoServidor(1087, {nome});
@@ -90,8 +91,9 @@ const Tabela& Executor::DestinoDaSaida(const NomeComposto& destino) {
 }
 
 // The rows of the OUTPUT query into the INTO table, each value converted to its column.
-void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::string& consulta,
-                           const std::vector<std::optional<TipoSql>>& tipos) {
+void AlteracoesDeDados::GravarSaida(const instrucao::ClausulaDeSaida& s,
+                                    const std::string& consulta,
+                                    const std::vector<std::optional<TipoSql>>& tipos) {
     const Tabela& t = DestinoDaSaida(s.destino);
     std::vector<const ColunaDaTabela*> alvo;
     if (s.colunasDoDestino.empty()) {
@@ -109,7 +111,7 @@ void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::strin
     try {
         n = static_cast<std::size_t>(sqlite3_column_count(s_.Preparar(consulta).Bruta()));
     } catch (const FalhaDoSqlite& f) {
-        FalhaTraduzida(f, 'S', "");
+        execucao_.FalhaTraduzida(f, 'S', "");
     }
     if (n != alvo.size()) {
         if (s.colunasDoDestino.empty()) throw ErroDoServidor(213, {""});
@@ -124,15 +126,16 @@ void Executor::GravarSaida(const instrucao::ClausulaDeSaida& s, const std::strin
             (k ? ", " : "") +
             ChamadaDeConversao(c, alvo[k]->tipo, tipos.size() == n ? tipos[k] : std::nullopt);
     }
-    Consultar("WITH zv_saida(" + nomes + ") AS (" + consulta + ") INSERT INTO " +
-                  IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + valores +
-                  " FROM zv_saida",
-              0, 'I', t.nome);
+    execucao_.Consultar("WITH zv_saida(" + nomes + ") AS (" + consulta + ") INSERT INTO " +
+                            IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + valores +
+                            " FROM zv_saida",
+                        0, 'I', t.nome);
 }
 
 // An UPDATE's old and new rows are paired by SQLite's row key: one that changes the column
 // that is that key cannot pair them.
-void Executor::RecusarChaveNaSaida(const Tabela& t, const std::vector<std::string>& colunas) {
+void AlteracoesDeDados::RecusarChaveNaSaida(const Tabela& t,
+                                            const std::vector<std::string>& colunas) {
     const ColunaDaTabela* chave = ChaveNaLinha(t);
     for (const auto& c : colunas)
         if (chave && IguaisCiAs(c, chave->nome))
@@ -142,9 +145,15 @@ void Executor::RecusarChaveNaSaida(const Tabela& t, const std::vector<std::strin
                 chave->nome + "').");
 }
 
-void Executor::Contar(db::Resultado r, const std::optional<instrucao::ClausulaDeSaida>& saida) {
+void AlteracoesDeDados::Contar(db::Resultado r) {
+    e_.estado_->linhas = r.linhasAfetadas;
+    if (!s_.Opcoes().semContagem) resultados_.push_back(std::move(r));
+}
+
+void AlteracoesDeDados::Contar(db::Resultado r,
+                               const std::optional<instrucao::ClausulaDeSaida>& saida) {
     if (saida && saida->destino.Vazio())
-        estado_->linhas = r.linhasAfetadas;
+        e_.estado_->linhas = r.linhasAfetadas;
     else
         Contar(std::move(r));
 }

@@ -9,6 +9,7 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/funcoes/falhas.hpp"
 #include "simulador/motor/funcoes/funcoes.hpp"
@@ -29,12 +30,12 @@ struct Destino {
 
 }  // namespace
 
-void Executor::SelecionarPara(const instrucao::Selecionar& c) {
+void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
     if (s_.Opcoes().semPreenchimentoAnsi)  // the new table's columns would not be padded
         throw Recusa(
             "O simulador de SQL Server não executa SELECT ... INTO com SET ANSI_PADDING "
             "OFF.");
-    ContextoDeReescrita ctx = Contexto();
+    ContextoDeReescrita ctx = execucao_.Contexto();
     ctx.comDestino = true;
     Destino d;
     {
@@ -49,7 +50,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
         if (!banco.empty() && !s_.EsquemaDoBanco(banco).empty())
             throw Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
                          ".dbo." + partes.back() + "'); use USE " + banco + ".");
-        ExigirEsquemaDbo(partes);
+        execucao_.ExigirEsquemaDbo(partes);
     }
     Tabela& t = *d.tabela;
     Catalogo& cat = s_.CatalogoAtual();
@@ -63,7 +64,7 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
             throw Recusa("O simulador de SQL Server não deduz as colunas de SELECT ... INTO de '" +
                          t.nome + "'.");
     } catch (const FalhaDoSqlite& f) {
-        FalhaTraduzida(f, 'S', "");
+        execucao_.FalhaTraduzida(f, 'S', "");
     }
     if (!ctx.destinoSemTipo.empty())
         throw Recusa("O simulador de SQL Server não deduz o tipo da coluna '" + ctx.destinoSemTipo +
@@ -75,21 +76,20 @@ void Executor::SelecionarPara(const instrucao::Selecionar& c) {
         valores += (k ? ", " : "") + n;
     }
     db::Resultado r;
-    Atomico([&] {
+    execucao_.Atomico([&] {
         t.id = cat.NovoId();
         cat.GravarTabela(s_.Conexao(), t);
         CriarTabelaSqlite(s_.Conexao(), cat, *cat.AcharTabela(t.nome));
-        AposDdl();
+        execucao_.AposDdl();
         // the query's columns are the table's, already of their types
-        r = Consultar("WITH zv_fonte(" + valores + ") AS (" + d.selecao + ") INSERT INTO " +
-                          IdentificadorNoSqlite(t.nome) + " (" + colunas + ") SELECT " + valores +
-                          " FROM zv_fonte",
-                      0, 'I', t.nome);
+        r = execucao_.Consultar("WITH zv_fonte(" + valores + ") AS (" + d.selecao +
+                                    ") INSERT INTO " + IdentificadorNoSqlite(t.nome) + " (" +
+                                    colunas + ") SELECT " + valores + " FROM zv_fonte",
+                                0, 'I', t.nome);
     });
     // #T and ##T live as long as the session that made them
-    if (t.nome[0] == '#') AnotarTemporaria(t.nome);
-    if (t.Identidade() && r.linhasAfetadas > 0)
-        s_.AnotarIdentidade(sqlite3_last_insert_rowid(s_.Conexao()));
+    if (t.nome[0] == '#') execucao_.AnotarTemporaria(t.nome);
+    AnotarIdentidade(t, r);
     Contar(std::move(r));
 }
 

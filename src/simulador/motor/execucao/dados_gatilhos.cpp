@@ -11,6 +11,7 @@
 #include "simulador/motor/catalogo/mensagens_do_servidor.hpp"
 #include "simulador/motor/catalogo/nomes_do_motor.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
+#include "simulador/motor/execucao/dados_alteracoes.hpp"
 #include "simulador/motor/execucao/executor.hpp"
 #include "simulador/motor/execucao/interpretador.hpp"
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
@@ -25,28 +26,28 @@ constexpr std::size_t kLinhasPorCopia = 500;
 
 }  // namespace
 
-bool Executor::TemGatilhos(const Tabela& t) {
+bool AlteracoesDeDados::TemGatilhos(const Tabela& t) {
     return s_.CatalogoAtual().TemGatilhos(t.id);
 }
 
 // A grouped INSERT shares its transaction with the next ones: one that fires triggers,
 // or goes through a view, runs on its own.
-bool Executor::InsercaoComGatilhos(const Comando& c) {
+bool AlteracoesDeDados::InsercaoComGatilhos(const instrucao::Inserir& c) {
     Catalogo& cat = s_.CatalogoAtual();
-    const Tabela* t = cat.AcharTabela(std::get<instrucao::Inserir>(c.instrucao).objeto.Nome());
+    const Tabela* t = cat.AcharTabela(c.objeto.Nome());
     if (!t) return true;
     return cat.AlgumGatilho() && cat.TemGatilhos(t->id);
 }
 
 // " (rowid, a, b...)": the captured rows keep the table's row ids, which pair an UPDATE's
 // old and new rows for its OUTPUT.
-std::string Executor::ColunasComALinha(const Tabela& t) {
+std::string AlteracoesDeDados::ColunasComALinha(const Tabela& t) {
     std::string s = " (" + ColunaDaLinha(t);
     for (const auto& c : t.colunas) s += ", " + ComoIdentificador(c.nome);
     return s + ")";
 }
 
-std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar& c) {
+std::vector<std::string> AlteracoesDeDados::ColunasAtribuidas(const instrucao::Atualizar& c) {
     std::vector<std::string> r;
     for (const auto& a : c.atribuicoes) r.push_back(a.coluna);
     return r;
@@ -54,7 +55,7 @@ std::vector<std::string> Executor::ColunasAtribuidas(const instrucao::Atualizar&
 
 // The plans of the triggers the event fires on the table. A trigger does not fire
 // itself again (RECURSIVE_TRIGGERS is OFF); an INSTEAD OF one runs in the statement's place.
-std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
+std::vector<std::shared_ptr<PlanoDeLote>> AlteracoesDeDados::GatilhosQueDisparam(
     const Tabela& t, const std::string& evento, std::vector<std::int64_t>& ids) {
     std::vector<std::shared_ptr<PlanoDeLote>> planos;
     for (const ObjetoProgramado* o : s_.CatalogoAtual().GatilhosDe(t.id)) {
@@ -68,8 +69,8 @@ std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
         if (!def) throw Recusa("O simulador de SQL Server não leu o corpo de '" + nome + "'.");
         if (std::find(def->eventos.begin(), def->eventos.end(), evento) == def->eventos.end())
             continue;
-        if (def->emVezDe) continue;  // run instead of the statement (executor_em_vez_de.cpp)
-        if (gatilho_ && gatilho_->id == id) continue;
+        if (def->emVezDe) continue;  // run instead of the statement (dados_em_vez_de.cpp)
+        if (e_.gatilho_ && e_.gatilho_->id == id) continue;
         planos.push_back(std::move(plano));
         ids.push_back(id);
     }
@@ -80,12 +81,13 @@ std::vector<std::shared_ptr<PlanoDeLote>> Executor::GatilhosQueDisparam(
 // run, when it fires none and has no OUTPUT. `antigas` gives the query of the rows an
 // UPDATE or DELETE will change (their row ids first); `feita` is told of the statement's
 // rows before any trigger runs, and `saida` (the OUTPUT clause) reads them then.
-bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
-                                const std::string& sql, const std::function<std::string()>& antigas,
-                                const std::vector<std::string>& atualizadas, char operacao,
-                                db::Resultado& r,
-                                const std::function<void(const db::Resultado&)>& feita,
-                                const SaidaDaInstrucao& saida) {
+bool AlteracoesDeDados::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
+                                         const std::string& sql,
+                                         const std::function<std::string()>& antigas,
+                                         const std::vector<std::string>& atualizadas, char operacao,
+                                         db::Resultado& r,
+                                         const std::function<void(const db::Resultado&)>& feita,
+                                         const SaidaDaInstrucao& saida) {
     std::vector<std::int64_t> ids;
     std::vector<std::shared_ptr<PlanoDeLote>> planos;
     if (TemGatilhos(tabela)) planos = GatilhosQueDisparam(tabela, evento, ids);
@@ -93,7 +95,7 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
     const Tabela copia = tabela;  // what a trigger's DDL reloads does not move it
     ContextoDoGatilho ctx;
     ctx.tabela = const_cast<Tabela*>(&copia);
-    const std::string nivel = std::to_string(estado_->aninhamento + 1);
+    const std::string nivel = std::to_string(e_.estado_->aninhamento + 1);
     ctx.inseridas = "temp.zv_inseridas_" + nivel;
     ctx.excluidas = "temp.zv_excluidas_" + nivel;
     if (evento == "INSERT")
@@ -113,16 +115,16 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
             ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.inseridas));
             ExecutarSql(db, DefinicaoDasLinhas(copia, ctx.excluidas));
             if (evento != "INSERT")
-                Consultar(
+                execucao_.Consultar(
                     "INSERT INTO " + ctx.excluidas + ColunasComALinha(copia) + " " + antigas(), 0,
                     'S', "");
             if (evento == "DELETE") {
-                r = Consultar(sql, 0, operacao, copia.nome);
+                r = execucao_.Consultar(sql, 0, operacao, copia.nome);
                 feita(r);
             } else {
                 const std::string linha = ColunaDaLinha(copia);
                 db::Resultado novas =
-                    Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
+                    execucao_.Consultar(sql + " RETURNING " + linha, 0, operacao, copia.nome);
                 r = db::Resultado{};
                 r.linhasAfetadas = static_cast<std::int64_t>(novas.linhas.size());
                 feita(r);
@@ -131,14 +133,7 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
             if (saida) saida(ctx);
             for (std::size_t k = 0; k < planos.size(); ++k) {
                 ctx.id = ids[k];
-                try {
-                    DispararGatilho(*planos[k], ctx, r.linhasAfetadas);
-                } catch (const ErroDeBanco&) {
-                    estado_->erroDeGatilho = true;
-                    throw;
-                }
-                if (s_.NivelDeTransacao() < nossas) throw ErroDoServidor(3609);
-                if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+                DispararGatilho(*planos[k], ctx, r.linhasAfetadas, nossas);
             }
             descartar();
         },
@@ -148,17 +143,18 @@ bool Executor::MudarComGatilhos(const Tabela& tabela, const std::string& evento,
 
 // A trigger whose CATCH block took an error and left the doomed transaction open: it is
 // undone, and the batch ends.
-void Executor::SairComTransacaoCondenada() {
+void AlteracoesDeDados::SairComTransacaoCondenada() {
     s_.Desfazer();
-    estado_->erroDeGatilho = true;
+    e_.estado_->erroDeGatilho = true;
     throw ErroDoServidor(3616);
 }
 
 // Runs `corpo` as one statement that fires triggers: in the session's transaction (one of
 // its own when none is open, so that a trigger sees @@TRANCOUNT 1), undone whole when it
 // fails unless a trigger already ended the transaction; `limpar` runs after the undoing.
-void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<void()>& corpo,
-                                const std::function<void()>& limpar) {
+void AlteracoesDeDados::ComoUmaInstrucao(const std::string& ponto,
+                                         const std::function<void()>& corpo,
+                                         const std::function<void()>& limpar) {
     sqlite3* db = s_.Conexao();
     const int transacoes = s_.NivelDeTransacao();
     s_.FecharGrupo();
@@ -193,8 +189,8 @@ void Executor::ComoUmaInstrucao(const std::string& ponto, const std::function<vo
 }
 
 // The statement's new rows, by their SQLite row ids, into the trigger's inserted.
-void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
-                            const std::string& destino) {
+void AlteracoesDeDados::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
+                                     const std::string& destino) {
     const std::string inicio = "INSERT INTO " + destino + ColunasComALinha(t) + " SELECT " +
                                ColunaDaLinha(t) + ", * FROM " + IdentificadorNoSqlite(t.nome) +
                                " WHERE " + ColunaDaLinha(t) + " IN (";
@@ -207,18 +203,33 @@ void Executor::CopiarLinhas(const db::Resultado& novas, const Tabela& t,
     }
 }
 
+// Fires a trigger of the statement, whose transaction is at level `nivel`: an error in it
+// is a trigger's (it ends the batch); a trigger that ended the transaction fails (3609),
+// one that left it doomed has it undone.
+void AlteracoesDeDados::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
+                                        std::int64_t linhas, int nivel) {
+    try {
+        RodarGatilho(plano, ctx, linhas);
+    } catch (const ErroDeBanco&) {
+        e_.estado_->erroDeGatilho = true;
+        throw;
+    }
+    if (s_.NivelDeTransacao() < nivel) throw ErroDoServidor(3609);
+    if (s_.TransacaoCondenada()) SairComTransacaoCondenada();
+}
+
 // A trigger's body runs as a procedure's does, with no parameters, @@ROWCOUNT the
 // statement's rows and its SET options its own.
-void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
-                               std::int64_t linhas) {
-    if (estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
+void AlteracoesDeDados::RodarGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
+                                     std::int64_t linhas) {
+    if (e_.estado_->aninhamento >= kAninhamentoMaximo) throw ErroDoServidor(217);
     const auto& def = std::get<instrucao::CriarObjeto>(plano.comandos.front()->instrucao);
     Executor corpo(s_, plano, kSemParametros);
-    Interpretador interpretador(*this);
+    Interpretador interpretador(execucao_);
     interpretador.PrepararCorpo(corpo);
-    corpo.gatilho_ = &ctx;
-    corpo.quadro_->DeclararDe(def.instrucoes);
-    ++estado_->aninhamento;
+    corpo.Estado().gatilho_ = &ctx;
+    corpo.Estado().quadro_->DeclararDe(def.instrucoes);
+    ++e_.estado_->aninhamento;
     struct Saida {
         OpcoesDaSessao& o;
         int& n;
@@ -229,10 +240,10 @@ void Executor::DispararGatilho(PlanoDeLote& plano, const ContextoDoGatilho& ctx,
             o.semContagem = semContagem;
             o.xactAbort = xactAbort;
         }
-    } saida{s_.Opcoes(), estado_->aninhamento, s_.Opcoes().semContagem, s_.Opcoes().xactAbort};
+    } saida{s_.Opcoes(), e_.estado_->aninhamento, s_.Opcoes().semContagem, s_.Opcoes().xactAbort};
     s_.Opcoes().xactAbort = true;  // an error in a trigger undoes the transaction
     CadeiaDeDono cadeia(s_, true);
-    estado_->linhas = linhas;
+    e_.estado_->linhas = linhas;
     interpretador.RodarCorpo(corpo, def.instrucoes);
 }
 
