@@ -146,6 +146,16 @@ TEST_P(ComoSqlServer, ReverseIsdateEConcat) {
     EXPECT_EQ(Falha("SELECT CONCAT('a')"), "The concat function requires 2 to 254 arguments.");
 }
 
+// Older generated scripts write date-times as their bytes.
+TEST_P(ComoSqlServer, DataHoraPelosSeusBytes) {
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(23), CAST(0x000092FF00000000 AS DateTime), 121)"),
+              "2003-01-12 00:00:00.000");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(23), CAST(0x0000A07100AD1A99 AS datetime), 121)"),
+              "2012-06-15 10:30:15.123");
+    EXPECT_EQ(Valor("SELECT CONVERT(varchar(16), CAST(0xA0710276 AS smalldatetime), 121)"),
+              "2012-06-15 10:30");
+}
+
 TEST_P(ComoSqlServer, HoraSozinhaEhDoPrimeiroDiaDe1900) {
     EXPECT_EQ(Valor("SELECT CONVERT(varchar(23), CAST('10:11:12.5' AS datetime), 121)"),
               "1900-01-01 10:11:12.500");

@@ -57,6 +57,27 @@ TEST_F(Ddl, ObjetosRepetidosOuAusentes) {
               "previous errors.");
 }
 
+// SET ANSI_PADDING OFF, which generated scripts leave after a table, is taken; a column it
+// would keep unpadded is refused where it would be made, and ON makes them again.
+TEST_F(Ddl, AnsiPaddingDesligadoRecusaSoAsColunasQueMudaria) {
+    Sql("SET ANSI_PADDING OFF");
+    Sql("CREATE TABLE [U]([X] INT, [N] NVARCHAR(10), [M] VARCHAR(MAX))");
+    EXPECT_EQ(Falha("CREATE TABLE [V]([X] INT, [C] CHAR(3) NULL)"),
+              "O simulador de SQL Server não cria a coluna 'C' (char(3)) com SET ANSI_PADDING "
+              "OFF.");
+    EXPECT_EQ(Falha("ALTER TABLE [U] ADD [B] VARBINARY(8) NULL"),
+              "O simulador de SQL Server não cria a coluna 'B' (varbinary(8)) com SET "
+              "ANSI_PADDING OFF.");
+    EXPECT_EQ(Falha("DECLARE @t TABLE([V] VARCHAR(5)); SELECT * FROM @t"),
+              "O simulador de SQL Server não cria a coluna 'V' (varchar(5)) com SET ANSI_PADDING "
+              "OFF.");
+    EXPECT_EQ(Falha("SELECT [A] INTO [W] FROM [T]"),
+              "O simulador de SQL Server não executa SELECT ... INTO com SET ANSI_PADDING OFF.");
+    Sql("SET ANSI_PADDING ON");
+    Sql("CREATE TABLE [V]([C] CHAR(3) NULL); INSERT INTO [V] VALUES ('a')");
+    EXPECT_EQ(Valor("SELECT DATALENGTH([C]) FROM [V]"), "3");
+}
+
 TEST_F(Ddl, ColunasExcluidasEDependencias) {
     Sql("insert T (A, B) values ('x', 1)");
     Sql("CREATE INDEX [IB] ON [T]([B])");

@@ -136,7 +136,15 @@ TEST_P(Gatilhos, TriggersAninhamSemSeDispararDeNovo) {
     Sql("CREATE TRIGGER [SemEfeito" + sufixo_ + "] ON [" + v + "] INSTEAD OF INSERT AS RETURN");
     Sql("INSERT [" + v + "] VALUES (1)");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + v + "]"), "0");
+    // generated scripts enable each trigger after making it: it stays as it was
+    Sql("ALTER TABLE [" + v + "] ENABLE TRIGGER [SemEfeito" + sufixo_ + "]");
+    Sql("ALTER TABLE [" + t_ + "] ENABLE TRIGGER ALL");
+    Sql("INSERT [" + v + "] VALUES (1)");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + v + "]"), "0");
     if (GetParam() == "simulador") {
+        EXPECT_EQ(Recusa("ALTER TABLE [" + t_ + "] ENABLE TRIGGER [SemEfeito" + sufixo_ + "]"),
+                  "4920: ALTER TABLE failed because trigger 'SemEfeito" + sufixo_ +
+                      "' does not belong to table '" + t_ + "'.");
         // turning triggers off is refused, not ignored
         EXPECT_EQ(Recusa("ALTER TABLE [" + t_ + "] DISABLE TRIGGER ALL"),
                   "0: O simulador de SQL Server não interpreta a instrução DISABLE TRIGGER.");

@@ -98,7 +98,12 @@ TEST_F(Logins, SenhaBancoPadraoEDesabilitado) {
                   "Cannot open user default database. Login failed.\nLogin failed for user 'Op'.");
     }
     Sql(*sa_, "CREATE LOGIN Outro WITH PASSWORD = 'x', DEFAULT_DATABASE = Teste");
-    Sql(*sa_, "USE Teste; CREATE USER Op FOR LOGIN Op; CREATE USER Outro FOR LOGIN Outro");
+    // generated scripts name the default schema; dbo is the only one there is
+    Sql(*sa_,
+        "USE Teste; CREATE USER Op FOR LOGIN Op; CREATE USER Outro FOR LOGIN Outro WITH "
+        "DEFAULT_SCHEMA=[dbo]");
+    EXPECT_EQ(Recusa(*sa_, "CREATE USER Terceiro FOR LOGIN Outro WITH DEFAULT_SCHEMA = vendas"),
+              "0: O simulador de SQL Server não dá a um usuário outro esquema padrão que dbo.");
     Sql(*sa_, "USE master");
     EXPECT_EQ(Valor(*Conectar("Op", "Quatro4", ""), "SELECT DB_NAME()"), "Teste");
     EXPECT_EQ(Valor(*Conectar("Op", "Quatro4"), "SELECT DB_NAME()"), "master");

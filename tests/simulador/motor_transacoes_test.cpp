@@ -90,6 +90,21 @@ TEST_F(Transacoes, ClausulasQueOMotorNaoFazSaoRecusadasPeloNome) {
               "O simulador de SQL Server não interpreta a instrução DBCC.");
     EXPECT_EQ(Falha("exec sp_helpconstraint 'T'"),
               "O simulador de SQL Server não tem o procedimento de sistema sp_helpconstraint.");
+    EXPECT_EQ(Falha("EXEC sys.sp_addextendedproperty @name=N'MS_Description', @value=N'x' , "
+                    "@level0type=N'SCHEMA',@level0name=N'dbo', "
+                    "@level1type=N'TABLE',@level1name=N'T'"),
+              "O simulador de SQL Server não tem o procedimento de sistema "
+              "sp_addextendedproperty.");
+    EXPECT_EQ(Falha("CREATE SEQUENCE [dbo].[S] AS [bigint] START WITH 1 INCREMENT BY 1"),
+              "O simulador de SQL Server não interpreta a instrução CREATE SEQUENCE.");
+    EXPECT_EQ(Falha("DROP SEQUENCE S"),
+              "O simulador de SQL Server não interpreta a instrução DROP SEQUENCE.");
+    EXPECT_EQ(Falha("CREATE SYNONYM [dbo].[S] FOR [dbo].[T]"),
+              "O simulador de SQL Server não interpreta a instrução CREATE SYNONYM.");
+    EXPECT_EQ(Falha("CREATE FULLTEXT CATALOG ftc AS DEFAULT"),
+              "O simulador de SQL Server não interpreta a instrução CREATE FULLTEXT.");
+    EXPECT_EQ(Falha("ALTER AUTHORIZATION ON DATABASE::[Teste] TO [sa]"),
+              "O simulador de SQL Server não interpreta a instrução ALTER AUTHORIZATION.");
     EXPECT_EQ(Falha("exec sp_helptext 'T'"), "There is no text for object 'T'.");
     Sql("create view V as\nselect b from T");
     const auto texto = Sql("exec sp_helptext 'V'");

@@ -101,7 +101,75 @@ TEST_F(Versao2008R2, RecuperacaoEAutoShrinkPorAlterDatabaseOuSpDboption) {
     EXPECT_EQ(estado(), "FULL 0");
     EXPECT_EQ(Falha("ALTER DATABASE Teste SET RECOVERY PARCIAL"),
               "Incorrect syntax near 'PARCIAL'.");
-    EXPECT_EQ(Falha("ALTER DATABASE Teste SET COMPATIBILITY_LEVEL = 100"),
-              "O simulador de SQL Server não interpreta a opção 'COMPATIBILITY_LEVEL' de ALTER "
+    Sql("ALTER DATABASE Teste SET COMPATIBILITY_LEVEL = 100");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET COMPATIBILITY_LEVEL = 90"),
+              "O simulador de SQL Server não interpreta outro nível de compatibilidade que o do "
+              "servidor (100).");
+    // options SQL Server 2012 brought are a syntax error before it
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET TARGET_RECOVERY_TIME = 60 SECONDS"),
+              "Incorrect syntax near 'TARGET_RECOVERY_TIME'.");
+}
+
+// A generated script states every option of the database; those whose value is what the
+// stand-in does anyway run, any other value is refused by name, never taken silently.
+TEST_F(VersoesDoServidor, OpcoesDoBancoComOValorQueOSimuladorSegue) {
+    for (const char* opcao : {"COMPATIBILITY_LEVEL = 110",
+                              "ANSI_NULL_DEFAULT OFF",
+                              "ANSI_NULLS OFF",
+                              "ANSI_PADDING ON",
+                              "ANSI_WARNINGS OFF",
+                              "ARITHABORT OFF",
+                              "AUTO_CLOSE OFF",
+                              "AUTO_UPDATE_STATISTICS ON",
+                              "CURSOR_CLOSE_ON_COMMIT OFF",
+                              "CURSOR_DEFAULT  GLOBAL",
+                              "CONCAT_NULL_YIELDS_NULL OFF",
+                              "NUMERIC_ROUNDABORT OFF",
+                              "QUOTED_IDENTIFIER OFF",
+                              "RECURSIVE_TRIGGERS OFF",
+                              " DISABLE_BROKER",
+                              "AUTO_UPDATE_STATISTICS_ASYNC OFF",
+                              "DATE_CORRELATION_OPTIMIZATION OFF",
+                              "TRUSTWORTHY OFF",
+                              "ALLOW_SNAPSHOT_ISOLATION OFF",
+                              "PARAMETERIZATION SIMPLE",
+                              "READ_COMMITTED_SNAPSHOT ON",
+                              "HONOR_BROKER_PRIORITY OFF",
+                              "PAGE_VERIFY CHECKSUM  ",
+                              "DB_CHAINING OFF",
+                              "FILESTREAM( NON_TRANSACTED_ACCESS = OFF )",
+                              "TARGET_RECOVERY_TIME = 0 SECONDS",
+                              " READ_WRITE",
+                              "ONLINE"})
+        EXPECT_NO_THROW(Sql(std::string("ALTER DATABASE [Teste] SET ") + opcao)) << opcao;
+    EXPECT_EQ(Valor("select recovery_model_desc + ' ' + cast(is_read_committed_snapshot_on as "
+                    "varchar(1)) + ' ' + cast(compatibility_level as varchar(3)) from "
+                    "sys.databases where name = 'Teste'"),
+              "FULL 1 110");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET READ_COMMITTED_SNAPSHOT OFF"),
+              "O simulador de SQL Server não interpreta a opção 'READ_COMMITTED_SNAPSHOT OFF' de "
+              "ALTER DATABASE.");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET ARITHABORT ON"),
+              "O simulador de SQL Server não interpreta a opção 'ARITHABORT ON' de ALTER "
               "DATABASE.");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET FILESTREAM (NON_TRANSACTED_ACCESS = FULL)"),
+              "O simulador de SQL Server não interpreta a opção 'FILESTREAM' de ALTER DATABASE "
+              "com acesso não transacional.");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET QUERY_STORE = OFF"),
+              "Incorrect syntax near 'QUERY_STORE'.");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET COMPATIBILITY_LEVEL = 100"),
+              "O simulador de SQL Server não interpreta outro nível de compatibilidade que o do "
+              "servidor (110).");
+    // full-text search is not installed: a generated script's test of it skips its procedure
+    EXPECT_EQ(Valor("IF (1 = FULLTEXTSERVICEPROPERTY('IsFullTextInstalled')) "
+                    "EXEC [Teste].[dbo].[sp_fulltext_database] @action = 'enable' "
+                    "SELECT SERVERPROPERTY('IsFullTextInstalled')"),
+              "0");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste COLLATE Latin1_General_CI_AS"),
+              "O simulador de SQL Server não muda a colação de um banco de dados.");
+    EXPECT_EQ(Falha("ALTER DATABASE Teste SET ENABLE_BROKER"),
+              "O simulador de SQL Server não interpreta a opção 'ENABLE_BROKER' de ALTER "
+              "DATABASE.");
+    EXPECT_EQ(Falha("ALTER DATABASE Nenhum SET ANSI_NULLS OFF"),
+              Falha("ALTER DATABASE Nenhum SET RECOVERY FULL"));
 }

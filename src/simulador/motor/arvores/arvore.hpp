@@ -81,7 +81,14 @@ struct ArquivoDeclarado {
     bool emPorcentagem = true;
 };
 
-enum class AcaoAlterar { Adicionar, AlterarColuna, ExcluirRestricao, ExcluirColuna, Verificacao };
+enum class AcaoAlterar {
+    Adicionar,
+    AlterarColuna,
+    ExcluirRestricao,
+    ExcluirColuna,
+    Verificacao,
+    HabilitarGatilhos  // ENABLE TRIGGER: the stand-in's triggers are never off
+};
 
 // The statements of T-SQL the engine runs, one type each. Expressions are runs of the
 // batch's tokens that the executor hands to the expression tree when it needs them.
@@ -360,8 +367,11 @@ struct ExcluirBanco {
 
 struct AlterarBanco {
     NomeComposto objeto;
-    std::string modo;   // SINGLE_USER, MULTI_USER, RECOVERY or AUTO_SHRINK
-    std::string valor;  // FULL, BULK_LOGGED, SIMPLE; ON, OFF
+    // SINGLE_USER, MULTI_USER, RECOVERY, AUTO_SHRINK, COMPATIBILITY_LEVEL or SEM_EFEITO (an
+    // option stated with the value the stand-in behaves as)
+    std::string modo;
+    std::string valor;     // FULL, BULK_LOGGED, SIMPLE; ON, OFF; the level; the option's name
+    int versaoMinima = 0;  // of an option a former SQL Server did not know
     bool comRollback = false;
 };
 

@@ -21,6 +21,11 @@ namespace {
 bool ProcedimentoDeSistema(const std::string& chave) {
     static const std::set<std::string> nomes = {"sp_helpconstraint",
                                                 "sp_depends",
+                                                "sp_addextendedproperty",
+                                                "sp_updateextendedproperty",
+                                                "sp_dropextendedproperty",
+                                                "sp_db_vardecimal_storage_format",
+                                                "sp_fulltext_database",
                                                 "sp_helpuser",
                                                 "sp_helplogins",
                                                 "sp_lock",

@@ -31,6 +31,10 @@ struct Destino {
 }  // namespace
 
 void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
+    if (s_.Opcoes().semPreenchimentoAnsi)  // the new table's columns would not be padded
+        throw Recusa(
+            "O simulador de SQL Server não executa SELECT ... INTO com SET ANSI_PADDING "
+            "OFF.");
     ContextoDeReescrita ctx = execucao_.Contexto();
     ctx.comDestino = true;
     Destino d;

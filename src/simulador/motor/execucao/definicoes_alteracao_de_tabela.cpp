@@ -121,6 +121,17 @@ void ExigirChaveSemReferencias(Catalogo& cat, const Tabela& t, const Restricao& 
             }
 }
 
+// ALTER TABLE T ENABLE TRIGGER: every trigger is on already, so only the names are checked.
+void ConferirGatilhosDaTabela(const Catalogo& cat, const Tabela& t,
+                              const std::vector<std::string>& nomes) {
+    const auto gatilhos = cat.GatilhosDe(t.id);
+    for (const std::string& nome : nomes) {
+        bool achado = false;
+        for (const ObjetoProgramado* g : gatilhos) achado = achado || IguaisCiAs(g->nome, nome);
+        if (!achado) throw ErroDoServidor(4920, {nome, t.nome});
+    }
+}
+
 }  // namespace
 
 void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
@@ -128,6 +139,11 @@ void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
     Tabela* atual = cat.AcharTabela(c.objeto.Nome());
     if (!atual) {
         throw ErroDoServidor(4902, {c.objeto.Nome()});
+    }
+    if (c.acao == AcaoAlterar::HabilitarGatilhos) {
+        ConferirGatilhosDaTabela(cat, *atual, c.nomes);
+        resultados_.push_back(db::Resultado{});
+        return;
     }
     const Tabela antiga = *atual;
     Tabela t = antiga;
@@ -147,6 +163,8 @@ void Definicoes::AlterarTabela(const instrucao::AlterarTabela& c) {
                 break;
             case AcaoAlterar::Verificacao:
                 HabilitarRestricoes(c, t, antiga);
+                break;
+            case AcaoAlterar::HabilitarGatilhos:
                 break;
         }
         AposDdl();

@@ -21,7 +21,7 @@ namespace {
 const std::map<std::string, std::string>& OpcoesSemEfeito() {
     static const std::map<std::string, std::string> m = {
         {"ANSI_NULLS", "ON"},
-        {"ANSI_PADDING", "ON"},
+        {"ANSI_PADDING", "*"},  // OFF: the columns it would shape are refused where made
         {"ANSI_WARNINGS", "ON"},
         {"ANSI_NULL_DFLT_ON", "ON"},
         {"ANSI_NULL_DFLT_OFF", "OFF"},
@@ -96,6 +96,7 @@ void Executor::LerOpcaoDaSessao(const instrucao::Ignorado& x) {
         if (o == "NOCOUNT") s_.Opcoes().semContagem = x.valor == "ON";
         if (o == "XACT_ABORT") s_.Opcoes().xactAbort = x.valor == "ON";
         if (o == "CURSOR_CLOSE_ON_COMMIT") s_.Opcoes().fecharCursoresNoFim = x.valor == "ON";
+        if (o == "ANSI_PADDING") s_.Opcoes().semPreenchimentoAnsi = x.valor == "OFF";
     }
 }
 

@@ -22,6 +22,17 @@ const TipoDoUsuario* TipoDoUsuarioEmCurso(const std::string& nome) {
     return e ? e->AcharTipoDoUsuario(nome) : nullptr;
 }
 
+// A char, varchar, binary or varbinary column made under SET ANSI_PADDING OFF would trim
+// what it stores for good; the stand-in keeps every column padded, so it makes none such.
+void RecusarSemPreenchimento(const DefColuna& d) {
+    const TipoBase b = d.tipo.base;
+    const bool afetada = b == TipoBase::Char || b == TipoBase::VarChar || b == TipoBase::Binary ||
+                         b == TipoBase::VarBinary;
+    if (afetada && d.tipo.tamanho != -1)
+        throw Recusa("O simulador de SQL Server não cria a coluna '" + d.nome + "' (" +
+                     TextoDoTipo(d.tipo) + ") com SET ANSI_PADDING OFF.");
+}
+
 }  // namespace
 
 const TipoDoUsuario* Executor::AcharTipoDoUsuario(const std::string& nome) {
@@ -47,6 +58,8 @@ std::vector<DefColuna> Executor::ColunasComTipos(const std::vector<DefColuna>& c
         d.tipoDoUsuario = t->nome;
         if (!d.anulavel) d.anulavel = t->anulavel;
     }
+    if (s_.Opcoes().semPreenchimentoAnsi)
+        for (const DefColuna& d : r) RecusarSemPreenchimento(d);
     return r;
 }
 

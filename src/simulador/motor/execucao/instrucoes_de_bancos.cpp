@@ -67,8 +67,9 @@ void InstrucoesDoServidor::Rodar(const instrucao::ExcluirBanco& c) {
 }
 
 void InstrucoesDoServidor::Rodar(const instrucao::AlterarBanco& c) {
-    RecusarDentroDeTransacao("ALTER DATABASE");
     Servidor& srv = s_.ServidorAtual();
+    if (c.versaoMinima > srv.Versao().maior) throw ErroDoServidor(102, {"'" + c.valor + "'"});
+    RecusarDentroDeTransacao("ALTER DATABASE");
     auto b = srv.AcharBanco(c.objeto.Nome());
     // a database that does not exist is told as one the login may not alter
     if (!b ||
@@ -86,6 +87,13 @@ void InstrucoesDoServidor::Rodar(const instrucao::AlterarBanco& c) {
                          c.valor == "BULK_LOGGED" ? "true" : "false", s_.Spid());
     } else if (c.modo == "AUTO_SHRINK") {
         srv.DefinirOpcao(b->nome, "autoshrink", c.valor == "ON" ? "true" : "false", s_.Spid());
+    } else if (c.modo == "COMPATIBILITY_LEVEL") {
+        const int nivel = srv.Versao().nivelDeCompatibilidade;
+        if (c.valor != std::to_string(nivel))
+            throw Recusa(
+                "O simulador de SQL Server não interpreta outro nível de compatibilidade "
+                "que o do servidor (" +
+                std::to_string(nivel) + ").");
     }
 }
 

@@ -48,11 +48,12 @@ class Preparada {
 // The SET options of a session. A procedure or trigger that changes some of them puts
 // them back when it returns.
 struct OpcoesDaSessao {
-    bool semContagem = false;          // SET NOCOUNT ON
-    std::int64_t limiteDeLinhas = 0;   // SET ROWCOUNT n: 0 for none
-    bool xactAbort = false;            // SET XACT_ABORT ON
-    bool fecharCursoresNoFim = false;  // SET CURSOR_CLOSE_ON_COMMIT ON
-    std::string identityInsert;        // the table with IDENTITY_INSERT ON, folded
+    bool semContagem = false;           // SET NOCOUNT ON
+    std::int64_t limiteDeLinhas = 0;    // SET ROWCOUNT n: 0 for none
+    bool xactAbort = false;             // SET XACT_ABORT ON
+    bool fecharCursoresNoFim = false;   // SET CURSOR_CLOSE_ON_COMMIT ON
+    bool semPreenchimentoAnsi = false;  // SET ANSI_PADDING OFF
+    std::string identityInsert;         // the table with IDENTITY_INSERT ON, folded
     // SET DATEFORMAT/LANGUAGE; the logins' default language is Portuguese (Brazil)
     OrdemDeData ordemDeData = OrdemDeData::Dmy;
     std::string idioma = "Português (Brasil)";

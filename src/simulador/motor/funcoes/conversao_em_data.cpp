@@ -3,6 +3,7 @@
 // each type, and SQL Server's message when the value is out of it.
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <string>
 
 #include "simulador/motor/funcoes/funcoes.hpp"
@@ -38,6 +39,28 @@ bool PareceGravada(const std::string& texto) {
 bool EhDataGravada(sqlite3_value* v, const OrigemDoValor& o) {
     if (o.origem != OrigemDaData::Desconhecida) return o.origem == OrigemDaData::DataHora;
     return sqlite3_value_subtype(v) == kSubtipoDataHora || PareceGravada(TextoDe(v));
+}
+
+// The bytes of a datetime (days since 1900-01-01, then 1/300 seconds since midnight) or of
+// a smalldatetime (days, then minutes), as older generated scripts write date-times.
+bool LerDataDosBytes(sqlite3_value* v, const TipoSql& t, db::DataHora& d) {
+    const auto* p = static_cast<const unsigned char*>(sqlite3_value_blob(v));
+    const int n = sqlite3_value_bytes(v);
+    auto inteiro = [&](int de, int quantos) {
+        std::uint32_t r = 0;
+        for (int k = de; k < de + quantos; ++k) r = (r << 8) | p[k];
+        return r;
+    };
+    if (t.base == TipoBase::DateTime && n == 8) {
+        const auto dias = static_cast<std::int32_t>(inteiro(0, 4));
+        d = DataHoraDeDias1900(dias + inteiro(4, 4) / (300.0 * 86400.0));
+        return true;
+    }
+    if (t.base == TipoBase::SmallDateTime && n == 4) {
+        d = DataHoraDeDias1900(inteiro(0, 2) + inteiro(2, 2) / 1440.0);
+        return true;
+    }
+    return false;
 }
 
 bool EhClassica(const TipoSql& t) {
@@ -95,6 +118,8 @@ void ConverterEmData(sqlite3_context* c, sqlite3_value* v, const TipoSql& t, int
         lida = LerDataNoEstilo(TextoDe(v), estilo, d, erro, leitura);
     else if (texto)
         lida = LerDataHora(TextoDe(v), d, leitura);
+    else if (sqlite3_value_type(v) == SQLITE_BLOB)
+        lida = LerDataDosBytes(v, t, d);
     else
         lida = LerDataHoraDoValor(v, d);
     if (erro) return FalharNaFuncao(c, *erro);

@@ -529,6 +529,15 @@ void FnServerProperty(sqlite3_context* c, int, sqlite3_value** a) {
         ResultadoTexto(c, Dono(c)->ServidorAtual().Nome());
     else if (p == "collation")
         ResultadoTexto(c, "Latin1_General_CI_AS");
+    else if (p == "isfulltextinstalled")  // the stand-in has no full-text search
+        sqlite3_result_int(c, 0);
+    else
+        sqlite3_result_null(c);
+}
+// FULLTEXTSERVICEPROPERTY: a server without full-text search, as generated scripts ask.
+void FnFullTextServiceProperty(sqlite3_context* c, int, sqlite3_value** a) {
+    if (Dobrar(TextoDe(a[0])) == "isfulltextinstalled")
+        sqlite3_result_int(c, 0);
     else
         sqlite3_result_null(c);
 }
@@ -753,6 +762,7 @@ void RegistrarFuncoesDaSessao(sqlite3* db, SessaoDasFuncoes* s) {
         {"zv_db_id", 0, nd, FnDbId},
         {"zv_db_id", 1, nd, FnDbId},
         {"zv_serverproperty", 1, nd, FnServerProperty},
+        {"zv_fulltextserviceproperty", 1, nd, FnFullTextServiceProperty},
         {"zv_identity", 0, nd, FnIdentity},
     };
     RegistrarTabelaDeFuncoes(db, s, std::begin(funcoes), std::end(funcoes));

@@ -143,6 +143,7 @@ class Analisador {
     std::string TextoLiteral();
     std::string Numero();
     std::unique_ptr<Comando> Criar();
+    void RecusarObjetoSemSuporte(const char* verbo);
     // CREATE/ALTER PROCEDURE, TRIGGER, FUNCTION, VIEW (analisador_de_objetos.cpp)
     std::unique_ptr<Comando> ObjetoProgramado(std::size_t inicio, bool alterar);
     void OpcoesDoObjeto();
@@ -157,6 +158,7 @@ class Analisador {
     std::unique_ptr<Comando> Alterar();
     std::unique_ptr<Comando> AlterarTabela(std::size_t inicio);
     std::unique_ptr<Comando> AlterarBanco(std::size_t inicio);
+    bool LerOpcaoSemEfeito(instrucao::AlterarBanco& x);
     std::unique_ptr<Comando> AlterarPapel(std::size_t inicio);
     std::unique_ptr<Comando> AlterarUsuario(std::size_t inicio);
     std::unique_ptr<Comando> Soltar();

@@ -2,17 +2,28 @@
 // analisador_de_objetos.cpp, types and logins in files of their own).
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
+// Objects SQL Server has and the engine keeps none of: refused by name, never read as bad
+// syntax.
+void Analisador::RecusarObjetoSemSuporte(const char* verbo) {
+    for (const char* p : {"SEQUENCE", "SYNONYM", "FULLTEXT", "AUTHORIZATION"})
+        if (Palavra(p))
+            throw Recusa(std::string("O simulador de SQL Server não interpreta a instrução ") +
+                         verbo + " " + p + ".");
+}
+
 std::unique_ptr<Comando> Analisador::Criar() {
     std::size_t inicio = i_;
     ++i_;
     if (Palavra("SCHEMA"))  // the engine keeps every object in dbo
         throw Recusa("O simulador de SQL Server não interpreta a instrução CREATE SCHEMA.");
+    RecusarObjetoSemSuporte("CREATE");
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::CriarTabela>(inicio);
         x->objeto = NomeDeObjeto();
@@ -57,6 +68,14 @@ std::unique_ptr<Comando> Analisador::Criar() {
             x->semLogin = true;
         } else {
             x->login = x->objeto.Nome();
+        }
+        if (Aceitar("WITH")) {  // every object is dbo's, so that is the only default schema
+            Esperar("DEFAULT_SCHEMA");
+            EsperarSimbolo("=");
+            if (texto::Maiusculas(Nome()) != "DBO")
+                throw Recusa(
+                    "O simulador de SQL Server não dá a um usuário outro esquema padrão "
+                    "que dbo.");
         }
         i_ = FimDaInstrucao(i_);
         return c;

@@ -77,6 +77,7 @@ std::unique_ptr<Comando> Analisador::Soltar() {
         x->objeto.partes.push_back(Nome());
         return c;
     }
+    RecusarObjetoSemSuporte("DROP");
     Erro();
 }
 

@@ -230,6 +230,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "Cannot find the object \"%1\" because it does not exist or you do not have permissions."},
     {4916, 16, 0, "Could not enable or disable the constraint. See previous errors."},
     {4917, 16, 0, "Constraint '%1' does not exist."},
+    {4920, 16, 1, "ALTER TABLE failed because trigger '%1' does not belong to table '%2'."},
     {4922, 16, 9, "ALTER TABLE %1 failed because one or more objects access this column."},
     {4923, 16, 1,
      "ALTER TABLE DROP COLUMN failed because '%1' is the only data column in table '%2'. A table "

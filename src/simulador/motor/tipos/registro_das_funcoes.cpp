@@ -212,6 +212,8 @@ const FuncaoEmbutida kFuncoes[] = {
     {.nome = "host_name", .maximo = 0, .noSqlite = "zv_host_name"},
     {.nome = "app_name", .maximo = 0, .noSqlite = "zv_app_name"},
     {.nome = "serverproperty", .minimo = 1, .maximo = 1, .noSqlite = "zv_serverproperty"},
+    {.nome = "fulltextserviceproperty", .minimo = 1, .maximo = 1,
+     .noSqlite = "zv_fulltextserviceproperty", .regra = Regra::Fixo, .tipo = kTipoInt},
     {.nome = "db_name", .maximo = 1, .noSqlite = "zv_db_name"},
     {.nome = "db_id", .maximo = 1, .noSqlite = "zv_db_id"},
     {.nome = "object_id", .minimo = 1, .maximo = 2, .noSqlite = "zv_object_id"},
