@@ -48,6 +48,14 @@ TEST_P(LeituraDasAlteracoes, AlteracoesComFromProprioAchamOAlvoPeloApelido) {
     Sql("DELETE x FROM [" + u + "] f, [" + t + "] x WHERE x.id = f.id AND f.nome = 'x'");
     EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + nome FROM [" + t + "] ORDER BY id"),
               "2padrão,3z");
+    // named by its table: the one reference to it in the FROM, whatever its alias
+    Sql("UPDATE [" + t + "] SET nome = 'n' + f.nome FROM [" + t + "] a JOIN [" + u +
+        "] f ON f.id = a.id");
+    Sql("DELETE [" + t + "] FROM [" + t + "] a WHERE a.id = 2");
+    EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + nome FROM [" + t + "] ORDER BY id"), "3nz");
+    EXPECT_EQ(Recusa("UPDATE [" + t + "] SET nome = 'm' FROM [" + t + "] a JOIN [" + t +
+                     "] b ON b.id = a.id"),
+              "8154: The table '" + t + "' is ambiguous.");
 }
 
 }  // namespace

@@ -47,6 +47,21 @@ std::optional<JuncaoDaAlteracao> LerJuncao(const ClausulasLidas& resto, const st
         j.apelido = IdentificadorNoSqlite(f.apelido);
         achada = true;
     });
+    if (achada) return j;
+    // UPDATE T ... FROM T AS x: the one reference to the table in the FROM is the target,
+    // whatever its alias (with several, the one without an alias is, by its own name)
+    const Fonte* unica = nullptr;
+    int referencias = 0;
+    bool semApelido = false;
+    ParaCadaFonte(c.de, [&](const Fonte& f) {
+        if (f.nome.empty() || !IguaisCiAs(f.nome.back(), alvo)) return;
+        ++referencias;
+        unica = &f;
+        semApelido = semApelido || f.apelido.empty();
+    });
+    if (referencias > 1 && !semApelido) throw ErroDoServidor(8154, {alvo});
+    if (referencias == 1 && !unica->apelido.empty())
+        j.apelido = IdentificadorNoSqlite(unica->apelido);
     return j;
 }
 

@@ -68,6 +68,7 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
     {8145, 16, 2, "@%1 is not a parameter for procedure %2."},
     {8147, 16, 1, "Could not create IDENTITY attribute on nullable column '%1', table '%2'."},
     {8152, 16, 14, "String or binary data would be truncated."},
+    {8154, 16, 1, "The table '%1' is ambiguous."},
     {8155, 16, 2, "No column name was specified for column %1 of '%2'."},
     {8158, 16, 1, "'%1' has more columns than were specified in the column list."},
     {8159, 16, 1, "'%1' has fewer columns than were specified in the column list."},
