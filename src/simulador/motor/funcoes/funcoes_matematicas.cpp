@@ -57,6 +57,17 @@ void FnAtn2(sqlite3_context* c, int n, sqlite3_value** a) {
     Devolver(c, std::atan2(sqlite3_value_double(a[0]), sqlite3_value_double(a[1])));
 }
 
+// zv_real_finito(x): float arithmetic past float's range, which SQLite carries on as
+// Inf (and Inf - Inf as NaN), is SQL Server's overflow.
+void FnRealFinito(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_FLOAT) {
+        const double v = sqlite3_value_double(a[0]);
+        if (std::isinf(v) || std::isnan(v))
+            return FalharNaFuncao(c, ErroDoServidor(8115, {"expression", "float"}));
+    }
+    sqlite3_result_value(c, a[0]);
+}
+
 }  // namespace
 
 void RegistrarFuncoesMatematicas(sqlite3* db) {
@@ -65,6 +76,7 @@ void RegistrarFuncoesMatematicas(sqlite3* db) {
     sqlite3_create_function(db, "zv_log", 2, det, nullptr, FnLog, nullptr, nullptr);
     sqlite3_create_function(db, "zv_log10", 1, det, nullptr, FnLog10, nullptr, nullptr);
     sqlite3_create_function(db, "zv_atn2", 2, det, nullptr, FnAtn2, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_real_finito", 1, det, nullptr, FnRealFinito, nullptr, nullptr);
     const std::pair<const char*, Calculo> umas[] = {
         {"zv_exp", [](double x) { return std::exp(x); }},
         {"zv_sqrt", [](double x) { return std::sqrt(x); }},

@@ -150,7 +150,7 @@ std::string GeradorSqlite::Gerar(const Expressao& e) {
                           [&](const Variavel& v) { return GerarVariavel(v); },
                           [&](const Coluna& c) { return NomeDeColuna(c); },
                           [&](const Unaria& u) { return GerarUnaria(u); },
-                          [&](const Binaria& b) { return GerarBinaria(b); },
+                          [&](const Binaria& b) { return RealFinito(e, b, GerarBinaria(b)); },
                           [&](const Chamada& c) { return Chamar(c); },
                           [&](const Caso& c) { return GerarCaso(c); },
                           [&](const Subconsulta& q) {
@@ -205,6 +205,15 @@ std::string GeradorSqlite::GerarUnaria(const Unaria& u) {
     if (std::string d = NegacaoDecimal(u); !d.empty()) return d;
     if (!x.empty() && x[0] == '-') x = "(" + x + ")";  // "--" would open a comment
     return u.operador + x;
+}
+
+// Float arithmetic past float's range is SQL Server's overflow (8115), never SQLite's Inf.
+std::string GeradorSqlite::RealFinito(const Expressao& e, const Binaria& b, std::string sql) {
+    if (b.operador != "+" && b.operador != "-" && b.operador != "*" && b.operador != "/")
+        return sql;
+    const auto t = TipoDe(e);
+    if (!t || (t->base != TipoBase::Float && t->base != TipoBase::Real)) return sql;
+    return "zv_real_finito(" + sql + ")";
 }
 
 std::string GeradorSqlite::GerarBinaria(const Binaria& b) {
