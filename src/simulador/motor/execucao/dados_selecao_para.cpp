@@ -43,7 +43,7 @@ void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
         GeradorSqlite gerador(ctx);
         d.selecao = gerador.Gerar(*consulta);
         d.tabela = ctx.destino;
-        d.flags = (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0) | (ctx.usaLogins ? 4 : 0);
+        d.flags = ctx.TabelasDoServidor();
         if (!d.tabela) throw ErroDoServidor(156, {"INTO"});
         const auto& partes = consulta->ramos[0].selecao->destino;
         const std::string banco = BancoDoNome(partes);
@@ -56,7 +56,7 @@ void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
     Catalogo& cat = s_.CatalogoAtual();
     if (cat.IdDoObjeto(t.nome)) throw ErroDoServidor(2714, {t.nome});
     t.criacao = FormatarDataHora(DataHoraAtual());
-    if (d.flags) s_.AtualizarTabelasDoServidor(d.flags & 1, d.flags & 2, d.flags & 4);
+    if (d.flags) s_.AtualizarTabelasDoServidor(d.flags);
     // the query compiles (its names resolve) before the table is made
     try {
         Preparada p = s_.Preparar(d.selecao);

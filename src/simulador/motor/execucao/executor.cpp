@@ -39,10 +39,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-constexpr int kProcessos = 1;
-constexpr int kBancos = 2;
-constexpr int kLogins = 4;
-
 std::string Texto(sqlite3_stmt* s, int c) {
     const unsigned char* t = sqlite3_column_text(s, c);
     return t ? std::string(reinterpret_cast<const char*>(t),
@@ -341,7 +337,7 @@ db::Coluna Executor::ColunaDaConsulta(sqlite3_stmt* st, int c, const std::string
 db::Resultado Executor::Consultar(const std::string& sql, int flags, char operacao,
                                   const std::string& tabela,
                                   const std::vector<std::optional<TipoSql>>* tiposConhecidos) {
-    if (flags) s_.AtualizarTabelasDoServidor(flags & kProcessos, flags & kBancos, flags & kLogins);
+    if (flags) s_.AtualizarTabelasDoServidor(flags);
     Preparada preparada;
     try {
         preparada = s_.Preparar(sql);
@@ -419,9 +415,7 @@ std::string Executor::Gerada(const T& arvore, int* flags,
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     std::string sql = gerador.Gerar(arvore);
-    if (flags)
-        *flags = (ctx.usaProcessos ? kProcessos : 0) | (ctx.usaBancos ? kBancos : 0) |
-                 (ctx.usaLogins ? kLogins : 0);
+    if (flags) *flags = ctx.TabelasDoServidor();
     // an expression's own type, where the generator knows it
     if constexpr (std::is_same_v<T, Expressao>)
         if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));

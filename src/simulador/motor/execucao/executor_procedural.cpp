@@ -162,9 +162,7 @@ db::Valor Interpretador::ValorConvertido(const Expressao& e, const TipoSql& tipo
     GeradorSqlite gerador(ctx);
     const std::string sql = "SELECT " + gerador.Convertido(e, tipo);
     const std::vector<std::optional<TipoSql>> tipos{tipo};
-    const int flags =
-        (ctx.usaProcessos ? 1 : 0) | (ctx.usaBancos ? 2 : 0) | (ctx.usaLogins ? 4 : 0);
-    db::Resultado r = execucao_.Consultar(sql, flags, 'S', "", &tipos);
+    db::Resultado r = execucao_.Consultar(sql, ctx.TabelasDoServidor(), 'S', "", &tipos);
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 

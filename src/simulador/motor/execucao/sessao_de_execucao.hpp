@@ -80,7 +80,9 @@ class SessaoDeExecucao : public SessaoDasFuncoes {
     virtual std::string BancoDoEsquema(const std::string& esquema) const = 0;
     virtual const std::string& TabelaNegada() const = 0;
     virtual void Usar(const std::string& banco) = 0;
-    virtual void AtualizarTabelasDoServidor(bool processos, bool bancos, bool logins) = 0;
+    // The server's tables a statement reads (ContextoDeReescrita::TabelasDoServidor's bits),
+    // filled before it runs.
+    virtual void AtualizarTabelasDoServidor(int tabelas) = 0;
     // CREATE DATABASE: a new database file with its metadata tables and its owner.
     virtual void PrepararBanco(const std::string& arquivo, const std::string& dono) = 0;
 

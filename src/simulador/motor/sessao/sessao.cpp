@@ -490,11 +490,13 @@ bool Sessao::GarantirVisoes(std::string_view faltando) {
     return true;
 }
 
-void Sessao::AtualizarTabelasDoServidor(bool processos, bool bancos, bool logins) {
+void Sessao::AtualizarTabelasDoServidor(int tabelas) {
+    using C = ContextoDeReescrita;
     GarantirVisoes();
-    if (processos) PreencherProcessos(db_, servidor_->ListarSessoes());
-    if (bancos) PreencherBancos(db_, servidor_->ListarBancos());
-    if (logins) PreencherLogins(db_, servidor_->ListarLogins(), NomeDoLogin(), Sysadmin());
+    if (tabelas & C::kProcessos) PreencherProcessos(db_, servidor_->ListarSessoes());
+    if (tabelas & C::kBancos) PreencherBancos(db_, servidor_->ListarBancos());
+    if (tabelas & C::kLogins)
+        PreencherLogins(db_, servidor_->ListarLogins(), NomeDoLogin(), Sysadmin());
 }
 
 namespace {

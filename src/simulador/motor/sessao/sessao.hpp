@@ -188,7 +188,7 @@ class Sessao final : public SessaoDeExecucao {
     void LerVersaoInicial();
     void MarcarCatalogoAlterado() override;
     void EsquecerPreparadas() override;
-    void AtualizarTabelasDoServidor(bool processos, bool bancos, bool logins) override;
+    void AtualizarTabelasDoServidor(int tabelas) override;
     // True when it had to make them. `faltando`: the table a statement missed, which may
     // be one of the views made only when named.
     bool GarantirVisoes(std::string_view faltando = {});
