@@ -313,7 +313,7 @@ void FnLen(sqlite3_context* c, int, sqlite3_value** a) {
         sqlite3_result_null(c);
         return;
     }
-    std::string s = sqlite3_value_type(a[0]) == SQLITE_TEXT ? TextoDe(a[0]) : NumeroComoTexto(a[0]);
+    std::string s = TextoDoArgumento(a[0]);
     while (!s.empty() && s.back() == ' ') s.pop_back();
     sqlite3_result_int64(c, static_cast<std::int64_t>(ContarCaracteres(s)));
 }
@@ -499,8 +499,7 @@ void FnIsDate(sqlite3_context* c, int, sqlite3_value** a) {
 // REVERSE by characters, not bytes.
 void FnReverse(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);
-    const std::string s =
-        sqlite3_value_type(a[0]) == SQLITE_TEXT ? TextoDe(a[0]) : NumeroComoTexto(a[0]);
+    const std::string s = TextoDoArgumento(a[0]);
     std::string r;
     r.reserve(s.size());
     for (std::size_t fim = s.size(); fim > 0;) {
@@ -613,8 +612,7 @@ void FnLike(sqlite3_context* c, int n, sqlite3_value** a) {
         std::string e = TextoDe(a[2]);
         if (!e.empty()) escape = static_cast<unsigned char>(e[0]);
     }
-    std::string texto =
-        sqlite3_value_type(a[1]) == SQLITE_TEXT ? TextoDe(a[1]) : NumeroComoTexto(a[1]);
+    std::string texto = TextoDoArgumento(a[1]);
     sqlite3_result_int(c, Casa(texto, 0, TextoDe(a[0]), 0, escape) ? 1 : 0);
 }
 

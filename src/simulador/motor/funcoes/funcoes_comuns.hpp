@@ -23,6 +23,10 @@ inline bool Nulo(sqlite3_value* v) {
 std::string TextoDe(sqlite3_value* v);
 // A number as CAST to varchar writes it.
 std::string NumeroComoTexto(sqlite3_value* v);
+// A value as the text the string functions read: a number as CAST to varchar writes it.
+inline std::string TextoDoArgumento(sqlite3_value* v) {
+    return sqlite3_value_type(v) == SQLITE_TEXT ? TextoDe(v) : NumeroComoTexto(v);
+}
 void ResultadoTexto(sqlite3_context* c, const std::string& s);
 void ResultadoDataHora(sqlite3_context* c, const db::DataHora& d);
 // A date-time from its stored text or from a number of days since 1900-01-01.

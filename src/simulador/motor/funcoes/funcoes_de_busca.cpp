@@ -14,21 +14,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-// A value as the text the string functions read: a number as SQL Server writes it.
-std::string TextoDoArgumento(sqlite3_value* v) {
-    return sqlite3_value_type(v) == SQLITE_TEXT ? TextoDe(v) : NumeroComoTexto(v);
-}
-
-// The byte where character `n` (from 0) of a UTF-8 text starts; its size past the end.
-std::size_t ByteDoCaractere(std::string_view s, std::size_t n) {
-    std::size_t i = 0;
-    for (std::size_t k = 0; k < n && i < s.size(); ++k) {
-        ++i;
-        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-    }
-    return i;
-}
-
 // CHARINDEX compares as the collation does: without case, with accents and blanks.
 void FnCharIndex(sqlite3_context* c, int n, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL || sqlite3_value_type(a[1]) == SQLITE_NULL) {
@@ -40,7 +25,7 @@ void FnCharIndex(sqlite3_context* c, int n, sqlite3_value** a) {
     if (agulha.empty()) return sqlite3_result_int(c, 0);
     const std::size_t inicio =
         n > 2 && sqlite3_value_int(a[2]) > 1
-            ? ByteDoCaractere(palheiro, static_cast<std::size_t>(sqlite3_value_int(a[2]) - 1))
+            ? Primeiros(palheiro, static_cast<std::size_t>(sqlite3_value_int(a[2]) - 1)).size()
             : 0;
     std::size_t p = palheiro.find(agulha, std::min(inicio, palheiro.size()));
     sqlite3_result_int64(
