@@ -121,11 +121,6 @@ void Parametros(sqlite3_context* c, int, sqlite3_value** a) {
 
 }  // namespace
 
-bool EhVisaoDosLogins(const std::string& nome) {
-    return nome == "syslogins" || nome == "server_principals" || nome == "sql_logins" ||
-           nome == "server_role_members";
-}
-
 bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando) {
     static const std::set<std::string> nomes = NomesDasVisoes(kVisoesDeChavesEModulos);
     if (faltando.substr(0, 5) == "temp." || faltando.substr(0, 5) == "main.")

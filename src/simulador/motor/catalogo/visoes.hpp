@@ -25,8 +25,6 @@ void AtualizarTiposDoUsuario(sqlite3* db, const std::vector<TipoDoUsuario>& tipo
 // first time a statement misses one. True when `faltando`, SQLite's name of the table a
 // statement missed, is one of them and they were made now.
 bool CriarVisoesDeChavesQueFaltam(sqlite3* db, std::string_view faltando);
-// The server's views of logins (syslogins, server_principals ...), by their last name part.
-bool EhVisaoDosLogins(const std::string& nome);
 void PreencherProcessos(sqlite3* db, const std::vector<InfoDaSessao>& sessoes);
 // syslogins, sys.server_principals, sys.sql_logins and sys.server_role_members, as the
 // login `quemPede` sees them.

@@ -43,7 +43,7 @@ void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
         GeradorSqlite gerador(ctx);
         d.selecao = gerador.Gerar(*consulta);
         d.tabela = ctx.destino;
-        d.flags = ctx.TabelasDoServidor();
+        d.flags = ctx.tabelasDoServidor;
         if (!d.tabela) throw ErroDoServidor(156, {"INTO"});
         const auto& partes = consulta->ramos[0].selecao->destino;
         const std::string banco = BancoDoNome(partes);

@@ -415,7 +415,7 @@ std::string Executor::Gerada(const T& arvore, int* flags,
     ContextoDeReescrita ctx = Contexto();
     GeradorSqlite gerador(ctx);
     std::string sql = gerador.Gerar(arvore);
-    if (flags) *flags = ctx.TabelasDoServidor();
+    if (flags) *flags = ctx.tabelasDoServidor;
     // an expression's own type, where the generator knows it
     if constexpr (std::is_same_v<T, Expressao>)
         if (tipos) ctx.tiposDaSelecao.assign(1, gerador.TipoDe(arvore));

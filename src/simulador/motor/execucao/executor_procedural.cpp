@@ -162,7 +162,7 @@ db::Valor Interpretador::ValorConvertido(const Expressao& e, const TipoSql& tipo
     GeradorSqlite gerador(ctx);
     const std::string sql = "SELECT " + gerador.Convertido(e, tipo);
     const std::vector<std::optional<TipoSql>> tipos{tipo};
-    db::Resultado r = execucao_.Consultar(sql, ctx.TabelasDoServidor(), 'S', "", &tipos);
+    db::Resultado r = execucao_.Consultar(sql, ctx.tabelasDoServidor, 'S', "", &tipos);
     return r.linhas.empty() ? db::Valor{} : r.linhas[0][0];
 }
 

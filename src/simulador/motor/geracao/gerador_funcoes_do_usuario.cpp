@@ -168,9 +168,7 @@ const GeradorSqlite::FonteDeFuncao& GeradorSqlite::ExpandirFuncao(const Fonte& f
     r.tabela = gerador.TabelaDerivada(*q);
     r.nomes = gerador.ColunasDaConsulta(*q, NomeEscrito(c.nome));
     for (auto& d : gerador.derivadas_) derivadas_.push_back(std::move(d));
-    ctx_.usaProcessos = ctx_.usaProcessos || interno.usaProcessos;
-    ctx_.usaBancos = ctx_.usaBancos || interno.usaBancos;
-    ctx_.usaLogins = ctx_.usaLogins || interno.usaLogins;
+    ctx_.tabelasDoServidor |= interno.tabelasDoServidor;
     return funcoesExpandidas_[&fonte] = std::move(r);
 }
 

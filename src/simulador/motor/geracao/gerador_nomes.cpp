@@ -39,6 +39,34 @@ void GeradorSqlite::ExigirNomesExpostosDistintos(const Selecao& s) {
     }
 }
 
+namespace {
+
+// The catalog views filled from the server before a statement reads them (by their last
+// name part): the server's tables they read, and whether they show the whole server, so
+// that any database's name may go before them.
+struct VisaoDoServidor {
+    const char* nome;
+    int tabelas;
+    bool todoOServidor;
+};
+
+const VisaoDoServidor* VisaoDoServidorDe(const std::string& ultimo) {
+    using C = ContextoDeReescrita;
+    static const VisaoDoServidor visoes[] = {
+        {"sysprocesses", C::kProcessos, true},     {"dm_exec_sessions", C::kProcessos, true},
+        {"dm_exec_requests", C::kProcessos, true}, {"sysdatabases", C::kBancos, true},
+        {"databases", C::kBancos, true},           {"sysaltfiles", C::kBancos, true},
+        {"master_files", C::kBancos, true},        {"sysfiles", C::kBancos, false},
+        {"database_files", C::kBancos, false},     {"syslogins", C::kLogins, true},
+        {"server_principals", C::kLogins, true},   {"sql_logins", C::kLogins, true},
+        {"server_role_members", C::kLogins, true}};
+    for (const auto& v : visoes)
+        if (ultimo == v.nome) return &v;
+    return nullptr;
+}
+
+}  // namespace
+
 // The SQLite name of a catalog view or table named with several parts. dbo.T names a
 // table of this database, DB.dbo.T and DB..T one of DB (this one or another, attached
 // under its own schema). The catalog views show this database's catalog: another
@@ -50,10 +78,8 @@ std::string GeradorSqlite::NomeDeTabela(const std::vector<std::string>& partes) 
     }
     if (std::string catalogo = NomeDeCatalogo(partes); !catalogo.empty()) {
         const std::string ultimo = Dobrar(partes.back());
-        const bool doServidor = ultimo == "sysprocesses" || ultimo == "sysdatabases" ||
-                                ultimo == "databases" || ultimo == "dm_exec_sessions" ||
-                                ultimo == "dm_exec_requests" || ultimo == "sysaltfiles" ||
-                                ultimo == "master_files" || EhVisaoDosLogins(ultimo);
+        const VisaoDoServidor* v = VisaoDoServidorDe(ultimo);
+        const bool doServidor = v && v->todoOServidor;
         const std::string banco = partes.size() >= 3 ? partes[partes.size() - 3] : "";
         if (!doServidor && !banco.empty() && ctx_.esquemaDoBanco &&
             !ctx_.esquemaDoBanco(banco).empty())
@@ -112,28 +138,14 @@ std::string GeradorSqlite::NomeDeCatalogo(const std::vector<std::string>& partes
     std::vector<std::string> p;
     for (const auto& s : partes) p.push_back(Dobrar(s));
     const std::string& ultimo = p.back();
-    if (ultimo == "sysprocesses") {
-        ctx_.usaProcessos = true;
-        return "zv_sysprocesses";
-    }
-    if (ultimo == "sysdatabases") {
-        ctx_.usaBancos = true;
-        return "zv_sysdatabases";
-    }
-    if (ultimo == "sysaltfiles" || ultimo == "sysfiles") {
-        ctx_.usaBancos = true;
+    const VisaoDoServidor* doServidor = VisaoDoServidorDe(ultimo);
+    if (doServidor && ultimo.rfind("sys", 0) == 0) {  // sysprocesses, syslogins ...
+        ctx_.tabelasDoServidor |= doServidor->tabelas;
         return "zv_" + ultimo;
-    }
-    if (ultimo == "syslogins") {
-        ctx_.usaLogins = true;
-        return "zv_syslogins";
     }
     std::string nome;
     if (p.size() >= 2 && p[p.size() - 2] == "sys") {
-        if (ultimo == "databases" || ultimo == "master_files" || ultimo == "database_files")
-            ctx_.usaBancos = true;
-        if (ultimo == "dm_exec_sessions" || ultimo == "dm_exec_requests") ctx_.usaProcessos = true;
-        if (EhVisaoDosLogins(ultimo)) ctx_.usaLogins = true;
+        if (doServidor) ctx_.tabelasDoServidor |= doServidor->tabelas;
         // sys.sysobjects is sysobjects
         nome =
             EhVisaoDoCatalogo(ultimo) && ultimo.rfind("sys", 0) == 0 ? ultimo : "zv_sys_" + ultimo;

@@ -60,15 +60,9 @@ FuncoesDoUsuarioEmCurso();
 
 struct ContextoDeReescrita {
     const std::vector<int>* ordinais = nullptr;  // parameter number of each '?' token
-    bool usaProcessos = false;                   // master.dbo.sysprocesses was named
-    bool usaBancos = false;                      // sys.databases was named
-    bool usaLogins = false;                      // syslogins or sys.server_principals was named
-    // Those three as the bits Executor::Consultar takes: the server's tables it fills first.
+    // The server's tables the statement reads, filled before it runs: bits of these.
     static constexpr int kProcessos = 1, kBancos = 2, kLogins = 4;
-    int TabelasDoServidor() const {
-        return (usaProcessos ? kProcessos : 0) | (usaBancos ? kBancos : 0) |
-               (usaLogins ? kLogins : 0);
-    }
+    int tabelasDoServidor = 0;
     // the tables' column types, when at hand (read only if a query names a table)
     std::function<Catalogo*()> catalogo;
     // The SQLite schema of a database named in DB.dbo.T or DB..T ("" for the current
