@@ -32,6 +32,7 @@ CREATE TABLE IF NOT EXISTS zv_contador(valor INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS zvi_objetos_nome ON zv_objetos(nome);
 CREATE INDEX IF NOT EXISTS zvi_objetos_pai ON zv_objetos(pai);
 CREATE INDEX IF NOT EXISTS zvi_indices_nome ON zv_indices(nome);
+CREATE INDEX IF NOT EXISTS zvi_permissoes_objeto ON zv_permissoes(objeto);
 )";
 
 std::string CodificarColunas(const std::vector<ColunaDeIndice>& cols) {

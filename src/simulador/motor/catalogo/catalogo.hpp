@@ -113,8 +113,9 @@ class Catalogo {
     Catalogo& operator=(Catalogo&&) = default;
 
     // The layout of the metadata tables (SQLite's user_version of the file): a file of an
-    // earlier one gets what was added (the indexes by name) at its first opening.
-    static constexpr int kVersao = 2;
+    // earlier one gets what was added (the indexes by name, by the object a right is on) at
+    // its first opening.
+    static constexpr int kVersao = 3;
     // Creates the metadata tables when the file is new, and what an older file lacks.
     static void Preparar(sqlite3* db);
     // `esquema`: "main", or the schema another database is attached as.
