@@ -89,6 +89,9 @@ struct Em {
     bool negado = false;
     std::vector<Expr> lista;
     std::unique_ptr<Consulta> consulta;  // IN (SELECT ...)
+    // x > ALL (SELECT ...), x = ANY/SOME (SELECT ...): the comparison ("" for IN)
+    std::string comparacao;
+    bool todos = false;  // ALL
 };
 
 struct Entre {

@@ -82,7 +82,15 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     VerificarOperandoDoAgregado(c, chave);
     RecusarAgregadoAninhado(c);
     if (auto propria = GerarChamadaPropria(c, chave)) return *propria;
-    return GerarChamadaComum(c, chave);
+    return SomaFinita(c, chave, GerarChamadaComum(c, chave));
+}
+
+// A float sum or average past float's range is SQL Server's overflow, never SQLite's Inf.
+std::string GeradorSqlite::SomaFinita(const Chamada& c, const std::string& chave, std::string sql) {
+    if (c.nome.size() != 1 || (chave != "sum" && chave != "avg")) return sql;
+    const auto t = TipoDaChamada(c);
+    if (!t || t->base != TipoBase::Float) return sql;
+    return "zv_real_finito(" + sql + ")";
 }
 
 // A name of the engine's own functions is none of T-SQL's, and a user function that does

@@ -57,7 +57,10 @@ std::optional<TipoSql> TipoDaAritmetica(char op, const TipoSql& a, const TipoSql
     if (EhReal(a) || EhReal(b)) {
         if (!ComoDecimal(a) && !EhReal(a)) return std::nullopt;
         if (!ComoDecimal(b) && !EhReal(b)) return std::nullopt;
-        return TipoSql{TipoBase::Float, 0, 53, 0};
+        // real computes as real unless a float takes part
+        if (a.base == TipoBase::Float || b.base == TipoBase::Float)
+            return TipoSql{TipoBase::Float, 0, 53, 0};
+        return TipoSql{TipoBase::Real, 0, 24, 0};
     }
     const auto da = ComoDecimal(a), db = ComoDecimal(b);
     if (!da || !db) return std::nullopt;

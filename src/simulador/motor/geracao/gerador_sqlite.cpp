@@ -213,7 +213,7 @@ std::string GeradorSqlite::RealFinito(const Expressao& e, const Binaria& b, std:
         return sql;
     const auto t = TipoDe(e);
     if (!t || (t->base != TipoBase::Float && t->base != TipoBase::Real)) return sql;
-    return "zv_real_finito(" + sql + ")";
+    return (t->base == TipoBase::Real ? "zv_real4_finito(" : "zv_real_finito(") + sql + ")";
 }
 
 std::string GeradorSqlite::GerarBinaria(const Binaria& b) {
@@ -248,6 +248,7 @@ std::string GeradorSqlite::GerarCaso(const Caso& c) {
 }
 
 std::string GeradorSqlite::GerarEm(const Em& em) {
+    if (!em.comparacao.empty()) return GerarQuantificada(em);
     if (std::string d = EmDecimal(em); !d.empty()) return d;
     std::vector<const Expressao*> valores{em.valor.get()};
     for (const auto& x : em.lista) valores.push_back(x.get());

@@ -149,9 +149,13 @@ class GeradorSqlite {
     std::string GerarBinaria(const Binaria& b);
     std::string GerarCaso(const Caso& c);
     std::string GerarEm(const Em& em);
+    std::string GerarQuantificada(const Em& em);
+    std::string ComparacaoQuantificada(const Em& em);
+    void ExigirUmValor(const Consulta& q) const;
     std::string GerarEntre(const Entre& b);
     // Function calls (gerador_chamadas.cpp).
     std::string Chamar(const Chamada& c);
+    std::string SomaFinita(const Chamada& c, const std::string& chave, std::string sql);
     void RecusarFuncaoDesconhecida(const Chamada& c, const std::string& chave,
                                    bool doUsuario) const;
     void RecusarFuncaoIndisponivel(const Chamada& c, const std::string& chave) const;
@@ -253,6 +257,8 @@ class GeradorSqlite {
         std::set<std::string> colunas;     // "tabela.coluna" of its plain columns, folded
     };
     void VerificarAgrupamento(const Selecao& s);
+    void RecusarJanelaForaDaSelecao(const Expr& onde, const std::vector<Juncao>& de,
+                                    const std::vector<Expr>* grupo, const Expr* tendo) const;
     void VerificarAgrupado(const Expressao& e, const Agrupamento& grupo, const char* onde);
     bool ColunaDaSelecao(const Coluna& c, std::string& tabela) const;
     void VerificarOrdemDistinta(const Consulta& q);

@@ -9,6 +9,9 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     // %1: a token in quotes, or 'the end of the batch'
     {102, 15, 1, "Incorrect syntax near %1."},
     {103, 15, 4, "The identifier that starts with '%1' is too long. Maximum length is 128."},
+    {104, 16, 1,
+     "ORDER BY items must appear in the select list if the statement contains a UNION, "
+     "INTERSECT or EXCEPT operator."},
     {105, 15, 1, "Unclosed quotation mark after the character string '%1'."},
     {108, 16, 1,
      "The ORDER BY position number %1 is out of range of the number of items in the select list."},

@@ -177,6 +177,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {4060, 11, 1, "Cannot open database \"%1\" requested by the login. The login failed."},
     {4064, 11, 1, "Cannot open user default database. Login failed."},
     {4104, 16, 1, "The multi-part identifier \"%1\" could not be bound."},
+    {4108, 16, 1, "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
     {4109, 16, 1,
      "The function '%1' is not a valid windowing function, and cannot be used with the OVER "
      "clause."},
