@@ -279,6 +279,22 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
               "real");
 }
 
+// RADIANS and DEGREES of an integer are an integer of its kind, truncated, and overflow
+// it; of a float or a bit they are a float.
+TEST_P(ComoSqlServer, RadianosEGrausTemOTipoDoArgumento) {
+    EXPECT_EQ(Valor("SELECT RADIANS(180)"), "3");
+    EXPECT_EQ(Valor("SELECT DEGREES(1)"), "57");
+    EXPECT_EQ(Valor("SELECT RADIANS(-180)"), "-3");
+    EXPECT_EQ(Valor("SELECT DEGREES(CAST(1 AS bigint)) + 2147483647"), "2147483704");
+    EXPECT_EQ(Valor("SELECT RADIANS(CAST(180 AS tinyint)) / 2"), "1");
+    EXPECT_EQ(Valor("SELECT DEGREES(PI() / 2)"), "90");
+    EXPECT_EQ(Valor("SELECT CAST(DEGREES(CAST(1 AS bit)) / 2 AS decimal(9,4))"), "28.6479");
+    EXPECT_EQ(Valor("SELECT RADIANS(CAST(NULL AS int))"), "NULL");
+    EXPECT_EQ(Recusa("SELECT DEGREES(2147483647)"),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Recusa("SELECT RADIANS(1, 2)"), "174: The radians function requires 1 argument(s).");
+}
+
 // x op ALL/ANY/SOME (subquery) answers true, false or unknown as SQL Server does: ALL over
 // no rows is true and ANY false, whatever x; a NULL on either side makes a comparison
 // unknown, which only another value's answer can settle.

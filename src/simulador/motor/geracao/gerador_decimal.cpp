@@ -125,6 +125,14 @@ std::optional<TipoSql> TipoPeloPrimeiro(const FuncaoEmbutida& f, const TipoSql& 
             if (EhInteiro(a.base) && a.base != TipoBase::Bit)
                 return TipoSql{TipoBase::Int, 0, 10, 0};
             return std::nullopt;
+        case RegraDoTipo::Angulo:
+            if (EhMoeda(a.base)) return TipoSql{TipoBase::Money, 0, 19, 4};
+            if (EhNumericoExato(a.base)) return TipoSql{TipoBase::Numeric, 0, 38, a.escala};
+            if (a.base == TipoBase::BigInt) return a;
+            if (EhInteiro(a.base) && a.base != TipoBase::Bit)
+                return TipoSql{TipoBase::Int, 0, 10, 0};
+            if (ComoDecimal(a) || EhReal(a)) return TipoSql{TipoBase::Float, 0, 53, 0};
+            return std::nullopt;
         case RegraDoTipo::Soma:
         case RegraDoTipo::Media:
             if (EhMoeda(a.base)) return TipoSql{TipoBase::Money, 0, 19, 4};

@@ -155,6 +155,7 @@ class GeradorSqlite {
     std::string GerarEntre(const Entre& b);
     // Function calls (gerador_chamadas.cpp).
     std::string Chamar(const Chamada& c);
+    std::string Angulo(const Chamada& c, const std::string& chave);
     std::string SomaFinita(const Chamada& c, const std::string& chave, std::string sql);
     void RecusarFuncaoDesconhecida(const Chamada& c, const std::string& chave,
                                    bool doUsuario) const;
