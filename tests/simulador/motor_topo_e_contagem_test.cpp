@@ -36,6 +36,30 @@ TEST_P(TopoEContagem, PorcentagemArredondaParaCima) {
     EXPECT_EQ(Coluna("SELECT TOP 40 PERCENT n FROM [" + t_ + "] ORDER BY n DESC"), "12,11");
 }
 
+// TOP takes any value: a variable, an expression, a subquery's; a fraction is dropped
+// from a count; a negative one is refused, written in the statement or when it runs.
+TEST_P(TopoEContagem, QuantidadeDeUmaExpressao) {
+    EXPECT_EQ(
+        Coluna("SELECT TOP (SELECT COUNT(*) - 3 FROM [" + t_ + "]) n FROM [" + t_ + "] ORDER BY n"),
+        "1,2");
+    EXPECT_EQ(Coluna("DECLARE @k float = 2.9; SELECT TOP (@k) n FROM [" + t_ + "] ORDER BY n"),
+              "1,2");
+    EXPECT_EQ(Coluna("DECLARE @k int = 1; SELECT TOP (@k + 1) PERCENT n FROM [" + t_ +
+                     "] ORDER BY n DESC"),
+              "5");
+    EXPECT_EQ(Sql("UPDATE TOP (SELECT MIN(n) FROM [" + t_ + "]) [" + t_ + "] SET marca = 'y'")
+                  .linhasAfetadas,
+              1);
+    EXPECT_EQ(Sql("DELETE TOP ((SELECT 2)) FROM [" + t_ + "] WHERE marca IS NULL").linhasAfetadas,
+              2);
+    EXPECT_EQ(Recusa("SELECT TOP (-1) n FROM [" + t_ + "]"),
+              "127: A TOP N value may not be negative.");
+    const std::string negativo = "1014: A TOP N or FETCH rows count value may not be negative.";
+    EXPECT_EQ(Recusa("DECLARE @k int = -1; SELECT TOP (@k) n FROM [" + t_ + "]"), negativo);
+    EXPECT_EQ(Recusa("DECLARE @k int = -1; DELETE TOP (@k) FROM [" + t_ + "]"), negativo);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "3");
+}
+
 TEST_P(TopoEContagem, ComEmpatesTrazOsIguaisAoUltimo) {
     EXPECT_EQ(Coluna("SELECT n FROM (SELECT TOP (3) WITH TIES n, grupo FROM [" + t_ +
                      "] ORDER BY grupo) x ORDER BY n"),

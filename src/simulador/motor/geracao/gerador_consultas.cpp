@@ -240,7 +240,20 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
         throw Recusa(
             "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
             "ou INTERSECT.");
-    return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";
+    return "SELECT * FROM (" + s + " LIMIT " + QuantidadeDoTopo(*r.selecao->topo) + ")";
+}
+
+// A number written in the statement is checked as it is read; any other value (a
+// variable, a subquery) when it runs, where SQLite would read a negative LIMIT as none.
+std::string GeradorSqlite::QuantidadeDoTopo(const Expressao& e, bool porcento) {
+    const Expressao& x = SemParenteses(e);
+    if (const auto* l = std::get_if<Literal>(&x.no); l && l->tipo == Literal::Tipo::Numero)
+        return Gerar(e);
+    if (const auto* u = std::get_if<Unaria>(&x.no); u && u->operador == "-")
+        if (const auto* l = std::get_if<Literal>(&SemParenteses(*u->operando).no);
+            l && l->tipo == Literal::Tipo::Numero)
+            throw ErroDoServidor(127);
+    return "zv_topo(" + Gerar(e) + (porcento ? ", 1)" : ", 0)");
 }
 
 std::string GeradorSqlite::Gerar(const Consulta& q) {
@@ -297,7 +310,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
 // ORDER BY values equal its, so the limit is the count of rows ordered no later than it.
 std::string GeradorSqlite::LimiteDoTopo(const Consulta& q, const Selecao& s,
                                         const std::string& corpo) {
-    std::string n = Gerar(*s.topo);
+    std::string n = QuantidadeDoTopo(*s.topo, s.porcento);
     if (!s.porcento && !s.comEmpates) return n;
     n = "(" + n + ")";
     if (s.porcento) {

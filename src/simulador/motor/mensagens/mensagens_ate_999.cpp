@@ -38,6 +38,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {121, 15, 1,
      "The select list for the INSERT statement contains more items than the insert list. The "
      "number of SELECT values must match the number of INSERT columns."},
+    {127, 15, 1, "A TOP N value may not be negative."},
     {130, 16, 1,
      "Cannot perform an aggregate function on an expression containing an aggregate or a "
      "subquery."},

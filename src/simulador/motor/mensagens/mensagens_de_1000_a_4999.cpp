@@ -10,6 +10,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {1013, 16, 1,
      "The objects \"%1\" and \"%2\" in the FROM clause have the same exposed names. Use "
      "correlation names to distinguish them."},
+    {1014, 16, 1, "A TOP N or FETCH rows count value may not be negative."},
     {1038, 15, 5,
      "An object or column name is missing or empty. For SELECT INTO statements, verify each column "
      "has a name. For other statements, look for empty alias names. Aliases defined as \"\" or [] "
