@@ -257,6 +257,15 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
     EXPECT_EQ(Recusa("SELECT CAST(1e308 AS float) * 10"), estouro);
     EXPECT_EQ(Recusa("SELECT CAST(1e308 AS float) + CAST(1e308 AS float) - 1"), estouro);
     EXPECT_EQ(Valor("SELECT CAST(1.5 AS float) * 2 + 1"), "4");
+}
+
+// float past its range is SQL Server's overflow, never SQLite's Inf: its arithmetic, sums,
+// powers, a literal and a text read as float; real computes in its own precision and range.
+TEST_P(ComoSqlServer, FloatERealForaDoAlcance) {
+    const std::string estouro =
+        "8115: Arithmetic overflow error converting expression to data type float.";
+    const std::string real =
+        "8115: Arithmetic overflow error converting expression to data type real.";
     EXPECT_EQ(Recusa("SELECT 1e308 * 10"), estouro);
     EXPECT_EQ(Recusa("SELECT -1e308 - 1e308"), estouro);
     EXPECT_EQ(Recusa("SELECT POWER(10e0, 400)"), estouro);
@@ -268,11 +277,15 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
     EXPECT_EQ(Recusa("SELECT AVG(f) FROM [" + t + "]"), estouro);
     EXPECT_EQ(Recusa("SELECT SUM(f) OVER () FROM [" + t + "]"), estouro);
     EXPECT_EQ(Recusa("UPDATE [" + t + "] SET f = f * 10"), estouro);
-    // real computes in its own precision and range
-    EXPECT_EQ(Recusa("SELECT r * 2 FROM [" + t + "]"),
-              "8115: Arithmetic overflow error converting expression to data type real.");
-    EXPECT_EQ(Recusa("SELECT r + r FROM [" + t + "]"),
-              "8115: Arithmetic overflow error converting expression to data type real.");
+    EXPECT_EQ(Recusa("SELECT r * 2 FROM [" + t + "]"), real);
+    EXPECT_EQ(Recusa("SELECT r + r FROM [" + t + "]"), real);
+    EXPECT_EQ(Recusa("DECLARE @r real = 1e39"), real);
+    EXPECT_EQ(Recusa("INSERT INTO [" + t + "] VALUES (1, 1e39)"), real);
+    EXPECT_EQ(Recusa("SELECT 1e400"),
+              "168: The floating point value '1e400' is out of the range of computer "
+              "representation (8 bytes).");
+    EXPECT_EQ(Recusa("SELECT CAST('1e400' AS float)"),
+              "8114: Error converting data type varchar to float.");
     EXPECT_EQ(Valor("SELECT CAST(r * 2e0 AS varchar(30)) FROM [" + t + "]"), "6e+038");
     EXPECT_EQ(Valor("SELECT CASE WHEN CAST(CAST(1 AS real) / 3 AS float) = "
                     "CAST(CAST(1e0 / 3 AS real) AS float) THEN 'real' ELSE 'float' END"),

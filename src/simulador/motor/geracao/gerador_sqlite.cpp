@@ -1,5 +1,7 @@
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +39,9 @@ bool Composta(const Expressao& e) {
 // A number with more digits than a double keeps (1234567890123.4567) goes as its exact
 // text: the decimal functions and decimal columns read it whole.
 std::string NumeroLiteral(const std::string& n) {
+    // a float literal past float's range is refused as SQL Server reads it, never Inf
+    if (n.find_first_of("eE") != std::string::npos && std::isinf(std::strtod(n.c_str(), nullptr)))
+        throw ErroDoServidor(168, {n, "8"});
     if (n.find_first_of("eExX") != std::string::npos) return n;
     std::size_t digitos = 0;
     bool significativo = false;

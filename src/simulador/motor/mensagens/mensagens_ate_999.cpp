@@ -68,6 +68,8 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {156, 15, 1, "Incorrect syntax near the keyword '%1'."},
     {164, 15, 1,
      "Each GROUP BY expression must contain at least one column that is not an outer reference."},
+    {168, 15, 1,
+     "The floating point value '%1' is out of the range of computer representation (%2 bytes)."},
     {174, 15, 1, "The %1 function requires %2 argument(s)."},
     {178, 15, 1, "A RETURN statement with a return value cannot be used in this context."},
     {179, 15, 1, "Cannot use the OUTPUT option when passing a constant to a stored procedure."},
