@@ -362,6 +362,14 @@ TEST_P(ComoSqlServer, OrdemDaUniaoEJanelasForaDoSelect) {
     EXPECT_EQ(
         Coluna("SELECT a AS x FROM [" + t + "] UNION SELECT b FROM [" + t + "] ORDER BY x DESC"),
         "4,3,2,1");
+    // the names are the first query's: neither the second's nor a column its alias hides
+    const std::string uniao = "SELECT a AS x FROM [" + t + "] UNION SELECT b FROM [" + t + "] ";
+    EXPECT_EQ(Recusa(uniao + "ORDER BY b").substr(0, 4), "104:");
+    EXPECT_EQ(Recusa(uniao + "ORDER BY a").substr(0, 4), "104:");
+    EXPECT_EQ(Coluna("SELECT a * 10 FROM [" + t + "] UNION ALL SELECT b FROM [" + t +
+                     "] ORDER BY a * 10"),
+              "2,4,10,30");
+    EXPECT_EQ(Coluna("SELECT u.a FROM [" + t + "] AS u EXCEPT SELECT 3 ORDER BY u.a DESC"), "1");
     const std::string janela =
         "4108: Windowed functions can only appear in the SELECT or ORDER BY clauses.";
     EXPECT_EQ(Recusa("SELECT a FROM [" + t + "] WHERE ROW_NUMBER() OVER (ORDER BY a) = 1"), janela);

@@ -293,7 +293,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         VerificarOrdemDistinta(q);
         s += " " + (unico && q.ramos[0].selecao && !q.ramos[0].selecao->conjuntos.empty()
                         ? OrdemDosConjuntos(q)
-                        : Ordem(q.ordem));
+                        : (unico ? Ordem(q.ordem) : OrdemDaUniao(q)));
     } else if (unico && q.ramos[0].selecao && q.ramos[0].selecao->emRollup) {
         s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }

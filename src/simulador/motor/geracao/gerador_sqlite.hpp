@@ -198,6 +198,8 @@ class GeradorSqlite {
     bool ColunaOcultaDoSqlite(const Coluna& c) const;
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     void VerificarOrdem(const Consulta& q);
+    std::string OrdemDaUniao(const Consulta& q);
+    std::size_t PosicaoNaUniao(const Selecao& s, const Expressao& e);
     void ExigirNomesExpostosDistintos(const Selecao& s);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
