@@ -233,6 +233,14 @@ inline const Expressao& SemParenteses(const Expressao& e) {
     return *x;
 }
 
+// The first SELECT of a query, through its parentheses: the one whose items name the
+// columns of a UNION, EXCEPT or INTERSECT.
+inline const Selecao* PrimeiraSelecao(const Consulta& q) {
+    if (q.ramos.empty()) return nullptr;
+    if (q.ramos[0].selecao) return q.ramos[0].selecao.get();
+    return q.ramos[0].consulta ? PrimeiraSelecao(*q.ramos[0].consulta) : nullptr;
+}
+
 inline bool EhTextoLiteral(const Expressao& e) {
     const auto* l = std::get_if<Literal>(&e.no);
     return l && l->tipo == Literal::Tipo::Texto;

@@ -14,12 +14,6 @@ namespace zolvek::simulador {
 
 namespace {
 
-const Selecao* PrimeiraSelecao(const Consulta& q) {
-    if (q.ramos.empty()) return nullptr;
-    if (q.ramos[0].selecao) return q.ramos[0].selecao.get();
-    return q.ramos[0].consulta ? PrimeiraSelecao(*q.ramos[0].consulta) : nullptr;
-}
-
 bool ComEstrela(const Selecao& s) {
     for (const auto& i : s.itens)
         if (const auto* c = std::get_if<Coluna>(&i.expressao->no); c && c->partes.back() == "*")
@@ -36,7 +30,7 @@ bool NomeDoItem(const ItemDaSelecao& i, const Coluna& c) {
     return IguaisCiAs(ic->partes[ic->partes.size() - 2], c.partes[c.partes.size() - 2]);
 }
 
-bool NumeroLiteral(const Expressao& e) {
+bool PosicaoLiteral(const Expressao& e) {
     const auto* l = std::get_if<Literal>(&e.no);
     return l && l->tipo == Literal::Tipo::Numero;
 }
@@ -68,7 +62,7 @@ std::string GeradorSqlite::OrdemDaUniao(const Consulta& q) {
     for (std::size_t k = 0; k < q.ordem.size(); ++k) {
         const Expressao& e = *q.ordem[k].expressao;
         std::string termo;
-        if (NumeroLiteral(e)) {
+        if (PosicaoLiteral(e)) {
             termo = Gerar(e);
         } else if (const std::size_t p = PosicaoNaUniao(*s, e)) {
             // a lone name SQLite finds as it is; anything else by its position

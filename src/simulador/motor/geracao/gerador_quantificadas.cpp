@@ -18,11 +18,6 @@ namespace {
 // so the compared value never reads the subquery's column for one of its own.
 constexpr const char* kValorQuantificado = "zv_quantificado";
 
-bool TextoLiteral(const Expressao& e) {
-    const auto* l = std::get_if<Literal>(&e.no);
-    return l && l->tipo == Literal::Tipo::Texto;
-}
-
 // SQLite's operator for T-SQL's comparison.
 std::string OperadorNoSqlite(const std::string& op) {
     if (op == "!<") return ">=";
@@ -62,7 +57,7 @@ std::string GeradorSqlite::ComparacaoQuantificada(const Em& em) {
         if (real(tx) || real(tv)) return "zv_dreal(" + x + ") " + op + " zv_dreal(" + v + ")";
         return "zv_dcomparar(" + x + ", " + v + ") " + op + " 0";
     }
-    if (TextoLiteral(*em.valor)) x = "(" + x + " COLLATE " + kColacao + ")";
+    if (EhTextoLiteral(*em.valor)) x = "(" + x + " COLLATE " + kColacao + ")";
     return x + " " + op + " " + v;
 }
 
