@@ -371,13 +371,12 @@ bool JuncaoComJanela(const std::vector<Juncao>& juncoes) {
 
 // A window function is computed over the rows WHERE, ON, GROUP BY and HAVING choose: it
 // cannot take part in choosing them (SQLite would answer with a message of its own).
-void GeradorSqlite::RecusarJanelaForaDaSelecao(const Expr& onde, const std::vector<Juncao>& de,
-                                               const std::vector<Expr>* grupo,
-                                               const Expr* tendo) const {
-    bool achou = (onde && ChamaJanela(*onde)) || JuncaoComJanela(de) ||
-                 (tendo && *tendo && ChamaJanela(**tendo));
-    if (grupo)
-        for (const auto& g : *grupo) achou = achou || ChamaJanela(*g);
+void GeradorSqlite::RecusarJanelaForaDaSelecao(const Expressao* onde, const std::vector<Juncao>& de,
+                                               const std::vector<Expr>& grupo,
+                                               const Expressao* tendo) const {
+    bool achou =
+        (onde && ChamaJanela(*onde)) || JuncaoComJanela(de) || (tendo && ChamaJanela(*tendo));
+    for (const auto& g : grupo) achou = achou || ChamaJanela(*g);
     if (achou) throw ErroDoServidor(4108);
 }
 

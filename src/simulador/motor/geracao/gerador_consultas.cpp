@@ -96,7 +96,7 @@ std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
 }
 
 std::string GeradorSqlite::Gerar(const Clausulas& c) {
-    RecusarJanelaForaDaSelecao(c.onde, c.de, nullptr, nullptr);
+    RecusarJanelaForaDaSelecao(c.onde.get(), c.de, {}, nullptr);
     std::string s;
     if (!c.de.empty()) s = "FROM " + Gerar(c.de);
     if (c.onde) s += std::string(s.empty() ? "" : " ") + "WHERE " + Gerar(*c.onde);
@@ -179,7 +179,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     conjunto_ = nullptr;
     mascarar_ = false;
     agrupada_ = &s;
-    RecusarJanelaForaDaSelecao(s.onde, s.de, &s.grupo, &s.tendo);
+    RecusarJanelaForaDaSelecao(s.onde.get(), s.de, s.grupo, s.tendo.get());
     VerificarAgrupamento(s);
     if (!s.conjuntos.empty()) return GerarConjuntos(s);
     const auto ramo = tiposDosRamos_.find(&s);

@@ -262,8 +262,8 @@ class GeradorSqlite {
         std::set<std::string> colunas;     // "tabela.coluna" of its plain columns, folded
     };
     void VerificarAgrupamento(const Selecao& s);
-    void RecusarJanelaForaDaSelecao(const Expr& onde, const std::vector<Juncao>& de,
-                                    const std::vector<Expr>* grupo, const Expr* tendo) const;
+    void RecusarJanelaForaDaSelecao(const Expressao* onde, const std::vector<Juncao>& de,
+                                    const std::vector<Expr>& grupo, const Expressao* tendo) const;
     void VerificarAgrupado(const Expressao& e, const Agrupamento& grupo, const char* onde);
     bool ColunaDaSelecao(const Coluna& c, std::string& tabela) const;
     void VerificarOrdemDistinta(const Consulta& q);
