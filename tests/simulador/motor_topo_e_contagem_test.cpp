@@ -60,6 +60,28 @@ TEST_P(TopoEContagem, QuantidadeDeUmaExpressao) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "3");
 }
 
+// OFFSET and FETCH take whole counts, OFFSET none below zero and FETCH at least one row;
+// neither goes with TOP in one query.
+TEST_P(TopoEContagem, DeslocamentoEBuscaComoOSqlServerLe) {
+    const std::string q = "SELECT n FROM [" + t_ + "] ORDER BY n ";
+    EXPECT_EQ(Coluna("DECLARE @k int = 1; " + q + "OFFSET @k ROWS FETCH NEXT @k + 1 ROWS ONLY"),
+              "2,3");
+    EXPECT_EQ(Coluna(q + "OFFSET 3 ROWS"), "4,5");
+    EXPECT_EQ(Recusa(q + "OFFSET -1 ROWS"),
+              "10742: The offset specified in an OFFSET clause may not be negative.");
+    EXPECT_EQ(Recusa("DECLARE @k int = -2; " + q + "OFFSET @k ROWS"),
+              "10742: The offset specified in an OFFSET clause may not be negative.");
+    EXPECT_EQ(Recusa(q + "OFFSET 1.5 ROWS"),
+              "10743: The number of rows provided for an OFFSET clause must be an integer.");
+    const std::string nenhuma =
+        "10744: The number of rows provided for a FETCH clause must be greater then zero.";
+    EXPECT_EQ(Recusa(q + "OFFSET 0 ROWS FETCH NEXT 0 ROWS ONLY"), nenhuma);
+    EXPECT_EQ(Recusa("DECLARE @k int = 0; " + q + "OFFSET 0 ROWS FETCH FIRST @k ROWS ONLY"),
+              nenhuma);
+    EXPECT_EQ(Recusa("SELECT TOP 2 n FROM [" + t_ + "] ORDER BY n OFFSET 1 ROWS"),
+              "10741: A TOP cannot be used in the same query or sub-query as an OFFSET.");
+}
+
 TEST_P(TopoEContagem, ComEmpatesTrazOsIguaisAoUltimo) {
     EXPECT_EQ(Coluna("SELECT n FROM (SELECT TOP (3) WITH TIES n, grupo FROM [" + t_ +
                      "] ORDER BY grupo) x ORDER BY n"),

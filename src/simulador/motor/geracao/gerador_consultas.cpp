@@ -243,19 +243,6 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
     return "SELECT * FROM (" + s + " LIMIT " + QuantidadeDoTopo(*r.selecao->topo) + ")";
 }
 
-// A number written in the statement is checked as it is read; any other value (a
-// variable, a subquery) when it runs, where SQLite would read a negative LIMIT as none.
-std::string GeradorSqlite::QuantidadeDoTopo(const Expressao& e, bool porcento) {
-    const Expressao& x = SemParenteses(e);
-    if (const auto* l = std::get_if<Literal>(&x.no); l && l->tipo == Literal::Tipo::Numero)
-        return Gerar(e);
-    if (const auto* u = std::get_if<Unaria>(&x.no); u && u->operador == "-")
-        if (const auto* l = std::get_if<Literal>(&SemParenteses(*u->operando).no);
-            l && l->tipo == Literal::Tipo::Numero)
-            throw ErroDoServidor(127);
-    return "zv_topo(" + Gerar(e) + (porcento ? ", 1)" : ", 0)");
-}
-
 std::string GeradorSqlite::Gerar(const Consulta& q) {
     if (q.xml && &q != xmlEmCurso_) return GerarXml(q, false);
     if (consultas_ == 0 && !q.ramos.empty()) selecaoPrincipal_ = q.ramos[0].selecao.get();
@@ -297,11 +284,12 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
     } else if (unico && q.ramos[0].selecao && q.ramos[0].selecao->emRollup) {
         s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }
-    if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
+    const bool topo = unico && q.ramos[0].selecao && q.ramos[0].selecao->topo;
+    if (topo && q.deslocamento) throw ErroDoServidor(10741);
+    if (topo)
         s += " LIMIT " + LimiteDoTopo(q, *q.ramos[0].selecao, corpo);
     else if (q.deslocamento)
-        s += " LIMIT " + (q.busca ? Gerar(*q.busca) : std::string("-1")) + " OFFSET " +
-             Gerar(*q.deslocamento);
+        s += LimiteDoDeslocamento(q);
     return s;
 }
 

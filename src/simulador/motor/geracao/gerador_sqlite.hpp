@@ -119,6 +119,7 @@ class GeradorSqlite {
     std::string Gerar(const Expressao& e);
     // TOP's count (or percent) of rows, refused when negative as SQL Server refuses it
     std::string QuantidadeDoTopo(const Expressao& e, bool porcento = false);
+    std::string LimiteDoDeslocamento(const Consulta& q);
     std::string Gerar(const Consulta& q);
     std::string Gerar(const Clausulas& c);
     std::string Gerar(const std::vector<Juncao>& fontes);
