@@ -250,6 +250,12 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
     EXPECT_EQ(Recusa("SELECT LOG(0)"), invalida);
     EXPECT_EQ(Recusa("SELECT LOG10(-5)"), invalida);
     EXPECT_EQ(Recusa("SELECT ASIN(2)"), invalida);
+    // a text is read as the float they take, never as 0 or NULL
+    const std::string texto = "8114: Error converting data type varchar to float.";
+    EXPECT_EQ(Recusa("SELECT SQRT('abc')"), texto);
+    EXPECT_EQ(Recusa("SELECT SIN('x')"), texto);
+    EXPECT_EQ(Recusa("SELECT RADIANS('x')"), texto);
+    EXPECT_EQ(Valor("SELECT SQRT('16') + LOG10('100')"), "6");
     const std::string estouro =
         "8115: Arithmetic overflow error converting expression to data type float.";
     EXPECT_EQ(Recusa("SELECT EXP(1000)"), estouro);

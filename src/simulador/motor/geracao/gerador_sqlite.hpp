@@ -250,6 +250,7 @@ class GeradorSqlite {
     void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
     std::optional<TipoSql> AlvoDosValores(const std::vector<const Expressao*>& valores) const;
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
+    std::vector<std::string> ArgumentosDeFloat(const Chamada& c);
     std::vector<std::string> ArgumentosConvertidos(const Chamada& c, const std::string& chave);
     std::optional<std::string> SubstitutoDoIsnull(const Expressao& e,
                                                   const std::optional<TipoSql>& t);
