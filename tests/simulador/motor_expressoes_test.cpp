@@ -263,6 +263,12 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
     EXPECT_EQ(Recusa("SELECT CAST(1e308 AS float) * 10"), estouro);
     EXPECT_EQ(Recusa("SELECT CAST(1e308 AS float) + CAST(1e308 AS float) - 1"), estouro);
     EXPECT_EQ(Valor("SELECT CAST(1.5 AS float) * 2 + 1"), "4");
+    // % takes no float or real (SQLite would cut them to integers)
+    EXPECT_EQ(Recusa("SELECT CAST(5.5 AS float) % 2"),
+              "402: The data types float and int are incompatible in the modulo operator.");
+    EXPECT_EQ(Recusa("SELECT 7 % CAST(2 AS real)"),
+              "402: The data types int and real are incompatible in the modulo operator.");
+    EXPECT_EQ(Valor("SELECT 7.5 % 2"), "1.5");
 }
 
 // float past its range is SQL Server's overflow, never SQLite's Inf: its arithmetic, sums,

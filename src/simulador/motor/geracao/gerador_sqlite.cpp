@@ -212,6 +212,17 @@ std::string GeradorSqlite::GerarUnaria(const Unaria& u) {
     return u.operador + x;
 }
 
+// % takes integers, money and decimals: SQL Server refuses a float or real beside it, which
+// SQLite would cut to an integer.
+void GeradorSqlite::RecusarModuloReal(const Binaria& b) const {
+    const auto l = TipoDe(*b.esquerda), r = TipoDe(*b.direita);
+    auto real = [](const std::optional<TipoSql>& t) {
+        return t && (t->base == TipoBase::Float || t->base == TipoBase::Real);
+    };
+    if (l && r && (real(l) || real(r)))
+        throw ErroDoServidor(402, {NomeDoTipo(l->base), NomeDoTipo(r->base), "modulo"});
+}
+
 // Float arithmetic past float's range is SQL Server's overflow (8115), never SQLite's Inf.
 std::string GeradorSqlite::RealFinito(const Expressao& e, const Binaria& b, std::string sql) {
     if (b.operador != "+" && b.operador != "-" && b.operador != "*" && b.operador != "/")
@@ -222,6 +233,7 @@ std::string GeradorSqlite::RealFinito(const Expressao& e, const Binaria& b, std:
 }
 
 std::string GeradorSqlite::GerarBinaria(const Binaria& b) {
+    if (b.operador == "%") RecusarModuloReal(b);
     if (std::string a = AritmeticaComTexto(b); !a.empty()) return a;
     if (std::string a = Aritmetica(b); !a.empty()) return a;
     if (std::string l = Logica(b); !l.empty()) return l;

@@ -128,6 +128,7 @@ class GeradorSqlite {
                              const Consulta& consulta);
     // The SQL Server type of a numeric expression, where the generator can tell it.
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
+    void RecusarModuloReal(const Binaria& b) const;
     std::string RealFinito(const Expressao& e, const Binaria& b, std::string sql);
     // An expression converted to a type as an assignment to a variable converts it.
     std::string Convertido(const Expressao& e, const TipoSql& t);
