@@ -96,6 +96,7 @@ std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
 }
 
 std::string GeradorSqlite::Gerar(const Clausulas& c) {
+    RecusarJanelaForaDaSelecao(c.onde.get(), c.de, {}, nullptr);
     std::string s;
     if (!c.de.empty()) s = "FROM " + Gerar(c.de);
     if (c.onde) s += std::string(s.empty() ? "" : " ") + "WHERE " + Gerar(*c.onde);
@@ -178,6 +179,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     conjunto_ = nullptr;
     mascarar_ = false;
     agrupada_ = &s;
+    RecusarJanelaForaDaSelecao(s.onde.get(), s.de, s.grupo, s.tendo.get());
     VerificarAgrupamento(s);
     if (!s.conjuntos.empty()) return GerarConjuntos(s);
     const auto ramo = tiposDosRamos_.find(&s);
@@ -238,7 +240,7 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
         throw Recusa(
             "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
             "ou INTERSECT.");
-    return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";
+    return "SELECT * FROM (" + s + " LIMIT " + QuantidadeDoTopo(*r.selecao->topo) + ")";
 }
 
 std::string GeradorSqlite::Gerar(const Consulta& q) {
@@ -278,15 +280,16 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         VerificarOrdemDistinta(q);
         s += " " + (unico && q.ramos[0].selecao && !q.ramos[0].selecao->conjuntos.empty()
                         ? OrdemDosConjuntos(q)
-                        : Ordem(q.ordem));
+                        : (unico ? Ordem(q.ordem) : OrdemDaUniao(q)));
     } else if (unico && q.ramos[0].selecao && q.ramos[0].selecao->emRollup) {
         s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }
-    if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
+    const bool topo = unico && q.ramos[0].selecao && q.ramos[0].selecao->topo;
+    if (topo && q.deslocamento) throw ErroDoServidor(10741);
+    if (topo)
         s += " LIMIT " + LimiteDoTopo(q, *q.ramos[0].selecao, corpo);
     else if (q.deslocamento)
-        s += " LIMIT " + (q.busca ? Gerar(*q.busca) : std::string("-1")) + " OFFSET " +
-             Gerar(*q.deslocamento);
+        s += LimiteDoDeslocamento(q);
     return s;
 }
 
@@ -295,7 +298,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
 // ORDER BY values equal its, so the limit is the count of rows ordered no later than it.
 std::string GeradorSqlite::LimiteDoTopo(const Consulta& q, const Selecao& s,
                                         const std::string& corpo) {
-    std::string n = Gerar(*s.topo);
+    std::string n = QuantidadeDoTopo(*s.topo, s.porcento);
     if (!s.porcento && !s.comEmpates) return n;
     n = "(" + n + ")";
     if (s.porcento) {

@@ -108,7 +108,9 @@ std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
     else
         Aceitar("ALL");
     if (Aceitar("TOP")) {
-        if (AceitarSimbolo("(")) {
+        if (Simbolo("(") && ConsultaEntreParenteses(i_)) {
+            s->topo = Primario();  // TOP (SELECT ...): the subquery's value
+        } else if (AceitarSimbolo("(")) {
             s->topo = Expressao();
             EsperarSimbolo(")");
         } else {

@@ -10,6 +10,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {1013, 16, 1,
      "The objects \"%1\" and \"%2\" in the FROM clause have the same exposed names. Use "
      "correlation names to distinguish them."},
+    {1014, 16, 1, "A TOP N or FETCH rows count value may not be negative."},
     {1038, 15, 5,
      "An object or column name is missing or empty. For SELECT INTO statements, verify each column "
      "has a name. For other statements, look for empty alias names. Aliases defined as \"\" or [] "
@@ -177,6 +178,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {4060, 11, 1, "Cannot open database \"%1\" requested by the login. The login failed."},
     {4064, 11, 1, "Cannot open user default database. Login failed."},
     {4104, 16, 1, "The multi-part identifier \"%1\" could not be bound."},
+    {4108, 16, 1, "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
     {4109, 16, 1,
      "The function '%1' is not a valid windowing function, and cannot be used with the OVER "
      "clause."},
