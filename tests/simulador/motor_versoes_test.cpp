@@ -55,6 +55,42 @@ TEST_F(Versao2008R2, TemSpDboptionEInformaAVersao) {
     EXPECT_EQ(Versao(outra.get()), "10.50.1600.1 655410");
 }
 
+class Versao2016 : public VersoesDoServidor {
+  protected:
+    void SetUp() override {
+        versao_ = "13.0";
+        VersoesDoServidor::SetUp();
+    }
+};
+
+// DROP ... IF EXISTS came with SQL Server 2016: before it the whole batch is a syntax error,
+// wherever the statement stands in it, and nothing of it runs.
+TEST_F(VersoesDoServidor, DropIfExistsEErroDeSintaxeAntesDe2016) {
+    EXPECT_EQ(ErroNumerado("drop table if exists T"),
+              "156/15/1: Incorrect syntax near the keyword 'if'.");
+    EXPECT_EQ(Falha("create table A (x int); drop view IF EXISTS V"),
+              "Incorrect syntax near the keyword 'IF'.");
+    EXPECT_EQ(Valor("select count(*) from sys.tables where name = 'A'"), "0");
+    EXPECT_EQ(Falha("if 1 = 1 begin print 'x' drop procedure if exists P end"),
+              "Incorrect syntax near the keyword 'if'.");
+    EXPECT_EQ(Falha("create procedure P as drop function if exists F"),
+              "Incorrect syntax near the keyword 'if'.");
+    EXPECT_EQ(Falha("exec ('drop index if exists I on T')"),
+              "Incorrect syntax near the keyword 'if'.");
+    for (const char* objeto : {"trigger", "type", "user", "database"})
+        EXPECT_EQ(Recusa(std::string("drop ") + objeto + " if exists X").first, 156) << objeto;
+}
+
+TEST_F(Versao2016, DropIfExistsSoExcluiOQueExiste) {
+    Sql("create table T (x int)");
+    Sql("create view V as select x from T");
+    Sql("drop view if exists V; drop view if exists V; drop table if exists T, Nenhuma");
+    EXPECT_EQ(Valor("select count(*) from sys.objects where name in ('T', 'V')"), "0");
+    Sql("create procedure P as select 1");
+    Sql("if 1 = 1 drop procedure if exists P");
+    EXPECT_EQ(Valor("select count(*) from sys.procedures"), "0");
+}
+
 TEST_F(VersoesDoServidor, VersaoSoSeEscolheParaPastaNova) {
     versao_ = "10.50";
     try {

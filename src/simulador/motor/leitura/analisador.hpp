@@ -82,8 +82,10 @@ class Analisador {
     template <class T>
     std::pair<std::unique_ptr<Comando>, T*> Novo(std::size_t inicio) {
         auto c = std::unique_ptr<Comando>(
-            new Comando{Faixa{inicio, 0}, QualquerInstrucao(std::in_place_type<T>),
-                        inicio < t_.size() ? t_[inicio].texto : std::string()});
+            new Comando{Faixa{inicio, 0},
+                        QualquerInstrucao(std::in_place_type<T>),
+                        inicio < t_.size() ? t_[inicio].texto : std::string(),
+                        {}});
         T* corpo = &std::get<T>(c->instrucao);
         return {std::move(c), corpo};
     }
@@ -162,6 +164,7 @@ class Analisador {
     std::unique_ptr<Comando> AlterarPapel(std::size_t inicio);
     std::unique_ptr<Comando> AlterarUsuario(std::size_t inicio);
     std::unique_ptr<Comando> Soltar();
+    bool SeExistir();
     std::unique_ptr<Comando> Iniciar();
     std::unique_ptr<Comando> ConfirmarTransacao(std::size_t inicio);
     std::unique_ptr<Comando> DesfazerTransacao(std::size_t inicio);
@@ -230,6 +233,7 @@ class Analisador {
     // another (a script's thousands of INSERTs) share it
     std::shared_ptr<const std::string> ultimaForma_;
     std::string tipoDoUsuario_;  // the alias type (or sysname) Tipo() last read
+    SintaxeRecente recente_;     // of the statement being read
 };
 
 }  // namespace zolvek::simulador
