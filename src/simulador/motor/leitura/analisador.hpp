@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -121,6 +122,8 @@ class Analisador {
     std::unique_ptr<Comando> Mesclar();
     void AcaoDaMescla(instrucao::AcaoDaMescla& a);
     ConsultaLida TabelaComoConsulta(Faixa nome);
+    ConsultaLida FonteComNomes(Faixa fonte, std::string& apelido);
+    std::optional<std::size_t> FimDaFonteComNomes() const;
     std::unique_ptr<Comando> Excluir();
     std::string Expressao();
     static std::string EntreParenteses(const std::string& s);
