@@ -297,6 +297,7 @@ struct Conceder {  // GRANT, DENY, REVOKE
     std::string estado;
     std::vector<std::string> permissoes;
     NomeComposto objeto;
+    std::string esquema;  // ON SCHEMA::name
     std::vector<std::string> principais;
 };
 
