@@ -82,6 +82,9 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "Could not find database '%1'. The database either does not exist, or was dropped before a "
      "statement tried to use it. Verify if the database exists by querying the sys.databases "
      "catalog view."},
+    {2528, 10, 1,
+     "DBCC execution completed. If DBCC printed error messages, contact your system "
+     "administrator."},
     {2557, 14, 1, "User '%1' does not have permission to run DBCC CHECKIDENT for object '%2'."},
     // %1: as much of the object and index as the statement knows
     {2601, 14, 1, "Cannot insert duplicate key row%1."},
