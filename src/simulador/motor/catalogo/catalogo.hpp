@@ -69,6 +69,10 @@ struct Tabela {
     std::vector<ColunaDaTabela> colunas;
     std::vector<Restricao> restricoes;
     std::vector<Indice> indices;
+    // Its SQLite table still has the constraints it had before a change of its DEFAULTs,
+    // CHECKs or nullability made while it had no rows: it is made again before its first
+    // row goes in (until then no write can break what it lacks).
+    bool reconstrucaoAdiada = false;
 
     const ColunaDaTabela* Coluna(const std::string& nome) const;
     ColunaDaTabela* Coluna(const std::string& nome);

@@ -1,6 +1,7 @@
 // What the catalog's first tables do not hold, kept in zv_atributos (made the first time a
 // table has any): a column's computed expression and alias type, a foreign key's
-// referential actions, an index's filter. A file without that table has none of them.
+// referential actions, an index's filter, a table's rebuild still to make. A file without that
+// table has none of them.
 
 #include <map>
 
@@ -22,10 +23,11 @@ struct Atributo {
     std::string valor;
 };
 
-// A table's attributes: its columns' by colid, its indexes' by indid, its foreign keys'
-// by their own ids.
+// A table's attributes: whether its rebuild waits (part 0), its columns' by colid, its indexes' by
+// indid, its foreign keys' by their own ids.
 std::vector<Atributo> AtributosDe(const Tabela& t) {
     std::vector<Atributo> r;
+    if (t.reconstrucaoAdiada) r.push_back({t.id, 0, "reconstrucao", "adiada"});
     for (std::size_t k = 0; k < t.colunas.size(); ++k) {
         const ColunaDaTabela& c = t.colunas[k];
         const auto colid = static_cast<std::int64_t>(k + 1);
@@ -44,6 +46,10 @@ std::vector<Atributo> AtributosDe(const Tabela& t) {
 
 void AplicarAtributo(Tabela& t, std::int64_t parte, const std::string& chave,
                      const std::string& valor) {
+    if (chave == "reconstrucao") {
+        t.reconstrucaoAdiada = true;
+        return;
+    }
     if (chave == "filtro") {
         for (auto& i : t.indices)
             if (i.indid == parte) i.filtro = valor;

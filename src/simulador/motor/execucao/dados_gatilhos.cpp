@@ -167,6 +167,7 @@ void AlteracoesDeDados::ComoUmaInstrucao(const std::string& ponto,
     }
     if (transacoes > 0) ExecutarSql(db, "SAVEPOINT " + ponto);
     const int nossas = std::max(transacoes, 1);
+    const std::uint64_t reconstrucoes = s_.Reconstrucoes();
     try {
         corpo();
         if (transacoes == 0)
@@ -181,6 +182,11 @@ void AlteracoesDeDados::ComoUmaInstrucao(const std::string& ponto,
             } else {
                 sqlite3_exec(db, ("ROLLBACK TO " + ponto).c_str(), nullptr, nullptr, nullptr);
                 sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
+            }
+            if (s_.Reconstrucoes() != reconstrucoes) {
+                s_.EsquecerCatalogo();
+                s_.EsquecerPlanos();
+                s_.EsquecerPreparadas();
             }
         }
         limpar();

@@ -16,6 +16,7 @@
 #include "simulador/motor/execucao/definicoes_da_tabela.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
 #include "simulador/motor/geracao/materializacao.hpp"
+#include "simulador/motor/geracao/reconstrucao_adiada.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -69,6 +70,14 @@ std::map<std::string, std::string> MesmasColunas(const Tabela& t) {
 bool TemLinhas(sqlite3* db, const std::string& tabela) {
     Instrucao q(db, "SELECT 1 FROM " + IdentificadorNoSqlite(tabela) + " LIMIT 1");
     return q.Passo();
+}
+
+// Whether the table is made again now. A change only SQLite's constraints tell of waits
+// while the table has no rows (reconstrucaoAdiada); a rebuild makes what waited as well.
+bool ReconstruirAgora(sqlite3* db, Tabela& t, const Tabela& antiga, bool precisa) {
+    if (!precisa) return false;
+    t.reconstrucaoAdiada = PodeAdiarReconstrucao(db, t, antiga);
+    return !t.reconstrucaoAdiada;
 }
 
 // How ALTER COLUMN changes a column, which tells the objects on it that allow the change.
@@ -207,9 +216,11 @@ void Definicoes::HabilitarRestricoes(const instrucao::AlterarTabela& c, Tabela& 
         else if (validar)
             r->semVerificacao = false;
     }
+    reconstruir = ReconstruirAgora(db, t, antiga, reconstruir);
     cat.GravarTabela(db, t);
     const Tabela& gravada = *cat.AcharTabela(t.nome);
     if (reconstruir) ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
+    if (gravada.reconstrucaoAdiada) return;  // its keys' triggers are made with it
     // a rebuilt table has its own side made again already
     for (const auto& r : chaves)
         AtualizarGatilhosDaChave(db, cat, t.nome, r,
@@ -248,10 +259,13 @@ void Definicoes::AdicionarNaTabela(const instrucao::AlterarTabela& c, Catalogo& 
         if (r.tipo == "C" || r.tipo == "D") reconstruir = true;
         if (r.tipo == "F") chaves.push_back(t.restricoes.back());
     }
+    reconstruir = ReconstruirAgora(db, t, antiga, reconstruir);
     cat.GravarTabela(db, t);
     const Tabela& gravada = *cat.AcharTabela(t.nome);
     if (reconstruir) {
         ReconstruirTabela(db, cat, gravada, antiga, origem);
+    } else if (gravada.reconstrucaoAdiada) {
+        return;  // its indexes and its keys' triggers are made with it
     } else if (soIndices) {
         for (const auto& i : gravada.indices)
             if (std::none_of(antiga.indices.begin(), antiga.indices.end(),
@@ -291,7 +305,9 @@ bool Definicoes::AlterarColuna(const instrucao::AlterarTabela& c, Catalogo& cat,
     col->tipo = d.tipo;
     col->anulavel = anulavel;
     col->tipoDoUsuario = d.tipoDoUsuario;
+    const bool agora = ReconstruirAgora(db, t, antiga, true);
     cat.GravarTabela(db, t);
+    if (!agora) return true;
     try {
         ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, MesmasColunas(antiga));
     } catch (const FalhaDoSqlite& f) {
@@ -328,16 +344,19 @@ void Definicoes::ExcluirRestricoes(const instrucao::AlterarTabela& c, Catalogo& 
                            [&](const Restricao& x) { return IguaisCiAs(x.nome, n); }),
             t.restricoes.end());
     }
-    cat.GravarTabela(db, t);
-    const Tabela& gravada = *cat.AcharTabela(t.nome);
     // a primary key kept as SQLite's row key goes only with the table rebuilt
     if (std::any_of(indicesRemovidos.begin(), indicesRemovidos.end(),
                     [&](const Indice& i) { return IndiceNaLinha(db, antiga, i); }))
         reconstruir = true;
+    reconstruir = ReconstruirAgora(db, t, antiga, reconstruir);
+    cat.GravarTabela(db, t);
+    const Tabela& gravada = *cat.AcharTabela(t.nome);
     if (reconstruir) {
         ReconstruirTabela(db, cat, gravada, antiga, MesmasColunas(antiga));
     } else {
-        for (const auto& i : indicesRemovidos) ExcluirIndiceSqlite(db, antiga, i);
+        // a row key waits for the table to be made again, without it
+        for (const auto& i : indicesRemovidos)
+            if (!IndiceNaLinha(db, antiga, i)) ExcluirIndiceSqlite(db, antiga, i);
     }
     for (const auto& r : chaves) AtualizarGatilhosDaChave(db, cat, t.nome, r);
 }
@@ -361,6 +380,7 @@ void Definicoes::ExcluirColunas(const instrucao::AlterarTabela& c, Catalogo& cat
             t.colunas.end());
     }
     if (t.colunas.empty()) throw ErroDoServidor(4923, {c.nomes.back(), t.nome});
+    t.reconstrucaoAdiada = false;  // made now with the rest
     cat.GravarTabela(db, t);
     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
 }

@@ -93,6 +93,7 @@ void Definicoes::RenomearColuna(Tabela& atual, const std::string& coluna, const 
         for (auto& c : i.incluidas)
             if (IguaisCiAs(c, velho)) c = novo;
     }
+    t.reconstrucaoAdiada = false;  // made now with the rest
     cat.GravarTabela(db, t);
     ReconstruirTabela(db, cat, *cat.AcharTabela(t.nome), antiga, origem);
     bool referida = false;

@@ -147,7 +147,8 @@ void Definicoes::CriarIndice(const instrucao::CriarIndice& c) {
     t.indices.push_back(i);
     Atomico([&] {
         cat.GravarTabela(s_.Conexao(), t);
-        CriarIndiceSqlite(s_.Conexao(), t, i);
+        // a table whose rebuild waits has no rows: its indexes are made with it
+        if (!t.reconstrucaoAdiada) CriarIndiceSqlite(s_.Conexao(), t, i);
         AposDdl();
     });
     resultados_.push_back(db::Resultado{});

@@ -79,6 +79,9 @@ class SessaoDeExecucao : public SessaoDasFuncoes {
     virtual Catalogo* CatalogoDoEsquema(const std::string& esquema) = 0;
     virtual std::string BancoDoEsquema(const std::string& esquema) const = 0;
     virtual const std::string& TabelaNegada() const = 0;
+    // How many tables whose rebuild waited the session has made (at an INSERT's prepare):
+    // a statement undone after that reads the catalog again, the making undone with it.
+    virtual std::uint64_t Reconstrucoes() const = 0;
     virtual void Usar(const std::string& banco) = 0;
     // The server's tables a statement reads (ContextoDeReescrita::TabelasDoServidor's bits),
     // filled before it runs.

@@ -326,59 +326,6 @@ void Sessao::VerificarSessao() {
     throw ErroDeBanco(ErroDeBanco::TipoDeFalha::SessaoEncerrada, motivoDoFechamento_);
 }
 
-void Sessao::AtualizarDireitos() {
-    if (login_.sysadmin) return;
-    auto novos = LerDireitos(db_, NomeDoUsuario());
-    // Statements prepared under other rights were authorized for those.
-    if (novos == direitos_) return;
-    direitos_ = std::move(novos);
-    EsquecerPreparadas();
-}
-
-int Sessao::Autorizar(void* p, int acao, const char* a, const char*, const char* esquema,
-                      const char* dentro) {
-    auto* s = static_cast<Sessao*>(p);
-    // SQLite looks for a bare name in the attached databases too, SQL Server only in the
-    // current one: a statement may touch another database's table only by naming it so.
-    const bool acessoADados = acao == SQLITE_READ || acao == SQLITE_INSERT ||
-                              acao == SQLITE_UPDATE || acao == SQLITE_DELETE;
-    if (s->qualificados_ && acessoADados && esquema && a && !dentro &&
-        std::strncmp(esquema, "zvb_", 4) == 0) {
-        if (!s->qualificados_->count(std::string(esquema) + "." + Dobrar(a))) {
-            s->tabelaNegada_ = NomeNoTsql(a).value_or(a);
-            return SQLITE_DENY;
-        }
-        return SQLITE_OK;  // another database's rights are its own
-    }
-    if (!s->autorizando_) return SQLITE_OK;
-    const char* permissao = acao == SQLITE_READ     ? "SELECT"
-                            : acao == SQLITE_INSERT ? "INSERT"
-                            : acao == SQLITE_UPDATE ? "UPDATE"
-                            : acao == SQLITE_DELETE ? "DELETE"
-                                                    : nullptr;
-    if (!permissao || !a) return SQLITE_OK;
-    std::int64_t objeto = 0;
-    std::string nome;
-    if (dentro) {
-        // Through a view the user needs SELECT on the view only; the engine's own
-        // triggers and views check nothing more.
-        const auto visao = NomeNoTsql(dentro);
-        const ObjetoProgramado* v = visao ? s->CatalogoAtual().AcharObjeto(*visao) : nullptr;
-        if (!v || v->tipo != "V") return SQLITE_OK;
-        objeto = v->id;
-        nome = v->nome;
-    } else {
-        const auto tabela = NomeNoTsql(a);
-        Tabela* t = tabela ? s->CatalogoAtual().AcharTabela(*tabela) : nullptr;
-        if (!t) return SQLITE_OK;  // the engine's tables and the catalog views
-        objeto = t->id;
-        nome = t->nome;
-    }
-    if (s->direitos_.Permite(permissao, objeto)) return SQLITE_OK;
-    if (!s->negacao_) s->negacao_ = PermissaoNegada(permissao, nome, s->banco_);
-    return SQLITE_DENY;
-}
-
 bool Sessao::Interromper() {
     if (cancelamentoPedido_) return true;
     const auto agora = std::chrono::steady_clock::now();
@@ -461,14 +408,18 @@ void Sessao::VerificarCatalogo() {
 }
 
 void Sessao::MarcarCatalogoAlterado() {
+    GravarNovaVersaoDoCatalogo();
+    planos_.clear();
+    EsquecerPreparadas();
+}
+
+void Sessao::GravarNovaVersaoDoCatalogo() {
     GarantirEscrita();
     catalogoAlterado_ = true;
     static thread_local std::mt19937_64 g{std::random_device{}()};
     std::string v = std::to_string(g());
     Instrucao(db_, "UPDATE zv_config SET valor=? WHERE chave='versao'").Ligar(1, v).Executar();
     versaoDoCatalogo_ = v;
-    planos_.clear();
-    EsquecerPreparadas();
 }
 
 // Statements prepared before a structure change keep the old column lists of "*".
@@ -565,6 +516,7 @@ Preparada Sessao::Preparar(const std::string& sql) {
     negacao_.reset();
     tabelaNegada_.clear();
     auto preparar = [&] {
+        adiadas_.clear();
         const int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
                                           guardar ? SQLITE_PREPARE_PERSISTENT : 0u, &st, nullptr);
         return rc == SQLITE_OK ? std::optional<FalhaDoSqlite>()
@@ -572,9 +524,15 @@ Preparada Sessao::Preparar(const std::string& sql) {
     };
     auto falha = preparar();
     constexpr std::string_view kSemTabela = "no such table: ";
-    while (falha && std::string_view(falha->what()).substr(0, kSemTabela.size()) == kSemTabela &&
-           GarantirVisoes(std::string_view(falha->what()).substr(kSemTabela.size())))
+    while (falha) {
+        if (!adiadas_.empty()) {
+            ConsolidarAdiadas();
+        } else if (std::string_view(falha->what()).substr(0, kSemTabela.size()) != kSemTabela ||
+                   !GarantirVisoes(std::string_view(falha->what()).substr(kSemTabela.size()))) {
+            break;
+        }
         falha = preparar();
+    }
     if (falha) {
         if (negacao_) throw *std::exchange(negacao_, std::nullopt);
         throw *falha;

@@ -136,6 +136,7 @@ class Sessao final : public SessaoDeExecucao {
     std::string BancoDoEsquema(const std::string& esquema) const override;
     // The table a statement named bare but SQLite found only in an attached database.
     const std::string& TabelaNegada() const override { return tabelaNegada_; }
+    std::uint64_t Reconstrucoes() const override { return reconstrucoes_; }
 
     // The rest of what the executor asks of the session (sessao_de_execucao.hpp).
     sqlite3* Conexao() override { return db_; }
@@ -185,7 +186,13 @@ class Sessao final : public SessaoDeExecucao {
     void VerificarCatalogo();
     void LerVersaoInicial();
     void MarcarCatalogoAlterado() override;
+    // A new version of the catalog for the other sessions, this one's prepared statements kept.
+    void GravarNovaVersaoDoCatalogo();
     void EsquecerPreparadas() override;
+    // SQLite's authorizer, at an INSERT into `tabela` of `esquema`: true (the statement is
+    // refused) when the table's rebuild waits; Preparar makes it and prepares again.
+    bool InsercaoEsperaReconstrucao(const char* esquema, const char* tabela);
+    void ConsolidarAdiadas();
     void AtualizarTabelasDoServidor(int tabelas) override;
     // True when it had to make them. `faltando`: the table a statement missed, which may
     // be one of the views made only when named.
@@ -274,6 +281,8 @@ class Sessao final : public SessaoDeExecucao {
     bool autorizando_ = false;            // a user statement is being prepared
     bool cadeiaDeDono_ = false;           // a procedure's or trigger's body is running
     std::optional<ErroDeBanco> negacao_;  // why the authorizer refused it
+    std::set<std::string> adiadas_;       // tables it waits for (ConsolidarAdiadas)
+    std::uint64_t reconstrucoes_ = 0;     // tables made so, for the undoing of a statement
     // names of other databases' tables the statement being prepared writes out in full
     const std::set<std::string>* qualificados_ = nullptr;
 };

@@ -60,6 +60,7 @@ void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
     }
     ExecutarPropria(salvarPonto_, "SAVEPOINT zv_agrupada");
     adiarInterrupcao_ = true;
+    const std::uint64_t reconstrucoes = reconstrucoes_;
     try {
         instrucao();
         adiarInterrupcao_ = false;
@@ -72,6 +73,7 @@ void Sessao::RodarAgrupada(const std::function<void()>& instrucao) {
             sqlite3_exec(db_, "ROLLBACK TO zv_agrupada", nullptr, nullptr, nullptr);
             sqlite3_exec(db_, "RELEASE zv_agrupada", nullptr, nullptr, nullptr);
         }
+        if (reconstrucoes_ != reconstrucoes) RecarregarCatalogo();
         FecharGrupoSemFalhar();
         throw;
     }
@@ -99,6 +101,7 @@ void Sessao::FecharGrupo() {
     if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         FalhaDoSqlite falha(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        RecarregarCatalogo();  // the group's changes of it went too
         throw falha;
     }
 }
