@@ -86,4 +86,10 @@ TEST_F(TabelaDeValores, NomesDaDerivadaComoSqlServer) {
     EXPECT_EQ(Recusa("select * from (values (1, 2)) v (a, a)").first, 8156);
     // the query's own names are gone
     EXPECT_EQ(Falha("select x.p from (select 1 as p) x (c)"), "Invalid column name 'p'.");
+    // and a derived table without a name is no derived table
+    EXPECT_EQ(ErroNumerado("select * from (select 1 a)"), "102/15/1: Incorrect syntax near ')'.");
+    EXPECT_EQ(Falha("select * from (select * from (select 1 a)) x (c)"),
+              "Incorrect syntax near ')'.");
+    EXPECT_EQ(Falha("select * from (select 1 a) where 1 = 1"),
+              "Incorrect syntax near the keyword 'where'.");
 }

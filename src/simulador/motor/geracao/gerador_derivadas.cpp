@@ -37,7 +37,8 @@ std::string GeradorSqlite::DerivadaComNomes(const Fonte& f) {
 std::string GeradorSqlite::NomeNoEscopo(const Fonte& f) {
     if (f.pivo) return f.pivo->apelido;
     if (!f.apelido.empty()) return f.apelido;
-    return f.nome.empty() ? NomeDaFuncao(f) : f.nome.back();
+    if (!f.nome.empty()) return f.nome.back();
+    return f.funcao ? NomeDaFuncao(f) : "";
 }
 
 // The names of the columns a * (t.*: `dono` t) of SELECT s stands for: those a derived

@@ -234,6 +234,8 @@ Fonte LeitorDeExpressoes::LerFonte() {
     }
     RecusarAmostra();
     f.apelido = Apelido();
+    // a derived table goes by a name; at the end of the batch SQL Server names its ')'
+    if (f.derivada && f.apelido.empty()) ErroDeSintaxe(t_, i_ < t_.size() ? i_ : i_ - 1);
     RecusarAmostra();
     if (!f.apelido.empty() && f.nome.empty() && AceitarSimbolo("(")) {
         do {
