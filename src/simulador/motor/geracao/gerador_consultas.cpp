@@ -229,8 +229,8 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
 // a derived table or WITH query hands it on: a text the database's (SQLite's functions give
 // none), an exact number the decimal one.
 std::string GeradorSqlite::ComColacaoDoItem(const Expressao& e, std::string sql) const {
-    const auto* c = std::get_if<Coluna>(&e.no);
-    if (const auto tipo = TipoDoValor(e); !c && tipo && EhTexto(tipo->base))
+    if (std::holds_alternative<Coluna>(e.no)) return sql;
+    if (const auto tipo = TipoDoValor(e); tipo && EhTexto(tipo->base))
         return sql + " COLLATE " + kColacao;
     return ComColacaoDecimal(e, std::move(sql));
 }
