@@ -91,6 +91,42 @@ TEST_F(Versao2016, DropIfExistsSoExcluiOQueExiste) {
     EXPECT_EQ(Valor("select count(*) from sys.procedures"), "0");
 }
 
+class Versao2017 : public VersoesDoServidor {
+  protected:
+    void SetUp() override {
+        versao_ = "14.0";
+        VersoesDoServidor::SetUp();
+    }
+};
+
+// CREATE OR ALTER came with 2016's first service pack: the stand-in's 13.0 is 2016 without
+// it, so a syntax error there; from 14.0 it creates what is missing and alters what is
+// there, of the same kind only (as ALTER, which turned a procedure into a view).
+TEST_F(Versao2016, CreateOrAlterEErroDeSintaxeAntesDe2017) {
+    EXPECT_EQ(ErroNumerado("create or alter procedure P as select 1"),
+              "156/15/1: Incorrect syntax near the keyword 'or'.");
+}
+
+TEST_F(Versao2017, CreateOrAlterCriaOuAltera) {
+    Sql("create table T (a int)");
+    for (const char* corpo : {"select 1 as x", "select a as x from T"}) {
+        Sql(std::string("create or alter procedure P as ") + corpo);
+        Sql(std::string("CREATE OR ALTER VIEW V AS ") + corpo);
+    }
+    Sql("create or alter function F () returns int as begin return 5 end");
+    Sql("create or alter trigger G on T after insert as update T set a = a + 1");
+    Sql("create or alter procedure P as select 2 as x");
+    EXPECT_EQ(Valor("exec P"), "2");
+    Sql("insert into T values (1)");
+    EXPECT_EQ(Valor("select x + dbo.F() from V"), "7");
+    EXPECT_EQ(Falha("create or alter view P as select 1 as z"),
+              "Cannot perform alter on 'P' because it is an incompatible object type.");
+    EXPECT_EQ(Recusa("alter function V () returns int as begin return 1 end").first, 2010);
+    EXPECT_EQ(Valor("exec P"), "2");
+    EXPECT_EQ(Falha("create or alter table Q (a int)"),
+              "Incorrect syntax near the keyword 'table'.");
+}
+
 TEST_F(VersoesDoServidor, VersaoSoSeEscolheParaPastaNova) {
     versao_ = "10.50";
     try {

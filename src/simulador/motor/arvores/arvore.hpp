@@ -265,6 +265,7 @@ struct CriarObjeto {
     NomeComposto objeto;
     std::string tipoDeObjeto;  // P, TR, V, FN, IF, TF
     bool alterar = false;
+    bool ouAlterar = false;  // CREATE OR ALTER: ALTER when the object exists
     NomeComposto tabelaDoGatilho;
     std::vector<std::string> eventos;                  // of a trigger: INSERT, UPDATE, DELETE
     bool emVezDe = false;                              // INSTEAD OF trigger

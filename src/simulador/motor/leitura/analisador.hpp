@@ -166,6 +166,7 @@ class Analisador {
     bool LerOpcaoSemEfeito(instrucao::AlterarBanco& x);
     std::unique_ptr<Comando> AlterarPapel(std::size_t inicio);
     std::unique_ptr<Comando> AlterarUsuario(std::size_t inicio);
+    std::unique_ptr<Comando> CriarOuAlterar(std::size_t inicio);
     std::unique_ptr<Comando> Soltar();
     bool SeExistir();
     std::unique_ptr<Comando> Iniciar();

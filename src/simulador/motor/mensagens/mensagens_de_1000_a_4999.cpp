@@ -71,6 +71,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "'%2'."},
     {1919, 16, 1,
      "Column '%1' in table '%2' is of a type that is invalid for use as a key column in an index."},
+    {2010, 16, 1, "Cannot perform alter on '%1' because it is an incompatible object type."},
     {2111, 16, 1,
      "Cannot %1 trigger '%2' on %3 '%4' because an INSTEAD OF %5 trigger already exists on this "
      "object."},
