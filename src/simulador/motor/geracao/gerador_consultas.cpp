@@ -60,7 +60,7 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
     if (f.pivo) return GerarPivo(f).sql + " AS " + IdentificadorNoSqlite(f.pivo->apelido);
     std::string s;
     if (f.derivada)
-        s = "(" + Gerar(*f.derivada) + ")";
+        s = f.colunasDoApelido.empty() ? "(" + Gerar(*f.derivada) + ")" : DerivadaComNomes(f);
     else if (FuncaoDeTabela(f))
         s = ExpandirFuncao(f).sql +
             (f.apelido.empty() ? " AS " + IdentificadorNoSqlite(NomeDaFuncao(f)) : "");
@@ -70,10 +70,10 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
         s = GerarValores(f);
     else
         s = NomeDeTabela(f.nome);
-    if (!f.colunasDoApelido.empty() && f.valores.empty())
+    if (!f.colunasDoApelido.empty() && f.valores.empty() && !f.derivada)
         throw Recusa(
-            "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
-            "derivada.");
+            "O simulador de SQL Server não aceita nomes de colunas no apelido de uma função de "
+            "tabela.");
     if (!f.apelido.empty()) s += " AS " + IdentificadorNoSqlite(f.apelido);
     return s;
 }
@@ -202,7 +202,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         std::string convertido;
         if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
             convertido = ComoTipoDoRamo(e, ramo->second[k], item);
-        r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
+        r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDoItem(e, item) : convertido);
         if (!s.itens[k].apelido.empty()) {
             r += " AS " + ComoIdentificador(s.itens[k].apelido);
         } else if (const auto* c = std::get_if<Coluna>(&e.no); c && ColunaAplicada(*c)) {
@@ -225,6 +225,16 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     }
     if (s.tendo) r += " HAVING " + Gerar(*s.tendo);
     return r;
+}
+
+// A select item that is not a column keeps the collation SQL Server compares it in where
+// a derived table or WITH query hands it on: a text the database's (SQLite's functions give
+// none), an exact number the decimal one.
+std::string GeradorSqlite::ComColacaoDoItem(const Expressao& e, std::string sql) const {
+    if (std::holds_alternative<Coluna>(e.no)) return sql;
+    if (const auto tipo = TipoDoValor(e); tipo && EhTexto(tipo->base))
+        return sql + " COLLATE " + kColacao;
+    return ComColacaoDecimal(e, std::move(sql));
 }
 
 // A branch of a compound query: SQLite takes neither LIMIT nor parentheses there, so a

@@ -294,7 +294,8 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             return;
         }
         if (f.derivada) {
-            if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
+            if (!f.apelido.empty())
+                escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada, f.colunasDoApelido));
             return;
         }
         if (FuncaoDeTabela(f)) {
@@ -342,10 +343,18 @@ Tabela* GeradorSqlite::TabelaDerivada(const Consulta& q, const std::vector<std::
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     auto t = std::make_unique<Tabela>();
-    for (std::size_t k = 0; k < s.itens.size(); ++k) {
+    std::size_t posicao = 0;  // of the item's first column: a * may stand for several
+    for (std::size_t k = 0; k < s.itens.size(); ++k, ++posicao) {
         const Expressao& e = *s.itens[k].expressao;
-        std::string nome = k < nomes.size() ? nomes[k] : s.itens[k].apelido;
-        if (const auto* c = std::get_if<Coluna>(&e.no); nome.empty() && c) nome = c->partes.back();
+        const auto* c = std::get_if<Coluna>(&e.no);
+        if (c && c->partes.back() == "*" && !nomes.empty()) {
+            const auto depois = AcrescentarEstrela(*t, *c, nomes, posicao);
+            if (!depois) break;
+            posicao = *depois - 1;
+            continue;
+        }
+        std::string nome = posicao < nomes.size() ? nomes[posicao] : s.itens[k].apelido;
+        if (nome.empty() && c) nome = c->partes.back();
         if (nome.empty() || nome == "*") continue;
         if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo, !NaoNulo(e, s)});
     }

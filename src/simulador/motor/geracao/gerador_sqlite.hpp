@@ -207,6 +207,14 @@ class GeradorSqlite {
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
     std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
     Tabela* TabelaDerivada(const Consulta& q, const std::vector<std::string>& nomes = {});
+    // (SELECT ...) AS x (a, b) (gerador_derivadas.cpp)
+    const std::vector<std::string>& NomesDoApelido(const Fonte& f);
+    std::string DerivadaComNomes(const Fonte& f);
+    std::vector<std::string> ColunasDaEstrela(const Selecao& s, const std::string& dono);
+    static std::string NomeNoEscopo(const Fonte& f);
+    std::optional<std::size_t> AcrescentarEstrela(Tabela& t, const Coluna& estrela,
+                                                  const std::vector<std::string>& nomes,
+                                                  std::size_t posicao);
     int LimiteDeReplicacao(const Expressao& e) const;
 
     // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
@@ -227,6 +235,7 @@ class GeradorSqlite {
     std::optional<TipoSql> TipoComum(const std::vector<const Expressao*>& valores) const;
     void TiparRamos(const Consulta& q);
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
+    std::string ComColacaoDoItem(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
     void AnotarDestino(const Selecao& s);
     // (VALUES ...) AS v (a, b) in FROM (gerador_valores.cpp).
@@ -333,8 +342,8 @@ class GeradorSqlite {
         std::vector<std::optional<TipoSql>> tipos;
         bool escrevendo = false;  // its own query, being written, cannot read it
     };
-    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta,
-                                               const std::string& apelido);
+    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta, const std::string& apelido,
+                                               bool semNomeVale = false);
     void RegistrarAplicadas(const Selecao& s);
     const Aplicada* AplicadaAberta(const std::string& apelido, const std::string& coluna,
                                    std::size_t& k) const;
@@ -347,6 +356,7 @@ class GeradorSqlite {
     std::vector<Aplicada> aplicadas_;
     std::vector<const Selecao*> abertas_;  // the SELECTs being written, outermost first
     int aplicacoes_ = 0;
+    int derivadasComNomes_ = 0;  // the WITH queries that name derived tables' columns
 };
 
 }  // namespace zolvek::simulador

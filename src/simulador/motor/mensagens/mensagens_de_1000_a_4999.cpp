@@ -72,6 +72,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "'%2'."},
     {1919, 16, 1,
      "Column '%1' in table '%2' is of a type that is invalid for use as a key column in an index."},
+    {2010, 16, 1, "Cannot perform alter on '%1' because it is an incompatible object type."},
     {2111, 16, 1,
      "Cannot %1 trigger '%2' on %3 '%4' because an INSTEAD OF %5 trigger already exists on this "
      "object."},
@@ -83,6 +84,9 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "Could not find database '%1'. The database either does not exist, or was dropped before a "
      "statement tried to use it. Verify if the database exists by querying the sys.databases "
      "catalog view."},
+    {2528, 10, 1,
+     "DBCC execution completed. If DBCC printed error messages, contact your system "
+     "administrator."},
     {2557, 14, 1, "User '%1' does not have permission to run DBCC CHECKIDENT for object '%2'."},
     // %1: as much of the object and index as the statement knows
     {2601, 14, 1, "Cannot insert duplicate key row%1."},

@@ -70,6 +70,7 @@ constexpr LinhaDeMensagem kMensagensDe5000EmDiante[] = {
     {8152, 16, 14, "String or binary data would be truncated."},
     {8154, 16, 1, "The table '%1' is ambiguous."},
     {8155, 16, 2, "No column name was specified for column %1 of '%2'."},
+    {8156, 16, 1, "The column '%1' was specified multiple times for '%2'."},
     {8158, 16, 1, "'%1' has more columns than were specified in the column list."},
     {8159, 16, 1, "'%1' has fewer columns than were specified in the column list."},
     {8161, 16, 1,
