@@ -101,6 +101,26 @@ TEST_P(Dbcc, UpdateStatistics) {
                   "\" because it does not exist or you do not have permissions.");
 }
 
+// Each message comes with its number and the class the client sees (a severity of 10 as
+// 0): PRINT 0, RAISERROR of a text 50000, DBCC's closing line SQL Server's 2528.
+TEST_P(Dbcc, MensagensComNumeroEClasse) {
+    auto numeradas = [&](const std::string& sql) {
+        Sql(sql);
+        std::string r;
+        for (const auto& m : banco_.ConectorAberto().TomarMensagens())
+            r += std::to_string(m.numero) + "/" + std::to_string(m.severidade) + ": " + m.texto +
+                 "\n";
+        return r;
+    };
+    EXPECT_EQ(numeradas("PRINT 'p'"), "0/0: p\n");
+    EXPECT_EQ(numeradas("RAISERROR('r%d', 10, 3, 7)"), "50000/0: r7\n");
+    EXPECT_EQ(numeradas("RAISERROR('baixa', 5, 2)"), "50000/5: baixa\n");
+    const std::string t = Tabela("Numeradas");
+    Sql("CREATE TABLE [" + t + "] (id int IDENTITY(1,1), v int)");
+    const std::string dbcc = numeradas("DBCC CHECKIDENT ('" + t + "', NORESEED)");
+    EXPECT_EQ(dbcc.substr(dbcc.find('\n') + 1), std::string("2528/0: ") + kFim);
+}
+
 INSTANTIATE_TEST_SUITE_P(Servidores, Dbcc, ::testing::Values("simulador", "mssql"));
 
 }  // namespace

@@ -64,6 +64,9 @@ TEST_P(DecimaisEmExpressoes, FuncoesMatematicasTemOTipoDoSqlServer) {
     EXPECT_EQ(Valor("SELECT POWER(2.00, -1)"), "0.50");
     EXPECT_EQ(Valor("SELECT POWER(m, 2)" + dois), "6.2500");
     EXPECT_EQ(Valor("SELECT STR(m, 8, 1)" + um), "    12.3");
+    // RADIANS and DEGREES keep the scale of a decimal (at precision 38) and money
+    EXPECT_EQ(Tipado("SELECT RADIANS(180.00)"), "3.14 38/2");
+    EXPECT_EQ(Valor("SELECT DEGREES(m)" + dois), "-143.2394");
 }
 
 TEST_P(DecimaisEmExpressoes, SomaEMediaEmJanelaSaoExatas) {

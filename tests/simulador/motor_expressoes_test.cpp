@@ -250,6 +250,12 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
     EXPECT_EQ(Recusa("SELECT LOG(0)"), invalida);
     EXPECT_EQ(Recusa("SELECT LOG10(-5)"), invalida);
     EXPECT_EQ(Recusa("SELECT ASIN(2)"), invalida);
+    // a text is read as the float they take, never as 0 or NULL
+    const std::string texto = "8114: Error converting data type varchar to float.";
+    EXPECT_EQ(Recusa("SELECT SQRT('abc')"), texto);
+    EXPECT_EQ(Recusa("SELECT SIN('x')"), texto);
+    EXPECT_EQ(Recusa("SELECT RADIANS('x')"), texto);
+    EXPECT_EQ(Valor("SELECT SQRT('16') + LOG10('100')"), "6");
     const std::string estouro =
         "8115: Arithmetic overflow error converting expression to data type float.";
     EXPECT_EQ(Recusa("SELECT EXP(1000)"), estouro);
@@ -257,4 +263,139 @@ TEST_P(ComoSqlServer, FuncoesMatematicasDoSqlServer) {
     EXPECT_EQ(Recusa("SELECT CAST(1e308 AS float) * 10"), estouro);
     EXPECT_EQ(Recusa("SELECT CAST(1e308 AS float) + CAST(1e308 AS float) - 1"), estouro);
     EXPECT_EQ(Valor("SELECT CAST(1.5 AS float) * 2 + 1"), "4");
+    // % takes no float or real (SQLite would cut them to integers)
+    EXPECT_EQ(Recusa("SELECT CAST(5.5 AS float) % 2"),
+              "402: The data types float and int are incompatible in the modulo operator.");
+    EXPECT_EQ(Recusa("SELECT 7 % CAST(2 AS real)"),
+              "402: The data types int and real are incompatible in the modulo operator.");
+    EXPECT_EQ(Valor("SELECT 7.5 % 2"), "1.5");
+}
+
+// float past its range is SQL Server's overflow, never SQLite's Inf: its arithmetic, sums,
+// powers, a literal and a text read as float; real computes in its own precision and range.
+TEST_P(ComoSqlServer, FloatERealForaDoAlcance) {
+    const std::string estouro =
+        "8115: Arithmetic overflow error converting expression to data type float.";
+    const std::string real =
+        "8115: Arithmetic overflow error converting expression to data type real.";
+    EXPECT_EQ(Recusa("SELECT 1e308 * 10"), estouro);
+    EXPECT_EQ(Recusa("SELECT -1e308 - 1e308"), estouro);
+    EXPECT_EQ(Recusa("SELECT POWER(10e0, 400)"), estouro);
+    EXPECT_EQ(Recusa("SELECT SQUARE(1e200)"), estouro);
+    const std::string t = Tabela("Estouro");
+    Sql("CREATE TABLE [" + t + "] (f float NOT NULL, r real NOT NULL)");
+    Sql("INSERT INTO [" + t + "] VALUES (1e308, 3e38), (1e308, 3e38)");
+    EXPECT_EQ(Recusa("SELECT SUM(f) FROM [" + t + "]"), estouro);
+    EXPECT_EQ(Recusa("SELECT AVG(f) FROM [" + t + "]"), estouro);
+    EXPECT_EQ(Recusa("SELECT SUM(f) OVER () FROM [" + t + "]"), estouro);
+    EXPECT_EQ(Recusa("UPDATE [" + t + "] SET f = f * 10"), estouro);
+    EXPECT_EQ(Recusa("SELECT r * 2 FROM [" + t + "]"), real);
+    EXPECT_EQ(Recusa("SELECT r + r FROM [" + t + "]"), real);
+    EXPECT_EQ(Recusa("DECLARE @r real = 1e39"), real);
+    EXPECT_EQ(Recusa("INSERT INTO [" + t + "] VALUES (1, 1e39)"), real);
+    EXPECT_EQ(Recusa("SELECT 1e400"),
+              "168: The floating point value '1e400' is out of the range of computer "
+              "representation (8 bytes).");
+    EXPECT_EQ(Recusa("SELECT CAST('1e400' AS float)"),
+              "8114: Error converting data type varchar to float.");
+    EXPECT_EQ(Valor("SELECT CAST(r * 2e0 AS varchar(30)) FROM [" + t + "]"), "6e+038");
+    EXPECT_EQ(Valor("SELECT CASE WHEN CAST(CAST(1 AS real) / 3 AS float) = "
+                    "CAST(CAST(1e0 / 3 AS real) AS float) THEN 'real' ELSE 'float' END"),
+              "real");
+}
+
+// RADIANS and DEGREES of an integer are an integer of its kind, truncated, and overflow
+// it; of a float or a bit they are a float.
+TEST_P(ComoSqlServer, RadianosEGrausTemOTipoDoArgumento) {
+    EXPECT_EQ(Valor("SELECT RADIANS(180)"), "3");
+    EXPECT_EQ(Valor("SELECT DEGREES(1)"), "57");
+    EXPECT_EQ(Valor("SELECT RADIANS(-180)"), "-3");
+    EXPECT_EQ(Valor("SELECT DEGREES(CAST(1 AS bigint)) + 2147483647"), "2147483704");
+    EXPECT_EQ(Valor("SELECT RADIANS(CAST(180 AS tinyint)) / 2"), "1");
+    EXPECT_EQ(Valor("SELECT DEGREES(PI() / 2)"), "90");
+    EXPECT_EQ(Valor("SELECT CAST(DEGREES(CAST(1 AS bit)) / 2 AS decimal(9,4))"), "28.6479");
+    EXPECT_EQ(Valor("SELECT RADIANS(CAST(NULL AS int))"), "NULL");
+    EXPECT_EQ(Recusa("SELECT DEGREES(2147483647)"),
+              "8115: Arithmetic overflow error converting expression to data type int.");
+    EXPECT_EQ(Recusa("SELECT RADIANS(1, 2)"), "174: The radians function requires 1 argument(s).");
+}
+
+// x op ALL/ANY/SOME (subquery) answers true, false or unknown as SQL Server does: ALL over
+// no rows is true and ANY false, whatever x; a NULL on either side makes a comparison
+// unknown, which only another value's answer can settle.
+TEST_P(ComoSqlServer, ComparacoesComTodosEAlgum) {
+    const std::string t = Tabela("Quantificados");
+    Sql("CREATE TABLE [" + t + "] (id int NOT NULL, a int NULL, g char(1) NOT NULL)");
+    Sql("INSERT INTO [" + t +
+        "] VALUES (1, 1, 'u'), (2, 5, 'u'), (3, NULL, 'x'), (4, 2, 'n'), "
+        "(5, NULL, 'n'), (6, 3, 'u')");
+    // T, F or U of each row's a against the values of group g (u: 1, 5, 3; n: 2, NULL; v: none)
+    auto logica = [&](const std::string& comparacao, const std::string& g) {
+        const std::string p =
+            "a " + comparacao + " (SELECT a FROM [" + t + "] WHERE g = '" + g + "')";
+        return Coluna("SELECT CASE WHEN " + p + " THEN 'T' WHEN NOT (" + p +
+                      ") THEN 'F' ELSE 'U' END FROM [" + t + "] WHERE id IN (1, 2, 3) ORDER BY id");
+    };
+    EXPECT_EQ(logica("> ALL", "n"), "F,U,U");
+    EXPECT_EQ(logica(">= ALL", "u"), "F,T,U");
+    EXPECT_EQ(logica("> ALL", "v"), "T,T,T");
+    EXPECT_EQ(logica("< ANY", "n"), "T,U,U");
+    EXPECT_EQ(logica("= ANY", "u"), "T,T,U");
+    EXPECT_EQ(logica("= SOME", "v"), "F,F,F");
+    EXPECT_EQ(logica("<> ALL", "u"), "F,F,U");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE a >= ALL (SELECT a FROM [" + t +
+                     "] WHERE a IS NOT NULL) ORDER BY id"),
+              "2");
+    // correlated, and under NOT an unknown still keeps the row out
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] AS o WHERE a < SOME (SELECT a FROM [" + t +
+                     "] AS i WHERE i.g = o.g) ORDER BY id"),
+              "1,6");
+    EXPECT_EQ(Coluna("SELECT id FROM [" + t + "] WHERE NOT (a > ALL (SELECT a FROM [" + t +
+                     "] WHERE g = 'n')) ORDER BY id"),
+              "1,4");
+    EXPECT_EQ(Valor("SELECT CASE WHEN 'abc' = ANY (SELECT 'ABC') THEN 1 ELSE 0 END"), "1");
+    EXPECT_EQ(Valor("SELECT CASE WHEN 2.50 > ALL (SELECT 2.4 UNION SELECT 10.0 / 5) THEN 1 "
+                    "ELSE 0 END"),
+              "1");
+    EXPECT_EQ(Recusa("SELECT 1 WHERE 1 > ALL (SELECT a, id FROM [" + t + "])"),
+              "116: Only one expression can be specified in the select list when the subquery "
+              "is not introduced with EXISTS.");
+}
+
+// ORDER BY of a UNION names what its select list gives; a window function computes over
+// the rows WHERE, ON, GROUP BY and HAVING choose, so it is refused there.
+TEST_P(ComoSqlServer, OrdemDaUniaoEJanelasForaDoSelect) {
+    const std::string t = Tabela("Uniao");
+    Sql("CREATE TABLE [" + t + "] (a int NOT NULL, b int NOT NULL)");
+    Sql("INSERT INTO [" + t + "] VALUES (1, 4), (3, 2)");
+    EXPECT_EQ(Recusa("SELECT a FROM [" + t + "] UNION SELECT a FROM [" + t + "] ORDER BY b"),
+              "104: ORDER BY items must appear in the select list if the statement contains a "
+              "UNION, INTERSECT or EXCEPT operator.");
+    EXPECT_EQ(
+        Coluna("SELECT a AS x FROM [" + t + "] UNION SELECT b FROM [" + t + "] ORDER BY x DESC"),
+        "4,3,2,1");
+    // the names are the first query's: neither the second's nor a column its alias hides
+    const std::string uniao = "SELECT a AS x FROM [" + t + "] UNION SELECT b FROM [" + t + "] ";
+    EXPECT_EQ(Recusa(uniao + "ORDER BY b").substr(0, 4), "104:");
+    EXPECT_EQ(Recusa(uniao + "ORDER BY a").substr(0, 4), "104:");
+    EXPECT_EQ(Coluna("SELECT a * 10 FROM [" + t + "] UNION ALL SELECT b FROM [" + t +
+                     "] ORDER BY a * 10"),
+              "2,4,10,30");
+    EXPECT_EQ(Coluna("SELECT u.a FROM [" + t + "] AS u EXCEPT SELECT 3 ORDER BY u.a DESC"), "1");
+    const std::string janela =
+        "4108: Windowed functions can only appear in the SELECT or ORDER BY clauses.";
+    EXPECT_EQ(Recusa("SELECT a FROM [" + t + "] WHERE ROW_NUMBER() OVER (ORDER BY a) = 1"), janela);
+    EXPECT_EQ(Recusa("SELECT a FROM [" + t + "] GROUP BY a HAVING SUM(a) OVER () > 1"), janela);
+    EXPECT_EQ(Recusa("SELECT COUNT(*) FROM [" + t + "] GROUP BY RANK() OVER (ORDER BY b)"), janela);
+    EXPECT_EQ(Recusa("SELECT 1 FROM [" + t + "] x JOIN [" + t +
+                     "] y ON ROW_NUMBER() OVER (ORDER BY x.a) = y.a"),
+              janela);
+    EXPECT_EQ(Recusa("UPDATE [" + t + "] SET a = 0 WHERE ROW_NUMBER() OVER (ORDER BY a) = 1"),
+              janela);
+    // in a subquery of the WHERE it is that subquery's own
+    EXPECT_EQ(Coluna("SELECT a FROM [" + t +
+                     "] WHERE a IN (SELECT ROW_NUMBER() OVER (ORDER BY "
+                     "b) FROM [" +
+                     t + "]) ORDER BY a"),
+              "1");
 }

@@ -138,6 +138,10 @@ bool MensagemClara(const std::string& m) {
                                "No value given",
                                "Command text was not set",
                                "A RETURN statement with a return value",
+                               "A TOP ",
+                               "ORDER BY items must appear",
+                               "Windowed functions can only",
+                               "Only one expression can be specified",
                                "Ambiguous column name",
                                "'"})
         if (m.rfind(inicio, 0) == 0) return true;

@@ -24,6 +24,12 @@ class ClausulasDaMescla : public ComoSqlServer {
                       clausulas + ";");
     }
 
+    // The table's rows as "id:v", in order of id.
+    std::string Linhas() {
+        return Coluna("SELECT CAST(id AS varchar) + ':' + CAST(v AS varchar) FROM [" + t_ +
+                      "] ORDER BY id");
+    }
+
     std::string t_;
 };
 
@@ -70,9 +76,7 @@ TEST_P(ClausulasDaMescla, ClausulasRepetidasOuSemCondicaoAntesDeOutra) {
                       "d.v + s.v WHEN NOT MATCHED THEN INSERT (id, v) VALUES (s.id, s.v) WHEN NOT "
                       "MATCHED BY SOURCE AND d.v > 15 THEN DELETE"),
               "(sem erro)");
-    EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + ':' + CAST(v AS varchar) FROM [" + t_ +
-                     "] ORDER BY id"),
-              "1:15,3:7");
+    EXPECT_EQ(Linhas(), "1:15,3:7");
 }
 
 // A MERGE is compiled with its batch: bad syntax in its condition, assignments or values
@@ -101,9 +105,31 @@ TEST_P(ClausulasDaMescla, SintaxeErradaRecusaOLoteAntesDeRodar) {
                      "] AS s ON d.id = s.id AND s.v > 50 "
                      "WHEN MATCHED THEN DELETE;"),
               "(sem erro)");
-    EXPECT_EQ(Coluna("SELECT CAST(id AS varchar) + ':' + CAST(v AS varchar) FROM [" + t_ +
-                     "] ORDER BY id"),
-              "1:10,5:7");
+    EXPECT_EQ(Linhas(), "1:10,5:7");
+}
+
+// A source of rows written in the statement, (VALUES ...) AS s (a, b) or a query whose alias
+// names its columns: each column typed from its values, as a table's would be.
+TEST_P(ClausulasDaMescla, FonteDeValoresComNomesDeColunas) {
+    EXPECT_EQ(
+        Recusa("MERGE INTO [" + t_ + "] USING (VALUES (1, 'a'), (3, 'b')) AS s (id, t) ON [" + t_ +
+               "].id = s.id WHEN MATCHED THEN UPDATE SET v = v + LEN(s.t) WHEN NOT MATCHED "
+               "THEN INSERT (id, v) VALUES (s.id, ASCII(s.t));"),
+        "(sem erro)");
+    EXPECT_EQ(Linhas(), "1:11,2:20,3:98");
+    EXPECT_EQ(Recusa("MERGE [" + t_ +
+                     "] d USING (SELECT 2, 2.5 UNION ALL SELECT 4, 1) s (k, f) ON d.id = s.k "
+                     "WHEN MATCHED THEN UPDATE SET v = d.v * s.f WHEN NOT MATCHED THEN INSERT "
+                     "VALUES (s.k, s.f * 3);"),
+              "(sem erro)");
+    EXPECT_EQ(Linhas(), "1:11,2:50,3:98,4:3");
+    EXPECT_EQ(Recusa("MERGE [" + t_ +
+                     "] d USING (VALUES (1, 2)) s ON d.id = s.id WHEN MATCHED THEN DELETE;"),
+              "8155: No column name was specified for column 1 of 's'.");
+    EXPECT_EQ(Recusa("MERGE [" + t_ +
+                     "] d USING (SELECT 1, 2) s (id) ON d.id = s.id WHEN MATCHED THEN DELETE;"),
+              "8158: 's' has more columns than were specified in the column list.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "4");
 }
 
 }  // namespace

@@ -36,6 +36,52 @@ TEST_P(TopoEContagem, PorcentagemArredondaParaCima) {
     EXPECT_EQ(Coluna("SELECT TOP 40 PERCENT n FROM [" + t_ + "] ORDER BY n DESC"), "12,11");
 }
 
+// TOP takes any value: a variable, an expression, a subquery's; a fraction is dropped
+// from a count; a negative one is refused, written in the statement or when it runs.
+TEST_P(TopoEContagem, QuantidadeDeUmaExpressao) {
+    EXPECT_EQ(
+        Coluna("SELECT TOP (SELECT COUNT(*) - 3 FROM [" + t_ + "]) n FROM [" + t_ + "] ORDER BY n"),
+        "1,2");
+    EXPECT_EQ(Coluna("DECLARE @k float = 2.9; SELECT TOP (@k) n FROM [" + t_ + "] ORDER BY n"),
+              "1,2");
+    EXPECT_EQ(Coluna("DECLARE @k int = 1; SELECT TOP (@k + 1) PERCENT n FROM [" + t_ +
+                     "] ORDER BY n DESC"),
+              "5");
+    EXPECT_EQ(Sql("UPDATE TOP (SELECT MIN(n) FROM [" + t_ + "]) [" + t_ + "] SET marca = 'y'")
+                  .linhasAfetadas,
+              1);
+    EXPECT_EQ(Sql("DELETE TOP ((SELECT 2)) FROM [" + t_ + "] WHERE marca IS NULL").linhasAfetadas,
+              2);
+    EXPECT_EQ(Recusa("SELECT TOP (-1) n FROM [" + t_ + "]"),
+              "127: A TOP N value may not be negative.");
+    const std::string negativo = "1014: A TOP N or FETCH rows count value may not be negative.";
+    EXPECT_EQ(Recusa("DECLARE @k int = -1; SELECT TOP (@k) n FROM [" + t_ + "]"), negativo);
+    EXPECT_EQ(Recusa("DECLARE @k int = -1; DELETE TOP (@k) FROM [" + t_ + "]"), negativo);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM [" + t_ + "]"), "3");
+}
+
+// OFFSET and FETCH take whole counts, OFFSET none below zero and FETCH at least one row;
+// neither goes with TOP in one query.
+TEST_P(TopoEContagem, DeslocamentoEBuscaComoOSqlServerLe) {
+    const std::string q = "SELECT n FROM [" + t_ + "] ORDER BY n ";
+    EXPECT_EQ(Coluna("DECLARE @k int = 1; " + q + "OFFSET @k ROWS FETCH NEXT @k + 1 ROWS ONLY"),
+              "2,3");
+    EXPECT_EQ(Coluna(q + "OFFSET 3 ROWS"), "4,5");
+    EXPECT_EQ(Recusa(q + "OFFSET -1 ROWS"),
+              "10742: The offset specified in an OFFSET clause may not be negative.");
+    EXPECT_EQ(Recusa("DECLARE @k int = -2; " + q + "OFFSET @k ROWS"),
+              "10742: The offset specified in an OFFSET clause may not be negative.");
+    EXPECT_EQ(Recusa(q + "OFFSET 1.5 ROWS"),
+              "10743: The number of rows provided for an OFFSET clause must be an integer.");
+    const std::string nenhuma =
+        "10744: The number of rows provided for a FETCH clause must be greater then zero.";
+    EXPECT_EQ(Recusa(q + "OFFSET 0 ROWS FETCH NEXT 0 ROWS ONLY"), nenhuma);
+    EXPECT_EQ(Recusa("DECLARE @k int = 0; " + q + "OFFSET 0 ROWS FETCH FIRST @k ROWS ONLY"),
+              nenhuma);
+    EXPECT_EQ(Recusa("SELECT TOP 2 n FROM [" + t_ + "] ORDER BY n OFFSET 1 ROWS"),
+              "10741: A TOP cannot be used in the same query or sub-query as an OFFSET.");
+}
+
 TEST_P(TopoEContagem, ComEmpatesTrazOsIguaisAoUltimo) {
     EXPECT_EQ(Coluna("SELECT n FROM (SELECT TOP (3) WITH TIES n, grupo FROM [" + t_ +
                      "] ORDER BY grupo) x ORDER BY n"),

@@ -55,6 +55,78 @@ TEST_F(Versao2008R2, TemSpDboptionEInformaAVersao) {
     EXPECT_EQ(Versao(outra.get()), "10.50.1600.1 655410");
 }
 
+class Versao2016 : public VersoesDoServidor {
+  protected:
+    void SetUp() override {
+        versao_ = "13.0";
+        VersoesDoServidor::SetUp();
+    }
+};
+
+// DROP ... IF EXISTS came with SQL Server 2016: before it the whole batch is a syntax error,
+// wherever the statement stands in it, and nothing of it runs.
+TEST_F(VersoesDoServidor, DropIfExistsEErroDeSintaxeAntesDe2016) {
+    EXPECT_EQ(ErroNumerado("drop table if exists T"),
+              "156/15/1: Incorrect syntax near the keyword 'if'.");
+    EXPECT_EQ(Falha("create table A (x int); drop view IF EXISTS V"),
+              "Incorrect syntax near the keyword 'IF'.");
+    EXPECT_EQ(Valor("select count(*) from sys.tables where name = 'A'"), "0");
+    EXPECT_EQ(Falha("if 1 = 1 begin print 'x' drop procedure if exists P end"),
+              "Incorrect syntax near the keyword 'if'.");
+    EXPECT_EQ(Falha("create procedure P as drop function if exists F"),
+              "Incorrect syntax near the keyword 'if'.");
+    EXPECT_EQ(Falha("exec ('drop index if exists I on T')"),
+              "Incorrect syntax near the keyword 'if'.");
+    for (const char* objeto : {"trigger", "type", "user", "database"})
+        EXPECT_EQ(Recusa(std::string("drop ") + objeto + " if exists X").first, 156) << objeto;
+}
+
+TEST_F(Versao2016, DropIfExistsSoExcluiOQueExiste) {
+    Sql("create table T (x int)");
+    Sql("create view V as select x from T");
+    Sql("drop view if exists V; drop view if exists V; drop table if exists T, Nenhuma");
+    EXPECT_EQ(Valor("select count(*) from sys.objects where name in ('T', 'V')"), "0");
+    Sql("create procedure P as select 1");
+    Sql("if 1 = 1 drop procedure if exists P");
+    EXPECT_EQ(Valor("select count(*) from sys.procedures"), "0");
+}
+
+class Versao2017 : public VersoesDoServidor {
+  protected:
+    void SetUp() override {
+        versao_ = "14.0";
+        VersoesDoServidor::SetUp();
+    }
+};
+
+// CREATE OR ALTER came with 2016's first service pack: the stand-in's 13.0 is 2016 without
+// it, so a syntax error there; from 14.0 it creates what is missing and alters what is
+// there, of the same kind only (as ALTER, which turned a procedure into a view).
+TEST_F(Versao2016, CreateOrAlterEErroDeSintaxeAntesDe2017) {
+    EXPECT_EQ(ErroNumerado("create or alter procedure P as select 1"),
+              "156/15/1: Incorrect syntax near the keyword 'or'.");
+}
+
+TEST_F(Versao2017, CreateOrAlterCriaOuAltera) {
+    Sql("create table T (a int)");
+    for (const char* corpo : {"select 1 as x", "select a as x from T"}) {
+        Sql(std::string("create or alter procedure P as ") + corpo);
+        Sql(std::string("CREATE OR ALTER VIEW V AS ") + corpo);
+    }
+    Sql("create or alter function F () returns int as begin return 5 end");
+    Sql("create or alter trigger G on T after insert as update T set a = a + 1");
+    Sql("create or alter procedure P as select 2 as x");
+    EXPECT_EQ(Valor("exec P"), "2");
+    Sql("insert into T values (1)");
+    EXPECT_EQ(Valor("select x + dbo.F() from V"), "7");
+    EXPECT_EQ(Falha("create or alter view P as select 1 as z"),
+              "Cannot perform alter on 'P' because it is an incompatible object type.");
+    EXPECT_EQ(Recusa("alter function V () returns int as begin return 1 end").first, 2010);
+    EXPECT_EQ(Valor("exec P"), "2");
+    EXPECT_EQ(Falha("create or alter table Q (a int)"),
+              "Incorrect syntax near the keyword 'table'.");
+}
+
 TEST_F(VersoesDoServidor, VersaoSoSeEscolheParaPastaNova) {
     versao_ = "10.50";
     try {

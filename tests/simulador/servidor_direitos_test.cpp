@@ -99,3 +99,43 @@ TEST_F(DireitosNoBanco, CadeiaDeDonoDoProcedimento) {
     EXPECT_EQ(Falha("EXEC Contar", caixa.get()), Negada("EXECUTE", "Contar"));
     EXPECT_EQ(Falha("EXEC LerDinamico", caixa.get()), Negada("SELECT", "RegMov"));
 }
+
+// ON SCHEMA::dbo reaches every object of the database, those made after the GRANT too;
+// a DENY on the schema or on the database wins over a GRANT on the object.
+TEST_F(DireitosNoBanco, DireitosNoEsquemaENoBanco) {
+    auto op = Usuario("Operador", "");
+    Sql("GRANT SELECT, INSERT ON SCHEMA::dbo TO Operador");
+    Sql("GRANT EXECUTE ON SCHEMA :: [dbo] TO Operador");
+    Sql("CREATE TABLE Depois (x INT NULL)");
+    Sql("INSERT INTO Depois VALUES (1)", {}, op.get());
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM Depois", {}, op.get()).linhas.at(0)[0]), "1");
+    Sql("EXEC Fechar", {}, op.get());
+    EXPECT_EQ(Falha("DELETE FROM RegMov", op.get()), Negada("DELETE", "RegMov"));
+    Sql("GRANT DELETE ON RegMov TO Operador");
+    Sql("DENY DELETE ON SCHEMA::dbo TO public");
+    EXPECT_EQ(Falha("DELETE FROM RegMov", op.get()), Negada("DELETE", "RegMov"));
+    Sql("REVOKE DELETE ON SCHEMA::dbo FROM public");
+    Sql("DELETE FROM RegMov", {}, op.get());
+    Sql("REVOKE SELECT ON SCHEMA::dbo FROM Operador");
+    EXPECT_EQ(Falha("SELECT * FROM RegMov", op.get()), Negada("SELECT", "RegMov"));
+    Sql("GRANT SELECT TO Operador");  // on the database: every object again
+    EXPECT_EQ(Texto(Sql("SELECT COUNT(*) FROM RegMov", {}, op.get()).linhas.at(0)[0]), "0");
+    Sql("DENY EXECUTE TO Operador");
+    EXPECT_EQ(Falha("EXEC Fechar", op.get()), Negada("EXECUTE", "Fechar"));
+}
+
+TEST_F(DireitosNoBanco, EsquemasQueNaoGuardaDireitos) {
+    Usuario("Operador", "");
+    EXPECT_EQ(Falha("GRANT SELECT ON SCHEMA::vendas TO Operador"),
+              "Cannot find the schema 'vendas', because it does not exist or you do not have "
+              "permission.");
+    EXPECT_EQ(Falha("GRANT SELECT ON SCHEMA::sys TO Operador"),
+              "O simulador de SQL Server não concede permissões no esquema 'sys'.");
+    EXPECT_EQ(Falha("GRANT ALTER ON SCHEMA::dbo TO Operador"),
+              "O simulador de SQL Server não interpreta a permissão 'ALTER' em um esquema.");
+    EXPECT_EQ(Falha("GRANT CONTROL ON DATABASE::Teste TO Operador"),
+              "O simulador de SQL Server não interpreta permissões em 'DATABASE::'.");
+    EXPECT_EQ(Falha("GRANT SELECT ON SCHEMA::dbo TO Ninguem"),
+              "Cannot find the user 'Ninguem', because it does not exist or you do not have "
+              "permission.");
+}

@@ -34,10 +34,15 @@ struct Resultado {
     std::int64_t linhasAfetadas = -1;  // -1 when not known / not applicable
 };
 
-// An informational message of a batch: PRINT, or RAISERROR of severity 10 or less.
+// An informational message of a batch: PRINT, RAISERROR of severity 10 or less, or the
+// server's own (DBCC's). Number, severity and state as the client receives them: PRINT is
+// 0, RAISERROR of a text 50000, and a severity of 10 arrives as 0.
 struct Mensagem {
     std::size_t resultado = 0;  // how many of the batch's results the server sent before it
     std::string texto;
+    int numero = 0;
+    int severidade = 0;
+    int estado = 1;
 };
 
 class Conector {

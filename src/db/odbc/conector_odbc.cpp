@@ -66,8 +66,10 @@ std::vector<Resultado> ColherResultados(SQLHSTMT h, SQLRETURN rc,
     std::vector<Resultado> resultados;
     while (true) {
         if (rc == SQL_SUCCESS_WITH_INFO)
-            for (auto& m : LerDiagnostico(SQL_HANDLE_STMT, h).avisos)
-                mensagens.push_back({resultados.size(), std::move(m)});
+            for (auto& m : LerDiagnostico(SQL_HANDLE_STMT, h).avisos) {
+                m.resultado = resultados.size();
+                mensagens.push_back(std::move(m));
+            }
         if (rc != SQL_NO_DATA) Verificar(rc, SQL_HANDLE_STMT, h, "executar o comando");
         SQLSMALLINT colunas = 0;
         if (rc != SQL_NO_DATA)

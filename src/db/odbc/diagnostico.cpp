@@ -42,6 +42,19 @@ int CampoInteiro(SQLSMALLINT tipo, SQLHANDLE h, SQLSMALLINT registro, SQLSMALLIN
     return SQL_SUCCEEDED(rc) ? static_cast<int>(valor) : 0;
 }
 
+// The severity and state of record i, where the driver tells them.
+void LerGravidade(SQLSMALLINT tipo, SQLHANDLE h, SQLSMALLINT i, const std::u16string& texto,
+                  int& severidade, int& estado) {
+    if (DoFreeTds(texto)) {
+        // FreeTDS keeps the severity where the state belongs, and has no state
+        severidade = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
+        estado = 0;
+    } else {
+        severidade = CampoInteiro(tipo, h, i, kSeveridade);
+        estado = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
+    }
+}
+
 }  // namespace
 
 std::string LerDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, bool* soAvisos) {
@@ -69,18 +82,17 @@ Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h) {
                                        static_cast<SQLSMALLINT>(texto.size()), &tamanho);
         }
         if (!SQL_SUCCEEDED(rc)) break;
-        if (!(estado[0] == u'0' && estado[1] == u'1')) {
+        const bool aviso = estado[0] == u'0' && estado[1] == u'1';
+        Mensagem lida;
+        if (aviso) {
+            lida.numero = static_cast<int>(nativo);
+            LerGravidade(tipo, h, i, texto, lida.severidade, lida.estado);
+        } else {
             if (avisos) {
                 // the first error names the failure
                 d.nativo = static_cast<int>(nativo);
                 d.estadoSql = DeUtf16(std::u16string(estado, estado + 5));
-                if (DoFreeTds(texto)) {
-                    // FreeTDS keeps the severity where the state belongs, and has no state
-                    d.severidade = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
-                } else {
-                    d.severidade = CampoInteiro(tipo, h, i, kSeveridade);
-                    d.estado = CampoInteiro(tipo, h, i, kEstadoDaMensagem);
-                }
+                LerGravidade(tipo, h, i, texto, d.severidade, d.estado);
             }
             avisos = false;
         }
@@ -88,7 +100,10 @@ Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h) {
         const auto fim = texto.find(u'\0');
         if (fim != std::u16string::npos) texto.resize(fim);
         std::string m = SemEtiquetas(DeUtf16(texto));
-        if (estado[0] == u'0' && estado[1] == u'1') d.avisos.push_back(m);
+        if (aviso) {
+            lida.texto = m;
+            d.avisos.push_back(std::move(lida));
+        }
         if (!m.empty() && (mensagens.empty() || mensagens.back() != m)) mensagens.push_back(m);
     }
     d.soAvisos = avisos;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "db/conector/conector.hpp"
+
 namespace zolvek::db::odbc {
 
 // Every diagnostic record of the handle, in order, one message a line (the driver
@@ -25,7 +27,7 @@ struct Diagnostico {
     std::string estadoSql;
     int severidade = 0;
     int estado = 0;
-    std::vector<std::string> avisos;  // each warning's text (PRINT, RAISERROR up to 10)
+    std::vector<Mensagem> avisos;  // each warning (PRINT, RAISERROR up to 10), no result yet
 };
 Diagnostico LerDiagnostico(SQLSMALLINT tipo, SQLHANDLE h);
 

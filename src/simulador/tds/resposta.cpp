@@ -87,14 +87,17 @@ void Resposta::Erro(const ErroDeBanco& e) {
     EscreverMensagem(Corpo(), MensagemDoErro(e, servidor_));
 }
 
-void Resposta::Info(std::int32_t numero, std::uint8_t classe, const std::string& texto) {
-    EscreverMensagem(Corpo(), {false, numero, 1, classe, texto, servidor_, "", 1});
+void Resposta::Info(std::int32_t numero, std::uint8_t classe, const std::string& texto,
+                    std::uint8_t estado) {
+    EscreverMensagem(Corpo(), {false, numero, estado, classe, texto, servidor_, "", 1});
 }
 
 void Resposta::MensagensAte(std::vector<db::Mensagem>& mensagens, std::size_t indice) {
     while (mensagensEnviadas_ < mensagens.size() &&
            mensagens[mensagensEnviadas_].resultado <= indice) {
-        Info(0, 0, mensagens[mensagensEnviadas_].texto);
+        const db::Mensagem& m = mensagens[mensagensEnviadas_];
+        Info(m.numero, static_cast<std::uint8_t>(m.severidade), m.texto,
+             static_cast<std::uint8_t>(m.estado));
         ++mensagensEnviadas_;
     }
 }

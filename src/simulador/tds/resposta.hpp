@@ -29,7 +29,8 @@ class Resposta {
     void Resultado(const db::Resultado& r, std::uint8_t tokenDoFim);
     // ERROR for a failure of the request, with SQL Server's number, state and class.
     void Erro(const ErroDeBanco& e);
-    void Info(std::int32_t numero, std::uint8_t classe, const std::string& texto);
+    void Info(std::int32_t numero, std::uint8_t classe, const std::string& texto,
+              std::uint8_t estado = 1);
     // The batch's messages that came before result `indice`, in order.
     void MensagensAte(std::vector<db::Mensagem>& mensagens, std::size_t indice);
     void Fim(std::uint8_t token, std::uint16_t status, std::uint64_t linhas = 0);

@@ -265,6 +265,7 @@ struct CriarObjeto {
     NomeComposto objeto;
     std::string tipoDeObjeto;  // P, TR, V, FN, IF, TF
     bool alterar = false;
+    bool ouAlterar = false;  // CREATE OR ALTER: ALTER when the object exists
     NomeComposto tabelaDoGatilho;
     std::vector<std::string> eventos;                  // of a trigger: INSERT, UPDATE, DELETE
     bool emVezDe = false;                              // INSTEAD OF trigger
@@ -297,6 +298,7 @@ struct Conceder {  // GRANT, DENY, REVOKE
     std::string estado;
     std::vector<std::string> permissoes;
     NomeComposto objeto;
+    std::string esquema;  // ON SCHEMA::name
     std::vector<std::string> principais;
 };
 
@@ -525,10 +527,18 @@ concept InstrucaoProcedural = std::is_same_v<T, instrucao::Declarar> ||
     std::is_same_v<T, instrucao::TentarCapturar> || std::is_same_v<T, instrucao::NaoInterpretada>;
 
 // One statement of a batch: its tokens and what it says.
+// Syntax an older SQL Server did not read (DROP ... IF EXISTS came with 13.0): the version
+// that brought it and the keyword an older one stops at.
+struct SintaxeRecente {
+    int versao = 0;  // 0: any version reads it
+    std::string palavra;
+};
+
 struct Comando {
     Faixa faixa;
     QualquerInstrucao instrucao;
-    std::string palavra;  // its first word as written, the name messages give it
+    std::string palavra;     // its first word as written, the name messages give it
+    SintaxeRecente recente;  // of the statement or any inside it, the first in the text
 };
 
 }  // namespace zolvek::simulador

@@ -89,6 +89,9 @@ struct Em {
     bool negado = false;
     std::vector<Expr> lista;
     std::unique_ptr<Consulta> consulta;  // IN (SELECT ...)
+    // x > ALL (SELECT ...), x = ANY/SOME (SELECT ...): the comparison ("" for IN)
+    std::string comparacao;
+    bool todos = false;  // ALL
 };
 
 struct Entre {
@@ -228,6 +231,14 @@ inline const Expressao& SemParenteses(const Expressao& e) {
     const Expressao* x = &e;
     while (const auto* p = std::get_if<Parenteses>(&x->no)) x = p->dentro.get();
     return *x;
+}
+
+// The first SELECT of a query, through its parentheses: the one whose items name the
+// columns of a UNION, EXCEPT or INTERSECT.
+inline const Selecao* PrimeiraSelecao(const Consulta& q) {
+    if (q.ramos.empty()) return nullptr;
+    if (q.ramos[0].selecao) return q.ramos[0].selecao.get();
+    return q.ramos[0].consulta ? PrimeiraSelecao(*q.ramos[0].consulta) : nullptr;
 }
 
 inline bool EhTextoLiteral(const Expressao& e) {

@@ -20,8 +20,17 @@ bool DireitosDoUsuario::Permite(const std::string& permissao, std::int64_t objet
     const bool escrita = p == "insert" || p == "update" || p == "delete";
     if ((leitura && Membro("db_denydatareader")) || (escrita && Membro("db_denydatawriter")))
         return false;
-    if (auto o = porObjeto.find(objeto); o != porObjeto.end())
-        if (auto q = o->second.find(p); q != o->second.end()) return q->second;
+    // a DENY on the object or on what holds it wins over every GRANT
+    bool concedida = false;
+    for (const std::int64_t nivel : {objeto, kEsquemaDbo, std::int64_t{0}}) {
+        const auto o = porObjeto.find(nivel);
+        if (o == porObjeto.end()) continue;
+        if (auto q = o->second.find(p); q != o->second.end()) {
+            if (!q->second) return false;
+            concedida = true;
+        }
+    }
+    if (concedida) return true;
     return (leitura && Membro("db_datareader")) || (escrita && Membro("db_datawriter"));
 }
 
@@ -59,7 +68,8 @@ DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario) {
         auto& estado = d.porObjeto[concedidas.Inteiro(0)];
         std::string permissao = Dobrar(concedidas.Texto(2));
         std::vector<std::string> permissoes{permissao == "exec" ? "execute" : permissao};
-        if (permissao == "all" || permissao == "all privileges")
+        // on the database ALL stands for rights to create, which grant no data
+        if ((permissao == "all" || permissao == "all privileges") && concedidas.Inteiro(0) != 0)
             permissoes = {"select", "insert", "update", "delete", "execute"};
         const bool concedida = concedidas.Texto(3) != "DENY";
         // A DENY to any of the user's principals wins over every GRANT.

@@ -10,11 +10,15 @@
 struct sqlite3;
 
 // What a database user may do, as SQL Server decides it: db_owner (and the database's
-// owner, and sysadmin) may do anything; otherwise DENY on the object or the fixed roles
-// db_denydatareader/db_denydatawriter refuse, GRANT on the object or db_datareader/
-// db_datawriter allow, and anything else is refused. A user's rights are those of the
-// user, of every role it belongs to (directly or through another role) and of public.
+// owner, and sysadmin) may do anything; otherwise DENY on the object, its schema or the
+// database, or the fixed roles db_denydatareader/db_denydatawriter refuse, GRANT on any of
+// the three or db_datareader/db_datawriter allow, and anything else is refused. A user's rights are
+// those of the user, of every role it belongs to (directly or through another role) and of public.
 namespace zolvek::simulador {
+
+// The id the rights on schema dbo, every object's, are kept under: no object has it (0 is
+// the database's).
+inline constexpr std::int64_t kEsquemaDbo = -1;
 
 struct DireitosDoUsuario {
     bool irrestrito = true;        // sysadmin, dbo, db_owner

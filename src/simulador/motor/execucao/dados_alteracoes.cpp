@@ -157,8 +157,8 @@ std::string AlteracoesDeDados::LimiteDaAlteracao(const std::optional<instrucao::
                    : "";
     ContextoDeReescrita ctx = execucao_.Contexto();
     GeradorSqlite gerador(ctx);
-    const std::string n = "(" + gerador.Gerar(*topo->quantidade) + ")";
-    if (!topo->porcento) return " LIMIT max(" + n + ", 0)";
+    const std::string n = "(" + gerador.QuantidadeDoTopo(*topo->quantidade, topo->porcento) + ")";
+    if (!topo->porcento) return " LIMIT " + n;
     // a percent of the rows the statement reaches, rounded up
     const std::string x = "(count(*) * " + n + " / 100.0)";
     return " LIMIT (SELECT CAST(" + x + " AS INTEGER) + (" + x + " > CAST(" + x +

@@ -8,6 +8,7 @@
 #include "comum/erros.hpp"
 #include "comum/texto.hpp"
 #include "simulador/motor/catalogo/catalogo.hpp"
+#include "simulador/motor/catalogo/direitos.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
 #include "simulador/motor/execucao/sessao_de_execucao.hpp"
@@ -31,12 +32,40 @@ void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
     }
 }
 
+// The schemas every database has besides dbo, which hold no object of the stand-in's.
+bool EsquemaDoSistema(const std::string& nome) {
+    for (const char* e : {"guest", "INFORMATION_SCHEMA", "sys", "db_owner", "db_accessadmin",
+                          "db_securityadmin", "db_ddladmin", "db_backupoperator", "db_datareader",
+                          "db_datawriter", "db_denydatareader", "db_denydatawriter"})
+        if (IguaisCiAs(nome, e)) return true;
+    return false;
+}
+
+// ON SCHEMA::dbo: rights on every object of the database, those the objects themselves
+// take; the others a schema may be given are not kept.
+void ExigirEsquemaConhecido(const instrucao::Conceder& c) {
+    if (EsquemaDoSistema(c.esquema))
+        throw Recusa("O simulador de SQL Server não concede permissões no esquema '" + c.esquema +
+                     "'.");
+    if (!IguaisCiAs(c.esquema, "dbo")) throw ErroDoServidor(15151, {"find", "schema", c.esquema});
+    for (const auto& p : c.permissoes) {
+        const std::string d = Dobrar(p);
+        if (d != "select" && d != "insert" && d != "update" && d != "delete" && d != "execute" &&
+            d != "exec")
+            throw Recusa("O simulador de SQL Server não interpreta a permissão '" +
+                         texto::Maiusculas(p) + "' em um esquema.");
+    }
+}
+
 }  // namespace
 
 void Definicoes::Conceder(const instrucao::Conceder& c) {
     Catalogo& cat = s_.CatalogoAtual();
     std::int64_t objeto = 0;
-    if (!c.objeto.Vazio()) {
+    if (!c.esquema.empty()) {
+        ExigirEsquemaConhecido(c);
+        objeto = kEsquemaDbo;
+    } else if (!c.objeto.Vazio()) {
         auto id = cat.IdDoObjeto(c.objeto.Nome());
         if (!id) throw ErroDoServidor(15151, {"find", "object", c.objeto.Nome()});
         objeto = *id;

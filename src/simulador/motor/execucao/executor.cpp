@@ -107,6 +107,13 @@ db::TipoDeCampo CategoriaNatural(const db::Valor& v) {
     return TipoDeCampo::String;
 }
 
+// A batch is read whole before any of it runs: syntax the server's version does not have
+// fails it there, as that version's parser would.
+void ExigirSintaxeDaVersao(const PlanoDeLote& plano, int versao) {
+    for (const auto& c : plano.comandos)
+        if (c->recente.versao > versao) throw ErroDoServidor(156, {c->recente.palavra});
+}
+
 }  // namespace
 
 Executor::Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
@@ -120,6 +127,7 @@ Executor::Executor(SessaoDeExecucao& sessao, PlanoDeLote& plano,
 }
 
 std::vector<db::Resultado> Executor::Executar() {
+    ExigirSintaxeDaVersao(plano_, s_.ServidorAtual().Versao().maior);
     // dates in this batch read in the session's order
     DefinirOrdemDeDataAtual(s_.Opcoes().ordemDeData);
     DefinirIdiomaAtual(s_.Opcoes().idioma, s_.Opcoes().primeiroDia);

@@ -60,9 +60,12 @@ void Executor::ExigirDireitos(const Comando& c) {
                    },
                    [&](const instrucao::CriarObjeto& x) {
                        const std::string tipo = TipoDoObjeto(x.tipoDeObjeto);
-                       if (x.alterar && !d.PermiteDdl("ALTER"))
+                       const bool alterar =
+                           x.alterar ||
+                           (x.ouAlterar && s_.CatalogoAtual().AcharObjeto(x.objeto.Nome()));
+                       if (alterar && !d.PermiteDdl("ALTER"))
                            throw ErroDoServidor(15151, {"alter", Dobrar(tipo), x.objeto.Nome()});
-                       if (!x.alterar && !d.PermiteDdl("CREATE " + tipo))
+                       if (!alterar && !d.PermiteDdl("CREATE " + tipo))
                            throw ErroDoServidor(262, {std::string("CREATE ") + tipo, banco});
                    },
                    [&](const instrucao::ExcluirObjeto& x) {

@@ -121,9 +121,10 @@ void Interpretador::Imprimir(const instrucao::Imprimir& x) {
 }
 
 // The message comes after the results the batch has so far, those of the calls it is in
-// included.
-void Interpretador::Informar(std::string texto) {
-    s_.Informar(execucao_.ResultadosAteAqui(), std::move(texto));
+// included. SQL Server hands a severity of 10 to the client as 0.
+void Interpretador::Informar(std::string texto, int numero, int severidade, int estado) {
+    s_.Informar({execucao_.ResultadosAteAqui(), std::move(texto), numero,
+                 severidade == 10 ? 0 : severidade, estado});
 }
 
 // Statements SQL Server runs and the engine does not: refused when they run, never
@@ -258,7 +259,8 @@ void Interpretador::LevantarErro(const instrucao::LevantarErro& x) {
         throw Recusa(
             "O simulador de SQL Server não interpreta RAISERROR ... WITH SETERROR de severidade "
             "até 10.");
-    if (severidade <= 10) return Informar(mensagem);
+    if (severidade <= 10)
+        return Informar(mensagem, numero, static_cast<int>(severidade), static_cast<int>(estado));
     throw ErroDeBanco(mensagem, numero, static_cast<int>(severidade), static_cast<int>(estado));
 }
 

@@ -108,10 +108,7 @@ void InstrucoesDoServidor::Rodar(const instrucao::Dbcc& c) {
         VerificarIdentidade(c);
     else
         VerificarBanco(c);
-    if (!c.semInformacoes)
-        Informar(
-            "DBCC execution completed. If DBCC printed error messages, contact your system "
-            "administrator.");
+    if (!c.semInformacoes) Informar(TextoDoServidor(2528), 2528);
 }
 
 // DBCC CHECKIDENT: NORESEED tells the values; RESEED without a value raises the identity to
@@ -164,7 +161,7 @@ void InstrucoesDoServidor::VerificarBanco(const instrucao::Dbcc& c) {
     if (!c.semInformacoes) Informar("DBCC results for '" + info->nome + "'.");
     const ErroDeBanco resumo = ErroDoServidor(8989, {std::to_string(falhas), info->nome});
     if (falhas > 0) throw resumo;
-    if (!c.semInformacoes) Informar(resumo.what());
+    if (!c.semInformacoes) Informar(resumo.what(), resumo.Numero());
 }
 
 }  // namespace zolvek::simulador

@@ -30,8 +30,8 @@ bool InstrucoesDoServidor::DonoDoBanco() {
     return execucao_.DonoDoBanco();
 }
 
-void InstrucoesDoServidor::Informar(std::string texto) {
-    Interpretador(execucao_).Informar(std::move(texto));
+void InstrucoesDoServidor::Informar(std::string texto, int numero) {
+    Interpretador(execucao_).Informar(std::move(texto), numero, 10);
 }
 
 void InstrucoesDoServidor::Rodar(const instrucao::CriarBanco& c) {

@@ -64,7 +64,7 @@ class InstrucoesDoServidor {
     void VerificarIdentidade(const instrucao::Dbcc& c);
     void VerificarBanco(const instrucao::Dbcc& c);
     bool DonoDoBanco();
-    void Informar(std::string texto);
+    void Informar(std::string texto, int numero = 0);  // of severity 10
 
     Executor& execucao_;
     SessaoDeExecucao& s_;

@@ -38,7 +38,8 @@ class Interpretador {
     // The slots of the variables and cursors the run's statements declare.
     void PrepararVariaveis();
     // A message to the client, after the result sets given so far.
-    void Informar(std::string texto);
+    // a message to the client: PRINT's (number 0), RAISERROR's, the server's own
+    void Informar(std::string texto, int numero = 0, int severidade = 0, int estado = 1);
 
     VariavelDoLote& VariavelDeclarada(const std::string& nome);
     // A value of an expression as the type of a variable it is assigned to.

@@ -24,14 +24,17 @@ ObjetosProgramados::ObjetosProgramados(Executor& execucao)
     : execucao_(execucao), s_(execucao.Sessao()), resultados_(execucao.Resultados()) {}
 
 void ObjetosProgramados::Criar(const instrucao::CriarObjeto& c) {
-    // (a trigger's schema is its table's)
-    if (!c.alterar && c.tipoDeObjeto != "TR") Executor::ExigirEsquemaDbo(c.objeto.partes);
     Catalogo& cat = s_.CatalogoAtual();
     const std::string& nome = c.objeto.Nome();
     const ObjetoProgramado* existente = cat.AcharObjeto(nome);
-    if (!c.alterar && cat.IdDoObjeto(nome)) throw ErroDoServidor(2714, {nome});
-    if (c.alterar && !existente) throw ErroDoServidor(208, {nome});
-    if (c.alterar && existente &&
+    const bool alterar = c.alterar || (c.ouAlterar && existente);
+    // (a trigger's schema is its table's)
+    if (!alterar && c.tipoDeObjeto != "TR") Executor::ExigirEsquemaDbo(c.objeto.partes);
+    if (!alterar && cat.IdDoObjeto(nome)) throw ErroDoServidor(2714, {nome});
+    if (alterar && !existente) throw ErroDoServidor(208, {nome});
+    // a procedure stays one, and a scalar, inline or multi-statement function of its kind
+    if (alterar && existente->tipo != c.tipoDeObjeto) throw ErroDoServidor(2010, {nome});
+    if (alterar && existente &&
         (existente->tipo == "FN" || existente->tipo == "IF" || existente->tipo == "TF"))
         ExigirFuncaoSemRestricoes(existente->nome, "ALTER");
     ObjetoProgramado o;

@@ -109,7 +109,7 @@ class SessaoDeExecucao : public SessaoDasFuncoes {
     virtual OpcoesDaSessao& Opcoes() = 0;
     virtual void DefinirTempoDeBloqueio(int milissegundos) = 0;
     virtual void AnotarIdentidade(std::int64_t valor) = 0;  // @@IDENTITY
-    virtual void Informar(std::size_t resultado, std::string texto) = 0;
+    virtual void Informar(db::Mensagem mensagem) = 0;
 
     // KILL, cancel and timeout.
     virtual void VerificarSeFoiEliminada() = 0;

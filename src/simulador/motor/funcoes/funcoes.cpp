@@ -400,12 +400,17 @@ void FnFloor(sqlite3_context* c, int, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_INTEGER) return sqlite3_result_value(c, a[0]);
     sqlite3_result_double(c, std::floor(sqlite3_value_double(a[0])));
 }
+// A float past float's range is SQL Server's overflow, never SQLite's Inf.
+void ResultadoFloat(sqlite3_context* c, double v) {
+    if (std::isinf(v)) return FalharNaFuncao(c, ErroDoServidor(8115, {"expression", "float"}));
+    sqlite3_result_double(c, v);
+}
 void FnPower(sqlite3_context* c, int, sqlite3_value** a) {
-    sqlite3_result_double(c, std::pow(sqlite3_value_double(a[0]), sqlite3_value_double(a[1])));
+    ResultadoFloat(c, std::pow(sqlite3_value_double(a[0]), sqlite3_value_double(a[1])));
 }
 void FnSquare(sqlite3_context* c, int, sqlite3_value** a) {
     double v = sqlite3_value_double(a[0]);
-    sqlite3_result_double(c, v * v);
+    ResultadoFloat(c, v * v);
 }
 void FnRound(sqlite3_context* c, int n, sqlite3_value** a) {
     if (sqlite3_value_type(a[0]) == SQLITE_NULL) return sqlite3_result_null(c);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -254,7 +255,8 @@ bool NumeroDoTexto(sqlite3_context* c, const std::string& s, TipoBase b, double&
         valorInteiro = 0;
         return true;
     }
-    if (!LerNumero(s, numero, inteiro, valorInteiro)) {
+    // a text past float's range is no number SQL Server reads
+    if (!LerNumero(s, numero, inteiro, valorInteiro) || std::isinf(numero)) {
         if (EhInteiro(b))
             FalharNaFuncao(c, ErroDoServidor(245, {"varchar", s, NomeDoTipo(b)}));
         else if (b == TipoBase::Float || b == TipoBase::Real)
@@ -325,6 +327,9 @@ void ConverterEmNumero(sqlite3_context* c, sqlite3_value* v, TipoBase b) {
         return;
     }
     if (EhInteiro(b)) return ResultadoInteiro(c, b, numero, inteiro, valorInteiro);
+    // a float past real's range overflows it, never becomes Inf
+    if (b == TipoBase::Real && std::fabs(numero) > std::numeric_limits<float>::max())
+        return FalharNaFuncao(c, ErroDoServidor(8115, {"expression", "real"}));
     sqlite3_result_double(
         c, b == TipoBase::Real ? static_cast<double>(static_cast<float>(numero)) : numero);
 }

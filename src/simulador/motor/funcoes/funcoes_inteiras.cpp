@@ -125,6 +125,21 @@ void FnIPotencia(sqlite3_context* c, int, sqlite3_value** v) {
     sqlite3_result_int64(c, r);
 }
 
+// zv_linhas(n, especie): the rows TOP (0), TOP ... PERCENT (1), OFFSET (2) or FETCH (3)
+// take, as SQLite's LIMIT and OFFSET read them: a whole count (a fraction dropped) or a
+// percent. A negative one, or a FETCH of none, is refused, where SQLite would read no limit.
+void FnLinhas(sqlite3_context* c, int, sqlite3_value** v) {
+    const int tipo = sqlite3_value_numeric_type(v[0]);
+    if (tipo == SQLITE_NULL) return sqlite3_result_null(c);
+    const double n = sqlite3_value_double(v[0]);
+    const int especie = sqlite3_value_int(v[1]);
+    if (especie == 3 && n <= 0) return FalharNaFuncao(c, ErroDoServidor(10744));
+    if (n < 0) return FalharNaFuncao(c, ErroDoServidor(especie == 2 ? 10742 : 1014));
+    if (especie == 1) return sqlite3_result_double(c, n);
+    if (tipo == SQLITE_FLOAT) return sqlite3_result_int64(c, static_cast<std::int64_t>(n));
+    sqlite3_result_int64(c, sqlite3_value_int64(v[0]));
+}
+
 }  // namespace
 
 void RegistrarFuncoesInteiras(sqlite3* db) {
@@ -133,6 +148,7 @@ void RegistrarFuncoesInteiras(sqlite3* db) {
     sqlite3_create_function(db, "zv_inteiras", -1, det, nullptr, FnInteiras, nullptr, nullptr);
     sqlite3_create_function(db, "zv_ipotencia", 3, det, nullptr, FnIPotencia, nullptr, nullptr);
     sqlite3_create_function(db, "zv_divisor", 1, det, nullptr, FnDivisor, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_linhas", 2, det, nullptr, FnLinhas, nullptr, nullptr);
 }
 
 }  // namespace zolvek::simulador

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "simulador/motor/mensagens/falhas.hpp"
@@ -68,6 +69,16 @@ void FnRealFinito(sqlite3_context* c, int, sqlite3_value** a) {
     sqlite3_result_value(c, a[0]);
 }
 
+// zv_real4_finito(x): real arithmetic, which SQLite does in double precision, rounded to
+// real's single precision; past real's range it is SQL Server's overflow.
+void FnReal4Finito(sqlite3_context* c, int, sqlite3_value** a) {
+    if (sqlite3_value_type(a[0]) != SQLITE_FLOAT) return sqlite3_result_value(c, a[0]);
+    const double v = sqlite3_value_double(a[0]);
+    if (std::isnan(v) || std::fabs(v) > std::numeric_limits<float>::max())
+        return FalharNaFuncao(c, ErroDoServidor(8115, {"expression", "real"}));
+    sqlite3_result_double(c, static_cast<double>(static_cast<float>(v)));
+}
+
 }  // namespace
 
 void RegistrarFuncoesMatematicas(sqlite3* db) {
@@ -77,6 +88,8 @@ void RegistrarFuncoesMatematicas(sqlite3* db) {
     sqlite3_create_function(db, "zv_log10", 1, det, nullptr, FnLog10, nullptr, nullptr);
     sqlite3_create_function(db, "zv_atn2", 2, det, nullptr, FnAtn2, nullptr, nullptr);
     sqlite3_create_function(db, "zv_real_finito", 1, det, nullptr, FnRealFinito, nullptr, nullptr);
+    sqlite3_create_function(db, "zv_real4_finito", 1, det, nullptr, FnReal4Finito, nullptr,
+                            nullptr);
     const std::pair<const char*, Calculo> umas[] = {
         {"zv_exp", [](double x) { return std::exp(x); }},
         {"zv_sqrt", [](double x) { return std::sqrt(x); }},

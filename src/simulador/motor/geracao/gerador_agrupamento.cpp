@@ -350,4 +350,34 @@ void GeradorSqlite::VerificarJanela(const Chamada& c, const std::string& chave) 
     if (f && f->semMoldura) throw ErroDoServidor(10752, {chave});
 }
 
+namespace {
+
+// Whether the expression calls a function with OVER; a subquery's own clauses are its own.
+bool ChamaJanela(const Expressao& e) {
+    if (const auto* c = std::get_if<Chamada>(&e.no); c && c->sobre) return true;
+    bool achou = false;
+    ParaCadaFilho(e, [&](const Expressao& x) { achou = achou || ChamaJanela(x); });
+    return achou;
+}
+
+bool JuncaoComJanela(const std::vector<Juncao>& juncoes) {
+    for (const auto& j : juncoes)
+        if ((j.condicao && ChamaJanela(*j.condicao)) || JuncaoComJanela(j.fonte.juncoes))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+// A window function is computed over the rows WHERE, ON, GROUP BY and HAVING choose: it
+// cannot take part in choosing them (SQLite would answer with a message of its own).
+void GeradorSqlite::RecusarJanelaForaDaSelecao(const Expressao* onde, const std::vector<Juncao>& de,
+                                               const std::vector<Expr>& grupo,
+                                               const Expressao* tendo) const {
+    bool achou =
+        (onde && ChamaJanela(*onde)) || JuncaoComJanela(de) || (tendo && ChamaJanela(*tendo));
+    for (const auto& g : grupo) achou = achou || ChamaJanela(*g);
+    if (achou) throw ErroDoServidor(4108);
+}
+
 }  // namespace zolvek::simulador

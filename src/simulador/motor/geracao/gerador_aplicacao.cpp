@@ -33,9 +33,11 @@ bool EhConsultaAplicada(const Fonte& f) {
 }  // namespace
 
 // The names of a query's columns, as a source of FROM gives them: each item's alias or
-// column name, a * the columns of the database's tables it reads.
+// column name, a * those of the sources it stands for.
+// With `semNomeVale`, an item without a name is "" (a list after the alias names it).
 std::vector<std::string> GeradorSqlite::ColunasDaConsulta(const Consulta& consulta,
-                                                          const std::string& apelido) {
+                                                          const std::string& apelido,
+                                                          bool semNomeVale) {
     const Consulta* q = &consulta;
     while (q->ramos.size() == 1 && q->ramos[0].consulta) q = q->ramos[0].consulta.get();
     const Selecao& s = *q->ramos[0].selecao;
@@ -44,20 +46,13 @@ std::vector<std::string> GeradorSqlite::ColunasDaConsulta(const Consulta& consul
         const auto* c = std::get_if<Coluna>(&item.expressao->no);
         if (c && c->partes.back() == "*") {
             const std::string dono = c->partes.size() >= 2 ? c->partes[c->partes.size() - 2] : "";
-            for (const auto& [nome, tabela] : EscopoDe(s)) {
-                if (!dono.empty() && !IguaisCiAs(dono, nome)) continue;
-                if (!tabela || std::any_of(derivadas_.begin(), derivadas_.end(),
-                                           [&](const auto& d) { return d.get() == tabela; }))
-                    throw Recusa(
-                        "O simulador de SQL Server não aceita * em CROSS/OUTER APPLY sobre o que "
-                        "não é uma tabela do banco; nomeie as colunas.");
-                for (const auto& col : tabela->colunas) nomes.push_back(col.nome);
-            }
+            for (auto& nome : ColunasDaEstrela(s, dono)) nomes.push_back(std::move(nome));
             continue;
         }
         std::string nome = item.apelido;
         if (nome.empty() && c) nome = c->partes.back();
-        if (nome.empty()) throw ErroDoServidor(8155, {std::to_string(nomes.size() + 1), apelido});
+        if (nome.empty() && !semNomeVale)
+            throw ErroDoServidor(8155, {std::to_string(nomes.size() + 1), apelido});
         nomes.push_back(nome);
     }
     return nomes;
@@ -80,7 +75,10 @@ void GeradorSqlite::RegistrarAplicadas(const Selecao& s) {
             a.apelido = j.fonte.apelido.empty() ? NomeDaFuncao(j.fonte) : j.fonte.apelido;
             a.sqlite = "zv_aplicada_" + std::to_string(++aplicacoes_);
             Tabela* tipos = nullptr;
-            if (j.fonte.derivada) {
+            if (j.fonte.derivada && !j.fonte.colunasDoApelido.empty()) {
+                a.nomes = NomesDoApelido(j.fonte);
+                tipos = TabelaDerivada(*j.fonte.derivada, a.nomes);
+            } else if (j.fonte.derivada) {
                 a.nomes = ColunasDaConsulta(*j.fonte.derivada, a.apelido);
                 tipos = TabelaDerivada(*j.fonte.derivada);
             } else {
@@ -156,10 +154,7 @@ std::optional<std::string> GeradorSqlite::EstrelaComAplicadas(const Coluna& c, c
     const std::string dono = c.partes.size() >= 2 ? c.partes[c.partes.size() - 2] : "";
     std::string r;
     ParaCadaFonte(s.de, [&](const Fonte& f) {
-        const std::string nome =
-            f.pivo ? f.pivo->apelido
-                   : (!f.apelido.empty() ? f.apelido
-                                         : (f.nome.empty() ? NomeDaFuncao(f) : f.nome.back()));
+        const std::string nome = NomeNoEscopo(f);
         if (!dono.empty() && !IguaisCiAs(dono, nome)) return;
         auto a = std::find_if(aplicadas_.begin(), aplicadas_.end(),
                               [&](const Aplicada& x) { return x.fonte == &f; });

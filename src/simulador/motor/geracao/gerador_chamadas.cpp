@@ -82,7 +82,26 @@ std::string GeradorSqlite::Chamar(const Chamada& c) {
     VerificarOperandoDoAgregado(c, chave);
     RecusarAgregadoAninhado(c);
     if (auto propria = GerarChamadaPropria(c, chave)) return *propria;
-    return GerarChamadaComum(c, chave);
+    return SomaFinita(c, chave, GerarChamadaComum(c, chave));
+}
+
+// RADIANS and DEGREES of an integer, a decimal or money are of its kind: SQLite's float
+// converted as CAST converts it (an integer truncated).
+std::string GeradorSqlite::Angulo(const Chamada& c, const std::string& chave) {
+    const auto t = TipoDaChamada(c);
+    if (!t || t->base == TipoBase::Float || c.argumentos.size() != 1) return "";
+    const auto a = TipoDe(*c.argumentos[0]);
+    std::string x = Gerar(*c.argumentos[0]);
+    if (a && EhNumericoExato(a->base)) x = "zv_dreal(" + x + ")";
+    return "zv_cast(" + chave + "(" + x + "), " + ComoTexto(TextoDoTipo(*t)) + ")";
+}
+
+// A float sum or average past float's range is SQL Server's overflow, never SQLite's Inf.
+std::string GeradorSqlite::SomaFinita(const Chamada& c, const std::string& chave, std::string sql) {
+    if (c.nome.size() != 1 || (chave != "sum" && chave != "avg")) return sql;
+    const auto t = TipoDaChamada(c);
+    if (!t || t->base != TipoBase::Float) return sql;
+    return "zv_real_finito(" + sql + ")";
 }
 
 // A name of the engine's own functions is none of T-SQL's, and a user function that does
@@ -142,6 +161,8 @@ std::optional<std::string> GeradorSqlite::GerarChamadaPropria(const Chamada& c,
     if (chave == "hashbytes" && c.nome.size() == 1)
         return "zv_hashbytes(" + Gerar(*c.argumentos[0]) + ", " + Gerar(*c.argumentos[1]) + ", " +
                (Nacional(*c.argumentos[1]) ? "1" : "0") + ")";
+    if ((chave == "radians" || chave == "degrees") && c.nome.size() == 1)
+        if (std::string a = Angulo(c, chave); !a.empty()) return a;
     if (std::string d = ChamadaDecimal(c, chave); !d.empty()) return d;
     if (chave == "avg" && c.nome.size() == 1 && c.argumentos.size() == 1)
         if (const auto t = TipoDe(*c.argumentos[0]);

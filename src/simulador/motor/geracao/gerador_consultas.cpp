@@ -60,7 +60,7 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
     if (f.pivo) return GerarPivo(f).sql + " AS " + IdentificadorNoSqlite(f.pivo->apelido);
     std::string s;
     if (f.derivada)
-        s = "(" + Gerar(*f.derivada) + ")";
+        s = f.colunasDoApelido.empty() ? "(" + Gerar(*f.derivada) + ")" : DerivadaComNomes(f);
     else if (FuncaoDeTabela(f))
         s = ExpandirFuncao(f).sql +
             (f.apelido.empty() ? " AS " + IdentificadorNoSqlite(NomeDaFuncao(f)) : "");
@@ -70,10 +70,10 @@ std::string GeradorSqlite::GerarFonte(const Fonte& f) {
         s = GerarValores(f);
     else
         s = NomeDeTabela(f.nome);
-    if (!f.colunasDoApelido.empty() && f.valores.empty())
+    if (!f.colunasDoApelido.empty() && f.valores.empty() && !f.derivada)
         throw Recusa(
-            "O simulador de SQL Server não aceita nomes de colunas no apelido de uma tabela "
-            "derivada.");
+            "O simulador de SQL Server não aceita nomes de colunas no apelido de uma função de "
+            "tabela.");
     if (!f.apelido.empty()) s += " AS " + IdentificadorNoSqlite(f.apelido);
     return s;
 }
@@ -96,6 +96,7 @@ std::string GeradorSqlite::Gerar(const std::vector<Juncao>& fontes) {
 }
 
 std::string GeradorSqlite::Gerar(const Clausulas& c) {
+    RecusarJanelaForaDaSelecao(c.onde.get(), c.de, {}, nullptr);
     std::string s;
     if (!c.de.empty()) s = "FROM " + Gerar(c.de);
     if (c.onde) s += std::string(s.empty() ? "" : " ") + "WHERE " + Gerar(*c.onde);
@@ -178,6 +179,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     conjunto_ = nullptr;
     mascarar_ = false;
     agrupada_ = &s;
+    RecusarJanelaForaDaSelecao(s.onde.get(), s.de, s.grupo, s.tendo.get());
     VerificarAgrupamento(s);
     if (!s.conjuntos.empty()) return GerarConjuntos(s);
     const auto ramo = tiposDosRamos_.find(&s);
@@ -200,7 +202,7 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
         std::string convertido;
         if (ramo != tiposDosRamos_.end() && k < ramo->second.size())
             convertido = ComoTipoDoRamo(e, ramo->second[k], item);
-        r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDecimal(e, item) : convertido);
+        r += (k ? ", " : "") + (convertido.empty() ? ComColacaoDoItem(e, item) : convertido);
         if (!s.itens[k].apelido.empty()) {
             r += " AS " + ComoIdentificador(s.itens[k].apelido);
         } else if (const auto* c = std::get_if<Coluna>(&e.no); c && ColunaAplicada(*c)) {
@@ -225,6 +227,16 @@ std::string GeradorSqlite::GerarSelecao(const Selecao& s) {
     return r;
 }
 
+// A select item that is not a column keeps the collation SQL Server compares it in where
+// a derived table or WITH query hands it on: a text the database's (SQLite's functions give
+// none), an exact number the decimal one.
+std::string GeradorSqlite::ComColacaoDoItem(const Expressao& e, std::string sql) const {
+    if (std::holds_alternative<Coluna>(e.no)) return sql;
+    if (const auto tipo = TipoDoValor(e); tipo && EhTexto(tipo->base))
+        return sql + " COLLATE " + kColacao;
+    return ComColacaoDecimal(e, std::move(sql));
+}
+
 // A branch of a compound query: SQLite takes neither LIMIT nor parentheses there, so a
 // branch with TOP or in parentheses becomes a derived table of its own.
 std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
@@ -238,7 +250,7 @@ std::string GeradorSqlite::GerarRamo(const Ramo& r, bool unico) {
         throw Recusa(
             "O simulador de SQL Server não aceita TOP ... PERCENT nem WITH TIES em UNION, EXCEPT "
             "ou INTERSECT.");
-    return "SELECT * FROM (" + s + " LIMIT " + Gerar(*r.selecao->topo) + ")";
+    return "SELECT * FROM (" + s + " LIMIT " + QuantidadeDoTopo(*r.selecao->topo) + ")";
 }
 
 std::string GeradorSqlite::Gerar(const Consulta& q) {
@@ -278,15 +290,16 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
         VerificarOrdemDistinta(q);
         s += " " + (unico && q.ramos[0].selecao && !q.ramos[0].selecao->conjuntos.empty()
                         ? OrdemDosConjuntos(q)
-                        : Ordem(q.ordem));
+                        : (unico ? Ordem(q.ordem) : OrdemDaUniao(q)));
     } else if (unico && q.ramos[0].selecao && q.ramos[0].selecao->emRollup) {
         s += " " + OrdemDoRollup(*q.ramos[0].selecao);
     }
-    if (unico && q.ramos[0].selecao && q.ramos[0].selecao->topo)
+    const bool topo = unico && q.ramos[0].selecao && q.ramos[0].selecao->topo;
+    if (topo && q.deslocamento) throw ErroDoServidor(10741);
+    if (topo)
         s += " LIMIT " + LimiteDoTopo(q, *q.ramos[0].selecao, corpo);
     else if (q.deslocamento)
-        s += " LIMIT " + (q.busca ? Gerar(*q.busca) : std::string("-1")) + " OFFSET " +
-             Gerar(*q.deslocamento);
+        s += LimiteDoDeslocamento(q);
     return s;
 }
 
@@ -295,7 +308,7 @@ std::string GeradorSqlite::Gerar(const Consulta& q) {
 // ORDER BY values equal its, so the limit is the count of rows ordered no later than it.
 std::string GeradorSqlite::LimiteDoTopo(const Consulta& q, const Selecao& s,
                                         const std::string& corpo) {
-    std::string n = Gerar(*s.topo);
+    std::string n = QuantidadeDoTopo(*s.topo, s.porcento);
     if (!s.porcento && !s.comEmpates) return n;
     n = "(" + n + ")";
     if (s.porcento) {

@@ -165,8 +165,33 @@ std::optional<TipoSql> GeradorSqlite::AlvoDosResultados(const Caso& c) const {
 
 // The arguments of COALESCE, IIF, CHOOSE, ISNULL and NULLIF with their texts converted as SQL
 // Server types the call; empty when none is.
+namespace {
+
+// The math functions of float arguments: a text given them is read as a float.
+bool TomaFloat(const std::string& chave) {
+    for (const char* f : {"sqrt", "exp", "log", "log10", "asin", "acos", "atan", "atn2", "cot",
+                          "sin", "cos", "tan", "square", "radians", "degrees"})
+        if (chave == f) return true;
+    return false;
+}
+
+}  // namespace
+
+// A text argument of a math function of floats, read as a float: SQLite would read a
+// word as 0 or answer NULL, where SQL Server fails to convert it. Nothing when none is a text.
+std::vector<std::string> GeradorSqlite::ArgumentosDeFloat(const Chamada& c) {
+    bool texto = false;
+    for (const auto& x : c.argumentos) texto = texto || EhCaracteres(*x, TipoDe(*x));
+    if (!texto) return {};
+    std::vector<std::string> r;
+    for (const auto& x : c.argumentos)
+        r.push_back(ResultadoConvertido(*x, TipoSql{TipoBase::Float, 0, 53, 0}));
+    return r;
+}
+
 std::vector<std::string> GeradorSqlite::ArgumentosConvertidos(const Chamada& c,
                                                               const std::string& chave) {
+    if (TomaFloat(chave)) return ArgumentosDeFloat(c);
     const auto& a = c.argumentos;
     std::vector<const Expressao*> valores;
     std::size_t primeiro = 0;

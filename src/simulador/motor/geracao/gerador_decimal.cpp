@@ -57,7 +57,10 @@ std::optional<TipoSql> TipoDaAritmetica(char op, const TipoSql& a, const TipoSql
     if (EhReal(a) || EhReal(b)) {
         if (!ComoDecimal(a) && !EhReal(a)) return std::nullopt;
         if (!ComoDecimal(b) && !EhReal(b)) return std::nullopt;
-        return TipoSql{TipoBase::Float, 0, 53, 0};
+        // real computes as real unless a float takes part
+        if (a.base == TipoBase::Float || b.base == TipoBase::Float)
+            return TipoSql{TipoBase::Float, 0, 53, 0};
+        return TipoSql{TipoBase::Real, 0, 24, 0};
     }
     const auto da = ComoDecimal(a), db = ComoDecimal(b);
     if (!da || !db) return std::nullopt;
@@ -121,6 +124,14 @@ std::optional<TipoSql> TipoPeloPrimeiro(const FuncaoEmbutida& f, const TipoSql& 
             if (a.base == TipoBase::BigInt) return a;
             if (EhInteiro(a.base) && a.base != TipoBase::Bit)
                 return TipoSql{TipoBase::Int, 0, 10, 0};
+            return std::nullopt;
+        case RegraDoTipo::Angulo:
+            if (EhMoeda(a.base)) return TipoSql{TipoBase::Money, 0, 19, 4};
+            if (EhNumericoExato(a.base)) return TipoSql{TipoBase::Numeric, 0, 38, a.escala};
+            if (a.base == TipoBase::BigInt) return a;
+            if (EhInteiro(a.base) && a.base != TipoBase::Bit)
+                return TipoSql{TipoBase::Int, 0, 10, 0};
+            if (ComoDecimal(a) || EhReal(a)) return TipoSql{TipoBase::Float, 0, 53, 0};
             return std::nullopt;
         case RegraDoTipo::Soma:
         case RegraDoTipo::Media:

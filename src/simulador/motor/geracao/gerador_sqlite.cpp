@@ -1,5 +1,7 @@
 #include "simulador/motor/geracao/gerador_sqlite.hpp"
 
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +39,9 @@ bool Composta(const Expressao& e) {
 // A number with more digits than a double keeps (1234567890123.4567) goes as its exact
 // text: the decimal functions and decimal columns read it whole.
 std::string NumeroLiteral(const std::string& n) {
+    // a float literal past float's range is refused as SQL Server reads it, never Inf
+    if (n.find_first_of("eE") != std::string::npos && std::isinf(std::strtod(n.c_str(), nullptr)))
+        throw ErroDoServidor(168, {n, "8"});
     if (n.find_first_of("eExX") != std::string::npos) return n;
     std::size_t digitos = 0;
     bool significativo = false;
@@ -207,16 +212,28 @@ std::string GeradorSqlite::GerarUnaria(const Unaria& u) {
     return u.operador + x;
 }
 
+// % takes integers, money and decimals: SQL Server refuses a float or real beside it, which
+// SQLite would cut to an integer.
+void GeradorSqlite::RecusarModuloReal(const Binaria& b) const {
+    const auto l = TipoDe(*b.esquerda), r = TipoDe(*b.direita);
+    auto real = [](const std::optional<TipoSql>& t) {
+        return t && (t->base == TipoBase::Float || t->base == TipoBase::Real);
+    };
+    if (l && r && (real(l) || real(r)))
+        throw ErroDoServidor(402, {NomeDoTipo(l->base), NomeDoTipo(r->base), "modulo"});
+}
+
 // Float arithmetic past float's range is SQL Server's overflow (8115), never SQLite's Inf.
 std::string GeradorSqlite::RealFinito(const Expressao& e, const Binaria& b, std::string sql) {
     if (b.operador != "+" && b.operador != "-" && b.operador != "*" && b.operador != "/")
         return sql;
     const auto t = TipoDe(e);
     if (!t || (t->base != TipoBase::Float && t->base != TipoBase::Real)) return sql;
-    return "zv_real_finito(" + sql + ")";
+    return (t->base == TipoBase::Real ? "zv_real4_finito(" : "zv_real_finito(") + sql + ")";
 }
 
 std::string GeradorSqlite::GerarBinaria(const Binaria& b) {
+    if (b.operador == "%") RecusarModuloReal(b);
     if (std::string a = AritmeticaComTexto(b); !a.empty()) return a;
     if (std::string a = Aritmetica(b); !a.empty()) return a;
     if (std::string l = Logica(b); !l.empty()) return l;
@@ -248,6 +265,7 @@ std::string GeradorSqlite::GerarCaso(const Caso& c) {
 }
 
 std::string GeradorSqlite::GerarEm(const Em& em) {
+    if (!em.comparacao.empty()) return GerarQuantificada(em);
     if (std::string d = EmDecimal(em); !d.empty()) return d;
     std::vector<const Expressao*> valores{em.valor.get()};
     for (const auto& x : em.lista) valores.push_back(x.get());
@@ -276,7 +294,8 @@ std::vector<std::pair<std::string, Tabela*>> GeradorSqlite::EscopoDe(const Selec
             return;
         }
         if (f.derivada) {
-            if (!f.apelido.empty()) escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada));
+            if (!f.apelido.empty())
+                escopo.emplace_back(f.apelido, TabelaDerivada(*f.derivada, f.colunasDoApelido));
             return;
         }
         if (FuncaoDeTabela(f)) {
@@ -324,10 +343,18 @@ Tabela* GeradorSqlite::TabelaDerivada(const Consulta& q, const std::vector<std::
         ~Saida() { e.pop_back(); }
     } saida{escopos_};
     auto t = std::make_unique<Tabela>();
-    for (std::size_t k = 0; k < s.itens.size(); ++k) {
+    std::size_t posicao = 0;  // of the item's first column: a * may stand for several
+    for (std::size_t k = 0; k < s.itens.size(); ++k, ++posicao) {
         const Expressao& e = *s.itens[k].expressao;
-        std::string nome = k < nomes.size() ? nomes[k] : s.itens[k].apelido;
-        if (const auto* c = std::get_if<Coluna>(&e.no); nome.empty() && c) nome = c->partes.back();
+        const auto* c = std::get_if<Coluna>(&e.no);
+        if (c && c->partes.back() == "*" && !nomes.empty()) {
+            const auto depois = AcrescentarEstrela(*t, *c, nomes, posicao);
+            if (!depois) break;
+            posicao = *depois - 1;
+            continue;
+        }
+        std::string nome = posicao < nomes.size() ? nomes[posicao] : s.itens[k].apelido;
+        if (nome.empty() && c) nome = c->partes.back();
         if (nome.empty() || nome == "*") continue;
         if (auto tipo = TipoDe(e)) t->colunas.push_back({nome, *tipo, !NaoNulo(e, s)});
     }

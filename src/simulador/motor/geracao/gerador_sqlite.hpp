@@ -117,6 +117,9 @@ class GeradorSqlite {
     explicit GeradorSqlite(ContextoDeReescrita& ctx);
 
     std::string Gerar(const Expressao& e);
+    // TOP's count (or percent) of rows, refused when negative as SQL Server refuses it
+    std::string QuantidadeDoTopo(const Expressao& e, bool porcento = false);
+    std::string LimiteDoDeslocamento(const Consulta& q);
     std::string Gerar(const Consulta& q);
     std::string Gerar(const Clausulas& c);
     std::string Gerar(const std::vector<Juncao>& fontes);
@@ -125,6 +128,7 @@ class GeradorSqlite {
                              const Consulta& consulta);
     // The SQL Server type of a numeric expression, where the generator can tell it.
     std::optional<TipoSql> TipoDe(const Expressao& e) const;
+    void RecusarModuloReal(const Binaria& b) const;
     std::string RealFinito(const Expressao& e, const Binaria& b, std::string sql);
     // An expression converted to a type as an assignment to a variable converts it.
     std::string Convertido(const Expressao& e, const TipoSql& t);
@@ -149,9 +153,14 @@ class GeradorSqlite {
     std::string GerarBinaria(const Binaria& b);
     std::string GerarCaso(const Caso& c);
     std::string GerarEm(const Em& em);
+    std::string GerarQuantificada(const Em& em);
+    std::string ComparacaoQuantificada(const Em& em);
+    void ExigirUmValor(const Consulta& q) const;
     std::string GerarEntre(const Entre& b);
     // Function calls (gerador_chamadas.cpp).
     std::string Chamar(const Chamada& c);
+    std::string Angulo(const Chamada& c, const std::string& chave);
+    std::string SomaFinita(const Chamada& c, const std::string& chave, std::string sql);
     void RecusarFuncaoDesconhecida(const Chamada& c, const std::string& chave,
                                    bool doUsuario) const;
     void RecusarFuncaoIndisponivel(const Chamada& c, const std::string& chave) const;
@@ -191,11 +200,21 @@ class GeradorSqlite {
     bool ColunaOcultaDoSqlite(const Coluna& c) const;
     std::string Ordem(const std::vector<OrdemDe>& ordem);
     void VerificarOrdem(const Consulta& q);
+    std::string OrdemDaUniao(const Consulta& q);
+    std::size_t PosicaoNaUniao(const Selecao& s, const Expressao& e);
     void ExigirNomesExpostosDistintos(const Selecao& s);
     bool Nacional(const Expressao& e) const;
     const ColunaDaTabela* ColunaDoEscopo(const Coluna& c) const;
     std::vector<std::pair<std::string, Tabela*>> EscopoDe(const Selecao& s);
     Tabela* TabelaDerivada(const Consulta& q, const std::vector<std::string>& nomes = {});
+    // (SELECT ...) AS x (a, b) (gerador_derivadas.cpp)
+    const std::vector<std::string>& NomesDoApelido(const Fonte& f);
+    std::string DerivadaComNomes(const Fonte& f);
+    std::vector<std::string> ColunasDaEstrela(const Selecao& s, const std::string& dono);
+    static std::string NomeNoEscopo(const Fonte& f);
+    std::optional<std::size_t> AcrescentarEstrela(Tabela& t, const Coluna& estrela,
+                                                  const std::vector<std::string>& nomes,
+                                                  std::size_t posicao);
     int LimiteDeReplicacao(const Expressao& e) const;
 
     // Numeric types and exact decimals (gerador_decimal.cpp); each writer gives ""
@@ -216,6 +235,7 @@ class GeradorSqlite {
     std::optional<TipoSql> TipoComum(const std::vector<const Expressao*>& valores) const;
     void TiparRamos(const Consulta& q);
     std::string ComColacaoDecimal(const Expressao& e, std::string sql) const;
+    std::string ComColacaoDoItem(const Expressao& e, std::string sql) const;
     void AnotarTipos(const Selecao& s);
     void AnotarDestino(const Selecao& s);
     // (VALUES ...) AS v (a, b) in FROM (gerador_valores.cpp).
@@ -240,6 +260,7 @@ class GeradorSqlite {
     void VerificarOperandoDoAgregado(const Chamada& c, const std::string& chave) const;
     std::optional<TipoSql> AlvoDosValores(const std::vector<const Expressao*>& valores) const;
     std::optional<TipoSql> AlvoDosResultados(const Caso& c) const;
+    std::vector<std::string> ArgumentosDeFloat(const Chamada& c);
     std::vector<std::string> ArgumentosConvertidos(const Chamada& c, const std::string& chave);
     std::optional<std::string> SubstitutoDoIsnull(const Expressao& e,
                                                   const std::optional<TipoSql>& t);
@@ -253,6 +274,8 @@ class GeradorSqlite {
         std::set<std::string> colunas;     // "tabela.coluna" of its plain columns, folded
     };
     void VerificarAgrupamento(const Selecao& s);
+    void RecusarJanelaForaDaSelecao(const Expressao* onde, const std::vector<Juncao>& de,
+                                    const std::vector<Expr>& grupo, const Expressao* tendo) const;
     void VerificarAgrupado(const Expressao& e, const Agrupamento& grupo, const char* onde);
     bool ColunaDaSelecao(const Coluna& c, std::string& tabela) const;
     void VerificarOrdemDistinta(const Consulta& q);
@@ -319,8 +342,8 @@ class GeradorSqlite {
         std::vector<std::optional<TipoSql>> tipos;
         bool escrevendo = false;  // its own query, being written, cannot read it
     };
-    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta,
-                                               const std::string& apelido);
+    std::vector<std::string> ColunasDaConsulta(const Consulta& consulta, const std::string& apelido,
+                                               bool semNomeVale = false);
     void RegistrarAplicadas(const Selecao& s);
     const Aplicada* AplicadaAberta(const std::string& apelido, const std::string& coluna,
                                    std::size_t& k) const;
@@ -333,6 +356,7 @@ class GeradorSqlite {
     std::vector<Aplicada> aplicadas_;
     std::vector<const Selecao*> abertas_;  // the SELECTs being written, outermost first
     int aplicacoes_ = 0;
+    int derivadasComNomes_ = 0;  // the WITH queries that name derived tables' columns
 };
 
 }  // namespace zolvek::simulador

@@ -24,12 +24,6 @@ const std::string kRecusa = "O simulador de SQL Server não aceita ";
 // the name SQL Server gives the one column of a statement's FOR XML
 const char* const kColunaDoXml = "XML_F52E2B61-18A1-11d1-B105-00805F49916B";
 
-const Selecao* PrimeiraSelecao(const Consulta& q) {
-    if (q.ramos.empty()) return nullptr;
-    if (q.ramos[0].selecao) return q.ramos[0].selecao.get();
-    return q.ramos[0].consulta ? PrimeiraSelecao(*q.ramos[0].consulta) : nullptr;
-}
-
 // A subquery with FOR XML ..., TYPE: an xml value, written as it is.
 bool ValorXml(const Expressao& e) {
     const auto* s = std::get_if<Subconsulta>(&e.no);

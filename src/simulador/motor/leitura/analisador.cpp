@@ -35,6 +35,7 @@ std::vector<std::unique_ptr<Comando>> Analisador::Lote() {
             continue;
         }
         r.push_back(Instrucao(primeiro));
+        r.back()->recente = std::exchange(recente_, {});
         primeiro = false;
     }
     VerificarVariaveis();

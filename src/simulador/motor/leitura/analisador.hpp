@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -82,8 +83,10 @@ class Analisador {
     template <class T>
     std::pair<std::unique_ptr<Comando>, T*> Novo(std::size_t inicio) {
         auto c = std::unique_ptr<Comando>(
-            new Comando{Faixa{inicio, 0}, QualquerInstrucao(std::in_place_type<T>),
-                        inicio < t_.size() ? t_[inicio].texto : std::string()});
+            new Comando{Faixa{inicio, 0},
+                        QualquerInstrucao(std::in_place_type<T>),
+                        inicio < t_.size() ? t_[inicio].texto : std::string(),
+                        {}});
         T* corpo = &std::get<T>(c->instrucao);
         return {std::move(c), corpo};
     }
@@ -119,6 +122,8 @@ class Analisador {
     std::unique_ptr<Comando> Mesclar();
     void AcaoDaMescla(instrucao::AcaoDaMescla& a);
     ConsultaLida TabelaComoConsulta(Faixa nome);
+    ConsultaLida FonteComNomes(Faixa fonte, std::string& apelido);
+    std::optional<std::size_t> FimDaFonteComNomes() const;
     std::unique_ptr<Comando> Excluir();
     std::string Expressao();
     static std::string EntreParenteses(const std::string& s);
@@ -161,7 +166,9 @@ class Analisador {
     bool LerOpcaoSemEfeito(instrucao::AlterarBanco& x);
     std::unique_ptr<Comando> AlterarPapel(std::size_t inicio);
     std::unique_ptr<Comando> AlterarUsuario(std::size_t inicio);
+    std::unique_ptr<Comando> CriarOuAlterar(std::size_t inicio);
     std::unique_ptr<Comando> Soltar();
+    bool SeExistir();
     std::unique_ptr<Comando> Iniciar();
     std::unique_ptr<Comando> ConfirmarTransacao(std::size_t inicio);
     std::unique_ptr<Comando> DesfazerTransacao(std::size_t inicio);
@@ -230,6 +237,7 @@ class Analisador {
     // another (a script's thousands of INSERTs) share it
     std::shared_ptr<const std::string> ultimaForma_;
     std::string tipoDoUsuario_;  // the alias type (or sysname) Tipo() last read
+    SintaxeRecente recente_;     // of the statement being read
 };
 
 }  // namespace zolvek::simulador

@@ -7,6 +7,7 @@
 #include "comum/texto.hpp"
 #include "simulador/motor/leitura/analisador_de_expressoes.hpp"
 #include "simulador/motor/mensagens/mensagens_do_servidor.hpp"
+#include "simulador/motor/tipos/colacao.hpp"
 
 namespace zolvek::simulador {
 
@@ -108,7 +109,9 @@ std::unique_ptr<Selecao> LeitorDeExpressoes::LerSelecao() {
     else
         Aceitar("ALL");
     if (Aceitar("TOP")) {
-        if (AceitarSimbolo("(")) {
+        if (Simbolo("(") && ConsultaEntreParenteses(i_)) {
+            s->topo = Primario();  // TOP (SELECT ...): the subquery's value
+        } else if (AceitarSimbolo("(")) {
             s->topo = Expressao();
             EsperarSimbolo(")");
         } else {
@@ -233,10 +236,15 @@ Fonte LeitorDeExpressoes::LerFonte() {
     }
     RecusarAmostra();
     f.apelido = Apelido();
+    // a derived table goes by a name; at the end of the batch SQL Server names its ')'
+    if (f.derivada && f.apelido.empty()) ErroDeSintaxe(t_, i_ < t_.size() ? i_ : i_ - 1);
     RecusarAmostra();
     if (!f.apelido.empty() && f.nome.empty() && AceitarSimbolo("(")) {
         do {
             if (Fim() || !EhNome(t_[i_])) Erro();
+            for (const auto& nome : f.colunasDoApelido)
+                if (IguaisCiAs(nome, t_[i_].texto))
+                    throw ErroDoServidor(8156, {t_[i_].texto, f.apelido});
             f.colunasDoApelido.push_back(t_[i_++].texto);
         } while (AceitarSimbolo(","));
         EsperarSimbolo(")");

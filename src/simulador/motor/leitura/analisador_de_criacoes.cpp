@@ -18,6 +18,19 @@ void Analisador::RecusarObjetoSemSuporte(const char* verbo) {
                          verbo + " " + p + ".");
 }
 
+// CREATE OR ALTER of a procedure, trigger, view or function, which SQL Server reads from
+// 2016's first service pack on: of the versions the stand-in reports, from 14.0.
+std::unique_ptr<Comando> Analisador::CriarOuAlterar(std::size_t inicio) {
+    if (recente_.versao == 0) recente_ = {14, Atual().texto};
+    i_ += 2;
+    if (!Palavra("PROC") && !Palavra("PROCEDURE") && !Palavra("TRIGGER") && !Palavra("VIEW") &&
+        !Palavra("FUNCTION"))
+        Erro();
+    auto c = ObjetoProgramado(inicio, false);
+    std::get<instrucao::CriarObjeto>(c->instrucao).ouAlterar = true;
+    return c;
+}
+
 std::unique_ptr<Comando> Analisador::Criar() {
     std::size_t inicio = i_;
     ++i_;
@@ -54,6 +67,7 @@ std::unique_ptr<Comando> Analisador::Criar() {
     if (Palavra("PROC") || Palavra("PROCEDURE") || Palavra("TRIGGER") || Palavra("VIEW") ||
         Palavra("FUNCTION"))
         return ObjetoProgramado(inicio, false);
+    if (Palavra("OR") && Palavra("ALTER", 1)) return CriarOuAlterar(inicio);
     if (Aceitar("DATABASE")) return CriarBanco(inicio);
     if (Aceitar("TYPE")) return CriarTipo(inicio);
     if (Aceitar("LOGIN")) return CriarLogin(inicio);

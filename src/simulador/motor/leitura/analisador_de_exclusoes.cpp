@@ -6,25 +6,26 @@
 
 namespace zolvek::simulador {
 
+// IF EXISTS after DROP's kind of object, which SQL Server reads from 13.0 on.
+bool Analisador::SeExistir() {
+    if (!Palavra("IF") || !Palavra("EXISTS", 1)) return false;
+    if (recente_.versao == 0) recente_ = {13, Atual().texto};
+    i_ += 2;
+    return true;
+}
+
 std::unique_ptr<Comando> Analisador::Soltar() {
     std::size_t inicio = i_;
     ++i_;
-    auto seExistir = [&]() {
-        if (Palavra("IF") && Palavra("EXISTS", 1)) {
-            i_ += 2;
-            return true;
-        }
-        return false;
-    };
     if (Aceitar("TYPE")) {
         auto [c, x] = Novo<instrucao::ExcluirTipo>(inicio);
-        x->seExistir = seExistir();
+        x->seExistir = SeExistir();
         x->objeto = NomeDeObjeto();
         return c;
     }
     if (Aceitar("TABLE")) {
         auto [c, x] = Novo<instrucao::ExcluirTabela>(inicio);
-        x->seExistir = seExistir();
+        x->seExistir = SeExistir();
         do {
             x->nomes.push_back(NomeDeObjeto().Nome());
         } while (AceitarSimbolo(","));
@@ -32,7 +33,7 @@ std::unique_ptr<Comando> Analisador::Soltar() {
     }
     if (Aceitar("INDEX")) {
         auto [c, x] = Novo<instrucao::ExcluirIndice>(inicio);
-        x->seExistir = seExistir();
+        x->seExistir = SeExistir();
         do {
             NomeComposto n = NomeDeObjeto();
             if (Aceitar("ON")) {
@@ -59,7 +60,7 @@ std::unique_ptr<Comando> Analisador::Soltar() {
             x->tipoDeObjeto = "V";
         else if (Aceitar("FUNCTION"))
             x->tipoDeObjeto = "FN";
-        x->seExistir = seExistir();
+        x->seExistir = SeExistir();
         do {
             x->nomes.push_back(NomeDeObjeto().Nome());
         } while (AceitarSimbolo(","));
@@ -67,13 +68,13 @@ std::unique_ptr<Comando> Analisador::Soltar() {
     }
     if (Aceitar("DATABASE")) {
         auto [c, x] = Novo<instrucao::ExcluirBanco>(inicio);
-        x->seExistir = seExistir();
+        x->seExistir = SeExistir();
         x->objeto.partes.push_back(Nome());
         return c;
     }
     if (Aceitar("USER")) {
         auto [c, x] = Novo<instrucao::ExcluirUsuario>(inicio);
-        x->seExistir = seExistir();
+        x->seExistir = SeExistir();
         x->objeto.partes.push_back(Nome());
         return c;
     }

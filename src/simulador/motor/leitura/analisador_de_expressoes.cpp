@@ -20,11 +20,6 @@ namespace {
 // a limit of its own (AlturaDoNo).
 constexpr int kProfundidadeMaxima = 256;
 
-std::string Maiusculas(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool EhComparacao(const Token& t) {
     if (t.tipo != TipoToken::Simbolo) return false;
     for (const char* op : {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"})
@@ -206,9 +201,10 @@ Expr LeitorDeExpressoes::Predicado() {
     for (;;) {
         if (!Fim() && EhComparacao(t_[i_])) {
             std::string op = t_[i_++].texto;
-            if (Palavra("ALL") || Palavra("ANY") || Palavra("SOME"))
-                throw Recusa("O simulador de SQL Server não aceita comparações com " +
-                             Maiusculas(t_[i_].texto) + " (subconsulta).");
+            if (Palavra("ALL") || Palavra("ANY") || Palavra("SOME")) {
+                e = Quantificada(std::move(e), std::move(op));
+                continue;
+            }
             e = Nova(Binaria{op, std::move(e), Soma()});
             continue;
         }
@@ -223,7 +219,7 @@ Expr LeitorDeExpressoes::Predicado() {
         if (negado) ++i_;
         if (Aceitar("IN")) {
             Nivel n(profundidade_);
-            Em em{std::move(e), negado, {}, nullptr};
+            Em em{std::move(e), negado, {}, nullptr, {}, false};
             EsperarSimbolo("(");
             if (IniciaConsulta()) {
                 em.consulta = LerConsulta();
@@ -245,6 +241,18 @@ Expr LeitorDeExpressoes::Predicado() {
             return e;
         }
     }
+}
+
+// x op ALL|ANY|SOME (SELECT ...), the comparison read up to its quantifier.
+Expr LeitorDeExpressoes::Quantificada(Expr valor, std::string comparacao) {
+    Nivel n(profundidade_);
+    Em em{std::move(valor), false, {}, nullptr, std::move(comparacao), Palavra("ALL")};
+    ++i_;
+    EsperarSimbolo("(");
+    if (!IniciaConsulta()) Erro();
+    em.consulta = LerConsulta();
+    EsperarSimbolo(")");
+    return Nova(std::move(em));
 }
 
 // A value where T-SQL takes no condition (a select item): a comparison, IS, IN, LIKE,

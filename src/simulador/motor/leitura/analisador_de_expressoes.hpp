@@ -62,6 +62,7 @@ class LeitorDeExpressoes {
     Expr E();
     Expr Nao();
     Expr Predicado();
+    Expr Quantificada(Expr valor, std::string comparacao);
     Expr Escalar();
     Expr Soma();
     Expr Produto();

@@ -1,6 +1,7 @@
 // GRANT, DENY and REVOKE.
 
 #include "comum/erros.hpp"
+#include "comum/texto.hpp"
 #include "simulador/motor/leitura/analisador.hpp"
 #include "simulador/motor/tipos/colacao.hpp"
 
@@ -25,8 +26,17 @@ std::unique_ptr<Comando> Analisador::Conceder() {
         x->permissoes.push_back(p);
     }
     if (Aceitar("ON")) {
-        if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
-        x->objeto = NomeDeObjeto();
+        if (Palavra("SCHEMA") && Simbolo("::", 1)) {
+            i_ += 2;
+            x->esquema = Nome();
+        } else if (Simbolo("::", 1) && !Palavra("OBJECT")) {
+            // rights on the database, a type, a user, a role...: the stand-in keeps none
+            throw Recusa("O simulador de SQL Server não interpreta permissões em '" +
+                         texto::Maiusculas(Atual().texto) + "::'.");
+        } else {
+            if (Palavra("OBJECT") && Simbolo("::", 1)) i_ += 2;
+            x->objeto = NomeDeObjeto();
+        }
     }
     if (!Aceitar("TO")) Esperar("FROM");
     do {

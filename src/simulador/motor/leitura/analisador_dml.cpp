@@ -148,7 +148,8 @@ std::optional<instrucao::Topo> Analisador::TopoDaAlteracao() {
     if (!Simbolo("(")) Erro();
     const std::size_t fecho = Fecho(i_);
     if (ordinais_.empty()) ordinais_ = NumerarParametros(t_);
-    LeitorDeExpressoes leitor(t_, i_ + 1, fecho, &ordinais_);
+    // read with its parentheses, (SELECT ...) is the subquery's value
+    LeitorDeExpressoes leitor(t_, i_, fecho + 1, &ordinais_);
     instrucao::Topo topo;
     topo.quantidade = leitor.Expressao();
     leitor.ExigirFim();

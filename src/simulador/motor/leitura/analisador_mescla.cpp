@@ -56,6 +56,35 @@ ConsultaLida Analisador::TabelaComoConsulta(Faixa nome) {
     return {nome, std::move(consulta), nullptr};
 }
 
+// A source in parentheses whose alias names its columns, (VALUES ...) AS f (a, b) or
+// (SELECT ...) AS f (a, b), as the query of its rows, SELECT f.a, f.b FROM it: typed by
+// its columns, as a source table's are.
+ConsultaLida Analisador::FonteComNomes(Faixa fonte, std::string& apelido) {
+    LeitorDeExpressoes leitor(t_, fonte.inicio, fonte.fim);
+    auto selecao = std::make_unique<Selecao>();
+    selecao->de = leitor.LerFontes();
+    leitor.ExigirFim();
+    const Fonte& f = selecao->de.front().fonte;
+    if (selecao->de.size() != 1 || f.apelido.empty()) Erro();
+    apelido = f.apelido;
+    for (const auto& nome : f.colunasDoApelido)
+        selecao->itens.push_back({Nova(simulador::Coluna{{apelido, nome}, false}), nome, ""});
+    auto consulta = std::make_shared<Consulta>();
+    consulta->ramos.push_back({std::move(selecao), nullptr});
+    return {fonte, std::move(consulta), nullptr};
+}
+
+// Where a source in parentheses ends with its alias: after the names of its columns when
+// it has them (AS f (a, b)); nothing when it has none and is not a table of values.
+std::optional<std::size_t> Analisador::FimDaFonteComNomes() const {
+    std::size_t k = Fecho(i_) + 1;
+    const bool valores = Palavra("VALUES", 1);
+    if (k < t_.size() && EhPalavra(t_[k], "AS")) ++k;
+    if (k < t_.size() && EhNome(t_[k]) && !EhPalavra(t_[k], "ON")) ++k;
+    if (k < t_.size() && EhSimbolo(t_[k], "(")) return Fecho(k) + 1;
+    return valores ? std::optional<std::size_t>(k) : std::nullopt;
+}
+
 std::unique_ptr<Comando> Analisador::Mesclar() {
     auto [c, x] = Novo<instrucao::Mesclar>(i_);
     ++i_;
@@ -66,7 +95,10 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
     Aceitar("AS");
     if (!Fim() && EhNome(Atual()) && !Palavra("USING")) x->apelido = t_[i_++].texto;
     Esperar("USING");
-    if (Simbolo("(")) {
+    if (const auto fim = Simbolo("(") ? FimDaFonteComNomes() : std::nullopt) {
+        x->fonte = FonteComNomes({i_, *fim}, x->apelidoDaFonte);
+        i_ = *fim;
+    } else if (Simbolo("(")) {
         const std::size_t fecho = Fecho(i_);
         x->fonte = ConsultaDe({i_ + 1, fecho});
         i_ = fecho + 1;
@@ -75,13 +107,11 @@ std::unique_ptr<Comando> Analisador::Mesclar() {
         x->tabelaDaFonte = NomeDeObjeto();
         x->fonte = TabelaComoConsulta({ini, i_});
     }
-    Aceitar("AS");
-    if (!Fim() && EhNome(Atual()) && !Palavra("ON")) x->apelidoDaFonte = t_[i_++].texto;
+    if (x->apelidoDaFonte.empty()) {
+        Aceitar("AS");
+        if (!Fim() && EhNome(Atual()) && !Palavra("ON")) x->apelidoDaFonte = t_[i_++].texto;
+    }
     if (x->tabelaDaFonte.Vazio() && x->apelidoDaFonte.empty()) Erro();
-    if (Simbolo("("))
-        throw Recusa(
-            "O simulador de SQL Server não aceita nomes de colunas no apelido da fonte de um "
-            "MERGE.");
     Esperar("ON");
     const std::size_t ini = i_;
     IrAte(t_.size(), {"WHEN"}, false);

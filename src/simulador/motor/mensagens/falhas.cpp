@@ -76,6 +76,10 @@ constexpr Traducao kTraducoes[] = {
     {"sub-select returns", 116, 1, {}},
     {"row value misused", 116, 1, {}},
     {"no tables specified", 263, 1, {}},
+    {"ORDER BY term does not match any column in the result set", 104, 1, {}},
+    {"misuse of window function", 4108, 1, {}},
+    // ALL/ANY over a subquery of several columns (gerador_quantificadas)
+    {"table zv_quantificada has", 116, 1, {}},
     {"cannot commit - no transaction is active", 3902, 1, {}},
     {"cannot rollback - no transaction is active", 3903, 1, {}},
 };

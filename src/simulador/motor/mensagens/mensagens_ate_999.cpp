@@ -9,6 +9,9 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     // %1: a token in quotes, or 'the end of the batch'
     {102, 15, 1, "Incorrect syntax near %1."},
     {103, 15, 4, "The identifier that starts with '%1' is too long. Maximum length is 128."},
+    {104, 16, 1,
+     "ORDER BY items must appear in the select list if the statement contains a UNION, "
+     "INTERSECT or EXCEPT operator."},
     {105, 15, 1, "Unclosed quotation mark after the character string '%1'."},
     {108, 16, 1,
      "The ORDER BY position number %1 is out of range of the number of items in the select list."},
@@ -35,6 +38,7 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {121, 15, 1,
      "The select list for the INSERT statement contains more items than the insert list. The "
      "number of SELECT values must match the number of INSERT columns."},
+    {127, 15, 1, "A TOP N value may not be negative."},
     {130, 16, 1,
      "Cannot perform an aggregate function on an expression containing an aggregate or a "
      "subquery."},
@@ -64,6 +68,8 @@ constexpr LinhaDeMensagem kMensagensAte999[] = {
     {156, 15, 1, "Incorrect syntax near the keyword '%1'."},
     {164, 15, 1,
      "Each GROUP BY expression must contain at least one column that is not an outer reference."},
+    {168, 15, 1,
+     "The floating point value '%1' is out of the range of computer representation (%2 bytes)."},
     {174, 15, 1, "The %1 function requires %2 argument(s)."},
     {178, 15, 1, "A RETURN statement with a return value cannot be used in this context."},
     {179, 15, 1, "Cannot use the OUTPUT option when passing a constant to a stored procedure."},

@@ -10,6 +10,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {1013, 16, 1,
      "The objects \"%1\" and \"%2\" in the FROM clause have the same exposed names. Use "
      "correlation names to distinguish them."},
+    {1014, 16, 1, "A TOP N or FETCH rows count value may not be negative."},
     {1038, 15, 5,
      "An object or column name is missing or empty. For SELECT INTO statements, verify each column "
      "has a name. For other statements, look for empty alias names. Aliases defined as \"\" or [] "
@@ -71,6 +72,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "'%2'."},
     {1919, 16, 1,
      "Column '%1' in table '%2' is of a type that is invalid for use as a key column in an index."},
+    {2010, 16, 1, "Cannot perform alter on '%1' because it is an incompatible object type."},
     {2111, 16, 1,
      "Cannot %1 trigger '%2' on %3 '%4' because an INSTEAD OF %5 trigger already exists on this "
      "object."},
@@ -82,6 +84,9 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
      "Could not find database '%1'. The database either does not exist, or was dropped before a "
      "statement tried to use it. Verify if the database exists by querying the sys.databases "
      "catalog view."},
+    {2528, 10, 1,
+     "DBCC execution completed. If DBCC printed error messages, contact your system "
+     "administrator."},
     {2557, 14, 1, "User '%1' does not have permission to run DBCC CHECKIDENT for object '%2'."},
     // %1: as much of the object and index as the statement knows
     {2601, 14, 1, "Cannot insert duplicate key row%1."},
@@ -177,6 +182,7 @@ constexpr LinhaDeMensagem kMensagensDe1000A4999[] = {
     {4060, 11, 1, "Cannot open database \"%1\" requested by the login. The login failed."},
     {4064, 11, 1, "Cannot open user default database. Login failed."},
     {4104, 16, 1, "The multi-part identifier \"%1\" could not be bound."},
+    {4108, 16, 1, "Windowed functions can only appear in the SELECT or ORDER BY clauses."},
     {4109, 16, 1,
      "The function '%1' is not a valid windowing function, and cannot be used with the OVER "
      "clause."},

@@ -50,9 +50,7 @@ class Sessao final : public SessaoDeExecucao {
 
     // PRINT and RAISERROR of severity 10 or less of the last batch or procedure, in order.
     std::vector<db::Mensagem> TomarMensagens() { return std::exchange(mensagens_, {}); }
-    void Informar(std::size_t resultado, std::string texto) override {
-        mensagens_.push_back({resultado, std::move(texto)});
-    }
+    void Informar(db::Mensagem mensagem) override { mensagens_.push_back(std::move(mensagem)); }
 
     // The primary-key columns of a table ("T", "[T]" or "dbo.[T]"), in key order.
     std::vector<std::string> ColunasChave(const std::string& tabela);

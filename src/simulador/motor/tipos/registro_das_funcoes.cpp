@@ -137,6 +137,8 @@ const FuncaoEmbutida kFuncoes[] = {
     {.nome = "atn2", .minimo = 2, .maximo = 2, .noSqlite = "zv_atn2", .regra = Regra::Fixo,
      .tipo = kTipoFloat},
     {.nome = "square", .minimo = 1, .maximo = 1, .noSqlite = "zv_square"},
+    {.nome = "radians", .minimo = 1, .maximo = 1, .regra = Regra::Angulo},
+    {.nome = "degrees", .minimo = 1, .maximo = 1, .regra = Regra::Angulo},
     {.nome = "rand", .maximo = 1, .noSqlite = "zv_rand", .regra = Regra::Fixo, .tipo = kTipoFloat},
     {.nome = "newid", .maximo = 0, .noSqlite = "zv_newid", .regra = Regra::FixoNaCriacao,
      .tipo = {TipoBase::UniqueIdentifier, 0, 0, 0}},

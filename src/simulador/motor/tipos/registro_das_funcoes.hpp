@@ -47,6 +47,7 @@ enum class RegraDoTipo {
                        // the column SELECT ... INTO makes of it
     Teto,              // CEILING, FLOOR
     Potencia,          // POWER
+    Angulo,            // RADIANS, DEGREES: an integer's or exact number's own kind, else float
     Soma,              // SUM
     Media,             // AVG
 };
