@@ -183,11 +183,7 @@ void AlteracoesDeDados::ComoUmaInstrucao(const std::string& ponto,
                 sqlite3_exec(db, ("ROLLBACK TO " + ponto).c_str(), nullptr, nullptr, nullptr);
                 sqlite3_exec(db, ("RELEASE " + ponto).c_str(), nullptr, nullptr, nullptr);
             }
-            if (s_.Reconstrucoes() != reconstrucoes) {
-                s_.EsquecerCatalogo();
-                s_.EsquecerPlanos();
-                s_.EsquecerPreparadas();
-            }
+            if (s_.Reconstrucoes() != reconstrucoes) s_.EsquecerEstrutura();
         }
         limpar();
         throw;

@@ -48,8 +48,7 @@ void AlteracoesDeDados::SelecionarPara(const instrucao::Selecionar& c) {
         const auto& partes = consulta->ramos[0].selecao->destino;
         const std::string banco = BancoDoNome(partes);
         if (!banco.empty() && !s_.EsquemaDoBanco(banco).empty())
-            throw Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
-                         ".dbo." + partes.back() + "'); use USE " + banco + ".");
+            throw RecusaDeOutroBanco(banco, partes.back());
         execucao_.ExigirEsquemaDbo(partes);
     }
     Tabela& t = *d.tabela;

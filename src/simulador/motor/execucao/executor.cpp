@@ -405,9 +405,7 @@ void Executor::Atomico(const std::function<void()>& f) {
             sqlite3_exec(db, "ROLLBACK TO zv_instrucao", nullptr, nullptr, nullptr);
             sqlite3_exec(db, "RELEASE zv_instrucao", nullptr, nullptr, nullptr);
         }
-        s_.EsquecerCatalogo();
-        s_.EsquecerPlanos();
-        s_.EsquecerPreparadas();
+        s_.EsquecerEstrutura();
         throw;
     }
 }
@@ -683,8 +681,7 @@ void Executor::ExigirBancoAtual(const Comando& c) {
     if (!objeto) return;
     const std::string banco = BancoDoNome(objeto->partes);
     if (banco.empty() || s_.EsquemaDoBanco(banco).empty()) return;
-    throw Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
-                 ".dbo." + objeto->Nome() + "'); use USE " + banco + ".");
+    throw RecusaDeOutroBanco(banco, objeto->Nome());
 }
 
 void Executor::Selecionar(const instrucao::Selecionar& c) {

@@ -128,7 +128,9 @@ class SessaoDeExecucao : public SessaoDasFuncoes {
     virtual std::shared_ptr<PlanoDeLote> Planejar(const std::string& sql) = 0;
     virtual Preparada Preparar(const std::string& sql) = 0;
     virtual FormasDeInsercao& Formas() = 0;
-    virtual void EsquecerPlanos() = 0;
+    // The catalog, the batches planned on it and the statements prepared read anew: what
+    // was undone may have changed the structure.
+    virtual void EsquecerEstrutura() = 0;
     virtual void EsquecerPreparadas() = 0;
 
   protected:

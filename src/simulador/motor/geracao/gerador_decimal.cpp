@@ -23,7 +23,7 @@ bool Exato(const std::optional<TipoSql>& t) {
 }
 
 bool EhReal(const std::optional<TipoSql>& t) {
-    return t && (t->base == TipoBase::Float || t->base == TipoBase::Real);
+    return t && EhAproximado(t->base);
 }
 
 // The (precision, scale) a value takes part in decimal arithmetic with. An integer

@@ -45,16 +45,10 @@ std::string GeradorSqlite::ComparacaoQuantificada(const Em& em) {
     const Tabela* d = TabelaDerivada(*em.consulta, {v});
     std::optional<TipoSql> tv;
     if (d && !d->colunas.empty()) tv = d->colunas[0].tipo;
-    auto numero = [](const std::optional<TipoSql>& t) {
-        return t && (EhNumericoExato(t->base) || EhInteiro(t->base) || t->base == TipoBase::Float ||
-                     t->base == TipoBase::Real);
-    };
-    auto real = [](const std::optional<TipoSql>& t) {
-        return t && (t->base == TipoBase::Float || t->base == TipoBase::Real);
-    };
     const bool exato = (tx && EhNumericoExato(tx->base)) || (tv && EhNumericoExato(tv->base));
-    if (exato && numero(tx) && numero(tv)) {
-        if (real(tx) || real(tv)) return "zv_dreal(" + x + ") " + op + " zv_dreal(" + v + ")";
+    if (exato && tx && tv && EhNumerico(tx->base) && EhNumerico(tv->base)) {
+        if (EhAproximado(tx->base) || EhAproximado(tv->base))
+            return "zv_dreal(" + x + ") " + op + " zv_dreal(" + v + ")";
         return "zv_dcomparar(" + x + ", " + v + ") " + op + " 0";
     }
     if (EhTextoLiteral(*em.valor)) x = "(" + x + " COLLATE " + kColacao + ")";

@@ -216,10 +216,7 @@ std::string GeradorSqlite::GerarUnaria(const Unaria& u) {
 // SQLite would cut to an integer.
 void GeradorSqlite::RecusarModuloReal(const Binaria& b) const {
     const auto l = TipoDe(*b.esquerda), r = TipoDe(*b.direita);
-    auto real = [](const std::optional<TipoSql>& t) {
-        return t && (t->base == TipoBase::Float || t->base == TipoBase::Real);
-    };
-    if (l && r && (real(l) || real(r)))
+    if (l && r && (EhAproximado(l->base) || EhAproximado(r->base)))
         throw ErroDoServidor(402, {NomeDoTipo(l->base), NomeDoTipo(r->base), "modulo"});
 }
 

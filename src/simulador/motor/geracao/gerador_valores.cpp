@@ -34,10 +34,6 @@ int Precedencia(TipoBase b) {
     return static_cast<int>(std::end(kOrdem) - p);
 }
 
-bool Numerico(TipoBase b) {
-    return EhInteiro(b) || EhNumericoExato(b) || b == TipoBase::Float || b == TipoBase::Real;
-}
-
 // Texts meet as the highest of their kinds, as long as the longest of them; a fixed
 // length one beside a varying one varies.
 TipoSql TextoComum(const std::vector<TipoSql>& tipos, TipoBase maior) {
@@ -73,7 +69,7 @@ std::optional<TipoSql> GeradorSqlite::TipoDosValores(
         const auto t = TipoDoValor(*e);
         if (!t) return std::nullopt;
         tipos.push_back(*t);
-        if (Numerico(t->base)) numericos.push_back(e);
+        if (EhNumerico(t->base)) numericos.push_back(e);
     }
     if (tipos.empty()) return TipoSql{TipoBase::Int, 0, 10, 0};
     const TipoSql maior =
@@ -82,7 +78,7 @@ std::optional<TipoSql> GeradorSqlite::TipoDosValores(
         });
     if (EhTexto(maior.base) && maior.base != TipoBase::Text && maior.base != TipoBase::NText)
         return TextoComum(tipos, maior.base);
-    if (!Numerico(maior.base)) return maior;
+    if (!EhNumerico(maior.base)) return maior;
     auto r = TipoComum(numericos);
     if (r && r->base == TipoBase::Int) r->precisao = 10;
     return r;

@@ -56,6 +56,11 @@ ErroDeBanco Recusa(const std::string& texto) {
     return ErroDeBanco(ErroDeBanco::TipoDeFalha::NaoSuportado, texto);
 }
 
+ErroDeBanco RecusaDeOutroBanco(const std::string& banco, const std::string& objeto) {
+    return Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
+                  ".dbo." + objeto + "'); use USE " + banco + ".");
+}
+
 ErroDeBanco ErroDeTempoEsgotado() {
     return ErroDeBanco("Query timeout expired", 0, 0, 0, "HYT00");
 }

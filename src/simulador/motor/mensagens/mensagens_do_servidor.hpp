@@ -22,6 +22,8 @@ ErroDeBanco ErroDoServidor(int numero, int estado, std::initializer_list<std::st
 // What SQL Server runs and the engine does not, refused in Portuguese ("O simulador de SQL
 // Server não ...", number 0): callers tell it by its type, never by its text.
 ErroDeBanco Recusa(const std::string& texto);
+// The refusal of a change to an object of another database than the current one.
+ErroDeBanco RecusaDeOutroBanco(const std::string& banco, const std::string& objeto);
 
 // "Query timeout expired": the command's time limit ran out. The client tells it, not the
 // server: no server number, ODBC's SQLSTATE HYT00.

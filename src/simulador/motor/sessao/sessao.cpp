@@ -400,11 +400,15 @@ void Sessao::VerificarCatalogo() {
     }
     sqlite3_reset(lerVersao_);
     if (v != versaoDoCatalogo_) {
-        EsquecerCatalogo();
-        planos_.clear();
-        EsquecerPreparadas();
+        EsquecerEstrutura();
         versaoDoCatalogo_ = v;
     }
+}
+
+void Sessao::EsquecerEstrutura() {
+    EsquecerCatalogo();
+    planos_.clear();
+    EsquecerPreparadas();
 }
 
 void Sessao::MarcarCatalogoAlterado() {

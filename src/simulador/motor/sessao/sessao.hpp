@@ -147,7 +147,7 @@ class Sessao final : public SessaoDeExecucao {
     void AnotarIdentidade(std::int64_t valor) override { ultimaIdentidade_ = valor; }
     bool FoiEliminada() const override { return eliminada_; }
     FormasDeInsercao& Formas() override { return formas_; }
-    void EsquecerPlanos() override { planos_.clear(); }
+    void EsquecerEstrutura() override;
     void PrepararBanco(const std::string& arquivo, const std::string& dono) override {
         PrepararArquivo(arquivo, dono);
     }

@@ -84,9 +84,7 @@ bool Sessao::InsercaoEsperaReconstrucao(const char* esquema, const char* tabela)
     }
     // writes reach only the current database (ExigirBancoAtual): this one is a way round
     const std::string banco = BancoDoEsquema(esquema);
-    if (!negacao_)
-        negacao_ = Recusa("O simulador de SQL Server não altera objetos de outro banco ('" + banco +
-                          ".dbo." + t->nome + "'); use USE " + banco + ".");
+    if (!negacao_) negacao_ = RecusaDeOutroBanco(banco, t->nome);
     return true;
 }
 

@@ -218,9 +218,7 @@ void Sessao::VoltarAoPonto(const std::string& nome) {
 
 // What was undone may have been DDL: the catalog and the prepared statements read anew.
 void Sessao::RecarregarCatalogo() {
-    EsquecerCatalogo();
-    planos_.clear();
-    EsquecerPreparadas();
+    EsquecerEstrutura();
     sqlite3_reset(lerVersao_);
     versaoDoCatalogo_.clear();
     VerificarCatalogo();

@@ -97,6 +97,14 @@ bool EhNumericoExato(TipoBase b) {
     const FamiliaDoTipo f = TipoDoServidorDe(b).familia;
     return f == FamiliaDoTipo::Decimal || f == FamiliaDoTipo::Moeda;
 }
+
+bool EhAproximado(TipoBase b) {
+    return b == TipoBase::Float || b == TipoBase::Real;
+}
+
+bool EhNumerico(TipoBase b) {
+    return EhInteiro(b) || EhNumericoExato(b) || EhAproximado(b);
+}
 bool EhMoeda(TipoBase b) {
     return TipoDoServidorDe(b).familia == FamiliaDoTipo::Moeda;
 }

@@ -66,6 +66,8 @@ bool EhTexto(TipoBase b);
 bool EhBinario(TipoBase b);
 bool EhInteiro(TipoBase b);
 bool EhNumericoExato(TipoBase b);  // decimal, numeric, money, smallmoney
+bool EhAproximado(TipoBase b);     // float, real
+bool EhNumerico(TipoBase b);       // an integer, exact or approximate number
 bool EhMoeda(TipoBase b);          // money, smallmoney
 bool EhDataHora(TipoBase b);
 
