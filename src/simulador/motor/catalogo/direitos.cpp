@@ -9,6 +9,14 @@
 
 namespace zolvek::simulador {
 
+const char* NomeDoPapelFixo(const std::string& nome) {
+    for (const char* p :
+         {"db_owner", "db_accessadmin", "db_securityadmin", "db_ddladmin", "db_backupoperator",
+          "db_datareader", "db_datawriter", "db_denydatareader", "db_denydatawriter"})
+        if (IguaisCiAs(nome, p)) return p;
+    return nullptr;
+}
+
 bool DireitosDoUsuario::Membro(const std::string& papel) const {
     return papeis.count(Dobrar(papel)) > 0;
 }

@@ -34,6 +34,10 @@ struct DireitosDoUsuario {
     bool PermiteDdl(const std::string& permissaoNoBanco) const;
 };
 
+// The fixed role every database has (db_owner ... db_denydatawriter; public is not among
+// them) that the name gives in any letter case, as it is spelled; null for another name.
+const char* NomeDoPapelFixo(const std::string& nome);
+
 // Reads the rights of `usuario` ("dbo" for the owner and sysadmin) from the database's
 // catalog tables.
 DireitosDoUsuario LerDireitos(sqlite3* db, const std::string& usuario);

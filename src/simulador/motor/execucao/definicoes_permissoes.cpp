@@ -34,9 +34,8 @@ void ExigirPermissoesCompativeis(const std::vector<std::string>& permissoes,
 
 // The schemas every database has besides dbo, which hold no object of the stand-in's.
 bool EsquemaDoSistema(const std::string& nome) {
-    for (const char* e : {"guest", "INFORMATION_SCHEMA", "sys", "db_owner", "db_accessadmin",
-                          "db_securityadmin", "db_ddladmin", "db_backupoperator", "db_datareader",
-                          "db_datawriter", "db_denydatareader", "db_denydatawriter"})
+    if (NomeDoPapelFixo(nome)) return true;  // each fixed role has a schema of its name
+    for (const char* e : {"guest", "INFORMATION_SCHEMA", "sys"})
         if (IguaisCiAs(nome, e)) return true;
     return false;
 }

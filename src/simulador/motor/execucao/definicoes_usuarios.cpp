@@ -1,9 +1,8 @@
 // Logins and database principals: CREATE LOGIN, CREATE and DROP USER, CREATE ROLE,
 // ALTER ROLE (also sp_grantdbaccess, sp_adduser, sp_addrolemember, sp_droprolemember).
-#include <algorithm>
-#include <iterator>
 
 #include "comum/erros.hpp"
+#include "simulador/motor/catalogo/direitos.hpp"
 #include "simulador/motor/catalogo/sqlite.hpp"
 #include "simulador/motor/execucao/argumentos_do_sistema.hpp"
 #include "simulador/motor/execucao/definicoes.hpp"
@@ -16,14 +15,10 @@ namespace zolvek::simulador {
 
 namespace {
 
-const char* kPapeisFixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
-                              "db_ddladmin",   "db_backupoperator", "db_datareader",
-                              "db_datawriter", "db_denydatareader", "db_denydatawriter",
-                              "public"};
-
-bool PapelFixo(const std::string& p) {
-    return std::any_of(std::begin(kPapeisFixos), std::end(kPapeisFixos),
-                       [&](const char* x) { return IguaisCiAs(p, x); });
+// The role of every database (a fixed role or public) the name gives, as it is spelled;
+// null for another name.
+const char* PapelDeTodoBanco(const std::string& p) {
+    return IguaisCiAs(p, "public") ? "public" : NomeDoPapelFixo(p);
 }
 
 }  // namespace
@@ -50,7 +45,7 @@ void Definicoes::ComandoDeUsuario(const instrucao::CriarUsuario& c) {
     Servidor& srv = s_.ServidorAtual();
     if (!DonoDoBanco()) throw ErroDoServidor(15247);
     if (!c.semLogin && !srv.AcharLogin(c.login)) throw ErroDoServidor(15007, {c.login});
-    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()) ||
+    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelDeTodoBanco(c.objeto.Nome()) ||
         IguaisCiAs(c.objeto.Nome(), "dbo"))
         throw ErroDoServidor(15023, {c.objeto.Nome()});
     if (!c.semLogin) {
@@ -83,7 +78,7 @@ void Definicoes::ComandoDeUsuario(const instrucao::CriarPapel& c) {
     s_.GarantirEscrita();
     sqlite3* db = s_.Conexao();
     if (!DonoDoBanco()) throw ErroDoServidor(15247);
-    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelFixo(c.objeto.Nome()))
+    if (ExisteUsuario(c.objeto.Nome(), -1) || PapelDeTodoBanco(c.objeto.Nome()))
         throw ErroDoServidor(15023, {c.objeto.Nome()});
     Instrucao(db, "INSERT INTO zv_usuarios(nome, login, papel) VALUES (?,NULL,1)")
         .Ligar(1, c.objeto.Nome())
@@ -94,12 +89,11 @@ void Definicoes::ComandoDeUsuario(const instrucao::AlterarPapel& c) {
     s_.GarantirEscrita();  // sp_addrolemember and sp_droprolemember too
     sqlite3* db = s_.Conexao();
     if (!DonoDoBanco()) throw ErroDoServidor(15151, {"alter", "role", c.papel});
-    if (!PapelFixo(c.papel) && !ExisteUsuario(c.papel, 1))
+    if (!PapelDeTodoBanco(c.papel) && !ExisteUsuario(c.papel, 1))
         throw ErroDoServidor(15151, {"alter", "role", c.papel});
     if (!ExisteUsuario(c.membro, -1)) throw ErroDoServidor(15151, {"add", "principal", c.membro});
-    std::string papel = c.papel;
-    for (const char* p : kPapeisFixos)
-        if (IguaisCiAs(papel, p)) papel = p;
+    const char* fixo = PapelDeTodoBanco(c.papel);
+    const std::string papel = fixo ? fixo : c.papel;
     if (c.adicionarMembro)
         Instrucao(db, "INSERT OR IGNORE INTO zv_membros(papel, membro) VALUES (?,?)")
             .Ligar(1, papel)

@@ -267,13 +267,8 @@ std::string Sessao::NomeDoUsuario() {
 }
 
 int Sessao::EhMembro(const std::string& papel) {
-    static const char* fixos[] = {"db_owner",      "db_accessadmin",    "db_securityadmin",
-                                  "db_ddladmin",   "db_backupoperator", "db_datareader",
-                                  "db_datawriter", "db_denydatareader", "db_denydatawriter"};
     if (IguaisCiAs(papel, "public")) return 1;
-    bool fixo = false;
-    for (const char* f : fixos)
-        if (IguaisCiAs(papel, f)) fixo = true;
+    const bool fixo = NomeDoPapelFixo(papel) != nullptr;
     std::string usuario = NomeDoUsuario();
     if (!fixo) {
         Instrucao q(db_, "SELECT 1 FROM zv_usuarios WHERE nome=? AND papel=1");
