@@ -33,6 +33,11 @@ std::string GeradorSqlite::DerivadaComNomes(const Fonte& f) {
            ") SELECT * FROM " + consulta + ")";
 }
 
+bool GeradorSqlite::TabelaDoBanco(const Tabela* t) const {
+    return t && std::none_of(derivadas_.begin(), derivadas_.end(),
+                             [&](const std::unique_ptr<Tabela>& d) { return d.get() == t; });
+}
+
 // The name a source of FROM goes by in its SELECT.
 std::string GeradorSqlite::NomeNoEscopo(const Fonte& f) {
     if (f.pivo) return f.pivo->apelido;
@@ -60,8 +65,7 @@ std::vector<std::string> GeradorSqlite::ColunasDaEstrela(const Selecao& s,
         const Tabela* tabela = nullptr;
         for (const auto& [n, t] : escopo)
             if (IguaisCiAs(n, nome)) tabela = t;
-        if (!tabela || std::any_of(derivadas_.begin(), derivadas_.end(),
-                                   [&](const auto& d) { return d.get() == tabela; }))
+        if (!TabelaDoBanco(tabela))
             throw Recusa(
                 "O simulador de SQL Server não conta as colunas de um * sobre o que não é uma "
                 "tabela do banco; nomeie as colunas.");
@@ -81,10 +85,7 @@ std::optional<std::size_t> GeradorSqlite::AcrescentarEstrela(Tabela& t, const Co
     const std::string dono = p.size() >= 2 ? p[p.size() - 2] : "";
     for (const auto& [nome, tabela] : escopos_.back()) {
         if (!dono.empty() && !IguaisCiAs(dono, nome)) continue;
-        const bool conhecida =
-            tabela && std::none_of(derivadas_.begin(), derivadas_.end(),
-                                   [&](const auto& d) { return d.get() == tabela; });
-        if (!conhecida) return std::nullopt;
+        if (!TabelaDoBanco(tabela)) return std::nullopt;
         for (ColunaDaTabela col : tabela->colunas) {
             if (posicao < nomes.size()) col.nome = nomes[posicao];
             ++posicao;

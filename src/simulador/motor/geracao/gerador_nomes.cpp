@@ -173,10 +173,7 @@ bool GeradorSqlite::ColunaOcultaDoSqlite(const Coluna& c) const {
     bool donoNoEscopo = dono.empty();
     for (const auto& escopo : escopos_)
         for (const auto& [apelido, tabela] : escopo) {
-            const bool derivada =
-                std::any_of(derivadas_.begin(), derivadas_.end(),
-                            [&](const std::unique_ptr<Tabela>& d) { return d.get() == tabela; });
-            if (!tabela || derivada) return false;
+            if (!TabelaDoBanco(tabela)) return false;
             if (!dono.empty() && IguaisCiAs(apelido, dono)) donoNoEscopo = true;
         }
     return donoNoEscopo;

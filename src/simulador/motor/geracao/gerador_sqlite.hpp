@@ -323,6 +323,8 @@ class GeradorSqlite {
     std::vector<std::vector<std::pair<std::string, Tabela*>>> escopos_;
     // derived tables and WITH queries, typed from their own SELECT
     std::vector<std::unique_ptr<Tabela>> derivadas_;
+    // A table of the database, whose columns are all known: not null, not one of derivadas_.
+    bool TabelaDoBanco(const Tabela* t) const;
     std::vector<std::pair<std::string, Tabela*>> nomeadas_;  // WITH x AS (...)
     std::map<const Fonte*, Tabela*> valores_;                // tables of values, typed
     int consultas_ = 0;                          // queries being written, outermost first
